@@ -1,0 +1,35 @@
+#include "platform/core/Clock.h"
+
+#include <gtest/gtest.h>
+
+TEST(Clock, SystemClockIsMonotonicAndPositive) {
+    const int64_t a = plat::MonotonicMs();
+    const int64_t b = plat::MonotonicMs();
+    EXPECT_GT(a, 0);
+    EXPECT_GE(b, a);
+}
+
+TEST(Clock, ManualClockReplacesTheSourceAndNests) {
+    const int64_t before = plat::MonotonicMs();
+    {
+        plat::ManualClock outer(5000);
+        EXPECT_EQ(plat::MonotonicMs(), 5000);
+        outer.Advance(3300);
+        EXPECT_EQ(plat::MonotonicMs(), 8300);
+        {
+            plat::ManualClock inner(1);
+            EXPECT_EQ(plat::MonotonicMs(), 1);
+        }
+        EXPECT_EQ(plat::MonotonicMs(), 8300);
+    }
+    EXPECT_GE(plat::MonotonicMs(), before);
+}
+
+TEST(Clock, TickCountWrapsAtThirtyTwoBits) {
+    plat::ManualClock clock(0x1'0000'0005);
+    EXPECT_EQ(plat::TickCount(), 5u);
+    // Elapsed time across the wrap is the unsigned difference.
+    const uint32_t earlier = 0xFFFFF000u;
+    clock.Set(0x1'0000'F000);
+    EXPECT_EQ(plat::TickCount() - earlier, 0x10000u);
+}
