@@ -1,0 +1,207 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class TFriendInfo;
+
+// What the engine's lists need from the chat component that owns them. The
+// component implements it; tests use a fake.
+class TVLChatListOwner {
+public:
+    virtual ~TVLChatListOwner() = default;
+
+    // Buddy and group events. The entry handed over stays valid for the whole
+    // call, even when a handler changes or clears the list meanwhile; the
+    // owner forwards it to its bound event, if any.
+    virtual void FireFriendAdd(const std::shared_ptr<TFriendInfo>& entry) = 0;
+    virtual void FireFriendStatusChange(const std::shared_ptr<TFriendInfo>& entry) = 0;
+    virtual void FireFriendRemove(const std::shared_ptr<TFriendInfo>& entry) = 0;
+    virtual void FireGroupListChange() = 0;
+
+    // Sends "Name Lookup" for the name directly. Raises when the current state
+    // does not allow it; the exception reaches the caller of TNameList::IdOf.
+    virtual void SendNameLookup(const QByteArray& name) = 0;
+
+    // Runs the event loop (packets, timers, user input) until a name has been
+    // added to the name list, the owner has left the Logged In state or is
+    // shutting down, or plat::MonotonicMs() has reached deadlineMs. Returning
+    // early is harmless: the caller looks again and waits again. The owner
+    // must not be destroyed while this runs (destroy it through deleteLater).
+    virtual void WaitForName(int64_t deadlineMs) = 0;
+
+    // True while a name lookup can still be answered: logged in, connected and
+    // not shutting down.
+    virtual bool IsLoggedIn() const = 0;
+};
+
+// Base of the engine's lists: knows the chat component that owns it (not
+// owned; may be null for a list that fires nothing and sends nothing).
+class TVLChatList {
+public:
+    explicit TVLChatList(TVLChatListOwner* owner) : owner_(owner) {}
+    virtual ~TVLChatList() = default;
+    TVLChatList(const TVLChatList&) = delete;
+    TVLChatList& operator=(const TVLChatList&) = delete;
+
+    TVLChatListOwner* Owner() const { return owner_; }
+
+private:
+    TVLChatListOwner* owner_;
+};
+
+// ---------------------------------------------------------------------------
+
+class TCharInfo {
+public:
+    TCharInfo(QByteArray name, int32_t level, bool online)
+        : name_(std::move(name)), level_(level), online_(online) {}
+    const QByteArray& Name() const { return name_; }
+    int32_t Level() const { return level_; }
+    bool Online() const { return online_; }
+
+private:
+    QByteArray name_;
+    int32_t level_;
+    bool online_;
+};
+
+// The account's characters, in the order the server listed them.
+class TCharList : public TVLChatList {
+public:
+    using TVLChatList::TVLChatList;
+
+    void Add(const QByteArray& name, int32_t level, bool online);
+    qsizetype Count() const { return static_cast<qsizetype>(items_.size()); }
+    std::shared_ptr<const TCharInfo> Items(qsizetype index) const;
+    void Clear() { items_.clear(); }
+
+private:
+    std::vector<std::shared_ptr<const TCharInfo>> items_;
+};
+
+// ---------------------------------------------------------------------------
+
+// Character names and their 32-bit identifiers, in arrival order. Duplicates
+// are kept; lookups find the first. The identifier -1 means "no such
+// character" and is never stored.
+class TNameList : public TVLChatList {
+public:
+    static constexpr int64_t NameLookupTimeoutMs = 10000;
+
+    using TVLChatList::TVLChatList;
+
+    void Add(const QByteArray& name, int32_t id);
+    // The identifier of a name. An unknown name is asked of the server and
+    // waited for, at most NameLookupTimeoutMs; no answer, an answer of -1 or
+    // leaving the Logged In state gives -1.
+    int32_t IdOf(const QByteArray& name);
+    // Raises "Name not found for ID %d" for an identifier not in the list.
+    QByteArray NameOf(int32_t id) const;
+    qsizetype Count() const { return static_cast<qsizetype>(entries_.size()); }
+    void Clear() { entries_.clear(); }
+
+private:
+    struct Entry {
+        QByteArray name;
+        QString folded;
+        int32_t id;
+    };
+    // A lookup that IdOf is waiting for; lookups nest when a wait dispatches
+    // a handler that looks up another name.
+    struct Pending {
+        QString folded;
+        bool answeredUnknown = false;
+    };
+
+    const Entry* find(const QString& folded) const;
+
+    std::vector<Entry> entries_;
+    std::vector<Pending*> pending_;
+};
+
+// ---------------------------------------------------------------------------
+
+class TFriendInfo {
+public:
+    TFriendInfo(QByteArray name, bool online, bool dataFlag)
+        : name_(std::move(name)), online_(online), dataFlag_(dataFlag) {}
+    const QByteArray& Name() const { return name_; }
+    bool Online() const { return online_; }
+    bool DataFlag() const { return dataFlag_; }
+
+private:
+    QByteArray name_;
+    bool online_;
+    bool dataFlag_;
+};
+
+// The buddy list. Changes fire the owner's buddy events.
+class TFriendList : public TVLChatList {
+public:
+    using TVLChatList::TVLChatList;
+
+    // Adds the buddy (OnFriendAdd) or replaces its entry with a new one
+    // holding the given values (OnFriendStatusChange).
+    void Update(const QByteArray& name, bool online, bool dataFlag);
+    // Takes the buddy out and fires OnFriendRemove; absent names are ignored.
+    void Remove(const QByteArray& name);
+    qsizetype IndexOf(const QByteArray& name) const;
+    qsizetype Count() const { return static_cast<qsizetype>(items_.size()); }
+    std::shared_ptr<TFriendInfo> Items(qsizetype index) const;
+    void Clear() { items_.clear(); }
+
+private:
+    struct Item {
+        QString folded;
+        std::shared_ptr<TFriendInfo> info;
+    };
+    std::vector<Item> items_;
+};
+
+// ---------------------------------------------------------------------------
+
+class TGroupInfo {
+public:
+    // The flags value that mutes a group.
+    static constexpr int32_t MutedFlags = 0x01010000;
+
+    TGroupInfo(QByteArray name, int32_t flags) : name_(std::move(name)), flags_(flags) {}
+    const QByteArray& Name() const { return name_; }
+    int32_t Flags() const { return flags_; }
+    bool Muted() const { return (flags_ & MutedFlags) == MutedFlags; }
+
+private:
+    QByteArray name_;
+    int32_t flags_;
+};
+
+// The public groups, keyed by their 5-byte identifier written as ten
+// upper-case hexadecimal digits.
+class TGroupList : public TVLChatList {
+public:
+    using TVLChatList::TVLChatList;
+
+    // Adds or replaces the group's entry, then fires OnGroupListChange.
+    void Update(const QByteArray& id, const QByteArray& name, int32_t flags);
+    static QString KeyOfId(QByteArrayView id);
+    qsizetype IndexOfId(QByteArrayView id) const;
+    // Exact, case-sensitive comparison of the names.
+    qsizetype IndexOfName(const QByteArray& name) const;
+    QByteArray GroupId(qsizetype index) const;
+    qsizetype Count() const { return static_cast<qsizetype>(items_.size()); }
+    std::shared_ptr<const TGroupInfo> Items(qsizetype index) const;
+    void Clear() { items_.clear(); }
+
+private:
+    struct Item {
+        QString key;
+        std::shared_ptr<const TGroupInfo> info;
+    };
+    std::vector<Item> items_;
+};
