@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/VLChatPacket.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -10,13 +12,16 @@
 // table when reading, in the client table when writing. The private-message
 // rows carry one extra zero byte in front of the attachment.
 namespace BlobKind {
-inline constexpr int ServerPrivateMessage = 8;
-inline constexpr int ServerPrivateGroupMessage = 19;
-inline constexpr int ServerGroupMessage = 22;
-inline constexpr int ClientPrivateMessage = 3;
-inline constexpr int ClientPrivateGroupMessage = 12;
-inline constexpr int ClientGroupMessage = 14;
+inline constexpr int ServerPrivateMessage = spMessagePrivate;           // 8
+inline constexpr int ServerPrivateGroupMessage = spPrivategroupMessage; // 19
+inline constexpr int ServerGroupMessage = spGroupMessage;               // 22
+inline constexpr int ClientPrivateMessage = cpMessagePrivate;           // 3
+inline constexpr int ClientPrivateGroupMessage = cpPrivategroupMessage; // 12
+inline constexpr int ClientGroupMessage = cpGroupMessage;               // 14
 } // namespace BlobKind
+static_assert(BlobKind::ServerPrivateMessage == 8 && BlobKind::ServerPrivateGroupMessage == 19 &&
+              BlobKind::ServerGroupMessage == 22 && BlobKind::ClientPrivateMessage == 3 &&
+              BlobKind::ClientPrivateGroupMessage == 12 && BlobKind::ClientGroupMessage == 14);
 
 // An attachment of a private, private-group or group message.
 class TBlob {
@@ -130,7 +135,7 @@ public:
     void Assign(const TBlob& source) override;
     const char* ClassName() const override { return "TVoiceBlob"; }
 
-    // Looks for the sound file under baseFolder, most specific name first,
+    // Looks for the sound file under baseFolder, the fullest name first,
     // matching file names without regard to case. Found: sets fileName and
     // returns true. Otherwise fileName keeps its value. Texts that could lead
     // out of the sound folder never become part of a name.

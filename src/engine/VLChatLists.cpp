@@ -143,16 +143,16 @@ std::shared_ptr<TFriendInfo> TFriendList::Items(qsizetype index) const {
 
 // --- TGroupList ------------------------------------------------------------
 
-QString TGroupList::KeyOfId(QByteArrayView id) {
+QString TGroupList::KeyOfId(const TGroupId& id) {
     QString key;
-    key.reserve(id.size() * 2);
-    for (const char byte : id) {
-        key += plat::HexUpper(static_cast<uint8_t>(byte), 2);
+    key.reserve(static_cast<qsizetype>(id.size()) * 2);
+    for (const uint8_t byte : id) {
+        key += plat::HexUpper(byte, 2);
     }
     return key;
 }
 
-qsizetype TGroupList::IndexOfId(QByteArrayView id) const {
+qsizetype TGroupList::IndexOfId(const TGroupId& id) const {
     const QString key = KeyOfId(id);
     const auto it = std::find_if(items_.begin(), items_.end(), [&](const Item& item) {
         return item.key.compare(key, Qt::CaseInsensitive) == 0;
@@ -166,7 +166,7 @@ qsizetype TGroupList::IndexOfName(const QByteArray& name) const {
     return it == items_.end() ? -1 : static_cast<qsizetype>(it - items_.begin());
 }
 
-void TGroupList::Update(const QByteArray& id, const QByteArray& name, int32_t flags) {
+void TGroupList::Update(const TGroupId& id, const QByteArray& name, int32_t flags) {
     auto entry = std::make_shared<const TGroupInfo>(name, flags);
     const qsizetype index = IndexOfId(id);
     if (index < 0) {
@@ -179,13 +179,13 @@ void TGroupList::Update(const QByteArray& id, const QByteArray& name, int32_t fl
     }
 }
 
-QByteArray TGroupList::GroupId(qsizetype index) const {
+TGroupId TGroupList::GroupId(qsizetype index) const {
     CheckIndex(items_, index);
+    // Two hexadecimal digits per byte, first byte first.
     const QString& key = items_[static_cast<size_t>(index)].key;
-    QByteArray id;
-    id.reserve(key.size() / 2);
-    for (qsizetype i = 0; i + 1 < key.size(); i += 2) {
-        id.append(static_cast<char>(key.mid(i, 2).toUInt(nullptr, 16)));
+    TGroupId id{};
+    for (size_t i = 0; i < id.size(); ++i) {
+        id[i] = static_cast<uint8_t>(key.mid(static_cast<qsizetype>(i) * 2, 2).toUInt(nullptr, 16));
     }
     return id;
 }

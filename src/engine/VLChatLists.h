@@ -1,7 +1,8 @@
 #pragma once
 
+#include "engine/VLChatPacket.h"
+
 #include <QByteArray>
-#include <QByteArrayView>
 #include <QString>
 
 #include <cstdint>
@@ -28,9 +29,10 @@ public:
     // does not allow it; the exception reaches the caller of TNameList::IdOf.
     virtual void SendNameLookup(const QByteArray& name) = 0;
 
-    // Runs the event loop (packets, timers, user input) until a name has been
-    // added to the name list, the owner has left the Logged In state or is
-    // shutting down, or plat::MonotonicMs() has reached deadlineMs. Returning
+    // Runs the event loop (packets, timers, user input) until the owner has
+    // handed a name to TNameList::Add ("Client Name", "Lookup Result", an
+    // answer of -1 included), has left the Logged In state or is shutting
+    // down, or plat::MonotonicMs() has reached deadlineMs. Returning
     // early is harmless: the caller looks again and waits again. The owner
     // must not be destroyed while this runs (destroy it through deleteLater).
     virtual void WaitForName(int64_t deadlineMs) = 0;
@@ -188,12 +190,12 @@ public:
     using TVLChatList::TVLChatList;
 
     // Adds or replaces the group's entry, then fires OnGroupListChange.
-    void Update(const QByteArray& id, const QByteArray& name, int32_t flags);
-    static QString KeyOfId(QByteArrayView id);
-    qsizetype IndexOfId(QByteArrayView id) const;
+    void Update(const TGroupId& id, const QByteArray& name, int32_t flags);
+    static QString KeyOfId(const TGroupId& id);
+    qsizetype IndexOfId(const TGroupId& id) const;
     // Exact, case-sensitive comparison of the names.
     qsizetype IndexOfName(const QByteArray& name) const;
-    QByteArray GroupId(qsizetype index) const;
+    TGroupId GroupId(qsizetype index) const;
     qsizetype Count() const { return static_cast<qsizetype>(items_.size()); }
     std::shared_ptr<const TGroupInfo> Items(qsizetype index) const;
     void Clear() { items_.clear(); }

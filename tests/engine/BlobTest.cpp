@@ -220,7 +220,7 @@ protected:
     QString folder_;
 };
 
-TEST_F(SoundFile, TriesTheMostSpecificNameFirstInAnyLetterCase) {
+TEST_F(SoundFile, TriesTheFullestNameFirstInAnyLetterCase) {
     const auto v = Voice("thessik", "female", "wave", "hello");
     EXPECT_EQ(Find(*v), "unchanged");
     Touch(folder_ + "hello_01.wav");

@@ -208,12 +208,12 @@ TEST(FriendList, EntriesOutliveChangesMadeByTheirOwnEvent) {
 TEST(GroupList, KeysAreTenUpperCaseHexDigitsAndGiveTheIdBack) {
     FakeOwner owner;
     TGroupList groups(&owner);
-    const QByteArray id("\x0A\xFF\x00\x01\x7C", 5);
+    const TGroupId id{0x0A, 0xFF, 0x00, 0x01, 0x7C};
     EXPECT_EQ(TGroupList::KeyOfId(id), u"0AFF00017C");
-    groups.Update(QByteArray("\x01\x02\x03\x04\x05", 5), "chat", 0);
+    groups.Update({1, 2, 3, 4, 5}, "chat", 0);
     groups.Update(id, "Chat", 0);
     EXPECT_EQ(groups.IndexOfId(id), 1);
-    EXPECT_EQ(groups.IndexOfId(QByteArray("\x0A\xFF\x00\x01\x7D", 5)), -1);
+    EXPECT_EQ(groups.IndexOfId({0x0A, 0xFF, 0x00, 0x01, 0x7D}), -1);
     EXPECT_EQ(groups.GroupId(1), id);
     ExpectListError([&] { groups.GroupId(2); }, "List index out of bounds (2)");
 
