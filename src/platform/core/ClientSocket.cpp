@@ -1,0 +1,241 @@
+#include "platform/core/ClientSocket.h"
+
+#include "platform/core/Exception.h"
+#include "platform/core/Format.h"
+#include "platform/core/Guarded.h"
+
+#include <QMetaObject>
+#include <QPointer>
+
+#include <algorithm>
+
+namespace plat {
+
+namespace {
+
+// Taken bytes are dropped from the front of the buffer once they are at least
+// this many and at least half of it, so taking many small frames stays linear.
+constexpr qsizetype kCompactAt = 4096;
+
+int WinSockCode(QAbstractSocket::SocketError error) {
+    switch (error) {
+    case QAbstractSocket::ConnectionRefusedError:
+        return 10061;
+    case QAbstractSocket::HostNotFoundError:
+        return 11001;
+    case QAbstractSocket::SocketTimeoutError:
+        return 10060;
+    case QAbstractSocket::NetworkError:
+        return 10050;
+    case QAbstractSocket::SocketAccessError:
+        return 10013;
+    case QAbstractSocket::SocketResourceError:
+        return 10055;
+    default:
+        return 10022;
+    }
+}
+
+} // namespace
+
+ClientSocket::ClientSocket(QObject* parent) : QObject(parent) {}
+
+ClientSocket::~ClientSocket() {
+    if (socket_) {
+        socket_->disconnect(this);
+        socket_->abort();
+    }
+}
+
+void ClientSocket::Open(const QString& host, uint16_t port) {
+    if (socket_) {
+        throw ESocketError(QStringLiteral("Socket is already open"));
+    }
+    Release();
+    socket_ = new QTcpSocket(this);
+    connect(socket_, &QTcpSocket::readyRead, this,
+            [this] { guarded([&] { Receive(socket_->readAll()); }); });
+    connect(socket_, &QAbstractSocket::stateChanged, this,
+            [this](QAbstractSocket::SocketState state) { SocketStateChanged(state); });
+    connect(socket_, &QAbstractSocket::errorOccurred, this,
+            [this](QAbstractSocket::SocketError error) { SocketError(error); });
+    socket_->connectToHost(host, port);
+}
+
+void ClientSocket::Close() {
+    if (!socket_) {
+        return;
+    }
+    Release();
+    guarded([&] {
+        const auto handler = OnDisconnect;
+        if (handler) {
+            handler(this);
+        }
+    });
+}
+
+bool ClientSocket::Connected() const {
+    return socket_ && socket_->state() == QAbstractSocket::ConnectedState;
+}
+
+void ClientSocket::Write(QByteArrayView bytes) {
+    if (!Connected()) {
+        throw EWriteError(QStringLiteral("Socket is not connected"));
+    }
+    // The socket keeps what it cannot send at once and sends it in order.
+    if (socket_->write(bytes.data(), bytes.size()) != bytes.size()) {
+        throw EWriteError(Format("Socket write failed: %s", socket_->errorString()));
+    }
+}
+
+QByteArrayView ClientSocket::Peek() const {
+    return QByteArrayView(buffer_.constData() + head_, BytesAvailable());
+}
+
+QByteArray ClientSocket::Read(qsizetype maxCount) {
+    const qsizetype count = std::clamp<qsizetype>(maxCount, 0, BytesAvailable());
+    QByteArray taken(buffer_.constData() + head_, count);
+    head_ += count;
+    if (count > 0) {
+        PostRead();
+    }
+    return taken;
+}
+
+void ClientSocket::Receive(QByteArrayView bytes) {
+    if (bytes.isEmpty()) {
+        return;
+    }
+    if (head_ == buffer_.size()) {
+        buffer_.resize(0);
+        head_ = 0;
+    } else if (head_ >= kCompactAt && head_ * 2 >= buffer_.size()) {
+        buffer_.remove(0, head_);
+        head_ = 0;
+    }
+    buffer_.append(bytes.data(), bytes.size());
+    PostRead();
+}
+
+// Forgets the connection: no socket, no unread bytes, no pending notification.
+void ClientSocket::Release() {
+    if (socket_) {
+        socket_->disconnect(this);
+        socket_->abort();
+        socket_->deleteLater();
+        socket_ = nullptr;
+    }
+    buffer_.clear();
+    head_ = 0;
+    ++session_;
+    wasConnected_ = false;
+    peerClosed_ = false;
+    readPosted_ = false;
+    disconnectPosted_ = false;
+}
+
+void ClientSocket::PostRead() {
+    if (readPosted_ || BytesAvailable() == 0) {
+        return;
+    }
+    readPosted_ = true;
+    QMetaObject::invokeMethod(
+        this, [this, session = session_] { DeliverRead(session); }, Qt::QueuedConnection);
+}
+
+// The disconnect after a close by the peer waits for the read notifications.
+void ClientSocket::PostDisconnect() {
+    if (!peerClosed_ || readPosted_ || disconnectPosted_) {
+        return;
+    }
+    disconnectPosted_ = true;
+    QMetaObject::invokeMethod(
+        this, [this, session = session_] { DeliverDisconnect(session); }, Qt::QueuedConnection);
+}
+
+void ClientSocket::DeliverRead(uint64_t session) {
+    guarded([&] {
+        if (session != session_) {
+            return;
+        }
+        readPosted_ = false;
+        const QPointer<ClientSocket> self(this);
+        const auto handler = OnRead;
+        if (handler) {
+            guarded([&] { handler(this); });
+        }
+        if (self && session == session_) {
+            PostDisconnect();
+        }
+    });
+}
+
+void ClientSocket::DeliverDisconnect(uint64_t session) {
+    guarded([&] {
+        if (session != session_) {
+            return;
+        }
+        disconnectPosted_ = false;
+        if (readPosted_) {
+            return; // the read notification posts the disconnect again
+        }
+        Close();
+    });
+}
+
+void ClientSocket::DeliverError(uint64_t session, int code, const QString& text) {
+    guarded([&] {
+        if (session != session_) {
+            return;
+        }
+        const QPointer<ClientSocket> self(this);
+        int errorCode = code;
+        const auto handler = OnError;
+        if (handler) {
+            guarded([&] { handler(this, errorCode); });
+        }
+        if (errorCode == 0) {
+            return;
+        }
+        HandleException(ESocketError(Format("Socket error %d: %s", errorCode, text)));
+        if (self && session == session_) {
+            Close();
+        }
+    });
+}
+
+void ClientSocket::PeerClosed() {
+    if (peerClosed_) {
+        return;
+    }
+    peerClosed_ = true;
+    Receive(socket_->readAll()); // whatever arrived with the close
+    PostDisconnect();
+}
+
+void ClientSocket::SocketStateChanged(QAbstractSocket::SocketState state) {
+    guarded([&] {
+        if (state == QAbstractSocket::ConnectedState) {
+            wasConnected_ = true;
+        } else if (state == QAbstractSocket::UnconnectedState && wasConnected_) {
+            PeerClosed();
+        }
+    });
+}
+
+void ClientSocket::SocketError(QAbstractSocket::SocketError error) {
+    guarded([&] {
+        if (error == QAbstractSocket::RemoteHostClosedError) {
+            return; // an orderly close by the peer: the disconnect follows
+        }
+        QMetaObject::invokeMethod(
+            this,
+            [this, session = session_, code = WinSockCode(error), text = socket_->errorString()] {
+                DeliverError(session, code, text);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+} // namespace plat
