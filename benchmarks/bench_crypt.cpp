@@ -11,7 +11,7 @@ namespace {
 constexpr char16_t kExponentHex[] = u"9C3E5A1F0B7D2E48A6F1C0D3B2E59487";
 
 void BM_Crypt_PowMod(benchmark::State& state) {
-    const TLoginGroup& group = DefaultLoginGroup();
+    const vlcrypt::LoginGroup& group = vlcrypt::DefaultLoginGroup();
     const TBigInt exponent = TBigInt::CreateHex(kExponentHex);
     for (auto _ : state) {
         TBigInt r = PowMod(group.ServerPublic, exponent, group.Prime);
@@ -21,7 +21,7 @@ void BM_Crypt_PowMod(benchmark::State& state) {
 BENCHMARK(BM_Crypt_PowMod)->Unit(benchmark::kMicrosecond);
 
 void BM_Crypt_PowModGmp(benchmark::State& state) {
-    const TLoginGroup& group = DefaultLoginGroup();
+    const vlcrypt::LoginGroup& group = vlcrypt::DefaultLoginGroup();
     mpz_t base, exponent, modulus, result;
     mpz_init_set_str(base, group.ServerPublic.ToHex().toLatin1().constData(), 16);
     mpz_init_set_str(exponent, QString::fromUtf16(kExponentHex).toLatin1().constData(), 16);

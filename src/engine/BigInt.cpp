@@ -18,10 +18,9 @@ constexpr int kHexChunkDigits = 7;
 // Scratch buffers of the arithmetic, kept per thread so that repeated
 // operations (a modular exponentiation) allocate only while they grow.
 struct Scratch {
-    LimbVec product;
+    std::vector<uint64_t> columns;
     LimbVec dividend;
     LimbVec divisor;
-    LimbVec trial;
     LimbVec quotient;
 };
 
@@ -33,6 +32,17 @@ Scratch& scratch() {
 void dropLeadingZeros(LimbVec& a) {
     while (a.size() > 1 && a.back() == 0) {
         a.pop_back();
+    }
+}
+
+// Brings every position of a product below the base, carrying upward. The
+// product fits its positions, so nothing carries out of the top.
+void propagateCarries(std::vector<uint64_t>& columns) {
+    uint64_t carry = 0;
+    for (uint64_t& c : columns) {
+        const uint64_t cur = c + carry;
+        carry = cur / kBase;
+        c = cur - carry * kBase;
     }
 }
 
@@ -61,35 +71,51 @@ void multiplyShort(const LimbVec& a, uint32_t f, LimbVec& out) {
     out[a.size()] = static_cast<uint32_t>(carry);
 }
 
-// Whether the trial product t (n + 2 limbs) exceeds the n + 1 limbs of r.
-bool trialExceeds(const uint32_t* t, const uint32_t* r, size_t n) {
-    if (t[n + 1] != 0) {
-        return true;
+// r[0..n] -= q * v[0..n-1], for q <= Base + 1 (a first digit estimate can
+// exceed the largest digit by that much). Each limb product splits into its
+// high and low part on its own (the high parts stay below the base), so the
+// borrow chain is plain additions. Returns the borrow out of the top limb:
+// nonzero when q * v exceeded the n + 1 limbs of r, which then hold the
+// difference plus that many times Base^(n + 1).
+uint32_t multiplySubtract(uint64_t q, const uint32_t* v, size_t n, uint32_t* r) {
+    constexpr int64_t base = kBase;
+    int64_t borrow = 0;
+    uint32_t prevHigh = 0;
+    // Subtracts low + borrow <= 2 * Base from a limb: at most two borrows,
+    // counted without branches (their outcome is random).
+    const auto step = [&](uint32_t& limb, int64_t low) {
+        const int64_t diff = int64_t(limb) - low - borrow;
+        borrow = int64_t(diff < 0) + int64_t(diff < -base);
+        limb = static_cast<uint32_t>(diff + borrow * base);
+    };
+    for (size_t i = 0; i < n; ++i) {
+        const uint64_t w = q * v[i];
+        const auto high = static_cast<uint32_t>(w / kBase);
+        step(r[i], int64_t(w - uint64_t(high) * kBase) + prevHigh);
+        prevHigh = high;
     }
-    for (size_t i = n + 1; i-- > 0;) {
-        if (t[i] != r[i]) {
-            return t[i] > r[i];
-        }
-    }
-    return false;
+    step(r[n], prevHigh);
+    return static_cast<uint32_t>(borrow);
 }
 
-// a -= b over count limbs, where a >= b over those limbs.
-void subtractLimbs(uint32_t* a, const uint32_t* b, size_t count) {
-    uint32_t borrow = 0;
-    for (size_t i = 0; i < count; ++i) {
-        const int64_t diff = int64_t(a[i]) - b[i] - borrow;
-        borrow = diff < 0;
-        a[i] = static_cast<uint32_t>(diff < 0 ? diff + int64_t(kBase) : diff);
+// r[0..n] += v[0..n-1]; returns the carry out of the top limb.
+uint32_t addBack(const uint32_t* v, size_t n, uint32_t* r) {
+    uint32_t carry = 0;
+    for (size_t i = 0; i <= n; ++i) {
+        const uint32_t sum = r[i] + (i < n ? v[i] : 0) + carry;
+        carry = sum >= kBase;
+        r[i] = carry ? sum - uint32_t(kBase) : sum;
     }
+    return carry;
 }
 
 // Long division of n by d (d has at least two limbs, n > d), normalised so
 // that the divisor's top limb is at least half the base. The quotient digit
 // for position j is estimated from the top two limbs of the running
 // remainder's window and the divisor's top limb, then decreased while the
-// trial product exceeds the window. Results land in s.quotient and s.dividend
-// (the remainder, in its first limbs).
+// trial product q * v exceeds the window (the product is subtracted at once
+// and added back while the difference is negative). Results land in
+// s.quotient and s.dividend (the remainder, in its first limbs).
 void divideLong(const LimbVec& n, const LimbVec& d, Scratch& s) {
     const size_t dl = d.size();
     const size_t m = n.size() - dl;
@@ -99,37 +125,41 @@ void divideLong(const LimbVec& n, const LimbVec& d, Scratch& s) {
     s.divisor.pop_back(); // the normalised divisor keeps dl limbs
     multiplyShort(n, f, s.dividend);
     s.quotient.assign(m + 1, 0);
-    s.trial.resize(dl + 2);
 
     uint32_t* r = s.dividend.data();
     const uint32_t* v = s.divisor.data();
-    uint32_t* t = s.trial.data();
     const uint64_t top = v[dl - 1];
+    const unsigned __int128 top2 = top * kBase + v[dl - 2];
+    const double inverseTop = 1.0 / double(top);
     for (size_t j = m + 1; j-- > 0;) {
-        uint64_t q = (uint64_t(r[j + dl]) * kBase + r[j + dl - 1]) / top;
+        // q = num div top, through the reciprocal (a hardware division is
+        // slow); the rounding error is far below one, so a step either way
+        // makes it exact.
+        const uint64_t num = uint64_t(r[j + dl]) * kBase + r[j + dl - 1];
+        uint64_t q = static_cast<uint64_t>(double(num) * inverseTop);
+        if (q * top > num) {
+            --q;
+        } else if (num - q * top >= top) {
+            ++q;
+        }
         if (q == 0) {
             continue;
         }
-        // t := q * v; q may exceed the base by a little, so t has dl + 2 limbs.
-        uint64_t carry = 0;
-        for (size_t i = 0; i < dl; ++i) {
-            const uint64_t cur = q * v[i] + carry;
-            t[i] = static_cast<uint32_t>(cur % kBase);
-            carry = cur / kBase;
-        }
-        t[dl] = static_cast<uint32_t>(carry % kBase);
-        t[dl + 1] = static_cast<uint32_t>(carry / kBase);
-        while (trialExceeds(t, r + j, dl)) {
-            // (q - 1) * v is t - v: no need to multiply again.
-            uint32_t borrow = 0;
-            for (size_t i = 0; i < dl + 2; ++i) {
-                const int64_t diff = int64_t(t[i]) - (i < dl ? v[i] : 0) - borrow;
-                borrow = diff < 0;
-                t[i] = static_cast<uint32_t>(diff < 0 ? diff + int64_t(kBase) : diff);
-            }
+        // When q times the top two divisor limbs already exceeds the top three
+        // limbs of the window, the whole trial product exceeds the window: the
+        // first decrements need no full product.
+        const unsigned __int128 window3 =
+            (static_cast<unsigned __int128>(r[j + dl]) * kBase + r[j + dl - 1]) * kBase +
+            r[j + dl - 2];
+        while (q * top2 > window3) {
             --q;
         }
-        subtractLimbs(r + j, t, dl + 1);
+        // R := R - t; while that went below zero, t exceeded R: one less.
+        uint32_t below = multiplySubtract(q, v, dl, r + j);
+        while (below != 0) {
+            below -= addBack(v, dl, r + j);
+            --q;
+        }
         s.quotient[j] = static_cast<uint32_t>(q);
     }
     s.dividend.resize(dl);
@@ -311,24 +341,35 @@ void TBigInt::Multiply(const TBigInt& other) {
     const LimbVec& b = other.limbs_; // may be a itself (squaring)
     const size_t na = a.size();
     const size_t nb = b.size();
-    LimbVec& product = scratch().product;
-    product.assign(na + nb, 0);
-    uint32_t* p = product.data();
+    // Schoolbook: every limb product is added at position i + j. The carries
+    // are propagated once every kRowsPerCarry rows instead of after every
+    // product: a position below the base plus 18 products of two limbs, plus
+    // the carry into it, stays below 1.81e19 < 2^64.
+    constexpr size_t kRowsPerCarry = 18;
+    std::vector<uint64_t>& acc = scratch().columns;
+    acc.assign(na + nb, 0);
+    uint64_t* p = acc.data();
+    const uint32_t* bl = b.data();
+    size_t rows = 0;
     for (size_t i = 0; i < na; ++i) {
         const uint64_t ai = a[i];
         if (ai == 0) {
             continue;
         }
-        uint64_t carry = 0;
+        uint64_t* row = p + i;
         for (size_t j = 0; j < nb; ++j) {
-            const uint64_t cur = p[i + j] + ai * b[j] + carry;
-            p[i + j] = static_cast<uint32_t>(cur % kBase);
-            carry = cur / kBase;
+            row[j] += ai * bl[j];
         }
-        p[i + nb] = static_cast<uint32_t>(carry);
+        if (++rows == kRowsPerCarry) {
+            propagateCarries(acc);
+            rows = 0;
+        }
     }
-    dropLeadingZeros(product);
-    limbs_.assign(product.begin(), product.end());
+    propagateCarries(acc);
+    // The operands are no longer read: the result may overwrite them.
+    limbs_.resize(na + nb);
+    std::copy(acc.begin(), acc.end(), limbs_.begin());
+    dropLeadingZeros(limbs_);
 }
 
 void TBigInt::Divide(const TBigInt& divisor) {

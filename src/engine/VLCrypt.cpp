@@ -29,15 +29,57 @@ constexpr uint32_t kDelta = 0x9E3779B9;
 
 } // namespace
 
+namespace vlcrypt {
+
 uint8_t SystemRandomByte() {
     return static_cast<uint8_t>(QRandomGenerator::system()->bounded(255u));
 }
 
-const TLoginGroup& DefaultLoginGroup() {
-    static const TLoginGroup group{TBigInt::CreateHex(kPrimeHex),
-                                   TBigInt::CreateHex(kServerPublicHex)};
+const LoginGroup& DefaultLoginGroup() {
+    static const LoginGroup group{TBigInt::CreateHex(kPrimeHex),
+                                  TBigInt::CreateHex(kServerPublicHex)};
     return group;
 }
+
+std::array<uint32_t, 4> TeaKeyWords(QStringView keyText) {
+    if (keyText.size() != kKeyTextDigits) {
+        throw plat::EConvertError(QStringLiteral("Key is not 32 characters long"));
+    }
+    std::array<uint32_t, 4> words{};
+    char16_t group[9] = {u'$'};
+    for (int i = 0; i < 4; ++i) {
+        std::copy_n(keyText.utf16() + 8 * i, 8, group + 1);
+        const auto value = static_cast<uint32_t>(plat::StrToInt(QStringView(group, 9)));
+        words[i] = qbswap(value);
+    }
+    return words;
+}
+
+QString LoginKeyText(const TBigInt& shared) {
+    QString text = shared.ToHex();
+    if (text.size() < kKeyTextDigits) {
+        text.prepend(QString(kKeyTextDigits - text.size(), QLatin1Char('0')));
+    }
+    return text.left(kKeyTextDigits);
+}
+
+QByteArray MakeLoginBuffer(const QByteArray& textPart, const RandomByteSource& random) {
+    const auto length = static_cast<uint32_t>(textPart.size());
+    const int pad = 8 - static_cast<int>((uint64_t(length) + 12) % 8);
+    QByteArray buffer;
+    buffer.reserve(12 + textPart.size() + pad);
+    for (int i = 0; i < kPrefixBytes; ++i) {
+        buffer.append(static_cast<char>(random()));
+    }
+    char lengthBytes[4];
+    qToBigEndian(length, lengthBytes);
+    buffer.append(lengthBytes, 4);
+    buffer.append(textPart);
+    buffer.append(pad, ' ');
+    return buffer;
+}
+
+} // namespace vlcrypt
 
 TBigInt PowMod(const TBigInt& base, const TBigInt& exponent, const TBigInt& modulus) {
     if (modulus.IsZero()) {
@@ -71,20 +113,6 @@ void EncipherBlock(uint32_t& y, uint32_t& z, uint32_t k0, uint32_t k1, uint32_t 
     }
 }
 
-std::array<uint32_t, 4> TeaKeyWords(QStringView keyText) {
-    if (keyText.size() != kKeyTextDigits) {
-        throw plat::EConvertError(QStringLiteral("Key is not 32 characters long"));
-    }
-    std::array<uint32_t, 4> words{};
-    char16_t group[9] = {u'$'};
-    for (int i = 0; i < 4; ++i) {
-        std::copy_n(keyText.utf16() + 8 * i, 8, group + 1);
-        const auto value = static_cast<uint32_t>(plat::StrToInt(QStringView(group, 9)));
-        words[i] = qbswap(value);
-    }
-    return words;
-}
-
 QString Encrypt(QStringView keyText, const QByteArray& data) {
     static const char16_t digits[] = u"0123456789ABCDEF";
     if (keyText.size() != kKeyTextDigits) {
@@ -93,7 +121,7 @@ QString Encrypt(QStringView keyText, const QByteArray& data) {
     if (data.size() % 8 != 0) {
         throw plat::EConvertError(QStringLiteral("Text to encrypt is not 8 byte aligned"));
     }
-    const auto k = TeaKeyWords(keyText);
+    const auto k = vlcrypt::TeaKeyWords(keyText);
     QString out(data.size() * 2, Qt::Uninitialized);
     char16_t* o = reinterpret_cast<char16_t*>(out.data());
     uint32_t prevY = 0;
@@ -115,33 +143,9 @@ QString Encrypt(QStringView keyText, const QByteArray& data) {
     return out;
 }
 
-QString LoginKeyText(const TBigInt& shared) {
-    QString text = shared.ToHex();
-    if (text.size() < kKeyTextDigits) {
-        text.prepend(QString(kKeyTextDigits - text.size(), QLatin1Char('0')));
-    }
-    return text.left(kKeyTextDigits);
-}
-
-QByteArray MakeLoginBuffer(const QByteArray& textPart, const TRandomByteSource& random) {
-    const auto length = static_cast<uint32_t>(textPart.size());
-    const int pad = 8 - static_cast<int>((uint64_t(length) + 12) % 8);
-    QByteArray buffer;
-    buffer.reserve(12 + textPart.size() + pad);
-    for (int i = 0; i < kPrefixBytes; ++i) {
-        buffer.append(static_cast<char>(random()));
-    }
-    char lengthBytes[4];
-    qToBigEndian(length, lengthBytes);
-    buffer.append(lengthBytes, 4);
-    buffer.append(textPart);
-    buffer.append(pad, ' ');
-    return buffer;
-}
-
 QByteArray MakeLoginKey(const QByteArray& userName, const QByteArray& password,
-                        const QByteArray& loginSeed, const TRandomByteSource& random,
-                        const TLoginGroup& group) {
+                        const QByteArray& loginSeed, const vlcrypt::RandomByteSource& random,
+                        const vlcrypt::LoginGroup& group) {
     QString exponentHex;
     exponentHex.reserve(2 * kExponentBytes);
     for (int i = 0; i < kExponentBytes; ++i) {
@@ -151,10 +155,10 @@ QByteArray MakeLoginKey(const QByteArray& userName, const QByteArray& password,
     const TBigInt generator(kGenerator);
     const TBigInt ownPublic = PowMod(generator, exponent, group.Prime);
     const TBigInt shared = PowMod(group.ServerPublic, exponent, group.Prime);
-    const QString keyText = LoginKeyText(shared);
+    const QString keyText = vlcrypt::LoginKeyText(shared);
 
     const QByteArray textPart = userName + '|' + loginSeed + '|' + password;
-    const QByteArray buffer = MakeLoginBuffer(textPart, random);
+    const QByteArray buffer = vlcrypt::MakeLoginBuffer(textPart, random);
     return (ownPublic.ToHex().toLower() + QLatin1Char('-') + Encrypt(keyText, buffer).toLower())
         .toLatin1();
 }

@@ -91,7 +91,7 @@ std::optional<QByteArray> RecoverLoginPassword(const QByteArray& loginKey,
         return std::nullopt;
     }
     const TBigInt shared = PowMod(clientPublic, secret, prime);
-    const auto key = TeaKeyWords(LoginKeyText(shared));
+    const auto key = vlcrypt::TeaKeyWords(vlcrypt::LoginKeyText(shared));
     const auto text = textOfBuffer(decrypt(key, QByteArray::fromHex(cipherHex.toByteArray())));
     if (!text) {
         return std::nullopt;

@@ -19,9 +19,9 @@ inline constexpr char16_t kLoginSecretHex[] = u"EDDEED84328D462F48E60E09B53C60BA
 // starts with userName + "|" + seed + "|" (the user name of the login packet
 // and the seed this service sent). Returns the rest of the text, the
 // password, or nothing when the key is malformed or does not match.
-std::optional<QByteArray> RecoverLoginPassword(const QByteArray& loginKey,
-                                               const QByteArray& userName, const QByteArray& seed,
-                                               const TBigInt& secret,
-                                               const TBigInt& prime = DefaultLoginGroup().Prime);
+std::optional<QByteArray>
+RecoverLoginPassword(const QByteArray& loginKey, const QByteArray& userName, const QByteArray& seed,
+                     const TBigInt& secret,
+                     const TBigInt& prime = vlcrypt::DefaultLoginGroup().Prime);
 
 } // namespace chatd
