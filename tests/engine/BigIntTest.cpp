@@ -200,9 +200,9 @@ TEST(BigInt, FailuresRaiseAndChangeNothing) {
         {u"12G4", "'$12G4'"}, {u"G0001234", "'$G000'"}, {u"-1", "'$-1'"},
         {u"0x10", "'$0x10'"}, {u" FFF", "'$ FFF'"},     {u"+FFF", "'$+FFF'"},
     };
-    for (const auto& [text, group] : badHex) {
-        EXPECT_EQ(messageOf([&] { n.SetHex(text); }),
-                  QString::fromLatin1(group) + " is not a valid integer value");
+    for (const auto& c : badHex) {
+        EXPECT_EQ(messageOf([&] { n.SetHex(c.first); }),
+                  QString::fromLatin1(c.second) + " is not a valid integer value");
     }
     EXPECT_THROW(n.SetHex(u"12G4"), plat::EConvertError);
     EXPECT_EQ(n.Limbs(), Limbs{5});

@@ -96,8 +96,9 @@ TEST(Tea, RefusesBadKeysAndUnalignedData) {
         {"000000000000000G" + QString(16, '0'), 8, "'$0000000G' is not a valid integer value"},
         {"0000000-" + QString(24, '0'), 8, "'$0000000-' is not a valid integer value"},
     };
-    for (const auto& [key, length, message] : cases) {
-        EXPECT_EQ(messageOf([&] { Encrypt(key, QByteArray(length, 'x')); }), message) << length;
+    for (const auto& c : cases) {
+        const auto encrypt = [&] { Encrypt(std::get<0>(c), QByteArray(std::get<1>(c), 'x')); };
+        EXPECT_EQ(messageOf(encrypt), std::get<2>(c)) << std::get<1>(c);
     }
 }
 
