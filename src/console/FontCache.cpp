@@ -1,0 +1,23 @@
+#include "console/FontCache.h"
+
+TFontCache::Entry::Entry(const QFont& f)
+    : font(f), metrics(f), height(metrics.height()), ascent(metrics.ascent()),
+      rowHeight(metrics.height() + 2), spaceWidth(metrics.horizontalAdvance(QLatin1Char(' '))) {}
+
+int TFontCache::Entry::Advance(const QString& text) const {
+    if (text.size() == 1 && text[0] == u' ') {
+        return spaceWidth;
+    }
+    return metrics.horizontalAdvance(text);
+}
+
+const TFontCache::Entry& TFontCache::Get(const QFont& font) {
+    // The most recently added fonts are the likeliest to be asked for again.
+    for (auto it = entries_.rbegin(); it != entries_.rend(); ++it) {
+        if ((*it)->font == font) {
+            return **it;
+        }
+    }
+    entries_.push_back(std::make_unique<Entry>(font));
+    return *entries_.back();
+}

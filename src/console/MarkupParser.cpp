@@ -1,0 +1,355 @@
+#include "console/MarkupParser.h"
+
+#include "console/MarkupAttributes.h"
+#include "platform/core/Convert.h"
+#include "platform/gui/Colors.h"
+
+#include <algorithm>
+
+namespace {
+
+bool isWhitespace(QChar c) {
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
+}
+
+// Colour values: "#RRGGBB" is read as "$BBGGRR"; everything else goes to the
+// colour-name conversion as it stands.
+plat::TColor parseColor(const QString& value) {
+    if (value.startsWith(u'#')) {
+        return plat::StringToColor(QStringLiteral("$") + value.mid(5, 2) + value.mid(3, 2) +
+                                   value.mid(1, 2));
+    }
+    return plat::StringToColor(value);
+}
+
+int toIntDef(const std::optional<QString>& value, int fallback) {
+    if (!value) {
+        return fallback;
+    }
+    return plat::TryStrToInt(*value).value_or(fallback);
+}
+
+// Trims characters up to and including the space from both ends.
+QStringView trimControls(QStringView s) {
+    while (!s.isEmpty() && s.front().unicode() <= 0x20) {
+        s = s.mid(1);
+    }
+    while (!s.isEmpty() && s.back().unicode() <= 0x20) {
+        s.chop(1);
+    }
+    return s;
+}
+
+class Parser {
+public:
+    Parser(QStringView markup, const TParseOptions& options) : m_(markup), options_(options) {}
+
+    TChunkList Run() {
+        if (!m_.isEmpty() || options_.TimestampEmptyLines) {
+            add(ckTimestamp);
+        }
+        const qsizetype n = m_.size();
+        while (pos_ < n) {
+            const QChar c = m_[pos_];
+            if (isWhitespace(c)) {
+                whitespace(c);
+                ++pos_;
+            } else if (c == u'&') {
+                entity();
+                lastWasSpace_ = false;
+            } else if (c == u'<') {
+                tag();
+                lastWasSpace_ = false;
+            } else {
+                const qsizetype start = pos_;
+                while (pos_ < n && !isWhitespace(m_[pos_]) && m_[pos_] != u'&' &&
+                       m_[pos_] != u'<') {
+                    ++pos_;
+                }
+                addText(m_.mid(start, pos_ - start));
+                lastWasSpace_ = false;
+            }
+        }
+        out_.Squeeze();
+        return std::move(out_);
+    }
+
+private:
+    TConsoleChunk& add(TChunkKind kind) {
+        TConsoleChunk& chunk = out_.Chunks.emplace_back();
+        chunk.Kind = kind;
+        chunk.Blink = blink_ > 0;
+        chunk.NoSelect = noSelect_ > 0;
+        return chunk;
+    }
+
+    void addText(QStringView text) {
+        if (!out_.Chunks.empty()) {
+            TConsoleChunk& last = out_.Chunks.back();
+            if (last.Kind == ckText && last.Blink == (blink_ > 0) &&
+                last.NoSelect == (noSelect_ > 0)) {
+                out_.Pool.append(text);
+                last.Length += static_cast<int32_t>(text.size());
+                return;
+            }
+        }
+        TConsoleChunk& chunk = add(ckText);
+        chunk.Start = static_cast<int32_t>(out_.Pool.size());
+        chunk.Length = static_cast<int32_t>(text.size());
+        out_.Pool.append(text);
+    }
+
+    bool collapsing() const {
+        return options_.Whitespace == cwsCollapse ||
+               (options_.Whitespace == cwsCollapseOutsidePRE && pre_ == 0);
+    }
+
+    void whitespace(QChar c) {
+        if (collapsing()) {
+            if (!lastWasSpace_) {
+                add(ckSpace);
+                lastWasSpace_ = true;
+            }
+            return;
+        }
+        if (c == u' ' || c == u'\t') {
+            add(ckSpace);
+        } else if (c == u'\r') {
+            add(ckLineBreak);
+        }
+    }
+
+    void entity() {
+        const qsizetype start = pos_;
+        const qsizetype semi = m_.indexOf(u';', pos_);
+        const qsizetype end = semi < 0 ? m_.size() : semi;
+        const QStringView token = m_.mid(start, end - start);
+        pos_ = semi < 0 ? m_.size() : semi + 1;
+        if (token == u"&lt") {
+            addText(u"<");
+        } else if (token == u"&gt") {
+            addText(u">");
+        } else if (token == u"&nbsp") {
+            addText(u" ");
+        } else if (token == u"&amp") {
+            addText(u"&");
+        } else {
+            addText(token);
+        }
+    }
+
+    void tag() {
+        const qsizetype close = m_.indexOf(u'>', pos_);
+        const qsizetype end = close < 0 ? m_.size() : close;
+        QString body = m_.mid(pos_ + 1, end - pos_ - 1).toString();
+        pos_ = close < 0 ? m_.size() : close + 1;
+        for (QChar& c : body) {
+            if (c == u'\t' || c == u'\n' || c == u'\r') {
+                c = u' ';
+            }
+        }
+        QStringView rest(body);
+        const bool closing = rest.startsWith(u'/');
+        if (closing) {
+            rest = rest.mid(1);
+        }
+        const qsizetype space = rest.indexOf(u' ');
+        const QStringView name = space < 0 ? rest : rest.left(space);
+        const QStringView attributes = space < 0 ? QStringView() : trimControls(rest.mid(space));
+        if (!name.isEmpty()) {
+            apply(name, closing, attributes);
+        }
+    }
+
+    static bool is(QStringView name, QStringView tagName) {
+        return name.compare(tagName, Qt::CaseInsensitive) == 0;
+    }
+
+    void apply(QStringView name, bool closing, QStringView attributeText) {
+        constexpr QStringView kDefault = TTagAttributes::kDefaultKey;
+        if (is(name, u"PRE")) {
+            if (!closing) {
+                if (++pre_ == 1) {
+                    add(ckPreOpen);
+                }
+            } else if (pre_ > 0 && --pre_ == 0) {
+                add(ckPreClose);
+            }
+        } else if (is(name, u"B") || is(name, u"I") || is(name, u"U")) {
+            TConsoleChunk& chunk = add(closing ? ckStyleOff : ckStyleOn);
+            chunk.Style = is(name, u"B") ? fsBold : is(name, u"I") ? fsItalic : fsUnderline;
+        } else if (is(name, u"COLOR")) {
+            if (closing) {
+                add(ckFontClose);
+                return;
+            }
+            const TTagAttributes attrs(attributeText);
+            TFontChunkData font;
+            font.Color = parseColor(attrs.Find({kDefault, u"Name"}).value_or(QString()));
+            addFont(std::move(font));
+        } else if (is(name, u"INDENT")) {
+            add(closing ? ckIndentClose : ckIndentOpen);
+        } else if (is(name, u"BR")) {
+            add(ckLineBreak);
+        } else if (is(name, u"A")) {
+            if (closing) {
+                add(ckLinkClose);
+                return;
+            }
+            const TTagAttributes attrs(attributeText);
+            TLinkChunkData link;
+            if (const auto bare = attrs.Find({kDefault})) {
+                link.Name = *bare;
+                link.NotURL = false;
+            } else {
+                link.Name = attrs.Find({u"name"}).value_or(QString());
+                link.Params = attrs.Find({u"params"}).value_or(QString());
+                link.Hint = attrs.Find({u"hint"}).value_or(QString());
+                const auto type = attrs.Find({u"type"});
+                link.NotURL = !(type && type->compare(u"URL", Qt::CaseInsensitive) == 0);
+            }
+            TConsoleChunk& chunk = add(ckLinkOpen);
+            chunk.Value = static_cast<int32_t>(out_.Links.size());
+            out_.Links.push_back(std::move(link));
+        } else if (is(name, u"FONT")) {
+            if (closing) {
+                add(ckFontClose);
+                return;
+            }
+            const TTagAttributes attrs(attributeText);
+            TFontChunkData font;
+            font.Face = attrs.Find({u"name", kDefault}).value_or(QString());
+            if (const auto c = attrs.Find({u"foregroundcolor", u"color", u"foreground"})) {
+                font.Color = parseColor(*c);
+            }
+            if (const auto c = attrs.Find({u"backgroundcolor", u"background"})) {
+                font.Background = parseColor(*c);
+            }
+            if (const auto size = attrs.Find({u"size"})) {
+                if (size->startsWith(u'+') || size->startsWith(u'-')) {
+                    font.RelativeSize = toIntDef(size, 0);
+                } else {
+                    font.AbsoluteSize = toIntDef(size, 0);
+                }
+            }
+            addFont(std::move(font));
+        } else if (is(name, u"IMG")) {
+            if (!closing) {
+                const TTagAttributes attrs(attributeText);
+                add(ckImage).Value = toIntDef(attrs.Find({kDefault, u"index"}), 0);
+            }
+        } else if (is(name, u"HR")) {
+            const TTagAttributes attrs(attributeText);
+            add(ckRule).Value = std::clamp(toIntDef(attrs.Find({kDefault, u"width"}), 100), 0, 100);
+        } else if (is(name, u"COLUMN")) {
+            const TTagAttributes attrs(attributeText);
+            add(ckColumn).Value = toIntDef(attrs.Find({kDefault, u"spot"}), 0);
+        } else if (is(name, u"NOSELECT")) {
+            noSelect_ = closing ? std::max(0, noSelect_ - 1) : noSelect_ + 1;
+        } else if (is(name, u"BLINK")) {
+            blink_ = closing ? std::max(0, blink_ - 1) : blink_ + 1;
+        }
+    }
+
+    void addFont(TFontChunkData font) {
+        TConsoleChunk& chunk = add(ckFontOpen);
+        chunk.Value = static_cast<int32_t>(out_.Fonts.size());
+        out_.Fonts.push_back(std::move(font));
+    }
+
+    QStringView m_;
+    TParseOptions options_;
+    TChunkList out_;
+    qsizetype pos_ = 0;
+    int blink_ = 0;
+    int noSelect_ = 0;
+    int pre_ = 0;
+    bool lastWasSpace_ = false;
+};
+
+struct UrlPrefix {
+    QStringView prefix;
+    bool stripPrefix;
+    QStringView hintBefore;
+    QStringView hintAfter;
+};
+
+constexpr UrlPrefix kUrlPrefixes[] = {
+    {u"http://", false, u"Open ", u" in default browser"},
+    {u"mailto:", true, u"Send email to ", u" via default mail client"},
+    {u"news://", false, u"Read news from ", u" in default news client"},
+};
+
+} // namespace
+
+TChunkList ParseMarkup(QStringView markup, const TParseOptions& options) {
+    return Parser(markup, options).Run();
+}
+
+namespace {
+
+const UrlPrefix* urlPrefixOf(const TChunkList& line, const TConsoleChunk& chunk) {
+    if (chunk.Kind != ckText || chunk.Length < 7) {
+        return nullptr;
+    }
+    const QStringView head = line.TextOf(chunk).left(7);
+    for (const UrlPrefix& p : kUrlPrefixes) {
+        if (head.compare(p.prefix, Qt::CaseInsensitive) == 0) {
+            return &p;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+void DetectURLs(TChunkList& line) {
+    const bool any = std::any_of(line.Chunks.begin(), line.Chunks.end(),
+                                 [&](const TConsoleChunk& c) { return urlPrefixOf(line, c); });
+    if (!any) {
+        return;
+    }
+    std::vector<TConsoleChunk> out;
+    out.reserve(line.Chunks.size() + 4);
+    for (const TConsoleChunk& chunk : line.Chunks) {
+        const UrlPrefix* match = urlPrefixOf(line, chunk);
+        if (!match) {
+            out.push_back(chunk);
+            continue;
+        }
+        const QString text = line.TextOf(chunk).toString();
+        TLinkChunkData link;
+        link.Name = QStringLiteral("URL");
+        link.Params = text;
+        link.Hint = match->hintBefore.toString() + text + match->hintAfter.toString();
+        link.NotURL = false;
+
+        TConsoleChunk open = chunk;
+        open.Kind = ckLinkOpen;
+        open.Start = 0;
+        open.Length = 0;
+        open.Width = 0;
+        open.Height = 0;
+        open.Value = static_cast<int32_t>(line.Links.size());
+        line.Links.push_back(std::move(link));
+
+        TConsoleChunk shown = chunk;
+        shown.Width = 0;
+        shown.Height = 0;
+        if (match->stripPrefix) {
+            shown.Start += 7;
+            shown.Length -= 7;
+        }
+        TConsoleChunk close = chunk;
+        close.Kind = ckLinkClose;
+        close.Start = 0;
+        close.Length = 0;
+        close.Width = 0;
+        close.Height = 0;
+        out.push_back(open);
+        out.push_back(shown);
+        out.push_back(close);
+    }
+    line.Chunks = std::move(out);
+    line.Squeeze();
+}

@@ -1,0 +1,70 @@
+#include "platform/gui/Colors.h"
+#include "platform/core/Exception.h"
+
+#include <gtest/gtest.h>
+
+using namespace plat;
+
+TEST(Colors, SystemColoursResolveThroughTheClassicTable) {
+    EXPECT_EQ(ColorToRGB(clWindow), 0xFFFFFF);
+    EXPECT_EQ(ColorToRGB(clBtnFace), 0xC8D0D4);
+    EXPECT_EQ(ColorToRGB(clHighlight), 0x6A240A);
+    EXPECT_EQ(ColorToRGB(clInfoBk), 0xE1FFFF);
+    EXPECT_EQ(ColorToRGB(clHotLight), 0x800000);
+    // Only the low byte names the colour; unknown indexes are black.
+    EXPECT_EQ(ColorToRGB(static_cast<TColor>(0xFF00000F)), 0xC8D0D4);
+    EXPECT_EQ(ColorToRGB(MakeSysColor(25)), 0);
+    EXPECT_EQ(ColorToRGB(MakeSysColor(31)), 0);
+    EXPECT_EQ(ColorToRGB(MakeSysColor(255)), 0);
+    // Plain colours, clNone and clDefault pass unchanged.
+    EXPECT_EQ(ColorToRGB(0x123456), 0x123456);
+    EXPECT_EQ(ColorToRGB(clNone), clNone);
+    EXPECT_EQ(ColorToRGB(clDefault), clDefault);
+}
+
+TEST(Colors, QtColoursKeepTheChannelOrder) {
+    EXPECT_EQ(ToQColor(clRed), QColor(255, 0, 0));
+    EXPECT_EQ(ToQColor(0x563412), QColor(0x12, 0x34, 0x56));
+    EXPECT_EQ(ToQColor(clHighlight), QColor(0x0A, 0x24, 0x6A));
+    EXPECT_FALSE(ToQColor(clNone).isValid());
+    EXPECT_EQ(FromQColor(QColor(0x12, 0x34, 0x56)), 0x563412);
+    EXPECT_EQ(GetRValue(0x563412), 0x12);
+    EXPECT_EQ(GetBValue(0x563412), 0x56);
+}
+
+TEST(Colors, NamesAndNumbersParse) {
+    EXPECT_EQ(StringToColor(u"clRed"), clRed);
+    EXPECT_EQ(StringToColor(u"CLMONEYGREEN"), clMoneyGreen);
+    EXPECT_EQ(StringToColor(u"clWindowText"), clWindowText);
+    EXPECT_EQ(StringToColor(u"clNone"), clNone);
+    EXPECT_EQ(StringToColor(u"255"), clRed);
+    EXPECT_EQ(StringToColor(u"$FF0000"), clBlue);
+    EXPECT_EQ(StringToColor(u"0x00FF00"), clLime);
+    EXPECT_EQ(StringToColor(u"-2147483643"), clWindow);
+    EXPECT_EQ(StringToColor(u"$80000005"), clWindow);
+    const auto message = [](QStringView text) {
+        try {
+            StringToColor(text);
+        } catch (const EConvertError& e) {
+            return e.Message();
+        }
+        return QStringLiteral("no error");
+    };
+    EXPECT_EQ(message(u"red"), u"'red' is not a valid integer value"_qs);
+    EXPECT_EQ(message(u""), u"'' is not a valid integer value"_qs);
+    EXPECT_EQ(message(u"clRed "), u"'clRed ' is not a valid integer value"_qs);
+}
+
+TEST(Colors, NamingPrefersIdentifiersAndRoundTrips) {
+    EXPECT_EQ(ColorToString(clBlue), u"clBlue"_qs);
+    EXPECT_EQ(ColorToString(clBtnFace), u"clBtnFace"_qs);
+    EXPECT_EQ(ColorToString(0x123456), u"$00123456"_qs);
+    EXPECT_EQ(ColorToString(MakeSysColor(25)), u"$80000019"_qs);
+    for (const TColor c :
+         {clBlack, clCream, clHighlight, clNone, clDefault, TColor(0x0A0B0C), MakeSysColor(25)}) {
+        EXPECT_EQ(StringToColor(ColorToString(c)), c) << ColorToString(c).toStdString();
+    }
+    EXPECT_FALSE(ColorToIdent(0x010203).has_value());
+    EXPECT_EQ(IdentToColor(u"clsilver"), clSilver);
+    EXPECT_FALSE(IdentToColor(u"silver").has_value());
+}
