@@ -82,7 +82,6 @@ void TQvCustomConsole::UpdateScrollBar() {
     const int range = RawRange();
     QScrollBar* bar = verticalScrollBar();
     const bool useTarget = scrolling_.SmoothScrolling() && scrollTarget_ != scrollPosition_;
-    const QSignalBlocker block(bar);
     bar->setRange(0, range);
     bar->setSingleStep(qMax(1, RowHeight()));
     bar->setValue(range - (useTarget ? scrollTarget_ : scrollPosition_));
