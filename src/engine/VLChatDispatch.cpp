@@ -1,0 +1,217 @@
+// Receiving: one frame per read notification, the state check, and the
+// dispatch of each server packet into the lists and events.
+
+#include "engine/VLChat.h"
+
+#include "platform/core/ClientSocket.h"
+#include "platform/core/Exception.h"
+#include "platform/core/Format.h"
+
+#include <QTimer>
+
+QByteArrayView TVLChat::Available() const {
+    return testInput_ ? QByteArrayView(*testInput_) : socket_->Peek();
+}
+
+QByteArray TVLChat::Take(qsizetype count) {
+    if (testInput_) {
+        QByteArray taken = testInput_->left(count);
+        testInput_->remove(0, taken.size());
+        return taken;
+    }
+    return socket_->Read(count);
+}
+
+std::optional<TVLChatIncomingPacket> TVLChat::ReadPacket() {
+    constexpr qsizetype kHeaderSize = 4;
+    const QByteArrayView available = Available();
+    if (available.size() < kHeaderSize) {
+        return std::nullopt;
+    }
+    const auto* header = reinterpret_cast<const uint8_t*>(available.data());
+    const qsizetype length = (qsizetype{header[2]} << 8) | header[3];
+    if (length > kMaxIncomingBody) {
+        // The frame reader refuses the header; nothing after it can be
+        // trusted, so the connection is closed (dropping what is unread).
+        reader_.Clear();
+        reader_.Append(available.first(kHeaderSize));
+        try {
+            (void)reader_.TakePacket();
+        } catch (const EPacketTooLarge&) {
+            reader_.Clear();
+            if (testInput_) {
+                testInput_->clear();
+            }
+            CloseSocket();
+            throw;
+        }
+    }
+    if (available.size() < kHeaderSize + length) {
+        return std::nullopt; // the rest arrives with a later notification
+    }
+    // Exactly one frame goes to the reader, which is empty again afterwards.
+    reader_.Append(Take(kHeaderSize + length));
+    return reader_.TakePacket();
+}
+
+void TVLChat::SocketRead() {
+    const TBusy busy(*this);
+    // A frame that cannot be parsed raises here, outside the handler guard.
+    const std::optional<TVLChatIncomingPacket> packet = ReadPacket();
+    if (packet) {
+        HandlePacket(*packet);
+    }
+}
+
+void TVLChat::HandlePacket(const TVLChatIncomingPacket& packet) {
+    QString error;
+    try {
+        if (!InRowSet(VLChatStates[state_].Accepted, packet.Index())) {
+            throw plat::Exception(plat::Format("Packet type %s not allowed in state %s",
+                                               packet.Info().Name, VLChatStates[state_].Name));
+        }
+        Dispatch(packet);
+        return;
+    } catch (const plat::Exception& e) {
+        error = e.Message();
+    } catch (const std::exception& e) {
+        error = QString::fromUtf8(e.what());
+    }
+    throw plat::Exception(plat::Format("Error in packet handler, packet type: %s, error %s",
+                                       packet.Info().Name, error));
+}
+
+void TVLChat::Dispatch(const TVLChatIncomingPacket& p) {
+    switch (p.Index()) {
+    case spLoginSeed:
+        loginSeed_ = p.Args(0).AsText();
+        SetState(csAuthorizing);
+        Login();
+        break;
+
+    case spLoginResultOK:
+        SetState(csLoggedIn);
+        pingTimer_->start();
+        if (const auto handler = OnLogin) {
+            handler(this);
+        }
+        break;
+
+    case spLoginResultError:
+        if (const auto handler = OnLoginError) {
+            handler(this, p.Args(0).AsText());
+        }
+        CloseSocket();
+        break;
+
+    case spLoginCharacterList: {
+        const QList<int32_t>& ids = p.Args(0).AsIntList();
+        const QList<QByteArray>& names = p.Args(1).AsTextList();
+        const QList<int32_t>& levels = p.Args(2).AsIntList();
+        const QList<int32_t>& online = p.Args(3).AsIntList();
+        if (names.size() != ids.size() || levels.size() != ids.size() ||
+            online.size() != ids.size()) {
+            throw plat::Exception(plat::Format(
+                "Character list lengths differ: %d identifiers, %d names, %d levels, %d flags",
+                int64_t{ids.size()}, int64_t{names.size()}, int64_t{levels.size()},
+                int64_t{online.size()}));
+        }
+        for (qsizetype k = 0; k < ids.size(); ++k) {
+            charList_.Add(names[k], levels[k], online[k] != 0);
+            nameList_.Add(names[k], ids[k]);
+        }
+        SetState(csReadyForLogin);
+        if (const auto handler = OnConnect) {
+            handler(this);
+        }
+        break;
+    }
+
+    case spClientName:
+    case spLookupResult:
+        nameList_.Add(p.Args(1).AsText(), p.Args(0).AsInt());
+        WakeWaits(); // a lookup may be waiting for this name
+        break;
+
+    case spMessagePrivate:
+        if (const auto handler = OnPrivateMessage) {
+            const auto blob = TBlob::CreateBlob(BlobKind::ServerPrivateMessage, p.Args(2).AsData());
+            const QByteArray charName = nameList_.NameOf(p.Args(0).AsInt());
+            handler(this, charName, p.Args(1).AsText(), blob.get());
+        }
+        break;
+
+    case spMessageSystem:
+        if (const auto handler = OnSystemMessage) {
+            handler(this, p.Args(0).AsText());
+        }
+        break;
+
+    case spFriendAdded: {
+        const QByteArray& data = p.Args(2).AsData();
+        if (data.isEmpty()) {
+            throw plat::Exception(QStringLiteral("Buddy data is empty"));
+        }
+        friendList_.Update(nameList_.NameOf(p.Args(0).AsInt()), p.Args(1).AsInt() != 0,
+                           data[0] == 1);
+        break;
+    }
+
+    case spFriendRemoved:
+        friendList_.Remove(nameList_.NameOf(p.Args(0).AsInt()));
+        break;
+
+    case spPrivategroupInvited:
+    case spPrivategroupKicked: {
+        const QByteArray groupName = nameList_.NameOf(p.Args(0).AsInt());
+        const auto handler =
+            p.Index() == spPrivategroupInvited ? OnPrivateGroupInvite : OnPrivateGroupKick;
+        if (handler) {
+            handler(this, groupName);
+        }
+        break;
+    }
+
+    case spPrivategroupClientJoin:
+    case spPrivategroupClientPart: {
+        const QByteArray groupName = nameList_.NameOf(p.Args(0).AsInt());
+        const QByteArray charName = nameList_.NameOf(p.Args(1).AsInt());
+        const auto handler =
+            p.Index() == spPrivategroupClientJoin ? OnPrivateGroupJoin : OnPrivateGroupLeave;
+        if (handler) {
+            handler(this, groupName, charName);
+        }
+        break;
+    }
+
+    case spPrivategroupMessage:
+        if (const auto handler = OnPrivateGroupMessage) {
+            const auto blob =
+                TBlob::CreateBlob(BlobKind::ServerPrivateGroupMessage, p.Args(3).AsData());
+            const QByteArray groupName = nameList_.NameOf(p.Args(0).AsInt());
+            const QByteArray charName = nameList_.NameOf(p.Args(1).AsInt());
+            handler(this, groupName, charName, p.Args(2).AsText(), blob.get());
+        }
+        break;
+
+    case spGroupJoin:
+        // The data argument is not used.
+        groupList_.Update(p.Args(0).AsGroup(), p.Args(1).AsText(), p.Args(2).AsInt());
+        break;
+
+    case spGroupMessage:
+        if (const auto handler = OnGroupMessage) {
+            const auto blob = TBlob::CreateBlob(BlobKind::ServerGroupMessage, p.Args(3).AsData());
+            const int groupIndex = static_cast<int>(groupList_.IndexOfId(p.Args(0).AsGroup()));
+            const QByteArray charName = nameList_.NameOf(p.Args(1).AsInt());
+            handler(this, groupIndex, charName, p.Args(2).AsText(), blob.get());
+        }
+        break;
+
+    case spPong:
+        break; // its data means nothing to the client
+
+    default:
+        break; // no state accepts the other rows
+    }
+}
