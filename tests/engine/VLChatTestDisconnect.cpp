@@ -1,0 +1,170 @@
+// The end of a connection: closed by the server, by the client, during the
+// login or refused; what is left of it afterwards; socket errors.
+
+#include "VLChatTestSupport.h"
+
+#include "platform/core/Exception.h"
+
+#include <QHostAddress>
+#include <QTimer>
+
+using namespace chattest;
+
+namespace {
+
+using Events = std::vector<std::string>;
+
+QByteArray System(const QByteArray& text) {
+    return ServerFrame(spMessageSystem, {TPacketArg::Text(text)});
+}
+
+void ExpectNothingLeft(TVLChat& chat) {
+    EXPECT_EQ(chat.State(), csDisconnected);
+    EXPECT_EQ(chat.NameList().Count(), 0);
+    EXPECT_EQ(chat.CharList().Count(), 0);
+    EXPECT_EQ(chat.FriendList().Count(), 0);
+    EXPECT_EQ(chat.GroupList().Count(), 0);
+    EXPECT_EQ(chat.SendQueueCount(), 0);
+    EXPECT_EQ(chat.LastSendTick(), 0u);
+    EXPECT_FALSE(chat.SendTimer().isActive());
+    EXPECT_FALSE(chat.PingTimer().isActive());
+}
+
+// A session with something in every list and two packets in the queue.
+class DisconnectTest : public ChatTest {
+protected:
+    void LogInAndFillSession() {
+        LogIn();
+        Deliver(ClientName(kBobId, "Bob") +
+                ServerFrame(spFriendAdded, {TPacketArg::Int(kBobId), TPacketArg::Int(1),
+                                            TPacketArg::Data(Hex("01"))}) +
+                ServerFrame(spGroupJoin,
+                            {TPacketArg::Group({1, 2, 3, 4, 5}), TPacketArg::Text("General"),
+                             TPacketArg::Int(0), TPacketArg::Data({})}));
+        for (const char* text : {"one", "two", "three"}) {
+            ASSERT_TRUE(chat->SendPrivateMessage("Bob", text));
+        }
+        ASSERT_EQ(chat->SendQueueCount(), 2);
+        ASSERT_TRUE(server.WaitForFrames(1));
+        TakeEvents();
+    }
+};
+
+} // namespace
+
+TEST_F(DisconnectTest, ACloseByTheServerEndsInDisconnectedWithNothingLeft) {
+    LogInAndFillSession();
+    // A frame that arrived before the close is still handled.
+    server.Send(System("bye"));
+    server.CloseClient();
+    ASSERT_TRUE(WaitForDisconnects(1));
+    EXPECT_EQ(TakeEvents(), (Events{"System bye", "Disconnect"}));
+    ExpectNothingLeft(*chat);
+    EXPECT_TRUE(TakeErrors().isEmpty()) << "a close by the peer is no error";
+}
+
+TEST_F(DisconnectTest, ADisconnectByTheClientGoesThroughDisconnecting) {
+    LogInAndFillSession();
+    chat->Disconnect();
+    EXPECT_EQ(chat->State(), csDisconnecting);
+    EXPECT_EQ(chat->SendTimer().interval(), TVLChat::DisconnectDelay);
+    EXPECT_EQ(chat->FriendList().Count(), 1) << "the lists go when the disconnect completes";
+    EXPECT_EQ(disconnects, 0);
+    chat->SendTimerTimer(); // the tick of the disconnect, driven here
+    EXPECT_EQ(TakeEvents(), Events{"Disconnect"});
+    ExpectNothingLeft(*chat); // the timer is stopped: no second completion
+    EXPECT_TRUE(WaitUntil([&] { return server.ClientGone(); }));
+    chat->Disconnect(); // nothing to close
+    EXPECT_EQ(chat->State(), csDisconnected);
+}
+
+TEST_F(ChatTest, DisconnectsDuringTheLoginComplete) {
+    // Before the server spoke, by the client.
+    ConnectToServer();
+    chat->Disconnect();
+    ASSERT_TRUE(WaitForDisconnects(1));
+    // After the login response, by the server.
+    ConnectToServer();
+    server.Send(Hex("00 00 00 06 00 04 53 33 33 44"));
+    ASSERT_TRUE(WaitForState(csAwaitingAuthorization));
+    server.CloseClient();
+    ASSERT_TRUE(WaitForDisconnects(2));
+    // While choosing, by the server.
+    ReachCharacterChoice();
+    server.CloseClient();
+    ASSERT_TRUE(WaitForDisconnects(3));
+    EXPECT_EQ(TakeEvents(), (Events{"Disconnect", "Disconnect", "Connect", "Disconnect"}));
+    ExpectNothingLeft(*chat);
+    EXPECT_TRUE(TakeErrors().isEmpty());
+}
+
+TEST_F(ChatTest, ARefusedConnectionReportsItsCodeToOnError) {
+    QTcpServer closed;
+    ASSERT_TRUE(closed.listen(QHostAddress::LocalHost, 0));
+    chat->Dimension()->SetPort(closed.serverPort());
+    closed.close();
+
+    // The application's way: keep the code, clear it and disconnect.
+    chat->OnError = [&](TVLChat* sender, int& code) {
+        events.push_back("Error " + std::to_string(code));
+        code = 0;
+        sender->Disconnect();
+    };
+    chat->Connect();
+    ASSERT_TRUE(WaitForDisconnects(1));
+    EXPECT_EQ(TakeEvents(), (Events{"Error 10061", "Disconnect"}));
+    EXPECT_EQ(chat->State(), csDisconnected);
+    EXPECT_TRUE(TakeErrors().isEmpty());
+
+    // A handler that leaves the code: the socket raises it and closes.
+    chat->OnError = [&](TVLChat*, int& code) { events.push_back("Error " + std::to_string(code)); };
+    chat->Connect();
+    ASSERT_TRUE(WaitForDisconnects(2));
+    EXPECT_EQ(TakeEvents(), (Events{"Error 10061", "Disconnect"}));
+    const QStringList raised = TakeErrors();
+    ASSERT_EQ(raised.size(), 1);
+    EXPECT_TRUE(raised[0].startsWith("Socket error 10061")) << raised[0].toStdString();
+    EXPECT_EQ(chat->State(), csDisconnected);
+}
+
+TEST_F(DisconnectTest, AReconnectKeepsNothingOfTheOldSession) {
+    LogInAndFillSession();
+    // Half a frame is in flight when the server closes.
+    server.Send(System("cut short").left(5));
+    server.CloseClient();
+    ASSERT_TRUE(WaitForDisconnects(1));
+    ExpectNothingLeft(*chat);
+
+    ConnectToServer();
+    server.Send(Hex("00 00 00 04 00 02 4E 57")); // Login Seed "NW"
+    ASSERT_TRUE(WaitForState(csAwaitingAuthorization));
+    EXPECT_EQ(chat->LoginSeed(), "NW");
+    server.Send(TwoCharacterList());
+    ASSERT_TRUE(WaitForState(csReadyForLogin));
+    chat->SelectCharacter("Bobby");
+    server.Send(Hex("00 05 00 00"));
+    ASSERT_TRUE(WaitForState(csLoggedIn));
+    // Nothing queued in the old session reaches the new one.
+    EXPECT_FALSE(chat->SendTimer().isActive());
+    EXPECT_EQ(chat->NameList().Count(), 2);
+    chat->PrivateGroupKickAll();
+    ASSERT_TRUE(server.WaitForFrames(3));
+    EXPECT_EQ(server.frames[0].type, 2);
+    EXPECT_EQ(server.frames[1].bytes, Hex("00 03 00 04 00 00 03 09"));
+    EXPECT_EQ(server.frames[2].bytes, Hex("00 36 00 00"));
+    EXPECT_EQ(TakeEvents(), (Events{"Disconnect", "Connect", "Login"}));
+    EXPECT_EQ(disconnects, 1);
+    EXPECT_TRUE(TakeErrors().isEmpty());
+}
+
+TEST_F(ChatTest, TheEngineMayBeDeletedLaterFromItsOwnEvents) {
+    LogIn();
+    QPointer<TVLChat> watched(chat.get());
+    TVLChat* engine = chat.release();
+    engine->OnSystemMessage = [](TVLChat* sender, const QByteArray&) { sender->deleteLater(); };
+    // The second frame is already on its way when the first one's handler runs.
+    server.Send(System("first") + System("second"));
+    EXPECT_TRUE(WaitUntil([&] { return watched.isNull(); }));
+    EXPECT_TRUE(WaitUntil([&] { return server.ClientGone(); }));
+    EXPECT_TRUE(TakeErrors().isEmpty());
+}
