@@ -240,8 +240,9 @@ void ScriptedServer::Receive() {
         ClientFrame frame{(p[0] << 8) | p[1], pending_.mid(4, length), pending_.left(4 + length)};
         pending_.remove(0, 4 + length);
         frames.push_back(frame);
-        if (onFrame) {
-            onFrame(frame);
+        // A copy: the handler may replace itself.
+        if (const auto handler = onFrame) {
+            handler(frame);
         }
     }
 }
