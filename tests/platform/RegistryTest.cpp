@@ -1,0 +1,203 @@
+#include "platform/core/Registry.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <limits>
+
+using plat::Registry;
+
+namespace {
+
+class RegistryTest : public ::testing::Test {
+protected:
+    QString Path() const { return dir_.path() + QStringLiteral("/ZELVO/Quorvel.ini"); }
+
+    void WriteFile(const QByteArray& bytes) const {
+        QDir().mkpath(dir_.path() + QStringLiteral("/ZELVO"));
+        QFile file(Path());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
+    QByteArray ReadFile() const {
+        QFile file(Path());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    static int Mode(const QString& path) {
+        struct stat info {};
+        return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 0777 : -1;
+    }
+
+    QTemporaryDir dir_;
+};
+
+TEST_F(RegistryTest, TypedValuesSurviveTheFileAndNeverReadAsAnotherType) {
+    const QString awkward = QStringLiteral(" @lead, 100% = [x]; #y\\z\nline\ttab é€ trail ");
+    const QByteArray bytes("\x00\xFF\x01 @hex:", 9);
+    {
+        Registry reg(Path());
+        EXPECT_EQ(reg.State(), Registry::LoadState::NoFile);
+        auto key = reg.OpenKey({QStringLiteral("Values")}, true);
+        ASSERT_TRUE(key);
+        key->WriteString(QStringLiteral("Text"), awkward);
+        key->WriteString(QStringLiteral("Empty"), QString());
+        key->WriteInteger(QStringLiteral("Min"), std::numeric_limits<int32_t>::min());
+        key->WriteBool(QStringLiteral("Flag"), true);
+        key->WriteBinary(QStringLiteral("Bytes"), bytes);
+        key->WriteBinary(QStringLiteral("NoBytes"), QByteArray());
+        ASSERT_TRUE(reg.Save()) << reg.ErrorText().toStdString();
+    }
+    Registry reg(Path());
+    ASSERT_EQ(reg.State(), Registry::LoadState::Loaded);
+    const auto key = reg.OpenKey({QStringLiteral("Values")}, false);
+    ASSERT_TRUE(key);
+    EXPECT_EQ(key->ReadString(QStringLiteral("Text")), awkward);
+    EXPECT_EQ(key->ReadString(QStringLiteral("Empty")), QString());
+    EXPECT_EQ(key->ReadInteger(QStringLiteral("Min")), std::numeric_limits<int32_t>::min());
+    EXPECT_EQ(key->ReadBool(QStringLiteral("Flag")), true);
+    EXPECT_EQ(key->ReadBinary(QStringLiteral("Bytes")), bytes);
+    EXPECT_EQ(key->ReadBinary(QStringLiteral("NoBytes")), QByteArray());
+
+    EXPECT_FALSE(key->ReadString(QStringLiteral("Bytes")));
+    EXPECT_FALSE(key->ReadBinary(QStringLiteral("Text")));
+    EXPECT_FALSE(key->ReadInteger(QStringLiteral("Text")));
+    EXPECT_FALSE(key->ReadBool(QStringLiteral("Empty")));
+    EXPECT_FALSE(key->ReadString(QStringLiteral("Missing")));
+}
+
+TEST_F(RegistryTest, HandWrittenValuesParseAsTheirTypeOneByOne) {
+    WriteFile("; comment\r\n  Idle = ten \r\nBig=4294967295\nHuge=4294967296\nHex=$10\n"
+              "Flag=2\nOff=0\nname=first\nNAME=second\n[Sub]\nx=1\n");
+    Registry reg(Path());
+    ASSERT_EQ(reg.State(), Registry::LoadState::Loaded) << reg.ErrorText().toStdString();
+    const auto root = reg.OpenKey({}, false);
+    ASSERT_TRUE(root);
+    EXPECT_FALSE(root->ReadInteger(QStringLiteral("Idle")));
+    EXPECT_EQ(root->ReadString(QStringLiteral("Idle")), QStringLiteral("ten"));
+    EXPECT_EQ(root->ReadInteger(QStringLiteral("Big")), -1);
+    EXPECT_FALSE(root->ReadInteger(QStringLiteral("Huge")));
+    EXPECT_EQ(root->ReadInteger(QStringLiteral("Hex")), 16);
+    EXPECT_EQ(root->ReadBool(QStringLiteral("Flag")), true);
+    EXPECT_EQ(root->ReadBool(QStringLiteral("Off")), false);
+    // The later line of a name wins; the first spelling stays.
+    EXPECT_EQ(root->ReadString(QStringLiteral("Name")), QStringLiteral("second"));
+    EXPECT_EQ(root->ValueNames().count(QStringLiteral("name")), 1);
+    EXPECT_EQ(root->SubKeyNames(), QStringList{QStringLiteral("Sub")});
+}
+
+TEST_F(RegistryTest, NamesIgnoreCaseKeepTheirSpellingAndAreAlwaysOneSegment) {
+    const QStringList names{
+        QStringLiteral("a\\b"),  QStringLiteral("a/b"),    QStringLiteral("x=y"),
+        QStringLiteral(" lead"), QStringLiteral("trail "), QStringLiteral("Zoë 東"),
+        QStringLiteral("%41"),   QStringLiteral("[s]"),    QStringLiteral(";c"),
+        QStringLiteral("#h"),    QStringLiteral("@at")};
+    {
+        Registry reg(Path());
+        for (const QString& name : names) {
+            auto key = reg.OpenKey({QStringLiteral("Logins"), name}, true);
+            ASSERT_TRUE(key);
+            key->WriteString(name, name);
+        }
+        auto bob = reg.OpenKey({QStringLiteral("Logins"), QStringLiteral("Bob")}, true);
+        bob->WriteString(QStringLiteral("Password"), QStringLiteral("1"));
+        auto again = reg.OpenKey({QStringLiteral("LOGINS"), QStringLiteral("bob")}, true);
+        again->WriteString(QStringLiteral("PASSWORD"), QStringLiteral("2"));
+        ASSERT_TRUE(reg.Save());
+    }
+    Registry reg(Path());
+    const auto logins = reg.OpenKey({QStringLiteral("logins")}, false);
+    ASSERT_TRUE(logins);
+    EXPECT_EQ(logins->SubKeyNames(), names + QStringList{QStringLiteral("Bob")});
+    for (const QString& name : names) {
+        const auto key = reg.OpenKey({QStringLiteral("Logins"), name.toUpper()}, false);
+        ASSERT_TRUE(key) << name.toStdString();
+        EXPECT_EQ(key->ReadString(name), name);
+        EXPECT_TRUE(key->SubKeyNames().isEmpty());
+    }
+    const auto bob = reg.OpenKey({QStringLiteral("logins"), QStringLiteral("BOB")}, false);
+    EXPECT_EQ(bob->ValueNames(), QStringList{QStringLiteral("Password")});
+    EXPECT_EQ(bob->ReadString(QStringLiteral("password")), QStringLiteral("2"));
+}
+
+TEST_F(RegistryTest, KeysAreCreatedEnumeratedAndDeletedAsTrees) {
+    Registry reg(Path());
+    const QStringList a{QStringLiteral("A")};
+    EXPECT_FALSE(reg.OpenKey(a, false));
+    EXPECT_FALSE(reg.OpenKey({QStringLiteral("A"), QString()}, true));
+    auto deep = reg.OpenKey(a + QStringList{QStringLiteral("B"), QStringLiteral("C")}, true);
+    ASSERT_TRUE(deep);
+    deep->WriteInteger(QStringLiteral("v"), 1);
+    ASSERT_TRUE(reg.OpenKey(a + QStringList{QStringLiteral("D")}, true));
+    EXPECT_EQ(reg.OpenKey(a, false)->SubKeyNames(),
+              (QStringList{QStringLiteral("B"), QStringLiteral("D")}));
+
+    EXPECT_TRUE(reg.DeleteKey({QStringLiteral("a"), QStringLiteral("b")}));
+    EXPECT_FALSE(reg.KeyExists(a + QStringList{QStringLiteral("B"), QStringLiteral("C")}));
+    EXPECT_FALSE(deep->ReadInteger(QStringLiteral("v")));
+    EXPECT_FALSE(deep->WriteInteger(QStringLiteral("v"), 2));
+    EXPECT_FALSE(reg.KeyExists(a + QStringList{QStringLiteral("B")}));
+    EXPECT_FALSE(reg.DeleteKey({}));
+    EXPECT_FALSE(reg.DeleteKey({QStringLiteral("Nothing")}));
+
+    ASSERT_TRUE(reg.Save());
+    Registry reloaded(Path());
+    EXPECT_EQ(reloaded.OpenKey(a, false)->SubKeyNames(), QStringList{QStringLiteral("D")});
+}
+
+TEST_F(RegistryTest, FileAndFolderAreOwnerOnly) {
+    WriteFile("x=1\n");
+    QFile::setPermissions(Path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                      QFileDevice::ReadOther | QFileDevice::ReadGroup);
+    Registry existing(Path());
+    ASSERT_TRUE(existing.Save());
+    EXPECT_EQ(Mode(Path()), 0600);
+
+    const QString fresh = dir_.path() + QStringLiteral("/config/ZELVO/Quorvel.ini");
+    Registry created(fresh);
+    ASSERT_TRUE(created.Save());
+    EXPECT_EQ(Mode(fresh), 0600);
+    EXPECT_EQ(Mode(dir_.path() + QStringLiteral("/config/ZELVO")), 0700);
+}
+
+TEST_F(RegistryTest, UnreadableFileIsLeftUntouched) {
+    const QByteArray broken[] = {
+        "Good=1\njust a line\n", "[Unterminated\n", "Bad=%zz\n",       "Bin=@hex:ABC\n",
+        "Bin=@other\n",          "[A//B]\n",        "Name=\xC3\x28\n", "Esc=%C3\n",
+    };
+    for (const QByteArray& content : broken) {
+        WriteFile(content);
+        Registry reg(Path());
+        EXPECT_EQ(reg.State(), Registry::LoadState::Unreadable) << content.toStdString();
+        EXPECT_FALSE(reg.ErrorText().isEmpty());
+        auto root = reg.OpenKey({}, true);
+        EXPECT_FALSE(root->ValueExists(QStringLiteral("Good")));
+        EXPECT_TRUE(root->WriteInteger(QStringLiteral("Good"), 2));
+        EXPECT_FALSE(reg.Save());
+        EXPECT_EQ(ReadFile(), content);
+    }
+}
+
+TEST(RegistryPaths, DefaultFileFollowsXdgConfigHomeAndKeyPathsSplit) {
+    QTemporaryDir config;
+    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    EXPECT_EQ(Registry::DefaultFilePath(), config.path() + QStringLiteral("/ZELVO/Quorvel.ini"));
+    if (saved.isEmpty()) {
+        qunsetenv("XDG_CONFIG_HOME");
+    } else {
+        qputenv("XDG_CONFIG_HOME", saved);
+    }
+
+    EXPECT_EQ(Registry::KeyPath(u"Software\\ZELVO\\MainForm\\Toolbars\\"),
+              (QStringList{QStringLiteral("MainForm"), QStringLiteral("Toolbars")}));
+    EXPECT_EQ(Registry::KeyPath(u"software\\zelvo\\"), QStringList());
+}
+
+} // namespace
