@@ -125,6 +125,8 @@ template <typename... F>
 struct Overloaded : F... {
     using F::operator()...;
 };
+template <typename... F>
+Overloaded(F...) -> Overloaded<F...>;
 
 void LoadValue(const plat::Registry::Key& key, const SettingDef& def, TMainSettings& s) {
     const QString name = QString::fromLatin1(def.name);

@@ -1,6 +1,6 @@
 #include "console/LineLayout.h"
 
-#include "console/DateTimeText.h"
+#include "platform/core/FormatDateTime.h"
 #include "platform/gui/Drawing.h"
 #include "platform/gui/ImageList.h"
 
@@ -36,7 +36,7 @@ bool IsPieceSelected(const QRect& piece, QPoint from, QPoint to) {
 }
 
 QString TLineLayout::TimestampText(const TMessageNode& line, const QString& format) {
-    return FormatDateTime(format, line.Timestamp) + QLatin1Char(' ');
+    return plat::FormatDateTime(format, line.Timestamp) + QLatin1Char(' ');
 }
 
 namespace {

@@ -198,19 +198,21 @@ QString Parse(const QString& text, auto& root) {
             line.chop(1);
         }
         line = TrimBlanks(line);
-        const QString where = QStringLiteral("line %1: ").arg(n + 1);
+        const auto fail = [n](const char* what) {
+            return QStringLiteral("line %1: %2").arg(n + 1).arg(QLatin1String(what));
+        };
         if (line.isEmpty() || line.front() == u';' || line.front() == u'#') {
             continue;
         }
         if (line.front() == u'[') {
             if (!line.endsWith(u']') || line.size() < 3) {
-                return where + QStringLiteral("bad section header");
+                return fail("bad section header");
             }
             current = &root;
             for (QStringView segment : line.sliced(1, line.size() - 2).split(u'/')) {
                 const auto name = Unescape(segment);
                 if (!name || name->isEmpty()) {
-                    return where + QStringLiteral("bad key name");
+                    return fail("bad key name");
                 }
                 current = current->ChildOrNew(*name);
             }
@@ -218,11 +220,11 @@ QString Parse(const QString& text, auto& root) {
         }
         const qsizetype eq = line.indexOf(u'=');
         if (eq < 0) {
-            return where + QStringLiteral("not a value");
+            return fail("not a value");
         }
         const auto name = Unescape(TrimBlanks(line.first(eq)));
         if (!name) {
-            return where + QStringLiteral("bad value name");
+            return fail("bad value name");
         }
         const QStringView data = TrimBlanks(line.sliced(eq + 1));
         auto& value = current->ValueOrNew(*name);
@@ -231,7 +233,7 @@ QString Parse(const QString& text, auto& root) {
                                    ? ParseHex(data.sliced(kHexPrefix.size()))
                                    : std::nullopt;
             if (!bytes) {
-                return where + QStringLiteral("bad binary value");
+                return fail("bad binary value");
             }
             value.binary = true;
             value.bytes = *bytes;
@@ -239,7 +241,7 @@ QString Parse(const QString& text, auto& root) {
         } else {
             const auto decoded = Unescape(data);
             if (!decoded) {
-                return where + QStringLiteral("bad text value");
+                return fail("bad text value");
             }
             value.binary = false;
             value.text = *decoded;

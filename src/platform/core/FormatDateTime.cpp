@@ -1,4 +1,6 @@
-#include "console/DateTimeText.h"
+#include "platform/core/FormatDateTime.h"
+
+namespace plat {
 
 namespace {
 
@@ -171,3 +173,5 @@ QString FormatDateTime(QStringView format, const QDateTime& value) {
     f.Run(format.isEmpty() ? QStringView(u"c") : format, 0);
     return f.Result();
 }
+
+} // namespace plat
