@@ -152,6 +152,108 @@ qsizetype checkedOutgoing(qsizetype length) {
     return length;
 }
 
+const TPacketArg& argAt(const TPacketArgs& args, qsizetype n) {
+    if (n >= args.size()) {
+        plat::ThrowListIndexError(n);
+    }
+    return args[n];
+}
+
+// The client's own packets never carry lists; a peer writing the server's
+// table needs them for the character list.
+enum class ListsAllowed { No, Yes };
+
+// Length pass: checks every argument's kind and size before anything is
+// allocated.
+qsizetype bodyLength(const char* signature, const TPacketArgs& args, ListsAllowed lists) {
+    qsizetype length = 0;
+    for (qsizetype n = 0; signature[n] != '\0'; ++n) {
+        const char letter = signature[n];
+        if (lists == ListsAllowed::No && (letter == 'i' || letter == 's')) {
+            throw plat::Exception(plat::Format("Unknown param type %s", letterText(letter)));
+        }
+        switch (letter) {
+        case 'D':
+            length += 2 + checkedOutgoing(argAt(args, n).AsData().size());
+            break;
+        case 'G':
+            argAt(args, n).AsGroup();
+            length += 5;
+            break;
+        case 'I':
+            argAt(args, n).AsInt();
+            length += 4;
+            break;
+        case 'S':
+            length += 2 + checkedOutgoing(argAt(args, n).AsText().size());
+            break;
+        case 'i':
+            length += 2 + 4 * checkedOutgoing(argAt(args, n).AsIntList().size());
+            break;
+        case 's': {
+            const QList<QByteArray>& texts = argAt(args, n).AsTextList();
+            length += 2;
+            checkedOutgoing(texts.size());
+            for (const QByteArray& text : texts) {
+                length += 2 + checkedOutgoing(text.size());
+            }
+            break;
+        }
+        default:
+            throw plat::Exception(plat::Format("Unknown param type %s", letterText(letter)));
+        }
+    }
+    return checkedOutgoing(length);
+}
+
+// Write pass, after bodyLength accepted the arguments.
+void writeBody(char* out, const char* signature, const TPacketArgs& args) {
+    for (qsizetype n = 0; signature[n] != '\0'; ++n) {
+        const TPacketArg& arg = args[n];
+        switch (signature[n]) {
+        case 'I':
+            putI32(out, arg.AsInt());
+            break;
+        case 'S':
+            putBytes(out, arg.AsText());
+            break;
+        case 'G':
+            for (const uint8_t b : arg.AsGroup()) {
+                *out++ = static_cast<char>(b);
+            }
+            break;
+        case 'D':
+            putBytes(out, arg.AsData());
+            break;
+        case 'i':
+            putU16(out, arg.AsIntList().size());
+            for (const int32_t v : arg.AsIntList()) {
+                putI32(out, v);
+            }
+            break;
+        case 's':
+            putU16(out, arg.AsTextList().size());
+            for (const QByteArray& text : arg.AsTextList()) {
+                putBytes(out, text);
+            }
+            break;
+        default:
+            break; // refused by bodyLength
+        }
+    }
+}
+
+QByteArray frameOf(int32_t type, const char* signature, const TPacketArgs& args,
+                   ListsAllowed lists) {
+    const qsizetype length = bodyLength(signature, args, lists);
+    QByteArray frame(4 + length, Qt::Uninitialized);
+    char* out = frame.data();
+    putU16(out, type & 0xFFFF);
+    putU16(out, length);
+    writeBody(out, signature, args);
+    return frame;
+}
+
 } // namespace
 
 // ---- TPacketArg ----------------------------------------------------------
@@ -246,13 +348,7 @@ TVLChatIncomingPacket::TVLChatIncomingPacket(int32_t type, QByteArrayView body)
     if (body.size() > kMaxIncomingBody) {
         throwTooLarge(body.size());
     }
-    const char* signature = Info().Signature;
-    const auto letters = static_cast<qsizetype>(std::strlen(signature));
-    args_.reserve(letters);
-    BodyReader in(body);
-    for (qsizetype n = 0; n < letters; ++n) {
-        args_.append(readArg(in, signature[n]));
-    }
+    args_ = ReadPacketArgs(Info().Signature, body);
 }
 
 const TPacketArg& TVLChatIncomingPacket::Args(qsizetype n) const {
@@ -278,70 +374,30 @@ const TPacketArg& TVLChatOutgoingPacket::Args(qsizetype n) const {
     return args_[n];
 }
 
-qsizetype TVLChatOutgoingPacket::bodyLength() const {
-    const char* signature = Info().Signature;
-    qsizetype length = 0;
-    for (qsizetype n = 0; signature[n] != '\0'; ++n) {
-        switch (signature[n]) {
-        case 'D':
-            length += 2 + checkedOutgoing(Args(n).AsData().size());
-            break;
-        case 'G':
-            Args(n).AsGroup();
-            length += 5;
-            break;
-        case 'I':
-            Args(n).AsInt();
-            length += 4;
-            break;
-        case 'S':
-            length += 2 + checkedOutgoing(Args(n).AsText().size());
-            break;
-        default:
-            throw plat::Exception(plat::Format("Unknown param type %s", letterText(signature[n])));
-        }
-    }
-    return checkedOutgoing(length);
-}
-
-void TVLChatOutgoingPacket::writeBody(char* out) const {
-    const char* signature = Info().Signature;
-    for (qsizetype n = 0; signature[n] != '\0'; ++n) {
-        const TPacketArg& arg = args_[n];
-        switch (signature[n]) {
-        case 'I':
-            putI32(out, arg.AsInt());
-            break;
-        case 'S':
-            putBytes(out, arg.AsText());
-            break;
-        case 'G':
-            for (const uint8_t b : arg.AsGroup()) {
-                *out++ = static_cast<char>(b);
-            }
-            break;
-        case 'D':
-            putBytes(out, arg.AsData());
-            break;
-        default:
-            break; // refused by bodyLength
-        }
-    }
-}
-
 QByteArray TVLChatOutgoingPacket::Serialize() const {
-    const qsizetype length = bodyLength();
+    const qsizetype length = bodyLength(Info().Signature, args_, ListsAllowed::No);
     QByteArray body(length, Qt::Uninitialized);
-    writeBody(body.data());
+    writeBody(body.data(), Info().Signature, args_);
     return body;
 }
 
 QByteArray TVLChatOutgoingPacket::Frame() const {
-    const qsizetype length = bodyLength();
-    QByteArray frame(4 + length, Qt::Uninitialized);
-    char* out = frame.data();
-    putU16(out, Info().Type & 0xFFFF);
-    putU16(out, length);
-    writeBody(out);
-    return frame;
+    return frameOf(Info().Type, Info().Signature, args_, ListsAllowed::No);
+}
+
+// ---- signature-driven encoding -------------------------------------------
+
+TPacketArgs ReadPacketArgs(const char* signature, QByteArrayView body) {
+    const auto letters = static_cast<qsizetype>(std::strlen(signature));
+    TPacketArgs args;
+    args.reserve(letters);
+    BodyReader in(body);
+    for (qsizetype n = 0; n < letters; ++n) {
+        args.append(readArg(in, signature[n]));
+    }
+    return args;
+}
+
+QByteArray WritePacketFrame(int32_t type, const char* signature, const TPacketArgs& args) {
+    return frameOf(type, signature, args, ListsAllowed::Yes);
 }

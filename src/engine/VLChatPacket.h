@@ -208,6 +208,24 @@ private:
 
 using TPacketArgs = QList<TPacketArg>;
 
+// The argument encoding by signature, for either direction. The packet
+// classes below use it for their own tables; a peer that speaks the other
+// side of the protocol uses it for the mirror-image tables.
+
+// Reads one argument per letter of the signature from the body, with the
+// checks of TVLChatIncomingPacket (every length against what remains, texts cut
+// at the first NUL); bytes after the last argument are ignored. Raises
+// EReadError "Stream read error" for a body shorter than its arguments claim
+// and plat::Exception "Logic error, bad param type %s." for any other letter.
+TPacketArgs ReadPacketArgs(const char* signature, QByteArrayView body);
+
+// The whole frame (type, body length, body) for any of the six letters, "i"
+// and "s" included, in one allocation of exactly its length. Raises
+// plat::Exception "Unknown param type %s" for any other letter, EPacketTooLarge
+// for a text, data, list or body above 65535 bytes or elements, EConvertError
+// for an argument of the wrong kind and EListError for a missing argument.
+QByteArray WritePacketFrame(int32_t type, const char* signature, const TPacketArgs& args);
+
 // A parsed server packet.
 class TVLChatIncomingPacket {
 public:
@@ -261,9 +279,6 @@ public:
     QByteArray Frame() const;
 
 private:
-    qsizetype bodyLength() const;
-    void writeBody(char* out) const;
-
     uint8_t index_;
     TPacketArgs args_;
 };

@@ -302,3 +302,61 @@ TEST(OutgoingPacket, BadArgumentsAreRefused) {
                      .Serialize(),
                  plat::EConvertError);
 }
+
+// ---- signature-driven encoding (either table) ----------------------------
+
+TEST(PacketEncoding, ServerCharacterListFrameIsExact) {
+    // Two characters: Alice 12345 level 10 online, Bobby 777 level 200 offline.
+    const TPacketArgs args{TPacketArg::IntList({12345, 777}),
+                           TPacketArg::TextList({"Alice", "Bobby"}), TPacketArg::IntList({10, 200}),
+                           TPacketArg::IntList({1, 0})};
+    const QByteArray frame = WritePacketFrame(7, "isii", args);
+    EXPECT_EQ(frame, hex("00 07 00 2E 00 02 00 00 30 39 00 00 03 09 00 02 00 05 41 6C 69 63 65 00"
+                         "05 42 6F 62 62 79 00 02 00 00 00 0A 00 00 00 C8 00 02 00 00 00 01 00 00"
+                         "00 00"));
+    // The client's parser reads back what was written.
+    const TVLChatIncomingPacket back(7, frame.mid(4));
+    for (qsizetype n = 0; n < 4; ++n) {
+        EXPECT_EQ(back.Args(n), args[n]) << n;
+    }
+    EXPECT_EQ(WritePacketFrame(7, "isii",
+                               {TPacketArg::IntList({}), TPacketArg::TextList({}),
+                                TPacketArg::IntList({}), TPacketArg::IntList({})}),
+              hex("00 07 00 08 00 00 00 00 00 00 00 00"));
+}
+
+TEST(PacketEncoding, ClientSignaturesReadBackFromTheirFrames) {
+    // The other direction: client packets as a peer reads them.
+    const TPacketArgs mute{TPacketArg::Group({1, 2, 3, 4, 5}), TPacketArg::Int(0x01010000),
+                           TPacketArg::Data(QByteArray(1, '\0'))};
+    const QByteArray frame = TVLChatOutgoingPacket(cpGroupDataSet, mute).Frame();
+    EXPECT_EQ(frame, hex("00 40 00 0C 01 02 03 04 05 01 01 00 00 00 01 00"));
+    EXPECT_EQ(ReadPacketArgs("GID", frame.mid(4)), mute);
+    EXPECT_TRUE(ReadPacketArgs("", hex("01 02")).isEmpty()); // trailing bytes ignored
+    EXPECT_EQ(ReadPacketArgs("s", hex("00 02 00 02 61 00 00 00")).at(0).AsTextList(),
+              (QList<QByteArray>{"a", ""}));
+    // Short bodies, lists claiming more than remains and unknown letters.
+    EXPECT_THROW(ReadPacketArgs("ISD", hex("00 00 00 01 00 05 61 62")), plat::EReadError);
+    EXPECT_THROW(ReadPacketArgs("i", hex("FF FF 00 00 00 01")), plat::EReadError);
+    EXPECT_THROW(ReadPacketArgs("s", hex("00 02 00 01 61")), plat::EReadError);
+    EXPECT_EQ(messageOf<plat::Exception>([] { ReadPacketArgs("IM", hex("00 00 00 01")); }),
+              u"Logic error, bad param type M.");
+}
+
+TEST(PacketEncoding, WriterChecksKindsCountsAndLetters) {
+    EXPECT_EQ(messageOf<plat::Exception>([] { WritePacketFrame(110, "IM", {TPacketArg::Int(1)}); }),
+              u"Unknown param type M");
+    EXPECT_THROW(WritePacketFrame(7, "i", {TPacketArg::TextList({})}), plat::EConvertError);
+    EXPECT_THROW(WritePacketFrame(7, "ii", {TPacketArg::IntList({})}), plat::EListError);
+    // A list whose count does not fit its 16-bit field, and one whose bytes
+    // overflow the body, are refused before anything is built.
+    EXPECT_THROW(WritePacketFrame(7, "i", {TPacketArg::IntList(QList<int32_t>(65536, 0))}),
+                 EPacketTooLarge);
+    EXPECT_THROW(WritePacketFrame(7, "i", {TPacketArg::IntList(QList<int32_t>(20000, 0))}),
+                 EPacketTooLarge);
+    EXPECT_EQ(messageOf<EPacketTooLarge>([] {
+                  WritePacketFrame(
+                      7, "s", {TPacketArg::TextList(QList<QByteArray>(2, QByteArray(40000, 'x')))});
+              }),
+              u"Packet too large: 80006 bytes");
+}
