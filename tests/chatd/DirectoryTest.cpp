@@ -1,0 +1,142 @@
+#include "chatd/Directory.h"
+
+#include "platform/core/Exception.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace chatd {
+
+namespace {
+
+QString errorOf(Directory& directory, const QByteArray& json) {
+    try {
+        directory.LoadJson(json, "accounts.json");
+    } catch (const plat::Exception& e) {
+        return e.Message();
+    }
+    return QStringLiteral("<no error>");
+}
+
+const QByteArray kAlice = R"({
+  "_comment": "ignored",
+  "accounts": [
+    { "user": "alice", "password": "secret",
+      "characters": [
+        { "id": 2001, "name": "Alpha", "level": 20, "buddies": ["Bravo", "testchar"],
+          "bio": { "firstname": "Al", "rank": "Chief" } },
+        { "id": 2002, "name": "Bravo" }
+      ] }
+  ]
+})";
+
+} // namespace
+
+TEST(Directory, BuiltInDemoAccountAndGroups) {
+    const Directory directory;
+    const Account* demo = directory.FindAccount("DEMO");
+    ASSERT_NE(demo, nullptr);
+    EXPECT_EQ(demo->Password, "demo");
+    EXPECT_EQ(demo->Characters, (QList<int32_t>{1001, 1002}));
+    const Character* demochar = directory.FindCharacterByName("demochar");
+    ASSERT_NE(demochar, nullptr);
+    EXPECT_EQ(demochar->Account, "demo");
+    EXPECT_EQ(directory.FindCharacter(1002)->Name, "Testchar");
+    EXPECT_EQ(directory.Groups().size(), 3);
+    for (const PublicGroup& group : directory.Groups()) {
+        EXPECT_EQ(directory.FindGroup(group.Id), &group);
+    }
+}
+
+TEST(Directory, LoadsAccountsBesideTheDemoAccount) {
+    Directory directory;
+    directory.LoadJson(kAlice, "accounts.json");
+    ASSERT_NE(directory.FindAccount("Alice"), nullptr);
+    EXPECT_NE(directory.FindAccount("demo"), nullptr);
+    const Character* alpha = directory.FindCharacterByName("ALPHA");
+    ASSERT_NE(alpha, nullptr);
+    EXPECT_EQ(alpha->Level, 20);
+    EXPECT_EQ(alpha->Account, "alice");
+    EXPECT_EQ(alpha->Bio.FirstName, "Al");
+    EXPECT_EQ(alpha->Bio.Rank, "Chief");
+    // Buddies by name, resolved across accounts (the demo account included).
+    EXPECT_EQ(alpha->Buddies, (QList<Buddy>{{2002, true}, {1002, true}}));
+    EXPECT_EQ(directory.FindCharacter(2002)->Level, 1); // level defaults to 1
+}
+
+TEST(Directory, AFileAccountNamedDemoReplacesTheBuiltInOne) {
+    Directory directory;
+    directory.LoadJson(R"({"accounts": [{"user": "Demo", "password": "other",
+                           "characters": [{"id": 5, "name": "Solo"}]}]})",
+                       "accounts.json");
+    EXPECT_EQ(directory.FindAccount("demo")->Password, "other");
+    EXPECT_EQ(directory.FindCharacterByName("Demochar"), nullptr);
+    EXPECT_EQ(directory.FindCharacterByName("Solo")->Id, 5);
+    // The file may reuse the built-in ids and names once it replaced the account.
+    directory.LoadJson(R"({"accounts": [{"user": "demo", "password": "x",
+                           "characters": [{"id": 1002, "name": "Demochar"}]}]})",
+                       "accounts.json");
+    EXPECT_EQ(directory.FindCharacterByName("Demochar")->Id, 1002);
+}
+
+TEST(Directory, BadFilesAreExplainedAndChangeNothing) {
+    Directory directory;
+    directory.LoadJson(kAlice, "accounts.json");
+    struct Case {
+        QByteArray json;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"{\"accounts\": [", "accounts.json: not valid JSON"},
+        {"[]", "accounts.json: top level: must be an object"},
+        {R"({"acounts": []})", "top level: unknown field \"acounts\""},
+        {R"({"accounts": {}})", "top level.accounts: must be a list"},
+        {R"({"accounts": [{"user": "x"}]})", "accounts[0].password: must be a non-empty text"},
+        {R"({"accounts": [{"user": "x", "password": "y", "characters": [{"name": "N"}]}]})",
+         "accounts[0].characters[0].id: must be a whole number from 1"},
+        {R"({"accounts": [{"user": "x", "password": "y", "characters": [{"id": 0, "name": "N"}]}]})",
+         "accounts[0].characters[0].id: must be a whole number from 1"},
+        {R"({"accounts": [{"user": "x", "password": "y",
+             "characters": [{"id": 9, "name": "N", "level": 1.5}]}]})",
+         "characters[0].level: must be a whole number"},
+        {R"({"accounts": [{"user": "x", "password": "y",
+             "characters": [{"id": 9, "name": "A"}, {"id": 9, "name": "B"}]}]})",
+         "characters[1]: Character id 9 is used twice"},
+        {R"({"accounts": [{"user": "x", "password": "y", "characters": [{"id": 9, "name": "DEMOCHAR"}]}]})",
+         "built-in account demo: The character name Demochar is used twice"},
+        {R"({"accounts": [{"user": "x", "password": "y"}, {"user": "X", "password": "z"}]})",
+         "accounts[1]: The user name X is used twice"},
+        {R"({"accounts": [{"user": "x", "password": "y",
+             "characters": [{"id": 9, "name": "N", "buddies": ["Ghost"]}]}]})",
+         "characters[0].buddies[0]: there is no character named Ghost"},
+        {R"({"accounts": [{"user": "x", "password": "y", "characters": [{"id": 9, "name": "Tab\tName"}]}]})",
+         "Character name 'Tab\tName' is not valid"},
+        {R"({"accounts": [{"user": "x", "password": "y",
+             "characters": [{"id": 9, "name": "N", "bio": {"nik": "n"}}]}]})",
+         "characters[0].bio: unknown field \"nik\""},
+    };
+    for (const Case& c : cases) {
+        const QString error = errorOf(directory, c.json);
+        EXPECT_TRUE(error.contains(QString::fromUtf8(c.expected))) << error.toStdString();
+        EXPECT_NE(directory.FindCharacterByName("Alpha"), nullptr) << c.expected;
+        EXPECT_NE(directory.FindCharacterByName("Demochar"), nullptr) << c.expected;
+    }
+}
+
+TEST(Directory, FilesAndTheShippedExample) {
+    QTemporaryDir dir;
+    Directory directory;
+    const QString missing = dir.filePath("missing.json");
+    try {
+        directory.LoadFile(missing);
+        ADD_FAILURE() << "a missing file loaded";
+    } catch (const plat::Exception& e) {
+        EXPECT_TRUE(e.Message().startsWith(missing)) << e.Message().toStdString();
+    }
+    directory.LoadFile(QStringLiteral(QV_CHATD_EXAMPLE));
+    EXPECT_NE(directory.FindAccount("demo"), nullptr);
+    EXPECT_GT(directory.Accounts().size(), 1u);
+}
+
+} // namespace chatd

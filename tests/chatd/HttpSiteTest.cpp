@@ -1,0 +1,154 @@
+#include "TestClient.h"
+
+#include "chatd/Directory.h"
+#include "chatd/HttpSite.h"
+
+#include <QHostAddress>
+#include <QMap>
+#include <QTcpSocket>
+#include <QXmlStreamReader>
+
+namespace chatd::test {
+
+namespace {
+
+struct Response {
+    int Status = 0;
+    QByteArray Head;
+    QByteArray Body;
+};
+
+// Sends the bytes as they stand and reads until the site closes.
+Response exchange(quint16 port, const QByteArray& request) {
+    QTcpSocket socket;
+    QByteArray received;
+    bool closed = false;
+    QObject::connect(&socket, &QTcpSocket::readyRead, [&] { received += socket.readAll(); });
+    QObject::connect(&socket, &QTcpSocket::disconnected, [&] { closed = true; });
+    socket.connectToHost(QHostAddress::LocalHost, port);
+    EXPECT_TRUE(WaitUntil([&] { return socket.state() == QAbstractSocket::ConnectedState; }));
+    socket.write(request);
+    EXPECT_TRUE(WaitUntil([&] { return closed; })) << request.left(60).constData();
+    Response response;
+    const qsizetype split = received.indexOf("\r\n\r\n");
+    response.Head = received.left(split);
+    response.Body = split < 0 ? QByteArray() : received.mid(split + 4);
+    const QList<QByteArray> status = response.Head.split(' ');
+    response.Status = status.size() > 1 ? status[1].toInt() : 0;
+    return response;
+}
+
+Response get(quint16 port, const QByteArray& path) {
+    return exchange(port, "GET " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
+}
+
+// Element paths ("basic_stats/level") and their texts, as the client reads them.
+QMap<QString, QString> elementsOf(const QByteArray& xml) {
+    QMap<QString, QString> out;
+    QXmlStreamReader reader(xml);
+    QStringList path;
+    while (!reader.atEnd()) {
+        reader.readNext();
+        if (reader.isStartElement()) {
+            path.append(reader.name().toString());
+        } else if (reader.isEndElement()) {
+            path.removeLast();
+        } else if (reader.isCharacters() && !reader.isWhitespace() && path.size() > 1) {
+            out[path.mid(1).join(u'/')] += reader.text().toString();
+        }
+    }
+    EXPECT_FALSE(reader.hasError()) << reader.errorString().toStdString();
+    return out;
+}
+
+class HttpSiteTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        directory.AddAccount("alice", "pw");
+        Character plain;
+        plain.Id = 3001;
+        plain.Name = "Ana Lía";
+        plain.Level = 7;
+        plain.Bio.FirstName = "A<n>a & \"co\"";
+        plain.Bio.Nick = QString("bell\x07") + "e";
+        directory.AddCharacter("alice", plain);
+        ASSERT_TRUE(site.Listen(0)) << site.ErrorString().toStdString();
+        port = site.Port();
+    }
+
+    Directory directory;
+    HttpSite site{directory};
+    quint16 port = 0;
+};
+
+} // namespace
+
+TEST_F(HttpSiteTest, BiographyHoldsTheElementsTheClientReads) {
+    for (const char* dimension : {"1", "2"}) {
+        const Response r =
+            get(port, QByteArray("/character/bio/d/") + dimension + "/name/demochar/bio.xml");
+        ASSERT_EQ(r.Status, 200) << dimension;
+        EXPECT_TRUE(r.Head.contains("Content-Type: text/xml"));
+        EXPECT_TRUE(r.Head.contains("Content-Length: " + QByteArray::number(r.Body.size())));
+        const QMap<QString, QString> e = elementsOf(r.Body);
+        EXPECT_EQ(e.value("name/firstname"), "Dana");
+        EXPECT_EQ(e.value("name/nick"), "Demochar");
+        EXPECT_EQ(e.value("name/lastname"), "Velt");
+        EXPECT_EQ(e.value("basic_stats/level"), "60");
+        EXPECT_EQ(e.value("basic_stats/breed"), "miravel");
+        EXPECT_EQ(e.value("basic_stats/gender"), "female");
+        EXPECT_EQ(e.value("basic_stats/faction"), "Neutral");
+        EXPECT_EQ(e.value("basic_stats/profession"), "Engineer");
+        EXPECT_EQ(e.value("basic_stats/profession_title"), "Tinkerer");
+        EXPECT_EQ(e.value("organization_membership/organization_id"), "7001");
+        EXPECT_EQ(e.value("organization_membership/organization_name"), "Quorvel Testers");
+        EXPECT_EQ(e.value("organization_membership/rank"), "Member");
+    }
+}
+
+TEST_F(HttpSiteTest, NamesArePercentDecodedAndValuesEscaped) {
+    // "ana lía" in UTF-8, percent-encoded as a path segment, another case.
+    const Response r = get(port, "/character/bio/d/1/name/ana%20l%C3%ADa/bio.xml?x=1");
+    ASSERT_EQ(r.Status, 200);
+    const QMap<QString, QString> e = elementsOf(r.Body);
+    EXPECT_EQ(e.value("name/firstname"), "A<n>a & \"co\"");
+    EXPECT_EQ(e.value("name/nick"), "belle"); // the control character is dropped
+    EXPECT_EQ(e.value("basic_stats/level"), "7");
+    // Empty fields are left out: the client would read an empty element.
+    EXPECT_FALSE(e.contains("name/lastname"));
+    EXPECT_FALSE(e.contains("basic_stats/breed"));
+    EXPECT_FALSE(r.Body.contains("organization_membership"));
+    EXPECT_FALSE(r.Body.contains("pictureurl"));
+}
+
+TEST_F(HttpSiteTest, EverythingElseIsRefused) {
+    const char* notFound[] = {
+        "/character/bio/d/1/name/Nobody/bio.xml",
+        "/character/bio/d/3/name/Demochar/bio.xml",
+        "/character/bio/d/1/name/Demochar",
+        "/character/bio/d/1/name//bio.xml",
+        "/character/bio/d/1/name/Demo%63har/bio.xml/x",
+        "/",
+    };
+    for (const char* path : notFound) {
+        EXPECT_EQ(get(port, path).Status, 404) << path;
+    }
+    EXPECT_EQ(
+        exchange(port, "POST /character/bio/d/1/name/Demochar/bio.xml HTTP/1.1\r\n\r\n").Status,
+        405);
+    EXPECT_EQ(exchange(port, "garbage\r\n\r\n").Status, 400);
+    EXPECT_EQ(exchange(port, QByteArray("\x00\xFF\x10 \x01\n\n", 8)).Status, 400);
+    EXPECT_EQ(exchange(port, "GET relative HTTP/1.1\r\n\r\n").Status, 400);
+    // A request that never ends within the size limit.
+    EXPECT_EQ(exchange(port, "GET /" + QByteArray(HttpSite::kMaxRequestBytes, 'a')).Status, 400);
+    // The site still answers.
+    EXPECT_EQ(get(port, "/character/bio/d/2/name/Testchar/bio.xml").Status, 200);
+}
+
+TEST_F(HttpSiteTest, IncompleteRequestsTimeOut) {
+    site.SetRequestTimeoutMs(50);
+    const Response r = exchange(port, "GET /character/bio/d/1/na");
+    EXPECT_EQ(r.Status, 408);
+}
+
+} // namespace chatd::test
