@@ -1,0 +1,40 @@
+// The drawn emoticon images.
+#include "app/EmoticonImages.h"
+
+#include "app/Emoticons.h"
+#include "platform/gui/ImageList.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+TEST(EmoticonImages, TwelveDistinctFacesOnTransparentGround) {
+    std::set<QByteArray> seen;
+    for (int i = 0; i < EmoticonImageCount; ++i) {
+        SCOPED_TRACE(i);
+        const QImage image = EmoticonImage(i, 16);
+        ASSERT_EQ(image.size(), QSize(16, 16));
+        EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0); // corners stay clear
+        EXPECT_EQ(qAlpha(image.pixel(15, 15)), 0);
+        EXPECT_EQ(qAlpha(image.pixel(8, 2)), 255); // the face is opaque
+        const QByteArray bits(reinterpret_cast<const char*>(image.constBits()),
+                              image.sizeInBytes());
+        EXPECT_TRUE(seen.insert(bits).second) << "same as an earlier image";
+    }
+    EXPECT_TRUE(EmoticonImage(12, 16).isNull());
+    EXPECT_TRUE(EmoticonImage(-1, 16).isNull());
+}
+
+TEST(EmoticonImages, FillTheImageListInTableOrder) {
+    plat::ImageList list(18, 14);
+    list.Add(QImage(18, 14, QImage::Format_ARGB32)); // something already there
+    EXPECT_EQ(AddEmoticonImages(list), 1);
+    ASSERT_EQ(list.Count(), 13);
+    // Faces as tall as the cells, centred across: two clear columns each side.
+    const QImage smile = list.Image(1);
+    for (int y = 0; y < 14; ++y) {
+        EXPECT_EQ(qAlpha(smile.pixel(1, y)) + qAlpha(smile.pixel(16, y)), 0) << y;
+    }
+    EXPECT_GT(qAlpha(smile.pixel(2, 7)), 128);
+    EXPECT_GT(qAlpha(smile.pixel(15, 7)), 128);
+}

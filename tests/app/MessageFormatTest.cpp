@@ -1,0 +1,252 @@
+// Console lines of every message kind, escaping, emoticons, links and
+// attachments in received text.
+#include "app/MessageFormat.h"
+
+#include "console/MarkupParser.h"
+#include "engine/BlobList.h"
+#include "engine/VLBlob.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <functional>
+#include <map>
+#include <set>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+const QString kStamp =
+    QStringLiteral("<noselect><font color=\"#808080\">[15:07]</font>&nbsp;</noselect><indent>");
+const QString kBob =
+    QStringLiteral("<a name=\"charlink\" params=\"Bob\" hint=\"Query Bob\">Bob</a>");
+
+class MessageFormatTest : public ::testing::Test {
+protected:
+    MessageFormatTest() {
+        f.Now = [] { return QDateTime(QDate(2024, 5, 1), QTime(15, 7, 42)); };
+        f.ReceivedAttachments = &store;
+        f.ConsoleColor = plat::clWhite;
+    }
+    TMessageFormatter f;
+    TBlobList store;
+};
+
+// What the console makes of a line: its chunks, its text and its links.
+struct Shown {
+    TChunkList chunks;
+    QString text;
+    std::vector<TLinkChunkData> links;
+};
+
+Shown show(const QString& markup) {
+    Shown shown{ParseMarkup(markup, TParseOptions{cwsLeave, false}), {}, {}};
+    for (const TConsoleChunk& c : shown.chunks.Chunks) {
+        if (c.Kind == ckText || c.Kind == ckSpace) {
+            shown.text += c.Kind == ckText ? shown.chunks.TextOf(c) : u" ";
+        } else if (c.Kind == ckLinkOpen) {
+            shown.links.push_back(shown.chunks.LinkOf(c));
+        }
+    }
+    return shown;
+}
+
+} // namespace
+
+TEST(EscapeText, EntitiesUrlsAndEmoticons) {
+    EXPECT_EQ(EscapeText(u"a & b <c>", true), "a &amp; b &lt;c&gt;");
+    EXPECT_EQ(EscapeText(u":-)", true), "<img index=\"0\">");
+    // ":o" (image 5) comes before ":o(" (image 6) in the table.
+    EXPECT_EQ(EscapeText(u":o(", true), "<img index=\"5\">(");
+    // Web address prefixes keep their ":/"; the text after them does not.
+    EXPECT_EQ(EscapeText(u"see http://x/:/", true), "see http://x/<img index=\"10\">");
+    EXPECT_EQ(EscapeText(u"HTTP://x https://y HTTPS://z", true), "http://x https://y https://z");
+    // Entities never lose their ";" or "&" to emoticon texts (";)", "&" + ":").
+    EXPECT_EQ(EscapeText(u">;) &:p", true), "&gt;<img index=\"2\"> &amp;<img index=\"3\">");
+    EXPECT_EQ(EscapeText(u"a :-) <b>", false), "a :-) &lt;b&gt;");
+}
+
+TEST(Emoticons, TableMatchesThePublishedList) {
+    // "image text text ..." per line in tests/data/format, in table order.
+    QFile file(QStringLiteral(QV_FORMAT_DATA "/emoticons.txt"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QStringList expected;
+    for (const QString& line : QString::fromUtf8(file.readAll()).split(u'\n')) {
+        const QStringList fields = line.split(u' ', Qt::SkipEmptyParts);
+        for (qsizetype i = 1; !line.startsWith(u'#') && i < fields.size(); ++i) {
+            expected << fields[0] + u' ' + fields[i];
+        }
+    }
+    QStringList actual;
+    for (const TEmoticon& e : EmoticonTable) {
+        actual << QString::number(e.Image) + u' ' + e.Text.toString();
+    }
+    EXPECT_EQ(actual, expected);
+    EXPECT_EQ(EmoticonText(9), ":'-(");
+    EXPECT_EQ(EmoticonText(12), QString());
+}
+
+TEST_F(MessageFormatTest, LineWriterTimestampBlock) {
+    EXPECT_EQ(f.ConsoleLine(u"x", plat::clRed, true), kStamp + "<font color=\"#FF0000\">x</font>");
+    EXPECT_EQ(f.ConsoleLine(u"x", plat::clRed, false), "<font color=\"#FF0000\">x</font>");
+    f.Options.TimestampIndent = false;
+    f.Options.TimestampColor = plat::RGB(0x12, 0xAB, 0xEF);
+    f.Options.TimestampFormat = QStringLiteral("hh:nn:ss '<&>'");
+    EXPECT_EQ(f.ConsoleLine(u"x", plat::clBlack, true),
+              "<noselect><font color=\"#12ABEF\">15:07:42 &lt;&amp;&gt;</font>&nbsp;</noselect>"
+              "<font color=\"#000000\">x</font>");
+    f.Options.TimestampChat = false;
+    f.Options.TimestampIndent = true;
+    EXPECT_EQ(f.ConsoleLine(u"x", plat::clWindowText, true), "<font color=\"#000000\">x</font>");
+}
+
+TEST_F(MessageFormatTest, EveryKindOfLineMatchesItsTemplate) {
+    const QString kRed = QStringLiteral("\x10\x0C");
+    const QChar kEnd = EndCode;
+    const std::map<QString, std::function<TChatLine()>> kinds = {
+        {"tell", [&] { return f.TellReceived(u"Bob", u"hi", nullptr); }},
+        {"tell-lines", [&] { return f.TellReceived(u"Bob", u"a\r\nb\rc", nullptr); }},
+        {"sent", [&] { return f.TellSent(u"Bob", kRed + "abc" + kEnd + "def", nullptr); }},
+        {"group", [&] { return f.GroupMessage(u"OOC"_s, u"Bob", u"a & b <c> :-)", nullptr); }},
+        {"group-shopping", [&] { return f.GroupMessage(u"Shopping 1-50"_s, u"Bob", u"x", {}); }},
+        {"group-seeking", [&] { return f.GroupMessage(u"seeking team"_s, u"Bob", u"x", {}); }},
+        {"group-unknown", [&] { return f.GroupMessage(std::nullopt, u"Bob", u"x", nullptr); }},
+        {"private-group", [&] { return f.PrivateGroupMessage(u"Alice", u"Bob", u"yo", nullptr); }},
+        {"join", [&] { return f.PrivateGroupJoin(u"Alice", u"Bob"); }},
+        {"kick", [&] { return f.PrivateGroupKick(u"Alice"); }},
+        {"leave", [&] { return f.PrivateGroupLeave(u"Alice", u"Bob"); }},
+        {"system", [&] { return f.ServerSystemMessage(u"<Server> restarts :D"); }},
+        {"error", [&] { return f.ErrorLine(u"Connected to Vellinor chat server"); }},
+    };
+    QFile file(QStringLiteral(QV_FORMAT_DATA "/lines.txt"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    size_t checked = 0;
+    for (const QString& row : QString::fromUtf8(file.readAll()).split(u'\n')) {
+        const QStringList fields = row.split(u'\t');
+        if (row.startsWith(u'#') || fields.size() != 4) {
+            continue;
+        }
+        SCOPED_TRACE(fields[0].toStdString());
+        ASSERT_TRUE(kinds.count(fields[0]));
+        const TChatLine line = kinds.at(fields[0])();
+        QString markup = fields[1];
+        EXPECT_EQ(line.Markup, markup.replace("{P}", kStamp).replace("{Bob}", kBob));
+        EXPECT_EQ(ChatLogFileName(line.Log), fields[2]);
+        QString log = fields[3];
+        EXPECT_EQ(line.LogText, log.replace("\\r", "\r").replace("\\n", "\n"));
+        // The console reads it, and no colour code is left to show.
+        Shown shown;
+        EXPECT_NO_THROW(shown = show(line.Markup));
+        EXPECT_FALSE(shown.text.contains(QRegularExpression("[\\x10-\\x12]")));
+        ++checked;
+    }
+    EXPECT_EQ(checked, kinds.size());
+}
+
+TEST_F(MessageFormatTest, LinksCanBeTurnedOff) {
+    f.Options.LinkNames = false;
+    EXPECT_TRUE(f.TellReceived(u"Bob", u"hi", nullptr)
+                    .Markup.endsWith("<font color=\"#800080\">Bob: hi</font></font>"));
+    EXPECT_EQ(f.PrivCharLink(u"Bob", u"Alice"), "Bob");
+    EXPECT_TRUE(f.PublicLink(u"OOC").startsWith("<a name=\"publiclink\""));
+    f.Options.LinkGroups = false;
+    EXPECT_EQ(f.PublicLink(u"OOC"), "OOC");
+    EXPECT_EQ(f.PrivateLink(u"A&B"), "A&amp;B");
+}
+
+TEST_F(MessageFormatTest, RemoteTextCannotInjectMarkup) {
+    // Names, group names and texts from the server with markup characters.
+    const QString evil = QStringLiteral("Eve\" name=\"x\"><b>&");
+    const std::vector<TChatLine> lines = {
+        f.GroupMessage(QStringLiteral("<hr>G&\"roup"), evil, u"<a name=\"x\">&lt</a><br>", nullptr),
+        f.PrivateGroupMessage(u"P\">", evil, u"<img index=\"1\">", nullptr),
+        f.PrivateGroupJoin(u"<blink>", evil),
+        f.TellReceived(evil, u"&nbsp<font color=\"#FF0000\">", nullptr),
+    };
+    for (const TChatLine& line : lines) {
+        SCOPED_TRACE(line.Markup.toStdString());
+        const Shown shown = show(line.Markup);
+        // Only what the templates make: text, fonts, name links and the
+        // timestamp block.
+        const std::set<TChunkKind> allowed = {ckTimestamp, ckText,      ckSpace,    ckIndentOpen,
+                                              ckFontOpen,  ckFontClose, ckLinkOpen, ckLinkClose};
+        for (const TConsoleChunk& c : shown.chunks.Chunks) {
+            EXPECT_TRUE(allowed.count(c.Kind)) << int(c.Kind);
+        }
+        for (const TLinkChunkData& l : shown.links) {
+            EXPECT_NE(l.Name, "x");
+        }
+        EXPECT_TRUE(shown.text.contains("Eve\" name=\"x\"><b>&"));
+    }
+    EXPECT_TRUE(show(lines[0].Markup).text.contains("<a name=\"x\">&lt</a><br>"));
+    EXPECT_EQ(show(lines[3].Markup).links.at(0).Params, "Eve name=x<b&");
+    EXPECT_EQ(lines[0].LogText, "[<hr>G&\"roup] " + evil + ": <a name=\"x\">&lt</a><br>");
+}
+
+TEST_F(MessageFormatTest, TextReferenceIsStoredAndLinked) {
+    TTextBlob blob;
+    blob.SetText("Sword:\tgood");
+    const TChatLine line = f.TellReceived(u"Bob", u"see \x11Sword\x12! and \x11Shield\x12.", &blob);
+    ASSERT_EQ(store.Count(), 1);
+    const std::vector<TLinkChunkData> found = show(line.Markup).links;
+    ASSERT_EQ(found.size(), 2u); // the sender link and the reference
+    EXPECT_EQ(found[1].Name, "reflink");
+    EXPECT_EQ(found[1].Hint, "Display reference");
+    EXPECT_EQ(store.IndexOf(found[1].Params), 0);
+    EXPECT_EQ(dynamic_cast<TTextBlob*>(store.Blobs(0))->Text(), "Sword:\tgood");
+    // Only the first span links; the second is shown in the reference colour.
+    EXPECT_TRUE(line.Markup.contains(
+        ": see <a name=\"reflink\" hint=\"Display reference\" params=\"" + found[1].Params +
+        "\">Sword</a>! and </font><font "
+        "color=\"#9C9CFF\">Shield</font><font "
+        "color=\"#800080\">.</font></font>"));
+    EXPECT_EQ(line.LogText, "Bob: see Sword! and Shield.");
+
+    // Without a span, or with the end before the start, nothing is stored.
+    TItemBlob item;
+    f.TellReceived(u"Bob", u"no title", &item);
+    f.TellReceived(u"Bob", u"\x12x\x11y", &item);
+    EXPECT_EQ(store.Count(), 1);
+
+    // Tan and wheat codes hold the characters of the title's marks; they
+    // must not be taken for them.
+    const QString tinted =
+        f.TellReceived(u"Bob", u"\x10\x11tan \x10\x12wheat \x11T\x12", &item).Markup;
+    EXPECT_TRUE(tinted.contains("<font color=\"#CFAD41\">tan </font><font "
+                                "color=\"#DFDF41\">wheat <a name=\"reflink\""));
+    EXPECT_TRUE(tinted.contains("\">T</a></font></font>"));
+}
+
+TEST_F(MessageFormatTest, VoiceAttachmentSound) {
+    QTemporaryDir game;
+    ASSERT_TRUE(game.isValid());
+    const QString folder = game.path() + "/cd_image/sound/sfx/player/";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString wav = folder + "female_hello_01.wav";
+    ASSERT_TRUE(QFile(wav).open(QIODevice::WriteOnly));
+    f.Options.VLDirectory = game.path();
+
+    TVoiceBlob voice;
+    voice.SetGender("female");
+    voice.SetText2("hello");
+    const TChatLine line = f.TellReceived(u"Bob", u"\x11x\x12 hi", &voice);
+    EXPECT_EQ(line.SoundFile, wav);
+    EXPECT_FALSE(line.Markup.contains("reflink")); // no link, nothing stored
+    EXPECT_EQ(store.Count(), 0);
+
+    f.Options.PlaySounds = false;
+    EXPECT_EQ(f.TellReceived(u"Bob", u"hi", &voice).SoundFile, QString());
+    f.Options.PlaySounds = true;
+    voice.SetText2("bye"); // no such file
+    EXPECT_EQ(f.TellReceived(u"Bob", u"hi", &voice).SoundFile, QString());
+    // A text leading out of the sound folder finds nothing, even when the
+    // file it names exists.
+    voice.SetText2("../../../../cd_image/sound/sfx/player/female_hello");
+    voice.SetGender(QByteArray());
+    EXPECT_EQ(f.TellReceived(u"Bob", u"hi", &voice).SoundFile, QString());
+}
