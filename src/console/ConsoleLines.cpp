@@ -128,6 +128,7 @@ void TQvCustomConsole::ResetLayout() {
 
 void TQvCustomConsole::ContentChanged() {
     ++contentVersion_;
+    pendingScroll_ = 0; // everything is painted afresh
     if (!destroying_) {
         viewport()->update();
     }
@@ -177,18 +178,34 @@ bool TQvCustomConsole::ApplyLimit(const TMessageNode* watch, bool* watchRemoved)
         if (oldest == watch && watchRemoved) {
             *watchRemoved = true;
         }
-        RemoveLine(oldest);
+        RemoveLine(oldest, true);
         removed = true;
     }
     return removed;
 }
 
-void TQvCustomConsole::RemoveLine(TMessageNode* line) {
+// Whether any of the oldest line lies inside the client area.
+bool TQvCustomConsole::OldestLineInView() const {
+    const TMessageNode* oldest = lines_.First();
+    if (!oldest) {
+        return false;
+    }
+    const qint64 top = qint64(ClientHeight()) + scrollPosition_ - sumHeights_ -
+                       qint64(lines_.Count() - 1) * lineSpacing_;
+    return top + oldest->Height > 0;
+}
+
+void TQvCustomConsole::RemoveLine(TMessageNode* line, bool limit) {
+    // The limit trims lines above the view most of the time: nothing to paint then.
+    const bool visible = !limit || OldestLineInView();
     DropReferencesTo(line);
     sumHeights_ -= line->Height;
     lines_.Unlink(line);
     ClampScroll();
-    ContentChanged();
+    ++contentVersion_;
+    if (visible) {
+        ContentChanged();
+    }
 }
 
 void TQvCustomConsole::DropReferencesTo(const TMessageNode* line) {
@@ -238,7 +255,11 @@ TMessageNode* TQvCustomConsole::AddLine(const QString& Text, TMessageNode* After
         MeasureLine(*line, layout);
 
         const int h = line->Height + lineSpacing_;
-        if (scrollPosition_ >= 1) {
+        // What the user sees: at the bottom the painted lines move up and only
+        // the new line is painted; scrolled up nothing visible changes.
+        const bool scrolledUp = scrollPosition_ >= 1;
+        bool repaintAll = After || (press_ && dragging_);
+        if (scrolledUp) {
             if (scrollTarget_ == scrollPosition_) {
                 scrollTarget_ += h;
             }
@@ -246,12 +267,18 @@ TMessageNode* TQvCustomConsole::AddLine(const QString& Text, TMessageNode* After
         } else if (scrolling_.SmoothScrolling()) {
             scrollPosition_ += h;
             scrollTarget_ = 0;
+            repaintAll = true;
+        } else if (!repaintAll) {
+            pendingScroll_ += h;
         }
         ClampScroll();
         ++linesAdded_;
         bool removed = false;
         ApplyLimit(line, &removed);
-        ContentChanged();
+        ++contentVersion_;
+        if (repaintAll) {
+            ContentChanged();
+        }
         result = removed ? nullptr : line;
     });
     return result;
@@ -318,7 +345,13 @@ void TQvCustomConsole::EndUpdate() {
         return;
     }
     repaintPending_ = false;
-    viewport()->update();
+    if (pendingScroll_ > 0 && !scrollPosted_ && !destroying_) {
+        // One move of the painted pixels for all lines added before the
+        // event loop runs again.
+        scrollPosted_ = true;
+        QMetaObject::invokeMethod(
+            this, [this] { plat::guarded([&] { FlushScroll(); }); }, Qt::QueuedConnection);
+    }
     UpdateScrollBar();
     const int added = linesAdded_;
     linesAdded_ = 0;

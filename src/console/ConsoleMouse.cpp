@@ -177,7 +177,7 @@ void TQvCustomConsole::DeliverSelection() {
     press_ = true;
     dragging_ = true;
     TMessageNode* oldest = nullptr;
-    PlaceVisible(nullptr, &oldest);
+    PlaceVisible(nullptr, QRect(0, 0, ClientWidth(), ClientHeight()), &oldest);
     press_ = wasPressed;
     dragging_ = false;
 

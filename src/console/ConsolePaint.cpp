@@ -6,18 +6,25 @@
 #include <QScrollBar>
 #include <QTimer>
 
-void TQvCustomConsole::PlaceVisible(QPainter* painter, TMessageNode** oldestPlaced) {
+// Walks the lines that reach into the client area, newest first. With a
+// painter, only lines that reach into paintRect are drawn; hit areas are kept
+// only from a walk over the whole client area.
+void TQvCustomConsole::PlaceVisible(QPainter* painter, const QRect& paintRect,
+                                    TMessageNode** oldestPlaced) {
     const TLayoutEnv& env = Env();
     TLineLayout layout(env, fonts_);
     TLayoutOutput out;
     const int clientWidth = env.ClientWidth;
     const int clientHeight = env.ClientHeight;
+    const QRect client(0, 0, clientWidth, clientHeight);
+    const bool whole = !painter || paintRect.contains(client);
     int y = clientHeight + scrollPosition_;
-    for (TMessageNode* line = lines_.Last(); line && y > 0; line = line->Prev) {
+    for (TMessageNode* line = lines_.Last(); line && y > paintRect.top(); line = line->Prev) {
         const int top = y - line->Height;
-        if (top < clientHeight && top > -line->Height) {
+        if (top < clientHeight && top > -line->Height &&
+            (whole || (top < paintRect.bottom() + 1 && y > paintRect.top()))) {
             if (painter) {
-                painter->setClipRect(QRect(0, top, clientWidth, line->Height));
+                painter->setClipRect(QRect(0, top, clientWidth, line->Height) & paintRect);
             }
             layout.Place(*line, top, painter, out);
             if (oldestPlaced) {
@@ -26,15 +33,35 @@ void TQvCustomConsole::PlaceVisible(QPainter* painter, TMessageNode** oldestPlac
         }
         y = top - lineSpacing_;
     }
-    hitAreas_ = std::move(out.HitAreas);
-    hitVersion_ = contentVersion_;
-    blinkOnScreen_ = out.BlinkOnScreen;
+    if (whole) {
+        hitAreas_ = std::move(out.HitAreas);
+        hitVersion_ = contentVersion_;
+        blinkOnScreen_ = out.BlinkOnScreen;
+    } else {
+        blinkOnScreen_ = blinkOnScreen_ || out.BlinkOnScreen;
+    }
 }
 
 void TQvCustomConsole::EnsureHitAreas() {
     EnsureLayout();
     if (hitVersion_ != contentVersion_) {
-        PlaceVisible(nullptr, nullptr);
+        PlaceVisible(nullptr, QRect(0, 0, ClientWidth(), ClientHeight()), nullptr);
+    }
+}
+
+void TQvCustomConsole::FlushScroll() {
+    scrollPosted_ = false;
+    const int distance = pendingScroll_;
+    pendingScroll_ = 0;
+    if (distance <= 0 || destroying_) {
+        return;
+    }
+    if (distance >= ClientHeight()) {
+        viewport()->update();
+    } else {
+        // Qt moves the painted pixels and any pending dirty areas along and
+        // asks for a paint of the uncovered strip only.
+        viewport()->scroll(0, -distance);
     }
 }
 
@@ -42,10 +69,18 @@ void TQvCustomConsole::paintEvent(QPaintEvent* event) {
     plat::guarded([&] {
         EnsureLayout();
         ClampScroll();
+        // Pixels outside this paint still show the content before a move that
+        // has not happened yet: paint everything again instead.
+        const bool staleOutside =
+            pendingScroll_ > 0 && !event->rect().contains(viewport()->rect());
+        pendingScroll_ = 0;
         QPainter painter(viewport());
         painter.fillRect(event->rect(), plat::ToQColor(color_));
-        PlaceVisible(&painter, nullptr);
+        PlaceVisible(&painter, event->rect(), nullptr);
         painter.end();
+        if (staleOutside) {
+            viewport()->update();
+        }
         repaintPending_ = false;
         UpdateScrollBar();
         if (lines_.Count() == 0) {

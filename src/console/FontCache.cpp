@@ -4,11 +4,31 @@ TFontCache::Entry::Entry(const QFont& f)
     : font(f), metrics(f), height(metrics.height()), ascent(metrics.ascent()),
       rowHeight(metrics.height() + 2), spaceWidth(metrics.horizontalAdvance(QLatin1Char(' '))) {}
 
+namespace {
+
+constexpr qsizetype kMaxCachedWidths = 16384;
+constexpr qsizetype kMaxCachedWordLength = 48;
+
+} // namespace
+
 int TFontCache::Entry::Advance(const QString& text) const {
     if (text.size() == 1 && text[0] == u' ') {
         return spaceWidth;
     }
-    return metrics.horizontalAdvance(text);
+    if (text.size() > kMaxCachedWordLength) {
+        return metrics.horizontalAdvance(text);
+    }
+    const auto it = widths_.constFind(text);
+    if (it != widths_.constEnd()) {
+        return *it;
+    }
+    const int width = metrics.horizontalAdvance(text);
+    if (widths_.size() >= kMaxCachedWidths) {
+        widths_.clear();
+    }
+    // A deep copy: the text may point into a line's storage.
+    widths_.insert(QString(text.constData(), text.size()), width);
+    return width;
 }
 
 const TFontCache::Entry& TFontCache::Get(const QFont& font) {

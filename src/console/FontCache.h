@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QHash>
 #include <QString>
 
 #include <memory>
@@ -19,7 +20,11 @@ public:
         int ascent;
         int rowHeight;  // a new row's starting height: text height + 2
         int spaceWidth; // width of one space
+        // The advance of a piece of text; words seen before are not shaped again.
         int Advance(const QString& text) const;
+
+    private:
+        mutable QHash<QString, int> widths_;
     };
 
     const Entry& Get(const QFont& font);

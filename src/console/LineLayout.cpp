@@ -88,7 +88,11 @@ private:
     void step(TConsoleChunk& chunk) {
         switch (chunk.Kind) {
         case ckText:
-            placeText(chunk, [&] { return line_.Chunks.TextOf(chunk).toString(); });
+            placeText(chunk, [&] {
+                // No copy: the line's text outlives the pass.
+                return QString::fromRawData(line_.Chunks.Pool.constData() + chunk.Start,
+                                            chunk.Length);
+            });
             break;
         case ckSpace:
             placeText(chunk, [] { return QStringLiteral(" "); });

@@ -240,15 +240,17 @@ private:
     int RowHeight();
     int EffectivePosition() const;
     bool ApplyLimit(const TMessageNode* watch = nullptr, bool* watchRemoved = nullptr);
-    void RemoveLine(TMessageNode* line);
+    void RemoveLine(TMessageNode* line, bool limit = false);
+    bool OldestLineInView() const;
     void DropReferencesTo(const TMessageNode* line);
     void ClearSelectedFlags();
 
     // Painting and scrolling (ConsolePaint.cpp).
-    void PlaceVisible(QPainter* painter, TMessageNode** oldestPlaced);
+    void PlaceVisible(QPainter* painter, const QRect& paintRect, TMessageNode** oldestPlaced);
     void EnsureHitAreas();
     void UpdateScrollBar();
     void SmoothScrollStep();
+    void FlushScroll();
     void ScrollBarAction(int action);
     void ScrollBarReleased();
 
@@ -273,6 +275,8 @@ private:
     int updateCount_ = 0;
     bool repaintPending_ = false;
     int linesAdded_ = 0;
+    int pendingScroll_ = 0;    // pixels the painted content still has to move up
+    bool scrollPosted_ = false; // a FlushScroll call is queued
     bool destroying_ = false;
 
     int scrollPosition_ = 0;

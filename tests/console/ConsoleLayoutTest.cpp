@@ -2,6 +2,9 @@
 
 #include "platform/gui/ImageList.h"
 
+#include <QCoreApplication>
+#include <QScreen>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -284,4 +287,40 @@ TEST(ConsoleLayout, SettingsThatMoveRowsReLayOutEveryLine) {
     EXPECT_GT(rig.console.ScrollRange(), 4 * rig.LineHeight());
     rig.console.SetLineSpacing(-4);
     EXPECT_EQ(rig.console.LineSpacing(), 0);
+}
+
+TEST(ConsoleRendering, MovedPixelsMatchAFreshPaint) {
+    // Lines added at the bottom move the painted pixels up and paint only the
+    // new strip; what the window shows must equal a paint from scratch.
+    ConsoleRig rig(300, 120);
+    rig.console.SetLimit(6);
+    rig.console.SetLineSpacing(1);
+    const auto shownEqualsFresh = [&] {
+        // The move is queued, and the paint it asks for is queued after it.
+        for (int round = 0; round < 3; ++round) {
+            QCoreApplication::processEvents();
+        }
+        const QImage shown = rig.console.screen()
+                                 ->grabWindow(rig.console.winId())
+                                 .toImage()
+                                 .convertToFormat(QImage::Format_RGB32);
+        const QImage fresh = rig.console.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        return shown == fresh;
+    };
+    for (int i = 0; i < 12; ++i) {
+        rig.console.AddLine(onGreen(u"line %1"_qs.arg(i)) + (i % 3 ? u"<br>two rows"_qs : QString()));
+        ASSERT_TRUE(shownEqualsFresh()) << i;
+    }
+    // A burst without the event loop in between, and a paint that comes
+    // before the pixels were moved.
+    for (int i = 0; i < 4; ++i) {
+        rig.console.AddLine(u"burst %1"_qs.arg(i));
+    }
+    EXPECT_TRUE(shownEqualsFresh());
+    rig.console.AddLine(u"before a paint"_qs);
+    rig.console.viewport()->repaint(QRect(0, 0, 300, 10));
+    EXPECT_TRUE(shownEqualsFresh());
+    rig.console.ScrollBy(3);
+    rig.console.AddLine(u"while scrolled up"_qs);
+    EXPECT_TRUE(shownEqualsFresh());
 }

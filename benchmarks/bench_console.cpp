@@ -1,0 +1,308 @@
+// What a user of the chat console feels: appending typical client lines to a
+// visible view (next to Qt's own rich-text browser fed the same lines as HTML),
+// memory per line, painting a full view and laying everything out again after
+// a width or font change.
+#include "console/QvConsole.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QTextBrowser>
+
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kLines = 10000;
+
+class Lcg {
+public:
+    uint32_t Next() {
+        state_ = state_ * 1664525u + 1013904223u;
+        return state_ >> 8;
+    }
+    int Below(int n) { return static_cast<int>(Next() % uint32_t(n)); }
+
+private:
+    uint32_t state_ = 4711;
+};
+
+const char* const kWords[] = {
+    "the",    "quest",   "anyone", "selling", "boots",  "of",     "speed",   "near",  "city",
+    "guild",  "meeting", "tonight", "at",     "nine",   "bring",  "potions", "and",   "your",
+    "best",   "gear",    "lol",     "thanks", "for",    "help",   "with",    "that",  "boss",
+    "fight",  "dropped", "rare",    "sword",  "yesterday", "we",  "need",    "healer", "tank",
+    "raid",   "starts",  "soon",    "who",    "wants",  "to",     "trade",   "gold",  "ore"};
+const char* const kNames[] = {"Someone", "Aldric", "Brenna", "Corwin", "Dagny", "Eskil"};
+
+struct TypicalLine {
+    QString markup; // as the client writes it for the console
+    QString html;   // the same for the rich-text browser
+};
+
+// A timestamp, a group link, a name link, about fifteen words, a colour change.
+std::vector<TypicalLine> makeLines(int count) {
+    Lcg rng;
+    std::vector<TypicalLine> lines;
+    lines.reserve(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        const QString time = QStringLiteral("[%1:%2]")
+                                 .arg(10 + i / 600 % 14, 2, 10, QLatin1Char('0'))
+                                 .arg(i / 10 % 60, 2, 10, QLatin1Char('0'));
+        const QString name = QString::fromLatin1(kNames[rng.Below(6)]);
+        QString words;
+        const int n = 13 + rng.Below(5);
+        for (int w = 0; w < n; ++w) {
+            words += (w ? QStringLiteral(" ") : QString()) + QString::fromLatin1(kWords[rng.Below(45)]);
+        }
+        TypicalLine line;
+        line.markup = QStringLiteral("<noselect><font color=\"#808080\">%1</font>&nbsp;</noselect>"
+                                     "<font color=\"#000000\">[<a name=\"group\" params=\"Trade\" "
+                                     "hint=\"Trade\">Trade</a>] <a name=\"char\" params=\"%2\" "
+                                     "hint=\"%2\">%2</a>: </font><font color=\"#0000FF\">%3</font>")
+                          .arg(time, name, words);
+        line.html = QStringLiteral("<span style=\"color:#808080\">%1</span>&nbsp;"
+                                   "<span style=\"color:#000000\">[<a href=\"group:Trade\" "
+                                   "title=\"Trade\">Trade</a>] <a href=\"char:%2\" title=\"%2\">%2</a>: "
+                                   "</span><span style=\"color:#0000FF\">%3</span>")
+                        .arg(time, name, words);
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+const std::vector<TypicalLine>& typicalLines() {
+    static const std::vector<TypicalLine> lines = makeLines(kLines);
+    return lines;
+}
+
+QFont benchFont() {
+    return QFont(QStringLiteral("DejaVu Sans"), 9);
+}
+
+void setUpConsole(TQvConsole& console, int limit) {
+    console.SetFont(plat::ColoredFont{benchFont(), plat::clWindowText});
+    console.Links().SetFont(plat::ColoredFont{benchFont(), plat::clBlue});
+    plat::ColoredFont hover{benchFont(), plat::clBlue};
+    hover.font.setUnderline(true);
+    console.Links().SetHoverFont(hover);
+    console.SetWhitespace(cwsLeave);
+    console.SetIndentType(itNone);
+    console.SetEdge(etNone);
+    console.SetLimit(limit);
+    console.resize(640, 400);
+    console.show();
+    QCoreApplication::processEvents();
+}
+
+struct PerLine {
+    double totalMs = 0;
+    double medianUs = 0;
+    double p99Us = 0;
+    double firstThousandUs = 0; // median of the first 1000 lines
+    double lastThousandUs = 0;  // median of the last 1000 lines
+};
+
+double medianOf(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+PerLine summarise(const std::vector<double>& us) {
+    PerLine r;
+    for (const double t : us) {
+        r.totalMs += t / 1000.0;
+    }
+    std::vector<double> sorted = us;
+    std::sort(sorted.begin(), sorted.end());
+    r.medianUs = sorted[sorted.size() / 2];
+    r.p99Us = sorted[sorted.size() * 99 / 100];
+    r.firstThousandUs = medianOf(std::vector<double>(us.begin(), us.begin() + 1000));
+    r.lastThousandUs = medianOf(std::vector<double>(us.end() - 1000, us.end()));
+    return r;
+}
+
+std::map<std::string, PerLine> results;
+
+// Appends every line, letting the event loop paint after each one, and times
+// each append together with its paint.
+template <typename Append>
+void appendAll(benchmark::State& state, const std::string& key, Append&& append) {
+    for (auto _ : state) {
+        std::vector<double> us;
+        us.reserve(kLines);
+        for (const TypicalLine& line : typicalLines()) {
+            const auto start = std::chrono::steady_clock::now();
+            append(line);
+            QCoreApplication::processEvents();
+            const auto end = std::chrono::steady_clock::now();
+            us.push_back(std::chrono::duration<double, std::micro>(end - start).count());
+        }
+        const PerLine r = summarise(us);
+        results[key] = r;
+        state.counters["total_ms"] = r.totalMs;
+        state.counters["median_us"] = r.medianUs;
+        state.counters["p99_us"] = r.p99Us;
+        state.counters["first1000_median_us"] = r.firstThousandUs;
+        state.counters["last1000_median_us"] = r.lastThousandUs;
+    }
+}
+
+void BM_Console_Append(benchmark::State& state) {
+    const int limit = static_cast<int>(state.range(0));
+    TQvConsole console;
+    setUpConsole(console, limit);
+    appendAll(state, "console/" + std::to_string(limit),
+              [&](const TypicalLine& line) { console.AddLine(line.markup, nullptr, true); });
+    state.counters["lines_kept"] = console.LineCount();
+}
+BENCHMARK(BM_Console_Append)->Arg(500)->Arg(0)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_TextBrowser_Append(benchmark::State& state) {
+    const int limit = static_cast<int>(state.range(0));
+    QTextBrowser browser;
+    browser.setFont(benchFont());
+    browser.document()->setMaximumBlockCount(limit);
+    browser.setFrameStyle(QFrame::NoFrame);
+    browser.resize(640, 400);
+    browser.show();
+    QCoreApplication::processEvents();
+    appendAll(state, "browser/" + std::to_string(limit),
+              [&](const TypicalLine& line) { browser.append(line.html); });
+    state.counters["lines_kept"] = browser.document()->blockCount();
+}
+BENCHMARK(BM_TextBrowser_Append)->Arg(500)->Arg(0)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// Parsing, URL detection and measuring alone: no paint in between.
+void BM_Console_AddLineOnly(benchmark::State& state) {
+    TQvConsole console;
+    setUpConsole(console, 500);
+    size_t i = 0;
+    for (auto _ : state) {
+        console.AddLine(typicalLines()[i++ % kLines].markup, nullptr, true);
+    }
+    QCoreApplication::processEvents();
+}
+BENCHMARK(BM_Console_AddLineOnly)->Unit(benchmark::kMicrosecond);
+
+size_t heapInUse() {
+    return mallinfo2().uordblks;
+}
+
+// Heap growth over 100,000 lines: flat with the limit, bytes per line without.
+void BM_Console_Memory(benchmark::State& state) {
+    const int limit = static_cast<int>(state.range(0));
+    constexpr int kCount = 100000;
+    for (auto _ : state) {
+        TQvConsole console;
+        setUpConsole(console, limit);
+        const auto& lines = typicalLines();
+        size_t atTenThousand = 0;
+        const size_t before = heapInUse();
+        for (int i = 0; i < kCount; ++i) {
+            console.AddLine(lines[static_cast<size_t>(i % kLines)].markup, nullptr, true);
+            if (i % 100 == 99) {
+                QCoreApplication::processEvents();
+            }
+            if (i == 9999) {
+                atTenThousand = heapInUse();
+            }
+        }
+        QCoreApplication::processEvents();
+        const size_t after = heapInUse();
+        state.counters["heap_growth_10k_to_100k_kb"] =
+            (static_cast<double>(after) - static_cast<double>(atTenThousand)) / 1024.0;
+        state.counters["bytes_per_line"] =
+            (static_cast<double>(after) - static_cast<double>(before)) / console.LineCount();
+        state.counters["lines_kept"] = console.LineCount();
+    }
+}
+BENCHMARK(BM_Console_Memory)->Arg(500)->Arg(0)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void fill(TQvConsole& console, int count) {
+    console.BeginUpdate();
+    for (int i = 0; i < count; ++i) {
+        console.AddLine(typicalLines()[static_cast<size_t>(i)].markup, nullptr, true);
+    }
+    console.EndUpdate();
+    QCoreApplication::processEvents();
+}
+
+// One paint of a full 640x400 view over 500 measured lines.
+void BM_Console_PaintFullView(benchmark::State& state) {
+    TQvConsole console;
+    setUpConsole(console, 500);
+    fill(console, 500);
+    for (auto _ : state) {
+        console.viewport()->repaint();
+    }
+}
+BENCHMARK(BM_Console_PaintFullView)->Unit(benchmark::kMicrosecond);
+
+// Laying 500 lines out again after the width changed (text extents cached).
+void BM_Console_RelayoutWidthChange(benchmark::State& state) {
+    TQvConsole console;
+    setUpConsole(console, 500);
+    fill(console, 500);
+    int width = 640;
+    for (auto _ : state) {
+        width = width == 640 ? 600 : 640;
+        console.resize(width, 400);
+        benchmark::DoNotOptimize(console.ScrollRange());
+    }
+}
+BENCHMARK(BM_Console_RelayoutWidthChange)->Unit(benchmark::kMicrosecond);
+
+// ... and after a font change, which measures every piece of text again.
+void BM_Console_RelayoutFontChange(benchmark::State& state) {
+    TQvConsole console;
+    setUpConsole(console, 500);
+    fill(console, 500);
+    int size = 9;
+    for (auto _ : state) {
+        size = size == 9 ? 10 : 9;
+        QFont f = benchFont();
+        f.setPointSize(size);
+        console.SetFont(plat::ColoredFont{f, plat::clWindowText});
+        benchmark::DoNotOptimize(console.ScrollRange());
+    }
+}
+BENCHMARK(BM_Console_RelayoutFontChange)->Unit(benchmark::kMillisecond);
+
+void printComparison() {
+    std::printf("\nAppending %d typical lines to a visible 640x400 view, one by one:\n", kLines);
+    std::printf("%-24s %10s %10s %10s %14s %14s\n", "", "total ms", "median us", "p99 us",
+                "first1k med", "last1k med");
+    for (const auto& [key, r] : results) {
+        std::printf("%-24s %10.1f %10.1f %10.1f %14.1f %14.1f\n", key.c_str(), r.totalMs,
+                    r.medianUs, r.p99Us, r.firstThousandUs, r.lastThousandUs);
+    }
+    for (const char* limit : {"500", "0"}) {
+        const auto ours = results.find(std::string("console/") + limit);
+        const auto theirs = results.find(std::string("browser/") + limit);
+        if (ours != results.end() && theirs != results.end()) {
+            std::printf("limit %s: browser/console total time ratio %.1f, median ratio %.1f\n",
+                        limit, theirs->second.totalMs / ours->second.totalMs,
+                        theirs->second.medianUs / ours->second.medianUs);
+        }
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    printComparison();
+    return 0;
+}
