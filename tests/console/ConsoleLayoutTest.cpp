@@ -293,7 +293,7 @@ TEST(ConsoleRendering, MovedPixelsMatchAFreshPaint) {
     // Lines added at the bottom move the painted pixels up and paint only the
     // new strip; what the window shows must equal a paint from scratch.
     ConsoleRig rig(300, 120);
-    rig.console.SetLimit(6);
+    rig.console.SetLimit(4); // the oldest line is still in view when the limit removes it
     rig.console.SetLineSpacing(1);
     const auto shownEqualsFresh = [&] {
         // The move is queued, and the paint it asks for is queued after it.
@@ -307,18 +307,26 @@ TEST(ConsoleRendering, MovedPixelsMatchAFreshPaint) {
         const QImage fresh = rig.console.grab().toImage().convertToFormat(QImage::Format_RGB32);
         return shown == fresh;
     };
-    for (int i = 0; i < 12; ++i) {
-        rig.console.AddLine(onGreen(u"line %1"_qs.arg(i)) + (i % 3 ? u"<br>two rows"_qs : QString()));
-        ASSERT_TRUE(shownEqualsFresh()) << i;
-    }
+    const auto addLines = [&](int count) {
+        for (int i = 0; i < count; ++i) {
+            rig.console.AddLine(onGreen(u"line %1"_qs.arg(i)) +
+                                (i % 3 ? u"<br>two rows"_qs : QString()));
+            ASSERT_TRUE(shownEqualsFresh()) << i;
+        }
+    };
+    addLines(8);
+    // Now the limit trims lines above the view.
+    rig.console.SetLimit(12);
+    addLines(16);
     // A burst without the event loop in between, and a paint that comes
     // before the pixels were moved.
     for (int i = 0; i < 4; ++i) {
         rig.console.AddLine(u"burst %1"_qs.arg(i));
     }
     EXPECT_TRUE(shownEqualsFresh());
-    rig.console.AddLine(u"before a paint"_qs);
-    rig.console.viewport()->repaint(QRect(0, 0, 300, 10));
+    rig.console.viewport()->update(QRect(0, 0, 300, 10));
+    rig.console.AddLine(u"painted before the move"_qs);
+    QCoreApplication::sendPostedEvents(rig.console.window(), QEvent::UpdateRequest);
     EXPECT_TRUE(shownEqualsFresh());
     rig.console.ScrollBy(3);
     rig.console.AddLine(u"while scrolled up"_qs);
