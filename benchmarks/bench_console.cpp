@@ -35,11 +35,11 @@ private:
 };
 
 const char* const kWords[] = {
-    "the",    "quest",   "anyone", "selling", "boots",  "of",     "speed",   "near",  "city",
-    "guild",  "meeting", "tonight", "at",     "nine",   "bring",  "potions", "and",   "your",
-    "best",   "gear",    "lol",     "thanks", "for",    "help",   "with",    "that",  "boss",
-    "fight",  "dropped", "rare",    "sword",  "yesterday", "we",  "need",    "healer", "tank",
-    "raid",   "starts",  "soon",    "who",    "wants",  "to",     "trade",   "gold",  "ore"};
+    "the",   "quest",   "anyone",  "selling", "boots",     "of",    "speed",   "near",   "city",
+    "guild", "meeting", "tonight", "at",      "nine",      "bring", "potions", "and",    "your",
+    "best",  "gear",    "lol",     "thanks",  "for",       "help",  "with",    "that",   "boss",
+    "fight", "dropped", "rare",    "sword",   "yesterday", "we",    "need",    "healer", "tank",
+    "raid",  "starts",  "soon",    "who",     "wants",     "to",    "trade",   "gold",   "ore"};
 const char* const kNames[] = {"Someone", "Aldric", "Brenna", "Corwin", "Dagny", "Eskil"};
 
 struct TypicalLine {
@@ -60,7 +60,8 @@ std::vector<TypicalLine> makeLines(int count) {
         QString words;
         const int n = 13 + rng.Below(5);
         for (int w = 0; w < n; ++w) {
-            words += (w ? QStringLiteral(" ") : QString()) + QString::fromLatin1(kWords[rng.Below(45)]);
+            words +=
+                (w ? QStringLiteral(" ") : QString()) + QString::fromLatin1(kWords[rng.Below(45)]);
         }
         TypicalLine line;
         line.markup = QStringLiteral("<noselect><font color=\"#808080\">%1</font>&nbsp;</noselect>"
@@ -68,11 +69,12 @@ std::vector<TypicalLine> makeLines(int count) {
                                      "hint=\"Trade\">Trade</a>] <a name=\"char\" params=\"%2\" "
                                      "hint=\"%2\">%2</a>: </font><font color=\"#0000FF\">%3</font>")
                           .arg(time, name, words);
-        line.html = QStringLiteral("<span style=\"color:#808080\">%1</span>&nbsp;"
-                                   "<span style=\"color:#000000\">[<a href=\"group:Trade\" "
-                                   "title=\"Trade\">Trade</a>] <a href=\"char:%2\" title=\"%2\">%2</a>: "
-                                   "</span><span style=\"color:#0000FF\">%3</span>")
-                        .arg(time, name, words);
+        line.html =
+            QStringLiteral("<span style=\"color:#808080\">%1</span>&nbsp;"
+                           "<span style=\"color:#000000\">[<a href=\"group:Trade\" "
+                           "title=\"Trade\">Trade</a>] <a href=\"char:%2\" title=\"%2\">%2</a>: "
+                           "</span><span style=\"color:#0000FF\">%3</span>")
+                .arg(time, name, words);
         lines.push_back(std::move(line));
     }
     return lines;

@@ -52,7 +52,7 @@ const TLayoutEnv& TQvCustomConsole::Env() {
     e.Selecting = press_ && dragging_;
     e.SelectFrom = pressPoint_;
     e.SelectTo = currentPoint_;
-    e.BlinkHidden = blinkTimer_->isActive() && blinkPhase_;
+    e.BlinkHidden = options_.testFlag(coBlinking) && blinkPhase_;
     return e;
 }
 
@@ -200,6 +200,7 @@ void TQvCustomConsole::RemoveLine(TMessageNode* line, bool limit) {
     const bool visible = !limit || OldestLineInView();
     DropReferencesTo(line);
     sumHeights_ -= line->Height;
+    CountBlinking(line->Chunks, -1);
     lines_.Unlink(line);
     ClampScroll();
     ++contentVersion_;
@@ -219,6 +220,19 @@ void TQvCustomConsole::DropReferencesTo(const TMessageNode* line) {
     }
     hitAreas_.clear();
     hitVersion_ = 0;
+}
+
+void TQvCustomConsole::CountBlinking(const TChunkList& chunks, int delta) {
+    if (!chunks.Blinks) {
+        return;
+    }
+    blinkingLines_ += delta;
+    const bool run = options_.testFlag(coBlinking) && blinkingLines_ > 0;
+    if (run && !blinkTimer_->isActive()) {
+        blinkTimer_->start();
+    } else if (!run && blinkTimer_->isActive()) {
+        blinkTimer_->stop();
+    }
 }
 
 void TQvCustomConsole::ClearSelectedFlags() {
@@ -250,6 +264,7 @@ TMessageNode* TQvCustomConsole::AddLine(const QString& Text, TMessageNode* After
         }
         EnsureLayout();
         TMessageNode* line = lines_.Insert(std::move(node), After);
+        CountBlinking(line->Chunks, +1);
         repaintPending_ = true;
         TLineLayout layout(Env(), fonts_);
         MeasureLine(*line, layout);
@@ -296,6 +311,8 @@ void TQvCustomConsole::SetLineText(TMessageNode* Line, const QString& Text, bool
         // Parse first: a bad colour leaves the line as it was.
         TChunkList parsed = ParseMarkup(Text, TParseOptions{whitespace_, timestampEmptyLines_});
         DropReferencesTo(Line);
+        CountBlinking(Line->Chunks, -1);
+        CountBlinking(parsed, +1);
         Line->Chunks = std::move(parsed);
         Line->Text = storeText_ ? Text : QString();
         if (RenewTimestamp) {
@@ -326,6 +343,8 @@ void TQvCustomConsole::Clear() {
     Batch([&] {
         DropReferencesTo(nullptr);
         lines_.Clear();
+        blinkingLines_ = 0;
+        blinkTimer_->stop();
         sumHeights_ = 0;
         ClampScroll();
         repaintPending_ = true;

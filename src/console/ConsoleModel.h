@@ -49,6 +49,7 @@ struct TChunkList {
     QString Pool;
     std::vector<TLinkChunkData> Links;
     std::vector<TFontChunkData> Fonts;
+    bool Blinks = false; // some chunk blinks
 
     QStringView TextOf(const TConsoleChunk& chunk) const {
         return QStringView(Pool).mid(chunk.Start, chunk.Length);

@@ -71,8 +71,7 @@ void TQvCustomConsole::paintEvent(QPaintEvent* event) {
         ClampScroll();
         // Pixels outside this paint still show the content before a move that
         // has not happened yet: paint everything again instead.
-        const bool staleOutside =
-            pendingScroll_ > 0 && !event->rect().contains(viewport()->rect());
+        const bool staleOutside = pendingScroll_ > 0 && !event->rect().contains(viewport()->rect());
         pendingScroll_ = 0;
         QPainter painter(viewport());
         painter.fillRect(event->rect(), plat::ToQColor(color_));

@@ -79,6 +79,7 @@ private:
         TConsoleChunk& chunk = out_.Chunks.emplace_back();
         chunk.Kind = kind;
         chunk.Blink = blink_ > 0;
+        out_.Blinks = out_.Blinks || chunk.Blink;
         chunk.NoSelect = noSelect_ > 0;
         return chunk;
     }

@@ -63,7 +63,6 @@ TQvCustomConsole::TQvCustomConsole(QWidget* parent) : QAbstractScrollArea(parent
     blinkTimer_->setInterval(500);
     connect(blinkTimer_, &QTimer::timeout, this,
             [this] { plat::guarded([&] { BlinkTimerTick(); }); });
-    blinkTimer_->start();
     resize(100, 80);
 }
 
@@ -103,7 +102,7 @@ void TQvCustomConsole::SetBlinkInterval(int value) {
 
 void TQvCustomConsole::SetOptions(TConsoleOptions value) {
     options_ = value;
-    if (value.testFlag(coBlinking)) {
+    if (value.testFlag(coBlinking) && blinkingLines_ > 0) {
         if (!blinkTimer_->isActive()) {
             blinkTimer_->start();
         }

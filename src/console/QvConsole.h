@@ -244,6 +244,7 @@ private:
     bool OldestLineInView() const;
     void DropReferencesTo(const TMessageNode* line);
     void ClearSelectedFlags();
+    void CountBlinking(const TChunkList& chunks, int delta);
 
     // Painting and scrolling (ConsolePaint.cpp).
     void PlaceVisible(QPainter* painter, const QRect& paintRect, TMessageNode** oldestPlaced);
@@ -275,7 +276,7 @@ private:
     int updateCount_ = 0;
     bool repaintPending_ = false;
     int linesAdded_ = 0;
-    int pendingScroll_ = 0;    // pixels the painted content still has to move up
+    int pendingScroll_ = 0;     // pixels the painted content still has to move up
     bool scrollPosted_ = false; // a FlushScroll call is queued
     bool destroying_ = false;
 
@@ -299,6 +300,7 @@ private:
     QPoint currentPoint_;
 
     QTimer* blinkTimer_ = nullptr;
+    int blinkingLines_ = 0; // the timer runs only while some line blinks
     bool blinkPhase_ = false;
     bool blinkOnScreen_ = false;
     QSize lastSize_;

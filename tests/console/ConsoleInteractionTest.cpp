@@ -2,9 +2,13 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDesktopServices>
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QTimer>
+#include <QToolTip>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -39,6 +43,23 @@ void drag(TQvConsole& c, QPoint from, QPoint to) {
     press(c, from);
     moveTo(c, to, Qt::LeftButton);
     release(c, to);
+}
+
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) {
+            ++paints;
+        }
+        return false;
+    }
+};
+
+void settle() {
+    for (int round = 0; round < 3; ++round) {
+        QCoreApplication::processEvents();
+    }
 }
 
 // Records the console's events in order.
@@ -308,6 +329,79 @@ TEST(ConsoleSelection, LinesRemovedDuringADragAreSafe) {
     EXPECT_EQ(rig.console.LineCount(), 2);
     EXPECT_FALSE(rec.log.join(u' ').contains(u"link:"_qs));
     EXPECT_EQ(rec.log.last(), u"select:third\r\nfourth"_qs);
+}
+
+TEST(ConsoleEvents, DoubleClickAndContextPopup) {
+    ConsoleRig rig(300, 60);
+    Recorder rec(rig.console);
+    rig.console.OnDblClick = [&](TQvCustomConsole*) { rec.log << u"dbl"_qs; };
+    rig.console.AddLine(u"text"_qs);
+    rec.take();
+    const QPoint p = onNewest(rig);
+    press(rig.console, p);
+    release(rig.console, p);
+    mouse(rig.console, QEvent::MouseButtonDblClick, p, Qt::LeftButton, Qt::LeftButton);
+    release(rig.console, p);
+    EXPECT_EQ(rec.take(),
+              QStringList({u"down"_qs, u"click"_qs, u"up"_qs, u"dbl"_qs, u"down"_qs, u"up"_qs}));
+    QPoint seen;
+    rig.console.OnContextPopup = [&](TQvCustomConsole*, QPoint pos, bool& handled) {
+        seen = pos;
+        handled = true;
+    };
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(7, 8), QPoint(107, 108));
+    QCoreApplication::sendEvent(rig.console.viewport(), &menu);
+    EXPECT_EQ(seen, QPoint(7, 8));
+}
+
+TEST(ConsoleEvents, LinkHintsShowAsToolTips) {
+    ConsoleRig rig(300, 60);
+    rig.console.AddLine(u"<a name=x hint=\"the hint\">LINK</a>"_qs);
+    const QPoint p = onNewest(rig);
+    moveTo(rig.console, p);
+    QHelpEvent help(QEvent::ToolTip, p, rig.console.viewport()->mapToGlobal(p));
+    QCoreApplication::sendEvent(rig.console.viewport(), &help);
+    EXPECT_EQ(QToolTip::text(), u"the hint"_qs);
+    // Without ShowHint a newly hovered link's hint is not shown.
+    rig.console.SetShowHint(false);
+    rig.console.AddLine(u"<a name=y hint=\"another\">LINK</a>"_qs);
+    moveTo(rig.console, p + QPoint(1, 0));
+    ASSERT_EQ(rig.console.Hint(), u"another"_qs);
+    QCoreApplication::sendEvent(rig.console.viewport(), &help);
+    EXPECT_EQ(QToolTip::text(), u"the hint"_qs);
+}
+
+TEST(ConsoleRendering, BlinkTimerRepaintsOnlyWhenBlinkingTextIsShown) {
+    ConsoleRig rig(300, 60);
+    PaintCounter counter;
+    rig.console.viewport()->installEventFilter(&counter);
+    rig.console.AddLine(u"steady"_qs);
+    EXPECT_FALSE(rig.console.findChild<QTimer*>()->isActive()); // nothing blinks: no timer
+    settle();
+    counter.paints = 0;
+    rig.console.BlinkTimerTick();
+    settle();
+    EXPECT_EQ(counter.paints, 0);
+    TMessageNode* blinking = rig.console.AddLine(u"<blink>blinking</blink>"_qs);
+    EXPECT_TRUE(rig.console.findChild<QTimer*>()->isActive());
+    settle();
+    counter.paints = 0;
+    rig.console.BlinkTimerTick();
+    settle();
+    EXPECT_GE(counter.paints, 1);
+    // Once the blinking line has left the view, ticks paint nothing.
+    for (int i = 0; i < 10; ++i) {
+        rig.console.AddLine(u"more"_qs);
+    }
+    settle();
+    rig.console.BlinkTimerTick();
+    settle();
+    counter.paints = 0;
+    rig.console.BlinkTimerTick();
+    settle();
+    EXPECT_EQ(counter.paints, 0);
+    rig.console.SetLineText(blinking, u"still"_qs, false);
+    EXPECT_FALSE(rig.console.findChild<QTimer*>()->isActive());
 }
 
 #include "ConsoleInteractionTest.moc"

@@ -228,6 +228,15 @@ TEST(ConsoleRendering, ImagesAreBottomAlignedAndNeedAList) {
     EXPECT_EQ(rig.console.LastLine()->Height, 30);
     rig.console.SetImageList(nullptr);
     EXPECT_EQ(rig.console.LastLine()->Height, h);
+    // An image list that goes away is dropped, and the lines make room.
+    auto* doomed = new plat::ImageList(6, 30);
+    doomed->Add(red);
+    rig.console.SetImageList(doomed);
+    EXPECT_EQ(rig.console.LastLine()->Height, 30);
+    delete doomed;
+    EXPECT_EQ(rig.console.ImageList(), nullptr);
+    EXPECT_EQ(rig.console.LastLine()->Height, h);
+    rig.Grab();
 }
 
 TEST(ConsoleRendering, BlinkingTextHidesInOnePhase) {
