@@ -1,0 +1,324 @@
+// The chat engine as the user feels it: how many messages a running engine
+// receives, decodes and dispatches per second over loopback, what it keeps in
+// memory per known character name, and how long a whole login takes on
+// loopback against a server that verifies the login key for real.
+
+#include "chatd/LoginVerifier.h"
+#include "engine/BigInt.h"
+#include "engine/VLChat.h"
+#include "engine/VLChatTestSeam.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QHostAddress>
+#include <QPointer>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+
+#include <malloc.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+namespace {
+
+void PutU16(QByteArray& out, qsizetype v) {
+    out.append(static_cast<char>((v >> 8) & 0xFF)).append(static_cast<char>(v & 0xFF));
+}
+
+void PutI32(QByteArray& out, int32_t v) {
+    const auto u = static_cast<uint32_t>(v);
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        out.append(static_cast<char>((u >> shift) & 0xFF));
+    }
+}
+
+void PutBytes(QByteArray& out, const QByteArray& b) {
+    PutU16(out, b.size());
+    out.append(b);
+}
+
+QByteArray Frame(int type, const QByteArray& body) {
+    QByteArray f;
+    PutU16(f, type);
+    PutU16(f, body.size());
+    return f + body;
+}
+
+const QByteArray kGroup("\x03\x00\x00\x01\x2A", 5);
+constexpr int32_t kFirstSender = 100000;
+constexpr int kSenders = 100;
+
+// A busy session's traffic: tells, group and private-group messages with
+// 20-200 byte texts, a few of them with attachments.
+QByteArray MessageTraffic(int count) {
+    uint32_t rng = 12345;
+    const auto next = [&rng] {
+        rng = rng * 1664525u + 1013904223u;
+        return rng >> 8;
+    };
+    QByteArray out;
+    for (int i = 0; i < count; ++i) {
+        const int32_t sender = kFirstSender + static_cast<int32_t>(next() % kSenders);
+        const QByteArray text(20 + static_cast<int>(next() % 181), 'a' + char(next() % 26));
+        QByteArray body;
+        switch (next() % 3) {
+        case 0: // a tell, sometimes with an item
+            PutI32(body, sender);
+            PutBytes(body, text);
+            PutBytes(body, next() % 8 == 0 ? QByteArray(18, '\x01') : QByteArray(1, '\0'));
+            out += Frame(30, body);
+            break;
+        case 1: // a group message, sometimes with a text reference
+            body = kGroup;
+            PutI32(body, sender);
+            PutBytes(body, text);
+            PutBytes(body, next() % 8 == 0
+                               ? QByteArray::fromHex("000000C350000000070000000000000003616263")
+                               : QByteArray(1, '\0'));
+            out += Frame(65, body);
+            break;
+        default: // a private-group message
+            PutI32(body, kFirstSender);
+            PutI32(body, sender);
+            PutBytes(body, text);
+            PutBytes(body, QByteArray(1, '\0'));
+            out += Frame(57, body);
+        }
+    }
+    return out;
+}
+
+// A chat server on loopback that logs clients in with the real key check
+// and then sends whatever it is given.
+class LoginServer {
+public:
+    LoginServer() {
+        QObject::connect(&server_, &QTcpServer::newConnection, &server_, [this] { Accept(); });
+        server_.listen(QHostAddress::LocalHost, 0);
+    }
+    uint16_t Port() const { return server_.serverPort(); }
+    void Send(const QByteArray& bytes) {
+        if (client_) {
+            client_->write(bytes);
+        }
+    }
+    // Sent right after "Login Result OK".
+    QByteArray afterLogin;
+
+private:
+    void Accept() {
+        while (QTcpSocket* next = server_.nextPendingConnection()) {
+            if (client_) {
+                client_->deleteLater();
+            }
+            client_ = next;
+            pending_.clear();
+            seed_ = QByteArray::number(++connections_ * 7919 + 1000003);
+            QObject::connect(next, &QTcpSocket::readyRead, next, [this] { Receive(); });
+            QByteArray body;
+            PutBytes(body, seed_);
+            next->write(Frame(0, body));
+        }
+    }
+
+    void Receive() {
+        pending_ += client_->readAll();
+        while (pending_.size() >= 4) {
+            const auto* p = reinterpret_cast<const uint8_t*>(pending_.constData());
+            const int type = (p[0] << 8) | p[1];
+            const qsizetype length = (p[2] << 8) | p[3];
+            if (pending_.size() < 4 + length) {
+                return;
+            }
+            const QByteArray body = pending_.mid(4, length);
+            pending_.remove(0, 4 + length);
+            Handle(type, body);
+        }
+    }
+
+    static QByteArray Text(const QByteArray& body, qsizetype& at) {
+        const auto* p = reinterpret_cast<const uint8_t*>(body.constData() + at);
+        const qsizetype n = (p[0] << 8) | p[1];
+        const QByteArray t = body.mid(at + 2, n);
+        at += 2 + n;
+        return t;
+    }
+
+    void Handle(int type, const QByteArray& body) {
+        if (type == 2) { // login response: 0, user, key
+            qsizetype at = 4;
+            const QByteArray user = Text(body, at);
+            const QByteArray key = Text(body, at);
+            static const TBigInt secret = TBigInt::CreateHex(QStringView(chatd::kLoginSecretHex));
+            if (chatd::RecoverLoginPassword(key, user, seed_, secret) != QByteArray("pw")) {
+                QByteArray error;
+                PutBytes(error, "Bad password");
+                client_->write(Frame(6, error));
+                return;
+            }
+            QByteArray list;
+            PutU16(list, 1);
+            PutI32(list, kFirstSender);
+            PutU16(list, 1);
+            PutBytes(list, "Alice");
+            PutU16(list, 1);
+            PutI32(list, 10);
+            PutU16(list, 1);
+            PutI32(list, 1);
+            client_->write(Frame(7, list));
+        } else if (type == 3) { // character chosen
+            client_->write(Frame(5, {}) + afterLogin);
+        }
+    }
+
+    QTcpServer server_;
+    QPointer<QTcpSocket> client_;
+    QByteArray pending_;
+    QByteArray seed_;
+    int connections_ = 0;
+};
+
+// Runs the event loop until done() holds (checked whenever quit() is asked).
+class Waiter {
+public:
+    void Wait(const std::function<bool()>& done) {
+        while (!done()) {
+            loop_.exec();
+        }
+    }
+    void Wake() { loop_.quit(); }
+
+private:
+    QEventLoop loop_;
+};
+
+struct Session {
+    explicit Session(LoginServer& server) {
+        auto dimension = std::make_shared<TDimensionInfo>();
+        dimension->SetHost("127.0.0.1");
+        dimension->SetPort(server.Port());
+        chat.SetDimension(dimension);
+        chat.SetUserName("bench");
+        chat.SetPassword("pw");
+        chat.OnConnect = [](TVLChat* sender) { sender->SelectCharacter("Alice"); };
+        chat.OnLogin = [this](TVLChat*) { waiter.Wake(); };
+        chat.OnDisconnect = [this](TVLChat*) { waiter.Wake(); };
+        chat.OnGroupListChange = [this](TVLChat*) { waiter.Wake(); };
+    }
+    void LogIn() {
+        chat.Connect();
+        waiter.Wait([this] { return chat.State() == csLoggedIn; });
+    }
+    void Disconnect() {
+        chat.Disconnect();
+        waiter.Wait([this] { return chat.State() == csDisconnected; });
+    }
+    TVLChat chat;
+    Waiter waiter;
+};
+
+void BM_Engine_IncomingThroughput(benchmark::State& state) {
+    constexpr int kBatch = 2000;
+    LoginServer server;
+    // Every sender and the group are known before the traffic starts.
+    for (int i = 0; i < kSenders; ++i) {
+        QByteArray body;
+        PutI32(body, kFirstSender + i);
+        PutBytes(body, "Sender" + QByteArray::number(i));
+        server.afterLogin += Frame(20, body);
+    }
+    QByteArray join = kGroup;
+    PutBytes(join, "General");
+    PutI32(join, 0);
+    PutBytes(join, {});
+    server.afterLogin += Frame(60, join);
+
+    Session session(server);
+    int64_t received = 0;
+    int64_t target = 0;
+    qsizetype checksum = 0;
+    const auto count = [&](const QByteArray& text, const TBlob* blob) {
+        checksum += text.size() + (blob != nullptr);
+        if (++received == target) {
+            session.waiter.Wake();
+        }
+    };
+    session.chat.OnPrivateMessage = [&](TVLChat*, const QByteArray&, const QByteArray& m,
+                                        const TBlob* b) { count(m, b); };
+    session.chat.OnGroupMessage = [&](TVLChat*, int, const QByteArray&, const QByteArray& m,
+                                      const TBlob* b) { count(m, b); };
+    session.chat.OnPrivateGroupMessage = [&](TVLChat*, const QByteArray&, const QByteArray&,
+                                             const QByteArray& m, const TBlob* b) { count(m, b); };
+    session.LogIn();
+    session.waiter.Wait([&] { return session.chat.GroupList().Count() == 1; });
+
+    const QByteArray traffic = MessageTraffic(kBatch);
+    for (auto _ : state) {
+        target = received + kBatch;
+        server.Send(traffic);
+        session.waiter.Wait([&] { return received >= target; });
+    }
+    benchmark::DoNotOptimize(checksum);
+    state.SetItemsProcessed(received);
+    state.SetBytesProcessed(state.iterations() * traffic.size());
+    session.Disconnect();
+}
+BENCHMARK(BM_Engine_IncomingThroughput)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_Engine_NameMemory(benchmark::State& state) {
+    constexpr int kNames = 10000;
+    // The names arrive as "Client Name" packets through the engine's read path.
+    QByteArray traffic;
+    for (int i = 0; i < kNames; ++i) {
+        QByteArray body;
+        PutI32(body, kFirstSender + i);
+        PutBytes(body, "Character" + QByteArray::number(i));
+        traffic += Frame(20, body);
+    }
+    double bytesPerName = 0;
+    for (auto _ : state) {
+        TVLChat chat;
+        TVLChatTestSeam::SetState(chat, csLoggedIn);
+        QByteArray received = traffic;
+        const size_t before = mallinfo2().uordblks;
+        while (TVLChatTestSeam::ReadNotification(chat, received)) {
+        }
+        const size_t after = mallinfo2().uordblks;
+        bytesPerName = static_cast<double>(after - before) / kNames;
+        benchmark::DoNotOptimize(chat.NameList().Count());
+    }
+    state.counters["bytes_per_name"] = bytesPerName;
+    state.SetItemsProcessed(state.iterations() * kNames);
+}
+BENCHMARK(BM_Engine_NameMemory)->Unit(benchmark::kMillisecond);
+
+void BM_Engine_LoginRoundTrip(benchmark::State& state) {
+    LoginServer server;
+    Session session(server);
+    for (auto _ : state) {
+        session.LogIn();
+        state.PauseTiming();
+        session.Disconnect();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_Engine_LoginRoundTrip)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
