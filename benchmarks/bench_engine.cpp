@@ -3,6 +3,7 @@
 // memory per known character name, and how long a whole login takes on
 // loopback against a server that verifies the login key for real.
 
+#include "chatd/ChatServer.h"
 #include "chatd/LoginVerifier.h"
 #include "engine/BigInt.h"
 #include "engine/VLChat.h"
@@ -199,14 +200,15 @@ private:
 };
 
 struct Session {
-    explicit Session(LoginServer& server) {
+    Session(uint16_t port, const QByteArray& user, const QByteArray& password,
+            const QByteArray& character) {
         auto dimension = std::make_shared<TDimensionInfo>();
         dimension->SetHost("127.0.0.1");
-        dimension->SetPort(server.Port());
+        dimension->SetPort(port);
         chat.SetDimension(dimension);
-        chat.SetUserName("bench");
-        chat.SetPassword("pw");
-        chat.OnConnect = [](TVLChat* sender) { sender->SelectCharacter("Alice"); };
+        chat.SetUserName(user);
+        chat.SetPassword(password);
+        chat.OnConnect = [character](TVLChat* sender) { sender->SelectCharacter(character); };
         chat.OnLogin = [this](TVLChat*) { waiter.Wake(); };
         chat.OnDisconnect = [this](TVLChat*) { waiter.Wake(); };
         chat.OnGroupListChange = [this](TVLChat*) { waiter.Wake(); };
@@ -239,7 +241,7 @@ void BM_Engine_IncomingThroughput(benchmark::State& state) {
     PutBytes(join, {});
     server.afterLogin += Frame(60, join);
 
-    Session session(server);
+    Session session(server.Port(), "bench", "pw", "Alice");
     int64_t received = 0;
     int64_t target = 0;
     qsizetype checksum = 0;
@@ -298,9 +300,51 @@ void BM_Engine_NameMemory(benchmark::State& state) {
 }
 BENCHMARK(BM_Engine_NameMemory)->Unit(benchmark::kMillisecond);
 
-void BM_Engine_LoginRoundTrip(benchmark::State& state) {
-    LoginServer server;
-    Session session(server);
+// Tells from one engine relayed by the local chat service to another: the
+// sender's writes, the service and the receiving engine together.
+void BM_Engine_IncomingThroughputService(benchmark::State& state) {
+    constexpr int kBatch = 2000;
+    chatd::ChatServer service;
+    service.Accounts().AddAccount("eve", "secret");
+    chatd::Character evelyn;
+    evelyn.Id = 3001;
+    evelyn.Name = "Evelyn";
+    service.Accounts().AddCharacter("eve", evelyn);
+    service.Listen({0});
+    Session sender(service.Ports().at(0), "demo", "demo", "Demochar");
+    Session receiver(service.Ports().at(0), "eve", "secret", "Evelyn");
+    sender.chat.SetFloodProtection(false);
+    int64_t received = 0;
+    int64_t target = 0;
+    receiver.chat.OnPrivateMessage = [&](TVLChat*, const QByteArray&, const QByteArray&,
+                                         const TBlob*) {
+        if (++received == target) {
+            receiver.waiter.Wake();
+        }
+    };
+    sender.LogIn();
+    receiver.LogIn();
+
+    std::vector<QByteArray> texts;
+    uint32_t rng = 777;
+    for (int i = 0; i < kBatch; ++i) {
+        rng = rng * 1664525u + 1013904223u;
+        texts.emplace_back(20 + static_cast<int>((rng >> 8) % 181), 'a' + char(i % 26));
+    }
+    for (auto _ : state) {
+        target = received + kBatch;
+        for (const QByteArray& text : texts) {
+            sender.chat.SendPrivateMessage("Evelyn", text);
+        }
+        receiver.waiter.Wait([&] { return received >= target; });
+    }
+    state.SetItemsProcessed(received);
+    receiver.Disconnect();
+    sender.Disconnect();
+}
+BENCHMARK(BM_Engine_IncomingThroughputService)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void LoginRoundTrip(benchmark::State& state, Session& session) {
     for (auto _ : state) {
         session.LogIn();
         state.PauseTiming();
@@ -308,7 +352,21 @@ void BM_Engine_LoginRoundTrip(benchmark::State& state) {
         state.ResumeTiming();
     }
 }
+
+void BM_Engine_LoginRoundTrip(benchmark::State& state) {
+    LoginServer server;
+    Session session(server.Port(), "bench", "pw", "Alice");
+    LoginRoundTrip(state, session);
+}
 BENCHMARK(BM_Engine_LoginRoundTrip)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_Engine_LoginRoundTripService(benchmark::State& state) {
+    chatd::ChatServer service;
+    service.Listen({0});
+    Session session(service.Ports().at(0), "demo", "demo", "Demochar");
+    LoginRoundTrip(state, session);
+}
+BENCHMARK(BM_Engine_LoginRoundTripService)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

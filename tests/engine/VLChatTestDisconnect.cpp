@@ -89,10 +89,12 @@ TEST_F(ChatTest, DisconnectsDuringTheLoginComplete) {
     ASSERT_TRUE(WaitForState(csAwaitingAuthorization));
     server.CloseClient();
     ASSERT_TRUE(WaitForDisconnects(2));
-    // While choosing, by the server.
+    // A cancelled choice: the client closes while choosing.
     ReachCharacterChoice();
-    server.CloseClient();
+    chat->Disconnect();
     ASSERT_TRUE(WaitForDisconnects(3));
+    EXPECT_TRUE(WaitUntil([&] { return server.ClientGone(); }));
+    EXPECT_EQ(server.frames.size(), 1u) << "only the login response was written";
     EXPECT_EQ(TakeEvents(), (Events{"Disconnect", "Disconnect", "Connect", "Disconnect"}));
     ExpectNothingLeft(*chat);
     EXPECT_TRUE(TakeErrors().isEmpty());

@@ -1,5 +1,5 @@
 // The login handshake against a scripted server: the exact bytes the client
-// writes, the states it walks through, refusals and a cancelled choice.
+// writes, the states it walks through and the refusals.
 
 #include "VLChatTestSupport.h"
 
@@ -135,22 +135,6 @@ TEST_F(ChatTest, LoginSeedWithoutUserNameOrPasswordStaysAuthorizing) {
         chat->Disconnect();
         ASSERT_TRUE(WaitForState(csDisconnected));
     }
-}
-
-TEST_F(ChatTest, CancelledChoiceDisconnects) {
-    ReachCharacterChoice();
-    TakeEvents();
-    chat->Disconnect();
-    // The close reports at once; the disconnect completes on the next tick.
-    EXPECT_EQ(chat->State(), csDisconnecting);
-    EXPECT_TRUE(chat->SendTimer().isActive());
-    EXPECT_EQ(chat->SendTimer().interval(), TVLChat::DisconnectDelay);
-    EXPECT_EQ(chat->CharList().Count(), 2);
-    ASSERT_TRUE(WaitForDisconnects(1));
-    EXPECT_EQ(TakeEvents(), std::vector<std::string>{"Disconnect"});
-    EXPECT_EQ(chat->State(), csDisconnected);
-    EXPECT_TRUE(WaitUntil([&] { return server.ClientGone(); }));
-    EXPECT_EQ(server.frames.size(), 1u); // only the login response was written
 }
 
 TEST_F(ChatTest, SelectingAnUnknownCharacterFailsOnTheLookup) {

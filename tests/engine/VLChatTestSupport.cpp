@@ -249,6 +249,67 @@ void ScriptedServer::Receive() {
 
 // --- fixture ---------------------------------------------------------------
 
+void RecordEvents(TVLChat& chat, std::vector<std::string>& events, int* disconnects) {
+    chat.OnConnect = [&events](TVLChat*) { events.push_back("Connect"); };
+    chat.OnDisconnect = [&events, disconnects](TVLChat* sender) {
+        if (disconnects != nullptr) {
+            ++*disconnects;
+        }
+        // The lists are empty by the time the application hears of it.
+        events.push_back(sender->NameList().Count() + sender->CharList().Count() +
+                                     sender->FriendList().Count() + sender->GroupList().Count() ==
+                                 0
+                             ? "Disconnect"
+                             : "Disconnect with lists left");
+    };
+    chat.OnLogin = [&events](TVLChat*) { events.push_back("Login"); };
+    chat.OnSystemMessage = [&events](TVLChat*, const QByteArray& m) {
+        events.push_back("System " + Str(m));
+    };
+    chat.OnPrivateMessage = [&events](TVLChat*, const QByteArray& c, const QByteArray& m,
+                                      const TBlob* b) {
+        events.push_back("PrivateMessage " + Str(c) + "|" + Str(m) + "|" + BlobText(b));
+    };
+    chat.OnGroupMessage = [&events](TVLChat*, int g, const QByteArray& c, const QByteArray& m,
+                                    const TBlob* b) {
+        events.push_back("GroupMessage " + std::to_string(g) + "|" + Str(c) + "|" + Str(m) + "|" +
+                         BlobText(b));
+    };
+    const auto buddy = [&events](const char* what) {
+        return [&events, what](TVLChat*, const TFriendInfo& f) {
+            events.push_back(std::string(what) + " " + Str(f.Name()) + " online=" +
+                             std::to_string(f.Online()) + " data=" + std::to_string(f.DataFlag()));
+        };
+    };
+    chat.OnFriendAdd = buddy("FriendAdd");
+    chat.OnFriendRemove = buddy("FriendRemove");
+    chat.OnFriendStatusChange = buddy("FriendStatusChange");
+    chat.OnGroupListChange = [&events](TVLChat*) { events.push_back("GroupListChange"); };
+    chat.OnLoginError = [&events](TVLChat*, const QByteArray& m) {
+        events.push_back("LoginError " + Str(m));
+    };
+    chat.OnPrivateGroupInvite = [&events](TVLChat*, const QByteArray& g) {
+        events.push_back("PrivateGroupInvite " + Str(g));
+    };
+    chat.OnPrivateGroupKick = [&events](TVLChat*, const QByteArray& g) {
+        events.push_back("PrivateGroupKick " + Str(g));
+    };
+    chat.OnPrivateGroupMessage = [&events](TVLChat*, const QByteArray& g, const QByteArray& c,
+                                           const QByteArray& m, const TBlob* b) {
+        events.push_back("PrivateGroupMessage " + Str(g) + "|" + Str(c) + "|" + Str(m) + "|" +
+                         BlobText(b));
+    };
+    chat.OnPrivateGroupJoin = [&events](TVLChat*, const QByteArray& g, const QByteArray& c) {
+        events.push_back("PrivateGroupJoin " + Str(g) + "|" + Str(c));
+    };
+    chat.OnPrivateGroupLeave = [&events](TVLChat*, const QByteArray& g, const QByteArray& c) {
+        events.push_back("PrivateGroupLeave " + Str(g) + "|" + Str(c));
+    };
+    chat.OnError = [&events](TVLChat*, int& code) {
+        events.push_back("Error " + std::to_string(code));
+    };
+}
+
 ChatTest::ChatTest() : chat(std::make_unique<TVLChat>()) {
     auto dimension = std::make_shared<TDimensionInfo>();
     dimension->SetName("Local");
@@ -258,62 +319,7 @@ ChatTest::ChatTest() : chat(std::make_unique<TVLChat>()) {
     chat->SetUserName("bob");
     chat->SetPassword("pw");
 
-    chat->OnConnect = [this](TVLChat*) { events.push_back("Connect"); };
-    chat->OnDisconnect = [this](TVLChat* sender) {
-        ++disconnects;
-        // The lists are empty by the time the application hears of it.
-        events.push_back(sender->NameList().Count() + sender->CharList().Count() +
-                                     sender->FriendList().Count() + sender->GroupList().Count() ==
-                                 0
-                             ? "Disconnect"
-                             : "Disconnect with lists left");
-    };
-    chat->OnLogin = [this](TVLChat*) { events.push_back("Login"); };
-    chat->OnSystemMessage = [this](TVLChat*, const QByteArray& m) {
-        events.push_back("System " + Str(m));
-    };
-    chat->OnPrivateMessage = [this](TVLChat*, const QByteArray& c, const QByteArray& m,
-                                    const TBlob* b) {
-        events.push_back("PrivateMessage " + Str(c) + "|" + Str(m) + "|" + BlobText(b));
-    };
-    chat->OnGroupMessage = [this](TVLChat*, int g, const QByteArray& c, const QByteArray& m,
-                                  const TBlob* b) {
-        events.push_back("GroupMessage " + std::to_string(g) + "|" + Str(c) + "|" + Str(m) + "|" +
-                         BlobText(b));
-    };
-    const auto buddy = [this](const char* what) {
-        return [this, what](TVLChat*, const TFriendInfo& f) {
-            events.push_back(std::string(what) + " " + Str(f.Name()) + " online=" +
-                             std::to_string(f.Online()) + " data=" + std::to_string(f.DataFlag()));
-        };
-    };
-    chat->OnFriendAdd = buddy("FriendAdd");
-    chat->OnFriendRemove = buddy("FriendRemove");
-    chat->OnFriendStatusChange = buddy("FriendStatusChange");
-    chat->OnGroupListChange = [this](TVLChat*) { events.push_back("GroupListChange"); };
-    chat->OnLoginError = [this](TVLChat*, const QByteArray& m) {
-        events.push_back("LoginError " + Str(m));
-    };
-    chat->OnPrivateGroupInvite = [this](TVLChat*, const QByteArray& g) {
-        events.push_back("PrivateGroupInvite " + Str(g));
-    };
-    chat->OnPrivateGroupKick = [this](TVLChat*, const QByteArray& g) {
-        events.push_back("PrivateGroupKick " + Str(g));
-    };
-    chat->OnPrivateGroupMessage = [this](TVLChat*, const QByteArray& g, const QByteArray& c,
-                                         const QByteArray& m, const TBlob* b) {
-        events.push_back("PrivateGroupMessage " + Str(g) + "|" + Str(c) + "|" + Str(m) + "|" +
-                         BlobText(b));
-    };
-    chat->OnPrivateGroupJoin = [this](TVLChat*, const QByteArray& g, const QByteArray& c) {
-        events.push_back("PrivateGroupJoin " + Str(g) + "|" + Str(c));
-    };
-    chat->OnPrivateGroupLeave = [this](TVLChat*, const QByteArray& g, const QByteArray& c) {
-        events.push_back("PrivateGroupLeave " + Str(g) + "|" + Str(c));
-    };
-    chat->OnError = [this](TVLChat*, int& code) {
-        events.push_back("Error " + std::to_string(code));
-    };
+    RecordEvents(*chat, events, &disconnects);
 }
 
 ChatTest::~ChatTest() {

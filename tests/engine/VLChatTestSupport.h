@@ -95,6 +95,10 @@ private:
     int connections_ = 0;
 };
 
+// Binds every event of an engine to a line in events ("Login",
+// "PrivateMessage Bob|hello|-", ...); OnDisconnect also counts in *disconnects.
+void RecordEvents(TVLChat& chat, std::vector<std::string>& events, int* disconnects = nullptr);
+
 // The exact bytes of a logged-in session's setup (user "bob", password "pw").
 inline constexpr int32_t kAliceId = 12345;
 inline constexpr int32_t kBobbyId = 777;
