@@ -97,10 +97,9 @@ void TVLChat::Connect() {
         throw plat::Exception(plat::Format("Invalid port number %d", port));
     }
     if (state_ == csDisconnecting) {
-        const QPointer<TVLChat> self(this);
         CompleteDisconnect();
-        if (!self || state_ != csDisconnected) {
-            return; // the OnDisconnect handler connected (or went) already
+        if (state_ != csDisconnected) {
+            return; // the OnDisconnect handler connected already
         }
     } else if (state_ != csDisconnected) {
         throw plat::Exception(QStringLiteral("Already connected"));
@@ -295,6 +294,8 @@ void TVLChat::WaitForName(int64_t deadlineMs) {
     connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
     deadline.start(static_cast<int>(std::min<int64_t>(remaining, std::numeric_limits<int>::max())));
     waitLoops_.push_back(&loop);
+    // A deletion asked for meanwhile waits until busy_ drops (see event()),
+    // so the component outlives the loop; the pointer is checked all the same.
     const QPointer<TVLChat> self(this);
     loop.exec();
     if (self) {
