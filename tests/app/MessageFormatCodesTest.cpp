@@ -30,7 +30,7 @@ colored(std::initializer_list<std::pair<const char*, plat::TColor>> runs) {
 
 TEST(ColorCodes, EveryRowOfThePublishedTableBothWays) {
     // Rows as "row RRGGBB code-bytes..." in tests/data/format.
-    QFile file(QStringLiteral(QV_FORMAT_DATA "/color-codes.txt"));
+    QFile file(QStringLiteral(QV_TEST_DATA_DIR "/format/color-codes.txt"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     std::vector<std::pair<QString, QString>> rows; // hex, code
     for (const QByteArray& line : file.readAll().split('\n')) {

@@ -73,7 +73,7 @@ TEST(EscapeText, EntitiesUrlsAndEmoticons) {
 
 TEST(Emoticons, TableMatchesThePublishedList) {
     // "image text text ..." per line in tests/data/format, in table order.
-    QFile file(QStringLiteral(QV_FORMAT_DATA "/emoticons.txt"));
+    QFile file(QStringLiteral(QV_TEST_DATA_DIR "/format/emoticons.txt"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     QStringList expected;
     for (const QString& line : QString::fromUtf8(file.readAll()).split(u'\n')) {
@@ -123,7 +123,7 @@ TEST_F(MessageFormatTest, EveryKindOfLineMatchesItsTemplate) {
         {"system", [&] { return f.ServerSystemMessage(u"<Server> restarts :D"); }},
         {"error", [&] { return f.ErrorLine(u"Connected to Vellinor chat server"); }},
     };
-    QFile file(QStringLiteral(QV_FORMAT_DATA "/lines.txt"));
+    QFile file(QStringLiteral(QV_TEST_DATA_DIR "/format/lines.txt"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     size_t checked = 0;
     for (const QString& row : QString::fromUtf8(file.readAll()).split(u'\n')) {

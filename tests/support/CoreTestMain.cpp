@@ -1,5 +1,7 @@
 #include <QCoreApplication>
 
+#include "SanitizerDefaults.h"
+
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {

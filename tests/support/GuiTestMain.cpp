@@ -1,5 +1,7 @@
 #include <QApplication>
 
+#include "SanitizerDefaults.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
