@@ -1,0 +1,50 @@
+#include "app/DialogSupport.h"
+
+#include "platform/gui/MsgBox.h"
+
+#include <QDialog>
+
+namespace dlg {
+
+namespace {
+
+ModalRunner& currentRunner() {
+    static ModalRunner runner;
+    return runner;
+}
+
+QString programTitle() {
+    return QStringLiteral("Quorvel");
+}
+
+} // namespace
+
+int RunModal(QDialog& dialog) {
+    if (const ModalRunner& runner = currentRunner()) {
+        return runner(dialog);
+    }
+    return dialog.exec();
+}
+
+ScopedModalRunner::ScopedModalRunner(ModalRunner runner) : previous_(std::move(currentRunner())) {
+    currentRunner() = std::move(runner);
+}
+
+ScopedModalRunner::~ScopedModalRunner() {
+    currentRunner() = std::move(previous_);
+}
+
+void InformationBox(QWidget* parent, const QString& text) {
+    plat::InformationBox(parent, programTitle(), text);
+}
+
+void ErrorBox(QWidget* parent, const QString& text) {
+    plat::ErrorBox(parent, programTitle(), text);
+}
+
+bool ConfirmationBox(QWidget* parent, const QString& text) {
+    return plat::ConfirmationBox(parent, programTitle(), text, plat::MsgButtons::YesNo) ==
+           plat::MsgResult::Yes;
+}
+
+} // namespace dlg

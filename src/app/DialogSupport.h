@@ -1,0 +1,40 @@
+#pragma once
+// What the application's dialogs share: running a dialog modally (which
+// tests can take over) and the message boxes they show.
+
+#include <QString>
+
+#include <functional>
+
+class QDialog;
+class QWidget;
+
+namespace dlg {
+
+// Runs the dialog modally (QDialog::exec) and returns its result.
+int RunModal(QDialog& dialog);
+
+// While alive, RunModal hands the dialog to the runner instead of running an
+// event loop; the runner's return value is the dialog's result. Runners nest;
+// the innermost answers.
+using ModalRunner = std::function<int(QDialog&)>;
+class ScopedModalRunner {
+public:
+    explicit ScopedModalRunner(ModalRunner runner);
+    ~ScopedModalRunner();
+    ScopedModalRunner(const ScopedModalRunner&) = delete;
+    ScopedModalRunner& operator=(const ScopedModalRunner&) = delete;
+
+private:
+    ModalRunner previous_;
+};
+
+// Boxes with an OK button (information, error) or Yes and No (confirmation),
+// captioned with the program's title (plat::MsgBox; tests answer them with a
+// plat::ScopedMsgBoxHandler).
+void InformationBox(QWidget* parent, const QString& text);
+void ErrorBox(QWidget* parent, const QString& text);
+// True for Yes.
+bool ConfirmationBox(QWidget* parent, const QString& text);
+
+} // namespace dlg
