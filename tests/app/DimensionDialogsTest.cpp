@@ -299,39 +299,48 @@ TEST(ServersFormTest, RefreshKeepsTheSelectedNameBeforeALongerOne) {
     EXPECT_EQ(Selected(form)->text(0), QStringLiteral("Ostrelian"));
 }
 
+namespace {
+
+// Built-ins, "Mine" and "Gone"; an editing session renames "Mine" to "Mine2"
+// (port 7101), removes "Gone", adds "Extra" and closes with OK or Cancel.
+void EditSession(TDimensionList& main, ModalScript& script, bool ok) {
+    script.Then<TServersForm>([ok](TServersForm& list) {
+        SelectRow(list, QStringLiteral("Mine"));
+        list.ChangeButtonClick();
+        SelectRow(list, QStringLiteral("Gone"));
+        list.RemoveButtonClick();
+        list.AddButtonClick();
+        (ok ? list.OkButton : list.CancelButton)->click();
+    });
+    script.Then<TServerForm>([](TServerForm& details) {
+        Fill(details, {QStringLiteral("Mine2"), QStringLiteral("mine.example"), 7101});
+        details.OkButtonClick();
+    });
+    script.Then<TServerForm>([](TServerForm& details) {
+        Fill(details, {QStringLiteral("Extra"), QStringLiteral("x"), 1});
+        details.OkButtonClick();
+    });
+    EXPECT_EQ(EditDimensions(nullptr, main), ok);
+}
+
+} // namespace
+
 TEST(EditDimensionsTest, CancelLeavesTheListAsItWas) {
     TDimensionList main(nullptr);
     MarkBuiltInAndAddMine(main);
+    main.Add(QStringLiteral("Gone"), QString(), 7300, QStringLiteral("gone.example"));
     std::vector<std::shared_ptr<TDimensionInfo>> before;
     for (qsizetype i = 0; i < main.Count(); ++i) {
         before.push_back(main.Items(i));
     }
     BoxRecorder boxes;
     ModalScript script;
-    script.Then<TServersForm>([](TServersForm& list) {
-        list.AddButtonClick();
-        SelectRow(list, QStringLiteral("Mine"));
-        list.ChangeButtonClick();
-        SelectRow(list, QStringLiteral("Mine2"));
-        list.RemoveButtonClick();
-        EXPECT_EQ(list.DimensionList().Count(), 5);
-        list.CancelButton->click();
-    });
-    script.Then<TServerForm>([](TServerForm& details) {
-        Fill(details, {QStringLiteral("Extra"), QStringLiteral("x"), 1});
-        details.OkButtonClick();
-    });
-    script.Then<TServerForm>([](TServerForm& details) {
-        Fill(details, {QStringLiteral("Mine2"), QStringLiteral("y"), 2});
-        details.OkButtonClick();
-    });
-    EXPECT_FALSE(EditDimensions(nullptr, main));
-    ASSERT_EQ(main.Count(), 5);
+    EditSession(main, script, false);
+    ASSERT_EQ(main.Count(), 6);
     for (qsizetype i = 0; i < main.Count(); ++i) {
         EXPECT_EQ(main.Items(i), before[static_cast<size_t>(i)]);
     }
     EXPECT_EQ(main.Items(4)->Name(), QStringLiteral("Mine"));
-    EXPECT_EQ(main.Items(4)->Host(), QStringLiteral("mine.example"));
     EXPECT_EQ(main.Items(4)->Port(), 7100);
 }
 
@@ -345,23 +354,7 @@ TEST(EditDimensionsTest, OkUpdatesEntriesInPlaceSoHeldEntriesStayValid) {
     const auto ostrelian = main.Items(0);
     BoxRecorder boxes;
     ModalScript script;
-    script.Then<TServersForm>([](TServersForm& list) {
-        SelectRow(list, QStringLiteral("Mine"));
-        list.ChangeButtonClick();
-        SelectRow(list, QStringLiteral("Gone"));
-        list.RemoveButtonClick();
-        list.AddButtonClick();
-        list.OkButton->click();
-    });
-    script.Then<TServerForm>([](TServerForm& details) {
-        Fill(details, {QStringLiteral("Mine2"), QStringLiteral("mine.example"), 7101});
-        details.OkButtonClick();
-    });
-    script.Then<TServerForm>([](TServerForm& details) {
-        Fill(details, {QStringLiteral("Extra"), QStringLiteral("x"), 1});
-        details.OkButtonClick();
-    });
-    ASSERT_TRUE(EditDimensions(nullptr, main));
+    EditSession(main, script, true);
 
     ASSERT_EQ(main.Count(), 6);
     EXPECT_EQ(main.Items(0), ostrelian);
