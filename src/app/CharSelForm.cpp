@@ -10,8 +10,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <algorithm>
-
 TCharSelForm::TCharSelForm(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Character Selection"));
 
@@ -58,12 +56,7 @@ TCharSelForm::TCharSelForm(QWidget* parent) : QDialog(parent) {
 }
 
 void TCharSelForm::SetCharacters(const QStringList& names, const QString& lastCharacter) {
-    QStringList sorted = names;
-    std::stable_sort(sorted.begin(), sorted.end(), [](const QString& a, const QString& b) {
-        return a.compare(b, Qt::CaseInsensitive) < 0;
-    });
-    CharacterCombobox->clear();
-    CharacterCombobox->addItems(sorted);
+    dlg::SetSortedItems(CharacterCombobox, names);
     const int last = CharacterCombobox->findText(lastCharacter, Qt::MatchFixedString);
     if (last >= 0) {
         CharacterCombobox->setCurrentIndex(last);

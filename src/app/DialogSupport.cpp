@@ -2,7 +2,10 @@
 
 #include "platform/gui/MsgBox.h"
 
+#include <QComboBox>
 #include <QDialog>
+
+#include <algorithm>
 
 namespace dlg {
 
@@ -32,6 +35,14 @@ ScopedModalRunner::ScopedModalRunner(ModalRunner runner) : previous_(std::move(c
 
 ScopedModalRunner::~ScopedModalRunner() {
     currentRunner() = std::move(previous_);
+}
+
+void SetSortedItems(QComboBox* combo, QStringList items) {
+    std::stable_sort(items.begin(), items.end(), [](const QString& a, const QString& b) {
+        return a.compare(b, Qt::CaseInsensitive) < 0;
+    });
+    combo->clear();
+    combo->addItems(items);
 }
 
 void InformationBox(QWidget* parent, const QString& text) {

@@ -3,9 +3,11 @@
 // tests can take over) and the message boxes they show.
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
+class QComboBox;
 class QDialog;
 class QWidget;
 
@@ -28,6 +30,10 @@ public:
 private:
     ModalRunner previous_;
 };
+
+// Replaces the items of a combo box by `items`, sorted ignoring letter case
+// (as the combo boxes of the dialogs keep their items).
+void SetSortedItems(QComboBox* combo, QStringList items);
 
 // Boxes with an OK button (information, error) or Yes and No (confirmation),
 // captioned with the program's title (plat::MsgBox; tests answer them with a

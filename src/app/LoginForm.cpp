@@ -1,5 +1,6 @@
 #include "app/LoginForm.h"
 
+#include "app/DialogSupport.h"
 #include "app/ServerForm.h"
 #include "app/ServersForm.h"
 #include "app/Settings.h"
@@ -19,8 +20,6 @@
 #include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
-
-#include <algorithm>
 
 namespace {
 
@@ -157,12 +156,8 @@ void TLoginForm::LoadUsers() {
     for (const TLogin& login : logins_.Items()) {
         users.append(login.User);
     }
-    std::stable_sort(users.begin(), users.end(), [](const QString& a, const QString& b) {
-        return a.compare(b, Qt::CaseInsensitive) < 0;
-    });
     const QSignalBlocker blocker(UserCombobox);
-    UserCombobox->clear();
-    UserCombobox->addItems(users);
+    dlg::SetSortedItems(UserCombobox, users);
     UserCombobox->setCurrentIndex(-1);
     UserCombobox->setEditText(lastUser_);
     const QString password = logins_.GetLoginPassword(lastUser_);

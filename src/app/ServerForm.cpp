@@ -29,28 +29,6 @@ QString trimBlanks(const QString& text) {
     return text.mid(first, last - first);
 }
 
-// Dimension names compare with the ASCII letters upper-cased, as the list's
-// lookup by name does.
-bool sameName(const QString& a, const QString& b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (qsizetype i = 0; i < a.size(); ++i) {
-        char16_t x = a[i].unicode();
-        char16_t y = b[i].unicode();
-        if (x >= u'a' && x <= u'z') {
-            x = static_cast<char16_t>(x - (u'a' - u'A'));
-        }
-        if (y >= u'a' && y <= u'z') {
-            y = static_cast<char16_t>(y - (u'a' - u'A'));
-        }
-        if (x != y) {
-            return false;
-        }
-    }
-    return true;
-}
-
 } // namespace
 
 TServerForm::TServerForm(QWidget* parent) : QDialog(parent) {
@@ -122,13 +100,9 @@ bool TServerForm::nameTaken(const QString& name) const {
     if (list_ == nullptr) {
         return false;
     }
-    for (qsizetype i = 0; i < list_->Count(); ++i) {
-        const std::shared_ptr<TDimensionInfo> entry = list_->Items(i);
-        if (entry.get() != self_ && sameName(entry->Name(), name)) {
-            return true;
-        }
-    }
-    return false;
+    // Names compare as the list's lookup by name does.
+    const qsizetype index = list_->IndexOfName(name);
+    return index >= 0 && list_->Items(index).get() != self_;
 }
 
 void TServerForm::OkButtonClick() {
