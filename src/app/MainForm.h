@@ -1,0 +1,236 @@
+#pragma once
+
+// The main window: owns the chat engine, the console, the input line, the
+// friends and groups panel, the bars and timers, and all application state.
+// It starts the login on its first activation, writes every chat line into
+// the console, and saves the settings when it is destroyed.
+
+#include "app/MessageFormat.h"
+#include "app/Settings.h"
+#include "engine/BlobList.h"
+#include "engine/BufferList.h"
+#include "engine/VLChat.h"
+#include "platform/core/Guarded.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QMainWindow>
+#include <QPointer>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+class QAction;
+class QLabel;
+class QListWidget;
+class QMenuBar;
+class QTimer;
+class TQvConsole;
+class TRichEdit;
+class TTreeView;
+
+namespace kit {
+class IDockablePanel;
+class IStatusBar;
+class ISplitter;
+class IToolbar;
+} // namespace kit
+namespace plat {
+class ImageList;
+class Registry;
+} // namespace plat
+
+// What the input line sends to.
+enum TTargetKind { tkPublicGroup = 0, tkPrivateGroup = 1, tkCharacter = 2, tkNone = 3 };
+
+// What the login dialog hands back when the user confirms it.
+struct TLoginChoice {
+    std::shared_ptr<TDimensionInfo> Dimension;
+    QString User;
+    QString Password;
+    bool SavePassword = false;
+};
+
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TMainForm(QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // The one main window while it exists.
+    static TMainForm* Instance() { return instance_; }
+
+    // --- components --------------------------------------------------------
+    TVLChat* VLChat = nullptr;
+    plat::ImageList* EmoticonList = nullptr;
+    TQvConsole* OutputMemo = nullptr;
+    QWidget* InputPanel = nullptr;
+    QWidget* TargetPanel = nullptr;
+    QLabel* TargetLabel = nullptr;
+    QListWidget* RefListView = nullptr;
+    TRichEdit* InputEdit = nullptr;
+    TTreeView* FriendsTreeView = nullptr;
+    TTreeView* GroupsTreeView = nullptr;
+    kit::ISplitter* MainSplitter = nullptr;
+    kit::ISplitter* GroupSplitter = nullptr;
+    kit::IStatusBar* StatusBar = nullptr;
+    QMenuBar* MenuBar = nullptr;
+    kit::IToolbar* StandardBar = nullptr;
+    kit::IToolbar* EditBar = nullptr;
+    kit::IDockablePanel* GroupDockablePanel = nullptr;
+    QTimer* AwayTimer = nullptr;
+    QTimer* ReconnectTimer = nullptr;
+    QObject* ActionList1 = nullptr;
+    QAction* ConnectAction = nullptr;
+    QAction* DisconnectAction = nullptr;
+    QAction* ExitAction = nullptr;
+
+    // --- settings and stored logins ------------------------------------------
+    TMainSettings Settings;
+    TLogins Logins;
+
+    // --- application state ---------------------------------------------------
+    bool ReconnectWanted = false;
+    int ReconnectAttempts = 0;
+    bool Reconnecting = false;
+    int LastSocketError = 0;
+    bool SavePassword = false;
+    bool FirstActivation = true;
+    QString CurrentCharacter;
+    TTargetKind TargetKind = tkNone;
+    QString TargetName;
+    QString PopupName;
+    QString PopupGroup;
+    QString PopupCharGroup;
+    QString LastTellSender;
+    bool Away = false;
+    QString AwayReason;
+    bool AutoReplying = false;
+    int UnreadAwayMessages = 0;
+    // Sender (ASCII lower case) -> tick of the last automatic reply.
+    QHash<QString, int64_t> ReplyThrottle;
+    int64_t LastActivity = 0;
+    // The rich text of the reference attached to the next message.
+    std::optional<QByteArray> AttachedReference;
+    TBlobList ReceivedAttachments;
+    TBufferList InputHistory;
+    // Expand a tree root when its first child arrives.
+    bool ExpandOnlineFriends = true;
+    bool ExpandOfflineFriends = false;
+    bool ExpandPublicGroups = true;
+    bool ExpandPrivateGroups = true;
+
+    // --- busy cursor and paint lock (program-wide counters) --------------------
+    static void BeginBusy();
+    // Harmless when nothing is busy.
+    static void EndBusy();
+    static int BusyCount() { return busyCount_; }
+    void LockUpdate();
+    void UnlockUpdate();
+    static int UpdateLockCount() { return updateLockCount_; }
+    // Locks painting of the main window for its lifetime.
+    class TUpdateLock {
+    public:
+        explicit TUpdateLock(TMainForm& form) : form_(form) { form_.LockUpdate(); }
+        ~TUpdateLock() { form_.UnlockUpdate(); }
+        TUpdateLock(const TUpdateLock&) = delete;
+        TUpdateLock& operator=(const TUpdateLock&) = delete;
+
+    private:
+        TMainForm& form_;
+    };
+
+    // --- window --------------------------------------------------------------
+    void FormActivate();
+    // Returns whether the user confirmed the dialog (and the connection started).
+    bool ShowLoginDialog();
+    void DisableChatControls();
+    void EnableChatControls();
+    void SetTargetLabel(const QString& text);
+    // The console scrolls by this many pixels per wheel turn.
+    int WheelScrollAmount() const;
+    void FormMouseWheelDown(Qt::KeyboardModifiers Shift, QPoint MousePos, bool& Handled);
+    void FormMouseWheelUp(Qt::KeyboardModifiers Shift, QPoint MousePos, bool& Handled);
+    void GroupDockablePanelDockChanging(kit::IDockablePanel* Sender, bool Floating);
+    void ExitActionExecute();
+    void ConnectActionExecute();
+
+    // --- console lines -----------------------------------------------------------
+    // The formatter with the current settings.
+    TMessageFormatter& Formatter();
+    void AddConsoleLine(const QString& text, plat::TColor color, bool withTimestamp);
+    void AddErrorLine(const QString& text);
+    void AddSystemLine(const QString& text);
+    // Shows a formatted line and plays its sound.
+    void ShowLine(const TChatLine& line);
+
+    // Unhandled exceptions of the program end here.
+    void ApplicationEvents1Exception(const std::exception& error);
+
+    // --- engine events -------------------------------------------------------------
+    void VLChatConnect(TVLChat* Sender);
+    void VLChatDisconnect(TVLChat* Sender);
+    void VLChatLogin(TVLChat* Sender);
+    void VLChatLoginError(TVLChat* Sender, const QByteArray& Message);
+    void VLChatError(TVLChat* Sender, int& ErrorCode);
+    void VLChatSystemMessage(TVLChat* Sender, const QByteArray& Message);
+    void VLChatPrivateMessage(TVLChat* Sender, const QByteArray& CharName,
+                              const QByteArray& Message, const TBlob* Blob);
+    void VLChatGroupMessage(TVLChat* Sender, int GroupIdx, const QByteArray& CharName,
+                            const QByteArray& Message, const TBlob* Blob);
+    void VLChatPrivateGroupMessage(TVLChat* Sender, const QByteArray& GroupName,
+                                   const QByteArray& CharName, const QByteArray& Message,
+                                   const TBlob* Blob);
+    void VLChatPrivateGroupJoin(TVLChat* Sender, const QByteArray& GroupName,
+                                const QByteArray& CharName);
+    void VLChatPrivateGroupLeave(TVLChat* Sender, const QByteArray& GroupName,
+                                 const QByteArray& CharName);
+    void VLChatPrivateGroupKick(TVLChat* Sender, const QByteArray& GroupName);
+    void VLChatPrivateGroupInvite(TVLChat* Sender, const QByteArray& GroupName);
+    void VLChatFriendAdd(TVLChat* Sender, const TFriendInfo& Friend);
+    void VLChatFriendRemove(TVLChat* Sender, const TFriendInfo& Friend);
+    void VLChatFriendStatusChange(TVLChat* Sender, const TFriendInfo& Friend);
+    void VLChatGroupListChange(TVLChat* Sender);
+
+protected:
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    friend class TMainFormTestSeam;
+
+    // Construction (MainForm.cpp).
+    void CreateComponents();
+    void CreateActions();
+    void BindEngineEvents();
+    void UnbindEngineEvents();
+    void FormCreate();
+    void FormDestroy();
+    void RestorePlacement();
+    void PostActivate();
+    // The modal login dialog; nothing when cancelled.
+    std::optional<TLoginChoice> ExecLoginDialog();
+    bool ConsoleClientContains(QPoint globalPos) const;
+
+    // Settings (MainFormSettings.cpp).
+    void LoadSettings();
+    void SaveSettings();
+    void ApplySettings();
+    void CollectSettings();
+
+    static TMainForm* instance_;
+    static int busyCount_;
+    static int updateLockCount_;
+    static bool busyCursorSet_;
+
+    std::unique_ptr<plat::Registry> registry_;
+    TMessageFormatter formatter_;
+    bool activatePosted_ = false;
+    bool destroying_ = false;
+};
+
+// Hands the exceptions that reach the event loop to the main window while
+// it exists. Returns the handler it replaced.
+plat::ExceptionHandler RouteExceptionsToMainForm();

@@ -1,0 +1,54 @@
+#pragma once
+
+// Controls of the main window that carry a font with its colour and a
+// background colour as stored values, so that what the settings put in comes
+// back unchanged (system colours stay system colours).
+
+#include "platform/gui/Colors.h"
+#include "platform/gui/Drawing.h"
+
+#include <QTextEdit>
+#include <QTreeWidget>
+
+// A tree of text nodes. A node keeps its image index in ImageIndexRole.
+class TTreeView : public QTreeWidget {
+    Q_OBJECT
+public:
+    static constexpr int ImageIndexRole = Qt::UserRole + 1;
+
+    explicit TTreeView(QWidget* parent = nullptr);
+
+    const plat::ColoredFont& Font() const { return font_; }
+    void SetFont(const plat::ColoredFont& value);
+    plat::TColor Color() const { return color_; }
+    void SetColor(plat::TColor value);
+
+    // Appends a root node with its caption and image index.
+    QTreeWidgetItem* AddRoot(const QString& caption, int imageIndex);
+
+private:
+    plat::ColoredFont font_;
+    plat::TColor color_ = plat::clWindow;
+};
+
+// An editor of rich text: the input line.
+class TRichEdit : public QTextEdit {
+    Q_OBJECT
+public:
+    explicit TRichEdit(QWidget* parent = nullptr);
+
+    const plat::ColoredFont& Font() const { return font_; }
+    // Also the colour of what is typed next into an empty editor.
+    void SetFont(const plat::ColoredFont& value);
+    plat::TColor Color() const { return color_; }
+    void SetColor(plat::TColor value);
+
+private:
+    plat::ColoredFont font_;
+    plat::TColor color_ = plat::clWindow;
+};
+
+namespace mainform {
+// Applies a colour to the text of a widget in every colour group.
+void SetTextColor(QWidget& widget, plat::TColor color);
+} // namespace mainform

@@ -1,0 +1,37 @@
+// The program body: the application object, the main window, the event loop.
+#include "app/MainForm.h"
+
+#include "platform/core/Guarded.h"
+
+#include <QApplication>
+
+namespace {
+
+// An exception that escapes an event handler goes to the program's exception
+// handler instead of unwinding through Qt.
+class TQvApplication final : public QApplication {
+public:
+    using QApplication::QApplication;
+
+    bool notify(QObject* receiver, QEvent* event) override {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const std::exception& error) {
+            plat::HandleException(error);
+        } catch (...) {
+            plat::HandleUnknownException();
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    TQvApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quorvel"));
+    RouteExceptionsToMainForm();
+    TMainForm form;
+    form.show();
+    return app.exec();
+}
