@@ -93,8 +93,8 @@ void TMainForm::CreateComponents() {
                                           QPoint pos, bool& handled) {
         FormMouseWheelDown(shift, OutputMemo->viewport()->mapToGlobal(pos), handled);
     };
-    OutputMemo->OnMouseWheelUp = [this](TQvCustomConsole*, Qt::KeyboardModifiers shift,
-                                        QPoint pos, bool& handled) {
+    OutputMemo->OnMouseWheelUp = [this](TQvCustomConsole*, Qt::KeyboardModifiers shift, QPoint pos,
+                                        bool& handled) {
         FormMouseWheelUp(shift, OutputMemo->viewport()->mapToGlobal(pos), handled);
     };
 
@@ -157,8 +157,8 @@ void TMainForm::CreateComponents() {
     MenuBar = new QMenuBar(this);
     MenuBar->setObjectName(QStringLiteral("MenuBar"));
     setMenuBar(MenuBar);
-    StandardBar = kit::CreateToolbar(*this, QStringLiteral("StandardBar"),
-                                     QStringLiteral("Standard"));
+    StandardBar =
+        kit::CreateToolbar(*this, QStringLiteral("StandardBar"), QStringLiteral("Standard"));
     EditBar = kit::CreateToolbar(*this, QStringLiteral("EditBar"), QStringLiteral("Edit"));
 
     AwayTimer = new QTimer(this);
@@ -179,7 +179,8 @@ void TMainForm::CreateActions() {
         addAction(action);
         return action;
     };
-    ConnectAction = make("ConnectAction", QStringLiteral("Co&nnect"), QKeySequence(Qt::CTRL | Qt::Key_N));
+    ConnectAction =
+        make("ConnectAction", QStringLiteral("Co&nnect"), QKeySequence(Qt::CTRL | Qt::Key_N));
     DisconnectAction =
         make("DisconnectAction", QStringLiteral("&Disconnect"), QKeySequence(Qt::CTRL | Qt::Key_D));
     DisconnectAction->setEnabled(false);

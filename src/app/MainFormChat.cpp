@@ -88,22 +88,20 @@ void TMainForm::VLChatGroupMessage(TVLChat*, int GroupIdx, const QByteArray& Cha
     if (GroupIdx >= 0 && GroupIdx < groups.Count()) {
         group = plat::FromCp1252(groups.Items(GroupIdx)->Name());
     }
-    ShowLine(Formatter().GroupMessage(group, plat::FromCp1252(CharName),
-                                      plat::FromCp1252(Message), Blob));
+    ShowLine(Formatter().GroupMessage(group, plat::FromCp1252(CharName), plat::FromCp1252(Message),
+                                      Blob));
 }
 
 void TMainForm::VLChatPrivateGroupMessage(TVLChat*, const QByteArray& GroupName,
                                           const QByteArray& CharName, const QByteArray& Message,
                                           const TBlob* Blob) {
-    ShowLine(Formatter().PrivateGroupMessage(plat::FromCp1252(GroupName),
-                                             plat::FromCp1252(CharName),
-                                             plat::FromCp1252(Message), Blob));
+    ShowLine(Formatter().PrivateGroupMessage(
+        plat::FromCp1252(GroupName), plat::FromCp1252(CharName), plat::FromCp1252(Message), Blob));
 }
 
 void TMainForm::VLChatPrivateGroupJoin(TVLChat*, const QByteArray& GroupName,
                                        const QByteArray& CharName) {
-    ShowLine(
-        Formatter().PrivateGroupJoin(plat::FromCp1252(GroupName), plat::FromCp1252(CharName)));
+    ShowLine(Formatter().PrivateGroupJoin(plat::FromCp1252(GroupName), plat::FromCp1252(CharName)));
 }
 
 void TMainForm::VLChatPrivateGroupLeave(TVLChat*, const QByteArray& GroupName,

@@ -62,8 +62,7 @@ private:
 
 class TQtSplitter final : public QSplitter, public ISplitter {
 public:
-    TQtSplitter(QWidget* parent, QWidget* upper, QWidget* lower)
-        : QSplitter(Qt::Vertical, parent) {
+    TQtSplitter(QWidget* parent, QWidget* upper, QWidget* lower) : QSplitter(Qt::Vertical, parent) {
         setHandleWidth(BarSize);
         setOpaqueResize(true);
         addWidget(upper);

@@ -1,0 +1,104 @@
+#include "MainFormTestSupport.h"
+
+#include "console/QvConsole.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+namespace mainformtest {
+
+bool WaitUntil(const std::function<bool()>& done, int limitMs) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > limitMs) {
+            return false;
+        }
+        QEventLoop loop;
+        QTimer::singleShot(5, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return true;
+}
+
+void ProcessPosted() {
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+    }
+}
+
+void MainFormTest::SetUp() {
+    ASSERT_TRUE(dir_.isValid());
+    hadConfig_ = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
+    oldConfig_ = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", dir_.path().toUtf8());
+    TMainFormTestSeam::StoreConsoleText = true;
+    TMainFormTestSeam::LoginDialog = [this](TMainForm&) {
+        events << QStringLiteral("login");
+        return loginAnswer;
+    };
+    boxHandler_ = std::make_unique<plat::ScopedMsgBoxHandler>([this](const plat::MsgBoxRequest& r) {
+        events << QStringLiteral("box");
+        boxes.push_back(r);
+        return plat::MsgResult::Ok;
+    });
+}
+
+void MainFormTest::TearDown() {
+    form.reset();
+    stored_.reset();
+    boxHandler_.reset();
+    TMainFormTestSeam::LoginDialog = nullptr;
+    TMainFormTestSeam::StoreConsoleText = false;
+    while (TMainForm::BusyCount() > 0) {
+        TMainForm::EndBusy();
+    }
+    if (hadConfig_) {
+        qputenv("XDG_CONFIG_HOME", oldConfig_);
+    } else {
+        qunsetenv("XDG_CONFIG_HOME");
+    }
+}
+
+plat::Registry& MainFormTest::Stored() {
+    if (!stored_) {
+        stored_ = std::make_unique<plat::Registry>();
+    }
+    return *stored_;
+}
+
+plat::Registry::Key MainFormTest::StoredRoot() {
+    return *Stored().OpenKey({}, true);
+}
+
+TMainForm& MainFormTest::Create() {
+    if (stored_) {
+        EXPECT_TRUE(stored_->Save());
+        stored_.reset();
+    }
+    form = std::make_unique<TMainForm>();
+    return *form;
+}
+
+void MainFormTest::ShowAndActivate() {
+    form->show();
+    ProcessPosted();
+}
+
+std::unique_ptr<plat::Registry> MainFormTest::DestroyAndReload() {
+    form.reset();
+    return std::make_unique<plat::Registry>();
+}
+
+QStringList MainFormTest::ConsoleLines() const {
+    QStringList lines;
+    for (const TMessageNode* line = form->OutputMemo->FirstLine(); line; line = line->Next) {
+        lines << line->Text;
+    }
+    return lines;
+}
+
+} // namespace mainformtest

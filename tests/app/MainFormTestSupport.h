@@ -1,0 +1,60 @@
+#pragma once
+
+// A main window in a settings folder of its own: values can be stored before
+// the window is created and read back after it is destroyed; login dialogs
+// and message boxes are answered and recorded.
+
+#include "app/MainForm.h"
+#include "app/MainFormTestSeam.h"
+#include "platform/core/Registry.h"
+#include "platform/gui/MsgBox.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace mainformtest {
+
+// Runs the event loop until done() holds or limitMs of real time pass;
+// returns done(). The limit only catches a hang.
+bool WaitUntil(const std::function<bool()>& done, int limitMs = 10000);
+// Handles the events already posted (and those they post).
+void ProcessPosted();
+
+class MainFormTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // The store as the window will find it; written when the window is created.
+    plat::Registry& Stored();
+    plat::Registry::Key StoredRoot();
+    TMainForm& Create();
+    // Shows the window and lets its first activation run.
+    void ShowAndActivate();
+    // Destroys the window, which saves, and reads the store back.
+    std::unique_ptr<plat::Registry> DestroyAndReload();
+    // The markup of the console's lines, oldest first.
+    QStringList ConsoleLines() const;
+
+    std::unique_ptr<TMainForm> form;
+    // What the login dialog answers, and what happened, in order ("login", "box").
+    std::optional<TLoginChoice> loginAnswer;
+    QStringList events;
+    std::vector<plat::MsgBoxRequest> boxes;
+
+private:
+    QTemporaryDir dir_;
+    QByteArray oldConfig_;
+    bool hadConfig_ = false;
+    std::unique_ptr<plat::Registry> stored_;
+    std::unique_ptr<plat::ScopedMsgBoxHandler> boxHandler_;
+};
+
+} // namespace mainformtest
