@@ -2,7 +2,9 @@
 // choice, the busy and paint-lock counters, the chat controls and destruction.
 #include "app/MainForm.h"
 
+#include "app/DialogSupport.h"
 #include "app/EmoticonImages.h"
+#include "app/LoginForm.h"
 #include "app/MainFormControls.h"
 #include "app/MainFormTestSeam.h"
 #include "app/kit/Kit.h"
@@ -12,7 +14,6 @@
 #include "platform/core/Guarded.h"
 #include "platform/core/Registry.h"
 #include "platform/gui/ImageList.h"
-#include "platform/gui/MsgBox.h"
 
 #include <QAction>
 #include <QApplication>
@@ -340,12 +341,10 @@ void TMainForm::FormActivate() {
         const qsizetype index = dimensions.IndexOfName(Settings.AutoLoginDimension);
         if (index < 0) {
             Settings.OnStartup = 1;
-            plat::ErrorBox(this, QStringLiteral("Error"),
-                           plat::MsgBoxText(QStringLiteral("Could not auto login to the '%1' "
-                                                           "Dimension.  The \r\nspecified "
-                                                           "Dimension configuration no longer "
-                                                           "exists in ZELVO.")
-                                                .arg(Settings.AutoLoginDimension)));
+            dlg::ErrorBox(this, QStringLiteral("Could not auto login to the '%1' Dimension.  The "
+                                               "\r\nspecified Dimension configuration no longer "
+                                               "exists in ZELVO.")
+                                    .arg(Settings.AutoLoginDimension));
             ShowLoginDialog();
             break;
         }
@@ -363,23 +362,17 @@ void TMainForm::FormActivate() {
     }
 }
 
-std::optional<TLoginChoice> TMainForm::ExecLoginDialog() {
-    if (TMainFormTestSeam::LoginDialog) {
-        return TMainFormTestSeam::LoginDialog(*this);
-    }
-    return std::nullopt;
-}
-
 bool TMainForm::ShowLoginDialog() {
-    const std::optional<TLoginChoice> choice = ExecLoginDialog();
-    if (!choice) {
+    TLoginForm dialog(VLChat->DimensionList(), Logins, Settings.LastUser, Settings.LastDimension,
+                      this);
+    if (dlg::RunModal(dialog) != QDialog::Accepted) {
         return false;
     }
     BeginBusy();
-    VLChat->SetDimension(choice->Dimension);
-    VLChat->SetUserName(plat::ToCp1252(choice->User));
-    VLChat->SetPassword(plat::ToCp1252(choice->Password));
-    SavePassword = choice->SavePassword;
+    VLChat->SetDimension(dialog.Dimension());
+    VLChat->SetUserName(plat::ToCp1252(dialog.UserName()));
+    VLChat->SetPassword(plat::ToCp1252(dialog.Password()));
+    SavePassword = dialog.SavePassword();
     VLChat->Connect();
     return true;
 }

@@ -45,14 +45,6 @@ class Registry;
 // What the input line sends to.
 enum TTargetKind { tkPublicGroup = 0, tkPrivateGroup = 1, tkCharacter = 2, tkNone = 3 };
 
-// What the login dialog hands back when the user confirms it.
-struct TLoginChoice {
-    std::shared_ptr<TDimensionInfo> Dimension;
-    QString User;
-    QString Password;
-    bool SavePassword = false;
-};
-
 class TMainForm : public QMainWindow {
     Q_OBJECT
 public:
@@ -210,8 +202,6 @@ private:
     void FormDestroy();
     void RestorePlacement();
     void PostActivate();
-    // The modal login dialog; nothing when cancelled.
-    std::optional<TLoginChoice> ExecLoginDialog();
     bool ConsoleClientContains(QPoint globalPos) const;
 
     // Settings (MainFormSettings.cpp).

@@ -135,6 +135,7 @@ TEST_F(MainFormTest, AutomaticLoginToAVanishedDimensionFallsBackToTheDialog) {
     EXPECT_EQ(events, (QStringList{"box", "login"}));
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].Kind, plat::MsgKind::Error);
+    EXPECT_EQ(boxes[0].Caption, QStringLiteral("Quorvel"));
     EXPECT_EQ(boxes[0].Text, QStringLiteral("Could not auto login to the 'Nowhere' Dimension.  "
                                             "The \nspecified Dimension configuration no longer "
                                             "exists in ZELVO."));
@@ -186,11 +187,13 @@ TEST_F(MainFormTest, AutomaticLoginConnectsWithTheStoredAccount) {
 TEST_F(MainFormTest, ConfirmedLoginDialogConnectsAndStaysBusy) {
     chatd::ChatServer server;
     ASSERT_TRUE(server.Listen({0}));
+    auto dimension = *Stored().OpenKey({"Dimensions", "Local"}, true);
+    dimension.WriteString(QStringLiteral("Host"), QStringLiteral("127.0.0.1"));
+    dimension.WriteInteger(QStringLiteral("Port"), server.Ports().first());
+    StoredRoot().WriteInteger(QStringLiteral("OnStartup"), 0);
     Create();
-    loginAnswer = TLoginChoice{form->VLChat->DimensionList().Add(QStringLiteral("Local"), QString(),
-                                                                 server.Ports().first(),
-                                                                 QStringLiteral("127.0.0.1")),
-                               QStringLiteral("demo"), QStringLiteral("demo"), false};
+    loginAnswer =
+        LoginAnswer{QStringLiteral("Local"), QStringLiteral("demo"), QStringLiteral("demo"), false};
     form->SavePassword = true;
     form->ConnectAction->trigger();
 
@@ -199,11 +202,14 @@ TEST_F(MainFormTest, ConfirmedLoginDialogConnectsAndStaysBusy) {
     ASSERT_NE(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
     EXPECT_FALSE(form->SavePassword);
+    ASSERT_TRUE(form->VLChat->Dimension());
+    EXPECT_EQ(form->VLChat->Dimension()->Name(), QStringLiteral("Local"));
     EXPECT_EQ(form->VLChat->UserName(), QByteArray("demo"));
-    EXPECT_NE(form->VLChat->State(), csDisconnected);
+    EXPECT_EQ(form->VLChat->Password(), QByteArray("demo"));
     // Unlike the automatic login, the actions wait for the connection.
     EXPECT_TRUE(form->ConnectAction->isEnabled());
     EXPECT_FALSE(form->DisconnectAction->isEnabled());
+    EXPECT_TRUE(WaitUntil([&] { return form->VLChat->State() == csReadyForLogin; }));
 }
 
 TEST_F(MainFormTest, BusyCursorNestsAndExtraEndsAreHarmless) {

@@ -1,6 +1,11 @@
 #include "MainFormTestSupport.h"
 
+#include "app/LoginForm.h"
 #include "console/QvConsole.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -36,10 +41,23 @@ void MainFormTest::SetUp() {
     oldConfig_ = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", dir_.path().toUtf8());
     TMainFormTestSeam::StoreConsoleText = true;
-    TMainFormTestSeam::LoginDialog = [this](TMainForm&) {
+    modalRunner_ = std::make_unique<dlg::ScopedModalRunner>([this](QDialog& dialog) {
+        auto* login = qobject_cast<TLoginForm*>(&dialog);
+        if (!login) {
+            ADD_FAILURE() << "unexpected dialog " << dialog.metaObject()->className();
+            return int(QDialog::Rejected);
+        }
         events << QStringLiteral("login");
-        return loginAnswer;
-    };
+        if (!loginAnswer) {
+            return int(QDialog::Rejected);
+        }
+        login->DimensionCombobox->setCurrentIndex(
+            login->DimensionCombobox->findText(loginAnswer->Dimension));
+        login->UserCombobox->setEditText(loginAnswer->User);
+        login->PasswordEdit->setText(loginAnswer->Password);
+        login->SaveCheckbox->setChecked(loginAnswer->Remember);
+        return int(QDialog::Accepted);
+    });
     boxHandler_ = std::make_unique<plat::ScopedMsgBoxHandler>([this](const plat::MsgBoxRequest& r) {
         events << QStringLiteral("box");
         boxes.push_back(r);
@@ -51,7 +69,7 @@ void MainFormTest::TearDown() {
     form.reset();
     stored_.reset();
     boxHandler_.reset();
-    TMainFormTestSeam::LoginDialog = nullptr;
+    modalRunner_.reset();
     TMainFormTestSeam::StoreConsoleText = false;
     while (TMainForm::BusyCount() > 0) {
         TMainForm::EndBusy();

@@ -1,9 +1,10 @@
 #pragma once
 
 // A main window in a settings folder of its own: values can be stored before
-// the window is created and read back after it is destroyed; login dialogs
-// and message boxes are answered and recorded.
+// the window is created and read back after it is destroyed; the login
+// dialog and message boxes are answered and recorded.
 
+#include "app/DialogSupport.h"
 #include "app/MainForm.h"
 #include "app/MainFormTestSeam.h"
 #include "platform/core/Registry.h"
@@ -43,9 +44,17 @@ protected:
     // The markup of the console's lines, oldest first.
     QStringList ConsoleLines() const;
 
+    // What the login dialog is filled with before OK; Cancel when not set.
+    struct LoginAnswer {
+        QString Dimension;
+        QString User;
+        QString Password;
+        bool Remember = false;
+    };
+
     std::unique_ptr<TMainForm> form;
-    // What the login dialog answers, and what happened, in order ("login", "box").
-    std::optional<TLoginChoice> loginAnswer;
+    std::optional<LoginAnswer> loginAnswer;
+    // What happened, in order: "login" for a login dialog, "box" for a box.
     QStringList events;
     std::vector<plat::MsgBoxRequest> boxes;
 
@@ -55,6 +64,7 @@ private:
     bool hadConfig_ = false;
     std::unique_ptr<plat::Registry> stored_;
     std::unique_ptr<plat::ScopedMsgBoxHandler> boxHandler_;
+    std::unique_ptr<dlg::ScopedModalRunner> modalRunner_;
 };
 
 } // namespace mainformtest
