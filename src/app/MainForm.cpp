@@ -168,6 +168,8 @@ void TMainForm::CreateComponents() {
     ReconnectTimer = new QTimer(this);
     ReconnectTimer->setObjectName(QStringLiteral("ReconnectTimer"));
     ReconnectTimer->setSingleShot(true);
+    connect(ReconnectTimer, &QTimer::timeout, this,
+            [this] { plat::guarded([this] { ReconnectTimerTimer(); }); });
 }
 
 void TMainForm::CreateActions() {
@@ -187,6 +189,7 @@ void TMainForm::CreateActions() {
     DisconnectAction->setEnabled(false);
     ExitAction = make("ExitAction", QStringLiteral("E&xit"), QKeySequence());
     Connect(ConnectAction, this, [this] { ConnectActionExecute(); });
+    Connect(DisconnectAction, this, [this] { DisconnectActionExecute(); });
     Connect(ExitAction, this, [this] { ExitActionExecute(); });
 
     QMenu* file = MenuBar->addMenu(QStringLiteral("&File"));

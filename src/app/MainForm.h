@@ -148,6 +148,10 @@ public:
     void GroupDockablePanelDockChanging(kit::IDockablePanel* Sender, bool Floating);
     void ExitActionExecute();
     void ConnectActionExecute();
+    void DisconnectActionExecute();
+    // Ends the connection without reconnecting.
+    void Disconnect();
+    void ReconnectTimerTimer();
 
     // --- console lines -----------------------------------------------------------
     // The formatter with the current settings.
@@ -201,6 +205,8 @@ private:
     void FormCreate();
     void FormDestroy();
     void RestorePlacement();
+    // The modal character choice after the character list arrived.
+    void ChooseCharacter();
     void PostActivate();
     bool ConsoleClientContains(QPoint globalPos) const;
 

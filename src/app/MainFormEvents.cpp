@@ -1,16 +1,6 @@
-// Engine events the window does not act on yet: the connection's progress
-// and the buddy and group lists.
+// Engine events the window does not act on yet: the buddy and group lists
+// and invitations to private groups.
 #include "app/MainForm.h"
-
-void TMainForm::VLChatConnect(TVLChat*) {}
-
-void TMainForm::VLChatDisconnect(TVLChat*) {}
-
-void TMainForm::VLChatLogin(TVLChat*) {}
-
-void TMainForm::VLChatLoginError(TVLChat*, const QByteArray&) {}
-
-void TMainForm::VLChatError(TVLChat*, int&) {}
 
 void TMainForm::VLChatPrivateGroupInvite(TVLChat*, const QByteArray&) {}
 

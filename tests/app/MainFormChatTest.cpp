@@ -12,18 +12,6 @@
 namespace mainformtest {
 namespace {
 
-const QString kTime =
-    QStringLiteral("<noselect><font color=\"#808080\">[15:07]</font>&nbsp;</noselect><indent>");
-
-QString Line(const char* color, const QString& text) {
-    return kTime + QStringLiteral("<font color=\"#%1\">").arg(QLatin1String(color)) + text +
-           QStringLiteral("</font>");
-}
-
-QString CharLink(const QString& name) {
-    return QStringLiteral("<a name=\"charlink\" params=\"%1\" hint=\"Query %1\">%1</a>").arg(name);
-}
-
 bool LogIn(TVLChat& chat, quint16 port, const QByteArray& user, const QByteArray& character) {
     chat.SetFloodProtection(false);
     chat.SetDimension(chat.DimensionList().Add(QStringLiteral("Local"), QString(), port,
@@ -54,14 +42,21 @@ protected:
             character.Name = QString::fromLatin1(name);
             server.Accounts().AddCharacter(QString::fromLatin1(user), character);
         }
+        auto dimension = *Stored().OpenKey({"Dimensions", "Local"}, true);
+        dimension.WriteString(QStringLiteral("Host"), QStringLiteral("127.0.0.1"));
+        dimension.WriteInteger(QStringLiteral("Port"), port);
         StoredRoot().WriteInteger(QStringLiteral("OnStartup"), 0);
         Create();
-        form->Formatter().Now = [] { return QDateTime(QDate(2024, 5, 6), QTime(15, 7)); };
-        ASSERT_TRUE(LogIn(*form->VLChat, port, "kara", "Kara"));
+        loginAnswer = LoginAnswer{QStringLiteral("Local"), QStringLiteral("kara"),
+                                  QStringLiteral("karapw"), false};
+        characterAnswer = QStringLiteral("Kara");
+        form->ConnectAction->trigger();
+        ASSERT_TRUE(WaitUntil([&] { return form->VLChat->State() == csLoggedIn; }));
+        form->VLChat->SetFloodProtection(false);
     }
 
-    // The console lines after the welcome line.
-    QStringList Lines() const { return ConsoleLines().mid(1); }
+    // The console lines after the welcome line and the connect line.
+    QStringList Lines() const { return ConsoleLines().mid(2); }
     bool WaitForLines(int count) {
         return WaitUntil([&] { return Lines().size() >= count; });
     }
@@ -160,7 +155,6 @@ TEST_F(MainFormChatTest, UnknownCharacterIdsAreNotWorthALine) {
 
 TEST_F(MainFormTest, ExceptionsBecomeRedLinesAndEndTheBusyCursor) {
     Create();
-    form->Formatter().Now = [] { return QDateTime(QDate(2024, 5, 6), QTime(15, 7)); };
     RouterScope router;
     TMainForm::BeginBusy();
     plat::HandleException(plat::EListError(QStringLiteral("List index out of bounds (8) <x>")));

@@ -180,8 +180,8 @@ TEST_F(MainFormTest, AutomaticLoginConnectsWithTheStoredAccount) {
     EXPECT_EQ(form->VLChat->Dimension()->Name(), QStringLiteral("Local"));
     EXPECT_EQ(form->VLChat->UserName(), QByteArray("demo"));
     EXPECT_EQ(form->VLChat->Password(), QByteArray("demo"));
-    // The service gets the login and sends the character list.
-    EXPECT_TRUE(WaitUntil([&] { return form->VLChat->State() == csReadyForLogin; }));
+    // The service takes the login and sends the character list.
+    EXPECT_TRUE(WaitUntil([&] { return events.contains(QStringLiteral("chars")); }));
 }
 
 TEST_F(MainFormTest, ConfirmedLoginDialogConnectsAndStaysBusy) {
@@ -209,7 +209,7 @@ TEST_F(MainFormTest, ConfirmedLoginDialogConnectsAndStaysBusy) {
     // Unlike the automatic login, the actions wait for the connection.
     EXPECT_TRUE(form->ConnectAction->isEnabled());
     EXPECT_FALSE(form->DisconnectAction->isEnabled());
-    EXPECT_TRUE(WaitUntil([&] { return form->VLChat->State() == csReadyForLogin; }));
+    EXPECT_TRUE(WaitUntil([&] { return events.contains(QStringLiteral("chars")); }));
 }
 
 TEST_F(MainFormTest, BusyCursorNestsAndExtraEndsAreHarmless) {

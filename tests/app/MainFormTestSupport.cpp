@@ -1,5 +1,6 @@
 #include "MainFormTestSupport.h"
 
+#include "app/CharSelForm.h"
 #include "app/LoginForm.h"
 #include "console/QvConsole.h"
 
@@ -8,11 +9,24 @@
 #include <QLineEdit>
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
 
 namespace mainformtest {
+
+QString Line(const char* color, const QString& text) {
+    return QStringLiteral(
+               "<noselect><font color=\"#808080\">[15:07]</font>&nbsp;</noselect><indent>"
+               "<font color=\"#%1\">")
+               .arg(QLatin1String(color)) +
+           text + QStringLiteral("</font>");
+}
+
+QString CharLink(const QString& name) {
+    return QStringLiteral("<a name=\"charlink\" params=\"%1\" hint=\"Query %1\">%1</a>").arg(name);
+}
 
 bool WaitUntil(const std::function<bool()>& done, int limitMs) {
     QElapsedTimer timer;
@@ -42,6 +56,15 @@ void MainFormTest::SetUp() {
     qputenv("XDG_CONFIG_HOME", dir_.path().toUtf8());
     TMainFormTestSeam::StoreConsoleText = true;
     modalRunner_ = std::make_unique<dlg::ScopedModalRunner>([this](QDialog& dialog) {
+        if (auto* chars = qobject_cast<TCharSelForm*>(&dialog)) {
+            events << QStringLiteral("chars");
+            preselected = chars->Character();
+            if (!characterAnswer) {
+                return int(QDialog::Rejected);
+            }
+            chars->CharacterCombobox->setEditText(*characterAnswer);
+            return int(QDialog::Accepted);
+        }
         auto* login = qobject_cast<TLoginForm*>(&dialog);
         if (!login) {
             ADD_FAILURE() << "unexpected dialog " << dialog.metaObject()->className();
@@ -98,6 +121,7 @@ TMainForm& MainFormTest::Create() {
         stored_.reset();
     }
     form = std::make_unique<TMainForm>();
+    form->Formatter().Now = [] { return QDateTime(QDate(2024, 5, 6), QTime(15, 7)); };
     return *form;
 }
 

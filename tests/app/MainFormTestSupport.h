@@ -22,6 +22,11 @@
 
 namespace mainformtest {
 
+// A console line with the timestamp block of 15:07 (the windows' clock) in
+// the colour given as RRGGBB.
+QString Line(const char* color, const QString& text);
+QString CharLink(const QString& name);
+
 // Runs the event loop until done() holds or limitMs of real time pass;
 // returns done(). The limit only catches a hang.
 bool WaitUntil(const std::function<bool()>& done, int limitMs = 10000);
@@ -36,6 +41,7 @@ protected:
     // The store as the window will find it; written when the window is created.
     plat::Registry& Stored();
     plat::Registry::Key StoredRoot();
+    // Creates the window; its console lines carry the time 15:07.
     TMainForm& Create();
     // Shows the window and lets its first activation run.
     void ShowAndActivate();
@@ -54,7 +60,11 @@ protected:
 
     std::unique_ptr<TMainForm> form;
     std::optional<LoginAnswer> loginAnswer;
-    // What happened, in order: "login" for a login dialog, "box" for a box.
+    // The character chosen in the character dialog; Cancel when not set.
+    std::optional<QString> characterAnswer;
+    // The character the dialog had chosen when it opened.
+    QString preselected;
+    // What happened, in order: "login" and "chars" for the dialogs, "box" for a box.
     QStringList events;
     std::vector<plat::MsgBoxRequest> boxes;
 

@@ -1,0 +1,230 @@
+// The connection as the main window shows it, against the local chat
+// service: login, character choice, login errors, socket errors, the user's
+// disconnect and reconnection.
+#include "MainFormTestSupport.h"
+
+#include "app/MainFormControls.h"
+#include "app/Settings.h"
+#include "app/kit/Kit.h"
+#include "chatd/ChatServer.h"
+#include "console/QvConsole.h"
+
+#include <QAction>
+#include <QTcpServer>
+#include <QTimer>
+
+namespace mainformtest {
+namespace {
+
+const QString kConnected = Line("FF0000", QStringLiteral("Connected to Vellinor chat server"));
+const QString kDisconnected =
+    Line("FF0000", QStringLiteral("Disconnected from Vellinor chat server"));
+
+QString System(const QString& text) {
+    return Line("800000", QStringLiteral("System Message: ") + text + QStringLiteral("</font>"));
+}
+
+class MainFormConnectionTest : public MainFormTest {
+protected:
+    void SetUp() override {
+        MainFormTest::SetUp();
+        ASSERT_TRUE(server.Listen({0}));
+        server.Accounts().AddAccount(QStringLiteral("kara"), QStringLiteral("karapw"));
+        for (const auto& [name, id] : {std::pair{"Kara", 0x1000}, {"Zed", 0x1001}}) {
+            chatd::Character character;
+            character.Id = id;
+            character.Name = QString::fromLatin1(name);
+            server.Accounts().AddCharacter(QStringLiteral("kara"), character);
+        }
+        StoreDimension(server.Ports().first());
+        StoredRoot().WriteInteger(QStringLiteral("OnStartup"), 0);
+        loginAnswer = LoginAnswer{QStringLiteral("Local"), QStringLiteral("kara"),
+                                  QStringLiteral("karapw"), true};
+        characterAnswer = QStringLiteral("Kara");
+    }
+
+    void StoreDimension(int port) {
+        auto dimension = *Stored().OpenKey({"Dimensions", "Local"}, true);
+        dimension.WriteString(QStringLiteral("Host"), QStringLiteral("127.0.0.1"));
+        dimension.WriteInteger(QStringLiteral("Port"), port);
+    }
+
+    bool LoggedIn() const { return form->VLChat->State() == csLoggedIn; }
+    bool Disconnected() const { return form->VLChat->State() == csDisconnected; }
+    bool LogIn() {
+        form->ConnectAction->trigger();
+        return WaitUntil([&] { return LoggedIn(); });
+    }
+    // The console lines after the welcome line.
+    QStringList Lines() const { return ConsoleLines().mid(1); }
+    bool WaitForLines(int count) {
+        return WaitUntil([&] { return Lines().size() >= count; });
+    }
+
+    chatd::ChatServer server;
+};
+
+TEST_F(MainFormConnectionTest, LoginChoosesACharacterAndRemembersTheLogin) {
+    auto login = *Stored().OpenKey({"Logins", "kara"}, true);
+    login.WriteString(QStringLiteral("LastChar"), QStringLiteral("zed"));
+    Create();
+    ASSERT_TRUE(LogIn());
+
+    EXPECT_EQ(events, (QStringList{"login", "chars"}));
+    EXPECT_EQ(preselected, QStringLiteral("Zed"));
+    EXPECT_EQ(Lines(), QStringList{kConnected});
+    EXPECT_EQ(TMainForm::BusyCount(), 0);
+    EXPECT_FALSE(form->ConnectAction->isEnabled());
+    EXPECT_TRUE(form->DisconnectAction->isEnabled());
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Quorvel - Connected as Kara on Local"));
+    EXPECT_EQ(form->StatusBar->PanelText(0), QStringLiteral("Kara"));
+    EXPECT_EQ(form->StatusBar->PanelText(1), QStringLiteral("Local"));
+    EXPECT_FALSE(form->InputEdit->isHidden());
+    EXPECT_TRUE(form->OutputMemo->isEnabled());
+    EXPECT_TRUE(form->FriendsTreeView->isEnabled());
+
+    const auto saved = DestroyAndReload();
+    const auto root = saved->OpenKey({}, false);
+    EXPECT_EQ(root->ReadString(QStringLiteral("LastUser")), "kara");
+    EXPECT_EQ(root->ReadString(QStringLiteral("LastDimension")), "Local");
+    const auto stored = saved->OpenKey({"Logins", "kara"}, false);
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(ReadPassword(*stored, QStringLiteral("Password")), QStringLiteral("karapw"));
+    EXPECT_EQ(stored->ReadString(QStringLiteral("LastChar")), "Kara");
+}
+
+TEST_F(MainFormConnectionTest, NotRememberingForgetsARememberedPassword) {
+    auto login = *Stored().OpenKey({"Logins", "kara"}, true);
+    WritePassword(login, QStringLiteral("Password"), QStringLiteral("karapw"));
+    Create();
+    loginAnswer->Remember = false;
+    ASSERT_TRUE(LogIn());
+    const auto saved = DestroyAndReload();
+    EXPECT_EQ(ReadPassword(*saved->OpenKey({"Logins", "kara"}, false), QStringLiteral("Password")),
+              QString());
+}
+
+TEST_F(MainFormConnectionTest, CancellingTheCharacterChoiceDisconnectsForGood) {
+    StoredRoot().WriteBool(QStringLiteral("AutoReconnect"), true);
+    Create();
+    characterAnswer.reset();
+    form->ConnectAction->trigger();
+    ASSERT_TRUE(WaitForLines(2));
+    ASSERT_TRUE(WaitUntil([&] { return Disconnected(); }));
+    ProcessPosted();
+    EXPECT_EQ(Lines(), (QStringList{kConnected, kDisconnected}));
+    EXPECT_FALSE(form->ReconnectWanted);
+    EXPECT_FALSE(form->ReconnectTimer->isActive());
+    EXPECT_TRUE(form->ConnectAction->isEnabled());
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Quorvel - Not Connected"));
+}
+
+TEST_F(MainFormConnectionTest, LoginErrorShowsTheServersTextAfterClosing) {
+    StoredRoot().WriteBool(QStringLiteral("AutoReconnect"), true);
+    Create();
+    loginAnswer->Password = QStringLiteral("wrong");
+    form->ConnectAction->trigger();
+    ASSERT_TRUE(WaitForLines(1));
+    ASSERT_TRUE(WaitUntil([&] { return Disconnected(); }));
+    ProcessPosted();
+    EXPECT_EQ(events, (QStringList{"login", "box"}));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].Kind, plat::MsgKind::Error);
+    EXPECT_EQ(boxes[0].Text, QStringLiteral("Wrong password"));
+    EXPECT_EQ(Lines(), QStringList{kDisconnected});
+    EXPECT_EQ(TMainForm::BusyCount(), 0);
+    EXPECT_TRUE(form->ConnectAction->isEnabled());
+    EXPECT_FALSE(form->DisconnectAction->isEnabled());
+}
+
+TEST_F(MainFormConnectionTest, SocketErrorIsShownOnceWithTheNextDisconnect) {
+    QTcpServer closed;
+    ASSERT_TRUE(closed.listen(QHostAddress::LocalHost));
+    const quint16 closedPort = closed.serverPort();
+    closed.close();
+    auto refused = *Stored().OpenKey({"Dimensions", "Refused"}, true);
+    refused.WriteString(QStringLiteral("Host"), QStringLiteral("127.0.0.1"));
+    refused.WriteInteger(QStringLiteral("Port"), closedPort);
+    Create();
+    loginAnswer->Dimension = QStringLiteral("Refused");
+    form->ConnectAction->trigger();
+    ASSERT_TRUE(WaitForLines(1));
+    EXPECT_EQ(Lines(),
+              QStringList{Line("FF0000", "Disconnected from Vellinor chat server: socket error "
+                                         "#10061")});
+    EXPECT_EQ(TMainForm::BusyCount(), 0);
+    EXPECT_EQ(form->LastSocketError, 0);
+
+    // The user's own disconnect: no suffix, no reconnection.
+    loginAnswer->Dimension = QStringLiteral("Local");
+    ASSERT_TRUE(LogIn());
+    form->DisconnectAction->trigger();
+    ASSERT_TRUE(WaitForLines(3));
+    ProcessPosted();
+    EXPECT_EQ(Lines().mid(1), (QStringList{kConnected, kDisconnected}));
+}
+
+TEST_F(MainFormConnectionTest, UnwantedDisconnectsReconnectUntilTheAttemptsAreUsedUp) {
+    plat::Registry::Key root = StoredRoot();
+    root.WriteBool(QStringLiteral("AutoReconnect"), true);
+    root.WriteInteger(QStringLiteral("ReconnectTimes"), 2);
+    root.WriteInteger(QStringLiteral("ReconnectDelay"), 0);
+    Create();
+    ASSERT_TRUE(LogIn());
+    const QStringList reconnect = {kDisconnected, System("Waiting 0 seconds to reconnect"),
+                                   System("Reconnect attempt #1"), kConnected};
+
+    ASSERT_TRUE(server.DisconnectCharacter(QStringLiteral("Kara")));
+    ASSERT_TRUE(WaitForLines(5));
+    ASSERT_TRUE(WaitUntil([&] { return LoggedIn(); }));
+    EXPECT_EQ(Lines().mid(1), reconnect);
+    // The character comes back without a dialog.
+    EXPECT_EQ(events, (QStringList{"login", "chars"}));
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Quorvel - Connected as Kara on Local"));
+    EXPECT_FALSE(form->Reconnecting);
+
+    // Successful reconnects do not reset the count.
+    ASSERT_TRUE(server.DisconnectCharacter(QStringLiteral("Kara")));
+    ASSERT_TRUE(WaitForLines(9));
+    ASSERT_TRUE(WaitUntil([&] { return LoggedIn(); }));
+    EXPECT_EQ(Lines().mid(5, 3).last(), System("Reconnect attempt #2"));
+    EXPECT_EQ(form->ReconnectAttempts, 2);
+
+    ASSERT_TRUE(server.DisconnectCharacter(QStringLiteral("Kara")));
+    ASSERT_TRUE(WaitForLines(11));
+    ProcessPosted();
+    EXPECT_EQ(Lines().mid(9),
+              (QStringList{kDisconnected, System("Maximum number of reconnect attempts reached")}));
+    EXPECT_FALSE(form->ReconnectTimer->isActive());
+    EXPECT_TRUE(Disconnected());
+}
+
+TEST_F(MainFormConnectionTest, NoAttemptsAllowedMeansNoTimerAndTreesAreEmptied) {
+    plat::Registry::Key root = StoredRoot();
+    root.WriteBool(QStringLiteral("AutoReconnect"), true);
+    root.WriteInteger(QStringLiteral("ReconnectTimes"), 0);
+    Create();
+    ASSERT_TRUE(LogIn());
+    QTreeWidgetItem* publicGroups = form->GroupsTreeView->topLevelItem(0);
+    new QTreeWidgetItem(publicGroups, QStringList{QStringLiteral("General")});
+    new QTreeWidgetItem(form->FriendsTreeView->topLevelItem(2), QStringList{QStringLiteral("X")});
+    form->ExpandPublicGroups = false;
+    form->ExpandOfflineFriends = true;
+
+    ASSERT_TRUE(server.DisconnectCharacter(QStringLiteral("Kara")));
+    ASSERT_TRUE(WaitForLines(3));
+    ProcessPosted();
+    EXPECT_EQ(Lines().mid(1),
+              (QStringList{kDisconnected, System("Maximum number of reconnect attempts reached")}));
+    EXPECT_FALSE(form->ReconnectTimer->isActive());
+    EXPECT_EQ(publicGroups->childCount(), 0);
+    EXPECT_EQ(form->FriendsTreeView->topLevelItem(2)->childCount(), 0);
+    EXPECT_EQ(form->GroupsTreeView->topLevelItemCount(), 2);
+    EXPECT_TRUE(form->ExpandPublicGroups);
+    EXPECT_FALSE(form->ExpandOfflineFriends);
+    EXPECT_TRUE(form->InputEdit->isHidden());
+    EXPECT_EQ(form->StatusBar->PanelText(0), QString());
+}
+
+} // namespace
+} // namespace mainformtest
