@@ -380,6 +380,12 @@ bool TMainForm::ShowLoginDialog() {
     return true;
 }
 
+void TMainForm::ShowForm(QWidget& form) {
+    form.show();
+    form.raise();
+    form.activateWindow();
+}
+
 void TMainForm::ConnectActionExecute() {
     ShowLoginDialog();
 }

@@ -153,6 +153,23 @@ public:
     void Disconnect();
     void ReconnectTimerTimer();
 
+    // --- forms opened on demand ----------------------------------------------
+    // A modeless form of which at most one exists: the window's form of that
+    // name, else a new one from create(parent). It frees itself when closed.
+    template <typename Form, typename Create>
+    Form* FindOrCreateForm(const QString& name, Create create) {
+        if (auto* form = findChild<Form*>(name, Qt::FindDirectChildrenOnly)) {
+            return form;
+        }
+        Form* form = create(this);
+        form->setObjectName(name);
+        form->setWindowFlag(Qt::Window);
+        form->setAttribute(Qt::WA_DeleteOnClose);
+        return form;
+    }
+    // Shows a form and brings it to the front.
+    static void ShowForm(QWidget& form);
+
     // --- console lines -----------------------------------------------------------
     // The formatter with the current settings.
     TMessageFormatter& Formatter();

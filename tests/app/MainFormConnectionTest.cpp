@@ -10,6 +10,8 @@
 #include "console/QvConsole.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QCursor>
 #include <QTcpServer>
 #include <QTimer>
 
@@ -68,12 +70,19 @@ TEST_F(MainFormConnectionTest, LoginChoosesACharacterAndRemembersTheLogin) {
     auto login = *Stored().OpenKey({"Logins", "kara"}, true);
     login.WriteString(QStringLiteral("LastChar"), QStringLiteral("zed"));
     Create();
-    ASSERT_TRUE(LogIn());
+    form->ConnectAction->trigger();
+    // Busy from the dialog's OK until the server answers; the actions wait.
+    EXPECT_EQ(TMainForm::BusyCount(), 1);
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    EXPECT_TRUE(form->ConnectAction->isEnabled());
+    ASSERT_TRUE(WaitUntil([&] { return LoggedIn(); }));
 
     EXPECT_EQ(events, (QStringList{"login", "chars"}));
     EXPECT_EQ(preselected, QStringLiteral("Zed"));
     EXPECT_EQ(Lines(), QStringList{kConnected});
     EXPECT_EQ(TMainForm::BusyCount(), 0);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_FALSE(form->ConnectAction->isEnabled());
     EXPECT_TRUE(form->DisconnectAction->isEnabled());
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Quorvel - Connected as Kara on Local"));
@@ -91,6 +100,25 @@ TEST_F(MainFormConnectionTest, LoginChoosesACharacterAndRemembersTheLogin) {
     ASSERT_TRUE(stored);
     EXPECT_EQ(ReadPassword(*stored, QStringLiteral("Password")), QStringLiteral("karapw"));
     EXPECT_EQ(stored->ReadString(QStringLiteral("LastChar")), "Kara");
+}
+
+TEST_F(MainFormConnectionTest, AutomaticLoginSwitchesTheActionsAtOnceAndKeepsThePassword) {
+    plat::Registry::Key root = StoredRoot();
+    root.WriteInteger(QStringLiteral("OnStartup"), 2);
+    root.WriteString(QStringLiteral("AutoLoginDimension"), QStringLiteral("LOCAL"));
+    root.WriteString(QStringLiteral("AutoLoginUser"), QStringLiteral("kara"));
+    WritePassword(root, QStringLiteral("AutoLoginPassword"), QStringLiteral("karapw"));
+    Create();
+    ShowAndActivate();
+    EXPECT_FALSE(form->ConnectAction->isEnabled());
+    EXPECT_TRUE(form->DisconnectAction->isEnabled());
+    EXPECT_EQ(TMainForm::BusyCount(), 0);
+    ASSERT_TRUE(WaitUntil([&] { return LoggedIn(); }));
+    EXPECT_EQ(events, QStringList{"chars"});
+    EXPECT_TRUE(form->SavePassword);
+    const auto saved = DestroyAndReload();
+    EXPECT_EQ(ReadPassword(*saved->OpenKey({"Logins", "kara"}, false), QStringLiteral("Password")),
+              QStringLiteral("karapw"));
 }
 
 TEST_F(MainFormConnectionTest, NotRememberingForgetsARememberedPassword) {

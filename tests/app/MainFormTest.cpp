@@ -3,16 +3,16 @@
 #include "MainFormTestSupport.h"
 
 #include "app/MainFormControls.h"
-#include "app/kit/Kit.h"
-#include "chatd/ChatServer.h"
 #include "console/QvConsole.h"
 #include "platform/core/Exception.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCursor>
+#include <QDialog>
 #include <QLabel>
 #include <QListWidget>
+#include <QPointer>
 #include <QTimer>
 
 namespace mainformtest {
@@ -24,51 +24,22 @@ const QString kWelcome =
 TEST_F(MainFormTest, CreationLeavesTheWindowWaitingWithItsWelcomeLine) {
     StoredRoot().WriteBool(QStringLiteral("TimestampChat"), true);
     StoredRoot().WriteInteger(QStringLiteral("OutputMemo_FontColor"), 0x0000FF);
+    StoredRoot().WriteBool(QStringLiteral("AutoAway"), true);
     TMainForm& f = Create();
 
     // The welcome line has no timestamp block although chat lines get one,
     // and it is written in the console font's colour read from the settings.
     ASSERT_EQ(ConsoleLines(), QStringList{"<font color=\"#FF0000\">" + kWelcome + "</font>"});
 
-    EXPECT_EQ(f.windowTitle(), QStringLiteral("Quorvel - Not Connected"));
     EXPECT_TRUE(f.InputEdit->isHidden());
     EXPECT_TRUE(f.TargetPanel->isHidden());
     EXPECT_TRUE(f.RefListView->isHidden());
     EXPECT_FALSE(f.OutputMemo->isEnabled());
     EXPECT_FALSE(f.FriendsTreeView->isEnabled());
     EXPECT_FALSE(f.GroupsTreeView->isEnabled());
-    EXPECT_TRUE(f.ConnectAction->isEnabled());
     EXPECT_FALSE(f.DisconnectAction->isEnabled());
-    EXPECT_EQ(f.TargetKind, tkNone);
-    EXPECT_TRUE(f.FirstActivation);
-    EXPECT_FALSE(f.AwayTimer->isActive());
+    EXPECT_TRUE(f.AwayTimer->isActive());
     EXPECT_EQ(f.ReceivedAttachments.MaxCount(), f.OutputMemo->Limit());
-}
-
-TEST_F(MainFormTest, ComponentsCarryTheirNames) {
-    TMainForm& f = Create();
-    for (const char* name :
-         {"VLChat",      "OutputMemo",      "InputEdit",      "TargetPanel",   "TargetLabel",
-          "RefListView", "FriendsTreeView", "GroupsTreeView", "MainSplitter",  "GroupSplitter",
-          "StatusBar",   "MenuBar",         "StandardBar",    "EditBar",       "GroupDockablePanel",
-          "AwayTimer",   "ReconnectTimer",  "ActionList1",    "ConnectAction", "DisconnectAction",
-          "ExitAction",  "EmoticonList"}) {
-        EXPECT_NE(f.findChild<QObject*>(QString::fromLatin1(name)), nullptr) << name;
-    }
-    EXPECT_EQ(f.GroupDockablePanel->Caption(), QStringLiteral("VL Friends and Groups"));
-    EXPECT_EQ(f.AwayTimer->interval(), 5000);
-    EXPECT_TRUE(f.ReconnectTimer->isSingleShot());
-    EXPECT_EQ(f.ConnectAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
-    EXPECT_EQ(f.DisconnectAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+D")));
-    EXPECT_EQ(f.OutputMemo->ImageList()->Count(), 12);
-
-    QStringList friends;
-    for (int i = 0; i < f.FriendsTreeView->topLevelItemCount(); ++i) {
-        friends << f.FriendsTreeView->topLevelItem(i)->text(0);
-    }
-    EXPECT_EQ(friends, (QStringList{"Online Friends", "Offline Friends", "Unknown"}));
-    EXPECT_EQ(f.GroupsTreeView->topLevelItem(1)->text(0), QStringLiteral("Private Groups"));
-    EXPECT_EQ(f.GroupsTreeView->topLevelItem(1)->data(0, TTreeView::ImageIndexRole).toInt(), 6);
 }
 
 // The built-in dimensions are marked before the user's are loaded, so only
@@ -91,11 +62,6 @@ TEST_F(MainFormTest, OnlyUserDimensionsAreStoredAgain) {
     const auto dimensions = reloaded->OpenKey({"Dimensions"}, false);
     ASSERT_TRUE(dimensions);
     EXPECT_EQ(dimensions->SubKeyNames(), (QStringList{"Local", "Later"}));
-}
-
-TEST_F(MainFormTest, AutoAwayStartsTheAwayTimer) {
-    StoredRoot().WriteBool(QStringLiteral("AutoAway"), true);
-    EXPECT_TRUE(Create().AwayTimer->isActive());
 }
 
 TEST_F(MainFormTest, StartupChoiceNothingWaitsForConnect) {
@@ -155,61 +121,6 @@ TEST_F(MainFormTest, AutomaticLoginWithoutAUserOpensTheDialogSilently) {
     EXPECT_EQ(events, QStringList{"login"});
     const auto reloaded = DestroyAndReload();
     EXPECT_EQ(reloaded->OpenKey({}, false)->ReadInteger(QStringLiteral("OnStartup")), 1);
-}
-
-TEST_F(MainFormTest, AutomaticLoginConnectsWithTheStoredAccount) {
-    chatd::ChatServer server;
-    ASSERT_TRUE(server.Listen({0}));
-    auto dimension = *Stored().OpenKey({"Dimensions", "Local"}, true);
-    dimension.WriteString(QStringLiteral("Host"), QStringLiteral("127.0.0.1"));
-    dimension.WriteInteger(QStringLiteral("Port"), server.Ports().first());
-    plat::Registry::Key root = StoredRoot();
-    root.WriteInteger(QStringLiteral("OnStartup"), 2);
-    root.WriteString(QStringLiteral("AutoLoginDimension"), QStringLiteral("LOCAL"));
-    root.WriteString(QStringLiteral("AutoLoginUser"), QStringLiteral("demo"));
-    // "demo" scrambled.
-    root.WriteBinary(QStringLiteral("AutoLoginPassword"), QByteArray("egps"));
-    Create();
-    ShowAndActivate();
-
-    EXPECT_TRUE(events.isEmpty());
-    EXPECT_TRUE(form->SavePassword);
-    EXPECT_FALSE(form->ConnectAction->isEnabled());
-    EXPECT_TRUE(form->DisconnectAction->isEnabled());
-    ASSERT_TRUE(form->VLChat->Dimension());
-    EXPECT_EQ(form->VLChat->Dimension()->Name(), QStringLiteral("Local"));
-    EXPECT_EQ(form->VLChat->UserName(), QByteArray("demo"));
-    EXPECT_EQ(form->VLChat->Password(), QByteArray("demo"));
-    // The service takes the login and sends the character list.
-    EXPECT_TRUE(WaitUntil([&] { return events.contains(QStringLiteral("chars")); }));
-}
-
-TEST_F(MainFormTest, ConfirmedLoginDialogConnectsAndStaysBusy) {
-    chatd::ChatServer server;
-    ASSERT_TRUE(server.Listen({0}));
-    auto dimension = *Stored().OpenKey({"Dimensions", "Local"}, true);
-    dimension.WriteString(QStringLiteral("Host"), QStringLiteral("127.0.0.1"));
-    dimension.WriteInteger(QStringLiteral("Port"), server.Ports().first());
-    StoredRoot().WriteInteger(QStringLiteral("OnStartup"), 0);
-    Create();
-    loginAnswer =
-        LoginAnswer{QStringLiteral("Local"), QStringLiteral("demo"), QStringLiteral("demo"), false};
-    form->SavePassword = true;
-    form->ConnectAction->trigger();
-
-    EXPECT_EQ(events, QStringList{"login"});
-    EXPECT_EQ(TMainForm::BusyCount(), 1);
-    ASSERT_NE(QApplication::overrideCursor(), nullptr);
-    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-    EXPECT_FALSE(form->SavePassword);
-    ASSERT_TRUE(form->VLChat->Dimension());
-    EXPECT_EQ(form->VLChat->Dimension()->Name(), QStringLiteral("Local"));
-    EXPECT_EQ(form->VLChat->UserName(), QByteArray("demo"));
-    EXPECT_EQ(form->VLChat->Password(), QByteArray("demo"));
-    // Unlike the automatic login, the actions wait for the connection.
-    EXPECT_TRUE(form->ConnectAction->isEnabled());
-    EXPECT_FALSE(form->DisconnectAction->isEnabled());
-    EXPECT_TRUE(WaitUntil([&] { return events.contains(QStringLiteral("chars")); }));
 }
 
 TEST_F(MainFormTest, BusyCursorNestsAndExtraEndsAreHarmless) {
@@ -273,12 +184,28 @@ TEST_F(MainFormTest, ChatControlsComeBackWithTheTargetKeptOverADisconnect) {
     EXPECT_FALSE(f.RefListView->isVisible());
 }
 
-TEST_F(MainFormTest, ExitClosesTheWindow) {
+TEST_F(MainFormTest, OnDemandFormsExistOnceAndGoWhenClosed) {
     TMainForm& f = Create();
-    f.show();
-    ASSERT_TRUE(f.isVisible());
-    f.ExitAction->trigger();
-    EXPECT_FALSE(f.isVisible());
+    int created = 0;
+    auto create = [&](QWidget* parent) {
+        ++created;
+        return new QDialog(parent);
+    };
+    QPointer<QDialog> first = f.FindOrCreateForm<QDialog>(QStringLiteral("OptionsForm"), create);
+    TMainForm::ShowForm(*first);
+    EXPECT_EQ(f.FindOrCreateForm<QDialog>(QStringLiteral("OptionsForm"), create), first.data());
+    EXPECT_EQ(created, 1);
+    EXPECT_TRUE(first->isWindow());
+    // Another name is another form.
+    QDialog* other = f.FindOrCreateForm<QDialog>(QStringLiteral("AttachForm"), create);
+    EXPECT_NE(other, first.data());
+
+    first->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(first.isNull());
+    QDialog* again = f.FindOrCreateForm<QDialog>(QStringLiteral("OptionsForm"), create);
+    EXPECT_EQ(created, 3);
+    EXPECT_EQ(again->objectName(), QStringLiteral("OptionsForm"));
 }
 
 } // namespace
