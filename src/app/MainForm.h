@@ -241,6 +241,8 @@ private:
     std::unique_ptr<plat::Registry> registry_;
     TMessageFormatter formatter_;
     bool activatePosted_ = false;
+    // Settings that were never loaded are never saved over the stored ones.
+    bool settingsLoaded_ = false;
     bool destroying_ = false;
 };
 

@@ -69,6 +69,7 @@ void TMainForm::LoadSettings() {
     LoadDimensions(*registry_, VLChat->DimensionList());
     kit::LoadToolbarPositions(*this, *registry_, kToolbarsKey);
     Settings = ::LoadSettings(*registry_);
+    settingsLoaded_ = true;
     ApplySettings();
 }
 
@@ -127,6 +128,9 @@ void TMainForm::CollectSettings() {
 }
 
 void TMainForm::SaveSettings() {
+    if (!settingsLoaded_) {
+        return;
+    }
     CollectSettings();
     SaveLogins(*registry_, Logins);
     SaveDimensions(*registry_, VLChat->DimensionList());
