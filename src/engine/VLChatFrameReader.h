@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/VLChatPacket.h"
+#include "platform/core/ByteQueue.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -40,15 +41,13 @@ public:
     void Clear();
 
     // Bytes received and not yet taken.
-    qsizetype Buffered() const { return buffer_.size() - head_; }
+    qsizetype Buffered() const { return buffer_.Size(); }
 
 private:
     static constexpr qsizetype kHeaderSize = 4;
-    static constexpr qsizetype kCompactAt = 4096;
 
     uint16_t peekU16(qsizetype offset) const;
 
-    QByteArray buffer_;
-    qsizetype head_ = 0; // start of the first frame not yet taken
+    plat::ByteQueue buffer_; // starts with the first frame not yet taken
     bool failed_ = false;
 };

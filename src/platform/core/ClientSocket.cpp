@@ -15,7 +15,6 @@ namespace {
 
 // Taken bytes are dropped from the front of the buffer once they are at least
 // this many and at least half of it, so taking many small frames stays linear.
-constexpr qsizetype kCompactAt = 4096;
 
 int WinSockCode(QAbstractSocket::SocketError error) {
     switch (error) {
@@ -90,14 +89,13 @@ void ClientSocket::Write(QByteArrayView bytes) {
 }
 
 QByteArrayView ClientSocket::Peek() const {
-    return QByteArrayView(buffer_.constData() + head_, BytesAvailable());
+    return buffer_.View();
 }
 
 QByteArray ClientSocket::Read(qsizetype maxCount) {
-    const qsizetype count = std::clamp<qsizetype>(maxCount, 0, BytesAvailable());
-    QByteArray taken(buffer_.constData() + head_, count);
-    head_ += count;
-    if (count > 0) {
+    QByteArray taken =
+        buffer_.View().first(std::clamp<qsizetype>(maxCount, 0, BytesAvailable())).toByteArray();
+    if (buffer_.Consume(taken.size()) > 0) {
         PostRead();
     }
     return taken;
@@ -107,14 +105,7 @@ void ClientSocket::Receive(QByteArrayView bytes) {
     if (bytes.isEmpty()) {
         return;
     }
-    if (head_ == buffer_.size()) {
-        buffer_.resize(0);
-        head_ = 0;
-    } else if (head_ >= kCompactAt && head_ * 2 >= buffer_.size()) {
-        buffer_.remove(0, head_);
-        head_ = 0;
-    }
-    buffer_.append(bytes.data(), bytes.size());
+    buffer_.Append(bytes);
     PostRead();
 }
 
@@ -126,8 +117,7 @@ void ClientSocket::Release() {
         socket_->deleteLater();
         socket_ = nullptr;
     }
-    buffer_.clear();
-    head_ = 0;
+    buffer_.Clear();
     ++session_;
     wasConnected_ = false;
     peerClosed_ = false;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/core/ByteQueue.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QObject>
@@ -77,7 +79,7 @@ public:
     void Write(QByteArrayView bytes);
 
     // Unread bytes of the receive buffer.
-    qsizetype BytesAvailable() const { return buffer_.size() - head_; }
+    qsizetype BytesAvailable() const { return buffer_.Size(); }
     // A view of the unread bytes. Valid until the next Read, Open or Close, or
     // until control returns to an event loop.
     QByteArrayView Peek() const;
@@ -101,9 +103,8 @@ private:
     void SocketError(QAbstractSocket::SocketError error);
 
     QTcpSocket* socket_ = nullptr; // from Open until the disconnect notification
-    QByteArray buffer_;
-    qsizetype head_ = 0;   // first unread byte of buffer_
-    uint64_t session_ = 0; // changes at every Open and close; stale posts are dropped
+    ByteQueue buffer_;             // unread bytes
+    uint64_t session_ = 0;         // changes at every Open and close; stale posts are dropped
     bool wasConnected_ = false;
     bool peerClosed_ = false; // the disconnect notification is due
     bool readPosted_ = false;

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+
+#include <algorithm>
+
+namespace plat {
+
+// Received bytes waiting to be taken from the front. Taking only moves a read
+// position; the taken bytes are dropped when they are the larger part of the
+// storage, so that taking many small pieces costs linear time in total.
+class ByteQueue {
+public:
+    void Append(QByteArrayView bytes) {
+        if (bytes.isEmpty()) {
+            return;
+        }
+        if (head_ == storage_.size()) {
+            storage_.resize(0); // everything taken: start over, keeping the capacity
+            head_ = 0;
+        } else if (head_ >= kCompactAt && head_ * 2 >= storage_.size()) {
+            storage_.remove(0, head_);
+            head_ = 0;
+        }
+        storage_.append(bytes.data(), bytes.size());
+    }
+
+    qsizetype Size() const { return storage_.size() - head_; }
+    bool IsEmpty() const { return Size() == 0; }
+
+    // The bytes not yet taken. Valid until the next Append or Clear.
+    QByteArrayView View() const { return QByteArrayView(storage_.constData() + head_, Size()); }
+
+    // Takes up to count bytes from the front (fewer when fewer are there).
+    qsizetype Consume(qsizetype count) {
+        const qsizetype n = std::clamp<qsizetype>(count, 0, Size());
+        head_ += n;
+        return n;
+    }
+
+    void Clear() {
+        storage_.clear();
+        head_ = 0;
+    }
+
+private:
+    static constexpr qsizetype kCompactAt = 4096;
+
+    QByteArray storage_;
+    qsizetype head_ = 0; // first byte not yet taken
+};
+
+} // namespace plat
