@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr int kMaxCachedFonts = 256;
+constexpr int kMaxCachedFonts = 64;
 
 void assertLine(bool ok) {
     if (!ok) {

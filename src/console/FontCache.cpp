@@ -6,7 +6,7 @@ TFontCache::Entry::Entry(const QFont& f)
 
 namespace {
 
-constexpr qsizetype kMaxCachedWidths = 16384;
+constexpr qsizetype kMaxCachedWidths = 4096;
 constexpr qsizetype kMaxCachedWordLength = 48;
 
 } // namespace

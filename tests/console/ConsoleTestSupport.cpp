@@ -11,69 +11,32 @@ QString styleName(uint8_t style) {
 } // namespace
 
 QString DumpChunks(const TChunkList& line) {
+    // Names of the kinds that carry no data, in kind order; "" for the others.
+    static const char16_t* const kPlain[] = {u"", u"",      u"",   u"indent", u"/indent", u"br",
+                                             u"", u"/link", u"sp", u"",       u"",        u"",
+                                             u"", u"/font", u"ts", u"pre",    u"/pre"};
     QStringList out;
     for (const TConsoleChunk& c : line.Chunks) {
-        QString s;
-        switch (c.Kind) {
-        case ckText:
+        QString s = QString::fromUtf16(kPlain[c.Kind]);
+        if (c.Kind == ckText) {
             s = u"t:"_qs + line.TextOf(c).toString();
-            break;
-        case ckSpace:
-            s = u"sp"_qs;
-            break;
-        case ckLineBreak:
-            s = u"br"_qs;
-            break;
-        case ckTimestamp:
-            s = u"ts"_qs;
-            break;
-        case ckLinkOpen: {
+        } else if (c.Kind == ckLinkOpen) {
             const TLinkChunkData& l = line.LinkOf(c);
             s = u"link:%1|%2|%3|%4"_qs.arg(l.Name, l.Params, l.Hint,
                                            l.NotURL ? u"other"_qs : u"url"_qs);
-            break;
-        }
-        case ckLinkClose:
-            s = u"/link"_qs;
-            break;
-        case ckFontOpen: {
+        } else if (c.Kind == ckFontOpen) {
             const TFontChunkData& f = line.FontOf(c);
             s = u"font:%1,%2,%3,%4,%5"_qs.arg(f.Face)
                     .arg(f.AbsoluteSize)
                     .arg(f.RelativeSize)
                     .arg(plat::ColorToString(f.Color), plat::ColorToString(f.Background));
-            break;
-        }
-        case ckFontClose:
-            s = u"/font"_qs;
-            break;
-        case ckImage:
-            s = u"img:%1"_qs.arg(c.Value);
-            break;
-        case ckColumn:
-            s = u"col:%1"_qs.arg(c.Value);
-            break;
-        case ckRule:
-            s = u"hr:%1"_qs.arg(c.Value);
-            break;
-        case ckStyleOn:
-            s = u"on:"_qs + styleName(c.Style);
-            break;
-        case ckStyleOff:
-            s = u"off:"_qs + styleName(c.Style);
-            break;
-        case ckIndentOpen:
-            s = u"indent"_qs;
-            break;
-        case ckIndentClose:
-            s = u"/indent"_qs;
-            break;
-        case ckPreOpen:
-            s = u"pre"_qs;
-            break;
-        case ckPreClose:
-            s = u"/pre"_qs;
-            break;
+        } else if (c.Kind == ckImage || c.Kind == ckColumn || c.Kind == ckRule) {
+            const QString name = c.Kind == ckImage    ? u"img"_qs
+                                 : c.Kind == ckColumn ? u"col"_qs
+                                                      : u"hr"_qs;
+            s = name + u':' + QString::number(c.Value);
+        } else if (c.Kind == ckStyleOn || c.Kind == ckStyleOff) {
+            s = (c.Kind == ckStyleOn ? u"on:"_qs : u"off:"_qs) + styleName(c.Style);
         }
         if (c.Blink) {
             s += u'!';
