@@ -1,6 +1,8 @@
 // Painting, the scroll bar, scrolling requests, smooth scrolling and blinking.
 #include "console/QvConsole.h"
 
+#include "console/ConsoleScrollBar.h"
+
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -114,11 +116,16 @@ void TQvCustomConsole::UpdateScrollBar() {
     updatingScrollBar_ = true;
     EnsureLayout();
     const int range = RawRange();
-    QScrollBar* bar = verticalScrollBar();
     const bool useTarget = scrolling_.SmoothScrolling() && scrollTarget_ != scrollPosition_;
-    bar->setRange(0, range);
+    const int value = range - (useTarget ? scrollTarget_ : scrollPosition_);
+    QScrollBar* bar = verticalScrollBar();
     bar->setSingleStep(qMax(1, RowHeight()));
-    bar->setValue(range - (useTarget ? scrollTarget_ : scrollPosition_));
+    if (auto* ours = qobject_cast<TConsoleScrollBar*>(bar)) {
+        ours->SetRangeAndValue(range, value);
+    } else {
+        bar->setRange(0, range);
+        bar->setValue(value);
+    }
     updatingScrollBar_ = false;
 }
 

@@ -1,6 +1,8 @@
 // Construction and properties of the console.
 #include "console/QvConsole.h"
 
+#include "console/ConsoleScrollBar.h"
+
 #include "platform/core/Guarded.h"
 #include "platform/gui/ImageList.h"
 
@@ -51,6 +53,7 @@ TQvCustomConsole::TQvCustomConsole(QWidget* parent) : QAbstractScrollArea(parent
     viewport()->setAutoFillBackground(false);
     viewport()->setMouseTracking(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBar(new TConsoleScrollBar(this));
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     verticalScrollBar()->setPageStep(0);
     connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this,

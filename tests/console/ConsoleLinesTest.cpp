@@ -3,6 +3,7 @@
 #include "platform/core/Exception.h"
 
 #include <QCoreApplication>
+#include <QScreen>
 #include <QScrollBar>
 #include <QWheelEvent>
 
@@ -268,6 +269,46 @@ TEST(ConsoleScrolling, ScrollBarFollowsAndDrivesThePosition) {
     bar->setSliderPosition(range - 100);
     EXPECT_EQ(rig.console.ScrollPosition(), 100);
     EXPECT_EQ(rig.console.ScrollTarget(), 100);
+}
+
+TEST(ConsoleScrolling, ScrollBarPaintsOnlyWhenItLooksDifferent) {
+    ConsoleRig rig(200, 80);
+    rig.console.setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    QScrollBar* bar = rig.console.verticalScrollBar();
+    struct Counter : QObject {
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* e) override {
+            paints += e->type() == QEvent::Paint;
+            return false;
+        }
+    } counter;
+    bar->installEventFilter(&counter);
+    const auto settle = [] {
+        for (int round = 0; round < 3; ++round) {
+            QCoreApplication::processEvents();
+        }
+    };
+    const auto shownEqualsFresh = [&] {
+        settle();
+        const QImage shown = rig.console.screen()->grabWindow(rig.console.winId()).toImage();
+        return shown.convertToFormat(QImage::Format_RGB32) ==
+               rig.console.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    for (int i = 0; i < 10; ++i) {
+        rig.console.AddLine(u"line"_qs);
+    }
+    ASSERT_TRUE(shownEqualsFresh());
+    counter.paints = 0;
+    for (int i = 0; i < 10; ++i) {
+        rig.console.AddLine(u"line"_qs); // the range grows, the handle stays at the bottom
+        settle();
+    }
+    EXPECT_EQ(counter.paints, 0);
+    EXPECT_TRUE(shownEqualsFresh());
+    rig.console.ScrollBy(60);
+    EXPECT_TRUE(shownEqualsFresh());
+    EXPECT_GE(counter.paints, 1);
+    EXPECT_EQ(bar->value(), bar->maximum() - 60);
 }
 
 TEST(ConsoleEvents, WheelIsLeftToTheOwner) {

@@ -1,0 +1,44 @@
+#include "console/ConsoleScrollBar.h"
+
+#include <QStyle>
+#include <QStyleOptionSlider>
+
+TConsoleScrollBar::TConsoleScrollBar(QWidget* parent) : QScrollBar(Qt::Vertical, parent) {}
+
+TConsoleScrollBar::Look TConsoleScrollBar::currentLook() const {
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    Look look;
+    look.handle =
+        style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, this);
+    look.atMinimum = value() == minimum();
+    look.atMaximum = value() == maximum();
+    return look;
+}
+
+void TConsoleScrollBar::SetRangeAndValue(int maximum, int value) {
+    batch_ = true;
+    setRange(0, maximum);
+    setValue(value);
+    batch_ = false;
+    if (!havePainted_ || !(currentLook() == painted_)) {
+        update();
+    }
+}
+
+void TConsoleScrollBar::sliderChange(SliderChange change) {
+    if (batch_ && (change == SliderRangeChange || change == SliderValueChange)) {
+        return;
+    }
+    if ((change == SliderRangeChange || change == SliderValueChange) && havePainted_ &&
+        !isSliderDown() && currentLook() == painted_) {
+        return; // the base class would only ask for a paint of the same pixels
+    }
+    QScrollBar::sliderChange(change);
+}
+
+void TConsoleScrollBar::paintEvent(QPaintEvent* event) {
+    QScrollBar::paintEvent(event);
+    painted_ = currentLook();
+    havePainted_ = true;
+}
