@@ -71,9 +71,10 @@ void TQvCustomConsole::paintEvent(QPaintEvent* event) {
     plat::guarded([&] {
         EnsureLayout();
         ClampScroll();
-        // Pixels outside this paint still show the content before a move that
-        // has not happened yet: paint everything again instead.
-        const bool staleOutside = pendingScroll_ > 0 && !event->rect().contains(viewport()->rect());
+        // A paint before a pending move of the pixels (an expose, a grab):
+        // the window may still show the content before the move, so it is
+        // painted again as a whole instead.
+        const bool staleOutside = pendingScroll_ > 0;
         pendingScroll_ = 0;
         QPainter painter(viewport());
         painter.fillRect(event->rect(), plat::ToQColor(color_));
@@ -95,6 +96,7 @@ void TQvCustomConsole::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
     plat::guarded([&] {
         ++contentVersion_;
+        pendingScroll_ = 0; // a resize paints everything anyway
         UpdateScrollBar();
         if (size() != lastSize_) {
             lastSize_ = size();

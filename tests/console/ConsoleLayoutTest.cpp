@@ -337,6 +337,9 @@ TEST(ConsoleRendering, MovedPixelsMatchAFreshPaint) {
     rig.console.AddLine(u"painted before the move"_qs);
     QCoreApplication::sendPostedEvents(rig.console.window(), QEvent::UpdateRequest);
     EXPECT_TRUE(shownEqualsFresh());
+    rig.console.AddLine(u"grabbed before the move"_qs);
+    rig.console.grab();
+    EXPECT_TRUE(shownEqualsFresh());
     rig.console.ScrollBy(3);
     rig.console.AddLine(u"while scrolled up"_qs);
     EXPECT_TRUE(shownEqualsFresh());
