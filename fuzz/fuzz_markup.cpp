@@ -72,5 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     QImage canvas(console->viewport()->size(), QImage::Format_RGB32);
     console->viewport()->render(&canvas);
+    // Queued moves of the painted lines, window paints and timers.
+    QCoreApplication::processEvents();
     return 0;
 }
