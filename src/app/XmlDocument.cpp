@@ -28,8 +28,9 @@ void TXmlDocument::New(const QString& rootName) {
     xmlx::EnsureParserReady();
     xmlDocPtr doc = xmlNewDoc(reinterpret_cast<const xmlChar*>("1.0"));
     if (!doc) {
+        // The message names the document class of the parser library we use.
         const plat::Exception cause(QStringLiteral("Out of memory"));
-        throw plat::Exception(plat::Format("Error creating MSXML Document class\r\r%s: %s",
+        throw plat::Exception(plat::Format("Error creating XML Document class\r\r%s: %s",
                                            cause.ClassName(), cause.Message()));
     }
     auto holder = std::make_shared<xmlx::DocHolder>(doc);
