@@ -1,0 +1,133 @@
+#pragma once
+// "Attach Reference": the editor in which the user writes a text reference,
+// opens it from and saves it to a reference file (".ref", rich text), and
+// attaches it to the next outgoing message. A modeless window that frees
+// itself when closed; closing never asks to save.
+
+#include "platform/gui/Colors.h"
+
+#include <QByteArray>
+#include <QDialog>
+#include <QPointer>
+#include <QString>
+#include <QTextEdit>
+
+#include <functional>
+
+class QAction;
+class QMenu;
+class QPushButton;
+class QTabWidget;
+class QTextDocument;
+class QToolBar;
+class QWidget;
+
+class TAttachForm : public QDialog {
+    Q_OBJECT
+public:
+    // The colour of the "Default" item: text in it carries no colour of its own.
+    static constexpr plat::TColor kDefaultColor = plat::clWindowText;
+    // Files larger than this are refused by Open.
+    static constexpr qint64 kMaxFileSize = 8 * 1024 * 1024;
+
+    explicit TAttachForm(QWidget* parent = nullptr);
+
+    // Fired by OK when the reference is not blank, before the window closes:
+    // the reference as rich text (RTF) and its first line (its title).
+    std::function<void(TAttachForm* sender, const QByteArray& richText, const QString& firstLine)>
+        OnAttachReference;
+
+    // Ask for the file to open and the file to save to; an empty result
+    // means the user cancelled. They run RunOpenReferenceDialog and
+    // RunSaveReferenceDialog unless replaced (tests).
+    std::function<QString(QWidget* parent)> OpenDialog;
+    std::function<QString(QWidget* parent)> SaveDialog;
+
+    // Loads rich text into the editor (the reference already attached to the
+    // next message). Counts as a change of the editor's text.
+    void LoadReference(const QByteArray& richText);
+
+    bool Modified() const { return modified_; }
+    // The current file; empty when none.
+    const QString& FileName() const { return fileName_; }
+    // The colour the "Font Color" item shows; clNone before any was chosen.
+    plat::TColor PaletteColor() const { return paletteColor_; }
+    // The editor the pop-up menu and the edit actions act on.
+    QTextEdit* PopupComponent() const { return popupComponent_; }
+
+    // True when the editor's text may be replaced: nothing unsaved, the user
+    // said No, or said Yes and the save succeeded.
+    bool QuerySave();
+    // Saves to the current file, or to the one the save dialog gives; False
+    // when cancelled or when writing failed (then an error box was shown and
+    // the file on disk is unchanged).
+    bool SaveReference();
+
+    void NewActionExecute();
+    void OpenActionExecute();
+    void SaveActionExecute();
+    void OkButtonClick();
+    void FormActivate();
+
+    void RefEditEnter();
+    void RefEditExit();
+    // The palette colour follows the colour of the selection.
+    void SyncColor();
+    void ClrDefaultClick();
+    void ColorPaletteCellClick(int column, int row);
+    // Enables the edit actions for the editor and makes it the pop-up menu's.
+    void UpdateActions(QTextEdit* editor);
+    void InputPopupMenuPopup();
+
+    QTabWidget* PageControl = nullptr;
+    QTextEdit* RefEdit = nullptr;
+    QTextEdit* ItemEdit = nullptr;
+    QTextEdit* CharEdit = nullptr;
+    QToolBar* DkxToolbar1 = nullptr;
+    QAction* ColorItem = nullptr; // "Font Color" with its menu
+    QAction* ClrDefault = nullptr;
+    QWidget* ColorPalette = nullptr;
+    QAction* NewAction = nullptr;
+    QAction* SaveAction = nullptr;
+    QAction* OpenAction = nullptr;
+    QAction* CutAction = nullptr;
+    QAction* CopyAction = nullptr;
+    QAction* PasteAction = nullptr;
+    QAction* DeleteAction = nullptr;
+    QAction* SelectAllAction = nullptr;
+    QAction* UndoAction = nullptr;
+    QAction* RedoAction = nullptr;
+    QMenu* InputPopupMenu = nullptr;
+    QPushButton* OkButton = nullptr;
+    QPushButton* CancelButton = nullptr;
+
+protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void buildToolbar();
+    void buildActions();
+    QTextEdit* addPage(QTextEdit* editor, const QString& caption);
+    void editorReleased(QTextEdit* editor);
+    void setSelectionColor(plat::TColor color);
+    void repaintColorItem();
+    bool writeFile(const QString& file);
+
+    bool modified_ = false;
+    QString fileName_;
+    QString savedFile_; // the file the last successful save wrote
+    bool firstActivation_ = true;
+    bool placed_ = false;
+    plat::TColor paletteColor_ = plat::clNone;
+    QPointer<QTextEdit> popupComponent_;
+};
+
+// The first line of a document: its first paragraph up to a line break.
+QString FirstLine(const QTextDocument& document);
+
+// The dialogs of reference files ("ZELVO References (*.ref)"), run through
+// dlg::RunModal; the chosen file, or empty on Cancel.
+QString RunOpenReferenceDialog(QWidget* parent);
+QString RunSaveReferenceDialog(QWidget* parent);

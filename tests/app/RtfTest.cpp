@@ -1,0 +1,334 @@
+// Rich text of text references: what the editor holds survives a write and a
+// read; foreign and hostile files are read without losing text.
+#include "app/Rtf.h"
+#include "app/ColorCodes.h"
+
+#include <QFile>
+#include <QStringDecoder>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <vector>
+
+namespace {
+
+// One character of a document with the formatting a reference keeps.
+struct Char {
+    Char(QChar ch, std::optional<QRgb> color = std::nullopt, bool bold = false, bool italic = false,
+         bool underline = false)
+        : Ch(ch), Color(color), Bold(bold), Italic(italic), Underline(underline) {}
+
+    QChar Ch;
+    std::optional<QRgb> Color; // none: the default colour
+    bool Bold;
+    bool Italic;
+    bool Underline;
+
+    bool operator==(const Char&) const = default;
+};
+
+void PrintTo(const Char& c, std::ostream* os) {
+    *os << "U+" << std::hex << int(c.Ch.unicode()) << " colour "
+        << (c.Color ? QString::number(*c.Color, 16).toStdString() : "default") << std::dec
+        << (c.Bold ? " bold" : "") << (c.Italic ? " italic" : "")
+        << (c.Underline ? " underline" : "");
+}
+
+std::vector<Char> Chars(const QTextDocument& document) {
+    std::vector<Char> result;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        if (block != document.begin()) {
+            result.push_back(Char(QChar::ParagraphSeparator));
+        }
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            std::optional<QRgb> color;
+            if (format.foreground().style() != Qt::NoBrush) {
+                color = format.foreground().color().rgb() & 0xFFFFFF;
+            }
+            for (const QChar ch : it.fragment().text()) {
+                result.push_back({ch, color, format.fontWeight() >= QFont::Bold,
+                                  format.fontItalic(), format.fontUnderline()});
+            }
+        }
+    }
+    return result;
+}
+
+// The text of a document, paragraphs joined by "|".
+QString Text(const QTextDocument& document) {
+    QStringList blocks;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        blocks.append(block.text());
+    }
+    return blocks.join(u'|');
+}
+
+// The colour of the character at a position (none: default).
+std::optional<QRgb> ColorAt(const QTextDocument& document, int position) {
+    QTextCursor cursor(const_cast<QTextDocument*>(&document));
+    cursor.setPosition(position + 1);
+    const QBrush brush = cursor.charFormat().foreground();
+    if (brush.style() == Qt::NoBrush) {
+        return std::nullopt;
+    }
+    return brush.color().rgb() & 0xFFFFFF;
+}
+
+QTextCharFormat Format(std::optional<QRgb> color, bool bold = false, bool italic = false,
+                       bool underline = false) {
+    QTextCharFormat format;
+    if (color) {
+        format.setForeground(QColor::fromRgb(*color));
+    }
+    if (bold) {
+        format.setFontWeight(QFont::Bold);
+    }
+    format.setFontItalic(italic);
+    format.setFontUnderline(underline);
+    return format;
+}
+
+QTextDocument* ReadInto(QTextDocument& document, QByteArrayView bytes) {
+    rtf::Read(bytes, document);
+    return &document;
+}
+
+QString Read(QByteArrayView bytes) {
+    QTextDocument document;
+    rtf::Read(bytes, document);
+    return Text(document);
+}
+
+QByteArray DataFile(const char* name) {
+    QFile file(QStringLiteral(QV_TEST_DATA_DIR "/rtf/") + QLatin1String(name));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+    return file.readAll();
+}
+
+bool HasConverter(const char* name) {
+    return QStringDecoder(name).isValid();
+}
+
+// The 25 colours of the font colour palette.
+constexpr QRgb kPalette[] = {0x000000, 0xDFDFD7, 0xFFFFFF, 0xFFFFCF, 0xFFE7A6, 0x9E9D20, 0xCFAD41,
+                             0xDFDF41, 0xFFFF41, 0xFFFF00, 0x00F700, 0x00EF00, 0x00DF41, 0x61E78E,
+                             0x61AD61, 0x00A551, 0x00FFFF, 0x30D7FF, 0x9ED7DF, 0x8EB5FF, 0x9C9CFF,
+                             0x0000FF, 0xFF00FF, 0xFF009E, 0xFF0000};
+
+} // namespace
+
+TEST(RtfRoundTrip, EveryPaletteColourStyleAndCharacterSurvives) {
+    QTextDocument document;
+    QTextCursor cursor(&document);
+    for (const QRgb rgb : kPalette) {
+        cursor.insertText(QStringLiteral("c%1 ").arg(rgb, 6, 16), Format(rgb));
+        cursor.insertText(QStringLiteral("d "), Format(std::nullopt)); // back to the default
+    }
+    cursor.insertBlock();
+    cursor.insertText(QStringLiteral("Name:\tSword"), Format(std::nullopt, true));
+    cursor.insertText(QStringLiteral(" italic"), Format(0xFF0000, false, true));
+    cursor.insertText(QStringLiteral(" under"), Format(std::nullopt, false, false, true));
+    cursor.insertText(QStringLiteral(" all"), Format(0x9C9CFF, true, true, true));
+    cursor.insertBlock();
+    // Escapes, code page 1252, other characters, a line break in a paragraph.
+    cursor.insertText(QString::fromUtf8("a\\b{c}d é€ ‘q’ Жж 中 😀 x") + QChar::LineSeparator +
+                          QStringLiteral("second line ;"),
+                      Format(std::nullopt));
+    cursor.insertBlock();
+    cursor.insertBlock(); // an empty paragraph at the end is part of the text
+
+    const QByteArray bytes = rtf::Write(document);
+    EXPECT_TRUE(bytes.startsWith("{\\rtf1\\ansi\\ansicpg1252"));
+    EXPECT_TRUE(bytes.endsWith("}\r\n"));
+    EXPECT_TRUE(bytes.contains("{\\colortbl ;\\red0\\green0\\blue0;"));
+    EXPECT_TRUE(bytes.contains("\\red255\\green0\\blue0;"));
+    EXPECT_TRUE(bytes.contains("\\cf0 d ")); // the default colour is the automatic one
+    EXPECT_TRUE(bytes.contains("Name:\\tab Sword"));
+    EXPECT_TRUE(bytes.contains("a\\\\b\\{c\\}d \\'e9\\'80"));
+    for (const char c : bytes) {
+        EXPECT_TRUE(c == '\r' || c == '\n' || (c >= 0x20 && c < 0x7F)) << int(c);
+    }
+
+    QTextDocument read;
+    rtf::Read(bytes, read);
+    EXPECT_EQ(Text(read), Text(document));
+    EXPECT_TRUE(Chars(read) == Chars(document));
+    EXPECT_EQ(read.blockCount(), 5);
+    EXPECT_FALSE(read.isUndoAvailable());
+
+    // What a message carries of it: the colour codes of the table colours.
+    const auto encode = [](const QTextDocument& d) {
+        return EncodeColors(ColoredCharacters(d, plat::clBlack), plat::clBlack, false);
+    };
+    EXPECT_EQ(encode(read), encode(document));
+    EXPECT_TRUE(encode(read).contains(QStringLiteral("\x10\x0C"
+                                                     "cff0000 \x12"
+                                                     "d ")));
+}
+
+TEST(RtfRoundTrip, ParagraphCountIsKept) {
+    for (const QString& text : {QString(), QStringLiteral("a"), QStringLiteral("a\n"),
+                                QStringLiteral("\n\n"), QStringLiteral("a\n\nb")}) {
+        QTextDocument document;
+        document.setPlainText(text);
+        QTextDocument read;
+        rtf::Read(rtf::Write(document), read);
+        EXPECT_EQ(read.toPlainText(), text);
+        EXPECT_EQ(read.blockCount(), document.blockCount()) << text.toStdString();
+    }
+}
+
+TEST(RtfRead, ForeignFileWithHeaderTablesAndTrailingBytes) {
+    QTextDocument document;
+    QByteArray bytes("{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Tahoma;}}"
+                     "{\\colortbl ;\\red0\\green0\\blue255;}{\\*\\generator X;}\\viewkind4\\uc1"
+                     "\\pard\\cf1\\f0\\fs16 Caf\\'e9 \\u8364?\\cf0\\par\r\n}\r\n");
+    bytes.append('\0').append("junk{");
+    ReadInto(document, bytes);
+    EXPECT_EQ(Text(document), QString::fromUtf8("Café €"));
+    EXPECT_EQ(ColorAt(document, 0), 0x0000FFu);
+    EXPECT_EQ(ColorAt(document, 5), 0x0000FFu);
+}
+
+TEST(RtfRead, WordProcessorFiles) {
+    QTextDocument pad;
+    ReadInto(pad, DataFile("wordpad.rtf"));
+    EXPECT_EQ(Text(pad), QString::fromUtf8("Item:\tRunesteel Blade|Damage:\t18 - 31|"
+                                           "Naïve café € “quoted”"));
+    const std::vector<Char> padChars = Chars(pad);
+    EXPECT_EQ(padChars[6], (Char{u'R', 0xFF0000, true}));
+    EXPECT_EQ(padChars[5], (Char{u'\t'}));
+    EXPECT_EQ(padChars.back(), (Char{QChar(0x201D), 0x008000}));
+
+    if (!HasConverter("windows-1251")) {
+        GTEST_SKIP() << "no converter for windows-1251";
+    }
+    QTextDocument word;
+    ReadInto(word, DataFile("wordproc.rtf"));
+    // Styles, lists, information, headers, themes and field instructions
+    // are not text; the field's result is.
+    EXPECT_EQ(Text(word), QString::fromUtf8("Name:\tSword|Меч\u00A0–\u00A0link"));
+    const std::vector<Char> wordChars = Chars(word);
+    EXPECT_EQ(wordChars[0], (Char{u'N', std::nullopt, true}));
+    EXPECT_EQ(wordChars[6], (Char{u'S', 0x0000FF, false, true}));
+    EXPECT_EQ(wordChars.back(), (Char{u'k', 0x0000FF, false, false, true}));
+
+    // Older files: no automatic entry in the colour table, \plain resets.
+    QTextDocument old;
+    ReadInto(old, DataFile("richedit-old.rtf"));
+    EXPECT_EQ(Text(old), QStringLiteral("Lost Ring|Found near the {old} well\\gate."));
+    EXPECT_EQ(ColorAt(old, 0), 0x9C9CFFu);
+    EXPECT_EQ(ColorAt(old, 12), 0x000000u);
+
+    QTextDocument cyrillic;
+    ReadInto(cyrillic, DataFile("cyrillic.rtf"));
+    EXPECT_EQ(Text(cyrillic), QString::fromUtf8("Привет, café")); // and no picture
+}
+
+TEST(RtfRead, UnicodeEscapesSkipTheirFallback) {
+    EXPECT_EQ(Read("{\\rtf1 \\u8364?x}"), QString::fromUtf8("€x"));
+    EXPECT_EQ(Read("{\\rtf1 \\uc2\\u8364\\'80\\'80x}"), QString::fromUtf8("€x"));
+    EXPECT_EQ(Read("{\\rtf1 \\uc0\\u8364 x}"), QString::fromUtf8("€x"));
+    // The skip count belongs to the group; a group end stops skipping.
+    EXPECT_EQ(Read("{\\rtf1 {\\uc2\\u8364 ab}\\u8364 cd}"), QString::fromUtf8("€€d"));
+    EXPECT_EQ(Read("{\\rtf1 \\u8364{x}}"), QString::fromUtf8("€x"));
+    // A control word in place of the fallback counts as one character.
+    EXPECT_EQ(Read("{\\rtf1 \\u8364\\tab x}"), QString::fromUtf8("€x"));
+    // Negative numbers, surrogate pairs, and lone surrogates replaced.
+    EXPECT_EQ(Read("{\\rtf1 \\u-3913?\\u-10179?\\u-8704?}"), QString::fromUtf8("\uF0B7😀"));
+    EXPECT_EQ(Read("{\\rtf1 a\\u-10179?b}"), QString::fromUtf8("a\uFFFDb"));
+    // Control characters are not text; escaped line ends end a paragraph.
+    EXPECT_EQ(Read("{\\rtf1 a\\u7?b\\'00c\\u10?d\\\r\ne}"), QStringLiteral("abc|d|e"));
+}
+
+TEST(RtfRead, CodePagesOfDocumentAndFont) {
+    EXPECT_EQ(Read("{\\rtf1\\ansi \\'e9\\'80\\'9f}"), QString::fromUtf8("é€Ÿ"));
+    // An unknown code page reads as Windows-1252.
+    EXPECT_EQ(Read("{\\rtf1\\ansi\\ansicpg99999 \\'e9}"), QString::fromUtf8("é"));
+    if (!HasConverter("windows-1251") || !HasConverter("windows-932")) {
+        GTEST_SKIP() << "no converters for windows-1251 and windows-932";
+    }
+    EXPECT_EQ(Read("{\\rtf1\\ansi\\ansicpg1251 \\'c0\\'e1}"), QString::fromUtf8("Аб"));
+    // A font's character set wins over the document's code page.
+    EXPECT_EQ(Read("{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0\\fcharset0 A;}{\\f1\\fcharset204 "
+                   "B;}}\\f1\\'c0\\f0\\'c0{\\f1\\'e1}\\'e1}"),
+              QString::fromUtf8("АÀбá"));
+    // Two bytes of one character.
+    EXPECT_EQ(Read("{\\rtf1\\ansi\\ansicpg932 \\'82\\'a0x}"), QString::fromUtf8("あx"));
+}
+
+TEST(RtfRead, ControlWordsAndSymbols) {
+    QTextDocument document;
+    ReadInto(document, "{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}\\b bold\\b0 \\i it\\i0 "
+                       "\\ul u\\ulnone \\cf1\\b r\\plain p\\tab t\\line l\\~\\emdash\\lquote "
+                       "\\rquote\\ldblquote\\rdblquote\\bullet\\-\\_\\par "
+                       "{\\field{\\*\\fldinst HYPERLINK x}{\\fldrslt shown}}\\cell c\\row r}");
+    EXPECT_EQ(Text(document), QStringLiteral("bolditurp\tt") + QChar::LineSeparator +
+                                  QString::fromUtf8("l\u00A0—‘’“”•\u2011|shown\tc|r"));
+    const std::vector<Char> chars = Chars(document);
+    EXPECT_EQ(chars[0], (Char{u'b', std::nullopt, true}));
+    EXPECT_EQ(chars[4], (Char{u'i', std::nullopt, false, true}));
+    EXPECT_EQ(chars[6], (Char{u'u', std::nullopt, false, false, true}));
+    EXPECT_EQ(chars[7], (Char{u'r', 0xFF0000, true}));
+    EXPECT_EQ(chars[8], (Char{u'p'})); // \plain
+    // \cf beyond the table is the default colour.
+    EXPECT_EQ(ColorAt(*ReadInto(document, "{\\rtf1{\\colortbl;\\red1\\green2\\blue3;}\\cf9 x}"), 0),
+              std::nullopt);
+}
+
+TEST(RtfRead, HostileStructureKeepsTheText) {
+    // Nesting far beyond the limit: the text stays, formatting from the
+    // deep groups ends with them.
+    QTextDocument document;
+    const QByteArray deep =
+        "{\\rtf1 {\\i a" + QByteArray(100000, '{') + "\\b deep" + QByteArray(100000, '}') + "b}c}";
+    ReadInto(document, deep);
+    EXPECT_EQ(Text(document), QStringLiteral("adeepbc"));
+    const std::vector<Char> chars = Chars(document);
+    EXPECT_EQ(chars[1], (Char{u'd', std::nullopt, true, true}));
+    EXPECT_EQ(chars[5], (Char{u'b', std::nullopt, false, true}));
+    EXPECT_EQ(chars[6], (Char{u'c'}));
+
+    // Unbalanced braces: a missing close ends at the end of the data, extra
+    // closes end the document.
+    EXPECT_EQ(Read("{\\rtf1 abc{\\b def"), QStringLiteral("abcdef"));
+    EXPECT_EQ(Read("{\\rtf1 a}}}b"), QStringLiteral("a"));
+    // Numbers beyond any range, long words, cut escapes, binary data.
+    EXPECT_EQ(Read("{\\rtf1\\fs99999999999999999999999 x\\cf-99999999999999 y\\uc99999999999 "
+                   "z}"),
+              QStringLiteral("xyz"));
+    EXPECT_EQ(Read("{\\rtf1 \\" + QByteArray(5000, 'q') + " x}"), QStringLiteral("x"));
+    EXPECT_EQ(Read("{\\rtf1 a\\bin4 {}}\\c}"), QStringLiteral("ac"));
+    EXPECT_EQ(Read("{\\rtf1 a\\bin999999999 {}"), QStringLiteral("a"));
+    EXPECT_EQ(Read("{\\rtf1 a\\'4"), QStringLiteral("a"));
+    EXPECT_EQ(Read("{\\rtf1 a\\'"), QStringLiteral("a"));
+    EXPECT_EQ(Read("{\\rtf1 a\\"), QStringLiteral("a"));
+    EXPECT_EQ(Read("{\\rtf1 {\\*\\unknown {{{x}}} y} z{\\info \\} a}}"), QStringLiteral(" z"));
+}
+
+TEST(RtfRead, BytesThatAreNotRtfAreText) {
+    EXPECT_FALSE(rtf::IsRtf("hello"));
+    EXPECT_FALSE(rtf::IsRtf("{\\rt"));
+    EXPECT_TRUE(rtf::IsRtf("\xEF\xBB\xBF \r\n{\\rtf1}"));
+    EXPECT_EQ(Read("\xEF\xBB\xBF {\\rtf1 x}"), QStringLiteral("x"));
+
+    EXPECT_EQ(Read("hello\r\nworld\rthird\nfourth"), QStringLiteral("hello|world|third|fourth"));
+    EXPECT_EQ(Read("Caf\xE9 \x80"), QString::fromUtf8("Café €")); // not UTF-8: Windows-1252
+    EXPECT_EQ(Read("Caf\xC3\xA9"), QString::fromUtf8("Café"));
+    EXPECT_EQ(Read("<b>x</b> {\\b y}"), QStringLiteral("<b>x</b> {\\b y}"));
+    EXPECT_EQ(Read(""), QString());
+
+    // Reading replaces the content but keeps the document's default font.
+    QTextDocument document;
+    document.setDefaultFont(QFont(QStringLiteral("Serif"), 13));
+    document.setPlainText(QStringLiteral("old"));
+    ReadInto(document, "new");
+    EXPECT_EQ(Text(document), QStringLiteral("new"));
+    EXPECT_EQ(document.defaultFont().pointSize(), 13);
+    EXPECT_FALSE(document.isUndoAvailable());
+}

@@ -1,0 +1,526 @@
+// The reference editor ("Attach Reference") and viewer ("Reference
+// Information"): files, the save question, colours, edit actions, attaching,
+// and received text shown as plain text.
+#include "app/AttachForm.h"
+#include "app/DialogSupport.h"
+#include "app/Rtf.h"
+#include "app/TextRefForm.h"
+#include "engine/VLBlob.h"
+#include "platform/gui/MsgBox.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QMimeData>
+#include <QPointer>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <vector>
+
+namespace {
+
+// The colour of the character at a position (none: the default colour).
+std::optional<QRgb> ColorAt(const QTextDocument& document, int position) {
+    QTextCursor cursor(const_cast<QTextDocument*>(&document));
+    cursor.setPosition(position + 1);
+    const QBrush brush = cursor.charFormat().foreground();
+    if (brush.style() == Qt::NoBrush) {
+        return std::nullopt;
+    }
+    return brush.color().rgb() & 0xFFFFFF;
+}
+
+// Which characters of a document are bold, as a string of 'B' and '.'.
+QString BoldMap(const QTextDocument& document) {
+    QString map;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        if (block != document.begin()) {
+            map += u'|';
+        }
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const bool bold = it.fragment().charFormat().fontWeight() >= QFont::Bold;
+            map += QString(it.fragment().length(), bold ? u'B' : u'.');
+        }
+    }
+    return map;
+}
+
+void Select(QTextEdit* edit, int from, int to) {
+    QTextCursor cursor = edit->textCursor();
+    cursor.setPosition(from);
+    cursor.setPosition(to, QTextCursor::KeepAnchor);
+    edit->setTextCursor(cursor);
+}
+
+QByteArray FileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+bool WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// Deleting what the deferred deletion of a closed form left.
+bool Deleted(const QPointer<QWidget>& form) {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return form.isNull();
+}
+
+class AttachFormTest : public ::testing::Test {
+protected:
+    AttachFormTest() {
+        form->OpenDialog = [this](QWidget*) {
+            ++OpenAsked;
+            return OpenAnswer;
+        };
+        form->SaveDialog = [this](QWidget*) {
+            ++SaveAsked;
+            return SaveAnswer;
+        };
+    }
+    ~AttachFormTest() override { delete form.data(); }
+
+    void Type(const QString& text) {
+        form->RefEdit->moveCursor(QTextCursor::End);
+        form->RefEdit->insertPlainText(text);
+    }
+    QString Text() const { return form->RefEdit->toPlainText(); }
+    QString Path(const QString& name) const { return dir.filePath(name); }
+
+    QTemporaryDir dir;
+    QPointer<TAttachForm> form = new TAttachForm;
+    int OpenAsked = 0;
+    int SaveAsked = 0;
+    QString OpenAnswer;
+    QString SaveAnswer;
+    std::vector<plat::MsgBoxRequest> Boxes;
+    plat::MsgResult Answer = plat::MsgResult::Yes;
+    plat::ScopedMsgBoxHandler handler{[this](const plat::MsgBoxRequest& box) {
+        Boxes.push_back(box);
+        return box.Kind == plat::MsgKind::Confirmation ? Answer : plat::MsgResult::Ok;
+    }};
+};
+
+} // namespace
+
+TEST_F(AttachFormTest, StartsOnTheReferencePageWithNothingToSave) {
+    EXPECT_EQ(form->objectName(), QStringLiteral("AttachForm"));
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Attach Reference"));
+    EXPECT_TRUE(form->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_EQ(form->PageControl->currentIndex(), 0);
+    EXPECT_EQ(form->PageControl->tabText(2), QStringLiteral("Example Character"));
+    EXPECT_TRUE(form->ItemEdit->isReadOnly() && form->CharEdit->isReadOnly());
+    EXPECT_TRUE(form->ItemEdit->toPlainText().contains(u'\t'));
+    EXPECT_FALSE(form->Modified());
+    EXPECT_TRUE(form->FileName().isEmpty());
+    EXPECT_FALSE(form->SaveAction->isEnabled());
+    EXPECT_FALSE(form->ColorItem->isEnabled());
+    for (QAction* a : {form->CutAction, form->CopyAction, form->PasteAction, form->DeleteAction,
+                       form->SelectAllAction, form->UndoAction, form->RedoAction}) {
+        EXPECT_FALSE(a->isEnabled()) << a->text().toStdString();
+    }
+    form->FormActivate();
+    EXPECT_EQ(form->focusWidget(), form->RefEdit);
+    form->ItemEdit->setFocus();
+    form->FormActivate(); // only the first activation moves the focus
+    EXPECT_EQ(form->focusWidget(), form->ItemEdit);
+}
+
+TEST_F(AttachFormTest, SaveAsksForAFileOnceThenWritesBackToIt) {
+    Type(QStringLiteral("Name:\tSword"));
+    EXPECT_TRUE(form->Modified());
+    EXPECT_TRUE(form->SaveAction->isEnabled());
+
+    SaveAnswer.clear(); // the user cancels the dialog
+    form->SaveActionExecute();
+    EXPECT_TRUE(form->Modified());
+    EXPECT_TRUE(form->FileName().isEmpty());
+
+    SaveAnswer = Path(QStringLiteral("sword.ref"));
+    Select(form->RefEdit, 6, 11);
+    form->ColorPaletteCellClick(4, 4); // "Red"
+    form->SaveActionExecute();
+    EXPECT_EQ(SaveAsked, 2);
+    EXPECT_EQ(form->FileName(), SaveAnswer);
+    EXPECT_FALSE(form->Modified());
+    EXPECT_FALSE(form->SaveAction->isEnabled());
+    QTextDocument saved;
+    rtf::Read(FileBytes(SaveAnswer), saved);
+    EXPECT_EQ(saved.toPlainText(), QStringLiteral("Name:\tSword"));
+    EXPECT_EQ(ColorAt(saved, 6), 0xFF0000u);
+    EXPECT_EQ(ColorAt(saved, 5), std::nullopt);
+
+    // The next save goes to the same file without a dialog.
+    Type(QStringLiteral("\nDamage:\t12"));
+    form->SaveActionExecute();
+    EXPECT_EQ(SaveAsked, 2);
+    EXPECT_EQ(form->FileName(), SaveAnswer);
+    rtf::Read(FileBytes(SaveAnswer), saved);
+    EXPECT_EQ(saved.toPlainText(), QStringLiteral("Name:\tSword\nDamage:\t12"));
+    EXPECT_TRUE(Boxes.empty());
+}
+
+TEST_F(AttachFormTest, SaveChangesQuestionAnsweredCancelNoAndYes) {
+    Type(QStringLiteral("draft"));
+    Answer = plat::MsgResult::Cancel;
+    form->NewActionExecute();
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0].Kind, plat::MsgKind::Confirmation);
+    EXPECT_EQ(Boxes[0].Buttons, plat::MsgButtons::YesNoCancel);
+    EXPECT_EQ(Boxes[0].Caption, QStringLiteral("Quorvel"));
+    EXPECT_EQ(Boxes[0].Text, QStringLiteral("Save changes to current reference?"));
+    EXPECT_EQ(Text(), QStringLiteral("draft"));
+    EXPECT_TRUE(form->Modified());
+
+    // Yes, but the save dialog is cancelled: nothing is discarded.
+    Answer = plat::MsgResult::Yes;
+    form->OpenActionExecute();
+    EXPECT_EQ(OpenAsked, 0);
+    EXPECT_EQ(Text(), QStringLiteral("draft"));
+
+    // Yes with a file: saved, then replaced by the opened one.
+    SaveAnswer = Path(QStringLiteral("a.ref"));
+    ASSERT_TRUE(WriteBytes(Path(QStringLiteral("b.ref")), "{\\rtf1 from b\\par}"));
+    OpenAnswer = Path(QStringLiteral("b.ref"));
+    form->OpenActionExecute();
+    EXPECT_TRUE(FileBytes(SaveAnswer).contains("draft"));
+    EXPECT_EQ(Text(), QStringLiteral("from b"));
+    EXPECT_EQ(form->FileName(), OpenAnswer);
+    EXPECT_FALSE(form->Modified());
+    EXPECT_FALSE(form->SaveAction->isEnabled());
+
+    // No discards the changes; the question names the file.
+    Type(QStringLiteral(" changed"));
+    Answer = plat::MsgResult::No;
+    form->NewActionExecute();
+    EXPECT_EQ(Boxes.back().Text, QStringLiteral("Save changes to b.ref?"));
+    EXPECT_EQ(Text(), QString());
+    EXPECT_TRUE(form->FileName().isEmpty());
+    EXPECT_FALSE(form->Modified());
+    EXPECT_FALSE(form->SaveAction->isEnabled());
+    EXPECT_EQ(FileBytes(OpenAnswer), QByteArray("{\\rtf1 from b\\par}"));
+
+    // Nothing changed: no question.
+    const size_t asked = Boxes.size();
+    form->NewActionExecute();
+    EXPECT_EQ(Boxes.size(), asked);
+}
+
+TEST_F(AttachFormTest, FailedSaveIsReportedAndKeepsTheText) {
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("gone")));
+    OpenAnswer = Path(QStringLiteral("gone/r.ref"));
+    ASSERT_TRUE(WriteBytes(OpenAnswer, "{\\rtf1 kept\\par}"));
+    form->OpenActionExecute();
+    Type(QStringLiteral(" and more"));
+    ASSERT_TRUE(QDir(Path(QStringLiteral("gone"))).removeRecursively());
+
+    Answer = plat::MsgResult::Yes;
+    form->NewActionExecute();
+    ASSERT_EQ(Boxes.size(), 2u);
+    EXPECT_EQ(Boxes[1].Kind, plat::MsgKind::Error);
+    EXPECT_TRUE(Boxes[1].Text.startsWith(QStringLiteral("Cannot create file \"") + OpenAnswer +
+                                         QStringLiteral("\". ")));
+    EXPECT_EQ(Text(), QStringLiteral("kept and more"));
+    EXPECT_TRUE(form->Modified());
+    EXPECT_EQ(form->FileName(), OpenAnswer);
+
+    form->SaveActionExecute();
+    EXPECT_EQ(Boxes.size(), 3u);
+    EXPECT_TRUE(form->Modified());
+    EXPECT_TRUE(form->SaveAction->isEnabled());
+}
+
+TEST_F(AttachFormTest, FailedSaveInAReadOnlyFolderLeavesTheOldFile) {
+    const QString folder = Path(QStringLiteral("ro"));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("ro")));
+    OpenAnswer = folder + QStringLiteral("/r.ref");
+    ASSERT_TRUE(WriteBytes(OpenAnswer, "{\\rtf1 old\\par}"));
+    QFile::setPermissions(OpenAnswer, QFile::ReadOwner);
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+    if (QFile(OpenAnswer).open(QIODevice::Append)) {
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        GTEST_SKIP() << "permissions do not stop this user from writing";
+    }
+    form->OpenActionExecute();
+    Type(QStringLiteral(" new"));
+    form->SaveActionExecute();
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0].Kind, plat::MsgKind::Error);
+    EXPECT_EQ(Text(), QStringLiteral("old new"));
+    EXPECT_TRUE(form->Modified());
+    EXPECT_EQ(FileBytes(OpenAnswer), QByteArray("{\\rtf1 old\\par}"));
+}
+
+TEST_F(AttachFormTest, OpenLoadsAFileOrReportsWhyItCannot) {
+    OpenAnswer = QStringLiteral(QV_TEST_DATA_DIR "/rtf/richedit-old.rtf");
+    form->OpenActionExecute();
+    EXPECT_EQ(Text(), QStringLiteral("Lost Ring\nFound near the {old} well\\gate."));
+    EXPECT_EQ(ColorAt(*form->RefEdit->document(), 0), 0x9C9CFFu);
+    EXPECT_EQ(form->FileName(), OpenAnswer);
+    EXPECT_FALSE(form->Modified());
+    EXPECT_FALSE(form->RefEdit->document()->isUndoAvailable());
+
+    // A missing, an oversized and a cancelled choice leave everything as it was.
+    OpenAnswer = Path(QStringLiteral("missing.ref"));
+    form->OpenActionExecute();
+    QFile big(Path(QStringLiteral("big.ref")));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(TAttachForm::kMaxFileSize + 1));
+    big.close();
+    OpenAnswer = big.fileName();
+    form->OpenActionExecute();
+    OpenAnswer.clear();
+    form->OpenActionExecute();
+    ASSERT_EQ(Boxes.size(), 2u);
+    EXPECT_TRUE(Boxes[0].Text.startsWith(QStringLiteral("Cannot open file \"") +
+                                         Path(QStringLiteral("missing.ref"))));
+    EXPECT_TRUE(Boxes[1].Text.contains(QStringLiteral("too large")));
+    EXPECT_EQ(Boxes[1].Kind, plat::MsgKind::Error);
+    EXPECT_TRUE(Text().startsWith(QStringLiteral("Lost Ring")));
+    EXPECT_TRUE(form->FileName().endsWith(QStringLiteral("richedit-old.rtf")));
+
+    // A text file that is not rich text opens as it is.
+    OpenAnswer = Path(QStringLiteral("notes.ref"));
+    ASSERT_TRUE(WriteBytes(OpenAnswer, "line <one>\r\nline {two}\r\n"));
+    form->OpenActionExecute();
+    EXPECT_EQ(Text(), QStringLiteral("line <one>\nline {two}\n"));
+}
+
+TEST_F(AttachFormTest, OkAttachesOnlyAReferenceThatIsNotBlank) {
+    int attached = 0;
+    QByteArray richText;
+    QString title;
+    const auto listen = [&](TAttachForm* f) {
+        f->OnAttachReference = [&, f](TAttachForm* sender, const QByteArray& rtf,
+                                      const QString& t) {
+            EXPECT_EQ(sender, f);
+            ++attached;
+            richText = rtf;
+            title = t;
+        };
+    };
+    listen(form);
+    form->show();
+    Type(QStringLiteral(" \t\n  \n"));
+    form->OkButton->click();
+    EXPECT_EQ(attached, 0);
+    EXPECT_TRUE(Deleted(form.data()));
+
+    form = new TAttachForm;
+    listen(form);
+    form->show();
+    Type(QStringLiteral("Lost Ring\tx"));
+    form->RefEdit->insertPlainText(QString(QChar::LineSeparator) + QStringLiteral("same line\n"));
+    Type(QStringLiteral("next"));
+    Select(form->RefEdit, 0, 9);
+    form->ColorPaletteCellClick(0, 4); // "Periwinkle", the reference colour
+    form->OkButton->click();
+    EXPECT_EQ(attached, 1);
+    EXPECT_EQ(title, QStringLiteral("Lost Ring\tx"));
+    EXPECT_TRUE(Deleted(form.data()));
+
+    // What was attached loads into a new editor as it was.
+    form = new TAttachForm;
+    form->LoadReference(richText);
+    EXPECT_EQ(form->RefEdit->document()->firstBlock().text(),
+              QStringLiteral("Lost Ring\tx") + QChar::LineSeparator + QStringLiteral("same line"));
+    EXPECT_EQ(ColorAt(*form->RefEdit->document(), 8), 0x9C9CFFu);
+    EXPECT_EQ(ColorAt(*form->RefEdit->document(), 9), std::nullopt);
+    EXPECT_TRUE(form->Modified());
+}
+
+TEST_F(AttachFormTest, FontColourOfTheSelectionAndThePalette) {
+    const auto swatch = [&](QIcon::Mode mode) {
+        return form->ColorItem->icon().pixmap(QSize(16, 16), mode).toImage();
+    };
+    EXPECT_EQ(form->PaletteColor(), plat::clNone);
+    EXPECT_EQ(swatch(QIcon::Normal).pixelColor(0, 15), plat::ToQColor(plat::clBtnShadow));
+
+    form->RefEditEnter();
+    EXPECT_TRUE(form->ColorItem->isEnabled());
+    Type(QStringLiteral("abc def"));
+    Select(form->RefEdit, 4, 7);
+    form->findChild<QToolButton*>(QStringLiteral("ColorCell24"))->click(); // "Red"
+    EXPECT_EQ(form->PaletteColor(), plat::RGB(255, 0, 0));
+    EXPECT_FALSE(form->ClrDefault->isChecked());
+    EXPECT_EQ(swatch(QIcon::Normal).pixelColor(8, 14), QColor(255, 0, 0));
+    EXPECT_EQ(swatch(QIcon::Disabled).pixelColor(8, 14).alpha(), 0);
+    EXPECT_EQ(ColorAt(*form->RefEdit->document(), 3), std::nullopt);
+    EXPECT_EQ(ColorAt(*form->RefEdit->document(), 4), 0xFF0000u);
+    EXPECT_EQ(ColorAt(*form->RefEdit->document(), 6), 0xFF0000u);
+
+    // A palette colour equal to the default colour checks "Default" too.
+    form->ColorPaletteCellClick(0, 0); // "Black"
+    EXPECT_TRUE(form->ClrDefault->isChecked());
+    EXPECT_EQ(ColorAt(*form->RefEdit->document(), 4), 0x000000u);
+    form->ColorPaletteCellClick(1, 4); // "Blue"
+    EXPECT_FALSE(form->ClrDefault->isChecked());
+    form->ClrDefaultClick();
+    EXPECT_TRUE(form->ClrDefault->isChecked());
+    EXPECT_EQ(form->PaletteColor(), TAttachForm::kDefaultColor);
+    EXPECT_EQ(ColorAt(*form->RefEdit->document(), 4), std::nullopt);
+
+    // Without a selection the colour is the typing colour.
+    form->RefEdit->moveCursor(QTextCursor::End);
+    form->ColorPaletteCellClick(2, 3); // "Sky"
+    form->RefEdit->insertPlainText(QStringLiteral("!"));
+    EXPECT_EQ(ColorAt(*form->RefEdit->document(), 7), 0x30D7FFu);
+
+    // The palette follows the colour where the selection starts.
+    Select(form->RefEdit, 7, 8);
+    form->SyncColor();
+    EXPECT_EQ(form->PaletteColor(), plat::RGB(0x30, 0xD7, 0xFF));
+    Select(form->RefEdit, 1, 8);
+    form->SyncColor();
+    EXPECT_EQ(form->PaletteColor(), TAttachForm::kDefaultColor);
+    form->RefEditExit();
+    EXPECT_FALSE(form->ColorItem->isEnabled());
+}
+
+TEST_F(AttachFormTest, EditActionsFollowTheEditorAndTheClipboard) {
+    QApplication::clipboard()->setText(QStringLiteral("clip"));
+    form->UpdateActions(form->RefEdit);
+    EXPECT_EQ(form->PopupComponent(), form->RefEdit);
+    EXPECT_TRUE(form->PasteAction->isEnabled());
+    EXPECT_FALSE(form->CutAction->isEnabled() || form->CopyAction->isEnabled() ||
+                 form->DeleteAction->isEnabled() || form->SelectAllAction->isEnabled() ||
+                 form->UndoAction->isEnabled());
+
+    Type(QStringLiteral("hello world"));
+    Select(form->RefEdit, 0, 5);
+    form->UpdateActions(form->RefEdit);
+    for (QAction* a : {form->CutAction, form->CopyAction, form->DeleteAction, form->SelectAllAction,
+                       form->UndoAction, form->PasteAction}) {
+        EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
+    }
+    EXPECT_FALSE(form->RedoAction->isEnabled());
+
+    // Paste takes the clipboard's plain text only.
+    auto* mime = new QMimeData;
+    mime->setHtml(QStringLiteral("<b>bold</b>"));
+    mime->setText(QStringLiteral("bold"));
+    QApplication::clipboard()->setMimeData(mime);
+    form->PasteAction->trigger();
+    EXPECT_EQ(Text(), QStringLiteral("bold world"));
+    EXPECT_EQ(BoldMap(*form->RefEdit->document()), QStringLiteral(".........."));
+    form->RefEdit->paste(); // the editor's own paste key
+    EXPECT_EQ(Text(), QStringLiteral("boldbold world"));
+    EXPECT_EQ(BoldMap(*form->RefEdit->document()), QString(14, u'.'));
+    Select(form->RefEdit, 8, 14);
+    form->DeleteAction->trigger();
+    EXPECT_EQ(Text(), QStringLiteral("boldbold"));
+    form->UndoAction->trigger();
+    EXPECT_EQ(Text(), QStringLiteral("boldbold world"));
+
+    // An example page: only Copy and Select All.
+    Select(form->ItemEdit, 0, 5);
+    form->UpdateActions(form->ItemEdit);
+    EXPECT_TRUE(form->CopyAction->isEnabled() && form->SelectAllAction->isEnabled());
+    EXPECT_FALSE(form->PasteAction->isEnabled() || form->CutAction->isEnabled() ||
+                 form->DeleteAction->isEnabled() || form->UndoAction->isEnabled());
+    form->CopyAction->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text(), form->ItemEdit->toPlainText().left(5));
+    form->InputPopupMenuPopup();
+    EXPECT_TRUE(form->CopyAction->isEnabled());
+}
+
+TEST(ReferenceDialogs, AskForReferenceFilesOnly) {
+    QTemporaryDir dir;
+    std::vector<QString> titles;
+    dlg::ScopedModalRunner runner([&](QDialog& dialog) {
+        auto* files = qobject_cast<QFileDialog*>(&dialog);
+        EXPECT_NE(files, nullptr);
+        titles.push_back(dialog.windowTitle());
+        EXPECT_EQ(files->nameFilters(), QStringList{QStringLiteral("ZELVO References (*.ref)")});
+        EXPECT_EQ(files->defaultSuffix(), QStringLiteral("ref"));
+        EXPECT_FALSE(files->testOption(QFileDialog::DontConfirmOverwrite));
+        if (files->acceptMode() == QFileDialog::AcceptOpen) {
+            EXPECT_EQ(files->fileMode(), QFileDialog::ExistingFile);
+            return int(QDialog::Rejected);
+        }
+        files->setDirectory(dir.path());
+        files->selectFile(QStringLiteral("new"));
+        return int(QDialog::Accepted);
+    });
+    EXPECT_EQ(RunOpenReferenceDialog(nullptr), QString());
+    EXPECT_EQ(RunSaveReferenceDialog(nullptr), dir.filePath(QStringLiteral("new.ref")));
+    EXPECT_EQ(titles, (std::vector<QString>{QStringLiteral("Select ZELVO Reference:"),
+                                            QStringLiteral("Save ZELVO Reference as:")}));
+}
+
+TEST(TextRefForm, LabelsUpToTheFirstColonAreBoldAndTrailingBlankLinesGo) {
+    TTextRefForm form;
+    EXPECT_EQ(form.objectName(), QStringLiteral("TextRefForm"));
+    TTextBlob blob;
+    blob.SetText("Name:\tSword\r\n\r\n");
+    form.ShowReference(TTextRefForm::ReferenceText(blob));
+    EXPECT_EQ(form.RefMemo->toPlainText(), QStringLiteral("Name: Sword"));
+    EXPECT_EQ(BoldMap(*form.RefMemo->document()), QStringLiteral("BBBBB......"));
+
+    // Inner blank lines stay; every line's first colon ends its bold part.
+    form.ShowReference(QStringLiteral("A: 1:2\r\n\r\n B 2 :x\rno colon\n  \n\n"));
+    EXPECT_EQ(form.RefMemo->toPlainText(), QStringLiteral("A: 1:2\n\n B 2 :x\nno colon"));
+    EXPECT_EQ(BoldMap(*form.RefMemo->document()), QStringLiteral("BB....||BBBBBB.|........"));
+
+    // Colour codes are removed first; a later reference replaces the earlier.
+    form.ShowReference(QStringLiteral("\x10\x05Red\x12: x\x11"));
+    EXPECT_EQ(form.RefMemo->toPlainText(), QStringLiteral("Red: x"));
+    EXPECT_EQ(BoldMap(*form.RefMemo->document()), QStringLiteral("BBBB.."));
+}
+
+TEST(TextRefForm, TextWithoutColonIsShownAsItIs) {
+    TTextRefForm form;
+    form.ShowReference(QStringLiteral("Name: old"));
+    form.ShowReference(QStringLiteral("Plain text\r\nline two\r\n\r\n"));
+    EXPECT_EQ(form.RefMemo->toPlainText(), QStringLiteral("Plain text\nline two\n\n"));
+    EXPECT_FALSE(BoldMap(*form.RefMemo->document()).contains(u'B'));
+}
+
+TEST(TextRefForm, MarkupInReceivedTextIsShownLiterally) {
+    TTextRefForm form;
+    const QString text = QStringLiteral("<b>x</b>: <a href=\"http://e.invalid/\">y</a> "
+                                        "<img src=\"http://e.invalid/i.png\"> &amp; {\\rtf1 z}");
+    form.ShowReference(text);
+    EXPECT_EQ(form.RefMemo->toPlainText(), text);
+    EXPECT_EQ(BoldMap(*form.RefMemo->document()).count(u'B'), 9);
+    for (QTextBlock block = form.RefMemo->document()->begin(); block.isValid();
+         block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            EXPECT_FALSE(it.fragment().charFormat().isAnchor());
+            EXPECT_FALSE(it.fragment().charFormat().isImageFormat());
+        }
+    }
+}
+
+TEST(TextRefForm, OnlyCopyAndSelectAllAct) {
+    TTextRefForm form;
+    form.InputPopupMenuPopup();
+    EXPECT_FALSE(form.CopyAction->isEnabled() || form.SelectAllAction->isEnabled());
+    form.ShowReference(QStringLiteral("Name:\tSword"));
+    form.InputPopupMenuPopup();
+    EXPECT_TRUE(form.SelectAllAction->isEnabled());
+    EXPECT_FALSE(form.CopyAction->isEnabled());
+    form.SelectAllAction->trigger();
+    form.InputPopupMenuPopup();
+    ASSERT_TRUE(form.CopyAction->isEnabled());
+    form.CopyAction->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("Name:\tSword"));
+    for (QAction* a :
+         {form.CutAction, form.PasteAction, form.DeleteAction, form.UndoAction, form.RedoAction}) {
+        EXPECT_FALSE(a->isEnabled());
+    }
+}
