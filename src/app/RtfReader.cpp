@@ -15,6 +15,7 @@
 #include <map>
 #include <optional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace rtf {
@@ -141,43 +142,18 @@ private:
 
 // The code page of a font character set; 0 for the document's code page.
 int charsetCodePage(int charset) {
-    switch (charset) {
-    case 0:
-        return kWindows1252;
-    case 77:
-        return 10000;
-    case 128:
-        return 932;
-    case 129:
-        return 949;
-    case 134:
-        return 936;
-    case 136:
-        return 950;
-    case 161:
-        return 1253;
-    case 162:
-        return 1254;
-    case 163:
-        return 1258;
-    case 177:
-        return 1255;
-    case 178:
-        return 1256;
-    case 186:
-        return 1257;
-    case 204:
-        return 1251;
-    case 222:
-        return 874;
-    case 238:
-        return 1250;
-    case 254:
-    case 255:
-        return 437;
-    default:
-        return 0;
+    // clang-format off
+    static constexpr std::pair<int, int> kCodePages[] = {
+        {0, kWindows1252}, {77, 10000}, {128, 932}, {129, 949}, {134, 936}, {136, 950},
+        {161, 1253}, {162, 1254}, {163, 1258}, {177, 1255}, {178, 1256}, {186, 1257},
+        {204, 1251}, {222, 874}, {238, 1250}, {254, 437}, {255, 437}};
+    // clang-format on
+    for (const auto& [set, codePage] : kCodePages) {
+        if (set == charset) {
+            return codePage;
+        }
     }
+    return 0;
 }
 
 // Decodes bytes of a code page; code pages the platform cannot convert are
@@ -232,63 +208,17 @@ struct GroupState {
 
 // Destinations whose content is not body text.
 bool isSkippedDestination(std::string_view word) {
-    static constexpr std::string_view kSkipped[] = {"annotation",
-                                                    "atnauthor",
-                                                    "atnid",
-                                                    "author",
-                                                    "bkmkend",
-                                                    "bkmkstart",
-                                                    "buptim",
-                                                    "category",
-                                                    "comment",
-                                                    "company",
-                                                    "creatim",
-                                                    "datastore",
-                                                    "doccomm",
-                                                    "docvar",
-                                                    "filetbl",
-                                                    "fldinst",
-                                                    "footer",
-                                                    "footerf",
-                                                    "footerl",
-                                                    "footerr",
-                                                    "footnote",
-                                                    "generator",
-                                                    "header",
-                                                    "headerf",
-                                                    "headerl",
-                                                    "headerr",
-                                                    "hlinkbase",
-                                                    "info",
-                                                    "keywords",
-                                                    "latentstyles",
-                                                    "listoverridetable",
-                                                    "listtable",
-                                                    "manager",
-                                                    "nonshppict",
-                                                    "object",
-                                                    "objdata",
-                                                    "operator",
-                                                    "pgdsctbl",
-                                                    "pict",
-                                                    "pn",
-                                                    "printim",
-                                                    "private",
-                                                    "revtbl",
-                                                    "revtim",
-                                                    "rsidtbl",
-                                                    "shp",
-                                                    "shpinst",
-                                                    "stylesheet",
-                                                    "subject",
-                                                    "tc",
-                                                    "template",
-                                                    "themedata",
-                                                    "title",
-                                                    "txe",
-                                                    "userprops",
-                                                    "xe",
-                                                    "xmlnstbl"};
+    // clang-format off
+    static constexpr std::string_view kSkipped[] = {
+        "annotation", "atnauthor", "atnid", "author", "bkmkend", "bkmkstart", "buptim",
+        "category", "comment", "company", "creatim", "datastore", "doccomm", "docvar", "filetbl",
+        "fldinst", "footer", "footerf", "footerl", "footerr", "footnote", "generator", "header",
+        "headerf", "headerl", "headerr", "hlinkbase", "info", "keywords", "latentstyles",
+        "listoverridetable", "listtable", "manager", "nonshppict", "object", "objdata",
+        "operator", "pgdsctbl", "pict", "pn", "printim", "private", "revtbl", "revtim", "rsidtbl",
+        "shp", "shpinst", "stylesheet", "subject", "tc", "template", "themedata", "title", "txe",
+        "userprops", "xe", "xmlnstbl"};
+    // clang-format on
     return std::find(std::begin(kSkipped), std::end(kSkipped), word) != std::end(kSkipped);
 }
 
@@ -296,6 +226,23 @@ bool isUnderlineOn(std::string_view word) {
     static constexpr std::string_view kOn[] = {"ul",  "uld",    "uldash",  "uldb",    "ulth",
                                                "ulw", "ulwave", "uldashd", "ulhwave", "ulldash"};
     return std::find(std::begin(kOn), std::end(kOn), word) != std::end(kOn);
+}
+
+// Control words that stand for one character.
+std::optional<char16_t> specialCharacter(std::string_view word) {
+    // clang-format off
+    static constexpr std::pair<std::string_view, char16_t> kCharacters[] = {
+        {"emdash", 0x2014}, {"endash", 0x2013}, {"bullet", 0x2022}, {"lquote", 0x2018},
+        {"rquote", 0x2019}, {"ldblquote", 0x201C}, {"rdblquote", 0x201D}, {"emspace", u' '},
+        {"enspace", u' '}, {"qmspace", u' '}, {"line", 0x2028}, {"tab", u'\t'}, {"cell", u'\t'},
+        {"nestcell", u'\t'}};
+    // clang-format on
+    for (const auto& [name, ch] : kCharacters) {
+        if (name == word) {
+            return ch;
+        }
+    }
+    return std::nullopt;
 }
 
 class Reader {
@@ -460,10 +407,8 @@ private:
             if (!text_.ParagraphEmpty()) {
                 text_.Paragraph();
             }
-        } else if (word == "line") {
-            putChar(QChar::LineSeparator);
-        } else if (word == "tab" || word == "cell" || word == "nestcell") {
-            putChar(u'\t');
+        } else if (const std::optional<char16_t> ch = specialCharacter(word)) {
+            putChar(*ch);
         } else if (word == "u") {
             putChar(static_cast<char16_t>(static_cast<uint16_t>(value)));
             pendingSkip_ = state_.UnicodeSkip;
@@ -492,22 +437,6 @@ private:
             }
         } else if (word == "mac" || word == "pc" || word == "pca") {
             documentCodePage_ = word == "mac" ? 10000 : word == "pc" ? 437 : 850;
-        } else if (word == "emdash") {
-            putChar(u'\x2014');
-        } else if (word == "endash") {
-            putChar(u'\x2013');
-        } else if (word == "bullet") {
-            putChar(u'\x2022');
-        } else if (word == "lquote") {
-            putChar(u'\x2018');
-        } else if (word == "rquote") {
-            putChar(u'\x2019');
-        } else if (word == "ldblquote") {
-            putChar(u'\x201C');
-        } else if (word == "rdblquote") {
-            putChar(u'\x201D');
-        } else if (word == "emspace" || word == "enspace" || word == "qmspace") {
-            putChar(u' ');
         }
     }
 
