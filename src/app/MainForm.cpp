@@ -273,6 +273,7 @@ void TMainForm::FormCreate() {
     TargetKind = tkNone;
 
     LoadSettings();
+    SetLogging(Settings.Logging);
 
     if (Settings.AutoAway) {
         LastActivity = plat::MonotonicMs();
@@ -290,6 +291,7 @@ void TMainForm::FormDestroy() {
     AwayTimer->stop();
     ReconnectTimer->stop();
     ReplyThrottle.clear();
+    SetLogging(false);
     SaveSettings();
     AttachedReference.reset();
 }

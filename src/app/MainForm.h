@@ -5,6 +5,7 @@
 // It starts the login on its first activation, writes every chat line into
 // the console, and saves the settings when it is destroyed.
 
+#include "app/ChatLog.h"
 #include "app/MessageFormat.h"
 #include "app/Settings.h"
 #include "engine/BlobList.h"
@@ -181,6 +182,20 @@ public:
 
     // Unhandled exceptions of the program end here.
     void ApplicationEvents1Exception(const std::exception& error);
+
+    // --- chat log files (MainFormLog.cpp) ------------------------------------------
+    // Appends a line to the file of that name in LoggingFolder while Logging
+    // is on: the time prefix (withTimePrefix and TimestampLogging), the text,
+    // CR LF. Never raises: a failure shows one red console line, not logged.
+    void WriteLog(const QString& fileName, const QString& text, bool withTimePrefix);
+    // Logging and the file's own flag are on.
+    bool LogEnabled(TChatLog log) const;
+    // Writes a console line's log text, time-prefixed, when its file is logged.
+    void LogLine(const TChatLine& line);
+    // While Logging is on, true writes "Logging started" and false "Logging
+    // stopped" into each logged file, in file order; false also closes them.
+    void SetLogging(bool flag);
+    TChatLogWriter LogWriter;
 
     // --- engine events -------------------------------------------------------------
     void VLChatConnect(TVLChat* Sender);

@@ -32,6 +32,7 @@ void TMainForm::AddConsoleLine(const QString& text, plat::TColor color, bool wit
 
 void TMainForm::ShowLine(const TChatLine& line) {
     OutputMemo->AddLine(line.Markup, nullptr, Settings.ParseUrls);
+    LogLine(line);
     if (!line.SoundFile.isEmpty()) {
         plat::PlaySoundFile(line.SoundFile);
     }
@@ -54,6 +55,7 @@ void TMainForm::ApplicationEvents1Exception(const std::exception& error) {
     }
     EndBusy();
     // Entities only: an exception's text is not chat, so "(8)" stays "(8)".
+    // Logged to errors.log like every error line; a log failure never raises.
     AddErrorLine(EscapeMarkup(message));
 }
 

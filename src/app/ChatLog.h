@@ -1,0 +1,69 @@
+#pragma once
+// The chat log files: plain text, one file per kind of chat line, in the
+// logging folder. A line is UTF-8 and ends with CR LF. Each file is opened
+// once, for appending, and every line is flushed as soon as it is written,
+// so nothing is lost when the program ends abruptly.
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QSet>
+#include <QString>
+#include <QStringView>
+
+#include <map>
+#include <memory>
+
+class QFile;
+
+// The time in front of a log line: "[03:07 PM]: " at 15:07.
+QString LogTimePrefix(const QDateTime& time);
+// "Logging started {date time}" (started) or "Logging stopped {date time}",
+// with the short date and the long time.
+QString LogHeader(bool started, const QDateTime& time);
+// One line as stored: the time prefix (with withTimePrefix), the text, CR LF.
+QByteArray FormatLogLine(QStringView text, bool withTimePrefix, const QDateTime& time);
+
+// What became of a line handed to TChatLogWriter::Append.
+struct TLogAppend {
+    bool Written = false;
+    // A failure the user should be told about now; empty when the line was
+    // written or when the failure has been reported already.
+    QString Report;
+};
+
+// Appends lines to the log files of one folder. Never raises: a folder that
+// cannot be created or a file that cannot be opened or written leaves the line
+// unwritten and is reported once: after a report further failures stay
+// quiet until a line is written again, and a reported file that keeps
+// failing is not reported again until it has been written successfully.
+class TChatLogWriter {
+public:
+    TChatLogWriter();
+    ~TChatLogWriter();
+    TChatLogWriter(const TChatLogWriter&) = delete;
+    TChatLogWriter& operator=(const TChatLogWriter&) = delete;
+
+    // The folder of the files; a path separator is added in front of a file
+    // name when missing. Changing it closes the files open in the old one
+    // and reports failures afresh.
+    const QString& Folder() const { return folder_; }
+    void SetFolder(const QString& folder);
+
+    // Appends the line to the file of that name in the folder. The folder is
+    // created with all missing parent folders, the file when it is missing.
+    TLogAppend Append(const QString& fileName, const QByteArray& line);
+    // Closes every file; the next line opens its file again, and failures
+    // are reported afresh.
+    void Close();
+
+private:
+    QFile* Open(const QString& fileName, QString& failure);
+    TLogAppend Failed(const QString& fileName, const QString& message);
+
+    QString folder_;
+    std::map<QString, std::unique_ptr<QFile>> files_;
+    // Files reported as failing and not written since.
+    QSet<QString> failing_;
+    // A failure was reported and no line has been written since.
+    bool quiet_ = false;
+};
