@@ -1,0 +1,152 @@
+// The client as two users feel it: how long a tell takes from one main
+// window to the other's console over loopback, through the local chat
+// service, with and without the chat log files. Reports the median and the
+// 99th percentile of the round trips.
+
+#include "app/CharSelForm.h"
+#include "app/DialogSupport.h"
+#include "app/MainForm.h"
+#include "chatd/ChatServer.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+namespace {
+
+bool WaitUntil(const std::function<bool()>& done, int limitMs = 10000) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < limitMs) {
+        QEventLoop loop;
+        QTimer::singleShot(1, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return done();
+}
+
+double Percentile(std::vector<double> samples, double p) {
+    std::sort(samples.begin(), samples.end());
+    const auto index = static_cast<size_t>(p * static_cast<double>(samples.size() - 1) + 0.5);
+    return samples[index];
+}
+
+// Two windows logged in as Demochar and Testchar on the local chat service.
+class TwoWindows {
+public:
+    explicit TwoWindows(bool logging)
+        : runner_([this](QDialog& dialog) {
+              auto* chars = qobject_cast<TCharSelForm*>(&dialog);
+              if (!chars) {
+                  return int(QDialog::Rejected);
+              }
+              chars->CharacterCombobox->setEditText(character_);
+              return int(QDialog::Accepted);
+          }) {
+        qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
+        server_.Listen({0});
+        Sender = LogIn("Demochar", logging);
+        Receiver = LogIn("Testchar", logging);
+    }
+    ~TwoWindows() {
+        Receiver.reset();
+        Sender.reset();
+    }
+
+    std::unique_ptr<TMainForm> Sender;
+    std::unique_ptr<TMainForm> Receiver;
+
+private:
+    std::unique_ptr<TMainForm> LogIn(const QString& character, bool logging) {
+        auto form = std::make_unique<TMainForm>();
+        form->Settings.Logging = logging;
+        form->Settings.LoggingFolder = logs_.filePath(character);
+        form->SetLogging(logging);
+        TVLChat& chat = *form->VLChat;
+        chat.SetDimension(chat.DimensionList().Add(QStringLiteral("Local"), QString(),
+                                                   server_.Ports().first(),
+                                                   QStringLiteral("127.0.0.1")));
+        chat.SetUserName("demo");
+        chat.SetPassword("demo");
+        character_ = character;
+        chat.Connect();
+        if (!WaitUntil([&] { return chat.State() == csLoggedIn; })) {
+            std::abort();
+        }
+        chat.SetFloodProtection(false);
+        return form;
+    }
+
+    QTemporaryDir config_;
+    QTemporaryDir logs_;
+    chatd::ChatServer server_;
+    dlg::ScopedModalRunner runner_;
+    QString character_;
+};
+
+// From the send on Demochar's window until Testchar's window has added the
+// line to its console (and, with logging, written private.log).
+void BM_App_TellRoundTrip(benchmark::State& state) {
+    TwoWindows windows(state.range(0) != 0);
+    TVLChat& receiver = *windows.Receiver->VLChat;
+    bool arrived = false;
+    auto shown = receiver.OnPrivateMessage;
+    receiver.OnPrivateMessage = [&](TVLChat* sender, const QByteArray& name, const QByteArray& text,
+                                    const TBlob* blob) {
+        shown(sender, name, text, blob);
+        arrived = true;
+    };
+    const auto tell = [&](const QByteArray& text) {
+        arrived = false;
+        windows.Sender->VLChat->SendPrivateMessage("Testchar", text);
+        while (!arrived) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }
+    };
+    tell("warm-up: the name lookup"); // later tells know the id
+
+    std::vector<double> samples;
+    int n = 0;
+    for (auto _ : state) {
+        QElapsedTimer timer;
+        timer.start();
+        tell("round trip " + QByteArray::number(++n) + " with some ordinary chat text :-)");
+        const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
+        state.SetIterationTime(seconds);
+        samples.push_back(seconds * 1e6);
+    }
+    state.counters["median_us"] = Percentile(samples, 0.5);
+    state.counters["p99_us"] = Percentile(samples, 0.99);
+}
+BENCHMARK(BM_App_TellRoundTrip)
+    ->ArgName("logging")
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(200)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quorvel"));
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
