@@ -229,7 +229,7 @@ bool isUnderlineOn(std::string_view word) {
 }
 
 // Control words that stand for one character.
-std::optional<char16_t> specialCharacter(std::string_view word) {
+std::optional<char16_t> characterOfWord(std::string_view word) {
     // clang-format off
     static constexpr std::pair<std::string_view, char16_t> kCharacters[] = {
         {"emdash", 0x2014}, {"endash", 0x2013}, {"bullet", 0x2022}, {"lquote", 0x2018},
@@ -407,7 +407,7 @@ private:
             if (!text_.ParagraphEmpty()) {
                 text_.Paragraph();
             }
-        } else if (const std::optional<char16_t> ch = specialCharacter(word)) {
+        } else if (const std::optional<char16_t> ch = characterOfWord(word)) {
             putChar(*ch);
         } else if (word == "u") {
             putChar(static_cast<char16_t>(static_cast<uint16_t>(value)));
