@@ -183,18 +183,6 @@ TEST(RtfRoundTrip, ParagraphCountIsKept) {
     }
 }
 
-TEST(RtfRead, ForeignFileWithHeaderTablesAndTrailingBytes) {
-    QTextDocument document;
-    QByteArray bytes("{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Tahoma;}}"
-                     "{\\colortbl ;\\red0\\green0\\blue255;}{\\*\\generator X;}\\viewkind4\\uc1"
-                     "\\pard\\cf1\\f0\\fs16 Caf\\'e9 \\u8364?\\cf0\\par\r\n}\r\n");
-    bytes.append('\0').append("junk{");
-    ReadInto(document, bytes);
-    EXPECT_EQ(Text(document), QString::fromUtf8("Café €"));
-    EXPECT_EQ(ColorAt(document, 0), 0x0000FFu);
-    EXPECT_EQ(ColorAt(document, 5), 0x0000FFu);
-}
-
 TEST(RtfRead, WordProcessorFiles) {
     QTextDocument pad;
     ReadInto(pad, DataFile("wordpad.rtf"));
