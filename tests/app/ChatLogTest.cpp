@@ -18,21 +18,13 @@ QByteArray Contents(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
-TEST(ChatLogLineTest, TimePrefixCountsTwelveHours) {
+TEST(ChatLogLineTest, PrefixHeaderAndLine) {
     EXPECT_EQ(LogTimePrefix(At(15, 7)), QStringLiteral("[03:07 PM]: "));
     EXPECT_EQ(LogTimePrefix(At(0, 5)), QStringLiteral("[12:05 AM]: "));
     EXPECT_EQ(LogTimePrefix(At(12, 0)), QStringLiteral("[12:00 PM]: "));
-    EXPECT_EQ(LogTimePrefix(At(11, 59)), QStringLiteral("[11:59 AM]: "));
-}
-
-TEST(ChatLogLineTest, HeadersCarryDateAndTimeWithSeconds) {
     EXPECT_EQ(LogHeader(true, At(15, 7, 9)), QStringLiteral("Logging started 2024-05-06 15:07:09"));
     EXPECT_EQ(LogHeader(false, At(0, 0)), QStringLiteral("Logging stopped 2024-05-06 00:00:00"));
-}
-
-TEST(ChatLogLineTest, LinesAreUtf8WithCrLf) {
     EXPECT_EQ(FormatLogLine(u"Bob: hi", true, At(15, 7)), QByteArray("[03:07 PM]: Bob: hi\r\n"));
-    EXPECT_EQ(FormatLogLine(u"Bob: hi", false, At(15, 7)), QByteArray("Bob: hi\r\n"));
     EXPECT_EQ(FormatLogLine(QStringLiteral("Ren\u00e9e: \u20ac"), false, At(1, 0)),
               QByteArray("Ren\xc3\xa9"
                          "e: \xe2\x82\xac\r\n"));
@@ -47,41 +39,34 @@ protected:
     TChatLogWriter writer;
 };
 
-TEST_F(ChatLogWriterTest, CreatesTheFolderAndAppendsToExistingFiles) {
-    writer.SetFolder(Path("a/b/c")); // no trailing separator
-    ASSERT_TRUE(writer.Append("private.log", "one\r\n").Written);
-    EXPECT_EQ(Contents(Path("a/b/c/private.log")), QByteArray("one\r\n"));
-
-    // A file from an earlier run keeps its lines.
-    QFile earlier(Path("a/b/c/groups.log"));
+// Folders are made as needed; a file from an earlier run keeps its lines;
+// each line is on disk at once, from the file opened first.
+TEST_F(ChatLogWriterTest, AppendsToFilesOpenedOnce) {
+    QDir(dir.path()).mkpath("a/b");
+    QFile earlier(Path("a/b/system.log"));
     ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
     earlier.write("old\r\n");
     earlier.close();
-    ASSERT_TRUE(writer.Append("groups.log", "new\r\n").Written);
-    EXPECT_EQ(Contents(Path("a/b/c/groups.log")), QByteArray("old\r\nnew\r\n"));
-}
-
-TEST_F(ChatLogWriterTest, EachLineIsOnDiskAtOnceFromTheFileOpenedFirst) {
-    writer.SetFolder(Path("logs/"));
+    writer.SetFolder(Path("a/b")); // no trailing separator
     ASSERT_TRUE(writer.Append("system.log", "1\r\n").Written);
-    EXPECT_EQ(Contents(Path("logs/system.log")), QByteArray("1\r\n"));
-    ASSERT_TRUE(writer.Append("system.log", "2\r\n").Written);
-    EXPECT_EQ(Contents(Path("logs/system.log")), QByteArray("1\r\n2\r\n"));
+    EXPECT_EQ(Contents(Path("a/b/system.log")), QByteArray("old\r\n1\r\n"));
+    ASSERT_TRUE(writer.Append("private.log", "p\r\n").Written);
+    EXPECT_EQ(Contents(Path("a/b/private.log")), QByteArray("p\r\n"));
 
     // The file stays open: a line after the file was moved away follows it.
-    ASSERT_TRUE(QFile::rename(Path("logs/system.log"), Path("logs/moved.log")));
-    ASSERT_TRUE(writer.Append("system.log", "3\r\n").Written);
-    EXPECT_EQ(Contents(Path("logs/moved.log")), QByteArray("1\r\n2\r\n3\r\n"));
-    EXPECT_FALSE(QFile::exists(Path("logs/system.log")));
+    ASSERT_TRUE(QFile::rename(Path("a/b/system.log"), Path("a/b/moved.log")));
+    ASSERT_TRUE(writer.Append("system.log", "2\r\n").Written);
+    EXPECT_EQ(Contents(Path("a/b/moved.log")), QByteArray("old\r\n1\r\n2\r\n"));
+    EXPECT_FALSE(QFile::exists(Path("a/b/system.log")));
 
     // Closing, or another folder, opens the files again.
     writer.Close();
+    ASSERT_TRUE(writer.Append("system.log", "3\r\n").Written);
+    EXPECT_EQ(Contents(Path("a/b/system.log")), QByteArray("3\r\n"));
+    writer.SetFolder(Path("c/d/"));
     ASSERT_TRUE(writer.Append("system.log", "4\r\n").Written);
-    EXPECT_EQ(Contents(Path("logs/system.log")), QByteArray("4\r\n"));
-    writer.SetFolder(Path("other"));
-    ASSERT_TRUE(writer.Append("system.log", "5\r\n").Written);
-    EXPECT_EQ(Contents(Path("other/system.log")), QByteArray("5\r\n"));
-    EXPECT_EQ(Contents(Path("logs/system.log")), QByteArray("4\r\n"));
+    EXPECT_EQ(Contents(Path("c/d/system.log")), QByteArray("4\r\n"));
+    EXPECT_EQ(Contents(Path("a/b/system.log")), QByteArray("3\r\n"));
 }
 
 // Failures never raise and are told once: a folder that cannot be made,
