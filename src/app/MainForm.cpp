@@ -58,6 +58,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     registry_ = std::make_unique<plat::Registry>();
     CreateComponents();
     CreateActions();
+    CreateInputAndAway();
     BindEngineEvents();
     resize(kDesignWidth, kDesignHeight);
     RestorePlacement();
@@ -435,6 +436,7 @@ void TMainForm::DisableChatControls() {
     GroupsTreeView->setEnabled(false);
     FriendsTreeView->setEnabled(false);
     OutputMemo->setEnabled(false);
+    AwayActionUpdate();
 }
 
 void TMainForm::EnableChatControls() {
@@ -447,6 +449,7 @@ void TMainForm::EnableChatControls() {
         SetTargetLabel(TargetName + u':');
     }
     InputEdit->setFocus();
+    AwayActionUpdate();
 }
 
 void TMainForm::SetTargetLabel(const QString& text) {

@@ -24,12 +24,15 @@
 #include <optional>
 
 class QAction;
+class QKeyEvent;
 class QLabel;
 class QListWidget;
 class QMenuBar;
 class QTimer;
+class TAwayList;
 class TQvConsole;
 class TRichEdit;
+class TTextBlob;
 class TTreeView;
 
 namespace kit {
@@ -221,6 +224,69 @@ public:
     void VLChatFriendRemove(TVLChat* Sender, const TFriendInfo& Friend);
     void VLChatFriendStatusChange(TVLChat* Sender, const TFriendInfo& Friend);
     void VLChatGroupListChange(TVLChat* Sender);
+
+    // --- input line, commands, sending, away mode ----------------------------------
+    // (MainFormInput.cpp, MainFormCommands.cpp, MainFormAway.cpp)
+    TAwayList* AwayList = nullptr;
+    QAction* AwayAction = nullptr;
+    QAction* AwayMessagesAction = nullptr;
+
+    // The colour of typed text unless another is chosen: the input font colour.
+    plat::TColor DefaultTypingColor() const;
+    // Enter sends (Shift+Enter breaks the line), Shift+Up and Shift+Down walk
+    // the history, Esc empties the line, "/" typed first resets the colour.
+    void InputEditKeyDown(TRichEdit* Sender, QKeyEvent* Key, bool& Handled);
+    // A line starting with "/": TELL (T), REPLY (R), ADDBUDDY, QUERY (Q),
+    // WHOIS (W, WI), AWAY (AFK), BACK, CLEAR.
+    void ParseCommand(const QString& text);
+    // The target of the input line: a public group of that exact name, else
+    // a private group of that name (ignoring case), else a character.
+    void QueryTarget(const QString& name);
+    void QueryCharacter(const QString& name);
+    void QueryPublicGroup(const QString& name);
+    void QueryPrivateGroup(const QString& name);
+    // Texts carry the colour codes. An attached reference goes with the
+    // message (never with the automatic away reply). Each returns whether the
+    // message went out: a tell or private group message to a name the server
+    // does not know sends nothing and shows an error line instead.
+    bool SendTell(const QString& target, const QString& text);
+    void SendGroupMessage(const QString& group, const QString& text);
+    bool SendPrivateGroupMessage(const QString& group, const QString& text);
+    // Forgets the attached reference; its title stays in the input line.
+    void DropReference();
+    // The text of a reference attachment: the reference's rich text with its
+    // colours as codes.
+    QString EncodeReference(const QByteArray& richText);
+    // Starts a whois lookup of the character.
+    void ShowWhois(const QString& name);
+
+    // `text` is the command line: its words after the first are the reason.
+    // Without a reason while away it sets the user back.
+    void SetAway(const QString& text);
+    // Nothing unless away. Asks whether to view the unread away messages.
+    void SetBack();
+    void AddAwayMessage(const QString& sender, const QString& text);
+    void ShowAwayMessages();
+    void AwayActionExecute();
+    void AwayActionUpdate();
+    void AwayMessagesActionExecute();
+    void AwayMessagesActionUpdate();
+    // Every 5 seconds while AutoAway: away after AutoAwayIdle idle minutes.
+    void AwayTimerTimer();
+    // A tell received while away: logged, and answered at most once a minute
+    // per sender.
+    void AwayTellReceived(const QString& sender, const QString& message);
+    // Creates the away log and actions, binds the input line and the away
+    // timer; called while the window is built.
+    void CreateInputAndAway();
+    void InputEditReturn();
+    void ShowHistoryLine(const QString& line);
+    // The attached reference as an attachment; null when none is attached.
+    std::unique_ptr<TTextBlob> ReferenceAttachment();
+    // After a message went out: the reference that went with it is dropped,
+    // the user counts as active, and sending may end away mode.
+    void MessageSent(bool withReference, bool mayCancelAway);
+    // --- end of input line, commands, sending, away mode ---------------------------
 
 protected:
     bool event(QEvent* event) override;

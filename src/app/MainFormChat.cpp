@@ -78,8 +78,12 @@ void TMainForm::VLChatSystemMessage(TVLChat*, const QByteArray& Message) {
 void TMainForm::VLChatPrivateMessage(TVLChat*, const QByteArray& CharName,
                                      const QByteArray& Message, const TBlob* Blob) {
     const QString sender = plat::FromCp1252(CharName);
-    ShowLine(Formatter().TellReceived(sender, plat::FromCp1252(Message), Blob));
+    const QString message = plat::FromCp1252(Message);
+    ShowLine(Formatter().TellReceived(sender, message, Blob));
     LastTellSender = sender;
+    if (Away) {
+        AwayTellReceived(sender, message);
+    }
 }
 
 void TMainForm::VLChatGroupMessage(TVLChat*, int GroupIdx, const QByteArray& CharName,

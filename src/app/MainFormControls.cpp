@@ -1,6 +1,10 @@
 #include "app/MainFormControls.h"
 
+#include "platform/core/Guarded.h"
+
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QMimeData>
 
 namespace mainform {
 
@@ -65,4 +69,35 @@ void TRichEdit::SetFont(const plat::ColoredFont& value) {
 void TRichEdit::SetColor(plat::TColor value) {
     color_ = value;
     plat::SetControlColor(*this, value);
+}
+
+plat::TColor TRichEdit::TypingColor() const {
+    const QBrush brush = currentCharFormat().foreground();
+    return brush.style() == Qt::NoBrush ? font_.color : plat::FromQColor(brush.color());
+}
+
+void TRichEdit::SetTypingColor(plat::TColor value) {
+    setTextColor(plat::ToQColor(value));
+}
+
+void TRichEdit::keyPressEvent(QKeyEvent* event) {
+    bool handled = false;
+    if (OnKeyDown) {
+        plat::guarded([&] { OnKeyDown(this, event, handled); });
+    }
+    if (handled) {
+        event->accept();
+        return;
+    }
+    QTextEdit::keyPressEvent(event);
+}
+
+bool TRichEdit::canInsertFromMimeData(const QMimeData* source) const {
+    return source->hasText();
+}
+
+void TRichEdit::insertFromMimeData(const QMimeData* source) {
+    if (source->hasText()) {
+        insertPlainText(source->text());
+    }
 }

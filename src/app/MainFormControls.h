@@ -10,6 +10,11 @@
 #include <QTextEdit>
 #include <QTreeWidget>
 
+#include <functional>
+
+class QKeyEvent;
+class QMimeData;
+
 // A tree of text nodes. A node keeps its image index in ImageIndexRole.
 class TTreeView : public QTreeWidget {
     Q_OBJECT
@@ -42,6 +47,21 @@ public:
     void SetFont(const plat::ColoredFont& value);
     plat::TColor Color() const { return color_; }
     void SetColor(plat::TColor value);
+
+    // The colour the next typed characters get; the font colour when the
+    // format at the caret has none of its own.
+    plat::TColor TypingColor() const;
+    void SetTypingColor(plat::TColor value);
+
+    // Called for every key press before the editor acts on it; a handler that
+    // sets Handled consumes the key.
+    std::function<void(TRichEdit* Sender, QKeyEvent* Key, bool& Handled)> OnKeyDown;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    // Pasted and dropped text arrives as plain text, in the typing colour.
+    bool canInsertFromMimeData(const QMimeData* source) const override;
+    void insertFromMimeData(const QMimeData* source) override;
 
 private:
     plat::ColoredFont font_;
