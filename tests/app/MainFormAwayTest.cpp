@@ -1,6 +1,6 @@
 // Away mode against the local chat service: the automatic reply and its
 // throttle, the away log with its unread count and the question on return,
-// away cancelled by sending, and automatic away after idle time.
+// away ended by sending, and automatic away after idle time.
 #include "MainFormInputSupport.h"
 
 #include "app/AwayList.h"
@@ -18,25 +18,19 @@ namespace {
 
 TEST(AwayListTest, SendersAreFoundIgnoringAsciiCaseAndOwnTheirMessages) {
     TAwayList list;
+    list.Add()->SetName(QStringLiteral("\u00c9lan"));
     TAwayCharacter* bob = list.Add();
     bob->SetName(QStringLiteral("Bob"));
-    list.Add()->SetName(QStringLiteral("\u00c9lan"));
-    EXPECT_EQ(list.IndexOf(u"bOB"), 0);
-    EXPECT_EQ(list.IndexOf(u"\u00e9lan"), -1); // only ASCII letters fold
-    EXPECT_EQ(list.IndexOf(u"Bo"), -1);
-
+    EXPECT_EQ(list.IndexOf(u"bOB"), 1);
+    EXPECT_EQ(list.IndexOf(u"\u00e9lan"), -1);
     const QDateTime before = QDateTime::currentDateTime();
     bob->Messages().Add()->SetText(QStringLiteral("\x10\x0chi"));
-    bob->Messages().Add()->SetText(QStringLiteral("again"));
-    EXPECT_EQ(bob->Messages().Count(), 2);
     EXPECT_EQ(bob->Messages().Items(0)->Text(), QStringLiteral("\x10\x0chi"));
-    EXPECT_GE(bob->Messages().Items(1)->Time(), before);
-    EXPECT_THROW(bob->Messages().Items(2), plat::EListError);
-    EXPECT_THROW(list.Items(-1), plat::EListError);
-
+    EXPECT_GE(bob->Messages().Items(0)->Time(), before);
+    EXPECT_THROW(bob->Messages().Items(1), plat::EListError);
     list.Clear();
-    EXPECT_EQ(list.Count(), 0);
     EXPECT_EQ(list.IndexOf(u"Bob"), -1);
+    EXPECT_THROW(list.Items(0), plat::EListError);
 }
 
 constexpr int64_t kStart = 10'000'000;
@@ -49,189 +43,160 @@ protected:
             questions << request.Text;
             return answer;
         });
-        StartBob();
     }
     void TearDown() override {
         boxHandler.reset();
         LoggedInTest::TearDown();
     }
-
     // Bob tells Kara; returns once the tell line (and any reply) is written.
     void BobTells(const QByteArray& text) {
         const qsizetype lines = Lines().size();
         ASSERT_TRUE(bob->SendPrivateMessage("Kara", text));
-        ASSERT_TRUE(WaitForLines(lines + 1));
+        ASSERT_TRUE(WaitUntil([&] { return Lines().size() > lines; }));
     }
-    // The replies Kara sent, as Kara's console shows them.
-    QStringList Replies() const { return Lines().filter(QStringLiteral("I am away")); }
+    qsizetype Replies() const { return Lines().filter(QStringLiteral("I am away")).size(); }
 
-    plat::ManualClock clock{kStart};
+    plat::ManualClock clock{kStart}; // before the window: login activity at kStart
     std::unique_ptr<plat::ScopedMsgBoxHandler> boxHandler;
     plat::MsgResult answer = plat::MsgResult::No;
     QStringList questions;
 };
 
-const QString kLunchReply = QStringLiteral(
-    "I am away from my keyboard right now, \"lunch\", your message has been logged.");
-
 TEST_F(AwayTest, RepliesAtMostOncePerMinuteAndLogsEveryTell) {
     Enter("/away  lunch ");
     EXPECT_EQ(Lines().last(), Line("800000", "System Message: You are now set away</font>"));
     EXPECT_EQ(form->StatusBar->PanelText(0), QStringLiteral("Kara - Away"));
-    EXPECT_EQ(form->AwayReason, QStringLiteral("lunch"));
-
+    form->Settings.AwayAutoCancel = true; // never for the automatic reply
     BobTells("hi");
-    ASSERT_TRUE(WaitForBob(1));
-    EXPECT_EQ(bobHeard.last(), QStringLiteral("Kara: ") + kLunchReply);
-    EXPECT_EQ(Lines().last(),
-              Line("0000FF", "To [" + CharLink("Bob") + "]: " + kLunchReply + "</font>"));
+    const QString reply = QStringLiteral(
+        "I am away from my keyboard right now, \"lunch\", your message has been logged.");
+    EXPECT_EQ(Lines().last(), Line("0000FF", "To [" + CharLink("Bob") + "]: " + reply + "</font>"));
     clock.Advance(30'000);
     BobTells("\x10\x0cstill there?");
     clock.Advance(29'999);
     BobTells("hello?");
-    EXPECT_EQ(Replies().size(), 1);
+    EXPECT_EQ(Replies(), 1);
     clock.Advance(1);
     BobTells("now?");
-    EXPECT_EQ(Replies().size(), 2);
+    ASSERT_TRUE(WaitForBob(2));
+    EXPECT_EQ(bobHeard, (QStringList{"Kara: " + reply, "Kara: " + reply}));
+    EXPECT_TRUE(form->Away);
 
     ASSERT_EQ(form->AwayList->Count(), 1);
-    const TAwayCharacter* logged = form->AwayList->Items(0);
-    EXPECT_EQ(logged->Name(), QStringLiteral("Bob"));
-    ASSERT_EQ(logged->Messages().Count(), 4);
-    EXPECT_EQ(logged->Messages().Items(1)->Text(), QStringLiteral("\x10\x0cstill there?"));
+    const TAwayMessageList& logged = form->AwayList->Items(0)->Messages();
+    ASSERT_EQ(logged.Count(), 4);
+    EXPECT_EQ(logged.Items(1)->Text(), QStringLiteral("\x10\x0cstill there?"));
     EXPECT_EQ(form->UnreadAwayMessages, 4);
     EXPECT_TRUE(form->AwayMessagesAction->isEnabled());
-    // The automatic reply never ends away mode, even when sending does.
-    form->Settings.AwayAutoCancel = true;
-    clock.Advance(60'000);
-    BobTells("last");
-    EXPECT_EQ(Replies().size(), 3);
-    EXPECT_TRUE(form->Away);
+
+    // A new reason answers everyone again at once.
+    Enter("/afk dinner");
+    BobTells("and now?");
+    EXPECT_EQ(Replies(), 3);
+    EXPECT_TRUE(Lines().last().contains(QLatin1String("\"dinner\"")));
 }
 
-TEST_F(AwayTest, ReturningAsksAboutUnreadMessagesUntilAnswered) {
-    Enter("/afk");
-    BobTells("one");
-    BobTells("two");
-    form->AwayList->Items(0)->SetTag(1);
-    BobTells("three");
-    EXPECT_EQ(form->AwayList->Items(0)->Tag(), 0); // unread again
-    Type("half typed");
-    form->SetBack();
-    EXPECT_EQ(Lines().last(), Line("800000", "System Message: You are now set back</font>"));
-    EXPECT_EQ(form->StatusBar->PanelText(0), QStringLiteral("Kara"));
-    EXPECT_EQ(questions,
-              QStringList{QStringLiteral("You have 3 new away messages.  Would you like to view \n"
-                                         "your messages?")});
-    EXPECT_TRUE(form->InputEdit->toPlainText().isEmpty());
-    EXPECT_EQ(form->UnreadAwayMessages, 3); // No keeps them
-
-    // Back while not away: no line, no question.
-    const qsizetype lines = Lines().size();
-    Enter("/back");
-    EXPECT_EQ(Lines().size(), lines);
-    EXPECT_EQ(questions.size(), 1);
-
-    form->AwayActionExecute();
-    EXPECT_TRUE(form->Away);
-    EXPECT_EQ(form->AwayAction->text(), QStringLiteral("Set Yourself Back"));
-    answer = plat::MsgResult::Yes;
-    form->AwayActionExecute();
-    EXPECT_FALSE(form->Away);
-    EXPECT_EQ(form->AwayAction->text(), QStringLiteral("Set Yourself Away"));
-    EXPECT_EQ(questions.size(), 2);
-    EXPECT_EQ(form->UnreadAwayMessages, 0);
-    // The log itself stays.
-    EXPECT_EQ(form->AwayList->Items(0)->Messages().Count(), 3);
-
-    form->AwayActionExecute();
-    form->AwayActionExecute();
-    EXPECT_EQ(questions.size(), 2); // nothing unread: no question
-}
-
-TEST_F(AwayTest, ReplyTextFollowsReasonAndLoggingAndANewReasonResetsTheThrottle) {
+TEST_F(AwayTest, ReplyTextFollowsReasonAndLogging) {
     Enter("/away");
     BobTells("a");
-    ASSERT_TRUE(WaitForBob(1));
-    EXPECT_EQ(bobHeard.last(),
-              QStringLiteral("Kara: I am away from my keyboard right now, your message has been "
-                             "logged."));
     form->Settings.AwayLogging = false;
     Enter("/away lunch");
-    EXPECT_TRUE(form->Away);
     BobTells("b");
-    ASSERT_TRUE(WaitForBob(2));
-    EXPECT_EQ(bobHeard.last(),
-              QStringLiteral("Kara: I am away from my keyboard right now, \"lunch\"."));
-    Enter("/away  ");
-    EXPECT_FALSE(form->Away); // no reason while away: back
-    // A reason of nothing but codes and blanks is none.
+    Enter("/away  "); // no reason while away: back
+    EXPECT_FALSE(form->Away);
     form->InputEdit->insertPlainText(QStringLiteral("/away \x10\x0c \x12"));
-    Press(Qt::Key_Return);
-    EXPECT_TRUE(form->Away);
+    Press(Qt::Key_Return); // codes and blanks are no reason
     BobTells("c");
     ASSERT_TRUE(WaitForBob(3));
-    EXPECT_EQ(bobHeard.last(), QStringLiteral("Kara: I am away from my keyboard right now."));
+    EXPECT_EQ(bobHeard,
+              (QStringList{"Kara: I am away from my keyboard right now, your message has been "
+                           "logged.",
+                           "Kara: I am away from my keyboard right now, \"lunch\".",
+                           "Kara: I am away from my keyboard right now."}));
     EXPECT_EQ(form->UnreadAwayMessages, 3); // logged without AwayLogging too
 }
 
-TEST_F(AwayTest, SendingEndsAwayWhenConfiguredAndTheLineStaysInTheHistory) {
+TEST_F(AwayTest, ReturningAsksAboutUnreadMessagesUntilAnswered) {
+    form->AwayActionExecute();
+    EXPECT_EQ(form->AwayAction->text(), QStringLiteral("Set Yourself Back"));
+    BobTells("one");
+    form->AwayList->Items(0)->SetTag(1);
+    BobTells("two");
+    EXPECT_EQ(form->AwayList->Items(0)->Tag(), 0); // unread again
+    Type("half typed");
+    form->AwayActionExecute();
+    EXPECT_EQ(Lines().last(), Line("800000", "System Message: You are now set back</font>"));
+    EXPECT_EQ(form->StatusBar->PanelText(0), QStringLiteral("Kara"));
+    EXPECT_EQ(form->AwayAction->text(), QStringLiteral("Set Yourself Away"));
+    EXPECT_EQ(questions, QStringList{"You have 2 new away messages.  Would you like to view \n"
+                                     "your messages?"});
+    EXPECT_TRUE(Typed().isEmpty());
+    EXPECT_EQ(form->UnreadAwayMessages, 2); // No keeps them
+
+    const qsizetype lines = Lines().size();
+    Enter("/back"); // not away: no line, no question
+    EXPECT_EQ(Lines().size(), lines);
+    Enter("/away");
+    answer = plat::MsgResult::Yes;
+    Enter("/back");
+    EXPECT_EQ(questions.size(), 2);
+    EXPECT_EQ(form->UnreadAwayMessages, 0);
+    EXPECT_EQ(form->AwayList->Items(0)->Messages().Count(), 2); // the log stays
+    Enter("/away");
+    Enter("/back");
+    EXPECT_EQ(questions.size(), 2); // nothing unread: no question
+}
+
+TEST_F(AwayTest, SendingEndsAwayOnlyWhenConfiguredAndKeepsTheLine) {
+    form->AttachedReference = QByteArray("{\\rtf1 Sword}");
+    form->RefListView->show();
     Enter("/away");
     BobTells("x");
+    // The automatic reply took no attachment and left the reference alone.
+    ASSERT_TRUE(WaitForBob(1));
+    EXPECT_EQ(bobHeard.first(),
+              QStringLiteral("Kara: I am away from my keyboard right now, your message has been "
+                             "logged."));
+    EXPECT_TRUE(form->AttachedReference.has_value());
+    EXPECT_FALSE(form->RefListView->isHidden());
+    form->DropReference();
     Enter("/tell Bob typed");
-    EXPECT_TRUE(form->Away); // AwayAutoCancel is off
+    EXPECT_TRUE(form->Away);
 
     form->Settings.AwayAutoCancel = true;
+    clock.Advance(5);
     Enter("/tell Bob typed again");
     EXPECT_FALSE(form->Away);
-    EXPECT_EQ(questions.size(), 1);
+    EXPECT_EQ(form->LastActivity, kStart + 5);
+    EXPECT_EQ(questions.size(), 1); // the question emptied the line meanwhile
     Press(Qt::Key_Up, Qt::ShiftModifier);
-    EXPECT_EQ(form->InputEdit->toPlainText(), QStringLiteral("/tell Bob typed again"));
+    EXPECT_EQ(Typed(), QStringLiteral("/tell Bob typed again"));
     Press(Qt::Key_Escape);
 
     Enter("/away");
     Enter("/q General");
-    const int64_t before = form->LastActivity;
-    clock.Advance(5);
     Enter("to the group");
     EXPECT_FALSE(form->Away);
-    EXPECT_EQ(form->LastActivity, kStart + 5);
-    EXPECT_GT(form->LastActivity, before);
 }
 
-TEST_F(AwayTest, TheAutomaticReplyLeavesTheAttachedReferenceAlone) {
-    form->AttachedReference = QByteArray("{\\rtf1 Sword}");
-    form->RefListView->show();
-    Enter("/away");
-    BobTells("hey");
-    ASSERT_TRUE(WaitForBob(1));
-    EXPECT_EQ(bobAttachments.last(), QString());
-    EXPECT_TRUE(form->AttachedReference.has_value());
-    EXPECT_FALSE(form->RefListView->isHidden());
-}
-
-TEST_F(AwayTest, IdleTimeSetsAwayOnceLoggedInAndNotAlreadyAway) {
+TEST_F(AwayTest, IdleTimeSetsAwayWhileLoggedIn) {
     form->Settings.AutoAway = true;
     form->Settings.AutoAwayIdle = 1;
-    EXPECT_EQ(form->LastActivity, kStart); // the login counted
     clock.Advance(59'999);
-    form->AwayTimerTimer();
+    ASSERT_TRUE(QMetaObject::invokeMethod(form->AwayTimer, "timeout")); // the timer's tick
     EXPECT_FALSE(form->Away);
     clock.Advance(1);
-    form->AwayTimerTimer();
-    EXPECT_TRUE(form->Away);
+    ASSERT_TRUE(QMetaObject::invokeMethod(form->AwayTimer, "timeout"));
     EXPECT_EQ(form->AwayReason, QStringLiteral("Auto-away after 10 minutes"));
     const qsizetype lines = Lines().size();
     clock.Advance(60'000);
-    form->AwayTimerTimer();
+    form->AwayTimerTimer(); // already away: nothing
     EXPECT_EQ(Lines().size(), lines);
 
-    // Back counts as activity.
-    Enter("/back");
+    Enter("/back"); // back counts as activity
     clock.Advance(59'999);
     form->AwayTimerTimer();
     EXPECT_FALSE(form->Away);
-
     form->Settings.AutoAwayIdle = 0;
     clock.Advance(3'600'000);
     form->AwayTimerTimer();
@@ -243,23 +208,6 @@ TEST_F(AwayTest, IdleTimeSetsAwayOnceLoggedInAndNotAlreadyAway) {
     form->AwayTimerTimer();
     EXPECT_FALSE(form->Away);
     EXPECT_FALSE(form->AwayAction->isEnabled());
-}
-
-class AutoAwayStartTest : public LoggedInTest {
-protected:
-    void StoreSettings(plat::Registry::Key& root) override {
-        root.WriteBool(QStringLiteral("AutoAway"), true);
-    }
-};
-
-TEST_F(AutoAwayStartTest, TheTimerRunsFromCreationAndChecksEveryFiveSeconds) {
-    EXPECT_TRUE(form->AwayTimer->isActive());
-    EXPECT_EQ(form->AwayTimer->interval(), 5000);
-    EXPECT_TRUE(form->AwayAction->isEnabled());
-    form->LastActivity -= 10 * 60'000;
-    // The timer's own tick does the check.
-    ASSERT_TRUE(QMetaObject::invokeMethod(form->AwayTimer, "timeout"));
-    EXPECT_TRUE(form->Away);
 }
 
 } // namespace

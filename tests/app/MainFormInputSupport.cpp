@@ -9,48 +9,58 @@
 
 namespace mainformtest {
 
-bool LogIn(TVLChat& chat, quint16 port, const QByteArray& user, const QByteArray& character) {
-    chat.SetFloodProtection(false);
-    chat.SetDimension(chat.DimensionList().Add(QStringLiteral("Local"), QString(), port,
-                                               QStringLiteral("127.0.0.1")));
-    chat.SetUserName(user);
-    chat.SetPassword(user + "pw");
-    chat.Connect();
-    if (!WaitUntil([&] { return chat.State() == csReadyForLogin; })) {
-        return false;
-    }
-    chat.SelectCharacter(character);
-    return WaitUntil([&] { return chat.State() == csLoggedIn; });
-}
-
 void LoggedInTest::SetUp() {
     MainFormTest::SetUp();
     ASSERT_TRUE(server.Listen({0}));
-    port = server.Ports().first();
+    const quint16 port = server.Ports().first();
     QObject::connect(&server, &chatd::ChatServer::LogLine,
                      [this](const QString& line) { serverLog << line; });
-    for (const auto& [user, name, id] :
-         {std::tuple{"kara", "Kara", 0x1000}, {"bob", "Bob", 0x1234}, {"cara", "Cara", 0x1300}}) {
-        server.Accounts().AddAccount(QString::fromLatin1(user),
-                                     QString::fromLatin1(user) + QStringLiteral("pw"));
+    for (const auto& [user, id] : {std::pair{"Kara", 0x1000}, {"Bob", 0x1234}}) {
+        const QString name = QString::fromLatin1(user);
+        server.Accounts().AddAccount(name, name + QStringLiteral("pw"));
         chatd::Character character;
         character.Id = id;
-        character.Name = QString::fromLatin1(name);
-        server.Accounts().AddCharacter(QString::fromLatin1(user), character);
+        character.Name = name;
+        server.Accounts().AddCharacter(name, character);
     }
     auto dimension = *Stored().OpenKey({"Dimensions", "Local"}, true);
     dimension.WriteString(QStringLiteral("Host"), QStringLiteral("127.0.0.1"));
     dimension.WriteInteger(QStringLiteral("Port"), port);
-    auto root = StoredRoot();
-    root.WriteInteger(QStringLiteral("OnStartup"), 0);
-    StoreSettings(root);
+    StoredRoot().WriteInteger(QStringLiteral("OnStartup"), 0);
     Create();
-    loginAnswer = LoginAnswer{QStringLiteral("Local"), QStringLiteral("kara"),
-                              QStringLiteral("karapw"), false};
+    loginAnswer = LoginAnswer{QStringLiteral("Local"), QStringLiteral("Kara"),
+                              QStringLiteral("Karapw"), false};
     characterAnswer = QStringLiteral("Kara");
     form->ConnectAction->trigger();
     ASSERT_TRUE(WaitUntil([&] { return form->VLChat->State() == csLoggedIn; }));
     form->VLChat->SetFloodProtection(false);
+
+    bob = std::make_unique<TVLChat>();
+    bob->OnPrivateMessage = [this](TVLChat*, const QByteArray& sender, const QByteArray& text,
+                                   const TBlob* blob) {
+        bobHeard << plat::FromCp1252(sender + ": " + text) +
+                        (blob ? QStringLiteral(" +") + QLatin1String(blob->ClassName())
+                              : QString());
+    };
+    auto group = [this](const QByteArray& name, const QByteArray& sender, const QByteArray& text) {
+        bobHeard << plat::FromCp1252("[" + name + "] " + sender + ": " + text);
+    };
+    bob->OnGroupMessage = [group](TVLChat* chat, int index, const QByteArray& sender,
+                                  const QByteArray& text, const TBlob*) {
+        group(chat->GroupList().Items(index)->Name(), sender, text);
+    };
+    bob->OnPrivateGroupMessage = [group](TVLChat*, const QByteArray& name, const QByteArray& sender,
+                                         const QByteArray& text,
+                                         const TBlob*) { group(name, sender, text); };
+    bob->SetFloodProtection(false);
+    bob->SetDimension(bob->DimensionList().Add(QStringLiteral("Local"), QString(), port,
+                                               QStringLiteral("127.0.0.1")));
+    bob->SetUserName("Bob");
+    bob->SetPassword("Bobpw");
+    bob->Connect();
+    ASSERT_TRUE(WaitUntil([&] { return bob->State() == csReadyForLogin; }));
+    bob->SelectCharacter("Bob");
+    ASSERT_TRUE(WaitUntil([&] { return bob->State() == csLoggedIn; }));
 }
 
 void LoggedInTest::TearDown() {
@@ -58,29 +68,9 @@ void LoggedInTest::TearDown() {
     MainFormTest::TearDown();
 }
 
-void LoggedInTest::StartBob() {
-    bob = std::make_unique<TVLChat>();
-    bob->OnPrivateMessage = [this](TVLChat*, const QByteArray& sender, const QByteArray& text,
-                                   const TBlob* blob) {
-        bobHeard << plat::FromCp1252(sender + ": " + text);
-        bobAttachments << (blob ? QString::fromLatin1(blob->ClassName()) : QString());
-    };
-    bob->OnGroupMessage = [this](TVLChat* chat, int index, const QByteArray& sender,
-                                 const QByteArray& text, const TBlob*) {
-        bobHeard << plat::FromCp1252("[" + chat->GroupList().Items(index)->Name() + "] " + sender +
-                                     ": " + text);
-    };
-    bob->OnPrivateGroupMessage = [this](TVLChat*, const QByteArray& group, const QByteArray& sender,
-                                        const QByteArray& text, const TBlob*) {
-        bobHeard << plat::FromCp1252("[" + group + "] " + sender + ": " + text);
-    };
-    ASSERT_TRUE(LogIn(*bob, port, "bob", "Bob"));
-}
-
 void LoggedInTest::Type(const QString& text) {
     for (const QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, c == u' ' ? Qt::Key_Space : Qt::Key_unknown,
-                        Qt::NoModifier, QString(c));
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
         QCoreApplication::sendEvent(form->InputEdit, &press);
     }
 }
@@ -91,9 +81,8 @@ void LoggedInTest::Press(Qt::Key key, Qt::KeyboardModifiers modifiers) {
     QCoreApplication::sendEvent(form->InputEdit, &press);
 }
 
-void LoggedInTest::Enter(const QString& line) {
-    Type(line);
-    Press(Qt::Key_Return);
+QString LoggedInTest::Typed() const {
+    return form->InputEdit->toPlainText();
 }
 
 } // namespace mainformtest
