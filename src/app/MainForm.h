@@ -254,8 +254,8 @@ public:
     bool SendPrivateGroupMessage(const QString& group, const QString& text);
     // Forgets the attached reference; its title stays in the input line.
     void DropReference();
-    // The text of a reference attachment: the reference's rich text with its
-    // colours as codes.
+    // The text of a reference attachment: the reference's rich text (RTF)
+    // with its colours as codes.
     QString EncodeReference(const QByteArray& richText);
     // Starts a whois lookup of the character.
     void ShowWhois(const QString& name);

@@ -5,6 +5,7 @@
 #include "app/AwayList.h"
 #include "app/ColorCodes.h"
 #include "app/MainFormControls.h"
+#include "app/Rtf.h"
 #include "engine/VLBlob.h"
 #include "platform/core/Clock.h"
 #include "platform/core/Cp1252.h"
@@ -14,6 +15,7 @@
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QTimer>
 
 void TMainForm::CreateInputAndAway() {
@@ -186,7 +188,9 @@ void TMainForm::DropReference() {
     RefListView->hide();
 }
 
-// References are kept as RTF, which has no reader here yet.
-QString TMainForm::EncodeReference(const QByteArray&) {
-    return {};
+QString TMainForm::EncodeReference(const QByteArray& richText) {
+    QTextDocument document;
+    rtf::Read(richText, document);
+    const plat::TColor defaultColor = DefaultTypingColor();
+    return EncodeColors(ColoredCharacters(document, defaultColor), defaultColor, false);
 }

@@ -38,9 +38,14 @@ void LoggedInTest::SetUp() {
     bob = std::make_unique<TVLChat>();
     bob->OnPrivateMessage = [this](TVLChat*, const QByteArray& sender, const QByteArray& text,
                                    const TBlob* blob) {
-        bobHeard << plat::FromCp1252(sender + ": " + text) +
-                        (blob ? QStringLiteral(" +") + QLatin1String(blob->ClassName())
-                              : QString());
+        QByteArray heard = sender + ": " + text;
+        if (blob) {
+            heard += " +" + QByteArray(blob->ClassName());
+        }
+        if (const auto* textBlob = dynamic_cast<const TTextBlob*>(blob)) {
+            heard += "(" + textBlob->Text() + ")";
+        }
+        bobHeard << plat::FromCp1252(heard);
     };
     auto group = [this](const QByteArray& name, const QByteArray& sender, const QByteArray& text) {
         bobHeard << plat::FromCp1252("[" + name + "] " + sender + ": " + text);

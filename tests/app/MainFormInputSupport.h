@@ -33,7 +33,7 @@ protected:
     chatd::ChatServer server;
     QStringList serverLog;
     std::unique_ptr<TVLChat> bob;
-    // "Kara: text" for tells (" +TTextBlob" and the like for an attachment),
+    // "Kara: text" for tells (" +TTextBlob(text)" and the like for an attachment),
     // "[group] Kara: text" for group and private group messages.
     QStringList bobHeard;
 };

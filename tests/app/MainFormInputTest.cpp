@@ -3,13 +3,17 @@
 #include "MainFormInputSupport.h"
 
 #include "app/MainFormControls.h"
+#include "app/Rtf.h"
 #include "platform/core/Guarded.h"
 
 #include <QClipboard>
+#include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QMimeData>
+#include <QTextCursor>
+#include <QTextDocument>
 
 namespace mainformtest {
 namespace {
@@ -110,13 +114,50 @@ TEST_F(InputLineTest, BuddiesClearingAndTellsToUnknownNames) {
     Enter("/clear");
     EXPECT_TRUE(ConsoleLines().isEmpty());
 
-    // No echo, an error line, and the reference stays for another try.
+    // No echo and no private.log line, an error line, and the reference
+    // stays for another try.
+    QTemporaryDir logs;
+    form->Settings.LoggingFolder = logs.path() + u'/';
+    form->Settings.Logging = true;
     form->AttachedReference = QByteArray("{\\rtf1 Sword}");
     form->RefListView->show();
     Enter("/tell Nobody <hi>");
     EXPECT_EQ(ConsoleLines(), QStringList{Line("FF0000", "Unknown character: Nobody")});
     EXPECT_TRUE(form->AttachedReference.has_value());
     EXPECT_FALSE(form->RefListView->isHidden());
+    form->DropReference();
+    Enter("/t bob hi");
+    QFile log(logs.filePath(QStringLiteral("private.log")));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QByteArray written = log.readAll();
+    EXPECT_TRUE(written.endsWith("To [bob]: hi\r\n"));
+    EXPECT_FALSE(written.contains("Nobody"));
+}
+
+TEST_F(InputLineTest, AnAttachedReferenceGoesWithTheNextMessageOnly) {
+    QTextDocument reference;
+    QTextCursor cursor(&reference);
+    QTextCharFormat red;
+    red.setForeground(QColor(0xFF, 0, 0));
+    cursor.insertText(QStringLiteral("Sword"), red);
+    cursor.insertText(QStringLiteral(":\tgood"), QTextCharFormat());
+    form->AttachedReference = rtf::Write(reference);
+    form->RefListView->show();
+    Enter("/q Bob");
+    Type("see ");
+    form->InputEdit->SetTypingColor(ColorOfCode(QString(ReferenceCode)));
+    Type("Sword");
+    form->InputEdit->SetTypingColor(0x0000FF); // only the reference colour counts now
+    Type("!");
+    Press(Qt::Key_Return);
+    EXPECT_FALSE(form->AttachedReference.has_value());
+    EXPECT_TRUE(form->RefListView->isHidden());
+    EXPECT_TRUE(Lines().last().contains(QLatin1String("<a name=\"reflink\"")));
+    Enter("again");
+    ASSERT_TRUE(WaitForBob(2));
+    EXPECT_EQ(bobHeard,
+              (QStringList{"Kara: see \x11Sword!\x12 +TTextBlob(\x10\x0cSword\x12:\tgood)",
+                           "Kara: again"}));
 }
 
 TEST_F(InputLineTest, ColoursBecomeCodesAndPastedTextIsPlain) {
