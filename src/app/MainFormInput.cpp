@@ -85,7 +85,7 @@ void TMainForm::InputEditKeyDown(TRichEdit*, QKeyEvent* Key, bool& Handled) {
     }
     // A command always starts in the default colour. The typed character
     // counts, not the key that produced it, whatever the keyboard layout.
-    if (Key->text() == QLatin1String("/") && InputEdit->textCursor().position() == 0) {
+    if (Key->text() == QLatin1String("/") && InputEdit->textCursor().selectionStart() == 0) {
         InputEdit->SetTypingColor(DefaultTypingColor());
     }
 }
