@@ -291,3 +291,9 @@ TEST_F(ClientSocketTest, HandlersMayDestroyTheSocket) {
     EXPECT_TRUE(client.isNull());
     EXPECT_EQ(log, QStringList({u"read:a"_qs, u"read:c"_qs, u"disconnect"_qs}));
 }
+
+TEST_F(ClientSocketTest, ConnectionSendsSmallPacketsWithoutDelay) {
+    EXPECT_FALSE(client->LowDelay());
+    Connect();
+    EXPECT_TRUE(client->LowDelay());
+}

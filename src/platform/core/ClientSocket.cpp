@@ -88,6 +88,10 @@ void ClientSocket::Write(QByteArrayView bytes) {
     }
 }
 
+bool ClientSocket::LowDelay() const {
+    return Connected() && socket_->socketOption(QAbstractSocket::LowDelayOption).toInt() != 0;
+}
+
 QByteArrayView ClientSocket::Peek() const {
     return buffer_.View();
 }
@@ -208,6 +212,10 @@ void ClientSocket::SocketStateChanged(QAbstractSocket::SocketState state) {
     guarded([&] {
         if (state == QAbstractSocket::ConnectedState) {
             wasConnected_ = true;
+            // Chat packets are small and each one is meant to leave at once:
+            // without this a packet written while the previous one waits for
+            // its acknowledgement is held back for tens of milliseconds.
+            socket_->setSocketOption(QAbstractSocket::LowDelayOption, 1);
         } else if (state == QAbstractSocket::UnconnectedState && wasConnected_) {
             PeerClosed();
         }

@@ -72,6 +72,10 @@ public:
     // True between the completed connection and its close.
     bool Connected() const;
 
+    // True while connected with small writes sent at once (no coalescing
+    // while an earlier write waits for its acknowledgement).
+    bool LowDelay() const;
+
     // Hands the bytes to the connection as one unit, in order after those
     // handed over before. Raises EWriteError "Socket is not connected" when
     // not connected, and "Socket write failed: %s" when the bytes are not
