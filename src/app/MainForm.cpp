@@ -59,6 +59,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     CreateComponents();
     CreateActions();
     CreateInputAndAway();
+    CreateTreesAndMenus();
     BindEngineEvents();
     resize(kDesignWidth, kDesignHeight);
     RestorePlacement();

@@ -30,6 +30,8 @@ class QListWidget;
 class QMenuBar;
 class QTimer;
 class TAwayList;
+class QTreeWidgetItem;
+class TQvCustomConsole;
 class TQvConsole;
 class TRichEdit;
 class TTextBlob;
@@ -37,6 +39,7 @@ class TTreeView;
 
 namespace kit {
 class IDockablePanel;
+class IPopupMenu;
 class IStatusBar;
 class ISplitter;
 class IToolbar;
@@ -288,6 +291,100 @@ public:
     void MessageSent(bool withReference, bool mayCancelAway);
     // --- end of input line, commands, sending, away mode ---------------------------
 
+    // --- friends and groups trees, pop-up menus and console link clicks ------
+    // (MainFormTrees.cpp, MainFormPopups.cpp, MainFormLinks.cpp)
+
+    // Image indexes of the tree nodes.
+    enum TTreeImage {
+        tiOnlineFriends = 0,
+        tiOfflineFriends = 1,
+        tiUnknownFriends = 2,
+        tiFriendOnline = 3,
+        tiFriendOffline = 4,
+        tiPublicGroups = 5,
+        tiPrivateGroups = 6,
+        tiGroupListening = 7,
+        tiGroupMuted = 8,
+    };
+    // The roots, in the order the trees hold them.
+    QTreeWidgetItem* OnlineFriendsNode() const;
+    QTreeWidgetItem* OfflineFriendsNode() const;
+    QTreeWidgetItem* UnknownFriendsNode() const;
+    QTreeWidgetItem* PublicGroupsNode() const;
+    QTreeWidgetItem* PrivateGroupsNode() const;
+    // A node's image index (-1 for none); setting it sets the icon too.
+    static int NodeImage(const QTreeWidgetItem* node);
+    static void SetNodeImage(QTreeWidgetItem* node, int image);
+    // Where a node's icon lies in its tree's viewport.
+    static QRect NodeIconRect(const TTreeView& tree, const QTreeWidgetItem* node);
+
+    kit::IPopupMenu* OnPopupMenu = nullptr;
+    kit::IPopupMenu* OffPopupMenu = nullptr;
+    kit::IPopupMenu* UnPopupMenu = nullptr;
+    kit::IPopupMenu* CharPopupMenu = nullptr;
+    kit::IPopupMenu* PrivCharPopupMenu = nullptr;
+    kit::IPopupMenu* PubPopupMenu = nullptr;
+    kit::IPopupMenu* PrivPopupMenu = nullptr;
+
+    // Buddies.
+    void AddFriend(const QString& name, bool online, bool permanent);
+    void RemoveFriendNode(const QString& name);
+
+    // Private groups, named after their owners. A group is muted for this
+    // window while it has no node or its node does not listen.
+    QTreeWidgetItem* PrivateGroupNode(const QString& group) const;
+    void AddPrivateGroupNode(const QString& group);
+    void RemovePrivateGroupNode(const QString& group);
+    bool PrivateGroupMuted(const QString& group) const;
+    bool IsOwnPrivateGroup(const QString& group) const;
+    void InviteCharacter(const QString& name);
+    void KickCharacter(const QString& name);
+    void KickAll();
+    void LeavePrivateGroup(const QString& group);
+
+    // Muting public groups through the server; private groups only here.
+    void MuteGroup(const QString& name);
+    void UnmuteGroup(const QString& name);
+    void MuteActionExecute();
+    void UnMuteActionExecute();
+
+    // Mouse on the trees (viewport coordinates).
+    void FriendsTreeViewMouseDown(Qt::MouseButton Button, int X, int Y);
+    void GroupsTreeViewMouseDown(Qt::MouseButton Button, int X, int Y);
+    void GroupsTreeViewMouseUp(Qt::MouseButton Button, int X, int Y);
+    void FriendsTreeViewDblClick(QTreeWidgetItem* node);
+    void GroupsTreeViewDblClick(QTreeWidgetItem* node);
+
+    // Pop-up menus: captions and visibility for PopupName, PopupGroup and
+    // PopupCharGroup, rebuilt on each opening.
+    void OnPopupMenuPopup();
+    void OffPopupMenuPopup();
+    void UnPopupMenuPopup();
+    void CharPopupMenuPopup();
+    void PrivCharPopupMenuPopup();
+    void PubPopupMenuPopup();
+    void PrivPopupMenuPopup();
+    // What the items do.
+    void WhoisActionExecute();
+    void AcceptActionExecute();
+    void AddFriendActionExecute();
+    void RemoveActionExecute();
+    void QueryCharActionExecute();
+    void QueryGroupActionExecute();
+    void InviteActionExecute();
+    void KickCharActionExecute();
+    void KickAllActionExecute();
+    void LeavePrivActionExecute();
+
+    // Console links.
+    void OutputMemoMouseUp(TQvCustomConsole* Sender, Qt::MouseButton Button,
+                           Qt::KeyboardModifiers Shift, int X, int Y);
+    // Shows a received attachment by the key its link carries.
+    void ShowReference(const QString& key);
+    // The web page of an item attachment.
+    static QString ItemPageAddress(uint32_t id2);
+    // --- end of trees, pop-up menus and console link clicks ------------------
+
 protected:
     bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -307,6 +404,18 @@ private:
     void ChooseCharacter();
     void PostActivate();
     bool ConsoleClientContains(QPoint globalPos) const;
+
+    // Trees and pop-up menus (MainFormTrees.cpp, MainFormPopups.cpp).
+    void CreateTreesAndMenus();
+    void CreatePopupMenus();
+    // Adds a child in alphabetical order; a set expansion flag is cleared
+    // and the root expanded.
+    QTreeWidgetItem* AddChildNode(QTreeWidgetItem* root, const QString& text, int image,
+                                  bool* expandFlag);
+    // Opens a menu at a point in screen coordinates.
+    void OpenPopup(kit::IPopupMenu* menu, QPoint globalPos);
+    // Mute and Listen items of the group menus.
+    void SetMuteItems(kit::IPopupMenu* menu);
 
     // Settings (MainFormSettings.cpp).
     void LoadSettings();

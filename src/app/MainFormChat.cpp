@@ -101,21 +101,37 @@ void TMainForm::VLChatGroupMessage(TVLChat*, int GroupIdx, const QByteArray& Cha
 void TMainForm::VLChatPrivateGroupMessage(TVLChat*, const QByteArray& GroupName,
                                           const QByteArray& CharName, const QByteArray& Message,
                                           const TBlob* Blob) {
+    if (PrivateGroupMuted(plat::FromCp1252(GroupName))) {
+        return;
+    }
     ShowLine(Formatter().PrivateGroupMessage(
         plat::FromCp1252(GroupName), plat::FromCp1252(CharName), plat::FromCp1252(Message), Blob));
 }
 
 void TMainForm::VLChatPrivateGroupJoin(TVLChat*, const QByteArray& GroupName,
                                        const QByteArray& CharName) {
+    if (PrivateGroupMuted(plat::FromCp1252(GroupName))) {
+        return;
+    }
     ShowLine(Formatter().PrivateGroupJoin(plat::FromCp1252(GroupName), plat::FromCp1252(CharName)));
 }
 
 void TMainForm::VLChatPrivateGroupLeave(TVLChat*, const QByteArray& GroupName,
                                         const QByteArray& CharName) {
-    ShowLine(
-        Formatter().PrivateGroupLeave(plat::FromCp1252(GroupName), plat::FromCp1252(CharName)));
+    const QString group = plat::FromCp1252(GroupName);
+    const QString name = plat::FromCp1252(CharName);
+    if (!PrivateGroupMuted(group)) {
+        ShowLine(Formatter().PrivateGroupLeave(group, name));
+    }
+    if (QString::compare(name, CurrentCharacter, Qt::CaseInsensitive) == 0) {
+        RemovePrivateGroupNode(group);
+    }
 }
 
 void TMainForm::VLChatPrivateGroupKick(TVLChat*, const QByteArray& GroupName) {
-    ShowLine(Formatter().PrivateGroupKick(plat::FromCp1252(GroupName)));
+    const QString group = plat::FromCp1252(GroupName);
+    if (!PrivateGroupMuted(group)) {
+        ShowLine(Formatter().PrivateGroupKick(group));
+    }
+    RemovePrivateGroupNode(group);
 }

@@ -109,6 +109,8 @@ TEST_F(MainFormChatTest, PrivateGroupJoinsMessagesLeavesAndKicks) {
     ASSERT_TRUE(bob.PrivateGroupInvite("Kara"));
     ASSERT_TRUE(bob.PrivateGroupInvite("Cara"));
     ASSERT_TRUE(WaitUntil([&] { return server.SessionCount() == 3; }));
+    // Lines of a private group are shown while its node listens.
+    form->AddPrivateGroupNode(QStringLiteral("Bob"));
     ASSERT_TRUE(form->VLChat->PrivateGroupJoin("Bob"));
     ASSERT_TRUE(WaitForLines(1));
     EXPECT_EQ(Lines().last(), Line("808000", "Kara joined the private group Bob."));

@@ -1,7 +1,7 @@
 #pragma once
 
-// The main window's status bar, tool bars, dockable panel, splitters, tool
-// bar positions and window placement, behind small interfaces. Plain Qt
+// The main window's status bar, tool bars, dockable panel, splitters, pop-up
+// menus, tool bar positions and window placement, behind small interfaces. Plain Qt
 // widgets do the work for now (QtKit.cpp); the interfaces keep the
 // behaviours the window relies on, so that other classes can take over in
 // that one place.
@@ -92,6 +92,45 @@ public:
     TNotifyEvent OnClose;
 };
 
+// An item of a pop-up menu.
+class IMenuItem {
+public:
+    using TNotifyEvent = std::function<void(IMenuItem* Sender)>;
+
+    virtual ~IMenuItem() = default;
+    virtual QString Name() const = 0;
+    virtual QString Caption() const = 0;
+    virtual void SetCaption(const QString& value) = 0;
+    virtual bool Visible() const = 0;
+    virtual void SetVisible(bool value) = 0;
+    virtual bool Enabled() const = 0;
+    virtual void SetEnabled(bool value) = 0;
+
+    // The user chose the item. Runs from the event loop once the menu has
+    // closed, never inside the menu's own handling.
+    TNotifyEvent OnClick;
+};
+
+// A pop-up menu of items and separators. Consecutive separators, and those
+// next to hidden items only, are not shown.
+class IPopupMenu {
+public:
+    virtual ~IPopupMenu() = default;
+    virtual QString Name() const = 0;
+    // The menu owns its items.
+    virtual IMenuItem* AddItem(const QString& name, const QString& caption) = 0;
+    virtual void AddSeparator() = 0;
+    // Items in menu order, separators not counted.
+    virtual int ItemCount() const = 0;
+    virtual IMenuItem* Items(int index) const = 0;
+    // Null when the menu has no item of that name.
+    virtual IMenuItem* FindItem(const QString& name) const = 0;
+    // Opens the menu with its top left corner at a point in screen
+    // coordinates and returns at once.
+    virtual void Popup(int X, int Y) = 0;
+    virtual bool IsOpen() const = 0;
+};
+
 // The widgets are owned by their Qt parents; the interfaces live as long as
 // the widgets do.
 IStatusBar* CreateStatusBar(QMainWindow& window, const QString& name,
@@ -101,6 +140,9 @@ IToolbar* CreateToolbar(QMainWindow& window, const QString& name, const QString&
 // Docked at the right side of the window.
 IDockablePanel* CreateDockablePanel(QMainWindow& window, const QString& name,
                                     const QString& caption, QWidget* content);
+
+// A pop-up menu owned by the window (named for lookups among its children).
+IPopupMenu* CreatePopupMenu(QWidget& owner, const QString& name);
 
 // Positions of the window's tool bars and docked panels under the key.
 void LoadToolbarPositions(QMainWindow& window, plat::Registry& registry, const QStringList& key);

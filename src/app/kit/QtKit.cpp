@@ -1,4 +1,4 @@
-// The main window's bars, docks, splitters and placement on plain Qt widgets.
+// The main window's bars, docks, splitters, pop-up menus and placement on plain Qt widgets.
 #include "app/kit/Kit.h"
 
 #include "platform/core/Guarded.h"
@@ -9,12 +9,14 @@
 #include <QDockWidget>
 #include <QLabel>
 #include <QMainWindow>
+#include <QMenu>
 #include <QResizeEvent>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 namespace kit {
@@ -183,6 +185,67 @@ private:
     int floatHeight_ = 0;
 };
 
+class TQtMenuItem final : public IMenuItem {
+public:
+    explicit TQtMenuItem(QAction* action) : action_(action) {}
+
+    QString Name() const override { return action_->objectName(); }
+    QString Caption() const override { return action_->text(); }
+    void SetCaption(const QString& value) override { action_->setText(value); }
+    bool Visible() const override { return action_->isVisible(); }
+    void SetVisible(bool value) override { action_->setVisible(value); }
+    bool Enabled() const override { return action_->isEnabled(); }
+    void SetEnabled(bool value) override { action_->setEnabled(value); }
+
+private:
+    QAction* action_;
+};
+
+class TQtPopupMenu final : public QMenu, public IPopupMenu {
+public:
+    explicit TQtPopupMenu(QWidget* owner) : QMenu(owner) { setSeparatorsCollapsible(true); }
+
+    QString Name() const override { return objectName(); }
+
+    IMenuItem* AddItem(const QString& name, const QString& caption) override {
+        QAction* action = addAction(caption);
+        action->setObjectName(name);
+        items_.push_back(std::make_unique<TQtMenuItem>(action));
+        TQtMenuItem* item = items_.back().get();
+        // The menu closes first; the item's handler runs afterwards from the
+        // event loop, so it may open dialogs or change the menu freely.
+        connect(action, &QAction::triggered, this, [this, item] {
+            QMetaObject::invokeMethod(
+                this,
+                [item] {
+                    plat::guarded([item] {
+                        if (item->OnClick) {
+                            item->OnClick(item);
+                        }
+                    });
+                },
+                Qt::QueuedConnection);
+        });
+        return item;
+    }
+    void AddSeparator() override { addSeparator(); }
+    int ItemCount() const override { return static_cast<int>(items_.size()); }
+    IMenuItem* Items(int index) const override { return items_.at(index).get(); }
+    IMenuItem* FindItem(const QString& name) const override {
+        for (const auto& item : items_) {
+            if (item->Name() == name) {
+                return item.get();
+            }
+        }
+        return nullptr;
+    }
+    void Popup(int X, int Y) override { popup(QPoint(X, Y)); }
+    bool IsOpen() const override { return isVisible(); }
+
+private:
+    std::vector<std::unique_ptr<TQtMenuItem>> items_;
+};
+
 } // namespace
 
 IStatusBar* CreateStatusBar(QMainWindow& window, const QString& name,
@@ -213,6 +276,12 @@ IDockablePanel* CreateDockablePanel(QMainWindow& window, const QString& name,
     panel->setWidget(content);
     window.addDockWidget(Qt::RightDockWidgetArea, panel);
     return panel;
+}
+
+IPopupMenu* CreatePopupMenu(QWidget& owner, const QString& name) {
+    auto* menu = new TQtPopupMenu(&owner);
+    menu->setObjectName(name);
+    return menu;
 }
 
 void LoadToolbarPositions(QMainWindow& window, plat::Registry& registry, const QStringList& key) {
