@@ -101,8 +101,10 @@ void TMainForm::ShowReference(const QString& key) {
     if (const auto* item = dynamic_cast<const TItemBlob*>(blob)) {
         plat::ShellOpenUrl(ItemPageAddress(item->Id2()));
     } else if (const auto* text = dynamic_cast<const TTextBlob*>(blob)) {
-        auto* form = FindOrCreateForm<TTextRefForm>(
-            QStringLiteral("TextRefForm"), [](QWidget* parent) { return new TTextRefForm(parent); });
+        auto* form =
+            FindOrCreateForm<TTextRefForm>(QStringLiteral("TextRefForm"), [](QWidget* parent) {
+                return new TTextRefForm(parent);
+            });
         form->ShowReference(TTextRefForm::ReferenceText(*text));
         ShowForm(*form);
     } else if (dynamic_cast<const TUnknownBlob*>(blob)) {

@@ -105,12 +105,9 @@ TEST_F(EndToEndTest, MessagesReachTheOtherWindowsConsoleAndLogs) {
             << character;
     }
 
-    // The private group of Demochar: invited, joined, a message.
-    bool invited = false;
-    test->VLChat->OnPrivateGroupInvite = [&](TVLChat*, const QByteArray&) { invited = true; };
-    ASSERT_TRUE(demo->VLChat->PrivateGroupInvite("Testchar"));
-    ASSERT_TRUE(WaitUntil([&] { return invited; }));
-    ASSERT_TRUE(test->VLChat->PrivateGroupJoin("Demochar"));
+    // The private group of Demochar: invited, joined by answering Yes, a message.
+    plat::ScopedMsgBoxHandler join([](const plat::MsgBoxRequest&) { return plat::MsgResult::Yes; });
+    demo->InviteCharacter(QStringLiteral("Testchar"));
     const QString joined = Line("808000", "Testchar joined the private group Demochar.");
     EXPECT_TRUE(Shows(*demo, joined));
     EXPECT_TRUE(Shows(*test, joined));

@@ -47,6 +47,7 @@ protected:
     void OneLineEach() {
         form->VLChatGroupMessage(nullptr, -1, "Bob", "g", nullptr);
         form->VLChatPrivateMessage(nullptr, "Bob", "p", nullptr);
+        form->AddPrivateGroupNode(QStringLiteral("Alice")); // a group that is shown
         form->VLChatPrivateGroupMessage(nullptr, "Alice", "Bob", "pg", nullptr);
         form->VLChatSystemMessage(nullptr, "s");
         form->AddErrorLine(QStringLiteral("e"));
@@ -76,6 +77,7 @@ TEST_F(MainFormLogTest, HeadersFramePrefixedLinesOfEachFile) {
                                       Codes("^\x0C"
                                             "red$"),
                                       nullptr));
+    f.AddPrivateGroupNode(QStringLiteral("Alice")); // a group that is shown
     f.VLChatPrivateGroupMessage(nullptr, "Alice", "Bob", "yo", nullptr);
     f.VLChatPrivateGroupJoin(nullptr, "Alice", "Cara");
     f.VLChatPrivateGroupLeave(nullptr, "Alice", "Cara");

@@ -1,14 +1,13 @@
 #pragma once
 
-// The main window logged in as Kara at the local chat service, shown, with
-// Bob, Cara, Dan and bea as further characters; what the service did is
-// recorded line by line. Helpers press the mouse on the trees and the
-// console and choose pop-up menu items as a user would.
+// The main window, shown and logged in as Kara at the local chat service.
+// Kara's buddies: Bob, Cara and bea permanent, Dan not; Eve is a stranger;
+// Kara has muted "Trade". What the service did is recorded line by line.
+// The mouse is pressed on the trees and the console as a user would.
 
 #include "MainFormTestSupport.h"
 
 #include "app/MainFormControls.h"
-#include "app/kit/Kit.h"
 #include "chatd/ChatServer.h"
 #include "console/QvConsole.h"
 
@@ -27,21 +26,18 @@ protected:
         MainFormTest::SetUp();
         ASSERT_TRUE(server.Listen({0}));
         port = server.Ports().first();
-        for (const auto& [user, name, id] : {std::tuple{"kara", "Kara", 0x1000},
-                                             {"bob", "Bob", 0x1234},
-                                             {"cara", "Cara", 0x1300},
-                                             {"dan", "Dan", 0x1400},
-                                             {"bea", "bea", 0x1500}}) {
-            server.Accounts().AddAccount(QString::fromLatin1(user),
-                                         QString::fromLatin1(user) + QStringLiteral("pw"));
+        int id = 0x1000;
+        for (const char* name : {"Kara", "Bob", "Cara", "Dan", "bea", "Eve"}) {
+            const QString user = QString::fromLatin1(name).toLower();
+            server.Accounts().AddAccount(user, user + QStringLiteral("pw"));
             chatd::Character character;
-            character.Id = id;
+            character.Id = id++;
             character.Name = QString::fromLatin1(name);
-            server.Accounts().AddCharacter(QString::fromLatin1(user), character);
+            server.Accounts().AddCharacter(user, character);
         }
         chatd::Character& kara = *server.Accounts().FindCharacterByName(QStringLiteral("Kara"));
-        kara.Buddies = {{0x1234, true}, {0x1300, true}, {0x1400, false}, {0x1500, true}};
-        kara.GroupFlags[{0x01, 0x00, 0x00, 0x00, 0x02}] = 0x01010000; // Trade muted
+        kara.Buddies = {{0x1001, true}, {0x1002, true}, {0x1003, false}, {0x1004, true}};
+        kara.GroupFlags[{0x01, 0x00, 0x00, 0x00, 0x02}] = 0x01010000;
         QObject::connect(&server, &chatd::ChatServer::LogLine,
                          [this](const QString& line) { serverLog << line; });
         auto dimension = *Stored().OpenKey({"Dimensions", "Local"}, true);
@@ -54,7 +50,6 @@ protected:
                                   QStringLiteral("karapw"), false};
         characterAnswer = QStringLiteral("Kara");
         form->ConnectAction->trigger();
-        ASSERT_TRUE(WaitUntil([&] { return form->VLChat->State() == csLoggedIn; }));
         ASSERT_TRUE(WaitUntil([&] { return form->PublicGroupsNode()->childCount() == 3; }));
         form->VLChat->SetFloodProtection(false);
     }
@@ -72,73 +67,72 @@ protected:
         chat.SelectCharacter(chat.CharList().Items(0)->Name());
         return WaitUntil([&] { return chat.State() == csLoggedIn; });
     }
-    bool WaitForLog(const QString& line) {
-        return WaitUntil([&] { return serverLog.contains(line); });
+    bool WaitForLog(const char* line) {
+        return WaitUntil([&] { return serverLog.contains(QLatin1String(line)); });
+    }
+    bool WaitForLine(const QString& text) {
+        return WaitUntil([&] { return ConsoleLines().last().contains(text); });
     }
 
     // "name:image" of each child.
     static QStringList Children(const QTreeWidgetItem* root) {
         QStringList children;
         for (int i = 0; i < root->childCount(); ++i) {
-            children << QStringLiteral("%1:%2")
-                            .arg(root->child(i)->text(0))
-                            .arg(TMainForm::NodeImage(root->child(i)));
+            children << root->child(i)->text(0) + u':' +
+                            QString::number(TMainForm::NodeImage(root->child(i)));
         }
         return children;
     }
-    static QTreeWidgetItem* Child(const QTreeWidgetItem* root, const QString& name) {
+    static QTreeWidgetItem* Child(const QTreeWidgetItem* root, const char* name) {
         for (int i = 0; i < root->childCount(); ++i) {
-            if (root->child(i)->text(0) == name) {
+            if (root->child(i)->text(0) == QLatin1String(name)) {
                 return root->child(i);
             }
         }
-        ADD_FAILURE() << "no node " << name.toStdString();
         return nullptr;
     }
 
-    static void Mouse(QWidget* target, QEvent::Type type, QPoint pos, Qt::MouseButton button) {
-        const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton
-                                      : type == QEvent::MouseMove        ? Qt::NoButton
-                                                                         : Qt::MouseButtons(button);
-        QMouseEvent event(type, QPointF(pos), target->mapToGlobal(QPointF(pos)), button, held,
-                          Qt::NoModifier);
+    static void Mouse(QWidget* target, QEvent::Type type, QPoint pos,
+                      Qt::MouseButton button = Qt::LeftButton) {
+        const bool held = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick;
+        QMouseEvent event(type, QPointF(pos), target->mapToGlobal(QPointF(pos)), button,
+                          held ? Qt::MouseButtons(button) : Qt::NoButton, Qt::NoModifier);
         QCoreApplication::sendEvent(target, &event);
     }
-    static void Click(TTreeView* tree, QPoint pos, Qt::MouseButton button = Qt::LeftButton) {
-        Mouse(tree->viewport(), QEvent::MouseButtonPress, pos, button);
-        Mouse(tree->viewport(), QEvent::MouseButtonRelease, pos, button);
+    static void Click(QWidget* target, QPoint pos, Qt::MouseButton button = Qt::LeftButton) {
+        Mouse(target, QEvent::MouseButtonPress, pos, button);
+        Mouse(target, QEvent::MouseButtonRelease, pos, button);
     }
     static QPoint TextOf(TTreeView* tree, QTreeWidgetItem* node) {
-        const QRect row = tree->visualItemRect(node);
-        return QPoint(TMainForm::NodeIconRect(*tree, node).right() + 12, row.center().y());
+        return {TMainForm::NodeIconRect(*tree, node).right() + 12,
+                tree->visualItemRect(node).center().y()};
     }
     static QPoint IconOf(TTreeView* tree, QTreeWidgetItem* node) {
         return TMainForm::NodeIconRect(*tree, node).center();
     }
-    static void DoubleClick(TTreeView* tree, QTreeWidgetItem* node) {
-        Click(tree, TextOf(tree, node));
-        Mouse(tree->viewport(), QEvent::MouseButtonDblClick, TextOf(tree, node), Qt::LeftButton);
-        Mouse(tree->viewport(), QEvent::MouseButtonRelease, TextOf(tree, node), Qt::LeftButton);
+    void RightClick(TTreeView* tree, QTreeWidgetItem* node) {
+        CloseMenu();
+        Click(tree->viewport(), TextOf(tree, node), Qt::RightButton);
     }
 
-    // Moves the mouse along the newest console line until it is over a link
-    // of that name and params; presses and releases the button there.
+    // Moves the mouse along the newest console line until it is over the
+    // link and clicks there.
     bool ClickLink(const QString& name, const QString& params, Qt::MouseButton button) {
-        TQvConsole* console = form->OutputMemo;
-        const int y = console->ClientHeight() - 4;
-        for (int x = 0; x < console->ClientWidth(); x += 2) {
-            Mouse(console->viewport(), QEvent::MouseMove, QPoint(x, y), Qt::NoButton);
-            const TLinkInformation link = console->LinkInformation();
+        CloseMenu();
+        QWidget* view = form->OutputMemo->viewport();
+        for (int x = 0; x < view->width(); x += 2) {
+            const QPoint pos(x, form->OutputMemo->ClientHeight() - 4);
+            Mouse(view, QEvent::MouseMove, pos, Qt::NoButton);
+            const TLinkInformation link = form->OutputMemo->LinkInformation();
             if (link.Valid && link.Name == name && link.Params == params) {
-                Mouse(console->viewport(), QEvent::MouseButtonPress, QPoint(x, y), button);
-                Mouse(console->viewport(), QEvent::MouseButtonRelease, QPoint(x, y), button);
+                Click(view, pos, button);
+                ProcessPosted();
                 return true;
             }
         }
         return false;
     }
 
-    // The menu on screen, or null.
     QMenu* OpenMenu() const {
         for (QMenu* menu : form->findChildren<QMenu*>()) {
             if (menu->isVisible()) {
@@ -147,35 +141,31 @@ protected:
         }
         return nullptr;
     }
+    void CloseMenu() const {
+        if (QMenu* menu = OpenMenu()) {
+            menu->hide();
+        }
+    }
     // Captions of the visible items of the open menu.
     QStringList Shown() const {
         QStringList captions;
-        if (QMenu* menu = OpenMenu()) {
-            for (QAction* action : menu->actions()) {
-                if (action->isVisible() && !action->isSeparator()) {
-                    captions << action->text();
-                }
+        QMenu* menu = OpenMenu();
+        for (QAction* action : menu ? menu->actions() : QList<QAction*>()) {
+            if (action->isVisible() && !action->isSeparator()) {
+                captions << action->text();
             }
         }
         return captions;
     }
-    // Chooses an item of the open menu with the keyboard and lets its
-    // handler run.
-    void Choose(const QString& item) {
+    // Chooses an item of the open menu with the keyboard; its handler runs.
+    void Choose(const char* item) {
         QMenu* menu = OpenMenu();
         ASSERT_TRUE(menu);
-        QAction* action = menu->findChild<QAction*>(item);
-        ASSERT_TRUE(action && action->isVisible());
-        menu->setActiveAction(action);
+        menu->setActiveAction(menu->findChild<QAction*>(QLatin1String(item)));
         QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
         QCoreApplication::sendEvent(menu, &enter);
         EXPECT_FALSE(menu->isVisible());
         ProcessPosted();
-    }
-    void CloseMenu() {
-        if (QMenu* menu = OpenMenu()) {
-            menu->hide();
-        }
     }
 
     QString Target() const {
