@@ -4,6 +4,7 @@
 #include "app/MainForm.h"
 
 #include "app/TextRefForm.h"
+#include "app/VLWhoisThread.h"
 #include "app/kit/Kit.h"
 #include "console/QvConsole.h"
 #include "engine/VLBlob.h"
@@ -13,9 +14,6 @@
 
 namespace {
 
-// The game web site when QUORVEL_SITE does not name another.
-constexpr const char* kDefaultSite = "http://www.vellinor.example";
-
 bool IsLink(const QString& name, const char* kind) {
     return name.compare(QLatin1String(kind), Qt::CaseInsensitive) == 0;
 }
@@ -23,14 +21,8 @@ bool IsLink(const QString& name, const char* kind) {
 } // namespace
 
 QString TMainForm::ItemPageAddress(uint32_t id2) {
-    QString site = qEnvironmentVariable("QUORVEL_SITE");
-    if (site.isEmpty()) {
-        site = QString::fromLatin1(kDefaultSite);
-    }
-    while (site.endsWith(u'/')) {
-        site.chop(1);
-    }
-    return site + QStringLiteral("/items/showitem.asp?VLID=") + QString::number(id2);
+    return TVLWhoisThread::DefaultSite() + QStringLiteral("/items/showitem.asp?VLID=") +
+           QString::number(id2);
 }
 
 void TMainForm::OutputMemoMouseUp(TQvCustomConsole*, Qt::MouseButton Button, Qt::KeyboardModifiers,
