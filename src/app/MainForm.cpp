@@ -60,6 +60,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     CreateActions();
     CreateInputAndAway();
     CreateTreesAndMenus();
+    CreateActionItems();
     BindEngineEvents();
     resize(kDesignWidth, kDesignHeight);
     RestorePlacement();
@@ -273,14 +274,21 @@ void TMainForm::FormCreate() {
     ExpandPrivateGroups = true;
     FirstActivation = true;
     TargetKind = tkNone;
+    ColorPalette->SetColor(plat::clWindowText);
 
     LoadSettings();
+    // The "Default" colour is the input font's colour.
+    ClrDefault->SetColor(InputEdit->Font().color);
+    UpdateViewActions();
     SetLogging(Settings.Logging);
 
     if (Settings.AutoAway) {
         LastActivity = plat::MonotonicMs();
         AwayTimer->start();
     }
+
+    ColorPalette->SetColor(InputEdit->Font().color);
+    RepaintColorItem();
 
     DisableChatControls();
     AddConsoleLine(kWelcomeLine, OutputMemo->Font().color, false);

@@ -12,6 +12,7 @@
 #include "engine/BufferList.h"
 #include "engine/VLChat.h"
 #include "platform/core/Guarded.h"
+#include "platform/gui/Colors.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -27,21 +28,29 @@ class QAction;
 class QKeyEvent;
 class QLabel;
 class QListWidget;
+class QMenu;
 class QMenuBar;
+class QPainter;
+class QRect;
 class QTimer;
 class TAwayList;
 class QTreeWidgetItem;
 class TQvCustomConsole;
 class TQvConsole;
+class TQvCustomConsole;
 class TRichEdit;
 class TTextBlob;
 class TTreeView;
 
 namespace kit {
+class ColorSet;
+class IColorItem;
+class IColorPalette;
 class IDockablePanel;
 class IPopupMenu;
 class IStatusBar;
 class ISplitter;
+class IToolPalette;
 class IToolbar;
 } // namespace kit
 namespace plat {
@@ -120,6 +129,89 @@ public:
     bool ExpandOfflineFriends = false;
     bool ExpandPublicGroups = true;
     bool ExpandPrivateGroups = true;
+
+    // --- actions, menus, tool bars, palettes and view toggles --------------------
+    // (MainFormActions.cpp, MainFormPalettes.cpp)
+    plat::ImageList* MenuImages = nullptr;
+    // Options and About open forms that are not built yet: they do nothing.
+    QAction* OptionsAction = nullptr;
+    // Invisible; does nothing.
+    QAction* HelpAction = nullptr;
+    QAction* CutAction = nullptr;
+    QAction* CopyAction = nullptr;
+    QAction* PasteAction = nullptr;
+    QAction* DeleteAction = nullptr;
+    QAction* SelectAllAction = nullptr;
+    QAction* UndoAction = nullptr;
+    // Never enabled.
+    QAction* RedoAction = nullptr;
+    QAction* AttachAction = nullptr;
+    QAction* ViewStatusBarAction = nullptr;
+    QAction* ViewGroupsAction = nullptr;
+    QAction* ViewStandardAction = nullptr;
+    QAction* ViewEditAction = nullptr;
+    QAction* AboutAction = nullptr;
+    QAction* WebsiteAction = nullptr;
+    QMenu* InputPopupMenu = nullptr;
+    // The "Font Color" and "Emoticons" submenus of the edit bar.
+    QMenu* ColorItem = nullptr;
+    QMenu* EmotItem = nullptr;
+    kit::ColorSet* VLColorSet = nullptr;
+    kit::IColorPalette* ColorPalette = nullptr;
+    kit::IColorItem* ClrDefault = nullptr;
+    kit::IToolPalette* EmotPalette = nullptr;
+
+    // Enabling of the edit actions as the focus moves.
+    void UpdateEditActions();
+    void InputEditEnter();
+    void InputEditExit();
+    void FriendsTreeViewEnter();
+    void GroupsTreeViewEnter();
+    void OutputMemoSelect(TQvCustomConsole* Sender, const QString& SelectedText);
+    void CutActionExecute();
+    void CopyActionExecute();
+    void PasteActionExecute();
+    void DeleteActionExecute();
+    void SelectAllActionExecute();
+    void UndoActionExecute();
+    // The view actions have flipped their check marks; their objects follow.
+    void ViewStatusBarActionExecute();
+    void ViewGroupsActionExecute();
+    void ViewStandardActionExecute();
+    void ViewEditActionExecute();
+    // Sets each view action's check mark from its object's visibility.
+    void UpdateViewActions();
+    void WebsiteActionExecute();
+    // Opens the reference editor with the attached reference, if any.
+    void AttachActionExecute();
+    // The editor's OK: the first time, the title goes into the input line in
+    // the reference colour; every time, the rich text becomes the reference.
+    void AttachReference(const QByteArray& richText, const QString& firstLine);
+
+    // Palettes.
+    void VLColorSetGetColorInfo(kit::ColorSet* Sender, int Col, int Row, plat::TColor& Color,
+                                QString& Name);
+    void ColorPaletteCellClick(kit::IToolPalette* Sender, int Col, int Row, bool& AllowChange);
+    void ClrDefaultClick(kit::IColorItem* Sender);
+    // Draws the colour strip over the image of the "Font Color" item.
+    void ColorItemDrawImage(QPainter& Canvas, const QRect& ImageRect, bool Enabled);
+    // The colour palette follows the typing colour at the caret.
+    void ColorPaletteFollowCaret();
+    void EmotPaletteCalcImageSize(kit::IToolPalette* Sender, int& Width, int& Height);
+    void EmotPaletteDrawCellImage(kit::IToolPalette* Sender, QPainter& Canvas, const QRect& Rect,
+                                  int Col, int Row, bool Selected, bool Hot, bool Enabled);
+    void EmotPaletteCellClick(kit::IToolPalette* Sender, int Col, int Row, bool& AllowChange);
+
+private:
+    void CreateActionItems();
+    void CreateMenusAndBars();
+    void CreatePalettes();
+    void RepaintColorItem();
+    // Watches the focus and the visibility of the controls the actions follow.
+    std::unique_ptr<QObject> actionEvents_;
+
+public:
+    // --- end of actions, menus, tool bars, palettes and view toggles -------------
 
     // --- busy cursor and paint lock (program-wide counters) --------------------
     static void BeginBusy();

@@ -14,6 +14,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QToolButton>
 
 #include <algorithm>
 #include <memory>
@@ -116,7 +117,15 @@ public:
     }
 
     QWidget* Widget() override { return this; }
-    void AddAction(QAction* action) override { addAction(action); }
+    // A submenu drops down from its button at a click.
+    void AddAction(QAction* action) override {
+        addAction(action);
+        if (action->menu()) {
+            if (auto* button = qobject_cast<QToolButton*>(widgetForAction(action))) {
+                button->setPopupMode(QToolButton::InstantPopup);
+            }
+        }
+    }
     void AddSeparator() override { addSeparator(); }
     bool Visible() const override { return !isHidden(); }
     void SetVisible(bool value) override { setVisible(value); }
