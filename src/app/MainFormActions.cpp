@@ -24,6 +24,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPointer>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -35,11 +36,8 @@ void Bind(QAction* action, QObject* context, F handler) {
                      [handler] { plat::guarded([&] { handler(); }); });
 }
 
-// A focus change inside the window; not a menu opening or closing, nor
-// another window taking or giving back the focus.
-bool IsFocusMove(QEvent* event) {
-    const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-    return reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason;
+Qt::FocusReason Reason(QEvent* event) {
+    return static_cast<QFocusEvent*>(event)->reason();
 }
 
 // The window's enabled actions take their shortcuts before the control with
@@ -86,18 +84,14 @@ private:
     bool Dispatch(QObject* watched, QEvent* event) {
         TMainForm& f = form_;
         const QEvent::Type type = event->type();
+        if ((type == QEvent::FocusIn || type == QEvent::FocusOut) &&
+            (watched == f.InputEdit || watched == f.FriendsTreeView ||
+             watched == f.GroupsTreeView)) {
+            Focus(watched, type == QEvent::FocusIn, Reason(event));
+            return false;
+        }
         if (watched == f.InputEdit || watched == f.InputEdit->viewport()) {
             switch (type) {
-            case QEvent::FocusIn:
-                if (IsFocusMove(event)) {
-                    f.InputEditEnter();
-                }
-                break;
-            case QEvent::FocusOut:
-                if (IsFocusMove(event)) {
-                    f.InputEditExit();
-                }
-                break;
             case QEvent::ShortcutOverride:
                 return IsActionShortcut(*f.ActionList1, *static_cast<QKeyEvent*>(event));
             case QEvent::KeyRelease:
@@ -112,12 +106,6 @@ private:
             default:
                 break;
             }
-        } else if (type == QEvent::FocusIn && IsFocusMove(event)) {
-            if (watched == f.FriendsTreeView) {
-                f.FriendsTreeViewEnter();
-            } else if (watched == f.GroupsTreeView) {
-                f.GroupsTreeViewEnter();
-            }
         } else if (type == QEvent::Show || type == QEvent::Hide || type == QEvent::ShowToParent ||
                    type == QEvent::HideToParent) {
             f.UpdateViewActions();
@@ -125,6 +113,40 @@ private:
         return false;
     }
 
+    // A control is entered when the focus comes to it from another control of
+    // the window, and left when the focus goes to another one. Menus opening
+    // and other windows taking the focus for a while change neither.
+    void Focus(QObject* watched, bool in, Qt::FocusReason reason) {
+        TMainForm& f = form_;
+        if (reason == Qt::PopupFocusReason) {
+            return;
+        }
+        if (!in) {
+            if (reason != Qt::ActiveWindowFocusReason && watched == entered_) {
+                entered_ = nullptr;
+                if (watched == f.InputEdit) {
+                    f.InputEditExit();
+                }
+            }
+            return;
+        }
+        if (watched == entered_) {
+            return;
+        }
+        if (entered_ == f.InputEdit) {
+            f.InputEditExit();
+        }
+        entered_ = watched;
+        if (watched == f.InputEdit) {
+            f.InputEditEnter();
+        } else if (watched == f.FriendsTreeView) {
+            f.FriendsTreeViewEnter();
+        } else if (watched == f.GroupsTreeView) {
+            f.GroupsTreeViewEnter();
+        }
+    }
+
+    QPointer<QObject> entered_;
     TMainForm& form_;
 };
 

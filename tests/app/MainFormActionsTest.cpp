@@ -1,0 +1,418 @@
+// The main window's actions: shortcuts, images and enabling as the focus
+// moves, the colour and emoticon palettes of the input line, the view
+// toggles and their stored state, the reference editor's action.
+#include "MainFormInputSupport.h"
+
+#include "app/AttachForm.h"
+#include "app/ColorCodes.h"
+#include "app/MainFormControls.h"
+#include "app/MenuImages.h"
+#include "app/VLWhoisThread.h"
+#include "app/kit/Kit.h"
+#include "console/QvConsole.h"
+#include "platform/gui/ImageList.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QListWidget>
+#include <QMenu>
+#include <QPainter>
+#include <QTest>
+#include <QTextCursor>
+#include <QToolBar>
+#include <QUrl>
+
+namespace mainformtest {
+
+// Stands in for the desktop's browser.
+class UrlRecorder : public QObject {
+    Q_OBJECT
+public:
+    QStringList Opened;
+public Q_SLOTS:
+    void Open(const QUrl& url) { Opened << url.toString(); }
+};
+
+namespace {
+
+QImage Pixels(const QIcon& icon) {
+    return icon.pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+QString Encoded(TMainForm& f) {
+    const plat::TColor def = f.ClrDefault->Color();
+    return EncodeColors(ColoredCharacters(*f.InputEdit->document(), def), def, false);
+}
+
+class ActionsTest : public MainFormTest {
+protected:
+    // A window past its login: shown, active, the input line focused.
+    TMainForm& Open() {
+        StoredRoot().WriteInteger(QStringLiteral("OnStartup"), 0);
+        QGuiApplication::clipboard()->clear();
+        TMainForm& f = Create();
+        f.show();
+        f.activateWindow();
+        EXPECT_TRUE(WaitUntil([&] { return QApplication::activeWindow() == &f; }));
+        f.EnableChatControls();
+        ProcessPosted();
+        EXPECT_TRUE(f.InputEdit->hasFocus());
+        return f;
+    }
+
+    void Type(const char* text) { QTest::keyClicks(form->InputEdit, QString::fromLatin1(text)); }
+    void Key(QWidget* to, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(to, key, modifiers);
+    }
+    // Enabled state of the input line's submenus, Attach and the edit actions.
+    QString Enabled() const {
+        QString result;
+        for (const QAction* action :
+             {form->ColorItem->menuAction(), form->EmotItem->menuAction(), form->AttachAction,
+              form->CutAction, form->CopyAction, form->PasteAction, form->DeleteAction,
+              form->SelectAllAction, form->UndoAction, form->RedoAction}) {
+            result += action->isEnabled() ? u'1' : u'0';
+        }
+        return result;
+    }
+};
+
+TEST_F(ActionsTest, ActionsHaveTheirCaptionsShortcutsAndImages) {
+    TMainForm& f = Create();
+    struct Expected {
+        const char* Name;
+        const char* Caption;
+        QKeySequence Shortcut;
+        int Image;
+    };
+    const Expected table[] = {
+        {"ConnectAction", "Co&nnect", Qt::CTRL | Qt::Key_N, 6},
+        {"DisconnectAction", "&Disconnect", Qt::CTRL | Qt::Key_D, 7},
+        {"OptionsAction", "&Options...", Qt::Key_F10, 9},
+        {"HelpAction", "ZELVO Help", Qt::Key_F1, 10},
+        {"ExitAction", "E&xit", {}, -1},
+        {"CutAction", "Cu&t", Qt::CTRL | Qt::Key_X, 11},
+        {"CopyAction", "&Copy", Qt::CTRL | Qt::Key_C, 12},
+        {"PasteAction", "&Paste", Qt::CTRL | Qt::Key_V, 13},
+        {"DeleteAction", "&Delete", Qt::Key_Delete, 14},
+        {"SelectAllAction", "S&elect All", Qt::CTRL | Qt::Key_A, -1},
+        {"UndoAction", "Undo...", Qt::CTRL | Qt::Key_Y, 16},
+        {"RedoAction", "&Redo...", Qt::CTRL | Qt::Key_Y, 17},
+        {"AttachAction", "Insert Reference", Qt::CTRL | Qt::Key_I, 20},
+        {"AwayMessagesAction", "Away Messages", {}, 29},
+        {"AwayAction", "Set Yourself Away", {}, 31},
+        {"ViewStatusBarAction", "&Statusbar", {}, -1},
+        {"ViewGroupsAction", "&Friends && Groups", {}, -1},
+        {"ViewStandardAction", "&Standard", {}, -1},
+        {"ViewEditAction", "&Edit", {}, -1},
+        {"AboutAction", "About Quorvel", {}, -1},
+        {"WebsiteAction", "Vellinor Website", {}, 18},
+    };
+    for (const Expected& e : table) {
+        const auto* action = f.ActionList1->findChild<QAction*>(QLatin1String(e.Name));
+        ASSERT_NE(action, nullptr) << e.Name;
+        EXPECT_EQ(action->text(), QLatin1String(e.Caption)) << e.Name;
+        EXPECT_EQ(action->shortcut(), e.Shortcut) << e.Name;
+        if (e.Image < 0) {
+            EXPECT_TRUE(action->icon().isNull()) << e.Name;
+        } else {
+            EXPECT_EQ(Pixels(action->icon()), f.MenuImages->Image(e.Image)) << e.Name;
+        }
+    }
+    EXPECT_FALSE(f.HelpAction->isVisible());
+
+    // Every image in use is a picture of its own; the unused ones are empty.
+    const QList<int> used{0,  1,  2,  3,  4,  5,  6,  7,  9,  10, 11, 12,
+                          13, 14, 16, 17, 18, 20, 24, 25, 29, 30, 31};
+    ASSERT_EQ(f.MenuImages->Count(), MenuImageCount);
+    QImage blank(16, 16, QImage::Format_ARGB32_Premultiplied);
+    blank.fill(Qt::transparent);
+    for (int i = 0; i < MenuImageCount; ++i) {
+        EXPECT_EQ(f.MenuImages->Image(i) == blank, !used.contains(i)) << i;
+        for (int j : used) {
+            EXPECT_TRUE(j >= i || f.MenuImages->Image(i) != f.MenuImages->Image(j)) << i << j;
+        }
+    }
+}
+
+// Not logged in, then the input line, a tree and the input line again.
+TEST_F(ActionsTest, EditActionsFollowTheFocus) {
+    StoredRoot().WriteInteger(QStringLiteral("OnStartup"), 0);
+    QGuiApplication::clipboard()->clear();
+    Create();
+    EXPECT_EQ(Enabled(), "0000000000");
+    form.reset();
+
+    TMainForm& f = Open();
+    EXPECT_EQ(Enabled(), "1110000000");
+    Type("hello");
+    EXPECT_EQ(Enabled(), "1110000110");
+    Key(f.InputEdit, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(f.InputEdit->textCursor().selectedText(), QStringLiteral("hello"));
+    EXPECT_EQ(Enabled(), "1111101110");
+    Key(f.InputEdit, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("hello"));
+    EXPECT_EQ(Enabled(), "1111111110");
+    Key(f.InputEdit, Qt::Key_Delete);
+    EXPECT_EQ(f.InputEdit->toPlainText(), QString());
+    EXPECT_EQ(Enabled(), "1110010010");
+
+    // A menu opening does not take the focus from the input line.
+    f.ColorItem->popup(f.mapToGlobal(QPoint(10, 10)));
+    ProcessPosted();
+    EXPECT_EQ(Enabled(), "1110010010");
+    f.ColorItem->close();
+
+    // A tree: only Copy, and only with a selected node, which it copies.
+    f.FriendsTreeView->setFocus();
+    EXPECT_EQ(Enabled(), "0000000000");
+    f.GroupsTreeView->topLevelItem(1)->setSelected(true);
+    f.GroupsTreeView->setFocus();
+    EXPECT_EQ(Enabled(), "0000100000");
+    Key(f.GroupsTreeView, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("Private Groups"));
+
+    // A console selection goes to the clipboard; Ctrl+V pastes it as plain text.
+    f.InputEdit->setFocus();
+    f.PasteAction->setEnabled(false);
+    f.OutputMemo->OnSelect(f.OutputMemo, QStringLiteral("<b>x</b>"));
+    EXPECT_TRUE(f.PasteAction->isEnabled());
+    Key(f.InputEdit, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(f.InputEdit->toPlainText(), QStringLiteral("<b>x</b>"));
+}
+
+TEST_F(ActionsTest, CtrlYUndoesAndRedoStaysDisabled) {
+    TMainForm& f = Open();
+    Type("abc");
+    ASSERT_TRUE(f.UndoAction->isEnabled());
+    Key(f.InputEdit, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(f.InputEdit->toPlainText(), QString());
+    EXPECT_FALSE(f.UndoAction->isEnabled());
+    EXPECT_FALSE(f.RedoAction->isEnabled());
+}
+
+// The "Default" colour is the input font colour (here the system text colour).
+TEST_F(ActionsTest, ColourPaletteSetsTheTypingColourAndDefaultRestoresIt) {
+    TMainForm& f = Open();
+    ASSERT_EQ(f.ClrDefault->Color(), plat::clWindowText);
+    f.ColorPalette->ClickCell(4, 4);
+    EXPECT_EQ(f.ColorPalette->Color(), plat::clRed);
+    EXPECT_EQ(f.ColorPalette->SelectedCell(), QPoint(4, 4));
+    EXPECT_FALSE(f.ClrDefault->Checked());
+    EXPECT_EQ(Pixels(f.ColorItem->icon()).pixelColor(8, 14), QColor(Qt::red));
+    Type("abc");
+    f.ClrDefault->Action()->trigger();
+    EXPECT_TRUE(f.ClrDefault->Checked());
+    EXPECT_EQ(Pixels(f.ColorItem->icon()).pixelColor(8, 14), QColor(Qt::black));
+    Type("def");
+    EXPECT_EQ(Encoded(f), QStringLiteral("\x10\x0c"
+                                         "abc\x12"
+                                         "def"));
+
+    // Black has the RGB value of the system text colour: it is the default.
+    f.ColorPalette->ClickCell(0, 0);
+    EXPECT_TRUE(f.ClrDefault->Checked());
+    f.ColorPalette->ClickCell(1, 4); // Blue
+    EXPECT_FALSE(f.ClrDefault->Checked());
+
+    // The palette follows the colour at the caret when a key is released.
+    Key(f.InputEdit, Qt::Key_Home);
+    EXPECT_EQ(f.ColorPalette->Color(), plat::clRed);
+    Key(f.InputEdit, Qt::Key_End);
+    EXPECT_EQ(f.ColorPalette->SelectedCell(), QPoint(0, 0));
+}
+
+TEST_F(ActionsTest, ColourItemStripShowsThePaletteColourOrAFrameForNone) {
+    TMainForm& f = Create();
+    auto strip = [&](plat::TColor color, bool enabled) {
+        f.ColorPalette->SetColor(color);
+        QImage image(16, 16, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter p(&image);
+        f.ColorItemDrawImage(p, QRect(0, 0, 16, 16), enabled);
+        return image;
+    };
+    const QImage red = strip(plat::clRed, true);
+    EXPECT_EQ(red.pixelColor(0, 12), QColor(Qt::red));
+    EXPECT_EQ(red.pixelColor(15, 15), QColor(Qt::red));
+    EXPECT_EQ(red.pixelColor(8, 11).alpha(), 0);
+    const QImage none = strip(plat::clNone, true);
+    EXPECT_EQ(none.pixelColor(0, 12), plat::ToQColor(plat::clBtnShadow));
+    EXPECT_EQ(none.pixelColor(15, 15), plat::ToQColor(plat::clBtnFace));
+    EXPECT_EQ(none.pixelColor(5, 13).alpha(), 0);
+    EXPECT_EQ(strip(plat::clRed, false).pixelColor(8, 14).alpha(), 0);
+}
+
+TEST_F(ActionsTest, NamedColoursAreGameColoursAndOtherCellsUnknown) {
+    TMainForm& f = Create();
+    EXPECT_EQ(f.ColorPalette->Widget()->sizeHint(), QSize(5 * 18, 5 * 18));
+    EXPECT_EQ(f.ColorPalette->CellHint(4, 4), QStringLiteral("Red"));
+    EXPECT_EQ(f.ColorPalette->CellHint(0, 4), QStringLiteral("Periwinkle"));
+    EXPECT_EQ(f.ColorPalette->GetCellColor(0, 4), plat::RGB(0x9C, 0x9C, 0xFF));
+    EXPECT_EQ(f.ColorPalette->GetCellColor(4, 2), plat::RGB(0x61, 0xAD, 0x61)); // Hunter
+    for (int row = 0; row < 5; ++row) {
+        for (int col = 0; col < 5; ++col) {
+            EXPECT_FALSE(ColorCode(f.ColorPalette->GetCellColor(col, row)).isEmpty())
+                << col << "," << row;
+        }
+    }
+    EXPECT_EQ(ColorCode(f.ColorPalette->GetCellColor(0, 4)), QString(ReferenceCode));
+    EXPECT_EQ(f.VLColorSet->GetName(0, 5), QStringLiteral("Unknown"));
+    EXPECT_EQ(f.VLColorSet->GetColor(0, 5), 0);
+}
+
+TEST_F(ActionsTest, EmoticonPaletteInsertsTheFirstTextOfTheImage) {
+    TMainForm& f = Open();
+    Type("hello world");
+    QTextCursor cursor = f.InputEdit->textCursor();
+    cursor.setPosition(6);
+    cursor.setPosition(11, QTextCursor::KeepAnchor);
+    f.InputEdit->setTextCursor(cursor);
+    f.EmotPalette->ClickCell(1, 1); // image 5
+    f.EmotPalette->ClickCell(3, 2); // image 11
+    EXPECT_EQ(f.InputEdit->toPlainText(), QStringLiteral("hello :-O:-@"));
+    EXPECT_EQ(f.EmotPalette->SelectedCell(), QPoint(-1, -1));
+
+    // 4 x 3 cells of 24 pixels, each showing its emoticon in the middle.
+    QWidget* grid = f.EmotPalette->Widget();
+    ASSERT_EQ(grid->sizeHint(), QSize(96, 72));
+    grid->resize(grid->sizeHint());
+    const QImage shown = grid->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    const QImage wink = f.EmoticonList->Image(2).convertToFormat(QImage::Format_ARGB32);
+    EXPECT_EQ(shown.copy(2 * 24 + 3, 3, 18, 18).pixelColor(9, 9), wink.pixelColor(9, 9));
+    EXPECT_EQ(shown.copy(2 * 24 + 3, 3, 18, 18).pixelColor(4, 9), wink.pixelColor(4, 9));
+}
+
+TEST_F(ActionsTest, ViewTogglesShowAndHideAndFollowClosing) {
+    TMainForm& f = Create();
+    f.show();
+    const std::pair<QAction*, std::function<bool()>> toggles[] = {
+        {f.ViewStatusBarAction, [&] { return f.StatusBar->Visible(); }},
+        {f.ViewGroupsAction, [&] { return f.GroupDockablePanel->Visible(); }},
+        {f.ViewStandardAction, [&] { return f.StandardBar->Visible(); }},
+        {f.ViewEditAction, [&] { return f.EditBar->Visible(); }},
+    };
+    for (const auto& [action, visible] : toggles) {
+        ASSERT_TRUE(action->isChecked()) << action->objectName().toStdString();
+        action->trigger();
+        EXPECT_FALSE(action->isChecked()) << action->objectName().toStdString();
+        EXPECT_FALSE(visible()) << action->objectName().toStdString();
+        action->trigger();
+        EXPECT_TRUE(action->isChecked()) << action->objectName().toStdString();
+        EXPECT_TRUE(visible()) << action->objectName().toStdString();
+    }
+
+    f.GroupDockablePanel->Widget()->close();
+    EXPECT_FALSE(f.ViewGroupsAction->isChecked());
+    qobject_cast<QToolBar*>(f.EditBar->Widget())->toggleViewAction()->trigger();
+    EXPECT_FALSE(f.ViewEditAction->isChecked());
+    f.StatusBar->SetVisible(false);
+    EXPECT_FALSE(f.ViewStatusBarAction->isChecked());
+}
+
+TEST_F(ActionsTest, HiddenBarsAndPanelAreStoredAndComeBackUnchecked) {
+    TMainForm& f = Create();
+    for (QAction* action : {f.ViewStatusBarAction, f.ViewGroupsAction, f.ViewEditAction}) {
+        action->trigger();
+    }
+    const auto stored = DestroyAndReload();
+    const auto root = stored->OpenKey({}, false);
+    EXPECT_EQ(root->ReadBool(QStringLiteral("StatusBarVisible")), false);
+    EXPECT_EQ(root->ReadBool(QStringLiteral("GroupPanelVisible")), false);
+
+    TMainForm& again = Create();
+    EXPECT_FALSE(again.StatusBar->Visible());
+    EXPECT_FALSE(again.ViewStatusBarAction->isChecked());
+    EXPECT_FALSE(again.ViewGroupsAction->isChecked());
+    EXPECT_FALSE(again.ViewEditAction->isChecked());
+    EXPECT_TRUE(again.ViewStandardAction->isChecked());
+}
+
+TEST_F(ActionsTest, ReferenceTitleGoesInOnceWithSpacesAroundIt) {
+    TMainForm& f = Open();
+    Type("abcd");
+    QTextCursor cursor = f.InputEdit->textCursor();
+    cursor.setPosition(2);
+    f.InputEdit->setTextCursor(cursor);
+    Key(f.InputEdit, Qt::Key_I, Qt::ControlModifier);
+    auto* editor = f.findChild<TAttachForm*>(QStringLiteral("AttachForm"));
+    ASSERT_NE(editor, nullptr);
+    editor->RefEdit->setPlainText(QStringLiteral("Sword\tof old\nsharp"));
+    editor->OkButtonClick();
+    EXPECT_EQ(f.InputEdit->toPlainText(), QStringLiteral("ab Sword of old cd"));
+    EXPECT_EQ(f.InputEdit->textCursor().position(), 15);
+    EXPECT_EQ(Encoded(f), QStringLiteral("ab \x11Sword of old\x12 cd"));
+    EXPECT_FALSE(f.RefListView->isHidden());
+
+    // Opened again it shows the reference; OK replaces it, the title stays.
+    f.AttachAction->trigger();
+    ASSERT_EQ(f.findChildren<TAttachForm*>().size(), 1);
+    editor = f.findChild<TAttachForm*>(QStringLiteral("AttachForm"));
+    ASSERT_NE(editor, nullptr);
+    EXPECT_TRUE(editor->RefEdit->toPlainText().startsWith(QLatin1String("Sword\tof old")));
+    editor->RefEdit->setPlainText(QStringLiteral("Shield"));
+    const QByteArray first = *f.AttachedReference;
+    editor->OkButtonClick();
+    EXPECT_EQ(f.InputEdit->toPlainText(), QStringLiteral("ab Sword of old cd"));
+    EXPECT_NE(*f.AttachedReference, first);
+
+    // One character before the caret gets no space; a blank title is renamed.
+    f.DropReference();
+    f.InputEdit->setPlainText(QStringLiteral("x"));
+    f.InputEdit->moveCursor(QTextCursor::End);
+    f.AttachReference(QByteArray("{\\rtf1 }"), QStringLiteral("  "));
+    EXPECT_EQ(f.InputEdit->toPlainText(), QStringLiteral("xRename Me"));
+}
+
+TEST_F(ActionsTest, WebsiteOpensTheSiteOnlyWhenItIsAWebAddress) {
+    UrlRecorder recorder;
+    for (const char* scheme : {"http", "https", "file"}) {
+        QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), &recorder, "Open");
+    }
+    const QByteArray oldSite = qgetenv(TVLWhoisThread::SiteVariable);
+    TMainForm& f = Create();
+    qputenv(TVLWhoisThread::SiteVariable, "https://site.test");
+    f.WebsiteAction->trigger();
+    qputenv(TVLWhoisThread::SiteVariable, "file:///etc/passwd");
+    f.WebsiteAction->trigger();
+    qputenv(TVLWhoisThread::SiteVariable, oldSite);
+    for (const char* scheme : {"http", "https", "file"}) {
+        QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+    }
+    EXPECT_EQ(recorder.Opened, QStringList{"https://site.test"});
+}
+
+// Logged in through the local chat service: the actions across connection,
+// away mode and disconnection.
+using ActionsLoggedInTest = LoggedInTest;
+
+TEST_F(ActionsLoggedInTest, ActionsFollowTheConnectionAndAwayMode) {
+    TMainForm& f = *form;
+    f.show();
+    f.activateWindow();
+    ASSERT_TRUE(WaitUntil([&] { return QApplication::activeWindow() == &f; }));
+    EXPECT_FALSE(f.ConnectAction->isEnabled());
+    EXPECT_TRUE(f.DisconnectAction->isEnabled());
+    EXPECT_TRUE(f.AwayAction->isEnabled());
+    EXPECT_TRUE(f.AttachAction->isEnabled());
+
+    Enter("/away lunch");
+    EXPECT_EQ(f.AwayAction->text(), QStringLiteral("Set Yourself Back"));
+    EXPECT_TRUE(f.ColorItem->menuAction()->isEnabled());
+
+    QTest::keyClick(f.InputEdit, Qt::Key_D, Qt::ControlModifier);
+    ASSERT_TRUE(WaitUntil([&] { return f.VLChat->State() == csDisconnected; }));
+    EXPECT_TRUE(f.ConnectAction->isEnabled());
+    EXPECT_FALSE(f.DisconnectAction->isEnabled());
+    EXPECT_FALSE(f.AwayAction->isEnabled());
+    // The hidden input line lost the focus and its actions.
+    EXPECT_FALSE(f.AttachAction->isEnabled());
+    EXPECT_FALSE(f.EmotItem->menuAction()->isEnabled());
+}
+
+} // namespace
+} // namespace mainformtest
+
+#include "MainFormActionsTest.moc"
