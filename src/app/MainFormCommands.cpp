@@ -8,26 +8,6 @@
 
 #include <QLabel>
 
-namespace {
-
-// The node of a private group (named by its owner) in the groups tree.
-bool HasPrivateGroupNode(const QTreeWidget& tree, const QString& name) {
-    for (int i = 0; i < tree.topLevelItemCount(); ++i) {
-        const QTreeWidgetItem* root = tree.topLevelItem(i);
-        if (root->text(0) != QLatin1String("Private Groups")) {
-            continue;
-        }
-        for (int j = 0; j < root->childCount(); ++j) {
-            if (cmd::SameTextAscii(root->child(j)->text(0), name)) {
-                return true;
-            }
-        }
-    }
-    return false;
-}
-
-} // namespace
-
 void TMainForm::ParseCommand(const QString& text) {
     const QString word = cmd::AsciiUpper(cmd::ExtractWord(cmd::CollapseSpaces(text), 1)).mid(1);
     // Usage lines show their angle brackets.
@@ -89,7 +69,7 @@ void TMainForm::ParseCommand(const QString& text) {
 void TMainForm::QueryTarget(const QString& name) {
     if (VLChat->GroupList().IndexOfName(plat::ToCp1252(name)) >= 0) {
         QueryPublicGroup(name);
-    } else if (HasPrivateGroupNode(*GroupsTreeView, name)) {
+    } else if (PrivateGroupNode(name)) {
         QueryPrivateGroup(name);
     } else {
         QueryCharacter(name);
@@ -103,21 +83,8 @@ void TMainForm::QueryCharacter(const QString& name) {
     InputEdit->setFocus();
 }
 
-namespace {
-
-// Listening to a public group again before talking to it.
-void UnmuteIfMuted(TVLChat& chat, const QString& name) {
-    TGroupList& groups = chat.GroupList();
-    const qsizetype index = groups.IndexOfName(plat::ToCp1252(name));
-    if (index >= 0 && groups.Items(index)->Muted()) {
-        chat.UnmuteGroup(index);
-    }
-}
-
-} // namespace
-
 void TMainForm::QueryPublicGroup(const QString& name) {
-    UnmuteIfMuted(*VLChat, name);
+    UnmuteGroup(name); // listening again before talking to it
     TargetName = name;
     TargetKind = tkPublicGroup;
     SetTargetLabel(name + u':');
@@ -125,7 +92,7 @@ void TMainForm::QueryPublicGroup(const QString& name) {
 }
 
 void TMainForm::QueryPrivateGroup(const QString& name) {
-    UnmuteIfMuted(*VLChat, name);
+    UnmuteGroup(name);
     TargetName = name;
     TargetKind = tkPrivateGroup;
     SetTargetLabel(name + u':');
