@@ -103,7 +103,6 @@ void TMainForm::CreatePalettes() {
         kItemImage, kItemImage, Qt::KeepAspectRatio, Qt::SmoothTransformation))));
     EmotItem->addAction(EmotPalette->Action());
 
-    ColorPalette->SetColor(plat::clWindowText);
     RepaintColorItem();
 }
 

@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDesktopServices>
 #include <QListWidget>
 #include <QMenu>
@@ -191,6 +192,15 @@ TEST_F(ActionsTest, CtrlYUndoesAndRedoStaysDisabled) {
     EXPECT_EQ(f.InputEdit->toPlainText(), QString());
     EXPECT_FALSE(f.UndoAction->isEnabled());
     EXPECT_FALSE(f.RedoAction->isEnabled());
+
+    // The input line's own menu holds the window's edit actions.
+    QWidget* client = f.InputEdit->viewport();
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(5, 5),
+                           client->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(client, &menu);
+    EXPECT_TRUE(f.InputPopupMenu->isVisible());
+    EXPECT_TRUE(f.InputPopupMenu->actions().contains(f.RedoAction));
+    f.InputPopupMenu->close();
 }
 
 // The "Default" colour is the input font colour (here the system text colour).
@@ -274,6 +284,16 @@ TEST_F(ActionsTest, EmoticonPaletteInsertsTheFirstTextOfTheImage) {
     f.EmotPalette->ClickCell(3, 2); // image 11
     EXPECT_EQ(f.InputEdit->toPlainText(), QStringLiteral("hello :-O:-@"));
     EXPECT_EQ(f.EmotPalette->SelectedCell(), QPoint(-1, -1));
+
+    // A click on a cell of the open menu acts and closes the menu.
+    f.EmotItem->popup(f.mapToGlobal(QPoint(20, 20)));
+    ProcessPosted();
+    QWidget* cells = f.EmotPalette->Widget();
+    ASSERT_TRUE(cells->isVisible());
+    QTest::mouseClick(cells, Qt::LeftButton, {}, f.EmotPalette->CellRect(0, 0).center());
+    ProcessPosted();
+    EXPECT_FALSE(f.EmotItem->isVisible());
+    EXPECT_EQ(f.InputEdit->toPlainText(), QStringLiteral("hello :-O:-@:-)"));
 
     // 4 x 3 cells of 24 pixels, each showing its emoticon in the middle.
     QWidget* grid = f.EmotPalette->Widget();
