@@ -2,11 +2,13 @@
 // choice, the busy and paint-lock counters, the chat controls and destruction.
 #include "app/MainForm.h"
 
+#include "app/AwayMessagesForm.h"
 #include "app/DialogSupport.h"
 #include "app/EmoticonImages.h"
 #include "app/LoginForm.h"
 #include "app/MainFormControls.h"
 #include "app/MainFormTestSeam.h"
+#include "app/VLWhoisThread.h"
 #include "app/kit/Kit.h"
 #include "console/QvConsole.h"
 #include "platform/core/Clock.h"
@@ -298,6 +300,13 @@ void TMainForm::FormDestroy() {
     // Nothing may call back into the window while it goes.
     destroying_ = true;
     UnbindEngineEvents();
+    // Whois lookups still running end without a report.
+    TVLWhoisThread::CancelAll();
+    // An open away-messages window stores its placement while it closes.
+    if (auto* away = findChild<TAwayMessagesForm*>(QStringLiteral("AwayMessagesForm"),
+                                                   Qt::FindDirectChildrenOnly)) {
+        away->close();
+    }
     AwayTimer->stop();
     ReconnectTimer->stop();
     ReplyThrottle.clear();

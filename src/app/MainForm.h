@@ -352,7 +352,7 @@ public:
     // The text of a reference attachment: the reference's rich text (RTF)
     // with its colours as codes.
     QString EncodeReference(const QByteArray& richText);
-    // Starts a whois lookup of the character.
+    // Starts a whois lookup of the character (MainFormWhois.cpp).
     void ShowWhois(const QString& name);
 
     // `text` is the command line: its words after the first are the reason.
@@ -476,6 +476,17 @@ public:
     // The web page of an item attachment.
     static QString ItemPageAddress(uint32_t id2);
     // --- end of trees, pop-up menus and console link clicks ------------------
+
+    // --- whois lookups (MainFormWhois.cpp) ------------------------------------------
+    // Only on the first two built-in dimensions, which have a number on the game
+    // web site; elsewhere ShowWhois only tells the user so. Lookups run at the
+    // same time, each reporting on its own; those still running when the window
+    // goes are cancelled without a report.
+    // Writes a finished lookup's result into the console: the character's
+    // details with links to its bio and its organisation's roster, or an error
+    // line when it was not found. Senders that are not whois lookups are ignored.
+    void OnWhoisTerminate(QObject* Sender);
+    // --- end of whois lookups ---------------------------------------------------------
 
 protected:
     bool event(QEvent* event) override;

@@ -3,6 +3,7 @@
 #include "app/MainForm.h"
 
 #include "app/AwayList.h"
+#include "app/AwayMessagesForm.h"
 #include "app/CommandParser.h"
 #include "app/DialogSupport.h"
 #include "app/MainFormControls.h"
@@ -126,5 +127,13 @@ void TMainForm::AwayMessagesActionUpdate() {
     AwayMessagesAction->setEnabled(AwayList->Count() >= 1);
 }
 
-// The away-messages window is not built yet; it is refreshed and shown here.
-void TMainForm::ShowAwayMessages() {}
+void TMainForm::ShowAwayMessages() {
+    auto* form = FindOrCreateForm<TAwayMessagesForm>(
+        QStringLiteral("AwayMessagesForm"), [this](QWidget* parent) {
+            auto* created = new TAwayMessagesForm(AwayList, registry_.get(), parent);
+            created->OnClear = [this](TAwayMessagesForm*) { AwayMessagesActionUpdate(); };
+            return created;
+        });
+    form->RefreshMessages();
+    ShowForm(*form);
+}

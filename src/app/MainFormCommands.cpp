@@ -98,6 +98,3 @@ void TMainForm::QueryPrivateGroup(const QString& name) {
     SetTargetLabel(name + u':');
     InputEdit->setFocus();
 }
-
-// The lookup and its lines belong to the whois display, which is not built yet.
-void TMainForm::ShowWhois(const QString&) {}

@@ -1,0 +1,78 @@
+#pragma once
+
+// The window of the away log: the characters who wrote while the user was
+// away, each with the number of messages and the time of the last one, and
+// the messages of the selected character. Looking at a character's messages
+// marks that character as read. Modeless, on top of the other windows.
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+
+class QAction;
+class QTextEdit;
+class QTreeWidget;
+class QTreeWidgetItem;
+class TAwayList;
+
+namespace kit {
+class ISplitter;
+class IStatusBar;
+class IToolbar;
+} // namespace kit
+namespace plat {
+class Registry;
+}
+
+class TAwayMessagesForm : public QMainWindow {
+    Q_OBJECT
+public:
+    // A row keeps the index of its image in the menu images under this role.
+    static constexpr int ImageIndexRole = Qt::UserRole + 1;
+    static constexpr int UnreadImage = 27;
+    static constexpr int ReadImage = 28;
+
+    // Shows the characters of the log, which must outlive the window or be
+    // deleted with it. The window's placement is read from the registry now
+    // and written back when the window closes (nothing when registry is null).
+    TAwayMessagesForm(TAwayList* awayList, plat::Registry* registry, QWidget* parent = nullptr);
+
+    // Columns "Character", "Messages" and "Last Message", sorted by caption.
+    QTreeWidget* CharacterListview = nullptr;
+    QTextEdit* MessagesEdit = nullptr;
+    kit::ISplitter* Splitter = nullptr;
+    kit::IToolbar* FileBar = nullptr;
+    kit::IStatusBar* StatusBar = nullptr;
+    QAction* ClearAction = nullptr;
+    QAction* RefreshAction = nullptr;
+    QAction* CloseAction = nullptr;
+
+    // Rebuilds the rows from the log, keeping the selected character
+    // selected (else the first row), and shows the selected character's
+    // messages afresh.
+    void RefreshMessages();
+    // Shows the selected character's messages, oldest first, and marks the
+    // character read; nothing when that character is already shown.
+    void ShowCharacter();
+    // Empties the log, then refreshes.
+    void ClearActionExecute();
+    void RefreshActionExecute();
+    void CloseActionExecute();
+
+    // After the log was emptied.
+    std::function<void(TAwayMessagesForm* Sender)> OnClear;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void CreateActions();
+    QTreeWidgetItem* SelectedRow() const;
+
+    QPointer<TAwayList> awayList_;
+    plat::Registry* registry_;
+    // The upper-cased name of the character shown last.
+    QString shownName_;
+};

@@ -1,0 +1,154 @@
+#include "MainFormTestSupport.h"
+
+#include "app/VLWhoisThread.h"
+#include "chatd/Directory.h"
+#include "chatd/HttpSite.h"
+#include "console/ConsoleModel.h"
+#include "console/QvConsole.h"
+
+#include <QHostAddress>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+namespace mainformtest {
+namespace {
+
+// A main window, values in maroon, whose lookups go to an in-process web site.
+class WhoisTest : public MainFormTest {
+protected:
+    void SetUp() override {
+        MainFormTest::SetUp();
+        ASSERT_TRUE(site.Listen(0));
+        QObject::connect(&site, &chatd::HttpSite::LogLine, [this] { ++requests; });
+        qputenv(TVLWhoisThread::SiteVariable, site.Address().toUtf8());
+        Create();
+        plat::ColoredFont font = form->OutputMemo->Font();
+        font.color = plat::clMaroon;
+        form->OutputMemo->SetFont(font);
+    }
+    void TearDown() override {
+        MainFormTest::TearDown();
+        qunsetenv(TVLWhoisThread::SiteVariable);
+    }
+    void OnDimension(qsizetype i) {
+        form->VLChat->SetDimension(i < 0 ? nullptr : form->VLChat->DimensionList().Items(i));
+    }
+    // The console lines after the welcome line, once there are `count`.
+    QStringList WaitForLines(qsizetype count) {
+        EXPECT_TRUE(WaitUntil([&] { return ConsoleLines().size() > count; }));
+        return ConsoleLines().mid(1);
+    }
+
+    chatd::Directory directory;
+    chatd::HttpSite site{directory};
+    int requests = 0;
+};
+
+QString Navy(const QString& text) {
+    return Line("000080", text);
+}
+QString Value(const char* label, const QString& value) {
+    return Navy(QLatin1String(label) + " : <font color=\"#800000\">" + value + "</font>");
+}
+
+TEST_F(WhoisTest, FoundCharactersAreShownWithTheirLinks) {
+    const QString web = site.Address();
+    OnDimension(1);
+    form->ParseCommand("/whois Demochar");
+    EXPECT_EQ(
+        WaitForLines(7),
+        (QStringList{Navy("Information for <a name=\"charurl\" hint=\"Display Demochar's "
+                          "bio\" params=\"" +
+                          web +
+                          "/character/bio/d/2/name/Demochar\">Dana \"Demochar\" "
+                          "Velt</a>"),
+                     Value("Level", "60"), Value("Breed", "miravel"), Value("Gender", "female"),
+                     Value("Faction", "Neutral"), Value("Profession", "Engineer (Tinkerer)"),
+                     Navy("Member of <a name=\"guildurl\" hint=\"Display Quorvel Testers's "
+                          "roster\" params=\"" +
+                          web + "/org/stats/d/2/name/7001\">Quorvel Testers</a>")}));
+    // The first dimension is number 1; no organisation, six lines.
+    OnDimension(0);
+    form->ParseCommand("/w testCHAR");
+    const QStringList test = WaitForLines(13).mid(7);
+    ASSERT_EQ(test.size(), 6);
+    EXPECT_TRUE(test[0].contains("/character/bio/d/1/name/testCHAR\">Tess \"Testchar\" Ardent"));
+    form->ParseCommand("/whois Nobody");
+    EXPECT_EQ(WaitForLines(14).last(), Line("FF0000", "Unknown character: Nobody"));
+}
+
+TEST_F(WhoisTest, OnlyTheFirstTwoDimensionsHaveWhois) {
+    for (const qsizetype position : {2, -1}) {
+        OnDimension(position);
+        form->ShowWhois("Demochar");
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].Kind, plat::MsgKind::Information);
+        EXPECT_EQ(boxes[0].Text, "Whois information is only available on the Ostrelian and "
+                                 "Vassa \nDimensions.");
+        boxes.clear();
+    }
+    OnDimension(0);
+    form->ShowWhois("Nobody");
+    EXPECT_EQ(WaitForLines(1).size(), 1);
+    EXPECT_EQ(requests, 1); // the refused lookups asked nothing
+}
+
+TEST_F(WhoisTest, TextFromTheWebIsShownLiterally) {
+    chatd::Character odd;
+    odd.Id = 4001;
+    odd.Name = "A<b>\"&x";
+    odd.Bio.FirstName = "<i>Ann</i>";
+    odd.Bio.Breed = " \t<elf> ";
+    odd.Bio.OrganizationId = "9\"><a";
+    odd.Bio.OrganizationName = "K & \"L\">";
+    odd.Bio.Rank = "<u>R</u>";
+    directory.AddCharacter("demo", odd);
+    OnDimension(0);
+    form->ShowWhois(odd.Name);
+    const QStringList lines = WaitForLines(7);
+    const QString bio = site.Address() + "/character/bio/d/1/name/A%3Cb%3E%22%26x";
+    EXPECT_EQ(lines[0], Navy("Information for <a name=\"charurl\" hint=\"Display A<b&x's bio\" "
+                             "params=\"" +
+                             bio + "\">&lt;i&gt;Ann&lt;/i&gt;</a>"));
+    EXPECT_EQ(lines[2], Value("Breed", "&lt;elf&gt;"));
+    EXPECT_EQ(lines[6], Navy("&lt;u&gt;R&lt;/u&gt; of <a name=\"guildurl\" hint=\"Display K & "
+                             "L's roster\" params=\"" +
+                             site.Address() +
+                             "/org/stats/d/1/name/9%22%3E%3Ca\">K &amp; "
+                             "\"L\"&gt;</a>"));
+    // The console reads the link's address intact, and the name as text.
+    const TChunkList& parsed = form->OutputMemo->FirstLine()->Next->Chunks;
+    EXPECT_EQ(parsed.Links.at(0).Params, bio);
+    EXPECT_TRUE(parsed.Pool.contains("<i>Ann</i>"));
+
+    form->ParseCommand("/whois Bad<Name");
+    EXPECT_EQ(WaitForLines(8).last(), Line("FF0000", "Unknown character: Bad&lt;Name"));
+}
+
+TEST_F(WhoisTest, LookupsStillRunningEndWithTheWindow) {
+    QTcpServer silent; // takes requests, never answers
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost, 0));
+    qputenv(TVLWhoisThread::SiteVariable,
+            "http://127.0.0.1:" + QByteArray::number(silent.serverPort()));
+    OnDimension(0);
+    form->ShowWhois("Ann");
+    form->ShowWhois("Bob");
+    QList<QTcpSocket*> connections;
+    ASSERT_TRUE(WaitUntil([&] {
+        while (QTcpSocket* socket = silent.nextPendingConnection()) {
+            connections << socket;
+        }
+        return connections.size() == 2;
+    }));
+    // Both transfers (limit 30 s) stop with the window, reporting nothing.
+    form.reset();
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return connections[0]->state() == QAbstractSocket::UnconnectedState &&
+                   connections[1]->state() == QAbstractSocket::UnconnectedState;
+        },
+        5000));
+}
+
+} // namespace
+} // namespace mainformtest
