@@ -7,11 +7,14 @@
 #include "app/kit/Kit.h"
 #include "platform/core/FormatDateTime.h"
 #include "platform/core/Guarded.h"
+#include "platform/gui/ImageList.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QHeaderView>
+#include <QIcon>
 #include <QMenuBar>
+#include <QPixmap>
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QToolBar>
@@ -66,8 +69,9 @@ QString DateTimeText(const QDateTime& value) {
 
 } // namespace
 
-TAwayMessagesForm::TAwayMessagesForm(TAwayList* awayList, plat::Registry* registry, QWidget* parent)
-    : QMainWindow(parent), awayList_(awayList), registry_(registry) {
+TAwayMessagesForm::TAwayMessagesForm(TAwayList* awayList, const plat::ImageList* images,
+                                     plat::Registry* registry, QWidget* parent)
+    : QMainWindow(parent), awayList_(awayList), images_(images), registry_(registry) {
     setWindowTitle(QStringLiteral("Logged Away Messages"));
     setWindowFlag(Qt::WindowStaysOnTopHint);
 
@@ -142,6 +146,13 @@ void TAwayMessagesForm::CreateActions() {
     }
 }
 
+void TAwayMessagesForm::SetRowImage(QTreeWidgetItem* row, int image) const {
+    row->setData(0, ImageIndexRole, image);
+    if (images_) {
+        row->setIcon(0, QIcon(QPixmap::fromImage(images_->Image(image))));
+    }
+}
+
 QTreeWidgetItem* TAwayMessagesForm::SelectedRow() const {
     const QList<QTreeWidgetItem*> selected = CharacterListview->selectedItems();
     return selected.isEmpty() ? nullptr : selected.first();
@@ -162,8 +173,7 @@ void TAwayMessagesForm::RefreshMessages() {
             const TAwayCharacter* character = awayList_->Items(i);
             const TAwayMessageList& messages = character->Messages();
             auto* row = new TCharacterRow;
-            const int image = character->Tag() == 1 ? ReadImage : UnreadImage;
-            row->setData(0, ImageIndexRole, image);
+            SetRowImage(row, character->Tag() == 1 ? ReadImage : UnreadImage);
             row->setText(0, character->Name());
             row->setText(1, QString::number(messages.Count()));
             if (messages.Count() > 0) {
@@ -226,7 +236,7 @@ void TAwayMessagesForm::ShowCharacter() {
         MessagesEdit->setUpdatesEnabled(true);
         MessagesEdit->moveCursor(QTextCursor::Start);
         character->SetTag(1);
-        row->setData(0, ImageIndexRole, ReadImage);
+        SetRowImage(row, ReadImage);
     }
     shownName_ = upper;
 }

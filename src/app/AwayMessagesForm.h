@@ -23,21 +23,26 @@ class IStatusBar;
 class IToolbar;
 } // namespace kit
 namespace plat {
+class ImageList;
 class Registry;
-}
+} // namespace plat
 
 class TAwayMessagesForm : public QMainWindow {
     Q_OBJECT
 public:
-    // A row keeps the index of its image in the menu images under this role.
+    // A row keeps the index of its image under this role; its icon is that
+    // image of the list given at creation.
     static constexpr int ImageIndexRole = Qt::UserRole + 1;
     static constexpr int UnreadImage = 27;
     static constexpr int ReadImage = 28;
 
-    // Shows the characters of the log, which must outlive the window or be
-    // deleted with it. The window's placement is read from the registry now
-    // and written back when the window closes (nothing when registry is null).
-    TAwayMessagesForm(TAwayList* awayList, plat::Registry* registry, QWidget* parent = nullptr);
+    // Shows the characters of the log, with row icons from images (the main
+    // window's menu images; none when null). The window's placement is read
+    // from the registry now and written back when the window closes (nothing
+    // when registry is null). The log, images and registry must outlive the
+    // window or go with it.
+    TAwayMessagesForm(TAwayList* awayList, const plat::ImageList* images, plat::Registry* registry,
+                      QWidget* parent = nullptr);
 
     // Columns "Character", "Messages" and "Last Message", sorted by caption.
     QTreeWidget* CharacterListview = nullptr;
@@ -70,8 +75,10 @@ protected:
 private:
     void CreateActions();
     QTreeWidgetItem* SelectedRow() const;
+    void SetRowImage(QTreeWidgetItem* row, int image) const;
 
     QPointer<TAwayList> awayList_;
+    QPointer<const plat::ImageList> images_;
     plat::Registry* registry_;
     // The upper-cased name of the character shown last.
     QString shownName_;

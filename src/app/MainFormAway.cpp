@@ -130,7 +130,7 @@ void TMainForm::AwayMessagesActionUpdate() {
 void TMainForm::ShowAwayMessages() {
     auto* form = FindOrCreateForm<TAwayMessagesForm>(
         QStringLiteral("AwayMessagesForm"), [this](QWidget* parent) {
-            auto* created = new TAwayMessagesForm(AwayList, registry_.get(), parent);
+            auto* created = new TAwayMessagesForm(AwayList, MenuImages, registry_.get(), parent);
             created->OnClear = [this](TAwayMessagesForm*) { AwayMessagesActionUpdate(); };
             return created;
         });

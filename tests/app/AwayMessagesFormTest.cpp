@@ -51,7 +51,7 @@ QStringList Pane(const TAwayMessagesForm& view) {
 
 TEST(AwayMessagesFormTest, ShowsWritersAndTheirMessagesAsTheLogChanges) {
     TAwayList log;
-    TAwayMessagesForm view(&log, nullptr);
+    TAwayMessagesForm view(&log, nullptr, nullptr);
     Log(log, "Bob", "one", 6, 15, 5, 0);
     Log(log, "Bob", "\x10\x0c<b>two</b> &amp;\x12", 6, 15, 6, 30);
     Log(log, "alice", "hey", 5, 9, 0, 0);
