@@ -1,6 +1,7 @@
 #include "app/AttachForm.h"
 
 #include "app/DialogSupport.h"
+#include "app/NamedColors.h"
 #include "app/Rtf.h"
 #include "platform/core/Guarded.h"
 #include "platform/gui/MsgBox.h"
@@ -36,36 +37,6 @@ namespace {
 const QString kProgramTitle = QStringLiteral("Quorvel");
 const QString kFileFilter = QStringLiteral("ZELVO References (*.ref)");
 const QString kFileSuffix = QStringLiteral("ref");
-
-// The main window's colour set: five named colours per row.
-struct TNamedColor {
-    const char16_t* Name;
-    uint32_t Rgb; // 0xRRGGBB
-};
-constexpr int kColorColumns = 5;
-constexpr std::array<TNamedColor, 25> kColorSet = {{
-    {u"Black", 0x000000},      {u"Grey", 0xDFDFD7},      {u"White", 0xFFFFFF},
-    {u"Ivory", 0xFFFFCF},      {u"Cream", 0xFFE7A6},     {u"Olive", 0x9E9D20},
-    {u"Tan", 0xCFAD41},        {u"Wheat", 0xDFDF41},     {u"Goldenrod", 0xFFFF41},
-    {u"Yellow", 0xFFFF00},     {u"Lime", 0x00F700},      {u"Lawn Green", 0x00EF00},
-    {u"Green", 0x00DF41},      {u"Sea Green", 0x61E78E}, {u"Hunter", 0x61AD61},
-    {u"Forest", 0x00A551},     {u"Cyan", 0x00FFFF},      {u"Sky", 0x30D7FF},
-    {u"Slate Blue", 0x9ED7DF}, {u"Lavender", 0x8EB5FF},  {u"Periwinkle", 0x9C9CFF},
-    {u"Blue", 0x0000FF},       {u"Fuchsia", 0xFF00FF},   {u"Magenta", 0xFF009E},
-    {u"Red", 0xFF0000},
-}};
-
-// The colour of a cell; cells outside the set are "Unknown" and black.
-std::pair<QString, plat::TColor> colorSetInfo(int column, int row) {
-    const int index = row * kColorColumns + column;
-    if (column < 0 || column >= kColorColumns || index < 0 ||
-        index >= static_cast<int>(kColorSet.size())) {
-        return {QStringLiteral("Unknown"), 0};
-    }
-    const TNamedColor& named = kColorSet[index];
-    return {QString::fromUtf16(named.Name),
-            plat::RGB(named.Rgb >> 16, (named.Rgb >> 8) & 0xFF, named.Rgb & 0xFF)};
-}
 
 // Drops blanks and control characters (code units up to 0x20) at both ends.
 QString trimBlanks(const QString& text) {
@@ -350,10 +321,10 @@ void TAttachForm::buildToolbar() {
     auto* grid = new QGridLayout(ColorPalette);
     grid->setSpacing(1);
     grid->setContentsMargins(2, 2, 2, 2);
-    for (int index = 0; index < static_cast<int>(kColorSet.size()); ++index) {
-        const int column = index % kColorColumns;
-        const int row = index / kColorColumns;
-        const auto [name, color] = colorSetInfo(column, row);
+    for (int index = 0; index < kNamedColorColumns * kNamedColorRows; ++index) {
+        const int column = index % kNamedColorColumns;
+        const int row = index / kNamedColorColumns;
+        const auto [name, color] = NamedColorAt(column, row);
         auto* cell = new QToolButton(ColorPalette);
         cell->setObjectName(QStringLiteral("ColorCell%1").arg(index));
         cell->setIcon(swatchIcon(color));
@@ -530,7 +501,7 @@ void TAttachForm::ClrDefaultClick() {
 }
 
 void TAttachForm::ColorPaletteCellClick(int column, int row) {
-    paletteColor_ = colorSetInfo(column, row).second;
+    paletteColor_ = NamedColorAt(column, row).Color;
     ClrDefault->setChecked(plat::ColorToRGB(paletteColor_) == plat::ColorToRGB(kDefaultColor));
     repaintColorItem();
     setSelectionColor(paletteColor_);

@@ -349,6 +349,9 @@ public:
     bool SendPrivateGroupMessage(const QString& group, const QString& text);
     // Forgets the attached reference; its title stays in the input line.
     void DropReference();
+    // The attached-reference list: a double click reopens the editor, Delete drops it.
+    void RefListViewDblClick();
+    void RefListViewKeyUp(QKeyEvent* key);
     // The text of a reference attachment: the reference's rich text (RTF)
     // with its colours as codes.
     QString EncodeReference(const QByteArray& richText);

@@ -467,6 +467,8 @@ void TMainForm::AttachReference(const QByteArray& richText, const QString& first
         cursor.setPosition(afterTitle);
         InputEdit->setTextCursor(cursor);
         InputEdit->SetTypingColor(typing);
+        RefListView->clear();
+        RefListView->addItem(title);
     }
     AttachedReference = richText;
     RefListView->show();

@@ -1,6 +1,7 @@
 // Away mode: entering and leaving it, the away log of tells received
 // meanwhile, the automatic reply and automatic away after idle time.
 #include "app/MainForm.h"
+#include "platform/gui/ImageList.h"
 
 #include "app/AwayList.h"
 #include "app/AwayMessagesForm.h"
@@ -117,6 +118,9 @@ void TMainForm::AwayActionUpdate() {
         Away ? QStringLiteral("Set Yourself Back") : QStringLiteral("Set Yourself Away");
     AwayAction->setText(caption);
     AwayAction->setToolTip(caption);
+    if (MenuImages) { // not yet while the window is being built
+        AwayAction->setIcon(QIcon(QPixmap::fromImage(MenuImages->Image(Away ? 30 : 31))));
+    }
 }
 
 void TMainForm::AwayMessagesActionExecute() {

@@ -18,6 +18,28 @@
 #include <QTextDocument>
 #include <QTimer>
 
+namespace {
+
+// Hands the key releases of a widget to a handler.
+class KeyUpFilter : public QObject {
+public:
+    KeyUpFilter(QObject* parent, std::function<void(QKeyEvent*)> handler)
+        : QObject(parent), handler_(std::move(handler)) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::KeyRelease) {
+            handler_(static_cast<QKeyEvent*>(event));
+        }
+        return false;
+    }
+
+private:
+    std::function<void(QKeyEvent*)> handler_;
+};
+
+} // namespace
+
 void TMainForm::CreateInputAndAway() {
     AwayList = new TAwayList(this);
     AwayList->setObjectName(QStringLiteral("AwayList"));
@@ -43,6 +65,23 @@ void TMainForm::CreateInputAndAway() {
     };
     connect(AwayTimer, &QTimer::timeout, this,
             [this] { plat::guarded([this] { AwayTimerTimer(); }); });
+
+    connect(RefListView, &QListWidget::itemDoubleClicked, this,
+            [this] { plat::guarded([this] { RefListViewDblClick(); }); });
+    RefListView->installEventFilter(new KeyUpFilter(
+        RefListView, [this](QKeyEvent* key) { plat::guarded([&] { RefListViewKeyUp(key); }); }));
+}
+
+void TMainForm::RefListViewDblClick() {
+    if (RefListView->count() >= 1) {
+        AttachActionExecute();
+    }
+}
+
+void TMainForm::RefListViewKeyUp(QKeyEvent* key) {
+    if (key->key() == Qt::Key_Delete) {
+        DropReference();
+    }
 }
 
 plat::TColor TMainForm::DefaultTypingColor() const {
@@ -185,6 +224,7 @@ bool TMainForm::SendPrivateGroupMessage(const QString& group, const QString& tex
 
 void TMainForm::DropReference() {
     AttachedReference.reset();
+    RefListView->clear();
     RefListView->hide();
 }
 

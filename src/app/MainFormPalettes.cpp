@@ -1,6 +1,7 @@
 // The input line's palettes: the "Font Color" submenu with the "Default"
 // item and the 25 named colours, and the "Emoticons" submenu.
 #include "app/MainForm.h"
+#include "app/NamedColors.h"
 
 #include "app/Emoticons.h"
 #include "app/MainFormControls.h"
@@ -17,26 +18,6 @@
 #include <array>
 
 namespace {
-
-struct TNamedColor {
-    const char* Name;
-    uint32_t Rgb; // 0xRRGGBB
-};
-
-// Cell (column, row) holds entry row * 5 + column.
-constexpr int kColorColumns = 5;
-constexpr int kColorRows = 5;
-constexpr std::array<TNamedColor, kColorColumns * kColorRows> kNamedColors{{
-    {"Black", 0x000000},      {"Grey", 0xDFDFD7},      {"White", 0xFFFFFF},
-    {"Ivory", 0xFFFFCF},      {"Cream", 0xFFE7A6},     {"Olive", 0x9E9D20},
-    {"Tan", 0xCFAD41},        {"Wheat", 0xDFDF41},     {"Goldenrod", 0xFFFF41},
-    {"Yellow", 0xFFFF00},     {"Lime", 0x00F700},      {"Lawn Green", 0x00EF00},
-    {"Green", 0x00DF41},      {"Sea Green", 0x61E78E}, {"Hunter", 0x61AD61},
-    {"Forest", 0x00A551},     {"Cyan", 0x00FFFF},      {"Sky", 0x30D7FF},
-    {"Slate Blue", 0x9ED7DF}, {"Lavender", 0x8EB5FF},  {"Periwinkle", 0x9C9CFF},
-    {"Blue", 0x0000FF},       {"Fuchsia", 0xFF00FF},   {"Magenta", 0xFF009E},
-    {"Red", 0xFF0000},
-}};
 
 constexpr int kEmoticonColumns = 4;
 constexpr int kEmoticonRows = 3;
@@ -61,7 +42,7 @@ void DrawLetter(QPainter& p, const QColor& color) {
 void TMainForm::CreatePalettes() {
     VLColorSet = new kit::ColorSet(this);
     VLColorSet->setObjectName(QStringLiteral("VLColorSet"));
-    VLColorSet->SetSize(kColorColumns, kColorRows);
+    VLColorSet->SetSize(kNamedColorColumns, kNamedColorRows);
     VLColorSet->OnGetColorInfo = [this](kit::ColorSet* sender, int col, int row,
                                         plat::TColor& color, QString& name) {
         VLColorSetGetColorInfo(sender, col, row, color, name);
@@ -108,15 +89,9 @@ void TMainForm::CreatePalettes() {
 
 void TMainForm::VLColorSetGetColorInfo(kit::ColorSet*, int Col, int Row, plat::TColor& Color,
                                        QString& Name) {
-    const int index = Row * kColorColumns + Col;
-    if (index >= 0 && index < static_cast<int>(kNamedColors.size())) {
-        const TNamedColor& entry = kNamedColors[static_cast<size_t>(index)];
-        Name = QString::fromLatin1(entry.Name);
-        Color = plat::RGB((entry.Rgb >> 16) & 0xFF, (entry.Rgb >> 8) & 0xFF, entry.Rgb & 0xFF);
-    } else {
-        Name = QStringLiteral("Unknown");
-        Color = 0;
-    }
+    const TNamedColorCell cell = NamedColorAt(Col, Row);
+    Name = cell.Name;
+    Color = cell.Color;
 }
 
 // The palette does not select the cell itself: its colour selects it.

@@ -386,6 +386,41 @@ TEST_F(ActionsTest, ReferenceTitleGoesInOnceWithSpacesAroundIt) {
     EXPECT_EQ(f.InputEdit->toPlainText(), QStringLiteral("xRename Me"));
 }
 
+TEST_F(ActionsTest, ReferenceListShowsTheTitleReopensTheEditorAndDropsOnDelete) {
+    TMainForm& f = Open();
+    f.AttachReference(QByteArray("{\\rtf1 Note}"), QStringLiteral("Note"));
+    ASSERT_EQ(f.RefListView->count(), 1);
+    EXPECT_EQ(f.RefListView->item(0)->text(), QStringLiteral("Note"));
+    EXPECT_EQ(f.findChild<TAttachForm*>(QStringLiteral("AttachForm")), nullptr);
+
+    Q_EMIT f.RefListView->itemDoubleClicked(f.RefListView->item(0));
+    EXPECT_NE(f.findChild<TAttachForm*>(QStringLiteral("AttachForm")), nullptr);
+
+    QKeyEvent other(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier);
+    QCoreApplication::sendEvent(f.RefListView, &other);
+    EXPECT_TRUE(f.AttachedReference.has_value());
+    QKeyEvent del(QEvent::KeyRelease, Qt::Key_Delete, Qt::NoModifier);
+    QCoreApplication::sendEvent(f.RefListView, &del);
+    EXPECT_FALSE(f.AttachedReference.has_value());
+    EXPECT_EQ(f.RefListView->count(), 0);
+    EXPECT_TRUE(f.RefListView->isHidden());
+    EXPECT_EQ(f.InputEdit->toPlainText(), QStringLiteral("Note")); // the typed title stays
+}
+
+TEST_F(ActionsTest, AwayActionShowsItsPictureForTheState) {
+    TMainForm& f = Open();
+    const auto shown = [&] { return f.AwayAction->icon().pixmap(16).toImage(); };
+    const auto picture = [&](int index) {
+        return QIcon(QPixmap::fromImage(f.MenuImages->Image(index))).pixmap(16).toImage();
+    };
+    ASSERT_NE(picture(30), picture(31));
+    EXPECT_EQ(shown(), picture(31));
+    f.SetAway(QStringLiteral("/away"));
+    EXPECT_EQ(shown(), picture(30));
+    f.SetAway(QStringLiteral("/away"));
+    EXPECT_EQ(shown(), picture(31));
+}
+
 TEST_F(ActionsTest, WebsiteOpensTheSiteOnlyWhenItIsAWebAddress) {
     UrlRecorder recorder;
     for (const char* scheme : {"http", "https", "file"}) {
