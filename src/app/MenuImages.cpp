@@ -208,6 +208,22 @@ void draw(QPainter& p, int index) {
         person(p, 0);
         cross(p, QRectF(10.5, 10.0, 4.5, 5.0), kRed, 1.8);
         break;
+    case 27: // an unread away message: a sealed envelope with a red mark
+        pen(p, kInk, 1.0);
+        p.setBrush(kPaper);
+        p.drawRect(QRectF(1.5, 4.5, 12.0, 8.0));
+        p.drawPolyline(QPolygonF{QPointF(1.5, 4.5), QPointF(7.5, 9.5), QPointF(13.5, 4.5)});
+        p.setPen(Qt::NoPen);
+        p.setBrush(kRed);
+        p.drawEllipse(QRectF(10.5, 1.0, 5.0, 5.0));
+        break;
+    case 28: // a read away message: an opened envelope
+        pen(p, kInk, 1.0);
+        p.setBrush(kPaper);
+        p.drawPolygon(QPolygonF{QPointF(1.5, 7.5), QPointF(7.5, 2.5), QPointF(13.5, 7.5)});
+        p.drawRect(QRectF(1.5, 7.5, 12.0, 7.0));
+        p.drawPolyline(QPolygonF{QPointF(1.5, 7.5), QPointF(7.5, 11.5), QPointF(13.5, 7.5)});
+        break;
     case 29: // away messages: an envelope
         pen(p, kInk, 1.0);
         p.setBrush(kPaper);
