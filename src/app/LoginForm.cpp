@@ -131,7 +131,8 @@ TLoginForm::TLoginForm(TDimensionList& dimensions, const TLogins& logins, const 
             [this] { plat::guarded([&] { updateOkButton(); }); });
     connect(SpeedButton1, &QToolButton::clicked, this,
             [this] { plat::guarded([&] { SpeedButton1Click(); }); });
-    connect(Button2, &QPushButton::clicked, this, &QDialog::accept);
+    connect(Button2, &QPushButton::clicked, this,
+            [this] { plat::guarded([&] { OkButtonClick(); }); });
     connect(Button1, &QPushButton::clicked, this, &QDialog::reject);
 }
 
@@ -219,6 +220,22 @@ void TLoginForm::changeEvent(QEvent* event) {
 }
 
 // Connecting needs a dimension.
+// The chat service cannot log in without a user name or a password: say so
+// here rather than connect and stop half-way through the login.
+void TLoginForm::OkButtonClick() {
+    const auto refuse = [this](QWidget* field, const QString& text) {
+        dlg::InformationBox(this, text);
+        field->setFocus();
+    };
+    if (UserCombobox->currentText().isEmpty()) {
+        refuse(UserCombobox, QStringLiteral("Need a username!"));
+    } else if (PasswordEdit->text().isEmpty()) {
+        refuse(PasswordEdit, QStringLiteral("No password!"));
+    } else {
+        accept();
+    }
+}
+
 void TLoginForm::updateOkButton() {
     Button2->setEnabled(DimensionCombobox->currentIndex() >= 0);
 }

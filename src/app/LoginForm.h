@@ -45,6 +45,9 @@ public:
     // A new dimension when there is none, else the list dialog.
     void ManageDimensions();
     void SpeedButton1Click() { ManageDimensions(); }
+    // OK: refuses an empty user name or password (information box, focus),
+    // else accepts.
+    void OkButtonClick();
 
     QComboBox* UserCombobox;
     QLineEdit* PasswordEdit;

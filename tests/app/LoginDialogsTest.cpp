@@ -112,6 +112,30 @@ TEST_F(LoginFormTest, ChoiceIsStoredAndOfferedAgainNextTime) {
     EXPECT_EQ(next.DimensionCombobox->currentText(), QStringLiteral("Vassa"));
 }
 
+TEST_F(LoginFormTest, EmptyUserNameOrPasswordIsRefusedBeforeConnecting) {
+    TLoginForm form(dimensions, logins, QString(), QStringLiteral("Vassa"));
+    form.show();
+    BoxRecorder boxes;
+    form.Button2->click();
+    ASSERT_EQ(boxes.Boxes.size(), 1u);
+    EXPECT_EQ(boxes.Boxes[0].Kind, plat::MsgKind::Information);
+    EXPECT_EQ(boxes.Boxes[0].Text, QStringLiteral("Need a username!"));
+    EXPECT_EQ(form.focusWidget(), form.UserCombobox);
+    EXPECT_NE(form.result(), QDialog::Accepted);
+
+    form.UserCombobox->setEditText(QStringLiteral("carol"));
+    form.Button2->click();
+    ASSERT_EQ(boxes.Boxes.size(), 2u);
+    EXPECT_EQ(boxes.Boxes[1].Text, QStringLiteral("No password!"));
+    EXPECT_EQ(form.focusWidget(), form.PasswordEdit);
+    EXPECT_NE(form.result(), QDialog::Accepted);
+
+    form.PasswordEdit->setText(QStringLiteral("pw"));
+    form.Button2->click();
+    EXPECT_EQ(boxes.Boxes.size(), 2u);
+    EXPECT_EQ(form.result(), QDialog::Accepted);
+}
+
 TEST_F(LoginFormTest, EmptyDimensionListAsksForANewDimensionWhichIsChosen) {
     dimensions.Clear();
     TLoginForm form(dimensions, logins, QString(), QStringLiteral("Ostrelian"));
