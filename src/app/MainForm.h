@@ -133,7 +133,8 @@ public:
     // --- actions, menus, tool bars, palettes and view toggles --------------------
     // (MainFormActions.cpp, MainFormPalettes.cpp)
     plat::ImageList* MenuImages = nullptr;
-    // Options and About open forms that are not built yet: they do nothing.
+    // Opens the options dialog ("OptionsForm"). About opens a form that is
+    // not built yet: it does nothing.
     QAction* OptionsAction = nullptr;
     // Invisible; does nothing.
     QAction* HelpAction = nullptr;
@@ -182,6 +183,7 @@ public:
     // Sets each view action's check mark from its object's visibility.
     void UpdateViewActions();
     void WebsiteActionExecute();
+    void OptionsActionExecute();
     // Opens the reference editor with the attached reference, if any.
     void AttachActionExecute();
     // The editor's OK: the first time, the title goes into the input line in

@@ -7,6 +7,7 @@
 #include "app/ColorCodes.h"
 #include "app/MainFormControls.h"
 #include "app/MenuImages.h"
+#include "app/OptionsForm.h"
 #include "app/VLWhoisThread.h"
 #include "app/kit/Kit.h"
 #include "console/QvConsole.h"
@@ -211,6 +212,7 @@ void TMainForm::CreateActionItems() {
     Bind(ViewStandardAction, this, [this] { ViewStandardActionExecute(); });
     Bind(ViewEditAction, this, [this] { ViewEditActionExecute(); });
     Bind(WebsiteAction, this, [this] { WebsiteActionExecute(); });
+    Bind(OptionsAction, this, [this] { OptionsActionExecute(); });
 
     CreatePalettes();
     CreateMenusAndBars();
@@ -416,6 +418,14 @@ void TMainForm::UpdateViewActions() {
 
 void TMainForm::WebsiteActionExecute() {
     plat::ShellOpenUrl(TVLWhoisThread::DefaultSite());
+}
+
+void TMainForm::OptionsActionExecute() {
+    auto* form =
+        FindOrCreateForm<TOptionsForm>(QStringLiteral("OptionsForm"), [this](QWidget* owner) {
+            return new TOptionsForm(*this, owner);
+        });
+    ShowForm(*form);
 }
 
 // --- the reference editor ----------------------------------------------------

@@ -1,0 +1,263 @@
+#pragma once
+
+// "ZELVO Options": the main window's settings in six pages beside a tree of
+// page names. A page is created the first time it is shown and filled from
+// the main window; OK writes every created page back. The pages work on the
+// main window's setting fields and on some of its controls.
+
+#include "platform/gui/Colors.h"
+#include "platform/gui/Drawing.h"
+
+#include <QColor>
+#include <QFont>
+#include <QFrame>
+#include <QString>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <optional>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+class QSpinBox;
+class QToolButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+class TMainForm;
+
+namespace options {
+
+// The dialogs the pages open; tests replace them. Each returns nothing when
+// cancelled. The folder dialog gets its title and the folder to start in
+// (empty for none).
+struct TChoosers {
+    std::function<std::optional<QString>(QWidget*, const QString& title, const QString& start)>
+        Folder;
+    std::function<std::optional<QFont>(QWidget*, const QFont& initial)> Font;
+    std::function<std::optional<QColor>(QWidget*, const QColor& initial)> Color;
+};
+TChoosers& Choosers();
+// Restores the ordinary dialogs.
+void ResetChoosers();
+
+// Lets pending events run, then asks for a folder starting in `start` when it
+// exists. The chosen folder comes back with a trailing "/", else `start`.
+QString BrowseForFolder(QWidget* parent, const QString& title, const QString& start);
+
+} // namespace options
+
+// A page: loads its controls from the main window and saves them back.
+class TOptionBaseFrame : public QFrame {
+    Q_OBJECT
+public:
+    TOptionBaseFrame(TMainForm& main, QWidget* owner);
+    virtual void SaveSettings() {}
+    virtual void LoadSettings() {}
+
+protected:
+    // A heading label at the top of the page.
+    QLabel* AddHeading(const QString& text);
+    TMainForm& Main;
+};
+
+class TAutoConnectFrame : public TOptionBaseFrame {
+    Q_OBJECT
+public:
+    TAutoConnectFrame(TMainForm& main, QWidget* owner);
+    void LoadSettings() override;
+    // With no dimension to choose, the automatic login stores an empty
+    // dimension name (which makes the program show the login dialog).
+    void SaveSettings() override;
+    // A new dimension when there is none, else the list dialog.
+    void ServersButtonClick();
+
+    QRadioButton* NothingRadioButton;
+    QRadioButton* DialogRadioButton;
+    QRadioButton* LoginRadioButton;
+    QComboBox* UserCombobox;
+    QLineEdit* PasswordEdit;
+    QComboBox* DimensionCombobox;
+    QToolButton* ServersButton;
+    QCheckBox* ReconnectCheckBox;
+    QSpinBox* TimesEdit;
+    QSpinBox* DelayEdit;
+
+private:
+    void LoadDimensions();
+    void SelectDimension(const QString& name);
+    void UpdateEnabled();
+    QList<QWidget*> loginControls_;
+    QList<QWidget*> reconnectControls_;
+};
+
+class TLoggingFrame : public TOptionBaseFrame {
+    Q_OBJECT
+public:
+    TLoggingFrame(TMainForm& main, QWidget* owner);
+    void LoadSettings() override;
+    // Switching logging off writes the stop headers into the files logged so
+    // far; switching it on (or moving it to another folder or other files)
+    // writes the start headers into the files logged from now on.
+    void SaveSettings() override;
+    void BrowseButtonClick();
+
+    QCheckBox* LoggingCheckbox;
+    QCheckBox* TimestampCheckbox;
+    QLineEdit* FolderEdit;
+    QPushButton* BrowseButton;
+    QListWidget* LogListBox;
+
+private:
+    void UpdateEnabled();
+    QList<QWidget*> loggingControls_;
+};
+
+class TAwayOptionsFrame : public TOptionBaseFrame {
+    Q_OBJECT
+public:
+    TAwayOptionsFrame(TMainForm& main, QWidget* owner);
+    void LoadSettings() override;
+    // Also restarts the automatic away from now.
+    void SaveSettings() override;
+
+    QCheckBox* AutoAwayCheckbox;
+    QSpinBox* IdleEdit;
+    QLineEdit* MessageEdit;
+    QCheckBox* KeypressCheckbox;
+    QCheckBox* LogCheckbox;
+
+private:
+    void UpdateEnabled();
+    QList<QWidget*> awayControls_;
+};
+
+class TSoundsFrame : public TOptionBaseFrame {
+    Q_OBJECT
+public:
+    TSoundsFrame(TMainForm& main, QWidget* owner);
+    void LoadSettings() override;
+    void SaveSettings() override;
+    void BrowseButtonClick();
+
+    QCheckBox* SoundsCheckbox;
+    QLineEdit* FolderEdit;
+    QPushButton* BrowseButton;
+
+private:
+    void UpdateEnabled();
+    QList<QWidget*> soundControls_;
+};
+
+class TFontsFrame : public TOptionBaseFrame {
+    Q_OBJECT
+public:
+    enum TRow { frFriends = 0, frGroups = 1, frChat = 2, frInput = 3 };
+
+    TFontsFrame(TMainForm& main, QWidget* owner);
+    void LoadSettings() override;
+    void SaveSettings() override;
+    void FontButtonClick(TRow row);
+    void ColorButtonClick(TRow row);
+
+    // A sample's font and background colour.
+    const plat::ColoredFont& SampleFont(TRow row) const { return samples_[row].font; }
+    plat::TColor SampleColor(TRow row) const { return samples_[row].color; }
+
+    std::array<QLineEdit*, 4> SampleEdits{};
+    std::array<QPushButton*, 4> FontButtons{};
+    std::array<QPushButton*, 4> ColorButtons{};
+
+private:
+    struct TSample {
+        plat::ColoredFont font;
+        plat::TColor color = plat::clWindow;
+    };
+    void ShowSample(TRow row);
+    std::array<TSample, 4> samples_;
+};
+
+class TChatWindowFrame : public TOptionBaseFrame {
+    Q_OBJECT
+public:
+    TChatWindowFrame(TMainForm& main, QWidget* owner);
+    void LoadSettings() override;
+    void SaveSettings() override;
+    void ColorButtonClick();
+
+    plat::TColor TimestampColor() const { return timestampColor_; }
+
+    QCheckBox* EmoticonsCheckbox;
+    QCheckBox* URLsCheckbox;
+    QCheckBox* CharLinksCheckbox;
+    QCheckBox* GroupLinksCheckbox;
+    QCheckBox* SmoothScrollCheckbox;
+    QCheckBox* TimestampCheckbox;
+    QLineEdit* TimestampEdit;
+    QPushButton* ColorButton;
+    QCheckBox* IndentCheckbox;
+    QSpinBox* SpacingEdit; // 0 to 100 pixels
+
+private:
+    void SetTimestampColor(plat::TColor color);
+    void UpdateEnabled();
+    QList<QWidget*> timestampControls_;
+    plat::TColor timestampColor_ = 0x808080;
+};
+
+class TOptionsForm : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kPageCount = 6;
+
+    TOptionsForm(TMainForm& main, QWidget* parent);
+    ~TOptionsForm() override;
+
+    // The page of a node below a top node whose captions match, ignoring the
+    // case of ASCII letters; -1 for none.
+    int FindPage(const QTreeWidgetItem* node) const;
+    // Shows the node's page, creating and loading it the first time.
+    void ShowPage(QTreeWidgetItem* node);
+    void SelectFirstPage();
+    // Each created page's SaveSettings, in page order.
+    void SaveFrames();
+    void HideFrames();
+    void FreeFrames();
+    void OkButtonClick();
+    void CancelButtonClick();
+
+    // The created page of a row, or null.
+    TOptionBaseFrame* Frame(int row) const { return frames_[row]; }
+    template <typename Page>
+    Page* FindFrame() const {
+        for (TOptionBaseFrame* frame : frames_) {
+            if (auto* page = qobject_cast<Page*>(frame)) {
+                return page;
+            }
+        }
+        return nullptr;
+    }
+    // The tree node with this caption.
+    QTreeWidgetItem* FindNode(const QString& text) const;
+
+    QTreeWidget* OptionsTreeView;
+    QLabel* CaptionLabel;
+    QWidget* HolderPanel;
+    QPushButton* OkButton;
+    QPushButton* CancelButton;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    TMainForm& main_;
+    std::array<TOptionBaseFrame*, kPageCount> frames_{};
+    QTreeWidgetItem* lastNode_ = nullptr;
+    bool closing_ = false;
+};
