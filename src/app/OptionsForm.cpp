@@ -16,6 +16,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -116,6 +117,7 @@ TOptionsForm::TOptionsForm(TMainForm& main, QWidget* parent)
         const QString parentCaption = QString::fromLatin1(row.parentCaption);
         if (parentNode == nullptr || parentNode->text(0) != parentCaption) {
             parentNode = new QTreeWidgetItem(OptionsTreeView, QStringList{parentCaption});
+            parentNode->setIcon(0, style()->standardIcon(QStyle::SP_DirIcon));
         }
         new QTreeWidgetItem(parentNode, QStringList{QString::fromLatin1(row.caption)});
     }
