@@ -1,5 +1,6 @@
 #include "app/AttachForm.h"
 
+#include "app/CommandParser.h"
 #include "app/DialogSupport.h"
 #include "app/NamedColors.h"
 #include "app/Rtf.h"
@@ -37,19 +38,6 @@ namespace {
 const QString kProgramTitle = QStringLiteral("Quorvel");
 const QString kFileFilter = QStringLiteral("ZELVO References (*.ref)");
 const QString kFileSuffix = QStringLiteral("ref");
-
-// Drops blanks and control characters (code units up to 0x20) at both ends.
-QString trimBlanks(const QString& text) {
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text[first].unicode() <= 0x20) {
-        ++first;
-    }
-    while (last > first && text[last - 1].unicode() <= 0x20) {
-        --last;
-    }
-    return text.mid(first, last - first);
-}
 
 // The editor's pastes and drops insert the clipboard's plain text only: a
 // reference holds no pictures or markup of its own.
@@ -458,7 +446,7 @@ void TAttachForm::SaveActionExecute() {
 void TAttachForm::OkButtonClick() {
     QString text = RefEdit->toPlainText();
     text.replace(QChar::LineSeparator, u'\n');
-    if (!trimBlanks(text).isEmpty() && OnAttachReference) {
+    if (!cmd::Trim(text).isEmpty() && OnAttachReference) {
         OnAttachReference(this, rtf::Write(*RefEdit->document()), FirstLine(*RefEdit->document()));
     }
     close();

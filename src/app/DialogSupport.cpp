@@ -4,6 +4,8 @@
 
 #include <QComboBox>
 #include <QDialog>
+#include <QLineEdit>
+#include <QProxyStyle>
 
 #include <algorithm>
 
@@ -56,6 +58,30 @@ void ErrorBox(QWidget* parent, const QString& text) {
 bool ConfirmationBox(QWidget* parent, const QString& text) {
     return plat::ConfirmationBox(parent, programTitle(), text, plat::MsgButtons::YesNo) ==
            plat::MsgResult::Yes;
+}
+
+namespace {
+
+class PasswordStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == SH_LineEdit_PasswordCharacter) {
+            return u'*';
+        }
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+} // namespace
+
+QLineEdit* NewPasswordEdit(QWidget* parent) {
+    auto* edit = new QLineEdit(parent);
+    auto* style = new PasswordStyle;
+    style->setParent(edit);
+    edit->setStyle(style);
+    edit->setEchoMode(QLineEdit::Password);
+    return edit;
 }
 
 } // namespace dlg

@@ -11,6 +11,9 @@ class QComboBox;
 class QDialog;
 class QWidget;
 
+class QLineEdit;
+class QWidget;
+
 namespace dlg {
 
 // Runs the dialog modally (QDialog::exec) and returns its result.
@@ -42,5 +45,8 @@ void InformationBox(QWidget* parent, const QString& text);
 void ErrorBox(QWidget* parent, const QString& text);
 // True for Yes.
 bool ConfirmationBox(QWidget* parent, const QString& text);
+
+// A password field: the typed characters show as "*".
+QLineEdit* NewPasswordEdit(QWidget* parent);
 
 } // namespace dlg

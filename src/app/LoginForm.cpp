@@ -16,24 +16,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QProxyStyle>
 #include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
-
-// Passwords show as "*".
-class TPasswordStyle : public QProxyStyle {
-public:
-    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
-                  QStyleHintReturn* returnData) const override {
-        if (hint == SH_LineEdit_PasswordCharacter) {
-            return u'*';
-        }
-        return QProxyStyle::styleHint(hint, option, widget, returnData);
-    }
-};
 
 // The hourglass while the dimensions are loaded.
 class TBusyCursor {
@@ -69,11 +56,7 @@ TLoginForm::TLoginForm(TDimensionList& dimensions, const TLogins& logins, const 
     UserCombobox = new QComboBox(this);
     UserCombobox->setEditable(true);
     UserCombobox->setInsertPolicy(QComboBox::NoInsert);
-    PasswordEdit = new QLineEdit(this);
-    auto* passwordStyle = new TPasswordStyle;
-    passwordStyle->setParent(PasswordEdit);
-    PasswordEdit->setStyle(passwordStyle);
-    PasswordEdit->setEchoMode(QLineEdit::Password);
+    PasswordEdit = dlg::NewPasswordEdit(this);
     SaveCheckbox = new QCheckBox(QStringLiteral("Remember password"), this);
     DimensionCombobox = new QComboBox(this);
     DimensionCombobox->setEditable(false);

@@ -1,5 +1,6 @@
 // The pages of the options dialog: connection, logging, away, audio, fonts
 // and colours, chat window.
+#include "app/DialogSupport.h"
 #include "app/MainForm.h"
 #include "app/MainFormControls.h"
 #include "app/OptionsForm.h"
@@ -19,7 +20,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -28,18 +28,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-// Passwords show as "*".
-class TPasswordStyle : public QProxyStyle {
-public:
-    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
-                  QStyleHintReturn* returnData) const override {
-        if (hint == SH_LineEdit_PasswordCharacter) {
-            return u'*';
-        }
-        return QProxyStyle::styleHint(hint, option, widget, returnData);
-    }
-};
 
 QSpinBox* NewSpin(QWidget* parent, int minimum, int maximum, int value) {
     auto* spin = new QSpinBox(parent);
@@ -110,11 +98,7 @@ TAutoConnectFrame::TAutoConnectFrame(TMainForm& main, QWidget* owner)
     UserCombobox = new QComboBox(this);
     UserCombobox->setEditable(true);
     UserCombobox->setInsertPolicy(QComboBox::NoInsert);
-    PasswordEdit = new QLineEdit(this);
-    auto* passwordStyle = new TPasswordStyle;
-    passwordStyle->setParent(PasswordEdit);
-    PasswordEdit->setStyle(passwordStyle);
-    PasswordEdit->setEchoMode(QLineEdit::Password);
+    PasswordEdit = dlg::NewPasswordEdit(this);
     DimensionCombobox = new QComboBox(this);
     ServersButton = new QToolButton(this);
     ServersButton->setText(QStringLiteral("..."));

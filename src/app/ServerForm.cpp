@@ -1,5 +1,6 @@
 #include "app/ServerForm.h"
 
+#include "app/CommandParser.h"
 #include "app/DialogSupport.h"
 #include "console/QvNumEdits.h"
 #include "engine/DimensionList.h"
@@ -13,23 +14,6 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
-
-namespace {
-
-// Drops blanks and control characters (code units up to 0x20) at both ends.
-QString trimBlanks(const QString& text) {
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text[first].unicode() <= 0x20) {
-        ++first;
-    }
-    while (last > first && text[last - 1].unicode() <= 0x20) {
-        --last;
-    }
-    return text.mid(first, last - first);
-}
-
-} // namespace
 
 TServerForm::TServerForm(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Dimension Details"));
@@ -110,11 +94,11 @@ void TServerForm::OkButtonClick() {
         dlg::InformationBox(this, text);
         field->setFocus();
     };
-    if (trimBlanks(NameEdit->text()).isEmpty()) {
+    if (cmd::Trim(NameEdit->text()).isEmpty()) {
         refuse(NameEdit, QStringLiteral("You must specify a name for the Dimension."));
         return;
     }
-    if (trimBlanks(HostEdit->text()).isEmpty()) {
+    if (cmd::Trim(HostEdit->text()).isEmpty()) {
         refuse(HostEdit, QStringLiteral("You must specify a host for the Dimension."));
         return;
     }
