@@ -184,6 +184,12 @@ public:
     void UpdateViewActions();
     void WebsiteActionExecute();
     void OptionsActionExecute();
+    // The console's link fonts follow its font: blue, the hover font with
+    // the underline flipped.
+    void ApplyLinkFonts();
+    // The panels, target label and reference list around the input line take
+    // its colour and font (the label in blue).
+    void ApplyInputLook();
     // Opens the reference editor with the attached reference, if any.
     void AttachActionExecute();
     // The editor's OK: the first time, the title goes into the input line in

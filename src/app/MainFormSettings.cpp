@@ -89,20 +89,25 @@ void TMainForm::ApplySettings() {
     GroupsTreeView->SetColor(Settings.GroupsTreeView.Color);
     OutputMemo->SetColor(Settings.OutputMemo.Color);
 
-    // Links look like the console's text, in blue; hovering flips the underline.
+    ApplyLinkFonts();
+
+    InputEdit->SetColor(Settings.InputEdit.Color);
+    ApplyInputLook();
+}
+
+void TMainForm::ApplyLinkFonts() {
     plat::ColoredFont link = OutputMemo->Font();
     link.color = plat::clBlue;
     OutputMemo->Links().SetFont(link);
-    plat::ColoredFont hover = link;
-    hover.font.setUnderline(!OutputMemo->Font().font.underline());
-    OutputMemo->Links().SetHoverFont(hover);
+    link.font.setUnderline(!OutputMemo->Font().font.underline());
+    OutputMemo->Links().SetHoverFont(link);
+}
 
-    // The panels around the input line share its colour.
-    const plat::TColor inputColor = Settings.InputEdit.Color;
-    InputEdit->SetColor(inputColor);
-    SetPanelColor(*TargetPanel, inputColor);
-    plat::SetControlColor(*RefListView, inputColor);
-    SetPanelColor(*InputPanel, inputColor);
+void TMainForm::ApplyInputLook() {
+    const plat::TColor color = InputEdit->Color();
+    SetPanelColor(*TargetPanel, color);
+    plat::SetControlColor(*RefListView, color);
+    SetPanelColor(*InputPanel, color);
     TargetLabel->setFont(InputEdit->Font().font);
     mainform::SetTextColor(*TargetLabel, plat::clBlue);
     RefListView->setFont(InputEdit->Font().font);

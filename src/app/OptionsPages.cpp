@@ -56,15 +56,6 @@ void SetEnabled(const QList<QWidget*>& controls, bool enabled) {
     }
 }
 
-void SetBackground(QWidget& widget, plat::TColor color) {
-    QPalette palette = widget.palette();
-    const QColor c = plat::ToQColor(color);
-    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        palette.setColor(group, QPalette::Window, c);
-    }
-    widget.setPalette(palette);
-}
-
 } // namespace
 
 // --- base --------------------------------------------------------------------
@@ -493,21 +484,12 @@ void TFontsFrame::SaveSettings() {
     const TSample& chat = samples_[frChat];
     Main.OutputMemo->SetColor(chat.color);
     Main.OutputMemo->SetFont(chat.font);
-    plat::ColoredFont link = chat.font;
-    link.color = plat::clBlue;
-    Main.OutputMemo->Links().SetFont(link);
-    link.font.setUnderline(!chat.font.font.underline());
-    Main.OutputMemo->Links().SetHoverFont(link);
+    Main.ApplyLinkFonts();
 
     const TSample& input = samples_[frInput];
     Main.InputEdit->SetColor(input.color);
     Main.InputEdit->SetFont(input.font);
-    plat::SetControlColor(*Main.RefListView, input.color);
-    Main.RefListView->setFont(input.font.font);
-    SetBackground(*Main.TargetPanel, input.color);
-    Main.TargetLabel->setFont(input.font.font);
-    mainform::SetTextColor(*Main.TargetLabel, plat::clBlue);
-    SetBackground(*Main.InputPanel, input.color);
+    Main.ApplyInputLook();
     Main.ClrDefault->SetColor(input.font.color);
 }
 
