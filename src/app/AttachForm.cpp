@@ -20,7 +20,6 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QSaveFile>
-#include <QScreen>
 #include <QTabWidget>
 #include <QTextBlock>
 #include <QTextEdit>
@@ -618,12 +617,7 @@ bool TAttachForm::event(QEvent* event) {
 void TAttachForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!placed_) {
-        // Centred on the screen.
         placed_ = true;
-        if (const QScreen* screen = this->screen()) {
-            QRect frame = frameGeometry();
-            frame.moveCenter(screen->availableGeometry().center());
-            move(frame.topLeft());
-        }
+        dlg::CenterOnScreen(*this);
     }
 }

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QProxyStyle>
+#include <QScreen>
 
 #include <algorithm>
 
@@ -74,6 +75,14 @@ public:
 };
 
 } // namespace
+
+void CenterOnScreen(QWidget& window) {
+    if (const QScreen* screen = window.screen()) {
+        QRect frame = window.frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        window.move(frame.topLeft());
+    }
+}
 
 QLineEdit* NewPasswordEdit(QWidget* parent) {
     auto* edit = new QLineEdit(parent);

@@ -46,6 +46,9 @@ void ErrorBox(QWidget* parent, const QString& text);
 // True for Yes.
 bool ConfirmationBox(QWidget* parent, const QString& text);
 
+// Moves a window to the centre of the screen it is on.
+void CenterOnScreen(QWidget& window);
+
 // A password field: the typed characters show as "*".
 QLineEdit* NewPasswordEdit(QWidget* parent);
 

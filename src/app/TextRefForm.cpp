@@ -1,6 +1,7 @@
 #include "app/TextRefForm.h"
 
 #include "app/ColorCodes.h"
+#include "app/DialogSupport.h"
 #include "engine/VLBlob.h"
 #include "platform/core/Cp1252.h"
 #include "platform/core/Guarded.h"
@@ -10,7 +11,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QScreen>
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QVBoxLayout>
@@ -135,12 +135,7 @@ void TTextRefForm::InputPopupMenuPopup() {
 void TTextRefForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!placed_) {
-        // Centred on the screen.
         placed_ = true;
-        if (const QScreen* screen = this->screen()) {
-            QRect frame = frameGeometry();
-            frame.moveCenter(screen->availableGeometry().center());
-            move(frame.topLeft());
-        }
+        dlg::CenterOnScreen(*this);
     }
 }

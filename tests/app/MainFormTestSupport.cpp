@@ -28,20 +28,6 @@ QString CharLink(const QString& name) {
     return QStringLiteral("<a name=\"charlink\" params=\"%1\" hint=\"Query %1\">%1</a>").arg(name);
 }
 
-bool WaitUntil(const std::function<bool()>& done, int limitMs) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > limitMs) {
-            return false;
-        }
-        QEventLoop loop;
-        QTimer::singleShot(5, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return true;
-}
-
 void ProcessPosted() {
     for (int i = 0; i < 3; ++i) {
         QCoreApplication::sendPostedEvents();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "WaitUntil.h"
+
 // A main window in a settings folder of its own: values can be stored before
 // the window is created and read back after it is destroyed; the login
 // dialog and message boxes are answered and recorded.
@@ -29,7 +31,6 @@ QString CharLink(const QString& name);
 
 // Runs the event loop until done() holds or limitMs of real time pass;
 // returns done(). The limit only catches a hang.
-bool WaitUntil(const std::function<bool()>& done, int limitMs = 10000);
 // Handles the events already posted (and those they post).
 void ProcessPosted();
 

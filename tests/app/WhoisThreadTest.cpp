@@ -13,28 +13,14 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#include "WaitUntil.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
 
 namespace {
-
-// Runs the event loop until the condition holds or the time is up.
-bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 10000) {
-    QElapsedTimer elapsed;
-    elapsed.start();
-    while (!condition()) {
-        const qint64 left = timeoutMs - elapsed.elapsed();
-        if (left <= 0) {
-            return false;
-        }
-        QEventLoop loop;
-        QTimer::singleShot(std::min<qint64>(left, 20), &loop, &QEventLoop::quit);
-        loop.processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    return true;
-}
 
 QByteArray HttpAnswer(int status, const QByteArray& body) {
     return "HTTP/1.1 " + QByteArray::number(status) +

@@ -9,22 +9,6 @@
 
 namespace chatd::test {
 
-bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
-    QElapsedTimer elapsed;
-    elapsed.start();
-    while (!condition()) {
-        const qint64 left = timeoutMs - elapsed.elapsed();
-        if (left <= 0) {
-            return false;
-        }
-        // Wakes for any event (socket data, timers) and re-checks.
-        QEventLoop loop;
-        QTimer::singleShot(std::min<qint64>(left, 20), &loop, &QEventLoop::quit);
-        loop.processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    return true;
-}
-
 TestClient::TestClient(quint16 port) {
     QObject::connect(&socket_, &QTcpSocket::disconnected, [this] { closed_ = true; });
     socket_.connectToHost(QHostAddress::LocalHost, port);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "WaitUntil.h"
+
 // A minimal chat client for driving the service over loopback: it writes
 // client packets with the engine's packet classes, reads server frames with
 // the engine's frame reader and logs in with the real login key.
@@ -28,7 +30,6 @@ inline constexpr int kWaitMs = 10000;
 
 // Runs the event loop until the condition holds or the time is up; true
 // when it holds.
-bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = kWaitMs);
 
 class TestClient {
 public:

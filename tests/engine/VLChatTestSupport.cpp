@@ -149,25 +149,6 @@ TPacketArgs ClientArgs(const ClientFrame& frame) {
     return args;
 }
 
-bool WaitUntil(const std::function<bool()>& done, int limitMs) {
-    if (done()) {
-        return true;
-    }
-    QEventLoop loop;
-    QElapsedTimer elapsed;
-    elapsed.start();
-    QTimer poll;
-    poll.setInterval(1);
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (done() || elapsed.elapsed() > limitMs) {
-            loop.quit();
-        }
-    });
-    poll.start();
-    loop.exec();
-    return done();
-}
-
 ExceptionRecorder::ExceptionRecorder() {
     plat::SetExceptionHandler([this](const std::exception& e) {
         const auto* own = dynamic_cast<const plat::Exception*>(&e);

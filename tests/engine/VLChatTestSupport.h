@@ -1,5 +1,7 @@
 #pragma once
 
+#include "WaitUntil.h"
+
 // Shared pieces of the chat engine tests: a scripted server on loopback that
 // sends exactly the bytes a test gives it and records what the client wrote,
 // a recorder for the application's exception handler, and a fixture with an
@@ -45,7 +47,6 @@ TPacketArgs ClientArgs(const ClientFrame& frame);
 
 // Runs an event loop until done() holds or limitMs of real time pass;
 // returns done(). The limit only catches a hang; tests never wait it out.
-bool WaitUntil(const std::function<bool()>& done, int limitMs = 5000);
 
 // Collects what reaches the application's exception handler.
 class ExceptionRecorder {
