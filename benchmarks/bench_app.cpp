@@ -3,9 +3,9 @@
 // service, with and without the chat log files. Reports the median and the
 // 99th percentile of the round trips.
 
-#include "app/CharSelForm.h"
-#include "app/DialogSupport.h"
-#include "app/MainForm.h"
+#include "app/dialogs/CharSelForm.h"
+#include "app/dialogs/DialogSupport.h"
+#include "app/mainform/MainForm.h"
 #include "chatd/ChatServer.h"
 
 #include <benchmark/benchmark.h>

@@ -1,7 +1,7 @@
 // Arbitrary bytes through the reference file reader; what it read goes
 // through the writer and is read again, which must give the same text with
 // the same colours and styles.
-#include "app/Rtf.h"
+#include "app/rtf/Rtf.h"
 
 #include <QGuiApplication>
 #include <QTextBlock>

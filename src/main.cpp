@@ -1,5 +1,5 @@
 // The program body: the application object, the main window, the event loop.
-#include "app/MainForm.h"
+#include "app/mainform/MainForm.h"
 
 #include "platform/core/Guarded.h"
 

@@ -1,7 +1,7 @@
 #include "MainFormTestSupport.h"
 
-#include "app/AwayList.h"
-#include "app/AwayMessagesForm.h"
+#include "app/away/AwayList.h"
+#include "app/away/AwayMessagesForm.h"
 
 #include <QAction>
 #include <QTextBlock>

@@ -1,5 +1,5 @@
 // The chat log lines and the writer of the log files.
-#include "app/ChatLog.h"
+#include "app/log/ChatLog.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,7 +2,7 @@
 // Driving the dialogs from tests: boxes are recorded and answered, modal
 // dialogs are handed to scripted steps in the order they open.
 
-#include "app/DialogSupport.h"
+#include "app/dialogs/DialogSupport.h"
 #include "platform/gui/MsgBox.h"
 
 #include <QDialog>

@@ -1,7 +1,7 @@
 #include "DialogTestSupport.h"
 
-#include "app/ServerForm.h"
-#include "app/ServersForm.h"
+#include "app/dialogs/ServerForm.h"
+#include "app/dialogs/ServersForm.h"
 #include "console/QvNumEdits.h"
 #include "engine/DimensionList.h"
 

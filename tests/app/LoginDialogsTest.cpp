@@ -1,10 +1,10 @@
 #include "DialogTestSupport.h"
 
-#include "app/CharSelForm.h"
-#include "app/LoginForm.h"
-#include "app/ServerForm.h"
-#include "app/ServersForm.h"
-#include "app/Settings.h"
+#include "app/dialogs/CharSelForm.h"
+#include "app/dialogs/LoginForm.h"
+#include "app/dialogs/ServerForm.h"
+#include "app/dialogs/ServersForm.h"
+#include "app/options/Settings.h"
 #include "console/QvNumEdits.h"
 #include "engine/DimensionList.h"
 

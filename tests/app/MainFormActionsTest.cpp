@@ -3,12 +3,12 @@
 // toggles and their stored state, the reference editor's action.
 #include "MainFormInputSupport.h"
 
-#include "app/AttachForm.h"
-#include "app/ColorCodes.h"
-#include "app/MainFormControls.h"
-#include "app/MenuImages.h"
-#include "app/VLWhoisThread.h"
+#include "app/format/ColorCodes.h"
 #include "app/kit/Kit.h"
+#include "app/mainform/MainFormControls.h"
+#include "app/mainform/MenuImages.h"
+#include "app/refs/AttachForm.h"
+#include "app/whois/VLWhoisThread.h"
 #include "console/QvConsole.h"
 #include "platform/gui/ImageList.h"
 

@@ -3,9 +3,9 @@
 // away ended by sending, and automatic away after idle time.
 #include "MainFormInputSupport.h"
 
-#include "app/AwayList.h"
-#include "app/MainFormControls.h"
+#include "app/away/AwayList.h"
 #include "app/kit/Kit.h"
+#include "app/mainform/MainFormControls.h"
 #include "platform/core/Clock.h"
 #include "platform/core/Exception.h"
 

@@ -3,9 +3,9 @@
 // disconnect and reconnection.
 #include "MainFormTestSupport.h"
 
-#include "app/MainFormControls.h"
-#include "app/Settings.h"
 #include "app/kit/Kit.h"
+#include "app/mainform/MainFormControls.h"
+#include "app/options/Settings.h"
 #include "chatd/ChatServer.h"
 #include "console/QvConsole.h"
 

@@ -1,6 +1,6 @@
 #include "MainFormInputSupport.h"
 
-#include "app/MainFormControls.h"
+#include "app/mainform/MainFormControls.h"
 #include "engine/VLBlob.h"
 #include "platform/core/Cp1252.h"
 

@@ -2,8 +2,8 @@
 // lines, sending to each kind of target, history keys, colours, paste.
 #include "MainFormInputSupport.h"
 
-#include "app/MainFormControls.h"
-#include "app/Rtf.h"
+#include "app/mainform/MainFormControls.h"
+#include "app/rtf/Rtf.h"
 #include "platform/core/Guarded.h"
 
 #include <QClipboard>

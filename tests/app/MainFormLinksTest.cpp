@@ -3,7 +3,7 @@
 // desktop only as web addresses, reference links show their attachment.
 #include "MainFormTreesTestSupport.h"
 
-#include "app/TextRefForm.h"
+#include "app/refs/TextRefForm.h"
 #include "engine/VLBlob.h"
 
 #include <QDesktopServices>

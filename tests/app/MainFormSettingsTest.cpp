@@ -3,9 +3,9 @@
 // splitters behind their interfaces.
 #include "MainFormTestSupport.h"
 
-#include "app/MainFormControls.h"
-#include "app/Settings.h"
 #include "app/kit/Kit.h"
+#include "app/mainform/MainFormControls.h"
+#include "app/options/Settings.h"
 #include "console/QvConsole.h"
 
 #include <QAction>

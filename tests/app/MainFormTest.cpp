@@ -2,7 +2,7 @@
 // paint-lock counters and the chat controls.
 #include "MainFormTestSupport.h"
 
-#include "app/MainFormControls.h"
+#include "app/mainform/MainFormControls.h"
 #include "console/QvConsole.h"
 #include "platform/core/Exception.h"
 

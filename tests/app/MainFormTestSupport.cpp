@@ -1,7 +1,7 @@
 #include "MainFormTestSupport.h"
 
-#include "app/CharSelForm.h"
-#include "app/LoginForm.h"
+#include "app/dialogs/CharSelForm.h"
+#include "app/dialogs/LoginForm.h"
 #include "console/QvConsole.h"
 
 #include <QCheckBox>

@@ -6,9 +6,9 @@
 // the window is created and read back after it is destroyed; the login
 // dialog and message boxes are answered and recorded.
 
-#include "app/DialogSupport.h"
-#include "app/MainForm.h"
-#include "app/MainFormTestSeam.h"
+#include "app/dialogs/DialogSupport.h"
+#include "app/mainform/MainForm.h"
+#include "app/mainform/MainFormTestSeam.h"
 #include "platform/core/Registry.h"
 #include "platform/gui/MsgBox.h"
 

@@ -7,7 +7,7 @@
 
 #include "MainFormTestSupport.h"
 
-#include "app/MainFormControls.h"
+#include "app/mainform/MainFormControls.h"
 #include "chatd/ChatServer.h"
 #include "console/QvConsole.h"
 

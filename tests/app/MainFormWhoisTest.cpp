@@ -1,6 +1,6 @@
 #include "MainFormTestSupport.h"
 
-#include "app/VLWhoisThread.h"
+#include "app/whois/VLWhoisThread.h"
 #include "chatd/Directory.h"
 #include "chatd/HttpSite.h"
 #include "console/ConsoleModel.h"

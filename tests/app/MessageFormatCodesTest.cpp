@@ -1,5 +1,5 @@
 // The game's colour codes: decoding, encoding, stripping.
-#include "app/ColorCodes.h"
+#include "app/format/ColorCodes.h"
 
 #include <QFile>
 #include <QTextCursor>

@@ -1,7 +1,7 @@
 // The drawn emoticon images.
-#include "app/EmoticonImages.h"
+#include "app/format/EmoticonImages.h"
 
-#include "app/Emoticons.h"
+#include "app/format/Emoticons.h"
 #include "platform/gui/ImageList.h"
 
 #include <gtest/gtest.h>

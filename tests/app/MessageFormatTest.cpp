@@ -1,6 +1,6 @@
 // Console lines of every message kind, escaping, emoticons, links and
 // attachments in received text.
-#include "app/MessageFormat.h"
+#include "app/format/MessageFormat.h"
 
 #include "console/MarkupParser.h"
 #include "engine/BlobList.h"

@@ -3,9 +3,9 @@
 // changed by Cancel.
 #include "MainFormTestSupport.h"
 
-#include "app/MainFormControls.h"
-#include "app/OptionsForm.h"
 #include "app/kit/Kit.h"
+#include "app/mainform/MainFormControls.h"
+#include "app/options/OptionsForm.h"
 #include "console/QvConsole.h"
 
 #include <QAction>

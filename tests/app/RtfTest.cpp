@@ -1,7 +1,7 @@
 // Rich text of text references: what the editor holds survives a write and a
 // read; foreign and hostile files are read without losing text.
-#include "app/Rtf.h"
-#include "app/ColorCodes.h"
+#include "app/rtf/Rtf.h"
+#include "app/format/ColorCodes.h"
 
 #include <QFile>
 #include <QStringDecoder>

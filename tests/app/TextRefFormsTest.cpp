@@ -1,10 +1,10 @@
 // The reference editor ("Attach Reference") and viewer ("Reference
 // Information"): files, the save question, colours, edit actions, attaching,
 // and received text shown as plain text.
-#include "app/AttachForm.h"
-#include "app/DialogSupport.h"
-#include "app/Rtf.h"
-#include "app/TextRefForm.h"
+#include "app/dialogs/DialogSupport.h"
+#include "app/refs/AttachForm.h"
+#include "app/refs/TextRefForm.h"
+#include "app/rtf/Rtf.h"
 #include "engine/VLBlob.h"
 #include "platform/gui/MsgBox.h"
 

@@ -1,4 +1,4 @@
-#include "app/VLWhoisThread.h"
+#include "app/whois/VLWhoisThread.h"
 
 #include "chatd/Directory.h"
 #include "chatd/HttpSite.h"

@@ -1,4 +1,4 @@
-#include "app/XmlDoc.h"
+#include "app/xml/XmlDoc.h"
 
 #include "platform/core/Exception.h"
 

@@ -1,0 +1,267 @@
+#include "app/away/AwayMessagesForm.h"
+
+#include "app/away/AwayList.h"
+#include "app/format/ColorCodes.h"
+#include "app/kit/Kit.h"
+#include "app/mainform/CommandParser.h"
+#include "app/mainform/MainForm.h"
+#include "platform/core/FormatDateTime.h"
+#include "platform/core/Guarded.h"
+#include "platform/gui/ImageList.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QIcon>
+#include <QMenuBar>
+#include <QPixmap>
+#include <QTextCursor>
+#include <QTextEdit>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+const QStringList kPlacementKey{QStringLiteral("MessagesForm"), QStringLiteral("Position")};
+
+// Rows sort by their caption, ignoring letter case.
+class TCharacterRow : public QTreeWidgetItem {
+public:
+    using QTreeWidgetItem::QTreeWidgetItem;
+    bool operator<(const QTreeWidgetItem& other) const override {
+        const int order = text(0).compare(other.text(0), Qt::CaseInsensitive);
+        return order != 0 ? order < 0 : text(0) < other.text(0);
+    }
+};
+
+// The selection keeps its colours while the widget has no focus.
+void KeepSelectionVisible(QWidget& widget) {
+    QPalette palette = widget.palette();
+    for (const auto role : {QPalette::Highlight, QPalette::HighlightedText}) {
+        palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
+    }
+    widget.setPalette(palette);
+}
+
+// An opaque panel holding one widget.
+QWidget* Panel(QWidget* content) {
+    auto* panel = new QWidget;
+    panel->setAutoFillBackground(true);
+    auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(content);
+    return panel;
+}
+
+struct BusyScope {
+    BusyScope() { TMainForm::BeginBusy(); }
+    ~BusyScope() { TMainForm::EndBusy(); }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+};
+
+// Date and time of the platform's short date and long time formats.
+QString DateTimeText(const QDateTime& value) {
+    return plat::FormatDateTime(u"ddddd tt", value);
+}
+
+} // namespace
+
+TAwayMessagesForm::TAwayMessagesForm(TAwayList* awayList, const plat::ImageList* images,
+                                     plat::Registry* registry, QWidget* parent)
+    : QMainWindow(parent), awayList_(awayList), images_(images), registry_(registry) {
+    setWindowTitle(QStringLiteral("Logged Away Messages"));
+    setWindowFlag(Qt::WindowStaysOnTopHint);
+
+    CharacterListview = new QTreeWidget;
+    CharacterListview->setObjectName(QStringLiteral("CharacterListview"));
+    CharacterListview->setColumnCount(3);
+    CharacterListview->setHeaderLabels(
+        {QStringLiteral("Character"), QStringLiteral("Messages"), QStringLiteral("Last Message")});
+    CharacterListview->setColumnWidth(0, 150);
+    CharacterListview->setColumnWidth(1, 100);
+    CharacterListview->setColumnWidth(2, 150);
+    CharacterListview->setRootIsDecorated(false);
+    CharacterListview->setItemsExpandable(false);
+    CharacterListview->setAllColumnsShowFocus(true);
+    CharacterListview->setSelectionMode(QAbstractItemView::SingleSelection);
+    CharacterListview->setSelectionBehavior(QAbstractItemView::SelectRows);
+    CharacterListview->header()->setSectionsClickable(false);
+    CharacterListview->setSortingEnabled(true);
+    CharacterListview->sortByColumn(0, Qt::AscendingOrder);
+    KeepSelectionVisible(*CharacterListview);
+    connect(CharacterListview, &QTreeWidget::itemSelectionChanged, this,
+            [this] { plat::guarded([this] { ShowCharacter(); }); });
+
+    MessagesEdit = new QTextEdit;
+    MessagesEdit->setObjectName(QStringLiteral("MessagesEdit"));
+    MessagesEdit->setReadOnly(true);
+    MessagesEdit->setAcceptRichText(false);
+    MessagesEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    KeepSelectionVisible(*MessagesEdit);
+
+    Splitter = kit::CreateSplitter(this, QStringLiteral("Splitter"), Panel(CharacterListview),
+                                   Panel(MessagesEdit));
+    setCentralWidget(Splitter->Widget());
+    StatusBar = kit::CreateStatusBar(*this, QStringLiteral("StatusBar"), {150, -1});
+    CreateActions();
+
+    if (registry_) {
+        kit::LoadPlacement(*this, *registry_, kPlacementKey);
+    }
+}
+
+void TAwayMessagesForm::CreateActions() {
+    auto make = [this](const char* name, const QString& caption, void (TAwayMessagesForm::*run)()) {
+        auto* action = new QAction(caption, this);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setToolTip(caption);
+        action->setStatusTip(caption);
+        connect(action, &QAction::triggered, this,
+                [this, run] { plat::guarded([&] { (this->*run)(); }); });
+        return action;
+    };
+    ClearAction = make("ClearAction", QStringLiteral("Clear Messages"),
+                       &TAwayMessagesForm::ClearActionExecute);
+    RefreshAction = make("RefreshAction", QStringLiteral("Refresh Messages"),
+                         &TAwayMessagesForm::RefreshActionExecute);
+    CloseAction =
+        make("CloseAction", QStringLiteral("Close"), &TAwayMessagesForm::CloseActionExecute);
+
+    menuBar()->addMenu(QStringLiteral("&File"))->addAction(CloseAction);
+    QMenu* actions = menuBar()->addMenu(QStringLiteral("&Actions"));
+    actions->addAction(ClearAction);
+    actions->addAction(RefreshAction);
+
+    FileBar = kit::CreateToolbar(*this, QStringLiteral("FileBar"), QStringLiteral("File Bar"));
+    FileBar->AddAction(ClearAction);
+    FileBar->AddSeparator();
+    FileBar->AddAction(RefreshAction);
+    if (auto* bar = qobject_cast<QToolBar*>(FileBar->Widget())) {
+        if (auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(ClearAction))) {
+            button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        }
+    }
+}
+
+void TAwayMessagesForm::SetRowImage(QTreeWidgetItem* row, int image) const {
+    row->setData(0, ImageIndexRole, image);
+    if (images_) {
+        row->setIcon(0, QIcon(QPixmap::fromImage(images_->Image(image))));
+    }
+}
+
+QTreeWidgetItem* TAwayMessagesForm::SelectedRow() const {
+    const QList<QTreeWidgetItem*> selected = CharacterListview->selectedItems();
+    return selected.isEmpty() ? nullptr : selected.first();
+}
+
+void TAwayMessagesForm::RefreshMessages() {
+    const BusyScope busy;
+    // The selected character is shown afresh, so that messages that arrived
+    // since it was last shown appear and it counts as read.
+    shownName_.clear();
+    CharacterListview->setUpdatesEnabled(false);
+    {
+        const QTreeWidgetItem* selected = SelectedRow();
+        const QString remembered = selected ? selected->text(0) : QString();
+        CharacterListview->clear();
+        const qsizetype count = awayList_ ? awayList_->Count() : 0;
+        for (qsizetype i = 0; i < count; ++i) {
+            const TAwayCharacter* character = awayList_->Items(i);
+            const TAwayMessageList& messages = character->Messages();
+            auto* row = new TCharacterRow;
+            SetRowImage(row, character->Tag() == 1 ? ReadImage : UnreadImage);
+            row->setText(0, character->Name());
+            row->setText(1, QString::number(messages.Count()));
+            if (messages.Count() > 0) {
+                row->setText(2, DateTimeText(messages.Items(messages.Count() - 1)->Time()));
+            }
+            CharacterListview->addTopLevelItem(row);
+        }
+        if (!remembered.isEmpty()) {
+            for (int i = 0; i < CharacterListview->topLevelItemCount(); ++i) {
+                QTreeWidgetItem* row = CharacterListview->topLevelItem(i);
+                if (row->text(0) == remembered) {
+                    CharacterListview->setCurrentItem(row);
+                    break;
+                }
+            }
+        }
+    }
+    CharacterListview->setUpdatesEnabled(true);
+    if (!SelectedRow() && CharacterListview->topLevelItemCount() > 0) {
+        CharacterListview->setCurrentItem(CharacterListview->topLevelItem(0));
+    }
+    if (CharacterListview->topLevelItemCount() == 0) {
+        MessagesEdit->clear();
+    }
+}
+
+void TAwayMessagesForm::ShowCharacter() {
+    QTreeWidgetItem* row = SelectedRow();
+    if (!row) {
+        return;
+    }
+    const QString name = row->text(0);
+    const QString upper = cmd::AsciiUpper(name);
+    if (upper == shownName_) {
+        return;
+    }
+    const qsizetype index = awayList_ ? awayList_->IndexOf(name) : -1;
+    if (index >= 0) {
+        TAwayCharacter* character = awayList_->Items(index);
+        const TAwayMessageList& messages = character->Messages();
+        QTextCharFormat plain;
+        QTextCharFormat bold;
+        bold.setFontWeight(QFont::Bold);
+        MessagesEdit->setUpdatesEnabled(false);
+        MessagesEdit->clear();
+        // Oldest at the top. Texts go in as plain text, never as markup.
+        QTextCursor cursor(MessagesEdit->document());
+        for (qsizetype i = 0; i < messages.Count(); ++i) {
+            const TAwayMessage* message = messages.Items(i);
+            if (i > 0) {
+                cursor.insertBlock();
+            }
+            cursor.insertText(QStringLiteral("["), bold);
+            cursor.insertText(plat::FormatDateTime(u"tt", message->Time()), plain);
+            cursor.insertText(QStringLiteral("]"), bold);
+            cursor.insertText(QStringLiteral(" ") + character->Name() + QStringLiteral(": ") +
+                                  StripColorCodes(message->Text()),
+                              plain);
+        }
+        MessagesEdit->setUpdatesEnabled(true);
+        MessagesEdit->moveCursor(QTextCursor::Start);
+        character->SetTag(1);
+        SetRowImage(row, ReadImage);
+    }
+    shownName_ = upper;
+}
+
+void TAwayMessagesForm::ClearActionExecute() {
+    if (awayList_) {
+        awayList_->Clear();
+    }
+    if (OnClear) {
+        OnClear(this);
+    }
+    RefreshMessages();
+}
+
+void TAwayMessagesForm::RefreshActionExecute() {
+    RefreshMessages();
+}
+
+void TAwayMessagesForm::CloseActionExecute() {
+    close();
+}
+
+void TAwayMessagesForm::closeEvent(QCloseEvent* event) {
+    if (registry_) {
+        kit::SavePlacement(*this, *registry_, kPlacementKey);
+    }
+    QMainWindow::closeEvent(event);
+}

@@ -1,0 +1,157 @@
+#include "app/format/ColorCodes.h"
+
+#include "platform/core/Format.h"
+#include "strings/FastStrings.h"
+
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextFragment>
+
+namespace {
+
+constexpr TColorCodeRow row(uint32_t rgb, char16_t index) {
+    return TColorCodeRow{rgb, {u'\x10', index}, 2};
+}
+
+QString fontSwitch(const QString& hex) {
+    return QStringLiteral("</font><font color=\"#") + hex + QStringLiteral("\">");
+}
+
+} // namespace
+
+QString ColorToHex(plat::TColor color) {
+    const plat::TColor rgb = plat::ColorToRGB(color);
+    return plat::Format("%.2x%.2x%.2x", plat::GetRValue(rgb), plat::GetGValue(rgb),
+                        plat::GetBValue(rgb));
+}
+
+const std::array<TColorCodeRow, 32> ColorCodeTable = {{
+    row(0x000000, 0x0B), row(0xDFDFD7, 0x19),
+    row(0xFFFFFF, 0x0F), row(0xFFFFFF, 0x15),
+    row(0xFFFFCF, 0x03), row(0xFFE7A6, 0x1D),
+    row(0x9E9D20, 0x1A), row(0xCFAD41, 0x11),
+    row(0xDFDF41, 0x12), row(0xFFFF41, 0x05),
+    row(0xFFFF00, 0x10), row(0xFFFF00, 0x1C),
+    row(0x00F700, 0x08), row(0x00F700, 0x0D),
+    row(0x00FF00, 0x00), row(0x00EF00, 0x1E),
+    row(0x00DF41, 0x13), row(0x61E78E, 0x07),
+    row(0x61AD61, 0x14), row(0x00A551, 0x06),
+    row(0x00FFFF, 0x04), row(0x30D7FF, 0x01),
+    row(0x30D7FF, 0x02), row(0x9ED7DF, 0x16),
+    row(0x8EB5FF, 0x1B), TColorCodeRow{0x9C9CFF, {u'\x11', 0}, 1},
+    row(0x0000FF, 0x0E), row(0xFF00FF, 0x1F),
+    row(0xFF009E, 0x09), row(0xFF0000, 0x0C),
+    row(0xFF0000, 0x17), row(0xFF0000, 0x18),
+}};
+
+QString TColorCodeRow::Hex() const {
+    return plat::HexUpper(Rgb, 6);
+}
+
+plat::TColor TColorCodeRow::Color() const {
+    return plat::RGB(static_cast<int>(Rgb >> 16), static_cast<int>(Rgb >> 8),
+                     static_cast<int>(Rgb));
+}
+
+QString ColorCode(plat::TColor color) {
+    const plat::TColor rgb = plat::ColorToRGB(color);
+    for (const TColorCodeRow& r : ColorCodeTable) {
+        if (r.Color() == rgb) {
+            return r.Code().toString();
+        }
+    }
+    return QString();
+}
+
+plat::TColor ColorOfCode(QStringView code) {
+    for (const TColorCodeRow& r : ColorCodeTable) {
+        if (r.Code() == code) {
+            return r.Color();
+        }
+    }
+    return 0;
+}
+
+QString StripColorCodes(QStringView text) {
+    QString result = text.toString();
+    for (const TColorCodeRow& r : ColorCodeTable) {
+        result = FastReplace(result, r.Code(), QStringView(), true);
+    }
+    return FastReplace(result, QStringView(&EndCode, 1), QStringView(), true);
+}
+
+QString DecodeColorCodes(QStringView text, plat::TColor messageColor, plat::TColor background) {
+    const plat::TColor backgroundRgb = plat::ColorToRGB(background);
+    const QString messageHex = ColorToHex(messageColor);
+    QString result = text.toString();
+    for (const TColorCodeRow& r : ColorCodeTable) {
+        // A colour that would vanish on the console's background is shown in
+        // the message colour instead.
+        const QString hex = r.Color() == backgroundRgb ? messageHex : r.Hex();
+        result = FastReplace(result, r.Code(), fontSwitch(hex), true);
+    }
+    return FastReplace(result, QStringView(&EndCode, 1), fontSwitch(messageHex), true);
+}
+
+QString EncodeColors(std::span<const TColoredChar> text, plat::TColor defaultColor,
+                     bool referenceMode) {
+    const plat::TColor defaultRgb = plat::ColorToRGB(defaultColor);
+    const QString reference(ReferenceCode);
+    plat::TColor current = defaultRgb;
+    QString result;
+    result.reserve(text.size() + text.size() / 4);
+    for (const TColoredChar& item : text) {
+        const plat::TColor c = plat::ColorToRGB(item.Color);
+        if (c != current) {
+            if (!referenceMode) {
+                if (c == defaultRgb) {
+                    current = c;
+                    result += EndCode;
+                } else if (const QString code = ColorCode(c); !code.isEmpty()) {
+                    current = c;
+                    result += code;
+                }
+            } else if (c == defaultRgb && ColorCode(current) == reference) {
+                current = c;
+                result += EndCode;
+            } else if (ColorCode(c) == reference) {
+                current = c;
+                result += ReferenceCode;
+            }
+        }
+        result += item.Char;
+    }
+    if (referenceMode && ColorCode(current) == reference) {
+        result += EndCode;
+    }
+    return result;
+}
+
+std::vector<TColoredChar> ColoredCharacters(const QTextDocument& document,
+                                            plat::TColor defaultColor) {
+    std::vector<TColoredChar> result;
+    auto lineBreak = [&] {
+        const plat::TColor before = result.empty() ? defaultColor : result.back().Color;
+        result.push_back({QChar(u'\r'), before});
+        result.push_back({QChar(u'\n'), before});
+    };
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        if (block != document.begin()) {
+            lineBreak();
+        }
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QBrush brush = fragment.charFormat().foreground();
+            const plat::TColor color =
+                brush.style() == Qt::NoBrush ? defaultColor : plat::FromQColor(brush.color());
+            for (const QChar ch : fragment.text()) {
+                if (ch == QChar::LineSeparator || ch == QChar::ParagraphSeparator) {
+                    lineBreak();
+                } else {
+                    result.push_back({ch, color});
+                }
+            }
+        }
+    }
+    return result;
+}

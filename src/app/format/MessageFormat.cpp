@@ -1,0 +1,280 @@
+#include "app/format/MessageFormat.h"
+
+#include "engine/BlobList.h"
+#include "engine/VLBlob.h"
+#include "platform/core/FormatDateTime.h"
+#include "strings/FastStrings.h"
+
+namespace {
+
+// Stand-ins that keep entities and web address prefixes away from the
+// emoticon texts (":/" inside "http://") while those are replaced.
+constexpr QStringView kAmpHold = u"\x17\x18";
+constexpr QStringView kLtHold = u"\x17\x19";
+constexpr QStringView kGtHold = u"\x17\x1A";
+constexpr QStringView kHttpHold = u"\x17\x1C";
+constexpr QStringView kHttpsHold = u"\x17\x1D";
+
+// Joins strings and string views.
+template <typename... Parts>
+QString cat(const Parts&... parts) {
+    QString result;
+    (result.append(parts), ...);
+    return result;
+}
+
+QString link(QStringView name, QStringView params, QStringView label) {
+    return cat(u"<a name=\"", name, u"\" params=\"", AttributeText(params), u"\" hint=\"Query ",
+               AttributeText(label), u"\">", EscapeMarkup(label), u"</a>");
+}
+
+QString fontOpen(plat::TColor color) {
+    return QStringLiteral("<font color=\"#") + ColorToHex(color) + QStringLiteral("\">");
+}
+
+} // namespace
+
+QString ChatLogFileName(TChatLog log) {
+    switch (log) {
+    case TChatLog::Groups:
+        return QStringLiteral("groups.log");
+    case TChatLog::Private:
+        return QStringLiteral("private.log");
+    case TChatLog::PrivateGroups:
+        return QStringLiteral("privgrps.log");
+    case TChatLog::System:
+        return QStringLiteral("system.log");
+    case TChatLog::Errors:
+        return QStringLiteral("errors.log");
+    case TChatLog::None:
+        break;
+    }
+    return QString();
+}
+
+QString EscapeText(QStringView text, bool parseEmoticons) {
+    QString s = FastReplace(text, u"&", kAmpHold, false);
+    s = FastReplace(s, u"<", kLtHold, false);
+    s = FastReplace(s, u">", kGtHold, false);
+    s = FastReplace(s, u"http://", kHttpHold, false);
+    s = FastReplace(s, u"https://", kHttpsHold, false);
+    if (parseEmoticons) {
+        s = ReplaceEmoticons(s);
+    }
+    s = FastReplace(s, kAmpHold, u"&amp;", true);
+    s = FastReplace(s, kLtHold, u"&lt;", true);
+    s = FastReplace(s, kGtHold, u"&gt;", true);
+    s = FastReplace(s, kHttpHold, u"http://", true);
+    return FastReplace(s, kHttpsHold, u"https://", true);
+}
+
+QString EscapeMarkup(QStringView text) {
+    QString result;
+    result.reserve(text.size());
+    for (const QChar ch : text) {
+        if (ch == u'&') {
+            result += QStringLiteral("&amp;");
+        } else if (ch == u'<') {
+            result += QStringLiteral("&lt;");
+        } else if (ch == u'>') {
+            result += QStringLiteral("&gt;");
+        } else {
+            result += ch;
+        }
+    }
+    return result;
+}
+
+QString AttributeText(QStringView text) {
+    QString result = text.toString();
+    result.remove(u'"');
+    result.remove(u'>');
+    return result;
+}
+
+QString TMessageFormatter::ConsoleLine(QStringView text, plat::TColor color,
+                                       bool withTimestamp) const {
+    QString line;
+    if (withTimestamp && Options.TimestampChat) {
+        // The time and the space after it cannot be selected, so copied text
+        // leaves them out; "&nbsp;" never collapses and never starts a row.
+        line = QStringLiteral("<noselect>") + fontOpen(Options.TimestampColor) +
+               EscapeMarkup(plat::FormatDateTime(Options.TimestampFormat, Now())) +
+               QStringLiteral("</font>&nbsp;</noselect>");
+        if (Options.TimestampIndent) {
+            line += QStringLiteral("<indent>");
+        }
+    }
+    return cat(line, fontOpen(color), text, u"</font>");
+}
+
+TChatLine TMessageFormatter::ErrorLine(QStringView text) const {
+    return {ConsoleLine(text, MessageColor::Error, true), TChatLog::Errors, text.toString(), {}};
+}
+
+TChatLine TMessageFormatter::SystemLine(QStringView text) const {
+    const QString line = cat(u"System Message: ", text);
+    return {ConsoleLine(line + QStringLiteral("</font>"), MessageColor::System, true),
+            TChatLog::System,
+            line,
+            {}};
+}
+
+QString TMessageFormatter::CharLink(QStringView name) const {
+    return Options.LinkNames ? link(u"charlink", name, name) : EscapeMarkup(name);
+}
+
+QString TMessageFormatter::PrivCharLink(QStringView name, QStringView group) const {
+    if (!Options.LinkNames) {
+        return EscapeMarkup(name);
+    }
+    return link(u"privcharlink", cat(name, u",", group), name);
+}
+
+QString TMessageFormatter::PublicLink(QStringView group) const {
+    return Options.LinkGroups ? link(u"publiclink", group, group) : EscapeMarkup(group);
+}
+
+QString TMessageFormatter::PrivateLink(QStringView group) const {
+    return Options.LinkGroups ? link(u"privatelink", group, group) : EscapeMarkup(group);
+}
+
+QString TMessageFormatter::LinkReference(QStringView text, const TBlob& blob) {
+    // The title is marked by the first reference code and the first end code
+    // after it. A code's second character may be one of those characters
+    // (0x10 0x11, 0x10 0x12), so codes are read as units.
+    auto standalone = [&](qsizetype limit, auto&& visit) {
+        for (qsizetype i = 0; i < limit; ++i) {
+            if (text[i] == ColorCodeStart) {
+                ++i;
+            } else if (text[i] == ReferenceCode || text[i] == EndCode) {
+                if (!visit(i)) {
+                    return;
+                }
+            }
+        }
+    };
+    qsizetype p1 = -1;
+    qsizetype p2 = -1;
+    standalone(text.size(), [&](qsizetype i) {
+        if (text[i] == ReferenceCode && p1 < 0) {
+            p1 = i;
+        } else if (text[i] == EndCode && p2 < 0) {
+            p2 = i;
+        }
+        return p1 < 0 || p2 < 0;
+    });
+    if (p1 < 0 || p2 <= p1 || ReceivedAttachments == nullptr) {
+        return text.toString();
+    }
+    const QString key = ReceivedAttachments->Add(blob);
+    if (key.isEmpty()) {
+        return text.toString();
+    }
+    const QString open =
+        cat(u"<a name=\"reflink\" hint=\"Display reference\" params=\"", key, u"\">");
+    QString result;
+    qsizetype copied = 0;
+    standalone(p2 + 1, [&](qsizetype i) {
+        result += text.mid(copied, i - copied);
+        result += text[i] == ReferenceCode ? open : QStringLiteral("</a>");
+        copied = i + 1;
+        return true;
+    });
+    result += text.mid(copied);
+    return result;
+}
+
+TMessageFormatter::TIncoming
+TMessageFormatter::FormatIncoming(QStringView escaped, const TBlob* blob, plat::TColor color) {
+    TIncoming result;
+    QString text;
+    if (const auto* voice = dynamic_cast<const TVoiceBlob*>(blob)) {
+        text = escaped.toString();
+        QString file;
+        if (Options.PlaySounds && voice->GetSoundFile(Options.VLDirectory, file)) {
+            result.SoundFile = file;
+        }
+    } else if (blob != nullptr) {
+        text = LinkReference(escaped, *blob);
+    } else {
+        text = escaped.toString();
+    }
+    text = DecodeColorCodes(text, color, ConsoleColor);
+    text.replace(u'\n', QStringLiteral("<br>"));
+    text.remove(u'\r');
+    result.Markup = std::move(text);
+    return result;
+}
+
+TChatLine TMessageFormatter::MessageLine(QStringView layoutHead, QStringView message,
+                                         const TBlob* blob, plat::TColor color, TChatLog log,
+                                         QString logText) {
+    TIncoming body = FormatIncoming(EscapeText(message, Options.ParseEmoticons), blob, color);
+    // The layout closes a font of its own after the one the line writer
+    // closes; the console ignores a close with no font open.
+    const QString text = cat(layoutHead, body.Markup, u"</font>");
+    return {ConsoleLine(text, color, true), log, std::move(logText), std::move(body.SoundFile)};
+}
+
+TChatLine TMessageFormatter::GroupMessage(const std::optional<QString>& group, QStringView sender,
+                                          QStringView message, const TBlob* blob) {
+    const QString name = group.value_or(QStringLiteral("?"));
+    const QString upper = name.toUpper();
+    const plat::TColor color = upper.contains(u"SHOPPING") || upper.contains(u"SEEKING TEAM")
+                                   ? MessageColor::PublicGroupWanted
+                                   : MessageColor::PublicGroup;
+    const QString groupText = group ? PublicLink(*group) : name;
+    return MessageLine(cat(u"[", groupText, u"] ", CharLink(sender), u": "), message, blob, color,
+                       TChatLog::Groups,
+                       cat(u"[", name, u"] ", sender, u": ", StripColorCodes(message)));
+}
+
+TChatLine TMessageFormatter::TellReceived(QStringView sender, QStringView message,
+                                          const TBlob* blob) {
+    return MessageLine(cat(CharLink(sender), u": "), message, blob, MessageColor::TellReceived,
+                       TChatLog::Private, cat(sender, u": ", StripColorCodes(message)));
+}
+
+TChatLine TMessageFormatter::TellSent(QStringView target, QStringView message, const TBlob* blob) {
+    return MessageLine(cat(u"To [", CharLink(target), u"]: "), message, blob,
+                       MessageColor::TellSent, TChatLog::Private,
+                       cat(u"To [", target, u"]: ", StripColorCodes(message)));
+}
+
+TChatLine TMessageFormatter::PrivateGroupMessage(QStringView group, QStringView sender,
+                                                 QStringView message, const TBlob* blob) {
+    return MessageLine(cat(u"[", PrivateLink(group), u"] ", PrivCharLink(sender, group), u": "),
+                       message, blob, MessageColor::PrivateGroup, TChatLog::PrivateGroups,
+                       cat(u"[", group, u"] ", sender, u": ", StripColorCodes(message)));
+}
+
+TChatLine TMessageFormatter::PrivateGroupJoin(QStringView group, QStringView sender) const {
+    const QString text = QStringLiteral("%1 joined the private group %2.");
+    return {ConsoleLine(text.arg(EscapeMarkup(sender), EscapeMarkup(group)),
+                        MessageColor::PrivateGroupNotice, true),
+            TChatLog::PrivateGroups,
+            text.arg(sender, group),
+            {}};
+}
+
+TChatLine TMessageFormatter::PrivateGroupKick(QStringView group) const {
+    const QString text = QStringLiteral("You have been kicked from the private group %1.");
+    return {ConsoleLine(text.arg(EscapeMarkup(group)), MessageColor::PrivateGroupNotice, true),
+            TChatLog::PrivateGroups,
+            text.arg(group),
+            {}};
+}
+
+TChatLine TMessageFormatter::PrivateGroupLeave(QStringView group, QStringView sender) const {
+    const QString text = QStringLiteral("%1 left the private group %2.");
+    return {ConsoleLine(text.arg(EscapeMarkup(sender), EscapeMarkup(group)),
+                        MessageColor::PrivateGroupNotice, true),
+            TChatLog::PrivateGroups,
+            text.arg(sender, group),
+            {}};
+}
+
+TChatLine TMessageFormatter::ServerSystemMessage(QStringView message) const {
+    return SystemLine(EscapeText(message, Options.ParseEmoticons));
+}

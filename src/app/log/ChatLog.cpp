@@ -1,0 +1,92 @@
+#include "app/log/ChatLog.h"
+
+#include "platform/core/FormatDateTime.h"
+
+#include <QDir>
+#include <QFile>
+
+QString LogTimePrefix(const QDateTime& time) {
+    return plat::FormatDateTime(u"[hh:nn AMPM]: ", time);
+}
+
+QString LogHeader(bool started, const QDateTime& time) {
+    return (started ? QStringLiteral("Logging started ") : QStringLiteral("Logging stopped ")) +
+           plat::FormatDateTime(u"ddddd tt", time);
+}
+
+QByteArray FormatLogLine(QStringView text, bool withTimePrefix, const QDateTime& time) {
+    QByteArray line;
+    if (withTimePrefix) {
+        line = LogTimePrefix(time).toUtf8();
+    }
+    line += text.toUtf8();
+    line += "\r\n";
+    return line;
+}
+
+TChatLogWriter::TChatLogWriter() = default;
+
+TChatLogWriter::~TChatLogWriter() = default;
+
+void TChatLogWriter::SetFolder(const QString& folder) {
+    if (folder != folder_) {
+        Close();
+        folder_ = folder;
+    }
+}
+
+void TChatLogWriter::Close() {
+    files_.clear();
+    failing_.clear();
+    quiet_ = false;
+}
+
+QFile* TChatLogWriter::Open(const QString& fileName, QString& failure) {
+    if (auto it = files_.find(fileName); it != files_.end()) {
+        return it->second.get();
+    }
+    if (folder_.isEmpty() || !QDir().mkpath(folder_)) {
+        failure = folder_.isEmpty() ? QStringLiteral("Unable to create directory")
+                                    : QStringLiteral("Unable to create directory %1").arg(folder_);
+        return nullptr;
+    }
+    QString path = folder_;
+    if (!path.endsWith(u'/') && !path.endsWith(QDir::separator())) {
+        path += u'/';
+    }
+    path += fileName;
+    auto file = std::make_unique<QFile>(path);
+    if (!file->open(QIODevice::WriteOnly | QIODevice::Append)) {
+        failure =
+            QStringLiteral("Unable to open the log file %1: %2").arg(path, file->errorString());
+        return nullptr;
+    }
+    return files_.emplace(fileName, std::move(file)).first->second.get();
+}
+
+TLogAppend TChatLogWriter::Append(const QString& fileName, const QByteArray& line) {
+    QString failure;
+    QFile* file = Open(fileName, failure);
+    if (!file) {
+        return Failed(fileName, failure);
+    }
+    if (file->write(line) != line.size() || !file->flush()) {
+        failure = QStringLiteral("Unable to write the log file %1: %2")
+                      .arg(file->fileName(), file->errorString());
+        // Opened again for the next line: the cause may pass (a full disk).
+        files_.erase(fileName);
+        return Failed(fileName, failure);
+    }
+    failing_.remove(fileName);
+    quiet_ = false;
+    return {true, {}};
+}
+
+TLogAppend TChatLogWriter::Failed(const QString& fileName, const QString& message) {
+    const bool report = !quiet_ && !failing_.contains(fileName);
+    if (report) {
+        failing_.insert(fileName);
+    }
+    quiet_ = true;
+    return {false, report ? message : QString()};
+}

@@ -1,0 +1,507 @@
+// The main window's life: its components, creation, the start-up login
+// choice, the busy and paint-lock counters, the chat controls and destruction.
+#include "app/mainform/MainForm.h"
+
+#include "app/away/AwayMessagesForm.h"
+#include "app/dialogs/DialogSupport.h"
+#include "app/dialogs/LoginForm.h"
+#include "app/format/EmoticonImages.h"
+#include "app/kit/Kit.h"
+#include "app/mainform/MainFormControls.h"
+#include "app/mainform/MainFormTestSeam.h"
+#include "app/whois/VLWhoisThread.h"
+#include "console/QvConsole.h"
+#include "platform/core/Clock.h"
+#include "platform/core/Cp1252.h"
+#include "platform/core/Guarded.h"
+#include "platform/core/Registry.h"
+#include "platform/gui/ImageList.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLayout>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+TMainForm* TMainForm::instance_ = nullptr;
+int TMainForm::busyCount_ = 0;
+int TMainForm::updateLockCount_ = 0;
+bool TMainForm::busyCursorSet_ = false;
+
+namespace {
+
+const QString kCaptionNotConnected = QStringLiteral("Quorvel - Not Connected");
+const QString kWelcomeLine =
+    QStringLiteral("<b>Welcome to Vellinor</b></font><font color=\"clBlue\"><hr></font>");
+// The window's size before a stored placement or the maximized state applies.
+constexpr int kDesignWidth = 760;
+constexpr int kDesignHeight = 540;
+constexpr int kEmoticonSize = 18;
+
+template <typename F>
+void Connect(QAction* action, QObject* context, F handler) {
+    QObject::connect(action, &QAction::triggered, context,
+                     [handler] { plat::guarded([&] { handler(); }); });
+}
+
+} // namespace
+
+TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
+    instance_ = this;
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(kCaptionNotConnected);
+    registry_ = std::make_unique<plat::Registry>();
+    CreateComponents();
+    CreateActions();
+    CreateInputAndAway();
+    CreateTreesAndMenus();
+    CreateActionItems();
+    BindEngineEvents();
+    resize(kDesignWidth, kDesignHeight);
+    RestorePlacement();
+    // Lay the window out now, so that the splitters have their heights when
+    // the settings place their bars.
+    layout()->activate();
+    plat::guarded([this] { FormCreate(); });
+}
+
+TMainForm::~TMainForm() {
+    plat::guarded([this] { FormDestroy(); });
+    if (instance_ == this) {
+        instance_ = nullptr;
+    }
+}
+
+void TMainForm::CreateComponents() {
+    VLChat = new TVLChat(this);
+    VLChat->setObjectName(QStringLiteral("VLChat"));
+
+    EmoticonList = new plat::ImageList(kEmoticonSize, kEmoticonSize, this);
+    EmoticonList->setObjectName(QStringLiteral("EmoticonList"));
+    AddEmoticonImages(*EmoticonList);
+
+    OutputMemo = new TQvConsole;
+    OutputMemo->setObjectName(QStringLiteral("OutputMemo"));
+    OutputMemo->SetStoreText(TMainFormTestSeam::StoreConsoleText);
+    OutputMemo->SetImageList(EmoticonList);
+    OutputMemo->SetOptions(coBlinking | coSelection | coAutoCopy | coAutoOpenURLLinks);
+    OutputMemo->SetEdge(etNone);
+    OutputMemo->SetWhitespace(cwsLeave);
+    OutputMemo->SetIndentType(itNone);
+    OutputMemo->OnMouseWheelDown = [this](TQvCustomConsole*, Qt::KeyboardModifiers shift,
+                                          QPoint pos, bool& handled) {
+        FormMouseWheelDown(shift, OutputMemo->viewport()->mapToGlobal(pos), handled);
+    };
+    OutputMemo->OnMouseWheelUp = [this](TQvCustomConsole*, Qt::KeyboardModifiers shift, QPoint pos,
+                                        bool& handled) {
+        FormMouseWheelUp(shift, OutputMemo->viewport()->mapToGlobal(pos), handled);
+    };
+
+    // The input panel: the target label left of the input line, the
+    // attached reference above it.
+    InputPanel = new QWidget;
+    InputPanel->setObjectName(QStringLiteral("InputPanel"));
+    InputPanel->setAutoFillBackground(true);
+    auto* inputRow = new QHBoxLayout(InputPanel);
+    inputRow->setContentsMargins(0, 0, 0, 0);
+    inputRow->setSpacing(0);
+    TargetPanel = new QWidget(InputPanel);
+    TargetPanel->setObjectName(QStringLiteral("TargetPanel"));
+    TargetPanel->setAutoFillBackground(true);
+    TargetPanel->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    auto* targetRow = new QHBoxLayout(TargetPanel);
+    targetRow->setContentsMargins(2, 0, 2, 0);
+    TargetLabel = new QLabel(TargetPanel);
+    TargetLabel->setObjectName(QStringLiteral("TargetLabel"));
+    TargetLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    targetRow->addWidget(TargetLabel);
+    inputRow->addWidget(TargetPanel);
+    auto* inputColumn = new QVBoxLayout;
+    inputColumn->setContentsMargins(0, 0, 0, 0);
+    inputColumn->setSpacing(0);
+    RefListView = new QListWidget(InputPanel);
+    RefListView->setObjectName(QStringLiteral("RefListView"));
+    RefListView->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    RefListView->setFixedHeight(RefListView->fontMetrics().height() + 6);
+    inputColumn->addWidget(RefListView);
+    InputEdit = new TRichEdit(InputPanel);
+    InputEdit->setObjectName(QStringLiteral("InputEdit"));
+    inputColumn->addWidget(InputEdit);
+    inputRow->addLayout(inputColumn, 1);
+
+    MainSplitter =
+        kit::CreateSplitter(this, QStringLiteral("MainSplitter"), OutputMemo, InputPanel);
+    setCentralWidget(MainSplitter->Widget());
+
+    FriendsTreeView = new TTreeView;
+    FriendsTreeView->setObjectName(QStringLiteral("FriendsTreeView"));
+    FriendsTreeView->AddRoot(QStringLiteral("Online Friends"), 0);
+    FriendsTreeView->AddRoot(QStringLiteral("Offline Friends"), 1);
+    FriendsTreeView->AddRoot(QStringLiteral("Unknown"), 2);
+    GroupsTreeView = new TTreeView;
+    GroupsTreeView->setObjectName(QStringLiteral("GroupsTreeView"));
+    GroupsTreeView->AddRoot(QStringLiteral("Public Groups"), 5);
+    GroupsTreeView->AddRoot(QStringLiteral("Private Groups"), 6);
+    GroupSplitter = kit::CreateSplitter(nullptr, QStringLiteral("GroupSplitter"), FriendsTreeView,
+                                        GroupsTreeView);
+    GroupDockablePanel =
+        kit::CreateDockablePanel(*this, QStringLiteral("GroupDockablePanel"),
+                                 QStringLiteral("VL Friends and Groups"), GroupSplitter->Widget());
+    GroupDockablePanel->OnDockChanging = [this](kit::IDockablePanel* sender, bool floating) {
+        GroupDockablePanelDockChanging(sender, floating);
+    };
+
+    StatusBar = kit::CreateStatusBar(*this, QStringLiteral("StatusBar"), {150, 75, -1});
+
+    MenuBar = new QMenuBar(this);
+    MenuBar->setObjectName(QStringLiteral("MenuBar"));
+    setMenuBar(MenuBar);
+    StandardBar =
+        kit::CreateToolbar(*this, QStringLiteral("StandardBar"), QStringLiteral("Standard"));
+    EditBar = kit::CreateToolbar(*this, QStringLiteral("EditBar"), QStringLiteral("Edit"));
+
+    AwayTimer = new QTimer(this);
+    AwayTimer->setObjectName(QStringLiteral("AwayTimer"));
+    AwayTimer->setInterval(5000);
+    ReconnectTimer = new QTimer(this);
+    ReconnectTimer->setObjectName(QStringLiteral("ReconnectTimer"));
+    ReconnectTimer->setSingleShot(true);
+    connect(ReconnectTimer, &QTimer::timeout, this,
+            [this] { plat::guarded([this] { ReconnectTimerTimer(); }); });
+}
+
+void TMainForm::CreateActions() {
+    ActionList1 = new QObject(this);
+    ActionList1->setObjectName(QStringLiteral("ActionList1"));
+    auto make = [this](const char* name, const QString& caption, const QKeySequence& shortcut) {
+        auto* action = new QAction(caption, ActionList1);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcut(shortcut);
+        addAction(action);
+        return action;
+    };
+    ConnectAction =
+        make("ConnectAction", QStringLiteral("Co&nnect"), QKeySequence(Qt::CTRL | Qt::Key_N));
+    DisconnectAction =
+        make("DisconnectAction", QStringLiteral("&Disconnect"), QKeySequence(Qt::CTRL | Qt::Key_D));
+    DisconnectAction->setEnabled(false);
+    ExitAction = make("ExitAction", QStringLiteral("E&xit"), QKeySequence());
+    Connect(ConnectAction, this, [this] { ConnectActionExecute(); });
+    Connect(DisconnectAction, this, [this] { DisconnectActionExecute(); });
+    Connect(ExitAction, this, [this] { ExitActionExecute(); });
+
+    QMenu* file = MenuBar->addMenu(QStringLiteral("&File"));
+    file->addAction(ConnectAction);
+    file->addAction(DisconnectAction);
+    file->addSeparator();
+    file->addAction(ExitAction);
+    StandardBar->AddAction(ConnectAction);
+    StandardBar->AddAction(DisconnectAction);
+}
+
+void TMainForm::BindEngineEvents() {
+    using namespace std::placeholders;
+    VLChat->OnConnect = std::bind(&TMainForm::VLChatConnect, this, _1);
+    VLChat->OnDisconnect = std::bind(&TMainForm::VLChatDisconnect, this, _1);
+    VLChat->OnLogin = std::bind(&TMainForm::VLChatLogin, this, _1);
+    VLChat->OnSystemMessage = std::bind(&TMainForm::VLChatSystemMessage, this, _1, _2);
+    VLChat->OnPrivateMessage = std::bind(&TMainForm::VLChatPrivateMessage, this, _1, _2, _3, _4);
+    VLChat->OnGroupMessage = std::bind(&TMainForm::VLChatGroupMessage, this, _1, _2, _3, _4, _5);
+    VLChat->OnFriendAdd = std::bind(&TMainForm::VLChatFriendAdd, this, _1, _2);
+    VLChat->OnFriendRemove = std::bind(&TMainForm::VLChatFriendRemove, this, _1, _2);
+    VLChat->OnFriendStatusChange = std::bind(&TMainForm::VLChatFriendStatusChange, this, _1, _2);
+    VLChat->OnGroupListChange = std::bind(&TMainForm::VLChatGroupListChange, this, _1);
+    VLChat->OnLoginError = std::bind(&TMainForm::VLChatLoginError, this, _1, _2);
+    VLChat->OnPrivateGroupInvite = std::bind(&TMainForm::VLChatPrivateGroupInvite, this, _1, _2);
+    VLChat->OnPrivateGroupKick = std::bind(&TMainForm::VLChatPrivateGroupKick, this, _1, _2);
+    VLChat->OnPrivateGroupMessage =
+        std::bind(&TMainForm::VLChatPrivateGroupMessage, this, _1, _2, _3, _4, _5);
+    VLChat->OnPrivateGroupJoin = std::bind(&TMainForm::VLChatPrivateGroupJoin, this, _1, _2, _3);
+    VLChat->OnPrivateGroupLeave = std::bind(&TMainForm::VLChatPrivateGroupLeave, this, _1, _2, _3);
+    VLChat->OnError = std::bind(&TMainForm::VLChatError, this, _1, _2);
+}
+
+void TMainForm::UnbindEngineEvents() {
+    VLChat->OnConnect = nullptr;
+    VLChat->OnDisconnect = nullptr;
+    VLChat->OnLogin = nullptr;
+    VLChat->OnSystemMessage = nullptr;
+    VLChat->OnPrivateMessage = nullptr;
+    VLChat->OnGroupMessage = nullptr;
+    VLChat->OnFriendAdd = nullptr;
+    VLChat->OnFriendRemove = nullptr;
+    VLChat->OnFriendStatusChange = nullptr;
+    VLChat->OnGroupListChange = nullptr;
+    VLChat->OnLoginError = nullptr;
+    VLChat->OnPrivateGroupInvite = nullptr;
+    VLChat->OnPrivateGroupKick = nullptr;
+    VLChat->OnPrivateGroupMessage = nullptr;
+    VLChat->OnPrivateGroupJoin = nullptr;
+    VLChat->OnPrivateGroupLeave = nullptr;
+    VLChat->OnError = nullptr;
+}
+
+void TMainForm::FormCreate() {
+    LastSocketError = 0;
+    Reconnecting = false;
+    ReconnectWanted = false;
+    ReconnectAttempts = 0;
+    AutoReplying = false;
+    LastActivity = plat::MonotonicMs();
+
+    ReplyThrottle.clear();
+    UnreadAwayMessages = 0;
+    AwayReason.clear();
+    Away = false;
+
+    // The dimensions known now are the built-in ones.
+    TDimensionList& dimensions = VLChat->DimensionList();
+    for (qsizetype i = 0; i < dimensions.Count(); ++i) {
+        dimensions.Items(i)->SetTag(1);
+    }
+
+    AttachedReference.reset();
+    ReceivedAttachments.SetMaxCount(OutputMemo->Limit());
+
+    ExpandOnlineFriends = true;
+    ExpandOfflineFriends = false;
+    ExpandPublicGroups = true;
+    ExpandPrivateGroups = true;
+    FirstActivation = true;
+    TargetKind = tkNone;
+    ColorPalette->SetColor(plat::clWindowText);
+
+    LoadSettings();
+    // The "Default" colour is the input font's colour.
+    ClrDefault->SetColor(InputEdit->Font().color);
+    UpdateViewActions();
+    SetLogging(Settings.Logging);
+
+    if (Settings.AutoAway) {
+        LastActivity = plat::MonotonicMs();
+        AwayTimer->start();
+    }
+
+    ColorPalette->SetColor(InputEdit->Font().color);
+    RepaintColorItem();
+
+    DisableChatControls();
+    AddConsoleLine(kWelcomeLine, OutputMemo->Font().color, false);
+}
+
+void TMainForm::FormDestroy() {
+    // Nothing may call back into the window while it goes.
+    destroying_ = true;
+    UnbindEngineEvents();
+    // Whois lookups still running end without a report.
+    TVLWhoisThread::CancelAll();
+    // An open away-messages window stores its placement while it closes.
+    if (auto* away = findChild<TAwayMessagesForm*>(QStringLiteral("AwayMessagesForm"),
+                                                   Qt::FindDirectChildrenOnly)) {
+        away->close();
+    }
+    AwayTimer->stop();
+    ReconnectTimer->stop();
+    ReplyThrottle.clear();
+    SetLogging(false);
+    SaveSettings();
+    AttachedReference.reset();
+}
+
+bool TMainForm::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate) {
+        PostActivate();
+    }
+    return QMainWindow::event(event);
+}
+
+// Some platforms never activate a window (offscreen ones), so the first
+// showing counts as an activation too.
+void TMainForm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    PostActivate();
+}
+
+// The start-up choice may open modal dialogs: it runs from the event loop,
+// not inside the event that activated the window.
+void TMainForm::PostActivate() {
+    if (!FirstActivation || activatePosted_ || destroying_) {
+        return;
+    }
+    activatePosted_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            activatePosted_ = false;
+            plat::guarded([this] { FormActivate(); });
+        },
+        Qt::QueuedConnection);
+}
+
+void TMainForm::FormActivate() {
+    if (!FirstActivation) {
+        return;
+    }
+    FirstActivation = false;
+    switch (Settings.OnStartup) {
+    case 1:
+        ShowLoginDialog();
+        break;
+    case 2: {
+        if (Settings.AutoLoginDimension.isEmpty() || Settings.AutoLoginUser.isEmpty() ||
+            Settings.AutoLoginPassword.isEmpty()) {
+            Settings.OnStartup = 1;
+            ShowLoginDialog();
+            break;
+        }
+        TDimensionList& dimensions = VLChat->DimensionList();
+        const qsizetype index = dimensions.IndexOfName(Settings.AutoLoginDimension);
+        if (index < 0) {
+            Settings.OnStartup = 1;
+            dlg::ErrorBox(this, QStringLiteral("Could not auto login to the '%1' Dimension.  The "
+                                               "\r\nspecified Dimension configuration no longer "
+                                               "exists in ZELVO.")
+                                    .arg(Settings.AutoLoginDimension));
+            ShowLoginDialog();
+            break;
+        }
+        SavePassword = true;
+        VLChat->SetDimension(dimensions.Items(index));
+        VLChat->SetUserName(plat::ToCp1252(Settings.AutoLoginUser));
+        VLChat->SetPassword(plat::ToCp1252(Settings.AutoLoginPassword));
+        ConnectAction->setEnabled(false);
+        DisconnectAction->setEnabled(true);
+        VLChat->Connect();
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+bool TMainForm::ShowLoginDialog() {
+    TLoginForm dialog(VLChat->DimensionList(), Logins, Settings.LastUser, Settings.LastDimension,
+                      this);
+    if (dlg::RunModal(dialog) != QDialog::Accepted) {
+        return false;
+    }
+    BeginBusy();
+    VLChat->SetDimension(dialog.Dimension());
+    VLChat->SetUserName(plat::ToCp1252(dialog.UserName()));
+    VLChat->SetPassword(plat::ToCp1252(dialog.Password()));
+    SavePassword = dialog.SavePassword();
+    VLChat->Connect();
+    return true;
+}
+
+void TMainForm::ShowForm(QWidget& form) {
+    form.show();
+    form.raise();
+    form.activateWindow();
+}
+
+void TMainForm::ConnectActionExecute() {
+    ShowLoginDialog();
+}
+
+void TMainForm::ExitActionExecute() {
+    close();
+}
+
+void TMainForm::BeginBusy() {
+    if (busyCount_ == 0) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        busyCursorSet_ = true;
+    }
+    ++busyCount_;
+}
+
+void TMainForm::EndBusy() {
+    if (busyCount_ > 0) {
+        --busyCount_;
+    }
+    // Qt keeps override cursors on a stack: take off only the one set here.
+    if (busyCount_ == 0 && busyCursorSet_) {
+        busyCursorSet_ = false;
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+void TMainForm::LockUpdate() {
+    if (updateLockCount_ == 0) {
+        setUpdatesEnabled(false);
+    }
+    ++updateLockCount_;
+}
+
+void TMainForm::UnlockUpdate() {
+    if (updateLockCount_ > 0 && --updateLockCount_ == 0) {
+        setUpdatesEnabled(true);
+    }
+}
+
+void TMainForm::DisableChatControls() {
+    SetTargetLabel(QString());
+    RefListView->hide();
+    InputEdit->hide();
+    GroupsTreeView->setEnabled(false);
+    FriendsTreeView->setEnabled(false);
+    OutputMemo->setEnabled(false);
+    AwayActionUpdate();
+}
+
+void TMainForm::EnableChatControls() {
+    InputEdit->show();
+    GroupsTreeView->setEnabled(true);
+    FriendsTreeView->setEnabled(true);
+    OutputMemo->setEnabled(true);
+    // A target kept over a disconnect is shown again.
+    if (TargetKind != tkNone) {
+        SetTargetLabel(TargetName + u':');
+    }
+    InputEdit->setFocus();
+    AwayActionUpdate();
+}
+
+void TMainForm::SetTargetLabel(const QString& text) {
+    TargetPanel->setVisible(!text.isEmpty());
+    TargetLabel->setText(text);
+    TargetPanel->adjustSize();
+}
+
+int TMainForm::WheelScrollAmount() const {
+    const QFont& font = OutputMemo->Font().font;
+    const int size = font.pointSize() > 0 ? font.pointSize() : -font.pixelSize();
+    return (size + 4) * 3 + 2;
+}
+
+bool TMainForm::ConsoleClientContains(QPoint globalPos) const {
+    const QWidget* client = OutputMemo->viewport();
+    return client->rect().contains(client->mapFromGlobal(globalPos));
+}
+
+// The wheel event stays unhandled: the platform's own handling follows.
+void TMainForm::FormMouseWheelDown(Qt::KeyboardModifiers, QPoint MousePos, bool&) {
+    if (ConsoleClientContains(MousePos)) {
+        OutputMemo->ScrollBy(-WheelScrollAmount());
+    }
+}
+
+void TMainForm::FormMouseWheelUp(Qt::KeyboardModifiers, QPoint MousePos, bool&) {
+    if (ConsoleClientContains(MousePos)) {
+        OutputMemo->ScrollBy(WheelScrollAmount());
+    }
+}
+
+void TMainForm::GroupDockablePanelDockChanging(kit::IDockablePanel* Sender, bool Floating) {
+    if (Floating) {
+        Sender->SetHeight(static_cast<int>(std::nearbyint(Sender->LastDockHeight() * 5.0 / 6.0)));
+    }
+}

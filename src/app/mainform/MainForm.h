@@ -1,0 +1,555 @@
+#pragma once
+
+// The main window: owns the chat engine, the console, the input line, the
+// friends and groups panel, the bars and timers, and all application state.
+// It starts the login on its first activation, writes every chat line into
+// the console, and saves the settings when it is destroyed.
+
+#include "app/format/MessageFormat.h"
+#include "app/log/ChatLog.h"
+#include "app/options/Settings.h"
+#include "engine/BlobList.h"
+#include "engine/BufferList.h"
+#include "engine/VLChat.h"
+#include "platform/core/Guarded.h"
+#include "platform/gui/Colors.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QMainWindow>
+#include <QPointer>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+class QAction;
+class QKeyEvent;
+class QLabel;
+class QListWidget;
+class QMenu;
+class QMenuBar;
+class QPainter;
+class QRect;
+class QTimer;
+class TAwayList;
+class QTreeWidgetItem;
+class TQvCustomConsole;
+class TQvConsole;
+class TQvCustomConsole;
+class TRichEdit;
+class TTextBlob;
+class TTreeView;
+
+namespace kit {
+class ColorSet;
+class IColorItem;
+class IColorPalette;
+class IDockablePanel;
+class IPopupMenu;
+class IStatusBar;
+class ISplitter;
+class IToolPalette;
+class IToolbar;
+} // namespace kit
+namespace plat {
+class ImageList;
+class Registry;
+} // namespace plat
+
+// What the input line sends to.
+enum TTargetKind { tkPublicGroup = 0, tkPrivateGroup = 1, tkCharacter = 2, tkNone = 3 };
+
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TMainForm(QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // The one main window while it exists.
+    static TMainForm* Instance() { return instance_; }
+
+    // --- components --------------------------------------------------------
+    TVLChat* VLChat = nullptr;
+    plat::ImageList* EmoticonList = nullptr;
+    TQvConsole* OutputMemo = nullptr;
+    QWidget* InputPanel = nullptr;
+    QWidget* TargetPanel = nullptr;
+    QLabel* TargetLabel = nullptr;
+    QListWidget* RefListView = nullptr;
+    TRichEdit* InputEdit = nullptr;
+    TTreeView* FriendsTreeView = nullptr;
+    TTreeView* GroupsTreeView = nullptr;
+    kit::ISplitter* MainSplitter = nullptr;
+    kit::ISplitter* GroupSplitter = nullptr;
+    kit::IStatusBar* StatusBar = nullptr;
+    QMenuBar* MenuBar = nullptr;
+    kit::IToolbar* StandardBar = nullptr;
+    kit::IToolbar* EditBar = nullptr;
+    kit::IDockablePanel* GroupDockablePanel = nullptr;
+    QTimer* AwayTimer = nullptr;
+    QTimer* ReconnectTimer = nullptr;
+    QObject* ActionList1 = nullptr;
+    QAction* ConnectAction = nullptr;
+    QAction* DisconnectAction = nullptr;
+    QAction* ExitAction = nullptr;
+
+    // --- settings and stored logins ------------------------------------------
+    TMainSettings Settings;
+    TLogins Logins;
+
+    // --- application state ---------------------------------------------------
+    bool ReconnectWanted = false;
+    int ReconnectAttempts = 0;
+    bool Reconnecting = false;
+    int LastSocketError = 0;
+    bool SavePassword = false;
+    bool FirstActivation = true;
+    QString CurrentCharacter;
+    TTargetKind TargetKind = tkNone;
+    QString TargetName;
+    QString PopupName;
+    QString PopupGroup;
+    QString PopupCharGroup;
+    QString LastTellSender;
+    bool Away = false;
+    QString AwayReason;
+    bool AutoReplying = false;
+    int UnreadAwayMessages = 0;
+    // Sender (ASCII lower case) -> tick of the last automatic reply.
+    QHash<QString, int64_t> ReplyThrottle;
+    int64_t LastActivity = 0;
+    // The rich text of the reference attached to the next message.
+    std::optional<QByteArray> AttachedReference;
+    TBlobList ReceivedAttachments;
+    TBufferList InputHistory;
+    // Expand a tree root when its first child arrives.
+    bool ExpandOnlineFriends = true;
+    bool ExpandOfflineFriends = false;
+    bool ExpandPublicGroups = true;
+    bool ExpandPrivateGroups = true;
+
+    // --- actions, menus, tool bars, palettes and view toggles --------------------
+    // (MainFormActions.cpp, MainFormPalettes.cpp)
+    plat::ImageList* MenuImages = nullptr;
+    // Opens the options dialog ("OptionsForm"). About opens a form that is
+    // not built yet: it does nothing.
+    QAction* OptionsAction = nullptr;
+    // Invisible; does nothing.
+    QAction* HelpAction = nullptr;
+    QAction* CutAction = nullptr;
+    QAction* CopyAction = nullptr;
+    QAction* PasteAction = nullptr;
+    QAction* DeleteAction = nullptr;
+    QAction* SelectAllAction = nullptr;
+    QAction* UndoAction = nullptr;
+    // Never enabled.
+    QAction* RedoAction = nullptr;
+    QAction* AttachAction = nullptr;
+    QAction* ViewStatusBarAction = nullptr;
+    QAction* ViewGroupsAction = nullptr;
+    QAction* ViewStandardAction = nullptr;
+    QAction* ViewEditAction = nullptr;
+    QAction* AboutAction = nullptr;
+    QAction* WebsiteAction = nullptr;
+    QMenu* InputPopupMenu = nullptr;
+    // The "Font Color" and "Emoticons" submenus of the edit bar.
+    QMenu* ColorItem = nullptr;
+    QMenu* EmotItem = nullptr;
+    kit::ColorSet* VLColorSet = nullptr;
+    kit::IColorPalette* ColorPalette = nullptr;
+    kit::IColorItem* ClrDefault = nullptr;
+    kit::IToolPalette* EmotPalette = nullptr;
+
+    // Enabling of the edit actions as the focus moves.
+    void UpdateEditActions();
+    void InputEditEnter();
+    void InputEditExit();
+    void FriendsTreeViewEnter();
+    void GroupsTreeViewEnter();
+    void OutputMemoSelect(TQvCustomConsole* Sender, const QString& SelectedText);
+    void CutActionExecute();
+    void CopyActionExecute();
+    void PasteActionExecute();
+    void DeleteActionExecute();
+    void SelectAllActionExecute();
+    void UndoActionExecute();
+    // The view actions have flipped their check marks; their objects follow.
+    void ViewStatusBarActionExecute();
+    void ViewGroupsActionExecute();
+    void ViewStandardActionExecute();
+    void ViewEditActionExecute();
+    // Sets each view action's check mark from its object's visibility.
+    void UpdateViewActions();
+    void WebsiteActionExecute();
+    void OptionsActionExecute();
+    // The console's link fonts follow its font: blue, the hover font with
+    // the underline flipped.
+    void ApplyLinkFonts();
+    // The panels, target label and reference list around the input line take
+    // its colour and font (the label in blue).
+    void ApplyInputLook();
+    // Opens the reference editor with the attached reference, if any.
+    void AttachActionExecute();
+    // The editor's OK: the first time, the title goes into the input line in
+    // the reference colour; every time, the rich text becomes the reference.
+    void AttachReference(const QByteArray& richText, const QString& firstLine);
+
+    // Palettes.
+    void VLColorSetGetColorInfo(kit::ColorSet* Sender, int Col, int Row, plat::TColor& Color,
+                                QString& Name);
+    void ColorPaletteCellClick(kit::IToolPalette* Sender, int Col, int Row, bool& AllowChange);
+    void ClrDefaultClick(kit::IColorItem* Sender);
+    // Draws the colour strip over the image of the "Font Color" item.
+    void ColorItemDrawImage(QPainter& Canvas, const QRect& ImageRect, bool Enabled);
+    // The colour palette follows the typing colour at the caret.
+    void ColorPaletteFollowCaret();
+    void EmotPaletteCalcImageSize(kit::IToolPalette* Sender, int& Width, int& Height);
+    void EmotPaletteDrawCellImage(kit::IToolPalette* Sender, QPainter& Canvas, const QRect& Rect,
+                                  int Col, int Row, bool Selected, bool Hot, bool Enabled);
+    void EmotPaletteCellClick(kit::IToolPalette* Sender, int Col, int Row, bool& AllowChange);
+
+private:
+    void CreateActionItems();
+    void CreateMenusAndBars();
+    void CreatePalettes();
+    void RepaintColorItem();
+    // Watches the focus and the visibility of the controls the actions follow.
+    std::unique_ptr<QObject> actionEvents_;
+
+public:
+    // --- end of actions, menus, tool bars, palettes and view toggles -------------
+
+    // --- busy cursor and paint lock (program-wide counters) --------------------
+    static void BeginBusy();
+    // Harmless when nothing is busy.
+    static void EndBusy();
+    static int BusyCount() { return busyCount_; }
+    void LockUpdate();
+    void UnlockUpdate();
+    static int UpdateLockCount() { return updateLockCount_; }
+    // Locks painting of the main window for its lifetime.
+    class TUpdateLock {
+    public:
+        explicit TUpdateLock(TMainForm& form) : form_(form) { form_.LockUpdate(); }
+        ~TUpdateLock() { form_.UnlockUpdate(); }
+        TUpdateLock(const TUpdateLock&) = delete;
+        TUpdateLock& operator=(const TUpdateLock&) = delete;
+
+    private:
+        TMainForm& form_;
+    };
+
+    // --- window --------------------------------------------------------------
+    void FormActivate();
+    // Returns whether the user confirmed the dialog (and the connection started).
+    bool ShowLoginDialog();
+    void DisableChatControls();
+    void EnableChatControls();
+    void SetTargetLabel(const QString& text);
+    // The console scrolls by this many pixels per wheel turn.
+    int WheelScrollAmount() const;
+    void FormMouseWheelDown(Qt::KeyboardModifiers Shift, QPoint MousePos, bool& Handled);
+    void FormMouseWheelUp(Qt::KeyboardModifiers Shift, QPoint MousePos, bool& Handled);
+    void GroupDockablePanelDockChanging(kit::IDockablePanel* Sender, bool Floating);
+    void ExitActionExecute();
+    void ConnectActionExecute();
+    void DisconnectActionExecute();
+    // Ends the connection without reconnecting.
+    void Disconnect();
+    void ReconnectTimerTimer();
+
+    // --- forms opened on demand ----------------------------------------------
+    // A modeless form of which at most one exists: the window's form of that
+    // name, else a new one from create(parent). It frees itself when closed.
+    template <typename Form, typename Create>
+    Form* FindOrCreateForm(const QString& name, Create create) {
+        if (auto* form = findChild<Form*>(name, Qt::FindDirectChildrenOnly)) {
+            return form;
+        }
+        Form* form = create(this);
+        form->setObjectName(name);
+        form->setWindowFlag(Qt::Window);
+        form->setAttribute(Qt::WA_DeleteOnClose);
+        return form;
+    }
+    // Shows a form and brings it to the front.
+    static void ShowForm(QWidget& form);
+
+    // --- console lines -----------------------------------------------------------
+    // The formatter with the current settings.
+    TMessageFormatter& Formatter();
+    void AddConsoleLine(const QString& text, plat::TColor color, bool withTimestamp);
+    void AddErrorLine(const QString& text);
+    void AddSystemLine(const QString& text);
+    // Shows a formatted line and plays its sound.
+    void ShowLine(const TChatLine& line);
+
+    // Unhandled exceptions of the program end here.
+    void ApplicationEvents1Exception(const std::exception& error);
+
+    // --- chat log files (MainFormLog.cpp) ------------------------------------------
+    // Appends a line to the file of that name in LoggingFolder while Logging
+    // is on: the time prefix (withTimePrefix and TimestampLogging), the text,
+    // CR LF. Never raises: a failure shows one red console line, not logged.
+    void WriteLog(const QString& fileName, const QString& text, bool withTimePrefix);
+    // Logging and the file's own flag are on.
+    bool LogEnabled(TChatLog log) const;
+    // Writes a console line's log text, time-prefixed, when its file is logged.
+    void LogLine(const TChatLine& line);
+    // While Logging is on, true writes "Logging started" and false "Logging
+    // stopped" into each logged file, in file order; false also closes them.
+    void SetLogging(bool flag);
+    TChatLogWriter LogWriter;
+
+    // --- engine events -------------------------------------------------------------
+    void VLChatConnect(TVLChat* Sender);
+    void VLChatDisconnect(TVLChat* Sender);
+    void VLChatLogin(TVLChat* Sender);
+    void VLChatLoginError(TVLChat* Sender, const QByteArray& Message);
+    void VLChatError(TVLChat* Sender, int& ErrorCode);
+    void VLChatSystemMessage(TVLChat* Sender, const QByteArray& Message);
+    void VLChatPrivateMessage(TVLChat* Sender, const QByteArray& CharName,
+                              const QByteArray& Message, const TBlob* Blob);
+    void VLChatGroupMessage(TVLChat* Sender, int GroupIdx, const QByteArray& CharName,
+                            const QByteArray& Message, const TBlob* Blob);
+    void VLChatPrivateGroupMessage(TVLChat* Sender, const QByteArray& GroupName,
+                                   const QByteArray& CharName, const QByteArray& Message,
+                                   const TBlob* Blob);
+    void VLChatPrivateGroupJoin(TVLChat* Sender, const QByteArray& GroupName,
+                                const QByteArray& CharName);
+    void VLChatPrivateGroupLeave(TVLChat* Sender, const QByteArray& GroupName,
+                                 const QByteArray& CharName);
+    void VLChatPrivateGroupKick(TVLChat* Sender, const QByteArray& GroupName);
+    void VLChatPrivateGroupInvite(TVLChat* Sender, const QByteArray& GroupName);
+    void VLChatFriendAdd(TVLChat* Sender, const TFriendInfo& Friend);
+    void VLChatFriendRemove(TVLChat* Sender, const TFriendInfo& Friend);
+    void VLChatFriendStatusChange(TVLChat* Sender, const TFriendInfo& Friend);
+    void VLChatGroupListChange(TVLChat* Sender);
+
+    // --- input line, commands, sending, away mode ----------------------------------
+    // (MainFormInput.cpp, MainFormCommands.cpp, MainFormAway.cpp)
+    TAwayList* AwayList = nullptr;
+    QAction* AwayAction = nullptr;
+    QAction* AwayMessagesAction = nullptr;
+
+    // The colour of typed text unless another is chosen: the input font colour.
+    plat::TColor DefaultTypingColor() const;
+    // Enter sends (Shift+Enter breaks the line), Shift+Up and Shift+Down walk
+    // the history, Esc empties the line, "/" typed first resets the colour.
+    void InputEditKeyDown(TRichEdit* Sender, QKeyEvent* Key, bool& Handled);
+    // A line starting with "/": TELL (T), REPLY (R), ADDBUDDY, QUERY (Q),
+    // WHOIS (W, WI), AWAY (AFK), BACK, CLEAR.
+    void ParseCommand(const QString& text);
+    // The target of the input line: a public group of that exact name, else
+    // a private group of that name (ignoring case), else a character.
+    void QueryTarget(const QString& name);
+    void QueryCharacter(const QString& name);
+    void QueryPublicGroup(const QString& name);
+    void QueryPrivateGroup(const QString& name);
+    // Texts carry the colour codes. An attached reference goes with the
+    // message (never with the automatic away reply). Each returns whether the
+    // message went out: a tell or private group message to a name the server
+    // does not know sends nothing and shows an error line instead.
+    bool SendTell(const QString& target, const QString& text);
+    void SendGroupMessage(const QString& group, const QString& text);
+    bool SendPrivateGroupMessage(const QString& group, const QString& text);
+    // Forgets the attached reference; its title stays in the input line.
+    void DropReference();
+    // The attached-reference list: a double click reopens the editor, Delete drops it.
+    void RefListViewDblClick();
+    void RefListViewKeyUp(QKeyEvent* key);
+    // The text of a reference attachment: the reference's rich text (RTF)
+    // with its colours as codes.
+    QString EncodeReference(const QByteArray& richText);
+    // Starts a whois lookup of the character (MainFormWhois.cpp).
+    void ShowWhois(const QString& name);
+
+    // `text` is the command line: its words after the first are the reason.
+    // Without a reason while away it sets the user back.
+    void SetAway(const QString& text);
+    // Nothing unless away. Asks whether to view the unread away messages.
+    void SetBack();
+    void AddAwayMessage(const QString& sender, const QString& text);
+    void ShowAwayMessages();
+    void AwayActionExecute();
+    void AwayActionUpdate();
+    void AwayMessagesActionExecute();
+    void AwayMessagesActionUpdate();
+    // Every 5 seconds while AutoAway: away after AutoAwayIdle idle minutes.
+    void AwayTimerTimer();
+    // A tell received while away: logged, and answered at most once a minute
+    // per sender.
+    void AwayTellReceived(const QString& sender, const QString& message);
+    // Creates the away log and actions, binds the input line and the away
+    // timer; called while the window is built.
+    void CreateInputAndAway();
+    void InputEditReturn();
+    void ShowHistoryLine(const QString& line);
+    // The attached reference as an attachment; null when none is attached.
+    std::unique_ptr<TTextBlob> ReferenceAttachment();
+    // After a message went out: the reference that went with it is dropped,
+    // the user counts as active, and sending may end away mode.
+    void MessageSent(bool withReference, bool mayCancelAway);
+    // --- end of input line, commands, sending, away mode ---------------------------
+
+    // --- friends and groups trees, pop-up menus and console link clicks ------
+    // (MainFormTrees.cpp, MainFormPopups.cpp, MainFormLinks.cpp)
+
+    // Image indexes of the tree nodes.
+    enum TTreeImage {
+        tiOnlineFriends = 0,
+        tiOfflineFriends = 1,
+        tiUnknownFriends = 2,
+        tiFriendOnline = 3,
+        tiFriendOffline = 4,
+        tiPublicGroups = 5,
+        tiPrivateGroups = 6,
+        tiGroupListening = 7,
+        tiGroupMuted = 8,
+    };
+    // The roots, in the order the trees hold them.
+    QTreeWidgetItem* OnlineFriendsNode() const;
+    QTreeWidgetItem* OfflineFriendsNode() const;
+    QTreeWidgetItem* UnknownFriendsNode() const;
+    QTreeWidgetItem* PublicGroupsNode() const;
+    QTreeWidgetItem* PrivateGroupsNode() const;
+    // A node's image index (-1 for none); setting it sets the icon too.
+    static int NodeImage(const QTreeWidgetItem* node);
+    static void SetNodeImage(QTreeWidgetItem* node, int image);
+    // Where a node's icon lies in its tree's viewport.
+    static QRect NodeIconRect(const TTreeView& tree, const QTreeWidgetItem* node);
+
+    kit::IPopupMenu* OnPopupMenu = nullptr;
+    kit::IPopupMenu* OffPopupMenu = nullptr;
+    kit::IPopupMenu* UnPopupMenu = nullptr;
+    kit::IPopupMenu* CharPopupMenu = nullptr;
+    kit::IPopupMenu* PrivCharPopupMenu = nullptr;
+    kit::IPopupMenu* PubPopupMenu = nullptr;
+    kit::IPopupMenu* PrivPopupMenu = nullptr;
+
+    // Buddies.
+    void AddFriend(const QString& name, bool online, bool permanent);
+    void RemoveFriendNode(const QString& name);
+
+    // Private groups, named after their owners. A group is muted for this
+    // window while it has no node or its node does not listen.
+    QTreeWidgetItem* PrivateGroupNode(const QString& group) const;
+    void AddPrivateGroupNode(const QString& group);
+    void RemovePrivateGroupNode(const QString& group);
+    bool PrivateGroupMuted(const QString& group) const;
+    bool IsOwnPrivateGroup(const QString& group) const;
+    void InviteCharacter(const QString& name);
+    void KickCharacter(const QString& name);
+    void KickAll();
+    void LeavePrivateGroup(const QString& group);
+
+    // Muting public groups through the server; private groups only here.
+    void MuteGroup(const QString& name);
+    void UnmuteGroup(const QString& name);
+    void MuteActionExecute();
+    void UnMuteActionExecute();
+
+    // Mouse on the trees (viewport coordinates).
+    void FriendsTreeViewMouseDown(Qt::MouseButton Button, int X, int Y);
+    void GroupsTreeViewMouseDown(Qt::MouseButton Button, int X, int Y);
+    void GroupsTreeViewMouseUp(Qt::MouseButton Button, int X, int Y);
+    void FriendsTreeViewDblClick(QTreeWidgetItem* node);
+    void GroupsTreeViewDblClick(QTreeWidgetItem* node);
+
+    // Pop-up menus: captions and visibility for PopupName, PopupGroup and
+    // PopupCharGroup, rebuilt on each opening.
+    void OnPopupMenuPopup();
+    void OffPopupMenuPopup();
+    void UnPopupMenuPopup();
+    void CharPopupMenuPopup();
+    void PrivCharPopupMenuPopup();
+    void PubPopupMenuPopup();
+    void PrivPopupMenuPopup();
+    // What the items do.
+    void WhoisActionExecute();
+    void AcceptActionExecute();
+    void AddFriendActionExecute();
+    void RemoveActionExecute();
+    void QueryCharActionExecute();
+    void QueryGroupActionExecute();
+    void InviteActionExecute();
+    void KickCharActionExecute();
+    void KickAllActionExecute();
+    void LeavePrivActionExecute();
+
+    // Console links.
+    void OutputMemoMouseUp(TQvCustomConsole* Sender, Qt::MouseButton Button,
+                           Qt::KeyboardModifiers Shift, int X, int Y);
+    // Shows a received attachment by the key its link carries.
+    void ShowReference(const QString& key);
+    // The web page of an item attachment.
+    static QString ItemPageAddress(uint32_t id2);
+    // --- end of trees, pop-up menus and console link clicks ------------------
+
+    // --- whois lookups (MainFormWhois.cpp) ------------------------------------------
+    // Only on the first two built-in dimensions, which have a number on the game
+    // web site; elsewhere ShowWhois only tells the user so. Lookups run at the
+    // same time, each reporting on its own; those still running when the window
+    // goes are cancelled without a report.
+    // Writes a finished lookup's result into the console: the character's
+    // details with links to its bio and its organisation's roster, or an error
+    // line when it was not found. Senders that are not whois lookups are ignored.
+    void OnWhoisTerminate(QObject* Sender);
+    // --- end of whois lookups ---------------------------------------------------------
+
+protected:
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    friend class TMainFormTestSeam;
+
+    // Construction (MainForm.cpp).
+    void CreateComponents();
+    void CreateActions();
+    void BindEngineEvents();
+    void UnbindEngineEvents();
+    void FormCreate();
+    void FormDestroy();
+    void RestorePlacement();
+    // The modal character choice after the character list arrived.
+    void ChooseCharacter();
+    void PostActivate();
+    bool ConsoleClientContains(QPoint globalPos) const;
+
+    // Trees and pop-up menus (MainFormTrees.cpp, MainFormPopups.cpp).
+    void CreateTreesAndMenus();
+    void CreatePopupMenus();
+    // Adds a child in alphabetical order; a set expansion flag is cleared
+    // and the root expanded.
+    QTreeWidgetItem* AddChildNode(QTreeWidgetItem* root, const QString& text, int image,
+                                  bool* expandFlag);
+    // Opens a menu at a point in screen coordinates.
+    void OpenPopup(kit::IPopupMenu* menu, QPoint globalPos);
+    // Mute and Listen items of the group menus.
+    void SetMuteItems(kit::IPopupMenu* menu);
+
+    // Settings (MainFormSettings.cpp).
+    void LoadSettings();
+    void SaveSettings();
+    void ApplySettings();
+    void CollectSettings();
+
+    static TMainForm* instance_;
+    static int busyCount_;
+    static int updateLockCount_;
+    static bool busyCursorSet_;
+
+    std::unique_ptr<plat::Registry> registry_;
+    TMessageFormatter formatter_;
+    bool activatePosted_ = false;
+    // Settings that were never loaded are never saved over the stored ones.
+    bool settingsLoaded_ = false;
+    bool destroying_ = false;
+};
+
+// Hands the exceptions that reach the event loop to the main window while
+// it exists. Returns the handler it replaced.
+plat::ExceptionHandler RouteExceptionsToMainForm();

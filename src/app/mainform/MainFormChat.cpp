@@ -1,0 +1,137 @@
+// What the main window writes into the console: the line writer, the
+// engine's message events and the program's unhandled exceptions.
+#include "app/mainform/MainForm.h"
+
+#include "console/QvConsole.h"
+#include "platform/core/Cp1252.h"
+#include "platform/core/Exception.h"
+#include "platform/core/Guarded.h"
+#include "platform/gui/Sound.h"
+
+TMessageFormatter& TMainForm::Formatter() {
+    TMessageFormatOptions& options = formatter_.Options;
+    options.TimestampChat = Settings.TimestampChat;
+    options.TimestampFormat = Settings.TimestampFormat;
+    options.TimestampColor = Settings.TimestampColor;
+    options.TimestampIndent = Settings.TimestampIndent;
+    options.ParseEmoticons = Settings.ParseEmoticons;
+    options.ParseUrls = Settings.ParseUrls;
+    options.LinkNames = Settings.LinkNames;
+    options.LinkGroups = Settings.LinkGroups;
+    options.PlaySounds = Settings.PlaySounds;
+    options.VLDirectory = Settings.VLDirectory;
+    formatter_.ConsoleColor = OutputMemo->Color();
+    formatter_.ReceivedAttachments = &ReceivedAttachments;
+    return formatter_;
+}
+
+void TMainForm::AddConsoleLine(const QString& text, plat::TColor color, bool withTimestamp) {
+    OutputMemo->AddLine(Formatter().ConsoleLine(text, color, withTimestamp), nullptr,
+                        Settings.ParseUrls);
+}
+
+void TMainForm::ShowLine(const TChatLine& line) {
+    OutputMemo->AddLine(line.Markup, nullptr, Settings.ParseUrls);
+    LogLine(line);
+    if (!line.SoundFile.isEmpty()) {
+        plat::PlaySoundFile(line.SoundFile);
+    }
+}
+
+void TMainForm::AddErrorLine(const QString& text) {
+    ShowLine(Formatter().ErrorLine(text));
+}
+
+void TMainForm::AddSystemLine(const QString& text) {
+    ShowLine(Formatter().SystemLine(text));
+}
+
+void TMainForm::ApplicationEvents1Exception(const std::exception& error) {
+    const auto* own = dynamic_cast<const plat::Exception*>(&error);
+    const QString message = own ? own->Message() : QString::fromUtf8(error.what());
+    // An unknown character id inside a packet is not worth a line.
+    if (message.contains(QLatin1String("Name not found for ID"), Qt::CaseInsensitive)) {
+        return;
+    }
+    EndBusy();
+    // Entities only: an exception's text is not chat, so "(8)" stays "(8)".
+    // Logged to errors.log like every error line; a log failure never raises.
+    AddErrorLine(EscapeMarkup(message));
+}
+
+plat::ExceptionHandler RouteExceptionsToMainForm() {
+    return plat::SetExceptionHandler([](const std::exception& error) {
+        if (TMainForm* form = TMainForm::Instance()) {
+            form->ApplicationEvents1Exception(error);
+        } else {
+            qWarning("Unhandled exception: %s", error.what());
+        }
+    });
+}
+
+// --- message events ------------------------------------------------------------
+
+void TMainForm::VLChatSystemMessage(TVLChat*, const QByteArray& Message) {
+    ShowLine(Formatter().ServerSystemMessage(plat::FromCp1252(Message)));
+}
+
+void TMainForm::VLChatPrivateMessage(TVLChat*, const QByteArray& CharName,
+                                     const QByteArray& Message, const TBlob* Blob) {
+    const QString sender = plat::FromCp1252(CharName);
+    const QString message = plat::FromCp1252(Message);
+    ShowLine(Formatter().TellReceived(sender, message, Blob));
+    LastTellSender = sender;
+    if (Away) {
+        AwayTellReceived(sender, message);
+    }
+}
+
+void TMainForm::VLChatGroupMessage(TVLChat*, int GroupIdx, const QByteArray& CharName,
+                                   const QByteArray& Message, const TBlob* Blob) {
+    // A group the server never announced has no name.
+    std::optional<QString> group;
+    const TGroupList& groups = VLChat->GroupList();
+    if (GroupIdx >= 0 && GroupIdx < groups.Count()) {
+        group = plat::FromCp1252(groups.Items(GroupIdx)->Name());
+    }
+    ShowLine(Formatter().GroupMessage(group, plat::FromCp1252(CharName), plat::FromCp1252(Message),
+                                      Blob));
+}
+
+void TMainForm::VLChatPrivateGroupMessage(TVLChat*, const QByteArray& GroupName,
+                                          const QByteArray& CharName, const QByteArray& Message,
+                                          const TBlob* Blob) {
+    if (PrivateGroupMuted(plat::FromCp1252(GroupName))) {
+        return;
+    }
+    ShowLine(Formatter().PrivateGroupMessage(
+        plat::FromCp1252(GroupName), plat::FromCp1252(CharName), plat::FromCp1252(Message), Blob));
+}
+
+void TMainForm::VLChatPrivateGroupJoin(TVLChat*, const QByteArray& GroupName,
+                                       const QByteArray& CharName) {
+    if (PrivateGroupMuted(plat::FromCp1252(GroupName))) {
+        return;
+    }
+    ShowLine(Formatter().PrivateGroupJoin(plat::FromCp1252(GroupName), plat::FromCp1252(CharName)));
+}
+
+void TMainForm::VLChatPrivateGroupLeave(TVLChat*, const QByteArray& GroupName,
+                                        const QByteArray& CharName) {
+    const QString group = plat::FromCp1252(GroupName);
+    const QString name = plat::FromCp1252(CharName);
+    if (!PrivateGroupMuted(group)) {
+        ShowLine(Formatter().PrivateGroupLeave(group, name));
+    }
+    if (QString::compare(name, CurrentCharacter, Qt::CaseInsensitive) == 0) {
+        RemovePrivateGroupNode(group);
+    }
+}
+
+void TMainForm::VLChatPrivateGroupKick(TVLChat*, const QByteArray& GroupName) {
+    const QString group = plat::FromCp1252(GroupName);
+    if (!PrivateGroupMuted(group)) {
+        ShowLine(Formatter().PrivateGroupKick(group));
+    }
+    RemovePrivateGroupNode(group);
+}

@@ -1,0 +1,173 @@
+// The input line's palettes: the "Font Color" submenu with the "Default"
+// item and the 25 named colours, and the "Emoticons" submenu.
+#include "app/format/NamedColors.h"
+#include "app/mainform/MainForm.h"
+
+#include "app/format/Emoticons.h"
+#include "app/kit/Kit.h"
+#include "app/mainform/MainFormControls.h"
+#include "platform/gui/Drawing.h"
+#include "platform/gui/ImageList.h"
+
+#include <QAction>
+#include <QIcon>
+#include <QMenu>
+#include <QPainter>
+#include <QPixmap>
+
+#include <array>
+
+namespace {
+
+constexpr int kEmoticonColumns = 4;
+constexpr int kEmoticonRows = 3;
+constexpr int kEmoticonCellImage = 18;
+constexpr int kItemImage = 16;
+constexpr int kStripHeight = 4;
+
+plat::TColor Rgb(plat::TColor color) {
+    return color == plat::clNone ? color : plat::ColorToRGB(color);
+}
+
+// The "Font Color" item's picture above its strip: a letter A.
+void DrawLetter(QPainter& p, const QColor& color) {
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(color, 1.6, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
+    p.drawPolyline(QPolygonF{QPointF(3.0, 11.0), QPointF(8.0, 1.0), QPointF(13.0, 11.0)});
+    p.drawLine(QPointF(5.0, 7.5), QPointF(11.0, 7.5));
+}
+
+} // namespace
+
+void TMainForm::CreatePalettes() {
+    VLColorSet = new kit::ColorSet(this);
+    VLColorSet->setObjectName(QStringLiteral("VLColorSet"));
+    VLColorSet->SetSize(kNamedColorColumns, kNamedColorRows);
+    VLColorSet->OnGetColorInfo = [this](kit::ColorSet* sender, int col, int row,
+                                        plat::TColor& color, QString& name) {
+        VLColorSetGetColorInfo(sender, col, row, color, name);
+    };
+
+    ColorPalette = kit::CreateColorPalette(this, QStringLiteral("ColorPalette"));
+    ColorPalette->SetColorSet(VLColorSet);
+    ColorPalette->OnCellClick = [this](kit::IToolPalette* sender, int col, int row,
+                                       bool& allowChange) {
+        ColorPaletteCellClick(sender, col, row, allowChange);
+    };
+    ClrDefault =
+        kit::CreateColorItem(this, QStringLiteral("ClrDefault"), QStringLiteral("Default"));
+    ClrDefault->SetColor(plat::clWindowText);
+    ClrDefault->OnClick = [this](kit::IColorItem* sender) { ClrDefaultClick(sender); };
+    ColorItem = new QMenu(QStringLiteral("Font Color"), this);
+    ColorItem->setObjectName(QStringLiteral("ColorItem"));
+    ColorItem->addAction(ClrDefault->Action());
+    ColorItem->addAction(ColorPalette->Action());
+
+    EmotPalette = kit::CreateToolPalette(this, QStringLiteral("EmotPalette"));
+    EmotPalette->SetNoAutoSelect(true);
+    EmotPalette->OnCalcImageSize = [this](kit::IToolPalette* sender, int& width, int& height) {
+        EmotPaletteCalcImageSize(sender, width, height);
+    };
+    EmotPalette->OnDrawCellImage = [this](kit::IToolPalette* sender, QPainter& canvas,
+                                          const QRect& rect, int col, int row, bool selected,
+                                          bool hot, bool enabled) {
+        EmotPaletteDrawCellImage(sender, canvas, rect, col, row, selected, hot, enabled);
+    };
+    EmotPalette->OnCellClick = [this](kit::IToolPalette* sender, int col, int row,
+                                      bool& allowChange) {
+        EmotPaletteCellClick(sender, col, row, allowChange);
+    };
+    EmotPalette->SetSize(kEmoticonColumns, kEmoticonRows);
+    EmotItem = new QMenu(QStringLiteral("Emoticons"), this);
+    EmotItem->setObjectName(QStringLiteral("EmotItem"));
+    EmotItem->setIcon(QIcon(QPixmap::fromImage(EmoticonList->Image(0).scaled(
+        kItemImage, kItemImage, Qt::KeepAspectRatio, Qt::SmoothTransformation))));
+    EmotItem->addAction(EmotPalette->Action());
+
+    RepaintColorItem();
+}
+
+void TMainForm::VLColorSetGetColorInfo(kit::ColorSet*, int Col, int Row, plat::TColor& Color,
+                                       QString& Name) {
+    const TNamedColorCell cell = NamedColorAt(Col, Row);
+    Name = cell.Name;
+    Color = cell.Color;
+}
+
+// The palette does not select the cell itself: its colour selects it.
+void TMainForm::ColorPaletteCellClick(kit::IToolPalette*, int Col, int Row, bool& AllowChange) {
+    AllowChange = false;
+    const plat::TColor color = ColorPalette->GetCellColor(Col, Row);
+    ColorPalette->SetColor(color);
+    ClrDefault->SetChecked(Rgb(color) == Rgb(ClrDefault->Color()));
+    RepaintColorItem();
+    InputEdit->SetTypingColor(color);
+}
+
+void TMainForm::ClrDefaultClick(kit::IColorItem*) {
+    ColorPalette->SetColor(ClrDefault->Color());
+    ClrDefault->SetChecked(true);
+    RepaintColorItem();
+    InputEdit->SetTypingColor(ClrDefault->Color());
+}
+
+void TMainForm::ColorItemDrawImage(QPainter& Canvas, const QRect& ImageRect, bool Enabled) {
+    if (!Enabled) {
+        return;
+    }
+    const QRect strip(ImageRect.left(), ImageRect.bottom() + 1 - kStripHeight, ImageRect.width(),
+                      kStripHeight);
+    const plat::TColor color = ColorPalette->Color();
+    if (color != plat::clNone) {
+        plat::FillRectColor(Canvas, strip, color);
+        return;
+    }
+    const QColor shadow = plat::ToQColor(plat::clBtnShadow);
+    const QColor face = plat::ToQColor(plat::clBtnFace);
+    Canvas.fillRect(strip.left(), strip.top(), strip.width(), 1, shadow);
+    Canvas.fillRect(strip.left(), strip.top(), 1, strip.height(), shadow);
+    Canvas.fillRect(strip.left(), strip.bottom(), strip.width(), 1, face);
+    Canvas.fillRect(strip.right(), strip.top(), 1, strip.height(), face);
+}
+
+void TMainForm::RepaintColorItem() {
+    const QRect rect(0, 0, kItemImage, kItemImage);
+    QPixmap normal(rect.size());
+    normal.fill(Qt::transparent);
+    {
+        QPainter p(&normal);
+        DrawLetter(p, Qt::black);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        ColorItemDrawImage(p, rect, true);
+    }
+    QPixmap disabled(rect.size());
+    disabled.fill(Qt::transparent);
+    {
+        QPainter p(&disabled);
+        DrawLetter(p, plat::ToQColor(plat::clGrayText));
+        ColorItemDrawImage(p, rect, false);
+    }
+    QIcon icon;
+    icon.addPixmap(normal, QIcon::Normal);
+    icon.addPixmap(disabled, QIcon::Disabled);
+    ColorItem->setIcon(icon);
+}
+
+void TMainForm::ColorPaletteFollowCaret() {
+    ColorPalette->SetColor(InputEdit->TypingColor());
+    RepaintColorItem();
+}
+
+void TMainForm::EmotPaletteCalcImageSize(kit::IToolPalette*, int& Width, int& Height) {
+    Width = kEmoticonCellImage;
+    Height = kEmoticonCellImage;
+}
+
+void TMainForm::EmotPaletteDrawCellImage(kit::IToolPalette*, QPainter& Canvas, const QRect& Rect,
+                                         int Col, int Row, bool, bool, bool) {
+    EmoticonList->Draw(Canvas, Rect.left(), Rect.top(), Row * kEmoticonColumns + Col, plat::clNone);
+}
+
+void TMainForm::EmotPaletteCellClick(kit::IToolPalette*, int Col, int Row, bool&) {
+    InputEdit->insertPlainText(EmoticonText(Row * kEmoticonColumns + Col));
+}

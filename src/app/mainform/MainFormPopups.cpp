@@ -1,0 +1,269 @@
+// The pop-up menus of buddies, groups and console links: their items, the
+// captions and visibility set on each opening, and what the items do.
+#include "app/mainform/MainForm.h"
+
+#include "app/kit/Kit.h"
+#include "app/mainform/MainFormControls.h"
+#include "platform/core/Cp1252.h"
+
+#include <QTreeWidgetItem>
+
+#include <initializer_list>
+
+namespace {
+
+// Item names; the captions below are those shown until a menu first opens.
+const QString kQuery = QStringLiteral("Query");
+const QString kInvite = QStringLiteral("Invite");
+const QString kKick = QStringLiteral("Kick");
+const QString kWhois = QStringLiteral("Whois");
+const QString kAdd = QStringLiteral("Add");
+const QString kAccept = QStringLiteral("Accept");
+const QString kRemove = QStringLiteral("Remove");
+const QString kLeave = QStringLiteral("Leave");
+const QString kKickAll = QStringLiteral("KickAll");
+const QString kMute = QStringLiteral("Mute");
+const QString kListen = QStringLiteral("Listen");
+
+bool SameName(const QString& a, const QString& b) {
+    return QString::compare(a, b, Qt::CaseInsensitive) == 0;
+}
+
+kit::IMenuItem& Item(kit::IPopupMenu* menu, const QString& name) {
+    return *menu->FindItem(name);
+}
+
+void SetCaption(kit::IPopupMenu* menu, const QString& item, const QString& prefix,
+                const QString& name) {
+    Item(menu, item).SetCaption(prefix + name);
+}
+
+void SetVisible(kit::IPopupMenu* menu, std::initializer_list<QString> items, bool visible) {
+    for (const QString& item : items) {
+        Item(menu, item).SetVisible(visible);
+    }
+}
+
+} // namespace
+
+void TMainForm::CreatePopupMenus() {
+    using Handler = void (TMainForm::*)();
+    struct ItemDef {
+        QString name; // empty for a separator
+        QString caption;
+        Handler execute;
+    };
+    const ItemDef queryChar{kQuery, QStringLiteral("Query"), &TMainForm::QueryCharActionExecute};
+    const ItemDef queryGroup{kQuery, QStringLiteral("Query"), &TMainForm::QueryGroupActionExecute};
+    const ItemDef invite{kInvite, QStringLiteral("Invite Player"), &TMainForm::InviteActionExecute};
+    const ItemDef kick{kKick, QStringLiteral("Kick Player"), &TMainForm::KickCharActionExecute};
+    const ItemDef whois{kWhois, QStringLiteral("Whois"), &TMainForm::WhoisActionExecute};
+    const ItemDef add{kAdd, QStringLiteral("Add Buddy"), &TMainForm::AddFriendActionExecute};
+    const ItemDef accept{kAccept, QStringLiteral("Accept Buddy"), &TMainForm::AcceptActionExecute};
+    const ItemDef remove{kRemove, QStringLiteral("Remove Buddy"), &TMainForm::RemoveActionExecute};
+    const ItemDef leave{kLeave, QStringLiteral("Leave Private Group"),
+                        &TMainForm::LeavePrivActionExecute};
+    const ItemDef kickAll{kKickAll, QStringLiteral("Kick All Players"),
+                          &TMainForm::KickAllActionExecute};
+    const ItemDef mute{kMute, QStringLiteral("Mute Group"), &TMainForm::MuteActionExecute};
+    const ItemDef listen{kListen, QStringLiteral("Listen to Group"),
+                         &TMainForm::UnMuteActionExecute};
+    const ItemDef separator{QString(), QString(), nullptr};
+
+    auto make = [this](const char* name, std::initializer_list<ItemDef> items) {
+        kit::IPopupMenu* menu = kit::CreatePopupMenu(*this, QString::fromLatin1(name));
+        for (const ItemDef& def : items) {
+            if (def.name.isEmpty()) {
+                menu->AddSeparator();
+                continue;
+            }
+            kit::IMenuItem* item = menu->AddItem(def.name, def.caption);
+            const Handler execute = def.execute;
+            item->OnClick = [this, execute](kit::IMenuItem*) { (this->*execute)(); };
+        }
+        return menu;
+    };
+    OnPopupMenu = make("OnPopupMenu", {queryChar, invite, separator, whois, separator, remove});
+    OffPopupMenu = make("OffPopupMenu", {whois, separator, remove});
+    UnPopupMenu =
+        make("UnPopupMenu", {queryChar, invite, separator, whois, separator, accept, remove});
+    CharPopupMenu = make("CharPopupMenu",
+                         {queryChar, invite, separator, whois, separator, add, accept, remove});
+    PrivCharPopupMenu = make("PrivCharPopupMenu", {queryChar, invite, kick, separator, whois,
+                                                   separator, add, accept, remove});
+    PubPopupMenu = make("PubPopupMenu", {queryGroup, separator, mute, listen});
+    PrivPopupMenu = make("PrivPopupMenu", {queryGroup, leave, kickAll, separator, mute, listen});
+}
+
+void TMainForm::OpenPopup(kit::IPopupMenu* menu, QPoint globalPos) {
+    menu->Popup(globalPos.x(), globalPos.y());
+}
+
+// --- captions and visibility ------------------------------------------------------
+
+void TMainForm::OnPopupMenuPopup() {
+    kit::IPopupMenu* menu = OnPopupMenu;
+    SetVisible(menu, {kQuery, kInvite, kRemove}, true);
+    SetCaption(menu, kQuery, QStringLiteral("Query "), PopupName);
+    SetCaption(menu, kInvite, QStringLiteral("Invite "), PopupName);
+    SetCaption(menu, kWhois, QStringLiteral("Whois "), PopupName);
+    SetCaption(menu, kRemove, QStringLiteral("Remove "), PopupName);
+}
+
+void TMainForm::OffPopupMenuPopup() {
+    kit::IPopupMenu* menu = OffPopupMenu;
+    SetCaption(menu, kWhois, QStringLiteral("Whois "), PopupName);
+    SetCaption(menu, kRemove, QStringLiteral("Remove "), PopupName);
+    SetVisible(menu, {kRemove}, true);
+}
+
+void TMainForm::UnPopupMenuPopup() {
+    kit::IPopupMenu* menu = UnPopupMenu;
+    const TFriendList& buddies = VLChat->FriendList();
+    const qsizetype index = buddies.IndexOf(plat::ToCp1252(PopupName));
+    SetVisible(menu, {kQuery, kInvite}, index >= 0 && buddies.Items(index)->Online());
+    SetCaption(menu, kQuery, QStringLiteral("Query "), PopupName);
+    SetCaption(menu, kInvite, QStringLiteral("Invite "), PopupName);
+    SetCaption(menu, kWhois, QStringLiteral("Whois "), PopupName);
+    SetCaption(menu, kAccept, QStringLiteral("Accept "), PopupName);
+    SetCaption(menu, kRemove, QStringLiteral("Remove "), PopupName);
+    SetVisible(menu, {kAccept}, true);
+}
+
+namespace {
+
+// The character menus of console links: Add for a stranger, Remove for a
+// permanent buddy, Accept for any other buddy; none of them for oneself.
+void SetCharacterItems(kit::IPopupMenu* menu, const QString& name, bool own,
+                       const TFriendList& buddies) {
+    SetVisible(menu, {kQuery, kInvite}, true);
+    SetCaption(menu, kWhois, QStringLiteral("Whois "), name);
+    SetCaption(menu, kQuery, QStringLiteral("Query "), name);
+    SetCaption(menu, kAdd, QStringLiteral("Add "), name);
+    SetCaption(menu, kAccept, QStringLiteral("Accept "), name);
+    SetCaption(menu, kRemove, QStringLiteral("Remove "), name);
+    SetCaption(menu, kInvite, QStringLiteral("Invite "), name);
+    if (own) {
+        SetVisible(menu, {kInvite, kAdd, kAccept, kRemove}, false);
+        return;
+    }
+    const qsizetype index = buddies.IndexOf(plat::ToCp1252(name));
+    const bool buddy = index >= 0;
+    const bool permanent = buddy && buddies.Items(index)->DataFlag();
+    SetVisible(menu, {kAdd}, !buddy);
+    SetVisible(menu, {kRemove}, permanent);
+    SetVisible(menu, {kAccept}, buddy && !permanent);
+    SetVisible(menu, {kInvite}, true);
+}
+
+} // namespace
+
+void TMainForm::CharPopupMenuPopup() {
+    SetCharacterItems(CharPopupMenu, PopupName, SameName(PopupName, CurrentCharacter),
+                      VLChat->FriendList());
+}
+
+void TMainForm::PrivCharPopupMenuPopup() {
+    kit::IPopupMenu* menu = PrivCharPopupMenu;
+    SetCharacterItems(menu, PopupName, SameName(PopupName, CurrentCharacter), VLChat->FriendList());
+    SetCaption(menu, kKick, QStringLiteral("Kick "), PopupName);
+    const bool ownGroup = IsOwnPrivateGroup(PopupCharGroup);
+    SetVisible(menu, {kKick}, ownGroup);
+    SetVisible(menu, {kInvite}, !ownGroup);
+}
+
+void TMainForm::SetMuteItems(kit::IPopupMenu* menu) {
+    const TGroupList& groups = VLChat->GroupList();
+    const qsizetype index = groups.IndexOfName(plat::ToCp1252(PopupGroup));
+    if (index >= 0) {
+        const bool muted = groups.Items(index)->Muted();
+        SetVisible(menu, {kMute}, !muted);
+        SetVisible(menu, {kListen}, muted);
+    } else if (const QTreeWidgetItem* node = PrivateGroupNode(PopupGroup)) {
+        const bool listening = NodeImage(node) == tiGroupListening;
+        SetVisible(menu, {kMute}, listening);
+        SetVisible(menu, {kListen}, !listening);
+    } else {
+        SetVisible(menu, {kMute, kListen}, false);
+    }
+}
+
+void TMainForm::PubPopupMenuPopup() {
+    kit::IPopupMenu* menu = PubPopupMenu;
+    SetCaption(menu, kQuery, QStringLiteral("Query "), PopupGroup);
+    SetCaption(menu, kMute, QStringLiteral("Mute "), PopupGroup);
+    SetCaption(menu, kListen, QStringLiteral("Listen to "), PopupGroup);
+    SetMuteItems(menu);
+}
+
+void TMainForm::PrivPopupMenuPopup() {
+    kit::IPopupMenu* menu = PrivPopupMenu;
+    SetCaption(menu, kQuery, QStringLiteral("Query "), PopupGroup);
+    SetCaption(menu, kLeave, QStringLiteral("Leave "), PopupGroup);
+    SetCaption(menu, kMute, QStringLiteral("Mute "), PopupGroup);
+    SetCaption(menu, kListen, QStringLiteral("Listen to "), PopupGroup);
+    SetMuteItems(menu);
+    SetVisible(menu, {kKickAll}, IsOwnPrivateGroup(PopupGroup));
+}
+
+// --- what the items do ---------------------------------------------------------------
+
+void TMainForm::WhoisActionExecute() {
+    ShowWhois(PopupName);
+}
+
+void TMainForm::AcceptActionExecute() {
+    VLChat->AddFriend(plat::ToCp1252(PopupName), true);
+}
+
+void TMainForm::AddFriendActionExecute() {
+    VLChat->AddFriend(plat::ToCp1252(PopupName), true);
+}
+
+void TMainForm::RemoveActionExecute() {
+    VLChat->RemoveFriend(plat::ToCp1252(PopupName));
+}
+
+void TMainForm::QueryCharActionExecute() {
+    QueryCharacter(PopupName);
+}
+
+void TMainForm::QueryGroupActionExecute() {
+    QueryTarget(PopupGroup);
+}
+
+void TMainForm::InviteActionExecute() {
+    if (!PopupName.isEmpty()) {
+        InviteCharacter(PopupName);
+    }
+}
+
+void TMainForm::KickCharActionExecute() {
+    KickCharacter(PopupName);
+}
+
+void TMainForm::KickAllActionExecute() {
+    KickAll();
+}
+
+void TMainForm::LeavePrivActionExecute() {
+    LeavePrivateGroup(PopupGroup);
+}
+
+void TMainForm::MuteActionExecute() {
+    if (VLChat->GroupList().IndexOfName(plat::ToCp1252(PopupGroup)) >= 0) {
+        MuteGroup(PopupGroup);
+    } else if (QTreeWidgetItem* node = PrivateGroupNode(PopupGroup);
+               node && NodeImage(node) == tiGroupListening) {
+        SetNodeImage(node, tiGroupMuted);
+    }
+}
+
+void TMainForm::UnMuteActionExecute() {
+    if (VLChat->GroupList().IndexOfName(plat::ToCp1252(PopupGroup)) >= 0) {
+        UnmuteGroup(PopupGroup);
+    } else if (QTreeWidgetItem* node = PrivateGroupNode(PopupGroup);
+               node && NodeImage(node) == tiGroupMuted) {
+        SetNodeImage(node, tiGroupListening);
+    }
+}

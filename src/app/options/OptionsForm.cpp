@@ -1,0 +1,262 @@
+// The options dialog: the tree of page names, the page table, showing pages
+// lazily, and OK and Cancel.
+#include "app/options/OptionsForm.h"
+
+#include "app/mainform/CommandParser.h"
+#include "app/mainform/MainForm.h"
+#include "platform/core/Guarded.h"
+
+#include <QCloseEvent>
+#include <QColorDialog>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace options {
+
+namespace {
+
+TChoosers OrdinaryChoosers() {
+    TChoosers choosers;
+    choosers.Folder = [](QWidget* parent, const QString& title,
+                         const QString& start) -> std::optional<QString> {
+        const QString folder =
+            QFileDialog::getExistingDirectory(parent, title, start, QFileDialog::ShowDirsOnly);
+        if (folder.isEmpty()) {
+            return std::nullopt;
+        }
+        return folder;
+    };
+    choosers.Font = [](QWidget* parent, const QFont& initial) -> std::optional<QFont> {
+        bool ok = false;
+        const QFont font = QFontDialog::getFont(&ok, initial, parent);
+        return ok ? std::optional<QFont>(font) : std::nullopt;
+    };
+    choosers.Color = [](QWidget* parent, const QColor& initial) -> std::optional<QColor> {
+        const QColor color = QColorDialog::getColor(initial, parent);
+        return color.isValid() ? std::optional<QColor>(color) : std::nullopt;
+    };
+    return choosers;
+}
+
+} // namespace
+
+TChoosers& Choosers() {
+    static TChoosers choosers = OrdinaryChoosers();
+    return choosers;
+}
+
+void ResetChoosers() {
+    Choosers() = OrdinaryChoosers();
+}
+
+QString BrowseForFolder(QWidget* parent, const QString& title, const QString& start) {
+    QCoreApplication::processEvents();
+    const QString startIn = !start.isEmpty() && QDir(start).exists() ? start : QString();
+    const std::optional<QString> chosen = Choosers().Folder(parent, title, startIn);
+    if (!chosen) {
+        return start;
+    }
+    return chosen->endsWith(u'/') ? *chosen : *chosen + u'/';
+}
+
+} // namespace options
+
+namespace {
+
+struct TPageRow {
+    const char* parentCaption;
+    const char* caption;
+};
+
+constexpr TPageRow kPages[TOptionsForm::kPageCount] = {
+    {"General Settings", "Connection"},    {"General Settings", "Logging"},
+    {"General Settings", "Away Options"},  {"General Settings", "Audio Options"},
+    {"Visual Settings", "Fonts & Colors"}, {"Visual Settings", "Chat Window"},
+};
+
+TOptionBaseFrame* CreateFrame(int row, TMainForm& main, QWidget* owner) {
+    switch (row) {
+    case 0:
+        return new TAutoConnectFrame(main, owner);
+    case 1:
+        return new TLoggingFrame(main, owner);
+    case 2:
+        return new TAwayOptionsFrame(main, owner);
+    case 3:
+        return new TSoundsFrame(main, owner);
+    case 4:
+        return new TFontsFrame(main, owner);
+    default:
+        return new TChatWindowFrame(main, owner);
+    }
+}
+
+} // namespace
+
+TOptionsForm::TOptionsForm(TMainForm& main, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint), main_(main) {
+    setWindowTitle(QStringLiteral("ZELVO Options"));
+
+    OptionsTreeView = new QTreeWidget(this);
+    OptionsTreeView->setHeaderHidden(true);
+    OptionsTreeView->setRootIsDecorated(false);
+    OptionsTreeView->setItemsExpandable(false);
+    OptionsTreeView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    OptionsTreeView->setMouseTracking(true);
+    QTreeWidgetItem* parentNode = nullptr;
+    for (const TPageRow& row : kPages) {
+        const QString parentCaption = QString::fromLatin1(row.parentCaption);
+        if (parentNode == nullptr || parentNode->text(0) != parentCaption) {
+            parentNode = new QTreeWidgetItem(OptionsTreeView, QStringList{parentCaption});
+            parentNode->setIcon(0, style()->standardIcon(QStyle::SP_DirIcon));
+        }
+        new QTreeWidgetItem(parentNode, QStringList{QString::fromLatin1(row.caption)});
+    }
+
+    CaptionLabel = new QLabel(this);
+    CaptionLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    HolderPanel = new QWidget(this);
+    auto* holderLayout = new QVBoxLayout(HolderPanel);
+    holderLayout->setContentsMargins(0, 0, 0, 0);
+    OkButton = new QPushButton(QStringLiteral("Ok"), this);
+    CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+
+    auto* right = new QVBoxLayout;
+    right->addWidget(CaptionLabel);
+    right->addWidget(HolderPanel, 1);
+    auto* top = new QHBoxLayout;
+    top->addWidget(OptionsTreeView);
+    top->addLayout(right, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(OkButton);
+    buttons->addWidget(CancelButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top, 1);
+    layout->addLayout(buttons);
+
+    // Every way of selecting a node shows its page: clicks, Up and Down, and
+    // the other keys that move the selection.
+    connect(OptionsTreeView, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* node) { plat::guarded([&] { ShowPage(node); }); });
+    connect(OkButton, &QPushButton::clicked, this,
+            [this] { plat::guarded([&] { OkButtonClick(); }); });
+    connect(CancelButton, &QPushButton::clicked, this,
+            [this] { plat::guarded([&] { CancelButtonClick(); }); });
+
+    SelectFirstPage();
+}
+
+TOptionsForm::~TOptionsForm() {
+    closing_ = true;
+}
+
+int TOptionsForm::FindPage(const QTreeWidgetItem* node) const {
+    if (node == nullptr || node->parent() == nullptr) {
+        return -1;
+    }
+    for (int row = 0; row < kPageCount; ++row) {
+        if (cmd::SameTextAscii(node->text(0), QString::fromLatin1(kPages[row].caption)) &&
+            cmd::SameTextAscii(node->parent()->text(0),
+                               QString::fromLatin1(kPages[row].parentCaption))) {
+            return row;
+        }
+    }
+    return -1;
+}
+
+void TOptionsForm::ShowPage(QTreeWidgetItem* node) {
+    if (closing_) {
+        return;
+    }
+    const int row = FindPage(node);
+    if (row < 0 || row >= kPageCount || node == lastNode_) {
+        return;
+    }
+    HideFrames();
+    if (frames_[row] == nullptr) {
+        frames_[row] = CreateFrame(row, main_, HolderPanel);
+        HolderPanel->layout()->addWidget(frames_[row]);
+        frames_[row]->LoadSettings();
+    }
+    frames_[row]->setVisible(true);
+    CaptionLabel->setText(node->text(0) + QStringLiteral("..."));
+    lastNode_ = node;
+}
+
+void TOptionsForm::SelectFirstPage() {
+    OptionsTreeView->expandAll();
+    if (OptionsTreeView->topLevelItemCount() > 0 &&
+        OptionsTreeView->topLevelItem(0)->childCount() > 0) {
+        QTreeWidgetItem* first = OptionsTreeView->topLevelItem(0)->child(0);
+        OptionsTreeView->setCurrentItem(first);
+        ShowPage(first);
+    }
+}
+
+QTreeWidgetItem* TOptionsForm::FindNode(const QString& text) const {
+    const QList<QTreeWidgetItem*> found =
+        OptionsTreeView->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
+    return found.isEmpty() ? nullptr : found.first();
+}
+
+void TOptionsForm::SaveFrames() {
+    for (TOptionBaseFrame* frame : frames_) {
+        if (frame != nullptr) {
+            frame->SaveSettings();
+        }
+    }
+}
+
+void TOptionsForm::HideFrames() {
+    for (TOptionBaseFrame* frame : frames_) {
+        if (frame != nullptr) {
+            frame->setVisible(false);
+        }
+    }
+}
+
+void TOptionsForm::FreeFrames() {
+    for (TOptionBaseFrame*& frame : frames_) {
+        delete frame;
+        frame = nullptr;
+    }
+    lastNode_ = nullptr;
+}
+
+void TOptionsForm::OkButtonClick() {
+    SaveFrames();
+    close();
+}
+
+void TOptionsForm::CancelButtonClick() {
+    close();
+}
+
+void TOptionsForm::closeEvent(QCloseEvent* event) {
+    closing_ = true;
+    FreeFrames();
+    event->accept();
+}
+
+// Enter is OK, Esc is Cancel.
+void TOptionsForm::keyPressEvent(QKeyEvent* event) {
+    plat::guarded([&] {
+        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+            OkButtonClick();
+        } else if (event->key() == Qt::Key_Escape) {
+            CancelButtonClick();
+        } else {
+            QWidget::keyPressEvent(event);
+        }
+    });
+}

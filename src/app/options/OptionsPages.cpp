@@ -1,0 +1,585 @@
+// The pages of the options dialog: connection, logging, away, audio, fonts
+// and colours, chat window.
+#include "app/dialogs/DialogSupport.h"
+#include "app/dialogs/ServerForm.h"
+#include "app/dialogs/ServersForm.h"
+#include "app/kit/Kit.h"
+#include "app/mainform/MainForm.h"
+#include "app/mainform/MainFormControls.h"
+#include "app/options/OptionsForm.h"
+#include "console/QvConsole.h"
+#include "engine/DimensionList.h"
+#include "platform/core/Clock.h"
+#include "platform/core/Guarded.h"
+#include "platform/gui/Drawing.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontInfo>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QSpinBox* NewSpin(QWidget* parent, int minimum, int maximum, int value) {
+    auto* spin = new QSpinBox(parent);
+    spin->setRange(minimum, maximum);
+    spin->setValue(value);
+    return spin;
+}
+
+QLabel* NewLabel(QWidget* parent, const QString& text, QWidget* buddy = nullptr) {
+    auto* label = new QLabel(text, parent);
+    if (buddy != nullptr) {
+        label->setBuddy(buddy);
+    }
+    return label;
+}
+
+// The controls follow the switch's check state whenever it is clicked.
+void FollowSwitch(QAbstractButton* button, const std::function<void()>& update) {
+    QObject::connect(button, &QAbstractButton::toggled, button,
+                     [update] { plat::guarded([&] { update(); }); });
+}
+
+void SetEnabled(const QList<QWidget*>& controls, bool enabled) {
+    for (QWidget* control : controls) {
+        control->setEnabled(enabled);
+    }
+}
+
+} // namespace
+
+// --- base --------------------------------------------------------------------
+
+TOptionBaseFrame::TOptionBaseFrame(TMainForm& main, QWidget* owner) : QFrame(owner), Main(main) {
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPointSize(8);
+    setFont(font);
+    new QVBoxLayout(this);
+}
+
+QLabel* TOptionBaseFrame::AddHeading(const QString& text) {
+    auto* heading = new QLabel(text, this);
+    QFont font = heading->font();
+    font.setBold(true);
+    heading->setFont(font);
+    layout()->addWidget(heading);
+    return heading;
+}
+
+// --- Connection --------------------------------------------------------------
+
+TAutoConnectFrame::TAutoConnectFrame(TMainForm& main, QWidget* owner)
+    : TOptionBaseFrame(main, owner) {
+    AddHeading(QStringLiteral("On Startup"));
+    NothingRadioButton = new QRadioButton(QStringLiteral("Do Nothing"), this);
+    DialogRadioButton = new QRadioButton(QStringLiteral("Display Login Dialog"), this);
+    LoginRadioButton =
+        new QRadioButton(QStringLiteral("Login on With the Following Account"), this);
+    DialogRadioButton->setChecked(true);
+    UserCombobox = new QComboBox(this);
+    UserCombobox->setEditable(true);
+    UserCombobox->setInsertPolicy(QComboBox::NoInsert);
+    PasswordEdit = dlg::NewPasswordEdit(this);
+    DimensionCombobox = new QComboBox(this);
+    ServersButton = new QToolButton(this);
+    ServersButton->setText(QStringLiteral("..."));
+    ServersButton->setToolTip(QStringLiteral("Manage Dimensions"));
+
+    auto* box = qobject_cast<QVBoxLayout*>(layout());
+    box->addWidget(NothingRadioButton);
+    box->addWidget(DialogRadioButton);
+    box->addWidget(LoginRadioButton);
+    auto* grid = new QGridLayout;
+    QLabel* userLabel = NewLabel(this, QStringLiteral("&Username:"), UserCombobox);
+    QLabel* passwordLabel = NewLabel(this, QStringLiteral("&Password:"), PasswordEdit);
+    QLabel* dimensionLabel = NewLabel(this, QStringLiteral("&Dimension:"), DimensionCombobox);
+    grid->addWidget(userLabel, 0, 0);
+    grid->addWidget(UserCombobox, 0, 1);
+    grid->addWidget(passwordLabel, 1, 0);
+    grid->addWidget(PasswordEdit, 1, 1);
+    grid->addWidget(dimensionLabel, 2, 0);
+    grid->addWidget(DimensionCombobox, 2, 1);
+    grid->addWidget(ServersButton, 2, 2);
+    box->addLayout(grid);
+    loginControls_ = {userLabel,      UserCombobox,      passwordLabel, PasswordEdit,
+                      dimensionLabel, DimensionCombobox, ServersButton};
+
+    AddHeading(QStringLiteral("On Disconnect"));
+    ReconnectCheckBox = new QCheckBox(QStringLiteral("Attempt to Reconnect:"), this);
+    TimesEdit = NewSpin(this, 10, 999, 10);
+    DelayEdit = NewSpin(this, 1, 120, 10);
+    QLabel* timesLabel = NewLabel(this, QStringLiteral("Times"));
+    QLabel* delayLabel = NewLabel(this, QStringLiteral("Delay:"), DelayEdit);
+    QLabel* secondsLabel = NewLabel(this, QStringLiteral("Seconds"));
+    auto* reconnect = new QGridLayout;
+    reconnect->addWidget(ReconnectCheckBox, 0, 0);
+    reconnect->addWidget(TimesEdit, 0, 1);
+    reconnect->addWidget(timesLabel, 0, 2);
+    reconnect->addWidget(delayLabel, 1, 0);
+    reconnect->addWidget(DelayEdit, 1, 1);
+    reconnect->addWidget(secondsLabel, 1, 2);
+    box->addLayout(reconnect);
+    box->addStretch(1);
+    reconnectControls_ = {TimesEdit, timesLabel, delayLabel, DelayEdit, secondsLabel};
+
+    FollowSwitch(LoginRadioButton, [this] { UpdateEnabled(); });
+    FollowSwitch(ReconnectCheckBox, [this] { UpdateEnabled(); });
+    connect(ServersButton, &QToolButton::clicked, this,
+            [this] { plat::guarded([&] { ServersButtonClick(); }); });
+    UpdateEnabled();
+}
+
+void TAutoConnectFrame::UpdateEnabled() {
+    SetEnabled(loginControls_, LoginRadioButton->isChecked());
+    SetEnabled(reconnectControls_, ReconnectCheckBox->isChecked());
+}
+
+void TAutoConnectFrame::LoadDimensions() {
+    const QString chosen = DimensionCombobox->currentText();
+    DimensionCombobox->clear();
+    const TDimensionList& dimensions = Main.VLChat->DimensionList();
+    for (qsizetype i = 0; i < dimensions.Count(); ++i) {
+        const std::shared_ptr<TDimensionInfo> dimension = dimensions.Items(i);
+        DimensionCombobox->addItem(dimension->Name(), QVariant::fromValue(dimension));
+    }
+    SelectDimension(chosen);
+}
+
+void TAutoConnectFrame::SelectDimension(const QString& name) {
+    const int index = DimensionCombobox->findText(name, Qt::MatchFixedString);
+    DimensionCombobox->setCurrentIndex(index >= 0                       ? index
+                                       : DimensionCombobox->count() > 0 ? 0
+                                                                        : -1);
+}
+
+void TAutoConnectFrame::LoadSettings() {
+    const TMainSettings& s = Main.Settings;
+    UserCombobox->clear();
+    for (const TLogin& login : Main.Logins.Items()) {
+        UserCombobox->addItem(login.User);
+    }
+    UserCombobox->setEditText(s.LastUser);
+    if (!s.LastUser.isEmpty()) {
+        PasswordEdit->setText(Main.Logins.GetLoginPassword(s.LastUser));
+    }
+    LoadDimensions();
+    SelectDimension(s.LastDimension);
+
+    NothingRadioButton->setChecked(s.OnStartup == 0);
+    LoginRadioButton->setChecked(s.OnStartup == 2);
+    DialogRadioButton->setChecked(s.OnStartup != 0 && s.OnStartup != 2);
+    SelectDimension(s.AutoLoginDimension);
+    if (!s.AutoLoginUser.isEmpty()) {
+        UserCombobox->setEditText(s.AutoLoginUser);
+    }
+    if (!s.AutoLoginPassword.isEmpty()) {
+        PasswordEdit->setText(s.AutoLoginPassword);
+    }
+    ReconnectCheckBox->setChecked(s.AutoReconnect);
+    TimesEdit->setValue(s.ReconnectTimes);
+    DelayEdit->setValue(s.ReconnectDelay);
+    UpdateEnabled();
+}
+
+void TAutoConnectFrame::SaveSettings() {
+    TMainSettings& s = Main.Settings;
+    if (NothingRadioButton->isChecked()) {
+        s.OnStartup = 0;
+    } else if (!DialogRadioButton->isChecked()) {
+        s.OnStartup = 2;
+        s.AutoLoginDimension =
+            DimensionCombobox->currentIndex() >= 0 ? DimensionCombobox->currentText() : QString();
+        s.AutoLoginUser = UserCombobox->currentText();
+        s.AutoLoginPassword = PasswordEdit->text();
+    } else {
+        s.OnStartup = 1;
+    }
+    s.AutoReconnect = ReconnectCheckBox->isChecked();
+    s.ReconnectTimes = TimesEdit->value();
+    s.ReconnectDelay = DelayEdit->value();
+}
+
+void TAutoConnectFrame::ServersButtonClick() {
+    TDimensionList& dimensions = Main.VLChat->DimensionList();
+    if (dimensions.Count() == 0) {
+        const std::shared_ptr<TDimensionInfo> dimension = NewDimension(this, &dimensions);
+        if (dimension == nullptr) {
+            return;
+        }
+        dimensions.AddInfo(dimension);
+        DimensionCombobox->addItem(dimension->Name(), QVariant::fromValue(dimension));
+        DimensionCombobox->setCurrentIndex(DimensionCombobox->count() - 1);
+    } else if (EditDimensions(this, dimensions)) {
+        LoadDimensions();
+    }
+}
+
+// --- Logging -------------------------------------------------------------------
+
+TLoggingFrame::TLoggingFrame(TMainForm& main, QWidget* owner) : TOptionBaseFrame(main, owner) {
+    AddHeading(QStringLiteral("Logging"));
+    LoggingCheckbox = new QCheckBox(QStringLiteral("Enable Logging"), this);
+    TimestampCheckbox = new QCheckBox(QStringLiteral("Timestamp Logs"), this);
+    FolderEdit = new QLineEdit(this);
+    BrowseButton = new QPushButton(QStringLiteral("..."), this);
+    LogListBox = new QListWidget(this);
+    for (const char* item : {"Group Messages", "Private Messages", "Private Group Messages",
+                             "System Messages", "Error Messages"}) {
+        auto* row = new QListWidgetItem(QString::fromLatin1(item), LogListBox);
+        row->setFlags(row->flags() | Qt::ItemIsUserCheckable);
+        row->setCheckState(Qt::Unchecked);
+    }
+    QLabel* folderLabel = NewLabel(this, QStringLiteral("Log Folder:"), FolderEdit);
+    QLabel* listLabel = NewLabel(this, QStringLiteral("Log the Following:"), LogListBox);
+
+    auto* box = qobject_cast<QVBoxLayout*>(layout());
+    box->addWidget(LoggingCheckbox);
+    box->addWidget(TimestampCheckbox);
+    box->addWidget(folderLabel);
+    auto* folder = new QHBoxLayout;
+    folder->addWidget(FolderEdit, 1);
+    folder->addWidget(BrowseButton);
+    box->addLayout(folder);
+    box->addWidget(listLabel);
+    box->addWidget(LogListBox, 1);
+    loggingControls_ = {TimestampCheckbox, folderLabel, FolderEdit,
+                        BrowseButton,      listLabel,   LogListBox};
+
+    FollowSwitch(LoggingCheckbox, [this] { UpdateEnabled(); });
+    connect(BrowseButton, &QPushButton::clicked, this,
+            [this] { plat::guarded([&] { BrowseButtonClick(); }); });
+    UpdateEnabled();
+}
+
+void TLoggingFrame::UpdateEnabled() {
+    SetEnabled(loggingControls_, LoggingCheckbox->isChecked());
+}
+
+void TLoggingFrame::LoadSettings() {
+    const TMainSettings& s = Main.Settings;
+    LoggingCheckbox->setChecked(s.Logging);
+    TimestampCheckbox->setChecked(s.TimestampLogging);
+    FolderEdit->setText(s.LoggingFolder);
+    const bool flags[] = {s.LogGroup, s.LogPrivate, s.LogPrivateGroup, s.LogSystem, s.LogError};
+    for (int i = 0; i < 5; ++i) {
+        LogListBox->item(i)->setCheckState(flags[i] ? Qt::Checked : Qt::Unchecked);
+    }
+    UpdateEnabled();
+}
+
+void TLoggingFrame::SaveSettings() {
+    TMainSettings& s = Main.Settings;
+    const auto checked = [this](int i) { return LogListBox->item(i)->checkState() == Qt::Checked; };
+    const bool logging = LoggingCheckbox->isChecked();
+    const bool moved = s.LoggingFolder != FolderEdit->text() || s.LogGroup != checked(0) ||
+                       s.LogPrivate != checked(1) || s.LogPrivateGroup != checked(2) ||
+                       s.LogSystem != checked(3) || s.LogError != checked(4);
+    // The stop headers go where the files were logged so far.
+    if (s.Logging && (!logging || moved)) {
+        Main.SetLogging(false);
+    }
+    const bool start = logging && (!s.Logging || moved);
+    s.Logging = logging;
+    s.TimestampLogging = TimestampCheckbox->isChecked();
+    s.LoggingFolder = FolderEdit->text();
+    s.LogGroup = checked(0);
+    s.LogPrivate = checked(1);
+    s.LogPrivateGroup = checked(2);
+    s.LogSystem = checked(3);
+    s.LogError = checked(4);
+    if (start) {
+        Main.SetLogging(true);
+    }
+}
+
+void TLoggingFrame::BrowseButtonClick() {
+    FolderEdit->setText(options::BrowseForFolder(
+        this, QStringLiteral("Select your ZELVO logging directory below:"), FolderEdit->text()));
+}
+
+// --- Away Options ----------------------------------------------------------------
+
+TAwayOptionsFrame::TAwayOptionsFrame(TMainForm& main, QWidget* owner)
+    : TOptionBaseFrame(main, owner) {
+    AddHeading(QStringLiteral("Away Settings"));
+    AutoAwayCheckbox = new QCheckBox(QStringLiteral("Auto-away Enabled"), this);
+    IdleEdit = NewSpin(this, 1, 999, 10);
+    MessageEdit = new QLineEdit(QStringLiteral("Auto-away after 10 minutes"), this);
+    KeypressCheckbox = new QCheckBox(QStringLiteral("Cancel Away on Activity"), this);
+    LogCheckbox = new QCheckBox(QStringLiteral("Log Private Messages"), this);
+    LogCheckbox->setChecked(true);
+    QLabel* idleLabel = NewLabel(this, QStringLiteral("Set Away after idle:"), IdleEdit);
+    QLabel* minutesLabel = NewLabel(this, QStringLiteral("Minutes"));
+    QLabel* messageLabel = NewLabel(this, QStringLiteral("Message:"), MessageEdit);
+
+    auto* box = qobject_cast<QVBoxLayout*>(layout());
+    box->addWidget(AutoAwayCheckbox);
+    auto* grid = new QGridLayout;
+    grid->addWidget(idleLabel, 0, 0);
+    grid->addWidget(IdleEdit, 0, 1);
+    grid->addWidget(minutesLabel, 0, 2);
+    grid->addWidget(messageLabel, 1, 0);
+    grid->addWidget(MessageEdit, 1, 1, 1, 2);
+    box->addLayout(grid);
+    box->addWidget(KeypressCheckbox);
+    box->addWidget(LogCheckbox);
+    box->addStretch(1);
+    awayControls_ = {idleLabel, IdleEdit, minutesLabel, messageLabel, MessageEdit};
+
+    FollowSwitch(AutoAwayCheckbox, [this] { UpdateEnabled(); });
+    UpdateEnabled();
+}
+
+void TAwayOptionsFrame::UpdateEnabled() {
+    SetEnabled(awayControls_, AutoAwayCheckbox->isChecked());
+}
+
+void TAwayOptionsFrame::LoadSettings() {
+    const TMainSettings& s = Main.Settings;
+    AutoAwayCheckbox->setChecked(s.AutoAway);
+    IdleEdit->setValue(s.AutoAwayIdle);
+    MessageEdit->setText(s.AutoAwayMessage);
+    KeypressCheckbox->setChecked(s.AwayAutoCancel);
+    LogCheckbox->setChecked(s.AwayLogging);
+    UpdateEnabled();
+}
+
+void TAwayOptionsFrame::SaveSettings() {
+    TMainSettings& s = Main.Settings;
+    s.AutoAway = AutoAwayCheckbox->isChecked();
+    s.AutoAwayIdle = IdleEdit->value();
+    s.AutoAwayMessage = MessageEdit->text();
+    s.AwayAutoCancel = KeypressCheckbox->isChecked();
+    s.AwayLogging = LogCheckbox->isChecked();
+    if (s.AutoAway) {
+        Main.LastActivity = plat::MonotonicMs();
+        Main.AwayTimer->start();
+    } else {
+        Main.AwayTimer->stop();
+    }
+}
+
+// --- Audio Options ---------------------------------------------------------------
+
+TSoundsFrame::TSoundsFrame(TMainForm& main, QWidget* owner) : TOptionBaseFrame(main, owner) {
+    AddHeading(QStringLiteral("Audio Options"));
+    SoundsCheckbox =
+        new QCheckBox(QStringLiteral("Play Voice Commands (Requires Cindervault)"), this);
+    FolderEdit = new QLineEdit(this);
+    BrowseButton = new QPushButton(QStringLiteral("..."), this);
+    QLabel* folderLabel = NewLabel(this, QStringLiteral("VL Folder:"), FolderEdit);
+    auto* box = qobject_cast<QVBoxLayout*>(layout());
+    box->addWidget(SoundsCheckbox);
+    box->addWidget(folderLabel);
+    auto* folder = new QHBoxLayout;
+    folder->addWidget(FolderEdit, 1);
+    folder->addWidget(BrowseButton);
+    box->addLayout(folder);
+    box->addStretch(1);
+    soundControls_ = {folderLabel, FolderEdit, BrowseButton};
+
+    FollowSwitch(SoundsCheckbox, [this] { UpdateEnabled(); });
+    connect(BrowseButton, &QPushButton::clicked, this,
+            [this] { plat::guarded([&] { BrowseButtonClick(); }); });
+    UpdateEnabled();
+}
+
+void TSoundsFrame::UpdateEnabled() {
+    SetEnabled(soundControls_, SoundsCheckbox->isChecked());
+}
+
+void TSoundsFrame::LoadSettings() {
+    SoundsCheckbox->setChecked(Main.Settings.PlaySounds);
+    FolderEdit->setText(Main.Settings.VLDirectory);
+    UpdateEnabled();
+}
+
+void TSoundsFrame::SaveSettings() {
+    Main.Settings.PlaySounds = SoundsCheckbox->isChecked();
+    Main.Settings.VLDirectory = FolderEdit->text();
+}
+
+void TSoundsFrame::BrowseButtonClick() {
+    FolderEdit->setText(options::BrowseForFolder(
+        this, QStringLiteral("Select your Vellinor directory below:"), FolderEdit->text()));
+}
+
+// --- Fonts & Colors ----------------------------------------------------------------
+
+TFontsFrame::TFontsFrame(TMainForm& main, QWidget* owner) : TOptionBaseFrame(main, owner) {
+    AddHeading(QStringLiteral("Window Fonts & Colors"));
+    auto* grid = new QGridLayout;
+    const char* const captions[] = {"Friend List:", "Group List:", "Chat Window:", "Input Window:"};
+    for (int row = 0; row < 4; ++row) {
+        SampleEdits[row] = new QLineEdit(QStringLiteral("8 pt. Tahoma"), this);
+        SampleEdits[row]->setReadOnly(true);
+        FontButtons[row] = new QPushButton(QStringLiteral("Font..."), this);
+        ColorButtons[row] = new QPushButton(QStringLiteral("Color..."), this);
+        grid->addWidget(NewLabel(this, QString::fromLatin1(captions[row])), row, 0);
+        grid->addWidget(SampleEdits[row], row, 1);
+        grid->addWidget(FontButtons[row], row, 2);
+        grid->addWidget(ColorButtons[row], row, 3);
+        const auto which = static_cast<TRow>(row);
+        connect(FontButtons[row], &QPushButton::clicked, this,
+                [this, which] { plat::guarded([&] { FontButtonClick(which); }); });
+        connect(ColorButtons[row], &QPushButton::clicked, this,
+                [this, which] { plat::guarded([&] { ColorButtonClick(which); }); });
+    }
+    auto* box = qobject_cast<QVBoxLayout*>(layout());
+    box->addLayout(grid);
+    box->addStretch(1);
+}
+
+void TFontsFrame::ShowSample(TRow row) {
+    QLineEdit& edit = *SampleEdits[row];
+    const TSample& sample = samples_[row];
+    edit.setFont(sample.font.font);
+    plat::SetControlColor(edit, sample.color);
+    mainform::SetTextColor(edit, sample.font.color);
+    const int points = QFontInfo(sample.font.font).pointSize();
+    edit.setText(QStringLiteral("%1 pt. %2").arg(points).arg(sample.font.font.family()));
+}
+
+void TFontsFrame::LoadSettings() {
+    samples_[frFriends] = {Main.FriendsTreeView->Font(), Main.FriendsTreeView->Color()};
+    samples_[frGroups] = {Main.GroupsTreeView->Font(), Main.GroupsTreeView->Color()};
+    samples_[frChat] = {Main.OutputMemo->Font(), Main.OutputMemo->Color()};
+    samples_[frInput] = {Main.InputEdit->Font(), Main.InputEdit->Color()};
+    for (int row = 0; row < 4; ++row) {
+        ShowSample(static_cast<TRow>(row));
+    }
+}
+
+void TFontsFrame::FontButtonClick(TRow row) {
+    if (const std::optional<QFont> font = options::Choosers().Font(this, samples_[row].font.font)) {
+        samples_[row].font.font = *font;
+        ShowSample(row);
+    }
+}
+
+void TFontsFrame::ColorButtonClick(TRow row) {
+    if (const std::optional<QColor> color =
+            options::Choosers().Color(this, plat::ToQColor(samples_[row].color))) {
+        samples_[row].color = plat::FromQColor(*color);
+        ShowSample(row);
+    }
+}
+
+void TFontsFrame::SaveSettings() {
+    Main.FriendsTreeView->SetColor(samples_[frFriends].color);
+    Main.FriendsTreeView->SetFont(samples_[frFriends].font);
+    Main.GroupsTreeView->SetColor(samples_[frGroups].color);
+    Main.GroupsTreeView->SetFont(samples_[frGroups].font);
+
+    const TSample& chat = samples_[frChat];
+    Main.OutputMemo->SetColor(chat.color);
+    Main.OutputMemo->SetFont(chat.font);
+    Main.ApplyLinkFonts();
+
+    const TSample& input = samples_[frInput];
+    Main.InputEdit->SetColor(input.color);
+    Main.InputEdit->SetFont(input.font);
+    Main.ApplyInputLook();
+    Main.ClrDefault->SetColor(input.font.color);
+}
+
+// --- Chat Window -------------------------------------------------------------------
+
+TChatWindowFrame::TChatWindowFrame(TMainForm& main, QWidget* owner)
+    : TOptionBaseFrame(main, owner) {
+    AddHeading(QStringLiteral("Chat Window Options"));
+    EmoticonsCheckbox = new QCheckBox(QStringLiteral("Parse Emoticons"), this);
+    URLsCheckbox = new QCheckBox(QStringLiteral("Parse URL's"), this);
+    CharLinksCheckbox = new QCheckBox(QStringLiteral("Link Character Names"), this);
+    GroupLinksCheckbox = new QCheckBox(QStringLiteral("Link Group Names"), this);
+    SmoothScrollCheckbox = new QCheckBox(QStringLiteral("Smooth Scrolling"), this);
+    TimestampCheckbox = new QCheckBox(QStringLiteral("Timestamp Chat"), this);
+    TimestampEdit = new QLineEdit(this);
+    ColorButton = new QPushButton(QStringLiteral("Color..."), this);
+    IndentCheckbox = new QCheckBox(QStringLiteral("Indent Subsequent Lines"), this);
+    // A wider spacing would overflow the console's sums of line heights.
+    SpacingEdit = NewSpin(this, 0, 100, 0);
+    QLabel* formatLabel = NewLabel(this, QStringLiteral("Timestamp Format:"), TimestampEdit);
+    QLabel* spacingLabel = NewLabel(this, QStringLiteral("Line Spacing:"), SpacingEdit);
+
+    auto* box = qobject_cast<QVBoxLayout*>(layout());
+    for (QWidget* w :
+         {static_cast<QWidget*>(EmoticonsCheckbox), static_cast<QWidget*>(URLsCheckbox),
+          static_cast<QWidget*>(CharLinksCheckbox), static_cast<QWidget*>(GroupLinksCheckbox),
+          static_cast<QWidget*>(SmoothScrollCheckbox), static_cast<QWidget*>(TimestampCheckbox)}) {
+        box->addWidget(w);
+    }
+    auto* grid = new QGridLayout;
+    grid->addWidget(formatLabel, 0, 0);
+    grid->addWidget(TimestampEdit, 0, 1);
+    grid->addWidget(ColorButton, 0, 2);
+    grid->addWidget(IndentCheckbox, 1, 0, 1, 3);
+    grid->addWidget(spacingLabel, 2, 0);
+    grid->addWidget(SpacingEdit, 2, 1);
+    box->addLayout(grid);
+    box->addStretch(1);
+    timestampControls_ = {formatLabel, TimestampEdit, ColorButton, IndentCheckbox};
+
+    SetTimestampColor(timestampColor_);
+    FollowSwitch(TimestampCheckbox, [this] { UpdateEnabled(); });
+    connect(ColorButton, &QPushButton::clicked, this,
+            [this] { plat::guarded([&] { ColorButtonClick(); }); });
+    UpdateEnabled();
+}
+
+void TChatWindowFrame::UpdateEnabled() {
+    SetEnabled(timestampControls_, TimestampCheckbox->isChecked());
+}
+
+void TChatWindowFrame::SetTimestampColor(plat::TColor color) {
+    timestampColor_ = color;
+    mainform::SetTextColor(*TimestampEdit, color);
+}
+
+void TChatWindowFrame::LoadSettings() {
+    const TMainSettings& s = Main.Settings;
+    EmoticonsCheckbox->setChecked(s.ParseEmoticons);
+    URLsCheckbox->setChecked(s.ParseUrls);
+    CharLinksCheckbox->setChecked(s.LinkNames);
+    GroupLinksCheckbox->setChecked(s.LinkGroups);
+    SmoothScrollCheckbox->setChecked(Main.OutputMemo->Scrolling().SmoothScrolling());
+    TimestampCheckbox->setChecked(s.TimestampChat);
+    TimestampEdit->setText(s.TimestampFormat);
+    SetTimestampColor(s.TimestampColor);
+    IndentCheckbox->setChecked(s.TimestampIndent);
+    SpacingEdit->setValue(Main.OutputMemo->LineSpacing());
+    UpdateEnabled();
+}
+
+void TChatWindowFrame::SaveSettings() {
+    TMainSettings& s = Main.Settings;
+    s.ParseEmoticons = EmoticonsCheckbox->isChecked();
+    s.ParseUrls = URLsCheckbox->isChecked();
+    s.LinkNames = CharLinksCheckbox->isChecked();
+    s.LinkGroups = GroupLinksCheckbox->isChecked();
+    s.SmoothScrolling = SmoothScrollCheckbox->isChecked();
+    Main.OutputMemo->Scrolling().SetSmoothScrolling(s.SmoothScrolling);
+    s.TimestampChat = TimestampCheckbox->isChecked();
+    s.TimestampFormat = TimestampEdit->text();
+    s.TimestampColor = timestampColor_;
+    s.TimestampIndent = IndentCheckbox->isChecked();
+    s.LineSpacing = SpacingEdit->value();
+    Main.OutputMemo->SetLineSpacing(s.LineSpacing);
+}
+
+// The colour dialog does not start from the current colour.
+void TChatWindowFrame::ColorButtonClick() {
+    if (const std::optional<QColor> color = options::Choosers().Color(this, QColor())) {
+        SetTimestampColor(plat::FromQColor(*color));
+    }
+}
