@@ -234,8 +234,7 @@ TShortCut TextToShortCut(QStringView text) {
         more = false;
         for (const auto& [prefix, bit] : kPrefixes) {
             const QStringView p(prefix);
-            // A name may itself end in "+" ("Num +"): strip only when a key follows.
-            if (text.size() > p.size() && text.startsWith(p, Qt::CaseInsensitive)) {
+            if (text.startsWith(p, Qt::CaseInsensitive)) {
                 text = text.mid(p.size());
                 shift |= bit;
                 more = true;
