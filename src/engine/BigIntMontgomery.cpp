@@ -34,24 +34,51 @@ inline uint64_t high(uint64_t v) {
     return static_cast<uint64_t>((static_cast<unsigned __int128>(v) * kReciprocal) >> 64);
 }
 
-// row[j] += f * x[j] for j < count, two products to an instruction where
-// the processor has them.
-inline void addRow(uint64_t* row, uint32_t f, const uint32_t* x, size_t count) {
-    size_t j = 0;
+// t[c] += f0 * x0[c] + f1 * x1[c] for c < count: two rows of products at
+// once, two columns to an instruction where the processor has them. Rows
+// taken in pairs also keep each pair's loads on the previous pair's stores.
+inline void addRows(uint64_t* t, uint32_t f0, const uint32_t* x0, uint32_t f1, const uint32_t* x1,
+                    size_t count) {
+    size_t c = 0;
 #if defined(__SSE2__)
-    const __m128i factor = _mm_set1_epi32(static_cast<int>(f));
-    const __m128i zero = _mm_setzero_si128();
-    for (; j + 4 <= count; j += 4) {
-        const __m128i four = _mm_loadu_si128(reinterpret_cast<const __m128i*>(x + j));
-        auto* r = reinterpret_cast<__m128i*>(row + j);
-        const __m128i low = _mm_mul_epu32(_mm_unpacklo_epi32(four, zero), factor);
-        const __m128i high = _mm_mul_epu32(_mm_unpackhi_epi32(four, zero), factor);
+    const __m128i g0 = _mm_set1_epi32(static_cast<int>(f0));
+    const __m128i g1 = _mm_set1_epi32(static_cast<int>(f1));
+    // pmuludq multiplies the even 32-bit lanes: spread limbs 0, 1 and 2, 3.
+    constexpr int kLow = 0x50;  // lanes 0 0 1 1
+    constexpr int kHigh = 0xFA; // lanes 2 2 3 3
+    for (; c + 4 <= count; c += 4) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(x0 + c));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(x1 + c));
+        const __m128i low = _mm_add_epi64(_mm_mul_epu32(_mm_shuffle_epi32(a, kLow), g0),
+                                          _mm_mul_epu32(_mm_shuffle_epi32(b, kLow), g1));
+        const __m128i high = _mm_add_epi64(_mm_mul_epu32(_mm_shuffle_epi32(a, kHigh), g0),
+                                           _mm_mul_epu32(_mm_shuffle_epi32(b, kHigh), g1));
+        auto* r = reinterpret_cast<__m128i*>(t + c);
         _mm_storeu_si128(r, _mm_add_epi64(_mm_loadu_si128(r), low));
         _mm_storeu_si128(r + 1, _mm_add_epi64(_mm_loadu_si128(r + 1), high));
     }
 #endif
-    for (; j < count; ++j) {
-        row[j] += uint64_t(f) * x[j];
+    for (; c < count; ++c) {
+        t[c] += uint64_t(f0) * x0[c] + uint64_t(f1) * x1[c];
+    }
+}
+
+// t[c] += f * x[c] for c < count.
+inline void addRow(uint64_t* t, uint32_t f, const uint32_t* x, size_t count) {
+    size_t c = 0;
+#if defined(__SSE2__)
+    const __m128i g = _mm_set1_epi32(static_cast<int>(f));
+    for (; c + 4 <= count; c += 4) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(x + c));
+        auto* r = reinterpret_cast<__m128i*>(t + c);
+        const __m128i low = _mm_mul_epu32(_mm_shuffle_epi32(a, 0x50), g);
+        const __m128i high = _mm_mul_epu32(_mm_shuffle_epi32(a, 0xFA), g);
+        _mm_storeu_si128(r, _mm_add_epi64(_mm_loadu_si128(r), low));
+        _mm_storeu_si128(r + 1, _mm_add_epi64(_mm_loadu_si128(r + 1), high));
+    }
+#endif
+    for (; c < count; ++c) {
+        t[c] += uint64_t(f) * x[c];
     }
 }
 
@@ -104,9 +131,11 @@ bool TBigIntMontgomery::Applies(const TBigInt& modulus) {
 }
 
 TBigIntMontgomery::TBigIntMontgomery(const TBigInt& modulus)
-    : modulus_(modulus), m_(modulus.limbs_.begin(), modulus.limbs_.end()), n_(m_.size()),
-      inverse_(negativeInverse(modulus.limbs_[0])), inverseHigh_((inverse_ << 32) % kBase),
-      columns_(2 * n_ + 1) {}
+    : modulus_(modulus), m_(modulus.limbs_.begin(), modulus.limbs_.end()),
+      n_(modulus.limbs_.size()), inverse_(negativeInverse(modulus.limbs_[0])),
+      inverseHigh_((inverse_ << 32) % kBase), columns_(2 * n_ + 1) {
+    m_.resize(n_ + 1, 0);
+}
 
 TBigInt TBigIntMontgomery::PowMod(const TBigInt& base, const TBigInt& exponent) {
     if (exponent.IsZero()) {
@@ -173,16 +202,22 @@ void TBigIntMontgomery::multiply(const uint32_t* a, const uint32_t* b, uint32_t*
     const size_t n = n_;
     uint64_t* t = columns_.data();
     std::fill(t, t + 2 * n + 1, 0);
-    size_t rows = 0;
-    for (size_t i = 0; i < n; ++i) {
-        addRow(t + i, a[i], b, n);
-        // Rows up to i reach column i + n - 1; column i + n is still 0.
-        if (++rows == kRowsPerPass) {
-            carry(i + 1 - rows, i + n);
-            rows = 0;
+    size_t start = 0; // the first row since the last pass
+    size_t i = 0;
+    for (; i + 2 <= n; i += 2) {
+        // Rows i and i + 1 reach columns i to i + n; column i + n + 1 is still 0.
+        t[i] += uint64_t(a[i]) * b[0];
+        addRows(t + i + 1, a[i], b + 1, a[i + 1], b, n - 1);
+        t[i + n] += uint64_t(a[i + 1]) * b[n - 1];
+        if (i + 4 - start > kRowsPerPass) {
+            carry(start, i + n + 1);
+            start = i + 2;
         }
     }
-    carry(n - rows, 2 * n);
+    if (i < n) {
+        addRow(t + i, a[i], b, n);
+    }
+    carry(start, 2 * n);
     reduce(out);
 }
 
@@ -222,26 +257,33 @@ void TBigIntMontgomery::reduce(uint32_t* out) {
     const uint64_t inverse = inverse_;
     const uint64_t inverseHigh = inverseHigh_;
     uint64_t* t = columns_.data();
+    // Two rows at a time: u0 * m clears column i and u1 * m column i + 1
+    // (u * m[0] = -low mod the base). Those columns and column i + 2, the
+    // next low column, are summed here rather than in memory, since the next
+    // multiples wait for them. m has a zero limb past its top.
     size_t rows = 0;
-    uint64_t low = t[0]; // column i with all that was added to it
-    for (size_t i = 0; i < n; ++i) {
-        // Adding u * m clears column i: u * m[0] = -low mod the base. Column
-        // i + 1, the next low column, is summed here rather than in memory,
-        // since the next u waits for it.
-        const uint32_t u = multiplier(low, inverse, inverseHigh);
-        uint64_t* row = t + i;
-        uint64_t next = row[1] + exactDivideByBase(low + uint64_t(u) * m[0]);
-        if (n > 1) {
-            next += uint64_t(u) * m[1];
-            addRow(row + 2, u, m + 2, n - 2);
-        }
-        row[1] = next;
-        low = next;
-        if (++rows == kRowsPerPass) {
-            carry(i + 1, i + n);
-            low = row[1];
+    size_t i = 0;
+    uint64_t low = t[0];
+    for (; i + 2 <= n; i += 2) {
+        const uint32_t u0 = multiplier(low, inverse, inverseHigh);
+        const uint64_t low1 =
+            t[i + 1] + uint64_t(u0) * m[1] + exactDivideByBase(low + uint64_t(u0) * m[0]);
+        const uint32_t u1 = multiplier(low1, inverse, inverseHigh);
+        low = t[i + 2] + uint64_t(u0) * m[2] + uint64_t(u1) * m[1] +
+              exactDivideByBase(low1 + uint64_t(u1) * m[0]);
+        t[i + 2] = low;
+        addRows(t + i + 3, u0, m + 3, u1, m + 2, n - 2);
+        rows += 2;
+        if (rows + 2 > kRowsPerPass) {
+            carry(i + 2, i + n + 1);
+            low = t[i + 2];
             rows = 0;
         }
+    }
+    if (i < n) {
+        const uint32_t u = multiplier(low, inverse, inverseHigh);
+        t[i + 1] += exactDivideByBase(low + uint64_t(u) * m[0]);
+        addRow(t + i + 1, u, m + 1, n - 1);
     }
     // Columns n..2n now hold (t + U * m) / R, below 2m. A pass and an exact
     // split bring each column below the base plus a small carry; carries of 0

@@ -30,8 +30,8 @@ public:
     TBigIntMontgomery(const TBigIntMontgomery&) = delete;
     TBigIntMontgomery& operator=(const TBigIntMontgomery&) = delete;
 
-    // base^exponent mod modulus for an exponent above zero (right-to-left
-    // binary); the operands are not changed.
+    // base^exponent mod modulus (right-to-left binary); an exponent of 0
+    // gives 1, whatever the modulus. The operands are not changed.
     TBigInt PowMod(const TBigInt& base, const TBigInt& exponent);
 
 private:
@@ -43,11 +43,12 @@ private:
     void square(const uint32_t* a, uint32_t* out);
     // out := columns / R mod m, for columns holding a number below m * R.
     void reduce(uint32_t* out);
-    // Brings columns [from, to) below the base, adding the last carry to column `to`.
+    // Splits columns [from, to) into a part below twice the base and a carry
+    // for the next column, up to column `to`.
     void carry(size_t from, size_t to);
 
     TBigInt modulus_;
-    std::vector<uint32_t> m_; // the modulus's n limbs
+    std::vector<uint32_t> m_; // the modulus's n limbs and a zero limb
     size_t n_;
     uint64_t inverse_;              // -1/m mod 10^9
     uint64_t inverseHigh_;          // inverse_ * 2^32 mod 10^9
