@@ -75,4 +75,9 @@ private:
     VersionLookup versionLookup_;
 };
 
+// The provider built into the kit, answering VfxGetInfo until another is
+// installed (VfxSetSystemInfoProvider); the program gives it its version
+// lookup here.
+TVfxLinuxSystemInfo& VfxHostSystemInfo();
+
 } // namespace fx

@@ -68,12 +68,13 @@ QString onOff(bool on) {
 
 } // namespace
 
-TVfxSystemInfoProvider& VfxSystemInfo() {
-    if (installed != nullptr) {
-        return *installed;
-    }
+TVfxLinuxSystemInfo& VfxHostSystemInfo() {
     static TVfxLinuxSystemInfo host;
     return host;
+}
+
+TVfxSystemInfoProvider& VfxSystemInfo() {
+    return installed != nullptr ? *installed : VfxHostSystemInfo();
 }
 
 void VfxSetSystemInfoProvider(TVfxSystemInfoProvider* provider) {
