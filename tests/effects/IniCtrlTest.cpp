@@ -127,11 +127,13 @@ TEST_F(IniCtrlTest, AnIniFileStoreLivesInTheNamedFile) {
 
 // Points the user's configuration folder at a temporary one.
 class ConfigHome : public IniCtrlTest {
+public:
+    ~ConfigHome() override { qputenv("XDG_CONFIG_HOME", previous_); }
+
 protected:
     ConfigHome() : previous_(qgetenv("XDG_CONFIG_HOME")) {
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir_.path()));
     }
-    ~ConfigHome() override { qputenv("XDG_CONFIG_HOME", previous_); }
 
     QTemporaryDir dir_;
     QByteArray previous_;

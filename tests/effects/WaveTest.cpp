@@ -36,12 +36,14 @@ public:
 
 // Counts change notices and player stops.
 class WaveTest : public ::testing::Test {
+public:
+    ~WaveTest() override { VfxSetSoundStopHook({}); }
+
 protected:
     WaveTest() {
         wave_.OnChange = [this](TVfxObject*) { ++changes_; };
         VfxSetSoundStopHook([this] { ++stops_; });
     }
-    ~WaveTest() override { VfxSetSoundStopHook({}); }
 
     TVfxWave wave_;
     int changes_ = 0;
