@@ -2,6 +2,8 @@
 // Information"): files, the save question, colours, edit actions, attaching,
 // and received text shown as plain text.
 #include "app/dialogs/DialogSupport.h"
+#include "app/format/NamedColors.h"
+#include "app/kit/Kit.h"
 #include "app/refs/AttachForm.h"
 #include "app/refs/TextRefForm.h"
 #include "app/rtf/Rtf.h"
@@ -22,7 +24,6 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -80,6 +81,18 @@ bool Deleted(const QPointer<QWidget>& form) {
     return form.isNull();
 }
 
+// The named colours, as the main window offers them.
+struct NamedColorSet : kit::ColorSet {
+    NamedColorSet() {
+        SetSize(kNamedColorColumns, kNamedColorRows);
+        OnGetColorInfo = [](kit::ColorSet*, int col, int row, plat::TColor& color, QString& name) {
+            const TNamedColorCell cell = NamedColorAt(col, row);
+            color = cell.Color;
+            name = cell.Name;
+        };
+    }
+};
+
 class AttachFormTest : public ::testing::Test {
 protected:
     AttachFormTest() {
@@ -102,7 +115,8 @@ protected:
     QString Path(const QString& name) const { return dir.filePath(name); }
 
     QTemporaryDir dir;
-    QPointer<TAttachForm> form = new TAttachForm;
+    NamedColorSet colors;
+    QPointer<TAttachForm> form = new TAttachForm(&colors);
     int OpenAsked = 0;
     int SaveAsked = 0;
     QString OpenAnswer;
@@ -123,7 +137,7 @@ TEST_F(AttachFormTest, StartsOnTheReferencePageWithNothingToSave) {
     EXPECT_FALSE(form->Modified());
     EXPECT_TRUE(form->FileName().isEmpty());
     EXPECT_FALSE(form->SaveAction->isEnabled());
-    EXPECT_FALSE(form->ColorItem->isEnabled());
+    EXPECT_FALSE(form->ColorItem->Enabled());
     for (QAction* a : {form->CutAction, form->CopyAction, form->PasteAction, form->DeleteAction,
                        form->SelectAllAction, form->UndoAction, form->RedoAction}) {
         EXPECT_FALSE(a->isEnabled()) << a->text().toStdString();
@@ -147,7 +161,7 @@ TEST_F(AttachFormTest, SaveAsksForAFileOnceThenWritesBackToIt) {
 
     SaveAnswer = Path(QStringLiteral("sword.ref"));
     Select(form->RefEdit, 6, 11);
-    form->ColorPaletteCellClick(4, 4); // "Red"
+    form->ColorPalette->ClickCell(4, 4); // "Red"
     form->SaveActionExecute();
     EXPECT_EQ(SaveAsked, 2);
     EXPECT_EQ(form->FileName(), SaveAnswer);
@@ -315,21 +329,21 @@ TEST_F(AttachFormTest, OkAttachesOnlyAReferenceThatIsNotBlank) {
     EXPECT_EQ(attached, 0);
     EXPECT_TRUE(Deleted(form.data()));
 
-    form = new TAttachForm;
+    form = new TAttachForm(&colors);
     listen(form);
     form->show();
     Type(QStringLiteral("Lost Ring\tx"));
     form->RefEdit->insertPlainText(QString(QChar::LineSeparator) + QStringLiteral("same line\n"));
     Type(QStringLiteral("next"));
     Select(form->RefEdit, 0, 9);
-    form->ColorPaletteCellClick(0, 4); // "Periwinkle", the reference colour
+    form->ColorPalette->ClickCell(0, 4); // "Periwinkle", the reference colour
     form->OkButton->click();
     EXPECT_EQ(attached, 1);
     EXPECT_EQ(title, QStringLiteral("Lost Ring\tx"));
     EXPECT_TRUE(Deleted(form.data()));
 
     // What was attached loads into a new editor as it was.
-    form = new TAttachForm;
+    form = new TAttachForm(&colors);
     form->LoadReference(richText);
     EXPECT_EQ(form->RefEdit->document()->firstBlock().text(),
               QStringLiteral("Lost Ring\tx") + QChar::LineSeparator + QStringLiteral("same line"));
@@ -339,39 +353,37 @@ TEST_F(AttachFormTest, OkAttachesOnlyAReferenceThatIsNotBlank) {
 }
 
 TEST_F(AttachFormTest, FontColourOfTheSelectionAndThePalette) {
-    const auto swatch = [&](QIcon::Mode mode) {
-        return form->ColorItem->icon().pixmap(QSize(16, 16), mode).toImage();
-    };
+    const auto swatch = [&](bool enabled) { return form->ColorItem->ItemImage(enabled); };
     EXPECT_EQ(form->PaletteColor(), plat::clNone);
-    EXPECT_EQ(swatch(QIcon::Normal).pixelColor(0, 15), plat::ToQColor(plat::clBtnShadow));
+    EXPECT_EQ(swatch(true).pixelColor(0, 15), plat::ToQColor(plat::clBtnShadow));
 
     form->RefEditEnter();
-    EXPECT_TRUE(form->ColorItem->isEnabled());
+    EXPECT_TRUE(form->ColorItem->Enabled());
     Type(QStringLiteral("abc def"));
     Select(form->RefEdit, 4, 7);
-    form->findChild<QToolButton*>(QStringLiteral("ColorCell24"))->click(); // "Red"
+    form->ColorPalette->ClickCell(4, 4); // "Red"
     EXPECT_EQ(form->PaletteColor(), plat::RGB(255, 0, 0));
-    EXPECT_FALSE(form->ClrDefault->isChecked());
-    EXPECT_EQ(swatch(QIcon::Normal).pixelColor(8, 14), QColor(255, 0, 0));
-    EXPECT_EQ(swatch(QIcon::Disabled).pixelColor(8, 14).alpha(), 0);
+    EXPECT_FALSE(form->ClrDefault->Checked());
+    EXPECT_EQ(swatch(true).pixelColor(8, 14), QColor(255, 0, 0));
+    EXPECT_EQ(swatch(false).pixelColor(8, 14).alpha(), 0);
     EXPECT_EQ(ColorAt(*form->RefEdit->document(), 3), std::nullopt);
     EXPECT_EQ(ColorAt(*form->RefEdit->document(), 4), 0xFF0000u);
     EXPECT_EQ(ColorAt(*form->RefEdit->document(), 6), 0xFF0000u);
 
     // A palette colour equal to the default colour checks "Default" too.
-    form->ColorPaletteCellClick(0, 0); // "Black"
-    EXPECT_TRUE(form->ClrDefault->isChecked());
+    form->ColorPalette->ClickCell(0, 0); // "Black"
+    EXPECT_TRUE(form->ClrDefault->Checked());
     EXPECT_EQ(ColorAt(*form->RefEdit->document(), 4), 0x000000u);
-    form->ColorPaletteCellClick(1, 4); // "Blue"
-    EXPECT_FALSE(form->ClrDefault->isChecked());
-    form->ClrDefaultClick();
-    EXPECT_TRUE(form->ClrDefault->isChecked());
+    form->ColorPalette->ClickCell(1, 4); // "Blue"
+    EXPECT_FALSE(form->ClrDefault->Checked());
+    form->ClrDefault->Click();
+    EXPECT_TRUE(form->ClrDefault->Checked());
     EXPECT_EQ(form->PaletteColor(), TAttachForm::kDefaultColor);
     EXPECT_EQ(ColorAt(*form->RefEdit->document(), 4), std::nullopt);
 
     // Without a selection the colour is the typing colour.
     form->RefEdit->moveCursor(QTextCursor::End);
-    form->ColorPaletteCellClick(2, 3); // "Sky"
+    form->ColorPalette->ClickCell(2, 3); // "Sky"
     form->RefEdit->insertPlainText(QStringLiteral("!"));
     EXPECT_EQ(ColorAt(*form->RefEdit->document(), 7), 0x30D7FFu);
 
@@ -383,7 +395,7 @@ TEST_F(AttachFormTest, FontColourOfTheSelectionAndThePalette) {
     form->SyncColor();
     EXPECT_EQ(form->PaletteColor(), TAttachForm::kDefaultColor);
     form->RefEditExit();
-    EXPECT_FALSE(form->ColorItem->isEnabled());
+    EXPECT_FALSE(form->ColorItem->Enabled());
 }
 
 TEST_F(AttachFormTest, EditActionsFollowTheEditorAndTheClipboard) {
@@ -416,6 +428,7 @@ TEST_F(AttachFormTest, EditActionsFollowTheEditorAndTheClipboard) {
     EXPECT_EQ(Text(), QStringLiteral("boldbold world"));
     EXPECT_EQ(BoldMap(*form->RefEdit->document()), QString(14, u'.'));
     Select(form->RefEdit, 8, 14);
+    form->UpdateActions(form->RefEdit); // as the mouse release does
     form->DeleteAction->trigger();
     EXPECT_EQ(Text(), QStringLiteral("boldbold"));
     form->UndoAction->trigger();
