@@ -109,7 +109,6 @@ private:
         caption_ = source_->text();
         ShowCaption();
         proxy_->setIcon(source_->icon());
-        proxy_->setToolTip(source_->toolTip());
         proxy_->setStatusTip(source_->statusTip());
         proxy_->setCheckable(source_->isCheckable());
         proxy_->setChecked(source_->isChecked());
