@@ -1,0 +1,32 @@
+#pragma once
+// Small drawing pieces of the classic look that viewers and themes share.
+
+#include "platform/gui/Colors.h"
+
+#include <QBrush>
+#include <QPoint>
+
+class QPainter;
+
+namespace plat {
+class ImageList;
+}
+
+namespace dk {
+
+// The disabled look of an image: its dark pixels as a shape, first in the
+// button highlight colour one pixel down and right, then in the button
+// shadow colour in place.
+void DrawDisabledImage(QPainter& painter, const plat::ImageList& images, int index, int x, int y);
+
+// A solid triangle pointing down (5 x 3 and the like: width odd, height
+// width / 2 + 1) with its top-left corner at the point.
+void DrawDownTriangle(QPainter& painter, QPoint topLeft, int width, plat::TColor color);
+// A solid triangle pointing right, `height` pixels tall (odd).
+void DrawRightTriangle(QPainter& painter, QPoint topLeft, int height, plat::TColor color);
+
+// The checked-button fill: a pixel checkerboard of button face and button
+// highlight.
+QBrush DitherBrush();
+
+} // namespace dk
