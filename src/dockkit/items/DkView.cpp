@@ -343,6 +343,7 @@ void TDkView::RootNotification(TDkCustomItem* sender, dk::ItemNotification kind,
         DeleteItemViewers(item);
         break;
     case ItemNotification::SubitemsChanged:
+        AttachRoot();
         RecreateAllViewers();
         break;
     case ItemNotification::BeginUpdate:

@@ -77,6 +77,10 @@ public:
     TDkItemViewer* Find(const TDkCustomItem* item) const;
     int LeadingSpecialCount() const { return leadingCount_; }
     int TrailingSpecialCount() const { return trailingCount_; }
+    // Builds every viewer anew. The constructor builds them once; a subclass
+    // with a chevron or extra items calls this again at the end of its own
+    // constructor, when its overrides answer.
+    void RecreateAllViewers();
     // Viewers in most-recently-used order (only with a priority list).
     const std::vector<TDkItemViewer*>& PriorityList() const { return priority_; }
 
@@ -201,7 +205,6 @@ private:
     void ParentItemNotification(dk::ItemNotification kind);
     void AttachRoot();
     void DetachItems();
-    void RecreateAllViewers();
     void AddViewers(std::vector<std::unique_ptr<TDkItemViewer>>& into, TDkCustomItem* item,
                     int groupLevel, int depth);
     void InsertItemViewers(TDkCustomItem* item, int index);
