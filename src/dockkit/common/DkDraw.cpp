@@ -1,5 +1,6 @@
 #include "dockkit/common/DkDraw.h"
 
+#include "platform/gui/AccelText.h"
 #include "platform/gui/ImageList.h"
 
 #include <QImage>
@@ -50,6 +51,41 @@ void DrawRightTriangle(QPainter& painter, QPoint topLeft, int height, plat::TCol
     for (int col = 0; 2 * col < height; ++col) {
         painter.fillRect(topLeft.x() + col, topLeft.y() + col, 1, height - 2 * col, c);
     }
+}
+
+void DrawCaption(QPainter& painter, QStringView text, const plat::TRect& rect, unsigned format) {
+    constexpr unsigned handled = plat::DT_CENTER | plat::DT_RIGHT | plat::DT_VCENTER |
+                                 plat::DT_SINGLELINE | plat::DT_NOPREFIX | plat::DT_HIDEPREFIX;
+    if ((format & plat::DT_SINGLELINE) == 0 || (format & ~handled) != 0 || text.contains(u'\n') ||
+        text.contains(u'\r')) {
+        plat::DrawText(painter, text, rect.ToQRect(), format);
+        return;
+    }
+    // The platform's accelerator is the character after the last single
+    // "&"; hand Qt a text whose only mnemonic is that one.
+    QString shown;
+    int flags = Qt::TextSingleLine;
+    if ((format & plat::DT_NOPREFIX) != 0) {
+        shown = text.toString();
+    } else {
+        const plat::AccelText parsed = plat::ParseAccelerators(text);
+        shown.reserve(parsed.Text.size() + 4);
+        for (qsizetype i = 0; i < parsed.Text.size(); ++i) {
+            if (i == parsed.AccelIndex) {
+                shown += u'&';
+            }
+            if (parsed.Text[i] == u'&') {
+                shown += u'&';
+            }
+            shown += parsed.Text[i];
+        }
+        flags |= (format & plat::DT_HIDEPREFIX) != 0 ? Qt::TextHideMnemonic : Qt::TextShowMnemonic;
+    }
+    flags |= (format & plat::DT_CENTER) != 0  ? Qt::AlignHCenter
+             : (format & plat::DT_RIGHT) != 0 ? Qt::AlignRight
+                                              : Qt::AlignLeft;
+    flags |= (format & plat::DT_VCENTER) != 0 ? Qt::AlignVCenter : Qt::AlignTop;
+    painter.drawText(rect.ToQRect(), flags, shown);
 }
 
 QBrush DitherBrush() {

@@ -2,9 +2,11 @@
 // Small drawing pieces of the classic look that viewers and themes share.
 
 #include "platform/gui/Colors.h"
+#include "platform/gui/Rect.h"
 
 #include <QBrush>
 #include <QPoint>
+#include <QStringView>
 
 class QPainter;
 
@@ -24,6 +26,12 @@ void DrawDisabledImage(QPainter& painter, const plat::ImageList& images, int ind
 void DrawDownTriangle(QPainter& painter, QPoint topLeft, int width, plat::TColor color);
 // A solid triangle pointing right, `height` pixels tall (odd).
 void DrawRightTriangle(QPainter& painter, QPoint topLeft, int height, plat::TColor color);
+
+// One line of text with its "&" accelerator, as plat::DrawText draws it with
+// DT_SINGLELINE and the horizontal and vertical alignment flags, DT_NOPREFIX
+// and DT_HIDEPREFIX, clipped to the rectangle, but laid out once. Other
+// flags go to plat::DrawText.
+void DrawCaption(QPainter& painter, QStringView text, const plat::TRect& rect, unsigned format);
 
 // The checked-button fill: a pixel checkerboard of button face and button
 // highlight.

@@ -188,7 +188,7 @@ void TDkItemViewer::DrawItemCaption(QPainter& canvas, const plat::TRect& rect,
         if (IsRotated()) {
             dk::DrawVerticalText(canvas, caption, r, format);
         } else {
-            plat::DrawText(canvas, caption, r.ToQRect(), format);
+            dk::DrawCaption(canvas, caption, r, format);
         }
     };
     if (!embossed) {

@@ -486,7 +486,8 @@ void TDkView::SetAcceleratorsVisible(bool value) {
     }
 }
 
-void TDkView::DrawViewer(QPainter& canvas, TDkItemViewer* viewer, const QRegion& region) {
+void TDkView::DrawViewer(QPainter& canvas, TDkItemViewer* viewer, const QRegion& region,
+                         const QFont& font) {
     if (!viewer->Show || qobject_cast<TDkControlItem*>(viewer->Item()) != nullptr) {
         return;
     }
@@ -499,7 +500,7 @@ void TDkView::DrawViewer(QPainter& canvas, TDkItemViewer* viewer, const QRegion&
         selected && (openViewer_ == viewer || (mouseOverSelected_ && viewerCapture_));
     const plat::TRect client(0, 0, bounds.width(), bounds.height());
     canvas.save();
-    canvas.setFont(GetFont());
+    canvas.setFont(font);
     canvas.setClipRect(bounds);
     canvas.translate(bounds.topLeft());
     viewer->NeedsRepaint = false;
@@ -509,13 +510,14 @@ void TDkView::DrawViewer(QPainter& canvas, TDkItemViewer* viewer, const QRegion&
 
 void TDkView::DrawSubitems(QPainter& canvas, const QRegion& region) {
     ValidatePositions();
+    const QFont font = GetFont();
     for (const auto& viewer : viewers_) {
         if (viewer.get() != selected_) {
-            DrawViewer(canvas, viewer.get(), region);
+            DrawViewer(canvas, viewer.get(), region, font);
         }
     }
     if (selected_ != nullptr) {
-        DrawViewer(canvas, selected_, region);
+        DrawViewer(canvas, selected_, region, font);
     }
 }
 
@@ -528,9 +530,13 @@ void TDkView::PaintWindow(QPainter& target, const QRegion& region) {
         return;
     }
     // One off-screen image for the area, at the target's pixel density, so
-    // that nothing is scaled on the way to the screen.
-    QImage buffer(area.size() * ratio, QImage::Format_ARGB32_Premultiplied);
-    buffer.setDevicePixelRatio(ratio);
+    // that nothing is scaled on the way to the screen; kept for the next paint.
+    const QSize pixels = area.size() * ratio;
+    if (buffer_.size() != pixels || buffer_.devicePixelRatio() != ratio) {
+        buffer_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+        buffer_.setDevicePixelRatio(ratio);
+    }
+    QImage& buffer = buffer_;
     const plat::TColor background =
         backgroundColor_ == plat::clDefault ? plat::clBtnFace : backgroundColor_;
     buffer.fill(background == plat::clNone ? QColor(Qt::transparent) : plat::ToQColor(background));

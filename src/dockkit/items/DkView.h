@@ -12,6 +12,7 @@
 #include "platform/gui/Rect.h"
 
 #include <QFont>
+#include <QImage>
 #include <QMargins>
 #include <QObject>
 #include <QPointer>
@@ -214,7 +215,8 @@ private:
     void ImagesChanged();
     void ForgetViewer(const TDkItemViewer* viewer);
     bool LoadingItems() const;
-    void DrawViewer(QPainter& canvas, TDkItemViewer* viewer, const QRegion& region);
+    void DrawViewer(QPainter& canvas, TDkItemViewer* viewer, const QRegion& region,
+                    const QFont& font);
 
     QPointer<TDkView> parentView_;
     TDkCustomItem* parentItem_ = nullptr;
@@ -254,4 +256,5 @@ private:
     TDkDoneAction doneAction_;
     QMetaObject::Connection parentDestroyed_;
     QMetaObject::Connection rootDestroyed_;
+    QImage buffer_; // the off-screen image of the last paint
 };
