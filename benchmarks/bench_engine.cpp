@@ -8,6 +8,7 @@
 #include "engine/BigInt.h"
 #include "engine/VLChat.h"
 #include "engine/VLChatTestSeam.h"
+#include "platform/core/ByteQueue.h"
 
 #include <benchmark/benchmark.h>
 
@@ -288,9 +289,10 @@ void BM_Engine_NameMemory(benchmark::State& state) {
     for (auto _ : state) {
         TVLChat chat;
         TVLChatTestSeam::SetState(chat, csLoggedIn);
-        QByteArray received = traffic;
+        plat::ByteQueue received;
+        received.Append(traffic);
         const size_t before = mallinfo2().uordblks;
-        while (TVLChatTestSeam::ReadNotification(chat, received)) {
+        while (chat.ReadNotification(received)) {
         }
         const size_t after = mallinfo2().uordblks;
         bytesPerName = static_cast<double>(after - before) / kNames;
@@ -384,9 +386,10 @@ std::vector<int> SweepPicks(int n) {
 
 // Hands frames to the engine one read notification each.
 void Feed(TVLChat& chat, const std::vector<QByteArray>& frames) {
+    plat::ByteQueue received;
     for (const QByteArray& frame : frames) {
-        QByteArray received = frame;
-        TVLChatTestSeam::ReadNotification(chat, received);
+        received.Append(frame);
+        chat.ReadNotification(received);
     }
 }
 
