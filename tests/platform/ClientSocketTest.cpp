@@ -129,42 +129,6 @@ TEST_F(ClientSocketTest, OneFramePerNotificationWhetherInOneChunkOrInPieces) {
     EXPECT_TRUE(exceptions.isEmpty());
 }
 
-TEST_F(ClientSocketTest, NotificationsReachANestedEventLoop) {
-    Connect();
-    client->OnRead = [&](ClientSocket* s) {
-        const auto frame = TakeFrame(s);
-        if (!frame) {
-            return;
-        }
-        log << QString::fromLatin1(*frame);
-        if (*frame == "outer") {
-            // Waits as a name lookup does: for a frame already buffered, then
-            // for one that has yet to arrive.
-            EXPECT_TRUE(WaitForLog(u"buffered"_qs));
-            PeerSends(Frame("later"));
-            EXPECT_TRUE(WaitForLog(u"later"_qs));
-            log << u"outer done"_qs;
-        }
-    };
-    PeerSends(Frame("outer") + Frame("buffered"));
-    ASSERT_TRUE(WaitForLog(u"outer done"_qs));
-    EXPECT_EQ(log, QStringList({u"outer"_qs, u"buffered"_qs, u"later"_qs, u"outer done"_qs}));
-}
-
-TEST_F(ClientSocketTest, PeerCloseDeliversWholeFramesThenOneDisconnect) {
-    Connect();
-    PeerSends(Frame("x") + Frame("y") + Frame("z") + QByteArray(1, char(9)) + "ab");
-    peer->disconnectFromHost();
-    ASSERT_TRUE(WaitForLog(u"disconnect"_qs));
-    ASSERT_TRUE(Settle());
-    EXPECT_EQ(log, QStringList({u"read:x"_qs, u"read:y"_qs, u"read:z"_qs, u"disconnect"_qs}));
-    EXPECT_FALSE(client->Connected());
-    EXPECT_EQ(client->BytesAvailable(), 0) << "the incomplete tail is dropped";
-    client->Close(); // nothing left to close
-    EXPECT_EQ(log.count(u"disconnect"_qs), 1);
-    EXPECT_TRUE(exceptions.isEmpty());
-}
-
 TEST_F(ClientSocketTest, CloseRaisesOneDisconnectWhileASocketExists) {
     client->Close();
     EXPECT_TRUE(log.isEmpty());
