@@ -19,6 +19,14 @@ QString FoldChatName(QByteArrayView name) {
     return plat::FromCp1252(name).toCaseFolded();
 }
 
+size_t HashOf(const QString& folded) {
+    return qHash(folded, QHashSeed::globalSeed());
+}
+
+size_t HashOf(int32_t id) {
+    return qHash(id, QHashSeed::globalSeed());
+}
+
 } // namespace
 
 // --- TCharList -------------------------------------------------------------
@@ -57,15 +65,16 @@ void TNameList::Add(const QByteArray& name, int32_t id) {
     if (!firstOfName_.contains(folded)) {
         firstOfName_.insert(std::move(folded), index);
     }
-    if (!firstOfId_.contains(id)) {
-        firstOfId_.insert(id, name);
+    const size_t hash = HashOf(id);
+    if (firstOfId_.Find(hash, [id](const FirstOfId& e) { return e.id == id; }) == nullptr) {
+        firstOfId_.Insert(hash, FirstOfId{id, name});
     }
 }
 
 void TNameList::Clear() {
     entries_.clear();
     firstOfName_.clear();
-    firstOfId_.clear();
+    firstOfId_.Clear();
 }
 
 int32_t TNameList::IdOf(const QByteArray& name) {
@@ -100,37 +109,44 @@ int32_t TNameList::IdOf(const QByteArray& name) {
 }
 
 QByteArray TNameList::NameOf(int32_t id) const {
-    const auto it = firstOfId_.constFind(id);
-    if (it == firstOfId_.cend()) {
+    const FirstOfId* first =
+        firstOfId_.Find(HashOf(id), [id](const FirstOfId& e) { return e.id == id; });
+    if (first == nullptr) {
         throw plat::Exception(plat::Format("Name not found for ID %d", id));
     }
-    return *it;
+    return first->name;
 }
 
 // --- TFriendList -----------------------------------------------------------
 
-qsizetype TFriendList::indexOfFolded(const QString& folded) const {
-    return positions_.value(folded, -1);
+qsizetype TFriendList::indexOf(const QByteArray& name, const QString& folded, size_t hash) const {
+    const qsizetype* found = positions_.Find(hash, [&](qsizetype position) {
+        const QByteArray& listed = items_[static_cast<size_t>(position)]->Name();
+        return listed == name || FoldChatName(listed) == folded;
+    });
+    return found ? *found : -1;
 }
 
 qsizetype TFriendList::IndexOf(const QByteArray& name) const {
-    return indexOfFolded(FoldChatName(name));
+    const QString folded = FoldChatName(name);
+    return indexOf(name, folded, HashOf(folded));
 }
 
 void TFriendList::Update(const QByteArray& name, bool online, bool dataFlag) {
     // The local reference keeps the entry alive through the event, whatever
     // the handlers do to the list; nothing here touches the list afterwards.
     const auto entry = std::make_shared<TFriendInfo>(name, online, dataFlag);
-    QString folded = FoldChatName(name);
-    const qsizetype index = indexOfFolded(folded);
+    const QString folded = FoldChatName(name);
+    const size_t hash = HashOf(folded);
+    const qsizetype index = indexOf(name, folded, hash);
     if (index < 0) {
-        positions_.insert(folded, static_cast<qsizetype>(items_.size()));
-        items_.push_back(Item{std::move(folded), entry});
+        positions_.Insert(hash, static_cast<qsizetype>(items_.size()));
+        items_.push_back(entry);
         if (Owner() != nullptr) {
             Owner()->FireFriendAdd(entry);
         }
     } else {
-        items_[static_cast<size_t>(index)].info = entry;
+        items_[static_cast<size_t>(index)] = entry;
         if (Owner() != nullptr) {
             Owner()->FireFriendStatusChange(entry);
         }
@@ -139,19 +155,20 @@ void TFriendList::Update(const QByteArray& name, bool online, bool dataFlag) {
 
 void TFriendList::Remove(const QByteArray& name) {
     const QString folded = FoldChatName(name);
-    const qsizetype index = indexOfFolded(folded);
+    const size_t hash = HashOf(folded);
+    const qsizetype index = indexOf(name, folded, hash);
     if (index < 0) {
         return;
     }
-    const std::shared_ptr<TFriendInfo> entry = items_[static_cast<size_t>(index)].info;
+    const std::shared_ptr<TFriendInfo> entry = items_[static_cast<size_t>(index)];
     items_.erase(items_.begin() + index);
-    positions_.remove(folded);
+    positions_.Erase(hash, [index](qsizetype position) { return position == index; });
     // The buddies behind it move up by one.
-    for (qsizetype& position : positions_) {
+    positions_.ForEach([index](qsizetype& position) {
         if (position > index) {
             --position;
         }
-    }
+    });
     if (Owner() != nullptr) {
         Owner()->FireFriendRemove(entry);
     }
@@ -159,12 +176,12 @@ void TFriendList::Remove(const QByteArray& name) {
 
 std::shared_ptr<TFriendInfo> TFriendList::Items(qsizetype index) const {
     CheckIndex(items_, index);
-    return items_[static_cast<size_t>(index)].info;
+    return items_[static_cast<size_t>(index)];
 }
 
 void TFriendList::Clear() {
     items_.clear();
-    positions_.clear();
+    positions_.Clear();
 }
 
 // --- TGroupList ------------------------------------------------------------

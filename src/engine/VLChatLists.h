@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/FlatIndex.h"
 #include "engine/VLChatPacket.h"
 
 #include <QByteArray>
@@ -123,11 +124,18 @@ private:
         bool answeredUnknown = false;
     };
 
+    // The first entry of an identifier, its name kept at hand: every message
+    // received looks one up.
+    struct FirstOfId {
+        int32_t id = 0;
+        QByteArray name;
+    };
+
     const Entry* find(const QString& folded) const;
 
     std::vector<Entry> entries_;
     QHash<QString, qsizetype> firstOfName_; // folded name -> first entry
-    QHash<int32_t, QByteArray> firstOfId_;  // identifier -> name of its first entry
+    TFlatIndex<FirstOfId> firstOfId_;
     std::vector<Pending*> pending_;
 };
 
@@ -166,14 +174,10 @@ public:
     void Clear();
 
 private:
-    struct Item {
-        QString folded;
-        std::shared_ptr<TFriendInfo> info;
-    };
-    qsizetype indexOfFolded(const QString& folded) const;
+    qsizetype indexOf(const QByteArray& name, const QString& folded, size_t hash) const;
 
-    std::vector<Item> items_;
-    QHash<QString, qsizetype> positions_; // folded name -> index in items_
+    std::vector<std::shared_ptr<TFriendInfo>> items_;
+    TFlatIndex<qsizetype> positions_; // by the hash of the folded name
 };
 
 // ---------------------------------------------------------------------------
