@@ -148,7 +148,7 @@ private:
     static QByteArray Text(const QByteArray& body, qsizetype& at) {
         const auto* p = reinterpret_cast<const uint8_t*>(body.constData() + at);
         const qsizetype n = (p[0] << 8) | p[1];
-        const QByteArray t = body.mid(at + 2, n);
+        QByteArray t = body.mid(at + 2, n);
         at += 2 + n;
         return t;
     }
@@ -395,6 +395,7 @@ void Feed(TVLChat& chat, const std::vector<QByteArray>& frames) {
 
 std::vector<QByteArray> NameFrames(int n) {
     std::vector<QByteArray> frames;
+    frames.reserve(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i) {
         frames.push_back(ClientNameFrame(i));
     }
@@ -445,6 +446,7 @@ void BM_Engine_BuddyStatusSweep(benchmark::State& state) {
     chat.OnFriendStatusChange = [&](TVLChat*, const TFriendInfo&) { ++changes; };
     Feed(chat, NameFrames(n));
     std::vector<QByteArray> buddies;
+    buddies.reserve(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i) {
         buddies.push_back(FriendAddedFrame(i, false));
     }
@@ -470,6 +472,7 @@ BENCHMARK(BM_Engine_BuddyStatusSweep)->Apply(SweepArgs)->Iterations(5);
 void BM_Engine_BuddyAddSweep(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
     std::vector<QByteArray> buddies;
+    buddies.reserve(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i) {
         buddies.push_back(FriendAddedFrame(i, true));
     }

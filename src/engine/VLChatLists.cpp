@@ -63,7 +63,7 @@ void TNameList::Add(const QByteArray& name, int32_t id) {
     entries_.push_back(Entry{name, id});
     // The first entry of a name or an identifier stays the one found.
     if (!firstOfName_.contains(folded)) {
-        firstOfName_.insert(std::move(folded), index);
+        firstOfName_.insert(folded, index);
     }
     const size_t hash = HashOf(id);
     if (firstOfId_.Find(hash, [id](const FirstOfId& e) { return e.id == id; }) == nullptr) {

@@ -32,7 +32,7 @@ protected:
     }
 
     // Answers the lookup of a name with the frames given, once.
-    void OnLookup(const QByteArray& lookup, std::function<void()> answer) {
+    void OnLookup(const QByteArray& lookup, const std::function<void()>& answer) {
         server.onFrame = [this, lookup, answer](const ClientFrame& f) {
             if (f.bytes == lookup) {
                 server.onFrame = nullptr;

@@ -119,9 +119,11 @@ void RecordEvents(TVLChat& chat, Events& events, int* disconnects = nullptr);
 // An engine with every event recorded as a line, and the application's
 // exception handler recorded.
 class EngineTest : public ::testing::Test {
+public:
+    ~EngineTest() override;
+
 protected:
     EngineTest();
-    ~EngineTest() override;
 
     // Events since the last call, and the exception messages since the last call.
     Events TakeEvents();
