@@ -59,17 +59,6 @@ void ExpectListError(const std::function<void()>& f, const char* message) {
 
 } // namespace
 
-TEST(CharList, KeepsOrderAndChecksIndexes) {
-    TCharList list(nullptr);
-    list.Add("Alice", 10, true);
-    list.Add("Bobby", 200, false);
-    EXPECT_EQ(list.Items(1)->Level(), 200);
-    ExpectListError([&] { list.Items(2); }, "List index out of bounds (2)");
-    ExpectListError([&] { list.Items(-1); }, "List index out of bounds (-1)");
-}
-
-// --- names -----------------------------------------------------------------
-
 TEST(NameList, UnknownNamesAreAskedForAndMinusOneIsNeverStored) {
     FakeOwner owner;
     TNameList names(&owner);
@@ -116,23 +105,6 @@ TEST(NameList, TheWaitEndsAfterTenSecondsWithoutStoringAnything) {
 }
 
 // --- buddies ---------------------------------------------------------------
-
-TEST(FriendList, UpdateAddsOrReplacesAndRemoveIgnoresAbsentNames) {
-    FakeOwner owner;
-    TFriendList buddies(&owner);
-    buddies.Update("alice", true, true);
-    buddies.Update("Bob", false, false);
-    buddies.Update("ALICE", false, false);
-    buddies.Remove("carol");
-    EXPECT_EQ(owner.events, (std::vector<std::string>{"add:alice", "add:Bob", "change:ALICE"}));
-    EXPECT_EQ(buddies.IndexOf("ALICE"), 0);
-    EXPECT_FALSE(buddies.Items(0)->DataFlag());
-    buddies.Remove("alice");
-    EXPECT_EQ(owner.events.back(), "remove:ALICE");
-    EXPECT_EQ(buddies.IndexOf("bob"), 0) << "the buddies behind a removed one move up";
-    EXPECT_EQ(buddies.IndexOf("alice"), -1);
-    ExpectListError([&] { buddies.Items(1); }, "List index out of bounds (1)");
-}
 
 TEST(FriendList, EntriesOutliveChangesMadeByTheirOwnEvent) {
     FakeOwner owner;

@@ -255,19 +255,3 @@ TEST(OutgoingPacket, BadArgumentsAreRefused) {
     EXPECT_THROW(WritePacketFrame(7, "i", {A::TextList({})}), plat::EConvertError);
     EXPECT_THROW(WritePacketFrame(7, "ii", {A::IntList({})}), plat::EListError);
 }
-
-// ---- signature-driven encoding (either table) ----------------------------
-
-TEST(PacketEncoding, ListSignaturesWriteAndReadBack) {
-    const TPacketArgs args{A::IntList({12345, 777}), A::TextList({"Alice", "Bobby"}),
-                           A::IntList({10, 200}), A::IntList({1, 0})};
-    const QByteArray frame = WritePacketFrame(7, "isii", args);
-    EXPECT_EQ(frame, hex("00 07 00 2E 00 02 00 00 30 39 00 00 03 09 00 02 00 05 41 6C 69 63 65 00"
-                         "05 42 6F 62 62 79 00 02 00 00 00 0A 00 00 00 C8 00 02 00 00 00 01 00 00"
-                         "00 00"));
-    EXPECT_EQ(argsOf(TVLChatIncomingPacket(7, frame.mid(4))), args);
-    EXPECT_TRUE(ReadPacketArgs("", hex("01 02")).isEmpty()); // trailing bytes ignored
-    EXPECT_EQ(ReadPacketArgs("s", hex("00 02 00 02 61 00 00 00")).at(0).AsTextList(),
-              (QList<QByteArray>{"a", ""}));
-    EXPECT_THROW(ReadPacketArgs("s", hex("00 02 00 01 61")), plat::EReadError);
-}
