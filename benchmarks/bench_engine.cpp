@@ -8,6 +8,7 @@
 #include "engine/BigInt.h"
 #include "engine/VLChat.h"
 #include "engine/VLChatTestSeam.h"
+#include "platform/core/ByteQueue.h"
 
 #include <benchmark/benchmark.h>
 
@@ -25,6 +26,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -146,7 +148,7 @@ private:
     static QByteArray Text(const QByteArray& body, qsizetype& at) {
         const auto* p = reinterpret_cast<const uint8_t*>(body.constData() + at);
         const qsizetype n = (p[0] << 8) | p[1];
-        const QByteArray t = body.mid(at + 2, n);
+        QByteArray t = body.mid(at + 2, n);
         at += 2 + n;
         return t;
     }
@@ -287,9 +289,10 @@ void BM_Engine_NameMemory(benchmark::State& state) {
     for (auto _ : state) {
         TVLChat chat;
         TVLChatTestSeam::SetState(chat, csLoggedIn);
-        QByteArray received = traffic;
+        plat::ByteQueue received;
+        received.Append(traffic);
         const size_t before = mallinfo2().uordblks;
-        while (TVLChatTestSeam::ReadNotification(chat, received)) {
+        while (chat.ReadNotification(received)) {
         }
         const size_t after = mallinfo2().uordblks;
         bytesPerName = static_cast<double>(after - before) / kNames;
@@ -343,6 +346,155 @@ void BM_Engine_IncomingThroughputService(benchmark::State& state) {
     sender.Disconnect();
 }
 BENCHMARK(BM_Engine_IncomingThroughputService)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// --- lookups at scale ---------------------------------------------------------
+// A session that knows n character names (and, for the buddy benchmarks, has
+// every one of them as a buddy), fed through the engine's read path without a
+// connection. The cost per message and per buddy change must not grow with n.
+
+constexpr int kSweepBatch = 2000;
+
+QByteArray SweepName(int i) {
+    return "Character" + QByteArray::number(i);
+}
+
+QByteArray ClientNameFrame(int i) {
+    QByteArray body;
+    PutI32(body, kFirstSender + i);
+    PutBytes(body, SweepName(i));
+    return Frame(20, body);
+}
+
+QByteArray FriendAddedFrame(int i, bool online) {
+    QByteArray body;
+    PutI32(body, kFirstSender + i);
+    PutI32(body, online ? 1 : 0);
+    PutBytes(body, QByteArray(1, '\x01'));
+    return Frame(40, body);
+}
+
+// Senders drawn over the whole list, so that a scan would cost n/2 on average.
+std::vector<int> SweepPicks(int n) {
+    std::vector<int> picks;
+    uint32_t rng = 4242;
+    for (int i = 0; i < kSweepBatch; ++i) {
+        rng = rng * 1664525u + 1013904223u;
+        picks.push_back(static_cast<int>((rng >> 8) % static_cast<uint32_t>(n)));
+    }
+    return picks;
+}
+
+// Hands frames to the engine one read notification each.
+void Feed(TVLChat& chat, const std::vector<QByteArray>& frames) {
+    plat::ByteQueue received;
+    for (const QByteArray& frame : frames) {
+        received.Append(frame);
+        chat.ReadNotification(received);
+    }
+}
+
+std::vector<QByteArray> NameFrames(int n) {
+    std::vector<QByteArray> frames;
+    frames.reserve(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        frames.push_back(ClientNameFrame(i));
+    }
+    return frames;
+}
+
+void SweepArgs(benchmark::internal::Benchmark* b) {
+    for (const int n : {10, 100, 1000, 10000, 100000}) {
+        b->Arg(n);
+    }
+}
+
+// A private message from one of n known senders: the sender's name is looked up by id.
+void BM_Engine_MessageLookupSweep(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    TVLChat chat;
+    TVLChatTestSeam::SetState(chat, csLoggedIn);
+    int64_t received = 0;
+    chat.OnPrivateMessage = [&](TVLChat*, const QByteArray&, const QByteArray&, const TBlob*) {
+        ++received;
+    };
+    Feed(chat, NameFrames(n));
+    std::vector<QByteArray> traffic;
+    for (const int pick : SweepPicks(n)) {
+        QByteArray body;
+        PutI32(body, kFirstSender + pick);
+        PutBytes(body, "a message of about forty bytes of text..");
+        PutBytes(body, QByteArray(1, '\0'));
+        traffic.push_back(Frame(30, body));
+    }
+    for (auto _ : state) {
+        Feed(chat, traffic);
+    }
+    if (received != state.iterations() * kSweepBatch) {
+        state.SkipWithError("messages lost");
+    }
+    state.counters["per_message"] = benchmark::Counter(
+        kSweepBatch, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_Engine_MessageLookupSweep)->Apply(SweepArgs)->Iterations(20);
+
+// A status change of one of n buddies: the name by id, then the buddy by name.
+void BM_Engine_BuddyStatusSweep(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    TVLChat chat;
+    TVLChatTestSeam::SetState(chat, csLoggedIn);
+    int64_t changes = 0;
+    chat.OnFriendStatusChange = [&](TVLChat*, const TFriendInfo&) { ++changes; };
+    Feed(chat, NameFrames(n));
+    std::vector<QByteArray> buddies;
+    buddies.reserve(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        buddies.push_back(FriendAddedFrame(i, false));
+    }
+    Feed(chat, buddies);
+    std::vector<QByteArray> traffic;
+    bool online = true;
+    for (const int pick : SweepPicks(n)) {
+        traffic.push_back(FriendAddedFrame(pick, online));
+        online = !online;
+    }
+    for (auto _ : state) {
+        Feed(chat, traffic);
+    }
+    if (changes != state.iterations() * kSweepBatch || chat.FriendList().Count() != n) {
+        state.SkipWithError("changes lost");
+    }
+    state.counters["per_change"] = benchmark::Counter(
+        kSweepBatch, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_Engine_BuddyStatusSweep)->Apply(SweepArgs)->Iterations(5);
+
+// n buddies added one after the other, as after the login of a large account.
+void BM_Engine_BuddyAddSweep(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    std::vector<QByteArray> buddies;
+    buddies.reserve(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        buddies.push_back(FriendAddedFrame(i, true));
+    }
+    const std::vector<QByteArray> names = NameFrames(n);
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto chat = std::make_unique<TVLChat>();
+        TVLChatTestSeam::SetState(*chat, csLoggedIn);
+        Feed(*chat, names);
+        state.ResumeTiming();
+        Feed(*chat, buddies);
+        state.PauseTiming();
+        if (chat->FriendList().Count() != n) {
+            state.SkipWithError("buddies lost");
+        }
+        chat.reset();
+        state.ResumeTiming();
+    }
+    state.counters["per_add"] = benchmark::Counter(
+        n, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_Engine_BuddyAddSweep)->Apply(SweepArgs)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 void LoginRoundTrip(benchmark::State& state, Session& session) {
     for (auto _ : state) {

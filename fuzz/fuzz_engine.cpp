@@ -15,11 +15,13 @@
 // - every exception that leaves a notification is one of the documented
 //   kinds: a wrapped handler error, a frame that cannot be parsed, an
 //   oversize frame;
-// - after the stream no whole frame is left unread, the state is one of the
-//   eight, and clearing the lists empties them.
+// - after the stream no whole frame is left unread (nor anything while an
+//   oversize frame is being skipped), the state is one of the eight, and
+//   clearing the lists empties them.
 
 #include "engine/VLChat.h"
 #include "engine/VLChatTestSeam.h"
+#include "platform/core/ByteQueue.h"
 #include "platform/core/Exception.h"
 
 #include <QCoreApplication>
@@ -105,10 +107,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     chat.SetFloodProtection((setup & 0x40) == 0);
     TVLChatTestSeam::SetState(chat, static_cast<TVLChatState>(setup & 0x07));
 
-    QByteArray received(reinterpret_cast<const char*>(data + 1), static_cast<qsizetype>(size - 1));
+    plat::ByteQueue received;
+    received.Append(
+        QByteArrayView(reinterpret_cast<const char*>(data + 1), static_cast<qsizetype>(size - 1)));
     for (;;) {
         try {
-            if (!TVLChatTestSeam::ReadNotification(chat, received)) {
+            if (!chat.ReadNotification(received)) {
                 break;
             }
         } catch (const plat::Exception& e) {
@@ -119,11 +123,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     // What is left is at most one incomplete frame.
-    if (received.size() >= 4) {
-        const auto* h = reinterpret_cast<const uint8_t*>(received.constData());
-        if (received.size() >= 4 + ((h[2] << 8) | h[3])) {
-            std::abort();
-        }
+    const QByteArrayView left = received.Peek();
+    if (left.size() >= 4 &&
+        left.size() >= 4 + ((static_cast<uint8_t>(left[2]) << 8) | static_cast<uint8_t>(left[3]))) {
+        std::abort();
     }
     if (chat.State() >= csCount) {
         std::abort();

@@ -45,15 +45,19 @@ TVLChat::TBusy::~TBusy() {
 TVLChat::TVLChat(QObject* owner)
     : QObject(owner), charList_(this), nameList_(this), friendList_(this), groupList_(this),
       dimensionList_(this), socket_(new plat::ClientSocket(this)), sendTimer_(new QTimer(this)),
-      pingTimer_(new QTimer(this)) {
+      pingTimer_(new QTimer(this)), loginTimer_(new QTimer(this)) {
     sendTimer_->setTimerType(Qt::PreciseTimer);
     pingTimer_->setInterval(PingCheckInterval);
+    loginTimer_->setSingleShot(true);
+    loginTimer_->setTimerType(Qt::PreciseTimer);
     connect(sendTimer_, &QTimer::timeout, this,
             [this] { plat::guarded([this] { SendTimerTimer(); }); });
     connect(pingTimer_, &QTimer::timeout, this,
             [this] { plat::guarded([this] { PingTimerTimer(); }); });
+    connect(loginTimer_, &QTimer::timeout, this,
+            [this] { plat::guarded([this] { LoginTimerTimer(); }); });
     // The socket runs its callbacks through plat::guarded.
-    socket_->OnRead = [this](plat::ClientSocket*) { SocketRead(); };
+    socket_->OnRead = [this](plat::ClientSocket* sender) { ReadNotification(*sender); };
     socket_->OnDisconnect = [this](plat::ClientSocket*) { SocketDisconnect(); };
     socket_->OnError = [this](plat::ClientSocket*, int& code) { SocketError(code); };
 }
@@ -81,10 +85,45 @@ bool TVLChat::event(QEvent* e) {
 
 // --- states and connection -------------------------------------------------
 
+namespace {
+
+// The states in which the engine waits for the server to take the login on.
+bool IsLoginStep(TVLChatState state) {
+    return state == csConnecting || state == csAuthorizing || state == csAwaitingAuthorization ||
+           state == csAwaitingLoginResult;
+}
+
+} // namespace
+
 void TVLChat::SetState(TVLChatState state) {
     state_ = state;
+    // Every login step gets its own time; choosing a character has none.
+    if (IsLoginStep(state)) {
+        loginDeadline_ = plat::MonotonicMs() + LoginStepTimeout;
+        loginTimer_->start(LoginStepTimeout);
+    } else {
+        loginTimer_->stop();
+    }
     // A wait for a name ends when the state leaves Logged In.
     WakeWaits();
+}
+
+void TVLChat::LoginTimerTimer() {
+    const TBusy busy(*this);
+    if (!IsLoginStep(state_)) {
+        return;
+    }
+    const int64_t remaining = loginDeadline_ - plat::MonotonicMs();
+    if (remaining > 0) {
+        loginTimer_->start(static_cast<int>(std::min<int64_t>(remaining, LoginStepTimeout)));
+        return;
+    }
+    FailLogin();
+}
+
+void TVLChat::FailLogin() {
+    loginTimer_->stop();
+    socket_->Fail(TimedOutError, QStringLiteral("Connection timed out"));
 }
 
 void TVLChat::Connect() {

@@ -35,8 +35,9 @@
 class QEventLoop;
 class QTimer;
 namespace plat {
+class ByteSource;
 class ClientSocket;
-}
+} // namespace plat
 
 enum TVLChatState : uint8_t {
     csDisconnected = 0,
@@ -115,6 +116,11 @@ public:
     // stay silent before a ping is sent.
     static constexpr int PingCheckInterval = 5000;
     static constexpr uint32_t PingIdleLimit = 60000;
+    // Each step of the login (the seed, the character list, the login result)
+    // must come within this many milliseconds; otherwise the connection ends
+    // as a timed-out one does, with this error code.
+    static constexpr int LoginStepTimeout = 30000;
+    static constexpr int TimedOutError = 10060;
 
     explicit TVLChat(QObject* owner = nullptr);
     ~TVLChat() override;
@@ -146,6 +152,7 @@ public:
     qsizetype SendQueueCount() const { return static_cast<qsizetype>(sendQueue_.size()); }
     const QTimer& SendTimer() const { return *sendTimer_; }
     const QTimer& PingTimer() const { return *pingTimer_; }
+    const QTimer& LoginTimer() const { return *loginTimer_; }
 
     // --- events (fired only when set) --------------------------------------
     TVLChatNotifyEvent OnConnect;            // the character list has arrived
@@ -173,7 +180,9 @@ public:
     // is completed first, OnDisconnect included.
     void Connect();
     // Closes the connection; the state follows through Disconnecting to
-    // Disconnected, as for a close by the server. Nothing when not connected.
+    // Disconnected, as for a close by the server. Works in every state with a
+    // connection, from Connecting on, so a login in progress can be cancelled.
+    // Nothing when not connected.
     void Disconnect();
 
     // --- sending -------------------------------------------------------------
@@ -224,6 +233,16 @@ public:
     // One PingTimer tick: a ping when logged in and nothing was sent for more
     // than PingIdleLimit milliseconds.
     void PingTimerTimer();
+    // One LoginTimer tick: when a login step has waited LoginStepTimeout
+    // milliseconds, the connection fails with TimedOutError (OnError, then
+    // the disconnect); an early tick waits for the rest of the time.
+    void LoginTimerTimer();
+    // One read notification over a byte source: takes at most one frame (or
+    // a part of an oversize frame being skipped) from its front and handles
+    // it, raising what the frame reader and the handlers raise. The socket's
+    // notifications come here with the socket as the source; code without a
+    // connection may hand in a plat::ByteQueue. Returns whether bytes were taken.
+    bool ReadNotification(plat::ByteSource& source);
     // Empties the lists and the send queue, stops the keep-alive and resets
     // LastSendTick.
     void ClearLists();
@@ -270,17 +289,11 @@ private:
     void CloseSocket();
 
     // Socket notifications.
-    void SocketRead();
     void SocketDisconnect();
     void SocketError(int& errorCode);
 
-    // Received bytes: the socket's, or a test's buffer (see TVLChatTestSeam).
-    QByteArrayView Available() const;
-    QByteArray Take(qsizetype count);
-    // Takes one whole frame and parses it; nothing while the frame is
-    // incomplete. Raises the parse errors, and EPacketTooLarge after closing
-    // the connection for a frame above the receive limit.
-    std::optional<TVLChatIncomingPacket> ReadPacket();
+    // Ends a login that cannot go on, as a timed-out connection ends.
+    void FailLogin();
     // State check and dispatch of one packet, failures wrapped as
     // "Error in packet handler, packet type: %s, error %s".
     void HandlePacket(const TVLChatIncomingPacket& packet);
@@ -301,12 +314,13 @@ private:
     plat::ClientSocket* socket_;
     QTimer* sendTimer_;
     QTimer* pingTimer_;
+    QTimer* loginTimer_;
+    int64_t loginDeadline_ = 0;
     std::deque<TQueued> sendQueue_;
     bool floodProtection_ = true;
     uint32_t lastSendTick_ = 0;
 
     TVLChatFrameReader reader_;
-    QByteArray* testInput_ = nullptr;
     std::vector<QEventLoop*> waitLoops_;
     int busy_ = 0;
     bool deleteRequested_ = false;

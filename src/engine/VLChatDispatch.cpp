@@ -9,58 +9,15 @@
 
 #include <QTimer>
 
-QByteArrayView TVLChat::Available() const {
-    return testInput_ ? QByteArrayView(*testInput_) : socket_->Peek();
-}
-
-QByteArray TVLChat::Take(qsizetype count) {
-    if (testInput_) {
-        QByteArray taken = testInput_->left(count);
-        testInput_->remove(0, taken.size());
-        return taken;
-    }
-    return socket_->Read(count);
-}
-
-std::optional<TVLChatIncomingPacket> TVLChat::ReadPacket() {
-    constexpr qsizetype kHeaderSize = 4;
-    const QByteArrayView available = Available();
-    if (available.size() < kHeaderSize) {
-        return std::nullopt;
-    }
-    const auto* header = reinterpret_cast<const uint8_t*>(available.data());
-    const qsizetype length = (qsizetype{header[2]} << 8) | header[3];
-    if (length > kMaxIncomingBody) {
-        // The frame reader refuses the header; nothing after it can be
-        // trusted, so the connection is closed (dropping what is unread).
-        reader_.Clear();
-        reader_.Append(available.first(kHeaderSize));
-        try {
-            (void)reader_.TakePacket();
-        } catch (const EPacketTooLarge&) {
-            reader_.Clear();
-            if (testInput_) {
-                testInput_->clear();
-            }
-            CloseSocket();
-            throw;
-        }
-    }
-    if (available.size() < kHeaderSize + length) {
-        return std::nullopt; // the rest arrives with a later notification
-    }
-    // Exactly one frame goes to the reader, which is empty again afterwards.
-    reader_.Append(Take(kHeaderSize + length));
-    return reader_.TakePacket();
-}
-
-void TVLChat::SocketRead() {
+bool TVLChat::ReadNotification(plat::ByteSource& source) {
     const TBusy busy(*this);
+    const qsizetype before = source.Peek().size();
     // A frame that cannot be parsed raises here, outside the handler guard.
-    const std::optional<TVLChatIncomingPacket> packet = ReadPacket();
+    const std::optional<TVLChatIncomingPacket> packet = reader_.TakePacket(source);
     if (packet) {
         HandlePacket(*packet);
     }
+    return packet.has_value() || source.Peek().size() != before;
 }
 
 void TVLChat::HandlePacket(const TVLChatIncomingPacket& packet) {
@@ -111,10 +68,13 @@ void TVLChat::Dispatch(const TVLChatIncomingPacket& p) {
         const QList<int32_t>& online = p.Args(3).AsIntList();
         if (names.size() != ids.size() || levels.size() != ids.size() ||
             online.size() != ids.size()) {
-            throw plat::Exception(plat::Format(
+            const QString message = plat::Format(
                 "Character list lengths differ: %d identifiers, %d names, %d levels, %d flags",
                 int64_t{ids.size()}, int64_t{names.size()}, int64_t{levels.size()},
-                int64_t{online.size()}));
+                int64_t{online.size()});
+            // Nothing can be chosen from it: the login ends here.
+            FailLogin();
+            throw plat::Exception(message);
         }
         for (qsizetype k = 0; k < ids.size(); ++k) {
             charList_.Add(names[k], levels[k], online[k] != 0);

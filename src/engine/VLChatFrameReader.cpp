@@ -2,44 +2,44 @@
 
 #include "platform/core/Format.h"
 
-void TVLChatFrameReader::Append(QByteArrayView bytes) {
-    if (!failed_) {
-        buffer_.Append(bytes);
-    }
+namespace {
+
+constexpr qsizetype kHeaderSize = 4;
+
+uint16_t U16At(QByteArrayView bytes, qsizetype offset) {
+    return static_cast<uint16_t>((static_cast<uint8_t>(bytes[offset]) << 8) |
+                                 static_cast<uint8_t>(bytes[offset + 1]));
 }
 
-uint16_t TVLChatFrameReader::peekU16(qsizetype offset) const {
-    const auto* p = reinterpret_cast<const uint8_t*>(buffer_.View().data() + offset);
-    return static_cast<uint16_t>((p[0] << 8) | p[1]);
-}
+} // namespace
 
-bool TVLChatFrameReader::HasFrame() const {
-    if (failed_ || Buffered() < kHeaderSize) {
-        return false;
-    }
-    const qsizetype length = peekU16(2);
-    return length > kMaxIncomingBody || Buffered() >= kHeaderSize + length;
-}
-
-std::optional<TVLChatIncomingPacket> TVLChatFrameReader::TakePacket() {
-    if (!HasFrame()) {
+std::optional<TVLChatIncomingPacket> TVLChatFrameReader::TakePacket(plat::ByteSource& source) {
+    if (skipRemaining_ > 0) {
+        skipRemaining_ -= source.Consume(skipRemaining_);
         return std::nullopt;
     }
-    const uint16_t type = peekU16(0);
-    const qsizetype length = peekU16(2);
+    const QByteArrayView available = source.Peek();
+    if (available.size() < kHeaderSize) {
+        return std::nullopt;
+    }
+    const uint16_t type = U16At(available, 0);
+    const qsizetype length = U16At(available, 2); // unsigned: 0..65535
     if (length > kMaxIncomingBody) {
-        failed_ = true;
-        buffer_.Clear();
+        // The header is intact, so the frame can be counted down and the
+        // stream stays in step; its body is never kept.
+        source.Consume(kHeaderSize);
+        skipRemaining_ = length - source.Consume(length);
         throw EPacketTooLarge(plat::Format("Packet too large: %d bytes", int64_t{length}));
     }
-    const QByteArrayView body = buffer_.View().sliced(kHeaderSize, length);
-    // Consume the frame before parsing, so that a bad body leaves the stream in step.
-    // The view stays valid: the storage changes only in Append and Clear.
-    buffer_.Consume(kHeaderSize + length);
-    return TVLChatIncomingPacket(type, body);
-}
-
-void TVLChatFrameReader::Clear() {
-    buffer_.Clear();
-    failed_ = false;
+    if (available.size() < kHeaderSize + length) {
+        return std::nullopt;
+    }
+    // Taken whether or not the body parses, so that a bad body leaves the
+    // stream in step. The view stays valid until then.
+    struct TakeFrame {
+        plat::ByteSource& source;
+        qsizetype size;
+        ~TakeFrame() { source.Consume(size); }
+    } take{source, kHeaderSize + length};
+    return TVLChatIncomingPacket(type, available.sliced(kHeaderSize, length));
 }

@@ -3,51 +3,36 @@
 #include "engine/VLChatPacket.h"
 #include "platform/core/ByteQueue.h"
 
-#include <QByteArray>
-#include <QByteArrayView>
-
 #include <cstdint>
 #include <optional>
 
-// Cuts the byte stream received from the server into frames and parses them.
-// No socket I/O: the owner appends whatever arrived and takes one complete
-// packet at a time. A frame that arrives in pieces is kept until the rest
-// comes; several frames in one chunk are taken one by one.
+// Cuts the bytes received from the server into frames and parses them,
+// reading straight from the byte source (the socket's receive buffer, or any
+// other): a frame's bytes are looked at where they arrived and taken once the
+// frame is handled. No socket I/O and no buffer of its own. A frame that
+// arrives in pieces stays in the source until the rest comes.
 class TVLChatFrameReader {
 public:
-    // Appends received bytes. Ignored once the reader has failed.
-    void Append(QByteArrayView bytes);
-
-    // True when TakePacket has something to deliver: a complete frame, or a
-    // header whose length is above the receive limit.
-    bool HasFrame() const;
-
-    // Takes the next frame and parses it.
-    // - No complete frame waiting: returns nothing; a partial frame stays.
-    // - A frame whose arguments do not fit its body (EReadError "Stream read
+    // Takes the next unit from the source:
+    // - a whole frame: taken and parsed into a packet;
+    // - a frame whose arguments do not fit its body (EReadError "Stream read
     //   error") or whose signature cannot be read ("Logic error, bad param type
-    //   %s."): the frame is consumed whole, so the next one is read normally,
-    //   and the parse error is raised.
-    // - A header announcing a body above 4096 bytes: raises EPacketTooLarge
-    //   "Packet too large: %d bytes" and the reader fails (Failed() is true):
-    //   the connection must be closed. Nothing more is taken until Clear.
-    std::optional<TVLChatIncomingPacket> TakePacket();
+    //   %s."): taken whole, so the next one is read normally, and the parse
+    //   error raised;
+    // - a header announcing a body above the receive limit: the frame is
+    //   skipped whole. Its header and the part of its body already there are
+    //   taken, EPacketTooLarge "Packet too large: %d bytes" is raised, and the
+    //   rest of the body is taken by the next calls as it arrives, returning
+    //   nothing; the frame after it is read normally;
+    // - an incomplete frame: nothing is taken and nothing returned.
+    std::optional<TVLChatIncomingPacket> TakePacket(plat::ByteSource& source);
 
-    // True after an oversize frame: the stream cannot be trusted any more.
-    bool Failed() const { return failed_; }
+    // Bytes of an oversize frame still to be skipped.
+    qsizetype SkipRemaining() const { return skipRemaining_; }
 
-    // Drops everything buffered (an incomplete tail at disconnect) and the
-    // failed state, ready for a new connection.
-    void Clear();
-
-    // Bytes received and not yet taken.
-    qsizetype Buffered() const { return buffer_.Size(); }
+    // Forgets a frame being skipped, ready for a new connection.
+    void Clear() { skipRemaining_ = 0; }
 
 private:
-    static constexpr qsizetype kHeaderSize = 4;
-
-    uint16_t peekU16(qsizetype offset) const;
-
-    plat::ByteQueue buffer_; // starts with the first frame not yet taken
-    bool failed_ = false;
+    qsizetype skipRemaining_ = 0;
 };

@@ -5,8 +5,6 @@
 #include "platform/core/Exception.h"
 #include "platform/core/Format.h"
 
-#include <algorithm>
-
 namespace {
 
 template <typename Vector>
@@ -19,6 +17,14 @@ void CheckIndex(const Vector& items, qsizetype index) {
 // Names are wire bytes; they compare without regard to case on their decoded text.
 QString FoldChatName(QByteArrayView name) {
     return plat::FromCp1252(name).toCaseFolded();
+}
+
+size_t HashOf(const QString& folded) {
+    return qHash(folded, QHashSeed::globalSeed());
+}
+
+size_t HashOf(int32_t id) {
+    return qHash(id, QHashSeed::globalSeed());
 }
 
 } // namespace
@@ -37,9 +43,8 @@ std::shared_ptr<const TCharInfo> TCharList::Items(qsizetype index) const {
 // --- TNameList -------------------------------------------------------------
 
 const TNameList::Entry* TNameList::find(const QString& folded) const {
-    const auto it = std::find_if(entries_.begin(), entries_.end(),
-                                 [&](const Entry& e) { return e.folded == folded; });
-    return it == entries_.end() ? nullptr : &*it;
+    const auto it = firstOfName_.constFind(folded);
+    return it == firstOfName_.cend() ? nullptr : &entries_[static_cast<size_t>(*it)];
 }
 
 void TNameList::Add(const QByteArray& name, int32_t id) {
@@ -54,7 +59,22 @@ void TNameList::Add(const QByteArray& name, int32_t id) {
         }
         return;
     }
-    entries_.push_back(Entry{name, std::move(folded), id});
+    const auto index = static_cast<qsizetype>(entries_.size());
+    entries_.push_back(Entry{name, id});
+    // The first entry of a name or an identifier stays the one found.
+    if (!firstOfName_.contains(folded)) {
+        firstOfName_.insert(folded, index);
+    }
+    const size_t hash = HashOf(id);
+    if (firstOfId_.Find(hash, [id](const FirstOfId& e) { return e.id == id; }) == nullptr) {
+        firstOfId_.Insert(hash, FirstOfId{id, name});
+    }
+}
+
+void TNameList::Clear() {
+    entries_.clear();
+    firstOfName_.clear();
+    firstOfId_.Clear();
 }
 
 int32_t TNameList::IdOf(const QByteArray& name) {
@@ -89,35 +109,44 @@ int32_t TNameList::IdOf(const QByteArray& name) {
 }
 
 QByteArray TNameList::NameOf(int32_t id) const {
-    const auto it =
-        std::find_if(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.id == id; });
-    if (it == entries_.end()) {
+    const FirstOfId* first =
+        firstOfId_.Find(HashOf(id), [id](const FirstOfId& e) { return e.id == id; });
+    if (first == nullptr) {
         throw plat::Exception(plat::Format("Name not found for ID %d", id));
     }
-    return it->name;
+    return first->name;
 }
 
 // --- TFriendList -----------------------------------------------------------
 
+qsizetype TFriendList::indexOf(const QByteArray& name, const QString& folded, size_t hash) const {
+    const qsizetype* found = positions_.Find(hash, [&](qsizetype position) {
+        const QByteArray& listed = items_[static_cast<size_t>(position)]->Name();
+        return listed == name || FoldChatName(listed) == folded;
+    });
+    return found ? *found : -1;
+}
+
 qsizetype TFriendList::IndexOf(const QByteArray& name) const {
     const QString folded = FoldChatName(name);
-    const auto it = std::find_if(items_.begin(), items_.end(),
-                                 [&](const Item& item) { return item.folded == folded; });
-    return it == items_.end() ? -1 : static_cast<qsizetype>(it - items_.begin());
+    return indexOf(name, folded, HashOf(folded));
 }
 
 void TFriendList::Update(const QByteArray& name, bool online, bool dataFlag) {
     // The local reference keeps the entry alive through the event, whatever
     // the handlers do to the list; nothing here touches the list afterwards.
     const auto entry = std::make_shared<TFriendInfo>(name, online, dataFlag);
-    const qsizetype index = IndexOf(name);
+    const QString folded = FoldChatName(name);
+    const size_t hash = HashOf(folded);
+    const qsizetype index = indexOf(name, folded, hash);
     if (index < 0) {
-        items_.push_back(Item{FoldChatName(name), entry});
+        positions_.Insert(hash, static_cast<qsizetype>(items_.size()));
+        items_.push_back(entry);
         if (Owner() != nullptr) {
             Owner()->FireFriendAdd(entry);
         }
     } else {
-        items_[static_cast<size_t>(index)].info = entry;
+        items_[static_cast<size_t>(index)] = entry;
         if (Owner() != nullptr) {
             Owner()->FireFriendStatusChange(entry);
         }
@@ -125,12 +154,21 @@ void TFriendList::Update(const QByteArray& name, bool online, bool dataFlag) {
 }
 
 void TFriendList::Remove(const QByteArray& name) {
-    const qsizetype index = IndexOf(name);
+    const QString folded = FoldChatName(name);
+    const size_t hash = HashOf(folded);
+    const qsizetype index = indexOf(name, folded, hash);
     if (index < 0) {
         return;
     }
-    const std::shared_ptr<TFriendInfo> entry = items_[static_cast<size_t>(index)].info;
+    const std::shared_ptr<TFriendInfo> entry = items_[static_cast<size_t>(index)];
     items_.erase(items_.begin() + index);
+    positions_.Erase(hash, [index](qsizetype position) { return position == index; });
+    // The buddies behind it move up by one.
+    positions_.ForEach([index](qsizetype& position) {
+        if (position > index) {
+            --position;
+        }
+    });
     if (Owner() != nullptr) {
         Owner()->FireFriendRemove(entry);
     }
@@ -138,7 +176,12 @@ void TFriendList::Remove(const QByteArray& name) {
 
 std::shared_ptr<TFriendInfo> TFriendList::Items(qsizetype index) const {
     CheckIndex(items_, index);
-    return items_[static_cast<size_t>(index)].info;
+    return items_[static_cast<size_t>(index)];
+}
+
+void TFriendList::Clear() {
+    items_.clear();
+    positions_.Clear();
 }
 
 // --- TGroupList ------------------------------------------------------------
@@ -152,27 +195,53 @@ QString TGroupList::KeyOfId(const TGroupId& id) {
     return key;
 }
 
+// The identifier as a number: two identifiers are equal when their keys are.
+uint64_t TGroupList::idValue(const TGroupId& id) {
+    uint64_t value = 0;
+    for (const uint8_t byte : id) {
+        value = (value << 8) | byte;
+    }
+    return value;
+}
+
 qsizetype TGroupList::IndexOfId(const TGroupId& id) const {
-    const QString key = KeyOfId(id);
-    const auto it = std::find_if(items_.begin(), items_.end(), [&](const Item& item) {
-        return item.key.compare(key, Qt::CaseInsensitive) == 0;
-    });
-    return it == items_.end() ? -1 : static_cast<qsizetype>(it - items_.begin());
+    return positionOfId_.value(idValue(id), -1);
 }
 
 qsizetype TGroupList::IndexOfName(const QByteArray& name) const {
-    const auto it = std::find_if(items_.begin(), items_.end(),
-                                 [&](const Item& item) { return item.info->Name() == name; });
-    return it == items_.end() ? -1 : static_cast<qsizetype>(it - items_.begin());
+    return firstOfName_.value(name, -1);
 }
 
 void TGroupList::Update(const TGroupId& id, const QByteArray& name, int32_t flags) {
     auto entry = std::make_shared<const TGroupInfo>(name, flags);
     const qsizetype index = IndexOfId(id);
     if (index < 0) {
-        items_.push_back(Item{KeyOfId(id), std::move(entry)});
+        const auto added = static_cast<qsizetype>(items_.size());
+        items_.push_back(Item{id, std::move(entry)});
+        positionOfId_.insert(idValue(id), added);
+        if (!firstOfName_.contains(name)) {
+            firstOfName_.insert(name, added);
+        }
     } else {
+        const QByteArray oldName = items_[static_cast<size_t>(index)].info->Name();
         items_[static_cast<size_t>(index)].info = std::move(entry);
+        if (oldName != name) {
+            // A renamed group: its old name now belongs to the next group that
+            // has it, if any; its new name is its own unless an earlier group has it.
+            if (firstOfName_.value(oldName, -1) == index) {
+                firstOfName_.remove(oldName);
+                for (auto next = static_cast<size_t>(index) + 1; next < items_.size(); ++next) {
+                    if (items_[next].info->Name() == oldName) {
+                        firstOfName_.insert(oldName, static_cast<qsizetype>(next));
+                        break;
+                    }
+                }
+            }
+            const qsizetype first = firstOfName_.value(name, -1);
+            if (first < 0 || first > index) {
+                firstOfName_.insert(name, index);
+            }
+        }
     }
     if (Owner() != nullptr) {
         Owner()->FireGroupListChange();
@@ -181,16 +250,16 @@ void TGroupList::Update(const TGroupId& id, const QByteArray& name, int32_t flag
 
 TGroupId TGroupList::GroupId(qsizetype index) const {
     CheckIndex(items_, index);
-    // Two hexadecimal digits per byte, first byte first.
-    const QString& key = items_[static_cast<size_t>(index)].key;
-    TGroupId id{};
-    for (size_t i = 0; i < id.size(); ++i) {
-        id[i] = static_cast<uint8_t>(key.mid(static_cast<qsizetype>(i) * 2, 2).toUInt(nullptr, 16));
-    }
-    return id;
+    return items_[static_cast<size_t>(index)].id;
 }
 
 std::shared_ptr<const TGroupInfo> TGroupList::Items(qsizetype index) const {
     CheckIndex(items_, index);
     return items_[static_cast<size_t>(index)].info;
+}
+
+void TGroupList::Clear() {
+    items_.clear();
+    positionOfId_.clear();
+    firstOfName_.clear();
 }

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "engine/FlatIndex.h"
 #include "engine/VLChatPacket.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 
 #include <cstdint>
@@ -91,7 +93,9 @@ private:
 
 // Character names and their 32-bit identifiers, in arrival order. Duplicates
 // are kept; lookups find the first. The identifier -1 means "no such
-// character" and is never stored.
+// character" and is never stored. Both lookups take constant time: beside the
+// ordered entries, an index holds the first entry of each name (compared
+// without regard to case on the decoded text) and of each identifier.
 class TNameList : public TVLChatList {
 public:
     static constexpr int64_t NameLookupTimeoutMs = 10000;
@@ -106,12 +110,11 @@ public:
     // Raises "Name not found for ID %d" for an identifier not in the list.
     QByteArray NameOf(int32_t id) const;
     qsizetype Count() const { return static_cast<qsizetype>(entries_.size()); }
-    void Clear() { entries_.clear(); }
+    void Clear();
 
 private:
     struct Entry {
         QByteArray name;
-        QString folded;
         int32_t id;
     };
     // A lookup that IdOf is waiting for; lookups nest when a wait dispatches
@@ -121,9 +124,18 @@ private:
         bool answeredUnknown = false;
     };
 
+    // The first entry of an identifier, its name kept at hand: every message
+    // received looks one up.
+    struct FirstOfId {
+        int32_t id = 0;
+        QByteArray name;
+    };
+
     const Entry* find(const QString& folded) const;
 
     std::vector<Entry> entries_;
+    QHash<QString, qsizetype> firstOfName_; // folded name -> first entry
+    TFlatIndex<FirstOfId> firstOfId_;
     std::vector<Pending*> pending_;
 };
 
@@ -143,7 +155,10 @@ private:
     bool dataFlag_;
 };
 
-// The buddy list. Changes fire the owner's buddy events.
+// The buddy list, one entry per name (compared without regard to case on the
+// decoded text), in the order the buddies were added. Changes fire the
+// owner's buddy events. An index from name to position makes lookups and
+// updates take constant time; a removal costs time in proportion to the list.
 class TFriendList : public TVLChatList {
 public:
     using TVLChatList::TVLChatList;
@@ -156,14 +171,13 @@ public:
     qsizetype IndexOf(const QByteArray& name) const;
     qsizetype Count() const { return static_cast<qsizetype>(items_.size()); }
     std::shared_ptr<TFriendInfo> Items(qsizetype index) const;
-    void Clear() { items_.clear(); }
+    void Clear();
 
 private:
-    struct Item {
-        QString folded;
-        std::shared_ptr<TFriendInfo> info;
-    };
-    std::vector<Item> items_;
+    qsizetype indexOf(const QByteArray& name, const QString& folded, size_t hash) const;
+
+    std::vector<std::shared_ptr<TFriendInfo>> items_;
+    TFlatIndex<qsizetype> positions_; // by the hash of the folded name
 };
 
 // ---------------------------------------------------------------------------
@@ -184,7 +198,9 @@ private:
 };
 
 // The public groups, keyed by their 5-byte identifier written as ten
-// upper-case hexadecimal digits.
+// upper-case hexadecimal digits, in the order they were announced. Indexes
+// from identifier and from name (the first group of a name) to position make
+// both lookups take constant time.
 class TGroupList : public TVLChatList {
 public:
     using TVLChatList::TVLChatList;
@@ -198,12 +214,16 @@ public:
     TGroupId GroupId(qsizetype index) const;
     qsizetype Count() const { return static_cast<qsizetype>(items_.size()); }
     std::shared_ptr<const TGroupInfo> Items(qsizetype index) const;
-    void Clear() { items_.clear(); }
+    void Clear();
 
 private:
     struct Item {
-        QString key;
+        TGroupId id;
         std::shared_ptr<const TGroupInfo> info;
     };
+    static uint64_t idValue(const TGroupId& id);
+
     std::vector<Item> items_;
+    QHash<uint64_t, qsizetype> positionOfId_;  // identifier -> index in items_
+    QHash<QByteArray, qsizetype> firstOfName_; // name -> first index with it
 };

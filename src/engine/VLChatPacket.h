@@ -24,8 +24,8 @@
 
 // A body, text or data too large for the protocol: "Packet too large: %d bytes".
 // Raised by the frame reader for a received frame above the receive limit (the
-// connection must then be closed) and by serialisation for an outgoing body,
-// text or data above 65535 bytes (nothing is sent).
+// frame is skipped and the connection goes on) and by serialisation for an
+// outgoing body, text or data above 65535 bytes (nothing is sent).
 class EPacketTooLarge : public plat::Exception {
 public:
     using Exception::Exception;

@@ -8,6 +8,7 @@
 #include "app/options/Settings.h"
 #include "chatd/ChatServer.h"
 #include "console/QvConsole.h"
+#include "platform/core/Clock.h"
 
 #include <QAction>
 #include <QApplication>
@@ -71,11 +72,12 @@ TEST_F(MainFormConnectionTest, LoginChoosesACharacterAndRemembersTheLogin) {
     login.WriteString(QStringLiteral("LastChar"), QStringLiteral("zed"));
     Create();
     form->ConnectAction->trigger();
-    // Busy from the dialog's OK until the server answers; the actions wait.
+    // Busy from the dialog's OK until the server answers; Disconnect can cancel meanwhile.
     EXPECT_EQ(TMainForm::BusyCount(), 1);
     ASSERT_NE(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-    EXPECT_TRUE(form->ConnectAction->isEnabled());
+    EXPECT_FALSE(form->ConnectAction->isEnabled());
+    EXPECT_TRUE(form->DisconnectAction->isEnabled());
     ASSERT_TRUE(WaitUntil([&] { return LoggedIn(); }));
 
     EXPECT_EQ(events, (QStringList{"login", "chars"}));
@@ -190,6 +192,48 @@ TEST_F(MainFormConnectionTest, SocketErrorIsShownOnceWithTheNextDisconnect) {
     ASSERT_TRUE(WaitForLines(3));
     ProcessPosted();
     EXPECT_EQ(Lines().mid(1), (QStringList{kConnected, kDisconnected}));
+}
+
+TEST_F(MainFormConnectionTest, ALoginInProgressCanBeCancelledAndOneThatStallsEnds) {
+    plat::ManualClock clock(1000000);
+    QTcpServer silent; // accepts and never speaks
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
+    auto dimension = *Stored().OpenKey({"Dimensions", "Silent"}, true);
+    dimension.WriteString(QStringLiteral("Host"), QStringLiteral("127.0.0.1"));
+    dimension.WriteInteger(QStringLiteral("Port"), silent.serverPort());
+    StoredRoot().WriteBool(QStringLiteral("AutoReconnect"), true);
+    Create();
+    loginAnswer->Dimension = QStringLiteral("Silent");
+    int accepted = 0;
+    QObject::connect(&silent, &QTcpServer::newConnection, [&] { ++accepted; });
+
+    // The user cancels while the login waits for the server.
+    form->ConnectAction->trigger();
+    EXPECT_FALSE(form->ConnectAction->isEnabled());
+    ASSERT_TRUE(form->DisconnectAction->isEnabled());
+    ASSERT_TRUE(WaitUntil([&] { return accepted == 1; }));
+    form->DisconnectAction->trigger();
+    ASSERT_TRUE(WaitForLines(1));
+    ProcessPosted();
+    EXPECT_EQ(Lines(), QStringList{kDisconnected});
+    EXPECT_EQ(TMainForm::BusyCount(), 0);
+    EXPECT_TRUE(form->ConnectAction->isEnabled());
+    EXPECT_FALSE(form->DisconnectAction->isEnabled());
+
+    // Nobody cancels: after 30 s the login ends as a timed-out connection.
+    form->ConnectAction->trigger();
+    ASSERT_TRUE(WaitUntil([&] { return accepted == 2; }));
+    clock.Advance(TVLChat::LoginStepTimeout);
+    form->VLChat->LoginTimerTimer();
+    ASSERT_TRUE(WaitForLines(2));
+    ProcessPosted();
+    EXPECT_EQ(Lines().mid(1), QStringList{Line("FF0000", "Disconnected from Vellinor chat server: "
+                                                         "socket error #10060")});
+    EXPECT_TRUE(Disconnected());
+    EXPECT_EQ(TMainForm::BusyCount(), 0);
+    EXPECT_TRUE(form->ConnectAction->isEnabled());
+    EXPECT_FALSE(form->ReconnectTimer->isActive())
+        << "a first login that never came is not retried";
 }
 
 TEST_F(MainFormConnectionTest, UnwantedDisconnectsReconnectUntilTheAttemptsAreUsedUp) {

@@ -36,12 +36,10 @@ void TestClient::SendRaw(const QByteArray& bytes) {
 
 void TestClient::pump() {
     if (socket_.bytesAvailable() > 0) {
-        reader_.Append(socket_.readAll());
+        received_.Append(socket_.readAll());
     }
-    while (reader_.HasFrame()) {
-        if (auto packet = reader_.TakePacket()) {
-            pending_.append(std::move(*packet));
-        }
+    while (auto packet = reader_.TakePacket(received_)) {
+        pending_.append(std::move(*packet));
     }
 }
 

@@ -63,6 +63,7 @@ private:
     void pump();
 
     QTcpSocket socket_;
+    plat::ByteQueue received_;
     TVLChatFrameReader reader_;
     Packets pending_;
     bool closed_ = false;

@@ -5,39 +5,39 @@
 
 #include <gtest/gtest.h>
 
-TEST(DimensionList, StartsWithTheFourBuiltInServers) {
+TEST(DimensionList, StartsWithTheFourBuiltInServersWhoseHostsTheEnvironmentMayReplace) {
+    const struct {
+        const char* name;
+        const char* description;
+        int32_t port;
+    } builtIn[] = {{"Ostrelian", "Torvane 1 Dimension", 7012},
+                   {"Vassa", "Torvane 2 Dimension", 7012},
+                   {"Kelmarch", "German Dimension", 7013},
+                   {"Test Dimension", "Public Vellinor Test Dimension", 7012}};
     qunsetenv(TDimensionList::HostOverrideVariable);
     TDimensionList list(nullptr);
     ASSERT_EQ(list.Count(), 4);
-    const char* names[] = {"Ostrelian", "Vassa", "Kelmarch", "Test Dimension"};
-    const char* descriptions[] = {"Torvane 1 Dimension", "Torvane 2 Dimension", "German Dimension",
-                                  "Public Vellinor Test Dimension"};
-    const int32_t ports[] = {7012, 7012, 7013, 7012};
     QSet<QString> hosts;
     for (int i = 0; i < 4; ++i) {
         const auto d = list.Items(i);
-        EXPECT_EQ(d->Name(), QString::fromUtf8(names[i]));
-        EXPECT_EQ(d->Description(), QString::fromUtf8(descriptions[i]));
-        EXPECT_EQ(d->Port(), ports[i]);
+        EXPECT_EQ(d->Name(), QString::fromUtf8(builtIn[i].name));
+        EXPECT_EQ(d->Description(), QString::fromUtf8(builtIn[i].description));
+        EXPECT_EQ(d->Port(), builtIn[i].port);
         EXPECT_EQ(d->Tag(), 0);
         EXPECT_TRUE(d->Host().endsWith(u".vellinor.example")) << d->Host().toStdString();
         hosts.insert(d->Host());
     }
     EXPECT_EQ(hosts.size(), 4); // one host per row
-
     list.Clear();
     EXPECT_EQ(list.Count(), 0);
-    EXPECT_EQ(TDimensionList(nullptr).Count(), 4);
-}
 
-TEST(DimensionList, TheEnvironmentReplacesEveryBuiltInHost) {
     qputenv(TDimensionList::HostOverrideVariable, "127.0.0.1");
-    TDimensionList list(nullptr);
+    TDimensionList local(nullptr);
     qunsetenv(TDimensionList::HostOverrideVariable);
-    for (qsizetype i = 0; i < list.Count(); ++i) {
-        EXPECT_EQ(list.Items(i)->Host(), u"127.0.0.1");
+    for (qsizetype i = 0; i < local.Count(); ++i) {
+        EXPECT_EQ(local.Items(i)->Host(), u"127.0.0.1");
     }
-    EXPECT_EQ(list.Add("Mine", "", 7100, "chat.example.org")->Host(), u"chat.example.org");
+    EXPECT_EQ(local.Add("Mine", "", 7100, "chat.example.org")->Host(), u"chat.example.org");
 }
 
 TEST(DimensionList, NamesCompareWithAsciiLettersUpperCased) {

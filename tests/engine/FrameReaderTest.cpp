@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <utility>
+#include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -33,131 +34,81 @@ Taken taken(const TVLChatIncomingPacket& p) {
     return {p.Index(), args};
 }
 
-// Takes every complete packet the reader holds.
-void drain(TVLChatFrameReader& reader, std::vector<Taken>& out) {
-    while (reader.HasFrame()) {
-        const auto p = reader.TakePacket();
-        ASSERT_TRUE(p.has_value());
-        out.push_back(taken(*p));
-    }
-    EXPECT_FALSE(reader.TakePacket().has_value());
-}
+const QByteArray kHi = frame(36, hex("00 02 68 69"));
+const Taken kHiTaken{spMessageSystem, {TPacketArg::Text("hi")}};
 
 // Five frames of different shapes: empty body, text, unknown type, lists, data.
 QByteArray mixedStream() {
-    return frame(5, {}) + frame(36, hex("00 02 68 69")) + frame(9999, hex("AA BB CC")) +
+    return frame(5, {}) + kHi + frame(9999, hex("AA BB CC")) +
            frame(7, hex("00 01 00 00 30 39 00 01 00 05 41 6C 69 63 65 00 01 00 00 00 0A 00 01"
                         "00 00 00 01")) +
            frame(100, hex("00 03 01 00 02"));
 }
 
-std::vector<Taken> mixedExpected() {
-    return {
-        {spLoginResultOK, {}},
-        {spMessageSystem, {TPacketArg::Text("hi")}},
-        {spUnknownPacketType, {}},
-        {spLoginCharacterList,
-         {TPacketArg::IntList({12345}), TPacketArg::TextList({"Alice"}), TPacketArg::IntList({10}),
-          TPacketArg::IntList({1})}},
-        {spPong, {TPacketArg::Data(QByteArray("\x01\x00\x02", 3))}},
-    };
-}
+const std::vector<Taken> kMixed{
+    {spLoginResultOK, {}},
+    kHiTaken,
+    {spUnknownPacketType, {}},
+    {spLoginCharacterList,
+     {TPacketArg::IntList({12345}), TPacketArg::TextList({"Alice"}), TPacketArg::IntList({10}),
+      TPacketArg::IntList({1})}},
+    {spPong, {TPacketArg::Data(QByteArray("\x01\x00\x02", 3))}},
+};
 
-template <typename E, typename F>
-QString messageOf(F&& f) {
+// What one call gave: a packet, an error, or nothing.
+struct Outcome {
+    std::optional<Taken> packet;
+    QString error;
+};
+
+Outcome takeOne(TVLChatFrameReader& reader, plat::ByteSource& source) {
     try {
-        f();
-    } catch (const E& e) {
-        return e.Message();
+        const auto p = reader.TakePacket(source);
+        return {p ? std::optional(taken(*p)) : std::nullopt, {}};
+    } catch (const plat::Exception& e) {
+        return {std::nullopt, e.Message()};
     }
-    return QStringLiteral("<no exception>");
 }
 
 } // namespace
 
-TEST(FrameReader, SeveralFramesInOneChunkAreTakenOneByOne) {
-    TVLChatFrameReader reader;
-    EXPECT_FALSE(reader.HasFrame());
-    EXPECT_FALSE(reader.TakePacket().has_value());
-    reader.Append(mixedStream());
-    std::vector<Taken> got;
-    drain(reader, got);
-    EXPECT_EQ(got, mixedExpected());
-    EXPECT_EQ(reader.Buffered(), 0);
-}
-
-TEST(FrameReader, AFrameSplitAtAnyOffsetWaitsForItsRest) {
+TEST(FrameReader, FramesAreTakenOneByOneAndEachCompletesAtItsLastByte) {
     const QByteArray stream = mixedStream();
-    for (qsizetype cut = 0; cut <= stream.size(); ++cut) {
+    // All at once: one packet per call, nothing left.
+    {
         TVLChatFrameReader reader;
+        plat::ByteQueue source;
+        source.Append(stream);
         std::vector<Taken> got;
-        reader.Append(stream.left(cut));
-        drain(reader, got);
-        reader.Append(stream.mid(cut));
-        drain(reader, got);
-        EXPECT_EQ(got, mixedExpected()) << "cut at " << cut;
+        while (const auto p = reader.TakePacket(source)) {
+            got.push_back(taken(*p));
+        }
+        EXPECT_EQ(got, kMixed);
+        EXPECT_TRUE(source.IsEmpty());
     }
-}
-
-TEST(FrameReader, BytesArrivingOneAtATimeCompleteEachFrameAtItsLastByte) {
-    const QByteArray stream = mixedStream();
+    // One byte at a time: a frame is taken exactly when its last byte is there.
     std::vector<qsizetype> ends;
     for (qsizetype at = 0; at < stream.size();) {
-        const qsizetype length = (uint8_t(stream[at + 2]) << 8) | uint8_t(stream[at + 3]);
-        at += 4 + length;
+        at += 4 + ((uint8_t(stream[at + 2]) << 8) | uint8_t(stream[at + 3]));
         ends.push_back(at);
     }
     TVLChatFrameReader reader;
+    plat::ByteQueue source;
+    std::vector<Taken> got;
     std::vector<qsizetype> completedAt;
     for (qsizetype i = 0; i < stream.size(); ++i) {
-        reader.Append(stream.mid(i, 1));
-        if (reader.HasFrame()) {
+        source.Append(stream.mid(i, 1));
+        if (const auto p = reader.TakePacket(source)) {
             completedAt.push_back(i + 1);
-            ASSERT_TRUE(reader.TakePacket().has_value());
+            got.push_back(taken(*p));
+            EXPECT_TRUE(source.IsEmpty());
         }
-        EXPECT_FALSE(reader.HasFrame());
     }
     EXPECT_EQ(completedAt, ends);
+    EXPECT_EQ(got, kMixed);
 }
 
-TEST(FrameReader, OversizeLengthFailsTheStreamAtItsHeader) {
-    for (const auto& [header, message] :
-         {std::pair{"00 24 10 01", u"Packet too large: 4097 bytes"},
-          std::pair{"00 24 80 00", u"Packet too large: 32768 bytes"},
-          std::pair{"00 05 FF FF", u"Packet too large: 65535 bytes"}}) {
-        TVLChatFrameReader reader;
-        reader.Append(frame(5, {}) + hex(header) + "abc");
-        ASSERT_TRUE(reader.TakePacket().has_value()); // the frame before it is fine
-        // Known as soon as the header is there, not after 4097 bytes.
-        EXPECT_TRUE(reader.HasFrame());
-        EXPECT_EQ(messageOf<EPacketTooLarge>([&] { reader.TakePacket(); }), message);
-        EXPECT_TRUE(reader.Failed());
-        // Nothing after it is trusted: later bytes are not framed.
-        reader.Append(QByteArray(5000, 'x') + frame(5, {}));
-        EXPECT_FALSE(reader.HasFrame());
-        EXPECT_FALSE(reader.TakePacket().has_value());
-        EXPECT_EQ(reader.Buffered(), 0);
-        // A new connection starts clean.
-        reader.Clear();
-        EXPECT_FALSE(reader.Failed());
-        reader.Append(frame(5, {}));
-        ASSERT_TRUE(reader.HasFrame());
-        EXPECT_EQ(reader.TakePacket()->Index(), spLoginResultOK);
-    }
-}
-
-TEST(FrameReader, TheLargestBodyIsAccepted) {
-    TVLChatFrameReader reader;
-    const QByteArray limit = frame(100, hex("0F FE") + QByteArray(4094, 'p'));
-    reader.Append(limit.left(4100 - 1));
-    EXPECT_FALSE(reader.HasFrame());
-    reader.Append(limit.right(1));
-    const auto pong = reader.TakePacket();
-    ASSERT_TRUE(pong.has_value());
-    EXPECT_EQ(pong->Args(0).AsData(), QByteArray(4094, 'p'));
-}
-
-TEST(FrameReader, ABadBodyIsConsumedWholeAndTheNextFrameIsRead) {
+TEST(FrameReader, ABadBodyIsTakenWholeAndTheNextFrameIsRead) {
     const struct {
         QByteArray bad;
         const char16_t* message;
@@ -169,50 +120,98 @@ TEST(FrameReader, ABadBodyIsConsumedWholeAndTheNextFrameIsRead) {
     };
     for (const auto& c : cases) {
         TVLChatFrameReader reader;
-        reader.Append(c.bad + frame(36, hex("00 02 68 69")));
-        ASSERT_TRUE(reader.HasFrame());
-        EXPECT_EQ(messageOf<plat::Exception>([&] { reader.TakePacket(); }), c.message);
-        EXPECT_FALSE(reader.Failed());
-        const auto next = reader.TakePacket();
-        ASSERT_TRUE(next.has_value());
-        EXPECT_EQ(taken(*next), (Taken{spMessageSystem, {TPacketArg::Text("hi")}}));
+        plat::ByteQueue source;
+        source.Append(c.bad + kHi);
+        EXPECT_EQ(takeOne(reader, source).error, c.message);
+        EXPECT_EQ(takeOne(reader, source).packet, kHiTaken);
     }
 }
 
-TEST(FrameReader, ClearDropsAnIncompleteTail) {
+TEST(FrameReader, AFrameAboveTheLimitIsSkippedWholeAndNeverKept) {
+    const QByteArray largest = frame(100, hex("0F FE") + QByteArray(4094, 'p')); // 4096 bytes
+    for (const qsizetype length : {4097, 32768, 65535}) {
+        SCOPED_TRACE(length);
+        const QByteArray oversize = frame(30, QByteArray(length, 'x'));
+        const QString message = QString("Packet too large: %1 bytes").arg(length);
+        const QByteArray stream = kHi + oversize + largest + kHi;
+        {
+            // All at once: the error once, then the frames around it.
+            TVLChatFrameReader reader;
+            plat::ByteQueue source;
+            source.Append(stream);
+            EXPECT_EQ(takeOne(reader, source).packet, kHiTaken);
+            EXPECT_EQ(takeOne(reader, source).error, message);
+            EXPECT_EQ(reader.SkipRemaining(), 0);
+            const auto limit = takeOne(reader, source).packet;
+            ASSERT_TRUE(limit.has_value());
+            EXPECT_EQ(limit->args.at(0).AsData().size(), 4094);
+            EXPECT_EQ(takeOne(reader, source).packet, kHiTaken);
+            EXPECT_TRUE(source.IsEmpty());
+        }
+        // One byte at a time: each byte of the oversize frame is taken as it
+        // comes, so nothing of it piles up, and the error is raised once.
+        TVLChatFrameReader reader;
+        plat::ByteQueue source;
+        QStringList raised;
+        int packets = 0;
+        qsizetype mostKept = 0;
+        for (const char byte : stream) {
+            source.Append(QByteArrayView(&byte, 1));
+            const Outcome o = takeOne(reader, source);
+            packets += o.packet.has_value();
+            if (!o.error.isEmpty()) {
+                raised << o.error;
+            }
+            if (reader.SkipRemaining() > 0) {
+                mostKept = std::max(mostKept, source.Size());
+            }
+        }
+        EXPECT_EQ(raised, QStringList{message});
+        EXPECT_EQ(packets, 3);
+        EXPECT_EQ(mostKept, 0);
+        EXPECT_TRUE(source.IsEmpty());
+    }
+}
+
+TEST(FrameReader, ClearForgetsAFrameBeingSkipped) {
     TVLChatFrameReader reader;
-    reader.Append(hex("00 24 00 04 00 02 68"));
-    EXPECT_EQ(reader.Buffered(), 7);
-    reader.Clear();
-    EXPECT_EQ(reader.Buffered(), 0);
-    reader.Append(frame(5, {}));
-    ASSERT_TRUE(reader.HasFrame());
-    EXPECT_EQ(reader.TakePacket()->Index(), spLoginResultOK);
+    plat::ByteQueue source;
+    source.Append(hex("00 1E 20 00") + "abc"); // 8192 bytes announced, 3 there
+    EXPECT_EQ(takeOne(reader, source).error, u"Packet too large: 8192 bytes");
+    EXPECT_EQ(reader.SkipRemaining(), 8189);
+    reader.Clear(); // a new connection
+    source.Append(kHi);
+    EXPECT_EQ(takeOne(reader, source).packet, kHiTaken);
 }
 
 TEST(FrameReader, ManySmallFramesSurviveChunkingAndCompaction) {
     // Pings numbered 0..N-1, delivered in chunks that cut frames anywhere while
     // only a few packets are taken between chunks, so the taken front of the
-    // buffer is dropped while a partial frame sits behind it.
+    // queue is dropped while a partial frame sits behind it.
     constexpr int kCount = 5000;
     QByteArray stream;
     for (int i = 0; i < kCount; ++i) {
         stream += frame(100, hex("00 02") + QByteArray(1, char(i >> 8)) + char(i & 0xFF));
     }
     TVLChatFrameReader reader;
+    plat::ByteQueue source;
     int next = 0;
     auto takeSome = [&](int n) {
-        for (; n > 0 && reader.HasFrame(); --n, ++next) {
-            const QByteArray data = reader.TakePacket()->Args(0).AsData();
+        for (; n > 0; --n, ++next) {
+            const auto p = reader.TakePacket(source);
+            if (!p) {
+                return;
+            }
+            const QByteArray data = p->Args(0).AsData();
             ASSERT_EQ(data.size(), 2);
             ASSERT_EQ((uint8_t(data[0]) << 8) | uint8_t(data[1]), next);
         }
     };
     for (qsizetype at = 0, chunk = 1; at < stream.size(); at += chunk, chunk = chunk % 997 + 13) {
-        reader.Append(stream.mid(at, chunk));
+        source.Append(stream.mid(at, chunk));
         takeSome(80);
     }
     takeSome(kCount);
     EXPECT_EQ(next, kCount);
-    EXPECT_EQ(reader.Buffered(), 0);
+    EXPECT_TRUE(source.IsEmpty());
 }

@@ -1,71 +1,51 @@
 // The login handshake against a scripted server: the exact bytes the client
-// writes, the states it walks through and the refusals.
+// writes, the states it walks through, the refusals, and the time each step
+// may take.
 
 #include "VLChatTestSupport.h"
 
 #include "chatd/LoginVerifier.h"
 #include "engine/BigInt.h"
-#include "platform/core/Exception.h"
+#include "platform/core/Clock.h"
 
 #include <QMetaObject>
 #include <QRegularExpression>
-#include <QTimer>
 
 using namespace chattest;
-
-namespace {
-
-QByteArray RecoveredPassword(const ClientFrame& loginResponse, const QByteArray& seed) {
-    const TPacketArgs args = ClientArgs(loginResponse);
-    const auto password =
-        chatd::RecoverLoginPassword(args.at(2).AsText(), args.at(1).AsText(), seed,
-                                    TBigInt::CreateHex(QStringView(chatd::kLoginSecretHex)));
-    return password.value_or("<key does not verify>");
-}
-
-void ExpectThrows(const std::function<void()>& f, const QString& message) {
-    try {
-        f();
-        ADD_FAILURE() << "no exception, expected " << message.toStdString();
-    } catch (const plat::Exception& e) {
-        EXPECT_EQ(e.Message(), message);
-    }
-}
-
-} // namespace
 
 TEST_F(ChatTest, LoginWalksTheStatesAndWritesTheExpectedBytes) {
     ConnectToServer();
     EXPECT_TRUE(server.frames.empty()) << "the client must wait for the server to speak";
 
-    server.Send(Hex("00 00 00 06 00 04 53 33 33 44")); // Login Seed "S33D"
+    server.Send(kLoginSeed);
     ASSERT_TRUE(server.WaitForFrames(1));
     const ClientFrame& response = server.frames[0];
     EXPECT_EQ(response.type, 2);
-    const auto* header = reinterpret_cast<const uint8_t*>(response.bytes.constData());
-    EXPECT_EQ((header[2] << 8) | header[3], response.body.size());
     const TPacketArgs args = ClientArgs(response);
     EXPECT_EQ(args.at(0).AsInt(), 0);
     EXPECT_EQ(args.at(1).AsText(), "bob");
+    const QByteArray key = args.at(2).AsText();
     EXPECT_TRUE(QRegularExpression("^[0-9a-f]+-([0-9a-f]{16})+$")
-                    .match(QString::fromLatin1(args.at(2).AsText()))
+                    .match(QString::fromLatin1(key))
                     .hasMatch())
-        << args.at(2).AsText().toStdString();
-    EXPECT_EQ(RecoveredPassword(response, "S33D"), "pw");
+        << key.toStdString();
+    EXPECT_EQ(chatd::RecoverLoginPassword(key, "bob", "S33D",
+                                          TBigInt::CreateHex(QStringView(chatd::kLoginSecretHex))),
+              QByteArray("pw"));
     EXPECT_EQ(chat->LoginSeed(), "S33D");
     EXPECT_EQ(chat->State(), csAwaitingAuthorization);
     EXPECT_NE(chat->LastSendTick(), 0u);
 
     server.Send(TwoCharacterList());
     ASSERT_TRUE(WaitForState(csReadyForLogin));
-    EXPECT_EQ(TakeEvents(), std::vector<std::string>{"Connect"});
+    EXPECT_EQ(TakeEvents(), Events{"Connect"});
     ASSERT_EQ(chat->CharList().Count(), 2);
+    const auto bobby = chat->CharList().Items(1);
     EXPECT_EQ(chat->CharList().Items(0)->Name(), "Alice");
-    EXPECT_EQ(chat->CharList().Items(0)->Level(), 10);
     EXPECT_TRUE(chat->CharList().Items(0)->Online());
-    EXPECT_EQ(chat->CharList().Items(1)->Name(), "Bobby");
-    EXPECT_EQ(chat->CharList().Items(1)->Level(), 200);
-    EXPECT_FALSE(chat->CharList().Items(1)->Online());
+    EXPECT_EQ(bobby->Name(), "Bobby");
+    EXPECT_EQ(bobby->Level(), 200);
+    EXPECT_FALSE(bobby->Online());
     EXPECT_EQ(chat->NameList().IdOf("Bobby"), kBobbyId);
 
     chat->SelectCharacter("alice"); // names are found without regard to case
@@ -73,9 +53,9 @@ TEST_F(ChatTest, LoginWalksTheStatesAndWritesTheExpectedBytes) {
     ASSERT_TRUE(server.WaitForFrames(2));
     EXPECT_EQ(server.frames[1].bytes, Hex("00 03 00 04 00 00 30 39"));
 
-    server.Send(Hex("00 05 00 00"));
+    server.Send(kLoginOK);
     ASSERT_TRUE(WaitForState(csLoggedIn));
-    EXPECT_EQ(TakeEvents(), std::vector<std::string>{"Login"});
+    EXPECT_EQ(TakeEvents(), Events{"Login"});
     EXPECT_TRUE(chat->PingTimer().isActive());
     EXPECT_EQ(chat->PingTimer().interval(), TVLChat::PingCheckInterval);
     EXPECT_TRUE(TakeErrors().isEmpty());
@@ -90,9 +70,7 @@ TEST_F(ChatTest, LoginErrorClosesTheConnectionAndClearsTheLists) {
             ReachCharacterChoice();
             chat->SelectCharacter("Bobby");
         } else {
-            ConnectToServer();
-            server.Send(Hex("00 00 00 06 00 04 53 33 33 44"));
-            ASSERT_TRUE(WaitForState(csAwaitingAuthorization));
+            ReachCharacterList();
         }
         TakeEvents();
         TVLChatState stateAfterHandler = csCount;
@@ -105,10 +83,8 @@ TEST_F(ChatTest, LoginErrorClosesTheConnectionAndClearsTheLists) {
         server.Send(Hex("00 06 00 0E 00 0C 42 61 64 20 70 61 73 73 77 6F 72 64"));
         ASSERT_TRUE(WaitForDisconnects(before + 1));
         EXPECT_EQ(stateAfterHandler, csDisconnecting);
-        EXPECT_EQ(TakeEvents(),
-                  (std::vector<std::string>{"LoginError Bad password", "Disconnect"}));
+        EXPECT_EQ(TakeEvents(), (Events{"LoginError Bad password", "Disconnect"}));
         EXPECT_EQ(chat->State(), csDisconnected);
-        EXPECT_EQ(chat->CharList().Count(), 0);
         EXPECT_FALSE(chat->SendTimer().isActive());
         EXPECT_TRUE(WaitUntil([&] { return server.ClientGone(); }));
         EXPECT_TRUE(TakeErrors().isEmpty());
@@ -125,16 +101,84 @@ TEST_F(ChatTest, LoginSeedWithoutUserNameOrPasswordStaysAuthorizing) {
         chat->SetUserName(c.user);
         chat->SetPassword(c.password);
         ConnectToServer();
-        server.Send(Hex("00 00 00 06 00 04 53 33 33 44"));
+        server.Send(kLoginSeed);
         ASSERT_TRUE(WaitUntil([&] { return !errors.messages.isEmpty(); }));
-        EXPECT_EQ(TakeErrors(),
-                  QStringList{QString("Error in packet handler, packet type: Login Seed, error ") +
-                              c.message});
+        EXPECT_EQ(TakeErrors(), QStringList{HandlerError("Login Seed", c.message)});
         EXPECT_EQ(chat->State(), csAuthorizing);
         EXPECT_TRUE(server.frames.empty());
         chat->Disconnect();
         ASSERT_TRUE(WaitForState(csDisconnected));
     }
+}
+
+TEST_F(ChatTest, EachLoginStepEndsAfterThirtySecondsAsATimedOutConnection) {
+    plat::ManualClock clock(1000000);
+    const struct {
+        const char* step;
+        std::function<void()> reach;
+        TVLChatState state;
+    } steps[] = {
+        {"the seed", [&] { ConnectToServer(); }, csConnecting},
+        {"the answer to the seed",
+         [&] {
+             chat->SetPassword("");
+             ConnectToServer();
+             server.Send(kLoginSeed);
+             ASSERT_TRUE(WaitUntil([&] { return !TakeErrors().isEmpty(); }));
+             chat->SetPassword("pw");
+         },
+         csAuthorizing},
+        {"the character list", [&] { ReachCharacterList(); }, csAwaitingAuthorization},
+        {"the login result",
+         [&] {
+             ReachCharacterChoice();
+             chat->SelectCharacter("Alice");
+         },
+         csAwaitingLoginResult},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.step);
+        const int before = disconnects;
+        step.reach();
+        ASSERT_EQ(chat->State(), step.state);
+        TakeEvents();
+        EXPECT_TRUE(chat->LoginTimer().isActive());
+        // A tick before the time is up waits for the rest of it.
+        clock.Advance(TVLChat::LoginStepTimeout - 1);
+        chat->LoginTimerTimer();
+        EXPECT_EQ(chat->State(), step.state);
+        EXPECT_EQ(chat->LoginTimer().interval(), 1);
+        clock.Advance(1);
+        chat->LoginTimerTimer();
+        ASSERT_TRUE(WaitForDisconnects(before + 1));
+        EXPECT_EQ(TakeEvents(), (Events{"Error 10060", "Disconnect"}));
+        // The handler left the code: the socket raises it, as for any socket error.
+        EXPECT_EQ(TakeErrors(), QStringList{"Socket error 10060: Connection timed out"});
+        EXPECT_TRUE(WaitUntil([&] { return server.ClientGone(); }));
+    }
+
+    // Each step has its own time, and choosing a character or chatting has none.
+    ConnectToServer();
+    clock.Advance(TVLChat::LoginStepTimeout - 1000);
+    server.Send(kLoginSeed);
+    ASSERT_TRUE(WaitForState(csAwaitingAuthorization));
+    clock.Advance(TVLChat::LoginStepTimeout - 1000);
+    chat->LoginTimerTimer();
+    EXPECT_EQ(chat->State(), csAwaitingAuthorization);
+    server.Send(TwoCharacterList());
+    ASSERT_TRUE(WaitForState(csReadyForLogin));
+    EXPECT_FALSE(chat->LoginTimer().isActive());
+    clock.Advance(10 * TVLChat::LoginStepTimeout);
+    chat->LoginTimerTimer();
+    EXPECT_EQ(chat->State(), csReadyForLogin);
+    chat->SelectCharacter("Alice");
+    server.Send(kLoginOK);
+    ASSERT_TRUE(WaitForState(csLoggedIn));
+    EXPECT_FALSE(chat->LoginTimer().isActive());
+    clock.Advance(10 * TVLChat::LoginStepTimeout);
+    chat->LoginTimerTimer();
+    EXPECT_EQ(chat->State(), csLoggedIn);
+    EXPECT_TRUE(TakeErrors().isEmpty());
 }
 
 TEST_F(ChatTest, SelectingAnUnknownCharacterFailsOnTheLookup) {
@@ -176,13 +220,11 @@ TEST_F(ChatTest, ConnectWhileDisconnectingCompletesTheDisconnectFirst) {
     chat->Disconnect();
     ASSERT_EQ(chat->State(), csDisconnecting);
     chat->Connect();
-    EXPECT_EQ(TakeEvents(), std::vector<std::string>{"Disconnect"});
-    EXPECT_EQ(disconnects, 1);
+    EXPECT_EQ(TakeEvents(), Events{"Disconnect"});
     EXPECT_EQ(chat->State(), csConnecting);
     EXPECT_FALSE(chat->SendTimer().isActive()) << "the 5 ms tick of the old session must not run";
     ASSERT_TRUE(WaitUntil([&] { return server.Connections() == 2; }));
-    server.Send(Hex("00 00 00 06 00 04 53 33 33 44"));
+    server.Send(kLoginSeed);
     ASSERT_TRUE(WaitForState(csAwaitingAuthorization));
     EXPECT_EQ(disconnects, 1);
-    EXPECT_EQ(chat->State(), csAwaitingAuthorization);
 }

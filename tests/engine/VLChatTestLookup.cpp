@@ -12,9 +12,8 @@ using namespace chattest;
 
 namespace {
 
-using Events = std::vector<std::string>;
-
 const QByteArray kLookupZed = Hex("00 15 00 05 00 03 5A 65 64");
+const QByteArray kKickAll = Hex("00 36 00 00");
 
 QByteArray LookupResult(int32_t id, const QByteArray& name) {
     return ServerFrame(spLookupResult, {TPacketArg::Int(id), TPacketArg::Text(name)});
@@ -33,7 +32,7 @@ protected:
     }
 
     // Answers the lookup of a name with the frames given, once.
-    void OnLookup(const QByteArray& lookup, std::function<void()> answer) {
+    void OnLookup(const QByteArray& lookup, const std::function<void()>& answer) {
         server.onFrame = [this, lookup, answer](const ClientFrame& f) {
             if (f.bytes == lookup) {
                 server.onFrame = nullptr;
@@ -56,14 +55,9 @@ protected:
     // The frames written after the lookup, ended by a Privategroup Kickall marker.
     std::vector<QByteArray> FramesUpToMarker() {
         chat->PrivateGroupKickAll();
-        EXPECT_TRUE(WaitUntil([&] {
-            return !server.frames.empty() && server.frames.back().bytes == Hex("00 36 00 00");
-        }));
-        std::vector<QByteArray> out;
-        for (const ClientFrame& f : server.frames) {
-            out.push_back(f.bytes);
-        }
-        return out;
+        EXPECT_TRUE(WaitUntil(
+            [&] { return !server.frames.empty() && server.frames.back().bytes == kKickAll; }));
+        return server.FrameBytes();
     }
 };
 
@@ -91,8 +85,7 @@ TEST_F(LookupTest, AnUnknownCharacterSendsNothingAndIsAskedForAgain) {
     EXPECT_FALSE(Prompt([&] { return chat->SendPrivateMessage("Zed", "hello"); }));
     OnLookup(kLookupZed, [this] { server.Send(LookupResult(-1, "zed")); });
     EXPECT_FALSE(Prompt([&] { return chat->AddFriend("Zed", true); }));
-    EXPECT_EQ(FramesUpToMarker(),
-              (std::vector<QByteArray>{kLookupZed, kLookupZed, Hex("00 36 00 00")}));
+    EXPECT_EQ(FramesUpToMarker(), (std::vector<QByteArray>{kLookupZed, kLookupZed, kKickAll}));
     EXPECT_TRUE(TakeErrors().isEmpty());
     EXPECT_EQ(chat->SendQueueCount(), 0);
 }
@@ -106,7 +99,7 @@ TEST_F(LookupTest, NoAnswerEndsTheWaitAtTheTimeLimit) {
     });
     // The time limit comes from the clock.
     EXPECT_FALSE(Prompt([&] { return chat->PrivateGroupInvite("Zed"); }));
-    EXPECT_EQ(FramesUpToMarker(), (std::vector<QByteArray>{kLookupZed, Hex("00 36 00 00")}));
+    EXPECT_EQ(FramesUpToMarker(), (std::vector<QByteArray>{kLookupZed, kKickAll}));
     EXPECT_EQ(chat->NameList().IdOf("Other"), 5555);
 }
 
@@ -139,7 +132,7 @@ TEST_F(LookupTest, LookupsNestAndBothComplete) {
     EXPECT_EQ(TakeEvents(), Events{"reply 1"});
     EXPECT_EQ(FramesUpToMarker(),
               (std::vector<QByteArray>{kLookupZed, lookupYan, Hex("00 34 00 04 00 00 10 F7"),
-                                       Hex("00 34 00 04 00 00 10 92"), Hex("00 36 00 00")}));
+                                       Hex("00 34 00 04 00 00 10 92"), kKickAll}));
 }
 
 TEST_F(LookupTest, DeletingTheEngineDuringTheWaitEndsItSafely) {

@@ -6,9 +6,6 @@
 #include "engine/VLChatTestSeam.h"
 
 #include "platform/core/Clock.h"
-#include "platform/core/Exception.h"
-
-#include <QTimer>
 
 using namespace chattest;
 
@@ -19,23 +16,6 @@ const TGroupId kGeneral{1, 2, 3, 4, 5};
 QByteArray GroupJoin(const TGroupId& id, const QByteArray& name) {
     return ServerFrame(spGroupJoin, {TPacketArg::Group(id), TPacketArg::Text(name),
                                      TPacketArg::Int(0), TPacketArg::Data({})});
-}
-
-void ExpectThrows(const std::function<void()>& f, const QString& message) {
-    try {
-        f();
-        ADD_FAILURE() << "no exception, expected " << message.toStdString();
-    } catch (const plat::Exception& e) {
-        EXPECT_EQ(e.Message(), message);
-    }
-}
-
-std::vector<QByteArray> Bytes(const std::vector<ClientFrame>& frames) {
-    std::vector<QByteArray> out;
-    for (const ClientFrame& f : frames) {
-        out.push_back(f.bytes);
-    }
-    return out;
 }
 
 } // namespace
@@ -88,7 +68,7 @@ TEST_F(ChatTest, OperationsWriteTheirPackets) {
         Hex("00 29 00 04 00 00 03 E9"),
     };
     ASSERT_TRUE(server.WaitForFrames(expected.size()));
-    EXPECT_EQ(Bytes(server.frames), expected);
+    EXPECT_EQ(server.FrameBytes(), expected);
     EXPECT_TRUE(TakeErrors().isEmpty());
 }
 
@@ -237,7 +217,7 @@ TEST_F(ChatTest, PingUsesTheUnsignedTickDifferenceAndOnlyWhenLoggedIn) {
     EXPECT_EQ(chat->SendQueueCount(), 0);
     clock.Set(0xFFFFF000);
     chat->SelectCharacter("Alice");
-    server.Send(Hex("00 05 00 00"));
+    server.Send(kLoginOK);
     ASSERT_TRUE(WaitForState(csLoggedIn));
     ASSERT_EQ(chat->LastSendTick(), 0xFFFFF000u);
 

@@ -1,152 +1,62 @@
 #include "VLChatTestSupport.h"
 
+#include "engine/VLChatTestSeam.h"
 #include "platform/core/Exception.h"
 #include "platform/core/Guarded.h"
 
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QHostAddress>
-#include <QTimer>
+
+#include <algorithm>
 
 namespace chattest {
 
 QByteArray Hex(const char* text) {
-    return QByteArray::fromHex(QByteArray(text).replace(' ', ""));
+    return QByteArray::fromHex(text); // blanks are skipped
 }
-
-namespace {
-
-void PutU16(QByteArray& out, qsizetype value) {
-    out.append(static_cast<char>((value >> 8) & 0xFF));
-    out.append(static_cast<char>(value & 0xFF));
-}
-
-void PutI32(QByteArray& out, int32_t value) {
-    const auto u = static_cast<uint32_t>(value);
-    for (int shift = 24; shift >= 0; shift -= 8) {
-        out.append(static_cast<char>((u >> shift) & 0xFF));
-    }
-}
-
-void PutBytes(QByteArray& out, const QByteArray& bytes) {
-    PutU16(out, bytes.size());
-    out.append(bytes);
-}
-
-std::string BlobText(const TBlob* blob) {
-    return blob ? blob->ClassName() : "-";
-}
-
-std::string Str(const QByteArray& bytes) {
-    return bytes.toStdString();
-}
-
-} // namespace
 
 QByteArray ServerFrame(TVLServerPacket row, const TPacketArgs& args) {
-    const char* signature = VLServerPackets[row].Signature;
-    QByteArray body;
-    for (qsizetype n = 0; signature[n] != 0; ++n) {
-        const TPacketArg& arg = args.at(n);
-        switch (signature[n]) {
-        case 'I':
-            PutI32(body, arg.AsInt());
-            break;
-        case 'S':
-            PutBytes(body, arg.AsText());
-            break;
-        case 'D':
-            PutBytes(body, arg.AsData());
-            break;
-        case 'G':
-            for (const uint8_t b : arg.AsGroup()) {
-                body.append(static_cast<char>(b));
-            }
-            break;
-        case 'i':
-            PutU16(body, arg.AsIntList().size());
-            for (const int32_t v : arg.AsIntList()) {
-                PutI32(body, v);
-            }
-            break;
-        case 's':
-            PutU16(body, arg.AsTextList().size());
-            for (const QByteArray& t : arg.AsTextList()) {
-                PutBytes(body, t);
-            }
-            break;
-        default:
-            ADD_FAILURE() << "the test encoder cannot write " << signature[n];
-        }
-    }
-    QByteArray frame;
-    PutU16(frame, VLServerPackets[row].Type);
-    PutU16(frame, body.size());
-    return frame + body;
+    return WritePacketFrame(VLServerPackets[row].Type, VLServerPackets[row].Signature, args);
 }
 
 QByteArray ClientName(int32_t id, const QByteArray& name) {
     return ServerFrame(spClientName, {TPacketArg::Int(id), TPacketArg::Text(name)});
 }
 
+QByteArray System(const QByteArray& text) {
+    return ServerFrame(spMessageSystem, {TPacketArg::Text(text)});
+}
+
 QByteArray TwoCharacterList() {
-    // Alice 12345 level 10 online; Bobby 777 level 200 offline.
     return Hex("00 07 00 2E 00 02 00 00 30 39 00 00 03 09 00 02 00 05 41 6C 69 63 65 00 05 42 6F "
                "62 62 79 00 02 00 00 00 0A 00 00 00 C8 00 02 00 00 00 01 00 00 00 00");
 }
 
+QString HandlerError(const char* packet, const QString& error) {
+    return QString("Error in packet handler, packet type: %1, error %2").arg(packet, error);
+}
+
+QString Refused(const char* packet, const char* state) {
+    return HandlerError(packet,
+                        QString("Packet type %1 not allowed in state %2").arg(packet, state));
+}
+
+void ExpectThrows(const std::function<void()>& f, const QString& message) {
+    try {
+        f();
+        ADD_FAILURE() << "no exception, expected " << message.toStdString();
+    } catch (const plat::Exception& e) {
+        EXPECT_EQ(e.Message(), message);
+    }
+}
+
 TPacketArgs ClientArgs(const ClientFrame& frame) {
-    const TPacketInfo* info = nullptr;
     for (const TPacketInfo& row : VLClientPackets) {
         if (row.Type == frame.type) {
-            info = &row;
+            return ReadPacketArgs(row.Signature, frame.body);
         }
     }
-    TPacketArgs args;
-    if (info == nullptr) {
-        ADD_FAILURE() << "no client row has type " << frame.type;
-        return args;
-    }
-    const QByteArray& b = frame.body;
-    qsizetype at = 0;
-    const auto u16 = [&] {
-        const qsizetype v =
-            (static_cast<uint8_t>(b.at(at)) << 8) | static_cast<uint8_t>(b.at(at + 1));
-        at += 2;
-        return v;
-    };
-    for (const char* letter = info->Signature; *letter != 0; ++letter) {
-        switch (*letter) {
-        case 'I': {
-            uint32_t v = 0;
-            for (int i = 0; i < 4; ++i) {
-                v = (v << 8) | static_cast<uint8_t>(b.at(at++));
-            }
-            args.append(TPacketArg::Int(static_cast<int32_t>(v)));
-            break;
-        }
-        case 'S':
-        case 'D': {
-            const qsizetype n = u16();
-            const QByteArray bytes = b.mid(at, n);
-            at += n;
-            args.append(*letter == 'S' ? TPacketArg::Text(bytes) : TPacketArg::Data(bytes));
-            break;
-        }
-        case 'G': {
-            TGroupId id{};
-            for (uint8_t& byte : id) {
-                byte = static_cast<uint8_t>(b.at(at++));
-            }
-            args.append(TPacketArg::Group(id));
-            break;
-        }
-        default:
-            ADD_FAILURE() << "the test decoder cannot read " << *letter;
-        }
-    }
-    EXPECT_EQ(at, b.size()) << "bytes after the last argument";
-    return args;
+    ADD_FAILURE() << "no client row has type " << frame.type;
+    return {};
 }
 
 ExceptionRecorder::ExceptionRecorder() {
@@ -210,6 +120,14 @@ bool ScriptedServer::WaitForFrames(size_t count) {
     return WaitUntil([&] { return frames.size() >= count; });
 }
 
+std::vector<QByteArray> ScriptedServer::FrameBytes() const {
+    std::vector<QByteArray> out;
+    for (const ClientFrame& f : frames) {
+        out.push_back(f.bytes);
+    }
+    return out;
+}
+
 void ScriptedServer::Receive() {
     pending_ += client_->readAll();
     while (pending_.size() >= 4) {
@@ -228,83 +146,106 @@ void ScriptedServer::Receive() {
     }
 }
 
-// --- fixture ---------------------------------------------------------------
+// --- fixtures --------------------------------------------------------------
 
-void RecordEvents(TVLChat& chat, std::vector<std::string>& events, int* disconnects) {
-    chat.OnConnect = [&events](TVLChat*) { events.push_back("Connect"); };
+namespace {
+
+std::string Text(const QByteArray& bytes) {
+    return bytes.toStdString();
+}
+std::string Text(int value) {
+    return std::to_string(value);
+}
+std::string Text(const TBlob* blob) {
+    return blob ? blob->ClassName() : "-";
+}
+std::string Text(const TFriendInfo& f) {
+    return Text(f.Name()) + " online=" + Text(f.Online()) + " data=" + Text(f.DataFlag());
+}
+
+// A handler that records its name and its arguments: "What a|b|c".
+template <typename... Args>
+auto Line(Events& events, const char* what) {
+    return [&events, what](TVLChat*, const Args&... args) {
+        std::string line = what;
+        [[maybe_unused]] const char* separator = " ";
+        ((line += separator + Text(args), separator = "|"), ...);
+        events.push_back(line);
+    };
+}
+
+} // namespace
+
+void RecordEvents(TVLChat& chat, Events& events, int* disconnects) {
+    using B = QByteArray;
+    chat.OnConnect = Line<>(events, "Connect");
     chat.OnDisconnect = [&events, disconnects](TVLChat* sender) {
         if (disconnects != nullptr) {
             ++*disconnects;
         }
         // The lists are empty by the time the application hears of it.
-        events.push_back(sender->NameList().Count() + sender->CharList().Count() +
-                                     sender->FriendList().Count() + sender->GroupList().Count() ==
-                                 0
-                             ? "Disconnect"
-                             : "Disconnect with lists left");
+        const bool empty = sender->NameList().Count() + sender->CharList().Count() +
+                               sender->FriendList().Count() + sender->GroupList().Count() ==
+                           0;
+        events.push_back(empty ? "Disconnect" : "Disconnect with lists left");
     };
-    chat.OnLogin = [&events](TVLChat*) { events.push_back("Login"); };
-    chat.OnSystemMessage = [&events](TVLChat*, const QByteArray& m) {
-        events.push_back("System " + Str(m));
-    };
-    chat.OnPrivateMessage = [&events](TVLChat*, const QByteArray& c, const QByteArray& m,
-                                      const TBlob* b) {
-        events.push_back("PrivateMessage " + Str(c) + "|" + Str(m) + "|" + BlobText(b));
-    };
-    chat.OnGroupMessage = [&events](TVLChat*, int g, const QByteArray& c, const QByteArray& m,
-                                    const TBlob* b) {
-        events.push_back("GroupMessage " + std::to_string(g) + "|" + Str(c) + "|" + Str(m) + "|" +
-                         BlobText(b));
-    };
-    const auto buddy = [&events](const char* what) {
-        return [&events, what](TVLChat*, const TFriendInfo& f) {
-            events.push_back(std::string(what) + " " + Str(f.Name()) + " online=" +
-                             std::to_string(f.Online()) + " data=" + std::to_string(f.DataFlag()));
-        };
-    };
-    chat.OnFriendAdd = buddy("FriendAdd");
-    chat.OnFriendRemove = buddy("FriendRemove");
-    chat.OnFriendStatusChange = buddy("FriendStatusChange");
-    chat.OnGroupListChange = [&events](TVLChat*) { events.push_back("GroupListChange"); };
-    chat.OnLoginError = [&events](TVLChat*, const QByteArray& m) {
-        events.push_back("LoginError " + Str(m));
-    };
-    chat.OnPrivateGroupInvite = [&events](TVLChat*, const QByteArray& g) {
-        events.push_back("PrivateGroupInvite " + Str(g));
-    };
-    chat.OnPrivateGroupKick = [&events](TVLChat*, const QByteArray& g) {
-        events.push_back("PrivateGroupKick " + Str(g));
-    };
-    chat.OnPrivateGroupMessage = [&events](TVLChat*, const QByteArray& g, const QByteArray& c,
-                                           const QByteArray& m, const TBlob* b) {
-        events.push_back("PrivateGroupMessage " + Str(g) + "|" + Str(c) + "|" + Str(m) + "|" +
-                         BlobText(b));
-    };
-    chat.OnPrivateGroupJoin = [&events](TVLChat*, const QByteArray& g, const QByteArray& c) {
-        events.push_back("PrivateGroupJoin " + Str(g) + "|" + Str(c));
-    };
-    chat.OnPrivateGroupLeave = [&events](TVLChat*, const QByteArray& g, const QByteArray& c) {
-        events.push_back("PrivateGroupLeave " + Str(g) + "|" + Str(c));
-    };
-    chat.OnError = [&events](TVLChat*, int& code) {
-        events.push_back("Error " + std::to_string(code));
-    };
+    chat.OnLogin = Line<>(events, "Login");
+    chat.OnSystemMessage = Line<B>(events, "System");
+    chat.OnPrivateMessage = Line<B, B, const TBlob*>(events, "PrivateMessage");
+    chat.OnGroupMessage = Line<int, B, B, const TBlob*>(events, "GroupMessage");
+    chat.OnFriendAdd = Line<TFriendInfo>(events, "FriendAdd");
+    chat.OnFriendRemove = Line<TFriendInfo>(events, "FriendRemove");
+    chat.OnFriendStatusChange = Line<TFriendInfo>(events, "FriendStatusChange");
+    chat.OnGroupListChange = Line<>(events, "GroupListChange");
+    chat.OnLoginError = Line<B>(events, "LoginError");
+    chat.OnPrivateGroupInvite = Line<B>(events, "PrivateGroupInvite");
+    chat.OnPrivateGroupKick = Line<B>(events, "PrivateGroupKick");
+    chat.OnPrivateGroupMessage = Line<B, B, B, const TBlob*>(events, "PrivateGroupMessage");
+    chat.OnPrivateGroupJoin = Line<B, B>(events, "PrivateGroupJoin");
+    chat.OnPrivateGroupLeave = Line<B, B>(events, "PrivateGroupLeave");
+    chat.OnError = Line<int>(events, "Error");
 }
 
-ChatTest::ChatTest() : chat(std::make_unique<TVLChat>()) {
+EngineTest::EngineTest() : chat(std::make_unique<TVLChat>()) {
+    chat->SetUserName("bob");
+    chat->SetPassword("pw");
+    RecordEvents(*chat, events, &disconnects);
+}
+
+EngineTest::~EngineTest() {
+    chat.reset();
+}
+
+Events EngineTest::TakeEvents() {
+    return std::exchange(events, {});
+}
+
+QStringList EngineTest::TakeErrors() {
+    return std::exchange(errors.messages, {});
+}
+
+OfflineTest::OfflineTest(TVLChatState state) {
+    TVLChatTestSeam::SetState(*chat, state);
+}
+
+void OfflineTest::Feed(const QByteArray& bytes) {
+    received.Append(bytes);
+    for (;;) {
+        const qsizetype before = received.Size();
+        bool took = false;
+        plat::guarded([&] { took = chat->ReadNotification(received); });
+        if (!took && received.Size() == before) {
+            return;
+        }
+    }
+}
+
+ChatTest::ChatTest() {
     auto dimension = std::make_shared<TDimensionInfo>();
     dimension->SetName("Local");
     dimension->SetHost("127.0.0.1");
     dimension->SetPort(server.Port());
     chat->SetDimension(dimension);
-    chat->SetUserName("bob");
-    chat->SetPassword("pw");
-
-    RecordEvents(*chat, events, &disconnects);
-}
-
-ChatTest::~ChatTest() {
-    chat.reset();
 }
 
 void ChatTest::ConnectToServer() {
@@ -314,11 +255,15 @@ void ChatTest::ConnectToServer() {
     ASSERT_TRUE(server.WaitForConnection(before));
 }
 
-void ChatTest::ReachCharacterChoice() {
+void ChatTest::ReachCharacterList() {
     ConnectToServer();
-    server.Send(Hex("00 00 00 06 00 04 53 33 33 44")); // Login Seed "S33D"
+    server.Send(kLoginSeed);
     ASSERT_TRUE(server.WaitForFrames(1));
     ASSERT_EQ(chat->State(), csAwaitingAuthorization);
+}
+
+void ChatTest::ReachCharacterChoice() {
+    ReachCharacterList();
     server.Send(TwoCharacterList());
     ASSERT_TRUE(WaitForState(csReadyForLogin));
 }
@@ -327,7 +272,7 @@ void ChatTest::LogIn() {
     ReachCharacterChoice();
     chat->SelectCharacter("Alice");
     ASSERT_TRUE(server.WaitForFrames(2));
-    server.Send(Hex("00 05 00 00"));
+    server.Send(kLoginOK);
     ASSERT_TRUE(WaitForState(csLoggedIn));
     server.frames.clear();
     TakeEvents();
@@ -340,8 +285,7 @@ bool ChatTest::WaitForState(TVLChatState state) {
 void ChatTest::Deliver(const QByteArray& bytes) {
     static int counter = 0;
     const std::string marker = "@marker " + std::to_string(++counter);
-    server.Send(bytes + ServerFrame(spMessageSystem,
-                                    {TPacketArg::Text(QByteArray::fromStdString(marker))}));
+    server.Send(bytes + System(QByteArray::fromStdString(marker)));
     ASSERT_TRUE(WaitUntil([&] {
         return std::find(events.begin(), events.end(), "System " + marker) != events.end();
     }));
@@ -350,14 +294,6 @@ void ChatTest::Deliver(const QByteArray& bytes) {
 
 bool ChatTest::WaitForDisconnects(int count) {
     return WaitUntil([&] { return disconnects >= count; });
-}
-
-std::vector<std::string> ChatTest::TakeEvents() {
-    return std::exchange(events, {});
-}
-
-QStringList ChatTest::TakeErrors() {
-    return std::exchange(errors.messages, {});
 }
 
 } // namespace chattest

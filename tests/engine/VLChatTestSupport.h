@@ -2,19 +2,21 @@
 
 #include "WaitUntil.h"
 
-// Shared pieces of the chat engine tests: a scripted server on loopback that
-// sends exactly the bytes a test gives it and records what the client wrote,
-// a recorder for the application's exception handler, and a fixture with an
-// engine whose events are all bound and recorded.
+// Shared pieces of the chat engine tests: frame builders, a scripted server
+// on loopback that sends exactly the bytes a test gives it and records what
+// the client wrote, a recorder for the application's exception handler, and
+// fixtures with an engine whose events are all bound and recorded.
 
 #include "engine/VLChat.h"
 #include "engine/VLChatPacket.h"
+#include "platform/core/ByteQueue.h"
 
 #include <QByteArray>
 #include <QPointer>
 #include <QStringList>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -25,28 +27,40 @@
 
 namespace chattest {
 
+using Events = std::vector<std::string>;
+
 // Bytes from hexadecimal pairs separated by blanks: "00 05 00 00".
 QByteArray Hex(const char* text);
 
-// A whole server frame: the row's type number, the body length and the body
-// with the arguments written by the row's signature (test-side encoder).
+// A whole server frame of a row with its arguments.
 QByteArray ServerFrame(TVLServerPacket row, const TPacketArgs& args = {});
-// A "Client Name" frame announcing a character.
 QByteArray ClientName(int32_t id, const QByteArray& name);
+QByteArray System(const QByteArray& text);
+inline const QByteArray kLoginSeed = Hex("00 00 00 06 00 04 53 33 33 44"); // "S33D"
+inline const QByteArray kLoginOK = Hex("00 05 00 00");
+// Alice 12345 level 10 online; Bobby 777 level 200 offline.
+inline constexpr int32_t kAliceId = 12345;
+inline constexpr int32_t kBobbyId = 777;
+inline constexpr int32_t kBobId = 1001;
+QByteArray TwoCharacterList();
 
-// A client frame split into type and body.
+// "Error in packet handler, packet type: {packet}, error {error}".
+QString HandlerError(const char* packet, const QString& error);
+// "... error Packet type {packet} not allowed in state {state}".
+QString Refused(const char* packet, const char* state);
+
+// Runs f and expects it to raise a plat::Exception with the message given.
+void ExpectThrows(const std::function<void()>& f, const QString& message);
+
+// A client frame as the server received it.
 struct ClientFrame {
     int type = -1;
     QByteArray body;
     QByteArray bytes; // the whole frame as written
 };
 
-// The arguments of a client frame, read by the signature of the client row
-// with its type number (test-side decoder for "I", "S", "G" and "D").
+// The arguments of a client frame, read by its row's signature.
 TPacketArgs ClientArgs(const ClientFrame& frame);
-
-// Runs an event loop until done() holds or limitMs of real time pass;
-// returns done(). The limit only catches a hang; tests never wait it out.
 
 // Collects what reaches the application's exception handler.
 class ExceptionRecorder {
@@ -85,6 +99,8 @@ public:
 
     // Waits until the client has written at least count frames.
     bool WaitForFrames(size_t count);
+    // The bytes of the frames written so far.
+    std::vector<QByteArray> FrameBytes() const;
 
 private:
     void Receive();
@@ -98,23 +114,49 @@ private:
 
 // Binds every event of an engine to a line in events ("Login",
 // "PrivateMessage Bob|hello|-", ...); OnDisconnect also counts in *disconnects.
-void RecordEvents(TVLChat& chat, std::vector<std::string>& events, int* disconnects = nullptr);
+void RecordEvents(TVLChat& chat, Events& events, int* disconnects = nullptr);
 
-// The exact bytes of a logged-in session's setup (user "bob", password "pw").
-inline constexpr int32_t kAliceId = 12345;
-inline constexpr int32_t kBobbyId = 777;
-inline constexpr int32_t kBobId = 1001;
-QByteArray TwoCharacterList();
+// An engine with every event recorded as a line, and the application's
+// exception handler recorded.
+class EngineTest : public ::testing::Test {
+public:
+    ~EngineTest() override;
 
-// An engine bound to a scripted server, with every event recorded as a line
-// ("Login", "PrivateMessage Bob|hello|-", ...).
-class ChatTest : public ::testing::Test {
+protected:
+    EngineTest();
+
+    // Events since the last call, and the exception messages since the last call.
+    Events TakeEvents();
+    QStringList TakeErrors();
+
+    ExceptionRecorder errors;
+    std::unique_ptr<TVLChat> chat;
+    Events events;
+    int disconnects = 0;
+};
+
+// An engine fed by hand, without a connection: received bytes go in through
+// a byte queue, one read notification after the other, as the socket feeds
+// them, and what the notifications raise reaches the exception handler.
+class OfflineTest : public EngineTest {
+protected:
+    // Starts in the state given.
+    explicit OfflineTest(TVLChatState state = csLoggedIn);
+    // Appends the bytes and runs read notifications while they take bytes.
+    void Feed(const QByteArray& bytes);
+
+    plat::ByteQueue received;
+};
+
+// An engine bound to a scripted server.
+class ChatTest : public EngineTest {
 protected:
     ChatTest();
-    ~ChatTest() override;
 
     // Connects and waits until the server has the client.
     void ConnectToServer();
+    // Connects and waits until the seed is answered (Awaiting Authorization).
+    void ReachCharacterList();
     // Through the seed to the character list (state Ready for Login).
     void ReachCharacterChoice();
     // The whole login with character Alice: state Logged In, server frames cleared.
@@ -126,15 +168,8 @@ protected:
     void Deliver(const QByteArray& bytes);
     // Waits until OnDisconnect has fired count times in all.
     bool WaitForDisconnects(int count);
-    // Events since the last call, and the exception messages since the last call.
-    std::vector<std::string> TakeEvents();
-    QStringList TakeErrors();
 
     ScriptedServer server;
-    ExceptionRecorder errors;
-    std::unique_ptr<TVLChat> chat;
-    std::vector<std::string> events;
-    int disconnects = 0;
 };
 
 } // namespace chattest

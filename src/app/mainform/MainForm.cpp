@@ -395,6 +395,9 @@ bool TMainForm::ShowLoginDialog() {
     VLChat->SetPassword(plat::ToCp1252(dialog.Password()));
     SavePassword = dialog.SavePassword();
     VLChat->Connect();
+    // The connection in progress can be cancelled.
+    ConnectAction->setEnabled(false);
+    DisconnectAction->setEnabled(true);
     return true;
 }
 

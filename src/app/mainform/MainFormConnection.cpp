@@ -152,6 +152,8 @@ void TMainForm::ReconnectTimerTimer() {
         Reconnecting = true;
         AddSystemLine(plat::Format("Reconnect attempt #%d", ReconnectAttempts));
         VLChat->Connect();
+        ConnectAction->setEnabled(false);
+        DisconnectAction->setEnabled(true);
     }
 }
 

@@ -7,10 +7,25 @@
 
 namespace plat {
 
+// Received bytes as a reader takes them: it looks at what has arrived and
+// takes from the front what it has used. The client socket is one; a plain
+// ByteQueue is another, for code that reads without a connection.
+class ByteSource {
+public:
+    virtual ~ByteSource() = default;
+
+    // The bytes received and not yet taken. Valid until the next Consume or
+    // until more bytes arrive.
+    virtual QByteArrayView Peek() const = 0;
+    // Takes up to count bytes from the front (fewer when fewer are there) and
+    // returns how many were taken.
+    virtual qsizetype Consume(qsizetype count) = 0;
+};
+
 // Received bytes waiting to be taken from the front. Taking only moves a read
 // position; the taken bytes are dropped when they are the larger part of the
 // storage, so that taking many small pieces costs linear time in total.
-class ByteQueue {
+class ByteQueue final : public ByteSource {
 public:
     void Append(QByteArrayView bytes) {
         if (bytes.isEmpty()) {
@@ -29,11 +44,12 @@ public:
     qsizetype Size() const { return storage_.size() - head_; }
     bool IsEmpty() const { return Size() == 0; }
 
-    // The bytes not yet taken. Valid until the next Append or Clear.
-    QByteArrayView View() const { return QByteArrayView(storage_.constData() + head_, Size()); }
+    // Valid until the next Append or Clear: taking bytes leaves the storage alone.
+    QByteArrayView Peek() const override {
+        return QByteArrayView(storage_.constData() + head_, Size());
+    }
 
-    // Takes up to count bytes from the front (fewer when fewer are there).
-    qsizetype Consume(qsizetype count) {
+    qsizetype Consume(qsizetype count) override {
         const qsizetype n = std::clamp<qsizetype>(count, 0, Size());
         head_ += n;
         return n;

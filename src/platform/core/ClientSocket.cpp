@@ -7,14 +7,9 @@
 #include <QMetaObject>
 #include <QPointer>
 
-#include <algorithm>
-
 namespace plat {
 
 namespace {
-
-// Taken bytes are dropped from the front of the buffer once they are at least
-// this many and at least half of it, so taking many small frames stays linear.
 
 int WinSockCode(QAbstractSocket::SocketError error) {
     switch (error) {
@@ -93,16 +88,27 @@ bool ClientSocket::LowDelay() const {
 }
 
 QByteArrayView ClientSocket::Peek() const {
-    return buffer_.View();
+    return buffer_.Peek();
 }
 
-QByteArray ClientSocket::Read(qsizetype maxCount) {
-    QByteArray taken =
-        buffer_.View().first(std::clamp<qsizetype>(maxCount, 0, BytesAvailable())).toByteArray();
-    if (buffer_.Consume(taken.size()) > 0) {
+qsizetype ClientSocket::Consume(qsizetype count) {
+    const qsizetype taken = buffer_.Consume(count);
+    if (taken > 0) {
         PostRead();
     }
     return taken;
+}
+
+void ClientSocket::Fail(int errorCode, const QString& text) {
+    if (!socket_) {
+        return;
+    }
+    const QPointer<ClientSocket> self(this);
+    const uint64_t session = session_;
+    DeliverError(session, errorCode, text);
+    if (self && session == session_) {
+        Close();
+    }
 }
 
 void ClientSocket::Receive(QByteArrayView bytes) {

@@ -22,14 +22,15 @@ namespace plat {
 // application's exception handler. Posted calls also run inside nested event
 // loops, so a handler that waits in a local event loop keeps receiving.
 //
-// Receiving. Arriving bytes go into the socket's receive buffer. A read
-// notification (OnRead) is posted when bytes arrive, and again whenever the
-// owner takes bytes with Read and unread bytes remain, at most one being
-// pending at a time. The owner takes one unit (one frame) per notification:
-// it looks at Peek(), and when a whole frame is there it takes exactly that
-// frame with Read(size) and handles it; an incomplete frame is left in place
-// and the next arrival brings a new notification. A handler that takes
-// nothing gets no further notification until more bytes arrive.
+// Receiving. Arriving bytes go into the socket's receive buffer, which the
+// owner reads as a ByteSource. A read notification (OnRead) is posted when
+// bytes arrive, and again whenever the owner takes bytes with Consume and
+// unread bytes remain, at most one being pending at a time. The owner takes
+// one unit (one frame) per notification: it looks at Peek(), and when a whole
+// frame is there it handles it straight from the buffer and takes exactly
+// that frame with Consume; an incomplete frame is left in place and the next
+// arrival brings a new notification. A handler that takes nothing gets no
+// further notification until more bytes arrive.
 //
 // Disconnect. OnDisconnect is raised exactly once per Open that it follows:
 // - by Close, before Close returns, whenever a socket exists (resolving,
@@ -51,10 +52,14 @@ namespace plat {
 // the matter over; a failed connection then waits for Close. An error that
 // ends an established connection is followed by the disconnect notification.
 //
+// Fail ends a connection the way a failed socket does, for a failure its owner
+// detects (a peer that stops answering): OnError with the code given, then
+// the close.
+//
 // A handler may destroy the socket (preferably with deleteLater()); nothing
 // of the socket is touched after a handler that destroyed it. The destructor
 // raises no notification.
-class ClientSocket : public QObject {
+class ClientSocket : public QObject, public ByteSource {
 public:
     explicit ClientSocket(QObject* parent = nullptr);
     ~ClientSocket() override;
@@ -82,13 +87,20 @@ public:
     // taken; nothing is sent then.
     void Write(QByteArrayView bytes);
 
+    // Reports errorCode to OnError as an error of the socket would be
+    // (a handler that leaves it nonzero makes the socket raise ESocketError
+    // "Socket error %d: %s" with the text given), then closes, raising the
+    // disconnect notification once, unless a handler closed already. Nothing
+    // when no socket exists.
+    void Fail(int errorCode, const QString& text);
+
     // Unread bytes of the receive buffer.
     qsizetype BytesAvailable() const { return buffer_.Size(); }
-    // A view of the unread bytes. Valid until the next Read, Open or Close, or
-    // until control returns to an event loop.
-    QByteArrayView Peek() const;
-    // Takes up to maxCount unread bytes (fewer when fewer are buffered).
-    QByteArray Read(qsizetype maxCount);
+    // A view of the unread bytes. Valid until the next Consume, Open or
+    // Close, or until control returns to an event loop.
+    QByteArrayView Peek() const override;
+    // Takes up to count unread bytes (fewer when fewer are buffered).
+    qsizetype Consume(qsizetype count) override;
 
     std::function<void(ClientSocket* sender)> OnRead;
     std::function<void(ClientSocket* sender)> OnDisconnect;
