@@ -154,7 +154,12 @@ TVfxApplication::TVfxApplication(QObject* owner, const QString& instanceName)
     : TVfxCustomComponent(owner), iniCtrl_(new TVfxIniCtrl(this)),
       timerPool_(new TVfxTimerPool(this, kMinInterval)) {
     if (!instanceName.isEmpty()) {
-        QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+        // The session's runtime folder when there is one (asking for it
+        // without one only draws a warning), else the temporary folder.
+        QString folder;
+        if (qEnvironmentVariableIsSet("XDG_RUNTIME_DIR")) {
+            folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+        }
         if (folder.isEmpty()) {
             folder = QStandardPaths::writableLocation(QStandardPaths::TempLocation);
         }
