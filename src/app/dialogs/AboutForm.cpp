@@ -1,0 +1,153 @@
+#include "app/dialogs/AboutForm.h"
+
+#include "app/dialogs/DialogSupport.h"
+#include "app/whois/VLWhoisThread.h"
+#include "effects/gui/VfxInfoLabel.h"
+#include "platform/core/Guarded.h"
+#include "platform/gui/Shell.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#ifndef QV_VERSION_MAJOR
+#error "the build gives the program's version"
+#endif
+
+std::optional<TProgramVersion> ProgramFileVersion() {
+    return TProgramVersion{QV_VERSION_MAJOR, QV_VERSION_MINOR, QV_VERSION_PATCH, 0};
+}
+
+QString TAboutForm::VersionString(const std::optional<TProgramVersion>& version) {
+    if (!version) {
+        return {};
+    }
+    return QStringLiteral("%1.%2.%3 (Build %4)")
+        .arg(version->Major)
+        .arg(version->Minor)
+        .arg(version->Release)
+        .arg(version->Build);
+}
+
+QString TAboutForm::GetVersionString() {
+    return VersionString(ProgramFileVersion());
+}
+
+namespace {
+
+fx::TVfxInformationLabel* memoryLabel(QWidget* parent, fx::TVfxInfoType info,
+                                      const QString& caption) {
+    auto* label = new fx::TVfxInformationLabel(parent);
+    label->SetAutoSize(false);
+    label->SetUseStandardCaption(false);
+    label->SetDateTimeFormat(QStringLiteral("M/d/yyyy"));
+    label->SetCaption(caption);
+    label->SetInfo(info);
+    label->setMinimumSize(360, label->fontMetrics().height() + 2);
+    return label;
+}
+
+} // namespace
+
+TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("About ZELVO"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+
+    Image1 = new QLabel(this);
+    Image1->setFixedSize(32, 32);
+    const QIcon icon = QApplication::windowIcon();
+    if (!icon.isNull()) {
+        Image1->setPixmap(icon.pixmap(32, 32));
+    }
+
+    ProductLabel = new QLabel(QStringLiteral("Quorvel"), this);
+    QFont bold = ProductLabel->font();
+    bold.setBold(true);
+    ProductLabel->setFont(bold);
+
+    VersionLabel = new QLabel(QStringLiteral("Version 1.0.0.0"), this);
+
+    Label2 = new QLabel(TVLWhoisThread::DefaultSite(), this);
+    QPalette blue = Label2->palette();
+    blue.setColor(QPalette::WindowText, Qt::blue);
+    Label2->setPalette(blue);
+    Label2->setCursor(Qt::PointingHandCursor);
+    Label2->installEventFilter(this);
+
+    Bevel1 = new QFrame(this);
+    Bevel1->setFrameShape(QFrame::HLine);
+    Bevel1->setFrameShadow(QFrame::Sunken);
+
+    VfxInformationLabel1 =
+        memoryLabel(this, fx::itMemSize, QStringLiteral("Physical Memory Available to Windows:"));
+    VfxInformationLabel2 = memoryLabel(this, fx::itMemFree32,
+                                       QStringLiteral("Physical Memory Free                   "));
+
+    OkButton = new QPushButton(QStringLiteral("Ok"), this);
+    OkButton->setDefault(true);
+
+    auto* names = new QVBoxLayout;
+    names->addWidget(ProductLabel);
+    names->addWidget(VersionLabel);
+    names->addWidget(Label2);
+    auto* header = new QHBoxLayout;
+    header->addWidget(Image1, 0, Qt::AlignTop);
+    header->addSpacing(8);
+    header->addLayout(names, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(OkButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(header);
+    layout->addWidget(Bevel1);
+    layout->addWidget(VfxInformationLabel1);
+    layout->addWidget(VfxInformationLabel2);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize); // a single border: not resizable
+
+    connect(OkButton, &QPushButton::clicked, this,
+            [this] { plat::guarded([&] { OkButtonClick(); }); });
+
+    // FormCreate
+    VersionLabel->setText(GetVersionString());
+}
+
+void TAboutForm::Execute(QWidget* parent) {
+    TAboutForm form(parent);
+    dlg::RunModal(form);
+}
+
+void TAboutForm::Label2Click() {
+    plat::ShellOpenUrl(Label2->text());
+}
+
+void TAboutForm::OkButtonClick() {
+    done(QDialog::Accepted);
+}
+
+void TAboutForm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // Centred on the screen of the main window.
+    const QWidget* owner = parentWidget() != nullptr ? parentWidget()->window() : this;
+    if (const QScreen* screen = owner->screen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+bool TAboutForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Label2 && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        plat::guarded([&] { Label2Click(); });
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}

@@ -1,0 +1,141 @@
+#include "app/dialogs/AboutForm.h"
+#include "app/dialogs/DialogSupport.h"
+#include "app/whois/VLWhoisThread.h"
+#include "effects/core/VfxLinuxSysInfo.h"
+#include "effects/gui/VfxApplication.h"
+#include "effects/gui/VfxInfoLabel.h"
+
+#include <QDesktopServices>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Memory figures the test decides.
+class FakeMemory : public fx::TVfxLinuxSystemInfo {
+public:
+    fx::TVfxMemoryStatus MemoryStatus() override {
+        fx::TVfxMemoryStatus status;
+        status.TotalPhys = 25274781696ull;
+        status.AvailPhys = 5368709120ull;
+        return status;
+    }
+};
+
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> seen;
+public Q_SLOTS:
+    void open(const QUrl& url) { seen << url; }
+};
+
+class AboutBox : public ::testing::Test {
+protected:
+    AboutBox() : scope_(&app_) { fx::VfxSetSystemInfoProvider(&memory_); }
+    ~AboutBox() override { fx::VfxSetSystemInfoProvider(nullptr); }
+
+    fx::TVfxApplication app_;
+    FakeMemory memory_;
+
+private:
+    fx::ScopedVfxApplication scope_;
+};
+
+TEST_F(AboutBox, TextsAndMemoryFigures) {
+    TAboutForm form;
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("About ZELVO"));
+    EXPECT_EQ(form.ProductLabel->text(), QStringLiteral("Quorvel"));
+    EXPECT_TRUE(form.ProductLabel->font().bold());
+    EXPECT_EQ(form.OkButton->text(), QStringLiteral("Ok"));
+    EXPECT_TRUE(form.OkButton->isDefault());
+    EXPECT_EQ(form.Label2->text(), TVLWhoisThread::DefaultSite());
+    // the design text is replaced by the version read at creation
+    EXPECT_EQ(form.VersionLabel->text(), TAboutForm::GetVersionString());
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d+\\.\\d+\\.\\d+ \\(Build \\d+\\)$"))
+                    .match(form.VersionLabel->text())
+                    .hasMatch())
+        << form.VersionLabel->text().toStdString();
+
+    EXPECT_EQ(form.VfxInformationLabel1->GetLabelText(),
+              QStringLiteral("Physical Memory Available to Windows:\t25274781696"));
+    EXPECT_EQ(form.VfxInformationLabel2->GetLabelText(),
+              QStringLiteral("Physical Memory Free                   \t5368709120"));
+    for (const fx::TVfxInformationLabel* label :
+         {form.VfxInformationLabel1, form.VfxInformationLabel2}) {
+        EXPECT_FALSE(label->AutoSize());
+        EXPECT_FALSE(label->UseStandardCaption());
+        EXPECT_EQ(label->DateTimeFormat(), QStringLiteral("M/d/yyyy"));
+        EXPECT_EQ(label->DividerValue(), 0);
+        // registered with the kit's timers, never refreshed by them
+        ASSERT_NE(app_.Timer(label->TimerId()), nullptr);
+        EXPECT_FALSE(app_.Timer(label->TimerId())->Enabled());
+    }
+}
+
+TEST_F(AboutBox, LabelsAreDrawnWithTheirValues) {
+    TAboutForm form;
+    form.adjustSize();
+    const QImage image = form.VfxInformationLabel1->grab().toImage();
+    int ink = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            ink += qGray(image.pixel(x, y)) < 64;
+        }
+    }
+    EXPECT_GT(ink, 20);
+    EXPECT_GE(form.VfxInformationLabel1->width(), 360);
+}
+
+TEST_F(AboutBox, VersionLine) {
+    EXPECT_EQ(TAboutForm::VersionString(TProgramVersion{2, 1, 0, 57}),
+              QStringLiteral("2.1.0 (Build 57)"));
+    EXPECT_EQ(TAboutForm::VersionString(TProgramVersion{65535, 0, 7, 65535}),
+              QStringLiteral("65535.0.7 (Build 65535)"));
+    EXPECT_EQ(TAboutForm::VersionString(std::nullopt), QString());
+}
+
+TEST_F(AboutBox, ClickingTheSiteOpensItAndOkCloses) {
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("http"), &catcher, "open");
+    QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "open");
+    int ran = 0;
+    {
+        dlg::ScopedModalRunner runner([&](QDialog& dialog) {
+            auto* form = qobject_cast<TAboutForm*>(&dialog);
+            EXPECT_NE(form, nullptr);
+            if (form == nullptr) {
+                return int(QDialog::Rejected);
+            }
+            ++ran;
+            form->show();
+            QTest::mouseClick(form->Label2, Qt::LeftButton);
+            QTest::mouseClick(form->OkButton, Qt::LeftButton);
+            return form->result();
+        });
+        TAboutForm::Execute(nullptr);
+    }
+    QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+    EXPECT_EQ(ran, 1);
+    ASSERT_EQ(catcher.seen.size(), 1);
+    EXPECT_EQ(catcher.seen[0], QUrl(TVLWhoisThread::DefaultSite()));
+}
+
+TEST_F(AboutBox, OkAcceptsTheBox) {
+    TAboutForm form;
+    form.show();
+    QTest::mouseClick(form.OkButton, Qt::LeftButton);
+    EXPECT_EQ(form.result(), QDialog::Accepted);
+    EXPECT_FALSE(form.isVisible());
+}
+
+} // namespace
+
+#include "AboutFormTest.moc"

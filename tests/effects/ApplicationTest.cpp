@@ -1,0 +1,260 @@
+#include "effects/core/VfxIniCtrl.h"
+#include "effects/core/VfxThemes.h"
+#include "effects/gui/VfxApplication.h"
+
+#include "WaitUntil.h"
+
+#include <QCoreApplication>
+#include <QDialog>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace fx;
+
+namespace {
+
+TEST(TimerPool, ItemsFireOnTheTicksTheirIntervalSpans) {
+    TVfxTimerPool pool(nullptr, 50);
+    std::vector<std::pair<uint16_t, int>> fired; // id, tick
+    pool.OnTimer = [&](TVfxTimerPool* p, uint16_t id, uint32_t) {
+        fired.push_back({id, int(p->TickCounter())});
+    };
+    pool.Register(1, 250);
+    pool.Register(2, 1000);
+    pool.Register(3, 50);
+    for (int tick = 0; tick < 41; ++tick) {
+        pool.Tick();
+    }
+    std::vector<int> ticks1, ticks2;
+    int ticks3 = 0;
+    for (const auto& [id, tick] : fired) {
+        if (id == 1) {
+            ticks1.push_back(tick);
+        } else if (id == 2) {
+            ticks2.push_back(tick);
+        } else {
+            ++ticks3;
+        }
+    }
+    EXPECT_EQ(ticks1, (std::vector<int>{0, 5, 10, 15, 20, 25, 30, 35, 40}));
+    EXPECT_EQ(ticks2, (std::vector<int>{0, 20, 40}));
+    EXPECT_EQ(ticks3, 41);
+}
+
+TEST(TimerPool, RefusesDuplicatesAndIncompatibleIntervals) {
+    TVfxTimerPool pool(nullptr, 50);
+    pool.Register(7, 100);
+    try {
+        pool.Register(7, 100);
+        FAIL() << "a second item with id 7";
+    } catch (const plat::EListError& e) {
+        EXPECT_EQ(e.Message(), QStringLiteral("List index out of bounds (%d)"));
+    }
+    for (const uint16_t interval : {uint16_t(120), uint16_t(25), uint16_t(0)}) {
+        try {
+            pool.Register(8, interval);
+            FAIL() << interval;
+        } catch (const plat::Exception& e) {
+            EXPECT_EQ(e.Message(),
+                      QStringLiteral("Interval not compatible with MinInterval property!"));
+        }
+    }
+    EXPECT_EQ(pool.Count(), 1);
+}
+
+TEST(TimerPool, RunsOnlyWhileSomeItemIsEnabled) {
+    TVfxTimerPool pool(nullptr, 50);
+    EXPECT_FALSE(pool.Running());
+    TVfxTimerItem& item = pool.Register(1, 100);
+    EXPECT_TRUE(pool.Running());
+    pool.SetEnabled(item, false);
+    EXPECT_FALSE(pool.Running());
+    pool.SetEnabled(item, true);
+    EXPECT_TRUE(pool.Running());
+    pool.Remove(1);
+    EXPECT_FALSE(pool.Running());
+    EXPECT_EQ(pool.Find(1), nullptr);
+}
+
+TEST(TimerPool, RepeatLimitDisablesAndCountersReset) {
+    TVfxTimerPool pool(nullptr, 50);
+    std::vector<uint32_t> counters;
+    pool.OnTimer = [&](TVfxTimerPool*, uint16_t, uint32_t counter) { counters.push_back(counter); };
+    TVfxTimerItem& item = pool.Register(1, 50);
+    item.SetRepeatLimit(3);
+    for (int i = 0; i < 6; ++i) {
+        pool.Tick();
+    }
+    EXPECT_EQ(counters, (std::vector<uint32_t>{1, 2, 3}));
+    EXPECT_FALSE(item.Enabled());
+    EXPECT_EQ(item.Counter(), 3u);
+    pool.SetEnabled(item, true);
+    EXPECT_EQ(item.Counter(), 0u);
+    // an interval that is no multiple is ignored; 0 stands for the minimum
+    pool.SetInterval(item, 75);
+    EXPECT_EQ(item.Interval(), 50);
+    pool.SetInterval(item, 200);
+    EXPECT_EQ(item.TicksPerFiring(), 4u);
+    pool.SetInterval(item, 0);
+    EXPECT_EQ(item.Interval(), 50);
+}
+
+TEST(TimerPool, AHandlerMayRemoveItsOwnItemAndNestedTicksAreDropped) {
+    TVfxTimerPool pool(nullptr, 50);
+    int firstCalls = 0;
+    int secondCalls = 0;
+    pool.Register(1, 50, [&](void*) {
+        ++firstCalls;
+        pool.Tick(); // nested: dropped
+        pool.Remove(1);
+    });
+    int data = 42;
+    pool.Register(
+        2, 50, [&](void* d) { secondCalls += *static_cast<int*>(d); }, &data);
+    pool.Tick();
+    pool.Tick();
+    EXPECT_EQ(firstCalls, 1);
+    EXPECT_EQ(secondCalls, 84);
+    EXPECT_EQ(pool.TickCounter(), 2u);
+}
+
+TEST(TimerPool, TheQtTimerDrivesTheTicks) {
+    TVfxTimerPool pool(nullptr, 1);
+    int fired = 0;
+    pool.Register(1, 1, [&](void*) { ++fired; });
+    EXPECT_TRUE(WaitUntil([&] { return fired >= 3; }));
+}
+
+TEST(Application, TwoHundredFiftyTimersThenNone) {
+    TVfxApplication app;
+    std::vector<uint16_t> ids;
+    for (int i = 0; i < TVfxApplication::kTimerSlots; ++i) {
+        ids.push_back(app.AddTimer(100));
+    }
+    EXPECT_EQ(ids.front(), 0xFD01);
+    EXPECT_EQ(ids.back(), 0xFD00 + 250);
+    EXPECT_EQ(app.AddTimer(100), 0);
+    EXPECT_EQ(app.FreeTimerSlots(), 0);
+    app.RemoveTimer(0xFD07);
+    EXPECT_EQ(app.AddTimer(100), 0xFD07);
+}
+
+TEST(Application, ARefusedTimerKeepsItsSlotFree) {
+    TVfxApplication app;
+    EXPECT_EQ(app.AddTimer(120), 0); // not a multiple of 50
+    EXPECT_EQ(app.FreeTimerSlots(), TVfxApplication::kTimerSlots);
+    EXPECT_EQ(app.TimerPool().Count(), 0);
+    EXPECT_EQ(app.AddTimer(100), 0xFD01);
+}
+
+TEST(Application, TimersAreSteeredThroughTheirIds) {
+    TVfxApplication app;
+    int fired = 0;
+    const uint16_t id = app.AddTimer(250, [&](void*) { ++fired; });
+    app.SetEnabled(id, false);
+    app.TimerPool().Tick();
+    EXPECT_EQ(fired, 0);
+    app.SetEnabled(id, true);
+    app.SetInterval(id, 100);
+    for (int i = 0; i < 4; ++i) {
+        app.TimerPool().Tick();
+    }
+    EXPECT_EQ(fired, 2);
+    app.RemoveTimer(id);
+    app.RemoveTimer(0x1234); // not an application timer
+    EXPECT_EQ(app.Timer(id), nullptr);
+}
+
+TEST(Application, SetUpAsTheKitNeedsIt) {
+    TVfxApplication app;
+    EXPECT_EQ(app.Prefix(), QStringLiteral("#tdl"));
+    EXPECT_EQ(app.TimerPool().MinInterval(), 50);
+    EXPECT_TRUE(app.LogFileName().endsWith(QStringLiteral("effects_gui_tests.LOG")));
+    EXPECT_GT(app.CheckWidth(), 0);
+    EXPECT_FALSE(app.PrevInstance());
+    EXPECT_EQ(app.IniCtrl().EncKey(), 23571);
+    EXPECT_FALSE(app.ThemesActive());
+}
+
+TEST(Application, ASecondObjectOfTheSameNameSeesTheFirst) {
+    const QString name = QStringLiteral("effgui-test-%1").arg(QCoreApplication::applicationPid());
+    TVfxApplication first(nullptr, name);
+    EXPECT_FALSE(first.PrevInstance());
+    TVfxApplication second(nullptr, name);
+    EXPECT_TRUE(second.PrevInstance());
+}
+
+TEST(Application, PatternIsACheckerboardRebuiltPerColour) {
+    TVfxApplication app;
+    const QImage& red = app.PatternBitmap(plat::clRed);
+    ASSERT_EQ(red.size(), QSize(8, 8));
+    EXPECT_EQ(red.pixel(0, 0), qRgb(255, 255, 255));
+    EXPECT_EQ(red.pixel(1, 0), qRgb(255, 0, 0));
+    EXPECT_EQ(red.pixel(0, 1), qRgb(255, 0, 0));
+    EXPECT_EQ(red.pixel(1, 1), qRgb(255, 255, 255));
+    const qint64 key = red.cacheKey();
+    EXPECT_EQ(app.PatternBitmap(plat::clRed).cacheKey(), key);
+    EXPECT_EQ(app.PatternBitmap(plat::clBlue).pixel(7, 0), qRgb(0, 0, 255));
+}
+
+TEST(Application, TheProcessObjectCanBeReplacedForATest) {
+    TVfxApplication mine;
+    {
+        ScopedVfxApplication scope(&mine);
+        EXPECT_EQ(&VfxApplication(), &mine);
+    }
+    EXPECT_NE(&VfxApplication(), &mine);
+    // the process's theme manager found no theme library
+    EXPECT_FALSE(VfxThemeManager().ThemesActive());
+    EXPECT_TRUE(VfxThemeManager().Hooked());
+}
+
+TEST(FormMode, FromTheMultipleDocumentWindows) {
+    QWidget plain;
+    EXPECT_EQ(VfxFormModeOf(&plain), TVfxWndProcComponent::fmNormal);
+    EXPECT_EQ(VfxFormModeOf(nullptr), TVfxWndProcComponent::fmNormal);
+    QWidget frame;
+    auto* area = new QMdiArea(&frame);
+    EXPECT_EQ(VfxFormModeOf(&frame), TVfxWndProcComponent::fmMDIForm);
+    auto* child = new QWidget;
+    area->addSubWindow(child);
+    EXPECT_EQ(VfxFormModeOf(child), TVfxWndProcComponent::fmMDIChild);
+}
+
+class OneOfAKind : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+};
+
+TEST(OneInstance, ASecondComponentOnAFormIsRefused) {
+    QDialog form;
+    auto* first = new OneOfAKind(&form);
+    EXPECT_NO_THROW(VfxCheckOneInstance(*first));
+    auto* second = new OneOfAKind(&form);
+    try {
+        VfxCheckOneInstance(*second);
+        FAIL();
+    } catch (const VfxEOneInstError& e) {
+        EXPECT_EQ(e.Message(),
+                  QStringLiteral("OneOfAKind:\rAlready one OneOfAKind control in this project!"));
+    }
+    QObject notAForm;
+    auto* orphan = new OneOfAKind(&notAForm);
+    try {
+        VfxCheckOneInstance(*orphan);
+        FAIL();
+    } catch (const VfxEOneInstError& e) {
+        EXPECT_EQ(
+            e.Message(),
+            QStringLiteral("OneOfAKind:\rInvalid owner (<>TForm) or second instance on a form"));
+    }
+}
+
+} // namespace
+
+#include "ApplicationTest.moc"

@@ -1,0 +1,276 @@
+#include "effects/gui/VfxControls.h"
+#include "effects/gui/VfxPanels.h"
+
+#include "EffectsGuiSupport.h"
+#include "PixelPicture.h"
+
+#include <QCoreApplication>
+#include <QEnterEvent>
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <vector>
+
+using namespace fx;
+using plat::TRect;
+
+namespace {
+
+QImage Render(QWidget& widget) {
+    QImage image(widget.size(), QImage::Format_RGB32);
+    image.fill(0xFFFF00FF);
+    widget.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    return image;
+}
+
+TEST(Control, BoundsChangesReportWhatMoved) {
+    TVfxControl control;
+    control.setGeometry(10, 10, 20, 20);
+    std::vector<unsigned> reported;
+    control.OnBoundsChanged = [&](TVfxControl*, unsigned flags) { reported.push_back(flags); };
+    control.SetBounds(15, 10, 20, 20);
+    control.SetBounds(15, 10, 25, 20);
+    control.SetBounds(0, 0, 5, 5);
+    control.SetBounds(0, 0, 5, 5);
+    EXPECT_EQ(reported, (std::vector<unsigned>{kVfxBoundsPosition, kVfxBoundsSize,
+                                               kVfxBoundsPosition | kVfxBoundsSize}));
+}
+
+TEST(Control, MouseEventsOnlyWhenEnabled) {
+    TVfxControl control;
+    int entered = 0;
+    int exited = 0;
+    control.OnMouseEnter = [&](TVfxControl*) { ++entered; };
+    control.OnMouseExit = [&](TVfxControl*) { ++exited; };
+    QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(&control, &enter);
+    EXPECT_TRUE(control.MouseInControl());
+    QCoreApplication::sendEvent(&control, &leave);
+    EXPECT_FALSE(control.MouseInControl());
+    control.setEnabled(false);
+    QCoreApplication::sendEvent(&control, &enter);
+    QCoreApplication::sendEvent(&control, &leave);
+    EXPECT_EQ(entered, 1);
+    EXPECT_EQ(exited, 1);
+}
+
+class Label : public ::testing::Test, public KitFixture {};
+
+TEST_F(Label, OpaqueFillsItsColourTransparentLeavesTheParent) {
+    QWidget parent;
+    parent.resize(40, 20);
+    parent.setAutoFillBackground(true);
+    QPalette palette = parent.palette();
+    palette.setColor(QPalette::Window, Qt::green);
+    parent.setPalette(palette);
+    TVfxBaseLabel label(&parent);
+    EXPECT_EQ(label.size(), QSize(30, 30)); // before a caption sizes it
+    label.SetAutoSize(false);
+    label.setGeometry(0, 0, 40, 20);
+    EXPECT_EQ(Render(parent).pixel(39, 19), qRgb(0, 255, 0));
+    label.SetTransparent(false);
+    label.SetColor(plat::clRed);
+    EXPECT_EQ(Render(parent).pixel(39, 19), qRgb(255, 0, 0));
+}
+
+TEST_F(Label, DrawsItsCaptionInsideTheBevelWhereAlignmentSays) {
+    TVfxBaseLabel label;
+    label.SetTransparent(false);
+    label.SetColor(plat::clWhite);
+    label.SetFontColor(plat::clBlack);
+    label.SetCaption(QStringLiteral("Ok"));
+    label.Bevel().SetStyleOuter(bvLowered);
+    const QSize natural = label.size();
+    label.SetAutoSize(false);
+    label.resize(natural.width() + 40, natural.height() + 20);
+    // the ink's bounding box for two alignments
+    const auto inkBox = [&] {
+        const QImage image = Render(label);
+        QRect box;
+        for (int y = 1; y < image.height() - 1; ++y) {
+            for (int x = 1; x < image.width() - 1; ++x) {
+                if (image.pixel(x, y) == qRgb(0, 0, 0)) {
+                    box |= QRect(x, y, 1, 1);
+                }
+            }
+        }
+        return box;
+    };
+    const QRect topLeft = inkBox();
+    ASSERT_FALSE(topLeft.isEmpty());
+    label.SetAlignment(agBottomRight);
+    const QRect bottomRight = inkBox();
+    EXPECT_EQ(bottomRight.topLeft() - topLeft.topLeft(), QPoint(40, 20));
+    // the bevel's band
+    const QImage image = Render(label);
+    EXPECT_EQ(image.pixel(5, 0), qRgb(0x80, 0x80, 0x80));
+    EXPECT_EQ(image.pixel(5, label.height() - 1), qRgb(255, 255, 255));
+}
+
+TEST_F(Label, AutoSizeMeasuresWithTheBevelAndThe3DFont) {
+    TVfxBaseLabel label;
+    label.SetCaption(QStringLiteral("Memory"));
+    const QSize plain = label.size();
+    label.Bevel().SetStyleOuter(bvRaised);
+    label.Bevel().SetWidthOuter(3);
+    EXPECT_EQ(label.size(), plain + QSize(6, 6));
+    label.Font3D().SetStyle(tdShadow);
+    label.Font3D().SetShadowDepth(4);
+    EXPECT_EQ(label.size(), plain + QSize(10, 10));
+}
+
+TEST_F(Label, AcceleratorGivesTheFocusControlTheFocus) {
+    QWidget form;
+    auto* label = new TVfxBaseLabel(&form);
+    auto* edit = new QLineEdit(&form);
+    auto* other = new QLineEdit(&form);
+    label->SetCaption(QStringLiteral("&Name"));
+    label->SetFocusControl(edit);
+    other->setFocus();
+    EXPECT_FALSE(label->DialogChar(u'x'));
+    EXPECT_TRUE(label->DialogChar(u'n'));
+    EXPECT_EQ(form.focusWidget(), edit);
+    other->setFocus();
+    label->SetShowAccelChar(false);
+    EXPECT_FALSE(label->DialogChar(u'N'));
+    label->SetShowAccelChar(true);
+    label->setEnabled(false);
+    EXPECT_FALSE(label->DialogChar(u'N'));
+    label->setEnabled(true);
+    edit->setEnabled(false);
+    EXPECT_FALSE(label->DialogChar(u'N'));
+    EXPECT_EQ(form.focusWidget(), other);
+}
+
+TEST_F(Label, BlinksOnAnApplicationTimer) {
+    TVfxBaseLabel label;
+    label.SetBlinkIntervals(700, 350);
+    label.SetBlinking(true);
+    ASSERT_TRUE(label.Blinking());
+    EXPECT_EQ(app.FreeTimerSlots(), TVfxApplication::kTimerSlots - 1);
+    std::vector<bool> phases;
+    for (int tick = 0; tick < 30; ++tick) {
+        Ticks(1);
+        phases.push_back(label.VisiblePhase());
+    }
+    // The first tick hides it; each phase then lasts until the pool's tick
+    // count is a multiple of its interval's ticks (7 hidden, 14 visible).
+    std::vector<bool> expected;
+    for (int tick = 0; tick < 30; ++tick) {
+        expected.push_back((tick >= 7 && tick < 14) || (tick >= 21 && tick < 28));
+    }
+    EXPECT_EQ(phases, expected);
+    label.SetBlinking(false);
+    EXPECT_TRUE(label.VisiblePhase());
+    EXPECT_EQ(app.FreeTimerSlots(), TVfxApplication::kTimerSlots);
+}
+
+// A status bar that moves its labels' text down.
+class LowBar : public TVfxCustomStatusBar {
+public:
+    using TVfxCustomStatusBar::TVfxCustomStatusBar;
+    int ExtraTextOffset() const override { return 6; }
+};
+
+TEST_F(Label, OnAStatusBarTheTextMovesDown) {
+    const auto firstInkRow = [](QWidget& w) {
+        const QImage image = Render(w);
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                if (image.pixel(x, y) == qRgb(0, 0, 0)) {
+                    return y;
+                }
+            }
+        }
+        return -1;
+    };
+    TVfxCustomPanel plainParent;
+    LowBar bar;
+    for (QWidget* parent : {static_cast<QWidget*>(&plainParent), static_cast<QWidget*>(&bar)}) {
+        parent->resize(100, 40);
+        auto* label = new TVfxBaseLabel(parent);
+        label->SetFontColor(plat::clBlack);
+        label->SetCaption(QStringLiteral("Text"));
+        label->SetAutoSize(false);
+        label->resize(100, 40);
+    }
+    EXPECT_EQ(firstInkRow(bar), firstInkRow(plainParent) + 6);
+}
+
+// A kit control with a background bitmap of its own.
+class Backdrop : public TVfxCustomControl {
+public:
+    explicit Backdrop(QImage image) : image_(std::move(image)) { resize(image_.size()); }
+    const QImage* BackgroundSourceBitmap() const override { return &image_; }
+    bool HasBackgroundSource() const override { return true; }
+
+private:
+    QImage image_;
+};
+
+TEST(Panel, ATransparentPanelShowsItsPartOfTheBackground) {
+    QImage picture(40, 30, QImage::Format_RGB32);
+    for (int y = 0; y < 30; ++y) {
+        for (int x = 0; x < 40; ++x) {
+            picture.setPixel(x, y, qRgb(x * 5, y * 5, 0));
+        }
+    }
+    Backdrop backdrop(picture);
+    auto* panel = new TVfxCustomPanel(&backdrop);
+    panel->setGeometry(10, 5, 20, 10);
+    EXPECT_FALSE(panel->HasBackgroundSource());
+    EXPECT_EQ(Render(*panel).pixel(0, 0), qRgb(0xD4, 0xD0, 0xC8));
+    panel->SetTransparentFlag(true);
+    ASSERT_TRUE(panel->HasBackgroundSource());
+    EXPECT_EQ(panel->BackgroundSourceOffset(QPoint(1, 2)), QPoint(11, 7));
+    const QImage shown = Render(*panel);
+    EXPECT_EQ(shown.pixel(0, 0), picture.pixel(10, 5));
+    EXPECT_EQ(shown.pixel(19, 9), picture.pixel(29, 14));
+    // a panel inside the panel looks through both
+    auto* inner = new TVfxCustomPanel(panel);
+    inner->setGeometry(3, 2, 5, 5);
+    inner->SetTransparentFlag(true);
+    EXPECT_EQ(Render(*inner).pixel(0, 0), picture.pixel(13, 7));
+}
+
+TEST(BevelPanel, ChildrenStayInsideTheBevel) {
+    TVfxCustomBevelPanel panel;
+    panel.resize(60, 40);
+    auto* layout = new QVBoxLayout(&panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* child = new QWidget;
+    layout->addWidget(child);
+    panel.Bevel().SetStyleOuter(bvRaised);
+    panel.Bevel().SetWidthOuter(2);
+    panel.Bevel().SetBorderInnerWidth(1);
+    layout->activate();
+    EXPECT_EQ(child->geometry(), QRect(3, 3, 54, 34));
+}
+
+TEST(WindowedControl, FlatBorderFramesFollowTheFocus) {
+    TVfxCustomControl control;
+    control.resize(10, 8);
+    control.SetFlatBorder(true);
+    control.SetColor(plat::clWhite);
+    const auto picture = [&] { return PixelPicture(Render(control)); };
+    // normal: two button-face rings
+    EXPECT_EQ(picture().mid(0, 3), (QStringList{"FFFFFFFFFF", "FFFFFFFFFF", "FFWWWWWWFF"}));
+    QFocusEvent in(QEvent::FocusIn);
+    QCoreApplication::sendEvent(&control, &in);
+    EXPECT_TRUE(control.Entered());
+    const QStringList active = picture();
+    EXPECT_EQ(active[0], QStringLiteral("GGGGGGGGGW"));
+    EXPECT_EQ(active[1], QStringLiteral("GKKKKKKKFW"));
+    EXPECT_EQ(active[7], QStringLiteral("WWWWWWWWWW"));
+    QFocusEvent out(QEvent::FocusOut);
+    QCoreApplication::sendEvent(&control, &out);
+    EXPECT_FALSE(control.Entered());
+    EXPECT_EQ(picture()[0], QStringLiteral("FFFFFFFFFF"));
+}
+
+} // namespace

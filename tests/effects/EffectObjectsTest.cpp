@@ -1,0 +1,415 @@
+#include "effects/gui/VfxBevel.h"
+#include "effects/gui/VfxGradient.h"
+#include "effects/gui/VfxText3D.h"
+
+#include "PixelPicture.h"
+
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+using namespace fx;
+using plat::TColor;
+using plat::TRect;
+
+namespace {
+
+// --- bevels ---
+
+struct ExtentCase {
+    const char* name;
+    std::function<void(TVfxBevel&)> setUp;
+    int extent;
+    int second;
+};
+
+void PrintTo(const ExtentCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class BevelExtent : public ::testing::TestWithParam<ExtentCase> {};
+
+TEST_P(BevelExtent, FollowsModeStylesAndWidths) {
+    TVfxBevel bevel;
+    GetParam().setUp(bevel);
+    EXPECT_EQ(bevel.BorderExtent(), GetParam().extent);
+    EXPECT_EQ(bevel.SecondExtent(), GetParam().second);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, BevelExtent,
+    ::testing::Values(ExtentCase{"DefaultTakesNothing", [](TVfxBevel&) {}, 0, 0},
+                      ExtentCase{"CustomBandsRingsAndFrames",
+                                 [](TVfxBevel& b) {
+                                     b.SetStyleOuter(bvRaised);
+                                     b.SetWidthOuter(2);
+                                     b.SetStyleInner(bvFrameLowered);
+                                     b.SetWidthInner(1);
+                                     b.SetBorderWidth(3);
+                                     b.SetBorderInnerWidth(1);
+                                 },
+                                 8, 8},
+                      ExtentCase{"CustomShadow",
+                                 [](TVfxBevel& b) {
+                                     b.SetStyleOuter(bvShadow);
+                                     b.SetWidthInner(2);
+                                     b.SetWidthOuter(5);
+                                     b.SetBorderWidth(9); // not counted with a shadow
+                                     b.SetBorderInnerWidth(1);
+                                 },
+                                 3, 8},
+                      ExtentCase{"StandardSingle",
+                                 [](TVfxBevel& b) {
+                                     b.SetMode(bmStandard);
+                                     b.SetBorderInnerWidth(1);
+                                 },
+                                 2, 2},
+                      ExtentCase{"StandardDouble",
+                                 [](TVfxBevel& b) {
+                                     b.SetMode(bmStandard);
+                                     b.SetStandardStyle(lsDoubleRaised);
+                                 },
+                                 2, 2},
+                      ExtentCase{"StandardNone",
+                                 [](TVfxBevel& b) {
+                                     b.SetMode(bmStandard);
+                                     b.SetStandardStyle(lsNone);
+                                 },
+                                 0, 0},
+                      ExtentCase{"EdgeWithSides", [](TVfxBevel& b) { b.SetMode(bmEdge); }, 2, 2},
+                      ExtentCase{"EdgeWithoutSides",
+                                 [](TVfxBevel& b) {
+                                     b.SetMode(bmEdge);
+                                     b.SetBorderSides(0);
+                                     b.SetBorderInnerWidth(1);
+                                 },
+                                 1, 1},
+                      ExtentCase{"WindowsClassic", [](TVfxBevel& b) { b.SetMode(bmWindows); }, 2,
+                                 2},
+                      ExtentCase{"WindowsThemed",
+                                 [](TVfxBevel& b) {
+                                     b.SetMode(bmWindows);
+                                     b.SetThemed(true);
+                                 },
+                                 0, 0}));
+
+TEST(Bevel, ShadowStylesGoTogether) {
+    TVfxBevel bevel;
+    bevel.SetStyleInner(bvRaised);
+    bevel.SetStyleOuter(bvShadow);
+    EXPECT_EQ(bevel.StyleInner(), bvShadow);
+    bevel.SetStyleInner(bvLowered);
+    EXPECT_EQ(bevel.StyleOuter(), bvNone);
+    EXPECT_EQ(bevel.StyleInner(), bvLowered);
+}
+
+TEST(Bevel, DrawsCustomBandsAndRingsFromTheOutsideIn) {
+    TVfxBevel bevel;
+    bevel.SetStyleOuter(bvLowered);
+    bevel.SetStyleInner(bvRaised);
+    bevel.SetBorderWidth(1);
+    bevel.SetBorderColor(plat::clBlack);
+    QImage image = BlankImage(8, 8);
+    TRect inner;
+    {
+        QPainter p(&image);
+        inner = bevel.DrawBevel(p, TRect(0, 0, 8, 8), false);
+    }
+    EXPECT_EQ(inner, TRect(3, 3, 5, 5));
+    EXPECT_EQ(inner, bevel.InnerRect(TRect(0, 0, 8, 8)));
+    EXPECT_EQ(PixelPicture(image), (QStringList{"GGGGGGGW", "GKKKKKKW", "GKWWWGKW", "GKW..GKW",
+                                                "GKW..GKW", "GKWGGGKW", "GKKKKKKW", "GWWWWWWW"}));
+    // transparent: the rings keep what was there
+    QImage again = BlankImage(8, 8);
+    {
+        QPainter p(&again);
+        bevel.DrawBevel(p, TRect(0, 0, 8, 8), true);
+    }
+    EXPECT_EQ(PixelPicture(again)[1], QStringLiteral("G......W"));
+}
+
+TEST(Bevel, NothingDrawnWithoutExtent) {
+    TVfxBevel bevel;
+    QImage image = BlankImage(5, 5);
+    QPainter p(&image);
+    EXPECT_EQ(bevel.DrawBevel(p, TRect(0, 0, 5, 5), false), TRect(0, 0, 5, 5));
+    p.end();
+    EXPECT_EQ(image, BlankImage(5, 5));
+}
+
+TEST(Bevel, ShadowInnerRectLeavesTheShadowOutside) {
+    TVfxBevel bevel;
+    bevel.SetStyleOuter(bvShadow);
+    bevel.SetWidthInner(1);
+    bevel.SetWidthOuter(3);
+    EXPECT_EQ(bevel.InnerRect(TRect(0, 0, 20, 10)), TRect(1, 1, 16, 6));
+}
+
+TEST(Bevel, EdgeModeShrinksByTwoWhateverSidesAreDrawn) {
+    TVfxBevel bevel;
+    bevel.SetMode(bmEdge);
+    bevel.SetBorderSides(fsLeft);
+    bevel.SetEdgeStyle(etSunkenOuter);
+    QImage image = BlankImage(4, 4);
+    TRect inner;
+    {
+        QPainter p(&image);
+        inner = bevel.DrawBevel(p, TRect(0, 0, 4, 4), false);
+    }
+    EXPECT_EQ(inner, TRect(2, 2, 2, 2));
+    EXPECT_EQ(PixelPicture(image), (QStringList{"G...", "G...", "G...", "G..."}));
+}
+
+TEST(Descriptions, NameTheSettings) {
+    TVfx3DCaption caption;
+    EXPECT_EQ(caption.Description(), QStringLiteral("{Disabled}"));
+    caption.SetStyle(tdSunkenShadow);
+    EXPECT_EQ(caption.Description(), QStringLiteral("{sunken shadow}"));
+    caption.SetStyle(tdExtrudeEnh);
+    EXPECT_EQ(caption.Description(), QStringLiteral("{extrude enh}"));
+    TVfxBevel bevel;
+    EXPECT_EQ(bevel.Description(), QStringLiteral("Custom style"));
+    bevel.SetMode(bmEdge);
+    EXPECT_EQ(bevel.Description(), QStringLiteral("Edged style"));
+    TVfxGradient gradient;
+    EXPECT_EQ(gradient.Description(), QStringLiteral("vertical, Col: 16, 2 col mode"));
+    gradient.SetStyle(gstTopRightDiagonal);
+    gradient.SetTwoColors(false);
+    gradient.SetColorCount(12);
+    EXPECT_EQ(gradient.Description(), QStringLiteral("top right diag, Col: 12, mult. col mode"));
+}
+
+// --- colour ramps and gradients ---
+
+std::vector<int> Reds(const std::vector<TColor>& table) {
+    std::vector<int> reds;
+    for (const TColor c : table) {
+        reds.push_back(plat::GetRValue(c));
+    }
+    return reds;
+}
+
+TEST(ColorRamp, StartsOrContinuesATable) {
+    std::vector<TColor> table{plat::clRed};
+    VfxColorRamp(table, plat::clBlack, plat::clWhite, 4, true);
+    EXPECT_EQ(Reds(table), (std::vector<int>{0, 85, 170, 255}));
+    VfxColorRamp(table, plat::clWhite, plat::clBlack, 3, false);
+    EXPECT_EQ(Reds(table), (std::vector<int>{0, 85, 170, 255, 127, 0}));
+    // channels run on their own; system colours are resolved first
+    VfxColorRamp(table, plat::RGB(0, 100, 200), plat::clBtnFace, 2, true);
+    EXPECT_EQ(table, (std::vector<TColor>{plat::RGB(0, 100, 200), plat::RGB(0xD4, 0xD0, 0xC8)}));
+}
+
+TEST(ColorRamp, OneEntryIsTheFirstColourAndZeroIsNone) {
+    std::vector<TColor> table{plat::clRed};
+    VfxColorRamp(table, plat::clWhite, plat::clBlack, 1, true);
+    EXPECT_EQ(table, std::vector<TColor>{plat::clWhite});
+    VfxColorRamp(table, plat::clBlack, plat::clBlack, 1, false);
+    EXPECT_EQ(table, std::vector<TColor>{plat::clWhite});
+    VfxColorRamp(table, plat::clWhite, plat::clBlack, 0, true);
+    EXPECT_TRUE(table.empty());
+    VfxColorRamp(table, plat::clWhite, plat::clBlack, 256, true); // counts modulo 256
+    EXPECT_TRUE(table.empty());
+}
+
+TEST(Gradient, TableFromTwoColoursOrFromTheList) {
+    TVfxGradient gradient;
+    EXPECT_EQ(gradient.ColorTable().size(), 16u);
+    EXPECT_EQ(gradient.ColorTable().front(), plat::clBlue);
+    EXPECT_EQ(gradient.ColorTable().back(), plat::clBlack);
+    gradient.SetTwoColors(false);
+    gradient.SetColorCount(12);
+    gradient.SetColorList({plat::clBlack, plat::clWhite, plat::clBlack});
+    EXPECT_EQ(Reds(gradient.ColorTable()), (std::vector<int>{0, 85, 170, 255, 170, 85, 0}));
+    // one entry per pair: the ramps cannot divide into steps
+    gradient.SetColorCount(2);
+    gradient.SetColorList({plat::clWhite, plat::clBlack});
+    EXPECT_EQ(gradient.ColorTable(), std::vector<TColor>{plat::clWhite});
+    gradient.SetColorCount(500);
+    EXPECT_EQ(gradient.ColorCount(), TVfxGradient::kMaxColors);
+}
+
+TEST(Gradient, HorizontalBandsSplitTheWidth) {
+    TVfxGradient gradient;
+    gradient.SetStyle(gstHorizontal);
+    gradient.SetColorCount(4);
+    gradient.SetColor(plat::clBlack);
+    gradient.SetEndColor(plat::clWhite);
+    QImage image = BlankImage(100, 3);
+    {
+        QPainter p(&image);
+        gradient.Paint(p, TRect(0, 0, 100, 3));
+    }
+    const struct {
+        int x;
+        int red;
+    } bands[] = {{0, 0}, {24, 0}, {25, 85}, {49, 85}, {50, 170}, {74, 170}, {75, 255}, {99, 255}};
+    for (const auto& b : bands) {
+        EXPECT_EQ(qRed(image.pixel(b.x, 1)), b.red) << b.x;
+    }
+}
+
+TEST(Gradient, CornerStylesPaintFromTheOutsideIn) {
+    TVfxGradient gradient;
+    gradient.SetColorCount(2);
+    gradient.SetColor(plat::clBlack);
+    gradient.SetEndColor(plat::clWhite);
+    const struct {
+        TVfxGradientStyle style;
+        QPoint black; // inside the first (innermost) entry
+        QPoint white;
+    } cases[] = {{gstTopLeft, {1, 1}, {9, 9}},         {gstTopRight, {8, 1}, {0, 9}},
+                 {gstBottomLeft, {1, 8}, {9, 0}},      {gstBottomRight, {8, 8}, {0, 0}},
+                 {gstSquare, {5, 5}, {0, 0}},          {gstVertical, {5, 1}, {5, 8}},
+                 {gstTopLeftDiagonal, {1, 1}, {9, 9}}, {gstTopRightDiagonal, {8, 1}, {0, 9}}};
+    for (const auto& c : cases) {
+        gradient.SetStyle(c.style);
+        QImage image = BlankImage(10, 10);
+        {
+            QPainter p(&image);
+            gradient.Paint(p, TRect(0, 0, 10, 10));
+        }
+        EXPECT_EQ(image.pixel(c.black), qRgb(0, 0, 0)) << c.style;
+        EXPECT_EQ(image.pixel(c.white), qRgb(255, 255, 255)) << c.style;
+    }
+}
+
+// --- 3D text ---
+
+QFont PixelFont() {
+    QFont font;
+    font.setPixelSize(14);
+    font.setStyleStrategy(QFont::NoAntialias);
+    return font;
+}
+
+QImage TextImage(const TVfx3DCaption* caption, TVfxTextLook look = {}) {
+    QImage image(40, 24, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    p.setFont(PixelFont());
+    VfxDraw3DText(p, QStringLiteral("HI"), TRect(4, 2, 36, 22), 0, caption, look);
+    return image;
+}
+
+// The pixels the plain text covers.
+std::vector<QPoint> Glyphs(const QImage& plain) {
+    std::vector<QPoint> ink;
+    for (int y = 0; y < plain.height(); ++y) {
+        for (int x = 0; x < plain.width(); ++x) {
+            if (plain.pixel(x, y) == qRgb(0, 0, 0)) {
+                ink.push_back({x, y});
+            }
+        }
+    }
+    return ink;
+}
+
+struct LayerCase {
+    const char* name;
+    TVfxThreeDStyle style;
+    TVfxThreeDOrientation orientation;
+    QPoint face;  // where the face lies, from the plain text
+    QPoint copy;  // where the first copy lies
+    QRgb copyRgb; // its colour
+};
+
+void PrintTo(const LayerCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class TextLayers : public ::testing::TestWithParam<LayerCase> {};
+
+TEST_P(TextLayers, CopiesLieBehindTheFace) {
+    const LayerCase& c = GetParam();
+    const std::vector<QPoint> ink = Glyphs(TextImage(nullptr));
+    ASSERT_FALSE(ink.empty());
+    TVfx3DCaption caption;
+    caption.SetStyle(c.style);
+    caption.SetOrientation(c.orientation);
+    caption.SetLightDepth(2);
+    caption.SetShadowDepth(3);
+    caption.SetLightColor(plat::clRed);
+    caption.SetShadowColor(plat::clBlue);
+    const QImage image = TextImage(&caption);
+    for (const QPoint p : ink) {
+        EXPECT_EQ(image.pixel(p + c.face), qRgb(0, 0, 0)) << p.x() << "," << p.y();
+    }
+    // every pixel of the copy that the face leaves free shows the copy
+    int seen = 0;
+    for (const QPoint p : ink) {
+        const QPoint at = p + c.copy;
+        const bool underFace = std::find(ink.begin(), ink.end(), at - c.face) != ink.end();
+        if (!underFace) {
+            EXPECT_EQ(image.pixel(at), c.copyRgb) << at.x() << "," << at.y();
+            ++seen;
+        }
+    }
+    EXPECT_GT(seen, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Styles, TextLayers,
+    ::testing::Values(
+        LayerCase{"RaisedLightAboveLeft", tdRaised, toTopLeft, {2, 2}, {0, 0}, qRgb(255, 0, 0)},
+        LayerCase{"SunkenLightBelowRight", tdSunken, toTopLeft, {0, 0}, {2, 2}, qRgb(255, 0, 0)},
+        LayerCase{"ShadowBelowRight", tdShadow, toTopLeft, {0, 0}, {3, 3}, qRgb(0, 0, 255)},
+        LayerCase{
+            "ShadowFromTheBottomRight", tdShadow, toBottomRight, {3, 3}, {0, 0}, qRgb(0, 0, 255)},
+        LayerCase{"ShadowFromTheTopRight", tdShadow, toTopRight, {3, 0}, {0, 3}, qRgb(0, 0, 255)},
+        LayerCase{
+            "RaisedShadowFarthestCopy", tdRaisedShadow, toTopLeft, {2, 2}, {5, 5}, qRgb(0, 0, 255)},
+        LayerCase{
+            "ExtrusionRunsToTheDepth", tdExtrude, toTopLeft, {0, 0}, {3, 3}, qRgb(0, 0, 255)}));
+
+TEST(Text3D, DisabledTextIsGreyUnlessStyleNone) {
+    const std::vector<QPoint> ink = Glyphs(TextImage(nullptr));
+    TVfx3DCaption caption;
+    TVfxTextLook look;
+    look.Enabled = false;
+    const QImage grey = TextImage(&caption, look);
+    EXPECT_EQ(grey.pixel(ink.front()), qRgb(0x80, 0x80, 0x80));
+    caption.SetDisabledStyle(dsNone);
+    EXPECT_EQ(TextImage(&caption, look).pixel(ink.front()), qRgb(0, 0, 0));
+    // the 3D disabled look: the light copy one pixel below and right
+    caption.SetDisabledStyle(ds3d);
+    caption.SetLightColor(plat::clRed);
+    const QImage sunken = TextImage(&caption, look);
+    EXPECT_EQ(sunken.pixel(ink.front()), qRgb(0x80, 0x80, 0x80));
+    int lit = 0;
+    for (const QPoint p : ink) {
+        lit += sunken.pixel(p + QPoint(1, 1)) == qRgb(255, 0, 0) &&
+               std::find(ink.begin(), ink.end(), p + QPoint(1, 1)) == ink.end();
+    }
+    EXPECT_GT(lit, 0);
+}
+
+TEST(Text3D, OutlineLeavesTheGlyphsHollow) {
+    const std::vector<QPoint> ink = Glyphs(TextImage(nullptr));
+    TVfx3DCaption caption;
+    caption.SetStyle(tdOutline);
+    const QImage outlined = TextImage(&caption);
+    int inked = 0;
+    for (int y = 0; y < outlined.height(); ++y) {
+        for (int x = 0; x < outlined.width(); ++x) {
+            inked += outlined.pixel(x, y) == qRgb(0, 0, 0);
+        }
+    }
+    EXPECT_GT(inked, 0);
+    // the inside of the glyphs (moved by the outline's one pixel) stays white
+    for (const QPoint p : ink) {
+        const QPoint at = p + QPoint(1, 1);
+        bool interior = true;
+        for (const QPoint d : {QPoint(1, 0), QPoint(-1, 0), QPoint(0, 1), QPoint(0, -1)}) {
+            interior = interior && std::find(ink.begin(), ink.end(), p + d) != ink.end();
+        }
+        if (interior) {
+            EXPECT_EQ(outlined.pixel(at), qRgb(255, 255, 255));
+        }
+    }
+}
+
+} // namespace

@@ -1,0 +1,459 @@
+#include "effects/gui/VfxGraphics.h"
+#include "effects/gui/VfxText3D.h"
+
+#include "PixelPicture.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace fx;
+using plat::TColor;
+using plat::TRect;
+
+namespace {
+
+// A legend with the plain colours the transfers use.
+const PixelLegend& TransferLegend() {
+    static const PixelLegend legend = {{0xFFFF0000, 'R'}, {0xFF00FF00, 'g'}, {0xFF0000FF, 'b'},
+                                       {0xFFFFFF00, 'Y'}, {0xFF000000, 'K'}, {0xFFFFFFFF, 'W'},
+                                       {0xFFFF00FF, '.'}};
+    return legend;
+}
+
+// An image from rows of TransferLegend letters.
+QImage Picture(const QStringList& rows) {
+    QImage image(int(rows[0].size()), int(rows.size()), QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            for (const auto& [rgb, c] : TransferLegend()) {
+                if (rows[y][x] == QLatin1Char(c)) {
+                    image.setPixel(x, y, rgb);
+                }
+            }
+        }
+    }
+    return image;
+}
+
+struct BandCase {
+    const char* name;
+    TVfxBevelStyle style;
+    int width;
+    QStringList picture;
+    TRect after;
+};
+
+void PrintTo(const BandCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class BevelBands : public ::testing::TestWithParam<BandCase> {};
+
+TEST_P(BevelBands, PaintTheirColoursAndShrinkTheRectangle) {
+    const BandCase& c = GetParam();
+    QImage image = BlankImage(6, 5);
+    TRect rect(0, 0, 6, 5);
+    {
+        QPainter p(&image);
+        EXPECT_TRUE(
+            VfxDrawBevelStyle(p, rect, c.style, c.width, plat::clBtnShadow, plat::clBtnHighlight));
+    }
+    EXPECT_EQ(PixelPicture(image), c.picture);
+    EXPECT_EQ(rect, c.after);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    OnePixel, BevelBands,
+    ::testing::Values(BandCase{"RaisedLightTopLeft",
+                               bvRaised,
+                               1,
+                               {"WWWWWG", "W....G", "W....G", "W....G", "WGGGGG"},
+                               TRect(1, 1, 5, 4)},
+                      BandCase{"LoweredShadowTopLeft",
+                               bvLowered,
+                               1,
+                               {"GGGGGW", "G....W", "G....W", "G....W", "GWWWWW"},
+                               TRect(1, 1, 5, 4)},
+                      BandCase{"NormalBlack",
+                               bvNormal,
+                               1,
+                               {"KKKKKK", "K....K", "K....K", "K....K", "KKKKKK"},
+                               TRect(1, 1, 5, 4)},
+                      BandCase{"FrameLoweredEtched",
+                               bvFrameLowered,
+                               1,
+                               {"GGGGG.", "GWWWGW", "GW..GW", "GGGGGW", ".WWWWW"},
+                               TRect(2, 2, 4, 3)}));
+
+TEST(BevelBand, NothingForWidthZeroNoneOrShadow) {
+    for (const auto& [style, width] : {std::pair{bvRaised, 0}, {bvNone, 2}, {bvShadow, 2}}) {
+        QImage image = BlankImage(6, 6);
+        TRect rect(0, 0, 6, 6);
+        QPainter p(&image);
+        EXPECT_FALSE(VfxDrawBevelStyle(p, rect, style, width, plat::clBlack, plat::clWhite));
+        p.end();
+        EXPECT_EQ(rect, TRect(0, 0, 6, 6));
+        EXPECT_EQ(image, BlankImage(6, 6));
+    }
+}
+
+TEST(BevelBand, WideBandsFillTheirSidesAsPolygons) {
+    QImage image = BlankImage(10, 10);
+    TRect rect(0, 0, 10, 10);
+    {
+        QPainter p(&image);
+        VfxDrawBevelStyle(p, rect, bvRaised, 2, plat::clBtnShadow, plat::clBtnHighlight);
+    }
+    EXPECT_EQ(rect, TRect(2, 2, 8, 8));
+    const QStringList rows = PixelPicture(image);
+    // mid-edge pixels of both rings; the inside is untouched
+    EXPECT_EQ(rows[0][5], u'W');
+    EXPECT_EQ(rows[1][5], u'W');
+    EXPECT_EQ(rows[5][0], u'W');
+    EXPECT_EQ(rows[5][1], u'W');
+    EXPECT_EQ(rows[5][9], u'G');
+    EXPECT_EQ(rows[5][8], u'G');
+    EXPECT_EQ(rows[9][5], u'G');
+    EXPECT_EQ(rows[8][5], u'G');
+    EXPECT_EQ(rows[5][5], u'.');
+}
+
+TEST(ShadowBevel, DropsAShadowAndFramesWhatIsLeft) {
+    for (const bool transparent : {false, true}) {
+        QImage image = BlankImage(8, 8);
+        TRect rect(0, 0, 8, 8);
+        {
+            QPainter p(&image);
+            VfxDrawShadowBevel(p, rect, plat::clBlack, transparent, 1, 2, plat::clBtnFace,
+                               plat::clBtnShadow);
+        }
+        EXPECT_EQ(rect, TRect(1, 1, 5, 5));
+        const QStringList corners =
+            transparent ? QStringList{"KKKKKK..", "K....K.."} : QStringList{"KKKKKKFF", "K....KFF"};
+        EXPECT_EQ(PixelPicture(image).mid(0, 2), corners) << transparent;
+        EXPECT_EQ(PixelPicture(image).mid(5),
+                  (transparent ? QStringList{"KKKKKKGG", "..GGGGGG", "..GGGGGG"}
+                               : QStringList{"KKKKKKGG", "FFGGGGGG", "FFGGGGGG"}));
+    }
+}
+
+TEST(StandardBorder, WidthsAndWhatEachStyleLeaves) {
+    const struct {
+        TVfxBorderStyle style;
+        int width;
+        TRect after;
+    } cases[] = {
+        {lsNone, 0, TRect(0, 0, 10, 10)},        {lsSingle, 1, TRect(1, 1, 10, 10)},
+        {lsLowered, 2, TRect(2, 2, 8, 8)},       {lsRaised, 2, TRect(2, 2, 8, 8)},
+        {lsRaisedspb, 2, TRect(1, 1, 8, 8)},     {lsLoweredspb, 2, TRect(2, 2, 9, 9)},
+        {lsRaisedExt, 2, TRect(2, 2, 8, 8)},     {lsLoweredExt, 2, TRect(2, 2, 8, 8)},
+        {lsFrameInset, 2, TRect(2, 2, 8, 8)},    {lsFrameOffset, 2, TRect(2, 2, 8, 8)},
+        {lsWindowBorder, 2, TRect(2, 2, 8, 8)},  {lsSingleRaised, 1, TRect(1, 1, 9, 9)},
+        {lsSingleLowered, 1, TRect(1, 1, 9, 9)}, {lsDoubleRaised, 2, TRect(2, 2, 8, 8)},
+        {lsDoubleLowered, 2, TRect(2, 2, 8, 8)},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(VfxStandardBorderWidth(c.style), c.width) << c.style;
+        QImage image = BlankImage(10, 10);
+        TRect rect(0, 0, 10, 10);
+        QPainter p(&image);
+        EXPECT_TRUE(VfxDrawStandardBorder(p, rect, c.style));
+        EXPECT_EQ(rect, c.after) << c.style;
+    }
+}
+
+TEST(StandardBorder, SingleLoweredIsTheSunkenOuterRing) {
+    QImage image = BlankImage(4, 4);
+    TRect rect(0, 0, 4, 4);
+    {
+        QPainter p(&image);
+        VfxDrawStandardBorder(p, rect, lsSingleLowered);
+    }
+    EXPECT_EQ(PixelPicture(image), (QStringList{"GGGW", "G..W", "G..W", "WWWW"}));
+}
+
+// --- areas and bitmaps ---
+
+struct AreaCase {
+    const char* name;
+    QStringList source;
+    uint16_t flags;
+    TRect dest;
+    QStringList picture; // of an 8 x 6 target that started blank
+    TRect reported;
+};
+
+void PrintTo(const AreaCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class AreaPlacement : public ::testing::TestWithParam<AreaCase> {};
+
+TEST_P(AreaPlacement, DrawsWhereTheFlagsSay) {
+    const AreaCase& c = GetParam();
+    const QImage source = Picture(c.source);
+    QImage target = BlankImage(8, 6);
+    TRect reported(-1, -1, -1, -1);
+    {
+        QPainter p(&target);
+        VfxDrawArea(p, c.dest, &source, reported, nullptr, plat::clNone, c.flags,
+                    TRect(0, 0, source.width(), source.height()));
+    }
+    EXPECT_EQ(PixelPicture(target, TransferLegend()), c.picture);
+    EXPECT_EQ(reported, c.reported);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Placements, AreaPlacement,
+    ::testing::Values(
+        AreaCase{"PlainAtTheTopLeft",
+                 {"Rg", "bY"},
+                 0,
+                 TRect(0, 0, 8, 6),
+                 {"Rg......", "bY......", "........", "........", "........", "........"},
+                 TRect(0, 0, 2, 2)},
+        // read as left, top, right, bottom the placement (3, 1, 2, 2) is
+        // empty: the destination is reported
+        AreaCase{"PlainFarFromTheOriginReportsTheDestination",
+                 {"Rg", "bY"},
+                 0,
+                 TRect(3, 1, 8, 6),
+                 {"........", "...Rg...", "...bY...", "........", "........", "........"},
+                 TRect(3, 1, 8, 6)},
+        AreaCase{"CentredOddPixelRightAndBottom",
+                 {"RR", "RR"},
+                 VFX_DF_CENTER,
+                 TRect(0, 0, 5, 5),
+                 {"........", ".RR.....", ".RR.....", "........", "........", "........"},
+                 TRect(1, 1, 3, 3)},
+        AreaCase{"Stretched",
+                 {"Rb"},
+                 VFX_DF_STRETCH,
+                 TRect(0, 0, 4, 2),
+                 {"RRbb....", "RRbb....", "........", "........", "........", "........"},
+                 TRect(0, 0, 4, 2)},
+        AreaCase{"StretchedHeightFollowsWidth",
+                 {"Rb"},
+                 VFX_DF_STRETCH | VFX_DF_KEEPWIDTH,
+                 TRect(0, 0, 6, 6),
+                 {"RRRbbb..", "RRRbbb..", "RRRbbb..", "........", "........", "........"},
+                 TRect(0, 0, 6, 3)},
+        AreaCase{"StretchedWidthFollowsHeight",
+                 {"R", "b"},
+                 VFX_DF_STRETCH | VFX_DF_KEEPHEIGHT,
+                 TRect(0, 0, 8, 4),
+                 {"RR......", "RR......", "bb......", "bb......", "........", "........"},
+                 TRect(0, 0, 2, 4)},
+        AreaCase{"FittedAtTheTopLeft",
+                 {"RRbb"},
+                 VFX_DF_STRETCH | VFX_DF_FIT,
+                 TRect(0, 0, 4, 4),
+                 {"RRbb....", "........", "........", "........", "........", "........"},
+                 TRect(0, 0, 4, 1)},
+        // tiles are counted inclusively: they reach past the destination
+        AreaCase{"TiledPastTheDestination",
+                 {"Rg", "bY"},
+                 VFX_DF_TILE,
+                 TRect(0, 0, 3, 3),
+                 {"RgRgRg..", "bYbYbY..", "RgRgRg..", "bYbYbY..", "RgRgRg..", "bYbYbY.."},
+                 TRect(0, 0, 2, 2)}));
+
+TEST(DrawArea, StretchingAnEmptySourceDrawsNothingAndReportsTheDestination) {
+    const QImage source = Picture({"Rg"});
+    QImage target = BlankImage(4, 4);
+    TRect reported;
+    for (const TRect empty : {TRect(0, 0, 0, 1), TRect(0, 0, 2, 0)}) {
+        for (const uint16_t mode : {uint16_t(0), VFX_DF_KEEPWIDTH, VFX_DF_KEEPHEIGHT, VFX_DF_FIT}) {
+            QPainter p(&target);
+            VfxDrawArea(p, TRect(0, 0, 4, 4), &source, reported, nullptr, plat::clNone,
+                        VFX_DF_STRETCH | mode, empty);
+            p.end();
+            EXPECT_EQ(reported, TRect(0, 0, 4, 4));
+            EXPECT_EQ(target, BlankImage(4, 4));
+        }
+    }
+}
+
+TEST(DrawArea, EmptyDestinationDrawsNothingAndReportsNothing) {
+    const QImage source = Picture({"Rg"});
+    QImage target = BlankImage(4, 4);
+    TRect reported(1, 2, 3, 4);
+    QPainter p(&target);
+    VfxDrawArea(p, TRect(2, 2, 2, 4), &source, reported, nullptr, plat::clNone, 0,
+                TRect(0, 0, 2, 1));
+    p.end();
+    EXPECT_EQ(reported, TRect());
+    EXPECT_EQ(target, BlankImage(4, 4));
+}
+
+TEST(DrawArea, CentringTwentyInAHundredReportsTheDestination) {
+    QImage source(20, 20, QImage::Format_RGB32);
+    source.fill(Qt::red);
+    QImage target = BlankImage(160, 160);
+    TRect reported;
+    {
+        QPainter p(&target);
+        VfxDrawArea(p, TRect(50, 50, 150, 150), &source, reported, nullptr, plat::clNone,
+                    VFX_DF_CENTER, TRect(0, 0, 20, 20));
+    }
+    EXPECT_EQ(reported, TRect(50, 50, 150, 150));
+    EXPECT_EQ(target.pixel(90, 90), qRgb(255, 0, 0));
+    EXPECT_EQ(target.pixel(109, 109), qRgb(255, 0, 0));
+    EXPECT_NE(target.pixel(89, 89), qRgb(255, 0, 0));
+    EXPECT_NE(target.pixel(110, 110), qRgb(255, 0, 0));
+}
+
+TEST(DrawArea, TransfersSkipMaskOrReplaceColours) {
+    const QImage redGreen = Picture({"Rg"});
+    TRect reported;
+    {
+        SCOPED_TRACE("transparent: the red pixel is not drawn");
+        QImage target = BlankImage(2, 1);
+        QPainter p(&target);
+        VfxDrawArea(p, TRect(0, 0, 2, 1), &redGreen, reported, nullptr, plat::RGB(255, 0, 0),
+                    VFX_DF_TRANSPARENT, TRect(0, 0, 2, 1));
+        p.end();
+        EXPECT_EQ(PixelPicture(target, TransferLegend()), QStringList{".g"});
+    }
+    {
+        SCOPED_TRACE("masked: white in the mask keeps the target");
+        const QImage sprite = Picture({"Kg"});
+        const QImage mask = Picture({"WK"});
+        QImage target = BlankImage(2, 1);
+        QPainter p(&target);
+        VfxDrawArea(p, TRect(0, 0, 2, 1), &sprite, reported, &mask, plat::clNone, VFX_DF_MASKED,
+                    TRect(0, 0, 2, 1));
+        p.end();
+        EXPECT_EQ(PixelPicture(target, TransferLegend()), QStringList{".g"});
+    }
+    {
+        SCOPED_TRACE("replace: the bottom-left colour is drawn in the given one");
+        const QImage bitmap = Picture({"Rb", "bg"});
+        QImage target = BlankImage(2, 2);
+        QPainter p(&target);
+        VfxDrawBitmap(p, TRect(0, 0, 2, 2), bitmap, reported, plat::RGB(255, 255, 0),
+                      VFX_DF_REPLACE);
+        p.end();
+        EXPECT_EQ(PixelPicture(target, TransferLegend()), (QStringList{"RY", "Yg"}));
+    }
+}
+
+TEST(DrawArea, TransparentImageAndMaskAreBuiltFromTheColour) {
+    const QImage source = Picture({"Rgb", "gRR"});
+    QImage mask;
+    QImage image;
+    VfxBuildTransparentImage(source, TRect(1, 0, 3, 2), mask, plat::RGB(255, 0, 0), image);
+    EXPECT_EQ(PixelPicture(image, TransferLegend()), (QStringList{"gb", "KK"}));
+    EXPECT_EQ(PixelPicture(mask, TransferLegend()), (QStringList{"KK", "WW"}));
+}
+
+TEST(DrawAreaClipped, TilesStayInsideTheDestinationShiftedByTheOffset) {
+    const QImage source = Picture({"Rg", "bY"});
+    QImage target = BlankImage(8, 4);
+    {
+        QPainter p(&target);
+        // x offset 2 in the low half, y offset 1 in the high half
+        VfxDrawAreaClipped(p, TRect(0, 0, 4, 2), &source, TRect(0, 0, 2, 2),
+                           VFX_DF_TILE | VFX_DF_CLIP, 0x00010002, plat::clNone, nullptr);
+    }
+    EXPECT_EQ(PixelPicture(target, TransferLegend()),
+              (QStringList{"........", "..bYbY..", "..RgRg..", "........"}));
+}
+
+TEST(DrawAreaClipped, KeepsTheClipThePainterHad) {
+    const QImage source = Picture({"RRRR", "RRRR", "RRRR", "RRRR"});
+    QImage target = BlankImage(4, 4);
+    {
+        QPainter p(&target);
+        p.setClipRect(QRect(0, 0, 2, 4));
+        VfxDrawAreaClipped(p, TRect(1, 0, 4, 4), &source, TRect(0, 0, 4, 4), VFX_DF_CLIP, 0,
+                           plat::clNone, nullptr);
+        EXPECT_TRUE(p.hasClipping());
+        EXPECT_EQ(p.clipBoundingRect().toRect(), QRect(0, 0, 2, 4));
+        p.fillRect(QRect(0, 3, 4, 1), Qt::green);
+    }
+    EXPECT_EQ(PixelPicture(target, TransferLegend()),
+              (QStringList{".R..", ".R..", ".R..", "gg.."}));
+}
+
+TEST(FillBitmap, TakesTheRectanglesSizeUnlessItIsEmpty) {
+    QImage bitmap;
+    VfxFillBitmap(bitmap, TRect(5, 5, 8, 7), plat::RGB(0, 0, 255));
+    EXPECT_EQ(PixelPicture(bitmap, TransferLegend()), (QStringList{"bbb", "bbb"}));
+    VfxFillBitmap(bitmap, TRect(5, 5, 5, 9), plat::clRed);
+    EXPECT_EQ(bitmap.size(), QSize(3, 2));
+}
+
+TEST(AlignRect, NinePositions) {
+    const TRect box(0, 0, 4, 2);
+    const TRect container(10, 10, 21, 15); // 11 x 5: odd differences
+    const struct {
+        TVfxAlignment alignment;
+        int left;
+        int top;
+    } cases[] = {{agTopLeft, 10, 10},    {agTopCenter, 13, 10},    {agTopRight, 17, 10},
+                 {agCenterLeft, 10, 11}, {agCenter, 13, 11},       {agCenterRight, 17, 11},
+                 {agBottomLeft, 10, 13}, {agBottomCenter, 13, 13}, {agBottomRight, 17, 13}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(VfxAlignRect(c.alignment, box, container),
+                  TRect(c.left, c.top, c.left + 4, c.top + 2))
+            << c.alignment;
+    }
+}
+
+TEST(MeasureCaption, AnEmptyCaptionIsOneBlankPlusTheMargins) {
+    QFont font;
+    font.setPixelSize(12);
+    const QFontMetrics fm(font);
+    for (const int margin : {0, 3}) {
+        for (const auto& [text, accel] : {std::pair{"", true}, {"&", true}}) {
+            TRect r(5, 7, 5, 7);
+            VfxMeasureCaption(QString::fromLatin1(text), nullptr, r, 0, margin, accel, false, font);
+            EXPECT_EQ(r.Left, 5);
+            EXPECT_EQ(r.Top, 7);
+            EXPECT_EQ(r.Height(), fm.height() + 2 * (margin + 1));
+            EXPECT_EQ(r.Width(), fm.horizontalAdvance(u' ') + 2 * (margin + 1));
+        }
+    }
+    // "&" without accelerators is a character of its own
+    TRect r(0, 0, 0, 0);
+    VfxMeasureCaption(QStringLiteral("&"), nullptr, r, 0, 0, false, false, font);
+    EXPECT_EQ(r.Width(), fm.horizontalAdvance(u'&') + 2);
+}
+
+TEST(MeasureCaption, GrowsByTheStyleDepthAndTheTracing) {
+    QFont font;
+    font.setPixelSize(12);
+    TRect plain(0, 0, 0, 0);
+    VfxMeasureCaption(QStringLiteral("Memory"), nullptr, plain, 0, 0, true, false, font);
+    TVfx3DCaption caption;
+    caption.SetStyle(tdRaisedShadow);
+    caption.SetLightDepth(2);
+    caption.SetShadowDepth(3);
+    TRect deep(0, 0, 0, 0);
+    VfxMeasureCaption(QStringLiteral("Memory"), &caption, deep, 0, 0, true, false, font);
+    EXPECT_EQ(deep.Width(), plain.Width() + 5);
+    EXPECT_EQ(deep.Height(), plain.Height() + 5);
+    caption.SetStyle(tdNone);
+    caption.SetTracing(4);
+    TRect spaced(0, 0, 0, 0);
+    VfxMeasureCaption(QStringLiteral("Memory"), &caption, spaced, 0, 0, true, false, font);
+    EXPECT_GE(spaced.Width(), plain.Width() + 4 * 5);
+    EXPECT_EQ(spaced.Height(), plain.Height());
+}
+
+TEST(AlignedTextRect, PlacesTheMeasuredBoxInTheContainer) {
+    QFont font;
+    font.setPixelSize(12);
+    TRect measured(0, 0, 0, 0);
+    VfxMeasureCaption(QStringLiteral("Ok"), nullptr, measured, 0, 0, true, false, font);
+    const TRect box = VfxAlignedTextRect(agBottomRight, QStringLiteral("Ok"), nullptr, 0, true,
+                                         false, font, TRect(10, 10, 110, 60));
+    EXPECT_EQ(box, TRect(110 - measured.Width(), 60 - measured.Height(), 110, 60));
+}
+
+} // namespace

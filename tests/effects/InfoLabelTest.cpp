@@ -1,0 +1,192 @@
+#include "effects/gui/VfxInfoLabel.h"
+
+#include "EffectsGuiSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+using namespace fx;
+
+namespace {
+
+// Counts the repaints it asks for.
+class CountingLabel : public TVfxInformationLabel {
+public:
+    using TVfxInformationLabel::TVfxInformationLabel;
+    int invalidated = 0;
+
+protected:
+    void Invalidate() override {
+        ++invalidated;
+        TVfxInformationLabel::Invalidate();
+    }
+};
+
+class InformationLabel : public ::testing::Test, public KitFixture {};
+
+TEST_F(InformationLabel, AboutBoxMemoryLines) {
+    TVfxInformationLabel total;
+    total.SetAutoSize(false);
+    total.SetUseStandardCaption(false);
+    total.SetDateTimeFormat(QStringLiteral("M/d/yyyy"));
+    total.SetCaption(QStringLiteral("Physical Memory Available to Windows:"));
+    total.SetInfo(itMemSize);
+    EXPECT_EQ(total.GetLabelText(),
+              QStringLiteral("Physical Memory Available to Windows:\t25274781696"));
+    total.SetDividerValue(1048576);
+    EXPECT_EQ(total.GetLabelText(), QStringLiteral("Physical Memory Available to Windows:\t24103"));
+
+    TVfxInformationLabel free;
+    free.SetUseStandardCaption(false);
+    free.SetCaption(QStringLiteral("Physical Memory Free") + QString(19, u' '));
+    free.SetInfo(itMemFree32);
+    EXPECT_EQ(free.GetLabelText(),
+              QStringLiteral("Physical Memory Free                   \t5368709120"));
+}
+
+struct SeparatorCase {
+    int8_t colon;
+    int8_t tabs;
+    bool standard;
+    const char* caption;
+    const char* expected;
+};
+
+class LabelSeparators : public ::testing::TestWithParam<SeparatorCase>, public KitFixture {};
+
+TEST_P(LabelSeparators, BetweenCaptionAndValue) {
+    const SeparatorCase& c = GetParam();
+    TVfxInformationLabel label;
+    label.SetInfo(itProcessorCont32);
+    label.SetCaption(QString::fromLatin1(c.caption));
+    label.SetUseStandardCaption(c.standard);
+    label.SetInsertColon(c.colon);
+    label.SetInsertTabs(c.tabs);
+    const QString value = VfxGetInfo(itProcessorCont32, 0, u"");
+    EXPECT_EQ(label.GetLabelText(), QString::fromLatin1(c.expected) + value);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rules, LabelSeparators,
+                         ::testing::Values(SeparatorCase{0, 1, false, "Cap", "Cap:\t"},
+                                           SeparatorCase{1, 1, false, "Cap", "Cap\t:"},
+                                           SeparatorCase{-1, 1, false, "Cap", "Cap\t"},
+                                           SeparatorCase{2, 3, false, "Cap", "Cap\t\t:\t"},
+                                           SeparatorCase{4, 3, false, "Cap", "Cap\t\t\t"},
+                                           SeparatorCase{-1, 0, false, "Cap", "Cap "},
+                                           SeparatorCase{0, 0, false, "Cap", "Cap: "},
+                                           // the blank depends on Caption, not on the caption shown
+                                           SeparatorCase{-1, 0, true, "", "Number of processors"},
+                                           SeparatorCase{-1, 0, true, "x",
+                                                         "Number of processors "}));
+
+struct MaskCase {
+    const char* value;
+    const char* mask;
+    const char* expected;
+};
+
+class NumberMasks : public ::testing::TestWithParam<MaskCase> {};
+
+TEST_P(NumberMasks, PlaceDigitsFromTheRight) {
+    EXPECT_EQ(VfxApplyNumberFormat(QString::fromLatin1(GetParam().value),
+                                   QString::fromLatin1(GetParam().mask)),
+              QString::fromLatin1(GetParam().expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(Masks, NumberMasks,
+                         ::testing::Values(MaskCase{"987654", "0,000,000", "0,987,654"},
+                                           MaskCase{"987654", "0,000", "987,654"},
+                                           MaskCase{"5", "000", "005"},
+                                           MaskCase{"1234", "0.0", "123.4"},
+                                           MaskCase{"42", "", "42"}, MaskCase{"42", "0 0", "4 2"},
+                                           MaskCase{"", "00", "00"}));
+
+TEST_F(InformationLabel, MaskOnlyForNumericItems) {
+    TVfxInformationLabel label;
+    label.SetUseStandardCaption(false);
+    label.SetInsertTabs(0);
+    label.SetNumberFormat(QStringLiteral("0,000"));
+    label.SetInfo(itMemSize);
+    label.SetDividerValue(1048576);
+    EXPECT_EQ(label.GetLabelText(), QStringLiteral("24,103"));
+    label.SetInfo(itDOSVersion);
+    EXPECT_EQ(label.GetLabelText(), QStringLiteral("Wi,n32")); // as the mask says
+    label.SetInfo(itPlatform32);
+    EXPECT_EQ(label.GetLabelText(), QStringLiteral("(Unknown)"));
+}
+
+TEST_F(InformationLabel, TimerFollowsTheItem) {
+    const int freeBefore = app.FreeTimerSlots();
+    {
+        TVfxInformationLabel label;
+        ASSERT_NE(label.TimerId(), 0);
+        EXPECT_EQ(app.FreeTimerSlots(), freeBefore - 1);
+        TVfxTimerItem* timer = app.Timer(label.TimerId());
+        ASSERT_NE(timer, nullptr);
+        EXPECT_FALSE(timer->Enabled());
+        EXPECT_EQ(timer->Interval(), 1000);
+        label.SetInfo(itNumLock);
+        EXPECT_TRUE(timer->Enabled());
+        EXPECT_EQ(timer->Interval(), 250);
+        label.SetInfo(itCurrentDateTime);
+        EXPECT_TRUE(timer->Enabled());
+        EXPECT_EQ(timer->Interval(), 1000);
+        label.SetInfo(itMemSize);
+        EXPECT_FALSE(timer->Enabled());
+        EXPECT_FALSE(app.TimerPool().Running());
+    }
+    EXPECT_EQ(app.FreeTimerSlots(), freeBefore);
+}
+
+TEST_F(InformationLabel, NoTimerLeftIsAnError) {
+    while (app.AddTimer(100) != 0) {
+    }
+    try {
+        TVfxInformationLabel label;
+        FAIL() << "created without a timer";
+    } catch (const EOutOfResources& e) {
+        EXPECT_EQ(e.Message(), QStringLiteral("Not enough timers available"));
+    }
+}
+
+TEST_F(InformationLabel, LockKeyRepaintsOnlyWhenItsStateChanged) {
+    CountingLabel label;
+    label.SetInfo(itNumLock);
+    label.SetUseStandardCaption(false);
+    label.SetInsertTabs(0);
+    info.locks[TVfxLockKey::NumLock] = {false, false, false, true};
+    EXPECT_EQ(label.GetLabelText(), QStringLiteral("Off")); // as painted
+    label.invalidated = 0;
+    Ticks(15); // three firings at 250 ms: Off, Off, On
+    EXPECT_EQ(label.invalidated, 1);
+    EXPECT_EQ(label.GetLabelText(), QStringLiteral("On"));
+    label.invalidated = 0;
+    Ticks(5);
+    EXPECT_EQ(label.invalidated, 0);
+}
+
+TEST_F(InformationLabel, ItemsWithoutATimerAreNotRefreshed) {
+    CountingLabel label;
+    label.SetInfo(itMemFree32);
+    label.invalidated = 0;
+    Ticks(40);
+    EXPECT_EQ(label.invalidated, 0);
+}
+
+TEST_F(InformationLabel, AutoSizeFollowsTheText) {
+    TVfxInformationLabel label;
+    label.SetInfo(itMemSize);
+    label.SetUseStandardCaption(false);
+    label.SetCaption(QStringLiteral("Memory"));
+    const int wide = label.width();
+    label.SetDividerValue(1 << 30);
+    EXPECT_LT(label.width(), wide);
+    label.SetAutoSize(false);
+    label.resize(300, 20);
+    label.SetDividerValue(1);
+    EXPECT_EQ(label.size(), QSize(300, 20));
+}
+
+} // namespace
