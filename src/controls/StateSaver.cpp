@@ -105,6 +105,8 @@ TStateSaver::TStoredState TStateSaver::ReadState() const {
     if (location_ == slIni) {
         if (!IniFolderExists(QStringLiteral("Unable to load window state.  Directory does not "
                                             "exist:"))) {
+            // Nothing is read, not even the default state.
+            state.Maximized = false;
             return state;
         }
         plat::Registry file(path_);

@@ -49,6 +49,8 @@ public:
         int Height = kNotStored;
         int Width = kNotStored;
         bool Maximized = false;
+
+        bool operator==(const TStoredState&) const = default;
     };
 
     explicit TStateSaver(QWidget* form);
