@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
@@ -145,9 +146,13 @@ public:
         if (!start.isEmpty()) {
             files_->setDirectory(start);
         }
+        // The folder shown changes however it was entered (the model follows
+        // it); an item chosen inside it is the current one.
+        if (auto* model = files_->findChild<QFileSystemModel*>()) {
+            connect(model, &QFileSystemModel::rootPathChanged, this,
+                    [this](const QString& path) { SelectionChanged(path); });
+        }
         connect(files_, &QFileDialog::currentChanged, this,
-                [this](const QString& path) { SelectionChanged(path); });
-        connect(files_, &QFileDialog::directoryEntered, this,
                 [this](const QString& path) { SelectionChanged(path); });
         connect(files_, &QDialog::finished, this, [this](int result) { done(result); });
     }
@@ -160,10 +165,10 @@ protected:
         if (event->spontaneous()) {
             return;
         }
-        plat::guarded([&] {
-            Place();
-            UpdateStatus(browse_.Directory());
-        });
+        plat::guarded([&] { Place(); });
+        // The handlers hear of the folder the dialog opens on, as of every
+        // other, and may refuse it.
+        SelectionChanged(files_->directory().absolutePath());
         QMetaObject::invokeMethod(
             this,
             [this] {
@@ -195,6 +200,10 @@ private:
     }
 
     void SelectionChanged(const QString& path) {
+        if (path == selected_) {
+            return;
+        }
+        selected_ = path;
         plat::guarded([&] {
             const bool accept = Accepts(path);
             if (auto* box = files_->findChild<QDialogButtonBox*>()) {
@@ -261,6 +270,7 @@ private:
     QLabel* title_;
     TFolderFileDialog* files_;
     QLabel* status_;
+    QString selected_; // what the handlers were last told
 };
 
 TQvBrowseFolder::TQvBrowseFolder(QObject* owner) : TQvCommonDialog(owner) {}
