@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <utility>
 
 using plat::TRect;
 
@@ -63,7 +64,11 @@ TQvSplitter::TQvSplitter(QWidget* parent) : TQvCustomPanel(parent) {
 }
 
 TQvSplitter::~TQvSplitter() {
+    // The panes go while the splitter is whole: hiding them on the way out
+    // must not lay out a half-destroyed splitter.
     destroying_ = true;
+    delete std::exchange(upperLeft_, nullptr);
+    delete std::exchange(lowerRight_, nullptr);
 }
 
 // Frame changes move the client area: the panes are laid out again.

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QEnterEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 #include <gtest/gtest.h>
@@ -214,16 +215,33 @@ TEST(PanelEnabled, ChildrenFollowThePanelBothWays) {
     EXPECT_TRUE(child.isEnabled());
 }
 
-TEST(PanelMouse, EnterAndLeaveAreReported) {
-    TQvPanel panel;
-    QStringList seen;
-    panel.OnMouseEnter = [&](TQvCustomPanel*) { seen << QStringLiteral("enter"); };
-    panel.OnMouseLeave = [&](TQvCustomPanel*) { seen << QStringLiteral("leave"); };
-    QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
-    QApplication::sendEvent(&panel, &enter);
-    QEvent leave(QEvent::Leave);
-    QApplication::sendEvent(&panel, &leave);
-    EXPECT_EQ(seen, QStringList({QStringLiteral("enter"), QStringLiteral("leave")}));
+// A panel that notes what it was asked to paint.
+struct PaintProbe : TQvPanel {
+    using TQvPanel::TQvPanel;
+    void paintEvent(QPaintEvent* event) override {
+        painted += event->region();
+        TQvPanel::paintEvent(event);
+    }
+    QRegion painted;
+};
+
+TEST(PanelRepaint, WithoutFullRepaintOnlyTheMovedFrameIsPaintedAgain) {
+    QWidget host;
+    host.resize(300, 200);
+    PaintProbe panel(&host);
+    panel.resize(100, 50);
+    panel.SetCaption(QStringLiteral("x"));
+    host.show();
+    for (const bool full : {true, false}) {
+        panel.SetFullRepaint(full);
+        panel.resize(100, 50);
+        QApplication::processEvents();
+        panel.painted = QRegion();
+        panel.resize(120, 50);
+        QApplication::processEvents();
+        // The raised frame is two pixels deep: its old place and the new strip.
+        EXPECT_EQ(panel.painted, full ? QRegion(0, 0, 120, 50) : QRegion(98, 0, 22, 50));
+    }
 }
 
 TEST(OpaquePanel, PaintsAllOfItselfInItsColour) {

@@ -328,18 +328,4 @@ TEST_F(StateSaverTest, DestroyingAShownWindowStoresIt) {
     EXPECT_EQ(stored->ReadInteger(QStringLiteral("Top")), 230);
 }
 
-TEST_F(StateSaverTest, OtherRootsHaveNoStoreHere) {
-    QWidget form;
-    Design(form);
-    Key().WriteInteger(QStringLiteral("Top"), 5);
-    TStateSaver* saver = SaverFor(form);
-    saver->SetRootKey(TRootKey::LocalMachine);
-    saver->SetDefaulMaximized(false);
-    saver->Loaded();
-    EXPECT_EQ(form.y(), 60);
-    form.move(1, 2);
-    saver->SaveState();
-    EXPECT_FALSE(Key().ValueExists(QStringLiteral("Left")));
-}
-
 } // namespace
