@@ -1,0 +1,113 @@
+#pragma once
+// Keeps a form's position, size and maximized state between runs, in the
+// user's registry store or in an INI file.
+
+#include <QObject>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <memory>
+
+class QWidget;
+
+namespace plat {
+class Registry;
+}
+
+enum TStorageLocation { slIni, slRegistry };
+
+// The registry roots a saver can name. Only the current user's part exists
+// here (plat::Registry); a key under any other root never opens.
+enum class TRootKey : uint32_t {
+    ClassesRoot = 0x80000000,
+    CurrentUser = 0x80000001,
+    LocalMachine = 0x80000002,
+    Users = 0x80000003
+};
+
+// A non-visual component owned by the form it serves. With Automatic, Loaded
+// restores the placement and closing the window (hiding it, or destroying it
+// while shown) stores it.
+//
+// Stored values: "Top", "Left", "Height", "Width" (integers, only while the
+// form is not maximized) and "Maximized" (always). Top and Left are the
+// frame's position, Height and Width the form's size without the frame. A
+// value that is missing, is not an integer or (for the sizes) is below 1
+// counts as not stored and the form keeps its own; a "Maximized" that is
+// missing or not a Boolean gives DefaulMaximized.
+class TStateSaver : public QObject {
+    Q_OBJECT
+public:
+    // The sentinel of a bound that is not stored.
+    static constexpr int kNotStored = -234;
+
+    struct TStoredState {
+        int Top = kNotStored;
+        int Left = kNotStored;
+        int Height = kNotStored;
+        int Width = kNotStored;
+        bool Maximized = false;
+
+        bool operator==(const TStoredState&) const = default;
+    };
+
+    explicit TStateSaver(QWidget* form);
+    ~TStateSaver() override;
+
+    bool Automatic() const { return automatic_; }
+    TStorageLocation Location() const { return location_; }
+    TRootKey RootKey() const { return rootKey_; }
+    const QString& Path() const { return path_; }
+    const QString& Section() const { return section_; }
+    bool KeepOnScreen() const { return keepOnScreen_; }
+    bool DefaulMaximized() const { return defaulMaximized_; }
+
+    void SetAutomatic(bool value) { automatic_ = value; }
+    void SetLocation(TStorageLocation value) { location_ = value; }
+    void SetRootKey(TRootKey value) { rootKey_ = value; }
+    void SetPath(const QString& value) { path_ = value; }
+    void SetSection(const QString& value) { section_ = value; }
+    void SetKeepOnScreen(bool value) { keepOnScreen_ = value; }
+    void SetDefaulMaximized(bool value) { defaulMaximized_ = value; }
+
+    // The store behind the current user's root. Shared so that a save while
+    // the form is torn down still has it. Without one, each read and write
+    // goes to the user's own store file.
+    void SetRegistry(std::shared_ptr<plat::Registry> registry) { registry_ = std::move(registry); }
+
+    // Call once the form is set up: restores when Automatic.
+    void Loaded();
+    // Reads the stored values and applies them to the form.
+    void RestoreState();
+    // Takes the form's placement and writes it.
+    void SaveState();
+
+    // Reading and the keep-on-screen rule on their own.
+    TStoredState ReadState() const;
+    // Clamps stored bounds into a work area (right and bottom outside).
+    static void KeepInside(TStoredState& state, const QRect& workArea);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* Form() const;
+    QStringList RegistryKey() const;
+    QString IniSection() const;
+    // The INI file's folder when it exists; else shows the error box with
+    // `what` and gives nothing.
+    bool IniFolderExists(const QString& what) const;
+    void ApplyState(TStoredState state);
+    void WriteState(const TStoredState& state);
+
+    bool automatic_ = true;
+    TStorageLocation location_ = slRegistry;
+    TRootKey rootKey_ = TRootKey::CurrentUser;
+    QString path_;
+    QString section_ = QStringLiteral("Position");
+    bool keepOnScreen_ = true;
+    bool defaulMaximized_ = true;
+    std::shared_ptr<plat::Registry> registry_;
+};

@@ -1,0 +1,423 @@
+#include "controls/QvSplitter.h"
+
+#include "PixelPicture.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <functional>
+
+using namespace plat;
+
+namespace {
+
+// A splitter on a shown window, so that every resize reaches it at once;
+// no frame.
+struct Rig {
+    Rig(TOrientation orientation, int width, int height) : splitter(&host) {
+        host.resize(1300, 700);
+        splitter.SetOrientation(orientation);
+        splitter.resize(width, height);
+        host.show();
+    }
+    // The size of each pane along the split.
+    int Upper() const { return Along(splitter.UpperLeft()->geometry()); }
+    int Lower() const { return Along(splitter.LowerRight()->geometry()); }
+    int Along(const QRect& r) const {
+        return splitter.Orientation() == orVertical ? r.height() : r.width();
+    }
+    // A point on the bar away from its middle (where a hot spot would be).
+    QPoint OnBar() const {
+        const QRect bar = splitter.BarRect().ToQRect();
+        return splitter.Orientation() == orVertical ? QPoint(bar.left() + 2, bar.top() + 1)
+                                                    : QPoint(bar.left() + 1, bar.top() + 2);
+    }
+    QPoint Shift(QPoint p, int by) const {
+        return splitter.Orientation() == orVertical ? p + QPoint(0, by) : p + QPoint(by, 0);
+    }
+    void Mouse(QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, at, splitter.mapToGlobal(at),
+                          type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons,
+                          Qt::NoModifier);
+        QApplication::sendEvent(&splitter, &event);
+    }
+    void Drag(QPoint from, int by) {
+        Mouse(QEvent::MouseButtonPress, from, Qt::LeftButton);
+        Mouse(QEvent::MouseMove, Shift(from, by), Qt::LeftButton);
+        Mouse(QEvent::MouseButtonRelease, Shift(from, by), Qt::NoButton);
+    }
+    void Click(QPoint at) {
+        Mouse(QEvent::MouseButtonPress, at, Qt::LeftButton);
+        Mouse(QEvent::MouseButtonRelease, at, Qt::NoButton);
+    }
+
+    QWidget host;
+    TQvSplitter splitter;
+};
+
+struct ClampCase {
+    const char* name;
+    TOrientation orientation;
+    std::function<void(TQvSplitter&)> setUp;
+    int asked;
+    int expected;
+};
+
+void PrintTo(const ClampCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+void margins18(TQvSplitter& s) {
+    s.SetSplitterWidth(3);
+    s.SetMarginMin(18);
+    s.SetMarginMax(18);
+}
+
+class SplitterLimits : public ::testing::TestWithParam<ClampCase> {};
+
+// A splitter 300 pixels long along the split (and 100 across).
+TEST_P(SplitterLimits, KeepTheBarBetweenTheMargins) {
+    const ClampCase& c = GetParam();
+    Rig rig(c.orientation, c.orientation == orVertical ? 100 : 300,
+            c.orientation == orVertical ? 300 : 100);
+    c.setUp(rig.splitter);
+    rig.splitter.SetPosition(c.asked);
+    EXPECT_EQ(rig.splitter.Position(), c.expected);
+    EXPECT_EQ(rig.Upper(), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Clamp, SplitterLimits,
+    ::testing::Values(ClampCase{"BelowTheLowerMargin", orVertical, margins18, 5, 18},
+                      ClampCase{"AboveTheUpperMargin", orVertical, margins18, 400, 279},
+                      ClampCase{"AtTheUpperMargin", orVertical, margins18, 279, 279},
+                      ClampCase{"Negative", orVertical, margins18, -50, 18},
+                      ClampCase{"InBetween", orVertical, margins18, 150, 150},
+                      ClampCase{"HorizontalToo", orHorizontal, margins18, 400, 279},
+                      ClampCase{"NoMarginsEndsAtTheBar", orHorizontal, [](TQvSplitter&) {}, 999,
+                                296},
+                      ClampCase{"FramesOnTheNearSideCountTwice", orVertical,
+                                [](TQvSplitter& s) {
+                                    margins18(s);
+                                    s.SetBorderOuter(fsStatus);
+                                    s.SetBorderInner(fsRaised);
+                                },
+                                400, 300 - 18 - 3 - 2 * 3},
+                      ClampCase{"FramesOnlyOnTheFarSideDoNot", orVertical,
+                                [](TQvSplitter& s) {
+                                    margins18(s);
+                                    s.SetBorderOuter(fsRaised);
+                                    s.SetBorderSides(sdBottom);
+                                },
+                                400, 279},
+                      ClampCase{"MarginsLoweredToFitTheSize", orVertical,
+                                [](TQvSplitter& s) {
+                                    margins18(s);
+                                    s.SetMarginMin(400);
+                                    EXPECT_EQ(s.MarginMin(), 300 - 18);
+                                },
+                                5, 279}));
+
+struct PercentCase {
+    int position;
+    int percent;
+};
+
+class SplitterPercent : public ::testing::TestWithParam<PercentCase> {};
+
+// Height 9 with a bar of 3: the size less half the bar is 8.
+TEST_P(SplitterPercent, RoundsHalvesToEven) {
+    Rig rig(orVertical, 50, 9);
+    rig.splitter.SetSplitterWidth(3);
+    rig.splitter.SetPosition(GetParam().position);
+    EXPECT_EQ(rig.splitter.Percent(), GetParam().percent);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rounding, SplitterPercent,
+                         ::testing::Values(PercentCase{0, 0}, PercentCase{1, 12},
+                                           PercentCase{2, 25}, PercentCase{3, 38},
+                                           PercentCase{4, 50}, PercentCase{5, 62},
+                                           PercentCase{6, 75}));
+
+TEST(SplitterSmall, NeverGoesNegative) {
+    Rig rig(orHorizontal, 0, 50);
+    rig.splitter.SetPosition(0);
+    EXPECT_EQ(rig.splitter.Position(), 0);
+    EXPECT_EQ(rig.splitter.Percent(), 0);
+    rig.splitter.SetPosition(40);
+    EXPECT_EQ(rig.splitter.Position(), 0);
+    EXPECT_EQ(rig.splitter.Percent(), 0);
+
+    rig.splitter.resize(10, 50);
+    rig.splitter.SetMarginMin(4);
+    rig.splitter.SetMarginMax(5);
+    rig.splitter.resize(6, 50); // smaller than its margins and bar
+    EXPECT_EQ(rig.splitter.Position(), 0);
+    EXPECT_GE(rig.Upper(), 0);
+    EXPECT_GE(rig.Lower(), 0);
+}
+
+TEST(SplitterFixedPane, LowerPaneKeepsItsHeightAcrossResizes) {
+    Rig rig(orVertical, 100, 300);
+    margins18(rig.splitter);
+    rig.splitter.SetFixedPane(fpLowerRight);
+    rig.splitter.SetPosition(200);
+    ASSERT_EQ(rig.Lower(), 97);
+    for (const int height : {400, 250, 600}) {
+        rig.splitter.resize(100, height);
+        EXPECT_EQ(rig.splitter.Position(), height - 100) << height;
+        EXPECT_EQ(rig.Lower(), 97) << height;
+    }
+    // Squeezed below the margins, then given room again: the lower pane
+    // comes back to the height it was given.
+    rig.splitter.resize(100, 60);
+    EXPECT_LT(rig.Lower(), 97);
+    rig.splitter.resize(100, 400);
+    EXPECT_EQ(rig.Lower(), 97);
+    EXPECT_EQ(rig.splitter.Position(), 300);
+}
+
+TEST(SplitterFixedPane, UpperPaneReturnsToTheSizeItWasGiven) {
+    Rig rig(orHorizontal, 300, 50);
+    rig.splitter.SetPosition(200);
+    rig.splitter.resize(150, 50);
+    EXPECT_EQ(rig.splitter.Position(), 146);
+    rig.splitter.resize(400, 50);
+    EXPECT_EQ(rig.splitter.Position(), 200);
+}
+
+TEST(SplitterPercentMode, FollowsThePercentageAndKeepsIt) {
+    Rig rig(orHorizontal, 604, 50); // 602 less half the bar
+    rig.splitter.SetFixedPane(fpLowerRight);
+    rig.splitter.SetPercent(25);
+    EXPECT_TRUE(rig.splitter.UsePercent());
+    EXPECT_EQ(rig.splitter.FixedPane(), fpUpperLeft);
+    EXPECT_EQ(rig.splitter.Position(), 150);
+    rig.splitter.resize(1204, 50);
+    EXPECT_EQ(rig.splitter.Position(), 300);
+    // Through a size where the position rounds badly, and one with no room.
+    for (const int width : {9, 0, 1204}) {
+        rig.splitter.resize(width, 50);
+    }
+    EXPECT_EQ(rig.splitter.Percent(), 25);
+    EXPECT_EQ(rig.splitter.Position(), 300);
+}
+
+TEST(SplitterPercentMode, MarginsFollowThePercentages) {
+    Rig rig(orHorizontal, 404, 50);
+    rig.splitter.SetUsePercent(true);
+    rig.splitter.SetPercentMin(10);
+    rig.splitter.SetPercentMax(80);
+    EXPECT_EQ(rig.splitter.MarginMin(), 40);
+    EXPECT_EQ(rig.splitter.MarginMax(), 80);
+    rig.splitter.SetPosition(5);
+    EXPECT_EQ(rig.splitter.Position(), 40);
+    rig.splitter.SetFixedPane(fpLowerRight);
+    EXPECT_FALSE(rig.splitter.UsePercent());
+}
+
+TEST(SplitterPanes, OneVisiblePaneFillsTheClientArea) {
+    Rig rig(orVertical, 120, 200);
+    rig.splitter.SetBorderOuter(fsFlat);
+    rig.splitter.SetPosition(80);
+    rig.splitter.UpperLeft()->hide();
+    EXPECT_EQ(rig.splitter.LowerRight()->geometry(), QRect(1, 1, 118, 198));
+    EXPECT_TRUE(rig.splitter.BarRect().IsEmpty());
+    rig.splitter.UpperLeft()->show();
+    EXPECT_EQ(rig.splitter.UpperLeft()->geometry(), QRect(1, 1, 118, 80));
+    EXPECT_EQ(rig.splitter.BarRect(), TRect(1, 81, 119, 85));
+    EXPECT_EQ(rig.splitter.LowerRight()->geometry(), QRect(1, 85, 118, 114));
+}
+
+TEST(SplitterPanes, ControlsPutIntoAPaneFillIt) {
+    Rig rig(orHorizontal, 200, 80);
+    QWidget content;
+    rig.splitter.LowerRight()->InsertControl(&content);
+    rig.splitter.SetPosition(50);
+    QApplication::processEvents();
+    EXPECT_EQ(content.parentWidget(), rig.splitter.LowerRight());
+    EXPECT_EQ(content.geometry(), QRect(0, 0, 200 - 54, 80));
+}
+
+class SplitterDrag : public ::testing::Test {
+protected:
+    SplitterDrag() : rig_(orVertical, 100, 300) {
+        margins18(rig_.splitter);
+        rig_.splitter.SetRealTimeDrag(true);
+        rig_.splitter.SetPosition(150);
+        rig_.splitter.OnChange = [this](TQvSplitter*) { ++changes_; };
+    }
+    Rig rig_;
+    int changes_ = 0;
+};
+
+TEST_F(SplitterDrag, RealTimeMovesThePanesWithThePointer) {
+    const QPoint start = rig_.OnBar();
+    rig_.Mouse(QEvent::MouseButtonPress, start, Qt::LeftButton);
+    EXPECT_TRUE(rig_.splitter.Dragging());
+    rig_.Mouse(QEvent::MouseMove, rig_.Shift(start, 30), Qt::LeftButton);
+    EXPECT_EQ(rig_.splitter.Position(), 180);
+    EXPECT_EQ(rig_.Upper(), 180);
+    rig_.Mouse(QEvent::MouseMove, rig_.Shift(start, 500), Qt::LeftButton);
+    EXPECT_EQ(rig_.splitter.Position(), 279);
+    rig_.Mouse(QEvent::MouseButtonRelease, rig_.Shift(start, 500), Qt::NoButton);
+    EXPECT_FALSE(rig_.splitter.Dragging());
+    EXPECT_EQ(changes_, 2);
+}
+
+TEST_F(SplitterDrag, RefusedChangesLeaveThePosition) {
+    rig_.splitter.OnChanging = [](TQvSplitter*, int position, bool& allow) {
+        allow = position < 170;
+    };
+    rig_.Drag(rig_.OnBar(), 40);
+    EXPECT_EQ(rig_.splitter.Position(), 150);
+    rig_.Drag(rig_.OnBar(), 10);
+    EXPECT_EQ(rig_.splitter.Position(), 160);
+}
+
+TEST_F(SplitterDrag, LockedBarDoesNotMove) {
+    rig_.splitter.SetLockBar(true);
+    rig_.Drag(rig_.OnBar(), 40);
+    EXPECT_EQ(rig_.splitter.Position(), 150);
+    EXPECT_EQ(changes_, 0);
+}
+
+TEST_F(SplitterDrag, PressesOutsideTheBarDoNothing) {
+    rig_.Drag(QPoint(50, 20), 40);
+    EXPECT_EQ(rig_.splitter.Position(), 150);
+}
+
+TEST_F(SplitterDrag, WithoutRealTimeOnlyTheInvertedBarMovesUntilRelease) {
+    rig_.splitter.SetRealTimeDrag(false);
+    const QPoint start = rig_.OnBar();
+    rig_.Mouse(QEvent::MouseButtonPress, start, Qt::LeftButton);
+    rig_.Mouse(QEvent::MouseMove, rig_.Shift(start, -60), Qt::LeftButton);
+    EXPECT_EQ(rig_.splitter.Position(), 150);
+    EXPECT_EQ(rig_.splitter.DragPosition(), 90);
+    const auto overlays = rig_.splitter.findChildren<QWidget*>();
+    const bool barShown = std::any_of(overlays.begin(), overlays.end(), [](QWidget* w) {
+        return w->isVisible() && w->geometry() == QRect(0, 90, 100, 3);
+    });
+    EXPECT_TRUE(barShown);
+    rig_.Mouse(QEvent::MouseButtonRelease, rig_.Shift(start, -60), Qt::NoButton);
+    EXPECT_EQ(rig_.splitter.Position(), 90);
+    EXPECT_EQ(changes_, 1);
+    // The dragged size is the one the pane returns to.
+    rig_.splitter.resize(100, 60);
+    rig_.splitter.resize(100, 300);
+    EXPECT_EQ(rig_.splitter.Position(), 90);
+}
+
+class SplitterHotSpot : public ::testing::TestWithParam<THotSpotDirection> {};
+
+TEST_P(SplitterHotSpot, CollapsesPastTheMarginsAndReopens) {
+    Rig rig(orVertical, 100, 300);
+    margins18(rig.splitter);
+    rig.splitter.SetHotSpotVisible(true);
+    EXPECT_EQ(rig.splitter.SplitterWidth(), 7);
+    rig.splitter.SetHotSpotDirection(GetParam());
+    rig.splitter.SetPosition(150);
+    int clicks = 0;
+    rig.splitter.OnHotSpotClick = [&](TQvSplitter*) { ++clicks; };
+
+    const QPoint hotSpot = rig.splitter.HotSpotRect().ToQRect().center();
+    rig.Click(hotSpot);
+    EXPECT_TRUE(rig.splitter.HotSpotClosed());
+    EXPECT_EQ(rig.splitter.Position(), GetParam() == hsdMin ? 0 : 300 - 7);
+    rig.Click(rig.splitter.HotSpotRect().ToQRect().center());
+    EXPECT_FALSE(rig.splitter.HotSpotClosed());
+    EXPECT_EQ(rig.splitter.Position(), 150);
+    EXPECT_EQ(clicks, 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Directions, SplitterHotSpot, ::testing::Values(hsdMin, hsdMax));
+
+TEST(SplitterHotSpot, PressReleasedElsewhereDoesNotToggle) {
+    Rig rig(orVertical, 100, 300);
+    rig.splitter.SetHotSpotVisible(true);
+    rig.splitter.SetLockBar(true);
+    const QPoint hotSpot = rig.splitter.HotSpotRect().ToQRect().center();
+    rig.Mouse(QEvent::MouseButtonPress, hotSpot, Qt::LeftButton);
+    rig.Mouse(QEvent::MouseButtonRelease, QPoint(2, 20), Qt::NoButton);
+    EXPECT_FALSE(rig.splitter.HotSpotClosed());
+}
+
+TEST(SplitterBar, StylesAndHotSpotRaiseTheBarWidth) {
+    TQvSplitter splitter;
+    splitter.SetSplitterWidth(2);
+    EXPECT_EQ(splitter.SplitterWidth(), 2);
+    splitter.SetSplitterStyle(ssGroove);
+    EXPECT_EQ(splitter.SplitterWidth(), 6);
+    splitter.SetSplitterWidth(3);
+    EXPECT_EQ(splitter.SplitterWidth(), 6);
+    splitter.SetHotSpotVisible(true);
+    EXPECT_EQ(splitter.SplitterWidth(), 7);
+    splitter.SetSplitterStyle(ssStandard);
+    splitter.SetHotSpotVisible(false);
+    splitter.SetSplitterWidth(1);
+    EXPECT_EQ(splitter.SplitterWidth(), 1);
+}
+
+QStringList barPicture(TQvSplitter& splitter) {
+    QImage image = BlankImage(splitter.width(), splitter.height());
+    splitter.render(&image, QPoint(), QRegion(), QWidget::RenderFlags());
+    return PixelPicture(image, ClassicLegend(), splitter.BarRect().ToQRect());
+}
+
+TEST(SplitterBar, GrooveAndBumpDrawTwoFramedStrips) {
+    Rig rig(orHorizontal, 30, 6);
+    TQvSplitter& splitter = rig.splitter;
+    splitter.SetSplitterStyle(ssGroove);
+    splitter.SetPosition(5);
+    EXPECT_EQ(barPicture(splitter),
+              QStringList({"GGWGGW", "GFWGFW", "GFWGFW", "GFWGFW", "GFWGFW", "WWWWWW"}));
+    splitter.SetSplitterStyle(ssBump);
+    EXPECT_EQ(barPicture(splitter),
+              QStringList({"WWGWWG", "WFGWFG", "WFGWFG", "WFGWFG", "WFGWFG", "GGGGGG"}));
+    splitter.SetOrientation(orVertical);
+    splitter.resize(4, 30);
+    splitter.SetPosition(5);
+    EXPECT_EQ(barPicture(splitter), QStringList({"WWWG", "WFFG", "GGGG", "WWWG", "WFFG", "GGGG"}));
+}
+
+TEST(SplitterBar, HotSpotShowsItsFrameArrowsAndGrip) {
+    Rig rig(orHorizontal, 40, 85);
+    TQvSplitter& splitter = rig.splitter;
+    splitter.SetHotSpotVisible(true);
+    splitter.SetPosition(10);
+    const QRect hotSpot = splitter.HotSpotRect().ToQRect();
+    ASSERT_EQ(hotSpot, QRect(10, 42 - 17, 7, 34));
+    QImage image = BlankImage(40, 85);
+    splitter.render(&image, QPoint(), QRegion(), QWidget::RenderFlags());
+    const QStringList expected{"GGGGGGG", "GWWWWWG", "GWFFFFG", "GWFFFFG", "GWFFFFG", "GWFFFFG",
+                               "GWFFHFG", "GWFHHFG", "GWHHHFG", "GWFHHFG", "GWFFHFG", "GWFFFFG",
+                               "GWFFFFG", "GWFFFFG", "GWFFFFG", "GWFWFFG", "GWFFHFG", "GWFFFFG",
+                               "GWFFFFG", "GWFFFFG", "GWFFFFG", "GWFFFFG", "GWFFFFG", "GWFFHFG",
+                               "GWFHHFG", "GWHHHFG", "GWFHHFG", "GWFFHFG", "GWFFFFG", "GWFFFFG",
+                               "GWFFFFG", "GWFFFFG", "GWFFFFG", "GGGGGGG"};
+    EXPECT_EQ(PixelPicture(image, ClassicLegend(), hotSpot), expected);
+}
+
+TEST(SplitterBar, PointerShowsWhatTheBarDoes) {
+    Rig rig(orVertical, 100, 300);
+    rig.splitter.SetHotSpotVisible(true);
+    rig.splitter.SetPosition(150);
+    const QPoint bar(5, 152);
+    rig.Mouse(QEvent::MouseMove, bar, Qt::NoButton);
+    EXPECT_EQ(rig.splitter.cursor().shape(), Qt::SplitVCursor);
+    rig.Mouse(QEvent::MouseMove, rig.splitter.HotSpotRect().ToQRect().center(), Qt::NoButton);
+    EXPECT_EQ(rig.splitter.cursor().shape(), Qt::BitmapCursor);
+    rig.splitter.SetLockBar(true);
+    rig.Mouse(QEvent::MouseMove, bar, Qt::NoButton);
+    EXPECT_EQ(rig.splitter.cursor().shape(), Qt::ArrowCursor);
+    rig.splitter.SetLockBar(false);
+    rig.splitter.SetOrientation(orHorizontal);
+    rig.splitter.SetPosition(50);
+    rig.Mouse(QEvent::MouseMove, QPoint(51, 5), Qt::NoButton);
+    EXPECT_EQ(rig.splitter.cursor().shape(), Qt::SplitHCursor);
+}
+
+} // namespace
