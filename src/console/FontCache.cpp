@@ -2,7 +2,8 @@
 
 TFontCache::Entry::Entry(const QFont& f)
     : font(f), metrics(f), height(metrics.height()), ascent(metrics.ascent()),
-      rowHeight(metrics.height() + 2), spaceWidth(metrics.horizontalAdvance(QLatin1Char(' '))) {}
+      rowHeight(metrics.height() + kRowExtra),
+      spaceWidth(metrics.horizontalAdvance(QLatin1Char(' '))) {}
 
 namespace {
 

@@ -18,7 +18,7 @@ public:
         QFontMetrics metrics;
         int height; // cell height: the height of any text in this font
         int ascent;
-        int rowHeight;  // a new row's starting height: text height + 2
+        int rowHeight;  // a new row's starting height: text height + kRowExtra
         int spaceWidth; // width of one space
         // The advance of a piece of text; words seen before are not shaped again.
         int Advance(const QString& text) const;
@@ -26,6 +26,8 @@ public:
     private:
         mutable QHash<QString, int> widths_;
     };
+
+    static constexpr int kRowExtra = 2;
 
     const Entry& Get(const QFont& font);
     int Size() const { return static_cast<int>(entries_.size()); }

@@ -2,6 +2,7 @@
 
 #include "console/ConsoleModel.h"
 #include "console/FontCache.h"
+#include "console/LineGeometry.h"
 #include "console/LineLayout.h"
 #include "platform/core/Exception.h"
 #include "platform/core/Format.h"
@@ -122,6 +123,8 @@ public:
     int ClientWidth() const;
     int ClientHeight() const;
     TLinkInformation LinkInformation() const;
+    // The heights of a line's rows at the current layout.
+    QList<int> RowHeights(TMessageNode* Line);
 
     // Properties.
     QString PackageVersion() const { return QStringLiteral("1.09"); }
@@ -229,9 +232,13 @@ private:
     // Layout bookkeeping (ConsoleLines.cpp).
     const TLayoutEnv& Env();
     int UsableWidth() const;
-    bool IsLineValid(const TMessageNode& line) const;
-    void MeasureLine(TMessageNode& line, TLineLayout& layout);
+    // Makes every line's height stale; `settings`: not only the width changed.
+    void BumpLayoutStamp(bool settings);
+    // Measures the line's height; `keep` keeps its geometry for painting.
+    void MeasureLine(TMessageNode& line, TLineLayout& layout, bool keep);
     void RemeasureLine(TMessageNode& line);
+    // The line's geometry laid out for placing, measured again if it was dropped.
+    TLineGeometry& GeometryFor(TMessageNode& line, TLineLayout& layout);
     int RawRange();
     void EnsureLayout();
     void InvalidateLayout();
@@ -257,7 +264,8 @@ private:
 
     // Mouse and links (ConsoleMouse.cpp).
     void UpdateHover(QPoint point);
-    void SetHover(TMessageNode* line, const TConsoleChunk* link);
+    void SetHover(TMessageNode* line, int link);
+    const TLinkChunkData& HoveredLinkData() const;
     void Click();
     void ActivateLink(const TLinkChunkData& link);
     void DeliverSelection();
@@ -267,8 +275,16 @@ private:
     TFontCache fonts_;
     TLayoutEnv env_;
     bool fontsInEnvValid_ = false;
-    uint32_t fontGeneration_ = 1;
-    uint32_t layoutGeneration_ = 1;
+    // Geometry is kept for this many lines near the view; enough for a view
+    // of several hundred rows and for a re-layout of the default line limit
+    // without measuring text again.
+    static constexpr int kGeometryLines = 512;
+    TGeometryCache geometry_{kGeometryLines};
+    TLineGeometry scratch_;        // for measuring lines whose geometry is not kept
+    uint32_t widthGeneration_ = 1; // bumped when cached text widths go stale
+    uint32_t layoutStamp_ = 1;     // bumped when line heights go stale
+    uint32_t settingsStamp_ = 1;   // bumped with layoutStamp_ except for width changes
+    bool settingsChanged_ = false; // since every line was last measured
     int layoutWidth_ = -1;
     bool allMeasured_ = true;
     qint64 sumHeights_ = 0;
@@ -290,7 +306,7 @@ private:
     quint64 hitVersion_ = 0;
 
     TMessageNode* hoverLine_ = nullptr;
-    const TConsoleChunk* hoverLink_ = nullptr;
+    int hoverLink_ = -1; // chunk index of the hovered link in hoverLine_
     QString savedHint_;
 
     bool press_ = false;

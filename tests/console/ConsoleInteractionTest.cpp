@@ -281,7 +281,7 @@ TEST(ConsoleSelection, PartialRowsWrappedWordsAndUnselectableText) {
     Recorder narrowRec(narrow.console);
     narrow.console.AddLine(u"hello world"_qs);
     const int ch = narrow.console.ClientHeight();
-    ASSERT_EQ(narrow.console.LastLine()->RowHeights.size(), 2);
+    ASSERT_EQ(narrow.console.RowHeights(narrow.console.LastLine()).size(), 2);
     drag(narrow.console, QPoint(1, ch - 2 * narrow.LineHeight()),
          QPoint(narrow.console.ClientWidth() - 1, ch - 1));
     EXPECT_EQ(narrowRec.log.last(), u"select:hello world"_qs);

@@ -83,8 +83,7 @@ TEST(ConsoleRendering, RulesSpanTheirShareOfTheIndentedWidth) {
     // Text before a rule closes its row; content after it starts at the indent.
     rig.console.SetLineText(rig.console.LastLine(), u"a<hr>b"_qs, false);
     const int h = rig.LineHeight();
-    const auto& rows = rig.console.LastLine()->RowHeights;
-    EXPECT_EQ(std::vector<int>(rows.begin(), rows.end()), std::vector<int>({h, 2, h + 2}));
+    EXPECT_EQ(rig.console.RowHeights(rig.console.LastLine()), QList<int>({h, 2, h + 2}));
 }
 
 TEST(ConsoleLayout, RowHeightsOfBreaksAndEmptyLines) {
@@ -114,8 +113,7 @@ TEST(ConsoleLayout, WrappingDropsTheSpaceAndNeverLoops) {
     rig.console.SetIndentType(itNone);
     rig.console.resize(2 + a4 + 1 + 2, 60); // usable width ends one pixel after "aaaa"
     rig.console.AddLine(u"aaaa "_qs + onGreen(u"b"_qs));
-    const auto& rows = rig.console.LastLine()->RowHeights;
-    EXPECT_EQ(std::vector<int>(rows.begin(), rows.end()), std::vector<int>({h, h + 2}));
+    EXPECT_EQ(rig.console.RowHeights(rig.console.LastLine()), QList<int>({h, h + 2}));
     rig.Grab();
     // The second row starts with "b" at the margin, not with the space.
     const int ch = rig.console.ClientHeight();
