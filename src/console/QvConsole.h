@@ -90,6 +90,12 @@ public:
     using TMouseWheelUpDownEvent = std::function<void(
         TQvCustomConsole* Sender, Qt::KeyboardModifiers Shift, QPoint MousePos, bool& Handled)>;
 
+    // Row heights, text widths and selection marks are kept for this many
+    // lines near the view (more while one paint needs more); enough for a
+    // view of several hundred rows and for laying out the default line limit
+    // again without measuring text. Other lines keep only their height.
+    static constexpr int kGeometryLines = 512;
+
     explicit TQvCustomConsole(QWidget* parent = nullptr);
     ~TQvCustomConsole() override;
 
@@ -125,6 +131,8 @@ public:
     TLinkInformation LinkInformation() const;
     // The heights of a line's rows at the current layout.
     QList<int> RowHeights(TMessageNode* Line);
+    // Lines whose geometry is kept.
+    int GeometryLines() const { return geometry_.Count(); }
 
     // Properties.
     QString PackageVersion() const { return QStringLiteral("1.09"); }
@@ -275,10 +283,6 @@ private:
     TFontCache fonts_;
     TLayoutEnv env_;
     bool fontsInEnvValid_ = false;
-    // Geometry is kept for this many lines near the view; enough for a view
-    // of several hundred rows and for a re-layout of the default line limit
-    // without measuring text again.
-    static constexpr int kGeometryLines = 512;
     TGeometryCache geometry_{kGeometryLines};
     TLineGeometry scratch_;        // for measuring lines whose geometry is not kept
     uint32_t widthGeneration_ = 1; // bumped when cached text widths go stale
