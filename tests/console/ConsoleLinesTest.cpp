@@ -162,6 +162,20 @@ TEST(ConsoleMemory, LinesFarFromTheViewKeepOnlyTheirHeightAndComeBackWhole) {
     EXPECT_LE(rig.console.GeometryLines(), TQvConsole::kGeometryLines);
 }
 
+TEST(ConsoleMemory, OnePaintOfMoreLinesThanTheBudgetKeepsThemAll) {
+    // Empty lines take no room, so any number of them is in view at once.
+    ConsoleRig rig(300, 60);
+    EventLog log(rig.console);
+    rig.console.SetLimit(0);
+    rig.console.AddLine(u"top"_qs);
+    for (int i = 0; i < TQvConsole::kGeometryLines + 50; ++i) {
+        rig.console.AddLine(QString());
+    }
+    rig.console.AddLine(u"bottom"_qs);
+    rig.Drag(QPoint(1, 1), QPoint(299, 59));
+    EXPECT_EQ(log.log.last(), u"select:top\r\nbottom"_qs);
+}
+
 TEST(ConsoleScrolling, ScrolledUpViewStaysStillAsLinesArrive) {
     ConsoleRig rig(200, 60);
     for (int i = 0; i < 10; ++i) {
