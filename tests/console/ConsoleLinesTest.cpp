@@ -163,17 +163,17 @@ TEST(ConsoleMemory, LinesFarFromTheViewKeepOnlyTheirHeightAndComeBackWhole) {
 }
 
 TEST(ConsoleMemory, OnePaintOfMoreLinesThanTheBudgetKeepsThemAll) {
-    // Empty lines take no room, so any number of them is in view at once.
     ConsoleRig rig(300, 60);
     EventLog log(rig.console);
     rig.console.SetLimit(0);
-    rig.console.AddLine(u"top"_qs);
-    for (int i = 0; i < TQvConsole::kGeometryLines + 50; ++i) {
-        rig.console.AddLine(QString());
+    const int count = TQvConsole::kGeometryLines + 50;
+    for (int i = 0; i < count; ++i) {
+        rig.console.AddLine(u"<font size=1>x</font>"_qs);
     }
-    rig.console.AddLine(u"bottom"_qs);
-    rig.Drag(QPoint(1, 1), QPoint(299, 59));
-    EXPECT_EQ(log.log.last(), u"select:top\r\nbottom"_qs);
+    const int all = rig.console.ScrollRange() + rig.LineHeight() + 2;
+    rig.console.resize(300, all + 10);
+    rig.Drag(QPoint(1, 1), QPoint(299, all + 9));
+    EXPECT_EQ(log.log.last(), u"select:"_qs + QStringList(count, u"x"_qs).join(u"\r\n"_qs));
 }
 
 TEST(ConsoleScrolling, ScrolledUpViewStaysStillAsLinesArrive) {
