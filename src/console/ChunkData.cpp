@@ -63,7 +63,7 @@ private:
         offset = id - kFirst * ((1u << segment) - 1);
     }
 
-    std::atomic<Slot*> segments_[26] = {};
+    std::atomic<Slot*> segments_[27] = {}; // enough for every 32-bit number
     uint32_t size_ = 0;
 };
 

@@ -30,7 +30,7 @@ uint32_t zigzag(int32_t v) {
 
 } // namespace
 
-TChunkCodes::TChunkCodes(const std::vector<TConsoleChunk>& chunks) {
+TChunkCodes::TChunkCodes(const std::vector<TConsoleChunk>& chunks, QStringView text) {
     if (chunks.empty()) {
         return;
     }
@@ -38,10 +38,13 @@ TChunkCodes::TChunkCodes(const std::vector<TConsoleChunk>& chunks) {
     for (const TConsoleChunk& c : chunks) {
         bytes += 1 + payloadBytes(c);
     }
-    data_ = new uint8_t[sizeof(Header) + bytes];
-    const Header h{static_cast<int32_t>(chunks.size()), static_cast<int32_t>(bytes)};
+    const size_t textBytes = size_t(text.size()) * 2;
+    data_ = new uint8_t[sizeof(Header) + textBytes + bytes];
+    const Header h{static_cast<int32_t>(chunks.size()), static_cast<int32_t>(text.size()),
+                   static_cast<int32_t>(bytes)};
     std::memcpy(data_, &h, sizeof h);
-    uint8_t* p = data_ + sizeof h;
+    std::memcpy(data_ + sizeof h, text.utf16(), textBytes);
+    uint8_t* p = data_ + sizeof h + textBytes;
     for (const TConsoleChunk& c : chunks) {
         *p++ = static_cast<uint8_t>(c.Kind | (c.Blink ? kBlinkBit : 0) |
                                     (c.NoSelect ? kNoSelectBit : 0));
@@ -143,7 +146,7 @@ std::vector<TConsoleChunk> TChunkCodes::Unpacked() const {
     return out;
 }
 
-TChunkList TChunkList::Make(std::vector<TConsoleChunk> chunks, QString text,
+TChunkList TChunkList::Make(std::vector<TConsoleChunk> chunks, QStringView text,
                             const std::vector<TLinkChunkData>& links,
                             const std::vector<TFontChunkData>& fonts) {
     TChunkList out;
@@ -164,17 +167,16 @@ TChunkList TChunkList::Make(std::vector<TConsoleChunk> chunks, QString text,
         }
         out.Blinks = out.Blinks || c.Blink;
     }
-    if (inOrder && total == text.size()) {
-        out.Pool = std::move(text);
-    } else {
-        out.Pool.reserve(total);
+    QString joined;
+    if (!inOrder || total != text.size()) {
+        joined.reserve(total);
         for (const TConsoleChunk& c : chunks) {
             if (c.Kind == ckText) {
-                out.Pool += QStringView(text).mid(c.Start, c.Length);
+                joined += text.mid(c.Start, c.Length);
             }
         }
+        text = joined;
     }
-    out.Pool.squeeze();
 
     // Every link and font chunk holds one count on its shared entry.
     QVarLengthArray<uint32_t, 16> linkIds(linkData.size());
@@ -191,7 +193,7 @@ TChunkList TChunkList::Make(std::vector<TConsoleChunk> chunks, QString text,
             c.Value = static_cast<int32_t>(fontIds[nextFont++]);
         }
     }
-    out.Chunks = TChunkCodes(chunks);
+    out.Chunks = TChunkCodes(chunks, text);
     return out;
 }
 

@@ -7,10 +7,12 @@
 #include <QString>
 #include <QStringView>
 
+#include <cstddef>
 #include <cstdint>
 #include <iterator>
 #include <memory>
 #include <stdexcept>
+#include <type_traits>
 #include <vector>
 
 // One piece of a line: text, a space, or a layout command, as a walk over the
@@ -27,11 +29,11 @@ struct TConsoleChunk {
     int32_t Index = 0;     // position of the chunk in its line
 };
 
-// The chunks of one line, packed: a byte of kind and flags per chunk, then
-// its number (text length, style, value) when it has one, in a variable
-// number of bytes. Text chunks follow one another in the pool, so a walk
-// knows where each one starts. Holds a count on the link and font data its
-// chunks name.
+// The chunks of one line and their text in one block: the text of the text
+// chunks one after the other, then a byte of kind and flags per chunk and its
+// number (text length, style, value) when it has one, in a variable number of
+// bytes. A walk knows where each text chunk starts. Holds a count on the link
+// and font data its chunks name.
 class TChunkCodes {
 public:
     class const_iterator {
@@ -145,9 +147,10 @@ public:
     }
 
     TChunkCodes() = default;
-    // Packs chunks whose Value is a link or font number of the shared tables;
-    // takes over one count per link and font chunk.
-    explicit TChunkCodes(const std::vector<TConsoleChunk>& chunks);
+    // Packs chunks whose Value is a link or font number of the shared tables,
+    // with the text of their text chunks one after the other; takes over one
+    // count per link and font chunk.
+    TChunkCodes(const std::vector<TConsoleChunk>& chunks, QStringView text);
     TChunkCodes(const TChunkCodes& other);
     TChunkCodes(TChunkCodes&& other) noexcept : data_(other.data_) { other.data_ = nullptr; }
     TChunkCodes& operator=(TChunkCodes other) noexcept {
@@ -164,70 +167,102 @@ public:
     TConsoleChunk At(int index) const;
     // The chunks unpacked, for callers that look ahead or change them.
     std::vector<TConsoleChunk> Unpacked() const;
+    QStringView Text() const {
+        return data_ ? QStringView(text(), header().textLength) : QStringView();
+    }
     // Bytes this sequence holds on the heap.
-    size_t HeapBytes() const { return data_ ? sizeof(Header) + header().bytes : 0; }
+    size_t HeapBytes() const {
+        return data_ ? sizeof(Header) + size_t(header().textLength) * 2 + header().bytes : 0;
+    }
 
 private:
     struct Header {
         int32_t count;
-        int32_t bytes;
+        int32_t textLength;
+        int32_t bytes; // of the codes
     };
     const Header& header() const { return *reinterpret_cast<const Header*>(data_); }
-    const uint8_t* codes() const { return data_ + sizeof(Header); }
+    const char16_t* text() const {
+        return reinterpret_cast<const char16_t*>(data_ + sizeof(Header));
+    }
+    const uint8_t* codes() const {
+        return data_ + sizeof(Header) + size_t(header().textLength) * 2;
+    }
     static size_t payloadBytes(const TConsoleChunk& c);
     void changeRefs(bool add) const;
 
     uint8_t* data_ = nullptr;
 };
 
+struct TChunkList;
+
+// The members Pool, Links and Fonts of a TChunkList are views of the list's
+// own block, found from where they sit in the list; they cannot be copied out.
+class TChunkListView {
+public:
+    TChunkListView() = default;
+    TChunkListView(const TChunkListView&) = delete;
+    TChunkListView& operator=(const TChunkListView&) = delete;
+
+protected:
+    const TChunkList& list(size_t offset) const {
+        return *reinterpret_cast<const TChunkList*>(reinterpret_cast<const char*>(this) - offset);
+    }
+};
+
+// The text of the text chunks, one after the other.
+class TTextPool : TChunkListView {
+public:
+    qsizetype size() const { return view().size(); }
+    bool isEmpty() const { return view().isEmpty(); }
+    const QChar* constData() const { return view().data(); }
+    bool contains(const QString& text) const { return view().contains(text); }
+    QStringView view() const;
+};
+
 // The n-th link or font of a line, in chunk order.
 template <TChunkKind Kind, typename Data>
-class TChunkDataList {
+class TChunkDataList : TChunkListView {
 public:
-    explicit TChunkDataList(const TChunkCodes* codes) : codes_(codes) {}
     int size() const;
     const Data& at(int n) const;
     const Data& operator[](int n) const { return at(n); }
 
 private:
-    friend struct TChunkList;
-    const TChunkCodes* codes_;
+    const TChunkCodes& codes() const;
 };
 
 // The parsed content of one line. It does not change once the line is made.
 struct TChunkList {
     TChunkCodes Chunks;
-    QString Pool; // the text of the text chunks, one after the other
-    TChunkDataList<ckLinkOpen, TLinkChunkData> Links{&Chunks};
-    TChunkDataList<ckFontOpen, TFontChunkData> Fonts{&Chunks};
+    TTextPool Pool;
+    TChunkDataList<ckLinkOpen, TLinkChunkData> Links;
+    TChunkDataList<ckFontOpen, TFontChunkData> Fonts;
     bool Blinks = false; // some chunk blinks
 
     TChunkList() = default;
-    TChunkList(const TChunkList& other)
-        : Chunks(other.Chunks), Pool(other.Pool), Blinks(other.Blinks) {}
+    TChunkList(const TChunkList& other) : Chunks(other.Chunks), Blinks(other.Blinks) {}
     TChunkList(TChunkList&& other) noexcept
-        : Chunks(std::move(other.Chunks)), Pool(std::move(other.Pool)), Blinks(other.Blinks) {}
+        : Chunks(std::move(other.Chunks)), Blinks(other.Blinks) {}
     TChunkList& operator=(const TChunkList& other) {
         Chunks = other.Chunks;
-        Pool = other.Pool;
         Blinks = other.Blinks;
         return *this;
     }
     TChunkList& operator=(TChunkList&& other) noexcept {
         Chunks = std::move(other.Chunks);
-        Pool = std::move(other.Pool);
         Blinks = other.Blinks;
         return *this;
     }
 
     // Packs unpacked chunks: text chunks may point anywhere into `text`, and
     // link and font chunks hold positions in `links` and `fonts`.
-    static TChunkList Make(std::vector<TConsoleChunk> chunks, QString text,
+    static TChunkList Make(std::vector<TConsoleChunk> chunks, QStringView text,
                            const std::vector<TLinkChunkData>& links,
                            const std::vector<TFontChunkData>& fonts);
 
     QStringView TextOf(const TConsoleChunk& chunk) const {
-        return QStringView(Pool).mid(chunk.Start, chunk.Length);
+        return Chunks.Text().mid(chunk.Start, chunk.Length);
     }
     static const TLinkChunkData& LinkOf(const TConsoleChunk& chunk) {
         return chunkdata::Link(static_cast<uint32_t>(chunk.Value));
@@ -238,10 +273,24 @@ struct TChunkList {
     bool IsEmpty() const { return Chunks.empty(); }
 };
 
+// The views find the list from their place in it.
+static_assert(std::is_standard_layout_v<TChunkList>);
+
+inline QStringView TTextPool::view() const {
+    return list(offsetof(TChunkList, Pool)).Chunks.Text();
+}
+
+template <TChunkKind Kind, typename Data>
+const TChunkCodes& TChunkDataList<Kind, Data>::codes() const {
+    constexpr size_t offset =
+        Kind == ckLinkOpen ? offsetof(TChunkList, Links) : offsetof(TChunkList, Fonts);
+    return list(offset).Chunks;
+}
+
 template <TChunkKind Kind, typename Data>
 int TChunkDataList<Kind, Data>::size() const {
     int n = 0;
-    for (const TConsoleChunk& c : *codes_) {
+    for (const TConsoleChunk& c : codes()) {
         n += c.Kind == Kind;
     }
     return n;
@@ -249,7 +298,7 @@ int TChunkDataList<Kind, Data>::size() const {
 
 template <TChunkKind Kind, typename Data>
 const Data& TChunkDataList<Kind, Data>::at(int n) const {
-    for (const TConsoleChunk& c : *codes_) {
+    for (const TConsoleChunk& c : codes()) {
         if (c.Kind == Kind && n-- == 0) {
             if constexpr (Kind == ckLinkOpen) {
                 return TChunkList::LinkOf(c);

@@ -11,6 +11,7 @@ void TLineGeometry::Reset(int chunks) {
     LayoutStamp = 0;
     WidthGeneration = 0;
     TapeStamp = 0;
+    WidthsStale = true;
     RowWidth = 0;
     Wrapped = false;
     RowHeights.clear();
@@ -19,14 +20,6 @@ void TLineGeometry::Reset(int chunks) {
         std::vector<TPieceState>().swap(Pieces);
     }
     Pieces.assign(n, TPieceState());
-}
-
-void TLineGeometry::ForgetWidths() {
-    WidthGeneration = 0;
-    TapeStamp = 0;
-    for (TPieceState& p : Pieces) {
-        p.Width = -1;
-    }
 }
 
 TLineGeometry* TGeometryCache::Find(const TMessageNode& line) {
@@ -43,11 +36,14 @@ TLineGeometry& TGeometryCache::Acquire(TMessageNode& line) {
     if (TLineGeometry* g = Find(line)) {
         return *g;
     }
-    int index;
+    int index = -1;
     if (!free_.empty()) {
         index = free_.back();
         free_.pop_back();
-    } else if (static_cast<int>(slots_.size()) < budget_ || (index = victim()) < 0) {
+    } else if (static_cast<int>(slots_.size()) >= budget_) {
+        index = victim();
+    }
+    if (index < 0) {
         index = static_cast<int>(slots_.size());
         slots_.emplace_back();
     }

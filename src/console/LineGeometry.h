@@ -11,7 +11,7 @@
 // out again at another width without reading its chunks) and what the last
 // placing pass found.
 struct TPieceState {
-    int32_t Width = -1; // text width (-1: not measured yet), or a column's spot
+    int32_t Width = -1; // text width (-1: never measured), or a column's spot
     int16_t Height = 0; // height of text in the font in force at the chunk
     TChunkKind Kind = ckText;
     bool Selected : 1 = false;    // inside the selection being dragged
@@ -24,6 +24,7 @@ struct TLineGeometry {
     uint32_t LayoutStamp = 0;     // the layout RowHeights belong to (0: none)
     uint32_t WidthGeneration = 0; // the fonts the widths were measured with (0: none)
     uint32_t TapeStamp = 0;       // the settings the pieces were all measured under (0: none)
+    bool WidthsStale = true;      // the next measure finds every width again
     int RowWidth = 0;             // largest x any row reached
     bool Wrapped = false;         // some row was too narrow for what followed
     QVarLengthArray<int, 4> RowHeights;
@@ -32,7 +33,11 @@ struct TLineGeometry {
     // Forgets everything and makes room for a line of `chunks` chunks.
     void Reset(int chunks);
     // Forgets the widths, keeping the room.
-    void ForgetWidths();
+    void ForgetWidths() {
+        WidthGeneration = 0;
+        TapeStamp = 0;
+        WidthsStale = true;
+    }
 };
 
 // Geometry of a bounded number of lines: the lines painted, hovered or added

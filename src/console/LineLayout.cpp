@@ -77,15 +77,12 @@ public:
         if (measuring_ && geo_.TapeStamp == env_.SettingsStamp) {
             // The pieces were measured under these settings: only the
             // width moved, and the rows follow from what was recorded.
-            for (TPieceState& piece : geo_.Pieces) {
-                replay(piece);
-            }
+            replayAll();
         } else {
-            for (const TConsoleChunk& chunk : line_.Chunks.Chunks) {
-                step(chunk, geo_.Pieces[static_cast<size_t>(chunk.Index)]);
-            }
+            stepAll();
             if (measuring_) {
                 geo_.TapeStamp = env_.SettingsStamp;
+                geo_.WidthsStale = false;
             }
         }
         geo_.RowWidth = std::max(geo_.RowWidth, x_);
@@ -97,9 +94,22 @@ public:
     }
 
 private:
+    // The two walks are kept apart, each with its steps inlined.
+    [[gnu::noinline]] void replayAll() {
+        for (TPieceState& piece : geo_.Pieces) {
+            replay(piece);
+        }
+    }
+
+    [[gnu::noinline]] void stepAll() {
+        for (const TConsoleChunk& chunk : line_.Chunks.Chunks) {
+            step(chunk, geo_.Pieces[static_cast<size_t>(chunk.Index)]);
+        }
+    }
+
     // What a measure needs of a recorded piece: its kind, width and the
     // height of the font in force.
-    void replay(TPieceState& piece) {
+    [[gnu::always_inline]] void replay(TPieceState& piece) {
         piece.Selected = false;
         piece.WrapDropped = false;
         textHeight_ = piece.Height;
@@ -305,7 +315,7 @@ private:
                                             : textHeight_ + TFontCache::kRowExtra;
     }
 
-    void ensureEntry() {
+    [[gnu::always_inline]] void ensureEntry() {
         if (measuring_) {
             while (geo_.RowHeights.size() <= row_) {
                 geo_.RowHeights.append(textHeight_ + TFontCache::kRowExtra);
@@ -313,7 +323,7 @@ private:
         }
     }
 
-    void raise(int height) {
+    [[gnu::always_inline]] void raise(int height) {
         ensureEntry();
         if (measuring_ && geo_.RowHeights[row_] < height) {
             geo_.RowHeights[row_] = height;
@@ -357,7 +367,7 @@ private:
 
     // Makes room for a text piece of the recorded width in the font in
     // force; false when it is a space dropped at a wrap.
-    bool roomForText(TPieceState& piece) {
+    [[gnu::always_inline]] bool roomForText(TPieceState& piece) {
         raise(textHeight_);
         if (mustWrap(piece.Width)) {
             wrap();
@@ -431,7 +441,8 @@ private:
     }
 
     template <typename TextFn>
-    void placeText(const TConsoleChunk& chunk, TPieceState& piece, TextFn&& text) {
+    [[gnu::always_inline]] void placeText(const TConsoleChunk& chunk, TPieceState& piece,
+                                          TextFn&& text) {
         QString cached;
         bool haveText = false;
         const auto getText = [&]() -> const QString& {
@@ -441,7 +452,7 @@ private:
             }
             return cached;
         };
-        if (piece.Width < 0) {
+        if (geo_.WidthsStale || piece.Width < 0) {
             piece.Width = cur_.entry->Advance(getText());
         }
         if (!roomForText(piece)) {

@@ -93,7 +93,7 @@ public:
                 lastWasSpace_ = false;
             }
         }
-        return TChunkList::Make(std::move(chunks_), std::move(pool_), links_, fonts_);
+        return TChunkList::Make(std::move(chunks_), pool_, links_, fonts_);
     }
 
 private:
@@ -379,5 +379,5 @@ void DetectURLs(TChunkList& line) {
         out.push_back(shown);
         out.push_back(close);
     }
-    line = TChunkList::Make(std::move(out), line.Pool, links, fonts);
+    line = TChunkList::Make(std::move(out), line.Chunks.Text(), links, fonts);
 }
