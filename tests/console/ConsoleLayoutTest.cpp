@@ -221,6 +221,21 @@ INSTANTIATE_TEST_SUITE_P(WidthAndSettings, ConsoleRelayout,
                                          Relayout{"Margin", 300, 300, 0, 9, itHanging, 25}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+TEST(WordWidths, EveryWordFindsItsOwnWidthThroughGrowthAndClear) {
+    TWordWidths widths;
+    const auto word = [](int i) { return u"w%1"_qs.arg(i, 4, 36, QLatin1Char('0')); };
+    for (int i = 0; i < 3000; ++i) { // many growths, words of one length
+        widths.Insert(word(i), TWordWidths::Hash(word(i)), i);
+    }
+    for (int i = 0; i < 3000; ++i) {
+        ASSERT_EQ(widths.Find(word(i), TWordWidths::Hash(word(i))), i) << i;
+    }
+    EXPECT_EQ(widths.Find(u"w00000"_qs, TWordWidths::Hash(u"w00000"_qs)), -1); // longer
+    EXPECT_EQ(widths.Find(u"w"_qs, TWordWidths::Hash(u"w"_qs)), -1);
+    widths.Clear();
+    EXPECT_EQ(widths.Find(word(7), TWordWidths::Hash(word(7))), -1);
+}
+
 TEST(ConsoleRendering, LinksUseTheirOwnFontAndColumnsLeaveGaps) {
     ConsoleRig rig(300, 40);
     rig.console.AddLine(u"<font color=#FF0000>rr<a name=x>LLLL</a>rr</font>"_qs);
