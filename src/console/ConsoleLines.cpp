@@ -38,6 +38,7 @@ const TLayoutEnv& TQvCustomConsole::Env() {
         e.PreColor = preFont_.color;
         fontsInEnvValid_ = true;
     }
+    e.SettingsStamp = settingsStamp_;
     e.LeftMargin = leftMargin_;
     e.ClientWidth = ClientWidth();
     e.ClientHeight = ClientHeight();
@@ -48,6 +49,7 @@ const TLayoutEnv& TQvCustomConsole::Env() {
     e.TimestampFormat = timestampFormat_;
     e.Images = imageList_.data();
     e.Color = color_;
+    e.HoveredLine = hoverLine_;
     e.HoveredLink = hoverLink_;
     e.Selecting = press_ && dragging_;
     e.SelectFrom = pressPoint_;
@@ -60,51 +62,108 @@ int TQvCustomConsole::UsableWidth() const {
     return ClientWidth() - rightMargin_;
 }
 
-bool TQvCustomConsole::IsLineValid(const TMessageNode& line) const {
-    return line.Measured && line.FontGeneration == fontGeneration_ &&
-           line.LayoutGeneration == layoutGeneration_ && line.LayoutWidth == layoutWidth_;
+void TQvCustomConsole::BumpLayoutStamp(bool settings) {
+    // 0 marks a line never measured.
+    if (++layoutStamp_ == 0) {
+        ++layoutStamp_;
+    }
+    if (settings) {
+        if (++settingsStamp_ == 0) {
+            ++settingsStamp_;
+        }
+        settingsChanged_ = true;
+    }
 }
 
-void TQvCustomConsole::MeasureLine(TMessageNode& line, TLineLayout& layout) {
-    if (line.FontGeneration != fontGeneration_) {
-        for (TConsoleChunk& chunk : line.Chunks.Chunks) {
-            chunk.Width = 0;
-            chunk.Height = 0;
-        }
+namespace {
+
+// Makes the geometry fit the line and the current fonts.
+void prepare(TLineGeometry& g, const TMessageNode& line, uint32_t widthGeneration) {
+    const int n = line.Chunks.Chunks.size();
+    if (g.Pieces.size() != static_cast<size_t>(n)) {
+        g.Reset(n);
     }
-    const int old = line.Height;
-    layout.Measure(line);
-    sumHeights_ += line.Height - old;
-    line.Measured = true;
-    line.FontGeneration = fontGeneration_;
-    line.LayoutGeneration = layoutGeneration_;
+    if (g.WidthGeneration != widthGeneration) {
+        g.ForgetWidths();
+        g.WidthGeneration = widthGeneration;
+        g.LayoutStamp = 0;
+    }
+}
+
+} // namespace
+
+void TQvCustomConsole::MeasureLine(TMessageNode& line, TLineLayout& layout, bool keep) {
+    TLineGeometry* g = keep ? &geometry_.Acquire(line) : geometry_.Find(line);
+    if (!g) {
+        g = &scratch_;
+        scratch_.Reset(line.Chunks.Chunks.size());
+    }
+    prepare(*g, line, widthGeneration_);
+    const int height = layout.Measure(line, *g);
+    g->LayoutStamp = layoutStamp_;
+    sumHeights_ += height - line.Height;
+    line.Height = height;
+    line.LayoutStamp = layoutStamp_;
+    line.FitWidth = g->Wrapped
+                        ? TMessageNode::kNoFit
+                        : static_cast<uint16_t>(qMin<int>(g->RowWidth, TMessageNode::kNoFit));
 }
 
 void TQvCustomConsole::RemeasureLine(TMessageNode& line) {
     EnsureLayout();
-    sumHeights_ -= line.Height;
-    line.ResetSizes();
+    if (TLineGeometry* g = geometry_.Find(line)) {
+        g->ForgetWidths();
+    }
     TLineLayout layout(Env(), fonts_);
-    MeasureLine(line, layout);
+    MeasureLine(line, layout, true);
     ContentChanged();
+}
+
+TLineGeometry& TQvCustomConsole::GeometryFor(TMessageNode& line, TLineLayout& layout) {
+    TLineGeometry& g = geometry_.Acquire(line);
+    prepare(g, line, widthGeneration_);
+    if (g.LayoutStamp != layoutStamp_ || g.RowHeights.isEmpty()) {
+        // Dropped while the line was far from the view: the same settings
+        // give the same height.
+        const int height = layout.Measure(line, g);
+        g.LayoutStamp = layoutStamp_;
+        Q_ASSERT(height == line.Height);
+        sumHeights_ += height - line.Height;
+        line.Height = height;
+    }
+    return g;
 }
 
 void TQvCustomConsole::EnsureLayout() {
     const int usable = UsableWidth();
     if (usable != layoutWidth_) {
         layoutWidth_ = usable;
+        BumpLayoutStamp(false);
         allMeasured_ = false;
     }
     if (allMeasured_) {
         return;
     }
+    // Only the width changed since every line was measured: a line whose
+    // rows all fit the new width keeps them.
+    const bool widthOnly = !settingsChanged_;
     TLineLayout layout(Env(), fonts_);
     for (TMessageNode* line = lines_.First(); line; line = line->Next) {
-        if (!IsLineValid(*line)) {
-            MeasureLine(*line, layout);
+        if (line->LayoutStamp == layoutStamp_) {
+            continue;
+        }
+        if (widthOnly && line->FitWidth < usable) {
+            TLineGeometry* g = geometry_.Peek(*line);
+            if (g && g->LayoutStamp == line->LayoutStamp) {
+                g->LayoutStamp = layoutStamp_;
+            }
+            line->LayoutStamp = layoutStamp_;
+        } else {
+            MeasureLine(*line, layout, false);
         }
     }
     allMeasured_ = true;
+    settingsChanged_ = false;
     ++contentVersion_;
     ClampScroll();
 }
@@ -112,14 +171,15 @@ void TQvCustomConsole::EnsureLayout() {
 // Settings changes lay every line out again at once, so that heights and the
 // scroll range are right before the next paint.
 void TQvCustomConsole::InvalidateLayout() {
-    ++layoutGeneration_;
+    BumpLayoutStamp(true);
     allMeasured_ = false;
     EnsureLayout();
     ContentChanged();
 }
 
 void TQvCustomConsole::ResetLayout() {
-    ++fontGeneration_;
+    ++widthGeneration_;
+    BumpLayoutStamp(true);
     fontsInEnvValid_ = false;
     allMeasured_ = false;
     EnsureLayout();
@@ -201,6 +261,7 @@ void TQvCustomConsole::RemoveLine(TMessageNode* line, bool limit) {
     DropReferencesTo(line);
     sumHeights_ -= line->Height;
     CountBlinking(line->Chunks, -1);
+    geometry_.Release(*line);
     lines_.Unlink(line);
     ClampScroll();
     ++contentVersion_;
@@ -210,8 +271,8 @@ void TQvCustomConsole::RemoveLine(TMessageNode* line, bool limit) {
 }
 
 void TQvCustomConsole::DropReferencesTo(const TMessageNode* line) {
-    if (hoverLink_ && (!line || hoverLine_ == line)) {
-        hoverLink_ = nullptr;
+    if (hoverLine_ && (!line || hoverLine_ == line)) {
+        hoverLink_ = -1;
         hoverLine_ = nullptr;
         if (!destroying_) {
             viewport()->unsetCursor();
@@ -236,11 +297,11 @@ void TQvCustomConsole::CountBlinking(const TChunkList& chunks, int delta) {
 }
 
 void TQvCustomConsole::ClearSelectedFlags() {
-    for (TMessageNode* line = lines_.First(); line; line = line->Next) {
-        for (TConsoleChunk& chunk : line->Chunks.Chunks) {
-            chunk.Selected = false;
+    geometry_.ForEach([](TLineGeometry& g) {
+        for (TPieceState& piece : g.Pieces) {
+            piece.Selected = false;
         }
-    }
+    });
 }
 
 TMessageNode* TQvCustomConsole::AddLine(const QString& Text, TMessageNode* After, bool DetectURLs) {
@@ -266,8 +327,10 @@ TMessageNode* TQvCustomConsole::AddLine(const QString& Text, TMessageNode* After
         TMessageNode* line = lines_.Insert(std::move(node), After);
         CountBlinking(line->Chunks, +1);
         repaintPending_ = true;
+        geometry_.BeginPass();
         TLineLayout layout(Env(), fonts_);
-        MeasureLine(*line, layout);
+        // A line added far from the view keeps only its height.
+        MeasureLine(*line, layout, After || scrollPosition_ < ClientHeight());
 
         const int h = line->Height + lineSpacing_;
         // What the user sees: at the bottom the painted lines move up and only
@@ -313,6 +376,7 @@ void TQvCustomConsole::SetLineText(TMessageNode* Line, const QString& Text, bool
         DropReferencesTo(Line);
         CountBlinking(Line->Chunks, -1);
         CountBlinking(parsed, +1);
+        geometry_.Release(*Line);
         Line->Chunks = std::move(parsed);
         Line->Text = storeText_ ? Text : QString();
         if (RenewTimestamp) {
@@ -343,6 +407,7 @@ void TQvCustomConsole::Clear() {
     Batch([&] {
         DropReferencesTo(nullptr);
         lines_.Clear();
+        geometry_.Forget();
         blinkingLines_ = 0;
         blinkTimer_->stop();
         sumHeights_ = 0;

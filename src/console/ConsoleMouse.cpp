@@ -29,28 +29,28 @@ void TQvCustomConsole::UpdateHover(QPoint point) {
             return;
         }
     }
-    SetHover(nullptr, nullptr);
+    SetHover(nullptr, -1);
 }
 
-void TQvCustomConsole::SetHover(TMessageNode* line, const TConsoleChunk* link) {
-    if (link == hoverLink_) {
+void TQvCustomConsole::SetHover(TMessageNode* line, int link) {
+    if (line == hoverLine_ && link == hoverLink_) {
         return;
     }
-    if (hoverLink_) {
+    if (hoverLine_) {
         TMessageNode* old = hoverLine_;
-        hoverLink_ = nullptr;
+        hoverLink_ = -1;
         hoverLine_ = nullptr;
         viewport()->unsetCursor();
         hint_ = savedHint_;
         RemeasureLine(*old);
     }
-    if (link) {
+    if (line) {
         hoverLink_ = link;
         hoverLine_ = line;
         RemeasureLine(*line);
         viewport()->setCursor(Qt::PointingHandCursor);
         savedHint_ = hint_;
-        const QString& hint = line->Chunks.LinkOf(*link).Hint;
+        const QString& hint = HoveredLinkData().Hint;
         if (!hint.isEmpty()) {
             hint_ = hint;
         }
@@ -59,8 +59,12 @@ void TQvCustomConsole::SetHover(TMessageNode* line, const TConsoleChunk* link) {
     ContentChanged();
 }
 
+const TLinkChunkData& TQvCustomConsole::HoveredLinkData() const {
+    return TChunkList::LinkOf(hoverLine_->Chunks.Chunks.At(hoverLink_));
+}
+
 void TQvCustomConsole::MouseLeave() {
-    SetHover(nullptr, nullptr);
+    SetHover(nullptr, -1);
 }
 
 void TQvCustomConsole::mousePressEvent(QMouseEvent* event) {
@@ -111,7 +115,7 @@ void TQvCustomConsole::mouseMoveEvent(QMouseEvent* event) {
                            qAbs(pos.y() - pressPoint_.y()) >= kDragThreshold)) {
             dragging_ = true;
             // A drag never acts on a link, so the owner must not see one either.
-            SetHover(nullptr, nullptr);
+            SetHover(nullptr, -1);
         }
         if (dragging_) {
             currentPoint_ = pos;
@@ -153,9 +157,9 @@ void TQvCustomConsole::Click() {
     if (press_ && dragging_) {
         return;
     }
-    if (hoverLink_ && hoverLine_) {
+    if (hoverLine_) {
         // Copy: the handlers may remove the line.
-        const TLinkChunkData link = hoverLine_->Chunks.LinkOf(*hoverLink_);
+        const TLinkChunkData link = HoveredLinkData();
         ActivateLink(link);
     }
 }
@@ -183,7 +187,12 @@ void TQvCustomConsole::DeliverSelection() {
 
     QStringList segments;
     for (TMessageNode* line = oldest; line; line = line->Next) {
-        const auto& chunks = line->Chunks.Chunks;
+        const TLineGeometry* geometry = geometry_.Find(*line);
+        if (!geometry) {
+            continue; // not placed: nothing of it is selected
+        }
+        const std::vector<TConsoleChunk> chunks = line->Chunks.Chunks.Unpacked();
+        const auto selected = [&](size_t i) { return geometry->Pieces[i].Selected; };
         QString segment;
         bool any = false;
         bool previousSelected = false;
@@ -198,14 +207,14 @@ void TQvCustomConsole::DeliverSelection() {
                 previousSelected = false;
                 continue;
             }
-            if (chunk.WrapDropped) {
+            if (geometry->Pieces[i].WrapDropped) {
                 // A space dropped at a wrap still separates two selected words.
                 bool nextSelected = false;
                 for (size_t j = i + 1; j < chunks.size(); ++j) {
                     const TChunkKind k = chunks[j].Kind;
                     if (k == ckText || k == ckSpace || k == ckImage || k == ckColumn ||
                         k == ckLineBreak) {
-                        nextSelected = chunks[j].Selected;
+                        nextSelected = selected(j);
                         break;
                     }
                 }
@@ -218,9 +227,9 @@ void TQvCustomConsole::DeliverSelection() {
                                chunk.Kind == ckImage || chunk.Kind == ckColumn ||
                                (chunk.Kind == ckTimestamp && timestampVisible_);
             if (piece) {
-                previousSelected = chunk.Selected;
+                previousSelected = selected(i);
             }
-            if (!chunk.Selected) {
+            if (!selected(i)) {
                 continue;
             }
             any = true;

@@ -20,6 +20,7 @@ void TQvCustomConsole::PlaceVisible(QPainter* painter, const QRect& paintRect,
     const int clientHeight = env.ClientHeight;
     const QRect client(0, 0, clientWidth, clientHeight);
     const bool whole = !painter || paintRect.contains(client);
+    geometry_.BeginPass();
     int y = clientHeight + scrollPosition_;
     for (TMessageNode* line = lines_.Last(); line && y > paintRect.top(); line = line->Prev) {
         const int top = y - line->Height;
@@ -28,7 +29,7 @@ void TQvCustomConsole::PlaceVisible(QPainter* painter, const QRect& paintRect,
             if (painter) {
                 painter->setClipRect(QRect(0, top, clientWidth, line->Height) & paintRect);
             }
-            layout.Place(*line, top, painter, out);
+            layout.Place(*line, GeometryFor(*line, layout), top, painter, out);
             if (oldestPlaced) {
                 *oldestPlaced = line;
             }
@@ -86,7 +87,7 @@ void TQvCustomConsole::paintEvent(QPaintEvent* event) {
         repaintPending_ = false;
         UpdateScrollBar();
         if (lines_.Count() == 0) {
-            SetHover(nullptr, nullptr);
+            SetHover(nullptr, -1);
         }
         SmoothScrollStep();
     });
@@ -234,7 +235,7 @@ void TQvCustomConsole::BlinkTimerTick() {
     if (blinkOnScreen_) {
         viewport()->update();
     }
-    if (hoverLink_) {
+    if (hoverLine_) {
         viewport()->setCursor(Qt::PointingHandCursor);
     }
 }

@@ -1,8 +1,11 @@
 #include "console/FontCache.h"
 
+#include <cstring>
+
 TFontCache::Entry::Entry(const QFont& f)
     : font(f), metrics(f), height(metrics.height()), ascent(metrics.ascent()),
-      rowHeight(metrics.height() + 2), spaceWidth(metrics.horizontalAdvance(QLatin1Char(' '))) {}
+      rowHeight(metrics.height() + kRowExtra),
+      spaceWidth(metrics.horizontalAdvance(QLatin1Char(' '))) {}
 
 namespace {
 
@@ -18,17 +21,53 @@ int TFontCache::Entry::Advance(const QString& text) const {
     if (text.size() > kMaxCachedWordLength) {
         return metrics.horizontalAdvance(text);
     }
-    const auto it = widths_.constFind(text);
-    if (it != widths_.constEnd()) {
-        return *it;
+    const uint32_t hash = TWordWidths::Hash(text);
+    const int cached = widths_.Find(text, hash);
+    if (cached >= 0) {
+        return cached;
     }
     const int width = metrics.horizontalAdvance(text);
-    if (widths_.size() >= kMaxCachedWidths) {
-        widths_.clear();
+    if (widths_.Size() >= kMaxCachedWidths) {
+        widths_.Clear();
     }
-    // A deep copy: the text may point into a line's storage.
-    widths_.insert(QString(text.constData(), text.size()), width);
+    widths_.Insert(text, hash, width);
     return width;
+}
+
+void TWordWidths::Insert(QStringView word, uint32_t hash, int width) {
+    if (size_t(size_ + 1) * 2 > slots_.size()) {
+        grow();
+    }
+    const size_t mask = slots_.size() - 1;
+    size_t i = hash & mask;
+    while (slots_[i].width >= 0) {
+        i = (i + 1) & mask;
+    }
+    slots_[i] =
+        Slot{hash, static_cast<uint32_t>(chars_.size()), width, static_cast<uint16_t>(word.size())};
+    chars_.append(word.utf16(), size_t(word.size()));
+    ++size_;
+}
+
+void TWordWidths::grow() {
+    std::vector<Slot> old = std::move(slots_);
+    slots_.assign(old.empty() ? 64 : old.size() * 2, Slot());
+    const size_t mask = slots_.size() - 1;
+    for (const Slot& s : old) {
+        if (s.width >= 0) {
+            size_t i = s.hash & mask;
+            while (slots_[i].width >= 0) {
+                i = (i + 1) & mask;
+            }
+            slots_[i] = s;
+        }
+    }
+}
+
+void TWordWidths::Clear() {
+    slots_.clear();
+    chars_.clear();
+    size_ = 0;
 }
 
 const TFontCache::Entry& TFontCache::Get(const QFont& font) {

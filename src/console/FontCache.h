@@ -2,11 +2,69 @@
 
 #include <QFont>
 #include <QFontMetrics>
-#include <QHash>
 #include <QString>
+#include <QStringView>
 
+#include <cstdint>
+#include <cstring>
 #include <memory>
+#include <string>
 #include <vector>
+
+// Advances of short words, by their characters: an open-addressed table over
+// one buffer of characters, cheaper to look up than a hash of strings.
+class TWordWidths {
+public:
+    // The advance stored for the word, or -1.
+    int Find(QStringView word, uint32_t hash) const {
+        if (slots_.empty()) {
+            return -1;
+        }
+        const size_t mask = slots_.size() - 1;
+        for (size_t i = hash & mask;; i = (i + 1) & mask) {
+            const Slot& s = slots_[i];
+            if (s.width < 0) {
+                return -1;
+            }
+            if (s.hash == hash && s.length == word.size() &&
+                std::memcmp(chars_.data() + s.offset, word.utf16(), size_t(s.length) * 2) == 0) {
+                return s.width;
+            }
+        }
+    }
+    void Insert(QStringView word, uint32_t hash, int width);
+    int Size() const { return size_; }
+    void Clear();
+    static uint32_t Hash(QStringView word) {
+        // FNV-1a over pairs of UTF-16 units, then the odd one out.
+        const char16_t* p = word.utf16();
+        const qsizetype n = word.size();
+        uint32_t h = 2166136261u;
+        qsizetype i = 0;
+        for (; i + 1 < n; i += 2) {
+            uint32_t pair;
+            std::memcpy(&pair, p + i, sizeof pair);
+            h = (h ^ pair) * 16777619u;
+        }
+        if (i < n) {
+            h = (h ^ p[i]) * 16777619u;
+        }
+        return h ^ (h >> 15);
+    }
+
+private:
+    struct Slot {
+        uint32_t hash = 0;
+        uint32_t offset = 0; // in chars_
+        int32_t width = -1;  // -1: free
+        uint16_t length = 0;
+    };
+    void grow();
+
+    std::vector<Slot> slots_; // a power of two, at most half full
+    std::u16string chars_;
+    int size_ = 0;
+};
 
 // Metrics of the fonts the console draws with, one entry per distinct font.
 // Entries stay valid until Clear.
@@ -18,14 +76,16 @@ public:
         QFontMetrics metrics;
         int height; // cell height: the height of any text in this font
         int ascent;
-        int rowHeight;  // a new row's starting height: text height + 2
+        int rowHeight;  // a new row's starting height: text height + kRowExtra
         int spaceWidth; // width of one space
         // The advance of a piece of text; words seen before are not shaped again.
         int Advance(const QString& text) const;
 
     private:
-        mutable QHash<QString, int> widths_;
+        mutable TWordWidths widths_;
     };
+
+    static constexpr int kRowExtra = 2;
 
     const Entry& Get(const QFont& font);
     int Size() const { return static_cast<int>(entries_.size()); }

@@ -49,53 +49,137 @@ struct FontState {
 
 class Pass {
 public:
-    Pass(const TLayoutEnv& env, TFontCache& fonts, TMessageNode& line, bool measuring, int top,
-         QPainter* painter, TLayoutOutput* out)
-        : env_(env), fonts_(fonts), line_(line), measuring_(measuring), painter_(painter),
-          out_(out), rowTop_(top) {}
+    Pass(const TLayoutEnv& env, TFontCache& fonts, TMessageNode& line, TLineGeometry& geometry,
+         bool measuring, int top, QPainter* painter, TLayoutOutput* out)
+        : env_(env), fonts_(fonts), line_(line), geo_(geometry), measuring_(measuring),
+          painter_(painter), out_(out), rowTop_(top) {}
 
-    void Run() {
+    // Returns the line height.
+    int Run() {
+        Q_ASSERT(geo_.Pieces.size() == static_cast<size_t>(line_.Chunks.Chunks.size()));
         cur_ = {env_.Font, env_.FontColor, env_.Color};
+        textHeight_ = cur_.entry->height;
         x_ = env_.LeftMargin;
-        line_.RowWidth = 0;
-        if (measuring_ || line_.RowHeights.isEmpty()) {
-            line_.RowHeights.clear();
-            line_.RowHeights.append(0);
+        geo_.RowWidth = 0;
+        if (measuring_) {
+            geo_.Wrapped = false;
+        }
+        if (measuring_ || geo_.RowHeights.isEmpty()) {
+            geo_.RowHeights.clear();
+            geo_.RowHeights.append(0);
         }
         indent_ = env_.IndentType == itHanging ? env_.IndentAmount : env_.LeftMargin;
         rowStartX_ = env_.LeftMargin;
         rowOriginX_ = env_.LeftMargin;
-        if (line_.Chunks.Chunks.empty()) {
+        if (line_.Chunks.IsEmpty()) {
             newRow();
         }
-        for (TConsoleChunk& chunk : line_.Chunks.Chunks) {
-            chunk.Selected = false;
-            chunk.WrapDropped = false;
-            step(chunk);
-        }
-        line_.RowWidth = std::max(line_.RowWidth, x_);
-        if (measuring_) {
-            int height = 0;
-            for (const int h : line_.RowHeights) {
-                height += h;
+        if (measuring_ && geo_.TapeStamp == env_.SettingsStamp) {
+            // The pieces were measured under these settings: only the
+            // width moved, and the rows follow from what was recorded.
+            replayAll();
+        } else {
+            stepAll();
+            if (measuring_) {
+                geo_.TapeStamp = env_.SettingsStamp;
+                geo_.WidthsStale = false;
             }
-            line_.Height = height;
-            line_.LayoutWidth = env_.UsableWidth;
         }
+        geo_.RowWidth = std::max(geo_.RowWidth, x_);
+        int height = 0;
+        for (const int h : geo_.RowHeights) {
+            height += h;
+        }
+        return height;
     }
 
 private:
-    void step(TConsoleChunk& chunk) {
+    // The two walks are kept apart, each with its steps inlined.
+    [[gnu::noinline]] void replayAll() {
+        for (TPieceState& piece : geo_.Pieces) {
+            replay(piece);
+        }
+    }
+
+    [[gnu::noinline]] void stepAll() {
+        for (const TConsoleChunk& chunk : line_.Chunks.Chunks) {
+            step(chunk, geo_.Pieces[static_cast<size_t>(chunk.Index)]);
+        }
+    }
+
+    // What a measure needs of a recorded piece: its kind, width and the
+    // height of the font in force.
+    [[gnu::always_inline]] void replay(TPieceState& piece) {
+        piece.Selected = false;
+        piece.WrapDropped = false;
+        textHeight_ = piece.Height;
+        switch (piece.Kind) {
+        case ckText:
+        case ckSpace:
+            if (roomForText(piece)) {
+                x_ += piece.Width;
+            }
+            break;
+        case ckTimestamp:
+            if (env_.TimestampVisible && roomForText(piece)) {
+                x_ += piece.Width;
+            }
+            if (env_.IndentType == itTimestamp) {
+                indent_ = x_;
+            }
+            break;
+        case ckIndentOpen:
+            openIndent();
+            break;
+        case ckIndentClose:
+            closeIndent();
+            break;
+        case ckLineBreak:
+            newRow();
+            break;
+        case ckImage:
+            if (env_.Images) {
+                roomForImage();
+                x_ += env_.Images->Width();
+            }
+            break;
+        case ckColumn:
+            if (roomForColumn(piece.Width)) {
+                x_ = piece.Width;
+            }
+            break;
+        case ckRule:
+            ruleRows();
+            break;
+        case ckPreOpen:
+            inPre_ = true;
+            break;
+        case ckPreClose:
+            inPre_ = false;
+            break;
+        default: // fonts, styles and links: their heights are recorded
+            break;
+        }
+    }
+
+    [[gnu::always_inline]] void step(const TConsoleChunk& chunk, TPieceState& piece) {
+        piece.Selected = false;
+        piece.WrapDropped = false;
+        textHeight_ = cur_.entry->height;
+        if (measuring_) {
+            piece.Kind = chunk.Kind;
+            piece.Height = static_cast<int16_t>(textHeight_);
+        }
         switch (chunk.Kind) {
         case ckText:
-            placeText(chunk, [&] {
+            placeText(chunk, piece, [&] {
                 // No copy: the line's text outlives the pass.
                 return QString::fromRawData(line_.Chunks.Pool.constData() + chunk.Start,
                                             chunk.Length);
             });
             break;
         case ckSpace:
-            placeText(chunk, [] { return QStringLiteral(" "); });
+            placeText(chunk, piece, [] { return QStringLiteral(" "); });
             break;
         case ckStyleOn:
             setStyle(styleOf(cur_.entry->font) | chunk.Style);
@@ -104,22 +188,18 @@ private:
             setStyle(styleOf(cur_.entry->font) & ~chunk.Style);
             break;
         case ckIndentOpen:
-            indents_.append(indent_);
-            indent_ = x_;
+            openIndent();
             break;
         case ckIndentClose:
-            if (!indents_.isEmpty()) {
-                indent_ = indents_.back();
-                indents_.removeLast();
-            }
+            closeIndent();
             break;
         case ckLineBreak:
             newRow();
             break;
         case ckLinkOpen: {
-            links_.append(&chunk);
+            links_.append(chunk.Index);
             fontStack_.append(cur_);
-            const bool hovered = env_.HoveredLink == &chunk;
+            const bool hovered = env_.HoveredLine == &line_ && env_.HoveredLink == chunk.Index;
             cur_.entry = hovered ? env_.HoverFont : env_.LinkFont;
             cur_.color = hovered ? env_.HoverColor : env_.LinkColor;
             break;
@@ -131,10 +211,13 @@ private:
             }
             break;
         case ckImage:
-            placeImage(chunk);
+            placeImage(chunk, piece);
             break;
         case ckColumn:
-            placeColumn(chunk);
+            if (measuring_) {
+                piece.Width = chunk.Value; // a column's spot
+            }
+            placeColumn(chunk, piece);
             break;
         case ckRule:
             placeRule(chunk);
@@ -147,7 +230,7 @@ private:
             break;
         case ckTimestamp:
             if (env_.TimestampVisible) {
-                placeText(chunk,
+                placeText(chunk, piece,
                           [&] { return TLineLayout::TimestampText(line_, env_.TimestampFormat); });
             }
             if (env_.IndentType == itTimestamp) {
@@ -224,28 +307,31 @@ private:
         }
     }
 
+    // Rows. A row made by a piece starts at the height of a row in the font
+    // in force; pieces raise it.
     int rowHeight() const {
         const int row = row_;
-        return row < line_.RowHeights.size() ? line_.RowHeights[row] : cur_.entry->rowHeight;
+        return row < geo_.RowHeights.size() ? geo_.RowHeights[row]
+                                            : textHeight_ + TFontCache::kRowExtra;
     }
 
-    void ensureEntry() {
+    [[gnu::always_inline]] void ensureEntry() {
         if (measuring_) {
-            while (line_.RowHeights.size() <= row_) {
-                line_.RowHeights.append(cur_.entry->rowHeight);
+            while (geo_.RowHeights.size() <= row_) {
+                geo_.RowHeights.append(textHeight_ + TFontCache::kRowExtra);
             }
         }
     }
 
-    void raise(int height) {
+    [[gnu::always_inline]] void raise(int height) {
         ensureEntry();
-        if (measuring_ && line_.RowHeights[row_] < height) {
-            line_.RowHeights[row_] = height;
+        if (measuring_ && geo_.RowHeights[row_] < height) {
+            geo_.RowHeights[row_] = height;
         }
     }
 
     void newRow() {
-        line_.RowWidth = std::max(line_.RowWidth, x_);
+        geo_.RowWidth = std::max(geo_.RowWidth, x_);
         ensureEntry();
         rowTop_ += rowHeight();
         x_ = inPre_ ? rowStartX_ : indent_;
@@ -254,16 +340,93 @@ private:
         ++row_;
     }
 
+    // A row too narrow for what follows.
+    void wrap() {
+        if (measuring_) {
+            geo_.Wrapped = true;
+        }
+        newRow();
+    }
+
     // Wrap test for a piece: only a row that already holds something wraps.
     bool mustWrap(int width) const {
         return x_ + width >= env_.UsableWidth && width < env_.UsableWidth && x_ > rowOriginX_;
+    }
+
+    void openIndent() {
+        indents_.append(indent_);
+        indent_ = x_;
+    }
+
+    void closeIndent() {
+        if (!indents_.isEmpty()) {
+            indent_ = indents_.back();
+            indents_.removeLast();
+        }
+    }
+
+    // Makes room for a text piece of the recorded width in the font in
+    // force; false when it is a space dropped at a wrap.
+    [[gnu::always_inline]] bool roomForText(TPieceState& piece) {
+        raise(textHeight_);
+        if (mustWrap(piece.Width)) {
+            wrap();
+            raise(textHeight_);
+            if (piece.Kind == ckSpace) {
+                piece.WrapDropped = true;
+                return false;
+            }
+        }
+        return true;
+    }
+
+    void roomForImage() {
+        if (mustWrap(env_.Images->Width())) {
+            wrap();
+        }
+        raise(env_.Images->Height());
+    }
+
+    // False when the pen stays (already past the spot, or a new row).
+    bool roomForColumn(int spot) {
+        if (x_ >= spot) {
+            return false;
+        }
+        ensureEntry();
+        if (x_ > env_.UsableWidth) {
+            wrap();
+            return false;
+        }
+        return true;
+    }
+
+    // A rule closes the row before it and takes a row of 2 pixels; returns
+    // the top of that row.
+    int ruleRows() {
+        if (x_ > 0) {
+            geo_.RowWidth = std::max(geo_.RowWidth, x_);
+            ensureEntry();
+            rowTop_ += rowHeight();
+            ++row_;
+            x_ = indent_;
+        }
+        if (measuring_) {
+            ensureEntry();
+            geo_.RowHeights[row_] = 2;
+        }
+        const int top = rowTop_;
+        rowTop_ += 2;
+        ++row_;
+        x_ = indent_;
+        rowOriginX_ = x_;
+        return top;
     }
 
     bool reachesClient(int top, int bottom) const { return top < env_.ClientHeight && bottom >= 0; }
 
     // Hit area, Selected and blink state of a placed piece; returns whether
     // the piece is selected.
-    bool notePiece(TConsoleChunk& chunk, const QRect& rect) {
+    bool notePiece(const TConsoleChunk& chunk, TPieceState& piece, const QRect& rect) {
         if (out_) {
             if (!links_.isEmpty() && reachesClient(rect.top(), rect.y() + rect.height())) {
                 out_->HitAreas.push_back({rect, &line_, links_.last()});
@@ -272,13 +435,14 @@ private:
                 out_->BlinkOnScreen = true;
             }
         }
-        chunk.Selected = env_.Selecting && !chunk.NoSelect &&
+        piece.Selected = env_.Selecting && !chunk.NoSelect &&
                          IsPieceSelected(rect, env_.SelectFrom, env_.SelectTo);
-        return chunk.Selected;
+        return piece.Selected;
     }
 
     template <typename TextFn>
-    void placeText(TConsoleChunk& chunk, TextFn&& text) {
+    [[gnu::always_inline]] void placeText(const TConsoleChunk& chunk, TPieceState& piece,
+                                          TextFn&& text) {
         QString cached;
         bool haveText = false;
         const auto getText = [&]() -> const QString& {
@@ -288,27 +452,20 @@ private:
             }
             return cached;
         };
-        if (chunk.Width == 0 && chunk.Height == 0) {
-            chunk.Width = cur_.entry->Advance(getText());
-            chunk.Height = cur_.entry->height;
+        if (geo_.WidthsStale || piece.Width < 0) {
+            piece.Width = cur_.entry->Advance(getText());
         }
-        const int width = chunk.Width;
-        raise(chunk.Height);
-        if (mustWrap(width)) {
-            newRow();
-            raise(chunk.Height);
-            if (chunk.Kind == ckSpace) {
-                chunk.WrapDropped = true;
-                return;
-            }
+        if (!roomForText(piece)) {
+            return;
         }
+        const int width = piece.Width;
         if (measuring_) {
             x_ += width;
             return;
         }
         const int height = rowHeight();
         const QRect rect(x_, rowTop_, width, height);
-        const bool selected = notePiece(chunk, rect);
+        const bool selected = notePiece(chunk, piece, rect);
         if (painter_ && rect.right() >= 0 && rect.left() < env_.ClientWidth) {
             const plat::TColor brush = selected ? plat::clHighlight : cur_.brush;
             if (brush != env_.Color) {
@@ -320,28 +477,25 @@ private:
                     painterFont_ = cur_.entry;
                 }
                 painter_->setPen(plat::ToQColor(selected ? env_.Color : cur_.color));
-                const int baseline = rowTop_ + height - chunk.Height + cur_.entry->ascent;
+                const int baseline = rowTop_ + height - textHeight_ + cur_.entry->ascent;
                 painter_->drawText(x_, baseline, getText());
             }
         }
         x_ += width;
     }
 
-    void placeImage(TConsoleChunk& chunk) {
+    void placeImage(const TConsoleChunk& chunk, TPieceState& piece) {
         const plat::ImageList* images = env_.Images;
         if (!images) {
             return;
         }
         const int width = images->Width();
         const int imageHeight = images->Height();
-        if (mustWrap(width)) {
-            newRow();
-        }
-        raise(imageHeight);
+        roomForImage();
         if (!measuring_) {
             const int height = rowHeight();
             const QRect rect(x_, rowTop_, width, height);
-            const bool selected = notePiece(chunk, rect);
+            const bool selected = notePiece(chunk, piece, rect);
             if (painter_) {
                 const plat::TColor background = selected ? plat::clHighlight : env_.Color;
                 if (chunk.Blink && env_.BlinkHidden) {
@@ -356,52 +510,35 @@ private:
         x_ += width;
     }
 
-    void placeColumn(TConsoleChunk& chunk) {
+    void placeColumn(const TConsoleChunk& chunk, TPieceState& piece) {
         const int spot = chunk.Value;
-        if (x_ >= spot) {
-            return;
-        }
-        ensureEntry();
-        if (x_ > env_.UsableWidth) {
-            newRow();
+        if (!roomForColumn(spot)) {
             return;
         }
         if (!measuring_) {
             const QRect rect(x_, rowTop_, spot - x_, rowHeight());
-            chunk.Selected = env_.Selecting && !chunk.NoSelect &&
+            piece.Selected = env_.Selecting && !chunk.NoSelect &&
                              IsPieceSelected(rect, env_.SelectFrom, env_.SelectTo);
-            if (painter_ && chunk.Selected) {
+            if (painter_ && piece.Selected) {
                 plat::FillRectColor(*painter_, rect, plat::clHighlight);
             }
         }
         x_ = spot;
     }
 
-    void placeRule(TConsoleChunk& chunk) {
-        if (x_ > 0) {
-            line_.RowWidth = std::max(line_.RowWidth, x_);
-            ensureEntry();
-            rowTop_ += rowHeight();
-            ++row_;
-            x_ = indent_;
-        }
+    void placeRule(const TConsoleChunk& chunk) {
+        const int top = ruleRows();
         const int rightEnd = (env_.UsableWidth - indent_) * chunk.Value / 100 + indent_;
-        if (measuring_) {
-            ensureEntry();
-            line_.RowHeights[row_] = 2;
-        } else if (painter_ && rightEnd > indent_) {
-            painter_->fillRect(QRect(indent_, rowTop_, rightEnd - indent_, 1),
+        if (painter_ && rightEnd > indent_) {
+            painter_->fillRect(QRect(indent_, top, rightEnd - indent_, 1),
                                plat::ToQColor(cur_.color));
         }
-        rowTop_ += 2;
-        ++row_;
-        x_ = indent_;
-        rowOriginX_ = x_;
     }
 
     const TLayoutEnv& env_;
     TFontCache& fonts_;
     TMessageNode& line_;
+    TLineGeometry& geo_;
     const bool measuring_;
     QPainter* painter_;
     TLayoutOutput* out_;
@@ -411,20 +548,22 @@ private:
     int indent_ = 0;
     int rowStartX_ = 0;
     int rowOriginX_ = 0; // x where the current row began
+    int textHeight_ = 0; // height of text in the font in force
     bool inPre_ = false;
     FontState cur_{};
     const TFontCache::Entry* painterFont_ = nullptr;
     QVarLengthArray<FontState, 8> fontStack_;
     QVarLengthArray<int, 4> indents_;
-    QVarLengthArray<const TConsoleChunk*, 4> links_;
+    QVarLengthArray<int, 4> links_; // chunk indices of the open links
 };
 
 } // namespace
 
-void TLineLayout::Measure(TMessageNode& line) {
-    Pass(env_, fonts_, line, true, 0, nullptr, nullptr).Run();
+int TLineLayout::Measure(TMessageNode& line, TLineGeometry& geometry) {
+    return Pass(env_, fonts_, line, geometry, true, 0, nullptr, nullptr).Run();
 }
 
-void TLineLayout::Place(TMessageNode& line, int top, QPainter* painter, TLayoutOutput& out) {
-    Pass(env_, fonts_, line, false, top, painter, &out).Run();
+void TLineLayout::Place(TMessageNode& line, TLineGeometry& geometry, int top, QPainter* painter,
+                        TLayoutOutput& out) {
+    Pass(env_, fonts_, line, geometry, false, top, painter, &out).Run();
 }

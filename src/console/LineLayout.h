@@ -2,6 +2,7 @@
 
 #include "console/ConsoleModel.h"
 #include "console/FontCache.h"
+#include "console/LineGeometry.h"
 #include "platform/gui/Colors.h"
 
 #include <QPoint>
@@ -18,6 +19,7 @@ class ImageList;
 
 // Everything a pass over one line reads from the console.
 struct TLayoutEnv {
+    uint32_t SettingsStamp = 0; // changes with every setting that moves pieces but the width
     int LeftMargin = 2;
     int UsableWidth = 0; // client width minus the right margin
     int ClientWidth = 0;
@@ -36,7 +38,8 @@ struct TLayoutEnv {
     plat::TColor PreColor = plat::clWindowText;
     const plat::ImageList* Images = nullptr;
     plat::TColor Color = plat::clWindow; // the control colour
-    const TConsoleChunk* HoveredLink = nullptr;
+    const TMessageNode* HoveredLine = nullptr;
+    int HoveredLink = -1; // chunk index of the hovered link in HoveredLine
     // A selection drag under way, in client coordinates.
     bool Selecting = false;
     QPoint SelectFrom;
@@ -47,7 +50,7 @@ struct TLayoutEnv {
 struct TLinkHitArea {
     QRect Rect;
     TMessageNode* Line = nullptr;
-    const TConsoleChunk* Link = nullptr;
+    int Link = -1; // chunk index of the link
 };
 
 struct TLayoutOutput {
@@ -55,15 +58,19 @@ struct TLayoutOutput {
     bool BlinkOnScreen = false;
 };
 
-// Lays out one line. Measuring computes the row heights and the line height;
-// placing walks the same rows at a given top, marks the Selected flags and
-// records link hit areas, and paints when given a painter.
+// Lays out one line. Measuring computes the row heights into the geometry and
+// returns the line height; placing walks the same rows at a given top, marks
+// the selected pieces and records link hit areas, and paints when given a
+// painter. The geometry caches text widths between passes; it must have one
+// piece per chunk of the line.
 class TLineLayout {
 public:
     TLineLayout(const TLayoutEnv& env, TFontCache& fonts) : env_(env), fonts_(fonts) {}
 
-    void Measure(TMessageNode& line);
-    void Place(TMessageNode& line, int top, QPainter* painter, TLayoutOutput& out);
+    int Measure(TMessageNode& line, TLineGeometry& geometry);
+    // Needs the row heights of a measure under the same settings.
+    void Place(TMessageNode& line, TLineGeometry& geometry, int top, QPainter* painter,
+               TLayoutOutput& out);
 
     // The text a timestamp chunk shows: the formatted time and one space.
     static QString TimestampText(const TMessageNode& line, const QString& format);

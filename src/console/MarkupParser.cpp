@@ -12,9 +12,28 @@ bool isWhitespace(QChar c) {
     return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
 }
 
+int hexDigit(QChar c) {
+    const char16_t u = c.unicode();
+    return u >= u'0' && u <= u'9'   ? u - u'0'
+           : u >= u'a' && u <= u'f' ? u - u'a' + 10
+           : u >= u'A' && u <= u'F' ? u - u'A' + 10
+                                    : -1;
+}
+
 // Colour values: "#RRGGBB" is read as "$BBGGRR"; everything else goes to the
 // colour-name conversion as it stands.
 plat::TColor parseColor(const QString& value) {
+    if (value.size() == 7 && value[0] == u'#') {
+        // The usual case, without building the text for the conversion.
+        int rgb = 0;
+        for (int i = 1; i < 7 && rgb >= 0; ++i) {
+            const int d = hexDigit(value[i]);
+            rgb = d < 0 ? -1 : rgb * 16 + d;
+        }
+        if (rgb >= 0) {
+            return ((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF);
+        }
+    }
     if (value.startsWith(u'#')) {
         return plat::StringToColor(QStringLiteral("$") + value.mid(5, 2) + value.mid(3, 2) +
                                    value.mid(1, 2));
@@ -42,7 +61,11 @@ QStringView trimControls(QStringView s) {
 
 class Parser {
 public:
-    Parser(QStringView markup, const TParseOptions& options) : m_(markup), options_(options) {}
+    Parser(QStringView markup, const TParseOptions& options) : m_(markup), options_(options) {
+        // The text is never longer than the markup.
+        pool_.reserve(markup.size());
+        chunks_.reserve(64);
+    }
 
     TChunkList Run() {
         if (!m_.isEmpty() || options_.TimestampEmptyLines) {
@@ -70,34 +93,32 @@ public:
                 lastWasSpace_ = false;
             }
         }
-        out_.Squeeze();
-        return std::move(out_);
+        return TChunkList::Make(std::move(chunks_), pool_, links_, fonts_);
     }
 
 private:
     TConsoleChunk& add(TChunkKind kind) {
-        TConsoleChunk& chunk = out_.Chunks.emplace_back();
+        TConsoleChunk& chunk = chunks_.emplace_back();
         chunk.Kind = kind;
         chunk.Blink = blink_ > 0;
-        out_.Blinks = out_.Blinks || chunk.Blink;
         chunk.NoSelect = noSelect_ > 0;
         return chunk;
     }
 
     void addText(QStringView text) {
-        if (!out_.Chunks.empty()) {
-            TConsoleChunk& last = out_.Chunks.back();
+        if (!chunks_.empty()) {
+            TConsoleChunk& last = chunks_.back();
             if (last.Kind == ckText && last.Blink == (blink_ > 0) &&
                 last.NoSelect == (noSelect_ > 0)) {
-                out_.Pool.append(text);
+                pool_.append(text);
                 last.Length += static_cast<int32_t>(text.size());
                 return;
             }
         }
         TConsoleChunk& chunk = add(ckText);
-        chunk.Start = static_cast<int32_t>(out_.Pool.size());
+        chunk.Start = static_cast<int32_t>(pool_.size());
         chunk.Length = static_cast<int32_t>(text.size());
-        out_.Pool.append(text);
+        pool_.append(text);
     }
 
     bool collapsing() const {
@@ -210,8 +231,8 @@ private:
                 link.NotURL = !(type && type->compare(u"URL", Qt::CaseInsensitive) == 0);
             }
             TConsoleChunk& chunk = add(ckLinkOpen);
-            chunk.Value = static_cast<int32_t>(out_.Links.size());
-            out_.Links.push_back(std::move(link));
+            chunk.Value = static_cast<int32_t>(links_.size());
+            links_.push_back(std::move(link));
         } else if (is(name, u"FONT")) {
             if (closing) {
                 add(ckFontClose);
@@ -254,13 +275,16 @@ private:
 
     void addFont(TFontChunkData font) {
         TConsoleChunk& chunk = add(ckFontOpen);
-        chunk.Value = static_cast<int32_t>(out_.Fonts.size());
-        out_.Fonts.push_back(std::move(font));
+        chunk.Value = static_cast<int32_t>(fonts_.size());
+        fonts_.push_back(std::move(font));
     }
 
     QStringView m_;
     TParseOptions options_;
-    TChunkList out_;
+    std::vector<TConsoleChunk> chunks_;
+    QString pool_;
+    std::vector<TLinkChunkData> links_;
+    std::vector<TFontChunkData> fonts_;
     qsizetype pos_ = 0;
     int blink_ = 0;
     int noSelect_ = 0;
@@ -310,12 +334,23 @@ void DetectURLs(TChunkList& line) {
     if (!any) {
         return;
     }
+    // Unpacked with positions in local tables, then packed again.
     std::vector<TConsoleChunk> out;
-    out.reserve(line.Chunks.size() + 4);
+    out.reserve(static_cast<size_t>(line.Chunks.size()) + 4);
+    std::vector<TLinkChunkData> links;
+    std::vector<TFontChunkData> fonts;
     for (const TConsoleChunk& chunk : line.Chunks) {
+        TConsoleChunk copy = chunk;
+        if (chunk.Kind == ckLinkOpen) {
+            copy.Value = static_cast<int32_t>(links.size());
+            links.push_back(TChunkList::LinkOf(chunk));
+        } else if (chunk.Kind == ckFontOpen) {
+            copy.Value = static_cast<int32_t>(fonts.size());
+            fonts.push_back(TChunkList::FontOf(chunk));
+        }
         const UrlPrefix* match = urlPrefixOf(line, chunk);
         if (!match) {
-            out.push_back(chunk);
+            out.push_back(copy);
             continue;
         }
         const QString text = line.TextOf(chunk).toString();
@@ -329,28 +364,20 @@ void DetectURLs(TChunkList& line) {
         open.Kind = ckLinkOpen;
         open.Start = 0;
         open.Length = 0;
-        open.Width = 0;
-        open.Height = 0;
-        open.Value = static_cast<int32_t>(line.Links.size());
-        line.Links.push_back(std::move(link));
+        open.Value = static_cast<int32_t>(links.size());
+        links.push_back(std::move(link));
 
         TConsoleChunk shown = chunk;
-        shown.Width = 0;
-        shown.Height = 0;
         if (match->stripPrefix) {
             shown.Start += 7;
             shown.Length -= 7;
         }
-        TConsoleChunk close = chunk;
+        TConsoleChunk close = open;
         close.Kind = ckLinkClose;
-        close.Start = 0;
-        close.Length = 0;
-        close.Width = 0;
-        close.Height = 0;
+        close.Value = 0;
         out.push_back(open);
         out.push_back(shown);
         out.push_back(close);
     }
-    line.Chunks = std::move(out);
-    line.Squeeze();
+    line = TChunkList::Make(std::move(out), line.Chunks.Text(), links, fonts);
 }

@@ -190,14 +190,7 @@ void TQvCustomConsole::SetTimestampFormat(const QString& value) {
         return;
     }
     timestampFormat_ = value;
-    for (TMessageNode* line = lines_.First(); line; line = line->Next) {
-        for (TConsoleChunk& chunk : line->Chunks.Chunks) {
-            if (chunk.Kind == ckTimestamp) {
-                chunk.Width = 0;
-                chunk.Height = 0;
-            }
-        }
-    }
+    ++widthGeneration_; // the timestamps' widths
     InvalidateLayout();
 }
 
@@ -240,10 +233,18 @@ int TQvCustomConsole::ClientHeight() const {
     return viewport()->height();
 }
 
+QList<int> TQvCustomConsole::RowHeights(TMessageNode* Line) {
+    EnsureLayout();
+    geometry_.BeginPass();
+    TLineLayout layout(Env(), fonts_);
+    const TLineGeometry& g = GeometryFor(*Line, layout);
+    return QList<int>(g.RowHeights.begin(), g.RowHeights.end());
+}
+
 TLinkInformation TQvCustomConsole::LinkInformation() const {
     TLinkInformation info;
-    if (hoverLink_ && hoverLine_) {
-        const TLinkChunkData& link = hoverLine_->Chunks.LinkOf(*hoverLink_);
+    if (hoverLine_) {
+        const TLinkChunkData& link = HoveredLinkData();
         info.Valid = true;
         info.Name = link.Name;
         info.Params = link.Params;

@@ -2,6 +2,7 @@
 
 #include "console/ConsoleModel.h"
 #include "console/FontCache.h"
+#include "console/LineGeometry.h"
 #include "console/LineLayout.h"
 #include "platform/core/Exception.h"
 #include "platform/core/Format.h"
@@ -89,6 +90,12 @@ public:
     using TMouseWheelUpDownEvent = std::function<void(
         TQvCustomConsole* Sender, Qt::KeyboardModifiers Shift, QPoint MousePos, bool& Handled)>;
 
+    // Row heights, text widths and selection marks are kept for this many
+    // lines near the view (more while one paint needs more); enough for a
+    // view of several hundred rows and for laying out the default line limit
+    // again without measuring text. Other lines keep only their height.
+    static constexpr int kGeometryLines = 512;
+
     explicit TQvCustomConsole(QWidget* parent = nullptr);
     ~TQvCustomConsole() override;
 
@@ -122,6 +129,10 @@ public:
     int ClientWidth() const;
     int ClientHeight() const;
     TLinkInformation LinkInformation() const;
+    // The heights of a line's rows at the current layout.
+    QList<int> RowHeights(TMessageNode* Line);
+    // Lines whose geometry is kept.
+    int GeometryLines() const { return geometry_.Count(); }
 
     // Properties.
     QString PackageVersion() const { return QStringLiteral("1.09"); }
@@ -229,9 +240,13 @@ private:
     // Layout bookkeeping (ConsoleLines.cpp).
     const TLayoutEnv& Env();
     int UsableWidth() const;
-    bool IsLineValid(const TMessageNode& line) const;
-    void MeasureLine(TMessageNode& line, TLineLayout& layout);
+    // Makes every line's height stale; `settings`: not only the width changed.
+    void BumpLayoutStamp(bool settings);
+    // Measures the line's height; `keep` keeps its geometry for painting.
+    void MeasureLine(TMessageNode& line, TLineLayout& layout, bool keep);
     void RemeasureLine(TMessageNode& line);
+    // The line's geometry laid out for placing, measured again if it was dropped.
+    TLineGeometry& GeometryFor(TMessageNode& line, TLineLayout& layout);
     int RawRange();
     void EnsureLayout();
     void InvalidateLayout();
@@ -257,7 +272,8 @@ private:
 
     // Mouse and links (ConsoleMouse.cpp).
     void UpdateHover(QPoint point);
-    void SetHover(TMessageNode* line, const TConsoleChunk* link);
+    void SetHover(TMessageNode* line, int link);
+    const TLinkChunkData& HoveredLinkData() const;
     void Click();
     void ActivateLink(const TLinkChunkData& link);
     void DeliverSelection();
@@ -267,8 +283,12 @@ private:
     TFontCache fonts_;
     TLayoutEnv env_;
     bool fontsInEnvValid_ = false;
-    uint32_t fontGeneration_ = 1;
-    uint32_t layoutGeneration_ = 1;
+    TGeometryCache geometry_{kGeometryLines};
+    TLineGeometry scratch_;        // for measuring lines whose geometry is not kept
+    uint32_t widthGeneration_ = 1; // bumped when cached text widths go stale
+    uint32_t layoutStamp_ = 1;     // bumped when line heights go stale
+    uint32_t settingsStamp_ = 1;   // bumped with layoutStamp_ except for width changes
+    bool settingsChanged_ = false; // since every line was last measured
     int layoutWidth_ = -1;
     bool allMeasured_ = true;
     qint64 sumHeights_ = 0;
@@ -290,7 +310,7 @@ private:
     quint64 hitVersion_ = 0;
 
     TMessageNode* hoverLine_ = nullptr;
-    const TConsoleChunk* hoverLink_ = nullptr;
+    int hoverLink_ = -1; // chunk index of the hovered link in hoverLine_
     QString savedHint_;
 
     bool press_ = false;

@@ -1,12 +1,18 @@
 #include "ConsoleTestSupport.h"
 
+#include <QCoreApplication>
+#include <QDesktopServices>
 #include <QFontMetrics>
+#include <QMouseEvent>
+#include <QScreen>
 
 namespace {
 
 QString styleName(uint8_t style) {
     return style == fsBold ? u"b"_qs : style == fsItalic ? u"i"_qs : u"u"_qs;
 }
+
+const char* const kSchemes[] = {"http", "https", "mailto"};
 
 } // namespace
 
@@ -74,8 +80,6 @@ ConsoleRig::ConsoleRig(int width, int height) {
     console.show();
 }
 
-ConsoleRig::~ConsoleRig() = default;
-
 QImage ConsoleRig::Grab() {
     last = console.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
     return last;
@@ -96,6 +100,10 @@ int ConsoleRig::Advance(const QString& text) const {
     return QFontMetrics(TestFont().font).horizontalAdvance(text);
 }
 
+QPoint ConsoleRig::OnNewest(int dx) const {
+    return QPoint(dx, console.ClientHeight() - LineHeight() / 2);
+}
+
 bool HasColor(const QImage& image, const QRect& rect, unsigned rgb) {
     const QRect r = rect.intersected(image.rect());
     for (int y = r.top(); y <= r.bottom(); ++y) {
@@ -106,4 +114,87 @@ bool HasColor(const QImage& image, const QRect& rect, unsigned rgb) {
         }
     }
     return false;
+}
+
+void Settle() {
+    for (int round = 0; round < 3; ++round) {
+        QCoreApplication::processEvents();
+    }
+}
+
+bool ShownEqualsFresh(TQvConsole& console) {
+    Settle();
+    const QImage shown = console.screen()->grabWindow(console.winId()).toImage();
+    return shown.convertToFormat(QImage::Format_RGB32) ==
+           console.grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+QStringList Texts(const TQvConsole& console) {
+    QStringList out;
+    for (TMessageNode* line = console.FirstLine(); line; line = line->Next) {
+        out << line->Text;
+    }
+    return out;
+}
+
+void ConsoleRig::Mouse(QEvent::Type type, QPoint p, Qt::MouseButton button,
+                       Qt::MouseButtons buttons) {
+    QMouseEvent e(type, QPointF(p), console.viewport()->mapToGlobal(QPointF(p)), button, buttons,
+                  Qt::NoModifier);
+    QCoreApplication::sendEvent(console.viewport(), &e);
+}
+
+QString WrongPixels(ConsoleRig& rig, std::initializer_list<Px> expected) {
+    QStringList wrong;
+    for (const Px& px : expected) {
+        const unsigned rgb = Rgb(rig.Pixel(px.x, px.y));
+        if (rgb != px.rgb) {
+            wrong << u"%1,%2:%3"_qs.arg(px.x).arg(px.y).arg(rgb, 6, 16, QLatin1Char('0'));
+        }
+    }
+    return wrong.join(u' ');
+}
+
+EventLog::EventLog(TQvConsole& c) {
+    c.OnMouseDown = [this](TQvCustomConsole*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
+        log << u"down"_qs;
+    };
+    c.OnClick = [this](TQvCustomConsole*) { log << u"click"_qs; };
+    c.OnLink = [this](TQvCustomConsole*, const QString& n, const QString& p, const QString& h) {
+        log << u"link:%1|%2|%3"_qs.arg(n, p, h);
+    };
+    c.OnMouseUp = [this](TQvCustomConsole* s, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
+        const TLinkInformation info = s->LinkInformation();
+        log << (info.Valid ? u"up:"_qs + info.Name : u"up"_qs);
+    };
+    c.OnSelect = [this](TQvCustomConsole*, const QString& t) { log << u"select:"_qs + t; };
+    c.OnTextAdded = [this](TQvCustomConsole*, int n, bool up) {
+        log << u"added:%1,%2"_qs.arg(n).arg(up ? u"up"_qs : u"bottom"_qs);
+    };
+    for (const char* scheme : kSchemes) {
+        QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), this, "Open");
+    }
+}
+
+EventLog::~EventLog() {
+    for (const char* scheme : kSchemes) {
+        QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+    }
+}
+
+QStringList EventLog::Take() {
+    QStringList l = log;
+    log.clear();
+    return l;
+}
+
+QStringList EventLog::TakeOutcome() {
+    QStringList l = Take();
+    l.removeAll(u"down"_qs);
+    l.removeAll(u"click"_qs);
+    return l;
+}
+
+void EventLog::Open(const QUrl& url) {
+    log << u"open:"_qs + url.toString();
 }
