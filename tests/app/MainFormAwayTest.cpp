@@ -82,11 +82,11 @@ TEST_F(AwayTest, RepliesAtMostOncePerMinuteAndLogsEveryTell) {
     EXPECT_EQ(bobHeard, (QStringList{"Kara: " + reply, "Kara: " + reply}));
     EXPECT_TRUE(form->Away);
 
-    ASSERT_EQ(form->AwayList->Count(), 1);
-    const TAwayMessageList& logged = form->AwayList->Items(0)->Messages();
+    ASSERT_EQ(form->Away.List().Count(), 1);
+    const TAwayMessageList& logged = form->Away.List().Items(0)->Messages();
     ASSERT_EQ(logged.Count(), 4);
     EXPECT_EQ(logged.Items(1)->Text(), QStringLiteral("\x10\x0cstill there?"));
-    EXPECT_EQ(form->UnreadAwayMessages, 4);
+    EXPECT_EQ(form->Away.Unread(), 4);
     EXPECT_TRUE(form->AwayMessagesAction->isEnabled());
 
     // A new reason answers everyone again at once.
@@ -113,16 +113,16 @@ TEST_F(AwayTest, ReplyTextFollowsReasonAndLogging) {
                            "logged.",
                            "Kara: I am away from my keyboard right now, \"lunch\".",
                            "Kara: I am away from my keyboard right now."}));
-    EXPECT_EQ(form->UnreadAwayMessages, 3); // logged without AwayLogging too
+    EXPECT_EQ(form->Away.Unread(), 3); // logged without AwayLogging too
 }
 
 TEST_F(AwayTest, ReturningAsksAboutUnreadMessagesUntilAnswered) {
     form->AwayActionExecute();
     EXPECT_EQ(form->AwayAction->text(), QStringLiteral("Set Yourself Back"));
     BobTells("one");
-    form->AwayList->Items(0)->SetTag(1);
+    form->Away.List().Items(0)->SetTag(1);
     BobTells("two");
-    EXPECT_EQ(form->AwayList->Items(0)->Tag(), 0); // unread again
+    EXPECT_EQ(form->Away.List().Items(0)->Tag(), 0); // unread again
     Type("half typed");
     form->AwayActionExecute();
     EXPECT_EQ(Lines().last(), Line("800000", "System Message: You are now set back</font>"));
@@ -131,7 +131,7 @@ TEST_F(AwayTest, ReturningAsksAboutUnreadMessagesUntilAnswered) {
     EXPECT_EQ(questions, QStringList{"You have 2 new away messages.  Would you like to view \n"
                                      "your messages?"});
     EXPECT_TRUE(Typed().isEmpty());
-    EXPECT_EQ(form->UnreadAwayMessages, 2); // No keeps them
+    EXPECT_EQ(form->Away.Unread(), 2); // No keeps them
 
     const qsizetype lines = Lines().size();
     Enter("/back"); // not away: no line, no question
@@ -140,8 +140,8 @@ TEST_F(AwayTest, ReturningAsksAboutUnreadMessagesUntilAnswered) {
     answer = plat::MsgResult::Yes;
     Enter("/back");
     EXPECT_EQ(questions.size(), 2);
-    EXPECT_EQ(form->UnreadAwayMessages, 0);
-    EXPECT_EQ(form->AwayList->Items(0)->Messages().Count(), 2); // the log stays
+    EXPECT_EQ(form->Away.Unread(), 0);
+    EXPECT_EQ(form->Away.List().Items(0)->Messages().Count(), 2); // the log stays
     Enter("/away");
     Enter("/back");
     EXPECT_EQ(questions.size(), 2); // nothing unread: no question
@@ -167,7 +167,7 @@ TEST_F(AwayTest, SendingEndsAwayOnlyWhenConfiguredAndKeepsTheLine) {
     clock.Advance(5);
     Enter("/tell Bob typed again");
     EXPECT_FALSE(form->Away);
-    EXPECT_EQ(form->LastActivity, kStart + 5);
+    EXPECT_EQ(form->Away.LastActivity(), kStart + 5);
     EXPECT_EQ(questions.size(), 1); // the question emptied the line meanwhile
     Press(Qt::Key_Up, Qt::ShiftModifier);
     EXPECT_EQ(Typed(), QStringLiteral("/tell Bob typed again"));
@@ -187,7 +187,7 @@ TEST_F(AwayTest, IdleTimeSetsAwayWhileLoggedIn) {
     EXPECT_FALSE(form->Away);
     clock.Advance(1);
     ASSERT_TRUE(QMetaObject::invokeMethod(form->AwayTimer, "timeout"));
-    EXPECT_EQ(form->AwayReason, QStringLiteral("Auto-away after 10 minutes"));
+    EXPECT_EQ(form->Away.Reason(), QStringLiteral("Auto-away after 10 minutes"));
     const qsizetype lines = Lines().size();
     clock.Advance(60'000);
     form->AwayTimerTimer(); // already away: nothing

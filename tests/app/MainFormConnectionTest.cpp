@@ -143,7 +143,7 @@ TEST_F(MainFormConnectionTest, CancellingTheCharacterChoiceDisconnectsForGood) {
     ASSERT_TRUE(WaitUntil([&] { return Disconnected(); }));
     ProcessPosted();
     EXPECT_EQ(Lines(), (QStringList{kConnected, kDisconnected}));
-    EXPECT_FALSE(form->ReconnectWanted);
+    EXPECT_FALSE(form->Reconnection().Wanted());
     EXPECT_FALSE(form->ReconnectTimer->isActive());
     EXPECT_TRUE(form->ConnectAction->isEnabled());
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Quorvel - Not Connected"));
@@ -183,7 +183,6 @@ TEST_F(MainFormConnectionTest, SocketErrorIsShownOnceWithTheNextDisconnect) {
               QStringList{Line("FF0000", "Disconnected from Vellinor chat server: socket error "
                                          "#10061")});
     EXPECT_EQ(TMainForm::BusyCount(), 0);
-    EXPECT_EQ(form->LastSocketError, 0);
 
     // The user's own disconnect: no suffix, no reconnection.
     loginAnswer->Dimension = QStringLiteral("Local");
@@ -253,14 +252,14 @@ TEST_F(MainFormConnectionTest, UnwantedDisconnectsReconnectUntilTheAttemptsAreUs
     // The character comes back without a dialog.
     EXPECT_EQ(events, (QStringList{"login", "chars"}));
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Quorvel - Connected as Kara on Local"));
-    EXPECT_FALSE(form->Reconnecting);
+    EXPECT_FALSE(form->Reconnection().Reconnecting());
 
     // Successful reconnects do not reset the count.
     ASSERT_TRUE(server.DisconnectCharacter(QStringLiteral("Kara")));
     ASSERT_TRUE(WaitForLines(9));
     ASSERT_TRUE(WaitUntil([&] { return LoggedIn(); }));
     EXPECT_EQ(Lines().mid(5, 3).last(), System("Reconnect attempt #2"));
-    EXPECT_EQ(form->ReconnectAttempts, 2);
+    EXPECT_EQ(form->Reconnection().Attempts(), 2);
 
     ASSERT_TRUE(server.DisconnectCharacter(QStringLiteral("Kara")));
     ASSERT_TRUE(WaitForLines(11));
@@ -280,8 +279,6 @@ TEST_F(MainFormConnectionTest, NoAttemptsAllowedMeansNoTimerAndTreesAreEmptied) 
     QTreeWidgetItem* publicGroups = form->GroupsTreeView->topLevelItem(0);
     new QTreeWidgetItem(publicGroups, QStringList{QStringLiteral("General")});
     new QTreeWidgetItem(form->FriendsTreeView->topLevelItem(2), QStringList{QStringLiteral("X")});
-    form->ExpandPublicGroups = false;
-    form->ExpandOfflineFriends = true;
 
     ASSERT_TRUE(server.DisconnectCharacter(QStringLiteral("Kara")));
     ASSERT_TRUE(WaitForLines(3));
@@ -292,8 +289,6 @@ TEST_F(MainFormConnectionTest, NoAttemptsAllowedMeansNoTimerAndTreesAreEmptied) 
     EXPECT_EQ(publicGroups->childCount(), 0);
     EXPECT_EQ(form->FriendsTreeView->topLevelItem(2)->childCount(), 0);
     EXPECT_EQ(form->GroupsTreeView->topLevelItemCount(), 2);
-    EXPECT_TRUE(form->ExpandPublicGroups);
-    EXPECT_FALSE(form->ExpandOfflineFriends);
     EXPECT_TRUE(form->InputEdit->isHidden());
     EXPECT_EQ(form->StatusBar->PanelText(0), QString());
 }

@@ -37,7 +37,7 @@ TEST_F(InputLineTest, UsageAndUnknownCommandLinesSendNothing) {
               (QStringList{tell, tell, noReply, noReply, query, query, whois, whois, whois,
                            System("/ADDBUDDY &lt;Target&gt;"), System("Unknown command FOO"),
                            System("Unknown command "), System("Unknown command &lt;B&gt;&amp;")}));
-    EXPECT_EQ(form->TargetKind, tkNone);
+    EXPECT_EQ(form->Target().Kind(), tkNone);
     ProcessPosted();
     EXPECT_TRUE(serverLog.filter(QStringLiteral("tell")).isEmpty());
 }
@@ -86,9 +86,9 @@ TEST_F(InputLineTest, EachTargetKindSendsItsOwnMessage) {
     form->VLChat->MuteGroup(general);
     ASSERT_TRUE(WaitUntil([&] { return groups.Items(general)->Muted(); }));
     Enter("/query general");
-    EXPECT_EQ(form->TargetKind, tkCharacter);
+    EXPECT_EQ(form->Target().Kind(), tkCharacter);
     Enter("/Q General");
-    EXPECT_EQ(form->TargetKind, tkPublicGroup);
+    EXPECT_EQ(form->Target().Kind(), tkPublicGroup);
     ASSERT_TRUE(WaitUntil([&] { return !groups.Items(general)->Muted(); }));
     Enter("to all");
 
@@ -98,7 +98,7 @@ TEST_F(InputLineTest, EachTargetKindSendsItsOwnMessage) {
     ASSERT_TRUE(form->VLChat->PrivateGroupJoin("Bob"));
     new QTreeWidgetItem(form->GroupsTreeView->topLevelItem(1), QStringList{"Bob"});
     Enter("/q bob");
-    EXPECT_EQ(form->TargetKind, tkPrivateGroup);
+    EXPECT_EQ(form->Target().Kind(), tkPrivateGroup);
     Enter("in private");
     ASSERT_TRUE(WaitForBob(3));
     EXPECT_EQ(bobHeard,
@@ -204,8 +204,7 @@ TEST_F(InputLineTest, ColoursBecomeCodesAndPastedTextIsPlain) {
 
 TEST_F(InputLineTest, AGroupTheEngineDoesNotKnowKeepsTheLine) {
     const plat::ExceptionHandler previous = RouteExceptionsToMainForm();
-    form->TargetKind = tkPublicGroup;
-    form->TargetName = QStringLiteral("Gone");
+    form->Target().Set(tkPublicGroup, QStringLiteral("Gone"));
     Enter("still here");
     plat::SetExceptionHandler(previous);
     EXPECT_EQ(Typed(), QStringLiteral("still here"));

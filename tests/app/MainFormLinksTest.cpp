@@ -63,7 +63,7 @@ TEST_F(Links, CharacterLinksQueryOrOfferWhatSuitsTheName) {
     ASSERT_TRUE(Tell(bob, "hi"));
     ASSERT_TRUE(ClickLink("charlink", "Bob", Qt::LeftButton));
     EXPECT_EQ(Target(), QStringLiteral("Bob:"));
-    EXPECT_EQ(form->TargetKind, tkCharacter);
+    EXPECT_EQ(form->Target().Kind(), tkCharacter);
     ASSERT_TRUE(RightClick("charlink", "Bob"));
     EXPECT_EQ(Shown(), QStringList({"Query Bob", "Invite Bob", "Whois Bob", "Remove Bob"}));
 
@@ -92,7 +92,7 @@ TEST_F(Links, CharacterLinksQueryOrOfferWhatSuitsTheName) {
     ASSERT_TRUE(RightClick("publiclink", "Trade"));
     EXPECT_EQ(Shown(), QStringList({"Query Trade", "Listen to Trade"}));
     ASSERT_TRUE(ClickLink("publiclink", "Trade", Qt::LeftButton));
-    EXPECT_EQ(form->TargetKind, tkPublicGroup);
+    EXPECT_EQ(form->Target().Kind(), tkPublicGroup);
     ASSERT_TRUE(WaitForLog("unmute Kara Trade"));
 }
 
@@ -108,7 +108,7 @@ TEST_F(Links, PrivateGroupLinksKnowTheOwnGroup) {
     ASSERT_TRUE(RightClick("privatelink", "Kara"));
     EXPECT_EQ(Shown(), QStringList({"Query Kara", "Leave Kara", "Kick All Players", "Mute Kara"}));
     ASSERT_TRUE(ClickLink("privatelink", "Kara", Qt::LeftButton));
-    EXPECT_EQ(form->TargetKind, tkPrivateGroup);
+    EXPECT_EQ(form->Target().Kind(), tkPrivateGroup);
     // The character, not the text with the group, becomes the target.
     ASSERT_TRUE(ClickLink("privcharlink", "Bob,Kara", Qt::LeftButton));
     EXPECT_EQ(Target(), QStringLiteral("Bob:"));

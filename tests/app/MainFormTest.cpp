@@ -171,9 +171,7 @@ TEST_F(MainFormTest, ChatControlsComeBackWithTheTargetKeptOverADisconnect) {
     EXPECT_TRUE(f.OutputMemo->isEnabled());
     EXPECT_TRUE(f.TargetPanel->isHidden()); // no target yet
 
-    f.TargetKind = tkCharacter;
-    f.TargetName = QStringLiteral("Bob");
-    f.SetTargetLabel(QStringLiteral("Bob:"));
+    f.Target().Set(tkCharacter, QStringLiteral("Bob"));
     f.DisableChatControls();
     EXPECT_TRUE(f.TargetPanel->isHidden());
     EXPECT_TRUE(f.InputEdit->isHidden());

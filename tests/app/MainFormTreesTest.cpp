@@ -10,16 +10,17 @@ using Trees = TreesTest;
 
 TEST_F(Trees, BuddiesFollowTheirStatusAndTheirMenus) {
     // Offline at login, sorted without regard to case; neither root opens.
-    EXPECT_EQ(Children(form->OfflineFriendsNode()), QStringList({"bea:4", "Bob:4", "Cara:4"}));
-    EXPECT_EQ(Children(form->UnknownFriendsNode()), QStringList({"Dan:4"}));
-    EXPECT_FALSE(form->OfflineFriendsNode()->isExpanded());
-    EXPECT_FALSE(form->UnknownFriendsNode()->isExpanded());
-    form->OfflineFriendsNode()->setExpanded(true);
-    form->UnknownFriendsNode()->setExpanded(true);
+    EXPECT_EQ(Children(form->Trees().OfflineFriendsNode()),
+              QStringList({"bea:4", "Bob:4", "Cara:4"}));
+    EXPECT_EQ(Children(form->Trees().UnknownFriendsNode()), QStringList({"Dan:4"}));
+    EXPECT_FALSE(form->Trees().OfflineFriendsNode()->isExpanded());
+    EXPECT_FALSE(form->Trees().UnknownFriendsNode()->isExpanded());
+    form->Trees().OfflineFriendsNode()->setExpanded(true);
+    form->Trees().UnknownFriendsNode()->setExpanded(true);
     TTreeView* tree = form->FriendsTreeView;
-    RightClick(tree, Child(form->UnknownFriendsNode(), "Dan"));
+    RightClick(tree, Child(form->Trees().UnknownFriendsNode(), "Dan"));
     EXPECT_EQ(Shown(), QStringList({"Whois Dan", "Accept Dan", "Remove Dan"}));
-    RightClick(tree, Child(form->OfflineFriendsNode(), "Cara"));
+    RightClick(tree, Child(form->Trees().OfflineFriendsNode(), "Cara"));
     EXPECT_EQ(Shown(), QStringList({"Whois Cara", "Remove Cara"}));
 
     TVLChat bob;
@@ -27,37 +28,36 @@ TEST_F(Trees, BuddiesFollowTheirStatusAndTheirMenus) {
     ASSERT_TRUE(LogIn(bob, "bob"));
     ASSERT_TRUE(LogIn(dan, "dan"));
     ASSERT_TRUE(WaitUntil([&] {
-        return Children(form->UnknownFriendsNode()) == QStringList{"Dan:3"} &&
-               Children(form->OnlineFriendsNode()) == QStringList{"Bob:3"};
+        return Children(form->Trees().UnknownFriendsNode()) == QStringList{"Dan:3"} &&
+               Children(form->Trees().OnlineFriendsNode()) == QStringList{"Bob:3"};
     }));
-    EXPECT_EQ(Children(form->OfflineFriendsNode()), QStringList({"bea:4", "Cara:4"}));
-    EXPECT_TRUE(form->OnlineFriendsNode()->isExpanded());
-    EXPECT_FALSE(form->ExpandOnlineFriends);
+    EXPECT_EQ(Children(form->Trees().OfflineFriendsNode()), QStringList({"bea:4", "Cara:4"}));
+    EXPECT_TRUE(form->Trees().OnlineFriendsNode()->isExpanded());
 
-    RightClick(tree, Child(form->OnlineFriendsNode(), "Bob"));
+    RightClick(tree, Child(form->Trees().OnlineFriendsNode(), "Bob"));
     EXPECT_EQ(form->PopupName, QStringLiteral("Bob"));
     EXPECT_EQ(Shown(), QStringList({"Query Bob", "Invite Bob", "Whois Bob", "Remove Bob"}));
     Choose("Remove");
     ASSERT_TRUE(WaitForLog("buddy remove Kara - Bob"));
-    ASSERT_TRUE(WaitUntil([&] { return form->OnlineFriendsNode()->childCount() == 0; }));
+    ASSERT_TRUE(WaitUntil([&] { return form->Trees().OnlineFriendsNode()->childCount() == 0; }));
 
     // Online, a buddy that is not permanent can be queried; Accept makes
     // it permanent.
-    RightClick(tree, Child(form->UnknownFriendsNode(), "Dan"));
+    RightClick(tree, Child(form->Trees().UnknownFriendsNode(), "Dan"));
     EXPECT_EQ(Shown(),
               QStringList({"Query Dan", "Invite Dan", "Whois Dan", "Accept Dan", "Remove Dan"}));
     Choose("Accept");
     ASSERT_TRUE(WaitForLog("buddy add Kara + Dan"));
-    ASSERT_TRUE(WaitUntil([&] { return form->OnlineFriendsNode()->childCount() == 1; }));
-    EXPECT_EQ(Children(form->UnknownFriendsNode()), QStringList());
+    ASSERT_TRUE(WaitUntil([&] { return form->Trees().OnlineFriendsNode()->childCount() == 1; }));
+    EXPECT_EQ(Children(form->Trees().UnknownFriendsNode()), QStringList());
 
     Mouse(tree->viewport(), QEvent::MouseButtonDblClick,
-          TextOf(tree, Child(form->OfflineFriendsNode(), "Cara")));
+          TextOf(tree, Child(form->Trees().OfflineFriendsNode(), "Cara")));
     EXPECT_EQ(Target(), QStringLiteral("Cara:"));
 }
 
 TEST_F(Trees, PublicGroupsAreMutedByTheirIconsAndMenus) {
-    QTreeWidgetItem* root = form->PublicGroupsNode();
+    QTreeWidgetItem* root = form->Trees().PublicGroupsNode();
     EXPECT_EQ(Children(root), QStringList({"General:7", "Newcomers:7", "Trade:8"}));
     EXPECT_TRUE(root->isExpanded());
 
@@ -66,30 +66,30 @@ TEST_F(Trees, PublicGroupsAreMutedByTheirIconsAndMenus) {
     QWidget* view = tree->viewport();
     QTreeWidgetItem* trade = Child(root, "Trade");
     Click(view, IconOf(tree, trade));
-    EXPECT_EQ(TMainForm::NodeImage(trade), 7);
+    EXPECT_EQ(TFriendsGroupsTrees::NodeImage(trade), 7);
     ASSERT_TRUE(WaitForLog("unmute Kara Trade"));
     ASSERT_TRUE(WaitUntil([&] { return !form->VLChat->GroupList().Items(1)->Muted(); }));
-    EXPECT_EQ(TMainForm::NodeImage(trade), 7);
+    EXPECT_EQ(TFriendsGroupsTrees::NodeImage(trade), 7);
 
     // Not the text, nor a press on one node released on another's icon.
     QTreeWidgetItem* general = Child(root, "General");
     Click(view, TextOf(tree, general));
     Mouse(view, QEvent::MouseButtonPress, TextOf(tree, trade));
     Mouse(view, QEvent::MouseButtonRelease, IconOf(tree, general));
-    EXPECT_EQ(TMainForm::NodeImage(general), 7);
+    EXPECT_EQ(TFriendsGroupsTrees::NodeImage(general), 7);
     Click(view, IconOf(tree, general));
-    EXPECT_EQ(TMainForm::NodeImage(general), 8);
+    EXPECT_EQ(TFriendsGroupsTrees::NodeImage(general), 8);
     ASSERT_TRUE(WaitUntil([&] { return form->VLChat->GroupList().Items(0)->Muted(); }));
 
     RightClick(tree, general);
     EXPECT_EQ(Shown(), QStringList({"Query General", "Listen to General"}));
     Choose("Listen");
-    ASSERT_TRUE(WaitUntil([&] { return TMainForm::NodeImage(general) == 7; }));
+    ASSERT_TRUE(WaitUntil([&] { return TFriendsGroupsTrees::NodeImage(general) == 7; }));
     RightClick(tree, general);
     EXPECT_EQ(Shown(), QStringList({"Query General", "Mute General"}));
     Choose("Query");
     EXPECT_EQ(Target(), QStringLiteral("General:"));
-    EXPECT_EQ(form->TargetKind, tkPublicGroup);
+    EXPECT_EQ(form->Target().Kind(), tkPublicGroup);
     Mouse(view, QEvent::MouseButtonDblClick, TextOf(tree, Child(root, "Newcomers")));
     EXPECT_EQ(Target(), QStringLiteral("Newcomers:"));
 }
@@ -121,16 +121,16 @@ TEST_F(Trees, InvitationsAreAnsweredAndPrivateGroupsMutedLeftAndKicked) {
     ASSERT_TRUE(bob.PrivateGroupInvite("Kara"));
     ASSERT_TRUE(WaitForLog("join Kara -> Bob"));
     EXPECT_EQ(serverLog.filter(QStringLiteral("join Kara")).size(), 1);
-    EXPECT_EQ(Children(form->PrivateGroupsNode()), QStringList({"Bob:7"}));
-    EXPECT_TRUE(form->PrivateGroupsNode()->isExpanded());
+    EXPECT_EQ(Children(form->Trees().PrivateGroupsNode()), QStringList({"Bob:7"}));
+    EXPECT_TRUE(form->Trees().PrivateGroupsNode()->isExpanded());
 
     // Muted: neither joins nor messages are shown.
     TTreeView* tree = form->GroupsTreeView;
-    QTreeWidgetItem* group = Child(form->PrivateGroupsNode(), "Bob");
+    QTreeWidgetItem* group = Child(form->Trees().PrivateGroupsNode(), "Bob");
     RightClick(tree, group);
     EXPECT_EQ(Shown(), QStringList({"Query Bob", "Leave Bob", "Mute Bob"}));
     Choose("Mute");
-    EXPECT_EQ(TMainForm::NodeImage(group), 8);
+    EXPECT_EQ(TFriendsGroupsTrees::NodeImage(group), 8);
     ASSERT_TRUE(bob.PrivateGroupInvite("Cara"));
     ASSERT_TRUE(WaitForLog("invite Bob -> Cara"));
     ASSERT_TRUE(cara.PrivateGroupJoin("Bob"));
@@ -139,14 +139,14 @@ TEST_F(Trees, InvitationsAreAnsweredAndPrivateGroupsMutedLeftAndKicked) {
     QString shown = shownBefore("after");
     EXPECT_FALSE(shown.contains("hidden") || shown.contains("Cara joined"));
     Click(tree->viewport(), IconOf(tree, group));
-    EXPECT_EQ(TMainForm::NodeImage(group), 7);
+    EXPECT_EQ(TFriendsGroupsTrees::NodeImage(group), 7);
 
     // Leaving another's group sends nothing and ends it as the target.
     form->QueryPrivateGroup(QStringLiteral("bob"));
     RightClick(tree, group);
     Choose("Leave");
-    EXPECT_EQ(form->PrivateGroupsNode()->childCount(), 0);
-    EXPECT_EQ(form->TargetKind, tkNone);
+    EXPECT_EQ(form->Trees().PrivateGroupsNode()->childCount(), 0);
+    EXPECT_EQ(form->Target().Kind(), tkNone);
     EXPECT_EQ(Target(), QString());
     ASSERT_TRUE(bob.SendPrivateGroupMessage("Bob", "gone"));
     EXPECT_FALSE(shownBefore("after 2").contains("gone"));
@@ -155,9 +155,9 @@ TEST_F(Trees, InvitationsAreAnsweredAndPrivateGroupsMutedLeftAndKicked) {
     // Joined again, then kicked: the node goes with the kick line.
     ASSERT_TRUE(bob.PrivateGroupKick("Kara"));
     ASSERT_TRUE(bob.PrivateGroupInvite("Kara"));
-    ASSERT_TRUE(WaitUntil([&] { return form->PrivateGroupsNode()->childCount() == 1; }));
+    ASSERT_TRUE(WaitUntil([&] { return form->Trees().PrivateGroupsNode()->childCount() == 1; }));
     ASSERT_TRUE(bob.PrivateGroupKick("Kara"));
-    ASSERT_TRUE(WaitUntil([&] { return form->PrivateGroupsNode()->childCount() == 0; }));
+    ASSERT_TRUE(WaitUntil([&] { return form->Trees().PrivateGroupsNode()->childCount() == 0; }));
     EXPECT_TRUE(ConsoleLines().last().contains("You have been kicked from the private group Bob."));
 }
 
@@ -167,30 +167,30 @@ TEST_F(Trees, OwnPrivateGroupInvitesAndEnds) {
     bob.OnPrivateGroupInvite = [](TVLChat* chat, const QByteArray& group) {
         chat->PrivateGroupJoin(group);
     };
-    ASSERT_TRUE(WaitUntil([&] { return form->OnlineFriendsNode()->childCount() == 1; }));
+    ASSERT_TRUE(WaitUntil([&] { return form->Trees().OnlineFriendsNode()->childCount() == 1; }));
     // Without the own group's node, kicks send nothing.
     form->KickAll();
     form->KickCharacter(QStringLiteral("Bob"));
 
-    RightClick(form->FriendsTreeView, Child(form->OnlineFriendsNode(), "Bob"));
+    RightClick(form->FriendsTreeView, Child(form->Trees().OnlineFriendsNode(), "Bob"));
     Choose("Invite");
     ASSERT_TRUE(WaitForLog("join Bob -> Kara"));
-    EXPECT_EQ(Children(form->PrivateGroupsNode()), QStringList({"Kara:7"}));
+    EXPECT_EQ(Children(form->Trees().PrivateGroupsNode()), QStringList({"Kara:7"}));
     EXPECT_TRUE(serverLog.filter(QStringLiteral("kick")).isEmpty());
 
     TTreeView* tree = form->GroupsTreeView;
-    QTreeWidgetItem* own = Child(form->PrivateGroupsNode(), "Kara");
+    QTreeWidgetItem* own = Child(form->Trees().PrivateGroupsNode(), "Kara");
     RightClick(tree, own);
     EXPECT_EQ(Shown(), QStringList({"Query Kara", "Leave Kara", "Kick All Players", "Mute Kara"}));
     Choose("Query");
-    EXPECT_EQ(form->TargetKind, tkPrivateGroup);
+    EXPECT_EQ(form->Target().Kind(), tkPrivateGroup);
 
     // Leaving the own group kicks everyone and clears the target.
     RightClick(tree, own);
     Choose("Leave");
     ASSERT_TRUE(WaitForLog("kick all Kara"));
     EXPECT_EQ(server.PrivateGroupMembers(QStringLiteral("Kara")), QStringList());
-    EXPECT_EQ(form->PrivateGroupsNode()->childCount(), 0);
+    EXPECT_EQ(form->Trees().PrivateGroupsNode()->childCount(), 0);
     EXPECT_EQ(Target(), QString());
 }
 

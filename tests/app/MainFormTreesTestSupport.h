@@ -50,7 +50,7 @@ protected:
                                   QStringLiteral("karapw"), false};
         characterAnswer = QStringLiteral("Kara");
         form->ConnectAction->trigger();
-        ASSERT_TRUE(WaitUntil([&] { return form->PublicGroupsNode()->childCount() == 3; }));
+        ASSERT_TRUE(WaitUntil([&] { return form->Trees().PublicGroupsNode()->childCount() == 3; }));
         form->VLChat->SetFloodProtection(false);
     }
 
@@ -79,7 +79,7 @@ protected:
         QStringList children;
         for (int i = 0; i < root->childCount(); ++i) {
             children << root->child(i)->text(0) + u':' +
-                            QString::number(TMainForm::NodeImage(root->child(i)));
+                            QString::number(TFriendsGroupsTrees::NodeImage(root->child(i)));
         }
         return children;
     }
@@ -104,11 +104,11 @@ protected:
         Mouse(target, QEvent::MouseButtonRelease, pos, button);
     }
     static QPoint TextOf(TTreeView* tree, QTreeWidgetItem* node) {
-        return {TMainForm::NodeIconRect(*tree, node).right() + 12,
+        return {TFriendsGroupsTrees::NodeIconRect(*tree, node).right() + 12,
                 tree->visualItemRect(node).center().y()};
     }
     static QPoint IconOf(TTreeView* tree, QTreeWidgetItem* node) {
-        return TMainForm::NodeIconRect(*tree, node).center();
+        return TFriendsGroupsTrees::NodeIconRect(*tree, node).center();
     }
     void RightClick(TTreeView* tree, QTreeWidgetItem* node) {
         CloseMenu();

@@ -7,6 +7,7 @@
 #include "app/mainform/MainFormControls.h"
 #include "app/options/OptionsForm.h"
 #include "console/QvConsole.h"
+#include "platform/core/Clock.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -239,22 +240,26 @@ TEST_F(OptionsFormTest, LoggingPageWritesTheHeadersWhereTheFilesAreLogged) {
 }
 
 TEST_F(OptionsFormTest, AwayPageRestartsTheAutomaticAway) {
+    plat::ManualClock clock(1000);
     Create();
+    clock.Advance(5000);
+    // OK without the away page leaves the idle time alone.
+    Press(Open().OkButton);
+    EXPECT_EQ(form->Away.LastActivity(), 1000);
     auto& page = Show<TAwayOptionsFrame>(Open(), "Away Options");
     EXPECT_FALSE(page.IdleEdit->isEnabled());
     page.AutoAwayCheckbox->setChecked(true);
     page.IdleEdit->setValue(0); // below the range
     page.MessageEdit->setText(QStringLiteral("gone"));
-    form->LastActivity = 0;
-    page.SaveSettings();
+    Press(qobject_cast<TOptionsForm*>(page.window())->OkButton);
     EXPECT_TRUE(form->Settings.AutoAway);
     EXPECT_EQ(form->Settings.AutoAwayIdle, 1);
     EXPECT_EQ(form->Settings.AutoAwayMessage, QStringLiteral("gone"));
-    EXPECT_GT(form->LastActivity, 0);
+    EXPECT_EQ(form->Away.LastActivity(), 6000);
     EXPECT_TRUE(form->AwayTimer->isActive());
 
-    page.AutoAwayCheckbox->setChecked(false);
-    page.SaveSettings();
+    Show<TAwayOptionsFrame>(Open(), "Away Options").AutoAwayCheckbox->setChecked(false);
+    Press(Open().OkButton);
     EXPECT_FALSE(form->AwayTimer->isActive());
 }
 
@@ -297,7 +302,7 @@ TEST_F(OptionsFormTest, FontsAndColoursReachTheWindowsControls) {
     chosen.setPointSize(13);
     options::Choosers().Font = [&](QWidget*, const QFont&) { return chosen; };
     options::Choosers().Color = [](QWidget*, const QColor&) { return QColor(0x11, 0x22, 0x33); };
-    form->InputEdit->SetFont({QFont(QStringLiteral("Mono")), 0x0000FF});
+    form->Settings.InputEdit.Font.Color = 0x0000FF;
 
     auto& page = Show<TFontsFrame>(Open(), "Fonts & Colors");
     EXPECT_EQ(page.SampleFont(TFontsFrame::frInput).color, 0x0000FF);
@@ -307,7 +312,7 @@ TEST_F(OptionsFormTest, FontsAndColoursReachTheWindowsControls) {
     page.ColorButtonClick(TFontsFrame::frInput);
     chosen.setUnderline(true);
     page.FontButtonClick(TFontsFrame::frGroups);
-    page.SaveSettings();
+    Press(qobject_cast<TOptionsForm*>(page.window())->OkButton);
 
     const plat::TColor picked = 0x332211; // $00BBGGRR
     EXPECT_EQ(form->OutputMemo->Font().font.family(), QFont(QStringLiteral("Serif")).family());
@@ -343,7 +348,7 @@ TEST_F(OptionsFormTest, ChatWindowPageSavesTimestampColourAndBoundedLineSpacing)
     page.SmoothScrollCheckbox->setChecked(true);
     page.URLsCheckbox->setChecked(false);
     page.SpacingEdit->setValue(5000);
-    page.SaveSettings();
+    Press(qobject_cast<TOptionsForm*>(page.window())->OkButton);
 
     const TMainSettings& s = form->Settings;
     EXPECT_EQ(s.TimestampColor, 0xCCBBAA);
@@ -351,8 +356,9 @@ TEST_F(OptionsFormTest, ChatWindowPageSavesTimestampColourAndBoundedLineSpacing)
     EXPECT_FALSE(s.ParseUrls);
     EXPECT_TRUE(form->OutputMemo->Scrolling().SmoothScrolling());
     EXPECT_EQ(form->OutputMemo->LineSpacing(), 100);
-    page.SpacingEdit->setValue(-3);
-    page.SaveSettings();
+    auto& again = Show<TChatWindowFrame>(Open(), "Chat Window");
+    again.SpacingEdit->setValue(-3);
+    Press(Open().OkButton);
     EXPECT_EQ(form->OutputMemo->LineSpacing(), 0);
 }
 
