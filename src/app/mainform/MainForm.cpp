@@ -29,9 +29,7 @@
 #include <cmath>
 
 TMainForm* TMainForm::instance_ = nullptr;
-int TMainForm::busyCount_ = 0;
 int TMainForm::updateLockCount_ = 0;
-bool TMainForm::busyCursorSet_ = false;
 
 namespace {
 
@@ -394,25 +392,6 @@ void TMainForm::ConnectActionExecute() {
 
 void TMainForm::ExitActionExecute() {
     close();
-}
-
-void TMainForm::BeginBusy() {
-    if (busyCount_ == 0) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        busyCursorSet_ = true;
-    }
-    ++busyCount_;
-}
-
-void TMainForm::EndBusy() {
-    if (busyCount_ > 0) {
-        --busyCount_;
-    }
-    // Qt keeps override cursors on a stack: take off only the one set here.
-    if (busyCount_ == 0 && busyCursorSet_) {
-        busyCursorSet_ = false;
-        QApplication::restoreOverrideCursor();
-    }
 }
 
 void TMainForm::LockUpdate() {

@@ -17,6 +17,7 @@
 #include "engine/BufferList.h"
 #include "engine/VLChat.h"
 #include "platform/core/Guarded.h"
+#include "platform/gui/BusyCursor.h"
 #include "platform/gui/Colors.h"
 
 #include <QByteArray>
@@ -205,10 +206,11 @@ public:
     // --- end of actions, menus, tool bars, palettes and view toggles -------------
 
     // --- busy cursor and paint lock (program-wide counters) --------------------
-    static void BeginBusy();
-    // Harmless when nothing is busy.
-    static void EndBusy();
-    static int BusyCount() { return busyCount_; }
+    // The program's busy cursor (plat::BeginBusy); ending is harmless when
+    // nothing is busy.
+    static void BeginBusy() { plat::BeginBusy(); }
+    static void EndBusy() { plat::EndBusy(); }
+    static int BusyCount() { return plat::BusyCount(); }
     void LockUpdate();
     void UnlockUpdate();
     static int UpdateLockCount() { return updateLockCount_; }
@@ -489,9 +491,7 @@ private:
                       bool withTimePrefix);
 
     static TMainForm* instance_;
-    static int busyCount_;
     static int updateLockCount_;
-    static bool busyCursorSet_;
 
     std::unique_ptr<plat::Registry> registry_;
     std::unique_ptr<TReconnector> reconnector_;
