@@ -1,6 +1,6 @@
 // The input line against the local chat service: commands and their usage
 // lines, sending to each kind of target, history keys, colours, paste.
-#include "MainFormInputSupport.h"
+#include "MainFormTestSupport.h"
 
 #include "app/mainform/MainFormControls.h"
 #include "app/rtf/Rtf.h"
@@ -17,10 +17,6 @@
 
 namespace mainformtest {
 namespace {
-
-QString System(const QString& text) {
-    return Line("800000", "System Message: " + text + "</font>");
-}
 
 using InputLineTest = LoggedInTest;
 
@@ -203,10 +199,11 @@ TEST_F(InputLineTest, ColoursBecomeCodesAndPastedTextIsPlain) {
 }
 
 TEST_F(InputLineTest, AGroupTheEngineDoesNotKnowKeepsTheLine) {
-    const plat::ExceptionHandler previous = RouteExceptionsToMainForm();
-    form->Target().Set(tkPublicGroup, QStringLiteral("Gone"));
-    Enter("still here");
-    plat::SetExceptionHandler(previous);
+    {
+        RouterScope router;
+        form->Target().Set(tkPublicGroup, QStringLiteral("Gone"));
+        Enter("still here");
+    }
     EXPECT_EQ(Typed(), QStringLiteral("still here"));
     EXPECT_EQ(form->InputHistory.Count(), 0);
     EXPECT_EQ(Lines(), QStringList{Line("FF0000", "List index out of bounds (-1)")});

@@ -149,10 +149,15 @@ TEST_F(MessageFormatTest, EveryKindOfLineMatchesItsTemplate) {
     EXPECT_EQ(checked, kinds.size());
 }
 
-TEST_F(MessageFormatTest, LinksCanBeTurnedOff) {
+// The settings are read at each line.
+TEST_F(MessageFormatTest, LinksCanBeTurnedOffAndTheConsoleColourIsAvoided) {
     settings.LinkNames = false;
     EXPECT_TRUE(f.TellReceived(u"Bob", u"hi", nullptr)
                     .Markup.endsWith("<font color=\"#800080\">Bob: hi</font></font>"));
+    // Black text on a black console would vanish: the line's colour instead.
+    settings.OutputMemo.Color = plat::clBlack;
+    EXPECT_TRUE(f.TellReceived(u"Bob", u"\x10\x0Bx", nullptr)
+                    .Markup.contains("</font><font color=\"#800080\">x"));
     EXPECT_EQ(f.PrivCharLink(u"Bob", u"Alice"), "Bob");
     EXPECT_TRUE(f.PublicLink(u"OOC").startsWith("<a name=\"publiclink\""));
     settings.LinkGroups = false;
