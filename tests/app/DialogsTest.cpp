@@ -262,9 +262,9 @@ TEST_P(EditDimensionsTest, OkUpdatesEntriesInPlaceAndCancelLeavesThem) {
         list.AddButtonClick();
         (ok ? list.OkButton : list.CancelButton)->click();
     });
-    for (const auto& [name, port] : {std::pair{"Mine2", 7101}, {"Extra", 1}}) {
-        script.Then<TServerForm>([name, port](TServerForm& details) {
-            Fill(details, QLatin1String(name), QStringLiteral("x"), port);
+    for (const auto& entry : {std::pair{"Mine2", 7101}, {"Extra", 1}}) {
+        script.Then<TServerForm>([entry](TServerForm& details) {
+            Fill(details, QLatin1String(entry.first), QStringLiteral("x"), entry.second);
             details.OkButtonClick();
         });
     }

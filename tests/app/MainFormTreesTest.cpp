@@ -59,6 +59,15 @@ QTreeWidgetItem* Child(const QTreeWidgetItem* root, const char* name) {
     return nullptr;
 }
 
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    QStringList opened;
+public Q_SLOTS:
+    void open(const QUrl& url) { opened << url.toString(); }
+};
+
+// Shown and logged in as Kara, with Bob online; web addresses are caught.
 class TreesTest : public MainFormTest {
 protected:
     void SetUp() override {
@@ -68,10 +77,25 @@ protected:
         ShowAndActivate();
         ASSERT_TRUE(LogInWindow());
         ASSERT_TRUE(WaitUntil([&] { return trees().PublicGroupsNode()->childCount() == 3; }));
+        ASSERT_TRUE(LogIn(bob, "bob"));
+        ASSERT_TRUE(WaitUntil([&] { return trees().OnlineFriendsNode()->childCount() == 1; }));
+        for (const char* scheme : kSchemes) {
+            QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), &urls, "open");
+        }
+    }
+    void TearDown() override {
+        for (const char* scheme : kSchemes) {
+            QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+        }
+        MainFormTest::TearDown();
     }
     TFriendsGroupsTrees& trees() { return form->Trees(); }
     bool WaitForLine(const QString& text) {
         return WaitUntil([&] { return ConsoleLines().last().contains(text); });
+    }
+    bool Tell(TVLChat& from, const char* text, const TBlob* blob = nullptr) {
+        return from.SendPrivateMessage("Kara", text, blob) &&
+               WaitForLine(QString::fromLatin1(text).section(u'\x11', 0, 0));
     }
     QMenu* OpenMenu() const {
         for (QMenu* menu : form->findChildren<QMenu*>()) {
@@ -81,14 +105,12 @@ protected:
         }
         return nullptr;
     }
-    // Captions of the visible items of the menu a right click on the node opens.
-    QStringList MenuOf(TTreeView* tree, QTreeWidgetItem* node) {
+    void CloseMenu() const {
         if (QMenu* menu = OpenMenu()) {
             menu->hide();
         }
-        Click(tree->viewport(), TextOf(tree, node), Qt::RightButton);
-        return Shown();
     }
+    // Captions of the visible items of the open menu.
     QStringList Shown() const {
         QStringList captions;
         QMenu* menu = OpenMenu();
@@ -98,6 +120,35 @@ protected:
             }
         }
         return captions;
+    }
+    // The menu a right click on the node opens.
+    QStringList MenuOf(TTreeView* tree, QTreeWidgetItem* node) {
+        CloseMenu();
+        Click(tree->viewport(), TextOf(tree, node), Qt::RightButton);
+        return Shown();
+    }
+    // Moves the mouse along the newest console line until it is over the
+    // link and clicks there.
+    bool ClickLink(const QString& name, const QString& params, Qt::MouseButton button) {
+        CloseMenu();
+        QWidget* view = form->OutputMemo->viewport();
+        for (int x = 0; x < view->width(); x += 2) {
+            const QPoint pos(x, form->OutputMemo->ClientHeight() - 4);
+            Mouse(view, QEvent::MouseMove, pos, Qt::NoButton);
+            const TLinkInformation link = form->OutputMemo->LinkInformation();
+            if (link.Valid && link.Name == name && link.Params == params) {
+                Click(view, pos, button);
+                ProcessPosted();
+                return true;
+            }
+        }
+        return false;
+    }
+    // The menu of a link; the console forgets the link it showed as hovered.
+    QStringList LinkMenu(const QString& name, const QString& params) {
+        EXPECT_TRUE(ClickLink(name, params, Qt::RightButton)) << name.toStdString();
+        EXPECT_FALSE(form->OutputMemo->LinkInformation().Valid);
+        return Shown();
     }
     // Chooses an item of the open menu with the keyboard; its handler runs
     // after the menu closed.
@@ -113,13 +164,26 @@ protected:
     QString Target() const {
         return form->TargetPanel->isVisible() ? form->TargetLabel->text() : QString();
     }
+    // The attachment key of the reference link in the newest line.
+    QString NewestRefKey() const {
+        const QString line = ConsoleLines().last();
+        const qsizetype at =
+            line.indexOf(QLatin1String("params=\""), line.indexOf(QLatin1String("reflink"))) + 8;
+        return line.mid(at, line.indexOf(u'"', at) - at);
+    }
+
+    static constexpr const char* kSchemes[] = {"http", "https", "file", "ftp"};
+    UrlCatcher urls;
+    TVLChat bob;
 };
 
 TEST_F(TreesTest, BuddiesFollowTheirStatusAndTheirMenus) {
-    // Offline at login, sorted without regard to case; neither root opens.
-    EXPECT_EQ(Children(trees().OfflineFriendsNode()), QStringList({"bea:4", "Bob:4", "Cara:4"}));
+    // Sorted without regard to case; the offline friends do not open.
+    EXPECT_EQ(Children(trees().OfflineFriendsNode()), QStringList({"bea:4", "Cara:4"}));
     EXPECT_EQ(Children(trees().UnknownFriendsNode()), QStringList({"Dan:4"}));
+    EXPECT_EQ(Children(trees().OnlineFriendsNode()), QStringList({"Bob:3"}));
     EXPECT_FALSE(trees().OfflineFriendsNode()->isExpanded());
+    EXPECT_TRUE(trees().OnlineFriendsNode()->isExpanded());
     trees().OfflineFriendsNode()->setExpanded(true);
     trees().UnknownFriendsNode()->setExpanded(true);
     TTreeView* tree = form->FriendsTreeView;
@@ -127,22 +191,17 @@ TEST_F(TreesTest, BuddiesFollowTheirStatusAndTheirMenus) {
               QStringList({"Whois Dan", "Accept Dan", "Remove Dan"}));
     EXPECT_EQ(MenuOf(tree, Child(trees().OfflineFriendsNode(), "Cara")),
               QStringList({"Whois Cara", "Remove Cara"}));
-
-    TVLChat bob;
-    TVLChat dan;
-    ASSERT_TRUE(LogIn(bob, "bob"));
-    ASSERT_TRUE(LogIn(dan, "dan"));
-    ASSERT_TRUE(WaitUntil([&] {
-        return Children(trees().UnknownFriendsNode()) == QStringList{"Dan:3"} &&
-               Children(trees().OnlineFriendsNode()) == QStringList{"Bob:3"};
-    }));
-    EXPECT_TRUE(trees().OnlineFriendsNode()->isExpanded());
     EXPECT_EQ(MenuOf(tree, Child(trees().OnlineFriendsNode(), "Bob")),
               QStringList({"Query Bob", "Invite Bob", "Whois Bob", "Remove Bob"}));
     Choose("Remove");
     ASSERT_TRUE(WaitForLog("buddy remove Kara - Bob"));
     ASSERT_TRUE(WaitUntil([&] { return trees().OnlineFriendsNode()->childCount() == 0; }));
+
     // Online, a buddy that is not permanent can be queried; Accept makes it permanent.
+    TVLChat dan;
+    ASSERT_TRUE(LogIn(dan, "dan"));
+    ASSERT_TRUE(
+        WaitUntil([&] { return Children(trees().UnknownFriendsNode()) == QStringList{"Dan:3"}; }));
     EXPECT_EQ(MenuOf(tree, Child(trees().UnknownFriendsNode(), "Dan")),
               QStringList({"Query Dan", "Invite Dan", "Whois Dan", "Accept Dan", "Remove Dan"}));
     Choose("Accept");
@@ -188,9 +247,7 @@ TEST_F(TreesTest, PublicGroupsAreMutedByTheirIconsAndMenus) {
 }
 
 TEST_F(TreesTest, InvitationsAreAnsweredAndPrivateGroupsMutedLeftAndKicked) {
-    TVLChat bob;
     TVLChat cara;
-    ASSERT_TRUE(LogIn(bob, "bob"));
     ASSERT_TRUE(LogIn(cara, "cara"));
     // What Kara's console shows once Bob's tell has arrived.
     const auto shownBefore = [&](const char* tell) {
@@ -226,14 +283,21 @@ TEST_F(TreesTest, InvitationsAreAnsweredAndPrivateGroupsMutedLeftAndKicked) {
     EXPECT_FALSE(shown.contains("hidden") || shown.contains("Cara joined"));
     Click(tree->viewport(), IconOf(tree, group));
     EXPECT_EQ(Trees::NodeImage(group), 7);
+    // In another's group its owner is invited, not kicked.
+    ASSERT_TRUE(bob.SendPrivateGroupMessage("Bob", "in his"));
+    ASSERT_TRUE(WaitForLine("in his"));
+    EXPECT_EQ(LinkMenu("privcharlink", "Bob,Bob"),
+              QStringList({"Query Bob", "Invite Bob", "Whois Bob", "Remove Bob"}));
 
-    // Leaving another's group sends nothing and ends it as the target.
+    // Leaving another's group sends nothing and ends it as the target; a
+    // group without a node offers neither Mute nor Listen.
     form->QueryPrivateGroup(QStringLiteral("bob"));
     MenuOf(tree, group);
     Choose("Leave");
     EXPECT_EQ(trees().PrivateGroupsNode()->childCount(), 0);
     EXPECT_EQ(form->Target().Kind(), tkNone);
     EXPECT_EQ(Target(), QString());
+    EXPECT_EQ(LinkMenu("privatelink", "Bob"), QStringList({"Query Bob", "Leave Bob"}));
     ASSERT_TRUE(bob.SendPrivateGroupMessage("Bob", "gone"));
     EXPECT_FALSE(shownBefore("after 2").contains("gone"));
     EXPECT_TRUE(serverLog.filter(QStringLiteral("leave Kara")).isEmpty());
@@ -247,103 +311,7 @@ TEST_F(TreesTest, InvitationsAreAnsweredAndPrivateGroupsMutedLeftAndKicked) {
     EXPECT_TRUE(ConsoleLines().last().contains("You have been kicked from the private group Bob."));
 }
 
-TEST_F(TreesTest, OwnPrivateGroupInvitesAndEnds) {
-    TVLChat bob;
-    ASSERT_TRUE(LogIn(bob, "bob"));
-    bob.OnPrivateGroupInvite = [](TVLChat* chat, const QByteArray& group) {
-        chat->PrivateGroupJoin(group);
-    };
-    ASSERT_TRUE(WaitUntil([&] { return trees().OnlineFriendsNode()->childCount() == 1; }));
-    // Without the own group's node, kicks send nothing.
-    form->KickAll();
-    form->KickCharacter(QStringLiteral("Bob"));
-    MenuOf(form->FriendsTreeView, Child(trees().OnlineFriendsNode(), "Bob"));
-    Choose("Invite");
-    ASSERT_TRUE(WaitForLog("join Bob -> Kara"));
-    EXPECT_EQ(Children(trees().PrivateGroupsNode()), QStringList({"Kara:7"}));
-    EXPECT_TRUE(serverLog.filter(QStringLiteral("kick")).isEmpty());
-
-    TTreeView* tree = form->GroupsTreeView;
-    QTreeWidgetItem* own = Child(trees().PrivateGroupsNode(), "Kara");
-    EXPECT_EQ(MenuOf(tree, own),
-              QStringList({"Query Kara", "Leave Kara", "Kick All Players", "Mute Kara"}));
-    Choose("Query");
-    EXPECT_EQ(form->Target().Kind(), tkPrivateGroup);
-    // Leaving the own group kicks everyone and clears the target.
-    MenuOf(tree, own);
-    Choose("Leave");
-    ASSERT_TRUE(WaitForLog("kick all Kara"));
-    EXPECT_EQ(server->PrivateGroupMembers(QStringLiteral("Kara")), QStringList());
-    EXPECT_EQ(trees().PrivateGroupsNode()->childCount(), 0);
-    EXPECT_EQ(Target(), QString());
-}
-
-class UrlCatcher : public QObject {
-    Q_OBJECT
-public:
-    QStringList opened;
-public Q_SLOTS:
-    void open(const QUrl& url) { opened << url.toString(); }
-};
-
-class Links : public TreesTest {
-protected:
-    void SetUp() override {
-        TreesTest::SetUp();
-        ASSERT_TRUE(LogIn(bob, "bob"));
-        for (const char* scheme : kSchemes) {
-            QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), &urls, "open");
-        }
-    }
-    void TearDown() override {
-        for (const char* scheme : kSchemes) {
-            QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
-        }
-        TreesTest::TearDown();
-    }
-    bool Tell(TVLChat& from, const char* text, const TBlob* blob = nullptr) {
-        return from.SendPrivateMessage("Kara", text, blob) &&
-               WaitForLine(QString::fromLatin1(text).section(u'\x11', 0, 0));
-    }
-    // Moves the mouse along the newest console line until it is over the
-    // link and clicks there.
-    bool ClickLink(const QString& name, const QString& params, Qt::MouseButton button) {
-        if (QMenu* menu = OpenMenu()) {
-            menu->hide();
-        }
-        QWidget* view = form->OutputMemo->viewport();
-        for (int x = 0; x < view->width(); x += 2) {
-            const QPoint pos(x, form->OutputMemo->ClientHeight() - 4);
-            Mouse(view, QEvent::MouseMove, pos, Qt::NoButton);
-            const TLinkInformation link = form->OutputMemo->LinkInformation();
-            if (link.Valid && link.Name == name && link.Params == params) {
-                Click(view, pos, button);
-                ProcessPosted();
-                return true;
-            }
-        }
-        return false;
-    }
-    // The menu of a link; afterwards the console forgets the link it showed as hovered.
-    QStringList LinkMenu(const QString& name, const QString& params) {
-        EXPECT_TRUE(ClickLink(name, params, Qt::RightButton)) << name.toStdString();
-        EXPECT_FALSE(form->OutputMemo->LinkInformation().Valid);
-        return Shown();
-    }
-    // The attachment key of the reference link in the newest line.
-    QString NewestRefKey() const {
-        const QString line = ConsoleLines().last();
-        const qsizetype at =
-            line.indexOf(QLatin1String("params=\""), line.indexOf(QLatin1String("reflink"))) + 8;
-        return line.mid(at, line.indexOf(u'"', at) - at);
-    }
-
-    static constexpr const char* kSchemes[] = {"http", "https", "file", "ftp"};
-    UrlCatcher urls;
-    TVLChat bob;
-};
-
-TEST_F(Links, CharacterLinksQueryOrOfferWhatSuitsTheName) {
+TEST_F(TreesTest, CharacterLinksQueryOrOfferWhatSuitsTheName) {
     ASSERT_TRUE(Tell(bob, "hi"));
     ASSERT_TRUE(ClickLink("charlink", "Bob", Qt::LeftButton));
     EXPECT_EQ(Target(), QStringLiteral("Bob:"));
@@ -375,12 +343,23 @@ TEST_F(Links, CharacterLinksQueryOrOfferWhatSuitsTheName) {
     ASSERT_TRUE(WaitForLog("unmute Kara Trade"));
 }
 
-TEST_F(Links, PrivateGroupLinksKnowTheOwnGroup) {
+TEST_F(TreesTest, TheOwnPrivateGroupInvitesKicksAndEnds) {
     bob.OnPrivateGroupInvite = [](TVLChat* chat, const QByteArray& group) {
         chat->PrivateGroupJoin(group);
     };
-    form->InviteCharacter(QStringLiteral("Bob"));
+    // Without the own group's node, kicks send nothing.
+    form->KickAll();
+    form->KickCharacter(QStringLiteral("Bob"));
+    MenuOf(form->FriendsTreeView, Child(trees().OnlineFriendsNode(), "Bob"));
+    Choose("Invite");
     ASSERT_TRUE(WaitForLog("join Bob -> Kara"));
+    EXPECT_EQ(Children(trees().PrivateGroupsNode()), QStringList({"Kara:7"}));
+    EXPECT_TRUE(serverLog.filter(QStringLiteral("kick")).isEmpty());
+    TTreeView* tree = form->GroupsTreeView;
+    QTreeWidgetItem* own = Child(trees().PrivateGroupsNode(), "Kara");
+    EXPECT_EQ(MenuOf(tree, own),
+              QStringList({"Query Kara", "Leave Kara", "Kick All Players", "Mute Kara"}));
+
     ASSERT_TRUE(bob.SendPrivateGroupMessage("Kara", "in yours"));
     ASSERT_TRUE(WaitForLine("in yours"));
     EXPECT_EQ(LinkMenu("privatelink", "Kara"),
@@ -395,21 +374,18 @@ TEST_F(Links, PrivateGroupLinksKnowTheOwnGroup) {
     Choose("Kick");
     ASSERT_TRUE(WaitForLog("kick Kara -> Bob"));
 
-    // In another's group: Invite instead of Kick; a group without a node
-    // offers neither Mute nor Listen.
-    form->AddPrivateGroupNode(QStringLiteral("Bob"));
-    ASSERT_TRUE(bob.PrivateGroupInvite("Kara"));
-    ASSERT_TRUE(WaitForLog("invite Bob -> Kara"));
-    ASSERT_TRUE(form->VLChat->PrivateGroupJoin("Bob"));
-    ASSERT_TRUE(bob.SendPrivateGroupMessage("Bob", "in his"));
-    ASSERT_TRUE(WaitForLine("in his"));
-    EXPECT_EQ(LinkMenu("privcharlink", "Bob,Bob"),
-              QStringList({"Query Bob", "Invite Bob", "Whois Bob", "Remove Bob"}));
-    form->RemovePrivateGroupNode(QStringLiteral("Bob"));
-    EXPECT_EQ(LinkMenu("privatelink", "Bob"), QStringList({"Query Bob", "Leave Bob"}));
+    // Leaving the own group kicks everyone and clears the target.
+    form->QueryPrivateGroup(QStringLiteral("kara"));
+    ASSERT_TRUE(bob.PrivateGroupJoin("Kara"));
+    MenuOf(tree, own);
+    Choose("Leave");
+    ASSERT_TRUE(WaitForLog("kick all Kara"));
+    EXPECT_EQ(server->PrivateGroupMembers(QStringLiteral("Kara")), QStringList());
+    EXPECT_EQ(trees().PrivateGroupsNode()->childCount(), 0);
+    EXPECT_EQ(Target(), QString());
 }
 
-TEST_F(Links, WebLinksOpenOnlyWebAddresses) {
+TEST_F(TreesTest, WebLinksOpenOnlyWebAddresses) {
     for (const char* link :
          {"charurl\" params=\"http://site.test/c", "GuildURL\" params=\"https://site.test/o",
           "charurl\" params=\"file:///etc/passwd"}) {
@@ -425,7 +401,7 @@ TEST_F(Links, WebLinksOpenOnlyWebAddresses) {
     EXPECT_EQ(urls.opened.mid(2), QStringList({"http://x.test/a"}));
 }
 
-TEST_F(Links, ReferenceLinksShowTheirAttachment) {
+TEST_F(TreesTest, ReferenceLinksShowTheirAttachment) {
     const QByteArray site = qgetenv("QUORVEL_SITE");
     qputenv("QUORVEL_SITE", "http://items.test/");
     TItemBlob item;

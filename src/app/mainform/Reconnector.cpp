@@ -24,8 +24,7 @@ bool TReconnector::Connected() {
 }
 
 QString TReconnector::TakeErrorSuffix() {
-    const QString suffix =
-        lastError_ >= 1 ? plat::Format(": socket error #%d", lastError_) : QString();
+    QString suffix = lastError_ >= 1 ? plat::Format(": socket error #%d", lastError_) : QString();
     lastError_ = 0;
     return suffix;
 }
