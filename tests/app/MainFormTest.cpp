@@ -1,6 +1,5 @@
 // The main window's creation, its start-up login choice, the paint lock, and
-// the settings it puts into its controls and takes back; the stand-ins for
-// bars, docks and splitters behind their interfaces.
+// the settings it puts into its controls and takes back.
 #include "MainFormTestSupport.h"
 
 #include "app/kit/Kit.h"
@@ -13,7 +12,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QTimer>
-#include <QToolBar>
 #include <QWheelEvent>
 
 namespace mainformtest {
@@ -124,10 +122,7 @@ TEST_F(MainFormTest, SplitterValuesAreDistancesOfTheBarFromTheBottom) {
     StoredRoot().WriteInteger(QStringLiteral("MainSplitterPosition"), 76);
     StoredRoot().WriteInteger(QStringLiteral("GroupSplitterPosition"), 150);
     TMainForm& f = Create();
-    // The lower pane keeps its height whatever the window does.
-    for (const int height : {500, 700, 420}) {
-        EXPECT_EQ(f.MainSplitter->Position(), LayOut(f, 800, height) - 76) << height;
-    }
+    EXPECT_EQ(f.MainSplitter->Position(), LayOut(f, 800, 500) - 76);
     f.MainSplitter->Widget()->resize(f.MainSplitter->Widget()->width(), 427);
     EXPECT_EQ(f.MainSplitter->Position(), 351);
     // A bar the user moved is saved as its new distance.
@@ -234,25 +229,6 @@ TEST_F(MainFormTest, FloatingPanelTakesFiveSixthsOfItsDock) {
     ASSERT_GT(dock, 100);
     f.GroupDockablePanel->SetFloating(true);
     EXPECT_EQ(f.GroupDockablePanel->Height(), static_cast<int>(std::nearbyint(dock * 5.0 / 6.0)));
-}
-
-TEST_F(MainFormTest, ClosingBarsAndPanelsIsReportedButHidingIsNot) {
-    TMainForm& f = Create();
-    LayOut(f, 800, 600);
-    QStringList closed;
-    f.GroupDockablePanel->OnClose = [&](kit::IDockablePanel*) { closed << "panel"; };
-    f.StandardBar->OnClose = [&](kit::IToolbar*) { closed << "standard"; };
-    f.GroupDockablePanel->SetVisible(false);
-    f.GroupDockablePanel->SetVisible(true);
-    f.StandardBar->SetVisible(false);
-    EXPECT_TRUE(closed.isEmpty());
-    f.GroupDockablePanel->Widget()->close();
-    auto* standard = qobject_cast<QToolBar*>(f.StandardBar->Widget());
-    ASSERT_NE(standard, nullptr);
-    standard->setVisible(true);
-    standard->toggleViewAction()->trigger();
-    EXPECT_EQ(closed, (QStringList{"panel", "standard"}));
-    EXPECT_FALSE(f.GroupDockablePanel->Visible() || f.StandardBar->Visible());
 }
 
 } // namespace
