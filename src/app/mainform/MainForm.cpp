@@ -429,7 +429,9 @@ void TMainForm::EnableChatControls() {
 }
 
 int TMainForm::WheelScrollAmount() const {
-    return (Settings.OutputMemo.Font.Size + 4) * 3 + 2;
+    const QFont& font = OutputMemo->Font().font;
+    const int size = font.pointSize() > 0 ? font.pointSize() : -font.pixelSize();
+    return (size + 4) * 3 + 2;
 }
 
 bool TMainForm::ConsoleClientContains(QPoint globalPos) const {
