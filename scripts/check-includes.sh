@@ -18,7 +18,7 @@ src/dockkit:       platform/core platform/gui dockkit
 src/controls:      platform/core platform/gui strings controls
 src/app/xml:       platform/core app/xml
 src/app/rtf:       platform/core app/rtf
-src/app/format:    platform/core platform/gui strings engine console app/format
+src/app/format:    platform/core platform/gui strings engine console app/format app/options
 src/app/log:       platform/core platform/gui app/log app/format
 src/app/whois:     platform/core app/xml app/whois
 src/app/kit:       platform/core platform/gui console dockkit controls effects/core effects/gui app/kit

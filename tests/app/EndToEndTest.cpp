@@ -4,7 +4,6 @@
 // sent with the engine operations the window's input line uses.
 #include "MainFormTestSupport.h"
 
-#include "chatd/ChatServer.h"
 #include "console/QvConsole.h"
 
 #include <QDir>
@@ -37,17 +36,13 @@ protected:
     void SetUp() override {
         MainFormTest::SetUp();
         ASSERT_TRUE(logs.isValid());
-        ASSERT_TRUE(server.Listen({0}));
-        auto dimension = *Stored().OpenKey({"Dimensions", "Local"}, true);
-        dimension.WriteString(QStringLiteral("Host"), QStringLiteral("127.0.0.1"));
-        dimension.WriteInteger(QStringLiteral("Port"), server.Ports().first());
-        StoredRoot().WriteInteger(QStringLiteral("OnStartup"), 0);
+        StartService();
         demo = &Create();
         other = std::make_unique<TMainForm>();
         other->Formatter().Now = demo->Formatter().Now;
         test = other.get();
-        ASSERT_TRUE(LogIn(*demo, "Demochar"));
-        ASSERT_TRUE(LogIn(*test, "Testchar"));
+        ASSERT_TRUE(LogInAs(*demo, "Demochar"));
+        ASSERT_TRUE(LogInAs(*test, "Testchar"));
     }
     void TearDown() override {
         other.reset();
@@ -56,7 +51,7 @@ protected:
 
     // Logging into a folder of the character's own, then the login dialog
     // and the character choice answered.
-    bool LogIn(TMainForm& f, const char* character) {
+    bool LogInAs(TMainForm& f, const char* character) {
         f.Settings.Logging = true;
         f.Settings.LoggingFolder = logs.filePath(QString::fromLatin1(character));
         f.SetLogging(true);
@@ -73,7 +68,6 @@ protected:
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
     }
 
-    chatd::ChatServer server;
     QTemporaryDir logs;
     std::unique_ptr<TMainForm> other;
     TMainForm* demo = nullptr;

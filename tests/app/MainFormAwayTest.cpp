@@ -1,13 +1,11 @@
-// Away mode against the local chat service: the automatic reply and its
-// throttle, the away log with its unread count and the question on return,
-// away ended by sending, and automatic away after idle time.
-#include "MainFormInputSupport.h"
+// Away mode in the main window against the local chat service: the
+// automatic reply, the away log with the question on return, away ended by
+// sending, and automatic away after idle time.
+#include "MainFormTestSupport.h"
 
-#include "app/away/AwayList.h"
 #include "app/kit/Kit.h"
 #include "app/mainform/MainFormControls.h"
 #include "platform/core/Clock.h"
-#include "platform/core/Exception.h"
 
 #include <QAction>
 #include <QListWidget>
@@ -16,38 +14,12 @@
 namespace mainformtest {
 namespace {
 
-TEST(AwayListTest, SendersAreFoundIgnoringAsciiCaseAndOwnTheirMessages) {
-    TAwayList list;
-    list.Add()->SetName(QStringLiteral("\u00c9lan"));
-    TAwayCharacter* bob = list.Add();
-    bob->SetName(QStringLiteral("Bob"));
-    EXPECT_EQ(list.IndexOf(u"bOB"), 1);
-    EXPECT_EQ(list.IndexOf(u"\u00e9lan"), -1);
-    const QDateTime before = QDateTime::currentDateTime();
-    bob->Messages().Add()->SetText(QStringLiteral("\x10\x0chi"));
-    EXPECT_EQ(bob->Messages().Items(0)->Text(), QStringLiteral("\x10\x0chi"));
-    EXPECT_GE(bob->Messages().Items(0)->Time(), before);
-    EXPECT_THROW(bob->Messages().Items(1), plat::EListError);
-    list.Clear();
-    EXPECT_EQ(list.IndexOf(u"Bob"), -1);
-    EXPECT_THROW(list.Items(0), plat::EListError);
-}
-
 constexpr int64_t kStart = 10'000'000;
+const QString kReply = QStringLiteral(
+    "I am away from my keyboard right now, \"lunch\", your message has been logged.");
 
 class AwayTest : public LoggedInTest {
 protected:
-    void SetUp() override {
-        LoggedInTest::SetUp();
-        boxHandler = std::make_unique<plat::ScopedMsgBoxHandler>([this](const auto& request) {
-            questions << request.Text;
-            return answer;
-        });
-    }
-    void TearDown() override {
-        boxHandler.reset();
-        LoggedInTest::TearDown();
-    }
     // Bob tells Kara; returns once the tell line (and any reply) is written.
     void BobTells(const QByteArray& text) {
         const qsizetype lines = Lines().size();
@@ -57,94 +29,56 @@ protected:
     qsizetype Replies() const { return Lines().filter(QStringLiteral("I am away")).size(); }
 
     plat::ManualClock clock{kStart}; // before the window: login activity at kStart
-    std::unique_ptr<plat::ScopedMsgBoxHandler> boxHandler;
-    plat::MsgResult answer = plat::MsgResult::No;
-    QStringList questions;
 };
 
-TEST_F(AwayTest, RepliesAtMostOncePerMinuteAndLogsEveryTell) {
+TEST_F(AwayTest, TellsAreLoggedAndAnsweredOncePerMinute) {
     Enter("/away  lunch ");
-    EXPECT_EQ(Lines().last(), Line("800000", "System Message: You are now set away</font>"));
+    EXPECT_EQ(Lines().last(), System("You are now set away"));
     EXPECT_EQ(form->StatusBar->PanelText(0), QStringLiteral("Kara - Away"));
     form->Settings.AwayAutoCancel = true; // never for the automatic reply
     BobTells("hi");
-    const QString reply = QStringLiteral(
-        "I am away from my keyboard right now, \"lunch\", your message has been logged.");
-    EXPECT_EQ(Lines().last(), Line("0000FF", "To [" + CharLink("Bob") + "]: " + reply + "</font>"));
-    clock.Advance(30'000);
+    EXPECT_EQ(Lines().last(),
+              Line("0000FF", "To [" + CharLink("Bob") + "]: " + kReply + "</font>"));
     BobTells("\x10\x0cstill there?");
-    clock.Advance(29'999);
-    BobTells("hello?");
     EXPECT_EQ(Replies(), 1);
-    clock.Advance(1);
-    BobTells("now?");
-    ASSERT_TRUE(WaitForBob(2));
-    EXPECT_EQ(bobHeard, (QStringList{"Kara: " + reply, "Kara: " + reply}));
+    ASSERT_TRUE(WaitForBob(1));
+    EXPECT_EQ(bobHeard, QStringList{"Kara: " + kReply});
     EXPECT_TRUE(form->Away);
-
-    ASSERT_EQ(form->AwayList->Count(), 1);
-    const TAwayMessageList& logged = form->AwayList->Items(0)->Messages();
-    ASSERT_EQ(logged.Count(), 4);
-    EXPECT_EQ(logged.Items(1)->Text(), QStringLiteral("\x10\x0cstill there?"));
-    EXPECT_EQ(form->UnreadAwayMessages, 4);
+    EXPECT_EQ(form->Away.Unread(), 2);
+    EXPECT_EQ(form->Away.List().Items(0)->Messages().Items(1)->Text(),
+              QStringLiteral("\x10\x0cstill there?"));
     EXPECT_TRUE(form->AwayMessagesAction->isEnabled());
-
-    // A new reason answers everyone again at once.
-    Enter("/afk dinner");
-    BobTells("and now?");
-    EXPECT_EQ(Replies(), 3);
-    EXPECT_TRUE(Lines().last().contains(QLatin1String("\"dinner\"")));
-}
-
-TEST_F(AwayTest, ReplyTextFollowsReasonAndLogging) {
-    Enter("/away");
-    BobTells("a");
-    form->Settings.AwayLogging = false;
-    Enter("/away lunch");
-    BobTells("b");
-    Enter("/away  "); // no reason while away: back
-    EXPECT_FALSE(form->Away);
-    form->InputEdit->insertPlainText(QStringLiteral("/away \x10\x0c \x12"));
-    Press(Qt::Key_Return); // codes and blanks are no reason
-    BobTells("c");
-    ASSERT_TRUE(WaitForBob(3));
-    EXPECT_EQ(bobHeard,
-              (QStringList{"Kara: I am away from my keyboard right now, your message has been "
-                           "logged.",
-                           "Kara: I am away from my keyboard right now, \"lunch\".",
-                           "Kara: I am away from my keyboard right now."}));
-    EXPECT_EQ(form->UnreadAwayMessages, 3); // logged without AwayLogging too
 }
 
 TEST_F(AwayTest, ReturningAsksAboutUnreadMessagesUntilAnswered) {
+    boxAnswer = plat::MsgResult::No;
     form->AwayActionExecute();
     EXPECT_EQ(form->AwayAction->text(), QStringLiteral("Set Yourself Back"));
     BobTells("one");
-    form->AwayList->Items(0)->SetTag(1);
     BobTells("two");
-    EXPECT_EQ(form->AwayList->Items(0)->Tag(), 0); // unread again
     Type("half typed");
     form->AwayActionExecute();
-    EXPECT_EQ(Lines().last(), Line("800000", "System Message: You are now set back</font>"));
+    EXPECT_EQ(Lines().last(), System("You are now set back"));
     EXPECT_EQ(form->StatusBar->PanelText(0), QStringLiteral("Kara"));
     EXPECT_EQ(form->AwayAction->text(), QStringLiteral("Set Yourself Away"));
-    EXPECT_EQ(questions, QStringList{"You have 2 new away messages.  Would you like to view \n"
-                                     "your messages?"});
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].Text, QStringLiteral("You have 2 new away messages.  Would you like to "
+                                            "view \nyour messages?"));
     EXPECT_TRUE(Typed().isEmpty());
-    EXPECT_EQ(form->UnreadAwayMessages, 2); // No keeps them
+    EXPECT_EQ(form->Away.Unread(), 2); // No keeps them
 
     const qsizetype lines = Lines().size();
     Enter("/back"); // not away: no line, no question
     EXPECT_EQ(Lines().size(), lines);
     Enter("/away");
-    answer = plat::MsgResult::Yes;
+    boxAnswer = plat::MsgResult::Yes;
     Enter("/back");
-    EXPECT_EQ(questions.size(), 2);
-    EXPECT_EQ(form->UnreadAwayMessages, 0);
-    EXPECT_EQ(form->AwayList->Items(0)->Messages().Count(), 2); // the log stays
+    EXPECT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(form->Away.Unread(), 0);
+    EXPECT_TRUE(form->findChild<QWidget*>(QStringLiteral("AwayMessagesForm"))->isVisible());
     Enter("/away");
     Enter("/back");
-    EXPECT_EQ(questions.size(), 2); // nothing unread: no question
+    EXPECT_EQ(boxes.size(), 2u); // nothing unread: no question
 }
 
 TEST_F(AwayTest, SendingEndsAwayOnlyWhenConfiguredAndKeepsTheLine) {
@@ -154,9 +88,8 @@ TEST_F(AwayTest, SendingEndsAwayOnlyWhenConfiguredAndKeepsTheLine) {
     BobTells("x");
     // The automatic reply took no attachment and left the reference alone.
     ASSERT_TRUE(WaitForBob(1));
-    EXPECT_EQ(bobHeard.first(),
-              QStringLiteral("Kara: I am away from my keyboard right now, your message has been "
-                             "logged."));
+    EXPECT_EQ(bobHeard.first(), QStringLiteral("Kara: I am away from my keyboard right now, "
+                                               "your message has been logged."));
     EXPECT_TRUE(form->AttachedReference.has_value());
     EXPECT_FALSE(form->RefListView->isHidden());
     form->DropReference();
@@ -167,8 +100,8 @@ TEST_F(AwayTest, SendingEndsAwayOnlyWhenConfiguredAndKeepsTheLine) {
     clock.Advance(5);
     Enter("/tell Bob typed again");
     EXPECT_FALSE(form->Away);
-    EXPECT_EQ(form->LastActivity, kStart + 5);
-    EXPECT_EQ(questions.size(), 1); // the question emptied the line meanwhile
+    EXPECT_EQ(form->Away.LastActivity(), kStart + 5);
+    EXPECT_EQ(boxes.size(), 1u); // the question emptied the line meanwhile
     Press(Qt::Key_Up, Qt::ShiftModifier);
     EXPECT_EQ(Typed(), QStringLiteral("/tell Bob typed again"));
     Press(Qt::Key_Escape);
@@ -187,24 +120,16 @@ TEST_F(AwayTest, IdleTimeSetsAwayWhileLoggedIn) {
     EXPECT_FALSE(form->Away);
     clock.Advance(1);
     ASSERT_TRUE(QMetaObject::invokeMethod(form->AwayTimer, "timeout"));
-    EXPECT_EQ(form->AwayReason, QStringLiteral("Auto-away after 10 minutes"));
+    EXPECT_EQ(form->Away.Reason(), QStringLiteral("Auto-away after 10 minutes"));
     const qsizetype lines = Lines().size();
     clock.Advance(60'000);
     form->AwayTimerTimer(); // already away: nothing
     EXPECT_EQ(Lines().size(), lines);
 
-    Enter("/back"); // back counts as activity
-    clock.Advance(59'999);
-    form->AwayTimerTimer();
-    EXPECT_FALSE(form->Away);
-    form->Settings.AutoAwayIdle = 0;
-    clock.Advance(3'600'000);
-    form->AwayTimerTimer();
-    EXPECT_FALSE(form->Away);
-
-    form->Settings.AutoAwayIdle = 1;
-    form->Disconnect();
+    Enter("/back");
+    form->Disconnect(); // not logged in: never away
     ASSERT_TRUE(WaitUntil([&] { return form->VLChat->State() == csDisconnected; }));
+    clock.Advance(60'000);
     form->AwayTimerTimer();
     EXPECT_FALSE(form->Away);
     EXPECT_FALSE(form->AwayAction->isEnabled());

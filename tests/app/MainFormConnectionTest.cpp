@@ -5,14 +5,12 @@
 
 #include "app/kit/Kit.h"
 #include "app/mainform/MainFormControls.h"
-#include "app/options/Settings.h"
-#include "chatd/ChatServer.h"
 #include "console/QvConsole.h"
 #include "platform/core/Clock.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QCursor>
+#include <QLabel>
 #include <QTcpServer>
 #include <QTimer>
 
@@ -23,48 +21,29 @@ const QString kConnected = Line("FF0000", QStringLiteral("Connected to Vellinor 
 const QString kDisconnected =
     Line("FF0000", QStringLiteral("Disconnected from Vellinor chat server"));
 
-QString System(const QString& text) {
-    return Line("800000", QStringLiteral("System Message: ") + text + QStringLiteral("</font>"));
-}
-
 class MainFormConnectionTest : public MainFormTest {
 protected:
     void SetUp() override {
         MainFormTest::SetUp();
-        ASSERT_TRUE(server.Listen({0}));
-        server.Accounts().AddAccount(QStringLiteral("kara"), QStringLiteral("karapw"));
-        for (const auto& [name, id] : {std::pair{"Kara", 0x1000}, {"Zed", 0x1001}}) {
-            chatd::Character character;
-            character.Id = id;
-            character.Name = QString::fromLatin1(name);
-            server.Accounts().AddCharacter(QStringLiteral("kara"), character);
-        }
-        StoreDimension(server.Ports().first());
-        StoredRoot().WriteInteger(QStringLiteral("OnStartup"), 0);
+        StartService();
         loginAnswer = LoginAnswer{QStringLiteral("Local"), QStringLiteral("kara"),
                                   QStringLiteral("karapw"), true};
         characterAnswer = QStringLiteral("Kara");
     }
-
-    void StoreDimension(int port) {
-        auto dimension = *Stored().OpenKey({"Dimensions", "Local"}, true);
-        dimension.WriteString(QStringLiteral("Host"), QStringLiteral("127.0.0.1"));
-        dimension.WriteInteger(QStringLiteral("Port"), port);
-    }
-
     bool LoggedIn() const { return form->VLChat->State() == csLoggedIn; }
     bool Disconnected() const { return form->VLChat->State() == csDisconnected; }
-    bool LogIn() {
+    bool Connect() {
         form->ConnectAction->trigger();
         return WaitUntil([&] { return LoggedIn(); });
+    }
+    QString StoredPassword(plat::Registry& stored) {
+        return ReadPassword(*stored.OpenKey({"Logins", "kara"}, false), QStringLiteral("Password"));
     }
     // The console lines after the welcome line.
     QStringList Lines() const { return ConsoleLines().mid(1); }
     bool WaitForLines(int count) {
         return WaitUntil([&] { return Lines().size() >= count; });
     }
-
-    chatd::ChatServer server;
 };
 
 TEST_F(MainFormConnectionTest, LoginChoosesACharacterAndRemembersTheLogin) {
@@ -74,8 +53,6 @@ TEST_F(MainFormConnectionTest, LoginChoosesACharacterAndRemembersTheLogin) {
     form->ConnectAction->trigger();
     // Busy from the dialog's OK until the server answers; Disconnect can cancel meanwhile.
     EXPECT_EQ(TMainForm::BusyCount(), 1);
-    ASSERT_NE(QApplication::overrideCursor(), nullptr);
-    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
     EXPECT_FALSE(form->ConnectAction->isEnabled());
     EXPECT_TRUE(form->DisconnectAction->isEnabled());
     ASSERT_TRUE(WaitUntil([&] { return LoggedIn(); }));
@@ -98,10 +75,14 @@ TEST_F(MainFormConnectionTest, LoginChoosesACharacterAndRemembersTheLogin) {
     const auto root = saved->OpenKey({}, false);
     EXPECT_EQ(root->ReadString(QStringLiteral("LastUser")), "kara");
     EXPECT_EQ(root->ReadString(QStringLiteral("LastDimension")), "Local");
-    const auto stored = saved->OpenKey({"Logins", "kara"}, false);
-    ASSERT_TRUE(stored);
-    EXPECT_EQ(ReadPassword(*stored, QStringLiteral("Password")), QStringLiteral("karapw"));
-    EXPECT_EQ(stored->ReadString(QStringLiteral("LastChar")), "Kara");
+    EXPECT_EQ(StoredPassword(*saved), QStringLiteral("karapw"));
+    EXPECT_EQ(saved->OpenKey({"Logins", "kara"}, false)->ReadString("LastChar"), "Kara");
+
+    // Not remembering it forgets the remembered password.
+    Create();
+    loginAnswer->Remember = false;
+    ASSERT_TRUE(Connect());
+    EXPECT_EQ(StoredPassword(*DestroyAndReload()), QString());
 }
 
 TEST_F(MainFormConnectionTest, AutomaticLoginSwitchesTheActionsAtOnceAndKeepsThePassword) {
@@ -117,51 +98,36 @@ TEST_F(MainFormConnectionTest, AutomaticLoginSwitchesTheActionsAtOnceAndKeepsThe
     EXPECT_EQ(TMainForm::BusyCount(), 0);
     ASSERT_TRUE(WaitUntil([&] { return LoggedIn(); }));
     EXPECT_EQ(events, QStringList{"chars"});
-    EXPECT_TRUE(form->SavePassword);
-    const auto saved = DestroyAndReload();
-    EXPECT_EQ(ReadPassword(*saved->OpenKey({"Logins", "kara"}, false), QStringLiteral("Password")),
-              QStringLiteral("karapw"));
+    EXPECT_EQ(StoredPassword(*DestroyAndReload()), QStringLiteral("karapw"));
 }
 
-TEST_F(MainFormConnectionTest, NotRememberingForgetsARememberedPassword) {
-    auto login = *Stored().OpenKey({"Logins", "kara"}, true);
-    WritePassword(login, QStringLiteral("Password"), QStringLiteral("karapw"));
-    Create();
-    loginAnswer->Remember = false;
-    ASSERT_TRUE(LogIn());
-    const auto saved = DestroyAndReload();
-    EXPECT_EQ(ReadPassword(*saved->OpenKey({"Logins", "kara"}, false), QStringLiteral("Password")),
-              QString());
-}
-
-TEST_F(MainFormConnectionTest, CancellingTheCharacterChoiceDisconnectsForGood) {
+TEST_F(MainFormConnectionTest, FailedLoginsNeverReconnect) {
     StoredRoot().WriteBool(QStringLiteral("AutoReconnect"), true);
     Create();
+    // The character choice cancelled.
     characterAnswer.reset();
     form->ConnectAction->trigger();
     ASSERT_TRUE(WaitForLines(2));
     ASSERT_TRUE(WaitUntil([&] { return Disconnected(); }));
     ProcessPosted();
     EXPECT_EQ(Lines(), (QStringList{kConnected, kDisconnected}));
-    EXPECT_FALSE(form->ReconnectWanted);
-    EXPECT_FALSE(form->ReconnectTimer->isActive());
-    EXPECT_TRUE(form->ConnectAction->isEnabled());
+    EXPECT_FALSE(form->Reconnection().Wanted());
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Quorvel - Not Connected"));
-}
 
-TEST_F(MainFormConnectionTest, LoginErrorShowsTheServersTextAfterClosing) {
-    StoredRoot().WriteBool(QStringLiteral("AutoReconnect"), true);
-    Create();
+    // A wrong password: the server's text in a box after the connection closed.
+    characterAnswer = QStringLiteral("Kara");
     loginAnswer->Password = QStringLiteral("wrong");
+    events.clear();
     form->ConnectAction->trigger();
-    ASSERT_TRUE(WaitForLines(1));
+    ASSERT_TRUE(WaitForLines(3));
     ASSERT_TRUE(WaitUntil([&] { return Disconnected(); }));
     ProcessPosted();
     EXPECT_EQ(events, (QStringList{"login", "box"}));
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].Kind, plat::MsgKind::Error);
     EXPECT_EQ(boxes[0].Text, QStringLiteral("Wrong password"));
-    EXPECT_EQ(Lines(), QStringList{kDisconnected});
+    EXPECT_EQ(Lines().mid(2), QStringList{kDisconnected});
+    EXPECT_FALSE(form->ReconnectTimer->isActive());
     EXPECT_EQ(TMainForm::BusyCount(), 0);
     EXPECT_TRUE(form->ConnectAction->isEnabled());
     EXPECT_FALSE(form->DisconnectAction->isEnabled());
@@ -183,11 +149,10 @@ TEST_F(MainFormConnectionTest, SocketErrorIsShownOnceWithTheNextDisconnect) {
               QStringList{Line("FF0000", "Disconnected from Vellinor chat server: socket error "
                                          "#10061")});
     EXPECT_EQ(TMainForm::BusyCount(), 0);
-    EXPECT_EQ(form->LastSocketError, 0);
 
     // The user's own disconnect: no suffix, no reconnection.
     loginAnswer->Dimension = QStringLiteral("Local");
-    ASSERT_TRUE(LogIn());
+    ASSERT_TRUE(Connect());
     form->DisconnectAction->trigger();
     ASSERT_TRUE(WaitForLines(3));
     ProcessPosted();
@@ -239,63 +204,45 @@ TEST_F(MainFormConnectionTest, ALoginInProgressCanBeCancelledAndOneThatStallsEnd
 TEST_F(MainFormConnectionTest, UnwantedDisconnectsReconnectUntilTheAttemptsAreUsedUp) {
     plat::Registry::Key root = StoredRoot();
     root.WriteBool(QStringLiteral("AutoReconnect"), true);
-    root.WriteInteger(QStringLiteral("ReconnectTimes"), 2);
+    root.WriteInteger(QStringLiteral("ReconnectTimes"), 1);
     root.WriteInteger(QStringLiteral("ReconnectDelay"), 0);
     Create();
-    ASSERT_TRUE(LogIn());
-    const QStringList reconnect = {kDisconnected, System("Waiting 0 seconds to reconnect"),
-                                   System("Reconnect attempt #1"), kConnected};
+    ASSERT_TRUE(Connect());
+    form->QueryCharacter(QStringLiteral("Bob"));
+    QTreeWidgetItem* groups = form->Trees().PublicGroupsNode();
+    ASSERT_TRUE(WaitUntil([&] { return groups->childCount() == 3; }));
+    groups->setExpanded(false);
 
-    ASSERT_TRUE(server.DisconnectCharacter(QStringLiteral("Kara")));
+    ASSERT_TRUE(server->DisconnectCharacter(QStringLiteral("Kara")));
     ASSERT_TRUE(WaitForLines(5));
-    ASSERT_TRUE(WaitUntil([&] { return LoggedIn(); }));
-    EXPECT_EQ(Lines().mid(1), reconnect);
-    // The character comes back without a dialog.
+    ASSERT_TRUE(WaitUntil([&] { return LoggedIn() && groups->childCount() == 3; }));
+    EXPECT_TRUE(groups->isExpanded()); // its first child opens it again
+    EXPECT_EQ(Lines().mid(1), (QStringList{kDisconnected, System("Waiting 0 seconds to reconnect"),
+                                           System("Reconnect attempt #1"), kConnected}));
+    // The character comes back without a dialog, the target with its label.
     EXPECT_EQ(events, (QStringList{"login", "chars"}));
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Quorvel - Connected as Kara on Local"));
-    EXPECT_FALSE(form->Reconnecting);
+    EXPECT_FALSE(form->TargetPanel->isHidden());
+    EXPECT_EQ(form->TargetLabel->text(), QStringLiteral("Bob:"));
 
-    // Successful reconnects do not reset the count.
-    ASSERT_TRUE(server.DisconnectCharacter(QStringLiteral("Kara")));
-    ASSERT_TRUE(WaitForLines(9));
-    ASSERT_TRUE(WaitUntil([&] { return LoggedIn(); }));
-    EXPECT_EQ(Lines().mid(5, 3).last(), System("Reconnect attempt #2"));
-    EXPECT_EQ(form->ReconnectAttempts, 2);
-
-    ASSERT_TRUE(server.DisconnectCharacter(QStringLiteral("Kara")));
-    ASSERT_TRUE(WaitForLines(11));
+    // Successful reconnects do not give the attempts back.
+    form->Trees().AddPrivateGroup(QStringLiteral("Bob"));
+    ASSERT_TRUE(server->DisconnectCharacter(QStringLiteral("Kara")));
+    ASSERT_TRUE(WaitForLines(7));
     ProcessPosted();
-    EXPECT_EQ(Lines().mid(9),
+    EXPECT_EQ(Lines().mid(5),
               (QStringList{kDisconnected, System("Maximum number of reconnect attempts reached")}));
     EXPECT_FALSE(form->ReconnectTimer->isActive());
     EXPECT_TRUE(Disconnected());
-}
-
-TEST_F(MainFormConnectionTest, NoAttemptsAllowedMeansNoTimerAndTreesAreEmptied) {
-    plat::Registry::Key root = StoredRoot();
-    root.WriteBool(QStringLiteral("AutoReconnect"), true);
-    root.WriteInteger(QStringLiteral("ReconnectTimes"), 0);
-    Create();
-    ASSERT_TRUE(LogIn());
-    QTreeWidgetItem* publicGroups = form->GroupsTreeView->topLevelItem(0);
-    new QTreeWidgetItem(publicGroups, QStringList{QStringLiteral("General")});
-    new QTreeWidgetItem(form->FriendsTreeView->topLevelItem(2), QStringList{QStringLiteral("X")});
-    form->ExpandPublicGroups = false;
-    form->ExpandOfflineFriends = true;
-
-    ASSERT_TRUE(server.DisconnectCharacter(QStringLiteral("Kara")));
-    ASSERT_TRUE(WaitForLines(3));
-    ProcessPosted();
-    EXPECT_EQ(Lines().mid(1),
-              (QStringList{kDisconnected, System("Maximum number of reconnect attempts reached")}));
-    EXPECT_FALSE(form->ReconnectTimer->isActive());
-    EXPECT_EQ(publicGroups->childCount(), 0);
-    EXPECT_EQ(form->FriendsTreeView->topLevelItem(2)->childCount(), 0);
-    EXPECT_EQ(form->GroupsTreeView->topLevelItemCount(), 2);
-    EXPECT_TRUE(form->ExpandPublicGroups);
-    EXPECT_FALSE(form->ExpandOfflineFriends);
-    EXPECT_TRUE(form->InputEdit->isHidden());
-    EXPECT_EQ(form->StatusBar->PanelText(0), QString());
+    // The trees are emptied, the chat controls and status panels go.
+    const TFriendsGroupsTrees& trees = form->Trees();
+    for (QTreeWidgetItem* root :
+         {trees.OnlineFriendsNode(), trees.OfflineFriendsNode(), trees.UnknownFriendsNode(),
+          trees.PublicGroupsNode(), trees.PrivateGroupsNode()}) {
+        EXPECT_EQ(root->childCount(), 0) << root->text(0).toStdString();
+    }
+    EXPECT_TRUE(form->InputEdit->isHidden() && form->TargetPanel->isHidden());
+    EXPECT_EQ(form->StatusBar->PanelText(0) + form->StatusBar->PanelText(1), QString());
 }
 
 } // namespace

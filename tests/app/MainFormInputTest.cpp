@@ -1,6 +1,6 @@
 // The input line against the local chat service: commands and their usage
 // lines, sending to each kind of target, history keys, colours, paste.
-#include "MainFormInputSupport.h"
+#include "MainFormTestSupport.h"
 
 #include "app/mainform/MainFormControls.h"
 #include "app/rtf/Rtf.h"
@@ -18,10 +18,6 @@
 namespace mainformtest {
 namespace {
 
-QString System(const QString& text) {
-    return Line("800000", "System Message: " + text + "</font>");
-}
-
 using InputLineTest = LoggedInTest;
 
 TEST_F(InputLineTest, UsageAndUnknownCommandLinesSendNothing) {
@@ -37,7 +33,7 @@ TEST_F(InputLineTest, UsageAndUnknownCommandLinesSendNothing) {
               (QStringList{tell, tell, noReply, noReply, query, query, whois, whois, whois,
                            System("/ADDBUDDY &lt;Target&gt;"), System("Unknown command FOO"),
                            System("Unknown command "), System("Unknown command &lt;B&gt;&amp;")}));
-    EXPECT_EQ(form->TargetKind, tkNone);
+    EXPECT_EQ(form->Target().Kind(), tkNone);
     ProcessPosted();
     EXPECT_TRUE(serverLog.filter(QStringLiteral("tell")).isEmpty());
 }
@@ -86,9 +82,9 @@ TEST_F(InputLineTest, EachTargetKindSendsItsOwnMessage) {
     form->VLChat->MuteGroup(general);
     ASSERT_TRUE(WaitUntil([&] { return groups.Items(general)->Muted(); }));
     Enter("/query general");
-    EXPECT_EQ(form->TargetKind, tkCharacter);
+    EXPECT_EQ(form->Target().Kind(), tkCharacter);
     Enter("/Q General");
-    EXPECT_EQ(form->TargetKind, tkPublicGroup);
+    EXPECT_EQ(form->Target().Kind(), tkPublicGroup);
     ASSERT_TRUE(WaitUntil([&] { return !groups.Items(general)->Muted(); }));
     Enter("to all");
 
@@ -98,7 +94,7 @@ TEST_F(InputLineTest, EachTargetKindSendsItsOwnMessage) {
     ASSERT_TRUE(form->VLChat->PrivateGroupJoin("Bob"));
     new QTreeWidgetItem(form->GroupsTreeView->topLevelItem(1), QStringList{"Bob"});
     Enter("/q bob");
-    EXPECT_EQ(form->TargetKind, tkPrivateGroup);
+    EXPECT_EQ(form->Target().Kind(), tkPrivateGroup);
     Enter("in private");
     ASSERT_TRUE(WaitForBob(3));
     EXPECT_EQ(bobHeard,
@@ -203,11 +199,11 @@ TEST_F(InputLineTest, ColoursBecomeCodesAndPastedTextIsPlain) {
 }
 
 TEST_F(InputLineTest, AGroupTheEngineDoesNotKnowKeepsTheLine) {
-    const plat::ExceptionHandler previous = RouteExceptionsToMainForm();
-    form->TargetKind = tkPublicGroup;
-    form->TargetName = QStringLiteral("Gone");
-    Enter("still here");
-    plat::SetExceptionHandler(previous);
+    {
+        RouterScope router;
+        form->Target().Set(tkPublicGroup, QStringLiteral("Gone"));
+        Enter("still here");
+    }
     EXPECT_EQ(Typed(), QStringLiteral("still here"));
     EXPECT_EQ(form->InputHistory.Count(), 0);
     EXPECT_EQ(Lines(), QStringList{Line("FF0000", "List index out of bounds (-1)")});

@@ -1,10 +1,9 @@
 // The main window's chat log files: which line goes where, the start and
-// stop headers, logging switched at run time, failures, and the exception
-// handler's errors.log line.
+// stop headers, logging switched and moved at run time, failures, and the
+// exception handler's errors.log line.
 #include "MainFormTestSupport.h"
 
 #include "platform/core/Exception.h"
-#include "platform/core/Guarded.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,12 +17,8 @@ const char* const kFiles[] = {"groups.log", "private.log", "privgrps.log", "syst
 // A header written while the window is created, before the tests fix its clock.
 const QRegularExpression kStartHeader(
     QStringLiteral("^Logging started \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\r\\n"));
-const QByteArray kStopHeader("Logging stopped 2024-05-06 15:07:00\r\n");
-
-QString Codes(const char* text) {
-    QString s = QString::fromLatin1(text);
-    return s.replace(u'^', QChar(0x10)).replace(u'$', QChar(0x12));
-}
+const QByteArray kStarted("Logging started 2024-05-06 15:07:00\r\n");
+const QByteArray kStopped("Logging stopped 2024-05-06 15:07:00\r\n");
 
 class MainFormLogTest : public MainFormTest {
 protected:
@@ -32,15 +27,14 @@ protected:
         ASSERT_TRUE(logs.isValid());
         folder = logs.filePath(QStringLiteral("new/sub")); // absent so far
     }
-
     // Creates the window with logging into `folder` (on unless told).
     TMainForm& CreateLogging(bool logging = true) {
         StoredRoot().WriteBool(QStringLiteral("Logging"), logging);
         StoredRoot().WriteString(QStringLiteral("LoggingFolder"), folder);
         return Create();
     }
-    QByteArray Log(const char* name) const {
-        QFile file(QDir(folder).filePath(QString::fromLatin1(name)));
+    QByteArray Log(const char* name, const QString& in = QString()) const {
+        QFile file(QDir(in.isEmpty() ? folder : in).filePath(QString::fromLatin1(name)));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
     // One line for each file, in file order.
@@ -52,108 +46,85 @@ protected:
         form->VLChatSystemMessage(nullptr, "s");
         form->AddErrorLine(QStringLiteral("e"));
     }
-    int ReportLines() const {
-        return int(ConsoleLines().filter(QStringLiteral("Unable to create directory")).size());
-    }
 
     QTemporaryDir logs;
     QString folder;
 };
 
-TEST_F(MainFormLogTest, HeadersFramePrefixedLinesOfEachFile) {
+TEST_F(MainFormLogTest, EachFileHasItsFlagAndItsHeaders) {
     StoredRoot().WriteBool(QStringLiteral("LogGroup"), false);
     TMainForm& f = CreateLogging();
     EXPECT_TRUE(QDir(folder).exists());
-    EXPECT_FALSE(QFile::exists(QDir(folder).filePath("groups.log")));
-    f.Settings.LogGroup = true; // from now on
-
-    f.VLChatGroupMessage(nullptr, -1, "Bob", "a & b <c> :-)", nullptr);
-    f.VLChatPrivateMessage(nullptr, "Bob",
-                           Codes("^\x0B"
-                                 "black$plain")
-                               .toLatin1(),
-                           nullptr);
-    f.ShowLine(f.Formatter().TellSent(u"Bob",
-                                      Codes("^\x0C"
-                                            "red$"),
-                                      nullptr));
-    f.AddPrivateGroupNode(QStringLiteral("Alice")); // a group that is shown
-    f.VLChatPrivateGroupMessage(nullptr, "Alice", "Bob", "yo", nullptr);
-    f.VLChatPrivateGroupJoin(nullptr, "Alice", "Cara");
-    f.VLChatPrivateGroupLeave(nullptr, "Alice", "Cara");
-    f.VLChatPrivateGroupKick(nullptr, "Alice");
-    f.VLChatSystemMessage(nullptr, "Down <soon> :-)");
-    f.AddErrorLine(QStringLiteral("Disconnected &amp; gone"));
-    f.Settings.TimestampLogging = false;
-    f.VLChatPrivateMessage(nullptr, "Bob", "plain", nullptr);
-
-    // Message lines are raw text without colour codes; system and error
-    // lines are what the console got.
-    EXPECT_EQ(Log("groups.log"), "[03:07 PM]: [?] Bob: a & b <c> :-)\r\n");
-    const QByteArray expected[] = {
-        "[03:07 PM]: Bob: blackplain\r\n[03:07 PM]: To [Bob]: red\r\nBob: plain\r\n",
-        "[03:07 PM]: [Alice] Bob: yo\r\n[03:07 PM]: Cara joined the private group Alice.\r\n"
-        "[03:07 PM]: Cara left the private group Alice.\r\n"
-        "[03:07 PM]: You have been kicked from the private group Alice.\r\n",
-        "[03:07 PM]: System Message: Down &lt;soon&gt; <img index=\"0\">\r\n",
-        "[03:07 PM]: Disconnected &amp; gone\r\n"};
-    for (int i = 1; i < 5; ++i) {
-        const QString text = QString::fromUtf8(Log(kFiles[i]));
-        const auto header = kStartHeader.match(text);
-        ASSERT_TRUE(header.hasMatch()) << kFiles[i];
-        EXPECT_EQ(text.mid(header.capturedLength()).toUtf8(), expected[i - 1]) << kFiles[i];
-    }
-
-    // The stop headers come at destruction, without time prefix.
-    f.Settings.TimestampLogging = true;
-    DestroyAndReload();
-    for (const char* name : kFiles) {
-        EXPECT_TRUE(Log(name).endsWith("\r\n" + kStopHeader)) << name;
-    }
-}
-
-TEST_F(MainFormLogTest, EachFlagKeepsItsFileOnly) {
-    TMainForm& f = CreateLogging();
-    for (int off = 0; off < 5; ++off) {
-        f.Settings.LogGroup = off != 0;
-        f.Settings.LogPrivate = off != 1;
-        f.Settings.LogPrivateGroup = off != 2;
-        f.Settings.LogSystem = off != 3;
-        f.Settings.LogError = off != 4;
+    EXPECT_FALSE(QFile::exists(QDir(folder).filePath("groups.log"))); // no header either
+    bool* flags[] = {&f.Settings.LogGroup,  &f.Settings.LogPrivate, &f.Settings.LogPrivateGroup,
+                     &f.Settings.LogSystem, &f.Settings.LogError,   nullptr};
+    for (int off = 0; off < 6; ++off) {
         QByteArray before[5];
         for (int i = 0; i < 5; ++i) {
+            *flags[i] = i != off;
             before[i] = Log(kFiles[i]);
         }
         OneLineEach();
         for (int i = 0; i < 5; ++i) {
             EXPECT_EQ(Log(kFiles[i]).size() > before[i].size(), i != off)
-                << kFiles[off] << " off, " << kFiles[i];
+                << off << " off, " << kFiles[i];
         }
+    }
+    // System and error lines are logged as the console got them; without
+    // TimestampLogging there is no time prefix.
+    f.Settings.TimestampLogging = false;
+    f.VLChatSystemMessage(nullptr, "Down <soon> :-)");
+    f.AddErrorLine(QStringLiteral("Disconnected &amp; gone"));
+    EXPECT_TRUE(
+        Log("system.log").endsWith("\r\nSystem Message: Down &lt;soon&gt; <img index=\"0\">\r\n"));
+    EXPECT_TRUE(Log("errors.log").endsWith("\r\nDisconnected &amp; gone\r\n"));
+    const QString text = QString::fromUtf8(Log("private.log"));
+    ASSERT_TRUE(kStartHeader.match(text).hasMatch());
+    EXPECT_TRUE(text.endsWith("\r\n[03:07 PM]: Bob: p\r\n"));
+    // The stop headers come at destruction, without time prefix.
+    DestroyAndReload();
+    for (const char* name : kFiles) {
+        EXPECT_TRUE(Log(name).endsWith("\r\n" + kStopped)) << name;
     }
 }
 
-TEST_F(MainFormLogTest, LoggingSwitchedAtRunTime) {
+// The options change the settings, then the window applies them.
+TEST_F(MainFormLogTest, LoggingSwitchedAndMovedAtRunTime) {
     TMainForm& f = CreateLogging(false);
     OneLineEach();
     EXPECT_FALSE(QDir(logs.filePath("new")).exists());
-
-    // The options page stores the new state, then calls SetLogging with it.
-    f.Settings.Logging = true;
-    f.SetLogging(true);
+    const auto apply = [&](auto change) {
+        TSettingsChange c;
+        c.Previous = f.Settings;
+        change(f.Settings);
+        f.ApplySettings(c);
+    };
+    apply([](TMainSettings& s) { s.Logging = true; });
     f.VLChatPrivateMessage(nullptr, "Bob", "on", nullptr);
-    EXPECT_EQ(Log("private.log"), "Logging started 2024-05-06 15:07:00\r\n[03:07 PM]: Bob: on\r\n");
-    f.Settings.Logging = false;
+    apply([](TMainSettings&) {}); // nothing changed: nothing written
+    EXPECT_EQ(Log("private.log"), kStarted + "[03:07 PM]: Bob: on\r\n");
+    // Moving them stops them in the old folder and starts them in the new.
+    const QString old = folder;
+    folder = logs.filePath(QStringLiteral("third"));
+    apply([&](TMainSettings& s) {
+        s.LoggingFolder = folder;
+        s.LogPrivate = false;
+    });
+    EXPECT_EQ(Log("groups.log", old), kStarted + kStopped);
+    EXPECT_EQ(Log("private.log", old), kStarted + "[03:07 PM]: Bob: on\r\n" + kStopped);
+    EXPECT_EQ(Log("groups.log"), kStarted);
+    EXPECT_TRUE(Log("private.log").isEmpty());
+    apply([](TMainSettings& s) { s.Logging = false; });
+    EXPECT_EQ(Log("groups.log"), kStarted + kStopped);
     f.SetLogging(false); // logging is off already: no stop header
-    f.VLChatPrivateMessage(nullptr, "Bob", "off", nullptr);
-    EXPECT_EQ(Log("private.log"), "Logging started 2024-05-06 15:07:00\r\n[03:07 PM]: Bob: on\r\n");
+    EXPECT_EQ(Log("groups.log"), kStarted + kStopped);
 
     // The files were closed: logs moved away meanwhile are started afresh.
-    ASSERT_TRUE(QDir(logs.filePath("new")).removeRecursively());
+    ASSERT_TRUE(QDir(folder).removeRecursively());
     f.Settings.Logging = true;
     f.SetLogging(true);
-    f.VLChatPrivateMessage(nullptr, "Bob", "again", nullptr);
-    EXPECT_EQ(Log("private.log"),
-              "Logging started 2024-05-06 15:07:00\r\n[03:07 PM]: Bob: again\r\n");
+    f.VLChatGroupMessage(nullptr, -1, "Bob", "again", nullptr);
+    EXPECT_EQ(Log("groups.log"), kStarted + "[03:07 PM]: [?] Bob: again\r\n");
 }
 
 TEST_F(MainFormLogTest, AnUnwritableFolderIsReportedOnceAndMessagesStillArrive) {
@@ -162,7 +133,10 @@ TEST_F(MainFormLogTest, AnUnwritableFolderIsReportedOnceAndMessagesStillArrive) 
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     TMainForm& f = CreateLogging();
-    EXPECT_EQ(ReportLines(), 1);
+    const auto reports = [&] {
+        return ConsoleLines().filter(QStringLiteral("Unable to create directory")).size();
+    };
+    EXPECT_EQ(reports(), 1);
     EXPECT_TRUE(ConsoleLines().first().contains(
         "<font color=\"#FF0000\">Unable to create directory " + folder + "</font>"));
 
@@ -170,33 +144,22 @@ TEST_F(MainFormLogTest, AnUnwritableFolderIsReportedOnceAndMessagesStillArrive) 
     EXPECT_EQ(ConsoleLines().last(), Line("800080", CharLink("Bob") + ": still here</font>"));
     EXPECT_EQ(f.LastTellSender, QStringLiteral("Bob"));
     OneLineEach();
-    EXPECT_EQ(ReportLines(), 1);
+    EXPECT_EQ(reports(), 1);
 }
-
-class RouterScope {
-public:
-    RouterScope() : previous_(RouteExceptionsToMainForm()) {}
-    ~RouterScope() { plat::SetExceptionHandler(std::move(previous_)); }
-
-private:
-    plat::ExceptionHandler previous_;
-};
 
 TEST_F(MainFormLogTest, ExceptionsGoToErrorsLogUnlessDropped) {
     TMainForm& f = CreateLogging();
     RouterScope router;
     const QByteArray header = Log("errors.log");
     plat::HandleException(plat::EListError(QStringLiteral("List index out of bounds (8) <x>")));
-    EXPECT_EQ(ConsoleLines().last(), Line("FF0000", "List index out of bounds (8) &lt;x&gt;"));
-    EXPECT_EQ(Log("errors.log"), header + "[03:07 PM]: List index out of bounds (8) &lt;x&gt;\r\n");
-
+    const QByteArray logged = header + "[03:07 PM]: List index out of bounds (8) &lt;x&gt;\r\n";
+    EXPECT_EQ(Log("errors.log"), logged);
     const qsizetype lines = ConsoleLines().size();
-    plat::HandleException(plat::Exception(QStringLiteral("error NAME NOT FOUND FOR ID 39321")));
-    EXPECT_EQ(ConsoleLines().size(), lines);
+    plat::HandleException(plat::Exception(QStringLiteral("Name not found for ID 39321")));
     f.Settings.LogError = false;
     plat::HandleException(plat::Exception(QStringLiteral("not logged")));
     EXPECT_EQ(ConsoleLines().size(), lines + 1);
-    EXPECT_EQ(Log("errors.log"), header + "[03:07 PM]: List index out of bounds (8) &lt;x&gt;\r\n");
+    EXPECT_EQ(Log("errors.log"), logged);
 
     // errors.log itself failing: one report, and the handler never raises.
     f.Settings.LogError = true;

@@ -1,42 +1,33 @@
-// The main window's creation, its start-up login choice, the busy and
-// paint-lock counters and the chat controls.
+// The main window's creation, its start-up login choice, the paint lock, and
+// the settings it puts into its controls and takes back.
 #include "MainFormTestSupport.h"
 
+#include "app/kit/Kit.h"
 #include "app/mainform/MainFormControls.h"
 #include "console/QvConsole.h"
 #include "platform/core/Exception.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QCursor>
-#include <QDialog>
 #include <QLabel>
 #include <QListWidget>
-#include <QPointer>
 #include <QTimer>
+#include <QWheelEvent>
 
 namespace mainformtest {
 namespace {
 
-const QString kWelcome =
-    QStringLiteral("<b>Welcome to Vellinor</b></font><font color=\"clBlue\"><hr></font>");
-
 TEST_F(MainFormTest, CreationLeavesTheWindowWaitingWithItsWelcomeLine) {
-    StoredRoot().WriteBool(QStringLiteral("TimestampChat"), true);
     StoredRoot().WriteInteger(QStringLiteral("OutputMemo_FontColor"), 0x0000FF);
     StoredRoot().WriteBool(QStringLiteral("AutoAway"), true);
     TMainForm& f = Create();
-
-    // The welcome line has no timestamp block although chat lines get one,
-    // and it is written in the console font's colour read from the settings.
-    ASSERT_EQ(ConsoleLines(), QStringList{"<font color=\"#FF0000\">" + kWelcome + "</font>"});
-
-    EXPECT_TRUE(f.InputEdit->isHidden());
-    EXPECT_TRUE(f.TargetPanel->isHidden());
-    EXPECT_TRUE(f.RefListView->isHidden());
-    EXPECT_FALSE(f.OutputMemo->isEnabled());
-    EXPECT_FALSE(f.FriendsTreeView->isEnabled());
-    EXPECT_FALSE(f.GroupsTreeView->isEnabled());
+    // No timestamp block, in the console font's colour read from the settings.
+    EXPECT_EQ(ConsoleLines(), QStringList{"<font color=\"#FF0000\"><b>Welcome to Vellinor</b>"
+                                          "</font><font color=\"clBlue\"><hr></font></font>"});
+    for (QWidget* w : std::initializer_list<QWidget*>{f.InputEdit, f.TargetPanel, f.RefListView,
+                                                      f.OutputMemo, f.GroupsTreeView}) {
+        EXPECT_FALSE(w->isEnabled() && !w->isHidden()) << w->objectName().toStdString();
+    }
     EXPECT_FALSE(f.DisconnectAction->isEnabled());
     EXPECT_TRUE(f.AwayTimer->isActive());
     EXPECT_EQ(f.ReceivedAttachments.MaxCount(), f.OutputMemo->Limit());
@@ -45,106 +36,62 @@ TEST_F(MainFormTest, CreationLeavesTheWindowWaitingWithItsWelcomeLine) {
 // The built-in dimensions are marked before the user's are loaded, so only
 // the user's are written back.
 TEST_F(MainFormTest, OnlyUserDimensionsAreStoredAgain) {
-    auto key = *Stored().OpenKey({"Dimensions", "Local"}, true);
-    key.WriteString(QStringLiteral("Host"), QStringLiteral("127.0.0.1"));
-    key.WriteInteger(QStringLiteral("Port"), 7100);
+    Stored().OpenKey({"Dimensions", "Local"}, true)->WriteString("Host", "127.0.0.1");
     TMainForm& f = Create();
     TDimensionList& list = f.VLChat->DimensionList();
     ASSERT_EQ(list.Count(), 5);
-    for (qsizetype i = 0; i < 4; ++i) {
-        EXPECT_EQ(list.Items(i)->Tag(), 1) << i;
-    }
-    EXPECT_EQ(list.Items(4)->Name(), QStringLiteral("Local"));
-    EXPECT_EQ(list.Items(4)->Tag(), 0);
+    EXPECT_EQ(list.Items(3)->Tag() * 10 + list.Items(4)->Tag(), 10);
     list.Add(QStringLiteral("Later"), QString(), 7200, QStringLiteral("host"));
-
-    auto reloaded = DestroyAndReload();
-    const auto dimensions = reloaded->OpenKey({"Dimensions"}, false);
-    ASSERT_TRUE(dimensions);
-    EXPECT_EQ(dimensions->SubKeyNames(), (QStringList{"Local", "Later"}));
+    EXPECT_EQ(DestroyAndReload()->OpenKey({"Dimensions"}, false)->SubKeyNames(),
+              (QStringList{"Local", "Later"}));
 }
 
-TEST_F(MainFormTest, StartupChoiceNothingWaitsForConnect) {
-    StoredRoot().WriteInteger(QStringLiteral("OnStartup"), 0);
-    Create();
-    ShowAndActivate();
-    EXPECT_TRUE(events.isEmpty());
-    EXPECT_FALSE(form->FirstActivation);
-}
+struct StartupCase {
+    int onStartup;
+    const char* dimension; // of the automatic login
+    const char* user;
+    QStringList events; // what the first activation opens
+    int storedAfter;    // OnStartup when the window is gone
+};
 
-TEST_F(MainFormTest, StartupChoiceOpensTheLoginDialogOnceOnly) {
+class StartupChoice : public MainFormTest, public ::testing::WithParamInterface<StartupCase> {};
+
+TEST_P(StartupChoice, RunsOnceOnTheFirstActivation) {
+    const StartupCase& c = GetParam();
+    plat::Registry::Key root = StoredRoot();
+    root.WriteInteger(QStringLiteral("OnStartup"), c.onStartup);
+    root.WriteString(QStringLiteral("AutoLoginDimension"), QLatin1String(c.dimension));
+    root.WriteString(QStringLiteral("AutoLoginUser"), QLatin1String(c.user));
+    root.WriteBinary(QStringLiteral("AutoLoginPassword"), QByteArray("bdf"));
     Create();
     ShowAndActivate();
-    EXPECT_EQ(events, QStringList{"login"});
-    // Cancelled: nothing connects, nothing stays busy.
+    EXPECT_EQ(events, c.events);
+    if (c.events.contains(QStringLiteral("box"))) {
+        EXPECT_EQ(boxes.at(0).Kind, plat::MsgKind::Error);
+        EXPECT_EQ(boxes.at(0).Text, "Could not auto login to the '" + QLatin1String(c.dimension) +
+                                        "' Dimension.  The \nspecified Dimension configuration "
+                                        "no longer exists in ZELVO.");
+    }
+    // Cancelled or refused: nothing connects, nothing stays busy.
     EXPECT_EQ(form->VLChat->State(), csDisconnected);
     EXPECT_EQ(TMainForm::BusyCount(), 0);
     EXPECT_TRUE(form->ConnectAction->isEnabled());
-
     QEvent activate(QEvent::WindowActivate);
     QApplication::sendEvent(form.get(), &activate);
     form->hide();
     form->show();
     ProcessPosted();
-    EXPECT_EQ(events, QStringList{"login"});
+    EXPECT_EQ(events, c.events);
+    EXPECT_EQ(DestroyAndReload()->OpenKey({}, false)->ReadInteger(QStringLiteral("OnStartup")),
+              c.storedAfter);
 }
 
-TEST_F(MainFormTest, AutomaticLoginToAVanishedDimensionFallsBackToTheDialog) {
-    plat::Registry::Key root = StoredRoot();
-    root.WriteInteger(QStringLiteral("OnStartup"), 2);
-    root.WriteString(QStringLiteral("AutoLoginDimension"), QStringLiteral("Nowhere"));
-    root.WriteString(QStringLiteral("AutoLoginUser"), QStringLiteral("bob"));
-    root.WriteBinary(QStringLiteral("AutoLoginPassword"), QByteArray("bdf"));
-    Create();
-    ShowAndActivate();
-
-    EXPECT_EQ(events, (QStringList{"box", "login"}));
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].Kind, plat::MsgKind::Error);
-    EXPECT_EQ(boxes[0].Caption, QStringLiteral("Quorvel"));
-    EXPECT_EQ(boxes[0].Text, QStringLiteral("Could not auto login to the 'Nowhere' Dimension.  "
-                                            "The \nspecified Dimension configuration no longer "
-                                            "exists in ZELVO."));
-    EXPECT_EQ(form->VLChat->State(), csDisconnected);
-
-    auto reloaded = DestroyAndReload();
-    EXPECT_EQ(reloaded->OpenKey({}, false)->ReadInteger(QStringLiteral("OnStartup")), 1);
-}
-
-TEST_F(MainFormTest, AutomaticLoginWithoutAUserOpensTheDialogSilently) {
-    plat::Registry::Key root = StoredRoot();
-    root.WriteInteger(QStringLiteral("OnStartup"), 2);
-    root.WriteString(QStringLiteral("AutoLoginDimension"), QStringLiteral("Ostrelian"));
-    root.WriteBinary(QStringLiteral("AutoLoginPassword"), QByteArray("bdf"));
-    Create();
-    ShowAndActivate();
-    EXPECT_EQ(events, QStringList{"login"});
-    const auto reloaded = DestroyAndReload();
-    EXPECT_EQ(reloaded->OpenKey({}, false)->ReadInteger(QStringLiteral("OnStartup")), 1);
-}
-
-TEST_F(MainFormTest, BusyCursorNestsAndExtraEndsAreHarmless) {
-    ASSERT_EQ(QApplication::overrideCursor(), nullptr);
-    TMainForm::BeginBusy();
-    TMainForm::BeginBusy();
-    TMainForm::EndBusy();
-    ASSERT_NE(QApplication::overrideCursor(), nullptr);
-    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-    TMainForm::EndBusy();
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-
-    // An extra end leaves the counter at 0 and someone else's cursor alone.
-    QApplication::setOverrideCursor(Qt::CrossCursor);
-    TMainForm::EndBusy();
-    EXPECT_EQ(TMainForm::BusyCount(), 0);
-    ASSERT_NE(QApplication::overrideCursor(), nullptr);
-    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::CrossCursor);
-    QApplication::restoreOverrideCursor();
-    TMainForm::BeginBusy();
-    EXPECT_EQ(TMainForm::BusyCount(), 1);
-    TMainForm::EndBusy();
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-}
+INSTANTIATE_TEST_SUITE_P(MainFormTest, StartupChoice,
+                         ::testing::Values(StartupCase{0, "", "", {}, 0},
+                                           StartupCase{1, "", "", {"login"}, 1},
+                                           StartupCase{2, "Nowhere", "bob", {"box", "login"}, 1},
+                                           // Without a user: the dialog, silently.
+                                           StartupCase{2, "Ostrelian", "", {"login"}, 1}));
 
 TEST_F(MainFormTest, PaintLockNestsAndSurvivesAnException) {
     TMainForm& f = Create();
@@ -157,55 +104,131 @@ TEST_F(MainFormTest, PaintLockNestsAndSurvivesAnException) {
         } catch (const plat::Exception&) {
         }
         EXPECT_FALSE(f.updatesEnabled());
-        EXPECT_EQ(TMainForm::UpdateLockCount(), 1);
     }
     EXPECT_TRUE(f.updatesEnabled());
     EXPECT_EQ(TMainForm::UpdateLockCount(), 0);
 }
 
-TEST_F(MainFormTest, ChatControlsComeBackWithTheTargetKeptOverADisconnect) {
-    TMainForm& f = Create();
+// Shows the window at a size and returns the main splitter's height.
+int LayOut(TMainForm& f, int width, int height) {
     f.show();
-    f.EnableChatControls();
-    EXPECT_FALSE(f.InputEdit->isHidden());
-    EXPECT_TRUE(f.OutputMemo->isEnabled());
-    EXPECT_TRUE(f.TargetPanel->isHidden()); // no target yet
-
-    f.TargetKind = tkCharacter;
-    f.TargetName = QStringLiteral("Bob");
-    f.SetTargetLabel(QStringLiteral("Bob:"));
-    f.DisableChatControls();
-    EXPECT_TRUE(f.TargetPanel->isHidden());
-    EXPECT_TRUE(f.InputEdit->isHidden());
-
-    f.EnableChatControls();
-    EXPECT_FALSE(f.TargetPanel->isHidden());
-    EXPECT_EQ(f.TargetLabel->text(), QStringLiteral("Bob:"));
-    EXPECT_FALSE(f.RefListView->isVisible());
+    f.setWindowState(Qt::WindowNoState);
+    f.resize(width, height);
+    ProcessPosted();
+    return f.MainSplitter->Height();
 }
 
-TEST_F(MainFormTest, OnDemandFormsExistOnceAndGoWhenClosed) {
+TEST_F(MainFormTest, SplitterValuesAreDistancesOfTheBarFromTheBottom) {
+    StoredRoot().WriteInteger(QStringLiteral("MainSplitterPosition"), 76);
+    StoredRoot().WriteInteger(QStringLiteral("GroupSplitterPosition"), 150);
     TMainForm& f = Create();
-    int created = 0;
-    auto create = [&](QWidget* parent) {
-        ++created;
-        return new QDialog(parent);
-    };
-    QPointer<QDialog> first = f.FindOrCreateForm<QDialog>(QStringLiteral("OptionsForm"), create);
-    TMainForm::ShowForm(*first);
-    EXPECT_EQ(f.FindOrCreateForm<QDialog>(QStringLiteral("OptionsForm"), create), first.data());
-    EXPECT_EQ(created, 1);
-    EXPECT_TRUE(first->isWindow());
-    // Another name is another form.
-    QDialog* other = f.FindOrCreateForm<QDialog>(QStringLiteral("AttachForm"), create);
-    EXPECT_NE(other, first.data());
+    EXPECT_EQ(f.MainSplitter->Position(), LayOut(f, 800, 500) - 76);
+    f.MainSplitter->Widget()->resize(f.MainSplitter->Widget()->width(), 427);
+    EXPECT_EQ(f.MainSplitter->Position(), 351);
+    // A bar the user moved is saved as its new distance.
+    LayOut(f, 800, 600);
+    f.MainSplitter->SetPosition(f.MainSplitter->Height() - 200);
+    const TMainSettings saved = LoadSettings(*DestroyAndReload());
+    EXPECT_EQ(saved.MainSplitterPosition, 200);
+    EXPECT_EQ(saved.GroupSplitterPosition, 150);
+}
 
-    first->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(first.isNull());
-    QDialog* again = f.FindOrCreateForm<QDialog>(QStringLiteral("OptionsForm"), create);
-    EXPECT_EQ(created, 3);
-    EXPECT_EQ(again->objectName(), QStringLiteral("OptionsForm"));
+TEST_F(MainFormTest, SettingsGoIntoTheControlsAndComeBackUnchanged) {
+    TMainSettings stored = ChangedSettings();
+    stored.GroupPanelVisible = true; // the splitters keep their heights
+    stored.OutputMemo.Font.Size = -13;
+    stored.InputEdit.Color = 0xC0FFFF;
+    ::SaveSettings(Stored(), stored);
+    TMainForm& f = Create();
+    const plat::ColoredFont& memo = f.OutputMemo->Font();
+    EXPECT_EQ(memo.font.family() + QString::number(memo.font.pixelSize()), "Font 313");
+    EXPECT_EQ(memo.color, stored.OutputMemo.Font.Color);
+    EXPECT_EQ(f.OutputMemo->Color(), stored.OutputMemo.Color);
+    EXPECT_EQ(f.OutputMemo->LineSpacing(), 100);
+    EXPECT_TRUE(f.OutputMemo->Scrolling().SmoothScrolling());
+    // Links: the console font in blue; hovering flips the underline.
+    EXPECT_EQ(f.OutputMemo->Links().Font().color, plat::clBlue);
+    EXPECT_TRUE(f.OutputMemo->Links().Font().font.bold());
+    EXPECT_FALSE(f.OutputMemo->Links().HoverFont().font.underline());
+    EXPECT_EQ(f.GroupsTreeView->Color(), stored.GroupsTreeView.Color);
+    // The input line's colour is shared by the panels around it; the target
+    // label takes the input font in blue.
+    EXPECT_EQ(f.TargetPanel->palette().color(QPalette::Window), plat::ToQColor(0xC0FFFF));
+    EXPECT_EQ(f.RefListView->palette().color(QPalette::Base), plat::ToQColor(0xC0FFFF));
+    EXPECT_TRUE(f.TargetLabel->font().italic());
+    EXPECT_EQ(f.TargetLabel->palette().color(QPalette::WindowText), plat::ToQColor(plat::clBlue));
+    EXPECT_EQ(f.ClrDefault->Color(), stored.InputEdit.Font.Color);
+    // Everything comes back as stored: the character set Qt fonts do not
+    // have, a size in pixels, and system colours as system colours.
+    TMainSettings back = LoadSettings(*DestroyAndReload());
+    back.GroupSplitterPosition = stored.GroupSplitterPosition;
+    back.MainSplitterPosition = stored.MainSplitterPosition;
+    EXPECT_EQ(back, stored);
+}
+
+TEST_F(MainFormTest, WindowOpensMaximizedUntilAPlacementIsStored) {
+    TMainForm& f = Create();
+    EXPECT_TRUE(f.windowState().testFlag(Qt::WindowMaximized));
+    f.setWindowState(Qt::WindowNoState);
+    f.resize(640, 420);
+    DestroyAndReload();
+    TMainForm& again = Create();
+    EXPECT_FALSE(again.windowState().testFlag(Qt::WindowMaximized));
+    EXPECT_EQ(again.size(), QSize(640, 420));
+}
+
+TEST_F(MainFormTest, WheelOverTheConsoleScrollsByTheFontSize) {
+    StoredRoot().WriteInteger(QStringLiteral("OutputMemo_FontSize"), 10);
+    TMainForm& f = Create();
+    LayOut(f, 800, 600);
+    f.EnableChatControls();
+    for (int i = 0; i < 200; ++i) {
+        f.AddConsoleLine(QStringLiteral("line %1").arg(i), plat::clBlack, false);
+    }
+    QWidget* client = f.OutputMemo->viewport();
+    for (const int delta : {120, 120, 120, -120}) {
+        const QPointF pos(client->width() / 2.0, client->height() / 2.0);
+        QWheelEvent event(pos, client->mapToGlobal(pos), QPoint(), QPoint(0, delta), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(client, &event);
+    }
+    EXPECT_EQ(f.OutputMemo->ScrollPosition(), 2 * ((10 + 4) * 3 + 2));
+}
+
+// A stand-in panel whose dock height the test chooses.
+class FakePanel : public kit::IDockablePanel {
+public:
+    QWidget* Widget() override { return nullptr; }
+    QString Caption() const override { return {}; }
+    bool Visible() const override { return true; }
+    void SetVisible(bool) override {}
+    bool Floating() const override { return false; }
+    void SetFloating(bool) override {}
+    int Height() const override { return height; }
+    void SetHeight(int value) override { height = value; }
+    int LastDockHeight() const override { return dock; }
+    int height = -1;
+    int dock = 0;
+};
+
+TEST_F(MainFormTest, FloatingPanelTakesFiveSixthsOfItsDock) {
+    TMainForm& f = Create();
+    FakePanel panel;
+    f.GroupDockablePanelDockChanging(&panel, false); // docking: nothing
+    EXPECT_EQ(panel.height, -1);
+    // Halves round to even.
+    for (const auto& [dock, expected] :
+         std::initializer_list<std::pair<int, int>>{{600, 500}, {603, 502}, {609, 508}, {5, 4}}) {
+        panel.dock = dock;
+        f.GroupDockablePanelDockChanging(&panel, true);
+        EXPECT_EQ(panel.height, expected) << dock;
+    }
+    // The real panel floats with that height.
+    LayOut(f, 900, 700);
+    const int dock = f.GroupDockablePanel->LastDockHeight();
+    ASSERT_GT(dock, 100);
+    f.GroupDockablePanel->SetFloating(true);
+    EXPECT_EQ(f.GroupDockablePanel->Height(), static_cast<int>(std::nearbyint(dock * 5.0 / 6.0)));
 }
 
 } // namespace

@@ -22,9 +22,7 @@ protected:
         QObject::connect(&site, &chatd::HttpSite::LogLine, [this] { ++requests; });
         qputenv(TVLWhoisThread::SiteVariable, site.Address().toUtf8());
         Create();
-        plat::ColoredFont font = form->OutputMemo->Font();
-        font.color = plat::clMaroon;
-        form->OutputMemo->SetFont(font);
+        form->Settings.OutputMemo.Font.Color = plat::clMaroon;
     }
     void TearDown() override {
         MainFormTest::TearDown();

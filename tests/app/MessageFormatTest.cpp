@@ -31,9 +31,10 @@ protected:
     MessageFormatTest() {
         f.Now = [] { return QDateTime(QDate(2024, 5, 1), QTime(15, 7, 42)); };
         f.ReceivedAttachments = &store;
-        f.ConsoleColor = plat::clWhite;
+        settings.OutputMemo.Color = plat::clWhite;
     }
-    TMessageFormatter f;
+    TMainSettings settings;
+    TMessageFormatter f{settings};
     TBlobList store;
 };
 
@@ -94,14 +95,14 @@ TEST(Emoticons, TableMatchesThePublishedList) {
 TEST_F(MessageFormatTest, LineWriterTimestampBlock) {
     EXPECT_EQ(f.ConsoleLine(u"x", plat::clRed, true), kStamp + "<font color=\"#FF0000\">x</font>");
     EXPECT_EQ(f.ConsoleLine(u"x", plat::clRed, false), "<font color=\"#FF0000\">x</font>");
-    f.Options.TimestampIndent = false;
-    f.Options.TimestampColor = plat::RGB(0x12, 0xAB, 0xEF);
-    f.Options.TimestampFormat = QStringLiteral("hh:nn:ss '<&>'");
+    settings.TimestampIndent = false;
+    settings.TimestampColor = plat::RGB(0x12, 0xAB, 0xEF);
+    settings.TimestampFormat = QStringLiteral("hh:nn:ss '<&>'");
     EXPECT_EQ(f.ConsoleLine(u"x", plat::clBlack, true),
               "<noselect><font color=\"#12ABEF\">15:07:42 &lt;&amp;&gt;</font>&nbsp;</noselect>"
               "<font color=\"#000000\">x</font>");
-    f.Options.TimestampChat = false;
-    f.Options.TimestampIndent = true;
+    settings.TimestampChat = false;
+    settings.TimestampIndent = true;
     EXPECT_EQ(f.ConsoleLine(u"x", plat::clWindowText, true), "<font color=\"#000000\">x</font>");
 }
 
@@ -148,13 +149,18 @@ TEST_F(MessageFormatTest, EveryKindOfLineMatchesItsTemplate) {
     EXPECT_EQ(checked, kinds.size());
 }
 
-TEST_F(MessageFormatTest, LinksCanBeTurnedOff) {
-    f.Options.LinkNames = false;
+// The settings are read at each line.
+TEST_F(MessageFormatTest, LinksCanBeTurnedOffAndTheConsoleColourIsAvoided) {
+    settings.LinkNames = false;
     EXPECT_TRUE(f.TellReceived(u"Bob", u"hi", nullptr)
                     .Markup.endsWith("<font color=\"#800080\">Bob: hi</font></font>"));
+    // Black text on a black console would vanish: the line's colour instead.
+    settings.OutputMemo.Color = plat::clBlack;
+    EXPECT_TRUE(f.TellReceived(u"Bob", u"\x10\x0Bx", nullptr)
+                    .Markup.contains("</font><font color=\"#800080\">x"));
     EXPECT_EQ(f.PrivCharLink(u"Bob", u"Alice"), "Bob");
     EXPECT_TRUE(f.PublicLink(u"OOC").startsWith("<a name=\"publiclink\""));
-    f.Options.LinkGroups = false;
+    settings.LinkGroups = false;
     EXPECT_EQ(f.PublicLink(u"OOC"), "OOC");
     EXPECT_EQ(f.PrivateLink(u"A&B"), "A&amp;B");
 }
@@ -229,7 +235,7 @@ TEST_F(MessageFormatTest, VoiceAttachmentSound) {
     ASSERT_TRUE(QDir().mkpath(folder));
     const QString wav = folder + "female_hello_01.wav";
     ASSERT_TRUE(QFile(wav).open(QIODevice::WriteOnly));
-    f.Options.VLDirectory = game.path();
+    settings.VLDirectory = game.path();
 
     TVoiceBlob voice;
     voice.SetGender("female");
@@ -239,9 +245,9 @@ TEST_F(MessageFormatTest, VoiceAttachmentSound) {
     EXPECT_FALSE(line.Markup.contains("reflink")); // no link, nothing stored
     EXPECT_EQ(store.Count(), 0);
 
-    f.Options.PlaySounds = false;
+    settings.PlaySounds = false;
     EXPECT_EQ(f.TellReceived(u"Bob", u"hi", &voice).SoundFile, QString());
-    f.Options.PlaySounds = true;
+    settings.PlaySounds = true;
     voice.SetText2("bye"); // no such file
     EXPECT_EQ(f.TellReceived(u"Bob", u"hi", &voice).SoundFile, QString());
     // A text leading out of the sound folder finds nothing, even when the

@@ -1,19 +1,18 @@
-// The options dialog: one instance opened from the main window, pages shown
-// lazily, each page loaded from the window and written back by OK, nothing
-// changed by Cancel.
+// The options dialog: pages shown lazily, each loaded from the settings and
+// written back by OK, which has the main window apply them; nothing changed
+// by Cancel.
 #include "MainFormTestSupport.h"
 
 #include "app/kit/Kit.h"
 #include "app/mainform/MainFormControls.h"
 #include "app/options/OptionsForm.h"
 #include "console/QvConsole.h"
+#include "engine/DimensionList.h"
+#include "platform/core/Clock.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -27,6 +26,211 @@
 namespace mainformtest {
 namespace {
 
+const char* const kPages[] = {"Connection",    "Logging",        "Away Options",
+                              "Audio Options", "Fonts & Colors", "Chat Window"};
+
+// Closing frees the dialog once the deferred deletes run.
+void Press(QPushButton* button) {
+    button->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+template <typename Page>
+Page& Show(TOptionsForm& options, const char* caption) {
+    options.OptionsTreeView->setCurrentItem(options.FindNode(QString::fromLatin1(caption)));
+    auto* page = options.FindFrame<Page>();
+    EXPECT_NE(page, nullptr);
+    return *page;
+}
+
+// The dialog on settings of its own; what OK applies is recorded.
+class OptionsPagesTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        delete dialog.data();
+        options::ResetChoosers();
+    }
+    TOptionsForm& Open() {
+        delete dialog.data();
+        dialog = new TOptionsForm(
+            TOptionsContext{settings, logins, dimensions,
+                            [this](const TSettingsChange& c) { applied.push_back(c); }},
+            nullptr);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        return *dialog;
+    }
+    TOptionsForm& OpenAll() {
+        TOptionsForm& options = Open();
+        for (const char* page : kPages) {
+            Show<TOptionBaseFrame>(options, page);
+        }
+        return options;
+    }
+
+    TMainSettings settings;
+    TLogins logins;
+    TDimensionList dimensions{nullptr};
+    std::vector<TSettingsChange> applied;
+    QPointer<TOptionsForm> dialog;
+};
+
+TEST_F(OptionsPagesTest, EachPageIsCreatedOnceWhenItsNodeIsSelected) {
+    TOptionsForm& options = Open();
+    EXPECT_EQ(options.windowTitle(), QStringLiteral("ZELVO Options"));
+    EXPECT_EQ(options.CaptionLabel->text(), QStringLiteral("Connection..."));
+    for (int row = 0; row < TOptionsForm::kPageCount; ++row) {
+        EXPECT_EQ(options.Frame(row) != nullptr, row == 0) << row;
+    }
+    // Captions match ignoring ASCII case; top nodes have no page.
+    QTreeWidgetItem top(QStringList{QStringLiteral("gENERAL sETTINGS")});
+    auto* child = new QTreeWidgetItem(&top, QStringList{QStringLiteral("AUDIO options")});
+    EXPECT_EQ(options.FindPage(child), 3);
+    EXPECT_EQ(options.FindPage(&top), -1);
+    child->setText(0, QStringLiteral("Chat Window")); // under the wrong top node
+    EXPECT_EQ(options.FindPage(child), -1);
+    options.OptionsTreeView->setCurrentItem(options.FindNode(QStringLiteral("Visual Settings")));
+    EXPECT_TRUE(options.Frame(0)->isVisibleTo(&options));
+
+    auto& chat = Show<TChatWindowFrame>(options, "Chat Window");
+    EXPECT_EQ(options.CaptionLabel->text(), QStringLiteral("Chat Window..."));
+    EXPECT_FALSE(options.Frame(0)->isVisibleTo(&options));
+    // Showing a page again neither recreates nor reloads it.
+    chat.TimestampEdit->setText(QStringLiteral("edited"));
+    Show<TAutoConnectFrame>(options, "Connection");
+    EXPECT_EQ(&Show<TChatWindowFrame>(options, "Chat Window"), &chat);
+    EXPECT_EQ(chat.TimestampEdit->text(), QStringLiteral("edited"));
+}
+
+TEST_F(OptionsPagesTest, EveryPageSavesWhatItLoaded) {
+    settings = ChangedSettings();
+    const TMainSettings loaded = settings;
+    Press(OpenAll().OkButton);
+    EXPECT_EQ(settings, loaded);
+    ASSERT_EQ(applied.size(), 1u);
+    EXPECT_EQ(applied[0].Previous, loaded);
+    EXPECT_TRUE(applied[0].RestartAutoAway); // the away page was saved
+    // Back to the defaults, as the pages show them.
+    settings = TMainSettings();
+    Press(OpenAll().OkButton);
+    EXPECT_EQ(settings, TMainSettings());
+}
+
+TEST_F(OptionsPagesTest, CancelChangesNothingAndOkOnlyWhatWasShown) {
+    options::Choosers().Font = [](QWidget*, const QFont&) { return QFont("Serif"); };
+    options::Choosers().Color = [](QWidget*, const QColor&) { return QColor(10, 20, 30); };
+    TOptionsForm& options = OpenAll();
+    options.FindFrame<TAutoConnectFrame>()->NothingRadioButton->setChecked(true);
+    options.FindFrame<TLoggingFrame>()->LoggingCheckbox->setChecked(true);
+    options.FindFrame<TFontsFrame>()->FontButtonClick(TFontsFrame::frChat);
+    options.FindFrame<TFontsFrame>()->ColorButtonClick(TFontsFrame::frChat);
+    options.FindFrame<TChatWindowFrame>()->SpacingEdit->setValue(40);
+    Press(options.CancelButton);
+    EXPECT_TRUE(dialog.isNull());
+    EXPECT_EQ(settings, TMainSettings());
+    EXPECT_TRUE(applied.empty());
+
+    Show<TAutoConnectFrame>(Open(), "Connection").NothingRadioButton->setChecked(true);
+    Press(dialog->OkButton);
+    TMainSettings expected;
+    expected.OnStartup = 0;
+    EXPECT_EQ(settings, expected);
+    ASSERT_EQ(applied.size(), 1u);
+    EXPECT_FALSE(applied[0].RestartAutoAway); // the away page was never shown
+}
+
+TEST_F(OptionsPagesTest, ConnectionPageLoadsAndSavesTheStartupChoice) {
+    settings.OnStartup = 2;
+    settings.AutoLoginDimension = QStringLiteral("vassa");
+    settings.LastUser = QStringLiteral("bob");
+    logins.SetLoginPassword(QStringLiteral("Bob"), QStringLiteral("secret"));
+    logins.SetLoginPassword(QStringLiteral("Carol"), QStringLiteral("x"));
+    auto& page = Show<TAutoConnectFrame>(Open(), "Connection");
+    EXPECT_EQ(page.UserCombobox->count(), 2);
+    // No stored automatic login: the last user with that user's password.
+    EXPECT_EQ(page.UserCombobox->currentText() + u'|' + page.PasswordEdit->text(), "bob|secret");
+    EXPECT_EQ(page.DimensionCombobox->currentText(), QStringLiteral("Vassa"));
+    EXPECT_TRUE(page.DimensionCombobox->isEnabled());
+    EXPECT_FALSE(page.TimesEdit->isEnabled());
+    page.ReconnectCheckBox->setChecked(true);
+    EXPECT_TRUE(page.TimesEdit->isEnabled());
+    page.TimesEdit->setValue(5); // within the spins' ranges
+    page.DelayEdit->setValue(500);
+    page.SaveSettings();
+    EXPECT_EQ(settings.AutoLoginDimension + u'|' + settings.AutoLoginUser, "Vassa|bob");
+    EXPECT_EQ(settings.ReconnectTimes, 10);
+    EXPECT_EQ(settings.ReconnectDelay, 120);
+
+    // The dialog or nothing chosen: the account keeps its stored values.
+    page.DialogRadioButton->setChecked(true);
+    EXPECT_FALSE(page.UserCombobox->isEnabled());
+    page.UserCombobox->setEditText(QStringLiteral("Other"));
+    page.SaveSettings();
+    EXPECT_EQ(settings.OnStartup, 1);
+    EXPECT_EQ(settings.AutoLoginUser, QStringLiteral("bob"));
+    // No dimension to choose stores none.
+    dimensions.Clear();
+    page.LoadSettings();
+    page.LoginRadioButton->setChecked(true);
+    page.SaveSettings();
+    EXPECT_EQ(settings.OnStartup, 2);
+    EXPECT_EQ(settings.AutoLoginDimension, QString());
+}
+
+TEST_F(OptionsPagesTest, SwitchesEnableTheirControlsAndColoursComeFromTheDialog) {
+    QColor initial(1, 2, 3);
+    options::Choosers().Color = [&](QWidget*, const QColor& start) {
+        initial = start;
+        return QColor(0xAA, 0xBB, 0xCC);
+    };
+    TOptionsForm& options = OpenAll();
+    const auto follows = [](QAbstractButton* button, QWidget* control) {
+        button->setChecked(false);
+        const bool off = control->isEnabled();
+        button->setChecked(true);
+        return !off && control->isEnabled();
+    };
+    auto* logging = options.FindFrame<TLoggingFrame>();
+    EXPECT_TRUE(follows(logging->LoggingCheckbox, logging->LogListBox));
+    auto* away = options.FindFrame<TAwayOptionsFrame>();
+    EXPECT_TRUE(follows(away->AutoAwayCheckbox, away->MessageEdit));
+    auto* sounds = options.FindFrame<TSoundsFrame>();
+    EXPECT_TRUE(follows(sounds->SoundsCheckbox, sounds->BrowseButton));
+    auto* chat = options.FindFrame<TChatWindowFrame>();
+    EXPECT_TRUE(follows(chat->TimestampCheckbox, chat->ColorButton));
+    EXPECT_EQ(chat->TimestampColor(), 0x808080);
+    chat->ColorButtonClick();
+    EXPECT_FALSE(initial.isValid()); // the dialog does not start from the colour
+    auto* fonts = options.FindFrame<TFontsFrame>();
+    fonts->ColorButtonClick(TFontsFrame::frInput);
+    EXPECT_EQ(initial, plat::ToQColor(plat::clWindow)); // this one does
+    Press(options.OkButton);
+    EXPECT_EQ(settings.TimestampColor, 0xCCBBAA);
+    EXPECT_EQ(settings.InputEdit.Color, 0xCCBBAA);
+}
+
+TEST_F(OptionsPagesTest, BrowsingStartsInAnExistingFolderAndEndsTheChoiceWithASlash) {
+    QTemporaryDir folder;
+    QStringList asked;
+    std::optional<QString> answer = QStringLiteral("/chosen/dir");
+    options::Choosers().Folder = [&](QWidget*, const QString& title, const QString& start) {
+        asked << title << start;
+        return answer;
+    };
+    TOptionsForm& options = OpenAll();
+    auto* sounds = options.FindFrame<TSoundsFrame>();
+    sounds->FolderEdit->setText(folder.path());
+    sounds->BrowseButtonClick();
+    EXPECT_EQ(sounds->FolderEdit->text(), QStringLiteral("/chosen/dir/"));
+    // A folder that does not exist is not a start; Cancel keeps the text.
+    answer.reset();
+    auto* logging = options.FindFrame<TLoggingFrame>();
+    logging->FolderEdit->setText(QStringLiteral("/no/such/folder/"));
+    logging->BrowseButtonClick();
+    EXPECT_EQ(logging->FolderEdit->text(), QStringLiteral("/no/such/folder/"));
+    EXPECT_EQ(asked, QStringList({"Select your Vellinor directory below:", folder.path(),
+                                  "Select your ZELVO logging directory below:", QString()}));
+}
+
 class OptionsFormTest : public MainFormTest {
 protected:
     void TearDown() override {
@@ -39,321 +243,57 @@ protected:
         EXPECT_NE(options, nullptr);
         return *options;
     }
-    template <typename Page>
-    Page& Show(TOptionsForm& options, const char* caption) {
-        options.OptionsTreeView->setCurrentItem(options.FindNode(QString::fromLatin1(caption)));
-        auto* page = options.FindFrame<Page>();
-        EXPECT_NE(page, nullptr);
-        return *page;
-    }
-    // Closing frees the dialog once the deferred deletes run.
-    static void Press(QPushButton* button) {
-        button->click();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
 };
 
-TEST_F(OptionsFormTest, OneDialogShowsEachPageOnceWhenItsNodeIsSelected) {
+TEST_F(OptionsFormTest, TheWindowAppliesWhatOkSaves) {
+    plat::ManualClock clock(1000);
     Create();
     TOptionsForm& options = Open();
-    EXPECT_EQ(&Open(), &options);
-    EXPECT_EQ(options.windowTitle(), QStringLiteral("ZELVO Options"));
-    EXPECT_EQ(options.CaptionLabel->text(), QStringLiteral("Connection..."));
-    ASSERT_NE(options.Frame(0), nullptr);
-    for (int row = 1; row < TOptionsForm::kPageCount; ++row) {
-        EXPECT_EQ(options.Frame(row), nullptr) << row;
-    }
-
-    // Captions match ignoring ASCII case; top nodes have no page.
-    QTreeWidgetItem top(QStringList{QStringLiteral("gENERAL sETTINGS")});
-    auto* child = new QTreeWidgetItem(&top, QStringList{QStringLiteral("AUDIO options")});
-    EXPECT_EQ(options.FindPage(child), 3);
-    EXPECT_EQ(options.FindPage(&top), -1);
-    child->setText(0, QStringLiteral("Chat Window")); // under the wrong top node
-    EXPECT_EQ(options.FindPage(child), -1);
-
-    // A top node leaves the page shown.
-    options.OptionsTreeView->setCurrentItem(options.FindNode(QStringLiteral("Visual Settings")));
-    EXPECT_EQ(options.CaptionLabel->text(), QStringLiteral("Connection..."));
-    EXPECT_TRUE(options.Frame(0)->isVisibleTo(&options));
-
-    auto& chat = Show<TChatWindowFrame>(options, "Chat Window");
-    EXPECT_EQ(options.CaptionLabel->text(), QStringLiteral("Chat Window..."));
-    EXPECT_FALSE(options.Frame(0)->isVisibleTo(&options));
-    EXPECT_TRUE(chat.isVisibleTo(&options));
-
-    // Showing a page again neither recreates nor reloads it.
-    chat.TimestampEdit->setText(QStringLiteral("edited"));
-    Show<TAutoConnectFrame>(options, "Connection");
-    EXPECT_EQ(&Show<TChatWindowFrame>(options, "Chat Window"), &chat);
-    EXPECT_EQ(chat.TimestampEdit->text(), QStringLiteral("edited"));
-
-    QPointer<TOptionsForm> alive(&options);
-    Press(options.CancelButton);
-    EXPECT_TRUE(alive.isNull());
-}
-
-TEST_F(OptionsFormTest, CancelChangesNothing) {
-    Create();
-    const TMainSettings before = form->Settings;
-    const plat::ColoredFont chatFont = form->OutputMemo->Font();
-    options::Choosers().Font = [](QWidget*, const QFont&) {
-        return QFont(QStringLiteral("Serif"));
-    };
-    options::Choosers().Color = [](QWidget*, const QColor&) { return QColor(10, 20, 30); };
-
-    TOptionsForm& options = Open();
-    auto& connection = Show<TAutoConnectFrame>(options, "Connection");
-    connection.NothingRadioButton->setChecked(true);
-    Show<TLoggingFrame>(options, "Logging").LoggingCheckbox->setChecked(true);
-    Show<TAwayOptionsFrame>(options, "Away Options").AutoAwayCheckbox->setChecked(true);
-    Show<TSoundsFrame>(options, "Audio Options").SoundsCheckbox->setChecked(false);
-    auto& fonts = Show<TFontsFrame>(options, "Fonts & Colors");
-    fonts.FontButtonClick(TFontsFrame::frChat);
-    fonts.ColorButtonClick(TFontsFrame::frChat);
-    Show<TChatWindowFrame>(options, "Chat Window").SpacingEdit->setValue(40);
-    Press(options.CancelButton);
-
-    EXPECT_EQ(form->Settings, before);
-    EXPECT_EQ(form->OutputMemo->Font().font, chatFont.font);
-    EXPECT_EQ(form->OutputMemo->LineSpacing(), 0);
-    EXPECT_FALSE(form->AwayTimer->isActive());
-}
-
-TEST_F(OptionsFormTest, ConnectionPageLoadsAndSavesTheStartupChoice) {
-    StoredRoot().WriteInteger(QStringLiteral("OnStartup"), 2);
-    StoredRoot().WriteString(QStringLiteral("AutoLoginDimension"), QStringLiteral("vassa"));
-    StoredRoot().WriteString(QStringLiteral("AutoLoginUser"), QStringLiteral("Auto"));
-    StoredRoot().WriteString(QStringLiteral("LastUser"), QStringLiteral("bob"));
-    Create();
-    form->Logins.SetLoginPassword(QStringLiteral("Bob"), QStringLiteral("secret"));
-    form->Logins.SetLoginPassword(QStringLiteral("Carol"), QStringLiteral("x"));
-
-    TOptionsForm& options = Open();
-    auto& page = Show<TAutoConnectFrame>(options, "Connection");
-    EXPECT_TRUE(page.LoginRadioButton->isChecked());
-    EXPECT_EQ(page.UserCombobox->count(), 2);
-    EXPECT_EQ(page.UserCombobox->currentText(), QStringLiteral("Auto"));
-    // No stored automatic password: the last user's password stays.
-    EXPECT_EQ(page.PasswordEdit->text(), QStringLiteral("secret"));
-    EXPECT_EQ(page.DimensionCombobox->currentText(), QStringLiteral("Vassa"));
-    EXPECT_TRUE(page.DimensionCombobox->isEnabled());
-    EXPECT_FALSE(page.TimesEdit->isEnabled());
-
-    // Login chosen: the account is stored with the other values.
-    page.PasswordEdit->setText(QStringLiteral("pw"));
-    page.ReconnectCheckBox->setChecked(true);
-    EXPECT_TRUE(page.TimesEdit->isEnabled());
-    page.TimesEdit->setValue(5); // below the range
-    page.DelayEdit->setValue(500);
-    page.SaveSettings();
-    const TMainSettings& s = form->Settings;
-    EXPECT_EQ(s.OnStartup, 2);
-    EXPECT_EQ(s.AutoLoginDimension, QStringLiteral("Vassa"));
-    EXPECT_EQ(s.AutoLoginUser, QStringLiteral("Auto"));
-    EXPECT_EQ(s.AutoLoginPassword, QStringLiteral("pw"));
-    EXPECT_TRUE(s.AutoReconnect);
-    EXPECT_EQ(s.ReconnectTimes, 10);
-    EXPECT_EQ(s.ReconnectDelay, 120);
-
-    // The login dialog chosen: the account keeps its stored values.
-    page.DialogRadioButton->setChecked(true);
-    EXPECT_FALSE(page.UserCombobox->isEnabled());
-    page.UserCombobox->setEditText(QStringLiteral("Other"));
-    page.SaveSettings();
-    EXPECT_EQ(s.OnStartup, 1);
-    EXPECT_EQ(s.AutoLoginUser, QStringLiteral("Auto"));
-    page.NothingRadioButton->setChecked(true);
-    page.SaveSettings();
-    EXPECT_EQ(s.OnStartup, 0);
-    EXPECT_EQ(s.AutoLoginPassword, QStringLiteral("pw"));
-
-    // No dimension to choose stores none.
-    form->VLChat->DimensionList().Clear();
-    page.LoadSettings();
-    page.LoginRadioButton->setChecked(true);
-    page.SaveSettings();
-    EXPECT_EQ(s.OnStartup, 2);
-    EXPECT_EQ(s.AutoLoginDimension, QString());
-}
-
-TEST_F(OptionsFormTest, OkAfterOnlyTheConnectionPageChangesOnlyItsSettings) {
-    Create();
-    TMainSettings expected = form->Settings;
-    expected.OnStartup = 0;
-    TOptionsForm& options = Open();
-    options.FindFrame<TAutoConnectFrame>()->NothingRadioButton->setChecked(true);
-    Press(options.OkButton);
-    EXPECT_EQ(form->Settings, expected);
-
-    // A page opened afresh shows what was saved.
-    EXPECT_TRUE(Open().FindFrame<TAutoConnectFrame>()->NothingRadioButton->isChecked());
-}
-
-TEST_F(OptionsFormTest, LoggingPageWritesTheHeadersWhereTheFilesAreLogged) {
-    QTemporaryDir logs;
-    const QString oldFolder = logs.filePath(QStringLiteral("old/"));
-    const QString newFolder = logs.filePath(QStringLiteral("new"));
-    StoredRoot().WriteString(QStringLiteral("LoggingFolder"), oldFolder);
-    Create();
-    const auto read = [](const QString& folder, const char* name) {
-        QFile file(QDir(folder).filePath(QString::fromLatin1(name)));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    };
-    const QByteArray started("Logging started 2024-05-06 15:07:00\r\n");
-    const QByteArray stopped("Logging stopped 2024-05-06 15:07:00\r\n");
-
-    auto& on = Show<TLoggingFrame>(Open(), "Logging");
-    EXPECT_FALSE(on.LoggingCheckbox->isChecked());
-    EXPECT_FALSE(on.FolderEdit->isEnabled());
-    on.LoggingCheckbox->setChecked(true);
-    EXPECT_TRUE(on.FolderEdit->isEnabled());
-    on.FolderEdit->setText(newFolder);
-    on.LogListBox->item(1)->setCheckState(Qt::Unchecked); // private messages
-    Press(qobject_cast<TOptionsForm*>(on.window())->OkButton);
-
-    EXPECT_TRUE(form->Settings.Logging);
-    EXPECT_FALSE(form->Settings.LogPrivate);
-    EXPECT_EQ(read(newFolder, "groups.log"), started);
-    EXPECT_EQ(read(newFolder, "errors.log"), started);
-    EXPECT_TRUE(read(newFolder, "private.log").isEmpty());
-    EXPECT_FALSE(QDir(oldFolder).exists());
-
-    // OK again with nothing changed writes nothing.
-    Show<TLoggingFrame>(Open(), "Logging");
-    Press(Open().OkButton);
-    EXPECT_EQ(read(newFolder, "groups.log"), started);
-
-    // Moving the logs stops them in the old folder and starts them in the new.
-    const QString third = logs.filePath(QStringLiteral("third"));
-    Show<TLoggingFrame>(Open(), "Logging").FolderEdit->setText(third);
-    Press(Open().OkButton);
-    EXPECT_EQ(read(newFolder, "groups.log"), started + stopped);
-    EXPECT_EQ(read(third, "groups.log"), started);
-
-    Show<TLoggingFrame>(Open(), "Logging").LoggingCheckbox->setChecked(false);
-    Press(Open().OkButton);
-    EXPECT_FALSE(form->Settings.Logging);
-    EXPECT_EQ(read(third, "groups.log"), started + stopped);
-    EXPECT_TRUE(read(third, "private.log").isEmpty());
-}
-
-TEST_F(OptionsFormTest, AwayPageRestartsTheAutomaticAway) {
-    Create();
-    auto& page = Show<TAwayOptionsFrame>(Open(), "Away Options");
-    EXPECT_FALSE(page.IdleEdit->isEnabled());
-    page.AutoAwayCheckbox->setChecked(true);
-    page.IdleEdit->setValue(0); // below the range
-    page.MessageEdit->setText(QStringLiteral("gone"));
-    form->LastActivity = 0;
-    page.SaveSettings();
-    EXPECT_TRUE(form->Settings.AutoAway);
-    EXPECT_EQ(form->Settings.AutoAwayIdle, 1);
-    EXPECT_EQ(form->Settings.AutoAwayMessage, QStringLiteral("gone"));
-    EXPECT_GT(form->LastActivity, 0);
-    EXPECT_TRUE(form->AwayTimer->isActive());
-
-    page.AutoAwayCheckbox->setChecked(false);
-    page.SaveSettings();
-    EXPECT_FALSE(form->AwayTimer->isActive());
-}
-
-TEST_F(OptionsFormTest, BrowsingStartsInAnExistingFolderAndEndsTheChoiceWithASlash) {
-    Create();
-    QTemporaryDir folder;
-    QStringList asked;
-    std::optional<QString> answer = QStringLiteral("/chosen/dir");
-    options::Choosers().Folder = [&](QWidget*, const QString& title, const QString& start) {
-        asked << title << start;
-        return answer;
-    };
-    auto& page = Show<TSoundsFrame>(Open(), "Audio Options");
-    page.FolderEdit->setText(folder.path());
-    page.BrowseButtonClick();
-    EXPECT_EQ(asked, QStringList(
-                         {QStringLiteral("Select your Vellinor directory below:"), folder.path()}));
-    EXPECT_EQ(page.FolderEdit->text(), QStringLiteral("/chosen/dir/"));
-
-    // A folder that does not exist is not a start; Cancel keeps the text.
-    asked.clear();
-    answer.reset();
-    auto& logging = Show<TLoggingFrame>(*qobject_cast<TOptionsForm*>(page.window()), "Logging");
-    logging.FolderEdit->setText(QStringLiteral("/no/such/folder/"));
-    logging.BrowseButtonClick();
-    EXPECT_EQ(asked, QStringList({QStringLiteral("Select your ZELVO logging directory below:"),
-                                  QString()}));
-    EXPECT_EQ(logging.FolderEdit->text(), QStringLiteral("/no/such/folder/"));
-
-    page.SoundsCheckbox->setChecked(false);
-    EXPECT_FALSE(page.BrowseButton->isEnabled());
-    page.SaveSettings();
-    EXPECT_FALSE(form->Settings.PlaySounds);
-    EXPECT_EQ(form->Settings.VLDirectory, QStringLiteral("/chosen/dir/"));
-}
-
-TEST_F(OptionsFormTest, FontsAndColoursReachTheWindowsControls) {
-    Create();
+    EXPECT_EQ(&Open(), &options); // one dialog
     QFont chosen(QStringLiteral("Serif"));
     chosen.setPointSize(13);
     options::Choosers().Font = [&](QWidget*, const QFont&) { return chosen; };
     options::Choosers().Color = [](QWidget*, const QColor&) { return QColor(0x11, 0x22, 0x33); };
-    form->InputEdit->SetFont({QFont(QStringLiteral("Mono")), 0x0000FF});
+    form->Settings.InputEdit.Font.Color = 0x0000FF;
+    clock.Advance(5000);
 
-    auto& page = Show<TFontsFrame>(Open(), "Fonts & Colors");
+    auto& page = Show<TFontsFrame>(options, "Fonts & Colors");
     EXPECT_EQ(page.SampleFont(TFontsFrame::frInput).color, 0x0000FF);
     page.FontButtonClick(TFontsFrame::frChat);
-    EXPECT_EQ(page.SampleEdits[TFontsFrame::frChat]->text(),
-              QStringLiteral("13 pt. ") + chosen.family());
+    EXPECT_EQ(page.SampleEdits[TFontsFrame::frChat]->text(), "13 pt. " + chosen.family());
     page.ColorButtonClick(TFontsFrame::frInput);
     chosen.setUnderline(true);
     page.FontButtonClick(TFontsFrame::frGroups);
-    page.SaveSettings();
+    auto& chat = Show<TChatWindowFrame>(options, "Chat Window");
+    chat.SmoothScrollCheckbox->setChecked(true);
+    chat.SpacingEdit->setValue(7);
+    Show<TAwayOptionsFrame>(options, "Away Options").AutoAwayCheckbox->setChecked(true);
+    Press(options.OkButton);
 
     const plat::TColor picked = 0x332211; // $00BBGGRR
     EXPECT_EQ(form->OutputMemo->Font().font.family(), QFont(QStringLiteral("Serif")).family());
     EXPECT_EQ(form->OutputMemo->Links().Font().color, plat::clBlue);
     EXPECT_TRUE(form->OutputMemo->Links().HoverFont().font.underline());
+    EXPECT_TRUE(form->OutputMemo->Scrolling().SmoothScrolling());
+    EXPECT_EQ(form->OutputMemo->LineSpacing(), 7);
     EXPECT_TRUE(form->GroupsTreeView->Font().font.underline());
     EXPECT_EQ(form->InputEdit->Color(), picked);
     EXPECT_EQ(form->InputEdit->Font().color, 0x0000FF);
     EXPECT_EQ(form->TargetPanel->palette().color(QPalette::Window), plat::ToQColor(picked));
     EXPECT_EQ(form->InputPanel->palette().color(QPalette::Window), plat::ToQColor(picked));
     EXPECT_EQ(form->ClrDefault->Color(), 0x0000FF);
+    // The away page was saved: idle time counts from now.
+    EXPECT_EQ(form->Away.LastActivity(), 6000);
+    EXPECT_TRUE(form->AwayTimer->isActive());
+    Show<TAwayOptionsFrame>(Open(), "Away Options").AutoAwayCheckbox->setChecked(false);
+    Press(form->findChild<TOptionsForm*>(QStringLiteral("OptionsForm"))->OkButton);
+    EXPECT_FALSE(form->AwayTimer->isActive());
 
     // Stored when the window closes.
-    const std::unique_ptr<plat::Registry> stored = DestroyAndReload();
-    const TMainSettings settings = ::LoadSettings(*stored);
+    const TMainSettings settings = ::LoadSettings(*DestroyAndReload());
     EXPECT_EQ(settings.InputEdit.Color, picked);
     EXPECT_EQ(settings.OutputMemo.Font.Size, 13);
-}
-
-TEST_F(OptionsFormTest, ChatWindowPageSavesTimestampColourAndBoundedLineSpacing) {
-    Create();
-    QColor initial(1, 2, 3);
-    options::Choosers().Color = [&](QWidget*, const QColor& start) {
-        initial = start;
-        return QColor(0xAA, 0xBB, 0xCC);
-    };
-    auto& page = Show<TChatWindowFrame>(Open(), "Chat Window");
-    EXPECT_EQ(page.TimestampColor(), 0x808080);
-    page.ColorButtonClick();
-    EXPECT_FALSE(initial.isValid()); // the dialog does not start from the colour
-    page.TimestampCheckbox->setChecked(false);
-    EXPECT_FALSE(page.ColorButton->isEnabled());
-    page.SmoothScrollCheckbox->setChecked(true);
-    page.URLsCheckbox->setChecked(false);
-    page.SpacingEdit->setValue(5000);
-    page.SaveSettings();
-
-    const TMainSettings& s = form->Settings;
-    EXPECT_EQ(s.TimestampColor, 0xCCBBAA);
-    EXPECT_FALSE(s.TimestampChat);
-    EXPECT_FALSE(s.ParseUrls);
-    EXPECT_TRUE(form->OutputMemo->Scrolling().SmoothScrolling());
-    EXPECT_EQ(form->OutputMemo->LineSpacing(), 100);
-    page.SpacingEdit->setValue(-3);
-    page.SaveSettings();
-    EXPECT_EQ(form->OutputMemo->LineSpacing(), 0);
+    EXPECT_EQ(settings.LineSpacing, 7);
 }
 
 } // namespace

@@ -5,9 +5,9 @@
 #include "app/kit/Kit.h"
 #include "app/mainform/Actions.h"
 #include "app/mainform/CommandParser.h"
-#include "app/mainform/MainForm.h"
 #include "platform/core/FormatDateTime.h"
 #include "platform/core/Guarded.h"
+#include "platform/gui/BusyCursor.h"
 #include "platform/gui/ImageList.h"
 
 #include <QAction>
@@ -52,13 +52,6 @@ QWidget* Panel(QWidget* content) {
     layout->addWidget(content);
     return panel;
 }
-
-struct BusyScope {
-    BusyScope() { TMainForm::BeginBusy(); }
-    ~BusyScope() { TMainForm::EndBusy(); }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-};
 
 // Date and time of the platform's short date and long time formats.
 QString DateTimeText(const QDateTime& value) {
@@ -154,7 +147,7 @@ QTreeWidgetItem* TAwayMessagesForm::SelectedRow() const {
 }
 
 void TAwayMessagesForm::RefreshMessages() {
-    const BusyScope busy;
+    const plat::BusyScope busy;
     // The selected character is shown afresh, so that messages that arrived
     // since it was last shown appear and it counts as read.
     shownName_.clear();

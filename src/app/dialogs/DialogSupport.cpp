@@ -93,4 +93,14 @@ QLineEdit* NewPasswordEdit(QWidget* parent) {
     return edit;
 }
 
+void SetTextColor(QWidget& widget, plat::TColor color) {
+    QPalette palette = widget.palette();
+    const QColor c = plat::ToQColor(color);
+    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        palette.setColor(group, QPalette::Text, c);
+        palette.setColor(group, QPalette::WindowText, c);
+    }
+    widget.setPalette(palette);
+}
+
 } // namespace dlg

@@ -2,6 +2,8 @@
 // What the application's dialogs share: running a dialog modally (which
 // tests can take over) and the message boxes they show.
 
+#include "platform/gui/Colors.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -51,5 +53,8 @@ void CenterOnScreen(QWidget& window);
 
 // A password field: the typed characters show as "*".
 QLineEdit* NewPasswordEdit(QWidget* parent);
+
+// Applies a colour to the text of a widget in every colour group.
+void SetTextColor(QWidget& widget, plat::TColor color);
 
 } // namespace dlg

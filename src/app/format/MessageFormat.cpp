@@ -32,6 +32,11 @@ QString fontOpen(plat::TColor color) {
     return QStringLiteral("<font color=\"#") + ColorToHex(color) + QStringLiteral("\">");
 }
 
+const TMainSettings& DefaultSettings() {
+    static const TMainSettings defaults;
+    return defaults;
+}
+
 } // namespace
 
 QString ChatLogFileName(TChatLog log) {
@@ -92,16 +97,20 @@ QString AttributeText(QStringView text) {
     return result;
 }
 
+TMessageFormatter::TMessageFormatter() : TMessageFormatter(DefaultSettings()) {}
+
+TMessageFormatter::TMessageFormatter(const TMainSettings& settings) : settings_(settings) {}
+
 QString TMessageFormatter::ConsoleLine(QStringView text, plat::TColor color,
                                        bool withTimestamp) const {
     QString line;
-    if (withTimestamp && Options.TimestampChat) {
+    if (withTimestamp && settings_.TimestampChat) {
         // The time and the space after it cannot be selected, so copied text
         // leaves them out; "&nbsp;" never collapses and never starts a row.
-        line = QStringLiteral("<noselect>") + fontOpen(Options.TimestampColor) +
-               EscapeMarkup(plat::FormatDateTime(Options.TimestampFormat, Now())) +
+        line = QStringLiteral("<noselect>") + fontOpen(settings_.TimestampColor) +
+               EscapeMarkup(plat::FormatDateTime(settings_.TimestampFormat, Now())) +
                QStringLiteral("</font>&nbsp;</noselect>");
-        if (Options.TimestampIndent) {
+        if (settings_.TimestampIndent) {
             line += QStringLiteral("<indent>");
         }
     }
@@ -121,22 +130,22 @@ TChatLine TMessageFormatter::SystemLine(QStringView text) const {
 }
 
 QString TMessageFormatter::CharLink(QStringView name) const {
-    return Options.LinkNames ? link(u"charlink", name, name) : EscapeMarkup(name);
+    return settings_.LinkNames ? link(u"charlink", name, name) : EscapeMarkup(name);
 }
 
 QString TMessageFormatter::PrivCharLink(QStringView name, QStringView group) const {
-    if (!Options.LinkNames) {
+    if (!settings_.LinkNames) {
         return EscapeMarkup(name);
     }
     return link(u"privcharlink", cat(name, u",", group), name);
 }
 
 QString TMessageFormatter::PublicLink(QStringView group) const {
-    return Options.LinkGroups ? link(u"publiclink", group, group) : EscapeMarkup(group);
+    return settings_.LinkGroups ? link(u"publiclink", group, group) : EscapeMarkup(group);
 }
 
 QString TMessageFormatter::PrivateLink(QStringView group) const {
-    return Options.LinkGroups ? link(u"privatelink", group, group) : EscapeMarkup(group);
+    return settings_.LinkGroups ? link(u"privatelink", group, group) : EscapeMarkup(group);
 }
 
 QString TMessageFormatter::LinkReference(QStringView text, const TBlob& blob) {
@@ -192,7 +201,7 @@ TMessageFormatter::FormatIncoming(QStringView escaped, const TBlob* blob, plat::
     if (const auto* voice = dynamic_cast<const TVoiceBlob*>(blob)) {
         text = escaped.toString();
         QString file;
-        if (Options.PlaySounds && voice->GetSoundFile(Options.VLDirectory, file)) {
+        if (settings_.PlaySounds && voice->GetSoundFile(settings_.VLDirectory, file)) {
             result.SoundFile = file;
         }
     } else if (blob != nullptr) {
@@ -200,7 +209,7 @@ TMessageFormatter::FormatIncoming(QStringView escaped, const TBlob* blob, plat::
     } else {
         text = escaped.toString();
     }
-    text = DecodeColorCodes(text, color, ConsoleColor);
+    text = DecodeColorCodes(text, color, settings_.OutputMemo.Color);
     text.replace(u'\n', QStringLiteral("<br>"));
     text.remove(u'\r');
     result.Markup = std::move(text);
@@ -210,7 +219,7 @@ TMessageFormatter::FormatIncoming(QStringView escaped, const TBlob* blob, plat::
 TChatLine TMessageFormatter::MessageLine(QStringView layoutHead, QStringView message,
                                          const TBlob* blob, plat::TColor color, TChatLog log,
                                          QString logText) {
-    TIncoming body = FormatIncoming(EscapeText(message, Options.ParseEmoticons), blob, color);
+    TIncoming body = FormatIncoming(EscapeText(message, settings_.ParseEmoticons), blob, color);
     // The layout closes a font of its own after the one the line writer
     // closes; the console ignores a close with no font open.
     const QString text = cat(layoutHead, body.Markup, u"</font>");
@@ -276,5 +285,5 @@ TChatLine TMessageFormatter::PrivateGroupLeave(QStringView group, QStringView se
 }
 
 TChatLine TMessageFormatter::ServerSystemMessage(QStringView message) const {
-    return SystemLine(EscapeText(message, Options.ParseEmoticons));
+    return SystemLine(EscapeText(message, settings_.ParseEmoticons));
 }

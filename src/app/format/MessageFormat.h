@@ -10,6 +10,7 @@
 
 #include "app/format/ColorCodes.h"
 #include "app/format/Emoticons.h"
+#include "app/options/Settings.h"
 
 #include <QDateTime>
 #include <QString>
@@ -20,22 +21,6 @@
 
 class TBlob;
 class TBlobList;
-
-// The settings the formatter reads; the main window fills them in.
-struct TMessageFormatOptions {
-    bool TimestampChat = true;
-    QString TimestampFormat = QStringLiteral("[hh:nn]");
-    plat::TColor TimestampColor = plat::clGray;
-    bool TimestampIndent = true;
-    bool ParseEmoticons = true;
-    // Not read here: the caller passes it to the console's AddLine, which
-    // then turns web addresses into links.
-    bool ParseUrls = true;
-    bool LinkNames = true;
-    bool LinkGroups = true;
-    bool PlaySounds = true;
-    QString VLDirectory; // the game's folder, where emote sounds are looked up
-};
 
 // The colour of each kind of line.
 namespace MessageColor {
@@ -77,12 +62,18 @@ QString EscapeMarkup(QStringView text);
 // the tag, are left out.
 QString AttributeText(QStringView text);
 
+// Reads the settings as they are at each line: the timestamp block
+// (TimestampChat, TimestampFormat, TimestampColor, TimestampIndent),
+// ParseEmoticons, LinkNames, LinkGroups, PlaySounds with VLDirectory (where
+// emote sounds are looked up), and the console's background
+// (OutputMemo.Color): a code colour equal to it is shown in the message
+// colour instead. ParseUrls is the caller's, for the console's AddLine.
 class TMessageFormatter {
 public:
-    TMessageFormatOptions Options;
-    // The console's background: a code colour equal to it is shown in the
-    // message colour instead.
-    plat::TColor ConsoleColor = plat::clWindow;
+    // With the default settings.
+    TMessageFormatter();
+    explicit TMessageFormatter(const TMainSettings& settings);
+
     // Where received reference attachments are kept for their links; without
     // it no reference link is made.
     TBlobList* ReceivedAttachments = nullptr;
@@ -133,6 +124,7 @@ public:
     TChatLine ServerSystemMessage(QStringView message) const;
 
 private:
+    const TMainSettings& settings_;
     QString LinkReference(QStringView text, const TBlob& blob);
     TChatLine MessageLine(QStringView layoutHead, QStringView message, const TBlob* blob,
                           plat::TColor color, TChatLog log, QString logText);

@@ -11,8 +11,8 @@
 #include "app/mainform/MainFormTestSeam.h"
 #include "app/whois/VLWhoisThread.h"
 #include "console/QvConsole.h"
-#include "platform/core/Clock.h"
 #include "platform/core/Cp1252.h"
+#include "platform/core/Format.h"
 #include "platform/core/Guarded.h"
 #include "platform/core/Registry.h"
 #include "platform/gui/ImageList.h"
@@ -29,9 +29,7 @@
 #include <cmath>
 
 TMainForm* TMainForm::instance_ = nullptr;
-int TMainForm::busyCount_ = 0;
 int TMainForm::updateLockCount_ = 0;
-bool TMainForm::busyCursorSet_ = false;
 
 namespace {
 
@@ -56,6 +54,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(kCaptionNotConnected);
     registry_ = std::make_unique<plat::Registry>();
+    formatter_.ReceivedAttachments = &ReceivedAttachments;
     CreateComponents();
     CreateActions();
     CreateInputAndAway();
@@ -138,15 +137,13 @@ void TMainForm::CreateComponents() {
         kit::CreateSplitter(this, QStringLiteral("MainSplitter"), OutputMemo, InputPanel);
     setCentralWidget(MainSplitter->Widget());
 
+    target_ = std::make_unique<TChatTarget>(*TargetPanel, *TargetLabel);
+
     FriendsTreeView = new TTreeView;
     FriendsTreeView->setObjectName(QStringLiteral("FriendsTreeView"));
-    FriendsTreeView->AddRoot(QStringLiteral("Online Friends"), 0);
-    FriendsTreeView->AddRoot(QStringLiteral("Offline Friends"), 1);
-    FriendsTreeView->AddRoot(QStringLiteral("Unknown"), 2);
     GroupsTreeView = new TTreeView;
     GroupsTreeView->setObjectName(QStringLiteral("GroupsTreeView"));
-    GroupsTreeView->AddRoot(QStringLiteral("Public Groups"), 5);
-    GroupsTreeView->AddRoot(QStringLiteral("Private Groups"), 6);
+    trees_ = std::make_unique<TFriendsGroupsTrees>(*FriendsTreeView, *GroupsTreeView);
     GroupSplitter = kit::CreateSplitter(nullptr, QStringLiteral("GroupSplitter"), FriendsTreeView,
                                         GroupsTreeView);
     GroupDockablePanel =
@@ -168,9 +165,16 @@ void TMainForm::CreateComponents() {
     AwayTimer->setInterval(5000);
     ReconnectTimer = new QTimer(this);
     ReconnectTimer->setObjectName(QStringLiteral("ReconnectTimer"));
-    ReconnectTimer->setSingleShot(true);
     connect(ReconnectTimer, &QTimer::timeout, this,
             [this] { plat::guarded([this] { ReconnectTimerTimer(); }); });
+    reconnector_ = std::make_unique<TReconnector>(Settings, *ReconnectTimer);
+    reconnector_->OnAttempt = [this](int attempt) {
+        AddSystemLine(plat::Format("Reconnect attempt #%d", attempt));
+        VLChat->Connect();
+        // The connection in progress can be cancelled.
+        ConnectAction->setEnabled(false);
+        DisconnectAction->setEnabled(true);
+    };
 }
 
 void TMainForm::CreateActions() {
@@ -245,19 +249,9 @@ void TMainForm::UnbindEngineEvents() {
     VLChat->OnError = nullptr;
 }
 
+// The state objects start as the window's creation wants them: not away,
+// no reconnection wanted, no target, the trees' roots empty.
 void TMainForm::FormCreate() {
-    LastSocketError = 0;
-    Reconnecting = false;
-    ReconnectWanted = false;
-    ReconnectAttempts = 0;
-    AutoReplying = false;
-    LastActivity = plat::MonotonicMs();
-
-    ReplyThrottle.clear();
-    UnreadAwayMessages = 0;
-    AwayReason.clear();
-    Away = false;
-
     // The dimensions known now are the built-in ones.
     TDimensionList& dimensions = VLChat->DimensionList();
     for (qsizetype i = 0; i < dimensions.Count(); ++i) {
@@ -266,31 +260,17 @@ void TMainForm::FormCreate() {
 
     AttachedReference.reset();
     ReceivedAttachments.SetMaxCount(OutputMemo->Limit());
-
-    ExpandOnlineFriends = true;
-    ExpandOfflineFriends = false;
-    ExpandPublicGroups = true;
-    ExpandPrivateGroups = true;
     FirstActivation = true;
-    TargetKind = tkNone;
     ColorPalette->SetColor(plat::clWindowText);
 
+    // Also starts logging and the automatic away.
     LoadSettings();
-    // The "Default" colour is the input font's colour.
-    ClrDefault->SetColor(InputEdit->Font().color);
     UpdateViewActions();
-    SetLogging(Settings.Logging);
-
-    if (Settings.AutoAway) {
-        LastActivity = plat::MonotonicMs();
-        AwayTimer->start();
-    }
-
-    ColorPalette->SetColor(InputEdit->Font().color);
+    ColorPalette->SetColor(Settings.InputEdit.Font.Color);
     RepaintColorItem();
 
     DisableChatControls();
-    AddConsoleLine(kWelcomeLine, OutputMemo->Font().color, false);
+    AddConsoleLine(kWelcomeLine, Settings.OutputMemo.Font.Color, false);
 }
 
 void TMainForm::FormDestroy() {
@@ -305,8 +285,7 @@ void TMainForm::FormDestroy() {
         away->close();
     }
     AwayTimer->stop();
-    ReconnectTimer->stop();
-    ReplyThrottle.clear();
+    reconnector_->Stop();
     SetLogging(false);
     SaveSettings();
     AttachedReference.reset();
@@ -415,25 +394,6 @@ void TMainForm::ExitActionExecute() {
     close();
 }
 
-void TMainForm::BeginBusy() {
-    if (busyCount_ == 0) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        busyCursorSet_ = true;
-    }
-    ++busyCount_;
-}
-
-void TMainForm::EndBusy() {
-    if (busyCount_ > 0) {
-        --busyCount_;
-    }
-    // Qt keeps override cursors on a stack: take off only the one set here.
-    if (busyCount_ == 0 && busyCursorSet_) {
-        busyCursorSet_ = false;
-        QApplication::restoreOverrideCursor();
-    }
-}
-
 void TMainForm::LockUpdate() {
     if (updateLockCount_ == 0) {
         setUpdatesEnabled(false);
@@ -448,7 +408,7 @@ void TMainForm::UnlockUpdate() {
 }
 
 void TMainForm::DisableChatControls() {
-    SetTargetLabel(QString());
+    target_->HideLabel();
     RefListView->hide();
     InputEdit->hide();
     GroupsTreeView->setEnabled(false);
@@ -463,17 +423,9 @@ void TMainForm::EnableChatControls() {
     FriendsTreeView->setEnabled(true);
     OutputMemo->setEnabled(true);
     // A target kept over a disconnect is shown again.
-    if (TargetKind != tkNone) {
-        SetTargetLabel(TargetName + u':');
-    }
+    target_->ShowLabel();
     InputEdit->setFocus();
     AwayActionUpdate();
-}
-
-void TMainForm::SetTargetLabel(const QString& text) {
-    TargetPanel->setVisible(!text.isEmpty());
-    TargetLabel->setText(text);
-    TargetPanel->adjustSize();
 }
 
 int TMainForm::WheelScrollAmount() const {

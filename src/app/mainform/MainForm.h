@@ -1,21 +1,26 @@
 #pragma once
 
 // The main window: owns the chat engine, the console, the input line, the
-// friends and groups panel, the bars and timers, and all application state.
-// It starts the login on its first activation, writes every chat line into
-// the console, and saves the settings when it is destroyed.
+// friends and groups panel, the bars and timers, the settings, and the state
+// other parts share: away mode, reconnection, the trees and the target of the
+// input line. It starts the login on its first activation, writes every chat
+// line into the console, and saves the settings when it is destroyed.
 
+#include "app/away/AwayMode.h"
 #include "app/format/MessageFormat.h"
 #include "app/log/ChatLog.h"
+#include "app/mainform/ChatTarget.h"
+#include "app/mainform/FriendsGroupsTrees.h"
+#include "app/mainform/Reconnector.h"
 #include "app/options/Settings.h"
 #include "engine/BlobList.h"
 #include "engine/BufferList.h"
 #include "engine/VLChat.h"
 #include "platform/core/Guarded.h"
+#include "platform/gui/BusyCursor.h"
 #include "platform/gui/Colors.h"
 
 #include <QByteArray>
-#include <QHash>
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
@@ -59,9 +64,6 @@ class ImageList;
 class Registry;
 } // namespace plat
 
-// What the input line sends to.
-enum TTargetKind { tkPublicGroup = 0, tkPrivateGroup = 1, tkCharacter = 2, tkNone = 3 };
-
 class TMainForm : public QMainWindow {
     Q_OBJECT
 public:
@@ -101,35 +103,18 @@ public:
     TLogins Logins;
 
     // --- application state ---------------------------------------------------
-    bool ReconnectWanted = false;
-    int ReconnectAttempts = 0;
-    bool Reconnecting = false;
-    int LastSocketError = 0;
     bool SavePassword = false;
     bool FirstActivation = true;
     QString CurrentCharacter;
-    TTargetKind TargetKind = tkNone;
-    QString TargetName;
+    // What the pop-up menus act on.
     QString PopupName;
     QString PopupGroup;
     QString PopupCharGroup;
     QString LastTellSender;
-    bool Away = false;
-    QString AwayReason;
-    bool AutoReplying = false;
-    int UnreadAwayMessages = 0;
-    // Sender (ASCII lower case) -> tick of the last automatic reply.
-    QHash<QString, int64_t> ReplyThrottle;
-    int64_t LastActivity = 0;
     // The rich text of the reference attached to the next message.
     std::optional<QByteArray> AttachedReference;
     TBlobList ReceivedAttachments;
     TBufferList InputHistory;
-    // Expand a tree root when its first child arrives.
-    bool ExpandOnlineFriends = true;
-    bool ExpandOfflineFriends = false;
-    bool ExpandPublicGroups = true;
-    bool ExpandPrivateGroups = true;
 
     // --- actions, menus, tool bars, palettes and view toggles --------------------
     // (MainFormActions.cpp, MainFormPalettes.cpp)
@@ -221,10 +206,11 @@ public:
     // --- end of actions, menus, tool bars, palettes and view toggles -------------
 
     // --- busy cursor and paint lock (program-wide counters) --------------------
-    static void BeginBusy();
-    // Harmless when nothing is busy.
-    static void EndBusy();
-    static int BusyCount() { return busyCount_; }
+    // The program's busy cursor (plat::BeginBusy); ending is harmless when
+    // nothing is busy.
+    static void BeginBusy() { plat::BeginBusy(); }
+    static void EndBusy() { plat::EndBusy(); }
+    static int BusyCount() { return plat::BusyCount(); }
     void LockUpdate();
     void UnlockUpdate();
     static int UpdateLockCount() { return updateLockCount_; }
@@ -246,7 +232,7 @@ public:
     bool ShowLoginDialog();
     void DisableChatControls();
     void EnableChatControls();
-    void SetTargetLabel(const QString& text);
+    void SetTargetLabel(const QString& text) { target_->SetLabel(text); }
     // The console scrolls by this many pixels per wheel turn.
     int WheelScrollAmount() const;
     void FormMouseWheelDown(Qt::KeyboardModifiers Shift, QPoint MousePos, bool& Handled);
@@ -257,7 +243,15 @@ public:
     void DisconnectActionExecute();
     // Ends the connection without reconnecting.
     void Disconnect();
-    void ReconnectTimerTimer();
+    void ReconnectTimerTimer() { reconnector_->TimerFired(); }
+    TReconnector& Reconnection() { return *reconnector_; }
+
+    // Puts the settings into effect after they changed: the look of the
+    // controls (fonts and colours, the console's smooth scrolling, line
+    // spacing and link fonts, the input line's surroundings, the default
+    // colour), logging moved from the previous files to the new ones, and
+    // with RestartAutoAway the automatic away counted from now.
+    void ApplySettings(const TSettingsChange& change);
 
     // --- forms opened on demand ----------------------------------------------
     // A modeless form of which at most one exists: the window's form of that
@@ -277,8 +271,8 @@ public:
     static void ShowForm(QWidget& form);
 
     // --- console lines -----------------------------------------------------------
-    // The formatter with the current settings.
-    TMessageFormatter& Formatter();
+    // The formatter, which reads the settings.
+    TMessageFormatter& Formatter() { return formatter_; }
     void AddConsoleLine(const QString& text, plat::TColor color, bool withTimestamp);
     void AddErrorLine(const QString& text);
     void AddSystemLine(const QString& text);
@@ -293,14 +287,11 @@ public:
     // is on: the time prefix (withTimePrefix and TimestampLogging), the text,
     // CR LF. Never raises: a failure shows one red console line, not logged.
     void WriteLog(const QString& fileName, const QString& text, bool withTimePrefix);
-    // Logging and the file's own flag are on.
-    bool LogEnabled(TChatLog log) const;
     // Writes a console line's log text, time-prefixed, when its file is logged.
     void LogLine(const TChatLine& line);
     // While Logging is on, true writes "Logging started" and false "Logging
     // stopped" into each logged file, in file order; false also closes them.
     void SetLogging(bool flag);
-    TChatLogWriter LogWriter;
 
     // --- engine events -------------------------------------------------------------
     void VLChatConnect(TVLChat* Sender);
@@ -327,14 +318,11 @@ public:
     void VLChatFriendStatusChange(TVLChat* Sender, const TFriendInfo& Friend);
     void VLChatGroupListChange(TVLChat* Sender);
 
-    // --- input line, commands, sending, away mode ----------------------------------
-    // (MainFormInput.cpp, MainFormCommands.cpp, MainFormAway.cpp)
-    TAwayList* AwayList = nullptr;
-    QAction* AwayAction = nullptr;
-    QAction* AwayMessagesAction = nullptr;
-
+    // --- input line, commands, sending (MainFormInput.cpp, MainFormCommands.cpp) ---
+    // The target of the input line, shown by the target label.
+    TChatTarget& Target() { return *target_; }
     // The colour of typed text unless another is chosen: the input font colour.
-    plat::TColor DefaultTypingColor() const;
+    plat::TColor DefaultTypingColor() const { return Settings.InputEdit.Font.Color; }
     // Enter sends (Shift+Enter breaks the line), Shift+Up and Shift+Down walk
     // the history, Esc empties the line, "/" typed first resets the colour.
     void InputEditKeyDown(TRichEdit* Sender, QKeyEvent* Key, bool& Handled);
@@ -362,9 +350,18 @@ public:
     // The text of a reference attachment: the reference's rich text (RTF)
     // with its colours as codes.
     QString EncodeReference(const QByteArray& richText);
-    // Starts a whois lookup of the character (MainFormWhois.cpp).
+    // Starts a whois lookup of the character (MainFormWhois.cpp): only on the
+    // first two built-in dimensions, which have a number on the game web site.
     void ShowWhois(const QString& name);
+    // Writes a finished lookup's result into the console; senders that are
+    // not whois lookups are ignored. Lookups still running when the window
+    // goes end without a report.
+    void OnWhoisTerminate(QObject* Sender);
 
+    // --- away mode (MainFormAway.cpp) ------------------------------------------------
+    TAwayMode Away{Settings};
+    QAction* AwayAction = nullptr;
+    QAction* AwayMessagesAction = nullptr;
     // `text` is the command line: its words after the first are the reason.
     // Without a reason while away it sets the user back.
     void SetAway(const QString& text);
@@ -372,53 +369,16 @@ public:
     void SetBack();
     void AddAwayMessage(const QString& sender, const QString& text);
     void ShowAwayMessages();
-    void AwayActionExecute();
+    void AwayActionExecute() { SetAway(QStringLiteral("/away")); }
     void AwayActionUpdate();
-    void AwayMessagesActionExecute();
+    void AwayMessagesActionExecute() { ShowAwayMessages(); }
     void AwayMessagesActionUpdate();
     // Every 5 seconds while AutoAway: away after AutoAwayIdle idle minutes.
     void AwayTimerTimer();
-    // A tell received while away: logged, and answered at most once a minute
-    // per sender.
-    void AwayTellReceived(const QString& sender, const QString& message);
-    // Creates the away log and actions, binds the input line and the away
-    // timer; called while the window is built.
-    void CreateInputAndAway();
-    void InputEditReturn();
-    void ShowHistoryLine(const QString& line);
-    // The attached reference as an attachment; null when none is attached.
-    std::unique_ptr<TTextBlob> ReferenceAttachment();
-    // After a message went out: the reference that went with it is dropped,
-    // the user counts as active, and sending may end away mode.
-    void MessageSent(bool withReference, bool mayCancelAway);
-    // --- end of input line, commands, sending, away mode ---------------------------
 
     // --- friends and groups trees, pop-up menus and console link clicks ------
     // (MainFormTrees.cpp, MainFormPopups.cpp, MainFormLinks.cpp)
-
-    // Image indexes of the tree nodes.
-    enum TTreeImage {
-        tiOnlineFriends = 0,
-        tiOfflineFriends = 1,
-        tiUnknownFriends = 2,
-        tiFriendOnline = 3,
-        tiFriendOffline = 4,
-        tiPublicGroups = 5,
-        tiPrivateGroups = 6,
-        tiGroupListening = 7,
-        tiGroupMuted = 8,
-    };
-    // The roots, in the order the trees hold them.
-    QTreeWidgetItem* OnlineFriendsNode() const;
-    QTreeWidgetItem* OfflineFriendsNode() const;
-    QTreeWidgetItem* UnknownFriendsNode() const;
-    QTreeWidgetItem* PublicGroupsNode() const;
-    QTreeWidgetItem* PrivateGroupsNode() const;
-    // A node's image index (-1 for none); setting it sets the icon too.
-    static int NodeImage(const QTreeWidgetItem* node);
-    static void SetNodeImage(QTreeWidgetItem* node, int image);
-    // Where a node's icon lies in its tree's viewport.
-    static QRect NodeIconRect(const TTreeView& tree, const QTreeWidgetItem* node);
+    TFriendsGroupsTrees& Trees() { return *trees_; }
 
     kit::IPopupMenu* OnPopupMenu = nullptr;
     kit::IPopupMenu* OffPopupMenu = nullptr;
@@ -428,22 +388,17 @@ public:
     kit::IPopupMenu* PubPopupMenu = nullptr;
     kit::IPopupMenu* PrivPopupMenu = nullptr;
 
-    // Buddies.
-    void AddFriend(const QString& name, bool online, bool permanent);
-    void RemoveFriendNode(const QString& name);
-
-    // Private groups, named after their owners. A group is muted for this
-    // window while it has no node or its node does not listen.
-    QTreeWidgetItem* PrivateGroupNode(const QString& group) const;
-    void AddPrivateGroupNode(const QString& group);
+    void AddFriend(const QString& name, bool online, bool permanent) {
+        trees_->AddFriend(name, online, permanent);
+    }
+    void RemoveFriendNode(const QString& name) { trees_->RemoveFriend(name); }
+    // A private group shown by this window; removed, it is no target either.
+    void AddPrivateGroupNode(const QString& group) { trees_->AddPrivateGroup(group); }
     void RemovePrivateGroupNode(const QString& group);
-    bool PrivateGroupMuted(const QString& group) const;
-    bool IsOwnPrivateGroup(const QString& group) const;
     void InviteCharacter(const QString& name);
     void KickCharacter(const QString& name);
     void KickAll();
     void LeavePrivateGroup(const QString& group);
-
     // Muting public groups through the server; private groups only here.
     void MuteGroup(const QString& name);
     void UnmuteGroup(const QString& name);
@@ -485,18 +440,6 @@ public:
     void ShowReference(const QString& key);
     // The web page of an item attachment.
     static QString ItemPageAddress(uint32_t id2);
-    // --- end of trees, pop-up menus and console link clicks ------------------
-
-    // --- whois lookups (MainFormWhois.cpp) ------------------------------------------
-    // Only on the first two built-in dimensions, which have a number on the game
-    // web site; elsewhere ShowWhois only tells the user so. Lookups run at the
-    // same time, each reporting on its own; those still running when the window
-    // goes are cancelled without a report.
-    // Writes a finished lookup's result into the console: the character's
-    // details with links to its bio and its organisation's roster, or an error
-    // line when it was not found. Senders that are not whois lookups are ignored.
-    void OnWhoisTerminate(QObject* Sender);
-    // --- end of whois lookups ---------------------------------------------------------
 
 protected:
     bool event(QEvent* event) override;
@@ -518,31 +461,44 @@ private:
     void PostActivate();
     bool ConsoleClientContains(QPoint globalPos) const;
 
+    // Input and away mode (MainFormInput.cpp, MainFormAway.cpp).
+    void CreateInputAndAway();
+    void InputEditReturn();
+    void ShowHistoryLine(const QString& line);
+    // The attached reference as an attachment; null when none is attached.
+    std::unique_ptr<TTextBlob> ReferenceAttachment();
+    // After a message went out: the reference that went with it is dropped,
+    // the user counts as active, and sending may end away mode.
+    void MessageSent(bool withReference, bool mayCancelAway);
+    // A tell received while away: logged, and answered at most once a minute
+    // per sender.
+    void AwayTellReceived(const QString& sender, const QString& message);
+
     // Trees and pop-up menus (MainFormTrees.cpp, MainFormPopups.cpp).
     void CreateTreesAndMenus();
     void CreatePopupMenus();
-    // Adds a child in alphabetical order; a set expansion flag is cleared
-    // and the root expanded.
-    QTreeWidgetItem* AddChildNode(QTreeWidgetItem* root, const QString& text, int image,
-                                  bool* expandFlag);
+    bool IsOwnPrivateGroup(const QString& group) const;
     // Opens a menu at a point in screen coordinates.
     void OpenPopup(kit::IPopupMenu* menu, QPoint globalPos);
     // Mute and Listen items of the group menus.
     void SetMuteItems(kit::IPopupMenu* menu);
 
-    // Settings (MainFormSettings.cpp).
+    // Settings and logging (MainFormSettings.cpp, MainFormLog.cpp).
     void LoadSettings();
     void SaveSettings();
-    void ApplySettings();
-    void CollectSettings();
+    void WriteLogHeaders(const TMainSettings& settings, bool started);
+    void WriteLogLine(const TMainSettings& settings, const QString& fileName, const QString& text,
+                      bool withTimePrefix);
 
     static TMainForm* instance_;
-    static int busyCount_;
     static int updateLockCount_;
-    static bool busyCursorSet_;
 
     std::unique_ptr<plat::Registry> registry_;
-    TMessageFormatter formatter_;
+    std::unique_ptr<TReconnector> reconnector_;
+    std::unique_ptr<TFriendsGroupsTrees> trees_;
+    std::unique_ptr<TChatTarget> target_;
+    TMessageFormatter formatter_{Settings};
+    TChatLogWriter logWriter_;
     bool activatePosted_ = false;
     // Settings that were never loaded are never saved over the stored ones.
     bool settingsLoaded_ = false;

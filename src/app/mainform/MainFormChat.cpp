@@ -8,25 +8,8 @@
 #include "platform/core/Guarded.h"
 #include "platform/gui/Sound.h"
 
-TMessageFormatter& TMainForm::Formatter() {
-    TMessageFormatOptions& options = formatter_.Options;
-    options.TimestampChat = Settings.TimestampChat;
-    options.TimestampFormat = Settings.TimestampFormat;
-    options.TimestampColor = Settings.TimestampColor;
-    options.TimestampIndent = Settings.TimestampIndent;
-    options.ParseEmoticons = Settings.ParseEmoticons;
-    options.ParseUrls = Settings.ParseUrls;
-    options.LinkNames = Settings.LinkNames;
-    options.LinkGroups = Settings.LinkGroups;
-    options.PlaySounds = Settings.PlaySounds;
-    options.VLDirectory = Settings.VLDirectory;
-    formatter_.ConsoleColor = OutputMemo->Color();
-    formatter_.ReceivedAttachments = &ReceivedAttachments;
-    return formatter_;
-}
-
 void TMainForm::AddConsoleLine(const QString& text, plat::TColor color, bool withTimestamp) {
-    OutputMemo->AddLine(Formatter().ConsoleLine(text, color, withTimestamp), nullptr,
+    OutputMemo->AddLine(formatter_.ConsoleLine(text, color, withTimestamp), nullptr,
                         Settings.ParseUrls);
 }
 
@@ -39,11 +22,11 @@ void TMainForm::ShowLine(const TChatLine& line) {
 }
 
 void TMainForm::AddErrorLine(const QString& text) {
-    ShowLine(Formatter().ErrorLine(text));
+    ShowLine(formatter_.ErrorLine(text));
 }
 
 void TMainForm::AddSystemLine(const QString& text) {
-    ShowLine(Formatter().SystemLine(text));
+    ShowLine(formatter_.SystemLine(text));
 }
 
 void TMainForm::ApplicationEvents1Exception(const std::exception& error) {
@@ -72,14 +55,14 @@ plat::ExceptionHandler RouteExceptionsToMainForm() {
 // --- message events ------------------------------------------------------------
 
 void TMainForm::VLChatSystemMessage(TVLChat*, const QByteArray& Message) {
-    ShowLine(Formatter().ServerSystemMessage(plat::FromCp1252(Message)));
+    ShowLine(formatter_.ServerSystemMessage(plat::FromCp1252(Message)));
 }
 
 void TMainForm::VLChatPrivateMessage(TVLChat*, const QByteArray& CharName,
                                      const QByteArray& Message, const TBlob* Blob) {
     const QString sender = plat::FromCp1252(CharName);
     const QString message = plat::FromCp1252(Message);
-    ShowLine(Formatter().TellReceived(sender, message, Blob));
+    ShowLine(formatter_.TellReceived(sender, message, Blob));
     LastTellSender = sender;
     if (Away) {
         AwayTellReceived(sender, message);
@@ -94,34 +77,34 @@ void TMainForm::VLChatGroupMessage(TVLChat*, int GroupIdx, const QByteArray& Cha
     if (GroupIdx >= 0 && GroupIdx < groups.Count()) {
         group = plat::FromCp1252(groups.Items(GroupIdx)->Name());
     }
-    ShowLine(Formatter().GroupMessage(group, plat::FromCp1252(CharName), plat::FromCp1252(Message),
-                                      Blob));
+    ShowLine(formatter_.GroupMessage(group, plat::FromCp1252(CharName), plat::FromCp1252(Message),
+                                     Blob));
 }
 
 void TMainForm::VLChatPrivateGroupMessage(TVLChat*, const QByteArray& GroupName,
                                           const QByteArray& CharName, const QByteArray& Message,
                                           const TBlob* Blob) {
-    if (PrivateGroupMuted(plat::FromCp1252(GroupName))) {
+    if (trees_->PrivateGroupMuted(plat::FromCp1252(GroupName))) {
         return;
     }
-    ShowLine(Formatter().PrivateGroupMessage(
-        plat::FromCp1252(GroupName), plat::FromCp1252(CharName), plat::FromCp1252(Message), Blob));
+    ShowLine(formatter_.PrivateGroupMessage(plat::FromCp1252(GroupName), plat::FromCp1252(CharName),
+                                            plat::FromCp1252(Message), Blob));
 }
 
 void TMainForm::VLChatPrivateGroupJoin(TVLChat*, const QByteArray& GroupName,
                                        const QByteArray& CharName) {
-    if (PrivateGroupMuted(plat::FromCp1252(GroupName))) {
+    if (trees_->PrivateGroupMuted(plat::FromCp1252(GroupName))) {
         return;
     }
-    ShowLine(Formatter().PrivateGroupJoin(plat::FromCp1252(GroupName), plat::FromCp1252(CharName)));
+    ShowLine(formatter_.PrivateGroupJoin(plat::FromCp1252(GroupName), plat::FromCp1252(CharName)));
 }
 
 void TMainForm::VLChatPrivateGroupLeave(TVLChat*, const QByteArray& GroupName,
                                         const QByteArray& CharName) {
     const QString group = plat::FromCp1252(GroupName);
     const QString name = plat::FromCp1252(CharName);
-    if (!PrivateGroupMuted(group)) {
-        ShowLine(Formatter().PrivateGroupLeave(group, name));
+    if (!trees_->PrivateGroupMuted(group)) {
+        ShowLine(formatter_.PrivateGroupLeave(group, name));
     }
     if (QString::compare(name, CurrentCharacter, Qt::CaseInsensitive) == 0) {
         RemovePrivateGroupNode(group);
@@ -130,8 +113,8 @@ void TMainForm::VLChatPrivateGroupLeave(TVLChat*, const QByteArray& GroupName,
 
 void TMainForm::VLChatPrivateGroupKick(TVLChat*, const QByteArray& GroupName) {
     const QString group = plat::FromCp1252(GroupName);
-    if (!PrivateGroupMuted(group)) {
-        ShowLine(Formatter().PrivateGroupKick(group));
+    if (!trees_->PrivateGroupMuted(group)) {
+        ShowLine(formatter_.PrivateGroupKick(group));
     }
     RemovePrivateGroupNode(group);
 }

@@ -6,8 +6,6 @@
 #include "console/QvConsole.h"
 #include "platform/core/Cp1252.h"
 
-#include <QLabel>
-
 void TMainForm::ParseCommand(const QString& text) {
     const QString word = cmd::AsciiUpper(cmd::ExtractWord(cmd::CollapseSpaces(text), 1)).mid(1);
     // Usage lines show their angle brackets.
@@ -69,7 +67,7 @@ void TMainForm::ParseCommand(const QString& text) {
 void TMainForm::QueryTarget(const QString& name) {
     if (VLChat->GroupList().IndexOfName(plat::ToCp1252(name)) >= 0) {
         QueryPublicGroup(name);
-    } else if (PrivateGroupNode(name)) {
+    } else if (trees_->PrivateGroupNode(name)) {
         QueryPrivateGroup(name);
     } else {
         QueryCharacter(name);
@@ -77,24 +75,18 @@ void TMainForm::QueryTarget(const QString& name) {
 }
 
 void TMainForm::QueryCharacter(const QString& name) {
-    TargetName = name;
-    TargetKind = tkCharacter;
-    SetTargetLabel(name + u':');
+    target_->Set(tkCharacter, name);
     InputEdit->setFocus();
 }
 
 void TMainForm::QueryPublicGroup(const QString& name) {
     UnmuteGroup(name); // listening again before talking to it
-    TargetName = name;
-    TargetKind = tkPublicGroup;
-    SetTargetLabel(name + u':');
+    target_->Set(tkPublicGroup, name);
     InputEdit->setFocus();
 }
 
 void TMainForm::QueryPrivateGroup(const QString& name) {
     UnmuteGroup(name);
-    TargetName = name;
-    TargetKind = tkPrivateGroup;
-    SetTargetLabel(name + u':');
+    target_->Set(tkPrivateGroup, name);
     InputEdit->setFocus();
 }

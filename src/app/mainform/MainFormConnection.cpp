@@ -7,35 +7,16 @@
 #include "app/dialogs/DialogSupport.h"
 #include "app/kit/Kit.h"
 #include "app/mainform/MainFormControls.h"
-#include "platform/core/Clock.h"
 #include "platform/core/Cp1252.h"
 #include "platform/core/Format.h"
 #include "platform/core/Guarded.h"
 
 #include <QAction>
-#include <QTimer>
-
-#include <algorithm>
-#include <climits>
 
 namespace {
 
 QString DimensionName(const TVLChat& chat) {
     return chat.Dimension() ? chat.Dimension()->Name() : QString();
-}
-
-// Deletes every child of the roots named, in that order, inside one update.
-void EmptyRoots(TTreeView& tree, std::initializer_list<const char*> roots) {
-    tree.setUpdatesEnabled(false);
-    for (const char* caption : roots) {
-        const auto found = tree.findItems(QString::fromLatin1(caption), Qt::MatchExactly);
-        for (QTreeWidgetItem* root : found) {
-            if (root->parent() == nullptr) {
-                qDeleteAll(root->takeChildren());
-            }
-        }
-    }
-    tree.setUpdatesEnabled(true);
 }
 
 } // namespace
@@ -45,7 +26,7 @@ void TMainForm::VLChatConnect(TVLChat*) {
     EndBusy();
     ConnectAction->setEnabled(false);
     DisconnectAction->setEnabled(true);
-    ReconnectWanted = true;
+    const bool reconnected = reconnector_->Connected();
 
     Settings.LastUser = plat::FromCp1252(VLChat->UserName());
     Settings.LastDimension = DimensionName(*VLChat);
@@ -53,11 +34,9 @@ void TMainForm::VLChatConnect(TVLChat*) {
     Logins.SetLoginPassword(Settings.LastUser,
                             SavePassword ? plat::FromCp1252(VLChat->Password()) : QString());
 
-    if (Reconnecting) {
+    if (reconnected) {
         VLChat->SelectCharacter(plat::ToCp1252(CurrentCharacter));
-        Reconnecting = false;
     } else {
-        ReconnectAttempts = 0;
         ChooseCharacter();
     }
 }
@@ -79,7 +58,7 @@ void TMainForm::ChooseCharacter() {
 }
 
 void TMainForm::VLChatLogin(TVLChat*) {
-    LastActivity = plat::MonotonicMs();
+    Away.Touch();
     StatusBar->SetPanelText(0,
                             Away ? CurrentCharacter + QStringLiteral(" - Away") : CurrentCharacter);
     StatusBar->SetPanelText(1, DimensionName(*VLChat));
@@ -100,65 +79,37 @@ void TMainForm::VLChatLoginError(TVLChat*, const QByteArray& Message) {
 
 // The code is kept for the disconnect line; the socket raises nothing.
 void TMainForm::VLChatError(TVLChat*, int& ErrorCode) {
-    LastSocketError = ErrorCode;
+    reconnector_->SocketError(ErrorCode);
     ErrorCode = 0;
     VLChat->Disconnect();
 }
 
 void TMainForm::VLChatDisconnect(TVLChat*) {
     EndBusy();
-    const QString suffix =
-        LastSocketError >= 1 ? plat::Format(": socket error #%d", LastSocketError) : QString();
-    LastSocketError = 0;
+    const QString suffix = reconnector_->TakeErrorSuffix();
     ConnectAction->setEnabled(true);
     DisconnectAction->setEnabled(false);
-
-    EmptyRoots(*GroupsTreeView, {"Public Groups", "Private Groups"});
-    EmptyRoots(*FriendsTreeView, {"Online Friends", "Offline Friends", "Unknown"});
-    ExpandOnlineFriends = true;
-    ExpandOfflineFriends = false;
-    ExpandPublicGroups = true;
-    ExpandPrivateGroups = true;
-
+    trees_->Clear();
     setWindowTitle(QStringLiteral("Quorvel - Not Connected"));
     AddErrorLine(QStringLiteral("Disconnected from Vellinor chat server") + suffix);
     StatusBar->SetPanelText(0, QString());
     StatusBar->SetPanelText(1, QString());
     DisableChatControls();
 
-    if (!ReconnectWanted) {
-        return;
-    }
-    if (Settings.AutoReconnect && ReconnectAttempts < Settings.ReconnectTimes) {
-        ReconnectTimer->stop();
+    switch (reconnector_->Disconnected()) {
+    case TReconnector::TNext::Waiting:
         AddSystemLine(plat::Format("Waiting %d seconds to reconnect", Settings.ReconnectDelay));
-        // A timer takes at most INT_MAX milliseconds.
-        const int64_t ms = std::clamp<int64_t>(int64_t{Settings.ReconnectDelay} * 1000, 0, INT_MAX);
-        ReconnectTimer->setInterval(static_cast<int>(ms));
-        ReconnectTimer->start();
-    } else {
+        break;
+    case TReconnector::TNext::GaveUp:
         AddSystemLine(QStringLiteral("Maximum number of reconnect attempts reached"));
-        Reconnecting = false;
-    }
-}
-
-void TMainForm::ReconnectTimerTimer() {
-    struct StopTimer {
-        QTimer* timer;
-        ~StopTimer() { timer->stop(); }
-    } stop{ReconnectTimer};
-    if (ReconnectWanted && Settings.AutoReconnect && ReconnectAttempts < Settings.ReconnectTimes) {
-        ++ReconnectAttempts;
-        Reconnecting = true;
-        AddSystemLine(plat::Format("Reconnect attempt #%d", ReconnectAttempts));
-        VLChat->Connect();
-        ConnectAction->setEnabled(false);
-        DisconnectAction->setEnabled(true);
+        break;
+    case TReconnector::TNext::None:
+        break;
     }
 }
 
 void TMainForm::Disconnect() {
-    ReconnectWanted = false;
+    reconnector_->Cancel();
     VLChat->Disconnect();
 }
 

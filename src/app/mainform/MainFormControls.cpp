@@ -1,24 +1,11 @@
 #include "app/mainform/MainFormControls.h"
 
+#include "app/dialogs/DialogSupport.h"
 #include "platform/core/Guarded.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMimeData>
-
-namespace mainform {
-
-void SetTextColor(QWidget& widget, plat::TColor color) {
-    QPalette palette = widget.palette();
-    const QColor c = plat::ToQColor(color);
-    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        palette.setColor(group, QPalette::Text, c);
-        palette.setColor(group, QPalette::WindowText, c);
-    }
-    widget.setPalette(palette);
-}
-
-} // namespace mainform
 
 TTreeView::TTreeView(QWidget* parent) : QTreeWidget(parent) {
     setHeaderHidden(true);
@@ -31,7 +18,7 @@ TTreeView::TTreeView(QWidget* parent) : QTreeWidget(parent) {
 void TTreeView::SetFont(const plat::ColoredFont& value) {
     font_ = value;
     setFont(value.font);
-    mainform::SetTextColor(*this, value.color);
+    dlg::SetTextColor(*this, value.color);
 }
 
 void TTreeView::SetColor(plat::TColor value) {
@@ -59,7 +46,7 @@ void TRichEdit::SetFont(const plat::ColoredFont& value) {
     font_ = value;
     setFont(value.font);
     document()->setDefaultFont(value.font);
-    mainform::SetTextColor(*this, value.color);
+    dlg::SetTextColor(*this, value.color);
     if (document()->isEmpty()) {
         setTextColor(plat::ToQColor(value.color));
         setCurrentFont(value.font);

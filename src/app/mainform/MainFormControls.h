@@ -67,8 +67,3 @@ private:
     plat::ColoredFont font_;
     plat::TColor color_ = plat::clWindow;
 };
-
-namespace mainform {
-// Applies a colour to the text of a widget in every colour group.
-void SetTextColor(QWidget& widget, plat::TColor color);
-} // namespace mainform

@@ -2,12 +2,10 @@
 // current target, with the attached reference when there is one.
 #include "app/mainform/MainForm.h"
 
-#include "app/away/AwayList.h"
 #include "app/format/ColorCodes.h"
 #include "app/mainform/MainFormControls.h"
 #include "app/rtf/Rtf.h"
 #include "engine/VLBlob.h"
-#include "platform/core/Clock.h"
 #include "platform/core/Cp1252.h"
 #include "platform/core/Guarded.h"
 
@@ -41,9 +39,6 @@ private:
 } // namespace
 
 void TMainForm::CreateInputAndAway() {
-    AwayList = new TAwayList(this);
-    AwayList->setObjectName(QStringLiteral("AwayList"));
-
     auto make = [this](const char* name, const QString& caption, auto handler) {
         auto* action = new QAction(caption, ActionList1);
         action->setObjectName(QString::fromLatin1(name));
@@ -82,10 +77,6 @@ void TMainForm::RefListViewKeyUp(QKeyEvent* key) {
     if (key->key() == Qt::Key_Delete) {
         DropReference();
     }
-}
-
-plat::TColor TMainForm::DefaultTypingColor() const {
-    return InputEdit->Font().color;
 }
 
 void TMainForm::InputEditKeyDown(TRichEdit*, QKeyEvent* Key, bool& Handled) {
@@ -143,15 +134,16 @@ void TMainForm::InputEditReturn() {
         if (text.startsWith(u'/')) {
             ParseCommand(text);
         } else {
-            switch (TargetKind) {
+            const QString& target = target_->Name();
+            switch (target_->Kind()) {
             case tkPublicGroup:
-                SendGroupMessage(TargetName, text);
+                SendGroupMessage(target, text);
                 break;
             case tkPrivateGroup:
-                SendPrivateGroupMessage(TargetName, text);
+                SendPrivateGroupMessage(target, text);
                 break;
             case tkCharacter:
-                SendTell(TargetName, text);
+                SendTell(target, text);
                 break;
             case tkNone:
                 AddSystemLine(QStringLiteral("Please select a recipient for your message"));
@@ -187,7 +179,7 @@ void TMainForm::MessageSent(bool withReference, bool mayCancelAway) {
     if (withReference) {
         DropReference();
     }
-    LastActivity = plat::MonotonicMs();
+    Away.Touch();
     if (mayCancelAway && Away && Settings.AwayAutoCancel) {
         SetBack();
     }
@@ -195,13 +187,13 @@ void TMainForm::MessageSent(bool withReference, bool mayCancelAway) {
 
 bool TMainForm::SendTell(const QString& target, const QString& text) {
     // The automatic away reply never takes the user's reference along.
-    const std::unique_ptr<TTextBlob> blob = AutoReplying ? nullptr : ReferenceAttachment();
+    const std::unique_ptr<TTextBlob> blob = Away.AutoReplying() ? nullptr : ReferenceAttachment();
     if (!VLChat->SendPrivateMessage(plat::ToCp1252(target), plat::ToCp1252(text), blob.get())) {
         AddErrorLine(QStringLiteral("Unknown character: ") + EscapeMarkup(target));
         return false;
     }
-    ShowLine(Formatter().TellSent(target, text, blob.get()));
-    MessageSent(blob != nullptr, !AutoReplying);
+    ShowLine(formatter_.TellSent(target, text, blob.get()));
+    MessageSent(blob != nullptr, !Away.AutoReplying());
     return true;
 }
 

@@ -9,59 +9,71 @@ namespace {
 constexpr TChatLog kLogFiles[] = {TChatLog::Groups, TChatLog::Private, TChatLog::PrivateGroups,
                                   TChatLog::System, TChatLog::Errors};
 
-} // namespace
-
-bool TMainForm::LogEnabled(TChatLog log) const {
-    if (!Settings.Logging) {
+// Logging and the file's own flag are on.
+bool LogEnabled(const TMainSettings& settings, TChatLog log) {
+    if (!settings.Logging) {
         return false;
     }
     switch (log) {
     case TChatLog::Groups:
-        return Settings.LogGroup;
+        return settings.LogGroup;
     case TChatLog::Private:
-        return Settings.LogPrivate;
+        return settings.LogPrivate;
     case TChatLog::PrivateGroups:
-        return Settings.LogPrivateGroup;
+        return settings.LogPrivateGroup;
     case TChatLog::System:
-        return Settings.LogSystem;
+        return settings.LogSystem;
     case TChatLog::Errors:
-        return Settings.LogError;
+        return settings.LogError;
     case TChatLog::None:
         break;
     }
     return false;
 }
 
-void TMainForm::WriteLog(const QString& fileName, const QString& text, bool withTimePrefix) {
-    if (!Settings.Logging) {
+} // namespace
+
+void TMainForm::WriteLogLine(const TMainSettings& settings, const QString& fileName,
+                             const QString& text, bool withTimePrefix) {
+    if (!settings.Logging) {
         return;
     }
-    LogWriter.SetFolder(Settings.LoggingFolder);
+    logWriter_.SetFolder(settings.LoggingFolder);
     const TLogAppend result =
-        LogWriter.Append(fileName, FormatLogLine(text, withTimePrefix && Settings.TimestampLogging,
-                                                 formatter_.Now()));
+        logWriter_.Append(fileName, FormatLogLine(text, withTimePrefix && settings.TimestampLogging,
+                                                  formatter_.Now()));
     if (!result.Report.isEmpty()) {
         // Shown, never logged: the failing file may be errors.log itself.
         AddConsoleLine(EscapeMarkup(result.Report), MessageColor::Error, true);
     }
 }
 
+void TMainForm::WriteLog(const QString& fileName, const QString& text, bool withTimePrefix) {
+    WriteLogLine(Settings, fileName, text, withTimePrefix);
+}
+
 void TMainForm::LogLine(const TChatLine& line) {
-    if (LogEnabled(line.Log)) {
+    if (LogEnabled(Settings, line.Log)) {
         WriteLog(ChatLogFileName(line.Log), line.LogText, true);
+    }
+}
+
+void TMainForm::WriteLogHeaders(const TMainSettings& settings, bool started) {
+    const QString header = LogHeader(started, formatter_.Now());
+    for (const TChatLog log : kLogFiles) {
+        if (LogEnabled(settings, log)) {
+            WriteLogLine(settings, ChatLogFileName(log), header, false);
+        }
+    }
+    if (!started) {
+        logWriter_.Close();
     }
 }
 
 void TMainForm::SetLogging(bool flag) {
     if (Settings.Logging) {
-        const QString header = LogHeader(flag, formatter_.Now());
-        for (const TChatLog log : kLogFiles) {
-            if (LogEnabled(log)) {
-                WriteLog(ChatLogFileName(log), header, false);
-            }
-        }
-    }
-    if (!flag) {
-        LogWriter.Close();
+        WriteLogHeaders(Settings, flag);
+    } else if (!flag) {
+        logWriter_.Close();
     }
 }

@@ -12,6 +12,8 @@
 
 namespace {
 
+using Trees = TFriendsGroupsTrees;
+
 // Item names; the captions below are those shown until a menu first opens.
 const QString kQuery = QStringLiteral("Query");
 const QString kInvite = QStringLiteral("Invite");
@@ -179,8 +181,8 @@ void TMainForm::SetMuteItems(kit::IPopupMenu* menu) {
         const bool muted = groups.Items(index)->Muted();
         SetVisible(menu, {kMute}, !muted);
         SetVisible(menu, {kListen}, muted);
-    } else if (const QTreeWidgetItem* node = PrivateGroupNode(PopupGroup)) {
-        const bool listening = NodeImage(node) == tiGroupListening;
+    } else if (const QTreeWidgetItem* node = trees_->PrivateGroupNode(PopupGroup)) {
+        const bool listening = Trees::NodeImage(node) == Trees::tiGroupListening;
         SetVisible(menu, {kMute}, listening);
         SetVisible(menu, {kListen}, !listening);
     } else {
@@ -253,17 +255,17 @@ void TMainForm::LeavePrivActionExecute() {
 void TMainForm::MuteActionExecute() {
     if (VLChat->GroupList().IndexOfName(plat::ToCp1252(PopupGroup)) >= 0) {
         MuteGroup(PopupGroup);
-    } else if (QTreeWidgetItem* node = PrivateGroupNode(PopupGroup);
-               node && NodeImage(node) == tiGroupListening) {
-        SetNodeImage(node, tiGroupMuted);
+    } else if (QTreeWidgetItem* node = trees_->PrivateGroupNode(PopupGroup);
+               node && Trees::NodeImage(node) == Trees::tiGroupListening) {
+        Trees::SetNodeImage(node, Trees::tiGroupMuted);
     }
 }
 
 void TMainForm::UnMuteActionExecute() {
     if (VLChat->GroupList().IndexOfName(plat::ToCp1252(PopupGroup)) >= 0) {
         UnmuteGroup(PopupGroup);
-    } else if (QTreeWidgetItem* node = PrivateGroupNode(PopupGroup);
-               node && NodeImage(node) == tiGroupMuted) {
-        SetNodeImage(node, tiGroupListening);
+    } else if (QTreeWidgetItem* node = trees_->PrivateGroupNode(PopupGroup);
+               node && Trees::NodeImage(node) == Trees::tiGroupMuted) {
+        Trees::SetNodeImage(node, Trees::tiGroupListening);
     }
 }

@@ -1,52 +1,24 @@
 // The settings and what they set: loaded once when the window is created and
-// put into the controls in the stored order; taken back from the controls
-// and saved once when the window is destroyed.
+// put into effect in the stored order, applied again whenever the options
+// change them, and saved once when the window is destroyed.
 #include "app/mainform/MainForm.h"
 
+#include "app/dialogs/DialogSupport.h"
 #include "app/kit/Kit.h"
 #include "app/mainform/MainFormControls.h"
+#include "app/options/OptionsForm.h"
 #include "console/QvConsole.h"
 #include "platform/core/Registry.h"
 
 #include <QLabel>
 #include <QListWidget>
 #include <QTextStream>
+#include <QTimer>
 
 namespace {
 
 const QStringList kToolbarsKey{QStringLiteral("MainForm"), QStringLiteral("Toolbars")};
 const QStringList kPlacementKey{QStringLiteral("MainForm"), QStringLiteral("Position")};
-
-// A stored size above 0 is in points; below 0 it is a height in pixels.
-plat::ColoredFont ToColoredFont(const TFontSettings& stored) {
-    plat::ColoredFont result;
-    result.font.setFamily(stored.Name);
-    if (stored.Size > 0) {
-        result.font.setPointSize(stored.Size);
-    } else if (stored.Size < 0) {
-        result.font.setPixelSize(-stored.Size);
-    }
-    result.font.setBold(stored.Bold);
-    result.font.setUnderline(stored.Underline);
-    result.font.setItalic(stored.Italic);
-    result.font.setStrikeOut(stored.StrikeOut);
-    result.color = stored.Color;
-    return result;
-}
-
-// The character set is not a property of Qt fonts: the stored one is kept.
-TFontSettings ToFontSettings(const plat::ColoredFont& font, int32_t charSet) {
-    TFontSettings result;
-    result.CharSet = charSet;
-    result.Color = font.color;
-    result.Name = font.font.family();
-    result.Size = font.font.pointSize() > 0 ? font.font.pointSize() : -font.font.pixelSize();
-    result.Bold = font.font.bold();
-    result.Underline = font.font.underline();
-    result.Italic = font.font.italic();
-    result.StrikeOut = font.font.strikeOut();
-    return result;
-}
 
 // A panel's colour is its background.
 void SetPanelColor(QWidget& panel, plat::TColor color) {
@@ -70,17 +42,19 @@ void TMainForm::LoadSettings() {
     kit::LoadToolbarPositions(*this, *registry_, kToolbarsKey);
     Settings = ::LoadSettings(*registry_);
     settingsLoaded_ = true;
-    ApplySettings();
-}
-
-void TMainForm::ApplySettings() {
+    // The bars and splitters, then everything else; logging starts from off.
     GroupDockablePanel->SetVisible(Settings.GroupPanelVisible);
     GroupSplitter->SetPosition(GroupSplitter->Height() - Settings.GroupSplitterPosition);
     MainSplitter->SetPosition(MainSplitter->Height() - Settings.MainSplitterPosition);
     StatusBar->SetVisible(Settings.StatusBarVisible);
+    TSettingsChange start;
+    start.RestartAutoAway = true;
+    ApplySettings(start);
+}
+
+void TMainForm::ApplySettings(const TSettingsChange& change) {
     OutputMemo->Scrolling().SetSmoothScrolling(Settings.SmoothScrolling);
     OutputMemo->SetLineSpacing(Settings.LineSpacing);
-
     FriendsTreeView->SetFont(ToColoredFont(Settings.FriendsTreeView.Font));
     GroupsTreeView->SetFont(ToColoredFont(Settings.GroupsTreeView.Font));
     OutputMemo->SetFont(ToColoredFont(Settings.OutputMemo.Font));
@@ -88,11 +62,34 @@ void TMainForm::ApplySettings() {
     FriendsTreeView->SetColor(Settings.FriendsTreeView.Color);
     GroupsTreeView->SetColor(Settings.GroupsTreeView.Color);
     OutputMemo->SetColor(Settings.OutputMemo.Color);
-
     ApplyLinkFonts();
-
     InputEdit->SetColor(Settings.InputEdit.Color);
     ApplyInputLook();
+    // The "Default" colour is the input font's colour.
+    ClrDefault->SetColor(Settings.InputEdit.Font.Color);
+
+    // The stop headers go where the files were logged so far, the start
+    // headers where they are logged from now on.
+    const TMainSettings& was = change.Previous;
+    const bool moved = was.LoggingFolder != Settings.LoggingFolder ||
+                       was.LogGroup != Settings.LogGroup || was.LogPrivate != Settings.LogPrivate ||
+                       was.LogPrivateGroup != Settings.LogPrivateGroup ||
+                       was.LogSystem != Settings.LogSystem || was.LogError != Settings.LogError;
+    if (was.Logging && (!Settings.Logging || moved)) {
+        WriteLogHeaders(was, false);
+    }
+    if (Settings.Logging && (!was.Logging || moved)) {
+        WriteLogHeaders(Settings, true);
+    }
+
+    if (change.RestartAutoAway) {
+        if (Settings.AutoAway) {
+            Away.Touch();
+            AwayTimer->start();
+        } else {
+            AwayTimer->stop();
+        }
+    }
 }
 
 void TMainForm::ApplyLinkFonts() {
@@ -109,34 +106,19 @@ void TMainForm::ApplyInputLook() {
     plat::SetControlColor(*RefListView, color);
     SetPanelColor(*InputPanel, color);
     TargetLabel->setFont(InputEdit->Font().font);
-    mainform::SetTextColor(*TargetLabel, plat::clBlue);
+    dlg::SetTextColor(*TargetLabel, plat::clBlue);
     RefListView->setFont(InputEdit->Font().font);
-}
-
-void TMainForm::CollectSettings() {
-    Settings.GroupPanelVisible = GroupDockablePanel->Visible();
-    Settings.GroupSplitterPosition = GroupSplitter->Height() - GroupSplitter->Position();
-    Settings.MainSplitterPosition = MainSplitter->Height() - MainSplitter->Position();
-    Settings.StatusBarVisible = StatusBar->Visible();
-    Settings.SmoothScrolling = OutputMemo->Scrolling().SmoothScrolling();
-    Settings.LineSpacing = OutputMemo->LineSpacing();
-    Settings.FriendsTreeView.Font =
-        ToFontSettings(FriendsTreeView->Font(), Settings.FriendsTreeView.Font.CharSet);
-    Settings.GroupsTreeView.Font =
-        ToFontSettings(GroupsTreeView->Font(), Settings.GroupsTreeView.Font.CharSet);
-    Settings.OutputMemo.Font = ToFontSettings(OutputMemo->Font(), Settings.OutputMemo.Font.CharSet);
-    Settings.InputEdit.Font = ToFontSettings(InputEdit->Font(), Settings.InputEdit.Font.CharSet);
-    Settings.FriendsTreeView.Color = FriendsTreeView->Color();
-    Settings.GroupsTreeView.Color = GroupsTreeView->Color();
-    Settings.OutputMemo.Color = OutputMemo->Color();
-    Settings.InputEdit.Color = InputEdit->Color();
 }
 
 void TMainForm::SaveSettings() {
     if (!settingsLoaded_) {
         return;
     }
-    CollectSettings();
+    // What the user changes on the controls themselves.
+    Settings.GroupPanelVisible = GroupDockablePanel->Visible();
+    Settings.GroupSplitterPosition = GroupSplitter->Height() - GroupSplitter->Position();
+    Settings.MainSplitterPosition = MainSplitter->Height() - MainSplitter->Position();
+    Settings.StatusBarVisible = StatusBar->Visible();
     SaveLogins(*registry_, Logins);
     SaveDimensions(*registry_, VLChat->DimensionList());
     kit::SaveToolbarPositions(*this, *registry_, kToolbarsKey);
@@ -148,3 +130,11 @@ void TMainForm::SaveSettings() {
                             << Qt::endl;
     }
 }
+
+// The options dialog of this window: it edits the window's settings, offers
+// its stored logins and dimensions, and its OK applies the settings here.
+TOptionsForm::TOptionsForm(TMainForm& main, QWidget* parent)
+    : TOptionsForm(
+          TOptionsContext{main.Settings, main.Logins, main.VLChat->DimensionList(),
+                          [&main](const TSettingsChange& change) { main.ApplySettings(change); }},
+          parent) {}

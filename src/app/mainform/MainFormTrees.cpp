@@ -1,7 +1,7 @@
-// The friends and groups trees: buddies by status, public and private
-// groups, the first-child expansion, invitations to private groups, the
-// user's own private group, muting by a click on a group's icon, and the
-// mouse on the trees.
+// The friends and groups trees as the engine and the user change them:
+// buddies and groups as the server reports them, invitations to private
+// groups, the user's own private group, muting by a click on a group's icon,
+// and the mouse on the trees.
 #include "app/mainform/MainForm.h"
 
 #include "app/dialogs/DialogSupport.h"
@@ -12,125 +12,10 @@
 
 #include <QEvent>
 #include <QMouseEvent>
-#include <QPainter>
-#include <QPainterPath>
-#include <QPixmap>
-#include <QStyle>
-#include <QStyleOptionViewItem>
-
-#include <array>
 
 namespace {
 
-constexpr int kIconSize = 16;
-
-bool SameName(const QString& a, const QString& b) {
-    return QString::compare(a, b, Qt::CaseInsensitive) == 0;
-}
-
-// --- icons ----------------------------------------------------------------------
-
-void DrawPerson(QPainter& p, const QColor& color) {
-    p.setPen(QPen(color.darker(160), 1));
-    p.setBrush(color);
-    p.drawEllipse(QRectF(5, 1.5, 6, 6));
-    QPainterPath body;
-    body.moveTo(2.5, 15);
-    body.cubicTo(2.5, 8, 13.5, 8, 13.5, 15);
-    body.closeSubpath();
-    p.drawPath(body);
-}
-
-void DrawFolder(QPainter& p, const QColor& color) {
-    p.setPen(QPen(color.darker(170), 1));
-    p.setBrush(color);
-    QPainterPath folder;
-    folder.moveTo(1.5, 3.5);
-    folder.lineTo(6.5, 3.5);
-    folder.lineTo(8, 5);
-    folder.lineTo(14.5, 5);
-    folder.lineTo(14.5, 13.5);
-    folder.lineTo(1.5, 13.5);
-    folder.closeSubpath();
-    p.drawPath(folder);
-}
-
-void DrawBubble(QPainter& p, const QColor& color) {
-    p.setPen(QPen(color.darker(170), 1));
-    p.setBrush(color);
-    QPainterPath bubble;
-    bubble.addRoundedRect(QRectF(1.5, 2.5, 13, 8.5), 3, 3);
-    QPainterPath tail;
-    tail.moveTo(4, 10);
-    tail.lineTo(3.5, 14.5);
-    tail.lineTo(8, 10);
-    tail.closeSubpath();
-    p.drawPath(bubble.united(tail));
-}
-
-QPixmap DrawTreeImage(int image) {
-    QPixmap pixmap(kIconSize, kIconSize);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    const QColor online(0x2E, 0xA0, 0x3C);
-    const QColor offline(0xA0, 0xA0, 0xA0);
-    const QColor group(0x3C, 0x78, 0xD2);
-    switch (image) {
-    case TMainForm::tiOnlineFriends:
-        DrawFolder(p, QColor(0xE8, 0xC8, 0x5A));
-        p.setPen(Qt::NoPen);
-        p.setBrush(online);
-        p.drawEllipse(QRectF(8, 7.5, 5, 5));
-        break;
-    case TMainForm::tiOfflineFriends:
-        DrawFolder(p, QColor(0xE8, 0xC8, 0x5A));
-        p.setPen(Qt::NoPen);
-        p.setBrush(offline);
-        p.drawEllipse(QRectF(8, 7.5, 5, 5));
-        break;
-    case TMainForm::tiUnknownFriends:
-        DrawFolder(p, QColor(0xE8, 0xC8, 0x5A));
-        p.setPen(QPen(QColor(0x60, 0x60, 0x60), 1.5));
-        p.drawText(QRectF(5, 5, 9, 9), Qt::AlignCenter, QStringLiteral("?"));
-        break;
-    case TMainForm::tiFriendOnline:
-        DrawPerson(p, online);
-        break;
-    case TMainForm::tiFriendOffline:
-        DrawPerson(p, offline);
-        break;
-    case TMainForm::tiPublicGroups:
-        DrawFolder(p, QColor(0x8C, 0xB4, 0xE6));
-        break;
-    case TMainForm::tiPrivateGroups:
-        DrawFolder(p, QColor(0xB4, 0x96, 0xDC));
-        break;
-    case TMainForm::tiGroupListening:
-        DrawBubble(p, group);
-        break;
-    case TMainForm::tiGroupMuted:
-        DrawBubble(p, offline);
-        p.setPen(QPen(QColor(0xD0, 0x20, 0x20), 2));
-        p.drawLine(QPointF(2.5, 13.5), QPointF(13.5, 2.5));
-        break;
-    default:
-        break;
-    }
-    return pixmap;
-}
-
-const QIcon& TreeIcon(int image) {
-    static std::array<QIcon, 9> icons;
-    static QIcon none;
-    if (image < 0 || image >= static_cast<int>(icons.size())) {
-        return none;
-    }
-    if (icons[image].isNull()) {
-        icons[image] = QIcon(DrawTreeImage(image));
-    }
-    return icons[image];
-}
+using Trees = TFriendsGroupsTrees;
 
 // Hands the mouse on a tree's viewport to the window.
 class TTreeMouse : public QObject {
@@ -196,14 +81,9 @@ private:
 
 void TMainForm::CreateTreesAndMenus() {
     for (TTreeView* tree : {FriendsTreeView, GroupsTreeView}) {
-        tree->setIconSize(QSize(kIconSize, kIconSize));
         // The trees open their own menus; nothing is left to their parents.
         tree->setContextMenuPolicy(Qt::PreventContextMenu);
         tree->viewport()->installEventFilter(new TTreeMouse(this, tree));
-        for (int i = 0; i < tree->topLevelItemCount(); ++i) {
-            QTreeWidgetItem* root = tree->topLevelItem(i);
-            SetNodeImage(root, NodeImage(root));
-        }
     }
     CreatePopupMenus();
     OutputMemo->OnMouseUp = [this](TQvCustomConsole* sender, Qt::MouseButton button,
@@ -211,98 +91,7 @@ void TMainForm::CreateTreesAndMenus() {
                                    int y) { OutputMemoMouseUp(sender, button, shift, x, y); };
 }
 
-QTreeWidgetItem* TMainForm::OnlineFriendsNode() const {
-    return FriendsTreeView->topLevelItem(0);
-}
-QTreeWidgetItem* TMainForm::OfflineFriendsNode() const {
-    return FriendsTreeView->topLevelItem(1);
-}
-QTreeWidgetItem* TMainForm::UnknownFriendsNode() const {
-    return FriendsTreeView->topLevelItem(2);
-}
-QTreeWidgetItem* TMainForm::PublicGroupsNode() const {
-    return GroupsTreeView->topLevelItem(0);
-}
-QTreeWidgetItem* TMainForm::PrivateGroupsNode() const {
-    return GroupsTreeView->topLevelItem(1);
-}
-
-int TMainForm::NodeImage(const QTreeWidgetItem* node) {
-    const QVariant image = node->data(0, TTreeView::ImageIndexRole);
-    return image.isValid() ? image.toInt() : -1;
-}
-
-void TMainForm::SetNodeImage(QTreeWidgetItem* node, int image) {
-    node->setData(0, TTreeView::ImageIndexRole, image);
-    node->setIcon(0, TreeIcon(image));
-}
-
-QRect TMainForm::NodeIconRect(const TTreeView& tree, const QTreeWidgetItem* node) {
-    QStyleOptionViewItem option;
-    option.initFrom(tree.viewport());
-    option.rect = tree.visualItemRect(node);
-    option.features = QStyleOptionViewItem::HasDisplay | QStyleOptionViewItem::HasDecoration;
-    option.decorationSize = tree.iconSize();
-    option.decorationPosition = QStyleOptionViewItem::Left;
-    option.decorationAlignment = Qt::AlignCenter;
-    option.displayAlignment = Qt::AlignLeft | Qt::AlignVCenter;
-    option.icon = node->icon(0);
-    option.text = node->text(0);
-    option.font = tree.font();
-    option.fontMetrics = QFontMetrics(tree.font());
-    return tree.style()->subElementRect(QStyle::SE_ItemViewItemDecoration, &option, &tree);
-}
-
-QTreeWidgetItem* TMainForm::AddChildNode(QTreeWidgetItem* root, const QString& text, int image,
-                                         bool* expandFlag) {
-    // Inserting in place keeps the children sorted as a re-sort would.
-    int index = 0;
-    while (index < root->childCount()) {
-        const QString other = root->child(index)->text(0);
-        const int order = QString::compare(text, other, Qt::CaseInsensitive);
-        if (order < 0 || (order == 0 && text < other)) {
-            break;
-        }
-        ++index;
-    }
-    auto* node = new QTreeWidgetItem(QStringList{text});
-    SetNodeImage(node, image);
-    root->insertChild(index, node);
-    if (expandFlag && *expandFlag) {
-        *expandFlag = false;
-        root->setExpanded(true);
-    }
-    return node;
-}
-
 // --- buddies ------------------------------------------------------------------------
-
-void TMainForm::AddFriend(const QString& name, bool online, bool permanent) {
-    QTreeWidgetItem* root;
-    bool* flag = nullptr;
-    if (!permanent) {
-        root = UnknownFriendsNode();
-    } else if (online) {
-        root = OnlineFriendsNode();
-        flag = &ExpandOnlineFriends;
-    } else {
-        root = OfflineFriendsNode();
-        flag = &ExpandOfflineFriends;
-    }
-    AddChildNode(root, name, online ? tiFriendOnline : tiFriendOffline, flag);
-}
-
-void TMainForm::RemoveFriendNode(const QString& name) {
-    for (QTreeWidgetItem* root :
-         {OnlineFriendsNode(), OfflineFriendsNode(), UnknownFriendsNode()}) {
-        for (int i = 0; i < root->childCount(); ++i) {
-            if (root->child(i)->text(0) == name) {
-                delete root->takeChild(i);
-                break;
-            }
-        }
-    }
-}
 
 // The entry is the engine's: only its values are kept.
 void TMainForm::VLChatFriendAdd(TVLChat*, const TFriendInfo& Friend) {
@@ -322,29 +111,12 @@ void TMainForm::VLChatFriendRemove(TVLChat*, const TFriendInfo& Friend) {
 // --- public groups ---------------------------------------------------------------------
 
 void TMainForm::VLChatGroupListChange(TVLChat*) {
-    GroupsTreeView->setUpdatesEnabled(false);
-    struct Resume {
-        QWidget* tree;
-        ~Resume() { tree->setUpdatesEnabled(true); }
-    } resume{GroupsTreeView};
-    QTreeWidgetItem* root = PublicGroupsNode();
+    std::vector<std::pair<QString, bool>> list;
     const TGroupList& groups = VLChat->GroupList();
     for (qsizetype i = 0; i < groups.Count(); ++i) {
-        const auto group = groups.Items(i);
-        const QString name = plat::FromCp1252(group->Name());
-        QTreeWidgetItem* node = nullptr;
-        for (int c = 0; c < root->childCount() && !node; ++c) {
-            if (SameName(root->child(c)->text(0), name)) {
-                node = root->child(c);
-            }
-        }
-        const int image = group->Muted() ? tiGroupMuted : tiGroupListening;
-        if (node) {
-            SetNodeImage(node, image);
-        } else {
-            AddChildNode(root, name, image, &ExpandPublicGroups);
-        }
+        list.emplace_back(plat::FromCp1252(groups.Items(i)->Name()), groups.Items(i)->Muted());
     }
+    trees_->SetPublicGroups(list);
 }
 
 void TMainForm::MuteGroup(const QString& name) {
@@ -363,42 +135,13 @@ void TMainForm::UnmuteGroup(const QString& name) {
 
 // --- private groups ------------------------------------------------------------------------
 
-QTreeWidgetItem* TMainForm::PrivateGroupNode(const QString& group) const {
-    QTreeWidgetItem* root = PrivateGroupsNode();
-    for (int i = 0; i < root->childCount(); ++i) {
-        if (SameName(root->child(i)->text(0), group)) {
-            return root->child(i);
-        }
-    }
-    return nullptr;
-}
-
-void TMainForm::AddPrivateGroupNode(const QString& group) {
-    if (!PrivateGroupNode(group)) {
-        AddChildNode(PrivateGroupsNode(), group, tiGroupListening, &ExpandPrivateGroups);
-    }
-}
-
 void TMainForm::RemovePrivateGroupNode(const QString& group) {
-    QTreeWidgetItem* root = PrivateGroupsNode();
-    for (int i = root->childCount() - 1; i >= 0; --i) {
-        if (SameName(root->child(i)->text(0), group)) {
-            delete root->takeChild(i);
-        }
-    }
-    if (TargetKind == tkPrivateGroup && SameName(TargetName, group)) {
-        TargetKind = tkNone;
-        SetTargetLabel(QString());
-    }
-}
-
-bool TMainForm::PrivateGroupMuted(const QString& group) const {
-    const QTreeWidgetItem* node = PrivateGroupNode(group);
-    return !node || NodeImage(node) != tiGroupListening;
+    trees_->RemovePrivateGroup(group);
+    target_->DropPrivateGroup(group);
 }
 
 bool TMainForm::IsOwnPrivateGroup(const QString& group) const {
-    return SameName(group, CurrentCharacter);
+    return QString::compare(group, CurrentCharacter, Qt::CaseInsensitive) == 0;
 }
 
 void TMainForm::VLChatPrivateGroupInvite(TVLChat*, const QByteArray& GroupName) {
@@ -408,24 +151,24 @@ void TMainForm::VLChatPrivateGroupInvite(TVLChat*, const QByteArray& GroupName) 
                   QStringLiteral(".  Would you like to join?"));
     // A join that could not be sent shows no group.
     if (join && VLChat->PrivateGroupJoin(GroupName)) {
-        AddPrivateGroupNode(group);
+        trees_->AddPrivateGroup(group);
     }
 }
 
 void TMainForm::InviteCharacter(const QString& name) {
     if (VLChat->PrivateGroupInvite(plat::ToCp1252(name))) {
-        AddPrivateGroupNode(CurrentCharacter);
+        trees_->AddPrivateGroup(CurrentCharacter);
     }
 }
 
 void TMainForm::KickCharacter(const QString& name) {
-    if (PrivateGroupNode(CurrentCharacter)) {
+    if (trees_->PrivateGroupNode(CurrentCharacter)) {
         VLChat->PrivateGroupKick(plat::ToCp1252(name));
     }
 }
 
 void TMainForm::KickAll() {
-    if (PrivateGroupNode(CurrentCharacter)) {
+    if (trees_->PrivateGroupNode(CurrentCharacter)) {
         VLChat->PrivateGroupKickAll();
     }
 }
@@ -449,19 +192,19 @@ void TMainForm::GroupsTreeViewMouseUp(Qt::MouseButton Button, int X, int Y) {
     QTreeWidgetItem* node = GroupsTreeView->itemAt(pos);
     // Only the node that was clicked, not one selected before a drag.
     if (!node || node != GroupsTreeView->currentItem() || !node->isSelected() ||
-        !NodeIconRect(*GroupsTreeView, node).contains(pos)) {
+        !Trees::NodeIconRect(*GroupsTreeView, node).contains(pos)) {
         return;
     }
-    const bool isPublic = node->parent() == PublicGroupsNode();
-    switch (NodeImage(node)) {
-    case tiGroupListening:
-        SetNodeImage(node, tiGroupMuted);
+    const bool isPublic = node->parent() == trees_->PublicGroupsNode();
+    switch (Trees::NodeImage(node)) {
+    case Trees::tiGroupListening:
+        Trees::SetNodeImage(node, Trees::tiGroupMuted);
         if (isPublic) {
             MuteGroup(node->text(0));
         }
         break;
-    case tiGroupMuted:
-        SetNodeImage(node, tiGroupListening);
+    case Trees::tiGroupMuted:
+        Trees::SetNodeImage(node, Trees::tiGroupListening);
         if (isPublic) {
             UnmuteGroup(node->text(0));
         }
@@ -472,7 +215,7 @@ void TMainForm::GroupsTreeViewMouseUp(Qt::MouseButton Button, int X, int Y) {
 }
 
 void TMainForm::FriendsTreeViewDblClick(QTreeWidgetItem* node) {
-    if (node && NodeImage(node) >= tiFriendOnline) {
+    if (node && Trees::NodeImage(node) >= Trees::tiFriendOnline) {
         QueryCharacter(node->text(0));
     }
 }
@@ -481,9 +224,9 @@ void TMainForm::GroupsTreeViewDblClick(QTreeWidgetItem* node) {
     if (!node) {
         return;
     }
-    if (node->parent() == PublicGroupsNode()) {
+    if (node->parent() == trees_->PublicGroupsNode()) {
         QueryPublicGroup(node->text(0));
-    } else if (node->parent() == PrivateGroupsNode()) {
+    } else if (node->parent() == trees_->PrivateGroupsNode()) {
         QueryPrivateGroup(node->text(0));
     }
 }
@@ -499,10 +242,10 @@ void TMainForm::FriendsTreeViewMouseDown(Qt::MouseButton Button, int X, int Y) {
     }
     PopupName = node->text(0);
     const QPoint global = FriendsTreeView->viewport()->mapToGlobal(QPoint(X, Y));
-    if (node->parent() == OnlineFriendsNode()) {
+    if (node->parent() == trees_->OnlineFriendsNode()) {
         OnPopupMenuPopup();
         OpenPopup(OnPopupMenu, global);
-    } else if (node->parent() == OfflineFriendsNode()) {
+    } else if (node->parent() == trees_->OfflineFriendsNode()) {
         OffPopupMenuPopup();
         OpenPopup(OffPopupMenu, global);
     } else {
@@ -522,7 +265,7 @@ void TMainForm::GroupsTreeViewMouseDown(Qt::MouseButton Button, int X, int Y) {
     }
     PopupGroup = node->text(0);
     const QPoint global = GroupsTreeView->viewport()->mapToGlobal(QPoint(X, Y));
-    if (node->parent() == PublicGroupsNode()) {
+    if (node->parent() == trees_->PublicGroupsNode()) {
         PubPopupMenuPopup();
         OpenPopup(PubPopupMenu, global);
     } else {

@@ -50,7 +50,7 @@ void TMainForm::OnWhoisTerminate(QObject* Sender) {
         return;
     }
     const QString valueFont = QStringLiteral("<font color=\"#") +
-                              ColorToHex(OutputMemo->Font().color) + QStringLiteral("\">");
+                              ColorToHex(Settings.OutputMemo.Font.Color) + QStringLiteral("\">");
     const auto write = [this](const QString& line) {
         AddConsoleLine(line, MessageColor::Whois, true);
     };

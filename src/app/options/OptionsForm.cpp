@@ -3,7 +3,6 @@
 #include "app/options/OptionsForm.h"
 
 #include "app/mainform/CommandParser.h"
-#include "app/mainform/MainForm.h"
 #include "platform/core/Guarded.h"
 
 #include <QCloseEvent>
@@ -83,27 +82,27 @@ constexpr TPageRow kPages[TOptionsForm::kPageCount] = {
     {"Visual Settings", "Fonts & Colors"}, {"Visual Settings", "Chat Window"},
 };
 
-TOptionBaseFrame* CreateFrame(int row, TMainForm& main, QWidget* owner) {
+TOptionBaseFrame* CreateFrame(int row, TOptionsContext& context, QWidget* owner) {
     switch (row) {
     case 0:
-        return new TAutoConnectFrame(main, owner);
+        return new TAutoConnectFrame(context, owner);
     case 1:
-        return new TLoggingFrame(main, owner);
+        return new TLoggingFrame(context, owner);
     case 2:
-        return new TAwayOptionsFrame(main, owner);
+        return new TAwayOptionsFrame(context, owner);
     case 3:
-        return new TSoundsFrame(main, owner);
+        return new TSoundsFrame(context, owner);
     case 4:
-        return new TFontsFrame(main, owner);
+        return new TFontsFrame(context, owner);
     default:
-        return new TChatWindowFrame(main, owner);
+        return new TChatWindowFrame(context, owner);
     }
 }
 
 } // namespace
 
-TOptionsForm::TOptionsForm(TMainForm& main, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint), main_(main) {
+TOptionsForm::TOptionsForm(TOptionsContext context, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint), context_(std::move(context)) {
     setWindowTitle(QStringLiteral("ZELVO Options"));
 
     OptionsTreeView = new QTreeWidget(this);
@@ -184,7 +183,7 @@ void TOptionsForm::ShowPage(QTreeWidgetItem* node) {
     }
     HideFrames();
     if (frames_[row] == nullptr) {
-        frames_[row] = CreateFrame(row, main_, HolderPanel);
+        frames_[row] = CreateFrame(row, context_, HolderPanel);
         HolderPanel->layout()->addWidget(frames_[row]);
         frames_[row]->LoadSettings();
     }
@@ -234,7 +233,13 @@ void TOptionsForm::FreeFrames() {
 }
 
 void TOptionsForm::OkButtonClick() {
+    TSettingsChange change;
+    change.Previous = context_.Settings;
+    change.RestartAutoAway = FindFrame<TAwayOptionsFrame>() != nullptr;
     SaveFrames();
+    if (context_.Apply) {
+        context_.Apply(change);
+    }
     close();
 }
 

@@ -2,9 +2,10 @@
 
 // "ZELVO Options": the main window's settings in six pages beside a tree of
 // page names. A page is created the first time it is shown and filled from
-// the main window; OK writes every created page back. The pages work on the
-// main window's setting fields and on some of its controls.
+// the settings; OK writes every created page back into the settings and has
+// the main window put them into effect. The pages touch nothing else.
 
+#include "app/options/Settings.h"
 #include "platform/gui/Colors.h"
 #include "platform/gui/Drawing.h"
 
@@ -29,6 +30,7 @@ class QSpinBox;
 class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
+class TDimensionList;
 class TMainForm;
 
 namespace options {
@@ -52,24 +54,35 @@ QString BrowseForFolder(QWidget* parent, const QString& title, const QString& st
 
 } // namespace options
 
-// A page: loads its controls from the main window and saves them back.
+// What the pages work on: the settings, the stored logins (offered for the
+// automatic login) and the dimensions (which the connection page edits).
+// Apply puts the settings into effect after OK.
+struct TOptionsContext {
+    TMainSettings& Settings;
+    const TLogins& Logins;
+    TDimensionList& Dimensions;
+    std::function<void(const TSettingsChange&)> Apply;
+};
+
+// A page: loads its controls from the settings and saves them back.
 class TOptionBaseFrame : public QFrame {
     Q_OBJECT
 public:
-    TOptionBaseFrame(TMainForm& main, QWidget* owner);
+    TOptionBaseFrame(TOptionsContext& context, QWidget* owner);
     virtual void SaveSettings() {}
     virtual void LoadSettings() {}
 
 protected:
     // A heading label at the top of the page.
     QLabel* AddHeading(const QString& text);
-    TMainForm& Main;
+    TOptionsContext& Context;
+    TMainSettings& Settings;
 };
 
 class TAutoConnectFrame : public TOptionBaseFrame {
     Q_OBJECT
 public:
-    TAutoConnectFrame(TMainForm& main, QWidget* owner);
+    TAutoConnectFrame(TOptionsContext& context, QWidget* owner);
     void LoadSettings() override;
     // With no dimension to choose, the automatic login stores an empty
     // dimension name (which makes the program show the login dialog).
@@ -99,11 +112,8 @@ private:
 class TLoggingFrame : public TOptionBaseFrame {
     Q_OBJECT
 public:
-    TLoggingFrame(TMainForm& main, QWidget* owner);
+    TLoggingFrame(TOptionsContext& context, QWidget* owner);
     void LoadSettings() override;
-    // Switching logging off writes the stop headers into the files logged so
-    // far; switching it on (or moving it to another folder or other files)
-    // writes the start headers into the files logged from now on.
     void SaveSettings() override;
     void BrowseButtonClick();
 
@@ -121,9 +131,9 @@ private:
 class TAwayOptionsFrame : public TOptionBaseFrame {
     Q_OBJECT
 public:
-    TAwayOptionsFrame(TMainForm& main, QWidget* owner);
+    TAwayOptionsFrame(TOptionsContext& context, QWidget* owner);
     void LoadSettings() override;
-    // Also restarts the automatic away from now.
+    // Saved, the automatic away counts from now.
     void SaveSettings() override;
 
     QCheckBox* AutoAwayCheckbox;
@@ -140,7 +150,7 @@ private:
 class TSoundsFrame : public TOptionBaseFrame {
     Q_OBJECT
 public:
-    TSoundsFrame(TMainForm& main, QWidget* owner);
+    TSoundsFrame(TOptionsContext& context, QWidget* owner);
     void LoadSettings() override;
     void SaveSettings() override;
     void BrowseButtonClick();
@@ -159,7 +169,7 @@ class TFontsFrame : public TOptionBaseFrame {
 public:
     enum TRow { frFriends = 0, frGroups = 1, frChat = 2, frInput = 3 };
 
-    TFontsFrame(TMainForm& main, QWidget* owner);
+    TFontsFrame(TOptionsContext& context, QWidget* owner);
     void LoadSettings() override;
     void SaveSettings() override;
     void FontButtonClick(TRow row);
@@ -174,6 +184,7 @@ public:
     std::array<QPushButton*, 4> ColorButtons{};
 
 private:
+    TControlSettings& Control(TRow row);
     struct TSample {
         plat::ColoredFont font;
         plat::TColor color = plat::clWindow;
@@ -185,7 +196,7 @@ private:
 class TChatWindowFrame : public TOptionBaseFrame {
     Q_OBJECT
 public:
-    TChatWindowFrame(TMainForm& main, QWidget* owner);
+    TChatWindowFrame(TOptionsContext& context, QWidget* owner);
     void LoadSettings() override;
     void SaveSettings() override;
     void ColorButtonClick();
@@ -215,6 +226,8 @@ class TOptionsForm : public QWidget {
 public:
     static constexpr int kPageCount = 6;
 
+    TOptionsForm(TOptionsContext context, QWidget* parent);
+    // The main window's options (defined with the main window).
     TOptionsForm(TMainForm& main, QWidget* parent);
     ~TOptionsForm() override;
 
@@ -228,6 +241,7 @@ public:
     void SaveFrames();
     void HideFrames();
     void FreeFrames();
+    // Saves the pages, has the settings applied and closes.
     void OkButtonClick();
     void CancelButtonClick();
 
@@ -256,7 +270,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    TMainForm& main_;
+    TOptionsContext context_;
     std::array<TOptionBaseFrame*, kPageCount> frames_{};
     QTreeWidgetItem* lastNode_ = nullptr;
     bool closing_ = false;

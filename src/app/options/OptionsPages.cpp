@@ -4,12 +4,8 @@
 #include "app/dialogs/ServerForm.h"
 #include "app/dialogs/ServersForm.h"
 #include "app/kit/Kit.h"
-#include "app/mainform/MainForm.h"
-#include "app/mainform/MainFormControls.h"
 #include "app/options/OptionsForm.h"
-#include "console/QvConsole.h"
 #include "engine/DimensionList.h"
-#include "platform/core/Clock.h"
 #include "platform/core/Guarded.h"
 #include "platform/gui/Drawing.h"
 
@@ -23,7 +19,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
-#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -60,7 +55,8 @@ void SetEnabled(const QList<QWidget*>& controls, bool enabled) {
 
 // --- base --------------------------------------------------------------------
 
-TOptionBaseFrame::TOptionBaseFrame(TMainForm& main, QWidget* owner) : QFrame(owner), Main(main) {
+TOptionBaseFrame::TOptionBaseFrame(TOptionsContext& context, QWidget* owner)
+    : QFrame(owner), Context(context), Settings(context.Settings) {
     QFont font(QStringLiteral("Tahoma"));
     font.setPointSize(8);
     setFont(font);
@@ -78,8 +74,8 @@ QLabel* TOptionBaseFrame::AddHeading(const QString& text) {
 
 // --- Connection --------------------------------------------------------------
 
-TAutoConnectFrame::TAutoConnectFrame(TMainForm& main, QWidget* owner)
-    : TOptionBaseFrame(main, owner) {
+TAutoConnectFrame::TAutoConnectFrame(TOptionsContext& context, QWidget* owner)
+    : TOptionBaseFrame(context, owner) {
     AddHeading(QStringLiteral("On Startup"));
     NothingRadioButton = new QRadioButton(QStringLiteral("Do Nothing"), this);
     DialogRadioButton = new QRadioButton(QStringLiteral("Display Login Dialog"), this);
@@ -147,7 +143,7 @@ void TAutoConnectFrame::UpdateEnabled() {
 void TAutoConnectFrame::LoadDimensions() {
     const QString chosen = DimensionCombobox->currentText();
     DimensionCombobox->clear();
-    const TDimensionList& dimensions = Main.VLChat->DimensionList();
+    const TDimensionList& dimensions = Context.Dimensions;
     for (qsizetype i = 0; i < dimensions.Count(); ++i) {
         const std::shared_ptr<TDimensionInfo> dimension = dimensions.Items(i);
         DimensionCombobox->addItem(dimension->Name(), QVariant::fromValue(dimension));
@@ -163,14 +159,14 @@ void TAutoConnectFrame::SelectDimension(const QString& name) {
 }
 
 void TAutoConnectFrame::LoadSettings() {
-    const TMainSettings& s = Main.Settings;
+    const TMainSettings& s = Settings;
     UserCombobox->clear();
-    for (const TLogin& login : Main.Logins.Items()) {
+    for (const TLogin& login : Context.Logins.Items()) {
         UserCombobox->addItem(login.User);
     }
     UserCombobox->setEditText(s.LastUser);
     if (!s.LastUser.isEmpty()) {
-        PasswordEdit->setText(Main.Logins.GetLoginPassword(s.LastUser));
+        PasswordEdit->setText(Context.Logins.GetLoginPassword(s.LastUser));
     }
     LoadDimensions();
     SelectDimension(s.LastDimension);
@@ -192,7 +188,7 @@ void TAutoConnectFrame::LoadSettings() {
 }
 
 void TAutoConnectFrame::SaveSettings() {
-    TMainSettings& s = Main.Settings;
+    TMainSettings& s = Settings;
     if (NothingRadioButton->isChecked()) {
         s.OnStartup = 0;
     } else if (!DialogRadioButton->isChecked()) {
@@ -210,7 +206,7 @@ void TAutoConnectFrame::SaveSettings() {
 }
 
 void TAutoConnectFrame::ServersButtonClick() {
-    TDimensionList& dimensions = Main.VLChat->DimensionList();
+    TDimensionList& dimensions = Context.Dimensions;
     if (dimensions.Count() == 0) {
         const std::shared_ptr<TDimensionInfo> dimension = NewDimension(this, &dimensions);
         if (dimension == nullptr) {
@@ -226,7 +222,8 @@ void TAutoConnectFrame::ServersButtonClick() {
 
 // --- Logging -------------------------------------------------------------------
 
-TLoggingFrame::TLoggingFrame(TMainForm& main, QWidget* owner) : TOptionBaseFrame(main, owner) {
+TLoggingFrame::TLoggingFrame(TOptionsContext& context, QWidget* owner)
+    : TOptionBaseFrame(context, owner) {
     AddHeading(QStringLiteral("Logging"));
     LoggingCheckbox = new QCheckBox(QStringLiteral("Enable Logging"), this);
     TimestampCheckbox = new QCheckBox(QStringLiteral("Timestamp Logs"), this);
@@ -266,7 +263,7 @@ void TLoggingFrame::UpdateEnabled() {
 }
 
 void TLoggingFrame::LoadSettings() {
-    const TMainSettings& s = Main.Settings;
+    const TMainSettings& s = Settings;
     LoggingCheckbox->setChecked(s.Logging);
     TimestampCheckbox->setChecked(s.TimestampLogging);
     FolderEdit->setText(s.LoggingFolder);
@@ -278,18 +275,9 @@ void TLoggingFrame::LoadSettings() {
 }
 
 void TLoggingFrame::SaveSettings() {
-    TMainSettings& s = Main.Settings;
+    TMainSettings& s = Settings;
     const auto checked = [this](int i) { return LogListBox->item(i)->checkState() == Qt::Checked; };
-    const bool logging = LoggingCheckbox->isChecked();
-    const bool moved = s.LoggingFolder != FolderEdit->text() || s.LogGroup != checked(0) ||
-                       s.LogPrivate != checked(1) || s.LogPrivateGroup != checked(2) ||
-                       s.LogSystem != checked(3) || s.LogError != checked(4);
-    // The stop headers go where the files were logged so far.
-    if (s.Logging && (!logging || moved)) {
-        Main.SetLogging(false);
-    }
-    const bool start = logging && (!s.Logging || moved);
-    s.Logging = logging;
+    s.Logging = LoggingCheckbox->isChecked();
     s.TimestampLogging = TimestampCheckbox->isChecked();
     s.LoggingFolder = FolderEdit->text();
     s.LogGroup = checked(0);
@@ -297,9 +285,6 @@ void TLoggingFrame::SaveSettings() {
     s.LogPrivateGroup = checked(2);
     s.LogSystem = checked(3);
     s.LogError = checked(4);
-    if (start) {
-        Main.SetLogging(true);
-    }
 }
 
 void TLoggingFrame::BrowseButtonClick() {
@@ -309,8 +294,8 @@ void TLoggingFrame::BrowseButtonClick() {
 
 // --- Away Options ----------------------------------------------------------------
 
-TAwayOptionsFrame::TAwayOptionsFrame(TMainForm& main, QWidget* owner)
-    : TOptionBaseFrame(main, owner) {
+TAwayOptionsFrame::TAwayOptionsFrame(TOptionsContext& context, QWidget* owner)
+    : TOptionBaseFrame(context, owner) {
     AddHeading(QStringLiteral("Away Settings"));
     AutoAwayCheckbox = new QCheckBox(QStringLiteral("Auto-away Enabled"), this);
     IdleEdit = NewSpin(this, 1, 999, 10);
@@ -345,7 +330,7 @@ void TAwayOptionsFrame::UpdateEnabled() {
 }
 
 void TAwayOptionsFrame::LoadSettings() {
-    const TMainSettings& s = Main.Settings;
+    const TMainSettings& s = Settings;
     AutoAwayCheckbox->setChecked(s.AutoAway);
     IdleEdit->setValue(s.AutoAwayIdle);
     MessageEdit->setText(s.AutoAwayMessage);
@@ -355,23 +340,18 @@ void TAwayOptionsFrame::LoadSettings() {
 }
 
 void TAwayOptionsFrame::SaveSettings() {
-    TMainSettings& s = Main.Settings;
+    TMainSettings& s = Settings;
     s.AutoAway = AutoAwayCheckbox->isChecked();
     s.AutoAwayIdle = IdleEdit->value();
     s.AutoAwayMessage = MessageEdit->text();
     s.AwayAutoCancel = KeypressCheckbox->isChecked();
     s.AwayLogging = LogCheckbox->isChecked();
-    if (s.AutoAway) {
-        Main.LastActivity = plat::MonotonicMs();
-        Main.AwayTimer->start();
-    } else {
-        Main.AwayTimer->stop();
-    }
 }
 
 // --- Audio Options ---------------------------------------------------------------
 
-TSoundsFrame::TSoundsFrame(TMainForm& main, QWidget* owner) : TOptionBaseFrame(main, owner) {
+TSoundsFrame::TSoundsFrame(TOptionsContext& context, QWidget* owner)
+    : TOptionBaseFrame(context, owner) {
     AddHeading(QStringLiteral("Audio Options"));
     SoundsCheckbox =
         new QCheckBox(QStringLiteral("Play Voice Commands (Requires Cindervault)"), this);
@@ -399,14 +379,14 @@ void TSoundsFrame::UpdateEnabled() {
 }
 
 void TSoundsFrame::LoadSettings() {
-    SoundsCheckbox->setChecked(Main.Settings.PlaySounds);
-    FolderEdit->setText(Main.Settings.VLDirectory);
+    SoundsCheckbox->setChecked(Settings.PlaySounds);
+    FolderEdit->setText(Settings.VLDirectory);
     UpdateEnabled();
 }
 
 void TSoundsFrame::SaveSettings() {
-    Main.Settings.PlaySounds = SoundsCheckbox->isChecked();
-    Main.Settings.VLDirectory = FolderEdit->text();
+    Settings.PlaySounds = SoundsCheckbox->isChecked();
+    Settings.VLDirectory = FolderEdit->text();
 }
 
 void TSoundsFrame::BrowseButtonClick() {
@@ -416,7 +396,8 @@ void TSoundsFrame::BrowseButtonClick() {
 
 // --- Fonts & Colors ----------------------------------------------------------------
 
-TFontsFrame::TFontsFrame(TMainForm& main, QWidget* owner) : TOptionBaseFrame(main, owner) {
+TFontsFrame::TFontsFrame(TOptionsContext& context, QWidget* owner)
+    : TOptionBaseFrame(context, owner) {
     AddHeading(QStringLiteral("Window Fonts & Colors"));
     auto* grid = new QGridLayout;
     const char* const captions[] = {"Friend List:", "Group List:", "Chat Window:", "Input Window:"};
@@ -445,17 +426,15 @@ void TFontsFrame::ShowSample(TRow row) {
     const TSample& sample = samples_[row];
     edit.setFont(sample.font.font);
     plat::SetControlColor(edit, sample.color);
-    mainform::SetTextColor(edit, sample.font.color);
+    dlg::SetTextColor(edit, sample.font.color);
     const int points = QFontInfo(sample.font.font).pointSize();
     edit.setText(QStringLiteral("%1 pt. %2").arg(points).arg(sample.font.font.family()));
 }
 
 void TFontsFrame::LoadSettings() {
-    samples_[frFriends] = {Main.FriendsTreeView->Font(), Main.FriendsTreeView->Color()};
-    samples_[frGroups] = {Main.GroupsTreeView->Font(), Main.GroupsTreeView->Color()};
-    samples_[frChat] = {Main.OutputMemo->Font(), Main.OutputMemo->Color()};
-    samples_[frInput] = {Main.InputEdit->Font(), Main.InputEdit->Color()};
     for (int row = 0; row < 4; ++row) {
+        const TControlSettings& control = Control(static_cast<TRow>(row));
+        samples_[row] = {ToColoredFont(control.Font), control.Color};
         ShowSample(static_cast<TRow>(row));
     }
 }
@@ -475,28 +454,24 @@ void TFontsFrame::ColorButtonClick(TRow row) {
     }
 }
 
+TControlSettings& TFontsFrame::Control(TRow row) {
+    TControlSettings* const controls[] = {&Settings.FriendsTreeView, &Settings.GroupsTreeView,
+                                          &Settings.OutputMemo, &Settings.InputEdit};
+    return *controls[row];
+}
+
 void TFontsFrame::SaveSettings() {
-    Main.FriendsTreeView->SetColor(samples_[frFriends].color);
-    Main.FriendsTreeView->SetFont(samples_[frFriends].font);
-    Main.GroupsTreeView->SetColor(samples_[frGroups].color);
-    Main.GroupsTreeView->SetFont(samples_[frGroups].font);
-
-    const TSample& chat = samples_[frChat];
-    Main.OutputMemo->SetColor(chat.color);
-    Main.OutputMemo->SetFont(chat.font);
-    Main.ApplyLinkFonts();
-
-    const TSample& input = samples_[frInput];
-    Main.InputEdit->SetColor(input.color);
-    Main.InputEdit->SetFont(input.font);
-    Main.ApplyInputLook();
-    Main.ClrDefault->SetColor(input.font.color);
+    for (int row = 0; row < 4; ++row) {
+        TControlSettings& control = Control(static_cast<TRow>(row));
+        control.Color = samples_[row].color;
+        control.Font = ToFontSettings(samples_[row].font, control.Font.CharSet);
+    }
 }
 
 // --- Chat Window -------------------------------------------------------------------
 
-TChatWindowFrame::TChatWindowFrame(TMainForm& main, QWidget* owner)
-    : TOptionBaseFrame(main, owner) {
+TChatWindowFrame::TChatWindowFrame(TOptionsContext& context, QWidget* owner)
+    : TOptionBaseFrame(context, owner) {
     AddHeading(QStringLiteral("Chat Window Options"));
     EmoticonsCheckbox = new QCheckBox(QStringLiteral("Parse Emoticons"), this);
     URLsCheckbox = new QCheckBox(QStringLiteral("Parse URL's"), this);
@@ -543,38 +518,36 @@ void TChatWindowFrame::UpdateEnabled() {
 
 void TChatWindowFrame::SetTimestampColor(plat::TColor color) {
     timestampColor_ = color;
-    mainform::SetTextColor(*TimestampEdit, color);
+    dlg::SetTextColor(*TimestampEdit, color);
 }
 
 void TChatWindowFrame::LoadSettings() {
-    const TMainSettings& s = Main.Settings;
+    const TMainSettings& s = Settings;
     EmoticonsCheckbox->setChecked(s.ParseEmoticons);
     URLsCheckbox->setChecked(s.ParseUrls);
     CharLinksCheckbox->setChecked(s.LinkNames);
     GroupLinksCheckbox->setChecked(s.LinkGroups);
-    SmoothScrollCheckbox->setChecked(Main.OutputMemo->Scrolling().SmoothScrolling());
+    SmoothScrollCheckbox->setChecked(s.SmoothScrolling);
     TimestampCheckbox->setChecked(s.TimestampChat);
     TimestampEdit->setText(s.TimestampFormat);
     SetTimestampColor(s.TimestampColor);
     IndentCheckbox->setChecked(s.TimestampIndent);
-    SpacingEdit->setValue(Main.OutputMemo->LineSpacing());
+    SpacingEdit->setValue(s.LineSpacing);
     UpdateEnabled();
 }
 
 void TChatWindowFrame::SaveSettings() {
-    TMainSettings& s = Main.Settings;
+    TMainSettings& s = Settings;
     s.ParseEmoticons = EmoticonsCheckbox->isChecked();
     s.ParseUrls = URLsCheckbox->isChecked();
     s.LinkNames = CharLinksCheckbox->isChecked();
     s.LinkGroups = GroupLinksCheckbox->isChecked();
     s.SmoothScrolling = SmoothScrollCheckbox->isChecked();
-    Main.OutputMemo->Scrolling().SetSmoothScrolling(s.SmoothScrolling);
     s.TimestampChat = TimestampCheckbox->isChecked();
     s.TimestampFormat = TimestampEdit->text();
     s.TimestampColor = timestampColor_;
     s.TimestampIndent = IndentCheckbox->isChecked();
     s.LineSpacing = SpacingEdit->value();
-    Main.OutputMemo->SetLineSpacing(s.LineSpacing);
 }
 
 // The colour dialog does not start from the current colour.

@@ -187,6 +187,35 @@ void DeleteSubKeys(plat::Registry& registry, const QStringList& path) {
 
 } // namespace
 
+plat::ColoredFont ToColoredFont(const TFontSettings& stored) {
+    plat::ColoredFont result;
+    result.font.setFamily(stored.Name);
+    if (stored.Size > 0) {
+        result.font.setPointSize(stored.Size);
+    } else if (stored.Size < 0) {
+        result.font.setPixelSize(-stored.Size);
+    }
+    result.font.setBold(stored.Bold);
+    result.font.setUnderline(stored.Underline);
+    result.font.setItalic(stored.Italic);
+    result.font.setStrikeOut(stored.StrikeOut);
+    result.color = stored.Color;
+    return result;
+}
+
+TFontSettings ToFontSettings(const plat::ColoredFont& font, int32_t charSet) {
+    TFontSettings result;
+    result.CharSet = charSet;
+    result.Color = font.color;
+    result.Name = font.font.family();
+    result.Size = font.font.pointSize() > 0 ? font.font.pointSize() : -font.font.pixelSize();
+    result.Bold = font.font.bold();
+    result.Underline = font.font.underline();
+    result.Italic = font.font.italic();
+    result.StrikeOut = font.font.strikeOut();
+    return result;
+}
+
 QString DefaultVLDirectory() {
     return QDir::homePath() + QStringLiteral("/Vellinor/");
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/core/Registry.h"
+#include "platform/gui/Drawing.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -34,7 +35,9 @@ class TDimensionList;
 //   of the input font, the default colour item the input font's colour;
 // - last the logging values, then SetLogging(Logging).
 // It saves in the same order: SaveLogins, SaveDimensions, toolbars,
-// SaveSettings with the values taken from the controls.
+// SaveSettings. During the session the settings hold every value but the
+// bars' visibility and the splitter positions, which the user changes on the
+// controls themselves and which are taken from them when saving.
 
 // Colours are $00BBGGRR; negative values are system colours.
 constexpr int32_t kColorWindow = static_cast<int32_t>(0x80000005u);     // clWindow
@@ -63,6 +66,12 @@ struct TControlSettings {
 
     bool operator==(const TControlSettings&) const = default;
 };
+
+// A stored font as the controls take it (a size above 0 is in points, below
+// 0 a height in pixels), and back; Qt fonts have no character set, so the
+// one given is kept.
+plat::ColoredFont ToColoredFont(const TFontSettings& stored);
+TFontSettings ToFontSettings(const plat::ColoredFont& font, int32_t charSet);
 
 QString DefaultVLDirectory();   // home folder + "/Vellinor/"
 QString DefaultLoggingFolder(); // the program's data folder + "/Logs/"
@@ -114,6 +123,15 @@ struct TMainSettings {
     bool LogError = true;
 
     bool operator==(const TMainSettings&) const = default;
+};
+
+// A change of the settings during the session, for the main window's apply
+// step.
+struct TSettingsChange {
+    // The values before: logging stops in their files when it moves.
+    TMainSettings Previous;
+    // The away options were saved: idle time counts from now.
+    bool RestartAutoAway = false;
 };
 
 // The stored value when it exists and reads as the type, else the default.

@@ -1,0 +1,185 @@
+// The main window's away mode and reconnection on their own.
+#include "app/away/AwayMode.h"
+#include "app/mainform/Reconnector.h"
+#include "app/options/Settings.h"
+#include "platform/core/Clock.h"
+#include "platform/core/Exception.h"
+
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <climits>
+
+namespace {
+
+class AwayModeTest : public ::testing::Test {
+protected:
+    plat::ManualClock clock{1'000'000};
+    TMainSettings settings;
+    TAwayMode away{settings};
+};
+
+TEST_F(AwayModeTest, TheCommandLineGivesTheReason) {
+    struct Case {
+        const char* line;
+        bool wasAway;
+        bool entered;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"/away", false, true, ""},
+        {"/away  lunch break ", false, true, "lunch break"},
+        {"/afk \x10\x0c \x12", false, true, ""}, // codes and blanks are no reason
+        {"/away dinner", true, true, "dinner"},
+        {"/away   ", true, false, "before"}, // no reason while away: back instead
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        TAwayMode mode(settings);
+        if (c.wasAway) {
+            mode.Enter(QStringLiteral("/away before"));
+        }
+        EXPECT_EQ(mode.Enter(QString::fromLatin1(c.line)), c.entered);
+        EXPECT_TRUE(mode);
+        EXPECT_EQ(mode.Reason(), QLatin1String(c.reason));
+    }
+}
+
+TEST_F(AwayModeTest, ReplyTextFollowsReasonAndLogging) {
+    struct Case {
+        const char* reason;
+        bool logging;
+        const char* reply;
+    };
+    const Case cases[] = {
+        {"", true, "I am away from my keyboard right now, your message has been logged."},
+        {"lunch", true,
+         "I am away from my keyboard right now, \"lunch\", your message has been logged."},
+        {"lunch", false, "I am away from my keyboard right now, \"lunch\"."},
+        {"", false, "I am away from my keyboard right now."},
+    };
+    for (const Case& c : cases) {
+        settings.AwayLogging = c.logging;
+        away.Leave();
+        away.Enter(QStringLiteral("/away ") + QLatin1String(c.reason));
+        EXPECT_EQ(away.Reply(QStringLiteral("Bob")), QString::fromLatin1(c.reply)) << c.reason;
+    }
+}
+
+TEST_F(AwayModeTest, EachSenderIsAnsweredAtMostOnceAMinute) {
+    away.Enter(QStringLiteral("/away"));
+    EXPECT_TRUE(away.Reply(QStringLiteral("Bob")));
+    clock.Advance(59'999);
+    EXPECT_FALSE(away.Reply(QStringLiteral("BOB"))); // the same sender, ignoring case
+    EXPECT_TRUE(away.Reply(QStringLiteral("Cara")));
+    clock.Advance(1);
+    EXPECT_TRUE(away.Reply(QStringLiteral("bob")));
+    // Back and away again answers everyone at once.
+    EXPECT_TRUE(away.Leave());
+    EXPECT_FALSE(away.Leave());
+    away.Enter(QStringLiteral("/away"));
+    EXPECT_TRUE(away.Reply(QStringLiteral("Bob")));
+}
+
+TEST(AwayListTest, SendersAreFoundIgnoringAsciiCaseOnly) {
+    TAwayList list;
+    list.Add()->SetName(QStringLiteral("\u00c9lan"));
+    EXPECT_EQ(list.IndexOf(u"\u00e9lan"), -1);
+    EXPECT_THROW(list.Items(1), plat::EListError);
+    EXPECT_THROW(list.Items(0)->Messages().Items(0), plat::EListError);
+}
+
+TEST_F(AwayModeTest, TellsAreLoggedUnreadPerSender) {
+    away.AddMessage(QStringLiteral("Bob"), QStringLiteral("\x10\x0chi"));
+    away.List().Items(0)->SetTag(1);
+    away.AddMessage(QStringLiteral("bob"), QStringLiteral("again"));
+    away.AddMessage(QStringLiteral("Cara"), QStringLiteral("x"));
+    ASSERT_EQ(away.List().Count(), 2);
+    EXPECT_EQ(away.List().Items(0)->Tag(), 0); // unread again
+    EXPECT_EQ(away.List().Items(0)->Messages().Count(), 2);
+    EXPECT_EQ(away.List().Items(0)->Messages().Items(0)->Text(), QStringLiteral("\x10\x0chi"));
+    EXPECT_EQ(away.Unread(), 3);
+    away.MarkRead();
+    EXPECT_EQ(away.Unread(), 0);
+    EXPECT_EQ(away.List().Count(), 2); // the log stays
+}
+
+TEST_F(AwayModeTest, IdleTimeUpAfterTheIdleMinutesWithAutoAway) {
+    settings.AutoAwayIdle = 1;
+    clock.Advance(60'000);
+    EXPECT_FALSE(away.IdleTimeUp()); // AutoAway off
+    settings.AutoAway = true;
+    away.Touch();
+    clock.Advance(59'999);
+    EXPECT_FALSE(away.IdleTimeUp());
+    clock.Advance(1);
+    EXPECT_TRUE(away.IdleTimeUp());
+    away.Enter(QStringLiteral("/away"));
+    away.Leave(); // coming back is activity
+    EXPECT_FALSE(away.IdleTimeUp());
+    settings.AutoAwayIdle = 0; // never
+    clock.Advance(3'600'000);
+    EXPECT_FALSE(away.IdleTimeUp());
+}
+
+class ReconnectorTest : public ::testing::Test {
+protected:
+    ReconnectorTest() {
+        settings.AutoReconnect = true;
+        settings.ReconnectTimes = 2;
+        settings.ReconnectDelay = 3;
+        reconnector.OnAttempt = [this](int attempt) { attempts.push_back(attempt); };
+    }
+    TMainSettings settings;
+    QTimer timer;
+    TReconnector reconnector{settings, timer};
+    std::vector<int> attempts;
+};
+
+TEST_F(ReconnectorTest, SuccessfulReconnectsUseUpTheAttempts) {
+    using TNext = TReconnector::TNext;
+    EXPECT_EQ(reconnector.Disconnected(), TNext::None); // never connected
+    EXPECT_FALSE(reconnector.Connected());
+    for (int attempt = 1; attempt <= 2; ++attempt) {
+        ASSERT_EQ(reconnector.Disconnected(), TNext::Waiting);
+        EXPECT_TRUE(timer.isActive());
+        EXPECT_TRUE(timer.isSingleShot());
+        EXPECT_EQ(timer.interval(), 3000);
+        reconnector.TimerFired();
+        EXPECT_FALSE(timer.isActive());
+        EXPECT_TRUE(reconnector.Reconnecting());
+        EXPECT_TRUE(reconnector.Connected()); // the character comes back unasked
+    }
+    EXPECT_EQ(attempts, (std::vector<int>{1, 2}));
+    EXPECT_EQ(reconnector.Disconnected(), TNext::GaveUp);
+    EXPECT_FALSE(timer.isActive());
+    // A connection the user opened starts the count afresh.
+    EXPECT_FALSE(reconnector.Connected());
+    EXPECT_EQ(reconnector.Attempts(), 0);
+    settings.AutoReconnect = false;
+    EXPECT_EQ(reconnector.Disconnected(), TNext::GaveUp);
+}
+
+TEST_F(ReconnectorTest, TheUsersDisconnectStopsReconnecting) {
+    reconnector.Connected();
+    reconnector.Disconnected();
+    reconnector.Cancel();
+    reconnector.TimerFired();
+    EXPECT_TRUE(attempts.empty());
+    EXPECT_EQ(reconnector.Disconnected(), TReconnector::TNext::None);
+    // A delay beyond what a timer takes waits as long as it can.
+    settings.ReconnectDelay = INT_MAX;
+    reconnector.Connected();
+    reconnector.Disconnected();
+    EXPECT_EQ(timer.interval(), INT_MAX);
+}
+
+TEST_F(ReconnectorTest, ASocketErrorIsShownWithOneDisconnectLine) {
+    EXPECT_EQ(reconnector.TakeErrorSuffix(), QString());
+    reconnector.SocketError(10061);
+    EXPECT_EQ(reconnector.TakeErrorSuffix(), QStringLiteral(": socket error #10061"));
+    EXPECT_EQ(reconnector.TakeErrorSuffix(), QString());
+}
+
+} // namespace
