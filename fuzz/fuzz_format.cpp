@@ -37,7 +37,7 @@
 
 namespace {
 
-QTemporaryDir* game = nullptr;
+std::unique_ptr<QTemporaryDir> game; // removed at exit
 
 constexpr plat::TColor kConsoleColors[] = {plat::clWhite, plat::clBlack, plat::clWindow,
                                            plat::clPurple};
@@ -58,7 +58,7 @@ bool isFormatterLink(const QString& name) {
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     static QCoreApplication app(*argc, *argv);
     // A game folder with one emote sound, for voice attachments.
-    game = new QTemporaryDir();
+    game = std::make_unique<QTemporaryDir>();
     const QString sounds = game->filePath(QStringLiteral("cd_image/sound/sfx/player"));
     QDir().mkpath(sounds);
     QFile(sounds + QStringLiteral("/female_hello_01.wav")).open(QIODevice::WriteOnly);

@@ -6,15 +6,17 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 #include <QTemporaryDir>
 
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
 
 namespace {
 
-QTemporaryDir* folder = nullptr;
+std::unique_ptr<QTemporaryDir> folder; // removed at exit
 
 // Every key and value, one line each, in the store's order.
 QStringList snapshot(plat::Registry& reg, const QStringList& path = {}) {
@@ -60,7 +62,11 @@ void write(const QString& path, const QByteArray& bytes) {
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     static QCoreApplication app(*argc, *argv);
-    folder = new QTemporaryDir();
+    // In memory where the system offers it: every save syncs the file.
+    const QString shm = QStringLiteral("/dev/shm");
+    folder = QFileInfo(shm).isWritable()
+                 ? std::make_unique<QTemporaryDir>(shm + QStringLiteral("/fuzz_settings-XXXXXX"))
+                 : std::make_unique<QTemporaryDir>();
     return folder->isValid() ? 0 : 1;
 }
 
