@@ -1,62 +1,25 @@
 #include "TestClient.h"
 
-#include "chatd/ChatSession.h"
-
 #include <QRandomGenerator>
 
 namespace chatd::test {
 
 TEST(ServerCodec, NeverBuildsWhatTheClientRejects) {
-    const QList<int> neverAccepted{
-        spUnknownPacketType, spClientUnknown, spMessageVicinity, spMessageAnonVicinity,
-        spPrivategroupPart,  spGroupPart,     spForward,         spAdmMuxInfo};
-    const QMap<char, TPacketArg> sample{{'I', TPacketArg::Int(1)},
-                                        {'S', TPacketArg::Text("t")},
-                                        {'G', TPacketArg::Group({1, 2, 3, 4, 5})},
-                                        {'D', TPacketArg::Data("d")},
-                                        {'i', TPacketArg::IntList({1})},
-                                        {'s', TPacketArg::TextList({"t"})}};
-    for (uint8_t row = 0; row < spCount; ++row) {
-        TPacketArgs args; // a value of each kind the signature asks for
-        for (const char* p = VLServerPackets[row].Signature; *p; ++p) {
-            if (sample.contains(*p)) {
-                args.append(sample[*p]);
-            }
-        }
-        const auto build = [&] { return ServerFrame(static_cast<TVLServerPacket>(row), args); };
-        if (neverAccepted.contains(row)) {
-            EXPECT_THROW(build(), plat::Exception) << VLServerPackets[row].Name;
-        } else {
-            const QByteArray frame = build();
-            EXPECT_EQ((uint8_t(frame[0]) << 8) | uint8_t(frame[1]), VLServerPackets[row].Type);
+    for (const TVLServerPacket row :
+         {spUnknownPacketType, spClientUnknown, spMessageVicinity, spMessageAnonVicinity,
+          spPrivategroupPart, spGroupPart, spForward, spAdmMuxInfo}) {
+        try {
+            ServerFrame(row, {});
+            ADD_FAILURE() << VLServerPackets[row].Name;
+        } catch (const plat::Exception& e) {
+            EXPECT_TRUE(e.Message().startsWith("The client never accepts"))
+                << VLServerPackets[row].Name;
         }
     }
     // The client's receive limit holds for what the service writes.
     EXPECT_EQ(ServerFrame(spMessageSystem, {TPacketArg::Text(QByteArray(4094, 'x'))}).size(), 4100);
     EXPECT_THROW(ServerFrame(spMessageSystem, {TPacketArg::Text(QByteArray(4095, 'x'))}),
                  EPacketTooLarge);
-
-    // What a session takes in each state: what the client sends in it.
-    const QList<int> loggedIn{cpNameLookup,
-                              cpMessagePrivate,
-                              cpFriendAdd,
-                              cpFriendRemove,
-                              cpPrivategroupInvite,
-                              cpPrivategroupKick,
-                              cpPrivategroupJoin,
-                              cpPrivategroupPart,
-                              cpPrivategroupKickall,
-                              cpPrivategroupMessage,
-                              cpGroupDataSet,
-                              cpGroupMessage,
-                              cpPing};
-    for (uint8_t row = 0; row <= cpCount; ++row) {
-        EXPECT_EQ(ClientMaySend(SessionState::AwaitingLogin, row),
-                  row == cpLoginResponseGetCharList);
-        EXPECT_EQ(ClientMaySend(SessionState::AwaitingSelect, row), row == cpLoginSelectCharacter);
-        EXPECT_EQ(ClientMaySend(SessionState::LoggedIn, row), loggedIn.contains(row)) << int(row);
-        EXPECT_FALSE(ClientMaySend(SessionState::Closed, row));
-    }
 }
 
 TEST_F(ChatServerTest, BadPacketsCloseOnlyTheirOwnSession) {

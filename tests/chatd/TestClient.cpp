@@ -6,38 +6,36 @@
 
 namespace chatd::test {
 
+namespace {
+
+QString ShowArg(const TPacketArg& arg) {
+    QStringList numbers;
+    switch (arg.Kind()) {
+    case TArgKind::Int:
+        return QString::number(arg.AsInt());
+    case TArgKind::Text:
+        return QString::fromLatin1(arg.AsText());
+    case TArgKind::Group:
+        return "g" + QByteArrayView(arg.AsGroup()).toByteArray().toHex();
+    case TArgKind::Data:
+        return "[" + arg.AsData().toHex() + "]";
+    case TArgKind::IntList:
+        for (const int32_t n : arg.AsIntList()) {
+            numbers << QString::number(n);
+        }
+        return numbers.join(u',');
+    case TArgKind::TextList:
+        return QString::fromLatin1(QByteArrayList(arg.AsTextList()).join(','));
+    }
+    return {};
+}
+
+} // namespace
+
 QString Show(const Packet& packet) {
     QStringList parts{QString::fromLatin1(packet.Info().Name)};
     for (qsizetype i = 0; i < packet.ArgCount(); ++i) {
-        const TPacketArg& arg = packet.Args(i);
-        QStringList items;
-        switch (arg.Kind()) {
-        case TArgKind::Int:
-            items << QString::number(arg.AsInt());
-            break;
-        case TArgKind::Text:
-            items << QString::fromLatin1(arg.AsText());
-            break;
-        case TArgKind::Group:
-            items << "g" + QString::fromLatin1(
-                               QByteArray(reinterpret_cast<const char*>(arg.AsGroup().data()), 5)
-                                   .toHex());
-            break;
-        case TArgKind::Data:
-            items << "[" + QString::fromLatin1(arg.AsData().toHex()) + "]";
-            break;
-        case TArgKind::IntList:
-            for (const int32_t n : arg.AsIntList()) {
-                items << QString::number(n);
-            }
-            break;
-        case TArgKind::TextList:
-            for (const QByteArray& t : arg.AsTextList()) {
-                items << QString::fromLatin1(t);
-            }
-            break;
-        }
-        parts << items.join(u',');
+        parts << ShowArg(packet.Args(i));
     }
     return parts.join(u' ');
 }
