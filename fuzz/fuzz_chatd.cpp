@@ -322,7 +322,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             }
             continue;
         }
-        const int type = (byte() << 8) | byte();
+        int type = byte() << 8;
+        type |= byte();
         size_t length = byte() << 8;
         length = std::min<size_t>(length | byte(), size - at);
         const QByteArray body(reinterpret_cast<const char*>(data + at),
