@@ -2,7 +2,8 @@
 
 add_compile_options(-Wall -Wextra)
 if(QV_WERROR)
-    add_compile_options(-Werror)
+    # The test build also holds class hierarchies to their rules.
+    add_compile_options(-Werror -Wsuggest-override -Woverloaded-virtual -Wnon-virtual-dtor)
 endif()
 
 if(QV_SANITIZE)

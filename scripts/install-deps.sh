@@ -8,7 +8,8 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-multimedia-dev
   libxml2-dev
   libgtest-dev libgmock-dev libbenchmark-dev libgmp-dev
-  clang libclang-rt-14-dev
+  zlib1g-dev
+  clang libclang-rt-14-dev clang-format clang-tidy
   fonts-dejavu-core
 )
 

@@ -63,6 +63,8 @@ public:
     friend bool operator==(const TBigInt& a, const TBigInt& b) { return a.limbs_ == b.limbs_; }
 
 private:
+    friend class TBigIntMontgomery; // builds its results from limbs
+
     static void divide(const TBigInt& divisor, const TBigInt& dividend, TBigInt* remainder,
                        TBigInt* quotient);
 

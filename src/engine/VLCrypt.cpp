@@ -1,5 +1,7 @@
 #include "engine/VLCrypt.h"
 
+#include "engine/BigIntMontgomery.h"
+
 #include "platform/core/Convert.h"
 #include "platform/core/Exception.h"
 #include "platform/core/Format.h"
@@ -85,6 +87,10 @@ TBigInt PowMod(const TBigInt& base, const TBigInt& exponent, const TBigInt& modu
     if (modulus.IsZero()) {
         throw plat::EMathError(QStringLiteral("Division by zero"));
     }
+    if (TBigIntMontgomery::Applies(modulus)) {
+        return TBigIntMontgomery(modulus).PowMod(base, exponent);
+    }
+    // An even modulus, or a multiple of 5: a long division after every product.
     TBigInt result = TBigInt::One();
     TBigInt e = exponent;
     TBigInt b = base;

@@ -94,13 +94,15 @@ public:
     }
 
     // Limbs from the top down; the top limb is nonzero.
-    void number(Mpz& m, uint32_t maxLimbs = 69, uint32_t top = 0) {
-        const uint32_t count = 1 + below(maxLimbs);
+    void limbs(Mpz& m, uint32_t count, uint32_t top = 0) {
         mpz_set_ui(m.v, top != 0 ? top : 1 + below(TBigInt::Base - 1));
         for (uint32_t i = 1; i < count; ++i) {
             mpz_mul_ui(m.v, m.v, TBigInt::Base);
             mpz_add_ui(m.v, m.v, limb());
         }
+    }
+    void number(Mpz& m, uint32_t maxLimbs = 69, uint32_t top = 0) {
+        limbs(m, 1 + below(maxLimbs), top);
     }
 
     // A divisor of two or more limbs whose top limb lies around half the base
@@ -209,35 +211,11 @@ TEST(BigInt, FailuresRaiseAndChangeNothing) {
     EXPECT_EQ(q.Limbs(), Limbs{8});
 }
 
-TEST(BigInt, OperandsMayBeTheSameObject) {
-    const TBigInt x = dec("123456789987654321123456789");
-    TBigInt n = x;
-    n.Add(n);
-    EXPECT_EQ(n, dec("246913579975308642246913578"));
-    n = x;
-    n.Multiply(n);
-    EXPECT_EQ(n, dec("15241578994055784231214753534217345240512116750190521"));
-
-    const TBigInt big = dec("1000000000000000000000");
-    const TBigInt thousandMillion = dec("1000000000");
-    n = big;
-    TBigInt other;
-    TBigInt::DivMod(dec("999999999999"), n, other, n); // quotient into the dividend
-    EXPECT_EQ(n, thousandMillion);
-    EXPECT_EQ(other, thousandMillion);
-    n = big;
-    TBigInt::DivMod(dec("999999999999"), n, n, other); // remainder into the dividend
-    EXPECT_EQ(n, thousandMillion);
-    n = x;
-    n.Modulo(n);
-    EXPECT_EQ(n.Limbs(), Limbs{0});
-}
-
 // ---- Against GMP ----------------------------------------------------------
 
-TEST(BigIntOracle, TextCompareAddAndSubtract) {
+TEST(BigIntOracle, TextCompareAddSubtractAndMultiply) {
     Operands gen(0x5EED0001);
-    Mpz a, b, sum, diff;
+    Mpz a, b, expected;
     for (int i = 0; i < 1500; ++i) {
         gen.number(a);
         gen.number(b);
@@ -248,33 +226,30 @@ TEST(BigIntOracle, TextCompareAddAndSubtract) {
         const int order = mpz_cmp(a.v, b.v);
         ASSERT_EQ(x.Compare(y), (order > 0) - (order < 0));
 
-        mpz_add(sum.v, a.v, b.v);
+        mpz_add(expected.v, a.v, b.v);
         x.Add(y);
-        ASSERT_TRUE(equalsMpz(x, sum)) << i;
+        ASSERT_TRUE(equalsMpz(x, expected)) << i;
         x.Subtract(y);
         ASSERT_TRUE(equalsMpz(x, a)) << i;
         const bool aBigger = order >= 0;
         TBigInt d = aBigger ? x : y;
         d.Subtract(aBigger ? y : x);
-        mpz_sub(diff.v, aBigger ? a.v : b.v, aBigger ? b.v : a.v);
-        ASSERT_TRUE(equalsMpz(d, diff)) << i;
-    }
-}
+        mpz_sub(expected.v, aBigger ? a.v : b.v, aBigger ? b.v : a.v);
+        ASSERT_TRUE(equalsMpz(d, expected)) << i;
 
-TEST(BigIntOracle, Multiply) {
-    Operands gen(0x5EED0002);
-    Mpz a, b, product;
-    for (int i = 0; i < 1500; ++i) {
-        gen.number(a);
-        gen.number(b);
-        TBigInt x = fromMpz(a, i);
-        x.Multiply(fromMpz(b, i));
-        mpz_mul(product.v, a.v, b.v);
-        ASSERT_TRUE(equalsMpz(x, product)) << i;
-        x = fromMpz(a, i);
-        x.Multiply(x);
-        mpz_mul(product.v, a.v, a.v);
-        ASSERT_TRUE(equalsMpz(x, product)) << i;
+        TBigInt p = x;
+        p.Multiply(y);
+        mpz_mul(expected.v, a.v, b.v);
+        ASSERT_TRUE(equalsMpz(p, expected)) << i;
+        // The number as its own operand.
+        p = x;
+        p.Multiply(p);
+        mpz_mul(expected.v, a.v, a.v);
+        ASSERT_TRUE(equalsMpz(p, expected)) << i;
+        p = x;
+        p.Add(p);
+        mpz_add(expected.v, a.v, a.v);
+        ASSERT_TRUE(equalsMpz(p, expected)) << i;
     }
 }
 
@@ -298,33 +273,67 @@ TEST(BigIntOracle, DivModDivideAndModulo) {
         ASSERT_TRUE(equalsMpz(remainder, r)) << n.str(10) << " % " << d.str(10);
 
         TBigInt x = fromMpz(n, i);
+        TBigInt other;
+        TBigInt::DivMod(divisor, x, x, other); // the remainder into the dividend
+        ASSERT_EQ(x, remainder);
+        x = fromMpz(n, i);
         x.Modulo(divisor);
         ASSERT_EQ(x, remainder);
         x = fromMpz(n, i);
         x.Divide(divisor);
         ASSERT_EQ(x, quotient);
+        x = divisor;
+        x.Modulo(x);
+        ASSERT_TRUE(x.IsZero());
     }
 }
 
+// Moduli prime to 10 (Montgomery form) and even moduli or odd multiples of 5
+// (long division), of sizes around the column passes of 17 rows and up to
+// 2048 bits. Per size and kind: the modulus with every limb at 999999999
+// bar the last digit, with the base m - 1 and a 128-bit exponent of ones (the
+// largest column sums); twice a random modulus, base above it and exponent of
+// up to 128 bits; and a random modulus with a base of 0, m, a multiple of m or m + 1
+// and a short exponent, 0 included.
 TEST(BigIntOracle, PowMod) {
     Operands gen(0x5EED0004);
     Mpz base, exponent, modulus, expected;
-    for (int i = 0; i < 120; ++i) {
-        // Bases and moduli up to 1024 bits (35 limbs), exponents up to 128 bits.
-        gen.number(base, 35);
-        gen.number(exponent, 5);
-        mpz_fdiv_r_2exp(exponent.v, exponent.v, 128 - i % 7);
-        gen.number(modulus, 35);
-        mpz_powm(expected.v, base.v, exponent.v, modulus.v);
-        const TBigInt b = fromMpz(base, i);
-        const TBigInt e = fromMpz(exponent, i);
-        const TBigInt m = fromMpz(modulus, i);
-        if (mpz_cmp_ui(exponent.v, 0) == 0) {
-            mpz_set_ui(expected.v, 1); // an exponent of 0 gives 1, whatever the modulus
+    const char* lastDigits[] = {"1379", "02468", "5"};
+    int i = 0;
+    for (const uint32_t size : {1, 2, 16, 17, 18, 34, 35, 36, 38, 69}) {
+        for (const std::string digits : lastDigits) {
+            for (int shape = 0; shape < 4; ++shape, ++i) {
+                if (shape == 0) {
+                    mpz_ui_pow_ui(modulus.v, TBigInt::Base, size);
+                    mpz_sub_ui(modulus.v, modulus.v, 10 - (digits.back() - '0'));
+                    mpz_sub_ui(base.v, modulus.v, 1);
+                    mpz_ui_pow_ui(exponent.v, 2, 128);
+                    mpz_sub_ui(exponent.v, exponent.v, 1);
+                } else {
+                    gen.limbs(modulus, size);
+                    const uint32_t digit = digits[gen.below(digits.size())] - '0';
+                    mpz_sub_ui(modulus.v, modulus.v, mpz_fdiv_ui(modulus.v, 10));
+                    mpz_add_ui(modulus.v, modulus.v, mpz_sgn(modulus.v) == 0 ? 10 + digit : digit);
+                    gen.number(exponent, shape < 3 ? 5 : 1);
+                    mpz_fdiv_r_2exp(exponent.v, exponent.v, shape < 3 ? 128 - i % 7 : 2 + i % 3);
+                    gen.number(base, size + 2);
+                    if (shape == 3) {
+                        mpz_mul_ui(base.v, modulus.v, i % 3);
+                        mpz_add_ui(base.v, base.v, i % 4 == 3);
+                    }
+                }
+                mpz_powm(expected.v, base.v, exponent.v, modulus.v);
+                if (mpz_sgn(exponent.v) == 0) {
+                    mpz_set_ui(expected.v, 1); // whatever the modulus
+                }
+                const TBigInt b = fromMpz(base, i);
+                const TBigInt e = fromMpz(exponent, i);
+                ASSERT_TRUE(equalsMpz(PowMod(b, e, fromMpz(modulus, i)), expected))
+                    << base.str(10) << " ^ " << exponent.str(10) << " mod " << modulus.str(10);
+                ASSERT_TRUE(equalsMpz(b, base)); // the operands stay as they were
+                ASSERT_TRUE(equalsMpz(e, exponent));
+            }
         }
-        ASSERT_TRUE(equalsMpz(PowMod(b, e, m), expected)) << i;
-        ASSERT_TRUE(equalsMpz(b, base)); // the operands stay as they were
-        ASSERT_TRUE(equalsMpz(e, exponent));
     }
     const auto five = TBigInt::CreateInt(5);
     EXPECT_EQ(PowMod(five, TBigInt::CreateInt(117), dec("1000000007")).ToHex(), "249FE7FB");

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <stdexcept>
 
 namespace {
@@ -48,4 +49,30 @@ TEST(Guarded, ListIndexErrorMessage) {
         return;
     }
     FAIL() << "no exception";
+}
+
+TEST(Guarded, ConnectedCallablesRunGuardedWithTheArgumentsTheyTake) {
+    QStringList seen;
+    HandlerScope scope([&](const std::exception& e) { seen << QString::fromUtf8(e.what()); });
+    QObject sender;
+    auto context = std::make_unique<QObject>();
+    QStringList calls;
+    plat::ConnectGuarded(&sender, &QObject::objectNameChanged, context.get(),
+                         [&](const QString& name) {
+                             calls << name;
+                             if (name == u"bad") {
+                                 throw std::runtime_error("slot broke");
+                             }
+                         });
+    plat::ConnectGuarded(&sender, &QObject::objectNameChanged, context.get(),
+                         [&] { calls << QStringLiteral("-"); });
+    sender.setObjectName(QStringLiteral("a"));
+    sender.setObjectName(QStringLiteral("bad"));
+    EXPECT_EQ(calls, QStringList({u"a"_qs, u"-"_qs, u"bad"_qs, u"-"_qs}));
+    EXPECT_EQ(seen, QStringList{u"slot broke"_qs});
+
+    // The connections end with their context.
+    context.reset();
+    sender.setObjectName(QStringLiteral("late"));
+    EXPECT_EQ(calls.size(), 4);
 }

@@ -5,9 +5,13 @@
 
 extern "C" {
 
-const char* __asan_default_options() { return "detect_leaks=1:strict_string_checks=1"; }
+const char* __asan_default_options() {
+    return "detect_leaks=1:strict_string_checks=1";
+}
 
-const char* __ubsan_default_options() { return "print_stacktrace=1:halt_on_error=1"; }
+const char* __ubsan_default_options() {
+    return "print_stacktrace=1:halt_on_error=1";
+}
 
 // Allocations the system libraries keep for the life of the process.
 const char* __lsan_default_suppressions() {

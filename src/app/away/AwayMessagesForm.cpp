@@ -3,6 +3,7 @@
 #include "app/away/AwayList.h"
 #include "app/format/ColorCodes.h"
 #include "app/kit/Kit.h"
+#include "app/mainform/Actions.h"
 #include "app/mainform/CommandParser.h"
 #include "app/mainform/MainForm.h"
 #include "platform/core/FormatDateTime.h"
@@ -13,12 +14,9 @@
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QIcon>
-#include <QMenuBar>
 #include <QPixmap>
 #include <QTextCursor>
 #include <QTextEdit>
-#include <QToolBar>
-#include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -92,8 +90,8 @@ TAwayMessagesForm::TAwayMessagesForm(TAwayList* awayList, const plat::ImageList*
     CharacterListview->setSortingEnabled(true);
     CharacterListview->sortByColumn(0, Qt::AscendingOrder);
     KeepSelectionVisible(*CharacterListview);
-    connect(CharacterListview, &QTreeWidget::itemSelectionChanged, this,
-            [this] { plat::guarded([this] { ShowCharacter(); }); });
+    plat::ConnectGuarded(CharacterListview, &QTreeWidget::itemSelectionChanged, this,
+                         [this] { ShowCharacter(); });
 
     MessagesEdit = new QTextEdit;
     MessagesEdit->setObjectName(QStringLiteral("MessagesEdit"));
@@ -115,12 +113,10 @@ TAwayMessagesForm::TAwayMessagesForm(TAwayList* awayList, const plat::ImageList*
 
 void TAwayMessagesForm::CreateActions() {
     auto make = [this](const char* name, const QString& caption, void (TAwayMessagesForm::*run)()) {
-        auto* action = new QAction(caption, this);
-        action->setObjectName(QString::fromLatin1(name));
+        QAction* action = MakeAction(this, QString::fromLatin1(name), caption, {}, -1,
+                                     [this, run] { (this->*run)(); });
         action->setToolTip(caption);
         action->setStatusTip(caption);
-        connect(action, &QAction::triggered, this,
-                [this, run] { plat::guarded([&] { (this->*run)(); }); });
         return action;
     };
     ClearAction = make("ClearAction", QStringLiteral("Clear Messages"),
@@ -130,20 +126,19 @@ void TAwayMessagesForm::CreateActions() {
     CloseAction =
         make("CloseAction", QStringLiteral("Close"), &TAwayMessagesForm::CloseActionExecute);
 
-    menuBar()->addMenu(QStringLiteral("&File"))->addAction(CloseAction);
-    QMenu* actions = menuBar()->addMenu(QStringLiteral("&Actions"));
-    actions->addAction(ClearAction);
-    actions->addAction(RefreshAction);
+    MenuBar = kit::CreateMenuBar(*this, QStringLiteral("MenuBar"));
+    MenuBar->AddSubmenu(QStringLiteral("FileMenu"), QStringLiteral("&File"))
+        ->Menu()
+        ->AddAction(CloseAction);
+    kit::IMenu* actions =
+        MenuBar->AddSubmenu(QStringLiteral("ActionsMenu"), QStringLiteral("&Actions"))->Menu();
+    actions->AddAction(ClearAction);
+    actions->AddAction(RefreshAction);
 
     FileBar = kit::CreateToolbar(*this, QStringLiteral("FileBar"), QStringLiteral("File Bar"));
-    FileBar->AddAction(ClearAction);
+    FileBar->AddCaptionedAction(ClearAction);
     FileBar->AddSeparator();
     FileBar->AddAction(RefreshAction);
-    if (auto* bar = qobject_cast<QToolBar*>(FileBar->Widget())) {
-        if (auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(ClearAction))) {
-            button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-        }
-    }
 }
 
 void TAwayMessagesForm::SetRowImage(QTreeWidgetItem* row, int image) const {

@@ -18,6 +18,7 @@ class QTreeWidgetItem;
 class TAwayList;
 
 namespace kit {
+class IMenuBar;
 class ISplitter;
 class IStatusBar;
 class IToolbar;
@@ -47,6 +48,7 @@ public:
     // Columns "Character", "Messages" and "Last Message", sorted by caption.
     QTreeWidget* CharacterListview = nullptr;
     QTextEdit* MessagesEdit = nullptr;
+    kit::IMenuBar* MenuBar = nullptr;
     kit::ISplitter* Splitter = nullptr;
     kit::IToolbar* FileBar = nullptr;
     kit::IStatusBar* StatusBar = nullptr;

@@ -1,14 +1,17 @@
 #pragma once
 
-// The main window's status bar, tool bars, dockable panel, splitters, pop-up
-// menus, palettes, tool bar positions and window placement, behind small
-// interfaces. Plain Qt widgets do the work for now (QtKit.cpp,
-// QtPalettes.cpp); the interfaces keep the
-// behaviours the window relies on, so that other classes can take over in
-// that one place.
+// What the windows need of menus, tool bars, the dockable panel, the status
+// bar, splitters and palettes, behind small interfaces. Plain Qt widgets do
+// the work for now (QtKit.cpp, QtMenus.cpp, QtPalettes.cpp); the interfaces
+// state the behaviours the windows rely on, so that other classes can take
+// over in that one place. Forms are plain widgets: each stand-in places
+// itself in the form as it needs (a form that is not a main window gets its
+// menu bar and tool bars above its layout's contents, its status bar and
+// panel below them).
 
 #include "platform/gui/Colors.h"
 
+#include <QImage>
 #include <QObject>
 #include <QPoint>
 #include <QRect>
@@ -19,7 +22,6 @@
 #include <initializer_list>
 
 class QAction;
-class QMainWindow;
 class QPainter;
 class QWidget;
 
@@ -29,7 +31,7 @@ class Registry;
 
 namespace kit {
 
-// A status bar of text panels. Showing it keeps it below the bottom dock.
+// A status bar of text panels, below everything else in the form.
 class IStatusBar {
 public:
     virtual ~IStatusBar() = default;
@@ -57,14 +59,110 @@ public:
     virtual void SetPosition(int value) = 0;
 };
 
-// A tool bar in the top dock.
+class IMenu;
+class IToolPalette;
+class IColorItem;
+
+// An item of a menu.
+class IMenuItem {
+public:
+    using TNotifyEvent = std::function<void(IMenuItem* Sender)>;
+
+    virtual ~IMenuItem() = default;
+    virtual QString Name() const = 0;
+    virtual QString Caption() const = 0;
+    virtual void SetCaption(const QString& value) = 0;
+    virtual bool Visible() const = 0;
+    virtual void SetVisible(bool value) = 0;
+    virtual bool Enabled() const = 0;
+    virtual void SetEnabled(bool value) = 0;
+    // What the user's click does: the menus close, then OnClick runs (or the
+    // item's action executes) from the event loop, never inside the menu's
+    // own handling, so that it may open dialogs or change the menu freely.
+    // A hidden or disabled item ignores clicks. A submenu item opens its menu.
+    virtual void Click() = 0;
+
+    TNotifyEvent OnClick;
+};
+
+// An item that opens a menu of its own, in a menu, on a menu bar or on a
+// tool bar. Its image is the one set, with OnDrawImage drawing over it.
+class ISubmenuItem : public IMenuItem {
+public:
+    using TDrawImageEvent = std::function<void(ISubmenuItem* Sender, QPainter& Canvas,
+                                               const QRect& ImageRect, bool Enabled)>;
+
+    virtual IMenu* Menu() = 0;
+    virtual QString Hint() const = 0;
+    virtual void SetHint(const QString& value) = 0;
+    // A 16 x 16 image; drawn greyed while the item is disabled.
+    virtual void SetImage(const QImage& image) = 0;
+    // Draws the image afresh, OnDrawImage included.
+    virtual void Repaint() = 0;
+    // The image as the item shows it while enabled or disabled.
+    virtual QImage ItemImage(bool enabled) const = 0;
+
+    TDrawImageEvent OnDrawImage;
+};
+
+// Items, submenus, palettes and separators in order. A separator is shown
+// only between two shown items: not at either end, not next to another
+// separator and not next to hidden items only. The menu owns its items.
+class IMenu {
+public:
+    virtual ~IMenu() = default;
+    // The window the menu shows in while it is open.
+    virtual QWidget* Widget() = 0;
+    virtual IMenuItem* AddItem(const QString& name, const QString& caption) = 0;
+    // An item that shows the action's caption, image, shortcut, check mark,
+    // enabled and visible state as they change, and executes the action.
+    virtual IMenuItem* AddAction(QAction* action) = 0;
+    virtual ISubmenuItem* AddSubmenu(const QString& name, const QString& caption) = 0;
+    virtual void AddSeparator() = 0;
+    // Palettes and colour items go into one menu each.
+    virtual void AddPalette(IToolPalette* palette) = 0;
+    virtual void AddColorItem(IColorItem* item) = 0;
+    // The items in menu order; separators, palettes and colour items not counted.
+    virtual int ItemCount() const = 0;
+    virtual IMenuItem* Items(int index) const = 0;
+    // Null when the menu has no item of that name.
+    virtual IMenuItem* FindItem(const QString& name) const = 0;
+    // Opens the menu with its top left corner at a point in screen
+    // coordinates and returns at once.
+    virtual void Popup(int X, int Y) = 0;
+    virtual bool IsOpen() const = 0;
+    virtual void CloseUp() = 0;
+};
+
+// A menu that opens where the window asks, named for lookups.
+class IPopupMenu : public IMenu {
+public:
+    virtual QString Name() const = 0;
+};
+
+// A menu bar at the top of the form.
+class IMenuBar {
+public:
+    virtual ~IMenuBar() = default;
+    virtual QWidget* Widget() = 0;
+    virtual ISubmenuItem* AddSubmenu(const QString& name, const QString& caption) = 0;
+    virtual int ItemCount() const = 0;
+    virtual ISubmenuItem* Items(int index) const = 0;
+};
+
+// A tool bar at the top of the form.
 class IToolbar {
 public:
     using TNotifyEvent = std::function<void(IToolbar* Sender)>;
 
     virtual ~IToolbar() = default;
     virtual QWidget* Widget() = 0;
+    // A button with the action's image, or its caption while it has none.
     virtual void AddAction(QAction* action) = 0;
+    // A button with the action's image and caption side by side.
+    virtual void AddCaptionedAction(QAction* action) = 0;
+    // A button whose menu drops down when it is clicked.
+    virtual ISubmenuItem* AddSubmenu(const QString& name, const QString& caption) = 0;
     virtual void AddSeparator() = 0;
     virtual bool Visible() const = 0;
     virtual void SetVisible(bool value) = 0;
@@ -73,7 +171,7 @@ public:
     TNotifyEvent OnClose;
 };
 
-// A panel that docks at the window's side or floats in a frame of its own.
+// A panel that docks at the form's side or floats in a frame of its own.
 class IDockablePanel {
 public:
     using TNotifyEvent = std::function<void(IDockablePanel* Sender)>;
@@ -99,47 +197,8 @@ public:
     TNotifyEvent OnClose;
 };
 
-// An item of a pop-up menu.
-class IMenuItem {
-public:
-    using TNotifyEvent = std::function<void(IMenuItem* Sender)>;
-
-    virtual ~IMenuItem() = default;
-    virtual QString Name() const = 0;
-    virtual QString Caption() const = 0;
-    virtual void SetCaption(const QString& value) = 0;
-    virtual bool Visible() const = 0;
-    virtual void SetVisible(bool value) = 0;
-    virtual bool Enabled() const = 0;
-    virtual void SetEnabled(bool value) = 0;
-
-    // The user chose the item. Runs from the event loop once the menu has
-    // closed, never inside the menu's own handling.
-    TNotifyEvent OnClick;
-};
-
-// A pop-up menu of items and separators. Consecutive separators, and those
-// next to hidden items only, are not shown.
-class IPopupMenu {
-public:
-    virtual ~IPopupMenu() = default;
-    virtual QString Name() const = 0;
-    // The menu owns its items.
-    virtual IMenuItem* AddItem(const QString& name, const QString& caption) = 0;
-    virtual void AddSeparator() = 0;
-    // Items in menu order, separators not counted.
-    virtual int ItemCount() const = 0;
-    virtual IMenuItem* Items(int index) const = 0;
-    // Null when the menu has no item of that name.
-    virtual IMenuItem* FindItem(const QString& name) const = 0;
-    // Opens the menu with its top left corner at a point in screen
-    // coordinates and returns at once.
-    virtual void Popup(int X, int Y) = 0;
-    virtual bool IsOpen() const = 0;
-};
-
-// A grid of named colours. Every cell comes from OnGetColorInfo; a cell the
-// event leaves alone, or one outside the grid, is clNone without a name.
+// A grid of named colours. Every cell's colour and name come from
+// OnGetColorInfo; a cell the event leaves alone is clNone without a name.
 class ColorSet : public QObject {
 public:
     using TGetColorInfoEvent =
@@ -175,8 +234,6 @@ public:
                            int Row, bool Selected, bool Hot, bool Enabled)>;
 
     virtual ~IToolPalette() = default;
-    // Puts the palette into a menu.
-    virtual QAction* Action() = 0;
     virtual QWidget* Widget() = 0;
     virtual int ColCount() const = 0;
     virtual int RowCount() const = 0;
@@ -191,9 +248,9 @@ public:
     virtual QRect CellRect(int col, int row) const = 0;
     virtual bool CellVisible(int col, int row) const = 0;
     virtual QString CellHint(int col, int row) const = 0;
-    // What a click on the cell does: the menu showing the palette closes,
-    // OnCellClick fires and, unless it refuses or NoAutoSelect is set, the
-    // cell becomes the selected one. Invisible cells ignore clicks.
+    // What a click on the cell does: the menus close, OnCellClick fires and,
+    // unless it refuses or NoAutoSelect is set, the cell becomes the
+    // selected one. Invisible cells ignore clicks.
     virtual void ClickCell(int col, int row) = 0;
 
     TCalcImageSizeEvent OnCalcImageSize;
@@ -223,36 +280,36 @@ public:
     using TNotifyEvent = std::function<void(IColorItem* Sender)>;
 
     virtual ~IColorItem() = default;
-    virtual QAction* Action() = 0;
     virtual plat::TColor Color() const = 0;
     virtual void SetColor(plat::TColor value) = 0;
     virtual bool Checked() const = 0;
     virtual void SetChecked(bool value) = 0;
+    virtual QString Hint() const = 0;
+    virtual void SetHint(const QString& value) = 0;
+    // What the user's click does: the menus close, then OnClick fires.
+    virtual void Click() = 0;
 
     TNotifyEvent OnClick;
 };
 
-// The widgets are owned by their Qt parents; the interfaces live as long as
-// the widgets do.
-IStatusBar* CreateStatusBar(QMainWindow& window, const QString& name,
+// The widgets are owned by the form or the parent given; the interfaces live
+// as long as the widgets do.
+IStatusBar* CreateStatusBar(QWidget& form, const QString& name,
                             std::initializer_list<int> panelWidths);
 ISplitter* CreateSplitter(QWidget* parent, const QString& name, QWidget* upper, QWidget* lower);
-IToolbar* CreateToolbar(QMainWindow& window, const QString& name, const QString& caption);
-// Docked at the right side of the window.
-IDockablePanel* CreateDockablePanel(QMainWindow& window, const QString& name,
-                                    const QString& caption, QWidget* content);
-
-// A pop-up menu owned by the window (named for lookups among its children).
-IPopupMenu* CreatePopupMenu(QWidget& owner, const QString& name);
-
-// The palettes and the item are owned by the parent.
+IMenuBar* CreateMenuBar(QWidget& form, const QString& name);
+IToolbar* CreateToolbar(QWidget& form, const QString& name, const QString& caption);
+// Docked at the right side of the form.
+IDockablePanel* CreateDockablePanel(QWidget& form, const QString& name, const QString& caption,
+                                    QWidget* content);
+IPopupMenu* CreatePopupMenu(QWidget& form, const QString& name);
 IToolPalette* CreateToolPalette(QObject* parent, const QString& name);
 IColorPalette* CreateColorPalette(QObject* parent, const QString& name);
 IColorItem* CreateColorItem(QObject* parent, const QString& name, const QString& caption);
 
-// Positions of the window's tool bars and docked panels under the key.
-void LoadToolbarPositions(QMainWindow& window, plat::Registry& registry, const QStringList& key);
-void SaveToolbarPositions(QMainWindow& window, plat::Registry& registry, const QStringList& key);
+// Positions of the form's tool bars and docked panels under the key.
+void LoadToolbarPositions(QWidget& form, plat::Registry& registry, const QStringList& key);
+void SaveToolbarPositions(QWidget& form, plat::Registry& registry, const QStringList& key);
 
 // The window's placement under the key. While nothing is stored the window
 // opens maximized.

@@ -1,5 +1,6 @@
-// The main window's bars, docks, splitters, pop-up menus and placement on plain Qt widgets.
-#include "app/kit/Kit.h"
+// The forms' status bars, tool bars, dockable panels, splitters and placement
+// on plain Qt widgets.
+#include "app/kit/QtKitSupport.h"
 
 #include "platform/core/Guarded.h"
 #include "platform/core/Registry.h"
@@ -8,19 +9,61 @@
 #include <QCloseEvent>
 #include <QDockWidget>
 #include <QLabel>
+#include <QLayout>
 #include <QMainWindow>
-#include <QMenu>
 #include <QResizeEvent>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 #include <algorithm>
 #include <memory>
 #include <vector>
 
 namespace kit {
+namespace qt {
+
+namespace {
+
+const QString kTopDock = QStringLiteral("TopDock");
+
+QLayout& FormLayout(QWidget& form) {
+    if (!form.layout()) {
+        auto* layout = new QVBoxLayout(&form);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->setSpacing(0);
+    }
+    return *form.layout();
+}
+
+} // namespace
+
+void PlaceAtTop(QWidget& form, QWidget& bar, bool first) {
+    auto* top = form.findChild<QWidget*>(kTopDock, Qt::FindDirectChildrenOnly);
+    if (!top) {
+        top = new QWidget(&form);
+        top->setObjectName(kTopDock);
+        auto* column = new QVBoxLayout(top);
+        column->setContentsMargins(0, 0, 0, 0);
+        column->setSpacing(0);
+        FormLayout(form).setMenuBar(top);
+    }
+    auto* column = static_cast<QVBoxLayout*>(top->layout());
+    if (first) {
+        column->insertWidget(0, &bar);
+    } else {
+        column->addWidget(&bar);
+    }
+}
+
+void PlaceAtBottom(QWidget& form, QWidget& widget) {
+    FormLayout(form).addWidget(&widget);
+}
+
+} // namespace qt
+
 namespace {
 
 const QString kStateValue = QStringLiteral("State");
@@ -52,7 +95,7 @@ public:
         panels_.at(index).label->setText(text);
     }
     bool Visible() const override { return !isHidden(); }
-    // QMainWindow keeps its status bar below the docks by itself.
+    // The form's layout keeps the bar below everything else.
     void SetVisible(bool value) override { setVisible(value); }
 
 private:
@@ -106,29 +149,41 @@ private:
 
 class TQtToolbar final : public QToolBar, public IToolbar {
 public:
-    TQtToolbar(QWidget* parent, const QString& caption) : QToolBar(caption, parent) {
-        connect(toggleViewAction(), &QAction::triggered, this, [this](bool checked) {
-            plat::guarded([&] {
-                if (!checked && OnClose) {
-                    OnClose(this);
-                }
-            });
-        });
-    }
+    // The bar's own menu entry closes it by hand, through close().
+    TQtToolbar(QWidget* parent, const QString& caption) : QToolBar(caption, parent) {}
 
     QWidget* Widget() override { return this; }
-    // A submenu drops down from its button at a click.
-    void AddAction(QAction* action) override {
+    void AddAction(QAction* action) override { addAction(action); }
+    void AddCaptionedAction(QAction* action) override {
         addAction(action);
-        if (action->menu()) {
-            if (auto* button = qobject_cast<QToolButton*>(widgetForAction(action))) {
-                button->setPopupMode(QToolButton::InstantPopup);
-            }
+        if (auto* button = qobject_cast<QToolButton*>(widgetForAction(action))) {
+            button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         }
+    }
+    ISubmenuItem* AddSubmenu(const QString& name, const QString& caption) override {
+        submenus_.push_back(qt::NewSubmenuItem(*this, name, caption));
+        QAction* action = qt::QtActionOf(*submenus_.back());
+        addAction(action);
+        if (auto* button = qobject_cast<QToolButton*>(widgetForAction(action))) {
+            button->setPopupMode(QToolButton::InstantPopup);
+            button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+        }
+        return submenus_.back().get();
     }
     void AddSeparator() override { addSeparator(); }
     bool Visible() const override { return !isHidden(); }
     void SetVisible(bool value) override { setVisible(value); }
+
+protected:
+    void closeEvent(QCloseEvent* event) override {
+        QToolBar::closeEvent(event);
+        if (event->isAccepted() && OnClose) {
+            plat::guarded([this] { OnClose(this); });
+        }
+    }
+
+private:
+    std::vector<std::unique_ptr<ISubmenuItem>> submenus_;
 };
 
 class TQtDockablePanel final : public QDockWidget, public IDockablePanel {
@@ -136,23 +191,15 @@ public:
     TQtDockablePanel(QWidget* parent, const QString& caption) : QDockWidget(caption, parent) {
         setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable |
                     QDockWidget::DockWidgetFloatable);
-        connect(this, &QDockWidget::topLevelChanged, this, [this](bool floating) {
-            plat::guarded([&] {
-                if (OnDockChanging) {
-                    OnDockChanging(this, floating);
-                }
-                if (floating && floatHeight_ > 0) {
-                    resize(width(), floatHeight_);
-                }
-            });
+        plat::ConnectGuarded(this, &QDockWidget::topLevelChanged, this, [this](bool floating) {
+            if (OnDockChanging) {
+                OnDockChanging(this, floating);
+            }
+            if (floating && floatHeight_ > 0) {
+                resize(width(), floatHeight_);
+            }
         });
-        connect(toggleViewAction(), &QAction::triggered, this, [this](bool checked) {
-            plat::guarded([&] {
-                if (!checked && OnClose) {
-                    OnClose(this);
-                }
-            });
-        });
+        // The close button and the panel's menu entry close it through close().
     }
 
     QWidget* Widget() override { return this; }
@@ -180,12 +227,8 @@ protected:
     }
     void closeEvent(QCloseEvent* event) override {
         QDockWidget::closeEvent(event);
-        if (event->isAccepted()) {
-            plat::guarded([&] {
-                if (OnClose) {
-                    OnClose(this);
-                }
-            });
+        if (event->isAccepted() && OnClose) {
+            plat::guarded([this] { OnClose(this); });
         }
     }
 
@@ -194,74 +237,17 @@ private:
     int floatHeight_ = 0;
 };
 
-class TQtMenuItem final : public IMenuItem {
-public:
-    explicit TQtMenuItem(QAction* action) : action_(action) {}
-
-    QString Name() const override { return action_->objectName(); }
-    QString Caption() const override { return action_->text(); }
-    void SetCaption(const QString& value) override { action_->setText(value); }
-    bool Visible() const override { return action_->isVisible(); }
-    void SetVisible(bool value) override { action_->setVisible(value); }
-    bool Enabled() const override { return action_->isEnabled(); }
-    void SetEnabled(bool value) override { action_->setEnabled(value); }
-
-private:
-    QAction* action_;
-};
-
-class TQtPopupMenu final : public QMenu, public IPopupMenu {
-public:
-    explicit TQtPopupMenu(QWidget* owner) : QMenu(owner) { setSeparatorsCollapsible(true); }
-
-    QString Name() const override { return objectName(); }
-
-    IMenuItem* AddItem(const QString& name, const QString& caption) override {
-        QAction* action = addAction(caption);
-        action->setObjectName(name);
-        items_.push_back(std::make_unique<TQtMenuItem>(action));
-        TQtMenuItem* item = items_.back().get();
-        // The menu closes first; the item's handler runs afterwards from the
-        // event loop, so it may open dialogs or change the menu freely.
-        connect(action, &QAction::triggered, this, [this, item] {
-            QMetaObject::invokeMethod(
-                this,
-                [item] {
-                    plat::guarded([item] {
-                        if (item->OnClick) {
-                            item->OnClick(item);
-                        }
-                    });
-                },
-                Qt::QueuedConnection);
-        });
-        return item;
-    }
-    void AddSeparator() override { addSeparator(); }
-    int ItemCount() const override { return static_cast<int>(items_.size()); }
-    IMenuItem* Items(int index) const override { return items_.at(index).get(); }
-    IMenuItem* FindItem(const QString& name) const override {
-        for (const auto& item : items_) {
-            if (item->Name() == name) {
-                return item.get();
-            }
-        }
-        return nullptr;
-    }
-    void Popup(int X, int Y) override { popup(QPoint(X, Y)); }
-    bool IsOpen() const override { return isVisible(); }
-
-private:
-    std::vector<std::unique_ptr<TQtMenuItem>> items_;
-};
-
 } // namespace
 
-IStatusBar* CreateStatusBar(QMainWindow& window, const QString& name,
+IStatusBar* CreateStatusBar(QWidget& form, const QString& name,
                             std::initializer_list<int> panelWidths) {
-    auto* bar = new TQtStatusBar(&window, panelWidths);
+    auto* bar = new TQtStatusBar(&form, panelWidths);
     bar->setObjectName(name);
-    window.setStatusBar(bar);
+    if (auto* window = qobject_cast<QMainWindow*>(&form)) {
+        window->setStatusBar(bar);
+    } else {
+        qt::PlaceAtBottom(form, *bar);
+    }
     return bar;
 }
 
@@ -271,41 +257,49 @@ ISplitter* CreateSplitter(QWidget* parent, const QString& name, QWidget* upper, 
     return splitter;
 }
 
-IToolbar* CreateToolbar(QMainWindow& window, const QString& name, const QString& caption) {
-    auto* bar = new TQtToolbar(&window, caption);
+IToolbar* CreateToolbar(QWidget& form, const QString& name, const QString& caption) {
+    auto* bar = new TQtToolbar(&form, caption);
     bar->setObjectName(name);
-    window.addToolBar(Qt::TopToolBarArea, bar);
+    if (auto* window = qobject_cast<QMainWindow*>(&form)) {
+        window->addToolBar(Qt::TopToolBarArea, bar);
+    } else {
+        bar->setMovable(false);
+        qt::PlaceAtTop(form, *bar, false);
+    }
     return bar;
 }
 
-IDockablePanel* CreateDockablePanel(QMainWindow& window, const QString& name,
-                                    const QString& caption, QWidget* content) {
-    auto* panel = new TQtDockablePanel(&window, caption);
+IDockablePanel* CreateDockablePanel(QWidget& form, const QString& name, const QString& caption,
+                                    QWidget* content) {
+    auto* panel = new TQtDockablePanel(&form, caption);
     panel->setObjectName(name);
     panel->setWidget(content);
-    window.addDockWidget(Qt::RightDockWidgetArea, panel);
+    if (auto* window = qobject_cast<QMainWindow*>(&form)) {
+        window->addDockWidget(Qt::RightDockWidgetArea, panel);
+    } else {
+        qt::PlaceAtBottom(form, *panel);
+    }
     return panel;
 }
 
-IPopupMenu* CreatePopupMenu(QWidget& owner, const QString& name) {
-    auto* menu = new TQtPopupMenu(&owner);
-    menu->setObjectName(name);
-    return menu;
-}
-
-void LoadToolbarPositions(QMainWindow& window, plat::Registry& registry, const QStringList& key) {
-    const auto k = registry.OpenKey(key, false);
+void LoadToolbarPositions(QWidget& form, plat::Registry& registry, const QStringList& key) {
+    auto* window = qobject_cast<QMainWindow*>(&form);
+    const auto k = window ? registry.OpenKey(key, false) : std::nullopt;
     if (!k) {
         return;
     }
     if (const auto state = k->ReadBinary(kStateValue)) {
-        window.restoreState(*state);
+        window->restoreState(*state);
     }
 }
 
-void SaveToolbarPositions(QMainWindow& window, plat::Registry& registry, const QStringList& key) {
+void SaveToolbarPositions(QWidget& form, plat::Registry& registry, const QStringList& key) {
+    auto* window = qobject_cast<QMainWindow*>(&form);
+    if (!window) {
+        return;
+    }
     if (auto k = registry.OpenKey(key, true)) {
-        k->WriteBinary(kStateValue, window.saveState());
+        k->WriteBinary(kStateValue, window->saveState());
     }
 }
 

@@ -1,6 +1,6 @@
 // Tool palettes, colour palettes and colour items on plain Qt widgets: a
 // palette is a grid widget inside a menu.
-#include "app/kit/Kit.h"
+#include "app/kit/QtKitSupport.h"
 
 #include "platform/core/Guarded.h"
 #include "platform/gui/Drawing.h"
@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPointer>
+#include <QScopedValueRollback>
 #include <QToolTip>
 #include <QWidgetAction>
 
@@ -57,6 +58,12 @@ void Frame(QPainter& p, const QRect& r, plat::TColor topLeft, plat::TColor botto
     p.fillRect(r.left(), r.top(), 1, r.height(), plat::ToQColor(topLeft));
     p.fillRect(r.left(), r.bottom(), r.width(), 1, plat::ToQColor(bottomRight));
     p.fillRect(r.right(), r.top(), 1, r.height(), plat::ToQColor(bottomRight));
+}
+
+void CloseMenus() {
+    while (QWidget* popup = QApplication::activePopupWidget()) {
+        popup->close();
+    }
 }
 
 // What the grid widget asks of its palette.
@@ -181,14 +188,17 @@ private:
 
 // The tool palette's behaviour, shared by the colour palette.
 template <typename Interface>
-class PaletteBase : public QWidgetAction, public Interface, protected PaletteCells {
+class PaletteBase : public QWidgetAction,
+                    public Interface,
+                    public qt::IQtItem,
+                    protected PaletteCells {
 public:
     explicit PaletteBase(QObject* parent) : QWidgetAction(parent) {
         grid_ = new PaletteGrid(*this);
         setDefaultWidget(grid_);
     }
 
-    QAction* Action() override { return this; }
+    QAction* QtAction() override { return this; }
     QWidget* Widget() override { return grid_; }
     int ColCount() const override { return colCount_; }
     int RowCount() const override { return rowCount_; }
@@ -217,9 +227,7 @@ public:
         }
         // The click acts once the menus are closed.
         if (qobject_cast<QMenu*>(grid_->parentWidget())) {
-            while (QWidget* popup = QApplication::activePopupWidget()) {
-                popup->close();
-            }
+            CloseMenus();
         }
         bool allowChange = true;
         if (this->OnCellClick) {
@@ -289,18 +297,20 @@ public:
     int ColCount() const override { return set_ ? set_->ColCount() : 0; }
     int RowCount() const override { return set_ ? set_->RowCount() : 0; }
     plat::TColor Color() const override { return color_; }
+    // The colour stays the value set, a system colour included.
     void SetColor(plat::TColor value) override {
         color_ = value;
+        const QScopedValueRollback<bool> setting(settingColor_, true);
         const plat::TColor rgb = Rgb(value);
-        for (int row = 0; row < RowCount(); ++row) {
-            for (int col = 0; col < ColCount(); ++col) {
+        QPoint cell(-1, -1);
+        for (int row = 0; row < RowCount() && cell.x() < 0; ++row) {
+            for (int col = 0; col < ColCount() && cell.x() < 0; ++col) {
                 if (Rgb(GetCellColor(col, row)) == rgb) {
-                    SetSelectedCell(col, row);
-                    return;
+                    cell = QPoint(col, row);
                 }
             }
         }
-        SetSelectedCell(-1, -1);
+        SetSelectedCell(cell.x(), cell.y());
     }
     ColorSet* GetColorSet() const override { return set_; }
     void SetColorSet(ColorSet* value) override {
@@ -316,7 +326,7 @@ protected:
     // The selected cell's colour becomes the palette's colour.
     void DoChange() override {
         const QPoint cell = SelectedCell();
-        if (cell.x() >= 0) {
+        if (cell.x() >= 0 && !settingColor_) {
             color_ = GetCellColor(cell.x(), cell.y());
         }
         PaletteBase::DoChange();
@@ -342,25 +352,24 @@ private:
 
     QPointer<ColorSet> set_;
     plat::TColor color_ = plat::clNone;
+    bool settingColor_ = false;
 };
 
-class TQtColorItem final : public QAction, public IColorItem {
+class TQtColorItem final : public QAction, public IColorItem, public qt::IQtItem {
 public:
     TQtColorItem(QObject* parent, const QString& caption) : QAction(caption, parent) {
         setCheckable(true);
         UpdateIcon();
-        connect(this, &QAction::triggered, this, [this] {
+        plat::ConnectGuarded(this, &QAction::triggered, this, [this] {
             // Qt flips the check mark of a checkable action; the item does not.
             setChecked(checked_);
-            plat::guarded([this] {
-                if (OnClick) {
-                    OnClick(this);
-                }
-            });
+            if (OnClick) {
+                OnClick(this);
+            }
         });
     }
 
-    QAction* Action() override { return this; }
+    QAction* QtAction() override { return this; }
     plat::TColor Color() const override { return color_; }
     void SetColor(plat::TColor value) override {
         if (value != color_) {
@@ -372,6 +381,14 @@ public:
     void SetChecked(bool value) override {
         checked_ = value;
         setChecked(value);
+    }
+    QString Hint() const override { return toolTip(); }
+    void SetHint(const QString& value) override { setToolTip(value); }
+    void Click() override {
+        if (isVisible() && isEnabled()) {
+            CloseMenus();
+            trigger();
+        }
     }
 
 private:

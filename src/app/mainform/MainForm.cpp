@@ -23,8 +23,6 @@
 #include <QLabel>
 #include <QLayout>
 #include <QListWidget>
-#include <QMenu>
-#include <QMenuBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -160,9 +158,7 @@ void TMainForm::CreateComponents() {
 
     StatusBar = kit::CreateStatusBar(*this, QStringLiteral("StatusBar"), {150, 75, -1});
 
-    MenuBar = new QMenuBar(this);
-    MenuBar->setObjectName(QStringLiteral("MenuBar"));
-    setMenuBar(MenuBar);
+    MenuBar = kit::CreateMenuBar(*this, QStringLiteral("MenuBar"));
     StandardBar =
         kit::CreateToolbar(*this, QStringLiteral("StandardBar"), QStringLiteral("Standard"));
     EditBar = kit::CreateToolbar(*this, QStringLiteral("EditBar"), QStringLiteral("Edit"));
@@ -197,11 +193,12 @@ void TMainForm::CreateActions() {
     Connect(DisconnectAction, this, [this] { DisconnectActionExecute(); });
     Connect(ExitAction, this, [this] { ExitActionExecute(); });
 
-    QMenu* file = MenuBar->addMenu(QStringLiteral("&File"));
-    file->addAction(ConnectAction);
-    file->addAction(DisconnectAction);
-    file->addSeparator();
-    file->addAction(ExitAction);
+    kit::IMenu* file =
+        MenuBar->AddSubmenu(QStringLiteral("FileMenu"), QStringLiteral("&File"))->Menu();
+    file->AddAction(ConnectAction);
+    file->AddAction(DisconnectAction);
+    file->AddSeparator();
+    file->AddAction(ExitAction);
     StandardBar->AddAction(ConnectAction);
     StandardBar->AddAction(DisconnectAction);
 }

@@ -28,12 +28,11 @@ class QAction;
 class QKeyEvent;
 class QLabel;
 class QListWidget;
-class QMenu;
-class QMenuBar;
 class QPainter;
 class QRect;
 class QTimer;
 class TAwayList;
+class TEditActions;
 class QTreeWidgetItem;
 class TQvCustomConsole;
 class TQvConsole;
@@ -47,9 +46,11 @@ class ColorSet;
 class IColorItem;
 class IColorPalette;
 class IDockablePanel;
+class IMenuBar;
 class IPopupMenu;
 class IStatusBar;
 class ISplitter;
+class ISubmenuItem;
 class IToolPalette;
 class IToolbar;
 } // namespace kit
@@ -84,7 +85,7 @@ public:
     kit::ISplitter* MainSplitter = nullptr;
     kit::ISplitter* GroupSplitter = nullptr;
     kit::IStatusBar* StatusBar = nullptr;
-    QMenuBar* MenuBar = nullptr;
+    kit::IMenuBar* MenuBar = nullptr;
     kit::IToolbar* StandardBar = nullptr;
     kit::IToolbar* EditBar = nullptr;
     kit::IDockablePanel* GroupDockablePanel = nullptr;
@@ -138,6 +139,10 @@ public:
     QAction* OptionsAction = nullptr;
     // Invisible; does nothing.
     QAction* HelpAction = nullptr;
+    // Cut, Delete, Select All and Paste act on the input line while it has
+    // the focus; Copy on it, else on the focused tree's selected node; Undo
+    // on it whatever has the focus. InputPopupMenu is the input line's menu.
+    TEditActions* EditActions = nullptr;
     QAction* CutAction = nullptr;
     QAction* CopyAction = nullptr;
     QAction* PasteAction = nullptr;
@@ -146,6 +151,7 @@ public:
     QAction* UndoAction = nullptr;
     // Never enabled.
     QAction* RedoAction = nullptr;
+    kit::IPopupMenu* InputPopupMenu = nullptr;
     QAction* AttachAction = nullptr;
     QAction* ViewStatusBarAction = nullptr;
     QAction* ViewGroupsAction = nullptr;
@@ -153,10 +159,9 @@ public:
     QAction* ViewEditAction = nullptr;
     QAction* AboutAction = nullptr;
     QAction* WebsiteAction = nullptr;
-    QMenu* InputPopupMenu = nullptr;
     // The "Font Color" and "Emoticons" submenus of the edit bar.
-    QMenu* ColorItem = nullptr;
-    QMenu* EmotItem = nullptr;
+    kit::ISubmenuItem* ColorItem = nullptr;
+    kit::ISubmenuItem* EmotItem = nullptr;
     kit::ColorSet* VLColorSet = nullptr;
     kit::IColorPalette* ColorPalette = nullptr;
     kit::IColorItem* ClrDefault = nullptr;
@@ -169,12 +174,6 @@ public:
     void FriendsTreeViewEnter();
     void GroupsTreeViewEnter();
     void OutputMemoSelect(TQvCustomConsole* Sender, const QString& SelectedText);
-    void CutActionExecute();
-    void CopyActionExecute();
-    void PasteActionExecute();
-    void DeleteActionExecute();
-    void SelectAllActionExecute();
-    void UndoActionExecute();
     // The view actions have flipped their check marks; their objects follow.
     void ViewStatusBarActionExecute();
     void ViewGroupsActionExecute();

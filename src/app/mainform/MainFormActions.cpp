@@ -5,6 +5,7 @@
 
 #include "app/format/ColorCodes.h"
 #include "app/kit/Kit.h"
+#include "app/mainform/Actions.h"
 #include "app/mainform/MainFormControls.h"
 #include "app/mainform/MenuImages.h"
 #include "app/options/OptionsForm.h"
@@ -17,25 +18,14 @@
 
 #include <QAction>
 #include <QClipboard>
-#include <QContextMenuEvent>
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QListWidget>
-#include <QMenu>
-#include <QMenuBar>
-#include <QMimeData>
 #include <QPointer>
 #include <QTextCursor>
-#include <QTextDocument>
 
 namespace {
-
-template <typename F>
-void Bind(QAction* action, QObject* context, F handler) {
-    QObject::connect(action, &QAction::triggered, context,
-                     [handler] { plat::guarded([&] { handler(); }); });
-}
 
 Qt::FocusReason Reason(QEvent* event) {
     return static_cast<QFocusEvent*>(event)->reason();
@@ -59,8 +49,9 @@ bool HasSelectedNode(const QTreeWidget& tree) {
 
 // A tree took the focus: only Copy may act, on its selected node.
 void TreeViewEnter(TMainForm& form, const QTreeWidget& tree) {
-    for (QAction* action : {form.ColorItem->menuAction(), form.EmotItem->menuAction(),
-                            form.AttachAction, form.PasteAction, form.CutAction, form.DeleteAction,
+    form.ColorItem->SetEnabled(false);
+    form.EmotItem->SetEnabled(false);
+    for (QAction* action : {form.AttachAction, form.PasteAction, form.CutAction, form.DeleteAction,
                             form.SelectAllAction, form.UndoAction}) {
         action->setEnabled(false);
     }
@@ -100,10 +91,6 @@ private:
                 f.UpdateEditActions();
                 f.ColorPaletteFollowCaret();
                 break;
-            case QEvent::ContextMenu:
-                f.UpdateEditActions();
-                f.InputPopupMenu->popup(static_cast<QContextMenuEvent*>(event)->globalPos());
-                return true;
             default:
                 break;
             }
@@ -155,66 +142,70 @@ void TMainForm::CreateActionItems() {
     MenuImages = new plat::ImageList(16, 16, this);
     MenuImages->setObjectName(QStringLiteral("MenuImages"));
     AddMenuImages(*MenuImages);
-    const auto icon = [this](int index) {
-        return QIcon(QPixmap::fromImage(MenuImages->Image(index)));
-    };
-    const auto make = [&](const char* name, const QString& caption, const QKeySequence& shortcut,
-                          int image) {
-        auto* action = new QAction(caption, ActionList1);
-        action->setObjectName(QString::fromLatin1(name));
-        action->setShortcut(shortcut);
-        if (image >= 0) {
-            action->setIcon(icon(image));
-        }
+    const auto make = [this](const char* name, const QString& caption, const QKeySequence& shortcut,
+                             int image, auto execute) {
+        QAction* action =
+            MakeAction(ActionList1, QString::fromLatin1(name), caption, shortcut, image, execute);
         addAction(action);
         return action;
     };
     const QKeySequence none;
-    const auto ctrl = [](Qt::Key key) { return QKeySequence(Qt::CTRL | key); };
 
-    ConnectAction->setIcon(icon(6));
-    DisconnectAction->setIcon(icon(7));
-    AwayMessagesAction->setIcon(icon(29));
-    AwayAction->setIcon(icon(Away ? 30 : 31));
-    OptionsAction = make("OptionsAction", QStringLiteral("&Options..."), Qt::Key_F10, 9);
-    HelpAction = make("HelpAction", QStringLiteral("ZELVO Help"), Qt::Key_F1, 10);
+    for (const auto& [action, image] : {std::pair{ConnectAction, 6},
+                                        {DisconnectAction, 7},
+                                        {AwayMessagesAction, 29},
+                                        {AwayAction, Away ? 30 : 31}}) {
+        action->setIcon(QIcon(QPixmap::fromImage(MenuImage(image))));
+    }
+    OptionsAction = make("OptionsAction", QStringLiteral("&Options..."), Qt::Key_F10, 9,
+                         [this] { OptionsActionExecute(); });
+    HelpAction = make("HelpAction", QStringLiteral("ZELVO Help"), Qt::Key_F1, 10, [] {});
     HelpAction->setVisible(false);
-    CutAction = make("CutAction", QStringLiteral("Cu&t"), ctrl(Qt::Key_X), 11);
-    CopyAction = make("CopyAction", QStringLiteral("&Copy"), ctrl(Qt::Key_C), 12);
-    PasteAction = make("PasteAction", QStringLiteral("&Paste"), ctrl(Qt::Key_V), 13);
-    DeleteAction = make("DeleteAction", QStringLiteral("&Delete"), Qt::Key_Delete, 14);
-    SelectAllAction = make("SelectAllAction", QStringLiteral("S&elect All"), ctrl(Qt::Key_A), -1);
-    UndoAction = make("UndoAction", QStringLiteral("Undo..."), ctrl(Qt::Key_Y), 16);
-    // Shares Ctrl+Y with Undo; being disabled it never takes the key.
-    RedoAction = make("RedoAction", QStringLiteral("&Redo..."), ctrl(Qt::Key_Y), 17);
-    RedoAction->setEnabled(false);
-    AttachAction = make("AttachAction", QStringLiteral("Insert Reference"), ctrl(Qt::Key_I), 20);
-    ViewStatusBarAction = make("ViewStatusBarAction", QStringLiteral("&Statusbar"), none, -1);
-    ViewGroupsAction = make("ViewGroupsAction", QStringLiteral("&Friends && Groups"), none, -1);
-    ViewStandardAction = make("ViewStandardAction", QStringLiteral("&Standard"), none, -1);
-    ViewEditAction = make("ViewEditAction", QStringLiteral("&Edit"), none, -1);
+
+    EditActions = new TEditActions(ActionList1, *this);
+    CutAction = EditActions->CutAction;
+    CopyAction = EditActions->CopyAction;
+    PasteAction = EditActions->PasteAction;
+    DeleteAction = EditActions->DeleteAction;
+    SelectAllAction = EditActions->SelectAllAction;
+    UndoAction = EditActions->UndoAction;
+    RedoAction = EditActions->RedoAction;
+    InputPopupMenu = EditActions->PopupMenu;
+    EditActions->Update(InputEdit);
+    EditActions->AddEditor(InputEdit);
+    // Undo acts on the input line whatever has the focus (only its own events
+    // enable it); the others act on it while it has the focus, and Copy on a
+    // focused tree's selected node otherwise.
+    EditActions->OnExecute = [this](TEditActions*, QAction* action, bool& handled) {
+        if (action == UndoAction || InputEdit->hasFocus()) {
+            return;
+        }
+        handled = true;
+        for (const TTreeView* tree : {FriendsTreeView, GroupsTreeView}) {
+            if (action == CopyAction && tree->hasFocus() && HasSelectedNode(*tree)) {
+                QGuiApplication::clipboard()->setText(tree->selectedItems().constFirst()->text(0));
+            }
+        }
+    };
+
+    AttachAction = make("AttachAction", QStringLiteral("Insert Reference"),
+                        QKeySequence(Qt::CTRL | Qt::Key_I), 20, [this] { AttachActionExecute(); });
+    ViewStatusBarAction = make("ViewStatusBarAction", QStringLiteral("&Statusbar"), none, -1,
+                               [this] { ViewStatusBarActionExecute(); });
+    ViewGroupsAction = make("ViewGroupsAction", QStringLiteral("&Friends && Groups"), none, -1,
+                            [this] { ViewGroupsActionExecute(); });
+    ViewStandardAction = make("ViewStandardAction", QStringLiteral("&Standard"), none, -1,
+                              [this] { ViewStandardActionExecute(); });
+    ViewEditAction = make("ViewEditAction", QStringLiteral("&Edit"), none, -1,
+                          [this] { ViewEditActionExecute(); });
     for (QAction* view :
          {ViewStatusBarAction, ViewGroupsAction, ViewStandardAction, ViewEditAction}) {
         view->setCheckable(true);
     }
-    AboutAction = make("AboutAction", QStringLiteral("About Quorvel"), none, -1);
-    WebsiteAction = make("WebsiteAction", QStringLiteral("Vellinor Website"), none, 18);
+    AboutAction = make("AboutAction", QStringLiteral("About Quorvel"), none, -1, [] {});
+    WebsiteAction = make("WebsiteAction", QStringLiteral("Vellinor Website"), none, 18,
+                         [this] { WebsiteActionExecute(); });
 
-    Bind(CutAction, this, [this] { CutActionExecute(); });
-    Bind(CopyAction, this, [this] { CopyActionExecute(); });
-    Bind(PasteAction, this, [this] { PasteActionExecute(); });
-    Bind(DeleteAction, this, [this] { DeleteActionExecute(); });
-    Bind(SelectAllAction, this, [this] { SelectAllActionExecute(); });
-    Bind(UndoAction, this, [this] { UndoActionExecute(); });
-    Bind(AttachAction, this, [this] { AttachActionExecute(); });
-    Bind(ViewStatusBarAction, this, [this] { ViewStatusBarActionExecute(); });
-    Bind(ViewGroupsAction, this, [this] { ViewGroupsActionExecute(); });
-    Bind(ViewStandardAction, this, [this] { ViewStandardActionExecute(); });
-    Bind(ViewEditAction, this, [this] { ViewEditActionExecute(); });
-    Bind(WebsiteAction, this, [this] { WebsiteActionExecute(); });
-    Bind(OptionsAction, this, [this] { OptionsActionExecute(); });
-
-    CreatePalettes();
     CreateMenusAndBars();
 
     auto events = std::make_unique<TMainFormActionEvents>(*this);
@@ -232,13 +223,12 @@ void TMainForm::CreateActionItems() {
         OutputMemoSelect(sender, text);
     };
     // Paste follows the clipboard while the input line has the focus.
-    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, events.get(), [this] {
-        plat::guarded([this] {
-            if (InputEdit->hasFocus()) {
-                UpdateEditActions();
-            }
-        });
-    });
+    plat::ConnectGuarded(QGuiApplication::clipboard(), &QClipboard::dataChanged, events.get(),
+                         [this] {
+                             if (InputEdit->hasFocus()) {
+                                 UpdateEditActions();
+                             }
+                         });
     actionEvents_ = std::move(events);
 
     InputEditExit();
@@ -247,29 +237,27 @@ void TMainForm::CreateActionItems() {
 }
 
 void TMainForm::CreateMenusAndBars() {
-    QMenu* edit = MenuBar->addMenu(QStringLiteral("&Edit"));
-    edit->addActions({UndoAction, RedoAction});
-    edit->addSeparator();
-    edit->addActions({CutAction, CopyAction, PasteAction, DeleteAction});
-    edit->addSeparator();
-    edit->addAction(SelectAllAction);
-    edit->addSeparator();
-    edit->addAction(AttachAction);
-
-    QMenu* view = MenuBar->addMenu(QStringLiteral("&View"));
-    QMenu* toolbars = view->addMenu(QStringLiteral("&Toolbars"));
-    toolbars->addActions({ViewStandardAction, ViewEditAction});
-    view->addActions({ViewGroupsAction, ViewStatusBarAction});
-
-    QMenu* tools = MenuBar->addMenu(QStringLiteral("&Tools"));
-    tools->addActions({AwayAction, AwayMessagesAction});
-    tools->addSeparator();
-    tools->addAction(OptionsAction);
-
-    QMenu* help = MenuBar->addMenu(QStringLiteral("&Help"));
-    help->addActions({HelpAction, WebsiteAction});
-    help->addSeparator();
-    help->addAction(AboutAction);
+    const auto addAll = [](kit::IMenu* menu, std::initializer_list<QAction*> actions) {
+        for (QAction* action : actions) {
+            if (action) {
+                menu->AddAction(action);
+            } else {
+                menu->AddSeparator();
+            }
+        }
+    };
+    addAll(MenuBar->AddSubmenu(QStringLiteral("EditMenu"), QStringLiteral("&Edit"))->Menu(),
+           {UndoAction, RedoAction, nullptr, CutAction, CopyAction, PasteAction, DeleteAction,
+            nullptr, SelectAllAction, nullptr, AttachAction});
+    kit::IMenu* view =
+        MenuBar->AddSubmenu(QStringLiteral("ViewMenu"), QStringLiteral("&View"))->Menu();
+    addAll(view->AddSubmenu(QStringLiteral("ToolbarsMenu"), QStringLiteral("&Toolbars"))->Menu(),
+           {ViewStandardAction, ViewEditAction});
+    addAll(view, {ViewGroupsAction, ViewStatusBarAction});
+    addAll(MenuBar->AddSubmenu(QStringLiteral("ToolsMenu"), QStringLiteral("&Tools"))->Menu(),
+           {AwayAction, AwayMessagesAction, nullptr, OptionsAction});
+    addAll(MenuBar->AddSubmenu(QStringLiteral("HelpMenu"), QStringLiteral("&Help"))->Menu(),
+           {HelpAction, WebsiteAction, nullptr, AboutAction});
 
     StandardBar->AddSeparator();
     StandardBar->AddAction(AwayAction);
@@ -284,43 +272,28 @@ void TMainForm::CreateMenusAndBars() {
     EditBar->AddAction(UndoAction);
     EditBar->AddSeparator();
     EditBar->AddAction(AttachAction);
-    EditBar->AddAction(ColorItem->menuAction());
-    EditBar->AddAction(EmotItem->menuAction());
-
-    InputPopupMenu = new QMenu(this);
-    InputPopupMenu->setObjectName(QStringLiteral("InputPopupMenu"));
-    InputPopupMenu->addActions({UndoAction, RedoAction});
-    InputPopupMenu->addSeparator();
-    InputPopupMenu->addActions({CutAction, CopyAction, PasteAction, DeleteAction});
-    InputPopupMenu->addSeparator();
-    InputPopupMenu->addAction(SelectAllAction);
+    ColorItem = EditBar->AddSubmenu(QStringLiteral("ColorItem"), QStringLiteral("Font Color"));
+    EmotItem = EditBar->AddSubmenu(QStringLiteral("EmotItem"), QStringLiteral("Emoticons"));
+    CreatePalettes();
 }
 
 // --- edit actions ------------------------------------------------------------
 
 void TMainForm::UpdateEditActions() {
-    const QMimeData* clipboard = QGuiApplication::clipboard()->mimeData();
-    PasteAction->setEnabled(clipboard && clipboard->hasText());
-    const bool selected = InputEdit->textCursor().hasSelection();
-    CutAction->setEnabled(selected);
-    CopyAction->setEnabled(selected);
-    DeleteAction->setEnabled(selected);
-    SelectAllAction->setEnabled(!InputEdit->document()->isEmpty());
-    UndoAction->setEnabled(InputEdit->document()->isUndoAvailable());
-    RedoAction->setEnabled(false);
+    EditActions->Update(InputEdit);
 }
 
 void TMainForm::InputEditEnter() {
-    ColorItem->menuAction()->setEnabled(true);
-    EmotItem->menuAction()->setEnabled(true);
+    ColorItem->SetEnabled(true);
+    EmotItem->SetEnabled(true);
     AttachAction->setEnabled(true);
     UpdateEditActions();
     ColorPaletteFollowCaret();
 }
 
 void TMainForm::InputEditExit() {
-    ColorItem->menuAction()->setEnabled(false);
-    EmotItem->menuAction()->setEnabled(false);
+    ColorItem->SetEnabled(false);
+    EmotItem->SetEnabled(false);
     AttachAction->setEnabled(false);
 }
 
@@ -338,57 +311,6 @@ void TMainForm::OutputMemoSelect(TQvCustomConsole*, const QString& SelectedText)
     if (!SelectedText.isEmpty() && InputEdit->hasFocus()) {
         PasteAction->setEnabled(true);
     }
-}
-
-void TMainForm::CutActionExecute() {
-    if (InputEdit->hasFocus()) {
-        InputEdit->cut();
-        UpdateEditActions();
-    }
-}
-
-void TMainForm::CopyActionExecute() {
-    if (InputEdit->hasFocus()) {
-        InputEdit->copy();
-        UpdateEditActions();
-        return;
-    }
-    for (const TTreeView* tree : {FriendsTreeView, GroupsTreeView}) {
-        if (tree->hasFocus() && HasSelectedNode(*tree)) {
-            QGuiApplication::clipboard()->setText(tree->selectedItems().constFirst()->text(0));
-            return;
-        }
-    }
-}
-
-void TMainForm::PasteActionExecute() {
-    if (InputEdit->hasFocus()) {
-        InputEdit->insertPlainText(QGuiApplication::clipboard()->text());
-        UpdateEditActions();
-    }
-}
-
-void TMainForm::DeleteActionExecute() {
-    if (InputEdit->hasFocus()) {
-        QTextCursor cursor = InputEdit->textCursor();
-        cursor.removeSelectedText();
-        InputEdit->setTextCursor(cursor);
-        UpdateEditActions();
-    }
-}
-
-void TMainForm::SelectAllActionExecute() {
-    if (InputEdit->hasFocus()) {
-        InputEdit->selectAll();
-        UpdateEditActions();
-    }
-}
-
-// Undo is enabled only by the input line's own events, so it may act on it
-// whatever has the focus.
-void TMainForm::UndoActionExecute() {
-    InputEdit->undo();
-    UpdateEditActions();
 }
 
 // --- view toggles ------------------------------------------------------------
@@ -433,7 +355,7 @@ void TMainForm::OptionsActionExecute() {
 void TMainForm::AttachActionExecute() {
     auto* form =
         FindOrCreateForm<TAttachForm>(QStringLiteral("AttachForm"), [this](QWidget* owner) {
-            auto* editor = new TAttachForm(owner);
+            auto* editor = new TAttachForm(VLColorSet, owner);
             editor->OnAttachReference = [this](TAttachForm*, const QByteArray& richText,
                                                const QString& firstLine) {
                 AttachReference(richText, firstLine);

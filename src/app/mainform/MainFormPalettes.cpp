@@ -6,16 +6,11 @@
 #include "app/format/Emoticons.h"
 #include "app/kit/Kit.h"
 #include "app/mainform/MainFormControls.h"
+#include "app/mainform/MenuImages.h"
 #include "platform/gui/Drawing.h"
 #include "platform/gui/ImageList.h"
 
-#include <QAction>
-#include <QIcon>
-#include <QMenu>
 #include <QPainter>
-#include <QPixmap>
-
-#include <array>
 
 namespace {
 
@@ -27,14 +22,6 @@ constexpr int kStripHeight = 4;
 
 plat::TColor Rgb(plat::TColor color) {
     return color == plat::clNone ? color : plat::ColorToRGB(color);
-}
-
-// The "Font Color" item's picture above its strip: a letter A.
-void DrawLetter(QPainter& p, const QColor& color) {
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(color, 1.6, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
-    p.drawPolyline(QPolygonF{QPointF(3.0, 11.0), QPointF(8.0, 1.0), QPointF(13.0, 11.0)});
-    p.drawLine(QPointF(5.0, 7.5), QPointF(11.0, 7.5));
 }
 
 } // namespace
@@ -58,10 +45,11 @@ void TMainForm::CreatePalettes() {
         kit::CreateColorItem(this, QStringLiteral("ClrDefault"), QStringLiteral("Default"));
     ClrDefault->SetColor(plat::clWindowText);
     ClrDefault->OnClick = [this](kit::IColorItem* sender) { ClrDefaultClick(sender); };
-    ColorItem = new QMenu(QStringLiteral("Font Color"), this);
-    ColorItem->setObjectName(QStringLiteral("ColorItem"));
-    ColorItem->addAction(ClrDefault->Action());
-    ColorItem->addAction(ColorPalette->Action());
+    ColorItem->Menu()->AddColorItem(ClrDefault);
+    ColorItem->Menu()->AddPalette(ColorPalette);
+    ColorItem->SetImage(FontColorImage());
+    ColorItem->OnDrawImage = [this](kit::ISubmenuItem*, QPainter& canvas, const QRect& rect,
+                                    bool enabled) { ColorItemDrawImage(canvas, rect, enabled); };
 
     EmotPalette = kit::CreateToolPalette(this, QStringLiteral("EmotPalette"));
     EmotPalette->SetNoAutoSelect(true);
@@ -78,11 +66,9 @@ void TMainForm::CreatePalettes() {
         EmotPaletteCellClick(sender, col, row, allowChange);
     };
     EmotPalette->SetSize(kEmoticonColumns, kEmoticonRows);
-    EmotItem = new QMenu(QStringLiteral("Emoticons"), this);
-    EmotItem->setObjectName(QStringLiteral("EmotItem"));
-    EmotItem->setIcon(QIcon(QPixmap::fromImage(EmoticonList->Image(0).scaled(
-        kItemImage, kItemImage, Qt::KeepAspectRatio, Qt::SmoothTransformation))));
-    EmotItem->addAction(EmotPalette->Action());
+    EmotItem->SetImage(EmoticonList->Image(0).scaled(kItemImage, kItemImage, Qt::KeepAspectRatio,
+                                                     Qt::SmoothTransformation));
+    EmotItem->Menu()->AddPalette(EmotPalette);
 
     RepaintColorItem();
 }
@@ -131,26 +117,7 @@ void TMainForm::ColorItemDrawImage(QPainter& Canvas, const QRect& ImageRect, boo
 }
 
 void TMainForm::RepaintColorItem() {
-    const QRect rect(0, 0, kItemImage, kItemImage);
-    QPixmap normal(rect.size());
-    normal.fill(Qt::transparent);
-    {
-        QPainter p(&normal);
-        DrawLetter(p, Qt::black);
-        p.setRenderHint(QPainter::Antialiasing, false);
-        ColorItemDrawImage(p, rect, true);
-    }
-    QPixmap disabled(rect.size());
-    disabled.fill(Qt::transparent);
-    {
-        QPainter p(&disabled);
-        DrawLetter(p, plat::ToQColor(plat::clGrayText));
-        ColorItemDrawImage(p, rect, false);
-    }
-    QIcon icon;
-    icon.addPixmap(normal, QIcon::Normal);
-    icon.addPixmap(disabled, QIcon::Disabled);
-    ColorItem->setIcon(icon);
+    ColorItem->Repaint();
 }
 
 void TMainForm::ColorPaletteFollowCaret() {

@@ -271,6 +271,17 @@ QImage MenuImage(int index) {
     return image;
 }
 
+QImage FontColorImage() {
+    QImage image(kSize, kSize, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(Qt::black, 1.6, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
+    p.drawPolyline(QPolygonF{QPointF(3.0, 11.0), QPointF(8.0, 1.0), QPointF(13.0, 11.0)});
+    p.drawLine(QPointF(5.0, 7.5), QPointF(11.0, 7.5));
+    return image;
+}
+
 int AddMenuImages(plat::ImageList& list) {
     const int first = list.Count();
     for (int i = 0; i < MenuImageCount; ++i) {

@@ -17,5 +17,9 @@ inline constexpr int MenuImageCount = 32;
 // an unused index, null outside 0..31.
 QImage MenuImage(int index);
 
+// The picture of the "Font Color" items: a letter A in the upper 12 rows,
+// leaving the lower 4 to the strip of the chosen colour.
+QImage FontColorImage();
+
 // Appends the 32 images to a list of 16 x 16 cells. Returns the first index.
 int AddMenuImages(plat::ImageList& list);

@@ -1,21 +1,19 @@
 #include "app/refs/AttachForm.h"
 
 #include "app/dialogs/DialogSupport.h"
-#include "app/format/NamedColors.h"
+#include "app/kit/Kit.h"
+#include "app/mainform/Actions.h"
 #include "app/mainform/CommandParser.h"
+#include "app/mainform/MenuImages.h"
 #include "app/rtf/Rtf.h"
 #include "platform/core/Guarded.h"
 #include "platform/gui/MsgBox.h"
 
-#include <QApplication>
-#include <QClipboard>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QGridLayout>
+#include <QFocusEvent>
 #include <QHBoxLayout>
-#include <QKeyEvent>
-#include <QMenu>
 #include <QMimeData>
 #include <QPainter>
 #include <QPushButton>
@@ -23,12 +21,8 @@
 #include <QTabWidget>
 #include <QTextBlock>
 #include <QTextEdit>
-#include <QToolBar>
-#include <QToolButton>
 #include <QVBoxLayout>
-#include <QWidgetAction>
 
-#include <array>
 #include <utility>
 #include <vector>
 
@@ -52,57 +46,6 @@ protected:
         }
     }
 };
-
-// The "Font Color" image: a letter over a swatch of the chosen colour in its
-// bottom four rows; nothing chosen (clNone) shows a framed dither.
-QIcon colorItemIcon(plat::TColor color) {
-    const QRect image(0, 0, 16, 16);
-    const auto glyph = [&](QPainter& painter, plat::TColor ink) {
-        QFont font = painter.font();
-        font.setPixelSize(11);
-        font.setBold(true);
-        painter.setFont(font);
-        painter.setPen(plat::ToQColor(ink));
-        painter.drawText(QRect(0, 0, 16, 12), Qt::AlignCenter, QStringLiteral("A"));
-    };
-    QPixmap normal(image.size());
-    normal.fill(Qt::transparent);
-    {
-        QPainter painter(&normal);
-        glyph(painter, plat::clWindowText);
-        QRect swatch(image.left(), image.bottom() - 3, image.width(), 4);
-        if (color == plat::clNone) {
-            painter.setPen(plat::ToQColor(plat::clBtnShadow));
-            painter.setBrush(Qt::NoBrush);
-            painter.drawRect(swatch.adjusted(0, 0, -1, -1));
-            swatch.adjust(1, 1, -1, -1);
-            painter.fillRect(swatch, plat::ToQColor(plat::clBtnFace));
-            painter.fillRect(swatch, QBrush(plat::ToQColor(plat::clBtnShadow), Qt::Dense4Pattern));
-        } else {
-            painter.fillRect(swatch, plat::ToQColor(color));
-        }
-    }
-    // Drawn disabled, the item shows no swatch.
-    QPixmap disabled(image.size());
-    disabled.fill(Qt::transparent);
-    {
-        QPainter painter(&disabled);
-        glyph(painter, plat::clGrayText);
-    }
-    QIcon icon;
-    icon.addPixmap(normal, QIcon::Normal);
-    icon.addPixmap(disabled, QIcon::Disabled);
-    return icon;
-}
-
-QIcon swatchIcon(plat::TColor color) {
-    QPixmap pixmap(14, 14);
-    pixmap.fill(plat::ToQColor(color));
-    QPainter painter(&pixmap);
-    painter.setPen(plat::ToQColor(plat::clBtnShadow));
-    painter.drawRect(0, 0, 13, 13);
-    return QIcon(pixmap);
-}
 
 // The sample texts of the example pages: label, tab, value.
 const char16_t* const kItemSample = u"Item:\tRunesteel Longsword\n"
@@ -150,7 +93,7 @@ QString RunSaveReferenceDialog(QWidget* parent) {
     return dialog.selectedFiles().constFirst();
 }
 
-TAttachForm::TAttachForm(QWidget* parent)
+TAttachForm::TAttachForm(kit::ColorSet* colorSet, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                           Qt::WindowStaysOnTopHint),
@@ -159,18 +102,20 @@ TAttachForm::TAttachForm(QWidget* parent)
     setWindowTitle(QStringLiteral("Attach Reference"));
     setAttribute(Qt::WA_DeleteOnClose);
 
-    buildActions();
-    buildToolbar();
+    auto* layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize); // a single border: not resizable
+    BuildActions();
+    BuildToolbar(colorSet);
 
     PageControl = new QTabWidget(this);
-    RefEdit = addPage(new PlainPasteEdit, QStringLiteral("Reference Text"));
+    RefEdit = AddPage(new PlainPasteEdit, QStringLiteral("Reference Text"));
     RefEdit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     RefEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     RefEdit->setLineWrapMode(QTextEdit::NoWrap);
     RefEdit->setMinimumSize(420, 240);
-    ItemEdit = addPage(new QTextEdit, QStringLiteral("Example Item"));
+    ItemEdit = AddPage(new QTextEdit, QStringLiteral("Example Item"));
     ItemEdit->setPlainText(QString::fromUtf16(kItemSample));
-    CharEdit = addPage(new QTextEdit, QStringLiteral("Example Character"));
+    CharEdit = AddPage(new QTextEdit, QStringLiteral("Example Character"));
     CharEdit->setPlainText(QString::fromUtf16(kCharacterSample));
     for (QTextEdit* example : {ItemEdit, CharEdit}) {
         example->setReadOnly(true);
@@ -184,160 +129,86 @@ TAttachForm::TAttachForm(QWidget* parent)
     buttons->addStretch(1);
     buttons->addWidget(OkButton);
     buttons->addWidget(CancelButton);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setSizeConstraint(QLayout::SetFixedSize); // a single border: not resizable
-    layout->addWidget(DkxToolbar1);
     layout->addWidget(PageControl);
     layout->addLayout(buttons);
 
-    connect(RefEdit, &QTextEdit::textChanged, this, [this] {
-        plat::guarded([&] {
-            modified_ = true;
-            SaveAction->setEnabled(true);
-        });
+    plat::ConnectGuarded(RefEdit, &QTextEdit::textChanged, this, [this] {
+        modified_ = true;
+        SaveAction->setEnabled(true);
     });
-    connect(OkButton, &QPushButton::clicked, this,
-            [this] { plat::guarded([&] { OkButtonClick(); }); });
+    plat::ConnectGuarded(OkButton, &QPushButton::clicked, this, [this] { OkButtonClick(); });
     connect(CancelButton, &QPushButton::clicked, this, &QWidget::close);
 }
 
-QTextEdit* TAttachForm::addPage(QTextEdit* editor, const QString& caption) {
+QTextEdit* TAttachForm::AddPage(QTextEdit* editor, const QString& caption) {
     auto* page = new QWidget(PageControl);
     auto* layout = new QVBoxLayout(page);
     editor->setParent(page);
     layout->addWidget(editor);
     PageControl->addTab(page, caption);
-
-    editor->setContextMenuPolicy(Qt::CustomContextMenu);
     editor->installEventFilter(this);
     editor->viewport()->installEventFilter(this);
-    connect(editor, &QWidget::customContextMenuRequested, this, [this, editor](const QPoint& pos) {
-        plat::guarded([&] {
-            popupComponent_ = editor;
-            InputPopupMenuPopup();
-            InputPopupMenu->popup(editor->viewport()->mapToGlobal(pos));
-        });
-    });
+    EditActions->AddEditor(editor);
     return editor;
 }
 
-void TAttachForm::buildActions() {
-    const auto action = [this](const QString& caption, const QKeySequence& shortcut,
+void TAttachForm::BuildActions() {
+    const auto action = [this](const char* name, const QString& caption,
                                void (TAttachForm::*handler)()) {
-        auto* a = new QAction(caption, this);
-        a->setShortcut(shortcut);
-        addAction(a); // shortcuts work anywhere in the window
-        if (handler != nullptr) {
-            connect(a, &QAction::triggered, this,
-                    [this, handler] { plat::guarded([&] { (this->*handler)(); }); });
-        }
+        QAction* a = MakeAction(this, QString::fromLatin1(name), caption, {}, -1,
+                                [this, handler] { (this->*handler)(); });
+        addAction(a);
         return a;
     };
-    NewAction = action(QStringLiteral("New Reference..."), {}, &TAttachForm::NewActionExecute);
-    SaveAction = action(QStringLiteral("Save Reference..."), {}, &TAttachForm::SaveActionExecute);
+    NewAction =
+        action("NewAction", QStringLiteral("New Reference..."), &TAttachForm::NewActionExecute);
+    SaveAction =
+        action("SaveAction", QStringLiteral("Save Reference..."), &TAttachForm::SaveActionExecute);
     SaveAction->setEnabled(false);
-    OpenAction = action(QStringLiteral("Open Reference..."), {}, &TAttachForm::OpenActionExecute);
-    CutAction = action(QStringLiteral("Cu&t"), QKeySequence(Qt::CTRL | Qt::Key_X), nullptr);
-    CopyAction = action(QStringLiteral("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C), nullptr);
-    PasteAction = action(QStringLiteral("&Paste"), QKeySequence(Qt::CTRL | Qt::Key_V), nullptr);
-    DeleteAction = action(QStringLiteral("&Delete"), QKeySequence(Qt::Key_Delete), nullptr);
-    SelectAllAction =
-        action(QStringLiteral("S&elect All"), QKeySequence(Qt::CTRL | Qt::Key_A), nullptr);
-    UndoAction = action(QStringLiteral("Undo..."), QKeySequence(Qt::CTRL | Qt::Key_Y), nullptr);
-    // Listed, never enabled.
-    RedoAction = action(QStringLiteral("&Redo..."), QKeySequence(Qt::CTRL | Qt::Key_Y), nullptr);
-    for (QAction* a : {CutAction, CopyAction, PasteAction, DeleteAction, SelectAllAction,
-                       UndoAction, RedoAction}) {
-        a->setEnabled(false);
-    }
+    OpenAction =
+        action("OpenAction", QStringLiteral("Open Reference..."), &TAttachForm::OpenActionExecute);
 
     // The edit actions act on the editor of the pop-up menu.
-    const auto onEditor = [this](QAction* a, void (*act)(QTextEdit*)) {
-        connect(a, &QAction::triggered, this, [this, act] {
-            plat::guarded([&] {
-                if (popupComponent_ != nullptr) {
-                    act(popupComponent_);
-                }
-            });
-        });
-    };
-    onEditor(CutAction, [](QTextEdit* e) { e->cut(); });
-    onEditor(CopyAction, [](QTextEdit* e) { e->copy(); });
-    onEditor(PasteAction, [](QTextEdit* e) {
-        const QMimeData* data = QApplication::clipboard()->mimeData();
-        if (!e->isReadOnly() && data != nullptr && data->hasText()) {
-            e->insertPlainText(data->text());
-        }
-    });
-    onEditor(DeleteAction, [](QTextEdit* e) {
-        if (!e->isReadOnly()) {
-            e->textCursor().removeSelectedText();
-        }
-    });
-    onEditor(SelectAllAction, [](QTextEdit* e) { e->selectAll(); });
-    onEditor(UndoAction, [](QTextEdit* e) { e->undo(); });
-
-    InputPopupMenu = new QMenu(this);
-    InputPopupMenu->addActions({UndoAction, RedoAction});
-    InputPopupMenu->addSeparator();
-    InputPopupMenu->addActions({CutAction, CopyAction, PasteAction, DeleteAction});
-    InputPopupMenu->addSeparator();
-    InputPopupMenu->addAction(SelectAllAction);
+    EditActions = new TEditActions(this, *this);
+    CutAction = EditActions->CutAction;
+    CopyAction = EditActions->CopyAction;
+    PasteAction = EditActions->PasteAction;
+    DeleteAction = EditActions->DeleteAction;
+    SelectAllAction = EditActions->SelectAllAction;
+    UndoAction = EditActions->UndoAction;
+    RedoAction = EditActions->RedoAction;
+    InputPopupMenu = EditActions->PopupMenu;
 }
 
-void TAttachForm::buildToolbar() {
-    DkxToolbar1 = new QToolBar(this);
-    DkxToolbar1->setFloatable(false);
-    DkxToolbar1->setMovable(false);
-    DkxToolbar1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    DkxToolbar1->addActions({NewAction, SaveAction, OpenAction});
-    DkxToolbar1->addSeparator();
-
-    auto* menu = new QMenu(QStringLiteral("Font Color"), this);
-    menu->setToolTipsVisible(true);
-    ClrDefault = menu->addAction(swatchIcon(kDefaultColor), QStringLiteral("Default"));
-    ClrDefault->setToolTip(QStringLiteral("Default Color"));
-    ClrDefault->setCheckable(true);
-    connect(ClrDefault, &QAction::triggered, this,
-            [this] { plat::guarded([&] { ClrDefaultClick(); }); });
-    menu->addSeparator();
-
-    // The palette selects no cell itself; a click only reports the cell.
-    ColorPalette = new QWidget(menu);
-    auto* grid = new QGridLayout(ColorPalette);
-    grid->setSpacing(1);
-    grid->setContentsMargins(2, 2, 2, 2);
-    for (int index = 0; index < kNamedColorColumns * kNamedColorRows; ++index) {
-        const int column = index % kNamedColorColumns;
-        const int row = index / kNamedColorColumns;
-        const auto [name, color] = NamedColorAt(column, row);
-        auto* cell = new QToolButton(ColorPalette);
-        cell->setObjectName(QStringLiteral("ColorCell%1").arg(index));
-        cell->setIcon(swatchIcon(color));
-        cell->setToolTip(name);
-        cell->setAutoRaise(true);
-        grid->addWidget(cell, row, column);
-        connect(cell, &QToolButton::clicked, this, [this, menu, column, row] {
-            plat::guarded([&] {
-                menu->close();
-                ColorPaletteCellClick(column, row);
-            });
-        });
+void TAttachForm::BuildToolbar(kit::ColorSet* colorSet) {
+    DkxToolbar1 = kit::CreateToolbar(*this, QStringLiteral("DkxToolbar1"), QString());
+    for (QAction* action : {NewAction, SaveAction, OpenAction}) {
+        DkxToolbar1->AddCaptionedAction(action);
     }
-    auto* paletteAction = new QWidgetAction(menu);
-    paletteAction->setDefaultWidget(ColorPalette);
-    menu->addAction(paletteAction);
+    DkxToolbar1->AddSeparator();
 
-    ColorItem = menu->menuAction();
-    ColorItem->setToolTip(QStringLiteral("Select Color"));
-    ColorItem->setEnabled(false);
-    DkxToolbar1->addAction(ColorItem);
-    if (auto* button = qobject_cast<QToolButton*>(DkxToolbar1->widgetForAction(ColorItem))) {
-        button->setPopupMode(QToolButton::InstantPopup);
-        button->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    }
-    repaintColorItem();
+    ColorItem = DkxToolbar1->AddSubmenu(QStringLiteral("ColorItem"), QStringLiteral("Font Color"));
+    ColorItem->SetHint(QStringLiteral("Select Color"));
+    ColorItem->SetEnabled(false);
+    ColorItem->OnDrawImage = [this](kit::ISubmenuItem*, QPainter& canvas, const QRect& rect,
+                                    bool enabled) { ColorItemDrawImage(canvas, rect, enabled); };
+
+    ClrDefault =
+        kit::CreateColorItem(this, QStringLiteral("ClrDefault"), QStringLiteral("Default"));
+    ClrDefault->SetColor(kDefaultColor);
+    ClrDefault->SetHint(QStringLiteral("Default Color"));
+    ClrDefault->OnClick = [this](kit::IColorItem* sender) { ClrDefaultClick(sender); };
+    ColorPalette = kit::CreateColorPalette(this, QStringLiteral("ColorPalette"));
+    ColorPalette->SetColorSet(colorSet);
+    ColorPalette->OnCellClick = [this](kit::IToolPalette* sender, int col, int row,
+                                       bool& allowChange) {
+        ColorPaletteCellClick(sender, col, row, allowChange);
+    };
+    kit::IMenu* menu = ColorItem->Menu();
+    menu->AddColorItem(ClrDefault);
+    menu->AddSeparator();
+    menu->AddPalette(ColorPalette);
+    ColorItem->SetImage(FontColorImage());
 }
 
 void TAttachForm::LoadReference(const QByteArray& richText) {
@@ -361,7 +232,7 @@ bool TAttachForm::QuerySave() {
     }
 }
 
-bool TAttachForm::writeFile(const QString& file) {
+bool TAttachForm::WriteFile(const QString& file) {
     const QByteArray bytes = rtf::Write(*RefEdit->document());
     // Written beside the old file and renamed over it, so that a failed save
     // leaves the old file as it was.
@@ -383,7 +254,7 @@ bool TAttachForm::SaveReference() {
             return false;
         }
     }
-    if (!writeFile(file)) {
+    if (!WriteFile(file)) {
         return false;
     }
     savedFile_ = file;
@@ -459,12 +330,20 @@ void TAttachForm::FormActivate() {
 }
 
 void TAttachForm::RefEditEnter() {
-    ColorItem->setEnabled(true);
+    ColorItem->SetEnabled(true);
     UpdateActions(RefEdit);
 }
 
 void TAttachForm::RefEditExit() {
-    ColorItem->setEnabled(false);
+    ColorItem->SetEnabled(false);
+}
+
+plat::TColor TAttachForm::PaletteColor() const {
+    return ColorPalette->Color();
+}
+
+QTextEdit* TAttachForm::PopupComponent() const {
+    return EditActions->Editor();
 }
 
 void TAttachForm::SyncColor() {
@@ -476,25 +355,46 @@ void TAttachForm::SyncColor() {
         format = cursor.charFormat();
     }
     const QBrush brush = format.foreground();
-    paletteColor_ = brush.style() == Qt::NoBrush ? kDefaultColor : plat::FromQColor(brush.color());
-    repaintColorItem();
+    ColorPalette->SetColor(brush.style() == Qt::NoBrush ? kDefaultColor
+                                                        : plat::FromQColor(brush.color()));
+    ColorItem->Repaint();
 }
 
-void TAttachForm::ClrDefaultClick() {
-    paletteColor_ = kDefaultColor;
-    ClrDefault->setChecked(true);
-    repaintColorItem();
-    setSelectionColor(kDefaultColor);
+void TAttachForm::ClrDefaultClick(kit::IColorItem*) {
+    ColorPalette->SetColor(kDefaultColor);
+    ClrDefault->SetChecked(true);
+    ColorItem->Repaint();
+    SetSelectionColor(kDefaultColor);
 }
 
-void TAttachForm::ColorPaletteCellClick(int column, int row) {
-    paletteColor_ = NamedColorAt(column, row).Color;
-    ClrDefault->setChecked(plat::ColorToRGB(paletteColor_) == plat::ColorToRGB(kDefaultColor));
-    repaintColorItem();
-    setSelectionColor(paletteColor_);
+void TAttachForm::ColorPaletteCellClick(kit::IToolPalette*, int Col, int Row, bool& AllowChange) {
+    AllowChange = false;
+    const plat::TColor color = ColorPalette->GetCellColor(Col, Row);
+    ColorPalette->SetColor(color);
+    ClrDefault->SetChecked(plat::ColorToRGB(color) == plat::ColorToRGB(kDefaultColor));
+    ColorItem->Repaint();
+    SetSelectionColor(color);
 }
 
-void TAttachForm::setSelectionColor(plat::TColor color) {
+void TAttachForm::ColorItemDrawImage(QPainter& Canvas, const QRect& ImageRect, bool Enabled) {
+    if (!Enabled) {
+        return;
+    }
+    QRect swatch(ImageRect.left(), ImageRect.bottom() - 3, ImageRect.width(), 4);
+    const plat::TColor color = ColorPalette->Color();
+    if (color != plat::clNone) {
+        Canvas.fillRect(swatch, plat::ToQColor(color));
+        return;
+    }
+    Canvas.setPen(plat::ToQColor(plat::clBtnShadow));
+    Canvas.setBrush(Qt::NoBrush);
+    Canvas.drawRect(swatch.adjusted(0, 0, -1, -1));
+    swatch.adjust(1, 1, -1, -1);
+    Canvas.fillRect(swatch, plat::ToQColor(plat::clBtnFace));
+    Canvas.fillRect(swatch, QBrush(plat::ToQColor(plat::clBtnShadow), Qt::Dense4Pattern));
+}
+
+void TAttachForm::SetSelectionColor(plat::TColor color) {
     // The default colour is no colour of the text's own.
     const auto apply = [color](QTextCharFormat& format) {
         if (color == kDefaultColor) {
@@ -537,36 +437,15 @@ void TAttachForm::setSelectionColor(plat::TColor color) {
     edit.endEditBlock();
 }
 
-void TAttachForm::repaintColorItem() {
-    ColorItem->setIcon(colorItemIcon(paletteColor_));
-}
-
 void TAttachForm::UpdateActions(QTextEdit* editor) {
-    popupComponent_ = editor;
-    const bool selected = editor->textCursor().hasSelection();
-    const bool hasText = !editor->document()->isEmpty();
-    const bool editable = editor == RefEdit;
-    const QMimeData* clipboard = QApplication::clipboard()->mimeData();
-    PasteAction->setEnabled(editable && clipboard != nullptr && clipboard->hasText());
-    CutAction->setEnabled(editable && selected);
-    CopyAction->setEnabled(selected);
-    DeleteAction->setEnabled(editable && selected);
-    SelectAllAction->setEnabled(hasText);
-    UndoAction->setEnabled(editable && editor->document()->isUndoAvailable());
+    EditActions->Update(editor);
 }
 
 void TAttachForm::InputPopupMenuPopup() {
-    if (popupComponent_ == nullptr) {
-        for (QAction* a :
-             {UndoAction, CutAction, CopyAction, PasteAction, DeleteAction, SelectAllAction}) {
-            a->setEnabled(false);
-        }
-        return;
-    }
-    UpdateActions(popupComponent_);
+    EditActions->Update(EditActions->Editor());
 }
 
-void TAttachForm::editorReleased(QTextEdit* editor) {
+void TAttachForm::EditorReleased(QTextEdit* editor) {
     if (editor == RefEdit) {
         SyncColor();
     }
@@ -594,14 +473,14 @@ bool TAttachForm::eventFilter(QObject* watched, QEvent* event) {
                     }
                     break;
                 case QEvent::KeyRelease:
-                    editorReleased(editor);
+                    EditorReleased(editor);
                     break;
                 default:
                     break;
                 }
             });
         } else if (watched == editor->viewport() && event->type() == QEvent::MouseButtonRelease) {
-            plat::guarded([&] { editorReleased(editor); });
+            plat::guarded([&] { EditorReleased(editor); });
         }
     }
     return QDialog::eventFilter(watched, event);

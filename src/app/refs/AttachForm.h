@@ -8,19 +8,28 @@
 
 #include <QByteArray>
 #include <QDialog>
-#include <QPointer>
 #include <QString>
 #include <QTextEdit>
 
 #include <functional>
 
 class QAction;
-class QMenu;
+class QPainter;
 class QPushButton;
 class QTabWidget;
 class QTextDocument;
-class QToolBar;
 class QWidget;
+class TEditActions;
+
+namespace kit {
+class ColorSet;
+class IColorItem;
+class IColorPalette;
+class IPopupMenu;
+class ISubmenuItem;
+class IToolPalette;
+class IToolbar;
+} // namespace kit
 
 class TAttachForm : public QDialog {
     Q_OBJECT
@@ -30,7 +39,9 @@ public:
     // Files larger than this are refused by Open.
     static constexpr qint64 kMaxFileSize = 8 * 1024 * 1024;
 
-    explicit TAttachForm(QWidget* parent = nullptr);
+    // The "Font Color" palette offers the colours of the set (the main
+    // window's), which must outlive the form.
+    explicit TAttachForm(kit::ColorSet* colorSet, QWidget* parent = nullptr);
 
     // Fired by OK when the reference is not blank, before the window closes:
     // the reference as rich text (RTF) and its first line (its title).
@@ -51,9 +62,9 @@ public:
     // The current file; empty when none.
     const QString& FileName() const { return fileName_; }
     // The colour the "Font Color" item shows; clNone before any was chosen.
-    plat::TColor PaletteColor() const { return paletteColor_; }
+    plat::TColor PaletteColor() const;
     // The editor the pop-up menu and the edit actions act on.
-    QTextEdit* PopupComponent() const { return popupComponent_; }
+    QTextEdit* PopupComponent() const;
 
     // True when the editor's text may be replaced: nothing unsaved, the user
     // said No, or said Yes and the save succeeded.
@@ -73,8 +84,12 @@ public:
     void RefEditExit();
     // The palette colour follows the colour of the selection.
     void SyncColor();
-    void ClrDefaultClick();
-    void ColorPaletteCellClick(int column, int row);
+    void ClrDefaultClick(kit::IColorItem* Sender);
+    // The palette selects no cell itself.
+    void ColorPaletteCellClick(kit::IToolPalette* Sender, int Col, int Row, bool& AllowChange);
+    // Unless disabled, the bottom 4 rows of the item's image show the palette
+    // colour; while there is none, a framed dither.
+    void ColorItemDrawImage(QPainter& Canvas, const QRect& ImageRect, bool Enabled);
     // Enables the edit actions for the editor and makes it the pop-up menu's.
     void UpdateActions(QTextEdit* editor);
     void InputPopupMenuPopup();
@@ -83,10 +98,10 @@ public:
     QTextEdit* RefEdit = nullptr;
     QTextEdit* ItemEdit = nullptr;
     QTextEdit* CharEdit = nullptr;
-    QToolBar* DkxToolbar1 = nullptr;
-    QAction* ColorItem = nullptr; // "Font Color" with its menu
-    QAction* ClrDefault = nullptr;
-    QWidget* ColorPalette = nullptr;
+    kit::IToolbar* DkxToolbar1 = nullptr;
+    kit::ISubmenuItem* ColorItem = nullptr; // "Font Color"
+    kit::IColorItem* ClrDefault = nullptr;
+    kit::IColorPalette* ColorPalette = nullptr;
     QAction* NewAction = nullptr;
     QAction* SaveAction = nullptr;
     QAction* OpenAction = nullptr;
@@ -97,7 +112,8 @@ public:
     QAction* SelectAllAction = nullptr;
     QAction* UndoAction = nullptr;
     QAction* RedoAction = nullptr;
-    QMenu* InputPopupMenu = nullptr;
+    TEditActions* EditActions = nullptr;
+    kit::IPopupMenu* InputPopupMenu = nullptr;
     QPushButton* OkButton = nullptr;
     QPushButton* CancelButton = nullptr;
 
@@ -107,21 +123,18 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void buildToolbar();
-    void buildActions();
-    QTextEdit* addPage(QTextEdit* editor, const QString& caption);
-    void editorReleased(QTextEdit* editor);
-    void setSelectionColor(plat::TColor color);
-    void repaintColorItem();
-    bool writeFile(const QString& file);
+    void BuildToolbar(kit::ColorSet* colorSet);
+    void BuildActions();
+    QTextEdit* AddPage(QTextEdit* editor, const QString& caption);
+    void EditorReleased(QTextEdit* editor);
+    void SetSelectionColor(plat::TColor color);
+    bool WriteFile(const QString& file);
 
     bool modified_ = false;
     QString fileName_;
     QString savedFile_; // the file the last successful save wrote
     bool firstActivation_ = true;
     bool placed_ = false;
-    plat::TColor paletteColor_ = plat::clNone;
-    QPointer<QTextEdit> popupComponent_;
 };
 
 // The first line of a document: its first paragraph up to a line break.

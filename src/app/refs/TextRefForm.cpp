@@ -2,13 +2,11 @@
 
 #include "app/dialogs/DialogSupport.h"
 #include "app/format/ColorCodes.h"
+#include "app/mainform/Actions.h"
 #include "engine/VLBlob.h"
 #include "platform/core/Cp1252.h"
-#include "platform/core/Guarded.h"
 
-#include <QAction>
 #include <QHBoxLayout>
-#include <QMenu>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTextCursor>
@@ -49,38 +47,17 @@ TTextRefForm::TTextRefForm(QWidget* parent)
     Button1->setDefault(true); // Esc closes the dialog as well
     connect(Button1, &QPushButton::clicked, this, &QWidget::close);
 
-    const auto action = [this](const QString& caption, const QKeySequence& shortcut) {
-        auto* a = new QAction(caption, this);
-        a->setShortcut(shortcut);
-        a->setEnabled(false);
-        addAction(a);
-        return a;
-    };
-    CutAction = action(QStringLiteral("Cu&t"), QKeySequence(Qt::CTRL | Qt::Key_X));
-    CopyAction = action(QStringLiteral("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C));
-    PasteAction = action(QStringLiteral("&Paste"), QKeySequence(Qt::CTRL | Qt::Key_V));
-    DeleteAction = action(QStringLiteral("&Delete"), QKeySequence(Qt::Key_Delete));
-    SelectAllAction = action(QStringLiteral("S&elect All"), QKeySequence(Qt::CTRL | Qt::Key_A));
-    UndoAction = action(QStringLiteral("Undo..."), QKeySequence(Qt::CTRL | Qt::Key_Y));
-    RedoAction = action(QStringLiteral("&Redo..."), QKeySequence(Qt::CTRL | Qt::Key_Y));
-    connect(CopyAction, &QAction::triggered, this,
-            [this] { plat::guarded([&] { RefMemo->copy(); }); });
-    connect(SelectAllAction, &QAction::triggered, this,
-            [this] { plat::guarded([&] { RefMemo->selectAll(); }); });
-
-    InputPopupMenu = new QMenu(this);
-    InputPopupMenu->addActions({UndoAction, RedoAction});
-    InputPopupMenu->addSeparator();
-    InputPopupMenu->addActions({CutAction, CopyAction, PasteAction, DeleteAction});
-    InputPopupMenu->addSeparator();
-    InputPopupMenu->addAction(SelectAllAction);
-    RefMemo->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(RefMemo, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-        plat::guarded([&] {
-            InputPopupMenuPopup();
-            InputPopupMenu->popup(RefMemo->viewport()->mapToGlobal(pos));
-        });
-    });
+    // Of the edit actions only Copy and Select All act on the read-only text.
+    EditActions = new TEditActions(this, *this);
+    CutAction = EditActions->CutAction;
+    CopyAction = EditActions->CopyAction;
+    PasteAction = EditActions->PasteAction;
+    DeleteAction = EditActions->DeleteAction;
+    SelectAllAction = EditActions->SelectAllAction;
+    UndoAction = EditActions->UndoAction;
+    RedoAction = EditActions->RedoAction;
+    InputPopupMenu = EditActions->PopupMenu;
+    EditActions->AddEditor(RefMemo);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -128,8 +105,7 @@ void TTextRefForm::ShowReference(const QString& text) {
 }
 
 void TTextRefForm::InputPopupMenuPopup() {
-    SelectAllAction->setEnabled(!RefMemo->document()->isEmpty());
-    CopyAction->setEnabled(RefMemo->textCursor().hasSelection());
+    EditActions->Update(RefMemo);
 }
 
 void TTextRefForm::showEvent(QShowEvent* event) {

@@ -8,10 +8,14 @@
 #include <QString>
 
 class QAction;
-class QMenu;
 class QPushButton;
 class QTextEdit;
+class TEditActions;
 class TTextBlob;
+
+namespace kit {
+class IPopupMenu;
+}
 
 class TTextRefForm : public QDialog {
     Q_OBJECT
@@ -40,7 +44,8 @@ public:
     QAction* SelectAllAction = nullptr;
     QAction* UndoAction = nullptr;
     QAction* RedoAction = nullptr;
-    QMenu* InputPopupMenu = nullptr;
+    TEditActions* EditActions = nullptr;
+    kit::IPopupMenu* InputPopupMenu = nullptr;
 
 protected:
     void showEvent(QShowEvent* event) override;

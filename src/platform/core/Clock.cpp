@@ -2,16 +2,9 @@
 
 #include <QElapsedTimer>
 
-#include <utility>
-
 namespace plat {
 
 namespace {
-
-std::function<int64_t()>& currentOverride() {
-    static std::function<int64_t()> source;
-    return source;
-}
 
 int64_t systemMs() {
     static const QElapsedTimer start = [] {
@@ -26,15 +19,8 @@ int64_t systemMs() {
 } // namespace
 
 int64_t MonotonicMs() {
-    const auto& source = currentOverride();
+    const auto& source = ScopedClockOverride::Current();
     return source ? source() : systemMs();
-}
-
-ScopedClockOverride::ScopedClockOverride(std::function<int64_t()> source)
-    : previous_(std::exchange(currentOverride(), std::move(source))) {}
-
-ScopedClockOverride::~ScopedClockOverride() {
-    currentOverride() = std::move(previous_);
 }
 
 } // namespace plat

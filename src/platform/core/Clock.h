@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/core/ScopedOverride.h"
+
 #include <cstdint>
 #include <functional>
 
@@ -16,16 +18,8 @@ inline uint32_t TickCount() {
 
 // Replaces the clock for the lifetime of the object (tests). Overrides nest;
 // the innermost wins.
-class ScopedClockOverride {
-public:
-    explicit ScopedClockOverride(std::function<int64_t()> source);
-    ~ScopedClockOverride();
-    ScopedClockOverride(const ScopedClockOverride&) = delete;
-    ScopedClockOverride& operator=(const ScopedClockOverride&) = delete;
-
-private:
-    std::function<int64_t()> previous_;
-};
+struct ClockSourceTag;
+using ScopedClockOverride = ScopedOverride<std::function<int64_t()>, ClockSourceTag>;
 
 // A clock that moves only when told to (tests).
 class ManualClock {

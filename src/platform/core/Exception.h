@@ -23,12 +23,15 @@ private:
     QByteArray utf8_;
 };
 
+// A class name cannot stand in parentheses.
+// NOLINTBEGIN(bugprone-macro-parentheses)
 #define PLAT_DECLARE_EXCEPTION(Name, Base)                                                         \
     class Name : public Base {                                                                     \
     public:                                                                                        \
         using Base::Base;                                                                          \
         const char* ClassName() const noexcept override { return #Name; }                          \
     }
+// NOLINTEND(bugprone-macro-parentheses)
 
 // A value could not be converted (number parsing, assignment between classes,
 // a format string that does not match its arguments).

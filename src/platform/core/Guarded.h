@@ -1,7 +1,13 @@
 #pragma once
 
+#include <QMetaObject>
+#include <QObject>
+
+#include <cstddef>
 #include <exception>
 #include <functional>
+#include <tuple>
+#include <type_traits>
 #include <utility>
 
 namespace plat {
@@ -27,6 +33,47 @@ void guarded(F&& f) noexcept {
     } catch (...) {
         HandleUnknownException();
     }
+}
+
+namespace detail {
+
+template <typename F, typename Tuple, std::size_t... I>
+constexpr bool InvocableWithFirst(std::index_sequence<I...>) {
+    return std::is_invocable_v<F&, std::tuple_element_t<I, Tuple>...>;
+}
+
+// Calls f with as many of the leading arguments as it takes, as a slot is.
+template <std::size_t N, typename F, typename Tuple>
+void CallWithLeading(F& f, Tuple& args) {
+    if constexpr (InvocableWithFirst<F, Tuple>(std::make_index_sequence<N>{})) {
+        [&]<std::size_t... I>(std::index_sequence<I...>) {
+            std::invoke(f, std::get<I>(args)...);
+        }
+        (std::make_index_sequence<N>{});
+    } else if constexpr (N == 0) {
+        static_assert(N != 0, "the callable takes no leading part of the signal's arguments");
+    } else {
+        CallWithLeading<N - 1>(f, args);
+    }
+}
+
+} // namespace detail
+
+// Connects a signal to a callable that runs inside guarded(); the callable
+// takes the signal's arguments, a leading part of them or none. The
+// connection ends with the context object.
+template <typename Sender, typename Signal, typename F>
+QMetaObject::Connection ConnectGuarded(const Sender* sender, Signal signal, const QObject* context,
+                                       F&& f, Qt::ConnectionType type = Qt::AutoConnection) {
+    return QObject::connect(
+        sender, signal, context,
+        [f = std::forward<F>(f)](const auto&... args) mutable {
+            guarded([&] {
+                auto tuple = std::forward_as_tuple(args...);
+                detail::CallWithLeading<sizeof...(args)>(f, tuple);
+            });
+        },
+        type);
 }
 
 } // namespace plat

@@ -6,11 +6,6 @@ namespace plat {
 
 namespace {
 
-MsgBoxHandler& currentHandler() {
-    static MsgBoxHandler handler;
-    return handler;
-}
-
 QMessageBox::Icon iconOf(MsgKind kind) {
     switch (kind) {
     case MsgKind::Information:
@@ -37,8 +32,8 @@ QString MsgBoxText(QStringView text) {
 MsgResult MessageBox(QWidget* parent, MsgKind kind, const QString& caption, const QString& text,
                      MsgButtons buttons) {
     const MsgBoxRequest request{kind, caption, MsgBoxText(text), buttons};
-    if (currentHandler()) {
-        return currentHandler()(request);
+    if (const MsgBoxHandler& handler = ScopedMsgBoxHandler::Current()) {
+        return handler(request);
     }
 
     QMessageBox box(iconOf(kind), request.Caption, request.Text, QMessageBox::NoButton, parent);
@@ -72,13 +67,6 @@ MsgResult MessageBox(QWidget* parent, MsgKind kind, const QString& caption, cons
     default:
         return closed;
     }
-}
-
-ScopedMsgBoxHandler::ScopedMsgBoxHandler(MsgBoxHandler handler)
-    : previous_(std::exchange(currentHandler(), std::move(handler))) {}
-
-ScopedMsgBoxHandler::~ScopedMsgBoxHandler() {
-    currentHandler() = std::move(previous_);
 }
 
 } // namespace plat

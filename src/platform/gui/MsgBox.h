@@ -3,6 +3,8 @@
 // text as plain text (texts may come from the chat service). Captions are
 // passed by the caller.
 
+#include "platform/core/ScopedOverride.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -46,15 +48,7 @@ QString MsgBoxText(QStringView text);
 
 // While alive, boxes are answered by the handler instead of being shown
 // (tests). Handlers nest; the innermost answers.
-class ScopedMsgBoxHandler {
-public:
-    explicit ScopedMsgBoxHandler(MsgBoxHandler handler);
-    ~ScopedMsgBoxHandler();
-    ScopedMsgBoxHandler(const ScopedMsgBoxHandler&) = delete;
-    ScopedMsgBoxHandler& operator=(const ScopedMsgBoxHandler&) = delete;
-
-private:
-    MsgBoxHandler previous_;
-};
+struct MsgBoxHandlerTag;
+using ScopedMsgBoxHandler = ScopedOverride<MsgBoxHandler, MsgBoxHandlerTag>;
 
 } // namespace plat

@@ -1,0 +1,186 @@
+// Laying out and painting the toolbar kit's views next to Qt's own tool bar
+// and menu holding the same actions: a tool bar of 30 buttons with images and
+// a menu of 50 items with shortcut texts. Each iteration lays everything out
+// anew (the kit re-measures every viewer; Qt is told its layout and item
+// rectangles are stale) and paints the whole window into an image.
+#include "dockkit/items/DkItem.h"
+#include "dockkit/items/DkView.h"
+
+#include "platform/gui/ImageList.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QImage>
+#include <QLayout>
+#include <QMenu>
+#include <QPainter>
+#include <QToolBar>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr int kToolbarItems = 30;
+constexpr int kMenuItems = 50;
+
+// The actions both sides show, with 16 x 16 images.
+struct Actions {
+    explicit Actions(int count, bool withImages) : images(16, 16) {
+        QImage cell(16, 16, QImage::Format_ARGB32);
+        for (int i = 0; i < 8; ++i) {
+            cell.fill(QColor::fromHsv(i * 40, 200, 200));
+            images.Add(cell);
+        }
+        for (int i = 0; i < count; ++i) {
+            auto* action = new QAction(QStringLiteral("&Command %1").arg(i), &owner);
+            if (i % 10 == 9) {
+                action->setSeparator(true);
+            } else {
+                action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_A + i % 26)));
+                if (withImages) {
+                    action->setIcon(QIcon(QPixmap::fromImage(images.Image(i % 8))));
+                    action->setProperty("ImageIndex", i % 8);
+                }
+            }
+            list.push_back(action);
+        }
+    }
+    QObject owner;
+    plat::ImageList images;
+    std::vector<QAction*> list;
+};
+
+// The kit's side: a root item with one item per action and a view in a window.
+struct KitSide {
+    KitSide(const Actions& actions, bool toolbar) {
+        root = new TDkRootItem(&owner);
+        root->SetSubMenuImages(const_cast<plat::ImageList*>(&actions.images));
+        for (QAction* action : actions.list) {
+            if (action->isSeparator()) {
+                root->Add(new TDkSeparatorItem(&owner));
+                continue;
+            }
+            auto* item = new TDkCustomItem(&owner);
+            item->SetAction(action);
+            if (toolbar) {
+                item->SetDisplayMode(nbdmDefault);
+            }
+            root->Add(item);
+        }
+        view = new TDkView(&window, nullptr, root, &window, toolbar, false, toolbar);
+        view->ValidatePositions();
+    }
+    QObject owner;
+    QWidget window;
+    TDkRootItem* root;
+    TDkView* view;
+};
+
+void LayOutAndPaintKit(KitSide& kit, QImage& image) {
+    kit.view->InvalidatePositions();
+    kit.view->ValidatePositions();
+    const QSize size = kit.window.size();
+    if (image.size() != size) {
+        image = QImage(size, QImage::Format_ARGB32_Premultiplied);
+    }
+    QPainter painter(&image);
+    kit.view->PaintWindow(painter, QRegion(QRect(QPoint(), size)));
+}
+
+void BM_Kit_Toolbar30(benchmark::State& state) {
+    Actions actions(kToolbarItems, true);
+    KitSide kit(actions, true);
+    QImage image;
+    for (auto _ : state) {
+        LayOutAndPaintKit(kit, image);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+BENCHMARK(BM_Kit_Toolbar30)->Unit(benchmark::kMicrosecond);
+
+void BM_Qt_Toolbar30(benchmark::State& state) {
+    Actions actions(kToolbarItems, true);
+    QToolBar bar;
+    bar.setToolButtonStyle(Qt::ToolButtonIconOnly);
+    for (QAction* action : actions.list) {
+        bar.addAction(action);
+    }
+    bar.adjustSize();
+    QImage image(bar.size(), QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        bar.layout()->invalidate();
+        bar.layout()->activate();
+        QPainter painter(&image);
+        bar.render(&painter);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+BENCHMARK(BM_Qt_Toolbar30)->Unit(benchmark::kMicrosecond);
+
+void BM_Kit_Menu50(benchmark::State& state) {
+    Actions actions(kMenuItems, true);
+    KitSide kit(actions, false);
+    QImage image;
+    for (auto _ : state) {
+        LayOutAndPaintKit(kit, image);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+BENCHMARK(BM_Kit_Menu50)->Unit(benchmark::kMicrosecond);
+
+// The two halves of the kit's menu figure.
+void BM_Kit_Menu50_LayoutOnly(benchmark::State& state) {
+    Actions actions(kMenuItems, true);
+    KitSide kit(actions, false);
+    for (auto _ : state) {
+        kit.view->InvalidatePositions();
+        kit.view->ValidatePositions();
+    }
+}
+BENCHMARK(BM_Kit_Menu50_LayoutOnly)->Unit(benchmark::kMicrosecond);
+
+void BM_Kit_Menu50_PaintOnly(benchmark::State& state) {
+    Actions actions(kMenuItems, true);
+    KitSide kit(actions, false);
+    QImage image(kit.window.size(), QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        QPainter painter(&image);
+        kit.view->PaintWindow(painter, QRegion(QRect(QPoint(), image.size())));
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+BENCHMARK(BM_Kit_Menu50_PaintOnly)->Unit(benchmark::kMicrosecond);
+
+void BM_Qt_Menu50(benchmark::State& state) {
+    Actions actions(kMenuItems, true);
+    QMenu menu;
+    for (QAction* action : actions.list) {
+        menu.addAction(action);
+    }
+    menu.adjustSize();
+    QImage image(menu.sizeHint(), QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        // Marks the item rectangles stale; the size hint measures them again.
+        QEvent fontChange(QEvent::FontChange);
+        QCoreApplication::sendEvent(&menu, &fontChange);
+        benchmark::DoNotOptimize(menu.sizeHint());
+        QPainter painter(&image);
+        menu.render(&painter);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+BENCHMARK(BM_Qt_Menu50)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

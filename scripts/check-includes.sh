@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Checks which folders each folder of the program may include, so that the
+# dependency direction of the libraries holds in the headers too (the build
+# checks the links). The most specific folder of a file decides.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+# folder: the folders its files may include
+rules='
+src/platform/core: platform/core
+src/platform/gui:  platform/core platform/gui
+src/engine:        platform/core engine
+src/strings:       platform/core strings
+src/effects/core:  platform/core effects/core
+src/effects/gui:   platform/core platform/gui effects/core effects/gui
+src/console:       platform/core platform/gui strings console
+src/dockkit:       platform/core platform/gui dockkit
+src/controls:      platform/core platform/gui strings controls
+src/app/xml:       platform/core app/xml
+src/app/rtf:       platform/core app/rtf
+src/app/format:    platform/core platform/gui strings engine console app/format
+src/app/log:       platform/core platform/gui app/log app/format
+src/app/whois:     platform/core app/xml app/whois
+src/app/kit:       platform/core platform/gui console dockkit controls effects/core effects/gui app/kit
+src/app:           platform/core platform/gui strings engine console dockkit controls effects/core effects/gui app
+src/main.cpp:      platform/core platform/gui app
+tools/chatd:       platform/core engine chatd
+'
+
+rule_for() {
+    local file=$1 best="" allowed="" folder rest
+    while IFS=: read -r folder rest; do
+        [ -n "$folder" ] || continue
+        case "$file" in
+        "$folder" | "$folder"/*)
+            if [ ${#folder} -gt ${#best} ]; then
+                best=$folder
+                allowed=$(echo $rest)
+            fi
+            ;;
+        esac
+    done <<<"$rules"
+    echo "$allowed"
+}
+
+status=0
+while IFS= read -r file; do
+    allowed=$(rule_for "$file")
+    [ -n "$allowed" ] || continue
+    while IFS= read -r inc; do
+        ok=0
+        for a in $allowed; do
+            case "$inc" in "$a"/*) ok=1 ;; esac
+        done
+        if [ $ok -eq 0 ]; then
+            echo "$file includes \"$inc\": allowed are $allowed"
+            status=1
+        fi
+    done < <(sed -n 's/^#include "\([^"]*\/[^"]*\)".*/\1/p' "$file")
+done < <(git ls-files 'src/*.cpp' 'src/*.h' 'tools/*.cpp' 'tools/*.h')
+
+[ $status -eq 0 ] && echo "include directions: ok"
+exit $status

@@ -1,0 +1,208 @@
+#include "effects/core/VfxCompress.h"
+
+#include "platform/core/Exception.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+namespace fx {
+
+namespace {
+
+constexpr uint8_t kStored = 0x80;
+constexpr uint8_t kCompressed = 0x40;
+constexpr qsizetype kWindow = 4096; // a match lies less than this far back
+constexpr qsizetype kMinMatch = 3;
+constexpr qsizetype kMaxMatch = 18;
+constexpr qsizetype kMinRun = 16;
+constexpr qsizetype kMaxRun = 4111; // 15 * 256 + 255 + 16
+
+[[noreturn]] void damaged() {
+    throw plat::EReadError(QStringLiteral("Stream read error"));
+}
+
+inline uint32_t hash3(const uint8_t* p) {
+    const uint32_t key = (((uint32_t(p[0]) << 4) ^ p[1]) << 4) ^ p[2];
+    return ((key * 40543u) >> 4) & 0xFFF;
+}
+
+} // namespace
+
+qsizetype VfxCompressBlock(const uint8_t* src, qsizetype n, uint8_t* out) {
+    std::array<qsizetype, 4096> table;
+    table.fill(-1);
+
+    out[0] = kCompressed;
+    qsizetype x = 0;     // next source byte
+    qsizetype y = 3;     // next output byte
+    qsizetype ctlAt = 1; // where the current control word goes
+    uint32_t ctl = 0;
+    int bit = 0;
+    // Stop as soon as the output is as long as the source: it will be stored.
+    // An iteration adds at most 6 bytes, so y stays below n + 7.
+    while (x < n && y <= n) {
+        if (bit == 16) {
+            out[ctlAt] = uint8_t(ctl >> 8);
+            out[ctlAt + 1] = uint8_t(ctl);
+            ctlAt = y;
+            y += 2;
+            bit = 0;
+            ctl = 0;
+        }
+        const uint8_t b = src[x];
+        const qsizetype runLimit = std::min(kMaxRun, n - x);
+        qsizetype run = 1;
+        while (run < runLimit && src[x + run] == b) {
+            ++run;
+        }
+        if (run >= kMinRun) {
+            const qsizetype count = run - kMinRun;
+            out[y] = 0;
+            out[y + 1] = uint8_t(count >> 8);
+            out[y + 2] = uint8_t(count);
+            out[y + 3] = b;
+            y += 4;
+            x += run;
+            ctl = (ctl << 1) | 1;
+        } else {
+            qsizetype length = 0;
+            qsizetype offset = 0;
+            if (n - x >= kMinMatch) {
+                const uint32_t h = hash3(src + x);
+                const qsizetype candidate = table[h];
+                table[h] = x;
+                offset = x - candidate;
+                if (candidate >= 0 && offset < kWindow) {
+                    const qsizetype limit = std::min(kMaxMatch, n - x);
+                    const uint8_t* a = src + x;
+                    const uint8_t* c = src + candidate;
+                    while (length < limit && a[length] == c[length]) {
+                        ++length;
+                    }
+                }
+            }
+            if (length >= kMinMatch) {
+                const uint32_t key = uint32_t(offset << 4) | uint32_t(length - kMinMatch);
+                out[y] = uint8_t(key >> 8);
+                out[y + 1] = uint8_t(key);
+                y += 2;
+                x += length;
+                ctl = (ctl << 1) | 1;
+            } else {
+                out[y++] = b;
+                ++x;
+                ctl <<= 1;
+            }
+        }
+        ++bit;
+    }
+    if (y > n) {
+        out[0] = kStored;
+        if (n > 0) {
+            std::memcpy(out + 1, src, size_t(n));
+        }
+        return n + 1;
+    }
+    ctl <<= (16 - bit);
+    out[ctlAt] = uint8_t(ctl >> 8);
+    out[ctlAt + 1] = uint8_t(ctl);
+    return y;
+}
+
+QByteArray VfxCompressBlock(QByteArrayView source) {
+    QByteArray out(VfxCompressBound(source.size()), Qt::Uninitialized);
+    const qsizetype length =
+        VfxCompressBlock(reinterpret_cast<const uint8_t*>(source.data()), source.size(),
+                         reinterpret_cast<uint8_t*>(out.data()));
+    out.truncate(length);
+    return out;
+}
+
+qsizetype VfxExpandBlock(const uint8_t* block, qsizetype length, uint8_t* out, qsizetype capacity) {
+    if (length <= 0) {
+        damaged();
+    }
+    if (block[0] == kStored) {
+        if (length - 1 > capacity) {
+            damaged();
+        }
+        if (length > 1) {
+            std::memcpy(out, block + 1, size_t(length - 1));
+        }
+        return length - 1;
+    }
+    if (block[0] != kCompressed) {
+        damaged();
+    }
+    qsizetype x = 1;
+    qsizetype o = 0;
+    uint32_t ctl = 0;
+    int bits = 0;
+    while (x < length) {
+        if (bits == 0) {
+            if (length - x < 2) {
+                damaged();
+            }
+            ctl = (uint32_t(block[x]) << 8) | block[x + 1];
+            x += 2;
+            bits = 16;
+            if (x == length) {
+                break; // a control word with no items after it
+            }
+        }
+        if ((ctl & 0x8000) == 0) {
+            if (o == capacity) {
+                damaged();
+            }
+            out[o++] = block[x++];
+        } else {
+            if (length - x < 2) {
+                damaged();
+            }
+            const uint32_t b1 = block[x + 1];
+            const qsizetype offset = qsizetype(block[x]) * 16 + (b1 >> 4);
+            if (offset == 0) {
+                if (length - x < 4) {
+                    damaged();
+                }
+                const qsizetype count = qsizetype(b1) * 256 + block[x + 2] + kMinRun;
+                if (count > capacity - o) {
+                    damaged();
+                }
+                std::memset(out + o, block[x + 3], size_t(count));
+                o += count;
+                x += 4;
+            } else {
+                const qsizetype count = qsizetype(b1 & 15) + kMinMatch;
+                if (offset > o || count > capacity - o) {
+                    damaged();
+                }
+                uint8_t* to = out + o;
+                const uint8_t* from = to - offset;
+                if (offset >= count) {
+                    std::memcpy(to, from, size_t(count));
+                } else {
+                    for (qsizetype i = 0; i < count; ++i) {
+                        to[i] = from[i];
+                    }
+                }
+                o += count;
+                x += 2;
+            }
+        }
+        ctl <<= 1;
+        --bits;
+    }
+    return o;
+}
+
+QByteArray VfxExpandBlock(QByteArrayView block, qsizetype capacity) {
+    QByteArray out(capacity, Qt::Uninitialized);
+    const qsizetype n = VfxExpandBlock(reinterpret_cast<const uint8_t*>(block.data()), block.size(),
+                                       reinterpret_cast<uint8_t*>(out.data()), capacity);
+    out.truncate(n);
+    return out;
+}
+
+} // namespace fx

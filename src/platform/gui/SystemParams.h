@@ -1,0 +1,51 @@
+#pragma once
+// Desktop settings the kits consult. Most of them have no counterpart here;
+// each then answers what the kits take when the system cannot say: a menu
+// show delay of 400 ms, no flat menus, no gradient captions. Tests install
+// their own answers through ScopedSystemParameters.
+
+#include "platform/core/ScopedOverride.h"
+
+namespace plat {
+
+class SystemParameters {
+public:
+    virtual ~SystemParameters() = default;
+    // Milliseconds before a submenu opens on its own.
+    virtual int MenuShowDelay() const = 0;
+    virtual bool FlatMenus() const = 0;
+    // Whether accelerator underlines show before the keyboard is used.
+    virtual bool KeyboardCues() const = 0;
+    virtual bool MenuAnimation() const = 0;
+    virtual bool MenuFade() const = 0;
+    virtual bool GradientCaptions() const = 0;
+    // Whether top-level windows can be made translucent.
+    virtual bool LayeredWindows() const = 0;
+    // Whether one of the program's windows is the active one.
+    virtual bool ApplicationActive() const = 0;
+};
+
+// The answers of the running desktop, through Qt.
+class QtSystemParameters final : public SystemParameters {
+public:
+    int MenuShowDelay() const override;
+    bool FlatMenus() const override;
+    // The style's shortcut underline setting; true without a widget style.
+    bool KeyboardCues() const override;
+    // The application's menu effects; off where windows cannot be placed
+    // and shaped freely (Wayland).
+    bool MenuAnimation() const override;
+    bool MenuFade() const override;
+    bool GradientCaptions() const override;
+    // True on window systems that blend top-levels (X11, Windows, macOS);
+    // false on the offscreen and minimal platforms and on Wayland.
+    bool LayeredWindows() const override;
+    bool ApplicationActive() const override;
+};
+
+struct SystemParametersTag;
+using ScopedSystemParameters = ScopedOverride<const SystemParameters*, SystemParametersTag>;
+// The installed answers (a test's fake) or else the desktop's.
+const SystemParameters& CurrentSystemParameters();
+
+} // namespace plat

@@ -1,0 +1,453 @@
+#include "dockkit/common/DkCommon.h"
+#include "dockkit/common/DkHooks.h"
+
+#include "PixelPicture.h"
+#include "PlatformFakes.h"
+
+#include "platform/gui/KitMessage.h"
+
+#include <QCoreApplication>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <stdexcept>
+
+namespace {
+
+// --- Desktop settings ---------------------------------------------------------
+
+struct DelayCase {
+    const char* name;
+    bool key;
+    const char* text; // null: no value
+    bool binary;
+    int expected;
+};
+
+class RegistryMenuDelay : public ::testing::TestWithParam<DelayCase> {};
+
+TEST_P(RegistryMenuDelay, ReadsTheDesktopValueWithItsFallbacks) {
+    const DelayCase& c = GetParam();
+    QTemporaryDir dir;
+    plat::Registry store(dir.path() + QStringLiteral("/store.ini"));
+    std::optional<plat::Registry::Key> key;
+    if (c.key) {
+        key = store.OpenKey({QStringLiteral("Desktop")}, true);
+        if (c.binary) {
+            key->WriteBinary(QStringLiteral("MenuShowDelay"), QByteArray("\x01\x02", 2));
+        } else if (c.text != nullptr) {
+            key->WriteString(QStringLiteral("MenuShowDelay"), QString::fromUtf8(c.text));
+        }
+    }
+    EXPECT_EQ(dk::RegistryMenuShowDelay(key), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, RegistryMenuDelay,
+                         ::testing::Values(DelayCase{"NoKey", false, nullptr, false, 400},
+                                           DelayCase{"NoValue", true, nullptr, false, 400},
+                                           DelayCase{"Number", true, "250", false, 250},
+                                           DelayCase{"Letters", true, "abc", false, 0},
+                                           DelayCase{"DigitsThenLetters", true, "12a", false, 0},
+                                           DelayCase{"Empty", true, "", false, 0},
+                                           DelayCase{"Hexadecimal", true, "0x10", false, 0},
+                                           DelayCase{"NotText", true, nullptr, true, 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(MenuShowDelay, NeverNegative) {
+    FakeSystemParameters params;
+    params.Answers.MenuShowDelay = -5;
+    EXPECT_EQ(dk::MenuShowDelayMs(), 0);
+    params.Answers.MenuShowDelay = 120;
+    EXPECT_EQ(dk::MenuShowDelayMs(), 120);
+}
+
+class RecordingScheme final : public dk::SoundScheme {
+public:
+    std::optional<QString> EntryFile(const QString& eventName) const override {
+        if (eventName == QStringLiteral("MenuPopup")) {
+            return QStringLiteral("/sounds/popup.wav");
+        }
+        if (eventName == QStringLiteral("MenuCommand")) {
+            return QString(); // present but empty
+        }
+        return std::nullopt;
+    }
+    void Play(const QString& fileName) const override { played.push_back(fileName); }
+    mutable std::vector<QString> played;
+};
+
+TEST(SoundScheme, OnlyEntriesWithAFileCountAndPlay) {
+    EXPECT_FALSE(dk::SoundSchemeEntrySet(QStringLiteral("MenuPopup"))); // no scheme: silent
+    RecordingScheme scheme;
+    dk::ScopedSoundScheme installed(&scheme);
+    EXPECT_TRUE(dk::SoundSchemeEntrySet(QStringLiteral("MenuPopup")));
+    EXPECT_FALSE(dk::SoundSchemeEntrySet(QStringLiteral("MenuCommand")));
+    EXPECT_FALSE(dk::SoundSchemeEntrySet(QStringLiteral("Other")));
+    dk::PlaySchemeSound(QStringLiteral("MenuCommand"));
+    dk::PlaySchemeSound(QStringLiteral("MenuPopup"));
+    EXPECT_EQ(scheme.played, std::vector<QString>{QStringLiteral("/sounds/popup.wav")});
+}
+
+TEST(Monitors, FollowTheInstalledScreens) {
+    FakeScreens screens({{plat::TRect(0, 0, 1024, 768), plat::TRect(0, 0, 1024, 740)},
+                         {plat::TRect(1024, 0, 2048, 768), plat::TRect(1024, 0, 2048, 768)}});
+    EXPECT_TRUE(dk::MultipleMonitorsInUse());
+    EXPECT_EQ(dk::PrimaryMonitorRect(true), plat::TRect(0, 0, 1024, 740));
+    EXPECT_EQ(dk::MonitorRectForPoint(QPoint(1500, 10), false), plat::TRect(1024, 0, 2048, 768));
+    EXPECT_EQ(dk::MonitorRectForRect(plat::TRect(900, 0, 1200, 10), true),
+              plat::TRect(1024, 0, 2048, 768));
+    screens.SetAreas({{plat::TRect(0, 0, 800, 600), plat::TRect(0, 0, 800, 570)}});
+    EXPECT_FALSE(dk::MultipleMonitorsInUse());
+    EXPECT_EQ(dk::MonitorRectForPoint(QPoint(1500, 10), true), plat::TRect(0, 0, 800, 570));
+}
+
+// --- Small routines -------------------------------------------------------------
+
+TEST(DivideAwayFromZero, RoundsAwayFromZero) {
+    struct Case {
+        int a, b, expected;
+    };
+    for (const Case c : {Case{7, 2, 4}, Case{-7, 2, -4}, Case{7, -2, -4}, Case{-7, -2, 4},
+                         Case{6, 3, 2}, Case{1, 3, 1}, Case{0, 5, 0}, Case{5, 0, 0}}) {
+        EXPECT_EQ(dk::DivideAwayFromZero(c.a, c.b), c.expected) << c.a << " / " << c.b;
+    }
+}
+
+struct Panel {
+    const char* name;
+    int priority;
+};
+
+TEST(SortListWithCompare, KeepsTheQuicksortOrderOfEqualElements) {
+    // Descending priority; the two equal ones come out exchanged.
+    std::vector<Panel> panels{{"P1", 100}, {"P2", 50}, {"P3", 50}};
+    dk::SortListWithCompare(panels,
+                            [](const Panel& a, const Panel& b) { return b.priority - a.priority; });
+    std::vector<std::string> names;
+    for (const Panel& p : panels) {
+        names.emplace_back(p.name);
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"P1", "P3", "P2"}));
+}
+
+TEST(SortListWithCompare, SortsAnyInput) {
+    std::mt19937 random(7);
+    for (int size : {0, 1, 2, 3, 10, 101}) {
+        std::vector<int> values(static_cast<size_t>(size));
+        for (int& v : values) {
+            v = static_cast<int>(random() % 20);
+        }
+        std::vector<int> expected = values;
+        std::sort(expected.begin(), expected.end());
+        dk::SortListWithCompare(values, [](int a, int b) { return a - b; });
+        EXPECT_EQ(values, expected) << size;
+    }
+}
+
+TEST(AddOnceAndRemoveAndRelease, CreateAndReleaseTheList) {
+    std::unique_ptr<std::vector<int>> list;
+    EXPECT_TRUE(dk::AddOnce(list, 3));
+    EXPECT_FALSE(dk::AddOnce(list, 3));
+    EXPECT_TRUE(dk::AddOnce(list, 4));
+    dk::RemoveAndRelease(list, 3);
+    ASSERT_TRUE(list);
+    EXPECT_EQ(*list, std::vector<int>{4});
+    dk::RemoveAndRelease(list, 9);
+    ASSERT_TRUE(list);
+    dk::RemoveAndRelease(list, 4);
+    EXPECT_FALSE(list);
+    dk::RemoveAndRelease(list, 4); // harmless on a released list
+}
+
+// --- Drag outlines ------------------------------------------------------------------
+
+QImage Face() {
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(QColor(0xD4, 0xD0, 0xC8));
+    return image;
+}
+
+TEST(InvertOutline, OutlineIsTheRectangleLessItsInside) {
+    const QRegion outline = dk::OutlineRegion(plat::TRect(0, 0, 10, 8), QSize(2, 1));
+    int area = 0;
+    for (const QRect& r : outline) {
+        area += r.width() * r.height();
+    }
+    EXPECT_EQ(area, 10 * 8 - 6 * 6);
+    EXPECT_FALSE(outline.contains(QPoint(2, 1)));
+    EXPECT_TRUE(outline.contains(QPoint(1, 4)));
+}
+
+TEST(InvertOutline, MovingEndsWithExactlyTheNewOutline) {
+    const plat::TRect a(2, 2, 20, 16);
+    const plat::TRect b(6, 5, 30, 25);
+    const QSize size(3, 3);
+    const QBrush brush(Qt::white);
+
+    QImage moved = Face();
+    {
+        QPainter p(&moved);
+        dk::InvertOutline(p, a, std::nullopt, size, size, brush, brush);
+        dk::InvertOutline(p, b, a, size, size, brush, brush);
+    }
+    QImage direct = Face();
+    {
+        QPainter p(&direct);
+        dk::InvertOutline(p, b, std::nullopt, size, size, brush, brush);
+    }
+    EXPECT_EQ(moved, direct);
+    EXPECT_NE(direct, Face());
+
+    // Same old and new rectangle: nothing changes; erasing restores the face.
+    QImage same = direct;
+    {
+        QPainter p(&same);
+        dk::InvertOutline(p, b, b, size, size, brush, brush);
+    }
+    EXPECT_EQ(same, direct);
+    {
+        QPainter p(&same);
+        dk::InvertOutline(p, std::nullopt, b, size, size, brush, brush);
+    }
+    EXPECT_EQ(same, Face());
+}
+
+TEST(InvertOutline, DifferentBrushesEraseTheOldOutlineWithItsOwnBrush) {
+    const plat::TRect a(2, 2, 20, 16);
+    const QSize size(2, 2);
+    QImage image = Face();
+    {
+        QPainter p(&image);
+        dk::InvertHalftoneOutline(p, a, std::nullopt, size, size);
+        dk::InvertOutline(p, a, a, size, size, QBrush(Qt::white), dk::MakeHalftoneBrush());
+        dk::InvertOutline(p, std::nullopt, a, size, size, QBrush(Qt::white), QBrush(Qt::white));
+    }
+    EXPECT_EQ(image, Face());
+}
+
+TEST(InvertOutline, HalftoneInvertsEveryOtherPixel) {
+    QImage image(4, 2, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    {
+        QPainter p(&image);
+        dk::InvertHalftoneOutline(p, plat::TRect(0, 0, 4, 2), std::nullopt, QSize(4, 2), QSize());
+    }
+    const PixelLegend legend{{qRgb(0, 0, 0), '.'}, {qRgb(255, 255, 255), 'W'}};
+    EXPECT_EQ(PixelPicture(image, legend), (QStringList{"W.W.", ".W.W"}));
+}
+
+// --- Vertical text ----------------------------------------------------------------
+
+TEST(DrawVerticalText, RunsDownwardsCentredInTheRectangle) {
+    QImage image(40, 160, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter p(&image);
+        p.setPen(Qt::black);
+        dk::DrawVerticalText(p, u"&Toolbar caption", plat::TRect(0, 0, 40, 160), 0);
+    }
+    QRect inked;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qGray(image.pixel(x, y)) < 128) {
+                inked |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    ASSERT_FALSE(inked.isEmpty());
+    EXPECT_GT(inked.height(), 3 * inked.width());
+    // Centred across: the ink lies in the middle band of the 40-pixel width.
+    EXPECT_GE(inked.left(), 40 / 2 - QFontMetrics(QFont()).height());
+    EXPECT_LE(inked.right(), 40 / 2 + QFontMetrics(QFont()).height());
+    EXPECT_GT(inked.top(), 0);
+    EXPECT_LT(inked.bottom(), 159);
+}
+
+// --- Thread hooks --------------------------------------------------------------------
+
+class FakeBackend final : public dk::ThreadHookBackend {
+public:
+    void Install(int slot) override { log.push_back("+" + std::to_string(slot)); }
+    void Remove(int slot) override { log.push_back("-" + std::to_string(slot)); }
+    std::vector<std::string> log;
+};
+
+std::vector<std::string>* calls = nullptr;
+
+void ProcA(dk::KitHookMessage&) {
+    calls->push_back("A");
+}
+void ProcB(dk::KitHookMessage&) {
+    calls->push_back("B");
+}
+void ProcThrows(dk::KitHookMessage&) {
+    calls->push_back("T");
+    throw std::runtime_error("hook failed");
+}
+void ProcLeaves(dk::KitHookMessage&) {
+    calls->push_back("L");
+    dk::UnregisterThreadHookProc(&ProcLeaves);
+}
+
+class ThreadHooks : public ::testing::Test {
+protected:
+    void SetUp() override { calls = &calls_; }
+    void TearDown() override {
+        for (dk::KitHookProc proc : {&ProcA, &ProcB, &ProcThrows, &ProcLeaves}) {
+            while (dk::ThreadHookRegistrationCount(proc) > 0) {
+                dk::UnregisterThreadHookProc(proc);
+            }
+        }
+        EXPECT_EQ(dk::ThreadHookProcCount(), 0);
+        calls = nullptr;
+    }
+
+    std::vector<std::string> Dispatch(dk::KitHookCode code) {
+        calls_.clear();
+        dk::KitHookMessage message{code};
+        dk::DispatchThreadHook(message);
+        return calls_;
+    }
+
+    FakeBackend backend_;
+    dk::ScopedThreadHookBackend scope_{&backend_};
+    std::vector<std::string> calls_;
+};
+
+constexpr dk::KitHookCodes kActivate = dk::HookCodeBit(dk::KitHookCode::hcActivateApp);
+constexpr dk::KitHookCodes kDestroy = dk::HookCodeBit(dk::KitHookCode::hcDestroyWindow);
+constexpr dk::KitHookCodes kGetMessage = dk::HookCodeBit(dk::KitHookCode::hcGetMessage);
+
+TEST_F(ThreadHooks, TwoRegistrationsNeedTwoUnregistrations) {
+    dk::RegisterThreadHookProc(&ProcA, kActivate);
+    dk::RegisterThreadHookProc(&ProcA, kActivate);
+    EXPECT_EQ(dk::ThreadHookProcCount(), 1);
+    EXPECT_EQ(dk::ThreadHookInstallCount(0), 2);
+    dk::UnregisterThreadHookProc(&ProcA);
+    EXPECT_TRUE(dk::ThreadHookInstalled(0));
+    dk::UnregisterThreadHookProc(&ProcA);
+    EXPECT_FALSE(dk::ThreadHookInstalled(0));
+    EXPECT_EQ(dk::ThreadHookProcCount(), 0);
+    EXPECT_EQ(backend_.log, (std::vector<std::string>{"+0", "-0"}));
+}
+
+TEST_F(ThreadHooks, ACountOnlyRegistrationNeverRemovesAnotherOnesHook) {
+    dk::RegisterThreadHookProc(&ProcB, kActivate);
+    dk::RegisterThreadHookProc(&ProcA, kActivate, /*onlyIncrementCount=*/true);
+    dk::UnregisterThreadHookProc(&ProcA);
+    EXPECT_TRUE(dk::ThreadHookInstalled(0));
+    EXPECT_EQ(dk::ThreadHookInstallCount(0), 1);
+    dk::UnregisterThreadHookProc(&ProcB);
+    EXPECT_EQ(dk::ThreadHookInstallCount(0), 0);
+    EXPECT_EQ(backend_.log, (std::vector<std::string>{"+0", "-0"}));
+}
+
+TEST_F(ThreadHooks, EachRegistrationLowersTheHooksItRaised) {
+    dk::RegisterThreadHookProc(&ProcA, kActivate);
+    dk::RegisterThreadHookProc(&ProcA, kGetMessage | kDestroy);
+    EXPECT_EQ(backend_.log, (std::vector<std::string>{"+0", "+1", "+2"}));
+    dk::UnregisterThreadHookProc(&ProcA); // the second registration goes first
+    EXPECT_TRUE(dk::ThreadHookInstalled(0));
+    EXPECT_FALSE(dk::ThreadHookInstalled(1));
+    EXPECT_FALSE(dk::ThreadHookInstalled(2));
+    EXPECT_EQ(Dispatch(dk::KitHookCode::hcGetMessage), std::vector<std::string>{});
+    EXPECT_EQ(Dispatch(dk::KitHookCode::hcActivateApp), std::vector<std::string>{"A"});
+}
+
+TEST_F(ThreadHooks, UnregisteringAStrangerChangesNothing) {
+    dk::RegisterThreadHookProc(&ProcA, kActivate);
+    dk::UnregisterThreadHookProc(&ProcB);
+    EXPECT_EQ(dk::ThreadHookInstallCount(0), 1);
+    EXPECT_EQ(dk::ThreadHookProcCount(), 1);
+}
+
+TEST_F(ThreadHooks, DispatchKeepsOrderSurvivesFailuresAndSelfRemoval) {
+    dk::RegisterThreadHookProc(&ProcThrows, kActivate);
+    dk::RegisterThreadHookProc(&ProcLeaves, kActivate);
+    dk::RegisterThreadHookProc(&ProcA, kActivate | kGetMessage);
+    dk::RegisterThreadHookProc(&ProcB, kDestroy);
+    EXPECT_EQ(Dispatch(dk::KitHookCode::hcActivateApp), (std::vector<std::string>{"T", "L", "A"}));
+    EXPECT_EQ(dk::ThreadHookRegistrationCount(&ProcLeaves), 0);
+    EXPECT_EQ(Dispatch(dk::KitHookCode::hcActivateApp), (std::vector<std::string>{"T", "A"}));
+    // Same hook as activation, but nobody asked for this code.
+    EXPECT_EQ(Dispatch(dk::KitHookCode::hcWindowPosChanged), std::vector<std::string>{});
+    EXPECT_EQ(Dispatch(dk::KitHookCode::hcDestroyWindow), std::vector<std::string>{"B"});
+}
+
+// The Qt stand-in for the hooks, with real events.
+struct SeenEvent {
+    dk::KitHookCode code;
+    QObject* window;
+    int eventType;
+};
+std::vector<SeenEvent>* seen = nullptr;
+bool swallowKitMessages = false;
+
+void Recorder(dk::KitHookMessage& message) {
+    seen->push_back({message.Code, message.Window,
+                     message.Event != nullptr ? static_cast<int>(message.Event->type()) : -1});
+    if (swallowKitMessages && message.Event != nullptr &&
+        plat::KitMessageEvent::InBand(message.Event->type())) {
+        message.Handled = true;
+    }
+}
+
+class Receiver final : public QObject {
+public:
+    bool event(QEvent* e) override {
+        if (plat::KitMessageEvent::From(e) != nullptr) {
+            ++received;
+            return true;
+        }
+        return QObject::event(e);
+    }
+    int received = 0;
+};
+
+TEST(QtThreadHooks, ReportQueuedEventsShownAndDestroyedWindows) {
+    std::vector<SeenEvent> events;
+    seen = &events;
+    dk::RegisterThreadHookProc(&Recorder, kGetMessage | kDestroy |
+                                              dk::HookCodeBit(dk::KitHookCode::hcWindowPosChanged));
+    Receiver receiver;
+    plat::PostMessage(&receiver, 1280);
+    QCoreApplication::sendPostedEvents(&receiver);
+    EXPECT_EQ(receiver.received, 1);
+    swallowKitMessages = true;
+    plat::PostMessage(&receiver, 1280);
+    QCoreApplication::sendPostedEvents(&receiver);
+    swallowKitMessages = false;
+    EXPECT_EQ(receiver.received, 1); // handled by the hook, never delivered
+
+    auto* window = new QWidget;
+    window->show();
+    QObject* const address = window;
+    delete window;
+
+    dk::UnregisterThreadHookProc(&Recorder);
+    EXPECT_FALSE(dk::ThreadHookInstalled(0));
+    EXPECT_FALSE(dk::ThreadHookInstalled(2));
+    const auto count = [&](dk::KitHookCode code, QObject* target) {
+        return std::count_if(events.begin(), events.end(), [&](const SeenEvent& e) {
+            return e.code == code && e.window == target;
+        });
+    };
+    EXPECT_EQ(count(dk::KitHookCode::hcGetMessage, &receiver), 2);
+    EXPECT_GE(count(dk::KitHookCode::hcWindowPosChanged, address), 1);
+    EXPECT_EQ(count(dk::KitHookCode::hcDestroyWindow, address), 1);
+
+    // Once removed, nothing reaches the procedure.
+    events.clear();
+    plat::PostMessage(&receiver, 1280);
+    QCoreApplication::sendPostedEvents(&receiver);
+    EXPECT_TRUE(events.empty());
+    seen = nullptr;
+}
+
+} // namespace

@@ -1,0 +1,226 @@
+#include "ViewFixtures.h"
+
+#include "PixelPicture.h"
+#include "PlatformFakes.h"
+
+#include "dockkit/items/DkItemViewer.h"
+#include "dockkit/items/DkView.h"
+
+#include "platform/gui/ImageList.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+using plat::TRect;
+
+namespace {
+
+QSize Measure(TDkItemViewer* viewer) {
+    QImage image(1, 1, QImage::Format_ARGB32_Premultiplied);
+    QPainter canvas(&image);
+    canvas.setFont(QFont());
+    int w = 0;
+    int h = 0;
+    viewer->CalcSize(canvas, w, h);
+    return {w, h};
+}
+
+// 16 x 16 images: a black square in the middle of transparency.
+plat::ImageList* MakeImages(QObject* owner) {
+    auto* images = new plat::ImageList(16, 16, owner);
+    QImage cell(16, 16, QImage::Format_ARGB32);
+    cell.fill(Qt::transparent);
+    for (int y = 4; y < 12; ++y) {
+        for (int x = 4; x < 12; ++x) {
+            cell.setPixel(x, y, qRgb(0, 0, 0));
+        }
+    }
+    images->Add(cell);
+    return images;
+}
+
+struct Shown {
+    const char* name;
+    bool toolbar;
+    TDkItemDisplayMode mode;
+    int imageIndex;
+    TDkItemOptions options;
+    bool image;
+    bool caption;
+};
+
+class ImageAndCaption : public ::testing::TestWithParam<Shown> {};
+
+TEST_P(ImageAndCaption, ShowAsTheDisplayModeSays) {
+    const Shown& c = GetParam();
+    ViewSetup s(c.toolbar);
+    auto* item = new TDkCustomItem(&s.owner);
+    item->SetCaption(QStringLiteral("&Open"));
+    item->SetDisplayMode(c.mode);
+    item->SetImageIndex(c.imageIndex);
+    item->SetOptions(c.options);
+    s.root->Add(item);
+    TDkItemViewer* viewer = s.view->Find(item);
+    EXPECT_EQ(viewer->ImageShown(), c.image);
+    EXPECT_EQ(viewer->CaptionShown(), c.caption);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, ImageAndCaption,
+    ::testing::Values(Shown{"ToolbarDefault", true, nbdmDefault, 2, 0, true, false},
+                      Shown{"ToolbarNoImage", true, nbdmDefault, -1, 0, false, true},
+                      Shown{"ToolbarImageAbove", true, nbdmDefault, 2, dkoImageAboveCaption, true,
+                            true},
+                      Shown{"ToolbarTextOnly", true, nbdmTextOnly, 2, 0, false, true},
+                      Shown{"ToolbarTextOnlyInMenus", true, nbdmTextOnlyInMenus, 2, 0, true, false},
+                      Shown{"MenuTextOnlyInMenus", false, nbdmTextOnlyInMenus, 2, 0, false, true},
+                      Shown{"MenuImageAndText", false, nbdmImageAndText, 2, 0, true, true},
+                      Shown{"MenuDefault", false, nbdmDefault, 2, 0, true, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ViewerSize, ToolbarButtonsMeasureImageArrowAndSplitPart) {
+    ViewSetup s(true);
+    s.root->SetSubMenuImages(MakeImages(&s.owner)); // reached through the view
+    auto* item = new TDkCustomItem(&s.owner);
+    item->SetImageIndex(0);
+    s.root->Add(item);
+    TDkItemViewer* viewer = s.view->Find(item);
+    EXPECT_EQ(Measure(viewer), QSize(23, 22)); // 6 + 16 + 1 by 16 + 6
+    item->SetItemStyle(item->ItemStyle() | dk::StyleSubmenu);
+    item->SetOptions(dkoDropdownArrow);
+    EXPECT_EQ(Measure(viewer), QSize(31, 22));
+    item->SetItemStyle(item->ItemStyle() | dk::StyleCombo);
+    EXPECT_EQ(Measure(viewer), QSize(34, 22));
+    s.view->SetOrientation(dkvoVertical); // the plain arrow grows downwards
+    item->SetItemStyle(item->ItemStyle() & ~dk::StyleCombo);
+    EXPECT_EQ(Measure(viewer), QSize(23, 30));
+}
+
+TEST(ViewerSize, MenuItemsAddTheShortCutTextAndTheArrowRoom) {
+    ViewSetup s(false);
+    auto* item = new TDkCustomItem(&s.owner);
+    item->SetCaption(QStringLiteral("Save"));
+    s.root->Add(item);
+    TDkItemViewer* viewer = s.view->Find(item);
+    const QSize plain = Measure(viewer);
+    const QFontMetrics metrics(QFont(), nullptr);
+    EXPECT_EQ(plain.height(), metrics.height() + metrics.leading() + 4);
+    // Caption + image column (the height) + 6 + arrow room (the height).
+    EXPECT_EQ(plain.width(),
+              metrics.horizontalAdvance(QStringLiteral("Save")) + 6 + 2 * plain.height());
+    item->SetCaption(QStringLiteral("Save\tCtrl+S"));
+    EXPECT_EQ(viewer->GetCaptionText(), QStringLiteral("Save"));
+    const QSize withKey = Measure(viewer);
+    EXPECT_EQ(withKey.width() - plain.width(),
+              metrics.horizontalAdvance(QStringLiteral("Ctrl+S")) + plain.height() - 6);
+    // With images the row is at least image height + 3.
+    item->SetImages(MakeImages(&s.owner));
+    EXPECT_GE(Measure(viewer).height(), 19);
+}
+
+TEST(ViewerSize, SeparatorsAreThinInMenusAndSquareOnToolbars) {
+    ViewSetup menu(false);
+    TDkSeparatorItem* sep = menu.AddSeparator();
+    const int third = QFontMetrics(QFont(), nullptr).height() * 2;
+    EXPECT_EQ(Measure(menu.view->Find(sep)).height(), third / 3 + (third % 3 != 0 ? 1 : 0));
+    ViewSetup bar(true);
+    EXPECT_EQ(Measure(bar.view->Find(bar.AddSeparator())), QSize(6, 6));
+}
+
+// --- The mouse inside the menu loop ----------------------------------------------------
+
+class ViewerMouse : public ::testing::Test {
+protected:
+    ViewerMouse() {
+        button_ = s_.Add("Button", 60, 20);
+        s_.view->ValidatePositions();
+        s_.view->SetState(vsModal, true);
+        viewer_ = s_.view->Find(button_);
+        s_.view->Select(viewer_);
+        s_.view->SetMouseOverSelected(true);
+    }
+    ViewSetup s_{true};
+    FixedItem* button_ = nullptr;
+    TDkItemViewer* viewer_ = nullptr;
+    bool onMenu_ = false;
+};
+
+TEST_F(ViewerMouse, ASplitButtonsArrowIsItsLastElevenPixels) {
+    button_->SetItemStyle(button_->ItemStyle() | dk::StyleSubmenu | dk::StyleCombo);
+    EXPECT_TRUE(viewer_->IsPtInButtonPart(48, 5));
+    EXPECT_FALSE(viewer_->IsPtInButtonPart(49, 5));
+    button_->SetItemStyle(button_->ItemStyle() & ~dk::StyleCombo);
+    EXPECT_FALSE(viewer_->IsPtInButtonPart(5, 5)); // a plain submenu has no button part
+}
+
+TEST_F(ViewerMouse, APressAndReleaseOnAButtonEndsTheLoopWithIt) {
+    viewer_->MouseDown(false, 10, 10, onMenu_);
+    EXPECT_TRUE(s_.view->ViewerCapture());
+    viewer_->MouseUp(10, 10, onMenu_);
+    EXPECT_FALSE(s_.view->ViewerCapture());
+    ASSERT_TRUE(s_.view->ModalEnded());
+    EXPECT_EQ(s_.view->DoneAction().Kind, TDkDoneAction::ClickItem);
+    EXPECT_EQ(s_.view->DoneAction().Item, button_);
+    EXPECT_FALSE(s_.view->DoneAction().PlaySound); // the loop's own tool bar is silent
+}
+
+TEST_F(ViewerMouse, AReleaseWithoutThePressOrOffTheButtonDoesNotClick) {
+    viewer_->MouseUp(10, 10, onMenu_); // no capture held
+    EXPECT_FALSE(s_.view->ModalEnded());
+    viewer_->MouseDown(false, 10, 10, onMenu_);
+    viewer_->MouseUp(70, 10, onMenu_); // released outside: the loop ends, nothing clicked
+    EXPECT_TRUE(s_.view->ModalEnded());
+    EXPECT_EQ(s_.view->DoneAction().Kind, TDkDoneAction::None);
+}
+
+TEST_F(ViewerMouse, DisabledButtonsEndTheLoopOnThePress) {
+    button_->SetEnabled(false);
+    viewer_->MouseDown(false, 10, 10, onMenu_);
+    EXPECT_FALSE(s_.view->ViewerCapture());
+    EXPECT_TRUE(s_.view->ModalEnded());
+    EXPECT_EQ(s_.view->DoneAction().Kind, TDkDoneAction::None);
+}
+
+TEST(ViewerMouseInMenus, AMenuItemClicksOnReleaseWithTheSound) {
+    ViewSetup parent(true);
+    parent.view->SetState(vsModal, true);
+    ViewSetup menu(false);
+    auto* popup =
+        new TestView(&menu.window, parent.view, menu.root, &menu.window, false, false, false);
+    FixedItem* item = menu.Add("Item", 80, 20);
+    TDkItemViewer* viewer = popup->Find(item);
+    popup->ValidatePositions();
+    popup->Select(viewer);
+    bool onMenu = false;
+    viewer->MouseDown(false, 5, 5, onMenu);
+    EXPECT_FALSE(popup->ViewerCapture()); // menus act on the release only
+    viewer->MouseUp(5, 5, onMenu);
+    ASSERT_TRUE(parent.view->ModalEnded());
+    EXPECT_EQ(parent.view->DoneAction().Item, item);
+    EXPECT_TRUE(parent.view->DoneAction().PlaySound);
+    // Clicks-transparent items never end the loop.
+    parent.view->ResetModal();
+    item->SetItemStyle(item->ItemStyle() | dk::StyleClicksTransparent);
+    viewer->MouseUp(5, 5, onMenu);
+    EXPECT_FALSE(parent.view->ModalEnded());
+}
+
+TEST(ViewerSelection, EnteringAndLeavingFireOnSelect) {
+    ViewSetup s(true);
+    FixedItem* a = s.Add("A", 30, 20);
+    FixedItem* b = s.Add("B", 30, 20);
+    std::vector<std::string> log;
+    for (FixedItem* item : {a, b}) {
+        item->OnSelect = [&log](TDkCustomItem* sender, TDkItemViewer*, bool selecting) {
+            log.push_back((selecting ? "+" : "-") + sender->objectName().toStdString());
+        };
+    }
+    s.view->Select(s.view->Find(a));
+    s.view->Select(s.view->Find(b));
+    s.view->Select(nullptr);
+    EXPECT_EQ(log, (std::vector<std::string>{"+A", "-A", "+B", "-B"}));
+}
+
+} // namespace

@@ -1,0 +1,170 @@
+#include "effects/core/VfxIniCtrl.h"
+#include "effects/core/VfxLinuxSysInfo.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace fx;
+
+namespace {
+
+class IniCtrlTest : public ::testing::Test {
+protected:
+    IniCtrlTest() {
+        ini_.OnChange = [this](TVfxCustomComponent* sender) {
+            EXPECT_EQ(sender, &ini_);
+            ++changes_;
+        };
+    }
+
+    TVfxIniCtrl ini_;
+    int changes_ = 0;
+};
+
+TEST_F(IniCtrlTest, StartsWithItsDefaults) {
+    EXPECT_FALSE(ini_.AlphaCounter());
+    EXPECT_TRUE(ini_.Common());
+    EXPECT_EQ(ini_.IniFile(), QString());
+    EXPECT_EQ(ini_.IniPrefix(), ppWindows);
+    EXPECT_EQ(ini_.MaxEntries(), 16);
+    EXPECT_FALSE(ini_.NetUser());
+    EXPECT_EQ(ini_.User(), QString());
+    EXPECT_EQ(ini_.RegPath(), QString());
+    EXPECT_EQ(ini_.RegRoot(), rpCurrentUser);
+    EXPECT_EQ(ini_.Target(), itAuto);
+    EXPECT_EQ(ini_.EffectiveTarget(), itRegistry);
+    EXPECT_EQ(ini_.EncKey(), 23571);
+    EXPECT_FALSE(ini_.Encoded());
+}
+
+TEST_F(IniCtrlTest, ANameWithoutExtensionGetsDotIni) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"settings", "settings.INI"},
+        {"settings.cfg", "settings.cfg"},
+        {"name.", "name."},
+        {"dir.d/name", "dir.d/name.INI"},
+        {"dir.d\\name", "dir.d\\name.INI"},
+        {"/etc/x.y/z.ini", "/etc/x.y/z.ini"},
+        {".hidden", ".hidden"},
+        {"", ""},
+    };
+    for (const auto& [given, stored] : cases) {
+        ini_.SetIniFile(QString::fromLatin1(given));
+        EXPECT_EQ(ini_.IniFile(), QString::fromLatin1(stored)) << given;
+    }
+}
+
+TEST_F(IniCtrlTest, LetterCountersHoldAtMost26Entries) {
+    ini_.SetMaxEntries(40);
+    ini_.SetAlphaCounter(true);
+    EXPECT_EQ(ini_.MaxEntries(), 26);
+    ini_.SetMaxEntries(30);
+    EXPECT_EQ(ini_.MaxEntries(), 26);
+    ini_.SetMaxEntries(20);
+    EXPECT_EQ(ini_.MaxEntries(), 20);
+    ini_.SetAlphaCounter(false);
+    ini_.SetMaxEntries(200);
+    EXPECT_EQ(ini_.MaxEntries(), 200);
+    ini_.SetAlphaCounter(true);
+    EXPECT_EQ(ini_.MaxEntries(), 26);
+}
+
+TEST_F(IniCtrlTest, EachChangeNotifiesOnceAndARepeatedValueNotAtAll) {
+    ini_.SetMaxEntries(40);
+    ini_.SetAlphaCounter(true); // lowers MaxEntries too: one notice
+    ini_.SetAlphaCounter(true);
+    ini_.SetMaxEntries(30); // refused
+    ini_.SetCommon(true);
+    ini_.SetEncKey(23571);
+    EXPECT_EQ(changes_, 2);
+    ini_.SetTarget(itIniFile);
+    ini_.SetRegRoot(rpLocalMachine);
+    ini_.SetEncoded(true);
+    ini_.SetIniFile(QStringLiteral("a"));
+    ini_.SetIniFile(QStringLiteral("a.INI"));
+    EXPECT_EQ(changes_, 6);
+}
+
+TEST_F(IniCtrlTest, SwitchingNetUserOnTakesTheLoggedOnName) {
+    struct NamedUser : TVfxLinuxSystemInfo {
+        QString UserName() override { return QStringLiteral("tarmin"); }
+    } info;
+    ini_.SetSystemInfo(&info);
+    ini_.SetUser(QStringLiteral("someone"));
+    changes_ = 0;
+    ini_.SetNetUser(true);
+    EXPECT_EQ(ini_.User(), QStringLiteral("tarmin"));
+    EXPECT_EQ(changes_, 1);
+    ini_.SetUser(QStringLiteral("other"));
+    ini_.SetNetUser(false);
+    EXPECT_EQ(ini_.User(), QStringLiteral("other"));
+}
+
+TEST_F(IniCtrlTest, AnIniFileStoreLivesInTheNamedFile) {
+    QTemporaryDir dir;
+    ini_.SetTarget(itIniFile);
+    EXPECT_EQ(ini_.OpenStore(), nullptr); // no file name yet
+    ini_.SetIniFile(dir.filePath(QStringLiteral("effects")));
+    EXPECT_EQ(ini_.StoreFilePath(), dir.filePath(QStringLiteral("effects.INI")));
+    {
+        auto store = ini_.OpenStore();
+        ASSERT_NE(store, nullptr);
+        auto key = ini_.OpenKey(*store, {QStringLiteral("Entries")}, true);
+        ASSERT_TRUE(key);
+        key->WriteString(QStringLiteral("a"), QStringLiteral("first"));
+        key->WriteInteger(QStringLiteral("Count"), 1);
+        ASSERT_TRUE(store->Save());
+    }
+    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("effects.INI"))));
+    auto store = ini_.OpenStore();
+    const auto key = ini_.OpenKey(*store, {QStringLiteral("Entries")}, false);
+    ASSERT_TRUE(key);
+    EXPECT_EQ(key->ReadString(QStringLiteral("a")), QStringLiteral("first"));
+    EXPECT_EQ(key->ReadInteger(QStringLiteral("Count")), 1);
+}
+
+// Points the user's configuration folder at a temporary one.
+class ConfigHome : public IniCtrlTest {
+public:
+    ~ConfigHome() override { qputenv("XDG_CONFIG_HOME", previous_); }
+
+protected:
+    ConfigHome() : previous_(qgetenv("XDG_CONFIG_HOME")) {
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir_.path()));
+    }
+
+    QTemporaryDir dir_;
+    QByteArray previous_;
+};
+
+TEST_F(ConfigHome, ARelativeIniFileLivesBelowItsPrefixFolder) {
+    ini_.SetTarget(itIniFile);
+    ini_.SetIniFile(QStringLiteral("sub\\vfx"));
+    EXPECT_EQ(ini_.StoreFilePath(), dir_.filePath(QStringLiteral("sub/vfx.INI")));
+    ini_.SetIniPrefix(ppSystem);
+    EXPECT_EQ(ini_.StoreFilePath(), QStringLiteral("/etc/sub/vfx.INI"));
+}
+
+TEST_F(ConfigHome, TheRegistryTargetIsTheProgramsStoreUnderRegPath) {
+    ini_.SetRegPath(QStringLiteral("Software\\ZELVO\\Effects\\Recent"));
+    for (const TVfxIniTarget target : {itAuto, itRegistry}) {
+        ini_.SetTarget(target);
+        EXPECT_EQ(ini_.StoreFilePath(), dir_.filePath(QStringLiteral("ZELVO/Quorvel.ini")));
+        EXPECT_EQ(ini_.RootKeyPath(), (QStringList{"Effects", "Recent"}));
+    }
+    {
+        auto store = ini_.OpenStore();
+        auto key = ini_.OpenKey(*store, {}, true);
+        ASSERT_TRUE(key);
+        key->WriteString(QStringLiteral("1"), QStringLiteral("x"));
+        ASSERT_TRUE(store->Save());
+    }
+    plat::Registry program(plat::Registry::DefaultFilePath());
+    const auto key = program.OpenKey({QStringLiteral("Effects"), QStringLiteral("Recent")}, false);
+    ASSERT_TRUE(key);
+    EXPECT_EQ(key->ReadString(QStringLiteral("1")), QStringLiteral("x"));
+}
+
+} // namespace

@@ -1,0 +1,276 @@
+#include "effects/core/VfxObject.h"
+#include "effects/core/VfxThemes.h"
+#include "effects/core/VfxUtils.h"
+#include "platform/core/Guarded.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace fx;
+
+namespace {
+
+// A settings object with one property, as the kit's settings objects are.
+class TDepth : public TVfxObject {
+public:
+    int Depth() const { return depth_; }
+    void SetDepth(int value) { SetValue(depth_, value); }
+    QString Description() const override { return QStringLiteral("{depth, %1}").arg(depth_); }
+
+private:
+    int depth_ = 1;
+};
+
+TEST(ChangeNotification, FiresOncePerChangeAndWaitsForTheEndOfAnUpdate) {
+    TDepth d;
+    std::vector<TVfxObject*> senders;
+    d.OnChange = [&](TVfxObject* sender) { senders.push_back(sender); };
+
+    d.SetDepth(1); // unchanged
+    EXPECT_TRUE(senders.empty());
+    d.SetDepth(5);
+    ASSERT_EQ(senders.size(), 1u);
+    EXPECT_EQ(senders[0], &d);
+
+    d.BeginUpdate();
+    d.SetDepth(6);
+    d.SetDepth(7);
+    d.EndUpdate(false);
+    EXPECT_EQ(senders.size(), 1u);
+    EXPECT_EQ(d.Depth(), 7);
+
+    d.BeginUpdate();
+    d.BeginUpdate(); // a flag, not a counter
+    d.SetDepth(8);
+    d.EndUpdate(true);
+    EXPECT_EQ(senders.size(), 2u);
+    EXPECT_FALSE(d.Updating());
+    EXPECT_EQ(d.Description(), QStringLiteral("{depth, 8}"));
+}
+
+TEST(ChangeNotification, AnObjectWithoutHandlerChangesQuietly) {
+    TDepth d;
+    d.SetDepth(3);
+    d.EndUpdate(true);
+    EXPECT_EQ(d.Depth(), 3);
+}
+
+// Records what it saw and consumes what it is told to.
+class Spy : public TVfxWndProcComponent {
+public:
+    using TVfxWndProcComponent::TVfxWndProcComponent;
+    std::vector<QEvent::Type> seen;
+    QEvent::Type consume = QEvent::None;
+
+protected:
+    bool WndProc(QObject* target, QEvent* event) override {
+        seen.push_back(event->type());
+        return event->type() == consume || TVfxWndProcComponent::WndProc(target, event);
+    }
+};
+
+// Records the events sent by the tests (those of the user range).
+class Owner : public QObject {
+public:
+    std::vector<QEvent::Type> got;
+    bool event(QEvent* e) override {
+        if (e->type() >= QEvent::User) {
+            got.push_back(e->type());
+        }
+        return QObject::event(e);
+    }
+};
+
+void Send(QObject* to, QEvent::Type type) {
+    QEvent e(type);
+    QCoreApplication::sendEvent(to, &e);
+}
+
+TEST(WindowProcedureComponent, SeesTheOwnersEventsFirstOnceLoaded) {
+    Owner owner;
+    auto* spy = new Spy(&owner, TVfxWndProcComponent::fmMDIChild);
+    EXPECT_EQ(spy->FormMode(), 1);
+    EXPECT_TRUE(spy->Enabled());
+    EXPECT_FALSE(spy->EnabledAtDesignTime());
+
+    Send(&owner, QEvent::User);
+    EXPECT_TRUE(spy->seen.empty()); // not hooked before Loaded
+
+    spy->Loaded();
+    spy->consume = QEvent::Type(QEvent::User + 1);
+    Send(&owner, QEvent::User);
+    Send(&owner, QEvent::Type(QEvent::User + 1));
+    EXPECT_EQ(spy->seen.size(), 2u);
+    EXPECT_EQ(owner.got, (std::vector<QEvent::Type>{QEvent::User, QEvent::User}));
+
+    delete spy; // the owner's own handling is back
+    Send(&owner, QEvent::Type(QEvent::User + 1));
+    EXPECT_EQ(owner.got.back(), QEvent::User + 1);
+}
+
+TEST(WindowProcedureComponent, DisablingUnhooksAndAnExceptionStaysInside) {
+    Owner owner;
+    struct Thrower : TVfxWndProcComponent {
+        using TVfxWndProcComponent::TVfxWndProcComponent;
+        bool WndProc(QObject*, QEvent*) override { throw std::runtime_error("inside"); }
+    } thrower(&owner);
+    thrower.Loaded();
+    EXPECT_TRUE(thrower.Hooked());
+    QString handled;
+    auto previous = plat::SetExceptionHandler([&](const std::exception& e) { handled = e.what(); });
+    EXPECT_NO_THROW(Send(&owner, QEvent::User));
+    plat::SetExceptionHandler(previous);
+    EXPECT_EQ(handled, QStringLiteral("inside"));
+    EXPECT_EQ(owner.got.size(), 1u);
+
+    thrower.SetEnabled(false);
+    EXPECT_FALSE(thrower.Hooked());
+    thrower.Loaded();
+    EXPECT_FALSE(thrower.Hooked());
+}
+
+TEST(WindowProcedureComponent, OutlivingItsTargetIsSafe) {
+    Spy spy;
+    {
+        Owner target;
+        spy.Loaded(&target);
+        EXPECT_TRUE(spy.Hooked());
+    }
+    EXPECT_FALSE(spy.Hooked());
+    EXPECT_EQ(spy.Target(), nullptr);
+}
+
+TEST(ThemeServices, NoLibraryMeansTheClassicWay) {
+    EXPECT_FALSE(VfxThemeLibrary().Loaded());
+    EXPECT_FALSE(VfxThemeLibrary().IsThemeActive());
+    EXPECT_EQ(VfxThemeLibrary().EntryPoint("DrawThemeBackground"), nullptr);
+    const TVfxOSFlags& flags = VfxOSFlags();
+    EXPECT_TRUE(flags.WinNT);
+    EXPECT_FALSE(flags.Win9x || flags.Win98OrLater || flags.WinME || flags.SpiFlag92 ||
+                 flags.WinNT5);
+    TVfxXPThemeManager manager;
+    manager.Loaded(QCoreApplication::instance());
+    EXPECT_FALSE(manager.ThemesActive());
+}
+
+int themeState = 0;
+int IsThemeActiveFake() {
+    return themeState;
+}
+
+TEST(ThemeServices, EveryEntryPointIsOptional) {
+    const TVfxThemeLibrary partial([](const char* name) -> void* {
+        return std::string_view(name) == "IsThemeActive"
+                   ? reinterpret_cast<void*>(&IsThemeActiveFake)
+                   : nullptr;
+    });
+    EXPECT_TRUE(partial.Loaded());
+    EXPECT_EQ(partial.EntryPoint("DrawThemeText"), nullptr);
+    themeState = 1;
+    EXPECT_TRUE(partial.IsThemeActive());
+
+    const TVfxThemeLibrary bare([](const char*) -> void* { return nullptr; });
+    EXPECT_TRUE(bare.Loaded());
+    EXPECT_FALSE(bare.IsThemeActive());
+}
+
+TEST(ThemeServices, AThemeChangeRereadsTheStateWhileThemesAreActive) {
+    const TVfxThemeLibrary library([](const char* name) -> void* {
+        return std::string_view(name) == "IsThemeActive"
+                   ? reinterpret_cast<void*>(&IsThemeActiveFake)
+                   : nullptr;
+    });
+    themeState = 1;
+    TVfxXPThemeManager manager(library);
+    int changes = 0;
+    manager.OnChange = [&](TVfxCustomComponent*) { ++changes; };
+    manager.Loaded(QCoreApplication::instance());
+    EXPECT_TRUE(manager.ThemesActive());
+
+    // A change of theme sent to any object of the application.
+    QObject window;
+    Send(&window, QEvent::ThemeChange);
+    EXPECT_TRUE(manager.ThemesActive());
+    themeState = 0;
+    Send(&window, QEvent::ThemeChange);
+    EXPECT_FALSE(manager.ThemesActive());
+    // Once off, a theme change does not read the state again.
+    themeState = 1;
+    Send(&window, QEvent::ThemeChange);
+    EXPECT_FALSE(manager.ThemesActive());
+    EXPECT_EQ(changes, 4); // on; off and on again; off
+}
+
+TEST(PathRoutines, TrailingSeparators) {
+    struct Case {
+        const char* path;
+        const char* added;
+        const char* removed;
+    } cases[] = {{"", "", ""},
+                 {"   ", "   ", "   "},
+                 {"/usr", "/usr/", "/usr"},
+                 {"/usr/", "/usr/", "/usr"},
+                 {"c:\\x\\", "c:\\x\\", "c:\\x"},
+                 {"/", "/", ""}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(VfxAddBackslash(QString(c.path)), QString(c.added)) << c.path;
+        EXPECT_EQ(VfxRemoveBackslash(QString(c.path)), QString(c.removed)) << c.path;
+    }
+    EXPECT_TRUE(VfxIsBlank(u""));
+    EXPECT_TRUE(VfxIsBlank(u"  "));
+    EXPECT_FALSE(VfxIsBlank(u" x "));
+    EXPECT_FALSE(VfxIsBlank(u"\t"));
+}
+
+TEST(PathRoutines, PrefixFolders) {
+    EXPECT_EQ(VfxPathPrefix(ppFixed, true), QString());
+    EXPECT_EQ(VfxPathPrefix(ppFixed, false), QString());
+    EXPECT_EQ(VfxPathPrefix(ppSystem, false), QStringLiteral("/etc"));
+    EXPECT_EQ(VfxPathPrefix(ppSystem, true), QStringLiteral("/etc/"));
+    EXPECT_EQ(VfxPathPrefix(ppProgram, true), QCoreApplication::applicationDirPath() + u'/');
+    EXPECT_FALSE(VfxPathPrefix(ppWindows, false).endsWith(u'/'));
+    EXPECT_TRUE(VfxPathPrefix(ppWindows, true).endsWith(u'/'));
+}
+
+TEST(RectangleRoutines, FitKeepsTheAspectAtTheTopLeft) {
+    struct Case {
+        int sw, sh;
+        TVfxRect target, expected;
+    } cases[] = {
+        {200, 100, {10, 20, 110, 120}, {10, 20, 110, 70}},
+        {100, 200, {10, 20, 110, 120}, {10, 20, 60, 120}},
+        {3, 3, {0, 0, 10, 5}, {0, 0, 5, 5}},
+        {30, 20, {0, 0, 5, 100}, {0, 0, 5, 3}}, // 3.33 rounds to 3
+        {4, 10, {0, 0, 100, 25}, {0, 0, 10, 25}},
+        {0, 10, {5, 5, 50, 50}, {5, 5, 5, 5}}, // nothing to scale
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(VfxFitRect(c.sw, c.sh, c.target), c.expected) << c.sw << "x" << c.sh;
+    }
+    EXPECT_EQ(VfxRectWidth({10, 20, 110, 70}), 100);
+    EXPECT_EQ(VfxRectHeight({10, 20, 110, 70}), 50);
+}
+
+TEST(RectangleRoutines, CornersTurnAboutTheCentre) {
+    const TVfxRect r{0, 0, 40, 20};
+    using P = std::array<TVfxPoint, 4>;
+    EXPECT_EQ(VfxRotateRect(r, 0), (P{{{0, 0}, {40, 0}, {40, 20}, {0, 20}}}));
+    EXPECT_EQ(VfxRotateRect(r, 180), (P{{{40, 20}, {0, 20}, {0, 0}, {40, 0}}}));
+    EXPECT_EQ(VfxRotateRect(r, 90), (P{{{30, -10}, {30, 30}, {10, 30}, {10, -10}}}));
+    EXPECT_EQ(VfxRotateRect(r, 360), VfxRotateRect(r, 0));
+}
+
+TEST(ArrayRoutines, LargestAndSmallest) {
+    const int ints[] = {3, -7, 12, 0};
+    EXPECT_EQ(VfxMaxInt(ints), 12);
+    EXPECT_EQ(VfxMinInt(ints), -7);
+    const double floats[] = {-1.5, -0.25, -3.0};
+    EXPECT_EQ(VfxMaxFloat(floats), -0.25);
+    EXPECT_EQ(VfxMaxInt({}), 0);
+}
+
+} // namespace

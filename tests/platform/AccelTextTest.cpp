@@ -1,0 +1,249 @@
+#include "platform/gui/AccelText.h"
+
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+using namespace plat;
+
+namespace {
+
+struct ParseCase {
+    const char16_t* source;
+    const char16_t* shown;
+    int accel;
+};
+
+TEST(Accelerators, ParseStripAndFindTheLastSingleMark) {
+    const ParseCase cases[] = {
+        {u"&File", u"File", 0},
+        {u"E&xit", u"Exit", 1},
+        {u"Fish && Chips", u"Fish & Chips", -1}, // a doubled mark is a literal "&"
+        {u"&&", u"&", -1},
+        {u"&&&x", u"&x", 1},
+        {u"&a b &c", u"a b c", 4}, // the last single mark wins
+        {u"tail&", u"tail", -1},
+        {u"", u"", -1},
+        {u"&&a&&", u"&a&", -1},
+    };
+    for (const ParseCase& c : cases) {
+        SCOPED_TRACE(QString::fromUtf16(c.source).toStdString());
+        const AccelText parsed = ParseAccelerators(c.source);
+        EXPECT_EQ(parsed.Text, QString::fromUtf16(c.shown));
+        EXPECT_EQ(parsed.AccelIndex, c.accel);
+        EXPECT_EQ(StripAccelerators(c.source), QString::fromUtf16(c.shown));
+        EXPECT_EQ(AcceleratorCharOf(c.source),
+                  c.accel < 0 ? QChar() : QString::fromUtf16(c.shown)[c.accel]);
+    }
+}
+
+// Text laid out in a fixed-pitch font, so that widths count characters.
+class TextLayout : public ::testing::Test {
+protected:
+    void SetUp() override {
+        font_ = QFont(QStringLiteral("DejaVu Sans Mono"));
+        font_.setPixelSize(12);
+        font_.setHintingPreference(QFont::PreferFullHinting);
+        ASSERT_EQ(QFontInfo(font_).family(), QStringLiteral("DejaVu Sans Mono"));
+        image_ = QImage(200, 60, QImage::Format_RGB32);
+        const QFontMetrics fm(font_, &image_);
+        c_ = fm.horizontalAdvance(QLatin1Char('M'));
+        h_ = fm.height();
+        ascent_ = fm.ascent();
+        underline_ = fm.underlinePos();
+        ASSERT_EQ(fm.horizontalAdvance(QStringLiteral("MMMMMMMMMM")), 10 * c_);
+    }
+
+    // Draws into a white image in black; the painter's pen is the ink.
+    int Draw(QStringView text, TRect rect, unsigned format) {
+        image_.fill(Qt::white);
+        QPainter p(&image_);
+        p.setFont(font_);
+        p.setPen(Qt::black);
+        return DrawText(p, text, rect, format);
+    }
+
+    // The columns [first, last] holding ink in the rows [top, bottom); (-1, -1) when blank.
+    std::pair<int, int> InkColumns(int top, int bottom) const {
+        int first = -1;
+        int last = -1;
+        for (int y = top; y < bottom; ++y) {
+            for (int x = 0; x < image_.width(); ++x) {
+                if (image_.pixel(x, y) != 0xFFFFFFFF) {
+                    first = first < 0 ? x : std::min(first, x);
+                    last = std::max(last, x);
+                }
+            }
+        }
+        return {first, last};
+    }
+
+    std::pair<int, int> InkRows() const {
+        int first = -1;
+        int last = -1;
+        for (int y = 0; y < image_.height(); ++y) {
+            for (int x = 0; x < image_.width(); ++x) {
+                if (image_.pixel(x, y) != 0xFFFFFFFF) {
+                    first = first < 0 ? y : first;
+                    last = y;
+                }
+            }
+        }
+        return {first, last};
+    }
+
+    QFont font_;
+    QImage image_;
+    int c_ = 0;
+    int h_ = 0;
+    int ascent_ = 0;
+    int underline_ = 0;
+};
+
+struct MeasureCase {
+    const char16_t* text;
+    unsigned format;
+    int widthChars; // of the rectangle given
+    int expectChars;
+    int expectLines;
+};
+
+TEST_F(TextLayout, CalcRectMeasuresLinesBreaksAndMarks) {
+    const MeasureCase cases[] = {
+        {u"Hello", DT_SINGLELINE, 20, 5, 1},
+        {u"&File", DT_SINGLELINE, 20, 4, 1},
+        {u"&File", DT_SINGLELINE | DT_NOPREFIX, 20, 5, 1},
+        {u"a\nbcd", 0, 20, 3, 2},
+        {u"a\r\nbcd\r", 0, 20, 3, 3},
+        {u"a\nbcd", DT_SINGLELINE, 20, 4, 1},
+        {u"aa bb cc", DT_WORDBREAK, 5, 5, 2},
+        {u"aa  bb", DT_WORDBREAK, 3, 2, 2},     // the spaces at the break go
+        {u"aaaaaaa bb", DT_WORDBREAK, 3, 7, 2}, // a long word is not cut
+        {u"aa bb", DT_WORDBREAK | DT_SINGLELINE, 3, 5, 1},
+        {u"abcdefgh", DT_SINGLELINE | DT_END_ELLIPSIS, 6, 6, 1},
+        {u"a\tb", DT_SINGLELINE | DT_EXPANDTABS, 20, 9, 1},
+        {u"", DT_SINGLELINE, 20, 0, 0},
+    };
+    for (const MeasureCase& m : cases) {
+        SCOPED_TRACE(QString::fromUtf16(m.text).toStdString());
+        const TRect given(3, 4, 3 + m.widthChars * c_, 100);
+        const TRect calc = CalcTextRect(font_, m.text, given, m.format | DT_CALCRECT, &image_);
+        EXPECT_EQ(calc, TRect(3, 4, 3 + m.expectChars * c_, 4 + m.expectLines * h_));
+        // The painter form measures the same and draws nothing.
+        TRect viaPainter = given;
+        image_.fill(Qt::white);
+        QPainter p(&image_);
+        p.setFont(font_);
+        EXPECT_EQ(DrawText(p, m.text, viaPainter, m.format | DT_CALCRECT), m.expectLines * h_);
+        EXPECT_EQ(viaPainter, calc);
+        p.end();
+        EXPECT_EQ(InkRows(), std::make_pair(-1, -1));
+    }
+}
+
+TEST_F(TextLayout, EllipsesKeepTheEndOfAPath) {
+    const QFontMetrics fm(font_, &image_);
+    const struct {
+        const char16_t* text;
+        int widthChars;
+        unsigned format;
+        const char16_t* shown;
+    } cases[] = {
+        {u"abcdefgh", 6, DT_END_ELLIPSIS, u"abc..."},
+        {u"abcdefgh", 8, DT_END_ELLIPSIS, u"abcdefgh"},
+        {u"abcdefgh", 1, DT_END_ELLIPSIS, u"..."},
+        {u"C:\\dir\\sub\\file.txt", 14, DT_PATH_ELLIPSIS, u"C:...\\file.txt"},
+        {u"/home/user/docs/notes.txt", 15, DT_PATH_ELLIPSIS, u"/h.../notes.txt"},
+        {u"/home/user/docs/notes.txt", 5, DT_PATH_ELLIPSIS, u".../notes.txt"},
+        {u"no-separator-here", 10, DT_PATH_ELLIPSIS, u"no-sepa..."},
+        {u"abcdefgh", 4, 0, u"abcdefgh"},
+    };
+    for (const auto& e : cases) {
+        EXPECT_EQ(EllipsizeText(fm, QString::fromUtf16(e.text), e.widthChars * c_, e.format),
+                  QString::fromUtf16(e.shown));
+    }
+}
+
+TEST_F(TextLayout, AlignsHorizontallyAndVerticallyInsideTheRectangle) {
+    const TRect rect(10, 5, 10 + 20 * c_, 5 + 3 * h_);
+    const struct {
+        unsigned format;
+        int firstCell; // the cell where "MM" starts
+    } cases[] = {{DT_LEFT, 0}, {DT_CENTER, 9}, {DT_RIGHT, 18}};
+    for (const auto& a : cases) {
+        Draw(u"MM", rect, a.format | DT_SINGLELINE | DT_VCENTER);
+        const auto [first, last] = InkColumns(0, image_.height());
+        EXPECT_GE(first, rect.Left + a.firstCell * c_) << a.format;
+        EXPECT_LT(last, rect.Left + (a.firstCell + 2) * c_) << a.format;
+    }
+    // Vertically centred: the line starts at (3h - h) / 2.
+    const int top = rect.Top + h_;
+    EXPECT_EQ(Draw(u"MM", rect, DT_SINGLELINE | DT_VCENTER), 2 * h_);
+    const auto rows = InkRows();
+    EXPECT_GE(rows.first, top);
+    EXPECT_LT(rows.second, top + h_);
+    EXPECT_EQ(Draw(u"MM", rect, DT_SINGLELINE | DT_BOTTOM), 3 * h_);
+    EXPECT_GE(InkRows().first, rect.Top + 2 * h_);
+    // Without DT_SINGLELINE the vertical flags do nothing.
+    EXPECT_EQ(Draw(u"MM", rect, DT_VCENTER), h_);
+    EXPECT_LT(InkRows().first, rect.Top + h_);
+}
+
+TEST_F(TextLayout, UnderlinesTheAcceleratorUnlessHiddenOrOff) {
+    const TRect rect(0, 0, 20 * c_, h_);
+    const int underlineRow = ascent_ + underline_;
+    // Capitals have no descender: below the baseline only the underline inks.
+    const struct {
+        const char16_t* text;
+        unsigned format;
+        int cell; // -1: no underline
+    } cases[] = {
+        {u"M&MM", DT_SINGLELINE, 1},
+        {u"&M&MM", DT_SINGLELINE, 1},
+        {u"MM&&M", DT_SINGLELINE, -1},
+        {u"M&MM", DT_SINGLELINE | DT_HIDEPREFIX, -1},
+        {u"M&MM", DT_SINGLELINE | DT_NOPREFIX, -1},
+        {u"MMMMMMMM&M", DT_SINGLELINE | DT_END_ELLIPSIS, -1}, // cut off with its letter
+        {u"MM\t&M", DT_SINGLELINE | DT_EXPANDTABS, 8},
+    };
+    for (const auto& u : cases) {
+        SCOPED_TRACE(QString::fromUtf16(u.text).toStdString());
+        TRect r = rect;
+        if (u.format & DT_END_ELLIPSIS) {
+            r.Right = 6 * c_;
+        }
+        Draw(u.text, r, u.format);
+        const auto [first, last] = InkColumns(underlineRow, underlineRow + 1);
+        if (u.cell < 0) {
+            EXPECT_EQ(first, -1);
+        } else {
+            EXPECT_EQ(first, u.cell * c_);
+            EXPECT_EQ(last, (u.cell + 1) * c_ - 1);
+            EXPECT_EQ(image_.pixel(first, underlineRow), 0xFF000000u); // the pen's colour
+        }
+    }
+}
+
+TEST_F(TextLayout, ClipsToTheRectangleUnlessTold) {
+    const TRect rect(0, 0, 3 * c_, h_);
+    Draw(u"MMMMMM", rect, DT_SINGLELINE);
+    EXPECT_LT(InkColumns(0, h_).second, 3 * c_);
+    Draw(u"MMMMMM", rect, DT_SINGLELINE | DT_NOCLIP);
+    EXPECT_GE(InkColumns(0, h_).second, 5 * c_);
+    // Word-broken lines go one below the other.
+    Draw(u"MM MM", TRect(0, 0, 3 * c_, 3 * h_), DT_WORDBREAK);
+    EXPECT_GE(InkRows().second, h_);
+    EXPECT_LT(InkColumns(0, 3 * h_).second, 2 * c_);
+}
+
+TEST_F(TextLayout, TextWidthDropsMarksOnlyWhenAsked) {
+    const QFontMetrics fm(font_, &image_);
+    EXPECT_EQ(TextWidth(fm, u"&File", true), 4 * c_);
+    EXPECT_EQ(TextWidth(fm, u"&File", false), 5 * c_);
+    EXPECT_EQ(TextWidth(fm, u"a&&b", true), 3 * c_);
+}
+
+} // namespace

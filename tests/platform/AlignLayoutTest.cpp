@@ -1,0 +1,122 @@
+#include "platform/gui/AlignLayout.h"
+
+#include <QCoreApplication>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+using plat::Align;
+using plat::AlignLayout;
+
+namespace {
+
+// A form of 200 x 100 whose children have fixed extents; children are made
+// in the order given, so the order within an alignment is the creation order.
+class AlignLayoutTest : public ::testing::Test {
+protected:
+    AlignLayoutTest() : layout_(new AlignLayout(&form_)) { form_.resize(200, 100); }
+
+    QWidget* Add(Align align, int extent) {
+        auto* child = new QWidget(&form_);
+        if (align == Align::Top || align == Align::Bottom) {
+            child->resize(10, extent);
+        } else {
+            child->resize(extent, 10);
+        }
+        child->show();
+        layout_->AddWidget(child, align);
+        return child;
+    }
+
+    void LayOut(QSize size = QSize(200, 100)) { layout_->setGeometry(QRect(QPoint(), size)); }
+
+    QWidget form_;
+    AlignLayout* layout_;
+};
+
+TEST_F(AlignLayoutTest, TopAndBottomFirstThenSidesThenClient) {
+    // Made out of order: the alignment, not the creation, decides the pass.
+    QWidget* client = Add(Align::Client, 0);
+    QWidget* right = Add(Align::Right, 40);
+    QWidget* bottom = Add(Align::Bottom, 20);
+    QWidget* left = Add(Align::Left, 30);
+    QWidget* top1 = Add(Align::Top, 10);
+    QWidget* top2 = Add(Align::Top, 15);
+    QWidget* bottom2 = Add(Align::Bottom, 5);
+    QWidget* loose = Add(Align::None, 0);
+    loose->setGeometry(5, 6, 7, 8);
+    LayOut();
+    EXPECT_EQ(top1->geometry(), QRect(0, 0, 200, 10));
+    EXPECT_EQ(top2->geometry(), QRect(0, 10, 200, 15));
+    EXPECT_EQ(bottom->geometry(), QRect(0, 80, 200, 20));
+    EXPECT_EQ(bottom2->geometry(), QRect(0, 75, 200, 5));
+    EXPECT_EQ(left->geometry(), QRect(0, 25, 30, 50));
+    EXPECT_EQ(right->geometry(), QRect(160, 25, 40, 50));
+    EXPECT_EQ(client->geometry(), QRect(30, 25, 130, 50));
+    EXPECT_EQ(loose->geometry(), QRect(5, 6, 7, 8));
+    EXPECT_EQ(layout_->sizeHint(), QSize(70, 50));
+}
+
+TEST_F(AlignLayoutTest, HiddenChildrenTakeNoRoomAndAlignmentsChange) {
+    QWidget* top = Add(Align::Top, 10);
+    QWidget* left = Add(Align::Left, 30);
+    QWidget* client = Add(Align::Client, 0);
+    layout_->setContentsMargins(2, 3, 4, 5);
+    top->hide();
+    LayOut();
+    EXPECT_EQ(left->geometry(), QRect(2, 3, 30, 92));
+    EXPECT_EQ(client->geometry(), QRect(32, 3, 164, 92));
+
+    top->show();
+    layout_->SetAlign(left, Align::Right);
+    EXPECT_EQ(layout_->AlignOf(left), Align::Right);
+    EXPECT_EQ(layout_->AlignOf(&form_), Align::None);
+    LayOut();
+    EXPECT_EQ(top->geometry(), QRect(2, 3, 194, 10));
+    EXPECT_EQ(left->geometry(), QRect(166, 13, 30, 82));
+    EXPECT_EQ(client->geometry(), QRect(2, 13, 164, 82));
+}
+
+TEST_F(AlignLayoutTest, TooSmallAFormLeavesTheClientEmptyNotNegative) {
+    Add(Align::Top, 60);
+    QWidget* bottom = Add(Align::Bottom, 60);
+    QWidget* left = Add(Align::Left, 150);
+    QWidget* right = Add(Align::Right, 150);
+    QWidget* client = Add(Align::Client, 0);
+    LayOut();
+    EXPECT_EQ(bottom->geometry(), QRect(0, 40, 200, 60));
+    EXPECT_EQ(left->geometry().size(), QSize(150, 0));
+    EXPECT_EQ(right->geometry(), QRect(50, 60, 150, 0));
+    EXPECT_EQ(client->geometry().size(), QSize(0, 0));
+}
+
+TEST_F(AlignLayoutTest, ResizingAnAlignedChildLaysTheFormOutAgain) {
+    form_.show();
+    QWidget* top = Add(Align::Top, 10);
+    QWidget* client = Add(Align::Client, 0);
+    layout_->activate();
+    ASSERT_EQ(client->geometry(), QRect(0, 10, 200, 90));
+    top->resize(top->width(), 30);
+    QCoreApplication::sendPostedEvents(&form_, QEvent::LayoutRequest);
+    EXPECT_EQ(top->geometry(), QRect(0, 0, 200, 30));
+    EXPECT_EQ(client->geometry(), QRect(0, 30, 200, 70));
+    top->hide();
+    QCoreApplication::sendPostedEvents(&form_, QEvent::LayoutRequest);
+    EXPECT_EQ(client->geometry(), QRect(0, 0, 200, 100));
+    // A child that was never sized gets its size hint once.
+    auto* fresh = new QWidget(&form_);
+    fresh->setMinimumHeight(12);
+    fresh->show();
+    layout_->InsertWidget(0, fresh, Align::Bottom);
+    QCoreApplication::sendPostedEvents(&form_, QEvent::LayoutRequest);
+    EXPECT_EQ(fresh->geometry(), QRect(0, 88, 200, 12));
+    delete fresh;
+    QCoreApplication::sendPostedEvents(&form_, QEvent::LayoutRequest);
+    EXPECT_EQ(client->geometry(), QRect(0, 0, 200, 100));
+    EXPECT_EQ(layout_->count(), 2);
+}
+
+} // namespace
