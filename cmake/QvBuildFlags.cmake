@@ -16,7 +16,10 @@ if(QV_BUILD_FUZZ)
     if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
         message(FATAL_ERROR "The fuzz targets need clang (use the 'fuzz' preset)")
     endif()
-    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+    # Undefined behaviour stops the run like a crash, so that the fuzzer
+    # keeps the input that caused it.
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+                        -fno-sanitize-recover=all)
     add_link_options(-fsanitize=address,undefined)
 endif()
 

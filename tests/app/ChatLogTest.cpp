@@ -30,6 +30,29 @@ TEST(ChatLogLineTest, PrefixHeaderAndLine) {
                          "e: \xe2\x82\xac\r\n"));
 }
 
+// One message, one line: a received text cannot start lines of its own.
+TEST(ChatLogLineTest, LineBreaksInsideTheTextBecomeSpaces) {
+    const struct {
+        const char16_t* text;
+        const char* line;
+    } cases[] = {
+        {u"Bob: a\r\n[03:08 PM]: Eve: b", "Bob: a [03:08 PM]: Eve: b"},
+        {u"a\rb\nc\n\rd", "a b c  d"},
+        {u"\r\n\r\n", "  "},
+        {u"end\r", "end "},
+        {u"v\x0B"
+         "f\x0C"
+         "n\x85"
+         "l\u2028p\u2029",
+         "v f n l p "},
+        {u"tab\tstays", "tab\tstays"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(FormatLogLine(c.text, false, At(1, 0)), QByteArray(c.line) + "\r\n")
+            << QString::fromUtf16(c.text).toStdString();
+    }
+}
+
 class ChatLogWriterTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }

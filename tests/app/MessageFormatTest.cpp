@@ -256,3 +256,53 @@ TEST_F(MessageFormatTest, VoiceAttachmentSound) {
     voice.SetGender(QByteArray());
     EXPECT_EQ(f.TellReceived(u"Bob", u"hi", &voice).SoundFile, QString());
 }
+
+// Reference marks that do not pair up: the markup stays balanced, with at
+// most one link, from the first start mark to the first end mark.
+TEST_F(MessageFormatTest, ReferenceMarksNeverLeaveALinkOpen) {
+    // "{" is the reference mark, "}" the end code, "^" a colour code's start.
+    const auto marked = [](const char* text) {
+        QString s = QString::fromLatin1(text);
+        return s.replace(u'{', QChar(0x11)).replace(u'}', QChar(0x12)).replace(u'^', QChar(0x10));
+    };
+    struct Case {
+        const char* message;
+        const char* title; // the linked text; nullptr when nothing is linked
+        const char* text;  // the text the console shows after the sender
+    };
+    const Case cases[] = {
+        {"{A{B}C", "AB", "ABC"},         // a second start inside the title
+        {"{{{T}", "T", "T"},             // starts in a row
+        {"{A}B{C}", "A", "ABC"},         // a second span stays unlinked
+        {"^{tan{T{a}!", "Ta", "tanTa!"}, // a colour code holding the start mark
+        {"{A^}B}", "AB", "AB"},          // a colour code holding the end mark
+        {"}A{B}", nullptr, "AB"},        // the end before the start
+        {"{A{B", nullptr, "AB"},         // no end
+    };
+    f.Options.TimestampChat = false;
+    TTextBlob blob;
+    blob.SetText("ref");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        const qsizetype storedBefore = store.Count();
+        const Shown shown = show(f.TellReceived(u"Bob", marked(c.message), &blob).Markup);
+        int open = 0;
+        int reflinks = 0;
+        QString title;
+        for (const TConsoleChunk& chunk : shown.chunks.Chunks) {
+            if (chunk.Kind == ckLinkOpen) {
+                EXPECT_EQ(open++, 0) << "a link inside a link";
+                reflinks += shown.chunks.LinkOf(chunk).Name == u"reflink";
+            } else if (chunk.Kind == ckLinkClose) {
+                EXPECT_EQ(open--, 1) << "a close without an open link";
+            } else if (chunk.Kind == ckText && open && reflinks) {
+                title += shown.chunks.TextOf(chunk);
+            }
+        }
+        EXPECT_EQ(open, 0);
+        EXPECT_EQ(reflinks, c.title ? 1 : 0);
+        EXPECT_EQ(title, QString::fromLatin1(c.title));
+        EXPECT_EQ(store.Count(), storedBefore + (c.title ? 1 : 0));
+        EXPECT_EQ(shown.text, "Bob: " + QString::fromLatin1(c.text));
+    }
+}

@@ -16,47 +16,38 @@
 
 namespace {
 
-// One character of a document with the formatting a reference keeps.
-struct Char {
-    Char(QChar ch, std::optional<QRgb> color = std::nullopt, bool bold = false, bool italic = false,
-         bool underline = false)
-        : Ch(ch), Color(color), Bold(bold), Italic(italic), Underline(underline) {}
-
-    QChar Ch;
-    std::optional<QRgb> Color; // none: the default colour
-    bool Bold;
-    bool Italic;
-    bool Underline;
-
-    bool operator==(const Char&) const = default;
-};
-
-void PrintTo(const Char& c, std::ostream* os) {
-    *os << "U+" << std::hex << int(c.Ch.unicode()) << " colour "
-        << (c.Color ? QString::number(*c.Color, 16).toStdString() : "default") << std::dec
-        << (c.Bold ? " bold" : "") << (c.Italic ? " italic" : "")
-        << (c.Underline ? " underline" : "");
-}
-
-std::vector<Char> Chars(const QTextDocument& document) {
-    std::vector<Char> result;
+// The text of a document with the formatting a reference keeps: each change
+// of colour or style is marked "[#rrggbb b i u]" ("[]" for the default),
+// paragraphs end with "|".
+QString Runs(const QTextDocument& document) {
+    QString out;
+    QString current;
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
         if (block != document.begin()) {
-            result.push_back(Char(QChar::ParagraphSeparator));
+            out += u'|';
         }
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextCharFormat format = it.fragment().charFormat();
-            std::optional<QRgb> color;
+            QStringList key;
             if (format.foreground().style() != Qt::NoBrush) {
-                color = format.foreground().color().rgb() & 0xFFFFFF;
+                key << "#" + QString::number(format.foreground().color().rgb() & 0xFFFFFF, 16)
+                                 .rightJustified(6, u'0');
             }
-            for (const QChar ch : it.fragment().text()) {
-                result.push_back({ch, color, format.fontWeight() >= QFont::Bold,
-                                  format.fontItalic(), format.fontUnderline()});
+            for (const auto& [on, mark] : {std::pair{format.fontWeight() >= QFont::Bold, "b"},
+                                           {format.fontItalic(), "i"},
+                                           {format.fontUnderline(), "u"}}) {
+                if (on) {
+                    key << mark;
+                }
             }
+            if (key.join(u' ') != current) {
+                current = key.join(u' ');
+                out += "[" + current + "]";
+            }
+            out += it.fragment().text();
         }
     }
-    return result;
+    return out;
 }
 
 // The text of a document, paragraphs joined by "|".
@@ -66,17 +57,6 @@ QString Text(const QTextDocument& document) {
         blocks.append(block.text());
     }
     return blocks.join(u'|');
-}
-
-// The colour of the character at a position (none: default).
-std::optional<QRgb> ColorAt(const QTextDocument& document, int position) {
-    QTextCursor cursor(const_cast<QTextDocument*>(&document));
-    cursor.setPosition(position + 1);
-    const QBrush brush = cursor.charFormat().foreground();
-    if (brush.style() == Qt::NoBrush) {
-        return std::nullopt;
-    }
-    return brush.color().rgb() & 0xFFFFFF;
 }
 
 QTextCharFormat Format(std::optional<QRgb> color, bool bold = false, bool italic = false,
@@ -93,15 +73,11 @@ QTextCharFormat Format(std::optional<QRgb> color, bool bold = false, bool italic
     return format;
 }
 
-QTextDocument* ReadInto(QTextDocument& document, QByteArrayView bytes) {
-    rtf::Read(bytes, document);
-    return &document;
-}
-
-QString Read(QByteArrayView bytes) {
+// The text read from the bytes, or with styles, its runs.
+QString Read(QByteArrayView bytes, bool styles = false) {
     QTextDocument document;
     rtf::Read(bytes, document);
-    return Text(document);
+    return styles ? Runs(document) : Text(document);
 }
 
 QByteArray DataFile(const char* name) {
@@ -157,7 +133,7 @@ TEST(RtfRoundTrip, EveryPaletteColourStyleAndCharacterSurvives) {
     QTextDocument read;
     rtf::Read(bytes, read);
     EXPECT_EQ(Text(read), Text(document));
-    EXPECT_TRUE(Chars(read) == Chars(document));
+    EXPECT_EQ(Runs(read), Runs(document));
     EXPECT_EQ(read.blockCount(), 5);
     EXPECT_FALSE(read.isUndoAvailable());
 
@@ -184,38 +160,21 @@ TEST(RtfRoundTrip, ParagraphCountIsKept) {
 }
 
 TEST(RtfRead, WordProcessorFiles) {
-    QTextDocument pad;
-    ReadInto(pad, DataFile("wordpad.rtf"));
-    EXPECT_EQ(Text(pad), QString::fromUtf8("Item:\tRunesteel Blade|Damage:\t18 - 31|"
-                                           "Naïve café € “quoted”"));
-    const std::vector<Char> padChars = Chars(pad);
-    EXPECT_EQ(padChars[6], (Char{u'R', 0xFF0000, true}));
-    EXPECT_EQ(padChars[5], (Char{u'\t'}));
-    EXPECT_EQ(padChars.back(), (Char{QChar(0x201D), 0x008000}));
-
+    EXPECT_EQ(
+        Read(DataFile("wordpad.rtf"), true),
+        QString::fromUtf8("Item:\t[#ff0000 b]Runesteel Blade|[]Damage:\t18 - 31|[#008000]Naïve "
+                          "café € “quoted”"));
+    // Older files: no automatic entry in the colour table, \plain resets.
+    EXPECT_EQ(Read(DataFile("richedit-old.rtf"), true),
+              "[#9c9cff]Lost Ring|[#000000]Found near the {old} well\\gate.");
+    EXPECT_EQ(Read(DataFile("cyrillic.rtf")), QString::fromUtf8("Привет, café")); // no picture
     if (!HasConverter("windows-1251")) {
         GTEST_SKIP() << "no converter for windows-1251";
     }
-    QTextDocument word;
-    ReadInto(word, DataFile("wordproc.rtf"));
     // Styles, lists, information, headers, themes and field instructions
     // are not text; the field's result is.
-    EXPECT_EQ(Text(word), QString::fromUtf8("Name:\tSword|Меч\u00A0–\u00A0link"));
-    const std::vector<Char> wordChars = Chars(word);
-    EXPECT_EQ(wordChars[0], (Char{u'N', std::nullopt, true}));
-    EXPECT_EQ(wordChars[6], (Char{u'S', 0x0000FF, false, true}));
-    EXPECT_EQ(wordChars.back(), (Char{u'k', 0x0000FF, false, false, true}));
-
-    // Older files: no automatic entry in the colour table, \plain resets.
-    QTextDocument old;
-    ReadInto(old, DataFile("richedit-old.rtf"));
-    EXPECT_EQ(Text(old), QStringLiteral("Lost Ring|Found near the {old} well\\gate."));
-    EXPECT_EQ(ColorAt(old, 0), 0x9C9CFFu);
-    EXPECT_EQ(ColorAt(old, 12), 0x000000u);
-
-    QTextDocument cyrillic;
-    ReadInto(cyrillic, DataFile("cyrillic.rtf"));
-    EXPECT_EQ(Text(cyrillic), QString::fromUtf8("Привет, café")); // and no picture
+    EXPECT_EQ(Read(DataFile("wordproc.rtf"), true),
+              QString::fromUtf8("[b]Name:[]\t[#0000ff i]Sword|[]Меч\u00A0–\u00A0[#0000ff u]link"));
 }
 
 TEST(RtfRead, UnicodeEscapesSkipTheirFallback) {
@@ -251,36 +210,24 @@ TEST(RtfRead, CodePagesOfDocumentAndFont) {
 }
 
 TEST(RtfRead, ControlWordsAndSymbols) {
-    QTextDocument document;
-    ReadInto(document, "{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}\\b bold\\b0 \\i it\\i0 "
-                       "\\ul u\\ulnone \\cf1\\b r\\plain p\\tab t\\line l\\~\\emdash\\lquote "
-                       "\\rquote\\ldblquote\\rdblquote\\bullet\\-\\_\\par "
-                       "{\\field{\\*\\fldinst HYPERLINK x}{\\fldrslt shown}}\\cell c\\row r}");
-    EXPECT_EQ(Text(document), QStringLiteral("bolditurp\tt") + QChar::LineSeparator +
-                                  QString::fromUtf8("l\u00A0—‘’“”•\u2011|shown\tc|r"));
-    const std::vector<Char> chars = Chars(document);
-    EXPECT_EQ(chars[0], (Char{u'b', std::nullopt, true}));
-    EXPECT_EQ(chars[4], (Char{u'i', std::nullopt, false, true}));
-    EXPECT_EQ(chars[6], (Char{u'u', std::nullopt, false, false, true}));
-    EXPECT_EQ(chars[7], (Char{u'r', 0xFF0000, true}));
-    EXPECT_EQ(chars[8], (Char{u'p'})); // \plain
+    EXPECT_EQ(Read("{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}\\b bold\\b0 \\i it\\i0 "
+                   "\\ul u\\ulnone \\cf1\\b r\\plain p\\tab t\\line l\\~\\emdash\\lquote "
+                   "\\rquote\\ldblquote\\rdblquote\\bullet\\-\\_\\par "
+                   "{\\field{\\*\\fldinst HYPERLINK x}{\\fldrslt shown}}\\cell c\\row r}",
+                   true),
+              QStringLiteral("[b]bold[i]it[u]u[#ff0000 b]r[]p\tt") + QChar::LineSeparator +
+                  QString::fromUtf8("l\u00A0—‘’“”•\u2011|shown\tc|r"));
     // \cf beyond the table is the default colour.
-    EXPECT_EQ(ColorAt(*ReadInto(document, "{\\rtf1{\\colortbl;\\red1\\green2\\blue3;}\\cf9 x}"), 0),
-              std::nullopt);
+    EXPECT_EQ(Read("{\\rtf1{\\colortbl;\\red1\\green2\\blue3;}\\cf9 x}", true), "x");
 }
 
 TEST(RtfRead, HostileStructureKeepsTheText) {
     // Nesting far beyond the limit: the text stays, formatting from the
     // deep groups ends with them.
-    QTextDocument document;
-    const QByteArray deep =
-        "{\\rtf1 {\\i a" + QByteArray(100000, '{') + "\\b deep" + QByteArray(100000, '}') + "b}c}";
-    ReadInto(document, deep);
-    EXPECT_EQ(Text(document), QStringLiteral("adeepbc"));
-    const std::vector<Char> chars = Chars(document);
-    EXPECT_EQ(chars[1], (Char{u'd', std::nullopt, true, true}));
-    EXPECT_EQ(chars[5], (Char{u'b', std::nullopt, false, true}));
-    EXPECT_EQ(chars[6], (Char{u'c'}));
+    EXPECT_EQ(Read("{\\rtf1 {\\i a" + QByteArray(100000, '{') + "\\b deep" +
+                       QByteArray(100000, '}') + "b}c}",
+                   true),
+              "[i]a[b i]deep[i]b[]c");
 
     // Unbalanced braces: a missing close ends at the end of the data, extra
     // closes end the document.
@@ -315,7 +262,7 @@ TEST(RtfRead, BytesThatAreNotRtfAreText) {
     QTextDocument document;
     document.setDefaultFont(QFont(QStringLiteral("Serif"), 13));
     document.setPlainText(QStringLiteral("old"));
-    ReadInto(document, "new");
+    rtf::Read("new", document);
     EXPECT_EQ(Text(document), QStringLiteral("new"));
     EXPECT_EQ(document.defaultFont().pointSize(), 13);
     EXPECT_FALSE(document.isUndoAvailable());

@@ -33,27 +33,14 @@ const QByteArray kAlice = R"({
 
 } // namespace
 
-TEST(Directory, BuiltInDemoAccountAndGroups) {
-    const Directory directory;
-    const Account* demo = directory.FindAccount("DEMO");
-    ASSERT_NE(demo, nullptr);
-    EXPECT_EQ(demo->Password, "demo");
-    EXPECT_EQ(demo->Characters, (QList<int32_t>{1001, 1002}));
-    const Character* demochar = directory.FindCharacterByName("demochar");
-    ASSERT_NE(demochar, nullptr);
-    EXPECT_EQ(demochar->Account, "demo");
-    EXPECT_EQ(directory.FindCharacter(1002)->Name, "Testchar");
-    EXPECT_EQ(directory.Groups().size(), 3);
-    for (const PublicGroup& group : directory.Groups()) {
-        EXPECT_EQ(directory.FindGroup(group.Id), &group);
-    }
-}
-
-TEST(Directory, LoadsAccountsBesideTheDemoAccount) {
+TEST(Directory, LoadsAccountsBesideTheBuiltInDemoAccount) {
     Directory directory;
+    EXPECT_EQ(directory.FindAccount("DEMO")->Characters, (QList<int32_t>{1001, 1002}));
+    EXPECT_EQ(directory.FindCharacterByName("demochar")->Account, "demo");
+    EXPECT_EQ(directory.Groups().size(), 3);
+
     directory.LoadJson(kAlice, "accounts.json");
-    ASSERT_NE(directory.FindAccount("Alice"), nullptr);
-    EXPECT_NE(directory.FindAccount("demo"), nullptr);
+    EXPECT_EQ(directory.FindAccount("demo")->Password, "demo");
     const Character* alpha = directory.FindCharacterByName("ALPHA");
     ASSERT_NE(alpha, nullptr);
     EXPECT_EQ(alpha->Level, 20);
@@ -63,26 +50,26 @@ TEST(Directory, LoadsAccountsBesideTheDemoAccount) {
     // Buddies by name, resolved across accounts (the demo account included).
     EXPECT_EQ(alpha->Buddies, (QList<Buddy>{{2002, true}, {1002, true}}));
     EXPECT_EQ(directory.FindCharacter(2002)->Level, 1); // level defaults to 1
-}
 
-TEST(Directory, AFileAccountNamedDemoReplacesTheBuiltInOne) {
-    Directory directory;
+    // An account named demo replaces the built-in one, whose ids and names
+    // are then free.
     directory.LoadJson(R"({"accounts": [{"user": "Demo", "password": "other",
-                           "characters": [{"id": 5, "name": "Solo"}]}]})",
-                       "accounts.json");
-    EXPECT_EQ(directory.FindAccount("demo")->Password, "other");
-    EXPECT_EQ(directory.FindCharacterByName("Demochar"), nullptr);
-    EXPECT_EQ(directory.FindCharacterByName("Solo")->Id, 5);
-    // The file may reuse the built-in ids and names once it replaced the account.
-    directory.LoadJson(R"({"accounts": [{"user": "demo", "password": "x",
                            "characters": [{"id": 1002, "name": "Demochar"}]}]})",
                        "accounts.json");
+    EXPECT_EQ(directory.FindAccount("demo")->Password, "other");
     EXPECT_EQ(directory.FindCharacterByName("Demochar")->Id, 1002);
+    EXPECT_EQ(directory.FindCharacter(1001), nullptr);
+    EXPECT_EQ(directory.FindCharacterByName("Alpha"), nullptr);
 }
 
 TEST(Directory, BadFilesAreExplainedAndChangeNothing) {
     Directory directory;
     directory.LoadJson(kAlice, "accounts.json");
+    // Accounts and characters around the entry under test.
+    const auto with = [](const char* characters) {
+        return QByteArray(R"({"accounts": [{"user": "x", "password": "y", "characters": [)") +
+               characters + "]}]}";
+    };
     struct Case {
         QByteArray json;
         const char* expected;
@@ -93,27 +80,20 @@ TEST(Directory, BadFilesAreExplainedAndChangeNothing) {
         {R"({"acounts": []})", "top level: unknown field \"acounts\""},
         {R"({"accounts": {}})", "top level.accounts: must be a list"},
         {R"({"accounts": [{"user": "x"}]})", "accounts[0].password: must be a non-empty text"},
-        {R"({"accounts": [{"user": "x", "password": "y", "characters": [{"name": "N"}]}]})",
-         "accounts[0].characters[0].id: must be a whole number from 1"},
-        {R"({"accounts": [{"user": "x", "password": "y", "characters": [{"id": 0, "name": "N"}]}]})",
-         "accounts[0].characters[0].id: must be a whole number from 1"},
-        {R"({"accounts": [{"user": "x", "password": "y",
-             "characters": [{"id": 9, "name": "N", "level": 1.5}]}]})",
-         "characters[0].level: must be a whole number"},
-        {R"({"accounts": [{"user": "x", "password": "y",
-             "characters": [{"id": 9, "name": "A"}, {"id": 9, "name": "B"}]}]})",
-         "characters[1]: Character id 9 is used twice"},
-        {R"({"accounts": [{"user": "x", "password": "y", "characters": [{"id": 9, "name": "DEMOCHAR"}]}]})",
-         "built-in account demo: The character name Demochar is used twice"},
         {R"({"accounts": [{"user": "x", "password": "y"}, {"user": "X", "password": "z"}]})",
          "accounts[1]: The user name X is used twice"},
-        {R"({"accounts": [{"user": "x", "password": "y",
-             "characters": [{"id": 9, "name": "N", "buddies": ["Ghost"]}]}]})",
+        {with(R"({"name": "N"})"), "accounts[0].characters[0].id: must be a whole number from 1"},
+        {with(R"({"id": 0, "name": "N"})"), "characters[0].id: must be a whole number from 1"},
+        {with(R"({"id": 9, "name": "N", "level": 1.5})"),
+         "characters[0].level: must be a whole number"},
+        {with(R"({"id": 9, "name": "A"}, {"id": 9, "name": "B"})"),
+         "characters[1]: Character id 9 is used twice"},
+        {with(R"({"id": 9, "name": "DEMOCHAR"})"),
+         "built-in account demo: The character name Demochar is used twice"},
+        {with(R"({"id": 9, "name": "N", "buddies": ["Ghost"]})"),
          "characters[0].buddies[0]: there is no character named Ghost"},
-        {R"({"accounts": [{"user": "x", "password": "y", "characters": [{"id": 9, "name": "Tab\tName"}]}]})",
-         "Character name 'Tab\tName' is not valid"},
-        {R"({"accounts": [{"user": "x", "password": "y",
-             "characters": [{"id": 9, "name": "N", "bio": {"nik": "n"}}]}]})",
+        {with(R"({"id": 9, "name": "Tab\tName"})"), "Character name 'Tab\tName' is not valid"},
+        {with(R"({"id": 9, "name": "N", "bio": {"nik": "n"}})"),
          "characters[0].bio: unknown field \"nik\""},
     };
     for (const Case& c : cases) {
@@ -121,12 +101,11 @@ TEST(Directory, BadFilesAreExplainedAndChangeNothing) {
         EXPECT_TRUE(error.contains(QString::fromUtf8(c.expected))) << error.toStdString();
         EXPECT_NE(directory.FindCharacterByName("Alpha"), nullptr) << c.expected;
         EXPECT_NE(directory.FindCharacterByName("Demochar"), nullptr) << c.expected;
+        EXPECT_EQ(directory.Accounts().size(), 2u) << c.expected;
     }
-}
 
-TEST(Directory, FilesAndTheShippedExample) {
+    // Files: a missing one names itself; the shipped example loads.
     QTemporaryDir dir;
-    Directory directory;
     const QString missing = dir.filePath("missing.json");
     try {
         directory.LoadFile(missing);
@@ -135,7 +114,6 @@ TEST(Directory, FilesAndTheShippedExample) {
         EXPECT_TRUE(e.Message().startsWith(missing)) << e.Message().toStdString();
     }
     directory.LoadFile(QStringLiteral(QV_CHATD_EXAMPLE));
-    EXPECT_NE(directory.FindAccount("demo"), nullptr);
     EXPECT_GT(directory.Accounts().size(), 1u);
 }
 

@@ -2,27 +2,82 @@
 
 #include "engine/VLCrypt.h"
 
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QHostAddress>
-#include <QTimer>
 
 namespace chatd::test {
+
+namespace {
+
+QString ShowArg(const TPacketArg& arg) {
+    QStringList numbers;
+    switch (arg.Kind()) {
+    case TArgKind::Int:
+        return QString::number(arg.AsInt());
+    case TArgKind::Text:
+        return QString::fromLatin1(arg.AsText());
+    case TArgKind::Group:
+        return "g" + QByteArrayView(arg.AsGroup()).toByteArray().toHex();
+    case TArgKind::Data:
+        return "[" + arg.AsData().toHex() + "]";
+    case TArgKind::IntList:
+        for (const int32_t n : arg.AsIntList()) {
+            numbers << QString::number(n);
+        }
+        return numbers.join(u',');
+    case TArgKind::TextList:
+        return QString::fromLatin1(QByteArrayList(arg.AsTextList()).join(','));
+    }
+    return {};
+}
+
+} // namespace
+
+QString Show(const Packet& packet) {
+    QStringList parts{QString::fromLatin1(packet.Info().Name)};
+    for (qsizetype i = 0; i < packet.ArgCount(); ++i) {
+        parts << ShowArg(packet.Args(i));
+    }
+    return parts.join(u' ');
+}
+
+QStringList Show(const Packets& packets) {
+    QStringList lines;
+    for (const Packet& p : packets) {
+        lines << Show(p);
+    }
+    return lines;
+}
+
+QStringList Show(const std::optional<Packet>& packet) {
+    return packet ? QStringList{Show(*packet)} : QStringList{};
+}
+
+QByteArray RawFrame(uint16_t type, const QByteArray& body) {
+    QByteArray frame;
+    frame.append(char(type >> 8)).append(char(type & 0xFF));
+    frame.append(char((body.size() >> 8) & 0xFF)).append(char(body.size() & 0xFF));
+    return frame + body;
+}
+
+TPacketArgs Message(int32_t id, const QByteArray& text) {
+    return {TPacketArg::Int(id), TPacketArg::Text(text), TPacketArg::Data(QByteArray(1, '\0'))};
+}
+
+TPacketArgs Message(const TGroupId& group, const QByteArray& text) {
+    return {TPacketArg::Group(group), TPacketArg::Text(text),
+            TPacketArg::Data(QByteArray(1, '\0'))};
+}
 
 TestClient::TestClient(quint16 port) {
     QObject::connect(&socket_, &QTcpSocket::disconnected, [this] { closed_ = true; });
     socket_.connectToHost(QHostAddress::LocalHost, port);
-    WaitUntil([this] { return socket_.state() == QAbstractSocket::ConnectedState || closed_; });
+    WaitUntil([this] { return Connected() || closed_; });
 }
 
-bool TestClient::Connected() const {
-    return socket_.state() == QAbstractSocket::ConnectedState;
-}
-
-bool TestClient::WaitClosed(int timeoutMs) {
+bool TestClient::WaitClosed() {
     return WaitUntil(
         [this] { return closed_ || socket_.state() == QAbstractSocket::UnconnectedState; },
-        timeoutMs);
+        kWaitMs);
 }
 
 void TestClient::Send(uint8_t clientRow, const TPacketArgs& args) {
@@ -43,13 +98,13 @@ void TestClient::pump() {
     }
 }
 
-std::optional<Packet> TestClient::Next(int timeoutMs) {
+std::optional<Packet> TestClient::Next() {
     WaitUntil(
         [this] {
             pump();
             return !pending_.isEmpty() || closed_;
         },
-        timeoutMs);
+        kWaitMs);
     pump();
     if (pending_.isEmpty()) {
         return std::nullopt;
@@ -75,7 +130,7 @@ std::optional<Packet> TestClient::RequestCharacters(const QByteArray& user,
                                                     const QByteArray& password) {
     auto seed = Next();
     if (!seed || seed->Index() != spLoginSeed) {
-        ADD_FAILURE() << "the server did not start with a login seed";
+        ADD_FAILURE() << "the service did not start with a login seed";
         return std::nullopt;
     }
     Seed = seed->Args(0).AsText();
@@ -103,59 +158,24 @@ bool TestClient::Login(const QByteArray& user, const QByteArray& password,
     return true;
 }
 
-Packets OfRow(const Packets& packets, uint8_t row) {
-    Packets out;
-    for (const Packet& p : packets) {
-        if (p.Index() == row) {
-            out.append(p);
-        }
-    }
-    return out;
-}
-
-QList<int> Rows(const Packets& packets) {
-    QList<int> rows;
-    for (const Packet& p : packets) {
-        rows.append(p.Index());
-    }
-    return rows;
-}
-
-QByteArray RawFrame(uint16_t type, const QByteArray& body) {
-    QByteArray frame;
-    frame.append(char(type >> 8)).append(char(type & 0xFF));
-    frame.append(char((body.size() >> 8) & 0xFF)).append(char(body.size() & 0xFF));
-    return frame + body;
-}
-
-QByteArray NoAttachment() {
-    return QByteArray(1, '\0');
-}
-
 void ChatServerTest::SetUp() {
     QObject::connect(&server, &ChatServer::LogLine,
                      [this](const QString& line) { log.append(line); });
     Directory& accounts = server.Accounts();
     accounts.AddAccount("alice", "alicepw");
     accounts.AddAccount("bob", "bobpw");
-    Character alpha;
-    alpha.Id = 2001;
-    alpha.Name = "Alpha";
-    alpha.Level = 20;
-    accounts.AddCharacter("alice", alpha);
-    Character bravo;
-    bravo.Id = 2002;
-    bravo.Name = "Bravo";
-    bravo.Level = 30;
-    accounts.AddCharacter("alice", bravo);
-    Character charlie;
-    charlie.Id = 2003;
-    charlie.Name = "Charlie";
-    charlie.Level = 40;
-    accounts.AddCharacter("bob", charlie);
+    const auto add = [&](const char* user, int32_t id, const char* name, int32_t level) {
+        Character c;
+        c.Id = id;
+        c.Name = name;
+        c.Level = level;
+        accounts.AddCharacter(user, c);
+    };
+    add("alice", 2001, "Alpha", 20);
+    add("alice", 2002, "Bravo", 30);
+    add("bob", 2003, "Charlie", 40);
     ASSERT_TRUE(server.Listen({0})) << server.ErrorString().toStdString();
     port = server.Ports().at(0);
-    ASSERT_NE(port, 0);
 }
 
 std::unique_ptr<TestClient> ChatServerTest::Connect() {
@@ -170,6 +190,11 @@ std::unique_ptr<TestClient> ChatServerTest::LoginAs(const QByteArray& user,
     auto client = Connect();
     EXPECT_TRUE(client->Login(user, password, character)) << "login as " << character.constData();
     return client;
+}
+
+void ChatServerTest::LogOut(std::unique_ptr<TestClient>& client, const QString& character) {
+    client.reset();
+    EXPECT_TRUE(WaitUntil([&] { return !server.IsOnline(character); }));
 }
 
 bool ChatServerTest::LogHas(const QString& text) const {

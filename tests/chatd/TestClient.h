@@ -1,23 +1,20 @@
 #pragma once
 
-#include "WaitUntil.h"
+// A small chat client that drives the service over loopback: client packets
+// written with the engine's packet classes, server frames read with its frame
+// reader, and a login with the real login key.
 
-// A minimal chat client for driving the service over loopback: it writes
-// client packets with the engine's packet classes, reads server frames with
-// the engine's frame reader and logs in with the real login key.
+#include "WaitUntil.h"
 
 #include "chatd/ChatServer.h"
 #include "engine/VLChatFrameReader.h"
 #include "engine/VLChatPacket.h"
 
-#include <QByteArray>
-#include <QList>
-#include <QString>
+#include <QStringList>
 #include <QTcpSocket>
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 #include <optional>
 
@@ -28,26 +25,36 @@ using Packets = QList<Packet>;
 
 inline constexpr int kWaitMs = 10000;
 
-// Runs the event loop until the condition holds or the time is up; true
-// when it holds.
+// A packet as one line, for comparing whole answers at once: the row's name,
+// then the arguments (numbers in decimal, texts as they stand, data as
+// "[hex]", groups as "g" and hex, lists joined by ",").
+QString Show(const Packet& packet);
+QStringList Show(const Packets& packets);
+QStringList Show(const std::optional<Packet>& packet);
+
+// A frame with the given type and raw body.
+QByteArray RawFrame(uint16_t type, const QByteArray& body);
+// The arguments of a tell or a private-group message to an id, or of a
+// group message to a group, without attachment.
+TPacketArgs Message(int32_t id, const QByteArray& text);
+TPacketArgs Message(const TGroupId& group, const QByteArray& text);
 
 class TestClient {
 public:
     explicit TestClient(quint16 port);
 
-    bool Connected() const;
-    // True once the server closed the connection.
-    bool Closed() const { return closed_; }
-    bool WaitClosed(int timeoutMs = kWaitMs);
+    bool Connected() const { return socket_.state() == QAbstractSocket::ConnectedState; }
+    // True once the service closed the connection.
+    bool WaitClosed();
 
     void Send(uint8_t clientRow, const TPacketArgs& args);
     void SendRaw(const QByteArray& bytes);
 
     // The next packet, waiting for it; nothing when the time is up or the
     // connection closed first.
-    std::optional<Packet> Next(int timeoutMs = kWaitMs);
+    std::optional<Packet> Next();
     // Sends a ping and returns every packet that arrived before its pong:
-    // everything the server sent in answer to what this client sent before.
+    // everything the service sent in answer to what this client sent before.
     Packets Sync();
 
     // The login handshake up to the character list (or the error).
@@ -70,19 +77,10 @@ private:
     int pings_ = 0;
 };
 
-// Packets of one row, in arrival order.
-Packets OfRow(const Packets& packets, uint8_t row);
-// The rows of the packets, in order (compact failure output).
-QList<int> Rows(const Packets& packets);
-// A frame with the given type and raw body.
-QByteArray RawFrame(uint16_t type, const QByteArray& body);
-// The data argument of a message without attachment.
-QByteArray NoAttachment();
-
-// A service on a free port with two extra accounts:
+// A service on a free port with two accounts besides the built-in demo/demo
+// (Demochar 1001, Testchar 1002):
 //   alice/alicepw: Alpha (2001, level 20), Bravo (2002, level 30)
 //   bob/bobpw:     Charlie (2003, level 40)
-// besides the built-in demo/demo: Demochar (1001), Testchar (1002).
 class ChatServerTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -91,6 +89,12 @@ protected:
     // A logged-in client; fails the test when the login does not succeed.
     std::unique_ptr<TestClient> LoginAs(const QByteArray& user, const QByteArray& password,
                                         const QByteArray& character);
+    // The same for the three characters of the test accounts.
+    std::unique_ptr<TestClient> Demochar() { return LoginAs("demo", "demo", "Demochar"); }
+    std::unique_ptr<TestClient> Alpha() { return LoginAs("alice", "alicepw", "Alpha"); }
+    std::unique_ptr<TestClient> Charlie() { return LoginAs("bob", "bobpw", "Charlie"); }
+    // Ends a client's session and waits until the service noticed.
+    void LogOut(std::unique_ptr<TestClient>& client, const QString& character);
     bool LogHas(const QString& text) const;
 
     ChatServer server;

@@ -184,6 +184,57 @@ TEST_F(RegistryTest, UnreadableFileIsLeftUntouched) {
     }
 }
 
+// Every key and value below a key, one line each, in the store's order.
+QStringList Snapshot(Registry& reg, const QStringList& path = {}) {
+    QStringList lines;
+    const auto key = reg.OpenKey(path, false);
+    for (const QString& name : key->ValueNames()) {
+        const auto bytes = key->ReadBinary(name);
+        lines << path.join(u'/') + u'|' + name + u'=' +
+                     (bytes ? QStringLiteral("hex:") + QString::fromLatin1(bytes->toHex())
+                            : QStringLiteral("text:") + *key->ReadString(name));
+    }
+    for (const QString& sub : key->SubKeyNames()) {
+        lines << QStringLiteral("[") + path.join(u'/') + u'/' + sub + u']';
+        lines << Snapshot(reg, path + QStringList{sub});
+    }
+    return lines;
+}
+
+TEST_F(RegistryTest, WhateverALoadAcceptsASaveAndAReloadGiveBack) {
+    const QByteArray odd[] = {
+        // Names that begin with U+FEFF, first in the file or after a real mark.
+        QByteArray("\n\xEF\xBB\xBF=", 5),
+        "\xEF\xBB\xBF\xEF\xBB\xBFName=1\n",
+        "\n\xEF\xBB\xBFx=1\n[\xEF\xBB\xBFk]\n\xEF\xBB\xBF=2\n",
+        "\xEF\xBB\xBF"
+        "a=1\n",
+        // Carriage returns and blanks that are data, empty names and values.
+        "a=1\r\r\nb\rc=\r2\n= \n",
+        "k=%20x%20\n%20=@hex:\n",
+        // Keys merged without regard to case, comments only, nothing.
+        "[A]\n[a/B]\nx=\n[A/b]\nX=y\n",
+        "; only\n# comments\n",
+        "",
+        "\xE2\x80\xA8=\xE2\x80\xA9\n[\xF0\x9F\x98\x80]\n",
+    };
+    for (const QByteArray& content : odd) {
+        SCOPED_TRACE(content.toHex().toStdString());
+        WriteFile(content);
+        Registry first(Path());
+        ASSERT_EQ(first.State(), Registry::LoadState::Loaded) << first.ErrorText().toStdString();
+        const QStringList loaded = Snapshot(first);
+        ASSERT_TRUE(first.Save());
+        const QByteArray saved = ReadFile();
+        Registry second(Path());
+        ASSERT_EQ(second.State(), Registry::LoadState::Loaded);
+        EXPECT_EQ(Snapshot(second), loaded);
+        // And the file, once written, stays as it is.
+        ASSERT_TRUE(second.Save());
+        EXPECT_EQ(ReadFile(), saved);
+    }
+}
+
 TEST(RegistryPaths, DefaultFileFollowsXdgConfigHomeAndKeyPathsSplit) {
     QTemporaryDir config;
     const QByteArray saved = qgetenv("XDG_CONFIG_HOME");

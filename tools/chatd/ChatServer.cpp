@@ -139,14 +139,18 @@ void ChatServer::log(const QString& line) {
 
 void ChatServer::accept(QTcpServer* listener) {
     while (QTcpSocket* socket = listener->nextPendingConnection()) {
-        auto* session = new ChatSession(socket, this);
-        session->OnPacket = [this](ChatSession* s, const ClientPacket& p) { onPacket(s, p); };
-        session->OnClosed = [this](ChatSession* s, const QString& reason) { onClosed(s, reason); };
-        sessions_.append(session);
-        log(plat::Format("connect %s on port %d", session->Peer(), int{session->LocalPort()}));
-        session->Seed = newSeed();
-        session->Send(spLoginSeed, {TPacketArg::Text(session->Seed)});
+        Adopt(socket);
     }
+}
+
+void ChatServer::Adopt(QTcpSocket* socket) {
+    auto* session = new ChatSession(socket, this);
+    session->OnPacket = [this](ChatSession* s, const ClientPacket& p) { onPacket(s, p); };
+    session->OnClosed = [this](ChatSession* s, const QString& reason) { onClosed(s, reason); };
+    sessions_.append(session);
+    log(plat::Format("connect %s on port %d", session->Peer(), int{session->LocalPort()}));
+    session->Seed = newSeed();
+    session->Send(spLoginSeed, {TPacketArg::Text(session->Seed)});
 }
 
 void ChatServer::onClosed(ChatSession* session, const QString& reason) {

@@ -26,6 +26,7 @@
 #include <map>
 
 class QTcpServer;
+class QTcpSocket;
 
 namespace chatd {
 
@@ -50,6 +51,11 @@ public:
     QString ErrorString() const { return error_; }
     // Stops listening and closes every session.
     void Close();
+
+    // Serves a client on a socket that is already connected, as the
+    // listeners do with every connection they accept; the server takes the
+    // socket over. Lets a harness talk to the service without a port.
+    void Adopt(QTcpSocket* socket);
 
     // Open connections, logged in or not.
     int SessionCount() const { return static_cast<int>(sessions_.size()); }

@@ -151,7 +151,10 @@ QString TMessageFormatter::PrivateLink(QStringView group) const {
 QString TMessageFormatter::LinkReference(QStringView text, const TBlob& blob) {
     // The title is marked by the first reference code and the first end code
     // after it. A code's second character may be one of those characters
-    // (0x10 0x11, 0x10 0x12), so codes are read as units.
+    // (0x10 0x11, 0x10 0x12), so codes are read as units. One link, from the
+    // first reference code to the first end code: further reference codes
+    // inside the title are dropped, or they would open links that nothing
+    // closes.
     auto standalone = [&](qsizetype limit, auto&& visit) {
         for (qsizetype i = 0; i < limit; ++i) {
             if (text[i] == ColorCodeStart) {
@@ -186,7 +189,11 @@ QString TMessageFormatter::LinkReference(QStringView text, const TBlob& blob) {
     qsizetype copied = 0;
     standalone(p2 + 1, [&](qsizetype i) {
         result += text.mid(copied, i - copied);
-        result += text[i] == ReferenceCode ? open : QStringLiteral("</a>");
+        if (i == p1) {
+            result += open;
+        } else if (i == p2) {
+            result += QStringLiteral("</a>");
+        }
         copied = i + 1;
         return true;
     });

@@ -14,12 +14,38 @@ QString LogHeader(bool started, const QDateTime& time) {
            plat::FormatDateTime(u"ddddd tt", time);
 }
 
+namespace {
+
+// Characters that text viewers take for the end of a line: CR, LF, vertical
+// tab, form feed, next line, line and paragraph separators.
+bool IsLineBreak(char16_t c) {
+    return c == u'\r' || c == u'\n' || c == 0x0B || c == 0x0C || c == 0x85 || c == 0x2028 ||
+           c == 0x2029;
+}
+
+// Each line break (a CR LF pair counts as one) becomes a space.
+QString OneLogLine(QStringView text) {
+    QString line;
+    line.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (!IsLineBreak(c)) {
+            line += QChar(c);
+        } else if (c != u'\r' || i + 1 == text.size() || text[i + 1] != u'\n') {
+            line += u' '; // a CR LF pair gives one space, at its LF
+        }
+    }
+    return line;
+}
+
+} // namespace
+
 QByteArray FormatLogLine(QStringView text, bool withTimePrefix, const QDateTime& time) {
     QByteArray line;
     if (withTimePrefix) {
         line = LogTimePrefix(time).toUtf8();
     }
-    line += text.toUtf8();
+    line += OneLogLine(text).toUtf8();
     line += "\r\n";
     return line;
 }

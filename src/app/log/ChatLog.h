@@ -21,6 +21,10 @@ QString LogTimePrefix(const QDateTime& time);
 // with the short date and the long time.
 QString LogHeader(bool started, const QDateTime& time);
 // One line as stored: the time prefix (with withTimePrefix), the text, CR LF.
+// Every line break inside the text (CR LF, CR, LF, and the other characters
+// text viewers break lines at) is written as a space: one logged message is
+// one line, and a received text cannot add lines that look like someone
+// else's.
 QByteArray FormatLogLine(QStringView text, bool withTimePrefix, const QDateTime& time);
 
 // What became of a line handed to TChatLogWriter::Append.

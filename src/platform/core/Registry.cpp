@@ -337,6 +337,12 @@ bool Registry::Save() {
     }
     QString text;
     Serialise(*root_, QString(), text);
+    // A first value whose name begins with U+FEFF (a hand-edited file) would
+    // start the file with it, and the next load would take it for a
+    // byte-order mark and drop it: an empty line keeps it a character.
+    if (text.startsWith(QChar(0xFEFF))) {
+        text.prepend(u'\n');
+    }
 
     const QFileInfo info(filePath_);
     const QString folder = info.absolutePath();
