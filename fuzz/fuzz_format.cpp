@@ -93,14 +93,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TTextBlob old;
     store.Add(old);
     store.Add(old);
-    TMessageFormatter f;
+    TMainSettings settings;
+    settings.OutputMemo.Color = kConsoleColors[options >> 6];
+    settings.ParseEmoticons = (options & 0x08) != 0;
+    settings.LinkNames = (options & 0x10) != 0;
+    settings.LinkGroups = (options & 0x20) != 0;
+    settings.VLDirectory = game->path();
+    TMessageFormatter f{settings};
     f.ReceivedAttachments = &store;
-    f.ConsoleColor = kConsoleColors[options >> 6];
     f.Now = [] { return QDateTime(QDate(2024, 5, 1), QTime(15, 7, 42)); };
-    f.Options.ParseEmoticons = (options & 0x08) != 0;
-    f.Options.LinkNames = (options & 0x10) != 0;
-    f.Options.LinkGroups = (options & 0x20) != 0;
-    f.Options.VLDirectory = game->path();
 
     TChatLine line;
     plat::TColor color = MessageColor::TellReceived;
@@ -161,7 +162,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     f.ReceivedAttachments = &spare;
     const TBlob* attached = kind >= 5 ? nullptr : blob.get(); // system lines have none
     const QString body =
-        f.FormatIncoming(EscapeText(message, f.Options.ParseEmoticons), attached, color).Markup;
+        f.FormatIncoming(EscapeText(message, settings.ParseEmoticons), attached, color).Markup;
     check(spare.Count() == reflinks);
     for (const QChar c : body) {
         check(c != u'\r' && c != u'\n' && c != QChar(0x11) && c != QChar(0x12));

@@ -279,7 +279,7 @@ TEST_F(MessageFormatTest, ReferenceMarksNeverLeaveALinkOpen) {
         {"}A{B}", nullptr, "AB"},        // the end before the start
         {"{A{B", nullptr, "AB"},         // no end
     };
-    f.Options.TimestampChat = false;
+    settings.TimestampChat = false;
     TTextBlob blob;
     blob.SetText("ref");
     for (const Case& c : cases) {
