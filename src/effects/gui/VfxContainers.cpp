@@ -497,6 +497,31 @@ TVfxContainer::~TVfxContainer() {
     stringList_->OnChange = nullptr;
 }
 
+TVfxImageListLink::TVfxImageListLink(std::function<void()> changed) : changed_(std::move(changed)) {
+    link_.OnChange = [this](TVfxChangeLink*) { changed_(); };
+}
+
+void TVfxImageListLink::SetImageList(TVfxCustomImageList* list) {
+    if (list_ == list) {
+        return;
+    }
+    if (!list_.isNull()) {
+        list_->UnRegisterChanges(link_);
+    }
+    list_ = list;
+    if (list != nullptr) {
+        list->RegisterChanges(link_);
+    }
+    changed_();
+}
+
+void TVfxImageListLink::SetListIndex(int value) {
+    if (listIndex_ != value) {
+        listIndex_ = value;
+        changed_();
+    }
+}
+
 TVfxContainer& VfxDefaultContainer() {
     static TVfxContainer container;
     return container;

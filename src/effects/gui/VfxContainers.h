@@ -14,6 +14,7 @@
 
 #include <QIODevice>
 #include <QImage>
+#include <QPointer>
 #include <QString>
 #include <QVector>
 
@@ -262,6 +263,25 @@ private:
     std::unique_ptr<TVfxImageList> imageList_;
     std::unique_ptr<TVfxWaveList> waveList_;
     std::unique_ptr<TVfxStringList> stringList_;
+};
+
+// A control's link to a kit image list and the entry it draws: the owner
+// hears of every change of the list, and the link forgets a list that is
+// destroyed.
+class TVfxImageListLink {
+public:
+    explicit TVfxImageListLink(std::function<void()> changed);
+
+    TVfxCustomImageList* ImageList() const { return list_; }
+    void SetImageList(TVfxCustomImageList* list);
+    int ListIndex() const { return listIndex_; }
+    void SetListIndex(int value);
+
+private:
+    std::function<void()> changed_;
+    QPointer<TVfxCustomImageList> list_;
+    TVfxChangeLink link_;
+    int listIndex_ = 0;
 };
 
 // The process's default container (four empty lists at start).
