@@ -128,14 +128,6 @@ TEST_F(AboutBox, ClickingTheSiteOpensItAndOkCloses) {
     EXPECT_EQ(catcher.seen[0], QUrl(TVLWhoisThread::DefaultSite()));
 }
 
-TEST_F(AboutBox, OkAcceptsTheBox) {
-    TAboutForm form;
-    form.show();
-    QTest::mouseClick(form.OkButton, Qt::LeftButton);
-    EXPECT_EQ(form.result(), QDialog::Accepted);
-    EXPECT_FALSE(form.isVisible());
-}
-
 } // namespace
 
 #include "AboutFormTest.moc"
