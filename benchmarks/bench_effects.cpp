@@ -4,6 +4,9 @@
 // over original size.
 
 #include "effects/core/VfxStreams.h"
+#include "effects/gui/VfxBitmapImage.h"
+#include "effects/gui/VfxBmpEffects.h"
+#include "effects/gui/VfxContainers.h"
 
 #include <QBuffer>
 
@@ -13,7 +16,9 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 namespace {
@@ -176,6 +181,196 @@ BENCHMARK(BM_KitCompress)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ZlibCompress1)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_KitDecompress)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ZlibDecompress)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// --- bitmap effects on a 1920 x 1080 24-bit image, next to the nearest
+// QImage operations (which return a new image, so the kit's out-of-place
+// runs write into a target of their own) ---
+
+const QImage& Picture() {
+    static const QImage picture = [] {
+        QImage image(1920, 1080, QImage::Format_BGR888);
+        Lcg rng;
+        for (int y = 0; y < image.height(); ++y) {
+            uchar* row = image.scanLine(y);
+            for (int x = 0; x < 3 * image.width(); ++x) {
+                row[x] = uchar(rng.Next());
+            }
+        }
+        return image;
+    }();
+    return picture;
+}
+
+const fx::TVfxRect kWhole{0, 0, 1920, 1080};
+
+enum Effect { kMirrorColumns, kMirrorRows, kInvert, kGray };
+
+void EffectLabel(benchmark::State& state, const char* name) {
+    state.SetLabel(name);
+    state.SetBytesProcessed(int64_t(state.iterations()) * Picture().sizeInBytes());
+}
+
+const char* EffectName(int64_t effect) {
+    static const char* const names[] = {"mirror columns", "mirror rows", "invert", "gray"};
+    return names[effect];
+}
+
+void BM_KitEffect(benchmark::State& state) {
+    const QImage& source = Picture();
+    QImage target(source.size(), QImage::Format_BGR888);
+    for (auto _ : state) {
+        switch (state.range(0)) {
+        case kMirrorColumns:
+            fx::VfxBmpFlipColumns(source, kWhole, target, {0, 0});
+            break;
+        case kMirrorRows:
+            fx::VfxBmpFlipRows(source, kWhole, target, {0, 0});
+            break;
+        case kInvert:
+            fx::VfxBmpInvert(source, kWhole, target, {0, 0});
+            break;
+        default:
+            fx::VfxBmpGrayScale(source, kWhole, target, {0, 0});
+            break;
+        }
+        benchmark::DoNotOptimize(target.constBits());
+    }
+    EffectLabel(state, EffectName(state.range(0)));
+}
+
+void BM_KitEffectInPlace(benchmark::State& state) {
+    QImage image = Picture().copy();
+    for (auto _ : state) {
+        switch (state.range(0)) {
+        case kMirrorColumns:
+            fx::VfxBmpFlipColumns(image, kWhole, image, {0, 0});
+            break;
+        case kMirrorRows:
+            fx::VfxBmpFlipRows(image, kWhole, image, {0, 0});
+            break;
+        case kInvert:
+            fx::VfxBmpInvert(image, kWhole, image, {0, 0});
+            break;
+        default:
+            fx::VfxBmpGrayScale(image, kWhole, image, {0, 0});
+            break;
+        }
+        benchmark::DoNotOptimize(image.constBits());
+    }
+    EffectLabel(state, EffectName(state.range(0)));
+}
+
+void BM_QtEffect(benchmark::State& state) {
+    const QImage& source = Picture();
+    QImage inverted = source.copy();
+    for (auto _ : state) {
+        switch (state.range(0)) {
+        case kMirrorColumns: {
+            const QImage out = source.mirrored(true, false);
+            benchmark::DoNotOptimize(out.constBits());
+            break;
+        }
+        case kMirrorRows: {
+            const QImage out = source.mirrored(false, true);
+            benchmark::DoNotOptimize(out.constBits());
+            break;
+        }
+        case kInvert:
+            inverted.invertPixels();
+            benchmark::DoNotOptimize(inverted.constBits());
+            break;
+        default: {
+            const QImage out = source.convertToFormat(QImage::Format_Grayscale8);
+            benchmark::DoNotOptimize(out.constBits());
+            break;
+        }
+        }
+    }
+    EffectLabel(state, EffectName(state.range(0)));
+}
+
+// Argument: 0 mirror columns, 1 mirror rows, 2 invert (in place on both
+// sides for Qt), 3 gray.
+BENCHMARK(BM_KitEffect)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_KitEffectInPlace)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_QtEffect)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
+
+// --- loading a container file of 500 images ---
+
+// An image list of 500 masked 16 x 16 images (one per item) or a bitmap list
+// of 500 24-bit bitmaps of 32 x 32, as container file bytes.
+QByteArray ContainerOf500(bool images, bool compressed) {
+    const int size = images ? 16 : 32;
+    QByteArray file;
+    QBuffer out(&file);
+    out.open(QIODevice::WriteOnly);
+    const QString signature = QString::fromLatin1(
+        fx::kVfxContainerSignatures[images ? fx::ctImageList : fx::ctBitmapList]);
+    fx::VfxWriteShortString(out, signature);
+    fx::VfxWriteInteger(out, 500);
+    fx::VfxWriteBuffer(out, QByteArray(500 * 4, '\0')); // offsets: not read when loading whole
+    for (int i = 0; i < 500; ++i) {
+        QImage picture(size, size, QImage::Format_RGB32);
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x) {
+                // a few colours in blocks, as icons have
+                picture.setPixel(x, y, qRgb(40 * ((x / 4 + i) % 6), 50 * ((y / 4) % 5), i % 256));
+            }
+        }
+        fx::VfxWriteByte(out, uint8_t(0x0C | (compressed ? 1 : 0))); // ident, content
+        fx::VfxWriteInteger(out, i + 1);
+        if (images) {
+            fx::VfxWriteInteger(out, size); // height
+            fx::VfxWriteInteger(out, size); // width
+            fx::VfxWriteInteger(out, 4);
+            fx::VfxWriteByte(out, 1);
+            fx::VfxWriteInteger(out, 1);
+            fx::VfxWriteBitmap(out, picture, compressed, -1);
+            QImage mask(size, size, QImage::Format_Mono);
+            mask.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+            mask.fill(0);
+            mask.setPixel(0, 0, 1);
+            fx::VfxWriteBitmap(out, mask, compressed, 2);
+        } else {
+            fx::VfxWriteBitmap(out, picture, compressed, -1);
+        }
+    }
+    return file;
+}
+
+void BM_LoadContainer500(benchmark::State& state) {
+    const bool images = state.range(0) == 0;
+    const bool compressed = state.range(1) != 0;
+    QByteArray file = ContainerOf500(images, compressed);
+    for (auto _ : state) {
+        QBuffer in(&file);
+        in.open(QIODevice::ReadOnly);
+        std::unique_ptr<fx::TVfxCustomContainer> list;
+        if (images) {
+            list = std::make_unique<fx::TVfxImageList>();
+        } else {
+            list = std::make_unique<fx::TVfxBitmapList>();
+        }
+        list->LoadFromStream(in);
+        if (list->Count() != 500) {
+            state.SkipWithError("not 500 items");
+        }
+        benchmark::DoNotOptimize(list.get());
+    }
+    state.SetLabel(std::string(images ? "image list 16x16 masked" : "bitmap list 32x32") +
+                   (compressed ? ", compressed" : ""));
+    state.counters["file_kb"] = double(file.size()) / 1024.0;
+    state.counters["images_per_s"] =
+        benchmark::Counter(500.0, benchmark::Counter::kIsIterationInvariantRate);
+}
+
+// Arguments: 0 image list, 1 bitmap list; uncompressed or compressed.
+BENCHMARK(BM_LoadContainer500)
+    ->Args({0, 0})
+    ->Args({0, 1})
+    ->Args({1, 0})
+    ->Args({1, 1})
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

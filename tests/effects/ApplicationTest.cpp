@@ -1,13 +1,16 @@
 #include "effects/core/VfxIniCtrl.h"
 #include "effects/core/VfxThemes.h"
 #include "effects/gui/VfxApplication.h"
+#include "effects/gui/VfxDisplayInfo.h"
 
 #include "WaitUntil.h"
 
 #include <QCoreApplication>
 #include <QDialog>
+#include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScreen>
 
 #include <gtest/gtest.h>
 
@@ -169,15 +172,17 @@ TEST(Application, TimersAreSteeredThroughTheirIds) {
     EXPECT_EQ(app.Timer(id), nullptr);
 }
 
-TEST(Application, SetUpAsTheKitNeedsIt) {
-    TVfxApplication app;
-    EXPECT_EQ(app.Prefix(), QStringLiteral("#tdl"));
-    EXPECT_EQ(app.TimerPool().MinInterval(), 50);
-    EXPECT_TRUE(app.LogFileName().endsWith(QStringLiteral("effects_gui_tests.LOG")));
-    EXPECT_GT(app.CheckWidth(), 0);
-    EXPECT_FALSE(app.PrevInstance());
-    EXPECT_EQ(app.IniCtrl().EncKey(), 23571);
-    EXPECT_FALSE(app.ThemesActive());
+TEST(DisplayInfo, ColourDepthOfTheScreenAndTheProgramsVersionStrings) {
+    TVfxDisplaySystemInfo display;
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    ASSERT_NE(screen, nullptr);
+    EXPECT_EQ(display.ColorDepth(), uint32_t(screen->depth()));
+    EXPECT_EQ(VfxGetInfo(itColorDepth, 0, u"", display), QString::number(screen->depth() & 0xFF));
+    VfxHostSystemInfo().SetVersionLookup(
+        [](QStringView name) { return QStringLiteral("v:") + name.toString(); });
+    EXPECT_EQ(VfxGetInfo(itProgVersion, 0, u"", display), QStringLiteral("v:ProductVersion"));
+    VfxHostSystemInfo().SetVersionLookup({});
+    EXPECT_EQ(VfxGetInfo(itProgVersion, 0, u"", display), QString());
 }
 
 TEST(Application, ASecondObjectOfTheSameNameSeesTheFirst) {

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -168,6 +169,35 @@ TEST_F(Label, BlinksOnAnApplicationTimer) {
     label.SetBlinking(false);
     EXPECT_TRUE(label.VisiblePhase());
     EXPECT_EQ(app.FreeTimerSlots(), TVfxApplication::kTimerSlots);
+}
+
+// Counts the repaints it asks for.
+class CountingBaseLabel : public TVfxBaseLabel {
+public:
+    using TVfxBaseLabel::TVfxBaseLabel;
+    int invalidated = 0;
+
+protected:
+    void Invalidate() override { ++invalidated; }
+};
+
+TEST_F(Label, ChangesOfItsImageListRepaintUntilTheListIsGone) {
+    CountingBaseLabel label;
+    auto list = std::make_unique<TVfxBitmapList>();
+    label.ImageList().SetImageList(list.get());
+    label.invalidated = 0;
+    list->AddItem();
+    EXPECT_EQ(label.invalidated, 1);
+    label.ImageList().SetListIndex(3);
+    EXPECT_EQ(label.invalidated, 2);
+    list.reset();
+    EXPECT_EQ(label.ImageList().ImageList(), nullptr);
+    TVfxBitmapList other;
+    label.ImageList().SetImageList(&other);
+    label.ImageList().SetImageList(nullptr);
+    label.invalidated = 0;
+    other.AddItem();
+    EXPECT_EQ(label.invalidated, 0);
 }
 
 // A status bar that moves its labels' text down.

@@ -167,14 +167,6 @@ TEST_F(InformationLabel, LockKeyRepaintsOnlyWhenItsStateChanged) {
     EXPECT_EQ(label.invalidated, 0);
 }
 
-TEST_F(InformationLabel, ItemsWithoutATimerAreNotRefreshed) {
-    CountingLabel label;
-    label.SetInfo(itMemFree32);
-    label.invalidated = 0;
-    Ticks(40);
-    EXPECT_EQ(label.invalidated, 0);
-}
-
 TEST_F(InformationLabel, AutoSizeFollowsTheText) {
     TVfxInformationLabel label;
     label.SetInfo(itMemSize);

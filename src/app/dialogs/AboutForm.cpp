@@ -2,6 +2,7 @@
 
 #include "app/dialogs/DialogSupport.h"
 #include "app/whois/VLWhoisThread.h"
+#include "controls/QvFileVersion.h"
 #include "effects/gui/VfxInfoLabel.h"
 #include "platform/core/Guarded.h"
 #include "platform/gui/Shell.h"
@@ -16,12 +17,12 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#ifndef QV_VERSION_MAJOR
-#error "the build gives the program's version"
-#endif
-
-std::optional<TProgramVersion> ProgramFileVersion() {
-    return TProgramVersion{QV_VERSION_MAJOR, QV_VERSION_MINOR, QV_VERSION_PATCH, 0};
+std::optional<TProgramVersion> ProgramFileVersion(const QString& fileName) {
+    TQvFileVersion reader;
+    if (!reader.GetFileVersion(fileName)) {
+        return std::nullopt;
+    }
+    return TProgramVersion{reader.Major(), reader.Minor(), reader.Release(), reader.Build()};
 }
 
 QString TAboutForm::VersionString(const std::optional<TProgramVersion>& version) {
@@ -36,7 +37,8 @@ QString TAboutForm::VersionString(const std::optional<TProgramVersion>& version)
 }
 
 QString TAboutForm::GetVersionString() {
-    return VersionString(ProgramFileVersion());
+    // The program file itself (the first command-line item may be a bare name).
+    return VersionString(ProgramFileVersion(QCoreApplication::applicationFilePath()));
 }
 
 namespace {

@@ -22,10 +22,9 @@ struct TProgramVersion {
     uint16_t Build = 0;
 };
 
-// The version of the running program. For now the version the program was
-// built as (the project's version; build 0), until the program file's own
-// version record can be read back.
-std::optional<TProgramVersion> ProgramFileVersion();
+// The version read from a program file's version note; nothing when the file
+// has none (or cannot be read).
+std::optional<TProgramVersion> ProgramFileVersion(const QString& fileName);
 
 // "About ZELVO": the program's name and version, the game web site and two
 // memory figures of the effects kit's information labels.
@@ -37,8 +36,9 @@ public:
     // Creates the box, runs it modally and frees it.
     static void Execute(QWidget* parent);
 
-    // The program's version as the box shows it: major.minor.release
-    // " (Build " build ")"; empty when the version cannot be read.
+    // The running program's version, read from its file, as the box shows
+    // it: major.minor.release " (Build " build ")"; empty when the file has
+    // no version.
     static QString GetVersionString();
     static QString VersionString(const std::optional<TProgramVersion>& version);
 

@@ -69,6 +69,9 @@ void TVfxControl::changeEvent(QEvent* event) {
     }
 }
 
+TVfxBaseControl::TVfxBaseControl(QWidget* parent)
+    : TVfxControl(parent), imageList_([this] { plat::guarded([&] { ObjectChanged(); }); }) {}
+
 TVfxBaseGraphicControl::TVfxBaseGraphicControl(QWidget* parent) : TVfxBaseControl(parent) {
     resize(30, 30);
 }

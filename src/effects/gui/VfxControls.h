@@ -4,6 +4,7 @@
 // accelerator character, 3D font, bevel and blinking.
 
 #include "effects/gui/VfxBevel.h"
+#include "effects/gui/VfxContainers.h"
 #include "effects/gui/VfxGraphics.h"
 #include "effects/gui/VfxText3D.h"
 #include "platform/gui/Colors.h"
@@ -59,14 +60,20 @@ private:
 class TVfxBaseControl : public TVfxControl {
     Q_OBJECT
 public:
-    using TVfxControl::TVfxControl;
+    explicit TVfxBaseControl(QWidget* parent = nullptr);
 
     // True for controls that hold other controls (none here).
     virtual bool IsContainer() const { return false; }
 
+    // The kit image list the control draws from; its changes repaint.
+    TVfxImageListLink& ImageList() { return imageList_; }
+
 protected:
     // Where owned settings objects report their changes: repaints.
     virtual void ObjectChanged() { update(); }
+
+private:
+    TVfxImageListLink imageList_;
 };
 
 // A control drawn on its parent: transparent (the parent shows through)

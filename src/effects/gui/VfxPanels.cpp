@@ -14,7 +14,8 @@ namespace fx {
 
 using plat::TRect;
 
-TVfxCustomControl::TVfxCustomControl(QWidget* parent) : QWidget(parent) {
+TVfxCustomControl::TVfxCustomControl(QWidget* parent)
+    : QWidget(parent), imageList_([this] { update(); }) {
     resize(100, 40);
     setFocusPolicy(Qt::ClickFocus);
 }

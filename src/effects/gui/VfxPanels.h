@@ -5,6 +5,7 @@
 
 #include "effects/core/VfxObject.h"
 #include "effects/gui/VfxBevel.h"
+#include "effects/gui/VfxContainers.h"
 #include "platform/gui/Colors.h"
 #include "platform/gui/Rect.h"
 
@@ -44,6 +45,9 @@ public:
     // The classic three-dimensional look of the frames (on by default).
     bool Ctl3D() const { return ctl3D_; }
     void SetCtl3D(bool value);
+
+    // The kit image list the control draws from; its changes repaint.
+    TVfxImageListLink& ImageList() { return imageList_; }
 
     bool MouseInside() const { return mouseInside_; }
     // The control holds the focus through its own enter handling.
@@ -102,6 +106,7 @@ private:
     bool mouseInside_ = false;
     bool entered_ = false;
     bool flatBorder_ = false;
+    TVfxImageListLink imageList_;
 };
 
 // A panel: holds child controls, filled with the button face.

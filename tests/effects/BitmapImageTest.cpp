@@ -1,0 +1,233 @@
+#include "effects/core/VfxStreams.h"
+#include "effects/gui/VfxBitmapImage.h"
+
+#include "EffectsTestSupport.h"
+
+#include <QBuffer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace fx;
+
+namespace {
+
+// A 3 x 2 image: pixel (x, y) = RGB(10x + 1, 20y + 2, 30x + 40y + 3).
+QImage SixPixels() {
+    QImage image(3, 2, QImage::Format_RGB32);
+    for (int y = 0; y < 2; ++y) {
+        for (int x = 0; x < 3; ++x) {
+            image.setPixel(x, y, qRgb(10 * x + 1, 20 * y + 2, 30 * x + 40 * y + 3));
+        }
+    }
+    return image;
+}
+
+QByteArray SixPixelsFile() {
+    const QByteArray header =
+        Bytes({0x42, 0x4D, 0x4E, 0, 0, 0, 0, 0, 0, 0,  0x36, 0, 0, 0, 0x28, 0,    0, 0, 3,
+               0,    0,    0,    2, 0, 0, 0, 1, 0, 24, 0,    0, 0, 0, 0,    0x18, 0, 0, 0}) +
+        QByteArray(16, '\0');
+    // rows bottom-up, blue green red, padded to 12 bytes
+    return header + Bytes({43, 22, 1, 73, 22, 11, 103, 22, 21, 0, 0, 0}) +
+           Bytes({3, 2, 1, 33, 2, 11, 63, 2, 21, 0, 0, 0});
+}
+
+QImage Mono8x1() {
+    QImage image(8, 1, QImage::Format_Mono);
+    image.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+    for (int x = 0; x < 8; ++x) {
+        image.setPixel(x, 0, (x % 3 == 0) ? 1 : 0);
+    }
+    return image;
+}
+
+bool SamePixels(const QImage& a, const QImage& b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            if ((a.pixel(x, y) & 0xFFFFFF) != (b.pixel(x, y) & 0xFFFFFF)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+uint32_t U32At(const QByteArray& bytes, int at) {
+    return uint8_t(bytes[at]) | uint8_t(bytes[at + 1]) << 8 | uint8_t(bytes[at + 2]) << 16 |
+           uint32_t(uint8_t(bytes[at + 3])) << 24;
+}
+
+TEST(BitmapFile, TwentyFourBitsByteForByte) {
+    EXPECT_EQ(VfxCreateDIBFileImage(SixPixels(), 0), SixPixelsFile());
+    EXPECT_EQ(VfxCreateDIBFileImage(SixPixels(), -1), SixPixelsFile());
+    EXPECT_TRUE(SamePixels(VfxLoadBitmap(SixPixelsFile()), SixPixels()));
+}
+
+TEST(BitmapFile, HeaderAndImageSizesPerDepth) {
+    const struct {
+        int colors;
+        int bits;
+        uint32_t header;
+        uint32_t image;
+    } cases[] = {{2, 1, 48, 8}, {16, 4, 104, 8}, {256, 8, 1064, 8}, {0, 24, 40, 24}};
+    for (const auto& c : cases) {
+        uint32_t header = 0;
+        uint32_t image = 0;
+        VfxGetDIBSizes(SixPixels(), c.colors, header, image);
+        EXPECT_EQ(header, c.header) << c.colors;
+        EXPECT_EQ(image, c.image) << c.colors;
+        EXPECT_EQ(VfxBitsPerPixel(SixPixels(), c.colors), c.bits);
+        const QByteArray file = VfxCreateDIBFileImage(SixPixels(), c.colors);
+        EXPECT_EQ(file.size(), qsizetype(14 + c.header + c.image));
+        EXPECT_EQ(U32At(file, 10), 14 + c.header);
+    }
+}
+
+TEST(BitmapFile, MonochromeStaysOneBitWithItsTwoColours) {
+    QBuffer buffer;
+    buffer.open(QIODevice::ReadWrite);
+    VfxWriteBitmap(buffer, Mono8x1(), true, 0);
+    buffer.seek(0);
+    const QByteArray file = VfxReadObjectBlock(buffer, true);
+    ASSERT_EQ(file.size(), 66);
+    EXPECT_EQ(U32At(file, 2), 66u);
+    EXPECT_EQ(U32At(file, 10), 62u);
+    EXPECT_EQ(file.mid(14 + 14, 2), Bytes({1, 0})); // bits per pixel
+    EXPECT_EQ(file.mid(54, 8), Bytes({0, 0, 0, 0, 255, 255, 255, 0}));
+    EXPECT_EQ(file.mid(62), Bytes({0x92, 0, 0, 0})); // 1001 0010, padded
+    const QImage back = VfxLoadBitmap(file);
+    EXPECT_EQ(back.depth(), 1);
+    EXPECT_TRUE(SamePixels(back, Mono8x1()));
+}
+
+TEST(BitmapFile, FourAndEightBitsPackIndexesIntoATable) {
+    QImage image(3, 1, QImage::Format_RGB32);
+    image.setPixel(0, 0, qRgb(255, 0, 0));
+    image.setPixel(1, 0, qRgb(0, 0, 255));
+    image.setPixel(2, 0, qRgb(255, 255, 255));
+    const QByteArray four = VfxCreateDIBFileImage(image, 16);
+    // the standard sixteen colours: red is 9, blue 12, white 15
+    EXPECT_EQ(four.mid(14 + 40 + 9 * 4, 4), Bytes({0, 0, 255, 0}));
+    EXPECT_EQ(four.mid(14 + 104), Bytes({0x9C, 0xF0, 0, 0}));
+    EXPECT_TRUE(SamePixels(VfxLoadBitmap(four), image));
+    QImage indexed(3, 1, QImage::Format_Indexed8);
+    indexed.setColorTable({qRgb(1, 2, 3), qRgb(4, 5, 6)});
+    indexed.setPixel(0, 0, 1);
+    indexed.setPixel(1, 0, 0);
+    indexed.setPixel(2, 0, 1);
+    const QByteArray eight = VfxCreateDIBFileImage(indexed, -1);
+    EXPECT_EQ(eight.mid(14 + 40, 8), Bytes({3, 2, 1, 0, 6, 5, 4, 0}));
+    EXPECT_EQ(eight.mid(14 + 1064), Bytes({1, 0, 1, 0}));
+    EXPECT_TRUE(SamePixels(VfxLoadBitmap(eight), indexed));
+}
+
+TEST(BitmapFile, NullBitmapIsNotValid) {
+    try {
+        VfxCreateDIBFileImage(QImage(), 0);
+        FAIL();
+    } catch (const plat::Exception& e) {
+        EXPECT_EQ(e.Message(), QStringLiteral("Bitmap image is not valid"));
+    }
+}
+
+TEST(BitmapFile, WriteBitmapDIBRewindsAndKeepsMonochromeAtOneBit) {
+    QBuffer buffer;
+    buffer.open(QIODevice::ReadWrite);
+    VfxWriteBitmapDIB(buffer, Mono8x1(), 256);
+    EXPECT_EQ(buffer.pos(), 0);
+    EXPECT_EQ(buffer.size(), 66);
+}
+
+void ExpectInvalid(const QByteArray& bytes, const std::string& what) {
+    try {
+        VfxLoadBitmap(bytes);
+        ADD_FAILURE() << what << ": loaded";
+    } catch (const EInvalidGraphic& e) {
+        EXPECT_EQ(e.Message(), QStringLiteral("Bitmap image is not valid")) << what;
+    }
+}
+
+TEST(BitmapFile, EveryShortenedFileIsRefused) {
+    const QByteArray file = SixPixelsFile();
+    for (int n = 1; n < file.size(); ++n) {
+        ExpectInvalid(file.left(n), "first " + std::to_string(n) + " bytes");
+    }
+}
+
+TEST(BitmapFile, DamagedHeaderFieldsAreRefused) {
+    const struct {
+        const char* what;
+        int at;
+        QByteArray value;
+    } damage[] = {
+        {"signature", 0, Bytes({'B', 'N'})},
+        {"pixel offset past the end", 10, Bytes({0xFF, 0, 0, 0})},
+        {"pixel offset inside the header", 10, Bytes({0x20, 0, 0, 0})},
+        {"header size", 14, Bytes({41, 0, 0, 0})},
+        {"huge header size", 14, Bytes({0xFF, 0xFF, 0xFF, 0xFF})},
+        {"width 0", 18, Bytes({0, 0, 0, 0})},
+        {"negative width", 18, Bytes({0xFD, 0xFF, 0xFF, 0xFF})},
+        {"huge width", 18, Bytes({0xFF, 0xFF, 0xFF, 0x7F})},
+        {"height 0", 22, Bytes({0, 0, 0, 0})},
+        {"more rows than bytes", 22, Bytes({3, 0, 0, 0})},
+        {"planes 2", 26, Bytes({2, 0})},
+        {"7 bits per pixel", 28, Bytes({7, 0})},
+        {"unknown compression", 30, Bytes({9, 0, 0, 0})},
+        {"run-length at 24 bits", 30, Bytes({1, 0, 0, 0})},
+    };
+    for (const auto& d : damage) {
+        QByteArray file = SixPixelsFile();
+        file.replace(d.at, d.value.size(), d.value);
+        ExpectInvalid(file, d.what);
+    }
+    // a colour table longer than the depth allows
+    QByteArray eight = VfxCreateDIBFileImage(SixPixels(), 256);
+    eight.replace(14 + 32, 4, Bytes({0x01, 0x01, 0, 0}));
+    ExpectInvalid(eight, "257 colours");
+    // top-down rows are fine
+    QByteArray topDown = SixPixelsFile();
+    topDown.replace(22, 4, Bytes({0xFE, 0xFF, 0xFF, 0xFF}));
+    EXPECT_EQ(VfxLoadBitmap(topDown).pixel(0, 0) & 0xFFFFFF, 0x01162Bu);
+}
+
+TEST(BitmapBlock, RoundTripsAtEveryDepthBothWays) {
+    for (const bool compressed : {false, true}) {
+        for (const int colors : {-1, 0, 2, 16, 256}) {
+            QBuffer buffer;
+            buffer.open(QIODevice::ReadWrite);
+            VfxWriteBitmap(buffer, SixPixels(), compressed, colors);
+            VfxWriteInteger(buffer, 0x55AA);
+            buffer.seek(0);
+            const QImage back = VfxReadBitmap(buffer, compressed);
+            EXPECT_EQ(VfxReadInteger(buffer), 0x55AA) << "the reader stops at its block";
+            EXPECT_EQ(back.size(), QSize(3, 2));
+            if (colors == -1 || colors == 0) {
+                EXPECT_TRUE(SamePixels(back, SixPixels())) << colors;
+            }
+        }
+    }
+}
+
+TEST(BitmapBlock, EmptyBlockIsNoBitmapAndDamagedOnesRaise) {
+    QByteArray empty = Bytes({0, 0, 0, 0});
+    QBuffer in(&empty);
+    in.open(QIODevice::ReadOnly);
+    EXPECT_TRUE(VfxReadBitmap(in, false).isNull());
+
+    QByteArray cut = Bytes({78, 0, 0, 0}) + SixPixelsFile().left(60);
+    QBuffer shortIn(&cut);
+    shortIn.open(QIODevice::ReadOnly);
+    EXPECT_THROW(VfxReadBitmap(shortIn, false), plat::EReadError);
+
+    QByteArray notABitmap = Bytes({4, 0, 0, 0, 'R', 'I', 'F', 'F'});
+    QBuffer wrongIn(&notABitmap);
+    wrongIn.open(QIODevice::ReadOnly);
+    EXPECT_THROW(VfxReadBitmap(wrongIn, false), EInvalidGraphic);
+}
+
+} // namespace

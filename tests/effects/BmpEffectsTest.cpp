@@ -1,0 +1,308 @@
+#include "effects/gui/VfxBmpEffects.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <functional>
+#include <vector>
+
+using namespace fx;
+
+namespace {
+
+using Pixel = std::array<int, 3>; // bytes 0, 1, 2: blue, green, red
+
+QImage Image24(int w, int h, const std::function<Pixel(int, int)>& pixel) {
+    QImage image(w, h, QImage::Format_BGR888);
+    for (int y = 0; y < h; ++y) {
+        uchar* row = image.scanLine(y);
+        for (int x = 0; x < w; ++x) {
+            const Pixel p = pixel(x, y);
+            row[3 * x] = uchar(p[0]);
+            row[3 * x + 1] = uchar(p[1]);
+            row[3 * x + 2] = uchar(p[2]);
+        }
+    }
+    return image;
+}
+
+QImage Filled(int w, int h, Pixel p) {
+    return Image24(w, h, [p](int, int) { return p; });
+}
+
+Pixel At(const QImage& image, int x, int y) {
+    const uchar* row = image.constScanLine(y);
+    return {row[3 * x], row[3 * x + 1], row[3 * x + 2]};
+}
+
+// Every pixel names its place: (x, y, 7).
+QImage Numbered(int w, int h) {
+    return Image24(w, h, [](int x, int y) { return Pixel{x, y, 7}; });
+}
+
+const TVfxRect kOne{0, 0, 1, 1};
+
+struct OneByteCase {
+    const char* name;
+    Pixel in;
+    std::function<void(const QImage&, QImage&)> effect;
+    Pixel out;
+};
+
+void PrintTo(const OneByteCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class PixelEffects : public ::testing::TestWithParam<OneByteCase> {};
+
+TEST_P(PixelEffects, AgainstHandComputedValues) {
+    const QImage source = Filled(1, 1, GetParam().in);
+    QImage target = Filled(1, 1, {9, 9, 9});
+    GetParam().effect(source, target);
+    EXPECT_EQ(At(target, 0, 0), GetParam().out);
+}
+
+auto Gray() {
+    return [](const QImage& s, QImage& t) { VfxBmpGrayScale(s, kOne, t, {0, 0}); };
+}
+auto Bright(int value) {
+    return [value](const QImage& s, QImage& t) { VfxBmpBrightness(s, kOne, t, value, {0, 0}); };
+}
+auto Invert() {
+    return [](const QImage& s, QImage& t) { VfxBmpInvert(s, kOne, t, {0, 0}); };
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, PixelEffects,
+    ::testing::Values(
+        // the weights: blue 0.30, green 0.11, red 0.59, each rounded half to even
+        OneByteCase{"GrayWhite", {255, 255, 255}, Gray(), {254, 254, 254}},
+        OneByteCase{"GrayBlue", {255, 0, 0}, Gray(), {76, 76, 76}},
+        OneByteCase{"GrayGreen", {0, 255, 0}, Gray(), {28, 28, 28}},
+        OneByteCase{"GrayRed", {0, 0, 255}, Gray(), {150, 150, 150}},
+        OneByteCase{"GrayTiesToEven", {5, 50, 150}, Gray(), {96, 96, 96}}, // 2 + 6 + 88
+        OneByteCase{"BrighterClampsAt255", {250, 100, 0}, Bright(10), {255, 110, 10}},
+        OneByteCase{"DarkerClampsAt0", {5, 100, 255}, Bright(-10), {0, 90, 245}},
+        OneByteCase{"BrightnessBeyondTheRange", {1, 2, 3}, Bright(1000), {255, 255, 255}},
+        OneByteCase{"Inverted", {0, 128, 255}, Invert(), {255, 127, 0}}));
+
+TEST(GrayScale, WholeRowsMatchThePixelRule) {
+    // the weights as the rule states them, pixel by pixel
+    const auto gray = [](Pixel p) {
+        return int(std::nearbyint(p[0] * 0.30) + std::nearbyint(p[1] * 0.11) +
+                   std::nearbyint(p[2] * 0.59)) &
+               0xFF;
+    };
+    const QImage source = Image24(7, 2, [](int x, int y) {
+        return Pixel{(x * 37 + y) & 0xFF, x * 41 & 0xFF, 255 - x};
+    });
+    QImage target = Filled(7, 2, {9, 9, 9});
+    VfxBmpGrayScale(source, TVfxRect{0, 0, 7, 2}, target, {0, 0});
+    QImage inPlace = source.copy();
+    VfxBmpGrayScale(inPlace, TVfxRect{0, 0, 7, 2}, inPlace, {0, 0});
+    for (int y = 0; y < 2; ++y) {
+        for (int x = 0; x < 7; ++x) {
+            const int g = gray(At(source, x, y));
+            EXPECT_EQ(At(target, x, y), (Pixel{g, g, g})) << x << "," << y;
+            EXPECT_EQ(At(inPlace, x, y), (Pixel{g, g, g})) << x << "," << y;
+        }
+    }
+}
+
+TEST(AlphaBlend, MixesTheSourcesByAlpha) {
+    const QImage one = Filled(1, 1, {200, 0, 255});
+    const QImage two = Filled(1, 1, {100, 255, 0});
+    const struct {
+        float alpha;
+        Pixel out;
+    } cases[] = {{0.5f, {150, 127, 128}},
+                 {0.0f, {100, 255, 0}},
+                 {1.0f, {200, 0, 255}},
+                 {0.25f, {125, 191, 64}}};
+    // 0.5: 127.5 and -127.5 round to the even 128 and -128
+    for (const auto& c : cases) {
+        QImage target = Filled(1, 1, {0, 0, 0});
+        VfxBmpAlphaBlend(one, two, kOne, {0, 0}, c.alpha, target, {0, 0});
+        EXPECT_EQ(At(target, 0, 0), c.out) << c.alpha;
+    }
+}
+
+TEST(AlphaBlend, SourceTwoIsReadAtItsOwnPoint) {
+    const QImage one = Numbered(4, 4);
+    const QImage two = Numbered(4, 4);
+    QImage target = Filled(4, 4, {0, 0, 0});
+    VfxBmpAlphaBlend(one, two, TVfxRect{1, 1, 3, 3}, {0, 2}, 0.0f, target, {2, 0});
+    EXPECT_EQ(At(target, 0, 2), (Pixel{2, 0, 7}));
+    EXPECT_EQ(At(target, 1, 3), (Pixel{3, 1, 7}));
+    // rect cut where source 2 ends
+    QImage cut = Filled(4, 4, {0, 0, 0});
+    VfxBmpAlphaBlend(one, two, TVfxRect{0, 0, 4, 4}, {0, 0}, 0.0f, cut, {3, 3});
+    EXPECT_EQ(At(cut, 0, 0), (Pixel{3, 3, 7}));
+    EXPECT_EQ(At(cut, 1, 0), (Pixel{0, 0, 0}));
+}
+
+TEST(Mirrors, InPlaceKeepsTheMiddleOutOfPlaceCopiesIt) {
+    QImage rows = Numbered(2, 3);
+    VfxBmpFlipRows(rows, TVfxRect{0, 0, 2, 3}, rows, {0, 0});
+    EXPECT_EQ(At(rows, 1, 0), (Pixel{1, 2, 7}));
+    EXPECT_EQ(At(rows, 1, 1), (Pixel{1, 1, 7}));
+    EXPECT_EQ(At(rows, 1, 2), (Pixel{1, 0, 7}));
+
+    QImage target = Filled(2, 3, {9, 9, 9});
+    VfxBmpFlipRows(Numbered(2, 3), TVfxRect{0, 0, 2, 3}, target, {0, 0});
+    EXPECT_EQ(At(target, 0, 1), (Pixel{0, 1, 7}));
+    EXPECT_EQ(At(target, 0, 0), (Pixel{0, 2, 7}));
+
+    QImage columns = Numbered(3, 1);
+    VfxBmpFlipColumns(columns, TVfxRect{0, 0, 3, 1}, columns, {0, 0});
+    EXPECT_EQ(At(columns, 0, 0), (Pixel{2, 0, 7}));
+    EXPECT_EQ(At(columns, 1, 0), (Pixel{1, 0, 7}));
+    EXPECT_EQ(At(columns, 2, 0), (Pixel{0, 0, 7}));
+
+    QImage copied = Filled(3, 1, {9, 9, 9});
+    VfxBmpFlipColumns(Numbered(3, 1), TVfxRect{0, 0, 3, 1}, copied, {0, 0});
+    EXPECT_EQ(At(copied, 1, 0), (Pixel{1, 0, 7}));
+}
+
+TEST(Mirrors, PartOfAnImageToAnotherPlace) {
+    const QImage source = Numbered(6, 6);
+    QImage target = Filled(6, 6, {9, 9, 9});
+    VfxBmpFlipColumns(source, TVfxRect{1, 2, 4, 3}, target, {2, 4});
+    EXPECT_EQ(At(target, 2, 4), (Pixel{3, 2, 7}));
+    EXPECT_EQ(At(target, 4, 4), (Pixel{1, 2, 7}));
+    EXPECT_EQ(At(target, 5, 4), (Pixel{9, 9, 9}));
+    VfxBmpFlipRows(source, TVfxRect{0, 1, 1, 4}, target, {0, 0});
+    EXPECT_EQ(At(target, 0, 0), (Pixel{0, 3, 7}));
+    EXPECT_EQ(At(target, 0, 2), (Pixel{0, 1, 7}));
+}
+
+TEST(Mirrors, RowsOfAnyWidth) {
+    const int w = 12000;
+    QImage wide = Image24(w, 3, [](int x, int y) { return Pixel{x & 0xFF, x >> 8, y}; });
+    VfxBmpFlipRows(wide, TVfxRect{0, 0, w, 3}, wide, {0, 0});
+    EXPECT_EQ(At(wide, w - 1, 0), (Pixel{(w - 1) & 0xFF, (w - 1) >> 8, 2}));
+    VfxBmpFlipColumns(wide, TVfxRect{0, 0, w, 3}, wide, {0, 0});
+    EXPECT_EQ(At(wide, 0, 0), (Pixel{(w - 1) & 0xFF, (w - 1) >> 8, 2}));
+}
+
+TEST(Effects, AShiftedCopyInsideOneImageReadsTheOriginalPixels) {
+    QImage image = Numbered(5, 1);
+    VfxBmpInvert(image, TVfxRect{0, 0, 4, 1}, image, {1, 0});
+    for (int x = 1; x < 5; ++x) {
+        EXPECT_EQ(At(image, x, 0), (Pixel{255 - (x - 1), 255, 248})) << x;
+    }
+    QImage rows = Numbered(1, 4);
+    VfxBmpFlipRows(rows, TVfxRect{0, 0, 1, 3}, rows, {0, 1});
+    EXPECT_EQ(At(rows, 0, 1), (Pixel{0, 2, 7}));
+    EXPECT_EQ(At(rows, 0, 3), (Pixel{0, 0, 7}));
+}
+
+TEST(Effects, RectanglesAndPointsOutsideTheImagesAreCut) {
+    const QImage source = Numbered(4, 4);
+    using Call = std::function<void(QImage&)>;
+    const std::vector<Call> calls = {
+        [&](QImage& t) {
+            VfxBmpGrayScale(source, TVfxRect{-5, -5, 90, 90}, t, {-2, 1});
+        },
+        [&](QImage& t) {
+            VfxBmpInvert(source, TVfxRect{2, 2, 9, 9}, t, {3, 3});
+        },
+        [&](QImage& t) {
+            VfxBmpBrightness(source, TVfxRect{-3, 0, 2, 4}, t, 5, {0, -2});
+        },
+        [&](QImage& t) {
+            VfxBmpFlipRows(source, TVfxRect{-2, -2, 6, 6}, t, {1, -1});
+        },
+        [&](QImage& t) {
+            VfxBmpFlipColumns(source, TVfxRect{1, 1, 100, 3}, t, {-50, 0});
+        },
+        [&](QImage& t) {
+            VfxBmpAlphaBlend(source, source, TVfxRect{-1, -1, 5, 5}, {2, 2}, 0.5f, t, {3, -3});
+        },
+        [&](QImage& t) {
+            VfxBmpInvert(source, TVfxRect{3, 3, 1, 1}, t, {0, 0});
+        }, // empty
+    };
+    for (const Call& call : calls) {
+        QImage target = Filled(3, 3, {9, 9, 9});
+        call(target); // the address sanitizer watches every access
+    }
+    QImage target = Filled(3, 3, {9, 9, 9});
+    VfxBmpInvert(source, TVfxRect{-1, -1, 2, 2}, target, {0, 0});
+    // the part that exists lands where it would have landed
+    EXPECT_EQ(At(target, 0, 0), (Pixel{9, 9, 9}));
+    EXPECT_EQ(At(target, 1, 1), (Pixel{255, 255, 248}));
+    QImage flipped = Filled(4, 4, {9, 9, 9});
+    VfxBmpFlipColumns(source, TVfxRect{-2, 0, 2, 1}, flipped, {0, 0});
+    EXPECT_EQ(At(flipped, 0, 0), (Pixel{1, 0, 7}));
+    EXPECT_EQ(At(flipped, 1, 0), (Pixel{0, 0, 7}));
+    EXPECT_EQ(At(flipped, 2, 0), (Pixel{9, 9, 9}));
+}
+
+TEST(PixelFormat, EveryRoutineChecksEveryImage) {
+    const QImage good = Filled(2, 2, {1, 2, 3});
+    const QImage wrong = QImage(2, 2, QImage::Format_RGB32);
+    const TVfxRect all{0, 0, 2, 2};
+    using Call = std::function<void(const QImage&, QImage&)>;
+    const std::vector<Call> calls = {
+        [&](const QImage& s, QImage& t) {
+            VfxBmpGrayScale(s, all, t, {0, 0});
+        },
+        [&](const QImage& s, QImage& t) {
+            VfxBmpFlipRows(s, all, t, {0, 0});
+        },
+        [&](const QImage& s, QImage& t) {
+            VfxBmpFlipColumns(s, all, t, {0, 0});
+        },
+        [&](const QImage& s, QImage& t) {
+            VfxBmpInvert(s, all, t, {0, 0});
+        },
+        [&](const QImage& s, QImage& t) {
+            VfxBmpBrightness(s, all, t, 3, {0, 0});
+        },
+    };
+    for (const Call& call : calls) {
+        QImage target = Filled(2, 2, {9, 9, 9});
+        try {
+            call(wrong, target);
+            ADD_FAILURE() << "a 32-bit source";
+        } catch (const EVfxWrongPixelFormat& e) {
+            EXPECT_EQ(e.Message(), QStringLiteral("Wrong PixelFormat in Source bitmap!"));
+        }
+        QImage wrongTarget = wrong;
+        try {
+            call(good, wrongTarget);
+            ADD_FAILURE() << "a 32-bit target";
+        } catch (const EVfxWrongPixelFormat& e) {
+            EXPECT_EQ(e.Message(), QStringLiteral("Wrong PixelFormat in Target bitmap!"));
+        }
+        EXPECT_EQ(At(target, 0, 0), (Pixel{9, 9, 9}));
+    }
+    const struct {
+        const QImage& one;
+        const QImage& two;
+        bool targetGood;
+        const char* message;
+    } blends[] = {{wrong, good, true, "Wrong PixelFormat in Source 1 bitmap!"},
+                  {good, wrong, true, "Wrong PixelFormat in Source 2 bitmap!"},
+                  {good, good, false, "Wrong PixelFormat in Target bitmap!"},
+                  {wrong, wrong, false, "Wrong PixelFormat in Source 1 bitmap!"}};
+    for (const auto& b : blends) {
+        QImage target = b.targetGood ? Filled(2, 2, {9, 9, 9}) : QImage(2, 2, QImage::Format_RGB32);
+        try {
+            VfxBmpAlphaBlend(b.one, b.two, all, {0, 0}, 0.5f, target, {0, 0});
+            ADD_FAILURE() << b.message;
+        } catch (const EVfxWrongPixelFormat& e) {
+            EXPECT_EQ(e.Message(), QString::fromLatin1(b.message));
+        }
+        if (b.targetGood) {
+            EXPECT_EQ(At(target, 0, 0), (Pixel{9, 9, 9}));
+        }
+    }
+    EXPECT_THROW(VfxCheckPixelFormat(QImage(1, 1, QImage::Format_RGB888), QStringLiteral("x")),
+                 EVfxWrongPixelFormat);
+    EXPECT_TRUE(VfxCheckPixelFormat(good, QStringLiteral("x")));
+}
+
+} // namespace
