@@ -15,6 +15,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWidget>
+#include <QtGlobal>
 
 #include <functional>
 #include <stdexcept>
@@ -82,7 +83,8 @@ public:
 // A shown form of 600 x 400 at (100, 100) on one 1024 x 768 screen, with a
 // dock on each edge, the application active.
 struct DockForm {
-    DockForm() {
+    DockForm() : previousHandler_(qInstallMessageHandler(&MuteOffscreenLimits)) {
+        PreviousHandler() = previousHandler_;
         form.setObjectName(QStringLiteral("Form"));
         layout = new plat::AlignLayout(&form);
         top = AddDock("TopDock", dpTop);
@@ -116,7 +118,25 @@ struct DockForm {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
         layout->activate();
     }
-    static QPoint Global(const QWidget* w, QPoint local) { return w->mapToGlobal(local); }
+    ~DockForm() { qInstallMessageHandler(previousHandler_); }
+    DockForm(const DockForm&) = delete;
+    DockForm& operator=(const DockForm&) = delete;
+
+    // The offscreen platform cannot grab the mouse or raise windows, and says
+    // so each time; the rest goes on as usual.
+    static QtMessageHandler& PreviousHandler() {
+        static QtMessageHandler handler = nullptr;
+        return handler;
+    }
+    static void MuteOffscreenLimits(QtMsgType type, const QMessageLogContext& context,
+                                    const QString& text) {
+        if (!text.startsWith(QLatin1String("This plugin does not support")) &&
+            PreviousHandler() != nullptr) {
+            PreviousHandler()(type, context, text);
+        }
+    }
+
+    QtMessageHandler previousHandler_;
 
     FakeScreens screens{{{plat::TRect(0, 0, 1024, 768), plat::TRect(0, 0, 1024, 768)}}};
     FakeSystemParameters params;
@@ -131,16 +151,23 @@ struct DockForm {
 
 // --- Scripted mouse and keys -------------------------------------------------
 
-// Queues a mouse event at a screen point; the running loop sees it.
+// Queues a mouse event at a screen point; the running loop sees it. The
+// event is made when it is delivered: mouse events of one pointing device
+// share their point, so an event made now would move with later ones.
 inline void PostMouse(QWidget* receiver, QEvent::Type type, QPoint global,
                       Qt::KeyboardModifiers modifiers = Qt::NoModifier,
                       Qt::MouseButton button = Qt::LeftButton) {
-    const Qt::MouseButtons held =
-        type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-    QCoreApplication::postEvent(receiver,
-                                new QMouseEvent(type, receiver->mapFromGlobal(global), global,
-                                                type == QEvent::MouseMove ? Qt::NoButton : button,
-                                                held, modifiers));
+    QMetaObject::invokeMethod(
+        receiver,
+        [receiver, type, global, modifiers, button] {
+            const Qt::MouseButtons held = type == QEvent::MouseButtonRelease
+                                              ? Qt::NoButton
+                                              : Qt::MouseButtons(Qt::LeftButton);
+            QMouseEvent event(type, receiver->mapFromGlobal(global), global,
+                              type == QEvent::MouseMove ? Qt::NoButton : button, held, modifiers);
+            QCoreApplication::sendEvent(receiver, &event);
+        },
+        Qt::QueuedConnection);
 }
 inline void PostMoves(QWidget* receiver, const std::vector<QPoint>& points,
                       Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
@@ -148,11 +175,18 @@ inline void PostMoves(QWidget* receiver, const std::vector<QPoint>& points,
         PostMouse(receiver, QEvent::MouseMove, p, modifiers);
     }
 }
-inline void PostRelease(QWidget* receiver, QPoint global) {
-    PostMouse(receiver, QEvent::MouseButtonRelease, global);
+inline void PostRelease(QWidget* receiver, QPoint global,
+                        Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    PostMouse(receiver, QEvent::MouseButtonRelease, global, modifiers);
 }
 inline void PostKey(QWidget* receiver, int key, QEvent::Type type = QEvent::KeyPress) {
-    QCoreApplication::postEvent(receiver, new QKeyEvent(type, key, Qt::NoModifier));
+    QMetaObject::invokeMethod(
+        receiver,
+        [receiver, key, type] {
+            QKeyEvent event(type, key, Qt::NoModifier);
+            QCoreApplication::sendEvent(receiver, &event);
+        },
+        Qt::QueuedConnection);
 }
 // Runs f inside the loop, between the queued events.
 inline void PostCall(QObject* context, std::function<void()> f) {

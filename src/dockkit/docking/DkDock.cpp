@@ -27,15 +27,6 @@ bool Contains(const List& list, const T* item) {
     return std::find(list.begin(), list.end(), item) != list.end();
 }
 
-// Raises a window's sizing lock for a scope.
-struct SizingLock {
-    explicit SizingLock(int& lock) : lock_(lock) { ++lock_; }
-    ~SizingLock() { --lock_; }
-    SizingLock(const SizingLock&) = delete;
-    SizingLock& operator=(const SizingLock&) = delete;
-    int& lock_;
-};
-
 } // namespace
 
 TDkDock::TDkDock(QWidget* parent, TDkDockPosition position)
@@ -406,8 +397,7 @@ void TDkDock::ArrangeRows() {
                 vertical
                     ? QRect(origin.x() + offset, origin.y() + place.Pos, thickness, place.Length)
                     : QRect(origin.x() + place.Pos, origin.y() + offset, place.Length, thickness);
-            SizingLock lock(window->sizingLock_);
-            window->setGeometry(bounds);
+            window->SetBoundsLocked(bounds);
         }
         for (size_t i : inRow) {
             if (changed[i]) {

@@ -216,9 +216,11 @@ public:
     // allows dragging, and the window's own check passes).
     bool AcceptsDock(TDkDock* dock) const;
 
+    // 2000 on the docked frame and handle, 2001 on the docked close button.
+    int NcHitTest(QPoint pos) const override;
+
 protected:
     QMargins CalcNcMargins() const override;
-    int NcHitTest(QPoint pos) const override;
     void NcPaint(QPainter& painter) override;
     void ClientPaint(QPainter& painter, const QRegion& region) override;
     void NcLButtonDown(int hit, QPoint globalPos) override;
@@ -250,6 +252,10 @@ private:
     void FloatingFormDestroyed(TDkFloatingWindowParent* form);
     void FreeKeptForm();
     void PlaceFloatingForm();
+    // The floating form takes the window's size plus its frame.
+    void SyncFloatingForm();
+    // Sets the geometry without telling ClientSizeChanging.
+    void SetBoundsLocked(const QRect& bounds);
     bool CanDrag() const;
     void RearrangeDock();
 
@@ -300,6 +306,7 @@ private:
     int dockChangeLock_ = 0;
     int hiddenLock_ = 0;
     int sizingLock_ = 0;
+    QSize lockedSize_;     // set under the sizing lock, its resize event not seen yet
     int showingApply_ = 0; // the window itself shows or hides
     bool loading_ = false;
     bool destroying_ = false;
