@@ -192,12 +192,46 @@ TEST_F(DragLoopTest, ASqueezedWindowPushesItsRow) {
             cursor = QGuiApplication::overrideCursor()->shape();
         }
     });
-    PostRelease(&f.form, start - QPoint(20, 0));
+    // Far past the window before it: it keeps its place in the row.
+    PostMoves(&f.form, {start - QPoint(300, 0)});
+    PostRelease(&f.form, start - QPoint(300, 0));
     Press(second, kHandle);
     EXPECT_EQ(cursor, std::optional<Qt::CursorShape>(Qt::SizeHorCursor));
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     EXPECT_EQ(second->EffectiveRow(), 0);
+    EXPECT_EQ(w->x(), 0);
+    EXPECT_EQ(second->x(), 290);
+    EXPECT_EQ(second->DockPos(), 290);
     EXPECT_FALSE(f.top->RowPushMode());
+}
+
+TEST_F(DragLoopTest, ARefusingDockIsPassedOver) {
+    std::vector<QString> asked;
+    f.left->OnRequestDock = [&](TDkDock* dock, TDkCustomDockableWindow*, bool& accept) {
+        asked.push_back(dock->objectName());
+        accept = false;
+    };
+    PostMoves(&f.form, {{102, 250}});
+    PostRelease(&f.form, {102, 250});
+    PressHandle();
+    EXPECT_EQ(asked, std::vector<QString>{QStringLiteral("LeftDock")});
+    EXPECT_TRUE(w->Floating());
+}
+
+TEST_F(DragLoopTest, AWindowThatCannotFloatStaysWhereItWasOffTheDocks) {
+    w->SetDockMode(dmCannotFloat);
+    std::optional<Qt::CursorShape> cursor;
+    PostMoves(&f.form, {{400, 300}});
+    PostCall(&f.form, [&] {
+        if (QGuiApplication::overrideCursor() != nullptr) {
+            cursor = QGuiApplication::overrideCursor()->shape();
+        }
+    });
+    PostRelease(&f.form, {400, 300});
+    PressHandle();
+    EXPECT_EQ(cursor, std::optional<Qt::CursorShape>(Qt::ForbiddenCursor));
+    EXPECT_EQ(w->CurrentDock(), f.top);
+    EXPECT_EQ(w->pos(), QPoint(0, 0));
 }
 
 // --- Sizing a floating window ------------------------------------------------------

@@ -296,16 +296,18 @@ void TDkDock::ArrangeRows() {
     for (const auto& window : dockList_) {
         sorted.push_back(window.data());
     }
-    const auto draggedAt = std::find(sorted.begin(), sorted.end(), draggedWindow_);
-    const auto draggedIndex = draggedAt - sorted.begin();
+    TDkCustomDockableWindow* const dragged = draggedWindow_.data();
+    const bool draggedListed =
+        dragged != nullptr && std::find(sorted.begin(), sorted.end(), dragged) != sorted.end();
+    const auto draggedIndex = std::find(sorted.begin(), sorted.end(), dragged) - sorted.begin();
     std::stable_sort(sorted.begin(), sorted.end(),
                      [](const TDkCustomDockableWindow* a, const TDkCustomDockableWindow* b) {
                          return a->dockRow_ != b->dockRow_ ? a->dockRow_ < b->dockRow_
                                                            : a->dockPos_ < b->dockPos_;
                      });
-    if (rowPush_ && draggedAt != sorted.end() && draggedWindow_ != nullptr) {
-        sorted.erase(std::find(sorted.begin(), sorted.end(), draggedWindow_));
-        sorted.insert(sorted.begin() + draggedIndex, draggedWindow_);
+    if (rowPush_ && draggedListed) {
+        sorted.erase(std::find(sorted.begin(), sorted.end(), dragged));
+        sorted.insert(sorted.begin() + draggedIndex, dragged);
     }
     std::vector<TDkCustomDockableWindow*> shown;
     for (TDkCustomDockableWindow* window : sorted) {
@@ -333,7 +335,7 @@ void TDkDock::ArrangeRows() {
         rec.FullSize = window->fullSize_;
         rec.Stretch = window->stretch_;
         rec.NewRowBefore = window->newRowBefore_;
-        rec.Dragged = window == draggedWindow_;
+        rec.Dragged = window == dragged;
         rec.Shrink = window->ShrinkBehaviour();
         input.push_back(rec);
     }

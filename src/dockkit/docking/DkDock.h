@@ -187,7 +187,7 @@ private:
     bool loading_ = false;
     bool destroying_ = false;
     int arrangedLength_ = -1;
-    TDkCustomDockableWindow* draggedWindow_ = nullptr;
+    QPointer<TDkCustomDockableWindow> draggedWindow_;
     bool rowPush_ = false;
     bool commit_ = false;
     bool squeezed_ = false;

@@ -430,7 +430,14 @@ void DkDragLoop::Run(QPoint start) {
     QWidget* capture = !w_->parentForm_.isNull() ? w_->parentForm_.data() : w_->window();
     dk::TDkMouseLoop loop(capture);
     loop_ = &loop;
-    loop.OnTrack = [this](QPoint pos, bool ctrlDown) { Step(pos, ctrlDown); };
+    // A window destroyed meanwhile (by a timer, say) ends the loop.
+    QObject::connect(w_, &QObject::destroyed, &loop,
+                     [&loop] { loop.End(dk::TDkMouseLoop::Outcome::Cancelled); });
+    loop.OnTrack = [this, self](QPoint pos, bool ctrlDown) {
+        if (!self.isNull() && !self->destroying_) {
+            Step(pos, ctrlDown);
+        }
+    };
     auto outcome = dk::TDkMouseLoop::Outcome::Cancelled;
     std::exception_ptr error;
     try {
@@ -590,7 +597,13 @@ void DkSizingLoop::Run(QPoint start) {
             outline_->Move(startRect_, w_->FloatingBorderSize());
         }
         dk::TDkMouseLoop loop(form);
-        loop.OnTrack = [this](QPoint pos, bool) { Track(pos); };
+        QObject::connect(w_, &QObject::destroyed, &loop,
+                         [&loop] { loop.End(dk::TDkMouseLoop::Outcome::Cancelled); });
+        loop.OnTrack = [this, self](QPoint pos, bool) {
+            if (!self.isNull() && !self->destroying_) {
+                Track(pos);
+            }
+        };
         outcome = loop.Run(start, false);
         outline_.reset();
         if (!self.isNull() && !form.isNull()) {
