@@ -3,6 +3,7 @@
 #include "dockkit/docking/DkFloatingWindowParent.h"
 
 #include "DockFixtures.h"
+#include "PixelPicture.h"
 #include "WaitUntil.h"
 
 #include <QApplication>
@@ -341,6 +342,28 @@ TEST_F(DockableTest, DestroyingADockOrAWindowLeavesNothingDangling) {
     DropFreedForms();
     EXPECT_TRUE(f.form.findChildren<TDkFloatingWindowParent*>().isEmpty());
     EXPECT_TRUE(TDkCustomDockableWindow::FloatingWindows().empty());
+}
+
+TEST_F(DockableTest, DockedCloseButtonShowsItsCrossAndSinksWhilePressed) {
+    TestDockable* w = f.Add("Bar", QSize(100, 22), f.top);
+    w->SetCloseButtonWhenDocked(true);
+    const QRect button(2, 2, 12, 12);
+    const auto picture = [&] {
+        return PixelPicture(w->grab().toImage().convertToFormat(QImage::Format_RGB32),
+                            ClassicLegend(), button);
+    };
+    EXPECT_EQ(picture(),
+              (QStringList{"FFFFFFFFFFFF", "FFFFFFFFFFFF", "FFFFFFFFFFFF", "FFKKFFKKFFFF",
+                           "FFFKKKKFFFFF", "FFFFKKFFFFFF", "FFFKKKKFFFFF", "FFKKFFKKFFFF",
+                           "FFFFFFFFFFFF", "FFFFFFFFFFFF", "FFFFFFFFFFFF", "FFFFFFFFFFFF"}));
+    QStringList pressed;
+    PostCall(w, [&] { pressed = picture(); });
+    PostRelease(&f.form, w->mapToGlobal(QPoint(60, 10)));
+    Press(w, QPoint(5, 5));
+    EXPECT_EQ(pressed,
+              (QStringList{"GGGGGGGGGGGW", "GFFFFFFFFFFW", "GFFFFFFFFFFW", "GFFFFFFFFFFW",
+                           "GFFKKFFKKFFW", "GFFFKKKKFFFW", "GFFFFKKFFFFW", "GFFFKKKKFFFW",
+                           "GFFKKFFKKFFW", "GFFFFFFFFFFW", "GFFFFFFFFFFW", "WWWWWWWWWWWW"}));
 }
 
 } // namespace

@@ -266,10 +266,6 @@ void TDkCustomDockableWindow::resizeEvent(QResizeEvent* event) {
     }
 }
 
-void TDkCustomDockableWindow::moveEvent(QMoveEvent* event) {
-    DkNcWidget::moveEvent(event);
-}
-
 // --- Painting ----------------------------------------------------------------------------
 
 void TDkCustomDockableWindow::NcPaint(QPainter& painter) {

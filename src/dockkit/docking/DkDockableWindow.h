@@ -175,7 +175,8 @@ public:
     // The client size of the content for a placement; with canMoveControls
     // the children are placed too.
     virtual QSize LayoutChildren(bool canMoveControls, PlacementKind kind, TDkDock* targetDock) = 0;
-    // The client size of the content where the window is now.
+    // The client size of the content where the window is now, at its full
+    // length (the dock works out the shrinking).
     virtual QSize NaturalSize() = 0;
     // Whether a client point is on a child that takes the press itself.
     virtual bool PointOnChildControl(QPoint clientPoint) const;
@@ -231,10 +232,10 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void moveEvent(QMoveEvent* event) override;
 
     // Raised while the content must not be laid out; the last unlock lays
-    // it out when that was asked for meanwhile.
+    // it out when that was asked for meanwhile. The content is laid out
+    // with the shrunk length the dock gave (CurrentShrunkLength).
     void LockContent() { ++contentLock_; }
     void UnlockContent();
 
