@@ -3,17 +3,30 @@
 // a menu of 50 items with shortcut texts. Each iteration lays everything out
 // anew (the kit re-measures every viewer; Qt is told its layout and item
 // rectangles are stale) and paints the whole window into an image.
+//
+// Docks: a form whose top dock holds 8 bars of 6 buttons in 3 rows is resized
+// between 800 and 700 pixels (the bars of the lower rows move; none has to
+// shrink on either side), next to a QMainWindow with the same QToolBars in 3 tool bar
+// rows; and the saved positions of 10 windows are written to the registry
+// store and read back.
+#include "dockkit/docking/DkDock.h"
+#include "dockkit/docking/DkDockableWindow.h"
+#include "dockkit/docking/DkPositions.h"
 #include "dockkit/items/DkItem.h"
 #include "dockkit/items/DkView.h"
 
+#include "platform/core/Registry.h"
+#include "platform/gui/AlignLayout.h"
 #include "platform/gui/ImageList.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QImage>
 #include <QLayout>
+#include <QMainWindow>
 #include <QMenu>
 #include <QPainter>
+#include <QTemporaryDir>
 #include <QToolBar>
 
 #include <benchmark/benchmark.h>
@@ -173,6 +186,135 @@ void BM_Qt_Menu50(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Qt_Menu50)->Unit(benchmark::kMicrosecond);
+
+// --- Docks ---------------------------------------------------------------------
+
+constexpr int kBars = 8;
+constexpr int kButtonsPerBar = 6;
+constexpr int kBarRows[kBars] = {0, 0, 0, 1, 1, 1, 2, 2};
+
+// A view that keeps its layout's size for its bar instead of sizing it.
+class BarView : public TDkView {
+public:
+    using TDkView::TDkView;
+    void DoUpdatePositions(QSize size) override { Size = size; }
+    QSize Size;
+};
+
+// A dockable bar showing a view of its items, as a tool bar does.
+class BenchBar : public TDkCustomDockableWindow {
+public:
+    BenchBar(QWidget* form, TDkRootItem* root) : TDkCustomDockableWindow(form) {
+        view_ = new BarView(this, nullptr, root, this, true, false, true);
+    }
+    QSize LayoutChildren(bool, PlacementKind, TDkDock*) override { return NaturalSize(); }
+    QSize NaturalSize() override {
+        view_->ValidatePositions();
+        return view_->Size;
+    }
+
+private:
+    BarView* view_;
+};
+
+// The kit's form: a top dock with 8 bars in 3 rows over a client widget.
+struct KitDockForm {
+    explicit KitDockForm(const Actions& actions) {
+        form.setAttribute(Qt::WA_DontShowOnScreen);
+        auto* layout = new plat::AlignLayout(&form);
+        dock = new TDkDock(&form, dpTop);
+        dock->setObjectName(QStringLiteral("TopDock"));
+        for (int b = 0; b < kBars; ++b) {
+            auto* root = new TDkRootItem(&owner);
+            root->SetSubMenuImages(const_cast<plat::ImageList*>(&actions.images));
+            for (int i = 0; i < kButtonsPerBar; ++i) {
+                auto* item = new TDkCustomItem(&owner);
+                item->SetAction(actions.list[static_cast<size_t>(b * kButtonsPerBar + i) % 9]);
+                item->SetDisplayMode(nbdmDefault);
+                root->Add(item);
+            }
+            auto* bar = new BenchBar(&form, root);
+            bar->setObjectName(QStringLiteral("Bar%1").arg(b));
+            bar->SetDockRow(kBarRows[b]);
+            bar->SetDockPos(b * 200);
+            bar->SetCurrentDock(dock);
+            bars.push_back(bar);
+        }
+        layout->AddWidget(new QWidget(&form), plat::Align::Client);
+        form.resize(800, 600);
+        form.show();
+    }
+    QObject owner;
+    QWidget form;
+    TDkDock* dock;
+    std::vector<BenchBar*> bars;
+};
+
+void BM_Kit_DockResize8Bars(benchmark::State& state) {
+    Actions actions(kBars * kButtonsPerBar, true);
+    KitDockForm kit(actions);
+    int width = 800;
+    for (auto _ : state) {
+        width = width == 800 ? 700 : 800;
+        kit.form.resize(width, 600);
+        benchmark::DoNotOptimize(kit.dock->height());
+    }
+}
+BENCHMARK(BM_Kit_DockResize8Bars)->Unit(benchmark::kMicrosecond);
+
+void BM_Qt_MainWindowResize8Bars(benchmark::State& state) {
+    Actions actions(kBars * kButtonsPerBar, true);
+    QMainWindow window;
+    window.setAttribute(Qt::WA_DontShowOnScreen);
+    for (int b = 0; b < kBars; ++b) {
+        if (b > 0 && kBarRows[b] != kBarRows[b - 1]) {
+            window.addToolBarBreak();
+        }
+        auto* bar = new QToolBar(QStringLiteral("Bar%1").arg(b), &window);
+        bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+        for (int i = 0; i < kButtonsPerBar; ++i) {
+            QAction* action = actions.list[static_cast<size_t>(b * kButtonsPerBar + i) % 9];
+            bar->addAction(action);
+        }
+        window.addToolBar(Qt::TopToolBarArea, bar);
+    }
+    window.setCentralWidget(new QWidget(&window));
+    window.resize(800, 600);
+    window.show();
+    int width = 800;
+    for (auto _ : state) {
+        width = width == 800 ? 700 : 800;
+        window.resize(width, 600);
+        benchmark::DoNotOptimize(window.centralWidget()->y());
+    }
+}
+BENCHMARK(BM_Qt_MainWindowResize8Bars)->Unit(benchmark::kMicrosecond);
+
+// Ten windows: seven on the top dock, three floating; saved to the registry
+// store and read back (the store stays in memory).
+void BM_Kit_Positions10_SaveLoad(benchmark::State& state) {
+    Actions actions(kBars * kButtonsPerBar, true);
+    KitDockForm kit(actions);
+    for (int b = kBars; b < 10; ++b) {
+        auto* root = new TDkRootItem(&kit.owner);
+        auto* bar = new BenchBar(&kit.form, root);
+        bar->setObjectName(QStringLiteral("Bar%1").arg(b));
+        bar->SetCurrentDock(kit.dock);
+        kit.bars.push_back(bar);
+    }
+    for (int b = 7; b < 10; ++b) {
+        kit.bars[static_cast<size_t>(b)]->SetFloatingPosition(QPoint(100 * b, 300));
+        kit.bars[static_cast<size_t>(b)]->SetFloatingState(true);
+    }
+    QTemporaryDir dir;
+    plat::Registry store(dir.path() + QStringLiteral("/store.ini"));
+    const QString base = QStringLiteral("Software\\ZELVO\\MainForm\\Toolbars\\");
+    for (auto _ : state) {
+        dk::RegistrySavePositions(&kit.form, store, base);
+        dk::RegistryLoadPositions(&kit.form, store, base);
+    }
+}
+BENCHMARK(BM_Kit_Positions10_SaveLoad)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

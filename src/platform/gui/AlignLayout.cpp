@@ -110,6 +110,20 @@ int AlignLayout::Extent(const Entry& entry) {
 
 void AlignLayout::setGeometry(const QRect& rect) {
     QLayout::setGeometry(rect);
+    // A child that answers its new length by changing its extent (a bar that
+    // wraps onto more rows when it gets narrower) is placed again with the new
+    // extent; a few passes settle every sane child.
+    constexpr int kMaxPasses = 4;
+    for (int passes = 0; passes < kMaxPasses; ++passes) {
+        extentChanged_ = false;
+        Place();
+        if (!extentChanged_) {
+            break;
+        }
+    }
+}
+
+void AlignLayout::Place() {
     TRect rest(contentsRect());
     const auto place = [](QLayoutItem* item, int x, int y, int w, int h) {
         item->setGeometry(QRect(x, y, std::max(0, w), std::max(0, h)));
@@ -188,12 +202,16 @@ Qt::Orientations AlignLayout::expandingDirections() const {
 }
 
 bool AlignLayout::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Resize && !placing_) {
+    if (event->type() == QEvent::Resize) {
         const int i = IndexOf(qobject_cast<QWidget*>(watched));
         if (i >= 0) {
             const Entry& e = entries_[static_cast<size_t>(i)];
             if (isSide(e.align) && e.extent >= 0 && Extent(e) != e.extent) {
-                invalidate();
+                if (placing_) {
+                    extentChanged_ = true;
+                } else {
+                    invalidate();
+                }
             }
         }
     }

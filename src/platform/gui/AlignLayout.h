@@ -19,7 +19,9 @@ enum class Align { None, Top, Bottom, Left, Right, Client };
 //
 // A Top or Bottom child keeps its height and a Left or Right child its width:
 // the child's current size, or its size hint while it has never been sized.
-// Resizing an aligned child along that direction lays the parent out again.
+// Resizing an aligned child along that direction lays the parent out again;
+// a child that changes its extent while it is being placed (a bar that wraps
+// when it gets narrower) is placed again at once.
 class AlignLayout : public QLayout {
     Q_OBJECT
 public:
@@ -56,10 +58,12 @@ private:
     };
 
     static int Extent(const Entry& entry);
+    void Place();
     int IndexOf(const QWidget* widget) const;
 
     std::vector<Entry> entries_;
     bool placing_ = false;
+    bool extentChanged_ = false; // a child changed its extent while being placed
 };
 
 } // namespace plat

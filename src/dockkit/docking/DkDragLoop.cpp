@@ -1,0 +1,635 @@
+// The loops that move a dockable window between docks and the screen, and
+// that size its floating form, each on the modal mouse loop.
+#include "dockkit/common/DkCommon.h"
+#include "dockkit/docking/DkDockableWindow.h"
+#include "dockkit/docking/DkDragOutline.h"
+#include "dockkit/docking/DkFloatingWindowParent.h"
+#include "dockkit/docking/DkMouseLoop.h"
+
+#include "platform/gui/Metrics.h"
+#include "platform/gui/MulDiv.h"
+
+#include <QGuiApplication>
+#include <QPointer>
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+
+namespace {
+
+QRect GlobalRect(const QWidget* widget) {
+    return {widget->mapToGlobal(QPoint(0, 0)), widget->size()};
+}
+
+// Where the cursor would put the window: a dock with a row, or the screen.
+struct DragTarget {
+    QPointer<TDkDock> Dock;
+    int Row = 0;
+    bool NewRow = false;
+    int Pos = 0;
+    plat::TRect Rect; // screen coordinates; empty: nothing to apply
+};
+
+} // namespace
+
+class DkDragLoop {
+public:
+    explicit DkDragLoop(TDkCustomDockableWindow* window) : w_(window) {}
+    void Run(QPoint start);
+
+private:
+    struct Candidate {
+        QPointer<TDkDock> Dock;
+        QSize Size; // the window's size on that dock, frame included
+        std::vector<TDkDock::RowThickness> Rows;
+    };
+
+    void AddCandidate(TDkDock* dock);
+    void CollectDocks(QWidget* control);
+    void Step(QPoint cursor, bool ctrl);
+    bool HitsDock(const Candidate& c, QPoint cursor, QRect& rect) const;
+    QRect DockedRect(const Candidate& c, QPoint cursor) const;
+    void FindRow(const Candidate& c, const QRect& rect, DragTarget& target) const;
+    plat::TRect FloatingRect(QPoint cursor) const;
+    int Along(QPoint p, const TDkDock* dock) const;
+    void Apply(const DragTarget& target, bool final);
+    void Finish(bool accepted);
+
+    TDkCustomDockableWindow* w_;
+    QPointer<TDkDock> startDock_;
+    int startRow_ = 0;
+    int startPos_ = 0;
+    bool startedFloating_ = false;
+    QPoint startFloatPos_;
+    QPoint press_;
+    QPoint grab_;
+    QSize startSize_;
+    int gx_ = 0;
+    int gy_ = 0;
+    bool smooth_ = true;
+    bool firstStep_ = true;
+    bool squeezedAtStart_ = false;
+    bool rowPushPossible_ = true;
+    bool rowPush_ = false;
+    QSize floatSize_;
+    QPoint floatClientOffset_;
+    QSize floatClientSize_;
+    std::vector<Candidate> candidates_;
+    DragTarget current_;
+    std::unique_ptr<dk::TDkDragOutline> outline_;
+    dk::TDkMouseLoop* loop_ = nullptr;
+};
+
+void DkDragLoop::AddCandidate(TDkDock* dock) {
+    for (const Candidate& c : candidates_) {
+        if (c.Dock == dock) {
+            return;
+        }
+    }
+    if (!w_->AcceptsDock(dock)) {
+        return;
+    }
+    dock->StoreEffectivePositions();
+    Candidate c;
+    c.Dock = dock;
+    c.Size = w_->LayoutChildren(false, TDkCustomDockableWindow::PlacementFor(dock), dock) +
+             w_->DockedFrameSizeFor(dock);
+    const int highest = dock->HighestRow(true);
+    for (int row = 0; row <= highest; ++row) {
+        c.Rows.push_back(dock->RowThicknessOf(row));
+    }
+    candidates_.push_back(std::move(c));
+}
+
+void DkDragLoop::CollectDocks(QWidget* control) {
+    std::vector<QWidget*> children;
+    for (QObject* object : control->children()) {
+        auto* child = qobject_cast<QWidget*>(object);
+        if (child != nullptr && !child->isWindow() && !child->isHidden() && child != w_ &&
+            !w_->isAncestorOf(child)) {
+            children.push_back(child);
+        }
+    }
+    for (const TDkDockPosition position : {dpTop, dpBottom, dpLeft, dpRight}) {
+        for (QWidget* child : children) {
+            auto* dock = qobject_cast<TDkDock*>(child);
+            if (dock != nullptr && dock->Position() == position) {
+                AddCandidate(dock);
+            }
+        }
+    }
+    for (QWidget* child : children) {
+        if (qobject_cast<TDkDock*>(child) == nullptr) {
+            CollectDocks(child);
+        }
+    }
+}
+
+int DkDragLoop::Along(QPoint p, const TDkDock* dock) const {
+    return dock != nullptr && dock->IsVertical() ? p.y() : p.x();
+}
+
+QRect DkDragLoop::DockedRect(const Candidate& c, QPoint cursor) const {
+    // The cursor keeps its relative place in the window.
+    const auto scaled = [](int grab, int size, int startSize) {
+        return std::clamp(plat::MulDiv(grab, size, startSize), 0, std::max(size - 1, 0));
+    };
+    const QPoint offset(scaled(grab_.x(), c.Size.width(), startSize_.width()),
+                        scaled(grab_.y(), c.Size.height(), startSize_.height()));
+    return {cursor - offset, c.Size};
+}
+
+bool DkDragLoop::HitsDock(const Candidate& c, QPoint cursor, QRect& rect) const {
+    const plat::TRect grown(GlobalRect(c.Dock).adjusted(-3, -3, 3, 3));
+    const int x = cursor.x();
+    const int y = cursor.y();
+    if (x < grown.Left - (25 - gx_) || x >= grown.Right + gx_ || y < grown.Top - (25 - gy_) ||
+        y >= grown.Bottom + gy_) {
+        return false;
+    }
+    if (c.Dock->IsVertical() && (y < grown.Top || y >= grown.Bottom)) {
+        return false;
+    }
+    rect = DockedRect(c, cursor);
+    return !plat::IntersectRect(plat::TRect(rect), grown).IsEmpty();
+}
+
+void DkDragLoop::FindRow(const Candidate& c, const QRect& rect, DragTarget& target) const {
+    const bool vertical = c.Dock->IsVertical();
+    const QPoint origin = c.Dock->mapToGlobal(c.Dock->ClientOrigin());
+    const int middle = vertical ? rect.x() + rect.width() / 2 - origin.x()
+                                : rect.y() + rect.height() / 2 - origin.y();
+    int start = 0;
+    for (size_t row = 0; row < c.Rows.size(); ++row) {
+        const int thickness = c.Rows[row].Thickness;
+        if (thickness > 0 && middle < start + thickness) {
+            const int zone = c.Rows[row].HasFullSize ? thickness / 2 : thickness / 4;
+            const int local = middle - start;
+            target.Row = static_cast<int>(row);
+            if (local < zone) {
+                target.NewRow = true;
+            } else if (local >= thickness - zone) {
+                target.Row = static_cast<int>(row) + 1;
+            }
+            return;
+        }
+        start += thickness;
+    }
+    target.Row = static_cast<int>(c.Rows.size());
+    target.NewRow = true;
+}
+
+plat::TRect DkDragLoop::FloatingRect(QPoint cursor) const {
+    const plat::TRect work = dk::MonitorRectForPoint(cursor, true);
+    cursor.setX(std::clamp(cursor.x(), work.Left, std::max(work.Left, work.Right - 1)));
+    cursor.setY(std::clamp(cursor.y(), work.Top, std::max(work.Top, work.Bottom - 1)));
+    const auto scaled = [](int grab, int size, int startSize) {
+        return plat::MulDiv(grab, size, startSize);
+    };
+    QPoint offset = floatClientOffset_ +
+                    QPoint(scaled(grab_.x(), floatClientSize_.width(), startSize_.width()),
+                           scaled(grab_.y(), floatClientSize_.height(), startSize_.height()));
+    offset.setX(std::clamp(offset.x(), 0, std::max(floatSize_.width() - 1, 0)));
+    offset.setY(std::clamp(offset.y(), 0, std::max(floatSize_.height() - 1, 0)));
+    plat::TRect r(QRect(cursor - offset, floatSize_));
+    // Kept in sight: it must overlap the work area less the frame and a margin.
+    const QSize border = w_->FloatingBorderSize();
+    plat::TRect sight = work;
+    sight.Inflate(-(border.width() + 4), -(border.height() + 4));
+    if (r.Bottom <= sight.Top) {
+        r.Offset(0, sight.Top - r.Bottom + 1);
+    }
+    if (r.Top >= sight.Bottom) {
+        r.Offset(0, sight.Bottom - r.Top - 1);
+    }
+    if (r.Right <= sight.Left) {
+        r.Offset(sight.Left - r.Right + 1, 0);
+    }
+    if (r.Left >= sight.Right) {
+        r.Offset(sight.Right - r.Left - 1, 0);
+    }
+    const int aboveClient = floatClientOffset_.y();
+    const int highest = sight.Top + 4 - aboveClient;
+    if (r.Top < highest) {
+        r.Offset(0, highest - r.Top);
+    }
+    return r;
+}
+
+void DkDragLoop::Step(QPoint cursor, bool ctrl) {
+    const bool first = firstStep_;
+    firstStep_ = false;
+    DragTarget target;
+    const Candidate* hit = nullptr;
+    QRect rect;
+    if (rowPush_) {
+        for (const Candidate& c : candidates_) {
+            if (c.Dock == startDock_) {
+                hit = &c;
+                rect = DockedRect(c, cursor);
+            }
+        }
+    } else if (!ctrl && !(first && startedFloating_)) {
+        for (const Candidate& c : candidates_) {
+            if (c.Dock.isNull() || !HitsDock(c, cursor, rect)) {
+                continue;
+            }
+            bool accept = true;
+            if (c.Dock->OnRequestDock) {
+                c.Dock->OnRequestDock(c.Dock, w_, accept);
+            }
+            if (accept) {
+                hit = &c;
+                break;
+            }
+        }
+    }
+
+    std::optional<Qt::CursorShape> cursorShape;
+    if (hit != nullptr) {
+        target.Dock = hit->Dock;
+        target.Rect = plat::TRect(rect);
+        const int moved = std::abs(Along(cursor, target.Dock) - Along(press_, target.Dock));
+        if (rowPush_) {
+            target.Row = startRow_;
+        } else {
+            FindRow(*hit, rect, target);
+            if (target.Dock != startDock_ || target.Row != startRow_ || target.NewRow) {
+                rowPushPossible_ = false;
+            } else if (squeezedAtStart_ && rowPushPossible_ && moved >= 10) {
+                rowPush_ = true;
+                startDock_->SetRowPushMode(true);
+            }
+        }
+        const QPoint origin = target.Dock->mapToGlobal(target.Dock->ClientOrigin());
+        target.Pos = Along(rect.topLeft() - origin, target.Dock);
+        if (!rowPush_ && target.Dock == startDock_ && target.Row == startRow_ && !target.NewRow &&
+            moved < 10) {
+            // A small move along its own row leaves the window where it was.
+            target.Pos = startPos_;
+        }
+        if (rowPush_) {
+            cursorShape = target.Dock->IsVertical() ? Qt::SizeVerCursor : Qt::SizeHorCursor;
+        }
+    } else {
+        rowPushPossible_ = false;
+        if (w_->dockMode_ == dmCanFloat) {
+            target.Rect = FloatingRect(cursor);
+        } else {
+            cursorShape = Qt::ForbiddenCursor;
+        }
+    }
+    if (loop_ != nullptr) {
+        loop_->SetCursor(cursorShape);
+    }
+    current_ = target;
+    if (target.Rect.IsEmpty()) {
+        if (outline_) {
+            outline_->Move({}, {});
+        }
+        return;
+    }
+    if (smooth_) {
+        Apply(target, false);
+    } else if (outline_) {
+        outline_->Move(target.Rect, target.Dock.isNull() ? w_->FloatingBorderSize() : QSize(1, 1));
+    }
+}
+
+void DkDragLoop::Apply(const DragTarget& target, bool final) {
+    if (target.Rect.IsEmpty()) {
+        return;
+    }
+    if (!target.Dock.isNull()) {
+        TDkDock* dock = target.Dock;
+        dock->SetDraggedWindow(w_);
+        dock->SetCommitPositions(final);
+        w_->newRowBefore_ = target.NewRow;
+        w_->dockRow_ = target.Row;
+        w_->dockPos_ = target.Pos;
+        struct Reset {
+            TDkCustomDockableWindow* w;
+            QPointer<TDkDock> dock;
+            ~Reset() {
+                w->newRowBefore_ = false;
+                if (!dock.isNull()) {
+                    dock->SetCommitPositions(false);
+                }
+            }
+        } reset{w_, dock};
+        if (w_->parentWidget() != dock || !w_->docked_) {
+            w_->SetParentControl(dock);
+        } else {
+            dock->ArrangeRows();
+        }
+        return;
+    }
+    w_->floatingPos_ = QPoint(target.Rect.Left, target.Rect.Top);
+    if (!w_->floating_) {
+        w_->SetFloatingState(true);
+    } else if (!w_->floatingForm_.isNull()) {
+        w_->floatingForm_->move(w_->floatingPos_);
+    }
+    w_->KeepOnScreen(true);
+}
+
+void DkDragLoop::Finish(bool accepted) {
+    outline_.reset();
+    w_->smoothDragging_ = false;
+    if (accepted) {
+        Apply(current_, true);
+    } else if (smooth_) {
+        // Cancelled: the window goes back where it was.
+        if (!startDock_.isNull()) {
+            w_->dockRow_ = startRow_;
+            w_->dockPos_ = startPos_;
+            if (w_->parentWidget() != startDock_ || !w_->docked_) {
+                w_->SetParentControl(startDock_);
+            } else {
+                startDock_->ArrangeRows();
+            }
+        } else if (startedFloating_) {
+            w_->floatingPos_ = startFloatPos_;
+            if (!w_->floating_) {
+                w_->SetFloatingState(true);
+            } else if (!w_->floatingForm_.isNull()) {
+                w_->floatingForm_->move(startFloatPos_);
+            }
+        }
+    }
+    if (w_->useLastDock_ && w_->docked_) {
+        w_->SetLastDock(w_->currentDock_);
+    }
+    w_->FreeKeptForm();
+    for (const Candidate& c : candidates_) {
+        if (!c.Dock.isNull() && c.Dock->DraggedWindow() == w_) {
+            c.Dock->SetDraggedWindow(nullptr);
+            c.Dock->SetRowPushMode(false);
+        }
+    }
+    if (!startDock_.isNull() && startDock_->DraggedWindow() == w_) {
+        startDock_->SetDraggedWindow(nullptr);
+        startDock_->SetRowPushMode(false);
+    }
+    if (w_->floating_) {
+        w_->dockRow_ = startRow_;
+        w_->dockPos_ = startPos_;
+    }
+}
+
+void DkDragLoop::Run(QPoint start) {
+    QPointer<TDkCustomDockableWindow> self(w_);
+    startDock_ = w_->docked_ ? w_->currentDock_.data() : nullptr;
+    startRow_ = w_->dockRow_;
+    startPos_ = w_->dockPos_;
+    startedFloating_ = w_->floating_;
+    startFloatPos_ = w_->floatingPos_;
+    press_ = start;
+    grab_ = start - w_->mapToGlobal(QPoint(0, 0));
+    startSize_ = w_->size();
+    // A window without width or height gives -1 here, not a division by zero.
+    gx_ = plat::MulDiv(25, grab_.x(), startSize_.width());
+    gy_ = plat::MulDiv(25, grab_.y(), startSize_.height());
+    if (!startDock_.isNull()) {
+        startDock_->SetDraggedWindow(w_);
+        startDock_->SetRowPushMode(false);
+        startDock_->SetDraggedSqueezed(false);
+        startDock_->ArrangeRows();
+        squeezedAtStart_ = startDock_->DraggedSqueezed();
+    }
+    smooth_ = w_->smoothDrag_;
+    w_->smoothDragging_ = smooth_;
+    const bool ctrl = QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ControlModifier);
+
+    if (w_->dockMode_ == dmCannotFloatOrChangeDocks) {
+        if (!startDock_.isNull()) {
+            AddCandidate(startDock_);
+        }
+    } else {
+        if (!startDock_.isNull()) {
+            AddCandidate(startDock_);
+        }
+        std::vector<QPointer<QWidget>> forms{w_->parentForm_};
+        forms.insert(forms.end(), w_->dockForms_.begin(), w_->dockForms_.end());
+        for (const auto& form : forms) {
+            if (!form.isNull()) {
+                CollectDocks(form);
+            }
+        }
+    }
+    floatClientSize_ = w_->LayoutChildren(false, pkFloating, nullptr);
+    floatSize_ = floatClientSize_ + w_->FloatingFrameSize();
+    const QSize border = w_->FloatingBorderSize();
+    floatClientOffset_ = QPoint(border.width(), w_->FloatingFrameSize().height() - border.height());
+
+    dk::FlushPaintMessages();
+    if (!smooth_) {
+        outline_ = std::make_unique<dk::TDkDragOutline>();
+    }
+    QWidget* capture = !w_->parentForm_.isNull() ? w_->parentForm_.data() : w_->window();
+    dk::TDkMouseLoop loop(capture);
+    loop_ = &loop;
+    // A window destroyed meanwhile (by a timer, say) ends the loop.
+    QObject::connect(w_, &QObject::destroyed, &loop,
+                     [&loop] { loop.End(dk::TDkMouseLoop::Outcome::Cancelled); });
+    loop.OnTrack = [this, self](QPoint pos, bool ctrlDown) {
+        if (!self.isNull() && !self->destroying_) {
+            Step(pos, ctrlDown);
+        }
+    };
+    auto outcome = dk::TDkMouseLoop::Outcome::Cancelled;
+    std::exception_ptr error;
+    try {
+        Step(start, ctrl);
+        outcome = loop.Run(start, ctrl);
+    } catch (...) {
+        error = std::current_exception();
+    }
+    loop_ = nullptr;
+    if (self.isNull()) {
+        return;
+    }
+    try {
+        Finish(!error && outcome == dk::TDkMouseLoop::Outcome::Accepted);
+    } catch (...) {
+        if (!error) {
+            error = std::current_exception();
+        }
+    }
+    if (error) {
+        std::rethrow_exception(error);
+    }
+}
+
+void TDkCustomDockableWindow::RunDragLoop(QPoint globalPos) {
+    DkDragLoop(this).Run(globalPos);
+}
+
+// --- Sizing a floating window -------------------------------------------------------
+
+class DkSizingLoop {
+public:
+    DkSizingLoop(TDkCustomDockableWindow* window, int edge) : w_(window), edge_(edge) {}
+    void Run(QPoint start);
+
+private:
+    void Track(QPoint cursor);
+    void Apply(const plat::TRect& rect);
+
+    TDkCustomDockableWindow* w_;
+    int edge_;
+    QPoint start_;
+    plat::TRect startRect_;
+    plat::TRect current_;
+    QSize frame_;
+    QSize min_;
+    QSize max_;
+    bool smooth_ = true;
+    std::optional<plat::TRect> confine_;
+    std::unique_ptr<dk::TDkDragOutline> outline_;
+};
+
+void DkSizingLoop::Apply(const plat::TRect& rect) {
+    TDkFloatingWindowParent* form = w_->floatingForm_;
+    if (form == nullptr) {
+        return;
+    }
+    form->setGeometry(rect.ToQRect());
+    w_->LockContent();
+    w_->resize(QSize(std::max(rect.Width() - frame_.width(), 0),
+                     std::max(rect.Height() - frame_.height(), 0)));
+    w_->UnlockContent();
+}
+
+void DkSizingLoop::Track(QPoint cursor) {
+    if (confine_) {
+        cursor.setX(
+            std::clamp(cursor.x(), confine_->Left, std::max(confine_->Left, confine_->Right - 1)));
+        cursor.setY(
+            std::clamp(cursor.y(), confine_->Top, std::max(confine_->Top, confine_->Bottom - 1)));
+    }
+    const int dx = cursor.x() - start_.x();
+    const int dy = cursor.y() - start_.y();
+    const int hit = dk::HTLEFT + edge_;
+    const Qt::Edges edges = dk::EdgesOfSizingHit(hit);
+    const bool left = edges.testFlag(Qt::LeftEdge);
+    const bool right = edges.testFlag(Qt::RightEdge);
+    const bool top = edges.testFlag(Qt::TopEdge);
+    const bool bottom = edges.testFlag(Qt::BottomEdge);
+    plat::TRect r = startRect_;
+    if (left) {
+        r.Left += dx;
+    }
+    if (right) {
+        r.Right += dx;
+    }
+    if (top) {
+        r.Top += dy;
+    }
+    if (bottom) {
+        r.Bottom += dy;
+    }
+    // The dragged edge goes back as far as the limits ask.
+    const auto limitWidth = [&](int width) {
+        if (left) {
+            r.Left = r.Right - width;
+        } else {
+            r.Right = r.Left + width;
+        }
+    };
+    const auto limitHeight = [&](int height) {
+        if (top) {
+            r.Top = r.Bottom - height;
+        } else {
+            r.Bottom = r.Top + height;
+        }
+    };
+    if (r.Width() < min_.width()) {
+        limitWidth(min_.width());
+    }
+    if (r.Height() < min_.height()) {
+        limitHeight(min_.height());
+    }
+    if (max_.width() > 0 && r.Width() > max_.width()) {
+        limitWidth(max_.width());
+    }
+    if (max_.height() > 0 && r.Height() > max_.height()) {
+        limitHeight(max_.height());
+    }
+    w_->SizingTrack(r, startRect_);
+    current_ = r;
+    if (smooth_) {
+        Apply(r);
+    } else if (outline_) {
+        outline_->Move(r, w_->FloatingBorderSize());
+    }
+}
+
+void DkSizingLoop::Run(QPoint start) {
+    QPointer<TDkCustomDockableWindow> self(w_);
+    QPointer<TDkFloatingWindowParent> form = w_->floatingForm_;
+    if (form.isNull() || !w_->resizable_) {
+        return;
+    }
+    int minW = 0;
+    int minH = 0;
+    int maxW = 0;
+    int maxH = 0;
+    w_->ClientSizeLimits(minW, minH, maxW, maxH);
+    frame_ = w_->FloatingFrameSize();
+    min_ = QSize(frame_.width() + std::max(minW, 0), frame_.height() + std::max(minH, 0));
+    max_ = QSize(maxW > 0 ? frame_.width() + maxW : 0, maxH > 0 ? frame_.height() + maxH : 0);
+    start_ = start;
+    startRect_ = plat::TRect(form->geometry());
+    current_ = startRect_;
+    smooth_ = w_->smoothDrag_;
+    if (!dk::MultipleMonitorsInUse() && w_->confineCursor_) {
+        confine_ = dk::PrimaryMonitorRect(false);
+    }
+    w_->SizingBegin(edge_);
+    std::exception_ptr error;
+    auto outcome = dk::TDkMouseLoop::Outcome::Cancelled;
+    try {
+        dk::FlushPaintMessages();
+        if (!smooth_) {
+            outline_ = std::make_unique<dk::TDkDragOutline>();
+            outline_->Move(startRect_, w_->FloatingBorderSize());
+        }
+        dk::TDkMouseLoop loop(form);
+        QObject::connect(w_, &QObject::destroyed, &loop,
+                         [&loop] { loop.End(dk::TDkMouseLoop::Outcome::Cancelled); });
+        loop.OnTrack = [this, self](QPoint pos, bool) {
+            if (!self.isNull() && !self->destroying_) {
+                Track(pos);
+            }
+        };
+        outcome = loop.Run(start, false);
+        outline_.reset();
+        if (!self.isNull() && !form.isNull()) {
+            if (outcome == dk::TDkMouseLoop::Outcome::Accepted) {
+                Apply(current_);
+                w_->SizingApply();
+                w_->KeepOnScreen(false);
+            } else if (smooth_) {
+                Apply(startRect_);
+            }
+        }
+    } catch (...) {
+        error = std::current_exception();
+    }
+    outline_.reset();
+    if (!self.isNull()) {
+        w_->SizingEnd();
+    }
+    if (error) {
+        std::rethrow_exception(error);
+    }
+}
+
+void TDkCustomDockableWindow::RunSizingLoop(int edge, QPoint globalPos) {
+    if (edge < 0 || edge > dk::HTBOTTOMRIGHT - dk::HTLEFT) {
+        return;
+    }
+    DkSizingLoop(this, edge).Run(globalPos);
+}

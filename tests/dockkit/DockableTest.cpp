@@ -1,0 +1,369 @@
+#include "dockkit/common/DkHooks.h"
+#include "dockkit/docking/DkDockableWindow.h"
+#include "dockkit/docking/DkFloatingWindowParent.h"
+
+#include "DockFixtures.h"
+#include "PixelPicture.h"
+#include "WaitUntil.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+class DockableTest : public ::testing::Test {
+protected:
+    // Frees floating forms that were let go.
+    static void DropFreedForms() {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    DockForm f;
+};
+
+TEST_F(DockableTest, FloatsInAToolWindowOfItsFormAndDocksBack) {
+    TestDockable* w = f.Add("Bar", QSize(100, 22), f.top);
+    std::vector<std::string> events;
+    w->OnDockChanging = [&](TDkCustomDockableWindow*, bool floating, TDkDock* dock) {
+        events.push_back(std::string("changing ") + (floating ? "floating" : "docked") +
+                         (dock != nullptr ? " " + dock->objectName().toStdString() : ""));
+    };
+    w->OnRecreating = [&](TDkCustomDockableWindow*) { events.emplace_back("recreating"); };
+    w->OnDockChangingHidden = [&](TDkCustomDockableWindow* sender, bool, TDkDock*) {
+        events.emplace_back(sender->isHidden() ? "hidden" : "still shown");
+    };
+    w->OnRecreated = [&](TDkCustomDockableWindow*) { events.emplace_back("recreated"); };
+    w->OnDockChanged = [&](TDkCustomDockableWindow* sender) {
+        events.emplace_back(sender->Floating() ? "floating" : "docked");
+    };
+
+    w->SetFloatingPosition(QPoint(300, 200));
+    w->SetFloatingState(true);
+    TDkFloatingWindowParent* form = w->FloatingParent();
+    ASSERT_NE(form, nullptr);
+    EXPECT_TRUE(w->Floating());
+    EXPECT_FALSE(w->Docked());
+    EXPECT_TRUE(form->isWindow());
+    EXPECT_EQ(form->parentWidget(), &f.form);
+    EXPECT_TRUE(form->isVisible());
+    // Sizing frame of 4 on every side and a small caption of 16.
+    EXPECT_EQ(form->geometry(), QRect(300, 200, 108, 46));
+    EXPECT_EQ(w->geometry(), QRect(4, 20, 100, 22));
+    EXPECT_EQ(w->contentsRect(), QRect(0, 0, 100, 22)) << "no docked frame while floating";
+    EXPECT_EQ(f.top->VisibleWindowCount(), 0);
+    EXPECT_TRUE(f.top->HoldsWindow(w)) << "the last dock keeps it in its list";
+    EXPECT_EQ(w->LastDock(), f.top);
+
+    w->ToggleDockedFloating();
+    DropFreedForms();
+    EXPECT_TRUE(w->Docked());
+    EXPECT_EQ(w->CurrentDock(), f.top);
+    EXPECT_EQ(w->FloatingParent(), nullptr);
+    EXPECT_TRUE(f.form.findChildren<TDkFloatingWindowParent*>().isEmpty());
+    EXPECT_EQ(f.top->VisibleWindowCount(), 1);
+    using Events = std::vector<std::string>;
+    EXPECT_EQ(events,
+              (Events{"changing floating", "recreating", "hidden", "recreated", "floating",
+                      "changing docked TopDock", "recreating", "hidden", "recreated", "docked"}));
+}
+
+TEST_F(DockableTest, FloatingFormsHaveNamesOfTheirOwn) {
+    TestDockable* a = f.Add("A", QSize(50, 22), f.top);
+    TestDockable* b = f.Add("B", QSize(50, 22), f.top);
+    a->SetFloatingState(true);
+    b->SetFloatingState(true);
+    const QRegularExpression pattern(QStringLiteral("^NBFloatingWindowParent_[0-9a-f]{8}$"));
+    EXPECT_TRUE(pattern.match(a->FloatingParent()->objectName()).hasMatch());
+    EXPECT_TRUE(pattern.match(b->FloatingParent()->objectName()).hasMatch());
+    EXPECT_NE(a->FloatingParent()->objectName(), b->FloatingParent()->objectName());
+}
+
+TEST_F(DockableTest, DoubleClickWithoutLastOrDefaultDockStaysFloating) {
+    TestDockable* w = f.Add("Bar", QSize(100, 22), f.top);
+    TestDockable* other = f.Add("Other", QSize(100, 22), f.top);
+    w->SetUseLastDock(false);
+    w->SetFloatingState(true);
+    ASSERT_EQ(w->LastDock(), nullptr);
+    w->ToggleDockedFloating();
+    EXPECT_TRUE(w->Floating());
+    // The default dock takes it at the very front of the first row.
+    w->SetDefaultDock(f.top);
+    w->ToggleDockedFloating();
+    EXPECT_TRUE(w->Docked());
+    EXPECT_EQ(w->DockRow(), 0);
+    EXPECT_EQ(w->DockPos(), -8);
+    EXPECT_EQ(w->x(), 0);
+    EXPECT_EQ(other->x(), w->width());
+}
+
+TEST_F(DockableTest, CloseAsksFirst) {
+    TestDockable* w = f.Add("Bar", QSize(100, 22), f.top);
+    bool allow = false;
+    int closed = 0;
+    w->OnCloseQuery = [&](TDkCustomDockableWindow*, bool& canClose) { canClose = allow; };
+    w->OnClose = [&](TDkCustomDockableWindow*) { ++closed; };
+    w->Close();
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(closed, 0);
+    allow = true;
+    w->Close();
+    EXPECT_FALSE(w->Visible());
+    EXPECT_EQ(closed, 1);
+    EXPECT_EQ(f.top->height(), 0);
+}
+
+TEST_F(DockableTest, FloatingWindowsFollowTheApplicationAndTheirForm) {
+    TestDockable* w = f.Add("Bar", QSize(100, 22), f.top);
+    w->SetFloatingState(true);
+    TDkFloatingWindowParent* form = w->FloatingParent();
+    const auto activate = [&](bool active) {
+        f.params.Answers.ApplicationActive = active;
+        dk::KitHookMessage message{dk::KitHookCode::hcActivateApp};
+        message.Active = active;
+        dk::DispatchThreadHook(message);
+    };
+    activate(false);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_TRUE(w->Visible());
+    activate(true);
+    EXPECT_TRUE(form->isVisible());
+    w->SetHideWhenInactive(false);
+    activate(false);
+    EXPECT_TRUE(form->isVisible());
+    activate(true);
+    f.form.hide();
+    EXPECT_FALSE(form->isVisible());
+    f.form.show();
+    EXPECT_TRUE(form->isVisible());
+    w->SetFloatingMode(fmOnTopOfAllForms);
+    EXPECT_TRUE(form->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    f.form.hide();
+    EXPECT_TRUE(form->isVisible()) << "on top of all forms, it shows without its form";
+}
+
+struct ScreenCase {
+    const char* name;
+    QPoint start;
+    bool onlyIfFullyOff;
+    QPoint expected;
+};
+
+void PrintTo(const ScreenCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class KeepOnScreen : public DockableTest, public ::testing::WithParamInterface<ScreenCase> {};
+
+TEST_P(KeepOnScreen, MovesTheFloatingFormIntoTheWorkArea) {
+    const ScreenCase& c = GetParam();
+    TestDockable* w = f.Add("Bar", QSize(100, 22), f.top);
+    w->SetFloatingPosition(c.start);
+    w->SetFloatingState(true); // 108 x 46
+    w->KeepOnScreen(c.onlyIfFullyOff);
+    EXPECT_EQ(w->FloatingParent()->pos(), c.expected);
+    EXPECT_EQ(w->FloatingPosition(), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, KeepOnScreen,
+                         ::testing::Values(ScreenCase{"FarOff", {5000, 5000}, true, {916, 722}},
+                                           ScreenCase{"PartlyOn", {1000, 700}, true, {1000, 700}},
+                                           ScreenCase{
+                                               "PartlyOnMovedIn", {1000, 700}, false, {916, 700}},
+                                           ScreenCase{"AboveAndLeft", {-500, -20}, false, {0, 0}}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// --- Hit tests ---------------------------------------------------------------------
+
+struct NcCase {
+    const char* name;
+    TDkDragHandleStyle style;
+    bool closeButton;
+    QMargins margins;
+    std::vector<std::pair<QPoint, int>> hits;
+};
+
+void PrintTo(const NcCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class DockedFrame : public DockableTest, public ::testing::WithParamInterface<NcCase> {};
+
+TEST_P(DockedFrame, MarginsAndHitCodes) {
+    const NcCase& c = GetParam();
+    TestDockable* w = f.Add("Bar", QSize(100, 22), f.top);
+    w->SetDragHandleStyle(c.style);
+    w->SetCloseButtonWhenDocked(c.closeButton);
+    EXPECT_EQ(w->contentsMargins(), c.margins);
+    EXPECT_EQ(w->width(), 100 + c.margins.left() + c.margins.right());
+    for (const auto& [point, hit] : c.hits) {
+        EXPECT_EQ(w->NcHitTest(point), hit) << point.x() << "," << point.y();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Styles, DockedFrame,
+    ::testing::Values(
+        NcCase{"Single",
+               dhSingle,
+               false,
+               {8, 2, 2, 2},
+               {{{3, 10}, 2000}, {{8, 2}, 1}, {{109, 25}, 2000}}},
+        NcCase{"Double", dhDouble, false, {11, 2, 2, 2}, {{{10, 10}, 2000}, {{11, 10}, 1}}},
+        NcCase{"None", dhNone, false, {2, 2, 2, 2}, {{{1, 10}, 2000}, {{2, 10}, 1}}},
+        NcCase{"CloseButton",
+               dhSingle,
+               true,
+               {16, 2, 2, 2},
+               {{{5, 5}, 2001}, {{5, 20}, 2000}, {{16, 5}, 1}, {{200, 5}, 0}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(DockableTest, VerticalDocksPutTheHandleOnTopAndDocksWithoutDragHaveNone) {
+    TestDockable* side = f.Add("Side", QSize(100, 22), f.left);
+    EXPECT_EQ(side->contentsMargins(), QMargins(2, 8, 2, 2));
+    EXPECT_EQ(side->size(), QSize(26, 110));
+    f.left->SetAllowDrag(false);
+    EXPECT_EQ(side->contentsMargins(), QMargins(2, 2, 2, 2));
+    EXPECT_EQ(side->size(), QSize(26, 104));
+}
+
+class FloatingFrame : public DockableTest {
+protected:
+    // A floating window of 100 x 50 at (300, 200): the form is 108 x 74.
+    TDkFloatingWindowParent* Float(bool resizable, bool caption) {
+        w = f.Add("Bar", QSize(100, 50), f.top);
+        w->SetResizable(resizable);
+        w->SetShowCaption(caption);
+        w->SetFloatingPosition(QPoint(300, 200));
+        w->SetFloatingState(true);
+        return w->FloatingParent();
+    }
+    TestDockable* w = nullptr;
+};
+
+TEST_F(FloatingFrame, ResizableWithCaption) {
+    TDkFloatingWindowParent* form = Float(true, true);
+    ASSERT_EQ(form->size(), QSize(108, 74));
+    const std::vector<std::pair<QPoint, int>> hits{
+        {{20, 8}, 2002}, {{95, 10}, 2001}, {{50, 40}, 1},   {{1, 40}, 10}, {{106, 40}, 11},
+        {{50, 1}, 12},   {{50, 72}, 15},   {{1, 1}, 13},    {{10, 1}, 13}, {{1, 15}, 13},
+        {{106, 1}, 14},  {{1, 72}, 16},    {{106, 72}, 17}, {{1, 60}, 16}, {{90, 72}, 17}};
+    for (const auto& [point, hit] : hits) {
+        EXPECT_EQ(form->NcHitTest(point), hit) << point.x() << "," << point.y();
+    }
+    EXPECT_EQ(form->CloseButtonRect(), plat::TRect(89, 6, 102, 17));
+}
+
+TEST_F(FloatingFrame, WithoutCaptionOrSizingFrame) {
+    TDkFloatingWindowParent* form = Float(false, false);
+    ASSERT_EQ(form->size(), QSize(106, 56)); // fixed frame of 3
+    for (int y = 0; y < form->height(); ++y) {
+        for (int x = 0; x < form->width(); ++x) {
+            const int hit = form->NcHitTest(QPoint(x, y));
+            ASSERT_TRUE(hit == dk::HTCLIENT || hit == dk::HTNOWHERE) << x << "," << y << " " << hit;
+        }
+    }
+}
+
+TEST_F(FloatingFrame, EscapeGivesTheFocusBackToTheForm) {
+    auto* mainEdit = new QLineEdit(f.client);
+    mainEdit->show();
+    mainEdit->setFocus();
+    TDkFloatingWindowParent* form = Float(true, true);
+    auto* floatingEdit = new QLineEdit(w);
+    floatingEdit->show();
+    form->activateWindow();
+    floatingEdit->setFocus();
+    ASSERT_TRUE(WaitUntil([&] { return QApplication::focusWidget() == floatingEdit; }));
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QCoreApplication::sendEvent(form, &escape);
+    EXPECT_TRUE(escape.isAccepted());
+    EXPECT_TRUE(WaitUntil([&] { return QApplication::focusWidget() == mainEdit; }));
+}
+
+TEST_F(FloatingFrame, ClosingTheFloatingFormClosesItsForm) {
+    TDkFloatingWindowParent* form = Float(true, true);
+    EXPECT_FALSE(form->close());
+    EXPECT_FALSE(f.form.isVisible());
+}
+
+TEST_F(FloatingFrame, CloseButtonClosesOnlyWhenReleasedOverIt) {
+    TDkFloatingWindowParent* form = Float(true, true);
+    int closed = 0;
+    w->OnClose = [&](TDkCustomDockableWindow*) { ++closed; };
+    const QPoint button(95, 10);
+    bool pressedShown = false;
+    PostCall(form, [&] { pressedShown = form->CloseButtonPressed(); });
+    PostMoves(form, {form->mapToGlobal(QPoint(50, 40))});
+    PostRelease(form, form->mapToGlobal(QPoint(50, 40)));
+    Press(form, button);
+    EXPECT_TRUE(pressedShown);
+    EXPECT_FALSE(form->CloseButtonPressed());
+    EXPECT_EQ(closed, 0);
+    EXPECT_TRUE(w->Visible());
+    PostRelease(form, form->mapToGlobal(button));
+    Press(form, button);
+    EXPECT_EQ(closed, 1);
+    EXPECT_FALSE(w->Visible());
+    EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(DockableTest, DockedCloseButtonClosesOnlyWhenReleasedOverIt) {
+    TestDockable* w = f.Add("Bar", QSize(100, 22), f.top);
+    w->SetCloseButtonWhenDocked(true);
+    PostMoves(&f.form, {w->mapToGlobal(QPoint(60, 10))});
+    PostRelease(&f.form, w->mapToGlobal(QPoint(60, 10)));
+    Press(w, QPoint(5, 5));
+    EXPECT_TRUE(w->Visible());
+    PostRelease(&f.form, w->mapToGlobal(QPoint(6, 6)));
+    Press(w, QPoint(5, 5));
+    EXPECT_FALSE(w->Visible());
+}
+
+TEST_F(DockableTest, DestroyingADockOrAWindowLeavesNothingDangling) {
+    TestDockable* a = f.Add("A", QSize(100, 22), f.top);
+    TestDockable* b = f.Add("B", QSize(100, 22), f.left);
+    b->SetFloatingState(true); // its last dock is the left dock
+    delete f.left;
+    f.left = nullptr;
+    EXPECT_EQ(b->LastDock(), nullptr);
+    b->ToggleDockedFloating(); // nowhere to go
+    EXPECT_TRUE(b->Floating());
+    delete a;
+    EXPECT_EQ(f.top->VisibleWindowCount(), 0);
+    EXPECT_EQ(f.top->height(), 0);
+    delete b;
+    DropFreedForms();
+    EXPECT_TRUE(f.form.findChildren<TDkFloatingWindowParent*>().isEmpty());
+    EXPECT_TRUE(TDkCustomDockableWindow::FloatingWindows().empty());
+}
+
+TEST_F(DockableTest, DockedCloseButtonShowsItsCrossAndSinksWhilePressed) {
+    TestDockable* w = f.Add("Bar", QSize(100, 22), f.top);
+    w->SetCloseButtonWhenDocked(true);
+    const QRect button(2, 2, 12, 12);
+    const auto picture = [&] {
+        return PixelPicture(w->grab().toImage().convertToFormat(QImage::Format_RGB32),
+                            ClassicLegend(), button);
+    };
+    EXPECT_EQ(picture(),
+              (QStringList{"FFFFFFFFFFFF", "FFFFFFFFFFFF", "FFFFFFFFFFFF", "FFKKFFKKFFFF",
+                           "FFFKKKKFFFFF", "FFFFKKFFFFFF", "FFFKKKKFFFFF", "FFKKFFKKFFFF",
+                           "FFFFFFFFFFFF", "FFFFFFFFFFFF", "FFFFFFFFFFFF", "FFFFFFFFFFFF"}));
+    QStringList pressed;
+    PostCall(w, [&] { pressed = picture(); });
+    PostRelease(&f.form, w->mapToGlobal(QPoint(60, 10)));
+    Press(w, QPoint(5, 5));
+    EXPECT_EQ(pressed,
+              (QStringList{"GGGGGGGGGGGW", "GFFFFFFFFFFW", "GFFFFFFFFFFW", "GFFFFFFFFFFW",
+                           "GFFKKFFKKFFW", "GFFFKKKKFFFW", "GFFFFKKFFFFW", "GFFFKKKKFFFW",
+                           "GFFKKFFKKFFW", "GFFFFFFFFFFW", "GFFFFFFFFFFW", "WWWWWWWWWWWW"}));
+}
+
+} // namespace
