@@ -93,11 +93,12 @@ protected:
     ~MenuTest() override;
 
     // An item with the caption under `parent` (the menu's root when null);
-    // with `submenu`, it opens a pop-up of its own subitems.
+    // with `submenu`, it opens a pop-up of its own subitems (and its clicks,
+    // which come with each opening, are counted but not logged).
     TDkCustomItem* AddItem(const char* caption, TDkCustomItem* parent = nullptr,
                            bool submenu = false);
     int Clicks(const TDkCustomItem* item) const;
-    // The items clicked so far, by caption, in order.
+    // The commands chosen so far (items without a submenu), by caption, in order.
     std::string ClickLog() const { return clickLog_; }
     // Runs the menu at the point with the script, then lets the deferred
     // click run. Fails when the script left the loop running or a click ran

@@ -76,7 +76,15 @@ ModalMouseLoop::ModalMouseLoop(QWidget* captureWidget, Qt::CursorShape cursor)
     d_->cursor = cursor;
 }
 
-ModalMouseLoop::~ModalMouseLoop() = default;
+ModalMouseLoop::~ModalMouseLoop() {
+    if (d_->error) {
+        Report(std::exchange(d_->error, nullptr));
+    }
+}
+
+std::exception_ptr ModalMouseLoop::TakeError() {
+    return std::exchange(d_->error, nullptr);
+}
 
 QWidget* ModalMouseLoop::CaptureWidget() const {
     return d_->capture;
@@ -243,7 +251,7 @@ ModalLoopEnd ModalMouseLoop::Run(Filter filter, const std::function<void()>& sta
     auto& loops = Loops();
     loops.erase(std::remove(loops.begin(), loops.end(), this), loops.end());
     running_ = false;
-    if (d_->error) {
+    if (d_->error && !keepError_) {
         Report(std::exchange(d_->error, nullptr));
     }
     return end_;

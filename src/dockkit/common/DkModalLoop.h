@@ -7,9 +7,10 @@
 // application is deactivated (the only sign of a lost capture where the
 // window system allows no grab) and when the application quits.
 //
-// Exceptions never escape the loop: one raised by the owner's filter, its
-// start callback or GuardedInLoop code ends the loop, and once the mouse is
-// released it goes to the application's exception handler.
+// Exceptions never pass through the loop's event handling: one raised by the
+// owner's filter, its start callback or GuardedInLoop code ends the loop, and
+// once the mouse is released it goes to the application's exception handler,
+// or, when the owner keeps it, back to the owner to unwind with.
 //
 // Loops nest: the innermost one sees the events, and when it ends the mouse
 // goes back to the capture widget of the loop around it.
@@ -68,6 +69,11 @@ public:
     // Ends the loop because of the exception (the first one is kept and goes
     // to the application's handler once the loop has unwound).
     void Fail(std::exception_ptr error);
+    // With `keep`, an exception that ended the loop stays with the loop after
+    // Run for the owner to take (and rethrow once its own state is tidy);
+    // one not taken goes to the application's handler with the loop object.
+    void KeepError(bool keep) { keepError_ = keep; }
+    std::exception_ptr TakeError();
 
     // The innermost running loop of the thread, if any.
     static ModalMouseLoop* Current();
@@ -88,6 +94,7 @@ private:
     QPoint lastCursor_;
     bool running_ = false;
     bool ended_ = false;
+    bool keepError_ = false;
     ModalLoopEnd end_ = ModalLoopEnd::Quit;
 };
 

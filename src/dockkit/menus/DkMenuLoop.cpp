@@ -422,6 +422,7 @@ TDkDoneAction MenuLoop::Run() {
     view->SetState(vsModal, true);
     view->ResetModal();
     MenuLoop* outer = std::exchange(Current(), this);
+    modal_.KeepError(true);
     const ModalLoopEnd end =
         modal_.Run([this](QObject* receiver, QEvent* event) { return Filter(receiver, event); },
                    [this] {
@@ -446,6 +447,9 @@ TDkDoneAction MenuLoop::Run() {
     }
     if (heldPress_) {
         Redeliver(*heldPress_);
+    }
+    if (const std::exception_ptr error = modal_.TakeError()) {
+        std::rethrow_exception(error);
     }
     return done;
 }
@@ -492,12 +496,22 @@ void TDkView::EnterToolbarLoop(unsigned options) {
     loopOptions.DropDownMode = (options & tloDropDown) != 0;
     loopOptions.SelectFirst = (options & tloSelectFirst) != 0;
     const QPointer<TDkView> self(this);
-    const TDkDoneAction done = dk::RunMenuLoop(this, loopOptions);
-    if (self != nullptr) {
-        CloseChildPopups();
-        Select(nullptr);
-        UpdateSelectionFromMouse(dk::CursorPos(), false);
-        SetAcceleratorsVisible(false);
+    // Also when an exception leaves the loop.
+    struct Tidy {
+        const QPointer<TDkView>& view;
+        ~Tidy() {
+            if (view != nullptr) {
+                view->CloseChildPopups();
+                view->Select(nullptr);
+                view->UpdateSelectionFromMouse(dk::CursorPos(), false);
+                view->SetAcceleratorsVisible(false);
+            }
+        }
+    };
+    TDkDoneAction done;
+    {
+        const Tidy tidy{self};
+        done = dk::RunMenuLoop(this, loopOptions);
     }
     dk::ProcessDoneAction(done);
 }

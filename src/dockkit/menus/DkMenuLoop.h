@@ -27,8 +27,11 @@ struct MenuLoopOptions {
 
 // Runs the loop for the view (a pop-up's or a tool bar's) and answers what it
 // ended with; the caller processes that (ProcessDoneAction) once the menus
-// are closed. Ending by loss of the mouse, deactivation, quitting or an
-// exception answers no action.
+// are closed. Ending by loss of the mouse, deactivation or quitting answers
+// no action. An exception raised inside the loop (a selection or pop-up
+// handler) ends it and is rethrown here once the mouse is released, for the
+// caller to unwind with (its caller is an event entry point that hands it to
+// the application's handler).
 TDkDoneAction RunMenuLoop(TDkView* view, const MenuLoopOptions& options);
 
 // The view whose loop runs innermost in this thread, or null.

@@ -305,20 +305,24 @@ TDkPopupWindow* TDkCustomItem::CreatePopup(TDkView* parentView, TDkItemViewer* p
 }
 
 void TDkCustomItem::Popup(int x, int y, bool trackRightButton, TDkPopupAlignment alignment) {
-    const QPointer<TDkPopupWindow> window(
+    QPointer<TDkPopupWindow> window(
         CreatePopup(nullptr, nullptr, false, false, false, QPoint(x, y), alignment));
     if (window == nullptr) {
         return;
     }
-    std::unique_ptr<TDkPopupWindow> owned(window.data());
-    TDkView* view = window->View();
-    view->SetState(vsMouseUpPending, true);
-    dk::MenuLoopOptions options;
-    options.TrackRightButton = trackRightButton;
-    const TDkDoneAction done = dk::RunMenuLoop(view, options);
-    if (window == nullptr) {
-        (void)owned.release(); // deleted while the menu ran
+    // The window goes when the loop ends, also when an exception ends it (or
+    // earlier when something deleted it meanwhile).
+    struct Free {
+        QPointer<TDkPopupWindow>& window;
+        ~Free() { delete window.data(); }
+    };
+    TDkDoneAction done;
+    {
+        const Free free{window};
+        window->View()->SetState(vsMouseUpPending, true);
+        dk::MenuLoopOptions options;
+        options.TrackRightButton = trackRightButton;
+        done = dk::RunMenuLoop(window->View(), options);
     }
-    owned.reset();
     dk::ProcessDoneAction(done);
 }

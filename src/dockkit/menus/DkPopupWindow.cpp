@@ -157,5 +157,9 @@ void TDkPopupWindow::paintEvent(QPaintEvent* event) {
 }
 
 void TDkPopupWindow::closeEvent(QCloseEvent* event) {
-    event->ignore();
+    // The window system never closes a pop-up on its own; the one close
+    // request is the application quitting, which closes every window and
+    // gives up when one refuses. The pop-up hides, and the menu loop that
+    // holds the mouse for it ends.
+    event->accept();
 }

@@ -88,6 +88,7 @@ protected:
 
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    // Accepts: the application quits only when every window closes.
     void closeEvent(QCloseEvent* event) override;
 
 private:
