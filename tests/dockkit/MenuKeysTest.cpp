@@ -18,6 +18,9 @@ struct KeyCase {
     const char* clicked;
     int beeps;
 };
+void PrintTo(const KeyCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class MenuKeys : public MenuTest, public ::testing::WithParamInterface<KeyCase> {
 protected:

@@ -138,6 +138,9 @@ struct LevelCase {
     int popups; // open after the keys
     const char* selected;
 };
+void PrintTo(const LevelCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class MenuLevels : public MenuMouse, public ::testing::WithParamInterface<LevelCase> {};
 

@@ -59,6 +59,9 @@ struct DeleteCase {
     int popupsAfter;         // open right after the deletion
     const char* clicked;
 };
+void PrintTo(const DeleteCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class MenuItemDeleted : public MenuRobust, public ::testing::WithParamInterface<DeleteCase> {};
 
@@ -152,6 +155,9 @@ struct ThrowCase {
     const char* name;
     int thrower; // 0: OnSelect of New, 1: OnPopup of Recent (opened by its timer)
 };
+void PrintTo(const ThrowCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class MenuHandlerThrows : public MenuRobust, public ::testing::WithParamInterface<ThrowCase> {};
 
@@ -186,6 +192,9 @@ struct LossCase {
     const char* name;
     int how; // 0: another widget grabs the mouse, 1: deactivation, 2: another pop-up shows
 };
+void PrintTo(const LossCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class MenuLosesTheMouse : public MenuRobust, public ::testing::WithParamInterface<LossCase> {};
 

@@ -1,0 +1,262 @@
+// The kit's modal mouse loop (what menus, dragging and sizing run in) and
+// the timers on the monotonic clock.
+
+#include "MenuFixtures.h"
+
+#include "dockkit/common/DkModalLoop.h"
+#include "dockkit/common/DkTimers.h"
+
+#include "platform/core/Clock.h"
+#include "platform/core/Guarded.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QKeyEvent>
+#include <QTimer>
+
+#include <memory>
+#include <stdexcept>
+
+namespace {
+
+using dk::ModalLoopEnd;
+using dk::ModalMouseLoop;
+
+class ModalLoop : public ::testing::Test {
+protected:
+    ModalLoop() {
+        capture_->setGeometry(100, 100, 200, 100);
+        capture_->show();
+        previous_ = plat::SetExceptionHandler([this](const std::exception& e) {
+            errors_.push_back(e.what());
+            grabbedAtError_ = QWidget::mouseGrabber() != nullptr;
+        });
+    }
+    ~ModalLoop() override { plat::SetExceptionHandler(previous_); }
+
+    // Runs `step` inside the loop once it runs.
+    static void Soon(std::function<void()> step) { QTimer::singleShot(0, std::move(step)); }
+
+    void ExpectReleased() {
+        EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+        EXPECT_EQ(ModalMouseLoop::CaptureLevel(), 0);
+        EXPECT_EQ(ModalMouseLoop::Current(), nullptr);
+        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    }
+
+    QuietPlatform quiet_;
+    std::unique_ptr<QWidget> capture_ = std::make_unique<QWidget>();
+    plat::ExceptionHandler previous_;
+    std::vector<std::string> errors_;
+    bool grabbedAtError_ = false;
+};
+
+struct EndCase {
+    const char* name;
+    ModalLoopEnd expected;
+    const char* error; // the message the application's handler gets, if any
+};
+void PrintTo(const EndCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ModalLoopEnds : public ModalLoop, public ::testing::WithParamInterface<EndCase> {};
+
+TEST_P(ModalLoopEnds, AndLetsGoOfTheMouse) {
+    const EndCase& c = GetParam();
+    const std::string name = c.name;
+    ModalMouseLoop loop(capture_.get(), Qt::SizeAllCursor);
+    std::function<void()> start;
+    ModalMouseLoop::Filter filter;
+    if (name == "Accept") {
+        Soon([&] { loop.Accept(); });
+    } else if (name == "Cancel") {
+        Soon([&] { loop.Cancel(); });
+    } else if (name == "CaptureWidgetHidden") {
+        Soon([&] { capture_->hide(); });
+    } else if (name == "CaptureWidgetDeleted") {
+        Soon([&] { capture_.reset(); });
+    } else if (name == "Deactivation") {
+        Soon([] { Q_EMIT qGuiApp->applicationStateChanged(Qt::ApplicationInactive); });
+    } else if (name == "ThrowInGuardedCode") {
+        Soon([] { dk::GuardedInLoop([] { throw std::runtime_error("timer"); }); });
+    } else if (name == "ThrowInTheFilter") {
+        filter = [](QObject*, QEvent* e) {
+            if (e->type() == QEvent::KeyPress) {
+                throw std::runtime_error("filter");
+            }
+            return false;
+        };
+        Soon([this] { SendKey(Qt::Key_A, Qt::NoModifier, QStringLiteral("a"), capture_.get()); });
+    } else if (name == "ThrowWhileStarting") {
+        start = [] { throw std::runtime_error("start"); };
+    }
+    EXPECT_EQ(loop.Run(filter, start), c.expected);
+    ExpectReleased();
+    if (c.error != nullptr) {
+        EXPECT_EQ(errors_, std::vector<std::string>{c.error});
+        EXPECT_FALSE(grabbedAtError_);
+    } else {
+        EXPECT_TRUE(errors_.empty());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ModalLoopEnds,
+    ::testing::Values(EndCase{"Accept", ModalLoopEnd::Accepted, nullptr},
+                      EndCase{"Cancel", ModalLoopEnd::Cancelled, nullptr},
+                      EndCase{"CaptureWidgetHidden", ModalLoopEnd::CaptureLost, nullptr},
+                      EndCase{"CaptureWidgetDeleted", ModalLoopEnd::CaptureLost, nullptr},
+                      EndCase{"Deactivation", ModalLoopEnd::Deactivated, nullptr},
+                      EndCase{"ThrowInGuardedCode", ModalLoopEnd::Failed, "timer"},
+                      EndCase{"ThrowInTheFilter", ModalLoopEnd::Failed, "filter"},
+                      EndCase{"ThrowWhileStarting", ModalLoopEnd::Failed, "start"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ModalLoop, TheFilterSeesEventsFirstAndMaySwallowThem) {
+    struct Keys : QWidget {
+        void keyPressEvent(QKeyEvent* e) override { Got += e->text().toStdString(); }
+        std::string Got;
+    } target;
+    std::string seen;
+    ModalMouseLoop loop(capture_.get());
+    Soon([&] {
+        SendKey(Qt::Key_A, Qt::NoModifier, QStringLiteral("a"), &target);
+        SendKey(Qt::Key_B, Qt::NoModifier, QStringLiteral("b"), &target);
+        loop.Accept();
+    });
+    loop.Run([&](QObject*, QEvent* e) {
+        if (e->type() != QEvent::KeyPress) {
+            return false;
+        }
+        seen += static_cast<QKeyEvent*>(e)->text().toStdString();
+        return static_cast<QKeyEvent*>(e)->key() == Qt::Key_A;
+    });
+    EXPECT_EQ(seen, "ab");
+    EXPECT_EQ(target.Got, "b");
+}
+
+TEST_F(ModalLoop, RemembersWhereThePointerWas) {
+    QCursor::setPos(5, 6);
+    ModalMouseLoop loop(capture_.get());
+    QPoint atStart;
+    QPoint afterMove;
+    loop.Run([](QObject*, QEvent*) { return false; },
+             [&] {
+                 atStart = loop.LastCursorPos();
+                 Soon([&] {
+                     SendMouse(QEvent::MouseMove, QPoint(150, 120));
+                     afterMove = dk::CursorPos();
+                     loop.Accept();
+                 });
+             });
+    EXPECT_EQ(atStart, QPoint(5, 6));
+    EXPECT_EQ(afterMove, QPoint(150, 120));
+}
+
+TEST_F(ModalLoop, AnInnerLoopHasTheEventsAndGivesTheMouseBack) {
+    QWidget inner;
+    inner.setGeometry(400, 100, 50, 50);
+    inner.show();
+    int outerKeys = 0;
+    int innerKeys = 0;
+    QWidget* grabberInside = nullptr;
+    QWidget* grabberAfter = nullptr;
+    int levelInside = 0;
+    ModalMouseLoop outer(capture_.get());
+    Soon([&] {
+        ModalMouseLoop nested(&inner);
+        Soon([&] {
+            grabberInside = QWidget::mouseGrabber();
+            levelInside = ModalMouseLoop::CaptureLevel();
+            SendKey(Qt::Key_A, Qt::NoModifier, QStringLiteral("a"), &inner);
+            nested.Accept();
+        });
+        nested.Run([&](QObject*, QEvent* e) {
+            innerKeys += e->type() == QEvent::KeyPress ? 1 : 0;
+            return false;
+        });
+        grabberAfter = QWidget::mouseGrabber();
+        outer.Cancel();
+    });
+    EXPECT_EQ(outer.Run([&](QObject*, QEvent* e) {
+        outerKeys += e->type() == QEvent::KeyPress ? 1 : 0;
+        return false;
+    }),
+              ModalLoopEnd::Cancelled);
+    EXPECT_EQ(grabberInside, &inner);
+    EXPECT_EQ(levelInside, 2);
+    EXPECT_EQ(innerKeys, 1);
+    EXPECT_EQ(outerKeys, 0);
+    EXPECT_EQ(grabberAfter, capture_.get());
+    ExpectReleased();
+}
+
+TEST_F(ModalLoop, AKeptErrorIsTheOwnersToRethrow) {
+    ModalMouseLoop loop(capture_.get());
+    loop.KeepError(true);
+    Soon([] { dk::GuardedInLoop([] { throw std::runtime_error("kept"); }); });
+    EXPECT_EQ(loop.Run({}), ModalLoopEnd::Failed);
+    EXPECT_TRUE(errors_.empty());
+    const std::exception_ptr error = loop.TakeError();
+    ASSERT_TRUE(error);
+    EXPECT_THROW(std::rethrow_exception(error), std::runtime_error);
+}
+
+TEST_F(ModalLoop, OutsideALoopGuardedCodeReportsAtOnce) {
+    dk::GuardedInLoop([] { throw std::runtime_error("plain"); });
+    EXPECT_EQ(errors_, std::vector<std::string>{"plain"});
+}
+
+// --- Timers on the monotonic clock ----------------------------------------------------
+
+TEST(KitTimers, FireWhenTheClockSaysAndRepeatUntilStopped) {
+    plat::ManualClock clock(1000);
+    int fired = 0;
+    dk::KitTimer timer([&] { ++fired; });
+    timer.Start(400);
+    clock.Advance(399);
+    dk::FireDueTimers();
+    EXPECT_EQ(fired, 0);
+    clock.Advance(1);
+    dk::FireDueTimers();
+    EXPECT_EQ(fired, 1);
+    clock.Advance(400);
+    dk::FireDueTimers();
+    EXPECT_EQ(fired, 2);
+    timer.Stop();
+    clock.Advance(4000);
+    dk::FireDueTimers();
+    EXPECT_EQ(fired, 2);
+    EXPECT_FALSE(timer.Active());
+}
+
+TEST(KitTimers, ATimerStoppedOrDeletedByAnotherDoesNotFire) {
+    plat::ManualClock clock(0);
+    int second = 0;
+    auto victim = std::make_unique<dk::KitTimer>([&] { ++second; });
+    dk::KitTimer first([&] { victim.reset(); });
+    first.Start(10);
+    victim->Start(10);
+    clock.Advance(10);
+    dk::FireDueTimers();
+    EXPECT_EQ(victim, nullptr);
+    EXPECT_EQ(second, 0);
+}
+
+TEST(KitTimers, RestartingPutsTheTimeOff) {
+    plat::ManualClock clock(0);
+    int fired = 0;
+    dk::KitTimer timer([&] { ++fired; });
+    timer.Start(100);
+    clock.Advance(90);
+    timer.Start(100);
+    clock.Advance(90);
+    dk::FireDueTimers();
+    EXPECT_EQ(fired, 0);
+    clock.Advance(10);
+    dk::FireDueTimers();
+    EXPECT_EQ(fired, 1);
+}
+
+} // namespace
