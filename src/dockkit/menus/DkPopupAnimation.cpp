@@ -43,6 +43,7 @@ QPoint UnpackPoint(quint64 v) {
 struct Shared {
     int timeMs = 0;
     QRect clientRect; // screen coordinates
+    QPoint startCursor;
     qintptr sequence = 0;
     QObject* relay = nullptr;
     std::atomic<int> current{0};
@@ -116,7 +117,7 @@ Relay* TheRelay() {
 void Work(std::shared_ptr<Shared> shared) {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point start = Clock::now();
-    QPoint last = UnpackPoint(shared->cursor.load(std::memory_order_relaxed));
+    QPoint last = shared->startCursor;
     while (!shared->stop.load()) {
         const auto elapsed =
             std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
@@ -205,7 +206,8 @@ void BeginPopupAnimation(QWidget* window, int timeMs, bool fade, unsigned direct
     shared->clientRect =
         QRect(window->mapToGlobal(window->contentsRect().topLeft()), window->contentsRect().size());
     shared->relay = relay;
-    shared->cursor.store(PackPoint(CursorPos()));
+    shared->startCursor = CursorPos();
+    shared->cursor.store(PackPoint(shared->startCursor));
     if (a.fade) {
         shared->current.store(kFadeStart);
         window->setWindowOpacity(kFadeStart / 255.0);
