@@ -7,7 +7,6 @@
 #include "dockkit/items/DkItemViewer.h"
 #include "dockkit/items/DkView.h"
 #include "dockkit/menus/DkMenuLoop.h"
-#include "dockkit/menus/DkPopupWindow.h"
 
 #include "platform/gui/AccelText.h"
 
