@@ -1,6 +1,5 @@
 // The menu loop when the program does unexpected things while a menu is
-// open: items deleted, handlers throwing, the mouse taken away, the
-// application deactivated or quitting.
+// open: items deleted, handlers throwing, the application quitting.
 
 #include "MenuFixtures.h"
 
@@ -109,25 +108,6 @@ INSTANTIATE_TEST_SUITE_P(Table, MenuItemDeleted,
                                                       "&New"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(MenuRobust, AnItemDeletedByAnotherOnesSelectionHandler) {
-    close_->OnSelect = [this](TDkCustomItem*, TDkItemViewer*, bool selecting) {
-        if (selecting) {
-            delete std::exchange(newItem_, nullptr);
-        }
-    };
-    script_.Then(Key(Qt::Key_End))
-        .Then(Key(Qt::Key_Home))
-        .Then(Key(Qt::Key_Return))
-        .Then([this] {
-            EXPECT_EQ(newItem_, nullptr);
-            EXPECT_EQ(OpenPopupCount(), 2) << "Home took the submenu item, which opened";
-        })
-        .Then(Key(Qt::Key_Down))
-        .Then(Key(Qt::Key_Return));
-    RunMenu();
-    EXPECT_EQ(ClickLog(), "&Two");
-}
-
 TEST_F(MenuRobust, TheMenuComponentDeletedWhileItsMenuRuns) {
     auto* menu = new TDkPopupMenu(&owner_);
     auto* item = new TDkCustomItem(menu);
@@ -184,52 +164,6 @@ TEST_P(MenuHandlerThrows, TheMenuEndsAndTheErrorReachesTheHandlerOnceTheMouseIsF
 INSTANTIATE_TEST_SUITE_P(Table, MenuHandlerThrows,
                          ::testing::Values(ThrowCase{"SelectionHandler", 0},
                                            ThrowCase{"PopupHandlerOnItsTimer", 1}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-// --- The mouse or the application taken away --------------------------------------------
-
-struct LossCase {
-    const char* name;
-    int how; // 0: another widget grabs the mouse, 1: deactivation, 2: another pop-up shows
-};
-void PrintTo(const LossCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class MenuLosesTheMouse : public MenuRobust, public ::testing::WithParamInterface<LossCase> {};
-
-TEST_P(MenuLosesTheMouse, AndEndsWithNothingChosen) {
-    QWidget other;
-    other.setGeometry(600, 600, 50, 50);
-    QWidget popup(nullptr, Qt::Popup);
-    popup.setGeometry(600, 500, 50, 50);
-    script_.Then(Key(Qt::Key_Down)).Then([&] {
-        switch (GetParam().how) {
-        case 0:
-            other.show();
-            other.grabMouse();
-            MoveMouse(QPoint(620, 620));
-            break;
-        case 1:
-            Q_EMIT qGuiApp->applicationStateChanged(Qt::ApplicationInactive);
-            break;
-        default:
-            popup.show();
-            break;
-        }
-    });
-    RunMenu();
-    EXPECT_EQ(ClickLog(), "");
-    if (GetParam().how == 0) {
-        EXPECT_EQ(QWidget::mouseGrabber(), &other) << "the new owner keeps the mouse";
-        other.releaseMouse();
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, MenuLosesTheMouse,
-                         ::testing::Values(LossCase{"AnotherWidgetGrabsIt", 0},
-                                           LossCase{"TheApplicationIsDeactivated", 1},
-                                           LossCase{"AnotherPopupShows", 2}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(MenuRobust, QuittingTheApplicationEndsTheMenu) {

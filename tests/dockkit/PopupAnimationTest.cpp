@@ -278,19 +278,4 @@ INSTANTIATE_TEST_SUITE_P(
         ShowCase{"ParentClosing", true, false, adTopToBottom, false, false, true, "3", false}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(PopupAnimation, ThePopupWindowHandsStepsOnAndEndsWithNotificationTwo) {
-    params_.Answers.MenuAnimation = true;
-    QObject owner;
-    auto* root = new TDkRootItem(&owner);
-    root->Add(new TDkCustomItem(&owner));
-    NotedPopup popup(nullptr, root, false);
-    popup.SetAnimationDirection(adTopToBottom);
-    popup.View()->UpdatePositions();
-    popup.move(300, 300);
-    popup.show();
-    ASSERT_TRUE(WaitUntil([&] { return !dk::PopupAnimating(&popup); }, 3000));
-    EXPECT_EQ(popup.Codes, "12");
-    EXPECT_TRUE(popup.mask().isEmpty());
-}
-
 } // namespace

@@ -140,13 +140,6 @@ TEST_F(DropDownPlacement, GoesAboveWhenBelowWouldHideTheToolbarsSecondRow) {
     EXPECT_EQ(rec.AnimDir, B2T);
 }
 
-TEST_F(DropDownPlacement, StaysBelowWhereAboveHidesNoLess) {
-    MakeToolbar(QPoint(0, 400), 5, 5, false);
-    const TDkPopupPositionRec rec = Place(buttons_[0], 150, 200, 0, 430);
-    EXPECT_EQ(QPoint(rec.X, rec.Y), QPoint(0, 430));
-    EXPECT_EQ(rec.AnimDir, T2B);
-}
-
 TEST_F(DropDownPlacement, FromAVerticalToolbarOpensBesideIt) {
     MakeToolbar(QPoint(0, 100), 5, 1, true);
     // It starts left of the button (off the screen, so at its edge), over the
