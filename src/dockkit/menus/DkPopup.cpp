@@ -208,6 +208,10 @@ TDkPopupWindow* TDkCustomItem::CreatePopup(TDkView* parentView, TDkItemViewer* p
     rec.Alignment = alignment;
     rec.Opposite = parentView != nullptr && parentView->HasState(vsOppositeSide);
 
+    if (parentView != nullptr && parentView->OpenWindow() != nullptr) {
+        // One pop-up per view: a caller that did not close the last one.
+        parentView->CloseChildPopups();
+    }
     std::unique_ptr<TDkPopupWindow> window(CreatePopupWindow(parentView, shown, customizing));
     TDkPopupView* view = window->View();
     if (chevronParent != nullptr) {
