@@ -13,7 +13,9 @@
 #include "dockkit/docking/DkDockableWindow.h"
 #include "dockkit/docking/DkPositions.h"
 #include "dockkit/items/DkItem.h"
+#include "dockkit/items/DkItemViewer.h"
 #include "dockkit/items/DkView.h"
+#include "dockkit/menus/DkPopupWindow.h"
 
 #include "platform/core/Registry.h"
 #include "platform/gui/AlignLayout.h"
@@ -22,6 +24,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLayout>
 #include <QMainWindow>
 #include <QMenu>
@@ -315,6 +318,142 @@ void BM_Kit_Positions10_SaveLoad(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Kit_Positions10_SaveLoad)->Unit(benchmark::kMicrosecond);
+// --- Opening menus -------------------------------------------------------------
+// From the call that opens a 50-item menu to the end of its first paint: the
+// kit's pop-up (made, laid out, placed on its monitor and shown) against
+// QMenu::popup with the same actions, and a 50-item submenu opened from the
+// first menu by the Right key on both sides. The windows are closed outside
+// the timing.
+
+// Notes which windows have finished a paint: when processEvents returns
+// after a paint event, the paint is complete.
+class PaintWatch final : public QObject {
+public:
+    PaintWatch() { QCoreApplication::instance()->installEventFilter(this); }
+    ~PaintWatch() override { QCoreApplication::instance()->removeEventFilter(this); }
+    void WaitFor(const QObject* window) {
+        painted_ = nullptr;
+        while (painted_ != window) {
+            QCoreApplication::processEvents();
+        }
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && watched->isWidgetType()) {
+            painted_ = static_cast<QWidget*>(watched)->window();
+        }
+        return false;
+    }
+
+private:
+    const QObject* painted_ = nullptr;
+};
+
+// The kit's items for the actions, under `parent`.
+void AddKitItems(const Actions& actions, TDkCustomItem* parent, QObject* owner) {
+    for (QAction* action : actions.list) {
+        if (action->isSeparator()) {
+            parent->Add(new TDkSeparatorItem(owner));
+            continue;
+        }
+        auto* item = new TDkCustomItem(owner);
+        item->SetAction(action);
+        parent->Add(item);
+    }
+}
+
+void BM_Kit_OpenMenu50(benchmark::State& state) {
+    Actions actions(kMenuItems, true);
+    QObject owner;
+    auto* root = new TDkRootItem(&owner);
+    root->SetSubMenuImages(&actions.images);
+    AddKitItems(actions, root, &owner);
+    PaintWatch watch;
+    for (auto _ : state) {
+        TDkPopupWindow* window =
+            root->CreatePopup(nullptr, nullptr, false, false, false, QPoint(100, 100), dkpaLeft);
+        watch.WaitFor(window);
+        state.PauseTiming();
+        delete window;
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_Kit_OpenMenu50)->Unit(benchmark::kMicrosecond);
+
+void BM_Qt_OpenMenu50(benchmark::State& state) {
+    Actions actions(kMenuItems, true);
+    QMenu menu;
+    for (QAction* action : actions.list) {
+        menu.addAction(action);
+    }
+    PaintWatch watch;
+    for (auto _ : state) {
+        menu.popup(QPoint(100, 100));
+        watch.WaitFor(&menu);
+        state.PauseTiming();
+        menu.hide();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_Qt_OpenMenu50)->Unit(benchmark::kMicrosecond);
+
+void BM_Kit_OpenSubmenu50(benchmark::State& state) {
+    Actions actions(kMenuItems, true);
+    QObject owner;
+    auto* root = new TDkRootItem(&owner);
+    root->SetSubMenuImages(&actions.images);
+    AddKitItems(actions, root, &owner);
+    auto* sub = new TDkCustomItem(&owner);
+    sub->SetCaption(QStringLiteral("&Submenu"));
+    sub->SetItemStyle(sub->ItemStyle() | dk::StyleSubmenu);
+    sub->SetSubMenuImages(&actions.images);
+    AddKitItems(actions, sub, &owner);
+    root->Insert(0, sub);
+    PaintWatch watch;
+    std::unique_ptr<TDkPopupWindow> top(
+        root->CreatePopup(nullptr, nullptr, false, false, false, QPoint(100, 100), dkpaLeft));
+    watch.WaitFor(top.get());
+    TDkView* view = top->View();
+    view->Select(view->Find(sub));
+    for (auto _ : state) {
+        int key = Qt::Key_Right;
+        view->KeyDown(key, Qt::NoModifier);
+        watch.WaitFor(view->OpenWindow());
+        state.PauseTiming();
+        view->CloseChildPopups();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_Kit_OpenSubmenu50)->Unit(benchmark::kMicrosecond);
+
+void BM_Qt_OpenSubmenu50(benchmark::State& state) {
+    Actions actions(kMenuItems, true);
+    QMenu menu;
+    QMenu* sub = menu.addMenu(QStringLiteral("&Submenu"));
+    for (QAction* action : actions.list) {
+        menu.addAction(action);
+        sub->addAction(action);
+    }
+    PaintWatch watch;
+    menu.popup(QPoint(100, 100));
+    watch.WaitFor(&menu);
+    menu.setActiveAction(sub->menuAction());
+    for (auto _ : state) {
+        QKeyEvent right(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
+        QCoreApplication::sendEvent(&menu, &right);
+        watch.WaitFor(sub);
+        state.PauseTiming();
+        QKeyEvent left(QEvent::KeyPress, Qt::Key_Left, Qt::NoModifier);
+        QCoreApplication::sendEvent(sub, &left);
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_Qt_OpenSubmenu50)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

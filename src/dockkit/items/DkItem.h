@@ -12,6 +12,7 @@
 
 #include <QMetaObject>
 #include <QObject>
+#include <QPoint>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -27,9 +28,14 @@ class QKeyEvent;
 class TDkCustomItem;
 class TDkCustomItemActionLink;
 class TDkItemViewer;
+class TDkPopupWindow;
 class TDkView;
+struct TDkPopupPositionRec;
 
 enum TDkItemDisplayMode { nbdmDefault, nbdmTextOnly, nbdmTextOnlyInMenus, nbdmImageAndText };
+
+// Which edge of a pop-up menu the point it opens at marks.
+enum TDkPopupAlignment { dkpaLeft, dkpaRight, dkpaCenter };
 
 // Item options, one bit each.
 using TDkItemOptions = uint8_t;
@@ -198,6 +204,29 @@ public:
     virtual void Click();
     // Asks the action to update its state.
     virtual void InitiateAction();
+
+    // --- Pop-ups ---
+    // Fires the pop-up events (the LinkSubitems source's first), makes the
+    // pop-up window of the subitems and shows it: as a submenu of the parent
+    // viewer, below it, or at `popupPoint` (screen coordinates) when there is
+    // no parent view, kept on the monitor. A parent view owns the window as
+    // its open pop-up; without one the caller owns it. Null when a pop-up
+    // event removed the item or the parent viewer.
+    virtual TDkPopupWindow* CreatePopup(TDkView* parentView, TDkItemViewer* parentViewer,
+                                        bool positionAsSubmenu, bool selectFirstItem,
+                                        bool customizing, QPoint popupPoint,
+                                        TDkPopupAlignment alignment);
+    // Adjusts where a new pop-up goes (the kit's placement by default).
+    virtual void GetPopupPosition(TDkView* parentView, TDkPopupWindow* popupWindow,
+                                  TDkPopupPositionRec& rec);
+    // Makes the pop-up window showing `shownItem` (themed items make themed
+    // windows).
+    virtual TDkPopupWindow* CreatePopupWindow(TDkView* parentView, TDkCustomItem* shownItem,
+                                              bool customizing);
+    // Shows the subitems as a pop-up menu at the screen point and runs the
+    // menu loop until it ends; the chosen item is clicked once the menu has
+    // closed and the event loop runs again.
+    void Popup(int x, int y, bool trackRightButton, TDkPopupAlignment alignment = dkpaLeft);
 
     // The text after the first Tab of the caption, else the shortcut's text.
     QString GetShortCutText() const;

@@ -1,6 +1,7 @@
 #include "dockkit/items/DkView.h"
 
 #include "dockkit/common/DkCommon.h"
+#include "dockkit/common/DkModalLoop.h"
 #include "dockkit/items/DkItemViewer.h"
 
 #include <QApplication>
@@ -22,7 +23,11 @@ constexpr int kMaxGroupDepth = dk::kMaxLinkDepth;
 TDkView::TDkView(QObject* owner, TDkView* parentView, TDkCustomItem* parentItem, QWidget* window,
                  bool isToolbar, bool customizing, bool usePriorityList)
     : QObject(owner), parentView_(parentView), parentItem_(parentItem), window_(window),
-      isToolbar_(isToolbar), customizing_(customizing), usePriorityList_(usePriorityList) {
+      isToolbar_(isToolbar), customizing_(customizing), usePriorityList_(usePriorityList),
+      openTimer_([this] { TimerFired(TDkViewTimer::Open); }),
+      closeTimer_([this] { TimerFired(TDkViewTimer::Close); }),
+      scrollUpTimer_([this] { TimerFired(TDkViewTimer::ScrollUp); }),
+      scrollDownTimer_([this] { TimerFired(TDkViewTimer::ScrollDown); }) {
     if (parentItem_ != nullptr) {
         parentItem_->RegisterNotification(&TDkView::ItemNotification, this);
         parentDestroyed_ = connect(parentItem_, &QObject::destroyed, this, [this] {
@@ -558,21 +563,35 @@ void TDkView::SetState(TDkViewState flag, bool on) {
 }
 
 void TDkView::Select(TDkItemViewer* viewer) {
-    if (viewer == selected_) {
-        return;
-    }
     TDkItemViewer* old = selected_;
-    if (viewerCapture_) {
-        viewerCapture_ = false;
+    const bool changed = viewer != old;
+    if (changed) {
+        if (viewerCapture_) {
+            viewerCapture_ = false;
+            if (old != nullptr) {
+                old->LosingCapture();
+            }
+        }
         if (old != nullptr) {
-            old->LosingCapture();
+            old->Leaving();
         }
     }
-    if (old != nullptr) {
-        old->Leaving();
+    // Whether the pointer rests on the new selection (on its button part
+    // while a viewer holds the mouse).
+    bool over = false;
+    if (viewer != nullptr && PointInWindow(dk::CursorPos())) {
+        const QPoint client = ClientFromScreen(dk::CursorPos());
+        if (ViewerFromPoint(client) == viewer) {
+            over = !viewerCapture_ || viewer->IsPtInButtonPart(client.x() - viewer->BoundsRect.Left,
+                                                               client.y() - viewer->BoundsRect.Top);
+        }
+    }
+    if (!changed) {
+        SetMouseOverSelected(over);
+        return;
     }
     selected_ = viewer;
-    mouseOverSelected_ = false;
+    mouseOverSelected_ = over;
     if (old != nullptr && old->Item()->HasStyle(dk::StyleRedrawOnSelChange)) {
         InvalidateViewer(old);
     }
@@ -627,10 +646,6 @@ void TDkView::CloseChildPopups() {
     }
 }
 
-bool TDkView::OpenChildPopup(bool /*selectFirst*/) {
-    return openViewer_ != nullptr && openViewer_ == selected_;
-}
-
 TDkView* TDkView::NearestToolbarView() {
     for (TDkView* v = this; v != nullptr; v = v->parentView_) {
         if (v->IsToolbar()) {
@@ -663,6 +678,13 @@ void TDkView::EndModalWithItem(TDkCustomItem* item, bool playSound) {
         loop->doneAction_.Kind = TDkDoneAction::ClickItem;
         loop->doneAction_.Item = item;
         loop->doneAction_.PlaySound = playSound;
+    }
+}
+
+void TDkView::EndModalWithAction(const TDkDoneAction& action) {
+    if (TDkView* loop = LoopView()) {
+        loop->modalEnded_ = true;
+        loop->doneAction_ = action;
     }
 }
 

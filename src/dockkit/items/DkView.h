@@ -5,6 +5,7 @@
 // fit, scrolling for pop-ups taller than the screen) and paints them through
 // an off-screen image of the window's device pixel ratio.
 
+#include "dockkit/common/DkTimers.h"
 #include "dockkit/items/DkCommand.h"
 #include "dockkit/items/DkItem.h"
 
@@ -25,6 +26,7 @@
 class QPainter;
 class QWidget;
 class TDkItemViewer;
+class TDkPopupWindow;
 
 enum TDkViewOrientation { dkvoHorizontal, dkvoVertical, dkvoFloating };
 
@@ -38,6 +40,22 @@ enum TDkViewState : unsigned {
     vsAccelsVisible = 0x20,  // accelerators are underlined (keyboard use)
     vsDropDownMode = 0x40,   // moving across a menu bar opens each pop-up
     vsClosing = 0x80,
+};
+
+namespace dk {
+// The height of a long pop-up's scroll arrow bands.
+constexpr int kScrollArrowBand = 19;
+} // namespace dk
+
+// The view's timers: a submenu opening or closing after the menu show delay,
+// and a long pop-up scrolling while the pointer rests on an arrow.
+enum class TDkViewTimer { Open, Close, ScrollUp, ScrollDown };
+
+// What EnterToolbarLoop starts with.
+enum TDkToolbarLoopOption : unsigned {
+    tloInitialMouseDown = 0x01, // a press on the selected viewer
+    tloDropDown = 0x02,         // the selected item's pop-up opens at once
+    tloSelectFirst = 0x04,      // with its first item selected
 };
 
 // View options.
@@ -181,8 +199,11 @@ public:
     void SetOpenPopup(TDkItemViewer* viewer, TDkView* view, QWidget* window);
     // Closes the open pop-up and those it opened.
     void CloseChildPopups();
-    // Opens the selected item's pop-up. The pop-up layer overrides this; a
-    // plain view opens none and answers whether one is open.
+    // Stops the open and close timers and, when the selection is not the
+    // viewer whose pop-up is open, closes the child pop-ups and opens the
+    // selected item's pop-up when it is enabled and has a submenu (as a
+    // submenu unless this is a tool bar). Answers whether the selection's
+    // pop-up is open.
     virtual bool OpenChildPopup(bool selectFirst);
     // The nearest tool bar view at or above this one.
     TDkView* NearestToolbarView();
@@ -192,11 +213,58 @@ public:
     // Ends the running loop with nothing to do, or with a click on the item.
     void EndModal();
     void EndModalWithItem(TDkCustomItem* item, bool playSound);
+    void EndModalWithAction(const TDkDoneAction& action);
     bool ModalEnded() const { return modalEnded_; }
     const TDkDoneAction& DoneAction() const { return doneAction_; }
     void ResetModal();
     // Using an item moves its viewer to the front of the priority order.
     void NotifyViewerUsed(TDkItemViewer* viewer);
+
+    // --- Selection by keys and pointer (inside and outside the menu loop) ---
+    // The next selectable viewer (shown or hidden by the chevron, its item
+    // visible and selectable) after `from` (before the first when null),
+    // cyclically; null after a full circle.
+    TDkItemViewer* NextSelectable(TDkItemViewer* from, bool goForward);
+    // The first selectable viewer, passing over items that ask not to be
+    // selected first unless all do.
+    TDkItemViewer* FirstSelectable();
+    // Enter on the selection: opens its pop-up, else ends the loop with its
+    // item as the command (or with nothing for an item that cannot be chosen).
+    void ExecuteSelected();
+    // Scrolls a long pop-up so that the selection shows whole.
+    void ScrollSelectedIntoView();
+    // Scrolls a long pop-up by one hidden item.
+    void Scroll(bool down);
+    // The next viewer (after the selection, wrapping) whose caption's
+    // accelerator, or first letter when it has none, is the character;
+    // enabled items before disabled ones. Unique when no other viewer
+    // matches; a disabled match never is.
+    TDkItemViewer* FindAccelerator(QChar key, bool& unique);
+    // The menu loop's key handling: arrows, Home, End, Tab, Enter, Escape,
+    // Alt, F10 and F1. A handled key is set to 0. The view may be closed (and
+    // deleted) by the key; callers hold it in a QPointer.
+    virtual void KeyDown(int& key, Qt::KeyboardModifiers shift);
+    // Moves the selection after the pointer (screen coordinates).
+    void UpdateSelectionFromMouse(QPoint point, bool mouseDown);
+    // Hot tracking from the deepest open view up to this one: selections,
+    // the submenu timers or drop-down opening, and the scroll timers.
+    void TrackMouse(QPoint point, bool mouseDown);
+    // Whether the point (screen coordinates) lies on the view's window.
+    bool PointInWindow(QPoint point) const;
+    // The point in the window's client coordinates (where viewer bounds are).
+    QPoint ClientFromScreen(QPoint point) const;
+    // The deepest open pop-up view below this one (this one when none is open).
+    TDkView* DeepestOpenView();
+
+    void StartTimer(TDkViewTimer timer, int intervalMs);
+    void KillTimer(TDkViewTimer timer);
+    bool TimerRunning(TDkViewTimer timer) const;
+    // What a timer does when due.
+    virtual void TimerElapsed(TDkViewTimer timer);
+
+    // A tool bar's own menu loop (options: TDkToolbarLoopOption); nothing
+    // when the view is no tool bar or its loop runs already.
+    void EnterToolbarLoop(unsigned options);
 
 private:
     static void ItemNotification(void* data, TDkCustomItem* sender, bool relayed,
@@ -257,4 +325,14 @@ private:
     QMetaObject::Connection parentDestroyed_;
     QMetaObject::Connection rootDestroyed_;
     QImage buffer_; // the off-screen image of the last paint
+    dk::KitTimer openTimer_;
+    dk::KitTimer closeTimer_;
+    dk::KitTimer scrollUpTimer_;
+    dk::KitTimer scrollDownTimer_;
+
+    dk::KitTimer& Timer(TDkViewTimer timer);
+    const dk::KitTimer& Timer(TDkViewTimer timer) const;
+    void TimerFired(TDkViewTimer timer);
+    void MoveToolbarSelection(bool forward);
+    void CloseThisLevel();
 };

@@ -18,7 +18,7 @@ namespace {
 const char* const kHiddenByLayout = "dkHiddenByLayout";
 
 constexpr int kLineBreakThickness = 6;
-constexpr int kScrollArrowBand = 19;
+constexpr int kScrollArrowBand = dk::kScrollArrowBand;
 
 struct Place {
     bool Show = false;
@@ -438,12 +438,14 @@ TDkView::Layout TDkView::CalculatePositions(bool canMoveControls, TDkViewOrienta
     for (size_t i = 0; i < count; ++i) {
         TDkItemViewer* viewer = viewers_[i].get();
         const Place& p = places[i];
-        const plat::TRect r = p.Show ? bounds[i] : viewer->BoundsRect;
+        // Clipped viewers keep their scrolled place, so that scrolling can
+        // bring them in; other hidden ones keep their last bounds.
+        const plat::TRect r = p.Show || p.Clipped ? bounds[i] : viewer->BoundsRect;
         if (viewer->BoundsRect != r || viewer->Show != p.Show || viewer->OffEdge != p.OffEdge ||
             viewer->Clipped != p.Clipped || viewer->LineBreak != p.LineBreak) {
             changed = true;
         }
-        viewer->BoundsRect = p.Show ? bounds[i] : r;
+        viewer->BoundsRect = r;
         viewer->Show = p.Show;
         viewer->OffEdge = p.OffEdge;
         viewer->Clipped = p.Clipped;

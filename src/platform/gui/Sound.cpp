@@ -1,5 +1,6 @@
 #include "platform/gui/Sound.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QPointer>
 #include <QSoundEffect>
@@ -35,6 +36,14 @@ void PlaySoundFile(const QString& fileName) {
         player = new SoundPlayer(QCoreApplication::instance());
     }
     player->PlayFile(fileName);
+}
+
+void MessageBeep() {
+    if (const auto& replaced = ScopedMessageBeep::Current()) {
+        replaced();
+    } else if (qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr) {
+        QApplication::beep();
+    }
 }
 
 } // namespace plat

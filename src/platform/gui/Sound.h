@@ -3,8 +3,12 @@
 // replaces the one playing. Without an audio device nothing is heard and
 // nothing fails.
 
+#include "platform/core/ScopedOverride.h"
+
 #include <QObject>
 #include <QString>
+
+#include <functional>
 
 class QSoundEffect;
 
@@ -30,5 +34,11 @@ private:
 
 // Plays a file on the program's one player.
 void PlaySoundFile(const QString& fileName);
+
+// The desktop's short warning sound (a key that does nothing in a menu).
+void MessageBeep();
+// Replaces the beep while in force (tests count beeps instead of hearing them).
+struct MessageBeepTag;
+using ScopedMessageBeep = ScopedOverride<std::function<void()>, MessageBeepTag>;
 
 } // namespace plat

@@ -8,8 +8,13 @@ namespace plat {
 
 namespace {
 
-bool onWayland() {
-    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+// Whether the window system shows top-levels translucent and shaped, which a
+// menu needs to fade or slide in (not on Wayland, where masks shape input
+// only, nor on the offscreen and minimal platforms).
+bool CanAnimateWindows() {
+    const QString name = QGuiApplication::platformName();
+    return name == QLatin1String("xcb") || name == QLatin1String("windows") ||
+           name == QLatin1String("cocoa");
 }
 
 } // namespace
@@ -28,11 +33,11 @@ bool QtSystemParameters::KeyboardCues() const {
 }
 
 bool QtSystemParameters::MenuAnimation() const {
-    return !onWayland() && QApplication::isEffectEnabled(Qt::UI_AnimateMenu);
+    return CanAnimateWindows() && QApplication::isEffectEnabled(Qt::UI_AnimateMenu);
 }
 
 bool QtSystemParameters::MenuFade() const {
-    return !onWayland() && QApplication::isEffectEnabled(Qt::UI_FadeMenu);
+    return CanAnimateWindows() && QApplication::isEffectEnabled(Qt::UI_FadeMenu);
 }
 
 bool QtSystemParameters::GradientCaptions() const {
@@ -40,9 +45,7 @@ bool QtSystemParameters::GradientCaptions() const {
 }
 
 bool QtSystemParameters::LayeredWindows() const {
-    const QString name = QGuiApplication::platformName();
-    return name == QLatin1String("xcb") || name == QLatin1String("windows") ||
-           name == QLatin1String("cocoa");
+    return CanAnimateWindows();
 }
 
 bool QtSystemParameters::ApplicationActive() const {

@@ -32,8 +32,9 @@ public:
     bool FlatMenus() const override;
     // The style's shortcut underline setting; true without a widget style.
     bool KeyboardCues() const override;
-    // The application's menu effects; off where windows cannot be placed
-    // and shaped freely (Wayland).
+    // The application's menu effects; off where windows cannot be shaped or
+    // blended (Wayland, the offscreen and minimal platforms), so menus show
+    // at once there.
     bool MenuAnimation() const override;
     bool MenuFade() const override;
     bool GradientCaptions() const override;

@@ -1,0 +1,99 @@
+#pragma once
+// The window of every submenu, drop-down and context menu: a top-level tool
+// window without caption that hosts one view of the subitems of the item
+// that opened it, with a three-pixel frame, scroll arrows for menus taller
+// than the screen, and fading or sliding in as the desktop asks.
+
+#include "dockkit/items/DkItem.h"
+#include "dockkit/items/DkView.h"
+
+#include "platform/gui/Colors.h"
+#include "platform/gui/Rect.h"
+
+#include <QPointer>
+#include <QWidget>
+
+// Where a new pop-up goes; its opener fills it in and the item's
+// GetPopupPosition adjusts it.
+struct TDkPopupPositionRec {
+    bool PositionAsSubmenu = false;
+    TDkPopupAlignment Alignment = dkpaLeft;
+    // Submenus open towards the other side (inherited from the parent view).
+    bool Opposite = false;
+    plat::TRect MonitorRect;    // the work area the pop-up stays in
+    plat::TRect ParentItemRect; // the opening viewer on the screen
+    QPoint NCSize;              // the window's frame
+    int X = 0;
+    int Y = 0;
+    int W = 0;
+    int H = 0;
+    unsigned AnimDir = 0; // dk::adRightToLeft ...
+    bool PlaySound = false;
+};
+
+namespace dk {
+
+// The notification pop-up windows send themselves (WParam: 1 before an
+// animated showing, where a non-zero answer vetoes the animation; 2 after
+// the animation has ended; 3 after a plain showing).
+constexpr int kPopupNotifyMessage = 1578;
+// How long a pop-up takes to fade or slide in.
+constexpr int kPopupAnimationMs = 150;
+
+// The kit's placement of a pop-up: keeps it in the work area, opens a
+// submenu on the other side where it does not fit (marking the pop-up view
+// so that its own submenus follow), moves a drop-down above or beside its
+// item where that covers less of the opening tool bar, and picks the side
+// the animation comes from.
+void PlacePopup(TDkView* parentView, TDkView* popupView, TDkPopupPositionRec& rec);
+
+} // namespace dk
+
+// The view of a pop-up window: measures with the window's font.
+class TDkPopupView : public TDkView {
+    Q_OBJECT
+public:
+    using TDkView::TDkView;
+    QFont GetFont() const override;
+};
+
+class TDkPopupWindow : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kFrameSize = 3;
+
+    // A hidden pop-up for the subitems of `item`, in the parent view's font
+    // (the menu font without one).
+    TDkPopupWindow(TDkView* parentView, TDkCustomItem* item, bool customizing);
+    // Closes the view's pop-ups and ends the window's animation first.
+    ~TDkPopupWindow() override;
+
+    TDkPopupView* View() const { return view_; }
+    TDkView* ParentView() const { return parentView_; }
+    unsigned AnimationDirection() const { return animationDirection_; }
+    void SetAnimationDirection(unsigned value) { animationDirection_ = value; }
+    plat::TColor Color() const { return color_; }
+    void SetColor(plat::TColor value);
+
+    // Showing goes through the desktop's menu animation setting: with it, a
+    // pop-up that opens with nothing selected fades or slides in (and gets
+    // notification 2 when done), else it shows at once (notification 3).
+    void setVisible(bool visible) override;
+
+protected:
+    // The frame in the non-client ring.
+    virtual void PaintFrame(QPainter& painter);
+    // The scroll arrow bands (client coordinates).
+    virtual void PaintScrollArrows(QPainter& painter);
+
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    // Accepts: the application quits only when every window closes.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QPointer<TDkView> parentView_;
+    TDkPopupView* view_ = nullptr;
+    unsigned animationDirection_ = 0;
+    plat::TColor color_ = plat::clMenu;
+};

@@ -1,0 +1,190 @@
+// The menu loop when the program does unexpected things while a menu is
+// open: items deleted, handlers throwing, the application quitting.
+
+#include "MenuFixtures.h"
+
+#include "dockkit/common/DkModalLoop.h"
+#include "dockkit/menus/DkMenuLoop.h"
+
+#include "platform/core/Guarded.h"
+
+#include <QApplication>
+#include <QTimer>
+
+#include <stdexcept>
+
+namespace {
+
+class MenuRobust : public MenuTest {
+protected:
+    MenuRobust() {
+        newItem_ = AddItem("&New");
+        recent_ = AddItem("&Recent", nullptr, true);
+        one_ = AddItem("&One", recent_);
+        two_ = AddItem("&Two", recent_);
+        close_ = AddItem("&Close");
+        previousHandler_ = plat::SetExceptionHandler([this](const std::exception& e) {
+            errors_.push_back(e.what());
+            grabbedAtError_ = QWidget::mouseGrabber() != nullptr;
+            popupsAtError_ = OpenPopupCount();
+            loopAtError_ = dk::RunningMenuLoopView() != nullptr;
+        });
+    }
+    ~MenuRobust() override { plat::SetExceptionHandler(previousHandler_); }
+
+    static std::function<void()> Key(int key) {
+        return [key] { SendKey(key); };
+    }
+
+    TDkCustomItem* newItem_;
+    TDkCustomItem* recent_;
+    TDkCustomItem* one_;
+    TDkCustomItem* two_;
+    TDkCustomItem* close_;
+    plat::ExceptionHandler previousHandler_;
+    std::vector<std::string> errors_;
+    bool grabbedAtError_ = false;
+    bool loopAtError_ = false;
+    int popupsAtError_ = -1;
+};
+
+// --- Items deleted while their menu is open --------------------------------------
+
+struct DeleteCase {
+    const char* name;
+    std::vector<int> before; // keys before the deletion
+    int victim;              // 0 New, 1 Recent (with its submenu), 2 One, 3 Close
+    std::vector<int> after;  // keys after it
+    int popupsAfter;         // open right after the deletion
+    const char* clicked;
+};
+void PrintTo(const DeleteCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class MenuItemDeleted : public MenuRobust, public ::testing::WithParamInterface<DeleteCase> {};
+
+TEST_P(MenuItemDeleted, TheMenuGoesOnWithTheItemsLeft) {
+    const DeleteCase& c = GetParam();
+    TDkCustomItem* victims[] = {newItem_, recent_, one_, close_};
+    for (const int key : c.before) {
+        script_.Then(Key(key));
+    }
+    script_.Then([&c, victim = victims[c.victim]] {
+        delete victim;
+        EXPECT_EQ(OpenPopupCount(), c.popupsAfter);
+    });
+    for (const int key : c.after) {
+        script_.Then(Key(key));
+    }
+    RunMenu();
+    EXPECT_EQ(ClickLog(), c.clicked);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, MenuItemDeleted,
+                         ::testing::Values(DeleteCase{"TheSelectedOne",
+                                                      {Qt::Key_Down},
+                                                      0,
+                                                      {Qt::Key_Down, Qt::Key_Down, Qt::Key_Return},
+                                                      1,
+                                                      "&Close"},
+                                           DeleteCase{"TheOneWhoseSubmenuIsOpen",
+                                                      {Qt::Key_Down, Qt::Key_Down, Qt::Key_Right},
+                                                      1,
+                                                      {Qt::Key_Down, Qt::Key_Return},
+                                                      1,
+                                                      "&New"},
+                                           DeleteCase{"TheSelectedOneInTheSubmenu",
+                                                      {Qt::Key_Down, Qt::Key_Down, Qt::Key_Right},
+                                                      2,
+                                                      {Qt::Key_Down, Qt::Key_Return},
+                                                      2,
+                                                      "&Two"},
+                                           DeleteCase{"AnotherOneBelowTheSelection",
+                                                      {Qt::Key_Down},
+                                                      3,
+                                                      {Qt::Key_Up, Qt::Key_Up, Qt::Key_Return},
+                                                      1,
+                                                      "&New"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(MenuRobust, TheMenuComponentDeletedWhileItsMenuRuns) {
+    auto* menu = new TDkPopupMenu(&owner_);
+    auto* item = new TDkCustomItem(menu);
+    item->SetCaption(QStringLiteral("&Gone"));
+    menu->Items()->Add(item);
+    script_.Then(Key(Qt::Key_Down)).Then([menu] { delete menu; }).Then(Key(Qt::Key_Return));
+    script_.Start();
+    menu->Popup(100, 100);
+    script_.Finish();
+    EXPECT_EQ(dk::RunningMenuLoopView(), nullptr);
+    EXPECT_EQ(OpenPopupCount(), 0);
+}
+
+// --- Exceptions ---------------------------------------------------------------------
+
+TEST_F(MenuRobust, AnExceptionInAClickReachesTheApplicationHandlerAfterTheMenu) {
+    close_->OnClick = [](QObject*) { throw std::runtime_error("click failed"); };
+    script_.Then(Key(Qt::Key_Up)).Then(Key(Qt::Key_Return));
+    RunMenu();
+    EXPECT_EQ(errors_, std::vector<std::string>{"click failed"});
+    EXPECT_FALSE(loopAtError_);
+}
+
+struct ThrowCase {
+    const char* name;
+    int thrower; // 0: OnSelect of New, 1: OnPopup of Recent (opened by its timer)
+};
+void PrintTo(const ThrowCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class MenuHandlerThrows : public MenuRobust, public ::testing::WithParamInterface<ThrowCase> {};
+
+TEST_P(MenuHandlerThrows, TheMenuEndsAndTheErrorReachesTheHandlerOnceTheMouseIsFree) {
+    if (GetParam().thrower == 0) {
+        newItem_->OnSelect = [](TDkCustomItem*, TDkItemViewer*, bool selecting) {
+            if (selecting) {
+                throw std::runtime_error("handler failed");
+            }
+        };
+        script_.Then(Key(Qt::Key_Down));
+    } else {
+        recent_->OnPopup = [](TDkCustomItem*, bool) { throw std::runtime_error("handler failed"); };
+        script_.Then([this] { MoveMouse(ScreenCenterOf(recent_)); }).Then([this] { Advance(400); });
+    }
+    RunMenu();
+    EXPECT_EQ(errors_, std::vector<std::string>{"handler failed"});
+    EXPECT_FALSE(grabbedAtError_);
+    EXPECT_FALSE(loopAtError_);
+    EXPECT_EQ(popupsAtError_, 0);
+    EXPECT_EQ(ClickLog(), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, MenuHandlerThrows,
+                         ::testing::Values(ThrowCase{"SelectionHandler", 0},
+                                           ThrowCase{"PopupHandlerOnItsTimer", 1}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(MenuRobust, QuittingTheApplicationEndsTheMenu) {
+    bool returned = false;
+    script_.Then(Key(Qt::Key_Down)).Then([] { QCoreApplication::quit(); });
+    QMetaObject::invokeMethod(
+        qApp,
+        [&] {
+            RunMenu();
+            returned = true;
+        },
+        Qt::QueuedConnection);
+    // Should the quit not get through, this ends the wait instead.
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+    watchdog.start(5000);
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_TRUE(returned);
+    EXPECT_EQ(ClickLog(), "");
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+}
+
+} // namespace

@@ -1,0 +1,216 @@
+// The kit's modal mouse loop (what menus, dragging and sizing run in) and
+// the timers on the monotonic clock.
+
+#include "MenuFixtures.h"
+
+#include "dockkit/common/DkModalLoop.h"
+#include "dockkit/common/DkTimers.h"
+
+#include "platform/core/Clock.h"
+#include "platform/core/Guarded.h"
+
+#include <QApplication>
+#include <QTimer>
+
+#include <memory>
+#include <stdexcept>
+
+namespace {
+
+using dk::ModalLoopEnd;
+using dk::ModalMouseLoop;
+
+class ModalLoop : public ::testing::Test {
+protected:
+    ModalLoop() {
+        capture_->setGeometry(100, 100, 200, 100);
+        capture_->show();
+        previous_ = plat::SetExceptionHandler([this](const std::exception& e) {
+            errors_.push_back(e.what());
+            grabbedAtError_ = QWidget::mouseGrabber() != nullptr;
+        });
+    }
+    ~ModalLoop() override { plat::SetExceptionHandler(previous_); }
+
+    // Runs `step` inside the loop once it runs.
+    static void Soon(std::function<void()> step) { QTimer::singleShot(0, std::move(step)); }
+
+    void ExpectReleased() {
+        EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+        EXPECT_EQ(ModalMouseLoop::CaptureLevel(), 0);
+        EXPECT_EQ(ModalMouseLoop::Current(), nullptr);
+        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    }
+
+    QuietPlatform quiet_;
+    std::unique_ptr<QWidget> capture_ = std::make_unique<QWidget>();
+    plat::ExceptionHandler previous_;
+    std::vector<std::string> errors_;
+    bool grabbedAtError_ = false;
+};
+
+struct EndCase {
+    const char* name;
+    ModalLoopEnd expected;
+    const char* error; // the message the application's handler gets, if any
+};
+void PrintTo(const EndCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ModalLoopEnds : public ModalLoop, public ::testing::WithParamInterface<EndCase> {};
+
+TEST_P(ModalLoopEnds, AndLetsGoOfTheMouse) {
+    const EndCase& c = GetParam();
+    const std::string name = c.name;
+    ModalMouseLoop loop(capture_.get(), Qt::SizeAllCursor);
+    QWidget other;
+    other.setGeometry(600, 600, 50, 50);
+    QWidget popup(nullptr, Qt::Popup);
+    popup.setGeometry(600, 500, 50, 50);
+    std::function<void()> start;
+    ModalMouseLoop::Filter filter;
+    if (name == "Accept") {
+        Soon([&] { loop.Accept(); });
+    } else if (name == "Cancel") {
+        Soon([&] { loop.Cancel(); });
+    } else if (name == "CaptureWidgetHidden") {
+        Soon([&] { capture_->hide(); });
+    } else if (name == "CaptureWidgetDeleted") {
+        Soon([&] { capture_.reset(); });
+    } else if (name == "AnotherWidgetGrabsTheMouse") {
+        Soon([&] {
+            other.show();
+            other.grabMouse();
+            SendMouse(QEvent::MouseMove, QPoint(620, 620));
+        });
+    } else if (name == "AnotherPopupShows") {
+        Soon([&] { popup.show(); });
+    } else if (name == "Deactivation") {
+        Soon([] { Q_EMIT qGuiApp->applicationStateChanged(Qt::ApplicationInactive); });
+    } else if (name == "ThrowInGuardedCode") {
+        Soon([] { dk::GuardedInLoop([] { throw std::runtime_error("timer"); }); });
+    } else if (name == "ThrowInTheFilter") {
+        filter = [](QObject*, QEvent* e) {
+            if (e->type() == QEvent::KeyPress) {
+                throw std::runtime_error("filter");
+            }
+            return false;
+        };
+        Soon([this] { SendKey(Qt::Key_A, Qt::NoModifier, QStringLiteral("a"), capture_.get()); });
+    } else if (name == "ThrowWhileStarting") {
+        start = [] { throw std::runtime_error("start"); };
+    }
+    EXPECT_EQ(loop.Run(filter, start), c.expected);
+    if (QWidget::mouseGrabber() == &other) {
+        other.releaseMouse(); // the new owner of the mouse keeps it
+    }
+    ExpectReleased();
+    if (c.error != nullptr) {
+        EXPECT_EQ(errors_, std::vector<std::string>{c.error});
+        EXPECT_FALSE(grabbedAtError_);
+    } else {
+        EXPECT_TRUE(errors_.empty());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ModalLoopEnds,
+    ::testing::Values(EndCase{"Accept", ModalLoopEnd::Accepted, nullptr},
+                      EndCase{"Cancel", ModalLoopEnd::Cancelled, nullptr},
+                      EndCase{"CaptureWidgetHidden", ModalLoopEnd::CaptureLost, nullptr},
+                      EndCase{"CaptureWidgetDeleted", ModalLoopEnd::CaptureLost, nullptr},
+                      EndCase{"AnotherWidgetGrabsTheMouse", ModalLoopEnd::CaptureLost, nullptr},
+                      EndCase{"AnotherPopupShows", ModalLoopEnd::CaptureLost, nullptr},
+                      EndCase{"Deactivation", ModalLoopEnd::Deactivated, nullptr},
+                      EndCase{"ThrowInGuardedCode", ModalLoopEnd::Failed, "timer"},
+                      EndCase{"ThrowInTheFilter", ModalLoopEnd::Failed, "filter"},
+                      EndCase{"ThrowWhileStarting", ModalLoopEnd::Failed, "start"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ModalLoop, AnInnerLoopHasTheEventsAndGivesTheMouseBack) {
+    QWidget inner;
+    inner.setGeometry(400, 100, 50, 50);
+    inner.show();
+    int outerKeys = 0;
+    int innerKeys = 0;
+    QWidget* grabberInside = nullptr;
+    QWidget* grabberAfter = nullptr;
+    int levelInside = 0;
+    ModalMouseLoop outer(capture_.get());
+    Soon([&] {
+        ModalMouseLoop nested(&inner);
+        Soon([&] {
+            grabberInside = QWidget::mouseGrabber();
+            levelInside = ModalMouseLoop::CaptureLevel();
+            SendKey(Qt::Key_A, Qt::NoModifier, QStringLiteral("a"), &inner);
+            nested.Accept();
+        });
+        nested.Run([&](QObject*, QEvent* e) {
+            innerKeys += e->type() == QEvent::KeyPress ? 1 : 0;
+            return false;
+        });
+        grabberAfter = QWidget::mouseGrabber();
+        outer.Cancel();
+    });
+    EXPECT_EQ(outer.Run([&](QObject*, QEvent* e) {
+        outerKeys += e->type() == QEvent::KeyPress ? 1 : 0;
+        return false;
+    }),
+              ModalLoopEnd::Cancelled);
+    EXPECT_EQ(grabberInside, &inner);
+    EXPECT_EQ(levelInside, 2);
+    EXPECT_EQ(innerKeys, 1);
+    EXPECT_EQ(outerKeys, 0);
+    EXPECT_EQ(grabberAfter, capture_.get());
+    ExpectReleased();
+}
+
+TEST_F(ModalLoop, AKeptErrorIsTheOwnersToRethrow) {
+    ModalMouseLoop loop(capture_.get());
+    loop.KeepError(true);
+    Soon([] { dk::GuardedInLoop([] { throw std::runtime_error("kept"); }); });
+    EXPECT_EQ(loop.Run({}), ModalLoopEnd::Failed);
+    EXPECT_TRUE(errors_.empty());
+    const std::exception_ptr error = loop.TakeError();
+    ASSERT_TRUE(error);
+    EXPECT_THROW(std::rethrow_exception(error), std::runtime_error);
+}
+
+// --- Timers on the monotonic clock ----------------------------------------------------
+
+TEST(KitTimers, FireWhenTheClockSaysAndRepeatUntilStopped) {
+    plat::ManualClock clock(1000);
+    int fired = 0;
+    dk::KitTimer timer([&] { ++fired; });
+    timer.Start(400);
+    clock.Advance(399);
+    dk::FireDueTimers();
+    EXPECT_EQ(fired, 0);
+    clock.Advance(1);
+    dk::FireDueTimers();
+    EXPECT_EQ(fired, 1);
+    clock.Advance(400);
+    dk::FireDueTimers();
+    EXPECT_EQ(fired, 2);
+    timer.Stop();
+    clock.Advance(4000);
+    dk::FireDueTimers();
+    EXPECT_EQ(fired, 2);
+    EXPECT_FALSE(timer.Active());
+}
+
+TEST(KitTimers, ATimerStoppedOrDeletedByAnotherDoesNotFire) {
+    plat::ManualClock clock(0);
+    int second = 0;
+    auto victim = std::make_unique<dk::KitTimer>([&] { ++second; });
+    dk::KitTimer first([&] { victim.reset(); });
+    first.Start(10);
+    victim->Start(10);
+    clock.Advance(10);
+    dk::FireDueTimers();
+    EXPECT_EQ(victim, nullptr);
+    EXPECT_EQ(second, 0);
+}
+
+} // namespace

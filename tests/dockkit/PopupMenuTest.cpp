@@ -1,0 +1,118 @@
+// The pop-up menu component: OnPopup as the menu opens, context-menu
+// requests of the widgets it is attached to, linked subitems, and the
+// status hint while the menu is open.
+
+#include "MenuFixtures.h"
+
+#include "dockkit/menus/DkMenuLoop.h"
+#include "dockkit/menus/DkPopupWindow.h"
+
+#include <QContextMenuEvent>
+#include <QCoreApplication>
+
+namespace {
+
+class PopupMenu : public MenuTest {
+protected:
+    PopupMenu() { open_ = AddItem("&Open"); }
+    static QRect MenuGeometry() {
+        const std::vector<TDkView*> views = OpenMenuViews();
+        return views.empty() ? QRect() : views.front()->Window()->geometry();
+    }
+    TDkCustomItem* open_;
+};
+
+TEST_F(PopupMenu, OnPopupRunsOnceAsTheMenuOpensAndMayFillIt) {
+    int calls = 0;
+    QObject* sender = nullptr;
+    int windowsAtCall = -1;
+    menu_.OnPopup = [&](QObject* s) {
+        ++calls;
+        sender = s;
+        windowsAtCall = OpenPopupCount();
+        if (calls == 1) {
+            AddItem("&Added");
+        }
+    };
+    script_.Then([] { TypeChar(u'a'); });
+    RunMenu();
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(sender, &menu_);
+    EXPECT_EQ(windowsAtCall, 0) << "before the window shows";
+    EXPECT_EQ(ClickLog(), "&Added");
+}
+
+TEST_F(PopupMenu, ASubmenuOfLinkedItemsShowsTheirSourcesItems) {
+    TDkRootItem source(&owner_);
+    auto* linked = new TDkCustomItem(&owner_);
+    linked->SetCaption(QStringLiteral("From &elsewhere"));
+    linked->OnClick = [this](QObject*) { clickLog_ += "linked"; };
+    source.Add(linked);
+    std::string order;
+    source.OnPopup = [&](TDkCustomItem*, bool fromLink) { order += fromLink ? "source " : "?"; };
+    TDkCustomItem* more = AddItem("&More", nullptr, true);
+    more->SetLinkSubitems(&source);
+    more->OnPopup = [&](TDkCustomItem*, bool fromLink) { order += fromLink ? "?" : "item"; };
+    script_.Then([] { TypeChar(u'm'); }).Then([] { TypeChar(u'e'); });
+    RunMenu();
+    EXPECT_EQ(order, "source item");
+    EXPECT_EQ(ClickLog(), "linked");
+}
+
+struct RequestCase {
+    const char* name;
+    QContextMenuEvent::Reason reason;
+    bool autoPopup;
+};
+void PrintTo(const RequestCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ContextMenuRequest : public PopupMenu, public ::testing::WithParamInterface<RequestCase> {};
+
+TEST_P(ContextMenuRequest, OpensTheMenuWhereAsked) {
+    const RequestCase& c = GetParam();
+    QWidget field;
+    field.setGeometry(200, 150, 100, 30);
+    field.show();
+    menu_.AttachTo(&field);
+    menu_.SetAutoPopup(c.autoPopup);
+    QRect shown;
+    script_.Then([&] { shown = MenuGeometry(); }).Then([] { SendKey(Qt::Key_Escape); });
+    script_.Start();
+    QContextMenuEvent request(c.reason, QPoint(10, 5), QPoint(210, 155));
+    QCoreApplication::sendEvent(&field, &request);
+    if (!c.autoPopup) {
+        EXPECT_EQ(script_.StepsRun(), 0);
+        script_.Finish();
+        return;
+    }
+    script_.Finish();
+    EXPECT_EQ(menu_.PopupComponent(), &field);
+    EXPECT_EQ(shown.topLeft(),
+              c.reason == QContextMenuEvent::Mouse ? QPoint(210, 155) : QPoint(200, 150));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ContextMenuRequest,
+    ::testing::Values(RequestCase{"ByTheMouseAtThePointer", QContextMenuEvent::Mouse, true},
+                      RequestCase{"ByTheKeyboardAtTheWidget", QContextMenuEvent::Keyboard, true},
+                      RequestCase{"NotWithoutAutoPopup", QContextMenuEvent::Mouse, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(PopupMenu, TheStatusHintFollowsTheSelection) {
+    open_->SetHint(QStringLiteral("Open|Opens a file"));
+    TDkCustomItem* plain = AddItem("&Plain");
+    plain->SetHint(QStringLiteral("No bar"));
+    std::vector<std::string> hints;
+    const dk::MenuHintHandler previous =
+        dk::SetMenuHintHandler([&](const QString& hint) { hints.push_back(hint.toStdString()); });
+    script_.Then([] { SendKey(Qt::Key_Down); }).Then([] { SendKey(Qt::Key_Down); }).Then([] {
+        SendKey(Qt::Key_Escape);
+    });
+    RunMenu();
+    dk::SetMenuHintHandler(previous);
+    EXPECT_EQ(hints, (std::vector<std::string>{"Opens a file", "No bar", ""}));
+}
+
+} // namespace

@@ -1,0 +1,323 @@
+// Where pop-up menus open: kept on the monitor they belong to, submenus
+// flipping to the other side at the screen edge, drop-downs moving above or
+// beside their button, and menus taller than the screen scrolling.
+
+#include "MenuFixtures.h"
+#include "ViewFixtures.h"
+
+#include "dockkit/menus/DkMenuLoop.h"
+#include "dockkit/menus/DkPopupAnimation.h"
+#include "dockkit/menus/DkPopupWindow.h"
+
+#include <QApplication>
+
+namespace {
+
+using plat::TRect;
+
+const TRect kScreen(0, 0, 1024, 768);
+
+// --- The placement rule alone -----------------------------------------------------
+
+struct PlaceCase {
+    const char* name;
+    bool submenu;
+    TDkPopupAlignment alignment;
+    bool opposite;
+    TRect item;     // the opening viewer, or the empty rectangle at the point
+    int x, y, w, h; // the starting place and size
+    int wantX, wantY;
+    unsigned wantDir;
+    bool wantOppositeFlag;
+};
+void PrintTo(const PlaceCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class PlacePopup : public ::testing::TestWithParam<PlaceCase> {};
+
+TEST_P(PlacePopup, KeepsTheMenuOnTheScreen) {
+    const PlaceCase& c = GetParam();
+    QObject owner;
+    TDkView view(&owner, nullptr, nullptr, nullptr, false, false, false);
+    // Submenus have the menu they open from; its viewers do not matter here.
+    TDkView parent(&owner, nullptr, nullptr, nullptr, false, false, false);
+    TDkPopupPositionRec rec;
+    rec.PositionAsSubmenu = c.submenu;
+    rec.Alignment = c.alignment;
+    rec.Opposite = c.opposite;
+    rec.MonitorRect = kScreen;
+    rec.ParentItemRect = c.item;
+    rec.NCSize = QPoint(3, 3);
+    rec.X = c.x;
+    rec.Y = c.y;
+    rec.W = c.w;
+    rec.H = c.h;
+    dk::PlacePopup(c.submenu ? &parent : nullptr, &view, rec);
+    EXPECT_EQ(QPoint(rec.X, rec.Y), QPoint(c.wantX, c.wantY));
+    EXPECT_EQ(rec.AnimDir, c.wantDir);
+    EXPECT_EQ(view.HasState(vsOppositeSide), c.wantOppositeFlag);
+}
+
+constexpr unsigned R2L = dk::adRightToLeft;
+constexpr unsigned L2R = dk::adLeftToRight;
+constexpr unsigned T2B = dk::adTopToBottom;
+constexpr unsigned B2T = dk::adBottomToTop;
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, PlacePopup,
+    ::testing::Values(
+        // Context menus (the item rectangle is the point).
+        PlaceCase{"ContextMenuNearTheRightEdgeOpensLeft", false, dkpaLeft, false,
+                  TRect(1000, 300, 1000, 300), 1000, 300, 150, 200, 850, 300, T2B | R2L, false},
+        PlaceCase{"ContextMenuNearTheBottomOpensAbove", false, dkpaLeft, false,
+                  TRect(100, 700, 100, 700), 100, 700, 150, 200, 100, 500, B2T | L2R, false},
+        PlaceCase{"RightAlignedPastTheLeftEdgeTurnsRight", false, dkpaRight, false,
+                  TRect(50, 100, 50, 100), 50 - 150, 100, 150, 200, 50, 100, T2B | L2R, false},
+        PlaceCase{"CentredPastTheRightEdgeMeetsIt", false, dkpaCenter, false,
+                  TRect(1000, 100, 1000, 100), 1000 - 75, 100, 150, 200, 874, 100, T2B, false},
+        PlaceCase{"TallerThanTheScreenStartsAtItsTop", false, dkpaLeft, false,
+                  TRect(10, 300, 10, 300), 10, 300, 150, 800, 10, 0, L2R, false},
+        // Submenus (the item's rectangle; the start is its right edge less the frame).
+        PlaceCase{"SubmenuThatDoesNotFitOpensLeft", true, dkpaLeft, false,
+                  TRect(880, 100, 1000, 120), 997, 97, 150, 100, 733, 97, R2L, true},
+        PlaceCase{"InheritedLeftSideTurnsBackWhenThereIsNoRoom", true, dkpaLeft, true,
+                  TRect(100, 150, 250, 170), 247, 147, 150, 100, 247, 147, L2R, false},
+        PlaceCase{"InheritedLeftSideKeptWhileItFits", true, dkpaLeft, true,
+                  TRect(500, 150, 650, 170), 647, 147, 150, 100, 353, 147, R2L, true},
+        PlaceCase{"SubmenuNearTheBottomEndsAtItsItem", true, dkpaLeft, false,
+                  TRect(100, 700, 250, 720), 247, 697, 150, 100, 247, 623, L2R, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Drop-downs from tool bars: the tool bar's viewers count.
+class DropDownPlacement : public ::testing::Test {
+protected:
+    // A tool bar of `count` 30 x 30 buttons at `at` on the screen, wrapping
+    // after `perRow` of them; vertical ones stack in one column.
+    void MakeToolbar(QPoint at, int count, int perRow, bool vertical) {
+        if (vertical) {
+            setup_.view->SetOrientation(dkvoVertical);
+        } else {
+            setup_.view->SetWrapOffset(perRow * 30);
+        }
+        for (int i = 0; i < count; ++i) {
+            buttons_.push_back(setup_.Add("B", 30, 30));
+        }
+        setup_.window.move(at);
+        setup_.view->ValidatePositions();
+    }
+    TDkPopupPositionRec Place(const TDkCustomItem* button, int w, int h, int x, int y) {
+        TDkPopupPositionRec rec;
+        rec.MonitorRect = kScreen;
+        TRect item = setup_.Bounds(button);
+        const QPoint origin = setup_.window.mapToGlobal(QPoint());
+        item.Offset(origin.x(), origin.y());
+        rec.ParentItemRect = item;
+        rec.X = x;
+        rec.Y = y;
+        rec.W = w;
+        rec.H = h;
+        dk::PlacePopup(setup_.view, nullptr, rec);
+        return rec;
+    }
+
+    ViewSetup setup_{true};
+    std::vector<FixedItem*> buttons_;
+};
+
+TEST_F(DropDownPlacement, FromAToolbarAtTheBottomOpensAbove) {
+    MakeToolbar(QPoint(100, 738), 3, 3, false);
+    const TDkPopupPositionRec rec = Place(buttons_[0], 150, 200, 100, 768);
+    EXPECT_EQ(QPoint(rec.X, rec.Y), QPoint(100, 538));
+    EXPECT_EQ(rec.AnimDir, B2T);
+}
+
+TEST_F(DropDownPlacement, GoesAboveWhenBelowWouldHideTheToolbarsSecondRow) {
+    MakeToolbar(QPoint(0, 400), 10, 5, false);
+    // Below the first button would cover the five buttons of the second row.
+    const TDkPopupPositionRec rec = Place(buttons_[0], 150, 200, 0, 430);
+    EXPECT_EQ(QPoint(rec.X, rec.Y), QPoint(0, 200));
+    EXPECT_EQ(rec.AnimDir, B2T);
+}
+
+TEST_F(DropDownPlacement, FromAVerticalToolbarOpensBesideIt) {
+    MakeToolbar(QPoint(0, 100), 5, 1, true);
+    // It starts left of the button (off the screen, so at its edge), over the
+    // tool bar; right of the button it hides nothing.
+    const TDkPopupPositionRec rec = Place(buttons_[0], 150, 200, -150, 100);
+    EXPECT_EQ(QPoint(rec.X, rec.Y), QPoint(30, 100));
+    EXPECT_EQ(rec.AnimDir, L2R);
+}
+
+// --- Menus shown on the screens ---------------------------------------------------------
+
+class MenuOnScreen : public MenuTest {
+protected:
+    MenuOnScreen() {
+        AddItem("&First");
+        sub_ = AddItem("&Sub", nullptr, true);
+        AddItem("&Inner", sub_);
+        subSub_ = AddItem("S&ub sub", sub_, true);
+        AddItem("&Deepest", subSub_);
+    }
+    static QRect Geometry(int level) {
+        const std::vector<TDkView*> views = OpenMenuViews();
+        return static_cast<int>(views.size()) > level ? views[level]->Window()->geometry()
+                                                      : QRect();
+    }
+    TDkCustomItem* sub_;
+    TDkCustomItem* subSub_;
+};
+
+struct EdgeCase {
+    const char* name;
+    QPoint at;
+    TDkPopupAlignment alignment;
+    // How the window's rectangle must relate to the point.
+    enum { RightEndsAtPoint, BottomEndsAtPoint, LeftAtPoint, CentredOnPoint } rule;
+};
+void PrintTo(const EdgeCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class MenuAtTheEdge : public MenuOnScreen, public ::testing::WithParamInterface<EdgeCase> {};
+
+TEST_P(MenuAtTheEdge, OpensWhereItFits) {
+    const EdgeCase& c = GetParam();
+    menu_.SetAlignment(c.alignment);
+    QRect shown;
+    script_.Then([&] { shown = Geometry(0); }).Then([] { SendKey(Qt::Key_Escape); });
+    RunMenu(c.at);
+    ASSERT_FALSE(shown.isEmpty());
+    EXPECT_TRUE(QRect(0, 0, 1024, 768).contains(shown));
+    switch (c.rule) {
+    case EdgeCase::RightEndsAtPoint:
+        EXPECT_EQ(shown.x() + shown.width(), c.at.x());
+        EXPECT_EQ(shown.y(), c.at.y());
+        break;
+    case EdgeCase::BottomEndsAtPoint:
+        EXPECT_EQ(shown.y() + shown.height(), c.at.y());
+        EXPECT_EQ(shown.x(), c.at.x());
+        break;
+    case EdgeCase::LeftAtPoint:
+        EXPECT_EQ(shown.topLeft(), c.at);
+        break;
+    case EdgeCase::CentredOnPoint:
+        EXPECT_EQ(shown.x() + shown.width() / 2, c.at.x());
+        break;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, MenuAtTheEdge,
+    ::testing::Values(
+        EdgeCase{"Middle", QPoint(400, 300), dkpaLeft, EdgeCase::LeftAtPoint},
+        EdgeCase{"RightEdge", QPoint(1020, 300), dkpaLeft, EdgeCase::RightEndsAtPoint},
+        EdgeCase{"BottomEdge", QPoint(300, 760), dkpaLeft, EdgeCase::BottomEndsAtPoint},
+        EdgeCase{"RightAligned", QPoint(600, 300), dkpaRight, EdgeCase::RightEndsAtPoint},
+        EdgeCase{"RightAlignedAtTheLeftEdge", QPoint(5, 300), dkpaRight, EdgeCase::LeftAtPoint},
+        EdgeCase{"Centred", QPoint(600, 300), dkpaCenter, EdgeCase::CentredOnPoint}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(MenuOnScreen, SubmenusKeepOpeningLeftOnceOneHadTo) {
+    QRect top;
+    QRect sub;
+    QRect subSub;
+    for (const int key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Right, Qt::Key_Down, Qt::Key_Right}) {
+        script_.Then([key] { SendKey(key); });
+    }
+    script_.Then([&] {
+        top = Geometry(0);
+        sub = Geometry(1);
+        subSub = Geometry(2);
+    });
+    script_.Then([] { SendKey(Qt::Key_Escape); }).Then([] { SendKey(Qt::Key_Escape); }).Then([] {
+        SendKey(Qt::Key_Escape);
+    });
+    RunMenu(QPoint(1024 - 150, 100));
+    ASSERT_FALSE(subSub.isEmpty());
+    // Its client area ends where its menu's begins (the frames overlap).
+    const int frames = 2 * TDkPopupWindow::kFrameSize;
+    EXPECT_EQ(sub.x() + sub.width(), top.x() + frames) << "the submenu opens left of its menu";
+    EXPECT_EQ(subSub.x() + subSub.width(), sub.x() + frames) << "and its own submenu follows";
+    EXPECT_GE(subSub.left(), 0);
+}
+
+TEST_F(MenuOnScreen, OpensOnTheMonitorOfThePoint) {
+    screens_.SetAreas({{TRect(0, 0, 1024, 768), TRect(0, 0, 1024, 740)},
+                       {TRect(1024, 0, 2048, 768), TRect(1024, 0, 2048, 768)}});
+    QRect shown;
+    script_.Then([&] { shown = Geometry(0); }).Then([] { SendKey(Qt::Key_Escape); });
+    RunMenu(QPoint(2040, 100));
+    EXPECT_EQ(shown.x() + shown.width(), 2040);
+    EXPECT_GE(shown.x(), 1024);
+
+    // On the primary monitor the task bar's rows are out of bounds.
+    script_.Then([&] { shown = Geometry(0); }).Then([] { SendKey(Qt::Key_Escape); });
+    RunMenu(QPoint(100, 735));
+    EXPECT_EQ(shown.y() + shown.height(), 735);
+}
+
+// --- Menus taller than the screen ---------------------------------------------------------
+
+class TallMenu : public MenuTest {
+protected:
+    TallMenu() {
+        screens_.SetAreas({{TRect(0, 0, 1024, 300), TRect(0, 0, 1024, 300)}});
+        for (int i = 0; i < 40; ++i) {
+            items_.push_back(AddItem(QStringLiteral("Item %1").arg(i).toUtf8().constData()));
+        }
+    }
+    static TDkView* Menu() { return OpenMenuViews().front(); }
+    std::vector<TDkCustomItem*> items_;
+};
+
+TEST_F(TallMenu, IsAsTallAsTheWorkAreaAndScrollsWhileThePointerRestsOnAnArrow) {
+    std::vector<int> offsets;
+    bool lastShown = false;
+    int heightShown = 0;
+    script_.Then([&] {
+        TDkView* menu = Menu();
+        heightShown = menu->Window()->height();
+        EXPECT_TRUE(menu->ShowDownArrow());
+        EXPECT_FALSE(menu->ShowUpArrow());
+        const QRect window = menu->Window()->geometry();
+        MoveMouse(QPoint(window.center().x(), window.bottom() - 5));
+        for (int i = 0; i < 100 && menu->ShowDownArrow(); ++i) {
+            Advance(100);
+            offsets.push_back(menu->ScrollOffset());
+        }
+        lastShown = menu->Find(items_.back())->Show;
+    });
+    script_.Then([] { SendKey(Qt::Key_Escape); });
+    RunMenu(QPoint(100, 0));
+    EXPECT_EQ(heightShown, 300);
+    ASSERT_GE(offsets.size(), 2u);
+    for (size_t i = 1; i < offsets.size(); ++i) {
+        EXPECT_GT(offsets[i], offsets[i - 1]) << "one item further every 100 ms";
+    }
+    EXPECT_TRUE(lastShown);
+}
+
+TEST_F(TallMenu, KeysScrollTheSelectionIntoView) {
+    bool endShown = false;
+    bool homeShown = false;
+    int offsetAtHome = -1;
+    script_.Then([] { SendKey(Qt::Key_End); })
+        .Then([&] { endShown = Menu()->Find(items_.back())->Show; })
+        .Then([] { SendKey(Qt::Key_Home); })
+        .Then([&] {
+            homeShown = Menu()->Find(items_.front())->Show;
+            offsetAtHome = Menu()->ScrollOffset();
+        })
+        .Then([] { SendKey(Qt::Key_Up); })
+        .Then([&] { EXPECT_EQ(SelectedItem(), items_.back()); })
+        .Then([] { SendKey(Qt::Key_Return); });
+    RunMenu(QPoint(100, 0));
+    EXPECT_TRUE(endShown);
+    EXPECT_TRUE(homeShown);
+    EXPECT_EQ(offsetAtHome, 0);
+    EXPECT_EQ(ClickLog(), "Item 39");
+}
+
+} // namespace
