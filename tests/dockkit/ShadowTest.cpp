@@ -128,6 +128,7 @@ TEST_P(ShadowArrangement, FollowsTheOutlineOfBothRectangles) {
 INSTANTIATE_TEST_SUITE_P(
     Shadows, ShadowArrangement,
     ::testing::Values(
+        StripCase{"nothing", TRect(), TRect(), {}},
         StripCase{"alone",
                   TRect(100, 100, 200, 300),
                   TRect(),
@@ -180,68 +181,57 @@ INSTANTIATE_TEST_SUITE_P(
                    {TRect(90, 14, 94, 30), false, 1}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(Shadows, NothingToShadowGivesNoStrips) {
-    EXPECT_TRUE(dk::ShadowStrips(TRect(), TRect(), 4).empty());
-    EXPECT_TRUE(dk::ShadowStrips(TRect(0, 0, 10, 10), TRect(), 0).empty());
-}
-
 // --- Windows ---------------------------------------------------------------------------
 
 TEST(Shadows, StripsAreSolidAndHalfAsThickWithoutBlending) {
-    for (const bool layered : {false, true}) {
-        for (const bool noBlending : {false, true}) {
-            FakeSystemParameters desk;
-            desk.Answers.LayeredWindows = layered;
-            const bool blended = layered && !noBlending;
-            const dk::TShadows shadows(TRect(100, 100, 200, 300), TRect(), 4, 64, noBlending);
-            ASSERT_EQ(shadows.Count(), 2);
-            const int size = blended ? 4 : 2;
-            EXPECT_EQ(TRect(shadows.Strip(0)->geometry()),
-                      TRect(100 + size, 300, 200 + size, 300 + size));
-            EXPECT_EQ(TRect(shadows.Strip(1)->geometry()), TRect(200, 100 + size, 200 + size, 300));
-            for (int i = 0; i < shadows.Count(); ++i) {
-                const dk::TShadow* strip = shadows.Strip(i);
-                EXPECT_EQ(strip->Style(), blended ? dk::ShadowLayered : dk::ShadowSolid);
-                EXPECT_EQ(strip->Opacity(), 64);
-                EXPECT_TRUE(strip->SaveBits());
-                EXPECT_TRUE(strip->isVisible());
-                EXPECT_TRUE(strip->isWindow());
-                EXPECT_TRUE(strip->windowFlags().testFlag(Qt::WindowTransparentForInput));
-                EXPECT_EQ(strip->testAttribute(Qt::WA_TranslucentBackground), blended);
+    // The offscreen platform cannot raise the strips and says so each time.
+    static QtMessageHandler previous = nullptr;
+    previous = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext& context, const QString& text) {
+            if (!text.contains(u"does not support")) {
+                previous(type, context, text);
             }
-        }
+        });
+    for (const auto& [layered, noBlending] :
+         {std::pair{false, false}, std::pair{true, true}, std::pair{true, false}}) {
+        FakeSystemParameters desk;
+        desk.Answers.LayeredWindows = layered;
+        const bool blended = layered && !noBlending;
+        QWidget popup;
+        auto shadows = std::make_unique<dk::TShadows>(TRect(100, 100, 200, 300), TRect(), 4, 64,
+                                                      noBlending, &popup);
+        ASSERT_EQ(shadows->Count(), 2);
+        const int size = blended ? 4 : 2;
+        EXPECT_EQ(TRect(shadows->Strip(0)->geometry()),
+                  TRect(100 + size, 300, 200 + size, 300 + size));
+        EXPECT_EQ(TRect(shadows->Strip(1)->geometry()), TRect(200, 100 + size, 200 + size, 300));
+        const QPointer<dk::TShadow> strip = shadows->Strip(0);
+        EXPECT_EQ(strip->Style(), blended ? dk::ShadowLayered : dk::ShadowSolid);
+        EXPECT_EQ(strip->testAttribute(Qt::WA_TranslucentBackground), blended);
+        EXPECT_TRUE(strip->isVisible() && strip->isWindow() && strip->SaveBits());
+        EXPECT_TRUE(strip->windowFlags().testFlag(Qt::WindowTransparentForInput));
+        shadows->SetSaveBits(false);
+        EXPECT_FALSE(strip->SaveBits());
+        // Freeing the set closes its strips, also after one went before.
+        delete shadows->Strip(1);
+        shadows.reset();
+        EXPECT_TRUE(strip.isNull());
     }
+    qInstallMessageHandler(previous);
 }
 
 TEST(Shadows, ASolidStripPaintsTheButtonShadowAndABlendedOneItsAlpha) {
     FakeSystemParameters desk;
     desk.Answers.LayeredWindows = true;
-    dk::THorzShadow solid(TRect(0, 0, 8, 4), 3, true, 64);
     QImage picture(8, 4, QImage::Format_ARGB32_Premultiplied);
     picture.fill(Qt::white);
-    solid.render(&picture);
+    dk::THorzShadow(TRect(0, 0, 8, 4), 3, true, 64).render(&picture);
     EXPECT_EQ(picture.pixel(0, 0), 0xFF808080u);
     EXPECT_EQ(picture.pixel(7, 3), 0xFF808080u);
-    dk::THorzShadow blended(TRect(0, 0, 8, 4), 3, false, 255);
-    EXPECT_EQ(AlphaRow(blended.RenderBuffer(), 0), AlphaRow(Horz(8, 4, 3), 0));
     picture.fill(Qt::white);
-    blended.render(&picture);
+    dk::THorzShadow(TRect(0, 0, 8, 4), 3, false, 255).render(&picture);
     // Full opacity over white: 255 - alpha of the strip's pixel.
     EXPECT_EQ(qRed(picture.pixel(4, 0)), 0);
     EXPECT_EQ(qRed(picture.pixel(4, 2)), 128);
-}
-
-TEST(Shadows, FreeingTheSetClosesItsStripsAndToleratesOnesGoneBefore) {
-    FakeSystemParameters desk;
-    QWidget popup;
-    auto shadows = std::make_unique<dk::TShadows>(TRect(10, 10, 60, 90), TRect(60, 10, 90, 30), 8,
-                                                  64, false, &popup);
-    ASSERT_EQ(shadows->Count(), 4);
-    const QPointer<dk::TShadow> kept = shadows->Strip(0);
-    delete shadows->Strip(1);
-    shadows->SetSaveBits(false);
-    EXPECT_FALSE(kept->SaveBits());
-    shadows->BringBehind(&popup);
-    shadows.reset();
-    EXPECT_TRUE(kept.isNull());
+    EXPECT_EQ(qRed(picture.pixel(0, 0)), 255 - 63);
 }

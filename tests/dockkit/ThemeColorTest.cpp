@@ -36,36 +36,26 @@ TEST(ThemeColors, BlendingDividesBy256AndResolvesSystemColours) {
         {clRed, clBlue, 128, Rgb(0x7F007E)},
         {Rgb(0x00FF00), Rgb(0xFF00FF), 1, Rgb(0xFD00FD)},
         {clBtnFace, clWindow, 64, Rgb(0xF3F2F0)},
-        {clHighlight, clHighlight, 255, Rgb(0x092369)},
     };
     for (const MixCase& c : cases) {
-        EXPECT_EQ(dk::BlendColors(c.c1, c.c2, c.w), c.expected)
-            << std::hex << c.c1 << " " << c.c2 << " w " << std::dec << c.w;
+        EXPECT_EQ(dk::BlendColors(c.c1, c.c2, c.w), c.expected) << std::hex << c.c1 << " " << c.c2;
         EXPECT_EQ(dk::BlendColorsNearest(c.c1, c.c2, c.w), c.expected);
     }
-}
-
-TEST(ThemeColors, AWeightBeyondAByteIsReportedAndTakenAsTheNearestEnd) {
+    // A weight beyond a byte is reported and taken as the nearest end.
     std::vector<std::string> reports;
     const ExceptionHandler previous =
         SetExceptionHandler([&](const std::exception& e) { reports.emplace_back(e.what()); });
     EXPECT_EQ(dk::BlendColors(clWhite, clBlack, 256), Rgb(0xFEFEFE));
     EXPECT_EQ(dk::BlendColors(clWhite, clBlack, -5), Rgb(0x000000));
-    EXPECT_EQ(dk::BlendColors(clWhite, clBlack, 200), dk::BlendColors(clWhite, clBlack, 200));
     SetExceptionHandler(previous);
     EXPECT_EQ(reports, (std::vector<std::string>{"Assertion failure", "Assertion failure"}));
 }
 
-TEST(ThemeColors, ScaledMixingSwitchesToPerMilleAtAHundred) {
+TEST(ThemeColors, ScaledMixingSwitchesToPerMilleAtAHundredAndKeepsChannelsApart) {
     const MixCase cases[] = {
-        {clWhite, clBlack, 50, Rgb(0x808080)},
-        {clWhite, clBlack, 99, Rgb(0xFCFCFC)},
-        {clWhite, clBlack, 100, Rgb(0x1A1A1A)},
-        {clWhite, clBlack, 165, Rgb(0x2A2A2A)},
-        {clWhite, clBlack, 1000, Rgb(0xFFFFFF)},
-        // A weight beyond the scale keeps each channel in its byte.
-        {clWhite, clBlack, 2000, Rgb(0xFFFFFF)},
-        {clBlack, clWhite, 2000, Rgb(0x000000)},
+        {clWhite, clBlack, 50, Rgb(0x808080)},        {clWhite, clBlack, 99, Rgb(0xFCFCFC)},
+        {clWhite, clBlack, 100, Rgb(0x1A1A1A)},       {clWhite, clBlack, 165, Rgb(0x2A2A2A)},
+        {clWhite, clBlack, 2000, Rgb(0xFFFFFF)},      {clBlack, clWhite, 2000, Rgb(0x000000)},
         {clBlack, Rgb(0x00FF00), -50, Rgb(0x00FF00)},
     };
     for (const MixCase& c : cases) {
@@ -77,23 +67,15 @@ TEST(ThemeColors, ShiftLuminanceAndDarknessWorkOnResolvedChannels) {
     EXPECT_EQ(dk::ShiftColor(clBlack, 32), Rgb(0x202020));
     EXPECT_EQ(dk::ShiftColor(Rgb(0x0AC8FF), -300), Rgb(0x000000));
     EXPECT_EQ(dk::ShiftColor(Rgb(0x0AC8FF), 100), Rgb(0x6EFFFF));
-    EXPECT_EQ(dk::ShiftColor(clBtnFace, 0), Rgb(0xD4D0C8));
     EXPECT_EQ(dk::ColorLuminance(clBtnFace), 208);
     EXPECT_EQ(dk::ColorLuminance(clHighlight), 35);
-    EXPECT_EQ(dk::ColorLuminance(clWhite), 255);
     EXPECT_FALSE(dk::IsDarkColor(Rgb(0x646464), 100));
     EXPECT_TRUE(dk::IsDarkColor(Rgb(0x636363), 100));
     EXPECT_TRUE(dk::IsDarkColor(clHighlight, 100));
-    EXPECT_FALSE(dk::IsDarkColor(clBtnFace, 100));
     EXPECT_EQ(dk::SwapRedBlue(0x00112233), 0x00332211);
-    EXPECT_EQ(dk::SwapRedBlue(dk::SwapRedBlue(0x00ABCDEF)), 0x00ABCDEF);
-}
-
-TEST(ThemeColors, DistanceIsMeasuredInTheWeightedSpaceInSinglePrecision) {
     EXPECT_NEAR(dk::ColorDistance(clWhite, clBlack), 440.851f, 0.001f);
     EXPECT_NEAR(dk::ColorDistance(Rgb(0xB6BDD2), Rgb(0xDBD8D1)), 50.058f, 0.001f);
     EXPECT_FLOAT_EQ(dk::ColorDistance(clBtnFace, Rgb(0xD4D0C8)), 0.0f);
-    EXPECT_NEAR(dk::ColorDistance(clRed, clBlack), 195.0f, 0.001f);
 }
 
 TEST(ThemeColors, ContrastMovesAColourJustFarEnoughFromItsBackground) {
@@ -112,7 +94,6 @@ TEST(ThemeColors, ContrastMovesAColourJustFarEnoughFromItsBackground) {
         {Rgb(0x8D8D8D), clBtnFace, 120, Rgb(0x8B8B8B)},
         // Too light to darken enough: moved towards white.
         {Rgb(0xE1DED9), clBtnFace, 30, Rgb(0xE4E2DD)},
-        // The colour equals the background.
         {clBtnFace, clBtnFace, 50, Rgb(0xB7B3AC)},
         // Black on black goes light (twice the threshold on so dark a
         // background); white on white goes dark.
@@ -136,31 +117,10 @@ TEST(ThemeColors, TheContrastStepFallsBackToTheNearestPointOfTheLine) {
     };
     // The point at distance 20 from b, towards the origin.
     expectNear(dk::ContrastPoint({100, 0, 0}, {50, 10, 0}, 20), {50 - std::sqrt(300.0f), 0, 0});
-    // The line passes 60 from b: no point is 10 away; the projection is nearest.
+    // The line passes 60 from b, or just out of reach as rounding can leave
+    // it: the projection is the nearest point.
     expectNear(dk::ContrastPoint({100, 0, 0}, {50, 60, 0}, 10), {50, 0, 0});
-    // Just out of reach, as rounding can leave it.
     expectNear(dk::ContrastPoint({100, 0, 0}, {50, 10.0001f, 0}, 10), {50, 0, 0});
     // A colour at the origin has no direction: it stays there.
     expectNear(dk::ContrastPoint({0, 0, 0}, {5, 5, 5}, 100), {0, 0, 0});
-}
-
-TEST(ThemeColors, ContrastNeverYieldsANonNumber) {
-    // Every pair of a coarse grid, every threshold from tiny to beyond the
-    // cube: the result is a colour, and it is not darkened to black by a NaN
-    // unless black is where the line leads.
-    for (uint32_t a = 0; a <= 0xFFFFFF; a += 0x3F3F3F) {
-        for (uint32_t b = 0; b <= 0xFFFFFF; b += 0x3F3F3F) {
-            for (const int t : {0, 1, 5, 50, 120, 250, 441, 1000}) {
-                TColor color = Rgb(a);
-                dk::EnsureContrast(color, Rgb(b), t);
-                EXPECT_EQ(color & ~0xFFFFFF, 0);
-                if (t <= 120 && a != b) {
-                    // A reachable threshold leaves the colour at least that far.
-                    EXPECT_GE(dk::ColorDistance(color, Rgb(b)) + 1.5f,
-                              std::min<float>(t, dk::ColorDistance(Rgb(a), Rgb(b))))
-                        << std::hex << a << " on " << b << " t " << std::dec << t;
-                }
-            }
-        }
-    }
 }

@@ -50,21 +50,6 @@ QRgb At(const QImage& image, int x, int y) {
 
 } // namespace
 
-TEST(ThemeFills, NothingIsDrawnForNoColourAndTheFrameStillShrinks) {
-    QImage image = Paint(6, 4, [](QPainter& p) {
-        EXPECT_FALSE(dk::FillRectColor(p, TRect(0, 0, 6, 4), clNone));
-        TRect r(0, 0, 6, 4);
-        EXPECT_FALSE(dk::FrameRectColor(p, r, clNone, true));
-        EXPECT_EQ(r, TRect(1, 1, 5, 3));
-        r = TRect(0, 0, 6, 4);
-        EXPECT_FALSE(dk::FrameRectColor(p, r, clNone, false));
-        EXPECT_EQ(r, TRect(0, 0, 6, 4));
-        // The desk has no brush for system colour 25: nothing drawn, yet "drawn".
-        EXPECT_TRUE(dk::FillRectColor(p, TRect(0, 0, 6, 4), MakeSysColor(25)));
-    });
-    EXPECT_EQ(PixelPicture(image), QStringList({"......", "......", "......", "......"}));
-}
-
 TEST(ThemeFills, FillsFramesAndLineFramesCoverTheirExactPixels) {
     const QImage image = Paint(14, 5, [](QPainter& p) {
         EXPECT_TRUE(dk::FillRectColor(p, TRect(0, 0, 3, 2), clBtnShadow));
@@ -79,6 +64,13 @@ TEST(ThemeFills, FillsFramesAndLineFramesCoverTheirExactPixels) {
         dk::FrameRectColor(p, row, clBlack, false);
         TRect column(2, 4, 3, 5);
         dk::FrameRectColor(p, column, cl3DDkShadow, false);
+        // No colour draws nothing, and the frame still shrinks; the desk has
+        // no brush for system colour 25: nothing drawn, yet "drawn".
+        EXPECT_FALSE(dk::FillRectColor(p, TRect(0, 0, 14, 5), clNone));
+        TRect none(0, 0, 14, 5);
+        EXPECT_FALSE(dk::FrameRectColor(p, none, clNone, true));
+        EXPECT_EQ(none, TRect(1, 1, 13, 4));
+        EXPECT_TRUE(dk::FillRectColor(p, TRect(0, 0, 14, 5), MakeSysColor(25)));
     });
     EXPECT_EQ(PixelPicture(image), QStringList({
                                        "GGG.HHHH.GGGGW",
@@ -129,32 +121,29 @@ TEST(ThemeFills, PolylinesLeaveOutEachSegmentsEndPoint) {
                                    }));
 }
 
-TEST(ThemeFills, WordFillsAndCopiesHandleEmptyAndSelfCopies) {
-    std::array<uint32_t, 6> words{};
-    dk::FillLongs(words.data(), 4, 0xAABBCCDDu);
-    EXPECT_EQ(words,
-              (std::array<uint32_t, 6>{0xAABBCCDDu, 0xAABBCCDDu, 0xAABBCCDDu, 0xAABBCCDDu, 0, 0}));
-    dk::CopyLongs(words.data(), words.data() + 2, 4);
-    EXPECT_EQ(words[5], 0xAABBCCDDu);
-    dk::CopyLongs(words.data(), words.data(), 6);
-    dk::CopyLongs(nullptr, nullptr, 0);
-    EXPECT_EQ(words[0], 0xAABBCCDDu);
-}
-
-TEST(ThemeFills, RecreatingTheResourcesBuildsABoldSmallCaptionFont) {
-    const int before = dk::DrawingResourcesGeneration();
-    dk::RecreateDrawingResources();
-    EXPECT_EQ(dk::DrawingResourcesGeneration(), before + 1);
-    EXPECT_EQ(dk::SmallCaptionFont().pointSize(), 8);
-    EXPECT_TRUE(dk::SmallCaptionFont().bold());
-}
-
 // --- Image effects ---------------------------------------------------------------------
+
+enum class Effect { Washed, HighContrast, Plain, Shadow, LightShadow, Monochrome };
+
+void DrawEffect(Effect effect, QPainter& p, const TRect& r, const ImageList& l, int index = 0) {
+    switch (effect) {
+    case Effect::Washed:
+        return dk::DrawImageWashed(p, r, l, 178, clWindow, index);
+    case Effect::HighContrast:
+    case Effect::Plain:
+        return dk::DrawImageHighContrast(p, r, l, effect == Effect::HighContrast, index);
+    case Effect::Shadow:
+    case Effect::LightShadow:
+        return dk::DrawImageShadow(p, r, l, effect == Effect::LightShadow, index);
+    case Effect::Monochrome:
+        return dk::DrawImageMonochrome(p, r, l, clBtnShadow, index);
+    }
+}
 
 struct EffectCase {
     const char* name;
-    std::function<void(QPainter&, const TRect&, const ImageList&)> draw;
-    std::array<QRgb, 4> expected; // white, black, grey, red pixels of the image
+    Effect effect;
+    std::array<QRgb, 4> expected; // from white, black, grey and red pixels
 };
 
 class ImageEffects : public ::testing::TestWithParam<EffectCase> {};
@@ -166,74 +155,39 @@ TEST_P(ImageEffects, MapEachImagePixelAndKeepTheRest) {
     image.fill(0xFFD4D0C8);
     {
         QPainter p(&image);
-        GetParam().draw(p, TRect(1, 1, 8, 4), images.List());
-    }
-    for (int x = 0; x < 4; ++x) {
-        EXPECT_EQ(At(image, 1 + x, 1), GetParam().expected[static_cast<size_t>(x)])
-            << GetParam().name << " pixel " << x;
+        DrawEffect(GetParam().effect, p, TRect(1, 1, 8, 4), images.List());
     }
     for (int y = 0; y < 4; ++y) {
         for (int x = 0; x < 8; ++x) {
-            if (y != 1 || x < 1 || x > 4) {
-                EXPECT_EQ(At(image, x, y), 0xD4D0C8u) << GetParam().name << " at " << x << "," << y;
-            }
+            const bool imagePixel = y == 1 && x >= 1 && x <= 4;
+            EXPECT_EQ(At(image, x, y),
+                      imagePixel ? GetParam().expected[static_cast<size_t>(x - 1)] : 0xD4D0C8u)
+                << x << "," << y;
         }
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     ThemeDraw, ImageEffects,
-    ::testing::Values(EffectCase{"washed",
-                                 [](QPainter& p, const TRect& r, const ImageList& l) {
-                                     dk::DrawImageWashed(p, r, l, 178, clWindow, 0);
-                                 },
-                                 {0xFEFEFE, 0x4C4C4C, 0xA5A5A5, 0xFE4C4C}},
-                      EffectCase{"high contrast",
-                                 [](QPainter& p, const TRect& r, const ImageList& l) {
-                                     dk::DrawImageHighContrast(p, r, l, true, 0);
-                                 },
-                                 {0x202020, 0xFFFFFF, 0xA0A0A0, 0xFFFFFF}},
-                      EffectCase{"plain",
-                                 [](QPainter& p, const TRect& r, const ImageList& l) {
-                                     dk::DrawImageHighContrast(p, r, l, false, 0);
-                                 },
-                                 {0xFFFFFF, 0x000000, 0x808080, 0xFF0000}},
-                      EffectCase{"shadow",
-                                 [](QPainter& p, const TRect& r, const ImageList& l) {
-                                     dk::DrawImageShadow(p, r, l, false, 0);
-                                 },
-                                 {0xD2CEC6, 0x8C8A84, 0xAFACA5, 0xA19E98}},
-                      EffectCase{"light shadow",
-                                 [](QPainter& p, const TRect& r, const ImageList& l) {
-                                     dk::DrawImageShadow(p, r, l, true, 0);
-                                 },
-                                 {0xD2CEC6, 0xB8B5AE, 0xC5C1B9, 0xC0BCB5}},
-                      EffectCase{"monochrome",
-                                 [](QPainter& p, const TRect& r, const ImageList& l) {
-                                     dk::DrawImageMonochrome(p, r, l, clBtnShadow, 0);
-                                 },
-                                 {0xD4D0C8, 0x808080, 0x808080, 0x808080}}),
-    [](const auto& info) {
-        std::string name = info.param.name;
-        std::replace(name.begin(), name.end(), ' ', '_');
-        return name;
-    });
+    ::testing::Values(
+        EffectCase{"washed", Effect::Washed, {0xFEFEFE, 0x4C4C4C, 0xA5A5A5, 0xFE4C4C}},
+        EffectCase{"high_contrast", Effect::HighContrast, {0x202020, 0xFFFFFF, 0xA0A0A0, 0xFFFFFF}},
+        EffectCase{"plain", Effect::Plain, {0xFFFFFF, 0x000000, 0x808080, 0xFF0000}},
+        EffectCase{"shadow", Effect::Shadow, {0xD2CEC6, 0x8C8A84, 0xAFACA5, 0xA19E98}},
+        EffectCase{"light_shadow", Effect::LightShadow, {0xD2CEC6, 0xB8B5AE, 0xC5C1B9, 0xC0BCB5}},
+        EffectCase{"monochrome", Effect::Monochrome, {0xD4D0C8, 0x808080, 0x808080, 0x808080}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ThemeDraw, EffectsDrawNothingForAnEmptyAreaOrAMissingImage) {
     const EffectImages images;
     const QImage image = Paint(6, 3, [&](QPainter& p) {
-        for (const TRect& r : {TRect(0, 0, 0, 3), TRect(2, 2, 6, 2), TRect(3, 3, 1, 1)}) {
-            dk::DrawImageWashed(p, r, images.List(), 178, clWindow, 0);
-            dk::DrawImageShadow(p, r, images.List(), false, 0);
-            dk::DrawImageMonochrome(p, r, images.List(), clBlack, 0);
-            dk::DrawImageHighContrast(p, r, images.List(), true, 0);
-        }
-        for (const int index : {-1, 1}) {
-            const TRect r(0, 0, 6, 3);
-            dk::DrawImageWashed(p, r, images.List(), 178, clWindow, index);
-            dk::DrawImageShadow(p, r, images.List(), true, index);
-            dk::DrawImageMonochrome(p, r, images.List(), clBlack, index);
-            dk::DrawImageHighContrast(p, r, images.List(), true, index);
+        for (const Effect effect :
+             {Effect::Washed, Effect::HighContrast, Effect::Shadow, Effect::Monochrome}) {
+            for (const TRect& r : {TRect(0, 0, 0, 3), TRect(2, 2, 6, 2), TRect(3, 3, 1, 1)}) {
+                DrawEffect(effect, p, r, images.List());
+            }
+            DrawEffect(effect, p, TRect(0, 0, 6, 3), images.List(), -1);
+            DrawEffect(effect, p, TRect(0, 0, 6, 3), images.List(), 1);
         }
     });
     EXPECT_EQ(PixelPicture(image), QStringList({"......", "......", "......"}));

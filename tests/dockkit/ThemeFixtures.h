@@ -99,19 +99,19 @@ public:
 };
 
 // Appends "<name>:<message>" to a shared log for every kit message it gets,
-// and runs an optional hook first.
+// then runs an optional hook (which may answer).
 class MessageLogger : public QObject {
 public:
     MessageLogger(QString name, QStringList& log) : name_(std::move(name)), log_(log) {}
 
-    std::function<void(int msg)> OnMessage;
+    std::function<void(plat::KitMessageEvent& message)> OnMessage;
 
 protected:
     bool event(QEvent* event) override {
         if (auto* message = plat::KitMessageEvent::From(event)) {
             log_ << QStringLiteral("%1:%2").arg(name_).arg(message->Msg());
             if (OnMessage) {
-                OnMessage(message->Msg());
+                OnMessage(*message);
             }
             return true;
         }

@@ -58,13 +58,19 @@ void RemoveFrom(std::vector<QPointer<QObject>>& list, QObject* object) {
 
 TDkxNexus::TDkxNexus(dk::TDkxThemeClass defaultClass, QObject* parent)
     : QObject(parent), previous_(InForce()) {
+    // In force from the start: themes read the kit values while they prepare.
     InForce() = this;
-    values_.LoColor = ScreenBitsPerPixel() < 12;
-    RecomputeContrast();
-    RegisterTheme(QStringLiteral("Default"), std::move(defaultClass));
-    SelectTheme(QStringLiteral("Default"));
-    OpenVisualStyles();
-    RecomputeColors(true);
+    try {
+        values_.LoColor = ScreenBitsPerPixel() < 12;
+        RecomputeContrast();
+        RegisterTheme(QStringLiteral("Default"), std::move(defaultClass));
+        SelectTheme(QStringLiteral("Default"));
+        OpenVisualStyles();
+        RecomputeColors(true);
+    } catch (...) {
+        InForce() = previous_;
+        throw;
+    }
 }
 
 TDkxNexus::~TDkxNexus() {
