@@ -20,6 +20,28 @@ TEST(Colors, SystemColoursResolveThroughTheClassicTable) {
     EXPECT_EQ(ColorToRGB(clDefault), clDefault);
 }
 
+TEST(Colors, AnotherSchemeHoldsForItsScopeAndNests) {
+    SysColorTable white = ClassicSysColors();
+    white[15] = 0xFFFFFF;
+    SysColorTable black = white;
+    black[15] = 0;
+    {
+        const ScopedSysColors outer(&white);
+        EXPECT_EQ(ColorToRGB(clBtnFace), 0xFFFFFF);
+        EXPECT_EQ(ToQColor(clBtnFace), QColor(Qt::white));
+        {
+            const ScopedSysColors inner(&black);
+            EXPECT_EQ(ColorToRGB(clBtnFace), 0);
+        }
+        EXPECT_EQ(ColorToRGB(clBtnFace), 0xFFFFFF);
+        EXPECT_EQ(ColorToRGB(clWindow), 0xFFFFFF);
+    }
+    EXPECT_EQ(ColorToRGB(clBtnFace), 0xC8D0D4);
+    EXPECT_TRUE(SysColorBrushExists(26));
+    EXPECT_FALSE(SysColorBrushExists(25));
+    EXPECT_FALSE(SysColorBrushExists(31));
+}
+
 TEST(Colors, QtColoursKeepTheChannelOrder) {
     EXPECT_EQ(ToQColor(clRed), QColor(255, 0, 0));
     EXPECT_EQ(ToQColor(0x563412), QColor(0x12, 0x34, 0x56));

@@ -11,7 +11,7 @@ namespace plat {
 namespace {
 
 // The classic system colour table, as $00BBGGRR. Index 25 has no colour.
-constexpr std::array<TColor, 31> kSysColors = {
+constexpr SysColorTable kSysColors = {
     0xC8D0D4, // 0 scroll bar
     0xA56E3A, // 1 background
     0x6A240A, // 2 active caption
@@ -107,11 +107,20 @@ constexpr IdentEntry kIdents[] = {
 
 } // namespace
 
+const SysColorTable& ClassicSysColors() {
+    return kSysColors;
+}
+
 TColor SysColor(int index) {
     if (index < 0 || index >= static_cast<int>(kSysColors.size())) {
         return 0;
     }
-    return kSysColors[static_cast<size_t>(index)];
+    const SysColorTable* table = ScopedSysColors::Current();
+    return (table != nullptr ? *table : kSysColors)[static_cast<size_t>(index)];
+}
+
+bool SysColorBrushExists(int index) {
+    return index >= 0 && index < static_cast<int>(kSysColors.size()) && index != 25;
 }
 
 TColor ColorToRGB(TColor color) {

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "platform/core/ScopedOverride.h"
+
 #include <QColor>
 #include <QString>
 #include <QStringView>
 
+#include <array>
 #include <cstdint>
 #include <optional>
 
@@ -76,9 +79,20 @@ constexpr TColor clGradientInactiveCaption = MakeSysColor(28);
 constexpr TColor clMenuHighlight = MakeSysColor(29);
 constexpr TColor clMenuBar = MakeSysColor(30);
 
-// The RGB value ($00BBGGRR) of a system colour index of the classic table;
+// The system colours by index ($00BBGGRR); index 25 has no colour.
+using SysColorTable = std::array<TColor, 31>;
+// The fixed classic table every machine draws with.
+const SysColorTable& ClassicSysColors();
+// Another scheme for a scope (a test of a high-contrast desk, for instance);
+// every resolution of a system colour reads it while it is in force.
+struct SysColorTableTag;
+using ScopedSysColors = ScopedOverride<const SysColorTable*, SysColorTableTag>;
+
+// The RGB value ($00BBGGRR) of a system colour index of the table in force;
 // unknown indexes give black.
 TColor SysColor(int index);
+// Whether the desk has a brush for the index (every index of the table but 25).
+bool SysColorBrushExists(int index);
 
 // Resolves a system colour to its RGB value; other values pass unchanged
 // (clNone and clDefault included: callers check for them first).

@@ -1,0 +1,294 @@
+#include "dockkit/themes/DkShadows.h"
+
+#include "platform/gui/Colors.h"
+#include "platform/gui/SystemParams.h"
+
+#include <QPainter>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace dk {
+
+namespace {
+
+enum class Corner { HorzStart, VertStart, End };
+
+void PutAlpha(QImage& buffer, int x, int y, int alpha) {
+    reinterpret_cast<QRgb*>(buffer.scanLine(y))[x] = static_cast<QRgb>(alpha) << 24;
+}
+
+// A corner piece of w x h pixels at (x0, y0) of the buffer.
+void FillCorner(QImage& buffer, int x0, int y0, int w, int h, Corner corner) {
+    const int s = std::max(w, h);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            int dx = 0;
+            int dy = 0;
+            switch (corner) {
+            case Corner::HorzStart:
+                dx = std::abs(s - 1 - x);
+                dy = std::abs(y + s - h);
+                break;
+            case Corner::VertStart:
+                dx = std::abs(x + s - w);
+                dy = std::abs(y + 1 - s);
+                break;
+            case Corner::End:
+                dx = std::abs(x + s - w);
+                dy = std::abs(y - (h - s));
+                break;
+            }
+            const int m = std::max(dx, dy);
+            const int v = ((m + dx + dy) * 128) / s;
+            PutAlpha(buffer, x0 + x, y0 + y, v < 255 ? 255 - v : 0);
+        }
+    }
+}
+
+// The lengths of the faded ends along a strip of `length` that is `thickness` thick.
+void EndLengths(int sides, int length, int thickness, int& start, int& end) {
+    start = (sides & ShadowStartSide) != 0 ? thickness : 0;
+    end = (sides & ShadowEndSide) != 0 ? thickness : 0;
+    if (start + end > length) {
+        if (start != 0 && end != 0) {
+            start = length / 2;
+            end = length / 2;
+        } else if (start != 0) {
+            start = length;
+        } else {
+            end = length;
+        }
+    }
+}
+
+struct Interval {
+    int from;
+    int to;
+};
+
+// The parts of [from, to) that no interval of `cuts` covers.
+std::vector<Interval> Subtract(Interval whole, std::vector<Interval> cuts) {
+    std::sort(cuts.begin(), cuts.end(), [](Interval a, Interval b) { return a.from < b.from; });
+    std::vector<Interval> parts;
+    int at = whole.from;
+    for (const Interval& cut : cuts) {
+        if (cut.to <= at || cut.from >= whole.to) {
+            continue;
+        }
+        if (cut.from > at) {
+            parts.push_back({at, cut.from});
+        }
+        at = std::max(at, cut.to);
+    }
+    if (at < whole.to) {
+        parts.push_back({at, whole.to});
+    }
+    return parts;
+}
+
+bool Overlap(const plat::TRect& a, const plat::TRect& b) {
+    return !plat::IntersectRect(a, b).IsEmpty();
+}
+
+} // namespace
+
+void FillHorzShadowBuffer(QImage& buffer, int sides) {
+    const int w = buffer.width();
+    const int h = buffer.height();
+    buffer.fill(Qt::transparent);
+    if (w <= 0 || h <= 0) {
+        return;
+    }
+    int start = 0;
+    int end = 0;
+    EndLengths(sides, w, h, start, end);
+    if (start > 0) {
+        FillCorner(buffer, 0, 0, start, h, Corner::HorzStart);
+    }
+    for (int y = 0; y < h; ++y) {
+        const int alpha = 255 - (y * 256) / h;
+        for (int x = start; x < w - end; ++x) {
+            PutAlpha(buffer, x, y, alpha);
+        }
+    }
+    if (end > 0) {
+        FillCorner(buffer, w - end, 0, end, h, Corner::End);
+    }
+}
+
+void FillVertShadowBuffer(QImage& buffer, int sides) {
+    const int w = buffer.width();
+    const int h = buffer.height();
+    buffer.fill(Qt::transparent);
+    if (w <= 0 || h <= 0) {
+        return;
+    }
+    int start = 0;
+    int end = 0;
+    EndLengths(sides, h, w, start, end);
+    if (start > 0) {
+        FillCorner(buffer, 0, 0, w, start, Corner::VertStart);
+    }
+    for (int x = 0; x < w; ++x) {
+        const int alpha = 255 - (x * 256) / w;
+        for (int y = start; y < h - end; ++y) {
+            PutAlpha(buffer, x, y, alpha);
+        }
+    }
+    if (end > 0) {
+        FillCorner(buffer, 0, h - end, w, end, Corner::End);
+    }
+}
+
+std::vector<ShadowStrip> ShadowStrips(const plat::TRect& r1, const plat::TRect& r2, int size) {
+    std::vector<ShadowStrip> strips;
+    if (size <= 0) {
+        return strips;
+    }
+    std::vector<plat::TRect> rects;
+    for (const plat::TRect& r : {r1, r2}) {
+        if (!r.IsEmpty()) {
+            rects.push_back(r);
+        }
+    }
+    const auto inOutline = [&rects](int x, int y) {
+        return std::any_of(rects.begin(), rects.end(),
+                           [&](const plat::TRect& r) { return r.Contains(QPoint(x, y)); });
+    };
+    // What later strips must not cover again: the rectangles and laid strips.
+    std::vector<plat::TRect> taken = rects;
+    for (const bool horizontal : {true, false}) {
+        for (const plat::TRect& r : rects) {
+            plat::TRect strip;
+            bool fadeStart = false;
+            bool fadeEnd = false;
+            if (horizontal) {
+                // Outside corners: bottom-left and bottom-right.
+                fadeStart = !inOutline(r.Left - 1, r.Bottom - 1) && !inOutline(r.Left, r.Bottom);
+                fadeEnd = !inOutline(r.Right, r.Bottom - 1) && !inOutline(r.Right - 1, r.Bottom);
+                // The corner square beyond the right edge belongs to this
+                // strip only at an outside corner; elsewhere the other
+                // rectangle or its right strip is there.
+                strip = {fadeStart ? r.Left + size : r.Left, r.Bottom,
+                         fadeEnd ? r.Right + size : r.Right, r.Bottom + size};
+            } else {
+                // The top-right corner; the bottom end joins the bottom strip.
+                fadeStart = !inOutline(r.Right - 1, r.Top - 1) && !inOutline(r.Right, r.Top);
+                strip = {r.Right, fadeStart ? r.Top + size : r.Top, r.Right + size, r.Bottom};
+            }
+            if (strip.IsEmpty()) {
+                continue;
+            }
+            std::vector<Interval> cuts;
+            for (const plat::TRect& t : taken) {
+                if (Overlap(strip, t)) {
+                    cuts.push_back(horizontal ? Interval{t.Left, t.Right}
+                                              : Interval{t.Top, t.Bottom});
+                }
+            }
+            const Interval whole =
+                horizontal ? Interval{strip.Left, strip.Right} : Interval{strip.Top, strip.Bottom};
+            for (const Interval& part : Subtract(whole, cuts)) {
+                ShadowStrip piece;
+                piece.Horizontal = horizontal;
+                piece.Bounds = horizontal
+                                   ? plat::TRect(part.from, strip.Top, part.to, strip.Bottom)
+                                   : plat::TRect(strip.Left, part.from, strip.Right, part.to);
+                if (fadeStart && part.from == whole.from) {
+                    piece.Sides |= ShadowStartSide;
+                }
+                if (fadeEnd && part.to == whole.to) {
+                    piece.Sides |= ShadowEndSide;
+                }
+                strips.push_back(piece);
+                taken.push_back(piece.Bounds);
+            }
+        }
+    }
+    return strips;
+}
+
+int ShadowStyleFor(bool noBlending) {
+    if (noBlending) {
+        return ShadowSolid;
+    }
+    return plat::CurrentSystemParameters().LayeredWindows() ? ShadowLayered : ShadowSolid;
+}
+
+// --- Strip windows -------------------------------------------------------------------
+
+TShadow::TShadow(const plat::TRect& bounds, int sides, bool noBlending, int opacity,
+                 QWidget* parent)
+    : QWidget(parent, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowTransparentForInput |
+                          Qt::WindowDoesNotAcceptFocus),
+      opacity_(std::clamp(opacity, 0, 255)), sides_(sides), style_(ShadowStyleFor(noBlending)) {
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    if (style_ != ShadowSolid) {
+        setAttribute(Qt::WA_TranslucentBackground);
+    }
+    setGeometry(bounds.ToQRect());
+}
+
+QImage TShadow::RenderBuffer() {
+    QImage buffer(size(), QImage::Format_ARGB32_Premultiplied);
+    FillBuffer(buffer);
+    return buffer;
+}
+
+void TShadow::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    if (style_ == ShadowSolid) {
+        painter.fillRect(rect(), plat::ToQColor(plat::clBtnShadow));
+        return;
+    }
+    // A translucent window starts each paint cleared.
+    painter.setOpacity(opacity_ / 255.0);
+    painter.drawImage(0, 0, RenderBuffer());
+}
+
+TShadows::TShadows(const plat::TRect& r1, const plat::TRect& r2, int size, int opacity,
+                   bool noBlending, QWidget* parent) {
+    if (noBlending || !plat::CurrentSystemParameters().LayeredWindows()) {
+        size /= 2;
+    }
+    for (const ShadowStrip& strip : ShadowStrips(r1, r2, size)) {
+        TShadow* window = nullptr;
+        if (strip.Horizontal) {
+            window = new THorzShadow(strip.Bounds, strip.Sides, noBlending, opacity, parent);
+        } else {
+            window = new TVertShadow(strip.Bounds, strip.Sides, noBlending, opacity, parent);
+        }
+        strips_.emplace_back(window);
+        window->show();
+    }
+    SetSaveBits(true);
+}
+
+TShadows::~TShadows() {
+    for (const QPointer<TShadow>& strip : strips_) {
+        delete strip.data();
+    }
+}
+
+void TShadows::SetSaveBits(bool value) {
+    for (const QPointer<TShadow>& strip : strips_) {
+        if (strip != nullptr) {
+            strip->SetSaveBits(value);
+        }
+    }
+}
+
+void TShadows::BringBehind(QWidget* window) {
+    for (const QPointer<TShadow>& strip : strips_) {
+        if (strip != nullptr) {
+            strip->show();
+        }
+    }
+    if (window != nullptr) {
+        window->raise();
+    }
+}
+
+} // namespace dk

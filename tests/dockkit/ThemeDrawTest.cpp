@@ -1,0 +1,265 @@
+// Fills, frames, lines and image effects of the themed layer, painted into
+// images and read back as letter pictures.
+#include "dockkit/themes/DkImageEffects.h"
+#include "dockkit/themes/DkThemeUtils.h"
+
+#include "GoldenPicture.h"
+#include "PixelPicture.h"
+
+#include "platform/gui/ImageList.h"
+
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+#include <array>
+
+using namespace plat;
+
+namespace {
+
+QImage Paint(int w, int h, const std::function<void(QPainter&)>& draw) {
+    QImage image = BlankImage(w, h);
+    QPainter painter(&image);
+    draw(painter);
+    return image;
+}
+
+// A 4 x 2 image list: white, black, grey, red on the top row, the bottom row
+// transparent.
+class EffectImages {
+public:
+    EffectImages() : list_(4, 2) {
+        QImage image(4, 2, QImage::Format_ARGB32);
+        image.fill(Qt::transparent);
+        const QRgb top[] = {0xFFFFFFFF, 0xFF000000, 0xFF808080, 0xFFFF0000};
+        for (int x = 0; x < 4; ++x) {
+            image.setPixel(x, 0, top[x]);
+        }
+        list_.Add(image);
+    }
+    const ImageList& List() const { return list_; }
+
+private:
+    ImageList list_;
+};
+
+QRgb At(const QImage& image, int x, int y) {
+    return image.pixel(x, y) & 0xFFFFFFu;
+}
+
+} // namespace
+
+TEST(ThemeFills, FillsFramesAndLineFramesCoverTheirExactPixels) {
+    const QImage image = Paint(14, 5, [](QPainter& p) {
+        EXPECT_TRUE(dk::FillRectColor(p, TRect(0, 0, 3, 2), clBtnShadow));
+        TRect frame(4, 0, 8, 5);
+        EXPECT_TRUE(dk::FrameRectColor(p, frame, clHighlight, true));
+        EXPECT_EQ(frame, TRect(5, 1, 7, 4));
+        TRect lines(9, 0, 14, 5);
+        dk::DrawLineFrame(p, lines, clBtnShadow, clBtnHighlight);
+        EXPECT_EQ(lines, TRect(10, 1, 13, 4));
+        // Degenerate frames: one row, one column.
+        TRect row(0, 3, 3, 4);
+        dk::FrameRectColor(p, row, clBlack, false);
+        TRect column(2, 4, 3, 5);
+        dk::FrameRectColor(p, column, cl3DDkShadow, false);
+        // No colour draws nothing, and the frame still shrinks; the desk has
+        // no brush for system colour 25: nothing drawn, yet "drawn".
+        EXPECT_FALSE(dk::FillRectColor(p, TRect(0, 0, 14, 5), clNone));
+        TRect none(0, 0, 14, 5);
+        EXPECT_FALSE(dk::FrameRectColor(p, none, clNone, true));
+        EXPECT_EQ(none, TRect(1, 1, 13, 4));
+        EXPECT_TRUE(dk::FillRectColor(p, TRect(0, 0, 14, 5), MakeSysColor(25)));
+    });
+    EXPECT_EQ(PixelPicture(image), QStringList({
+                                       "GGG.HHHH.GGGGW",
+                                       "GGG.H..H.G...W",
+                                       "....H..H.G...W",
+                                       "KKK.H..H.G...W",
+                                       "..D.HHHH.WWWWW",
+                                   }));
+}
+
+TEST(ThemeFills, DitheringFollowsTheBrushOrigin) {
+    const QImage plain = Paint(5, 3, [](QPainter& p) {
+        dk::FillDithered(p, TRect(1, 0, 5, 3), clBtnFace, clBtnHighlight);
+    });
+    EXPECT_EQ(PixelPicture(plain), QStringList({".WFWF", ".FWFW", ".WFWF"}));
+    // A painter moved by one pixel keeps the phase of its own coordinates;
+    // setting the brush origin to the window's origin restores the window's.
+    const QImage moved = Paint(4, 2, [](QPainter& p) {
+        p.translate(1, 0);
+        dk::FillDithered(p, TRect(0, 0, 3, 2), clBtnFace, clBtnHighlight);
+    });
+    EXPECT_EQ(PixelPicture(moved), QStringList({".FWF", ".WFW"}));
+    const QImage anchored = Paint(4, 2, [](QPainter& p) {
+        p.translate(1, 0);
+        p.setBrushOrigin(-1, 0);
+        dk::FillDithered(p, TRect(0, 0, 3, 2), clBtnFace, clBtnHighlight);
+    });
+    EXPECT_EQ(PixelPicture(anchored), QStringList({".WFW", ".FWF"}));
+}
+
+TEST(ThemeFills, PolylinesLeaveOutEachSegmentsEndPoint) {
+    const QImage image = Paint(7, 6, [](QPainter& p) {
+        // A check mark: down-right, up-right at 45 degrees, then straight up.
+        const QPoint check[] = {{0, 2}, {2, 4}, {5, 1}, {5, 0}};
+        dk::Polyline(p, check, clBlack);
+        const QPoint back[] = {{6, 5}, {3, 5}};
+        dk::Polyline(p, back, clBtnShadow);
+        const QPoint none[] = {{0, 0}, {6, 0}};
+        dk::Polyline(p, none, clNone);
+    });
+    EXPECT_EQ(PixelPicture(image), QStringList({
+                                       ".......",
+                                       ".....K.",
+                                       "K...K..",
+                                       ".K.K...",
+                                       "..K....",
+                                       "....GGG",
+                                   }));
+}
+
+// --- Image effects ---------------------------------------------------------------------
+
+enum class Effect { Washed, HighContrast, Plain, Shadow, LightShadow, Monochrome };
+
+void DrawEffect(Effect effect, QPainter& p, const TRect& r, const ImageList& l, int index = 0) {
+    switch (effect) {
+    case Effect::Washed:
+        return dk::DrawImageWashed(p, r, l, 178, clWindow, index);
+    case Effect::HighContrast:
+    case Effect::Plain:
+        return dk::DrawImageHighContrast(p, r, l, effect == Effect::HighContrast, index);
+    case Effect::Shadow:
+    case Effect::LightShadow:
+        return dk::DrawImageShadow(p, r, l, effect == Effect::LightShadow, index);
+    case Effect::Monochrome:
+        return dk::DrawImageMonochrome(p, r, l, clBtnShadow, index);
+    }
+}
+
+struct EffectCase {
+    const char* name;
+    Effect effect;
+    std::array<QRgb, 4> expected; // from white, black, grey and red pixels
+};
+
+class ImageEffects : public ::testing::TestWithParam<EffectCase> {};
+
+TEST_P(ImageEffects, MapEachImagePixelAndKeepTheRest) {
+    const EffectImages images;
+    // The rectangle is larger than the image: only the image-sized corner is worked.
+    QImage image(8, 4, QImage::Format_RGB32);
+    image.fill(0xFFD4D0C8);
+    {
+        QPainter p(&image);
+        DrawEffect(GetParam().effect, p, TRect(1, 1, 8, 4), images.List());
+    }
+    for (int y = 0; y < 4; ++y) {
+        for (int x = 0; x < 8; ++x) {
+            const bool imagePixel = y == 1 && x >= 1 && x <= 4;
+            EXPECT_EQ(At(image, x, y),
+                      imagePixel ? GetParam().expected[static_cast<size_t>(x - 1)] : 0xD4D0C8u)
+                << x << "," << y;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ThemeDraw, ImageEffects,
+    ::testing::Values(
+        EffectCase{"washed", Effect::Washed, {0xFEFEFE, 0x4C4C4C, 0xA5A5A5, 0xFE4C4C}},
+        EffectCase{"high_contrast", Effect::HighContrast, {0x202020, 0xFFFFFF, 0xA0A0A0, 0xFFFFFF}},
+        EffectCase{"plain", Effect::Plain, {0xFFFFFF, 0x000000, 0x808080, 0xFF0000}},
+        EffectCase{"shadow", Effect::Shadow, {0xD2CEC6, 0x8C8A84, 0xAFACA5, 0xA19E98}},
+        EffectCase{"light_shadow", Effect::LightShadow, {0xD2CEC6, 0xB8B5AE, 0xC5C1B9, 0xC0BCB5}},
+        EffectCase{"monochrome", Effect::Monochrome, {0xD4D0C8, 0x808080, 0x808080, 0x808080}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ThemeDraw, EffectsDrawNothingForAnEmptyAreaOrAMissingImage) {
+    const EffectImages images;
+    const QImage image = Paint(6, 3, [&](QPainter& p) {
+        for (const Effect effect :
+             {Effect::Washed, Effect::HighContrast, Effect::Shadow, Effect::Monochrome}) {
+            for (const TRect& r : {TRect(0, 0, 0, 3), TRect(2, 2, 6, 2), TRect(3, 3, 1, 1)}) {
+                DrawEffect(effect, p, r, images.List());
+            }
+            DrawEffect(effect, p, TRect(0, 0, 6, 3), images.List(), -1);
+            DrawEffect(effect, p, TRect(0, 0, 6, 3), images.List(), 1);
+        }
+    });
+    EXPECT_EQ(PixelPicture(image), QStringList({"......", "......", "......"}));
+}
+
+TEST(ThemeDraw, AMovedPainterReadsTheBackgroundWhereItDraws) {
+    const EffectImages images;
+    const auto draw = [&](int dx, int dy) {
+        QImage image(8, 4, QImage::Format_RGB32);
+        QPainter p(&image);
+        dk::FillDithered(p, TRect(0, 0, 8, 4), clBtnFace, clHighlight);
+        p.translate(dx, dy);
+        dk::DrawImageShadow(p, TRect(3 - dx, 1 - dy, 8, 4), images.List(), false, 0);
+        return image;
+    };
+    const QImage direct = draw(0, 0);
+    EXPECT_EQ(At(direct, 3, 1), 0xD2CEC6u);
+    EXPECT_EQ(At(direct, 4, 1), 0x061746u); // black over the highlight
+    EXPECT_EQ(draw(1, 0), direct);
+    EXPECT_EQ(draw(2, 1), direct);
+}
+
+TEST(ThemeDraw, ShadowOnAnUnreadableDeviceDarkensAlike) {
+    // On a picture recorder the background cannot be read: black laid on
+    // with the opacity 1 - F / 256 gives the same result within rounding.
+    const EffectImages images;
+    QImage direct(4, 1, QImage::Format_RGB32);
+    direct.fill(0xFFD4D0C8);
+    QImage viaScaled(8, 2, QImage::Format_RGB32);
+    viaScaled.fill(0xFFD4D0C8);
+    {
+        QPainter p(&direct);
+        dk::DrawImageShadow(p, TRect(0, 0, 4, 1), images.List(), false, 0);
+    }
+    {
+        // A scaled painter cannot map pixels one to one either.
+        QPainter p(&viaScaled);
+        p.scale(2, 2);
+        dk::DrawImageShadow(p, TRect(0, 0, 4, 1), images.List(), false, 0);
+    }
+    for (int x = 0; x < 4; ++x) {
+        const QColor want = direct.pixelColor(x, 0);
+        const QColor got = viaScaled.pixelColor(2 * x, 0);
+        EXPECT_NEAR(got.red(), want.red(), 2) << x;
+        EXPECT_NEAR(got.green(), want.green(), 2) << x;
+        EXPECT_NEAR(got.blue(), want.blue(), 2) << x;
+    }
+}
+
+TEST(ThemeDraw, EffectSheetMatchesItsGoldenPicture) {
+    // Every effect over a checker of two backgrounds, on an icon with
+    // partly transparent pixels: one picture that any change to the pixel
+    // arithmetic shows up in.
+    ImageList list(6, 6);
+    QImage icon(6, 6, QImage::Format_ARGB32);
+    icon.fill(Qt::transparent);
+    for (int i = 0; i < 6; ++i) {
+        icon.setPixel(i, i, 0xFF000080);
+        icon.setPixel(5 - i, i, 0xFFC0C0C0);
+        icon.setPixel(i, 2, 0xFFFFFF00);
+    }
+    icon.setPixel(0, 5, 0x80FF0000);
+    list.Add(icon);
+    const QImage sheet = Paint(42, 8, [&](QPainter& p) {
+        dk::FillDithered(p, TRect(0, 0, 42, 8), clBtnFace, clHighlight);
+        const auto at = [](int n) { return TRect(1 + 7 * n, 1, 7 + 7 * n, 7); };
+        dk::DrawImageHighContrast(p, at(0), list, false, 0);
+        dk::DrawImageHighContrast(p, at(1), list, true, 0);
+        dk::DrawImageWashed(p, at(2), list, 178, clWindow, 0);
+        dk::DrawImageShadow(p, at(3), list, false, 0);
+        dk::DrawImageShadow(p, at(4), list, true, 0);
+        dk::DrawImageMonochrome(p, at(5), list, clHighlight, 0);
+    });
+    EXPECT_TRUE(MatchesGolden(sheet, QStringLiteral(QV_TEST_DATA_DIR "/dockkit/effect-sheet.txt")));
+}

@@ -1,0 +1,371 @@
+// The theme registry, the switch and its messages, the kit colours, the
+// switcher, and the routines the themes share.
+#include "ThemeFixtures.h"
+
+#include "dockkit/themes/DkSwitcher.h"
+#include "dockkit/themes/DkThemeUtils.h"
+
+#include "PlatformFakes.h"
+
+#include "platform/core/Exception.h"
+#include "platform/gui/AccelText.h"
+#include "platform/gui/Metrics.h"
+
+#include <QPainter>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace plat;
+
+namespace {
+
+const QStringList kSwitchRound = {"W1:1257", "W2:1257", "L:1259", "W1:1258", "W2:1258"};
+
+class ThemeSwitch : public ::testing::Test {
+protected:
+    ThemeSwitch() {
+        nexus.RegisterTheme(QStringLiteral("Flat"), dk::ThemeClassOf<OtherRecordingTheme>());
+        nexus.AddThemedWindow(&w1);
+        nexus.AddThemedWindow(&w2);
+        nexus.AddThemeListener(&l);
+    }
+
+    RecordingTheme& Current() { return static_cast<RecordingTheme&>(nexus.CurrentTheme()); }
+    bool FlatSelected() { return dynamic_cast<OtherRecordingTheme*>(&Current()) != nullptr; }
+
+    FakeSystemParameters desk;
+    TDkxNexus nexus{dk::ThemeClassOf<RecordingTheme>()};
+    QStringList log;
+    MessageLogger w1{QStringLiteral("W1"), log};
+    MessageLogger w2{QStringLiteral("W2"), log};
+    MessageLogger l{QStringLiteral("L"), log};
+};
+
+} // namespace
+
+TEST_F(ThemeSwitch, NamesAreFoundWithoutRegardToCaseAndUnknownOnesGiveTheFirst) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"flat", "Flat"},
+        {"FLAT", "Flat"},
+        {"", "Default"},
+        {"Flat", "Flat"},
+        {"No such theme", "Default"},
+        {"default", "Default"},
+    };
+    for (const auto& [asked, selected] : cases) {
+        nexus.SelectTheme(QString::fromLatin1(asked));
+        EXPECT_EQ(nexus.GetCurrentThemeName(), QString::fromLatin1(selected)) << asked;
+        EXPECT_EQ(FlatSelected(), QByteArray(selected) == "Flat") << asked;
+    }
+    // The last record of a name wins; names are cut to 255 characters.
+    nexus.RegisterTheme(QStringLiteral("flat"), dk::ThemeClassOf<RecordingTheme>());
+    nexus.SelectTheme(QStringLiteral("Flat"));
+    EXPECT_EQ(nexus.GetCurrentThemeName(), u"flat"_qs);
+    EXPECT_FALSE(FlatSelected());
+    nexus.RegisterTheme(QString(300, u'x'), dk::ThemeClassOf<RecordingTheme>());
+    EXPECT_EQ(nexus.RegisteredName(nexus.RegisteredCount() - 1), QString(255, u'x'));
+}
+
+TEST_F(ThemeSwitch, EverySwitchTellsWindowsAroundListenersInListOrder) {
+    nexus.SelectTheme(QStringLiteral("flat"));
+    EXPECT_EQ(log, kSwitchRound);
+    // The same theme again: a new instance, prepared again, the same round.
+    log.clear();
+    const int serial = Current().Serial;
+    const int prepared = RecordingTheme::Prepared;
+    nexus.SelectTheme(QStringLiteral("Flat"));
+    EXPECT_EQ(log, kSwitchRound);
+    EXPECT_NE(Current().Serial, serial);
+    EXPECT_EQ(RecordingTheme::Prepared, prepared + 1);
+    EXPECT_EQ(Current().Name(), u"Flat"_qs);
+}
+
+TEST_F(ThemeSwitch, AThemeThatFailsToPrepareLeavesTheCurrentOneInPlace) {
+    nexus.RegisterTheme(QStringLiteral("Broken"), dk::ThemeClassOf<FailingTheme>());
+    nexus.RegisterTheme(QStringLiteral("Empty"), [] { return std::unique_ptr<TDkxTheme>(); });
+    const int serial = Current().Serial;
+    EXPECT_THROW(nexus.SelectTheme(QStringLiteral("Broken")), std::runtime_error);
+    EXPECT_THROW(nexus.SelectTheme(QStringLiteral("Empty")), Exception);
+    EXPECT_EQ(Current().Serial, serial);
+    EXPECT_EQ(nexus.GetCurrentThemeName(), u"Default"_qs);
+    EXPECT_TRUE(log.isEmpty());
+}
+
+TEST_F(ThemeSwitch, EachObjectHearsOnceAndLeaversAreSkipped) {
+    nexus.AddThemeListener(&l);
+    nexus.AddThemedWindow(&w1);
+    nexus.AddThemedWindow(nullptr);
+    {
+        MessageLogger gone(QStringLiteral("G"), log);
+        nexus.AddThemedWindow(&gone);
+    }
+    // W1 takes W2 off the list while the round is under way.
+    w1.OnMessage = [&](KitMessageEvent& m) {
+        if (m.Msg() == dk::kThemeChangingMessage) {
+            nexus.RemoveThemedWindow(&w2);
+        }
+    };
+    nexus.SelectTheme(QStringLiteral("Flat"));
+    EXPECT_EQ(log, QStringList({"W1:1257", "L:1259", "W1:1258"}));
+    log.clear();
+    nexus.RemoveThemeListener(&l);
+    nexus.RemoveThemeListener(&l);
+    nexus.SelectTheme(QStringLiteral("Flat"));
+    EXPECT_EQ(log, QStringList({"W1:1257", "W1:1258"}));
+}
+
+TEST_F(ThemeSwitch, SettingsRecomputeTheColoursAndReselectTheTheme) {
+    nexus.SelectTheme(QStringLiteral("Flat"));
+    log.clear();
+    // The same menu style still recomputes and reselects.
+    nexus.SetFlatMenuStyle(fmsAuto);
+    EXPECT_EQ(log, QStringList({"L:1260"}) + kSwitchRound);
+    EXPECT_TRUE(FlatSelected());
+    // Visual styles: the same value does nothing; without them on the desk
+    // another value is only stored.
+    log.clear();
+    nexus.SetEnableXPStyles(true);
+    nexus.SetEnableXPStyles(false);
+    EXPECT_TRUE(log.isEmpty());
+    EXPECT_FALSE(nexus.EnableXPStyles());
+}
+
+TEST_F(ThemeSwitch, KitColoursStartClassicAndFollowTheMenuStyleAndTheDesk) {
+    EXPECT_FALSE(nexus.Values().LoColor || nexus.Values().HiContrast || nexus.Values().NoBlending ||
+                 nexus.Values().XPStylesActive);
+    for (int i = 0; i <= dk::kVisualStyleClassCount; ++i) {
+        EXPECT_EQ(nexus.VisualStyleHandle(i), 0u) << i;
+    }
+    EXPECT_EQ(&dk::KitValues(), &nexus.Values());
+    struct Case {
+        bool deskFlatMenus;
+        TFlatMenuStyle style;
+        bool flatMenus;
+        TColor menu;
+        TColor menuText;
+    };
+    const Case cases[] = {
+        {false, fmsAuto, false, clMenu, clMenuText},
+        {false, fmsEnable, true, clWindow, clWindowText},
+        {false, fmsDisable, false, clMenu, clMenuText},
+        {true, fmsAuto, true, clMenu, clMenuText},
+        {true, fmsEnable, true, clMenu, clMenuText},
+        {true, fmsDisable, false, clBtnFace, clBtnText},
+    };
+    for (const Case& c : cases) {
+        desk.Answers.FlatMenus = c.deskFlatMenus;
+        nexus.SetFlatMenuStyle(c.style);
+        const dk::TDkxKitValues& v = nexus.Values();
+        EXPECT_EQ(v.FlatMenus, c.flatMenus) << c.deskFlatMenus << " " << c.style;
+        EXPECT_EQ(v.MenuColor, c.menu) << c.deskFlatMenus << " " << c.style;
+        EXPECT_EQ(v.MenuTextColor, c.menuText) << c.deskFlatMenus << " " << c.style;
+        EXPECT_EQ(v.ToolbarColor, clBtnFace);
+        EXPECT_EQ(v.ToolbarTextColor, clBtnText);
+    }
+}
+
+TEST_F(ThemeSwitch, WindowsSeeTheNewKitColoursWhenTheThemeChanges) {
+    // The desk turns flat menus on: windows recomputing their colours on the
+    // change message must already read the new menu colours.
+    bool flatAtChange = false;
+    w1.OnMessage = [&](KitMessageEvent& m) {
+        if (m.Msg() == dk::kThemeChangedMessage) {
+            flatAtChange = dk::KitValues().FlatMenus;
+        }
+    };
+    nexus.SelectTheme(QStringLiteral("Flat"));
+    log.clear();
+    desk.Answers.FlatMenus = true;
+    nexus.SysColorChanged();
+    EXPECT_TRUE(flatAtChange);
+    EXPECT_EQ(log, kSwitchRound + QStringList({"L:1260"}));
+    EXPECT_TRUE(FlatSelected());
+    log.clear();
+    nexus.VisualStyleChanged();
+    EXPECT_EQ(log, kSwitchRound + QStringList({"L:1260"}));
+}
+
+TEST_F(ThemeSwitch, AWhiteFaceOrAFewColourDisplayStopsBlending) {
+    SysColorTable white = ClassicSysColors();
+    white[15] = 0xFFFFFF;
+    {
+        const ScopedSysColors scheme(&white);
+        nexus.SysColorChanged();
+        EXPECT_TRUE(nexus.Values().HiContrast && nexus.Values().NoBlending);
+    }
+    nexus.SysColorChanged();
+    EXPECT_FALSE(nexus.Values().NoBlending);
+    nexus.DisplayChanged(8);
+    EXPECT_TRUE(nexus.Values().LoColor && nexus.Values().NoBlending);
+    nexus.DisplayChanged(24);
+    EXPECT_FALSE(nexus.Values().NoBlending);
+}
+
+TEST_F(ThemeSwitch, ASwitchBuildsTheDrawingResourcesBeforeTheNewTheme) {
+    int generationAtCreation = -1;
+    nexus.RegisterTheme(QStringLiteral("Probe"), [&] {
+        generationAtCreation = dk::DrawingResourcesGeneration();
+        return std::unique_ptr<TDkxTheme>(std::make_unique<RecordingTheme>());
+    });
+    const int before = dk::DrawingResourcesGeneration();
+    nexus.SelectTheme(QStringLiteral("Probe"));
+    EXPECT_EQ(generationAtCreation, before + 1);
+    EXPECT_TRUE(dk::SmallCaptionFont().bold());
+}
+
+TEST_F(ThemeSwitch, TheSwitcherSelectsByNameAndRelaysTheListenerMessages) {
+    TDkxSwitcher switcher;
+    std::vector<QObject*> themeChanges;
+    std::vector<QObject*> colourChanges;
+    switcher.OnThemeChange = [&](QObject* sender) { themeChanges.push_back(sender); };
+    switcher.OnSysColorChange = [&](QObject* sender) { colourChanges.push_back(sender); };
+    switcher.SetTheme(QStringLiteral("FLAT"));
+    EXPECT_EQ(switcher.Theme(), u"Flat"_qs);
+    EXPECT_EQ(themeChanges, std::vector<QObject*>{&switcher});
+    EXPECT_TRUE(colourChanges.empty());
+    switcher.SetFlatMenuStyle(fmsEnable);
+    EXPECT_EQ(switcher.FlatMenuStyle(), fmsEnable);
+    EXPECT_EQ(colourChanges, std::vector<QObject*>{&switcher});
+    EXPECT_EQ(themeChanges.size(), 2u);
+    log.clear();
+    switcher.SetEnableXPStyles(true);
+    EXPECT_TRUE(switcher.EnableXPStyles());
+    EXPECT_TRUE(log.isEmpty());
+}
+
+TEST_F(ThemeSwitch, TheLastSwitcherInDesignModeLeavesTheDefaultTheme) {
+    const int live = TDkxSwitcher::LiveCount();
+    auto first = std::make_unique<TDkxSwitcher>();
+    auto second = std::make_unique<TDkxSwitcher>();
+    EXPECT_EQ(TDkxSwitcher::LiveCount(), live + 2);
+    first->SetDesigning(true);
+    second->SetDesigning(true);
+    nexus.SelectTheme(QStringLiteral("Flat"));
+    first.reset();
+    EXPECT_TRUE(FlatSelected());
+    second.reset();
+    EXPECT_EQ(nexus.GetCurrentThemeName(), u"Default"_qs);
+    // A running switcher leaves the theme alone.
+    nexus.SelectTheme(QStringLiteral("Flat"));
+    std::make_unique<TDkxSwitcher>().reset();
+    EXPECT_TRUE(FlatSelected());
+}
+
+TEST_F(ThemeSwitch, ObjectsAnswerTheirKindAndColourThroughMessages) {
+    MessageLogger view(QStringLiteral("V"), log);
+    view.OnMessage = [](KitMessageEvent& m) {
+        m.Result = m.Msg() == dk::kViewKindMessage ? dk::ViewPopupMenu : 1;
+        m.WParam = clInfoBk;
+    };
+    EXPECT_EQ(dk::GetViewKind(&view), dk::ViewPopupMenu);
+    EXPECT_EQ(dk::GetEffectiveColor(&view), clInfoBk);
+    // Silent objects: no kind; a widget's window colour, else no colour.
+    MessageLogger silent(QStringLiteral("S"), log);
+    EXPECT_EQ(dk::GetViewKind(&silent), 0u);
+    EXPECT_EQ(dk::GetEffectiveColor(&silent), clNone);
+    EXPECT_EQ(dk::GetViewKind(nullptr), 0u);
+    EXPECT_EQ(dk::GetEffectiveColor(nullptr), clNone);
+    QWidget plain;
+    QPalette palette = plain.palette();
+    palette.setColor(QPalette::Window, QColor(0x12, 0x34, 0x56));
+    plain.setPalette(palette);
+    EXPECT_EQ(dk::GetEffectiveColor(&plain), static_cast<TColor>(0x563412));
+}
+
+TEST(ThemeNexus, WithoutANexusThemesCannotBeAskedButValuesAndRemovalsAreSafe) {
+    ASSERT_EQ(TDkxNexus::Instance(), nullptr);
+    try {
+        dk::CurrentTheme();
+        ADD_FAILURE() << "no exception";
+    } catch (const Exception& e) {
+        EXPECT_STREQ(e.what(), "No theme nexus is in force");
+    }
+    EXPECT_EQ(dk::KitValues().MenuColor, clMenu);
+    QObject object;
+    dk::RemoveThemedWindow(&object);
+    dk::RemoveThemeListener(&object);
+    // An inner nexus gives way to the outer one.
+    TDkxNexus outer(dk::ThemeClassOf<RecordingTheme>());
+    {
+        TDkxNexus inner(dk::ThemeClassOf<OtherRecordingTheme>());
+        EXPECT_NE(dynamic_cast<OtherRecordingTheme*>(&dk::CurrentTheme()), nullptr);
+    }
+    EXPECT_EQ(TDkxNexus::Instance(), &outer);
+    EXPECT_EQ(dynamic_cast<OtherRecordingTheme*>(&dk::CurrentTheme()), nullptr);
+    // A nexus whose default theme fails never comes into force.
+    EXPECT_THROW(TDkxNexus(dk::ThemeClassOf<FailingTheme>()), std::runtime_error);
+    EXPECT_EQ(TDkxNexus::Instance(), &outer);
+}
+
+// --- Shared routines ---------------------------------------------------------------------
+
+TEST(ThemeRoutines, FloatingCaptionAndCloseSquare) {
+    dk::TDkxFloatingBorderInfo info;
+    info.ClientWidth = 120;
+    info.BorderSize = QPoint(3, 4);
+    // The small caption is 16 high: a band of 15 rows.
+    EXPECT_EQ(dk::GetFloatingCaptionRect(info, false, false), TRect(0, 0, 120, 15));
+    EXPECT_EQ(dk::GetFloatingCaptionRect(info, true, true), TRect(3, 4, 108, 19));
+    EXPECT_EQ(dk::GetFloatingCloseRect(info, false), TRect(105, 0, 120, 15));
+    EXPECT_EQ(dk::GetFloatingCloseRect(info, true), TRect(108, 4, 123, 19));
+    FakeMetrics metrics;
+    metrics.Set(SM_CYSMCAPTION, 20);
+    EXPECT_EQ(dk::GetFloatingCloseRect(info, false), TRect(101, 0, 120, 19));
+}
+
+TEST(ThemeRoutines, DragHandleSizesAndCloseButton) {
+    const std::tuple<bool, int, unsigned, int> cases[] = {
+        {false, dk::DragHandleDouble, 0, 0},
+        {true, dk::DragHandleDouble, 0, 9},
+        {true, dk::DragHandleSingle, 0, 6},
+        {true, dk::DragHandleNone, 0, 0},
+        {true, dk::DragHandleNone, dk::CloseButtonShown, 14},
+        {false, dk::DragHandleSingle, dk::CloseButtonShown, 0},
+    };
+    dk::TDkxToolbarInfo info;
+    for (const auto& [shown, style, close, size] : cases) {
+        info.DragHandleShown = shown;
+        info.DragHandleStyle = style;
+        info.CloseButtonState = close;
+        EXPECT_EQ(dk::GetDragHandleSize(info), size) << shown << " " << style << " " << close;
+    }
+    info.DragHandleShown = true;
+    info.BorderSize = QPoint(2, 2);
+    info.ClientWidth = 40;
+    EXPECT_EQ(dk::GetDragHandleCloseRect(info), TRect(2, 2, 15, 15));
+    info.Vertical = true;
+    EXPECT_EQ(dk::GetDragHandleCloseRect(info), TRect(29, 2, 42, 15));
+    info.DragHandleShown = false;
+    EXPECT_TRUE(dk::GetDragHandleCloseRect(info).IsEmpty());
+}
+
+TEST(ThemeRoutines, PanelCaptionsAndImagesGoThroughTheCurrentTheme) {
+    TDkxNexus nexus(dk::ThemeClassOf<RecordingTheme>());
+    auto& theme = static_cast<RecordingTheme&>(nexus.CurrentTheme());
+    QImage image(10, 10, QImage::Format_RGB32);
+    QPainter painter(&image);
+    dk::DrawPanelCaption(painter, TRect(1, 2, 9, 8), QStringLiteral("Ready"),
+                         dk::PanelDisabled | dk::PanelHot, DT_SINGLELINE);
+    EXPECT_EQ(theme.Calls.last(), QStringLiteral("caption Ready %1 0").arg(DT_SINGLELINE));
+    EXPECT_EQ(theme.LastRect, TRect(1, 2, 9, 8));
+    EXPECT_EQ(theme.Last.ItemOptions, dk::ItemToolbarStyle);
+    EXPECT_EQ(dk::ItemStateFlags(theme.Last), dk::ItemStateDisabled | dk::ItemStateHot);
+    // A disabled or selected caption counts as a panel's.
+    const std::pair<unsigned, unsigned> kinds[] = {{dk::PanelDisabled, dk::ViewPanelClass},
+                                                   {dk::PanelSelected, dk::ViewPanelClass},
+                                                   {dk::PanelPushed, dk::ViewToolbarClass},
+                                                   {0, dk::ViewToolbarClass}};
+    for (const auto& [flags, kind] : kinds) {
+        dk::DrawPanelCaption(painter, TRect(), QString(), flags, 0);
+        EXPECT_EQ(theme.Last.ViewKind, kind) << flags;
+    }
+    dk::DrawPanelImage(painter, TRect(0, 0, 16, 16), nullptr, 3,
+                       dk::PanelSelected | dk::PanelDisabled);
+    EXPECT_EQ(theme.Calls.last(), u"image 3"_qs);
+    // The image keeps the tool bar kind whatever its state.
+    EXPECT_EQ(theme.Last.ViewKind, dk::ViewToolbarClass);
+    EXPECT_EQ(dk::ItemStateFlags(theme.Last), dk::ItemStateDisabled | dk::ItemStateSelected);
+}
