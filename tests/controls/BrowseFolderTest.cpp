@@ -2,12 +2,12 @@
 
 #include "PlatformFakes.h"
 
-#include <QPushButton>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QLabel>
+#include <QPushButton>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
