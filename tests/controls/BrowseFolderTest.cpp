@@ -2,12 +2,12 @@
 
 #include "PlatformFakes.h"
 
-#include <QAbstractButton>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QLabel>
+#include <QPushButton>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -18,51 +18,33 @@ using namespace ctl;
 
 namespace {
 
-struct FlagCase {
-    const char* name;
-    TOptionsDir options;
-    uint32_t shell;
-    uint32_t flags;
-};
-
-void PrintTo(const FlagCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
 constexpr TOptionsDir operator|(TOptionsDirectory a, TOptionsDirectory b) {
     return OptionBit(a) | OptionBit(b);
 }
 
-class BrowseOptions : public ::testing::TestWithParam<FlagCase> {};
-
-TEST_P(BrowseOptions, BecomeTheShellsFlags) {
-    EXPECT_EQ(BrowseFlags(GetParam().options, GetParam().shell), GetParam().flags);
+TEST(BrowseOptions, BecomeTheShellsFlags) {
+    const uint32_t k6 = ShellVersion(6, 0);
+    const struct {
+        TOptionsDir options;
+        uint32_t shell, flags;
+    } cases[] = {
+        {0, k6, 0},
+        {odStatusAvailable | odNewDialogStyle, k6, BIF_STATUSTEXT | BIF_NEWDIALOGSTYLE},
+        {odStatusAvailable | odNewDialogStyle, ShellVersion(4, 71), BIF_STATUSTEXT},
+        {odEditBox | odIncludeFiles, ShellVersion(4, 71), BIF_EDITBOX | BIF_BROWSEINCLUDEFILES},
+        {odEditBox | odIncludeFiles, ShellVersion(4, 70), 0},
+        {odIncludeUrls | odShareable, ShellVersion(5, 0), BIF_BROWSEINCLUDEURLS | BIF_SHAREABLE},
+        {OptionBit(odOnlyDirectory), k6, 0},
+        {OptionBit(odFileSystemDirectoryOnly) | OptionBit(odNoBelowDomain) |
+             OptionBit(odSystemAncestorsOnly),
+         k6, BIF_RETURNONLYFSDIRS | BIF_DONTGOBELOWDOMAIN | BIF_RETURNFSANCESTORS},
+        {odBrowseForComputer | odEditBox, k6, BIF_BROWSEFORCOMPUTER | BIF_EDITBOX},
+        {odBrowseForComputer | odOnlyPrinters, k6, BIF_BROWSEFORPRINTER},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(BrowseFlags(c.options, c.shell), c.flags) << c.options << " " << c.shell;
+    }
 }
-
-const uint32_t k6 = ShellVersion(6, 0);
-
-INSTANTIATE_TEST_SUITE_P(
-    Flags, BrowseOptions,
-    ::testing::Values(
-        FlagCase{"None", 0, k6, 0},
-        FlagCase{"Defaults", odStatusAvailable | odNewDialogStyle, k6,
-                 BIF_STATUSTEXT | BIF_NEWDIALOGSTYLE},
-        FlagCase{"NewStyleNeedsShellFive", odStatusAvailable | odNewDialogStyle,
-                 ShellVersion(4, 71), BIF_STATUSTEXT},
-        FlagCase{"EditBoxAndFilesNeedShell471", odEditBox | odIncludeFiles, ShellVersion(4, 71),
-                 BIF_EDITBOX | BIF_BROWSEINCLUDEFILES},
-        FlagCase{"TooOldForEditBoxAndFiles", odEditBox | odIncludeFiles, ShellVersion(4, 70), 0},
-        FlagCase{"UrlsAndShareableNeedShellFive", odIncludeUrls | odShareable, ShellVersion(5, 0),
-                 BIF_BROWSEINCLUDEURLS | BIF_SHAREABLE},
-        FlagCase{"DirectoryOnlyAddsNothing", OptionBit(odOnlyDirectory), k6, 0},
-        FlagCase{"FileSystemAndDomain",
-                 OptionBit(odFileSystemDirectoryOnly) | OptionBit(odNoBelowDomain) |
-                     OptionBit(odSystemAncestorsOnly),
-                 k6, BIF_RETURNONLYFSDIRS | BIF_DONTGOBELOWDOMAIN | BIF_RETURNFSANCESTORS},
-        FlagCase{"ComputerWithAnEditBox", odBrowseForComputer | odEditBox, k6,
-                 BIF_BROWSEFORCOMPUTER | BIF_EDITBOX},
-        FlagCase{"PrintersReplaceComputers", odBrowseForComputer | odOnlyPrinters, k6,
-                 BIF_BROWSEFORPRINTER}));
 
 TEST(BrowseFolderShell, OlderThanFourCannotBrowse) {
     ScopedShellVersion old(ShellVersion(3, 51));
@@ -87,14 +69,8 @@ protected:
     }
 
     QFileDialog* Files() const { return browse_.Dialog()->findChild<QFileDialog*>(); }
-    QAbstractButton* Choose() const {
-        for (QAbstractButton* button : Files()->findChild<QDialogButtonBox*>()->buttons()) {
-            if (Files()->findChild<QDialogButtonBox*>()->buttonRole(button) ==
-                QDialogButtonBox::AcceptRole) {
-                return button;
-            }
-        }
-        return nullptr;
+    QPushButton* Choose() const {
+        return Files()->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open);
     }
     QLabel* Label(const char* name) const {
         return browse_.Dialog()->findChild<QLabel*>(QLatin1String(name));
@@ -120,33 +96,28 @@ protected:
 };
 
 TEST_F(BrowseFolderTest, OpensOnTheFolderAndReturnsTheOneChosen) {
-    const bool chosen = Run([&] {
+    EXPECT_TRUE(Run([&] {
         EXPECT_EQ(Current(), a_);
         Files()->setDirectory(b_);
         Choose()->click();
-    });
-    EXPECT_TRUE(chosen);
+    }));
     EXPECT_EQ(browse_.Directory(), b_);
     EXPECT_EQ(browse_.DisplayName(), QStringLiteral("b"));
-}
 
-TEST_F(BrowseFolderTest, CancelLeavesTheFolder) {
     EXPECT_FALSE(Run([&] {
-        Files()->setDirectory(b_);
+        Files()->setDirectory(a_);
         browse_.Dialog()->reject();
     }));
-    EXPECT_EQ(browse_.Directory(), a_);
-}
+    EXPECT_EQ(browse_.Directory(), b_); // cancel leaves it
 
-TEST_F(BrowseFolderTest, AMissingFolderIsNotPreselected) {
     const QString missing = dir_.filePath(QStringLiteral("gone"));
     browse_.SetDirectory(missing);
     EXPECT_TRUE(Run([&] {
         EXPECT_NE(Current(), missing);
-        Files()->setDirectory(b_);
+        Files()->setDirectory(a_);
         Choose()->click();
     }));
-    EXPECT_EQ(browse_.Directory(), b_);
+    EXPECT_EQ(browse_.Directory(), a_);
 }
 
 TEST_F(BrowseFolderTest, RefusedFoldersCannotBeChosen) {
@@ -171,15 +142,32 @@ TEST_F(BrowseFolderTest, RefusedFoldersCannotBeChosen) {
     EXPECT_EQ(browse_.Directory(), a_);
 }
 
-TEST_F(BrowseFolderTest, StatusLineShowsTheFixedTextOrTheShortenedPath) {
+TEST_F(BrowseFolderTest, TitleEditBoxAndStatusLineFollowTheOptions) {
+    const auto shown = [&](QWidget* widget) { return widget->isVisibleTo(browse_.Dialog()); };
+    const auto edit = [&] { return Files()->findChild<QWidget*>(QStringLiteral("fileNameEdit")); };
+    browse_.SetTitle(QStringLiteral("Select your ZELVO logging directory below:"));
     browse_.SetStatusText(QStringLiteral("Pick one"));
+    browse_.SetOptions(OptionBit(odStatusAvailable) | OptionBit(odEditBox) |
+                       OptionBit(odNewDialogStyle));
     Run([&] {
-        EXPECT_TRUE(Label("StatusLabel")->isVisibleTo(browse_.Dialog()));
+        EXPECT_EQ(Label("TitleLabel")->text(), browse_.Title());
+        EXPECT_TRUE(shown(Label("TitleLabel")));
+        EXPECT_TRUE(shown(edit()));
+        EXPECT_TRUE(shown(Label("StatusLabel")));
         EXPECT_EQ(Label("StatusLabel")->text(), QStringLiteral("Pick one"));
         browse_.Dialog()->reject();
     });
-
+    browse_.SetTitle(QString());
+    browse_.SetOptions(OptionBit(odNewDialogStyle));
+    Run([&] {
+        EXPECT_FALSE(shown(Label("TitleLabel")));
+        EXPECT_FALSE(shown(edit()));
+        EXPECT_FALSE(shown(Label("StatusLabel")));
+        browse_.Dialog()->reject();
+    });
+    // Without a fixed text the status line shows the folder, shortened.
     browse_.SetStatusText(QString());
+    browse_.SetOptions(OptionBit(odStatusAvailable));
     QString deep = a_;
     for (int i = 0; i < 12; ++i) {
         deep += QStringLiteral("/a-rather-long-folder-name-%1").arg(i);
@@ -195,81 +183,28 @@ TEST_F(BrowseFolderTest, StatusLineShowsTheFixedTextOrTheShortenedPath) {
         EXPECT_EQ(QDir::cleanPath(Label("StatusLabel")->text()), b_);
         browse_.Dialog()->reject();
     });
-
-    browse_.SetOptions(OptionBit(odNewDialogStyle));
-    Run([&] {
-        EXPECT_FALSE(Label("StatusLabel")->isVisibleTo(browse_.Dialog()));
-        browse_.Dialog()->reject();
-    });
 }
 
-TEST_F(BrowseFolderTest, TitleAndEditBoxFollowTheOptions) {
-    browse_.SetTitle(QStringLiteral("Select your ZELVO logging directory below:"));
-    browse_.SetOptions(OptionBit(odStatusAvailable) | OptionBit(odEditBox) |
-                       OptionBit(odNewDialogStyle));
-    Run([&] {
-        EXPECT_EQ(Label("TitleLabel")->text(),
-                  QStringLiteral("Select your ZELVO logging directory below:"));
-        EXPECT_TRUE(Label("TitleLabel")->isVisibleTo(browse_.Dialog()));
-        EXPECT_TRUE(Files()
-                        ->findChild<QWidget*>(QStringLiteral("fileNameEdit"))
-                        ->isVisibleTo(browse_.Dialog()));
-        browse_.Dialog()->reject();
-    });
-    browse_.SetTitle(QString());
-    browse_.SetOptions(OptionBit(odStatusAvailable));
-    Run([&] {
-        EXPECT_FALSE(Label("TitleLabel")->isVisibleTo(browse_.Dialog()));
-        EXPECT_FALSE(Files()
-                         ->findChild<QWidget*>(QStringLiteral("fileNameEdit"))
-                         ->isVisibleTo(browse_.Dialog()));
-        browse_.Dialog()->reject();
-    });
-}
-
-struct PlaceCase {
-    TQvFolderPos position;
-    // Expected top-left from the work area (0, 0)-(800, 570) and the size.
-    std::function<QPoint(QSize)> expected;
-};
-
-class BrowseFolderPlacement : public BrowseFolderTest,
-                              public ::testing::WithParamInterface<PlaceCase> {};
-
-TEST_P(BrowseFolderPlacement, PutsTheDialogWhereAsked) {
-    FakeScreens screens; // 800 x 600 with a work area 800 x 570
-    browse_.SetPosition(GetParam().position);
-    Run([&] {
-        QDialog* dialog = browse_.Dialog();
-        EXPECT_EQ(dialog->pos(), GetParam().expected(dialog->size()));
-        dialog->reject();
-    });
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Positions, BrowseFolderPlacement,
-    ::testing::Values(PlaceCase{fpScreenCenter,
-                                [](QSize s) {
-                                    return QPoint((800 - s.width()) / 2, (570 - s.height()) / 2);
-                                }},
-                      PlaceCase{fpTopLeft, [](QSize) { return QPoint(0, 0); }},
-                      PlaceCase{fpTopRight, [](QSize s) { return QPoint(800 - s.width(), 0); }},
-                      PlaceCase{fpBottomLeft, [](QSize s) { return QPoint(0, 570 - s.height()); }},
-                      PlaceCase{fpBottomRight, [](QSize s) {
-                                    return QPoint(800 - s.width(), 570 - s.height());
-                                }}));
-
-TEST_F(BrowseFolderTest, ScreenCentreIsCountedFromTheScreenOrigin) {
-    // A task bar on the left: the work area starts at x = 60.
-    FakeScreens screens({{plat::TRect(0, 0, 800, 600), plat::TRect(60, 0, 800, 600)}});
-    for (const TQvFolderPos position : {fpScreenCenter, fpTopLeft}) {
-        browse_.SetPosition(position);
+TEST_F(BrowseFolderTest, PutsTheDialogWhereAsked) {
+    // Task bars on the left and at the bottom: the work area is (60, 0) to
+    // (800, 570); the screen's centre is counted from the screen's origin.
+    FakeScreens screens({{plat::TRect(0, 0, 800, 600), plat::TRect(60, 0, 800, 570)}});
+    const struct {
+        TQvFolderPos position;
+        std::function<QPoint(QSize)> expected;
+    } cases[] = {
+        {fpScreenCenter,
+         [](QSize s) { return QPoint((740 - s.width()) / 2, (570 - s.height()) / 2); }},
+        {fpTopLeft, [](QSize) { return QPoint(60, 0); }},
+        {fpTopRight, [](QSize s) { return QPoint(800 - s.width(), 0); }},
+        {fpBottomLeft, [](QSize s) { return QPoint(60, 570 - s.height()); }},
+        {fpBottomRight, [](QSize s) { return QPoint(800 - s.width(), 570 - s.height()); }},
+    };
+    for (const auto& c : cases) {
+        browse_.SetPosition(c.position);
         Run([&] {
             QDialog* dialog = browse_.Dialog();
-            const QPoint expected = position == fpTopLeft ? QPoint(60, 0)
-                                                          : QPoint((740 - dialog->width()) / 2,
-                                                                   (600 - dialog->height()) / 2);
-            EXPECT_EQ(dialog->pos(), expected);
+            EXPECT_EQ(dialog->pos(), c.expected(dialog->size())) << c.position;
             dialog->reject();
         });
     }

@@ -6,41 +6,30 @@
 
 namespace {
 
-class Writer {
-public:
-    Writer(QByteArray& out, bool bigEndian) : out_(out), bigEndian_(bigEndian) {}
+// Appends fields in the file's byte order.
+struct Writer {
+    QByteArray& out;
+    bool bigEndian;
 
-    void U8(int value) { out_.append(static_cast<char>(value)); }
-    void U16(uint16_t value) { Put(value); }
-    void U32(uint32_t value) { Put(value); }
-    void U64(uint64_t value) { Put(value); }
-    void Word(bool is64, uint64_t value) {
-        if (is64) {
-            U64(value);
-        } else {
-            U32(static_cast<uint32_t>(value));
-        }
-    }
-    void PadTo(int offset) {
-        while (out_.size() < offset) {
-            out_.append('\0');
-        }
-    }
-
-private:
     template <typename T>
     void Put(T value) {
         char bytes[sizeof(T)];
-        if (bigEndian_) {
+        if (bigEndian) {
             qToBigEndian(value, bytes);
         } else {
             qToLittleEndian(value, bytes);
         }
-        out_.append(bytes, sizeof(T));
+        out.append(bytes, sizeof(T));
     }
-
-    QByteArray& out_;
-    bool bigEndian_;
+    void U16(uint16_t value) { Put(value); }
+    void U32(uint32_t value) { Put(value); }
+    // An address-sized field.
+    void Word(bool is64, uint64_t value) { is64 ? Put(value) : Put(static_cast<uint32_t>(value)); }
+    void PadTo(qsizetype offset) {
+        if (out.size() < offset) {
+            out.append(offset - out.size(), '\0');
+        }
+    }
 };
 
 int alignUp(int value, int alignment) {
@@ -49,7 +38,7 @@ int alignUp(int value, int alignment) {
 
 QByteArray noteBytes(const ElfSpec& spec) {
     QByteArray out;
-    Writer w(out, spec.BigEndian);
+    Writer w{out, spec.BigEndian};
     const int pad = spec.Align == 8 ? 8 : 4;
     for (const ElfNote& note : spec.Notes) {
         w.U32(static_cast<uint32_t>(note.Name.size()));
@@ -67,7 +56,7 @@ QByteArray noteBytes(const ElfSpec& spec) {
 
 QByteArray Words(const std::vector<uint32_t>& words, bool bigEndian) {
     QByteArray out;
-    Writer w(out, bigEndian);
+    Writer w{out, bigEndian};
     for (const uint32_t word : words) {
         w.U32(word);
     }
@@ -96,19 +85,14 @@ ElfLayout LayoutOf(const ElfSpec& spec) {
 QByteArray BuildElf(const ElfSpec& spec) {
     const ElfLayout layout = LayoutOf(spec);
     const bool is64 = spec.Is64;
-    const int headerSize = is64 ? 64 : 52;
-    const int phEntry = is64 ? 56 : 32;
-    const int shEntry = is64 ? 64 : 40;
-    const QByteArray notes = noteBytes(spec);
+    const uint16_t headerSize = is64 ? 64 : 52;
+    const uint64_t notesAt = static_cast<uint64_t>(layout.NotesOffset);
+    const uint64_t notesSize = static_cast<uint64_t>(layout.NotesSize);
 
-    QByteArray out;
-    Writer w(out, spec.BigEndian);
-    out.append("\x7F"
-               "ELF",
-               4);
-    w.U8(is64 ? 2 : 1);
-    w.U8(spec.BigEndian ? 2 : 1);
-    w.U8(1); // version
+    QByteArray out("\x7F"
+                   "ELF");
+    Writer w{out, spec.BigEndian};
+    out.append(static_cast<char>(is64 ? 2 : 1)).append(spec.BigEndian ? 2 : 1).append(1);
     w.PadTo(16);
     w.U16(2);  // an executable
     w.U16(62); // machine
@@ -117,51 +101,41 @@ QByteArray BuildElf(const ElfSpec& spec) {
     w.Word(is64, spec.Segments ? headerSize : 0);                   // program headers
     w.Word(is64, static_cast<uint64_t>(layout.SectionTableOffset)); // section headers
     w.U32(0);
-    w.U16(static_cast<uint16_t>(headerSize));
-    w.U16(static_cast<uint16_t>(phEntry));
-    w.U16(spec.Segments ? 1 : 0);
-    w.U16(static_cast<uint16_t>(shEntry));
-    w.U16(spec.Sections ? 3 : 0);
-    w.U16(0);
-
+    for (const int field : {int(headerSize), is64 ? 56 : 32, spec.Segments ? 1 : 0, is64 ? 64 : 40,
+                            spec.Sections ? 3 : 0, 0}) {
+        w.U16(static_cast<uint16_t>(field));
+    }
     if (spec.Segments) {
-        w.U32(4); // PT_NOTE
+        w.U32(4); // PT_NOTE; 64-bit files have the flags next
         if (is64) {
-            w.U32(4); // flags
+            w.U32(4);
         }
-        w.Word(is64, static_cast<uint64_t>(layout.NotesOffset));
-        w.Word(is64, 0); // virtual address
-        w.Word(is64, 0); // physical address
-        w.Word(is64, static_cast<uint64_t>(notes.size()));
-        w.Word(is64, static_cast<uint64_t>(notes.size()));
+        for (const uint64_t field : {notesAt, uint64_t{0}, uint64_t{0}, notesSize, notesSize}) {
+            w.Word(is64, field); // offset, addresses, sizes in file and memory
+        }
         if (!is64) {
             w.U32(4);
         }
         w.Word(is64, spec.Align);
     }
     w.PadTo(layout.NotesOffset);
-    out.append(notes);
-
+    out.append(noteBytes(spec));
     if (spec.Sections) {
         w.PadTo(layout.SectionTableOffset);
         const auto section = [&](uint32_t type, uint64_t offset, uint64_t size, uint64_t align) {
-            w.U32(0);        // name
-            w.U32(type);     // type
-            w.Word(is64, 0); // flags
-            w.Word(is64, 0); // address
-            w.Word(is64, offset);
-            w.Word(is64, size);
+            w.U32(0); // name
+            w.U32(type);
+            for (const uint64_t field : {uint64_t{0}, uint64_t{0}, offset, size}) {
+                w.Word(is64, field); // flags, address, offset, size
+            }
             w.U32(0); // link
             w.U32(0); // info
             w.Word(is64, align);
             w.Word(is64, 0); // entry size
         };
         section(0, 0, 0, 0);
-        // Another kind of section comes first.
-        section(1, static_cast<uint64_t>(layout.NotesOffset), static_cast<uint64_t>(notes.size()),
-                4);
-        section(7, static_cast<uint64_t>(layout.NotesOffset), static_cast<uint64_t>(notes.size()),
-                spec.Align);
+        section(1, notesAt, notesSize, 4); // another kind of section comes first
+        section(7, notesAt, notesSize, spec.Align);
     }
     return out;
 }

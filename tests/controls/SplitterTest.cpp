@@ -58,91 +58,72 @@ struct Rig {
     TQvSplitter splitter;
 };
 
-struct ClampCase {
-    const char* name;
-    TOrientation orientation;
-    std::function<void(TQvSplitter&)> setUp;
-    int asked;
-    int expected;
-};
-
-void PrintTo(const ClampCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
 void margins18(TQvSplitter& s) {
     s.SetSplitterWidth(3);
     s.SetMarginMin(18);
     s.SetMarginMax(18);
 }
 
-class SplitterLimits : public ::testing::TestWithParam<ClampCase> {};
-
 // A splitter 300 pixels long along the split (and 100 across).
-TEST_P(SplitterLimits, KeepTheBarBetweenTheMargins) {
-    const ClampCase& c = GetParam();
-    Rig rig(c.orientation, c.orientation == orVertical ? 100 : 300,
-            c.orientation == orVertical ? 300 : 100);
-    c.setUp(rig.splitter);
-    rig.splitter.SetPosition(c.asked);
-    EXPECT_EQ(rig.splitter.Position(), c.expected);
-    EXPECT_EQ(rig.Upper(), c.expected);
+TEST(SplitterLimits, KeepTheBarBetweenTheMargins) {
+    using SetUp = std::function<void(TQvSplitter&)>;
+    const struct {
+        const char* name;
+        TOrientation orientation;
+        SetUp setUp;
+        int asked, expected;
+    } cases[] = {
+        {"below the lower margin", orVertical, margins18, 5, 18},
+        {"above the upper margin", orVertical, margins18, 400, 279},
+        {"at the upper margin", orVertical, margins18, 279, 279},
+        {"negative", orVertical, margins18, -50, 18},
+        {"in between", orVertical, margins18, 150, 150},
+        {"horizontal too", orHorizontal, margins18, 400, 279},
+        {"no margins ends at the bar", orHorizontal, [](TQvSplitter&) {}, 999, 296},
+        {"frames on the near side count twice", orVertical,
+         [](TQvSplitter& s) {
+             margins18(s);
+             s.SetBorderOuter(fsStatus);
+             s.SetBorderInner(fsRaised);
+         },
+         400, 300 - 18 - 3 - 2 * 3},
+        {"frames only on the far side do not", orVertical,
+         [](TQvSplitter& s) {
+             margins18(s);
+             s.SetBorderOuter(fsRaised);
+             s.SetBorderSides(sdBottom);
+         },
+         400, 279},
+        {"margins lowered to fit the size", orVertical,
+         [](TQvSplitter& s) {
+             margins18(s);
+             s.SetMarginMin(400);
+             EXPECT_EQ(s.MarginMin(), 300 - 18);
+         },
+         5, 279},
+    };
+    for (const auto& c : cases) {
+        const bool vertical = c.orientation == orVertical;
+        Rig rig(c.orientation, vertical ? 100 : 300, vertical ? 300 : 100);
+        c.setUp(rig.splitter);
+        rig.splitter.SetPosition(c.asked);
+        EXPECT_EQ(rig.splitter.Position(), c.expected) << c.name;
+        EXPECT_EQ(rig.Upper(), c.expected) << c.name;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Clamp, SplitterLimits,
-    ::testing::Values(ClampCase{"BelowTheLowerMargin", orVertical, margins18, 5, 18},
-                      ClampCase{"AboveTheUpperMargin", orVertical, margins18, 400, 279},
-                      ClampCase{"AtTheUpperMargin", orVertical, margins18, 279, 279},
-                      ClampCase{"Negative", orVertical, margins18, -50, 18},
-                      ClampCase{"InBetween", orVertical, margins18, 150, 150},
-                      ClampCase{"HorizontalToo", orHorizontal, margins18, 400, 279},
-                      ClampCase{"NoMarginsEndsAtTheBar", orHorizontal, [](TQvSplitter&) {}, 999,
-                                296},
-                      ClampCase{"FramesOnTheNearSideCountTwice", orVertical,
-                                [](TQvSplitter& s) {
-                                    margins18(s);
-                                    s.SetBorderOuter(fsStatus);
-                                    s.SetBorderInner(fsRaised);
-                                },
-                                400, 300 - 18 - 3 - 2 * 3},
-                      ClampCase{"FramesOnlyOnTheFarSideDoNot", orVertical,
-                                [](TQvSplitter& s) {
-                                    margins18(s);
-                                    s.SetBorderOuter(fsRaised);
-                                    s.SetBorderSides(sdBottom);
-                                },
-                                400, 279},
-                      ClampCase{"MarginsLoweredToFitTheSize", orVertical,
-                                [](TQvSplitter& s) {
-                                    margins18(s);
-                                    s.SetMarginMin(400);
-                                    EXPECT_EQ(s.MarginMin(), 300 - 18);
-                                },
-                                5, 279}));
-
-struct PercentCase {
-    int position;
-    int percent;
-};
-
-class SplitterPercent : public ::testing::TestWithParam<PercentCase> {};
 
 // Height 9 with a bar of 3: the size less half the bar is 8.
-TEST_P(SplitterPercent, RoundsHalvesToEven) {
+TEST(SplitterPercent, RoundsHalvesToEven) {
     Rig rig(orVertical, 50, 9);
     rig.splitter.SetSplitterWidth(3);
-    rig.splitter.SetPosition(GetParam().position);
-    EXPECT_EQ(rig.splitter.Percent(), GetParam().percent);
+    const int percents[] = {0, 12, 25, 38, 50, 62, 75};
+    for (int position = 0; position <= 6; ++position) {
+        rig.splitter.SetPosition(position);
+        EXPECT_EQ(rig.splitter.Percent(), percents[position]) << position;
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Rounding, SplitterPercent,
-                         ::testing::Values(PercentCase{0, 0}, PercentCase{1, 12},
-                                           PercentCase{2, 25}, PercentCase{3, 38},
-                                           PercentCase{4, 50}, PercentCase{5, 62},
-                                           PercentCase{6, 75}));
-
-TEST(SplitterSmall, NeverGoesNegative) {
+TEST(SplitterPercent, ASplitterTooSmallForItsBarNeverGoesNegative) {
     Rig rig(orHorizontal, 0, 50);
     rig.splitter.SetPosition(0);
     EXPECT_EQ(rig.splitter.Position(), 0);
@@ -160,7 +141,7 @@ TEST(SplitterSmall, NeverGoesNegative) {
     EXPECT_GE(rig.Lower(), 0);
 }
 
-TEST(SplitterFixedPane, LowerPaneKeepsItsHeightAcrossResizes) {
+TEST(SplitterFixedPane, KeepsItsSizeAcrossResizesAndReturnsToIt) {
     Rig rig(orVertical, 100, 300);
     margins18(rig.splitter);
     rig.splitter.SetFixedPane(fpLowerRight);
@@ -178,18 +159,16 @@ TEST(SplitterFixedPane, LowerPaneKeepsItsHeightAcrossResizes) {
     rig.splitter.resize(100, 400);
     EXPECT_EQ(rig.Lower(), 97);
     EXPECT_EQ(rig.splitter.Position(), 300);
+
+    Rig upper(orHorizontal, 300, 50);
+    upper.splitter.SetPosition(200);
+    upper.splitter.resize(150, 50);
+    EXPECT_EQ(upper.splitter.Position(), 146);
+    upper.splitter.resize(400, 50);
+    EXPECT_EQ(upper.splitter.Position(), 200);
 }
 
-TEST(SplitterFixedPane, UpperPaneReturnsToTheSizeItWasGiven) {
-    Rig rig(orHorizontal, 300, 50);
-    rig.splitter.SetPosition(200);
-    rig.splitter.resize(150, 50);
-    EXPECT_EQ(rig.splitter.Position(), 146);
-    rig.splitter.resize(400, 50);
-    EXPECT_EQ(rig.splitter.Position(), 200);
-}
-
-TEST(SplitterPercentMode, FollowsThePercentageAndKeepsIt) {
+TEST(SplitterPercentMode, FollowsThePercentageAndItsMargins) {
     Rig rig(orHorizontal, 604, 50); // 602 less half the bar
     rig.splitter.SetFixedPane(fpLowerRight);
     rig.splitter.SetPercent(25);
@@ -204,11 +183,8 @@ TEST(SplitterPercentMode, FollowsThePercentageAndKeepsIt) {
     }
     EXPECT_EQ(rig.splitter.Percent(), 25);
     EXPECT_EQ(rig.splitter.Position(), 300);
-}
 
-TEST(SplitterPercentMode, MarginsFollowThePercentages) {
-    Rig rig(orHorizontal, 404, 50);
-    rig.splitter.SetUsePercent(true);
+    rig.splitter.resize(404, 50);
     rig.splitter.SetPercentMin(10);
     rig.splitter.SetPercentMax(80);
     EXPECT_EQ(rig.splitter.MarginMin(), 40);
@@ -219,7 +195,7 @@ TEST(SplitterPercentMode, MarginsFollowThePercentages) {
     EXPECT_FALSE(rig.splitter.UsePercent());
 }
 
-TEST(SplitterPanes, OneVisiblePaneFillsTheClientArea) {
+TEST(SplitterPanes, OneVisiblePaneFillsTheClientAreaAndControlsFillTheirPane) {
     Rig rig(orVertical, 120, 200);
     rig.splitter.SetBorderOuter(fsFlat);
     rig.splitter.SetPosition(80);
@@ -230,16 +206,13 @@ TEST(SplitterPanes, OneVisiblePaneFillsTheClientArea) {
     EXPECT_EQ(rig.splitter.UpperLeft()->geometry(), QRect(1, 1, 118, 80));
     EXPECT_EQ(rig.splitter.BarRect(), TRect(1, 81, 119, 85));
     EXPECT_EQ(rig.splitter.LowerRight()->geometry(), QRect(1, 85, 118, 114));
-}
 
-TEST(SplitterPanes, ControlsPutIntoAPaneFillIt) {
-    Rig rig(orHorizontal, 200, 80);
+    // Controls put into a pane fill it.
     QWidget content;
     rig.splitter.LowerRight()->InsertControl(&content);
-    rig.splitter.SetPosition(50);
     QApplication::processEvents();
     EXPECT_EQ(content.parentWidget(), rig.splitter.LowerRight());
-    EXPECT_EQ(content.geometry(), QRect(0, 0, 200 - 54, 80));
+    EXPECT_EQ(content.geometry(), QRect(0, 0, 118, 114));
 }
 
 class SplitterDrag : public ::testing::Test {
@@ -268,7 +241,14 @@ TEST_F(SplitterDrag, RealTimeMovesThePanesWithThePointer) {
     EXPECT_EQ(changes_, 2);
 }
 
-TEST_F(SplitterDrag, RefusedChangesLeaveThePosition) {
+TEST_F(SplitterDrag, RefusedLockedOrMissedDragsLeaveThePosition) {
+    rig_.Drag(QPoint(50, 20), 40); // not on the bar
+    EXPECT_EQ(rig_.splitter.Position(), 150);
+    rig_.splitter.SetLockBar(true);
+    rig_.Drag(rig_.OnBar(), 40);
+    EXPECT_EQ(rig_.splitter.Position(), 150);
+    EXPECT_EQ(changes_, 0);
+    rig_.splitter.SetLockBar(false);
     rig_.splitter.OnChanging = [](TQvSplitter*, int position, bool& allow) {
         allow = position < 170;
     };
@@ -276,18 +256,6 @@ TEST_F(SplitterDrag, RefusedChangesLeaveThePosition) {
     EXPECT_EQ(rig_.splitter.Position(), 150);
     rig_.Drag(rig_.OnBar(), 10);
     EXPECT_EQ(rig_.splitter.Position(), 160);
-}
-
-TEST_F(SplitterDrag, LockedBarDoesNotMove) {
-    rig_.splitter.SetLockBar(true);
-    rig_.Drag(rig_.OnBar(), 40);
-    EXPECT_EQ(rig_.splitter.Position(), 150);
-    EXPECT_EQ(changes_, 0);
-}
-
-TEST_F(SplitterDrag, PressesOutsideTheBarDoNothing) {
-    rig_.Drag(QPoint(50, 20), 40);
-    EXPECT_EQ(rig_.splitter.Position(), 150);
 }
 
 TEST_F(SplitterDrag, WithoutRealTimeOnlyTheInvertedBarMovesUntilRelease) {
@@ -311,94 +279,79 @@ TEST_F(SplitterDrag, WithoutRealTimeOnlyTheInvertedBarMovesUntilRelease) {
     EXPECT_EQ(rig_.splitter.Position(), 90);
 }
 
-class SplitterHotSpot : public ::testing::TestWithParam<THotSpotDirection> {};
+TEST(SplitterHotSpot, CollapsesPastTheMarginsAndReopens) {
+    for (const THotSpotDirection direction : {hsdMin, hsdMax}) {
+        Rig rig(orVertical, 100, 300);
+        margins18(rig.splitter);
+        rig.splitter.SetHotSpotVisible(true);
+        EXPECT_EQ(rig.splitter.SplitterWidth(), 7);
+        rig.splitter.SetHotSpotDirection(direction);
+        rig.splitter.SetPosition(150);
+        int clicks = 0;
+        rig.splitter.OnHotSpotClick = [&](TQvSplitter*) { ++clicks; };
 
-TEST_P(SplitterHotSpot, CollapsesPastTheMarginsAndReopens) {
-    Rig rig(orVertical, 100, 300);
-    margins18(rig.splitter);
-    rig.splitter.SetHotSpotVisible(true);
-    EXPECT_EQ(rig.splitter.SplitterWidth(), 7);
-    rig.splitter.SetHotSpotDirection(GetParam());
-    rig.splitter.SetPosition(150);
-    int clicks = 0;
-    rig.splitter.OnHotSpotClick = [&](TQvSplitter*) { ++clicks; };
-
-    const QPoint hotSpot = rig.splitter.HotSpotRect().ToQRect().center();
-    rig.Click(hotSpot);
-    EXPECT_TRUE(rig.splitter.HotSpotClosed());
-    EXPECT_EQ(rig.splitter.Position(), GetParam() == hsdMin ? 0 : 300 - 7);
-    rig.Click(rig.splitter.HotSpotRect().ToQRect().center());
-    EXPECT_FALSE(rig.splitter.HotSpotClosed());
-    EXPECT_EQ(rig.splitter.Position(), 150);
-    EXPECT_EQ(clicks, 2);
+        rig.Click(rig.splitter.HotSpotRect().ToQRect().center());
+        EXPECT_TRUE(rig.splitter.HotSpotClosed());
+        EXPECT_EQ(rig.splitter.Position(), direction == hsdMin ? 0 : 300 - 7);
+        rig.Click(rig.splitter.HotSpotRect().ToQRect().center());
+        EXPECT_FALSE(rig.splitter.HotSpotClosed());
+        EXPECT_EQ(rig.splitter.Position(), 150);
+        EXPECT_EQ(clicks, 2);
+        // A press released elsewhere does not toggle.
+        rig.splitter.SetLockBar(true);
+        rig.Mouse(QEvent::MouseButtonPress, rig.splitter.HotSpotRect().ToQRect().center(),
+                  Qt::LeftButton);
+        rig.Mouse(QEvent::MouseButtonRelease, QPoint(2, 20), Qt::NoButton);
+        EXPECT_FALSE(rig.splitter.HotSpotClosed());
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Directions, SplitterHotSpot, ::testing::Values(hsdMin, hsdMax));
-
-TEST(SplitterHotSpot, PressReleasedElsewhereDoesNotToggle) {
-    Rig rig(orVertical, 100, 300);
-    rig.splitter.SetHotSpotVisible(true);
-    rig.splitter.SetLockBar(true);
-    const QPoint hotSpot = rig.splitter.HotSpotRect().ToQRect().center();
-    rig.Mouse(QEvent::MouseButtonPress, hotSpot, Qt::LeftButton);
-    rig.Mouse(QEvent::MouseButtonRelease, QPoint(2, 20), Qt::NoButton);
-    EXPECT_FALSE(rig.splitter.HotSpotClosed());
+// The bar's pixels as rows joined by '/'.
+QString barPicture(TQvSplitter& splitter, QRect region = QRect()) {
+    QImage image = BlankImage(splitter.width(), splitter.height());
+    splitter.render(&image, QPoint(), QRegion(), QWidget::RenderFlags());
+    return PixelPicture(image, ClassicLegend(),
+                        region.isNull() ? splitter.BarRect().ToQRect() : region)
+        .join(u'/');
 }
 
-TEST(SplitterBar, StylesAndHotSpotRaiseTheBarWidth) {
-    TQvSplitter splitter;
+TEST(SplitterBar, GrooveAndBumpDrawTwoFramedStripsAtLeastSixWide) {
+    Rig rig(orHorizontal, 30, 6);
+    TQvSplitter& splitter = rig.splitter;
     splitter.SetSplitterWidth(2);
     EXPECT_EQ(splitter.SplitterWidth(), 2);
     splitter.SetSplitterStyle(ssGroove);
-    EXPECT_EQ(splitter.SplitterWidth(), 6);
     splitter.SetSplitterWidth(3);
     EXPECT_EQ(splitter.SplitterWidth(), 6);
-    splitter.SetHotSpotVisible(true);
-    EXPECT_EQ(splitter.SplitterWidth(), 7);
-    splitter.SetSplitterStyle(ssStandard);
-    splitter.SetHotSpotVisible(false);
-    splitter.SetSplitterWidth(1);
-    EXPECT_EQ(splitter.SplitterWidth(), 1);
-}
-
-QStringList barPicture(TQvSplitter& splitter) {
-    QImage image = BlankImage(splitter.width(), splitter.height());
-    splitter.render(&image, QPoint(), QRegion(), QWidget::RenderFlags());
-    return PixelPicture(image, ClassicLegend(), splitter.BarRect().ToQRect());
-}
-
-TEST(SplitterBar, GrooveAndBumpDrawTwoFramedStrips) {
-    Rig rig(orHorizontal, 30, 6);
-    TQvSplitter& splitter = rig.splitter;
-    splitter.SetSplitterStyle(ssGroove);
     splitter.SetPosition(5);
-    EXPECT_EQ(barPicture(splitter),
-              QStringList({"GGWGGW", "GFWGFW", "GFWGFW", "GFWGFW", "GFWGFW", "WWWWWW"}));
+    EXPECT_EQ(barPicture(splitter), QStringLiteral("GGWGGW/GFWGFW/GFWGFW/GFWGFW/GFWGFW/WWWWWW"));
     splitter.SetSplitterStyle(ssBump);
-    EXPECT_EQ(barPicture(splitter),
-              QStringList({"WWGWWG", "WFGWFG", "WFGWFG", "WFGWFG", "WFGWFG", "GGGGGG"}));
+    EXPECT_EQ(barPicture(splitter), QStringLiteral("WWGWWG/WFGWFG/WFGWFG/WFGWFG/WFGWFG/GGGGGG"));
     splitter.SetOrientation(orVertical);
     splitter.resize(4, 30);
     splitter.SetPosition(5);
-    EXPECT_EQ(barPicture(splitter), QStringList({"WWWG", "WFFG", "GGGG", "WWWG", "WFFG", "GGGG"}));
+    EXPECT_EQ(barPicture(splitter), QStringLiteral("WWWG/WFFG/GGGG/WWWG/WFFG/GGGG"));
+    splitter.SetSplitterStyle(ssStandard);
+    splitter.SetSplitterWidth(1);
+    EXPECT_EQ(splitter.SplitterWidth(), 1);
 }
 
 TEST(SplitterBar, HotSpotShowsItsFrameArrowsAndGrip) {
     Rig rig(orHorizontal, 40, 85);
     TQvSplitter& splitter = rig.splitter;
+    splitter.SetSplitterStyle(ssGroove);
     splitter.SetHotSpotVisible(true);
+    EXPECT_EQ(splitter.SplitterWidth(), 7);
+    splitter.SetSplitterStyle(ssStandard);
     splitter.SetPosition(10);
     const QRect hotSpot = splitter.HotSpotRect().ToQRect();
     ASSERT_EQ(hotSpot, QRect(10, 42 - 17, 7, 34));
-    QImage image = BlankImage(40, 85);
-    splitter.render(&image, QPoint(), QRegion(), QWidget::RenderFlags());
-    const QStringList expected{"GGGGGGG", "GWWWWWG", "GWFFFFG", "GWFFFFG", "GWFFFFG", "GWFFFFG",
-                               "GWFFHFG", "GWFHHFG", "GWHHHFG", "GWFHHFG", "GWFFHFG", "GWFFFFG",
-                               "GWFFFFG", "GWFFFFG", "GWFFFFG", "GWFWFFG", "GWFFHFG", "GWFFFFG",
-                               "GWFFFFG", "GWFFFFG", "GWFFFFG", "GWFFFFG", "GWFFFFG", "GWFFHFG",
-                               "GWFHHFG", "GWHHHFG", "GWFHHFG", "GWFFHFG", "GWFFFFG", "GWFFFFG",
-                               "GWFFFFG", "GWFFFFG", "GWFFFFG", "GGGGGGG"};
-    EXPECT_EQ(PixelPicture(image, ClassicLegend(), hotSpot), expected);
+    const QString frame = QStringLiteral("GWFFFFG/");
+    const QString arrow = QStringLiteral("GWFFHFG/GWFHHFG/GWHHHFG/GWFHHFG/GWFFHFG/");
+    EXPECT_EQ(barPicture(splitter, hotSpot) + u'/',
+              QStringLiteral("GGGGGGG/GWWWWWG/") + frame.repeated(4) + arrow + frame.repeated(4) +
+                  QStringLiteral("GWFWFFG/GWFFHFG/") + frame.repeated(6) + arrow +
+                  frame.repeated(5) + QStringLiteral("GGGGGGG/"));
 }
 
 TEST(SplitterBar, PointerShowsWhatTheBarDoes) {

@@ -41,53 +41,57 @@ QImage Numbered(int w, int h) {
     return Image24(w, h, [](int x, int y) { return Pixel{x, y, 7}; });
 }
 
+// Where each pixel came from, row by row: "xy" for a pixel of Numbered, ".."
+// for one left as Filled(..., {9, 9, 9}) made it, "??" for anything else.
+QString Places(const QImage& image) {
+    QStringList rows;
+    for (int y = 0; y < image.height(); ++y) {
+        QStringList row;
+        for (int x = 0; x < image.width(); ++x) {
+            const Pixel p = At(image, x, y);
+            row << (p[2] == 7 && p[0] < 10 && p[1] < 10 ? QStringLiteral("%1%2").arg(p[0]).arg(p[1])
+                    : p == Pixel{9, 9, 9}               ? QStringLiteral("..")
+                                                        : QStringLiteral("??"));
+        }
+        rows << row.join(u' ');
+    }
+    return rows.join(u'/');
+}
+
 const TVfxRect kOne{0, 0, 1, 1};
 
-struct OneByteCase {
-    const char* name;
-    Pixel in;
-    std::function<void(const QImage&, QImage&)> effect;
-    Pixel out;
-};
-
-void PrintTo(const OneByteCase& c, std::ostream* os) {
-    *os << c.name;
+TEST(PixelEffects, AgainstHandComputedValues) {
+    using Effect = std::function<void(const QImage&, QImage&)>;
+    const Effect gray = [](const QImage& s, QImage& t) { VfxBmpGrayScale(s, kOne, t, {0, 0}); };
+    const Effect invert = [](const QImage& s, QImage& t) { VfxBmpInvert(s, kOne, t, {0, 0}); };
+    const auto bright = [](int value) -> Effect {
+        return [value](const QImage& s, QImage& t) { VfxBmpBrightness(s, kOne, t, value, {0, 0}); };
+    };
+    // The gray weights: blue 0.30, green 0.11, red 0.59, each rounded half to even.
+    const struct {
+        const char* name;
+        Pixel in;
+        Effect effect;
+        Pixel out;
+    } cases[] = {
+        {"gray white", {255, 255, 255}, gray, {254, 254, 254}},
+        {"gray blue", {255, 0, 0}, gray, {76, 76, 76}},
+        {"gray green", {0, 255, 0}, gray, {28, 28, 28}},
+        {"gray red", {0, 0, 255}, gray, {150, 150, 150}},
+        {"gray ties to even", {5, 50, 150}, gray, {96, 96, 96}}, // 2 + 6 + 88
+        {"brighter clamps at 255", {250, 100, 0}, bright(10), {255, 110, 10}},
+        {"darker clamps at 0", {5, 100, 255}, bright(-10), {0, 90, 245}},
+        {"brightness beyond the range", {1, 2, 3}, bright(1000), {255, 255, 255}},
+        {"inverted", {0, 128, 255}, invert, {255, 127, 0}},
+    };
+    for (const auto& c : cases) {
+        QImage target = Filled(1, 1, {9, 9, 9});
+        c.effect(Filled(1, 1, c.in), target);
+        EXPECT_EQ(At(target, 0, 0), c.out) << c.name;
+    }
 }
 
-class PixelEffects : public ::testing::TestWithParam<OneByteCase> {};
-
-TEST_P(PixelEffects, AgainstHandComputedValues) {
-    const QImage source = Filled(1, 1, GetParam().in);
-    QImage target = Filled(1, 1, {9, 9, 9});
-    GetParam().effect(source, target);
-    EXPECT_EQ(At(target, 0, 0), GetParam().out);
-}
-
-auto Gray() {
-    return [](const QImage& s, QImage& t) { VfxBmpGrayScale(s, kOne, t, {0, 0}); };
-}
-auto Bright(int value) {
-    return [value](const QImage& s, QImage& t) { VfxBmpBrightness(s, kOne, t, value, {0, 0}); };
-}
-auto Invert() {
-    return [](const QImage& s, QImage& t) { VfxBmpInvert(s, kOne, t, {0, 0}); };
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Values, PixelEffects,
-    ::testing::Values(
-        // the weights: blue 0.30, green 0.11, red 0.59, each rounded half to even
-        OneByteCase{"GrayWhite", {255, 255, 255}, Gray(), {254, 254, 254}},
-        OneByteCase{"GrayBlue", {255, 0, 0}, Gray(), {76, 76, 76}},
-        OneByteCase{"GrayGreen", {0, 255, 0}, Gray(), {28, 28, 28}},
-        OneByteCase{"GrayRed", {0, 0, 255}, Gray(), {150, 150, 150}},
-        OneByteCase{"GrayTiesToEven", {5, 50, 150}, Gray(), {96, 96, 96}}, // 2 + 6 + 88
-        OneByteCase{"BrighterClampsAt255", {250, 100, 0}, Bright(10), {255, 110, 10}},
-        OneByteCase{"DarkerClampsAt0", {5, 100, 255}, Bright(-10), {0, 90, 245}},
-        OneByteCase{"BrightnessBeyondTheRange", {1, 2, 3}, Bright(1000), {255, 255, 255}},
-        OneByteCase{"Inverted", {0, 128, 255}, Invert(), {255, 127, 0}}));
-
-TEST(GrayScale, WholeRowsMatchThePixelRule) {
+TEST(PixelEffects, GrayRowsMatchThePixelRuleInPlaceOrNot) {
     // the weights as the rule states them, pixel by pixel
     const auto gray = [](Pixel p) {
         return int(std::nearbyint(p[0] * 0.30) + std::nearbyint(p[1] * 0.11) +
@@ -101,80 +105,63 @@ TEST(GrayScale, WholeRowsMatchThePixelRule) {
     VfxBmpGrayScale(source, TVfxRect{0, 0, 7, 2}, target, {0, 0});
     QImage inPlace = source.copy();
     VfxBmpGrayScale(inPlace, TVfxRect{0, 0, 7, 2}, inPlace, {0, 0});
-    for (int y = 0; y < 2; ++y) {
-        for (int x = 0; x < 7; ++x) {
-            const int g = gray(At(source, x, y));
-            EXPECT_EQ(At(target, x, y), (Pixel{g, g, g})) << x << "," << y;
-            EXPECT_EQ(At(inPlace, x, y), (Pixel{g, g, g})) << x << "," << y;
-        }
-    }
+    const QImage expected = Image24(7, 2, [&](int x, int y) {
+        const int g = gray(At(source, x, y));
+        return Pixel{g, g, g};
+    });
+    EXPECT_EQ(target, expected);
+    EXPECT_EQ(inPlace, expected);
 }
 
-TEST(AlphaBlend, MixesTheSourcesByAlpha) {
-    const QImage one = Filled(1, 1, {200, 0, 255});
+TEST(AlphaBlend, MixesTheSourcesByAlphaReadingSourceTwoAtItsOwnPoint) {
+    const QImage one = Filled(1, 1, {201, 0, 255});
     const QImage two = Filled(1, 1, {100, 255, 0});
+    // 0.5: 50.5, -127.5 and 127.5 round to the even 50, -128 and 128
     const struct {
         float alpha;
         Pixel out;
     } cases[] = {{0.5f, {150, 127, 128}},
                  {0.0f, {100, 255, 0}},
-                 {1.0f, {200, 0, 255}},
+                 {1.0f, {201, 0, 255}},
                  {0.25f, {125, 191, 64}}};
-    // 0.5: 127.5 and -127.5 round to the even 128 and -128
     for (const auto& c : cases) {
         QImage target = Filled(1, 1, {0, 0, 0});
         VfxBmpAlphaBlend(one, two, kOne, {0, 0}, c.alpha, target, {0, 0});
         EXPECT_EQ(At(target, 0, 0), c.out) << c.alpha;
     }
+    // With alpha 0 the target shows source two from its own point on, cut
+    // where source two ends.
+    QImage target = Filled(4, 4, {9, 9, 9});
+    VfxBmpAlphaBlend(Numbered(4, 4), Numbered(4, 4), TVfxRect{1, 1, 3, 3}, {0, 2}, 0.0f, target,
+                     {2, 0});
+    EXPECT_EQ(Places(target), QStringLiteral(".. .. .. ../.. .. .. ../20 30 .. ../21 31 .. .."));
+    QImage cut = Filled(4, 4, {9, 9, 9});
+    VfxBmpAlphaBlend(Numbered(4, 4), Numbered(4, 4), TVfxRect{0, 0, 4, 4}, {0, 0}, 0.0f, cut,
+                     {3, 3});
+    EXPECT_EQ(Places(cut), QStringLiteral("33 .. .. ../.. .. .. ../.. .. .. ../.. .. .. .."));
 }
 
-TEST(AlphaBlend, SourceTwoIsReadAtItsOwnPoint) {
-    const QImage one = Numbered(4, 4);
-    const QImage two = Numbered(4, 4);
-    QImage target = Filled(4, 4, {0, 0, 0});
-    VfxBmpAlphaBlend(one, two, TVfxRect{1, 1, 3, 3}, {0, 2}, 0.0f, target, {2, 0});
-    EXPECT_EQ(At(target, 0, 2), (Pixel{2, 0, 7}));
-    EXPECT_EQ(At(target, 1, 3), (Pixel{3, 1, 7}));
-    // rect cut where source 2 ends
-    QImage cut = Filled(4, 4, {0, 0, 0});
-    VfxBmpAlphaBlend(one, two, TVfxRect{0, 0, 4, 4}, {0, 0}, 0.0f, cut, {3, 3});
-    EXPECT_EQ(At(cut, 0, 0), (Pixel{3, 3, 7}));
-    EXPECT_EQ(At(cut, 1, 0), (Pixel{0, 0, 0}));
-}
-
-TEST(Mirrors, InPlaceKeepsTheMiddleOutOfPlaceCopiesIt) {
+TEST(Mirrors, InPlaceOrToAnotherPlace) {
     QImage rows = Numbered(2, 3);
-    VfxBmpFlipRows(rows, TVfxRect{0, 0, 2, 3}, rows, {0, 0});
-    EXPECT_EQ(At(rows, 1, 0), (Pixel{1, 2, 7}));
-    EXPECT_EQ(At(rows, 1, 1), (Pixel{1, 1, 7}));
-    EXPECT_EQ(At(rows, 1, 2), (Pixel{1, 0, 7}));
-
+    VfxBmpFlipRows(rows, TVfxRect{0, 0, 2, 3}, rows, {0, 0}); // the middle row stays
+    EXPECT_EQ(Places(rows), QStringLiteral("02 12/01 11/00 10"));
     QImage target = Filled(2, 3, {9, 9, 9});
-    VfxBmpFlipRows(Numbered(2, 3), TVfxRect{0, 0, 2, 3}, target, {0, 0});
-    EXPECT_EQ(At(target, 0, 1), (Pixel{0, 1, 7}));
-    EXPECT_EQ(At(target, 0, 0), (Pixel{0, 2, 7}));
-
+    VfxBmpFlipRows(Numbered(2, 3), TVfxRect{0, 0, 2, 3}, target, {0, 0}); // it is copied
+    EXPECT_EQ(Places(target), QStringLiteral("02 12/01 11/00 10"));
     QImage columns = Numbered(3, 1);
     VfxBmpFlipColumns(columns, TVfxRect{0, 0, 3, 1}, columns, {0, 0});
-    EXPECT_EQ(At(columns, 0, 0), (Pixel{2, 0, 7}));
-    EXPECT_EQ(At(columns, 1, 0), (Pixel{1, 0, 7}));
-    EXPECT_EQ(At(columns, 2, 0), (Pixel{0, 0, 7}));
-
+    EXPECT_EQ(Places(columns), QStringLiteral("20 10 00"));
     QImage copied = Filled(3, 1, {9, 9, 9});
     VfxBmpFlipColumns(Numbered(3, 1), TVfxRect{0, 0, 3, 1}, copied, {0, 0});
-    EXPECT_EQ(At(copied, 1, 0), (Pixel{1, 0, 7}));
-}
+    EXPECT_EQ(Places(copied), QStringLiteral("20 10 00"));
 
-TEST(Mirrors, PartOfAnImageToAnotherPlace) {
+    // Part of an image to another place.
     const QImage source = Numbered(6, 6);
-    QImage target = Filled(6, 6, {9, 9, 9});
-    VfxBmpFlipColumns(source, TVfxRect{1, 2, 4, 3}, target, {2, 4});
-    EXPECT_EQ(At(target, 2, 4), (Pixel{3, 2, 7}));
-    EXPECT_EQ(At(target, 4, 4), (Pixel{1, 2, 7}));
-    EXPECT_EQ(At(target, 5, 4), (Pixel{9, 9, 9}));
-    VfxBmpFlipRows(source, TVfxRect{0, 1, 1, 4}, target, {0, 0});
-    EXPECT_EQ(At(target, 0, 0), (Pixel{0, 3, 7}));
-    EXPECT_EQ(At(target, 0, 2), (Pixel{0, 1, 7}));
+    QImage part = Filled(6, 5, {9, 9, 9});
+    VfxBmpFlipColumns(source, TVfxRect{1, 2, 4, 3}, part, {2, 4});
+    VfxBmpFlipRows(source, TVfxRect{0, 1, 1, 4}, part, {0, 0});
+    EXPECT_EQ(Places(part), QStringLiteral("03 .. .. .. .. ../02 .. .. .. .. ../01 .. .. .. .. ../"
+                                           ".. .. .. .. .. ../.. .. 32 22 12 .."));
 }
 
 TEST(Mirrors, RowsOfAnyWidth) {
@@ -194,14 +181,13 @@ TEST(Effects, AShiftedCopyInsideOneImageReadsTheOriginalPixels) {
     }
     QImage rows = Numbered(1, 4);
     VfxBmpFlipRows(rows, TVfxRect{0, 0, 1, 3}, rows, {0, 1});
-    EXPECT_EQ(At(rows, 0, 1), (Pixel{0, 2, 7}));
-    EXPECT_EQ(At(rows, 0, 3), (Pixel{0, 0, 7}));
+    EXPECT_EQ(Places(rows), QStringLiteral("00/02/01/00"));
 }
 
 TEST(Effects, RectanglesAndPointsOutsideTheImagesAreCut) {
     const QImage source = Numbered(4, 4);
     using Call = std::function<void(QImage&)>;
-    const std::vector<Call> calls = {
+    const Call calls[] = {
         [&](QImage& t) {
             VfxBmpGrayScale(source, TVfxRect{-5, -5, 90, 90}, t, {-2, 1});
         },
@@ -228,16 +214,14 @@ TEST(Effects, RectanglesAndPointsOutsideTheImagesAreCut) {
         QImage target = Filled(3, 3, {9, 9, 9});
         call(target); // the address sanitizer watches every access
     }
+    // The part that exists lands where it would have landed.
     QImage target = Filled(3, 3, {9, 9, 9});
     VfxBmpInvert(source, TVfxRect{-1, -1, 2, 2}, target, {0, 0});
-    // the part that exists lands where it would have landed
     EXPECT_EQ(At(target, 0, 0), (Pixel{9, 9, 9}));
     EXPECT_EQ(At(target, 1, 1), (Pixel{255, 255, 248}));
-    QImage flipped = Filled(4, 4, {9, 9, 9});
+    QImage flipped = Filled(4, 1, {9, 9, 9});
     VfxBmpFlipColumns(source, TVfxRect{-2, 0, 2, 1}, flipped, {0, 0});
-    EXPECT_EQ(At(flipped, 0, 0), (Pixel{1, 0, 7}));
-    EXPECT_EQ(At(flipped, 1, 0), (Pixel{0, 0, 7}));
-    EXPECT_EQ(At(flipped, 2, 0), (Pixel{9, 9, 9}));
+    EXPECT_EQ(Places(flipped), QStringLiteral("10 00 .. .."));
 }
 
 TEST(PixelFormat, EveryRoutineChecksEveryImage) {
@@ -245,7 +229,7 @@ TEST(PixelFormat, EveryRoutineChecksEveryImage) {
     const QImage wrong = QImage(2, 2, QImage::Format_RGB32);
     const TVfxRect all{0, 0, 2, 2};
     using Call = std::function<void(const QImage&, QImage&)>;
-    const std::vector<Call> calls = {
+    const Call calls[] = {
         [&](const QImage& s, QImage& t) {
             VfxBmpGrayScale(s, all, t, {0, 0});
         },
@@ -262,21 +246,19 @@ TEST(PixelFormat, EveryRoutineChecksEveryImage) {
             VfxBmpBrightness(s, all, t, 3, {0, 0});
         },
     };
+    const auto raises = [](const std::function<void()>& call, const char* message) {
+        try {
+            call();
+            ADD_FAILURE() << message;
+        } catch (const EVfxWrongPixelFormat& e) {
+            EXPECT_EQ(e.Message(), QString::fromLatin1(message));
+        }
+    };
     for (const Call& call : calls) {
         QImage target = Filled(2, 2, {9, 9, 9});
-        try {
-            call(wrong, target);
-            ADD_FAILURE() << "a 32-bit source";
-        } catch (const EVfxWrongPixelFormat& e) {
-            EXPECT_EQ(e.Message(), QStringLiteral("Wrong PixelFormat in Source bitmap!"));
-        }
+        raises([&] { call(wrong, target); }, "Wrong PixelFormat in Source bitmap!");
         QImage wrongTarget = wrong;
-        try {
-            call(good, wrongTarget);
-            ADD_FAILURE() << "a 32-bit target";
-        } catch (const EVfxWrongPixelFormat& e) {
-            EXPECT_EQ(e.Message(), QStringLiteral("Wrong PixelFormat in Target bitmap!"));
-        }
+        raises([&] { call(good, wrongTarget); }, "Wrong PixelFormat in Target bitmap!");
         EXPECT_EQ(At(target, 0, 0), (Pixel{9, 9, 9}));
     }
     const struct {
@@ -290,12 +272,11 @@ TEST(PixelFormat, EveryRoutineChecksEveryImage) {
                   {wrong, wrong, false, "Wrong PixelFormat in Source 1 bitmap!"}};
     for (const auto& b : blends) {
         QImage target = b.targetGood ? Filled(2, 2, {9, 9, 9}) : QImage(2, 2, QImage::Format_RGB32);
-        try {
-            VfxBmpAlphaBlend(b.one, b.two, all, {0, 0}, 0.5f, target, {0, 0});
-            ADD_FAILURE() << b.message;
-        } catch (const EVfxWrongPixelFormat& e) {
-            EXPECT_EQ(e.Message(), QString::fromLatin1(b.message));
-        }
+        raises(
+            [&] {
+                VfxBmpAlphaBlend(b.one, b.two, all, {0, 0}, 0.5f, target, {0, 0});
+            },
+            b.message);
         if (b.targetGood) {
             EXPECT_EQ(At(target, 0, 0), (Pixel{9, 9, 9}));
         }

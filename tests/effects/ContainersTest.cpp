@@ -3,8 +3,8 @@
 #include "effects/gui/VfxContainers.h"
 
 #include "EffectsTestSupport.h"
+#include "PixelPicture.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QPainter>
@@ -14,54 +14,55 @@
 
 #include <functional>
 #include <memory>
+#include <tuple>
 
 using namespace fx;
 
 namespace {
 
-QByteArray Le32(uint32_t v) {
-    return Bytes({int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF), int(v >> 24)});
-}
+const auto Le32 = U32Bytes;
 
 // The string-list file of one item: Description "Hi", Ident 7, ["x"].
 const QByteArray kStringFile =
     Bytes({0x08, 'V',  'F', 'X', 'S', 'L', 'L', '3', '0', 1, 0, 0, 0, 0x11, 0,    0,
            0,    0x0E, 2,   'H', 'i', 7,   0,   0,   0,   3, 0, 0, 0, 'x',  0x0D, 0x0A});
 
-// The 46-byte wave.
-const QByteArray kWave = Bytes({0x52, 0x49, 0x46, 0x46, 0x26, 0,    0, 0, 0x57, 0x41, 0x56, 0x45,
-                                0x66, 0x6D, 0x74, 0x20, 0x10, 0,    0, 0, 1,    0,    1,    0,
-                                0x40, 0x1F, 0,    0,    0x40, 0x1F, 0, 0, 1,    0,    8,    0,
-                                0x64, 0x61, 0x74, 0x61, 2,    0,    0, 0, 0x80, 0x80});
-
-template <typename F>
-void ReadFrom(QByteArray bytes, F&& read) {
-    QBuffer in(&bytes);
-    in.open(QIODevice::ReadOnly);
-    read(in);
+// An image-list file holding the one record.
+QByteArray ImageListFile(const QByteArray& record) {
+    return Bytes({8, 'V', 'F', 'X', 'I', 'M', 'L', '3', '0'}) + Le32(1) + Le32(17) + record;
 }
 
-template <typename F>
-QByteArray Written(F&& write) {
-    QBuffer out;
-    out.open(QIODevice::ReadWrite);
-    write(out);
+// An item or a container read from the bytes, and what one writes.
+void Read(TVfxListItem& item, const QByteArray& bytes) {
+    MemoryStream in(bytes);
+    item.ReadItem(in);
+}
+void Read(TVfxCustomContainer& list, const QByteArray& bytes, const QString& name = {}) {
+    MemoryStream in(bytes);
+    list.LoadFromStream(in, name);
+}
+QByteArray Written(const TVfxListItem& item) {
+    MemoryStream out;
+    item.WriteItem(out);
+    return out.data();
+}
+QByteArray Written(const TVfxCustomContainer& list) {
+    MemoryStream out;
+    list.SaveToStream(out);
     return out.data();
 }
 
 QByteArray BitmapBlock(const QImage& image, int colors = -1) {
-    return Written([&](QIODevice& out) { VfxWriteBitmap(out, image, false, colors); });
+    MemoryStream out;
+    VfxWriteBitmap(out, image, false, colors);
+    return out.data();
 }
 
 // A strip of n images of w x h; image i is filled with the grey 40 i + 20.
 QImage Strip(int n, int w, int h) {
     QImage strip(n * w, h, QImage::Format_RGB32);
     for (int i = 0; i < n; ++i) {
-        for (int y = 0; y < h; ++y) {
-            for (int x = 0; x < w; ++x) {
-                strip.setPixel(i * w + x, y, qRgb(40 * i + 20, 40 * i + 20, 40 * i + 20));
-            }
-        }
+        QPainter(&strip).fillRect(i * w, 0, w, h, QColor(40 * i + 20, 40 * i + 20, 40 * i + 20));
     }
     return strip;
 }
@@ -77,10 +78,14 @@ QImage MonoMask(int w, int h, const std::function<bool(int, int)>& white) {
     return mask;
 }
 
-// An image item record: height, width, alloc-by, masked, count, strips.
+// The start of an image item record: height, width, alloc-by 4, masked, count.
+QByteArray ImageHeader(uint32_t h, uint32_t w, bool masked, uint32_t n) {
+    return Bytes({0x08}) + Le32(h) + Le32(w) + Le32(4) + Bytes({masked ? 1 : 0}) + Le32(n);
+}
+
+// An image item record: the header, then the strips.
 QByteArray ImageRecord(int n, int w, int h, bool masked) {
-    QByteArray record =
-        Bytes({0x08}) + Le32(h) + Le32(w) + Le32(4) + Bytes({masked ? 1 : 0}) + Le32(n);
+    QByteArray record = ImageHeader(h, w, masked, n);
     if (n > 0) {
         record += BitmapBlock(Strip(n, w, h));
         if (masked) {
@@ -90,33 +95,40 @@ QByteArray ImageRecord(int n, int w, int h, bool masked) {
     return record;
 }
 
+// The type a container file's signature names, its count and its offsets.
+int Index(const QByteArray& file, uint32_t& count, std::vector<uint32_t>* offsets = nullptr) {
+    MemoryStream in(file);
+    return ReadContainerIndex(in, count, offsets);
+}
+
 TEST(ContainerFile, StringListByteForByte) {
     TVfxStringList list;
     auto& item = static_cast<TVfxStringListItem&>(list.AddItem());
     item.SetDescription(QStringLiteral("Hi"));
     item.SetIdent(7);
     item.SetItems({QStringLiteral("x")});
-    EXPECT_EQ(Written([&](QIODevice& out) { list.SaveToStream(out); }), kStringFile);
-
+    EXPECT_EQ(Written(list), kStringFile);
     TVfxStringList back;
-    ReadFrom(kStringFile, [&](QIODevice& in) { back.LoadFromStream(in); });
+    Read(back, kStringFile);
     ASSERT_EQ(back.Count(), 1);
-    EXPECT_EQ(back.Item(0)->Description(), QStringLiteral("Hi"));
-    EXPECT_EQ(back.Item(0)->Ident(), 7);
-    EXPECT_EQ(back.Item(0)->Items(), QStringList{QStringLiteral("x")});
+    EXPECT_EQ(Written(back), kStringFile);
     EXPECT_FALSE(back.Item(0)->Compressed());
-
     uint32_t count = 0;
     std::vector<uint32_t> offsets;
-    ReadFrom(kStringFile, [&](QIODevice& in) {
-        EXPECT_EQ(ReadContainerIndex(in, count, &offsets), ctStringList);
-    });
+    EXPECT_EQ(Index(kStringFile, count, &offsets), ctStringList);
     EXPECT_EQ(count, 1u);
     EXPECT_EQ(offsets, std::vector<uint32_t>{17});
+    EXPECT_EQ(Written(TVfxStringList()), kStringFile.left(9) + Bytes({0, 0, 0, 0}));
 
-    TVfxStringList empty;
-    EXPECT_EQ(Written([&](QIODevice& out) { empty.SaveToStream(out); }),
-              kStringFile.left(9) + Bytes({0, 0, 0, 0}));
+    // A compressed item from a hand-made stored block, written back compressed.
+    TVfxStringListItem packed;
+    Read(packed, Bytes({0x09, 8, 0, 0, 0, 4, 0, 0, 0, 0x80, 'x', 0x0D, 0x0A}));
+    EXPECT_TRUE(packed.Compressed());
+    EXPECT_EQ(packed.Items(), QStringList{QStringLiteral("x")});
+    TVfxStringListItem again;
+    Read(again, Written(packed));
+    EXPECT_EQ(again.Items(), packed.Items());
+    EXPECT_TRUE(again.Compressed());
 }
 
 TEST(ContainerFile, SignaturesAndExtensionsPerType) {
@@ -124,10 +136,8 @@ TEST(ContainerFile, SignaturesAndExtensionsPerType) {
                                     "VFXSLL30", "VFXGLL50", "VFXRTL50"};
     const char* const extensions[] = {".iml", ".bmp", ".wav", ".txt", ".*", ".rtf"};
     for (int type = 0; type < 6; ++type) {
-        QByteArray file = Bytes({8}) + QByteArray(expected[type]) + Le32(0);
         uint32_t count = 9;
-        ReadFrom(file,
-                 [&](QIODevice& in) { EXPECT_EQ(ReadContainerIndex(in, count, nullptr), type); });
+        EXPECT_EQ(Index(Bytes({8}) + QByteArray(expected[type]) + Le32(0), count), type);
         EXPECT_EQ(count, 0u);
         EXPECT_EQ(VfxContainerExtension(type, true), QString::fromLatin1(extensions[type]));
     }
@@ -136,29 +146,14 @@ TEST(ContainerFile, SignaturesAndExtensionsPerType) {
                                   Bytes({7}) + QByteArray("VFXSLL30") + Le32(0)}) {
         uint32_t count = 0;
         std::vector<uint32_t> offsets{5};
-        ReadFrom(bad,
-                 [&](QIODevice& in) { EXPECT_EQ(ReadContainerIndex(in, count, &offsets), 6); });
+        EXPECT_EQ(Index(bad, count, &offsets), 6);
         EXPECT_EQ(offsets, std::vector<uint32_t>{5}); // unknown files give no table
     }
 }
 
-TEST(ContainerFile, ACompressedItemFromAHandMadeStoredBlock) {
-    TVfxStringListItem item;
-    ReadFrom(Bytes({0x09, 8, 0, 0, 0, 4, 0, 0, 0, 0x80, 'x', 0x0D, 0x0A}),
-             [&](QIODevice& in) { item.ReadItem(in); });
-    EXPECT_TRUE(item.Compressed());
-    EXPECT_EQ(item.Items(), QStringList{QStringLiteral("x")});
-    // written back compressed, it reads back the same
-    TVfxStringListItem again;
-    ReadFrom(Written([&](QIODevice& out) { item.WriteItem(out); }),
-             [&](QIODevice& in) { again.ReadItem(in); });
-    EXPECT_EQ(again.Items(), item.Items());
-    EXPECT_TRUE(again.Compressed());
-}
-
-TEST(ItemRecord, EmptyItemIsOneByteAndPixelFormatFlags) {
+TEST(ItemRecord, EmptyItemIsOneByteAndFlagsCarryThePixelFormat) {
     TVfxBitmapListItem empty;
-    EXPECT_EQ(Written([&](QIODevice& out) { empty.WriteItem(out); }), Bytes({0}));
+    EXPECT_EQ(Written(empty), Bytes({0}));
     const struct {
         int flags;
         TVfxSavePixelFormat format;
@@ -168,7 +163,7 @@ TEST(ItemRecord, EmptyItemIsOneByteAndPixelFormatFlags) {
         TVfxBitmapListItem item;
         item.SetDescription(QStringLiteral("old"));
         item.SetIdent(9);
-        ReadFrom(Bytes({c.flags}), [&](QIODevice& in) { item.ReadItem(in); });
+        Read(item, Bytes({c.flags}));
         EXPECT_EQ(item.SavePixelFormat(), c.format) << c.flags;
         // missing fields are cleared
         EXPECT_TRUE(item.Description().isEmpty());
@@ -176,18 +171,17 @@ TEST(ItemRecord, EmptyItemIsOneByteAndPixelFormatFlags) {
     }
     TVfxBitmapListItem mono;
     mono.SetSavePixelFormat(spfMono);
-    EXPECT_EQ(Written([&](QIODevice& out) { mono.WriteItem(out); }), Bytes({0x10}));
-}
+    EXPECT_EQ(Written(mono), Bytes({0x10}));
 
-TEST(ItemRecord, BitmapItemAtItsSavePixelFormat) {
+    // A bitmap is written at its save pixel format.
     TVfxBitmapListItem item;
     item.SetBitmap(Strip(2, 3, 2));
     item.SetSavePixelFormat(spf8bit);
     item.SetCompressed(true);
-    const QByteArray record = Written([&](QIODevice& out) { item.WriteItem(out); });
+    const QByteArray record = Written(item);
     EXPECT_EQ(uint8_t(record[0]), 0x08 | 0x40 | 0x01);
     TVfxBitmapListItem back;
-    ReadFrom(record, [&](QIODevice& in) { back.ReadItem(in); });
+    Read(back, record);
     EXPECT_EQ(back.StoredBitmap().depth(), 8);
     EXPECT_EQ(back.StoredBitmap().pixel(4, 1), Strip(2, 3, 2).pixel(4, 1));
     EXPECT_EQ(back.SavePixelFormat(), spf8bit);
@@ -196,17 +190,14 @@ TEST(ItemRecord, BitmapItemAtItsSavePixelFormat) {
 TEST(ImageItem, RecordHeightFirstStripsAndMaskByteForByte) {
     const QByteArray record = ImageRecord(3, 16, 5, true);
     TVfxImageListItem item;
-    ReadFrom(record, [&](QIODevice& in) { item.ReadItem(in); });
-    EXPECT_EQ(item.Height(), 5);
-    EXPECT_EQ(item.Width(), 16);
-    EXPECT_EQ(item.AllocBy(), 4);
-    EXPECT_TRUE(item.Masked());
-    ASSERT_EQ(item.Count(), 3);
+    Read(item, record);
+    EXPECT_EQ(std::tuple(item.Height(), item.Width(), item.AllocBy(), item.Masked(), item.Count()),
+              std::tuple(5, 16, 4, true, 3));
     EXPECT_EQ(item.ImageStrip().size(), QSize(48, 5));
     EXPECT_EQ(item.MaskStrip().depth(), 1);
     EXPECT_EQ(item.ImageRect(2), plat::TRect(32, 0, 48, 5));
     EXPECT_EQ(qRed(item.ImageStrip().pixel(33, 4)), 100);
-    EXPECT_EQ(Written([&](QIODevice& out) { item.WriteItem(out); }), record);
+    EXPECT_EQ(Written(item), record);
     // the mask block is a 1-bit bitmap file
     const int maskAt = 1 + 17 + BitmapBlock(Strip(3, 16, 5)).size();
     EXPECT_EQ(record.mid(maskAt + 4 + 28, 2), Bytes({1, 0}));
@@ -218,43 +209,39 @@ TEST(ImageItem, DamagedRecordsAreRefusedAndChangeNothing) {
         const char* what;
         QByteArray bytes;
     } damaged[] = {
-        {"width 0", Bytes({0x08}) + Le32(3) + Le32(0) + Le32(4) + Bytes({0}) + Le32(0)},
-        {"height 0", Bytes({0x08}) + Le32(0) + Le32(4) + Le32(4) + Bytes({0}) + Le32(0)},
-        {"strip wider than 32768",
-         Bytes({0x08}) + Le32(1) + Le32(1000) + Le32(4) + Bytes({0}) + Le32(33)},
-        {"absurd count",
-         Bytes({0x08}) + Le32(1) + Le32(16) + Le32(4) + Bytes({0}) + Le32(0xFFFFFFFF)},
-        {"strip narrower than its images", Bytes({0x08}) + Le32(3) + Le32(4) + Le32(4) +
-                                               Bytes({0}) + Le32(3) + BitmapBlock(Strip(2, 4, 3))},
-        {"strip lower than the images", Bytes({0x08}) + Le32(4) + Le32(4) + Le32(4) + Bytes({0}) +
-                                            Le32(2) + BitmapBlock(Strip(2, 4, 3))},
+        {"width 0", ImageHeader(3, 0, false, 0)},
+        {"height 0", ImageHeader(0, 4, false, 0)},
+        {"strip wider than 32768", ImageHeader(1, 1000, false, 33)},
+        {"absurd count", ImageHeader(1, 16, false, 0xFFFFFFFF)},
+        {"strip narrower than its images",
+         ImageHeader(3, 4, false, 3) + BitmapBlock(Strip(2, 4, 3))},
+        {"strip lower than the images", ImageHeader(4, 4, false, 2) + BitmapBlock(Strip(2, 4, 3))},
         {"mask missing",
          good.left(good.size() -
                    BitmapBlock(MonoMask(8, 3, [](int, int) { return false; }), 2).size())},
     };
     for (const auto& d : damaged) {
         TVfxImageListItem item;
-        ReadFrom(ImageRecord(1, 2, 2, false), [&](QIODevice& in) { item.ReadItem(in); });
+        Read(item, ImageRecord(1, 2, 2, false));
         item.SetDescription(QStringLiteral("kept"));
-        EXPECT_THROW(ReadFrom(d.bytes, [&](QIODevice& in) { item.ReadItem(in); }), plat::EReadError)
+        EXPECT_THROW(Read(item, d.bytes), plat::EReadError) << d.what;
+        EXPECT_EQ(std::tuple(item.Count(), item.Width(), item.Description()),
+                  std::tuple(1, 2, QStringLiteral("kept")))
             << d.what;
-        EXPECT_EQ(item.Count(), 1) << d.what;
-        EXPECT_EQ(item.Width(), 2) << d.what;
-        EXPECT_EQ(item.Description(), QStringLiteral("kept")) << d.what;
     }
     // cut at every byte
     for (int n = 0; n < good.size(); ++n) {
         TVfxImageListItem item;
-        EXPECT_ANY_THROW(ReadFrom(good.left(n), [&](QIODevice& in) { item.ReadItem(in); })) << n;
+        EXPECT_ANY_THROW(Read(item, good.left(n))) << n;
         EXPECT_EQ(item.Count(), 0);
     }
 }
 
-TEST(ImageItem, AddImagesChecksSizeAndStripWidth) {
+TEST(ImageItem, AddImagesChecksSizeAndStripWidthAndSettingsReshapeTheStrip) {
     TVfxImageListItem small;
-    ReadFrom(ImageRecord(1, 16, 15, false), [&](QIODevice& in) { small.ReadItem(in); });
+    Read(small, ImageRecord(1, 16, 15, false));
     TVfxImageListItem other;
-    ReadFrom(ImageRecord(1, 16, 16, false), [&](QIODevice& in) { other.ReadItem(in); });
+    Read(other, ImageRecord(1, 16, 16, false));
     try {
         small.AddImages(other);
         FAIL();
@@ -264,9 +251,9 @@ TEST(ImageItem, AddImagesChecksSizeAndStripWidth) {
     EXPECT_EQ(small.Count(), 1);
 
     TVfxImageListItem full;
-    ReadFrom(ImageRecord(31, 1024, 1, false), [&](QIODevice& in) { full.ReadItem(in); });
+    Read(full, ImageRecord(31, 1024, 1, false));
     TVfxImageListItem one;
-    ReadFrom(ImageRecord(1, 1024, 1, true), [&](QIODevice& in) { one.ReadItem(in); });
+    Read(one, ImageRecord(1, 1024, 1, true));
     full.AddImages(one); // exactly 32768 pixels
     EXPECT_EQ(full.Count(), 32);
     EXPECT_EQ(qRed(full.ImageStrip().pixel(31 * 1024, 0)), 20);
@@ -278,17 +265,16 @@ TEST(ImageItem, AddImagesChecksSizeAndStripWidth) {
     }
     EXPECT_EQ(full.Count(), 32);
     EXPECT_EQ(full.ImageStrip().width(), 32768);
-}
 
-TEST(ImageItem, GeometryAndMaskSettings) {
+    // A mask comes and goes; a new height empties the strip, width 0 is ignored.
     TVfxImageListItem item;
-    ReadFrom(ImageRecord(2, 4, 3, false), [&](QIODevice& in) { item.ReadItem(in); });
+    Read(item, ImageRecord(2, 4, 3, false));
     item.SetMasked(true);
     EXPECT_EQ(item.MaskStrip().size(), QSize(8, 3));
     EXPECT_EQ(item.Count(), 2);
     item.SetMasked(false);
     EXPECT_TRUE(item.MaskStrip().isNull());
-    item.SetWidth(0); // ignored
+    item.SetWidth(0);
     EXPECT_EQ(item.Count(), 2);
     item.SetHeight(6);
     EXPECT_EQ(item.Count(), 0);
@@ -301,57 +287,45 @@ TEST(ImageItem, DrawingStyles) {
     // (0, 0), where the image is black
     QImage strip = Strip(2, 2, 2);
     strip.setPixel(2, 0, qRgb(0, 0, 0));
-    QByteArray record =
-        Bytes({0x08}) + Le32(2) + Le32(2) + Le32(4) + Bytes({1}) + Le32(2) + BitmapBlock(strip) +
-        BitmapBlock(MonoMask(4, 2, [](int x, int y) { return x == 2 && y == 0; }), 2);
-    ReadFrom(record, [&](QIODevice& in) { item.ReadItem(in); });
-    const QRgb grey = qRgb(60, 60, 60);
-    const auto draw = [&] {
+    Read(item, ImageHeader(2, 2, true, 2) + BitmapBlock(strip) +
+                   BitmapBlock(MonoMask(4, 2, [](int x, int y) { return x == 2 && y == 0; }), 2));
+    const PixelLegend legend{{0xFF00FF00, 'g'}, {0xFF3C3C3C, '6'}, {0xFFFF0000, 'R'},
+                             {0xFF0000FF, 'B'}, {0xFFFFFFFF, 'W'}, {0xFF000000, 'K'}};
+    item.SetBkColor(plat::clRed);
+    item.SetBlendColor(plat::clBlue);
+    // Style 3 keeps the canvas where the mask is white (the image's black
+    // pixel); 2 fills it with the background colour; 1 also blends every other
+    // pixel; 0 blends all but the both-odd pixels; image type 1 draws the mask.
+    const struct {
+        int style, type;
+        const char* picture;
+    } cases[] = {
+        {3, 0, "g6/66"}, {2, 0, "R6/66"}, {1, 0, "RB/B6"}, {0, 0, "BB/B6"}, {0, 1, "WK/KK"}};
+    for (const auto& c : cases) {
+        item.SetDrawingStyle(c.style);
+        item.SetImageType(c.type);
         QImage canvas(2, 2, QImage::Format_RGB32);
         canvas.fill(Qt::green);
         QPainter p(&canvas);
         item.Draw(p, 0, 0, 1);
         p.end();
-        return canvas;
-    };
-    item.SetDrawingStyle(3);
-    QImage canvas = draw();
-    EXPECT_EQ(canvas.pixel(0, 0), qRgb(0, 255, 0));
-    EXPECT_EQ(canvas.pixel(1, 1), grey);
-    item.SetDrawingStyle(2);
-    item.SetBkColor(plat::clRed);
-    EXPECT_EQ(draw().pixel(0, 0), qRgb(255, 0, 0));
-    item.SetDrawingStyle(1);
-    item.SetBlendColor(plat::clBlue);
-    canvas = draw();
-    EXPECT_EQ(canvas.pixel(0, 0), qRgb(255, 0, 0));
-    EXPECT_EQ(canvas.pixel(1, 0), qRgb(0, 0, 255));
-    EXPECT_EQ(canvas.pixel(1, 1), grey);
-    item.SetDrawingStyle(0); // everything but both-odd pixels
-    canvas = draw();
-    EXPECT_EQ(canvas.pixel(0, 1), qRgb(0, 0, 255));
-    EXPECT_EQ(canvas.pixel(1, 1), grey);
-    item.SetImageType(1); // the mask itself
-    EXPECT_EQ(draw().pixel(0, 0), qRgb(255, 255, 255));
+        EXPECT_EQ(PixelPicture(canvas, legend).join(u'/'), c.picture) << c.style << " " << c.type;
+    }
 }
 
 TEST(WaveItem, RoundTripAndADamagedWaveChangesNothing) {
     TVfxWaveListItem item;
-    const QByteArray record = Bytes({0x0C}) + Le32(3) + Le32(46) + kWave;
-    ReadFrom(record, [&](QIODevice& in) { item.ReadItem(in); });
-    EXPECT_EQ(item.Wave().Data(), kWave);
-    EXPECT_EQ(item.Ident(), 3);
-    EXPECT_EQ(Written([&](QIODevice& out) { item.WriteItem(out); }), record);
-    QByteArray list = kWave;
+    const QByteArray record = Bytes({0x0C}) + Le32(3) + Le32(46) + kMinimalWave;
+    Read(item, record);
+    EXPECT_EQ(std::tuple(item.Wave().Data(), item.Ident()), std::tuple(kMinimalWave, 3));
+    EXPECT_EQ(Written(item), record);
+    QByteArray list = kMinimalWave;
     list.replace(12, 4, "LIST");
-    EXPECT_THROW(ReadFrom(Bytes({0x0E, 1, 'z'}) + Le32(4) + Le32(46) + list,
-                          [&](QIODevice& in) { item.ReadItem(in); }),
-                 EInvalidWave);
-    EXPECT_EQ(item.Wave().Data(), kWave);
-    EXPECT_EQ(item.Ident(), 3);
-    EXPECT_TRUE(item.Description().isEmpty());
+    EXPECT_THROW(Read(item, Bytes({0x0E, 1, 'z'}) + Le32(4) + Le32(46) + list), EInvalidWave);
+    EXPECT_EQ(std::tuple(item.Wave().Data(), item.Ident(), item.Description()),
+              std::tuple(kMinimalWave, 3, QString()));
     // without content the wave is cleared
-    ReadFrom(Bytes({0}), [&](QIODevice& in) { item.ReadItem(in); });
+    Read(item, Bytes({0}));
     EXPECT_TRUE(item.Wave().IsEmpty());
 }
 
@@ -362,18 +336,15 @@ TEST(Container, ADamagedFileLeavesTheContainerAsItWas) {
     int changes = 0;
     list.OnChange = [&](TVfxCustomComponent*) { ++changes; };
     for (int n = 0; n < kStringFile.size(); ++n) {
-        EXPECT_THROW(ReadFrom(kStringFile.left(n), [&](QIODevice& in) { list.LoadFromStream(in); }),
-                     plat::EReadError)
-            << n;
+        EXPECT_THROW(Read(list, kStringFile.left(n)), plat::EReadError) << n;
     }
     QByteArray absurd = kStringFile;
     absurd.replace(9, 4, Le32(0xFFFFFFFF));
-    EXPECT_THROW(ReadFrom(absurd, [&](QIODevice& in) { list.LoadFromStream(in); }),
-                 plat::EReadError);
+    EXPECT_THROW(Read(list, absurd), plat::EReadError);
     QByteArray wrong = kStringFile;
     wrong.replace(4, 3, "BML");
     try {
-        ReadFrom(wrong, [&](QIODevice& in) { list.LoadFromStream(in, QStringLiteral("a.bmp")); });
+        Read(list, wrong, QStringLiteral("a.bmp"));
         FAIL();
     } catch (const plat::Exception& e) {
         EXPECT_EQ(e.Message(), QStringLiteral("Cannot open file %s: a.bmp"));
@@ -381,7 +352,7 @@ TEST(Container, ADamagedFileLeavesTheContainerAsItWas) {
     ASSERT_EQ(list.Count(), 1);
     EXPECT_EQ(list.Item(0)->Items(), QStringList{QStringLiteral("before")});
     EXPECT_EQ(changes, 0);
-    ReadFrom(kStringFile, [&](QIODevice& in) { list.LoadFromStream(in); });
+    Read(list, kStringFile);
     EXPECT_EQ(changes, 1); // one notice for the whole read
     EXPECT_EQ(list.Item(0)->Description(), QStringLiteral("Hi"));
 }
@@ -444,7 +415,7 @@ TEST(Container, FilesByIndexAndLazyBitmaps) {
     EXPECT_TRUE(static_cast<TVfxBitmapListItem&>(own.AddItem()).Bitmap().isNull());
 }
 
-TEST(Container, LinksHearOfChangesAndForgetTheirContainer) {
+TEST(Container, LinksAndTheContainerHearOfChanges) {
     auto list = std::make_unique<TVfxWaveList>();
     TVfxChangeLink link;
     int heard = 0;
@@ -463,13 +434,14 @@ TEST(Container, LinksHearOfChangesAndForgetTheirContainer) {
     EXPECT_EQ(heard, 2);
     list.reset();
     EXPECT_EQ(link.Sender(), nullptr);
-}
 
-TEST(Container, ItemChangesReachTheContainer) {
-    TVfxStringList list;
+    // An item's change reaches its container.
+    TVfxStringList strings;
     std::vector<TVfxListItem*> changed;
-    list.OnItemChange = [&](TVfxCustomContainer*, TVfxListItem* item) { changed.push_back(item); };
-    TVfxListItem& item = list.AddItem();
+    strings.OnItemChange = [&](TVfxCustomContainer*, TVfxListItem* item) {
+        changed.push_back(item);
+    };
+    TVfxListItem& item = strings.AddItem();
     static_cast<TVfxStringListItem&>(item).SetItems({QStringLiteral("a")});
     EXPECT_EQ(changed, std::vector<TVfxListItem*>{&item});
 }
@@ -478,30 +450,22 @@ TEST(Container, AssignCopiesEveryItem) {
     TVfxImageList from;
     from.SetDefaultCompressed(true);
     from.SetDefaultPixelFormat(spf4bit);
-    ReadFrom(Bytes({8, 'V', 'F', 'X', 'I', 'M', 'L', '3', '0'}) + Le32(1) + Le32(17) +
-                 ImageRecord(2, 3, 2, true),
-             [&](QIODevice& in) { from.LoadFromStream(in); });
+    Read(from, ImageListFile(ImageRecord(2, 3, 2, true)));
     TVfxImageList to;
     to.Assign(from);
-    EXPECT_TRUE(to.DefaultCompressed());
-    EXPECT_EQ(to.DefaultPixelFormat(), spf4bit);
-    ASSERT_EQ(to.Count(), 1);
-    EXPECT_EQ(to.Item(0)->Count(), 2);
-    EXPECT_TRUE(to.Item(0)->Masked());
-    EXPECT_EQ(to.Item(0)->ImageStrip(), from.Item(0)->ImageStrip());
+    EXPECT_EQ(std::tuple(to.DefaultCompressed(), to.DefaultPixelFormat()),
+              std::tuple(true, spf4bit));
+    EXPECT_EQ(Written(to), Written(from));
     TVfxBitmapList other;
     EXPECT_THROW(other.Assign(from), plat::EConvertError);
 }
 
 TEST(ImageLists, QueriesByListAndImage) {
     TVfxImageList images;
-    ReadFrom(Bytes({8, 'V', 'F', 'X', 'I', 'M', 'L', '3', '0'}) + Le32(1) + Le32(17) +
-                 ImageRecord(3, 2, 2, false),
-             [&](QIODevice& in) { images.LoadFromStream(in); });
-    EXPECT_EQ(images.ImageCount(0), 3);
-    EXPECT_EQ(images.ImageCount(1), -1);
-    EXPECT_TRUE(images.ImagePresent(0, 2));
-    EXPECT_FALSE(images.ImagePresent(0, 3));
+    Read(images, ImageListFile(ImageRecord(3, 2, 2, false)));
+    EXPECT_EQ(std::tuple(images.ImageCount(0), images.ImageCount(1)), std::tuple(3, -1));
+    EXPECT_EQ(std::tuple(images.ImagePresent(0, 2), images.ImagePresent(0, 3)),
+              std::tuple(true, false));
     EXPECT_EQ(images.ImageRect(0, 1), plat::TRect(2, 0, 4, 2));
     EXPECT_EQ(images.ImageSize(0, 0), 2);
     EXPECT_EQ(images.PixelColor(0, 2, 1, 1), plat::RGB(100, 100, 100));
@@ -514,11 +478,9 @@ TEST(ImageLists, QueriesByListAndImage) {
     TVfxBitmapList bitmaps;
     static_cast<TVfxBitmapListItem&>(bitmaps.AddItem()).SetBitmap(Strip(1, 3, 2));
     bitmaps.AddItem();
-    EXPECT_EQ(bitmaps.ImageCount(0), 1);
-    EXPECT_EQ(bitmaps.ImageCount(1), 0);
-    EXPECT_EQ(bitmaps.ImageCount(2), -1);
-    EXPECT_EQ(bitmaps.ImageSize(0, 1), 2);
-    EXPECT_EQ(bitmaps.ImageSize(5, 1), 0);
+    EXPECT_EQ(std::tuple(bitmaps.ImageCount(0), bitmaps.ImageCount(1), bitmaps.ImageCount(2)),
+              std::tuple(1, 0, -1));
+    EXPECT_EQ(std::tuple(bitmaps.ImageSize(0, 1), bitmaps.ImageSize(5, 1)), std::tuple(2, 0));
     EXPECT_EQ(bitmaps.PixelColor(7, 0, 0, 0), 0xFFFFFF);
     EXPECT_EQ(bitmaps.TransparentColor(1, 0), 0xFFFFFF);
     EXPECT_FALSE(bitmaps.Masked(0));
@@ -534,9 +496,10 @@ TEST(ImageLists, QueriesByListAndImage) {
 
 TEST(DefaultContainer, NamesItsBitmapAndImageLists) {
     TVfxContainer& all = VfxDefaultContainer();
-    EXPECT_EQ(ListFromName(QStringLiteral("VFXBML30")), &all.BitmapList());
-    EXPECT_EQ(ListFromName(QStringLiteral("VFXIML30")), &all.ImageList());
-    EXPECT_EQ(ListFromName(QStringLiteral("VFXWVL30")), nullptr);
+    EXPECT_EQ(std::tuple(ListFromName(QStringLiteral("VFXBML30")),
+                         ListFromName(QStringLiteral("VFXIML30")),
+                         ListFromName(QStringLiteral("VFXWVL30"))),
+              std::tuple(&all.BitmapList(), &all.ImageList(), nullptr));
     EXPECT_EQ(ListName(&all.ImageList()), QStringLiteral("VFXIML30"));
     EXPECT_TRUE(IsDefaultList(&all.BitmapList()));
     TVfxBitmapList mine;

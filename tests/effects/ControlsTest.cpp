@@ -28,7 +28,7 @@ QImage Render(QWidget& widget) {
     return image;
 }
 
-TEST(Control, BoundsChangesReportWhatMoved) {
+TEST(Control, BoundsChangesReportWhatMovedAndTheMouseIsHeardWhileEnabled) {
     TVfxControl control;
     control.setGeometry(10, 10, 20, 20);
     std::vector<unsigned> reported;
@@ -39,10 +39,8 @@ TEST(Control, BoundsChangesReportWhatMoved) {
     control.SetBounds(0, 0, 5, 5);
     EXPECT_EQ(reported, (std::vector<unsigned>{kVfxBoundsPosition, kVfxBoundsSize,
                                                kVfxBoundsPosition | kVfxBoundsSize}));
-}
 
-TEST(Control, MouseEventsOnlyWhenEnabled) {
-    TVfxControl control;
+    // Mouse events only while enabled.
     int entered = 0;
     int exited = 0;
     control.OnMouseEnter = [&](TVfxControl*) { ++entered; };
@@ -56,8 +54,7 @@ TEST(Control, MouseEventsOnlyWhenEnabled) {
     control.setEnabled(false);
     QCoreApplication::sendEvent(&control, &enter);
     QCoreApplication::sendEvent(&control, &leave);
-    EXPECT_EQ(entered, 1);
-    EXPECT_EQ(exited, 1);
+    EXPECT_EQ(std::pair(entered, exited), std::pair(1, 1));
 }
 
 class Label : public ::testing::Test, public KitFixture {};

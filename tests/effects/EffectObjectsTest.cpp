@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 using namespace fx;
@@ -19,82 +20,74 @@ namespace {
 
 // --- bevels ---
 
-struct ExtentCase {
-    const char* name;
-    std::function<void(TVfxBevel&)> setUp;
-    int extent;
-    int second;
-};
-
-void PrintTo(const ExtentCase& c, std::ostream* os) {
-    *os << c.name;
+TEST(Bevel, ExtentFollowsModeStylesAndWidths) {
+    const struct {
+        const char* name;
+        std::function<void(TVfxBevel&)> setUp;
+        int extent, second;
+    } cases[] = {
+        {"default takes nothing", [](TVfxBevel&) {}, 0, 0},
+        {"custom bands, rings and frames",
+         [](TVfxBevel& b) {
+             b.SetStyleOuter(bvRaised);
+             b.SetWidthOuter(2);
+             b.SetStyleInner(bvFrameLowered);
+             b.SetWidthInner(1);
+             b.SetBorderWidth(3);
+             b.SetBorderInnerWidth(1);
+         },
+         8, 8},
+        {"custom shadow",
+         [](TVfxBevel& b) {
+             b.SetStyleOuter(bvShadow);
+             b.SetWidthInner(2);
+             b.SetWidthOuter(5);
+             b.SetBorderWidth(9); // not counted with a shadow
+             b.SetBorderInnerWidth(1);
+         },
+         3, 8},
+        {"standard single",
+         [](TVfxBevel& b) {
+             b.SetMode(bmStandard);
+             b.SetBorderInnerWidth(1);
+         },
+         2, 2},
+        {"standard double",
+         [](TVfxBevel& b) {
+             b.SetMode(bmStandard);
+             b.SetStandardStyle(lsDoubleRaised);
+         },
+         2, 2},
+        {"standard none",
+         [](TVfxBevel& b) {
+             b.SetMode(bmStandard);
+             b.SetStandardStyle(lsNone);
+         },
+         0, 0},
+        {"edge with sides", [](TVfxBevel& b) { b.SetMode(bmEdge); }, 2, 2},
+        {"edge without sides",
+         [](TVfxBevel& b) {
+             b.SetMode(bmEdge);
+             b.SetBorderSides(0);
+             b.SetBorderInnerWidth(1);
+         },
+         1, 1},
+        {"windows classic", [](TVfxBevel& b) { b.SetMode(bmWindows); }, 2, 2},
+        {"windows themed",
+         [](TVfxBevel& b) {
+             b.SetMode(bmWindows);
+             b.SetThemed(true);
+         },
+         0, 0},
+    };
+    for (const auto& c : cases) {
+        TVfxBevel bevel;
+        c.setUp(bevel);
+        EXPECT_EQ(std::pair(bevel.BorderExtent(), bevel.SecondExtent()),
+                  std::pair(c.extent, c.second))
+            << c.name;
+    }
 }
-
-class BevelExtent : public ::testing::TestWithParam<ExtentCase> {};
-
-TEST_P(BevelExtent, FollowsModeStylesAndWidths) {
-    TVfxBevel bevel;
-    GetParam().setUp(bevel);
-    EXPECT_EQ(bevel.BorderExtent(), GetParam().extent);
-    EXPECT_EQ(bevel.SecondExtent(), GetParam().second);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Modes, BevelExtent,
-    ::testing::Values(ExtentCase{"DefaultTakesNothing", [](TVfxBevel&) {}, 0, 0},
-                      ExtentCase{"CustomBandsRingsAndFrames",
-                                 [](TVfxBevel& b) {
-                                     b.SetStyleOuter(bvRaised);
-                                     b.SetWidthOuter(2);
-                                     b.SetStyleInner(bvFrameLowered);
-                                     b.SetWidthInner(1);
-                                     b.SetBorderWidth(3);
-                                     b.SetBorderInnerWidth(1);
-                                 },
-                                 8, 8},
-                      ExtentCase{"CustomShadow",
-                                 [](TVfxBevel& b) {
-                                     b.SetStyleOuter(bvShadow);
-                                     b.SetWidthInner(2);
-                                     b.SetWidthOuter(5);
-                                     b.SetBorderWidth(9); // not counted with a shadow
-                                     b.SetBorderInnerWidth(1);
-                                 },
-                                 3, 8},
-                      ExtentCase{"StandardSingle",
-                                 [](TVfxBevel& b) {
-                                     b.SetMode(bmStandard);
-                                     b.SetBorderInnerWidth(1);
-                                 },
-                                 2, 2},
-                      ExtentCase{"StandardDouble",
-                                 [](TVfxBevel& b) {
-                                     b.SetMode(bmStandard);
-                                     b.SetStandardStyle(lsDoubleRaised);
-                                 },
-                                 2, 2},
-                      ExtentCase{"StandardNone",
-                                 [](TVfxBevel& b) {
-                                     b.SetMode(bmStandard);
-                                     b.SetStandardStyle(lsNone);
-                                 },
-                                 0, 0},
-                      ExtentCase{"EdgeWithSides", [](TVfxBevel& b) { b.SetMode(bmEdge); }, 2, 2},
-                      ExtentCase{"EdgeWithoutSides",
-                                 [](TVfxBevel& b) {
-                                     b.SetMode(bmEdge);
-                                     b.SetBorderSides(0);
-                                     b.SetBorderInnerWidth(1);
-                                 },
-                                 1, 1},
-                      ExtentCase{"WindowsClassic", [](TVfxBevel& b) { b.SetMode(bmWindows); }, 2,
-                                 2},
-                      ExtentCase{"WindowsThemed",
-                                 [](TVfxBevel& b) {
-                                     b.SetMode(bmWindows);
-                                     b.SetThemed(true);
-                                 },
-                                 0, 0}));
 
 TEST(Bevel, ShadowStylesGoTogether) {
     TVfxBevel bevel;
@@ -308,62 +301,54 @@ std::vector<QPoint> Glyphs(const QImage& plain) {
     return ink;
 }
 
-struct LayerCase {
-    const char* name;
-    TVfxThreeDStyle style;
-    TVfxThreeDOrientation orientation;
-    QPoint face;  // where the face lies, from the plain text
-    QPoint copy;  // where the first copy lies
-    QRgb copyRgb; // its colour
-};
-
-void PrintTo(const LayerCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class TextLayers : public ::testing::TestWithParam<LayerCase> {};
-
-TEST_P(TextLayers, CopiesLieBehindTheFace) {
-    const LayerCase& c = GetParam();
+TEST(Text3D, CopiesLieBehindTheFace) {
     const std::vector<QPoint> ink = Glyphs(TextImage(nullptr));
     ASSERT_FALSE(ink.empty());
-    TVfx3DCaption caption;
-    caption.SetStyle(c.style);
-    caption.SetOrientation(c.orientation);
-    caption.SetLightDepth(2);
-    caption.SetShadowDepth(3);
-    caption.SetLightColor(plat::clRed);
-    caption.SetShadowColor(plat::clBlue);
-    const QImage image = TextImage(&caption);
-    for (const QPoint p : ink) {
-        EXPECT_EQ(image.pixel(p + c.face), qRgb(0, 0, 0)) << p.x() << "," << p.y();
-    }
-    // every pixel of the copy that the face leaves free shows the copy
-    int seen = 0;
-    for (const QPoint p : ink) {
-        const QPoint at = p + c.copy;
-        const bool underFace = std::find(ink.begin(), ink.end(), at - c.face) != ink.end();
-        if (!underFace) {
-            EXPECT_EQ(image.pixel(at), c.copyRgb) << at.x() << "," << at.y();
-            ++seen;
+    const QRgb red = qRgb(255, 0, 0);
+    const QRgb blue = qRgb(0, 0, 255);
+    // light depth 2 in red, shadow depth 3 in blue
+    const struct {
+        const char* name;
+        TVfxThreeDStyle style;
+        TVfxThreeDOrientation orientation;
+        QPoint face;  // where the face lies, from the plain text
+        QPoint copy;  // where the first copy lies
+        QRgb copyRgb; // its colour
+    } cases[] = {
+        {"raised: light above left", tdRaised, toTopLeft, {2, 2}, {0, 0}, red},
+        {"sunken: light below right", tdSunken, toTopLeft, {0, 0}, {2, 2}, red},
+        {"shadow below right", tdShadow, toTopLeft, {0, 0}, {3, 3}, blue},
+        {"shadow from the bottom right", tdShadow, toBottomRight, {3, 3}, {0, 0}, blue},
+        {"shadow from the top right", tdShadow, toTopRight, {3, 0}, {0, 3}, blue},
+        {"raised shadow: the farthest copy", tdRaisedShadow, toTopLeft, {2, 2}, {5, 5}, blue},
+        {"extrusion runs to the depth", tdExtrude, toTopLeft, {0, 0}, {3, 3}, blue},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TVfx3DCaption caption;
+        caption.SetStyle(c.style);
+        caption.SetOrientation(c.orientation);
+        caption.SetLightDepth(2);
+        caption.SetShadowDepth(3);
+        caption.SetLightColor(plat::clRed);
+        caption.SetShadowColor(plat::clBlue);
+        const QImage image = TextImage(&caption);
+        int faceMissed = 0;
+        int copySeen = 0;
+        int copyMissed = 0;
+        for (const QPoint p : ink) {
+            faceMissed += image.pixel(p + c.face) != qRgb(0, 0, 0);
+            // every pixel of the copy that the face leaves free shows the copy
+            const QPoint at = p + c.copy;
+            if (std::find(ink.begin(), ink.end(), at - c.face) == ink.end()) {
+                (image.pixel(at) == c.copyRgb ? copySeen : copyMissed) += 1;
+            }
         }
+        EXPECT_EQ(faceMissed, 0);
+        EXPECT_EQ(copyMissed, 0);
+        EXPECT_GT(copySeen, 0);
     }
-    EXPECT_GT(seen, 0);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Styles, TextLayers,
-    ::testing::Values(
-        LayerCase{"RaisedLightAboveLeft", tdRaised, toTopLeft, {2, 2}, {0, 0}, qRgb(255, 0, 0)},
-        LayerCase{"SunkenLightBelowRight", tdSunken, toTopLeft, {0, 0}, {2, 2}, qRgb(255, 0, 0)},
-        LayerCase{"ShadowBelowRight", tdShadow, toTopLeft, {0, 0}, {3, 3}, qRgb(0, 0, 255)},
-        LayerCase{
-            "ShadowFromTheBottomRight", tdShadow, toBottomRight, {3, 3}, {0, 0}, qRgb(0, 0, 255)},
-        LayerCase{"ShadowFromTheTopRight", tdShadow, toTopRight, {3, 0}, {0, 3}, qRgb(0, 0, 255)},
-        LayerCase{
-            "RaisedShadowFarthestCopy", tdRaisedShadow, toTopLeft, {2, 2}, {5, 5}, qRgb(0, 0, 255)},
-        LayerCase{
-            "ExtrusionRunsToTheDepth", tdExtrude, toTopLeft, {0, 0}, {3, 3}, qRgb(0, 0, 255)}));
 
 TEST(Text3D, DisabledTextIsGreyUnlessStyleNone) {
     const std::vector<QPoint> ink = Glyphs(TextImage(nullptr));

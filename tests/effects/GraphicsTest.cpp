@@ -24,6 +24,11 @@ const PixelLegend& TransferLegend() {
     return legend;
 }
 
+// The image's pixels as rows of legend letters joined by '/'.
+QString Rows(const QImage& image, const PixelLegend& legend = ClassicLegend()) {
+    return PixelPicture(image, legend).join(u'/');
+}
+
 // An image from rows of TransferLegend letters.
 QImage Picture(const QStringList& rows) {
     QImage image(int(rows[0].size()), int(rows.size()), QImage::Format_RGB32);
@@ -39,57 +44,29 @@ QImage Picture(const QStringList& rows) {
     return image;
 }
 
-struct BandCase {
-    const char* name;
-    TVfxBevelStyle style;
-    int width;
-    QStringList picture;
-    TRect after;
-};
-
-void PrintTo(const BandCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class BevelBands : public ::testing::TestWithParam<BandCase> {};
-
-TEST_P(BevelBands, PaintTheirColoursAndShrinkTheRectangle) {
-    const BandCase& c = GetParam();
-    QImage image = BlankImage(6, 5);
-    TRect rect(0, 0, 6, 5);
-    {
+TEST(BevelBand, OnePixelBandsPaintTheirColoursAndShrinkTheRectangle) {
+    const struct {
+        TVfxBevelStyle style;
+        const char* picture;
+        TRect after;
+    } cases[] = {
+        // the light colour at the top left when raised, the shadow when lowered
+        {bvRaised, "WWWWWG/W....G/W....G/W....G/WGGGGG", TRect(1, 1, 5, 4)},
+        {bvLowered, "GGGGGW/G....W/G....W/G....W/GWWWWW", TRect(1, 1, 5, 4)},
+        {bvNormal, "KKKKKK/K....K/K....K/K....K/KKKKKK", TRect(1, 1, 5, 4)},
+        {bvFrameLowered, "GGGGG./GWWWGW/GW..GW/GGGGGW/.WWWWW", TRect(2, 2, 4, 3)},
+    };
+    for (const auto& c : cases) {
+        QImage image = BlankImage(6, 5);
+        TRect rect(0, 0, 6, 5);
         QPainter p(&image);
         EXPECT_TRUE(
-            VfxDrawBevelStyle(p, rect, c.style, c.width, plat::clBtnShadow, plat::clBtnHighlight));
+            VfxDrawBevelStyle(p, rect, c.style, 1, plat::clBtnShadow, plat::clBtnHighlight));
+        p.end();
+        EXPECT_EQ(Rows(image), QLatin1String(c.picture)) << c.style;
+        EXPECT_EQ(rect, c.after) << c.style;
     }
-    EXPECT_EQ(PixelPicture(image), c.picture);
-    EXPECT_EQ(rect, c.after);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    OnePixel, BevelBands,
-    ::testing::Values(BandCase{"RaisedLightTopLeft",
-                               bvRaised,
-                               1,
-                               {"WWWWWG", "W....G", "W....G", "W....G", "WGGGGG"},
-                               TRect(1, 1, 5, 4)},
-                      BandCase{"LoweredShadowTopLeft",
-                               bvLowered,
-                               1,
-                               {"GGGGGW", "G....W", "G....W", "G....W", "GWWWWW"},
-                               TRect(1, 1, 5, 4)},
-                      BandCase{"NormalBlack",
-                               bvNormal,
-                               1,
-                               {"KKKKKK", "K....K", "K....K", "K....K", "KKKKKK"},
-                               TRect(1, 1, 5, 4)},
-                      BandCase{"FrameLoweredEtched",
-                               bvFrameLowered,
-                               1,
-                               {"GGGGG.", "GWWWGW", "GW..GW", "GGGGGW", ".WWWWW"},
-                               TRect(2, 2, 4, 3)}));
-
-TEST(BevelBand, NothingForWidthZeroNoneOrShadow) {
+    // Nothing for width 0, none or a shadow.
     for (const auto& [style, width] : {std::pair{bvRaised, 0}, {bvNone, 2}, {bvShadow, 2}}) {
         QImage image = BlankImage(6, 6);
         TRect rect(0, 0, 6, 6);
@@ -99,26 +76,17 @@ TEST(BevelBand, NothingForWidthZeroNoneOrShadow) {
         EXPECT_EQ(rect, TRect(0, 0, 6, 6));
         EXPECT_EQ(image, BlankImage(6, 6));
     }
-}
-
-TEST(BevelBand, WideBandsFillTheirSidesAsPolygons) {
+    // Wide bands fill their sides as polygons: the mid-edge pixels of both
+    // rings; the inside is untouched.
     QImage image = BlankImage(10, 10);
     TRect rect(0, 0, 10, 10);
-    {
-        QPainter p(&image);
-        VfxDrawBevelStyle(p, rect, bvRaised, 2, plat::clBtnShadow, plat::clBtnHighlight);
-    }
+    QPainter p(&image);
+    VfxDrawBevelStyle(p, rect, bvRaised, 2, plat::clBtnShadow, plat::clBtnHighlight);
+    p.end();
     EXPECT_EQ(rect, TRect(2, 2, 8, 8));
     const QStringList rows = PixelPicture(image);
-    // mid-edge pixels of both rings; the inside is untouched
-    EXPECT_EQ(rows[0][5], u'W');
-    EXPECT_EQ(rows[1][5], u'W');
-    EXPECT_EQ(rows[5][0], u'W');
-    EXPECT_EQ(rows[5][1], u'W');
-    EXPECT_EQ(rows[5][9], u'G');
-    EXPECT_EQ(rows[5][8], u'G');
-    EXPECT_EQ(rows[9][5], u'G');
-    EXPECT_EQ(rows[8][5], u'G');
+    EXPECT_EQ(QString(rows[0][5]) + rows[1][5] + rows[5][0] + rows[5][1], "WWWW");
+    EXPECT_EQ(QString(rows[5][9]) + rows[5][8] + rows[9][5] + rows[8][5], "GGGG");
     EXPECT_EQ(rows[5][5], u'.');
 }
 
@@ -126,18 +94,15 @@ TEST(ShadowBevel, DropsAShadowAndFramesWhatIsLeft) {
     for (const bool transparent : {false, true}) {
         QImage image = BlankImage(8, 8);
         TRect rect(0, 0, 8, 8);
-        {
-            QPainter p(&image);
-            VfxDrawShadowBevel(p, rect, plat::clBlack, transparent, 1, 2, plat::clBtnFace,
-                               plat::clBtnShadow);
-        }
+        QPainter p(&image);
+        VfxDrawShadowBevel(p, rect, plat::clBlack, transparent, 1, 2, plat::clBtnFace,
+                           plat::clBtnShadow);
+        p.end();
         EXPECT_EQ(rect, TRect(1, 1, 5, 5));
-        const QStringList corners =
-            transparent ? QStringList{"KKKKKK..", "K....K.."} : QStringList{"KKKKKKFF", "K....KFF"};
-        EXPECT_EQ(PixelPicture(image).mid(0, 2), corners) << transparent;
-        EXPECT_EQ(PixelPicture(image).mid(5),
-                  (transparent ? QStringList{"KKKKKKGG", "..GGGGGG", "..GGGGGG"}
-                               : QStringList{"KKKKKKGG", "FFGGGGGG", "FFGGGGGG"}));
+        // The corners the shadow leaves keep the target when transparent.
+        const QString c = transparent ? ".." : "FF";
+        EXPECT_EQ(Rows(image), "KKKKKK" + c + "/K....K" + c + "/K....KGG/K....KGG/K....KGG/" +
+                                   "KKKKKKGG/" + c + "GGGGGG/" + c + "GGGGGG");
     }
 }
 
@@ -164,129 +129,110 @@ TEST(StandardBorder, WidthsAndWhatEachStyleLeaves) {
         EXPECT_TRUE(VfxDrawStandardBorder(p, rect, c.style));
         EXPECT_EQ(rect, c.after) << c.style;
     }
-}
-
-TEST(StandardBorder, SingleLoweredIsTheSunkenOuterRing) {
+    // The single lowered border is the sunken outer ring.
     QImage image = BlankImage(4, 4);
     TRect rect(0, 0, 4, 4);
-    {
-        QPainter p(&image);
-        VfxDrawStandardBorder(p, rect, lsSingleLowered);
-    }
-    EXPECT_EQ(PixelPicture(image), (QStringList{"GGGW", "G..W", "G..W", "WWWW"}));
+    QPainter p(&image);
+    VfxDrawStandardBorder(p, rect, lsSingleLowered);
+    p.end();
+    EXPECT_EQ(Rows(image), "GGGW/G..W/G..W/WWWW");
 }
 
 // --- areas and bitmaps ---
 
-struct AreaCase {
-    const char* name;
-    QStringList source;
-    uint16_t flags;
-    TRect dest;
-    QStringList picture; // of an 8 x 6 target that started blank
-    TRect reported;
-};
-
-void PrintTo(const AreaCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class AreaPlacement : public ::testing::TestWithParam<AreaCase> {};
-
-TEST_P(AreaPlacement, DrawsWhereTheFlagsSay) {
-    const AreaCase& c = GetParam();
-    const QImage source = Picture(c.source);
-    QImage target = BlankImage(8, 6);
-    TRect reported(-1, -1, -1, -1);
-    {
+// Pictures of an 8 x 6 target that started blank.
+TEST(DrawArea, DrawsWhereTheFlagsSay) {
+    const struct {
+        const char* name;
+        QStringList source;
+        uint16_t flags;
+        TRect dest;
+        const char* picture;
+        TRect reported;
+    } cases[] = {
+        {"plain at the top left",
+         {"Rg", "bY"},
+         0,
+         TRect(0, 0, 8, 6),
+         "Rg....../bY....../......../......../......../........",
+         TRect(0, 0, 2, 2)},
+        // read as left, top, right, bottom the placement (3, 1, 2, 2) is
+        // empty: the destination is reported
+        {"plain far from the origin",
+         {"Rg", "bY"},
+         0,
+         TRect(3, 1, 8, 6),
+         "......../...Rg.../...bY.../......../......../........",
+         TRect(3, 1, 8, 6)},
+        {"centred, odd pixel right and bottom",
+         {"RR", "RR"},
+         VFX_DF_CENTER,
+         TRect(0, 0, 5, 5),
+         "......../.RR...../.RR...../......../......../........",
+         TRect(1, 1, 3, 3)},
+        {"stretched",
+         {"Rb"},
+         VFX_DF_STRETCH,
+         TRect(0, 0, 4, 2),
+         "RRbb..../RRbb..../......../......../......../........",
+         TRect(0, 0, 4, 2)},
+        {"stretched, height follows width",
+         {"Rb"},
+         VFX_DF_STRETCH | VFX_DF_KEEPWIDTH,
+         TRect(0, 0, 6, 6),
+         "RRRbbb../RRRbbb../RRRbbb../......../......../........",
+         TRect(0, 0, 6, 3)},
+        {"stretched, width follows height",
+         {"R", "b"},
+         VFX_DF_STRETCH | VFX_DF_KEEPHEIGHT,
+         TRect(0, 0, 8, 4),
+         "RR....../RR....../bb....../bb....../......../........",
+         TRect(0, 0, 2, 4)},
+        {"fitted at the top left",
+         {"RRbb"},
+         VFX_DF_STRETCH | VFX_DF_FIT,
+         TRect(0, 0, 4, 4),
+         "RRbb..../......../......../......../......../........",
+         TRect(0, 0, 4, 1)},
+        // tiles are counted inclusively: they reach past the destination
+        {"tiled past the destination",
+         {"Rg", "bY"},
+         VFX_DF_TILE,
+         TRect(0, 0, 3, 3),
+         "RgRgRg../bYbYbY../RgRgRg../bYbYbY../RgRgRg../bYbYbY..",
+         TRect(0, 0, 2, 2)},
+    };
+    for (const auto& c : cases) {
+        const QImage source = Picture(c.source);
+        QImage target = BlankImage(8, 6);
+        TRect reported(-1, -1, -1, -1);
         QPainter p(&target);
         VfxDrawArea(p, c.dest, &source, reported, nullptr, plat::clNone, c.flags,
                     TRect(0, 0, source.width(), source.height()));
+        p.end();
+        EXPECT_EQ(Rows(target, TransferLegend()), QLatin1String(c.picture)) << c.name;
+        EXPECT_EQ(reported, c.reported) << c.name;
     }
-    EXPECT_EQ(PixelPicture(target, TransferLegend()), c.picture);
-    EXPECT_EQ(reported, c.reported);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Placements, AreaPlacement,
-    ::testing::Values(
-        AreaCase{"PlainAtTheTopLeft",
-                 {"Rg", "bY"},
-                 0,
-                 TRect(0, 0, 8, 6),
-                 {"Rg......", "bY......", "........", "........", "........", "........"},
-                 TRect(0, 0, 2, 2)},
-        // read as left, top, right, bottom the placement (3, 1, 2, 2) is
-        // empty: the destination is reported
-        AreaCase{"PlainFarFromTheOriginReportsTheDestination",
-                 {"Rg", "bY"},
-                 0,
-                 TRect(3, 1, 8, 6),
-                 {"........", "...Rg...", "...bY...", "........", "........", "........"},
-                 TRect(3, 1, 8, 6)},
-        AreaCase{"CentredOddPixelRightAndBottom",
-                 {"RR", "RR"},
-                 VFX_DF_CENTER,
-                 TRect(0, 0, 5, 5),
-                 {"........", ".RR.....", ".RR.....", "........", "........", "........"},
-                 TRect(1, 1, 3, 3)},
-        AreaCase{"Stretched",
-                 {"Rb"},
-                 VFX_DF_STRETCH,
-                 TRect(0, 0, 4, 2),
-                 {"RRbb....", "RRbb....", "........", "........", "........", "........"},
-                 TRect(0, 0, 4, 2)},
-        AreaCase{"StretchedHeightFollowsWidth",
-                 {"Rb"},
-                 VFX_DF_STRETCH | VFX_DF_KEEPWIDTH,
-                 TRect(0, 0, 6, 6),
-                 {"RRRbbb..", "RRRbbb..", "RRRbbb..", "........", "........", "........"},
-                 TRect(0, 0, 6, 3)},
-        AreaCase{"StretchedWidthFollowsHeight",
-                 {"R", "b"},
-                 VFX_DF_STRETCH | VFX_DF_KEEPHEIGHT,
-                 TRect(0, 0, 8, 4),
-                 {"RR......", "RR......", "bb......", "bb......", "........", "........"},
-                 TRect(0, 0, 2, 4)},
-        AreaCase{"FittedAtTheTopLeft",
-                 {"RRbb"},
-                 VFX_DF_STRETCH | VFX_DF_FIT,
-                 TRect(0, 0, 4, 4),
-                 {"RRbb....", "........", "........", "........", "........", "........"},
-                 TRect(0, 0, 4, 1)},
-        // tiles are counted inclusively: they reach past the destination
-        AreaCase{"TiledPastTheDestination",
-                 {"Rg", "bY"},
-                 VFX_DF_TILE,
-                 TRect(0, 0, 3, 3),
-                 {"RgRgRg..", "bYbYbY..", "RgRgRg..", "bYbYbY..", "RgRgRg..", "bYbYbY.."},
-                 TRect(0, 0, 2, 2)}));
-
-TEST(DrawArea, StretchingAnEmptySourceDrawsNothingAndReportsTheDestination) {
+TEST(DrawArea, NothingToDrawReportsTheDestinationOrNothing) {
     const QImage source = Picture({"Rg"});
     QImage target = BlankImage(4, 4);
+    QPainter p(&target);
     TRect reported;
+    // Stretching an empty source draws nothing and reports the destination.
     for (const TRect empty : {TRect(0, 0, 0, 1), TRect(0, 0, 2, 0)}) {
         for (const uint16_t mode : {uint16_t(0), VFX_DF_KEEPWIDTH, VFX_DF_KEEPHEIGHT, VFX_DF_FIT}) {
-            QPainter p(&target);
             VfxDrawArea(p, TRect(0, 0, 4, 4), &source, reported, nullptr, plat::clNone,
                         VFX_DF_STRETCH | mode, empty);
-            p.end();
             EXPECT_EQ(reported, TRect(0, 0, 4, 4));
-            EXPECT_EQ(target, BlankImage(4, 4));
         }
     }
-}
-
-TEST(DrawArea, EmptyDestinationDrawsNothingAndReportsNothing) {
-    const QImage source = Picture({"Rg"});
-    QImage target = BlankImage(4, 4);
-    TRect reported(1, 2, 3, 4);
-    QPainter p(&target);
+    // An empty destination reports nothing.
     VfxDrawArea(p, TRect(2, 2, 2, 4), &source, reported, nullptr, plat::clNone, 0,
                 TRect(0, 0, 2, 1));
-    p.end();
     EXPECT_EQ(reported, TRect());
+    p.end();
     EXPECT_EQ(target, BlankImage(4, 4));
 }
 
@@ -295,100 +241,92 @@ TEST(DrawArea, CentringTwentyInAHundredReportsTheDestination) {
     source.fill(Qt::red);
     QImage target = BlankImage(160, 160);
     TRect reported;
-    {
-        QPainter p(&target);
-        VfxDrawArea(p, TRect(50, 50, 150, 150), &source, reported, nullptr, plat::clNone,
-                    VFX_DF_CENTER, TRect(0, 0, 20, 20));
-    }
+    QPainter p(&target);
+    VfxDrawArea(p, TRect(50, 50, 150, 150), &source, reported, nullptr, plat::clNone, VFX_DF_CENTER,
+                TRect(0, 0, 20, 20));
+    p.end();
     EXPECT_EQ(reported, TRect(50, 50, 150, 150));
-    EXPECT_EQ(target.pixel(90, 90), qRgb(255, 0, 0));
-    EXPECT_EQ(target.pixel(109, 109), qRgb(255, 0, 0));
-    EXPECT_NE(target.pixel(89, 89), qRgb(255, 0, 0));
-    EXPECT_NE(target.pixel(110, 110), qRgb(255, 0, 0));
+    const QImage red = target.copy(89, 89, 22, 22); // the source at (90, 90) with a blank ring
+    EXPECT_EQ(Rows(red, TransferLegend()),
+              QString(22, u'.') + u'/' + (u'.' + QString(20, u'R') + u'.' + u'/').repeated(20) +
+                  QString(22, u'.'));
 }
 
 TEST(DrawArea, TransfersSkipMaskOrReplaceColours) {
-    const QImage redGreen = Picture({"Rg"});
     TRect reported;
-    {
-        SCOPED_TRACE("transparent: the red pixel is not drawn");
-        QImage target = BlankImage(2, 1);
+    const auto drawn = [&](int w, int h, const std::function<void(QPainter&)>& draw) {
+        QImage target = BlankImage(w, h);
         QPainter p(&target);
-        VfxDrawArea(p, TRect(0, 0, 2, 1), &redGreen, reported, nullptr, plat::RGB(255, 0, 0),
-                    VFX_DF_TRANSPARENT, TRect(0, 0, 2, 1));
+        draw(p);
         p.end();
-        EXPECT_EQ(PixelPicture(target, TransferLegend()), QStringList{".g"});
-    }
-    {
-        SCOPED_TRACE("masked: white in the mask keeps the target");
-        const QImage sprite = Picture({"Kg"});
-        const QImage mask = Picture({"WK"});
-        QImage target = BlankImage(2, 1);
-        QPainter p(&target);
-        VfxDrawArea(p, TRect(0, 0, 2, 1), &sprite, reported, &mask, plat::clNone, VFX_DF_MASKED,
-                    TRect(0, 0, 2, 1));
-        p.end();
-        EXPECT_EQ(PixelPicture(target, TransferLegend()), QStringList{".g"});
-    }
-    {
-        SCOPED_TRACE("replace: the bottom-left colour is drawn in the given one");
-        const QImage bitmap = Picture({"Rb", "bg"});
-        QImage target = BlankImage(2, 2);
-        QPainter p(&target);
-        VfxDrawBitmap(p, TRect(0, 0, 2, 2), bitmap, reported, plat::RGB(255, 255, 0),
-                      VFX_DF_REPLACE);
-        p.end();
-        EXPECT_EQ(PixelPicture(target, TransferLegend()), (QStringList{"RY", "Yg"}));
-    }
-}
-
-TEST(DrawArea, TransparentImageAndMaskAreBuiltFromTheColour) {
-    const QImage source = Picture({"Rgb", "gRR"});
-    QImage mask;
+        return Rows(target, TransferLegend());
+    };
+    // transparent: the red pixel is not drawn
+    const QImage redGreen = Picture({"Rg"});
+    EXPECT_EQ(drawn(2, 1,
+                    [&](QPainter& p) {
+                        VfxDrawArea(p, TRect(0, 0, 2, 1), &redGreen, reported, nullptr,
+                                    plat::RGB(255, 0, 0), VFX_DF_TRANSPARENT, TRect(0, 0, 2, 1));
+                    }),
+              ".g");
+    // masked: white in the mask keeps the target
+    const QImage sprite = Picture({"Kg"});
+    const QImage mask = Picture({"WK"});
+    EXPECT_EQ(drawn(2, 1,
+                    [&](QPainter& p) {
+                        VfxDrawArea(p, TRect(0, 0, 2, 1), &sprite, reported, &mask, plat::clNone,
+                                    VFX_DF_MASKED, TRect(0, 0, 2, 1));
+                    }),
+              ".g");
+    // replace: the bottom-left colour is drawn in the given one
+    const QImage bitmap = Picture({"Rb", "bg"});
+    EXPECT_EQ(drawn(2, 2,
+                    [&](QPainter& p) {
+                        VfxDrawBitmap(p, TRect(0, 0, 2, 2), bitmap, reported,
+                                      plat::RGB(255, 255, 0), VFX_DF_REPLACE);
+                    }),
+              "RY/Yg");
+    // A transparent image and its mask are built from the colour.
+    QImage builtMask;
     QImage image;
-    VfxBuildTransparentImage(source, TRect(1, 0, 3, 2), mask, plat::RGB(255, 0, 0), image);
-    EXPECT_EQ(PixelPicture(image, TransferLegend()), (QStringList{"gb", "KK"}));
-    EXPECT_EQ(PixelPicture(mask, TransferLegend()), (QStringList{"KK", "WW"}));
+    VfxBuildTransparentImage(Picture({"Rgb", "gRR"}), TRect(1, 0, 3, 2), builtMask,
+                             plat::RGB(255, 0, 0), image);
+    EXPECT_EQ(Rows(image, TransferLegend()), "gb/KK");
+    EXPECT_EQ(Rows(builtMask, TransferLegend()), "KK/WW");
 }
 
-TEST(DrawAreaClipped, TilesStayInsideTheDestinationShiftedByTheOffset) {
+TEST(DrawAreaClipped, TilesStayInsideTheDestinationAndThePaintersClipStays) {
     const QImage source = Picture({"Rg", "bY"});
     QImage target = BlankImage(8, 4);
-    {
-        QPainter p(&target);
-        // x offset 2 in the low half, y offset 1 in the high half
-        VfxDrawAreaClipped(p, TRect(0, 0, 4, 2), &source, TRect(0, 0, 2, 2),
-                           VFX_DF_TILE | VFX_DF_CLIP, 0x00010002, plat::clNone, nullptr);
-    }
-    EXPECT_EQ(PixelPicture(target, TransferLegend()),
-              (QStringList{"........", "..bYbY..", "..RgRg..", "........"}));
-}
+    QPainter p(&target);
+    // x offset 2 in the low half, y offset 1 in the high half
+    VfxDrawAreaClipped(p, TRect(0, 0, 4, 2), &source, TRect(0, 0, 2, 2), VFX_DF_TILE | VFX_DF_CLIP,
+                       0x00010002, plat::clNone, nullptr);
+    p.end();
+    EXPECT_EQ(Rows(target, TransferLegend()), "......../..bYbY../..RgRg../........");
 
-TEST(DrawAreaClipped, KeepsTheClipThePainterHad) {
-    const QImage source = Picture({"RRRR", "RRRR", "RRRR", "RRRR"});
-    QImage target = BlankImage(4, 4);
-    {
-        QPainter p(&target);
-        p.setClipRect(QRect(0, 0, 2, 4));
-        VfxDrawAreaClipped(p, TRect(1, 0, 4, 4), &source, TRect(0, 0, 4, 4), VFX_DF_CLIP, 0,
-                           plat::clNone, nullptr);
-        EXPECT_TRUE(p.hasClipping());
-        EXPECT_EQ(p.clipBoundingRect().toRect(), QRect(0, 0, 2, 4));
-        p.fillRect(QRect(0, 3, 4, 1), Qt::green);
-    }
-    EXPECT_EQ(PixelPicture(target, TransferLegend()),
-              (QStringList{".R..", ".R..", ".R..", "gg.."}));
+    const QImage red = Picture({"RRRR", "RRRR", "RRRR", "RRRR"});
+    QImage clipped = BlankImage(4, 4);
+    QPainter q(&clipped);
+    q.setClipRect(QRect(0, 0, 2, 4));
+    VfxDrawAreaClipped(q, TRect(1, 0, 4, 4), &red, TRect(0, 0, 4, 4), VFX_DF_CLIP, 0, plat::clNone,
+                       nullptr);
+    EXPECT_TRUE(q.hasClipping());
+    EXPECT_EQ(q.clipBoundingRect().toRect(), QRect(0, 0, 2, 4));
+    q.fillRect(QRect(0, 3, 4, 1), Qt::green);
+    q.end();
+    EXPECT_EQ(Rows(clipped, TransferLegend()), ".R../.R../.R../gg..");
 }
 
 TEST(FillBitmap, TakesTheRectanglesSizeUnlessItIsEmpty) {
     QImage bitmap;
     VfxFillBitmap(bitmap, TRect(5, 5, 8, 7), plat::RGB(0, 0, 255));
-    EXPECT_EQ(PixelPicture(bitmap, TransferLegend()), (QStringList{"bbb", "bbb"}));
+    EXPECT_EQ(Rows(bitmap, TransferLegend()), "bbb/bbb");
     VfxFillBitmap(bitmap, TRect(5, 5, 5, 9), plat::clRed);
     EXPECT_EQ(bitmap.size(), QSize(3, 2));
 }
 
-TEST(AlignRect, NinePositions) {
+TEST(AlignRect, NinePositionsAndTheMeasuredTextBox) {
     const TRect box(0, 0, 4, 2);
     const TRect container(10, 10, 21, 15); // 11 x 5: odd differences
     const struct {
@@ -403,9 +341,16 @@ TEST(AlignRect, NinePositions) {
                   TRect(c.left, c.top, c.left + 4, c.top + 2))
             << c.alignment;
     }
+    QFont font;
+    font.setPixelSize(12);
+    TRect measured(0, 0, 0, 0);
+    VfxMeasureCaption(QStringLiteral("Ok"), nullptr, measured, 0, 0, true, false, font);
+    const TRect textBox = VfxAlignedTextRect(agBottomRight, QStringLiteral("Ok"), nullptr, 0, true,
+                                             false, font, TRect(10, 10, 110, 60));
+    EXPECT_EQ(textBox, TRect(110 - measured.Width(), 60 - measured.Height(), 110, 60));
 }
 
-TEST(MeasureCaption, AnEmptyCaptionIsOneBlankPlusTheMargins) {
+TEST(MeasureCaption, AnEmptyCaptionIsOneBlankPlusTheMarginsAndStylesAddTheirDepth) {
     QFont font;
     font.setPixelSize(12);
     const QFontMetrics fm(font);
@@ -423,11 +368,8 @@ TEST(MeasureCaption, AnEmptyCaptionIsOneBlankPlusTheMargins) {
     TRect r(0, 0, 0, 0);
     VfxMeasureCaption(QStringLiteral("&"), nullptr, r, 0, 0, false, false, font);
     EXPECT_EQ(r.Width(), fm.horizontalAdvance(u'&') + 2);
-}
 
-TEST(MeasureCaption, GrowsByTheStyleDepthAndTheTracing) {
-    QFont font;
-    font.setPixelSize(12);
+    // It grows by the style's depth and by the tracing.
     TRect plain(0, 0, 0, 0);
     VfxMeasureCaption(QStringLiteral("Memory"), nullptr, plain, 0, 0, true, false, font);
     TVfx3DCaption caption;
@@ -444,16 +386,6 @@ TEST(MeasureCaption, GrowsByTheStyleDepthAndTheTracing) {
     VfxMeasureCaption(QStringLiteral("Memory"), &caption, spaced, 0, 0, true, false, font);
     EXPECT_GE(spaced.Width(), plain.Width() + 4 * 5);
     EXPECT_EQ(spaced.Height(), plain.Height());
-}
-
-TEST(AlignedTextRect, PlacesTheMeasuredBoxInTheContainer) {
-    QFont font;
-    font.setPixelSize(12);
-    TRect measured(0, 0, 0, 0);
-    VfxMeasureCaption(QStringLiteral("Ok"), nullptr, measured, 0, 0, true, false, font);
-    const TRect box = VfxAlignedTextRect(agBottomRight, QStringLiteral("Ok"), nullptr, 0, true,
-                                         false, font, TRect(10, 10, 110, 60));
-    EXPECT_EQ(box, TRect(110 - measured.Width(), 60 - measured.Height(), 110, 60));
 }
 
 } // namespace

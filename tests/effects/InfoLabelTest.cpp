@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 using namespace fx;
@@ -46,62 +47,55 @@ TEST_F(InformationLabel, AboutBoxMemoryLines) {
               QStringLiteral("Physical Memory Free                   \t5368709120"));
 }
 
-struct SeparatorCase {
-    int8_t colon;
-    int8_t tabs;
-    bool standard;
-    const char* caption;
-    const char* expected;
-};
-
-class LabelSeparators : public ::testing::TestWithParam<SeparatorCase>, public KitFixture {};
-
-TEST_P(LabelSeparators, BetweenCaptionAndValue) {
-    const SeparatorCase& c = GetParam();
+TEST_F(InformationLabel, SeparatorsBetweenCaptionAndValue) {
+    const struct {
+        int8_t colon, tabs;
+        bool standard;
+        const char* caption;
+        const char* expected;
+    } cases[] = {
+        {0, 1, false, "Cap", "Cap:\t"},
+        {1, 1, false, "Cap", "Cap\t:"},
+        {-1, 1, false, "Cap", "Cap\t"},
+        {2, 3, false, "Cap", "Cap\t\t:\t"},
+        {4, 3, false, "Cap", "Cap\t\t\t"},
+        {-1, 0, false, "Cap", "Cap "},
+        {0, 0, false, "Cap", "Cap: "},
+        // the blank depends on Caption, not on the caption shown
+        {-1, 0, true, "", "Number of processors"},
+        {-1, 0, true, "x", "Number of processors "},
+    };
     TVfxInformationLabel label;
     label.SetInfo(itProcessorCont32);
-    label.SetCaption(QString::fromLatin1(c.caption));
-    label.SetUseStandardCaption(c.standard);
-    label.SetInsertColon(c.colon);
-    label.SetInsertTabs(c.tabs);
     const QString value = VfxGetInfo(itProcessorCont32, 0, u"");
-    EXPECT_EQ(label.GetLabelText(), QString::fromLatin1(c.expected) + value);
+    for (const auto& c : cases) {
+        label.SetCaption(QString::fromLatin1(c.caption));
+        label.SetUseStandardCaption(c.standard);
+        label.SetInsertColon(c.colon);
+        label.SetInsertTabs(c.tabs);
+        EXPECT_EQ(label.GetLabelText(), QString::fromLatin1(c.expected) + value)
+            << int(c.colon) << " " << int(c.tabs) << " " << c.caption;
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Rules, LabelSeparators,
-                         ::testing::Values(SeparatorCase{0, 1, false, "Cap", "Cap:\t"},
-                                           SeparatorCase{1, 1, false, "Cap", "Cap\t:"},
-                                           SeparatorCase{-1, 1, false, "Cap", "Cap\t"},
-                                           SeparatorCase{2, 3, false, "Cap", "Cap\t\t:\t"},
-                                           SeparatorCase{4, 3, false, "Cap", "Cap\t\t\t"},
-                                           SeparatorCase{-1, 0, false, "Cap", "Cap "},
-                                           SeparatorCase{0, 0, false, "Cap", "Cap: "},
-                                           // the blank depends on Caption, not on the caption shown
-                                           SeparatorCase{-1, 0, true, "", "Number of processors"},
-                                           SeparatorCase{-1, 0, true, "x",
-                                                         "Number of processors "}));
-
-struct MaskCase {
-    const char* value;
-    const char* mask;
-    const char* expected;
-};
-
-class NumberMasks : public ::testing::TestWithParam<MaskCase> {};
-
-TEST_P(NumberMasks, PlaceDigitsFromTheRight) {
-    EXPECT_EQ(VfxApplyNumberFormat(QString::fromLatin1(GetParam().value),
-                                   QString::fromLatin1(GetParam().mask)),
-              QString::fromLatin1(GetParam().expected));
+TEST(NumberMasks, PlaceDigitsFromTheRight) {
+    const struct {
+        const char* value;
+        const char* mask;
+        const char* expected;
+    } cases[] = {{"987654", "0,000,000", "0,987,654"},
+                 {"987654", "0,000", "987,654"},
+                 {"5", "000", "005"},
+                 {"1234", "0.0", "123.4"},
+                 {"42", "", "42"},
+                 {"42", "0 0", "4 2"},
+                 {"", "00", "00"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(VfxApplyNumberFormat(QString::fromLatin1(c.value), QString::fromLatin1(c.mask)),
+                  QString::fromLatin1(c.expected))
+            << c.value << " " << c.mask;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Masks, NumberMasks,
-                         ::testing::Values(MaskCase{"987654", "0,000,000", "0,987,654"},
-                                           MaskCase{"987654", "0,000", "987,654"},
-                                           MaskCase{"5", "000", "005"},
-                                           MaskCase{"1234", "0.0", "123.4"},
-                                           MaskCase{"42", "", "42"}, MaskCase{"42", "0 0", "4 2"},
-                                           MaskCase{"", "00", "00"}));
 
 TEST_F(InformationLabel, MaskOnlyForNumericItems) {
     TVfxInformationLabel label;
@@ -117,30 +111,24 @@ TEST_F(InformationLabel, MaskOnlyForNumericItems) {
     EXPECT_EQ(label.GetLabelText(), QStringLiteral("(Unknown)"));
 }
 
-TEST_F(InformationLabel, TimerFollowsTheItem) {
+TEST_F(InformationLabel, TimerFollowsTheItemAndNoTimerLeftIsAnError) {
     const int freeBefore = app.FreeTimerSlots();
     {
         TVfxInformationLabel label;
-        ASSERT_NE(label.TimerId(), 0);
         EXPECT_EQ(app.FreeTimerSlots(), freeBefore - 1);
         TVfxTimerItem* timer = app.Timer(label.TimerId());
         ASSERT_NE(timer, nullptr);
-        EXPECT_FALSE(timer->Enabled());
-        EXPECT_EQ(timer->Interval(), 1000);
+        const auto state = [&] { return std::pair(timer->Enabled(), int(timer->Interval())); };
+        EXPECT_EQ(state(), std::pair(false, 1000));
         label.SetInfo(itNumLock);
-        EXPECT_TRUE(timer->Enabled());
-        EXPECT_EQ(timer->Interval(), 250);
+        EXPECT_EQ(state(), std::pair(true, 250));
         label.SetInfo(itCurrentDateTime);
-        EXPECT_TRUE(timer->Enabled());
-        EXPECT_EQ(timer->Interval(), 1000);
+        EXPECT_EQ(state(), std::pair(true, 1000));
         label.SetInfo(itMemSize);
         EXPECT_FALSE(timer->Enabled());
         EXPECT_FALSE(app.TimerPool().Running());
     }
     EXPECT_EQ(app.FreeTimerSlots(), freeBefore);
-}
-
-TEST_F(InformationLabel, NoTimerLeftIsAnError) {
     while (app.AddTimer(100) != 0) {
     }
     try {

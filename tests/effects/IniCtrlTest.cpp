@@ -23,22 +23,6 @@ protected:
     int changes_ = 0;
 };
 
-TEST_F(IniCtrlTest, StartsWithItsDefaults) {
-    EXPECT_FALSE(ini_.AlphaCounter());
-    EXPECT_TRUE(ini_.Common());
-    EXPECT_EQ(ini_.IniFile(), QString());
-    EXPECT_EQ(ini_.IniPrefix(), ppWindows);
-    EXPECT_EQ(ini_.MaxEntries(), 16);
-    EXPECT_FALSE(ini_.NetUser());
-    EXPECT_EQ(ini_.User(), QString());
-    EXPECT_EQ(ini_.RegPath(), QString());
-    EXPECT_EQ(ini_.RegRoot(), rpCurrentUser);
-    EXPECT_EQ(ini_.Target(), itAuto);
-    EXPECT_EQ(ini_.EffectiveTarget(), itRegistry);
-    EXPECT_EQ(ini_.EncKey(), 23571);
-    EXPECT_FALSE(ini_.Encoded());
-}
-
 TEST_F(IniCtrlTest, ANameWithoutExtensionGetsDotIni) {
     const std::pair<const char*, const char*> cases[] = {
         {"settings", "settings.INI"},
@@ -72,6 +56,7 @@ TEST_F(IniCtrlTest, LetterCountersHoldAtMost26Entries) {
 }
 
 TEST_F(IniCtrlTest, EachChangeNotifiesOnceAndARepeatedValueNotAtAll) {
+    EXPECT_EQ(ini_.MaxEntries(), 16);
     ini_.SetMaxEntries(40);
     ini_.SetAlphaCounter(true); // lowers MaxEntries too: one notice
     ini_.SetAlphaCounter(true);
@@ -149,6 +134,7 @@ TEST_F(ConfigHome, ARelativeIniFileLivesBelowItsPrefixFolder) {
 
 TEST_F(ConfigHome, TheRegistryTargetIsTheProgramsStoreUnderRegPath) {
     ini_.SetRegPath(QStringLiteral("Software\\ZELVO\\Effects\\Recent"));
+    EXPECT_EQ(ini_.EffectiveTarget(), itRegistry); // the default target, automatic
     for (const TVfxIniTarget target : {itAuto, itRegistry}) {
         ini_.SetTarget(target);
         EXPECT_EQ(ini_.StoreFilePath(), dir_.filePath(QStringLiteral("ZELVO/Quorvel.ini")));

@@ -50,13 +50,11 @@ TEST(ChangeNotification, FiresOncePerChangeAndWaitsForTheEndOfAnUpdate) {
     EXPECT_EQ(senders.size(), 2u);
     EXPECT_FALSE(d.Updating());
     EXPECT_EQ(d.Description(), QStringLiteral("{depth, 8}"));
-}
 
-TEST(ChangeNotification, AnObjectWithoutHandlerChangesQuietly) {
-    TDepth d;
-    d.SetDepth(3);
-    d.EndUpdate(true);
-    EXPECT_EQ(d.Depth(), 3);
+    TDepth quiet; // without a handler
+    quiet.SetDepth(3);
+    quiet.EndUpdate(true);
+    EXPECT_EQ(quiet.Depth(), 3);
 }
 
 // Records what it saw and consumes what it is told to.
@@ -112,7 +110,7 @@ TEST(WindowProcedureComponent, SeesTheOwnersEventsFirstOnceLoaded) {
     EXPECT_EQ(owner.got.back(), QEvent::User + 1);
 }
 
-TEST(WindowProcedureComponent, DisablingUnhooksAndAnExceptionStaysInside) {
+TEST(WindowProcedureComponent, DisablingUnhooksAnExceptionStaysInsideAndTheTargetMayGoFirst) {
     Owner owner;
     struct Thrower : TVfxWndProcComponent {
         using TVfxWndProcComponent::TVfxWndProcComponent;
@@ -131,9 +129,8 @@ TEST(WindowProcedureComponent, DisablingUnhooksAndAnExceptionStaysInside) {
     EXPECT_FALSE(thrower.Hooked());
     thrower.Loaded();
     EXPECT_FALSE(thrower.Hooked());
-}
 
-TEST(WindowProcedureComponent, OutlivingItsTargetIsSafe) {
+    // Outliving its target is safe.
     Spy spy;
     {
         Owner target;
@@ -162,28 +159,18 @@ int IsThemeActiveFake() {
     return themeState;
 }
 
-TEST(ThemeServices, EveryEntryPointIsOptional) {
-    const TVfxThemeLibrary partial([](const char* name) -> void* {
-        return std::string_view(name) == "IsThemeActive"
-                   ? reinterpret_cast<void*>(&IsThemeActiveFake)
-                   : nullptr;
-    });
-    EXPECT_TRUE(partial.Loaded());
-    EXPECT_EQ(partial.EntryPoint("DrawThemeText"), nullptr);
-    themeState = 1;
-    EXPECT_TRUE(partial.IsThemeActive());
-
-    const TVfxThemeLibrary bare([](const char*) -> void* { return nullptr; });
-    EXPECT_TRUE(bare.Loaded());
-    EXPECT_FALSE(bare.IsThemeActive());
-}
-
-TEST(ThemeServices, AThemeChangeRereadsTheStateWhileThemesAreActive) {
+TEST(ThemeServices, EveryEntryPointIsOptionalAndAThemeChangeRereadsTheState) {
     const TVfxThemeLibrary library([](const char* name) -> void* {
         return std::string_view(name) == "IsThemeActive"
                    ? reinterpret_cast<void*>(&IsThemeActiveFake)
                    : nullptr;
     });
+    EXPECT_TRUE(library.Loaded());
+    EXPECT_EQ(library.EntryPoint("DrawThemeText"), nullptr);
+    const TVfxThemeLibrary bare([](const char*) -> void* { return nullptr; });
+    EXPECT_TRUE(bare.Loaded());
+    EXPECT_FALSE(bare.IsThemeActive());
+
     themeState = 1;
     TVfxXPThemeManager manager(library);
     int changes = 0;
@@ -205,7 +192,7 @@ TEST(ThemeServices, AThemeChangeRereadsTheStateWhileThemesAreActive) {
     EXPECT_EQ(changes, 4); // on; off and on again; off
 }
 
-TEST(PathRoutines, TrailingSeparators) {
+TEST(PathRoutines, TrailingSeparatorsAndPrefixFolders) {
     struct Case {
         const char* path;
         const char* added;
@@ -224,9 +211,8 @@ TEST(PathRoutines, TrailingSeparators) {
     EXPECT_TRUE(VfxIsBlank(u"  "));
     EXPECT_FALSE(VfxIsBlank(u" x "));
     EXPECT_FALSE(VfxIsBlank(u"\t"));
-}
 
-TEST(PathRoutines, PrefixFolders) {
+    // The prefix folders.
     EXPECT_EQ(VfxPathPrefix(ppFixed, true), QString());
     EXPECT_EQ(VfxPathPrefix(ppFixed, false), QString());
     EXPECT_EQ(VfxPathPrefix(ppSystem, false), QStringLiteral("/etc"));
@@ -236,7 +222,7 @@ TEST(PathRoutines, PrefixFolders) {
     EXPECT_TRUE(VfxPathPrefix(ppWindows, true).endsWith(u'/'));
 }
 
-TEST(RectangleRoutines, FitKeepsTheAspectAtTheTopLeft) {
+TEST(RectangleRoutines, FitKeepsTheAspectAndCornersTurnAboutTheCentre) {
     struct Case {
         int sw, sh;
         TVfxRect target, expected;
@@ -253,9 +239,8 @@ TEST(RectangleRoutines, FitKeepsTheAspectAtTheTopLeft) {
     }
     EXPECT_EQ(VfxRectWidth({10, 20, 110, 70}), 100);
     EXPECT_EQ(VfxRectHeight({10, 20, 110, 70}), 50);
-}
 
-TEST(RectangleRoutines, CornersTurnAboutTheCentre) {
+    // Corners turn about the centre.
     const TVfxRect r{0, 0, 40, 20};
     using P = std::array<TVfxPoint, 4>;
     EXPECT_EQ(VfxRotateRect(r, 0), (P{{{0, 0}, {40, 0}, {40, 20}, {0, 20}}}));

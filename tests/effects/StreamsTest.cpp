@@ -14,14 +14,7 @@ namespace {
 
 constexpr qsizetype kChunk = 32781;
 
-// A memory stream positioned at its start.
-class Stream : public QBuffer {
-public:
-    explicit Stream(const QByteArray& bytes = {}) {
-        setData(bytes);
-        open(QIODevice::ReadWrite);
-    }
-};
+using Stream = MemoryStream;
 
 // A stream that cannot tell its length, as a pipe or socket.
 class Pipe : public QIODevice {
@@ -67,12 +60,19 @@ std::vector<uint32_t> BlockLengths(const QByteArray& stream) {
     return lengths;
 }
 
-TEST(CompressedStream, NothingIsFourZeroBytesAndExpandsToNothing) {
-    EXPECT_EQ(CompressedStream({}), Bytes({0, 0, 0, 0}));
-    EXPECT_EQ(VfxCompressBytes({}), Bytes({0, 0, 0, 0}));
-    Stream in(Bytes({0, 0, 0, 0}));
-    EXPECT_EQ(VfxDecompressBytes(in), QByteArray());
-    EXPECT_EQ(in.pos(), 4);
+// A stored block of the length, in a stream of the total.
+QByteArray BlockOfLength(uint32_t length, uint32_t total) {
+    return U32Bytes(total) + U32Bytes(length) + Bytes({0x80}) +
+           QByteArray(qsizetype(length) - 1, 'x');
+}
+
+QByteArray ExpandsPastTheChunk() {
+    QByteArray block = Bytes({0x40, 0xFF, 0x80});
+    for (int i = 0; i < 9; ++i) {
+        block += Bytes({0x00, 0x0F, 0xFF, 0x41});
+    }
+    const auto l = uint32_t(block.size());
+    return Bytes({int(l + 4), 0, 0, 0, int(l), 0, 0, 0}) + block;
 }
 
 TEST(CompressedStream, CutsTheSourceIntoChunksOf32781Bytes) {
@@ -100,9 +100,15 @@ TEST(CompressedStream, CutsTheSourceIntoChunksOf32781Bytes) {
     // The second block of 32782 bytes holds the last byte alone.
     const QByteArray source = RandomBytes(kChunk + 1);
     EXPECT_EQ(BlockLengths(CompressedStream(source)).back(), 2u);
+    // Nothing is four zero bytes and expands to nothing.
+    EXPECT_EQ(CompressedStream({}), Bytes({0, 0, 0, 0}));
+    EXPECT_EQ(VfxCompressBytes({}), Bytes({0, 0, 0, 0}));
+    Stream in(Bytes({0, 0, 0, 0}));
+    EXPECT_EQ(VfxDecompressBytes(in), QByteArray());
+    EXPECT_EQ(in.pos(), 4);
 }
 
-TEST(CompressedStream, WritesAtThePositionAndLeavesTheTargetAtTheEnd) {
+TEST(CompressedStream, WritesAtThePositionLeavesTheTargetAtTheEndAndStopsAtAnEarlyEnd) {
     Stream target(QByteArray("head"));
     target.seek(4);
     Stream source(QByteArray(100, 'x') + "tail not taken");
@@ -112,12 +118,9 @@ TEST(CompressedStream, WritesAtThePositionAndLeavesTheTargetAtTheEnd) {
     EXPECT_TRUE(target.data().startsWith("head"));
     target.seek(4);
     EXPECT_EQ(VfxDecompressBytes(target), QByteArray(100, 'x'));
-}
-
-TEST(CompressedStream, ASourceThatEndsEarlyIsAReadErrorNotALoop) {
-    Stream source(QByteArray(10, 'x'));
-    Stream target;
-    EXPECT_THROW(VfxCompressStream(source, target, 11), plat::EReadError);
+    // A source that ends early is a read error, not a loop.
+    Stream early(QByteArray(10, 'x'));
+    EXPECT_THROW(VfxCompressStream(early, target, 11), plat::EReadError);
     Stream empty;
     EXPECT_THROW(VfxCompressStream(empty, target, 1), plat::EReadError);
 }
@@ -132,76 +135,44 @@ TEST(CompressedStream, HandMadeStreamsRead) {
     Stream target;
     VfxDecompressStream(b, target);
     EXPECT_EQ(target.data(), "ABC" + QByteArray(16, 'A'));
+    // A stored full chunk is the longest block read.
+    Stream full(BlockOfLength(kChunk + 1, kChunk + 5));
+    EXPECT_EQ(VfxDecompressBytes(full), QByteArray(kChunk, 'x'));
 }
 
-struct DamagedStream {
-    const char* name;
-    QByteArray bytes;
-};
-
-void PrintTo(const DamagedStream& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class DamagedStreams : public ::testing::TestWithParam<DamagedStream> {};
-
-TEST_P(DamagedStreams, RaiseTheReadErrorAndWriteNothing) {
-    Stream in(GetParam().bytes);
-    Stream target(QByteArray("kept"));
-    target.seek(4);
-    try {
-        VfxDecompressStream(in, target);
-        FAIL() << "read a damaged stream";
-    } catch (const plat::EReadError& e) {
-        EXPECT_EQ(e.Message(), QStringLiteral("Stream read error"));
+TEST(CompressedStream, DamagedStreamsRaiseTheReadErrorAndWriteNothing) {
+    const struct {
+        const char* name;
+        QByteArray bytes;
+    } cases[] = {
+        {"no total", Bytes({0x0B, 0, 0})},
+        {"total past the data",
+         Bytes({0x0C, 0, 0, 0, 0x07, 0, 0, 0, 0x40, 0x80, 0, 0, 0, 0, 0x41})},
+        {"block past the total",
+         Bytes({0x0A, 0, 0, 0, 0x07, 0, 0, 0, 0x40, 0x80, 0, 0, 0, 0, 0x41})},
+        {"total too short for a length", Bytes({0x02, 0, 0, 0, 0, 0})},
+        {"length cut short", Bytes({0x08, 0, 0, 0, 0x04, 0})},
+        {"empty block", Bytes({0x04, 0, 0, 0, 0, 0, 0, 0})},
+        {"block longer than a stored chunk", BlockOfLength(kChunk + 2, kChunk + 6)},
+        {"length with high bits set",
+         Bytes({0x0B, 0, 0, 0, 0x07, 0, 1, 0, 0x40, 0x80, 0, 0, 0, 0, 0x41})},
+        {"damaged block", Bytes({0x06, 0, 0, 0, 0x02, 0, 0, 0, 0x20, 0x41})},
+        {"expansion past the chunk", ExpandsPastTheChunk()},
+    };
+    for (const auto& c : cases) {
+        Stream in(c.bytes);
+        Stream target(QByteArray("kept"));
+        target.seek(4);
+        try {
+            VfxDecompressStream(in, target);
+            ADD_FAILURE() << "read a damaged stream: " << c.name;
+        } catch (const plat::EReadError& e) {
+            EXPECT_EQ(e.Message(), QStringLiteral("Stream read error")) << c.name;
+        }
+        EXPECT_EQ(target.data(), "kept") << c.name;
+        Pipe pipe(c.bytes);
+        EXPECT_THROW(VfxDecompressBytes(pipe), plat::EReadError) << c.name;
     }
-    EXPECT_EQ(target.data(), "kept");
-
-    Pipe pipe(GetParam().bytes);
-    EXPECT_THROW(VfxDecompressBytes(pipe), plat::EReadError);
-}
-
-QByteArray BlockOfLength(uint32_t length, uint32_t total) {
-    QByteArray s = Bytes(
-        {int(total & 0xFF), int(total >> 8 & 0xFF), int(total >> 16 & 0xFF), int(total >> 24)});
-    s += Bytes(
-        {int(length & 0xFF), int(length >> 8 & 0xFF), int(length >> 16 & 0xFF), int(length >> 24)});
-    s += Bytes({0x80});
-    s += QByteArray(qsizetype(length) - 1, 'x');
-    return s;
-}
-
-QByteArray ExpandsPastTheChunk() {
-    QByteArray block = Bytes({0x40, 0xFF, 0x80});
-    for (int i = 0; i < 9; ++i) {
-        block += Bytes({0x00, 0x0F, 0xFF, 0x41});
-    }
-    const auto l = uint32_t(block.size());
-    return Bytes({int(l + 4), 0, 0, 0, int(l), 0, 0, 0}) + block;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Framing, DamagedStreams,
-    ::testing::Values(
-        DamagedStream{"NoTotal", Bytes({0x0B, 0, 0})},
-        DamagedStream{"TotalPastTheData",
-                      Bytes({0x0C, 0, 0, 0, 0x07, 0, 0, 0, 0x40, 0x80, 0, 0, 0, 0, 0x41})},
-        DamagedStream{"BlockPastTheTotal",
-                      Bytes({0x0A, 0, 0, 0, 0x07, 0, 0, 0, 0x40, 0x80, 0, 0, 0, 0, 0x41})},
-        DamagedStream{"TotalTooShortForALength", Bytes({0x02, 0, 0, 0, 0, 0})},
-        DamagedStream{"LengthCutShort", Bytes({0x08, 0, 0, 0, 0x04, 0})},
-        DamagedStream{"EmptyBlock", Bytes({0x04, 0, 0, 0, 0, 0, 0, 0})},
-        DamagedStream{"BlockLongerThanAStoredChunk", BlockOfLength(kChunk + 2, kChunk + 6)},
-        DamagedStream{"LengthWithHighBitsSet",
-                      Bytes({0x0B, 0, 1, 0, 0x07, 0, 1, 0, 0x40, 0x80, 0, 0, 0, 0, 0x41})},
-        DamagedStream{"DamagedBlock", Bytes({0x06, 0, 0, 0, 0x02, 0, 0, 0, 0x20, 0x41})},
-        DamagedStream{"ExpansionPastTheChunk", ExpandsPastTheChunk()}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(CompressedStream, AStoredFullChunkIsTheLongestBlockRead) {
-    const QByteArray stream = BlockOfLength(kChunk + 1, kChunk + 5);
-    Stream in(stream);
-    EXPECT_EQ(VfxDecompressBytes(in), QByteArray(kChunk, 'x'));
 }
 
 TEST(TypedFields, IntegersAndBytesAreLittleEndian) {
@@ -235,7 +206,7 @@ TEST(TypedFields, ShortStringsRoundTripUpTo255Characters) {
     EXPECT_EQ(euro.data(), Bytes({1, 0x80}));
 }
 
-TEST(TypedFields, AStringTooLongForItsLengthByteIsRefusedAndNothingWritten) {
+TEST(TypedFields, AStringTooLongForItsLengthByteIsRefusedAndOneCutShortIsAReadError) {
     Stream s(QByteArray("x"));
     s.seek(1);
     try {
@@ -247,11 +218,8 @@ TEST(TypedFields, AStringTooLongForItsLengthByteIsRefusedAndNothingWritten) {
     }
     EXPECT_THROW(VfxWriteShortString(s, QString(300, u'a')), EVfxShortStringError);
     EXPECT_EQ(s.data(), "x");
-}
-
-TEST(TypedFields, AShortStringCutShortIsAReadError) {
-    Stream s(Bytes({5, 'a', 'b'}));
-    EXPECT_THROW(VfxReadShortString(s), plat::EReadError);
+    Stream cut(Bytes({5, 'a', 'b'}));
+    EXPECT_THROW(VfxReadShortString(cut), plat::EReadError);
 }
 
 TEST(ObjectBlocks, StringsAreLinesWithCrLfInASizedBlock) {
@@ -297,15 +265,13 @@ TEST(ObjectBlocks, TextSplitsAtAnyLineEnd) {
     }
 }
 
-TEST(ObjectBlocks, ASizeBeyondTheStreamIsRefusedBeforeReadingThePayload) {
+TEST(ObjectBlocks, ASizeBeyondTheStreamIsRefusedAndASequentialStreamDeliversWholeBlocks) {
     Stream s(Bytes({0xF0, 0xFF, 0xFF, 0xFF, 'a', 'b', 'c'}));
     EXPECT_THROW(VfxReadObjectBlock(s, false), plat::EReadError);
     EXPECT_EQ(s.pos(), 4);
     Pipe pipe(Bytes({0x00, 0x00, 0x01, 0x00}) + QByteArray(5000, 'p'));
     EXPECT_THROW(VfxReadObjectBlock(pipe, false), plat::EReadError);
-}
-
-TEST(ObjectBlocks, ASequentialStreamDeliversWholeBlocks) {
+    // A sequential stream delivers whole blocks.
     const QByteArray payload = RandomBytes(70000);
     Stream out;
     VfxWriteObjectBlock(out, payload, false);
