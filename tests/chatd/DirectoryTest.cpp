@@ -1,6 +1,6 @@
 #include "chatd/Directory.h"
 
-#include "platform/core/Exception.h"
+#include "Raises.h"
 
 #include <QTemporaryDir>
 
@@ -9,15 +9,6 @@
 namespace chatd {
 
 namespace {
-
-QString errorOf(Directory& directory, const QByteArray& json) {
-    try {
-        directory.LoadJson(json, "accounts.json");
-    } catch (const plat::Exception& e) {
-        return e.Message();
-    }
-    return QStringLiteral("<no error>");
-}
 
 const QByteArray kAlice = R"({
   "_comment": "ignored",
@@ -70,11 +61,10 @@ TEST(Directory, BadFilesAreExplainedAndChangeNothing) {
         return QByteArray(R"({"accounts": [{"user": "x", "password": "y", "characters": [)") +
                characters + "]}]}";
     };
-    struct Case {
+    const struct {
         QByteArray json;
         const char* expected;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"{\"accounts\": [", "accounts.json: not valid JSON"},
         {"[]", "accounts.json: top level: must be an object"},
         {R"({"acounts": []})", "top level: unknown field \"acounts\""},
@@ -96,8 +86,8 @@ TEST(Directory, BadFilesAreExplainedAndChangeNothing) {
         {with(R"({"id": 9, "name": "N", "bio": {"nik": "n"}})"),
          "characters[0].bio: unknown field \"nik\""},
     };
-    for (const Case& c : cases) {
-        const QString error = errorOf(directory, c.json);
+    for (const auto& c : cases) {
+        const QString error = MessageOf([&] { directory.LoadJson(c.json, "accounts.json"); });
         EXPECT_TRUE(error.contains(QString::fromUtf8(c.expected))) << error.toStdString();
         EXPECT_NE(directory.FindCharacterByName("Alpha"), nullptr) << c.expected;
         EXPECT_NE(directory.FindCharacterByName("Demochar"), nullptr) << c.expected;
@@ -107,12 +97,7 @@ TEST(Directory, BadFilesAreExplainedAndChangeNothing) {
     // Files: a missing one names itself; the shipped example loads.
     QTemporaryDir dir;
     const QString missing = dir.filePath("missing.json");
-    try {
-        directory.LoadFile(missing);
-        ADD_FAILURE() << "a missing file loaded";
-    } catch (const plat::Exception& e) {
-        EXPECT_TRUE(e.Message().startsWith(missing)) << e.Message().toStdString();
-    }
+    EXPECT_TRUE(MessageOf([&] { directory.LoadFile(missing); }).startsWith(missing));
     directory.LoadFile(QStringLiteral(QV_CHATD_EXAMPLE));
     EXPECT_GT(directory.Accounts().size(), 1u);
 }

@@ -4,7 +4,6 @@
 #include "chatd/HttpSite.h"
 
 #include <QHostAddress>
-#include <QMap>
 #include <QTcpSocket>
 #include <QXmlStreamReader>
 
@@ -42,9 +41,10 @@ Response get(quint16 port, const QByteArray& path) {
     return exchange(port, "GET " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
 }
 
-// Element paths ("basic_stats/level") and their texts, as the client reads them.
-QMap<QString, QString> elementsOf(const QByteArray& xml) {
-    QMap<QString, QString> out;
+// Element paths and their texts as the client reads them, in document order:
+// "basic_stats/level=60".
+QStringList elementsOf(const QByteArray& xml) {
+    QStringList out;
     QXmlStreamReader reader(xml);
     QStringList path;
     while (!reader.atEnd()) {
@@ -54,7 +54,7 @@ QMap<QString, QString> elementsOf(const QByteArray& xml) {
         } else if (reader.isEndElement()) {
             path.removeLast();
         } else if (reader.isCharacters() && !reader.isWhitespace() && path.size() > 1) {
-            out[path.mid(1).join(u'/')] += reader.text().toString();
+            out << path.mid(1).join(u'/') + "=" + reader.text().toString();
         }
     }
     EXPECT_FALSE(reader.hasError()) << reader.errorString().toStdString();
@@ -84,19 +84,18 @@ protected:
 } // namespace
 
 TEST_F(HttpSiteTest, BiographyHoldsTheElementsTheClientReads) {
-    const QMap<QString, QString> demochar{
-        {"name/firstname", "Dana"},
-        {"name/nick", "Demochar"},
-        {"name/lastname", "Velt"},
-        {"basic_stats/level", "60"},
-        {"basic_stats/breed", "miravel"},
-        {"basic_stats/gender", "female"},
-        {"basic_stats/faction", "Neutral"},
-        {"basic_stats/profession", "Engineer"},
-        {"basic_stats/profession_title", "Tinkerer"},
-        {"organization_membership/organization_id", "7001"},
-        {"organization_membership/organization_name", "Quorvel Testers"},
-        {"organization_membership/rank", "Member"}};
+    const QStringList demochar{"name/firstname=Dana",
+                               "name/nick=Demochar",
+                               "name/lastname=Velt",
+                               "basic_stats/level=60",
+                               "basic_stats/breed=miravel",
+                               "basic_stats/gender=female",
+                               "basic_stats/faction=Neutral",
+                               "basic_stats/profession=Engineer",
+                               "basic_stats/profession_title=Tinkerer",
+                               "organization_membership/organization_id=7001",
+                               "organization_membership/organization_name=Quorvel Testers",
+                               "organization_membership/rank=Member"};
     for (const char* dimension : {"1", "2"}) {
         const Response r =
             get(port, QByteArray("/character/bio/d/") + dimension + "/name/demochar/bio.xml");
@@ -111,22 +110,19 @@ TEST_F(HttpSiteTest, BiographyHoldsTheElementsTheClientReads) {
     // empty fields left out (the client would read an empty element).
     const Response r = get(port, "/character/bio/d/1/name/ana%20l%C3%ADa/bio.xml?x=1");
     ASSERT_EQ(r.Status, 200);
-    EXPECT_EQ(elementsOf(r.Body), (QMap<QString, QString>{{"name/firstname", "A<n>a & \"co\""},
-                                                          {"name/nick", "belle"},
-                                                          {"basic_stats/level", "7"}}));
+    EXPECT_EQ(elementsOf(r.Body), (QStringList{"name/firstname=A<n>a & \"co\"", "name/nick=belle",
+                                               "basic_stats/level=7"}));
     EXPECT_FALSE(r.Body.contains("organization_membership"));
     EXPECT_FALSE(r.Body.contains("pictureurl"));
 }
 
 TEST_F(HttpSiteTest, EverythingElseIsRefused) {
-    const char* notFound[] = {
-        "/character/bio/d/1/name/Nobody/bio.xml",
-        "/character/bio/d/3/name/Demochar/bio.xml",
-        "/character/bio/d/1/name/Demochar",
-        "/character/bio/d/1/name//bio.xml",
-        "/character/bio/d/1/name/Demo%63har/bio.xml/x",
-        "/",
-    };
+    const char* notFound[] = {"/character/bio/d/1/name/Nobody/bio.xml",
+                              "/character/bio/d/3/name/Demochar/bio.xml",
+                              "/character/bio/d/1/name/Demochar",
+                              "/character/bio/d/1/name//bio.xml",
+                              "/character/bio/d/1/name/Demo%63har/bio.xml/x",
+                              "/"};
     for (const char* path : notFound) {
         EXPECT_EQ(get(port, path).Status, 404) << path;
     }

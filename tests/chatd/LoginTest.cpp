@@ -4,23 +4,18 @@
 
 namespace chatd::test {
 
-namespace {
-
-const QStringList kPublicGroups{"Group Join g0100000001 General 0 []",
-                                "Group Join g0100000002 Trade 0 []",
-                                "Group Join g0100000003 Newcomers 0 []"};
-
-} // namespace
-
 TEST_F(ChatServerTest, LoginThroughCharacterListSelectionAndAnnouncements) {
     auto client = Connect();
     EXPECT_EQ(Show(client->RequestCharacters("demo", "demo")),
               QStringList{"Login CharacterList 1001,1002 Demochar,Testchar 60,15 0,0"});
-    client->Send(cpLoginSelectCharacter, {TPacketArg::Int(1001)});
+    client->Send(cpLoginSelectCharacter, {A::Int(1001)});
     EXPECT_EQ(Show(client->Next()), QStringList{"Login Result OK"});
     // The stored buddy (Testchar, offline, permanent; known from the list)
     // and the public groups, nothing else.
-    EXPECT_EQ(Show(client->Sync()), QStringList{"Friend Added 1002 0 [01]"} + kPublicGroups);
+    EXPECT_EQ(client->Said(),
+              (QStringList{"Friend Added 1002 0 [01]", "Group Join g0100000001 General 0 []",
+                           "Group Join g0100000002 Trade 0 []",
+                           "Group Join g0100000003 Newcomers 0 []"}));
     EXPECT_TRUE(server.IsOnline("demochar"));
     EXPECT_TRUE(LogHas("select Demochar (demo)"));
 
@@ -33,29 +28,24 @@ TEST_F(ChatServerTest, LoginThroughCharacterListSelectionAndAnnouncements) {
 }
 
 TEST_F(ChatServerTest, LoginErrorsAreExplainedAndCloseTheSession) {
-    struct Case {
-        QByteArray user;
-        QByteArray password;
-        QByteArray seed; // empty: the seed the service sent
-        QByteArray key;  // empty: the key made of the above
+    const struct {
+        QByteArray user, password, seed, key; // empty seed, key: the right ones
         const char* expected;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"demo", "Demo", {}, {}, "Wrong password"},
         {"nobody", "demo", {}, {}, "Unknown user name"},
         {"demo", "demo", "another seed", {}, "Invalid login key"},
         {"demo", "demo", {}, "zz-00", "Invalid login key"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         auto client = Connect();
         const auto seed = client->Next();
         ASSERT_TRUE(seed.has_value());
         const QByteArray key =
-            c.key.isEmpty() ? MakeLoginKey(c.user, c.password,
-                                           c.seed.isEmpty() ? seed->Args(0).AsText() : c.seed)
-                            : c.key;
-        client->Send(cpLoginResponseGetCharList,
-                     {TPacketArg::Int(0), TPacketArg::Text(c.user), TPacketArg::Text(key)});
+            !c.key.isEmpty() ? c.key
+                             : MakeLoginKey(c.user, c.password,
+                                            c.seed.isEmpty() ? seed->Args(0).AsText() : c.seed);
+        client->Send(cpLoginResponseGetCharList, {A::Int(0), A::Text(c.user), A::Text(key)});
         EXPECT_EQ(Show(client->Next()), QStringList{QString("Login Result Error ") + c.expected});
         EXPECT_TRUE(client->WaitClosed()) << c.expected;
     }
@@ -67,7 +57,7 @@ TEST_F(ChatServerTest, OnlyTheAccountsOwnCharactersCanBeSelected) {
     for (const int32_t id : {2001, 999999, -1}) {
         auto client = Connect();
         ASSERT_TRUE(client->RequestCharacters("demo", "demo").has_value());
-        client->Send(cpLoginSelectCharacter, {TPacketArg::Int(id)});
+        client->Send(cpLoginSelectCharacter, {A::Int(id)});
         EXPECT_EQ(Show(client->Next()), QStringList{"Login Result Error Unknown character"}) << id;
         EXPECT_TRUE(client->WaitClosed());
     }
@@ -78,8 +68,8 @@ TEST_F(ChatServerTest, OnlyTheAccountsOwnCharactersCanBeSelected) {
     auto second = Demochar();
     EXPECT_TRUE(first->WaitClosed());
     EXPECT_EQ(server.OnlineCharacters(), QStringList{"Demochar"});
-    second->Send(cpNameLookup, {TPacketArg::Text("testchar")});
-    EXPECT_EQ(Show(second->Sync()), QStringList{"Lookup Result 1002 Testchar"});
+    EXPECT_EQ(second->Ask(cpNameLookup, {A::Text("testchar")}),
+              QStringList{"Lookup Result 1002 Testchar"});
 }
 
 } // namespace chatd::test

@@ -9,7 +9,7 @@ constexpr int32_t kAlpha = 2001;
 constexpr int32_t kCharlie = 2003;
 
 TPacketArgs Id(int32_t id) {
-    return {TPacketArg::Int(id)};
+    return {A::Int(id)};
 }
 
 } // namespace
@@ -26,8 +26,7 @@ protected:
 
     // Invites and joins a member; everybody synced.
     void AddMember(TestClient& member, int32_t id) {
-        owner->Send(cpPrivategroupInvite, Id(id));
-        owner->Sync();
+        owner->Ask(cpPrivategroupInvite, Id(id));
         member.Sync();
         member.Send(cpPrivategroupJoin, Id(kDemo));
         for (TestClient* c : {&member, owner.get(), alpha.get(), charlie.get()}) {
@@ -41,54 +40,46 @@ protected:
 };
 
 TEST_F(PrivateGroupTest, InviteJoinMessageAndLeave) {
-    owner->Send(cpPrivategroupInvite, Id(kAlpha));
-    EXPECT_TRUE(owner->Sync().isEmpty());
-    EXPECT_EQ(Show(alpha->Sync()),
+    EXPECT_TRUE(owner->Ask(cpPrivategroupInvite, Id(kAlpha)).isEmpty());
+    EXPECT_EQ(alpha->Said(),
               (QStringList{"Client Name 1001 Demochar", "Privategroup Invited 1001"}));
-    alpha->Send(cpPrivategroupJoin, Id(kDemo));
-    EXPECT_EQ(Show(alpha->Sync()), QStringList{"Privategroup Client Join 1001 2001"});
-    EXPECT_EQ(Show(owner->Sync()),
+    EXPECT_EQ(alpha->Ask(cpPrivategroupJoin, Id(kDemo)),
+              QStringList{"Privategroup Client Join 1001 2001"});
+    EXPECT_EQ(owner->Said(),
               (QStringList{"Client Name 2001 Alpha", "Privategroup Client Join 1001 2001"}));
     EXPECT_EQ(server.PrivateGroupMembers("Demochar"), QStringList{"Alpha"});
 
-    // A member's message reaches the owner and the member itself.
-    alpha->Send(cpPrivategroupMessage, Message(kDemo, "yo"));
-    const QStringList message{"Privategroup Message 1001 2001 yo [00]"};
-    EXPECT_EQ(Show(alpha->Sync()), message); // first: the service has handled it
-    EXPECT_EQ(Show(owner->Sync()), message);
-    EXPECT_TRUE(charlie->Sync().isEmpty());
-
-    // Leaving: the owner and the one who left see it.
-    alpha->Send(cpPrivategroupPart, Id(kDemo));
-    const QStringList left{"Privategroup Client Part 1001 2001"};
-    EXPECT_EQ(Show(alpha->Sync()), left);
-    EXPECT_EQ(Show(owner->Sync()), left);
+    // A member's message reaches the owner and the member itself; leaving,
+    // the owner and the one who left see it.
+    for (const auto& [row, args, seen] :
+         {std::tuple{cpPrivategroupMessage, Message(kDemo, "yo"),
+                     QStringList{"Privategroup Message 1001 2001 yo [00]"}},
+          {cpPrivategroupPart, Id(kDemo), QStringList{"Privategroup Client Part 1001 2001"}}}) {
+        EXPECT_EQ(alpha->Ask(row, args), seen); // first: the service has handled it
+        EXPECT_EQ(owner->Said(), seen);
+        EXPECT_TRUE(charlie->Sync().isEmpty());
+    }
     EXPECT_TRUE(server.PrivateGroupMembers("Demochar").isEmpty());
 }
 
 TEST_F(PrivateGroupTest, OnlyInvitedCharactersJoinAndOnlyMembersSpeak) {
     charlie->Send(cpPrivategroupJoin, Id(kDemo));
-    charlie->Send(cpPrivategroupMessage, Message(kDemo, "let me in"));
-    EXPECT_TRUE(charlie->Sync().isEmpty());
+    EXPECT_TRUE(charlie->Ask(cpPrivategroupMessage, Message(kDemo, "let me in")).isEmpty());
     EXPECT_TRUE(owner->Sync().isEmpty());
 
     // An invitation is used once; kicking an invitee withdraws it.
     AddMember(*alpha, kAlpha);
-    alpha->Send(cpPrivategroupPart, Id(kDemo));
-    alpha->Sync();
-    alpha->Send(cpPrivategroupJoin, Id(kDemo));
-    EXPECT_TRUE(alpha->Sync().isEmpty());
+    alpha->Ask(cpPrivategroupPart, Id(kDemo));
+    EXPECT_TRUE(alpha->Ask(cpPrivategroupJoin, Id(kDemo)).isEmpty());
     owner->Send(cpPrivategroupInvite, Id(kCharlie));
-    owner->Send(cpPrivategroupKick, Id(kCharlie));
-    owner->Sync();
+    owner->Ask(cpPrivategroupKick, Id(kCharlie));
     charlie->Sync();
-    charlie->Send(cpPrivategroupJoin, Id(kDemo));
-    EXPECT_TRUE(charlie->Sync().isEmpty());
+    EXPECT_TRUE(charlie->Ask(cpPrivategroupJoin, Id(kDemo)).isEmpty());
     EXPECT_TRUE(server.PrivateGroupMembers("Demochar").isEmpty());
 
     // The owner's own messages come back even with no members.
-    owner->Send(cpPrivategroupMessage, Message(kDemo, "alone"));
-    EXPECT_EQ(Show(owner->Sync()), QStringList{"Privategroup Message 1001 1001 alone [00]"});
+    EXPECT_EQ(owner->Ask(cpPrivategroupMessage, Message(kDemo, "alone")),
+              QStringList{"Privategroup Message 1001 1001 alone [00]"});
 }
 
 TEST_F(PrivateGroupTest, KickAndKickAll) {
@@ -96,19 +87,18 @@ TEST_F(PrivateGroupTest, KickAndKickAll) {
     AddMember(*charlie, kCharlie);
     EXPECT_EQ(server.PrivateGroupMembers("Demochar"), (QStringList{"Alpha", "Charlie"}));
 
-    owner->Send(cpPrivategroupKick, Id(kAlpha));
     const QStringList part{"Privategroup Client Part 1001 2001"};
-    EXPECT_EQ(Show(owner->Sync()), part);
-    EXPECT_EQ(Show(alpha->Sync()), QStringList{"Privategroup Kicked 1001"});
+    EXPECT_EQ(owner->Ask(cpPrivategroupKick, Id(kAlpha)), part);
+    EXPECT_EQ(alpha->Said(), QStringList{"Privategroup Kicked 1001"});
     // Charlie joined after Alpha and learns Alpha's name first.
-    EXPECT_EQ(Show(charlie->Sync()), QStringList{"Client Name 2001 Alpha"} + part);
+    EXPECT_EQ(charlie->Said(), QStringList{"Client Name 2001 Alpha"} + part);
 
     AddMember(*alpha, kAlpha); // now after Charlie
-    owner->Send(cpPrivategroupKickall, {});
-    EXPECT_EQ(Show(owner->Sync()), (QStringList{"Privategroup Client Part 1001 2003",
-                                                "Privategroup Client Part 1001 2001"}));
-    EXPECT_TRUE(Show(alpha->Sync()).contains("Privategroup Kicked 1001"));
-    EXPECT_TRUE(Show(charlie->Sync()).contains("Privategroup Kicked 1001"));
+    EXPECT_EQ(
+        owner->Ask(cpPrivategroupKickall, {}),
+        (QStringList{"Privategroup Client Part 1001 2003", "Privategroup Client Part 1001 2001"}));
+    EXPECT_TRUE(alpha->Said().contains("Privategroup Kicked 1001"));
+    EXPECT_TRUE(charlie->Said().contains("Privategroup Kicked 1001"));
     EXPECT_TRUE(server.PrivateGroupMembers("Demochar").isEmpty());
     EXPECT_TRUE(LogHas("kick all Demochar"));
 }
@@ -126,8 +116,8 @@ TEST_F(PrivateGroupTest, DisconnectsLeaveGroupsAndEndOwnGroups) {
     EXPECT_TRUE(server.PrivateGroupMembers("Demochar").isEmpty());
 
     // Inviting a character that is not online says why nothing happens.
-    charlie->Send(cpPrivategroupInvite, Id(kAlpha));
-    EXPECT_EQ(Show(charlie->Sync()), QStringList{"Message System Alpha is not online."});
+    EXPECT_EQ(charlie->Ask(cpPrivategroupInvite, Id(kAlpha)),
+              QStringList{"Message System Alpha is not online."});
 }
 
 } // namespace chatd::test

@@ -6,40 +6,6 @@
 
 namespace chatd::test {
 
-namespace {
-
-QString ShowArg(const TPacketArg& arg) {
-    QStringList numbers;
-    switch (arg.Kind()) {
-    case TArgKind::Int:
-        return QString::number(arg.AsInt());
-    case TArgKind::Text:
-        return QString::fromLatin1(arg.AsText());
-    case TArgKind::Group:
-        return "g" + QByteArrayView(arg.AsGroup()).toByteArray().toHex();
-    case TArgKind::Data:
-        return "[" + arg.AsData().toHex() + "]";
-    case TArgKind::IntList:
-        for (const int32_t n : arg.AsIntList()) {
-            numbers << QString::number(n);
-        }
-        return numbers.join(u',');
-    case TArgKind::TextList:
-        return QString::fromLatin1(QByteArrayList(arg.AsTextList()).join(','));
-    }
-    return {};
-}
-
-} // namespace
-
-QString Show(const Packet& packet) {
-    QStringList parts{QString::fromLatin1(packet.Info().Name)};
-    for (qsizetype i = 0; i < packet.ArgCount(); ++i) {
-        parts << ShowArg(packet.Args(i));
-    }
-    return parts.join(u' ');
-}
-
 QStringList Show(const Packets& packets) {
     QStringList lines;
     for (const Packet& p : packets) {
@@ -52,20 +18,12 @@ QStringList Show(const std::optional<Packet>& packet) {
     return packet ? QStringList{Show(*packet)} : QStringList{};
 }
 
-QByteArray RawFrame(uint16_t type, const QByteArray& body) {
-    QByteArray frame;
-    frame.append(char(type >> 8)).append(char(type & 0xFF));
-    frame.append(char((body.size() >> 8) & 0xFF)).append(char(body.size() & 0xFF));
-    return frame + body;
-}
-
 TPacketArgs Message(int32_t id, const QByteArray& text) {
-    return {TPacketArg::Int(id), TPacketArg::Text(text), TPacketArg::Data(QByteArray(1, '\0'))};
+    return {A::Int(id), A::Text(text), A::Data(QByteArray(1, '\0'))};
 }
 
 TPacketArgs Message(const TGroupId& group, const QByteArray& text) {
-    return {TPacketArg::Group(group), TPacketArg::Text(text),
-            TPacketArg::Data(QByteArray(1, '\0'))};
+    return {A::Group(group), A::Text(text), A::Data(QByteArray(1, '\0'))};
 }
 
 TestClient::TestClient(quint16 port) {
@@ -89,10 +47,8 @@ void TestClient::SendRaw(const QByteArray& bytes) {
     socket_.flush();
 }
 
-void TestClient::pump() {
-    if (socket_.bytesAvailable() > 0) {
-        received_.Append(socket_.readAll());
-    }
+void TestClient::Pump() {
+    received_.Append(socket_.readAll());
     while (auto packet = reader_.TakePacket(received_)) {
         pending_.append(std::move(*packet));
     }
@@ -101,20 +57,17 @@ void TestClient::pump() {
 std::optional<Packet> TestClient::Next() {
     WaitUntil(
         [this] {
-            pump();
+            Pump();
             return !pending_.isEmpty() || closed_;
         },
         kWaitMs);
-    pump();
-    if (pending_.isEmpty()) {
-        return std::nullopt;
-    }
-    return pending_.takeFirst();
+    Pump();
+    return pending_.isEmpty() ? std::nullopt : std::optional(pending_.takeFirst());
 }
 
 Packets TestClient::Sync() {
     const QByteArray marker = "sync" + QByteArray::number(++pings_);
-    Send(cpPing, {TPacketArg::Data(marker)});
+    Send(cpPing, {A::Data(marker)});
     Packets before;
     while (auto packet = Next()) {
         if (packet->Index() == spPong && packet->Args(0).AsData() == marker) {
@@ -134,8 +87,8 @@ std::optional<Packet> TestClient::RequestCharacters(const QByteArray& user,
         return std::nullopt;
     }
     Seed = seed->Args(0).AsText();
-    Send(cpLoginResponseGetCharList, {TPacketArg::Int(0), TPacketArg::Text(user),
-                                      TPacketArg::Text(MakeLoginKey(user, password, Seed))});
+    Send(cpLoginResponseGetCharList,
+         {A::Int(0), A::Text(user), A::Text(MakeLoginKey(user, password, Seed))});
     return Next();
 }
 
@@ -149,31 +102,29 @@ bool TestClient::Login(const QByteArray& user, const QByteArray& password,
     if (at < 0) {
         return false;
     }
-    Send(cpLoginSelectCharacter, {TPacketArg::Int(list->Args(0).AsIntList()[at])});
+    Send(cpLoginSelectCharacter, {A::Int(list->Args(0).AsIntList()[at])});
     const auto result = Next();
     if (!result || result->Index() != spLoginResultOK) {
         return false;
     }
-    AfterLogin = Sync();
+    AfterLogin = Said();
     return true;
 }
 
 void ChatServerTest::SetUp() {
-    QObject::connect(&server, &ChatServer::LogLine,
-                     [this](const QString& line) { log.append(line); });
+    QObject::connect(&server, &ChatServer::LogLine, [this](const QString& line) { log << line; });
     Directory& accounts = server.Accounts();
     accounts.AddAccount("alice", "alicepw");
     accounts.AddAccount("bob", "bobpw");
-    const auto add = [&](const char* user, int32_t id, const char* name, int32_t level) {
+    for (const auto& [user, id, name, level] : {std::tuple{"alice", 2001, "Alpha", 20},
+                                                {"alice", 2002, "Bravo", 30},
+                                                {"bob", 2003, "Charlie", 40}}) {
         Character c;
         c.Id = id;
         c.Name = name;
         c.Level = level;
         accounts.AddCharacter(user, c);
-    };
-    add("alice", 2001, "Alpha", 20);
-    add("alice", 2002, "Bravo", 30);
-    add("bob", 2003, "Charlie", 40);
+    }
     ASSERT_TRUE(server.Listen({0})) << server.ErrorString().toStdString();
     port = server.Ports().at(0);
 }

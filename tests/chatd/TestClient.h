@@ -4,6 +4,8 @@
 // written with the engine's packet classes, server frames read with its frame
 // reader, and a login with the real login key.
 
+#include "Bytes.h"
+#include "PacketText.h"
 #include "WaitUntil.h"
 
 #include "chatd/ChatServer.h"
@@ -20,22 +22,18 @@
 
 namespace chatd::test {
 
+using A = TPacketArg;
 using Packet = TVLChatIncomingPacket;
 using Packets = QList<Packet>;
 
 inline constexpr int kWaitMs = 10000;
 
-// A packet as one line, for comparing whole answers at once: the row's name,
-// then the arguments (numbers in decimal, texts as they stand, data as
-// "[hex]", groups as "g" and hex, lists joined by ",").
-QString Show(const Packet& packet);
+// Packets as lines (PacketText.h), to compare whole answers at once.
+using ::Show;
 QStringList Show(const Packets& packets);
 QStringList Show(const std::optional<Packet>& packet);
 
-// A frame with the given type and raw body.
-QByteArray RawFrame(uint16_t type, const QByteArray& body);
-// The arguments of a tell or a private-group message to an id, or of a
-// group message to a group, without attachment.
+// A tell or private-group message to an id, or a group message, without attachment.
 TPacketArgs Message(int32_t id, const QByteArray& text);
 TPacketArgs Message(const TGroupId& group, const QByteArray& text);
 
@@ -46,17 +44,20 @@ public:
     bool Connected() const { return socket_.state() == QAbstractSocket::ConnectedState; }
     // True once the service closed the connection.
     bool WaitClosed();
-
     void Send(uint8_t clientRow, const TPacketArgs& args);
     void SendRaw(const QByteArray& bytes);
-
     // The next packet, waiting for it; nothing when the time is up or the
     // connection closed first.
     std::optional<Packet> Next();
     // Sends a ping and returns every packet that arrived before its pong:
     // everything the service sent in answer to what this client sent before.
     Packets Sync();
-
+    // Sync as lines, after sending a packet.
+    QStringList Said() { return Show(Sync()); }
+    QStringList Ask(uint8_t clientRow, const TPacketArgs& args) {
+        Send(clientRow, args);
+        return Said();
+    }
     // The login handshake up to the character list (or the error).
     std::optional<Packet> RequestCharacters(const QByteArray& user, const QByteArray& password);
     // Requests the characters and selects one by name; true on "Login Result
@@ -64,10 +65,10 @@ public:
     bool Login(const QByteArray& user, const QByteArray& password, const QByteArray& character);
 
     QByteArray Seed;
-    Packets AfterLogin;
+    QStringList AfterLogin;
 
 private:
-    void pump();
+    void Pump();
 
     QTcpSocket socket_;
     plat::ByteQueue received_;
@@ -89,7 +90,6 @@ protected:
     // A logged-in client; fails the test when the login does not succeed.
     std::unique_ptr<TestClient> LoginAs(const QByteArray& user, const QByteArray& password,
                                         const QByteArray& character);
-    // The same for the three characters of the test accounts.
     std::unique_ptr<TestClient> Demochar() { return LoginAs("demo", "demo", "Demochar"); }
     std::unique_ptr<TestClient> Alpha() { return LoginAs("alice", "alicepw", "Alpha"); }
     std::unique_ptr<TestClient> Charlie() { return LoginAs("bob", "bobpw", "Charlie"); }

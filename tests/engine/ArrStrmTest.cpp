@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-TEST(ArrayStream, ANewStreamHoldsOneByteAndWritesGrowToExactlyTheEnd) {
+TEST(ArrayStream, WritesGrowToExactlyTheEndAndSizesZeroFill) {
     TArrayStream s;
-    EXPECT_EQ(s.GetArray(), QByteArray(1, '\0'));
+    EXPECT_EQ(s.GetArray(), QByteArray(1, '\0')); // a new stream holds one byte
     EXPECT_EQ(s.Position(), 0);
     s.Write("abc", 3);
     EXPECT_EQ(s.GetArray(), QByteArray("abc"));
@@ -15,18 +15,15 @@ TEST(ArrayStream, ANewStreamHoldsOneByteAndWritesGrowToExactlyTheEnd) {
     s.SetPosition(1);
     s.Write("B", 1); // overwrite inside keeps the size
     EXPECT_EQ(s.GetArray(), QByteArray("aBc\0\0z", 6));
-}
 
-TEST(ArrayStream, SetSizeZeroFillsAndMovesAPositionBeyondTheEnd) {
-    TArrayStream s;
-    s.SetArray(QByteArray("abcdef"));
+    // A size below the position moves it; a larger size zero-fills.
     s.SetPosition(6);
     s.SetSize(2);
     EXPECT_EQ(s.Position(), 2);
     s.SetPosition(1);
     s.SetSize(4);
     EXPECT_EQ(s.Position(), 1);
-    EXPECT_EQ(s.GetArray(), QByteArray("ab\0\0", 4));
+    EXPECT_EQ(s.GetArray(), QByteArray("aB\0\0", 4));
 }
 
 TEST(ArrayStream, ReadsStopAtTheEndAndAFailedReadConsumesNothing) {

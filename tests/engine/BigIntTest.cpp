@@ -2,6 +2,8 @@
 #include "engine/VLCrypt.h"
 #include "platform/core/Exception.h"
 
+#include "Raises.h"
+
 #include <gmp.h>
 #include <gtest/gtest.h>
 
@@ -22,16 +24,6 @@ TBigInt dec(const char* text) {
     TBigInt n;
     n.SetDecimal(QString::fromUtf8(text));
     return n;
-}
-
-template <typename F>
-QString messageOf(F&& f) {
-    try {
-        f();
-    } catch (const plat::Exception& e) {
-        return e.Message();
-    }
-    return QStringLiteral("<no exception>");
 }
 
 // ---- The GMP oracle -------------------------------------------------------
@@ -160,40 +152,22 @@ TEST(BigInt, ArithmeticEdgeCases) {
     n.Multiply(TBigInt::Zero());
     EXPECT_EQ(n.Limbs(), Limbs{0});
     EXPECT_EQ(n.ToHex(), QString());
-
-    const struct {
-        const char *dividend, *divisor, *quotient, *remainder;
-    } divisions[] = {
-        {"1000000005", "1000000000", "1", "5"},
-        {"1000000000000000000", "1000000001", "999999999", "1"},
-        {"98765432109876543210", "98765432109876543210", "1", "0"},
-        {"12345", "98765432109876543210", "0", "12345"},
-        // The first digit estimate is too high.
-        {"138605295567347690144687425343459544", "156043290313773267", "888248993523777289",
-         "134429173193526381"},
-    };
-    for (const auto& c : divisions) {
-        TBigInt r;
-        TBigInt q;
-        TBigInt::DivMod(dec(c.divisor), dec(c.dividend), r, q);
-        EXPECT_EQ(q, dec(c.quotient)) << c.dividend << " / " << c.divisor;
-        EXPECT_EQ(r, dec(c.remainder)) << c.dividend << " % " << c.divisor;
-    }
+    // Divisions are checked against GMP below.
 }
 
 TEST(BigInt, FailuresRaiseAndChangeNothing) {
     TBigInt n = TBigInt::CreateInt(5);
     TBigInt q = TBigInt::CreateInt(8);
-    EXPECT_EQ(messageOf([&] { n.Subtract(TBigInt::CreateInt(7)); }), "Negatives not supported");
-    EXPECT_EQ(messageOf([&] { n.SetInt(-1); }), "Negatives not supported");
-    EXPECT_EQ(messageOf([&] { n.Divide(TBigInt::Zero()); }), "Division by zero");
-    EXPECT_EQ(messageOf([&] { n.Modulo(TBigInt::Zero()); }), "Division by zero");
+    EXPECT_EQ(MessageOf([&] { n.Subtract(TBigInt::CreateInt(7)); }), "Negatives not supported");
+    EXPECT_EQ(MessageOf([&] { n.SetInt(-1); }), "Negatives not supported");
+    EXPECT_EQ(MessageOf([&] { n.Divide(TBigInt::Zero()); }), "Division by zero");
+    EXPECT_EQ(MessageOf([&] { n.Modulo(TBigInt::Zero()); }), "Division by zero");
     TBigInt zero;
-    EXPECT_EQ(messageOf([&] { TBigInt::DivMod(zero, zero, n, q); }), "Division by zero");
+    EXPECT_EQ(MessageOf([&] { TBigInt::DivMod(zero, zero, n, q); }), "Division by zero");
     EXPECT_THROW(n.Divide(TBigInt::Zero()), plat::EMathError);
 
     for (const char* bad : {"-5", "12a", "+5", "1 2", "", "   ", "0x10", "١٢"}) {
-        EXPECT_EQ(messageOf([&] { n.SetDecimal(QString::fromUtf8(bad)); }),
+        EXPECT_EQ(MessageOf([&] { n.SetDecimal(QString::fromUtf8(bad)); }),
                   QString::fromUtf8(bad) + " is not a valid integer.");
     }
     // Hexadecimal text goes through the integer parser in groups of four
@@ -203,7 +177,7 @@ TEST(BigInt, FailuresRaiseAndChangeNothing) {
         {u"0x10", "'$0x10'"}, {u" FFF", "'$ FFF'"},     {u"+FFF", "'$+FFF'"},
     };
     for (const auto& c : badHex) {
-        EXPECT_EQ(messageOf([&] { n.SetHex(c.first); }),
+        EXPECT_EQ(MessageOf([&] { n.SetHex(c.first); }),
                   QString::fromLatin1(c.second) + " is not a valid integer value");
     }
     EXPECT_THROW(n.SetHex(u"12G4"), plat::EConvertError);

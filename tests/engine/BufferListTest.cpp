@@ -2,46 +2,46 @@
 
 #include <gtest/gtest.h>
 
-TEST(BufferList, BrowsingWrapsAroundBothWays) {
-    TBufferList history;
-    EXPECT_EQ(history.Previous(), u"");
-    EXPECT_EQ(history.Next(), u"");
-    history.Add("a");
-    history.Add("b");
-    history.Add("c");
-    EXPECT_EQ(history.Previous(), u"c");
-    EXPECT_EQ(history.Previous(), u"b");
-    EXPECT_EQ(history.Previous(), u"a");
-    EXPECT_EQ(history.Previous(), u"c");
-    EXPECT_EQ(history.Next(), u"a");
-    EXPECT_EQ(history.Next(), u"b");
+namespace {
 
-    history.Add("d"); // a fresh line puts the cursor behind the last line
-    EXPECT_EQ(history.Next(), u"a");
-    EXPECT_EQ(history.Previous(), u"d");
-    EXPECT_EQ(history.Previous(), u"c");
-    history.ResetPosition();
-    EXPECT_EQ(history.Previous(), u"d");
+// Browses with '<' (Previous) and '>' (Next); the lines shown, "_" for none.
+QString Browse(TBufferList& history, const char* keys) {
+    QStringList shown;
+    for (const char* k = keys; *k != 0; ++k) {
+        const QString line = *k == '<' ? history.Previous() : history.Next();
+        shown << (line.isEmpty() ? "_" : line);
+    }
+    return shown.join(u' ');
 }
 
-TEST(BufferList, OnlyAnExactRepeatOfTheLastLineIsDropped) {
+} // namespace
+
+TEST(BufferList, BrowsingWrapsAroundBothWaysAndAFreshLineResetsIt) {
+    TBufferList history;
+    EXPECT_EQ(Browse(history, "<>"), "_ _");
+    for (const char* line : {"a", "b", "c"}) {
+        history.Add(line);
+    }
+    EXPECT_EQ(Browse(history, "<<<<>>"), "c b a c a b");
+    history.Add("d"); // a fresh line puts the cursor behind the last line
+    EXPECT_EQ(Browse(history, "><<"), "a d c");
+    history.ResetPosition();
+    EXPECT_EQ(Browse(history, "<"), "d");
+}
+
+TEST(BufferList, OnlyAnExactRepeatOfTheLastLineIsDroppedAndTheLastHundredStay) {
     TBufferList history;
     history.Add("b");
     history.Previous();
     history.Add("b"); // not added, but the cursor is reset
     EXPECT_EQ(history.Count(), 1);
-    EXPECT_EQ(history.Previous(), u"b");
+    EXPECT_EQ(Browse(history, "<"), "b");
     history.Add("B");
     history.Add("b");
     EXPECT_EQ(history.Count(), 3);
-}
-
-TEST(BufferList, KeepsTheLastHundredLines) {
-    TBufferList history;
     for (int i = 0; i < 101; ++i) {
         history.Add(QString::number(i));
     }
     EXPECT_EQ(history.Count(), 100);
-    EXPECT_EQ(history.Next(), u"1");
-    EXPECT_EQ(history.Previous(), u"100");
+    EXPECT_EQ(Browse(history, "><"), "1 100");
 }

@@ -21,14 +21,11 @@ void ExpectNothingLeft(TVLChat& chat) {
 // A session with something in every list and two packets in the queue.
 class DisconnectTest : public ChatTest {
 protected:
-    void LogInAndFillSession() {
+    void SetUp() override {
         LogIn();
         Deliver(ClientName(kBobId, "Bob") +
-                ServerFrame(spFriendAdded, {TPacketArg::Int(kBobId), TPacketArg::Int(1),
-                                            TPacketArg::Data(Hex("01"))}) +
-                ServerFrame(spGroupJoin,
-                            {TPacketArg::Group({1, 2, 3, 4, 5}), TPacketArg::Text("General"),
-                             TPacketArg::Int(0), TPacketArg::Data({})}));
+                ServerFrame(spFriendAdded, {A::Int(kBobId), A::Int(1), A::Data(Hex("01"))}) +
+                GroupJoin(kGeneral, "General"));
         for (const char* text : {"one", "two", "three"}) {
             ASSERT_TRUE(chat->SendPrivateMessage("Bob", text));
         }
@@ -41,18 +38,16 @@ protected:
 } // namespace
 
 TEST_F(DisconnectTest, ACloseByTheServerEndsInDisconnectedWithNothingLeft) {
-    LogInAndFillSession();
     // A frame that arrived before the close is still handled.
     server.Send(System("bye"));
     server.CloseClient();
     ASSERT_TRUE(WaitForDisconnects(1));
     EXPECT_EQ(TakeEvents(), (Events{"System bye", "Disconnect"}));
     ExpectNothingLeft(*chat);
-    EXPECT_TRUE(TakeErrors().isEmpty()) << "a close by the peer is no error";
+    EXPECT_TRUE(errors.Take().isEmpty()) << "a close by the peer is no error";
 }
 
 TEST_F(DisconnectTest, ADisconnectByTheClientGoesThroughDisconnecting) {
-    LogInAndFillSession();
     chat->Disconnect();
     EXPECT_EQ(chat->State(), csDisconnecting);
     EXPECT_EQ(chat->SendTimer().interval(), TVLChat::DisconnectDelay);
@@ -61,27 +56,16 @@ TEST_F(DisconnectTest, ADisconnectByTheClientGoesThroughDisconnecting) {
     chat->SendTimerTimer(); // the tick of the disconnect, driven here
     EXPECT_EQ(TakeEvents(), Events{"Disconnect"});
     ExpectNothingLeft(*chat); // the timer is stopped: no second completion
-    EXPECT_TRUE(WaitUntil([&] { return server.ClientGone(); }));
+    EXPECT_TRUE(server.WaitClientGone());
     chat->Disconnect(); // nothing to close
     EXPECT_EQ(chat->State(), csDisconnected);
 }
 
 TEST_F(ChatTest, TheClientCanCancelEveryStepOfTheLogin) {
-    const struct {
-        const char* step;
-        std::function<void()> reach;
-    } steps[] = {
-        {"before the server spoke", [&] { ConnectToServer(); }},
-        {"waiting for the character list", [&] { ReachCharacterList(); }},
-        {"choosing a character", [&] { ReachCharacterChoice(); }},
-        {"waiting for the login result",
-         [&] {
-             ReachCharacterChoice();
-             chat->SelectCharacter("Alice");
-         }},
-    };
+    std::vector<LoginStep> steps = LoginSteps();
+    steps.push_back({"choosing a character", [&] { ReachCharacterChoice(); }, csReadyForLogin});
     for (const auto& step : steps) {
-        SCOPED_TRACE(step.step);
+        SCOPED_TRACE(step.name);
         const int before = disconnects;
         step.reach();
         TakeEvents();
@@ -101,11 +85,10 @@ TEST_F(ChatTest, TheClientCanCancelEveryStepOfTheLogin) {
     chat->Disconnect();
     ASSERT_TRUE(WaitForDisconnects(6));
     ExpectNothingLeft(*chat);
-    EXPECT_TRUE(TakeErrors().isEmpty());
+    EXPECT_TRUE(errors.Take().isEmpty());
 }
 
 TEST_F(DisconnectTest, AReconnectKeepsNothingOfTheOldSession) {
-    LogInAndFillSession();
     // Half a frame is in flight when the server closes.
     server.Send(System("cut short").left(5));
     server.CloseClient();
@@ -124,13 +107,12 @@ TEST_F(DisconnectTest, AReconnectKeepsNothingOfTheOldSession) {
     // Nothing queued in the old session reaches the new one.
     EXPECT_FALSE(chat->SendTimer().isActive());
     EXPECT_EQ(chat->NameList().Count(), 2);
-    chat->PrivateGroupKickAll();
-    ASSERT_TRUE(server.WaitForFrames(3));
+    const Frames written = FramesUpToMarker();
+    ASSERT_EQ(written.size(), 3u);
     EXPECT_EQ(server.frames[0].type, 2);
-    EXPECT_EQ(server.frames[1].bytes, Hex("00 03 00 04 00 00 03 09"));
-    EXPECT_EQ(server.frames[2].bytes, Hex("00 36 00 00"));
+    EXPECT_EQ(written[1], Hex("00 03 00 04 00 00 03 09"));
     EXPECT_EQ(TakeEvents(), (Events{"Disconnect", "Connect", "Login"}));
-    EXPECT_TRUE(TakeErrors().isEmpty());
+    EXPECT_TRUE(errors.Take().isEmpty());
 }
 
 TEST_F(ChatTest, TheEngineMayBeDeletedLaterFromItsOwnEvents) {
@@ -141,6 +123,6 @@ TEST_F(ChatTest, TheEngineMayBeDeletedLaterFromItsOwnEvents) {
     // The second frame is already on its way when the first one's handler runs.
     server.Send(System("first") + System("second"));
     EXPECT_TRUE(WaitUntil([&] { return watched.isNull(); }));
-    EXPECT_TRUE(WaitUntil([&] { return server.ClientGone(); }));
-    EXPECT_TRUE(TakeErrors().isEmpty());
+    EXPECT_TRUE(server.WaitClientGone());
+    EXPECT_TRUE(errors.Take().isEmpty());
 }

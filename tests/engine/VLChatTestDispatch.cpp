@@ -12,32 +12,21 @@ using namespace chattest;
 
 namespace {
 
-const TGroupId kGeneral{1, 2, 3, 4, 5};
-
 QByteArray PrivateMessage(int32_t from, const QByteArray& text, const QByteArray& data) {
-    return ServerFrame(spMessagePrivate,
-                       {TPacketArg::Int(from), TPacketArg::Text(text), TPacketArg::Data(data)});
+    return ServerFrame(spMessagePrivate, {A::Int(from), A::Text(text), A::Data(data)});
 }
 
-QByteArray GroupJoin(const TGroupId& id, const QByteArray& name, int32_t flags) {
-    return ServerFrame(spGroupJoin, {TPacketArg::Group(id), TPacketArg::Text(name),
-                                     TPacketArg::Int(flags), TPacketArg::Data({})});
-}
-
-QByteArray GroupMessage(const TGroupId& id, int32_t from, const QByteArray& text,
-                        const QByteArray& data) {
-    return ServerFrame(spGroupMessage, {TPacketArg::Group(id), TPacketArg::Int(from),
-                                        TPacketArg::Text(text), TPacketArg::Data(data)});
+QByteArray GroupMessage(const TGroupId& id, const QByteArray& text, const QByteArray& data) {
+    return ServerFrame(spGroupMessage,
+                       {A::Group(id), A::Int(kBobId), A::Text(text), A::Data(data)});
 }
 
 QByteArray FriendAdded(int32_t id, int32_t online, const QByteArray& data) {
-    return ServerFrame(spFriendAdded,
-                       {TPacketArg::Int(id), TPacketArg::Int(online), TPacketArg::Data(data)});
+    return ServerFrame(spFriendAdded, {A::Int(id), A::Int(online), A::Data(data)});
 }
 
 QByteArray Ids(TVLServerPacket row, int32_t a, std::optional<int32_t> b = std::nullopt) {
-    return b ? ServerFrame(row, {TPacketArg::Int(a), TPacketArg::Int(*b)})
-             : ServerFrame(row, {TPacketArg::Int(a)});
+    return b ? ServerFrame(row, {A::Int(a), A::Int(*b)}) : ServerFrame(row, {A::Int(a)});
 }
 
 class DispatchTest : public OfflineTest {
@@ -53,13 +42,12 @@ TEST_F(DispatchTest, MessagesReachTheirEventsWithTheirAttachments) {
     const QByteArray textRef = Hex("00 00 00 C3 50 00 00 00 07 00 00 00 00 00 00 00 03 61 62 63");
     const QByteArray voice = Hex("01 02 03 00 04 77 61 76 65 00 05 68 65 6C 6C 6F");
     Feed(PrivateMessage(kBobId, "hello", Hex("00")) + PrivateMessage(kBobId, "item", item) +
-         System("Server restart") + GroupJoin(kGeneral, "General", 0) +
-         GroupMessage(kGeneral, kBobId, "hi", Hex("00")) +
-         GroupMessage(kGeneral, kBobId, "ref", textRef) +
-         GroupMessage({9, 9, 9, 9, 9}, kBobId, "lost", {}) +
-         ServerFrame(spPrivategroupMessage, {TPacketArg::Int(kAliceId), TPacketArg::Int(kBobId),
-                                             TPacketArg::Text("yo"), TPacketArg::Data(voice)}) +
-         ServerFrame(spPong, {TPacketArg::Data(Hex("80"))}));
+         System("Server restart") + GroupJoin(kGeneral, "General") +
+         GroupMessage(kGeneral, "hi", Hex("00")) + GroupMessage(kGeneral, "ref", textRef) +
+         GroupMessage({9, 9, 9, 9, 9}, "lost", {}) +
+         ServerFrame(spPrivategroupMessage,
+                     {A::Int(kAliceId), A::Int(kBobId), A::Text("yo"), A::Data(voice)}) +
+         ServerFrame(spPong, {A::Data(Hex("80"))}));
     EXPECT_EQ(TakeEvents(), (Events{
                                 "PrivateMessage Bob|hello|-",
                                 "PrivateMessage Bob|item|TItemBlob",
@@ -70,7 +58,7 @@ TEST_F(DispatchTest, MessagesReachTheirEventsWithTheirAttachments) {
                                 "GroupMessage -1|Bob|lost|-",
                                 "PrivateGroupMessage Alice|Bob|yo|TVoiceBlob",
                             }));
-    EXPECT_TRUE(TakeErrors().isEmpty());
+    EXPECT_TRUE(errors.Take().isEmpty());
 }
 
 TEST_F(DispatchTest, BuddiesAreAddedChangedAndRemoved) {
@@ -82,7 +70,7 @@ TEST_F(DispatchTest, BuddiesAreAddedChangedAndRemoved) {
 
     // Empty data and an unannounced character change nothing.
     Feed(FriendAdded(kBobId, 1, {}) + FriendAdded(4242, 1, Hex("01")));
-    EXPECT_EQ(TakeErrors(),
+    EXPECT_EQ(errors.Take(),
               (QStringList{HandlerError("Friend Added", "Buddy data is empty"),
                            HandlerError("Friend Added", "Name not found for ID 4242")}));
     EXPECT_TRUE(TakeEvents().empty());
@@ -95,7 +83,7 @@ TEST_F(DispatchTest, BuddiesAreAddedChangedAndRemoved) {
 
 TEST_F(DispatchTest, GroupsAreAddedAndReplacedByIdentifier) {
     const TGroupId odd{0x0A, 0xFF, 0x00, 0x01, 0x7C};
-    Feed(GroupJoin(kGeneral, "General", 0) + GroupJoin(odd, "Trade", 0x01000000) +
+    Feed(GroupJoin(kGeneral, "General") + GroupJoin(odd, "Trade", 0x01000000) +
          GroupJoin(kGeneral, "General", TGroupInfo::MutedFlags));
     EXPECT_EQ(TakeEvents(), (Events{"GroupListChange", "GroupListChange", "GroupListChange"}));
     ASSERT_EQ(chat->GroupList().Count(), 2);
@@ -109,7 +97,7 @@ TEST_F(DispatchTest, PrivateGroupEventsNameTheOwnerAndTheCharacter) {
          Ids(spPrivategroupClientPart, kBobId, kAliceId) + Ids(spPrivategroupKicked, kBobId));
     EXPECT_EQ(TakeEvents(), (Events{"PrivateGroupInvite Bob", "PrivateGroupJoin Bob|Alice",
                                     "PrivateGroupLeave Bob|Alice", "PrivateGroupKick Bob"}));
-    EXPECT_TRUE(TakeErrors().isEmpty());
+    EXPECT_TRUE(errors.Take().isEmpty());
 }
 
 TEST_F(DispatchTest, NamesResolveOnlyForBoundMessageEventsAndTheFirstIdentifierStays) {
@@ -117,20 +105,20 @@ TEST_F(DispatchTest, NamesResolveOnlyForBoundMessageEventsAndTheFirstIdentifierS
     Feed(PrivateMessage(4242, "hi", Hex("00")) + Ids(spPrivategroupInvited, 4243) +
          Ids(spPrivategroupClientJoin, kAliceId, 4244));
     EXPECT_EQ(
-        TakeErrors(),
+        errors.Take(),
         (QStringList{HandlerError("Message Private", "Name not found for ID 4242"),
                      HandlerError("Privategroup Invited", "Name not found for ID 4243"),
                      HandlerError("Privategroup Client Join", "Name not found for ID 4244")}));
     chat->OnPrivateMessage = nullptr;
     chat->OnPrivateGroupInvite = nullptr;
     Feed(PrivateMessage(4242, "hi", Hex("00")) + Ids(spPrivategroupInvited, 4243));
-    EXPECT_EQ(TakeErrors(),
+    EXPECT_EQ(errors.Take(),
               QStringList{HandlerError("Privategroup Invited", "Name not found for ID 4243")});
     EXPECT_TRUE(TakeEvents().empty());
 
     // Both rows add names; a name announced again keeps its first identifier.
-    Feed(ServerFrame(spLookupResult, {TPacketArg::Int(2002), TPacketArg::Text("BOB")}) +
-         ServerFrame(spLookupResult, {TPacketArg::Int(3003), TPacketArg::Text("Cy")}));
+    Feed(ServerFrame(spLookupResult, {A::Int(2002), A::Text("BOB")}) +
+         ServerFrame(spLookupResult, {A::Int(3003), A::Text("Cy")}));
     EXPECT_EQ(chat->NameList().IdOf("bob"), kBobId);
     EXPECT_EQ(chat->NameList().NameOf(2002), "BOB");
     EXPECT_EQ(chat->NameList().IdOf("cy"), 3003);
@@ -145,7 +133,7 @@ TEST_F(DispatchTest, HandlerExceptionsAreWrappedWithThePacketName) {
     };
     Feed(Ids(spPrivategroupInvited, kAliceId) + Ids(spPrivategroupKicked, kAliceId) +
          System("still here"));
-    EXPECT_EQ(TakeErrors(),
+    EXPECT_EQ(errors.Take(),
               (QStringList{HandlerError("Privategroup Invited", "Invitation box failed"),
                            HandlerError("Privategroup Kicked", "out of luck")}));
     EXPECT_EQ(TakeEvents(), Events{"System still here"});

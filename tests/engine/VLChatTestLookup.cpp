@@ -13,15 +13,13 @@ using namespace chattest;
 namespace {
 
 const QByteArray kLookupZed = Hex("00 15 00 05 00 03 5A 65 64");
-const QByteArray kKickAll = Hex("00 36 00 00");
 
 QByteArray LookupResult(int32_t id, const QByteArray& name) {
-    return ServerFrame(spLookupResult, {TPacketArg::Int(id), TPacketArg::Text(name)});
+    return ServerFrame(spLookupResult, {A::Int(id), A::Text(name)});
 }
 
 QByteArray PrivateMessage(int32_t from, const QByteArray& text) {
-    return ServerFrame(spMessagePrivate, {TPacketArg::Int(from), TPacketArg::Text(text),
-                                          TPacketArg::Data(Hex("00"))});
+    return ServerFrame(spMessagePrivate, {A::Int(from), A::Text(text), A::Data(Hex("00"))});
 }
 
 class LookupTest : public ChatTest {
@@ -51,14 +49,6 @@ protected:
         EXPECT_LT(elapsed.elapsed(), TNameList::NameLookupTimeoutMs / 4);
         return result;
     }
-
-    // The frames written after the lookup, ended by a Privategroup Kickall marker.
-    std::vector<QByteArray> FramesUpToMarker() {
-        chat->PrivateGroupKickAll();
-        EXPECT_TRUE(WaitUntil(
-            [&] { return !server.frames.empty() && server.frames.back().bytes == kKickAll; }));
-        return server.FrameBytes();
-    }
 };
 
 } // namespace
@@ -85,8 +75,8 @@ TEST_F(LookupTest, AnUnknownCharacterSendsNothingAndIsAskedForAgain) {
     EXPECT_FALSE(Prompt([&] { return chat->SendPrivateMessage("Zed", "hello"); }));
     OnLookup(kLookupZed, [this] { server.Send(LookupResult(-1, "zed")); });
     EXPECT_FALSE(Prompt([&] { return chat->AddFriend("Zed", true); }));
-    EXPECT_EQ(FramesUpToMarker(), (std::vector<QByteArray>{kLookupZed, kLookupZed, kKickAll}));
-    EXPECT_TRUE(TakeErrors().isEmpty());
+    EXPECT_EQ(FramesUpToMarker(), (Frames{kLookupZed, kLookupZed, kKickAll}));
+    EXPECT_TRUE(errors.Take().isEmpty());
     EXPECT_EQ(chat->SendQueueCount(), 0);
 }
 
@@ -99,7 +89,7 @@ TEST_F(LookupTest, NoAnswerEndsTheWaitAtTheTimeLimit) {
     });
     // The time limit comes from the clock.
     EXPECT_FALSE(Prompt([&] { return chat->PrivateGroupInvite("Zed"); }));
-    EXPECT_EQ(FramesUpToMarker(), (std::vector<QByteArray>{kLookupZed, kKickAll}));
+    EXPECT_EQ(FramesUpToMarker(), (Frames{kLookupZed, kKickAll}));
     EXPECT_EQ(chat->NameList().IdOf("Other"), 5555);
 }
 
@@ -109,16 +99,15 @@ TEST_F(LookupTest, AServerCloseEndsTheWait) {
     EXPECT_NE(chat->State(), csLoggedIn);
     ASSERT_TRUE(WaitForDisconnects(1));
     EXPECT_EQ(server.frames.size(), 1u);
-    EXPECT_TRUE(TakeErrors().isEmpty());
+    EXPECT_TRUE(errors.Take().isEmpty());
 }
 
 TEST_F(LookupTest, LookupsNestAndBothComplete) {
     // The message that arrives during the wait for Zed makes its handler look up Yan.
-    chat->OnPrivateMessage = [&](TVLChat* sender, const QByteArray&, const QByteArray& text,
+    chat->OnPrivateMessage = [&](TVLChat* sender, const QByteArray&, const QByteArray&,
                                  const TBlob*) {
         events.push_back("reply " +
                          std::to_string(Prompt([&] { return sender->PrivateGroupJoin("Yan"); })));
-        (void)text;
     };
     const QByteArray lookupYan = Hex("00 15 00 05 00 03 59 61 6E");
     OnLookup(kLookupZed, [&] {
@@ -130,9 +119,8 @@ TEST_F(LookupTest, LookupsNestAndBothComplete) {
     });
     EXPECT_TRUE(Prompt([&] { return chat->PrivateGroupJoin("Zed"); }));
     EXPECT_EQ(TakeEvents(), Events{"reply 1"});
-    EXPECT_EQ(FramesUpToMarker(),
-              (std::vector<QByteArray>{kLookupZed, lookupYan, Hex("00 34 00 04 00 00 10 F7"),
-                                       Hex("00 34 00 04 00 00 10 92"), kKickAll}));
+    EXPECT_EQ(FramesUpToMarker(), (Frames{kLookupZed, lookupYan, Hex("00 34 00 04 00 00 10 F7"),
+                                          Hex("00 34 00 04 00 00 10 92"), kKickAll}));
 }
 
 TEST_F(LookupTest, DeletingTheEngineDuringTheWaitEndsItSafely) {
@@ -162,8 +150,8 @@ TEST_F(LookupTest, DeletingTheEngineDuringTheWaitEndsItSafely) {
         EXPECT_FALSE(Prompt([&] { return engine->SendPrivateMessage("Zed", "hello"); }));
         ASSERT_FALSE(watched.isNull()) << "not while its operation runs";
         EXPECT_TRUE(WaitUntil([&] { return watched.isNull(); }));
-        EXPECT_TRUE(WaitUntil([&] { return server.ClientGone(); }));
-        EXPECT_TRUE(TakeErrors().isEmpty());
+        EXPECT_TRUE(server.WaitClientGone());
+        EXPECT_TRUE(errors.Take().isEmpty());
         server.onFrame = nullptr;
     }
 }

@@ -9,17 +9,6 @@
 
 using namespace chattest;
 
-namespace {
-
-const TGroupId kGeneral{1, 2, 3, 4, 5};
-
-QByteArray GroupJoin(const TGroupId& id, const QByteArray& name) {
-    return ServerFrame(spGroupJoin, {TPacketArg::Group(id), TPacketArg::Text(name),
-                                     TPacketArg::Int(0), TPacketArg::Data({})});
-}
-
-} // namespace
-
 TEST_F(ChatTest, OperationsWriteTheirPackets) {
     LogIn();
     Deliver(ClientName(kBobId, "Bob") + GroupJoin(kGeneral, "General"));
@@ -48,7 +37,7 @@ TEST_F(ChatTest, OperationsWriteTheirPackets) {
     EXPECT_TRUE(chat->AddFriend("Bob", false));
     EXPECT_TRUE(chat->RemoveFriend("Bob"));
 
-    const std::vector<QByteArray> expected{
+    const Frames expected{
         Hex("00 1E 00 0E 00 00 03 E9 00 05 68 65 6C 6C 6F 00 01 00"),
         // The private kind puts one zero byte before the text reference.
         Hex("00 1E 00 20 00 00 03 E9 00 03 72 65 66 00 15 00 00 00 00 C3 50 00 00 00 00 00 00 00 "
@@ -69,40 +58,40 @@ TEST_F(ChatTest, OperationsWriteTheirPackets) {
     };
     ASSERT_TRUE(server.WaitForFrames(expected.size()));
     EXPECT_EQ(server.FrameBytes(), expected);
-    EXPECT_TRUE(TakeErrors().isEmpty());
+    EXPECT_TRUE(errors.Take().isEmpty());
 }
 
 TEST_F(ChatTest, GroupOperationsRefuseGroupsNotInTheList) {
     LogIn();
     Deliver(GroupJoin(kGeneral, "General"));
     // Group names compare exactly.
-    ExpectThrows([&] { chat->SendGroupMessage("general", "hi"); }, "List index out of bounds (-1)");
-    ExpectThrows([&] { chat->MuteGroup(1); }, "List index out of bounds (1)");
-    ExpectThrows([&] { chat->UnmuteGroup(-1); }, "List index out of bounds (-1)");
-    ExpectThrows([&] { chat->SendGroupMessageByIndex(1, "hi"); }, "List index out of bounds (1)");
-    chat->PrivateGroupKickAll();
-    ASSERT_TRUE(server.WaitForFrames(1));
-    EXPECT_EQ(server.frames[0].bytes, Hex("00 36 00 00")) << "nothing may be written before it";
+    EXPECT_EQ(MessageOf([&] { chat->SendGroupMessage("general", "hi"); }),
+              "List index out of bounds (-1)");
+    EXPECT_EQ(MessageOf([&] { chat->MuteGroup(1); }), "List index out of bounds (1)");
+    EXPECT_EQ(MessageOf([&] { chat->UnmuteGroup(-1); }), "List index out of bounds (-1)");
+    EXPECT_EQ(MessageOf([&] { chat->SendGroupMessageByIndex(1, "hi"); }),
+              "List index out of bounds (1)");
+    EXPECT_EQ(FramesUpToMarker(), Frames{kKickAll}) << "nothing may be written before it";
 }
 
 TEST_F(ChatTest, OperationsRaiseTheStateErrorOutsideLoggedIn) {
-    ExpectThrows([&] { chat->PrivateGroupKickAll(); },
-                 "Packet type Privategroup Kickall not allowed in state Disconnected");
+    EXPECT_EQ(MessageOf([&] { chat->PrivateGroupKickAll(); }),
+              "Packet type Privategroup Kickall not allowed in state Disconnected");
     ReachCharacterChoice();
     const uint32_t tick = chat->LastSendTick();
-    ExpectThrows([&] { chat->AddFriend("Alice", true); },
-                 "Packet type Friend Add not allowed in state Ready for Login");
-    ExpectThrows([&] { chat->SendPrivateMessage("Alice", "hi"); },
-                 "Packet type Message Private not allowed in state Ready for Login");
-    ExpectThrows([&] { chat->RemoveFriend("Zed"); },
-                 "Packet type Name Lookup not allowed in state Ready for Login");
+    const QString refused = " not allowed in state Ready for Login";
+    EXPECT_EQ(MessageOf([&] { chat->AddFriend("Alice", true); }),
+              "Packet type Friend Add" + refused);
+    EXPECT_EQ(MessageOf([&] { chat->SendPrivateMessage("Alice", "hi"); }),
+              "Packet type Message Private" + refused);
+    EXPECT_EQ(MessageOf([&] { chat->RemoveFriend("Zed"); }), "Packet type Name Lookup" + refused);
     EXPECT_EQ(chat->LastSendTick(), tick);
     EXPECT_FALSE(chat->SendTimer().isActive());
     chat->SelectCharacter("Alice");
     ASSERT_TRUE(server.WaitForFrames(2));
     EXPECT_EQ(server.frames[1].type, 3) << "nothing may be written before the choice";
-    ExpectThrows([&] { chat->SelectCharacter("Alice"); },
-                 "Packet type Login Select Character not allowed in state Awaiting Login Result");
+    EXPECT_EQ(MessageOf([&] { chat->SelectCharacter("Alice"); }),
+              "Packet type Login Select Character not allowed in state Awaiting Login Result");
 }
 
 TEST_F(ChatTest, QueuedPacketsLeaveOnePerIntervalAndDirectOnesAtOnce) {
@@ -121,8 +110,8 @@ TEST_F(ChatTest, QueuedPacketsLeaveOnePerIntervalAndDirectOnesAtOnce) {
     ASSERT_TRUE(chat->AddFriend("Bob", true)); // direct: not paced
 
     // A text too large for the protocol is refused to the caller, not queued.
-    ExpectThrows([&] { chat->SendPrivateMessage("Bob", QByteArray(65536, 'x')); },
-                 "Packet too large: 65536 bytes");
+    EXPECT_EQ(MessageOf([&] { chat->SendPrivateMessage("Bob", QByteArray(65536, 'x')); }),
+              "Packet too large: 65536 bytes");
     EXPECT_EQ(chat->SendQueueCount(), 2);
 
     for (const int64_t at : {3300, 6600}) {
@@ -141,11 +130,11 @@ TEST_F(ChatTest, QueuedPacketsLeaveOnePerIntervalAndDirectOnesAtOnce) {
     EXPECT_EQ(chat->SendQueueCount(), 0);
 
     ASSERT_TRUE(server.WaitForFrames(5));
-    std::vector<QByteArray> texts;
+    Frames texts;
     for (const ClientFrame& f : server.frames) {
-        texts.push_back(f.type == 30 ? ClientArgs(f).at(1).AsText() : "add friend");
+        texts.push_back(f.type == 30 ? f.Args().at(1).AsText() : "add friend");
     }
-    EXPECT_EQ(texts, (std::vector<QByteArray>{"one", "add friend", "two", "three", "four"}));
+    EXPECT_EQ(texts, (Frames{"one", "add friend", "two", "three", "four"}));
 
     // Without flood protection every message leaves at once.
     clock.Advance(TVLChat::SendInterval);
@@ -171,7 +160,7 @@ TEST_F(ChatTest, AQueuedPacketThatFailsIsReleasedAndTheTimerGoesOn) {
     TVLChatTestSeam::SetState(*chat, csLoggedIn);
     const uint32_t tick = chat->LastSendTick();
     for (const qsizetype left : {1, 0}) {
-        ExpectThrows([&] { chat->SendTimerTimer(); }, "Socket is not connected");
+        EXPECT_EQ(MessageOf([&] { chat->SendTimerTimer(); }), "Socket is not connected");
         EXPECT_EQ(chat->SendQueueCount(), left);
         EXPECT_TRUE(chat->SendTimer().isActive());
         EXPECT_EQ(chat->LastSendTick(), tick) << "nothing was handed over";

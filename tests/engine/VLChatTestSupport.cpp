@@ -1,7 +1,6 @@
 #include "VLChatTestSupport.h"
 
 #include "engine/VLChatTestSeam.h"
-#include "platform/core/Exception.h"
 #include "platform/core/Guarded.h"
 
 #include <QHostAddress>
@@ -10,20 +9,20 @@
 
 namespace chattest {
 
-QByteArray Hex(const char* text) {
-    return QByteArray::fromHex(text); // blanks are skipped
-}
-
 QByteArray ServerFrame(TVLServerPacket row, const TPacketArgs& args) {
     return WritePacketFrame(VLServerPackets[row].Type, VLServerPackets[row].Signature, args);
 }
 
 QByteArray ClientName(int32_t id, const QByteArray& name) {
-    return ServerFrame(spClientName, {TPacketArg::Int(id), TPacketArg::Text(name)});
+    return ServerFrame(spClientName, {A::Int(id), A::Text(name)});
 }
 
 QByteArray System(const QByteArray& text) {
-    return ServerFrame(spMessageSystem, {TPacketArg::Text(text)});
+    return ServerFrame(spMessageSystem, {A::Text(text)});
+}
+
+QByteArray GroupJoin(const TGroupId& id, const QByteArray& name, int32_t flags) {
+    return ServerFrame(spGroupJoin, {A::Group(id), A::Text(name), A::Int(flags), A::Data({})});
 }
 
 QByteArray TwoCharacterList() {
@@ -40,34 +39,14 @@ QString Refused(const char* packet, const char* state) {
                         QString("Packet type %1 not allowed in state %2").arg(packet, state));
 }
 
-void ExpectThrows(const std::function<void()>& f, const QString& message) {
-    try {
-        f();
-        ADD_FAILURE() << "no exception, expected " << message.toStdString();
-    } catch (const plat::Exception& e) {
-        EXPECT_EQ(e.Message(), message);
-    }
-}
-
-TPacketArgs ClientArgs(const ClientFrame& frame) {
+TPacketArgs ClientFrame::Args() const {
     for (const TPacketInfo& row : VLClientPackets) {
-        if (row.Type == frame.type) {
-            return ReadPacketArgs(row.Signature, frame.body);
+        if (row.Type == type) {
+            return ReadPacketArgs(row.Signature, body);
         }
     }
-    ADD_FAILURE() << "no client row has type " << frame.type;
+    ADD_FAILURE() << "no client row has type " << type;
     return {};
-}
-
-ExceptionRecorder::ExceptionRecorder() {
-    plat::SetExceptionHandler([this](const std::exception& e) {
-        const auto* own = dynamic_cast<const plat::Exception*>(&e);
-        messages << (own ? own->Message() : QString::fromUtf8(e.what()));
-    });
-}
-
-ExceptionRecorder::~ExceptionRecorder() {
-    plat::SetExceptionHandler(nullptr);
 }
 
 ScriptedServer::ScriptedServer() {
@@ -83,11 +62,8 @@ ScriptedServer::ScriptedServer() {
             pending_.clear();
             clientGone_ = false;
             QObject::connect(next, &QTcpSocket::readyRead, next, [this] { Receive(); });
-            QObject::connect(next, &QTcpSocket::disconnected, next, [this, next] {
-                if (next == client_) {
-                    clientGone_ = true;
-                }
-            });
+            QObject::connect(next, &QTcpSocket::disconnected, next,
+                             [this, next] { clientGone_ = clientGone_ || next == client_; });
         }
     });
     EXPECT_TRUE(server_.listen(QHostAddress::LocalHost, 0));
@@ -116,12 +92,16 @@ void ScriptedServer::CloseClient() {
     }
 }
 
+bool ScriptedServer::WaitClientGone() const {
+    return WaitUntil([this] { return clientGone_; });
+}
+
 bool ScriptedServer::WaitForFrames(size_t count) {
     return WaitUntil([&] { return frames.size() >= count; });
 }
 
-std::vector<QByteArray> ScriptedServer::FrameBytes() const {
-    std::vector<QByteArray> out;
+Frames ScriptedServer::FrameBytes() const {
+    Frames out;
     for (const ClientFrame& f : frames) {
         out.push_back(f.bytes);
     }
@@ -212,18 +192,6 @@ EngineTest::EngineTest() : chat(std::make_unique<TVLChat>()) {
     RecordEvents(*chat, events, &disconnects);
 }
 
-EngineTest::~EngineTest() {
-    chat.reset();
-}
-
-Events EngineTest::TakeEvents() {
-    return std::exchange(events, {});
-}
-
-QStringList EngineTest::TakeErrors() {
-    return std::exchange(errors.messages, {});
-}
-
 OfflineTest::OfflineTest(TVLChatState state) {
     TVLChatTestSeam::SetState(*chat, state);
 }
@@ -268,14 +236,27 @@ void ChatTest::ReachCharacterChoice() {
     ASSERT_TRUE(WaitForState(csReadyForLogin));
 }
 
-void ChatTest::LogIn() {
+void ChatTest::ReachLoginResult() {
     ReachCharacterChoice();
     chat->SelectCharacter("Alice");
     ASSERT_TRUE(server.WaitForFrames(2));
+}
+
+void ChatTest::LogIn() {
+    ReachLoginResult();
     server.Send(kLoginOK);
     ASSERT_TRUE(WaitForState(csLoggedIn));
     server.frames.clear();
     TakeEvents();
+}
+
+std::vector<ChatTest::LoginStep> ChatTest::LoginSteps() {
+    return {
+        {"before the server spoke", [this] { ConnectToServer(); }, csConnecting},
+        {"waiting for the character list", [this] { ReachCharacterList(); },
+         csAwaitingAuthorization},
+        {"waiting for the login result", [this] { ReachLoginResult(); }, csAwaitingLoginResult},
+    };
 }
 
 bool ChatTest::WaitForState(TVLChatState state) {
@@ -294,6 +275,13 @@ void ChatTest::Deliver(const QByteArray& bytes) {
 
 bool ChatTest::WaitForDisconnects(int count) {
     return WaitUntil([&] { return disconnects >= count; });
+}
+
+Frames ChatTest::FramesUpToMarker() {
+    chat->PrivateGroupKickAll();
+    EXPECT_TRUE(WaitUntil(
+        [&] { return !server.frames.empty() && server.frames.back().bytes == kKickAll; }));
+    return server.FrameBytes();
 }
 
 } // namespace chattest

@@ -66,33 +66,18 @@ protected:
         return DrawText(p, text, rect, format);
     }
 
-    // The columns [first, last] holding ink in the rows [top, bottom); (-1, -1) when blank.
-    std::pair<int, int> InkColumns(int top, int bottom) const {
-        int first = -1;
-        int last = -1;
-        for (int y = top; y < bottom; ++y) {
+    // The bounds of the ink in the rows [top, bottom) (the whole image by
+    // default); an empty rectangle when blank.
+    QRect Ink(int top = 0, int bottom = -1) const {
+        QRect ink;
+        for (int y = top; y < (bottom < 0 ? image_.height() : bottom); ++y) {
             for (int x = 0; x < image_.width(); ++x) {
                 if (image_.pixel(x, y) != 0xFFFFFFFF) {
-                    first = first < 0 ? x : std::min(first, x);
-                    last = std::max(last, x);
+                    ink |= QRect(x, y, 1, 1);
                 }
             }
         }
-        return {first, last};
-    }
-
-    std::pair<int, int> InkRows() const {
-        int first = -1;
-        int last = -1;
-        for (int y = 0; y < image_.height(); ++y) {
-            for (int x = 0; x < image_.width(); ++x) {
-                if (image_.pixel(x, y) != 0xFFFFFFFF) {
-                    first = first < 0 ? y : first;
-                    last = y;
-                }
-            }
-        }
-        return {first, last};
+        return ink;
     }
 
     QFont font_;
@@ -140,7 +125,7 @@ TEST_F(TextLayout, CalcRectMeasuresLinesBreaksAndMarks) {
         EXPECT_EQ(DrawText(p, m.text, viaPainter, m.format | DT_CALCRECT), m.expectLines * h_);
         EXPECT_EQ(viaPainter, calc);
         p.end();
-        EXPECT_EQ(InkRows(), std::make_pair(-1, -1));
+        EXPECT_TRUE(Ink().isEmpty());
     }
 }
 
@@ -175,21 +160,19 @@ TEST_F(TextLayout, AlignsHorizontallyAndVerticallyInsideTheRectangle) {
     } cases[] = {{DT_LEFT, 0}, {DT_CENTER, 9}, {DT_RIGHT, 18}};
     for (const auto& a : cases) {
         Draw(u"MM", rect, a.format | DT_SINGLELINE | DT_VCENTER);
-        const auto [first, last] = InkColumns(0, image_.height());
-        EXPECT_GE(first, rect.Left + a.firstCell * c_) << a.format;
-        EXPECT_LT(last, rect.Left + (a.firstCell + 2) * c_) << a.format;
+        EXPECT_GE(Ink().left(), rect.Left + a.firstCell * c_) << a.format;
+        EXPECT_LT(Ink().right(), rect.Left + (a.firstCell + 2) * c_) << a.format;
     }
     // Vertically centred: the line starts at (3h - h) / 2.
     const int top = rect.Top + h_;
     EXPECT_EQ(Draw(u"MM", rect, DT_SINGLELINE | DT_VCENTER), 2 * h_);
-    const auto rows = InkRows();
-    EXPECT_GE(rows.first, top);
-    EXPECT_LT(rows.second, top + h_);
+    EXPECT_GE(Ink().top(), top);
+    EXPECT_LT(Ink().bottom(), top + h_);
     EXPECT_EQ(Draw(u"MM", rect, DT_SINGLELINE | DT_BOTTOM), 3 * h_);
-    EXPECT_GE(InkRows().first, rect.Top + 2 * h_);
+    EXPECT_GE(Ink().top(), rect.Top + 2 * h_);
     // Without DT_SINGLELINE the vertical flags do nothing.
     EXPECT_EQ(Draw(u"MM", rect, DT_VCENTER), h_);
-    EXPECT_LT(InkRows().first, rect.Top + h_);
+    EXPECT_LT(Ink().top(), rect.Top + h_);
 }
 
 TEST_F(TextLayout, UnderlinesTheAcceleratorUnlessHiddenOrOff) {
@@ -216,13 +199,10 @@ TEST_F(TextLayout, UnderlinesTheAcceleratorUnlessHiddenOrOff) {
             r.Right = 6 * c_;
         }
         Draw(u.text, r, u.format);
-        const auto [first, last] = InkColumns(underlineRow, underlineRow + 1);
-        if (u.cell < 0) {
-            EXPECT_EQ(first, -1);
-        } else {
-            EXPECT_EQ(first, u.cell * c_);
-            EXPECT_EQ(last, (u.cell + 1) * c_ - 1);
-            EXPECT_EQ(image_.pixel(first, underlineRow), 0xFF000000u); // the pen's colour
+        const QRect ink = Ink(underlineRow, underlineRow + 1);
+        EXPECT_EQ(ink, u.cell < 0 ? QRect() : QRect(u.cell * c_, underlineRow, c_, 1));
+        if (u.cell >= 0) {
+            EXPECT_EQ(image_.pixel(ink.topLeft()), 0xFF000000u); // the pen's colour
         }
     }
 }
@@ -230,13 +210,13 @@ TEST_F(TextLayout, UnderlinesTheAcceleratorUnlessHiddenOrOff) {
 TEST_F(TextLayout, ClipsToTheRectangleUnlessTold) {
     const TRect rect(0, 0, 3 * c_, h_);
     Draw(u"MMMMMM", rect, DT_SINGLELINE);
-    EXPECT_LT(InkColumns(0, h_).second, 3 * c_);
+    EXPECT_LT(Ink(0, h_).right(), 3 * c_);
     Draw(u"MMMMMM", rect, DT_SINGLELINE | DT_NOCLIP);
-    EXPECT_GE(InkColumns(0, h_).second, 5 * c_);
+    EXPECT_GE(Ink(0, h_).right(), 5 * c_);
     // Word-broken lines go one below the other.
     Draw(u"MM MM", TRect(0, 0, 3 * c_, 3 * h_), DT_WORDBREAK);
-    EXPECT_GE(InkRows().second, h_);
-    EXPECT_LT(InkColumns(0, 3 * h_).second, 2 * c_);
+    EXPECT_GE(Ink().bottom(), h_);
+    EXPECT_LT(Ink().right(), 2 * c_);
 }
 
 TEST_F(TextLayout, TextWidthDropsMarksOnlyWhenAsked) {

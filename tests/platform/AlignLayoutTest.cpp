@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -23,17 +24,25 @@ protected:
 
     QWidget* Add(Align align, int extent) {
         auto* child = new QWidget(&form_);
-        if (align == Align::Top || align == Align::Bottom) {
-            child->resize(10, extent);
-        } else {
-            child->resize(extent, 10);
-        }
+        const bool across = align == Align::Top || align == Align::Bottom;
+        child->resize(across ? 10 : extent, across ? extent : 10);
         child->show();
         layout_->AddWidget(child, align);
         return child;
     }
 
-    void LayOut(QSize size = QSize(200, 100)) { layout_->setGeometry(QRect(QPoint(), size)); }
+    void LayOut() { layout_->setGeometry(QRect(0, 0, 200, 100)); }
+    void LayOutPosted() { QCoreApplication::sendPostedEvents(&form_, QEvent::LayoutRequest); }
+
+    // The geometries of the widgets as "x y w h" texts.
+    static QStringList Geometry(std::initializer_list<const QWidget*> widgets) {
+        QStringList out;
+        for (const QWidget* w : widgets) {
+            const QRect g = w->geometry();
+            out << QString("%1 %2 %3 %4").arg(g.x()).arg(g.y()).arg(g.width()).arg(g.height());
+        }
+        return out;
+    }
 
     QWidget form_;
     AlignLayout* layout_;
@@ -51,14 +60,9 @@ TEST_F(AlignLayoutTest, TopAndBottomFirstThenSidesThenClient) {
     QWidget* loose = Add(Align::None, 0);
     loose->setGeometry(5, 6, 7, 8);
     LayOut();
-    EXPECT_EQ(top1->geometry(), QRect(0, 0, 200, 10));
-    EXPECT_EQ(top2->geometry(), QRect(0, 10, 200, 15));
-    EXPECT_EQ(bottom->geometry(), QRect(0, 80, 200, 20));
-    EXPECT_EQ(bottom2->geometry(), QRect(0, 75, 200, 5));
-    EXPECT_EQ(left->geometry(), QRect(0, 25, 30, 50));
-    EXPECT_EQ(right->geometry(), QRect(160, 25, 40, 50));
-    EXPECT_EQ(client->geometry(), QRect(30, 25, 130, 50));
-    EXPECT_EQ(loose->geometry(), QRect(5, 6, 7, 8));
+    EXPECT_EQ(Geometry({top1, top2, bottom, bottom2, left, right, client, loose}),
+              QStringList({"0 0 200 10", "0 10 200 15", "0 80 200 20", "0 75 200 5", "0 25 30 50",
+                           "160 25 40 50", "30 25 130 50", "5 6 7 8"}));
     EXPECT_EQ(layout_->sizeHint(), QSize(70, 50));
 }
 
@@ -69,17 +73,15 @@ TEST_F(AlignLayoutTest, HiddenChildrenTakeNoRoomAndAlignmentsChange) {
     layout_->setContentsMargins(2, 3, 4, 5);
     top->hide();
     LayOut();
-    EXPECT_EQ(left->geometry(), QRect(2, 3, 30, 92));
-    EXPECT_EQ(client->geometry(), QRect(32, 3, 164, 92));
+    EXPECT_EQ(Geometry({left, client}), QStringList({"2 3 30 92", "32 3 164 92"}));
 
     top->show();
     layout_->SetAlign(left, Align::Right);
     EXPECT_EQ(layout_->AlignOf(left), Align::Right);
     EXPECT_EQ(layout_->AlignOf(&form_), Align::None);
     LayOut();
-    EXPECT_EQ(top->geometry(), QRect(2, 3, 194, 10));
-    EXPECT_EQ(left->geometry(), QRect(166, 13, 30, 82));
-    EXPECT_EQ(client->geometry(), QRect(2, 13, 164, 82));
+    EXPECT_EQ(Geometry({top, left, client}),
+              QStringList({"2 3 194 10", "166 13 30 82", "2 13 164 82"}));
 }
 
 TEST_F(AlignLayoutTest, TooSmallAFormLeavesTheClientEmptyNotNegative) {
@@ -89,9 +91,8 @@ TEST_F(AlignLayoutTest, TooSmallAFormLeavesTheClientEmptyNotNegative) {
     QWidget* right = Add(Align::Right, 150);
     QWidget* client = Add(Align::Client, 0);
     LayOut();
-    EXPECT_EQ(bottom->geometry(), QRect(0, 40, 200, 60));
-    EXPECT_EQ(left->geometry().size(), QSize(150, 0));
-    EXPECT_EQ(right->geometry(), QRect(50, 60, 150, 0));
+    EXPECT_EQ(Geometry({bottom, left, right}),
+              QStringList({"0 40 200 60", "0 60 150 0", "50 60 150 0"}));
     EXPECT_EQ(client->geometry().size(), QSize(0, 0));
 }
 
@@ -100,24 +101,23 @@ TEST_F(AlignLayoutTest, ResizingAnAlignedChildLaysTheFormOutAgain) {
     QWidget* top = Add(Align::Top, 10);
     QWidget* client = Add(Align::Client, 0);
     layout_->activate();
-    ASSERT_EQ(client->geometry(), QRect(0, 10, 200, 90));
+    ASSERT_EQ(Geometry({client}), QStringList{"0 10 200 90"});
     top->resize(top->width(), 30);
-    QCoreApplication::sendPostedEvents(&form_, QEvent::LayoutRequest);
-    EXPECT_EQ(top->geometry(), QRect(0, 0, 200, 30));
-    EXPECT_EQ(client->geometry(), QRect(0, 30, 200, 70));
+    LayOutPosted();
+    EXPECT_EQ(Geometry({top, client}), QStringList({"0 0 200 30", "0 30 200 70"}));
     top->hide();
-    QCoreApplication::sendPostedEvents(&form_, QEvent::LayoutRequest);
-    EXPECT_EQ(client->geometry(), QRect(0, 0, 200, 100));
+    LayOutPosted();
+    EXPECT_EQ(Geometry({client}), QStringList{"0 0 200 100"});
     // A child that was never sized gets its size hint once.
     auto* fresh = new QWidget(&form_);
     fresh->setMinimumHeight(12);
     fresh->show();
     layout_->InsertWidget(0, fresh, Align::Bottom);
-    QCoreApplication::sendPostedEvents(&form_, QEvent::LayoutRequest);
-    EXPECT_EQ(fresh->geometry(), QRect(0, 88, 200, 12));
+    LayOutPosted();
+    EXPECT_EQ(Geometry({fresh}), QStringList{"0 88 200 12"});
     delete fresh;
-    QCoreApplication::sendPostedEvents(&form_, QEvent::LayoutRequest);
-    EXPECT_EQ(client->geometry(), QRect(0, 0, 200, 100));
+    LayOutPosted();
+    EXPECT_EQ(Geometry({client}), QStringList{"0 0 200 100"});
     EXPECT_EQ(layout_->count(), 2);
 }
 
@@ -145,7 +145,7 @@ TEST_F(AlignLayoutTest, AChildThatChangesItsExtentWhilePlacedIsPlacedAgainAtOnce
     layout_->AddWidget(bar, Align::Top);
     QWidget* client = Add(Align::Client, 0);
     for (const auto& [width, rows] : {std::pair{300, 1}, {200, 2}, {100, 3}, {250, 1}}) {
-        LayOut(QSize(width, 100));
+        layout_->setGeometry(QRect(0, 0, width, 100));
         EXPECT_EQ(bar->geometry(), QRect(0, 0, width, rows * 20)) << width;
         EXPECT_EQ(client->geometry(), QRect(0, rows * 20, width, 100 - rows * 20)) << width;
     }

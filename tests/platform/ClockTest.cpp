@@ -2,15 +2,9 @@
 
 #include <gtest/gtest.h>
 
-TEST(Clock, SystemClockIsMonotonicAndPositive) {
-    const int64_t a = plat::MonotonicMs();
-    const int64_t b = plat::MonotonicMs();
-    EXPECT_GT(a, 0);
-    EXPECT_GE(b, a);
-}
-
-TEST(Clock, ManualClockReplacesTheSourceAndNests) {
+TEST(Clock, ManualClocksReplaceTheSystemClockAndNest) {
     const int64_t before = plat::MonotonicMs();
+    EXPECT_GT(before, 0);
     {
         plat::ManualClock outer(5000);
         EXPECT_EQ(plat::MonotonicMs(), 5000);

@@ -1,6 +1,8 @@
 #include "platform/gui/Colors.h"
 #include "platform/core/Exception.h"
 
+#include "Raises.h"
+
 #include <gtest/gtest.h>
 
 using namespace plat;
@@ -58,17 +60,10 @@ TEST(Colors, NamesAndNumbersParse) {
     EXPECT_EQ(StringToColor(u"0x00FF00"), clLime);
     EXPECT_EQ(StringToColor(u"-2147483643"), clWindow);
     EXPECT_EQ(StringToColor(u"$80000005"), clWindow);
-    const auto message = [](QStringView text) {
-        try {
-            StringToColor(text);
-        } catch (const EConvertError& e) {
-            return e.Message();
-        }
-        return QStringLiteral("no error");
-    };
-    EXPECT_EQ(message(u"red"), u"'red' is not a valid integer value"_qs);
-    EXPECT_EQ(message(u""), u"'' is not a valid integer value"_qs);
-    EXPECT_EQ(message(u"clRed "), u"'clRed ' is not a valid integer value"_qs);
+    for (const char* bad : {"red", "", "clRed "}) {
+        EXPECT_EQ(MessageOf<EConvertError>([&] { StringToColor(QString(bad)); }),
+                  QString("'%1' is not a valid integer value").arg(bad));
+    }
 }
 
 TEST(Colors, NamingPrefersIdentifiersAndRoundTrips) {

@@ -1,6 +1,8 @@
 #include "platform/core/Convert.h"
 #include "platform/core/Exception.h"
 
+#include "Raises.h"
+
 #include <gtest/gtest.h>
 
 using plat::StrToInt;
@@ -33,11 +35,7 @@ TEST(Convert, RejectsMalformedAndOutOfRange) {
                                 u"2147483648", u"-2147483649", u"$100000000", u"1.5", u"\u0663"}) {
         EXPECT_FALSE(TryStrToInt(bad).has_value()) << QString::fromUtf16(bad).toStdString();
     }
-    try {
-        StrToInt(u"12a");
-        FAIL() << "no exception";
-    } catch (const plat::EConvertError& e) {
-        EXPECT_EQ(e.Message(), u"'12a' is not a valid integer value");
-    }
+    EXPECT_EQ(MessageOf<plat::EConvertError>([] { StrToInt(u"12a"); }),
+              "'12a' is not a valid integer value");
     EXPECT_THROW(StrToInt64(u"9223372036854775808"), plat::EConvertError);
 }

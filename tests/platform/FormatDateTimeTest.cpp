@@ -2,41 +2,34 @@
 
 #include <gtest/gtest.h>
 
-using plat::FormatDateTime;
-
-namespace {
-
-// Tuesday, 5 March 2024, 15:07:09.045
-const QDateTime kAfternoon(QDate(2024, 3, 5), QTime(15, 7, 9, 45));
-
-QString At(QStringView format, QTime time = kAfternoon.time()) {
-    return FormatDateTime(format, QDateTime(kAfternoon.date(), time));
+TEST(FormatDateTime, PicturesLiteralsMarkersAndTheDefault) {
+    const QTime afternoon(15, 7, 9, 45); // on Tuesday, 5 March 2024
+    const struct {
+        const char16_t* format;
+        QTime time;
+        const char* expected;
+    } cases[] = {
+        {u"[hh:nn]", afternoon, "[15:07]"},
+        {u"h:n:s", afternoon, "15:7:9"},
+        {u"hh:mm", afternoon, "15:07"}, // minutes after an hour
+        {u"h m", afternoon, "15 7"},
+        {u"mm", afternoon, "03"},
+        {u"z zzz", afternoon, "45 045"},
+        {u"t|tt", afternoon, "15:07|15:07:09"},
+        {u"[hh:nn AMPM]: ", afternoon, "[03:07 PM]: "},
+        {u"h am/pm", QTime(9, 5), "9 am"},
+        {u"h AM/PM", afternoon, "3 PM"},
+        {u"h a/p", QTime(0, 30), "12 a"},
+        {u"hh ampm", QTime(12, 0), "12 PM"},
+        {u"dddd, mmmm d yyyy", afternoon, "Tuesday, March 5 2024"},
+        {u"ddd dd mmm yy", afternoon, "Tue 05 Mar 24"},
+        {u"'hh' \"nn\" hh", afternoon, "hh nn 15"},
+        {u"c", afternoon, "2024-03-05 15:07:09"},
+        {u"", QTime(0, 0), "2024-03-05"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(plat::FormatDateTime(c.format, QDateTime(QDate(2024, 3, 5), c.time)),
+                  QString(c.expected))
+            << QString::fromUtf16(c.format).toStdString();
+    }
 }
-
-TEST(FormatDateTime, TimePicturesAndMinutesAfterAnHour) {
-    EXPECT_EQ(At(u"[hh:nn]"), QStringLiteral("[15:07]"));
-    EXPECT_EQ(At(u"h:n:s"), QStringLiteral("15:7:9"));
-    EXPECT_EQ(At(u"hh:mm"), QStringLiteral("15:07"));
-    EXPECT_EQ(At(u"h m"), QStringLiteral("15 7"));
-    EXPECT_EQ(At(u"mm"), QStringLiteral("03"));
-    EXPECT_EQ(At(u"z zzz"), QStringLiteral("45 045"));
-    EXPECT_EQ(At(u"t|tt"), QStringLiteral("15:07|15:07:09"));
-}
-
-TEST(FormatDateTime, TwelveHourMarkers) {
-    EXPECT_EQ(At(u"[hh:nn AMPM]: "), QStringLiteral("[03:07 PM]: "));
-    EXPECT_EQ(At(u"h am/pm", QTime(9, 5)), QStringLiteral("9 am"));
-    EXPECT_EQ(At(u"h AM/PM"), QStringLiteral("3 PM"));
-    EXPECT_EQ(At(u"h a/p", QTime(0, 30)), QStringLiteral("12 a"));
-    EXPECT_EQ(At(u"hh ampm", QTime(12, 0)), QStringLiteral("12 PM"));
-}
-
-TEST(FormatDateTime, DatePicturesLiteralsAndTheDefault) {
-    EXPECT_EQ(At(u"dddd, mmmm d yyyy"), QStringLiteral("Tuesday, March 5 2024"));
-    EXPECT_EQ(At(u"ddd dd mmm yy"), QStringLiteral("Tue 05 Mar 24"));
-    EXPECT_EQ(At(u"'hh' \"nn\" hh"), QStringLiteral("hh nn 15"));
-    EXPECT_EQ(At(u"c"), QStringLiteral("2024-03-05 15:07:09"));
-    EXPECT_EQ(At(u"", QTime(0, 0)), QStringLiteral("2024-03-05"));
-}
-
-} // namespace

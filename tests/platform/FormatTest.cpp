@@ -1,6 +1,8 @@
 #include "platform/core/Format.h"
 #include "platform/core/Exception.h"
 
+#include "Raises.h"
+
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -46,25 +48,12 @@ TEST(Format, TextArguments) {
 }
 
 TEST(Format, MismatchedOrMissingArgumentsRaise) {
-    try {
-        Format("%d", "text");
-        FAIL() << "no exception";
-    } catch (const plat::EConvertError& e) {
-        EXPECT_EQ(e.Message(), u"Format '%d' invalid or incompatible with argument");
-    }
+    EXPECT_EQ(MessageOf<plat::EConvertError>([] { Format("%d", "text"); }),
+              "Format '%d' invalid or incompatible with argument");
     EXPECT_THROW(Format("%s", 5), plat::EConvertError);
     EXPECT_THROW(Format("%q", 5), plat::EConvertError);
     EXPECT_THROW(Format("trailing %", 5), plat::EConvertError);
-    try {
-        Format("%d and %d", 1);
-        FAIL() << "no exception";
-    } catch (const plat::EConvertError& e) {
-        EXPECT_EQ(e.Message(), u"No argument for format '%d and %d'");
-    }
-}
-
-TEST(Format, HexUpperHelper) {
-    EXPECT_EQ(plat::HexUpper(0x0aff00017c, 10), u"0AFF00017C");
-    EXPECT_EQ(plat::HexUpper(0), u"0");
+    EXPECT_EQ(MessageOf<plat::EConvertError>([] { Format("%d and %d", 1); }),
+              "No argument for format '%d and %d'");
     EXPECT_EQ(plat::HexUpper(0, 0), u"0");
 }

@@ -16,10 +16,10 @@ namespace {
 
 class RegistryTest : public ::testing::Test {
 protected:
-    QString Path() const { return dir_.path() + QStringLiteral("/ZELVO/Quorvel.ini"); }
+    QString Path() const { return dir_.path() + "/ZELVO/Quorvel.ini"; }
 
     void WriteFile(const QByteArray& bytes) const {
-        QDir().mkpath(dir_.path() + QStringLiteral("/ZELVO"));
+        QDir().mkpath(dir_.path() + "/ZELVO");
         QFile file(Path());
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(bytes);
@@ -39,37 +39,37 @@ protected:
 };
 
 TEST_F(RegistryTest, TypedValuesSurviveTheFileAndNeverReadAsAnotherType) {
-    const QString awkward = QStringLiteral(" @lead, 100% = [x]; #y\\z\nline\ttab é€ trail ");
+    const QString awkward = " @lead, 100% = [x]; #y\\z\nline\ttab é€ trail ";
     const QByteArray bytes("\x00\xFF\x01 @hex:", 9);
     {
         Registry reg(Path());
         EXPECT_EQ(reg.State(), Registry::LoadState::NoFile);
-        auto key = reg.OpenKey({QStringLiteral("Values")}, true);
+        auto key = reg.OpenKey({"Values"}, true);
         ASSERT_TRUE(key);
-        key->WriteString(QStringLiteral("Text"), awkward);
-        key->WriteString(QStringLiteral("Empty"), QString());
-        key->WriteInteger(QStringLiteral("Min"), std::numeric_limits<int32_t>::min());
-        key->WriteBool(QStringLiteral("Flag"), true);
-        key->WriteBinary(QStringLiteral("Bytes"), bytes);
-        key->WriteBinary(QStringLiteral("NoBytes"), QByteArray());
+        key->WriteString("Text", awkward);
+        key->WriteString("Empty", QString());
+        key->WriteInteger("Min", std::numeric_limits<int32_t>::min());
+        key->WriteBool("Flag", true);
+        key->WriteBinary("Bytes", bytes);
+        key->WriteBinary("NoBytes", QByteArray());
         ASSERT_TRUE(reg.Save()) << reg.ErrorText().toStdString();
     }
     Registry reg(Path());
     ASSERT_EQ(reg.State(), Registry::LoadState::Loaded);
-    const auto key = reg.OpenKey({QStringLiteral("Values")}, false);
+    const auto key = reg.OpenKey({"Values"}, false);
     ASSERT_TRUE(key);
-    EXPECT_EQ(key->ReadString(QStringLiteral("Text")), awkward);
-    EXPECT_EQ(key->ReadString(QStringLiteral("Empty")), QString());
-    EXPECT_EQ(key->ReadInteger(QStringLiteral("Min")), std::numeric_limits<int32_t>::min());
-    EXPECT_EQ(key->ReadBool(QStringLiteral("Flag")), true);
-    EXPECT_EQ(key->ReadBinary(QStringLiteral("Bytes")), bytes);
-    EXPECT_EQ(key->ReadBinary(QStringLiteral("NoBytes")), QByteArray());
+    EXPECT_EQ(key->ReadString("Text"), awkward);
+    EXPECT_EQ(key->ReadString("Empty"), QString());
+    EXPECT_EQ(key->ReadInteger("Min"), std::numeric_limits<int32_t>::min());
+    EXPECT_EQ(key->ReadBool("Flag"), true);
+    EXPECT_EQ(key->ReadBinary("Bytes"), bytes);
+    EXPECT_EQ(key->ReadBinary("NoBytes"), QByteArray());
 
-    EXPECT_FALSE(key->ReadString(QStringLiteral("Bytes")));
-    EXPECT_FALSE(key->ReadBinary(QStringLiteral("Text")));
-    EXPECT_FALSE(key->ReadInteger(QStringLiteral("Text")));
-    EXPECT_FALSE(key->ReadBool(QStringLiteral("Empty")));
-    EXPECT_FALSE(key->ReadString(QStringLiteral("Missing")));
+    EXPECT_FALSE(key->ReadString("Bytes"));
+    EXPECT_FALSE(key->ReadBinary("Text"));
+    EXPECT_FALSE(key->ReadInteger("Text"));
+    EXPECT_FALSE(key->ReadBool("Empty"));
+    EXPECT_FALSE(key->ReadString("Missing"));
 }
 
 TEST_F(RegistryTest, HandWrittenValuesParseAsTheirTypeOneByOne) {
@@ -79,76 +79,72 @@ TEST_F(RegistryTest, HandWrittenValuesParseAsTheirTypeOneByOne) {
     ASSERT_EQ(reg.State(), Registry::LoadState::Loaded) << reg.ErrorText().toStdString();
     const auto root = reg.OpenKey({}, false);
     ASSERT_TRUE(root);
-    EXPECT_FALSE(root->ReadInteger(QStringLiteral("Idle")));
-    EXPECT_EQ(root->ReadString(QStringLiteral("Idle")), QStringLiteral("ten"));
-    EXPECT_EQ(root->ReadInteger(QStringLiteral("Big")), -1);
-    EXPECT_FALSE(root->ReadInteger(QStringLiteral("Huge")));
-    EXPECT_EQ(root->ReadInteger(QStringLiteral("Hex")), 16);
-    EXPECT_EQ(root->ReadBool(QStringLiteral("Flag")), true);
-    EXPECT_EQ(root->ReadBool(QStringLiteral("Off")), false);
+    EXPECT_FALSE(root->ReadInteger("Idle"));
+    EXPECT_EQ(root->ReadString("Idle"), "ten");
+    EXPECT_EQ(root->ReadInteger("Big"), -1);
+    EXPECT_FALSE(root->ReadInteger("Huge"));
+    EXPECT_EQ(root->ReadInteger("Hex"), 16);
+    EXPECT_EQ(root->ReadBool("Flag"), true);
+    EXPECT_EQ(root->ReadBool("Off"), false);
     // The later line of a name wins; the first spelling stays.
-    EXPECT_EQ(root->ReadString(QStringLiteral("Name")), QStringLiteral("second"));
-    EXPECT_EQ(root->ValueNames().count(QStringLiteral("name")), 1);
-    EXPECT_EQ(root->SubKeyNames(), QStringList{QStringLiteral("Sub")});
+    EXPECT_EQ(root->ReadString("Name"), "second");
+    EXPECT_EQ(root->ValueNames().count("name"), 1);
+    EXPECT_EQ(root->SubKeyNames(), QStringList{"Sub"});
 }
 
 TEST_F(RegistryTest, NamesIgnoreCaseKeepTheirSpellingAndAreAlwaysOneSegment) {
-    const QStringList names{
-        QStringLiteral("a\\b"),  QStringLiteral("a/b"),    QStringLiteral("x=y"),
-        QStringLiteral(" lead"), QStringLiteral("trail "), QStringLiteral("Zoë 東"),
-        QStringLiteral("%41"),   QStringLiteral("[s]"),    QStringLiteral(";c"),
-        QStringLiteral("#h"),    QStringLiteral("@at")};
+    const QStringList names{"a\\b", "a/b", "x=y", " lead", "trail ", "Zoë 東",
+                            "%41",  "[s]", ";c",  "#h",    "@at"};
     {
         Registry reg(Path());
         for (const QString& name : names) {
-            auto key = reg.OpenKey({QStringLiteral("Logins"), name}, true);
+            auto key = reg.OpenKey({"Logins", name}, true);
             ASSERT_TRUE(key);
             key->WriteString(name, name);
         }
-        auto bob = reg.OpenKey({QStringLiteral("Logins"), QStringLiteral("Bob")}, true);
-        bob->WriteString(QStringLiteral("Password"), QStringLiteral("1"));
-        auto again = reg.OpenKey({QStringLiteral("LOGINS"), QStringLiteral("bob")}, true);
-        again->WriteString(QStringLiteral("PASSWORD"), QStringLiteral("2"));
+        auto bob = reg.OpenKey({"Logins", "Bob"}, true);
+        bob->WriteString("Password", "1");
+        auto again = reg.OpenKey({"LOGINS", "bob"}, true);
+        again->WriteString("PASSWORD", "2");
         ASSERT_TRUE(reg.Save());
     }
     Registry reg(Path());
-    const auto logins = reg.OpenKey({QStringLiteral("logins")}, false);
+    const auto logins = reg.OpenKey({"logins"}, false);
     ASSERT_TRUE(logins);
-    EXPECT_EQ(logins->SubKeyNames(), names + QStringList{QStringLiteral("Bob")});
+    EXPECT_EQ(logins->SubKeyNames(), names + QStringList{"Bob"});
     for (const QString& name : names) {
-        const auto key = reg.OpenKey({QStringLiteral("Logins"), name.toUpper()}, false);
+        const auto key = reg.OpenKey({"Logins", name.toUpper()}, false);
         ASSERT_TRUE(key) << name.toStdString();
         EXPECT_EQ(key->ReadString(name), name);
         EXPECT_TRUE(key->SubKeyNames().isEmpty());
     }
-    const auto bob = reg.OpenKey({QStringLiteral("logins"), QStringLiteral("BOB")}, false);
-    EXPECT_EQ(bob->ValueNames(), QStringList{QStringLiteral("Password")});
-    EXPECT_EQ(bob->ReadString(QStringLiteral("password")), QStringLiteral("2"));
+    const auto bob = reg.OpenKey({"logins", "BOB"}, false);
+    EXPECT_EQ(bob->ValueNames(), QStringList{"Password"});
+    EXPECT_EQ(bob->ReadString("password"), "2");
 }
 
 TEST_F(RegistryTest, KeysAreCreatedEnumeratedAndDeletedAsTrees) {
     Registry reg(Path());
-    const QStringList a{QStringLiteral("A")};
+    const QStringList a{"A"};
     EXPECT_FALSE(reg.OpenKey(a, false));
-    EXPECT_FALSE(reg.OpenKey({QStringLiteral("A"), QString()}, true));
-    auto deep = reg.OpenKey(a + QStringList{QStringLiteral("B"), QStringLiteral("C")}, true);
+    EXPECT_FALSE(reg.OpenKey({"A", QString()}, true));
+    auto deep = reg.OpenKey(a + QStringList{"B", "C"}, true);
     ASSERT_TRUE(deep);
-    deep->WriteInteger(QStringLiteral("v"), 1);
-    ASSERT_TRUE(reg.OpenKey(a + QStringList{QStringLiteral("D")}, true));
-    EXPECT_EQ(reg.OpenKey(a, false)->SubKeyNames(),
-              (QStringList{QStringLiteral("B"), QStringLiteral("D")}));
+    deep->WriteInteger("v", 1);
+    ASSERT_TRUE(reg.OpenKey(a + QStringList{"D"}, true));
+    EXPECT_EQ(reg.OpenKey(a, false)->SubKeyNames(), (QStringList{"B", "D"}));
 
-    EXPECT_TRUE(reg.DeleteKey({QStringLiteral("a"), QStringLiteral("b")}));
-    EXPECT_FALSE(reg.KeyExists(a + QStringList{QStringLiteral("B"), QStringLiteral("C")}));
-    EXPECT_FALSE(deep->ReadInteger(QStringLiteral("v")));
-    EXPECT_FALSE(deep->WriteInteger(QStringLiteral("v"), 2));
-    EXPECT_FALSE(reg.KeyExists(a + QStringList{QStringLiteral("B")}));
+    EXPECT_TRUE(reg.DeleteKey({"a", "b"}));
+    EXPECT_FALSE(reg.KeyExists(a + QStringList{"B", "C"}));
+    EXPECT_FALSE(deep->ReadInteger("v"));
+    EXPECT_FALSE(deep->WriteInteger("v", 2));
+    EXPECT_FALSE(reg.KeyExists(a + QStringList{"B"}));
     EXPECT_FALSE(reg.DeleteKey({}));
-    EXPECT_FALSE(reg.DeleteKey({QStringLiteral("Nothing")}));
+    EXPECT_FALSE(reg.DeleteKey({"Nothing"}));
 
     ASSERT_TRUE(reg.Save());
     Registry reloaded(Path());
-    EXPECT_EQ(reloaded.OpenKey(a, false)->SubKeyNames(), QStringList{QStringLiteral("D")});
+    EXPECT_EQ(reloaded.OpenKey(a, false)->SubKeyNames(), QStringList{"D"});
 }
 
 TEST_F(RegistryTest, FileAndFolderAreOwnerOnly) {
@@ -159,11 +155,11 @@ TEST_F(RegistryTest, FileAndFolderAreOwnerOnly) {
     ASSERT_TRUE(existing.Save());
     EXPECT_EQ(Mode(Path()), 0600);
 
-    const QString fresh = dir_.path() + QStringLiteral("/config/ZELVO/Quorvel.ini");
+    const QString fresh = dir_.path() + "/config/ZELVO/Quorvel.ini";
     Registry created(fresh);
     ASSERT_TRUE(created.Save());
     EXPECT_EQ(Mode(fresh), 0600);
-    EXPECT_EQ(Mode(dir_.path() + QStringLiteral("/config/ZELVO")), 0700);
+    EXPECT_EQ(Mode(dir_.path() + "/config/ZELVO"), 0700);
 }
 
 TEST_F(RegistryTest, UnreadableFileIsLeftUntouched) {
@@ -177,8 +173,8 @@ TEST_F(RegistryTest, UnreadableFileIsLeftUntouched) {
         EXPECT_EQ(reg.State(), Registry::LoadState::Unreadable) << content.toStdString();
         EXPECT_FALSE(reg.ErrorText().isEmpty());
         auto root = reg.OpenKey({}, true);
-        EXPECT_FALSE(root->ValueExists(QStringLiteral("Good")));
-        EXPECT_TRUE(root->WriteInteger(QStringLiteral("Good"), 2));
+        EXPECT_FALSE(root->ValueExists("Good"));
+        EXPECT_TRUE(root->WriteInteger("Good", 2));
         EXPECT_FALSE(reg.Save());
         EXPECT_EQ(ReadFile(), content);
     }
@@ -191,11 +187,11 @@ QStringList Snapshot(Registry& reg, const QStringList& path = {}) {
     for (const QString& name : key->ValueNames()) {
         const auto bytes = key->ReadBinary(name);
         lines << path.join(u'/') + u'|' + name + u'=' +
-                     (bytes ? QStringLiteral("hex:") + QString::fromLatin1(bytes->toHex())
-                            : QStringLiteral("text:") + *key->ReadString(name));
+                     (bytes ? "hex:" + QString::fromLatin1(bytes->toHex())
+                            : "text:" + *key->ReadString(name));
     }
     for (const QString& sub : key->SubKeyNames()) {
-        lines << QStringLiteral("[") + path.join(u'/') + u'/' + sub + u']';
+        lines << "[" + path.join(u'/') + u'/' + sub + u']';
         lines << Snapshot(reg, path + QStringList{sub});
     }
     return lines;
@@ -239,7 +235,7 @@ TEST(RegistryPaths, DefaultFileFollowsXdgConfigHomeAndKeyPathsSplit) {
     QTemporaryDir config;
     const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
-    EXPECT_EQ(Registry::DefaultFilePath(), config.path() + QStringLiteral("/ZELVO/Quorvel.ini"));
+    EXPECT_EQ(Registry::DefaultFilePath(), config.path() + "/ZELVO/Quorvel.ini");
     if (saved.isEmpty()) {
         qunsetenv("XDG_CONFIG_HOME");
     } else {
@@ -247,7 +243,7 @@ TEST(RegistryPaths, DefaultFileFollowsXdgConfigHomeAndKeyPathsSplit) {
     }
 
     EXPECT_EQ(Registry::KeyPath(u"Software\\ZELVO\\MainForm\\Toolbars\\"),
-              (QStringList{QStringLiteral("MainForm"), QStringLiteral("Toolbars")}));
+              (QStringList{"MainForm", "Toolbars"}));
     EXPECT_EQ(Registry::KeyPath(u"software\\zelvo\\"), QStringList());
 }
 

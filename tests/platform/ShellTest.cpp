@@ -11,36 +11,38 @@ namespace {
 class UrlCatcher : public QObject {
     Q_OBJECT
 public:
-    QList<QUrl> seen;
+    QStringList seen;
 public Q_SLOTS:
-    void open(const QUrl& url) { seen << url; }
+    void open(const QUrl& url) { seen << url.toString(); }
 };
 
 } // namespace
 
 TEST(Shell, OnlyWebAddressesReachTheDesktop) {
     UrlCatcher catcher;
-    for (const char* scheme : {"http", "https", "mailto", "news", "file", "ftp"}) {
-        QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), &catcher, "open");
+    const char* schemes[] = {"http", "https", "mailto", "news", "file", "ftp"};
+    for (const char* scheme : schemes) {
+        QDesktopServices::setUrlHandler(scheme, &catcher, "open");
     }
-    EXPECT_TRUE(plat::ShellOpenUrl(u"http://example.com/a?b=1&c=2"_qs));
-    EXPECT_TRUE(plat::ShellOpenUrl(u"HTTPS://Example.com"_qs));
-    EXPECT_FALSE(plat::ShellOpenUrl(u"mailto:bob@example.com"_qs));
-    EXPECT_FALSE(plat::ShellOpenUrl(u"news://news.example.com"_qs));
-    EXPECT_FALSE(plat::ShellOpenUrl(u"file:///etc/passwd"_qs));
-    EXPECT_FALSE(plat::ShellOpenUrl(u"ftp://example.com"_qs));
-    EXPECT_FALSE(plat::ShellOpenUrl(u"example.com"_qs));
-    EXPECT_FALSE(plat::ShellOpenUrl(u"http://"_qs));
-    EXPECT_FALSE(plat::ShellOpenUrl(QString()));
-    EXPECT_FALSE(plat::ShellOpenUrl(u"http://exa mple.com"_qs));
-    for (const char* scheme : {"http", "https", "mailto", "news", "file", "ftp"}) {
-        QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+    const std::pair<const char*, bool> urls[] = {{"http://example.com/a?b=1&c=2", true},
+                                                 {"HTTPS://Example.com", true},
+                                                 {"mailto:bob@example.com", false},
+                                                 {"news://news.example.com", false},
+                                                 {"file:///etc/passwd", false},
+                                                 {"ftp://example.com", false},
+                                                 {"example.com", false},
+                                                 {"http://", false},
+                                                 {"", false},
+                                                 {"http://exa mple.com", false},
+                                                 {"javascript:alert(1)", false}};
+    for (const auto& [url, web] : urls) {
+        EXPECT_EQ(plat::ShellOpenUrl(url), web) << url;
+        EXPECT_EQ(plat::IsOpenableWebAddress(url), web) << url;
     }
-    ASSERT_EQ(catcher.seen.size(), 2);
-    EXPECT_EQ(catcher.seen[0], QUrl(u"http://example.com/a?b=1&c=2"_qs));
-    EXPECT_EQ(catcher.seen[1].host(), u"example.com"_qs);
-    EXPECT_TRUE(plat::IsOpenableWebAddress(u"https://x.org"_qs));
-    EXPECT_FALSE(plat::IsOpenableWebAddress(u"javascript:alert(1)"_qs));
+    for (const char* scheme : schemes) {
+        QDesktopServices::unsetUrlHandler(scheme);
+    }
+    EXPECT_EQ(catcher.seen, QStringList({"http://example.com/a?b=1&c=2", "https://example.com"}));
 }
 
 #include "ShellTest.moc"

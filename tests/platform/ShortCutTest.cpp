@@ -9,46 +9,34 @@ using namespace plat;
 
 namespace {
 
-struct TextCase {
-    TShortCut shortCut;
-    const char* text;
-};
-
-void PrintTo(const TextCase& c, std::ostream* os) {
-    *os << c.text;
+TEST(ShortCut, TextsNameTheKeyAndReadBack) {
+    const std::pair<TShortCut, const char*> cases[] = {
+        {ShortCut('C', scCtrl), "Ctrl+C"},
+        {ShortCut(VK_DELETE, scShift), "Shift+Del"},
+        {ShortCut(VK_F1 + 9, 0), "F10"},
+        {ShortCut(VK_F1 + 23, scAlt), "Alt+F24"},
+        {ShortCut(VK_BACK, scAlt), "Alt+BkSp"},
+        {ShortCut('A', scShift | scCtrl | scAlt), "Shift+Ctrl+Alt+A"},
+        {ShortCut('7', scCtrl), "Ctrl+7"},
+        {ShortCut(VK_NUMPAD0 + 5, scCtrl), "Ctrl+Num 5"},
+        {ShortCut(VK_ADD, scCtrl), "Ctrl+Num +"},
+        {ShortCut(VK_OEM_PLUS, scCtrl), "Ctrl+="},
+        {ShortCut(VK_OEM_MINUS, 0), "-"},
+        {ShortCut(VK_PRIOR, 0), "PgUp"},
+        {ShortCut(VK_NEXT, scShift), "Shift+PgDn"},
+        {ShortCut(VK_RETURN, scCtrl), "Ctrl+Enter"},
+        {ShortCut(VK_ESCAPE, 0), "Esc"},
+        {ShortCut(VK_SPACE, scShift), "Shift+Space"},
+        {ShortCut(VK_INSERT, scCtrl), "Ctrl+Ins"},
+        {ShortCut(VK_LEFT, scAlt), "Alt+Left"}};
+    for (const auto& [shortCut, text] : cases) {
+        EXPECT_EQ(ShortCutToText(shortCut), QString(text));
+        EXPECT_EQ(TextToShortCut(QString(text)), shortCut) << text;
+        EXPECT_EQ(TextToShortCut(QString(text).toLower()), shortCut) << text;
+        // Through Qt's key sequence and back, as the action link carries it.
+        EXPECT_EQ(ShortCutFromKeySequence(ShortCutToKeySequence(shortCut)), shortCut) << text;
+    }
 }
-
-class ShortCutText : public ::testing::TestWithParam<TextCase> {};
-
-TEST_P(ShortCutText, NamesTheKeyAndReadsItBack) {
-    const TextCase& c = GetParam();
-    EXPECT_EQ(ShortCutToText(c.shortCut), QString::fromLatin1(c.text));
-    EXPECT_EQ(TextToShortCut(QString::fromLatin1(c.text)), c.shortCut);
-    EXPECT_EQ(TextToShortCut(QString::fromLatin1(c.text).toLower()), c.shortCut);
-    // Through Qt's key sequence and back, as the action link carries it.
-    EXPECT_EQ(ShortCutFromKeySequence(ShortCutToKeySequence(c.shortCut)), c.shortCut);
-}
-
-INSTANTIATE_TEST_SUITE_P(Keys, ShortCutText,
-                         ::testing::Values(TextCase{ShortCut('C', scCtrl), "Ctrl+C"},
-                                           TextCase{ShortCut(VK_DELETE, scShift), "Shift+Del"},
-                                           TextCase{ShortCut(VK_F1 + 9, 0), "F10"},
-                                           TextCase{ShortCut(VK_F1 + 23, scAlt), "Alt+F24"},
-                                           TextCase{ShortCut(VK_BACK, scAlt), "Alt+BkSp"},
-                                           TextCase{ShortCut('A', scShift | scCtrl | scAlt),
-                                                    "Shift+Ctrl+Alt+A"},
-                                           TextCase{ShortCut('7', scCtrl), "Ctrl+7"},
-                                           TextCase{ShortCut(VK_NUMPAD0 + 5, scCtrl), "Ctrl+Num 5"},
-                                           TextCase{ShortCut(VK_ADD, scCtrl), "Ctrl+Num +"},
-                                           TextCase{ShortCut(VK_OEM_PLUS, scCtrl), "Ctrl+="},
-                                           TextCase{ShortCut(VK_OEM_MINUS, 0), "-"},
-                                           TextCase{ShortCut(VK_PRIOR, 0), "PgUp"},
-                                           TextCase{ShortCut(VK_NEXT, scShift), "Shift+PgDn"},
-                                           TextCase{ShortCut(VK_RETURN, scCtrl), "Ctrl+Enter"},
-                                           TextCase{ShortCut(VK_ESCAPE, 0), "Esc"},
-                                           TextCase{ShortCut(VK_SPACE, scShift), "Shift+Space"},
-                                           TextCase{ShortCut(VK_INSERT, scCtrl), "Ctrl+Ins"},
-                                           TextCase{ShortCut(VK_LEFT, scAlt), "Alt+Left"}));
 
 TEST(ShortCut, TextsThatNameNoKey) {
     EXPECT_EQ(ShortCutToText(scNone), QString());
