@@ -1,0 +1,625 @@
+#include "effects/gui/VfxRegionShapes.h"
+
+#include "effects/gui/VfxRegionMask.h"
+
+#include <QBrush>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPen>
+#include <QPolygon>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <optional>
+#include <utility>
+
+namespace fx {
+
+using plat::TColor;
+using plat::TRect;
+
+namespace {
+
+int roundEven(double value) {
+    return static_cast<int>(std::nearbyint(value));
+}
+
+// The inset from each side of the rows of a rounded outline, from the top
+// (or bottom) edge inwards: row y of an ellipse w wide and h high holds the
+// pixels whose centres lie strictly inside it. Rows past h / 2 have none.
+std::vector<int> cornerInsets(int w, int h) {
+    const double a = w / 2.0;
+    const double b = h / 2.0;
+    std::vector<int> insets;
+    insets.reserve(static_cast<size_t>(h / 2 + 1));
+    for (int row = 0; row + 0.5 < b; ++row) {
+        const double t = (row + 0.5 - b) / b;
+        const double half = a * std::sqrt(1.0 - t * t);
+        insets.push_back(std::max(0, static_cast<int>(std::floor(a - half - 0.5)) + 1));
+    }
+    return insets;
+}
+
+QRegion roundedRegion(const TRect& r, int w, int h) {
+    const int width = r.Width();
+    const int height = r.Height();
+    if (width <= 0 || height <= 0) {
+        return {};
+    }
+    w = std::min(w, width);
+    h = std::min(h, height);
+    if (w <= 0 || h <= 0) {
+        return QRegion(r.ToQRect());
+    }
+    const std::vector<int> insets = cornerInsets(w, h);
+    const auto insetOf = [&](int y) {
+        const auto row = static_cast<size_t>(std::min(y, height - 1 - y));
+        return row < insets.size() ? insets[row] : 0;
+    };
+    // One rectangle per run of rows with the same inset: the bands a region keeps.
+    std::vector<QRect> rects;
+    rects.reserve(2 * insets.size() + 1);
+    int bandTop = 0;
+    int bandInset = insetOf(0);
+    const auto flush = [&](int bottom) {
+        if (2 * bandInset < width) {
+            rects.emplace_back(r.Left + bandInset, r.Top + bandTop, width - 2 * bandInset,
+                               bottom - bandTop);
+        }
+    };
+    for (int y = 1; y < height; ++y) {
+        const int inset = insetOf(y);
+        if (inset != bandInset) {
+            flush(y);
+            bandTop = y;
+            bandInset = inset;
+        }
+    }
+    flush(height);
+    QRegion region;
+    if (!rects.empty()) {
+        region.setRects(rects.data(), static_cast<int>(rects.size()));
+    }
+    return region;
+}
+
+QRegion regionFromData(QByteArrayView data) {
+    return VfxRegionFromData(data).value_or(QRegion());
+}
+
+// Which sides a nose or bubble chain takes from the rectangle.
+bool onTop(TVfxExtPos p) {
+    return p <= epRightTop;
+}
+bool onLeft(TVfxExtPos p) {
+    return p == epLeftTop || p == epTopLeft || p == epBottomLeft || p == epLeftBottom;
+}
+
+TRect shrunk(const TRect& r, int size, TVfxExtPos p) {
+    TRect s = r;
+    if (onTop(p)) {
+        s.Top += size;
+    } else {
+        s.Bottom -= size;
+    }
+    if (onLeft(p)) {
+        s.Left += size;
+    } else {
+        s.Right -= size;
+    }
+    return s;
+}
+
+bool isRoundNoseVertical(TVfxExtPos p) {
+    return p == epLeftTop || p == epRightTop || p == epRightBottom || p == epLeftBottom;
+}
+
+QRegion shieldRegion(TVfxRegionShape shape, int w, int h) {
+    QRegion body;
+    if (shape == rsRoundShield) {
+        body = VfxEllipticRegion(TRect(0, h / 5 - h, w, h));
+    } else {
+        const int v = (8 * h) / 7;
+        body = VfxEllipticRegion(TRect(-w, -v, w, v))
+                   .intersected(VfxEllipticRegion(TRect(0, -v, 2 * w, v)));
+    }
+    return body.subtracted(VfxEllipticRegion(TRect(-(w / 2), -(h / 5), w / 2, h / 5)))
+        .subtracted(VfxEllipticRegion(TRect(w / 2, -(h / 5), w / 2 + w, h / 5)))
+        .subtracted(VfxRectRegion(TRect(0, -40, w, 0)));
+}
+
+QRegion bodyRegion(TVfxRegionShape shape, const TRect& body, int roundX, int roundY) {
+    switch (shape) {
+    case rsRoundThinkBubble:
+    case rsRoundNoseRect:
+        return VfxRoundRectRegion(body, roundX, roundY);
+    case rsEllipticThinkBubble:
+        return VfxEllipticRegion(body);
+    default:
+        return VfxRectRegion(body);
+    }
+}
+
+int noseBaseOffset(const TVfxShapeParams& p) {
+    if (p.Shape == rsNoseRect) {
+        return 5;
+    }
+    return isRoundNoseVertical(p.ExtPos) ? p.RoundY : p.RoundX;
+}
+
+// --- outlines ---
+
+// The pens of one tracing; a colour left invalid is not drawn.
+struct Pens {
+    QColor Light;
+    QColor Shadow;
+};
+
+class Outliner {
+public:
+    Outliner(QPainter& painter, const TVfxShapeParams& params, int penWidth)
+        : painter_(painter), params_(params), penWidth_(penWidth) {}
+
+    void Trace(const TRect& r, const Pens& pens) {
+        painter_.save();
+        switch (params_.Shape) {
+        case rsRect:
+            Round(r, 0, 0, pens);
+            break;
+        case rsRoundRect:
+            Round(r, params_.RoundX, params_.RoundY, pens);
+            break;
+        case rsElliptic:
+            Round(r, r.Width(), r.Height(), pens);
+            break;
+        case rsHalfRound:
+            Round(TRect(r.Left, 2 * r.Top - r.Bottom, r.Right, r.Bottom), r.Width(), 2 * r.Height(),
+                  pens);
+            break;
+        case rsNoseRect:
+        case rsRoundNoseRect: {
+            const bool round = params_.Shape == rsRoundNoseRect;
+            const TVfxNose nose =
+                VfxNoseGeometry(r, r.Width() / 10, noseBaseOffset(params_), params_.ExtPos);
+            TRect opening(
+                std::min(nose.Base1.x(), nose.Base2.x()), std::min(nose.Base1.y(), nose.Base2.y()),
+                std::max(nose.Base1.x(), nose.Base2.x()), std::max(nose.Base1.y(), nose.Base2.y()));
+            const int grow = round ? 4 : 2;
+            opening.Inflate(grow, grow);
+            Exclude(opening);
+            Round(nose.Body, round ? params_.RoundX : 0, round ? params_.RoundY : 0, pens);
+            break;
+        }
+        case rsStar:
+        case rsDiamond:
+        case rsOctagon:
+        case rsComb:
+            Polygon(VfxShapePoints(params_.Shape, r), pens);
+            break;
+        case rsPointList:
+            Polygon(params_.Points, pens);
+            break;
+        case rsRoundShield:
+        case rsSharpShield:
+            Edges(shieldRegion(params_.Shape, r.Width(), r.Height()), pens);
+            break;
+        case rsThinkBubble:
+        case rsRoundThinkBubble:
+        case rsEllipticThinkBubble: {
+            const TVfxBubbleChain chain =
+                VfxBubbleChain(r, r.Width() / 6, params_.BubbleCount, params_.ExtPos);
+            for (const TVfxBubble& bubble : chain.Bubbles) {
+                const TRect box = bubble.Box();
+                if (!box.IsEmpty()) {
+                    Round(box, box.Width(), box.Height(), pens);
+                    Exclude(box);
+                }
+            }
+            if (params_.Shape == rsThinkBubble) {
+                Round(chain.Body, 0, 0, pens);
+            } else if (params_.Shape == rsRoundThinkBubble) {
+                Round(chain.Body, params_.RoundX, params_.RoundY, pens);
+            } else {
+                Round(chain.Body, chain.Body.Width(), chain.Body.Height(), pens);
+            }
+            break;
+        }
+        case rsBitmap:
+        case rsUserRegion:
+            break;
+        }
+        painter_.restore();
+    }
+
+private:
+    void UsePen(const QColor& color) {
+        QPen pen(color);
+        pen.setWidth(penWidth_);
+        pen.setCapStyle(Qt::FlatCap);
+        pen.setJoinStyle(Qt::MiterJoin);
+        painter_.setPen(pen);
+    }
+
+    // Takes the box out of the clip for the rest of this tracing.
+    void Exclude(const TRect& box) {
+        const QRegion clip =
+            painter_.hasClipping() ? painter_.clipRegion() : QRegion(painter_.window());
+        painter_.setClipRegion(clip.subtracted(QRegion(box.ToQRect())));
+    }
+
+    // A rounded rectangle; the ellipse when the corners are the whole
+    // rectangle, the rectangle when they are empty. The light part runs from
+    // the top-right corner's middle over the top and the left to the
+    // bottom-left corner's middle, the shadow part on round.
+    void Round(const TRect& r, int w, int h, const Pens& pens) {
+        if (r.IsEmpty()) {
+            return;
+        }
+        w = std::min(w, r.Width());
+        h = std::min(h, r.Height());
+        if (w <= 0 || h <= 0) {
+            const std::array<QPoint, 4> corners = {QPoint(r.Left, r.Top), QPoint(r.Right, r.Top),
+                                                   QPoint(r.Right, r.Bottom),
+                                                   QPoint(r.Left, r.Bottom)};
+            Polygon(corners, pens);
+            return;
+        }
+        const QRectF topLeft(r.Left, r.Top, w, h);
+        const QRectF topRight(r.Right - w, r.Top, w, h);
+        const QRectF bottomLeft(r.Left, r.Bottom - h, w, h);
+        const QRectF bottomRight(r.Right - w, r.Bottom - h, w, h);
+        if (pens.Light.isValid()) {
+            QPainterPath light;
+            light.arcMoveTo(topRight, 45);
+            light.arcTo(topRight, 45, 45);
+            light.arcTo(topLeft, 90, 90);
+            light.arcTo(bottomLeft, 180, 45);
+            UsePen(pens.Light);
+            painter_.drawPath(light);
+        }
+        if (pens.Shadow.isValid()) {
+            QPainterPath shadow;
+            shadow.arcMoveTo(bottomLeft, 225);
+            shadow.arcTo(bottomLeft, 225, 45);
+            shadow.arcTo(bottomRight, 270, 90);
+            shadow.arcTo(topRight, 0, 45);
+            UsePen(pens.Shadow);
+            painter_.drawPath(shadow);
+        }
+    }
+
+    // Each segment takes the light pen when it faces up (or straight left),
+    // otherwise the shadow pen; runs of one colour are drawn as one line.
+    void Polygon(std::span<const QPoint> points, const Pens& pens) {
+        const size_t n = points.size();
+        if (n < 2) {
+            return;
+        }
+        int64_t area = 0;
+        for (size_t i = 0; i < n; ++i) {
+            const QPoint& a = points[i];
+            const QPoint& b = points[(i + 1) % n];
+            area += int64_t(a.x()) * b.y() - int64_t(b.x()) * a.y();
+        }
+        std::vector<bool> light(n);
+        for (size_t i = 0; i < n; ++i) {
+            const QPoint d = points[(i + 1) % n] - points[i];
+            // the outward normal: (dy, -dx) when clockwise on the screen
+            const int nx = area >= 0 ? d.y() : -d.y();
+            const int ny = area >= 0 ? -d.x() : d.x();
+            light[i] = ny < 0 || (ny == 0 && nx < 0);
+        }
+        size_t start = 0;
+        while (start < n && light[start] == light[(start + n - 1) % n]) {
+            ++start;
+        }
+        if (start == n) {
+            const QColor& color = light[0] ? pens.Light : pens.Shadow;
+            if (color.isValid()) {
+                UsePen(color);
+                painter_.drawPolygon(points.data(), static_cast<int>(n));
+            }
+            return;
+        }
+        QPolygon run;
+        for (size_t k = 0; k < n; ++k) {
+            const size_t i = (start + k) % n;
+            if (run.isEmpty()) {
+                run << points[i];
+            }
+            run << points[(i + 1) % n];
+            if (k + 1 == n || light[(i + 1) % n] != light[i]) {
+                const QColor& color = light[i] ? pens.Light : pens.Shadow;
+                if (color.isValid()) {
+                    UsePen(color);
+                    painter_.drawPolyline(run);
+                }
+                run.clear();
+            }
+        }
+    }
+
+    // The region's pixel edges: top and left ones light, bottom and right
+    // ones shadow.
+    void Edges(const QRegion& region, const Pens& pens) {
+        if (pens.Light.isValid()) {
+            UsePen(pens.Light);
+            for (const QRect& e : region.subtracted(region.translated(0, 1))) {
+                painter_.drawLine(e.left(), e.top(), e.right() + 1, e.top());
+            }
+            for (const QRect& e : region.subtracted(region.translated(1, 0))) {
+                painter_.drawLine(e.left(), e.top(), e.left(), e.bottom() + 1);
+            }
+        }
+        if (pens.Shadow.isValid()) {
+            UsePen(pens.Shadow);
+            for (const QRect& e : region.subtracted(region.translated(0, -1))) {
+                painter_.drawLine(e.left(), e.bottom() + 1, e.right() + 1, e.bottom() + 1);
+            }
+            for (const QRect& e : region.subtracted(region.translated(-1, 0))) {
+                painter_.drawLine(e.right() + 1, e.top(), e.right() + 1, e.bottom() + 1);
+            }
+        }
+    }
+
+    QPainter& painter_;
+    const TVfxShapeParams& params_;
+    int penWidth_;
+};
+
+} // namespace
+
+QRegion VfxRectRegion(const TRect& r) {
+    return r.IsEmpty() ? QRegion() : QRegion(r.ToQRect());
+}
+
+QRegion VfxEllipticRegion(const TRect& r) {
+    return roundedRegion(r, r.Width(), r.Height());
+}
+
+QRegion VfxRoundRectRegion(const TRect& r, int ellipseWidth, int ellipseHeight) {
+    return roundedRegion(r, ellipseWidth, ellipseHeight);
+}
+
+QRegion VfxPolygonRegion(std::span<const QPoint> points) {
+    if (points.size() < 3) {
+        return {};
+    }
+    return QRegion(QPolygon(QList<QPoint>(points.begin(), points.end())), Qt::OddEvenFill);
+}
+
+std::vector<QPoint> VfxShapePoints(TVfxRegionShape shape, const TRect& r) {
+    const int l = r.Left;
+    const int t = r.Top;
+    const int w = r.Width();
+    const int h = r.Height();
+    switch (shape) {
+    case rsStar: {
+        const auto x = [&](double f) { return l + roundEven(w * f); };
+        const auto y = [&](double f) { return t + roundEven(h * f); };
+        return {{l + w / 2, t},      {x(0.65), y(0.38)},   {r.Right, y(0.38)},  {x(0.70), y(0.60)},
+                {x(0.85), r.Bottom}, {l + w / 2, y(0.75)}, {x(0.15), r.Bottom}, {x(0.30), y(0.60)},
+                {l, y(0.38)},        {x(0.35), y(0.38)}};
+    }
+    case rsDiamond:
+        return {{l + w / 2, t}, {l, t + h / 2}, {l + w / 2, r.Bottom}, {r.Right, t + h / 2}};
+    case rsOctagon:
+        return {{l + 2 * (w / 3), t},       {l + w / 3, t},        {l, t + h / 3},
+                {l, t + 2 * (h / 3)},       {l + w / 3, r.Bottom}, {l + 2 * (w / 3), r.Bottom},
+                {r.Right, t + 2 * (h / 3)}, {r.Right, t + h / 3}};
+    case rsComb:
+        return {{l + w / 2, t},
+                {l, t + h / 4},
+                {l, t + 3 * (h / 4)},
+                {l + w / 2, r.Bottom},
+                {r.Right, t + 3 * (h / 4)},
+                {r.Right, t + h / 4}};
+    default:
+        return {};
+    }
+}
+
+TVfxNose VfxNoseGeometry(const TRect& r, int size, int baseOffset, TVfxExtPos position) {
+    const TRect b = shrunk(r, size, position);
+    const int s = size;
+    const int w = baseOffset;
+    const int d = roundEven(std::sqrt(2.0 * s * s));
+    TVfxNose nose{b, {}, {}, {}};
+    switch (position) {
+    case epLeftTop:
+        nose.Tip = {b.Left - s, b.Top - s};
+        nose.Base1 = {b.Left, b.Top + w};
+        nose.Base2 = {b.Left, b.Top + w + d};
+        break;
+    case epTopLeft:
+        nose.Tip = {b.Left - s, b.Top - s};
+        nose.Base1 = {b.Left + w, b.Top};
+        nose.Base2 = {b.Left + w + d, b.Top};
+        break;
+    case epTopRight:
+        nose.Tip = {b.Right + s, b.Top - s};
+        nose.Base1 = {b.Right - w, b.Top};
+        nose.Base2 = {b.Right - w - d, b.Top};
+        break;
+    case epRightTop:
+        nose.Tip = {b.Right + s, b.Top - s};
+        nose.Base1 = {b.Right, b.Top + w};
+        nose.Base2 = {b.Right, b.Top + w + d};
+        break;
+    case epRightBottom:
+        nose.Tip = {b.Right + s, b.Bottom + s};
+        nose.Base1 = {b.Right, b.Bottom - w};
+        nose.Base2 = {b.Right, b.Bottom - w - d};
+        break;
+    case epBottomRight:
+        nose.Tip = {b.Right + s, b.Bottom + s};
+        nose.Base1 = {b.Right - w, b.Bottom};
+        nose.Base2 = {b.Right - w - d, b.Bottom};
+        break;
+    case epBottomLeft:
+        nose.Tip = {b.Left - s, b.Bottom + s};
+        nose.Base1 = {b.Left + w, b.Bottom};
+        nose.Base2 = {b.Left + w + d, b.Bottom};
+        break;
+    case epLeftBottom:
+        nose.Tip = {b.Left - s, b.Bottom + s};
+        nose.Base1 = {b.Left, b.Bottom - w};
+        nose.Base2 = {b.Left, b.Bottom - w - d};
+        break;
+    }
+    return nose;
+}
+
+TRect TVfxBubble::Box() const {
+    const int half = Diameter / 2;
+    return {Centre.x() - half, Centre.y() - half, Centre.x() + half, Centre.y() + half};
+}
+
+TVfxBubbleChain VfxBubbleChain(const TRect& r, int size, int count, TVfxExtPos position) {
+    const int n = std::max(count, 1);
+    const double s = size;
+    const TRect b = shrunk(r, size, position);
+    const double k = s * 2 * std::numbers::pi / 4 / n / n;
+    TVfxBubbleChain chain{b, {}};
+    chain.Bubbles.reserve(static_cast<size_t>(n) + 2);
+    for (int i = 0; i <= n + 1; ++i) {
+        const double a = (90.0 / (n + 1)) * i * std::numbers::pi / 180;
+        const int c = roundEven(std::cos(a) * s);
+        const int sn = roundEven(std::sin(a) * s);
+        const int c2 = roundEven(std::cos(1.57 - a) * s);
+        const int sn2 = roundEven(std::sin(1.57 - a) * s);
+        QPoint centre;
+        switch (position) {
+        case epLeftTop:
+            centre = {b.Left - c, b.Top - size + sn};
+            break;
+        case epTopLeft:
+            centre = {b.Left - size + c2, b.Top - sn2};
+            break;
+        case epTopRight:
+            centre = {b.Right + size - c2, b.Top - roundEven(std::sin(1.57 + a) * s)};
+            break;
+        case epRightTop:
+            centre = {b.Right + c, b.Top - size + sn};
+            break;
+        case epRightBottom:
+            centre = {b.Right + c, b.Bottom + size - sn};
+            break;
+        case epBottomRight:
+            centre = {b.Right + size - c2, b.Bottom + sn2};
+            break;
+        case epBottomLeft:
+            centre = {b.Left - size + c2, b.Bottom + sn2};
+            break;
+        case epLeftBottom:
+            centre = {b.Left - c, b.Bottom + size - sn};
+            break;
+        }
+        chain.Bubbles.push_back({centre, roundEven(i * k)});
+    }
+    return chain;
+}
+
+QRegion VfxShapeRegion(const TVfxShapeParams& p, const TRect& r) {
+    const int w = r.Width();
+    switch (p.Shape) {
+    case rsRect:
+        return VfxRectRegion(r);
+    case rsRoundRect:
+        return VfxRoundRectRegion(r, p.RoundX, p.RoundY);
+    case rsBitmap:
+        return regionFromData(p.MaskData);
+    case rsNoseRect:
+    case rsRoundNoseRect: {
+        const TVfxNose nose = VfxNoseGeometry(r, w / 10, noseBaseOffset(p), p.ExtPos);
+        const std::array<QPoint, 3> triangle = {nose.Tip, nose.Base1, nose.Base2};
+        return bodyRegion(p.Shape, nose.Body, p.RoundX, p.RoundY)
+            .united(VfxPolygonRegion(triangle));
+    }
+    case rsElliptic:
+        return VfxEllipticRegion(r);
+    case rsStar:
+    case rsDiamond:
+    case rsOctagon:
+    case rsComb:
+        return VfxPolygonRegion(VfxShapePoints(p.Shape, r));
+    case rsRoundShield:
+    case rsSharpShield:
+        return shieldRegion(p.Shape, w, r.Height());
+    case rsHalfRound:
+        return VfxEllipticRegion(TRect(r.Left, 2 * r.Top - r.Bottom, r.Right, r.Bottom));
+    case rsUserRegion:
+        return p.Designing ? VfxRectRegion(r) : regionFromData(p.UserData);
+    case rsThinkBubble:
+    case rsRoundThinkBubble:
+    case rsEllipticThinkBubble: {
+        const TVfxBubbleChain chain = VfxBubbleChain(r, w / 6, p.BubbleCount, p.ExtPos);
+        QRegion region = bodyRegion(p.Shape, chain.Body, p.RoundX, p.RoundY);
+        for (const TVfxBubble& bubble : chain.Bubbles) {
+            region = region.united(VfxEllipticRegion(bubble.Box()));
+        }
+        return region;
+    }
+    case rsPointList:
+        return regionFromData(p.UserData);
+    }
+    return {};
+}
+
+void VfxPaintRegionBorder(QPainter& painter, const TVfxShapeParams& params, const TRect& r,
+                          TVfxRegionBorderStyle style, TColor lightColor, TColor shadowColor,
+                          TColor singleColor) {
+    if (style == rbNone || params.Shape == rsBitmap || params.Shape == rsUserRegion) {
+        return;
+    }
+    QColor light = plat::ToQColor(lightColor);
+    QColor shadow = plat::ToQColor(shadowColor);
+    QColor single = plat::ToQColor(singleColor);
+    if (style == rbLowered || style == rbSingleLowered || style == rbLoweredpsb) {
+        std::swap(light, shadow);
+    }
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setBrush(Qt::NoBrush);
+    Outliner outline(painter, params, std::max(1, painter.pen().width()));
+    const bool star = params.Shape == rsStar;
+    TRect inner = r;
+    switch (style) {
+    case rbNone:
+        break;
+    case rbLowered:
+    case rbRaised:
+        outline.Trace(r, {light, shadow});
+        break;
+    case rbSingle:
+        outline.Trace(r, {single, single});
+        break;
+    case rbSingleRaised:
+    case rbSingleLowered:
+        outline.Trace(r, {single, single});
+        inner.Inflate(star ? -2 : -1, star ? -2 : -1);
+        outline.Trace(inner, {light, shadow});
+        break;
+    case rbRaisedpsb:
+    case rbLoweredpsb:
+        std::swap(single, shadow);
+        outline.Trace(r, {light, shadow});
+        inner.Inflate(star ? -3 : -1, star ? -3 : -1);
+        outline.Trace(inner, {QColor(), single});
+        break;
+    }
+    painter.restore();
+}
+
+void VfxFillRegion(QPainter& painter, const QRegion& region, const QBrush& brush) {
+    if (region.isEmpty()) {
+        return;
+    }
+    painter.save();
+    painter.setClipRegion(region, painter.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
+    painter.fillRect(region.boundingRect(), brush);
+    painter.restore();
+}
+
+} // namespace fx

@@ -1,0 +1,482 @@
+#include "effects/gui/VfxRegionMask.h"
+#include "effects/gui/VfxRegionShapes.h"
+
+#include "RegionTestSupport.h"
+
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+using namespace fx;
+using plat::TRect;
+
+namespace {
+
+constexpr QRgb kRed = 0xFFFF0000;
+
+// One shape: how it is set up, its rectangle, pixels that must be inside and
+// outside, and a row whose leftmost shape pixel the outline must cover (none
+// for the shapes that have no outline).
+struct ShapeCase {
+    const char* name;
+    TVfxRegionShape shape;
+    TRect rect;
+    std::vector<QPoint> inside;
+    std::vector<QPoint> outside;
+    std::optional<int> borderRow;
+    std::function<void(TVfxShapeParams&)> setUp = {};
+};
+
+void PrintTo(const ShapeCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+// Region data the data-built shapes read.
+const QByteArray& MaskData() {
+    static const QByteArray data =
+        VfxRegionToData(QRegion(QRect(10, 10, 20, 10)).united(QRegion(QRect(40, 40, 10, 10))));
+    return data;
+}
+const QByteArray& UserData() {
+    static const QByteArray data = VfxRegionToData(QRegion(QRect(20, 20, 20, 20)));
+    return data;
+}
+const std::vector<QPoint>& Triangle() {
+    static const std::vector<QPoint> points = {{10, 10}, {90, 10}, {50, 90}};
+    return points;
+}
+const QByteArray& TriangleData() {
+    static const QByteArray data = VfxRegionToData(VfxPolygonRegion(Triangle()));
+    return data;
+}
+
+const TRect k100(0, 0, 100, 100);
+
+class Shapes : public ::testing::TestWithParam<ShapeCase> {
+protected:
+    TVfxShapeParams Params() const {
+        TVfxShapeParams params;
+        params.Shape = GetParam().shape;
+        if (GetParam().setUp) {
+            GetParam().setUp(params);
+        }
+        return params;
+    }
+};
+
+TEST_P(Shapes, CoverTheirInsideAndNotTheirOutside) {
+    const ShapeCase& c = GetParam();
+    const QImage image = Rasterize(VfxShapeRegion(Params(), c.rect));
+    for (const QPoint& p : c.inside) {
+        EXPECT_EQ(PixelAt(image, p), kBlack) << "inside " << testing::PrintToString(p);
+    }
+    for (const QPoint& p : c.outside) {
+        EXPECT_EQ(PixelAt(image, p), kWhite) << "outside " << testing::PrintToString(p);
+    }
+}
+
+TEST_P(Shapes, TraceTheirOutlineOnTheRegionsEdge) {
+    const ShapeCase& c = GetParam();
+    const TVfxShapeParams params = Params();
+    const QRegion region = VfxShapeRegion(params, c.rect);
+    QImage image = MarginImage();
+    {
+        QPainter painter(&image);
+        painter.translate(kImageMargin, kImageMargin);
+        painter.setPen(QPen(Qt::black, 2));
+        VfxPaintRegionBorder(painter, params, c.rect, rbSingle, plat::clBlue, plat::clBlue,
+                             plat::clRed);
+    }
+    // the leftmost shape pixel of the row, and one well inside
+    const int row = c.borderRow.value_or(c.inside.front().y());
+    int left = -kImageMargin;
+    while (left < 150 && !region.contains(QPoint(left, row))) {
+        ++left;
+    }
+    ASSERT_LT(left, 150) << "row " << row << " holds no shape pixel";
+    if (c.borderRow) {
+        EXPECT_EQ(PixelAt(image, {left, row}), kRed) << "edge " << left << ", " << row;
+    } else {
+        EXPECT_EQ(PixelAt(image, {left, row}), kWhite) << "no outline expected";
+    }
+    for (const QPoint& p : c.inside) {
+        const bool nearEdge =
+            !region.contains(p + QPoint(3, 0)) || !region.contains(p - QPoint(3, 0)) ||
+            !region.contains(p + QPoint(0, 3)) || !region.contains(p - QPoint(0, 3));
+        if (!nearEdge) {
+            EXPECT_EQ(PixelAt(image, p), kWhite) << "interior " << testing::PrintToString(p);
+        }
+    }
+}
+
+const std::vector<ShapeCase>& AllShapes() {
+    static const std::vector<ShapeCase> cases = {
+        ShapeCase{"Rect",
+                  rsRect,
+                  k100,
+                  {{0, 0}, {99, 99}, {50, 50}},
+                  {{100, 50}, {50, 100}, {-1, 0}},
+                  50},
+        ShapeCase{"RoundRect",
+                  rsRoundRect,
+                  k100,
+                  {{5, 5}, {50, 0}, {0, 50}, {50, 50}},
+                  {{1, 1}, {98, 98}, {100, 50}},
+                  50},
+        ShapeCase{"Bitmap",
+                  rsBitmap,
+                  k100,
+                  {{10, 10}, {29, 19}, {45, 45}},
+                  {{35, 15}, {0, 0}, {50, 50}},
+                  std::nullopt,
+                  [](TVfxShapeParams& p) { p.MaskData = MaskData(); }},
+        ShapeCase{"NoseRect",
+                  rsNoseRect,
+                  k100,
+                  {{5, 10}, {50, 50}, {10, 10}},
+                  {{5, 50}, {50, 5}, {2, 2}},
+                  60},
+        ShapeCase{"RoundNoseRect",
+                  rsRoundNoseRect,
+                  k100,
+                  {{8, 30}, {50, 50}, {20, 10}},
+                  {{11, 11}, {5, 50}, {50, 5}},
+                  60},
+        ShapeCase{"Elliptic",
+                  rsElliptic,
+                  k100,
+                  {{50, 50}, {50, 1}, {1, 50}},
+                  {{5, 5}, {95, 95}, {100, 50}},
+                  50},
+        ShapeCase{"Star",
+                  rsStar,
+                  k100,
+                  {{50, 50}, {50, 40}, {90, 40}},
+                  {{50, 90}, {95, 45}, {100, 38}},
+                  40},
+        ShapeCase{"RoundShield",
+                  rsRoundShield,
+                  TRect(10, 10, 110, 110),
+                  {{50, 50}, {50, 95}},
+                  {{5, 5}, {50, -10}, {98, 98}},
+                  50},
+        ShapeCase{"SharpShield",
+                  rsSharpShield,
+                  TRect(10, 10, 110, 110),
+                  {{50, 50}, {50, 95}},
+                  {{5, 5}, {5, 90}, {95, 90}},
+                  50},
+        ShapeCase{"Diamond",
+                  rsDiamond,
+                  k100,
+                  {{50, 50}, {5, 50}, {50, 5}},
+                  {{10, 10}, {90, 90}, {100, 50}},
+                  50},
+        ShapeCase{"Octagon",
+                  rsOctagon,
+                  TRect(0, 0, 90, 90),
+                  {{20, 20}, {45, 1}, {1, 45}},
+                  {{15, 2}, {2, 15}, {88, 88}},
+                  45},
+        ShapeCase{
+            "Comb", rsComb, k100, {{50, 50}, {2, 50}, {50, 2}}, {{5, 5}, {95, 95}, {100, 50}}, 50},
+        ShapeCase{"HalfRound",
+                  rsHalfRound,
+                  k100,
+                  {{50, 50}, {50, 95}, {5, 5}},
+                  {{5, 95}, {95, 95}, {100, 50}},
+                  50},
+        ShapeCase{"UserRegion",
+                  rsUserRegion,
+                  k100,
+                  {{20, 20}, {39, 39}},
+                  {{50, 50}, {19, 20}},
+                  std::nullopt,
+                  [](TVfxShapeParams& p) { p.UserData = UserData(); }},
+        ShapeCase{"ThinkBubble",
+                  rsThinkBubble,
+                  TRect(0, 0, 120, 120),
+                  {{14, 19}, {8, 16}, {50, 50}, {20, 20}},
+                  {{14, 5}, {0, 0}, {19, 50}},
+                  60},
+        ShapeCase{"RoundThinkBubble",
+                  rsRoundThinkBubble,
+                  TRect(0, 0, 120, 120),
+                  {{14, 19}, {8, 16}, {50, 50}},
+                  {{118, 21}, {0, 0}, {19, 50}},
+                  60},
+        ShapeCase{"EllipticThinkBubble",
+                  rsEllipticThinkBubble,
+                  TRect(0, 0, 120, 120),
+                  {{14, 19}, {70, 70}, {70, 21}},
+                  {{25, 25}, {0, 0}, {21, 40}},
+                  70},
+        ShapeCase{"PointList",
+                  rsPointList,
+                  k100,
+                  {{50, 40}, {11, 11}},
+                  {{10, 80}, {91, 11}},
+                  30,
+                  [](TVfxShapeParams& p) {
+                      p.UserData = TriangleData();
+                      p.Points = Triangle();
+                  }}};
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(All, Shapes, ::testing::ValuesIn(AllShapes()));
+
+TEST(ShapeTable, HoldsEveryShapeOnce) {
+    std::vector<int> seen(kVfxRegionShapeCount);
+    for (const ShapeCase& c : AllShapes()) {
+        ++seen[c.shape];
+    }
+    EXPECT_EQ(seen, std::vector<int>(kVfxRegionShapeCount, 1));
+}
+
+// --- geometry ---
+
+struct StarCase {
+    TRect rect;
+    std::vector<QPoint> points;
+};
+
+class StarPoints : public ::testing::TestWithParam<StarCase> {};
+
+TEST_P(StarPoints, RoundHalfToEven) {
+    EXPECT_EQ(VfxShapePoints(rsStar, GetParam().rect), GetParam().points);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, StarPoints,
+                         ::testing::Values(StarCase{k100,
+                                                    {{50, 0},
+                                                     {65, 38},
+                                                     {100, 38},
+                                                     {70, 60},
+                                                     {85, 100},
+                                                     {50, 75},
+                                                     {15, 100},
+                                                     {30, 60},
+                                                     {0, 38},
+                                                     {35, 38}}},
+                                           // 32.5 -> 32, 7.5 -> 8, 17.5 -> 18, 37.5 -> 38
+                                           StarCase{TRect(0, 0, 50, 50),
+                                                    {{25, 0},
+                                                     {32, 19},
+                                                     {50, 19},
+                                                     {35, 30},
+                                                     {42, 50},
+                                                     {25, 38},
+                                                     {8, 50},
+                                                     {15, 30},
+                                                     {0, 19},
+                                                     {18, 19}}},
+                                           StarCase{TRect(10, 20, 60, 70),
+                                                    {{35, 20},
+                                                     {42, 39},
+                                                     {60, 39},
+                                                     {45, 50},
+                                                     {52, 70},
+                                                     {35, 58},
+                                                     {18, 70},
+                                                     {25, 50},
+                                                     {10, 39},
+                                                     {28, 39}}}));
+
+struct NoseCase {
+    TVfxExtPos position;
+    TRect body;
+    QPoint tip;
+    QPoint base1;
+    QPoint base2;
+};
+
+class Noses : public ::testing::TestWithParam<NoseCase> {};
+
+// A 100-wide rectangle: s = 10, d = Round(sqrt(200)) = 14, w = 5.
+TEST_P(Noses, ShrinkTheirSidesAndPointOutOfTheCorner) {
+    const NoseCase& c = GetParam();
+    const TVfxNose nose = VfxNoseGeometry(k100, 10, 5, c.position);
+    EXPECT_EQ(nose.Body, c.body);
+    EXPECT_EQ(nose.Tip, c.tip);
+    EXPECT_EQ(nose.Base1, c.base1);
+    EXPECT_EQ(nose.Base2, c.base2);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Positions, Noses,
+    ::testing::Values(NoseCase{epLeftTop, TRect(10, 10, 100, 100), {0, 0}, {10, 15}, {10, 29}},
+                      NoseCase{epTopLeft, TRect(10, 10, 100, 100), {0, 0}, {15, 10}, {29, 10}},
+                      NoseCase{epTopRight, TRect(0, 10, 90, 100), {100, 0}, {85, 10}, {71, 10}},
+                      NoseCase{epRightTop, TRect(0, 10, 90, 100), {100, 0}, {90, 15}, {90, 29}},
+                      NoseCase{epRightBottom, TRect(0, 0, 90, 90), {100, 100}, {90, 85}, {90, 71}},
+                      NoseCase{epBottomRight, TRect(0, 0, 90, 90), {100, 100}, {85, 90}, {71, 90}},
+                      NoseCase{epBottomLeft, TRect(10, 0, 100, 90), {0, 100}, {15, 90}, {29, 90}},
+                      NoseCase{epLeftBottom, TRect(10, 0, 100, 90), {0, 100}, {10, 85}, {10, 71}}));
+
+TEST(BubbleChain, GrowsFromTheTipToTheBodysCorner) {
+    const TVfxBubbleChain chain = VfxBubbleChain(TRect(0, 0, 120, 120), 20, 4, epLeftTop);
+    EXPECT_EQ(chain.Body, TRect(20, 20, 120, 120));
+    std::vector<int> diameters;
+    std::vector<QPoint> centres;
+    for (const TVfxBubble& b : chain.Bubbles) {
+        diameters.push_back(b.Diameter);
+        centres.push_back(b.Centre);
+    }
+    EXPECT_EQ(diameters, (std::vector<int>{0, 2, 4, 6, 8, 10}));
+    EXPECT_EQ(centres, (std::vector<QPoint>{{0, 0}, {1, 6}, {4, 12}, {8, 16}, {14, 19}, {20, 20}}));
+}
+
+TEST(BubbleChain, StartsAtTheTipForEveryPosition) {
+    const TRect r(0, 0, 120, 120);
+    const std::vector<std::pair<TVfxExtPos, QPoint>> tips = {
+        {epLeftTop, {0, 0}},      {epTopLeft, {0, 0}},         {epTopRight, {120, 0}},
+        {epRightTop, {120, 0}},   {epRightBottom, {120, 120}}, {epBottomRight, {120, 120}},
+        {epBottomLeft, {0, 120}}, {epLeftBottom, {0, 120}}};
+    for (const auto& [position, tip] : tips) {
+        const TVfxBubbleChain chain = VfxBubbleChain(r, 20, 4, position);
+        ASSERT_EQ(chain.Bubbles.size(), 6u);
+        EXPECT_EQ(chain.Bubbles.front().Centre, tip) << position;
+        EXPECT_EQ(chain.Bubbles.front().Diameter, 0) << position;
+        // the last bubble sits on the shrunk body's corner
+        const QPoint last = chain.Bubbles.back().Centre;
+        EXPECT_TRUE(last.x() == chain.Body.Left || last.x() == chain.Body.Right) << position;
+        EXPECT_TRUE(last.y() == chain.Body.Top || last.y() == chain.Body.Bottom) << position;
+    }
+}
+
+// The chain starts from nothing: a bubble chain whose tip lies away from the
+// origin leaves the origin pixel out.
+TEST(BubbleChain, LeavesTheOriginAlone) {
+    TVfxShapeParams params;
+    params.Shape = rsThinkBubble;
+    params.ExtPos = epTopRight;
+    const QRegion region = VfxShapeRegion(params, TRect(10, 10, 130, 130));
+    EXPECT_FALSE(region.contains(QPoint(0, 0)));
+    EXPECT_TRUE(region.contains(QPoint(60, 60)));
+}
+
+TEST(Shields, LieAtTheOriginWhateverTheRectanglesPosition) {
+    for (TVfxRegionShape shape : {rsRoundShield, rsSharpShield}) {
+        TVfxShapeParams params;
+        params.Shape = shape;
+        const QRegion moved = VfxShapeRegion(params, TRect(10, 10, 110, 110));
+        const QRegion origin = VfxShapeRegion(params, k100);
+        EXPECT_FALSE(origin.isEmpty());
+        EXPECT_TRUE(moved.xored(origin).isEmpty()) << shape;
+    }
+}
+
+TEST(RoundedRegions, AreSymmetricAndStayInTheirRectangle) {
+    for (const TRect& r : {TRect(0, 0, 7, 5), TRect(3, 4, 40, 31), TRect(0, 0, 400, 300)}) {
+        const QRegion e = VfxEllipticRegion(r);
+        EXPECT_TRUE(e.subtracted(QRegion(r.ToQRect())).isEmpty());
+        for (const QRect& box : e) {
+            // each band's mirror image across the centre is a band too
+            const QRect opposite(r.Left + r.Right - box.right() - 1,
+                                 r.Top + r.Bottom - box.bottom() - 1, box.width(), box.height());
+            EXPECT_TRUE(QRegion(opposite).subtracted(e).isEmpty());
+        }
+        EXPECT_EQ(e.boundingRect(), r.ToQRect());
+    }
+    EXPECT_TRUE(VfxEllipticRegion(TRect(5, 5, 5, 20)).isEmpty());
+    EXPECT_EQ(VfxRoundRectRegion(TRect(0, 0, 10, 10), 0, 20), QRegion(0, 0, 10, 10));
+    // corners larger than the rectangle are the rectangle's ellipse
+    EXPECT_EQ(VfxRoundRectRegion(TRect(0, 0, 30, 20), 300, 200),
+              VfxEllipticRegion(TRect(0, 0, 30, 20)));
+}
+
+// --- border styles ---
+
+constexpr QRgb kLight = 0xFFFF0000;  // red
+constexpr QRgb kShadow = 0xFF0000FF; // blue
+constexpr QRgb kSingle = 0xFF00FF00; // green
+
+struct StyleCase {
+    const char* name;
+    TVfxRegionBorderStyle style;
+    // rows T - 1, T, T + 1 down the middle column, then B - 2, B - 1, B
+    std::array<QRgb, 6> column;
+};
+
+void PrintTo(const StyleCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class BorderStyles : public ::testing::TestWithParam<StyleCase> {};
+
+TEST_P(BorderStyles, ColourTheTopAndBottomEdges) {
+    const TRect r(0, 0, 20, 20);
+    TVfxShapeParams params;
+    params.Shape = rsRect;
+    QImage image = MarginImage(60);
+    {
+        QPainter painter(&image);
+        painter.translate(kImageMargin, kImageMargin);
+        painter.setPen(QPen(Qt::black, 2));
+        VfxPaintRegionBorder(painter, params, r, GetParam().style, plat::clRed, plat::clBlue,
+                             plat::clLime);
+    }
+    const std::array<int, 6> rows = {-1, 0, 1, 18, 19, 20};
+    for (size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(PixelAt(image, {10, rows[i]}), GetParam().column[i]) << "row " << rows[i];
+    }
+    // the left edge is coloured like the top one, the right like the bottom
+    EXPECT_EQ(PixelAt(image, {0, 10}), GetParam().column[1]);
+    EXPECT_EQ(PixelAt(image, {20, 10}), GetParam().column[5]);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    All, BorderStyles,
+    ::testing::Values(
+        StyleCase{"None", rbNone, {kWhite, kWhite, kWhite, kWhite, kWhite, kWhite}},
+        StyleCase{"Raised", rbRaised, {kLight, kLight, kWhite, kWhite, kShadow, kShadow}},
+        StyleCase{"Lowered", rbLowered, {kShadow, kShadow, kWhite, kWhite, kLight, kLight}},
+        StyleCase{"Single", rbSingle, {kSingle, kSingle, kWhite, kWhite, kSingle, kSingle}},
+        StyleCase{
+            "SingleRaised", rbSingleRaised, {kSingle, kLight, kLight, kShadow, kShadow, kSingle}},
+        StyleCase{
+            "SingleLowered", rbSingleLowered, {kSingle, kShadow, kShadow, kLight, kLight, kSingle}},
+        StyleCase{"Raisedpsb", rbRaisedpsb, {kLight, kLight, kWhite, kShadow, kShadow, kSingle}},
+        StyleCase{
+            "Loweredpsb", rbLoweredpsb, {kShadow, kShadow, kWhite, kLight, kLight, kSingle}}));
+
+TEST(BorderStyles, DiamondIsLightAboveAndShadowBelowWhateverItsProportions) {
+    for (const TRect& r : {TRect(0, 0, 100, 40), TRect(0, 0, 40, 100)}) {
+        TVfxShapeParams params;
+        params.Shape = rsDiamond;
+        QImage image = MarginImage(150);
+        {
+            QPainter painter(&image);
+            painter.translate(kImageMargin, kImageMargin);
+            painter.setPen(QPen(Qt::black, 2));
+            VfxPaintRegionBorder(painter, params, r, rbRaised, plat::clRed, plat::clBlue,
+                                 plat::clLime);
+        }
+        const int cx = r.Width() / 2;
+        EXPECT_EQ(PixelAt(image, {cx, 0}), kLight);
+        EXPECT_EQ(PixelAt(image, {cx, r.Bottom - 1}), kShadow);
+    }
+}
+
+TEST(BorderStyles, LeaveTheNoseOpeningUntracedAndThePainterAsItWas) {
+    TVfxShapeParams params;
+    params.Shape = rsNoseRect; // body (10, 10, 100, 100), base (10, 15) .. (10, 29)
+    QImage image = MarginImage();
+    QPainter painter(&image);
+    painter.translate(kImageMargin, kImageMargin);
+    painter.setPen(QPen(Qt::black, 2));
+    VfxPaintRegionBorder(painter, params, k100, rbSingle, plat::clRed, plat::clBlue, plat::clLime);
+    EXPECT_FALSE(painter.hasClipping());
+    EXPECT_EQ(painter.pen().color(), QColor(Qt::black));
+    painter.end();
+    EXPECT_EQ(PixelAt(image, {10, 20}), kWhite);
+    EXPECT_EQ(PixelAt(image, {10, 60}), kSingle);
+    EXPECT_EQ(PixelAt(image, {50, 10}), kSingle);
+}
+
+} // namespace
