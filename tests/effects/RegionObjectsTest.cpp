@@ -305,6 +305,41 @@ TEST(RegionMask, WithoutDataStoresNothingAndAssignKeepsItsBitmaps) {
     EXPECT_EQ(copy.BorderBitmap(), bitmap);
 }
 
+TEST(RegionMask, BorderBitmapsRoundTripAndDamagedOnesChangeNothing) {
+    QImage bitmap(5, 3, QImage::Format_RGB32);
+    bitmap.fill(Qt::blue);
+    bitmap.setPixel(4, 2, qRgb(200, 10, 20));
+    for (bool compressed : {false, true}) {
+        for (auto kind :
+             {TVfxRegionMask::bkBorder, TVfxRegionMask::bkBorderUp, TVfxRegionMask::bkBorderDn}) {
+            TVfxRegionMask mask;
+            EXPECT_FALSE(mask.StoreBitmap(kind));
+            mask.SetBitmap(kind, bitmap);
+            mask.SetCompressed(compressed);
+            ASSERT_TRUE(mask.StoreBitmap(kind));
+            QBuffer buffer;
+            buffer.open(QIODevice::ReadWrite);
+            mask.WriteBitmap(buffer, kind);
+            EXPECT_EQ(buffer.data().at(0), compressed ? 1 : 0);
+
+            TVfxRegionMask read;
+            buffer.seek(0);
+            read.ReadBitmap(buffer, kind);
+            EXPECT_EQ(read.Compressed(), compressed);
+            EXPECT_EQ(read.Bitmap(kind).convertToFormat(QImage::Format_RGB32), bitmap);
+
+            // cut short anywhere past the flag: refused, the mask as it was
+            QByteArray cut = buffer.data().left(buffer.data().size() / 2);
+            QBuffer damaged(&cut);
+            damaged.open(QIODevice::ReadOnly);
+            TVfxRegionMask untouched;
+            EXPECT_THROW(untouched.ReadBitmap(damaged, kind), plat::Exception);
+            EXPECT_TRUE(untouched.Bitmap(kind).isNull());
+            EXPECT_FALSE(untouched.Compressed());
+        }
+    }
+}
+
 // --- region objects ---
 
 class RegionPaint : public ::testing::Test {

@@ -1,6 +1,7 @@
 #include "effects/gui/VfxRegionMask.h"
 
 #include "effects/core/VfxStreams.h"
+#include "effects/gui/VfxBitmapImage.h"
 
 #include <QIODevice>
 #include <QRect>
@@ -149,18 +150,8 @@ void TVfxRegionMask::AllocData() {
     data_ = dataSize_ > 0 ? QByteArray(dataSize_, '\0') : QByteArray();
 }
 
-void TVfxRegionMask::SetBorderBitmap(const QImage& value) {
-    border_ = value;
-    Change();
-}
-
-void TVfxRegionMask::SetBorderUpBitmap(const QImage& value) {
-    borderUp_ = value;
-    Change();
-}
-
-void TVfxRegionMask::SetBorderDnBitmap(const QImage& value) {
-    borderDn_ = value;
+void TVfxRegionMask::SetBitmap(TBorderKind kind, const QImage& value) {
+    bitmaps_[kind] = value;
     Change();
 }
 
@@ -173,9 +164,7 @@ void TVfxRegionMask::Assign(const TVfxRegionMask& source) {
     if (source.dataSize_ > 0) {
         dataSize_ = source.dataSize_;
         data_ = source.data_;
-        border_ = source.border_;
-        borderUp_ = source.borderUp_;
-        borderDn_ = source.borderDn_;
+        bitmaps_ = source.bitmaps_;
     }
     EndUpdate(true);
 }
@@ -202,6 +191,23 @@ void TVfxRegionMask::ReadRegionData(QIODevice& stream) {
         data_ = std::move(bytes);
         Change();
     }
+}
+
+void TVfxRegionMask::WriteBitmap(QIODevice& stream, TBorderKind kind) const {
+    if (bitmaps_[kind].isNull()) {
+        return;
+    }
+    VfxWriteByte(stream, compressed_ ? 1 : 0);
+    VfxWriteBitmap(stream, bitmaps_[kind], compressed_, -1);
+}
+
+void TVfxRegionMask::ReadBitmap(QIODevice& stream, TBorderKind kind) {
+    const bool compressed = VfxReadByte(stream) != 0;
+    QImage bitmap = VfxReadBitmap(stream, compressed);
+    BeginUpdate();
+    bitmaps_[kind] = std::move(bitmap);
+    compressed_ = compressed;
+    EndUpdate(true);
 }
 
 } // namespace fx

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "effects/core/VfxObject.h"
+#include "effects/gui/VfxListItems.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QImage>
 #include <QRegion>
 
+#include <array>
 #include <optional>
 
 class QIODevice;
@@ -50,16 +52,23 @@ public:
     // A block of the current size, zero-filled (none for a size of 0 or less).
     void AllocData();
 
-    const QImage& BorderBitmap() const { return border_; }
-    void SetBorderBitmap(const QImage& value);
-    const QImage& BorderUpBitmap() const { return borderUp_; }
-    void SetBorderUpBitmap(const QImage& value);
-    const QImage& BorderDnBitmap() const { return borderDn_; }
-    void SetBorderDnBitmap(const QImage& value);
+    // The three border bitmaps by kind, and by name.
+    enum TBorderKind { bkBorder, bkBorderUp, bkBorderDn };
+    const QImage& Bitmap(TBorderKind kind) const { return bitmaps_[kind]; }
+    void SetBitmap(TBorderKind kind, const QImage& value);
+    const QImage& BorderBitmap() const { return bitmaps_[bkBorder]; }
+    void SetBorderBitmap(const QImage& value) { SetBitmap(bkBorder, value); }
+    const QImage& BorderUpBitmap() const { return bitmaps_[bkBorderUp]; }
+    void SetBorderUpBitmap(const QImage& value) { SetBitmap(bkBorderUp, value); }
+    const QImage& BorderDnBitmap() const { return bitmaps_[bkBorderDn]; }
+    void SetBorderDnBitmap(const QImage& value) { SetBitmap(bkBorderDn, value); }
 
     // Whether the border bitmaps are stored compressed.
     bool Compressed() const { return compressed_; }
     void SetCompressed(bool value) { SetValue(compressed_, value); }
+    // A stored setting; the bitmaps are always stored in their own format.
+    TVfxSavePixelFormat PixelFormat() const { return pixelFormat_; }
+    void SetPixelFormat(TVfxSavePixelFormat value) { SetValue(pixelFormat_, value); }
 
     // Drops the own data; a source with data gives its size, data and the
     // three bitmaps, a source without leaves this mask empty (bitmaps kept).
@@ -73,13 +82,20 @@ public:
     // are exactly RegionDataSize bytes of sound region data.
     void ReadRegionData(QIODevice& stream);
 
+    // "BorderBmp", "BorderUpBmp", "BorderDnBmp": a byte telling whether the
+    // block is compressed, then the bitmap's object block in its own format;
+    // written only for a bitmap that is not empty. Reading takes Compressed
+    // from the byte; a damaged block raises and changes nothing.
+    bool StoreBitmap(TBorderKind kind) const { return !bitmaps_[kind].isNull(); }
+    void WriteBitmap(QIODevice& stream, TBorderKind kind) const;
+    void ReadBitmap(QIODevice& stream, TBorderKind kind);
+
 private:
     QByteArray data_;
     int dataSize_ = 0;
-    QImage border_;
-    QImage borderUp_;
-    QImage borderDn_;
+    std::array<QImage, 3> bitmaps_;
     bool compressed_ = false;
+    TVfxSavePixelFormat pixelFormat_ = spfDefault;
 };
 
 } // namespace fx
