@@ -340,6 +340,35 @@ TEST(RegionMask, BorderBitmapsRoundTripAndDamagedOnesChangeNothing) {
     }
 }
 
+// A one-bit bitmap whose table holds one colour while its pixels use the
+// second: those pixels read as black, and stay so when written again.
+TEST(RegionMask, BitmapWithAShortColourTableRoundTrips) {
+    QByteArray file = Hex("42 4D 46 00 00 00 00 00 00 00 3A 00 00 00"       // 70 bytes, bits at 58
+                          "28 00 00 00 02 00 00 00 02 00 00 00 01 00 01 00" // 2 x 2, 1 bit
+                          "00 00 00 00 08 00 00 00 00 00 00 00 00 00 00 00"
+                          "01 00 00 00 00 00 00 00"   // one colour used
+                          "FF FF FF 00"               // white
+                          "C0 00 00 00 40 00 00 00"); // index 1 .. 0, 1
+    QByteArray bytes = Hex("00") + Hex("00 00 00 00") + file;
+    const quint32 size = quint32(file.size());
+    bytes.replace(1, 4, QByteArray(reinterpret_cast<const char*>(&size), 4));
+    QBuffer in(&bytes);
+    in.open(QIODevice::ReadOnly);
+    TVfxRegionMask mask;
+    mask.ReadBitmap(in, TVfxRegionMask::bkBorder);
+    const QImage read = mask.BorderBitmap().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(read.pixel(0, 0), 0xFFFFFFFFu); // index 0, the one colour
+    EXPECT_EQ(read.pixel(1, 0), 0xFF000000u); // index 1, no colour of its own
+    EXPECT_EQ(read.pixel(0, 1), 0xFF000000u);
+    QBuffer out;
+    out.open(QIODevice::ReadWrite);
+    mask.WriteBitmap(out, TVfxRegionMask::bkBorder);
+    out.seek(0);
+    TVfxRegionMask back;
+    back.ReadBitmap(out, TVfxRegionMask::bkBorder);
+    EXPECT_EQ(back.BorderBitmap().convertToFormat(QImage::Format_RGB32), read);
+}
+
 // --- region objects ---
 
 class RegionPaint : public ::testing::Test {
