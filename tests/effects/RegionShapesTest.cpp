@@ -238,6 +238,89 @@ TEST(ShapeTable, HoldsEveryShapeOnce) {
     EXPECT_EQ(seen, std::vector<int>(kVfxRegionShapeCount, 1));
 }
 
+// Every pixel of random polygons, crossing ones too, against the even-odd
+// count of the edges right of its centre.
+TEST(PolygonRegions, HoldExactlyThePixelsWhoseCentresAreInside) {
+    uint32_t seed = 12345;
+    const auto next = [&](int range) {
+        seed = seed * 1664525u + 1013904223u;
+        return int((seed >> 8) % uint32_t(range));
+    };
+    for (int round = 0; round < 40; ++round) {
+        std::vector<QPoint> points(3 + next(6));
+        for (QPoint& p : points) {
+            p = QPoint(next(40) - 5, next(40) - 5);
+        }
+        const QRegion region = VfxPolygonRegion(points);
+        for (int y = -6; y < 36; ++y) {
+            for (int x = -6; x < 36; ++x) {
+                // in halves: the centre (2x + 1, 2y + 1) / 2
+                int crossings = 0;
+                for (size_t i = 0; i < points.size(); ++i) {
+                    QPoint a = points[i];
+                    QPoint b = points[(i + 1) % points.size()];
+                    if (a.y() > b.y()) {
+                        std::swap(a, b);
+                    }
+                    const int dy = b.y() - a.y();
+                    // the edge crosses the centre's row right of the centre
+                    if (a.y() <= y && y < b.y() &&
+                        2 * a.x() * dy + (2 * (y - a.y()) + 1) * (b.x() - a.x()) >
+                            (2 * x + 1) * dy) {
+                        ++crossings;
+                    }
+                }
+                ASSERT_EQ(region.contains(QPoint(x, y)), crossings % 2 == 1)
+                    << "round " << round << " pixel " << x << ", " << y;
+            }
+        }
+    }
+}
+
+// Ellipses and rounded corners of many sizes against the pixel-centre rule,
+// worked out pixel by pixel in doubled coordinates.
+TEST(RoundedRegions, HoldExactlyThePixelsWhoseCentresAreInside) {
+    // inside the ellipse w x h whose box starts at 0, 0
+    const auto inEllipse = [](int64_t x, int64_t y, int64_t w, int64_t h) {
+        const int64_t p = 2 * x + 1 - w;
+        const int64_t d = 2 * y + 1 - h;
+        return p * p * h * h + d * d * w * w < w * w * h * h;
+    };
+    for (int w = 1; w <= 23; w += 2) {
+        for (int h : {1, 2, 5, 8, 17}) {
+            const TRect r(3, -2, 3 + w, -2 + h);
+            const QRegion ellipse = VfxEllipticRegion(r);
+            for (int cw : {2, 5, 12}) {
+                for (int ch : {3, 6}) {
+                    const QRegion round = VfxRoundRectRegion(r, cw, ch);
+                    const int ew = std::min(cw, w);
+                    const int eh = std::min(ch, h);
+                    for (int y = 0; y < h; ++y) {
+                        for (int x = 0; x < w; ++x) {
+                            // the corner ellipse's quarter this pixel may fall in
+                            const int fx =
+                                x < ew / 2 ? x : (w - 1 - x < ew / 2 ? ew - (w - x) : -1);
+                            const int fy =
+                                y < eh / 2 ? y : (h - 1 - y < eh / 2 ? eh - (h - y) : -1);
+                            const bool inRound = fx < 0 || fy < 0 || inEllipse(fx, fy, ew, eh);
+                            ASSERT_EQ(round.contains(QPoint(r.Left + x, r.Top + y)), inRound)
+                                << w << "x" << h << " corners " << cw << "x" << ch << " at " << x
+                                << ", " << y;
+                        }
+                    }
+                }
+            }
+            for (int y = 0; y < h; ++y) {
+                for (int x = 0; x < w; ++x) {
+                    ASSERT_EQ(ellipse.contains(QPoint(r.Left + x, r.Top + y)),
+                              inEllipse(x, y, w, h))
+                        << w << "x" << h << " at " << x << ", " << y;
+                }
+            }
+        }
+    }
+}
+
 // --- geometry ---
 
 struct StarCase {
@@ -388,6 +471,46 @@ TEST(RoundedRegions, AreSymmetricAndStayInTheirRectangle) {
     // corners larger than the rectangle are the rectangle's ellipse
     EXPECT_EQ(VfxRoundRectRegion(TRect(0, 0, 30, 20), 300, 200),
               VfxEllipticRegion(TRect(0, 0, 30, 20)));
+}
+
+// Filling straight into an image and through the painter's clip give the
+// same pixels, whatever the painter's translation and the image's format.
+TEST(RegionFill, GivesTheSamePixelsOnEveryPath) {
+    TVfxShapeParams params;
+    params.Shape = rsStar;
+    const QRegion region = VfxShapeRegion(params, TRect(-10, 5, 90, 95));
+    const QColor color(10, 200, 30);
+    for (QImage::Format format :
+         {QImage::Format_RGB32, QImage::Format_ARGB32_Premultiplied, QImage::Format_BGR888}) {
+        for (QPoint shift : {QPoint(0, 0), QPoint(7, -3)}) {
+            QImage direct(80, 80, format);
+            direct.fill(Qt::white);
+            QImage clipped = direct.copy();
+            {
+                QPainter painter(&direct);
+                painter.translate(shift);
+                VfxFillRegion(painter, region, color);
+            }
+            {
+                QPainter painter(&clipped);
+                painter.translate(shift);
+                painter.setClipRect(QRect(-100, -100, 300, 300)); // takes the painter's way
+                VfxFillRegion(painter, region, color);
+            }
+            EXPECT_EQ(direct, clipped) << format;
+            EXPECT_EQ(direct.pixelColor(40 + shift.x(), 50 + shift.y()), color) << format;
+        }
+    }
+    // a copy sharing the image is left as it was
+    QImage image(20, 20, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    const QImage shared = image;
+    {
+        QPainter painter(&image);
+        VfxFillRegion(painter, QRegion(0, 0, 5, 5), color);
+    }
+    EXPECT_EQ(shared.pixelColor(2, 2), QColor(Qt::white));
+    EXPECT_EQ(image.pixelColor(2, 2), color);
 }
 
 // --- border styles ---

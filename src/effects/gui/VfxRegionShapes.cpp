@@ -7,9 +7,12 @@
 #include <QPainterPath>
 #include <QPen>
 #include <QPolygon>
+#include <QTransform>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <numbers>
 #include <optional>
 #include <utility>
@@ -21,22 +24,39 @@ using plat::TRect;
 
 namespace {
 
+// Regions hold coordinates of 28 bits.
+constexpr int kCoordinateLimit = 1 << 27;
+
 int roundEven(double value) {
     return static_cast<int>(std::nearbyint(value));
 }
 
 // The inset from each side of the rows of a rounded outline, from the top
-// (or bottom) edge inwards: row y of an ellipse w wide and h high holds the
-// pixels whose centres lie strictly inside it. Rows past h / 2 have none.
+// (or bottom) edge inwards: row r of an ellipse w wide and h high holds the
+// pixels whose centres lie strictly inside it, in doubled coordinates from
+// its centre (P = 2x + 1 - w, D = 2r + 1 - h) those with
+// P^2 h^2 + D^2 w^2 < w^2 h^2. Rows past h / 2 have none. Going down, the
+// inset only shrinks: each row walks it on from the row above.
 std::vector<int> cornerInsets(int w, int h) {
-    const double a = w / 2.0;
-    const double b = h / 2.0;
     std::vector<int> insets;
     insets.reserve(static_cast<size_t>(h / 2 + 1));
-    for (int row = 0; row + 0.5 < b; ++row) {
-        const double t = (row + 0.5 - b) / b;
-        const double half = a * std::sqrt(1.0 - t * t);
-        insets.push_back(std::max(0, static_cast<int>(std::floor(a - half - 0.5)) + 1));
+    // exact in 64 bits while w and h fit in 15 bits, else near enough
+    const bool exact = w < (1 << 15) && h < (1 << 15);
+    const auto inside = [&](int64_t p, int64_t d) {
+        if (exact) {
+            return p * p * h * h + d * d * w * w < int64_t(w) * w * h * h;
+        }
+        const double pw = double(p) / w;
+        const double dh = double(d) / h;
+        return pw * pw + dh * dh < 1.0;
+    };
+    int inset = (w + 1) / 2; // no pixel yet
+    for (int row = 0; 2 * row + 1 < h; ++row) {
+        const int64_t d = 2 * row + 1 - h;
+        while (inset > 0 && inside(2 * inset - 1 - w, d)) {
+            --inset;
+        }
+        insets.push_back(inset);
     }
     return insets;
 }
@@ -383,10 +403,119 @@ QRegion VfxRoundRectRegion(const TRect& r, int ellipseWidth, int ellipseHeight) 
 }
 
 QRegion VfxPolygonRegion(std::span<const QPoint> points) {
-    if (points.size() < 3) {
+    const size_t n = points.size();
+    if (n < 3) {
         return {};
     }
-    return QRegion(QPolygon(QList<QPoint>(points.begin(), points.end())), Qt::OddEvenFill);
+    // The edges that are not horizontal, from their top point down. Along an
+    // edge the first pixel right of the crossing with row y's centre line is
+    // ceil(N / D) with N = 2 X Dy + (2 (y - Y) + 1) Dx - Dy and D = 2 Dy: it
+    // is kept as a quotient Q and a remainder R = Q D - N (0 <= R < D), and
+    // each row down adds 2 Dx to N, that is Step D + Rest.
+    struct Edge {
+        int Top;
+        int Bottom;
+        int64_t D;
+        int64_t Q;
+        int64_t R;
+        int64_t Step;
+        int64_t Rest;
+    };
+    const auto floorDiv = [](int64_t a, int64_t b) { // b > 0
+        return a >= 0 ? a / b : -((-a + b - 1) / b);
+    };
+    std::vector<Edge> edges;
+    edges.reserve(n);
+    int top = points[0].y();
+    int bottom = top;
+    for (size_t i = 0; i < n; ++i) {
+        QPoint a = points[i];
+        QPoint b = points[(i + 1) % n];
+        if (std::abs(a.x()) > kCoordinateLimit || std::abs(a.y()) > kCoordinateLimit) {
+            return {}; // beyond what a region can hold
+        }
+        top = std::min(top, a.y());
+        bottom = std::max(bottom, a.y());
+        if (a.y() == b.y()) {
+            continue;
+        }
+        if (a.y() > b.y()) {
+            std::swap(a, b);
+        }
+        const int64_t dx = int64_t(b.x()) - a.x();
+        const int64_t dy = int64_t(b.y()) - a.y();
+        const int64_t d = 2 * dy;
+        const int64_t n0 = 2 * a.x() * dy + dx - dy;
+        const int64_t q = -floorDiv(-n0, d); // ceil(n0 / d)
+        const int64_t step = floorDiv(2 * dx, d);
+        edges.push_back({a.y(), b.y(), d, q, q * d - n0, step, 2 * dx - step * d});
+    }
+    // Row by row: the crossings sorted and taken in pairs give the spans.
+    std::vector<QRect> rects;
+    rects.reserve(2 * static_cast<size_t>(bottom - top));
+    std::vector<std::pair<int, int>> band;
+    std::vector<std::pair<int, int>> spans;
+    std::vector<int> xs;
+    xs.reserve(edges.size());
+    int bandTop = top;
+    const auto flush = [&](int y) {
+        for (const auto& [l, r] : band) {
+            rects.emplace_back(l, bandTop, r - l, y - bandTop);
+        }
+    };
+    for (int y = top; y < bottom; ++y) {
+        xs.clear();
+        for (Edge& e : edges) {
+            if (y < e.Top || y >= e.Bottom) {
+                continue;
+            }
+            if (y > e.Top) { // one row down
+                e.Q += e.Step;
+                e.R -= e.Rest;
+                if (e.R < 0) {
+                    ++e.Q;
+                    e.R += e.D;
+                }
+            }
+            xs.push_back(static_cast<int>(e.Q));
+        }
+        if (xs.size() <= 16) { // most rows cross a few edges
+            for (size_t k = 1; k < xs.size(); ++k) {
+                const int x = xs[k];
+                size_t j = k;
+                for (; j > 0 && xs[j - 1] > x; --j) {
+                    xs[j] = xs[j - 1];
+                }
+                xs[j] = x;
+            }
+        } else {
+            std::sort(xs.begin(), xs.end());
+        }
+        spans.clear();
+        for (size_t k = 0; k + 1 < xs.size(); k += 2) {
+            const int l = xs[k];
+            const int r = xs[k + 1];
+            if (l >= r) {
+                continue;
+            }
+            if (!spans.empty() && l <= spans.back().second) {
+                spans.back().second = std::max(spans.back().second, r);
+            } else {
+                spans.emplace_back(l, r);
+            }
+        }
+        if (spans != band) {
+            flush(y);
+            band.swap(spans);
+            bandTop = y;
+        }
+    }
+    flush(bottom);
+    QRegion region;
+    if (!rects.empty()) {
+        region.setRects(rects.data(), static_cast<int>(rects.size()));
+    }
+    return region;
 }
 
 std::vector<QPoint> VfxShapePoints(TVfxRegionShape shape, const TRect& r) {
@@ -612,8 +741,58 @@ void VfxPaintRegionBorder(QPainter& painter, const TVfxShapeParams& params, cons
     painter.restore();
 }
 
+namespace {
+
+// An opaque solid fill straight into the image a painter paints on, row by
+// row, where nothing of the painter's state could change the outcome: no
+// clip, at most a whole-pixel translation, plain or source-over composition,
+// full opacity, a 32-bit image that no copy shares.
+bool fillDirect(QPainter& painter, const QRegion& region, const QBrush& brush) {
+    if (brush.style() != Qt::SolidPattern || brush.color().alpha() != 255 ||
+        painter.hasClipping() || painter.opacity() != 1.0 ||
+        (painter.compositionMode() != QPainter::CompositionMode_SourceOver &&
+         painter.compositionMode() != QPainter::CompositionMode_Source)) {
+        return false;
+    }
+    QPaintDevice* device = painter.device();
+    if (device == nullptr || device->devType() != QInternal::Image) {
+        return false;
+    }
+    auto* image = static_cast<QImage*>(device);
+    const QImage::Format format = image->format();
+    if ((format != QImage::Format_RGB32 && format != QImage::Format_ARGB32 &&
+         format != QImage::Format_ARGB32_Premultiplied) ||
+        !image->isDetached()) {
+        return false;
+    }
+    const QTransform t = painter.deviceTransform();
+    if (t.type() > QTransform::TxTranslate || t.dx() != std::floor(t.dx()) ||
+        t.dy() != std::floor(t.dy())) {
+        return false;
+    }
+    const QPoint offset(static_cast<int>(t.dx()), static_cast<int>(t.dy()));
+    const QRect bounds = image->rect();
+    // one row of the colour, copied into every row of every band: the
+    // library's copy moves wider words than a loop of stores
+    const std::vector<uint32_t> row(static_cast<size_t>(bounds.width()), brush.color().rgba());
+    const qsizetype stride = image->bytesPerLine();
+    uchar* bits = image->bits();
+    const bool within = bounds.contains(region.boundingRect().translated(offset));
+    for (const QRect& rect : region) {
+        const QRect r = within ? rect.translated(offset) : rect.translated(offset) & bounds;
+        const size_t bytes = sizeof(uint32_t) * static_cast<size_t>(std::max(0, r.width()));
+        for (int y = r.top(); y <= r.bottom(); ++y) {
+            std::memcpy(reinterpret_cast<uint32_t*>(bits + y * stride) + r.left(), row.data(),
+                        bytes);
+        }
+    }
+    return true;
+}
+
+} // namespace
+
 void VfxFillRegion(QPainter& painter, const QRegion& region, const QBrush& brush) {
-    if (region.isEmpty()) {
+    if (region.isEmpty() || fillDirect(painter, region, brush)) {
         return;
     }
     painter.save();

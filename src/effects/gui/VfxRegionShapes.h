@@ -5,9 +5,9 @@
 //
 // Rectangles are plat::TRect (right and bottom outside). Halves and thirds
 // are integer divisions that truncate toward zero; every rounding is half to
-// even. A pixel belongs to an ellipse when its centre lies strictly inside;
-// a polygon covers what the even-odd rule covers, its right and bottom edges
-// outside.
+// even. A pixel belongs to an ellipse when its centre lies strictly inside,
+// and to a polygon when its centre lies inside by the even-odd rule (a
+// centre on a left edge is inside, on a right edge outside).
 
 #include "platform/gui/Colors.h"
 #include "platform/gui/Rect.h"
@@ -91,7 +91,8 @@ QRegion VfxEllipticRegion(const plat::TRect& r);
 // r with its corners rounded by an ellipse of the given width and height
 // (each at most the rectangle's); a plain rectangle when either is 0 or less.
 QRegion VfxRoundRectRegion(const plat::TRect& r, int ellipseWidth, int ellipseHeight);
-// The even-odd polygon through the points in order.
+// The even-odd polygon through the points in order; empty with a coordinate
+// beyond +-2^27.
 QRegion VfxPolygonRegion(std::span<const QPoint> points);
 
 // The corners of the polygon shapes (rsStar, rsDiamond, rsOctagon, rsComb)
