@@ -190,20 +190,7 @@ TEST(FillObject, ReportsPlacementOnlyWhereItMatters) {
     }
 }
 
-TEST(FillObject, DefaultsDescriptionsAndAssign) {
-    TVfxFillObject fill;
-    EXPECT_EQ(fill.Style(), sfNone);
-    EXPECT_EQ(TVfxShapeFill().Style(), sfBrush);
-    EXPECT_EQ(fill.TileMode(), tmTile);
-    EXPECT_EQ(fill.Options(), TVfxFillOptions(foFillInner | foGrUseBitmap));
-    const std::vector<std::pair<TVfxFillStyle, QString>> names = {
-        {sfNone, "{Disabled}"}, {sfBrushBitmap, "{}"},          {sfBrush, "{Brush}"},
-        {sfBitmap, "{Bitmap}"}, {sfBitmapList, "{BitmapList}"}, {sfGradient, "{Gradient}"}};
-    for (const auto& [style, text] : names) {
-        fill.SetStyle(style);
-        EXPECT_EQ(fill.Description(), text);
-    }
-
+TEST(FillObject, AssignCopiesEverythingWithOneNotice) {
     TVfxFillObject source;
     source.SetStyle(sfBitmap);
     source.SetTileMode(tmStretch);
@@ -303,18 +290,6 @@ TEST(AlphaObject, AssignCopiesAndMovesTheListLink) {
     // the copy hears the list's changes
     list.Clear();
     EXPECT_TRUE(copy.FillObject().ListBitmap().isNull());
-}
-
-TEST(AlphaObject, NamesDefaultContainerListsForStoring) {
-    TVfxAlphaObject alpha;
-    TVfxBitmapList own;
-    alpha.SetImageList(&own);
-    EXPECT_EQ(alpha.InternalName(), QString());
-    alpha.ReadInternalName(QStringLiteral("VFXIML30"));
-    EXPECT_EQ(alpha.ImageList(), &VfxDefaultContainer().ImageList());
-    EXPECT_EQ(alpha.InternalName(), "VFXIML30");
-    alpha.ReadInternalName(QStringLiteral("VFXBML30"));
-    EXPECT_EQ(alpha.InternalName(), "VFXBML30");
 }
 
 // --- bitmap effects ---

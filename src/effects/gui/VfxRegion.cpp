@@ -1,6 +1,7 @@
 #include "effects/gui/VfxRegion.h"
 
 #include "effects/gui/VfxApplication.h"
+#include "effects/gui/VfxShapeOutline.h"
 
 #include <QBrush>
 #include <QPainter>

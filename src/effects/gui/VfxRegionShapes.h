@@ -1,7 +1,6 @@
 #pragma once
 // The geometry of the kit's shaped areas: regions of eighteen shapes built
-// from a rectangle and a few settings, and their outlines traced on a
-// painter in one of eight border styles.
+// from a rectangle and a few settings (their outlines: VfxShapeOutline.h).
 //
 // Rectangles are plat::TRect (right and bottom outside). Halves and thirds
 // are integer divisions that truncate toward zero; every rounding is half to
@@ -109,6 +108,9 @@ struct TVfxNose {
     QPoint Base2;
 };
 TVfxNose VfxNoseGeometry(const plat::TRect& r, int size, int baseOffset, TVfxExtPos position);
+// The base offset of the nose shapes: 5 for rsNoseRect; for rsRoundNoseRect
+// RoundY on the left and right sides, RoundX on the top and bottom.
+int VfxNoseBaseOffset(const TVfxShapeParams& params);
 
 // A chain of count + 2 bubbles growing from the nose tip's corner to the
 // shrunk body's, the first of diameter 0.
@@ -129,15 +131,6 @@ TVfxBubbleChain VfxBubbleChain(const plat::TRect& r, int size, int count, TVfxEx
 // at the origin); rsBitmap, rsUserRegion and rsPointList come from their
 // region data (empty without, or when the data is damaged).
 QRegion VfxShapeRegion(const TVfxShapeParams& params, const plat::TRect& r);
-
-// Traces the shape's outline for r in the style, with the painter's pen
-// width: single colour, 3D (top and left faces light, bottom and right
-// shadow; lowered styles exchange the two), single with a 3D outline
-// inside, or 3D whose bottom and right are single with a shadow line inside.
-// rsBitmap and rsUserRegion have no outline. The painter is left as it was.
-void VfxPaintRegionBorder(QPainter& painter, const TVfxShapeParams& params, const plat::TRect& r,
-                          TVfxRegionBorderStyle style, plat::TColor lightColor,
-                          plat::TColor shadowColor, plat::TColor singleColor);
 
 // Fills the region with the brush, within the painter's clip, with the
 // painter's composition mode.
