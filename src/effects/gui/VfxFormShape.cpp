@@ -191,7 +191,6 @@ void TVfxFormShape::ApplyShape() {
     }
     windowRegion_ = result;
     shaped_ = true;
-    captionHeight_ = c;
     form.update();
 }
 

@@ -132,7 +132,6 @@ private:
     QImage buffer_;
     QRegion windowRegion_;
     plat::TRect shapeRect_;
-    int captionHeight_ = 0;
     // a drag the window system would not take: moved by hand
     bool dragging_ = false;
     QPoint dragStart_;
