@@ -49,34 +49,8 @@ struct FillCase {
     std::vector<std::pair<QPoint, QRgb>> pixels;
 };
 
-void PrintTo(const FillCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class Fills : public ::testing::TestWithParam<FillCase> {};
-
-TEST_P(Fills, PaintTheirRectangleOnly) {
-    TVfxFillObject fill;
-    GetParam().setUp(fill);
-    QImage image = Solid(20, 20, kMagenta);
-    bool filled = false;
-    {
-        QPainter painter(&image);
-        filled = fill.Fill(painter, TRect(4, 4, 16, 16), plat::clBlue);
-    }
-    EXPECT_EQ(filled, GetParam().filled);
-    for (const auto& [p, rgb] : GetParam().pixels) {
-        EXPECT_EQ(image.pixel(p), rgb) << p.x() << ", " << p.y();
-    }
-    // nothing outside the rectangle
-    for (QPoint p : {QPoint(3, 3), QPoint(16, 10), QPoint(10, 16), QPoint(3, 10), QPoint(19, 19)}) {
-        EXPECT_EQ(image.pixel(p), kMagenta) << p.x() << ", " << p.y();
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Styles, Fills,
-    ::testing::Values(
+TEST(Fills, PaintTheirRectangleOnly) {
+    const FillCase cases[] = {
         FillCase{"NoneFillsNothing", [](TVfxFillObject&) {}, false, {{{10, 10}, kMagenta}}},
         FillCase{"SolidBrush",
                  [](TVfxFillObject& f) {
@@ -164,7 +138,28 @@ INSTANTIATE_TEST_SUITE_P(
                      f.Gradient().SetStyle(gstVertical);
                  },
                  true,
-                 {{{4, 4}, kRed}, {{15, 9}, kRed}, {{4, 10}, kBlue}, {{15, 15}, kBlue}}}));
+                 {{{4, 4}, kRed}, {{15, 9}, kRed}, {{4, 10}, kBlue}, {{15, 15}, kBlue}}}};
+    for (const FillCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TVfxFillObject fill;
+        c.setUp(fill);
+        QImage image = Solid(20, 20, kMagenta);
+        bool filled = false;
+        {
+            QPainter painter(&image);
+            filled = fill.Fill(painter, TRect(4, 4, 16, 16), plat::clBlue);
+        }
+        EXPECT_EQ(filled, c.filled);
+        for (const auto& [p, rgb] : c.pixels) {
+            EXPECT_EQ(image.pixel(p), rgb) << p.x() << ", " << p.y();
+        }
+        // nothing outside the rectangle
+        for (QPoint p :
+             {QPoint(3, 3), QPoint(16, 10), QPoint(10, 16), QPoint(3, 10), QPoint(19, 19)}) {
+            EXPECT_EQ(image.pixel(p), kMagenta) << p.x() << ", " << p.y();
+        }
+    }
+}
 
 TEST(FillObject, ReportsPlacementOnlyWhereItMatters) {
     struct Case {
@@ -313,27 +308,8 @@ struct EffectCase {
     std::vector<std::pair<QPoint, QRgb>> pixels;
 };
 
-void PrintTo(const EffectCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class Effects : public ::testing::TestWithParam<EffectCase> {};
-
-TEST_P(Effects, ApplyInOrderOverTheEffectRectangle) {
-    TVfxBitmapEffectObject effects;
-    GetParam().setUp(effects);
-    EXPECT_EQ(effects.Description(), GetParam().description);
-    QImage target = Solid(4, 3, kMagenta, QImage::Format_BGR888);
-    // the whole source, effects on columns 1 .. 3 only
-    effects.Draw(Ramp(), TVfxRect{0, 0, 4, 3}, TVfxRect{1, 0, 4, 3}, target);
-    for (const auto& [p, rgb] : GetParam().pixels) {
-        EXPECT_EQ(target.pixel(p), rgb) << p.x() << ", " << p.y();
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    All, Effects,
-    ::testing::Values(
+TEST(Effects, ApplyInOrderOverTheEffectRectangle) {
+    const EffectCase cases[] = {
         EffectCase{"NoneCopies",
                    [](TVfxBitmapEffectObject&) {},
                    "{Disabled}",
@@ -380,7 +356,20 @@ INSTANTIATE_TEST_SUITE_P(
                        e.AlphaBlend().SetStrength(1.0f);
                    },
                    "{alpha,FV,FH,GS,INV,B}",
-                   {{{0, 0}, qRgb(1, 1, 50)}}}));
+                   {{{0, 0}, qRgb(1, 1, 50)}}}};
+    for (const EffectCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TVfxBitmapEffectObject effects;
+        c.setUp(effects);
+        EXPECT_EQ(effects.Description(), c.description);
+        QImage target = Solid(4, 3, kMagenta, QImage::Format_BGR888);
+        // the whole source, effects on columns 1 .. 3 only
+        effects.Draw(Ramp(), TVfxRect{0, 0, 4, 3}, TVfxRect{1, 0, 4, 3}, target);
+        for (const auto& [p, rgb] : c.pixels) {
+            EXPECT_EQ(target.pixel(p), rgb) << p.x() << ", " << p.y();
+        }
+    }
+}
 
 TEST(BitmapEffectObject, IsActiveOnlyWithSomethingOn) {
     TVfxBitmapEffectObject effects;

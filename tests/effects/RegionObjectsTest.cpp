@@ -70,25 +70,21 @@ TEST(Shadow, NotifiesRealChangesOnlyAndAssignsWithOneNotice) {
 
 // --- point list ---
 
-struct PackCase {
-    QPoint point;
-    uint32_t entry;
-    QPoint readBack;
-};
-
-class PointPacking : public ::testing::TestWithParam<PackCase> {};
-
-TEST_P(PointPacking, KeepsSixteenSignedBitsPerCoordinate) {
-    EXPECT_EQ(TVfxPointList::Pack(GetParam().point), GetParam().entry);
-    EXPECT_EQ(TVfxPointList::Unpack(GetParam().entry), GetParam().readBack);
+TEST(PointList, PacksSixteenSignedBitsPerCoordinate) {
+    const struct {
+        QPoint point;
+        uint32_t entry;
+        QPoint readBack;
+    } cases[] = {
+        {{3, -1}, 0x0003FFFFu, {3, -1}},        {{-5, 7}, 0xFFFB0007u, {-5, 7}},
+        {{40000, 0}, 0x9C400000u, {-25536, 0}}, {{-32768, 32767}, 0x80007FFFu, {-32768, 32767}},
+        {{0, 70000}, 0x00001170u, {0, 4464}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(TVfxPointList::Pack(c.point), c.entry);
+        EXPECT_EQ(TVfxPointList::Unpack(c.entry), c.readBack);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Points, PointPacking,
-                         ::testing::Values(PackCase{{3, -1}, 0x0003FFFFu, {3, -1}},
-                                           PackCase{{-5, 7}, 0xFFFB0007u, {-5, 7}},
-                                           PackCase{{40000, 0}, 0x9C400000u, {-25536, 0}},
-                                           PackCase{{-32768, 32767}, 0x80007FFFu, {-32768, 32767}},
-                                           PackCase{{0, 70000}, 0x00001170u, {0, 4464}}));
 
 TEST(PointList, AnswersOriginForIndexesOutsideTheList) {
     TVfxPointList list;
@@ -144,28 +140,29 @@ TEST(PointList, StoredFormRoundTripsAndReadingAppends) {
     EXPECT_EQ(changes, 1);
 }
 
-class DamagedPointList : public ::testing::TestWithParam<const char*> {};
-
-TEST_P(DamagedPointList, IsRefusedAndAppendsNothing) {
-    QByteArray bytes = Hex(GetParam());
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    TVfxPointList list;
-    list.AddPoint({1, 2});
-    int changes = 0;
-    list.OnChange = [&](TVfxPointList*) { ++changes; };
-    EXPECT_THROW(list.ReadData(buffer), plat::EReadError);
-    EXPECT_EQ(list.Points(), (std::vector<QPoint>{{1, 2}}));
-    EXPECT_EQ(changes, 0);
+TEST(PointList, DamagedStoredFormsAreRefusedAndAppendNothing) {
+    const char* const damaged[] = {
+        "",                                 // no count
+        "0200",                             // count cut short
+        "ffffffff",                         // negative count
+        "03000000010000000200000003000000", // odd
+        "04000000010000000200000003000000", // one value short
+        "00000040",                         // far beyond the stream
+    };
+    for (const char* hex : damaged) {
+        SCOPED_TRACE(hex);
+        QByteArray bytes = Hex(hex);
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        TVfxPointList list;
+        list.AddPoint({1, 2});
+        int changes = 0;
+        list.OnChange = [&](TVfxPointList*) { ++changes; };
+        EXPECT_THROW(list.ReadData(buffer), plat::EReadError);
+        EXPECT_EQ(list.Points(), (std::vector<QPoint>{{1, 2}}));
+        EXPECT_EQ(changes, 0);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Streams, DamagedPointList,
-                         ::testing::Values("",                                 // no count
-                                           "0200",                             // count cut short
-                                           "ffffffff",                         // negative count
-                                           "03000000010000000200000003000000", // odd
-                                           "04000000010000000200000003000000", // one value short
-                                           "00000040")); // far beyond the stream
 
 // --- region data ---
 
@@ -207,44 +204,36 @@ TEST(RegionData, RectanglesInAnyOrderAreUnited) {
     EXPECT_TRUE(region->xored(expected).isEmpty());
 }
 
-struct DamagedData {
-    const char* name;
-    std::function<void(QByteArray&)> damage;
-};
+TEST(RegionData, DamagedDataBuildsNoRegionAndIsRefusedByTheMask) {
+    const struct {
+        const char* name;
+        std::function<void(QByteArray&)> damage;
+    } cases[] = {
+        {"cut in the header", [](QByteArray& d) { d.truncate(31); }},
+        {"header size", [](QByteArray& d) { d[0] = 40; }},
+        {"type", [](QByteArray& d) { d[4] = 2; }},
+        {"count beyond the data", [](QByteArray& d) { d[8] = 3; }},
+        {"huge count", [](QByteArray& d) { d.replace(8, 4, QByteArray(4, '\xff')); }},
+        {"last rectangle cut", [](QByteArray& d) { d.chop(1); }},
+        {"coordinate out of range",
+         [](QByteArray& d) { d.replace(40, 4, QByteArray::fromHex("00000010")); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QByteArray data = VfxRegionToData(QRegion(0, 0, 10, 5).united(QRegion(20, 0, 5, 5)));
+        c.damage(data);
+        EXPECT_FALSE(VfxRegionFromData(data).has_value());
 
-void PrintTo(const DamagedData& c, std::ostream* os) {
-    *os << c.name;
+        TVfxRegionMask mask;
+        mask.SetRegion(QRegion(1, 1, 2, 2));
+        const QByteArray before = mask.RegionData();
+        mask.SetRegionDataSize(static_cast<int>(data.size()));
+        QBuffer buffer(&data);
+        buffer.open(QIODevice::ReadOnly);
+        EXPECT_THROW(mask.ReadRegionData(buffer), plat::EReadError);
+        EXPECT_EQ(mask.RegionData(), before);
+    }
 }
-
-class DamagedRegionData : public ::testing::TestWithParam<DamagedData> {};
-
-TEST_P(DamagedRegionData, BuildsNoRegionAndIsRefusedByTheMask) {
-    QByteArray data = VfxRegionToData(QRegion(0, 0, 10, 5).united(QRegion(20, 0, 5, 5)));
-    GetParam().damage(data);
-    EXPECT_FALSE(VfxRegionFromData(data).has_value());
-
-    TVfxRegionMask mask;
-    mask.SetRegion(QRegion(1, 1, 2, 2));
-    const QByteArray before = mask.RegionData();
-    mask.SetRegionDataSize(static_cast<int>(data.size()));
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::ReadOnly);
-    EXPECT_THROW(mask.ReadRegionData(buffer), plat::EReadError);
-    EXPECT_EQ(mask.RegionData(), before);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Headers, DamagedRegionData,
-    ::testing::Values(DamagedData{"CutInTheHeader", [](QByteArray& d) { d.truncate(31); }},
-                      DamagedData{"HeaderSize", [](QByteArray& d) { d[0] = 40; }},
-                      DamagedData{"Type", [](QByteArray& d) { d[4] = 2; }},
-                      DamagedData{"CountBeyondTheData", [](QByteArray& d) { d[8] = 3; }},
-                      DamagedData{"HugeCount",
-                                  [](QByteArray& d) { d.replace(8, 4, QByteArray(4, '\xff')); }},
-                      DamagedData{"LastRectangleCut", [](QByteArray& d) { d.chop(1); }},
-                      DamagedData{"CoordinateOutOfRange", [](QByteArray& d) {
-                                      d.replace(40, 4, QByteArray::fromHex("00000010"));
-                                  }}));
 
 // --- region mask ---
 
