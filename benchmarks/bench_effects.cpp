@@ -7,8 +7,12 @@
 #include "effects/gui/VfxBitmapImage.h"
 #include "effects/gui/VfxBmpEffects.h"
 #include "effects/gui/VfxContainers.h"
+#include "effects/gui/VfxRegionMask.h"
+#include "effects/gui/VfxRegionShapes.h"
 
 #include <QBuffer>
+#include <QPainter>
+#include <QPainterPath>
 
 #include <benchmark/benchmark.h>
 #include <zlib.h>
@@ -371,6 +375,201 @@ BENCHMARK(BM_LoadContainer500)
     ->Args({1, 0})
     ->Args({1, 1})
     ->Unit(benchmark::kMillisecond);
+
+// --- region shapes: building each of the 18 shapes at 400 x 300 and filling
+// it, next to a QPainterPath of the same outline filled by QPainter (aliased,
+// as regions are). Unions are filled part by part on Qt's side, the
+// shields' differences and intersections take path operations. ---
+
+const plat::TRect kShapeRect(0, 0, 400, 300);
+
+const char* ShapeName(int64_t shape) {
+    static const char* const names[] = {"Rect",
+                                        "RoundRect",
+                                        "Bitmap",
+                                        "NoseRect",
+                                        "RoundNoseRect",
+                                        "Elliptic",
+                                        "Star",
+                                        "RoundShield",
+                                        "SharpShield",
+                                        "Diamond",
+                                        "Octagon",
+                                        "Comb",
+                                        "HalfRound",
+                                        "UserRegion",
+                                        "ThinkBubble",
+                                        "RoundThinkBubble",
+                                        "EllipticThinkBubble",
+                                        "PointList"};
+    return names[shape];
+}
+
+// The points of the point-list shape: a zigzag crown.
+const std::vector<QPoint>& CrownPoints() {
+    static const std::vector<QPoint> points = {{0, 300},   {0, 60},   {100, 150}, {200, 0},
+                                               {300, 150}, {400, 60}, {400, 300}};
+    return points;
+}
+
+// Region data as the shapes that read it are given: an ellipse for the
+// mask, a star for the user region, the crown for the point list.
+struct ShapeData {
+    QByteArray Mask = fx::VfxRegionToData(fx::VfxEllipticRegion(kShapeRect));
+    QByteArray User =
+        fx::VfxRegionToData(fx::VfxPolygonRegion(fx::VfxShapePoints(fx::rsStar, kShapeRect)));
+    QByteArray Crown = fx::VfxRegionToData(fx::VfxPolygonRegion(CrownPoints()));
+};
+
+const ShapeData& Data() {
+    static const ShapeData data;
+    return data;
+}
+
+fx::TVfxShapeParams ShapeParamsOf(int64_t shape) {
+    fx::TVfxShapeParams params;
+    params.Shape = static_cast<fx::TVfxRegionShape>(shape);
+    params.MaskData = Data().Mask;
+    params.UserData = shape == fx::rsPointList ? Data().Crown : Data().User;
+    return params;
+}
+
+void ShapeLabel(benchmark::State& state) {
+    state.SetLabel(ShapeName(state.range(0)));
+}
+
+void BM_KitShape(benchmark::State& state) {
+    const fx::TVfxShapeParams params = ShapeParamsOf(state.range(0));
+    QImage image(400, 300, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    const QBrush brush(Qt::darkBlue);
+    for (auto _ : state) {
+        QPainter painter(&image);
+        fx::VfxFillRegion(painter, fx::VfxShapeRegion(params, kShapeRect), brush);
+    }
+    benchmark::DoNotOptimize(image.constBits());
+    ShapeLabel(state);
+}
+
+QPainterPath Ellipse(const plat::TRect& r) {
+    QPainterPath path;
+    path.addEllipse(QRectF(r.Left, r.Top, r.Width(), r.Height()));
+    return path;
+}
+
+QPainterPath Polygon(const std::vector<QPoint>& points) {
+    QPainterPath path;
+    path.addPolygon(QPolygonF(QPolygon(QList<QPoint>(points.begin(), points.end()))));
+    path.closeSubpath();
+    return path;
+}
+
+QPainterPath RectPath(const plat::TRect& r) {
+    QPainterPath path;
+    path.addRect(QRectF(r.Left, r.Top, r.Width(), r.Height()));
+    return path;
+}
+
+QPainterPath RoundPath(const plat::TRect& r) {
+    QPainterPath path;
+    path.addRoundedRect(QRectF(r.Left, r.Top, r.Width(), r.Height()), 10, 10);
+    return path;
+}
+
+// Fills the shape's outline as one or more paths.
+void FillQtShape(QPainter& painter, int64_t shape, const QRegion& mask, const QRegion& user,
+                 const QBrush& brush) {
+    const plat::TRect r = kShapeRect;
+    const int w = r.Width();
+    const int h = r.Height();
+    switch (shape) {
+    case fx::rsRect:
+        painter.fillPath(RectPath(r), brush);
+        break;
+    case fx::rsRoundRect:
+        painter.fillPath(RoundPath(r), brush);
+        break;
+    case fx::rsBitmap:
+    case fx::rsUserRegion: {
+        QPainterPath path;
+        path.addRegion(shape == fx::rsBitmap ? mask : user);
+        painter.fillPath(path, brush);
+        break;
+    }
+    case fx::rsNoseRect:
+    case fx::rsRoundNoseRect: {
+        const bool round = shape == fx::rsRoundNoseRect;
+        const fx::TVfxNose nose = fx::VfxNoseGeometry(r, w / 10, round ? 20 : 5, fx::epLeftTop);
+        painter.fillPath(round ? RoundPath(nose.Body) : RectPath(nose.Body), brush);
+        painter.fillPath(Polygon({nose.Tip, nose.Base1, nose.Base2}), brush);
+        break;
+    }
+    case fx::rsElliptic:
+        painter.fillPath(Ellipse(r), brush);
+        break;
+    case fx::rsStar:
+    case fx::rsDiamond:
+    case fx::rsOctagon:
+    case fx::rsComb:
+        painter.fillPath(Polygon(fx::VfxShapePoints(static_cast<fx::TVfxRegionShape>(shape), r)),
+                         brush);
+        break;
+    case fx::rsRoundShield:
+    case fx::rsSharpShield: {
+        QPainterPath body;
+        if (shape == fx::rsRoundShield) {
+            body = Ellipse(plat::TRect(0, h / 5 - h, w, h));
+        } else {
+            const int v = (8 * h) / 7;
+            body = Ellipse(plat::TRect(-w, -v, w, v))
+                       .intersected(Ellipse(plat::TRect(0, -v, 2 * w, v)));
+        }
+        painter.fillPath(body.subtracted(Ellipse(plat::TRect(-(w / 2), -(h / 5), w / 2, h / 5)))
+                             .subtracted(Ellipse(plat::TRect(w / 2, -(h / 5), w / 2 + w, h / 5)))
+                             .subtracted(RectPath(plat::TRect(0, -40, w, 0))),
+                         brush);
+        break;
+    }
+    case fx::rsHalfRound:
+        painter.fillPath(Ellipse(plat::TRect(r.Left, 2 * r.Top - r.Bottom, r.Right, r.Bottom)),
+                         brush);
+        break;
+    case fx::rsThinkBubble:
+    case fx::rsRoundThinkBubble:
+    case fx::rsEllipticThinkBubble: {
+        const fx::TVfxBubbleChain chain = fx::VfxBubbleChain(r, w / 6, 4, fx::epLeftTop);
+        painter.fillPath(shape == fx::rsThinkBubble        ? RectPath(chain.Body)
+                         : shape == fx::rsRoundThinkBubble ? RoundPath(chain.Body)
+                                                           : Ellipse(chain.Body),
+                         brush);
+        for (const fx::TVfxBubble& bubble : chain.Bubbles) {
+            painter.fillPath(Ellipse(bubble.Box()), brush);
+        }
+        break;
+    }
+    default:
+        painter.fillPath(Polygon(CrownPoints()), brush);
+        break;
+    }
+}
+
+void BM_QtShape(benchmark::State& state) {
+    const QRegion mask = *fx::VfxRegionFromData(Data().Mask);
+    const QRegion user = *fx::VfxRegionFromData(Data().User);
+    QImage image(400, 300, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    const QBrush brush(Qt::darkBlue);
+    for (auto _ : state) {
+        QPainter painter(&image);
+        FillQtShape(painter, state.range(0), mask, user, brush);
+    }
+    benchmark::DoNotOptimize(image.constBits());
+    ShapeLabel(state);
+}
+
+// Argument: the shape, in the order of TVfxRegionShape.
+BENCHMARK(BM_KitShape)->DenseRange(0, fx::kVfxRegionShapeCount - 1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_QtShape)->DenseRange(0, fx::kVfxRegionShapeCount - 1)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -301,6 +301,13 @@ QImage VfxLoadBitmap(QByteArrayView bytes) {
         image.isNull()) {
         throwInvalid();
     }
+    // A colour table shorter than the depth (a small "colours used") leaves
+    // pixel values without a colour: they are black, as they are written.
+    if (image.colorCount() > 0 && image.depth() <= 8 && image.colorCount() < (1 << image.depth())) {
+        QVector<QRgb> table = image.colorTable();
+        table.resize(1 << image.depth(), qRgb(0, 0, 0));
+        image.setColorTable(table);
+    }
     return image;
 }
 

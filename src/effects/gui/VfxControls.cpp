@@ -70,7 +70,10 @@ void TVfxControl::changeEvent(QEvent* event) {
 }
 
 TVfxBaseControl::TVfxBaseControl(QWidget* parent)
-    : TVfxControl(parent), imageList_([this] { plat::guarded([&] { ObjectChanged(); }); }) {}
+    : TVfxControl(parent), imageList_([this] { plat::guarded([&] { ObjectChanged(); }); }),
+      bitmapEffect_(this) {
+    bitmapEffect_.OnChange = [this](TVfxObject*) { plat::guarded([&] { ObjectChanged(); }); };
+}
 
 TVfxBaseGraphicControl::TVfxBaseGraphicControl(QWidget* parent) : TVfxBaseControl(parent) {
     resize(30, 30);

@@ -4,6 +4,7 @@
 // accelerator character, 3D font, bevel and blinking.
 
 #include "effects/gui/VfxBevel.h"
+#include "effects/gui/VfxBitmapEffectObject.h"
 #include "effects/gui/VfxContainers.h"
 #include "effects/gui/VfxGraphics.h"
 #include "effects/gui/VfxText3D.h"
@@ -67,6 +68,9 @@ public:
 
     // The kit image list the control draws from; its changes repaint.
     TVfxImageListLink& ImageList() { return imageList_; }
+    // The effects the control's bitmaps are drawn through; its changes repaint.
+    TVfxBitmapEffectObject& BitmapEffect() { return bitmapEffect_; }
+    void SetBitmapEffect(const TVfxBitmapEffectObject& value) { bitmapEffect_.Assign(value); }
 
 protected:
     // Where owned settings objects report their changes: repaints.
@@ -74,6 +78,7 @@ protected:
 
 private:
     TVfxImageListLink imageList_;
+    TVfxBitmapEffectObject bitmapEffect_;
 };
 
 // A control drawn on its parent: transparent (the parent shows through)

@@ -1,0 +1,534 @@
+#include "effects/gui/VfxPointList.h"
+#include "effects/gui/VfxRegion.h"
+#include "effects/gui/VfxRegionMask.h"
+#include "effects/gui/VfxShadow.h"
+
+#include "EffectsGuiSupport.h"
+#include "RegionTestSupport.h"
+
+#include <QBuffer>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+using namespace fx;
+using plat::TRect;
+
+namespace {
+
+QByteArray Hex(const char* text) {
+    return QByteArray::fromHex(text);
+}
+
+// Counts the change notices of a settings object.
+template <typename T>
+int* CountChanges(T& object) {
+    auto count = std::make_shared<int>(0);
+    object.OnChange = [count](auto*) { ++*count; };
+    return count.get(); // kept alive by the handler
+}
+
+// --- shadows ---
+
+TEST(Shadow, DescribesItselfAndKeepsItsDepthInRange) {
+    TVfxShadow shadow;
+    EXPECT_EQ(shadow.Description(), "{solid, 6}");
+    EXPECT_EQ(shadow.Color(), plat::clBtnShadow);
+    shadow.SetStyle(hssTracing);
+    shadow.SetDepth(40);
+    EXPECT_EQ(shadow.Description(), "{tracing, 40}");
+    shadow.SetDepth(41);
+    EXPECT_EQ(shadow.Depth(), 40);
+    shadow.SetDepth(-3);
+    EXPECT_EQ(shadow.Depth(), 0);
+    shadow.SetStyle(hssNone);
+    EXPECT_EQ(shadow.Description(), "{Disabled}");
+    EXPECT_EQ(TVfxRgnShadow().Style(), hssNone);
+}
+
+TEST(Shadow, NotifiesRealChangesOnlyAndAssignsWithOneNotice) {
+    TVfxShadow shadow;
+    int* changes = CountChanges(shadow);
+    shadow.SetDepth(6);
+    shadow.SetStyle(hssSolid);
+    shadow.SetColor(plat::clBtnShadow);
+    EXPECT_EQ(*changes, 0);
+    shadow.SetDepth(7);
+    EXPECT_EQ(*changes, 1);
+    TVfxShadow source;
+    source.SetColor(plat::clRed);
+    source.SetDepth(12);
+    source.SetStyle(hssTracing);
+    shadow.Assign(source);
+    EXPECT_EQ(*changes, 2);
+    EXPECT_EQ(shadow.Description(), "{tracing, 12}");
+    EXPECT_EQ(shadow.Color(), plat::clRed);
+}
+
+// --- point list ---
+
+TEST(PointList, PacksSixteenSignedBitsPerCoordinate) {
+    const struct {
+        QPoint point;
+        uint32_t entry;
+        QPoint readBack;
+    } cases[] = {
+        {{3, -1}, 0x0003FFFFu, {3, -1}},        {{-5, 7}, 0xFFFB0007u, {-5, 7}},
+        {{40000, 0}, 0x9C400000u, {-25536, 0}}, {{-32768, 32767}, 0x80007FFFu, {-32768, 32767}},
+        {{0, 70000}, 0x00001170u, {0, 4464}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(TVfxPointList::Pack(c.point), c.entry);
+        EXPECT_EQ(TVfxPointList::Unpack(c.entry), c.readBack);
+    }
+}
+
+TEST(PointList, AnswersOriginForIndexesOutsideTheList) {
+    TVfxPointList list;
+    list.AddPoint({3, -1});
+    list.AddPoint({-5, 7});
+    EXPECT_EQ(list.GetPoint(1), QPoint(-5, 7));
+    for (int index : {-1, 2, 1000, std::numeric_limits<int>::min()}) {
+        EXPECT_EQ(list.GetPoint(index), QPoint(0, 0)) << index;
+    }
+}
+
+TEST(PointList, ReportsChangesOutsideUpdatesOnly) {
+    TVfxPointList list;
+    int changes = 0;
+    list.OnChange = [&](TVfxPointList*) { ++changes; };
+    list.AddPoint({1, 1});
+    list.SetPoint(0, {2, 2});
+    list.SetPoint(1, {9, 9}); // beyond the last entry: ignored
+    list.SetPoint(-1, {9, 9});
+    EXPECT_EQ(changes, 2);
+    EXPECT_EQ(list.Count(), 1);
+    list.BeginUpdate();
+    list.BeginUpdate();
+    list.AddPoint({3, 3});
+    list.AddPoint({4, 4});
+    list.EndUpdate();
+    EXPECT_EQ(changes, 2);
+    list.EndUpdate();
+    EXPECT_EQ(changes, 3);
+    list.Delete(0);
+    list.Clear();
+    EXPECT_EQ(changes, 5);
+    EXPECT_TRUE(list.IsEmpty());
+}
+
+TEST(PointList, StoredFormRoundTripsAndReadingAppends) {
+    TVfxPointList list;
+    list.AddPoint({3, -1});
+    list.AddPoint({-5, 7});
+    QBuffer buffer;
+    buffer.open(QIODevice::ReadWrite);
+    list.WriteData(buffer);
+    EXPECT_EQ(buffer.data(), Hex("04000000"
+                                 "03000000ffffffff"
+                                 "fbffffff07000000"));
+    buffer.seek(0);
+    TVfxPointList read;
+    read.AddPoint({1, 2});
+    int changes = 0;
+    read.OnChange = [&](TVfxPointList*) { ++changes; };
+    read.ReadData(buffer);
+    EXPECT_EQ(read.Points(), (std::vector<QPoint>{{1, 2}, {3, -1}, {-5, 7}}));
+    EXPECT_EQ(changes, 1);
+}
+
+TEST(PointList, DamagedStoredFormsAreRefusedAndAppendNothing) {
+    const char* const damaged[] = {
+        "",                                 // no count
+        "0200",                             // count cut short
+        "ffffffff",                         // negative count
+        "03000000010000000200000003000000", // odd
+        "04000000010000000200000003000000", // one value short
+        "00000040",                         // far beyond the stream
+    };
+    for (const char* hex : damaged) {
+        SCOPED_TRACE(hex);
+        QByteArray bytes = Hex(hex);
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        TVfxPointList list;
+        list.AddPoint({1, 2});
+        int changes = 0;
+        list.OnChange = [&](TVfxPointList*) { ++changes; };
+        EXPECT_THROW(list.ReadData(buffer), plat::EReadError);
+        EXPECT_EQ(list.Points(), (std::vector<QPoint>{{1, 2}}));
+        EXPECT_EQ(changes, 0);
+    }
+}
+
+// --- region data ---
+
+TEST(RegionData, RectangleGivesThePlatformsLayout) {
+    const QByteArray data = VfxRegionToData(QRegion(0, 0, 10, 5));
+    EXPECT_EQ(data, Hex("20 00 00 00 01 00 00 00 01 00 00 00 10 00 00 00"
+                        "00 00 00 00 00 00 00 00 0A 00 00 00 05 00 00 00"
+                        "00 00 00 00 00 00 00 00 0A 00 00 00 05 00 00 00"));
+    EXPECT_EQ(data.size(), 48);
+    EXPECT_EQ(VfxRegionFromData(data), QRegion(0, 0, 10, 5));
+}
+
+TEST(RegionData, RoundTripsEveryShapesRegion) {
+    TVfxShapeParams params;
+    for (int shape = 0; shape < kVfxRegionShapeCount; ++shape) {
+        params.Shape = static_cast<TVfxRegionShape>(shape);
+        const QRegion region = VfxShapeRegion(params, TRect(5, 7, 205, 157));
+        const std::optional<QRegion> back = VfxRegionFromData(VfxRegionToData(region));
+        ASSERT_TRUE(back.has_value()) << shape;
+        EXPECT_TRUE(back->xored(region).isEmpty()) << shape;
+    }
+    EXPECT_EQ(VfxRegionFromData(VfxRegionToData(QRegion())), QRegion());
+}
+
+TEST(RegionData, RectanglesInAnyOrderAreUnited) {
+    QByteArray data = Hex("2000000001000000030000003000000000000000000000000000000000000000");
+    const auto add = [&](int l, int t, int r, int b) {
+        for (int v : {l, t, r, b}) {
+            data.append(reinterpret_cast<const char*>(&v), 4);
+        }
+    };
+    add(20, 20, 30, 30);
+    add(0, 0, 10, 10);
+    add(5, 5, 25, 8); // overlaps the first
+    const QRegion expected =
+        QRegion(20, 20, 10, 10).united(QRegion(0, 0, 10, 10)).united(QRegion(5, 5, 20, 3));
+    const std::optional<QRegion> region = VfxRegionFromData(data);
+    ASSERT_TRUE(region.has_value());
+    EXPECT_TRUE(region->xored(expected).isEmpty());
+}
+
+TEST(RegionData, DamagedDataBuildsNoRegionAndIsRefusedByTheMask) {
+    const struct {
+        const char* name;
+        std::function<void(QByteArray&)> damage;
+    } cases[] = {
+        {"cut in the header", [](QByteArray& d) { d.truncate(31); }},
+        {"header size", [](QByteArray& d) { d[0] = 40; }},
+        {"type", [](QByteArray& d) { d[4] = 2; }},
+        {"count beyond the data", [](QByteArray& d) { d[8] = 3; }},
+        {"huge count", [](QByteArray& d) { d.replace(8, 4, QByteArray(4, '\xff')); }},
+        {"last rectangle cut", [](QByteArray& d) { d.chop(1); }},
+        {"coordinate out of range",
+         [](QByteArray& d) { d.replace(40, 4, QByteArray::fromHex("00000010")); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QByteArray data = VfxRegionToData(QRegion(0, 0, 10, 5).united(QRegion(20, 0, 5, 5)));
+        c.damage(data);
+        EXPECT_FALSE(VfxRegionFromData(data).has_value());
+
+        TVfxRegionMask mask;
+        mask.SetRegion(QRegion(1, 1, 2, 2));
+        const QByteArray before = mask.RegionData();
+        mask.SetRegionDataSize(static_cast<int>(data.size()));
+        QBuffer buffer(&data);
+        buffer.open(QIODevice::ReadOnly);
+        EXPECT_THROW(mask.ReadRegionData(buffer), plat::EReadError);
+        EXPECT_EQ(mask.RegionData(), before);
+    }
+}
+
+// --- region mask ---
+
+TEST(RegionMask, ReadsExactlyItsStatedSize) {
+    const QByteArray data = VfxRegionToData(QRegion(2, 3, 4, 5));
+    TVfxRegionMask mask;
+    int* changes = CountChanges(mask);
+    // sizes that disagree with the bytes: fewer, more, negative, none
+    const std::vector<std::pair<int, QByteArray>> disagreeing = {
+        {47, data}, {49, data}, {-1, data}, {48, data + QByteArray(4, '\0')}, {0, data}};
+    for (const auto& [size, bytes] : disagreeing) {
+        QByteArray copy = bytes;
+        QBuffer buffer(&copy);
+        buffer.open(QIODevice::ReadOnly);
+        mask.SetRegionDataSize(size);
+        EXPECT_THROW(mask.ReadRegionData(buffer), plat::EReadError) << size;
+        EXPECT_TRUE(mask.RegionData().isEmpty());
+    }
+    EXPECT_EQ(*changes, 0);
+    QByteArray copy = data;
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    mask.SetRegionDataSize(48);
+    mask.ReadRegionData(buffer);
+    EXPECT_EQ(mask.Region(), QRegion(2, 3, 4, 5));
+    EXPECT_EQ(*changes, 1);
+
+    QBuffer out;
+    out.open(QIODevice::WriteOnly);
+    mask.WriteRegionData(out);
+    EXPECT_EQ(out.data(), data);
+}
+
+TEST(RegionMask, WithoutDataStoresNothingAndAssignKeepsItsBitmaps) {
+    TVfxRegionMask empty;
+    EXPECT_FALSE(empty.StoreRegionData());
+    QBuffer out;
+    out.open(QIODevice::WriteOnly);
+    empty.WriteRegionData(out);
+    EXPECT_TRUE(out.data().isEmpty());
+
+    TVfxRegionMask mask;
+    QImage bitmap(4, 4, QImage::Format_RGB32);
+    bitmap.fill(Qt::red);
+    mask.SetBorderBitmap(bitmap);
+    mask.SetRegion(QRegion(0, 0, 3, 3));
+    mask.Assign(empty);
+    EXPECT_FALSE(mask.HasData());
+    EXPECT_EQ(mask.RegionDataSize(), 0);
+    EXPECT_EQ(mask.BorderBitmap(), bitmap);
+
+    TVfxRegionMask copy;
+    copy.Assign(mask);
+    EXPECT_FALSE(copy.HasData());
+    mask.SetRegion(QRegion(0, 0, 3, 3));
+    copy.Assign(mask);
+    EXPECT_EQ(copy.Region(), QRegion(0, 0, 3, 3));
+    EXPECT_EQ(copy.BorderBitmap(), bitmap);
+}
+
+TEST(RegionMask, BorderBitmapsRoundTripAndDamagedOnesChangeNothing) {
+    QImage bitmap(5, 3, QImage::Format_RGB32);
+    bitmap.fill(Qt::blue);
+    bitmap.setPixel(4, 2, qRgb(200, 10, 20));
+    for (bool compressed : {false, true}) {
+        for (auto kind :
+             {TVfxRegionMask::bkBorder, TVfxRegionMask::bkBorderUp, TVfxRegionMask::bkBorderDn}) {
+            TVfxRegionMask mask;
+            EXPECT_FALSE(mask.StoreBitmap(kind));
+            mask.SetBitmap(kind, bitmap);
+            mask.SetCompressed(compressed);
+            ASSERT_TRUE(mask.StoreBitmap(kind));
+            QBuffer buffer;
+            buffer.open(QIODevice::ReadWrite);
+            mask.WriteBitmap(buffer, kind);
+            EXPECT_EQ(buffer.data().at(0), compressed ? 1 : 0);
+
+            TVfxRegionMask read;
+            buffer.seek(0);
+            read.ReadBitmap(buffer, kind);
+            EXPECT_EQ(read.Compressed(), compressed);
+            EXPECT_EQ(read.Bitmap(kind).convertToFormat(QImage::Format_RGB32), bitmap);
+
+            // cut short anywhere past the flag: refused, the mask as it was
+            QByteArray cut = buffer.data().left(buffer.data().size() / 2);
+            QBuffer damaged(&cut);
+            damaged.open(QIODevice::ReadOnly);
+            TVfxRegionMask untouched;
+            EXPECT_THROW(untouched.ReadBitmap(damaged, kind), plat::Exception);
+            EXPECT_TRUE(untouched.Bitmap(kind).isNull());
+            EXPECT_FALSE(untouched.Compressed());
+        }
+    }
+}
+
+// A one-bit bitmap whose table holds one colour while its pixels use the
+// second: those pixels read as black, and stay so when written again.
+TEST(RegionMask, BitmapWithAShortColourTableRoundTrips) {
+    QByteArray file = Hex("42 4D 46 00 00 00 00 00 00 00 3A 00 00 00"       // 70 bytes, bits at 58
+                          "28 00 00 00 02 00 00 00 02 00 00 00 01 00 01 00" // 2 x 2, 1 bit
+                          "00 00 00 00 08 00 00 00 00 00 00 00 00 00 00 00"
+                          "01 00 00 00 00 00 00 00"   // one colour used
+                          "FF FF FF 00"               // white
+                          "C0 00 00 00 40 00 00 00"); // index 1 .. 0, 1
+    QByteArray bytes = Hex("00") + Hex("00 00 00 00") + file;
+    const quint32 size = quint32(file.size());
+    bytes.replace(1, 4, QByteArray(reinterpret_cast<const char*>(&size), 4));
+    QBuffer in(&bytes);
+    in.open(QIODevice::ReadOnly);
+    TVfxRegionMask mask;
+    mask.ReadBitmap(in, TVfxRegionMask::bkBorder);
+    const QImage read = mask.BorderBitmap().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(read.pixel(0, 0), 0xFFFFFFFFu); // index 0, the one colour
+    EXPECT_EQ(read.pixel(1, 0), 0xFF000000u); // index 1, no colour of its own
+    EXPECT_EQ(read.pixel(0, 1), 0xFF000000u);
+    QBuffer out;
+    out.open(QIODevice::ReadWrite);
+    mask.WriteBitmap(out, TVfxRegionMask::bkBorder);
+    out.seek(0);
+    TVfxRegionMask back;
+    back.ReadBitmap(out, TVfxRegionMask::bkBorder);
+    EXPECT_EQ(back.BorderBitmap().convertToFormat(QImage::Format_RGB32), read);
+}
+
+// --- region objects ---
+
+class RegionPaint : public ::testing::Test {
+protected:
+    // The region built on (0, 0, 94, 94) and painted with (0, 0, 100, 100)
+    // on a white image.
+    QImage Paint(TVfxRegion& region, QColor background = Qt::white) {
+        region.CreateRegion(TRect(0, 0, 94, 94));
+        QImage image(100, 100, QImage::Format_RGB32);
+        image.fill(background);
+        QPainter painter(&image);
+        region.Paint(painter, TRect(0, 0, 100, 100));
+        return image;
+    }
+
+    KitFixture kit;
+};
+
+TEST_F(RegionPaint, SolidShadowFallsRightAndDownBesideTheBorder) {
+    TVfxRegion region;
+    region.SetShape(rsRect);
+    region.Shadow().SetStyle(hssSolid);
+    region.Shadow().SetColor(plat::clRed);
+    const QImage image = Paint(region);
+    const QRgb red = 0xFFFF0000;
+    EXPECT_EQ(image.pixel(97, 50), red);
+    EXPECT_EQ(image.pixel(50, 97), red);
+    EXPECT_EQ(image.pixel(99, 99), red);
+    EXPECT_EQ(image.pixel(97, 3), kWhite);  // above the band
+    EXPECT_EQ(image.pixel(3, 97), kWhite);  // left of the band
+    EXPECT_EQ(image.pixel(50, 50), kWhite); // inside
+    for (QPoint p : {QPoint(0, 50), QPoint(93, 50), QPoint(50, 0), QPoint(50, 93)}) {
+        EXPECT_EQ(image.pixel(p), kBlack) << testing::PrintToString(p);
+    }
+    EXPECT_EQ(image.pixel(2, 50), kWhite);
+}
+
+TEST_F(RegionPaint, TracedShadowDarkensEveryOtherPixelOfWhatLiesBelow) {
+    TVfxRegion region;
+    region.SetShape(rsRect);
+    region.Shadow().SetStyle(hssTracing);
+    region.Shadow().SetColor(plat::clRed);
+    const QImage image = Paint(region, QColor(0x80, 0x80, 0x80));
+    // coloured where column and row parity differ: gray AND red
+    EXPECT_EQ(image.pixel(97, 50), qRgb(0x80, 0, 0));
+    EXPECT_EQ(image.pixel(96, 50), qRgb(0x80, 0x80, 0x80));
+    EXPECT_EQ(image.pixel(50, 97), qRgb(0x80, 0, 0));
+    EXPECT_EQ(image.pixel(50, 98), qRgb(0x80, 0x80, 0x80));
+}
+
+TEST_F(RegionPaint, NoShadowWhenOffOrSuppressed) {
+    TVfxBorderRegion region;
+    region.SetShape(rsRect);
+    region.Border().SetStyle(rbNone);
+    EXPECT_EQ(Paint(region).pixel(97, 50), kWhite); // hssNone by default
+    region.Shadow().SetStyle(hssSolid);
+    region.SetSuppressShadow(true);
+    const QImage image = Paint(region);
+    EXPECT_EQ(image.pixel(97, 50), kWhite);
+}
+
+TEST_F(RegionPaint, OffsetMovesTheBordersLeftAndTopOnly) {
+    TVfxBorderRegion region;
+    region.SetShape(rsRect);
+    region.SetPaintOffset({10, 20});
+    region.CreateRegion(TRect(0, 0, 94, 94));
+    QImage image(100, 100, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    region.Paint(painter, TRect(0, 0, 94, 94));
+    painter.end();
+    EXPECT_EQ(image.pixel(10, 50), kBlack);
+    EXPECT_EQ(image.pixel(50, 20), kBlack);
+    EXPECT_EQ(image.pixel(93, 50), kBlack);
+    EXPECT_EQ(image.pixel(0, 50), kWhite);
+}
+
+TEST(Region, RoundCornersNotifyOnlyForRoundedShapes) {
+    TVfxRegion region;
+    int* changes = CountChanges(region);
+    region.SetShape(rsRect);
+    EXPECT_EQ(*changes, 1);
+    region.SetRoundX(30);
+    region.SetRoundY(30);
+    EXPECT_EQ(*changes, 1);
+    EXPECT_EQ(region.RoundX(), 30);
+    for (TVfxRegionShape shape : {rsRoundRect, rsRoundNoseRect, rsRoundThinkBubble}) {
+        region.SetShape(shape);
+        const int before = *changes;
+        region.SetRoundX(region.RoundX() + 1);
+        region.SetRoundY(region.RoundY() + 1);
+        EXPECT_EQ(*changes, before + 2) << shape;
+    }
+}
+
+TEST(Region, SubObjectsReportThroughTheRegion) {
+    TVfxBorderRegion region;
+    int* changes = CountChanges(region);
+    region.Shadow().SetDepth(9);
+    region.Border().SetStyle(rbRaised);
+    region.Mask().SetRegion(QRegion(0, 0, 4, 4));
+    region.Points().AddPoint({1, 1});
+    EXPECT_EQ(*changes, 4);
+}
+
+TEST(Region, PointListShapeFollowsItsPoints) {
+    TVfxRegion region;
+    region.Points().AddPoint({0, 0});
+    region.Points().AddPoint({40, 0});
+    region.Points().AddPoint({0, 40});
+    EXPECT_TRUE(region.UserRegionData().isEmpty()); // not the chosen shape yet
+    region.SetShape(rsPointList);
+    region.CreateRegion(TRect(0, 0, 100, 100));
+    EXPECT_TRUE(region.Rgn().contains(QPoint(5, 5)));
+    EXPECT_FALSE(region.Rgn().contains(QPoint(35, 35)));
+    region.Points().SetPoint(2, {40, 40});
+    region.CreateRegion(TRect(0, 0, 100, 100));
+    EXPECT_TRUE(region.Rgn().contains(QPoint(35, 30)));
+    // an emptied list keeps the last region
+    region.Points().Clear();
+    region.CreateRegion(TRect(0, 0, 100, 100));
+    EXPECT_TRUE(region.Rgn().contains(QPoint(35, 30)));
+}
+
+TEST(Region, AssignCopiesTheShapeButNotThePoints) {
+    TVfxBorderRegion source;
+    source.SetShape(rsStar);
+    source.SetRoundX(7);
+    source.SetExtPos(epBottomLeft);
+    source.Shadow().SetStyle(hssTracing);
+    source.Border().SetSingleColor(plat::clRed);
+    source.Mask().SetRegion(QRegion(0, 0, 2, 2));
+    source.Points().AddPoint({5, 5});
+    TVfxBorderRegion region;
+    int* changes = CountChanges(region);
+    region.Assign(source);
+    EXPECT_EQ(*changes, 1);
+    EXPECT_EQ(region.Shape(), rsStar);
+    EXPECT_EQ(region.RoundX(), 7);
+    EXPECT_EQ(region.ExtPos(), epBottomLeft);
+    EXPECT_EQ(region.Shadow().Style(), hssTracing);
+    EXPECT_EQ(region.Border().SingleColor(), plat::clRed);
+    EXPECT_EQ(region.Mask().Region(), QRegion(0, 0, 2, 2));
+    EXPECT_TRUE(region.Points().IsEmpty());
+}
+
+TEST(Region, StopsBuildingOnceItsOwnerIsGone) {
+    auto owner = std::make_unique<QObject>();
+    TVfxRegion region(owner.get());
+    region.SetShape(rsRect);
+    region.CreateRegion(TRect(0, 0, 10, 10));
+    owner.reset();
+    region.CreateRegion(TRect(0, 0, 50, 50));
+    region.CreateRectRegion(TRect(0, 0, 50, 50));
+    EXPECT_EQ(region.Rgn(), QRegion(0, 0, 10, 10));
+}
+
+TEST(Region, PointListStoredFormIsWrittenOnlyWithPoints) {
+    TVfxRegion region;
+    EXPECT_FALSE(region.StorePointList());
+    region.Points().AddPoint({3, -1});
+    ASSERT_TRUE(region.StorePointList());
+    QBuffer buffer;
+    buffer.open(QIODevice::ReadWrite);
+    region.WritePointList(buffer);
+    buffer.seek(0);
+    TVfxRegion read;
+    read.SetShape(rsPointList);
+    read.ReadPointList(buffer);
+    EXPECT_EQ(read.Points().GetPoint(0), QPoint(3, -1));
+    EXPECT_FALSE(read.UserRegionData().isEmpty());
+}
+
+} // namespace

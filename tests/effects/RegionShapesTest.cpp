@@ -1,0 +1,415 @@
+#include "effects/gui/VfxRegionMask.h"
+#include "effects/gui/VfxRegionShapes.h"
+#include "effects/gui/VfxShapeOutline.h"
+
+#include "RegionTestSupport.h"
+
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <vector>
+
+using namespace fx;
+using plat::TRect;
+
+namespace {
+
+constexpr QRgb kRed = 0xFFFF0000;
+constexpr QRgb kSingle = 0xFF00FF00; // green
+
+// Points written "x,y x,y ...".
+std::vector<QPoint> Points(const char* text) {
+    std::vector<QPoint> points;
+    for (const QString& pair : QString::fromLatin1(text).split(u' ', Qt::SkipEmptyParts)) {
+        const QStringList xy = pair.split(u',');
+        points.emplace_back(xy[0].toInt(), xy[1].toInt());
+    }
+    return points;
+}
+
+// Region data the data-built shapes read.
+const QByteArray& MaskData() {
+    static const QByteArray data =
+        VfxRegionToData(QRegion(QRect(10, 10, 20, 10)).united(QRegion(QRect(40, 40, 10, 10))));
+    return data;
+}
+const QByteArray& UserData() {
+    static const QByteArray data = VfxRegionToData(QRegion(QRect(20, 20, 20, 20)));
+    return data;
+}
+const std::vector<QPoint>& Triangle() {
+    static const std::vector<QPoint> points = Points("10,10 90,10 50,90");
+    return points;
+}
+const QByteArray& TriangleData() {
+    static const QByteArray data = VfxRegionToData(VfxPolygonRegion(Triangle()));
+    return data;
+}
+
+const TRect k100(0, 0, 100, 100);
+const TRect k120(0, 0, 120, 120);
+
+// Every shape: its rectangle, pixels that must be inside and outside, and a
+// row whose leftmost shape pixel the outline must cover (-1: the shape has
+// no outline). The think bubbles leave the origin out: their chain starts
+// from nothing, not from a pixel there.
+TEST(Shapes, CoverTheirInsideAndTraceTheirOutlineOnTheRegionsEdge) {
+    const struct {
+        TVfxRegionShape shape;
+        TRect rect;
+        const char* inside;
+        const char* outside;
+        int borderRow;
+    } cases[] = {
+        {rsRect, k100, "0,0 99,99 50,50", "100,50 50,100 -1,0", 50},
+        {rsRoundRect, k100, "5,5 50,0 0,50 50,50", "1,1 98,98 100,50", 50},
+        {rsBitmap, k100, "10,10 29,19 45,45", "35,15 0,0 50,50", -1},
+        {rsNoseRect, k100, "5,10 50,50 10,10", "5,50 50,5 2,2", 60},
+        {rsRoundNoseRect, k100, "8,30 50,50 20,10", "11,11 5,50 50,5", 60},
+        {rsElliptic, k100, "50,50 50,1 1,50", "5,5 95,95 100,50", 50},
+        {rsStar, k100, "50,50 50,40 90,40", "50,90 95,45 100,38", 40},
+        {rsRoundShield, TRect(10, 10, 110, 110), "50,50 50,95", "5,5 50,-10 98,98", 50},
+        {rsSharpShield, TRect(10, 10, 110, 110), "50,50 50,95", "5,5 5,90 95,90", 50},
+        {rsDiamond, k100, "50,50 5,50 50,5", "10,10 90,90 100,50", 50},
+        {rsOctagon, TRect(0, 0, 90, 90), "20,20 45,1 1,45", "15,2 2,15 88,88", 45},
+        {rsComb, k100, "50,50 2,50 50,2", "5,5 95,95 100,50", 50},
+        {rsHalfRound, k100, "50,50 50,95 5,5", "5,95 95,95 100,50", 50},
+        {rsUserRegion, k100, "20,20 39,39", "50,50 19,20", -1},
+        {rsThinkBubble, k120, "14,19 8,16 50,50 20,20", "14,5 0,0 19,50", 60},
+        {rsRoundThinkBubble, k120, "14,19 8,16 50,50", "118,21 0,0 19,50", 60},
+        {rsEllipticThinkBubble, k120, "14,19 70,70 70,21", "25,25 0,0 21,40", 70},
+        {rsPointList, k100, "50,40 11,11", "10,80 91,11", 30},
+    };
+    std::vector<int> seen(kVfxRegionShapeCount);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.shape);
+        ++seen[c.shape];
+        TVfxShapeParams params;
+        params.Shape = c.shape;
+        params.MaskData = MaskData();
+        params.UserData = c.shape == rsPointList ? TriangleData() : UserData();
+        params.Points = Triangle();
+        const QRegion region = VfxShapeRegion(params, c.rect);
+        const QImage filled = Rasterize(region);
+        for (const QPoint& p : Points(c.inside)) {
+            EXPECT_EQ(PixelAt(filled, p), kBlack) << "inside " << testing::PrintToString(p);
+        }
+        for (const QPoint& p : Points(c.outside)) {
+            EXPECT_EQ(PixelAt(filled, p), kWhite) << "outside " << testing::PrintToString(p);
+        }
+
+        QImage traced = MarginImage();
+        QPainter painter(&traced);
+        painter.translate(kImageMargin, kImageMargin);
+        painter.setPen(QPen(Qt::black, 2));
+        VfxPaintRegionBorder(painter, params, c.rect, rbSingle, plat::clBlue, plat::clBlue,
+                             plat::clRed);
+        painter.end();
+        const int row = c.borderRow >= 0 ? c.borderRow : Points(c.inside).front().y();
+        int left = -kImageMargin;
+        while (left < 150 && !region.contains(QPoint(left, row))) {
+            ++left;
+        }
+        ASSERT_LT(left, 150) << "row " << row << " holds no shape pixel";
+        EXPECT_EQ(PixelAt(traced, {left, row}), c.borderRow >= 0 ? kRed : kWhite)
+            << "edge " << left << ", " << row;
+        // pixels well inside stay untouched
+        for (const QPoint& p : Points(c.inside)) {
+            const bool nearEdge =
+                !region.contains(p + QPoint(3, 0)) || !region.contains(p - QPoint(3, 0)) ||
+                !region.contains(p + QPoint(0, 3)) || !region.contains(p - QPoint(0, 3));
+            if (!nearEdge) {
+                EXPECT_EQ(PixelAt(traced, p), kWhite) << "interior " << testing::PrintToString(p);
+            }
+        }
+    }
+    EXPECT_EQ(seen, std::vector<int>(kVfxRegionShapeCount, 1));
+}
+
+// Every pixel of random polygons, crossing ones too, against the even-odd
+// count of the edges right of its centre.
+TEST(PolygonRegions, HoldExactlyThePixelsWhoseCentresAreInside) {
+    uint32_t seed = 12345;
+    const auto next = [&](int range) {
+        seed = seed * 1664525u + 1013904223u;
+        return int((seed >> 8) % uint32_t(range));
+    };
+    for (int round = 0; round < 40; ++round) {
+        std::vector<QPoint> points(3 + next(6));
+        for (QPoint& p : points) {
+            p = QPoint(next(40) - 5, next(40) - 5);
+        }
+        const QRegion region = VfxPolygonRegion(points);
+        for (int y = -6; y < 36; ++y) {
+            for (int x = -6; x < 36; ++x) {
+                // in halves: the centre (2x + 1, 2y + 1) / 2
+                int crossings = 0;
+                for (size_t i = 0; i < points.size(); ++i) {
+                    QPoint a = points[i];
+                    QPoint b = points[(i + 1) % points.size()];
+                    if (a.y() > b.y()) {
+                        std::swap(a, b);
+                    }
+                    const int dy = b.y() - a.y();
+                    // the edge crosses the centre's row right of the centre
+                    if (a.y() <= y && y < b.y() &&
+                        2 * a.x() * dy + (2 * (y - a.y()) + 1) * (b.x() - a.x()) >
+                            (2 * x + 1) * dy) {
+                        ++crossings;
+                    }
+                }
+                ASSERT_EQ(region.contains(QPoint(x, y)), crossings % 2 == 1)
+                    << "round " << round << " pixel " << x << ", " << y;
+            }
+        }
+    }
+}
+
+// Ellipses and rounded corners of many sizes against the pixel-centre rule,
+// worked out pixel by pixel in doubled coordinates.
+TEST(RoundedRegions, HoldExactlyThePixelsWhoseCentresAreInside) {
+    // inside the ellipse w x h whose box starts at 0, 0
+    const auto inEllipse = [](int64_t x, int64_t y, int64_t w, int64_t h) {
+        const int64_t p = 2 * x + 1 - w;
+        const int64_t d = 2 * y + 1 - h;
+        return p * p * h * h + d * d * w * w < w * w * h * h;
+    };
+    for (int w = 1; w <= 23; w += 2) {
+        for (int h : {1, 2, 5, 8, 17}) {
+            const TRect r(3, -2, 3 + w, -2 + h);
+            const QRegion ellipse = VfxEllipticRegion(r);
+            for (int cw : {0, 2, 5, 12}) {
+                for (int ch : {3, 6}) {
+                    const QRegion round = VfxRoundRectRegion(r, cw, ch);
+                    const int ew = std::min(cw, w);
+                    const int eh = std::min(ch, h);
+                    for (int y = 0; y < h; ++y) {
+                        for (int x = 0; x < w; ++x) {
+                            // the corner ellipse's quarter this pixel may fall in
+                            const int fx =
+                                x < ew / 2 ? x : (w - 1 - x < ew / 2 ? ew - (w - x) : -1);
+                            const int fy =
+                                y < eh / 2 ? y : (h - 1 - y < eh / 2 ? eh - (h - y) : -1);
+                            const bool inRound = fx < 0 || fy < 0 || inEllipse(fx, fy, ew, eh);
+                            ASSERT_EQ(round.contains(QPoint(r.Left + x, r.Top + y)), inRound)
+                                << w << "x" << h << " corners " << cw << "x" << ch << " at " << x
+                                << ", " << y;
+                        }
+                    }
+                }
+            }
+            for (int y = 0; y < h; ++y) {
+                for (int x = 0; x < w; ++x) {
+                    ASSERT_EQ(ellipse.contains(QPoint(r.Left + x, r.Top + y)),
+                              inEllipse(x, y, w, h))
+                        << w << "x" << h << " at " << x << ", " << y;
+                }
+            }
+        }
+    }
+}
+
+// --- geometry ---
+
+TEST(StarPoints, RoundHalfToEven) {
+    EXPECT_EQ(VfxShapePoints(rsStar, k100),
+              Points("50,0 65,38 100,38 70,60 85,100 50,75 15,100 30,60 0,38 35,38"));
+    // 32.5 -> 32, 7.5 -> 8, 17.5 -> 18, 37.5 -> 38
+    EXPECT_EQ(VfxShapePoints(rsStar, TRect(0, 0, 50, 50)),
+              Points("25,0 32,19 50,19 35,30 42,50 25,38 8,50 15,30 0,19 18,19"));
+    EXPECT_EQ(VfxShapePoints(rsStar, TRect(10, 20, 60, 70)).front(), QPoint(35, 20));
+}
+
+// A 100-wide rectangle: s = 10, d = Round(sqrt(200)) = 14, w = 5.
+TEST(Noses, ShrinkTheirSidesAndPointOutOfTheCorner) {
+    const struct {
+        TVfxExtPos position;
+        TRect body;
+        const char* tipAndBase;
+    } cases[] = {
+        {epLeftTop, TRect(10, 10, 100, 100), "0,0 10,15 10,29"},
+        {epTopLeft, TRect(10, 10, 100, 100), "0,0 15,10 29,10"},
+        {epTopRight, TRect(0, 10, 90, 100), "100,0 85,10 71,10"},
+        {epRightTop, TRect(0, 10, 90, 100), "100,0 90,15 90,29"},
+        {epRightBottom, TRect(0, 0, 90, 90), "100,100 90,85 90,71"},
+        {epBottomRight, TRect(0, 0, 90, 90), "100,100 85,90 71,90"},
+        {epBottomLeft, TRect(10, 0, 100, 90), "0,100 15,90 29,90"},
+        {epLeftBottom, TRect(10, 0, 100, 90), "0,100 10,85 10,71"},
+    };
+    for (const auto& c : cases) {
+        const TVfxNose nose = VfxNoseGeometry(k100, 10, 5, c.position);
+        EXPECT_EQ(nose.Body, c.body) << c.position;
+        EXPECT_EQ((std::vector<QPoint>{nose.Tip, nose.Base1, nose.Base2}), Points(c.tipAndBase))
+            << c.position;
+    }
+}
+
+TEST(BubbleChain, GrowsFromTheTipToTheBodysCorner) {
+    const TVfxBubbleChain chain = VfxBubbleChain(TRect(0, 0, 120, 120), 20, 4, epLeftTop);
+    EXPECT_EQ(chain.Body, TRect(20, 20, 120, 120));
+    std::vector<int> diameters;
+    std::vector<QPoint> centres;
+    for (const TVfxBubble& b : chain.Bubbles) {
+        diameters.push_back(b.Diameter);
+        centres.push_back(b.Centre);
+    }
+    EXPECT_EQ(diameters, (std::vector<int>{0, 2, 4, 6, 8, 10}));
+    EXPECT_EQ(centres, (std::vector<QPoint>{{0, 0}, {1, 6}, {4, 12}, {8, 16}, {14, 19}, {20, 20}}));
+}
+
+TEST(BubbleChain, StartsAtTheTipForEveryPosition) {
+    const TRect r(0, 0, 120, 120);
+    const std::vector<std::pair<TVfxExtPos, QPoint>> tips = {
+        {epLeftTop, {0, 0}},      {epTopLeft, {0, 0}},         {epTopRight, {120, 0}},
+        {epRightTop, {120, 0}},   {epRightBottom, {120, 120}}, {epBottomRight, {120, 120}},
+        {epBottomLeft, {0, 120}}, {epLeftBottom, {0, 120}}};
+    for (const auto& [position, tip] : tips) {
+        const TVfxBubbleChain chain = VfxBubbleChain(r, 20, 4, position);
+        ASSERT_EQ(chain.Bubbles.size(), 6u);
+        EXPECT_EQ(chain.Bubbles.front().Centre, tip) << position;
+        EXPECT_EQ(chain.Bubbles.front().Diameter, 0) << position;
+        // the last bubble sits on the shrunk body's corner
+        const QPoint last = chain.Bubbles.back().Centre;
+        EXPECT_TRUE(last.x() == chain.Body.Left || last.x() == chain.Body.Right) << position;
+        EXPECT_TRUE(last.y() == chain.Body.Top || last.y() == chain.Body.Bottom) << position;
+    }
+}
+
+// The chain starts from nothing: a bubble chain whose tip lies away from the
+// origin leaves the origin pixel out.
+TEST(BubbleChain, LeavesTheOriginAlone) {
+    TVfxShapeParams params;
+    params.Shape = rsThinkBubble;
+    params.ExtPos = epTopRight;
+    const QRegion region = VfxShapeRegion(params, TRect(10, 10, 130, 130));
+    EXPECT_FALSE(region.contains(QPoint(0, 0)));
+    EXPECT_TRUE(region.contains(QPoint(60, 60)));
+}
+
+TEST(Shields, LieAtTheOriginWhateverTheRectanglesPosition) {
+    for (TVfxRegionShape shape : {rsRoundShield, rsSharpShield}) {
+        TVfxShapeParams params;
+        params.Shape = shape;
+        const QRegion moved = VfxShapeRegion(params, TRect(10, 10, 110, 110));
+        const QRegion origin = VfxShapeRegion(params, k100);
+        EXPECT_FALSE(origin.isEmpty());
+        EXPECT_TRUE(moved.xored(origin).isEmpty()) << shape;
+    }
+}
+
+// Filling straight into an image and through the painter's clip give the
+// same pixels, whatever the painter's translation and the image's format.
+TEST(RegionFill, GivesTheSamePixelsOnEveryPath) {
+    TVfxShapeParams params;
+    params.Shape = rsStar;
+    const QRegion region = VfxShapeRegion(params, TRect(-10, 5, 90, 95));
+    const QColor color(10, 200, 30);
+    for (QImage::Format format :
+         {QImage::Format_RGB32, QImage::Format_ARGB32_Premultiplied, QImage::Format_BGR888}) {
+        for (QPoint shift : {QPoint(0, 0), QPoint(7, -3)}) {
+            QImage direct(80, 80, format);
+            direct.fill(Qt::white);
+            QImage clipped = direct.copy();
+            {
+                QPainter painter(&direct);
+                painter.translate(shift);
+                VfxFillRegion(painter, region, color);
+            }
+            {
+                QPainter painter(&clipped);
+                painter.translate(shift);
+                painter.setClipRect(QRect(-100, -100, 300, 300)); // takes the painter's way
+                VfxFillRegion(painter, region, color);
+            }
+            EXPECT_EQ(direct, clipped) << format;
+            EXPECT_EQ(direct.pixelColor(40 + shift.x(), 50 + shift.y()), color) << format;
+        }
+    }
+    // a copy sharing the image is left as it was
+    QImage image(20, 20, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    const QImage shared = image;
+    {
+        QPainter painter(&image);
+        VfxFillRegion(painter, QRegion(0, 0, 5, 5), color);
+    }
+    EXPECT_EQ(shared.pixelColor(2, 2), QColor(Qt::white));
+    EXPECT_EQ(image.pixelColor(2, 2), color);
+}
+
+// --- border styles ---
+
+// Down the middle column of a 20 x 20 rectangle: rows T - 1, T, T + 1, then
+// B - 2, B - 1, B; the left edge is coloured like the top one, the right
+// like the bottom.
+TEST(BorderStyles, ColourTheTopAndBottomEdges) {
+    const QRgb L = 0xFFFF0000; // light: red
+    const QRgb S = 0xFF0000FF; // shadow: blue
+    const QRgb O = 0xFF00FF00; // single: green
+    const QRgb W = kWhite;
+    const struct {
+        TVfxRegionBorderStyle style;
+        std::array<QRgb, 6> column;
+    } cases[] = {
+        {rbNone, {W, W, W, W, W, W}},         {rbRaised, {L, L, W, W, S, S}},
+        {rbLowered, {S, S, W, W, L, L}},      {rbSingle, {O, O, W, W, O, O}},
+        {rbSingleRaised, {O, L, L, S, S, O}}, {rbSingleLowered, {O, S, S, L, L, O}},
+        {rbRaisedpsb, {L, L, W, S, S, O}},    {rbLoweredpsb, {S, S, W, L, L, O}},
+    };
+    TVfxShapeParams params;
+    params.Shape = rsRect;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.style);
+        QImage image = MarginImage(60);
+        QPainter painter(&image);
+        painter.translate(kImageMargin, kImageMargin);
+        painter.setPen(QPen(Qt::black, 2));
+        VfxPaintRegionBorder(painter, params, TRect(0, 0, 20, 20), c.style, plat::clRed,
+                             plat::clBlue, plat::clLime);
+        painter.end();
+        const std::array<int, 6> rows = {-1, 0, 1, 18, 19, 20};
+        for (size_t i = 0; i < rows.size(); ++i) {
+            EXPECT_EQ(PixelAt(image, {10, rows[i]}), c.column[i]) << "row " << rows[i];
+        }
+        EXPECT_EQ(PixelAt(image, {0, 10}), c.column[1]);
+        EXPECT_EQ(PixelAt(image, {20, 10}), c.column[5]);
+    }
+}
+
+TEST(BorderStyles, DiamondIsLightAboveAndShadowBelowWhateverItsProportions) {
+    for (const TRect& r : {TRect(0, 0, 100, 40), TRect(0, 0, 40, 100)}) {
+        TVfxShapeParams params;
+        params.Shape = rsDiamond;
+        QImage image = MarginImage(150);
+        {
+            QPainter painter(&image);
+            painter.translate(kImageMargin, kImageMargin);
+            painter.setPen(QPen(Qt::black, 2));
+            VfxPaintRegionBorder(painter, params, r, rbRaised, plat::clRed, plat::clBlue,
+                                 plat::clLime);
+        }
+        const int cx = r.Width() / 2;
+        EXPECT_EQ(PixelAt(image, {cx, 0}), kRed);
+        EXPECT_EQ(PixelAt(image, {cx, r.Bottom - 1}), 0xFF0000FFu);
+    }
+}
+
+TEST(BorderStyles, LeaveTheNoseOpeningUntracedAndThePainterAsItWas) {
+    TVfxShapeParams params;
+    params.Shape = rsNoseRect; // body (10, 10, 100, 100), base (10, 15) .. (10, 29)
+    QImage image = MarginImage();
+    QPainter painter(&image);
+    painter.translate(kImageMargin, kImageMargin);
+    painter.setPen(QPen(Qt::black, 2));
+    VfxPaintRegionBorder(painter, params, k100, rbSingle, plat::clRed, plat::clBlue, plat::clLime);
+    EXPECT_FALSE(painter.hasClipping());
+    EXPECT_EQ(painter.pen().color(), QColor(Qt::black));
+    painter.end();
+    EXPECT_EQ(PixelAt(image, {10, 20}), kWhite);
+    EXPECT_EQ(PixelAt(image, {10, 60}), kSingle);
+    EXPECT_EQ(PixelAt(image, {50, 10}), kSingle);
+}
+
+} // namespace
