@@ -132,8 +132,7 @@ public:
     // --- actions, menus, tool bars, palettes and view toggles --------------------
     // (MainFormActions.cpp, MainFormPalettes.cpp)
     plat::ImageList* MenuImages = nullptr;
-    // Opens the options dialog ("OptionsForm"). About opens a form that is
-    // not built yet: it does nothing.
+    // Opens the options dialog ("OptionsForm").
     QAction* OptionsAction = nullptr;
     // Invisible; does nothing.
     QAction* HelpAction = nullptr;
@@ -181,6 +180,8 @@ public:
     void UpdateViewActions();
     void WebsiteActionExecute();
     void OptionsActionExecute();
+    // The about box, modal, freed when it closes.
+    void AboutActionExecute();
     // The console's link fonts follow its font: blue, the hover font with
     // the underline flipped.
     void ApplyLinkFonts();
