@@ -1,7 +1,8 @@
 // The client as two users feel it: how long a tell takes from one main
 // window to the other's console over loopback, through the local chat
 // service, with and without the chat log files. Reports the median and the
-// 99th percentile of the round trips.
+// 99th percentile of the round trips. Also the main window resized by the
+// user, the about box's first paint.
 
 #include "app/dialogs/AboutForm.h"
 #include "app/dialogs/CharSelForm.h"
@@ -175,6 +176,62 @@ BENCHMARK(BM_App_AboutBoxFirstPaint)
     ->Iterations(200)
     ->UseManualTime()
     ->Unit(benchmark::kMicrosecond);
+
+// The main window dragged to a new size again and again: each step resizes
+// it and lets the layouts (the splitters between console and input line and
+// between the trees) follow, and with "painted" paints it. One sweep is 100
+// sizes, growing and shrinking in both directions; reports the median time
+// of one step.
+void BM_App_MainWindowResizeSweep(benchmark::State& state) {
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    // The login dialog of the first activation is cancelled.
+    const dlg::ScopedModalRunner noDialogs([](QDialog&) { return int(QDialog::Rejected); });
+    TMainForm form;
+    form.EnableChatControls();
+    for (int i = 0; i < 300; ++i) {
+        form.AddConsoleLine(QStringLiteral("<b>Bob</b>: line %1 of ordinary chat text, long enough "
+                                           "to wrap when the window is narrow :-)")
+                                .arg(i),
+                            plat::clBlack, true);
+    }
+    form.setWindowState(Qt::WindowNoState);
+    form.resize(800, 600);
+    form.show();
+    QCoreApplication::processEvents();
+    std::vector<QSize> sizes;
+    for (int i = 0; i < 50; ++i) {
+        sizes.emplace_back(700 + 6 * i, 450 + 8 * i);
+    }
+    for (int i = 49; i >= 0; --i) {
+        sizes.emplace_back(700 + 6 * i, 450 + 8 * i + (i % 2) * 3);
+    }
+    std::vector<double> samples;
+    for (auto _ : state) {
+        QElapsedTimer sweep;
+        sweep.start();
+        for (const QSize& size : sizes) {
+            QElapsedTimer step;
+            step.start();
+            form.resize(size);
+            QCoreApplication::processEvents();
+            if (state.range(0) != 0) {
+                form.repaint();
+            }
+            samples.push_back(static_cast<double>(step.nsecsElapsed()) / 1e3);
+        }
+        state.SetIterationTime(static_cast<double>(sweep.nsecsElapsed()) / 1e9);
+    }
+    state.counters["step_median_us"] = Percentile(samples, 0.5);
+    state.counters["step_p99_us"] = Percentile(samples, 0.99);
+}
+BENCHMARK(BM_App_MainWindowResizeSweep)
+    ->ArgName("painted")
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(30)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <utility>
 
 using plat::TRect;
@@ -146,9 +147,13 @@ bool TQvSplitter::ApplyPosition(int value, bool force) {
 }
 
 void TQvSplitter::SetPosition(int value) {
-    if (ApplyPosition(value, false)) {
-        RememberUserSize();
+    if (value != position_ && !ApplyPosition(value, false)) {
+        return; // refused
     }
+    // What was asked, also where the splitter has no room for it yet: the
+    // fixed pane gets that size once it has. A pane has no negative size.
+    const int64_t asked = fixedPane_ == fpUpperLeft ? int64_t{value} : int64_t{SplitSize()} - value;
+    userFixedSize_ = static_cast<int>(std::clamp<int64_t>(asked, 0, INT_MAX));
 }
 
 void TQvSplitter::MarginsFromPercents() {
@@ -324,6 +329,27 @@ void TQvSplitter::resizeEvent(QResizeEvent* event) {
         }
         LayoutPanes();
     });
+}
+
+QSize TQvSplitter::sizeHint() const {
+    const bool vertical = orientation_ == orVertical;
+    int along = 0;
+    int across = 0;
+    int shown = 0;
+    for (const TQvSplitterPane* pane : {upperLeft_, lowerRight_}) {
+        if (pane == nullptr || pane->isHidden()) {
+            continue;
+        }
+        const QSize hint = pane->sizeHint().expandedTo(QSize(0, 0));
+        along += vertical ? hint.height() : hint.width();
+        across = std::max(across, vertical ? hint.width() : hint.height());
+        ++shown;
+    }
+    if (shown == 2) {
+        along += splitterWidth_;
+    }
+    const QMargins frames = contentsMargins();
+    return vertical ? QSize(across, along).grownBy(frames) : QSize(along, across).grownBy(frames);
 }
 
 void TQvSplitter::LayoutPanes() {

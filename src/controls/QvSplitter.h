@@ -65,8 +65,10 @@ public:
     int HotSpotSizePercent() const { return hotSpotSizePercent_; }
 
     void SetOrientation(TOrientation value);
-    // Sets the bar position as asked from outside: it becomes the size the
-    // fixed pane returns to when the splitter grows again.
+    // Sets the bar position as asked from outside: the size asked for the
+    // fixed pane (even one the splitter has no room for now, or one it has
+    // already) becomes the size that pane returns to when the splitter grows
+    // again.
     void SetPosition(int value);
     void SetPercent(int value);
     void SetUsePercent(bool value);
@@ -94,6 +96,11 @@ public:
     bool Dragging() const { return dragging_; }
     // Where the inverted bar of a drag without RealTimeDrag is drawn.
     int DragPosition() const { return lastDrawn_; }
+
+    // The visible panes' preferred sizes one after the other along the split,
+    // with the bar between them, inside the frames: what a layout or a dock
+    // holding the splitter gives it.
+    QSize sizeHint() const override;
 
     // Sender, new position, allow (true unless the handler refuses).
     std::function<void(TQvSplitter*, int, bool&)> OnChanging;

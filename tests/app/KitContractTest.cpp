@@ -1,4 +1,4 @@
-// What the windows rely on from their menus, bars, panels, splitters and
+// What the windows rely on from their menus, bars, panels and
 // palettes, checked through the interfaces alone, so that any classes that
 // take their place must pass the same tests.
 #include "MainFormTestSupport.h"
@@ -134,32 +134,6 @@ TEST_F(KitContractTest, BarsGoAboveTheContentsAndTheStatusBarBelow) {
     EXPECT_EQ(status->PanelWidth(1), -1);
     status->SetPanelText(1, QStringLiteral("Ostrelian"));
     EXPECT_EQ(status->PanelText(1), QStringLiteral("Ostrelian"));
-}
-
-// The lower pane gives way only while its contents need more room, and has
-// its height back at the next resize.
-TEST_F(KitContractTest, LowerPaneKeepsItsHeightWhenTheSplitterIsResized) {
-    auto* lower = new QWidget;
-    auto* tall = new QWidget;
-    tall->setMinimumHeight(100);
-    (new QVBoxLayout(lower))->addWidget(tall);
-    kit::ISplitter* splitter =
-        kit::CreateSplitter(form.get(), QStringLiteral("Splitter"), new QWidget, lower);
-    form->layout()->addWidget(splitter->Widget());
-    form->resize(200, 400);
-    form->layout()->activate();
-    splitter->SetPosition(splitter->Height() - 50);
-    form->show();
-    const auto lowerHeight = [&] {
-        return splitter->Height() - splitter->Position() - kit::ISplitter::BarSize;
-    };
-    EXPECT_GE(lowerHeight(), 100);
-    tall->hide();
-    for (const int height : {600, 300, 401}) {
-        form->resize(200, height);
-        form->layout()->activate();
-        EXPECT_EQ(lowerHeight(), 47) << height;
-    }
 }
 
 TEST_F(KitContractTest, ClosingByHandIsReportedAndSetVisibleIsNot) {

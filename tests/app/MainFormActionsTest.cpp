@@ -3,6 +3,7 @@
 // toggles and their stored state, the reference editor's action.
 #include "MainFormInputSupport.h"
 
+#include "app/dialogs/AboutForm.h"
 #include "app/format/ColorCodes.h"
 #include "app/kit/Kit.h"
 #include "app/mainform/MainFormControls.h"
@@ -18,6 +19,8 @@
 #include <QContextMenuEvent>
 #include <QDesktopServices>
 #include <QListWidget>
+#include <QPointer>
+#include <QPushButton>
 #include <QTest>
 #include <QTextCursor>
 #include <QUrl>
@@ -387,6 +390,32 @@ TEST_F(ActionsTest, AwayActionShowsItsPictureForTheState) {
         EXPECT_EQ(Pixels(f.AwayAction->icon()), f.MenuImages->Image(expected));
         f.SetAway(QStringLiteral("/away"));
     }
+}
+
+// Help, About Quorvel: the about box, modal over the window, freed once it
+// is closed.
+TEST_F(ActionsTest, AboutItemOpensTheAboutBox) {
+    TMainForm& f = Create();
+    kit::ISubmenuItem* help = nullptr;
+    for (int i = 0; i < f.MenuBar->ItemCount(); ++i) {
+        if (f.MenuBar->Items(i)->Name() == u"HelpMenu") {
+            help = f.MenuBar->Items(i);
+        }
+    }
+    ASSERT_NE(help, nullptr);
+    QPointer<TAboutForm> shown;
+    ModalScript script;
+    script.Then<TAboutForm>([&](TAboutForm& about) {
+        shown = &about;
+        EXPECT_EQ(about.parentWidget(), &f);
+        EXPECT_EQ(about.windowTitle(), QStringLiteral("About ZELVO"));
+        about.OkButton->click();
+    });
+    help->Menu()->FindItem(QStringLiteral("AboutAction"))->Click();
+    ProcessPosted();
+    EXPECT_EQ(script.Ran, 1);
+    EXPECT_TRUE(shown.isNull());
+    EXPECT_EQ(f.findChild<TAboutForm*>(), nullptr);
 }
 
 TEST_F(ActionsTest, WebsiteOpensTheSiteOnlyWhenItIsAWebAddress) {

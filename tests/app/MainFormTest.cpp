@@ -115,7 +115,7 @@ int LayOut(TMainForm& f, int width, int height) {
     f.setWindowState(Qt::WindowNoState);
     f.resize(width, height);
     ProcessPosted();
-    return f.MainSplitter->Height();
+    return f.MainSplitter->height();
 }
 
 TEST_F(MainFormTest, SplitterValuesAreDistancesOfTheBarFromTheBottom) {
@@ -123,11 +123,11 @@ TEST_F(MainFormTest, SplitterValuesAreDistancesOfTheBarFromTheBottom) {
     StoredRoot().WriteInteger(QStringLiteral("GroupSplitterPosition"), 150);
     TMainForm& f = Create();
     EXPECT_EQ(f.MainSplitter->Position(), LayOut(f, 800, 500) - 76);
-    f.MainSplitter->Widget()->resize(f.MainSplitter->Widget()->width(), 427);
+    f.MainSplitter->resize(f.MainSplitter->width(), 427);
     EXPECT_EQ(f.MainSplitter->Position(), 351);
     // A bar the user moved is saved as its new distance.
     LayOut(f, 800, 600);
-    f.MainSplitter->SetPosition(f.MainSplitter->Height() - 200);
+    f.MainSplitter->SetPosition(f.MainSplitter->height() - 200);
     const TMainSettings saved = LoadSettings(*DestroyAndReload());
     EXPECT_EQ(saved.MainSplitterPosition, 200);
     EXPECT_EQ(saved.GroupSplitterPosition, 150);
@@ -164,17 +164,6 @@ TEST_F(MainFormTest, SettingsGoIntoTheControlsAndComeBackUnchanged) {
     back.GroupSplitterPosition = stored.GroupSplitterPosition;
     back.MainSplitterPosition = stored.MainSplitterPosition;
     EXPECT_EQ(back, stored);
-}
-
-TEST_F(MainFormTest, WindowOpensMaximizedUntilAPlacementIsStored) {
-    TMainForm& f = Create();
-    EXPECT_TRUE(f.windowState().testFlag(Qt::WindowMaximized));
-    f.setWindowState(Qt::WindowNoState);
-    f.resize(640, 420);
-    DestroyAndReload();
-    TMainForm& again = Create();
-    EXPECT_FALSE(again.windowState().testFlag(Qt::WindowMaximized));
-    EXPECT_EQ(again.size(), QSize(640, 420));
 }
 
 TEST_F(MainFormTest, WheelOverTheConsoleScrollsByTheFontSize) {

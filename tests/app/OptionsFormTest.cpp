@@ -2,6 +2,7 @@
 // written back by OK, which has the main window apply them; nothing changed
 // by Cancel.
 #include "MainFormTestSupport.h"
+#include "PlatformFakes.h"
 
 #include "app/kit/Kit.h"
 #include "app/mainform/MainFormControls.h"
@@ -10,9 +11,14 @@
 #include "engine/DimensionList.h"
 #include "platform/core/Clock.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -20,6 +26,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -41,6 +48,22 @@ Page& Show(TOptionsForm& options, const char* caption) {
     auto* page = options.FindFrame<Page>();
     EXPECT_NE(page, nullptr);
     return *page;
+}
+
+// Runs `act` on the folder dialog once it is open and placed.
+void OnFolderDialog(std::function<void(QDialog&)> act) {
+    auto* timer = new QTimer;
+    timer->setInterval(0);
+    QObject::connect(timer, &QTimer::timeout, [timer, act] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (dialog != nullptr && dialog->objectName() == u"BrowseFolderDialog" &&
+            dialog->isVisible()) {
+            timer->stop();
+            timer->deleteLater();
+            act(*dialog);
+        }
+    });
+    timer->start();
 }
 
 // The dialog on settings of its own; what OK applies is recorded.
@@ -78,6 +101,8 @@ TEST_F(OptionsPagesTest, EachPageIsCreatedOnceWhenItsNodeIsSelected) {
     TOptionsForm& options = Open();
     EXPECT_EQ(options.windowTitle(), QStringLiteral("ZELVO Options"));
     EXPECT_EQ(options.CaptionLabel->text(), QStringLiteral("Connection..."));
+    EXPECT_EQ(options.CaptionLabel->parentWidget(), options.CaptionPanel);
+    EXPECT_TRUE(options.OkButton->isDefault());
     for (int row = 0; row < TOptionsForm::kPageCount; ++row) {
         EXPECT_EQ(options.Frame(row) != nullptr, row == 0) << row;
     }
@@ -231,6 +256,115 @@ TEST_F(OptionsPagesTest, BrowsingStartsInAnExistingFolderAndEndsTheChoiceWithASl
                                   "Select your ZELVO logging directory below:", QString()}));
 }
 
+// A value the spin does not take never reaches the settings; line spacing
+// stays within what the console's sums of line heights can hold.
+TEST_F(OptionsPagesTest, SpinsKeepTheirRanges) {
+    settings.LineSpacing = 250;
+    TOptionsForm& options = OpenAll();
+    auto* chat = options.FindFrame<TChatWindowFrame>();
+    EXPECT_EQ(chat->SpacingEdit->value(), 100);
+    struct Range {
+        QSpinBox* spin;
+        int minimum;
+        int maximum;
+    };
+    const Range ranges[] = {
+        {options.FindFrame<TAutoConnectFrame>()->TimesEdit, 10, 999},
+        {options.FindFrame<TAutoConnectFrame>()->DelayEdit, 1, 120},
+        {options.FindFrame<TAwayOptionsFrame>()->IdleEdit, 1, 999},
+        {chat->SpacingEdit, 0, 100},
+    };
+    for (const Range& r : ranges) {
+        r.spin->setValue(r.minimum - 1);
+        EXPECT_EQ(r.spin->value(), r.minimum) << r.spin->objectName().toStdString();
+        r.spin->setValue(r.maximum + 100000);
+        EXPECT_EQ(r.spin->value(), r.maximum) << r.spin->objectName().toStdString();
+    }
+    Press(options.OkButton);
+    EXPECT_EQ(settings.LineSpacing, 100);
+}
+
+// Any way of moving the selection with the keyboard shows the page of the
+// node it reaches; a top node leaves the page shown.
+TEST_F(OptionsPagesTest, PagesFollowTheKeyboard) {
+    TOptionsForm& options = Open();
+    QTreeWidget* tree = options.OptionsTreeView;
+    const std::pair<std::function<void()>, const char*> steps[] = {
+        {[&] { QTest::keyClick(tree, Qt::Key_End); }, "Chat Window..."},
+        {[&] { QTest::keyClick(tree, Qt::Key_Home); }, "Chat Window..."},
+        {[&] { QTest::keyClick(tree, Qt::Key_Down); }, "Connection..."},
+        {[&] { QTest::keyClicks(tree, QStringLiteral("Aud")); }, "Audio Options..."},
+        {[&] { QTest::keyClick(tree, Qt::Key_Up); }, "Away Options..."},
+    };
+    for (const auto& [keys, caption] : steps) {
+        keys();
+        EXPECT_EQ(options.CaptionLabel->text(), QLatin1String(caption))
+            << tree->currentItem()->text(0).toStdString();
+    }
+    // Pages reached so far, and no other.
+    EXPECT_EQ(options.FindFrame<TFontsFrame>(), nullptr);
+    EXPECT_NE(options.FindFrame<TSoundsFrame>(), nullptr);
+}
+
+// The folder dialog of the logging and audio pages: the page's title above
+// the folders, the chosen path below them, an edit box, centred on the work
+// area; it opens on the page's folder and its choice ends with a "/".
+TEST_F(OptionsPagesTest, FolderDialogOfEachPage) {
+    FakeScreens screens; // a work area of 800 x 570
+    QTemporaryDir folders;
+    ASSERT_TRUE(QDir(folders.path()).mkpath(QStringLiteral("a")) &&
+                QDir(folders.path()).mkpath(QStringLiteral("b")));
+    const QString a = QDir::cleanPath(folders.filePath(QStringLiteral("a")));
+    const QString b = QDir::cleanPath(folders.filePath(QStringLiteral("b")));
+    TOptionsForm& options = OpenAll();
+    struct Page {
+        QLineEdit* folder;
+        std::function<void()> browse;
+        const char* title;
+    };
+    auto* logging = options.FindFrame<TLoggingFrame>();
+    auto* sounds = options.FindFrame<TSoundsFrame>();
+    const Page pages[] = {
+        {logging->FolderEdit, [&] { logging->BrowseButtonClick(); },
+         "Select your ZELVO logging directory below:"},
+        {sounds->FolderEdit, [&] { sounds->BrowseButtonClick(); },
+         "Select your Vellinor directory below:"},
+    };
+    for (const Page& page : pages) {
+        page.folder->setText(a);
+        int opened = 0;
+        OnFolderDialog([&](QDialog& dialog) {
+            ++opened;
+            const auto shown = [&](const char* name) {
+                const auto* child = dialog.findChild<QWidget*>(QLatin1String(name));
+                return child != nullptr && child->isVisibleTo(&dialog);
+            };
+            EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("TitleLabel"))->text(),
+                      QLatin1String(page.title));
+            EXPECT_TRUE(shown("TitleLabel") && shown("StatusLabel") && shown("fileNameEdit") &&
+                        shown("newFolderButton"));
+            EXPECT_EQ(dialog.pos(),
+                      QPoint((800 - dialog.width()) / 2, (570 - dialog.height()) / 2));
+            auto* files = dialog.findChild<QFileDialog*>();
+            EXPECT_EQ(QDir::cleanPath(files->directory().absolutePath()), a);
+            files->setDirectory(b);
+            auto* box = files->findChild<QDialogButtonBox*>();
+            for (QAbstractButton* button : box->buttons()) {
+                if (box->buttonRole(button) == QDialogButtonBox::AcceptRole) {
+                    button->click();
+                }
+            }
+        });
+        page.browse();
+        EXPECT_EQ(opened, 1) << page.title;
+        EXPECT_EQ(page.folder->text(), b + u'/') << page.title;
+        // Cancel keeps the folder.
+        OnFolderDialog([](QDialog& dialog) { dialog.reject(); });
+        page.browse();
+        EXPECT_EQ(page.folder->text(), b + u'/') << page.title;
+    }
+}
+
 class OptionsFormTest : public MainFormTest {
 protected:
     void TearDown() override {
@@ -244,6 +378,47 @@ protected:
         return *options;
     }
 };
+
+// Logging switched on and moved in one OK starts the files in the new folder
+// only; switched off, it stops them there. An OK that changes nothing writes
+// nothing.
+TEST_F(OptionsFormTest, LoggingHeadersGoWhereTheFilesAre) {
+    QTemporaryDir logs;
+    const QString before = logs.filePath(QStringLiteral("before"));
+    const QString after = logs.filePath(QStringLiteral("after"));
+    StoredRoot().WriteBool(QStringLiteral("Logging"), false);
+    StoredRoot().WriteString(QStringLiteral("LoggingFolder"), before + u'/');
+    Create();
+    const auto log = [&](const char* name) {
+        QFile file(QDir(after).filePath(QLatin1String(name)));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray started("Logging started 2024-05-06 15:07:00\r\n");
+    const QByteArray stopped("Logging stopped 2024-05-06 15:07:00\r\n");
+    const auto ok = [&](const std::function<void(TLoggingFrame&)>& change) {
+        TOptionsForm& options = Open();
+        change(Show<TLoggingFrame>(options, "Logging"));
+        Press(options.OkButton);
+    };
+
+    ok([&](TLoggingFrame& page) {
+        page.LoggingCheckbox->setChecked(true);
+        page.FolderEdit->setText(after + u'/');
+        page.LogListBox->item(0)->setCheckState(Qt::Unchecked); // group messages
+    });
+    EXPECT_FALSE(QDir(before).exists());
+    EXPECT_EQ(log("private.log"), started);
+    EXPECT_FALSE(QFile::exists(QDir(after).filePath(QStringLiteral("groups.log"))));
+    EXPECT_TRUE(form->Settings.Logging);
+
+    ok([](TLoggingFrame&) {});
+    EXPECT_EQ(log("private.log"), started);
+
+    ok([](TLoggingFrame& page) { page.LoggingCheckbox->setChecked(false); });
+    EXPECT_EQ(log("private.log"), started + stopped);
+    EXPECT_EQ(log("system.log"), started + stopped);
+    EXPECT_FALSE(form->Settings.Logging);
+}
 
 TEST_F(OptionsFormTest, TheWindowAppliesWhatOkSaves) {
     plat::ManualClock clock(1000);

@@ -168,6 +168,45 @@ TEST(SplitterFixedPane, KeepsItsSizeAcrossResizesAndReturnsToIt) {
     EXPECT_EQ(upper.splitter.Position(), 200);
 }
 
+// A position set from code is the size asked for the fixed pane, even while
+// the splitter has no room for it (or the bar is already there): squeezed and
+// given room again, the pane gets that size back.
+struct AskedCase {
+    const char* name;
+    TFixedPane pane;
+    int height; // when the position is set
+    int asked;
+    int expected; // the position once the splitter is 400 high
+};
+
+void PrintTo(const AskedCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class SplitterAskedSize : public ::testing::TestWithParam<AskedCase> {};
+
+TEST_P(SplitterAskedSize, ComesBackWhenThereIsRoom) {
+    const AskedCase& c = GetParam();
+    Rig rig(orVertical, 100, c.height);
+    margins18(rig.splitter);
+    rig.splitter.SetFixedPane(c.pane);
+    rig.splitter.SetPosition(c.asked);
+    for (const int height : {60, 400}) {
+        rig.splitter.resize(100, height);
+    }
+    EXPECT_EQ(rig.splitter.Position(), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SetFromCode, SplitterAskedSize,
+    ::testing::Values(AskedCase{"LowerPaneTooHighForTheSplitter", fpLowerRight, 100, 100 - 250,
+                                400 - 250},
+                      AskedCase{"UpperPaneTooWideForTheSplitter", fpUpperLeft, 100, 250, 250},
+                      AskedCase{"PositionTheBarHasAlready", fpUpperLeft, 300, 100, 100},
+                      AskedCase{"LowerPaneThatFits", fpLowerRight, 300, 200, 300},
+                      AskedCase{"LowerPaneBeyondAnySize", fpLowerRight, 100, INT_MIN, 18},
+                      AskedCase{"UpperPaneBeyondAnySize", fpUpperLeft, 100, INT_MAX, 379}));
+
 TEST(SplitterPercentMode, FollowsThePercentageAndItsMargins) {
     Rig rig(orHorizontal, 604, 50); // 602 less half the bar
     rig.splitter.SetFixedPane(fpLowerRight);
@@ -213,6 +252,45 @@ TEST(SplitterPanes, OneVisiblePaneFillsTheClientAreaAndControlsFillTheirPane) {
     QApplication::processEvents();
     EXPECT_EQ(content.parentWidget(), rig.splitter.LowerRight());
     EXPECT_EQ(content.geometry(), QRect(0, 0, 118, 114));
+}
+
+// A widget of a preferred size.
+class Hinted : public QWidget {
+public:
+    explicit Hinted(QSize hint) : hint_(hint) {}
+    QSize sizeHint() const override { return hint_; }
+
+private:
+    QSize hint_;
+};
+
+// What a layout or a dock holding the splitter gives it: the panes'
+// preferred sizes one after the other with the bar between them, inside the
+// frames. A hidden pane and the bar then count for nothing.
+TEST(SplitterPanes, PreferredSizeHoldsBothPanesAndTheBar) {
+    struct Case {
+        TOrientation orientation;
+        TFrameStyle frame;
+        bool lowerHidden;
+        QSize expected;
+    };
+    const Case cases[] = {
+        {orVertical, fsNone, false, QSize(120, 40 + 3 + 60)},
+        {orHorizontal, fsNone, false, QSize(100 + 3 + 120, 60)},
+        {orVertical, fsFlat, false, QSize(120 + 2, 40 + 3 + 60 + 2)},
+        {orVertical, fsNone, true, QSize(100, 40)},
+    };
+    for (const Case& c : cases) {
+        TQvSplitter splitter;
+        splitter.SetOrientation(c.orientation);
+        splitter.SetSplitterWidth(3);
+        splitter.SetBorderOuter(c.frame);
+        splitter.UpperLeft()->InsertControl(new Hinted(QSize(100, 40)));
+        splitter.LowerRight()->InsertControl(new Hinted(QSize(120, 60)));
+        splitter.LowerRight()->setHidden(c.lowerHidden);
+        EXPECT_EQ(splitter.sizeHint(), c.expected)
+            << c.orientation << ' ' << c.frame << ' ' << c.lowerHidden;
+    }
 }
 
 class SplitterDrag : public ::testing::Test {

@@ -5,24 +5,24 @@
 #include "app/kit/Kit.h"
 #include "app/mainform/Actions.h"
 #include "app/mainform/CommandParser.h"
+#include "controls/QvPanel.h"
+#include "controls/StateSaver.h"
 #include "platform/core/FormatDateTime.h"
 #include "platform/core/Guarded.h"
 #include "platform/gui/BusyCursor.h"
 #include "platform/gui/ImageList.h"
 
 #include <QAction>
-#include <QCloseEvent>
 #include <QHeaderView>
 #include <QIcon>
 #include <QPixmap>
+#include <QSplitter>
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace {
-
-const QStringList kPlacementKey{QStringLiteral("MessagesForm"), QStringLiteral("Position")};
 
 // Rows sort by their caption, ignoring letter case.
 class TCharacterRow : public QTreeWidgetItem {
@@ -45,8 +45,7 @@ void KeepSelectionVisible(QWidget& widget) {
 
 // An opaque panel holding one widget.
 QWidget* Panel(QWidget* content) {
-    auto* panel = new QWidget;
-    panel->setAutoFillBackground(true);
+    auto* panel = new TQvOpaquePanel;
     auto* layout = new QVBoxLayout(panel);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(content);
@@ -61,8 +60,8 @@ QString DateTimeText(const QDateTime& value) {
 } // namespace
 
 TAwayMessagesForm::TAwayMessagesForm(TAwayList* awayList, const plat::ImageList* images,
-                                     plat::Registry* registry, QWidget* parent)
-    : QMainWindow(parent), awayList_(awayList), images_(images), registry_(registry) {
+                                     std::shared_ptr<plat::Registry> registry, QWidget* parent)
+    : QMainWindow(parent), awayList_(awayList), images_(images) {
     setWindowTitle(QStringLiteral("Logged Away Messages"));
     setWindowFlag(Qt::WindowStaysOnTopHint);
 
@@ -93,14 +92,22 @@ TAwayMessagesForm::TAwayMessagesForm(TAwayList* awayList, const plat::ImageList*
     MessagesEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     KeepSelectionVisible(*MessagesEdit);
 
-    Splitter = kit::CreateSplitter(this, QStringLiteral("Splitter"), Panel(CharacterListview),
-                                   Panel(MessagesEdit));
-    setCentralWidget(Splitter->Widget());
+    Splitter = new QSplitter(Qt::Vertical, this);
+    Splitter->setObjectName(QStringLiteral("Splitter"));
+    Splitter->setOpaqueResize(true);
+    Splitter->setChildrenCollapsible(false);
+    Splitter->addWidget(Panel(CharacterListview));
+    Splitter->addWidget(Panel(MessagesEdit));
+    setCentralWidget(Splitter);
     StatusBar = kit::CreateStatusBar(*this, QStringLiteral("StatusBar"), {150, -1});
     CreateActions();
 
-    if (registry_) {
-        kit::LoadPlacement(*this, *registry_, kPlacementKey);
+    if (registry) {
+        StateSaver = new TStateSaver(this);
+        StateSaver->setObjectName(QStringLiteral("StateSaver"));
+        StateSaver->SetPath(QStringLiteral("Software\\ZELVO\\MessagesForm"));
+        StateSaver->SetRegistry(std::move(registry));
+        StateSaver->Loaded();
     }
 }
 
@@ -245,11 +252,4 @@ void TAwayMessagesForm::RefreshActionExecute() {
 
 void TAwayMessagesForm::CloseActionExecute() {
     close();
-}
-
-void TAwayMessagesForm::closeEvent(QCloseEvent* event) {
-    if (registry_) {
-        kit::SavePlacement(*this, *registry_, kPlacementKey);
-    }
-    QMainWindow::closeEvent(event);
 }

@@ -10,16 +10,18 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 class QAction;
+class QSplitter;
 class QTextEdit;
 class QTreeWidget;
 class QTreeWidgetItem;
 class TAwayList;
+class TStateSaver;
 
 namespace kit {
 class IMenuBar;
-class ISplitter;
 class IStatusBar;
 class IToolbar;
 } // namespace kit
@@ -40,21 +42,26 @@ public:
     // Shows the characters of the log, with row icons from images (the main
     // window's menu images; none when null). The window's placement is read
     // from the registry now and written back when the window closes (nothing
-    // when registry is null). The log, images and registry must outlive the
-    // window or go with it.
-    TAwayMessagesForm(TAwayList* awayList, const plat::ImageList* images, plat::Registry* registry,
-                      QWidget* parent = nullptr);
+    // when registry is null). The log and images must outlive the window or
+    // go with it.
+    TAwayMessagesForm(TAwayList* awayList, const plat::ImageList* images,
+                      std::shared_ptr<plat::Registry> registry, QWidget* parent = nullptr);
 
     // Columns "Character", "Messages" and "Last Message", sorted by caption.
     QTreeWidget* CharacterListview = nullptr;
     QTextEdit* MessagesEdit = nullptr;
     kit::IMenuBar* MenuBar = nullptr;
-    kit::ISplitter* Splitter = nullptr;
+    // Between the list and the pane; the panes follow the bar while it is
+    // dragged and never collapse.
+    QSplitter* Splitter = nullptr;
     kit::IToolbar* FileBar = nullptr;
     kit::IStatusBar* StatusBar = nullptr;
     QAction* ClearAction = nullptr;
     QAction* RefreshAction = nullptr;
     QAction* CloseAction = nullptr;
+    // The placement under "Software\ZELVO\MessagesForm", section "Position";
+    // null without a registry.
+    TStateSaver* StateSaver = nullptr;
 
     // Rebuilds the rows from the log, keeping the selected character
     // selected (else the first row), and shows the selected character's
@@ -71,9 +78,6 @@ public:
     // After the log was emptied.
     std::function<void(TAwayMessagesForm* Sender)> OnClear;
 
-protected:
-    void closeEvent(QCloseEvent* event) override;
-
 private:
     void CreateActions();
     QTreeWidgetItem* SelectedRow() const;
@@ -81,7 +85,6 @@ private:
 
     QPointer<TAwayList> awayList_;
     QPointer<const plat::ImageList> images_;
-    plat::Registry* registry_;
     // The upper-cased name of the character shown last.
     QString shownName_;
 };

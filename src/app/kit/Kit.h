@@ -1,7 +1,7 @@
 #pragma once
 
 // What the windows need of menus, tool bars, the dockable panel, the status
-// bar, splitters and palettes, behind small interfaces. Plain Qt widgets do
+// bar and palettes, behind small interfaces. Plain Qt widgets do
 // the work for now (QtKit.cpp, QtMenus.cpp, QtPalettes.cpp); the interfaces
 // state the behaviours the windows rely on, so that other classes can take
 // over in that one place. Forms are plain widgets: each stand-in places
@@ -43,20 +43,6 @@ public:
     virtual void SetPanelText(int index, const QString& text) = 0;
     virtual bool Visible() const = 0;
     virtual void SetVisible(bool value) = 0;
-};
-
-// A vertical split of two panes with a bar 3 pixels high. The lower pane
-// keeps its height when the splitter is resized; the upper one takes the
-// difference. Positions are the top of the bar, counted from the top.
-class ISplitter {
-public:
-    static constexpr int BarSize = 3;
-
-    virtual ~ISplitter() = default;
-    virtual QWidget* Widget() = 0;
-    virtual int Height() const = 0;
-    virtual int Position() const = 0;
-    virtual void SetPosition(int value) = 0;
 };
 
 class IMenu;
@@ -296,7 +282,6 @@ public:
 // as long as the widgets do.
 IStatusBar* CreateStatusBar(QWidget& form, const QString& name,
                             std::initializer_list<int> panelWidths);
-ISplitter* CreateSplitter(QWidget* parent, const QString& name, QWidget* upper, QWidget* lower);
 IMenuBar* CreateMenuBar(QWidget& form, const QString& name);
 IToolbar* CreateToolbar(QWidget& form, const QString& name, const QString& caption);
 // Docked at the right side of the form.
@@ -310,10 +295,5 @@ IColorItem* CreateColorItem(QObject* parent, const QString& name, const QString&
 // Positions of the form's tool bars and docked panels under the key.
 void LoadToolbarPositions(QWidget& form, plat::Registry& registry, const QStringList& key);
 void SaveToolbarPositions(QWidget& form, plat::Registry& registry, const QStringList& key);
-
-// The window's placement under the key. While nothing is stored the window
-// opens maximized.
-void LoadPlacement(QWidget& window, plat::Registry& registry, const QStringList& key);
-void SavePlacement(QWidget& window, plat::Registry& registry, const QStringList& key);
 
 } // namespace kit

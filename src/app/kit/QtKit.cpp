@@ -1,5 +1,4 @@
-// The forms' status bars, tool bars, dockable panels, splitters and placement
-// on plain Qt widgets.
+// The forms' status bars, tool bars and dockable panels on plain Qt widgets.
 #include "app/kit/QtKitSupport.h"
 
 #include "platform/core/Guarded.h"
@@ -12,13 +11,11 @@
 #include <QLayout>
 #include <QMainWindow>
 #include <QResizeEvent>
-#include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -67,7 +64,6 @@ void PlaceAtBottom(QWidget& form, QWidget& widget) {
 namespace {
 
 const QString kStateValue = QStringLiteral("State");
-const QString kGeometryValue = QStringLiteral("Geometry");
 
 class TQtStatusBar final : public QStatusBar, public IStatusBar {
 public:
@@ -104,47 +100,6 @@ private:
         int width;
     };
     std::vector<Panel> panels_;
-};
-
-class TQtSplitter final : public QSplitter, public ISplitter {
-public:
-    TQtSplitter(QWidget* parent, QWidget* upper, QWidget* lower) : QSplitter(Qt::Vertical, parent) {
-        setHandleWidth(BarSize);
-        setOpaqueResize(true);
-        addWidget(upper);
-        addWidget(lower);
-        setStretchFactor(0, 1);
-        setStretchFactor(1, 0);
-        connect(this, &QSplitter::splitterMoved, this, [this] { lower_ = sizes().value(1); });
-    }
-
-    QWidget* Widget() override { return this; }
-    int Height() const override { return height(); }
-    int Position() const override { return sizes().value(0); }
-    void SetPosition(int value) override {
-        lower_ = std::max(0, height() - value - BarSize);
-        ApplyLower();
-    }
-
-protected:
-    // QSplitter shares a change of height by its stretch factors but lets
-    // minimum sizes and rounding move the bar; the lower pane's height is
-    // put back explicitly.
-    void resizeEvent(QResizeEvent* event) override {
-        QSplitter::resizeEvent(event);
-        if (lower_ >= 0) {
-            ApplyLower();
-        }
-    }
-
-private:
-    void ApplyLower() {
-        const int room = std::max(0, height() - BarSize);
-        const int lower = std::min(lower_, room);
-        setSizes({room - lower, lower});
-    }
-
-    int lower_ = -1; // the height the lower pane keeps; -1 until a position is set
 };
 
 class TQtToolbar final : public QToolBar, public IToolbar {
@@ -251,12 +206,6 @@ IStatusBar* CreateStatusBar(QWidget& form, const QString& name,
     return bar;
 }
 
-ISplitter* CreateSplitter(QWidget* parent, const QString& name, QWidget* upper, QWidget* lower) {
-    auto* splitter = new TQtSplitter(parent, upper, lower);
-    splitter->setObjectName(name);
-    return splitter;
-}
-
 IToolbar* CreateToolbar(QWidget& form, const QString& name, const QString& caption) {
     auto* bar = new TQtToolbar(&form, caption);
     bar->setObjectName(name);
@@ -300,20 +249,6 @@ void SaveToolbarPositions(QWidget& form, plat::Registry& registry, const QString
     }
     if (auto k = registry.OpenKey(key, true)) {
         k->WriteBinary(kStateValue, window->saveState());
-    }
-}
-
-void LoadPlacement(QWidget& window, plat::Registry& registry, const QStringList& key) {
-    const auto k = registry.OpenKey(key, false);
-    const auto geometry = k ? k->ReadBinary(kGeometryValue) : std::nullopt;
-    if (!geometry || !window.restoreGeometry(*geometry)) {
-        window.setWindowState(window.windowState() | Qt::WindowMaximized);
-    }
-}
-
-void SavePlacement(QWidget& window, plat::Registry& registry, const QStringList& key) {
-    if (auto k = registry.OpenKey(key, true)) {
-        k->WriteBinary(kGeometryValue, window.saveGeometry());
     }
 }
 

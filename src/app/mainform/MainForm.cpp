@@ -11,6 +11,7 @@
 #include "app/mainform/MainFormTestSeam.h"
 #include "app/whois/VLWhoisThread.h"
 #include "console/QvConsole.h"
+#include "controls/StateSaver.h"
 #include "platform/core/Cp1252.h"
 #include "platform/core/Format.h"
 #include "platform/core/Guarded.h"
@@ -41,6 +42,34 @@ constexpr int kDesignWidth = 760;
 constexpr int kDesignHeight = 540;
 constexpr int kEmoticonSize = 18;
 
+// A panel with a sunken frame of one line round what it holds.
+TQvPanel* NewFramedPanel(const QString& name, QWidget* content = nullptr) {
+    auto* panel = new TQvPanel;
+    panel->setObjectName(name);
+    panel->SetBorderOuter(fsStatus);
+    if (content != nullptr) {
+        auto* layout = new QVBoxLayout(panel);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(content);
+    }
+    return panel;
+}
+
+// The window's splitters: vertical, the lower pane keeping its height when
+// the splitter is resized, the panes following the bar while it is dragged,
+// a bar 3 pixels high.
+TQvSplitter* NewSplitter(QWidget* parent, const QString& name, QWidget* upper, QWidget* lower) {
+    auto* splitter = new TQvSplitter(parent);
+    splitter->setObjectName(name);
+    splitter->SetOrientation(orVertical);
+    splitter->SetFixedPane(fpLowerRight);
+    splitter->SetRealTimeDrag(true);
+    splitter->SetSplitterWidth(3);
+    splitter->UpperLeft()->InsertControl(upper);
+    splitter->LowerRight()->InsertControl(lower);
+    return splitter;
+}
+
 template <typename F>
 void Connect(QAction* action, QObject* context, F handler) {
     QObject::connect(action, &QAction::triggered, context,
@@ -53,7 +82,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     instance_ = this;
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(kCaptionNotConnected);
-    registry_ = std::make_unique<plat::Registry>();
+    registry_ = std::make_shared<plat::Registry>();
     formatter_.ReceivedAttachments = &ReceivedAttachments;
     CreateComponents();
     CreateActions();
@@ -62,7 +91,11 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     CreateActionItems();
     BindEngineEvents();
     resize(kDesignWidth, kDesignHeight);
-    RestorePlacement();
+    StateSaver = new TStateSaver(this);
+    StateSaver->setObjectName(QStringLiteral("StateSaver"));
+    StateSaver->SetPath(QStringLiteral("Software\\ZELVO\\MainForm"));
+    StateSaver->SetRegistry(registry_);
+    StateSaver->Loaded();
     // Lay the window out now, so that the splitters have their heights when
     // the settings place their bars.
     layout()->activate();
@@ -103,15 +136,13 @@ void TMainForm::CreateComponents() {
 
     // The input panel: the target label left of the input line, the
     // attached reference above it.
-    InputPanel = new QWidget;
-    InputPanel->setObjectName(QStringLiteral("InputPanel"));
-    InputPanel->setAutoFillBackground(true);
+    InputPanel = NewFramedPanel(QStringLiteral("InputPanel"));
     auto* inputRow = new QHBoxLayout(InputPanel);
     inputRow->setContentsMargins(0, 0, 0, 0);
     inputRow->setSpacing(0);
-    TargetPanel = new QWidget(InputPanel);
+    TargetPanel = new TQvOpaquePanel(InputPanel);
     TargetPanel->setObjectName(QStringLiteral("TargetPanel"));
-    TargetPanel->setAutoFillBackground(true);
+    TargetPanel->SetDoubleBuffered(true);
     TargetPanel->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     auto* targetRow = new QHBoxLayout(TargetPanel);
     targetRow->setContentsMargins(2, 0, 2, 0);
@@ -133,9 +164,11 @@ void TMainForm::CreateComponents() {
     inputColumn->addWidget(InputEdit);
     inputRow->addLayout(inputColumn, 1);
 
-    MainSplitter =
-        kit::CreateSplitter(this, QStringLiteral("MainSplitter"), OutputMemo, InputPanel);
-    setCentralWidget(MainSplitter->Widget());
+    QvPanel1 = NewFramedPanel(QStringLiteral("QvPanel1"), OutputMemo);
+    MainSplitter = NewSplitter(this, QStringLiteral("MainSplitter"), QvPanel1, InputPanel);
+    MainSplitter->SetMarginMin(18);
+    MainSplitter->SetMarginMax(18);
+    setCentralWidget(MainSplitter);
 
     target_ = std::make_unique<TChatTarget>(*TargetPanel, *TargetLabel);
 
@@ -144,11 +177,12 @@ void TMainForm::CreateComponents() {
     GroupsTreeView = new TTreeView;
     GroupsTreeView->setObjectName(QStringLiteral("GroupsTreeView"));
     trees_ = std::make_unique<TFriendsGroupsTrees>(*FriendsTreeView, *GroupsTreeView);
-    GroupSplitter = kit::CreateSplitter(nullptr, QStringLiteral("GroupSplitter"), FriendsTreeView,
-                                        GroupsTreeView);
+    QvPanel2 = NewFramedPanel(QStringLiteral("QvPanel2"), FriendsTreeView);
+    QvPanel3 = NewFramedPanel(QStringLiteral("QvPanel3"), GroupsTreeView);
+    GroupSplitter = NewSplitter(nullptr, QStringLiteral("GroupSplitter"), QvPanel2, QvPanel3);
     GroupDockablePanel =
         kit::CreateDockablePanel(*this, QStringLiteral("GroupDockablePanel"),
-                                 QStringLiteral("VL Friends and Groups"), GroupSplitter->Widget());
+                                 QStringLiteral("VL Friends and Groups"), GroupSplitter);
     GroupDockablePanel->OnDockChanging = [this](kit::IDockablePanel* sender, bool floating) {
         GroupDockablePanelDockChanging(sender, floating);
     };

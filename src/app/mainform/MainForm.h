@@ -13,6 +13,8 @@
 #include "app/mainform/FriendsGroupsTrees.h"
 #include "app/mainform/Reconnector.h"
 #include "app/options/Settings.h"
+#include "controls/QvPanel.h"
+#include "controls/QvSplitter.h"
 #include "engine/BlobList.h"
 #include "engine/BufferList.h"
 #include "engine/VLChat.h"
@@ -39,10 +41,10 @@ class QTimer;
 class TAwayList;
 class TEditActions;
 class QTreeWidgetItem;
-class TQvCustomConsole;
 class TQvConsole;
 class TQvCustomConsole;
 class TRichEdit;
+class TStateSaver;
 class TTextBlob;
 class TTreeView;
 
@@ -54,7 +56,6 @@ class IDockablePanel;
 class IMenuBar;
 class IPopupMenu;
 class IStatusBar;
-class ISplitter;
 class ISubmenuItem;
 class IToolPalette;
 class IToolbar;
@@ -77,15 +78,23 @@ public:
     TVLChat* VLChat = nullptr;
     plat::ImageList* EmoticonList = nullptr;
     TQvConsole* OutputMemo = nullptr;
-    QWidget* InputPanel = nullptr;
-    QWidget* TargetPanel = nullptr;
+    // The console's frame above MainSplitter's bar; the input line with the
+    // target label and the attached reference below it.
+    TQvPanel* QvPanel1 = nullptr;
+    TQvPanel* InputPanel = nullptr;
+    TQvOpaquePanel* TargetPanel = nullptr;
     QLabel* TargetLabel = nullptr;
     QListWidget* RefListView = nullptr;
     TRichEdit* InputEdit = nullptr;
+    // The trees' frames above and below GroupSplitter's bar.
+    TQvPanel* QvPanel2 = nullptr;
+    TQvPanel* QvPanel3 = nullptr;
     TTreeView* FriendsTreeView = nullptr;
     TTreeView* GroupsTreeView = nullptr;
-    kit::ISplitter* MainSplitter = nullptr;
-    kit::ISplitter* GroupSplitter = nullptr;
+    // Both vertical, the lower pane keeping its height when the window is
+    // resized. The settings store each bar as its distance from the bottom.
+    TQvSplitter* MainSplitter = nullptr;
+    TQvSplitter* GroupSplitter = nullptr;
     kit::IStatusBar* StatusBar = nullptr;
     kit::IMenuBar* MenuBar = nullptr;
     kit::IToolbar* StandardBar = nullptr;
@@ -93,6 +102,10 @@ public:
     kit::IDockablePanel* GroupDockablePanel = nullptr;
     QTimer* AwayTimer = nullptr;
     QTimer* ReconnectTimer = nullptr;
+    // The window's placement under "Software\ZELVO\MainForm", section
+    // "Position": restored when the window is created, stored when it closes;
+    // maximized while nothing is stored.
+    TStateSaver* StateSaver = nullptr;
     QObject* ActionList1 = nullptr;
     QAction* ConnectAction = nullptr;
     QAction* DisconnectAction = nullptr;
@@ -119,8 +132,7 @@ public:
     // --- actions, menus, tool bars, palettes and view toggles --------------------
     // (MainFormActions.cpp, MainFormPalettes.cpp)
     plat::ImageList* MenuImages = nullptr;
-    // Opens the options dialog ("OptionsForm"). About opens a form that is
-    // not built yet: it does nothing.
+    // Opens the options dialog ("OptionsForm").
     QAction* OptionsAction = nullptr;
     // Invisible; does nothing.
     QAction* HelpAction = nullptr;
@@ -168,6 +180,8 @@ public:
     void UpdateViewActions();
     void WebsiteActionExecute();
     void OptionsActionExecute();
+    // The about box, modal, freed when it closes.
+    void AboutActionExecute();
     // The console's link fonts follow its font: blue, the hover font with
     // the underline flipped.
     void ApplyLinkFonts();
@@ -455,7 +469,6 @@ private:
     void UnbindEngineEvents();
     void FormCreate();
     void FormDestroy();
-    void RestorePlacement();
     // The modal character choice after the character list arrived.
     void ChooseCharacter();
     void PostActivate();
@@ -493,7 +506,9 @@ private:
     static TMainForm* instance_;
     static int updateLockCount_;
 
-    std::unique_ptr<plat::Registry> registry_;
+    // Shared with the window-state savers, which may store a placement while
+    // a window is torn down.
+    std::shared_ptr<plat::Registry> registry_;
     std::unique_ptr<TReconnector> reconnector_;
     std::unique_ptr<TFriendsGroupsTrees> trees_;
     std::unique_ptr<TChatTarget> target_;

@@ -3,6 +3,7 @@
 // toggles of the bars, the panel and the status bar, and the reference editor.
 #include "app/mainform/MainForm.h"
 
+#include "app/dialogs/AboutForm.h"
 #include "app/format/ColorCodes.h"
 #include "app/kit/Kit.h"
 #include "app/mainform/Actions.h"
@@ -202,7 +203,8 @@ void TMainForm::CreateActionItems() {
          {ViewStatusBarAction, ViewGroupsAction, ViewStandardAction, ViewEditAction}) {
         view->setCheckable(true);
     }
-    AboutAction = make("AboutAction", QStringLiteral("About Quorvel"), none, -1, [] {});
+    AboutAction = make("AboutAction", QStringLiteral("About Quorvel"), none, -1,
+                       [this] { AboutActionExecute(); });
     WebsiteAction = make("WebsiteAction", QStringLiteral("Vellinor Website"), none, 18,
                          [this] { WebsiteActionExecute(); });
 
@@ -340,6 +342,10 @@ void TMainForm::UpdateViewActions() {
 
 void TMainForm::WebsiteActionExecute() {
     plat::ShellOpenUrl(TVLWhoisThread::DefaultSite());
+}
+
+void TMainForm::AboutActionExecute() {
+    TAboutForm::Execute(this);
 }
 
 void TMainForm::OptionsActionExecute() {

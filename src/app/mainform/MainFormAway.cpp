@@ -77,8 +77,7 @@ void TMainForm::AwayMessagesActionUpdate() {
 void TMainForm::ShowAwayMessages() {
     auto* form = FindOrCreateForm<TAwayMessagesForm>(
         QStringLiteral("AwayMessagesForm"), [this](QWidget* parent) {
-            auto* created =
-                new TAwayMessagesForm(&Away.List(), MenuImages, registry_.get(), parent);
+            auto* created = new TAwayMessagesForm(&Away.List(), MenuImages, registry_, parent);
             created->OnClear = [this](TAwayMessagesForm*) { AwayMessagesActionUpdate(); };
             return created;
         });

@@ -18,10 +18,12 @@
 namespace {
 
 const QStringList kToolbarsKey{QStringLiteral("MainForm"), QStringLiteral("Toolbars")};
-const QStringList kPlacementKey{QStringLiteral("MainForm"), QStringLiteral("Position")};
 
-// A panel's colour is its background.
-void SetPanelColor(QWidget& panel, plat::TColor color) {
+// A panel paints its colour; what it holds takes that colour as its window
+// background too.
+template <typename Panel>
+void SetPanelColor(Panel& panel, plat::TColor color) {
+    panel.SetColor(color);
     QPalette palette = panel.palette();
     const QColor c = plat::ToQColor(color);
     for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
@@ -30,11 +32,16 @@ void SetPanelColor(QWidget& panel, plat::TColor color) {
     panel.setPalette(palette);
 }
 
-} // namespace
-
-void TMainForm::RestorePlacement() {
-    kit::LoadPlacement(*this, *registry_, kPlacementKey);
+// The bar at that distance from the splitter's bottom.
+void PlaceBar(TQvSplitter& splitter, int distance) {
+    splitter.SetPosition(splitter.height() - distance);
 }
+
+int BarDistance(const TQvSplitter& splitter) {
+    return splitter.height() - splitter.Position();
+}
+
+} // namespace
 
 void TMainForm::LoadSettings() {
     LoadLogins(*registry_, Logins);
@@ -44,8 +51,8 @@ void TMainForm::LoadSettings() {
     settingsLoaded_ = true;
     // The bars and splitters, then everything else; logging starts from off.
     GroupDockablePanel->SetVisible(Settings.GroupPanelVisible);
-    GroupSplitter->SetPosition(GroupSplitter->Height() - Settings.GroupSplitterPosition);
-    MainSplitter->SetPosition(MainSplitter->Height() - Settings.MainSplitterPosition);
+    PlaceBar(*GroupSplitter, Settings.GroupSplitterPosition);
+    PlaceBar(*MainSplitter, Settings.MainSplitterPosition);
     StatusBar->SetVisible(Settings.StatusBarVisible);
     TSettingsChange start;
     start.RestartAutoAway = true;
@@ -116,14 +123,13 @@ void TMainForm::SaveSettings() {
     }
     // What the user changes on the controls themselves.
     Settings.GroupPanelVisible = GroupDockablePanel->Visible();
-    Settings.GroupSplitterPosition = GroupSplitter->Height() - GroupSplitter->Position();
-    Settings.MainSplitterPosition = MainSplitter->Height() - MainSplitter->Position();
+    Settings.GroupSplitterPosition = BarDistance(*GroupSplitter);
+    Settings.MainSplitterPosition = BarDistance(*MainSplitter);
     Settings.StatusBarVisible = StatusBar->Visible();
     SaveLogins(*registry_, Logins);
     SaveDimensions(*registry_, VLChat->DimensionList());
     kit::SaveToolbarPositions(*this, *registry_, kToolbarsKey);
     ::SaveSettings(*registry_, Settings);
-    kit::SavePlacement(*this, *registry_, kPlacementKey);
     // The window is going away: a failure can only be reported on stderr.
     if (!registry_->Save()) {
         QTextStream(stderr) << "Quorvel: the settings were not saved: " << registry_->ErrorText()

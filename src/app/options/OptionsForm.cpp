@@ -3,13 +3,13 @@
 #include "app/options/OptionsForm.h"
 
 #include "app/mainform/CommandParser.h"
+#include "controls/QvBrowseFolder.h"
 #include "platform/core/Guarded.h"
 
 #include <QCloseEvent>
 #include <QColorDialog>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileDialog>
 #include <QFontDialog>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -25,14 +25,21 @@ namespace {
 
 TChoosers OrdinaryChoosers() {
     TChoosers choosers;
+    // The folder dialog with its title above the tree, the chosen path on its
+    // status line and an edit box for typing one, centred on the screen.
     choosers.Folder = [](QWidget* parent, const QString& title,
                          const QString& start) -> std::optional<QString> {
-        const QString folder =
-            QFileDialog::getExistingDirectory(parent, title, start, QFileDialog::ShowDirsOnly);
-        if (folder.isEmpty()) {
+        TQvBrowseFolder browse(parent);
+        browse.SetTitle(title);
+        browse.SetOptions(OptionBit(odStatusAvailable) | OptionBit(odEditBox) |
+                          OptionBit(odNewDialogStyle));
+        browse.SetPosition(fpScreenCenter);
+        browse.SetRootDirectory(fdDesktop);
+        browse.SetDirectory(start);
+        if (!browse.Execute()) {
             return std::nullopt;
         }
-        return folder;
+        return browse.Directory();
     };
     choosers.Font = [](QWidget* parent, const QFont& initial) -> std::optional<QFont> {
         bool ok = false;
@@ -121,16 +128,22 @@ TOptionsForm::TOptionsForm(TOptionsContext context, QWidget* parent)
         new QTreeWidgetItem(parentNode, QStringList{QString::fromLatin1(row.caption)});
     }
 
-    CaptionLabel = new QLabel(this);
+    CaptionPanel = new QWidget(this);
+    CaptionLabel = new QLabel(CaptionPanel);
     CaptionLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    auto* captionRow = new QHBoxLayout(CaptionPanel);
+    captionRow->setContentsMargins(0, 0, 0, 0);
+    captionRow->addWidget(CaptionLabel);
     HolderPanel = new QWidget(this);
     auto* holderLayout = new QVBoxLayout(HolderPanel);
     holderLayout->setContentsMargins(0, 0, 0, 0);
+    // Enter anywhere in the dialog is OK, Esc is Cancel (keyPressEvent).
     OkButton = new QPushButton(QStringLiteral("Ok"), this);
+    OkButton->setDefault(true);
     CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
 
     auto* right = new QVBoxLayout;
-    right->addWidget(CaptionLabel);
+    right->addWidget(CaptionPanel);
     right->addWidget(HolderPanel, 1);
     auto* top = new QHBoxLayout;
     top->addWidget(OptionsTreeView);

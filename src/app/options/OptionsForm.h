@@ -179,6 +179,7 @@ public:
     const plat::ColoredFont& SampleFont(TRow row) const { return samples_[row].font; }
     plat::TColor SampleColor(TRow row) const { return samples_[row].color; }
 
+    // FriendFontEdit, GroupFontEdit, ChatFontEdit and InputFontEdit, by row.
     std::array<QLineEdit*, 4> SampleEdits{};
     std::array<QPushButton*, 4> FontButtons{};
     std::array<QPushButton*, 4> ColorButtons{};
@@ -260,6 +261,7 @@ public:
     QTreeWidgetItem* FindNode(const QString& text) const;
 
     QTreeWidget* OptionsTreeView;
+    QWidget* CaptionPanel;
     QLabel* CaptionLabel;
     QWidget* HolderPanel;
     QPushButton* OkButton;

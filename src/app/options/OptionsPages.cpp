@@ -7,6 +7,7 @@
 #include "app/options/OptionsForm.h"
 #include "engine/DimensionList.h"
 #include "platform/core/Guarded.h"
+#include "platform/gui/BusyCursor.h"
 #include "platform/gui/Drawing.h"
 
 #include <QCheckBox>
@@ -60,6 +61,7 @@ TOptionBaseFrame::TOptionBaseFrame(TOptionsContext& context, QWidget* owner)
     QFont font(QStringLiteral("Tahoma"));
     font.setPointSize(8);
     setFont(font);
+    dlg::SetTextColor(*this, plat::clWindowText);
     new QVBoxLayout(this);
 }
 
@@ -140,7 +142,9 @@ void TAutoConnectFrame::UpdateEnabled() {
     SetEnabled(reconnectControls_, ReconnectCheckBox->isChecked());
 }
 
+// As the login dialog fills its list.
 void TAutoConnectFrame::LoadDimensions() {
+    const plat::BusyScope busy;
     const QString chosen = DimensionCombobox->currentText();
     DimensionCombobox->clear();
     const TDimensionList& dimensions = Context.Dimensions;
@@ -401,8 +405,11 @@ TFontsFrame::TFontsFrame(TOptionsContext& context, QWidget* owner)
     AddHeading(QStringLiteral("Window Fonts & Colors"));
     auto* grid = new QGridLayout;
     const char* const captions[] = {"Friend List:", "Group List:", "Chat Window:", "Input Window:"};
+    const char* const samples[] = {"FriendFontEdit", "GroupFontEdit", "ChatFontEdit",
+                                   "InputFontEdit"};
     for (int row = 0; row < 4; ++row) {
         SampleEdits[row] = new QLineEdit(QStringLiteral("8 pt. Tahoma"), this);
+        SampleEdits[row]->setObjectName(QString::fromLatin1(samples[row]));
         SampleEdits[row]->setReadOnly(true);
         FontButtons[row] = new QPushButton(QStringLiteral("Font..."), this);
         ColorButtons[row] = new QPushButton(QStringLiteral("Color..."), this);

@@ -1,0 +1,281 @@
+// How the main window and the away viewer lie on the screen: the splitters
+// between console and input line and between the trees, the framed panels,
+// and the placement of both windows kept from one run to the next.
+#include "MainFormTestSupport.h"
+#include "PlatformFakes.h"
+
+#include "app/away/AwayMessagesForm.h"
+#include "app/mainform/MainFormControls.h"
+#include "console/QvConsole.h"
+#include "controls/StateSaver.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QPointer>
+
+#include <functional>
+#include <vector>
+
+namespace mainformtest {
+namespace {
+
+using plat::TRect;
+
+// Shows the window unmaximized at a size.
+void LayOut(TMainForm& f, int width, int height) {
+    f.show();
+    f.setWindowState(Qt::WindowNoState);
+    f.resize(width, height);
+    ProcessPosted();
+}
+
+// The distance of the bar from the splitter's bottom, as the settings keep it.
+int Distance(const TQvSplitter& splitter) {
+    return splitter.height() - splitter.Position();
+}
+
+struct BarCase {
+    const char* name;
+    const char* value;
+    TQvSplitter* TMainForm::*splitter;
+    int stored;
+    // Window heights in turn (800 wide), each with the distance it shows;
+    // 0 for less than stored, below 0 for an upper pane of that many pixels.
+    std::vector<std::pair<int, int>> heights;
+};
+
+void PrintTo(const BarCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class SplitterBarTest : public MainFormTest, public ::testing::WithParamInterface<BarCase> {};
+
+// The lower pane keeps its height when the window is resized, gives way only
+// while the window has no room for it and has it back afterwards.
+TEST_P(SplitterBarTest, KeepsItsDistanceFromTheBottom) {
+    const BarCase& c = GetParam();
+    StoredRoot().WriteInteger(QString::fromLatin1(c.value), c.stored);
+    TMainForm& f = Create();
+    const TQvSplitter& splitter = *(f.*c.splitter);
+    for (const auto& [height, distance] : c.heights) {
+        LayOut(f, 800, height);
+        if (distance > 0) {
+            EXPECT_EQ(Distance(splitter), distance) << height;
+            EXPECT_EQ(splitter.LowerRight()->height(), distance - 3) << height;
+        } else if (distance < 0) {
+            EXPECT_EQ(splitter.UpperLeft()->height(), -distance) << height;
+        } else {
+            EXPECT_LT(Distance(splitter), c.stored) << height;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Window, SplitterBarTest,
+    ::testing::Values(BarCase{"InputLine",
+                              "MainSplitterPosition",
+                              &TMainForm::MainSplitter,
+                              76,
+                              {{500, 76}, {700, 76}, {600, 76}}},
+                      BarCase{"GroupsTree",
+                              "GroupSplitterPosition",
+                              &TMainForm::GroupSplitter,
+                              188,
+                              {{500, 188}, {700, 188}, {600, 188}}},
+                      // More than the window holds while it is created at its design size.
+                      BarCase{"TallerThanTheNewWindow",
+                              "MainSplitterPosition",
+                              &TMainForm::MainSplitter,
+                              480,
+                              {{780, 480}}},
+                      BarCase{"SqueezedAndGivenRoomAgain",
+                              "GroupSplitterPosition",
+                              &TMainForm::GroupSplitter,
+                              400,
+                              {{700, 400}, {300, 0}, {700, 400}}},
+                      // The console and the input line keep 18 pixels each.
+                      BarCase{"InputLineAtItsMargin",
+                              "MainSplitterPosition",
+                              &TMainForm::MainSplitter,
+                              5,
+                              {{600, 18 + 3}}},
+                      BarCase{"ConsoleAtItsMargin",
+                              "MainSplitterPosition",
+                              &TMainForm::MainSplitter,
+                              2000,
+                              {{600, -18}}}));
+
+TEST_F(MainFormTest, PanelsFrameTheConsoleTheInputLineAndTheTrees) {
+    StoredRoot().WriteInteger(QStringLiteral("InputEdit_Color"), 0xC0FFFF);
+    TMainForm& f = Create();
+    LayOut(f, 800, 600);
+    f.EnableChatControls();
+    f.SetTargetLabel(QStringLiteral("Bob:"));
+    ProcessPosted();
+    struct Holds {
+        QWidget* content;
+        TQvPanel* panel;
+        TQvSplitterPane* pane;
+    };
+    for (const Holds& h : {Holds{f.OutputMemo, f.QvPanel1, f.MainSplitter->UpperLeft()},
+                           Holds{f.InputEdit, f.InputPanel, f.MainSplitter->LowerRight()},
+                           Holds{f.FriendsTreeView, f.QvPanel2, f.GroupSplitter->UpperLeft()},
+                           Holds{f.GroupsTreeView, f.QvPanel3, f.GroupSplitter->LowerRight()}}) {
+        const std::string name = h.panel->objectName().toStdString();
+        EXPECT_EQ(h.content->parentWidget(), h.panel) << name;
+        EXPECT_EQ(h.panel->parentWidget(), h.pane) << name;
+        // A sunken line round it: shadow left and top, highlight right and bottom.
+        const QImage image = h.panel->grab().toImage();
+        EXPECT_EQ(image.pixelColor(0, image.height() / 2), QColor(0x80, 0x80, 0x80)) << name;
+        EXPECT_EQ(image.pixelColor(image.width() / 2, 0), QColor(0x80, 0x80, 0x80)) << name;
+        EXPECT_EQ(image.pixelColor(image.width() - 1, image.height() / 2), QColor(Qt::white))
+            << name;
+        if (h.panel != f.InputPanel) { // the target label is left of the input line
+            EXPECT_EQ(h.content->geometry(), h.panel->rect().adjusted(1, 1, -1, -1)) << name;
+        }
+    }
+    // The target panel paints the input line's colour itself.
+    EXPECT_EQ(f.TargetPanel->parentWidget(), f.InputPanel);
+    EXPECT_EQ(f.TargetPanel->grab().toImage().pixelColor(0, 2), plat::ToQColor(0xC0FFFF));
+    EXPECT_EQ(f.InputPanel->Color(), 0xC0FFFF);
+}
+
+// --- placement ---------------------------------------------------------------------
+
+// A work area of 1920 x 1040; the window's design size is 760 x 540.
+class PlacementTest : public MainFormTest {
+protected:
+    plat::Registry::Key Position(const char* form = "MainForm") {
+        return *Stored().OpenKey({QString::fromLatin1(form), QStringLiteral("Position")}, true);
+    }
+    static QRect Bounds(const QWidget& w) { return QRect(w.pos(), w.size()); }
+    static bool Maximized(const QWidget& w) {
+        return w.windowState().testFlag(Qt::WindowMaximized);
+    }
+
+    FakeScreens screens{{{TRect(0, 0, 1920, 1080), TRect(0, 0, 1920, 1040)}}};
+};
+
+TEST_F(PlacementTest, WindowOpensWhereItWasStored) {
+    struct Case {
+        const char* name;
+        std::function<void(plat::Registry::Key&)> store;
+        bool maximized;
+        QSize size;
+        int left; // -1: not checked
+        int top;
+    };
+    const auto bounds = [](int top, int left, int height, int width, bool maximized) {
+        return [=](plat::Registry::Key& k) {
+            k.WriteInteger(QStringLiteral("Top"), top);
+            k.WriteInteger(QStringLiteral("Left"), left);
+            k.WriteInteger(QStringLiteral("Height"), height);
+            k.WriteInteger(QStringLiteral("Width"), width);
+            k.WriteBool(QStringLiteral("Maximized"), maximized);
+        };
+    };
+    const Case cases[] = {
+        {"NothingStored", [](plat::Registry::Key&) {}, true, QSize(760, 540), -1, -1},
+        // What earlier versions stored is not a placement.
+        {"OnlyAnOldGeometry",
+         [](plat::Registry::Key& k) { k.WriteBinary(QStringLiteral("Geometry"), "\x01\xd9\xd0"); },
+         true, QSize(760, 540), -1, -1},
+        {"Bounds", bounds(40, 30, 400, 500, false), false, QSize(500, 400), 30, 40},
+        {"BelowTheWorkArea", bounds(5000, 10, 400, 500, false), false, QSize(500, 1040), 10, 0},
+        {"LargerThanTheWorkArea", bounds(0, 0, 2000, 3000, false), false, QSize(1920, 1040), 0, 0},
+        // Restoring a maximized window brings back its bounds.
+        {"MaximizedWithBounds", bounds(40, 30, 400, 500, true), true, QSize(500, 400), 30, 40},
+        // A Top that is not stored counts as the work area's top, with the
+        // work area's height.
+        {"TopThatIsNoNumber",
+         [&](plat::Registry::Key& k) {
+             bounds(40, 30, 400, 500, false)(k);
+             k.WriteString(QStringLiteral("Top"), QStringLiteral("abc"));
+         },
+         false, QSize(500, 1040), 30, 0},
+    };
+    for (const Case& c : cases) {
+        Stored().DeleteKey({QStringLiteral("MainForm")});
+        plat::Registry::Key key = Position();
+        c.store(key);
+        const TMainForm& f = Create();
+        EXPECT_EQ(Maximized(f), c.maximized) << c.name;
+        EXPECT_EQ(f.size(), c.size) << c.name;
+        if (c.left >= 0) {
+            EXPECT_EQ(f.x(), c.left) << c.name;
+        }
+        if (c.top >= 0) {
+            EXPECT_EQ(f.y(), c.top) << c.name;
+        }
+        form.reset(); // never shown: nothing stored
+    }
+}
+
+TEST_F(PlacementTest, ClosingStoresThePlacement) {
+    TMainForm& f = Create();
+    f.show();
+    f.setWindowState(Qt::WindowNoState);
+    f.move(30, 40);
+    f.resize(640, 420);
+    ProcessPosted();
+    const QRect shown = Bounds(f);
+    std::unique_ptr<plat::Registry> store = DestroyAndReload();
+    auto key = store->OpenKey({QStringLiteral("MainForm"), QStringLiteral("Position")}, false);
+    ASSERT_TRUE(key);
+    EXPECT_EQ(QRect(*key->ReadInteger("Left"), *key->ReadInteger("Top"), *key->ReadInteger("Width"),
+                    *key->ReadInteger("Height")),
+              shown);
+    EXPECT_EQ(key->ReadBool("Maximized"), false);
+
+    // Closed maximized: only that is stored, the bounds stay for restoring.
+    TMainForm& again = Create();
+    EXPECT_EQ(Bounds(again), shown);
+    again.show();
+    again.setWindowState(Qt::WindowMaximized);
+    ProcessPosted();
+    again.close();
+    store = DestroyAndReload();
+    key = store->OpenKey({QStringLiteral("MainForm"), QStringLiteral("Position")}, false);
+    EXPECT_EQ(key->ReadBool("Maximized"), true);
+    EXPECT_EQ(key->ReadInteger("Width"), shown.width());
+    EXPECT_EQ(key->ReadInteger("Top"), shown.top());
+}
+
+TEST_F(PlacementTest, AwayViewerKeepsItsOwnPlacement) {
+    const auto viewer = [&] {
+        return form->findChild<TAwayMessagesForm*>("AwayMessagesForm", Qt::FindDirectChildrenOnly);
+    };
+    const auto open = [&] {
+        form->AddAwayMessage("Bob", "hi");
+        form->AwayMessagesAction->trigger();
+        return QPointer<TAwayMessagesForm>(viewer());
+    };
+    Create();
+    QPointer<TAwayMessagesForm> first = open();
+    ASSERT_TRUE(first);
+    EXPECT_TRUE(Maximized(*first)); // nothing stored yet
+    first->setWindowState(Qt::WindowNoState);
+    first->move(100, 120);
+    first->resize(420, 300);
+    ProcessPosted();
+    const QRect shown = Bounds(*first);
+    first->CloseAction->trigger();
+    ProcessPosted();
+    EXPECT_TRUE(first.isNull());
+
+    // Opened again in this run, and in the next one.
+    QPointer<TAwayMessagesForm> second = open();
+    EXPECT_FALSE(Maximized(*second));
+    EXPECT_EQ(Bounds(*second), shown);
+    const std::unique_ptr<plat::Registry> store = DestroyAndReload();
+    const auto key =
+        store->OpenKey({QStringLiteral("MessagesForm"), QStringLiteral("Position")}, false);
+    ASSERT_TRUE(key);
+    EXPECT_EQ(key->ReadInteger("Width"), 420);
+    EXPECT_EQ(key->ReadBool("Maximized"), false);
+    // The main window's placement is its own.
+    EXPECT_FALSE(store->KeyExists({"MainForm", "Position"}));
+}
+
+} // namespace
+} // namespace mainformtest
