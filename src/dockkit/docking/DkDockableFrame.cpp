@@ -2,7 +2,7 @@
 // border, close button) with its mouse handling, and its painting.
 #include "dockkit/docking/DkDockableWindow.h"
 
-#include "dockkit/docking/DkMouseLoop.h"
+#include "dockkit/common/DkModalLoop.h"
 
 #include "platform/core/Guarded.h"
 #include "platform/gui/Edges.h"
@@ -215,17 +215,18 @@ void TDkCustomDockableWindow::RunCloseButtonLoop() {
         return;
     }
     const plat::TRect bounds = DockedCloseButtonBounds(currentDock_->IsVertical());
-    dk::TDkMouseLoop loop(this);
-    loop.CancelOnAnyPress = true;
+    dk::ModalMouseLoop loop(this, std::nullopt);
+    dk::ModalMouseLoop::Tracking tracking;
+    tracking.CancelOnAnyPress = true;
     bool over = true;
     SetCloseButtonState(closeHot_, true);
-    loop.OnTrack = [&](QPoint global, bool) {
+    tracking.OnTrack = [&](QPoint global, bool) {
         over = bounds.Contains(mapFromGlobal(global));
         SetCloseButtonState(closeHot_, over);
     };
-    const auto outcome = loop.Run(QCursor::pos(), false);
+    const dk::ModalLoopEnd end = loop.RunTracking(tracking, QCursor::pos(), false);
     SetCloseButtonState(false, false);
-    if (outcome == dk::TDkMouseLoop::Outcome::Accepted && over) {
+    if (end == dk::ModalLoopEnd::Accepted && over) {
         Close();
     }
 }
