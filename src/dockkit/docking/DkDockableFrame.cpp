@@ -2,6 +2,7 @@
 // border, close button) with its mouse handling, and its painting.
 #include "dockkit/docking/DkDockableWindow.h"
 
+#include "dockkit/common/DkDraw.h"
 #include "dockkit/common/DkModalLoop.h"
 
 #include "platform/core/Guarded.h"
@@ -16,17 +17,6 @@ namespace {
 
 // The cross of the docked close button, one byte per row.
 constexpr unsigned char kCloseGlyph[8] = {0x00, 0xCC, 0x78, 0x30, 0x78, 0xCC, 0x00, 0x00};
-
-void DrawGlyph(QPainter& painter, const unsigned char (&rows)[8], QPoint at, plat::TColor color) {
-    const QColor qcolor = plat::ToQColor(color);
-    for (int y = 0; y < 8; ++y) {
-        for (int x = 0; x < 8; ++x) {
-            if ((rows[y] & (0x80 >> x)) != 0) {
-                painter.fillRect(QRect(at.x() + x, at.y() + y, 1, 1), qcolor);
-            }
-        }
-    }
-}
 
 } // namespace
 
@@ -128,6 +118,18 @@ void TDkCustomDockableWindow::SizingTrack(plat::TRect& /*rect*/, const plat::TRe
 void TDkCustomDockableWindow::SizingApply() {}
 
 void TDkCustomDockableWindow::SizingEnd() {}
+
+bool TDkCustomDockableWindow::DialogKey(int /*key*/, Qt::KeyboardModifiers /*shift*/) {
+    return false;
+}
+
+bool TDkCustomDockableWindow::DialogChar(QChar /*ch*/) {
+    return false;
+}
+
+bool TDkCustomDockableWindow::SysKeyMenu(int /*key*/) {
+    return false;
+}
 
 void TDkCustomDockableWindow::ReadExtraPositionValues(const dk::TDkPositionReadData& /*data*/) {}
 
@@ -344,7 +346,7 @@ void TDkCustomDockableWindow::PaintFrameArea(QPainter& painter) {
             plat::DrawEdge(painter, edge, plat::BDR_RAISEDINNER, plat::BF_RECT);
         }
         const int shift = closePressed_ ? 1 : 0;
-        DrawGlyph(painter, kCloseGlyph, QPoint(button.Left + 2 + shift, button.Top + 2 + shift),
-                  plat::clBtnText);
+        dk::DrawGlyph(painter, kCloseGlyph, 8,
+                      QPoint(button.Left + 2 + shift, button.Top + 2 + shift), plat::clBtnText);
     }
 }
