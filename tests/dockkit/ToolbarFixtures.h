@@ -23,6 +23,28 @@
 #include <map>
 #include <string>
 
+// A key event as the window system sends it to the focused widget.
+inline void KeyStroke(QWidget* to, QEvent::Type type, int key, Qt::KeyboardModifiers modifiers,
+                      const QString& text = {}) {
+    QKeyEvent event(type, key, modifiers, text);
+    if (type == QEvent::ShortcutOverride) {
+        event.ignore();
+    }
+    QApplication::sendEvent(to, &event);
+}
+// A key pressed and released. The toolkit puts the shortcut stage before
+// the press itself, for a sent press as for a typed one.
+inline void TypeKey(QWidget* to, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
+                    const QString& text = {}) {
+    KeyStroke(to, QEvent::KeyPress, key, modifiers, text);
+    KeyStroke(to, QEvent::KeyRelease, key, modifiers, text);
+}
+// Alt pressed and released alone.
+inline void TapAlt(QWidget* to) {
+    KeyStroke(to, QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
+    KeyStroke(to, QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+}
+
 class ToolbarTest : public ::testing::Test {
 protected:
     ToolbarTest() { QCursor::setPos(1020, 760); }
@@ -80,28 +102,6 @@ protected:
         return std::exchange(clickLog_, std::string());
     }
 
-    // The shortcut stage, the press and the release, as the window system
-    // delivers a key to the focused widget.
-    static void Type(QWidget* to, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
-                     const QString& text = {}) {
-        Stroke(to, QEvent::ShortcutOverride, key, modifiers, text);
-        Stroke(to, QEvent::KeyPress, key, modifiers, text);
-        Stroke(to, QEvent::KeyRelease, key, modifiers, text);
-    }
-    // Alt pressed and released alone.
-    static void TapAlt(QWidget* to) {
-        Stroke(to, QEvent::ShortcutOverride, Qt::Key_Alt, Qt::AltModifier);
-        Stroke(to, QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
-        Stroke(to, QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
-    }
-    static void Stroke(QWidget* to, QEvent::Type type, int key, Qt::KeyboardModifiers modifiers,
-                       const QString& text = {}) {
-        QKeyEvent event(type, key, modifiers, text);
-        if (type == QEvent::ShortcutOverride) {
-            event.ignore();
-        }
-        QApplication::sendEvent(to, &event);
-    }
     // Presses at a screen point as a pointer there would (the cursor moves
     // there first).
     static void PressAt(QPoint global) {

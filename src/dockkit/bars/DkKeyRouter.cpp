@@ -128,6 +128,13 @@ private:
         switch (key->type()) {
         case QEvent::ShortcutOverride: {
             // The toolkit asks before its own shortcuts: the bars' go first.
+            if (override_ && override_->Key == code && override_->Modifiers == key->modifiers()) {
+                // Asked again for the same press: it was answered.
+                if (override_->Handled) {
+                    key->accept();
+                }
+                return override_->Handled;
+            }
             const bool handled = !IsModifierKey(code) && RouteShortCut(form, *key);
             override_ = Override{code, key->modifiers(), handled};
             if (handled) {
@@ -145,7 +152,10 @@ private:
                 }
             }
             override_.reset();
-            if (code == Qt::Key_Alt && CommandModifiers(*key) == Qt::AltModifier) {
+            // (A modifier key's press may or may not carry its own modifier.)
+            if (code == Qt::Key_Alt &&
+                (key->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::MetaModifier)) ==
+                    0) {
                 // Alone so far: released alone, it opens the menu bar.
                 if (!key->isAutoRepeat()) {
                     altPending_ = true;
@@ -166,10 +176,10 @@ private:
                 return RouteSysKeyMenu(form, 0);
             }
             if (command == 0) {
+                // The key went to the focused control: one that takes text
+                // keeps its characters.
                 const QChar ch = CharOf(*key);
-                const QWidget* focus = QApplication::focusWidget();
-                const bool takesText =
-                    focus != nullptr && focus->testAttribute(Qt::WA_InputMethodEnabled);
+                const bool takesText = receiver->testAttribute(Qt::WA_InputMethodEnabled);
                 if (!ch.isNull() && !key->text().isEmpty() && !takesText) {
                     return BroadcastDialogChar(form, ch);
                 }
