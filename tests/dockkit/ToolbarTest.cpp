@@ -4,9 +4,12 @@
 
 #include "ToolbarFixtures.h"
 
+#include "PixelPicture.h"
+
 #include "dockkit/menus/DkMenuLoop.h"
 
 #include <QLineEdit>
+#include <QPainter>
 
 #include <functional>
 #include <ostream>
@@ -218,6 +221,83 @@ INSTANTIATE_TEST_SUITE_P(
                       ChevronCase{60, "B1 B2 B3 B4 B5 B6 B7 B8 B9 B10 B11", 60},
                       ChevronCase{40, "B1 B2 B3 B4 B5 B6 B7 B8 B9 B10 B11", 52}),
     [](const auto& info) { return std::to_string(info.param.formWidth); });
+
+struct ChevronLook {
+    const char* name;
+    bool vertical;
+    std::function<void(TDkView*, TDkItemViewer*)> state;
+    QStringList picture;
+};
+void PrintTo(const ChevronLook& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ToolbarChevronLook : public ToolbarTest, public ::testing::WithParamInterface<ChevronLook> {};
+
+TEST_P(ToolbarChevronLook, IsTheDoubleArrowOfItsState) {
+    const ChevronLook& c = GetParam();
+    TDkToolbar* bar = AddBar("Bar", c.vertical ? f_.left : f_.top, 12);
+    f_.form.resize(c.vertical ? 600 : 100, c.vertical ? 100 : 400);
+    f_.Settle();
+    TDkView* view = bar->View();
+    TDkItemViewer* chevron = view->Find(bar->ChevronItem());
+    ASSERT_TRUE(chevron->Show);
+    c.state(view, chevron);
+    const QSize client = bar->ClientSize();
+    QImage image = BlankImage(client.width(), client.height());
+    {
+        QPainter painter(&image);
+        view->PaintWindow(painter, QRegion(QRect(QPoint(), client)));
+    }
+    const QRect bounds = chevron->BoundsRect.ToQRect();
+    EXPECT_EQ(PixelPicture(image, ClassicLegend(),
+                           QRect(bounds.topLeft(), QSize(bounds.width(), c.picture.size()))),
+              c.picture);
+}
+
+// The chevron of a 100-pixel bar (12 x 20 at the end of its client part),
+// or of a bar on the left dock 100 pixels high (30 x 12); rows from the top.
+INSTANTIATE_TEST_SUITE_P(
+    States, ToolbarChevronLook,
+    ::testing::Values(ChevronLook{"Plain",
+                                  false,
+                                  [](TDkView*, TDkItemViewer*) {},
+                                  {"FFFFFFFFFFFF", "FFFFFFFFFFFF", "FFFFFFFFFFFF", "FFFFFFFFFFFF",
+                                   "FFKKFFKKFFFF", "FFFKKFFKKFFF", "FFFFKKFFKKFF", "FFFKKFFKKFFF",
+                                   "FFKKFFKKFFFF", "FFFFFFFFFFFF"}},
+                      ChevronLook{"Hot",
+                                  false,
+                                  [](TDkView* v, TDkItemViewer* c) { v->Select(c); },
+                                  {"WWWWWWWWWWWG", "WFFFFFFFFFFG", "WFFFFFFFFFFG", "WFFFFFFFFFFG",
+                                   "WFKKFFKKFFFG", "WFFKKFFKKFFG", "WFFFKKFFKKFG", "WFFKKFFKKFFG",
+                                   "WFKKFFKKFFFG", "WFFFFFFFFFFG"}},
+                      ChevronLook{"Pushed",
+                                  false,
+                                  [](TDkView* v, TDkItemViewer* c) {
+                                      v->Select(c);
+                                      v->SetViewerCapture(true);
+                                      v->SetMouseOverSelected(true);
+                                  },
+                                  {"GGGGGGGGGGGW", "GFFFFFFFFFFW", "GFFFFFFFFFFW", "GFFFFFFFFFFW",
+                                   "GFFFFFFFFFFW", "GFFKKFFKKFFW", "GFFFKKFFKKFW", "GFFFFKKFFKKW",
+                                   "GFFFKKFFKKFW", "GFFKKFFKKFFW"}},
+                      ChevronLook{"Disabled",
+                                  false,
+                                  [](TDkView*, TDkItemViewer* c) { c->Item()->SetEnabled(false); },
+                                  {"FFFFFFFFFFFF", "FFFFFFFFFFFF", "FFFFFFFFFFFF", "FFFFFFFFFFFF",
+                                   "FFGGFFGGFFFF", "FFWGGFWGGFFF", "FFFWGGFWGGFF", "FFFGGWFGGWFF",
+                                   "FFGGWFGGWFFF", "FFWWFFWWFFFF"}},
+                      ChevronLook{
+                          "Vertical",
+                          true,
+                          [](TDkView*, TDkItemViewer*) {},
+                          {"FFFFFFFFFFFFFFFFFFFFFFFFFFFFFF", "FFFFFFFFFFFFFFFFFFFFFFFFFFFFFF",
+                           "FFFFFFFFFFFFKFFFKFFFFFFFFFFFFF", "FFFFFFFFFFFFKKFKKFFFFFFFFFFFFF",
+                           "FFFFFFFFFFFFFKKKFFFFFFFFFFFFFF", "FFFFFFFFFFFFFFKFFFFFFFFFFFFFFF",
+                           "FFFFFFFFFFFFKFFFKFFFFFFFFFFFFF", "FFFFFFFFFFFFKKFKKFFFFFFFFFFFFF",
+                           "FFFFFFFFFFFFFKKKFFFFFFFFFFFFFF", "FFFFFFFFFFFFFFKFFFFFFFFFFFFFFF",
+                           "FFFFFFFFFFFFFFFFFFFFFFFFFFFFFF"}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ToolbarTest, AnItemChosenFromTheChevronComesBackIntoTheBar) {
     TDkToolbar* bar = AddBar("Bar", f_.top, 12);
