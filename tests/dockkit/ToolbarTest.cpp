@@ -333,6 +333,27 @@ TEST_F(ToolbarTest, APressOnAButtonClicksItAndOneBesideTheButtonsDrags) {
     EXPECT_EQ(TakeClicks(), "");
 }
 
+TEST_F(ToolbarTest, ARightClickOnTheHandleOpensTheBarsContextMenu) {
+    TDkToolbar* bar = AddBar("Bar", f_.top, 2);
+    f_.Settle();
+    TDkPopupMenu menu(&f_.form);
+    auto* customize = new TDkCustomItem(&menu);
+    customize->SetCaption(QStringLiteral("Customize"));
+    Count(customize);
+    menu.Items()->Add(customize);
+    menu.AttachTo(bar);
+    script_.Then([&] {
+        EXPECT_EQ(menu.PopupComponent(), bar);
+        ClickMouse(PopupCenterOf(customize));
+    });
+    script_.Start();
+    SendMouse(bar, QEvent::MouseButtonPress, {3, 10}, Qt::RightButton);
+    SendMouse(bar, QEvent::MouseButtonRelease, {3, 10}, Qt::RightButton);
+    EXPECT_TRUE(script_.AllRun());
+    EXPECT_EQ(TakeClicks(), "Customize");
+    EXPECT_EQ(bar->CurrentDock(), f_.top);
+}
+
 TEST_F(ToolbarTest, TheHotButtonFollowsThePointerOutsideTheLoop) {
     TDkToolbar* bar = AddBar("Bar", f_.top, 3);
     f_.Settle();
