@@ -84,15 +84,17 @@ protected:
 
 // --- Shortcuts ------------------------------------------------------------------------------
 
-class ToolbarShortCuts;
-
+// Where a key is typed and who may take it. The main form's menu bar has
+// &Open (Ctrl+O) and Cross (X); the other form's bar OtherOpen (Ctrl+O) and
+// OtherCross (X).
+enum KeyForm { Main, Other, OtherModal };
 struct ShortCutCase {
     const char* name;
-    // Prepares the forms; answers the widget the key goes to.
-    std::function<QWidget*(ToolbarShortCuts&, OtherForm&, TDkToolbar* otherBar)> setUp;
+    KeyForm typedIn;
+    bool menuProcesses; // the main form's menu bar processes shortcuts
+    bool otherProcesses;
+    bool mainFormSet;
     int key;
-    Qt::KeyboardModifiers modifiers;
-    const char* text;
     const char* clicked;
     const char* typed; // what the focused line edit holds afterwards
 };
@@ -100,12 +102,7 @@ void PrintTo(const ShortCutCase& c, std::ostream* os) {
     *os << c.name;
 }
 
-class ToolbarShortCuts : public ToolbarKeys, public ::testing::WithParamInterface<ShortCutCase> {
-public:
-    QLineEdit* Line() const { return line_; }
-    TDkToolbar* Menu() const { return menu_; }
-    QWidget* MainFormWidget() { return &f_.form; }
-};
+class ToolbarShortCuts : public ToolbarKeys, public ::testing::WithParamInterface<ShortCutCase> {};
 
 TEST_P(ToolbarShortCuts, ReachTheRightBarBeforeTheFocusedControl) {
     const ShortCutCase& c = GetParam();
@@ -114,14 +111,24 @@ TEST_P(ToolbarShortCuts, ReachTheRightBarBeforeTheFocusedControl) {
     AddButton(otherBar, "OtherOpen", 30, 20, plat::ShortCut('O', plat::scCtrl));
     AddButton(otherBar, "OtherCross", 30, 20, plat::ShortCut('X', 0));
     AddButton(menu_, "Cross", 30, 20, plat::ShortCut('X', 0));
+    menu_->SetProcessShortCuts(c.menuProcesses);
+    otherBar->SetProcessShortCuts(c.otherProcesses);
+    dk::SetMainForm(c.mainFormSet ? &f_.form : nullptr);
+    if (c.typedIn == OtherModal) {
+        other.form.hide();
+        other.form.setWindowModality(Qt::ApplicationModal);
+        other.form.show();
+    }
     // Each search of the menu bar's items opens its root first.
     int searches = 0;
     menu_->Items()->OnPopup = [&](TDkCustomItem*, bool) { ++searches; };
-    QWidget* target = c.setUp(*this, other, otherBar);
-    TypeKey(target, c.key, c.modifiers, QString::fromLatin1(c.text));
+    QLineEdit* edit = c.typedIn == Main ? line_ : other.edit;
+    const bool ctrl = c.key == Qt::Key_O;
+    TypeKey(edit, c.key, ctrl ? Qt::ControlModifier : Qt::NoModifier,
+            ctrl                 ? QStringLiteral("\x0f")
+            : c.key == Qt::Key_X ? QStringLiteral("x")
+                                 : QString());
     EXPECT_EQ(TakeClicks(), c.clicked);
-    auto* edit = qobject_cast<QLineEdit*>(target);
-    ASSERT_NE(edit, nullptr);
     EXPECT_EQ(edit->text().toStdString(), c.typed);
     // One search per key, not one per stage or per widget the key passes.
     EXPECT_LE(searches, 1);
@@ -129,54 +136,19 @@ TEST_P(ToolbarShortCuts, ReachTheRightBarBeforeTheFocusedControl) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, ToolbarShortCuts,
-    ::testing::Values(ShortCutCase{"TheFormsMenuBar",
-                                   [](ToolbarShortCuts& t, OtherForm&, TDkToolbar*) -> QWidget* {
-                                       return t.Line();
-                                   },
-                                   Qt::Key_O, Qt::ControlModifier, "\x0f", "&Open", ""},
-                      ShortCutCase{"APlainKeyBeforeTheLineEdit",
-                                   [](ToolbarShortCuts& t, OtherForm&, TDkToolbar*) -> QWidget* {
-                                       return t.Line();
-                                   },
-                                   Qt::Key_X, Qt::NoModifier, "x", "Cross", ""},
-                      ShortCutCase{"AKeyNobodyTakesGoesUpTheFormUnrouted",
-                                   [](ToolbarShortCuts& t, OtherForm&, TDkToolbar*) -> QWidget* {
-                                       return t.Line();
-                                   },
-                                   Qt::Key_F5, Qt::NoModifier, "", "", ""},
-                      ShortCutCase{"ABarThatProcessesNoShortCuts",
-                                   [](ToolbarShortCuts& t, OtherForm&, TDkToolbar*) -> QWidget* {
-                                       t.Menu()->SetProcessShortCuts(false);
-                                       return t.Line();
-                                   },
-                                   Qt::Key_X, Qt::NoModifier, "x", "", "x"},
-                      ShortCutCase{
-                          "AnotherFormsOwnBar",
-                          [](ToolbarShortCuts&, OtherForm& o, TDkToolbar* bar) -> QWidget* {
-                              bar->SetProcessShortCuts(true);
-                              return o.edit;
-                          },
-                          Qt::Key_O, Qt::ControlModifier, "\x0f", "OtherOpen", ""},
-                      ShortCutCase{"AnotherFormFallsBackToTheMainForm",
-                                   [](ToolbarShortCuts& t, OtherForm& o, TDkToolbar*) -> QWidget* {
-                                       dk::SetMainForm(t.MainFormWidget());
-                                       return o.edit;
-                                   },
-                                   Qt::Key_O, Qt::ControlModifier, "\x0f", "&Open", ""},
-                      ShortCutCase{"AnotherFormWithoutAMainForm",
-                                   [](ToolbarShortCuts&, OtherForm& o, TDkToolbar*) -> QWidget* {
-                                       return o.edit;
-                                   },
-                                   Qt::Key_X, Qt::NoModifier, "x", "", "x"},
-                      ShortCutCase{"TheMainFormBehindAModalForm",
-                                   [](ToolbarShortCuts& t, OtherForm& o, TDkToolbar*) -> QWidget* {
-                                       dk::SetMainForm(t.MainFormWidget());
-                                       o.form.setWindowModality(Qt::ApplicationModal);
-                                       o.form.hide();
-                                       o.form.show();
-                                       return o.edit;
-                                   },
-                                   Qt::Key_X, Qt::NoModifier, "x", "", "x"}),
+    ::testing::Values(
+        ShortCutCase{"TheFormsMenuBar", Main, true, false, false, Qt::Key_O, "&Open", ""},
+        ShortCutCase{"APlainKeyBeforeTheLineEdit", Main, true, false, false, Qt::Key_X, "Cross",
+                     ""},
+        ShortCutCase{"AKeyNobodyTakesGoesUpTheFormUnrouted", Main, true, false, false, Qt::Key_F5,
+                     "", ""},
+        ShortCutCase{"ABarThatProcessesNoShortCuts", Main, false, false, false, Qt::Key_X, "", "x"},
+        ShortCutCase{"AnotherFormsOwnBar", Other, true, true, true, Qt::Key_O, "OtherOpen", ""},
+        ShortCutCase{"AnotherFormFallsBackToTheMainForm", Other, true, false, true, Qt::Key_O,
+                     "&Open", ""},
+        ShortCutCase{"AnotherFormWithoutAMainForm", Other, true, false, false, Qt::Key_X, "", "x"},
+        ShortCutCase{"TheMainFormBehindAModalForm", OtherModal, true, false, true, Qt::Key_X, "",
+                     "x"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ToolbarKeys, AShortCutAskedForTwiceRunsOnce) {
@@ -203,7 +175,9 @@ TEST_F(ToolbarKeys, OnShortCutAnswersFirst) {
 
 struct OpenCase {
     const char* name;
-    std::function<void(QWidget* to)> keys;
+    int key; // Alt: pressed and released alone
+    Qt::KeyboardModifiers modifiers;
+    const char* text;
     const char* selected; // the bar's selection, by caption
     const char* inPopup;  // the pop-up's selection, "-" with none open
 };
@@ -220,10 +194,7 @@ TEST_P(ToolbarOpeners, OpenTheMenuBarAsTheKeySays) {
         .Then([&] {
             ASSERT_NE(menu_->View()->Selected(), nullptr);
             selected = menu_->View()->Selected()->Item()->Caption().toStdString();
-        })
-        .Then([&] {
-            TDkCustomItem* bar = menu_->View()->Selected()->Item();
-            Expect(bar, c.inPopup)();
+            Expect(menu_->View()->Selected()->Item(), c.inPopup)();
         })
         .Then([] {
             // Once for the pop-up, once for the bar.
@@ -233,30 +204,29 @@ TEST_P(ToolbarOpeners, OpenTheMenuBarAsTheKeySays) {
                 SendKey(Qt::Key_Escape);
             }
         });
-    RunScript([&] { c.keys(line_); });
+    RunScript([&] {
+        if (c.key == Qt::Key_Alt) {
+            TapAlt(line_);
+        } else {
+            TypeKey(line_, c.key, c.modifiers, QString::fromLatin1(c.text));
+        }
+    });
     EXPECT_EQ(selected, c.selected);
     EXPECT_EQ(TakeClicks(), "");
     EXPECT_EQ(menu_->View()->Selected(), nullptr);
     EXPECT_FALSE(menu_->View()->HasState(vsAccelsVisible));
 }
 
+constexpr Qt::KeyboardModifiers kAlt = Qt::AltModifier;
+
 INSTANTIATE_TEST_SUITE_P(
     Table, ToolbarOpeners,
-    ::testing::Values(
-        OpenCase{"AltAlone", [](QWidget* to) { TapAlt(to); }, "&File", "-"},
-        OpenCase{"F10", [](QWidget* to) { TypeKey(to, Qt::Key_F10); }, "&File", "-"},
-        OpenCase{"AltWithAUniqueLetter",
-                 [](QWidget* to) { TypeKey(to, Qt::Key_E, Qt::AltModifier, QStringLiteral("e")); },
-                 "&Edit", "Cu&t"},
-        OpenCase{"AltWithAnUpperCaseLetter",
-                 [](QWidget* to) {
-                     TypeKey(to, Qt::Key_E, Qt::AltModifier | Qt::ShiftModifier,
-                             QStringLiteral("E"));
-                 },
-                 "&Edit", "Cu&t"},
-        OpenCase{"AltWithASharedLetter",
-                 [](QWidget* to) { TypeKey(to, Qt::Key_S, Qt::AltModifier, QStringLiteral("s")); },
-                 "&Search", "-"}),
+    ::testing::Values(OpenCase{"AltAlone", Qt::Key_Alt, kAlt, "", "&File", "-"},
+                      OpenCase{"F10", Qt::Key_F10, {}, "", "&File", "-"},
+                      OpenCase{"AltWithAUniqueLetter", Qt::Key_E, kAlt, "e", "&Edit", "Cu&t"},
+                      OpenCase{"AltWithAnUpperCaseLetter", Qt::Key_E, kAlt | Qt::ShiftModifier, "E",
+                               "&Edit", "Cu&t"},
+                      OpenCase{"AltWithASharedLetter", Qt::Key_S, kAlt, "s", "&Search", "-"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ToolbarKeys, ArrowsWalkTheMenuBarAndEnterRunsTheCommand) {
@@ -322,27 +292,21 @@ INSTANTIATE_TEST_SUITE_P(
     Table, ToolbarNothingOpens,
     ::testing::Values(
         QuietCase{"ALetterOfNoHeaderBeeps",
-                  [](QWidget* to) { TypeKey(to, Qt::Key_Q, Qt::AltModifier, QStringLiteral("q")); },
-                  1},
-        QuietCase{
-            "AltWithMinusIsTheFormsSystemMenus",
-            [](QWidget* to) { TypeKey(to, Qt::Key_Minus, Qt::AltModifier, QStringLiteral("-")); },
-            0},
-        QuietCase{
-            "AltWithSpaceIsTheFormsSystemMenus",
-            [](QWidget* to) { TypeKey(to, Qt::Key_Space, Qt::AltModifier, QStringLiteral(" ")); },
-            0},
+                  [](QWidget* to) { TypeKey(to, Qt::Key_Q, kAlt, QStringLiteral("q")); }, 1},
+        QuietCase{"AltWithMinusIsTheFormsSystemMenus",
+                  [](QWidget* to) { TypeKey(to, Qt::Key_Minus, kAlt, QStringLiteral("-")); }, 0},
+        QuietCase{"AltWithSpaceIsTheFormsSystemMenus",
+                  [](QWidget* to) { TypeKey(to, Qt::Key_Space, kAlt, QStringLiteral(" ")); }, 0},
         QuietCase{"AltReleasedAfterAnotherKey",
                   [](QWidget* to) {
-                      KeyStroke(to, QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
-                      KeyStroke(to, QEvent::KeyPress, Qt::Key_Shift,
-                                Qt::AltModifier | Qt::ShiftModifier);
+                      KeyStroke(to, QEvent::KeyPress, Qt::Key_Alt, kAlt);
+                      KeyStroke(to, QEvent::KeyPress, Qt::Key_Shift, kAlt | Qt::ShiftModifier);
                       KeyStroke(to, QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
                   },
                   0},
         QuietCase{"AltReleasedAfterAClick",
                   [](QWidget* to) {
-                      KeyStroke(to, QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
+                      KeyStroke(to, QEvent::KeyPress, Qt::Key_Alt, kAlt);
                       ClickMouse(to->mapToGlobal(QPoint(5, 5)));
                       KeyStroke(to, QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
                   },

@@ -134,17 +134,6 @@ INSTANTIATE_TEST_SUITE_P(
         DragCase{"OffTheDocks", {400, 300}, pkFloating, dkvoFloating, {128, 23}, {34, 2, 30, 20}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(ToolbarTest, AFloatingBarDockedAgainTakesItsDockedLayoutBack) {
-    TDkToolbar* bar = AddBar("Bar", f_.top, 4);
-    bar->ToggleDockedFloating();
-    bar->ToggleDockedFloating();
-    f_.Settle();
-    EXPECT_EQ(bar->CurrentDock(), f_.top);
-    EXPECT_EQ(bar->View()->Orientation(), dkvoHorizontal);
-    EXPECT_EQ(bar->size(), QSize(130, 24));
-    EXPECT_EQ(bar->View()->Find(bar->Items()->Items(0))->BoundsRect.ToQRect(), QRect(0, 0, 30, 20));
-}
-
 TEST_F(ToolbarTest, ItemsCentreInARowMadeThickerByTheirNeighbour) {
     TDkToolbar* thin = AddBar("Thin", f_.top, 2);
     TDkToolbar* thick = AddBar("Thick", nullptr, 0);
@@ -456,21 +445,6 @@ TEST_F(ToolbarTest, AChildControlBecomesAnItemAndGoesWithIt) {
     f_.Settle();
     EXPECT_EQ(bar->Items()->Count(), 2);
     EXPECT_EQ(bar->size(), QSize(70, 24));
-}
-
-TEST_F(ToolbarTest, AControlTheChevronHidesIsHiddenAndComesBackWithRoom) {
-    TDkToolbar* bar = AddBar("Bar", f_.top, 2);
-    auto* edit = new QLineEdit(bar);
-    edit->resize(200, 20);
-    edit->show();
-    QCoreApplication::sendPostedEvents();
-    f_.form.resize(150, 400);
-    f_.Settle();
-    EXPECT_TRUE(edit->isHidden());
-    f_.form.resize(600, 400);
-    f_.Settle();
-    EXPECT_FALSE(edit->isHidden());
-    EXPECT_EQ(bar->size(), QSize(270, 24));
 }
 
 } // namespace
