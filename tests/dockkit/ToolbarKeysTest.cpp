@@ -313,12 +313,19 @@ INSTANTIATE_TEST_SUITE_P(
                   0}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(ToolbarKeys, AltShowsTheAcceleratorsOfTheMenuBar) {
+TEST_F(ToolbarKeys, AltShowsTheAcceleratorsOfTheMenuBarDockedOrFloating) {
     FakeSystemParameters noCues;
     noCues.Answers.KeyboardCues = false;
-    EXPECT_FALSE(menu_->View()->AcceleratorsShown());
-    KeyStroke(line_, QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
-    EXPECT_TRUE(menu_->View()->AcceleratorsShown());
+    for (const bool floating : {false, true}) {
+        if (floating) {
+            menu_->ToggleDockedFloating(); // the dock passes the key on
+        }
+        menu_->View()->SetAcceleratorsVisible(false);
+        EXPECT_FALSE(menu_->View()->AcceleratorsShown());
+        KeyStroke(line_, QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
+        EXPECT_TRUE(menu_->View()->AcceleratorsShown()) << (floating ? "floating" : "docked");
+        KeyStroke(line_, QEvent::KeyPress, Qt::Key_Shift, Qt::AltModifier | Qt::ShiftModifier);
+    }
 }
 
 TEST_F(ToolbarKeys, AFloatingMenuBarIsReachedThroughItsDock) {
