@@ -9,6 +9,7 @@
 // shrink on either side), next to a QMainWindow with the same QToolBars in 3 tool bar
 // rows; and the saved positions of 10 windows are written to the registry
 // store and read back.
+#include "dockkit/bars/DkToolbar.h"
 #include "dockkit/docking/DkDock.h"
 #include "dockkit/docking/DkDockableWindow.h"
 #include "dockkit/docking/DkPositions.h"
@@ -28,6 +29,7 @@
 #include <QLayout>
 #include <QMainWindow>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QToolBar>
@@ -454,6 +456,121 @@ void BM_Qt_OpenSubmenu50(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Qt_OpenSubmenu50)->Unit(benchmark::kMicrosecond);
+
+// --- A docked tool bar and a menu bar ---------------------------------------------
+// A tool bar of 30 buttons with images on the top dock of a form, laid out
+// anew (its view and the dock's rows) and painted, next to a QToolBar with
+// the same actions in a QMainWindow's top tool bar area (its layout and the
+// window's redone, the bar rendered). And a menu bar's 50-item menu opened
+// from its header to the end of the menu's first paint, next to a QMenuBar
+// opening a QMenu with the same actions.
+
+struct KitBarForm {
+    explicit KitBarForm(const Actions& actions, bool menuBar) {
+        form.resize(800, 600);
+        new plat::AlignLayout(&form);
+        dock = new TDkDock(&form, dpTop);
+        bar = new TDkToolbar(&form);
+        bar->SetImages(const_cast<plat::ImageList*>(&actions.images));
+        if (menuBar) {
+            bar->SetMenuBar(true);
+            header = new TDkCustomItem(bar);
+            header->SetCaption(QStringLiteral("&File"));
+            header->SetItemStyle(header->ItemStyle() | dk::StyleSubmenu);
+            header->SetSubMenuImages(const_cast<plat::ImageList*>(&actions.images));
+            AddKitItems(actions, header, bar);
+            bar->Items()->Add(header);
+        } else {
+            AddKitItems(actions, bar->Items(), bar);
+        }
+        bar->SetCurrentDock(dock);
+        form.show();
+        QCoreApplication::processEvents();
+    }
+    QWidget form;
+    TDkDock* dock = nullptr;
+    TDkToolbar* bar = nullptr;
+    TDkCustomItem* header = nullptr;
+};
+
+void BM_Kit_DockedToolbar30(benchmark::State& state) {
+    Actions actions(kToolbarItems, true);
+    KitBarForm kit(actions, false);
+    QImage image(kit.bar->size(), QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        kit.bar->View()->InvalidatePositions();
+        kit.bar->ArrangeContent();
+        QPainter painter(&image);
+        kit.bar->render(&painter);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+BENCHMARK(BM_Kit_DockedToolbar30)->Unit(benchmark::kMicrosecond);
+
+void BM_Qt_DockedToolbar30(benchmark::State& state) {
+    Actions actions(kToolbarItems, true);
+    QMainWindow window;
+    window.resize(800, 600);
+    QToolBar* bar = window.addToolBar(QStringLiteral("Bar"));
+    bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    for (QAction* action : actions.list) {
+        bar->addAction(action);
+    }
+    window.show();
+    QCoreApplication::processEvents();
+    QImage image(bar->size(), QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        bar->layout()->invalidate();
+        window.layout()->invalidate();
+        window.layout()->activate();
+        bar->layout()->activate();
+        QPainter painter(&image);
+        bar->render(&painter);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+BENCHMARK(BM_Qt_DockedToolbar30)->Unit(benchmark::kMicrosecond);
+
+void BM_Kit_OpenMenuBarMenu50(benchmark::State& state) {
+    Actions actions(kMenuItems, true);
+    KitBarForm kit(actions, true);
+    TDkView* view = kit.bar->View();
+    PaintWatch watch;
+    for (auto _ : state) {
+        view->Select(view->Find(kit.header));
+        view->OpenChildPopup(true);
+        watch.WaitFor(view->OpenWindow());
+        state.PauseTiming();
+        view->CloseChildPopups();
+        view->Select(nullptr);
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_Kit_OpenMenuBarMenu50)->Unit(benchmark::kMicrosecond);
+
+void BM_Qt_OpenMenuBarMenu50(benchmark::State& state) {
+    Actions actions(kMenuItems, true);
+    QMainWindow window;
+    window.resize(800, 600);
+    QMenu* menu = window.menuBar()->addMenu(QStringLiteral("&File"));
+    for (QAction* action : actions.list) {
+        menu->addAction(action);
+    }
+    window.show();
+    QCoreApplication::processEvents();
+    PaintWatch watch;
+    for (auto _ : state) {
+        window.menuBar()->setActiveAction(menu->menuAction());
+        watch.WaitFor(menu);
+        state.PauseTiming();
+        menu->hide();
+        window.menuBar()->setActiveAction(nullptr);
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_Qt_OpenMenuBarMenu50)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -10,6 +10,7 @@
 #include "platform/core/Guarded.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QTimer>
 
 #include <memory>
@@ -175,6 +176,137 @@ TEST_F(ModalLoop, AKeptErrorIsTheOwnersToRethrow) {
     const std::exception_ptr error = loop.TakeError();
     ASSERT_TRUE(error);
     EXPECT_THROW(std::rethrow_exception(error), std::runtime_error);
+}
+
+// --- The tracking loop of dragging, sizing and pressed buttons -----------------------
+
+struct TrackCase {
+    const char* name;
+    bool cancelOnAnyPress;
+    // Input sent inside the loop (the capture widget spans (100, 100)-(300, 200)).
+    std::function<void()> input;
+    ModalLoopEnd expected;
+    const char* tracked; // the owner's calls: "x,y" or "x,y^" with Ctrl
+};
+void PrintTo(const TrackCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class TrackingLoopEnds : public ModalLoop, public ::testing::WithParamInterface<TrackCase> {};
+
+TEST_P(TrackingLoopEnds, WithTheOwnerToldOfEachNewPointOnly) {
+    const TrackCase& c = GetParam();
+    QLineEdit typing;
+    typing.setGeometry(500, 500, 100, 20);
+    typing.show();
+    typing.setFocus();
+    ModalMouseLoop loop(capture_.get(), std::nullopt);
+    loop.KeepError(true);
+    ModalMouseLoop::Tracking tracking;
+    tracking.CancelOnAnyPress = c.cancelOnAnyPress;
+    std::string tracked;
+    tracking.OnTrack = [&](QPoint p, bool ctrl) {
+        tracked += (tracked.empty() ? "" : " ") + std::to_string(p.x()) + "," +
+                   std::to_string(p.y()) + (ctrl ? "^" : "");
+        if (p.x() == 666) {
+            throw std::runtime_error("track");
+        }
+    };
+    MenuScript script;
+    script.Then(c.input).Then([&] {
+        // Whatever the input left running ends here, so that the test fails
+        // instead of hanging.
+        if (loop.Running()) {
+            loop.Cancel();
+        }
+    });
+    script.Start();
+    EXPECT_EQ(loop.RunTracking(tracking, QPoint(150, 150), false), c.expected);
+    script.Finish();
+    EXPECT_EQ(tracked, c.tracked);
+    EXPECT_TRUE(typing.text().isEmpty()) << "keys are the loop's";
+    EXPECT_EQ(loop.TakeError() != nullptr, c.expected == ModalLoopEnd::Failed);
+    ExpectReleased();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, TrackingLoopEnds,
+    ::testing::Values(TrackCase{"ALeftReleaseAcceptsAtItsPoint", false,
+                                [] {
+                                    MoveMouse(QPoint(150, 150)); // where it started: nothing new
+                                    MoveMouse(QPoint(170, 150));
+                                    MoveMouse(QPoint(170, 150));
+                                    TypeChar(u'a');
+                                    SendMouse(QEvent::MouseButtonRelease, QPoint(180, 160));
+                                },
+                                ModalLoopEnd::Accepted, "170,150 180,160"},
+                      TrackCase{"CtrlPressedAndReleasedTracksAgain", false,
+                                [] {
+                                    SendKey(Qt::Key_Control, Qt::ControlModifier);
+                                    SendMouse(QEvent::MouseButtonRelease, QPoint(150, 150));
+                                },
+                                ModalLoopEnd::Accepted, "150,150^ 150,150"},
+                      TrackCase{"EscapeCancels", false, [] { SendKey(Qt::Key_Escape); },
+                                ModalLoopEnd::Cancelled, ""},
+                      TrackCase{"ALeftPressCancels", false,
+                                [] { SendMouse(QEvent::MouseButtonPress, QPoint(160, 150)); },
+                                ModalLoopEnd::Cancelled, ""},
+                      TrackCase{"OtherButtonsAreSwallowed", false,
+                                [] {
+                                    ClickMouse(QPoint(150, 150), Qt::RightButton);
+                                    SendMouse(QEvent::MouseButtonRelease, QPoint(150, 150));
+                                },
+                                ModalLoopEnd::Accepted, ""},
+                      TrackCase{"AnyPressCancelsAPressedButton", true,
+                                [] {
+                                    SendMouse(QEvent::MouseButtonPress, QPoint(150, 150),
+                                              Qt::RightButton);
+                                },
+                                ModalLoopEnd::Cancelled, ""},
+                      TrackCase{"AThrowingOwnerEndsIt", false, [] { MoveMouse(QPoint(666, 150)); },
+                                ModalLoopEnd::Failed, "666,150"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ModalLoop, ATrackingLoopNeedsItsCaptureWidgetShown) {
+    capture_->hide();
+    ModalMouseLoop loop(capture_.get(), std::nullopt);
+    int tracked = 0;
+    ModalMouseLoop::Tracking tracking;
+    tracking.OnTrack = [&](QPoint, bool) { ++tracked; };
+    EXPECT_EQ(loop.RunTracking(tracking, QPoint(1, 1), false), ModalLoopEnd::CaptureLost);
+    EXPECT_EQ(tracked, 0);
+    ExpectReleased();
+}
+
+TEST_F(ModalLoop, TheCursorFollowsTheInnermostLoopAndAnOuterChangeWaitsForIt) {
+    ModalMouseLoop outer(capture_.get(), std::nullopt);
+    QWidget innerCapture;
+    innerCapture.setGeometry(400, 100, 50, 50);
+    innerCapture.show();
+    std::vector<int> shapes; // the override cursor at each step, -1 for none
+    const auto record = [&] {
+        const QCursor* cursor = QGuiApplication::overrideCursor();
+        shapes.push_back(cursor != nullptr ? cursor->shape() : -1);
+    };
+    Soon([&] {
+        record();
+        outer.SetCursor(Qt::SizeAllCursor);
+        record();
+        ModalMouseLoop inner(&innerCapture, Qt::ForbiddenCursor);
+        Soon([&] {
+            record();
+            outer.SetCursor(std::nullopt);
+            record();
+            inner.Accept();
+        });
+        inner.Run({});
+        record();
+        outer.Accept();
+    });
+    outer.Run({});
+    EXPECT_EQ(shapes, (std::vector<int>{-1, Qt::SizeAllCursor, Qt::ForbiddenCursor,
+                                        Qt::ForbiddenCursor, -1}));
+    ExpectReleased();
 }
 
 // --- Timers on the monotonic clock ----------------------------------------------------

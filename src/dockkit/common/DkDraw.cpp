@@ -99,4 +99,16 @@ QBrush DitherBrush() {
     return QBrush(pattern);
 }
 
+void DrawGlyph(QPainter& painter, const unsigned char* rows, int rowCount, QPoint topLeft,
+               plat::TColor color) {
+    const QColor qcolor = plat::ToQColor(color);
+    for (int y = 0; y < rowCount; ++y) {
+        for (int x = 0; x < 8; ++x) {
+            if ((rows[y] & (0x80 >> x)) != 0) {
+                painter.fillRect(QRect(topLeft.x() + x, topLeft.y() + y, 1, 1), qcolor);
+            }
+        }
+    }
+}
+
 } // namespace dk

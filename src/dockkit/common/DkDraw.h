@@ -33,6 +33,11 @@ void DrawRightTriangle(QPainter& painter, QPoint topLeft, int height, plat::TCol
 // flags go to plat::DrawText.
 void DrawCaption(QPainter& painter, QStringView text, const plat::TRect& rect, unsigned format);
 
+// A one-bit picture, one byte per row with the leftmost pixel in the high
+// bit, its set pixels drawn in the colour from the top-left point.
+void DrawGlyph(QPainter& painter, const unsigned char* rows, int rowCount, QPoint topLeft,
+               plat::TColor color);
+
 // The checked-button fill: a pixel checkerboard of button face and button
 // highlight.
 QBrush DitherBrush();

@@ -5,6 +5,7 @@
 #include <QCursor>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QWheelEvent>
@@ -62,15 +63,15 @@ private:
 struct ModalMouseLoop::Private {
     explicit Private(ModalMouseLoop* loop) : watcher(loop) {}
     QPointer<QWidget> capture;
-    Qt::CursorShape cursor = Qt::ArrowCursor;
-    bool cursorSet = false;
+    std::optional<Qt::CursorShape> cursor;
+    std::optional<Qt::CursorShape> applied; // this loop's entry on the override stack
     Filter filter;
     EventWatcher watcher;
     QEventLoop* eventLoop = nullptr;
     std::exception_ptr error;
 };
 
-ModalMouseLoop::ModalMouseLoop(QWidget* captureWidget, Qt::CursorShape cursor)
+ModalMouseLoop::ModalMouseLoop(QWidget* captureWidget, std::optional<Qt::CursorShape> cursor)
     : d_(std::make_unique<Private>(this)) {
     d_->capture = captureWidget;
     d_->cursor = cursor;
@@ -99,15 +100,28 @@ int ModalMouseLoop::CaptureLevel() {
     return static_cast<int>(Captures().size());
 }
 
-void ModalMouseLoop::SetCursor(Qt::CursorShape cursor) {
-    if (d_->cursor == cursor) {
+void ModalMouseLoop::SetCursor(std::optional<Qt::CursorShape> cursor) {
+    d_->cursor = cursor;
+    // Only the innermost loop's cursor is on top of the override stack; an
+    // outer loop takes its change when the loops inside it have ended.
+    if (running_ && Current() == this) {
+        ApplyCursor();
+    }
+}
+
+void ModalMouseLoop::ApplyCursor() {
+    const std::optional<Qt::CursorShape> wanted = ended_ ? std::nullopt : d_->cursor;
+    if (wanted == d_->applied) {
         return;
     }
-    d_->cursor = cursor;
-    // Only the innermost loop's cursor is on top of the override stack.
-    if (d_->cursorSet && Current() == this) {
-        QGuiApplication::changeOverrideCursor(QCursor(cursor));
+    if (wanted && d_->applied) {
+        QGuiApplication::changeOverrideCursor(QCursor(*wanted));
+    } else if (wanted) {
+        QGuiApplication::setOverrideCursor(QCursor(*wanted));
+    } else {
+        QGuiApplication::restoreOverrideCursor();
     }
+    d_->applied = wanted;
 }
 
 void ModalMouseLoop::TakeCapture() {
@@ -118,14 +132,13 @@ void ModalMouseLoop::TakeCapture() {
     if (d_->capture != nullptr) {
         d_->capture->grabMouse();
     }
-    QGuiApplication::setOverrideCursor(QCursor(d_->cursor));
-    d_->cursorSet = true;
+    ApplyCursor();
 }
 
 void ModalMouseLoop::ReleaseCapture() {
-    if (d_->cursorSet) {
+    if (d_->applied) {
         QGuiApplication::restoreOverrideCursor();
-        d_->cursorSet = false;
+        d_->applied.reset();
     }
     auto& captures = Captures();
     if (!captures.empty()) {
@@ -251,10 +264,74 @@ ModalLoopEnd ModalMouseLoop::Run(Filter filter, const std::function<void()>& sta
     auto& loops = Loops();
     loops.erase(std::remove(loops.begin(), loops.end(), this), loops.end());
     running_ = false;
+    if (ModalMouseLoop* outer = Current(); outer != nullptr && outer->running_) {
+        outer->ApplyCursor();
+    }
     if (d_->error && !keepError_) {
         Report(std::exchange(d_->error, nullptr));
     }
     return end_;
+}
+
+ModalLoopEnd ModalMouseLoop::RunTracking(const Tracking& tracking, QPoint start,
+                                         bool ctrl) noexcept {
+    if (!running_ && !ended_ && (d_->capture == nullptr || !d_->capture->isVisible())) {
+        // Nothing can hold the mouse for it.
+        ended_ = true;
+        end_ = ModalLoopEnd::CaptureLost;
+    }
+    QPoint lastPos = start;
+    bool lastCtrl = ctrl;
+    const auto track = [&](QPoint pos, bool ctrlDown) {
+        const bool changed = pos != lastPos || ctrlDown != lastCtrl;
+        lastPos = pos;
+        lastCtrl = ctrlDown;
+        if (changed && Running() && tracking.OnTrack) {
+            tracking.OnTrack(pos, ctrlDown);
+        }
+    };
+    return Run([&](QObject* /*receiver*/, QEvent* event) {
+        switch (event->type()) {
+        case QEvent::MouseMove: {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            track(mouse->globalPosition().toPoint(),
+                  mouse->modifiers().testFlag(Qt::ControlModifier));
+            return true;
+        }
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+            if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton ||
+                tracking.CancelOnAnyPress) {
+                Cancel();
+            }
+            return true;
+        case QEvent::MouseButtonRelease: {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->button() == Qt::LeftButton) {
+                track(mouse->globalPosition().toPoint(),
+                      mouse->modifiers().testFlag(Qt::ControlModifier));
+                Accept();
+            }
+            return true;
+        }
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease: {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Escape) {
+                Cancel();
+            } else if (key == Qt::Key_Control) {
+                track(lastPos, event->type() == QEvent::KeyPress);
+            }
+            return true;
+        }
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::ContextMenu:
+            return true;
+        default:
+            return false;
+        }
+    });
 }
 
 void GuardedInLoop(const std::function<void()>& f) noexcept {

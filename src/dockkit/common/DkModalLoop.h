@@ -14,6 +14,10 @@
 //
 // Loops nest: the innermost one sees the events, and when it ends the mouse
 // goes back to the capture widget of the loop around it.
+//
+// Dragging, sizing and pressed buttons run the loop as a tracking loop
+// (RunTracking): the owner follows the pointer and the Ctrl key, a left
+// release accepts and Escape or another press cancels.
 
 #include <QPoint>
 #include <Qt>
@@ -21,6 +25,7 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QEvent;
 class QObject;
@@ -44,8 +49,10 @@ public:
     // loop remembers (LastCursorPos) before the filter sees them.
     using Filter = std::function<bool(QObject* receiver, QEvent* event)>;
 
-    // The loop takes the mouse for `captureWidget` and shows `cursor` while it runs.
-    explicit ModalMouseLoop(QWidget* captureWidget, Qt::CursorShape cursor = Qt::ArrowCursor);
+    // The loop takes the mouse for `captureWidget` and shows `cursor` while
+    // it runs (nothing: the widgets' own cursors).
+    explicit ModalMouseLoop(QWidget* captureWidget,
+                            std::optional<Qt::CursorShape> cursor = Qt::ArrowCursor);
     ~ModalMouseLoop();
     ModalMouseLoop(const ModalMouseLoop&) = delete;
     ModalMouseLoop& operator=(const ModalMouseLoop&) = delete;
@@ -54,13 +61,32 @@ public:
     // end the loop), then runs until the loop ends; releases everything on
     // the way out. Runs once.
     ModalLoopEnd Run(Filter filter, const std::function<void()>& start = {}) noexcept;
+
+    // What a tracking loop tells its owner.
+    struct Tracking {
+        // The pointer (screen coordinates) and the Ctrl key, on each move to
+        // a new point and each press or release of Ctrl. An exception it
+        // raises ends the loop (Failed).
+        std::function<void(QPoint globalPos, bool ctrl)> OnTrack;
+        // Any press cancels (a pressed button); otherwise only a left press
+        // or double click does and other buttons are swallowed.
+        bool CancelOnAnyPress = false;
+    };
+    // Runs the loop with the tracking filter, from the pointer and Ctrl state
+    // the owner has already acted on: a left release accepts (after tracking
+    // to its point), Escape and the presses above cancel; other keys,
+    // buttons, shortcuts and context menus are swallowed, everything else is
+    // delivered. A capture widget that is not shown ends it at once
+    // (CaptureLost).
+    ModalLoopEnd RunTracking(const Tracking& tracking, QPoint start, bool ctrl) noexcept;
     // End the loop (no effect once it has ended).
     void Accept() { End(ModalLoopEnd::Accepted); }
     void Cancel() { End(ModalLoopEnd::Cancelled); }
     bool Running() const { return running_ && !ended_; }
 
     QWidget* CaptureWidget() const;
-    void SetCursor(Qt::CursorShape cursor);
+    // Nothing shows the widgets' own cursors.
+    void SetCursor(std::optional<Qt::CursorShape> cursor);
     // The pointer position in screen coordinates: where the last mouse event
     // the loop saw happened, else where the pointer was when the outermost
     // loop started.
@@ -88,6 +114,8 @@ private:
     bool Watch(QObject* receiver, QEvent* event);
     void TakeCapture();
     void ReleaseCapture();
+    // Puts this loop's cursor on top of the override stack (innermost loop only).
+    void ApplyCursor();
 
     struct Private;
     std::unique_ptr<Private> d_;

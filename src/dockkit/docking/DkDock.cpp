@@ -574,3 +574,43 @@ void TDkDock::changeEvent(QEvent* event) {
         background_->SystemColorsChanged();
     }
 }
+
+// --- Keys the form passes on ----------------------------------------------------------
+
+std::vector<QPointer<TDkCustomDockableWindow>> TDkDock::FloatingMenuWindows() const {
+    std::vector<QPointer<TDkCustomDockableWindow>> windows;
+    for (const auto& window : dockList_) {
+        if (!window.isNull() && !window->destroying_ && window->Floating() &&
+            window->TakesMenuEvents() && window->isVisible() && window->isEnabled()) {
+            windows.push_back(window);
+        }
+    }
+    return windows;
+}
+
+bool TDkDock::DialogKey(int key, Qt::KeyboardModifiers shift) {
+    for (const auto& window : FloatingMenuWindows()) {
+        if (!window.isNull() && window->DialogKey(key, shift)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool TDkDock::DialogChar(QChar ch) {
+    for (const auto& window : FloatingMenuWindows()) {
+        if (!window.isNull() && window->DialogChar(ch)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool TDkDock::SysKeyMenu(int key) {
+    for (const auto& window : FloatingMenuWindows()) {
+        if (!window.isNull() && window->SysKeyMenu(key)) {
+            return true;
+        }
+    }
+    return false;
+}

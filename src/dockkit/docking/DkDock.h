@@ -151,6 +151,15 @@ public:
     bool DraggedSqueezed() const { return squeezed_; }
     void SetDraggedSqueezed(bool value) { squeezed_ = value; }
 
+    // --- Keys the form passes on ---
+    // Offers a dialog key, a dialog character or the system-menu key to each
+    // window of the dock that takes menu events and floats, shows and is
+    // enabled (a docked one gets them as a control of the form); true at the
+    // first that handles it.
+    bool DialogKey(int key, Qt::KeyboardModifiers shift);
+    bool DialogChar(QChar ch);
+    bool SysKeyMenu(int key);
+
     // The non-client sizes the bound lines take (one pixel per line).
     int BoundLinesWidth() const;
     int BoundLinesHeight() const;
@@ -170,6 +179,8 @@ private:
     void RepaintWithWindows();
     void RemoveDestroyed();
     int Length() const;
+    // The floating windows taking menu events, in the dock's order.
+    std::vector<QPointer<TDkCustomDockableWindow>> FloatingMenuWindows() const;
 
     bool allowDrag_ = true;
     QPointer<TDkBasicBackground> background_;

@@ -2,7 +2,8 @@
 // border, close button) with its mouse handling, and its painting.
 #include "dockkit/docking/DkDockableWindow.h"
 
-#include "dockkit/docking/DkMouseLoop.h"
+#include "dockkit/common/DkDraw.h"
+#include "dockkit/common/DkModalLoop.h"
 
 #include "platform/core/Guarded.h"
 #include "platform/gui/Edges.h"
@@ -16,17 +17,6 @@ namespace {
 
 // The cross of the docked close button, one byte per row.
 constexpr unsigned char kCloseGlyph[8] = {0x00, 0xCC, 0x78, 0x30, 0x78, 0xCC, 0x00, 0x00};
-
-void DrawGlyph(QPainter& painter, const unsigned char (&rows)[8], QPoint at, plat::TColor color) {
-    const QColor qcolor = plat::ToQColor(color);
-    for (int y = 0; y < 8; ++y) {
-        for (int x = 0; x < 8; ++x) {
-            if ((rows[y] & (0x80 >> x)) != 0) {
-                painter.fillRect(QRect(at.x() + x, at.y() + y, 1, 1), qcolor);
-            }
-        }
-    }
-}
 
 } // namespace
 
@@ -129,6 +119,18 @@ void TDkCustomDockableWindow::SizingApply() {}
 
 void TDkCustomDockableWindow::SizingEnd() {}
 
+bool TDkCustomDockableWindow::DialogKey(int /*key*/, Qt::KeyboardModifiers /*shift*/) {
+    return false;
+}
+
+bool TDkCustomDockableWindow::DialogChar(QChar /*ch*/) {
+    return false;
+}
+
+bool TDkCustomDockableWindow::SysKeyMenu(int /*key*/) {
+    return false;
+}
+
 void TDkCustomDockableWindow::ReadExtraPositionValues(const dk::TDkPositionReadData& /*data*/) {}
 
 void TDkCustomDockableWindow::ExtraPositionValuesRead() {}
@@ -215,17 +217,18 @@ void TDkCustomDockableWindow::RunCloseButtonLoop() {
         return;
     }
     const plat::TRect bounds = DockedCloseButtonBounds(currentDock_->IsVertical());
-    dk::TDkMouseLoop loop(this);
-    loop.CancelOnAnyPress = true;
+    dk::ModalMouseLoop loop(this, std::nullopt);
+    dk::ModalMouseLoop::Tracking tracking;
+    tracking.CancelOnAnyPress = true;
     bool over = true;
     SetCloseButtonState(closeHot_, true);
-    loop.OnTrack = [&](QPoint global, bool) {
+    tracking.OnTrack = [&](QPoint global, bool) {
         over = bounds.Contains(mapFromGlobal(global));
         SetCloseButtonState(closeHot_, over);
     };
-    const auto outcome = loop.Run(QCursor::pos(), false);
+    const dk::ModalLoopEnd end = loop.RunTracking(tracking, QCursor::pos(), false);
     SetCloseButtonState(false, false);
-    if (outcome == dk::TDkMouseLoop::Outcome::Accepted && over) {
+    if (end == dk::ModalLoopEnd::Accepted && over) {
         Close();
     }
 }
@@ -343,7 +346,7 @@ void TDkCustomDockableWindow::PaintFrameArea(QPainter& painter) {
             plat::DrawEdge(painter, edge, plat::BDR_RAISEDINNER, plat::BF_RECT);
         }
         const int shift = closePressed_ ? 1 : 0;
-        DrawGlyph(painter, kCloseGlyph, QPoint(button.Left + 2 + shift, button.Top + 2 + shift),
-                  plat::clBtnText);
+        dk::DrawGlyph(painter, kCloseGlyph, 8,
+                      QPoint(button.Left + 2 + shift, button.Top + 2 + shift), plat::clBtnText);
     }
 }

@@ -196,6 +196,7 @@ void TDkCustomDockableWindow::SetUseLastDock(bool value) {
 void TDkCustomDockableWindow::SetColor(plat::TColor value) {
     if (color_ != value) {
         color_ = value;
+        ColorChanged();
         update();
     }
 }

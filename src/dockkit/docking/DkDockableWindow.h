@@ -208,6 +208,18 @@ public:
     // Paints the docked frame, handle and close button.
     virtual void PaintFrameArea(QPainter& painter);
 
+    // --- Keys the form passes on ---
+    // Whether the window takes menu events (a menu bar does): a dock offers
+    // such a window, while it floats, the keys below as well.
+    virtual bool TakesMenuEvents() const { return false; }
+    // A key no control of the form took (Alt, Escape, ...); true when handled.
+    virtual bool DialogKey(int key, Qt::KeyboardModifiers shift);
+    // A character no control of the form took; true when handled.
+    virtual bool DialogChar(QChar ch);
+    // The system-menu key: Alt with a character, or 0 for Alt alone and
+    // F10; true when handled.
+    virtual bool SysKeyMenu(int key);
+
     // Whether the docked close button or the floating caption shows its
     // inactive look.
     bool InactiveCaption() const { return inactiveCaption_; }
@@ -232,6 +244,9 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+
+    // Color changed.
+    virtual void ColorChanged() {}
 
     // Raised while the content must not be laid out; the last unlock lays
     // it out when that was asked for meanwhile. The content is laid out

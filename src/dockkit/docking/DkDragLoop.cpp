@@ -1,10 +1,10 @@
 // The loops that move a dockable window between docks and the screen, and
 // that size its floating form, each on the modal mouse loop.
 #include "dockkit/common/DkCommon.h"
+#include "dockkit/common/DkModalLoop.h"
 #include "dockkit/docking/DkDockableWindow.h"
 #include "dockkit/docking/DkDragOutline.h"
 #include "dockkit/docking/DkFloatingWindowParent.h"
-#include "dockkit/docking/DkMouseLoop.h"
 
 #include "platform/gui/Metrics.h"
 #include "platform/gui/MulDiv.h"
@@ -78,7 +78,7 @@ private:
     std::vector<Candidate> candidates_;
     DragTarget current_;
     std::unique_ptr<dk::TDkDragOutline> outline_;
-    dk::TDkMouseLoop* loop_ = nullptr;
+    dk::ModalMouseLoop* loop_ = nullptr;
 };
 
 void DkDragLoop::AddCandidate(TDkDock* dock) {
@@ -428,30 +428,34 @@ void DkDragLoop::Run(QPoint start) {
         outline_ = std::make_unique<dk::TDkDragOutline>();
     }
     QWidget* capture = !w_->parentForm_.isNull() ? w_->parentForm_.data() : w_->window();
-    dk::TDkMouseLoop loop(capture);
+    dk::ModalMouseLoop loop(capture, std::nullopt);
+    loop.KeepError(true);
     loop_ = &loop;
     // A window destroyed meanwhile (by a timer, say) ends the loop.
-    QObject::connect(w_, &QObject::destroyed, &loop,
-                     [&loop] { loop.End(dk::TDkMouseLoop::Outcome::Cancelled); });
-    loop.OnTrack = [this, self](QPoint pos, bool ctrlDown) {
+    const QMetaObject::Connection gone =
+        QObject::connect(w_, &QObject::destroyed, [&loop] { loop.Cancel(); });
+    dk::ModalMouseLoop::Tracking tracking;
+    tracking.OnTrack = [this, self](QPoint pos, bool ctrlDown) {
         if (!self.isNull() && !self->destroying_) {
             Step(pos, ctrlDown);
         }
     };
-    auto outcome = dk::TDkMouseLoop::Outcome::Cancelled;
+    auto end = dk::ModalLoopEnd::Cancelled;
     std::exception_ptr error;
     try {
         Step(start, ctrl);
-        outcome = loop.Run(start, ctrl);
+        end = loop.RunTracking(tracking, start, ctrl);
+        error = loop.TakeError();
     } catch (...) {
         error = std::current_exception();
     }
+    QObject::disconnect(gone);
     loop_ = nullptr;
     if (self.isNull()) {
         return;
     }
     try {
-        Finish(!error && outcome == dk::TDkMouseLoop::Outcome::Accepted);
+        Finish(!error && end == dk::ModalLoopEnd::Accepted);
     } catch (...) {
         if (!error) {
             error = std::current_exception();
@@ -589,25 +593,28 @@ void DkSizingLoop::Run(QPoint start) {
     }
     w_->SizingBegin(edge_);
     std::exception_ptr error;
-    auto outcome = dk::TDkMouseLoop::Outcome::Cancelled;
     try {
         dk::FlushPaintMessages();
         if (!smooth_) {
             outline_ = std::make_unique<dk::TDkDragOutline>();
             outline_->Move(startRect_, w_->FloatingBorderSize());
         }
-        dk::TDkMouseLoop loop(form);
-        QObject::connect(w_, &QObject::destroyed, &loop,
-                         [&loop] { loop.End(dk::TDkMouseLoop::Outcome::Cancelled); });
-        loop.OnTrack = [this, self](QPoint pos, bool) {
+        dk::ModalMouseLoop loop(form, std::nullopt);
+        loop.KeepError(true);
+        const QMetaObject::Connection gone =
+            QObject::connect(w_, &QObject::destroyed, [&loop] { loop.Cancel(); });
+        dk::ModalMouseLoop::Tracking tracking;
+        tracking.OnTrack = [this, self](QPoint pos, bool) {
             if (!self.isNull() && !self->destroying_) {
                 Track(pos);
             }
         };
-        outcome = loop.Run(start, false);
+        const dk::ModalLoopEnd end = loop.RunTracking(tracking, start, false);
+        QObject::disconnect(gone);
+        error = loop.TakeError();
         outline_.reset();
-        if (!self.isNull() && !form.isNull()) {
-            if (outcome == dk::TDkMouseLoop::Outcome::Accepted) {
+        if (!error && !self.isNull() && !form.isNull()) {
+            if (end == dk::ModalLoopEnd::Accepted) {
                 Apply(current_);
                 w_->SizingApply();
                 w_->KeepOnScreen(false);

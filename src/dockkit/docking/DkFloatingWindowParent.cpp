@@ -1,8 +1,8 @@
 #include "dockkit/docking/DkFloatingWindowParent.h"
 
 #include "dockkit/common/DkDraw.h"
+#include "dockkit/common/DkModalLoop.h"
 #include "dockkit/docking/DkDockableWindow.h"
-#include "dockkit/docking/DkMouseLoop.h"
 
 #include "platform/core/Guarded.h"
 #include "platform/gui/AccelText.h"
@@ -328,21 +328,22 @@ void TDkFloatingWindowParent::SetClosePressed(bool value) {
 
 void TDkFloatingWindowParent::RunCloseButtonLoop(QPoint globalPos) {
     const plat::TRect button = CloseButtonRect();
-    dk::TDkMouseLoop loop(this);
-    loop.CancelOnAnyPress = true;
+    dk::ModalMouseLoop loop(this, std::nullopt);
+    dk::ModalMouseLoop::Tracking tracking;
+    tracking.CancelOnAnyPress = true;
     bool over = true;
     SetClosePressed(true);
-    loop.OnTrack = [&](QPoint global, bool) {
+    tracking.OnTrack = [&](QPoint global, bool) {
         over = button.Contains(mapFromGlobal(global));
         SetClosePressed(over);
     };
     QPointer<TDkFloatingWindowParent> self(this);
-    const auto outcome = loop.Run(globalPos, false);
+    const dk::ModalLoopEnd end = loop.RunTracking(tracking, globalPos, false);
     if (self.isNull()) {
         return;
     }
     SetClosePressed(false);
-    if (outcome == dk::TDkMouseLoop::Outcome::Accepted && over && !hosted_.isNull()) {
+    if (end == dk::ModalLoopEnd::Accepted && over && !hosted_.isNull()) {
         hosted_->Close();
     }
 }

@@ -694,6 +694,7 @@ TDkControlItem::TDkControlItem(QObject* owner) : TDkCustomItem(owner) {
 
 TDkControlItem::TDkControlItem(QObject* owner, QWidget* control) : TDkControlItem(owner) {
     control_ = control;
+    given_ = control;
 }
 
 TDkControlItem::~TDkControlItem() {
@@ -705,6 +706,7 @@ TDkControlItem::~TDkControlItem() {
 void TDkControlItem::SetControl(QWidget* value) {
     if (control_ != value) {
         control_ = value;
+        given_ = value;
         Change(true);
     }
 }

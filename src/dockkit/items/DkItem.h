@@ -332,10 +332,14 @@ public:
 
     QWidget* Control() const { return control_; }
     void SetControl(QWidget* value);
+    // Whether the item was given this control (also once the control is
+    // being destroyed, when Control() already answers null).
+    bool WasGiven(const QObject* control) const { return control != nullptr && given_ == control; }
     bool DontFreeControl() const { return dontFreeControl_; }
     void SetDontFreeControl(bool value) { dontFreeControl_ = value; }
 
 private:
     QPointer<QWidget> control_;
+    const QObject* given_ = nullptr; // compared, never used
     bool dontFreeControl_ = false;
 };

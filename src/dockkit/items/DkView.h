@@ -153,6 +153,10 @@ public:
     // enabled state follows what it hides.
     Layout CalculatePositions(bool canMoveControls, TDkViewOrientation orientation, int wrapOffset,
                               int chevronOffset, int chevronSize);
+    // The size and lines such a layout would have; the viewers and the view
+    // stay as they are.
+    Layout MeasurePositions(TDkViewOrientation orientation, int wrapOffset, int chevronOffset,
+                            int chevronSize);
 
     // --- Extension points ---
     // Sizes the window to fit a client area of the given size.
@@ -163,6 +167,9 @@ public:
     virtual TDkCustomItem* GetTrailingExtraItems() const { return nullptr; }
     virtual TDkCustomItem* GetLeadingExtraItem() const { return nullptr; }
     virtual QFont GetFont() const;
+    // The thickness the line of an unwrapped layout takes at least (a docked
+    // tool bar's row); 0 for none.
+    virtual int LastLineThickness() const { return 0; }
 
     // --- Painting ---
     // The first shown viewer holding the point (window client coordinates).
@@ -238,8 +245,9 @@ public:
     // The next viewer (after the selection, wrapping) whose caption's
     // accelerator, or first letter when it has none, is the character;
     // enabled items before disabled ones. Unique when no other viewer
-    // matches; a disabled match never is.
-    TDkItemViewer* FindAccelerator(QChar key, bool& unique);
+    // matches; a disabled match never is. With primaryOnly first letters do
+    // not count.
+    TDkItemViewer* FindAccelerator(QChar key, bool& unique, bool primaryOnly = false);
     // The menu loop's key handling: arrows, Home, End, Tab, Enter, Escape,
     // Alt, F10 and F1. A handled key is set to 0. The view may be closed (and
     // deleted) by the key; callers hold it in a QPointer.
@@ -267,6 +275,8 @@ public:
     void EnterToolbarLoop(unsigned options);
 
 private:
+    Layout RunLayout(bool canMoveControls, bool store, TDkViewOrientation orientation,
+                     int wrapOffset, int chevronOffset, int chevronSize);
     static void ItemNotification(void* data, TDkCustomItem* sender, bool relayed,
                                  dk::ItemNotification kind, TDkCustomItem* item, int index);
     void RootNotification(TDkCustomItem* sender, dk::ItemNotification kind, TDkCustomItem* item,

@@ -53,6 +53,16 @@ bool ControlVisible(const QWidget* control) {
 
 TDkView::Layout TDkView::CalculatePositions(bool canMoveControls, TDkViewOrientation orientation,
                                             int wrapOffset, int chevronOffset, int chevronSize) {
+    return RunLayout(canMoveControls, true, orientation, wrapOffset, chevronOffset, chevronSize);
+}
+
+TDkView::Layout TDkView::MeasurePositions(TDkViewOrientation orientation, int wrapOffset,
+                                          int chevronOffset, int chevronSize) {
+    return RunLayout(false, false, orientation, wrapOffset, chevronOffset, chevronSize);
+}
+
+TDkView::Layout TDkView::RunLayout(bool canMoveControls, bool store, TDkViewOrientation orientation,
+                                   int wrapOffset, int chevronOffset, int chevronSize) {
     const bool vertical = orientation == dkvoVertical;
     const size_t count = viewers_.size();
     std::vector<Place> places(count);
@@ -248,8 +258,8 @@ TDkView::Layout TDkView::CalculatePositions(bool canMoveControls, TDkViewOrienta
     bool forcedWrap = false;
     bool wrapped = false;
     bool previousMenuItem = false;
-    const auto finishLine = [&] {
-        int thickness = 0;
+    const auto finishLine = [&](int minThickness) {
+        int thickness = minThickness;
         for (size_t i : line.Members) {
             thickness = std::max(thickness, places[i].CrossSize);
         }
@@ -281,7 +291,7 @@ TDkView::Layout TDkView::CalculatePositions(bool canMoveControls, TDkViewOrienta
         const bool menuItem = !p.ToolbarSize;
         const bool lineStart = line.Members.empty();
         if (!lineStart && (menuItem || previousMenuItem)) {
-            finishLine(); // menu items take a line each
+            finishLine(0); // menu items take a line each
             forcedWrap = false;
         } else if (wrapOffset >= 1 && !lineStart) {
             if (p.Separator) {
@@ -298,7 +308,7 @@ TDkView::Layout TDkView::CalculatePositions(bool canMoveControls, TDkViewOrienta
                 const bool forced =
                     forcedWrap && !viewers_[i]->Item()->HasStyle(dk::StyleNoForcedBreak);
                 if (groupEnd > wrapOffset || forced) {
-                    finishLine();
+                    finishLine(0);
                     // The separator becomes a bar at the very start of a new
                     // line; the next items start below it.
                     p.LineBreak = true;
@@ -315,7 +325,7 @@ TDkView::Layout TDkView::CalculatePositions(bool canMoveControls, TDkViewOrienta
                     continue;
                 }
             } else if (mainPos + p.MainSize > wrapOffset) {
-                finishLine();
+                finishLine(0);
                 forcedWrap = true;
                 wrapped = true;
                 ++lineCount;
@@ -326,8 +336,11 @@ TDkView::Layout TDkView::CalculatePositions(bool canMoveControls, TDkViewOrienta
         line.Members.push_back(i);
         previousMenuItem = menuItem;
     }
+    // The line of a tool bar that did not wrap takes the thickness its
+    // window has (the row of its dock), its items centred in it.
+    const int lastLineThickness = store && !wrapped ? LastLineThickness() : 0;
     if (!line.Members.empty()) {
-        finishLine();
+        finishLine(lastLineThickness);
     }
     int mainExtent = mainStart;
     for (const Line& l : lines) {
@@ -373,7 +386,7 @@ TDkView::Layout TDkView::CalculatePositions(bool canMoveControls, TDkViewOrienta
         p.Main = std::max(limit, mainExtent);
         p.MainSize = chevronSize;
         p.Cross = crossStart;
-        p.CrossSize = crossSize;
+        p.CrossSize = std::max(crossSize, lastLineThickness);
         mainTotal = std::max(mainTotal, p.Main + chevronSize + mainEndMargin);
     }
 
@@ -406,28 +419,33 @@ TDkView::Layout TDkView::CalculatePositions(bool canMoveControls, TDkViewOrienta
     }
 
     // 9. Pop-ups taller than allowed scroll between arrow bands.
+    int scrollOffset = 0;
+    bool upArrow = false;
+    bool downArrow = false;
     if (maxHeight_ >= 1 && maxHeight_ < height) {
         const int overflow = height - maxHeight_;
-        scrollOffset_ = std::clamp(scrollOffset_, 0, overflow);
-        showUpArrow_ = scrollOffset_ > 0;
-        showDownArrow_ = overflow > scrollOffset_;
+        scrollOffset = std::clamp(scrollOffset_, 0, overflow);
+        upArrow = scrollOffset > 0;
+        downArrow = overflow > scrollOffset;
         for (size_t i = 0; i < count; ++i) {
-            bounds[i].Offset(0, -scrollOffset_);
+            bounds[i].Offset(0, -scrollOffset);
             if (!places[i].Show) {
                 continue;
             }
-            if ((showUpArrow_ && bounds[i].Top < kScrollArrowBand) ||
-                (showDownArrow_ && bounds[i].Bottom > maxHeight_ - kScrollArrowBand)) {
+            if ((upArrow && bounds[i].Top < kScrollArrowBand) ||
+                (downArrow && bounds[i].Bottom > maxHeight_ - kScrollArrowBand)) {
                 places[i].Show = false;
                 places[i].Clipped = true;
             }
         }
         height = maxHeight_;
-    } else {
-        scrollOffset_ = 0;
-        showUpArrow_ = false;
-        showDownArrow_ = false;
     }
+    if (!store) {
+        return Layout{QSize(width, height), lineCount, false};
+    }
+    scrollOffset_ = scrollOffset;
+    showUpArrow_ = upArrow;
+    showDownArrow_ = downArrow;
 
     if (canMoveControls && chevronIndex < count) {
         chevronItem->SetEnabled(chevronEnabled);
@@ -456,7 +474,10 @@ TDkView::Layout TDkView::CalculatePositions(bool canMoveControls, TDkViewOrienta
                 continue;
             }
             if (p.Show) {
-                control->setGeometry(viewer->BoundsRect.ToQRect());
+                // Controls are children of the window: its client part may start
+                // inside its frame.
+                control->setGeometry(
+                    viewer->BoundsRect.ToQRect().translated(window_->contentsRect().topLeft()));
                 if (control->property(kHiddenByLayout).toBool()) {
                     control->setProperty(kHiddenByLayout, QVariant());
                     control->show();

@@ -65,7 +65,7 @@ TDkItemViewer* TDkView::FirstSelectable() {
     return first;
 }
 
-TDkItemViewer* TDkView::FindAccelerator(QChar key, bool& unique) {
+TDkItemViewer* TDkView::FindAccelerator(QChar key, bool& unique, bool primaryOnly) {
     ValidatePositions();
     unique = false;
     const int count = ViewerCount();
@@ -86,8 +86,11 @@ TDkItemViewer* TDkView::FindAccelerator(QChar key, bool& unique) {
             const QString text = plat::StripAccelerators(caption);
             return !text.isEmpty() && SameLetter(text[0], key);
         };
-        for (const auto& matches : {std::function<bool(const TDkItemViewer*)>(byAccelerator),
-                                    std::function<bool(const TDkItemViewer*)>(byFirstLetter)}) {
+        const auto none = [](const TDkItemViewer*) { return false; };
+        for (const auto& matches :
+             {std::function<bool(const TDkItemViewer*)>(byAccelerator),
+              primaryOnly ? std::function<bool(const TDkItemViewer*)>(none)
+                          : std::function<bool(const TDkItemViewer*)>(byFirstLetter)}) {
             // The first match after `from`, wrapping round to `from` itself.
             const auto search = [&](int from) -> int {
                 for (int step = 1; step <= count; ++step) {

@@ -281,9 +281,12 @@ TDkPopupWindow* TDkCustomItem::CreatePopup(TDkView* parentView, TDkItemViewer* p
     if (parentView != nullptr) {
         parentView->SetOpenPopup(parentViewer, view, popup);
         if (parentView->IsToolbar()) {
+            // The header shows pushed before the pop-up appears: only its
+            // part of the bar is painted now.
             parentView->InvalidateViewer(parentViewer);
-            if (parentView->Window() != nullptr) {
-                parentView->Window()->repaint();
+            if (QWidget* bar = parentView->Window(); bar != nullptr && parentViewer->Show) {
+                bar->repaint(
+                    parentViewer->BoundsRect.ToQRect().translated(bar->contentsRect().topLeft()));
             }
         }
     }

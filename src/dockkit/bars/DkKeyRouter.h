@@ -1,0 +1,62 @@
+#pragma once
+// The keyboard of the tool bars: one application event filter, present while
+// any tool bar exists, that sees each key before the focused control does.
+//
+// - Shortcuts: a key pressed in a form goes first to the tool bars that
+//   process shortcuts for that form (in the order they asked to), then to
+//   those of the main form; the first whose items have the shortcut
+//   executes it and the key goes no further. Keys are taken at the shortcut
+//   stage, before any shortcut of the toolkit, and again at the key press
+//   for keys that come without one.
+// - The system-menu key: Alt with a character, Alt pressed and released
+//   alone, and F10 go to the form's controls that take menu events (menu
+//   bars, and docks for their floating menu bars), depth first; a menu bar
+//   opens the item with that accelerator, or highlights its first item.
+// - Dialog keys and characters: Alt shows the menu bars' accelerators; a
+//   plain character typed where no control takes text goes to the form's tool
+//   bars (not menu bars) as an accelerator.
+//
+// Nothing is routed while a menu or a drag holds the keyboard.
+
+#include <QChar>
+#include <Qt>
+
+#include <vector>
+
+class QKeyEvent;
+class QWidget;
+class TDkCustomToolbar;
+
+namespace dk {
+
+// The application's main form: its tool bars' shortcuts work while another
+// form is active. None by default.
+void SetMainForm(QWidget* form);
+QWidget* MainForm();
+
+// Every tool bar registers while it exists; the filter is installed with
+// the first and removed with the last.
+void RegisterToolbar(TDkCustomToolbar* toolbar);
+void UnregisterToolbar(TDkCustomToolbar* toolbar);
+bool KeyRouterInstalled();
+
+// The tool bars that process shortcuts, in the order they joined.
+void SetShortCutToolbar(TDkCustomToolbar* toolbar, bool listed);
+std::vector<TDkCustomToolbar*> ShortCutToolbars();
+
+// The form a key is routed for: the window of the widget it went to (the
+// active form), or without one the active window; a floating tool bar's
+// little form counts as the form it belongs to.
+QWidget* ActiveForm(QWidget* fallback);
+
+// The routing steps, for a form.
+// The form's shortcut tool bars, then the main form's: true when one
+// executed the key.
+bool RouteShortCut(QWidget* form, const QKeyEvent& key);
+// The system-menu key (a character, or 0) to the form's menu-event controls.
+bool RouteSysKeyMenu(QWidget* form, int key);
+// A dialog key or character to the form's tool bars and docks, depth first.
+bool BroadcastDialogKey(QWidget* form, int key, Qt::KeyboardModifiers shift);
+bool BroadcastDialogChar(QWidget* form, QChar ch);
+
+} // namespace dk

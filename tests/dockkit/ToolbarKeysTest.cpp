@@ -1,0 +1,386 @@
+// The keys of tool bars: shortcuts reaching the right bar before the focused
+// control, Alt and F10 opening the menu bar and the arrows walking it, Alt
+// with a letter, the system-menu key reaching a floating menu bar through
+// its dock, and accelerators of plain bars typed where no control takes text.
+
+#include "ToolbarFixtures.h"
+
+#include "dockkit/menus/DkMenuLoop.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <functional>
+#include <ostream>
+
+namespace {
+
+// A form with a line edit and a bar of its own, beside the main form.
+struct OtherForm {
+    OtherForm() {
+        form.setGeometry(700, 100, 300, 200);
+        edit = new QLineEdit(&form);
+        edit->setGeometry(10, 100, 100, 20);
+        form.show();
+    }
+    QWidget form;
+    QLineEdit* edit = nullptr;
+};
+
+class ToolbarKeys : public ToolbarTest {
+protected:
+    ToolbarKeys() {
+        menu_ = AddBar("MenuBar", f_.top, 0);
+        menu_->SetMenuBar(true);
+        file_ = AddMenu(menu_, "&File", {"&Open", "&Save"});
+        edit_ = AddMenu(menu_, "&Edit", {"Cu&t", "&Copy"});
+        search_ = AddMenu(menu_, "&Search", {"&Find"});
+        settings_ = AddMenu(menu_, "&Settings", {"&Colours"});
+        help_ = AddButton(menu_, "&Help", 40, 20);
+        Open()->SetShortCut(plat::ShortCut('O', plat::scCtrl));
+        line_ = new QLineEdit(f_.client);
+        line_->setGeometry(10, 10, 100, 20);
+        line_->show();
+        f_.Settle();
+    }
+    TDkCustomItem* Open() const { return file_->Items(0); }
+
+    // What the running menus show: the bar's selection, and the selected
+    // item of the deepest open pop-up (or "-" when none is open).
+    std::function<void()> Expect(TDkCustomItem* selected, const char* inPopup) {
+        return [this, selected, inPopup] {
+            ASSERT_EQ(dk::RunningMenuLoopView(), menu_->View());
+            ASSERT_NE(menu_->View()->Selected(), nullptr);
+            EXPECT_EQ(menu_->View()->Selected()->Item(), selected);
+            const std::vector<TDkView*> views = OpenMenuViews();
+            if (std::string(inPopup) == "-") {
+                EXPECT_EQ(views.size(), 1u);
+                return;
+            }
+            ASSERT_EQ(views.size(), 2u);
+            ASSERT_NE(views[1]->Selected(), nullptr);
+            EXPECT_EQ(views[1]->Selected()->Item()->Caption().toStdString(), inPopup);
+        };
+    }
+    // Runs `open` with the script inside the loop it starts.
+    void RunScript(const std::function<void()>& open) {
+        script_.Start();
+        open();
+        EXPECT_TRUE(script_.AllRun())
+            << "the menus closed before the step " << script_.StepsRun() + 1;
+        script_.Finish();
+        EXPECT_EQ(dk::RunningMenuLoopView(), nullptr);
+        EXPECT_EQ(OpenPopupCount(), 0);
+    }
+
+    TDkToolbar* menu_ = nullptr;
+    FixedItem* file_ = nullptr;
+    FixedItem* edit_ = nullptr;
+    FixedItem* search_ = nullptr;
+    FixedItem* settings_ = nullptr;
+    FixedItem* help_ = nullptr;
+    QLineEdit* line_ = nullptr;
+};
+
+// --- Shortcuts ------------------------------------------------------------------------------
+
+// Where a key is typed and who may take it. The main form's menu bar has
+// &Open (Ctrl+O) and Cross (X); the other form's bar OtherOpen (Ctrl+O) and
+// OtherCross (X).
+enum KeyForm { Main, Other, OtherModal };
+struct ShortCutCase {
+    const char* name;
+    KeyForm typedIn;
+    bool menuProcesses; // the main form's menu bar processes shortcuts
+    bool otherProcesses;
+    bool mainFormSet;
+    int key;
+    const char* clicked;
+    const char* typed; // what the focused line edit holds afterwards
+};
+void PrintTo(const ShortCutCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ToolbarShortCuts : public ToolbarKeys, public ::testing::WithParamInterface<ShortCutCase> {};
+
+TEST_P(ToolbarShortCuts, ReachTheRightBarBeforeTheFocusedControl) {
+    const ShortCutCase& c = GetParam();
+    OtherForm other;
+    TDkToolbar* otherBar = AddBar("OtherBar", nullptr, 0, &other.form);
+    AddButton(otherBar, "OtherOpen", 30, 20, plat::ShortCut('O', plat::scCtrl));
+    AddButton(otherBar, "OtherCross", 30, 20, plat::ShortCut('X', 0));
+    AddButton(menu_, "Cross", 30, 20, plat::ShortCut('X', 0));
+    menu_->SetProcessShortCuts(c.menuProcesses);
+    otherBar->SetProcessShortCuts(c.otherProcesses);
+    dk::SetMainForm(c.mainFormSet ? &f_.form : nullptr);
+    if (c.typedIn == OtherModal) {
+        other.form.hide();
+        other.form.setWindowModality(Qt::ApplicationModal);
+        other.form.show();
+    }
+    // Each search of the menu bar's items opens its root first.
+    int searches = 0;
+    menu_->Items()->OnPopup = [&](TDkCustomItem*, bool) { ++searches; };
+    QLineEdit* edit = c.typedIn == Main ? line_ : other.edit;
+    const bool ctrl = c.key == Qt::Key_O;
+    TypeKey(edit, c.key, ctrl ? Qt::ControlModifier : Qt::NoModifier,
+            ctrl                 ? QStringLiteral("\x0f")
+            : c.key == Qt::Key_X ? QStringLiteral("x")
+                                 : QString());
+    EXPECT_EQ(TakeClicks(), c.clicked);
+    EXPECT_EQ(edit->text().toStdString(), c.typed);
+    // One search per key, not one per stage or per widget the key passes.
+    EXPECT_LE(searches, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ToolbarShortCuts,
+    ::testing::Values(
+        ShortCutCase{"TheFormsMenuBar", Main, true, false, false, Qt::Key_O, "&Open", ""},
+        ShortCutCase{"APlainKeyBeforeTheLineEdit", Main, true, false, false, Qt::Key_X, "Cross",
+                     ""},
+        ShortCutCase{"AKeyNobodyTakesGoesUpTheFormUnrouted", Main, true, false, false, Qt::Key_F5,
+                     "", ""},
+        ShortCutCase{"ABarThatProcessesNoShortCuts", Main, false, false, false, Qt::Key_X, "", "x"},
+        ShortCutCase{"AnotherFormsOwnBar", Other, true, true, true, Qt::Key_O, "OtherOpen", ""},
+        ShortCutCase{"AnotherFormFallsBackToTheMainForm", Other, true, false, true, Qt::Key_O,
+                     "&Open", ""},
+        ShortCutCase{"AnotherFormWithoutAMainForm", Other, true, false, false, Qt::Key_X, "", "x"},
+        ShortCutCase{"TheMainFormBehindAModalForm", OtherModal, true, false, true, Qt::Key_X, "",
+                     "x"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ToolbarKeys, AShortCutAskedForTwiceRunsOnce) {
+    // A tool that plays keys back may ask the shortcut stage itself before
+    // the press, which asks again.
+    KeyStroke(line_, QEvent::ShortcutOverride, Qt::Key_O, Qt::ControlModifier,
+              QStringLiteral("\x0f"));
+    TypeKey(line_, Qt::Key_O, Qt::ControlModifier, QStringLiteral("\x0f"));
+    EXPECT_EQ(TakeClicks(), "&Open");
+}
+
+TEST_F(ToolbarKeys, OnShortCutAnswersFirst) {
+    bool asked = false;
+    menu_->OnShortCut = [&](const QKeyEvent& key, bool& handled) {
+        asked = true;
+        handled = key.key() == Qt::Key_O;
+    };
+    TypeKey(line_, Qt::Key_O, Qt::ControlModifier, QStringLiteral("\x0f"));
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(TakeClicks(), "");
+}
+
+// --- Alt, F10 and Alt with a letter -----------------------------------------------------------
+
+struct OpenCase {
+    const char* name;
+    int key; // Alt: pressed and released alone
+    Qt::KeyboardModifiers modifiers;
+    const char* text;
+    const char* selected; // the bar's selection, by caption
+    const char* inPopup;  // the pop-up's selection, "-" with none open
+};
+void PrintTo(const OpenCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ToolbarOpeners : public ToolbarKeys, public ::testing::WithParamInterface<OpenCase> {};
+
+TEST_P(ToolbarOpeners, OpenTheMenuBarAsTheKeySays) {
+    const OpenCase& c = GetParam();
+    std::string selected;
+    script_
+        .Then([&] {
+            ASSERT_NE(menu_->View()->Selected(), nullptr);
+            selected = menu_->View()->Selected()->Item()->Caption().toStdString();
+            Expect(menu_->View()->Selected()->Item(), c.inPopup)();
+        })
+        .Then([] {
+            // Once for the pop-up, once for the bar.
+            const bool popup = OpenMenuViews().size() > 1;
+            SendKey(Qt::Key_Escape);
+            if (popup) {
+                SendKey(Qt::Key_Escape);
+            }
+        });
+    RunScript([&] {
+        if (c.key == Qt::Key_Alt) {
+            TapAlt(line_);
+        } else {
+            TypeKey(line_, c.key, c.modifiers, QString::fromLatin1(c.text));
+        }
+    });
+    EXPECT_EQ(selected, c.selected);
+    EXPECT_EQ(TakeClicks(), "");
+    EXPECT_EQ(menu_->View()->Selected(), nullptr);
+    EXPECT_FALSE(menu_->View()->HasState(vsAccelsVisible));
+}
+
+constexpr Qt::KeyboardModifiers kAlt = Qt::AltModifier;
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ToolbarOpeners,
+    ::testing::Values(OpenCase{"AltAlone", Qt::Key_Alt, kAlt, "", "&File", "-"},
+                      OpenCase{"F10", Qt::Key_F10, {}, "", "&File", "-"},
+                      OpenCase{"AltWithAUniqueLetter", Qt::Key_E, kAlt, "e", "&Edit", "Cu&t"},
+                      OpenCase{"AltWithAnUpperCaseLetter", Qt::Key_E, kAlt | Qt::ShiftModifier, "E",
+                               "&Edit", "Cu&t"},
+                      OpenCase{"AltWithASharedLetter", Qt::Key_S, kAlt, "s", "&Search", "-"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ToolbarKeys, ArrowsWalkTheMenuBarAndEnterRunsTheCommand) {
+    script_.Then(Expect(file_, "-"))
+        .Then([] { SendKey(Qt::Key_Right); })
+        .Then(Expect(edit_, "-"))
+        .Then([] { SendKey(Qt::Key_Down); })
+        .Then(Expect(edit_, "Cu&t"))
+        .Then([] { SendKey(Qt::Key_Right); })
+        .Then(Expect(search_, "&Find"))
+        .Then([] { SendKey(Qt::Key_Escape); })
+        .Then(Expect(search_, "-"))
+        .Then([] { SendKey(Qt::Key_Left); })
+        .Then([] { SendKey(Qt::Key_Left); })
+        .Then(Expect(file_, "-"))
+        .Then([] { SendKey(Qt::Key_Return); })
+        .Then(Expect(file_, "&Open"))
+        .Then([] { SendKey(Qt::Key_Down); })
+        .Then([] { SendKey(Qt::Key_Return); });
+    RunScript([&] { TapAlt(line_); });
+    EXPECT_EQ(TakeClicks(), "&Save");
+}
+
+TEST_F(ToolbarKeys, ASharedLetterPressedAgainMovesToTheNextItem) {
+    script_.Then(Expect(search_, "-"))
+        .Then([] { TypeChar(u's'); })
+        .Then(Expect(settings_, "-"))
+        .Then([] { SendKey(Qt::Key_Escape); });
+    RunScript([&] { TypeKey(line_, Qt::Key_S, Qt::AltModifier, QStringLiteral("s")); });
+    EXPECT_EQ(beeps_, 0);
+}
+
+TEST_F(ToolbarKeys, AltWithTheLetterOfAHeaderWithoutMenuClicksItAtOnce) {
+    TypeKey(line_, Qt::Key_H, Qt::AltModifier, QStringLiteral("h"));
+    EXPECT_EQ(clickLog_, "&Help") << "clicked at once, not after the loop";
+    EXPECT_EQ(dk::RunningMenuLoopView(), nullptr);
+    EXPECT_EQ(line_->text(), QString());
+}
+
+struct QuietCase {
+    const char* name;
+    std::function<void(QWidget* to)> keys;
+    int beeps;
+};
+void PrintTo(const QuietCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ToolbarNothingOpens : public ToolbarKeys, public ::testing::WithParamInterface<QuietCase> {};
+
+TEST_P(ToolbarNothingOpens, AndTheKeyGoesOn) {
+    const QuietCase& c = GetParam();
+    script_.Then([] { ADD_FAILURE() << "a menu loop ran"; });
+    script_.Start();
+    c.keys(line_);
+    EXPECT_EQ(script_.StepsRun(), 0);
+    script_.Finish();
+    EXPECT_EQ(beeps_, c.beeps);
+    EXPECT_EQ(TakeClicks(), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ToolbarNothingOpens,
+    ::testing::Values(
+        QuietCase{"ALetterOfNoHeaderBeeps",
+                  [](QWidget* to) { TypeKey(to, Qt::Key_Q, kAlt, QStringLiteral("q")); }, 1},
+        QuietCase{"AltWithMinusIsTheFormsSystemMenus",
+                  [](QWidget* to) { TypeKey(to, Qt::Key_Minus, kAlt, QStringLiteral("-")); }, 0},
+        QuietCase{"AltWithSpaceIsTheFormsSystemMenus",
+                  [](QWidget* to) { TypeKey(to, Qt::Key_Space, kAlt, QStringLiteral(" ")); }, 0},
+        QuietCase{"AltReleasedAfterAnotherKey",
+                  [](QWidget* to) {
+                      KeyStroke(to, QEvent::KeyPress, Qt::Key_Alt, kAlt);
+                      KeyStroke(to, QEvent::KeyPress, Qt::Key_Shift, kAlt | Qt::ShiftModifier);
+                      KeyStroke(to, QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+                  },
+                  0},
+        QuietCase{"AltReleasedAfterAClick",
+                  [](QWidget* to) {
+                      KeyStroke(to, QEvent::KeyPress, Qt::Key_Alt, kAlt);
+                      ClickMouse(to->mapToGlobal(QPoint(5, 5)));
+                      KeyStroke(to, QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+                  },
+                  0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ToolbarKeys, AltShowsTheAcceleratorsOfTheMenuBarDockedOrFloating) {
+    FakeSystemParameters noCues;
+    noCues.Answers.KeyboardCues = false;
+    for (const bool floating : {false, true}) {
+        if (floating) {
+            menu_->ToggleDockedFloating(); // the dock passes the key on
+        }
+        menu_->View()->SetAcceleratorsVisible(false);
+        EXPECT_FALSE(menu_->View()->AcceleratorsShown());
+        KeyStroke(line_, QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
+        EXPECT_TRUE(menu_->View()->AcceleratorsShown()) << (floating ? "floating" : "docked");
+        KeyStroke(line_, QEvent::KeyPress, Qt::Key_Shift, Qt::AltModifier | Qt::ShiftModifier);
+    }
+}
+
+TEST_F(ToolbarKeys, AFloatingMenuBarIsReachedThroughItsDock) {
+    menu_->ToggleDockedFloating();
+    ASSERT_TRUE(menu_->Floating());
+    ASSERT_EQ(menu_->LastDock(), f_.top);
+    script_.Then(Expect(edit_, "Cu&t")).Then([] { SendKey(Qt::Key_Escape); }).Then([] {
+        SendKey(Qt::Key_Escape);
+    });
+    RunScript([&] { TypeKey(line_, Qt::Key_E, Qt::AltModifier, QStringLiteral("e")); });
+}
+
+TEST_F(ToolbarKeys, NothingIsRoutedWhileTheMenusHaveTheKeys) {
+    // Inside the loop Ctrl+O is a key of the menus, not a shortcut.
+    script_.Then([] { SendKey(Qt::Key_O, Qt::ControlModifier, QStringLiteral("\x0f")); })
+        .Then(Expect(file_, "-"))
+        .Then([] { SendKey(Qt::Key_Escape); });
+    RunScript([&] { TapAlt(line_); });
+    EXPECT_EQ(TakeClicks(), "");
+}
+
+// --- Accelerators of plain bars ---------------------------------------------------------------
+
+struct DialogCharCase {
+    const char* name;
+    bool onButton; // the key goes to a button, else to the line edit
+    QChar ch;
+    const char* clicked;
+};
+void PrintTo(const DialogCharCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ToolbarDialogChars : public ToolbarKeys,
+                           public ::testing::WithParamInterface<DialogCharCase> {};
+
+TEST_P(ToolbarDialogChars, ReachPlainBarsWhereNoControlTakesText) {
+    const DialogCharCase& c = GetParam();
+    TDkToolbar* plain = AddBar("Plain", f_.top, 0);
+    AddButton(plain, "&Bold");
+    AddButton(plain, "Other");
+    auto* button = new QPushButton(QStringLiteral("Push"), f_.client);
+    button->setGeometry(10, 40, 60, 20);
+    QWidget* to = c.onButton ? static_cast<QWidget*>(button) : line_;
+    TypeKey(to, QChar(c.ch).toUpper().unicode(), Qt::NoModifier, QString(c.ch));
+    EXPECT_EQ(TakeClicks(), c.clicked);
+    EXPECT_EQ(line_->text().isEmpty(), c.onButton);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ToolbarDialogChars,
+    ::testing::Values(DialogCharCase{"AnAcceleratorOnAButton", true, u'b', "&Bold"},
+                      DialogCharCase{"AFirstLetterIsNoAccelerator", true, u'o', ""},
+                      DialogCharCase{"TheMenuBarTakesNone", true, u'f', ""},
+                      DialogCharCase{"TypedIntoTheLineEdit", false, u'b', ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace

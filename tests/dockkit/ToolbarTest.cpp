@@ -1,0 +1,450 @@
+// Tool bars on docks, floating and on the form: the view laid out for where
+// the bar is, the chevron and its pop-up, the menu-bar switch, child
+// controls as items, and the press that starts the bar's menu loop.
+
+#include "ToolbarFixtures.h"
+
+#include "PixelPicture.h"
+
+#include "dockkit/menus/DkMenuLoop.h"
+
+#include <QLineEdit>
+#include <QPainter>
+
+#include <functional>
+#include <ostream>
+
+namespace {
+
+// --- Where the bar is ---------------------------------------------------------------
+
+struct PlaceCase {
+    const char* name;
+    std::function<void(TDkToolbar*, DockForm&)> place;
+    PlacementKind placement;
+    TDkViewOrientation orientation;
+    QSize window;   // the bar's own size
+    QRect second;   // the second button in the bar's client coordinates
+    QSize floating; // the floating form's size, when floating
+};
+void PrintTo(const PlaceCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ToolbarPlaces : public ToolbarTest, public ::testing::WithParamInterface<PlaceCase> {};
+
+TEST_P(ToolbarPlaces, TheViewIsLaidOutForThePlace) {
+    const PlaceCase& c = GetParam();
+    TDkToolbar* bar = AddBar("Bar", f_.top, 4);
+    c.place(bar, f_);
+    f_.Settle();
+    EXPECT_EQ(bar->Placement(), c.placement);
+    EXPECT_EQ(bar->View()->Orientation(), c.orientation);
+    EXPECT_EQ(bar->size(), c.window);
+    EXPECT_EQ(bar->View()->Find(bar->Items()->Items(1))->BoundsRect.ToQRect(), c.second);
+    if (c.placement == pkFloating) {
+        ASSERT_NE(bar->FloatingParent(), nullptr);
+        EXPECT_EQ(bar->FloatingParent()->size(), c.floating);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ToolbarPlaces,
+    ::testing::Values(
+        // 4 x 30 pixels of buttons, the frame 4 across and 4 + a 6-pixel handle along.
+        PlaceCase{"TopDock",
+                  [](TDkToolbar*, DockForm&) {},
+                  pkHorizontalDock,
+                  dkvoHorizontal,
+                  {130, 24},
+                  {30, 0, 30, 20},
+                  {}},
+        PlaceCase{"BottomDock",
+                  [](TDkToolbar* bar, DockForm& f) { bar->SetCurrentDock(f.bottom); },
+                  pkHorizontalDock,
+                  dkvoHorizontal,
+                  {130, 24},
+                  {30, 0, 30, 20},
+                  {}},
+        PlaceCase{"LeftDock",
+                  [](TDkToolbar* bar, DockForm& f) { bar->SetCurrentDock(f.left); },
+                  pkVerticalDock,
+                  dkvoVertical,
+                  {34, 90},
+                  {0, 20, 30, 20},
+                  {}},
+        // Floating: margins 4, 2, 4, 1 inside a frame of 4 with a 16-pixel caption.
+        PlaceCase{"Floating",
+                  [](TDkToolbar* bar, DockForm&) { bar->ToggleDockedFloating(); },
+                  pkFloating,
+                  dkvoFloating,
+                  {128, 23},
+                  {34, 2, 30, 20},
+                  {136, 47}},
+        PlaceCase{"OnTheForm",
+                  [](TDkToolbar* bar, DockForm&) { bar->SetCurrentDock(nullptr); },
+                  pkNotDocked,
+                  dkvoHorizontal,
+                  {120, 20},
+                  {30, 0, 30, 20},
+                  {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct DragCase {
+    const char* name;
+    QPoint drop; // screen point
+    PlacementKind placement;
+    TDkViewOrientation orientation;
+    QSize window;
+    QRect second;
+};
+void PrintTo(const DragCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ToolbarDrags : public ToolbarTest, public ::testing::WithParamInterface<DragCase> {};
+
+TEST_P(ToolbarDrags, ABarDraggedByItsHandleIsLaidOutAnew) {
+    const DragCase& c = GetParam();
+    TDkToolbar* bar = AddBar("Bar", f_.top, 4);
+    f_.Settle();
+    PostMoves(&f_.form, {{300, 250}, c.drop});
+    PostRelease(&f_.form, c.drop);
+    Press(bar, {3, 10});
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    f_.Settle();
+    EXPECT_EQ(bar->Placement(), c.placement);
+    EXPECT_EQ(bar->View()->Orientation(), c.orientation);
+    EXPECT_EQ(bar->size(), c.window);
+    EXPECT_EQ(bar->View()->Find(bar->Items()->Items(1))->BoundsRect.ToQRect(), c.second);
+    EXPECT_EQ(TakeClicks(), "") << "a drag clicks nothing";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ToolbarDrags,
+    ::testing::Values(
+        DragCase{
+            "ToTheLeftDock", {102, 250}, pkVerticalDock, dkvoVertical, {34, 90}, {0, 20, 30, 20}},
+        DragCase{"ToTheBottomDock",
+                 {300, 498},
+                 pkHorizontalDock,
+                 dkvoHorizontal,
+                 {130, 24},
+                 {30, 0, 30, 20}},
+        DragCase{"OffTheDocks", {400, 300}, pkFloating, dkvoFloating, {128, 23}, {34, 2, 30, 20}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ToolbarTest, ItemsCentreInARowMadeThickerByTheirNeighbour) {
+    TDkToolbar* thin = AddBar("Thin", f_.top, 2);
+    TDkToolbar* thick = AddBar("Thick", nullptr, 0);
+    AddButton(thick, "Tall", 30, 40);
+    thick->SetDockPos(200);
+    thick->SetCurrentDock(f_.top);
+    f_.Settle();
+    EXPECT_EQ(thin->height(), 44);
+    EXPECT_EQ(thin->View()->Find(thin->Items()->Items(0))->BoundsRect.ToQRect(),
+              QRect(0, 10, 30, 20));
+    // Alone in its row again, it is as thin as its buttons.
+    thick->setVisible(false);
+    f_.Settle();
+    EXPECT_EQ(thin->height(), 24);
+    EXPECT_EQ(thin->View()->Find(thin->Items()->Items(0))->BoundsRect.ToQRect(),
+              QRect(0, 0, 30, 20));
+}
+
+// --- The chevron -------------------------------------------------------------------------
+
+struct ChevronCase {
+    int formWidth;
+    const char* hidden;
+    int barWidth;
+};
+void PrintTo(const ChevronCase& c, std::ostream* os) {
+    *os << c.formWidth;
+}
+
+class ToolbarChevron : public ToolbarTest, public ::testing::WithParamInterface<ChevronCase> {};
+
+TEST_P(ToolbarChevron, ItsPopupShowsExactlyTheHiddenItems) {
+    const ChevronCase& c = GetParam();
+    TDkToolbar* bar = AddBar("Bar", f_.top, 12);
+    f_.form.resize(c.formWidth, 400);
+    f_.Settle();
+    EXPECT_EQ(Hidden(bar), c.hidden);
+    EXPECT_EQ(bar->width(), c.barWidth);
+    const TDkItemViewer* chevron = bar->View()->Find(bar->ChevronItem());
+    ASSERT_EQ(chevron->Show, *c.hidden != '\0');
+    if (!chevron->Show || c.barWidth > c.formWidth) {
+        return; // no chevron, or none in sight to press
+    }
+    std::string shown;
+    script_.Then([] { SendMouse(QEvent::MouseButtonRelease, QCursor::pos()); })
+        .Then([&] {
+            const std::vector<TDkView*> views = OpenMenuViews();
+            ASSERT_EQ(views.size(), 2u);
+            TDkView* popup = views[1];
+            popup->ValidatePositions();
+            for (int i = 0; i < popup->ViewerCount(); ++i) {
+                if (popup->Viewers(i)->Show) {
+                    shown += (shown.empty() ? "" : " ") +
+                             popup->Viewers(i)->Item()->Caption().toStdString();
+                }
+            }
+        })
+        .Then([] { SendKey(Qt::Key_Escape); })
+        .Then([] { SendKey(Qt::Key_Escape); });
+    script_.Start();
+    PressAt(CenterOf(bar, bar->ChevronItem()));
+    EXPECT_TRUE(script_.AllRun());
+    EXPECT_EQ(shown, c.hidden);
+    EXPECT_EQ(OpenPopupCount(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FormWidths, ToolbarChevron,
+    // 12 buttons of 30: 370 pixels with the frame. Narrower, the chevron
+    // takes 12 of the room; the bar keeps its first button and the chevron
+    // (52 pixels) however narrow its dock.
+    ::testing::Values(ChevronCase{600, "", 370}, ChevronCase{300, "B9 B10 B11", 300},
+                      ChevronCase{100, "B2 B3 B4 B5 B6 B7 B8 B9 B10 B11", 100},
+                      ChevronCase{60, "B1 B2 B3 B4 B5 B6 B7 B8 B9 B10 B11", 60},
+                      ChevronCase{40, "B1 B2 B3 B4 B5 B6 B7 B8 B9 B10 B11", 52}),
+    [](const auto& info) { return std::to_string(info.param.formWidth); });
+
+struct ChevronLook {
+    const char* name;
+    bool vertical;
+    std::function<void(TDkView*, TDkItemViewer*)> state;
+    QStringList picture;
+};
+void PrintTo(const ChevronLook& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ToolbarChevronLook : public ToolbarTest, public ::testing::WithParamInterface<ChevronLook> {};
+
+TEST_P(ToolbarChevronLook, IsTheDoubleArrowOfItsState) {
+    const ChevronLook& c = GetParam();
+    TDkToolbar* bar = AddBar("Bar", c.vertical ? f_.left : f_.top, 12);
+    f_.form.resize(c.vertical ? 600 : 100, c.vertical ? 100 : 400);
+    f_.Settle();
+    TDkView* view = bar->View();
+    TDkItemViewer* chevron = view->Find(bar->ChevronItem());
+    ASSERT_TRUE(chevron->Show);
+    c.state(view, chevron);
+    const QSize client = bar->ClientSize();
+    QImage image = BlankImage(client.width(), client.height());
+    {
+        QPainter painter(&image);
+        view->PaintWindow(painter, QRegion(QRect(QPoint(), client)));
+    }
+    const QRect bounds = chevron->BoundsRect.ToQRect();
+    EXPECT_EQ(PixelPicture(image, ClassicLegend(),
+                           QRect(bounds.topLeft(), QSize(bounds.width(), c.picture.size()))),
+              c.picture);
+}
+
+// The chevron of a 100-pixel bar (12 x 20 at the end of its client part),
+// or of a bar on the left dock 100 pixels high (30 x 12); rows from the top.
+INSTANTIATE_TEST_SUITE_P(
+    States, ToolbarChevronLook,
+    ::testing::Values(ChevronLook{"Plain",
+                                  false,
+                                  [](TDkView*, TDkItemViewer*) {},
+                                  {"FFFFFFFFFFFF", "FFFFFFFFFFFF", "FFFFFFFFFFFF", "FFFFFFFFFFFF",
+                                   "FFKKFFKKFFFF", "FFFKKFFKKFFF", "FFFFKKFFKKFF", "FFFKKFFKKFFF",
+                                   "FFKKFFKKFFFF", "FFFFFFFFFFFF"}},
+                      ChevronLook{"Hot",
+                                  false,
+                                  [](TDkView* v, TDkItemViewer* c) { v->Select(c); },
+                                  {"WWWWWWWWWWWG", "WFFFFFFFFFFG", "WFFFFFFFFFFG", "WFFFFFFFFFFG",
+                                   "WFKKFFKKFFFG", "WFFKKFFKKFFG", "WFFFKKFFKKFG", "WFFKKFFKKFFG",
+                                   "WFKKFFKKFFFG", "WFFFFFFFFFFG"}},
+                      ChevronLook{"Pushed",
+                                  false,
+                                  [](TDkView* v, TDkItemViewer* c) {
+                                      v->Select(c);
+                                      v->SetViewerCapture(true);
+                                      v->SetMouseOverSelected(true);
+                                  },
+                                  {"GGGGGGGGGGGW", "GFFFFFFFFFFW", "GFFFFFFFFFFW", "GFFFFFFFFFFW",
+                                   "GFFFFFFFFFFW", "GFFKKFFKKFFW", "GFFFKKFFKKFW", "GFFFFKKFFKKW",
+                                   "GFFFKKFFKKFW", "GFFKKFFKKFFW"}},
+                      ChevronLook{"Disabled",
+                                  false,
+                                  [](TDkView*, TDkItemViewer* c) { c->Item()->SetEnabled(false); },
+                                  {"FFFFFFFFFFFF", "FFFFFFFFFFFF", "FFFFFFFFFFFF", "FFFFFFFFFFFF",
+                                   "FFGGFFGGFFFF", "FFWGGFWGGFFF", "FFFWGGFWGGFF", "FFFGGWFGGWFF",
+                                   "FFGGWFGGWFFF", "FFWWFFWWFFFF"}},
+                      ChevronLook{
+                          "Vertical",
+                          true,
+                          [](TDkView*, TDkItemViewer*) {},
+                          {"FFFFFFFFFFFFFFFFFFFFFFFFFFFFFF", "FFFFFFFFFFFFFFFFFFFFFFFFFFFFFF",
+                           "FFFFFFFFFFFFKFFFKFFFFFFFFFFFFF", "FFFFFFFFFFFFKKFKKFFFFFFFFFFFFF",
+                           "FFFFFFFFFFFFFKKKFFFFFFFFFFFFFF", "FFFFFFFFFFFFFFKFFFFFFFFFFFFFFF",
+                           "FFFFFFFFFFFFKFFFKFFFFFFFFFFFFF", "FFFFFFFFFFFFKKFKKFFFFFFFFFFFFF",
+                           "FFFFFFFFFFFFFKKKFFFFFFFFFFFFFF", "FFFFFFFFFFFFFFKFFFFFFFFFFFFFFF",
+                           "FFFFFFFFFFFFFFFFFFFFFFFFFFFFFF"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ToolbarTest, AnItemChosenFromTheChevronComesBackIntoTheBar) {
+    TDkToolbar* bar = AddBar("Bar", f_.top, 12);
+    f_.form.resize(300, 400);
+    f_.Settle();
+    TDkCustomItem* last = bar->Items()->Items(11);
+    script_.Then([] { SendMouse(QEvent::MouseButtonRelease, QCursor::pos()); }).Then([&] {
+        ClickMouse(PopupCenterOf(last));
+    });
+    script_.Start();
+    PressAt(CenterOf(bar, bar->ChevronItem()));
+    EXPECT_EQ(TakeClicks(), "B11");
+    // Now the most recently used, it shows; the least used goes instead.
+    EXPECT_EQ(Hidden(bar), "B8 B9 B10");
+}
+
+TEST_F(ToolbarTest, APressOnAButtonClicksItAndOneBesideTheButtonsDrags) {
+    TDkToolbar* bar = AddBar("Bar", f_.top, 2);
+    bar->SetFullSize(true);
+    f_.Settle();
+    TDkCustomItem* second = bar->Items()->Items(1);
+    script_.Then([&] { SendMouse(QEvent::MouseButtonRelease, CenterOf(bar, second)); });
+    script_.Start();
+    PressAt(CenterOf(bar, second));
+    EXPECT_EQ(TakeClicks(), "B1");
+    EXPECT_EQ(bar->CurrentDock(), f_.top);
+    // Beside the buttons the bar is a handle.
+    const QPoint beside = bar->mapToGlobal(QPoint(300, 10));
+    PostMoves(&f_.form, {{300, 250}, {102, 250}});
+    PostRelease(&f_.form, {102, 250});
+    PressAt(beside);
+    EXPECT_EQ(bar->CurrentDock(), f_.left);
+    EXPECT_EQ(TakeClicks(), "");
+}
+
+TEST_F(ToolbarTest, ARightClickOnTheHandleOpensTheBarsContextMenu) {
+    TDkToolbar* bar = AddBar("Bar", f_.top, 2);
+    f_.Settle();
+    TDkPopupMenu menu(&f_.form);
+    auto* customize = new TDkCustomItem(&menu);
+    customize->SetCaption(QStringLiteral("Customize"));
+    Count(customize);
+    menu.Items()->Add(customize);
+    menu.AttachTo(bar);
+    script_.Then([&] {
+        EXPECT_EQ(menu.PopupComponent(), bar);
+        ClickMouse(PopupCenterOf(customize));
+    });
+    script_.Start();
+    SendMouse(bar, QEvent::MouseButtonPress, {3, 10}, Qt::RightButton);
+    SendMouse(bar, QEvent::MouseButtonRelease, {3, 10}, Qt::RightButton);
+    EXPECT_TRUE(script_.AllRun());
+    EXPECT_EQ(TakeClicks(), "Customize");
+    EXPECT_EQ(bar->CurrentDock(), f_.top);
+}
+
+TEST_F(ToolbarTest, TheHotButtonFollowsThePointerOutsideTheLoop) {
+    TDkToolbar* bar = AddBar("Bar", f_.top, 3);
+    f_.Settle();
+    bar->Items()->Items(1)->SetHint(QStringLiteral("Second|The second button"));
+    MoveMouse(CenterOf(bar, bar->Items()->Items(1)));
+    ASSERT_NE(bar->View()->Selected(), nullptr);
+    EXPECT_EQ(bar->View()->Selected()->Item(), bar->Items()->Items(1));
+    EXPECT_EQ(bar->Hint(), QStringLiteral("Second|The second button"));
+    EXPECT_EQ(OpenPopupCount(), 0);
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(bar, &leave);
+    EXPECT_EQ(bar->View()->Selected(), nullptr);
+}
+
+// --- The menu-bar switch --------------------------------------------------------------------
+
+struct MenuBarCase {
+    const char* name;
+    bool loading;
+    bool fullSize;
+    TDkShrinkMode shrink;
+    bool closeButton;
+    bool processShortCuts;
+};
+void PrintTo(const MenuBarCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ToolbarMenuBarSwitch : public ToolbarTest,
+                             public ::testing::WithParamInterface<MenuBarCase> {};
+
+TEST_P(ToolbarMenuBarSwitch, SetsTheMenuBarDefaultsUnlessLoading) {
+    const MenuBarCase& c = GetParam();
+    TDkToolbar* bar = AddBar("Bar", f_.top, 2);
+    if (c.loading) {
+        bar->BeginLoading();
+    }
+    bar->SetMenuBar(true);
+    EXPECT_TRUE(bar->MenuBar());
+    EXPECT_TRUE(bar->TakesMenuEvents());
+    EXPECT_EQ(bar->FullSize(), c.fullSize);
+    EXPECT_EQ(bar->ShrinkMode(), c.shrink);
+    EXPECT_EQ(bar->CloseButton(), c.closeButton);
+    EXPECT_EQ(bar->ProcessShortCuts(), c.processShortCuts);
+    // A menu bar takes shortcuts either way.
+    EXPECT_EQ(dk::ShortCutToolbars(), std::vector<TDkCustomToolbar*>{bar});
+    EXPECT_NE(bar->View()->Options() & voAccelHiding, 0u);
+    bar->SetMenuBar(false);
+    EXPECT_EQ(bar->View()->Options() & voAccelHiding, 0u);
+    EXPECT_EQ(dk::ShortCutToolbars().size(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, ToolbarMenuBarSwitch,
+                         ::testing::Values(MenuBarCase{"Built", false, true, dksmWrap, false, true},
+                                           MenuBarCase{"Loading", true, false, dksmChevron, true,
+                                                       false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ToolbarTest, AMenuBarWrapsAtItsDockAndTakesTheFullRow) {
+    TDkToolbar* bar = AddBar("Menu", f_.top, 0);
+    bar->SetMenuBar(true);
+    for (int i = 0; i < 5; ++i) {
+        AddMenu(bar, ("Menu" + std::to_string(i)).c_str(), {"x"}, 50);
+    }
+    f_.form.resize(160, 400);
+    f_.Settle();
+    // 160 less 10 of frame: three 50-pixel headers to a row.
+    EXPECT_EQ(bar->View()->WrapOffset(), 150);
+    EXPECT_EQ(bar->View()->LineCount(), 2);
+    EXPECT_EQ(bar->size(), QSize(160, 44));
+    EXPECT_EQ(Hidden(bar), "");
+    f_.form.resize(600, 400);
+    f_.Settle();
+    EXPECT_EQ(bar->View()->LineCount(), 1);
+    EXPECT_EQ(bar->size(), QSize(600, 24));
+}
+
+// --- Child controls -----------------------------------------------------------------------------
+
+TEST_F(ToolbarTest, AChildControlBecomesAnItemAndGoesWithIt) {
+    TDkToolbar* bar = AddBar("Bar", f_.top, 2);
+    f_.Settle();
+    auto* edit = new QLineEdit(bar);
+    edit->resize(80, 20);
+    edit->show();
+    QCoreApplication::sendPostedEvents();
+    f_.Settle();
+    ASSERT_EQ(bar->Items()->Count(), 3);
+    auto* item = qobject_cast<TDkControlItem*>(bar->Items()->Items(2));
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->Control(), edit);
+    EXPECT_EQ(edit->geometry(), QRect(bar->ClientOrigin() + QPoint(60, 0), QSize(80, 20)));
+    EXPECT_EQ(bar->size(), QSize(150, 24));
+    // Resized by the program, the bar makes room.
+    edit->resize(100, 20);
+    QCoreApplication::sendPostedEvents();
+    f_.Settle();
+    EXPECT_EQ(bar->size(), QSize(170, 24));
+    delete edit;
+    f_.Settle();
+    EXPECT_EQ(bar->Items()->Count(), 2);
+    EXPECT_EQ(bar->size(), QSize(70, 24));
+}
+
+} // namespace
