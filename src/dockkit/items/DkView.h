@@ -163,6 +163,9 @@ public:
     virtual TDkCustomItem* GetTrailingExtraItems() const { return nullptr; }
     virtual TDkCustomItem* GetLeadingExtraItem() const { return nullptr; }
     virtual QFont GetFont() const;
+    // Paints over the background colour of the area (window client
+    // coordinates) before the viewers; nothing by default.
+    virtual void PaintBackground(QPainter& canvas, const QRect& area);
 
     // --- Painting ---
     // The first shown viewer holding the point (window client coordinates).
