@@ -7,6 +7,7 @@
 
 #include "dockkit/themes/DkDefaultTheme.h"
 #include "dockkit/themes/DkFlatTheme.h"
+#include "dockkit/themes/DkImageEffects.h"
 
 #include "platform/gui/ImageList.h"
 
@@ -363,4 +364,31 @@ TEST_F(FlatTheme, FramesGoldenPicture) {
         Theme().DrawStatusBarPart(p, TRect(130, 13, 148, 32), dk::StatusBarGrip);
     });
     EXPECT_TRUE(MatchesGolden(image, QStringLiteral(QV_TEST_DATA_DIR "/dockkit/flat-frames.txt")));
+}
+
+TEST(ImageEffectsAgain, FollowTheColourTableAndTheImageWhenDrawnOnceMore) {
+    ImageList list(1, 1);
+    QImage black(1, 1, QImage::Format_ARGB32);
+    black.fill(Qt::black);
+    list.Add(black);
+    const auto washed = [&] {
+        return Px(PaintImage(1, 1,
+                             [&](QPainter& p) {
+                                 dk::DrawImageWashed(p, TRect(0, 0, 1, 1), list, 178, clWindow, 0);
+                             }),
+                  0, 0);
+    };
+    EXPECT_EQ(washed(), 0x4C4C4Cu);
+    EXPECT_EQ(washed(), 0x4C4C4Cu);
+    SysColorTable desk = ClassicSysColors();
+    desk[5] = Rgb(0x0000FF);
+    {
+        const ScopedSysColors scheme(&desk);
+        EXPECT_EQ(washed(), 0x00004Cu) << "the window colour of the table in force";
+    }
+    QImage white(1, 1, QImage::Format_ARGB32);
+    white.fill(Qt::white);
+    list.Clear();
+    list.Add(white);
+    EXPECT_EQ(washed(), 0xFEFEFEu) << "the image now in the list";
 }

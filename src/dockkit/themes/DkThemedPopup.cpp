@@ -117,8 +117,13 @@ void TDkxPopupWindow::ThemeChanged() {
         themeLocked_ = false;
         View()->EndUpdate();
     }
+    // Laid out and sized anew, then painted once with the rest of the
+    // windows the switch changed.
+    const bool updates = updatesEnabled();
+    setUpdatesEnabled(false);
     View()->InvalidatePositions();
     View()->UpdatePositions();
+    setUpdatesEnabled(updates);
     if (shadows_ != nullptr || isVisible()) {
         CreateShadows();
     }

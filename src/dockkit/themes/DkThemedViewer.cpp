@@ -142,14 +142,24 @@ QSize TDkxItemViewer::MeasureCaption(QPainter& canvas, const QString& text, unsi
     if (text.isEmpty()) {
         return {0, 0};
     }
+    const QString fontKey = canvas.font().key();
+    const int dpi = canvas.device() != nullptr ? canvas.device()->logicalDpiY() : 0;
+    if (measured_.Text == text && measured_.Format == format && measured_.Rotated == rotated &&
+        measured_.Dpi == dpi && measured_.FontKey == fontKey) {
+        return measured_.Size;
+    }
+    QSize size;
     if (rotated) {
         const QFontMetrics metrics(canvas.font(), canvas.device());
-        return {metrics.height(),
-                dk::MeasureTextWidth(metrics, text, (format & plat::DT_NOPREFIX) == 0)};
+        size = QSize(metrics.height(),
+                     dk::MeasureTextWidth(metrics, text, (format & plat::DT_NOPREFIX) == 0));
+    } else {
+        const TRect r = plat::CalcTextRect(canvas.font(), text, TRect(0, 0, 1, 0),
+                                           format | plat::DT_CALCRECT, canvas.device());
+        size = QSize(r.Width(), r.Height());
     }
-    const TRect r = plat::CalcTextRect(canvas.font(), text, TRect(0, 0, 1, 0),
-                                       format | plat::DT_CALCRECT, canvas.device());
-    return {r.Width(), r.Height()};
+    measured_ = {text, fontKey, dpi, format, rotated, size};
+    return size;
 }
 
 int TDkxItemViewer::MenuImageColumnWidth(const TDkView* view, const QFontMetrics& metrics) {

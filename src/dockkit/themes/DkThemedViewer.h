@@ -72,6 +72,17 @@ private:
                         const QString& caption, unsigned format, QSize text);
     void DrawImageArea(QPainter& canvas, const plat::TRect& area, const dk::TDkxItemInfo& info,
                        bool imageShown);
+
+    // The last caption measured: layout and painting measure the same text.
+    struct Measured {
+        QString Text;
+        QString FontKey;
+        int Dpi = 0;
+        unsigned Format = 0;
+        bool Rotated = false;
+        QSize Size;
+    };
+    mutable Measured measured_;
 };
 
 class TDkxSeparatorItemViewer : public TDkSeparatorItemViewer {
