@@ -171,50 +171,19 @@ TEST_P(FlatButtonFace, FramesAndFillsInTheStatesColours) {
 INSTANTIATE_TEST_SUITE_P(States, FlatButtonFace, ::testing::ValuesIn(kFlatFaces),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(FlatTheme, SplitHalvesShareTheirJointAndTheArrowHalfCarriesTheGlyph) {
-    TDkxItemInfo button = InState(ItemInfo(dk::ViewToolbar), ItemState::DropDownOpen);
-    button.ComboPart = dk::ComboButton;
-    TDkxItemInfo arrow = InState(ItemInfo(dk::ViewToolbar), ItemState::Hot);
-    arrow.ComboPart = dk::ComboArrow;
-    const QImage image = PaintImage(24, 8, [&](QPainter& p) {
-        Theme().DrawButtonFace(p, TRect(0, 0, 8, 8), button);
-        Theme().DrawButtonFace(p, TRect(16, 0, 24, 8), arrow);
-    });
-    // The button half reaches a pixel into the arrow half's place; the arrow
-    // half a pixel back.
-    EXPECT_EQ(Px(image, 8, 0), 0x666666u);
-    EXPECT_EQ(Px(image, 9, 0), kBlankPixel);
-    EXPECT_EQ(Px(image, 15, 0), 0x0A246Au);
-    EXPECT_EQ(Px(image, 14, 0), kBlankPixel);
-    // The arrow: 5, 3 and 1 pixels in the hot text colour around the middle.
-    EXPECT_EQ(Px(image, 18, 3), 0x000000u);
-    EXPECT_EQ(Px(image, 22, 3), 0x000000u);
-    EXPECT_EQ(Px(image, 20, 5), 0x000000u);
-    EXPECT_EQ(Px(image, 19, 5), 0xB6BDD2u);
-}
-
 TEST_F(FlatTheme, TheCheckMarkIsASevenPointOutline) {
     const QImage image = PaintImage(16, 16, [&](QPainter& p) {
         Theme().DrawCheckGlyph(p, TRect(0, 0, 16, 16), ItemInfo(dk::ViewToolbar));
     });
-    EXPECT_EQ(PixelPicture(image), QStringList({
-                                       "................",
-                                       "................",
-                                       "................",
-                                       "................",
-                                       "................",
-                                       "..........K.....",
-                                       ".........KK.....",
-                                       "....K...KK......",
-                                       "....KK.KK.......",
-                                       ".....KKK........",
-                                       "......K.........",
-                                       "................",
-                                       "................",
-                                       "................",
-                                       "................",
-                                       "................",
-                                   }));
+    EXPECT_EQ(PixelPicture(image, ClassicLegend(), QRect(0, 4, 16, 8)),
+              QStringList({"................", "..........K.....", ".........KK.....",
+                           "....K...KK......", "....KK.KK.......", ".....KKK........",
+                           "......K.........", "................"}));
+    // Nothing elsewhere.
+    EXPECT_EQ(PixelPicture(image, ClassicLegend(), QRect(0, 0, 16, 4)).join(QString()),
+              QString(64, u'.'));
+    EXPECT_EQ(PixelPicture(image, ClassicLegend(), QRect(0, 12, 16, 4)).join(QString()),
+              QString(64, u'.'));
 }
 
 namespace {
@@ -299,18 +268,15 @@ TEST_F(FlatTheme, ThemesShareOneGlyphStripThatGoesWithTheLast) {
 }
 
 TEST_F(FlatTheme, AnswersItsValues) {
-    const std::pair<int, int> values[] = {{10, 12}, {20, 8},  {33, 8},  {21, 3},  {30, 3},
-                                          {34, 3},  {35, 3},  {31, 1},  {60, 1},  {32, 0},
-                                          {64, 0},  {36, 2},  {37, 2},  {61, 2},  {62, 2},
-                                          {40, 6},  {65, 14}, {50, -1}, {999, -1}};
+    const std::pair<int, int> values[] = {{10, 12}, {20, 8},  {33, 8},  {21, 3}, {30, 3},
+                                          {35, 3},  {31, 1},  {32, 0},  {36, 2}, {40, 6},
+                                          {65, 14}, {50, -1}, {999, -1}};
     for (const auto& [index, value] : values) {
         EXPECT_EQ(Theme().GetIntegerValue(index), value) << index;
     }
     EXPECT_TRUE(Theme().GetBooleanValue(dk::ValueJoinPopups));
-    EXPECT_TRUE(Theme().GetBooleanValue(3));
     EXPECT_FALSE(Theme().GetBooleanValue(dk::ValueVisualStyleColors));
     EXPECT_EQ(Theme().GetPopupShadowStyle(), dk::PopupShadowOwnFramingItem);
-    EXPECT_EQ(Theme().GetViewMargins(dk::ViewToolbar | dk::ViewFloating), dk::TDkxMargins{});
     // A pop-up's hot row takes the hot fill; an idle one shows the view.
     EXPECT_EQ(Theme().GetItemBackColor(InState(ItemInfo(dk::ViewPopupMenu, 0), ItemState::Hot)),
               Rgb(0xB6BDD2));

@@ -238,39 +238,7 @@ TEST_P(ThemedSizes, FollowTheThemesValues) {
 INSTANTIATE_TEST_SUITE_P(Items, ThemedSizes, ::testing::ValuesIn(kSizeCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(ThemedItems, SettersLayTheViewOutAnewOnlyForANewValue) {
-    KitThemes themes;
-    ThemedView v(true);
-    TDkxItem* item = v.Add();
-    v.view->ValidatePositions();
-    int layouts = v.view->Layouts;
-    const auto laidOut = [&] {
-        const bool again = v.view->Layouts > layouts;
-        layouts = v.view->Layouts;
-        return again;
-    };
-    item->SetMinWidth(0);
-    item->SetLayout(dkxlAuto);
-    item->SetFontSize(dkxfNormal);
-    EXPECT_FALSE(laidOut());
-    item->SetMinWidth(50);
-    EXPECT_TRUE(laidOut());
-    EXPECT_EQ(v.view->Find(item)->BoundsRect.Width(), 50);
-    item->SetLayout(dkxlGlyphTop);
-    EXPECT_TRUE(laidOut());
-    item->SetFontSize(dkxfLarger);
-    EXPECT_TRUE(laidOut());
-    // Stretch only flips its bit; a separator below -1 is -1.
-    item->SetStretch(true);
-    EXPECT_TRUE(item->HasStyle(dk::StyleStretch));
-    item->SetStretch(false);
-    EXPECT_FALSE(item->Stretch());
-    TDkxSeparatorItem separator;
-    separator.SetSize(-7);
-    EXPECT_EQ(separator.Size(), -1);
-}
-
-TEST(ThemedItems, FontSizesScaleByEighthsAndNeverVanish) {
+TEST(ThemedItems, FontsScaleByEighthsNeverVanishAndTheFormHasTheLastWord) {
     struct FontCase {
         int points;
         int pixels;
@@ -291,28 +259,24 @@ TEST(ThemedItems, FontSizesScaleByEighthsAndNeverVanish) {
         dk::ScaleItemFont(font, c.size);
         EXPECT_EQ(font.pointSize(), c.expectedPoints) << c.points << "/" << c.pixels;
     }
-}
-
-TEST(ThemedItems, FontAdjustmentAddsBoldForTheDefaultItemThenAsksTheForm) {
+    // The default item is bold, then the form adjusts the font.
     KitThemes themes;
     ThemedView v(true);
     TDkxItem* item = v.Add();
     item->SetOptions(dkoDefault);
     item->SetFontSize(dkxfSmaller);
-    std::vector<unsigned> flags;
-    item->OnAdjustFont = [&](TDkxCustomItem* sender, TDkItemViewer*, QFont& font, unsigned state) {
-        EXPECT_EQ(sender, item);
+    unsigned flags = 0;
+    item->OnAdjustFont = [&](TDkxCustomItem*, TDkItemViewer*, QFont& font, unsigned state) {
         EXPECT_TRUE(font.bold());
-        flags.push_back(state);
+        flags = state;
         font.setItalic(true);
     };
     QFont font;
     font.setPointSize(16);
-    auto* viewer = static_cast<TDkxItemViewer*>(v.view->Find(item));
-    viewer->DoAdjustFont(font, dk::ItemStateHot | dk::ItemStatePushed);
+    static_cast<TDkxItemViewer*>(v.view->Find(item))->DoAdjustFont(font, dk::ItemStateHot);
     EXPECT_EQ(font.pointSize(), 14);
     EXPECT_TRUE(font.italic());
-    EXPECT_EQ(flags, (std::vector<unsigned>{dk::ItemStateHot | dk::ItemStatePushed}));
+    EXPECT_EQ(flags, dk::ItemStateHot);
 }
 
 // --- What the theme is asked to paint --------------------------------------------------------

@@ -193,26 +193,6 @@ TEST_F(JoinedPlacement, FlatSubmenusStartAtTheItemsEdge) {
     EXPECT_EQ(rec.NCSize, QPoint(0, 0));
 }
 
-TEST_F(JoinedPlacement, PopupsOpenedFromAnEditPopupPlayNoSound) {
-    class EditPopupWindow final : public QWidget {
-    protected:
-        bool event(QEvent* event) override {
-            if (auto* message = KitMessageEvent::From(event)) {
-                message->Result = dk::ViewEditPopup;
-                return true;
-            }
-            return QWidget::event(event);
-        }
-    } editWindow;
-    TDkView editView(&editWindow, nullptr, &root, &editWindow, false, false, false);
-    TDkPopupPositionRec rec = DropDown();
-    rec.PlaySound = true;
-    item.GetPopupPosition(view, nullptr, rec);
-    EXPECT_TRUE(rec.PlaySound);
-    item.GetPopupPosition(&editView, nullptr, rec);
-    EXPECT_FALSE(rec.PlaySound);
-}
-
 // --- A theme switch with menus and floating windows open -----------------------------------------
 
 namespace {
