@@ -11,19 +11,25 @@
 // store and read back.
 #include "dockkit/bars/DkToolbar.h"
 #include "dockkit/docking/DkDock.h"
+#include "dockkit/docking/DkDockablePanel.h"
 #include "dockkit/docking/DkDockableWindow.h"
 #include "dockkit/docking/DkPositions.h"
 #include "dockkit/items/DkItem.h"
 #include "dockkit/items/DkItemViewer.h"
 #include "dockkit/items/DkView.h"
 #include "dockkit/menus/DkPopupWindow.h"
+#include "dockkit/themes/DkKitThemes.h"
+#include "dockkit/themes/DkThemedItem.h"
+#include "dockkit/themes/DkThemedPopup.h"
 
 #include "platform/core/Registry.h"
 #include "platform/gui/AlignLayout.h"
 #include "platform/gui/ImageList.h"
+#include "platform/gui/KitMessage.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDockWidget>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLayout>
@@ -31,6 +37,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QTemporaryDir>
 #include <QToolBar>
 
@@ -571,6 +579,163 @@ void BM_Qt_OpenMenuBarMenu50(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Qt_OpenMenuBarMenu50)->Unit(benchmark::kMicrosecond);
+// --- Themes ----------------------------------------------------------------------
+// Switching the theme with 20 themed windows open (10 menus of 10 items shown
+// on the screen, 10 dockable panels docked on a form), each switch followed by
+// the repaints it asks for; beside it Qt switching the application's style
+// between Fusion and Windows with 10 menus of the same actions shown as
+// windows and a main window with 10 dock widgets. And the
+// 30-button tool bar of the kit's first benchmark built from themed items,
+// laid out and painted under each theme, beside the QToolBar under Fusion.
+
+// A window of a tool bar's view kind, as themed bars answer.
+class ToolbarKindWindow final : public QWidget {
+protected:
+    bool event(QEvent* event) override {
+        if (auto* message = plat::KitMessageEvent::From(event)) {
+            if (message->Msg() == dk::kViewKindMessage) {
+                message->Result = dk::ViewToolbar;
+                return true;
+            }
+        }
+        return QWidget::event(event);
+    }
+};
+
+void BM_Kit_ThemeSwitch20Windows(benchmark::State& state) {
+    const std::unique_ptr<TDkxNexus> themes = dk::CreateKitThemeNexus();
+    Actions actions(10, true);
+    QObject owner;
+    std::vector<std::unique_ptr<TDkxPopupWindow>> menus;
+    for (int m = 0; m < 10; ++m) {
+        auto* root = new TDkxRootItem(&owner);
+        root->SetSubMenuImages(&actions.images);
+        for (QAction* action : actions.list) {
+            auto* item = new TDkxItem(&owner);
+            item->SetAction(action);
+            root->Add(item);
+        }
+        menus.push_back(std::make_unique<TDkxPopupWindow>(nullptr, root, false));
+        menus.back()->View()->UpdatePositions();
+        menus.back()->move(40 * m, 20 * m);
+        menus.back()->show();
+    }
+    QWidget form;
+    auto* layout = new plat::AlignLayout(&form);
+    auto* dock = new TDkDock(&form, dpLeft);
+    layout->AddWidget(new QWidget(&form), plat::Align::Client);
+    for (int p = 0; p < 10; ++p) {
+        auto* panel = new TDkxDockablePanel(&form);
+        panel->SetDockRow(p);
+        panel->SetCurrentDock(dock);
+    }
+    form.resize(900, 600);
+    form.show();
+    QCoreApplication::processEvents();
+    bool flat = false;
+    for (auto _ : state) {
+        flat = !flat;
+        themes->SelectTheme(flat ? QStringLiteral("Flat") : QStringLiteral("Default"));
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_Kit_ThemeSwitch20Windows)->Unit(benchmark::kMicrosecond);
+
+void BM_Qt_StyleSwitch20Windows(benchmark::State& state) {
+    Actions actions(10, true);
+    // Ten menus shown as windows of their own, and a main window with ten
+    // dock widgets on its left.
+    std::vector<std::unique_ptr<QMenu>> menus;
+    for (int m = 0; m < 10; ++m) {
+        menus.push_back(std::make_unique<QMenu>());
+        menus.back()->setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
+        for (QAction* action : actions.list) {
+            menus.back()->addAction(action);
+        }
+        menus.back()->move(40 * m, 20 * m);
+        menus.back()->show();
+    }
+    QMainWindow form;
+    form.setCentralWidget(new QWidget);
+    for (int d = 0; d < 10; ++d) {
+        auto* dock = new QDockWidget(QStringLiteral("Panel %1").arg(d), &form);
+        dock->setWidget(new QWidget);
+        form.addDockWidget(Qt::LeftDockWidgetArea, dock);
+    }
+    form.resize(900, 600);
+    form.show();
+    QCoreApplication::processEvents();
+    const QString before = QApplication::style()->name();
+    bool fusion = false;
+    for (auto _ : state) {
+        fusion = !fusion;
+        QApplication::setStyle(
+            QStyleFactory::create(fusion ? QStringLiteral("Fusion") : QStringLiteral("Windows")));
+        QCoreApplication::processEvents();
+    }
+    QApplication::setStyle(QStyleFactory::create(before));
+}
+BENCHMARK(BM_Qt_StyleSwitch20Windows)->Unit(benchmark::kMicrosecond);
+
+void BM_Kit_ThemedToolbar30(benchmark::State& state) {
+    const std::unique_ptr<TDkxNexus> themes = dk::CreateKitThemeNexus();
+    const bool flat = state.range(0) != 0;
+    themes->SelectTheme(flat ? QStringLiteral("Flat") : QStringLiteral("Default"));
+    state.SetLabel(flat ? "Flat" : "Default");
+    Actions actions(kToolbarItems, true);
+    QObject owner;
+    ToolbarKindWindow window;
+    auto* root = new TDkRootItem(&owner);
+    root->SetSubMenuImages(&actions.images);
+    for (QAction* action : actions.list) {
+        if (action->isSeparator()) {
+            root->Add(new TDkxSeparatorItem(&owner));
+            continue;
+        }
+        auto* item = new TDkxItem(&owner);
+        item->SetAction(action);
+        root->Add(item);
+    }
+    auto* view = new TDkView(&window, nullptr, root, &window, true, false, true);
+    view->ValidatePositions();
+    QImage image;
+    for (auto _ : state) {
+        view->InvalidatePositions();
+        view->ValidatePositions();
+        const QSize size = window.size();
+        if (image.size() != size) {
+            image = QImage(size, QImage::Format_ARGB32_Premultiplied);
+        }
+        QPainter painter(&image);
+        view->PaintWindow(painter, QRegion(QRect(QPoint(), size)));
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+BENCHMARK(BM_Kit_ThemedToolbar30)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+void BM_Qt_Toolbar30_Fusion(benchmark::State& state) {
+    Actions actions(kToolbarItems, true);
+    const std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
+    QToolBar bar;
+    bar.setStyle(fusion.get());
+    bar.setToolButtonStyle(Qt::ToolButtonIconOnly);
+    for (QAction* action : actions.list) {
+        bar.addAction(action);
+    }
+    for (QWidget* child : bar.findChildren<QWidget*>()) {
+        child->setStyle(fusion.get());
+    }
+    bar.adjustSize();
+    QImage image(bar.size(), QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        bar.layout()->invalidate();
+        bar.layout()->activate();
+        QPainter painter(&image);
+        bar.render(&painter);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+BENCHMARK(BM_Qt_Toolbar30_Fusion)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

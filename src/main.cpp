@@ -1,9 +1,13 @@
 // The program body: the application object, the main window, the event loop.
 #include "app/mainform/MainForm.h"
 
+#include "dockkit/themes/DkKitThemes.h"
+
 #include "platform/core/Guarded.h"
 
 #include <QApplication>
+
+#include <memory>
 
 namespace {
 
@@ -31,6 +35,9 @@ int main(int argc, char** argv) {
     TQvApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
     RouteExceptionsToMainForm();
+    // The toolbar kit draws through its themes from the first window on:
+    // "Default" current, "Flat" selectable, for the program's whole life.
+    const std::unique_ptr<TDkxNexus> themes = dk::CreateKitThemeNexus();
     TMainForm form;
     form.show();
     return app.exec();

@@ -224,6 +224,9 @@ public:
     // inactive look.
     bool InactiveCaption() const { return inactiveCaption_; }
     void SetInactiveCaption(bool value);
+    // The docked close button's state: the pointer over it, a press held on it.
+    bool CloseButtonHot() const { return closeHot_; }
+    bool CloseButtonPressed() const { return closePressed_; }
 
     // Whether the window would go to that dock (allowed position, the dock
     // allows dragging, and the window's own check passes).

@@ -433,6 +433,8 @@ QFont TDkView::GetFont() const {
     return QApplication::font("QMenu");
 }
 
+void TDkView::PaintBackground(QPainter& /*canvas*/, const QRect& /*area*/) {}
+
 void TDkView::DoUpdatePositions(QSize size) {
     if (window_ == nullptr) {
         return;
@@ -508,6 +510,8 @@ void TDkView::DrawViewer(QPainter& canvas, TDkItemViewer* viewer, const QRegion&
     canvas.setFont(font);
     canvas.setClipRect(bounds);
     canvas.translate(bounds.topLeft());
+    // Patterns keep the window's phase whichever piece of it is painted.
+    canvas.setBrushOrigin(-bounds.topLeft());
     viewer->NeedsRepaint = false;
     viewer->Paint(canvas, client, selected, pushed, true);
     canvas.restore();
@@ -548,6 +552,7 @@ void TDkView::PaintWindow(QPainter& target, const QRegion& region) {
     {
         QPainter canvas(&buffer);
         canvas.translate(-area.topLeft());
+        PaintBackground(canvas, area);
         DrawSubitems(canvas, region);
     }
     target.save();

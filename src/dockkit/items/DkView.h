@@ -170,6 +170,9 @@ public:
     // The thickness the line of an unwrapped layout takes at least (a docked
     // tool bar's row); 0 for none.
     virtual int LastLineThickness() const { return 0; }
+    // Paints over the background colour of the area (window client
+    // coordinates) before the viewers; nothing by default.
+    virtual void PaintBackground(QPainter& canvas, const QRect& area);
 
     // --- Painting ---
     // The first shown viewer holding the point (window client coordinates).

@@ -234,7 +234,8 @@ TDkPopupWindow* TDkCustomItem::CreatePopup(TDkView* parentView, TDkItemViewer* p
     }
     view->SetMonitorRect(rec.MonitorRect);
     if (chevronParent == nullptr) {
-        view->SetMaxHeight(rec.MonitorRect.Height() - 2 * TDkPopupWindow::kFrameSize);
+        const QMargins frame = window->contentsMargins();
+        view->SetMaxHeight(rec.MonitorRect.Height() - frame.top() - frame.bottom());
     }
     if (selectFirstItem) {
         view->Select(view->FirstSelectable());

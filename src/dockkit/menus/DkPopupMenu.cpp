@@ -29,7 +29,10 @@ private:
     TDkPopupMenu* menu_;
 };
 
-TDkPopupMenu::TDkPopupMenu(QObject* owner) : QObject(owner), items_(new TDkRootItem(this)) {
+TDkPopupMenu::TDkPopupMenu(QObject* owner) : TDkPopupMenu(owner, new TDkRootItem) {}
+
+TDkPopupMenu::TDkPopupMenu(QObject* owner, TDkRootItem* items) : QObject(owner), items_(items) {
+    items_->setParent(this);
     items_->SetParentComponent(this);
     items_->OnClick = TDkCustomItem::TNotifyEvent(
         [this](QObject* sender) { DoPopup(sender == items_ ? this : sender); }, this);

@@ -56,6 +56,8 @@ public:
     void AttachTo(QWidget* widget);
 
 protected:
+    // A menu whose items are `items` (made for it, owned by it from now on).
+    TDkPopupMenu(QObject* owner, TDkRootItem* items);
     // Fires OnPopup.
     virtual void DoPopup(QObject* sender);
 

@@ -28,6 +28,12 @@ QFont TDkPopupView::GetFont() const {
     return Window() != nullptr ? Window()->font() : TDkView::GetFont();
 }
 
+void TDkPopupView::PaintBackground(QPainter& canvas, const QRect& area) {
+    if (auto* window = qobject_cast<TDkPopupWindow*>(Window())) {
+        window->PaintViewBackground(canvas, area);
+    }
+}
+
 TDkPopupWindow::TDkPopupWindow(TDkView* parentView, TDkCustomItem* item, bool customizing)
     : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint), parentView_(parentView) {
     setAttribute(Qt::WA_ShowWithoutActivating);
@@ -119,6 +125,8 @@ void TDkPopupWindow::PaintFrame(QPainter& painter) {
         plat::FrameRect(painter, r, plat::clBtnFace);
     }
 }
+
+void TDkPopupWindow::PaintViewBackground(QPainter& /*canvas*/, const QRect& /*area*/) {}
 
 void TDkPopupWindow::PaintScrollArrows(QPainter& painter) {
     const int width = contentsRect().width();

@@ -55,6 +55,8 @@ class TDkPopupView : public TDkView {
 public:
     using TDkView::TDkView;
     QFont GetFont() const override;
+    // The pop-up window paints the background (TDkPopupWindow::PaintViewBackground).
+    void PaintBackground(QPainter& canvas, const QRect& area) override;
 };
 
 class TDkPopupWindow : public QWidget {
@@ -85,6 +87,10 @@ protected:
     virtual void PaintFrame(QPainter& painter);
     // The scroll arrow bands (client coordinates).
     virtual void PaintScrollArrows(QPainter& painter);
+    // Paints over the view's background colour in the area (client
+    // coordinates); nothing by default.
+    virtual void PaintViewBackground(QPainter& canvas, const QRect& area);
+    friend class TDkPopupView;
 
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;

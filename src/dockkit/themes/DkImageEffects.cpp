@@ -8,6 +8,7 @@
 #include <QTransform>
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace dk {
 
@@ -88,6 +89,41 @@ bool ReadCanvas(QPainter& canvas, const QRect& area, QImage& out) {
     return true;
 }
 
+// The overlays that depend on the image alone are kept for the next paint:
+// tool bars draw the same images over and over. Keyed by the image's cache
+// key, which changes whenever the image does.
+struct OverlayKey {
+    qint64 image;
+    int kind;
+    int param;
+    plat::TColor color;
+    bool operator==(const OverlayKey&) const = default;
+};
+struct OverlayKeyHash {
+    size_t operator()(const OverlayKey& k) const {
+        return std::hash<qint64>()(k.image) ^ (static_cast<size_t>(k.kind) << 1) ^
+               (static_cast<size_t>(k.param) << 8) ^ (static_cast<size_t>(k.color) << 16);
+    }
+};
+constexpr size_t kOverlayCacheSize = 512;
+
+template <typename Make>
+const QImage& CachedOverlay(const QImage& image, int kind, int param, plat::TColor color,
+                            Make make) {
+    static std::unordered_map<OverlayKey, QImage, OverlayKeyHash> cache;
+    const OverlayKey key{image.cacheKey(), kind, param, color};
+    const auto it = cache.find(key);
+    if (it != cache.end()) {
+        return it->second;
+    }
+    if (cache.size() >= kOverlayCacheSize) {
+        cache.clear();
+    }
+    return cache.emplace(key, make()).first->second;
+}
+
+enum OverlayKind { okHighContrast, okWashed, okMonochrome };
+
 } // namespace
 
 // --- Pure forms --------------------------------------------------------------------
@@ -159,7 +195,9 @@ void DrawImageHighContrast(QPainter& canvas, const plat::TRect& rect, const plat
     }
     QImage image;
     if (WorkedImage(rect, images, index, image)) {
-        canvas.drawImage(QPoint(rect.Left, rect.Top), HighContrastOverlay(image));
+        canvas.drawImage(
+            QPoint(rect.Left, rect.Top),
+            CachedOverlay(image, okHighContrast, 0, 0, [&] { return HighContrastOverlay(image); }));
     }
 }
 
@@ -167,7 +205,10 @@ void DrawImageWashed(QPainter& canvas, const plat::TRect& rect, const plat::Imag
                      int w, plat::TColor color, int index) {
     QImage image;
     if (WorkedImage(rect, images, index, image)) {
-        canvas.drawImage(QPoint(rect.Left, rect.Top), WashedOverlay(image, w, color));
+        const plat::TColor with = plat::ColorToRGB(color);
+        canvas.drawImage(QPoint(rect.Left, rect.Top), CachedOverlay(image, okWashed, w, with, [&] {
+                             return WashedOverlay(image, w, with);
+                         }));
     }
 }
 
@@ -206,7 +247,10 @@ void DrawImageMonochrome(QPainter& canvas, const plat::TRect& rect, const plat::
                          plat::TColor color, int index) {
     QImage image;
     if (WorkedImage(rect, images, index, image)) {
-        canvas.drawImage(QPoint(rect.Left, rect.Top), MonochromeOverlay(image, color));
+        const plat::TColor ink = plat::ColorToRGB(color);
+        canvas.drawImage(QPoint(rect.Left, rect.Top),
+                         CachedOverlay(image, okMonochrome, 0, ink,
+                                       [&] { return MonochromeOverlay(image, ink); }));
     }
 }
 

@@ -1,0 +1,600 @@
+#include "dockkit/docking/DkDockablePanel.h"
+
+#include "dockkit/common/DkModalLoop.h"
+#include "dockkit/docking/DkDragOutline.h"
+#include "dockkit/docking/DkThemedFloatingParent.h"
+#include "dockkit/themes/DkNexus.h"
+
+#include "platform/gui/KitMessage.h"
+#include "platform/gui/Metrics.h"
+
+#include <QChildEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPalette>
+#include <QPointer>
+#include <QVariant>
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+const QString kClientWidthValue = QStringLiteral("DPClientWidth");
+const QString kClientHeightValue = QStringLiteral("DPClientHeight");
+// Children with this property set take the panel's colour as theirs.
+constexpr const char* kParentColorProperty = "ParentColor";
+// How close to the form's far edge a docked panel may grow.
+constexpr int kFormRoom = 32;
+
+bool IsHorizontalDock(const TDkDock* dock) {
+    return dock != nullptr && !dock->IsVertical();
+}
+
+} // namespace
+
+TDkxDockablePanel::TDkxDockablePanel(QWidget* parent) : TDkCustomDockableWindow(parent) {
+    SetFullSize(true);
+    SetCloseButtonWhenDocked(true);
+    SetDockableTo(tdpLeft | tdpRight);
+    resize(120, 120);
+    layout_ = new plat::AlignLayout(this);
+    layout_->setContentsMargins(0, 0, 0, 0);
+    dk::AddThemedWindow(this);
+    UpdateEffectiveColor();
+}
+
+TDkxDockablePanel::~TDkxDockablePanel() {
+    dk::RemoveThemedWindow(this);
+}
+
+// --- Properties ---------------------------------------------------------------------
+
+void TDkxDockablePanel::SetBorderSize(int value) {
+    if (borderSize_ != value) {
+        borderSize_ = value;
+        layout_->setContentsMargins(value, value, value, value);
+    }
+}
+
+int TDkxDockablePanel::ClientAreaWidth() const {
+    return parentWidget() != nullptr ? ClientSize().width() : floatingClient_.width();
+}
+
+int TDkxDockablePanel::ClientAreaHeight() const {
+    return parentWidget() != nullptr ? ClientSize().height() : floatingClient_.height();
+}
+
+void TDkxDockablePanel::SetClientAreaWidth(int value) {
+    SetFloatingClientSize(QSize(value, floatingClient_.height()));
+}
+
+void TDkxDockablePanel::SetClientAreaHeight(int value) {
+    SetFloatingClientSize(QSize(floatingClient_.width(), value));
+}
+
+void TDkxDockablePanel::SetColor(plat::TColor value) {
+    if (color_ != value) {
+        color_ = value;
+        UpdateEffectiveColor();
+    }
+}
+
+TDkxDockablePanelPositions TDkxDockablePanel::DockableTo() const {
+    const TDkDockPositions positions = TDkCustomDockableWindow::DockableTo();
+    return ((positions & DockPositionBit(dpLeft)) != 0 ? tdpLeft : 0u) |
+           ((positions & DockPositionBit(dpRight)) != 0 ? tdpRight : 0u);
+}
+
+void TDkxDockablePanel::SetDockableTo(TDkxDockablePanelPositions value) {
+    TDkCustomDockableWindow::SetDockableTo(
+        ((value & tdpLeft) != 0 ? DockPositionBit(dpLeft) : 0u) |
+        ((value & tdpRight) != 0 ? DockPositionBit(dpRight) : 0u));
+}
+
+void TDkxDockablePanel::SetMinClientHeight(int value) {
+    minClientHeight_ = value;
+    SetFloatingClientSize(floatingClient_);
+}
+
+void TDkxDockablePanel::SetMinClientWidth(int value) {
+    minClientWidth_ = value;
+    SetFloatingClientSize(floatingClient_);
+}
+
+void TDkxDockablePanel::SetShowCaptionWhenDocked(bool value) {
+    if (showCaptionWhenDocked_ != value) {
+        showCaptionWhenDocked_ = value;
+        if (Docked()) {
+            FrameChanged();
+            ArrangeContent();
+        }
+    }
+}
+
+unsigned TDkxDockablePanel::ViewKind() const {
+    unsigned kind = dk::ViewDockPanel;
+    if (Floating()) {
+        kind |= dk::ViewFloating;
+    }
+    if (Resizable()) {
+        kind |= dk::ViewResizable;
+    }
+    return kind;
+}
+
+// --- Sizes --------------------------------------------------------------------------
+
+int TDkxDockablePanel::CaptionSize() const {
+    return showCaptionWhenDocked_ ? plat::GetSystemMetrics(plat::SM_CYSMCAPTION) : 0;
+}
+
+QSize TDkxDockablePanel::ClampClientSize(QSize size) const {
+    const auto clamp = [](int value, int min, int max) {
+        value = std::max(value, min);
+        return max > min ? std::min(value, max) : value;
+    };
+    return {clamp(size.width(), minClientWidth_, maxClientWidth_),
+            clamp(size.height(), minClientHeight_, maxClientHeight_)};
+}
+
+void TDkxDockablePanel::SetFloatingClientSize(QSize size) {
+    floatingClient_ = ClampClientSize(size);
+    ArrangeContent();
+}
+
+QSize TDkxDockablePanel::LayoutChildren(bool /*canMoveControls*/, PlacementKind kind,
+                                        TDkDock* /*targetDock*/) {
+    switch (kind) {
+    case pkVerticalDock:
+        return {floatingClient_.width(), minClientHeight_};
+    case pkHorizontalDock:
+        return {minClientWidth_, floatingClient_.height()};
+    default:
+        return floatingClient_;
+    }
+}
+
+QSize TDkxDockablePanel::NaturalSize() {
+    return LayoutChildren(false, Placement(), CurrentDock());
+}
+
+void TDkxDockablePanel::ClientSizeLimits(int& minWidth, int& minHeight, int& maxWidth,
+                                         int& maxHeight) const {
+    minWidth = minClientWidth_;
+    minHeight = minClientHeight_;
+    maxWidth = maxClientWidth_ > minClientWidth_ ? maxClientWidth_ : 0;
+    maxHeight = maxClientHeight_ > minClientHeight_ ? maxClientHeight_ : 0;
+}
+
+void TDkxDockablePanel::ClientSizeChanging(int newWidth, int newHeight) {
+    // Along its dock the panel is stretched to the dock's length: only the
+    // size across the dock is its own.
+    QSize kept = floatingClient_;
+    const TDkDock* dock = Docked() ? CurrentDock() : nullptr;
+    if (dock == nullptr || dock->IsVertical()) {
+        kept.setWidth(newWidth);
+    }
+    if (dock == nullptr || !dock->IsVertical()) {
+        kept.setHeight(newHeight);
+    }
+    floatingClient_ = ClampClientSize(kept);
+}
+
+QSize TDkxDockablePanel::DockedFrameSizeFor(const TDkDock* dock) const {
+    if (dock == nullptr) {
+        return {0, 0};
+    }
+    QSize size(4, 4);
+    if (dock->IsVertical()) {
+        size.rheight() += CaptionSize();
+    } else {
+        size.rwidth() += CaptionSize();
+    }
+    return size;
+}
+
+QMargins TDkxDockablePanel::CalcNcMargins() const {
+    if (!Docked() || CurrentDock() == nullptr) {
+        return {};
+    }
+    if (CurrentDock()->IsVertical()) {
+        return {2, 2 + CaptionSize(), 2, 2};
+    }
+    return {2 + CaptionSize(), 2, 2, 2};
+}
+
+plat::TRect TDkxDockablePanel::DockedCloseButtonBounds(bool vertical) const {
+    const int size = plat::GetSystemMetrics(plat::SM_CYSMCAPTION) - 1;
+    const int left = vertical ? ClientSize().width() + 2 - size : 2;
+    return {left, 2, left + size, 2 + size};
+}
+
+bool TDkxDockablePanel::CloseButtonShownDocked() const {
+    return Docked() && CurrentDock() != nullptr && CurrentDock()->AllowDrag() &&
+           CloseButtonWhenDocked();
+}
+
+// --- Container and floating form -------------------------------------------------------
+
+TDkFloatingWindowParent* TDkxDockablePanel::CreateFloatingForm(QWidget* parentForm) {
+    return new TDkxFloatingWindowParent(parentForm);
+}
+
+void TDkxDockablePanel::ValidateContainer(QWidget* container) const {
+    const auto* dock = qobject_cast<const TDkDock*>(container);
+    if (IsHorizontalDock(dock)) {
+        throw EComponentError(dk::SPanelHorizontalDock);
+    }
+}
+
+// --- Saved positions -----------------------------------------------------------------
+
+void TDkxDockablePanel::ReadExtraPositionValues(const dk::TDkPositionReadData& data) {
+    if (!Resizable()) {
+        return;
+    }
+    const QString name = objectName();
+    const int height = data.ReadInt(name, kClientHeightValue, floatingClient_.height());
+    const int width = data.ReadInt(name, kClientWidthValue, floatingClient_.width());
+    SetFloatingClientSize(QSize(width, height));
+}
+
+void TDkxDockablePanel::WriteExtraPositionValues(const dk::TDkPositionWriteData& data) {
+    const QString name = objectName();
+    data.WriteInt(name, kClientWidthValue, floatingClient_.width());
+    data.WriteInt(name, kClientHeightValue, floatingClient_.height());
+}
+
+// --- Colour and theme ------------------------------------------------------------------
+
+void TDkxDockablePanel::UpdateEffectiveColor() {
+    const plat::TColor color =
+        color_ != plat::clNone ? color_ : dk::CurrentTheme().GetViewBackColor(ViewKind());
+    if (color == effectiveColor_) {
+        return;
+    }
+    effectiveColor_ = color;
+    TDkCustomDockableWindow::SetColor(color);
+    for (QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        PassColorTo(child);
+    }
+    update();
+}
+
+void TDkxDockablePanel::PassColorTo(QWidget* child) const {
+    if (child->isWindow() || !child->property(kParentColorProperty).toBool()) {
+        return;
+    }
+    QPalette palette = child->palette();
+    const QColor color = plat::ToQColor(effectiveColor_);
+    palette.setColor(QPalette::Window, color);
+    palette.setColor(QPalette::Base, color);
+    child->setPalette(palette);
+}
+
+void TDkxDockablePanel::ThemeChanged() {
+    UnlockContent();
+    UpdateEffectiveColor();
+    // The frame is built anew for the theme; the client keeps its size.
+    FrameChanged();
+    ArrangeContent();
+    update();
+    if (TDkFloatingWindowParent* form = FloatingParent()) {
+        form->update();
+    }
+}
+
+bool TDkxDockablePanel::event(QEvent* event) {
+    if (auto* message = plat::KitMessageEvent::From(event)) {
+        switch (message->Msg()) {
+        case dk::kThemeChangingMessage:
+            LockContent();
+            return true;
+        case dk::kThemeChangedMessage:
+            ThemeChanged();
+            return true;
+        case dk::kBackColorMessage:
+            message->WParam = effectiveColor_;
+            message->Result = 1;
+            return true;
+        case dk::kViewKindMessage:
+            message->Result = ViewKind();
+            return true;
+        default:
+            break;
+        }
+    }
+    switch (event->type()) {
+    case QEvent::ChildAdded:
+    case QEvent::ChildPolished:
+        if (color_ == plat::clNone) {
+            if (auto* child = qobject_cast<QWidget*>(static_cast<QChildEvent*>(event)->child())) {
+                PassColorTo(child);
+            }
+        }
+        break;
+    case QEvent::WindowTitleChange:
+        update();
+        break;
+    default:
+        break;
+    }
+    return TDkCustomDockableWindow::event(event);
+}
+
+// --- Docked frame ----------------------------------------------------------------------
+
+void TDkxDockablePanel::FillPanelInfo(dk::TDkxDockPanelInfo& info) const {
+    info = {};
+    const TDkDock* dock = Docked() ? CurrentDock() : nullptr;
+    info.Window = const_cast<TDkxDockablePanel*>(this);
+    info.ViewKind = ViewKind();
+    info.Vertical = dock != nullptr && dock->IsVertical();
+    info.AllowDrag = dock != nullptr && dock->AllowDrag();
+    info.BorderStyle = BorderStyle() == bsSingle ? dk::BorderSingle : dk::BorderNone;
+    info.BorderSize = dk::CurrentTheme().GetViewBorderSize(info.ViewKind);
+    info.ClientWidth = ClientSize().width();
+    info.ClientHeight = ClientSize().height();
+    info.ShowCaption = showCaptionWhenDocked_;
+    if (CloseButtonShownDocked()) {
+        info.CloseButtonState = dk::CloseButtonShown;
+        if (CloseButtonHot()) {
+            info.CloseButtonState |= dk::CloseButtonHot;
+        }
+        if (CloseButtonPressed()) {
+            info.CloseButtonState |= dk::CloseButtonPushed;
+        }
+    }
+    info.Caption = Caption();
+}
+
+void TDkxDockablePanel::PaintFrameArea(QPainter& painter) {
+    if (!Docked()) {
+        return;
+    }
+    dk::TDkxDockPanelInfo info;
+    FillPanelInfo(info);
+    painter.save();
+    painter.setBrush(plat::ToQColor(effectiveColor_));
+    dk::CurrentTheme().DrawDockPanelFrame(painter, plat::TRect(rect()), info);
+    painter.restore();
+}
+
+void TDkxDockablePanel::ClientPaint(QPainter& painter, const QRegion& region) {
+    painter.fillRect(region.boundingRect(), plat::ToQColor(effectiveColor_));
+}
+
+int TDkxDockablePanel::NcHitTest(QPoint pos) const {
+    const TDkDock* dock = Docked() ? CurrentDock() : nullptr;
+    if (dock == nullptr || contentsRect().contains(pos) || !rect().contains(pos)) {
+        return TDkCustomDockableWindow::NcHitTest(pos);
+    }
+    // The edge towards the form's inside sizes the panel.
+    switch (dock->Position()) {
+    case dpLeft:
+        if (pos.x() >= width() - 2) {
+            return dk::HTRIGHT;
+        }
+        break;
+    case dpRight:
+        if (pos.x() < 2) {
+            return dk::HTLEFT;
+        }
+        break;
+    case dpTop:
+        if (pos.y() >= height() - 2) {
+            return dk::HTBOTTOM;
+        }
+        break;
+    case dpBottom:
+        if (pos.y() < 2) {
+            return dk::HTTOP;
+        }
+        break;
+    }
+    const int caption = CaptionSize();
+    if (caption > 0) {
+        const bool vertical = dock->IsVertical();
+        const bool inCaption = vertical ? pos.y() < 2 + caption : pos.x() < 2 + caption;
+        if (inCaption) {
+            const bool onClose =
+                vertical ? pos.x() >= width() - (caption + 4) : pos.y() < caption + 4;
+            return CloseButtonShownDocked() && onClose ? dk::HTCLOSEBUTTON : dk::HTDOCKDRAG;
+        }
+    }
+    return TDkCustomDockableWindow::NcHitTest(pos);
+}
+
+std::optional<Qt::CursorShape> TDkxDockablePanel::NcCursor(int hit, QPoint pos) const {
+    if (dk::IsSizingHit(hit)) {
+        return dk::CursorOfSizingHit(hit);
+    }
+    return TDkCustomDockableWindow::NcCursor(hit, pos);
+}
+
+void TDkxDockablePanel::NcLButtonDown(int hit, QPoint globalPos) {
+    if (dk::IsSizingHit(hit) && Docked()) {
+        RunDockedResizeLoop(globalPos);
+        return;
+    }
+    TDkCustomDockableWindow::NcLButtonDown(hit, globalPos);
+}
+
+// --- Docked resizing -----------------------------------------------------------------------
+
+int TDkxDockablePanel::DockedSize(bool vertical) const {
+    return vertical ? width() : height();
+}
+
+void TDkxDockablePanel::ApplyDockedSize(bool vertical, int size) {
+    const QSize frame = DockedFrameSize();
+    if (vertical) {
+        SetFloatingClientSize(QSize(size - frame.width(), floatingClient_.height()));
+    } else {
+        SetFloatingClientSize(QSize(floatingClient_.width(), size - frame.height()));
+    }
+}
+
+bool TDkxDockablePanel::FireResizing(bool vertical, int& size, TDkxResizingStage stage) {
+    bool allow = true;
+    if (OnDockedResizing) {
+        OnDockedResizing(this, vertical, size, stage, allow);
+    }
+    return allow;
+}
+
+bool TDkxDockablePanel::DockedResizeBegin(bool vertical) {
+    int size = DockedSize(vertical);
+    resizeSize_ = size;
+    const bool allow = FireResizing(vertical, size, rsBeginResizing);
+    if (allow && size != DockedSize(vertical)) {
+        ApplyDockedSize(vertical, size);
+        resizeSize_ = DockedSize(vertical);
+    }
+    return allow;
+}
+
+bool TDkxDockablePanel::DockedResizeTrack(bool vertical, int& newSize) {
+    const QWidget* form = ParentForm();
+    if (form != nullptr) {
+        const QSize client = form->contentsRect().size();
+        newSize = std::min(newSize, (vertical ? client.width() : client.height()) - kFormRoom);
+    }
+    const QSize frame = DockedFrameSize();
+    const int frameSize = vertical ? frame.width() : frame.height();
+    const int min = vertical ? minClientWidth_ : minClientHeight_;
+    const int max = vertical ? maxClientWidth_ : maxClientHeight_;
+    int client = std::max(newSize - frameSize, min);
+    if (max > min) {
+        client = std::min(client, max);
+    }
+    newSize = client + frameSize;
+    return FireResizing(vertical, newSize, rsResizing);
+}
+
+bool TDkxDockablePanel::DockedResizeEnd(bool vertical) {
+    int size = resizeSize_;
+    const bool allow = FireResizing(vertical, size, rsEndResizing);
+    if (allow && size != DockedSize(vertical)) {
+        ApplyDockedSize(vertical, size);
+    }
+    return allow;
+}
+
+void TDkxDockablePanel::RunDockedResizeLoop(QPoint globalPos) {
+    TDkDock* dock = Docked() ? CurrentDock() : nullptr;
+    if (dock == nullptr || resizing_) {
+        return;
+    }
+    const TDkDockPosition position = dock->Position();
+    const bool vertical = dock->IsVertical();
+    if (!DockedResizeBegin(vertical)) {
+        return;
+    }
+    resizing_ = true;
+    const int startSize = DockedSize(vertical);
+    resizeSize_ = startSize;
+    const bool smooth = SmoothDrag();
+    const plat::TRect startRect(QRect(mapToGlobal(QPoint(0, 0)), size()));
+    std::unique_ptr<dk::TDkDragOutline> outline;
+    if (!smooth) {
+        outline = std::make_unique<dk::TDkDragOutline>();
+        outline->Move(startRect, QSize(3, 3));
+    }
+    // The window's rectangle with the size on its inner edge.
+    const auto sizedRect = [&](int sizeNow) {
+        plat::TRect r = startRect;
+        switch (position) {
+        case dpLeft:
+            r.Right = r.Left + sizeNow;
+            break;
+        case dpRight:
+            r.Left = r.Right - sizeNow;
+            break;
+        case dpTop:
+            r.Bottom = r.Top + sizeNow;
+            break;
+        case dpBottom:
+            r.Top = r.Bottom - sizeNow;
+            break;
+        }
+        return r;
+    };
+    const QPointer<TDkxDockablePanel> self(this);
+    QPoint last = globalPos;
+    dk::ModalMouseLoop loop(this, vertical ? Qt::SizeHorCursor : Qt::SizeVerCursor);
+    const auto track = [&](QPoint pointer) {
+        if (pointer == last || self.isNull()) {
+            return;
+        }
+        last = pointer;
+        const QPoint delta = pointer - globalPos;
+        int sizeNow = startSize;
+        switch (position) {
+        case dpLeft:
+            sizeNow += delta.x();
+            break;
+        case dpRight:
+            sizeNow -= delta.x();
+            break;
+        case dpTop:
+            sizeNow += delta.y();
+            break;
+        case dpBottom:
+            sizeNow -= delta.y();
+            break;
+        }
+        if (!DockedResizeTrack(vertical, sizeNow)) {
+            return;
+        }
+        resizeSize_ = sizeNow;
+        if (smooth) {
+            ApplyDockedSize(vertical, sizeNow);
+        } else {
+            outline->Move(sizedRect(sizeNow), QSize(3, 3));
+        }
+    };
+    const dk::ModalLoopEnd end = loop.Run([&](QObject* /*receiver*/, QEvent* event) {
+        switch (event->type()) {
+        case QEvent::MouseMove:
+            track(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
+            return true;
+        case QEvent::MouseButtonRelease:
+            if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+                track(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
+                loop.Accept();
+            }
+            return true;
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+            loop.Cancel();
+            return true;
+        case QEvent::KeyPress:
+            if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+                loop.Cancel();
+            }
+            return true;
+        default:
+            return false;
+        }
+    });
+    outline.reset();
+    if (self.isNull()) {
+        return;
+    }
+    resizing_ = false;
+    if (end != dk::ModalLoopEnd::Accepted) {
+        resizeSize_ = startSize;
+    }
+    if (!Docked()) {
+        return;
+    }
+    if (end == dk::ModalLoopEnd::Accepted && !smooth) {
+        ApplyDockedSize(vertical, resizeSize_);
+    } else if (end != dk::ModalLoopEnd::Accepted && smooth) {
+        ApplyDockedSize(vertical, startSize);
+    }
+    DockedResizeEnd(vertical);
+}

@@ -1,0 +1,308 @@
+// The Default theme: classic edges, checkered checked buttons, menu rows,
+// glyphs placed from the item's own top, frames, and its values.
+#include "KitThemeFixtures.h"
+
+#include "GoldenPicture.h"
+
+#include "dockkit/themes/DkDefaultTheme.h"
+#include "dockkit/themes/DkTheme.h"
+
+#include "platform/gui/Metrics.h"
+
+#include <gtest/gtest.h>
+
+using namespace plat;
+using dk::TDkxItemInfo;
+
+namespace {
+
+class DefaultTheme : public ::testing::Test {
+protected:
+    TDkxTheme& Theme() { return themes.Theme(); }
+
+    KitThemes themes;
+};
+
+struct FaceCase {
+    const char* name;
+    unsigned viewKind;
+    ItemState state;
+    QStringList picture;
+};
+void PrintTo(const FaceCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class DefaultButtonFace : public DefaultTheme, public ::testing::WithParamInterface<FaceCase> {};
+
+const QStringList kSunken = {"GGGGGW", "G....W", "G....W", "G....W", "WWWWWW"};
+const QStringList kRaisedInner = {"WWWWWG", "W....G", "W....G", "W....G", "GGGGGG"};
+const QStringList kNothing = {"......", "......", "......", "......", "......"};
+
+const FaceCase kFaceCases[] = {
+    // Checked: sunken, checkered in the tool bar colour and the highlight.
+    {"Checked",
+     dk::ViewToolbar,
+     ItemState::Checked,
+     {"GGGGGW", "GFWFWW", "GWFWFW", "GFWFWW", "WWWWWW"}},
+    {"Pushed", dk::ViewToolbar, ItemState::Pushed, kSunken},
+    {"CheckedAndHot", dk::ViewToolbar, ItemState::CheckedHot, kSunken},
+    {"Hot", dk::ViewToolbar, ItemState::Hot, kRaisedInner},
+    {"HotByKeyboard", dk::ViewToolbar, ItemState::KeyHot, kRaisedInner},
+    {"Idle", dk::ViewToolbar, ItemState::Idle, kNothing},
+    {"IdleInDesignMode", dk::ViewToolbar, ItemState::Designing, kRaisedInner},
+    {"Disabled", dk::ViewToolbar, ItemState::Disabled, kNothing},
+    // A disabled item is hot only by the keyboard.
+    {"DisabledHotByKeyboard", dk::ViewToolbar, ItemState::DisabledKeyHot, kRaisedInner},
+    // Opaque tool bars: flat rings with the face in the middle, raised when hot.
+    {"OpaqueIdle",
+     dk::ViewToolbar | dk::ViewOpaque,
+     ItemState::Idle,
+     {"GGGGGG", "GFFFFG", "GFFFFG", "GFFFFG", "GGGGGG"}},
+    {"OpaqueHot",
+     dk::ViewToolbar | dk::ViewOpaque,
+     ItemState::Hot,
+     {"FFFFFD", "FWWWGD", "FWFFGD", "FGGGGD", "DDDDDD"}},
+    {"OpaqueChecked",
+     dk::ViewToolbar | dk::ViewOpaque,
+     ItemState::Checked,
+     {"GGGGGG", "GFFFFG", "GFFWFG", "GFFFFG", "GGGGGG"}},
+};
+
+} // namespace
+
+TEST_P(DefaultButtonFace, PaintsTheClassicEdgesOfTheState) {
+    const FaceCase& c = GetParam();
+    const TDkxItemInfo info = InState(ItemInfo(c.viewKind), c.state);
+    const QImage image =
+        PaintImage(6, 5, [&](QPainter& p) { Theme().DrawButtonFace(p, TRect(0, 0, 6, 5), info); });
+    EXPECT_EQ(PixelPicture(image), c.picture);
+}
+
+INSTANTIATE_TEST_SUITE_P(States, DefaultButtonFace, ::testing::ValuesIn(kFaceCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(DefaultTheme, FlatMenusFillHotMenuBarItemsAndLightTheFaceOfOthers) {
+    themes.nexus->SetFlatMenuStyle(fmsEnable);
+    const QImage image = PaintImage(13, 5, [&](QPainter& p) {
+        Theme().DrawButtonFace(p, TRect(0, 0, 6, 5),
+                               InState(ItemInfo(dk::ViewMenuBar), ItemState::Hot));
+        Theme().DrawButtonFace(p, TRect(7, 0, 13, 5),
+                               InState(ItemInfo(dk::ViewToolbar), ItemState::Pushed));
+    });
+    EXPECT_EQ(PixelPicture(image), QStringList({"HHHHHH.GGGGGW", "HHHHHH.GFFFFW", "HHHHHH.GFFFFW",
+                                                "HHHHHH.GFFFFW", "HHHHHH.WWWWWW"}));
+}
+
+TEST_F(DefaultTheme, TheArrowHalfOfASplitButtonEndsWithTheDropDownGlyph) {
+    TDkxItemInfo info = InState(ItemInfo(dk::ViewToolbar), ItemState::Hot);
+    info.ComboPart = dk::ComboArrow;
+    TDkxItemInfo disabled = ItemInfo(dk::ViewToolbar);
+    disabled.Enabled = false;
+    disabled.ComboPart = dk::ComboArrow;
+    const QImage image = PaintImage(19, 7, [&](QPainter& p) {
+        Theme().DrawButtonFace(p, TRect(0, 0, 9, 7), info);
+        Theme().DrawButtonFace(p, TRect(10, 0, 19, 7), disabled);
+    });
+    EXPECT_EQ(PixelPicture(image), QStringList({
+                                       "WWWWWWWWG..........",
+                                       "W.......G..........",
+                                       "W.KKKKK.G...GGGGG..",
+                                       "W..KKK..G....GGGWW.",
+                                       "W...K...G.....GWW..",
+                                       "W.......G......W...",
+                                       "GGGGGGGGG..........",
+                                   }));
+}
+
+TEST_F(DefaultTheme, MenuRowsHighlightAfterTheImageColumnWithTheArrowAtTheItemsOwnMiddle) {
+    // A submenu item in the third row of a menu: the arrow sits in its own
+    // row, not at half the row's bottom edge.
+    TDkxItemInfo info = InState(ItemInfo(dk::ViewPopupMenu, dk::ItemSubmenu), ItemState::Hot);
+    const QImage plain = PaintImage(
+        150, 70, [&](QPainter& p) { Theme().DrawMenuItem(p, TRect(0, 44, 150, 66), info); });
+    for (int y = 52; y <= 58; ++y) {
+        EXPECT_EQ(Px(plain, 140, y), 0xFFFFFFu) << y;
+    }
+    EXPECT_EQ(Px(plain, 141, 53), 0xFFFFFFu);
+    EXPECT_EQ(Px(plain, 141, 52), 0x0A246Au);
+    EXPECT_EQ(Px(plain, 142, 56), 0xFFFFFFu);
+    EXPECT_EQ(Px(plain, 143, 55), 0xFFFFFFu);
+    EXPECT_EQ(Px(plain, 144, 55), 0x0A246Au);
+    EXPECT_EQ(Px(plain, 0, 44), 0x0A246Au);
+    for (int y = 30; y <= 36; ++y) {
+        EXPECT_EQ(Px(plain, 140, y), kBlankPixel) << y;
+    }
+
+    // With an image column the highlight starts after it and the column
+    // gets a raised face.
+    info.ImageShown = true;
+    info.ImageWidth = 16;
+    info.ImageHeight = 16;
+    info.MenuImageColumn = 20;
+    const QImage withImage = PaintImage(
+        150, 70, [&](QPainter& p) { Theme().DrawMenuItem(p, TRect(0, 44, 150, 66), info); });
+    EXPECT_EQ(Px(withImage, 21, 50), 0x0A246Au);
+    EXPECT_EQ(Px(withImage, 20, 50), kBlankPixel);
+    EXPECT_EQ(Px(withImage, 0, 44), 0xFFFFFFu);
+    EXPECT_EQ(Px(withImage, 19, 44), 0x808080u);
+
+    // Disabled and hot by the keyboard: highlighted, the arrow grey without
+    // its embossed copy.
+    info = InState(ItemInfo(dk::ViewPopupMenu, dk::ItemSubmenu), ItemState::DisabledKeyHot);
+    const QImage keyHot = PaintImage(
+        150, 70, [&](QPainter& p) { Theme().DrawMenuItem(p, TRect(0, 44, 150, 66), info); });
+    EXPECT_EQ(Px(keyHot, 140, 55), 0x808080u);
+    EXPECT_EQ(Px(keyHot, 144, 56), 0x0A246Au);
+    EXPECT_EQ(Px(keyHot, 5, 50), 0x0A246Au);
+}
+
+TEST_F(DefaultTheme, ChevronGlyphsArePlacedFromTheButtonsOwnTop) {
+    TDkxItemInfo right = ItemInfo(dk::ViewToolbar);
+    TDkxItemInfo down = right;
+    down.Vertical = true;
+    const QImage image = PaintImage(40, 60, [&](QPainter& p) {
+        Theme().DrawChevronGlyph(p, TRect(0, 30, 12, 52), right);
+        Theme().DrawChevronGlyph(p, TRect(18, 30, 40, 42), down);
+    });
+    EXPECT_EQ(PixelPicture(image, ClassicLegend(), QRect(0, 34, 10, 5)),
+              QStringList({"..KK..KK..", "...KK..KK.", "....KK..KK", "...KK..KK.", "..KK..KK.."}));
+    EXPECT_EQ(
+        PixelPicture(image, ClassicLegend(), QRect(31, 32, 5, 8)),
+        QStringList({"K...K", "KK.KK", ".KKK.", "..K..", "K...K", "KK.KK", ".KKK.", "..K.."}));
+    // Nothing where a glyph placed from the window's top would go.
+    EXPECT_EQ(PixelPicture(image, ClassicLegend(), QRect(0, 0, 40, 10)).join(QString()),
+              QString(400, QLatin1Char('.')));
+}
+
+TEST_F(DefaultTheme, PopupFramesAreRaisedOrFlatWithTheMenuColourInside) {
+    const auto corner = [&](unsigned kind) {
+        const QImage image = PaintImage(10, 8, [&](QPainter& p) {
+            dk::TDkxPopupInfo info;
+            info.ViewKind = kind;
+            Theme().DrawPopupFrame(p, TRect(0, 0, 10, 8), info);
+        });
+        return PixelPicture(image, ClassicLegend(), QRect(0, 0, 4, 4)).join(u'|') +
+               PixelPicture(image, ClassicLegend(), QRect(8, 6, 2, 2)).join(u'|');
+    };
+    // Raised outside, the menu colour inside; the edit pop-up's own frames.
+    EXPECT_EQ(corner(dk::ViewPopupMenu), QStringLiteral("FFFF|FWWW|FWFF|FWF.GD|DD"));
+    EXPECT_EQ(corner(dk::ViewEditPopup), QStringLiteral("KKKK|KWWW|KWWW|KWW.WK|KK"));
+    themes.nexus->SetFlatMenuStyle(fmsEnable);
+    EXPECT_EQ(corner(dk::ViewPopupMenu), QStringLiteral("GGGG|GWWW|GWWW|GWW.WG|GG"));
+    // Tool box pop-ups keep the raised frame and take the tool bar colour.
+    EXPECT_EQ(corner(dk::ViewToolBoxPopup), QStringLiteral("FFFF|FWWW|FWFF|FWF.GD|DD"));
+}
+
+TEST_F(DefaultTheme, TheStatusGripFollowsItsLinePattern) {
+    // A 16 x 19 grip: twelve diagonals (face, shadow, shadow, highlight three
+    // times) and the face along the bottom and right edges.
+    const QImage grip = PaintImage(16, 19, [&](QPainter& p) {
+        Theme().DrawStatusBarPart(p, TRect(0, 0, 16, 19), dk::StatusBarGrip);
+    });
+    EXPECT_EQ(PixelPicture(grip, ClassicLegend(), QRect(0, 5, 16, 14)), QStringList({
+                                                                            "................",
+                                                                            "..............WF",
+                                                                            ".............WGF",
+                                                                            "............WGGF",
+                                                                            "...........WGGFF",
+                                                                            "..........WGGFWF",
+                                                                            ".........WGGFWGF",
+                                                                            "........WGGFWGGF",
+                                                                            ".......WGGFWGGFF",
+                                                                            "......WGGFWGGFWF",
+                                                                            ".....WGGFWGGFWGF",
+                                                                            "....WGGFWGGFWGGF",
+                                                                            "...WGGFWGGFWGGFF",
+                                                                            "...FFFFFFFFFFFFF",
+                                                                        }));
+}
+
+TEST_F(DefaultTheme, DockedPanelFrameGoldenPicture) {
+    // Frames with empty captions (text would differ between desks): a panel
+    // with its close button hot, a floating window with its close button
+    // pushed, a tool bar with a double handle and a close button, a pop-up
+    // and a status panel.
+    const QImage image = PaintImage(148, 32, [&](QPainter& p) {
+        dk::TDkxDockPanelInfo panel;
+        panel.Vertical = true;
+        panel.ShowCaption = true;
+        panel.ClientWidth = 36;
+        panel.ClientHeight = 12;
+        panel.CloseButtonState = dk::CloseButtonShown | dk::CloseButtonHot;
+        Theme().DrawDockPanelFrame(p, TRect(0, 0, 40, 32), panel);
+
+        dk::TDkxFloatingBorderInfo floating;
+        floating.ShowCaption = true;
+        floating.Active = true;
+        floating.BorderSize = QPoint(3, 3);
+        floating.ClientWidth = 34;
+        floating.ClientHeight = 10;
+        floating.CloseButtonState = dk::CloseButtonShown | dk::CloseButtonPushed;
+        floating.RedrawWhat =
+            dk::FloatingRedrawFrame | dk::FloatingRedrawCaption | dk::FloatingRedrawCloseButton;
+        p.save();
+        p.translate(42, 0);
+        Theme().DrawFloatingFrame(p, TRect(0, 0, 40, 32), floating);
+        p.restore();
+
+        dk::TDkxToolbarInfo bar;
+        bar.DragHandleShown = true;
+        bar.BorderStyle = dk::BorderSingle;
+        bar.BorderSize = QPoint(2, 2);
+        bar.ClientWidth = 10;
+        bar.ClientHeight = 28;
+        bar.DragHandleStyle = dk::DragHandleDouble;
+        bar.CloseButtonState = dk::CloseButtonShown | dk::CloseButtonPushed;
+        p.save();
+        p.translate(84, 0);
+        Theme().DrawToolbarFrame(p, TRect(0, 0, 28, 32), bar);
+        p.restore();
+
+        dk::TDkxPopupInfo popup;
+        popup.ViewKind = dk::ViewPopupMenu;
+        Theme().DrawPopupFrame(p, TRect(114, 0, 128, 12), popup);
+        Theme().DrawStatusBarPart(p, TRect(130, 0, 148, 12), dk::StatusBarPanel);
+    });
+    EXPECT_TRUE(
+        MatchesGolden(image, QStringLiteral(QV_TEST_DATA_DIR "/dockkit/default-frames.txt")));
+}
+
+TEST_F(DefaultTheme, AnswersItsValuesAndMetrics) {
+    const std::pair<int, int> values[] = {{10, 11}, {20, 8},  {21, 3},  {34, 3},  {30, 2},
+                                          {33, 2},  {60, 2},  {31, 0},  {32, 1},  {37, 4},
+                                          {40, 6},  {65, 13}, {35, -1}, {50, -1}, {999, -1}};
+    for (const auto& [index, value] : values) {
+        EXPECT_EQ(Theme().GetIntegerValue(index), value) << index;
+    }
+    EXPECT_FALSE(Theme().GetBooleanValue(dk::ValueJoinPopups));
+    const std::pair<unsigned, TColor> backs[] = {
+        {dk::ViewToolbar, clBtnFace},   {dk::ViewPopupMenu, clMenu},
+        {dk::ViewEditPopup, clWindow},  {dk::ViewToolBoxPopup, clBtnFace},
+        {dk::ViewChevronPopup, clMenu}, {dk::ViewDockPanel, Rgb(0xF3F2F0)},
+    };
+    for (const auto& [kind, color] : backs) {
+        EXPECT_EQ(Theme().GetViewBackColor(kind), color) << std::hex << kind;
+    }
+    const std::pair<unsigned, QPoint> borders[] = {
+        {dk::ViewToolbar, {2, 2}},
+        {dk::ViewToolbar | dk::ViewFloating, {3, 3}},
+        {dk::ViewToolbar | dk::ViewFloating | dk::ViewResizable, {4, 4}},
+        {dk::ViewPopupMenu, {3, 3}},
+        {dk::ViewEditPopup, {1, 1}},
+    };
+    for (const auto& [kind, size] : borders) {
+        EXPECT_EQ(Theme().GetViewBorderSize(kind), size) << std::hex << kind;
+    }
+    EXPECT_EQ(Theme().GetViewMargins(dk::ViewToolbar | dk::ViewFloating),
+              (dk::TDkxMargins{4, 4, 2, 1}));
+    EXPECT_EQ(Theme().GetPartMargins(dk::MarginStatusPanel), (dk::TDkxMargins{1, 3, 1, 1}));
+    // The hot row of a menu is highlighted; a hot menu bar item under flat
+    // menus shows its image on the highlight.
+    EXPECT_EQ(Theme().GetItemBackColor(InState(ItemInfo(dk::ViewPopupMenu, 0), ItemState::Hot)),
+              clHighlight);
+    const dk::TDkxItemInfo hotBarItem = InState(ItemInfo(dk::ViewMenuBar), ItemState::Hot);
+    EXPECT_EQ(Theme().GetImageBackColor(hotBarItem), clBtnFace);
+    themes.nexus->SetFlatMenuStyle(fmsEnable);
+    EXPECT_EQ(Theme().GetImageBackColor(hotBarItem), clHighlight);
+}

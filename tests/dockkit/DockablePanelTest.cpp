@@ -1,0 +1,376 @@
+// The dockable panel: where it may dock, its docked frame and hit codes, the
+// docked resizing by its inner edge, floating and back, the client sizes it
+// keeps and saves within its limits, and its colour through theme changes.
+#include "dockkit/docking/DkDockablePanel.h"
+#include "dockkit/docking/DkPositions.h"
+#include "dockkit/docking/DkThemedFloatingParent.h"
+
+#include "DockFixtures.h"
+#include "KitThemeFixtures.h"
+
+#include "platform/gui/KitMessage.h"
+
+#include <QLabel>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+using namespace plat;
+
+namespace {
+
+class PanelTest : public ::testing::Test {
+protected:
+    PanelTest() {
+        panel = new TDkxDockablePanel(&f.form);
+        panel->setObjectName(QStringLiteral("Groups"));
+        panel->SetCaption(QStringLiteral("Groups"));
+        panel->SetCurrentDock(f.left);
+        f.Settle();
+    }
+    static void DropFreedForms() {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    KitThemes themes;
+    DockForm f;
+    TDkxDockablePanel* panel = nullptr;
+};
+
+} // namespace
+
+TEST_F(PanelTest, DocksOnTheSidesWithItsCaptionFrameAndFillsTheColumn) {
+    EXPECT_TRUE(panel->Docked());
+    EXPECT_EQ(panel->CurrentDock(), f.left);
+    // Two pixels round, the small caption on top; the kept client width
+    // across the dock, the dock's length along it.
+    EXPECT_EQ(panel->contentsMargins(), QMargins(2, 18, 2, 2));
+    EXPECT_EQ(panel->width(), 124);
+    EXPECT_EQ(panel->height(), f.left->contentsRect().height());
+    EXPECT_EQ(panel->ViewKind(), dk::ViewDockPanel | dk::ViewResizable);
+
+    panel->SetCurrentDock(f.right);
+    f.Settle();
+    EXPECT_EQ(panel->CurrentDock(), f.right);
+    EXPECT_EQ(panel->width(), 124);
+    panel->SetShowCaptionWhenDocked(false);
+    EXPECT_EQ(panel->contentsMargins(), QMargins(2, 2, 2, 2));
+    EXPECT_EQ(panel->DockedFrameSizeFor(f.right), QSize(4, 4));
+}
+
+TEST_F(PanelTest, HorizontalDocksRefuseItWithTheirOwnMessage) {
+    for (TDkDock* dock : {f.top, f.bottom}) {
+        try {
+            panel->SetCurrentDock(dock);
+            ADD_FAILURE() << "docked on " << dock->objectName().toStdString();
+        } catch (const EComponentError& error) {
+            EXPECT_STREQ(error.what(), "Dockable panels cannot be docked into horizontal docks");
+        }
+        EXPECT_EQ(panel->CurrentDock(), f.left) << "stays where it was";
+        EXPECT_FALSE(panel->AcceptsDock(dock));
+    }
+    EXPECT_TRUE(panel->AcceptsDock(f.right));
+    // Docking to one side only.
+    panel->SetDockableTo(tdpLeft);
+    EXPECT_EQ(panel->DockableTo(), tdpLeft);
+    EXPECT_FALSE(panel->AcceptsDock(f.right));
+}
+
+TEST_F(PanelTest, FloatsInAThemedFormAtItsKeptSizeAndDocksBack) {
+    panel->SetFloatingPosition(QPoint(300, 200));
+    panel->ToggleDockedFloating();
+    ASSERT_TRUE(panel->Floating());
+    auto* form = qobject_cast<TDkxFloatingWindowParent*>(panel->FloatingParent());
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(panel->size(), QSize(120, 120));
+    EXPECT_EQ(panel->contentsMargins(), QMargins());
+    EXPECT_EQ(panel->ViewKind(), dk::ViewDockPanel | dk::ViewFloating | dk::ViewResizable);
+    EXPECT_EQ(dk::GetViewKind(panel), panel->ViewKind());
+    const dk::TDkxFloatingBorderInfo info = form->BorderInfo(dk::FloatingRedrawFrame);
+    EXPECT_EQ(info.Window, panel);
+    EXPECT_EQ(info.ViewKind, panel->ViewKind());
+    EXPECT_EQ(info.ClientWidth, 120);
+    EXPECT_EQ(info.BorderSize, QPoint(4, 4));
+    EXPECT_EQ(info.CloseButtonState, dk::CloseButtonShown);
+    EXPECT_EQ(info.Caption, QStringLiteral("Groups"));
+
+    // Sized while floating: the new client size is kept, within the limits.
+    panel->resize(200, 10);
+    EXPECT_EQ(panel->FloatingClientSize(), QSize(200, 32));
+
+    panel->ToggleDockedFloating();
+    DropFreedForms();
+    EXPECT_TRUE(panel->Docked());
+    EXPECT_EQ(panel->CurrentDock(), f.left);
+    f.Settle();
+    EXPECT_EQ(panel->width(), 204);
+}
+
+TEST_F(PanelTest, HitCodesSizeFromTheInnerEdgeAndCloseFromTheCaptionsEnd) {
+    const int w = panel->width();
+    struct HitCase {
+        QPoint at;
+        int hit;
+    };
+    const HitCase left[] = {
+        {{w - 1, 60}, dk::HTRIGHT},       {{w - 2, 60}, dk::HTRIGHT},
+        {{w - 3, 60}, dk::HTCLIENT},      {{0, 60}, dk::HTDOCKDRAG},
+        {{10, 8}, dk::HTDOCKDRAG},        {{w - 10, 8}, dk::HTCLOSEBUTTON},
+        {{w - 20, 8}, dk::HTCLOSEBUTTON}, {{w - 21, 8}, dk::HTDOCKDRAG},
+        {{20, 60}, dk::HTCLIENT},
+    };
+    for (const HitCase& c : left) {
+        EXPECT_EQ(panel->NcHitTest(c.at), c.hit) << c.at.x() << "," << c.at.y();
+    }
+    panel->SetCurrentDock(f.right);
+    f.Settle();
+    EXPECT_EQ(panel->NcHitTest(QPoint(0, 60)), dk::HTLEFT);
+    EXPECT_EQ(panel->NcHitTest(QPoint(panel->width() - 1, 60)), dk::HTDOCKDRAG);
+    // No close button when docks may not be left or the panel shows none.
+    f.right->SetAllowDrag(false);
+    EXPECT_EQ(panel->NcHitTest(QPoint(panel->width() - 10, 8)), dk::HTDOCKDRAG);
+    f.right->SetAllowDrag(true);
+    panel->SetCloseButtonWhenDocked(false);
+    EXPECT_EQ(panel->NcHitTest(QPoint(panel->width() - 10, 8)), dk::HTDOCKDRAG);
+}
+
+namespace {
+
+struct ResizeCase {
+    const char* name;
+    bool rightDock;
+    bool smooth;
+    int moveBy; // pointer movement to the right
+    bool escape;
+    int expectedWidth;
+};
+void PrintTo(const ResizeCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class PanelResize : public PanelTest, public ::testing::WithParamInterface<ResizeCase> {};
+
+// The form's client is 600 wide: a docked panel may reach 568.
+const ResizeCase kResizeCases[] = {
+    {"WiderFromTheLeftDock", false, true, 50, false, 174},
+    {"NarrowerFromTheRightDock", true, true, 30, false, 94},
+    {"WiderFromTheRightDock", true, true, -40, false, 164},
+    {"NotPastTheFormLessItsRoom", false, true, 900, false, 568},
+    {"NotBelowTheMinimumClient", false, true, -500, false, 36},
+    {"WithAnOutlineAppliedOnRelease", false, false, 50, false, 174},
+    {"EscapeGivesTheSizeBack", false, true, 50, true, 124},
+    {"EscapeDropsTheOutline", false, false, 50, true, 124},
+};
+
+} // namespace
+
+TEST_P(PanelResize, FollowsTheInnerEdgeWithinItsLimits) {
+    const ResizeCase& c = GetParam();
+    if (c.rightDock) {
+        panel->SetCurrentDock(f.right);
+        f.Settle();
+    }
+    panel->SetSmoothDrag(c.smooth);
+    std::vector<std::string> stages;
+    panel->OnDockedResizing = [&](QObject* sender, bool vertical, int& size,
+                                  TDkxResizingStage stage, bool&) {
+        EXPECT_EQ(sender, panel);
+        EXPECT_TRUE(vertical);
+        stages.push_back(std::to_string(stage) + ":" + std::to_string(size));
+    };
+    const QPoint edge = c.rightDock ? QPoint(0, 60) : QPoint(panel->width() - 1, 60);
+    const QPoint start = panel->mapToGlobal(edge);
+    const QPoint to = start + QPoint(c.moveBy, 3);
+    PostMoves(panel, {start + QPoint(c.moveBy / 2, 0), to});
+    if (c.escape) {
+        PostKey(panel, Qt::Key_Escape);
+    } else {
+        PostRelease(panel, to);
+    }
+    Press(panel, edge);
+    f.Settle();
+    EXPECT_FALSE(panel->DockedResizing());
+    EXPECT_EQ(panel->width(), c.expectedWidth);
+    EXPECT_EQ(panel->FloatingClientSize().width(), c.expectedWidth - 4);
+    ASSERT_GE(stages.size(), 2u);
+    EXPECT_EQ(stages.front(), "0:124");
+    EXPECT_EQ(stages.back(), "2:" + std::to_string(c.expectedWidth));
+}
+
+INSTANTIATE_TEST_SUITE_P(Edges, PanelResize, ::testing::ValuesIn(kResizeCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(PanelTest, TheResizingEventChangesOrRefusesSizes) {
+    panel->SetMaxClientWidth(200);
+    panel->OnDockedResizing = [](QObject*, bool, int& size, TDkxResizingStage stage, bool& allow) {
+        if (stage == rsResizing) {
+            // Steps of ten, and nothing between 150 and 160.
+            size = size / 10 * 10;
+            allow = size < 150 || size > 160;
+        }
+    };
+    EXPECT_TRUE(panel->DockedResizeBegin(true));
+    int size = 147;
+    EXPECT_TRUE(panel->DockedResizeTrack(true, size));
+    EXPECT_EQ(size, 140);
+    size = 155;
+    EXPECT_FALSE(panel->DockedResizeTrack(true, size));
+    // The maximum client (plus the frame) bounds it before the event.
+    size = 400;
+    EXPECT_TRUE(panel->DockedResizeTrack(true, size));
+    EXPECT_EQ(size, 200);
+    EXPECT_TRUE(panel->DockedResizeEnd(true));
+}
+
+namespace {
+
+struct StoredCase {
+    const char* name;
+    bool resizable;
+    int maxWidth;
+    std::map<std::string, int> stored;
+    QSize expected;
+    std::vector<std::string> reads;
+};
+void PrintTo(const StoredCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class PanelStoredSize : public PanelTest, public ::testing::WithParamInterface<StoredCase> {};
+
+const StoredCase kStoredCases[] = {
+    {"TakenAsStored",
+     true,
+     0,
+     {{"DPClientWidth", 150}, {"DPClientHeight", 90}},
+     {150, 90},
+     {"DPClientHeight", "DPClientWidth"}},
+    {"RaisedToTheMinimum",
+     true,
+     0,
+     {{"DPClientWidth", 3}, {"DPClientHeight", -70}},
+     {32, 32},
+     {"DPClientHeight", "DPClientWidth"}},
+    {"CutToTheMaximum",
+     true,
+     300,
+     {{"DPClientWidth", 99999}, {"DPClientHeight", 200}},
+     {300, 200},
+     {"DPClientHeight", "DPClientWidth"}},
+    {"MissingKeepsWhatItHas", true, 0, {}, {120, 120}, {"DPClientHeight", "DPClientWidth"}},
+    {"NotReadWhenNotResizable",
+     false,
+     0,
+     {{"DPClientWidth", 150}, {"DPClientHeight", 90}},
+     {120, 120},
+     {}},
+};
+
+} // namespace
+
+TEST_P(PanelStoredSize, IsReadHeightFirstAndKeptWithinTheLimits) {
+    const StoredCase& c = GetParam();
+    panel->SetResizable(c.resizable);
+    panel->SetMaxClientWidth(c.maxWidth);
+    std::vector<std::string> reads;
+    const dk::TDkPositionReadData data{
+        [&](const QString& section, const QString& name, int def, void*) {
+            EXPECT_EQ(section, QStringLiteral("Groups"));
+            reads.push_back(name.toStdString());
+            const auto it = c.stored.find(name.toStdString());
+            return it != c.stored.end() ? it->second : def;
+        },
+        [](const QString&, const QString&, const QString& def, void*) { return def; }};
+    panel->ReadExtraPositionValues(data);
+    EXPECT_EQ(reads, c.reads);
+    EXPECT_EQ(panel->FloatingClientSize(), c.expected);
+    f.Settle();
+    EXPECT_EQ(panel->width(), c.expected.width() + 4);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, PanelStoredSize, ::testing::ValuesIn(kStoredCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(PanelTest, SavesItsFloatingClientSizeWidthFirst) {
+    panel->SetClientAreaWidth(180);
+    std::vector<std::string> lines;
+    dk::SavePositions(
+        &f.form,
+        [&](const QString& s, const QString& n, int v, void*) {
+            if (s == QLatin1String("Groups") && n.startsWith(QLatin1String("DP"))) {
+                lines.push_back((n + "=" + QString::number(v)).toStdString());
+            }
+        },
+        [](const QString&, const QString&, const QString&, void*) {});
+    EXPECT_EQ(lines, (std::vector<std::string>{"DPClientWidth=180", "DPClientHeight=120"}));
+    EXPECT_EQ(panel->ClientAreaWidth(), 180);
+    EXPECT_EQ(panel->width(), 184);
+}
+
+TEST_F(PanelTest, TakesTheThemesColourAndPassesItToChildrenThatFollowTheirParent) {
+    auto* follower = new QLabel;
+    follower->setProperty("ParentColor", true);
+    follower->setParent(panel);
+    panel->Layout()->AddWidget(follower, plat::Align::Client);
+    auto* own = new QLabel(panel);
+    const QColor ownColor = own->palette().color(QPalette::Window);
+
+    const auto expectColor = [&](uint32_t rgb, uint32_t frame) {
+        EXPECT_EQ(panel->EffectiveColor(), Rgb(rgb));
+        EXPECT_EQ(dk::GetEffectiveColor(panel), Rgb(rgb));
+        EXPECT_EQ(follower->palette().color(QPalette::Window).rgb() & 0xFFFFFFu, rgb);
+        EXPECT_EQ(follower->palette().color(QPalette::Base).rgb() & 0xFFFFFFu, rgb);
+        EXPECT_EQ(own->palette().color(QPalette::Window), ownColor);
+        QImage image(panel->size(), QImage::Format_RGB32);
+        panel->render(&image);
+        EXPECT_EQ(Px(image, 1, 40), frame) << "frame";
+        EXPECT_EQ(Px(image, 3, panel->height() - 3), rgb) << "client";
+    };
+    expectColor(0xF3F2F0, 0xFFFFFF);
+    themes.Select("Flat");
+    expectColor(0xF9F8F7, 0x808080);
+    // A colour of its own stays through theme changes.
+    panel->SetColor(clSkyBlue);
+    themes.Select("Default");
+    EXPECT_EQ(panel->EffectiveColor(), clSkyBlue);
+    panel->SetColor(clNone);
+    expectColor(0xF3F2F0, 0xFFFFFF);
+}
+
+TEST_F(PanelTest, ItsFrameIsTheThemesAndFollowsItsCloseButton) {
+    const auto frameAt = [&](QPoint at) {
+        QImage image(panel->size(), QImage::Format_RGB32);
+        panel->render(&image);
+        return Px(image, at.x(), at.y());
+    };
+    // The Default frame: the tool bar colour outside, the raised caption.
+    EXPECT_EQ(frameAt(QPoint(0, 0)), 0xD4D0C8u);
+    EXPECT_EQ(frameAt(QPoint(1, 1)), 0xFFFFFFu);
+    const QPoint closeCorner(panel->width() - 16, 3);
+    EXPECT_EQ(frameAt(closeCorner), 0xD4D0C8u);
+    SendMouse(panel, QEvent::MouseMove, closeCorner + QPoint(2, 2), Qt::NoButton);
+    EXPECT_TRUE(panel->CloseButtonHot());
+    EXPECT_EQ(frameAt(closeCorner), 0xFFFFFFu) << "raised while hot";
+    themes.Select("Flat");
+    EXPECT_EQ(frameAt(QPoint(0, 0)), 0xF9F8F7u);
+}
+
+TEST_F(PanelTest, AStoredHorizontalDockLeavesItInPlaceAndTheLoadGoesOn) {
+    TestDockable* bar = f.Add("Bar", QSize(60, 22), f.top);
+    const std::map<std::string, QString> strings = {{"Groups.DockedTo", "TopDock"},
+                                                    {"Bar.DockedTo", "LeftDock"}};
+    dk::LoadPositions(
+        &f.form,
+        [](const QString&, const QString& name, int def, void*) {
+            return name == QLatin1String("Rev") ? 2000 : def;
+        },
+        [&](const QString& section, const QString& name, const QString& def, void*) {
+            const auto it = strings.find((section + "." + name).toStdString());
+            return it != strings.end() ? it->second : def;
+        });
+    EXPECT_EQ(panel->CurrentDock(), f.left);
+    EXPECT_EQ(bar->CurrentDock(), f.left) << "the windows after it still load";
+}

@@ -1,0 +1,360 @@
+// The Flat theme: its colour cache on the classic desk and on a low-colour
+// display, the state tables, its button faces and check mark, its images per
+// state, the shared glyph strip, and its frames as a golden picture.
+#include "KitThemeFixtures.h"
+
+#include "GoldenPicture.h"
+
+#include "dockkit/themes/DkDefaultTheme.h"
+#include "dockkit/themes/DkFlatTheme.h"
+#include "dockkit/themes/DkImageEffects.h"
+
+#include "platform/gui/ImageList.h"
+
+#include <gtest/gtest.h>
+
+using namespace plat;
+using dk::TDkxItemInfo;
+
+namespace {
+
+class FlatTheme : public ::testing::Test {
+protected:
+    FlatTheme() { themes.Select("Flat"); }
+    TDkxFlatTheme& Theme() { return dynamic_cast<TDkxFlatTheme&>(themes.Theme()); }
+    TColor Entry(int index) { return Theme().CachedColor(index); }
+    dk::FlatStateColors ToolbarState(int state) {
+        const int at = dk::fcToolbarStates + 3 * state;
+        return {Entry(at), Entry(at + 1), Entry(at + 2)};
+    }
+    dk::FlatStateColors MenuState(int state) {
+        const int at = dk::fcMenuStates + 3 * state;
+        return {Entry(at), Entry(at + 1), Entry(at + 2)};
+    }
+
+    KitThemes themes;
+};
+
+} // namespace
+
+namespace dk {
+void PrintTo(const FlatStateColors& c, std::ostream* os) {
+    *os << std::hex << "{fill " << c.Fill << ", text " << c.Text << ", frame " << c.Frame << "}";
+}
+} // namespace dk
+
+TEST_F(FlatTheme, MixesItsColourCacheFromTheClassicDesk) {
+    const std::pair<int, uint32_t> entries[] = {
+        {0, 0xD4D0C8},  {1, 0xDBD8D1},  {2, 0xF9F8F7},  {3, 0xF9F8F7},  {4, 0x666666},
+        {5, 0x6D6D6D},  {6, 0x808080},  {7, 0xFFFFFF},  {8, 0x6D6D6D},  {9, 0xD4D0C8},
+        {10, 0x8B8B8B}, {11, 0x808080}, {12, 0xD4D0C8}, {13, 0x000000}, {14, 0x808080},
+        {15, 0xD4D0C8}, {16, 0x8B8B8B}, {53, 0xA0A0A0}, {54, 0xA6A6A6}, {55, 0xA6A6A6},
+        {56, 0x898E9E}, {57, 0xE4E2DD},
+    };
+    for (const auto& [index, rgb] : entries) {
+        EXPECT_EQ(Entry(index), Rgb(rgb)) << index;
+    }
+    const TColor none = clNone;
+    const dk::FlatStateColors toolbar[] = {
+        {none, Rgb(0x000000), none},
+        {none, Rgb(0x8D8D8D), none},
+        {Rgb(0xD4D4D8), Rgb(0x000000), Rgb(0x0A246A)},
+        {Rgb(0x8592B5), Rgb(0xFFFFFF), Rgb(0x0A246A)},
+        {Rgb(0xB6BDD2), Rgb(0x000000), Rgb(0x0A246A)},
+        {Rgb(0xB6BDD2), Rgb(0x8D8D8D), Rgb(0x0A246A)},
+        {Rgb(0x8592B5), Rgb(0xFFFFFF), Rgb(0x0A246A)},
+        // The drop-down-open state fills with the tool bar's colour and frames
+        // in the pop-up frame's.
+        {Rgb(0xDBD8D1), Rgb(0x000000), Rgb(0x666666)},
+    };
+    for (int state = 0; state < 8; ++state) {
+        EXPECT_EQ(ToolbarState(state), toolbar[state]) << "tool bar state " << state;
+    }
+    const dk::FlatStateColors menu[] = {
+        {none, Rgb(0x000000), none},
+        {none, Rgb(0xA6A6A6), none},
+        toolbar[dk::ftsHot],
+        {Rgb(0xF9F8F7), Rgb(0xA6A6A6), Rgb(0x0A246A)},
+    };
+    for (int state = 0; state < 4; ++state) {
+        EXPECT_EQ(MenuState(state), menu[state]) << "menu state " << state;
+    }
+
+    const std::pair<unsigned, TColor> backs[] = {
+        {dk::ViewToolbar, Rgb(0xDBD8D1)},
+        {dk::ViewMenuBar, Rgb(0xD4D0C8)},
+        {dk::ViewPopupMenu, Rgb(0xF9F8F7)},
+        {dk::ViewEditPopup, clWindow},
+        {dk::ViewChevronPopup, Rgb(0xF9F8F7)},
+        {dk::ViewDockPanel, Rgb(0xF9F8F7)},
+        {0, clBtnFace},
+    };
+    for (const auto& [kind, color] : backs) {
+        EXPECT_EQ(Theme().GetViewBackColor(kind), color) << std::hex << kind;
+    }
+}
+
+TEST_F(FlatTheme, OnALowColourDisplayUsesOnlySystemColours) {
+    themes.nexus->DisplayChanged(8);
+    ASSERT_EQ(themes.nexus->GetCurrentThemeName(), QStringLiteral("Flat"));
+    for (int index = 0; index < dk::kFlatColorCount; ++index) {
+        const TColor entry = Entry(index);
+        EXPECT_TRUE(entry == clNone || entry < 0) << index << " " << std::hex << entry;
+    }
+    EXPECT_EQ(Entry(dk::fcToolbarBack), clBtnFace);
+    EXPECT_EQ(ToolbarState(dk::ftsDropDownOpen),
+              (dk::FlatStateColors{clBtnFace, clBtnText, clBtnText}));
+    EXPECT_EQ(MenuState(dk::fmsDisabledHot),
+              (dk::FlatStateColors{clWindow, clGrayText, clHighlight}));
+
+    themes.nexus->DisplayChanged(32);
+    EXPECT_EQ(Entry(dk::fcToolbarBack), Rgb(0xDBD8D1));
+}
+
+TEST_F(FlatTheme, AHotButtonKeepsItsFrameApartFromABackgroundNearTheHighlight) {
+    // A desk whose button face and window are all but the highlight colour.
+    SysColorTable desk = ClassicSysColors();
+    desk[15] = Rgb(0x0C2870);
+    desk[5] = Rgb(0x10286A);
+    const ScopedSysColors scheme(&desk);
+    themes.nexus->SysColorChanged();
+    const TColor background = Theme().GetViewBackColor(dk::ViewToolbar);
+    const TColor frame = ToolbarState(dk::ftsHot).Frame;
+    EXPECT_LT(dk::ColorDistance(clHighlight, background), 20.0f);
+    EXPECT_GE(dk::ColorDistance(frame, background), 99.0f);
+}
+
+namespace {
+
+struct FlatFaceCase {
+    const char* name;
+    unsigned viewKind;
+    ItemState state;
+    uint32_t frame; // RRGGBB, or kBlankPixel for nothing drawn
+    uint32_t fill;
+};
+void PrintTo(const FlatFaceCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class FlatButtonFace : public FlatTheme, public ::testing::WithParamInterface<FlatFaceCase> {};
+
+const FlatFaceCase kFlatFaces[] = {
+    {"Hot", dk::ViewToolbar, ItemState::Hot, 0x0A246A, 0xB6BDD2},
+    {"Pushed", dk::ViewToolbar, ItemState::Pushed, 0x0A246A, 0x8592B5},
+    {"Checked", dk::ViewToolbar, ItemState::Checked, 0x0A246A, 0xD4D4D8},
+    {"CheckedAndHot", dk::ViewToolbar, ItemState::CheckedHot, 0x0A246A, 0x8592B5},
+    {"Idle", dk::ViewToolbar, ItemState::Idle, kBlankPixel, kBlankPixel},
+    {"Disabled", dk::ViewToolbar, ItemState::Disabled, kBlankPixel, kBlankPixel},
+    {"DisabledHotByKeyboard", dk::ViewToolbar, ItemState::DisabledKeyHot, 0x0A246A, 0xB6BDD2},
+    {"Designing", dk::ViewToolbar, ItemState::Designing, 0xB2AFAB, kBlankPixel},
+    {"OpaqueIdle", dk::ViewToolbar | dk::ViewOpaque, ItemState::Idle, 0x808080, 0xDBD8D1},
+    {"OpaqueChecked", dk::ViewToolbar | dk::ViewOpaque, ItemState::Checked, 0x000000, 0xD4D4D8},
+    // The open drop-down wins over pushed and checked.
+    {"DropDownOpen", dk::ViewToolbar, ItemState::DropDownOpen, 0x666666, 0xDBD8D1},
+};
+
+} // namespace
+
+TEST_P(FlatButtonFace, FramesAndFillsInTheStatesColours) {
+    const FlatFaceCase& c = GetParam();
+    const TDkxItemInfo info = InState(ItemInfo(c.viewKind), c.state);
+    const QImage image = PaintImage(
+        23, 22, [&](QPainter& p) { Theme().DrawButtonFace(p, TRect(0, 0, 23, 22), info); });
+    EXPECT_EQ(Px(image, 0, 0), c.frame);
+    EXPECT_EQ(Px(image, 22, 21), c.frame);
+    EXPECT_EQ(Px(image, 11, 21), c.frame);
+    EXPECT_EQ(Px(image, 1, 1), c.fill);
+    EXPECT_EQ(Px(image, 21, 20), c.fill);
+}
+
+INSTANTIATE_TEST_SUITE_P(States, FlatButtonFace, ::testing::ValuesIn(kFlatFaces),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(FlatTheme, TheCheckMarkIsASevenPointOutline) {
+    const QImage image = PaintImage(16, 16, [&](QPainter& p) {
+        Theme().DrawCheckGlyph(p, TRect(0, 0, 16, 16), ItemInfo(dk::ViewToolbar));
+    });
+    EXPECT_EQ(PixelPicture(image, ClassicLegend(), QRect(0, 4, 16, 8)),
+              QStringList({"................", "..........K.....", ".........KK.....",
+                           "....K...KK......", "....KK.KK.......", ".....KKK........",
+                           "......K.........", "................"}));
+    // Nothing elsewhere.
+    EXPECT_EQ(PixelPicture(image, ClassicLegend(), QRect(0, 0, 16, 4)).join(QString()),
+              QString(64, u'.'));
+    EXPECT_EQ(PixelPicture(image, ClassicLegend(), QRect(0, 12, 16, 4)).join(QString()),
+              QString(64, u'.'));
+}
+
+namespace {
+
+// A 1 x 1 image list holding one black pixel.
+struct OnePixel {
+    OnePixel() : list(1, 1) {
+        QImage pixel(1, 1, QImage::Format_ARGB32);
+        pixel.fill(Qt::black);
+        list.Add(pixel);
+    }
+    ImageList list;
+};
+
+struct ImageCase {
+    const char* name;
+    const char* theme;
+    ItemState state;
+    // What (3, 3), (4, 4) and (5, 5) show after drawing at (4, 4) over the
+    // button face.
+    uint32_t upLeft, at, downRight;
+};
+void PrintTo(const ImageCase& c, std::ostream* os) {
+    *os << c.theme << c.name;
+}
+
+class ItemImages : public ::testing::TestWithParam<ImageCase> {};
+
+constexpr uint32_t F = 0xD4D0C8;
+
+const ImageCase kImageCases[] = {
+    // The Default theme lets the list draw: plainly, moved when down, grey
+    // and embossed when disabled.
+    {"Idle", "Default", ItemState::Idle, F, 0x000000, F},
+    {"Checked", "Default", ItemState::Checked, F, F, 0x000000},
+    {"Disabled", "Default", ItemState::Disabled, F, 0x808080, 0xFFFFFF},
+    // The Flat theme washes idle images, lifts hot ones over a double shadow
+    // and greys disabled ones into a shadow.
+    {"Idle", "Flat", ItemState::Idle, F, 0x4C4C4C, F},
+    {"Hot", "Flat", ItemState::Hot, 0x000000, 0xB8B5AE, 0xB8B5AE},
+    {"Checked", "Flat", ItemState::Checked, F, 0x000000, F},
+    {"Disabled", "Flat", ItemState::Disabled, F, 0x8C8A84, F},
+};
+
+} // namespace
+
+TEST_P(ItemImages, FollowTheThemesLookForTheState) {
+    const ImageCase& c = GetParam();
+    KitThemes themes;
+    themes.Select(c.theme);
+    OnePixel image;
+    const TDkxItemInfo info = InState(ItemInfo(dk::ViewToolbar), c.state);
+    const QImage picture = PaintImage(10, 10, [&](QPainter& p) {
+        p.fillRect(0, 0, 10, 10, ToQColor(clBtnFace));
+        themes.Theme().DrawItemImage(p, TRect(4, 4, 8, 8), info, &image.list, 0);
+    });
+    EXPECT_EQ(Px(picture, 3, 3), c.upLeft);
+    EXPECT_EQ(Px(picture, 4, 4), c.at);
+    EXPECT_EQ(Px(picture, 5, 5), c.downRight);
+}
+
+INSTANTIATE_TEST_SUITE_P(Themes, ItemImages, ::testing::ValuesIn(kImageCases),
+                         [](const auto& info) {
+                             return std::string(info.param.theme) + info.param.name;
+                         });
+
+TEST_F(FlatTheme, ThemesShareOneGlyphStripThatGoesWithTheLast) {
+    const int users = TDkxFlatTheme::GlyphUsers();
+    ASSERT_NE(TDkxFlatTheme::Glyphs(), nullptr);
+    {
+        TDkxFlatTheme second;
+        EXPECT_EQ(TDkxFlatTheme::GlyphUsers(), users + 1);
+    }
+    EXPECT_EQ(TDkxFlatTheme::GlyphUsers(), users);
+    const QImage cross = TDkxFlatTheme::Glyphs()->Image(0);
+    EXPECT_EQ(TDkxFlatTheme::Glyphs()->Count(), 4);
+    EXPECT_EQ(qAlpha(cross.pixel(4, 5)), 255);
+    EXPECT_EQ(qAlpha(cross.pixel(6, 5)), 0);
+    EXPECT_EQ(qAlpha(cross.pixel(7, 7)), 255);
+    themes.Select("Default");
+    EXPECT_EQ(TDkxFlatTheme::GlyphUsers(), users - 1);
+}
+
+TEST_F(FlatTheme, AnswersItsValues) {
+    const std::pair<int, int> values[] = {{10, 12}, {20, 8},  {33, 8},  {21, 3}, {30, 3},
+                                          {35, 3},  {31, 1},  {32, 0},  {36, 2}, {40, 6},
+                                          {65, 14}, {50, -1}, {999, -1}};
+    for (const auto& [index, value] : values) {
+        EXPECT_EQ(Theme().GetIntegerValue(index), value) << index;
+    }
+    EXPECT_TRUE(Theme().GetBooleanValue(dk::ValueJoinPopups));
+    EXPECT_FALSE(Theme().GetBooleanValue(dk::ValueVisualStyleColors));
+    EXPECT_EQ(Theme().GetPopupShadowStyle(), dk::PopupShadowOwnFramingItem);
+    // A pop-up's hot row takes the hot fill; an idle one shows the view.
+    EXPECT_EQ(Theme().GetItemBackColor(InState(ItemInfo(dk::ViewPopupMenu, 0), ItemState::Hot)),
+              Rgb(0xB6BDD2));
+    EXPECT_EQ(Theme().GetItemBackColor(ItemInfo(dk::ViewPopupMenu, 0)), Rgb(0xF9F8F7));
+}
+
+TEST_F(FlatTheme, FramesGoldenPicture) {
+    const QImage image = PaintImage(148, 32, [&](QPainter& p) {
+        dk::TDkxDockPanelInfo panel;
+        panel.Vertical = true;
+        panel.ShowCaption = true;
+        panel.ClientWidth = 36;
+        panel.ClientHeight = 12;
+        panel.CloseButtonState = dk::CloseButtonShown | dk::CloseButtonHot;
+        Theme().DrawDockPanelFrame(p, TRect(0, 0, 40, 32), panel);
+
+        dk::TDkxFloatingBorderInfo floating;
+        floating.ShowCaption = true;
+        floating.Active = true;
+        floating.BorderSize = QPoint(3, 3);
+        floating.ClientWidth = 34;
+        floating.ClientHeight = 10;
+        floating.CloseButtonState = dk::CloseButtonShown | dk::CloseButtonPushed;
+        floating.RedrawWhat =
+            dk::FloatingRedrawFrame | dk::FloatingRedrawCaption | dk::FloatingRedrawCloseButton;
+        p.save();
+        p.translate(42, 0);
+        Theme().DrawFloatingFrame(p, TRect(0, 0, 40, 32), floating);
+        p.restore();
+
+        dk::TDkxToolbarInfo bar;
+        bar.DragHandleShown = true;
+        bar.BorderStyle = dk::BorderSingle;
+        bar.BorderSize = QPoint(2, 2);
+        bar.ClientWidth = 10;
+        bar.ClientHeight = 28;
+        bar.DragHandleStyle = dk::DragHandleDouble;
+        bar.CloseButtonState = dk::CloseButtonShown | dk::CloseButtonHot;
+        p.save();
+        p.translate(84, 0);
+        Theme().DrawToolbarFrame(p, TRect(0, 0, 28, 32), bar);
+        p.restore();
+
+        // A pop-up opened from the item above it, joined to it.
+        dk::TDkxPopupInfo popup;
+        popup.ViewKind = dk::ViewPopupMenu;
+        popup.BorderSize = QPoint(2, 2);
+        popup.ParentItemRect = TRect(114, 0, 122, 9);
+        Theme().DrawPopupFrame(p, TRect(114, 8, 128, 22), popup);
+        Theme().DrawStatusBarPart(p, TRect(130, 0, 148, 12), dk::StatusBarLastPanel);
+        Theme().DrawStatusBarPart(p, TRect(130, 13, 148, 32), dk::StatusBarGrip);
+    });
+    EXPECT_TRUE(MatchesGolden(image, QStringLiteral(QV_TEST_DATA_DIR "/dockkit/flat-frames.txt")));
+}
+
+TEST(ImageEffectsAgain, FollowTheColourTableAndTheImageWhenDrawnOnceMore) {
+    ImageList list(1, 1);
+    QImage black(1, 1, QImage::Format_ARGB32);
+    black.fill(Qt::black);
+    list.Add(black);
+    const auto washed = [&] {
+        return Px(PaintImage(1, 1,
+                             [&](QPainter& p) {
+                                 dk::DrawImageWashed(p, TRect(0, 0, 1, 1), list, 178, clWindow, 0);
+                             }),
+                  0, 0);
+    };
+    EXPECT_EQ(washed(), 0x4C4C4Cu);
+    EXPECT_EQ(washed(), 0x4C4C4Cu);
+    SysColorTable desk = ClassicSysColors();
+    desk[5] = Rgb(0x0000FF);
+    {
+        const ScopedSysColors scheme(&desk);
+        EXPECT_EQ(washed(), 0x00004Cu) << "the window colour of the table in force";
+    }
+    QImage white(1, 1, QImage::Format_ARGB32);
+    white.fill(Qt::white);
+    list.Clear();
+    list.Add(white);
+    EXPECT_EQ(washed(), 0xFEFEFEu) << "the image now in the list";
+}

@@ -1,0 +1,113 @@
+#pragma once
+// The kit's own themes in force on the classic desk, images to paint them
+// into, and item paint records to describe items with.
+
+#include "dockkit/themes/DkKitThemes.h"
+#include "dockkit/themes/DkThemeTypes.h"
+#include "dockkit/themes/DkThemeUtils.h"
+
+#include "PixelPicture.h"
+#include "PlatformFakes.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+// RRGGBB written as the TColor 0x00BBGGRR.
+constexpr plat::TColor Rgb(uint32_t rrggbb) {
+    return dk::SwapRedBlue(static_cast<plat::TColor>(rrggbb));
+}
+
+// "Default" current and "Flat" registered, on the classic desk without flat
+// menus.
+struct KitThemes {
+    FakeSystemParameters desk;
+    std::unique_ptr<TDkxNexus> nexus = dk::CreateKitThemeNexus();
+
+    TDkxTheme& Theme() const { return nexus->CurrentTheme(); }
+    TDkxTheme& Select(const char* name) {
+        nexus->SelectTheme(QString::fromLatin1(name));
+        return Theme();
+    }
+};
+
+// An image of the size filled with the blank magenta, painted by `draw`.
+inline QImage PaintImage(int width, int height, const std::function<void(QPainter&)>& draw) {
+    QImage image = BlankImage(width, height);
+    QPainter painter(&image);
+    draw(painter);
+    return image;
+}
+
+// The pixel as RRGGBB.
+inline uint32_t Px(const QImage& image, int x, int y) {
+    return image.pixel(x, y) & 0xFFFFFFu;
+}
+constexpr uint32_t kBlankPixel = 0xFF00FF;
+
+// An enabled item of the view kind, idle unless changed.
+inline dk::TDkxItemInfo ItemInfo(unsigned viewKind, unsigned options = dk::ItemToolbarStyle) {
+    dk::TDkxItemInfo info;
+    info.ViewKind = viewKind;
+    info.ItemOptions = options;
+    info.Enabled = true;
+    info.ComboPart = dk::ComboWhole;
+    return info;
+}
+
+// The item states the tables of the tests name.
+enum class ItemState {
+    Idle,
+    Hot,
+    KeyHot,
+    Pushed,
+    Checked,
+    CheckedHot,
+    Disabled,
+    DisabledKeyHot,
+    DropDownOpen,
+    Designing
+};
+
+inline dk::TDkxItemInfo InState(dk::TDkxItemInfo info, ItemState state) {
+    switch (state) {
+    case ItemState::Idle:
+        break;
+    case ItemState::Hot:
+        info.HoverKind = dk::HoverMouse;
+        break;
+    case ItemState::KeyHot:
+        info.HoverKind = dk::HoverKeyboard;
+        break;
+    case ItemState::Pushed:
+        info.Pushed = true;
+        info.HoverKind = dk::HoverMouse;
+        break;
+    case ItemState::Checked:
+        info.Selected = true;
+        break;
+    case ItemState::CheckedHot:
+        info.Selected = true;
+        info.HoverKind = dk::HoverMouse;
+        break;
+    case ItemState::Disabled:
+        info.Enabled = false;
+        break;
+    case ItemState::DisabledKeyHot:
+        info.Enabled = false;
+        info.HoverKind = dk::HoverKeyboard;
+        break;
+    case ItemState::DropDownOpen:
+        info.Pushed = true;
+        info.Selected = true;
+        info.DropDownOpen = true;
+        break;
+    case ItemState::Designing:
+        info.ItemOptions |= dk::ItemDesigning;
+        break;
+    }
+    return info;
+}
