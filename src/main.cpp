@@ -30,7 +30,7 @@ public:
 int main(int argc, char** argv) {
     TQvApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
-    RouteExceptionsToMainForm();
+    const plat::ScopedExceptionHandler exceptions(MainFormExceptionHandler());
     TMainForm form;
     form.show();
     return app.exec();

@@ -200,7 +200,7 @@ TEST_F(InputLineTest, ColoursBecomeCodesAndPastedTextIsPlain) {
 
 TEST_F(InputLineTest, AGroupTheEngineDoesNotKnowKeepsTheLine) {
     {
-        RouterScope router;
+        const plat::ScopedExceptionHandler router(MainFormExceptionHandler());
         form->Target().Set(tkPublicGroup, QStringLiteral("Gone"));
         Enter("still here");
     }

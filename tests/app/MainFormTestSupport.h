@@ -14,6 +14,7 @@
 #include "app/mainform/MainForm.h"
 #include "app/mainform/MainFormTestSeam.h"
 #include "chatd/ChatServer.h"
+#include "platform/core/Guarded.h"
 #include "platform/core/Registry.h"
 #include "platform/gui/MsgBox.h"
 
@@ -80,16 +81,6 @@ TMainSettings ChangedSettings();
 
 // Handles the events already posted (and those they post).
 void ProcessPosted();
-
-// Hands the program's unhandled exceptions to the main window meanwhile.
-class RouterScope {
-public:
-    RouterScope() : previous_(RouteExceptionsToMainForm()) {}
-    ~RouterScope() { plat::SetExceptionHandler(std::move(previous_)); }
-
-private:
-    plat::ExceptionHandler previous_;
-};
 
 class MainFormTest : public ::testing::Test {
 protected:

@@ -59,16 +59,11 @@ TPacketArgs ClientArgs(const ClientFrame& frame) {
     return {};
 }
 
-ExceptionRecorder::ExceptionRecorder() {
-    plat::SetExceptionHandler([this](const std::exception& e) {
-        const auto* own = dynamic_cast<const plat::Exception*>(&e);
-        messages << (own ? own->Message() : QString::fromUtf8(e.what()));
-    });
-}
-
-ExceptionRecorder::~ExceptionRecorder() {
-    plat::SetExceptionHandler(nullptr);
-}
+ExceptionRecorder::ExceptionRecorder()
+    : handler_([this](const std::exception& e) {
+          const auto* own = dynamic_cast<const plat::Exception*>(&e);
+          messages << (own ? own->Message() : QString::fromUtf8(e.what()));
+      }) {}
 
 ScriptedServer::ScriptedServer() {
     QObject::connect(&server_, &QTcpServer::newConnection, &server_, [this] {

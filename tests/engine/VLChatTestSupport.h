@@ -10,6 +10,7 @@
 #include "engine/VLChat.h"
 #include "engine/VLChatPacket.h"
 #include "platform/core/ByteQueue.h"
+#include "platform/core/Guarded.h"
 
 #include <QByteArray>
 #include <QPointer>
@@ -66,11 +67,11 @@ TPacketArgs ClientArgs(const ClientFrame& frame);
 class ExceptionRecorder {
 public:
     ExceptionRecorder();
-    ~ExceptionRecorder();
-    ExceptionRecorder(const ExceptionRecorder&) = delete;
-    ExceptionRecorder& operator=(const ExceptionRecorder&) = delete;
 
     QStringList messages;
+
+private:
+    plat::ScopedExceptionHandler handler_;
 };
 
 // A chat server on 127.0.0.1 with a script instead of a brain: it accepts one

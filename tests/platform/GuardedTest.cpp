@@ -6,20 +6,9 @@
 #include <memory>
 #include <stdexcept>
 
-namespace {
-
-struct HandlerScope {
-    explicit HandlerScope(plat::ExceptionHandler h)
-        : previous(plat::SetExceptionHandler(std::move(h))) {}
-    ~HandlerScope() { plat::SetExceptionHandler(std::move(previous)); }
-    plat::ExceptionHandler previous;
-};
-
-} // namespace
-
 TEST(Guarded, ExceptionsReachTheInstalledHandler) {
     QStringList seen;
-    HandlerScope scope([&](const std::exception& e) {
+    plat::ScopedExceptionHandler scope([&](const std::exception& e) {
         const auto* ours = dynamic_cast<const plat::Exception*>(&e);
         seen << (ours
                      ? QString::fromUtf8(ours->ClassName()) + QStringLiteral(": ") + ours->Message()
@@ -36,7 +25,8 @@ TEST(Guarded, ExceptionsReachTheInstalledHandler) {
 }
 
 TEST(Guarded, AThrowingHandlerDoesNotEscape) {
-    HandlerScope scope([](const std::exception&) { throw std::runtime_error("handler broke"); });
+    plat::ScopedExceptionHandler scope(
+        [](const std::exception&) { throw std::runtime_error("handler broke"); });
     EXPECT_NO_THROW(plat::guarded([] { throw std::runtime_error("first"); }));
 }
 
@@ -53,7 +43,8 @@ TEST(Guarded, ListIndexErrorMessage) {
 
 TEST(Guarded, ConnectedCallablesRunGuardedWithTheArgumentsTheyTake) {
     QStringList seen;
-    HandlerScope scope([&](const std::exception& e) { seen << QString::fromUtf8(e.what()); });
+    plat::ScopedExceptionHandler scope(
+        [&](const std::exception& e) { seen << QString::fromUtf8(e.what()); });
     QObject sender;
     auto context = std::make_unique<QObject>();
     QStringList calls;

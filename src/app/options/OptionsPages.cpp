@@ -41,8 +41,7 @@ QLabel* NewLabel(QWidget* parent, const QString& text, QWidget* buddy = nullptr)
 
 // The controls follow the switch's check state whenever it is clicked.
 void FollowSwitch(QAbstractButton* button, const std::function<void()>& update) {
-    QObject::connect(button, &QAbstractButton::toggled, button,
-                     [update] { plat::guarded([&] { update(); }); });
+    plat::ConnectGuarded(button, &QAbstractButton::toggled, button, [update] { update(); });
 }
 
 void SetEnabled(const QList<QWidget*>& controls, bool enabled) {
@@ -130,8 +129,8 @@ TAutoConnectFrame::TAutoConnectFrame(TOptionsContext& context, QWidget* owner)
 
     FollowSwitch(LoginRadioButton, [this] { UpdateEnabled(); });
     FollowSwitch(ReconnectCheckBox, [this] { UpdateEnabled(); });
-    connect(ServersButton, &QToolButton::clicked, this,
-            [this] { plat::guarded([&] { ServersButtonClick(); }); });
+    plat::ConnectGuarded(ServersButton, &QToolButton::clicked, this,
+                         [this] { ServersButtonClick(); });
     UpdateEnabled();
 }
 
@@ -253,8 +252,8 @@ TLoggingFrame::TLoggingFrame(TOptionsContext& context, QWidget* owner)
                         BrowseButton,      listLabel,   LogListBox};
 
     FollowSwitch(LoggingCheckbox, [this] { UpdateEnabled(); });
-    connect(BrowseButton, &QPushButton::clicked, this,
-            [this] { plat::guarded([&] { BrowseButtonClick(); }); });
+    plat::ConnectGuarded(BrowseButton, &QPushButton::clicked, this,
+                         [this] { BrowseButtonClick(); });
     UpdateEnabled();
 }
 
@@ -369,8 +368,8 @@ TSoundsFrame::TSoundsFrame(TOptionsContext& context, QWidget* owner)
     soundControls_ = {folderLabel, FolderEdit, BrowseButton};
 
     FollowSwitch(SoundsCheckbox, [this] { UpdateEnabled(); });
-    connect(BrowseButton, &QPushButton::clicked, this,
-            [this] { plat::guarded([&] { BrowseButtonClick(); }); });
+    plat::ConnectGuarded(BrowseButton, &QPushButton::clicked, this,
+                         [this] { BrowseButtonClick(); });
     UpdateEnabled();
 }
 
@@ -411,10 +410,10 @@ TFontsFrame::TFontsFrame(TOptionsContext& context, QWidget* owner)
         grid->addWidget(FontButtons[row], row, 2);
         grid->addWidget(ColorButtons[row], row, 3);
         const auto which = static_cast<TRow>(row);
-        connect(FontButtons[row], &QPushButton::clicked, this,
-                [this, which] { plat::guarded([&] { FontButtonClick(which); }); });
-        connect(ColorButtons[row], &QPushButton::clicked, this,
-                [this, which] { plat::guarded([&] { ColorButtonClick(which); }); });
+        plat::ConnectGuarded(FontButtons[row], &QPushButton::clicked, this,
+                             [this, which] { FontButtonClick(which); });
+        plat::ConnectGuarded(ColorButtons[row], &QPushButton::clicked, this,
+                             [this, which] { ColorButtonClick(which); });
     }
     auto* box = qobject_cast<QVBoxLayout*>(layout());
     box->addLayout(grid);
@@ -507,8 +506,7 @@ TChatWindowFrame::TChatWindowFrame(TOptionsContext& context, QWidget* owner)
 
     SetTimestampColor(timestampColor_);
     FollowSwitch(TimestampCheckbox, [this] { UpdateEnabled(); });
-    connect(ColorButton, &QPushButton::clicked, this,
-            [this] { plat::guarded([&] { ColorButtonClick(); }); });
+    plat::ConnectGuarded(ColorButton, &QPushButton::clicked, this, [this] { ColorButtonClick(); });
     UpdateEnabled();
 }
 
