@@ -55,11 +55,10 @@ void SetEnabled(const QList<QWidget*>& controls, bool enabled) {
 // --- base --------------------------------------------------------------------
 
 TOptionBaseFrame::TOptionBaseFrame(TOptionsContext& context, QWidget* owner)
-    : QFrame(owner), Context(context), Settings(context.Settings) {
+    : QFrame(owner), Context(context), Settings(context.Settings), column_(new QVBoxLayout(this)) {
     QFont font(QStringLiteral("Tahoma"));
     font.setPointSize(8);
     setFont(font);
-    new QVBoxLayout(this);
 }
 
 QLabel* TOptionBaseFrame::AddHeading(const QString& text) {
@@ -90,7 +89,7 @@ TAutoConnectFrame::TAutoConnectFrame(TOptionsContext& context, QWidget* owner)
     ServersButton->setText(QStringLiteral("..."));
     ServersButton->setToolTip(QStringLiteral("Manage Dimensions"));
 
-    auto* box = qobject_cast<QVBoxLayout*>(layout());
+    QVBoxLayout* box = Column();
     box->addWidget(NothingRadioButton);
     box->addWidget(DialogRadioButton);
     box->addWidget(LoginRadioButton);
@@ -238,7 +237,7 @@ TLoggingFrame::TLoggingFrame(TOptionsContext& context, QWidget* owner)
     QLabel* folderLabel = NewLabel(this, QStringLiteral("Log Folder:"), FolderEdit);
     QLabel* listLabel = NewLabel(this, QStringLiteral("Log the Following:"), LogListBox);
 
-    auto* box = qobject_cast<QVBoxLayout*>(layout());
+    QVBoxLayout* box = Column();
     box->addWidget(LoggingCheckbox);
     box->addWidget(TimestampCheckbox);
     box->addWidget(folderLabel);
@@ -306,7 +305,7 @@ TAwayOptionsFrame::TAwayOptionsFrame(TOptionsContext& context, QWidget* owner)
     QLabel* minutesLabel = NewLabel(this, QStringLiteral("Minutes"));
     QLabel* messageLabel = NewLabel(this, QStringLiteral("Message:"), MessageEdit);
 
-    auto* box = qobject_cast<QVBoxLayout*>(layout());
+    QVBoxLayout* box = Column();
     box->addWidget(AutoAwayCheckbox);
     auto* grid = new QGridLayout;
     grid->addWidget(idleLabel, 0, 0);
@@ -357,7 +356,7 @@ TSoundsFrame::TSoundsFrame(TOptionsContext& context, QWidget* owner)
     FolderEdit = new QLineEdit(this);
     BrowseButton = new QPushButton(QStringLiteral("..."), this);
     QLabel* folderLabel = NewLabel(this, QStringLiteral("VL Folder:"), FolderEdit);
-    auto* box = qobject_cast<QVBoxLayout*>(layout());
+    QVBoxLayout* box = Column();
     box->addWidget(SoundsCheckbox);
     box->addWidget(folderLabel);
     auto* folder = new QHBoxLayout;
@@ -415,7 +414,7 @@ TFontsFrame::TFontsFrame(TOptionsContext& context, QWidget* owner)
         plat::ConnectGuarded(ColorButtons[row], &QPushButton::clicked, this,
                              [this, which] { ColorButtonClick(which); });
     }
-    auto* box = qobject_cast<QVBoxLayout*>(layout());
+    QVBoxLayout* box = Column();
     box->addLayout(grid);
     box->addStretch(1);
 }
@@ -486,7 +485,7 @@ TChatWindowFrame::TChatWindowFrame(TOptionsContext& context, QWidget* owner)
     QLabel* formatLabel = NewLabel(this, QStringLiteral("Timestamp Format:"), TimestampEdit);
     QLabel* spacingLabel = NewLabel(this, QStringLiteral("Line Spacing:"), SpacingEdit);
 
-    auto* box = qobject_cast<QVBoxLayout*>(layout());
+    QVBoxLayout* box = Column();
     for (QWidget* w :
          {static_cast<QWidget*>(EmoticonsCheckbox), static_cast<QWidget*>(URLsCheckbox),
           static_cast<QWidget*>(CharLinksCheckbox), static_cast<QWidget*>(GroupLinksCheckbox),
