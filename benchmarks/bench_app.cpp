@@ -20,6 +20,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <memory>
 #include <vector>
@@ -39,7 +40,8 @@ bool WaitUntil(const std::function<bool()>& done, int limitMs = 10000) {
 
 double Percentile(std::vector<double> samples, double p) {
     std::sort(samples.begin(), samples.end());
-    const auto index = static_cast<size_t>(p * static_cast<double>(samples.size() - 1) + 0.5);
+    const auto index =
+        static_cast<size_t>(std::lround(p * static_cast<double>(samples.size() - 1)));
     return samples[index];
 }
 

@@ -51,7 +51,7 @@ void PrintTo(const ImageCase& c, std::ostream* os) {
     *os << c.name;
 }
 
-ElfNote withDesc(ElfNote note, std::vector<uint32_t> words, bool bigEndian = false) {
+ElfNote withDesc(ElfNote note, const std::vector<uint32_t>& words, bool bigEndian = false) {
     note.Desc = Words(words, bigEndian);
     return note;
 }

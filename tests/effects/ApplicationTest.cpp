@@ -135,6 +135,7 @@ TEST(TimerPool, TheQtTimerDrivesTheTicks) {
 TEST(Application, TwoHundredFiftyTimersThenNone) {
     TVfxApplication app;
     std::vector<uint16_t> ids;
+    ids.reserve(TVfxApplication::kTimerSlots);
     for (int i = 0; i < TVfxApplication::kTimerSlots; ++i) {
         ids.push_back(app.AddTimer(100));
     }

@@ -56,7 +56,7 @@ private:
     };
 
     static int Extent(const Entry& entry);
-    int IndexOf(const QWidget* widget) const;
+    int EntryIndex(const QWidget* widget) const;
 
     std::vector<Entry> entries_;
     bool placing_ = false;
