@@ -40,15 +40,6 @@ QPoint TextOf(TTreeView* tree, QTreeWidgetItem* node) {
 QPoint IconOf(TTreeView* tree, QTreeWidgetItem* node) {
     return Trees::NodeIconRect(*tree, node).center();
 }
-// "name:image" of each child.
-QStringList Children(const QTreeWidgetItem* root) {
-    QStringList children;
-    for (int i = 0; i < root->childCount(); ++i) {
-        children << root->child(i)->text(0) + u':' +
-                        QString::number(Trees::NodeImage(root->child(i)));
-    }
-    return children;
-}
 QTreeWidgetItem* Child(const QTreeWidgetItem* root, const char* name) {
     for (int i = 0; i < root->childCount(); ++i) {
         if (root->child(i)->text(0) == QLatin1String(name)) {
