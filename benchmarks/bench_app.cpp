@@ -1,8 +1,10 @@
 // The client as two users feel it: how long a tell takes from one main
 // window to the other's console over loopback, through the local chat
-// service, with and without the chat log files. Reports the median and the
-// 99th percentile of the round trips. Also the main window resized by the
-// user, the about box's first paint.
+// service, with and without the chat log files (the median and the 99th
+// percentile of the round trips); the main window resized by the user; the
+// about box's first paint; and the friends tree of a shown window as the
+// buddy list grows from 10 to 100,000 names: adding them all, and one status
+// change.
 
 #include "app/dialogs/AboutForm.h"
 #include "app/dialogs/CharSelForm.h"
@@ -21,8 +23,10 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <memory>
+#include <random>
 #include <vector>
 
 namespace {
@@ -40,7 +44,8 @@ bool WaitUntil(const std::function<bool()>& done, int limitMs = 10000) {
 
 double Percentile(std::vector<double> samples, double p) {
     std::sort(samples.begin(), samples.end());
-    const auto index = static_cast<size_t>(p * static_cast<double>(samples.size() - 1) + 0.5);
+    const auto index =
+        static_cast<size_t>(std::lround(p * static_cast<double>(samples.size() - 1)));
     return samples[index];
 }
 
@@ -232,6 +237,82 @@ BENCHMARK(BM_App_MainWindowResizeSweep)
     ->Iterations(30)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
+
+// A shown main window that is not connected (the login dialog it opens is
+// cancelled), its settings in a folder of its own, and n buddy names in the order a server might
+// list them: no order at all, some of them in capitals.
+class BuddyWindow {
+public:
+    explicit BuddyWindow(int64_t n) : cancel_([](QDialog&) { return int(QDialog::Rejected); }) {
+        qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
+        Form = std::make_unique<TMainForm>();
+        Form->show();
+        QCoreApplication::processEvents();
+        std::mt19937 random(7);
+        for (int64_t i = 0; i < n; ++i) {
+            QByteArray name = "Buddy" + QByteArray::number(i);
+            if (random() % 4 == 0) {
+                name = name.toUpper();
+            }
+            Names.push_back(name);
+        }
+        std::shuffle(Names.begin(), Names.end(), random);
+    }
+    ~BuddyWindow() { Form.reset(); } // saves its settings while their folder exists
+
+    void AddAll() {
+        for (size_t i = 0; i < Names.size(); ++i) {
+            Form->VLChatFriendAdd(nullptr, TFriendInfo(Names[i], i % 2 == 0, i % 10 != 0));
+        }
+    }
+
+    std::unique_ptr<TMainForm> Form;
+    std::vector<QByteArray> Names;
+
+private:
+    QTemporaryDir config_;
+    dlg::ScopedModalRunner cancel_;
+};
+
+// From the first buddy the engine reports until the shown tree has painted
+// all of them.
+void BM_App_FriendsTreeAddAll(benchmark::State& state) {
+    BuddyWindow window(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        window.Form->Trees().Clear();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+        window.AddAll();
+        QCoreApplication::processEvents();
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_App_FriendsTreeAddAll)
+    ->RangeMultiplier(10)
+    ->Range(10, 100000)
+    ->Unit(benchmark::kMillisecond);
+
+// One buddy goes online or offline: its node moves to the other root (the
+// tree paints later, once for many changes).
+void BM_App_FriendsTreeStatusChange(benchmark::State& state) {
+    BuddyWindow window(state.range(0));
+    window.AddAll();
+    QCoreApplication::processEvents();
+    size_t next = 0;
+    bool online = false;
+    for (auto _ : state) {
+        window.Form->VLChatFriendStatusChange(nullptr,
+                                              TFriendInfo(window.Names[next], online, true));
+        next = (next + 1) % window.Names.size();
+        online = next == 0 ? !online : online;
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_App_FriendsTreeStatusChange)
+    ->RangeMultiplier(10)
+    ->Range(10, 100000)
+    ->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

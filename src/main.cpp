@@ -34,7 +34,7 @@ public:
 int main(int argc, char** argv) {
     TQvApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
-    RouteExceptionsToMainForm();
+    const plat::ScopedExceptionHandler exceptions(MainFormExceptionHandler());
     // The toolbar kit draws through its themes from the first window on:
     // "Default" current, "Flat" selectable, for the program's whole life.
     const std::unique_ptr<TDkxNexus> themes = dk::CreateKitThemeNexus();

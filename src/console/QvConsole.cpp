@@ -56,16 +56,15 @@ TQvCustomConsole::TQvCustomConsole(QWidget* parent) : QAbstractScrollArea(parent
     setVerticalScrollBar(new TConsoleScrollBar(this));
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     verticalScrollBar()->setPageStep(0);
-    connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
-            [this](int action) { plat::guarded([&] { ScrollBarAction(action); }); });
-    connect(verticalScrollBar(), &QAbstractSlider::sliderReleased, this,
-            [this] { plat::guarded([&] { ScrollBarReleased(); }); });
+    plat::ConnectGuarded(verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
+                         [this](int action) { ScrollBarAction(action); });
+    plat::ConnectGuarded(verticalScrollBar(), &QAbstractSlider::sliderReleased, this,
+                         [this] { ScrollBarReleased(); });
     ApplyEdge();
 
     blinkTimer_ = new QTimer(this);
     blinkTimer_->setInterval(500);
-    connect(blinkTimer_, &QTimer::timeout, this,
-            [this] { plat::guarded([&] { BlinkTimerTick(); }); });
+    plat::ConnectGuarded(blinkTimer_, &QTimer::timeout, this, [this] { BlinkTimerTick(); });
     resize(100, 80);
 }
 

@@ -135,12 +135,10 @@ void TQvCustomNumEdit::contextMenuEvent(QContextMenuEvent* event) {
             action->setVisible(false);
         } else if (name == u"edit-paste") {
             action->disconnect();
-            connect(action, &QAction::triggered, this,
-                    [this] { plat::guarded([&] { PasteText(); }); });
+            plat::ConnectGuarded(action, &QAction::triggered, this, [this] { PasteText(); });
         } else if (name == u"edit-delete") {
             action->disconnect();
-            connect(action, &QAction::triggered, this,
-                    [this] { plat::guarded([&] { deleteChecked(); }); });
+            plat::ConnectGuarded(action, &QAction::triggered, this, [this] { deleteChecked(); });
         }
     }
     menu->setAttribute(Qt::WA_DeleteOnClose);

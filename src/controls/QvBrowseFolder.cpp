@@ -184,7 +184,7 @@ protected:
 private:
     // The preselected folder when it exists, else the root's folder.
     QString StartFolder() const {
-        const QString directory = browse_.Directory();
+        QString directory = browse_.Directory();
         if (!directory.isEmpty() && QFileInfo(directory).isDir()) {
             return directory;
         }

@@ -50,12 +50,9 @@ TVLChat::TVLChat(QObject* owner)
     pingTimer_->setInterval(PingCheckInterval);
     loginTimer_->setSingleShot(true);
     loginTimer_->setTimerType(Qt::PreciseTimer);
-    connect(sendTimer_, &QTimer::timeout, this,
-            [this] { plat::guarded([this] { SendTimerTimer(); }); });
-    connect(pingTimer_, &QTimer::timeout, this,
-            [this] { plat::guarded([this] { PingTimerTimer(); }); });
-    connect(loginTimer_, &QTimer::timeout, this,
-            [this] { plat::guarded([this] { LoginTimerTimer(); }); });
+    plat::ConnectGuarded(sendTimer_, &QTimer::timeout, this, [this] { SendTimerTimer(); });
+    plat::ConnectGuarded(pingTimer_, &QTimer::timeout, this, [this] { PingTimerTimer(); });
+    plat::ConnectGuarded(loginTimer_, &QTimer::timeout, this, [this] { LoginTimerTimer(); });
     // The socket runs its callbacks through plat::guarded.
     socket_->OnRead = [this](plat::ClientSocket* sender) { ReadNotification(*sender); };
     socket_->OnDisconnect = [this](plat::ClientSocket*) { SocketDisconnect(); };

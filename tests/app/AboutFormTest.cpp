@@ -38,10 +38,11 @@ public Q_SLOTS:
 };
 
 class AboutBox : public ::testing::Test {
-protected:
+public:
     AboutBox() : scope_(&app_) { fx::VfxSetSystemInfoProvider(&memory_); }
     ~AboutBox() override { fx::VfxSetSystemInfoProvider(nullptr); }
 
+protected:
     fx::TVfxApplication app_;
     FakeMemory memory_;
 

@@ -18,7 +18,7 @@ namespace {
 using mainformtest::ProcessPosted;
 
 class KitContractTest : public ::testing::Test {
-protected:
+public:
     KitContractTest() {
         content = new QWidget;
         content->setMinimumHeight(50);
@@ -30,6 +30,7 @@ protected:
         ProcessPosted(); // nothing queued may outlive the form
     }
 
+protected:
     // A menu of items named by the words of the spec: "-" a separator, a
     // leading "~" a hidden item.
     kit::IPopupMenu* Menu(const QString& name, const QString& spec) {

@@ -1,7 +1,7 @@
 // The main window's actions: shortcuts, images and enabling as the focus
 // moves, the colour and emoticon palettes of the input line, the view
 // toggles and their stored state, the reference editor's action.
-#include "MainFormInputSupport.h"
+#include "MainFormTestSupport.h"
 
 #include "app/dialogs/AboutForm.h"
 #include "app/format/ColorCodes.h"

@@ -25,7 +25,7 @@ protected:
 };
 
 TEST_F(MainFormChatTest, ServerLinesAndGroupsTheClientWasNotToldAbout) {
-    RouterScope router;
+    const plat::ScopedExceptionHandler router(MainFormExceptionHandler());
     TVLChat bob;
     TVLChat cara;
     ASSERT_TRUE(LogIn(bob, "bob"));
@@ -64,7 +64,7 @@ TEST_F(MainFormChatTest, ServerLinesAndGroupsTheClientWasNotToldAbout) {
 
 TEST_F(MainFormTest, ExceptionsBecomeRedLinesAndEndTheBusyCursor) {
     Create();
-    RouterScope router;
+    const plat::ScopedExceptionHandler router(MainFormExceptionHandler());
     TMainForm::BeginBusy();
     // Entities only: "(8)" is not taken for an emoticon.
     plat::HandleException(plat::EListError(QStringLiteral("List index out of bounds (8) <x>")));

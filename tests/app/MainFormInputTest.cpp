@@ -92,7 +92,7 @@ TEST_F(InputLineTest, EachTargetKindSendsItsOwnMessage) {
     ASSERT_TRUE(bob->PrivateGroupInvite("Kara"));
     ASSERT_TRUE(WaitUntil([&] { return serverLog.last().startsWith(QLatin1String("invite")); }));
     ASSERT_TRUE(form->VLChat->PrivateGroupJoin("Bob"));
-    new QTreeWidgetItem(form->GroupsTreeView->topLevelItem(1), QStringList{"Bob"});
+    form->AddPrivateGroupNode(QStringLiteral("Bob"));
     Enter("/q bob");
     EXPECT_EQ(form->Target().Kind(), tkPrivateGroup);
     Enter("in private");
@@ -200,7 +200,7 @@ TEST_F(InputLineTest, ColoursBecomeCodesAndPastedTextIsPlain) {
 
 TEST_F(InputLineTest, AGroupTheEngineDoesNotKnowKeepsTheLine) {
     {
-        RouterScope router;
+        const plat::ScopedExceptionHandler router(MainFormExceptionHandler());
         form->Target().Set(tkPublicGroup, QStringLiteral("Gone"));
         Enter("still here");
     }

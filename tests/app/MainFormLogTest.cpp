@@ -149,7 +149,7 @@ TEST_F(MainFormLogTest, AnUnwritableFolderIsReportedOnceAndMessagesStillArrive) 
 
 TEST_F(MainFormLogTest, ExceptionsGoToErrorsLogUnlessDropped) {
     TMainForm& f = CreateLogging();
-    RouterScope router;
+    const plat::ScopedExceptionHandler router(MainFormExceptionHandler());
     const QByteArray header = Log("errors.log");
     plat::HandleException(plat::EListError(QStringLiteral("List index out of bounds (8) <x>")));
     const QByteArray logged = header + "[03:07 PM]: List index out of bounds (8) &lt;x&gt;\r\n";

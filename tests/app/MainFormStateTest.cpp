@@ -1,15 +1,24 @@
-// The main window's away mode and reconnection on their own.
+// The main window's away mode, reconnection and friends and groups trees on
+// their own.
+#include "MainFormTestSupport.h"
+
 #include "app/away/AwayMode.h"
+#include "app/mainform/FriendsGroupsTrees.h"
+#include "app/mainform/MainFormControls.h"
 #include "app/mainform/Reconnector.h"
 #include "app/options/Settings.h"
 #include "platform/core/Clock.h"
 #include "platform/core/Exception.h"
 
 #include <QTimer>
+#include <QTreeWidgetItem>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <map>
+#include <random>
 
 namespace {
 
@@ -180,6 +189,100 @@ TEST_F(ReconnectorTest, ASocketErrorIsShownWithOneDisconnectLine) {
     reconnector.SocketError(10061);
     EXPECT_EQ(reconnector.TakeErrorSuffix(), QStringLiteral(": socket error #10061"));
     EXPECT_EQ(reconnector.TakeErrorSuffix(), QString());
+}
+
+using mainformtest::Children;
+
+class FriendsGroupsTreesTest : public ::testing::Test {
+protected:
+    QStringList Friends() const {
+        return Children(trees.OnlineFriendsNode()) + QStringList{u"|"_qs} +
+               Children(trees.OfflineFriendsNode()) + QStringList{u"|"_qs} +
+               Children(trees.UnknownFriendsNode());
+    }
+
+    TTreeView friends;
+    TTreeView groups;
+    TFriendsGroupsTrees trees{friends, groups};
+};
+
+// Names arrive as the server spells them: the node is the name's whatever
+// its case, so a status change moves it and never leaves a second one.
+TEST_F(FriendsGroupsTreesTest, NamesMatchWithoutRegardToCase) {
+    struct Step {
+        const char* name;
+        bool online;
+        bool permanent;
+        bool remove;
+        QStringList friends;
+    };
+    const Step steps[] = {
+        {"alice", false, true, false, {"|", "alice:4", "|"}},
+        {"bob", true, true, false, {"bob:3", "|", "alice:4", "|"}},
+        {"ALICE", true, true, false, {"ALICE:3", "bob:3", "|", "|"}},
+        {"Alice", false, false, false, {"bob:3", "|", "|", "Alice:4"}},
+        {"aLiCe", false, false, true, {"bob:3", "|", "|"}},
+        {"BOB", false, false, true, {"|", "|"}},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        if (step.remove) {
+            trees.RemoveFriend(QString::fromLatin1(step.name));
+        } else {
+            trees.RemoveFriend(QString::fromLatin1(step.name)); // as a status change does
+            trees.AddFriend(QString::fromLatin1(step.name), step.online, step.permanent);
+        }
+        EXPECT_EQ(Friends(), step.friends);
+    }
+
+    trees.SetPublicGroups({{u"Trade"_qs, true}, {u"general"_qs, false}});
+    trees.SetPublicGroups({{u"TRADE"_qs, false}, {u"GENERAL"_qs, true}});
+    EXPECT_EQ(Children(trees.PublicGroupsNode()), QStringList({"general:8", "Trade:7"}));
+    trees.AddPrivateGroup(u"Kara"_qs);
+    trees.AddPrivateGroup(u"KARA"_qs);
+    EXPECT_EQ(Children(trees.PrivateGroupsNode()), QStringList{"Kara:7"});
+    trees.RemovePrivateGroup(u"kara"_qs);
+    EXPECT_EQ(trees.PrivateGroupsNode()->childCount(), 0);
+}
+
+// Many adds and removes in no order, names differing in case and by
+// prefixes: each root holds what a list of the buddies, re-sorted, would.
+TEST_F(FriendsGroupsTreesTest, ChildrenStayWhereAReSortWouldPutThem) {
+    std::mt19937 random(11);
+    std::map<QString, std::pair<QString, int>> expected; // folded name -> name, root
+    for (int step = 0; step < 3000; ++step) {
+        QString name;
+        for (int length = 1 + static_cast<int>(random() % 3); length > 0; --length) {
+            name += QChar(u"aAbBcC"[random() % 6]);
+        }
+        if (random() % 4 == 0) {
+            trees.RemoveFriend(name);
+            expected.erase(name.toCaseFolded());
+            continue;
+        }
+        const int root = static_cast<int>(random() % 3);
+        trees.AddFriend(name, root == 0, root != 2);
+        expected[name.toCaseFolded()] = {name, root};
+    }
+    std::vector<QStringList> roots(3);
+    for (const auto& [key, entry] : expected) {
+        roots[static_cast<size_t>(entry.second)] << entry.first;
+    }
+    for (size_t root = 0; root < roots.size(); ++root) {
+        std::sort(roots[root].begin(), roots[root].end(), [](const QString& a, const QString& b) {
+            const int order = QString::compare(a, b, Qt::CaseInsensitive);
+            return order < 0 || (order == 0 && a < b);
+        });
+        for (QString& name : roots[root]) {
+            name += root == 0 ? u":3"_qs : u":4"_qs;
+        }
+    }
+    EXPECT_EQ(Children(trees.OnlineFriendsNode()), roots[0]);
+    EXPECT_EQ(Children(trees.OfflineFriendsNode()), roots[1]);
+    EXPECT_EQ(Children(trees.UnknownFriendsNode()), roots[2]);
+    trees.Clear();
+    trees.AddFriend(u"a"_qs, true, true);
+    EXPECT_EQ(Friends(), QStringList({"a:3", "|", "|"}));
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 #include <QDateTime>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QTreeWidgetItem>
 
 BoxRecorder::BoxRecorder()
     : handler_([this](const plat::MsgBoxRequest& box) {
@@ -54,6 +55,15 @@ QString System(const QString& text) {
 
 QString CharLink(const QString& name) {
     return QStringLiteral("<a name=\"charlink\" params=\"%1\" hint=\"Query %1\">%1</a>").arg(name);
+}
+
+QStringList Children(const QTreeWidgetItem* root) {
+    QStringList children;
+    for (int i = 0; i < root->childCount(); ++i) {
+        children << root->child(i)->text(0) + u':' +
+                        QString::number(TFriendsGroupsTrees::NodeImage(root->child(i)));
+    }
+    return children;
 }
 
 // Every value differs from its default and lies within what the options

@@ -14,6 +14,7 @@
 #include "app/mainform/MainForm.h"
 #include "app/mainform/MainFormTestSeam.h"
 #include "chatd/ChatServer.h"
+#include "platform/core/Guarded.h"
 #include "platform/core/Registry.h"
 #include "platform/gui/MsgBox.h"
 
@@ -73,6 +74,8 @@ namespace mainformtest {
 QString Line(const char* color, const QString& text);
 QString System(const QString& text);
 QString CharLink(const QString& name);
+// "name:image" of each child of a node of the friends or groups tree.
+QStringList Children(const QTreeWidgetItem* root);
 
 // Every value differs from its default and lies within what the options
 // pages take. Logging is on for no file.
@@ -80,16 +83,6 @@ TMainSettings ChangedSettings();
 
 // Handles the events already posted (and those they post).
 void ProcessPosted();
-
-// Hands the program's unhandled exceptions to the main window meanwhile.
-class RouterScope {
-public:
-    RouterScope() : previous_(RouteExceptionsToMainForm()) {}
-    ~RouterScope() { plat::SetExceptionHandler(std::move(previous_)); }
-
-private:
-    plat::ExceptionHandler previous_;
-};
 
 class MainFormTest : public ::testing::Test {
 protected:

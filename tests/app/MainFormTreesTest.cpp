@@ -4,6 +4,7 @@
 // desktop only as web addresses, reference links that show their attachment.
 #include "MainFormTestSupport.h"
 
+#include "app/kit/Kit.h"
 #include "app/mainform/MainFormControls.h"
 #include "app/refs/TextRefForm.h"
 #include "console/QvConsole.h"
@@ -11,9 +12,7 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QMenu>
 #include <QMouseEvent>
 #include <QTextEdit>
 #include <QTreeWidgetItem>
@@ -40,15 +39,6 @@ QPoint TextOf(TTreeView* tree, QTreeWidgetItem* node) {
 }
 QPoint IconOf(TTreeView* tree, QTreeWidgetItem* node) {
     return Trees::NodeIconRect(*tree, node).center();
-}
-// "name:image" of each child.
-QStringList Children(const QTreeWidgetItem* root) {
-    QStringList children;
-    for (int i = 0; i < root->childCount(); ++i) {
-        children << root->child(i)->text(0) + u':' +
-                        QString::number(Trees::NodeImage(root->child(i)));
-    }
-    return children;
 }
 QTreeWidgetItem* Child(const QTreeWidgetItem* root, const char* name) {
     for (int i = 0; i < root->childCount(); ++i) {
@@ -97,26 +87,30 @@ protected:
         return from.SendPrivateMessage("Kara", text, blob) &&
                WaitForLine(QString::fromLatin1(text).section(u'\x11', 0, 0));
     }
-    QMenu* OpenMenu() const {
-        for (QMenu* menu : form->findChildren<QMenu*>()) {
-            if (menu->isVisible()) {
+    // The window's pop-up menu that is open.
+    kit::IPopupMenu* OpenMenu() const {
+        for (kit::IPopupMenu* menu :
+             {form->OnPopupMenu, form->OffPopupMenu, form->UnPopupMenu, form->CharPopupMenu,
+              form->PrivCharPopupMenu, form->PubPopupMenu, form->PrivPopupMenu}) {
+            if (menu->IsOpen()) {
                 return menu;
             }
         }
         return nullptr;
     }
     void CloseMenu() const {
-        if (QMenu* menu = OpenMenu()) {
-            menu->hide();
+        if (kit::IPopupMenu* menu = OpenMenu()) {
+            menu->CloseUp();
         }
     }
     // Captions of the visible items of the open menu.
     QStringList Shown() const {
         QStringList captions;
-        QMenu* menu = OpenMenu();
-        for (QAction* action : menu ? menu->actions() : QList<QAction*>()) {
-            if (action->isVisible() && !action->isSeparator()) {
-                captions << action->text();
+        if (const kit::IPopupMenu* menu = OpenMenu()) {
+            for (int i = 0; i < menu->ItemCount(); ++i) {
+                if (menu->Items(i)->Visible()) {
+                    captions << menu->Items(i)->Caption();
+                }
             }
         }
         return captions;
@@ -150,15 +144,14 @@ protected:
         EXPECT_FALSE(form->OutputMemo->LinkInformation().Valid);
         return Shown();
     }
-    // Chooses an item of the open menu with the keyboard; its handler runs
-    // after the menu closed.
+    // Chooses an item of the open menu; its handler runs after the menu closed.
     void Choose(const char* item) {
-        QMenu* menu = OpenMenu();
+        kit::IPopupMenu* menu = OpenMenu();
         ASSERT_TRUE(menu);
-        menu->setActiveAction(menu->findChild<QAction*>(QLatin1String(item)));
-        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-        QCoreApplication::sendEvent(menu, &enter);
-        EXPECT_FALSE(menu->isVisible());
+        kit::IMenuItem* chosen = menu->FindItem(QLatin1String(item));
+        ASSERT_TRUE(chosen) << item;
+        chosen->Click();
+        EXPECT_FALSE(menu->IsOpen());
         ProcessPosted();
     }
     QString Target() const {

@@ -52,8 +52,9 @@ TEST(ColorCodes, EveryRowOfThePublishedTableBothWays) {
                   "</font><font color=\"#" + hex + "\">");
         EXPECT_EQ(StripColorCodes("a" + code + "b" + kEnd + "c"), "abc");
         // Colours shared by several rows encode as the first of them.
-        const auto first =
-            std::find_if(rows.begin(), rows.end(), [&](const auto& r) { return r.first == hex; });
+        const QString& rowHex = hex; // a name of its own: lambdas do not capture bindings
+        const auto first = std::find_if(rows.begin(), rows.end(),
+                                        [&](const auto& r) { return r.first == rowHex; });
         EXPECT_EQ(ColorCode(color), first->second);
         EXPECT_EQ(EncodeColors(colored({{"x", color}}), kNoRow, false), first->second + "x");
         EXPECT_EQ(ColorOfCode(code), color);

@@ -87,10 +87,11 @@ struct NamedColorSet : kit::ColorSet {
 };
 
 class AttachFormTest : public ::testing::Test {
-protected:
+public:
     AttachFormTest() { Listen(); }
     ~AttachFormTest() override { delete form.data(); }
 
+protected:
     // The file dialogs and OK's report go to the test.
     void Listen() {
         form->OpenDialog = [this](QWidget*) {

@@ -43,7 +43,7 @@ ElfSpec withNotes(std::vector<ElfNote> notes, bool is64 = true, bool bigEndian =
     return spec;
 }
 
-ElfNote withDesc(ElfNote note, std::vector<uint32_t> words, bool bigEndian = false) {
+ElfNote withDesc(ElfNote note, const std::vector<uint32_t>& words, bool bigEndian = false) {
     note.Desc = Words(words, bigEndian);
     return note;
 }

@@ -130,6 +130,7 @@ TEST(SortListWithCompare, KeepsTheQuicksortOrderOfEqualElements) {
     dk::SortListWithCompare(panels,
                             [](const Panel& a, const Panel& b) { return b.priority - a.priority; });
     std::vector<std::string> names;
+    names.reserve(panels.size());
     for (const Panel& p : panels) {
         names.emplace_back(p.name);
     }

@@ -23,14 +23,7 @@ protected:
         one_ = AddItem("&One", recent_);
         two_ = AddItem("&Two", recent_);
         close_ = AddItem("&Close");
-        previousHandler_ = plat::SetExceptionHandler([this](const std::exception& e) {
-            errors_.push_back(e.what());
-            grabbedAtError_ = QWidget::mouseGrabber() != nullptr;
-            popupsAtError_ = OpenPopupCount();
-            loopAtError_ = dk::RunningMenuLoopView() != nullptr;
-        });
     }
-    ~MenuRobust() override { plat::SetExceptionHandler(previousHandler_); }
 
     static std::function<void()> Key(int key) {
         return [key] { SendKey(key); };
@@ -41,11 +34,16 @@ protected:
     TDkCustomItem* one_;
     TDkCustomItem* two_;
     TDkCustomItem* close_;
-    plat::ExceptionHandler previousHandler_;
     std::vector<std::string> errors_;
     bool grabbedAtError_ = false;
     bool loopAtError_ = false;
     int popupsAtError_ = -1;
+    plat::ScopedExceptionHandler handler_{[this](const std::exception& e) {
+        errors_.push_back(e.what());
+        grabbedAtError_ = QWidget::mouseGrabber() != nullptr;
+        popupsAtError_ = OpenPopupCount();
+        loopAtError_ = dk::RunningMenuLoopView() != nullptr;
+    }};
 };
 
 // --- Items deleted while their menu is open --------------------------------------

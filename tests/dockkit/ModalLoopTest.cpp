@@ -26,12 +26,7 @@ protected:
     ModalLoop() {
         capture_->setGeometry(100, 100, 200, 100);
         capture_->show();
-        previous_ = plat::SetExceptionHandler([this](const std::exception& e) {
-            errors_.push_back(e.what());
-            grabbedAtError_ = QWidget::mouseGrabber() != nullptr;
-        });
     }
-    ~ModalLoop() override { plat::SetExceptionHandler(previous_); }
 
     // Runs `step` inside the loop once it runs.
     static void Soon(std::function<void()> step) { QTimer::singleShot(0, std::move(step)); }
@@ -45,9 +40,12 @@ protected:
 
     QuietPlatform quiet_;
     std::unique_ptr<QWidget> capture_ = std::make_unique<QWidget>();
-    plat::ExceptionHandler previous_;
     std::vector<std::string> errors_;
     bool grabbedAtError_ = false;
+    plat::ScopedExceptionHandler handler_{[this](const std::exception& e) {
+        errors_.push_back(e.what());
+        grabbedAtError_ = QWidget::mouseGrabber() != nullptr;
+    }};
 };
 
 struct EndCase {

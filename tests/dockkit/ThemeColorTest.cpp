@@ -43,11 +43,12 @@ TEST(ThemeColors, BlendingDividesBy256AndResolvesSystemColours) {
     }
     // A weight beyond a byte is reported and taken as the nearest end.
     std::vector<std::string> reports;
-    const ExceptionHandler previous =
-        SetExceptionHandler([&](const std::exception& e) { reports.emplace_back(e.what()); });
-    EXPECT_EQ(dk::BlendColors(clWhite, clBlack, 256), Rgb(0xFEFEFE));
-    EXPECT_EQ(dk::BlendColors(clWhite, clBlack, -5), Rgb(0x000000));
-    SetExceptionHandler(previous);
+    {
+        const ScopedExceptionHandler scope(
+            [&](const std::exception& e) { reports.emplace_back(e.what()); });
+        EXPECT_EQ(dk::BlendColors(clWhite, clBlack, 256), Rgb(0xFEFEFE));
+        EXPECT_EQ(dk::BlendColors(clWhite, clBlack, -5), Rgb(0x000000));
+    }
     EXPECT_EQ(reports, (std::vector<std::string>{"Assertion failure", "Assertion failure"}));
 }
 

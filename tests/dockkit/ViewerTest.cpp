@@ -13,8 +13,6 @@
 
 #include <gtest/gtest.h>
 
-using plat::TRect;
-
 namespace {
 
 QSize Measure(TDkItemViewer* viewer) {

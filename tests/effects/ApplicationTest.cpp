@@ -128,6 +128,7 @@ TEST(TimerPool, TheQtTimerDrivesTheTicks) {
 TEST(Application, TwoHundredFiftyTimersThenNoneAndARefusedOneKeepsItsSlot) {
     TVfxApplication app;
     std::vector<uint16_t> ids;
+    ids.reserve(TVfxApplication::kTimerSlots);
     for (int i = 0; i < TVfxApplication::kTimerSlots; ++i) {
         ids.push_back(app.AddTimer(100));
     }

@@ -17,7 +17,6 @@
 #include <vector>
 
 using namespace fx;
-using plat::TRect;
 
 namespace {
 
@@ -159,6 +158,7 @@ TEST_F(Label, BlinksOnAnApplicationTimer) {
     // The first tick hides it; each phase then lasts until the pool's tick
     // count is a multiple of its interval's ticks (7 hidden, 14 visible).
     std::vector<bool> expected;
+    expected.reserve(30);
     for (int tick = 0; tick < 30; ++tick) {
         expected.push_back((tick >= 7 && tick < 14) || (tick >= 21 && tick < 28));
     }

@@ -179,6 +179,7 @@ TEST(Descriptions, NameTheSettings) {
 
 std::vector<int> Reds(const std::vector<TColor>& table) {
     std::vector<int> reds;
+    reds.reserve(table.size());
     for (const TColor c : table) {
         reds.push_back(plat::GetRValue(c));
     }

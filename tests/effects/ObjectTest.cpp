@@ -119,9 +119,11 @@ TEST(WindowProcedureComponent, DisablingUnhooksAnExceptionStaysInsideAndTheTarge
     thrower.Loaded();
     EXPECT_TRUE(thrower.Hooked());
     QString handled;
-    auto previous = plat::SetExceptionHandler([&](const std::exception& e) { handled = e.what(); });
-    EXPECT_NO_THROW(Send(&owner, QEvent::User));
-    plat::SetExceptionHandler(previous);
+    {
+        const plat::ScopedExceptionHandler handler(
+            [&](const std::exception& e) { handled = e.what(); });
+        EXPECT_NO_THROW(Send(&owner, QEvent::User));
+    }
     EXPECT_EQ(handled, QStringLiteral("inside"));
     EXPECT_EQ(owner.got.size(), 1u);
 

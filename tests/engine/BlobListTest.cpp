@@ -45,6 +45,7 @@ TEST(BlobList, DropsTheOldestOnlyToStoreANewCopy) {
     TBlobList store;
     EXPECT_EQ(store.MaxCount(), 500);
     std::vector<QString> keys;
+    keys.reserve(500);
     for (int i = 0; i < 500; ++i) {
         keys.push_back(store.Add(*Text(QByteArray::number(i))));
     }

@@ -28,8 +28,6 @@ class ClientSocketTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
-        previousHandler = plat::SetExceptionHandler(
-            [this](const std::exception& e) { exceptions << QString::fromUtf8(e.what()); });
         client->OnRead = [this](ClientSocket* s) { ReadOneFrame(s); };
         client->OnDisconnect = [this](ClientSocket*) { Note("disconnect"); };
         client->OnError = [this](ClientSocket* s, int& code) {
@@ -38,10 +36,7 @@ protected:
             s->Close();
         };
     }
-    void TearDown() override {
-        delete client.data();
-        plat::SetExceptionHandler(std::move(previousHandler));
-    }
+    void TearDown() override { delete client.data(); }
 
     void Note(const QString& what) {
         log << what;
@@ -102,7 +97,8 @@ protected:
     QStringList log;
     QStringList exceptions;
     int notifications = 0;
-    plat::ExceptionHandler previousHandler;
+    const plat::ScopedExceptionHandler handler{
+        [this](const std::exception& e) { exceptions << QString::fromUtf8(e.what()); }};
 };
 
 } // namespace

@@ -20,10 +20,9 @@ TEST(Guarded, ExceptionsReachTheInstalledHandlerAndAThrowingHandlerDoesNotEscape
         EXPECT_EQ(seen.messages, QStringList({"EListError: List index out of bounds (-1)", "plain",
                                               "Exception: Unknown exception"}));
     }
-    const auto previous = plat::SetExceptionHandler(
+    const plat::ScopedExceptionHandler scope(
         [](const std::exception&) { throw std::runtime_error("handler broke"); });
     EXPECT_NO_THROW(plat::guarded([] { throw std::runtime_error("first"); }));
-    plat::SetExceptionHandler(previous);
 }
 
 TEST(Guarded, ConnectedCallablesRunGuardedWithTheArgumentsTheyTake) {

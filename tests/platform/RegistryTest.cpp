@@ -203,8 +203,7 @@ TEST_F(RegistryTest, WhateverALoadAcceptsASaveAndAReloadGiveBack) {
         QByteArray("\n\xEF\xBB\xBF=", 5),
         "\xEF\xBB\xBF\xEF\xBB\xBFName=1\n",
         "\n\xEF\xBB\xBFx=1\n[\xEF\xBB\xBFk]\n\xEF\xBB\xBF=2\n",
-        "\xEF\xBB\xBF"
-        "a=1\n",
+        QByteArray("\xEF\xBB\xBF") + "a=1\n",
         // Carriage returns and blanks that are data, empty names and values.
         "a=1\r\r\nb\rc=\r2\n= \n",
         "k=%20x%20\n%20=@hex:\n",

@@ -27,12 +27,11 @@ QString MessageOf(F&& f) {
 class ExceptionLog {
 public:
     explicit ExceptionLog(bool withClass = false)
-        : previous_(plat::SetExceptionHandler([this, withClass](const std::exception& e) {
+        : scope_([this, withClass](const std::exception& e) {
               const auto* own = dynamic_cast<const plat::Exception*>(&e);
               const QString prefix = own && withClass ? QString(own->ClassName()) + ": " : "";
               messages << prefix + (own ? own->Message() : QString::fromUtf8(e.what()));
-          })) {}
-    ~ExceptionLog() { plat::SetExceptionHandler(std::move(previous_)); }
+          }) {}
     ExceptionLog(const ExceptionLog&) = delete;
     ExceptionLog& operator=(const ExceptionLog&) = delete;
 
@@ -42,5 +41,5 @@ public:
     QStringList messages;
 
 private:
-    plat::ExceptionHandler previous_;
+    plat::ScopedExceptionHandler scope_;
 };

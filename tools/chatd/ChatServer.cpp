@@ -47,8 +47,8 @@ bool ChatServer::Listen(const QList<quint16>& ports) {
             listeners_.clear();
             return false;
         }
-        connect(listener, &QTcpServer::newConnection, this,
-                [this, listener] { plat::guarded([&] { accept(listener); }); });
+        plat::ConnectGuarded(listener, &QTcpServer::newConnection, this,
+                             [this, listener] { accept(listener); });
         listeners_.append(listener);
     }
     return true;

@@ -53,18 +53,20 @@ ChatSession::ChatSession(QTcpSocket* socket, QObject* parent)
     localPort_ = socket_->localPort();
     closeTimer_->setSingleShot(true);
     connect(closeTimer_, &QTimer::timeout, this, [this] { socket_->abort(); });
-    connect(socket_, &QTcpSocket::readyRead, this,
-            [this] { plat::guarded([this] { readFrames(); }); });
+    plat::ConnectGuarded(socket_, &QTcpSocket::readyRead, this, [this] { readFrames(); });
+    plat::ConnectGuarded(socket_, &QTcpSocket::disconnected, this,
+                         [this] { Close(QStringLiteral("closed by the client")); });
+    // Whatever closing did, the session goes with its connection.
     connect(socket_, &QTcpSocket::disconnected, this, [this] {
-        plat::guarded([this] { Close(QStringLiteral("closed by the client")); });
         closeTimer_->stop();
         deleteLater();
     });
-    connect(socket_, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
-        if (error != QAbstractSocket::RemoteHostClosedError) {
-            plat::guarded([this] { Close(socket_->errorString()); });
-        }
-    });
+    plat::ConnectGuarded(socket_, &QTcpSocket::errorOccurred, this,
+                         [this](QAbstractSocket::SocketError error) {
+                             if (error != QAbstractSocket::RemoteHostClosedError) {
+                                 Close(socket_->errorString());
+                             }
+                         });
 }
 
 ChatSession::~ChatSession() {

@@ -101,7 +101,7 @@ public:
             Fail(field(where, key), required ? QStringLiteral("must be a non-empty text")
                                              : QStringLiteral("must be a text"));
         }
-        const QString text = value.toString();
+        QString text = value.toString();
         if (text.size() > kMaxFieldLength) {
             Fail(field(where, key),
                  plat::Format("longer than %d characters", int{kMaxFieldLength}));

@@ -79,8 +79,7 @@ bool HttpSite::Listen(quint16 port) {
         listener_ = nullptr;
         return false;
     }
-    connect(listener_, &QTcpServer::newConnection, this,
-            [this] { plat::guarded([this] { accept(); }); });
+    plat::ConnectGuarded(listener_, &QTcpServer::newConnection, this, [this] { accept(); });
     return true;
 }
 
@@ -111,19 +110,17 @@ void HttpSite::accept() {
         timer->setSingleShot(true);
         // A request that does not arrive in time gets 408; an answer the
         // client does not take in time is dropped with the connection.
-        connect(timer, &QTimer::timeout, socket, [this, socket, timer] {
-            plat::guarded([&] {
-                if (socket->property(kAnsweredProperty).toBool()) {
-                    socket->abort();
-                } else {
-                    respond(socket, 408, "text/plain", "Request Timeout\n");
-                    timer->start(timeoutMs_);
-                }
-            });
+        plat::ConnectGuarded(timer, &QTimer::timeout, socket, [this, socket, timer] {
+            if (socket->property(kAnsweredProperty).toBool()) {
+                socket->abort();
+            } else {
+                respond(socket, 408, "text/plain", "Request Timeout\n");
+                timer->start(timeoutMs_);
+            }
         });
         timer->start(timeoutMs_);
-        connect(socket, &QTcpSocket::readyRead, socket,
-                [this, socket] { plat::guarded([&] { readRequest(socket); }); });
+        plat::ConnectGuarded(socket, &QTcpSocket::readyRead, socket,
+                             [this, socket] { readRequest(socket); });
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
             --open_;
             socket->deleteLater();

@@ -114,7 +114,7 @@ int main(int argc, char** argv) {
         QObject::connect(&server, &chatd::ChatServer::LogLine, &app, print);
         QObject::connect(&site, &chatd::HttpSite::LogLine, &app, print);
     }
-    plat::SetExceptionHandler([](const std::exception& e) {
+    const plat::ScopedExceptionHandler exceptions([](const std::exception& e) {
         QTextStream(stderr) << "quorvel-chatd: " << e.what() << Qt::endl;
     });
 

@@ -114,8 +114,7 @@ TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent) {
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize); // a single border: not resizable
 
-    connect(OkButton, &QPushButton::clicked, this,
-            [this] { plat::guarded([&] { OkButtonClick(); }); });
+    plat::ConnectGuarded(OkButton, &QPushButton::clicked, this, [this] { OkButtonClick(); });
 
     // FormCreate
     VersionLabel->setText(GetVersionString());

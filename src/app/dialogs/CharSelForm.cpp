@@ -50,8 +50,7 @@ TCharSelForm::TCharSelForm(QWidget* parent) : QDialog(parent) {
     layout->addStretch(1);
     layout->addLayout(buttons);
 
-    connect(Button2, &QPushButton::clicked, this,
-            [this] { plat::guarded([&] { Button2Click(); }); });
+    plat::ConnectGuarded(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
     connect(Button1, &QPushButton::clicked, this, &QDialog::reject);
 }
 

@@ -14,11 +14,6 @@ namespace dlg {
 
 namespace {
 
-ModalRunner& currentRunner() {
-    static ModalRunner runner;
-    return runner;
-}
-
 QString programTitle() {
     return QStringLiteral("Quorvel");
 }
@@ -26,18 +21,11 @@ QString programTitle() {
 } // namespace
 
 int RunModal(QDialog& dialog) {
-    if (const ModalRunner& runner = currentRunner()) {
+    // A copy: the runner may end its scope or open another while it runs.
+    if (const ModalRunner runner = ScopedModalRunner::Current()) {
         return runner(dialog);
     }
     return dialog.exec();
-}
-
-ScopedModalRunner::ScopedModalRunner(ModalRunner runner) : previous_(std::move(currentRunner())) {
-    currentRunner() = std::move(runner);
-}
-
-ScopedModalRunner::~ScopedModalRunner() {
-    currentRunner() = std::move(previous_);
 }
 
 void SetSortedItems(QComboBox* combo, QStringList items) {

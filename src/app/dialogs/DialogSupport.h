@@ -2,6 +2,7 @@
 // What the application's dialogs share: running a dialog modally (which
 // tests can take over) and the message boxes they show.
 
+#include "platform/core/ScopedOverride.h"
 #include "platform/gui/Colors.h"
 
 #include <QString>
@@ -11,8 +12,6 @@
 
 class QComboBox;
 class QDialog;
-class QWidget;
-
 class QLineEdit;
 class QWidget;
 
@@ -25,16 +24,8 @@ int RunModal(QDialog& dialog);
 // event loop; the runner's return value is the dialog's result. Runners nest;
 // the innermost answers.
 using ModalRunner = std::function<int(QDialog&)>;
-class ScopedModalRunner {
-public:
-    explicit ScopedModalRunner(ModalRunner runner);
-    ~ScopedModalRunner();
-    ScopedModalRunner(const ScopedModalRunner&) = delete;
-    ScopedModalRunner& operator=(const ScopedModalRunner&) = delete;
-
-private:
-    ModalRunner previous_;
-};
+struct ModalRunnerTag;
+using ScopedModalRunner = plat::ScopedOverride<ModalRunner, ModalRunnerTag>;
 
 // Replaces the items of a combo box by `items`, sorted ignoring letter case
 // (as the combo boxes of the dialogs keep their items).

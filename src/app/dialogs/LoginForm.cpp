@@ -108,14 +108,13 @@ TLoginForm::TLoginForm(TDimensionList& dimensions, const TLogins& logins, const 
     }
     updateOkButton();
 
-    connect(UserCombobox, &QComboBox::editTextChanged, this,
-            [this] { plat::guarded([&] { UserComboboxChange(); }); });
-    connect(DimensionCombobox, &QComboBox::currentIndexChanged, this,
-            [this] { plat::guarded([&] { updateOkButton(); }); });
-    connect(SpeedButton1, &QToolButton::clicked, this,
-            [this] { plat::guarded([&] { SpeedButton1Click(); }); });
-    connect(Button2, &QPushButton::clicked, this,
-            [this] { plat::guarded([&] { OkButtonClick(); }); });
+    plat::ConnectGuarded(UserCombobox, &QComboBox::editTextChanged, this,
+                         [this] { UserComboboxChange(); });
+    plat::ConnectGuarded(DimensionCombobox, &QComboBox::currentIndexChanged, this,
+                         [this] { updateOkButton(); });
+    plat::ConnectGuarded(SpeedButton1, &QToolButton::clicked, this,
+                         [this] { SpeedButton1Click(); });
+    plat::ConnectGuarded(Button2, &QPushButton::clicked, this, [this] { OkButtonClick(); });
     connect(Button1, &QPushButton::clicked, this, &QDialog::reject);
 }
 

@@ -68,8 +68,7 @@ TServerForm::TServerForm(QWidget* parent) : QDialog(parent) {
     layout->addWidget(pages);
     layout->addLayout(buttons);
 
-    connect(OkButton, &QPushButton::clicked, this,
-            [this] { plat::guarded([&] { OkButtonClick(); }); });
+    plat::ConnectGuarded(OkButton, &QPushButton::clicked, this, [this] { OkButtonClick(); });
     connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
     NameEdit->setFocus();

@@ -109,16 +109,15 @@ TServersForm::TServersForm(QWidget* parent) : QDialog(parent) {
     layout->addLayout(middle, 1);
     layout->addLayout(bottom);
 
-    const auto handler = [this](void (TServersForm::*method)()) {
-        return [this, method] { plat::guarded([&] { (this->*method)(); }); };
-    };
-    connect(ChangeButton, &QPushButton::clicked, this, handler(&TServersForm::ChangeButtonClick));
-    connect(AddButton, &QPushButton::clicked, this, handler(&TServersForm::AddButtonClick));
-    connect(RemoveButton, &QPushButton::clicked, this, handler(&TServersForm::RemoveButtonClick));
-    connect(ServerListview, &QTreeWidget::itemSelectionChanged, this,
-            handler(&TServersForm::UpdateButtons));
-    connect(ServerListview, &QTreeWidget::itemDoubleClicked, this,
-            handler(&TServersForm::ServerListviewDblClick));
+    plat::ConnectGuarded(ChangeButton, &QPushButton::clicked, this,
+                         [this] { ChangeButtonClick(); });
+    plat::ConnectGuarded(AddButton, &QPushButton::clicked, this, [this] { AddButtonClick(); });
+    plat::ConnectGuarded(RemoveButton, &QPushButton::clicked, this,
+                         [this] { RemoveButtonClick(); });
+    plat::ConnectGuarded(ServerListview, &QTreeWidget::itemSelectionChanged, this,
+                         [this] { UpdateButtons(); });
+    plat::ConnectGuarded(ServerListview, &QTreeWidget::itemDoubleClicked, this,
+                         [this] { ServerListviewDblClick(); });
     connect(OkButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
 

@@ -4,6 +4,7 @@
 
 #include "platform/core/Guarded.h"
 #include "platform/gui/Drawing.h"
+#include "platform/gui/Edges.h"
 
 #include <QApplication>
 #include <QHelpEvent>
@@ -52,13 +53,6 @@ namespace {
 
 constexpr int kCellMargin = 3;
 constexpr int kMinGridSize = 8;
-
-void Frame(QPainter& p, const QRect& r, plat::TColor topLeft, plat::TColor bottomRight) {
-    p.fillRect(r.left(), r.top(), r.width(), 1, plat::ToQColor(topLeft));
-    p.fillRect(r.left(), r.top(), 1, r.height(), plat::ToQColor(topLeft));
-    p.fillRect(r.left(), r.bottom(), r.width(), 1, plat::ToQColor(bottomRight));
-    p.fillRect(r.right(), r.top(), 1, r.height(), plat::ToQColor(bottomRight));
-}
 
 void CloseMenus() {
     while (QWidget* popup = QApplication::activePopupWidget()) {
@@ -134,9 +128,9 @@ protected:
                     const bool hot = enabled && hot_ == QPoint(col, row);
                     if (selected) {
                         p.fillRect(cell.adjusted(1, 1, -1, -1), plat::ToQColor(plat::clBtnFace));
-                        Frame(p, cell, plat::clBtnShadow, plat::clBtnHighlight);
+                        plat::DrawEdge(p, cell, plat::BDR_SUNKENOUTER, plat::BF_RECT);
                     } else if (hot) {
-                        Frame(p, cell, plat::clBtnHighlight, plat::clBtnShadow);
+                        plat::DrawEdge(p, cell, plat::BDR_RAISEDINNER, plat::BF_RECT);
                     }
                     const QRect imageRect((cell.left() + cell.right() + 1 - image.width()) / 2,
                                           (cell.top() + cell.bottom() + 1 - image.height()) / 2,
@@ -339,7 +333,7 @@ protected:
     }
     void DoDrawCellImage(QPainter& p, const QRect& rect, int col, int row, bool, bool,
                          bool enabled) override {
-        Frame(p, rect, plat::clBtnShadow, plat::clBtnShadow);
+        plat::FrameRect(p, rect, plat::clBtnShadow);
         if (enabled) {
             plat::FillRectColor(p, rect.adjusted(1, 1, -1, -1), GetCellColor(col, row));
         }
@@ -402,7 +396,7 @@ private:
             QPainter p(&normal);
             const QRect swatch(2, 2, size - 4, size - 4);
             if (color_ != plat::clNone) {
-                Frame(p, swatch, plat::clBtnShadow, plat::clBtnShadow);
+                plat::FrameRect(p, swatch, plat::clBtnShadow);
                 plat::FillRectColor(p, swatch.adjusted(1, 1, -1, -1), color_);
             }
         }
@@ -410,9 +404,7 @@ private:
         disabled.fill(Qt::transparent);
         {
             QPainter p(&disabled);
-            const QRect edge(0, 0, size, size);
-            Frame(p, edge, plat::clBtnShadow, plat::clBtnHighlight);
-            Frame(p, edge.adjusted(1, 1, -1, -1), plat::clBtnHighlight, plat::clBtnShadow);
+            plat::DrawEdge(p, QRect(0, 0, size, size), plat::EDGE_ETCHED, plat::BF_RECT);
         }
         QIcon icon;
         icon.addPixmap(normal, QIcon::Normal);

@@ -59,12 +59,12 @@ QString TrimLeft(QStringView text) {
 }
 
 QString SplitFirstWord(QString& text) {
-    const QString trimmed = Trim(text);
+    QString trimmed = Trim(text);
     if (!trimmed.contains(u' ')) {
         text.clear();
         return trimmed;
     }
-    const QString word = ExtractWord(CollapseSpaces(text), 1);
+    QString word = ExtractWord(CollapseSpaces(text), 1);
     const QString left = TrimLeft(text);
     text = left.mid(left.indexOf(u' ') + 1);
     return word;

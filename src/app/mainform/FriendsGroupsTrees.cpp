@@ -14,8 +14,52 @@ namespace {
 
 constexpr int kIconSize = 16;
 
-bool SameName(const QString& a, const QString& b) {
-    return QString::compare(a, b, Qt::CaseInsensitive) == 0;
+// What a name is indexed under: the engine's comparison of names.
+QString Key(const QString& name) {
+    return name.toCaseFolded();
+}
+
+// The order of the children: alphabetical without regard to case, and
+// exactly between names that differ only in case.
+bool SortsBefore(const QString& a, const QString& b) {
+    const int order = QString::compare(a, b, Qt::CaseInsensitive);
+    return order < 0 || (order == 0 && a < b);
+}
+
+// Where a child with this text goes: after every child that does not sort
+// after it, as a re-sort would place it.
+int InsertionIndex(const QTreeWidgetItem* root, const QString& text) {
+    int low = 0;
+    int high = root->childCount();
+    while (low < high) {
+        const int middle = low + (high - low) / 2;
+        if (SortsBefore(text, root->child(middle)->text(0))) {
+            high = middle;
+        } else {
+            low = middle + 1;
+        }
+    }
+    return low;
+}
+
+// The index of a child among its sorted siblings.
+int IndexAmongSiblings(const QTreeWidgetItem* root, QTreeWidgetItem* node) {
+    const QString text = node->text(0);
+    int low = 0;
+    int high = root->childCount();
+    while (low < high) {
+        const int middle = low + (high - low) / 2;
+        if (SortsBefore(root->child(middle)->text(0), text)) {
+            low = middle + 1;
+        } else {
+            high = middle;
+        }
+    }
+    // Siblings never share a text (they are indexed under different keys), so
+    // the search ends on the node itself.
+    const bool found = low < root->childCount() && root->child(low) == node;
+    Q_ASSERT(found);
+    return found ? low : root->indexOfChild(node);
 }
 
 void DrawPerson(QPainter& p, const QColor& color) {
@@ -189,21 +233,14 @@ QRect TFriendsGroupsTrees::NodeIconRect(const TTreeView& tree, const QTreeWidget
     return tree.style()->subElementRect(QStyle::SE_ItemViewItemDecoration, &option, &tree);
 }
 
-QTreeWidgetItem* TFriendsGroupsTrees::AddChild(QTreeWidgetItem* root, const QString& text,
+QTreeWidgetItem* TFriendsGroupsTrees::AddChild(TNodeIndex& index, const QString& key,
+                                               QTreeWidgetItem* root, const QString& text,
                                                int image, bool* expandFlag) {
-    // Inserting in place keeps the children sorted as a re-sort would.
-    int index = 0;
-    while (index < root->childCount()) {
-        const QString other = root->child(index)->text(0);
-        const int order = QString::compare(text, other, Qt::CaseInsensitive);
-        if (order < 0 || (order == 0 && text < other)) {
-            break;
-        }
-        ++index;
-    }
+    Q_ASSERT(!index.contains(key));
     auto* node = new QTreeWidgetItem(QStringList{text});
     SetNodeImage(node, image);
-    root->insertChild(index, node);
+    root->insertChild(InsertionIndex(root, text), node);
+    index.insert(key, node);
     if (expandFlag && *expandFlag) {
         *expandFlag = false;
         root->setExpanded(true);
@@ -211,7 +248,17 @@ QTreeWidgetItem* TFriendsGroupsTrees::AddChild(QTreeWidgetItem* root, const QStr
     return node;
 }
 
+void TFriendsGroupsTrees::RemoveChild(TNodeIndex& index, const QString& key) {
+    QTreeWidgetItem* node = index.take(key);
+    if (node) {
+        QTreeWidgetItem* root = node->parent();
+        delete root->takeChild(IndexAmongSiblings(root, node));
+    }
+}
+
 void TFriendsGroupsTrees::AddFriend(const QString& name, bool online, bool permanent) {
+    const QString key = Key(name);
+    RemoveChild(friendNodes_, key);
     QTreeWidgetItem* root;
     bool* flag = nullptr;
     if (!permanent) {
@@ -223,19 +270,11 @@ void TFriendsGroupsTrees::AddFriend(const QString& name, bool online, bool perma
         root = OfflineFriendsNode();
         flag = &expandOffline_;
     }
-    AddChild(root, name, online ? tiFriendOnline : tiFriendOffline, flag);
+    AddChild(friendNodes_, key, root, name, online ? tiFriendOnline : tiFriendOffline, flag);
 }
 
 void TFriendsGroupsTrees::RemoveFriend(const QString& name) {
-    for (QTreeWidgetItem* root :
-         {OnlineFriendsNode(), OfflineFriendsNode(), UnknownFriendsNode()}) {
-        for (int i = 0; i < root->childCount(); ++i) {
-            if (root->child(i)->text(0) == name) {
-                delete root->takeChild(i);
-                break;
-            }
-        }
-    }
+    RemoveChild(friendNodes_, Key(name));
 }
 
 void TFriendsGroupsTrees::SetPublicGroups(const std::vector<std::pair<QString, bool>>& groups) {
@@ -246,44 +285,29 @@ void TFriendsGroupsTrees::SetPublicGroups(const std::vector<std::pair<QString, b
     } resume{groups_};
     QTreeWidgetItem* root = PublicGroupsNode();
     for (const auto& [name, muted] : groups) {
-        QTreeWidgetItem* node = nullptr;
-        for (int c = 0; c < root->childCount() && !node; ++c) {
-            if (SameName(root->child(c)->text(0), name)) {
-                node = root->child(c);
-            }
-        }
+        const QString key = Key(name);
         const int image = muted ? tiGroupMuted : tiGroupListening;
-        if (node) {
+        if (QTreeWidgetItem* node = publicNodes_.value(key)) {
             SetNodeImage(node, image);
         } else {
-            AddChild(root, name, image, &expandPublic_);
+            AddChild(publicNodes_, key, root, name, image, &expandPublic_);
         }
     }
 }
 
 QTreeWidgetItem* TFriendsGroupsTrees::PrivateGroupNode(const QString& group) const {
-    QTreeWidgetItem* root = PrivateGroupsNode();
-    for (int i = 0; i < root->childCount(); ++i) {
-        if (SameName(root->child(i)->text(0), group)) {
-            return root->child(i);
-        }
-    }
-    return nullptr;
+    return privateNodes_.value(Key(group));
 }
 
 void TFriendsGroupsTrees::AddPrivateGroup(const QString& group) {
-    if (!PrivateGroupNode(group)) {
-        AddChild(PrivateGroupsNode(), group, tiGroupListening, &expandPrivate_);
+    const QString key = Key(group);
+    if (!privateNodes_.contains(key)) {
+        AddChild(privateNodes_, key, PrivateGroupsNode(), group, tiGroupListening, &expandPrivate_);
     }
 }
 
 void TFriendsGroupsTrees::RemovePrivateGroup(const QString& group) {
-    QTreeWidgetItem* root = PrivateGroupsNode();
-    for (int i = root->childCount() - 1; i >= 0; --i) {
-        if (SameName(root->child(i)->text(0), group)) {
-            delete root->takeChild(i);
-        }
-    }
+    RemoveChild(privateNodes_, Key(group));
 }
 
 bool TFriendsGroupsTrees::PrivateGroupMuted(const QString& group) const {
@@ -294,6 +318,9 @@ bool TFriendsGroupsTrees::PrivateGroupMuted(const QString& group) const {
 void TFriendsGroupsTrees::Clear() {
     EmptyRoots(groups_);
     EmptyRoots(friends_);
+    friendNodes_.clear();
+    publicNodes_.clear();
+    privateNodes_.clear();
     expandOnline_ = true;
     expandOffline_ = false;
     expandPublic_ = true;

@@ -6,7 +6,13 @@
 // child arrives (except the offline friends). A group listens (image 7) or is
 // muted (image 8); a private group is muted for this window while it has no
 // node or its node does not listen.
+//
+// Names compare as the chat engine compares them, without regard to case:
+// one node per buddy and per group. Indexes from the folded name to the node
+// and a binary search for the place of a new node keep every change cheap
+// with tens of thousands of buddies.
 
+#include <QHash>
 #include <QRect>
 #include <QString>
 
@@ -46,15 +52,15 @@ public:
     // Where a node's icon lies in its tree's viewport.
     static QRect NodeIconRect(const TTreeView& tree, const QTreeWidgetItem* node);
 
+    // The buddy's node, in place of the one it had.
     void AddFriend(const QString& name, bool online, bool permanent);
-    // The buddy's node under each friends root (names match exactly).
     void RemoveFriend(const QString& name);
 
     // The public groups as the server lists them (name, muted): new ones are
-    // added, known ones (named ignoring case) take their image.
+    // added, known ones take their image.
     void SetPublicGroups(const std::vector<std::pair<QString, bool>>& groups);
 
-    // Private groups are named after their owners, ignoring case.
+    // Private groups are named after their owners.
     QTreeWidgetItem* PrivateGroupNode(const QString& group) const;
     void AddPrivateGroup(const QString& group);
     void RemovePrivateGroup(const QString& group);
@@ -64,11 +70,20 @@ public:
     void Clear();
 
 private:
-    QTreeWidgetItem* AddChild(QTreeWidgetItem* root, const QString& text, int image,
-                              bool* expandFlag);
+    // Folded names to the nodes of one kind.
+    using TNodeIndex = QHash<QString, QTreeWidgetItem*>;
+
+    // A new child in its sorted place, indexed under key.
+    QTreeWidgetItem* AddChild(TNodeIndex& index, const QString& key, QTreeWidgetItem* root,
+                              const QString& text, int image, bool* expandFlag);
+    // Deletes the node indexed under key, if any.
+    static void RemoveChild(TNodeIndex& index, const QString& key);
 
     TTreeView& friends_;
     TTreeView& groups_;
+    TNodeIndex friendNodes_; // under any of the three friends roots
+    TNodeIndex publicNodes_;
+    TNodeIndex privateNodes_;
     // Open a root when its first child arrives.
     bool expandOnline_ = true;
     bool expandOffline_ = false;

@@ -7,6 +7,7 @@
 #include "app/dialogs/LoginForm.h"
 #include "app/format/EmoticonImages.h"
 #include "app/kit/Kit.h"
+#include "app/mainform/Actions.h"
 #include "app/mainform/MainFormControls.h"
 #include "app/mainform/MainFormTestSeam.h"
 #include "app/whois/VLWhoisThread.h"
@@ -68,12 +69,6 @@ TQvSplitter* NewSplitter(QWidget* parent, const QString& name, QWidget* upper, Q
     splitter->UpperLeft()->InsertControl(upper);
     splitter->LowerRight()->InsertControl(lower);
     return splitter;
-}
-
-template <typename F>
-void Connect(QAction* action, QObject* context, F handler) {
-    QObject::connect(action, &QAction::triggered, context,
-                     [handler] { plat::guarded([&] { handler(); }); });
 }
 
 } // namespace
@@ -199,8 +194,7 @@ void TMainForm::CreateComponents() {
     AwayTimer->setInterval(5000);
     ReconnectTimer = new QTimer(this);
     ReconnectTimer->setObjectName(QStringLiteral("ReconnectTimer"));
-    connect(ReconnectTimer, &QTimer::timeout, this,
-            [this] { plat::guarded([this] { ReconnectTimerTimer(); }); });
+    plat::ConnectGuarded(ReconnectTimer, &QTimer::timeout, this, [this] { ReconnectTimerTimer(); });
     reconnector_ = std::make_unique<TReconnector>(Settings, *ReconnectTimer);
     reconnector_->OnAttempt = [this](int attempt) {
         AddSystemLine(plat::Format("Reconnect attempt #%d", attempt));
@@ -214,22 +208,18 @@ void TMainForm::CreateComponents() {
 void TMainForm::CreateActions() {
     ActionList1 = new QObject(this);
     ActionList1->setObjectName(QStringLiteral("ActionList1"));
-    auto make = [this](const char* name, const QString& caption, const QKeySequence& shortcut) {
-        auto* action = new QAction(caption, ActionList1);
-        action->setObjectName(QString::fromLatin1(name));
-        action->setShortcut(shortcut);
-        addAction(action);
-        return action;
-    };
     ConnectAction =
-        make("ConnectAction", QStringLiteral("Co&nnect"), QKeySequence(Qt::CTRL | Qt::Key_N));
+        MakeAction(ActionList1, QStringLiteral("ConnectAction"), QStringLiteral("Co&nnect"),
+                   QKeySequence(Qt::CTRL | Qt::Key_N), -1, [this] { ConnectActionExecute(); });
     DisconnectAction =
-        make("DisconnectAction", QStringLiteral("&Disconnect"), QKeySequence(Qt::CTRL | Qt::Key_D));
+        MakeAction(ActionList1, QStringLiteral("DisconnectAction"), QStringLiteral("&Disconnect"),
+                   QKeySequence(Qt::CTRL | Qt::Key_D), -1, [this] { DisconnectActionExecute(); });
     DisconnectAction->setEnabled(false);
-    ExitAction = make("ExitAction", QStringLiteral("E&xit"), QKeySequence());
-    Connect(ConnectAction, this, [this] { ConnectActionExecute(); });
-    Connect(DisconnectAction, this, [this] { DisconnectActionExecute(); });
-    Connect(ExitAction, this, [this] { ExitActionExecute(); });
+    ExitAction = MakeAction(ActionList1, QStringLiteral("ExitAction"), QStringLiteral("E&xit"), {},
+                            -1, [this] { ExitActionExecute(); });
+    for (QAction* action : {ConnectAction, DisconnectAction, ExitAction}) {
+        addAction(action);
+    }
 
     kit::IMenu* file =
         MenuBar->AddSubmenu(QStringLiteral("FileMenu"), QStringLiteral("&File"))->Menu();

@@ -520,6 +520,6 @@ private:
     bool destroying_ = false;
 };
 
-// Hands the exceptions that reach the event loop to the main window while
-// it exists. Returns the handler it replaced.
-plat::ExceptionHandler RouteExceptionsToMainForm();
+// The program's exception handler: hands the exceptions that reach the event
+// loop to the main window while it exists.
+plat::ExceptionHandler MainFormExceptionHandler();

@@ -42,14 +42,14 @@ void TMainForm::ApplicationEvents1Exception(const std::exception& error) {
     AddErrorLine(EscapeMarkup(message));
 }
 
-plat::ExceptionHandler RouteExceptionsToMainForm() {
-    return plat::SetExceptionHandler([](const std::exception& error) {
+plat::ExceptionHandler MainFormExceptionHandler() {
+    return [](const std::exception& error) {
         if (TMainForm* form = TMainForm::Instance()) {
             form->ApplicationEvents1Exception(error);
         } else {
             qWarning("Unhandled exception: %s", error.what());
         }
-    });
+    };
 }
 
 // --- message events ------------------------------------------------------------

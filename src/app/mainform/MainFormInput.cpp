@@ -3,6 +3,7 @@
 #include "app/mainform/MainForm.h"
 
 #include "app/format/ColorCodes.h"
+#include "app/mainform/Actions.h"
 #include "app/mainform/MainFormControls.h"
 #include "app/rtf/Rtf.h"
 #include "engine/VLBlob.h"
@@ -39,30 +40,23 @@ private:
 } // namespace
 
 void TMainForm::CreateInputAndAway() {
-    auto make = [this](const char* name, const QString& caption, auto handler) {
-        auto* action = new QAction(caption, ActionList1);
-        action->setObjectName(QString::fromLatin1(name));
-        action->setToolTip(caption);
-        addAction(action);
-        connect(action, &QAction::triggered, this,
-                [this, handler] { plat::guarded([&] { (this->*handler)(); }); });
-        return action;
-    };
     AwayAction =
-        make("AwayAction", QStringLiteral("Set Yourself Away"), &TMainForm::AwayActionExecute);
-    AwayMessagesAction = make("AwayMessagesAction", QStringLiteral("Away Messages"),
-                              &TMainForm::AwayMessagesActionExecute);
+        MakeAction(ActionList1, QStringLiteral("AwayAction"), QStringLiteral("Set Yourself Away"),
+                   {}, -1, [this] { AwayActionExecute(); });
+    AwayMessagesAction = MakeAction(ActionList1, QStringLiteral("AwayMessagesAction"),
+                                    QStringLiteral("Away Messages"), {}, -1,
+                                    [this] { AwayMessagesActionExecute(); });
+    addAction(AwayAction);
+    addAction(AwayMessagesAction);
     AwayActionUpdate();
     AwayMessagesActionUpdate();
 
     InputEdit->OnKeyDown = [this](TRichEdit* sender, QKeyEvent* key, bool& handled) {
         InputEditKeyDown(sender, key, handled);
     };
-    connect(AwayTimer, &QTimer::timeout, this,
-            [this] { plat::guarded([this] { AwayTimerTimer(); }); });
-
-    connect(RefListView, &QListWidget::itemDoubleClicked, this,
-            [this] { plat::guarded([this] { RefListViewDblClick(); }); });
+    plat::ConnectGuarded(AwayTimer, &QTimer::timeout, this, [this] { AwayTimerTimer(); });
+    plat::ConnectGuarded(RefListView, &QListWidget::itemDoubleClicked, this,
+                         [this] { RefListViewDblClick(); });
     RefListView->installEventFilter(new KeyUpFilter(
         RefListView, [this](QKeyEvent* key) { plat::guarded([&] { RefListViewKeyUp(key); }); }));
 }

@@ -8,6 +8,7 @@
 #include "app/mainform/MainFormControls.h"
 #include "app/mainform/MenuImages.h"
 #include "platform/gui/Drawing.h"
+#include "platform/gui/Edges.h"
 #include "platform/gui/ImageList.h"
 
 #include <QPainter>
@@ -108,12 +109,8 @@ void TMainForm::ColorItemDrawImage(QPainter& Canvas, const QRect& ImageRect, boo
         plat::FillRectColor(Canvas, strip, color);
         return;
     }
-    const QColor shadow = plat::ToQColor(plat::clBtnShadow);
-    const QColor face = plat::ToQColor(plat::clBtnFace);
-    Canvas.fillRect(strip.left(), strip.top(), strip.width(), 1, shadow);
-    Canvas.fillRect(strip.left(), strip.top(), 1, strip.height(), shadow);
-    Canvas.fillRect(strip.left(), strip.bottom(), strip.width(), 1, face);
-    Canvas.fillRect(strip.right(), strip.top(), 1, strip.height(), face);
+    plat::TRect frame(strip);
+    plat::Frame3D(Canvas, frame, plat::clBtnShadow, plat::clBtnFace, 1);
 }
 
 void TMainForm::RepaintColorItem() {

@@ -158,12 +158,11 @@ TOptionsForm::TOptionsForm(TOptionsContext context, QWidget* parent)
 
     // Every way of selecting a node shows its page: clicks, Up and Down, and
     // the other keys that move the selection.
-    connect(OptionsTreeView, &QTreeWidget::currentItemChanged, this,
-            [this](QTreeWidgetItem* node) { plat::guarded([&] { ShowPage(node); }); });
-    connect(OkButton, &QPushButton::clicked, this,
-            [this] { plat::guarded([&] { OkButtonClick(); }); });
-    connect(CancelButton, &QPushButton::clicked, this,
-            [this] { plat::guarded([&] { CancelButtonClick(); }); });
+    plat::ConnectGuarded(OptionsTreeView, &QTreeWidget::currentItemChanged, this,
+                         [this](QTreeWidgetItem* node) { ShowPage(node); });
+    plat::ConnectGuarded(OkButton, &QPushButton::clicked, this, [this] { OkButtonClick(); });
+    plat::ConnectGuarded(CancelButton, &QPushButton::clicked, this,
+                         [this] { CancelButtonClick(); });
 
     SelectFirstPage();
 }

@@ -30,6 +30,7 @@ class QSpinBox;
 class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
+class QVBoxLayout;
 class TDimensionList;
 class TMainForm;
 
@@ -75,8 +76,13 @@ public:
 protected:
     // A heading label at the top of the page.
     QLabel* AddHeading(const QString& text);
+    // The page's layout: its controls from top to bottom.
+    QVBoxLayout* Column() const { return column_; }
     TOptionsContext& Context;
     TMainSettings& Settings;
+
+private:
+    QVBoxLayout* column_;
 };
 
 class TAutoConnectFrame : public TOptionBaseFrame {

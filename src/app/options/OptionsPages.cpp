@@ -42,8 +42,7 @@ QLabel* NewLabel(QWidget* parent, const QString& text, QWidget* buddy = nullptr)
 
 // The controls follow the switch's check state whenever it is clicked.
 void FollowSwitch(QAbstractButton* button, const std::function<void()>& update) {
-    QObject::connect(button, &QAbstractButton::toggled, button,
-                     [update] { plat::guarded([&] { update(); }); });
+    plat::ConnectGuarded(button, &QAbstractButton::toggled, button, [update] { update(); });
 }
 
 void SetEnabled(const QList<QWidget*>& controls, bool enabled) {
@@ -57,12 +56,11 @@ void SetEnabled(const QList<QWidget*>& controls, bool enabled) {
 // --- base --------------------------------------------------------------------
 
 TOptionBaseFrame::TOptionBaseFrame(TOptionsContext& context, QWidget* owner)
-    : QFrame(owner), Context(context), Settings(context.Settings) {
+    : QFrame(owner), Context(context), Settings(context.Settings), column_(new QVBoxLayout(this)) {
     QFont font(QStringLiteral("Tahoma"));
     font.setPointSize(8);
     setFont(font);
     dlg::SetTextColor(*this, plat::clWindowText);
-    new QVBoxLayout(this);
 }
 
 QLabel* TOptionBaseFrame::AddHeading(const QString& text) {
@@ -93,7 +91,7 @@ TAutoConnectFrame::TAutoConnectFrame(TOptionsContext& context, QWidget* owner)
     ServersButton->setText(QStringLiteral("..."));
     ServersButton->setToolTip(QStringLiteral("Manage Dimensions"));
 
-    auto* box = qobject_cast<QVBoxLayout*>(layout());
+    QVBoxLayout* box = Column();
     box->addWidget(NothingRadioButton);
     box->addWidget(DialogRadioButton);
     box->addWidget(LoginRadioButton);
@@ -132,8 +130,8 @@ TAutoConnectFrame::TAutoConnectFrame(TOptionsContext& context, QWidget* owner)
 
     FollowSwitch(LoginRadioButton, [this] { UpdateEnabled(); });
     FollowSwitch(ReconnectCheckBox, [this] { UpdateEnabled(); });
-    connect(ServersButton, &QToolButton::clicked, this,
-            [this] { plat::guarded([&] { ServersButtonClick(); }); });
+    plat::ConnectGuarded(ServersButton, &QToolButton::clicked, this,
+                         [this] { ServersButtonClick(); });
     UpdateEnabled();
 }
 
@@ -243,7 +241,7 @@ TLoggingFrame::TLoggingFrame(TOptionsContext& context, QWidget* owner)
     QLabel* folderLabel = NewLabel(this, QStringLiteral("Log Folder:"), FolderEdit);
     QLabel* listLabel = NewLabel(this, QStringLiteral("Log the Following:"), LogListBox);
 
-    auto* box = qobject_cast<QVBoxLayout*>(layout());
+    QVBoxLayout* box = Column();
     box->addWidget(LoggingCheckbox);
     box->addWidget(TimestampCheckbox);
     box->addWidget(folderLabel);
@@ -257,8 +255,8 @@ TLoggingFrame::TLoggingFrame(TOptionsContext& context, QWidget* owner)
                         BrowseButton,      listLabel,   LogListBox};
 
     FollowSwitch(LoggingCheckbox, [this] { UpdateEnabled(); });
-    connect(BrowseButton, &QPushButton::clicked, this,
-            [this] { plat::guarded([&] { BrowseButtonClick(); }); });
+    plat::ConnectGuarded(BrowseButton, &QPushButton::clicked, this,
+                         [this] { BrowseButtonClick(); });
     UpdateEnabled();
 }
 
@@ -311,7 +309,7 @@ TAwayOptionsFrame::TAwayOptionsFrame(TOptionsContext& context, QWidget* owner)
     QLabel* minutesLabel = NewLabel(this, QStringLiteral("Minutes"));
     QLabel* messageLabel = NewLabel(this, QStringLiteral("Message:"), MessageEdit);
 
-    auto* box = qobject_cast<QVBoxLayout*>(layout());
+    QVBoxLayout* box = Column();
     box->addWidget(AutoAwayCheckbox);
     auto* grid = new QGridLayout;
     grid->addWidget(idleLabel, 0, 0);
@@ -362,7 +360,7 @@ TSoundsFrame::TSoundsFrame(TOptionsContext& context, QWidget* owner)
     FolderEdit = new QLineEdit(this);
     BrowseButton = new QPushButton(QStringLiteral("..."), this);
     QLabel* folderLabel = NewLabel(this, QStringLiteral("VL Folder:"), FolderEdit);
-    auto* box = qobject_cast<QVBoxLayout*>(layout());
+    QVBoxLayout* box = Column();
     box->addWidget(SoundsCheckbox);
     box->addWidget(folderLabel);
     auto* folder = new QHBoxLayout;
@@ -373,8 +371,8 @@ TSoundsFrame::TSoundsFrame(TOptionsContext& context, QWidget* owner)
     soundControls_ = {folderLabel, FolderEdit, BrowseButton};
 
     FollowSwitch(SoundsCheckbox, [this] { UpdateEnabled(); });
-    connect(BrowseButton, &QPushButton::clicked, this,
-            [this] { plat::guarded([&] { BrowseButtonClick(); }); });
+    plat::ConnectGuarded(BrowseButton, &QPushButton::clicked, this,
+                         [this] { BrowseButtonClick(); });
     UpdateEnabled();
 }
 
@@ -418,12 +416,12 @@ TFontsFrame::TFontsFrame(TOptionsContext& context, QWidget* owner)
         grid->addWidget(FontButtons[row], row, 2);
         grid->addWidget(ColorButtons[row], row, 3);
         const auto which = static_cast<TRow>(row);
-        connect(FontButtons[row], &QPushButton::clicked, this,
-                [this, which] { plat::guarded([&] { FontButtonClick(which); }); });
-        connect(ColorButtons[row], &QPushButton::clicked, this,
-                [this, which] { plat::guarded([&] { ColorButtonClick(which); }); });
+        plat::ConnectGuarded(FontButtons[row], &QPushButton::clicked, this,
+                             [this, which] { FontButtonClick(which); });
+        plat::ConnectGuarded(ColorButtons[row], &QPushButton::clicked, this,
+                             [this, which] { ColorButtonClick(which); });
     }
-    auto* box = qobject_cast<QVBoxLayout*>(layout());
+    QVBoxLayout* box = Column();
     box->addLayout(grid);
     box->addStretch(1);
 }
@@ -494,7 +492,7 @@ TChatWindowFrame::TChatWindowFrame(TOptionsContext& context, QWidget* owner)
     QLabel* formatLabel = NewLabel(this, QStringLiteral("Timestamp Format:"), TimestampEdit);
     QLabel* spacingLabel = NewLabel(this, QStringLiteral("Line Spacing:"), SpacingEdit);
 
-    auto* box = qobject_cast<QVBoxLayout*>(layout());
+    QVBoxLayout* box = Column();
     for (QWidget* w :
          {static_cast<QWidget*>(EmoticonsCheckbox), static_cast<QWidget*>(URLsCheckbox),
           static_cast<QWidget*>(CharLinksCheckbox), static_cast<QWidget*>(GroupLinksCheckbox),
@@ -514,8 +512,7 @@ TChatWindowFrame::TChatWindowFrame(TOptionsContext& context, QWidget* owner)
 
     SetTimestampColor(timestampColor_);
     FollowSwitch(TimestampCheckbox, [this] { UpdateEnabled(); });
-    connect(ColorButton, &QPushButton::clicked, this,
-            [this] { plat::guarded([&] { ColorButtonClick(); }); });
+    plat::ConnectGuarded(ColorButton, &QPushButton::clicked, this, [this] { ColorButtonClick(); });
     UpdateEnabled();
 }
 

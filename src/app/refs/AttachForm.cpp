@@ -7,6 +7,7 @@
 #include "app/mainform/MenuImages.h"
 #include "app/rtf/Rtf.h"
 #include "platform/core/Guarded.h"
+#include "platform/gui/Edges.h"
 #include "platform/gui/MsgBox.h"
 
 #include <QFile>
@@ -386,9 +387,7 @@ void TAttachForm::ColorItemDrawImage(QPainter& Canvas, const QRect& ImageRect, b
         Canvas.fillRect(swatch, plat::ToQColor(color));
         return;
     }
-    Canvas.setPen(plat::ToQColor(plat::clBtnShadow));
-    Canvas.setBrush(Qt::NoBrush);
-    Canvas.drawRect(swatch.adjusted(0, 0, -1, -1));
+    plat::FrameRect(Canvas, swatch, plat::clBtnShadow);
     swatch.adjust(1, 1, -1, -1);
     Canvas.fillRect(swatch, plat::ToQColor(plat::clBtnFace));
     Canvas.fillRect(swatch, QBrush(plat::ToQColor(plat::clBtnShadow), Qt::Dense4Pattern));

@@ -579,7 +579,7 @@ QString TDkCustomItem::GetShortCutText() const {
 
 QString TDkCustomItem::GetHintText() const {
     const qsizetype bar = hint_.indexOf(u'|');
-    const QString shortHint = bar >= 0 ? hint_.left(bar) : hint_;
+    QString shortHint = bar >= 0 ? hint_.left(bar) : hint_;
     const QAction* action = Action();
     if (shortHint.isEmpty() || action == nullptr || !dk::HintShortCuts()) {
         return shortHint;

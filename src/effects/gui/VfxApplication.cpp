@@ -21,7 +21,7 @@ namespace fx {
 TVfxTimerPool::TVfxTimerPool(QObject* owner, uint16_t minInterval)
     : TVfxCustomComponent(owner), minInterval_(std::max<uint16_t>(minInterval, 1)) {
     timer_.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&timer_, &QTimer::timeout, this, [this] { plat::guarded([&] { Tick(); }); });
+    plat::ConnectGuarded(&timer_, &QTimer::timeout, this, [this] { Tick(); });
 }
 
 TVfxTimerPool::~TVfxTimerPool() {

@@ -257,7 +257,7 @@ QImage readStrip(QIODevice& stream, bool compressed, int stripWidth, int height,
     if (read.isNull() || read.width() < stripWidth || read.height() < height) {
         VfxThrowReadError();
     }
-    const QImage strip = read.copy(0, 0, stripWidth, height).convertToFormat(QImage::Format_RGB32);
+    QImage strip = read.copy(0, 0, stripWidth, height).convertToFormat(QImage::Format_RGB32);
     if (!mono) {
         return strip;
     }

@@ -47,12 +47,11 @@ void ClientSocket::Open(const QString& host, uint16_t port) {
     }
     Release();
     socket_ = new QTcpSocket(this);
-    connect(socket_, &QTcpSocket::readyRead, this,
-            [this] { guarded([&] { Receive(socket_->readAll()); }); });
-    connect(socket_, &QAbstractSocket::stateChanged, this,
-            [this](QAbstractSocket::SocketState state) { SocketStateChanged(state); });
-    connect(socket_, &QAbstractSocket::errorOccurred, this,
-            [this](QAbstractSocket::SocketError error) { SocketError(error); });
+    ConnectGuarded(socket_, &QTcpSocket::readyRead, this, [this] { Receive(socket_->readAll()); });
+    ConnectGuarded(socket_, &QAbstractSocket::stateChanged, this,
+                   [this](QAbstractSocket::SocketState state) { SocketStateChanged(state); });
+    ConnectGuarded(socket_, &QAbstractSocket::errorOccurred, this,
+                   [this](QAbstractSocket::SocketError error) { SocketError(error); });
     socket_->connectToHost(host, port);
 }
 
@@ -215,31 +214,27 @@ void ClientSocket::PeerClosed() {
 }
 
 void ClientSocket::SocketStateChanged(QAbstractSocket::SocketState state) {
-    guarded([&] {
-        if (state == QAbstractSocket::ConnectedState) {
-            wasConnected_ = true;
-            // Chat packets are small and each one is meant to leave at once:
-            // without this a packet written while the previous one waits for
-            // its acknowledgement is held back for tens of milliseconds.
-            socket_->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-        } else if (state == QAbstractSocket::UnconnectedState && wasConnected_) {
-            PeerClosed();
-        }
-    });
+    if (state == QAbstractSocket::ConnectedState) {
+        wasConnected_ = true;
+        // Chat packets are small and each one is meant to leave at once:
+        // without this a packet written while the previous one waits for
+        // its acknowledgement is held back for tens of milliseconds.
+        socket_->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    } else if (state == QAbstractSocket::UnconnectedState && wasConnected_) {
+        PeerClosed();
+    }
 }
 
 void ClientSocket::SocketError(QAbstractSocket::SocketError error) {
-    guarded([&] {
-        if (error == QAbstractSocket::RemoteHostClosedError) {
-            return; // an orderly close by the peer: the disconnect follows
-        }
-        QMetaObject::invokeMethod(
-            this,
-            [this, session = session_, code = WinSockCode(error), text = socket_->errorString()] {
-                DeliverError(session, code, text);
-            },
-            Qt::QueuedConnection);
-    });
+    if (error == QAbstractSocket::RemoteHostClosedError) {
+        return; // an orderly close by the peer: the disconnect follows
+    }
+    QMetaObject::invokeMethod(
+        this,
+        [this, session = session_, code = WinSockCode(error), text = socket_->errorString()] {
+            DeliverError(session, code, text);
+        },
+        Qt::QueuedConnection);
 }
 
 } // namespace plat

@@ -23,7 +23,8 @@ public:
         : wide_(sizeof(T) > 4) {
         if constexpr (std::is_signed_v<T>) {
             kind_ = Kind::Signed;
-            signed_ = value;
+            // A signed char argument is a number too, sign-extended as any other.
+            signed_ = value; // NOLINT(bugprone-signed-char-misuse)
         } else {
             kind_ = Kind::Unsigned;
             unsigned_ = value;

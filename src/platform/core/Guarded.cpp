@@ -6,22 +6,10 @@
 
 namespace plat {
 
-namespace {
-
-ExceptionHandler& installed() {
-    static ExceptionHandler handler;
-    return handler;
-}
-
-} // namespace
-
-ExceptionHandler SetExceptionHandler(ExceptionHandler handler) {
-    return std::exchange(installed(), std::move(handler));
-}
-
 void HandleException(const std::exception& error) noexcept {
     try {
-        if (const auto& handler = installed()) {
+        // A copy: the handler may replace itself while it runs.
+        if (const ExceptionHandler handler = ScopedExceptionHandler::Current()) {
             handler(error);
         } else {
             qWarning("Unhandled exception: %s", error.what());

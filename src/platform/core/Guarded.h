@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/core/ScopedOverride.h"
+
 #include <QMetaObject>
 #include <QObject>
 
@@ -13,12 +15,13 @@
 namespace plat {
 
 // Where exceptions go that reach an entry point from the event loop (a slot,
-// a timer, a socket notification). The application installs its handler; the
-// default one writes the message to the debug log.
+// a timer, a socket notification). The program's body installs its handler
+// for its lifetime, tests their own for theirs; without one the message goes
+// to the debug log.
 using ExceptionHandler = std::function<void(const std::exception&)>;
+struct ExceptionHandlerTag;
+using ScopedExceptionHandler = ScopedOverride<ExceptionHandler, ExceptionHandlerTag>;
 
-// Installs a handler and returns the one it replaced.
-ExceptionHandler SetExceptionHandler(ExceptionHandler handler);
 void HandleException(const std::exception& error) noexcept;
 void HandleUnknownException() noexcept;
 

@@ -45,7 +45,7 @@ void AlignLayout::InsertWidget(int index, QWidget* widget, Align align) {
 }
 
 void AlignLayout::SetAlign(QWidget* widget, Align align) {
-    const int i = IndexOf(widget);
+    const int i = EntryIndex(widget);
     if (i >= 0 && entries_[static_cast<size_t>(i)].align != align) {
         entries_[static_cast<size_t>(i)].align = align;
         invalidate();
@@ -53,11 +53,11 @@ void AlignLayout::SetAlign(QWidget* widget, Align align) {
 }
 
 Align AlignLayout::AlignOf(const QWidget* widget) const {
-    const int i = IndexOf(widget);
+    const int i = EntryIndex(widget);
     return i < 0 ? Align::None : entries_[static_cast<size_t>(i)].align;
 }
 
-int AlignLayout::IndexOf(const QWidget* widget) const {
+int AlignLayout::EntryIndex(const QWidget* widget) const {
     for (size_t i = 0; i < entries_.size(); ++i) {
         if (widget != nullptr && entries_[i].item->widget() == widget) {
             return static_cast<int>(i);
@@ -203,7 +203,7 @@ Qt::Orientations AlignLayout::expandingDirections() const {
 
 bool AlignLayout::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Resize) {
-        const int i = IndexOf(qobject_cast<QWidget*>(watched));
+        const int i = EntryIndex(qobject_cast<QWidget*>(watched));
         if (i >= 0) {
             const Entry& e = entries_[static_cast<size_t>(i)];
             if (isSide(e.align) && e.extent >= 0 && Extent(e) != e.extent) {

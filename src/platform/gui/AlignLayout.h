@@ -59,7 +59,7 @@ private:
 
     static int Extent(const Entry& entry);
     void Place();
-    int IndexOf(const QWidget* widget) const;
+    int EntryIndex(const QWidget* widget) const;
 
     std::vector<Entry> entries_;
     bool placing_ = false;

@@ -8,7 +8,7 @@ namespace plat {
 namespace {
 
 QUrl webUrl(const QString& address) {
-    const QUrl url(address.trimmed(), QUrl::StrictMode);
+    QUrl url(address.trimmed(), QUrl::StrictMode);
     if (!url.isValid() || url.host().isEmpty()) {
         return QUrl();
     }

@@ -1,3 +1,0 @@
-#pragma once
-// The fixtures now live together in MainFormTestSupport.h.
-#include "MainFormTestSupport.h"
