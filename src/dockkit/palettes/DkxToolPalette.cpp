@@ -24,7 +24,7 @@ uint8_t CountOf(int value) {
 
 // --- The palette item ------------------------------------------------------------------
 
-TDkxCustomToolPalette::TDkxCustomToolPalette(QObject* owner) : TDkCustomItem(owner) {
+TDkxCustomToolPalette::TDkxCustomToolPalette(QObject* owner) : TDkxCustomItem(owner) {
     SetOptions(Options() | dkoToolbarStyle);
 }
 
@@ -55,12 +55,6 @@ void TDkxCustomToolPalette::SetPaletteOptions(TDkxToolPaletteOptions value) {
         paletteOptions_ = value;
         Change(false);
     }
-}
-
-void TDkxCustomToolPalette::SetStretch(bool value) {
-    const dk::ItemStyle style = ItemStyle();
-    SetItemStyle(value ? (style | dk::StyleStretch)
-                       : static_cast<dk::ItemStyle>(style & ~dk::StyleStretch));
 }
 
 void TDkxCustomToolPalette::SetSelectedCell(int col, int row) {
@@ -132,7 +126,7 @@ void TDkxCustomToolPalette::HandleClickCell(int col, int row) {
 // --- The viewer -------------------------------------------------------------------------
 
 TDkxToolViewer::TDkxToolViewer(TDkView* view, TDkxCustomToolPalette* palette, int groupLevel)
-    : TDkItemViewer(view, palette, groupLevel) {}
+    : TDkxItemViewer(view, palette, groupLevel) {}
 
 TDkxCustomToolPalette* TDkxToolViewer::Palette() const {
     return static_cast<TDkxCustomToolPalette*>(Item());
@@ -256,7 +250,7 @@ void TDkxToolViewer::MouseMove(int x, int y) {
 void TDkxToolViewer::MouseDown(bool doubleClick, int x, int y, bool& mouseDownOnMenu) {
     mouseDown_ = true;
     MouseMove(x, y);
-    TDkItemViewer::MouseDown(doubleClick, x, y, mouseDownOnMenu);
+    TDkxItemViewer::MouseDown(doubleClick, x, y, mouseDownOnMenu);
 }
 
 void TDkxToolViewer::MouseUp(int x, int y, bool mouseWasDownOnMenu) {
@@ -264,7 +258,7 @@ void TDkxToolViewer::MouseUp(int x, int y, bool mouseWasDownOnMenu) {
     const dk::PaletteCell cell = HitTest(QPoint(x, y));
     if (!cell.IsNone()) {
         Palette()->HandleClickCell(cell.Col, cell.Row);
-        TDkItemViewer::MouseUp(x, y, mouseWasDownOnMenu);
+        TDkxItemViewer::MouseUp(x, y, mouseWasDownOnMenu);
         return;
     }
     // Between or beside the cells nothing is chosen: the menu stays open,
@@ -283,7 +277,7 @@ void TDkxToolViewer::KeyDown(int& key, Qt::KeyboardModifiers shift) {
                             key == Qt::Key_End || key == Qt::Key_Home || key == Qt::Key_Left ||
                             key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down;
     if (!navigation) {
-        TDkItemViewer::KeyDown(key, shift);
+        TDkxItemViewer::KeyDown(key, shift);
         return;
     }
     dk::PaletteCell old;
@@ -347,7 +341,7 @@ void TDkxToolViewer::KeyDown(int& key, Qt::KeyboardModifiers shift) {
 }
 
 void TDkxToolViewer::Entering(TDkItemViewer* previous) {
-    TDkItemViewer::Entering(previous);
+    TDkxItemViewer::Entering(previous);
     if (!View()->IsPopup() || previous == nullptr || previous == this) {
         return;
     }

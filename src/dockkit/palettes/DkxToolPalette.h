@@ -5,9 +5,9 @@
 // from the item's image list (cell n is image row x ColCount + col) or by the
 // owner, on button faces the current theme paints.
 
-#include "dockkit/items/DkItem.h"
-#include "dockkit/items/DkItemViewer.h"
 #include "dockkit/themes/DkThemeTypes.h"
+#include "dockkit/themes/DkThemedItem.h"
+#include "dockkit/themes/DkThemedViewer.h"
 
 #include "platform/gui/Rect.h"
 
@@ -36,7 +36,7 @@ struct PaletteCell {
 
 } // namespace dk
 
-class TDkxCustomToolPalette : public TDkCustomItem {
+class TDkxCustomToolPalette : public TDkxCustomItem {
     Q_OBJECT
 public:
     using TDkxPaletteEvent = std::function<void(TDkxCustomToolPalette* Sender)>;
@@ -64,9 +64,6 @@ public:
     void SetRowCount(int value);
     TDkxToolPaletteOptions PaletteOptions() const { return paletteOptions_; }
     void SetPaletteOptions(TDkxToolPaletteOptions value);
-    // The item takes the room its view leaves, and the cells spread over it.
-    bool Stretch() const { return HasStyle(dk::StyleStretch); }
-    void SetStretch(bool value);
 
     // The selected cell (column -1: none). Setting stores it, lays the views
     // out again and calls DoChange.
@@ -121,8 +118,9 @@ public:
 };
 
 // The viewer of a palette: measures the grid, paints the cells, tracks the
-// cell under the pointer (the hot cell) and moves it by keys.
-class TDkxToolViewer : public TDkItemViewer {
+// cell under the pointer (the hot cell) and moves it by keys. With Stretch
+// the cells spread over the room the view gives the palette.
+class TDkxToolViewer : public TDkxItemViewer {
 public:
     TDkxToolViewer(TDkView* view, TDkxCustomToolPalette* palette, int groupLevel);
 
