@@ -115,10 +115,14 @@ void TDkCustomToolbar::mousePressEvent(QMouseEvent* event) {
 bool TDkCustomToolbar::event(QEvent* event) {
     if (event->type() == QEvent::ToolTip && view_ != nullptr) {
         const auto* help = static_cast<QHelpEvent*>(event);
-        const TDkItemViewer* viewer = view_->ViewerFromPoint(WidgetToClient(help->pos()));
-        const QString text = viewer != nullptr ? viewer->Item()->GetHintText() : QString();
+        const QPoint client = WidgetToClient(help->pos());
+        const TDkItemViewer* viewer = view_->ViewerFromPoint(client);
+        const QPoint origin =
+            viewer != nullptr ? QPoint(viewer->BoundsRect.Left, viewer->BoundsRect.Top) : QPoint();
+        plat::TRect area;
+        const QString text = viewer != nullptr ? viewer->GetHint(client - origin, area) : QString();
         if (showHint_ && !text.isEmpty()) {
-            const QRect bounds = viewer->BoundsRect.ToQRect().translated(ClientOrigin());
+            const QRect bounds = area.ToQRect().translated(origin + ClientOrigin());
             QToolTip::showText(help->globalPos(), text, this, bounds);
         } else {
             QToolTip::hideText();

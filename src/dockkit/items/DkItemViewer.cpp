@@ -94,10 +94,15 @@ QString TDkItemViewer::GetCaptionText() const {
     return tab >= 0 ? caption.left(tab) : caption;
 }
 
-void TDkItemViewer::Entering() {
+void TDkItemViewer::Entering(TDkItemViewer* /*previous*/) {
     if (item_->OnSelect) {
         item_->OnSelect(item_, this, true);
     }
+}
+
+QString TDkItemViewer::GetHint(QPoint /*point*/, plat::TRect& rect) const {
+    rect = plat::TRect(0, 0, BoundsRect.Width(), BoundsRect.Height());
+    return item_->GetHintText();
 }
 
 void TDkItemViewer::Leaving() {

@@ -34,11 +34,15 @@ public:
                        bool isPushed, bool useDisabledShadow);
 
     // --- Selection and mouse (points relative to the viewer) ---
-    // The item's OnSelect with Selecting true / false.
-    virtual void Entering();
+    // The item's OnSelect with Selecting true / false. `previous` is the
+    // viewer selected before (null when there was none).
+    virtual void Entering(TDkItemViewer* previous);
     virtual void Leaving();
     // The caption up to its first Tab.
     virtual QString GetCaptionText() const;
+    // The hint to show for the point and the rectangle it holds in (both
+    // relative to the viewer): the item's hint over the whole viewer.
+    virtual QString GetHint(QPoint point, plat::TRect& rect) const;
     virtual void GetCursor(QPoint point, Qt::CursorShape& cursor);
     // Whether the point is on the button part rather than a submenu arrow.
     virtual bool IsPtInButtonPart(int x, int y) const;

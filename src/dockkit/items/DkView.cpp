@@ -604,7 +604,7 @@ void TDkView::Select(TDkItemViewer* viewer) {
         if (viewer->Item()->HasStyle(dk::StyleRedrawOnSelChange)) {
             InvalidateViewer(viewer);
         }
-        viewer->Entering();
+        viewer->Entering(old);
     }
 }
 

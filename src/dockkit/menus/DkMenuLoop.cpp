@@ -366,16 +366,17 @@ void MenuLoop::UpdateHover() {
     TDkItemViewer* selected = view->Selected();
     const bool hints = (view->Options() & voShowHints) != 0 ||
                        (selected->Item()->EffectiveOptions() & dkoShowHint) != 0;
-    const QString hint = selected->Item()->GetHintText();
+    const QPoint client = view->ClientFromScreen(point);
+    const QPoint origin(selected->BoundsRect.Left, selected->BoundsRect.Top);
+    plat::TRect area;
+    const QString hint = selected->GetHint(client - origin, area);
     if (hints && !view->ViewerCapture() && !hint.isEmpty()) {
         QWidget* window = view->Window();
-        const QRect bounds =
-            selected->BoundsRect.ToQRect().translated(window->contentsRect().topLeft());
+        const QRect bounds = area.ToQRect().translated(origin + window->contentsRect().topLeft());
         QToolTip::showText(point, hint, window, bounds);
     } else {
         QToolTip::hideText();
     }
-    const QPoint client = view->ClientFromScreen(point);
     selected->GetCursor(client - QPoint(selected->BoundsRect.Left, selected->BoundsRect.Top),
                         cursor);
     modal_.SetCursor(cursor);

@@ -99,13 +99,19 @@ bool TDkPopupWindow::event(QEvent* event) {
         }
     }
     if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
         const TDkItemViewer* viewer = view_->Selected();
-        const QString hint = viewer != nullptr ? viewer->Item()->GetHintText() : QString();
+        const QPoint origin =
+            viewer != nullptr
+                ? contentsRect().topLeft() + QPoint(viewer->BoundsRect.Left, viewer->BoundsRect.Top)
+                : QPoint();
+        plat::TRect area;
+        const QString hint =
+            viewer != nullptr ? viewer->GetHint(help->pos() - origin, area) : QString();
         if (hint.isEmpty()) {
             QToolTip::hideText();
         } else {
-            const QRect bounds = viewer->BoundsRect.ToQRect().translated(contentsRect().topLeft());
-            QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), hint, this, bounds);
+            QToolTip::showText(help->globalPos(), hint, this, area.ToQRect().translated(origin));
         }
         return true;
     }

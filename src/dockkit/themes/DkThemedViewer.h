@@ -41,7 +41,7 @@ public:
 
     // The image size the item shows (0 x 0 without a list or with a size
     // below 1).
-    QSize ImageSize() const;
+    virtual QSize ImageSize() const;
     // The item's Layout with dkxlAuto resolved.
     TDkxItemLayout ResolvedLayout() const;
     // Whether the caption runs downwards (tool bar style in a vertical view,
