@@ -13,6 +13,8 @@
 #include "KitThemeFixtures.h"
 #include "ThemeFixtures.h"
 
+#include "platform/gui/Metrics.h"
+
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPalette>
@@ -292,7 +294,7 @@ TEST_F(ThemedBars, FloatingBordersAndMarginsComeFromTheThemeAndFollowASwitch) {
         EXPECT_EQ(log, QStringList({"Bar:1257", "L:1259", "Bar:1258"}));
         EXPECT_EQ(bar->FloatingBorderSize(), QSize(look.border, look.border));
         EXPECT_EQ(form->size(), look.form) << look.theme;
-        EXPECT_EQ(bar->geometry().topLeft(), form->ClientOrigin());
+        EXPECT_EQ(bar->pos(), QPoint(look.border, look.border + GetSystemMetrics(SM_CYSMCAPTION)));
         EXPECT_EQ(Px(Picture(form), 0, 0), look.corner);
         bar->SetResizable(false);
         EXPECT_EQ(bar->FloatingBorderSize(), QSize(look.fixed, look.fixed));
