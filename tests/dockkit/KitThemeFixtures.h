@@ -9,6 +9,8 @@
 #include "PixelPicture.h"
 #include "PlatformFakes.h"
 
+#include "platform/gui/ImageList.h"
+
 #include <QImage>
 #include <QPainter>
 
@@ -33,6 +35,21 @@ struct KitThemes {
         return Theme();
     }
 };
+
+// A 16 x 16 image list of one image: a black square with a red rim.
+inline plat::ImageList* MakeRimmedImages(QObject* owner) {
+    auto* images = new plat::ImageList(16, 16, owner);
+    QImage cell(16, 16, QImage::Format_ARGB32);
+    cell.fill(Qt::transparent);
+    for (int y = 3; y < 13; ++y) {
+        for (int x = 3; x < 13; ++x) {
+            const bool rim = x == 3 || y == 3 || x == 12 || y == 12;
+            cell.setPixel(x, y, rim ? qRgb(255, 0, 0) : qRgb(0, 0, 0));
+        }
+    }
+    images->Add(cell);
+    return images;
+}
 
 // An image of the size filled with the blank magenta, painted by `draw`.
 inline QImage PaintImage(int width, int height, const std::function<void(QPainter&)>& draw) {

@@ -122,3 +122,28 @@ private:
     QString name_;
     QStringList& log_;
 };
+
+// Logs the theme messages (1257 to 1260) another object receives, under a
+// name, and lets them through.
+class KitMessageTap final : public QObject {
+public:
+    KitMessageTap(QObject* watched, QString name, QStringList& log)
+        : name_(std::move(name)), log_(log) {
+        watched->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (const auto* message = plat::KitMessageEvent::From(event)) {
+            const int msg = message->Msg();
+            if (msg >= dk::kThemeChangingMessage && msg <= dk::kListenerColorsMessage) {
+                log_ << QStringLiteral("%1:%2").arg(name_).arg(msg);
+            }
+        }
+        return false;
+    }
+
+private:
+    QString name_;
+    QStringList& log_;
+};

@@ -23,21 +23,6 @@ using namespace plat;
 
 namespace {
 
-// A 16 x 16 image list of one image: a black square with a red rim.
-plat::ImageList* MakeImages(QObject* owner) {
-    auto* images = new plat::ImageList(16, 16, owner);
-    QImage cell(16, 16, QImage::Format_ARGB32);
-    cell.fill(Qt::transparent);
-    for (int y = 3; y < 13; ++y) {
-        for (int x = 3; x < 13; ++x) {
-            const bool rim = x == 3 || y == 3 || x == 12 || y == 12;
-            cell.setPixel(x, y, rim ? qRgb(255, 0, 0) : qRgb(0, 0, 0));
-        }
-    }
-    images->Add(cell);
-    return images;
-}
-
 // A window that answers a view kind, as themed windows do.
 class KindWindow final : public ViewWindow {
 public:
@@ -59,7 +44,7 @@ protected:
 struct ThemedView {
     explicit ThemedView(bool toolbar, TDkViewOrientation orientation = dkvoHorizontal) {
         root = new TDkRootItem(&owner);
-        images = MakeImages(&owner);
+        images = MakeRimmedImages(&owner);
         root->SetSubMenuImages(images);
         window.Kind = toolbar ? dk::ViewToolbar : dk::ViewPopupMenu;
         QFont font = window.font();

@@ -23,30 +23,6 @@ using namespace plat;
 
 namespace {
 
-// Logs the kit messages an object receives, under a name.
-class KitMessageTap final : public QObject {
-public:
-    KitMessageTap(QObject* watched, QString name, QStringList& log)
-        : name_(std::move(name)), log_(log) {
-        watched->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (const auto* message = KitMessageEvent::From(event)) {
-            const int msg = message->Msg();
-            if (msg >= dk::kThemeChangingMessage && msg <= dk::kListenerColorsMessage) {
-                log_ << QStringLiteral("%1:%2").arg(name_).arg(msg);
-            }
-        }
-        return false;
-    }
-
-private:
-    QString name_;
-    QStringList& log_;
-};
-
 // A themed menu of three image items.
 struct ThemedMenu {
     ThemedMenu() {

@@ -132,11 +132,14 @@ void TDkChevronItemViewer::Paint(QPainter& canvas, const plat::TRect& clientArea
 
 // --- Construction -------------------------------------------------------------------------
 
-TDkCustomToolbar::TDkCustomToolbar(QWidget* form) : TDkCustomDockableWindow(form) {
+TDkCustomToolbar::TDkCustomToolbar(QWidget* form) : TDkCustomToolbar(form, Parts{}) {}
+
+TDkCustomToolbar::TDkCustomToolbar(QWidget* form, const Parts& parts)
+    : TDkCustomDockableWindow(form) {
     items_ = new TDkRootItem(this);
     items_->SetParentComponent(this);
-    chevron_ = new TDkChevronItem(this);
-    view_ = new TDkToolbarView(this, items_);
+    chevron_ = parts.Chevron ? parts.Chevron(this) : new TDkChevronItem(this);
+    view_ = parts.View ? parts.View(this, items_) : new TDkToolbarView(this, items_);
     SetColor(plat::clBtnFace);
     setMouseTracking(true);
     dk::RequestMouseTracking(this);

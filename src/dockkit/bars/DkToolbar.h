@@ -205,6 +205,15 @@ public:
     const std::vector<dk::ResizeStep>* ResizeSteps() const;
 
 protected:
+    // The parts a descendant makes of its own kind: the chevron item (made
+    // once the items exist) and the view (made last). An empty part is the
+    // plain one.
+    struct Parts {
+        std::function<TDkChevronItem*(TDkCustomToolbar* toolbar)> Chevron;
+        std::function<TDkToolbarView*(TDkCustomToolbar* toolbar, TDkRootItem* items)> View;
+    };
+    TDkCustomToolbar(QWidget* form, const Parts& parts);
+
     void ClientPaint(QPainter& painter, const QRegion& region) override;
     void ColorChanged() override;
     void NcMouseMove(int hit, QPoint globalPos) override;

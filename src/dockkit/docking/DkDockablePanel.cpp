@@ -12,9 +12,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPalette>
 #include <QPointer>
-#include <QVariant>
 
 #include <algorithm>
 #include <memory>
@@ -23,8 +21,6 @@ namespace {
 
 const QString kClientWidthValue = QStringLiteral("DPClientWidth");
 const QString kClientHeightValue = QStringLiteral("DPClientHeight");
-// Children with this property set take the panel's colour as theirs.
-constexpr const char* kParentColorProperty = "ParentColor";
 // How close to the form's far edge a docked panel may grow.
 constexpr int kFormRoom = 32;
 
@@ -257,21 +253,8 @@ void TDkxDockablePanel::UpdateEffectiveColor() {
     }
     effectiveColor_ = color;
     TDkCustomDockableWindow::SetColor(color);
-    for (QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-        PassColorTo(child);
-    }
+    dk::PassParentColorToChildren(this, color);
     update();
-}
-
-void TDkxDockablePanel::PassColorTo(QWidget* child) const {
-    if (child->isWindow() || !child->property(kParentColorProperty).toBool()) {
-        return;
-    }
-    QPalette palette = child->palette();
-    const QColor color = plat::ToQColor(effectiveColor_);
-    palette.setColor(QPalette::Window, color);
-    palette.setColor(QPalette::Base, color);
-    child->setPalette(palette);
 }
 
 void TDkxDockablePanel::ThemeChanged() {
@@ -310,9 +293,8 @@ bool TDkxDockablePanel::event(QEvent* event) {
     case QEvent::ChildAdded:
     case QEvent::ChildPolished:
         if (color_ == plat::clNone) {
-            if (auto* child = qobject_cast<QWidget*>(static_cast<QChildEvent*>(event)->child())) {
-                PassColorTo(child);
-            }
+            dk::PassParentColor(qobject_cast<QWidget*>(static_cast<QChildEvent*>(event)->child()),
+                                effectiveColor_);
         }
         break;
     case QEvent::WindowTitleChange:

@@ -130,7 +130,6 @@ private:
     void ApplyDockedSize(bool vertical, int size);
     bool FireResizing(bool vertical, int& size, TDkxResizingStage stage);
     void UpdateEffectiveColor();
-    void PassColorTo(QWidget* child) const;
     void ThemeChanged();
 
     int borderSize_ = 0;

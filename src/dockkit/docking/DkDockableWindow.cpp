@@ -397,6 +397,7 @@ void TDkCustomDockableWindow::SetParentControl(QWidget* newParent) {
             newForm->setWindowTitle(windowTitle());
             PlaceFloatingForm();
         }
+        PlacementChanged();
         ArrangeContent();
     }
     if (contentLock_ == 0 && contentPending_) {

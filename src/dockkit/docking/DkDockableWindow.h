@@ -163,7 +163,7 @@ public:
     // The drag handle's size across the handle.
     int DragHandleSize() const;
     // The floating frame's border on each side.
-    QSize FloatingBorderSize() const;
+    virtual QSize FloatingBorderSize() const;
     // The non-client size the window has on that dock: 4 x 4, plus the drag
     // handle along the dock when the dock allows dragging; (0, 0) without dock.
     virtual QSize DockedFrameSizeFor(const TDkDock* dock) const;
@@ -250,6 +250,9 @@ protected:
 
     // Color changed.
     virtual void ColorChanged() {}
+    // The window has moved to a dock, a floating form or its form (the new
+    // place is in force, the content not laid out yet).
+    virtual void PlacementChanged() {}
 
     // Raised while the content must not be laid out; the last unlock lays
     // it out when that was asked for meanwhile. The content is laid out

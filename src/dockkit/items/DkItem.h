@@ -277,7 +277,10 @@ private:
     int helpContext_ = 0;
     QString hint_;
     int imageIndex_ = -1;
-    plat::ImageList* images_ = nullptr;
+    // Guarded: while a list is being destroyed, before its destroyed signal
+    // reaches the item, views laid out meanwhile find no list rather than a
+    // half-destroyed one.
+    QPointer<plat::ImageList> images_;
     QMetaObject::Connection imagesChanged_;
     QMetaObject::Connection imagesDestroyed_;
     std::vector<TDkCustomItem*> items_;
@@ -292,7 +295,7 @@ private:
     TDkCustomItem* parent_ = nullptr;
     QObject* parentComponent_ = nullptr;
     plat::TShortCut shortCut_ = 0;
-    plat::ImageList* subMenuImages_ = nullptr;
+    QPointer<plat::ImageList> subMenuImages_;
     QMetaObject::Connection subImagesChanged_;
     QMetaObject::Connection subImagesDestroyed_;
     TDkCustomItem* linkSubitems_ = nullptr;

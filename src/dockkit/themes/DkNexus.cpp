@@ -9,6 +9,7 @@
 #include <QGuiApplication>
 #include <QPalette>
 #include <QScreen>
+#include <QVariant>
 #include <QWidget>
 
 #include <algorithm>
@@ -329,6 +330,27 @@ plat::TColor GetEffectiveColor(QObject* control) {
 
 unsigned GetViewKind(QObject* view) {
     return static_cast<unsigned>(plat::SendMessage(view, kViewKindMessage));
+}
+
+void PassParentColor(QWidget* child, plat::TColor color) {
+    if (child == nullptr || child->isWindow() || !child->property("ParentColor").toBool()) {
+        return;
+    }
+    QPalette palette = child->palette();
+    const QColor qcolor = plat::ToQColor(color);
+    if (palette.color(QPalette::Window) == qcolor && palette.color(QPalette::Base) == qcolor &&
+        child->testAttribute(Qt::WA_SetPalette)) {
+        return;
+    }
+    palette.setColor(QPalette::Window, qcolor);
+    palette.setColor(QPalette::Base, qcolor);
+    child->setPalette(palette);
+}
+
+void PassParentColorToChildren(QWidget* window, plat::TColor color) {
+    for (QWidget* child : window->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        PassParentColor(child, color);
+    }
 }
 
 } // namespace dk

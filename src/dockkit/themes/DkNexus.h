@@ -21,6 +21,8 @@
 #include <QPointer>
 #include <QString>
 
+class QWidget;
+
 #include <memory>
 #include <vector>
 
@@ -156,5 +158,12 @@ void RemoveThemeListener(QObject* listener);
 plat::TColor GetEffectiveColor(QObject* control);
 // Asks the object its view kind (kViewKindMessage); 0 for null or no answer.
 unsigned GetViewKind(QObject* view);
+
+// Gives a child control that follows its parent's colour (its dynamic
+// property "ParentColor" is true) the colour as its window and base colour;
+// top-level windows and other children keep theirs.
+void PassParentColor(QWidget* child, plat::TColor color);
+// The same for every direct child of the window.
+void PassParentColorToChildren(QWidget* window, plat::TColor color);
 
 } // namespace dk

@@ -21,6 +21,45 @@ void ScaleItemFont(QFont& font, TDkxFontSize size) {
     font.setPointSize(std::max(scaled, 1));
 }
 
+void PlaceThemedPopup(TDkCustomItem* item, TDkView* parentView, TDkPopupWindow* popupWindow,
+                      TDkPopupPositionRec& rec) {
+    const bool join = CurrentTheme().GetBooleanValue(ValueJoinPopups);
+    const bool dropDown = join && !rec.PositionAsSubmenu && parentView != nullptr;
+    if (join && rec.PositionAsSubmenu) {
+        // The pop-up's outer edge starts at the item's right edge and top.
+        rec.X += rec.NCSize.x();
+        rec.Y += rec.NCSize.y();
+        rec.NCSize = QPoint(0, 0);
+    } else if (dropDown) {
+        // The pop-up overlaps the item's edge by a pixel.
+        rec.NCSize = QPoint(0, 0);
+        plat::TRect& itemRect = rec.ParentItemRect;
+        const int oldRight = itemRect.Right;
+        --itemRect.Right;
+        if (rec.X == oldRight) {
+            --rec.X;
+        }
+        if (rec.X + rec.W <= itemRect.Left) {
+            ++rec.X;
+        }
+        const int oldBottom = itemRect.Bottom;
+        --itemRect.Bottom;
+        if (rec.Y == oldBottom) {
+            --rec.Y;
+        }
+        if (rec.Y + rec.H <= itemRect.Top) {
+            ++rec.Y;
+        }
+        --rec.W;
+        --rec.H;
+    }
+    item->TDkCustomItem::GetPopupPosition(parentView, popupWindow, rec);
+    if (dropDown) {
+        ++rec.W;
+        ++rec.H;
+    }
+}
+
 } // namespace dk
 
 // --- TDkxCustomItem ---------------------------------------------------------------------
@@ -71,41 +110,7 @@ TDkPopupWindow* TDkxCustomItem::CreatePopupWindow(TDkView* parentView, TDkCustom
 
 void TDkxCustomItem::GetPopupPosition(TDkView* parentView, TDkPopupWindow* popupWindow,
                                       TDkPopupPositionRec& rec) {
-    const bool join = dk::CurrentTheme().GetBooleanValue(dk::ValueJoinPopups);
-    const bool dropDown = join && !rec.PositionAsSubmenu && parentView != nullptr;
-    if (join && rec.PositionAsSubmenu) {
-        // The pop-up's outer edge starts at the item's right edge and top.
-        rec.X += rec.NCSize.x();
-        rec.Y += rec.NCSize.y();
-        rec.NCSize = QPoint(0, 0);
-    } else if (dropDown) {
-        // The pop-up overlaps the item's edge by a pixel.
-        rec.NCSize = QPoint(0, 0);
-        plat::TRect& item = rec.ParentItemRect;
-        const int oldRight = item.Right;
-        --item.Right;
-        if (rec.X == oldRight) {
-            --rec.X;
-        }
-        if (rec.X + rec.W <= item.Left) {
-            ++rec.X;
-        }
-        const int oldBottom = item.Bottom;
-        --item.Bottom;
-        if (rec.Y == oldBottom) {
-            --rec.Y;
-        }
-        if (rec.Y + rec.H <= item.Top) {
-            ++rec.Y;
-        }
-        --rec.W;
-        --rec.H;
-    }
-    TDkCustomItem::GetPopupPosition(parentView, popupWindow, rec);
-    if (dropDown) {
-        ++rec.W;
-        ++rec.H;
-    }
+    dk::PlaceThemedPopup(this, parentView, popupWindow, rec);
     if (parentView != nullptr &&
         dk::IsViewKind(dk::GetViewKind(parentView->Window()), dk::ViewEditPopup)) {
         rec.PlaySound = false;

@@ -127,4 +127,10 @@ namespace dk {
 // a pixel size counted as that many points, and never below one point.
 void ScaleItemFont(QFont& font, TDkxFontSize size);
 
+// The placement of a themed item's pop-up: the kit's own, except that with a
+// theme that joins pop-ups to their items a drop-down overlaps its item by a
+// pixel (keeping its size) and a submenu starts at the item's edge.
+void PlaceThemedPopup(TDkCustomItem* item, TDkView* parentView, TDkPopupWindow* popupWindow,
+                      TDkPopupPositionRec& rec);
+
 } // namespace dk

@@ -30,6 +30,8 @@ public:
     dk::TShadows* Shadows() const { return shadows_.get(); }
 
 protected:
+    // The border and colour of the theme for the view kind.
+    void ApplyTheme();
     void PaintFrame(QPainter& painter) override;
     void PaintScrollArrows(QPainter& painter) override;
     void PaintViewBackground(QPainter& canvas, const QRect& area) override;
@@ -39,8 +41,6 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
-    // The border and colour of the theme for the view kind.
-    void ApplyTheme();
     void ThemeChanged();
     // The opening viewer's rectangle on the screen when it is a tool bar
     // style item or a chevron; empty otherwise.

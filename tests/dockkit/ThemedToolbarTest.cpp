@@ -1,0 +1,357 @@
+// Themed tool bars and the menu bar: their kinds, colours, frames and
+// borders from the theme, what they pass to their children, the dock's
+// picture behind them, a theme switch while one floats, and the pictures each
+// theme makes of them and of the chevron's pop-up.
+#include "dockkit/bars/DkThemedChevron.h"
+#include "dockkit/bars/DkThemedToolbar.h"
+#include "dockkit/docking/DkDockablePanel.h"
+#include "dockkit/docking/DkThemedFloatingParent.h"
+#include "dockkit/themes/DkThemedItem.h"
+
+#include "DockFixtures.h"
+#include "GoldenPicture.h"
+#include "KitThemeFixtures.h"
+#include "ThemeFixtures.h"
+
+#include "platform/gui/Metrics.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPalette>
+
+#include <gtest/gtest.h>
+
+using namespace plat;
+
+namespace {
+
+enum class Where { Docked, DockedLeft, Floating, OnForm };
+
+class ThemedBars : public ::testing::Test {
+protected:
+    // A bar of `count` image buttons on `form` (the fixture's when null).
+    TDkxToolbar* AddBar(Where where, int count = 3, QWidget* form = nullptr) {
+        auto* bar = new TDkxToolbar(form != nullptr ? form : &f.form);
+        bar->SetImages(images);
+        for (int i = 0; i < count; ++i) {
+            auto* item = new TDkxItem(bar);
+            item->SetImageIndex(0);
+            item->SetChecked(i == 1);
+            bar->Items()->Add(item);
+        }
+        Place(bar, where);
+        return bar;
+    }
+    void Place(TDkxToolbar* bar, Where where) {
+        switch (where) {
+        case Where::Docked:
+            bar->SetCurrentDock(f.top);
+            break;
+        case Where::DockedLeft:
+            bar->SetCurrentDock(f.left);
+            break;
+        case Where::Floating:
+            bar->SetCaption(QString()); // no text in the pictures
+            bar->SetFloatingPosition(QPoint(400, 300));
+            bar->SetFloatingState(true);
+            break;
+        case Where::OnForm:
+            bar->move(10, 200);
+            bar->show();
+            break;
+        }
+        f.Settle();
+    }
+    static QImage Picture(QWidget* widget) {
+        QImage image = BlankImage(widget->width(), widget->height());
+        widget->render(&image);
+        return image;
+    }
+
+    KitThemes themes;
+    DockForm f;
+    QObject owner;
+    ImageList* images = MakeRimmedImages(&owner);
+};
+
+QColor WindowColor(const QWidget* widget) {
+    return widget->palette().color(QPalette::Window);
+}
+
+} // namespace
+
+// --- Kinds and colours -----------------------------------------------------------------------
+
+TEST_F(ThemedBars, AnswerTheirKindByPlacementMenuBarAndItemTransparency) {
+    struct Case {
+        Where where;
+        bool menuBar;
+        TDkxItemTransparency transparency;
+        bool resizable;
+        unsigned kind;
+    };
+    const Case cases[] = {
+        {Where::Docked, false, itAuto, true, 0x1001},
+        {Where::Docked, true, itAuto, true, 0x1002},
+        {Where::Docked, false, itDisable, true, 0x1201},
+        {Where::Floating, false, itAuto, true, 0x1C01},
+        {Where::Floating, true, itAuto, false, 0x1802},
+        {Where::OnForm, false, itAuto, true, 0x1201},
+        {Where::OnForm, false, itEnable, true, 0x1001},
+    };
+    for (const Case& c : cases) {
+        TDkxToolbar* bar = AddBar(c.where, 1);
+        bar->SetMenuBar(c.menuBar);
+        bar->SetItemTransparency(c.transparency);
+        bar->SetResizable(c.resizable);
+        EXPECT_EQ(dk::GetViewKind(bar), c.kind) << std::hex << c.kind;
+        // The items are painted as that kind.
+        auto* viewer = dynamic_cast<TDkxItemViewer*>(bar->View()->Viewers(0));
+        ASSERT_NE(viewer, nullptr);
+        EXPECT_EQ(viewer->ItemInfo(false, false).ViewKind, c.kind);
+        delete bar;
+    }
+}
+
+TEST_F(ThemedBars, TakeTheThemesColourTheirOwnOrOnAFormTheirParents) {
+    struct Case {
+        const char* theme;
+        Where where;
+        bool menuBar;
+        TColor color;
+        TColor effective;
+    };
+    QPalette formPalette = f.form.palette();
+    formPalette.setColor(QPalette::Window, QColor(0x33, 0x66, 0x99));
+    f.form.setPalette(formPalette);
+    const Case cases[] = {
+        {"Default", Where::Docked, false, clNone, clBtnFace},
+        {"Flat", Where::Docked, false, clNone, Rgb(0xDBD8D1)},
+        {"Flat", Where::Docked, true, clNone, Rgb(0xD4D0C8)},
+        {"Flat", Where::Floating, false, clNone, Rgb(0xDBD8D1)},
+        {"Flat", Where::OnForm, false, clNone, Rgb(0x336699)},
+        {"Flat", Where::Docked, false, Rgb(0x102030), Rgb(0x102030)},
+        {"Default", Where::OnForm, false, Rgb(0x102030), Rgb(0x102030)},
+    };
+    for (const Case& c : cases) {
+        themes.Select(c.theme);
+        TDkxToolbar* bar = AddBar(c.where, 1);
+        bar->SetMenuBar(c.menuBar);
+        bar->SetColor(c.color);
+        EXPECT_EQ(bar->EffectiveColor(), c.effective) << c.theme << " " << int(c.where);
+        EXPECT_EQ(dk::GetEffectiveColor(bar), c.effective);
+        delete bar;
+    }
+
+    // On a form the bar follows its parent's colour as it changes; on a
+    // themed parent it asks that parent.
+    themes.Select("Default");
+    TDkxToolbar* onForm = AddBar(Where::OnForm, 1);
+    formPalette.setColor(QPalette::Window, QColor(0x44, 0x55, 0x66));
+    f.form.setPalette(formPalette);
+    EXPECT_EQ(onForm->EffectiveColor(), Rgb(0x445566));
+    auto* panel = new TDkxDockablePanel(&f.form);
+    panel->SetColor(Rgb(0x0A0B0C));
+    TDkxToolbar* onPanel = AddBar(Where::OnForm, 1, panel);
+    EXPECT_EQ(onPanel->EffectiveColor(), Rgb(0x0A0B0C));
+    // Docked it takes the theme's again.
+    Place(onForm, Where::Docked);
+    EXPECT_EQ(onForm->EffectiveColor(), clBtnFace);
+}
+
+TEST_F(ThemedBars, PassTheirColourToChildrenThatFollowTheirParent) {
+    TDkxToolbar* bar = AddBar(Where::Docked, 1);
+    auto* follower = new QWidget;
+    follower->setProperty("ParentColor", true);
+    follower->setParent(bar);
+    auto* own = new QWidget(bar);
+    const auto follows = [&](uint32_t rgb) {
+        return (WindowColor(follower).rgb() & 0xFFFFFFu) == rgb &&
+               (follower->palette().color(QPalette::Base).rgb() & 0xFFFFFFu) == rgb;
+    };
+    EXPECT_TRUE(follows(0xD4D0C8));
+    bar->SetColor(Rgb(0x123456));
+    EXPECT_TRUE(follows(0x123456));
+    // A child that comes while the bar has a colour of its own gets it too.
+    auto* late = new QWidget;
+    late->setProperty("ParentColor", true);
+    late->setParent(bar);
+    EXPECT_EQ(WindowColor(late).rgb() & 0xFFFFFFu, 0x123456u);
+    bar->SetColor(clNone);
+    themes.Select("Flat");
+    EXPECT_TRUE(follows(0xDBD8D1));
+    // Floating changes nothing in Flat; on a form the form's colour follows.
+    Place(bar, Where::Floating);
+    EXPECT_TRUE(follows(0xDBD8D1));
+    bar->SetFloatingState(false);
+    EXPECT_TRUE(follows(WindowColor(&f.form).rgb() & 0xFFFFFFu));
+    EXPECT_FALSE(own->testAttribute(Qt::WA_SetPalette))
+        << "children that do not follow keep theirs";
+}
+
+// --- Frames and borders ----------------------------------------------------------------------
+
+TEST_F(ThemedBars, DockedFramesHoldTheThemesBorderAndTheDragHandle) {
+    struct Case {
+        Where where;
+        TDkDragHandleStyle style;
+        bool closeButton;
+        bool allowDrag;
+        QMargins margins;
+    };
+    const Case cases[] = {
+        {Where::Docked, dhSingle, false, true, {8, 2, 2, 2}},
+        {Where::Docked, dhDouble, false, true, {11, 2, 2, 2}},
+        {Where::DockedLeft, dhSingle, false, true, {2, 8, 2, 2}},
+        {Where::Docked, dhNone, true, true, {16, 2, 2, 2}},
+        {Where::Docked, dhNone, false, true, {2, 2, 2, 2}},
+        {Where::Docked, dhDouble, true, false, {2, 2, 2, 2}},
+    };
+    for (const Case& c : cases) {
+        TDkxToolbar* bar = AddBar(c.where, 1);
+        bar->SetDragHandleStyle(c.style);
+        bar->SetCloseButtonWhenDocked(c.closeButton);
+        bar->CurrentDock()->SetAllowDrag(c.allowDrag);
+        f.Settle();
+        EXPECT_EQ(bar->contentsMargins(), c.margins);
+        EXPECT_EQ(bar->DockedFrameSize(), QSize(c.margins.left() + c.margins.right(),
+                                                c.margins.top() + c.margins.bottom()));
+        dk::TDkxToolbarInfo info;
+        bar->FillToolbarInfo(info);
+        EXPECT_EQ(info.CloseButtonState, c.closeButton && c.allowDrag ? dk::CloseButtonShown : 0u);
+        if (info.CloseButtonState != 0) {
+            // The pointer over the theme's close square lights it.
+            const QPoint at = dk::GetDragHandleCloseRect(info).ToQRect().center();
+            QMouseEvent move(QEvent::MouseMove, at, bar->mapToGlobal(at), Qt::NoButton,
+                             Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(bar, &move);
+            bar->FillToolbarInfo(info);
+            EXPECT_EQ(info.CloseButtonState, dk::CloseButtonShown | dk::CloseButtonHot);
+            EXPECT_EQ(bar->NcHitTest(at), dk::HTCLOSEBUTTON);
+        }
+        bar->CurrentDock()->SetAllowDrag(true);
+        delete bar;
+    }
+}
+
+namespace {
+
+// Vertical stripes two pixels wide, red and blue by the form's x.
+class StripeBackground final : public TDkBasicBackground {
+public:
+    using TDkBasicBackground::TDkBasicBackground;
+    static uint32_t At(int formX) { return (formX / 2) % 2 == 0 ? 0xFF0000u : 0x0000FFu; }
+    void PaintBackground(QPainter& painter, const QRect& rect) override {
+        for (int x = rect.left(); x <= rect.right(); ++x) {
+            painter.fillRect(QRect(x, rect.top(), 1, rect.height()), QColor::fromRgb(At(x)));
+        }
+    }
+    void AddChangeListener(const void*, std::function<void()>) override {}
+    void SystemColorsChanged() override {}
+    void RemoveChangeListener(const void*) override {}
+    bool HasBackground() override { return true; }
+};
+
+} // namespace
+
+TEST_F(ThemedBars, ShowTheDocksPictureBehindTheirItemsAndFrame) {
+    StripeBackground stripes;
+    f.top->SetBackground(&stripes);
+    TDkxToolbar* bar = AddBar(Where::Docked, 1);
+    const QImage picture = Picture(bar);
+    // The first (idle) button's corner in the client, and the frame's inner
+    // ring below it: the dock's picture, lined up with the form.
+    for (const QPoint at : {bar->ClientOrigin(), QPoint(bar->width() - 2, bar->height() - 2)}) {
+        EXPECT_EQ(Px(picture, at.x(), at.y()), StripeBackground::At(bar->mapTo(&f.form, at).x()))
+            << at.x() << "," << at.y();
+    }
+    f.top->SetBackground(nullptr);
+    EXPECT_EQ(Px(Picture(bar), bar->ClientOrigin().x(), bar->ClientOrigin().y()), 0xD4D0C8u);
+}
+
+TEST_F(ThemedBars, FloatingBordersAndMarginsComeFromTheThemeAndFollowASwitch) {
+    TDkxToolbar* bar = AddBar(Where::Floating);
+    QStringList log;
+    MessageLogger listener(QStringLiteral("L"), log);
+    themes.nexus->AddThemeListener(&listener);
+    KitMessageTap tap(bar, QStringLiteral("Bar"), log);
+    TDkFloatingWindowParent* form = bar->FloatingParent();
+    ASSERT_NE(qobject_cast<TDkxFloatingWindowParent*>(form), nullptr);
+    struct Look {
+        const char* theme;
+        int border; // the resizable bar's
+        int fixed;  // the bar's that is not resizable
+        QSize form; // three buttons, no caption text
+        uint32_t corner;
+    };
+    // Default: the frame's width and margins of 4, 2, 4, 1 around the
+    // buttons; Flat: a border of 3 and no margins.
+    const Look looks[] = {{"Flat", 3, 3, {75, 44}, 0x666666},
+                          {"Default", 4, 3, {85, 49}, 0xD4D0C8}};
+    for (const Look& look : looks) {
+        log.clear();
+        themes.Select(look.theme);
+        EXPECT_EQ(log, QStringList({"Bar:1257", "L:1259", "Bar:1258"}));
+        EXPECT_EQ(bar->FloatingBorderSize(), QSize(look.border, look.border));
+        EXPECT_EQ(form->size(), look.form) << look.theme;
+        EXPECT_EQ(bar->pos(), QPoint(look.border, look.border + GetSystemMetrics(SM_CYSMCAPTION)));
+        EXPECT_EQ(Px(Picture(form), 0, 0), look.corner);
+        bar->SetResizable(false);
+        EXPECT_EQ(bar->FloatingBorderSize(), QSize(look.fixed, look.fixed));
+        bar->SetResizable(true);
+    }
+}
+
+TEST_F(ThemedBars, LoseAnImageListDestroyedBeforeThemWithoutReadingIt) {
+    AddBar(Where::Docked, 2);
+    TDkxToolbar* second = AddBar(Where::Docked, 2);
+    // The first bar's layout rearranges the dock, which measures the second
+    // before the second has heard that the list is going.
+    delete images;
+    images = nullptr;
+    second->View()->ValidatePositions();
+    EXPECT_EQ(second->Images(), nullptr);
+    EXPECT_EQ(second->View()->Viewers(0)->BoundsRect.Width(), 6);
+}
+
+// --- Pictures ----------------------------------------------------------------------------------
+
+class ThemedBarPictures : public ThemedBars, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(ThemedBarPictures, GoldenPicture) {
+    themes.Select(GetParam());
+    TDkxToolbar* docked = AddBar(Where::Docked, 2);
+    TDkxToolbar* menuBar = AddBar(Where::Docked, 2);
+    menuBar->SetMenuBar(true);
+    menuBar->SetDockRow(1);
+    Place(menuBar, Where::Docked);
+    menuBar->View()->Select(menuBar->View()->Viewers(0));
+    TDkxToolbar* floating = AddBar(Where::Floating, 2);
+    TDkxToolbar* onForm = AddBar(Where::OnForm, 2);
+    // A vertical bar too short for its buttons, its chevron's pop-up open.
+    TDkxToolbar* shrunk = AddBar(Where::DockedLeft, 5);
+    f.form.resize(600, 120);
+    f.Settle();
+    TDkView* view = shrunk->View();
+    view->Select(view->Find(shrunk->ChevronItem()));
+    view->OpenChildPopup(false);
+    auto* popup = qobject_cast<TDkxChevronPopupWindow*>(view->OpenWindow());
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(dk::GetViewKind(popup), dk::ViewChevronPopup);
+    EXPECT_EQ(popup->Color(), themes.Theme().GetViewBackColor(dk::ViewChevronPopup));
+
+    const QImage image = PaintImage(120, 128, [&](QPainter& p) {
+        p.drawImage(0, 0, Picture(docked));
+        p.drawImage(60, 0, Picture(menuBar).copy(0, 0, 60, 26));
+        p.drawImage(0, 26, Picture(floating->FloatingParent()));
+        p.drawImage(92, 26, Picture(shrunk));
+        p.drawImage(0, 76, Picture(onForm));
+        p.drawImage(0, 98, Picture(popup));
+    });
+    view->CloseChildPopups();
+    EXPECT_TRUE(MatchesGolden(image, QStringLiteral(QV_TEST_DATA_DIR "/dockkit/bars-%1.txt")
+                                         .arg(QString::fromLatin1(GetParam()).toLower())));
+}
+
+INSTANTIATE_TEST_SUITE_P(Themes, ThemedBarPictures, ::testing::Values("Default", "Flat"),
+                         [](const auto& info) { return std::string(info.param); });
