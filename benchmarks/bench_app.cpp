@@ -4,13 +4,17 @@
 // percentile of the round trips); the main window resized by the user; the
 // about box's first paint; and the friends tree of a shown window as the
 // buddy list grows from 10 to 100,000 names: adding them all, and one status
-// change.
+// change; the buddy pop-up menu opened and closed, through the window's
+// menu seam and as a plain QMenu.
 
 #include "app/dialogs/AboutForm.h"
 #include "app/dialogs/CharSelForm.h"
 #include "app/dialogs/DialogSupport.h"
+#include "app/kit/Kit.h"
 #include "app/mainform/MainForm.h"
+#include "app/mainform/MainFormControls.h"
 #include "chatd/ChatServer.h"
+#include "dockkit/themes/DkKitThemes.h"
 #include "effects/gui/VfxInfoLabel.h"
 
 #include <benchmark/benchmark.h>
@@ -19,6 +23,7 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -314,12 +319,195 @@ BENCHMARK(BM_App_FriendsTreeStatusChange)
     ->Range(10, 100000)
     ->Unit(benchmark::kMicrosecond);
 
+// --- The buddy pop-up menu -------------------------------------------------------
+// The menu of an online buddy as the main window has it (names and captions
+// only: no images, no shortcuts), opened the way a right click on the buddy
+// opens it: the captions and visibility set for the name, then the menu
+// placed at the click. One cycle is the opening, until the menu's first
+// paint has finished, and the closing, until the menu is gone and the events
+// it left are handled. Reports the median of each half.
+
+struct BuddyMenuItem {
+    const char* name; // null for a separator
+    const char* caption;
+    const char* prefix; // the caption for a name is prefix + name
+};
+constexpr BuddyMenuItem kBuddyMenu[] = {
+    {"Query", "Query", "Query "}, {"Invite", "Invite Player", "Invite "},
+    {nullptr, nullptr, nullptr},  {"Whois", "Whois", "Whois "},
+    {nullptr, nullptr, nullptr},  {"Remove", "Remove Buddy", "Remove "},
+};
+const QString kBuddy = QStringLiteral("Bob Smith");
+
+// Notes when a window other than the form has finished a paint: once
+// processEvents returns after the paint event, the paint is complete.
+class MenuPaintWatch final : public QObject {
+public:
+    explicit MenuPaintWatch(const QWidget& form) : form_(form) {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+    ~MenuPaintWatch() override { QCoreApplication::instance()->removeEventFilter(this); }
+    // False when nothing painted within the limit.
+    bool WaitForPaint(int limitMs = 5000) {
+        painted_ = false;
+        QElapsedTimer timer;
+        timer.start();
+        while (!painted_ && timer.elapsed() < limitMs) {
+            QCoreApplication::processEvents();
+        }
+        return painted_;
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && watched->isWidgetType() &&
+            static_cast<QWidget*>(watched)->window() != &form_) {
+            painted_ = true;
+        }
+        return false;
+    }
+
+private:
+    const QWidget& form_;
+    bool painted_ = false;
+};
+
+// A shown form to own the menu, and where its menu opens.
+class MenuOwner {
+public:
+    MenuOwner() {
+        Form.setObjectName(QStringLiteral("MainForm"));
+        Form.resize(760, 540);
+        Form.show();
+        QCoreApplication::processEvents();
+        At = Form.mapToGlobal(QPoint(120, 160));
+    }
+    QWidget Form;
+    QPoint At;
+};
+
+// Opens and closes the menu `cycles` times through open() and close();
+// isOpen tells when the closing is done.
+void RunMenuCycles(benchmark::State& state, const QWidget& form, const std::function<void()>& open,
+                   const std::function<void()>& close, const std::function<bool()>& isOpen) {
+    MenuPaintWatch watch(form);
+    std::vector<double> opening;
+    std::vector<double> closing;
+    for (auto _ : state) {
+        QElapsedTimer timer;
+        timer.start();
+        open();
+        if (!watch.WaitForPaint()) {
+            state.SkipWithError("the menu never painted");
+            break;
+        }
+        const qint64 opened = timer.nsecsElapsed();
+        close();
+        QCoreApplication::processEvents();
+        if (!WaitUntil([&] { return !isOpen(); }, 5000)) {
+            state.SkipWithError("the menu stayed open");
+            break;
+        }
+        const qint64 closed = timer.nsecsElapsed();
+        state.SetIterationTime(static_cast<double>(closed) / 1e9);
+        opening.push_back(static_cast<double>(opened) / 1e3);
+        closing.push_back(static_cast<double>(closed - opened) / 1e3);
+    }
+    if (!opening.empty()) {
+        state.counters["open_median_us"] = Percentile(opening, 0.5);
+        state.counters["open_p99_us"] = Percentile(opening, 0.99);
+        state.counters["close_median_us"] = Percentile(closing, 0.5);
+    }
+}
+
+// Through the window's menu seam, as the main window builds and opens it.
+void BM_App_BuddyPopup_Seam(benchmark::State& state) {
+    MenuOwner owner;
+    kit::IPopupMenu* menu = kit::CreatePopupMenu(owner.Form, QStringLiteral("OnPopupMenu"));
+    for (const BuddyMenuItem& def : kBuddyMenu) {
+        if (def.name == nullptr) {
+            menu->AddSeparator();
+            continue;
+        }
+        menu->AddItem(QString::fromLatin1(def.name), QString::fromLatin1(def.caption));
+    }
+    RunMenuCycles(
+        state, owner.Form,
+        [&] {
+            for (const BuddyMenuItem& def : kBuddyMenu) {
+                if (def.name != nullptr) {
+                    kit::IMenuItem* item = menu->FindItem(QString::fromLatin1(def.name));
+                    item->SetVisible(true);
+                    item->SetCaption(QString::fromLatin1(def.prefix) + kBuddy);
+                }
+            }
+            menu->Popup(owner.At.x(), owner.At.y());
+        },
+        [&] { menu->CloseUp(); }, [&] { return menu->IsOpen(); });
+}
+BENCHMARK(BM_App_BuddyPopup_Seam)->Iterations(300)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// A plain QMenu with the same items, opened with popup() and closed.
+void BM_App_BuddyPopup_QMenu(benchmark::State& state) {
+    MenuOwner owner;
+    QMenu menu(&owner.Form);
+    std::vector<std::pair<QAction*, QString>> items;
+    for (const BuddyMenuItem& def : kBuddyMenu) {
+        if (def.name == nullptr) {
+            menu.addSeparator();
+            continue;
+        }
+        QAction* action = menu.addAction(QString::fromLatin1(def.caption));
+        action->setObjectName(QString::fromLatin1(def.name));
+        items.emplace_back(action, QString::fromLatin1(def.prefix));
+    }
+    RunMenuCycles(
+        state, owner.Form,
+        [&] {
+            for (const auto& [action, prefix] : items) {
+                action->setVisible(true);
+                action->setText(prefix + kBuddy);
+            }
+            menu.popup(owner.At);
+        },
+        [&] { menu.close(); }, [&] { return menu.isVisible(); });
+}
+BENCHMARK(BM_App_BuddyPopup_QMenu)->Iterations(300)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// The whole way in a shown main window: a right click on an online buddy in
+// the friends tree, then the menu closed.
+void BM_App_BuddyPopup_MainWindow(benchmark::State& state) {
+    BuddyWindow window(0);
+    TMainForm& form = *window.Form;
+    form.AddFriend(kBuddy, true, true);
+    QCoreApplication::processEvents();
+    const QList<QTreeWidgetItem*> found =
+        form.FriendsTreeView->findItems(kBuddy, Qt::MatchExactly | Qt::MatchRecursive);
+    if (found.size() != 1 || found.first()->parent() != form.Trees().OnlineFriendsNode()) {
+        state.SkipWithError("the buddy is not in the tree");
+        return;
+    }
+    form.FriendsTreeView->scrollToItem(found.first());
+    QCoreApplication::processEvents();
+    const QPoint click = form.FriendsTreeView->visualItemRect(found.first()).center();
+    kit::IPopupMenu* menu = form.OnPopupMenu;
+    RunMenuCycles(
+        state, form, [&] { form.FriendsTreeViewMouseDown(Qt::RightButton, click.x(), click.y()); },
+        [&] { menu->CloseUp(); }, [&] { return menu->IsOpen(); });
+}
+BENCHMARK(BM_App_BuddyPopup_MainWindow)
+    ->Iterations(300)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
+
 } // namespace
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
+    // The kit's themes, in force as in the program.
+    const std::unique_ptr<TDkxNexus> themes = dk::CreateKitThemeNexus();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;

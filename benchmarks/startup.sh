@@ -16,6 +16,8 @@
 # window's first paint and prints its figures:
 #   first-paint-ms    from the process start to the end of the first paint
 #   main-to-paint-ms  the same from the top of main (finer grained)
+#   cpu-ms            processor time used by then (user and system, all threads),
+#                     the figure least disturbed by other programs' load
 #   peak-rss-kb       peak resident memory (VmHWM) at that moment
 # With two programs the runs alternate between them, so that a change in the
 # machine's load falls on both alike. Reports the median of each figure.
@@ -49,7 +51,7 @@ done
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/quorvel-startup.XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
 
-figures=(first-paint-ms main-to-paint-ms peak-rss-kb)
+figures=(first-paint-ms main-to-paint-ms cpu-ms peak-rss-kb)
 
 # One run of program number $1: appends its figures to $scratch/<n>.<figure>.
 run_once() {
