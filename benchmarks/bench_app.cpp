@@ -5,7 +5,7 @@
 // about box's first paint; and the friends tree of a shown window as the
 // buddy list grows from 10 to 100,000 names: adding them all, and one status
 // change; the buddy pop-up menu opened and closed, through the window's
-// menu seam and as a plain QMenu.
+// menu seam, as a plain QMenu and from a right click in a main window.
 
 #include "app/dialogs/AboutForm.h"
 #include "app/dialogs/CharSelForm.h"
@@ -337,7 +337,7 @@ constexpr BuddyMenuItem kBuddyMenu[] = {
     {nullptr, nullptr, nullptr},  {"Whois", "Whois", "Whois "},
     {nullptr, nullptr, nullptr},  {"Remove", "Remove Buddy", "Remove "},
 };
-const QString kBuddy = QStringLiteral("Bob Smith");
+const QString kBuddy = QStringLiteral("Bobsmith");
 
 // Notes when a window other than the form has finished a paint: once
 // processEvents returns after the paint event, the paint is complete.
