@@ -71,6 +71,8 @@ bool FormEnabled(const QWidget* form) {
 // true as soon as the visitor says so.
 template <typename Visit>
 bool VisitControls(QWidget* parent, Visit& visit) {
+    // A copy: a visit may create or destroy children.
+    // NOLINTNEXTLINE(performance-unnecessary-copy-initialization)
     const QObjectList children = parent->children();
     for (QObject* object : children) {
         auto* child = qobject_cast<QWidget*>(object);

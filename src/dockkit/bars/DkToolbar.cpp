@@ -267,6 +267,7 @@ void TDkCustomToolbar::InitiateAction() {
     }
     std::vector<QPointer<TDkCustomItem>> items;
     TDkCustomItem* source = items_->EffectiveItem();
+    items.reserve(static_cast<size_t>(source->Count()));
     for (int i = 0; i < source->Count(); ++i) {
         items.emplace_back(source->Items(i));
     }

@@ -152,7 +152,8 @@ void TDkxDefaultColorSet::GetColorInfo(int col, int row, QString& name, plat::TC
     if (col < 0 || col >= kDefaultCols || row < 0 || row >= kDefaultRows) {
         return;
     }
-    const NamedColor& entry = kDefaultColors[static_cast<size_t>(row * kDefaultCols + col)];
+    const NamedColor& entry =
+        kDefaultColors[static_cast<size_t>(row) * kDefaultCols + static_cast<size_t>(col)];
     name = QString::fromLatin1(entry.name);
     color = plat::RGB(static_cast<int>(entry.rgb >> 16), static_cast<int>((entry.rgb >> 8) & 0xFF),
                       static_cast<int>(entry.rgb & 0xFF));

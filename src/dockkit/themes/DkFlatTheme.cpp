@@ -61,7 +61,8 @@ TColor Contrast(TColor color, TColor background, int threshold) {
 
 void SetState(std::array<TColor, dk::kFlatColorCount>& c, int first, int state, TColor fill,
               TColor text, TColor frame) {
-    const auto at = static_cast<size_t>(first + 3 * state);
+    const int index = first + 3 * state;
+    const auto at = static_cast<size_t>(index);
     c[at] = fill;
     c[at + 1] = text;
     c[at + 2] = frame;
@@ -223,7 +224,8 @@ bool TDkxFlatTheme::UsesMenuTable(const dk::TDkxItemInfo& info) {
 }
 
 dk::FlatStateColors TDkxFlatTheme::StateColors(int firstEntry, int state) const {
-    const auto at = static_cast<size_t>(firstEntry + 3 * state);
+    const int index = firstEntry + 3 * state;
+    const auto at = static_cast<size_t>(index);
     return {colors_[at], colors_[at + 1], colors_[at + 2]};
 }
 

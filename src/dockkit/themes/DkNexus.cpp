@@ -136,6 +136,7 @@ QString TDkxNexus::GetCurrentThemeName() const {
 void TDkxNexus::Broadcast(const std::vector<QPointer<QObject>>& list, int msg) {
     // A round goes over the list as it was when the round began; whoever
     // leaves it (or is destroyed) meanwhile is skipped.
+    // NOLINTNEXTLINE(performance-unnecessary-copy-initialization): listeners may change list
     const std::vector<QPointer<QObject>> round = list;
     for (const QPointer<QObject>& object : round) {
         if (object.isNull() || std::find(list.begin(), list.end(), object) == list.end()) {

@@ -74,7 +74,7 @@ void TVfxPointList::Changed() {
 
 void TVfxPointList::WriteData(QIODevice& stream) const {
     QByteArray bytes;
-    bytes.reserve(static_cast<qsizetype>(4 + 8 * entries_.size()));
+    bytes.reserve(4 + 8 * static_cast<qsizetype>(entries_.size()));
     const auto put = [&bytes](int32_t value) {
         char le[4];
         qToLittleEndian(value, le);

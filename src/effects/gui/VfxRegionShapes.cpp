@@ -36,7 +36,7 @@ int roundEven(double value) {
 // inset only shrinks: each row walks it on from the row above.
 std::vector<int> cornerInsets(int w, int h) {
     std::vector<int> insets;
-    insets.reserve(static_cast<size_t>(h / 2 + 1));
+    insets.reserve(static_cast<size_t>(h / 2) + 1);
     // exact in 64 bits while w and h fit in 15 bits, else near enough
     const bool exact = w < (1 << 15) && h < (1 << 15);
     const auto inside = [&](int64_t p, int64_t d) {
