@@ -210,6 +210,7 @@ void BM_App_MainWindowResizeSweep(benchmark::State& state) {
     form.show();
     QCoreApplication::processEvents();
     std::vector<QSize> sizes;
+    sizes.reserve(100);
     for (int i = 0; i < 50; ++i) {
         sizes.emplace_back(700 + 6 * i, 450 + 8 * i);
     }

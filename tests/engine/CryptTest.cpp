@@ -9,7 +9,6 @@
 #include <QRegularExpression>
 
 using chatd::RecoverLoginPassword;
-using vlcrypt::DefaultLoginGroup;
 using vlcrypt::LoginKeyText;
 using vlcrypt::MakeLoginBuffer;
 

@@ -92,8 +92,10 @@ TEST(IncomingPacket, BodiesThatDoNotHoldTheirArgumentsAreRefused) {
         {110, "00", "Stream read error"},
     };
     for (const auto& [type, body, message] : cases) {
-        EXPECT_EQ(MessageOf([&] { TVLChatIncomingPacket(type, Hex(body)); }), message)
-            << type << ": " << body;
+        const int32_t t = type;
+        const char* const b = body;
+        EXPECT_EQ(MessageOf([t, b] { TVLChatIncomingPacket(t, Hex(b)); }), message)
+            << t << ": " << b;
     }
     const QByteArray limit = Hex("0F FE") + QByteArray(4094, 'x');
     EXPECT_EQ(TVLChatIncomingPacket(100, limit).Args(0).AsData().size(), 4094);
