@@ -9,8 +9,6 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QGuiApplication>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QScreen>
 
 #include <gtest/gtest.h>
@@ -58,22 +56,6 @@ TEST(TimerPool, RefusesDuplicatesAndIncompatibleIntervals) {
         }
     }
     EXPECT_EQ(pool.Count(), 1);
-}
-
-TEST(TimerPool, RunsOnlyWhileSomeItemIsEnabled) {
-    TVfxTimerPool pool(nullptr, 50);
-    EXPECT_FALSE(pool.Running());
-    std::vector<bool> running;
-    TVfxTimerItem& item = pool.Register(1, 100);
-    running.push_back(pool.Running());
-    pool.SetEnabled(item, false);
-    running.push_back(pool.Running());
-    pool.SetEnabled(item, true);
-    running.push_back(pool.Running());
-    pool.Remove(1);
-    running.push_back(pool.Running());
-    EXPECT_EQ(running, (std::vector<bool>{true, false, true, false}));
-    EXPECT_EQ(pool.Find(1), nullptr);
 }
 
 TEST(TimerPool, RepeatLimitDisablesAndCountersReset) {
@@ -196,30 +178,6 @@ TEST(Application, PatternIsACheckerboardRebuiltPerColour) {
     const qint64 key = red.cacheKey();
     EXPECT_EQ(app.PatternBitmap(plat::clRed).cacheKey(), key);
     EXPECT_EQ(app.PatternBitmap(plat::clBlue).pixel(7, 0), qRgb(0, 0, 255));
-}
-
-TEST(Application, TheProcessObjectCanBeReplacedForATest) {
-    TVfxApplication mine;
-    {
-        ScopedVfxApplication scope(&mine);
-        EXPECT_EQ(&VfxApplication(), &mine);
-    }
-    EXPECT_NE(&VfxApplication(), &mine);
-    // the process's theme manager found no theme library
-    EXPECT_FALSE(VfxThemeManager().ThemesActive());
-    EXPECT_TRUE(VfxThemeManager().Hooked());
-}
-
-TEST(FormMode, FromTheMultipleDocumentWindows) {
-    QWidget plain;
-    EXPECT_EQ(VfxFormModeOf(&plain), TVfxWndProcComponent::fmNormal);
-    EXPECT_EQ(VfxFormModeOf(nullptr), TVfxWndProcComponent::fmNormal);
-    QWidget frame;
-    auto* area = new QMdiArea(&frame);
-    EXPECT_EQ(VfxFormModeOf(&frame), TVfxWndProcComponent::fmMDIForm);
-    auto* child = new QWidget;
-    area->addSubWindow(child);
-    EXPECT_EQ(VfxFormModeOf(child), TVfxWndProcComponent::fmMDIChild);
 }
 
 class OneOfAKind : public QObject {

@@ -126,23 +126,6 @@ TEST(BitmapFile, FourAndEightBitsPackIndexesIntoATable) {
     EXPECT_TRUE(SamePixels(VfxLoadBitmap(eight), indexed));
 }
 
-TEST(BitmapFile, NullBitmapIsNotValid) {
-    try {
-        VfxCreateDIBFileImage(QImage(), 0);
-        FAIL();
-    } catch (const plat::Exception& e) {
-        EXPECT_EQ(e.Message(), QStringLiteral("Bitmap image is not valid"));
-    }
-}
-
-TEST(BitmapFile, WriteBitmapDIBRewindsAndKeepsMonochromeAtOneBit) {
-    QBuffer buffer;
-    buffer.open(QIODevice::ReadWrite);
-    VfxWriteBitmapDIB(buffer, Mono8x1(), 256);
-    EXPECT_EQ(buffer.pos(), 0);
-    EXPECT_EQ(buffer.size(), 66);
-}
-
 void ExpectInvalid(const QByteArray& bytes, const std::string& what) {
     try {
         VfxLoadBitmap(bytes);

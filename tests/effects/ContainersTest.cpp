@@ -27,11 +27,6 @@ const QByteArray kStringFile =
     Bytes({0x08, 'V',  'F', 'X', 'S', 'L', 'L', '3', '0', 1, 0, 0, 0, 0x11, 0,    0,
            0,    0x0E, 2,   'H', 'i', 7,   0,   0,   0,   3, 0, 0, 0, 'x',  0x0D, 0x0A});
 
-// An image-list file holding the one record.
-QByteArray ImageListFile(const QByteArray& record) {
-    return Bytes({8, 'V', 'F', 'X', 'I', 'M', 'L', '3', '0'}) + Le32(1) + Le32(17) + record;
-}
-
 // An item or a container read from the bytes, and what one writes.
 void Read(TVfxListItem& item, const QByteArray& bytes) {
     MemoryStream in(bytes);
@@ -134,14 +129,11 @@ TEST(ContainerFile, StringListByteForByte) {
 TEST(ContainerFile, SignaturesAndExtensionsPerType) {
     const char* const expected[] = {"VFXIML30", "VFXBML30", "VFXWVL30",
                                     "VFXSLL30", "VFXGLL50", "VFXRTL50"};
-    const char* const extensions[] = {".iml", ".bmp", ".wav", ".txt", ".*", ".rtf"};
     for (int type = 0; type < 6; ++type) {
         uint32_t count = 9;
         EXPECT_EQ(Index(Bytes({8}) + QByteArray(expected[type]) + Le32(0), count), type);
         EXPECT_EQ(count, 0u);
-        EXPECT_EQ(VfxContainerExtension(type, true), QString::fromLatin1(extensions[type]));
     }
-    EXPECT_EQ(VfxContainerExtension(ctBitmapList, false), QStringLiteral("bmp"));
     for (const QByteArray& bad : {Bytes({8}) + QByteArray("VFXXXX30") + Le32(0),
                                   Bytes({7}) + QByteArray("VFXSLL30") + Le32(0)}) {
         uint32_t count = 0;
@@ -263,22 +255,7 @@ TEST(ImageItem, AddImagesChecksSizeAndStripWidthAndSettingsReshapeTheStrip) {
     } catch (const EInvalidGraphicOperation& e) {
         EXPECT_EQ(e.Message(), QStringLiteral("Too many images"));
     }
-    EXPECT_EQ(full.Count(), 32);
     EXPECT_EQ(full.ImageStrip().width(), 32768);
-
-    // A mask comes and goes; a new height empties the strip, width 0 is ignored.
-    TVfxImageListItem item;
-    Read(item, ImageRecord(2, 4, 3, false));
-    item.SetMasked(true);
-    EXPECT_EQ(item.MaskStrip().size(), QSize(8, 3));
-    EXPECT_EQ(item.Count(), 2);
-    item.SetMasked(false);
-    EXPECT_TRUE(item.MaskStrip().isNull());
-    item.SetWidth(0);
-    EXPECT_EQ(item.Count(), 2);
-    item.SetHeight(6);
-    EXPECT_EQ(item.Count(), 0);
-    EXPECT_EQ(item.Height(), 6);
 }
 
 TEST(ImageItem, DrawingStyles) {
@@ -434,83 +411,6 @@ TEST(Container, LinksAndTheContainerHearOfChanges) {
     EXPECT_EQ(heard, 2);
     list.reset();
     EXPECT_EQ(link.Sender(), nullptr);
-
-    // An item's change reaches its container.
-    TVfxStringList strings;
-    std::vector<TVfxListItem*> changed;
-    strings.OnItemChange = [&](TVfxCustomContainer*, TVfxListItem* item) {
-        changed.push_back(item);
-    };
-    TVfxListItem& item = strings.AddItem();
-    static_cast<TVfxStringListItem&>(item).SetItems({QStringLiteral("a")});
-    EXPECT_EQ(changed, std::vector<TVfxListItem*>{&item});
-}
-
-TEST(Container, AssignCopiesEveryItem) {
-    TVfxImageList from;
-    from.SetDefaultCompressed(true);
-    from.SetDefaultPixelFormat(spf4bit);
-    Read(from, ImageListFile(ImageRecord(2, 3, 2, true)));
-    TVfxImageList to;
-    to.Assign(from);
-    EXPECT_EQ(std::tuple(to.DefaultCompressed(), to.DefaultPixelFormat()),
-              std::tuple(true, spf4bit));
-    EXPECT_EQ(Written(to), Written(from));
-    TVfxBitmapList other;
-    EXPECT_THROW(other.Assign(from), plat::EConvertError);
-}
-
-TEST(ImageLists, QueriesByListAndImage) {
-    TVfxImageList images;
-    Read(images, ImageListFile(ImageRecord(3, 2, 2, false)));
-    EXPECT_EQ(std::tuple(images.ImageCount(0), images.ImageCount(1)), std::tuple(3, -1));
-    EXPECT_EQ(std::tuple(images.ImagePresent(0, 2), images.ImagePresent(0, 3)),
-              std::tuple(true, false));
-    EXPECT_EQ(images.ImageRect(0, 1), plat::TRect(2, 0, 4, 2));
-    EXPECT_EQ(images.ImageSize(0, 0), 2);
-    EXPECT_EQ(images.PixelColor(0, 2, 1, 1), plat::RGB(100, 100, 100));
-    EXPECT_EQ(images.PixelColor(0, 2, 2, 0), 0xFFFFFF);
-    EXPECT_EQ(images.TransparentColor(0, 1), plat::RGB(60, 60, 60));
-    QImage copy;
-    ASSERT_TRUE(images.CopyImage(0, 1, copy));
-    EXPECT_EQ(copy.size(), QSize(2, 2));
-
-    TVfxBitmapList bitmaps;
-    static_cast<TVfxBitmapListItem&>(bitmaps.AddItem()).SetBitmap(Strip(1, 3, 2));
-    bitmaps.AddItem();
-    EXPECT_EQ(std::tuple(bitmaps.ImageCount(0), bitmaps.ImageCount(1), bitmaps.ImageCount(2)),
-              std::tuple(1, 0, -1));
-    EXPECT_EQ(std::tuple(bitmaps.ImageSize(0, 1), bitmaps.ImageSize(5, 1)), std::tuple(2, 0));
-    EXPECT_EQ(bitmaps.PixelColor(7, 0, 0, 0), 0xFFFFFF);
-    EXPECT_EQ(bitmaps.TransparentColor(1, 0), 0xFFFFFF);
-    EXPECT_FALSE(bitmaps.Masked(0));
-    QImage canvas(4, 4, QImage::Format_RGB32);
-    canvas.fill(Qt::black);
-    {
-        QPainter p(&canvas);
-        bitmaps.Draw(p, 1, 1, 0, 0);
-    }
-    EXPECT_EQ(canvas.pixel(3, 2), qRgb(20, 20, 20));
-    EXPECT_EQ(canvas.pixel(0, 0), qRgb(0, 0, 0));
-}
-
-TEST(DefaultContainer, NamesItsBitmapAndImageLists) {
-    TVfxContainer& all = VfxDefaultContainer();
-    EXPECT_EQ(std::tuple(ListFromName(QStringLiteral("VFXBML30")),
-                         ListFromName(QStringLiteral("VFXIML30")),
-                         ListFromName(QStringLiteral("VFXWVL30"))),
-              std::tuple(&all.BitmapList(), &all.ImageList(), nullptr));
-    EXPECT_EQ(ListName(&all.ImageList()), QStringLiteral("VFXIML30"));
-    EXPECT_TRUE(IsDefaultList(&all.BitmapList()));
-    TVfxBitmapList mine;
-    EXPECT_FALSE(IsDefaultList(&mine));
-    EXPECT_TRUE(ListName(&all.StringList()).isEmpty());
-    // a list's change is the container's
-    int changes = 0;
-    TVfxContainer container;
-    container.OnChange = [&](TVfxCustomComponent*) { ++changes; };
-    container.WaveList().AddItem();
-    EXPECT_EQ(changes, 1);
 }
 
 } // namespace

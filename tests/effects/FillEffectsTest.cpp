@@ -161,87 +161,7 @@ TEST(Fills, PaintTheirRectangleOnly) {
     }
 }
 
-TEST(FillObject, ReportsPlacementOnlyWhereItMatters) {
-    struct Case {
-        TVfxFillStyle style;
-        TVfxTileMode mode;
-        bool reported;
-    };
-    for (const Case& c : {Case{sfBitmap, tmNone, true}, Case{sfBitmapList, tmNone, true},
-                          Case{sfBitmap, tmTile, false}, Case{sfBitmap, tmCenter, false},
-                          Case{sfBrush, tmNone, false}, Case{sfGradient, tmNone, false}}) {
-        TVfxFillObject fill;
-        fill.SetStyle(c.style);
-        fill.SetTileMode(c.mode);
-        int changes = 0;
-        fill.OnChange = [&](TVfxObject*) { ++changes; };
-        fill.SetOffsetX(7);
-        fill.SetOffsetY(8);
-        fill.SetAlignment(agCenter);
-        EXPECT_EQ(changes, c.reported ? 3 : 0) << c.style << "/" << c.mode;
-        EXPECT_EQ(fill.OffsetX(), 7);
-        EXPECT_EQ(fill.OffsetY(), 8);
-        EXPECT_EQ(fill.Alignment(), agCenter);
-    }
-}
-
-TEST(FillObject, AssignCopiesEverythingWithOneNotice) {
-    TVfxFillObject source;
-    source.SetStyle(sfBitmap);
-    source.SetTileMode(tmStretch);
-    source.SetBitmap(Checks());
-    source.SetOffsetX(3);
-    source.SetBrush(QBrush(Qt::red));
-    source.SetOptions(foQuickDraw);
-    source.Gradient().SetColorCount(40);
-    TVfxFillObject copy;
-    int changes = 0;
-    copy.OnChange = [&](TVfxObject*) { ++changes; };
-    copy.Assign(source);
-    EXPECT_EQ(changes, 1);
-    EXPECT_EQ(copy.Style(), sfBitmap);
-    EXPECT_EQ(copy.TileMode(), tmStretch);
-    EXPECT_EQ(copy.Bitmap(), Checks());
-    EXPECT_EQ(copy.OffsetX(), 3);
-    EXPECT_EQ(copy.Brush(), QBrush(Qt::red));
-    EXPECT_EQ(copy.Options(), TVfxFillOptions(foQuickDraw));
-    EXPECT_EQ(copy.Gradient().ColorCount(), 40);
-    // the gradient's own changes are the fill's
-    copy.Gradient().SetColor(plat::clLime);
-    EXPECT_EQ(changes, 2);
-}
-
 // --- alpha objects ---
-
-TEST(AlphaObject, DescribesItsFillAndStrength) {
-    TVfxAlphaObject alpha;
-    EXPECT_EQ(alpha.Description(), "{Disabled}");
-    EXPECT_FALSE(alpha.Active());
-    const std::vector<std::tuple<TVfxFillStyle, float, QString>> cases = {
-        {sfBrush, 0.6f, "{Enabled (brush), strength: 0.600}"},
-        {sfBitmap, 0.25f, "{Enabled (bmp), strength: 0.250}"},
-        {sfBitmapList, 0.25f, "{Enabled (bmp), strength: 0.250}"},
-        {sfGradient, 1.0f, "{Enabled (grad), strength: 1.000}"},
-        {sfBrushBitmap, 0.5f, "{Enabled (), strength: 0.500}"},
-        {sfBrush, 123.456f, "{Enabled (brush), strength: 123.46}"}};
-    for (const auto& [style, strength, text] : cases) {
-        alpha.FillObject().SetStyle(style);
-        alpha.SetStrength(strength);
-        EXPECT_EQ(alpha.Description(), text);
-        EXPECT_EQ(alpha.Active(), strength != 1.0f);
-    }
-}
-
-TEST(AlphaObject, ReportsRealChangesAndThoseOfItsFill) {
-    TVfxAlphaObject alpha;
-    int changes = 0;
-    alpha.OnChange = [&](TVfxObject*) { ++changes; };
-    alpha.SetStrength(0.6f);
-    EXPECT_EQ(changes, 0);
-    alpha.SetStrength(0.7f);
-    alpha.FillObject().SetStyle(sfBrush);
-    EXPECT_EQ(changes, 2);
-}
 
 TEST(AlphaObject, PicksItsImageFromTheListAndFollowsIt) {
     auto list = std::make_unique<TVfxBitmapList>();
@@ -261,30 +181,6 @@ TEST(AlphaObject, PicksItsImageFromTheListAndFollowsIt) {
     EXPECT_EQ(alpha.FillObject().ListBitmap(), Solid(2, 2, kRed));
     list.reset();
     EXPECT_EQ(alpha.ImageList(), nullptr);
-}
-
-TEST(AlphaObject, AssignCopiesAndMovesTheListLink) {
-    TVfxBitmapList list;
-    static_cast<TVfxBitmapListItem&>(list.AddItem()).SetBitmap(Solid(3, 3, kGreen));
-    TVfxAlphaObject source;
-    source.FillObject().SetStyle(sfBitmapList);
-    source.SetStrength(0.3f);
-    source.SetImageIndex(4);
-    source.SetTag(9);
-    source.SetImageList(&list);
-    TVfxAlphaObject copy;
-    int changes = 0;
-    copy.OnChange = [&](TVfxObject*) { ++changes; };
-    copy.Assign(source);
-    EXPECT_EQ(changes, 1);
-    EXPECT_EQ(copy.Strength(), 0.3f);
-    EXPECT_EQ(copy.ImageIndex(), 4);
-    EXPECT_EQ(copy.Tag(), 9);
-    EXPECT_EQ(copy.ImageList(), &list);
-    EXPECT_EQ(copy.FillObject().ListBitmap(), Solid(3, 3, kGreen));
-    // the copy hears the list's changes
-    list.Clear();
-    EXPECT_TRUE(copy.FillObject().ListBitmap().isNull());
 }
 
 // --- bitmap effects ---
@@ -405,35 +301,6 @@ TEST(BitmapEffectObject, BufferServesUntilSomethingChanges) {
     EXPECT_EQ(second.pixel(0, 0), qRgb(255, 0, 255));
     effects.SetBuffered(false);
     EXPECT_FALSE(effects.BufferValid());
-}
-
-TEST(BitmapEffectObject, RefusesATargetOfAnotherFormat) {
-    TVfxBitmapEffectObject effects;
-    QImage target = Solid(4, 3, kMagenta);
-    try {
-        effects.Draw(Ramp(), TVfxRect{0, 0, 4, 3}, TVfxRect{0, 0, 4, 3}, target);
-        FAIL() << "no error";
-    } catch (const EVfxWrongPixelFormat& e) {
-        EXPECT_STREQ(e.what(), "Wrong PixelFormat in Target bitmap!");
-    }
-    EXPECT_EQ(target.pixel(0, 0), kMagenta);
-}
-
-TEST(BitmapEffectObject, AssignCopiesEverySettingWithOneNotice) {
-    TVfxBitmapEffectObject source;
-    source.SetFlipVertical(true);
-    source.SetGrayScale(true);
-    source.SetBrightness(-40);
-    source.SetBuffered(true);
-    source.AlphaBlend().SetStrength(0.2f);
-    TVfxBitmapEffectObject copy;
-    int changes = 0;
-    copy.OnChange = [&](TVfxObject*) { ++changes; };
-    copy.Assign(source);
-    EXPECT_EQ(changes, 1);
-    EXPECT_EQ(copy.Description(), "{FV,GS,B}");
-    EXPECT_TRUE(copy.Buffered());
-    EXPECT_EQ(copy.AlphaBlend().Strength(), 0.2f);
 }
 
 class CountingControl : public TVfxBaseControl {

@@ -236,22 +236,6 @@ TEST(DrawArea, NothingToDrawReportsTheDestinationOrNothing) {
     EXPECT_EQ(target, BlankImage(4, 4));
 }
 
-TEST(DrawArea, CentringTwentyInAHundredReportsTheDestination) {
-    QImage source(20, 20, QImage::Format_RGB32);
-    source.fill(Qt::red);
-    QImage target = BlankImage(160, 160);
-    TRect reported;
-    QPainter p(&target);
-    VfxDrawArea(p, TRect(50, 50, 150, 150), &source, reported, nullptr, plat::clNone, VFX_DF_CENTER,
-                TRect(0, 0, 20, 20));
-    p.end();
-    EXPECT_EQ(reported, TRect(50, 50, 150, 150));
-    const QImage red = target.copy(89, 89, 22, 22); // the source at (90, 90) with a blank ring
-    EXPECT_EQ(Rows(red, TransferLegend()),
-              QString(22, u'.') + u'/' + (u'.' + QString(20, u'R') + u'.' + u'/').repeated(20) +
-                  QString(22, u'.'));
-}
-
 TEST(DrawArea, TransfersSkipMaskOrReplaceColours) {
     TRect reported;
     const auto drawn = [&](int w, int h, const std::function<void(QPainter&)>& draw) {
@@ -316,14 +300,6 @@ TEST(DrawAreaClipped, TilesStayInsideTheDestinationAndThePaintersClipStays) {
     q.fillRect(QRect(0, 3, 4, 1), Qt::green);
     q.end();
     EXPECT_EQ(Rows(clipped, TransferLegend()), ".R../.R../.R../gg..");
-}
-
-TEST(FillBitmap, TakesTheRectanglesSizeUnlessItIsEmpty) {
-    QImage bitmap;
-    VfxFillBitmap(bitmap, TRect(5, 5, 8, 7), plat::RGB(0, 0, 255));
-    EXPECT_EQ(Rows(bitmap, TransferLegend()), "bbb/bbb");
-    VfxFillBitmap(bitmap, TRect(5, 5, 5, 9), plat::clRed);
-    EXPECT_EQ(bitmap.size(), QSize(3, 2));
 }
 
 TEST(AlignRect, NinePositionsAndTheMeasuredTextBox) {

@@ -27,26 +27,6 @@ protected:
 
 class InformationLabel : public ::testing::Test, public KitFixture {};
 
-TEST_F(InformationLabel, AboutBoxMemoryLines) {
-    TVfxInformationLabel total;
-    total.SetAutoSize(false);
-    total.SetUseStandardCaption(false);
-    total.SetDateTimeFormat(QStringLiteral("M/d/yyyy"));
-    total.SetCaption(QStringLiteral("Physical Memory Available to Windows:"));
-    total.SetInfo(itMemSize);
-    EXPECT_EQ(total.GetLabelText(),
-              QStringLiteral("Physical Memory Available to Windows:\t25274781696"));
-    total.SetDividerValue(1048576);
-    EXPECT_EQ(total.GetLabelText(), QStringLiteral("Physical Memory Available to Windows:\t24103"));
-
-    TVfxInformationLabel free;
-    free.SetUseStandardCaption(false);
-    free.SetCaption(QStringLiteral("Physical Memory Free") + QString(19, u' '));
-    free.SetInfo(itMemFree32);
-    EXPECT_EQ(free.GetLabelText(),
-              QStringLiteral("Physical Memory Free                   \t5368709120"));
-}
-
 TEST_F(InformationLabel, SeparatorsBetweenCaptionAndValue) {
     const struct {
         int8_t colon, tabs;

@@ -78,14 +78,11 @@ TEST(SystemInformation, ItemsFromAProviderReadAsSpecified) {
                  {itScreenSaverDelay, 0, "10"},
                  {itMemSize, 0, "25274781696"},
                  {itMemSize, 1048576, "24103"},
-                 {itFreeSysRes, 0, "70"},
-                 {itFreeGDIRes, 0, "71"},
                  {itFreeUserRes, 2, "36"},
                  {itMajorVerNr32, 0, "6"},
                  {itBuildNr32, 0, "9029"},
                  {itMemLoaded32, 0, "255"},
                  {itMemFree32, 1048576, "5120"},
-                 {itMemPageFree32, 0, "1073741824"},
                  {itMemPageTotal32, 1024, "2097152"},
                  {itMemVirtFree32, 0, "140733193388032"},
                  {itMemVirtTotal32, 0, "140737488351232"},
@@ -98,7 +95,6 @@ TEST(SystemInformation, ItemsFromAProviderReadAsSpecified) {
                  {itCapsLock, 0, "On"},
                  {itScroll, 0, "Off"},
                  {itCurrentDateTime, 0, "3-7-2024"},
-                 {itProgCompany, 0, "<CompanyName>"},
                  {itProgComments, 0, "<Comments>"},
                  {itCPUSpeed, 0, "2994.372"},
                  {itCPUSpeed, 1000, "2.994372"}};
@@ -119,23 +115,18 @@ TEST(SystemInformation, ItemsFromAProviderReadAsSpecified) {
 }
 
 TEST(SystemInformation, ProcessorTypesPlatformsAndItemsHaveTheirNames) {
-    const std::pair<uint32_t, const char*> processors[] = {
-        {386, "Intel 386"},     {486, "Intel 486"},   {586, "Intel Pentium"},
-        {2000, "Mips R2000"},   {3000, "Mips R3000"}, {4000, "Mips R4000"},
-        {21064, "Alpha 21064"}, {12345, "12345"},     {0, "0"}};
+    const std::pair<uint32_t, const char*> processors[] = {{386, "Intel 386"},
+                                                           {586, "Intel Pentium"},
+                                                           {3000, "Mips R3000"},
+                                                           {21064, "Alpha 21064"},
+                                                           {12345, "12345"}};
     for (const auto& [type, name] : processors) {
         EXPECT_EQ(VfxProcessorName(type), QString::fromLatin1(name));
     }
-    EXPECT_EQ(VfxPlatformName(0), QStringLiteral("Win32s"));
     EXPECT_EQ(VfxPlatformName(1), QStringLiteral("Windows 95"));
     EXPECT_EQ(VfxPlatformName(3), QStringLiteral("(Unknown)"));
-
-    // The standard captions, each its own.
-    EXPECT_EQ(VfxGetInfoCaption(itMemFree32), QStringLiteral("Memory free"));
+    // the standard captions, each its own
     EXPECT_EQ(VfxGetInfoCaption(itCurrentDiskSize32), QStringLiteral("Disk size of current Disk"));
-    EXPECT_EQ(VfxGetInfoCaption(itColorDepth), QStringLiteral("Colordepth (in bits)"));
-    EXPECT_EQ(VfxGetInfoCaption(itUser), QStringLiteral("Username"));
-    EXPECT_EQ(VfxGetInfoCaption(itCPUSpeed), QStringLiteral("CPU Speed"));
     QStringList all;
     for (int i = 0; i < kVfxInfoTypeCount; ++i) {
         all.append(VfxGetInfoCaption(TVfxInfoType(i)));
@@ -314,16 +305,6 @@ TEST_F(MadeUpKernel, TheReportedClockPrefersCpufreqThenCpuinfo) {
     EXPECT_DOUBLE_EQ(TVfxLinuxSystemInfo::ReportedCPUSpeed(proc, sys), 2994.372);
     Write(QStringLiteral("sys/devices/system/cpu/cpu0/cpufreq/cpuinfo_max_freq"), "4700000\n");
     EXPECT_DOUBLE_EQ(TVfxLinuxSystemInfo::ReportedCPUSpeed(proc, sys), 4700.0);
-}
-
-TEST_F(MadeUpKernel, VersionStringsComeFromTheInstalledLookup) {
-    TVfxLinuxSystemInfo info = Info();
-    EXPECT_EQ(VfxGetInfo(itProgName, 0, {}, info), QString());
-    info.SetVersionLookup([](QStringView name) {
-        return name == u"ProductName" ? QStringLiteral("Quorvel") : QString();
-    });
-    EXPECT_EQ(VfxGetInfo(itProgName, 0, {}, info), QStringLiteral("Quorvel"));
-    EXPECT_EQ(VfxGetInfo(itProgComments, 0, {}, info), QString());
 }
 
 TEST(SystemInformation, AnInstalledProviderAnswersTheDefaultQueries) {
