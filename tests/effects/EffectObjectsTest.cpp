@@ -52,12 +52,6 @@ TEST(Bevel, ExtentFollowsModeStylesAndWidths) {
              b.SetBorderInnerWidth(1);
          },
          2, 2},
-        {"standard none",
-         [](TVfxBevel& b) {
-             b.SetMode(bmStandard);
-             b.SetStandardStyle(lsNone);
-         },
-         0, 0},
         {"edge with sides", [](TVfxBevel& b) { b.SetMode(bmEdge); }, 2, 2},
         {"edge without sides",
          [](TVfxBevel& b) {
@@ -264,7 +258,6 @@ TEST(Text3D, CopiesLieBehindTheFace) {
         {"raised: light above left", tdRaised, toTopLeft, {2, 2}, {0, 0}, red},
         {"sunken: light below right", tdSunken, toTopLeft, {0, 0}, {2, 2}, red},
         {"shadow below right", tdShadow, toTopLeft, {0, 0}, {3, 3}, blue},
-        {"shadow from the bottom right", tdShadow, toBottomRight, {3, 3}, {0, 0}, blue},
         {"shadow from the top right", tdShadow, toTopRight, {3, 0}, {0, 3}, blue},
         {"raised shadow: the farthest copy", tdRaisedShadow, toTopLeft, {2, 2}, {5, 5}, blue},
         {"extrusion runs to the depth", tdExtrude, toTopLeft, {0, 0}, {3, 3}, blue},

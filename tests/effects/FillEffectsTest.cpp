@@ -40,109 +40,111 @@ QImage Checks() {
 
 // --- fills ---
 
+// Pixels of a 20 x 20 magenta image after filling (4, 4, 16, 16) with a blue
+// background; `checks` sets the 2 x 2 bitmap, `more` what else the case needs.
 struct FillCase {
     const char* name;
-    std::function<void(TVfxFillObject&)> setUp;
+    TVfxFillStyle style;
+    TVfxTileMode mode;
+    bool checks;
     bool filled;
-    // pixels of a 20 x 20 magenta image after filling (4, 4, 16, 16) with a
-    // blue background
     std::vector<std::pair<QPoint, QRgb>> pixels;
+    std::function<void(TVfxFillObject&)> more = [](TVfxFillObject&) {};
 };
 
 TEST(Fills, PaintTheirRectangleOnly) {
     const FillCase cases[] = {
-        FillCase{"NoneFillsNothing", [](TVfxFillObject&) {}, false, {{{10, 10}, kMagenta}}},
-        FillCase{"SolidBrush",
-                 [](TVfxFillObject& f) {
-                     f.SetStyle(sfBrush);
-                     f.SetBrush(QBrush(Qt::red));
-                 },
-                 true,
-                 {{{4, 4}, kRed}, {{15, 15}, kRed}}},
-        FillCase{"PatternBrushOnTheBackground",
-                 [](TVfxFillObject& f) {
-                     f.SetStyle(sfBrush);
-                     f.SetBrush(QBrush(Qt::red, Qt::Dense4Pattern));
-                 },
-                 true,
-                 {{{4, 4}, kBlue}, {{5, 4}, kRed}, {{4, 5}, kRed}, {{5, 5}, kBlue}}},
-        FillCase{"PatternBitmap",
-                 [](TVfxFillObject& f) {
-                     f.SetStyle(sfBrushBitmap);
-                     f.SetBitmap(Checks());
-                 },
-                 true,
-                 {{{4, 4}, kRed}, {{5, 4}, kGreen}, {{6, 5}, kBlue}, {{15, 15}, kWhite}}},
-        FillCase{"EmptyPatternBitmap",
-                 [](TVfxFillObject& f) { f.SetStyle(sfBrushBitmap); },
-                 true,
-                 {{{10, 10}, kMagenta}}},
-        FillCase{"EmptyBitmapFillsTheBackground",
-                 [](TVfxFillObject& f) { f.SetStyle(sfBitmap); },
-                 false,
-                 {{{4, 4}, kBlue}, {{15, 15}, kBlue}}},
-        FillCase{"EmptyBitmapWithoutInnerFill",
-                 [](TVfxFillObject& f) {
-                     f.SetStyle(sfBitmap);
-                     f.SetOptions(foGrUseBitmap);
-                 },
-                 false,
-                 {{{10, 10}, kMagenta}}},
-        FillCase{"BitmapPlacedAndMoved",
-                 [](TVfxFillObject& f) {
-                     f.SetStyle(sfBitmap);
-                     f.SetTileMode(tmNone);
-                     f.SetBitmap(Checks());
-                     f.SetAlignment(agBottomRight);
-                     f.SetOffsetX(-1);
-                 },
-                 true,
-                 {{{13, 14}, kRed}, {{14, 15}, kWhite}, {{15, 15}, kBlue}, {{4, 4}, kBlue}}},
-        FillCase{"BitmapCentred",
-                 [](TVfxFillObject& f) {
-                     f.SetStyle(sfBitmap);
-                     f.SetTileMode(tmCenter);
-                     f.SetBitmap(Checks());
-                 },
-                 true,
-                 {{{9, 9}, kRed}, {{10, 10}, kWhite}, {{4, 4}, kBlue}}},
-        FillCase{"BitmapStretched",
-                 [](TVfxFillObject& f) {
-                     f.SetStyle(sfBitmap);
-                     f.SetTileMode(tmStretch);
-                     f.SetBitmap(Checks());
-                 },
-                 true,
-                 {{{4, 4}, kRed}, {{15, 4}, kGreen}, {{4, 15}, kBlue}, {{15, 15}, kWhite}}},
-        FillCase{"BitmapTiledWithinTheRectangle",
-                 [](TVfxFillObject& f) {
-                     f.SetStyle(sfBitmap);
-                     f.SetBitmap(Checks());
-                 },
-                 true,
-                 {{{4, 4}, kRed}, {{6, 6}, kRed}, {{15, 15}, kWhite}}},
-        FillCase{"ListBitmap",
-                 [](TVfxFillObject& f) {
-                     f.SetStyle(sfBitmapList);
-                     f.SetTileMode(tmStretch);
-                     f.ListBitmap() = Solid(3, 3, kGreen);
-                 },
-                 true,
-                 {{{4, 4}, kGreen}, {{15, 15}, kGreen}}},
-        FillCase{"Gradient",
-                 [](TVfxFillObject& f) {
-                     f.SetStyle(sfGradient);
-                     f.Gradient().SetColor(plat::clRed);
-                     f.Gradient().SetEndColor(plat::clBlue);
-                     f.Gradient().SetColorCount(2);
-                     f.Gradient().SetStyle(gstVertical);
-                 },
-                 true,
-                 {{{4, 4}, kRed}, {{15, 9}, kRed}, {{4, 10}, kBlue}, {{15, 15}, kBlue}}}};
+        {"NoneFillsNothing", sfNone, tmTile, false, false, {{{10, 10}, kMagenta}}},
+        {"SolidBrush",
+         sfBrush,
+         tmTile,
+         false,
+         true,
+         {{{4, 4}, kRed}, {{15, 15}, kRed}},
+         [](TVfxFillObject& f) { f.SetBrush(QBrush(Qt::red)); }},
+        {"PatternBrushOnTheBackground",
+         sfBrush,
+         tmTile,
+         false,
+         true,
+         {{{4, 4}, kBlue}, {{5, 4}, kRed}, {{4, 5}, kRed}, {{5, 5}, kBlue}},
+         [](TVfxFillObject& f) { f.SetBrush(QBrush(Qt::red, Qt::Dense4Pattern)); }},
+        {"PatternBitmap",
+         sfBrushBitmap,
+         tmTile,
+         true,
+         true,
+         {{{4, 4}, kRed}, {{5, 4}, kGreen}, {{6, 5}, kBlue}, {{15, 15}, kWhite}}},
+        {"EmptyPatternBitmap", sfBrushBitmap, tmTile, false, true, {{{10, 10}, kMagenta}}},
+        {"EmptyBitmapFillsTheBackground",
+         sfBitmap,
+         tmTile,
+         false,
+         false,
+         {{{4, 4}, kBlue}, {{15, 15}, kBlue}}},
+        {"EmptyBitmapWithoutInnerFill",
+         sfBitmap,
+         tmTile,
+         false,
+         false,
+         {{{10, 10}, kMagenta}},
+         [](TVfxFillObject& f) { f.SetOptions(foGrUseBitmap); }},
+        {"BitmapPlacedAndMoved",
+         sfBitmap,
+         tmNone,
+         true,
+         true,
+         {{{13, 14}, kRed}, {{14, 15}, kWhite}, {{15, 15}, kBlue}, {{4, 4}, kBlue}},
+         [](TVfxFillObject& f) {
+             f.SetAlignment(agBottomRight);
+             f.SetOffsetX(-1);
+         }},
+        {"BitmapCentred",
+         sfBitmap,
+         tmCenter,
+         true,
+         true,
+         {{{9, 9}, kRed}, {{10, 10}, kWhite}, {{4, 4}, kBlue}}},
+        {"BitmapStretched",
+         sfBitmap,
+         tmStretch,
+         true,
+         true,
+         {{{4, 4}, kRed}, {{15, 4}, kGreen}, {{4, 15}, kBlue}, {{15, 15}, kWhite}}},
+        {"BitmapTiledWithinTheRectangle",
+         sfBitmap,
+         tmTile,
+         true,
+         true,
+         {{{4, 4}, kRed}, {{6, 6}, kRed}, {{15, 15}, kWhite}}},
+        {"ListBitmap",
+         sfBitmapList,
+         tmStretch,
+         false,
+         true,
+         {{{4, 4}, kGreen}, {{15, 15}, kGreen}},
+         [](TVfxFillObject& f) { f.ListBitmap() = Solid(3, 3, kGreen); }},
+        {"Gradient",
+         sfGradient,
+         tmTile,
+         false,
+         true,
+         {{{4, 4}, kRed}, {{15, 9}, kRed}, {{4, 10}, kBlue}, {{15, 15}, kBlue}},
+         [](TVfxFillObject& f) {
+             f.Gradient().SetColor(plat::clRed);
+             f.Gradient().SetEndColor(plat::clBlue);
+             f.Gradient().SetColorCount(2);
+             f.Gradient().SetStyle(gstVertical);
+         }}};
     for (const FillCase& c : cases) {
         SCOPED_TRACE(c.name);
         TVfxFillObject fill;
-        c.setUp(fill);
+        fill.SetStyle(c.style);
+        fill.SetTileMode(c.mode);
+        if (c.checks) {
+            fill.SetBitmap(Checks());
+        }
+        c.more(fill);
         QImage image = Solid(20, 20, kMagenta);
         bool filled = false;
         {

@@ -66,16 +66,6 @@ TEST(BevelBand, OnePixelBandsPaintTheirColoursAndShrinkTheRectangle) {
         EXPECT_EQ(Rows(image), QLatin1String(c.picture)) << c.style;
         EXPECT_EQ(rect, c.after) << c.style;
     }
-    // Nothing for width 0, none or a shadow.
-    for (const auto& [style, width] : {std::pair{bvRaised, 0}, {bvNone, 2}, {bvShadow, 2}}) {
-        QImage image = BlankImage(6, 6);
-        TRect rect(0, 0, 6, 6);
-        QPainter p(&image);
-        EXPECT_FALSE(VfxDrawBevelStyle(p, rect, style, width, plat::clBlack, plat::clWhite));
-        p.end();
-        EXPECT_EQ(rect, TRect(0, 0, 6, 6));
-        EXPECT_EQ(image, BlankImage(6, 6));
-    }
     // Wide bands fill their sides as polygons: the mid-edge pixels of both
     // rings; the inside is untouched.
     QImage image = BlankImage(10, 10);
@@ -129,13 +119,6 @@ TEST(StandardBorder, WidthsAndWhatEachStyleLeaves) {
         EXPECT_TRUE(VfxDrawStandardBorder(p, rect, c.style));
         EXPECT_EQ(rect, c.after) << c.style;
     }
-    // The single lowered border is the sunken outer ring.
-    QImage image = BlankImage(4, 4);
-    TRect rect(0, 0, 4, 4);
-    QPainter p(&image);
-    VfxDrawStandardBorder(p, rect, lsSingleLowered);
-    p.end();
-    EXPECT_EQ(Rows(image), "GGGW/G..W/G..W/WWWW");
 }
 
 // --- areas and bitmaps ---
@@ -340,11 +323,6 @@ TEST(MeasureCaption, AnEmptyCaptionIsOneBlankPlusTheMarginsAndStylesAddTheirDept
             EXPECT_EQ(r.Width(), fm.horizontalAdvance(u' ') + 2 * (margin + 1));
         }
     }
-    // "&" without accelerators is a character of its own
-    TRect r(0, 0, 0, 0);
-    VfxMeasureCaption(QStringLiteral("&"), nullptr, r, 0, 0, false, false, font);
-    EXPECT_EQ(r.Width(), fm.horizontalAdvance(u'&') + 2);
-
     // It grows by the style's depth and by the tracing.
     TRect plain(0, 0, 0, 0);
     VfxMeasureCaption(QStringLiteral("Memory"), nullptr, plain, 0, 0, true, false, font);
@@ -356,12 +334,6 @@ TEST(MeasureCaption, AnEmptyCaptionIsOneBlankPlusTheMarginsAndStylesAddTheirDept
     VfxMeasureCaption(QStringLiteral("Memory"), &caption, deep, 0, 0, true, false, font);
     EXPECT_EQ(deep.Width(), plain.Width() + 5);
     EXPECT_EQ(deep.Height(), plain.Height() + 5);
-    caption.SetStyle(tdNone);
-    caption.SetTracing(4);
-    TRect spaced(0, 0, 0, 0);
-    VfxMeasureCaption(QStringLiteral("Memory"), &caption, spaced, 0, 0, true, false, font);
-    EXPECT_GE(spaced.Width(), plain.Width() + 4 * 5);
-    EXPECT_EQ(spaced.Height(), plain.Height());
 }
 
 } // namespace

@@ -187,9 +187,6 @@ TEST_F(ThisMachine, FiguresNamesAndCountsMatchTheSystem) {
     struct statvfs fs {};
     ASSERT_EQ(statvfs(".", &fs), 0);
     EXPECT_EQ(Number(itCurrentDiskSize32), uint64_t(fs.f_blocks) * fs.f_frsize);
-    // Other programs write meanwhile: a little slack.
-    const double free = double(fs.f_bavail) * double(fs.f_frsize);
-    EXPECT_NEAR(double(Number(itCurrentDiskFree32)), free, 256.0 * 1024 * 1024);
 
     const passwd* pw = getpwuid(geteuid());
     ASSERT_NE(pw, nullptr);
@@ -206,7 +203,6 @@ TEST_F(ThisMachine, FiguresNamesAndCountsMatchTheSystem) {
         {itVersion, QStringLiteral("%1.%2").arg(v.Major).arg(v.Minor)},
         {itPlatform32, QStringLiteral("(Unknown)")},
         {itPlatformID32, QStringLiteral("0")},
-        {itFreeSysRes, QStringLiteral("0")},
         {itSystemDir, QStringLiteral("/etc")},
 #if defined(__x86_64__) || defined(__i386__)
         {itProcessor32, QStringLiteral("Intel Pentium")},
@@ -276,11 +272,6 @@ TEST_F(MadeUpKernel, MemoryWithAndWithoutMemAvailableOrTheFile) {
     EXPECT_EQ(m.AvailPhys, 3'100'000ull * 1024);
     EXPECT_EQ(m.MemoryLoad, 61u);
     EXPECT_EQ(m.TotalPageFile, 0u);
-
-    QFile::remove(dir_.filePath(QStringLiteral("proc/meminfo"))); // zeros, not a failure
-    m = info.MemoryStatus();
-    EXPECT_EQ(m.TotalPhys, 0u);
-    EXPECT_EQ(m.MemoryLoad, 0u);
 }
 
 TEST_F(MadeUpKernel, LockKeysFollowTheKeyboardLeds) {
