@@ -127,24 +127,6 @@ TEST(Application, TwoHundredFiftyTimersThenNoneAndARefusedOneKeepsItsSlot) {
     EXPECT_EQ(other.AddTimer(100), 0xFD01);
 }
 
-TEST(Application, TimersAreSteeredThroughTheirIds) {
-    TVfxApplication app;
-    int fired = 0;
-    const uint16_t id = app.AddTimer(250, [&](void*) { ++fired; });
-    app.SetEnabled(id, false);
-    app.TimerPool().Tick();
-    EXPECT_EQ(fired, 0);
-    app.SetEnabled(id, true);
-    app.SetInterval(id, 100);
-    for (int i = 0; i < 4; ++i) {
-        app.TimerPool().Tick();
-    }
-    EXPECT_EQ(fired, 2);
-    app.RemoveTimer(id);
-    app.RemoveTimer(0x1234); // not an application timer
-    EXPECT_EQ(app.Timer(id), nullptr);
-}
-
 TEST(DisplayInfo, ColourDepthOfTheScreenAndTheProgramsVersionStrings) {
     TVfxDisplaySystemInfo display;
     const QScreen* screen = QGuiApplication::primaryScreen();

@@ -364,18 +364,6 @@ TEST(Container, FilesByIndexAndLazyBitmaps) {
     EXPECT_TRUE(item.StoredBitmap().isNull());
     EXPECT_EQ(item.Bitmap().width(), 3);
     EXPECT_EQ(changes, 0);
-    // storage mode 4: a bitmap file named after the container file and Ident
-    QFile bmp(dir.filePath(QStringLiteral("abc7.bmp")));
-    ASSERT_TRUE(bmp.open(QIODevice::WriteOnly));
-    bmp.write(VfxCreateDIBFileImage(Strip(1, 5, 1), 0));
-    bmp.close();
-    TVfxBitmapList byName;
-    byName.SetStorageMode(4);
-    byName.SetDirectoryKind(ppFixed);
-    byName.SetFileName(dir.filePath(QStringLiteral("abcdef.iml")));
-    auto& named = static_cast<TVfxBitmapListItem&>(byName.AddItem());
-    named.SetIdent(7);
-    EXPECT_EQ(named.Bitmap().width(), 5);
 }
 
 TEST(Container, LinksAndTheContainerHearOfChanges) {

@@ -87,18 +87,6 @@ TEST_F(Label, DrawsItsCaptionInsideTheBevelWhereAlignmentSays) {
     EXPECT_EQ(bottomRight.topLeft() - topLeft.topLeft(), QPoint(40, 20));
 }
 
-TEST_F(Label, AutoSizeMeasuresWithTheBevelAndThe3DFont) {
-    TVfxBaseLabel label;
-    label.SetCaption(QStringLiteral("Memory"));
-    const QSize plain = label.size();
-    label.Bevel().SetStyleOuter(bvRaised);
-    label.Bevel().SetWidthOuter(3);
-    EXPECT_EQ(label.size(), plain + QSize(6, 6));
-    label.Font3D().SetStyle(tdShadow);
-    label.Font3D().SetShadowDepth(4);
-    EXPECT_EQ(label.size(), plain + QSize(10, 10));
-}
-
 TEST_F(Label, AcceleratorGivesTheFocusControlTheFocus) {
     QWidget form;
     auto* label = new TVfxBaseLabel(&form);
@@ -233,11 +221,6 @@ TEST(Panel, ATransparentPanelShowsItsPartOfTheBackground) {
     const QImage shown = Render(*panel);
     EXPECT_EQ(shown.pixel(0, 0), picture.pixel(10, 5));
     EXPECT_EQ(shown.pixel(19, 9), picture.pixel(29, 14));
-    // a panel inside the panel looks through both
-    auto* inner = new TVfxCustomPanel(panel);
-    inner->setGeometry(3, 2, 5, 5);
-    inner->SetTransparentFlag(true);
-    EXPECT_EQ(Render(*inner).pixel(0, 0), picture.pixel(13, 7));
 }
 
 TEST(BevelPanel, ChildrenStayInsideTheBevel) {

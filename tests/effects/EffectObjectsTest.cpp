@@ -101,14 +101,6 @@ TEST(Bevel, DrawsCustomBandsAndRingsFromTheOutsideIn) {
     EXPECT_EQ(PixelPicture(again)[1], QStringLiteral("G......W"));
 }
 
-TEST(Bevel, ShadowInnerRectLeavesTheShadowOutside) {
-    TVfxBevel bevel;
-    bevel.SetStyleOuter(bvShadow);
-    bevel.SetWidthInner(1);
-    bevel.SetWidthOuter(3);
-    EXPECT_EQ(bevel.InnerRect(TRect(0, 0, 20, 10)), TRect(1, 1, 16, 6));
-}
-
 TEST(Bevel, EdgeModeShrinksByTwoWhateverSidesAreDrawn) {
     TVfxBevel bevel;
     bevel.SetMode(bmEdge);
@@ -163,26 +155,6 @@ TEST(Gradient, TableFromTwoColoursOrFromTheList) {
     EXPECT_EQ(gradient.ColorTable(), std::vector<TColor>{plat::clWhite});
     gradient.SetColorCount(500);
     EXPECT_EQ(gradient.ColorCount(), TVfxGradient::kMaxColors);
-}
-
-TEST(Gradient, HorizontalBandsSplitTheWidth) {
-    TVfxGradient gradient;
-    gradient.SetStyle(gstHorizontal);
-    gradient.SetColorCount(4);
-    gradient.SetColor(plat::clBlack);
-    gradient.SetEndColor(plat::clWhite);
-    QImage image = BlankImage(100, 3);
-    {
-        QPainter p(&image);
-        gradient.Paint(p, TRect(0, 0, 100, 3));
-    }
-    const struct {
-        int x;
-        int red;
-    } bands[] = {{0, 0}, {24, 0}, {25, 85}, {49, 85}, {50, 170}, {74, 170}, {75, 255}, {99, 255}};
-    for (const auto& b : bands) {
-        EXPECT_EQ(qRed(image.pixel(b.x, 1)), b.red) << b.x;
-    }
 }
 
 TEST(Gradient, CornerStylesPaintFromTheOutsideIn) {

@@ -156,20 +156,6 @@ TEST_F(FormShape, BitmapShapeSizesTheFormAndPaintsTheBorderBitmap) {
     EXPECT_EQ(shape->BackgroundBitmap(), nullptr);
 }
 
-TEST_F(FormShape, ListFillTakesItsImageFromTheImageList) {
-    TVfxBitmapList list;
-    list.AddItem();
-    QImage picture(4, 4, QImage::Format_RGB32);
-    picture.fill(Qt::cyan);
-    static_cast<TVfxBitmapListItem&>(list.AddItem()).SetBitmap(picture);
-    shape->FillObject().SetStyle(sfBitmapList);
-    shape->SetImageList(&list);
-    shape->SetListIndex(1);
-    shape->Loaded();
-    const QImage image = form->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    EXPECT_EQ(image.pixel(50, 50), 0xFF00FFFFu);
-}
-
 TEST_F(FormShape, FreeSpotsDragTheFormAndControlsKeepTheirClicks) {
     auto* button = new QPushButton("OK", form.get());
     button->setGeometry(10, 10, 40, 20);

@@ -38,9 +38,7 @@ TEST_F(InformationLabel, SeparatorsBetweenCaptionAndValue) {
         {1, 1, false, "Cap", "Cap\t:"},
         {-1, 1, false, "Cap", "Cap\t"},
         {2, 3, false, "Cap", "Cap\t\t:\t"},
-        {4, 3, false, "Cap", "Cap\t\t\t"},
         {-1, 0, false, "Cap", "Cap "},
-        {0, 0, false, "Cap", "Cap: "},
         // the blank depends on Caption, not on the caption shown
         {-1, 0, true, "", "Number of processors"},
         {-1, 0, true, "x", "Number of processors "},
@@ -133,20 +131,6 @@ TEST_F(InformationLabel, LockKeyRepaintsOnlyWhenItsStateChanged) {
     label.invalidated = 0;
     Ticks(5);
     EXPECT_EQ(label.invalidated, 0);
-}
-
-TEST_F(InformationLabel, AutoSizeFollowsTheText) {
-    TVfxInformationLabel label;
-    label.SetInfo(itMemSize);
-    label.SetUseStandardCaption(false);
-    label.SetCaption(QStringLiteral("Memory"));
-    const int wide = label.width();
-    label.SetDividerValue(1 << 30);
-    EXPECT_LT(label.width(), wide);
-    label.SetAutoSize(false);
-    label.resize(300, 20);
-    label.SetDividerValue(1);
-    EXPECT_EQ(label.size(), QSize(300, 20));
 }
 
 } // namespace

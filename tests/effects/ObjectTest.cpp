@@ -200,28 +200,4 @@ TEST(PathRoutines, TrailingSeparatorsAndPrefixFolders) {
     EXPECT_TRUE(VfxPathPrefix(ppWindows, true).endsWith(u'/'));
 }
 
-TEST(RectangleRoutines, FitKeepsTheAspectAndCornersTurnAboutTheCentre) {
-    struct Case {
-        int sw, sh;
-        TVfxRect target, expected;
-    } cases[] = {
-        {200, 100, {10, 20, 110, 120}, {10, 20, 110, 70}},
-        {100, 200, {10, 20, 110, 120}, {10, 20, 60, 120}},
-        {3, 3, {0, 0, 10, 5}, {0, 0, 5, 5}},
-        {30, 20, {0, 0, 5, 100}, {0, 0, 5, 3}}, // 3.33 rounds to 3
-        {4, 10, {0, 0, 100, 25}, {0, 0, 10, 25}},
-        {0, 10, {5, 5, 50, 50}, {5, 5, 5, 5}}, // nothing to scale
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(VfxFitRect(c.sw, c.sh, c.target), c.expected) << c.sw << "x" << c.sh;
-    }
-    // corners turn about the centre
-    const TVfxRect r{0, 0, 40, 20};
-    using P = std::array<TVfxPoint, 4>;
-    EXPECT_EQ(VfxRotateRect(r, 0), (P{{{0, 0}, {40, 0}, {40, 20}, {0, 20}}}));
-    EXPECT_EQ(VfxRotateRect(r, 180), (P{{{40, 20}, {0, 20}, {0, 0}, {40, 0}}}));
-    EXPECT_EQ(VfxRotateRect(r, 90), (P{{{30, -10}, {30, 30}, {10, 30}, {10, -10}}}));
-    EXPECT_EQ(VfxRotateRect(r, 360), VfxRotateRect(r, 0));
-}
-
 } // namespace

@@ -355,16 +355,6 @@ TEST_F(RegionPaint, OffsetMovesTheBordersLeftAndTopOnly) {
     EXPECT_EQ(image.pixel(0, 50), kWhite);
 }
 
-TEST(Region, SubObjectsReportThroughTheRegion) {
-    TVfxBorderRegion region;
-    int* changes = CountChanges(region);
-    region.Shadow().SetDepth(9);
-    region.Border().SetStyle(rbRaised);
-    region.Mask().SetRegion(QRegion(0, 0, 4, 4));
-    region.Points().AddPoint({1, 1});
-    EXPECT_EQ(*changes, 4);
-}
-
 TEST(Region, PointListShapeFollowsItsPoints) {
     TVfxRegion region;
     region.Points().AddPoint({0, 0});

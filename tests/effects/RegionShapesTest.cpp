@@ -277,17 +277,6 @@ TEST(BubbleChain, StartsAtTheTipForEveryPosition) {
     }
 }
 
-TEST(Shields, LieAtTheOriginWhateverTheRectanglesPosition) {
-    for (TVfxRegionShape shape : {rsRoundShield, rsSharpShield}) {
-        TVfxShapeParams params;
-        params.Shape = shape;
-        const QRegion moved = VfxShapeRegion(params, TRect(10, 10, 110, 110));
-        const QRegion origin = VfxShapeRegion(params, k100);
-        EXPECT_FALSE(origin.isEmpty());
-        EXPECT_TRUE(moved.xored(origin).isEmpty()) << shape;
-    }
-}
-
 // Filling straight into an image and through the painter's clip give the
 // same pixels, whatever the painter's translation and the image's format.
 TEST(RegionFill, GivesTheSamePixelsOnEveryPath) {

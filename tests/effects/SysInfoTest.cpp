@@ -76,7 +76,6 @@ TEST(SystemInformation, ItemsFromAProviderReadAsSpecified) {
                  {itVersion, 7, "6.18"},
                  {itColorDepth, 0, "32"},
                  {itScreenSaverDelay, 0, "10"},
-                 {itMemSize, 0, "25274781696"},
                  {itMemSize, 1048576, "24103"},
                  {itFreeUserRes, 2, "36"},
                  {itMajorVerNr32, 0, "6"},
@@ -84,7 +83,6 @@ TEST(SystemInformation, ItemsFromAProviderReadAsSpecified) {
                  {itMemLoaded32, 0, "255"},
                  {itMemFree32, 1048576, "5120"},
                  {itMemPageTotal32, 1024, "2097152"},
-                 {itMemVirtFree32, 0, "140733193388032"},
                  {itMemVirtTotal32, 0, "140737488351232"},
                  {itPlatformID32, 0, "0"},
                  {itPlatform32, 0, "(Unknown)"},
@@ -93,9 +91,7 @@ TEST(SystemInformation, ItemsFromAProviderReadAsSpecified) {
                  {itDOSVersion, 0, "Win32"},
                  {itNumLock, 0, "Off"},
                  {itCapsLock, 0, "On"},
-                 {itScroll, 0, "Off"},
                  {itCurrentDateTime, 0, "3-7-2024"},
-                 {itProgComments, 0, "<Comments>"},
                  {itCPUSpeed, 0, "2994.372"},
                  {itCPUSpeed, 1000, "2.994372"}};
     FakeSystemInfo fake;
@@ -112,27 +108,6 @@ TEST(SystemInformation, ItemsFromAProviderReadAsSpecified) {
     EXPECT_EQ(VfxGetInfo(itCPUSpeed, 0, {}, fake), QStringLiteral("3000"));
     fake.version = {2, 0, 0, 2, true};
     EXPECT_EQ(VfxGetInfo(itPlatform32, 0, {}, fake), QStringLiteral("Windows NT"));
-}
-
-TEST(SystemInformation, ProcessorTypesPlatformsAndItemsHaveTheirNames) {
-    const std::pair<uint32_t, const char*> processors[] = {{386, "Intel 386"},
-                                                           {586, "Intel Pentium"},
-                                                           {3000, "Mips R3000"},
-                                                           {21064, "Alpha 21064"},
-                                                           {12345, "12345"}};
-    for (const auto& [type, name] : processors) {
-        EXPECT_EQ(VfxProcessorName(type), QString::fromLatin1(name));
-    }
-    EXPECT_EQ(VfxPlatformName(1), QStringLiteral("Windows 95"));
-    EXPECT_EQ(VfxPlatformName(3), QStringLiteral("(Unknown)"));
-    // the standard captions, each its own
-    EXPECT_EQ(VfxGetInfoCaption(itCurrentDiskSize32), QStringLiteral("Disk size of current Disk"));
-    QStringList all;
-    for (int i = 0; i < kVfxInfoTypeCount; ++i) {
-        all.append(VfxGetInfoCaption(TVfxInfoType(i)));
-    }
-    all.removeDuplicates();
-    EXPECT_EQ(all.size(), 42);
 }
 
 TEST(SystemInformation, KernelReleasesGiveTheVersionNumbers) {
