@@ -283,29 +283,4 @@ TEST(Text3D, DisabledTextIsGreyUnlessStyleNone) {
     EXPECT_GT(lit, 0);
 }
 
-TEST(Text3D, OutlineLeavesTheGlyphsHollow) {
-    const std::vector<QPoint> ink = Glyphs(TextImage(nullptr));
-    TVfx3DCaption caption;
-    caption.SetStyle(tdOutline);
-    const QImage outlined = TextImage(&caption);
-    int inked = 0;
-    for (int y = 0; y < outlined.height(); ++y) {
-        for (int x = 0; x < outlined.width(); ++x) {
-            inked += outlined.pixel(x, y) == qRgb(0, 0, 0);
-        }
-    }
-    EXPECT_GT(inked, 0);
-    // the inside of the glyphs (moved by the outline's one pixel) stays white
-    for (const QPoint p : ink) {
-        const QPoint at = p + QPoint(1, 1);
-        bool interior = true;
-        for (const QPoint d : {QPoint(1, 0), QPoint(-1, 0), QPoint(0, 1), QPoint(0, -1)}) {
-            interior = interior && std::find(ink.begin(), ink.end(), p + d) != ink.end();
-        }
-        if (interior) {
-            EXPECT_EQ(outlined.pixel(at), qRgb(255, 255, 255));
-        }
-    }
-}
-
 } // namespace

@@ -285,7 +285,7 @@ TEST(DrawAreaClipped, TilesStayInsideTheDestinationAndThePaintersClipStays) {
     EXPECT_EQ(Rows(clipped, TransferLegend()), ".R../.R../.R../gg..");
 }
 
-TEST(AlignRect, NinePositionsAndTheMeasuredTextBox) {
+TEST(AlignRect, NinePositions) {
     const TRect box(0, 0, 4, 2);
     const TRect container(10, 10, 21, 15); // 11 x 5: odd differences
     const struct {
@@ -300,13 +300,6 @@ TEST(AlignRect, NinePositionsAndTheMeasuredTextBox) {
                   TRect(c.left, c.top, c.left + 4, c.top + 2))
             << c.alignment;
     }
-    QFont font;
-    font.setPixelSize(12);
-    TRect measured(0, 0, 0, 0);
-    VfxMeasureCaption(QStringLiteral("Ok"), nullptr, measured, 0, 0, true, false, font);
-    const TRect textBox = VfxAlignedTextRect(agBottomRight, QStringLiteral("Ok"), nullptr, 0, true,
-                                             false, font, TRect(10, 10, 110, 60));
-    EXPECT_EQ(textBox, TRect(110 - measured.Width(), 60 - measured.Height(), 110, 60));
 }
 
 TEST(MeasureCaption, AnEmptyCaptionIsOneBlankPlusTheMarginsAndStylesAddTheirDepth) {

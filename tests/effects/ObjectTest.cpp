@@ -196,8 +196,6 @@ TEST(PathRoutines, TrailingSeparatorsAndPrefixFolders) {
     EXPECT_EQ(VfxPathPrefix(ppSystem, false), QStringLiteral("/etc"));
     EXPECT_EQ(VfxPathPrefix(ppSystem, true), QStringLiteral("/etc/"));
     EXPECT_EQ(VfxPathPrefix(ppProgram, true), QCoreApplication::applicationDirPath() + u'/');
-    EXPECT_FALSE(VfxPathPrefix(ppWindows, false).endsWith(u'/'));
-    EXPECT_TRUE(VfxPathPrefix(ppWindows, true).endsWith(u'/'));
 }
 
 } // namespace
