@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <memory>
 
 using namespace fx;
@@ -38,6 +39,24 @@ QImage Checks() {
     return image;
 }
 
+// The pixels of "x,y:c ..." that the image does not have, where c is one of
+// R G B W M (red, green, blue, white, magenta) or a colour as rrggbb.
+QString WrongPixels(const QImage& image, const char* expected) {
+    static const std::map<QString, QRgb> letters = {
+        {"R", kRed}, {"G", kGreen}, {"B", kBlue}, {"W", kWhite}, {"M", kMagenta}};
+    QStringList wrong;
+    for (const QString& item : QString::fromLatin1(expected).split(u' ')) {
+        const QStringList parts = item.split(u':');
+        const QStringList xy = parts[0].split(u',');
+        const QRgb want =
+            parts[1].size() == 1 ? letters.at(parts[1]) : 0xFF000000 | parts[1].toUInt(nullptr, 16);
+        if (image.pixel(xy[0].toInt(), xy[1].toInt()) != want) {
+            wrong << item;
+        }
+    }
+    return wrong.join(u' ');
+}
+
 // --- fills ---
 
 // Pixels of a 20 x 20 magenta image after filling (4, 4, 16, 16) with a blue
@@ -48,88 +67,33 @@ struct FillCase {
     TVfxTileMode mode;
     bool checks;
     bool filled;
-    std::vector<std::pair<QPoint, QRgb>> pixels;
+    const char* pixels;
     std::function<void(TVfxFillObject&)> more = [](TVfxFillObject&) {};
 };
 
 TEST(Fills, PaintTheirRectangleOnly) {
     const FillCase cases[] = {
-        {"NoneFillsNothing", sfNone, tmTile, false, false, {{{10, 10}, kMagenta}}},
-        {"SolidBrush",
-         sfBrush,
-         tmTile,
-         false,
-         true,
-         {{{4, 4}, kRed}, {{15, 15}, kRed}},
+        {"NoneFillsNothing", sfNone, tmTile, false, false, "10,10:M"},
+        {"SolidBrush", sfBrush, tmTile, false, true, "4,4:R 15,15:R",
          [](TVfxFillObject& f) { f.SetBrush(QBrush(Qt::red)); }},
-        {"PatternBrushOnTheBackground",
-         sfBrush,
-         tmTile,
-         false,
-         true,
-         {{{4, 4}, kBlue}, {{5, 4}, kRed}, {{4, 5}, kRed}, {{5, 5}, kBlue}},
+        {"PatternBrushOnTheBackground", sfBrush, tmTile, false, true, "4,4:B 5,4:R 4,5:R 5,5:B",
          [](TVfxFillObject& f) { f.SetBrush(QBrush(Qt::red, Qt::Dense4Pattern)); }},
-        {"PatternBitmap",
-         sfBrushBitmap,
-         tmTile,
-         true,
-         true,
-         {{{4, 4}, kRed}, {{5, 4}, kGreen}, {{6, 5}, kBlue}, {{15, 15}, kWhite}}},
-        {"EmptyPatternBitmap", sfBrushBitmap, tmTile, false, true, {{{10, 10}, kMagenta}}},
-        {"EmptyBitmapFillsTheBackground",
-         sfBitmap,
-         tmTile,
-         false,
-         false,
-         {{{4, 4}, kBlue}, {{15, 15}, kBlue}}},
-        {"EmptyBitmapWithoutInnerFill",
-         sfBitmap,
-         tmTile,
-         false,
-         false,
-         {{{10, 10}, kMagenta}},
+        {"PatternBitmap", sfBrushBitmap, tmTile, true, true, "4,4:R 5,4:G 6,5:B 15,15:W"},
+        {"EmptyPatternBitmap", sfBrushBitmap, tmTile, false, true, "10,10:M"},
+        {"EmptyBitmapFillsTheBackground", sfBitmap, tmTile, false, false, "4,4:B 15,15:B"},
+        {"EmptyBitmapWithoutInnerFill", sfBitmap, tmTile, false, false, "10,10:M",
          [](TVfxFillObject& f) { f.SetOptions(foGrUseBitmap); }},
-        {"BitmapPlacedAndMoved",
-         sfBitmap,
-         tmNone,
-         true,
-         true,
-         {{{13, 14}, kRed}, {{14, 15}, kWhite}, {{15, 15}, kBlue}, {{4, 4}, kBlue}},
+        {"BitmapPlacedAndMoved", sfBitmap, tmNone, true, true, "13,14:R 14,15:W 15,15:B 4,4:B",
          [](TVfxFillObject& f) {
              f.SetAlignment(agBottomRight);
              f.SetOffsetX(-1);
          }},
-        {"BitmapCentred",
-         sfBitmap,
-         tmCenter,
-         true,
-         true,
-         {{{9, 9}, kRed}, {{10, 10}, kWhite}, {{4, 4}, kBlue}}},
-        {"BitmapStretched",
-         sfBitmap,
-         tmStretch,
-         true,
-         true,
-         {{{4, 4}, kRed}, {{15, 4}, kGreen}, {{4, 15}, kBlue}, {{15, 15}, kWhite}}},
-        {"BitmapTiledWithinTheRectangle",
-         sfBitmap,
-         tmTile,
-         true,
-         true,
-         {{{4, 4}, kRed}, {{6, 6}, kRed}, {{15, 15}, kWhite}}},
-        {"ListBitmap",
-         sfBitmapList,
-         tmStretch,
-         false,
-         true,
-         {{{4, 4}, kGreen}, {{15, 15}, kGreen}},
+        {"BitmapCentred", sfBitmap, tmCenter, true, true, "9,9:R 10,10:W 4,4:B"},
+        {"BitmapStretched", sfBitmap, tmStretch, true, true, "4,4:R 15,4:G 4,15:B 15,15:W"},
+        {"BitmapTiledWithinTheRectangle", sfBitmap, tmTile, true, true, "4,4:R 6,6:R 15,15:W"},
+        {"ListBitmap", sfBitmapList, tmStretch, false, true, "4,4:G 15,15:G",
          [](TVfxFillObject& f) { f.ListBitmap() = Solid(3, 3, kGreen); }},
-        {"Gradient",
-         sfGradient,
-         tmTile,
-         false,
-         true,
-         {{{4, 4}, kRed}, {{15, 9}, kRed}, {{4, 10}, kBlue}, {{15, 15}, kBlue}},
+        {"Gradient", sfGradient, tmTile, false, true, "4,4:R 15,9:R 4,10:B 15,15:B",
          [](TVfxFillObject& f) {
              f.Gradient().SetColor(plat::clRed);
              f.Gradient().SetEndColor(plat::clBlue);
@@ -152,14 +116,9 @@ TEST(Fills, PaintTheirRectangleOnly) {
             filled = fill.Fill(painter, TRect(4, 4, 16, 16), plat::clBlue);
         }
         EXPECT_EQ(filled, c.filled);
-        for (const auto& [p, rgb] : c.pixels) {
-            EXPECT_EQ(image.pixel(p), rgb) << p.x() << ", " << p.y();
-        }
+        EXPECT_EQ(WrongPixels(image, c.pixels), QString());
         // nothing outside the rectangle
-        for (QPoint p :
-             {QPoint(3, 3), QPoint(16, 10), QPoint(10, 16), QPoint(3, 10), QPoint(19, 19)}) {
-            EXPECT_EQ(image.pixel(p), kMagenta) << p.x() << ", " << p.y();
-        }
+        EXPECT_EQ(WrongPixels(image, "3,3:M 16,10:M 10,16:M 3,10:M 19,19:M"), QString());
     }
 }
 
@@ -202,59 +161,45 @@ struct EffectCase {
     const char* name;
     std::function<void(TVfxBitmapEffectObject&)> setUp;
     QString description;
-    // target pixel -> expected colour
-    std::vector<std::pair<QPoint, QRgb>> pixels;
+    const char* pixels; // of the target, as WrongPixels reads them
 };
 
 TEST(Effects, ApplyInOrderOverTheEffectRectangle) {
     const EffectCase cases[] = {
-        EffectCase{"NoneCopies",
-                   [](TVfxBitmapEffectObject&) {},
-                   "{Disabled}",
-                   {{{0, 0}, qRgb(1, 1, 50)}, {{3, 2}, qRgb(31, 41, 50)}}},
-        EffectCase{
-            "ColumnMirror",
-            [](TVfxBitmapEffectObject& e) { e.SetFlipVertical(true); },
-            "{FV}",
-            {{{0, 0}, qRgb(1, 1, 50)}, {{1, 0}, qRgb(31, 1, 50)}, {{3, 0}, qRgb(11, 1, 50)}}},
-        EffectCase{
-            "RowMirror",
-            [](TVfxBitmapEffectObject& e) { e.SetFlipHorizontal(true); },
-            "{FH}",
-            {{{0, 0}, qRgb(1, 1, 50)}, {{1, 0}, qRgb(11, 41, 50)}, {{1, 2}, qRgb(11, 1, 50)}}},
-        EffectCase{"InvertThenBrighten",
-                   [](TVfxBitmapEffectObject& e) {
-                       e.SetInvert(true);
-                       e.SetBrightness(10);
-                   },
-                   "{INV,B}",
-                   {{{0, 0}, qRgb(1, 1, 50)}, {{1, 0}, qRgb(254, 255, 215)}}},
-        EffectCase{"GrayScale",
-                   [](TVfxBitmapEffectObject& e) { e.SetGrayScale(true); },
-                   "{GS}",
-                   // blue 50 x 0.30 + green 1 x 0.11 + red 11 x 0.59: 15 + 0 + 6
-                   {{{1, 0}, qRgb(21, 21, 21)}}},
-        EffectCase{"AlphaOverWhite",
-                   [](TVfxBitmapEffectObject& e) {
-                       e.AlphaBlend().FillObject().SetStyle(sfBrush);
-                       e.AlphaBlend().FillObject().SetBrush(QBrush(Qt::white));
-                       e.AlphaBlend().SetStrength(0.5f);
-                   },
-                   "{alpha}",
-                   // 255 + Round((v - 255) x 0.5), halves to even, over the whole target
-                   {{{0, 0}, qRgb(128, 128, 153)}, {{3, 2}, qRgb(143, 148, 153)}}},
-        EffectCase{"AllInTheirOrder",
-                   [](TVfxBitmapEffectObject& e) {
-                       e.AlphaBlend().FillObject().SetStyle(sfBrush);
-                       e.SetFlipVertical(true);
-                       e.SetFlipHorizontal(true);
-                       e.SetGrayScale(true);
-                       e.SetInvert(true);
-                       e.SetBrightness(-1);
-                       e.AlphaBlend().SetStrength(1.0f);
-                   },
-                   "{alpha,FV,FH,GS,INV,B}",
-                   {{{0, 0}, qRgb(1, 1, 50)}}}};
+        {"NoneCopies", [](TVfxBitmapEffectObject&) {}, "{Disabled}", "0,0:010132 3,2:1f2932"},
+        {"ColumnMirror", [](TVfxBitmapEffectObject& e) { e.SetFlipVertical(true); }, "{FV}",
+         "0,0:010132 1,0:1f0132 3,0:0b0132"},
+        {"RowMirror", [](TVfxBitmapEffectObject& e) { e.SetFlipHorizontal(true); }, "{FH}",
+         "0,0:010132 1,0:0b2932 1,2:0b0132"},
+        {"InvertThenBrighten",
+         [](TVfxBitmapEffectObject& e) {
+             e.SetInvert(true);
+             e.SetBrightness(10);
+         },
+         "{INV,B}", "0,0:010132 1,0:feffd7"},
+        {"GrayScale", [](TVfxBitmapEffectObject& e) { e.SetGrayScale(true); }, "{GS}",
+         // blue 50 x 0.30 + green 1 x 0.11 + red 11 x 0.59: 15 + 0 + 6
+         "1,0:151515"},
+        {"AlphaOverWhite",
+         [](TVfxBitmapEffectObject& e) {
+             e.AlphaBlend().FillObject().SetStyle(sfBrush);
+             e.AlphaBlend().FillObject().SetBrush(QBrush(Qt::white));
+             e.AlphaBlend().SetStrength(0.5f);
+         },
+         "{alpha}",
+         // 255 + Round((v - 255) x 0.5), halves to even, over the whole target
+         "0,0:808099 3,2:8f9499"},
+        {"AllInTheirOrder",
+         [](TVfxBitmapEffectObject& e) {
+             e.AlphaBlend().FillObject().SetStyle(sfBrush);
+             e.SetFlipVertical(true);
+             e.SetFlipHorizontal(true);
+             e.SetGrayScale(true);
+             e.SetInvert(true);
+             e.SetBrightness(-1);
+             e.AlphaBlend().SetStrength(1.0f);
+         },
+         "{alpha,FV,FH,GS,INV,B}", "0,0:010132"}};
     for (const EffectCase& c : cases) {
         SCOPED_TRACE(c.name);
         TVfxBitmapEffectObject effects;
@@ -263,9 +208,7 @@ TEST(Effects, ApplyInOrderOverTheEffectRectangle) {
         QImage target = Solid(4, 3, kMagenta, QImage::Format_BGR888);
         // the whole source, effects on columns 1 .. 3 only
         effects.Draw(Ramp(), TVfxRect{0, 0, 4, 3}, TVfxRect{1, 0, 4, 3}, target);
-        for (const auto& [p, rgb] : c.pixels) {
-            EXPECT_EQ(target.pixel(p), rgb) << p.x() << ", " << p.y();
-        }
+        EXPECT_EQ(WrongPixels(target, c.pixels), QString());
     }
 }
 

@@ -126,75 +126,45 @@ TEST(StandardBorder, WidthsAndWhatEachStyleLeaves) {
 // Pictures of an 8 x 6 target that started blank.
 TEST(DrawArea, DrawsWhereTheFlagsSay) {
     const struct {
-        const char* name;
-        QStringList source;
+        const char* source; // rows joined by '/'
         uint16_t flags;
-        TRect dest;
+        TRect dest, reported;
         const char* picture;
-        TRect reported;
     } cases[] = {
-        {"plain at the top left",
-         {"Rg", "bY"},
-         0,
-         TRect(0, 0, 8, 6),
-         "Rg....../bY....../......../......../......../........",
-         TRect(0, 0, 2, 2)},
-        // read as left, top, right, bottom the placement (3, 1, 2, 2) is
-        // empty: the destination is reported
-        {"plain far from the origin",
-         {"Rg", "bY"},
-         0,
-         TRect(3, 1, 8, 6),
-         "......../...Rg.../...bY.../......../......../........",
-         TRect(3, 1, 8, 6)},
-        {"centred, odd pixel right and bottom",
-         {"RR", "RR"},
-         VFX_DF_CENTER,
-         TRect(0, 0, 5, 5),
-         "......../.RR...../.RR...../......../......../........",
-         TRect(1, 1, 3, 3)},
-        {"stretched",
-         {"Rb"},
-         VFX_DF_STRETCH,
-         TRect(0, 0, 4, 2),
-         "RRbb..../RRbb..../......../......../......../........",
-         TRect(0, 0, 4, 2)},
-        {"stretched, height follows width",
-         {"Rb"},
-         VFX_DF_STRETCH | VFX_DF_KEEPWIDTH,
-         TRect(0, 0, 6, 6),
-         "RRRbbb../RRRbbb../RRRbbb../......../......../........",
-         TRect(0, 0, 6, 3)},
-        {"stretched, width follows height",
-         {"R", "b"},
-         VFX_DF_STRETCH | VFX_DF_KEEPHEIGHT,
-         TRect(0, 0, 8, 4),
-         "RR....../RR....../bb....../bb....../......../........",
-         TRect(0, 0, 2, 4)},
-        {"fitted at the top left",
-         {"RRbb"},
-         VFX_DF_STRETCH | VFX_DF_FIT,
-         TRect(0, 0, 4, 4),
-         "RRbb..../......../......../......../......../........",
-         TRect(0, 0, 4, 1)},
+        // plain at the top left
+        {"Rg/bY", 0, TRect(0, 0, 8, 6), TRect(0, 0, 2, 2),
+         "Rg....../bY....../......../......../......../........"},
+        // plain far from the origin: read as left, top, right, bottom the
+        // placement (3, 1, 2, 2) is empty, so the destination is reported
+        {"Rg/bY", 0, TRect(3, 1, 8, 6), TRect(3, 1, 8, 6),
+         "......../...Rg.../...bY.../......../......../........"},
+        // centred, the odd pixel right and bottom
+        {"RR/RR", VFX_DF_CENTER, TRect(0, 0, 5, 5), TRect(1, 1, 3, 3),
+         "......../.RR...../.RR...../......../......../........"},
+        {"Rb", VFX_DF_STRETCH, TRect(0, 0, 4, 2), TRect(0, 0, 4, 2),
+         "RRbb..../RRbb..../......../......../......../........"},
+        // stretched, the height following the width and the other way round
+        {"Rb", VFX_DF_STRETCH | VFX_DF_KEEPWIDTH, TRect(0, 0, 6, 6), TRect(0, 0, 6, 3),
+         "RRRbbb../RRRbbb../RRRbbb../......../......../........"},
+        {"R/b", VFX_DF_STRETCH | VFX_DF_KEEPHEIGHT, TRect(0, 0, 8, 4), TRect(0, 0, 2, 4),
+         "RR....../RR....../bb....../bb....../......../........"},
+        // fitted at the top left
+        {"RRbb", VFX_DF_STRETCH | VFX_DF_FIT, TRect(0, 0, 4, 4), TRect(0, 0, 4, 1),
+         "RRbb..../......../......../......../......../........"},
         // tiles are counted inclusively: they reach past the destination
-        {"tiled past the destination",
-         {"Rg", "bY"},
-         VFX_DF_TILE,
-         TRect(0, 0, 3, 3),
-         "RgRgRg../bYbYbY../RgRgRg../bYbYbY../RgRgRg../bYbYbY..",
-         TRect(0, 0, 2, 2)},
+        {"Rg/bY", VFX_DF_TILE, TRect(0, 0, 3, 3), TRect(0, 0, 2, 2),
+         "RgRgRg../bYbYbY../RgRgRg../bYbYbY../RgRgRg../bYbYbY.."},
     };
     for (const auto& c : cases) {
-        const QImage source = Picture(c.source);
+        const QImage source = Picture(QString::fromLatin1(c.source).split(u'/'));
         QImage target = BlankImage(8, 6);
         TRect reported(-1, -1, -1, -1);
         QPainter p(&target);
         VfxDrawArea(p, c.dest, &source, reported, nullptr, plat::clNone, c.flags,
                     TRect(0, 0, source.width(), source.height()));
         p.end();
-        EXPECT_EQ(Rows(target, TransferLegend()), QLatin1String(c.picture)) << c.name;
-        EXPECT_EQ(reported, c.reported) << c.name;
+        EXPECT_EQ(Rows(target, TransferLegend()), QLatin1String(c.picture)) << c.picture;
+        EXPECT_EQ(reported, c.reported) << c.picture;
     }
 }
 
