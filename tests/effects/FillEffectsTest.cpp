@@ -4,12 +4,13 @@
 #include "effects/gui/VfxControls.h"
 #include "effects/gui/VfxFillObject.h"
 
+#include "EffectsGuiSupport.h"
+
 #include <QPainter>
 
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <map>
 #include <memory>
 
 using namespace fx;
@@ -37,24 +38,6 @@ QImage Checks() {
     image.setPixel(0, 1, kBlue);
     image.setPixel(1, 1, kWhite);
     return image;
-}
-
-// The pixels of "x,y:c ..." that the image does not have, where c is one of
-// R G B W M (red, green, blue, white, magenta) or a colour as rrggbb.
-QString WrongPixels(const QImage& image, const char* expected) {
-    static const std::map<QString, QRgb> letters = {
-        {"R", kRed}, {"G", kGreen}, {"B", kBlue}, {"W", kWhite}, {"M", kMagenta}};
-    QStringList wrong;
-    for (const QString& item : QString::fromLatin1(expected).split(u' ')) {
-        const QStringList parts = item.split(u':');
-        const QStringList xy = parts[0].split(u',');
-        const QRgb want =
-            parts[1].size() == 1 ? letters.at(parts[1]) : 0xFF000000 | parts[1].toUInt(nullptr, 16);
-        if (image.pixel(xy[0].toInt(), xy[1].toInt()) != want) {
-            wrong << item;
-        }
-    }
-    return wrong.join(u' ');
 }
 
 // --- fills ---
