@@ -23,53 +23,37 @@ namespace {
 TEST(Bevel, ExtentFollowsModeStylesAndWidths) {
     const struct {
         const char* name;
-        std::function<void(TVfxBevel&)> setUp;
+        TVfxBevelMode mode;
+        TVfxBevelStyle outer, inner;
+        int widthOuter, widthInner, border, borderInner;
+        TVfxFrameSides sides;
+        bool themed;
         int extent, second;
     } cases[] = {
-        {"default takes nothing", [](TVfxBevel&) {}, 0, 0},
-        {"custom bands, rings and frames",
-         [](TVfxBevel& b) {
-             b.SetStyleOuter(bvRaised);
-             b.SetWidthOuter(2);
-             b.SetStyleInner(bvFrameLowered);
-             b.SetWidthInner(1);
-             b.SetBorderWidth(3);
-             b.SetBorderInnerWidth(1);
-         },
-         8, 8},
-        {"custom shadow",
-         [](TVfxBevel& b) {
-             b.SetStyleOuter(bvShadow);
-             b.SetWidthInner(2);
-             b.SetWidthOuter(5);
-             b.SetBorderWidth(9); // not counted with a shadow
-             b.SetBorderInnerWidth(1);
-         },
-         3, 8},
-        {"standard single",
-         [](TVfxBevel& b) {
-             b.SetMode(bmStandard);
-             b.SetBorderInnerWidth(1);
-         },
-         2, 2},
-        {"edge with sides", [](TVfxBevel& b) { b.SetMode(bmEdge); }, 2, 2},
-        {"edge without sides",
-         [](TVfxBevel& b) {
-             b.SetMode(bmEdge);
-             b.SetBorderSides(0);
-             b.SetBorderInnerWidth(1);
-         },
-         1, 1},
-        {"windows themed",
-         [](TVfxBevel& b) {
-             b.SetMode(bmWindows);
-             b.SetThemed(true);
-         },
-         0, 0},
+        {"default takes nothing", bmCustom, bvNone, bvNone, 1, 1, 0, 0, kVfxAllFrameSides, false, 0,
+         0},
+        {"custom bands, rings and frames", bmCustom, bvRaised, bvFrameLowered, 2, 1, 3, 1,
+         kVfxAllFrameSides, false, 8, 8},
+        // the border is not counted with a shadow
+        {"custom shadow", bmCustom, bvShadow, bvNone, 5, 2, 9, 1, kVfxAllFrameSides, false, 3, 8},
+        {"standard single", bmStandard, bvNone, bvNone, 1, 1, 0, 1, kVfxAllFrameSides, false, 2, 2},
+        {"edge with sides", bmEdge, bvNone, bvNone, 1, 1, 0, 0, kVfxAllFrameSides, false, 2, 2},
+        {"edge without sides", bmEdge, bvNone, bvNone, 1, 1, 0, 1, 0, false, 1, 1},
+        {"windows themed", bmWindows, bvNone, bvNone, 1, 1, 0, 0, kVfxAllFrameSides, true, 0, 0},
     };
     for (const auto& c : cases) {
         TVfxBevel bevel;
-        c.setUp(bevel);
+        bevel.SetMode(c.mode);
+        bevel.SetStyleOuter(c.outer);
+        if (c.inner != bvNone) {
+            bevel.SetStyleInner(c.inner);
+        }
+        bevel.SetWidthOuter(c.widthOuter);
+        bevel.SetWidthInner(c.widthInner);
+        bevel.SetBorderWidth(c.border);
+        bevel.SetBorderInnerWidth(c.borderInner);
+        bevel.SetBorderSides(c.sides);
+        bevel.SetThemed(c.themed);
         EXPECT_EQ(std::pair(bevel.BorderExtent(), bevel.SecondExtent()),
                   std::pair(c.extent, c.second))
             << c.name;
