@@ -8,8 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 using namespace fx;
 using plat::TColor;
 using plat::TRect;
@@ -191,38 +189,29 @@ TEST(DrawArea, NothingToDrawReportsTheDestinationOrNothing) {
 
 TEST(DrawArea, TransfersSkipMaskOrReplaceColours) {
     TRect reported;
-    const auto drawn = [&](int w, int h, const std::function<void(QPainter&)>& draw) {
-        QImage target = BlankImage(w, h);
-        QPainter p(&target);
-        draw(p);
-        p.end();
-        return Rows(target, TransferLegend());
-    };
-    // transparent: the red pixel is not drawn
     const QImage redGreen = Picture({"Rg"});
-    EXPECT_EQ(drawn(2, 1,
-                    [&](QPainter& p) {
-                        VfxDrawArea(p, TRect(0, 0, 2, 1), &redGreen, reported, nullptr,
-                                    plat::RGB(255, 0, 0), VFX_DF_TRANSPARENT, TRect(0, 0, 2, 1));
-                    }),
-              ".g");
-    // masked: white in the mask keeps the target
     const QImage sprite = Picture({"Kg"});
     const QImage mask = Picture({"WK"});
-    EXPECT_EQ(drawn(2, 1,
-                    [&](QPainter& p) {
-                        VfxDrawArea(p, TRect(0, 0, 2, 1), &sprite, reported, &mask, plat::clNone,
-                                    VFX_DF_MASKED, TRect(0, 0, 2, 1));
-                    }),
-              ".g");
-    // replace: the bottom-left colour is drawn in the given one
     const QImage bitmap = Picture({"Rb", "bg"});
-    EXPECT_EQ(drawn(2, 2,
-                    [&](QPainter& p) {
-                        VfxDrawBitmap(p, TRect(0, 0, 2, 2), bitmap, reported,
-                                      plat::RGB(255, 255, 0), VFX_DF_REPLACE);
-                    }),
-              "RY/Yg");
+    QImage transparent = BlankImage(2, 1);
+    QImage masked = BlankImage(2, 1);
+    QImage replaced = BlankImage(2, 2);
+    QPainter p(&transparent);
+    VfxDrawArea(p, TRect(0, 0, 2, 1), &redGreen, reported, nullptr, plat::RGB(255, 0, 0),
+                VFX_DF_TRANSPARENT, TRect(0, 0, 2, 1));
+    p.end();
+    p.begin(&masked);
+    VfxDrawArea(p, TRect(0, 0, 2, 1), &sprite, reported, &mask, plat::clNone, VFX_DF_MASKED,
+                TRect(0, 0, 2, 1));
+    p.end();
+    p.begin(&replaced);
+    VfxDrawBitmap(p, TRect(0, 0, 2, 2), bitmap, reported, plat::RGB(255, 255, 0), VFX_DF_REPLACE);
+    p.end();
+    // transparent: the red pixel is not drawn; masked: white in the mask keeps
+    // the target; replace: the bottom-left colour is drawn in the given one
+    EXPECT_EQ(Rows(transparent, TransferLegend()), ".g");
+    EXPECT_EQ(Rows(masked, TransferLegend()), ".g");
+    EXPECT_EQ(Rows(replaced, TransferLegend()), "RY/Yg");
     // A transparent image and its mask are built from the colour.
     QImage builtMask;
     QImage image;
