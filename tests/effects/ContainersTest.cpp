@@ -27,6 +27,11 @@ const QByteArray kStringFile =
     Bytes({0x08, 'V',  'F', 'X', 'S', 'L', 'L', '3', '0', 1, 0, 0, 0, 0x11, 0,    0,
            0,    0x0E, 2,   'H', 'i', 7,   0,   0,   0,   3, 0, 0, 0, 'x',  0x0D, 0x0A});
 
+// An image-list file holding the one record.
+QByteArray ImageListFile(const QByteArray& record) {
+    return Bytes({8, 'V', 'F', 'X', 'I', 'M', 'L', '3', '0'}) + Le32(1) + Le32(17) + record;
+}
+
 // An item or a container read from the bytes, and what one writes.
 void Read(TVfxListItem& item, const QByteArray& bytes) {
     MemoryStream in(bytes);
@@ -385,6 +390,23 @@ TEST(Container, LinksAndTheContainerHearOfChanges) {
     EXPECT_EQ(heard, 2);
     list.reset();
     EXPECT_EQ(link.Sender(), nullptr);
+}
+
+// Queries name a list and an image; those that name neither answer safely.
+TEST(ImageLists, QueriesByListAndImage) {
+    TVfxImageList images;
+    Read(images, ImageListFile(ImageRecord(3, 2, 2, false)));
+    EXPECT_EQ(std::tuple(images.ImageCount(0), images.ImageCount(1)), std::tuple(3, -1));
+    EXPECT_EQ(std::tuple(images.ImagePresent(0, 2), images.ImagePresent(0, 3)),
+              std::tuple(true, false));
+    EXPECT_EQ(images.PixelColor(0, 2, 1, 1), plat::RGB(100, 100, 100));
+    EXPECT_EQ(images.PixelColor(0, 2, 2, 0), 0xFFFFFF);
+    TVfxBitmapList bitmaps;
+    static_cast<TVfxBitmapListItem&>(bitmaps.AddItem()).SetBitmap(Strip(1, 3, 2));
+    bitmaps.AddItem();
+    EXPECT_EQ(std::tuple(bitmaps.ImageCount(0), bitmaps.ImageCount(1), bitmaps.ImageCount(2)),
+              std::tuple(1, 0, -1));
+    EXPECT_EQ(bitmaps.PixelColor(7, 0, 0, 0), 0xFFFFFF);
 }
 
 } // namespace

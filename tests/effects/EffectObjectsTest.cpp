@@ -60,6 +60,19 @@ TEST(Bevel, ExtentFollowsModeStylesAndWidths) {
     }
 }
 
+// A shadow outside goes with a shadow inside; another inner style drops it.
+TEST(Bevel, ShadowStylesGoTogetherAndLeaveTheShadowOutsideTheInnerRect) {
+    TVfxBevel bevel;
+    bevel.SetStyleInner(bvRaised);
+    bevel.SetStyleOuter(bvShadow);
+    EXPECT_EQ(bevel.StyleInner(), bvShadow);
+    bevel.SetWidthInner(1);
+    bevel.SetWidthOuter(3);
+    EXPECT_EQ(bevel.InnerRect(TRect(0, 0, 20, 10)), TRect(1, 1, 16, 6));
+    bevel.SetStyleInner(bvLowered);
+    EXPECT_EQ(std::pair(bevel.StyleOuter(), bevel.StyleInner()), std::pair(bvNone, bvLowered));
+}
+
 TEST(Bevel, DrawsCustomBandsAndRingsFromTheOutsideIn) {
     TVfxBevel bevel;
     bevel.SetStyleOuter(bvLowered);

@@ -109,8 +109,10 @@ TEST_F(WaveTest, AnEmptyStreamClearsWithoutAnErrorAndAnEmptyWaveRoundTrips) {
     wave_.WriteData(s);
     EXPECT_EQ(s.data(), Bytes({0, 0, 0, 0}));
     EXPECT_TRUE(wave_.HasDataStream());
-    // read back from a stream that holds more than the empty wave
+    // read back over a loaded wave, from a stream that holds more than the empty wave
     Stream more(Bytes({0, 0, 0, 0}) + kMinimalWave);
+    good.seek(0);
+    wave_.LoadFromStream(good);
     wave_.ReadData(more);
     EXPECT_TRUE(wave_.IsEmpty());
     EXPECT_EQ(more.pos(), 4);
