@@ -1,6 +1,7 @@
 #include "controls/QvBrowseFolder.h"
 
 #include "PlatformFakes.h"
+#include "Raises.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -47,7 +48,8 @@ TEST(BrowseOptions, BecomeTheShellsFlags) {
 TEST(BrowseFolderShell, OlderThanFourCannotBrowse) {
     ScopedShellVersion old(ShellVersion(3, 51));
     TQvBrowseFolder browse;
-    EXPECT_THROW(browse.Execute(), EQvException);
+    EXPECT_EQ(MessageOf<EQvException>([&] { browse.Execute(); }),
+              "Shell not compatible with BrowseForFolder");
 }
 
 class BrowseFolderTest : public ::testing::Test {

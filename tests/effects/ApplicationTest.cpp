@@ -4,6 +4,7 @@
 #include "effects/gui/VfxDisplayInfo.h"
 
 #include "PixelPicture.h"
+#include "Raises.h"
 #include "WaitUntil.h"
 
 #include <QCoreApplication>
@@ -179,7 +180,8 @@ TEST(OneInstance, ASecondComponentOnAFormIsRefused) {
                   QStringLiteral("OneOfAKind:\rAlready one OneOfAKind control in this project!"));
     }
     QObject notAForm;
-    EXPECT_THROW(VfxCheckOneInstance(*new OneOfAKind(&notAForm)), VfxEOneInstError);
+    EXPECT_EQ(MessageOf<VfxEOneInstError>([&] { VfxCheckOneInstance(*new OneOfAKind(&notAForm)); }),
+              "OneOfAKind:\rInvalid owner (<>TForm) or second instance on a form");
 }
 
 } // namespace

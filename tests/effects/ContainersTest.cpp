@@ -4,6 +4,7 @@
 
 #include "EffectsTestSupport.h"
 #include "PixelPicture.h"
+#include "Raises.h"
 
 #include <QDir>
 #include <QFile>
@@ -355,7 +356,8 @@ TEST(Container, FilesByIndexAndLazyBitmaps) {
     offsets[1] = 100000; // past the end
     TVfxBitmapListItem entry;
     EXPECT_THROW(LoadItemFromFile(file, ctBitmapList, &offsets, entry, 1), plat::EReadError);
-    EXPECT_THROW(LoadItemFromFile(file, ctStringList, nullptr, entry, 0), plat::Exception);
+    EXPECT_EQ(MessageOf([&] { LoadItemFromFile(file, ctStringList, nullptr, entry, 0); }),
+              "Cannot open file %s: " + file);
 
     // storage mode 1: entry Ident of the container file
     TVfxBitmapList lazy;

@@ -1,4 +1,5 @@
 #include "EffectsTestSupport.h"
+#include "Raises.h"
 
 #include "effects/core/VfxStreams.h"
 
@@ -206,7 +207,8 @@ TEST(TypedFields, ShortStringsRoundTripUpTo255Characters) {
     // too long for its length byte: refused, nothing written; cut short: a read error
     Stream s(QByteArray("x"));
     s.seek(1);
-    EXPECT_THROW(VfxWriteShortString(s, QString(256, u'a')), EVfxShortStringError);
+    EXPECT_EQ(MessageOf<EVfxShortStringError>([&] { VfxWriteShortString(s, QString(256, u'a')); }),
+              "A short string holds at most 255 characters, not 256");
     EXPECT_EQ(s.data(), "x");
     Stream cut(Bytes({5, 'a', 'b'}));
     EXPECT_THROW(VfxReadShortString(cut), plat::EReadError);
