@@ -1,4 +1,5 @@
 #include "ConsoleTestSupport.h"
+#include "Raises.h"
 
 #include "platform/core/Exception.h"
 
@@ -100,12 +101,9 @@ TEST(ParseMarkup, ColourNotationsAndConversionErrors) {
         {u"<font background=#GG0000>", u"'$0000GG' is not a valid integer value"},
     };
     for (const auto& [markup, message] : errors) {
-        try {
-            ParseMarkup(QString::fromUtf16(markup), {});
-            ADD_FAILURE() << "no error for " << QString::fromUtf16(markup).toStdString();
-        } catch (const plat::EConvertError& e) {
-            EXPECT_EQ(e.Message(), QString::fromUtf16(message));
-        }
+        EXPECT_EQ(
+            MessageOf<plat::EConvertError>([&] { ParseMarkup(QString::fromUtf16(markup), {}); }),
+            QString::fromUtf16(message));
     }
 }
 

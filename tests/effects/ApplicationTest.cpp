@@ -41,20 +41,12 @@ TEST(TimerPool, ItemsFireOnTheTicksTheirIntervalSpans) {
 TEST(TimerPool, RefusesDuplicatesAndIncompatibleIntervals) {
     TVfxTimerPool pool(nullptr, 50);
     pool.Register(7, 100);
-    try {
-        pool.Register(7, 100);
-        FAIL() << "a second item with id 7";
-    } catch (const plat::EListError& e) {
-        EXPECT_EQ(e.Message(), QStringLiteral("List index out of bounds (%d)"));
-    }
+    EXPECT_EQ(MessageOf<plat::EListError>([&] { pool.Register(7, 100); }),
+              "List index out of bounds (%d)");
     for (const uint16_t interval : {uint16_t(120), uint16_t(25), uint16_t(0)}) {
-        try {
-            pool.Register(8, interval);
-            FAIL() << interval;
-        } catch (const plat::Exception& e) {
-            EXPECT_EQ(e.Message(),
-                      QStringLiteral("Interval not compatible with MinInterval property!"));
-        }
+        EXPECT_EQ(MessageOf([&] { pool.Register(8, interval); }),
+                  "Interval not compatible with MinInterval property!")
+            << interval;
     }
     EXPECT_EQ(pool.Count(), 1);
 }
@@ -172,13 +164,8 @@ TEST(OneInstance, ASecondComponentOnAFormIsRefused) {
     auto* first = new OneOfAKind(&form);
     EXPECT_NO_THROW(VfxCheckOneInstance(*first));
     auto* second = new OneOfAKind(&form);
-    try {
-        VfxCheckOneInstance(*second);
-        FAIL();
-    } catch (const VfxEOneInstError& e) {
-        EXPECT_EQ(e.Message(),
-                  QStringLiteral("OneOfAKind:\rAlready one OneOfAKind control in this project!"));
-    }
+    EXPECT_EQ(MessageOf<VfxEOneInstError>([&] { VfxCheckOneInstance(*second); }),
+              "OneOfAKind:\rAlready one OneOfAKind control in this project!");
     QObject notAForm;
     EXPECT_EQ(MessageOf<VfxEOneInstError>([&] { VfxCheckOneInstance(*new OneOfAKind(&notAForm)); }),
               "OneOfAKind:\rInvalid owner (<>TForm) or second instance on a form");

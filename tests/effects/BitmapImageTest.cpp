@@ -2,6 +2,7 @@
 #include "effects/gui/VfxBitmapImage.h"
 
 #include "EffectsTestSupport.h"
+#include "Raises.h"
 
 #include <QBuffer>
 
@@ -97,12 +98,9 @@ TEST(BitmapFile, FourAndEightBitsPackIndexesIntoATable) {
 }
 
 void ExpectInvalid(const QByteArray& bytes, const std::string& what) {
-    try {
-        VfxLoadBitmap(bytes);
-        ADD_FAILURE() << what << ": loaded";
-    } catch (const EInvalidGraphic& e) {
-        EXPECT_EQ(e.Message(), QStringLiteral("Bitmap image is not valid")) << what;
-    }
+    EXPECT_EQ(MessageOf<EInvalidGraphic>([&] { VfxLoadBitmap(bytes); }),
+              "Bitmap image is not valid")
+        << what;
 }
 
 TEST(BitmapFile, EveryShortenedFileIsRefused) {

@@ -1,5 +1,7 @@
 #include "effects/gui/VfxBmpEffects.h"
 
+#include "Raises.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -206,12 +208,7 @@ TEST(PixelFormat, EveryRoutineChecksEveryImage) {
         [&](const QImage& s, QImage& t) { VfxBmpBrightness(s, all, t, 3, kOrigin); },
     };
     const auto raises = [](const std::function<void()>& call, const char* message) {
-        try {
-            call();
-            ADD_FAILURE() << message;
-        } catch (const EVfxWrongPixelFormat& e) {
-            EXPECT_EQ(e.Message(), QString::fromLatin1(message));
-        }
+        EXPECT_EQ(MessageOf<EVfxWrongPixelFormat>(call), message);
     };
     for (const Call& call : calls) {
         QImage target = Filled(2, 2, {9, 9, 9});

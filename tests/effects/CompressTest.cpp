@@ -1,4 +1,5 @@
 #include "EffectsTestSupport.h"
+#include "Raises.h"
 
 #include "effects/core/VfxCompress.h"
 #include "platform/core/Exception.h"
@@ -112,12 +113,9 @@ TEST(BlockExpansion, DamagedBlocksAreRefusedWithoutTouchingMemoryOutsideTheBuffe
          Bytes({0x40, 0x00, 0x00}) + QByteArray(16, 'x') + Bytes({0x00})},
     };
     for (const auto& c : cases) {
-        try {
-            Expand(c.block, c.capacity);
-            ADD_FAILURE() << "expanded a damaged block: " << c.name;
-        } catch (const plat::EReadError& e) {
-            EXPECT_EQ(e.Message(), QStringLiteral("Stream read error")) << c.name;
-        }
+        EXPECT_EQ(MessageOf<plat::EReadError>([&] { Expand(c.block, c.capacity); }),
+                  "Stream read error")
+            << c.name;
     }
 }
 

@@ -234,12 +234,8 @@ TEST(ImageItem, AddImagesChecksSizeAndStripWidthAndSettingsReshapeTheStrip) {
     Read(small, ImageRecord(1, 16, 15, false));
     TVfxImageListItem other;
     Read(other, ImageRecord(1, 16, 16, false));
-    try {
-        small.AddImages(other);
-        FAIL();
-    } catch (const EInvalidGraphicOperation& e) {
-        EXPECT_EQ(e.Message(), QStringLiteral("Invalid image size"));
-    }
+    EXPECT_EQ(MessageOf<EInvalidGraphicOperation>([&] { small.AddImages(other); }),
+              "Invalid image size");
     EXPECT_EQ(small.Count(), 1);
 
     TVfxImageListItem full;
@@ -249,12 +245,7 @@ TEST(ImageItem, AddImagesChecksSizeAndStripWidthAndSettingsReshapeTheStrip) {
     full.AddImages(one); // exactly 32768 pixels
     EXPECT_EQ(full.Count(), 32);
     EXPECT_EQ(qRed(full.ImageStrip().pixel(31 * 1024, 0)), 20);
-    try {
-        full.AddImages(one);
-        FAIL();
-    } catch (const EInvalidGraphicOperation& e) {
-        EXPECT_EQ(e.Message(), QStringLiteral("Too many images"));
-    }
+    EXPECT_EQ(MessageOf<EInvalidGraphicOperation>([&] { full.AddImages(one); }), "Too many images");
     EXPECT_EQ(full.ImageStrip().width(), 32768);
 }
 
@@ -320,12 +311,8 @@ TEST(Container, ADamagedFileLeavesTheContainerAsItWas) {
     EXPECT_THROW(Read(list, absurd), plat::EReadError);
     QByteArray wrong = kStringFile;
     wrong.replace(4, 3, "BML");
-    try {
-        Read(list, wrong, QStringLiteral("a.bmp"));
-        FAIL();
-    } catch (const plat::Exception& e) {
-        EXPECT_EQ(e.Message(), QStringLiteral("Cannot open file %s: a.bmp"));
-    }
+    EXPECT_EQ(MessageOf([&] { Read(list, wrong, QStringLiteral("a.bmp")); }),
+              "Cannot open file %s: a.bmp");
     ASSERT_EQ(list.Count(), 1);
     EXPECT_EQ(list.Item(0)->Items(), QStringList{QStringLiteral("before")});
     EXPECT_EQ(changes, 0);

@@ -1,6 +1,7 @@
 #include "effects/gui/VfxInfoLabel.h"
 
 #include "EffectsGuiSupport.h"
+#include "Raises.h"
 
 #include <gtest/gtest.h>
 
@@ -109,12 +110,8 @@ TEST_F(InformationLabel, TimerFollowsTheItemAndNoTimerLeftIsAnError) {
     EXPECT_EQ(app.FreeTimerSlots(), freeBefore);
     while (app.AddTimer(100) != 0) {
     }
-    try {
-        TVfxInformationLabel label;
-        FAIL() << "created without a timer";
-    } catch (const EOutOfResources& e) {
-        EXPECT_EQ(e.Message(), QStringLiteral("Not enough timers available"));
-    }
+    EXPECT_EQ(MessageOf<EOutOfResources>([] { TVfxInformationLabel label; }),
+              "Not enough timers available");
 }
 
 TEST_F(InformationLabel, LockKeyRepaintsOnlyWhenItsStateChanged) {
