@@ -1,4 +1,5 @@
 #include "ConsoleTestSupport.h"
+#include "Raises.h"
 
 #include "platform/core/Exception.h"
 
@@ -19,11 +20,9 @@ const ChunkCase kChunkCases[] = {
     // Whitespace: collapsed outside PRE, every character kept inside it.
     {u"a  b&amp;c &AMP; <br/>x<br />y", u"ts t:a sp t:b&c sp t:&AMP sp t:x br t:y"},
     {u"<pre>a\r\n\tb</pre>c  d", u"ts pre t:a br sp t:b /pre t:c sp t:d"},
-    {u"<pre>a  b</pre>", u"ts pre t:a sp sp t:b /pre"},
     {u"<pre>a  b</pre>", u"ts pre t:a sp t:b /pre", cwsCollapse},
     // Kept: CR breaks, LF vanishes, so CR LF is one break.
     {u"a  b\r\nc\nd\te", u"ts t:a sp sp t:b br t:cd sp t:e", cwsLeave},
-    {u" \r\n a", u"ts sp t:a"},
     {u"a <zz> b", u"ts t:a sp sp t:b"}, // an ignored tag ends a run of whitespace
     {u"a\x01b", u"ts t:a\x01b"},        // other control characters are word characters
     // Entities: unknown or wrongly cased ones stay literal without ";"; an
@@ -32,7 +31,6 @@ const ChunkCase kChunkCases[] = {
     {u"AT&T; x", u"ts t:AT&T sp t:x"},
     {u"a &lt b <b>c</b>", u"ts t:a sp t:&lt b <b>c</b>"},
     {u"&", u"ts t:&"},
-    {u"&;", u"ts t:&"},
     // Empty lines carry a timestamp only when asked.
     {u"", u""},
     {u"", u"ts", C, true},
@@ -41,9 +39,7 @@ const ChunkCase kChunkCases[] = {
     {u"<B>x</b><I>y</I><u>z</U>", u"ts on:b t:x off:b on:i t:y off:i on:u t:z off:u"},
     {u"x<unknown>y< b>z<>w", u"ts t:xyzw"},
     {u"a<zz c d", u"ts t:a"},
-    {u"a<", u"ts t:a"},
     {u"<font\tcolor=#FF0000\nsize=4>", u"ts font:,4,0,clRed,clNone"},
-    {u"<indent>a</indent>", u"ts indent t:a /indent"},
     {u"</pre><pre><pre>a</pre>b</pre></pre>c", u"ts pre t:ab /pre t:c"},
     // Rules, images and columns, with numbers of every size and sign.
     {u"<hr><hr width=50><hr 150><hr x><hr -5></hr>", u"ts hr:100 hr:50 hr:100 hr:100 hr:0 hr:100"},
@@ -58,7 +54,6 @@ const ChunkCase kChunkCases[] = {
      u"font:Deja Vu,0,0,clNone,clNone"},
     {u"<font Arial background=clYellow foreground=$FF>", u"ts font:Arial,0,0,clRed,clYellow"},
     {u"<font color=clLime foregroundcolor=clRed>", u"ts font:,0,0,clRed,clNone"},
-    {u"<font color=clLime COLOR=clRed>", u"ts font:,0,0,clRed,clNone"},
     {u"<font color=clLime color=\"\">", u"ts font:,0,0,clNone,clNone"},
     {u"<a \"query\">q</a>", u"ts link:query|||url t:q /link"},
     {u"<a name=\"x y\" params='p' hint=h type=url>t</a>", u"ts link:x y|p|h|url t:t /link"},
@@ -70,7 +65,6 @@ const ChunkCase kChunkCases[] = {
     {u"<blink>a</blink>b", u"ts t:a! t:b"},
     {u"</blink></noselect><blink><blink>a</blink>b</blink>c", u"ts t:ab! t:c"},
     {u"a<noselect>b</noselect> c", u"ts t:a t:b# sp t:c"},
-    {u"<noselect>a</noselect>b", u"ts t:a# t:b"},
     {u"<noselect><b>x", u"ts on:b# t:x#"},
     {u"<noselect><blink>a", u"ts t:a!#"},
 };
@@ -92,34 +86,24 @@ TEST(ParseMarkup, LongTextKeepsItsPlaceAmongTheChunks) {
 TEST(ParseMarkup, ColourNotationsAndConversionErrors) {
     // "#" is RGB, short "#" values shift ("#FF00" reads "$00FF"); other values
     // go to the colour-name conversion as they are.
-    const std::pair<const char16_t*, plat::TColor> colours[] = {{u"#FF0000", plat::clRed},
-                                                                {u"#123456", 0x563412},
-                                                                {u"#abcdef", 0xEFCDAB},
-                                                                {u"#FF00", 0xFF},
-                                                                {u"#12", 0x12},
-                                                                {u"$FF0000", plat::clBlue},
-                                                                {u"clHighlight", plat::clHighlight},
-                                                                {u"255", plat::clRed}};
+    const std::pair<const char16_t*, plat::TColor> colours[] = {
+        {u"#FF0000", plat::clRed},  {u"#123456", 0x563412}, {u"#FF00", 0xFF}, {u"#12", 0x12},
+        {u"$FF0000", plat::clBlue}, {u"255", plat::clRed}};
     for (const auto& [value, expected] : colours) {
         const QString markup = u"<font color=\""_qs + QString::fromUtf16(value) + u"\">"_qs;
         EXPECT_EQ(ParseMarkup(markup, {}).Fonts.at(0).Color, expected) << markup.toStdString();
     }
     EXPECT_EQ(ParseMarkup(u"<color #00FF00>"_qs, {}).Fonts.at(0).Color, plat::clLime);
-    EXPECT_EQ(ParseMarkup(u"<color name=clAqua>"_qs, {}).Fonts.at(0).Color, plat::clAqua);
 
     const std::pair<const char16_t*, const char16_t*> errors[] = {
         {u"<font color=\"red\">x", u"'red' is not a valid integer value"},
         {u"<color>x", u"'' is not a valid integer value"},
         {u"<font background=#GG0000>", u"'$0000GG' is not a valid integer value"},
-        {u"<font color=#>", u"'$' is not a valid integer value"},
     };
     for (const auto& [markup, message] : errors) {
-        try {
-            ParseMarkup(QString::fromUtf16(markup), {});
-            ADD_FAILURE() << "no error for " << QString::fromUtf16(markup).toStdString();
-        } catch (const plat::EConvertError& e) {
-            EXPECT_EQ(e.Message(), QString::fromUtf16(message));
-        }
+        EXPECT_EQ(
+            MessageOf<plat::EConvertError>([&] { ParseMarkup(QString::fromUtf16(markup), {}); }),
+            QString::fromUtf16(message));
     }
 }
 

@@ -2,6 +2,7 @@
 #include "effects/gui/VfxBitmapImage.h"
 
 #include "EffectsTestSupport.h"
+#include "Raises.h"
 
 #include <QBuffer>
 
@@ -44,17 +45,7 @@ QImage Mono8x1() {
 }
 
 bool SamePixels(const QImage& a, const QImage& b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (int y = 0; y < a.height(); ++y) {
-        for (int x = 0; x < a.width(); ++x) {
-            if ((a.pixel(x, y) & 0xFFFFFF) != (b.pixel(x, y) & 0xFFFFFF)) {
-                return false;
-            }
-        }
-    }
-    return true;
+    return a.convertToFormat(QImage::Format_RGB32) == b.convertToFormat(QImage::Format_RGB32);
 }
 
 uint32_t U32At(const QByteArray& bytes, int at) {
@@ -66,26 +57,6 @@ TEST(BitmapFile, TwentyFourBitsByteForByte) {
     EXPECT_EQ(VfxCreateDIBFileImage(SixPixels(), 0), SixPixelsFile());
     EXPECT_EQ(VfxCreateDIBFileImage(SixPixels(), -1), SixPixelsFile());
     EXPECT_TRUE(SamePixels(VfxLoadBitmap(SixPixelsFile()), SixPixels()));
-}
-
-TEST(BitmapFile, HeaderAndImageSizesPerDepth) {
-    const struct {
-        int colors;
-        int bits;
-        uint32_t header;
-        uint32_t image;
-    } cases[] = {{2, 1, 48, 8}, {16, 4, 104, 8}, {256, 8, 1064, 8}, {0, 24, 40, 24}};
-    for (const auto& c : cases) {
-        uint32_t header = 0;
-        uint32_t image = 0;
-        VfxGetDIBSizes(SixPixels(), c.colors, header, image);
-        EXPECT_EQ(header, c.header) << c.colors;
-        EXPECT_EQ(image, c.image) << c.colors;
-        EXPECT_EQ(VfxBitsPerPixel(SixPixels(), c.colors), c.bits);
-        const QByteArray file = VfxCreateDIBFileImage(SixPixels(), c.colors);
-        EXPECT_EQ(file.size(), qsizetype(14 + c.header + c.image));
-        EXPECT_EQ(U32At(file, 10), 14 + c.header);
-    }
 }
 
 TEST(BitmapFile, MonochromeStaysOneBitWithItsTwoColours) {
@@ -126,30 +97,10 @@ TEST(BitmapFile, FourAndEightBitsPackIndexesIntoATable) {
     EXPECT_TRUE(SamePixels(VfxLoadBitmap(eight), indexed));
 }
 
-TEST(BitmapFile, NullBitmapIsNotValid) {
-    try {
-        VfxCreateDIBFileImage(QImage(), 0);
-        FAIL();
-    } catch (const plat::Exception& e) {
-        EXPECT_EQ(e.Message(), QStringLiteral("Bitmap image is not valid"));
-    }
-}
-
-TEST(BitmapFile, WriteBitmapDIBRewindsAndKeepsMonochromeAtOneBit) {
-    QBuffer buffer;
-    buffer.open(QIODevice::ReadWrite);
-    VfxWriteBitmapDIB(buffer, Mono8x1(), 256);
-    EXPECT_EQ(buffer.pos(), 0);
-    EXPECT_EQ(buffer.size(), 66);
-}
-
 void ExpectInvalid(const QByteArray& bytes, const std::string& what) {
-    try {
-        VfxLoadBitmap(bytes);
-        ADD_FAILURE() << what << ": loaded";
-    } catch (const EInvalidGraphic& e) {
-        EXPECT_EQ(e.Message(), QStringLiteral("Bitmap image is not valid")) << what;
-    }
+    EXPECT_EQ(MessageOf<EInvalidGraphic>([&] { VfxLoadBitmap(bytes); }),
+              "Bitmap image is not valid")
+        << what;
 }
 
 TEST(BitmapFile, EveryShortenedFileIsRefused) {

@@ -1,10 +1,14 @@
 #pragma once
 // What the effects kit's widget tests share: an application object of their
-// own (ticks given by hand) and system information they decide.
+// own (ticks given by hand), system information they decide, and expected
+// pixels written as one line of text.
 
 #include "effects/core/VfxLinuxSysInfo.h"
 #include "effects/core/VfxSysInfo.h"
 #include "effects/gui/VfxApplication.h"
+
+#include <QImage>
+#include <QStringList>
 
 #include <deque>
 #include <map>
@@ -55,3 +59,22 @@ public:
 private:
     fx::ScopedVfxApplication scope_;
 };
+
+// The pixels of "x,y:c ..." that the image does not have, where c is one of
+// R G B W M K (red, green, blue, white, magenta, black) or a colour as rrggbb.
+inline QString WrongPixels(const QImage& image, const char* expected) {
+    static const std::map<QString, QRgb> letters = {{"R", 0xFFFF0000}, {"G", 0xFF00FF00},
+                                                    {"B", 0xFF0000FF}, {"W", 0xFFFFFFFF},
+                                                    {"M", 0xFFFF00FF}, {"K", 0xFF000000}};
+    QStringList wrong;
+    for (const QString& item : QString::fromLatin1(expected).split(u' ')) {
+        const QStringList parts = item.split(u':');
+        const QStringList xy = parts[0].split(u',');
+        const QRgb want =
+            parts[1].size() == 1 ? letters.at(parts[1]) : 0xFF000000 | parts[1].toUInt(nullptr, 16);
+        if (image.pixel(xy[0].toInt(), xy[1].toInt()) != want) {
+            wrong << item;
+        }
+    }
+    return wrong.join(u' ');
+}

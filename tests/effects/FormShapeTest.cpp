@@ -138,9 +138,6 @@ TEST_F(FormShape, PaintsFillShadowAndBorderInsideTheShape) {
     EXPECT_EQ(image.pixel(47, 47), 0xFFFF0000u); // the fill
     EXPECT_EQ(image.pixel(0, 47), kBlack);       // the border, 1 pixel inside the form
     EXPECT_EQ(image.pixel(90, 90), 0xFF0000FFu); // the shadow below the ellipse's edge
-    // (the window system does not cut the form here: the corners show the fill)
-    ASSERT_NE(shape->BackgroundBitmap(), nullptr); // the fill's buffer
-    EXPECT_EQ(shape->BackgroundBitmap()->size(), QSize(100, 100));
 }
 
 TEST_F(FormShape, BitmapShapeSizesTheFormAndPaintsTheBorderBitmap) {
@@ -157,21 +154,6 @@ TEST_F(FormShape, BitmapShapeSizesTheFormAndPaintsTheBorderBitmap) {
     EXPECT_EQ(image.pixel(25, 20), 0xFF00FF00u);
     shape->SetUseRgnBitmap(false);
     EXPECT_EQ(shape->BackgroundBitmap(), nullptr);
-}
-
-TEST_F(FormShape, ListFillTakesItsImageFromTheImageList) {
-    TVfxBitmapList list;
-    list.AddItem();
-    QImage picture(4, 4, QImage::Format_RGB32);
-    picture.fill(Qt::cyan);
-    static_cast<TVfxBitmapListItem&>(list.AddItem()).SetBitmap(picture);
-    shape->FillObject().SetStyle(sfBitmapList);
-    shape->SetImageList(&list);
-    shape->SetListIndex(1);
-    shape->Loaded();
-    const QImage image = form->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    EXPECT_EQ(image.pixel(50, 50), 0xFF00FFFFu);
-    EXPECT_EQ(shape->InternalName(), QString());
 }
 
 TEST_F(FormShape, FreeSpotsDragTheFormAndControlsKeepTheirClicks) {

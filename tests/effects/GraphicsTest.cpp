@@ -8,8 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 using namespace fx;
 using plat::TColor;
 using plat::TRect;
@@ -66,16 +64,6 @@ TEST(BevelBand, OnePixelBandsPaintTheirColoursAndShrinkTheRectangle) {
         EXPECT_EQ(Rows(image), QLatin1String(c.picture)) << c.style;
         EXPECT_EQ(rect, c.after) << c.style;
     }
-    // Nothing for width 0, none or a shadow.
-    for (const auto& [style, width] : {std::pair{bvRaised, 0}, {bvNone, 2}, {bvShadow, 2}}) {
-        QImage image = BlankImage(6, 6);
-        TRect rect(0, 0, 6, 6);
-        QPainter p(&image);
-        EXPECT_FALSE(VfxDrawBevelStyle(p, rect, style, width, plat::clBlack, plat::clWhite));
-        p.end();
-        EXPECT_EQ(rect, TRect(0, 0, 6, 6));
-        EXPECT_EQ(image, BlankImage(6, 6));
-    }
     // Wide bands fill their sides as polygons: the mid-edge pixels of both
     // rings; the inside is untouched.
     QImage image = BlankImage(10, 10);
@@ -129,13 +117,6 @@ TEST(StandardBorder, WidthsAndWhatEachStyleLeaves) {
         EXPECT_TRUE(VfxDrawStandardBorder(p, rect, c.style));
         EXPECT_EQ(rect, c.after) << c.style;
     }
-    // The single lowered border is the sunken outer ring.
-    QImage image = BlankImage(4, 4);
-    TRect rect(0, 0, 4, 4);
-    QPainter p(&image);
-    VfxDrawStandardBorder(p, rect, lsSingleLowered);
-    p.end();
-    EXPECT_EQ(Rows(image), "GGGW/G..W/G..W/WWWW");
 }
 
 // --- areas and bitmaps ---
@@ -143,75 +124,45 @@ TEST(StandardBorder, WidthsAndWhatEachStyleLeaves) {
 // Pictures of an 8 x 6 target that started blank.
 TEST(DrawArea, DrawsWhereTheFlagsSay) {
     const struct {
-        const char* name;
-        QStringList source;
+        const char* source; // rows joined by '/'
         uint16_t flags;
-        TRect dest;
+        TRect dest, reported;
         const char* picture;
-        TRect reported;
     } cases[] = {
-        {"plain at the top left",
-         {"Rg", "bY"},
-         0,
-         TRect(0, 0, 8, 6),
-         "Rg....../bY....../......../......../......../........",
-         TRect(0, 0, 2, 2)},
-        // read as left, top, right, bottom the placement (3, 1, 2, 2) is
-        // empty: the destination is reported
-        {"plain far from the origin",
-         {"Rg", "bY"},
-         0,
-         TRect(3, 1, 8, 6),
-         "......../...Rg.../...bY.../......../......../........",
-         TRect(3, 1, 8, 6)},
-        {"centred, odd pixel right and bottom",
-         {"RR", "RR"},
-         VFX_DF_CENTER,
-         TRect(0, 0, 5, 5),
-         "......../.RR...../.RR...../......../......../........",
-         TRect(1, 1, 3, 3)},
-        {"stretched",
-         {"Rb"},
-         VFX_DF_STRETCH,
-         TRect(0, 0, 4, 2),
-         "RRbb..../RRbb..../......../......../......../........",
-         TRect(0, 0, 4, 2)},
-        {"stretched, height follows width",
-         {"Rb"},
-         VFX_DF_STRETCH | VFX_DF_KEEPWIDTH,
-         TRect(0, 0, 6, 6),
-         "RRRbbb../RRRbbb../RRRbbb../......../......../........",
-         TRect(0, 0, 6, 3)},
-        {"stretched, width follows height",
-         {"R", "b"},
-         VFX_DF_STRETCH | VFX_DF_KEEPHEIGHT,
-         TRect(0, 0, 8, 4),
-         "RR....../RR....../bb....../bb....../......../........",
-         TRect(0, 0, 2, 4)},
-        {"fitted at the top left",
-         {"RRbb"},
-         VFX_DF_STRETCH | VFX_DF_FIT,
-         TRect(0, 0, 4, 4),
-         "RRbb..../......../......../......../......../........",
-         TRect(0, 0, 4, 1)},
+        // plain at the top left
+        {"Rg/bY", 0, TRect(0, 0, 8, 6), TRect(0, 0, 2, 2),
+         "Rg....../bY....../......../......../......../........"},
+        // plain far from the origin: read as left, top, right, bottom the
+        // placement (3, 1, 2, 2) is empty, so the destination is reported
+        {"Rg/bY", 0, TRect(3, 1, 8, 6), TRect(3, 1, 8, 6),
+         "......../...Rg.../...bY.../......../......../........"},
+        // centred, the odd pixel right and bottom
+        {"RR/RR", VFX_DF_CENTER, TRect(0, 0, 5, 5), TRect(1, 1, 3, 3),
+         "......../.RR...../.RR...../......../......../........"},
+        {"Rb", VFX_DF_STRETCH, TRect(0, 0, 4, 2), TRect(0, 0, 4, 2),
+         "RRbb..../RRbb..../......../......../......../........"},
+        // stretched, the height following the width and the other way round
+        {"Rb", VFX_DF_STRETCH | VFX_DF_KEEPWIDTH, TRect(0, 0, 6, 6), TRect(0, 0, 6, 3),
+         "RRRbbb../RRRbbb../RRRbbb../......../......../........"},
+        {"R/b", VFX_DF_STRETCH | VFX_DF_KEEPHEIGHT, TRect(0, 0, 8, 4), TRect(0, 0, 2, 4),
+         "RR....../RR....../bb....../bb....../......../........"},
+        // fitted at the top left
+        {"RRbb", VFX_DF_STRETCH | VFX_DF_FIT, TRect(0, 0, 4, 4), TRect(0, 0, 4, 1),
+         "RRbb..../......../......../......../......../........"},
         // tiles are counted inclusively: they reach past the destination
-        {"tiled past the destination",
-         {"Rg", "bY"},
-         VFX_DF_TILE,
-         TRect(0, 0, 3, 3),
-         "RgRgRg../bYbYbY../RgRgRg../bYbYbY../RgRgRg../bYbYbY..",
-         TRect(0, 0, 2, 2)},
+        {"Rg/bY", VFX_DF_TILE, TRect(0, 0, 3, 3), TRect(0, 0, 2, 2),
+         "RgRgRg../bYbYbY../RgRgRg../bYbYbY../RgRgRg../bYbYbY.."},
     };
     for (const auto& c : cases) {
-        const QImage source = Picture(c.source);
+        const QImage source = Picture(QString::fromLatin1(c.source).split(u'/'));
         QImage target = BlankImage(8, 6);
         TRect reported(-1, -1, -1, -1);
         QPainter p(&target);
         VfxDrawArea(p, c.dest, &source, reported, nullptr, plat::clNone, c.flags,
                     TRect(0, 0, source.width(), source.height()));
         p.end();
-        EXPECT_EQ(Rows(target, TransferLegend()), QLatin1String(c.picture)) << c.name;
-        EXPECT_EQ(reported, c.reported) << c.name;
+        EXPECT_EQ(Rows(target, TransferLegend()), QLatin1String(c.picture)) << c.picture;
+        EXPECT_EQ(reported, c.reported) << c.picture;
     }
 }
 
@@ -236,56 +187,31 @@ TEST(DrawArea, NothingToDrawReportsTheDestinationOrNothing) {
     EXPECT_EQ(target, BlankImage(4, 4));
 }
 
-TEST(DrawArea, CentringTwentyInAHundredReportsTheDestination) {
-    QImage source(20, 20, QImage::Format_RGB32);
-    source.fill(Qt::red);
-    QImage target = BlankImage(160, 160);
-    TRect reported;
-    QPainter p(&target);
-    VfxDrawArea(p, TRect(50, 50, 150, 150), &source, reported, nullptr, plat::clNone, VFX_DF_CENTER,
-                TRect(0, 0, 20, 20));
-    p.end();
-    EXPECT_EQ(reported, TRect(50, 50, 150, 150));
-    const QImage red = target.copy(89, 89, 22, 22); // the source at (90, 90) with a blank ring
-    EXPECT_EQ(Rows(red, TransferLegend()),
-              QString(22, u'.') + u'/' + (u'.' + QString(20, u'R') + u'.' + u'/').repeated(20) +
-                  QString(22, u'.'));
-}
-
 TEST(DrawArea, TransfersSkipMaskOrReplaceColours) {
     TRect reported;
-    const auto drawn = [&](int w, int h, const std::function<void(QPainter&)>& draw) {
-        QImage target = BlankImage(w, h);
-        QPainter p(&target);
-        draw(p);
-        p.end();
-        return Rows(target, TransferLegend());
-    };
-    // transparent: the red pixel is not drawn
     const QImage redGreen = Picture({"Rg"});
-    EXPECT_EQ(drawn(2, 1,
-                    [&](QPainter& p) {
-                        VfxDrawArea(p, TRect(0, 0, 2, 1), &redGreen, reported, nullptr,
-                                    plat::RGB(255, 0, 0), VFX_DF_TRANSPARENT, TRect(0, 0, 2, 1));
-                    }),
-              ".g");
-    // masked: white in the mask keeps the target
     const QImage sprite = Picture({"Kg"});
     const QImage mask = Picture({"WK"});
-    EXPECT_EQ(drawn(2, 1,
-                    [&](QPainter& p) {
-                        VfxDrawArea(p, TRect(0, 0, 2, 1), &sprite, reported, &mask, plat::clNone,
-                                    VFX_DF_MASKED, TRect(0, 0, 2, 1));
-                    }),
-              ".g");
-    // replace: the bottom-left colour is drawn in the given one
     const QImage bitmap = Picture({"Rb", "bg"});
-    EXPECT_EQ(drawn(2, 2,
-                    [&](QPainter& p) {
-                        VfxDrawBitmap(p, TRect(0, 0, 2, 2), bitmap, reported,
-                                      plat::RGB(255, 255, 0), VFX_DF_REPLACE);
-                    }),
-              "RY/Yg");
+    QImage transparent = BlankImage(2, 1);
+    QImage masked = BlankImage(2, 1);
+    QImage replaced = BlankImage(2, 2);
+    QPainter p(&transparent);
+    VfxDrawArea(p, TRect(0, 0, 2, 1), &redGreen, reported, nullptr, plat::RGB(255, 0, 0),
+                VFX_DF_TRANSPARENT, TRect(0, 0, 2, 1));
+    p.end();
+    p.begin(&masked);
+    VfxDrawArea(p, TRect(0, 0, 2, 1), &sprite, reported, &mask, plat::clNone, VFX_DF_MASKED,
+                TRect(0, 0, 2, 1));
+    p.end();
+    p.begin(&replaced);
+    VfxDrawBitmap(p, TRect(0, 0, 2, 2), bitmap, reported, plat::RGB(255, 255, 0), VFX_DF_REPLACE);
+    p.end();
+    // transparent: the red pixel is not drawn; masked: white in the mask keeps
+    // the target; replace: the bottom-left colour is drawn in the given one
+    EXPECT_EQ(Rows(transparent, TransferLegend()), ".g");
+    EXPECT_EQ(Rows(masked, TransferLegend()), ".g");
+    EXPECT_EQ(Rows(replaced, TransferLegend()), "RY/Yg");
     // A transparent image and its mask are built from the colour.
     QImage builtMask;
     QImage image;
@@ -318,15 +244,7 @@ TEST(DrawAreaClipped, TilesStayInsideTheDestinationAndThePaintersClipStays) {
     EXPECT_EQ(Rows(clipped, TransferLegend()), ".R../.R../.R../gg..");
 }
 
-TEST(FillBitmap, TakesTheRectanglesSizeUnlessItIsEmpty) {
-    QImage bitmap;
-    VfxFillBitmap(bitmap, TRect(5, 5, 8, 7), plat::RGB(0, 0, 255));
-    EXPECT_EQ(Rows(bitmap, TransferLegend()), "bbb/bbb");
-    VfxFillBitmap(bitmap, TRect(5, 5, 5, 9), plat::clRed);
-    EXPECT_EQ(bitmap.size(), QSize(3, 2));
-}
-
-TEST(AlignRect, NinePositionsAndTheMeasuredTextBox) {
+TEST(AlignRect, NinePositions) {
     const TRect box(0, 0, 4, 2);
     const TRect container(10, 10, 21, 15); // 11 x 5: odd differences
     const struct {
@@ -341,13 +259,6 @@ TEST(AlignRect, NinePositionsAndTheMeasuredTextBox) {
                   TRect(c.left, c.top, c.left + 4, c.top + 2))
             << c.alignment;
     }
-    QFont font;
-    font.setPixelSize(12);
-    TRect measured(0, 0, 0, 0);
-    VfxMeasureCaption(QStringLiteral("Ok"), nullptr, measured, 0, 0, true, false, font);
-    const TRect textBox = VfxAlignedTextRect(agBottomRight, QStringLiteral("Ok"), nullptr, 0, true,
-                                             false, font, TRect(10, 10, 110, 60));
-    EXPECT_EQ(textBox, TRect(110 - measured.Width(), 60 - measured.Height(), 110, 60));
 }
 
 TEST(MeasureCaption, AnEmptyCaptionIsOneBlankPlusTheMarginsAndStylesAddTheirDepth) {
@@ -364,11 +275,6 @@ TEST(MeasureCaption, AnEmptyCaptionIsOneBlankPlusTheMarginsAndStylesAddTheirDept
             EXPECT_EQ(r.Width(), fm.horizontalAdvance(u' ') + 2 * (margin + 1));
         }
     }
-    // "&" without accelerators is a character of its own
-    TRect r(0, 0, 0, 0);
-    VfxMeasureCaption(QStringLiteral("&"), nullptr, r, 0, 0, false, false, font);
-    EXPECT_EQ(r.Width(), fm.horizontalAdvance(u'&') + 2);
-
     // It grows by the style's depth and by the tracing.
     TRect plain(0, 0, 0, 0);
     VfxMeasureCaption(QStringLiteral("Memory"), nullptr, plain, 0, 0, true, false, font);
@@ -380,12 +286,6 @@ TEST(MeasureCaption, AnEmptyCaptionIsOneBlankPlusTheMarginsAndStylesAddTheirDept
     VfxMeasureCaption(QStringLiteral("Memory"), &caption, deep, 0, 0, true, false, font);
     EXPECT_EQ(deep.Width(), plain.Width() + 5);
     EXPECT_EQ(deep.Height(), plain.Height() + 5);
-    caption.SetStyle(tdNone);
-    caption.SetTracing(4);
-    TRect spaced(0, 0, 0, 0);
-    VfxMeasureCaption(QStringLiteral("Memory"), &caption, spaced, 0, 0, true, false, font);
-    EXPECT_GE(spaced.Width(), plain.Width() + 4 * 5);
-    EXPECT_EQ(spaced.Height(), plain.Height());
 }
 
 } // namespace

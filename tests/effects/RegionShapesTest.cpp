@@ -277,28 +277,6 @@ TEST(BubbleChain, StartsAtTheTipForEveryPosition) {
     }
 }
 
-// The chain starts from nothing: a bubble chain whose tip lies away from the
-// origin leaves the origin pixel out.
-TEST(BubbleChain, LeavesTheOriginAlone) {
-    TVfxShapeParams params;
-    params.Shape = rsThinkBubble;
-    params.ExtPos = epTopRight;
-    const QRegion region = VfxShapeRegion(params, TRect(10, 10, 130, 130));
-    EXPECT_FALSE(region.contains(QPoint(0, 0)));
-    EXPECT_TRUE(region.contains(QPoint(60, 60)));
-}
-
-TEST(Shields, LieAtTheOriginWhateverTheRectanglesPosition) {
-    for (TVfxRegionShape shape : {rsRoundShield, rsSharpShield}) {
-        TVfxShapeParams params;
-        params.Shape = shape;
-        const QRegion moved = VfxShapeRegion(params, TRect(10, 10, 110, 110));
-        const QRegion origin = VfxShapeRegion(params, k100);
-        EXPECT_FALSE(origin.isEmpty());
-        EXPECT_TRUE(moved.xored(origin).isEmpty()) << shape;
-    }
-}
-
 // Filling straight into an image and through the painter's clip give the
 // same pixels, whatever the painter's translation and the image's format.
 TEST(RegionFill, GivesTheSamePixelsOnEveryPath) {
@@ -375,24 +353,6 @@ TEST(BorderStyles, ColourTheTopAndBottomEdges) {
         }
         EXPECT_EQ(PixelAt(image, {0, 10}), c.column[1]);
         EXPECT_EQ(PixelAt(image, {20, 10}), c.column[5]);
-    }
-}
-
-TEST(BorderStyles, DiamondIsLightAboveAndShadowBelowWhateverItsProportions) {
-    for (const TRect& r : {TRect(0, 0, 100, 40), TRect(0, 0, 40, 100)}) {
-        TVfxShapeParams params;
-        params.Shape = rsDiamond;
-        QImage image = MarginImage(150);
-        {
-            QPainter painter(&image);
-            painter.translate(kImageMargin, kImageMargin);
-            painter.setPen(QPen(Qt::black, 2));
-            VfxPaintRegionBorder(painter, params, r, rbRaised, plat::clRed, plat::clBlue,
-                                 plat::clLime);
-        }
-        const int cx = r.Width() / 2;
-        EXPECT_EQ(PixelAt(image, {cx, 0}), kRed);
-        EXPECT_EQ(PixelAt(image, {cx, r.Bottom - 1}), 0xFF0000FFu);
     }
 }
 

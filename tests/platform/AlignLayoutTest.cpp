@@ -77,8 +77,6 @@ TEST_F(AlignLayoutTest, HiddenChildrenTakeNoRoomAndAlignmentsChange) {
 
     top->show();
     layout_->SetAlign(left, Align::Right);
-    EXPECT_EQ(layout_->AlignOf(left), Align::Right);
-    EXPECT_EQ(layout_->AlignOf(&form_), Align::None);
     LayOut();
     EXPECT_EQ(Geometry({top, left, client}),
               QStringList({"2 3 194 10", "166 13 30 82", "2 13 164 82"}));

@@ -5,28 +5,30 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <limits>
+
 using plat::StrToInt;
 using plat::StrToInt64;
 using plat::TryStrToInt;
 
-TEST(Convert, DecimalWithLeadingSpacesAndSigns) {
-    EXPECT_EQ(StrToInt(u"123"), 123);
-    EXPECT_EQ(StrToInt(u"   42"), 42);
-    EXPECT_EQ(StrToInt(u"-5"), -5);
-    EXPECT_EQ(StrToInt(u"+7"), 7);
-    EXPECT_EQ(StrToInt(u"007"), 7);
-    EXPECT_EQ(StrToInt(u"2147483647"), 2147483647);
-    EXPECT_EQ(StrToInt(u"-2147483648"), -2147483647 - 1);
+TEST(Convert, DecimalAndHexadecimalWithSignsAndTwosComplement) {
+    const std::pair<const char16_t*, int> cases[] = {{u"123", 123},
+                                                     {u"   42", 42},
+                                                     {u"-5", -5},
+                                                     {u"+7", 7},
+                                                     {u"007", 7},
+                                                     {u"$ff", 255},
+                                                     {u"0x10", 16},
+                                                     {u"x1f", 31},
+                                                     {u"$FFFFFFFF", -1},
+                                                     {u"2147483647", INT_MAX},
+                                                     {u"-2147483648", INT_MIN},
+                                                     {u"$80000000", INT_MIN}};
+    for (const auto& [text, value] : cases) {
+        EXPECT_EQ(StrToInt(text), value) << QString::fromUtf16(text).toStdString();
+    }
     EXPECT_EQ(StrToInt64(u"-9223372036854775808"), std::numeric_limits<int64_t>::min());
-}
-
-TEST(Convert, HexadecimalPrefixesAndTwosComplement) {
-    EXPECT_EQ(StrToInt(u"$FF"), 255);
-    EXPECT_EQ(StrToInt(u"$ff"), 255);
-    EXPECT_EQ(StrToInt(u"0x10"), 16);
-    EXPECT_EQ(StrToInt(u"x1f"), 31);
-    EXPECT_EQ(StrToInt(u"$FFFFFFFF"), -1);
-    EXPECT_EQ(StrToInt(u"$80000000"), std::numeric_limits<int32_t>::min());
     EXPECT_EQ(StrToInt64(u"$FFFFFFFFFFFFFFFF"), -1);
 }
 

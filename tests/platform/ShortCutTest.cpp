@@ -17,17 +17,13 @@ TEST(ShortCut, TextsNameTheKeyAndReadBack) {
         {ShortCut(VK_F1 + 23, scAlt), "Alt+F24"},
         {ShortCut(VK_BACK, scAlt), "Alt+BkSp"},
         {ShortCut('A', scShift | scCtrl | scAlt), "Shift+Ctrl+Alt+A"},
-        {ShortCut('7', scCtrl), "Ctrl+7"},
         {ShortCut(VK_NUMPAD0 + 5, scCtrl), "Ctrl+Num 5"},
         {ShortCut(VK_ADD, scCtrl), "Ctrl+Num +"},
         {ShortCut(VK_OEM_PLUS, scCtrl), "Ctrl+="},
-        {ShortCut(VK_OEM_MINUS, 0), "-"},
         {ShortCut(VK_PRIOR, 0), "PgUp"},
-        {ShortCut(VK_NEXT, scShift), "Shift+PgDn"},
         {ShortCut(VK_RETURN, scCtrl), "Ctrl+Enter"},
         {ShortCut(VK_ESCAPE, 0), "Esc"},
         {ShortCut(VK_SPACE, scShift), "Shift+Space"},
-        {ShortCut(VK_INSERT, scCtrl), "Ctrl+Ins"},
         {ShortCut(VK_LEFT, scAlt), "Alt+Left"}};
     for (const auto& [shortCut, text] : cases) {
         EXPECT_EQ(ShortCutToText(shortCut), QString(text));
@@ -58,11 +54,9 @@ TEST(ShortCut, KeyEventsGiveTheVirtualKeyAndModifiers) {
         {Qt::Key_Exclam, Qt::ShiftModifier, ShortCut('1', scShift)},
         {Qt::Key_Plus, Qt::ShiftModifier, ShortCut(VK_OEM_PLUS, scShift)},
         {Qt::Key_Plus, Qt::KeypadModifier, ShortCut(VK_ADD, 0)},
-        {Qt::Key_Asterisk, Qt::ShiftModifier, ShortCut('8', scShift)},
         {Qt::Key_5, Qt::KeypadModifier | Qt::AltModifier, ShortCut(VK_NUMPAD0 + 5, scAlt)},
         {Qt::Key_Enter, Qt::KeypadModifier, ShortCut(VK_RETURN, 0)},
         {Qt::Key_Backtab, Qt::ShiftModifier, ShortCut(VK_TAB, scShift)},
-        {Qt::Key_Left, Qt::KeypadModifier, ShortCut(VK_LEFT, 0)},
         {Qt::Key_F12, Qt::MetaModifier, ShortCut(VK_F1 + 11, 0)},
         // Qt leaves a modifier key's own bit out of its event.
         {Qt::Key_Control, Qt::ControlModifier, ShortCut(VK_CONTROL, 0)},
