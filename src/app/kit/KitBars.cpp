@@ -115,8 +115,8 @@ struct Site {
 
 Site SiteOf(QWidget& form) {
     if (auto* window = qobject_cast<QMainWindow*>(&form)) {
-        auto* panel = window->findChild<QWidget*>(QString::fromLatin1(kSiteName),
-                                                  Qt::FindDirectChildrenOnly);
+        auto* panel =
+            window->findChild<QWidget*>(QString::fromLatin1(kSiteName), Qt::FindDirectChildrenOnly);
         if (panel == nullptr) {
             QWidget* central = window->takeCentralWidget();
             panel = NewAlignPanel(window, QString::fromLatin1(kSiteName));
@@ -147,8 +147,8 @@ TDkDock* Dock(QWidget& form, int position) {
     const DockSpec& spec = kDocks.at(static_cast<size_t>(position));
     const Site where = SiteOf(form);
     QWidget* parent = spec.Position == dpTop ? where.Top : where.Bottom;
-    auto* dock = parent->findChild<TDkDock*>(QString::fromLatin1(spec.Name),
-                                             Qt::FindDirectChildrenOnly);
+    auto* dock =
+        parent->findChild<TDkDock*>(QString::fromLatin1(spec.Name), Qt::FindDirectChildrenOnly);
     if (dock == nullptr) {
         dock = new TDkxDock(parent, spec.Position);
         dock->setObjectName(QString::fromLatin1(spec.Name));
@@ -219,9 +219,7 @@ public:
     QWidget* Widget() override { return bar_; }
     int PanelCount() const override { return static_cast<int>(widths_.size()); }
     int PanelWidth(int index) const override { return widths_.at(static_cast<size_t>(index)); }
-    QString PanelText(int index) const override {
-        return bar_->Panels().Items(index)->Caption();
-    }
+    QString PanelText(int index) const override { return bar_->Panels().Items(index)->Caption(); }
     void SetPanelText(int index, const QString& text) override {
         bar_->Panels().Items(index)->SetCaption(text);
     }
@@ -425,6 +423,10 @@ Kit* KitOf(Face* face) {
 }
 
 } // namespace
+
+TDkxDock* KitDock(QWidget& form, DockSide side) {
+    return static_cast<TDkxDock*>(site::Dock(form, static_cast<int>(side)));
+}
 
 TDkxToolbar* KitToolbar(IToolbar* bar) {
     return KitOf<TDkxToolbar>(bar);

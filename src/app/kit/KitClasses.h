@@ -6,6 +6,7 @@
 #include "app/kit/Kit.h"
 
 class TDkCustomItem;
+class TDkxDock;
 class TDkxColorItem;
 class TDkxColorPalette;
 class TDkxDockablePanel;
@@ -15,6 +16,11 @@ class TDkxToolPalette;
 class TDkxToolbar;
 
 namespace kit {
+
+// The form's dock on that side ("TopDock", "BottomDock", "LeftDock",
+// "RightDock"), made on first use.
+enum class DockSide { Top, Bottom, Left, Right };
+TDkxDock* KitDock(QWidget& form, DockSide side);
 
 TDkxPopupMenu* KitPopupMenu(IPopupMenu* menu);
 TDkxToolbar* KitToolbar(IToolbar* bar);

@@ -162,8 +162,7 @@ public:
     }
     void Popup(int X, int Y) override {
         CloseUp();
-        window_ =
-            root_->CreatePopup(nullptr, nullptr, false, false, false, QPoint(X, Y), dkpaLeft);
+        window_ = root_->CreatePopup(nullptr, nullptr, false, false, false, QPoint(X, Y), dkpaLeft);
         if (window_ && ModalMenus()) {
             QPointer<TDkPopupWindow> window = window_;
             QMetaObject::invokeMethod(
@@ -176,8 +175,7 @@ public:
             return true;
         }
         // Opened from a bar or a parent menu in the running menu loop.
-        for (TDkView* view = dk::RunningMenuLoopView(); view != nullptr;
-             view = view->OpenView()) {
+        for (TDkView* view = dk::RunningMenuLoopView(); view != nullptr; view = view->OpenView()) {
             if (view->IsPopup() && view->ParentItem() == root_ && view->Window() != nullptr &&
                 view->Window()->isVisible()) {
                 return true;
@@ -306,10 +304,11 @@ private:
 void FollowIcon(TDkCustomItem* item, QAction* action) {
     const auto follow = [item, action] {
         const QIcon icon = action->icon();
-        ShowImage(*item, icon.isNull()
-                             ? QImage()
-                             : icon.pixmap(kImageSize, kImageSize).toImage().scaled(
-                                   kImageSize, kImageSize));
+        ShowImage(
+            *item,
+            icon.isNull()
+                ? QImage()
+                : icon.pixmap(kImageSize, kImageSize).toImage().scaled(kImageSize, kImageSize));
     };
     follow();
     plat::ConnectGuarded(action, &QAction::changed, item, follow);

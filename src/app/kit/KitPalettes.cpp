@@ -53,8 +53,7 @@ public:
                 this->OnCalcImageSize(this, width, height);
             }
         };
-        palette->OnCellClick = [this](TDkxCustomToolPalette*, int col, int row,
-                                      bool& allowChange) {
+        palette->OnCellClick = [this](TDkxCustomToolPalette*, int col, int row, bool& allowChange) {
             if (this->OnCellClick) {
                 this->OnCellClick(this, col, row, allowChange);
             }
@@ -65,8 +64,8 @@ public:
             }
         };
         palette->OnDrawCellImage = [this](TDkxCustomToolPalette*, QPainter& canvas,
-                                          const plat::TRect& rect, int col, int row,
-                                          bool selected, bool hot, bool enabled) {
+                                          const plat::TRect& rect, int col, int row, bool selected,
+                                          bool hot, bool enabled) {
             if (this->OnDrawCellImage) {
                 this->OnDrawCellImage(this, canvas, rect.ToQRect(), col, row, selected, hot,
                                       enabled);
@@ -90,8 +89,7 @@ public:
     }
     void SetNoAutoSelect(bool value) override {
         const TDkxToolPaletteOptions options = palette_->PaletteOptions();
-        palette_->SetPaletteOptions(value ? options | tpoNoAutoSelect
-                                          : options & ~tpoNoAutoSelect);
+        palette_->SetPaletteOptions(value ? options | tpoNoAutoSelect : options & ~tpoNoAutoSelect);
     }
     QPoint SelectedCell() const override {
         const dk::PaletteCell cell = palette_->SelectedCell();
