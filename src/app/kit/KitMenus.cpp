@@ -338,7 +338,9 @@ void CloseMenus() {
     for (TMenuFace* menu : std::vector<TMenuFace*>(LiveMenus())) {
         menu->CloseUp();
     }
-    if (TDkView* view = dk::RunningMenuLoopView()) {
+    // A loop that has ended already keeps the command it ended with.
+    TDkView* view = dk::RunningMenuLoopView();
+    if (view != nullptr && !view->ModalEnded()) {
         view->EndModal();
     }
 }
