@@ -81,11 +81,7 @@ TDkItemViewer* ViewerIn(TDkView* view, const TDkCustomItem* item) {
 
 // Ends the running menu loop, if any, with nothing chosen.
 void EndMenus() {
-    // A loop that has ended already keeps what it ended with.
-    TDkView* view = dk::RunningMenuLoopView();
-    if (view != nullptr && !view->ModalEnded()) {
-        view->EndModal();
-    }
+    kit::EndMenuLoop();
 }
 
 } // namespace

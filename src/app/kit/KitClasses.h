@@ -32,6 +32,10 @@ TDkCustomItem* KitItemOf(IMenuItem* item);
 TDkCustomItem* KitItemOf(IToolPalette* palette);
 TDkCustomItem* KitItemOf(IColorItem* item);
 
+// Ends the running menu loop (a bar's or a pop-up menu's) with nothing
+// chosen, unless it has ended with a command already.
+void EndMenuLoop();
+
 // Whether a pop-up menu opened through the interfaces takes the mouse and
 // the keys (the kit's menu loop) once the event loop runs. Tests that drive
 // menus through the interfaces alone turn it off; a loop that nothing ends

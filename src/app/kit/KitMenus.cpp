@@ -3,6 +3,7 @@
 #include "app/kit/KitClasses.h"
 #include "app/kit/KitSupport.h"
 
+#include "dockkit/common/DkModalLoop.h"
 #include "dockkit/items/DkCommand.h"
 #include "dockkit/items/DkView.h"
 #include "dockkit/menus/DkMenuLoop.h"
@@ -17,6 +18,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QGuiApplication>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QPointer>
@@ -338,14 +340,28 @@ void CloseMenus() {
     for (TMenuFace* menu : std::vector<TMenuFace*>(LiveMenus())) {
         menu->CloseUp();
     }
-    // A loop that has ended already keeps the command it ended with.
-    TDkView* view = dk::RunningMenuLoopView();
-    if (view != nullptr && !view->ModalEnded()) {
-        view->EndModal();
-    }
+    EndMenuLoop();
 }
 
 } // namespace items
+
+void EndMenuLoop() {
+    TDkView* view = dk::RunningMenuLoopView();
+    if (view == nullptr || view->Window() == nullptr) {
+        return;
+    }
+    // A loop that has ended already keeps the command it ended with.
+    if (!view->ModalEnded()) {
+        view->EndModal();
+    }
+    // The loop looks whether it has ended after each input event it sees:
+    // it is given one where the pointer is.
+    QWidget* window = view->Window();
+    const QPoint at = dk::CursorPos();
+    QMouseEvent move(QEvent::MouseMove, window->mapFromGlobal(at), at, Qt::NoButton,
+                     QGuiApplication::mouseButtons(), QGuiApplication::keyboardModifiers());
+    QCoreApplication::sendEvent(window, &move);
+}
 
 void SetPopupMenusModal(bool value) {
     ModalMenus() = value;
