@@ -10,6 +10,7 @@
 #include "dockkit/bars/DkThemedToolbar.h"
 #include "dockkit/docking/DkDockablePanel.h"
 #include "dockkit/docking/DkxDock.h"
+#include "dockkit/items/DkItem.h"
 #include "dockkit/statusbar/DkxStatusBar.h"
 #include "dockkit/themes/DkNexus.h"
 #include "dockkit/themes/DkSwitcher.h"
@@ -17,6 +18,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QTest>
 
 #include <functional>
@@ -169,6 +171,31 @@ TEST_F(MainFormKitTest, EscapeClosesTheMenusAndRunsNothing) {
     EXPECT_EQ(shown, (std::vector<QString>{"Set Yourself Away", "Away Messages", "&Options..."}));
     EXPECT_EQ(runs, 0);
     EXPECT_TRUE(f.StatusBar->Visible());
+}
+
+// A right click on a dock opens the tool bars' menu; its items toggle the
+// bars.
+TEST_F(MainFormKitTest, DocksContextMenuTogglesTheToolBars) {
+    TMainForm& f = Shown();
+    TDkxPopupMenu* menu = f.Kit().ToolbarsPopupMenu;
+    std::vector<QString> shown;
+    kittest::Later([&] { shown = kittest::OpenMenuCaptions(); });
+    kittest::Later([&] {
+        const std::optional<QPoint> at = kittest::CenterOf(
+            menu->Items()->findChild<TDkCustomItem*>(QStringLiteral("ViewStandardAction")));
+        ASSERT_TRUE(at);
+        kittest::ClickAt(*at);
+    });
+    kittest::Later([] { kit::EndMenuLoop(); });
+    TDkxDock* dock = f.Kit().TopDock;
+    const QPoint inside(dock->width() - 4, dock->height() - 4);
+    QContextMenuEvent request(QContextMenuEvent::Mouse, inside, dock->mapToGlobal(inside));
+    QApplication::sendEvent(dock, &request);
+    ProcessPosted();
+    EXPECT_EQ(shown, (std::vector<QString>{"&Standard", "&Edit"}));
+    EXPECT_FALSE(f.StandardBar->Visible());
+    EXPECT_FALSE(f.ViewStandardAction->isChecked());
+    EXPECT_TRUE(f.EditBar->Visible());
 }
 
 struct ShortcutCase {
