@@ -26,15 +26,15 @@ namespace kit {
 namespace site {
 namespace {
 
-struct DockSpec {
+struct DockPlace {
     const char* Name;
     TDkDockPosition Position;
     plat::Align Align;
 };
-constexpr std::array<DockSpec, 4> kDocks{{{"TopDock", dpTop, plat::Align::Top},
-                                          {"BottomDock", dpBottom, plat::Align::Bottom},
-                                          {"LeftDock", dpLeft, plat::Align::Left},
-                                          {"RightDock", dpRight, plat::Align::Right}}};
+constexpr std::array<DockPlace, 4> kDocks{{{"TopDock", dpTop, plat::Align::Top},
+                                           {"BottomDock", dpBottom, plat::Align::Bottom},
+                                           {"LeftDock", dpLeft, plat::Align::Left},
+                                           {"RightDock", dpRight, plat::Align::Right}}};
 
 const char* const kSiteName = "DockSite";
 
@@ -144,17 +144,17 @@ Site SiteOf(QWidget& form) {
 } // namespace
 
 TDkDock* Dock(QWidget& form, int position) {
-    const DockSpec& spec = kDocks.at(static_cast<size_t>(position));
+    const DockPlace& place = kDocks.at(static_cast<size_t>(position));
     const Site where = SiteOf(form);
-    QWidget* parent = spec.Position == dpTop ? where.Top : where.Bottom;
+    QWidget* parent = place.Position == dpTop ? where.Top : where.Bottom;
     auto* dock =
-        parent->findChild<TDkDock*>(QString::fromLatin1(spec.Name), Qt::FindDirectChildrenOnly);
+        parent->findChild<TDkDock*>(QString::fromLatin1(place.Name), Qt::FindDirectChildrenOnly);
     if (dock == nullptr) {
-        dock = new TDkxDock(parent, spec.Position);
-        dock->setObjectName(QString::fromLatin1(spec.Name));
+        dock = new TDkxDock(parent, place.Position);
+        dock->setObjectName(QString::fromLatin1(place.Name));
         // A form that is not a main window has its top dock above its
         // layout's contents; the other docks go below them.
-        if (!qobject_cast<QMainWindow*>(&form) && spec.Position == dpTop) {
+        if (!qobject_cast<QMainWindow*>(&form) && place.Position == dpTop) {
             FollowHeight(parent, dock);
         }
     }
