@@ -11,6 +11,8 @@
 #include "dockkit/docking/DkDockablePanel.h"
 #include "dockkit/docking/DkxDock.h"
 #include "dockkit/items/DkItem.h"
+#include "dockkit/menus/DkMenuLoop.h"
+#include "dockkit/menus/DkPopupWindow.h"
 #include "dockkit/statusbar/DkxStatusBar.h"
 #include "dockkit/themes/DkNexus.h"
 #include "dockkit/themes/DkSwitcher.h"
@@ -196,6 +198,33 @@ TEST_F(MainFormKitTest, DocksContextMenuTogglesTheToolBars) {
     EXPECT_FALSE(f.StandardBar->Visible());
     EXPECT_FALSE(f.ViewStandardAction->isChecked());
     EXPECT_TRUE(f.EditBar->Visible());
+}
+
+// A pop-up menu the program closes while its menu loop runs ends the loop
+// and leaves no window behind; the next one opens afresh.
+TEST_F(MainFormKitTest, APopupMenuClosedWhileItsLoopRunsGoesAway) {
+    TMainForm& f = Shown();
+    const kittest::ModalMenus modal;
+    const auto popupWindows = [] {
+        int count = 0;
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            count += qobject_cast<TDkPopupWindow*>(top) != nullptr ? 1 : 0;
+        }
+        return count;
+    };
+    for (int round = 0; round < 2; ++round) {
+        bool openInLoop = false;
+        f.InputPopupMenu->Popup(30, 30);
+        kittest::Later([&] {
+            openInLoop = f.InputPopupMenu->IsOpen() && dk::RunningMenuLoopView() != nullptr;
+            f.InputPopupMenu->CloseUp();
+        });
+        ProcessPosted();
+        EXPECT_TRUE(openInLoop) << round;
+        EXPECT_FALSE(f.InputPopupMenu->IsOpen()) << round;
+        EXPECT_EQ(dk::RunningMenuLoopView(), nullptr) << round;
+        EXPECT_EQ(popupWindows(), 0) << round;
+    }
 }
 
 struct ShortcutCase {

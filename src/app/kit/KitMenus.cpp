@@ -125,7 +125,11 @@ public:
         delete measure_.data();
     }
 
-    QString Name() const override { return parent()->objectName(); }
+    // A pop-up menu's name, or a submenu's.
+    QString Name() const override {
+        return qobject_cast<TDkPopupMenu*>(parent()) != nullptr ? parent()->objectName()
+                                                                : root_->objectName();
+    }
     QWidget* Widget() override {
         if (window_) {
             return window_;
@@ -225,9 +229,8 @@ private:
         dk::MenuLoopOptions options;
         options.TrackRightButton = true;
         const TDkDoneAction done = dk::RunMenuLoop(window->View(), options);
-        if (window && window == window_) {
-            delete window_.data();
-        }
+        // The window goes with its loop, also when CloseUp ended it.
+        delete window.data();
         dk::ProcessDoneAction(done);
     }
 
