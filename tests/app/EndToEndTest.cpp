@@ -1,8 +1,13 @@
 // Two main windows and the local chat service in one process: a tell, a
 // group message and a private-group message travel from Demochar's window to
-// Testchar's and arrive in its console and its log files. The messages are
-// sent with the engine operations the window's input line uses.
+// Testchar's and arrive in its console and its log files. Each window logs
+// in through its File menu; the messages are sent with the engine
+// operations the window's input line uses.
+#include "KitDriving.h"
 #include "MainFormTestSupport.h"
+
+#include "app/kit/KitClasses.h"
+#include "dockkit/items/DkItem.h"
 
 #include "console/QvConsole.h"
 
@@ -58,7 +63,14 @@ protected:
         loginAnswer = LoginAnswer{QStringLiteral("Local"), QStringLiteral("demo"),
                                   QStringLiteral("demo"), false};
         characterAnswer = QString::fromLatin1(character);
-        f.ConnectAction->trigger();
+        // "File", "Connect" with the mouse; the command runs once the menu
+        // has closed.
+        f.show();
+        ProcessPosted();
+        EXPECT_EQ(f.MenuBar->Items(0)->Caption(), QStringLiteral("&File"));
+        TDkCustomItem* file = kit::KitItemOf(f.MenuBar->Items(0));
+        TDkCustomItem* connect = file->findChild<TDkCustomItem*>(QStringLiteral("ConnectAction"));
+        EXPECT_TRUE(kittest::ChooseByMouse({file, connect}));
         const bool in = WaitUntil([&] { return f.VLChat->State() == csLoggedIn; });
         f.VLChat->SetFloodProtection(false);
         return in;

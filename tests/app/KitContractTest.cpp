@@ -72,6 +72,15 @@ INSTANTIATE_TEST_SUITE_P(Menus, SeparatorTest,
                                            SeparatorCase{"- a - - b -", "a - b"},
                                            SeparatorCase{"a - ~b ~c - d", "a - d"}));
 
+// What the separator cases compare is the height of what shows.
+TEST_F(KitContractTest, AClosedMenuMeasuresWhatItShows) {
+    const int one = Menu("One", "a")->Widget()->sizeHint().height();
+    EXPECT_GT(one, 0);
+    EXPECT_GT(Menu("Two", "a b")->Widget()->sizeHint().height(), one);
+    EXPECT_GT(Menu("Parted", "a - b")->Widget()->sizeHint().height(),
+              Menu("Whole", "a b")->Widget()->sizeHint().height());
+}
+
 TEST_F(KitContractTest, AClickRunsFromTheEventLoopAfterItsMenuHasClosed) {
     kit::IPopupMenu* menu = Menu("Menu", "a b ~hidden");
     auto* action = new QAction(QStringLiteral("&Act"), form.get());

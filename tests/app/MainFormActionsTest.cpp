@@ -1,6 +1,7 @@
 // The main window's actions: shortcuts, images and enabling as the focus
 // moves, the colour and emoticon palettes of the input line, the view
 // toggles and their stored state, the reference editor's action.
+#include "KitDriving.h"
 #include "MainFormTestSupport.h"
 
 #include "app/dialogs/AboutForm.h"
@@ -274,22 +275,28 @@ TEST_F(ActionsTest, EmoticonPaletteInsertsTheFirstTextOfTheImage) {
     EXPECT_EQ(f.InputEdit->toPlainText(), QStringLiteral("hello :-O:-@"));
     EXPECT_EQ(f.EmotPalette->SelectedCell(), QPoint(-1, -1));
 
-    // A mouse click on a cell of the open menu acts and closes the menu.
+    // 4 x 3 cells of 24 pixels in the open menu, each showing its emoticon
+    // in the middle.
+    const kittest::ModalMenus modal;
     f.EmotItem->Menu()->Popup(20, 20);
-    ProcessPosted();
-    QWidget* grid = f.EmotPalette->Widget();
-    QTest::mouseClick(grid, Qt::LeftButton, {}, f.EmotPalette->CellRect(0, 0).center());
-    EXPECT_FALSE(f.EmotItem->Menu()->IsOpen());
-    EXPECT_EQ(f.InputEdit->toPlainText(), QStringLiteral("hello :-O:-@:-)"));
-
-    // 4 x 3 cells of 24 pixels, each showing its emoticon in the middle.
-    ASSERT_EQ(grid->sizeHint(), QSize(96, 72));
-    grid->resize(grid->sizeHint());
-    const QImage shown = grid->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    QWidget* menu = f.EmotPalette->Widget();
+    ASSERT_NE(menu, nullptr);
+    const QRect first = f.EmotPalette->CellRect(0, 0);
+    EXPECT_EQ(first.size(), QSize(24, 24));
+    EXPECT_EQ(f.EmotPalette->CellRect(3, 2).bottomRight() - first.topLeft(), QPoint(95, 71));
+    const QImage shown =
+        menu->grab(f.EmotPalette->CellRect(2, 0)).toImage().convertToFormat(QImage::Format_ARGB32);
     const QImage wink = f.EmoticonList->Image(2).convertToFormat(QImage::Format_ARGB32);
     for (const int x : {4, 9}) {
-        EXPECT_EQ(shown.pixelColor(2 * 24 + 3 + x, 3 + 9), wink.pixelColor(x, 9)) << x;
+        EXPECT_EQ(shown.pixelColor(3 + x, 3 + 9), wink.pixelColor(x, 9)) << x;
     }
+
+    // A mouse click on a cell of the open menu acts and closes the menu.
+    const QPoint at = menu->mapToGlobal(first.center());
+    kittest::Later([at] { kittest::ClickAt(at); });
+    ProcessPosted();
+    EXPECT_FALSE(f.EmotItem->Menu()->IsOpen());
+    EXPECT_EQ(f.InputEdit->toPlainText(), QStringLiteral("hello :-O:-@:-)"));
 }
 
 TEST_F(ActionsTest, ViewTogglesShowAndHideAndFollowClosing) {

@@ -1,13 +1,15 @@
 #pragma once
 
 // What the windows need of menus, tool bars, the dockable panel, the status
-// bar and palettes, behind small interfaces. Plain Qt widgets do
-// the work for now (QtKit.cpp, QtMenus.cpp, QtPalettes.cpp); the interfaces
-// state the behaviours the windows rely on, so that other classes can take
-// over in that one place. Forms are plain widgets: each stand-in places
-// itself in the form as it needs (a form that is not a main window gets its
-// menu bar and tool bars above its layout's contents, its status bar and
-// panel below them).
+// bar and palettes, behind small interfaces. The toolbar and docking kit
+// does the work (KitMenus.cpp, KitBars.cpp, KitPalettes.cpp; KitClasses.h
+// reaches the kit's objects behind them); the interfaces state the
+// behaviours the windows rely on. Bars and panels live on docks round the
+// form: a main window gets them round its central widget; another form gets
+// its top dock (menu bar, then tool bars, a row each) above its layout's
+// contents and its status bar and other docks below them.
+
+#include "dockkit/palettes/DkxColorSet.h"
 
 #include "platform/gui/Colors.h"
 
@@ -185,24 +187,15 @@ public:
 
 // A grid of named colours. Every cell's colour and name come from
 // OnGetColorInfo; a cell the event leaves alone is clNone without a name.
-class ColorSet : public QObject {
+class ColorSet : public TDkxColorSet {
 public:
     using TGetColorInfoEvent =
         std::function<void(ColorSet* Sender, int Col, int Row, plat::TColor& Color, QString& Name)>;
 
-    using QObject::QObject;
-    int ColCount() const { return colCount_; }
-    int RowCount() const { return rowCount_; }
-    void SetSize(int cols, int rows);
-    void GetColorInfo(int col, int row, QString& name, plat::TColor& color);
-    plat::TColor GetColor(int col, int row);
-    QString GetName(int col, int row);
+    using TDkxColorSet::TDkxColorSet;
+    void GetColorInfo(int col, int row, QString& name, plat::TColor& color) override;
 
     TGetColorInfoEvent OnGetColorInfo;
-
-private:
-    int colCount_ = 0;
-    int rowCount_ = 0;
 };
 
 // A grid of cells in a menu. A cell is its image (16 x 16 unless
@@ -292,7 +285,10 @@ IToolPalette* CreateToolPalette(QObject* parent, const QString& name);
 IColorPalette* CreateColorPalette(QObject* parent, const QString& name);
 IColorItem* CreateColorItem(QObject* parent, const QString& name, const QString& caption);
 
-// Positions of the form's tool bars and docked panels under the key.
+// Positions of the form's tool bars and dockable panels under the key, one
+// key per bar or panel below it (its name), in the kit's saved-position
+// values ("Rev", "Visible", "DockedTo", "DockRow", "DockPos", "FloatLeft",
+// ...).
 void LoadToolbarPositions(QWidget& form, plat::Registry& registry, const QStringList& key);
 void SaveToolbarPositions(QWidget& form, plat::Registry& registry, const QStringList& key);
 

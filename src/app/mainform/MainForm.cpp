@@ -7,12 +7,15 @@
 #include "app/dialogs/LoginForm.h"
 #include "app/format/EmoticonImages.h"
 #include "app/kit/Kit.h"
+#include "app/kit/KitClasses.h"
 #include "app/mainform/Actions.h"
 #include "app/mainform/MainFormControls.h"
 #include "app/mainform/MainFormTestSeam.h"
 #include "app/whois/VLWhoisThread.h"
 #include "console/QvConsole.h"
 #include "controls/StateSaver.h"
+#include "dockkit/bars/DkKeyRouter.h"
+#include "dockkit/themes/DkSwitcher.h"
 #include "platform/core/Cp1252.h"
 #include "platform/core/Format.h"
 #include "platform/core/Guarded.h"
@@ -102,9 +105,40 @@ TMainForm::~TMainForm() {
     if (instance_ == this) {
         instance_ = nullptr;
     }
+    if (dk::MainForm() == this) {
+        dk::SetMainForm(nullptr);
+    }
+}
+
+TMainForm::TKitComponents TMainForm::Kit() {
+    return {kit::KitDock(*this, kit::DockSide::Top),
+            kit::KitDock(*this, kit::DockSide::Left),
+            kit::KitDock(*this, kit::DockSide::Right),
+            kit::KitDock(*this, kit::DockSide::Bottom),
+            kit::KitMenuBar(MenuBar),
+            kit::KitToolbar(StandardBar),
+            kit::KitToolbar(EditBar),
+            kit::KitDockablePanel(GroupDockablePanel),
+            kit::KitStatusBar(StatusBar),
+            kit::KitPopupMenu(OnPopupMenu),
+            kit::KitPopupMenu(OffPopupMenu),
+            kit::KitPopupMenu(UnPopupMenu),
+            kit::KitPopupMenu(CharPopupMenu),
+            kit::KitPopupMenu(PrivCharPopupMenu),
+            kit::KitPopupMenu(PubPopupMenu),
+            kit::KitPopupMenu(PrivPopupMenu),
+            kit::KitPopupMenu(InputPopupMenu),
+            kit::KitPopupMenu(ToolbarsPopupMenu)};
 }
 
 void TMainForm::CreateComponents() {
+    DkxSwitcher1 = new TDkxSwitcher(this);
+    DkxSwitcher1->setObjectName(QStringLiteral("DkxSwitcher1"));
+    DkxSwitcher1->SetTheme(QStringLiteral("Default"));
+    // The menu bar opens by Alt and its accelerators; the bars' shortcuts
+    // work from the window's other forms too.
+    dk::SetMainForm(this);
+
     VLChat = new TVLChat(this);
     VLChat->setObjectName(QStringLiteral("VLChat"));
 
@@ -164,6 +198,11 @@ void TMainForm::CreateComponents() {
     MainSplitter->SetMarginMin(18);
     MainSplitter->SetMarginMax(18);
     setCentralWidget(MainSplitter);
+    // The docks round it, the menu bar and tool bars in the top one.
+    for (const kit::DockSide side :
+         {kit::DockSide::Top, kit::DockSide::Bottom, kit::DockSide::Left, kit::DockSide::Right}) {
+        kit::KitDock(*this, side);
+    }
 
     target_ = std::make_unique<TChatTarget>(*TargetPanel, *TargetLabel);
 

@@ -47,6 +47,12 @@ class TRichEdit;
 class TStateSaver;
 class TTextBlob;
 class TTreeView;
+class TDkxDock;
+class TDkxDockablePanel;
+class TDkxPopupMenu;
+class TDkxStatusBar;
+class TDkxSwitcher;
+class TDkxToolbar;
 
 namespace kit {
 class ColorSet;
@@ -74,6 +80,30 @@ public:
     // The one main window while it exists.
     static TMainForm* Instance() { return instance_; }
 
+    // The toolbar and docking kit's components behind the bars, docks,
+    // panel, status bar and pop-up menus, by their names.
+    struct TKitComponents {
+        TDkxDock* TopDock;
+        TDkxDock* LeftDock;
+        TDkxDock* RightDock;
+        TDkxDock* BottomDock;
+        TDkxToolbar* MenuBar;
+        TDkxToolbar* StandardBar;
+        TDkxToolbar* EditBar;
+        TDkxDockablePanel* GroupDockablePanel;
+        TDkxStatusBar* StatusBar;
+        TDkxPopupMenu* OnPopupMenu;
+        TDkxPopupMenu* OffPopupMenu;
+        TDkxPopupMenu* UnPopupMenu;
+        TDkxPopupMenu* CharPopupMenu;
+        TDkxPopupMenu* PrivCharPopupMenu;
+        TDkxPopupMenu* PubPopupMenu;
+        TDkxPopupMenu* PrivPopupMenu;
+        TDkxPopupMenu* InputPopupMenu;
+        TDkxPopupMenu* ToolbarsPopupMenu;
+    };
+    TKitComponents Kit();
+
     // --- components --------------------------------------------------------
     TVLChat* VLChat = nullptr;
     plat::ImageList* EmoticonList = nullptr;
@@ -100,6 +130,10 @@ public:
     kit::IToolbar* StandardBar = nullptr;
     kit::IToolbar* EditBar = nullptr;
     kit::IDockablePanel* GroupDockablePanel = nullptr;
+    // Shows the tool bar toggles on a right click on the docks.
+    kit::IPopupMenu* ToolbarsPopupMenu = nullptr;
+    // Puts the "Default" theme in force.
+    TDkxSwitcher* DkxSwitcher1 = nullptr;
     QTimer* AwayTimer = nullptr;
     QTimer* ReconnectTimer = nullptr;
     // The window's placement under "Software\ZELVO\MainForm", section

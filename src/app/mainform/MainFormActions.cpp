@@ -6,6 +6,7 @@
 #include "app/dialogs/AboutForm.h"
 #include "app/format/ColorCodes.h"
 #include "app/kit/Kit.h"
+#include "app/kit/KitClasses.h"
 #include "app/mainform/Actions.h"
 #include "app/mainform/MainFormControls.h"
 #include "app/mainform/MenuImages.h"
@@ -13,6 +14,9 @@
 #include "app/refs/AttachForm.h"
 #include "app/whois/VLWhoisThread.h"
 #include "console/QvConsole.h"
+#include "dockkit/docking/DkxDock.h"
+#include "dockkit/menus/DkPopupMenu.h"
+#include "dockkit/themes/DkThemedPopup.h"
 #include "platform/core/Guarded.h"
 #include "platform/gui/ImageList.h"
 #include "platform/gui/Shell.h"
@@ -266,6 +270,13 @@ void TMainForm::CreateMenusAndBars() {
     StandardBar->AddAction(AwayMessagesAction);
     StandardBar->AddSeparator();
     StandardBar->AddAction(OptionsAction);
+
+    ToolbarsPopupMenu = kit::CreatePopupMenu(*this, QStringLiteral("ToolbarsPopupMenu"));
+    addAll(ToolbarsPopupMenu, {ViewStandardAction, ViewEditAction});
+    for (const kit::DockSide side :
+         {kit::DockSide::Top, kit::DockSide::Bottom, kit::DockSide::Left, kit::DockSide::Right}) {
+        kit::KitPopupMenu(ToolbarsPopupMenu)->AttachTo(kit::KitDock(*this, side));
+    }
 
     for (QAction* action : {CutAction, CopyAction, PasteAction, DeleteAction}) {
         EditBar->AddAction(action);

@@ -1,0 +1,61 @@
+#pragma once
+// Driving the kit's menus as a user does: the menu loop of a pop-up menu or
+// a menu bar owns the mouse and the keys until it ends, so the input is
+// queued before the loop starts and reaches the widgets the way the window
+// system delivers it.
+
+#include <QEvent>
+#include <QPoint>
+#include <QString>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+class QWidget;
+class TDkCustomItem;
+class TDkView;
+
+namespace kittest {
+
+// Pop-up menus opened through the interfaces run their menu loop while this
+// lives.
+class ModalMenus {
+public:
+    ModalMenus();
+    ~ModalMenus();
+    ModalMenus(const ModalMenus&) = delete;
+    ModalMenus& operator=(const ModalMenus&) = delete;
+};
+
+// Runs the step from the event loop (inside a menu loop that runs by then),
+// after what is queued already.
+void Later(std::function<void()> step);
+
+// Mouse input at a screen point: to the widget holding the mouse, else to
+// the one under the point, else to `fallback`.
+void Mouse(QEvent::Type type, QPoint global, Qt::MouseButton button = Qt::LeftButton,
+           QWidget* fallback = nullptr);
+void ClickAt(QPoint global, Qt::MouseButton button = Qt::LeftButton, QWidget* fallback = nullptr);
+// A key press and release: to the focus widget, else to `fallback`.
+void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QString& text = {},
+         QWidget* fallback = nullptr);
+
+// The view that shows the item now: a shown bar's or an open menu's.
+TDkView* ViewShowing(const TDkCustomItem* item);
+// The screen point at the middle of the item where it shows now.
+std::optional<QPoint> CenterOf(const TDkCustomItem* item);
+// The captions of the shown items of the innermost open menu.
+std::vector<QString> OpenMenuCaptions();
+
+// Clicks the first item (on a bar), then each further item as its menu
+// opens; a step that finds no item, and a menu loop still running after
+// the last step, end the menus so that the test goes on. Answers whether
+// every item was found.
+bool ChooseByMouse(const std::vector<TDkCustomItem*>& path);
+// Presses the keys one after another: the first where the keyboard focus
+// is (or at `fallback`), the rest inside the menu loop it starts; then ends
+// a menu loop still running.
+void PressKeys(const std::vector<std::pair<int, Qt::KeyboardModifiers>>& keys, QWidget* fallback);
+
+} // namespace kittest
