@@ -1,10 +1,12 @@
 // Tool and colour palettes in a menu view: their grid, which point hits which
 // cell, clicks and keys, hints, colour sets and what the cells look like.
+#include "KitThemeFixtures.h"
 #include "ThemeFixtures.h"
 #include "ViewFixtures.h"
 
 #include "PixelPicture.h"
 
+#include "dockkit/palettes/DkxColorItem.h"
 #include "dockkit/palettes/DkxColorPalette.h"
 #include "dockkit/palettes/DkxColorSet.h"
 #include "dockkit/palettes/DkxToolPalette.h"
@@ -501,4 +503,55 @@ TEST(ColorSets, SettingTheColourSelectsItsCellAndTellsOnce) {
     palette.SetColor(plat::clNone);
     EXPECT_TRUE(palette.SelectedCell().IsNone());
     EXPECT_EQ(changes, 3);
+}
+
+TEST(ColorItem, PaintsAFramedSwatchSmallerInMenusAndAnEtchedSquareWhenDisabled) {
+    KitThemes themes;
+    const struct {
+        const char* name;
+        bool toolbar;
+        plat::TColor color;
+        bool enabled;
+        QStringList picture;
+    } cases[] = {
+        {"tool bar: framed and filled",
+         true,
+         plat::clBlack,
+         true,
+         {"GGGGGGG.", "GKKKKKG.", "GKKKKKG.", "GKKKKKG.", "GKKKKKG.", "GKKKKKG.", "GGGGGGG.",
+          "........"}},
+        {"menu: 2 pixels in from each side",
+         false,
+         plat::clBlack,
+         true,
+         {"........", "........", "..GGG...", "..GKG...", "..GGG...", "........", "........",
+          "........"}},
+        {"no colour: nothing at all",
+         true,
+         plat::clNone,
+         true,
+         {"........", "........", "........", "........", "........", "........", "........",
+          "........"}},
+        {"disabled: an etched square a pixel larger",
+         true,
+         plat::clBlack,
+         false,
+         {"GGGGGGGW", "GWWWWWGW", "GW....GW", "GW....GW", "GW....GW", "GW....GW", "GGGGGGGW",
+          "WWWWWWWW"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ViewSetup s(c.toolbar);
+        auto* item = new TDkxColorItem(&s.owner);
+        item->SetColor(c.color);
+        s.root->Add(item);
+        s.view->ValidatePositions();
+        auto* viewer = static_cast<TDkxColorItemViewer*>(s.view->Find(item));
+        EXPECT_EQ(viewer->ImageSize(), c.toolbar ? QSize(12, 12) : QSize(16, 16));
+        dk::TDkxItemInfo info = ItemInfo(c.toolbar ? dk::ViewToolbar : dk::ViewPopupMenu);
+        info.Enabled = c.enabled;
+        const QImage image =
+            PaintImage(8, 8, [&](QPainter& p) { viewer->DoDrawImage(p, TRect(0, 0, 7, 7), info); });
+        EXPECT_EQ(PixelPicture(image), c.picture);
+    }
 }
