@@ -59,13 +59,6 @@ INSTANTIATE_TEST_SUITE_P(
                   {130, 24},
                   {30, 0, 30, 20},
                   {}},
-        PlaceCase{"BottomDock",
-                  [](TDkToolbar* bar, DockForm& f) { bar->SetCurrentDock(f.bottom); },
-                  pkHorizontalDock,
-                  dkvoHorizontal,
-                  {130, 24},
-                  {30, 0, 30, 20},
-                  {}},
         PlaceCase{"LeftDock",
                   [](TDkToolbar* bar, DockForm& f) { bar->SetCurrentDock(f.left); },
                   pkVerticalDock,
@@ -88,50 +81,6 @@ INSTANTIATE_TEST_SUITE_P(
                   {120, 20},
                   {30, 0, 30, 20},
                   {}}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-struct DragCase {
-    const char* name;
-    QPoint drop; // screen point
-    PlacementKind placement;
-    TDkViewOrientation orientation;
-    QSize window;
-    QRect second;
-};
-void PrintTo(const DragCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class ToolbarDrags : public ToolbarTest, public ::testing::WithParamInterface<DragCase> {};
-
-TEST_P(ToolbarDrags, ABarDraggedByItsHandleIsLaidOutAnew) {
-    const DragCase& c = GetParam();
-    TDkToolbar* bar = AddBar("Bar", f_.top, 4);
-    f_.Settle();
-    PostMoves(&f_.form, {{300, 250}, c.drop});
-    PostRelease(&f_.form, c.drop);
-    Press(bar, {3, 10});
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    f_.Settle();
-    EXPECT_EQ(bar->Placement(), c.placement);
-    EXPECT_EQ(bar->View()->Orientation(), c.orientation);
-    EXPECT_EQ(bar->size(), c.window);
-    EXPECT_EQ(bar->View()->Find(bar->Items()->Items(1))->BoundsRect.ToQRect(), c.second);
-    EXPECT_EQ(TakeClicks(), "") << "a drag clicks nothing";
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, ToolbarDrags,
-    ::testing::Values(
-        DragCase{
-            "ToTheLeftDock", {102, 250}, pkVerticalDock, dkvoVertical, {34, 90}, {0, 20, 30, 20}},
-        DragCase{"ToTheBottomDock",
-                 {300, 498},
-                 pkHorizontalDock,
-                 dkvoHorizontal,
-                 {130, 24},
-                 {30, 0, 30, 20}},
-        DragCase{"OffTheDocks", {400, 300}, pkFloating, dkvoFloating, {128, 23}, {34, 2, 30, 20}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ToolbarTest, ItemsCentreInARowMadeThickerByTheirNeighbour) {
@@ -254,12 +203,6 @@ INSTANTIATE_TEST_SUITE_P(
                                   {"FFFFFFFFFFFF", "FFFFFFFFFFFF", "FFFFFFFFFFFF", "FFFFFFFFFFFF",
                                    "FFKKFFKKFFFF", "FFFKKFFKKFFF", "FFFFKKFFKKFF", "FFFKKFFKKFFF",
                                    "FFKKFFKKFFFF", "FFFFFFFFFFFF"}},
-                      ChevronLook{"Hot",
-                                  false,
-                                  [](TDkView* v, TDkItemViewer* c) { v->Select(c); },
-                                  {"WWWWWWWWWWWG", "WFFFFFFFFFFG", "WFFFFFFFFFFG", "WFFFFFFFFFFG",
-                                   "WFKKFFKKFFFG", "WFFKKFFKKFFG", "WFFFKKFFKKFG", "WFFKKFFKKFFG",
-                                   "WFKKFFKKFFFG", "WFFFFFFFFFFG"}},
                       ChevronLook{"Pushed",
                                   false,
                                   [](TDkView* v, TDkItemViewer* c) {
