@@ -183,13 +183,4 @@ INSTANTIATE_TEST_SUITE_P(
         LevelCase{"LeftInTheTopMenuDoesNothing", {Qt::Key_Down, Qt::Key_Left}, 1, "&New"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(MenuMouse, EnterInASubmenuChoosesItsItem) {
-    for (const int key :
-         {Qt::Key_Down, Qt::Key_Down, Qt::Key_Right, Qt::Key_Down, Qt::Key_Return}) {
-        script_.Then([key] { SendKey(key); });
-    }
-    RunMenu();
-    EXPECT_EQ(ClickLog(), "&Two");
-}
-
 } // namespace

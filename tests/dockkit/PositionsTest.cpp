@@ -233,7 +233,6 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, StoredValues,
     ::testing::Values(
         Case("RevOtherThan2000", {{kRev, "3"}, {kDockedTo, "TopDock"}}, "LeftDock"),
-        Case("RevMissing", {{kDockedTo, "TopDock"}}, "LeftDock"),
         Case("DockNameInOtherLetterCase", {{kRev, k2000}, {kDockedTo, "topdock"}, {kDockRow, "0"}},
              "TopDock", [](StoredCase& c) { c.effectiveRow = 0; }),
         Case("UnknownDockStillAppliesVisible",
@@ -248,11 +247,6 @@ INSTANTIATE_TEST_SUITE_P(
              [](StoredCase& c) {
                  c.dockRow = INT_MAX;
                  c.effectiveRow = 1;
-             }),
-        Case("NegativeRow", {{kRev, k2000}, {kDockedTo, "TopDock"}, {kDockRow, "-5"}}, "TopDock",
-             [](StoredCase& c) {
-                 c.dockRow = 0;
-                 c.effectiveRow = 0;
              }),
         Case("RowBeyondIntegers",
              {{kRev, k2000}, {kDockedTo, "TopDock"}, {kDockRow, "99999999999"}}, "TopDock",
@@ -272,17 +266,12 @@ INSTANTIATE_TEST_SUITE_P(
               {"FloatLeft", "2147483647"},
               {"FloatTop", "-2147483648"}},
              "+", [](StoredCase& c) { c.floatPos = QPoint(1024 - 108, 0); }),
-        Case("FloatingPartlyOff",
-             {{kRev, k2000}, {kDockedTo, "+"}, {"FloatLeft", "1000"}, {"FloatTop", "700"}}, "+",
-             [](StoredCase& c) { c.floatPos = QPoint(1000, 700); }),
         Case("LastDockTheWindowRefuses", {{kRev, k2000}, {kDockedTo, "+"}, {"LastDock", "TopDock"}},
              "+",
              [](StoredCase& c) {
                  c.verticalOnly = true;
                  c.lastDock = QStringLiteral("LeftDock");
              }),
-        Case("LastDockTaken", {{kRev, k2000}, {kDockedTo, "+"}, {"LastDock", "rightdock"}}, "+",
-             [](StoredCase& c) { c.lastDock = QStringLiteral("RightDock"); }),
         Case("ValuesOfTheWindowsClass",
              {{kRev, k2000}, {kDockedTo, "LeftDock"}, {"TestExtra", "7"}}, "LeftDock",
              [](StoredCase& c) { c.extra = 7; })),

@@ -100,17 +100,6 @@ TEST_P(ThemedPopupLook, TakesItsBorderColourAndFrameFromTheTheme) {
 INSTANTIATE_TEST_SUITE_P(Themes, ThemedPopupLook, ::testing::ValuesIn(kLooks),
                          [](const auto& info) { return std::string(info.param.theme); });
 
-TEST(ThemedPopup, MenusOfTheThemedPopupMenuAreThemed) {
-    KitThemes themes;
-    TDkxPopupMenu popup;
-    EXPECT_NE(qobject_cast<TDkxRootItem*>(popup.Items()), nullptr);
-    EXPECT_EQ(popup.Items()->parent(), &popup);
-    EXPECT_EQ(dk::GetViewKind(&popup), dk::ViewPopupMenu);
-    std::unique_ptr<TDkPopupWindow> window(
-        popup.Items()->CreatePopupWindow(nullptr, popup.Items(), false));
-    EXPECT_NE(qobject_cast<TDkxPopupWindow*>(window.get()), nullptr);
-}
-
 namespace {
 
 class JoinedPlacement : public ::testing::Test {

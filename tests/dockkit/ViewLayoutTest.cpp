@@ -84,15 +84,6 @@ TEST_F(Chevron, HidesTheLeastUsedItemsUntilTheRestFit) {
     EXPECT_EQ(s_.Bounds(items_[3]), TRect(30, 0, 60, 20));
 }
 
-TEST_F(Chevron, AlwaysKeepsOneItem) {
-    s_.view->SetChevronOffset(20);
-    EXPECT_EQ(Shown(), "A");
-    s_.view->SetChevronOffset(0); // no chevron: everything shows
-    EXPECT_EQ(Shown(), "ABCD");
-    EXPECT_FALSE(s_.Shown(chevron_));
-    EXPECT_FALSE(chevron_->Enabled());
-}
-
 TEST_F(Chevron, ASeparatorLeftTrailingGoesFirst) {
     s_.root->Insert(3, new TDkSeparatorItem(&s_.owner)); // A B C | D
     s_.view->SetChevronOffset(110);
@@ -178,15 +169,6 @@ TEST(ViewLayout, VerticalToolbarsPutTheFirstColumnAtTheRight) {
     EXPECT_EQ(s.Bounds(a), TRect(20, 0, 40, 30));
     EXPECT_EQ(s.Bounds(b), TRect(0, 0, 20, 30));
     EXPECT_EQ(s.view->LastSize, QSize(40, 50));
-}
-
-TEST(ViewLayout, FloatingViewsKeepTheirMargins) {
-    ViewSetup s(true);
-    FixedItem* a = s.Add("A", 30, 20);
-    s.view->SetOrientation(dkvoFloating);
-    s.view->ValidatePositions();
-    EXPECT_EQ(s.Bounds(a), TRect(4, 2, 34, 22));
-    EXPECT_EQ(s.view->LastSize, QSize(38, 23));
 }
 
 TEST(ViewLayout, MenuItemsTakeALineEachAndToolbarSizedOnesFlowInRows) {

@@ -118,15 +118,6 @@ TEST(ViewerSize, MenuItemsAddTheShortCutTextAndTheArrowRoom) {
     EXPECT_GE(Measure(viewer).height(), 19);
 }
 
-TEST(ViewerSize, SeparatorsAreThinInMenusAndSquareOnToolbars) {
-    ViewSetup menu(false);
-    TDkSeparatorItem* sep = menu.AddSeparator();
-    const int third = QFontMetrics(QFont(), nullptr).height() * 2;
-    EXPECT_EQ(Measure(menu.view->Find(sep)).height(), third / 3 + (third % 3 != 0 ? 1 : 0));
-    ViewSetup bar(true);
-    EXPECT_EQ(Measure(bar.view->Find(bar.AddSeparator())), QSize(6, 6));
-}
-
 // --- The mouse inside the menu loop ----------------------------------------------------
 
 class ViewerMouse : public ::testing::Test {
@@ -153,7 +144,9 @@ TEST_F(ViewerMouse, ASplitButtonsArrowIsItsLastElevenPixels) {
     EXPECT_FALSE(viewer_->IsPtInButtonPart(5, 5)); // a plain submenu has no button part
 }
 
-TEST_F(ViewerMouse, APressAndReleaseOnAButtonEndsTheLoopWithIt) {
+TEST_F(ViewerMouse, OnlyAPressAndReleaseOnAnEnabledButtonEndsTheLoopWithIt) {
+    viewer_->MouseUp(10, 10, onMenu_); // no press before it
+    EXPECT_FALSE(s_.view->ModalEnded());
     viewer_->MouseDown(false, 10, 10, onMenu_);
     EXPECT_TRUE(s_.view->ViewerCapture());
     viewer_->MouseUp(10, 10, onMenu_);
@@ -162,23 +155,20 @@ TEST_F(ViewerMouse, APressAndReleaseOnAButtonEndsTheLoopWithIt) {
     EXPECT_EQ(s_.view->DoneAction().Kind, TDkDoneAction::ClickItem);
     EXPECT_EQ(s_.view->DoneAction().Item, button_);
     EXPECT_FALSE(s_.view->DoneAction().PlaySound); // the loop's own tool bar is silent
-}
-
-TEST_F(ViewerMouse, AReleaseWithoutThePressOrOffTheButtonDoesNotClick) {
-    viewer_->MouseUp(10, 10, onMenu_); // no capture held
-    EXPECT_FALSE(s_.view->ModalEnded());
-    viewer_->MouseDown(false, 10, 10, onMenu_);
-    viewer_->MouseUp(70, 10, onMenu_); // released outside: the loop ends, nothing clicked
-    EXPECT_TRUE(s_.view->ModalEnded());
-    EXPECT_EQ(s_.view->DoneAction().Kind, TDkDoneAction::None);
-}
-
-TEST_F(ViewerMouse, DisabledButtonsEndTheLoopOnThePress) {
-    button_->SetEnabled(false);
-    viewer_->MouseDown(false, 10, 10, onMenu_);
-    EXPECT_FALSE(s_.view->ViewerCapture());
-    EXPECT_TRUE(s_.view->ModalEnded());
-    EXPECT_EQ(s_.view->DoneAction().Kind, TDkDoneAction::None);
+    // Released off the button, or pressed while it is disabled: the loop
+    // ends with nothing clicked.
+    for (const bool disabled : {false, true}) {
+        s_.view->ResetModal();
+        s_.view->SetState(vsModal, true);
+        button_->SetEnabled(!disabled);
+        viewer_->MouseDown(false, 10, 10, onMenu_);
+        if (!disabled) {
+            viewer_->MouseUp(70, 10, onMenu_);
+        }
+        EXPECT_FALSE(s_.view->ViewerCapture()) << disabled;
+        EXPECT_TRUE(s_.view->ModalEnded()) << disabled;
+        EXPECT_EQ(s_.view->DoneAction().Kind, TDkDoneAction::None) << disabled;
+    }
 }
 
 TEST(ViewerMouseInMenus, AMenuItemClicksOnReleaseWithTheSound) {
@@ -203,22 +193,6 @@ TEST(ViewerMouseInMenus, AMenuItemClicksOnReleaseWithTheSound) {
     item->SetItemStyle(item->ItemStyle() | dk::StyleClicksTransparent);
     viewer->MouseUp(5, 5, onMenu);
     EXPECT_FALSE(parent.view->ModalEnded());
-}
-
-TEST(ViewerSelection, EnteringAndLeavingFireOnSelect) {
-    ViewSetup s(true);
-    FixedItem* a = s.Add("A", 30, 20);
-    FixedItem* b = s.Add("B", 30, 20);
-    std::vector<std::string> log;
-    for (FixedItem* item : {a, b}) {
-        item->OnSelect = [&log](TDkCustomItem* sender, TDkItemViewer*, bool selecting) {
-            log.push_back((selecting ? "+" : "-") + sender->objectName().toStdString());
-        };
-    }
-    s.view->Select(s.view->Find(a));
-    s.view->Select(s.view->Find(b));
-    s.view->Select(nullptr);
-    EXPECT_EQ(log, (std::vector<std::string>{"+A", "-A", "+B", "-B"}));
 }
 
 } // namespace
