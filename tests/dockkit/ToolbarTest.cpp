@@ -18,70 +18,43 @@ namespace {
 
 // --- Where the bar is ---------------------------------------------------------------
 
-struct PlaceCase {
-    const char* name;
-    std::function<void(TDkToolbar*, DockForm&)> place;
-    PlacementKind placement;
-    TDkViewOrientation orientation;
-    QSize window;   // the bar's own size
-    QRect second;   // the second button in the bar's client coordinates
-    QSize floating; // the floating form's size, when floating
-};
-void PrintTo(const PlaceCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class ToolbarPlaces : public ToolbarTest, public ::testing::WithParamInterface<PlaceCase> {};
-
-TEST_P(ToolbarPlaces, TheViewIsLaidOutForThePlace) {
-    const PlaceCase& c = GetParam();
-    TDkToolbar* bar = AddBar("Bar", f_.top, 4);
-    c.place(bar, f_);
-    f_.Settle();
-    EXPECT_EQ(bar->Placement(), c.placement);
-    EXPECT_EQ(bar->View()->Orientation(), c.orientation);
-    EXPECT_EQ(bar->size(), c.window);
-    EXPECT_EQ(bar->View()->Find(bar->Items()->Items(1))->BoundsRect.ToQRect(), c.second);
-    if (c.placement == pkFloating) {
-        ASSERT_NE(bar->FloatingParent(), nullptr);
-        EXPECT_EQ(bar->FloatingParent()->size(), c.floating);
+TEST_F(ToolbarTest, TheViewIsLaidOutForThePlace) {
+    // Four buttons of 30 x 20: docked, the frame is 4 across and 4 + a
+    // 6-pixel handle along; floating, margins 4, 2, 4, 1 inside a frame of 4
+    // with a 16-pixel caption.
+    const struct {
+        char where; // T top dock, L left dock, F floating, N on the form
+        PlacementKind placement;
+        TDkViewOrientation orientation;
+        QSize window;
+        QRect second; // the second button in the bar's client coordinates
+    } cases[] = {
+        {'T', pkHorizontalDock, dkvoHorizontal, {130, 24}, {30, 0, 30, 20}},
+        {'L', pkVerticalDock, dkvoVertical, {34, 90}, {0, 20, 30, 20}},
+        {'F', pkFloating, dkvoFloating, {128, 23}, {34, 2, 30, 20}},
+        {'N', pkNotDocked, dkvoHorizontal, {120, 20}, {30, 0, 30, 20}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.where);
+        TDkToolbar* bar = AddBar("Bar", f_.top, 4);
+        if (c.where == 'L') {
+            bar->SetCurrentDock(f_.left);
+        } else if (c.where == 'F') {
+            bar->ToggleDockedFloating();
+        } else if (c.where == 'N') {
+            bar->SetCurrentDock(nullptr);
+        }
+        f_.Settle();
+        EXPECT_EQ(bar->Placement(), c.placement);
+        EXPECT_EQ(bar->View()->Orientation(), c.orientation);
+        EXPECT_EQ(bar->size(), c.window);
+        EXPECT_EQ(bar->View()->Find(bar->Items()->Items(1))->BoundsRect.ToQRect(), c.second);
+        if (c.where == 'F') {
+            EXPECT_EQ(bar->FloatingParent()->size(), QSize(136, 47));
+        }
+        delete bar;
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, ToolbarPlaces,
-    ::testing::Values(
-        // 4 x 30 pixels of buttons, the frame 4 across and 4 + a 6-pixel handle along.
-        PlaceCase{"TopDock",
-                  [](TDkToolbar*, DockForm&) {},
-                  pkHorizontalDock,
-                  dkvoHorizontal,
-                  {130, 24},
-                  {30, 0, 30, 20},
-                  {}},
-        PlaceCase{"LeftDock",
-                  [](TDkToolbar* bar, DockForm& f) { bar->SetCurrentDock(f.left); },
-                  pkVerticalDock,
-                  dkvoVertical,
-                  {34, 90},
-                  {0, 20, 30, 20},
-                  {}},
-        // Floating: margins 4, 2, 4, 1 inside a frame of 4 with a 16-pixel caption.
-        PlaceCase{"Floating",
-                  [](TDkToolbar* bar, DockForm&) { bar->ToggleDockedFloating(); },
-                  pkFloating,
-                  dkvoFloating,
-                  {128, 23},
-                  {34, 2, 30, 20},
-                  {136, 47}},
-        PlaceCase{"OnTheForm",
-                  [](TDkToolbar* bar, DockForm&) { bar->SetCurrentDock(nullptr); },
-                  pkNotDocked,
-                  dkvoHorizontal,
-                  {120, 20},
-                  {30, 0, 30, 20},
-                  {}}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ToolbarTest, ItemsCentreInARowMadeThickerByTheirNeighbour) {
     TDkToolbar* thin = AddBar("Thin", f_.top, 2);
