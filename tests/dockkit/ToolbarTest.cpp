@@ -186,12 +186,6 @@ INSTANTIATE_TEST_SUITE_P(
                                   {"GGGGGGGGGGGW", "GFFFFFFFFFFW", "GFFFFFFFFFFW", "GFFFFFFFFFFW",
                                    "GFFFFFFFFFFW", "GFFKKFFKKFFW", "GFFFKKFFKKFW", "GFFFFKKFFKKW",
                                    "GFFFKKFFKKFW", "GFFKKFFKKFFW"}},
-                      ChevronLook{"Disabled",
-                                  false,
-                                  [](TDkView*, TDkItemViewer* c) { c->Item()->SetEnabled(false); },
-                                  {"FFFFFFFFFFFF", "FFFFFFFFFFFF", "FFFFFFFFFFFF", "FFFFFFFFFFFF",
-                                   "FFGGFFGGFFFF", "FFWGGFWGGFFF", "FFFWGGFWGGFF", "FFFGGWFGGWFF",
-                                   "FFGGWFGGWFFF", "FFWWFFWWFFFF"}},
                       ChevronLook{
                           "Vertical",
                           true,
@@ -257,20 +251,6 @@ TEST_F(ToolbarTest, ARightClickOnTheHandleOpensTheBarsContextMenu) {
     EXPECT_TRUE(script_.AllRun());
     EXPECT_EQ(TakeClicks(), "Customize");
     EXPECT_EQ(bar->CurrentDock(), f_.top);
-}
-
-TEST_F(ToolbarTest, TheHotButtonFollowsThePointerOutsideTheLoop) {
-    TDkToolbar* bar = AddBar("Bar", f_.top, 3);
-    f_.Settle();
-    bar->Items()->Items(1)->SetHint(QStringLiteral("Second|The second button"));
-    MoveMouse(CenterOf(bar, bar->Items()->Items(1)));
-    ASSERT_NE(bar->View()->Selected(), nullptr);
-    EXPECT_EQ(bar->View()->Selected()->Item(), bar->Items()->Items(1));
-    EXPECT_EQ(bar->Hint(), QStringLiteral("Second|The second button"));
-    EXPECT_EQ(OpenPopupCount(), 0);
-    QEvent leave(QEvent::Leave);
-    QApplication::sendEvent(bar, &leave);
-    EXPECT_EQ(bar->View()->Selected(), nullptr);
 }
 
 // --- The menu-bar switch --------------------------------------------------------------------
