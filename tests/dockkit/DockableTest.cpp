@@ -11,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -133,81 +132,53 @@ TEST_F(DockableTest, FloatingWindowsFollowTheApplicationAndTheirForm) {
     EXPECT_TRUE(form->isVisible()) << "on top of all forms, it shows without its form";
 }
 
-struct ScreenCase {
-    const char* name;
-    QPoint start;
-    bool onlyIfFullyOff;
-    QPoint expected;
-};
-
-void PrintTo(const ScreenCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class KeepOnScreen : public DockableTest, public ::testing::WithParamInterface<ScreenCase> {};
-
-TEST_P(KeepOnScreen, MovesTheFloatingFormIntoTheWorkArea) {
-    const ScreenCase& c = GetParam();
+TEST_F(DockableTest, KeepOnScreenMovesTheFloatingFormIntoTheWorkArea) {
     TestDockable* w = f.Add("Bar", QSize(100, 22), f.top);
-    w->SetFloatingPosition(c.start);
-    w->SetFloatingState(true); // 108 x 46
-    w->KeepOnScreen(c.onlyIfFullyOff);
-    EXPECT_EQ(w->FloatingParent()->pos(), c.expected);
-    EXPECT_EQ(w->FloatingPosition(), c.expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, KeepOnScreen,
-                         ::testing::Values(ScreenCase{"FarOff", {5000, 5000}, true, {916, 722}},
-                                           ScreenCase{"PartlyOn", {1000, 700}, true, {1000, 700}},
-                                           ScreenCase{
-                                               "PartlyOnMovedIn", {1000, 700}, false, {916, 700}},
-                                           ScreenCase{"AboveAndLeft", {-500, -20}, false, {0, 0}}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-// --- Hit tests ---------------------------------------------------------------------
-
-struct NcCase {
-    const char* name;
-    TDkDragHandleStyle style;
-    bool closeButton;
-    QMargins margins;
-    std::vector<std::pair<QPoint, int>> hits;
-};
-
-void PrintTo(const NcCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class DockedFrame : public DockableTest, public ::testing::WithParamInterface<NcCase> {};
-
-TEST_P(DockedFrame, MarginsAndHitCodes) {
-    const NcCase& c = GetParam();
-    TestDockable* w = f.Add("Bar", QSize(100, 22), f.top);
-    w->SetDragHandleStyle(c.style);
-    w->SetCloseButtonWhenDocked(c.closeButton);
-    EXPECT_EQ(w->contentsMargins(), c.margins);
-    EXPECT_EQ(w->width(), 100 + c.margins.left() + c.margins.right());
-    for (const auto& [point, hit] : c.hits) {
-        EXPECT_EQ(w->NcHitTest(point), hit) << point.x() << "," << point.y();
+    const struct {
+        QPoint start;
+        bool onlyIfFullyOff;
+        QPoint expected; // of the 108 x 46 form
+    } cases[] = {
+        {QPoint(5000, 5000), true, QPoint(916, 722)},
+        {QPoint(1000, 700), true, QPoint(1000, 700)},
+        {QPoint(1000, 700), false, QPoint(916, 700)},
+        {QPoint(-500, -20), false, QPoint(0, 0)},
+    };
+    for (const auto& c : cases) {
+        w->SetFloatingPosition(c.start);
+        w->SetFloatingState(true);
+        w->KeepOnScreen(c.onlyIfFullyOff);
+        EXPECT_EQ(w->FloatingParent()->pos(), c.expected) << c.start.x() << "," << c.start.y();
+        EXPECT_EQ(w->FloatingPosition(), c.expected);
+        w->SetFloatingState(false);
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Styles, DockedFrame,
-    ::testing::Values(
-        NcCase{"Single",
-               dhSingle,
-               false,
-               {8, 2, 2, 2},
-               {{{3, 10}, 2000}, {{8, 2}, 1}, {{109, 25}, 2000}}},
-        NcCase{"Double", dhDouble, false, {11, 2, 2, 2}, {{{10, 10}, 2000}, {{11, 10}, 1}}},
-        NcCase{"None", dhNone, false, {2, 2, 2, 2}, {{{1, 10}, 2000}, {{2, 10}, 1}}},
-        NcCase{"CloseButton",
-               dhSingle,
-               true,
-               {16, 2, 2, 2},
-               {{{5, 5}, 2001}, {{5, 20}, 2000}, {{16, 5}, 1}, {{200, 5}, 0}}}),
-    [](const auto& info) { return std::string(info.param.name); });
+TEST_F(DockableTest, DockedFramesHaveTheirHandleAndCloseButtonAndTheirHitCodes) {
+    const struct {
+        TDkDragHandleStyle style;
+        bool closeButton;
+        QMargins margins;
+        std::vector<std::pair<QPoint, int>> hits;
+    } cases[] = {
+        {dhSingle, false, QMargins(8, 2, 2, 2), {{{3, 10}, 2000}, {{8, 2}, 1}, {{109, 25}, 2000}}},
+        {dhDouble, false, QMargins(11, 2, 2, 2), {{{10, 10}, 2000}, {{11, 10}, 1}}},
+        {dhNone, false, QMargins(2, 2, 2, 2), {{{1, 10}, 2000}, {{2, 10}, 1}}},
+        {dhSingle, true, QMargins(16, 2, 2, 2),
+         {{{5, 5}, 2001}, {{5, 20}, 2000}, {{16, 5}, 1}, {{200, 5}, 0}}},
+    };
+    TestDockable* w = f.Add("Bar", QSize(100, 22), f.top);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.style << " close " << c.closeButton);
+        w->SetDragHandleStyle(c.style);
+        w->SetCloseButtonWhenDocked(c.closeButton);
+        EXPECT_EQ(w->contentsMargins(), c.margins);
+        EXPECT_EQ(w->width(), 100 + c.margins.left() + c.margins.right());
+        for (const auto& [point, hit] : c.hits) {
+            EXPECT_EQ(w->NcHitTest(point), hit) << point.x() << "," << point.y();
+        }
+    }
+}
 
 class FloatingFrame : public DockableTest {
 protected:
