@@ -149,6 +149,20 @@ struct DockForm {
     QWidget* client = nullptr;
 };
 
+// Where a window is: "<dock> row/pos x,y wxh" docked (its place on the
+// dock), "+ x,y wxh" floating (its floating form's), "-" elsewhere.
+inline std::string Placed(const TDkCustomDockableWindow* w) {
+    const auto box = [](const QRect& r) {
+        return std::to_string(r.x()) + "," + std::to_string(r.y()) + " " +
+               std::to_string(r.width()) + "x" + std::to_string(r.height());
+    };
+    if (w->Docked()) {
+        return w->CurrentDock()->objectName().toStdString() + " " + std::to_string(w->DockRow()) +
+               "/" + std::to_string(w->DockPos()) + " " + box(w->geometry());
+    }
+    return w->Floating() ? "+ " + box(w->FloatingParent()->geometry()) : "-";
+}
+
 // --- Scripted mouse and keys -------------------------------------------------
 
 // Queues a mouse event at a screen point; the running loop sees it. The
