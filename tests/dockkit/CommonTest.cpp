@@ -116,21 +116,6 @@ TEST(SortListWithCompare, SortsAnyInputAndKeepsTheQuicksortOrderOfEqualElements)
     }
 }
 
-TEST(AddOnceAndRemoveAndRelease, CreateAndReleaseTheList) {
-    std::unique_ptr<std::vector<int>> list;
-    EXPECT_TRUE(dk::AddOnce(list, 3));
-    EXPECT_FALSE(dk::AddOnce(list, 3));
-    EXPECT_TRUE(dk::AddOnce(list, 4));
-    dk::RemoveAndRelease(list, 3);
-    ASSERT_TRUE(list);
-    EXPECT_EQ(*list, std::vector<int>{4});
-    dk::RemoveAndRelease(list, 9);
-    ASSERT_TRUE(list);
-    dk::RemoveAndRelease(list, 4);
-    EXPECT_FALSE(list);
-    dk::RemoveAndRelease(list, 4); // harmless on a released list
-}
-
 // --- Drag outlines ------------------------------------------------------------------
 
 // The 40 x 30 button face with what `draw` inverted on it.

@@ -208,17 +208,6 @@ TEST_F(FloatingFrame, ResizableWithCaption) {
     EXPECT_EQ(form->CloseButtonRect(), plat::TRect(89, 6, 102, 17));
 }
 
-TEST_F(FloatingFrame, WithoutCaptionOrSizingFrame) {
-    TDkFloatingWindowParent* form = Float(false, false);
-    ASSERT_EQ(form->size(), QSize(106, 56)); // fixed frame of 3
-    for (int y = 0; y < form->height(); ++y) {
-        for (int x = 0; x < form->width(); ++x) {
-            const int hit = form->NcHitTest(QPoint(x, y));
-            ASSERT_TRUE(hit == dk::HTCLIENT || hit == dk::HTNOWHERE) << x << "," << y << " " << hit;
-        }
-    }
-}
-
 TEST_F(FloatingFrame, EscapeGivesTheFocusBackToTheForm) {
     auto* mainEdit = new QLineEdit(f.client);
     mainEdit->show();

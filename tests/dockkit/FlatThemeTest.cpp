@@ -205,23 +205,6 @@ TEST(ItemImages, FollowTheThemesLookForTheState) {
     }
 }
 
-TEST_F(FlatTheme, ThemesShareOneGlyphStripThatGoesWithTheLast) {
-    const int users = TDkxFlatTheme::GlyphUsers();
-    ASSERT_NE(TDkxFlatTheme::Glyphs(), nullptr);
-    {
-        TDkxFlatTheme second;
-        EXPECT_EQ(TDkxFlatTheme::GlyphUsers(), users + 1);
-    }
-    EXPECT_EQ(TDkxFlatTheme::GlyphUsers(), users);
-    const QImage cross = TDkxFlatTheme::Glyphs()->Image(0);
-    EXPECT_EQ(TDkxFlatTheme::Glyphs()->Count(), 4);
-    EXPECT_EQ(qAlpha(cross.pixel(4, 5)), 255);
-    EXPECT_EQ(qAlpha(cross.pixel(6, 5)), 0);
-    EXPECT_EQ(qAlpha(cross.pixel(7, 7)), 255);
-    themes.Select("Default");
-    EXPECT_EQ(TDkxFlatTheme::GlyphUsers(), users - 1);
-}
-
 TEST_F(FlatTheme, AnswersItsValues) {
     EXPECT_TRUE(Theme().GetBooleanValue(dk::ValueJoinPopups));
     EXPECT_FALSE(Theme().GetBooleanValue(dk::ValueVisualStyleColors));

@@ -265,17 +265,6 @@ INSTANTIATE_TEST_SUITE_P(
                                 ModalLoopEnd::Failed, "666,150"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(ModalLoop, ATrackingLoopNeedsItsCaptureWidgetShown) {
-    capture_->hide();
-    ModalMouseLoop loop(capture_.get(), std::nullopt);
-    int tracked = 0;
-    ModalMouseLoop::Tracking tracking;
-    tracking.OnTrack = [&](QPoint, bool) { ++tracked; };
-    EXPECT_EQ(loop.RunTracking(tracking, QPoint(1, 1), false), ModalLoopEnd::CaptureLost);
-    EXPECT_EQ(tracked, 0);
-    ExpectReleased();
-}
-
 TEST_F(ModalLoop, TheCursorFollowsTheInnermostLoopAndAnOuterChangeWaitsForIt) {
     ModalMouseLoop outer(capture_.get(), std::nullopt);
     QWidget innerCapture;

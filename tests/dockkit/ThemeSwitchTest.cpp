@@ -212,27 +212,6 @@ TEST_F(ThemeSwitch, TheSwitcherSelectsByNameAndRelaysTheListenerMessages) {
     EXPECT_TRUE(log.isEmpty());
 }
 
-TEST_F(ThemeSwitch, ObjectsAnswerTheirKindAndColourThroughMessages) {
-    MessageLogger view(QStringLiteral("V"), log);
-    view.OnMessage = [](KitMessageEvent& m) {
-        m.Result = m.Msg() == dk::kViewKindMessage ? dk::ViewPopupMenu : 1;
-        m.WParam = clInfoBk;
-    };
-    EXPECT_EQ(dk::GetViewKind(&view), dk::ViewPopupMenu);
-    EXPECT_EQ(dk::GetEffectiveColor(&view), clInfoBk);
-    // Silent objects: no kind; a widget's window colour, else no colour.
-    MessageLogger silent(QStringLiteral("S"), log);
-    EXPECT_EQ(dk::GetViewKind(&silent), 0u);
-    EXPECT_EQ(dk::GetEffectiveColor(&silent), clNone);
-    EXPECT_EQ(dk::GetViewKind(nullptr), 0u);
-    EXPECT_EQ(dk::GetEffectiveColor(nullptr), clNone);
-    QWidget plain;
-    QPalette palette = plain.palette();
-    palette.setColor(QPalette::Window, QColor(0x12, 0x34, 0x56));
-    plain.setPalette(palette);
-    EXPECT_EQ(dk::GetEffectiveColor(&plain), static_cast<TColor>(0x563412));
-}
-
 TEST(ThemeNexus, WithoutANexusThemesCannotBeAskedButValuesAndRemovalsAreSafe) {
     ASSERT_EQ(TDkxNexus::Instance(), nullptr);
     try {

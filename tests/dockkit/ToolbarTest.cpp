@@ -176,16 +176,6 @@ INSTANTIATE_TEST_SUITE_P(
                                   {"FFFFFFFFFFFF", "FFFFFFFFFFFF", "FFFFFFFFFFFF", "FFFFFFFFFFFF",
                                    "FFKKFFKKFFFF", "FFFKKFFKKFFF", "FFFFKKFFKKFF", "FFFKKFFKKFFF",
                                    "FFKKFFKKFFFF", "FFFFFFFFFFFF"}},
-                      ChevronLook{"Pushed",
-                                  false,
-                                  [](TDkView* v, TDkItemViewer* c) {
-                                      v->Select(c);
-                                      v->SetViewerCapture(true);
-                                      v->SetMouseOverSelected(true);
-                                  },
-                                  {"GGGGGGGGGGGW", "GFFFFFFFFFFW", "GFFFFFFFFFFW", "GFFFFFFFFFFW",
-                                   "GFFFFFFFFFFW", "GFFKKFFKKFFW", "GFFFKKFFKKFW", "GFFFFKKFFKKW",
-                                   "GFFFKKFFKKFW", "GFFKKFFKKFFW"}},
                       ChevronLook{
                           "Vertical",
                           true,

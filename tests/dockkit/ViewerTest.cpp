@@ -96,28 +96,6 @@ TEST(ViewerSize, ToolbarButtonsMeasureImageArrowAndSplitPart) {
     EXPECT_EQ(Measure(viewer), QSize(23, 30));
 }
 
-TEST(ViewerSize, MenuItemsAddTheShortCutTextAndTheArrowRoom) {
-    ViewSetup s(false);
-    auto* item = new TDkCustomItem(&s.owner);
-    item->SetCaption(QStringLiteral("Save"));
-    s.root->Add(item);
-    TDkItemViewer* viewer = s.view->Find(item);
-    const QSize plain = Measure(viewer);
-    const QFontMetrics metrics(QFont(), nullptr);
-    EXPECT_EQ(plain.height(), metrics.height() + metrics.leading() + 4);
-    // Caption + image column (the height) + 6 + arrow room (the height).
-    EXPECT_EQ(plain.width(),
-              metrics.horizontalAdvance(QStringLiteral("Save")) + 6 + 2 * plain.height());
-    item->SetCaption(QStringLiteral("Save\tCtrl+S"));
-    EXPECT_EQ(viewer->GetCaptionText(), QStringLiteral("Save"));
-    const QSize withKey = Measure(viewer);
-    EXPECT_EQ(withKey.width() - plain.width(),
-              metrics.horizontalAdvance(QStringLiteral("Ctrl+S")) + plain.height() - 6);
-    // With images the row is at least image height + 3.
-    item->SetImages(MakeImages(&s.owner));
-    EXPECT_GE(Measure(viewer).height(), 19);
-}
-
 // --- The mouse inside the menu loop ----------------------------------------------------
 
 class ViewerMouse : public ::testing::Test {
