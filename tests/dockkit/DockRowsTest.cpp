@@ -209,10 +209,18 @@ TEST_F(DockTest, InsertRemoveFollowsShowingAndHiding) {
     w->setVisible(false);
     EXPECT_EQ(f.top->height(), 0);
     EXPECT_TRUE(w->isHidden());
+    // Sized by the dock while hidden (a new row height), it does not take
+    // that for a size of its own when it shows.
+    f.Add("Tall", QSize(100, 40), f.top);
+    f.top->ArrangeRows();
+    w->Calls.clear();
     w->show();
+    f.Settle();
+    EXPECT_EQ(w->height(), 44);
+    EXPECT_EQ(w->Calls, std::vector<std::string>{});
     using Seen = std::vector<std::pair<bool, QString>>;
-    EXPECT_EQ(seen, (Seen{{true, "W"}, {false, "W"}, {true, "W"}}));
-    EXPECT_EQ(f.top->VisibleWindowCount(), 1);
+    EXPECT_EQ(seen, (Seen{{true, "W"}, {false, "W"}, {true, "Tall"}, {true, "W"}}));
+    EXPECT_EQ(f.top->VisibleWindowCount(), 2);
 }
 
 TEST_F(DockTest, ChangesWhileLockedArrangeOnceAtUnlock) {

@@ -164,7 +164,9 @@ TEST_F(DockableTest, DockedFramesHaveTheirHandleAndCloseButtonAndTheirHitCodes) 
         {dhSingle, false, QMargins(8, 2, 2, 2), {{{3, 10}, 2000}, {{8, 2}, 1}, {{109, 25}, 2000}}},
         {dhDouble, false, QMargins(11, 2, 2, 2), {{{10, 10}, 2000}, {{11, 10}, 1}}},
         {dhNone, false, QMargins(2, 2, 2, 2), {{{1, 10}, 2000}, {{2, 10}, 1}}},
-        {dhSingle, true, QMargins(16, 2, 2, 2),
+        {dhSingle,
+         true,
+         QMargins(16, 2, 2, 2),
          {{{5, 5}, 2001}, {{5, 20}, 2000}, {{16, 5}, 1}, {{200, 5}, 0}}},
     };
     TestDockable* w = f.Add("Bar", QSize(100, 22), f.top);

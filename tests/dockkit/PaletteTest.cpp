@@ -145,6 +145,7 @@ TEST_F(PaletteTest, PointsHitOnlyVisibleCellsInsideThePalette) {
         PaletteCell cell;
     } plain[] = {
         {{17, 17}, {0, 0}}, {{18, 0}, {}}, // (1, 0) has no colour
+        {{-1, 5}, {}},      {{5, 36}, {}}, // just outside
         {{35, 35}, {1, 1}}, {{53, 35}, {}}, {{-17, 5}, {}}, {{5, -10}, {}}, {{54, 5}, {}},
     };
     for (const auto& c : plain) {

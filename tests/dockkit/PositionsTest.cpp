@@ -158,13 +158,15 @@ std::string Describe(TestDockable* w) {
 
 TEST(StoredValues, LoadAppliesWhatItCanAndGoesOn) {
     // "Bar" starts on the left dock in row 3 ("Next" goes to the right dock);
-    // it may refuse horizontal docks (V), or the top dock may not be left (T).
+    // it may refuse horizontal docks (V), the top dock may not be left (T), or
+    // no revision is stored (R).
     const struct {
         const char* values; // stored for "Bar", "Rev=2000" unless given
         const char* setup;
         const char* expected;
     } cases[] = {
         {"Rev=3 DockedTo=TopDock", "", "LeftDock row 3/0 last LeftDock extra 0"},
+        {"DockedTo=TopDock", "R", "LeftDock row 3/0 last LeftDock extra 0"},
         {"DockedTo=topdock DockRow=0", "", "TopDock row 0/0 last TopDock extra 0"},
         {"Visible=0 DockedTo=NoSuchDock", "", "LeftDock row 3/1 last LeftDock hidden extra 0"},
         {"DockedTo=TopDock", "V", "LeftDock row 3/0 last LeftDock extra 0"},
@@ -172,9 +174,12 @@ TEST(StoredValues, LoadAppliesWhatItCanAndGoesOn) {
         {"DockedTo=TopDock DockRow=2147483647", "",
          "TopDock row 2147483647/1 last TopDock extra 0"},
         {"DockedTo=TopDock DockRow=99999999999", "", "TopDock row 3/1 last TopDock extra 0"},
+        {"DockedTo=TopDock DockRow=-5", "", "TopDock row 0/0 last TopDock extra 0"},
         {"DockedTo=+", "", "+ at 0,0 last LeftDock extra 0"},
         {"DockedTo=+ FloatLeft=2147483647 FloatTop=-2147483648", "",
          "+ at 916,0 last LeftDock extra 0"},
+        {"DockedTo=+ FloatLeft=1000 FloatTop=700", "", "+ at 1000,700 last LeftDock extra 0"},
+        {"DockedTo=+ LastDock=rightdock", "", "+ at 0,0 last RightDock extra 0"},
         {"DockedTo=+ LastDock=TopDock", "V", "+ at 0,0 last LeftDock extra 0"},
         {"DockedTo=LeftDock TestExtra=7", "", "LeftDock row 3/0 last LeftDock extra 7"},
     };
@@ -191,7 +196,9 @@ TEST(StoredValues, LoadAppliesWhatItCanAndGoesOn) {
         plat::Registry store(dir.path() + QStringLiteral("/store.ini"));
         const QStringList path{QStringLiteral("MainForm"), QStringLiteral("Toolbars")};
         auto barKey = store.OpenKey(path + QStringList{QStringLiteral("Bar")}, true);
-        barKey->WriteString(QStringLiteral("Rev"), QStringLiteral("2000"));
+        if (std::string(c.setup) != "R") {
+            barKey->WriteString(QStringLiteral("Rev"), QStringLiteral("2000"));
+        }
         for (const QString& value : QString::fromLatin1(c.values).split(u' ')) {
             barKey->WriteString(value.section(u'=', 0, 0), value.section(u'=', 1));
         }
