@@ -3,6 +3,7 @@
 #include "dockkit/themes/DkShadows.h"
 
 #include "GoldenPicture.h"
+#include "MenuFixtures.h"
 #include "PlatformFakes.h"
 
 #include <QPainter>
@@ -159,14 +160,7 @@ TEST(ShadowArrangement, FollowsTheOutlineOfBothRectangles) {
 // --- Windows ---------------------------------------------------------------------------
 
 TEST(Shadows, StripsAreSolidAndHalfAsThickWithoutBlending) {
-    // The offscreen platform cannot raise the strips and says so each time.
-    static QtMessageHandler previous = nullptr;
-    previous = qInstallMessageHandler(
-        [](QtMsgType type, const QMessageLogContext& context, const QString& text) {
-            if (!text.contains(u"does not support")) {
-                previous(type, context, text);
-            }
-        });
+    const QuietPlatform quiet; // it cannot raise the strips and says so each time
     for (const auto& [layered, noBlending] :
          {std::pair{false, false}, std::pair{true, true}, std::pair{true, false}}) {
         FakeSystemParameters desk;
@@ -192,7 +186,6 @@ TEST(Shadows, StripsAreSolidAndHalfAsThickWithoutBlending) {
         shadows.reset();
         EXPECT_TRUE(strip.isNull());
     }
-    qInstallMessageHandler(previous);
 }
 
 TEST(Shadows, ASolidStripPaintsTheButtonShadowAndABlendedOneItsAlpha) {

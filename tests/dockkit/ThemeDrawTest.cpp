@@ -82,43 +82,19 @@ TEST(ThemeFills, FillsFramesAndLineFramesCoverTheirExactPixels) {
 }
 
 TEST(ThemeFills, DitheringFollowsTheBrushOrigin) {
-    const QImage plain = Paint(5, 3, [](QPainter& p) {
-        dk::FillDithered(p, TRect(1, 0, 5, 3), clBtnFace, clBtnHighlight);
-    });
-    EXPECT_EQ(PixelPicture(plain), QStringList({".WFWF", ".FWFW", ".WFWF"}));
     // A painter moved by one pixel keeps the phase of its own coordinates;
     // setting the brush origin to the window's origin restores the window's.
-    const QImage moved = Paint(4, 2, [](QPainter& p) {
-        p.translate(1, 0);
-        dk::FillDithered(p, TRect(0, 0, 3, 2), clBtnFace, clBtnHighlight);
-    });
-    EXPECT_EQ(PixelPicture(moved), QStringList({".FWF", ".WFW"}));
-    const QImage anchored = Paint(4, 2, [](QPainter& p) {
-        p.translate(1, 0);
-        p.setBrushOrigin(-1, 0);
-        dk::FillDithered(p, TRect(0, 0, 3, 2), clBtnFace, clBtnHighlight);
-    });
-    EXPECT_EQ(PixelPicture(anchored), QStringList({".WFW", ".FWF"}));
-}
-
-TEST(ThemeFills, PolylinesLeaveOutEachSegmentsEndPoint) {
-    const QImage image = Paint(7, 6, [](QPainter& p) {
-        // A check mark: down-right, up-right at 45 degrees, then straight up.
-        const QPoint check[] = {{0, 2}, {2, 4}, {5, 1}, {5, 0}};
-        dk::Polyline(p, check, clBlack);
-        const QPoint back[] = {{6, 5}, {3, 5}};
-        dk::Polyline(p, back, clBtnShadow);
-        const QPoint none[] = {{0, 0}, {6, 0}};
-        dk::Polyline(p, none, clNone);
-    });
-    EXPECT_EQ(PixelPicture(image), QStringList({
-                                       ".......",
-                                       ".....K.",
-                                       "K...K..",
-                                       ".K.K...",
-                                       "..K....",
-                                       "....GGG",
-                                   }));
+    for (const bool anchored : {false, true}) {
+        const QImage image = Paint(4, 2, [&](QPainter& p) {
+            p.translate(1, 0);
+            if (anchored) {
+                p.setBrushOrigin(-1, 0);
+            }
+            dk::FillDithered(p, TRect(0, 0, 3, 2), clBtnFace, clBtnHighlight);
+        });
+        EXPECT_EQ(PixelPicture(image),
+                  anchored ? QStringList({".WFW", ".FWF"}) : QStringList({".FWF", ".WFW"}));
+    }
 }
 
 // --- Image effects ---------------------------------------------------------------------
