@@ -78,7 +78,7 @@ TEST_P(ContextMenuRequest, OpensTheMenuWhereAsked) {
     menu_.AttachTo(&field);
     menu_.SetAutoPopup(c.autoPopup);
     QRect shown;
-    script_.Then([&] { shown = MenuGeometry(); }).Then([] { SendKey(Qt::Key_Escape); });
+    script_.Then([&] { shown = MenuGeometry(); }).Keys("e");
     script_.Start();
     QContextMenuEvent request(c.reason, QPoint(10, 5), QPoint(210, 155));
     QCoreApplication::sendEvent(&field, &request);
@@ -107,9 +107,7 @@ TEST_F(PopupMenu, TheStatusHintFollowsTheSelection) {
     std::vector<std::string> hints;
     const dk::MenuHintHandler previous =
         dk::SetMenuHintHandler([&](const QString& hint) { hints.push_back(hint.toStdString()); });
-    script_.Then([] { SendKey(Qt::Key_Down); }).Then([] { SendKey(Qt::Key_Down); }).Then([] {
-        SendKey(Qt::Key_Escape);
-    });
+    script_.Keys("vve");
     RunMenu();
     dk::SetMenuHintHandler(previous);
     EXPECT_EQ(hints, (std::vector<std::string>{"Opens a file", "No bar", ""}));

@@ -164,7 +164,7 @@ protected:
 TEST_F(MenuOnScreen, AMenuAtTheRightEdgeOpensLeftOfThePoint) {
     // The placement rule itself is tested above; here a real menu follows it.
     QRect shown;
-    script_.Then([&] { shown = Geometry(0); }).Then([] { SendKey(Qt::Key_Escape); });
+    script_.Then([&] { shown = Geometry(0); }).Keys("e");
     RunMenu(QPoint(1020, 300));
     EXPECT_EQ(shown.x() + shown.width(), 1020);
     EXPECT_EQ(shown.y(), 300);
@@ -174,17 +174,12 @@ TEST_F(MenuOnScreen, SubmenusKeepOpeningLeftOnceOneHadTo) {
     QRect top;
     QRect sub;
     QRect subSub;
-    for (const int key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Right, Qt::Key_Down, Qt::Key_Right}) {
-        script_.Then([key] { SendKey(key); });
-    }
-    script_.Then([&] {
+    script_.Keys("vvRvR").Then([&] {
         top = Geometry(0);
         sub = Geometry(1);
         subSub = Geometry(2);
     });
-    script_.Then([] { SendKey(Qt::Key_Escape); }).Then([] { SendKey(Qt::Key_Escape); }).Then([] {
-        SendKey(Qt::Key_Escape);
-    });
+    script_.Keys("eee");
     RunMenu(QPoint(1024 - 150, 100));
     ASSERT_FALSE(subSub.isEmpty());
     // Its client area ends where its menu's begins (the frames overlap).
@@ -198,13 +193,13 @@ TEST_F(MenuOnScreen, OpensOnTheMonitorOfThePoint) {
     screens_.SetAreas({{TRect(0, 0, 1024, 768), TRect(0, 0, 1024, 740)},
                        {TRect(1024, 0, 2048, 768), TRect(1024, 0, 2048, 768)}});
     QRect shown;
-    script_.Then([&] { shown = Geometry(0); }).Then([] { SendKey(Qt::Key_Escape); });
+    script_.Then([&] { shown = Geometry(0); }).Keys("e");
     RunMenu(QPoint(2040, 100));
     EXPECT_EQ(shown.x() + shown.width(), 2040);
     EXPECT_GE(shown.x(), 1024);
 
     // On the primary monitor the task bar's rows are out of bounds.
-    script_.Then([&] { shown = Geometry(0); }).Then([] { SendKey(Qt::Key_Escape); });
+    script_.Then([&] { shown = Geometry(0); }).Keys("e");
     RunMenu(QPoint(100, 735));
     EXPECT_EQ(shown.y() + shown.height(), 735);
 }
@@ -240,7 +235,7 @@ TEST_F(TallMenu, IsAsTallAsTheWorkAreaAndScrollsWhileThePointerRestsOnAnArrow) {
         }
         lastShown = menu->Find(items_.back())->Show;
     });
-    script_.Then([] { SendKey(Qt::Key_Escape); });
+    script_.Keys("e");
     RunMenu(QPoint(100, 0));
     EXPECT_EQ(heightShown, 300);
     ASSERT_GE(offsets.size(), 2u);
@@ -254,16 +249,16 @@ TEST_F(TallMenu, KeysScrollTheSelectionIntoView) {
     bool endShown = false;
     bool homeShown = false;
     int offsetAtHome = -1;
-    script_.Then([] { SendKey(Qt::Key_End); })
+    script_.Keys(">")
         .Then([&] { endShown = Menu()->Find(items_.back())->Show; })
-        .Then([] { SendKey(Qt::Key_Home); })
+        .Keys("<")
         .Then([&] {
             homeShown = Menu()->Find(items_.front())->Show;
             offsetAtHome = Menu()->ScrollOffset();
         })
-        .Then([] { SendKey(Qt::Key_Up); })
+        .Keys("^")
         .Then([&] { EXPECT_EQ(SelectedItem(), items_.back()); })
-        .Then([] { SendKey(Qt::Key_Return); });
+        .Keys("r");
     RunMenu(QPoint(100, 0));
     EXPECT_TRUE(endShown);
     EXPECT_TRUE(homeShown);

@@ -231,22 +231,21 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ToolbarKeys, ArrowsWalkTheMenuBarAndEnterRunsTheCommand) {
     script_.Then(Expect(file_, "-"))
-        .Then([] { SendKey(Qt::Key_Right); })
+        .Keys("R")
         .Then(Expect(edit_, "-"))
-        .Then([] { SendKey(Qt::Key_Down); })
+        .Keys("v")
         .Then(Expect(edit_, "Cu&t"))
-        .Then([] { SendKey(Qt::Key_Right); })
+        .Keys("R")
         .Then(Expect(search_, "&Find"))
-        .Then([] { SendKey(Qt::Key_Left); }) // from the open menu: the previous one opens
+        .Keys("L") // from the open menu: the previous one opens
         .Then(Expect(edit_, "Cu&t"))
-        .Then([] { SendKey(Qt::Key_Escape); })
+        .Keys("e")
         .Then(Expect(edit_, "-"))
-        .Then([] { SendKey(Qt::Key_Left); })
+        .Keys("L")
         .Then(Expect(file_, "-"))
-        .Then([] { SendKey(Qt::Key_Return); })
+        .Keys("r")
         .Then(Expect(file_, "&Open"))
-        .Then([] { SendKey(Qt::Key_Down); })
-        .Then([] { SendKey(Qt::Key_Return); });
+        .Keys("vr");
     RunScript([&] { TapAlt(line_); });
     EXPECT_EQ(TakeClicks(), "&Save");
 }
@@ -255,7 +254,7 @@ TEST_F(ToolbarKeys, ASharedLetterPressedAgainMovesToTheNextItem) {
     script_.Then(Expect(search_, "-"))
         .Then([] { TypeChar(u's'); })
         .Then(Expect(settings_, "-"))
-        .Then([] { SendKey(Qt::Key_Escape); });
+        .Keys("e");
     RunScript([&] { TypeKey(line_, Qt::Key_S, Qt::AltModifier, QStringLiteral("s")); });
     EXPECT_EQ(beeps_, 0);
 }
@@ -316,9 +315,7 @@ TEST_F(ToolbarKeys, AFloatingMenuBarIsReachedThroughItsDock) {
     menu_->ToggleDockedFloating();
     ASSERT_TRUE(menu_->Floating());
     ASSERT_EQ(menu_->LastDock(), f_.top);
-    script_.Then(Expect(edit_, "Cu&t")).Then([] { SendKey(Qt::Key_Escape); }).Then([] {
-        SendKey(Qt::Key_Escape);
-    });
+    script_.Then(Expect(edit_, "Cu&t")).Keys("ee");
     RunScript([&] { TypeKey(line_, Qt::Key_E, Qt::AltModifier, QStringLiteral("e")); });
 }
 
@@ -326,7 +323,7 @@ TEST_F(ToolbarKeys, NothingIsRoutedWhileTheMenusHaveTheKeys) {
     // Inside the loop Ctrl+O is a key of the menus, not a shortcut.
     script_.Then([] { SendKey(Qt::Key_O, Qt::ControlModifier, QStringLiteral("\x0f")); })
         .Then(Expect(file_, "-"))
-        .Then([] { SendKey(Qt::Key_Escape); });
+        .Keys("e");
     RunScript([&] { TapAlt(line_); });
     EXPECT_EQ(TakeClicks(), "");
 }
