@@ -8,7 +8,6 @@
 
 #include <functional>
 #include <map>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -25,51 +24,32 @@ std::string Describe(const std::vector<dk::ResizeStep>& steps) {
     return text;
 }
 
-struct StepsCase {
-    const char* name;
-    // The layout at a wrap width (0: none).
-    std::function<dk::ResizeStep(int width)> layout;
-    int minWidth;
-    const char* steps;
-    int maxLayouts; // the walk ends within this many layouts
-};
-void PrintTo(const StepsCase& c, std::ostream* os) {
-    *os << c.name;
+TEST(ResizeSteps, KeepTheNarrowestLayoutOfEachRowCountAndEnd) {
+    // Some wrap width just below the natural one still gives the natural
+    // layout, one pixel wider than asked for: the walk must go on below it.
+    // An item wider than any candidate makes every layout too wide.
+    const auto oneAbove = [](int w) {
+        return w == 0 || w >= 100 ? dk::ResizeStep{{101, 23}, 1} : dk::ResizeStep{{w, 43}, 2};
+    };
+    const auto neverFits = [](int) { return dk::ResizeStep{{200, 23}, 1}; };
+    const struct {
+        std::function<dk::ResizeStep(int width)> layout; // at a wrap width (0: none)
+        const char* steps;
+        int maxLayouts; // the walk ends within this many layouts
+    } cases[] = {{oneAbove, "101x23/1 8x43/2", 101}, {neverFits, "200x23/1", 200}};
+    for (const auto& c : cases) {
+        int layouts = 0;
+        const std::vector<dk::ResizeStep> steps = dk::BuildResizeSteps(
+            [&](int width) {
+                if (++layouts > c.maxLayouts) {
+                    throw std::runtime_error("the walk does not end");
+                }
+                return c.layout(width);
+            },
+            8);
+        EXPECT_EQ(Describe(steps), c.steps);
+    }
 }
-
-class ResizeSteps : public ::testing::TestWithParam<StepsCase> {};
-
-TEST_P(ResizeSteps, KeepTheNarrowestLayoutOfEachRowCountAndEnd) {
-    const StepsCase& c = GetParam();
-    int layouts = 0;
-    const std::vector<dk::ResizeStep> steps = dk::BuildResizeSteps(
-        [&](int width) {
-            if (++layouts > c.maxLayouts) {
-                throw std::runtime_error("the walk does not end");
-            }
-            return c.layout(width);
-        },
-        c.minWidth);
-    EXPECT_EQ(Describe(steps), c.steps);
-}
-
-// Some wrap width just below the natural one still gives the natural layout,
-// one pixel wider than asked for: the walk must go on below it.
-INSTANTIATE_TEST_SUITE_P(
-    Table, ResizeSteps,
-    ::testing::Values(StepsCase{"AWidthOneAboveTheCandidate",
-                                [](int w) {
-                                    return w == 0 || w >= 100 ? dk::ResizeStep{{101, 23}, 1}
-                                                              : dk::ResizeStep{{w, 43}, 2};
-                                },
-                                8, "101x23/1 8x43/2", 101},
-                      // An item wider than any candidate: every layout comes out too wide.
-                      StepsCase{"AnItemThatNeverFits",
-                                [](int) {
-                                    return dk::ResizeStep{{200, 23}, 1};
-                                },
-                                8, "200x23/1", 200}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ResizeStepTracking, PicksTheStepTheRequestReaches) {
     // The frames of the four-item bar: 1, 2 and 4 rows.

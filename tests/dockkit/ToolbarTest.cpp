@@ -132,60 +132,39 @@ INSTANTIATE_TEST_SUITE_P(
                       ChevronCase{40, "B1 B2 B3 B4 B5 B6 B7 B8 B9 B10 B11", 52}),
     [](const auto& info) { return std::to_string(info.param.formWidth); });
 
-struct ChevronLook {
-    const char* name;
-    bool vertical;
-    std::function<void(TDkView*, TDkItemViewer*)> state;
-    QStringList picture;
-};
-void PrintTo(const ChevronLook& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class ToolbarChevronLook : public ToolbarTest, public ::testing::WithParamInterface<ChevronLook> {};
-
-TEST_P(ToolbarChevronLook, IsTheDoubleArrowOfItsState) {
-    const ChevronLook& c = GetParam();
-    TDkToolbar* bar = AddBar("Bar", c.vertical ? f_.left : f_.top, 12);
-    f_.form.resize(c.vertical ? 600 : 100, c.vertical ? 100 : 400);
-    f_.Settle();
-    TDkView* view = bar->View();
-    TDkItemViewer* chevron = view->Find(bar->ChevronItem());
-    ASSERT_TRUE(chevron->Show);
-    c.state(view, chevron);
-    const QSize client = bar->ClientSize();
-    QImage image = BlankImage(client.width(), client.height());
-    {
-        QPainter painter(&image);
-        view->PaintWindow(painter, QRegion(QRect(QPoint(), client)));
+TEST_F(ToolbarTest, TheChevronIsADoubleArrowPointingAlongTheBar) {
+    // The chevron of a 100-pixel bar (12 x 20 at the end of its client
+    // part), or of a bar on the left dock 100 pixels high (30 x 12): the
+    // rows of its glyph, from its 4th or 2nd row, and across from the 12th
+    // column of the vertical one.
+    const struct {
+        bool vertical;
+        QStringList glyph;
+    } cases[] = {
+        {false, {"FFKKFFKKFFFF", "FFFKKFFKKFFF", "FFFFKKFFKKFF", "FFFKKFFKKFFF", "FFKKFFKKFFFF"}},
+        {true, {"KFFFKF", "KKFKKF", "FKKKFF", "FFKFFF", "KFFFKF", "KKFKKF", "FKKKFF", "FFKFFF"}},
+    };
+    for (const auto& c : cases) {
+        TDkToolbar* bar = AddBar("Bar", c.vertical ? f_.left : f_.top, 12);
+        f_.form.resize(c.vertical ? 600 : 100, c.vertical ? 100 : 400);
+        f_.Settle();
+        TDkItemViewer* chevron = bar->View()->Find(bar->ChevronItem());
+        ASSERT_TRUE(chevron->Show);
+        const QSize client = bar->ClientSize();
+        QImage image = BlankImage(client.width(), client.height());
+        {
+            QPainter painter(&image);
+            bar->View()->PaintWindow(painter, QRegion(QRect(QPoint(), client)));
+        }
+        const QPoint glyph =
+            chevron->BoundsRect.ToQRect().topLeft() + (c.vertical ? QPoint(12, 2) : QPoint(0, 4));
+        EXPECT_EQ(PixelPicture(image, ClassicLegend(),
+                               QRect(glyph, QSize(c.glyph.front().size(), c.glyph.size()))),
+                  c.glyph)
+            << (c.vertical ? "vertical" : "horizontal");
+        delete bar;
     }
-    const QRect bounds = chevron->BoundsRect.ToQRect();
-    EXPECT_EQ(PixelPicture(image, ClassicLegend(),
-                           QRect(bounds.topLeft(), QSize(bounds.width(), c.picture.size()))),
-              c.picture);
 }
-
-// The chevron of a 100-pixel bar (12 x 20 at the end of its client part),
-// or of a bar on the left dock 100 pixels high (30 x 12); rows from the top.
-INSTANTIATE_TEST_SUITE_P(
-    States, ToolbarChevronLook,
-    ::testing::Values(ChevronLook{"Plain",
-                                  false,
-                                  [](TDkView*, TDkItemViewer*) {},
-                                  {"FFFFFFFFFFFF", "FFFFFFFFFFFF", "FFFFFFFFFFFF", "FFFFFFFFFFFF",
-                                   "FFKKFFKKFFFF", "FFFKKFFKKFFF", "FFFFKKFFKKFF", "FFFKKFFKKFFF",
-                                   "FFKKFFKKFFFF", "FFFFFFFFFFFF"}},
-                      ChevronLook{
-                          "Vertical",
-                          true,
-                          [](TDkView*, TDkItemViewer*) {},
-                          {"FFFFFFFFFFFFFFFFFFFFFFFFFFFFFF", "FFFFFFFFFFFFFFFFFFFFFFFFFFFFFF",
-                           "FFFFFFFFFFFFKFFFKFFFFFFFFFFFFF", "FFFFFFFFFFFFKKFKKFFFFFFFFFFFFF",
-                           "FFFFFFFFFFFFFKKKFFFFFFFFFFFFFF", "FFFFFFFFFFFFFFKFFFFFFFFFFFFFFF",
-                           "FFFFFFFFFFFFKFFFKFFFFFFFFFFFFF", "FFFFFFFFFFFFKKFKKFFFFFFFFFFFFF",
-                           "FFFFFFFFFFFFFKKKFFFFFFFFFFFFFF", "FFFFFFFFFFFFFFKFFFFFFFFFFFFFFF",
-                           "FFFFFFFFFFFFFFFFFFFFFFFFFFFFFF"}}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ToolbarTest, AnItemChosenFromTheChevronComesBackIntoTheBar) {
     TDkToolbar* bar = AddBar("Bar", f_.top, 12);
@@ -244,47 +223,29 @@ TEST_F(ToolbarTest, ARightClickOnTheHandleOpensTheBarsContextMenu) {
 
 // --- The menu-bar switch --------------------------------------------------------------------
 
-struct MenuBarCase {
-    const char* name;
-    bool loading;
-    bool fullSize;
-    TDkShrinkMode shrink;
-    bool closeButton;
-    bool processShortCuts;
-};
-void PrintTo(const MenuBarCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class ToolbarMenuBarSwitch : public ToolbarTest,
-                             public ::testing::WithParamInterface<MenuBarCase> {};
-
-TEST_P(ToolbarMenuBarSwitch, SetsTheMenuBarDefaultsUnlessLoading) {
-    const MenuBarCase& c = GetParam();
-    TDkToolbar* bar = AddBar("Bar", f_.top, 2);
-    if (c.loading) {
-        bar->BeginLoading();
+TEST_F(ToolbarTest, TheMenuBarSwitchSetsTheMenuBarDefaultsUnlessLoading) {
+    for (const bool loading : {false, true}) {
+        SCOPED_TRACE(loading ? "loading" : "built");
+        TDkToolbar* bar = AddBar("Bar", f_.top, 2);
+        if (loading) {
+            bar->BeginLoading();
+        }
+        bar->SetMenuBar(true);
+        EXPECT_TRUE(bar->MenuBar());
+        EXPECT_TRUE(bar->TakesMenuEvents());
+        EXPECT_EQ(bar->FullSize(), !loading);
+        EXPECT_EQ(bar->ShrinkMode(), loading ? dksmChevron : dksmWrap);
+        EXPECT_EQ(bar->CloseButton(), loading);
+        EXPECT_EQ(bar->ProcessShortCuts(), !loading);
+        // A menu bar takes shortcuts either way.
+        EXPECT_EQ(dk::ShortCutToolbars(), std::vector<TDkCustomToolbar*>{bar});
+        EXPECT_NE(bar->View()->Options() & voAccelHiding, 0u);
+        bar->SetMenuBar(false);
+        EXPECT_EQ(bar->View()->Options() & voAccelHiding, 0u);
+        EXPECT_EQ(dk::ShortCutToolbars().size(), 0u);
+        delete bar;
     }
-    bar->SetMenuBar(true);
-    EXPECT_TRUE(bar->MenuBar());
-    EXPECT_TRUE(bar->TakesMenuEvents());
-    EXPECT_EQ(bar->FullSize(), c.fullSize);
-    EXPECT_EQ(bar->ShrinkMode(), c.shrink);
-    EXPECT_EQ(bar->CloseButton(), c.closeButton);
-    EXPECT_EQ(bar->ProcessShortCuts(), c.processShortCuts);
-    // A menu bar takes shortcuts either way.
-    EXPECT_EQ(dk::ShortCutToolbars(), std::vector<TDkCustomToolbar*>{bar});
-    EXPECT_NE(bar->View()->Options() & voAccelHiding, 0u);
-    bar->SetMenuBar(false);
-    EXPECT_EQ(bar->View()->Options() & voAccelHiding, 0u);
-    EXPECT_EQ(dk::ShortCutToolbars().size(), 0u);
 }
-
-INSTANTIATE_TEST_SUITE_P(Table, ToolbarMenuBarSwitch,
-                         ::testing::Values(MenuBarCase{"Built", false, true, dksmWrap, false, true},
-                                           MenuBarCase{"Loading", true, false, dksmChevron, true,
-                                                       false}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ToolbarTest, AMenuBarWrapsAtItsDockAndTakesTheFullRow) {
     TDkToolbar* bar = AddBar("Menu", f_.top, 0);

@@ -39,44 +39,38 @@ plat::ImageList* MakeImages(QObject* owner) {
     return images;
 }
 
-struct Shown {
-    const char* name;
-    bool toolbar;
-    TDkItemDisplayMode mode;
-    int imageIndex;
-    TDkItemOptions options;
-    bool image;
-    bool caption;
-};
-
-class ImageAndCaption : public ::testing::TestWithParam<Shown> {};
-
-TEST_P(ImageAndCaption, ShowAsTheDisplayModeSays) {
-    const Shown& c = GetParam();
-    ViewSetup s(c.toolbar);
-    auto* item = new TDkCustomItem(&s.owner);
-    item->SetCaption(QStringLiteral("&Open"));
-    item->SetDisplayMode(c.mode);
-    item->SetImageIndex(c.imageIndex);
-    item->SetOptions(c.options);
-    s.root->Add(item);
-    TDkItemViewer* viewer = s.view->Find(item);
-    EXPECT_EQ(viewer->ImageShown(), c.image);
-    EXPECT_EQ(viewer->CaptionShown(), c.caption);
+TEST(ImageAndCaption, ShowAsTheDisplayModeSays) {
+    const struct {
+        bool toolbar;
+        TDkItemDisplayMode mode;
+        int imageIndex;
+        TDkItemOptions options;
+        bool image, caption;
+    } cases[] = {
+        {true, nbdmDefault, 2, 0, true, false},
+        {true, nbdmDefault, -1, 0, false, true},
+        {true, nbdmDefault, 2, dkoImageAboveCaption, true, true},
+        {true, nbdmTextOnly, 2, 0, false, true},
+        {true, nbdmTextOnlyInMenus, 2, 0, true, false},
+        {false, nbdmTextOnlyInMenus, 2, 0, false, true},
+        {false, nbdmImageAndText, 2, 0, true, true},
+        {false, nbdmDefault, 2, 0, true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "tool bar " << c.toolbar << " mode " << c.mode
+                                        << " image " << c.imageIndex << " options " << c.options);
+        ViewSetup s(c.toolbar);
+        auto* item = new TDkCustomItem(&s.owner);
+        item->SetCaption(QStringLiteral("&Open"));
+        item->SetDisplayMode(c.mode);
+        item->SetImageIndex(c.imageIndex);
+        item->SetOptions(c.options);
+        s.root->Add(item);
+        TDkItemViewer* viewer = s.view->Find(item);
+        EXPECT_EQ(viewer->ImageShown(), c.image);
+        EXPECT_EQ(viewer->CaptionShown(), c.caption);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Modes, ImageAndCaption,
-    ::testing::Values(Shown{"ToolbarDefault", true, nbdmDefault, 2, 0, true, false},
-                      Shown{"ToolbarNoImage", true, nbdmDefault, -1, 0, false, true},
-                      Shown{"ToolbarImageAbove", true, nbdmDefault, 2, dkoImageAboveCaption, true,
-                            true},
-                      Shown{"ToolbarTextOnly", true, nbdmTextOnly, 2, 0, false, true},
-                      Shown{"ToolbarTextOnlyInMenus", true, nbdmTextOnlyInMenus, 2, 0, true, false},
-                      Shown{"MenuTextOnlyInMenus", false, nbdmTextOnlyInMenus, 2, 0, false, true},
-                      Shown{"MenuImageAndText", false, nbdmImageAndText, 2, 0, true, true},
-                      Shown{"MenuDefault", false, nbdmDefault, 2, 0, true, true}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ViewerSize, ToolbarButtonsMeasureImageArrowAndSplitPart) {
     ViewSetup s(true);
