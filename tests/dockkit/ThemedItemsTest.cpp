@@ -327,75 +327,70 @@ TEST_F(ThemedPaint, SeparatorsAskForInsetLinesInMenusAndAtLineBreaks) {
 
 // --- Pictures ------------------------------------------------------------------------------
 
-namespace {
+TEST(ThemedItemPictures, GoldenPictureOfEachTheme) {
+    for (const char* theme : {"Default", "Flat"}) {
+        SCOPED_TRACE(theme);
+        KitThemes themes;
+        themes.Select(theme);
+        ThemedView bar(true);
+        ThemedView menu(false);
+        struct Cell {
+            TDkCustomItem* item;
+            QSize size;
+            bool hot;
+            bool pushed;
+        };
+        TDkxItem* idle = bar.Add();
+        TDkxItem* hot = bar.Add();
+        TDkxItem* checked = bar.Add();
+        checked->SetChecked(true);
+        TDkxItem* disabled = bar.Add();
+        disabled->SetEnabled(false);
+        auto* split = bar.Add<TDkxSubmenuItem>();
+        split->SetDropdownCombo(true);
+        auto* drop = bar.Add<TDkxSubmenuItem>();
+        drop->SetOptions(dkoDropdownArrow);
+        const std::vector<Cell> barCells = {
+            {idle, {23, 22}, false, false},    {hot, {23, 22}, true, false},
+            {checked, {23, 22}, false, false}, {disabled, {23, 22}, false, false},
+            {split, {34, 22}, true, true},     {drop, {31, 22}, true, false}};
+        TDkxItem* row = menu.Add();
+        auto* sub = menu.Add<TDkxSubmenuItem>(-1);
+        TDkxItem* ticked = menu.Add(-1);
+        ticked->SetChecked(true);
+        const std::vector<Cell> menuCells = {{row, {64, 20}, true, false},
+                                             {sub, {64, 20}, true, false},
+                                             {ticked, {64, 20}, false, false}};
 
-class ThemedItemPictures : public ::testing::TestWithParam<const char*> {};
-
-} // namespace
-
-TEST_P(ThemedItemPictures, GoldenPicture) {
-    KitThemes themes;
-    themes.Select(GetParam());
-    ThemedView bar(true);
-    ThemedView menu(false);
-    struct Cell {
-        TDkCustomItem* item;
-        QSize size;
-        bool hot;
-        bool pushed;
-    };
-    TDkxItem* idle = bar.Add();
-    TDkxItem* hot = bar.Add();
-    TDkxItem* checked = bar.Add();
-    checked->SetChecked(true);
-    TDkxItem* disabled = bar.Add();
-    disabled->SetEnabled(false);
-    auto* split = bar.Add<TDkxSubmenuItem>();
-    split->SetDropdownCombo(true);
-    auto* drop = bar.Add<TDkxSubmenuItem>();
-    drop->SetOptions(dkoDropdownArrow);
-    const std::vector<Cell> barCells = {
-        {idle, {23, 22}, false, false},    {hot, {23, 22}, true, false},
-        {checked, {23, 22}, false, false}, {disabled, {23, 22}, false, false},
-        {split, {34, 22}, true, true},     {drop, {31, 22}, true, false}};
-    TDkxItem* row = menu.Add();
-    auto* sub = menu.Add<TDkxSubmenuItem>(-1);
-    TDkxItem* ticked = menu.Add(-1);
-    ticked->SetChecked(true);
-    const std::vector<Cell> menuCells = {{row, {64, 20}, true, false},
-                                         {sub, {64, 20}, true, false},
-                                         {ticked, {64, 20}, false, false}};
-
-    QImage image = PaintImage(224, 60, [&](QPainter& p) {
-        // The views' backgrounds, as their windows paint them.
-        p.fillRect(0, 0, 160, 22, ToQColor(themes.Theme().GetViewBackColor(dk::ViewToolbar)));
-        p.fillRect(160, 0, 64, 60, ToQColor(themes.Theme().GetViewBackColor(dk::ViewPopupMenu)));
-        p.setFont(bar.view->GetFont());
-        int x = 0;
-        for (const Cell& c : barCells) {
-            p.save();
-            p.translate(x, 0);
-            bar.view->Find(c.item)->Paint(p, TRect(0, 0, c.size.width(), c.size.height()), c.hot,
-                                          c.pushed, true);
-            p.restore();
-            x += c.size.width() + 1;
-        }
-        int y = 0;
-        for (const Cell& c : menuCells) {
-            p.save();
-            p.translate(160, y);
-            menu.view->Find(c.item)->Paint(p, TRect(0, 0, c.size.width(), c.size.height()), c.hot,
-                                           c.pushed, true);
-            p.restore();
-            y += c.size.height();
-        }
-    });
-    EXPECT_TRUE(MatchesGolden(image, QStringLiteral(QV_TEST_DATA_DIR "/dockkit/items-%1.txt")
-                                         .arg(QString::fromLatin1(GetParam()).toLower())));
+        QImage image = PaintImage(224, 60, [&](QPainter& p) {
+            // The views' backgrounds, as their windows paint them.
+            p.fillRect(0, 0, 160, 22, ToQColor(themes.Theme().GetViewBackColor(dk::ViewToolbar)));
+            p.fillRect(160, 0, 64, 60,
+                       ToQColor(themes.Theme().GetViewBackColor(dk::ViewPopupMenu)));
+            p.setFont(bar.view->GetFont());
+            int x = 0;
+            for (const Cell& c : barCells) {
+                p.save();
+                p.translate(x, 0);
+                bar.view->Find(c.item)->Paint(p, TRect(0, 0, c.size.width(), c.size.height()),
+                                              c.hot, c.pushed, true);
+                p.restore();
+                x += c.size.width() + 1;
+            }
+            int y = 0;
+            for (const Cell& c : menuCells) {
+                p.save();
+                p.translate(160, y);
+                menu.view->Find(c.item)->Paint(p, TRect(0, 0, c.size.width(), c.size.height()),
+                                               c.hot, c.pushed, true);
+                p.restore();
+                y += c.size.height();
+            }
+        });
+        EXPECT_TRUE(MatchesGolden(image, QStringLiteral(QV_TEST_DATA_DIR "/dockkit/items-%1.txt")
+                                             .arg(QString::fromLatin1(theme).toLower())));
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Themes, ThemedItemPictures, ::testing::Values("Default", "Flat"),
-                         [](const auto& info) { return std::string(info.param); });
 
 TEST(ThemedItems, CheckeredFacesKeepTheWindowsPhaseWhereverTheItemSits) {
     KitThemes themes;

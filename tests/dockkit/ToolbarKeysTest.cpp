@@ -266,50 +266,43 @@ TEST_F(ToolbarKeys, AltWithTheLetterOfAHeaderWithoutMenuClicksItAtOnce) {
     EXPECT_EQ(line_->text(), QString());
 }
 
-struct QuietCase {
-    const char* name;
-    std::function<void(QWidget* to)> keys;
-    int beeps;
-};
-void PrintTo(const QuietCase& c, std::ostream* os) {
-    *os << c.name;
+TEST_F(ToolbarKeys, NothingOpensAndTheKeyGoesOnForOtherKeysWithAlt) {
+    const struct {
+        const char* name;
+        std::function<void(QWidget* to)> keys;
+        int beeps;
+    } cases[] = {
+        {"a letter of no header beeps",
+         [](QWidget* to) { TypeKey(to, Qt::Key_Q, kAlt, QStringLiteral("q")); }, 1},
+        {"Alt with minus is the form's system menu",
+         [](QWidget* to) { TypeKey(to, Qt::Key_Minus, kAlt, QStringLiteral("-")); }, 0},
+        {"Alt released after another key",
+         [](QWidget* to) {
+             KeyStroke(to, QEvent::KeyPress, Qt::Key_Alt, kAlt);
+             KeyStroke(to, QEvent::KeyPress, Qt::Key_Shift, kAlt | Qt::ShiftModifier);
+             KeyStroke(to, QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+         },
+         0},
+        {"Alt released after a click",
+         [](QWidget* to) {
+             KeyStroke(to, QEvent::KeyPress, Qt::Key_Alt, kAlt);
+             ClickMouse(to->mapToGlobal(QPoint(5, 5)));
+             KeyStroke(to, QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+         },
+         0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        beeps_ = 0;
+        script_.Then([] { ADD_FAILURE() << "a menu loop ran"; });
+        script_.Start();
+        c.keys(line_);
+        EXPECT_EQ(script_.StepsRun(), 0);
+        script_.Finish();
+        EXPECT_EQ(beeps_, c.beeps);
+        EXPECT_EQ(TakeClicks(), "");
+    }
 }
-
-class ToolbarNothingOpens : public ToolbarKeys, public ::testing::WithParamInterface<QuietCase> {};
-
-TEST_P(ToolbarNothingOpens, AndTheKeyGoesOn) {
-    const QuietCase& c = GetParam();
-    script_.Then([] { ADD_FAILURE() << "a menu loop ran"; });
-    script_.Start();
-    c.keys(line_);
-    EXPECT_EQ(script_.StepsRun(), 0);
-    script_.Finish();
-    EXPECT_EQ(beeps_, c.beeps);
-    EXPECT_EQ(TakeClicks(), "");
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, ToolbarNothingOpens,
-    ::testing::Values(
-        QuietCase{"ALetterOfNoHeaderBeeps",
-                  [](QWidget* to) { TypeKey(to, Qt::Key_Q, kAlt, QStringLiteral("q")); }, 1},
-        QuietCase{"AltWithMinusIsTheFormsSystemMenu",
-                  [](QWidget* to) { TypeKey(to, Qt::Key_Minus, kAlt, QStringLiteral("-")); }, 0},
-        QuietCase{"AltReleasedAfterAnotherKey",
-                  [](QWidget* to) {
-                      KeyStroke(to, QEvent::KeyPress, Qt::Key_Alt, kAlt);
-                      KeyStroke(to, QEvent::KeyPress, Qt::Key_Shift, kAlt | Qt::ShiftModifier);
-                      KeyStroke(to, QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
-                  },
-                  0},
-        QuietCase{"AltReleasedAfterAClick",
-                  [](QWidget* to) {
-                      KeyStroke(to, QEvent::KeyPress, Qt::Key_Alt, kAlt);
-                      ClickMouse(to->mapToGlobal(QPoint(5, 5)));
-                      KeyStroke(to, QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
-                  },
-                  0}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ToolbarKeys, AFloatingMenuBarIsReachedThroughItsDock) {
     menu_->ToggleDockedFloating();
@@ -330,38 +323,29 @@ TEST_F(ToolbarKeys, NothingIsRoutedWhileTheMenusHaveTheKeys) {
 
 // --- Accelerators of plain bars ---------------------------------------------------------------
 
-struct DialogCharCase {
-    const char* name;
-    bool onButton; // the key goes to a button, else to the line edit
-    QChar ch;
-    const char* clicked;
-};
-void PrintTo(const DialogCharCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class ToolbarDialogChars : public ToolbarKeys,
-                           public ::testing::WithParamInterface<DialogCharCase> {};
-
-TEST_P(ToolbarDialogChars, ReachPlainBarsWhereNoControlTakesText) {
-    const DialogCharCase& c = GetParam();
+TEST_F(ToolbarKeys, AcceleratorsReachPlainBarsWhereNoControlTakesText) {
     TDkToolbar* plain = AddBar("Plain", f_.top, 0);
     AddButton(plain, "&Bold");
     AddButton(plain, "Other");
     auto* button = new QPushButton(QStringLiteral("Push"), f_.client);
     button->setGeometry(10, 40, 60, 20);
-    QWidget* to = c.onButton ? static_cast<QWidget*>(button) : line_;
-    TypeKey(to, QChar(c.ch).toUpper().unicode(), Qt::NoModifier, QString(c.ch));
-    EXPECT_EQ(TakeClicks(), c.clicked);
-    EXPECT_EQ(line_->text().isEmpty(), c.onButton);
+    const struct {
+        bool onButton; // the key goes to a button, else to the line edit
+        QChar ch;
+        const char* clicked;
+    } cases[] = {
+        {true, u'b', "&Bold"},
+        {true, u'o', ""}, // a first letter is no accelerator
+        {true, u'f', ""}, // the menu bar takes none
+        {false, u'b', ""},
+    };
+    for (const auto& c : cases) {
+        line_->clear();
+        QWidget* to = c.onButton ? static_cast<QWidget*>(button) : line_;
+        TypeKey(to, QChar(c.ch).toUpper().unicode(), Qt::NoModifier, QString(c.ch));
+        EXPECT_EQ(TakeClicks(), c.clicked) << c.onButton << " " << c.ch.toLatin1();
+        EXPECT_EQ(line_->text().isEmpty(), c.onButton);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, ToolbarDialogChars,
-    ::testing::Values(DialogCharCase{"AnAcceleratorOnAButton", true, u'b', "&Bold"},
-                      DialogCharCase{"AFirstLetterIsNoAccelerator", true, u'o', ""},
-                      DialogCharCase{"TheMenuBarTakesNone", true, u'f', ""},
-                      DialogCharCase{"TypedIntoTheLineEdit", false, u'b', ""}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
