@@ -102,40 +102,36 @@ TEST_F(MenuRobust, AnExceptionInAClickReachesTheApplicationHandlerAfterTheMenu) 
     EXPECT_FALSE(loopAtError_);
 }
 
-struct ThrowCase {
-    const char* name;
-    int thrower; // 0: OnSelect of New, 1: OnPopup of Recent (opened by its timer)
-};
-void PrintTo(const ThrowCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class MenuHandlerThrows : public MenuRobust, public ::testing::WithParamInterface<ThrowCase> {};
-
-TEST_P(MenuHandlerThrows, TheMenuEndsAndTheErrorReachesTheHandlerOnceTheMouseIsFree) {
-    if (GetParam().thrower == 0) {
-        newItem_->OnSelect = [](TDkCustomItem*, TDkItemViewer*, bool selecting) {
-            if (selecting) {
+TEST_F(MenuRobust, AThrowingHandlerEndsTheMenuAndTheErrorReachesTheHandlerOnceTheMouseIsFree) {
+    // The selection handler of New, then the pop-up handler of Recent (run
+    // by its timer).
+    for (const bool selection : {true, false}) {
+        SCOPED_TRACE(selection ? "selection handler" : "pop-up handler");
+        errors_.clear();
+        if (selection) {
+            newItem_->OnSelect = [](TDkCustomItem*, TDkItemViewer*, bool selecting) {
+                if (selecting) {
+                    throw std::runtime_error("handler failed");
+                }
+            };
+            script_.Keys("v");
+        } else {
+            newItem_->OnSelect = nullptr;
+            recent_->OnPopup = [](TDkCustomItem*, bool) {
                 throw std::runtime_error("handler failed");
-            }
-        };
-        script_.Keys("v");
-    } else {
-        recent_->OnPopup = [](TDkCustomItem*, bool) { throw std::runtime_error("handler failed"); };
-        script_.Then([this] { MoveMouse(ScreenCenterOf(recent_)); }).Then([this] { Advance(400); });
+            };
+            script_.Then([this] { MoveMouse(ScreenCenterOf(recent_)); }).Then([this] {
+                Advance(400);
+            });
+        }
+        RunMenu();
+        EXPECT_EQ(errors_, std::vector<std::string>{"handler failed"});
+        EXPECT_FALSE(grabbedAtError_);
+        EXPECT_FALSE(loopAtError_);
+        EXPECT_EQ(popupsAtError_, 0);
+        EXPECT_EQ(ClickLog(), "");
     }
-    RunMenu();
-    EXPECT_EQ(errors_, std::vector<std::string>{"handler failed"});
-    EXPECT_FALSE(grabbedAtError_);
-    EXPECT_FALSE(loopAtError_);
-    EXPECT_EQ(popupsAtError_, 0);
-    EXPECT_EQ(ClickLog(), "");
 }
-
-INSTANTIATE_TEST_SUITE_P(Table, MenuHandlerThrows,
-                         ::testing::Values(ThrowCase{"SelectionHandler", 0},
-                                           ThrowCase{"PopupHandlerOnItsTimer", 1}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(MenuRobust, QuittingTheApplicationEndsTheMenu) {
     bool returned = false;

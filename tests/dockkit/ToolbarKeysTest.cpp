@@ -173,61 +173,52 @@ TEST_F(ToolbarKeys, OnShortCutAnswersFirst) {
 
 // --- Alt, F10 and Alt with a letter -----------------------------------------------------------
 
-struct OpenCase {
-    const char* name;
-    int key; // Alt: pressed and released alone
-    Qt::KeyboardModifiers modifiers;
-    const char* text;
-    const char* selected; // the bar's selection, by caption
-    const char* inPopup;  // the pop-up's selection, "-" with none open
-};
-void PrintTo(const OpenCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class ToolbarOpeners : public ToolbarKeys, public ::testing::WithParamInterface<OpenCase> {};
-
-TEST_P(ToolbarOpeners, OpenTheMenuBarAsTheKeySays) {
-    const OpenCase& c = GetParam();
-    std::string selected;
-    script_
-        .Then([&] {
-            ASSERT_NE(menu_->View()->Selected(), nullptr);
-            selected = menu_->View()->Selected()->Item()->Caption().toStdString();
-            Expect(menu_->View()->Selected()->Item(), c.inPopup)();
-        })
-        .Then([] {
-            // Once for the pop-up, once for the bar.
-            const bool popup = OpenMenuViews().size() > 1;
-            SendKey(Qt::Key_Escape);
-            if (popup) {
-                SendKey(Qt::Key_Escape);
-            }
-        });
-    RunScript([&] {
-        if (c.key == Qt::Key_Alt) {
-            TapAlt(line_);
-        } else {
-            TypeKey(line_, c.key, c.modifiers, QString::fromLatin1(c.text));
-        }
-    });
-    EXPECT_EQ(selected, c.selected);
-    EXPECT_EQ(TakeClicks(), "");
-    EXPECT_EQ(menu_->View()->Selected(), nullptr);
-    EXPECT_FALSE(menu_->View()->HasState(vsAccelsVisible));
-}
-
 constexpr Qt::KeyboardModifiers kAlt = Qt::AltModifier;
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, ToolbarOpeners,
-    ::testing::Values(OpenCase{"AltAlone", Qt::Key_Alt, kAlt, "", "&File", "-"},
-                      OpenCase{"F10", Qt::Key_F10, {}, "", "&File", "-"},
-                      OpenCase{"AltWithAUniqueLetter", Qt::Key_E, kAlt, "e", "&Edit", "Cu&t"},
-                      OpenCase{"AltWithAnUpperCaseLetter", Qt::Key_E, kAlt | Qt::ShiftModifier, "E",
-                               "&Edit", "Cu&t"},
-                      OpenCase{"AltWithASharedLetter", Qt::Key_S, kAlt, "s", "&Search", "-"}),
-    [](const auto& info) { return std::string(info.param.name); });
+TEST_F(ToolbarKeys, AltF10AndAltWithALetterOpenTheMenuBarAsTheKeySays) {
+    const struct {
+        int key; // Alt: pressed and released alone
+        Qt::KeyboardModifiers modifiers;
+        const char* text;
+        const char* selected; // the bar's selection, by caption
+        const char* inPopup;  // the pop-up's selection, "-" with none open
+    } cases[] = {
+        {Qt::Key_Alt, kAlt, "", "&File", "-"},
+        {Qt::Key_F10, {}, "", "&File", "-"},
+        {Qt::Key_E, kAlt, "e", "&Edit", "Cu&t"}, // a unique letter opens the menu
+        {Qt::Key_E, kAlt | Qt::ShiftModifier, "E", "&Edit", "Cu&t"},
+        {Qt::Key_S, kAlt, "s", "&Search", "-"}, // a shared one only selects
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.key << " " << c.text);
+        std::string selected;
+        script_
+            .Then([&] {
+                ASSERT_NE(menu_->View()->Selected(), nullptr);
+                selected = menu_->View()->Selected()->Item()->Caption().toStdString();
+                Expect(menu_->View()->Selected()->Item(), c.inPopup)();
+            })
+            .Then([] {
+                // Once for the pop-up, once for the bar.
+                const bool popup = OpenMenuViews().size() > 1;
+                SendKey(Qt::Key_Escape);
+                if (popup) {
+                    SendKey(Qt::Key_Escape);
+                }
+            });
+        RunScript([&] {
+            if (c.key == Qt::Key_Alt) {
+                TapAlt(line_);
+            } else {
+                TypeKey(line_, c.key, c.modifiers, QString::fromLatin1(c.text));
+            }
+        });
+        EXPECT_EQ(selected, c.selected);
+        EXPECT_EQ(TakeClicks(), "");
+        EXPECT_EQ(menu_->View()->Selected(), nullptr);
+        EXPECT_FALSE(menu_->View()->HasState(vsAccelsVisible));
+    }
+}
 
 TEST_F(ToolbarKeys, ArrowsWalkTheMenuBarAndEnterRunsTheCommand) {
     script_.Then(Expect(file_, "-"))
