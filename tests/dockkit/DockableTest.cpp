@@ -49,7 +49,7 @@ TEST_F(DockableTest, FloatsInAToolWindowOfItsFormAndDocksBack) {
     EXPECT_TRUE(form->isWindow() && form->isVisible());
     EXPECT_EQ(form->parentWidget(), &f.form);
     // Sizing frame of 4 on every side and a small caption of 16.
-    EXPECT_EQ(form->geometry(), QRect(300, 200, 108, 46));
+    EXPECT_EQ(Placed(w), "+ 300,200 108x46");
     EXPECT_EQ(w->geometry(), QRect(4, 20, 100, 22));
     EXPECT_EQ(w->contentsRect(), QRect(0, 0, 100, 22)) << "no docked frame while floating";
     EXPECT_EQ(f.top->VisibleWindowCount(), 0);
@@ -58,8 +58,7 @@ TEST_F(DockableTest, FloatsInAToolWindowOfItsFormAndDocksBack) {
 
     w->ToggleDockedFloating();
     DropFreedForms();
-    EXPECT_TRUE(w->Docked());
-    EXPECT_EQ(w->CurrentDock(), f.top);
+    EXPECT_EQ(Placed(w), "TopDock 0/0 0,0 110x26");
     EXPECT_EQ(w->FloatingParent(), nullptr);
     EXPECT_TRUE(f.form.findChildren<TDkFloatingWindowParent*>().isEmpty());
     EXPECT_EQ(f.top->VisibleWindowCount(), 1);
@@ -80,10 +79,7 @@ TEST_F(DockableTest, DoubleClickWithoutLastOrDefaultDockStaysFloating) {
     // The default dock takes it at the very front of the first row.
     w->SetDefaultDock(f.top);
     w->ToggleDockedFloating();
-    EXPECT_TRUE(w->Docked());
-    EXPECT_EQ(w->DockRow(), 0);
-    EXPECT_EQ(w->DockPos(), -8);
-    EXPECT_EQ(w->x(), 0);
+    EXPECT_EQ(Placed(w), "TopDock 0/-8 0,0 110x26");
     EXPECT_EQ(other->x(), w->width());
 }
 
