@@ -310,14 +310,8 @@ TEST_F(PaletteTest, CellsShowTheirStateOnThemedFacesWithImagesFromTheList) {
     QStringList drawn;
     palette->OnDrawCellImage = [&](TDkxCustomToolPalette*, QPainter&, const TRect& r, int col,
                                    int row, bool selected, bool hot, bool enabled) {
-        drawn << QStringLiteral("cell %1,%2 at %3,%4 %5%6%7")
-                     .arg(col)
-                     .arg(row)
-                     .arg(r.Left)
-                     .arg(r.Top)
-                     .arg(selected ? "S" : "")
-                     .arg(hot ? "H" : "")
-                     .arg(enabled ? "" : "-");
+        drawn << QStringLiteral("cell %1,%2 at %3,%4 ").arg(col).arg(row).arg(r.Left).arg(r.Top) +
+                     (selected ? "S" : "") + (hot ? "H" : "") + (enabled ? "" : "-");
     };
     setup.view->ValidatePositions();
     palette->SetSelectedCell(1, 0);
@@ -365,37 +359,21 @@ TEST_F(PaletteTest, SwatchesAreFramedAndFilledOnlyWhenEnabled) {
 
 TEST(ColorSets, TheDefaultSetNamesItsFortyColours) {
     TDkxDefaultColorSet& set = dk::DefaultColorSet();
-    const struct {
-        int col;
-        int row;
-        const char* name;
-        plat::TColor color;
-    } cells[] = {
+    const std::tuple<int, int, const char*, plat::TColor> cells[] = {
         {0, 0, "Black", plat::RGB(0, 0, 0)},
         {1, 1, "Orange", plat::RGB(0xFF, 0x66, 0)},
         {6, 3, "Plum", plat::RGB(0x99, 0x33, 0x66)},
         {7, 4, "White", plat::RGB(0xFF, 0xFF, 0xFF)},
         {8, 0, "", plat::clNone},
         {0, 5, "", plat::clNone},
-        {-1, 0, "", plat::clNone},
-    };
-    for (const auto& c : cells) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(set.GetName(c.col, c.row), c.name);
-        EXPECT_EQ(set.GetColor(c.col, c.row), c.color);
+        {-1, 0, "", plat::clNone}};
+    for (const auto& [col, row, name, color] : cells) {
+        EXPECT_EQ(set.GetName(col, row), name) << col << "," << row;
+        EXPECT_EQ(set.GetColor(col, row), color) << col << "," << row;
     }
-
-    const struct {
-        plat::TColor color;
-        const char* name;
-    } names[] = {
-        {plat::clNone, "None"},
-        {plat::clWindow, "White"},
-        {plat::clBtnFace, "#D4D0C8"},
-    };
-    for (const auto& c : names) {
-        EXPECT_EQ(set.GetColorName(c.color), c.name);
-    }
+    EXPECT_EQ(set.GetColorName(plat::clNone), "None");
+    EXPECT_EQ(set.GetColorName(plat::clWindow), "White");
+    EXPECT_EQ(set.GetColorName(plat::clBtnFace), "#D4D0C8");
     // A matching cell without a name gives the colour's number too.
     GapSet gaps(nullptr);
     EXPECT_EQ(gaps.GetColorName(plat::RGB(0, 10, 1)), "#000A01");
