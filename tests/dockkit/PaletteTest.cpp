@@ -33,13 +33,7 @@ public:
         const QString state = QString(info.Selected ? "S" : "") +
                               (info.IsHot() ? QStringLiteral("H%1").arg(info.HoverKind) : "") +
                               (info.Pushed ? "P" : "");
-        Calls << QStringLiteral("face %1,%2-%3,%4 %5")
-                     .arg(r.Left)
-                     .arg(r.Top)
-                     .arg(r.Right)
-                     .arg(r.Bottom)
-                     .arg(state)
-                     .trimmed();
+        Calls << (QStringLiteral("face ") + Box(r) + " " + state).trimmed();
     }
 };
 

@@ -50,21 +50,12 @@ public:
         return kind == dk::MarginStatusPanel ? Margins : dk::TDkxMargins{};
     }
     void DrawStatusBarPart(QPainter&, const plat::TRect& r, int part) override {
-        Calls << QStringLiteral("part %1 %2,%3-%4,%5")
-                     .arg(part)
-                     .arg(r.Left)
-                     .arg(r.Top)
-                     .arg(r.Right)
-                     .arg(r.Bottom);
+        Calls << QStringLiteral("part %1 ").arg(part) + Box(r);
     }
     void DrawItemCaption(QPainter&, const plat::TRect& r, const dk::TDkxItemInfo& info,
                          const QString& text, unsigned format, bool) override {
-        Calls << QStringLiteral("caption '%1' %2,%3-%4,%5 %6 %7")
-                     .arg(text)
-                     .arg(r.Left)
-                     .arg(r.Top)
-                     .arg(r.Right)
-                     .arg(r.Bottom)
+        Calls << QStringLiteral("caption '%1' %2 %3 %4")
+                     .arg(text, Box(r))
                      .arg(format, 0, 16)
                      .arg(info.Enabled ? "enabled" : "disabled");
     }
