@@ -12,7 +12,6 @@
 #include <QPainter>
 
 #include <functional>
-#include <ostream>
 
 namespace {
 
@@ -76,61 +75,50 @@ TEST_F(ToolbarTest, ItemsCentreInARowMadeThickerByTheirNeighbour) {
 
 // --- The chevron -------------------------------------------------------------------------
 
-struct ChevronCase {
-    int formWidth;
-    const char* hidden;
-    int barWidth;
-};
-void PrintTo(const ChevronCase& c, std::ostream* os) {
-    *os << c.formWidth;
-}
-
-class ToolbarChevron : public ToolbarTest, public ::testing::WithParamInterface<ChevronCase> {};
-
-TEST_P(ToolbarChevron, ItsPopupShowsExactlyTheHiddenItems) {
-    const ChevronCase& c = GetParam();
-    TDkToolbar* bar = AddBar("Bar", f_.top, 12);
-    f_.form.resize(c.formWidth, 400);
-    f_.Settle();
-    EXPECT_EQ(Hidden(bar), c.hidden);
-    EXPECT_EQ(bar->width(), c.barWidth);
-    const TDkItemViewer* chevron = bar->View()->Find(bar->ChevronItem());
-    ASSERT_EQ(chevron->Show, *c.hidden != '\0');
-    if (!chevron->Show || c.barWidth > c.formWidth) {
-        return; // no chevron, or none in sight to press
-    }
-    std::string shown;
-    script_.Then([] { SendMouse(QEvent::MouseButtonRelease, QCursor::pos()); })
-        .Then([&] {
-            const std::vector<TDkView*> views = OpenMenuViews();
-            ASSERT_EQ(views.size(), 2u);
-            TDkView* popup = views[1];
-            popup->ValidatePositions();
-            for (int i = 0; i < popup->ViewerCount(); ++i) {
-                if (popup->Viewers(i)->Show) {
-                    shown += (shown.empty() ? "" : " ") +
-                             popup->Viewers(i)->Item()->Caption().toStdString();
-                }
-            }
-        })
-        .Keys("ee");
-    script_.Start();
-    PressAt(CenterOf(bar, bar->ChevronItem()));
-    EXPECT_TRUE(script_.AllRun());
-    EXPECT_EQ(shown, c.hidden);
-    EXPECT_EQ(OpenPopupCount(), 0);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    FormWidths, ToolbarChevron,
+TEST_F(ToolbarTest, TheChevronsPopupShowsExactlyTheHiddenItems) {
     // 12 buttons of 30: 370 pixels with the frame. Narrower, the chevron
     // takes 12 of the room; the bar keeps its first button and the chevron
     // (52 pixels) however narrow its dock.
-    ::testing::Values(ChevronCase{600, "", 370}, ChevronCase{300, "B9 B10 B11", 300},
-                      ChevronCase{100, "B2 B3 B4 B5 B6 B7 B8 B9 B10 B11", 100},
-                      ChevronCase{60, "B1 B2 B3 B4 B5 B6 B7 B8 B9 B10 B11", 60},
-                      ChevronCase{40, "B1 B2 B3 B4 B5 B6 B7 B8 B9 B10 B11", 52}),
-    [](const auto& info) { return std::to_string(info.param.formWidth); });
+    const std::tuple<int, const char*, int> cases[] = {
+        {600, "", 370},
+        {300, "B9 B10 B11", 300},
+        {100, "B2 B3 B4 B5 B6 B7 B8 B9 B10 B11", 100},
+        {60, "B1 B2 B3 B4 B5 B6 B7 B8 B9 B10 B11", 60},
+        {40, "B1 B2 B3 B4 B5 B6 B7 B8 B9 B10 B11", 52}};
+    TDkToolbar* bar = AddBar("Bar", f_.top, 12);
+    for (const auto& [formWidth, hidden, barWidth] : cases) {
+        SCOPED_TRACE(formWidth);
+        f_.form.resize(formWidth, 400);
+        f_.Settle();
+        EXPECT_EQ(Hidden(bar), hidden);
+        EXPECT_EQ(bar->width(), barWidth);
+        const TDkItemViewer* chevron = bar->View()->Find(bar->ChevronItem());
+        ASSERT_EQ(chevron->Show, *hidden != '\0');
+        if (!chevron->Show || barWidth > formWidth) {
+            continue; // no chevron, or none in sight to press
+        }
+        std::string shown;
+        script_.Then([] { SendMouse(QEvent::MouseButtonRelease, QCursor::pos()); })
+            .Then([&] {
+                const std::vector<TDkView*> views = OpenMenuViews();
+                ASSERT_EQ(views.size(), 2u);
+                TDkView* popup = views[1];
+                popup->ValidatePositions();
+                for (int i = 0; i < popup->ViewerCount(); ++i) {
+                    if (popup->Viewers(i)->Show) {
+                        shown += (shown.empty() ? "" : " ") +
+                                 popup->Viewers(i)->Item()->Caption().toStdString();
+                    }
+                }
+            })
+            .Keys("ee");
+        script_.Start();
+        PressAt(CenterOf(bar, bar->ChevronItem()));
+        EXPECT_TRUE(script_.AllRun());
+        EXPECT_EQ(shown, hidden);
+        EXPECT_EQ(OpenPopupCount(), 0);
+    }
+}
 
 TEST_F(ToolbarTest, TheChevronIsADoubleArrowPointingAlongTheBar) {
     // The chevron of a 100-pixel bar (12 x 20 at the end of its client
