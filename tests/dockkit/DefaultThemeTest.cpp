@@ -23,64 +23,42 @@ protected:
     KitThemes themes;
 };
 
-struct FaceCase {
-    const char* name;
-    unsigned viewKind;
-    ItemState state;
-    QStringList picture;
-};
-void PrintTo(const FaceCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class DefaultButtonFace : public DefaultTheme, public ::testing::WithParamInterface<FaceCase> {};
-
-const QStringList kSunken = {"GGGGGW", "G....W", "G....W", "G....W", "WWWWWW"};
-const QStringList kRaisedInner = {"WWWWWG", "W....G", "W....G", "W....G", "GGGGGG"};
-const QStringList kNothing = {"......", "......", "......", "......", "......"};
-
-const FaceCase kFaceCases[] = {
-    // Checked: sunken, checkered in the tool bar colour and the highlight.
-    {"Checked",
-     dk::ViewToolbar,
-     ItemState::Checked,
-     {"GGGGGW", "GFWFWW", "GWFWFW", "GFWFWW", "WWWWWW"}},
-    {"Pushed", dk::ViewToolbar, ItemState::Pushed, kSunken},
-    {"CheckedAndHot", dk::ViewToolbar, ItemState::CheckedHot, kSunken},
-    {"Hot", dk::ViewToolbar, ItemState::Hot, kRaisedInner},
-    {"HotByKeyboard", dk::ViewToolbar, ItemState::KeyHot, kRaisedInner},
-    {"Idle", dk::ViewToolbar, ItemState::Idle, kNothing},
-    {"IdleInDesignMode", dk::ViewToolbar, ItemState::Designing, kRaisedInner},
-    {"Disabled", dk::ViewToolbar, ItemState::Disabled, kNothing},
-    // A disabled item is hot only by the keyboard.
-    {"DisabledHotByKeyboard", dk::ViewToolbar, ItemState::DisabledKeyHot, kRaisedInner},
-    // Opaque tool bars: flat rings with the face in the middle, raised when hot.
-    {"OpaqueIdle",
-     dk::ViewToolbar | dk::ViewOpaque,
-     ItemState::Idle,
-     {"GGGGGG", "GFFFFG", "GFFFFG", "GFFFFG", "GGGGGG"}},
-    {"OpaqueHot",
-     dk::ViewToolbar | dk::ViewOpaque,
-     ItemState::Hot,
-     {"FFFFFD", "FWWWGD", "FWFFGD", "FGGGGD", "DDDDDD"}},
-    {"OpaqueChecked",
-     dk::ViewToolbar | dk::ViewOpaque,
-     ItemState::Checked,
-     {"GGGGGG", "GFFFFG", "GFFWFG", "GFFFFG", "GGGGGG"}},
-};
-
 } // namespace
 
-TEST_P(DefaultButtonFace, PaintsTheClassicEdgesOfTheState) {
-    const FaceCase& c = GetParam();
-    const TDkxItemInfo info = InState(ItemInfo(c.viewKind), c.state);
-    const QImage image =
-        PaintImage(6, 5, [&](QPainter& p) { Theme().DrawButtonFace(p, TRect(0, 0, 6, 5), info); });
-    EXPECT_EQ(PixelPicture(image), c.picture);
+TEST_F(DefaultTheme, ButtonFacesHaveTheClassicEdgesOfTheirState) {
+    const QStringList sunken = {"GGGGGW", "G....W", "G....W", "G....W", "WWWWWW"};
+    const QStringList raised = {"WWWWWG", "W....G", "W....G", "W....G", "GGGGGG"};
+    const QStringList nothing = {"......", "......", "......", "......", "......"};
+    const unsigned opaque = dk::ViewToolbar | dk::ViewOpaque;
+    const struct {
+        unsigned viewKind;
+        ItemState state;
+        QStringList picture;
+    } cases[] = {
+        // Checked: sunken, checkered in the tool bar colour and the highlight.
+        {dk::ViewToolbar, ItemState::Checked, {"GGGGGW", "GFWFWW", "GWFWFW", "GFWFWW", "WWWWWW"}},
+        {dk::ViewToolbar, ItemState::Pushed, sunken},
+        {dk::ViewToolbar, ItemState::CheckedHot, sunken},
+        {dk::ViewToolbar, ItemState::Hot, raised},
+        {dk::ViewToolbar, ItemState::KeyHot, raised},
+        {dk::ViewToolbar, ItemState::Idle, nothing},
+        {dk::ViewToolbar, ItemState::Designing, raised},
+        {dk::ViewToolbar, ItemState::Disabled, nothing},
+        // A disabled item is hot only by the keyboard.
+        {dk::ViewToolbar, ItemState::DisabledKeyHot, raised},
+        // Opaque tool bars: flat rings with the face in the middle, raised when hot.
+        {opaque, ItemState::Idle, {"GGGGGG", "GFFFFG", "GFFFFG", "GFFFFG", "GGGGGG"}},
+        {opaque, ItemState::Hot, {"FFFFFD", "FWWWGD", "FWFFGD", "FGGGGD", "DDDDDD"}},
+        {opaque, ItemState::Checked, {"GGGGGG", "GFFFFG", "GFFWFG", "GFFFFG", "GGGGGG"}},
+    };
+    for (const auto& c : cases) {
+        const TDkxItemInfo info = InState(ItemInfo(c.viewKind), c.state);
+        const QImage image = PaintImage(
+            6, 5, [&](QPainter& p) { Theme().DrawButtonFace(p, TRect(0, 0, 6, 5), info); });
+        EXPECT_EQ(PixelPicture(image), c.picture)
+            << std::hex << c.viewKind << " state " << static_cast<int>(c.state);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(States, DefaultButtonFace, ::testing::ValuesIn(kFaceCases),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(DefaultTheme, FlatMenusFillHotMenuBarItemsAndLightTheFaceOfOthers) {
     themes.nexus->SetFlatMenuStyle(fmsEnable);
@@ -121,17 +99,12 @@ TEST_F(DefaultTheme, MenuRowsHighlightAfterTheImageColumnWithTheArrowAtTheItemsO
     TDkxItemInfo info = InState(ItemInfo(dk::ViewPopupMenu, dk::ItemSubmenu), ItemState::Hot);
     const QImage plain = PaintImage(
         150, 70, [&](QPainter& p) { Theme().DrawMenuItem(p, TRect(0, 44, 150, 66), info); });
-    for (int y = 52; y <= 58; ++y) {
-        EXPECT_EQ(Px(plain, 140, y), 0xFFFFFFu) << y;
-    }
-    EXPECT_EQ(Px(plain, 141, 53), 0xFFFFFFu);
-    EXPECT_EQ(Px(plain, 141, 52), 0x0A246Au);
-    EXPECT_EQ(Px(plain, 142, 56), 0xFFFFFFu);
-    EXPECT_EQ(Px(plain, 143, 55), 0xFFFFFFu);
-    EXPECT_EQ(Px(plain, 144, 55), 0x0A246Au);
-    EXPECT_EQ(Px(plain, 0, 44), 0x0A246Au);
-    for (int y = 30; y <= 36; ++y) {
-        EXPECT_EQ(Px(plain, 140, y), kBlankPixel) << y;
+    // The arrow's white column at x 140 spans y 52..58, its tip at (143, 55).
+    const std::tuple<int, int, uint32_t> pixels[] = {
+        {140, 52, 0xFFFFFF}, {140, 58, 0xFFFFFF}, {141, 52, 0x0A246A},   {143, 55, 0xFFFFFF},
+        {144, 55, 0x0A246A}, {0, 44, 0x0A246A},   {140, 33, kBlankPixel}};
+    for (const auto& [x, y, rgb] : pixels) {
+        EXPECT_EQ(Px(plain, x, y), rgb) << x << "," << y;
     }
 
     // With an image column the highlight starts after it and the column
@@ -219,46 +192,9 @@ TEST_F(DefaultTheme, TheStatusGripFollowsItsLinePattern) {
 }
 
 TEST_F(DefaultTheme, DockedPanelFrameGoldenPicture) {
-    // Frames with empty captions (text would differ between desks): a panel
-    // with its close button hot, a floating window with its close button
-    // pushed, a tool bar with a double handle and a close button, a pop-up
-    // and a status panel.
+    // The frame sheet, a pop-up and a status panel.
     const QImage image = PaintImage(148, 32, [&](QPainter& p) {
-        dk::TDkxDockPanelInfo panel;
-        panel.Vertical = true;
-        panel.ShowCaption = true;
-        panel.ClientWidth = 36;
-        panel.ClientHeight = 12;
-        panel.CloseButtonState = dk::CloseButtonShown | dk::CloseButtonHot;
-        Theme().DrawDockPanelFrame(p, TRect(0, 0, 40, 32), panel);
-
-        dk::TDkxFloatingBorderInfo floating;
-        floating.ShowCaption = true;
-        floating.Active = true;
-        floating.BorderSize = QPoint(3, 3);
-        floating.ClientWidth = 34;
-        floating.ClientHeight = 10;
-        floating.CloseButtonState = dk::CloseButtonShown | dk::CloseButtonPushed;
-        floating.RedrawWhat =
-            dk::FloatingRedrawFrame | dk::FloatingRedrawCaption | dk::FloatingRedrawCloseButton;
-        p.save();
-        p.translate(42, 0);
-        Theme().DrawFloatingFrame(p, TRect(0, 0, 40, 32), floating);
-        p.restore();
-
-        dk::TDkxToolbarInfo bar;
-        bar.DragHandleShown = true;
-        bar.BorderStyle = dk::BorderSingle;
-        bar.BorderSize = QPoint(2, 2);
-        bar.ClientWidth = 10;
-        bar.ClientHeight = 28;
-        bar.DragHandleStyle = dk::DragHandleDouble;
-        bar.CloseButtonState = dk::CloseButtonShown | dk::CloseButtonPushed;
-        p.save();
-        p.translate(84, 0);
-        Theme().DrawToolbarFrame(p, TRect(0, 0, 28, 32), bar);
-        p.restore();
-
+        PaintFrameSheet(Theme(), p, dk::CloseButtonPushed);
         dk::TDkxPopupInfo popup;
         popup.ViewKind = dk::ViewPopupMenu;
         Theme().DrawPopupFrame(p, TRect(114, 0, 128, 12), popup);
@@ -269,33 +205,9 @@ TEST_F(DefaultTheme, DockedPanelFrameGoldenPicture) {
 }
 
 TEST_F(DefaultTheme, AnswersItsValuesAndMetrics) {
-    const std::pair<int, int> values[] = {{10, 11}, {20, 8},  {21, 3},  {34, 3},  {30, 2},
-                                          {33, 2},  {60, 2},  {31, 0},  {32, 1},  {37, 4},
-                                          {40, 6},  {65, 13}, {35, -1}, {50, -1}, {999, -1}};
-    for (const auto& [index, value] : values) {
-        EXPECT_EQ(Theme().GetIntegerValue(index), value) << index;
-    }
     EXPECT_FALSE(Theme().GetBooleanValue(dk::ValueJoinPopups));
-    const std::pair<unsigned, TColor> backs[] = {
-        {dk::ViewToolbar, clBtnFace},   {dk::ViewPopupMenu, clMenu},
-        {dk::ViewEditPopup, clWindow},  {dk::ViewToolBoxPopup, clBtnFace},
-        {dk::ViewChevronPopup, clMenu}, {dk::ViewDockPanel, Rgb(0xF3F2F0)},
-    };
-    for (const auto& [kind, color] : backs) {
-        EXPECT_EQ(Theme().GetViewBackColor(kind), color) << std::hex << kind;
-    }
-    const std::pair<unsigned, QPoint> borders[] = {
-        {dk::ViewToolbar, {2, 2}},
-        {dk::ViewToolbar | dk::ViewFloating, {3, 3}},
-        {dk::ViewToolbar | dk::ViewFloating | dk::ViewResizable, {4, 4}},
-        {dk::ViewPopupMenu, {3, 3}},
-        {dk::ViewEditPopup, {1, 1}},
-    };
-    for (const auto& [kind, size] : borders) {
-        EXPECT_EQ(Theme().GetViewBorderSize(kind), size) << std::hex << kind;
-    }
-    EXPECT_EQ(Theme().GetViewMargins(dk::ViewToolbar | dk::ViewFloating),
-              (dk::TDkxMargins{4, 4, 2, 1}));
+    // Borders and margins show in the bars' and frames' pictures.
+    EXPECT_EQ(Theme().GetViewBorderSize(dk::ViewEditPopup), QPoint(1, 1));
     EXPECT_EQ(Theme().GetPartMargins(dk::MarginStatusPanel), (dk::TDkxMargins{1, 3, 1, 1}));
     // The hot row of a menu is highlighted; a hot menu bar item under flat
     // menus shows its image on the highlight.

@@ -7,6 +7,7 @@
 #include "dockkit/docking/DkDockableWindow.h"
 #include "dockkit/docking/DkFloatingWindowParent.h"
 
+#include "MenuFixtures.h"
 #include "PlatformFakes.h"
 
 #include "platform/gui/AlignLayout.h"
@@ -83,8 +84,7 @@ public:
 // A shown form of 600 x 400 at (100, 100) on one 1024 x 768 screen, with a
 // dock on each edge, the application active.
 struct DockForm {
-    DockForm() : previousHandler_(qInstallMessageHandler(&MuteOffscreenLimits)) {
-        PreviousHandler() = previousHandler_;
+    DockForm() {
         form.setObjectName(QStringLiteral("Form"));
         layout = new plat::AlignLayout(&form);
         top = AddDock("TopDock", dpTop);
@@ -118,26 +118,12 @@ struct DockForm {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
         layout->activate();
     }
-    ~DockForm() { qInstallMessageHandler(previousHandler_); }
     DockForm(const DockForm&) = delete;
     DockForm& operator=(const DockForm&) = delete;
 
-    // The offscreen platform cannot grab the mouse or raise windows, and says
-    // so each time; the rest goes on as usual.
-    static QtMessageHandler& PreviousHandler() {
-        static QtMessageHandler handler = nullptr;
-        return handler;
-    }
-    static void MuteOffscreenLimits(QtMsgType type, const QMessageLogContext& context,
-                                    const QString& text) {
-        if (!text.startsWith(QLatin1String("This plugin does not support")) &&
-            PreviousHandler() != nullptr) {
-            PreviousHandler()(type, context, text);
-        }
-    }
-
-    QtMessageHandler previousHandler_;
-
+    // The offscreen platform cannot grab the mouse or raise windows, and
+    // says so each time; the rest goes on as usual.
+    QuietPlatform quiet;
     FakeScreens screens{{{plat::TRect(0, 0, 1024, 768), plat::TRect(0, 0, 1024, 768)}}};
     FakeSystemParameters params;
     QWidget form;
@@ -148,6 +134,20 @@ struct DockForm {
     TDkDock* right = nullptr;
     QWidget* client = nullptr;
 };
+
+// Where a window is: "<dock> row/pos x,y wxh" docked (its place on the
+// dock), "+ x,y wxh" floating (its floating form's), "-" elsewhere.
+inline std::string Placed(const TDkCustomDockableWindow* w) {
+    const auto box = [](const QRect& r) {
+        return std::to_string(r.x()) + "," + std::to_string(r.y()) + " " +
+               std::to_string(r.width()) + "x" + std::to_string(r.height());
+    };
+    if (w->Docked()) {
+        return w->CurrentDock()->objectName().toStdString() + " " + std::to_string(w->DockRow()) +
+               "/" + std::to_string(w->DockPos()) + " " + box(w->geometry());
+    }
+    return w->Floating() ? "+ " + box(w->FloatingParent()->geometry()) : "-";
+}
 
 // --- Scripted mouse and keys -------------------------------------------------
 

@@ -8,11 +8,9 @@
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -48,13 +46,10 @@ TEST_F(DockableTest, FloatsInAToolWindowOfItsFormAndDocksBack) {
     w->SetFloatingState(true);
     TDkFloatingWindowParent* form = w->FloatingParent();
     ASSERT_NE(form, nullptr);
-    EXPECT_TRUE(w->Floating());
-    EXPECT_FALSE(w->Docked());
-    EXPECT_TRUE(form->isWindow());
+    EXPECT_TRUE(form->isWindow() && form->isVisible());
     EXPECT_EQ(form->parentWidget(), &f.form);
-    EXPECT_TRUE(form->isVisible());
     // Sizing frame of 4 on every side and a small caption of 16.
-    EXPECT_EQ(form->geometry(), QRect(300, 200, 108, 46));
+    EXPECT_EQ(Placed(w), "+ 300,200 108x46");
     EXPECT_EQ(w->geometry(), QRect(4, 20, 100, 22));
     EXPECT_EQ(w->contentsRect(), QRect(0, 0, 100, 22)) << "no docked frame while floating";
     EXPECT_EQ(f.top->VisibleWindowCount(), 0);
@@ -63,8 +58,7 @@ TEST_F(DockableTest, FloatsInAToolWindowOfItsFormAndDocksBack) {
 
     w->ToggleDockedFloating();
     DropFreedForms();
-    EXPECT_TRUE(w->Docked());
-    EXPECT_EQ(w->CurrentDock(), f.top);
+    EXPECT_EQ(Placed(w), "TopDock 0/0 0,0 110x26");
     EXPECT_EQ(w->FloatingParent(), nullptr);
     EXPECT_TRUE(f.form.findChildren<TDkFloatingWindowParent*>().isEmpty());
     EXPECT_EQ(f.top->VisibleWindowCount(), 1);
@@ -72,17 +66,6 @@ TEST_F(DockableTest, FloatsInAToolWindowOfItsFormAndDocksBack) {
     EXPECT_EQ(events,
               (Events{"changing floating", "recreating", "hidden", "recreated", "floating",
                       "changing docked TopDock", "recreating", "hidden", "recreated", "docked"}));
-}
-
-TEST_F(DockableTest, FloatingFormsHaveNamesOfTheirOwn) {
-    TestDockable* a = f.Add("A", QSize(50, 22), f.top);
-    TestDockable* b = f.Add("B", QSize(50, 22), f.top);
-    a->SetFloatingState(true);
-    b->SetFloatingState(true);
-    const QRegularExpression pattern(QStringLiteral("^NBFloatingWindowParent_[0-9a-f]{8}$"));
-    EXPECT_TRUE(pattern.match(a->FloatingParent()->objectName()).hasMatch());
-    EXPECT_TRUE(pattern.match(b->FloatingParent()->objectName()).hasMatch());
-    EXPECT_NE(a->FloatingParent()->objectName(), b->FloatingParent()->objectName());
 }
 
 TEST_F(DockableTest, DoubleClickWithoutLastOrDefaultDockStaysFloating) {
@@ -96,10 +79,7 @@ TEST_F(DockableTest, DoubleClickWithoutLastOrDefaultDockStaysFloating) {
     // The default dock takes it at the very front of the first row.
     w->SetDefaultDock(f.top);
     w->ToggleDockedFloating();
-    EXPECT_TRUE(w->Docked());
-    EXPECT_EQ(w->DockRow(), 0);
-    EXPECT_EQ(w->DockPos(), -8);
-    EXPECT_EQ(w->x(), 0);
+    EXPECT_EQ(Placed(w), "TopDock 0/-8 0,0 110x26");
     EXPECT_EQ(other->x(), w->width());
 }
 
@@ -148,89 +128,54 @@ TEST_F(DockableTest, FloatingWindowsFollowTheApplicationAndTheirForm) {
     EXPECT_TRUE(form->isVisible()) << "on top of all forms, it shows without its form";
 }
 
-struct ScreenCase {
-    const char* name;
-    QPoint start;
-    bool onlyIfFullyOff;
-    QPoint expected;
-};
-
-void PrintTo(const ScreenCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class KeepOnScreen : public DockableTest, public ::testing::WithParamInterface<ScreenCase> {};
-
-TEST_P(KeepOnScreen, MovesTheFloatingFormIntoTheWorkArea) {
-    const ScreenCase& c = GetParam();
+TEST_F(DockableTest, KeepOnScreenMovesTheFloatingFormIntoTheWorkArea) {
     TestDockable* w = f.Add("Bar", QSize(100, 22), f.top);
-    w->SetFloatingPosition(c.start);
-    w->SetFloatingState(true); // 108 x 46
-    w->KeepOnScreen(c.onlyIfFullyOff);
-    EXPECT_EQ(w->FloatingParent()->pos(), c.expected);
-    EXPECT_EQ(w->FloatingPosition(), c.expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, KeepOnScreen,
-                         ::testing::Values(ScreenCase{"FarOff", {5000, 5000}, true, {916, 722}},
-                                           ScreenCase{"PartlyOn", {1000, 700}, true, {1000, 700}},
-                                           ScreenCase{
-                                               "PartlyOnMovedIn", {1000, 700}, false, {916, 700}},
-                                           ScreenCase{"AboveAndLeft", {-500, -20}, false, {0, 0}}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-// --- Hit tests ---------------------------------------------------------------------
-
-struct NcCase {
-    const char* name;
-    TDkDragHandleStyle style;
-    bool closeButton;
-    QMargins margins;
-    std::vector<std::pair<QPoint, int>> hits;
-};
-
-void PrintTo(const NcCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class DockedFrame : public DockableTest, public ::testing::WithParamInterface<NcCase> {};
-
-TEST_P(DockedFrame, MarginsAndHitCodes) {
-    const NcCase& c = GetParam();
-    TestDockable* w = f.Add("Bar", QSize(100, 22), f.top);
-    w->SetDragHandleStyle(c.style);
-    w->SetCloseButtonWhenDocked(c.closeButton);
-    EXPECT_EQ(w->contentsMargins(), c.margins);
-    EXPECT_EQ(w->width(), 100 + c.margins.left() + c.margins.right());
-    for (const auto& [point, hit] : c.hits) {
-        EXPECT_EQ(w->NcHitTest(point), hit) << point.x() << "," << point.y();
+    const struct {
+        QPoint start;
+        bool onlyIfFullyOff;
+        QPoint expected; // of the 108 x 46 form
+    } cases[] = {
+        {QPoint(5000, 5000), true, QPoint(916, 722)},
+        {QPoint(1000, 700), true, QPoint(1000, 700)},
+        {QPoint(1000, 700), false, QPoint(916, 700)},
+        {QPoint(-500, -20), false, QPoint(0, 0)},
+    };
+    for (const auto& c : cases) {
+        w->SetFloatingPosition(c.start);
+        w->SetFloatingState(true);
+        w->KeepOnScreen(c.onlyIfFullyOff);
+        EXPECT_EQ(w->FloatingParent()->pos(), c.expected) << c.start.x() << "," << c.start.y();
+        EXPECT_EQ(w->FloatingPosition(), c.expected);
+        w->SetFloatingState(false);
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Styles, DockedFrame,
-    ::testing::Values(
-        NcCase{"Single",
-               dhSingle,
-               false,
-               {8, 2, 2, 2},
-               {{{3, 10}, 2000}, {{8, 2}, 1}, {{109, 25}, 2000}}},
-        NcCase{"Double", dhDouble, false, {11, 2, 2, 2}, {{{10, 10}, 2000}, {{11, 10}, 1}}},
-        NcCase{"None", dhNone, false, {2, 2, 2, 2}, {{{1, 10}, 2000}, {{2, 10}, 1}}},
-        NcCase{"CloseButton",
-               dhSingle,
-               true,
-               {16, 2, 2, 2},
-               {{{5, 5}, 2001}, {{5, 20}, 2000}, {{16, 5}, 1}, {{200, 5}, 0}}}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(DockableTest, VerticalDocksPutTheHandleOnTopAndDocksWithoutDragHaveNone) {
-    TestDockable* side = f.Add("Side", QSize(100, 22), f.left);
-    EXPECT_EQ(side->contentsMargins(), QMargins(2, 8, 2, 2));
-    EXPECT_EQ(side->size(), QSize(26, 110));
-    f.left->SetAllowDrag(false);
-    EXPECT_EQ(side->contentsMargins(), QMargins(2, 2, 2, 2));
-    EXPECT_EQ(side->size(), QSize(26, 104));
+TEST_F(DockableTest, DockedFramesHaveTheirHandleAndCloseButtonAndTheirHitCodes) {
+    const struct {
+        TDkDragHandleStyle style;
+        bool closeButton;
+        QMargins margins;
+        std::vector<std::pair<QPoint, int>> hits;
+    } cases[] = {
+        {dhSingle, false, QMargins(8, 2, 2, 2), {{{3, 10}, 2000}, {{8, 2}, 1}, {{109, 25}, 2000}}},
+        {dhDouble, false, QMargins(11, 2, 2, 2), {{{10, 10}, 2000}, {{11, 10}, 1}}},
+        {dhNone, false, QMargins(2, 2, 2, 2), {{{1, 10}, 2000}, {{2, 10}, 1}}},
+        {dhSingle,
+         true,
+         QMargins(16, 2, 2, 2),
+         {{{5, 5}, 2001}, {{5, 20}, 2000}, {{16, 5}, 1}, {{200, 5}, 0}}},
+    };
+    TestDockable* w = f.Add("Bar", QSize(100, 22), f.top);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.style << " close " << c.closeButton);
+        w->SetDragHandleStyle(c.style);
+        w->SetCloseButtonWhenDocked(c.closeButton);
+        EXPECT_EQ(w->contentsMargins(), c.margins);
+        EXPECT_EQ(w->width(), 100 + c.margins.left() + c.margins.right());
+        for (const auto& [point, hit] : c.hits) {
+            EXPECT_EQ(w->NcHitTest(point), hit) << point.x() << "," << point.y();
+        }
+    }
 }
 
 class FloatingFrame : public DockableTest {
@@ -250,25 +195,15 @@ protected:
 TEST_F(FloatingFrame, ResizableWithCaption) {
     TDkFloatingWindowParent* form = Float(true, true);
     ASSERT_EQ(form->size(), QSize(108, 74));
+    // The corners reach 16 pixels along each edge.
     const std::vector<std::pair<QPoint, int>> hits{
-        {{20, 8}, 2002}, {{95, 10}, 2001}, {{50, 40}, 1},   {{1, 40}, 10}, {{106, 40}, 11},
-        {{50, 1}, 12},   {{50, 72}, 15},   {{1, 1}, 13},    {{10, 1}, 13}, {{1, 15}, 13},
-        {{106, 1}, 14},  {{1, 72}, 16},    {{106, 72}, 17}, {{1, 60}, 16}, {{90, 72}, 17}};
+        {{20, 8}, 2002}, {{95, 10}, 2001}, {{50, 40}, 1},  {{1, 40}, 10},
+        {{106, 40}, 11}, {{50, 1}, 12},    {{50, 72}, 15}, {{1, 15}, 13},
+        {{106, 1}, 14},  {{1, 60}, 16},    {{90, 72}, 17}};
     for (const auto& [point, hit] : hits) {
         EXPECT_EQ(form->NcHitTest(point), hit) << point.x() << "," << point.y();
     }
     EXPECT_EQ(form->CloseButtonRect(), plat::TRect(89, 6, 102, 17));
-}
-
-TEST_F(FloatingFrame, WithoutCaptionOrSizingFrame) {
-    TDkFloatingWindowParent* form = Float(false, false);
-    ASSERT_EQ(form->size(), QSize(106, 56)); // fixed frame of 3
-    for (int y = 0; y < form->height(); ++y) {
-        for (int x = 0; x < form->width(); ++x) {
-            const int hit = form->NcHitTest(QPoint(x, y));
-            ASSERT_TRUE(hit == dk::HTCLIENT || hit == dk::HTNOWHERE) << x << "," << y << " " << hit;
-        }
-    }
 }
 
 TEST_F(FloatingFrame, EscapeGivesTheFocusBackToTheForm) {
@@ -314,18 +249,6 @@ TEST_F(FloatingFrame, CloseButtonClosesOnlyWhenReleasedOverIt) {
     EXPECT_FALSE(form->isVisible());
 }
 
-TEST_F(DockableTest, DockedCloseButtonClosesOnlyWhenReleasedOverIt) {
-    TestDockable* w = f.Add("Bar", QSize(100, 22), f.top);
-    w->SetCloseButtonWhenDocked(true);
-    PostMoves(&f.form, {w->mapToGlobal(QPoint(60, 10))});
-    PostRelease(&f.form, w->mapToGlobal(QPoint(60, 10)));
-    Press(w, QPoint(5, 5));
-    EXPECT_TRUE(w->Visible());
-    PostRelease(&f.form, w->mapToGlobal(QPoint(6, 6)));
-    Press(w, QPoint(5, 5));
-    EXPECT_FALSE(w->Visible());
-}
-
 TEST_F(DockableTest, DestroyingADockOrAWindowLeavesNothingDangling) {
     TestDockable* a = f.Add("A", QSize(100, 22), f.top);
     TestDockable* b = f.Add("B", QSize(100, 22), f.left);
@@ -344,7 +267,7 @@ TEST_F(DockableTest, DestroyingADockOrAWindowLeavesNothingDangling) {
     EXPECT_TRUE(TDkCustomDockableWindow::FloatingWindows().empty());
 }
 
-TEST_F(DockableTest, DockedCloseButtonShowsItsCrossAndSinksWhilePressed) {
+TEST_F(DockableTest, DockedCloseButtonSinksWhilePressedAndClosesWhenReleasedOverIt) {
     TestDockable* w = f.Add("Bar", QSize(100, 22), f.top);
     w->SetCloseButtonWhenDocked(true);
     const QRect button(2, 2, 12, 12);
@@ -360,6 +283,10 @@ TEST_F(DockableTest, DockedCloseButtonShowsItsCrossAndSinksWhilePressed) {
     PostCall(w, [&] { pressed = picture(); });
     PostRelease(&f.form, w->mapToGlobal(QPoint(60, 10)));
     Press(w, QPoint(5, 5));
+    EXPECT_TRUE(w->Visible()) << "released away from the button";
+    PostRelease(&f.form, w->mapToGlobal(QPoint(6, 6)));
+    Press(w, QPoint(5, 5));
+    EXPECT_FALSE(w->Visible()) << "released over it";
     EXPECT_EQ(pressed,
               (QStringList{"GGGGGGGGGGGW", "GFFFFFFFFFFW", "GFFFFFFFFFFW", "GFFFFFFFFFFW",
                            "GFFKKFFKKFFW", "GFFFKKKKFFFW", "GFFFFKKFFFFW", "GFFFKKKKFFFW",

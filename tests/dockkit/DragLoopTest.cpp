@@ -1,3 +1,5 @@
+// The drag loop of dockable windows (between docks, floating and back) and
+// the sizing loop of floating forms, driven by queued mouse input.
 #include "dockkit/docking/DkDockableWindow.h"
 #include "dockkit/docking/DkFloatingWindowParent.h"
 
@@ -9,8 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <optional>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -20,9 +22,15 @@ class DragLoopTest : public ::testing::Test {
 protected:
     DragLoopTest() { w = f.Add("Bar", QSize(100, 22), f.top); } // (0, 0)-(110, 26) on the top dock
 
-    // Presses the drag handle and runs the queued input.
-    void PressHandle() { Press(w, kHandle); }
-    QPoint HandleGlobal() const { return w->mapToGlobal(kHandle); }
+    // Drags by the handle through the points and drops at the last one.
+    void DragTo(std::vector<QPoint> points, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
+                QWidget* from = nullptr, QPoint at = kHandle) {
+        PostMoves(&f.form, points, modifiers);
+        PostRelease(&f.form, points.back(), modifiers);
+        Press(from != nullptr ? from : w, at);
+        DropFreedForms();
+        f.Settle();
+    }
     static void DropFreedForms() {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
@@ -31,78 +39,62 @@ protected:
         w->SetFloatingState(true);
         f.Settle();
     }
+    // Notes the override cursor's shape in cursors_ while the loop runs,
+    // after the moves queued so far.
+    void CursorMidway() {
+        auto shape = std::make_shared<std::optional<Qt::CursorShape>>();
+        PostCall(&f.form, [shape] {
+            if (QGuiApplication::overrideCursor() != nullptr) {
+                *shape = QGuiApplication::overrideCursor()->shape();
+            }
+        });
+        cursors_.push_back(shape);
+    }
 
     static constexpr QPoint kHandle{3, 10};
     static constexpr QPoint kCaption{20, 8};
     DockForm f;
     TestDockable* w = nullptr;
+    std::vector<std::shared_ptr<std::optional<Qt::CursorShape>>> cursors_;
 };
 
 TEST_F(DragLoopTest, FromOneDockToAnother) {
-    PostMoves(&f.form, {{102, 250}});
-    PostRelease(&f.form, {102, 250});
-    PressHandle();
-    f.Settle();
-    EXPECT_EQ(w->CurrentDock(), f.left);
+    DragTo({{102, 250}});
+    // The cursor kept its place in the window: 42 pixels below the window's
+    // top, which is 82 pixels down the dock as it stood.
+    EXPECT_EQ(Placed(w), "LeftDock 0/82 0,82 26x110");
     EXPECT_EQ(w->LastDock(), f.left);
     EXPECT_FALSE(f.top->HoldsWindow(w));
     EXPECT_EQ(f.top->height(), 0);
     EXPECT_EQ(f.left->width(), 26);
-    // The cursor kept its place in the window: 42 pixels below the window's
-    // top, which is 82 pixels down the dock as it stood.
-    EXPECT_EQ(w->DockPos(), 82);
-    EXPECT_EQ(w->size(), QSize(26, 110));
     EXPECT_EQ(f.left->DraggedWindow(), nullptr);
     EXPECT_EQ(f.top->DraggedWindow(), nullptr);
 }
 
-TEST_F(DragLoopTest, OffTheDocksItFloatsAndKeepsItsRow) {
+TEST_F(DragLoopTest, OffTheDocksItFloatsKeepingItsRowAndDocksWhereItIsDropped) {
     w->SetDockPos(40);
-    PostMoves(&f.form, {{300, 250}, {400, 300}});
-    PostRelease(&f.form, {400, 300});
-    PressHandle();
-    ASSERT_TRUE(w->Floating());
+    DragTo({{300, 250}, {400, 300}});
+    EXPECT_EQ(Placed(w), "+ 393,272 108x46");
     EXPECT_EQ(w->FloatingPosition(), QPoint(393, 272));
-    EXPECT_EQ(w->FloatingParent()->pos(), QPoint(393, 272));
     EXPECT_EQ(w->DockRow(), 0);
     EXPECT_EQ(w->DockPos(), 40);
     EXPECT_EQ(w->LastDock(), f.top);
     EXPECT_EQ(f.top->VisibleWindowCount(), 0);
-}
-
-TEST_F(DragLoopTest, AFloatingWindowDocksWhereItIsDropped) {
-    Float({300, 200});
-    TDkFloatingWindowParent* form = w->FloatingParent();
-    PostMoves(&f.form, {{200, 250}, {101, 250}});
-    PostRelease(&f.form, {101, 250});
-    Press(form, kCaption);
-    DropFreedForms();
+    // Ctrl keeps it floating over a dock; without Ctrl the dock takes it.
+    DragTo({{200, 250}, {101, 250}}, Qt::ControlModifier, w->FloatingParent(), kCaption);
+    EXPECT_EQ(Placed(w), "+ 81,242 108x46");
+    DragTo({{200, 250}, {101, 250}}, Qt::NoModifier, w->FloatingParent(), kCaption);
     EXPECT_EQ(w->CurrentDock(), f.left);
     EXPECT_TRUE(f.form.findChildren<TDkFloatingWindowParent*>().isEmpty());
 }
 
-TEST_F(DragLoopTest, CtrlKeepsItFloatingOverADock) {
-    Float({300, 200});
-    PostMoves(&f.form, {{200, 250}, {101, 250}}, Qt::ControlModifier);
-    PostRelease(&f.form, {101, 250}, Qt::ControlModifier);
-    Press(w->FloatingParent(), kCaption);
-    ASSERT_TRUE(w->Floating());
-    EXPECT_EQ(w->FloatingPosition(), QPoint(81, 242));
-}
-
 TEST_F(DragLoopTest, ASmallMoveAlongTheRowLeavesTheWindowInPlace) {
     f.Add("Other", QSize(100, 22), f.top, 0, 300);
-    const QPoint start = HandleGlobal();
-    PostMoves(&f.form, {start + QPoint(5, 0), start + QPoint(9, 1)});
-    PostRelease(&f.form, start + QPoint(9, 1));
-    PressHandle();
-    EXPECT_EQ(w->DockPos(), 0);
-    EXPECT_EQ(w->x(), 0);
-    PostMoves(&f.form, {start + QPoint(30, 0)});
-    PostRelease(&f.form, start + QPoint(30, 0));
-    PressHandle();
-    EXPECT_EQ(w->DockPos(), 30);
-    EXPECT_EQ(w->x(), 30);
+    const QPoint start = w->mapToGlobal(kHandle);
+    DragTo({start + QPoint(5, 0), start + QPoint(9, 1)});
+    EXPECT_EQ(Placed(w), "TopDock 0/0 0,0 110x26");
+    DragTo({start + QPoint(30, 0)});
+    EXPECT_EQ(Placed(w), "TopDock 0/30 30,0 110x26");
 }
 
 TEST_F(DragLoopTest, EscapeOrALostCaptureCancelsAndTheWindowGoesBack) {
@@ -117,13 +109,12 @@ TEST_F(DragLoopTest, EscapeOrALostCaptureCancelsAndTheWindowGoesBack) {
             PostMoves(&f.form, {{420, 300}});
         }
         PostRelease(&f.form, {420, 300});
-        PressHandle();
+        Press(w, kHandle);
         f.client->releaseMouse();
         QCoreApplication::processEvents(); // the release queued after the end
         DropFreedForms();
         EXPECT_EQ(floatingMidway, std::optional<bool>(true)) << escape;
-        EXPECT_EQ(w->CurrentDock(), f.top) << escape;
-        EXPECT_EQ(w->pos(), QPoint(0, 0)) << escape;
+        EXPECT_EQ(Placed(w), "TopDock 0/0 0,0 110x26") << escape;
         EXPECT_TRUE(f.form.findChildren<TDkFloatingWindowParent*>().isEmpty()) << escape;
     }
 }
@@ -142,11 +133,10 @@ TEST_F(DragLoopTest, WithoutSmoothDragAnOutlineMovesAndTheDropApplies) {
         }
     });
     PostRelease(&f.form, {400, 300});
-    PressHandle();
+    Press(w, kHandle);
     EXPECT_TRUE(dockedMidway);
     EXPECT_EQ(outline, std::optional<QRect>(QRect(393, 272, 108, 46)));
-    ASSERT_TRUE(w->Floating());
-    EXPECT_EQ(w->FloatingPosition(), QPoint(393, 272));
+    EXPECT_EQ(Placed(w), "+ 393,272 108x46");
     for (QWidget* top : QApplication::topLevelWidgets()) {
         EXPECT_NE(top->objectName(), QStringLiteral("DkDragOutline"));
     }
@@ -184,106 +174,92 @@ TEST_F(DragLoopTest, ASqueezedWindowPushesItsRow) {
     w->Content = QSize(300, 22);
     TestDockable* second = f.Add("Second", QSize(300, 22), f.top, 0, 310);
     ASSERT_EQ(w->width(), 290);
-    std::optional<Qt::CursorShape> cursor;
     const QPoint start = second->mapToGlobal(kHandle);
     PostMoves(&f.form, {start - QPoint(20, 0)});
-    PostCall(&f.form, [&] {
-        if (QGuiApplication::overrideCursor() != nullptr) {
-            cursor = QGuiApplication::overrideCursor()->shape();
-        }
-    });
+    CursorMidway();
     // Far past the window before it: it keeps its place in the row.
-    PostMoves(&f.form, {start - QPoint(300, 0)});
-    PostRelease(&f.form, start - QPoint(300, 0));
-    Press(second, kHandle);
-    EXPECT_EQ(cursor, std::optional<Qt::CursorShape>(Qt::SizeHorCursor));
+    DragTo({start - QPoint(300, 0)}, Qt::NoModifier, second);
+    EXPECT_EQ(*cursors_.back(), std::optional<Qt::CursorShape>(Qt::SizeHorCursor));
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
-    EXPECT_EQ(second->EffectiveRow(), 0);
-    EXPECT_EQ(w->x(), 0);
-    EXPECT_EQ(second->x(), 290);
-    EXPECT_EQ(second->DockPos(), 290);
+    EXPECT_EQ(Placed(w), "TopDock 0/0 0,0 290x26");
+    EXPECT_EQ(Placed(second), "TopDock 0/290 290,0 310x26");
     EXPECT_FALSE(f.top->RowPushMode());
 }
 
-TEST_F(DragLoopTest, ARefusingDockIsPassedOver) {
+TEST_F(DragLoopTest, ARefusingDockIsPassedOverAndAWindowThatCannotFloatStaysWhereItWas) {
     std::vector<QString> asked;
     f.left->OnRequestDock = [&](TDkDock* dock, TDkCustomDockableWindow*, bool& accept) {
         asked.push_back(dock->objectName());
         accept = false;
     };
-    PostMoves(&f.form, {{102, 250}});
-    PostRelease(&f.form, {102, 250});
-    PressHandle();
+    DragTo({{102, 250}});
     EXPECT_EQ(asked, std::vector<QString>{QStringLiteral("LeftDock")});
     EXPECT_TRUE(w->Floating());
-}
 
-TEST_F(DragLoopTest, AWindowThatCannotFloatStaysWhereItWasOffTheDocks) {
+    w->ToggleDockedFloating();
     w->SetDockMode(dmCannotFloat);
-    std::optional<Qt::CursorShape> cursor;
     PostMoves(&f.form, {{400, 300}});
-    PostCall(&f.form, [&] {
-        if (QGuiApplication::overrideCursor() != nullptr) {
-            cursor = QGuiApplication::overrideCursor()->shape();
-        }
-    });
-    PostRelease(&f.form, {400, 300});
-    PressHandle();
-    EXPECT_EQ(cursor, std::optional<Qt::CursorShape>(Qt::ForbiddenCursor));
-    EXPECT_EQ(w->CurrentDock(), f.top);
-    EXPECT_EQ(w->pos(), QPoint(0, 0));
+    CursorMidway();
+    DragTo({{400, 300}});
+    EXPECT_EQ(*cursors_.back(), std::optional<Qt::CursorShape>(Qt::ForbiddenCursor));
+    EXPECT_EQ(Placed(w), "TopDock 0/0 0,0 110x26");
 }
 
 // --- Sizing a floating window ------------------------------------------------------
 
-struct SizingCase {
-    const char* name;
-    QPoint press; // on the 108 x 74 form at (300, 200)
-    QPoint delta;
-    QSize minClient;
-    QSize maxClient;
-    QRect expected;
-};
-
-void PrintTo(const SizingCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class SizingLoop : public DragLoopTest, public ::testing::WithParamInterface<SizingCase> {};
-
-TEST_P(SizingLoop, MovesTheDraggedEdgesWithinTheLimits) {
-    const SizingCase& c = GetParam();
+TEST_F(DragLoopTest, SizingMovesTheDraggedEdgesWithinTheLimits) {
     w->Content = QSize(100, 50);
-    w->MinClient = c.minClient;
-    w->MaxClient = c.maxClient;
     Float({300, 200});
     TDkFloatingWindowParent* form = w->FloatingParent();
-    ASSERT_EQ(form->geometry(), QRect(300, 200, 108, 74));
-    w->Calls.clear();
-    const QPoint start = form->mapToGlobal(c.press);
-    PostMoves(&f.form, {start + c.delta / 2, start + c.delta});
-    PostRelease(&f.form, start + c.delta);
-    Press(form, c.press);
-    EXPECT_EQ(form->geometry(), c.expected);
-    EXPECT_EQ(w->size(), c.expected.size() - QSize(8, 24));
-    ASSERT_GE(w->Calls.size(), 3u);
-    EXPECT_EQ(w->Calls.front().substr(0, 5), "Begin");
-    EXPECT_EQ(w->Calls[w->Calls.size() - 2], "Apply");
-    EXPECT_EQ(w->Calls.back(), "End");
-    EXPECT_EQ(w->Calls[w->Calls.size() - 3],
-              "Changing " + TestDockable::Size(w->width(), w->height()));
+    const struct {
+        const char* name;
+        QPoint press; // on the 108 x 74 form at (300, 200)
+        QPoint delta;
+        QSize minClient, maxClient;
+        QRect expected;
+    } cases[] = {
+        {"right", QPoint(106, 40), QPoint(50, 0), {}, {}, QRect(300, 200, 158, 74)},
+        {"left", QPoint(1, 40), QPoint(-30, 0), {}, {}, QRect(270, 200, 138, 74)},
+        {"bottom right", QPoint(106, 72), QPoint(20, 10), {}, {}, QRect(300, 200, 128, 84)},
+        {"top at its minimum",
+         QPoint(50, 1),
+         QPoint(0, 100),
+         QSize(40, 40),
+         {},
+         QRect(300, 210, 108, 64)},
+        {"right at its minimum",
+         QPoint(106, 40),
+         QPoint(-90, 0),
+         QSize(60, 20),
+         {},
+         QRect(300, 200, 68, 74)},
+        {"right at its maximum",
+         QPoint(106, 40),
+         QPoint(500, 0),
+         {},
+         QSize(200, 0),
+         QRect(300, 200, 208, 74)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        form->setGeometry(300, 200, 108, 74);
+        w->MinClient = c.minClient;
+        w->MaxClient = c.maxClient;
+        w->Calls.clear();
+        const QPoint start = form->mapToGlobal(c.press);
+        PostMoves(&f.form, {start + c.delta / 2, start + c.delta});
+        PostRelease(&f.form, start + c.delta);
+        Press(form, c.press);
+        EXPECT_EQ(form->geometry(), c.expected);
+        EXPECT_EQ(w->size(), c.expected.size() - QSize(8, 24));
+        // The window hears the new size once, between the begin and the end.
+        ASSERT_GE(w->Calls.size(), 3u);
+        EXPECT_EQ(w->Calls.front().substr(0, 5), "Begin");
+        EXPECT_EQ(std::vector<std::string>(w->Calls.end() - 3, w->Calls.end()),
+                  (std::vector<std::string>{
+                      "Changing " + TestDockable::Size(w->width(), w->height()), "Apply", "End"}));
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Edges, SizingLoop,
-    ::testing::Values(
-        SizingCase{"Right", {106, 40}, {50, 0}, {}, {}, {300, 200, 158, 74}},
-        SizingCase{"Left", {1, 40}, {-30, 0}, {}, {}, {270, 200, 138, 74}},
-        SizingCase{"BottomRight", {106, 72}, {20, 10}, {}, {}, {300, 200, 128, 84}},
-        SizingCase{"TopAtItsMinimum", {50, 1}, {0, 100}, {40, 40}, {}, {300, 210, 108, 64}},
-        SizingCase{"RightAtItsMinimum", {106, 40}, {-90, 0}, {60, 20}, {}, {300, 200, 68, 74}},
-        SizingCase{"RightAtItsMaximum", {106, 40}, {500, 0}, {}, {200, 0}, {300, 200, 208, 74}}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(DragLoopTest, CancelledSizingPutsTheFormBack) {
     w->Content = QSize(100, 50);

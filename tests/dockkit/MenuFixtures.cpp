@@ -148,6 +148,58 @@ MenuScript& MenuScript::Then(std::function<void()> step) {
     return *this;
 }
 
+MenuScript& MenuScript::Keys(const char* keys) {
+    const auto key = [&](int k, Qt::KeyboardModifiers m = Qt::NoModifier, QString text = {}) {
+        Then([=] { SendKey(k, m, text); });
+    };
+    while (*keys != 0) {
+        switch (const char k = *keys++) {
+        case 'v':
+            key(Qt::Key_Down);
+            break;
+        case '^':
+            key(Qt::Key_Up);
+            break;
+        case '<':
+            key(Qt::Key_Home);
+            break;
+        case '>':
+            key(Qt::Key_End);
+            break;
+        case 't':
+            key(Qt::Key_Tab, Qt::NoModifier, QStringLiteral("\t"));
+            break;
+        case 'T':
+            key(Qt::Key_Backtab, Qt::ShiftModifier);
+            break;
+        case 'r':
+            key(Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+            break;
+        case 'e':
+            key(Qt::Key_Escape, Qt::NoModifier, QStringLiteral("\x1b"));
+            break;
+        case 'A':
+            key(Qt::Key_Alt, Qt::AltModifier);
+            break;
+        case 'F':
+            key(Qt::Key_F10);
+            break;
+        case 'R':
+            key(Qt::Key_Right);
+            break;
+        case 'L':
+            key(Qt::Key_Left);
+            break;
+        case '\'':
+            Then([ch = QChar::fromLatin1(*keys++)] { TypeChar(ch); });
+            break;
+        default:
+            ADD_FAILURE() << "unknown key " << k;
+        }
+    }
+    return *this;
+}
+
 void MenuScript::Start() {
     Post();
 }

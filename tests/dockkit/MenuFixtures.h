@@ -68,6 +68,10 @@ int OpenPopupCount();
 class MenuScript {
 public:
     MenuScript& Then(std::function<void()> step);
+    // One step per key: "v" Down, "^" Up, "<" Home, ">" End, "t" Tab, "T"
+    // Shift+Tab, "r" Return, "e" Escape, "A" Alt, "F" F10, "R" Right, "L"
+    // Left; a character after "'" types it.
+    MenuScript& Keys(const char* keys);
     // Posts the first step; call before the loop starts.
     void Start();
     // Drops the steps not run and the pending call of the next one.

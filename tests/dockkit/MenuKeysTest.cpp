@@ -14,7 +14,7 @@ namespace {
 // when it is still open.
 struct KeyCase {
     const char* name;
-    const char* keys; // letters type themselves; see Press() for the rest
+    const char* keys; // as MenuScript::Keys takes them
     const char* clicked;
     int beeps;
 };
@@ -33,67 +33,9 @@ protected:
     }
 };
 
-// "v" Down, "^" Up, "<" Home, ">" End, "t" Tab, "T" Shift+Tab, "r" Return,
-// "e" Escape, "A" Alt, "F" F10, "R" Right, "L" Left; a character after "'"
-// types it.
-std::vector<std::function<void()>> KeySteps(const char* keys) {
-    std::vector<std::function<void()>> steps;
-    const auto key = [&](int k, Qt::KeyboardModifiers m = Qt::NoModifier, QString text = {}) {
-        steps.emplace_back([=] { SendKey(k, m, text); });
-    };
-    while (*keys != 0) {
-        switch (const char k = *keys++) {
-        case 'v':
-            key(Qt::Key_Down);
-            break;
-        case '^':
-            key(Qt::Key_Up);
-            break;
-        case '<':
-            key(Qt::Key_Home);
-            break;
-        case '>':
-            key(Qt::Key_End);
-            break;
-        case 't':
-            key(Qt::Key_Tab, Qt::NoModifier, QStringLiteral("\t"));
-            break;
-        case 'T':
-            key(Qt::Key_Backtab, Qt::ShiftModifier);
-            break;
-        case 'r':
-            key(Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
-            break;
-        case 'e':
-            key(Qt::Key_Escape, Qt::NoModifier, QStringLiteral("\x1b"));
-            break;
-        case 'A':
-            key(Qt::Key_Alt, Qt::AltModifier);
-            break;
-        case 'F':
-            key(Qt::Key_F10);
-            break;
-        case 'R':
-            key(Qt::Key_Right);
-            break;
-        case 'L':
-            key(Qt::Key_Left);
-            break;
-        case '\'':
-            steps.emplace_back([ch = QChar::fromLatin1(*keys++)] { TypeChar(ch); });
-            break;
-        default:
-            ADD_FAILURE() << "unknown key " << k;
-        }
-    }
-    return steps;
-}
-
 TEST_P(MenuKeys, ChooseWhatTheKeysSelect) {
     const KeyCase& c = GetParam();
-    for (auto& step : KeySteps(c.keys)) {
-        script_.Then(step);
-    }
+    script_.Keys(c.keys);
     RunMenu();
     EXPECT_EQ(ClickLog(), c.clicked);
     EXPECT_EQ(beeps_, c.beeps);

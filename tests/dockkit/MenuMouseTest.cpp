@@ -95,7 +95,7 @@ TEST_F(MenuMouse, MovingAwayClosesTheSubmenuOnlyWhenTheCloseTimerFires) {
         .Then(Expect(2, "before the close timer"))
         .Then([this] { Advance(1); })
         .Then(Expect(1, "after it"))
-        .Then([] { SendKey(Qt::Key_Escape); });
+        .Keys("e");
     RunMenu();
     EXPECT_EQ(ClickLog(), "");
 }
@@ -125,7 +125,7 @@ TEST_F(MenuMouse, TheRightButtonChoosesOnlyWhenTheMenuTracksIt) {
     menu_.SetTrackButton(dkLeftButton);
     script_.Then(MoveOnto(newItem_))
         .Then([this] { ClickMouse(ScreenCenterOf(newItem_), Qt::RightButton); })
-        .Then([] { SendKey(Qt::Key_Escape); });
+        .Keys("e");
     RunMenu();
     EXPECT_EQ(ClickLog(), "&New");
 }
@@ -134,8 +134,8 @@ TEST_F(MenuMouse, TheRightButtonChoosesOnlyWhenTheMenuTracksIt) {
 // Left and Escape close one level only.
 struct LevelCase {
     const char* name;
-    std::vector<int> keys;
-    int popups; // open after the keys
+    const char* keys; // as MenuScript::Keys takes them
+    int popups;       // open after the keys
     const char* selected;
 };
 void PrintTo(const LevelCase& c, std::ostream* os) {
@@ -146,16 +146,13 @@ class MenuLevels : public MenuMouse, public ::testing::WithParamInterface<LevelC
 
 TEST_P(MenuLevels, KeysOpenAndCloseOneLevelAtATime) {
     const LevelCase& c = GetParam();
-    for (const int key : c.keys) {
-        script_.Then([key] { SendKey(key); });
-    }
-    script_.Then([&c] {
+    script_.Keys(c.keys).Then([&c] {
         EXPECT_EQ(OpenPopupCount(), c.popups);
         ASSERT_NE(SelectedItem(), nullptr);
         EXPECT_EQ(SelectedItem()->Caption().toStdString(), c.selected);
     });
     for (int i = 0; i < c.popups; ++i) {
-        script_.Then([] { SendKey(Qt::Key_Escape); });
+        script_.Keys("e");
     }
     RunMenu();
     EXPECT_EQ(ClickLog(), "");
@@ -163,33 +160,12 @@ TEST_P(MenuLevels, KeysOpenAndCloseOneLevelAtATime) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, MenuLevels,
-    ::testing::Values(
-        LevelCase{
-            "RightOpensWithTheFirstItem", {Qt::Key_Down, Qt::Key_Down, Qt::Key_Right}, 2, "&One"},
-        LevelCase{"EnterOpensToo", {Qt::Key_Down, Qt::Key_Down, Qt::Key_Return}, 2, "&One"},
-        LevelCase{"TwoLevelsDown",
-                  {Qt::Key_Down, Qt::Key_Down, Qt::Key_Right, Qt::Key_Up, Qt::Key_Right},
-                  3,
-                  "&Deep"},
-        LevelCase{"EscapeClosesOnlyTheSubmenu",
-                  {Qt::Key_Down, Qt::Key_Down, Qt::Key_Right, Qt::Key_Escape},
-                  1,
-                  "&Recent"},
-        LevelCase{
-            "LeftClosesOnlyTheSubmenu",
-            {Qt::Key_Down, Qt::Key_Down, Qt::Key_Right, Qt::Key_Up, Qt::Key_Right, Qt::Key_Left},
-            2,
-            "&More"},
-        LevelCase{"LeftInTheTopMenuDoesNothing", {Qt::Key_Down, Qt::Key_Left}, 1, "&New"}),
+    ::testing::Values(LevelCase{"RightOpensWithTheFirstItem", "vvR", 2, "&One"},
+                      LevelCase{"EnterOpensToo", "vvr", 2, "&One"},
+                      LevelCase{"TwoLevelsDown", "vvR^R", 3, "&Deep"},
+                      LevelCase{"EscapeClosesOnlyTheSubmenu", "vvRe", 1, "&Recent"},
+                      LevelCase{"LeftClosesOnlyTheSubmenu", "vvR^RL", 2, "&More"},
+                      LevelCase{"LeftInTheTopMenuDoesNothing", "vL", 1, "&New"}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(MenuMouse, EnterInASubmenuChoosesItsItem) {
-    for (const int key :
-         {Qt::Key_Down, Qt::Key_Down, Qt::Key_Right, Qt::Key_Down, Qt::Key_Return}) {
-        script_.Then([key] { SendKey(key); });
-    }
-    RunMenu();
-    EXPECT_EQ(ClickLog(), "&Two");
-}
 
 } // namespace

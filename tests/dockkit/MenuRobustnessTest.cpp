@@ -25,10 +25,6 @@ protected:
         close_ = AddItem("&Close");
     }
 
-    static std::function<void()> Key(int key) {
-        return [key] { SendKey(key); };
-    }
-
     TDkCustomItem* newItem_;
     TDkCustomItem* recent_;
     TDkCustomItem* one_;
@@ -50,10 +46,10 @@ protected:
 
 struct DeleteCase {
     const char* name;
-    std::vector<int> before; // keys before the deletion
-    int victim;              // 0 New, 1 Recent (with its submenu), 2 One, 3 Close
-    std::vector<int> after;  // keys after it
-    int popupsAfter;         // open right after the deletion
+    const char* before; // keys before the deletion, as MenuScript::Keys takes them
+    int victim;         // 0 New, 1 Recent (with its submenu), 2 One, 3 Close
+    const char* after;  // keys after it
+    int popupsAfter;    // open right after the deletion
     const char* clicked;
 };
 void PrintTo(const DeleteCase& c, std::ostream* os) {
@@ -65,53 +61,30 @@ class MenuItemDeleted : public MenuRobust, public ::testing::WithParamInterface<
 TEST_P(MenuItemDeleted, TheMenuGoesOnWithTheItemsLeft) {
     const DeleteCase& c = GetParam();
     TDkCustomItem* victims[] = {newItem_, recent_, one_, close_};
-    for (const int key : c.before) {
-        script_.Then(Key(key));
-    }
-    script_.Then([&c, victim = victims[c.victim]] {
-        delete victim;
-        EXPECT_EQ(OpenPopupCount(), c.popupsAfter);
-    });
-    for (const int key : c.after) {
-        script_.Then(Key(key));
-    }
+    script_.Keys(c.before)
+        .Then([&c, victim = victims[c.victim]] {
+            delete victim;
+            EXPECT_EQ(OpenPopupCount(), c.popupsAfter);
+        })
+        .Keys(c.after);
     RunMenu();
     EXPECT_EQ(ClickLog(), c.clicked);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, MenuItemDeleted,
-                         ::testing::Values(DeleteCase{"TheSelectedOne",
-                                                      {Qt::Key_Down},
-                                                      0,
-                                                      {Qt::Key_Down, Qt::Key_Down, Qt::Key_Return},
-                                                      1,
-                                                      "&Close"},
-                                           DeleteCase{"TheOneWhoseSubmenuIsOpen",
-                                                      {Qt::Key_Down, Qt::Key_Down, Qt::Key_Right},
-                                                      1,
-                                                      {Qt::Key_Down, Qt::Key_Return},
-                                                      1,
-                                                      "&New"},
-                                           DeleteCase{"TheSelectedOneInTheSubmenu",
-                                                      {Qt::Key_Down, Qt::Key_Down, Qt::Key_Right},
-                                                      2,
-                                                      {Qt::Key_Down, Qt::Key_Return},
-                                                      2,
-                                                      "&Two"},
-                                           DeleteCase{"AnotherOneBelowTheSelection",
-                                                      {Qt::Key_Down},
-                                                      3,
-                                                      {Qt::Key_Up, Qt::Key_Up, Qt::Key_Return},
-                                                      1,
-                                                      "&New"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Table, MenuItemDeleted,
+    ::testing::Values(DeleteCase{"TheSelectedOne", "v", 0, "vvr", 1, "&Close"},
+                      DeleteCase{"TheOneWhoseSubmenuIsOpen", "vvR", 1, "vr", 1, "&New"},
+                      DeleteCase{"TheSelectedOneInTheSubmenu", "vvR", 2, "vr", 2, "&Two"},
+                      DeleteCase{"AnotherOneBelowTheSelection", "v", 3, "^^r", 1, "&New"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(MenuRobust, TheMenuComponentDeletedWhileItsMenuRuns) {
     auto* menu = new TDkPopupMenu(&owner_);
     auto* item = new TDkCustomItem(menu);
     item->SetCaption(QStringLiteral("&Gone"));
     menu->Items()->Add(item);
-    script_.Then(Key(Qt::Key_Down)).Then([menu] { delete menu; }).Then(Key(Qt::Key_Return));
+    script_.Keys("v").Then([menu] { delete menu; }).Keys("r");
     script_.Start();
     menu->Popup(100, 100);
     script_.Finish();
@@ -123,50 +96,46 @@ TEST_F(MenuRobust, TheMenuComponentDeletedWhileItsMenuRuns) {
 
 TEST_F(MenuRobust, AnExceptionInAClickReachesTheApplicationHandlerAfterTheMenu) {
     close_->OnClick = [](QObject*) { throw std::runtime_error("click failed"); };
-    script_.Then(Key(Qt::Key_Up)).Then(Key(Qt::Key_Return));
+    script_.Keys("^r");
     RunMenu();
     EXPECT_EQ(errors_, std::vector<std::string>{"click failed"});
     EXPECT_FALSE(loopAtError_);
 }
 
-struct ThrowCase {
-    const char* name;
-    int thrower; // 0: OnSelect of New, 1: OnPopup of Recent (opened by its timer)
-};
-void PrintTo(const ThrowCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class MenuHandlerThrows : public MenuRobust, public ::testing::WithParamInterface<ThrowCase> {};
-
-TEST_P(MenuHandlerThrows, TheMenuEndsAndTheErrorReachesTheHandlerOnceTheMouseIsFree) {
-    if (GetParam().thrower == 0) {
-        newItem_->OnSelect = [](TDkCustomItem*, TDkItemViewer*, bool selecting) {
-            if (selecting) {
+TEST_F(MenuRobust, AThrowingHandlerEndsTheMenuAndTheErrorReachesTheHandlerOnceTheMouseIsFree) {
+    // The selection handler of New, then the pop-up handler of Recent (run
+    // by its timer).
+    for (const bool selection : {true, false}) {
+        SCOPED_TRACE(selection ? "selection handler" : "pop-up handler");
+        errors_.clear();
+        if (selection) {
+            newItem_->OnSelect = [](TDkCustomItem*, TDkItemViewer*, bool selecting) {
+                if (selecting) {
+                    throw std::runtime_error("handler failed");
+                }
+            };
+            script_.Keys("v");
+        } else {
+            newItem_->OnSelect = nullptr;
+            recent_->OnPopup = [](TDkCustomItem*, bool) {
                 throw std::runtime_error("handler failed");
-            }
-        };
-        script_.Then(Key(Qt::Key_Down));
-    } else {
-        recent_->OnPopup = [](TDkCustomItem*, bool) { throw std::runtime_error("handler failed"); };
-        script_.Then([this] { MoveMouse(ScreenCenterOf(recent_)); }).Then([this] { Advance(400); });
+            };
+            script_.Then([this] { MoveMouse(ScreenCenterOf(recent_)); }).Then([this] {
+                Advance(400);
+            });
+        }
+        RunMenu();
+        EXPECT_EQ(errors_, std::vector<std::string>{"handler failed"});
+        EXPECT_FALSE(grabbedAtError_);
+        EXPECT_FALSE(loopAtError_);
+        EXPECT_EQ(popupsAtError_, 0);
+        EXPECT_EQ(ClickLog(), "");
     }
-    RunMenu();
-    EXPECT_EQ(errors_, std::vector<std::string>{"handler failed"});
-    EXPECT_FALSE(grabbedAtError_);
-    EXPECT_FALSE(loopAtError_);
-    EXPECT_EQ(popupsAtError_, 0);
-    EXPECT_EQ(ClickLog(), "");
 }
-
-INSTANTIATE_TEST_SUITE_P(Table, MenuHandlerThrows,
-                         ::testing::Values(ThrowCase{"SelectionHandler", 0},
-                                           ThrowCase{"PopupHandlerOnItsTimer", 1}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(MenuRobust, QuittingTheApplicationEndsTheMenu) {
     bool returned = false;
-    script_.Then(Key(Qt::Key_Down)).Then([] { QCoreApplication::quit(); });
+    script_.Keys("v").Then([] { QCoreApplication::quit(); });
     QMetaObject::invokeMethod(
         qApp,
         [&] {

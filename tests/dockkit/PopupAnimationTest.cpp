@@ -22,49 +22,30 @@ using dk::adLeftToRight;
 using dk::adRightToLeft;
 using dk::adTopToBottom;
 
-struct StepCase {
-    int64_t elapsed;
-    int time;
-    int step;
-};
-
-class AnimationStep : public ::testing::TestWithParam<StepCase> {};
-
-TEST_P(AnimationStep, GoesBySixteenthsAndEndsInTime) {
-    const StepCase& c = GetParam();
-    EXPECT_EQ(dk::PopupAnimationStepAt(c.elapsed, c.time), c.step)
-        << c.elapsed << " of " << c.time << " ms";
+TEST(AnimationStep, GoesBySixteenthsAndEndsInTime) {
+    const std::tuple<int64_t, int, int> cases[] = {{0, 150, 0},     {10, 150, 16},   {75, 150, 128},
+                                                   {140, 150, 224}, {149, 150, 240}, {150, 150, -1},
+                                                   {400, 150, -1},  {0, 0, -1}};
+    for (const auto& [elapsed, time, step] : cases) {
+        EXPECT_EQ(dk::PopupAnimationStepAt(elapsed, time), step) << elapsed << " of " << time;
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, AnimationStep,
-                         ::testing::Values(StepCase{0, 150, 0}, StepCase{10, 150, 16},
-                                           StepCase{75, 150, 128}, StepCase{140, 150, 224},
-                                           StepCase{149, 150, 240}, StepCase{150, 150, -1},
-                                           StepCase{400, 150, -1}, StepCase{0, 0, -1}));
-
-struct SlideCase {
-    unsigned directions;
-    int step;
-    QPoint offset;
-};
-
-class SlideOffset : public ::testing::TestWithParam<SlideCase> {};
-
-TEST_P(SlideOffset, MovesThePictureInFromItsSide) {
-    const SlideCase& c = GetParam();
-    EXPECT_EQ(dk::PopupSlideOffset(QSize(100, 60), c.step, c.directions), c.offset);
+TEST(SlideOffset, MovesThePictureInFromItsSide) {
+    const std::tuple<unsigned, int, QPoint> cases[] = {
+        {adTopToBottom, 0, QPoint(0, -60)},
+        {adTopToBottom, 128, QPoint(0, -30)},
+        {adTopToBottom, 255, QPoint(0, 0)},
+        {adBottomToTop, 0, QPoint(0, 60)},
+        {adLeftToRight, 64, QPoint(-75, 0)},
+        {adRightToLeft, 0, QPoint(100, 0)},
+        {adTopToBottom | adLeftToRight, 0, QPoint(-100, -60)},
+        {0, 0, QPoint(0, 0)}};
+    for (const auto& [directions, step, offset] : cases) {
+        EXPECT_EQ(dk::PopupSlideOffset(QSize(100, 60), step, directions), offset)
+            << directions << " step " << step;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Table, SlideOffset,
-                         ::testing::Values(SlideCase{adTopToBottom, 0, QPoint(0, -60)},
-                                           SlideCase{adTopToBottom, 128, QPoint(0, -30)},
-                                           SlideCase{adTopToBottom, 255, QPoint(0, 0)},
-                                           SlideCase{adBottomToTop, 0, QPoint(0, 60)},
-                                           SlideCase{adLeftToRight, 64, QPoint(-75, 0)},
-                                           SlideCase{adRightToLeft, 0, QPoint(100, 0)},
-                                           SlideCase{adTopToBottom | adLeftToRight, 0,
-                                                     QPoint(-100, -60)},
-                                           SlideCase{0, 0, QPoint(0, 0)}));
 
 // A window that animates like a pop-up and notes the messages it gets: "S"
 // an applied step, "s" an ignored one, "E" the end.
@@ -169,24 +150,17 @@ TEST_F(PopupAnimation, ThePointerReachingIntoTheWindowEndsItAtOnce) {
     EXPECT_FALSE(dk::PopupAnimating(&window));
 }
 
-TEST_F(PopupAnimation, AStepArrivingAfterTheEndChangesNothing) {
-    AnimatedWindow window(QPoint(200, 200));
-    dk::BeginPopupAnimation(&window, 10000, false, adTopToBottom);
-    const qintptr sequence = dk::PopupAnimationSequence();
-    dk::FinishPopupAnimation(&window);
-    plat::SendMessage(&window, dk::kAnimationStepMessage, 0, sequence);
-    EXPECT_EQ(window.Log, "Es");
-    EXPECT_TRUE(window.mask().isEmpty());
-}
-
-TEST_F(PopupAnimation, OnlyTheFirstPaintAndTheStepsShowThePicture) {
+TEST_F(PopupAnimation, OnlyTheFirstPaintAndTheStepsShowThePictureAndLateStepsDoNothing) {
     AnimatedWindow window(QPoint(200, 200));
     dk::BeginPopupAnimation(&window, 10000, false, adTopToBottom);
     window.grab(); // the showing paint
     EXPECT_TRUE(dk::PopupAnimating(&window));
     window.grab(); // anything else painting: the menu changed
     EXPECT_FALSE(dk::PopupAnimating(&window));
-    EXPECT_EQ(window.Log, "E");
+    // A step arriving after the end changes nothing.
+    plat::SendMessage(&window, dk::kAnimationStepMessage, 0, dk::PopupAnimationSequence());
+    EXPECT_EQ(window.Log, "Es");
+    EXPECT_TRUE(window.mask().isEmpty());
 }
 
 TEST_F(PopupAnimation, AWindowDeletedWhileItAnimatesStopsTheWorker) {
@@ -221,61 +195,49 @@ protected:
     }
 };
 
-struct ShowCase {
-    const char* name;
-    bool animation;
-    bool fade;
-    unsigned direction;
-    bool veto;
-    bool selected;
-    bool parentClosing;
-    const char* codes; // after showing and ending any animation
-    bool animated;
-};
-void PrintTo(const ShowCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class PopupShowing : public PopupAnimation, public ::testing::WithParamInterface<ShowCase> {};
-
-TEST_P(PopupShowing, AnimatesOnlyWhenAllowedAndSaysHowItShowed) {
-    const ShowCase& c = GetParam();
-    params_.Answers.MenuAnimation = c.animation;
-    params_.Answers.MenuFade = c.fade;
-    QObject owner;
-    QWidget parentWindow;
-    auto* root = new TDkRootItem(&owner);
-    auto* item = new TDkCustomItem(&owner);
-    item->SetCaption(QStringLiteral("&Item"));
-    root->Add(item);
-    TDkView parent(&owner, nullptr, root, &parentWindow, false, false, false);
-    parent.SetState(vsClosing, c.parentClosing);
-    NotedPopup popup(&parent, root, false);
-    popup.Veto = c.veto;
-    popup.SetAnimationDirection(c.direction);
-    if (c.selected) {
-        popup.View()->Select(popup.View()->FirstSelectable());
+TEST_F(PopupAnimation, APopupAnimatesOnlyWhenAllowedAndSaysHowItShowed) {
+    const struct {
+        const char* name;
+        bool animation, fade;
+        unsigned direction;
+        bool veto, selected, parentClosing;
+        const char* codes; // after showing and ending any animation
+        bool animated;
+    } cases[] = {
+        {"animation off", false, false, adTopToBottom, false, false, false, "3", false},
+        {"slide", true, false, adTopToBottom, false, false, false, "12", true},
+        {"fade without a direction", true, true, 0, false, false, false, "12", true},
+        {"no direction, no fade", true, false, 0, false, false, false, "3", false},
+        {"vetoed", true, false, adTopToBottom, true, false, false, "13", false},
+        {"opened with a selection", true, false, adTopToBottom, false, true, false, "3", false},
+        {"parent closing", true, false, adTopToBottom, false, false, true, "3", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        params_.Answers.MenuAnimation = c.animation;
+        params_.Answers.MenuFade = c.fade;
+        QObject owner;
+        QWidget parentWindow;
+        auto* root = new TDkRootItem(&owner);
+        auto* item = new TDkCustomItem(&owner);
+        item->SetCaption(QStringLiteral("&Item"));
+        root->Add(item);
+        TDkView parent(&owner, nullptr, root, &parentWindow, false, false, false);
+        parent.SetState(vsClosing, c.parentClosing);
+        NotedPopup popup(&parent, root, false);
+        popup.Veto = c.veto;
+        popup.SetAnimationDirection(c.direction);
+        if (c.selected) {
+            popup.View()->Select(popup.View()->FirstSelectable());
+        }
+        popup.View()->UpdatePositions();
+        popup.move(300, 300);
+        popup.show();
+        EXPECT_TRUE(popup.isVisible());
+        EXPECT_EQ(dk::PopupAnimating(&popup), c.animated);
+        dk::FinishPopupAnimation(&popup);
+        EXPECT_EQ(popup.Codes, c.codes);
     }
-    popup.View()->UpdatePositions();
-    popup.move(300, 300);
-    popup.show();
-    EXPECT_TRUE(popup.isVisible());
-    EXPECT_EQ(dk::PopupAnimating(&popup), c.animated);
-    dk::FinishPopupAnimation(&popup);
-    EXPECT_EQ(popup.Codes, c.codes);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, PopupShowing,
-    ::testing::Values(
-        ShowCase{"AnimationOff", false, false, adTopToBottom, false, false, false, "3", false},
-        ShowCase{"Slide", true, false, adTopToBottom, false, false, false, "12", true},
-        ShowCase{"FadeWithoutDirection", true, true, 0, false, false, false, "12", true},
-        ShowCase{"NoDirectionNoFade", true, false, 0, false, false, false, "3", false},
-        ShowCase{"Vetoed", true, false, adTopToBottom, true, false, false, "13", false},
-        ShowCase{"OpenedWithASelection", true, false, adTopToBottom, false, true, false, "3",
-                 false},
-        ShowCase{"ParentClosing", true, false, adTopToBottom, false, false, true, "3", false}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -59,46 +59,33 @@ TEST_F(PopupMenu, ASubmenuOfLinkedItemsShowsTheirSourcesItems) {
     EXPECT_EQ(ClickLog(), "linked");
 }
 
-struct RequestCase {
-    const char* name;
-    QContextMenuEvent::Reason reason;
-    bool autoPopup;
-};
-void PrintTo(const RequestCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class ContextMenuRequest : public PopupMenu, public ::testing::WithParamInterface<RequestCase> {};
-
-TEST_P(ContextMenuRequest, OpensTheMenuWhereAsked) {
-    const RequestCase& c = GetParam();
+TEST_F(PopupMenu, AContextMenuRequestOpensTheMenuWhereAsked) {
     QWidget field;
     field.setGeometry(200, 150, 100, 30);
     field.show();
     menu_.AttachTo(&field);
-    menu_.SetAutoPopup(c.autoPopup);
-    QRect shown;
-    script_.Then([&] { shown = MenuGeometry(); }).Then([] { SendKey(Qt::Key_Escape); });
-    script_.Start();
-    QContextMenuEvent request(c.reason, QPoint(10, 5), QPoint(210, 155));
-    QCoreApplication::sendEvent(&field, &request);
-    if (!c.autoPopup) {
-        EXPECT_EQ(script_.StepsRun(), 0);
+    // By the mouse at the pointer, by the keyboard at the widget; nothing
+    // without auto pop-up.
+    for (const auto reason : {QContextMenuEvent::Mouse, QContextMenuEvent::Keyboard}) {
+        QRect shown;
+        script_.Then([&] { shown = MenuGeometry(); }).Keys("e");
+        script_.Start();
+        QContextMenuEvent request(reason, QPoint(10, 5), QPoint(210, 155));
+        QCoreApplication::sendEvent(&field, &request);
         script_.Finish();
-        return;
+        EXPECT_EQ(menu_.PopupComponent(), &field);
+        EXPECT_EQ(shown.topLeft(),
+                  reason == QContextMenuEvent::Mouse ? QPoint(210, 155) : QPoint(200, 150));
     }
+    menu_.SetAutoPopup(false);
+    const int stepsBefore = script_.StepsRun();
+    script_.Then([] { ADD_FAILURE() << "a menu opened"; });
+    script_.Start();
+    QContextMenuEvent request(QContextMenuEvent::Mouse, QPoint(10, 5), QPoint(210, 155));
+    QCoreApplication::sendEvent(&field, &request);
+    EXPECT_EQ(script_.StepsRun(), stepsBefore);
     script_.Finish();
-    EXPECT_EQ(menu_.PopupComponent(), &field);
-    EXPECT_EQ(shown.topLeft(),
-              c.reason == QContextMenuEvent::Mouse ? QPoint(210, 155) : QPoint(200, 150));
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, ContextMenuRequest,
-    ::testing::Values(RequestCase{"ByTheMouseAtThePointer", QContextMenuEvent::Mouse, true},
-                      RequestCase{"ByTheKeyboardAtTheWidget", QContextMenuEvent::Keyboard, true},
-                      RequestCase{"NotWithoutAutoPopup", QContextMenuEvent::Mouse, false}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PopupMenu, TheStatusHintFollowsTheSelection) {
     open_->SetHint(QStringLiteral("Open|Opens a file"));
@@ -107,9 +94,7 @@ TEST_F(PopupMenu, TheStatusHintFollowsTheSelection) {
     std::vector<std::string> hints;
     const dk::MenuHintHandler previous =
         dk::SetMenuHintHandler([&](const QString& hint) { hints.push_back(hint.toStdString()); });
-    script_.Then([] { SendKey(Qt::Key_Down); }).Then([] { SendKey(Qt::Key_Down); }).Then([] {
-        SendKey(Qt::Key_Escape);
-    });
+    script_.Keys("vve");
     RunMenu();
     dk::SetMenuHintHandler(previous);
     EXPECT_EQ(hints, (std::vector<std::string>{"Opens a file", "No bar", ""}));

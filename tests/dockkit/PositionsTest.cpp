@@ -11,7 +11,6 @@
 #include <climits>
 #include <map>
 #include <optional>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -143,149 +142,75 @@ TEST_F(PositionsTest, RegistryRoundTrip) {
 
 // --- Stored values as a user or an older version may have left them ---------------
 
-struct StoredCase {
-    const char* name;
-    std::map<QString, QString> values; // of the window "Bar"
-    bool verticalOnly = false;
-    bool topFixed = false;
-    // Expected afterwards.
-    QString place;                   // the dock's name, or "+" floating
-    std::optional<int> dockRow;      // its DockRow
-    std::optional<int> effectiveRow; // its arranged row
-    std::optional<QPoint> floatPos;  // the floating form's place
-    std::optional<QString> lastDock; // its last dock's name
-    bool visible = true;
-    int extra = 0;
-};
-
-void PrintTo(const StoredCase& c, std::ostream* os) {
-    *os << c.name;
+// Where the window is after the load: its dock with "row DockRow/arranged
+// row", or "+ at x,y" floating; its last dock; "hidden"; its class's value.
+std::string Describe(TestDockable* w) {
+    std::string text = w->Floating() ? "+ at " + std::to_string(w->FloatingParent()->x()) + "," +
+                                           std::to_string(w->FloatingParent()->y())
+                                     : w->CurrentDock()->objectName().toStdString() + " row " +
+                                           std::to_string(w->DockRow()) + "/" +
+                                           std::to_string(w->EffectiveRow());
+    if (w->LastDock() != nullptr) {
+        text += " last " + w->LastDock()->objectName().toStdString();
+    }
+    return text + (w->Visible() ? "" : " hidden") + " extra " + std::to_string(w->Extra);
 }
 
-class StoredValues : public ::testing::TestWithParam<StoredCase> {};
+TEST(StoredValues, LoadAppliesWhatItCanAndGoesOn) {
+    // "Bar" starts on the left dock in row 3 ("Next" goes to the right dock);
+    // it may refuse horizontal docks (V), the top dock may not be left (T), or
+    // no revision is stored (R).
+    const struct {
+        const char* values; // stored for "Bar", "Rev=2000" unless given
+        const char* setup;
+        const char* expected;
+    } cases[] = {
+        {"Rev=3 DockedTo=TopDock", "", "LeftDock row 3/0 last LeftDock extra 0"},
+        {"DockedTo=TopDock", "R", "LeftDock row 3/0 last LeftDock extra 0"},
+        {"DockedTo=topdock DockRow=0", "", "TopDock row 0/0 last TopDock extra 0"},
+        {"Visible=0 DockedTo=NoSuchDock", "", "LeftDock row 3/1 last LeftDock hidden extra 0"},
+        {"DockedTo=TopDock", "V", "LeftDock row 3/0 last LeftDock extra 0"},
+        {"DockedTo=TopDock", "T", "LeftDock row 3/0 last LeftDock extra 0"},
+        {"DockedTo=TopDock DockRow=2147483647", "",
+         "TopDock row 2147483647/1 last TopDock extra 0"},
+        {"DockedTo=TopDock DockRow=99999999999", "", "TopDock row 3/1 last TopDock extra 0"},
+        {"DockedTo=TopDock DockRow=-5", "", "TopDock row 0/0 last TopDock extra 0"},
+        {"DockedTo=+", "", "+ at 0,0 last LeftDock extra 0"},
+        {"DockedTo=+ FloatLeft=2147483647 FloatTop=-2147483648", "",
+         "+ at 916,0 last LeftDock extra 0"},
+        {"DockedTo=+ FloatLeft=1000 FloatTop=700", "", "+ at 1000,700 last LeftDock extra 0"},
+        {"DockedTo=+ LastDock=rightdock", "", "+ at 0,0 last RightDock extra 0"},
+        {"DockedTo=+ LastDock=TopDock", "V", "+ at 0,0 last LeftDock extra 0"},
+        {"DockedTo=LeftDock TestExtra=7", "", "LeftDock row 3/0 last LeftDock extra 7"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.values + std::string(" ") + c.setup);
+        DockForm f;
+        f.Add("Row0", QSize(100, 22), f.top);
+        TestDockable* bar = f.Add("Bar", QSize(100, 22), f.left, 3, 0);
+        TestDockable* next = f.Add("Next", QSize(100, 22), f.left);
+        bar->VerticalOnly = std::string(c.setup) == "V";
+        f.top->SetAllowDrag(std::string(c.setup) != "T");
 
-TEST_P(StoredValues, LoadAppliesWhatItCanAndGoesOn) {
-    const StoredCase& c = GetParam();
-    DockForm f;
-    f.Add("Row0", QSize(100, 22), f.top);
-    TestDockable* bar = f.Add("Bar", QSize(100, 22), f.left, 3, 0);
-    TestDockable* next = f.Add("Next", QSize(100, 22), f.left);
-    bar->VerticalOnly = c.verticalOnly;
-    f.top->SetAllowDrag(!c.topFixed);
+        QTemporaryDir dir;
+        plat::Registry store(dir.path() + QStringLiteral("/store.ini"));
+        const QStringList path{QStringLiteral("MainForm"), QStringLiteral("Toolbars")};
+        auto barKey = store.OpenKey(path + QStringList{QStringLiteral("Bar")}, true);
+        if (std::string(c.setup) != "R") {
+            barKey->WriteString(QStringLiteral("Rev"), QStringLiteral("2000"));
+        }
+        for (const QString& value : QString::fromLatin1(c.values).split(u' ')) {
+            barKey->WriteString(value.section(u'=', 0, 0), value.section(u'=', 1));
+        }
+        auto nextKey = store.OpenKey(path + QStringList{QStringLiteral("Next")}, true);
+        nextKey->WriteInteger(QStringLiteral("Rev"), 2000);
+        nextKey->WriteString(QStringLiteral("DockedTo"), QStringLiteral("RightDock"));
 
-    QTemporaryDir dir;
-    plat::Registry store(dir.path() + QStringLiteral("/store.ini"));
-    const QStringList path{QStringLiteral("MainForm"), QStringLiteral("Toolbars")};
-    auto barKey = store.OpenKey(path + QStringList{QStringLiteral("Bar")}, true);
-    for (const auto& [name, value] : c.values) {
-        barKey->WriteString(name, value);
+        ASSERT_NO_THROW(dk::RegistryLoadPositions(&f.form, store, kBase));
+        f.Settle();
+        EXPECT_EQ(next->CurrentDock(), f.right) << "the load went on";
+        EXPECT_EQ(Describe(bar), c.expected);
     }
-    auto nextKey = store.OpenKey(path + QStringList{QStringLiteral("Next")}, true);
-    nextKey->WriteInteger(QStringLiteral("Rev"), 2000);
-    nextKey->WriteString(QStringLiteral("DockedTo"), QStringLiteral("RightDock"));
-
-    ASSERT_NO_THROW(dk::RegistryLoadPositions(&f.form, store, kBase));
-    f.Settle();
-    EXPECT_EQ(next->CurrentDock(), f.right) << "the load went on";
-    if (c.place == QStringLiteral("+")) {
-        ASSERT_TRUE(bar->Floating());
-    } else {
-        ASSERT_TRUE(bar->Docked());
-        EXPECT_EQ(bar->CurrentDock()->objectName(), c.place);
-    }
-    if (c.dockRow) {
-        EXPECT_EQ(bar->DockRow(), *c.dockRow);
-    }
-    if (c.effectiveRow) {
-        EXPECT_EQ(bar->EffectiveRow(), *c.effectiveRow);
-    }
-    if (c.floatPos) {
-        EXPECT_EQ(bar->FloatingParent()->pos(), *c.floatPos);
-    }
-    if (c.lastDock) {
-        ASSERT_NE(bar->LastDock(), nullptr);
-        EXPECT_EQ(bar->LastDock()->objectName(), *c.lastDock);
-    }
-    EXPECT_EQ(bar->Visible(), c.visible);
-    EXPECT_EQ(bar->Extra, c.extra);
 }
-
-const QString kRev = QStringLiteral("Rev");
-const QString kDockedTo = QStringLiteral("DockedTo");
-const QString kDockRow = QStringLiteral("DockRow");
-const QString k2000 = QStringLiteral("2000");
-
-StoredCase Case(const char* name, std::map<QString, QString> values, QString place) {
-    StoredCase c;
-    c.name = name;
-    c.values = std::move(values);
-    c.place = std::move(place);
-    return c;
-}
-template <typename F>
-StoredCase Case(const char* name, std::map<QString, QString> values, QString place, F adjust) {
-    StoredCase c = Case(name, std::move(values), std::move(place));
-    adjust(c);
-    return c;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, StoredValues,
-    ::testing::Values(
-        Case("RevOtherThan2000", {{kRev, "3"}, {kDockedTo, "TopDock"}}, "LeftDock"),
-        Case("RevMissing", {{kDockedTo, "TopDock"}}, "LeftDock"),
-        Case("DockNameInOtherLetterCase", {{kRev, k2000}, {kDockedTo, "topdock"}, {kDockRow, "0"}},
-             "TopDock", [](StoredCase& c) { c.effectiveRow = 0; }),
-        Case("UnknownDockStillAppliesVisible",
-             {{kRev, k2000}, {"Visible", "0"}, {kDockedTo, "NoSuchDock"}}, "LeftDock",
-             [](StoredCase& c) { c.visible = false; }),
-        Case("DockTheWindowRefuses", {{kRev, k2000}, {kDockedTo, "TopDock"}}, "LeftDock",
-             [](StoredCase& c) { c.verticalOnly = true; }),
-        Case("DockWithoutDragging", {{kRev, k2000}, {kDockedTo, "TopDock"}}, "LeftDock",
-             [](StoredCase& c) { c.topFixed = true; }),
-        Case("HugeRow", {{kRev, k2000}, {kDockedTo, "TopDock"}, {kDockRow, "2147483647"}},
-             "TopDock",
-             [](StoredCase& c) {
-                 c.dockRow = INT_MAX;
-                 c.effectiveRow = 1;
-             }),
-        Case("NegativeRow", {{kRev, k2000}, {kDockedTo, "TopDock"}, {kDockRow, "-5"}}, "TopDock",
-             [](StoredCase& c) {
-                 c.dockRow = 0;
-                 c.effectiveRow = 0;
-             }),
-        Case("RowBeyondIntegers",
-             {{kRev, k2000}, {kDockedTo, "TopDock"}, {kDockRow, "99999999999"}}, "TopDock",
-             [](StoredCase& c) {
-                 c.dockRow = 3;
-                 c.effectiveRow = 1;
-             }),
-        Case("OnlyFloating", {{kRev, k2000}, {kDockedTo, "+"}}, "+",
-             [](StoredCase& c) {
-                 c.dockRow = 3;
-                 c.floatPos = QPoint(0, 0);
-                 c.lastDock = QStringLiteral("LeftDock");
-             }),
-        Case("FloatingFarAway",
-             {{kRev, k2000},
-              {kDockedTo, "+"},
-              {"FloatLeft", "2147483647"},
-              {"FloatTop", "-2147483648"}},
-             "+", [](StoredCase& c) { c.floatPos = QPoint(1024 - 108, 0); }),
-        Case("FloatingPartlyOff",
-             {{kRev, k2000}, {kDockedTo, "+"}, {"FloatLeft", "1000"}, {"FloatTop", "700"}}, "+",
-             [](StoredCase& c) { c.floatPos = QPoint(1000, 700); }),
-        Case("LastDockTheWindowRefuses", {{kRev, k2000}, {kDockedTo, "+"}, {"LastDock", "TopDock"}},
-             "+",
-             [](StoredCase& c) {
-                 c.verticalOnly = true;
-                 c.lastDock = QStringLiteral("LeftDock");
-             }),
-        Case("LastDockTaken", {{kRev, k2000}, {kDockedTo, "+"}, {"LastDock", "rightdock"}}, "+",
-             [](StoredCase& c) { c.lastDock = QStringLiteral("RightDock"); }),
-        Case("ValuesOfTheWindowsClass",
-             {{kRev, k2000}, {kDockedTo, "LeftDock"}, {"TestExtra", "7"}}, "LeftDock",
-             [](StoredCase& c) { c.extra = 7; })),
-    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "dockkit/themes/DkShadows.h"
 
 #include "GoldenPicture.h"
+#include "MenuFixtures.h"
 #include "PlatformFakes.h"
 
 #include <QPainter>
@@ -14,70 +15,66 @@ using dk::ShadowStrip;
 
 namespace {
 
-std::vector<int> AlphaRow(const QImage& buffer, int y) {
-    std::vector<int> row;
-    for (int x = 0; x < buffer.width(); ++x) {
-        row.push_back(qAlpha(buffer.pixel(x, y)));
+// The alpha of a row of a horizontal strip ('H'), or of a row ('V') or a
+// column ('C') of a vertical one, run-length coded: "63 255*3 0".
+std::string Alphas(char kind, QSize size, int sides, int line) {
+    QImage buffer(size, QImage::Format_ARGB32_Premultiplied);
+    if (kind == 'H') {
+        dk::FillHorzShadowBuffer(buffer, sides);
+    } else {
+        dk::FillVertShadowBuffer(buffer, sides);
     }
-    return row;
-}
-
-std::vector<int> AlphaColumn(const QImage& buffer, int x) {
-    std::vector<int> column;
-    for (int y = 0; y < buffer.height(); ++y) {
-        column.push_back(qAlpha(buffer.pixel(x, y)));
+    EXPECT_EQ(buffer.pixel(size.width() / 2, 0) & 0xFFFFFFu, 0u) << "the colour stays black";
+    const bool column = kind == 'C';
+    std::string text;
+    for (int i = 0, count = 1; i < (column ? size.height() : size.width()); i += count) {
+        const auto at = [&](int k) {
+            return qAlpha(column ? buffer.pixel(line, k) : buffer.pixel(k, line));
+        };
+        count = 1;
+        while (i + count < (column ? size.height() : size.width()) && at(i + count) == at(i)) {
+            ++count;
+        }
+        text += (text.empty() ? "" : " ") + std::to_string(at(i)) +
+                (count > 1 ? "*" + std::to_string(count) : "");
     }
-    return column;
-}
-
-QImage Horz(int w, int h, int sides) {
-    QImage buffer(w, h, QImage::Format_ARGB32_Premultiplied);
-    dk::FillHorzShadowBuffer(buffer, sides);
-    return buffer;
-}
-
-QImage Vert(int w, int h, int sides) {
-    QImage buffer(w, h, QImage::Format_ARGB32_Premultiplied);
-    dk::FillVertShadowBuffer(buffer, sides);
-    return buffer;
-}
-
-std::vector<int> Repeat(std::vector<int> head, int value, int count, std::vector<int> tail) {
-    head.insert(head.end(), static_cast<size_t>(count), value);
-    head.insert(head.end(), tail.begin(), tail.end());
-    return head;
+    return text;
 }
 
 } // namespace
 
-TEST(ShadowBuffers, AHorizontalStripFadesDownwardsAndAtItsCorners) {
-    const QImage both = Horz(20, 4, 3);
-    EXPECT_EQ(AlphaRow(both, 0), Repeat({63, 127, 191}, 255, 14, {191, 127, 63}));
-    EXPECT_EQ(AlphaRow(both, 1), Repeat({31, 95, 159}, 191, 14, {159, 95, 31}));
-    EXPECT_EQ(AlphaRow(both, 3), Repeat({0, 0, 31}, 63, 14, {31, 0, 0}));
-    // One side only: the other end is cut square.
-    EXPECT_EQ(AlphaRow(Horz(8, 4, dk::ShadowStartSide), 0), Repeat({63, 127, 191}, 255, 5, {}));
-    EXPECT_EQ(AlphaRow(Horz(8, 4, dk::ShadowEndSide), 0), Repeat({}, 255, 5, {191, 127, 63}));
-    EXPECT_EQ(AlphaRow(Horz(8, 4, 0), 2), Repeat({}, 127, 8, {}));
-    // The colour channels stay black.
-    EXPECT_EQ(both.pixel(10, 0) & 0xFFFFFFu, 0u);
-}
-
-TEST(ShadowBuffers, ANarrowStripSharesItsLengthBetweenTheCorners) {
-    EXPECT_EQ(AlphaRow(Horz(6, 4, 3), 0), (std::vector<int>{63, 127, 191, 191, 127, 63}));
-    // One corner that does not fit takes the whole length: its outer part.
-    EXPECT_EQ(AlphaRow(Horz(3, 4, dk::ShadowStartSide), 0), (std::vector<int>{63, 127, 191}));
-    EXPECT_EQ(AlphaRow(Horz(3, 4, dk::ShadowEndSide), 0), (std::vector<int>{191, 127, 63}));
-}
-
-TEST(ShadowBuffers, AVerticalStripFadesRightwardsAndAtItsTop) {
-    const QImage strip = Vert(4, 12, dk::ShadowStartSide);
-    for (int y = 4; y < 12; ++y) {
-        EXPECT_EQ(AlphaRow(strip, y), (std::vector<int>{255, 191, 127, 63})) << y;
+TEST(ShadowBuffers, StripsFadeOutwardsAndAtTheCornersTheirSidesAsk) {
+    const int start = dk::ShadowStartSide;
+    const int end = dk::ShadowEndSide;
+    const struct {
+        char kind;
+        QSize size;
+        int sides;
+        int line;
+        const char* alphas;
+    } cases[] = {
+        // A bottom strip fades downwards and at the corners its sides ask
+        // for; a side without fading is cut square.
+        {'H', {20, 4}, 3, 0, "63 127 191 255*14 191 127 63"},
+        {'H', {20, 4}, 3, 3, "0*2 31 63*14 31 0*2"},
+        {'H', {8, 4}, start, 0, "63 127 191 255*5"},
+        {'H', {8, 4}, end, 0, "255*5 191 127 63"},
+        {'H', {8, 4}, 0, 2, "127*8"},
+        // Too short for both corners: they share the length; for one, its
+        // outer part.
+        {'H', {6, 4}, 3, 0, "63 127 191*2 127 63"},
+        {'H', {3, 4}, end, 0, "191 127 63"},
+        // A right strip fades rightwards and at its top.
+        {'V', {4, 12}, start, 4, "255 191 127 63"},
+        {'V', {4, 12}, start, 0, "63 31 0*2"},
+        {'C', {4, 12}, start, 0, "63 127 191 255*9"},
+        {'C', {4, 12}, 3, 0, "63 127 191 255*6 191 127 63"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Alphas(c.kind, c.size, c.sides, c.line), c.alphas)
+            << c.kind << " " << c.size.width() << "x" << c.size.height() << " sides " << c.sides
+            << " line " << c.line;
     }
-    EXPECT_EQ(AlphaColumn(strip, 0), Repeat({63, 127, 191}, 255, 9, {}));
-    EXPECT_EQ(AlphaRow(strip, 0), (std::vector<int>{63, 31, 0, 0}));
-    EXPECT_EQ(AlphaColumn(Vert(4, 12, 3), 0), Repeat({63, 127, 191}, 255, 6, {191, 127, 63}));
     // Degenerate sizes are left alone.
     QImage empty;
     dk::FillVertShadowBuffer(empty, 3);
@@ -112,86 +109,58 @@ TEST(ShadowBuffers, StripsMatchTheirGoldenPicture) {
 
 // --- Arrangement ---------------------------------------------------------------------
 
-struct StripCase {
-    const char* name;
-    TRect r1;
-    TRect r2;
-    std::vector<ShadowStrip> strips;
-};
+namespace {
 
-class ShadowArrangement : public ::testing::TestWithParam<StripCase> {};
-
-TEST_P(ShadowArrangement, FollowsTheOutlineOfBothRectangles) {
-    EXPECT_EQ(dk::ShadowStrips(GetParam().r1, GetParam().r2, 4), GetParam().strips);
+// Each strip as "left,top-right,bottom" with "H" or "V" and its sides.
+std::string Describe(const std::vector<ShadowStrip>& strips) {
+    std::string text;
+    for (const ShadowStrip& s : strips) {
+        const TRect& r = s.Bounds;
+        text += (text.empty() ? "" : " ") + std::to_string(r.Left) + "," + std::to_string(r.Top) +
+                "-" + std::to_string(r.Right) + "," + std::to_string(r.Bottom) +
+                (s.Horizontal ? "H" : "V") + std::to_string(s.Sides);
+    }
+    return text;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Shadows, ShadowArrangement,
-    ::testing::Values(
-        StripCase{"nothing", TRect(), TRect(), {}},
-        StripCase{"alone",
-                  TRect(100, 100, 200, 300),
-                  TRect(),
-                  {{TRect(104, 300, 204, 304), true, 3}, {TRect(200, 104, 204, 300), false, 1}}},
-        StripCase{"item_alone",
-                  TRect(),
-                  TRect(100, 100, 200, 300),
-                  {{TRect(104, 300, 204, 304), true, 3}, {TRect(200, 104, 204, 300), false, 1}}},
+} // namespace
+
+TEST(ShadowArrangement, FollowsTheOutlineOfBothRectangles) {
+    using R = TRect;
+    const struct {
+        TRect popup;
+        TRect item;
+        const char* strips;
+    } cases[] = {
+        {R(), R(), ""},
+        {R(100, 100, 200, 300), R(), "104,300-204,304H3 200,104-204,300V1"},
+        {R(), R(100, 100, 200, 300), "104,300-204,304H3 200,104-204,300V1"},
         // A drop-down below a narrower item at the same left edge: the
-        // pop-up's bottom strip fades at both outside corners; its right
-        // strip fades at its top; the item's right strip starts faded and
-        // ends square on the pop-up.
-        StripCase{"below",
-                  TRect(10, 30, 110, 90),
-                  TRect(10, 10, 40, 30),
-                  {{TRect(14, 90, 114, 94), true, 3},
-                   {TRect(110, 34, 114, 90), false, 1},
-                   {TRect(40, 14, 44, 30), false, 1}}},
-        // The same right edge: one straight right shadow, no fade where they meet.
-        StripCase{"below_flush",
-                  TRect(10, 30, 40, 90),
-                  TRect(10, 10, 40, 30),
-                  {{TRect(14, 90, 44, 94), true, 3},
-                   {TRect(40, 30, 44, 90), false, 0},
-                   {TRect(40, 14, 44, 30), false, 1}}},
+        // pop-up's bottom strip fades at both outside corners, its right
+        // strip at its top; the item's right strip ends square on the pop-up.
+        {R(10, 30, 110, 90), R(10, 10, 40, 30), "14,90-114,94H3 110,34-114,90V1 40,14-44,30V1"},
+        // The same right edge: one straight right shadow.
+        {R(10, 30, 40, 90), R(10, 10, 40, 30), "14,90-44,94H3 40,30-44,90V0 40,14-44,30V1"},
         // Opened upwards: the pop-up's bottom strip starts square beside the
         // item; the item's right strip starts below it.
-        StripCase{"above",
-                  TRect(10, 10, 110, 70),
-                  TRect(10, 70, 40, 90),
-                  {{TRect(40, 70, 114, 74), true, 2},
-                   {TRect(14, 90, 44, 94), true, 3},
-                   {TRect(110, 14, 114, 70), false, 1},
-                   {TRect(40, 74, 44, 90), false, 0}}},
+        {R(10, 10, 110, 70), R(10, 70, 40, 90),
+         "40,70-114,74H2 14,90-44,94H3 110,14-114,70V1 40,74-44,90V0"},
         // A submenu to the right, top edges aligned: the item's bottom strip
         // runs square into the pop-up.
-        StripCase{"right",
-                  TRect(40, 10, 140, 90),
-                  TRect(10, 10, 40, 30),
-                  {{TRect(44, 90, 144, 94), true, 3},
-                   {TRect(14, 30, 40, 34), true, 1},
-                   {TRect(140, 14, 144, 90), false, 1}}},
-        // A submenu to the left: the pop-up's right strip shows only below the item.
-        StripCase{"left",
-                  TRect(10, 10, 60, 90),
-                  TRect(60, 10, 90, 30),
-                  {{TRect(14, 90, 64, 94), true, 3},
-                   {TRect(60, 30, 94, 34), true, 2},
-                   {TRect(60, 34, 64, 90), false, 0},
-                   {TRect(90, 14, 94, 30), false, 1}}}),
-    [](const auto& info) { return std::string(info.param.name); });
+        {R(40, 10, 140, 90), R(10, 10, 40, 30), "44,90-144,94H3 14,30-40,34H1 140,14-144,90V1"},
+        // To the left: the pop-up's right strip shows only below the item.
+        {R(10, 10, 60, 90), R(60, 10, 90, 30),
+         "14,90-64,94H3 60,30-94,34H2 60,34-64,90V0 90,14-94,30V1"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Describe(dk::ShadowStrips(c.popup, c.item, 4)), c.strips);
+    }
+}
 
 // --- Windows ---------------------------------------------------------------------------
 
 TEST(Shadows, StripsAreSolidAndHalfAsThickWithoutBlending) {
-    // The offscreen platform cannot raise the strips and says so each time.
-    static QtMessageHandler previous = nullptr;
-    previous = qInstallMessageHandler(
-        [](QtMsgType type, const QMessageLogContext& context, const QString& text) {
-            if (!text.contains(u"does not support")) {
-                previous(type, context, text);
-            }
-        });
+    const QuietPlatform quiet; // it cannot raise the strips and says so each time
     for (const auto& [layered, noBlending] :
          {std::pair{false, false}, std::pair{true, true}, std::pair{true, false}}) {
         FakeSystemParameters desk;
@@ -217,7 +186,6 @@ TEST(Shadows, StripsAreSolidAndHalfAsThickWithoutBlending) {
         shadows.reset();
         EXPECT_TRUE(strip.isNull());
     }
-    qInstallMessageHandler(previous);
 }
 
 TEST(Shadows, ASolidStripPaintsTheButtonShadowAndABlendedOneItsAlpha) {

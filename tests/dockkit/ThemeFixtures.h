@@ -15,6 +15,11 @@
 #include <functional>
 #include <stdexcept>
 
+// A rectangle as "left,top-right,bottom".
+inline QString Box(const plat::TRect& r) {
+    return QStringLiteral("%1,%2-%3,%4").arg(r.Left).arg(r.Top).arg(r.Right).arg(r.Bottom);
+}
+
 // Paints nothing; answers fixed values and keeps the last record it was given.
 class RecordingTheme : public TDkxTheme {
 public:

@@ -91,12 +91,6 @@ public:
                        int) override {
         Log("image", r, info);
     }
-    void DrawMenuItem(QPainter&, const TRect& r, const dk::TDkxItemInfo& info) override {
-        Log("row", r, info);
-    }
-    void DrawCheckGlyph(QPainter&, const TRect& r, const dk::TDkxItemInfo& info) override {
-        Log("check", r, info);
-    }
     void DrawSeparator(QPainter&, const TRect& r, const dk::TDkxItemInfo&, bool horizontal,
                        bool inset) override {
         Lines.push_back(Text("separator", r) + (horizontal ? " horizontal" : " vertical") +
@@ -136,92 +130,77 @@ struct LoggedThemes : KitThemes {
 
 // --- Sizes ---------------------------------------------------------------------------------
 
-namespace {
-
-enum class Shape { Plain, DropArrow, Split, GlyphTopArrow, MinSize, Separator, SizedSeparator };
-
-struct SizeCase {
-    const char* name;
-    const char* theme;
-    bool toolbar;
-    TDkViewOrientation orientation;
-    Shape shape;
-    QSize expected;
-};
-void PrintTo(const SizeCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class ThemedSizes : public ::testing::TestWithParam<SizeCase> {};
-
-const SizeCase kSizeCases[] = {
-    // Image only: 6 + 16 + 1 across, 16 + 6 high.
-    {"ImageButton", "Default", true, dkvoHorizontal, Shape::Plain, {23, 22}},
-    {"DropDownButton", "Default", true, dkvoHorizontal, Shape::DropArrow, {31, 22}},
-    {"DropDownButtonInAVerticalBar", "Default", true, dkvoVertical, Shape::DropArrow, {23, 30}},
-    {"SplitButton", "Default", true, dkvoHorizontal, Shape::Split, {34, 22}},
-    {"SplitButtonFlat", "Flat", true, dkvoHorizontal, Shape::Split, {35, 22}},
-    {"GlyphTopDropDown", "Default", true, dkvoHorizontal, Shape::GlyphTopArrow, {33, 22}},
-    {"AtLeastItsMinimum", "Default", true, dkvoHorizontal, Shape::MinSize, {40, 30}},
-    // Separators: the Default theme has no size of its own.
-    {"ToolbarSeparator", "Default", true, dkvoHorizontal, Shape::Separator, {6, 6}},
-    {"ToolbarSeparatorFlat", "Flat", true, dkvoHorizontal, Shape::Separator, {6, 6}},
-    {"MenuSeparatorFlat", "Flat", false, dkvoHorizontal, Shape::Separator, {0, 3}},
-    {"SizedToolbarSeparator", "Default", true, dkvoHorizontal, Shape::SizedSeparator, {10, 10}},
-    {"SizedMenuSeparator", "Default", false, dkvoHorizontal, Shape::SizedSeparator, {0, 10}},
-};
-
-} // namespace
-
-TEST_P(ThemedSizes, FollowTheThemesValues) {
-    const SizeCase& c = GetParam();
-    KitThemes themes;
-    themes.Select(c.theme);
-    ThemedView v(c.toolbar, c.orientation);
-    TDkCustomItem* item = nullptr;
-    switch (c.shape) {
-    case Shape::Plain:
-        item = v.Add();
-        break;
-    case Shape::DropArrow:
-    case Shape::GlyphTopArrow: {
-        auto* sub = v.Add<TDkxSubmenuItem>();
-        sub->SetOptions(dkoDropdownArrow);
-        if (c.shape == Shape::GlyphTopArrow) {
-            sub->SetLayout(dkxlGlyphTop);
+TEST(ThemedSizes, FollowTheThemesValues) {
+    enum class Shape { Plain, DropArrow, Split, GlyphTopArrow, MinSize, Separator, SizedSeparator };
+    const struct {
+        const char* theme;
+        bool toolbar;
+        TDkViewOrientation orientation;
+        Shape shape;
+        QSize expected;
+    } cases[] = {
+        // Image only: 6 + 16 + 1 across, 16 + 6 high.
+        {"Default", true, dkvoHorizontal, Shape::Plain, {23, 22}},
+        {"Default", true, dkvoHorizontal, Shape::DropArrow, {31, 22}},
+        {"Default", true, dkvoVertical, Shape::DropArrow, {23, 30}},
+        {"Default", true, dkvoHorizontal, Shape::Split, {34, 22}},
+        {"Flat", true, dkvoHorizontal, Shape::Split, {35, 22}},
+        {"Default", true, dkvoHorizontal, Shape::GlyphTopArrow, {33, 22}},
+        {"Default", true, dkvoHorizontal, Shape::MinSize, {40, 30}},
+        // Separators: the Default theme has no size of its own.
+        {"Default", true, dkvoHorizontal, Shape::Separator, {6, 6}},
+        {"Flat", false, dkvoHorizontal, Shape::Separator, {0, 3}},
+        {"Default", true, dkvoHorizontal, Shape::SizedSeparator, {10, 10}},
+        {"Default", false, dkvoHorizontal, Shape::SizedSeparator, {0, 10}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.theme << " shape " << int(c.shape) << " toolbar "
+                                        << c.toolbar << " orientation " << c.orientation);
+        KitThemes themes;
+        themes.Select(c.theme);
+        ThemedView v(c.toolbar, c.orientation);
+        TDkCustomItem* item = nullptr;
+        switch (c.shape) {
+        case Shape::Plain:
+            item = v.Add();
+            break;
+        case Shape::DropArrow:
+        case Shape::GlyphTopArrow: {
+            auto* sub = v.Add<TDkxSubmenuItem>();
+            sub->SetOptions(dkoDropdownArrow);
+            if (c.shape == Shape::GlyphTopArrow) {
+                sub->SetLayout(dkxlGlyphTop);
+            }
+            item = sub;
+            break;
         }
-        item = sub;
-        break;
-    }
-    case Shape::Split: {
-        auto* sub = v.Add<TDkxSubmenuItem>();
-        sub->SetDropdownCombo(true);
-        item = sub;
-        break;
-    }
-    case Shape::MinSize: {
-        auto* plain = v.Add();
-        plain->SetMinWidth(40);
-        plain->SetMinHeight(30);
-        item = plain;
-        break;
-    }
-    case Shape::Separator:
-    case Shape::SizedSeparator: {
-        auto* separator = new TDkxSeparatorItem(&v.owner);
-        if (c.shape == Shape::SizedSeparator) {
-            separator->SetSize(10);
+        case Shape::Split: {
+            auto* sub = v.Add<TDkxSubmenuItem>();
+            sub->SetDropdownCombo(true);
+            item = sub;
+            break;
         }
-        v.root->Add(separator);
-        item = separator;
-        break;
+        case Shape::MinSize: {
+            auto* plain = v.Add();
+            plain->SetMinWidth(40);
+            plain->SetMinHeight(30);
+            item = plain;
+            break;
+        }
+        case Shape::Separator:
+        case Shape::SizedSeparator: {
+            auto* separator = new TDkxSeparatorItem(&v.owner);
+            if (c.shape == Shape::SizedSeparator) {
+                separator->SetSize(10);
+            }
+            v.root->Add(separator);
+            item = separator;
+            break;
+        }
+        }
+        EXPECT_EQ(v.SizeOf(item), c.expected);
     }
-    }
-    EXPECT_EQ(v.SizeOf(item), c.expected);
 }
-
-INSTANTIATE_TEST_SUITE_P(Items, ThemedSizes, ::testing::ValuesIn(kSizeCases),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ThemedItems, FontsScaleByEighthsNeverVanishAndTheFormHasTheLastWord) {
     struct FontCase {
@@ -287,30 +266,13 @@ protected:
 
 } // namespace
 
-TEST_F(ThemedPaint, AButtonsFaceTakesItsBoundsAndTheImageSitsInTheMiddleOfItsArea) {
+TEST_F(ThemedPaint, ADisabledButtonIsHotOnlyByTheKeyboard) {
+    // With the pointer resting on it, it is not hot at all.
     TDkxItem* item = v.Add();
-    EXPECT_EQ(PaintItem(item, {23, 22}, true, false),
-              (Lines{"face 0,0,23,22 part1 hover2", "image 3,3,19,19 part1 hover2"}));
-    item->SetChecked(true);
-    EXPECT_EQ(PaintItem(item, {23, 22}, false, false),
-              (Lines{"face 0,0,23,22 part1 checked", "image 3,3,19,19 part1 checked"}));
-    // A disabled item is hot only by the keyboard; with the pointer resting
-    // on it, it is not hot at all.
-    item->SetChecked(false);
     item->SetEnabled(false);
     EXPECT_EQ(PaintItem(item, {23, 22}, true, false)[0], "face 0,0,23,22 part1 hover1 disabled");
     v.view->SetMouseOverSelected(true);
     EXPECT_EQ(PaintItem(item, {23, 22}, true, false)[0], "face 0,0,23,22 part1 disabled");
-}
-
-TEST_F(ThemedPaint, ADropDownArrowTakesItsRoomFromTheEnd) {
-    auto* item = v.Add<TDkxSubmenuItem>();
-    item->SetOptions(dkoDropdownArrow);
-    // Pushed with its pop-up open.
-    EXPECT_EQ(PaintItem(item, {31, 22}, true, true),
-              (Lines{"face 0,0,31,22 part1 pushed hover2 open",
-                     "arrow 20,0,28,22 part1 pushed hover2 open",
-                     "image 3,3,19,19 part1 pushed hover2 open"}));
 }
 
 TEST_F(ThemedPaint, SplitButtonsPushTheHalfThatHoldsTheMouse) {
@@ -350,24 +312,6 @@ TEST_F(ThemedPaint, AGlyphTopDropDownPutsItsArrowBesideTheImage) {
               "image " + std::to_string(imageLeft) + ",3,");
 }
 
-TEST_F(ThemedPaint, MenuRowsHaveTheirImageOrCheckMarkInASquareAtTheLeft) {
-    ThemedView menu(false);
-    TDkxItem* imaged = menu.Add();
-    TDkxItem* checked = menu.Add(-1);
-    checked->SetChecked(true);
-    const auto paint = [&](TDkCustomItem* item) {
-        themes.Lines().clear();
-        QImage image(60, 20, QImage::Format_RGB32);
-        QPainter painter(&image);
-        painter.setFont(menu.view->GetFont());
-        menu.view->Find(item)->Paint(painter, TRect(0, 0, 60, 20), false, false, true);
-        return themes.Lines();
-    };
-    EXPECT_EQ(paint(imaged), (Lines{"row 0,0,60,20 part1", "image 2,2,18,18 part1"}));
-    EXPECT_EQ(paint(checked),
-              (Lines{"row 0,0,60,20 part1 checked", "check 0,0,20,20 part1 checked"}));
-}
-
 TEST_F(ThemedPaint, SeparatorsAskForInsetLinesInMenusAndAtLineBreaks) {
     auto* separator = new TDkxSeparatorItem(&v.owner);
     v.root->Add(separator);
@@ -383,75 +327,70 @@ TEST_F(ThemedPaint, SeparatorsAskForInsetLinesInMenusAndAtLineBreaks) {
 
 // --- Pictures ------------------------------------------------------------------------------
 
-namespace {
+TEST(ThemedItemPictures, GoldenPictureOfEachTheme) {
+    for (const char* theme : {"Default", "Flat"}) {
+        SCOPED_TRACE(theme);
+        KitThemes themes;
+        themes.Select(theme);
+        ThemedView bar(true);
+        ThemedView menu(false);
+        struct Cell {
+            TDkCustomItem* item;
+            QSize size;
+            bool hot;
+            bool pushed;
+        };
+        TDkxItem* idle = bar.Add();
+        TDkxItem* hot = bar.Add();
+        TDkxItem* checked = bar.Add();
+        checked->SetChecked(true);
+        TDkxItem* disabled = bar.Add();
+        disabled->SetEnabled(false);
+        auto* split = bar.Add<TDkxSubmenuItem>();
+        split->SetDropdownCombo(true);
+        auto* drop = bar.Add<TDkxSubmenuItem>();
+        drop->SetOptions(dkoDropdownArrow);
+        const std::vector<Cell> barCells = {
+            {idle, {23, 22}, false, false},    {hot, {23, 22}, true, false},
+            {checked, {23, 22}, false, false}, {disabled, {23, 22}, false, false},
+            {split, {34, 22}, true, true},     {drop, {31, 22}, true, false}};
+        TDkxItem* row = menu.Add();
+        auto* sub = menu.Add<TDkxSubmenuItem>(-1);
+        TDkxItem* ticked = menu.Add(-1);
+        ticked->SetChecked(true);
+        const std::vector<Cell> menuCells = {{row, {64, 20}, true, false},
+                                             {sub, {64, 20}, true, false},
+                                             {ticked, {64, 20}, false, false}};
 
-class ThemedItemPictures : public ::testing::TestWithParam<const char*> {};
-
-} // namespace
-
-TEST_P(ThemedItemPictures, GoldenPicture) {
-    KitThemes themes;
-    themes.Select(GetParam());
-    ThemedView bar(true);
-    ThemedView menu(false);
-    struct Cell {
-        TDkCustomItem* item;
-        QSize size;
-        bool hot;
-        bool pushed;
-    };
-    TDkxItem* idle = bar.Add();
-    TDkxItem* hot = bar.Add();
-    TDkxItem* checked = bar.Add();
-    checked->SetChecked(true);
-    TDkxItem* disabled = bar.Add();
-    disabled->SetEnabled(false);
-    auto* split = bar.Add<TDkxSubmenuItem>();
-    split->SetDropdownCombo(true);
-    auto* drop = bar.Add<TDkxSubmenuItem>();
-    drop->SetOptions(dkoDropdownArrow);
-    const std::vector<Cell> barCells = {
-        {idle, {23, 22}, false, false},    {hot, {23, 22}, true, false},
-        {checked, {23, 22}, false, false}, {disabled, {23, 22}, false, false},
-        {split, {34, 22}, true, true},     {drop, {31, 22}, true, false}};
-    TDkxItem* row = menu.Add();
-    auto* sub = menu.Add<TDkxSubmenuItem>(-1);
-    TDkxItem* ticked = menu.Add(-1);
-    ticked->SetChecked(true);
-    const std::vector<Cell> menuCells = {{row, {64, 20}, true, false},
-                                         {sub, {64, 20}, true, false},
-                                         {ticked, {64, 20}, false, false}};
-
-    QImage image = PaintImage(224, 60, [&](QPainter& p) {
-        // The views' backgrounds, as their windows paint them.
-        p.fillRect(0, 0, 160, 22, ToQColor(themes.Theme().GetViewBackColor(dk::ViewToolbar)));
-        p.fillRect(160, 0, 64, 60, ToQColor(themes.Theme().GetViewBackColor(dk::ViewPopupMenu)));
-        p.setFont(bar.view->GetFont());
-        int x = 0;
-        for (const Cell& c : barCells) {
-            p.save();
-            p.translate(x, 0);
-            bar.view->Find(c.item)->Paint(p, TRect(0, 0, c.size.width(), c.size.height()), c.hot,
-                                          c.pushed, true);
-            p.restore();
-            x += c.size.width() + 1;
-        }
-        int y = 0;
-        for (const Cell& c : menuCells) {
-            p.save();
-            p.translate(160, y);
-            menu.view->Find(c.item)->Paint(p, TRect(0, 0, c.size.width(), c.size.height()), c.hot,
-                                           c.pushed, true);
-            p.restore();
-            y += c.size.height();
-        }
-    });
-    EXPECT_TRUE(MatchesGolden(image, QStringLiteral(QV_TEST_DATA_DIR "/dockkit/items-%1.txt")
-                                         .arg(QString::fromLatin1(GetParam()).toLower())));
+        QImage image = PaintImage(224, 60, [&](QPainter& p) {
+            // The views' backgrounds, as their windows paint them.
+            p.fillRect(0, 0, 160, 22, ToQColor(themes.Theme().GetViewBackColor(dk::ViewToolbar)));
+            p.fillRect(160, 0, 64, 60,
+                       ToQColor(themes.Theme().GetViewBackColor(dk::ViewPopupMenu)));
+            p.setFont(bar.view->GetFont());
+            int x = 0;
+            for (const Cell& c : barCells) {
+                p.save();
+                p.translate(x, 0);
+                bar.view->Find(c.item)->Paint(p, TRect(0, 0, c.size.width(), c.size.height()),
+                                              c.hot, c.pushed, true);
+                p.restore();
+                x += c.size.width() + 1;
+            }
+            int y = 0;
+            for (const Cell& c : menuCells) {
+                p.save();
+                p.translate(160, y);
+                menu.view->Find(c.item)->Paint(p, TRect(0, 0, c.size.width(), c.size.height()),
+                                               c.hot, c.pushed, true);
+                p.restore();
+                y += c.size.height();
+            }
+        });
+        EXPECT_TRUE(MatchesGolden(image, QStringLiteral(QV_TEST_DATA_DIR "/dockkit/items-%1.txt")
+                                             .arg(QString::fromLatin1(theme).toLower())));
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Themes, ThemedItemPictures, ::testing::Values("Default", "Flat"),
-                         [](const auto& info) { return std::string(info.param); });
 
 TEST(ThemedItems, CheckeredFacesKeepTheWindowsPhaseWhereverTheItemSits) {
     KitThemes themes;

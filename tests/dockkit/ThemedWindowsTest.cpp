@@ -54,65 +54,6 @@ struct ThemedMenu {
     TDkxRootItem* root;
 };
 
-struct PopupLook {
-    const char* theme;
-    int border;
-    TColor color;
-    uint32_t corner;     // the frame's top-left pixel
-    uint32_t background; // the client where no item is
-};
-void PrintTo(const PopupLook& c, std::ostream* os) {
-    *os << c.theme;
-}
-
-class ThemedPopupLook : public ::testing::TestWithParam<PopupLook> {};
-
-const PopupLook kLooks[] = {
-    {"Default", 3, clMenu, 0xD4D0C8, 0xD4D0C8},
-    {"Flat", 2, Rgb(0xF9F8F7), 0x666666, 0xF9F8F7},
-};
-
-} // namespace
-
-TEST_P(ThemedPopupLook, TakesItsBorderColourAndFrameFromTheTheme) {
-    const PopupLook& c = GetParam();
-    KitThemes themes;
-    themes.Select(c.theme);
-    ThemedMenu menu;
-    const auto window = menu.Open();
-    EXPECT_EQ(window->contentsMargins(), QMargins(c.border, c.border, c.border, c.border));
-    EXPECT_EQ(window->Color(), c.color);
-    EXPECT_EQ(dk::GetViewKind(window.get()), dk::ViewPopupMenu);
-    EXPECT_EQ(dk::GetEffectiveColor(window.get()), c.color);
-    EXPECT_EQ(window->View()->ViewerCount(), 3);
-    const QImage picture = ThemedMenu::Picture(*window);
-    EXPECT_EQ(Px(picture, 0, 0), c.corner);
-    // Right of the rows' images, nothing but the background.
-    EXPECT_EQ(Px(picture, window->width() - c.border - 2, c.border + 1), c.background);
-
-    // An item shown as a tool box makes a tool box pop-up.
-    auto* box = new TDkxSubmenuItem(&menu.owner);
-    box->SetToolBoxPopup(true);
-    TDkxPopupWindow toolBox(nullptr, box, false);
-    EXPECT_EQ(toolBox.ViewKind(), dk::ViewToolBoxPopup);
-}
-
-INSTANTIATE_TEST_SUITE_P(Themes, ThemedPopupLook, ::testing::ValuesIn(kLooks),
-                         [](const auto& info) { return std::string(info.param.theme); });
-
-TEST(ThemedPopup, MenusOfTheThemedPopupMenuAreThemed) {
-    KitThemes themes;
-    TDkxPopupMenu popup;
-    EXPECT_NE(qobject_cast<TDkxRootItem*>(popup.Items()), nullptr);
-    EXPECT_EQ(popup.Items()->parent(), &popup);
-    EXPECT_EQ(dk::GetViewKind(&popup), dk::ViewPopupMenu);
-    std::unique_ptr<TDkPopupWindow> window(
-        popup.Items()->CreatePopupWindow(nullptr, popup.Items(), false));
-    EXPECT_NE(qobject_cast<TDkxPopupWindow*>(window.get()), nullptr);
-}
-
-namespace {
-
 class JoinedPlacement : public ::testing::Test {
 protected:
     JoinedPlacement() {
@@ -224,7 +165,13 @@ TEST_F(OpenWindowsSwitch, EveryOpenWindowHearsInOrderAndTakesTheNewLook) {
     themes.Select("Default");
     EXPECT_EQ(log.size(), 5);
     EXPECT_EQ(popup->contentsMargins(), QMargins(3, 3, 3, 3));
+    EXPECT_EQ(popup->Color(), clMenu);
     EXPECT_EQ(popup->Shadows(), nullptr);
+    // An item shown as a tool box makes a tool box pop-up.
+    auto* box = new TDkxSubmenuItem(&menu.owner);
+    box->SetToolBoxPopup(true);
+    TDkxPopupWindow toolBox(nullptr, box, false);
+    EXPECT_EQ(toolBox.ViewKind(), dk::ViewToolBoxPopup);
 }
 
 TEST_F(OpenWindowsSwitch, FlatPopupsCastTheirShadowsWhenShownAndDropThemWhenHidden) {

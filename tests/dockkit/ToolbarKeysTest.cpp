@@ -173,79 +173,70 @@ TEST_F(ToolbarKeys, OnShortCutAnswersFirst) {
 
 // --- Alt, F10 and Alt with a letter -----------------------------------------------------------
 
-struct OpenCase {
-    const char* name;
-    int key; // Alt: pressed and released alone
-    Qt::KeyboardModifiers modifiers;
-    const char* text;
-    const char* selected; // the bar's selection, by caption
-    const char* inPopup;  // the pop-up's selection, "-" with none open
-};
-void PrintTo(const OpenCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class ToolbarOpeners : public ToolbarKeys, public ::testing::WithParamInterface<OpenCase> {};
-
-TEST_P(ToolbarOpeners, OpenTheMenuBarAsTheKeySays) {
-    const OpenCase& c = GetParam();
-    std::string selected;
-    script_
-        .Then([&] {
-            ASSERT_NE(menu_->View()->Selected(), nullptr);
-            selected = menu_->View()->Selected()->Item()->Caption().toStdString();
-            Expect(menu_->View()->Selected()->Item(), c.inPopup)();
-        })
-        .Then([] {
-            // Once for the pop-up, once for the bar.
-            const bool popup = OpenMenuViews().size() > 1;
-            SendKey(Qt::Key_Escape);
-            if (popup) {
-                SendKey(Qt::Key_Escape);
-            }
-        });
-    RunScript([&] {
-        if (c.key == Qt::Key_Alt) {
-            TapAlt(line_);
-        } else {
-            TypeKey(line_, c.key, c.modifiers, QString::fromLatin1(c.text));
-        }
-    });
-    EXPECT_EQ(selected, c.selected);
-    EXPECT_EQ(TakeClicks(), "");
-    EXPECT_EQ(menu_->View()->Selected(), nullptr);
-    EXPECT_FALSE(menu_->View()->HasState(vsAccelsVisible));
-}
-
 constexpr Qt::KeyboardModifiers kAlt = Qt::AltModifier;
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, ToolbarOpeners,
-    ::testing::Values(OpenCase{"AltAlone", Qt::Key_Alt, kAlt, "", "&File", "-"},
-                      OpenCase{"F10", Qt::Key_F10, {}, "", "&File", "-"},
-                      OpenCase{"AltWithAUniqueLetter", Qt::Key_E, kAlt, "e", "&Edit", "Cu&t"},
-                      OpenCase{"AltWithAnUpperCaseLetter", Qt::Key_E, kAlt | Qt::ShiftModifier, "E",
-                               "&Edit", "Cu&t"},
-                      OpenCase{"AltWithASharedLetter", Qt::Key_S, kAlt, "s", "&Search", "-"}),
-    [](const auto& info) { return std::string(info.param.name); });
+TEST_F(ToolbarKeys, AltF10AndAltWithALetterOpenTheMenuBarAsTheKeySays) {
+    const struct {
+        int key; // Alt: pressed and released alone
+        Qt::KeyboardModifiers modifiers;
+        const char* text;
+        const char* selected; // the bar's selection, by caption
+        const char* inPopup;  // the pop-up's selection, "-" with none open
+    } cases[] = {
+        {Qt::Key_Alt, kAlt, "", "&File", "-"},
+        {Qt::Key_F10, {}, "", "&File", "-"},
+        {Qt::Key_E, kAlt, "e", "&Edit", "Cu&t"}, // a unique letter opens the menu
+        {Qt::Key_E, kAlt | Qt::ShiftModifier, "E", "&Edit", "Cu&t"},
+        {Qt::Key_S, kAlt, "s", "&Search", "-"}, // a shared one only selects
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.key << " " << c.text);
+        std::string selected;
+        script_
+            .Then([&] {
+                ASSERT_NE(menu_->View()->Selected(), nullptr);
+                selected = menu_->View()->Selected()->Item()->Caption().toStdString();
+                Expect(menu_->View()->Selected()->Item(), c.inPopup)();
+            })
+            .Then([] {
+                // Once for the pop-up, once for the bar.
+                const bool popup = OpenMenuViews().size() > 1;
+                SendKey(Qt::Key_Escape);
+                if (popup) {
+                    SendKey(Qt::Key_Escape);
+                }
+            });
+        RunScript([&] {
+            if (c.key == Qt::Key_Alt) {
+                TapAlt(line_);
+            } else {
+                TypeKey(line_, c.key, c.modifiers, QString::fromLatin1(c.text));
+            }
+        });
+        EXPECT_EQ(selected, c.selected);
+        EXPECT_EQ(TakeClicks(), "");
+        EXPECT_EQ(menu_->View()->Selected(), nullptr);
+        EXPECT_FALSE(menu_->View()->HasState(vsAccelsVisible));
+    }
+}
 
 TEST_F(ToolbarKeys, ArrowsWalkTheMenuBarAndEnterRunsTheCommand) {
     script_.Then(Expect(file_, "-"))
-        .Then([] { SendKey(Qt::Key_Right); })
+        .Keys("R")
         .Then(Expect(edit_, "-"))
-        .Then([] { SendKey(Qt::Key_Down); })
+        .Keys("v")
         .Then(Expect(edit_, "Cu&t"))
-        .Then([] { SendKey(Qt::Key_Right); })
+        .Keys("R")
         .Then(Expect(search_, "&Find"))
-        .Then([] { SendKey(Qt::Key_Escape); })
-        .Then(Expect(search_, "-"))
-        .Then([] { SendKey(Qt::Key_Left); })
-        .Then([] { SendKey(Qt::Key_Left); })
+        .Keys("L") // from the open menu: the previous one opens
+        .Then(Expect(edit_, "Cu&t"))
+        .Keys("e")
+        .Then(Expect(edit_, "-"))
+        .Keys("L")
         .Then(Expect(file_, "-"))
-        .Then([] { SendKey(Qt::Key_Return); })
+        .Keys("r")
         .Then(Expect(file_, "&Open"))
-        .Then([] { SendKey(Qt::Key_Down); })
-        .Then([] { SendKey(Qt::Key_Return); });
+        .Keys("vr");
     RunScript([&] { TapAlt(line_); });
     EXPECT_EQ(TakeClicks(), "&Save");
 }
@@ -254,7 +245,7 @@ TEST_F(ToolbarKeys, ASharedLetterPressedAgainMovesToTheNextItem) {
     script_.Then(Expect(search_, "-"))
         .Then([] { TypeChar(u's'); })
         .Then(Expect(settings_, "-"))
-        .Then([] { SendKey(Qt::Key_Escape); });
+        .Keys("e");
     RunScript([&] { TypeKey(line_, Qt::Key_S, Qt::AltModifier, QStringLiteral("s")); });
     EXPECT_EQ(beeps_, 0);
 }
@@ -266,65 +257,41 @@ TEST_F(ToolbarKeys, AltWithTheLetterOfAHeaderWithoutMenuClicksItAtOnce) {
     EXPECT_EQ(line_->text(), QString());
 }
 
-struct QuietCase {
-    const char* name;
-    std::function<void(QWidget* to)> keys;
-    int beeps;
-};
-void PrintTo(const QuietCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class ToolbarNothingOpens : public ToolbarKeys, public ::testing::WithParamInterface<QuietCase> {};
-
-TEST_P(ToolbarNothingOpens, AndTheKeyGoesOn) {
-    const QuietCase& c = GetParam();
-    script_.Then([] { ADD_FAILURE() << "a menu loop ran"; });
-    script_.Start();
-    c.keys(line_);
-    EXPECT_EQ(script_.StepsRun(), 0);
-    script_.Finish();
-    EXPECT_EQ(beeps_, c.beeps);
-    EXPECT_EQ(TakeClicks(), "");
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, ToolbarNothingOpens,
-    ::testing::Values(
-        QuietCase{"ALetterOfNoHeaderBeeps",
-                  [](QWidget* to) { TypeKey(to, Qt::Key_Q, kAlt, QStringLiteral("q")); }, 1},
-        QuietCase{"AltWithMinusIsTheFormsSystemMenus",
-                  [](QWidget* to) { TypeKey(to, Qt::Key_Minus, kAlt, QStringLiteral("-")); }, 0},
-        QuietCase{"AltWithSpaceIsTheFormsSystemMenus",
-                  [](QWidget* to) { TypeKey(to, Qt::Key_Space, kAlt, QStringLiteral(" ")); }, 0},
-        QuietCase{"AltReleasedAfterAnotherKey",
-                  [](QWidget* to) {
-                      KeyStroke(to, QEvent::KeyPress, Qt::Key_Alt, kAlt);
-                      KeyStroke(to, QEvent::KeyPress, Qt::Key_Shift, kAlt | Qt::ShiftModifier);
-                      KeyStroke(to, QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
-                  },
-                  0},
-        QuietCase{"AltReleasedAfterAClick",
-                  [](QWidget* to) {
-                      KeyStroke(to, QEvent::KeyPress, Qt::Key_Alt, kAlt);
-                      ClickMouse(to->mapToGlobal(QPoint(5, 5)));
-                      KeyStroke(to, QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
-                  },
-                  0}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(ToolbarKeys, AltShowsTheAcceleratorsOfTheMenuBarDockedOrFloating) {
-    FakeSystemParameters noCues;
-    noCues.Answers.KeyboardCues = false;
-    for (const bool floating : {false, true}) {
-        if (floating) {
-            menu_->ToggleDockedFloating(); // the dock passes the key on
-        }
-        menu_->View()->SetAcceleratorsVisible(false);
-        EXPECT_FALSE(menu_->View()->AcceleratorsShown());
-        KeyStroke(line_, QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
-        EXPECT_TRUE(menu_->View()->AcceleratorsShown()) << (floating ? "floating" : "docked");
-        KeyStroke(line_, QEvent::KeyPress, Qt::Key_Shift, Qt::AltModifier | Qt::ShiftModifier);
+TEST_F(ToolbarKeys, NothingOpensAndTheKeyGoesOnForOtherKeysWithAlt) {
+    const struct {
+        const char* name;
+        std::function<void(QWidget* to)> keys;
+        int beeps;
+    } cases[] = {
+        {"a letter of no header beeps",
+         [](QWidget* to) { TypeKey(to, Qt::Key_Q, kAlt, QStringLiteral("q")); }, 1},
+        {"Alt with minus is the form's system menu",
+         [](QWidget* to) { TypeKey(to, Qt::Key_Minus, kAlt, QStringLiteral("-")); }, 0},
+        {"Alt released after another key",
+         [](QWidget* to) {
+             KeyStroke(to, QEvent::KeyPress, Qt::Key_Alt, kAlt);
+             KeyStroke(to, QEvent::KeyPress, Qt::Key_Shift, kAlt | Qt::ShiftModifier);
+             KeyStroke(to, QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+         },
+         0},
+        {"Alt released after a click",
+         [](QWidget* to) {
+             KeyStroke(to, QEvent::KeyPress, Qt::Key_Alt, kAlt);
+             ClickMouse(to->mapToGlobal(QPoint(5, 5)));
+             KeyStroke(to, QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+         },
+         0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        beeps_ = 0;
+        script_.Then([] { ADD_FAILURE() << "a menu loop ran"; });
+        script_.Start();
+        c.keys(line_);
+        EXPECT_EQ(script_.StepsRun(), 0);
+        script_.Finish();
+        EXPECT_EQ(beeps_, c.beeps);
+        EXPECT_EQ(TakeClicks(), "");
     }
 }
 
@@ -332,9 +299,7 @@ TEST_F(ToolbarKeys, AFloatingMenuBarIsReachedThroughItsDock) {
     menu_->ToggleDockedFloating();
     ASSERT_TRUE(menu_->Floating());
     ASSERT_EQ(menu_->LastDock(), f_.top);
-    script_.Then(Expect(edit_, "Cu&t")).Then([] { SendKey(Qt::Key_Escape); }).Then([] {
-        SendKey(Qt::Key_Escape);
-    });
+    script_.Then(Expect(edit_, "Cu&t")).Keys("ee");
     RunScript([&] { TypeKey(line_, Qt::Key_E, Qt::AltModifier, QStringLiteral("e")); });
 }
 
@@ -342,45 +307,36 @@ TEST_F(ToolbarKeys, NothingIsRoutedWhileTheMenusHaveTheKeys) {
     // Inside the loop Ctrl+O is a key of the menus, not a shortcut.
     script_.Then([] { SendKey(Qt::Key_O, Qt::ControlModifier, QStringLiteral("\x0f")); })
         .Then(Expect(file_, "-"))
-        .Then([] { SendKey(Qt::Key_Escape); });
+        .Keys("e");
     RunScript([&] { TapAlt(line_); });
     EXPECT_EQ(TakeClicks(), "");
 }
 
 // --- Accelerators of plain bars ---------------------------------------------------------------
 
-struct DialogCharCase {
-    const char* name;
-    bool onButton; // the key goes to a button, else to the line edit
-    QChar ch;
-    const char* clicked;
-};
-void PrintTo(const DialogCharCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class ToolbarDialogChars : public ToolbarKeys,
-                           public ::testing::WithParamInterface<DialogCharCase> {};
-
-TEST_P(ToolbarDialogChars, ReachPlainBarsWhereNoControlTakesText) {
-    const DialogCharCase& c = GetParam();
+TEST_F(ToolbarKeys, AcceleratorsReachPlainBarsWhereNoControlTakesText) {
     TDkToolbar* plain = AddBar("Plain", f_.top, 0);
     AddButton(plain, "&Bold");
     AddButton(plain, "Other");
     auto* button = new QPushButton(QStringLiteral("Push"), f_.client);
     button->setGeometry(10, 40, 60, 20);
-    QWidget* to = c.onButton ? static_cast<QWidget*>(button) : line_;
-    TypeKey(to, QChar(c.ch).toUpper().unicode(), Qt::NoModifier, QString(c.ch));
-    EXPECT_EQ(TakeClicks(), c.clicked);
-    EXPECT_EQ(line_->text().isEmpty(), c.onButton);
+    const struct {
+        bool onButton; // the key goes to a button, else to the line edit
+        QChar ch;
+        const char* clicked;
+    } cases[] = {
+        {true, u'b', "&Bold"},
+        {true, u'o', ""}, // a first letter is no accelerator
+        {true, u'f', ""}, // the menu bar takes none
+        {false, u'b', ""},
+    };
+    for (const auto& c : cases) {
+        line_->clear();
+        QWidget* to = c.onButton ? static_cast<QWidget*>(button) : line_;
+        TypeKey(to, QChar(c.ch).toUpper().unicode(), Qt::NoModifier, QString(c.ch));
+        EXPECT_EQ(TakeClicks(), c.clicked) << c.onButton << " " << c.ch.toLatin1();
+        EXPECT_EQ(line_->text().isEmpty(), c.onButton);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, ToolbarDialogChars,
-    ::testing::Values(DialogCharCase{"AnAcceleratorOnAButton", true, u'b', "&Bold"},
-                      DialogCharCase{"AFirstLetterIsNoAccelerator", true, u'o', ""},
-                      DialogCharCase{"TheMenuBarTakesNone", true, u'f', ""},
-                      DialogCharCase{"TypedIntoTheLineEdit", false, u'b', ""}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

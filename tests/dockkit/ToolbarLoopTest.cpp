@@ -1,5 +1,5 @@
-// A tool bar's own menu loop, as a menu bar runs it: drop-down mode, moving
-// across the headers with the keys and the pointer, Escape one level at a time.
+// A tool bar's own menu loop, as a menu bar runs it in drop-down mode: the
+// pointer on the next header opens its menu.
 
 #include "MenuFixtures.h"
 #include "ViewFixtures.h"
@@ -38,49 +38,11 @@ protected:
         EXPECT_EQ(OpenPopupCount(), 0);
         QCoreApplication::sendPostedEvents();
     }
-    std::function<void()> ExpectOpen(int popups, const char* selected) {
-        return [popups, selected] {
-            EXPECT_EQ(OpenPopupCount(), popups);
-            ASSERT_NE(SelectedItem(), nullptr);
-            EXPECT_EQ(SelectedItem()->Caption().toStdString(), selected);
-        };
-    }
 
     ViewSetup bar_{true};
     FixedItem* file_;
     FixedItem* edit_;
 };
-
-TEST_F(ToolbarLoop, ArrowsMoveAcrossTheBarOpeningEachMenu) {
-    script_.Then(ExpectOpen(1, "&Open"))
-        .Then([] { SendKey(Qt::Key_Right); })
-        .Then(ExpectOpen(1, "Cu&t"))
-        .Then([] { SendKey(Qt::Key_Left); })
-        .Then(ExpectOpen(1, "&Open"))
-        .Then([] { SendKey(Qt::Key_Down); })
-        .Then([] { SendKey(Qt::Key_Return); });
-    RunBar(file_);
-    EXPECT_EQ(ClickLog(), "&Save");
-    EXPECT_EQ(bar_.view->Selected(), nullptr);
-}
-
-TEST_F(ToolbarLoop, EscapeClosesTheMenuFirstAndTheBarNext) {
-    script_.Then([] { SendKey(Qt::Key_Escape); })
-        .Then([this] {
-            EXPECT_EQ(OpenPopupCount(), 0);
-            EXPECT_FALSE(bar_.view->HasState(vsDropDownMode));
-            EXPECT_EQ(dk::RunningMenuLoopView(), bar_.view);
-            EXPECT_EQ(bar_.view->Selected()->Item(), file_);
-        })
-        .Then([] { SendKey(Qt::Key_Right); })
-        .Then([this] {
-            EXPECT_EQ(OpenPopupCount(), 0) << "no menu opens outside drop-down mode";
-            EXPECT_EQ(bar_.view->Selected()->Item(), edit_);
-        })
-        .Then([] { SendKey(Qt::Key_Escape); });
-    RunBar(file_);
-    EXPECT_EQ(ClickLog(), "");
-}
 
 TEST_F(ToolbarLoop, ThePointerOnTheNextHeaderOpensItsMenuAtOnce) {
     TDkCustomItem* copy = edit_->Items(1);

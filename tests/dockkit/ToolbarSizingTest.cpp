@@ -8,7 +8,6 @@
 
 #include <functional>
 #include <map>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -25,107 +24,74 @@ std::string Describe(const std::vector<dk::ResizeStep>& steps) {
     return text;
 }
 
-struct StepsCase {
-    const char* name;
-    // The layout at a wrap width (0: none).
-    std::function<dk::ResizeStep(int width)> layout;
-    int minWidth;
-    const char* steps;
-    int maxLayouts; // the walk ends within this many layouts
-};
-void PrintTo(const StepsCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class ResizeSteps : public ::testing::TestWithParam<StepsCase> {};
-
-TEST_P(ResizeSteps, KeepTheNarrowestLayoutOfEachRowCountAndEnd) {
-    const StepsCase& c = GetParam();
-    int layouts = 0;
-    const std::vector<dk::ResizeStep> steps = dk::BuildResizeSteps(
-        [&](int width) {
-            if (++layouts > c.maxLayouts) {
-                throw std::runtime_error("the walk does not end");
-            }
-            return c.layout(width);
-        },
-        c.minWidth);
-    EXPECT_EQ(Describe(steps), c.steps);
-}
-
-// Some wrap width just below the natural one still gives the natural layout,
-// one pixel wider than asked for: the walk must go on below it.
-INSTANTIATE_TEST_SUITE_P(
-    Table, ResizeSteps,
-    ::testing::Values(StepsCase{"AWidthOneAboveTheCandidate",
-                                [](int w) {
-                                    return w == 0 || w >= 100 ? dk::ResizeStep{{101, 23}, 1}
-                                                              : dk::ResizeStep{{w, 43}, 2};
-                                },
-                                8, "101x23/1 8x43/2", 101},
-                      // An item wider than any candidate: every layout comes out too wide.
-                      StepsCase{"AnItemThatNeverFits",
-                                [](int) {
-                                    return dk::ResizeStep{{200, 23}, 1};
-                                },
-                                8, "200x23/1", 200}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-struct TrackCase {
-    const char* name;
-    std::vector<QSize> steps; // frame sizes
-    bool horizontal;
-    QSize start;
-    std::vector<int> requests;
-    std::vector<int> chosen; // along the dragged axis
-};
-void PrintTo(const TrackCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class ResizeStepTracking : public ::testing::TestWithParam<TrackCase> {};
-
-TEST_P(ResizeStepTracking, PicksTheStepTheRequestReaches) {
-    const TrackCase& c = GetParam();
-    std::vector<dk::ResizeStep> steps;
-    for (size_t i = 0; i < c.steps.size(); ++i) {
-        steps.push_back({c.steps[i], static_cast<int>(i) + 1});
+TEST(ResizeSteps, KeepTheNarrowestLayoutOfEachRowCountAndEnd) {
+    // Some wrap width just below the natural one still gives the natural
+    // layout, one pixel wider than asked for: the walk must go on below it.
+    // An item wider than any candidate makes every layout too wide.
+    const auto oneAbove = [](int w) {
+        return w == 0 || w >= 100 ? dk::ResizeStep{{101, 23}, 1} : dk::ResizeStep{{w, 43}, 2};
+    };
+    const auto neverFits = [](int) { return dk::ResizeStep{{200, 23}, 1}; };
+    const struct {
+        std::function<dk::ResizeStep(int width)> layout; // at a wrap width (0: none)
+        const char* steps;
+        int maxLayouts; // the walk ends within this many layouts
+    } cases[] = {{oneAbove, "101x23/1 8x43/2", 101}, {neverFits, "200x23/1", 200}};
+    for (const auto& c : cases) {
+        int layouts = 0;
+        const std::vector<dk::ResizeStep> steps = dk::BuildResizeSteps(
+            [&](int width) {
+                if (++layouts > c.maxLayouts) {
+                    throw std::runtime_error("the walk does not end");
+                }
+                return c.layout(width);
+            },
+            8);
+        EXPECT_EQ(Describe(steps), c.steps);
     }
-    dk::ResizeStepTracker tracker(steps, c.horizontal, c.start);
-    std::vector<int> chosen;
-    for (int request : c.requests) {
-        const QSize size = tracker.Track(request).Size;
-        chosen.push_back(c.horizontal ? size.width() : size.height());
-    }
-    EXPECT_EQ(chosen, c.chosen);
 }
 
-// The frames of the four-item bar: 1, 2 and 4 rows.
-const std::vector<QSize> kBarSteps{{136, 47}, {76, 67}, {46, 107}};
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, ResizeStepTracking,
-    ::testing::Values(
+TEST(ResizeStepTracking, PicksTheStepTheRequestReaches) {
+    // The frames of the four-item bar: 1, 2 and 4 rows.
+    const std::vector<QSize> bar{{136, 47}, {76, 67}, {46, 107}};
+    const std::vector<QSize> close{{100, 20}, {95, 40}, {60, 60}};
+    const struct {
+        const char* name;
+        const std::vector<QSize>& steps;
+        bool horizontal;
+        QSize start;
+        std::vector<int> requests;
+        std::vector<int> chosen; // along the dragged axis
+    } cases[] = {
         // Within 12 pixels of the size at the press nothing moves.
-        TrackCase{"NarrowerWithinTheSnap", kBarSteps, true, {136, 47}, {130, 125}, {136, 136}},
-        TrackCase{"NarrowerPastTheSnap", kBarSteps, true, {136, 47}, {106}, {76}},
-        TrackCase{"NarrowerThanEveryStep", kBarSteps, true, {136, 47}, {10}, {46}},
-        TrackCase{"WiderThanEveryStep", kBarSteps, true, {76, 67}, {300}, {136}},
+        {"NarrowerWithinTheSnap", bar, true, QSize(136, 47), {130, 125}, {136, 136}},
+        {"NarrowerPastTheSnap", bar, true, QSize(136, 47), {106}, {76}},
+        {"NarrowerThanEveryStep", bar, true, QSize(136, 47), {10}, {46}},
+        {"WiderThanEveryStep", bar, true, QSize(76, 67), {300}, {136}},
         // Once moved, only crossing back over the press size snaps again.
-        TrackCase{"BackTowardsThePressSize", kBarSteps, true, {136, 47}, {100, 130}, {76, 76}},
-        TrackCase{"CrossingThePressSize", kBarSteps, true, {76, 67}, {50, 80, 90}, {46, 76, 136}},
+        {"BackTowardsThePressSize", bar, true, QSize(136, 47), {100, 130}, {76, 76}},
+        {"CrossingThePressSize", bar, true, QSize(76, 67), {50, 80, 90}, {46, 76, 136}},
         // Growing takes the next step as soon as the snap is passed.
-        TrackCase{"WiderPastTheSnap", kBarSteps, true, {76, 67}, {89}, {136}},
-        TrackCase{
-            "TallerByTheBottomEdge", kBarSteps, false, {136, 47}, {58, 60, 100}, {47, 67, 107}},
+        {"WiderPastTheSnap", bar, true, QSize(76, 67), {89}, {136}},
+        {"TallerByTheBottomEdge", bar, false, QSize(136, 47), {58, 60, 100}, {47, 67, 107}},
         // A neighbouring step 5 pixels away makes the snap 4.
-        TrackCase{"ACloseNeighbourNarrowsTheSnap",
-                  {{100, 20}, {95, 40}, {60, 60}},
-                  true,
-                  {100, 20},
-                  {97, 95},
-                  {100, 95}}),
-    [](const auto& info) { return std::string(info.param.name); });
+        {"ACloseNeighbourNarrowsTheSnap", close, true, QSize(100, 20), {97, 95}, {100, 95}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<dk::ResizeStep> steps;
+        for (size_t i = 0; i < c.steps.size(); ++i) {
+            steps.push_back({c.steps[i], static_cast<int>(i) + 1});
+        }
+        dk::ResizeStepTracker tracker(steps, c.horizontal, c.start);
+        std::vector<int> chosen;
+        for (int request : c.requests) {
+            const QSize size = tracker.Track(request).Size;
+            chosen.push_back(c.horizontal ? size.width() : size.height());
+        }
+        EXPECT_EQ(chosen, c.chosen);
+    }
+}
 
 // --- A floating bar resized by its frame ---------------------------------------------------
 
@@ -155,79 +121,48 @@ protected:
     TDkToolbar* bar_ = nullptr;
 };
 
-struct FrameCase {
-    const char* name;
-    QPoint press; // on the 136 x 47 form at (300, 200)
-    QPoint delta;
-    const char* steps; // largest first along the dragged axis
-    int floatingWidth;
-    QRect form;
-    QRect third; // the third button in the bar
-};
-void PrintTo(const FrameCase& c, std::ostream* os) {
-    *os << c.name;
+TEST_F(FloatingToolbar, AFrameDragJumpsBetweenItsLayouts) {
+    const char* byWidth = "136x47/1 76x67/2 46x107/4";
+    const struct {
+        const char* name;
+        QPoint press; // on the 136 x 47 form at (300, 200)
+        QPoint delta;
+        const char* steps; // largest first along the dragged axis
+        int floatingWidth;
+        QRect form;
+        QRect third; // the third button in the bar
+    } cases[] = {
+        {"RightEdgeWithinTheSnap", QPoint(134, 23), QPoint(-10, 0), byWidth, 0,
+         QRect(300, 200, 136, 47), QRect(64, 2, 30, 20)},
+        {"RightEdgeToTwoRows", QPoint(134, 23), QPoint(-30, 0), byWidth, 68,
+         QRect(300, 200, 76, 67), QRect(4, 22, 30, 20)},
+        {"RightEdgeAsFarAsItGoes", QPoint(134, 23), QPoint(-100, 0), byWidth, 38,
+         QRect(300, 200, 46, 107), QRect(4, 42, 30, 20)},
+        // The left edge moves; the right one stays where it was.
+        {"LeftEdgeToTwoRows", QPoint(1, 23), QPoint(30, 0), byWidth, 68, QRect(360, 200, 76, 67),
+         QRect(4, 22, 30, 20)},
+        {"BottomEdgeToFourRows", QPoint(60, 45), QPoint(0, 50), "46x107/4 76x67/2 136x47/1", 38,
+         QRect(300, 200, 46, 107), QRect(4, 42, 30, 20)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        bar_->SetFloatingWidth(0);
+        f_.Settle();
+        ASSERT_EQ(Form()->geometry(), QRect(300, 200, 136, 47));
+        std::string midway;
+        Drag(c.press, c.delta, [&] {
+            ASSERT_NE(bar_->ResizeSteps(), nullptr);
+            midway = Describe(*bar_->ResizeSteps());
+        });
+        EXPECT_EQ(midway, c.steps);
+        EXPECT_EQ(bar_->ResizeSteps(), nullptr);
+        EXPECT_EQ(bar_->FloatingWidth(), c.floatingWidth);
+        EXPECT_EQ(Form()->geometry(), c.form);
+        EXPECT_EQ(bar_->size(), c.form.size() - QSize(8, 24));
+        EXPECT_EQ(bar_->View()->Find(bar_->Items()->Items(2))->BoundsRect.ToQRect(), c.third);
+        Form()->move(300, 200);
+    }
 }
-
-constexpr const char* kByWidth = "136x47/1 76x67/2 46x107/4";
-constexpr const char* kByHeight = "46x107/4 76x67/2 136x47/1";
-
-class FloatingToolbarFrame : public FloatingToolbar,
-                             public ::testing::WithParamInterface<FrameCase> {};
-
-TEST_P(FloatingToolbarFrame, JumpsBetweenItsLayouts) {
-    const FrameCase& c = GetParam();
-    ASSERT_EQ(Form()->geometry(), QRect(300, 200, 136, 47));
-    std::string midway;
-    Drag(c.press, c.delta, [&] {
-        ASSERT_NE(bar_->ResizeSteps(), nullptr);
-        midway = Describe(*bar_->ResizeSteps());
-    });
-    EXPECT_EQ(midway, c.steps);
-    EXPECT_EQ(bar_->ResizeSteps(), nullptr);
-    EXPECT_EQ(bar_->FloatingWidth(), c.floatingWidth);
-    EXPECT_EQ(Form()->geometry(), c.form);
-    EXPECT_EQ(bar_->size(), c.form.size() - QSize(8, 24));
-    EXPECT_EQ(bar_->View()->Find(bar_->Items()->Items(2))->BoundsRect.ToQRect(), c.third);
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, FloatingToolbarFrame,
-                         ::testing::Values(FrameCase{"RightEdgeWithinTheSnap",
-                                                     {134, 23},
-                                                     {-10, 0},
-                                                     kByWidth,
-                                                     0,
-                                                     {300, 200, 136, 47},
-                                                     {64, 2, 30, 20}},
-                                           FrameCase{"RightEdgeToTwoRows",
-                                                     {134, 23},
-                                                     {-30, 0},
-                                                     kByWidth,
-                                                     68,
-                                                     {300, 200, 76, 67},
-                                                     {4, 22, 30, 20}},
-                                           FrameCase{"RightEdgeAsFarAsItGoes",
-                                                     {134, 23},
-                                                     {-100, 0},
-                                                     kByWidth,
-                                                     38,
-                                                     {300, 200, 46, 107},
-                                                     {4, 42, 30, 20}},
-                                           // The left edge moves; the right one stays where it was.
-                                           FrameCase{"LeftEdgeToTwoRows",
-                                                     {1, 23},
-                                                     {30, 0},
-                                                     kByWidth,
-                                                     68,
-                                                     {360, 200, 76, 67},
-                                                     {4, 22, 30, 20}},
-                                           FrameCase{"BottomEdgeToFourRows",
-                                                     {60, 45},
-                                                     {0, 50},
-                                                     kByHeight,
-                                                     38,
-                                                     {300, 200, 46, 107},
-                                                     {4, 42, 30, 20}}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(FloatingToolbar, ACancelledResizeKeepsTheWidth) {
     std::optional<QRect> midway;

@@ -12,127 +12,48 @@
 #include <QPainter>
 
 #include <functional>
-#include <ostream>
 
 namespace {
 
 // --- Where the bar is ---------------------------------------------------------------
 
-struct PlaceCase {
-    const char* name;
-    std::function<void(TDkToolbar*, DockForm&)> place;
-    PlacementKind placement;
-    TDkViewOrientation orientation;
-    QSize window;   // the bar's own size
-    QRect second;   // the second button in the bar's client coordinates
-    QSize floating; // the floating form's size, when floating
-};
-void PrintTo(const PlaceCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class ToolbarPlaces : public ToolbarTest, public ::testing::WithParamInterface<PlaceCase> {};
-
-TEST_P(ToolbarPlaces, TheViewIsLaidOutForThePlace) {
-    const PlaceCase& c = GetParam();
-    TDkToolbar* bar = AddBar("Bar", f_.top, 4);
-    c.place(bar, f_);
-    f_.Settle();
-    EXPECT_EQ(bar->Placement(), c.placement);
-    EXPECT_EQ(bar->View()->Orientation(), c.orientation);
-    EXPECT_EQ(bar->size(), c.window);
-    EXPECT_EQ(bar->View()->Find(bar->Items()->Items(1))->BoundsRect.ToQRect(), c.second);
-    if (c.placement == pkFloating) {
-        ASSERT_NE(bar->FloatingParent(), nullptr);
-        EXPECT_EQ(bar->FloatingParent()->size(), c.floating);
+TEST_F(ToolbarTest, TheViewIsLaidOutForThePlace) {
+    // Four buttons of 30 x 20: docked, the frame is 4 across and 4 + a
+    // 6-pixel handle along; floating, margins 4, 2, 4, 1 inside a frame of 4
+    // with a 16-pixel caption.
+    const struct {
+        char where; // T top dock, L left dock, F floating, N on the form
+        PlacementKind placement;
+        TDkViewOrientation orientation;
+        QSize window;
+        QRect second; // the second button in the bar's client coordinates
+    } cases[] = {
+        {'T', pkHorizontalDock, dkvoHorizontal, {130, 24}, {30, 0, 30, 20}},
+        {'L', pkVerticalDock, dkvoVertical, {34, 90}, {0, 20, 30, 20}},
+        {'F', pkFloating, dkvoFloating, {128, 23}, {34, 2, 30, 20}},
+        {'N', pkNotDocked, dkvoHorizontal, {120, 20}, {30, 0, 30, 20}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.where);
+        TDkToolbar* bar = AddBar("Bar", f_.top, 4);
+        if (c.where == 'L') {
+            bar->SetCurrentDock(f_.left);
+        } else if (c.where == 'F') {
+            bar->ToggleDockedFloating();
+        } else if (c.where == 'N') {
+            bar->SetCurrentDock(nullptr);
+        }
+        f_.Settle();
+        EXPECT_EQ(bar->Placement(), c.placement);
+        EXPECT_EQ(bar->View()->Orientation(), c.orientation);
+        EXPECT_EQ(bar->size(), c.window);
+        EXPECT_EQ(bar->View()->Find(bar->Items()->Items(1))->BoundsRect.ToQRect(), c.second);
+        if (c.where == 'F') {
+            EXPECT_EQ(bar->FloatingParent()->size(), QSize(136, 47));
+        }
+        delete bar;
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, ToolbarPlaces,
-    ::testing::Values(
-        // 4 x 30 pixels of buttons, the frame 4 across and 4 + a 6-pixel handle along.
-        PlaceCase{"TopDock",
-                  [](TDkToolbar*, DockForm&) {},
-                  pkHorizontalDock,
-                  dkvoHorizontal,
-                  {130, 24},
-                  {30, 0, 30, 20},
-                  {}},
-        PlaceCase{"BottomDock",
-                  [](TDkToolbar* bar, DockForm& f) { bar->SetCurrentDock(f.bottom); },
-                  pkHorizontalDock,
-                  dkvoHorizontal,
-                  {130, 24},
-                  {30, 0, 30, 20},
-                  {}},
-        PlaceCase{"LeftDock",
-                  [](TDkToolbar* bar, DockForm& f) { bar->SetCurrentDock(f.left); },
-                  pkVerticalDock,
-                  dkvoVertical,
-                  {34, 90},
-                  {0, 20, 30, 20},
-                  {}},
-        // Floating: margins 4, 2, 4, 1 inside a frame of 4 with a 16-pixel caption.
-        PlaceCase{"Floating",
-                  [](TDkToolbar* bar, DockForm&) { bar->ToggleDockedFloating(); },
-                  pkFloating,
-                  dkvoFloating,
-                  {128, 23},
-                  {34, 2, 30, 20},
-                  {136, 47}},
-        PlaceCase{"OnTheForm",
-                  [](TDkToolbar* bar, DockForm&) { bar->SetCurrentDock(nullptr); },
-                  pkNotDocked,
-                  dkvoHorizontal,
-                  {120, 20},
-                  {30, 0, 30, 20},
-                  {}}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-struct DragCase {
-    const char* name;
-    QPoint drop; // screen point
-    PlacementKind placement;
-    TDkViewOrientation orientation;
-    QSize window;
-    QRect second;
-};
-void PrintTo(const DragCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class ToolbarDrags : public ToolbarTest, public ::testing::WithParamInterface<DragCase> {};
-
-TEST_P(ToolbarDrags, ABarDraggedByItsHandleIsLaidOutAnew) {
-    const DragCase& c = GetParam();
-    TDkToolbar* bar = AddBar("Bar", f_.top, 4);
-    f_.Settle();
-    PostMoves(&f_.form, {{300, 250}, c.drop});
-    PostRelease(&f_.form, c.drop);
-    Press(bar, {3, 10});
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    f_.Settle();
-    EXPECT_EQ(bar->Placement(), c.placement);
-    EXPECT_EQ(bar->View()->Orientation(), c.orientation);
-    EXPECT_EQ(bar->size(), c.window);
-    EXPECT_EQ(bar->View()->Find(bar->Items()->Items(1))->BoundsRect.ToQRect(), c.second);
-    EXPECT_EQ(TakeClicks(), "") << "a drag clicks nothing";
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, ToolbarDrags,
-    ::testing::Values(
-        DragCase{
-            "ToTheLeftDock", {102, 250}, pkVerticalDock, dkvoVertical, {34, 90}, {0, 20, 30, 20}},
-        DragCase{"ToTheBottomDock",
-                 {300, 498},
-                 pkHorizontalDock,
-                 dkvoHorizontal,
-                 {130, 24},
-                 {30, 0, 30, 20}},
-        DragCase{"OffTheDocks", {400, 300}, pkFloating, dkvoFloating, {128, 23}, {34, 2, 30, 20}}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ToolbarTest, ItemsCentreInARowMadeThickerByTheirNeighbour) {
     TDkToolbar* thin = AddBar("Thin", f_.top, 2);
@@ -154,139 +75,84 @@ TEST_F(ToolbarTest, ItemsCentreInARowMadeThickerByTheirNeighbour) {
 
 // --- The chevron -------------------------------------------------------------------------
 
-struct ChevronCase {
-    int formWidth;
-    const char* hidden;
-    int barWidth;
-};
-void PrintTo(const ChevronCase& c, std::ostream* os) {
-    *os << c.formWidth;
-}
-
-class ToolbarChevron : public ToolbarTest, public ::testing::WithParamInterface<ChevronCase> {};
-
-TEST_P(ToolbarChevron, ItsPopupShowsExactlyTheHiddenItems) {
-    const ChevronCase& c = GetParam();
-    TDkToolbar* bar = AddBar("Bar", f_.top, 12);
-    f_.form.resize(c.formWidth, 400);
-    f_.Settle();
-    EXPECT_EQ(Hidden(bar), c.hidden);
-    EXPECT_EQ(bar->width(), c.barWidth);
-    const TDkItemViewer* chevron = bar->View()->Find(bar->ChevronItem());
-    ASSERT_EQ(chevron->Show, *c.hidden != '\0');
-    if (!chevron->Show || c.barWidth > c.formWidth) {
-        return; // no chevron, or none in sight to press
-    }
-    std::string shown;
-    script_.Then([] { SendMouse(QEvent::MouseButtonRelease, QCursor::pos()); })
-        .Then([&] {
-            const std::vector<TDkView*> views = OpenMenuViews();
-            ASSERT_EQ(views.size(), 2u);
-            TDkView* popup = views[1];
-            popup->ValidatePositions();
-            for (int i = 0; i < popup->ViewerCount(); ++i) {
-                if (popup->Viewers(i)->Show) {
-                    shown += (shown.empty() ? "" : " ") +
-                             popup->Viewers(i)->Item()->Caption().toStdString();
-                }
-            }
-        })
-        .Then([] { SendKey(Qt::Key_Escape); })
-        .Then([] { SendKey(Qt::Key_Escape); });
-    script_.Start();
-    PressAt(CenterOf(bar, bar->ChevronItem()));
-    EXPECT_TRUE(script_.AllRun());
-    EXPECT_EQ(shown, c.hidden);
-    EXPECT_EQ(OpenPopupCount(), 0);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    FormWidths, ToolbarChevron,
+TEST_F(ToolbarTest, TheChevronsPopupShowsExactlyTheHiddenItems) {
     // 12 buttons of 30: 370 pixels with the frame. Narrower, the chevron
     // takes 12 of the room; the bar keeps its first button and the chevron
     // (52 pixels) however narrow its dock.
-    ::testing::Values(ChevronCase{600, "", 370}, ChevronCase{300, "B9 B10 B11", 300},
-                      ChevronCase{100, "B2 B3 B4 B5 B6 B7 B8 B9 B10 B11", 100},
-                      ChevronCase{60, "B1 B2 B3 B4 B5 B6 B7 B8 B9 B10 B11", 60},
-                      ChevronCase{40, "B1 B2 B3 B4 B5 B6 B7 B8 B9 B10 B11", 52}),
-    [](const auto& info) { return std::to_string(info.param.formWidth); });
-
-struct ChevronLook {
-    const char* name;
-    bool vertical;
-    std::function<void(TDkView*, TDkItemViewer*)> state;
-    QStringList picture;
-};
-void PrintTo(const ChevronLook& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class ToolbarChevronLook : public ToolbarTest, public ::testing::WithParamInterface<ChevronLook> {};
-
-TEST_P(ToolbarChevronLook, IsTheDoubleArrowOfItsState) {
-    const ChevronLook& c = GetParam();
-    TDkToolbar* bar = AddBar("Bar", c.vertical ? f_.left : f_.top, 12);
-    f_.form.resize(c.vertical ? 600 : 100, c.vertical ? 100 : 400);
-    f_.Settle();
-    TDkView* view = bar->View();
-    TDkItemViewer* chevron = view->Find(bar->ChevronItem());
-    ASSERT_TRUE(chevron->Show);
-    c.state(view, chevron);
-    const QSize client = bar->ClientSize();
-    QImage image = BlankImage(client.width(), client.height());
-    {
-        QPainter painter(&image);
-        view->PaintWindow(painter, QRegion(QRect(QPoint(), client)));
+    const std::tuple<int, const char*, int> cases[] = {
+        {600, "", 370},
+        {300, "B9 B10 B11", 300},
+        {100, "B2 B3 B4 B5 B6 B7 B8 B9 B10 B11", 100},
+        {60, "B1 B2 B3 B4 B5 B6 B7 B8 B9 B10 B11", 60},
+        {40, "B1 B2 B3 B4 B5 B6 B7 B8 B9 B10 B11", 52}};
+    TDkToolbar* bar = AddBar("Bar", f_.top, 12);
+    for (const auto& [formWidth, hidden, barWidth] : cases) {
+        SCOPED_TRACE(formWidth);
+        f_.form.resize(formWidth, 400);
+        f_.Settle();
+        EXPECT_EQ(Hidden(bar), hidden);
+        EXPECT_EQ(bar->width(), barWidth);
+        const TDkItemViewer* chevron = bar->View()->Find(bar->ChevronItem());
+        ASSERT_EQ(chevron->Show, *hidden != '\0');
+        if (!chevron->Show || barWidth > formWidth) {
+            continue; // no chevron, or none in sight to press
+        }
+        std::string shown;
+        script_.Then([] { SendMouse(QEvent::MouseButtonRelease, QCursor::pos()); })
+            .Then([&] {
+                const std::vector<TDkView*> views = OpenMenuViews();
+                ASSERT_EQ(views.size(), 2u);
+                TDkView* popup = views[1];
+                popup->ValidatePositions();
+                for (int i = 0; i < popup->ViewerCount(); ++i) {
+                    if (popup->Viewers(i)->Show) {
+                        shown += (shown.empty() ? "" : " ") +
+                                 popup->Viewers(i)->Item()->Caption().toStdString();
+                    }
+                }
+            })
+            .Keys("ee");
+        script_.Start();
+        PressAt(CenterOf(bar, bar->ChevronItem()));
+        EXPECT_TRUE(script_.AllRun());
+        EXPECT_EQ(shown, hidden);
+        EXPECT_EQ(OpenPopupCount(), 0);
     }
-    const QRect bounds = chevron->BoundsRect.ToQRect();
-    EXPECT_EQ(PixelPicture(image, ClassicLegend(),
-                           QRect(bounds.topLeft(), QSize(bounds.width(), c.picture.size()))),
-              c.picture);
 }
 
-// The chevron of a 100-pixel bar (12 x 20 at the end of its client part),
-// or of a bar on the left dock 100 pixels high (30 x 12); rows from the top.
-INSTANTIATE_TEST_SUITE_P(
-    States, ToolbarChevronLook,
-    ::testing::Values(ChevronLook{"Plain",
-                                  false,
-                                  [](TDkView*, TDkItemViewer*) {},
-                                  {"FFFFFFFFFFFF", "FFFFFFFFFFFF", "FFFFFFFFFFFF", "FFFFFFFFFFFF",
-                                   "FFKKFFKKFFFF", "FFFKKFFKKFFF", "FFFFKKFFKKFF", "FFFKKFFKKFFF",
-                                   "FFKKFFKKFFFF", "FFFFFFFFFFFF"}},
-                      ChevronLook{"Hot",
-                                  false,
-                                  [](TDkView* v, TDkItemViewer* c) { v->Select(c); },
-                                  {"WWWWWWWWWWWG", "WFFFFFFFFFFG", "WFFFFFFFFFFG", "WFFFFFFFFFFG",
-                                   "WFKKFFKKFFFG", "WFFKKFFKKFFG", "WFFFKKFFKKFG", "WFFKKFFKKFFG",
-                                   "WFKKFFKKFFFG", "WFFFFFFFFFFG"}},
-                      ChevronLook{"Pushed",
-                                  false,
-                                  [](TDkView* v, TDkItemViewer* c) {
-                                      v->Select(c);
-                                      v->SetViewerCapture(true);
-                                      v->SetMouseOverSelected(true);
-                                  },
-                                  {"GGGGGGGGGGGW", "GFFFFFFFFFFW", "GFFFFFFFFFFW", "GFFFFFFFFFFW",
-                                   "GFFFFFFFFFFW", "GFFKKFFKKFFW", "GFFFKKFFKKFW", "GFFFFKKFFKKW",
-                                   "GFFFKKFFKKFW", "GFFKKFFKKFFW"}},
-                      ChevronLook{"Disabled",
-                                  false,
-                                  [](TDkView*, TDkItemViewer* c) { c->Item()->SetEnabled(false); },
-                                  {"FFFFFFFFFFFF", "FFFFFFFFFFFF", "FFFFFFFFFFFF", "FFFFFFFFFFFF",
-                                   "FFGGFFGGFFFF", "FFWGGFWGGFFF", "FFFWGGFWGGFF", "FFFGGWFGGWFF",
-                                   "FFGGWFGGWFFF", "FFWWFFWWFFFF"}},
-                      ChevronLook{
-                          "Vertical",
-                          true,
-                          [](TDkView*, TDkItemViewer*) {},
-                          {"FFFFFFFFFFFFFFFFFFFFFFFFFFFFFF", "FFFFFFFFFFFFFFFFFFFFFFFFFFFFFF",
-                           "FFFFFFFFFFFFKFFFKFFFFFFFFFFFFF", "FFFFFFFFFFFFKKFKKFFFFFFFFFFFFF",
-                           "FFFFFFFFFFFFFKKKFFFFFFFFFFFFFF", "FFFFFFFFFFFFFFKFFFFFFFFFFFFFFF",
-                           "FFFFFFFFFFFFKFFFKFFFFFFFFFFFFF", "FFFFFFFFFFFFKKFKKFFFFFFFFFFFFF",
-                           "FFFFFFFFFFFFFKKKFFFFFFFFFFFFFF", "FFFFFFFFFFFFFFKFFFFFFFFFFFFFFF",
-                           "FFFFFFFFFFFFFFFFFFFFFFFFFFFFFF"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+TEST_F(ToolbarTest, TheChevronIsADoubleArrowPointingAlongTheBar) {
+    // The chevron of a 100-pixel bar (12 x 20 at the end of its client
+    // part), or of a bar on the left dock 100 pixels high (30 x 12): the
+    // rows of its glyph, from its 4th or 2nd row, and across from the 12th
+    // column of the vertical one.
+    const struct {
+        bool vertical;
+        QStringList glyph;
+    } cases[] = {
+        {false, {"FFKKFFKKFFFF", "FFFKKFFKKFFF", "FFFFKKFFKKFF", "FFFKKFFKKFFF", "FFKKFFKKFFFF"}},
+        {true, {"KFFFKF", "KKFKKF", "FKKKFF", "FFKFFF", "KFFFKF", "KKFKKF", "FKKKFF", "FFKFFF"}},
+    };
+    for (const auto& c : cases) {
+        TDkToolbar* bar = AddBar("Bar", c.vertical ? f_.left : f_.top, 12);
+        f_.form.resize(c.vertical ? 600 : 100, c.vertical ? 100 : 400);
+        f_.Settle();
+        TDkItemViewer* chevron = bar->View()->Find(bar->ChevronItem());
+        ASSERT_TRUE(chevron->Show);
+        const QSize client = bar->ClientSize();
+        QImage image = BlankImage(client.width(), client.height());
+        {
+            QPainter painter(&image);
+            bar->View()->PaintWindow(painter, QRegion(QRect(QPoint(), client)));
+        }
+        const QPoint glyph =
+            chevron->BoundsRect.ToQRect().topLeft() + (c.vertical ? QPoint(12, 2) : QPoint(0, 4));
+        EXPECT_EQ(PixelPicture(image, ClassicLegend(),
+                               QRect(glyph, QSize(c.glyph.front().size(), c.glyph.size()))),
+                  c.glyph)
+            << (c.vertical ? "vertical" : "horizontal");
+        delete bar;
+    }
+}
 
 TEST_F(ToolbarTest, AnItemChosenFromTheChevronComesBackIntoTheBar) {
     TDkToolbar* bar = AddBar("Bar", f_.top, 12);
@@ -343,63 +209,31 @@ TEST_F(ToolbarTest, ARightClickOnTheHandleOpensTheBarsContextMenu) {
     EXPECT_EQ(bar->CurrentDock(), f_.top);
 }
 
-TEST_F(ToolbarTest, TheHotButtonFollowsThePointerOutsideTheLoop) {
-    TDkToolbar* bar = AddBar("Bar", f_.top, 3);
-    f_.Settle();
-    bar->Items()->Items(1)->SetHint(QStringLiteral("Second|The second button"));
-    MoveMouse(CenterOf(bar, bar->Items()->Items(1)));
-    ASSERT_NE(bar->View()->Selected(), nullptr);
-    EXPECT_EQ(bar->View()->Selected()->Item(), bar->Items()->Items(1));
-    EXPECT_EQ(bar->Hint(), QStringLiteral("Second|The second button"));
-    EXPECT_EQ(OpenPopupCount(), 0);
-    QEvent leave(QEvent::Leave);
-    QApplication::sendEvent(bar, &leave);
-    EXPECT_EQ(bar->View()->Selected(), nullptr);
-}
-
 // --- The menu-bar switch --------------------------------------------------------------------
 
-struct MenuBarCase {
-    const char* name;
-    bool loading;
-    bool fullSize;
-    TDkShrinkMode shrink;
-    bool closeButton;
-    bool processShortCuts;
-};
-void PrintTo(const MenuBarCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class ToolbarMenuBarSwitch : public ToolbarTest,
-                             public ::testing::WithParamInterface<MenuBarCase> {};
-
-TEST_P(ToolbarMenuBarSwitch, SetsTheMenuBarDefaultsUnlessLoading) {
-    const MenuBarCase& c = GetParam();
-    TDkToolbar* bar = AddBar("Bar", f_.top, 2);
-    if (c.loading) {
-        bar->BeginLoading();
+TEST_F(ToolbarTest, TheMenuBarSwitchSetsTheMenuBarDefaultsUnlessLoading) {
+    for (const bool loading : {false, true}) {
+        SCOPED_TRACE(loading ? "loading" : "built");
+        TDkToolbar* bar = AddBar("Bar", f_.top, 2);
+        if (loading) {
+            bar->BeginLoading();
+        }
+        bar->SetMenuBar(true);
+        EXPECT_TRUE(bar->MenuBar());
+        EXPECT_TRUE(bar->TakesMenuEvents());
+        EXPECT_EQ(bar->FullSize(), !loading);
+        EXPECT_EQ(bar->ShrinkMode(), loading ? dksmChevron : dksmWrap);
+        EXPECT_EQ(bar->CloseButton(), loading);
+        EXPECT_EQ(bar->ProcessShortCuts(), !loading);
+        // A menu bar takes shortcuts either way.
+        EXPECT_EQ(dk::ShortCutToolbars(), std::vector<TDkCustomToolbar*>{bar});
+        EXPECT_NE(bar->View()->Options() & voAccelHiding, 0u);
+        bar->SetMenuBar(false);
+        EXPECT_EQ(bar->View()->Options() & voAccelHiding, 0u);
+        EXPECT_EQ(dk::ShortCutToolbars().size(), 0u);
+        delete bar;
     }
-    bar->SetMenuBar(true);
-    EXPECT_TRUE(bar->MenuBar());
-    EXPECT_TRUE(bar->TakesMenuEvents());
-    EXPECT_EQ(bar->FullSize(), c.fullSize);
-    EXPECT_EQ(bar->ShrinkMode(), c.shrink);
-    EXPECT_EQ(bar->CloseButton(), c.closeButton);
-    EXPECT_EQ(bar->ProcessShortCuts(), c.processShortCuts);
-    // A menu bar takes shortcuts either way.
-    EXPECT_EQ(dk::ShortCutToolbars(), std::vector<TDkCustomToolbar*>{bar});
-    EXPECT_NE(bar->View()->Options() & voAccelHiding, 0u);
-    bar->SetMenuBar(false);
-    EXPECT_EQ(bar->View()->Options() & voAccelHiding, 0u);
-    EXPECT_EQ(dk::ShortCutToolbars().size(), 0u);
 }
-
-INSTANTIATE_TEST_SUITE_P(Table, ToolbarMenuBarSwitch,
-                         ::testing::Values(MenuBarCase{"Built", false, true, dksmWrap, false, true},
-                                           MenuBarCase{"Loading", true, false, dksmChevron, true,
-                                                       false}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ToolbarTest, AMenuBarWrapsAtItsDockAndTakesTheFullRow) {
     TDkToolbar* bar = AddBar("Menu", f_.top, 0);

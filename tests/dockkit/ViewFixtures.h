@@ -10,7 +10,9 @@
 #include <QPainter>
 #include <QWidget>
 
+#include <initializer_list>
 #include <memory>
+#include <string>
 
 // A viewer that measures as its item says and paints a solid block.
 class FixedViewer : public TDkItemViewer {
@@ -101,6 +103,33 @@ struct ViewSetup {
         item->setObjectName(QStringLiteral("sep"));
         root->Add(item);
         return item;
+    }
+    // Items of one size named as given, "|" a separator.
+    void AddAll(std::initializer_list<const char*> names, int width, int height) {
+        for (const char* name : names) {
+            if (std::string(name) == "|") {
+                AddSeparator();
+            } else {
+                Add(name, width, height);
+            }
+        }
+    }
+    // The shown viewers as "name left,top-right,bottom", then "= " and the
+    // size the view laid out for.
+    std::string Layout() const {
+        view->ValidatePositions();
+        std::string text;
+        for (int i = 0; i < view->ViewerCount(); ++i) {
+            const TDkItemViewer* v = view->Viewers(i);
+            const plat::TRect& r = v->BoundsRect;
+            if (v->Show) {
+                text += v->Item()->objectName().toStdString() + " " + std::to_string(r.Left) + "," +
+                        std::to_string(r.Top) + "-" + std::to_string(r.Right) + "," +
+                        std::to_string(r.Bottom) + " ";
+            }
+        }
+        return text + "= " + std::to_string(view->LastSize.width()) + "x" +
+               std::to_string(view->LastSize.height());
     }
     plat::TRect Bounds(const TDkCustomItem* item) const { return view->Find(item)->BoundsRect; }
     bool Shown(const TDkCustomItem* item) const { return view->Find(item)->Show; }

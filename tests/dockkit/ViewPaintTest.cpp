@@ -116,25 +116,20 @@ protected:
     TDkItemViewer* viewer_ = nullptr;
 };
 
-TEST_F(ButtonPaint, EnabledImageSitsInTheMiddle) {
+TEST_F(ButtonPaint, TheImageSitsInTheMiddleEmbossedWhenDisabledOnARaisedOrSunkenFace) {
     EXPECT_EQ(Paint(false, false),
               (QStringList{".........", ".........", ".........", "...KK....", "...KK....",
                            ".........", ".........", "........."}));
-}
-
-TEST_F(ButtonPaint, DisabledImageIsEmbossed) {
-    item_->SetEnabled(false);
-    EXPECT_EQ(Paint(false, false),
-              (QStringList{".........", ".........", ".........", "...GG....", "...GGW...",
-                           "....WW...", ".........", "........."}));
-}
-
-TEST_F(ButtonPaint, HotButtonsAreRaisedAndPushedOnesSunkenAndShifted) {
+    // Hot buttons are raised; pushed ones sunken with the image shifted.
     EXPECT_EQ(Paint(true, false),
               (QStringList{"WWWWWWWWG", "W.......G", "W.......G", "W..KK...G", "W..KK...G",
                            "W.......G", "W.......G", "GGGGGGGGG"}));
     EXPECT_EQ(Paint(true, true), (QStringList{"GGGGGGGGW", "G.......W", "G.......W", "G.......W",
                                               "G...KK..W", "G...KK..W", "G.......W", "WWWWWWWWW"}));
+    item_->SetEnabled(false);
+    EXPECT_EQ(Paint(false, false),
+              (QStringList{".........", ".........", ".........", "...GG....", "...GGW...",
+                           "....WW...", ".........", "........."}));
 }
 
 } // namespace

@@ -39,44 +39,38 @@ plat::ImageList* MakeImages(QObject* owner) {
     return images;
 }
 
-struct Shown {
-    const char* name;
-    bool toolbar;
-    TDkItemDisplayMode mode;
-    int imageIndex;
-    TDkItemOptions options;
-    bool image;
-    bool caption;
-};
-
-class ImageAndCaption : public ::testing::TestWithParam<Shown> {};
-
-TEST_P(ImageAndCaption, ShowAsTheDisplayModeSays) {
-    const Shown& c = GetParam();
-    ViewSetup s(c.toolbar);
-    auto* item = new TDkCustomItem(&s.owner);
-    item->SetCaption(QStringLiteral("&Open"));
-    item->SetDisplayMode(c.mode);
-    item->SetImageIndex(c.imageIndex);
-    item->SetOptions(c.options);
-    s.root->Add(item);
-    TDkItemViewer* viewer = s.view->Find(item);
-    EXPECT_EQ(viewer->ImageShown(), c.image);
-    EXPECT_EQ(viewer->CaptionShown(), c.caption);
+TEST(ImageAndCaption, ShowAsTheDisplayModeSays) {
+    const struct {
+        bool toolbar;
+        TDkItemDisplayMode mode;
+        int imageIndex;
+        TDkItemOptions options;
+        bool image, caption;
+    } cases[] = {
+        {true, nbdmDefault, 2, 0, true, false},
+        {true, nbdmDefault, -1, 0, false, true},
+        {true, nbdmDefault, 2, dkoImageAboveCaption, true, true},
+        {true, nbdmTextOnly, 2, 0, false, true},
+        {true, nbdmTextOnlyInMenus, 2, 0, true, false},
+        {false, nbdmTextOnlyInMenus, 2, 0, false, true},
+        {false, nbdmImageAndText, 2, 0, true, true},
+        {false, nbdmDefault, 2, 0, true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "tool bar " << c.toolbar << " mode " << c.mode
+                                        << " image " << c.imageIndex << " options " << c.options);
+        ViewSetup s(c.toolbar);
+        auto* item = new TDkCustomItem(&s.owner);
+        item->SetCaption(QStringLiteral("&Open"));
+        item->SetDisplayMode(c.mode);
+        item->SetImageIndex(c.imageIndex);
+        item->SetOptions(c.options);
+        s.root->Add(item);
+        TDkItemViewer* viewer = s.view->Find(item);
+        EXPECT_EQ(viewer->ImageShown(), c.image);
+        EXPECT_EQ(viewer->CaptionShown(), c.caption);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Modes, ImageAndCaption,
-    ::testing::Values(Shown{"ToolbarDefault", true, nbdmDefault, 2, 0, true, false},
-                      Shown{"ToolbarNoImage", true, nbdmDefault, -1, 0, false, true},
-                      Shown{"ToolbarImageAbove", true, nbdmDefault, 2, dkoImageAboveCaption, true,
-                            true},
-                      Shown{"ToolbarTextOnly", true, nbdmTextOnly, 2, 0, false, true},
-                      Shown{"ToolbarTextOnlyInMenus", true, nbdmTextOnlyInMenus, 2, 0, true, false},
-                      Shown{"MenuTextOnlyInMenus", false, nbdmTextOnlyInMenus, 2, 0, false, true},
-                      Shown{"MenuImageAndText", false, nbdmImageAndText, 2, 0, true, true},
-                      Shown{"MenuDefault", false, nbdmDefault, 2, 0, true, true}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ViewerSize, ToolbarButtonsMeasureImageArrowAndSplitPart) {
     ViewSetup s(true);
@@ -94,37 +88,6 @@ TEST(ViewerSize, ToolbarButtonsMeasureImageArrowAndSplitPart) {
     s.view->SetOrientation(dkvoVertical); // the plain arrow grows downwards
     item->SetItemStyle(item->ItemStyle() & ~dk::StyleCombo);
     EXPECT_EQ(Measure(viewer), QSize(23, 30));
-}
-
-TEST(ViewerSize, MenuItemsAddTheShortCutTextAndTheArrowRoom) {
-    ViewSetup s(false);
-    auto* item = new TDkCustomItem(&s.owner);
-    item->SetCaption(QStringLiteral("Save"));
-    s.root->Add(item);
-    TDkItemViewer* viewer = s.view->Find(item);
-    const QSize plain = Measure(viewer);
-    const QFontMetrics metrics(QFont(), nullptr);
-    EXPECT_EQ(plain.height(), metrics.height() + metrics.leading() + 4);
-    // Caption + image column (the height) + 6 + arrow room (the height).
-    EXPECT_EQ(plain.width(),
-              metrics.horizontalAdvance(QStringLiteral("Save")) + 6 + 2 * plain.height());
-    item->SetCaption(QStringLiteral("Save\tCtrl+S"));
-    EXPECT_EQ(viewer->GetCaptionText(), QStringLiteral("Save"));
-    const QSize withKey = Measure(viewer);
-    EXPECT_EQ(withKey.width() - plain.width(),
-              metrics.horizontalAdvance(QStringLiteral("Ctrl+S")) + plain.height() - 6);
-    // With images the row is at least image height + 3.
-    item->SetImages(MakeImages(&s.owner));
-    EXPECT_GE(Measure(viewer).height(), 19);
-}
-
-TEST(ViewerSize, SeparatorsAreThinInMenusAndSquareOnToolbars) {
-    ViewSetup menu(false);
-    TDkSeparatorItem* sep = menu.AddSeparator();
-    const int third = QFontMetrics(QFont(), nullptr).height() * 2;
-    EXPECT_EQ(Measure(menu.view->Find(sep)).height(), third / 3 + (third % 3 != 0 ? 1 : 0));
-    ViewSetup bar(true);
-    EXPECT_EQ(Measure(bar.view->Find(bar.AddSeparator())), QSize(6, 6));
 }
 
 // --- The mouse inside the menu loop ----------------------------------------------------
@@ -153,7 +116,9 @@ TEST_F(ViewerMouse, ASplitButtonsArrowIsItsLastElevenPixels) {
     EXPECT_FALSE(viewer_->IsPtInButtonPart(5, 5)); // a plain submenu has no button part
 }
 
-TEST_F(ViewerMouse, APressAndReleaseOnAButtonEndsTheLoopWithIt) {
+TEST_F(ViewerMouse, OnlyAPressAndReleaseOnAnEnabledButtonEndsTheLoopWithIt) {
+    viewer_->MouseUp(10, 10, onMenu_); // no press before it
+    EXPECT_FALSE(s_.view->ModalEnded());
     viewer_->MouseDown(false, 10, 10, onMenu_);
     EXPECT_TRUE(s_.view->ViewerCapture());
     viewer_->MouseUp(10, 10, onMenu_);
@@ -162,23 +127,20 @@ TEST_F(ViewerMouse, APressAndReleaseOnAButtonEndsTheLoopWithIt) {
     EXPECT_EQ(s_.view->DoneAction().Kind, TDkDoneAction::ClickItem);
     EXPECT_EQ(s_.view->DoneAction().Item, button_);
     EXPECT_FALSE(s_.view->DoneAction().PlaySound); // the loop's own tool bar is silent
-}
-
-TEST_F(ViewerMouse, AReleaseWithoutThePressOrOffTheButtonDoesNotClick) {
-    viewer_->MouseUp(10, 10, onMenu_); // no capture held
-    EXPECT_FALSE(s_.view->ModalEnded());
-    viewer_->MouseDown(false, 10, 10, onMenu_);
-    viewer_->MouseUp(70, 10, onMenu_); // released outside: the loop ends, nothing clicked
-    EXPECT_TRUE(s_.view->ModalEnded());
-    EXPECT_EQ(s_.view->DoneAction().Kind, TDkDoneAction::None);
-}
-
-TEST_F(ViewerMouse, DisabledButtonsEndTheLoopOnThePress) {
-    button_->SetEnabled(false);
-    viewer_->MouseDown(false, 10, 10, onMenu_);
-    EXPECT_FALSE(s_.view->ViewerCapture());
-    EXPECT_TRUE(s_.view->ModalEnded());
-    EXPECT_EQ(s_.view->DoneAction().Kind, TDkDoneAction::None);
+    // Released off the button, or pressed while it is disabled: the loop
+    // ends with nothing clicked.
+    for (const bool disabled : {false, true}) {
+        s_.view->ResetModal();
+        s_.view->SetState(vsModal, true);
+        button_->SetEnabled(!disabled);
+        viewer_->MouseDown(false, 10, 10, onMenu_);
+        if (!disabled) {
+            viewer_->MouseUp(70, 10, onMenu_);
+        }
+        EXPECT_FALSE(s_.view->ViewerCapture()) << disabled;
+        EXPECT_TRUE(s_.view->ModalEnded()) << disabled;
+        EXPECT_EQ(s_.view->DoneAction().Kind, TDkDoneAction::None) << disabled;
+    }
 }
 
 TEST(ViewerMouseInMenus, AMenuItemClicksOnReleaseWithTheSound) {
@@ -203,22 +165,6 @@ TEST(ViewerMouseInMenus, AMenuItemClicksOnReleaseWithTheSound) {
     item->SetItemStyle(item->ItemStyle() | dk::StyleClicksTransparent);
     viewer->MouseUp(5, 5, onMenu);
     EXPECT_FALSE(parent.view->ModalEnded());
-}
-
-TEST(ViewerSelection, EnteringAndLeavingFireOnSelect) {
-    ViewSetup s(true);
-    FixedItem* a = s.Add("A", 30, 20);
-    FixedItem* b = s.Add("B", 30, 20);
-    std::vector<std::string> log;
-    for (FixedItem* item : {a, b}) {
-        item->OnSelect = [&log](TDkCustomItem* sender, TDkItemViewer*, bool selecting) {
-            log.push_back((selecting ? "+" : "-") + sender->objectName().toStdString());
-        };
-    }
-    s.view->Select(s.view->Find(a));
-    s.view->Select(s.view->Find(b));
-    s.view->Select(nullptr);
-    EXPECT_EQ(log, (std::vector<std::string>{"+A", "-A", "+B", "-B"}));
 }
 
 } // namespace
