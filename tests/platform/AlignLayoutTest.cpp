@@ -149,4 +149,19 @@ TEST_F(AlignLayoutTest, AChildThatChangesItsExtentWhilePlacedIsPlacedAgainAtOnce
     }
 }
 
+// A child whose extent settles only as the form shows (it answers the size
+// it was placed at with another while it is not yet visible, so no resize
+// event tells of the change) is placed again once it shows.
+TEST_F(AlignLayoutTest, AChildThatChangesItsExtentAsItShowsIsPlacedAgain) {
+    auto* bar = new WrappingBar(&form_);
+    bar->resize(100, 60);
+    layout_->AddWidget(bar, Align::Top);
+    QWidget* client = Add(Align::Client, 0);
+    form_.resize(300, 100);
+    form_.show();
+    LayOutPosted();
+    EXPECT_EQ(bar->geometry(), QRect(0, 0, 300, 20));
+    EXPECT_EQ(client->geometry(), QRect(0, 20, 300, 80));
+}
+
 } // namespace

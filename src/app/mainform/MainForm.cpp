@@ -15,6 +15,7 @@
 #include "console/QvConsole.h"
 #include "controls/StateSaver.h"
 #include "dockkit/bars/DkKeyRouter.h"
+#include "dockkit/docking/DkDockablePanel.h"
 #include "dockkit/themes/DkSwitcher.h"
 #include "platform/core/Cp1252.h"
 #include "platform/core/Format.h"
@@ -45,6 +46,7 @@ const QString kWelcomeLine =
 constexpr int kDesignWidth = 760;
 constexpr int kDesignHeight = 540;
 constexpr int kEmoticonSize = 18;
+constexpr int kGroupPanelWidth = 180;
 
 // A panel with a sunken frame of one line round what it holds.
 TQvPanel* NewFramedPanel(const QString& name, QWidget* content = nullptr) {
@@ -217,6 +219,8 @@ void TMainForm::CreateComponents() {
     GroupDockablePanel =
         kit::CreateDockablePanel(*this, QStringLiteral("GroupDockablePanel"),
                                  QStringLiteral("VL Friends and Groups"), GroupSplitter);
+    // Wide enough for the trees' root captions until a stored width applies.
+    kit::KitDockablePanel(GroupDockablePanel)->SetClientAreaWidth(kGroupPanelWidth);
     GroupDockablePanel->OnDockChanging = [this](kit::IDockablePanel* sender, bool floating) {
         GroupDockablePanelDockChanging(sender, floating);
     };

@@ -202,7 +202,10 @@ Qt::Orientations AlignLayout::expandingDirections() const {
 }
 
 bool AlignLayout::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Resize) {
+    // A child that changes its size while it is not visible (as its window
+    // shows, for instance) gets no resize event for it: its extent is looked
+    // at again when it shows.
+    if (event->type() == QEvent::Resize || event->type() == QEvent::Show) {
         const int i = EntryIndex(qobject_cast<QWidget*>(watched));
         if (i >= 0) {
             const Entry& e = entries_[static_cast<size_t>(i)];
