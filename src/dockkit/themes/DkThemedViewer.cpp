@@ -14,6 +14,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <utility>
 
 using plat::TRect;
 
@@ -177,19 +178,21 @@ QSize TDkxItemViewer::MeasureCaption(QPainter& canvas, const QString& text, unsi
     QSize size;
     if (const auto found = known.constFind(key); found != known.cend()) {
         size = *found;
-    } else if (rotated) {
-        const QFontMetrics metrics(canvas.font(), canvas.device());
-        size = QSize(metrics.height(),
-                     dk::MeasureTextWidth(metrics, text, (format & plat::DT_NOPREFIX) == 0));
     } else {
-        const TRect r = plat::CalcTextRect(canvas.font(), text, TRect(0, 0, 1, 0),
-                                           format | plat::DT_CALCRECT, canvas.device());
-        size = QSize(r.Width(), r.Height());
+        if (rotated) {
+            const QFontMetrics metrics(font, canvas.device());
+            size = QSize(metrics.height(),
+                         dk::MeasureTextWidth(metrics, text, (format & plat::DT_NOPREFIX) == 0));
+        } else {
+            const TRect r = plat::CalcTextRect(font, text, TRect(0, 0, 1, 0),
+                                               format | plat::DT_CALCRECT, canvas.device());
+            size = QSize(r.Width(), r.Height());
+        }
+        if (known.size() >= kCaptionCacheLimit) {
+            known.clear();
+        }
+        known.insert(std::move(key), size);
     }
-    if (known.size() >= kCaptionCacheLimit) {
-        known.clear();
-    }
-    known.insert(key, size);
     measured_ = {text, font, dpi, format, rotated, size};
     return size;
 }
