@@ -30,8 +30,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <random>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -340,37 +342,54 @@ constexpr BuddyMenuItem kBuddyMenu[] = {
 };
 const QString kBuddy = QStringLiteral("Bobsmith");
 
-// Notes when a window other than the form has finished a paint: once
-// processEvents returns after the paint event, the paint is complete.
+// Notes when a window other than the form has finished its first paint of a
+// cycle and then runs the cycle's call: queued behind the paint event, it runs
+// once that paint is complete, inside whatever event loop painted it (the
+// kit's menu runs a loop of its own while it is open, which only the call can
+// end).
 class MenuPaintWatch final : public QObject {
 public:
     explicit MenuPaintWatch(const QWidget& form) : form_(form) {
         QCoreApplication::instance()->installEventFilter(this);
     }
     ~MenuPaintWatch() override { QCoreApplication::instance()->removeEventFilter(this); }
-    // False when nothing painted within the limit.
-    bool WaitForPaint(int limitMs = 5000) {
+    // The call for the next paint.
+    void Arm(std::function<void()> onPainted) {
+        onPainted_ = std::move(onPainted);
         painted_ = false;
+        done_ = false;
+    }
+    // False when the call did not run within the limit.
+    bool WaitForPaint(int limitMs = 5000) {
         QElapsedTimer timer;
         timer.start();
-        while (!painted_ && timer.elapsed() < limitMs) {
+        while (!done_ && timer.elapsed() < limitMs) {
             QCoreApplication::processEvents();
         }
-        return painted_;
+        return done_;
     }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint && watched->isWidgetType() &&
+        if (!painted_ && onPainted_ && event->type() == QEvent::Paint && watched->isWidgetType() &&
             static_cast<QWidget*>(watched)->window() != &form_) {
             painted_ = true;
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    done_ = true;
+                    std::exchange(onPainted_, nullptr)();
+                },
+                Qt::QueuedConnection);
         }
         return false;
     }
 
 private:
     const QWidget& form_;
+    std::function<void()> onPainted_;
     bool painted_ = false;
+    bool done_ = false;
 };
 
 // A shown form to own the menu, and where its menu opens.
@@ -396,14 +415,19 @@ void RunMenuCycles(benchmark::State& state, const QWidget& form, const std::func
     std::vector<double> closing;
     for (auto _ : state) {
         QElapsedTimer timer;
+        qint64 opened = 0;
+        // Closed from inside the event loop that painted it: the kit's menu
+        // has taken the mouse and the keys by then.
+        watch.Arm([&] {
+            opened = timer.nsecsElapsed();
+            close();
+        });
         timer.start();
         open();
         if (!watch.WaitForPaint()) {
             state.SkipWithError("the menu never painted");
             break;
         }
-        const qint64 opened = timer.nsecsElapsed();
-        close();
         QCoreApplication::processEvents();
         if (!WaitUntil([&] { return !isOpen(); }, 5000)) {
             state.SkipWithError("the menu stayed open");

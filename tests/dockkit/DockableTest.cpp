@@ -83,21 +83,61 @@ TEST_F(DockableTest, DoubleClickWithoutLastOrDefaultDockStaysFloating) {
     EXPECT_EQ(other->x(), w->width());
 }
 
-TEST_F(DockableTest, CloseAsksFirst) {
+// Close, and a close by the window system or in code (QWidget::close), go one
+// way: asked first, then hidden with OnClose.
+struct CloseCase {
+    const char* name;
+    bool floating;
+    bool byWidget; // QWidget::close() rather than Close()
+};
+void PrintTo(const CloseCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class DockableClose : public DockableTest, public ::testing::WithParamInterface<CloseCase> {};
+
+TEST_P(DockableClose, AsksFirst) {
+    const CloseCase& c = GetParam();
     TestDockable* w = f.Add("Bar", QSize(100, 22), f.top);
+    if (c.floating) {
+        w->SetFloatingState(true);
+    }
     bool allow = false;
+    int asked = 0;
     int closed = 0;
-    w->OnCloseQuery = [&](TDkCustomDockableWindow*, bool& canClose) { canClose = allow; };
+    w->OnCloseQuery = [&](TDkCustomDockableWindow*, bool& canClose) {
+        ++asked;
+        canClose = allow;
+    };
     w->OnClose = [&](TDkCustomDockableWindow*) { ++closed; };
-    w->Close();
+    const auto close = [&] {
+        if (c.byWidget) {
+            return w->close();
+        }
+        w->Close();
+        return w->isHidden();
+    };
+    EXPECT_FALSE(close());
     EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(asked, 1);
     EXPECT_EQ(closed, 0);
     allow = true;
-    w->Close();
+    EXPECT_TRUE(close());
     EXPECT_FALSE(w->Visible());
+    EXPECT_EQ(asked, 2);
     EXPECT_EQ(closed, 1);
     EXPECT_EQ(f.top->height(), 0);
+    if (c.floating) {
+        EXPECT_FALSE(w->FloatingParent()->isVisible());
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(Table, DockableClose,
+                         ::testing::Values(CloseCase{"Docked", false, false},
+                                           CloseCase{"DockedByTheWidget", false, true},
+                                           CloseCase{"Floating", true, false},
+                                           CloseCase{"FloatingByTheWidget", true, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(DockableTest, FloatingWindowsFollowTheApplicationAndTheirForm) {
     TestDockable* w = f.Add("Bar", QSize(100, 22), f.top);
@@ -226,6 +266,37 @@ TEST_F(FloatingFrame, ClosingTheFloatingFormClosesItsForm) {
     TDkFloatingWindowParent* form = Float(true, true);
     EXPECT_FALSE(form->close());
     EXPECT_FALSE(f.form.isVisible());
+}
+
+// Wherever the floating form goes, the window's floating position follows:
+// docked and floated again, it comes back there.
+TEST_F(FloatingFrame, TheFloatingPositionFollowsTheFormsMoves) {
+    const std::vector<std::pair<const char*, std::function<void(QWidget*)>>> moves{
+        {"move", [](QWidget* form) { form->move(420, 310); }},
+        {"setGeometry",
+         [](QWidget* form) { form->setGeometry(QRect(QPoint(420, 310), form->size())); }},
+        {"hidden, then shown",
+         [this](QWidget* form) {
+             w->setVisible(false);
+             form->move(420, 310);
+             w->setVisible(true);
+         }},
+    };
+    for (const auto& [name, moveForm] : moves) {
+        SCOPED_TRACE(name);
+        TDkFloatingWindowParent* form = Float(true, true);
+        ASSERT_EQ(w->FloatingPosition(), QPoint(300, 200));
+        moveForm(form);
+        EXPECT_EQ(w->FloatingPosition(), QPoint(420, 310));
+        w->ToggleDockedFloating();
+        ASSERT_TRUE(w->Docked());
+        EXPECT_EQ(w->FloatingPosition(), QPoint(420, 310)) << "docking keeps it";
+        w->SetFloatingState(true);
+        EXPECT_EQ(Placed(w), "+ 420,310 108x74");
+        delete w;
+        w = nullptr;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 }
 
 TEST_F(FloatingFrame, CloseButtonClosesOnlyWhenReleasedOverIt) {

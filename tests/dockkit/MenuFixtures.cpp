@@ -215,7 +215,8 @@ void MenuScript::Finish() {
 
 void MenuScript::Next() {
     if (steps_.empty()) {
-        if (dk::ModalMouseLoop* loop = dk::ModalMouseLoop::Current()) {
+        // A loop that has ended may not have unwound yet.
+        if (dk::ModalMouseLoop* loop = dk::ModalMouseLoop::Current(); loop && loop->Running()) {
             leftRunning_ = true;
             loop->Cancel();
         }

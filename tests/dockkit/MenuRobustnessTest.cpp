@@ -79,6 +79,49 @@ INSTANTIATE_TEST_SUITE_P(
                       DeleteCase{"AnotherOneBelowTheSelection", "v", 3, "^^r", 1, "&New"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// --- Ended from outside its input (a timer, a queued call) ---------------------
+
+struct OutsideEndCase {
+    const char* name;
+    const char* keys; // before the end, as MenuScript::Keys takes them
+    bool fromSubmenu; // ended through the deepest open view, not the loop's own
+    bool withItem;    // ended with a click on Close rather than with nothing
+    const char* clicked;
+};
+void PrintTo(const OutsideEndCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class MenuEndedFromOutside : public MenuRobust,
+                             public ::testing::WithParamInterface<OutsideEndCase> {};
+
+// The script's step is a queued call: the loop must end without waiting for
+// input (the script cancels a loop still running after its last step).
+TEST_P(MenuEndedFromOutside, EndsAtOnce) {
+    const OutsideEndCase& c = GetParam();
+    script_.Keys(c.keys).Then([&c, this] {
+        const std::vector<TDkView*> views = OpenMenuViews();
+        ASSERT_FALSE(views.empty());
+        TDkView* view = c.fromSubmenu ? views.back() : views.front();
+        if (c.withItem) {
+            view->EndModalWithItem(close_, false);
+        } else {
+            view->EndModal();
+        }
+    });
+    RunMenu();
+    EXPECT_EQ(ClickLog(), c.clicked);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, MenuEndedFromOutside,
+                         ::testing::Values(OutsideEndCase{"WithNothing", "v", false, false, ""},
+                                           OutsideEndCase{"WithAClick", "v", false, true, "&Close"},
+                                           OutsideEndCase{"ThroughAnOpenSubmenu", "vvR", true,
+                                                          false, ""},
+                                           OutsideEndCase{"ThroughAnOpenSubmenuWithAClick", "vvR",
+                                                          true, true, "&Close"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(MenuRobust, TheMenuComponentDeletedWhileItsMenuRuns) {
     auto* menu = new TDkPopupMenu(&owner_);
     auto* item = new TDkCustomItem(menu);

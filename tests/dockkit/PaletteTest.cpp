@@ -397,24 +397,45 @@ TEST(ColorSets, PalettesFollowTheirSetAndFallBackToTheDefault) {
     EXPECT_EQ(first.RowCount(), 5);
 }
 
-TEST(ColorSets, SettingTheColourSelectsItsCellAndTellsOnce) {
+struct SetColorCase {
+    const char* name;
+    plat::TColor given;
+    PaletteCell selected;
+};
+void PrintTo(const SetColorCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class SettingTheColour : public ::testing::TestWithParam<SetColorCase> {};
+
+// The colour stays as given, a system colour included, while the cell of its
+// RGB value shows selected; choosing a cell afterwards takes the cell's colour.
+TEST_P(SettingTheColour, KeepsItSelectsItsCellAndTellsOnce) {
+    const SetColorCase& c = GetParam();
     TDkxColorPalette palette;
+    palette.SetSelectedCell(3, 2);
     int changes = 0;
     palette.OnChange = [&](TDkxCustomToolPalette*) { ++changes; };
 
-    // clWindowText is black: the first cell, whose colour the palette takes.
-    palette.SetColor(plat::clWindowText);
-    EXPECT_EQ(palette.SelectedCell(), (PaletteCell{0, 0}));
-    EXPECT_EQ(palette.Color(), plat::RGB(0, 0, 0));
+    palette.SetColor(c.given);
+    EXPECT_EQ(palette.SelectedCell(), c.selected);
+    EXPECT_EQ(palette.Color(), c.given);
     EXPECT_EQ(changes, 1);
 
-    for (const plat::TColor other : {plat::RGB(1, 2, 3), plat::clNone}) {
-        palette.SetColor(other);
-        EXPECT_TRUE(palette.SelectedCell().IsNone());
-        EXPECT_EQ(palette.Color(), other);
-    }
-    EXPECT_EQ(changes, 3);
+    palette.SetSelectedCell(1, 0);
+    EXPECT_EQ(palette.Color(), palette.GetCellColor(1, 0));
+    EXPECT_NE(palette.Color(), c.given);
+    EXPECT_EQ(changes, 2);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, SettingTheColour,
+    ::testing::Values(SetColorCase{"SystemTextColourOnBlack", plat::clWindowText, {0, 0}},
+                      SetColorCase{"SystemWindowColourOnWhite", plat::clWindow, {7, 4}},
+                      SetColorCase{"PlainBlack", plat::RGB(0, 0, 0), {0, 0}},
+                      SetColorCase{"ColourOfNoCell", plat::RGB(1, 2, 3), {-1, -1}},
+                      SetColorCase{"NoColour", plat::clNone, {-1, -1}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ColorItem, PaintsAFramedSwatchSmallerInMenusAndAnEtchedSquareWhenDisabled) {
     KitThemes themes;

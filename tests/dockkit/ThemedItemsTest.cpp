@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <string>
 #include <vector>
 
@@ -199,6 +201,34 @@ TEST(ThemedSizes, FollowTheThemesValues) {
         }
         }
         EXPECT_EQ(v.SizeOf(item), c.expected);
+    }
+}
+
+// Menus make new viewers each time they open, and captions measured once are
+// remembered for them: a caption in another font is measured in its own.
+TEST(ThemedSizes, ACaptionIsMeasuredInEachViewsOwnFont) {
+    const std::vector<std::pair<const char*, std::function<void(QFont&)>>> wider{
+        {"larger", [](QFont& font) { font.setPixelSize(20); }},
+        {"bold", [](QFont& font) { font.setBold(true); }},
+        {"spaced", [](QFont& font) { font.setLetterSpacing(QFont::AbsoluteSpacing, 3); }},
+    };
+    KitThemes themes;
+    for (const bool toolbar : {false, true}) {
+        for (const auto& [name, change] : wider) {
+            SCOPED_TRACE(std::string(name) + (toolbar ? " on a bar" : " in a menu"));
+            const QString caption = QStringLiteral("&Measured %1 %2").arg(name).arg(toolbar);
+            ThemedView plain(toolbar);
+            ThemedView other(toolbar);
+            TDkxItem* first = plain.Add(-1);
+            TDkxItem* second = other.Add(-1);
+            second->OnAdjustFont = [&change = change](TDkxCustomItem*, TDkItemViewer*, QFont& font,
+                                                      unsigned) { change(font); };
+            first->SetCaption(caption);
+            second->SetCaption(caption);
+            const QSize before = plain.SizeOf(first);
+            EXPECT_GT(other.SizeOf(second).width(), before.width());
+            EXPECT_EQ(plain.SizeOf(first), before);
+        }
     }
 }
 

@@ -10,12 +10,10 @@
 #include "dockkit/statusbar/DkxStatusBar.h"
 #include "dockkit/themes/DkThemedItem.h"
 
-#include "platform/core/Guarded.h"
 #include "platform/core/Registry.h"
 #include "platform/gui/AlignLayout.h"
 
 #include <QAction>
-#include <QCloseEvent>
 #include <QMainWindow>
 #include <QVBoxLayout>
 
@@ -178,27 +176,6 @@ void PlaceStatusBar(QWidget& form, QWidget& bar) {
 
 namespace {
 
-// Reports a close of the widget by hand (QWidget::close) as the window's
-// own close.
-class CloseWatcher final : public QObject {
-public:
-    explicit CloseWatcher(TDkCustomDockableWindow* window) : QObject(window), window_(window) {
-        window->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == window_ && event->type() == QEvent::Close) {
-            plat::guarded([this] { window_->Close(); });
-            return true;
-        }
-        return false;
-    }
-
-private:
-    TDkCustomDockableWindow* window_;
-};
-
 class TStatusBarFace final : public QObject, public IStatusBar {
 public:
     TStatusBarFace(TDkxStatusBar* bar, std::initializer_list<int> widths)
@@ -234,7 +211,6 @@ private:
 class TToolbarFace final : public QObject, public IToolbar {
 public:
     explicit TToolbarFace(TDkxToolbar* bar) : QObject(bar), bar_(bar) {
-        new CloseWatcher(bar);
         bar->OnClose = [this](TDkCustomDockableWindow*) {
             if (OnClose) {
                 OnClose(this);
@@ -290,7 +266,6 @@ private:
 class TPanelFace final : public QObject, public IDockablePanel {
 public:
     TPanelFace(TDkxDockablePanel* panel, TDkDock* home) : QObject(panel), panel_(panel) {
-        new CloseWatcher(panel);
         home_ = home;
         panel->OnClose = [this](TDkCustomDockableWindow*) {
             if (OnClose) {

@@ -3,7 +3,6 @@
 #include "app/kit/KitClasses.h"
 #include "app/kit/KitSupport.h"
 
-#include "dockkit/common/DkModalLoop.h"
 #include "dockkit/items/DkCommand.h"
 #include "dockkit/items/DkView.h"
 #include "dockkit/menus/DkMenuLoop.h"
@@ -18,7 +17,6 @@
 #include <QApplication>
 #include <QCursor>
 #include <QGuiApplication>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QPointer>
@@ -357,13 +355,6 @@ void EndMenuLoop() {
     if (!view->ModalEnded()) {
         view->EndModal();
     }
-    // The loop looks whether it has ended after each input event it sees:
-    // it is given one where the pointer is.
-    QWidget* window = view->Window();
-    const QPoint at = dk::CursorPos();
-    QMouseEvent move(QEvent::MouseMove, window->mapFromGlobal(at), at, Qt::NoButton,
-                     QGuiApplication::mouseButtons(), QGuiApplication::keyboardModifiers());
-    QCoreApplication::sendEvent(window, &move);
 }
 
 void SetPopupMenusModal(bool value) {

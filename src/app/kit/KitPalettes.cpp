@@ -11,7 +11,6 @@
 
 #include <QApplication>
 #include <QPainter>
-#include <QScopeGuard>
 
 namespace kit {
 
@@ -139,37 +138,12 @@ public:
     }
 };
 
-// A colour palette that keeps the colour it is given (a system colour
-// stays one) while SetColor selects the cell of the same RGB value; a
-// selection by a click or SetSelectedCell takes the cell's colour.
-class TKitColorPalette final : public TDkxColorPalette {
-public:
-    using TDkxColorPalette::TDkxColorPalette;
-    void SetGivenColor(plat::TColor value) {
-        settingColor_ = true;
-        const auto reset = qScopeGuard([this] { settingColor_ = false; });
-        SetColor(value);
-    }
-
-protected:
-    void DoChange() override {
-        if (settingColor_) {
-            TDkxCustomToolPalette::DoChange();
-        } else {
-            TDkxColorPalette::DoChange();
-        }
-    }
-
-private:
-    bool settingColor_ = false;
-};
-
-class TColorPaletteFace final : public TPaletteFace<IColorPalette, TKitColorPalette> {
+class TColorPaletteFace final : public TPaletteFace<IColorPalette, TDkxColorPalette> {
 public:
     using TPaletteFace::TPaletteFace;
 
     plat::TColor Color() const override { return palette_->Color(); }
-    void SetColor(plat::TColor value) override { palette_->SetGivenColor(value); }
+    void SetColor(plat::TColor value) override { palette_->SetColor(value); }
     ColorSet* GetColorSet() const override { return dynamic_cast<ColorSet*>(palette_->ColorSet()); }
     void SetColorSet(ColorSet* value) override { palette_->SetColorSet(value); }
     plat::TColor GetCellColor(int col, int row) const override {
@@ -221,7 +195,7 @@ IToolPalette* CreateToolPalette(QObject* parent, const QString& name) {
 }
 
 IColorPalette* CreateColorPalette(QObject* parent, const QString& name) {
-    auto* palette = new TKitColorPalette(parent);
+    auto* palette = new TDkxColorPalette(parent);
     palette->setObjectName(name);
     return new TColorPaletteFace(palette);
 }

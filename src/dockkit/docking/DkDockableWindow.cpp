@@ -3,8 +3,10 @@
 #include "dockkit/common/DkCommon.h"
 #include "dockkit/docking/DkFloatingWindowParent.h"
 
+#include "platform/core/Guarded.h"
 #include "platform/gui/SystemParams.h"
 
+#include <QCloseEvent>
 #include <QEvent>
 
 #include <algorithm>
@@ -505,6 +507,12 @@ void TDkCustomDockableWindow::Close() {
     if (OnClose) {
         OnClose(this);
     }
+}
+
+void TDkCustomDockableWindow::closeEvent(QCloseEvent* event) {
+    plat::guarded([this] { Close(); });
+    // Accepted only when Close let it go (and hid it).
+    event->setAccepted(isHidden());
 }
 
 void TDkCustomDockableWindow::KeepOnScreen(bool onlyIfFullyOffscreen) {

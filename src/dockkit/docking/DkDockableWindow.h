@@ -247,6 +247,9 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    // A close by the window system or QWidget::close() goes the way of Close:
+    // asked first, then hidden with OnClose.
+    void closeEvent(QCloseEvent* event) override;
 
     // Color changed.
     virtual void ColorChanged() {}

@@ -370,6 +370,11 @@ void TDkFloatingWindowParent::closeEvent(QCloseEvent* event) {
 
 void TDkFloatingWindowParent::moveEvent(QMoveEvent* event) {
     DkNcWidget::moveEvent(event);
+    // Wherever the form goes (moved in code or by the window system), the
+    // window's floating position follows: that is what its position saves.
+    if (!hosted_.isNull() && hosted_->Floating() && hosted_->floatingForm_ == this) {
+        hosted_->floatingPos_ = geometry().topLeft();
+    }
     if (!hosted_.isNull() && hosted_->OnMove) {
         plat::guarded([&] { hosted_->OnMove(hosted_); });
     }

@@ -670,31 +670,40 @@ TDkView* TDkView::LoopView() {
 }
 
 void TDkView::EndModal() {
-    if (TDkView* loop = LoopView()) {
-        loop->modalEnded_ = true;
-        loop->doneAction_ = TDkDoneAction();
-    }
+    EndModalWithAction(TDkDoneAction());
 }
 
 void TDkView::EndModalWithItem(TDkCustomItem* item, bool playSound) {
-    if (TDkView* loop = LoopView()) {
-        loop->modalEnded_ = true;
-        loop->doneAction_ = TDkDoneAction();
-        loop->doneAction_.Kind = TDkDoneAction::ClickItem;
-        loop->doneAction_.Item = item;
-        loop->doneAction_.PlaySound = playSound;
-    }
+    TDkDoneAction action;
+    action.Kind = TDkDoneAction::ClickItem;
+    action.Item = item;
+    action.PlaySound = playSound;
+    EndModalWithAction(action);
 }
 
 void TDkView::EndModalWithAction(const TDkDoneAction& action) {
-    if (TDkView* loop = LoopView()) {
-        loop->modalEnded_ = true;
-        loop->doneAction_ = action;
+    TDkView* loop = LoopView();
+    if (loop == nullptr) {
+        return;
     }
+    loop->modalEnded_ = true;
+    loop->doneAction_ = action;
+    // The loop looks after each event it handles; one ended from elsewhere
+    // would otherwise wait for the next input.
+    if (!loop->modalWakePosted_) {
+        loop->modalWakePosted_ = true;
+        QCoreApplication::postEvent(loop, new QEvent(ModalWakeEvent()));
+    }
+}
+
+QEvent::Type TDkView::ModalWakeEvent() {
+    static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+    return type;
 }
 
 void TDkView::ResetModal() {
     modalEnded_ = false;
+    modalWakePosted_ = false;
     doneAction_ = TDkDoneAction();
 }
 

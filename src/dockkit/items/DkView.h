@@ -12,6 +12,7 @@
 #include "platform/gui/Colors.h"
 #include "platform/gui/Rect.h"
 
+#include <QEvent>
 #include <QFont>
 #include <QImage>
 #include <QMargins>
@@ -221,12 +222,17 @@ public:
     // parent in a loop; null outside a loop.
     TDkView* LoopView();
     // Ends the running loop with nothing to do, or with a click on the item.
+    // Called from outside the loop's own input (a timer, a queued call), the
+    // loop is woken by a ModalWakeEvent and ends at once.
     void EndModal();
     void EndModalWithItem(TDkCustomItem* item, bool playSound);
     void EndModalWithAction(const TDkDoneAction& action);
     bool ModalEnded() const { return modalEnded_; }
     const TDkDoneAction& DoneAction() const { return doneAction_; }
     void ResetModal();
+    // The event posted to the loop's view that makes the loop look whether it
+    // has ended.
+    static QEvent::Type ModalWakeEvent();
     // Using an item moves its viewer to the front of the priority order.
     void NotifyViewerUsed(TDkItemViewer* viewer);
 
@@ -334,6 +340,7 @@ private:
     QPointer<TDkView> openView_;
     QPointer<QWidget> openWindow_;
     bool modalEnded_ = false;
+    bool modalWakePosted_ = false;
     TDkDoneAction doneAction_;
     QMetaObject::Connection parentDestroyed_;
     QMetaObject::Connection rootDestroyed_;

@@ -177,6 +177,11 @@ bool MenuLoop::Filter(QObject* receiver, QEvent* event) {
         modal_.Cancel();
         return false;
     }
+    if (event->type() == TDkView::ModalWakeEvent()) {
+        // Ended from outside: no input need come first.
+        AfterMessage();
+        return true;
+    }
     switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:

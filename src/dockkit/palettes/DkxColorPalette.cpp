@@ -2,6 +2,8 @@
 
 #include "dockkit/themes/DkThemeUtils.h"
 
+#include <QScopeGuard>
+
 #include <algorithm>
 
 namespace {
@@ -51,6 +53,10 @@ void TDkxColorPalette::SetColorSet(TDkxCustomColorSet* value) {
 
 void TDkxColorPalette::SetColor(plat::TColor value) {
     color_ = value;
+    // The cell only shows the colour: the value given stays, so that a
+    // system colour keeps following the system.
+    settingColor_ = true;
+    const auto reset = qScopeGuard([this] { settingColor_ = false; });
     const plat::TColor wanted = dk::ComparableColor(value);
     for (int row = 0; row < RowCount(); ++row) {
         for (int col = 0; col < ColCount(); ++col) {
@@ -75,7 +81,7 @@ void TDkxColorPalette::DoCalcImageSize(QPainter& /*canvas*/, int& width, int& he
 void TDkxColorPalette::DoChange() {
     // The field, not SetColor: that would select the cell and come back here.
     const dk::PaletteCell cell = SelectedCell();
-    if (!cell.IsNone()) {
+    if (!settingColor_ && !cell.IsNone()) {
         color_ = GetCellColor(cell.Col, cell.Row);
     }
     TDkxCustomToolPalette::DoChange();

@@ -15,8 +15,9 @@ public:
     ~TDkxColorPalette() override;
 
     plat::TColor Color() const { return color_; }
-    // Stores the colour and selects the first cell (rows first) of the same
-    // RGB value, or none; either way DoChange follows.
+    // Stores the colour as given (a system colour stays one) and selects the
+    // first cell (rows first) of the same RGB value, or none; either way
+    // OnChange follows.
     void SetColor(plat::TColor value);
     // The set shown; null shows the default set. A set that goes is let go.
     TDkxCustomColorSet* ColorSet() const { return colorSet_; }
@@ -29,7 +30,8 @@ public:
 
     // 12 x 12 swatches.
     void DoCalcImageSize(QPainter& canvas, int& width, int& height) override;
-    // The selected cell's colour becomes Color, then OnChange.
+    // A cell selected otherwise than by SetColor gives Color its colour;
+    // then OnChange.
     void DoChange() override;
     // A swatch framed in the button shadow colour, filled when enabled.
     void DoDrawCellImage(QPainter& canvas, const plat::TRect& rect, int col, int row,
@@ -45,4 +47,5 @@ private:
 
     plat::TColor color_ = plat::clNone;
     TDkxCustomColorSet* colorSet_ = nullptr;
+    bool settingColor_ = false; // inside SetColor
 };

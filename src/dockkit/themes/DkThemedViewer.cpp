@@ -10,9 +10,11 @@
 #include "platform/gui/Metrics.h"
 
 #include <QFontMetrics>
+#include <QHash>
 #include <QPainter>
 
 #include <algorithm>
+#include <utility>
 
 using plat::TRect;
 
@@ -33,6 +35,29 @@ const plat::ImageList* ViewImages(const TDkView* view) {
         }
     }
     return nullptr;
+}
+
+// Captions measured by any viewer, by what their size depends on: a menu
+// makes new viewers each time it opens and measures the same captions again.
+struct CaptionKey {
+    QString Text;
+    QFont Font;
+    int Dpi = 0;
+    unsigned Format = 0;
+    bool Rotated = false;
+    bool operator==(const CaptionKey&) const = default;
+};
+
+size_t qHash(const CaptionKey& key, size_t seed = 0) {
+    return qHashMulti(seed, key.Text, key.Font, key.Dpi, key.Format, key.Rotated);
+}
+
+// Emptied when full: the captions of the open menus soon come back.
+constexpr qsizetype kCaptionCacheLimit = 2048;
+
+QHash<CaptionKey, QSize>& MeasuredCaptions() {
+    thread_local QHash<CaptionKey, QSize> measured;
+    return measured;
 }
 
 // A box of the size centred in the rectangle.
@@ -142,23 +167,33 @@ QSize TDkxItemViewer::MeasureCaption(QPainter& canvas, const QString& text, unsi
     if (text.isEmpty()) {
         return {0, 0};
     }
-    const QString fontKey = canvas.font().key();
+    const QFont& font = canvas.font();
     const int dpi = canvas.device() != nullptr ? canvas.device()->logicalDpiY() : 0;
     if (measured_.Text == text && measured_.Format == format && measured_.Rotated == rotated &&
-        measured_.Dpi == dpi && measured_.FontKey == fontKey) {
+        measured_.Dpi == dpi && measured_.Font == font) {
         return measured_.Size;
     }
+    CaptionKey key{text, font, dpi, format, rotated};
+    QHash<CaptionKey, QSize>& known = MeasuredCaptions();
     QSize size;
-    if (rotated) {
-        const QFontMetrics metrics(canvas.font(), canvas.device());
-        size = QSize(metrics.height(),
-                     dk::MeasureTextWidth(metrics, text, (format & plat::DT_NOPREFIX) == 0));
+    if (const auto found = known.constFind(key); found != known.cend()) {
+        size = *found;
     } else {
-        const TRect r = plat::CalcTextRect(canvas.font(), text, TRect(0, 0, 1, 0),
-                                           format | plat::DT_CALCRECT, canvas.device());
-        size = QSize(r.Width(), r.Height());
+        if (rotated) {
+            const QFontMetrics metrics(font, canvas.device());
+            size = QSize(metrics.height(),
+                         dk::MeasureTextWidth(metrics, text, (format & plat::DT_NOPREFIX) == 0));
+        } else {
+            const TRect r = plat::CalcTextRect(font, text, TRect(0, 0, 1, 0),
+                                               format | plat::DT_CALCRECT, canvas.device());
+            size = QSize(r.Width(), r.Height());
+        }
+        if (known.size() >= kCaptionCacheLimit) {
+            known.clear();
+        }
+        known.insert(std::move(key), size);
     }
-    measured_ = {text, fontKey, dpi, format, rotated, size};
+    measured_ = {text, font, dpi, format, rotated, size};
     return size;
 }
 

@@ -76,7 +76,7 @@ private:
     // The last caption measured: layout and painting measure the same text.
     struct Measured {
         QString Text;
-        QString FontKey;
+        QFont Font;
         int Dpi = 0;
         unsigned Format = 0;
         bool Rotated = false;
