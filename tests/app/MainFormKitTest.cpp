@@ -202,28 +202,40 @@ TEST_F(MainFormKitTest, DocksContextMenuTogglesTheToolBars) {
 
 // A pop-up menu the program closes while its menu loop runs ends the loop
 // and leaves no window behind; the next one opens afresh.
-TEST_F(MainFormKitTest, APopupMenuClosedWhileItsLoopRunsGoesAway) {
+// A pop-up menu closed while its loop runs ends the loop and hides; opened
+// again it reuses its one window.
+TEST_F(MainFormKitTest, APopupMenuClosedWhileItsLoopRunsHidesAndOpensAgainInTheSameWindow) {
     TMainForm& f = Shown();
     const kittest::ModalMenus modal;
     const auto popupWindows = [] {
-        int count = 0;
+        QList<QWidget*> windows;
         for (QWidget* top : QApplication::topLevelWidgets()) {
-            count += qobject_cast<TDkPopupWindow*>(top) != nullptr ? 1 : 0;
+            if (qobject_cast<TDkPopupWindow*>(top) != nullptr) {
+                windows << top;
+            }
         }
-        return count;
+        return windows;
     };
-    for (int round = 0; round < 2; ++round) {
+    QWidget* first = nullptr;
+    for (int round = 0; round < 3; ++round) {
         bool openInLoop = false;
+        QWidget* shown = nullptr;
         f.InputPopupMenu->Popup(30, 30);
         kittest::Later([&] {
             openInLoop = f.InputPopupMenu->IsOpen() && dk::RunningMenuLoopView() != nullptr;
+            shown = f.InputPopupMenu->Widget();
             f.InputPopupMenu->CloseUp();
         });
         ProcessPosted();
         EXPECT_TRUE(openInLoop) << round;
         EXPECT_FALSE(f.InputPopupMenu->IsOpen()) << round;
         EXPECT_EQ(dk::RunningMenuLoopView(), nullptr) << round;
-        EXPECT_EQ(popupWindows(), 0) << round;
+        const QList<QWidget*> windows = popupWindows();
+        ASSERT_EQ(windows.size(), 1) << round;
+        EXPECT_FALSE(windows.front()->isVisible()) << round;
+        EXPECT_EQ(windows.front(), shown) << round;
+        first = first != nullptr ? first : shown;
+        EXPECT_EQ(shown, first) << round;
     }
 }
 

@@ -9,6 +9,7 @@
 
 #include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QPointer>
 
 namespace {
 
@@ -40,6 +41,43 @@ TEST_F(PopupMenu, OnPopupRunsOnceAsTheMenuOpensAndMayFillIt) {
     EXPECT_EQ(sender, &menu_);
     EXPECT_EQ(windowsAtCall, 0) << "before the window shows";
     EXPECT_EQ(ClickLog(), "&Added");
+}
+
+// A menu opened again and again reuses its kept window, which opens as a
+// new one would: at the new point, laid out for the items as they are now,
+// nothing selected, no keyboard cues left over; it goes with its item.
+TEST_F(PopupMenu, AKeptWindowOpensAgainAsANewOneWouldAndGoesWithItsItem) {
+    TDkRootItem* root = menu_.Items();
+    AddItem("&Save");
+    const auto open = [&](QPoint at) {
+        return QPointer<TDkPopupWindow>(
+            root->CreatePopup(nullptr, nullptr, false, false, false, at, dkpaLeft));
+    };
+    const QPointer<TDkPopupWindow> first = open(QPoint(100, 100));
+    ASSERT_NE(first, nullptr);
+    const int width = first->width();
+    first->View()->Select(first->View()->Viewers(1));
+    first->View()->SetState(vsAccelsVisible, true);
+    root->KeepPopupWindow(first);
+    EXPECT_FALSE(first->isVisible());
+    open_->SetCaption(QStringLiteral("&Open a file with a much longer caption"));
+    const QPointer<TDkPopupWindow> again = open(QPoint(150, 120));
+    EXPECT_EQ(again, first);
+    EXPECT_TRUE(again->isVisible());
+    EXPECT_EQ(again->pos(), QPoint(150, 120));
+    EXPECT_GT(again->width(), width);
+    EXPECT_EQ(again->View()->Selected(), nullptr);
+    EXPECT_FALSE(again->View()->HasState(vsAccelsVisible));
+    // Kept once more, then the item goes: so does the window.
+    root->KeepPopupWindow(again);
+    auto* source = new TDkRootItem(&owner_);
+    source->Add(new TDkCustomItem(source));
+    const QPointer<TDkPopupWindow> other(
+        source->CreatePopup(nullptr, nullptr, false, false, false, QPoint(10, 10), dkpaLeft));
+    source->KeepPopupWindow(other);
+    delete source;
+    EXPECT_EQ(other, nullptr);
+    EXPECT_NE(again, nullptr);
 }
 
 TEST_F(PopupMenu, ASubmenuOfLinkedItemsShowsTheirSourcesItems) {

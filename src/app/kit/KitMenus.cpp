@@ -193,12 +193,14 @@ public:
         }
         TDkPopupView* view = window_->View();
         if (view->HasState(vsModal)) {
-            // The loop ends once the event loop runs; the window goes with it.
+            // The loop ends once the event loop runs; the window is kept
+            // with it.
             window_->hide();
             view->EndModal();
             window_ = nullptr;
         } else {
-            delete window_.data();
+            root_->KeepPopupWindow(window_);
+            window_ = nullptr;
         }
     }
 
@@ -227,8 +229,14 @@ private:
         dk::MenuLoopOptions options;
         options.TrackRightButton = true;
         const TDkDoneAction done = dk::RunMenuLoop(window->View(), options);
-        // The window goes with its loop, also when CloseUp ended it.
-        delete window.data();
+        // The window is kept for the next time once its loop has ended, also
+        // when CloseUp ended it.
+        if (window) {
+            root_->KeepPopupWindow(window);
+        }
+        if (window_ == window) {
+            window_ = nullptr;
+        }
         dk::ProcessDoneAction(done);
     }
 

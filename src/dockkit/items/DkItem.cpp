@@ -53,6 +53,8 @@ TDkCustomItem::TDkCustomItem(QObject* owner) : QObject(owner) {
 }
 
 TDkCustomItem::~TDkCustomItem() {
+    // A kept pop-up window shows the subitems: it goes before they do.
+    delete keptPopup_.data();
     // Subitems go first, last first; each leaves this list as it goes.
     while (!items_.empty()) {
         TDkCustomItem* last = items_.back();

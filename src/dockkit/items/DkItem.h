@@ -227,6 +227,11 @@ public:
     // menu loop until it ends; the chosen item is clicked once the menu has
     // closed and the event loop runs again.
     void Popup(int x, int y, bool trackRightButton, TDkPopupAlignment alignment = dkpaLeft);
+    // Hides a closed pop-up window of this item's subitems and keeps it for
+    // the next CreatePopup at a screen point (no parent view), so that a menu
+    // opened again and again reuses its window. The item owns the kept
+    // window; one kept before is deleted.
+    void KeepPopupWindow(TDkPopupWindow* window);
 
     // The text after the first Tab of the caption, else the shortcut's text.
     QString GetShortCutText() const;
@@ -249,6 +254,10 @@ protected:
     void UncheckGroup();
 
 private:
+    // The kept window when it can show this pop-up (else it goes), reset as
+    // a new one.
+    TDkPopupWindow* TakeKeptPopupWindow(TDkView* parentView, TDkCustomItem* shownItem,
+                                        bool customizing);
     friend class TDkCustomItemActionLink;
 
     struct Listener {
@@ -296,6 +305,7 @@ private:
     QObject* parentComponent_ = nullptr;
     plat::TShortCut shortCut_ = 0;
     QPointer<plat::ImageList> subMenuImages_;
+    QPointer<QWidget> keptPopup_; // a hidden pop-up window, for the next pop-up at a point
     QMetaObject::Connection subImagesChanged_;
     QMetaObject::Connection subImagesDestroyed_;
     TDkCustomItem* linkSubitems_ = nullptr;

@@ -212,7 +212,10 @@ TDkPopupWindow* TDkCustomItem::CreatePopup(TDkView* parentView, TDkItemViewer* p
         // One pop-up per view: a caller that did not close the last one.
         parentView->CloseChildPopups();
     }
-    std::unique_ptr<TDkPopupWindow> window(CreatePopupWindow(parentView, shown, customizing));
+    std::unique_ptr<TDkPopupWindow> window(TakeKeptPopupWindow(parentView, shown, customizing));
+    if (window == nullptr) {
+        window.reset(CreatePopupWindow(parentView, shown, customizing));
+    }
     TDkPopupView* view = window->View();
     if (chevronParent != nullptr) {
         view->SetChevronParentView(chevronParent);
@@ -310,6 +313,44 @@ TDkPopupWindow* TDkCustomItem::CreatePopup(TDkView* parentView, TDkItemViewer* p
     }
     FirstPopupShown() = true;
     return guard;
+}
+
+void TDkCustomItem::KeepPopupWindow(TDkPopupWindow* window) {
+    if (window == nullptr || window == keptPopup_) {
+        if (window != nullptr) {
+            window->hide();
+        }
+        return;
+    }
+    window->hide();
+    delete keptPopup_.data();
+    keptPopup_ = window;
+}
+
+TDkPopupWindow* TDkCustomItem::TakeKeptPopupWindow(TDkView* parentView, TDkCustomItem* shownItem,
+                                                   bool customizing) {
+    auto* kept = qobject_cast<TDkPopupWindow*>(keptPopup_.data());
+    keptPopup_ = nullptr;
+    if (kept == nullptr) {
+        return nullptr;
+    }
+    TDkPopupView* view = kept->View();
+    // Only a pop-up at a point of the same subitems, not being customized,
+    // takes it; it opens as a new one would: nothing selected, scrolled to
+    // the top, no loop state left.
+    if (parentView != nullptr || customizing || view->ParentItem() != shownItem ||
+        view->ChevronParentView() != nullptr || kept->isVisible()) {
+        delete kept;
+        return nullptr;
+    }
+    view->Select(nullptr);
+    view->SetScrollOffset(0);
+    view->ResetModal();
+    for (const TDkViewState state :
+         {vsModal, vsMouseInWindow, vsMouseUpPending, vsAccelsVisible, vsDropDownMode, vsClosing}) {
+        view->SetState(state, false);
+    }
+    return kept;
 }
 
 void TDkCustomItem::Popup(int x, int y, bool trackRightButton, TDkPopupAlignment alignment) {
