@@ -184,13 +184,6 @@ TEST_F(ReconnectorTest, TheUsersDisconnectStopsReconnecting) {
     EXPECT_EQ(timer.interval(), INT_MAX);
 }
 
-TEST_F(ReconnectorTest, ASocketErrorIsShownWithOneDisconnectLine) {
-    EXPECT_EQ(reconnector.TakeErrorSuffix(), QString());
-    reconnector.SocketError(10061);
-    EXPECT_EQ(reconnector.TakeErrorSuffix(), QStringLiteral(": socket error #10061"));
-    EXPECT_EQ(reconnector.TakeErrorSuffix(), QString());
-}
-
 using mainformtest::Children;
 
 class FriendsGroupsTreesTest : public ::testing::Test {
