@@ -367,47 +367,6 @@ protected:
     }
 };
 
-// Logging switched on and moved in one OK starts the files in the new folder
-// only; switched off, it stops them there. An OK that changes nothing writes
-// nothing.
-TEST_F(OptionsFormTest, LoggingHeadersGoWhereTheFilesAre) {
-    QTemporaryDir logs;
-    const QString before = logs.filePath(QStringLiteral("before"));
-    const QString after = logs.filePath(QStringLiteral("after"));
-    StoredRoot().WriteBool(QStringLiteral("Logging"), false);
-    StoredRoot().WriteString(QStringLiteral("LoggingFolder"), before + u'/');
-    Create();
-    const auto log = [&](const char* name) {
-        QFile file(QDir(after).filePath(QLatin1String(name)));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    };
-    const QByteArray started("Logging started 2024-05-06 15:07:00\r\n");
-    const QByteArray stopped("Logging stopped 2024-05-06 15:07:00\r\n");
-    const auto ok = [&](const std::function<void(TLoggingFrame&)>& change) {
-        TOptionsForm& options = Open();
-        change(Show<TLoggingFrame>(options, "Logging"));
-        Press(options.OkButton);
-    };
-
-    ok([&](TLoggingFrame& page) {
-        page.LoggingCheckbox->setChecked(true);
-        page.FolderEdit->setText(after + u'/');
-        page.LogListBox->item(0)->setCheckState(Qt::Unchecked); // group messages
-    });
-    EXPECT_FALSE(QDir(before).exists());
-    EXPECT_EQ(log("private.log"), started);
-    EXPECT_FALSE(QFile::exists(QDir(after).filePath(QStringLiteral("groups.log"))));
-    EXPECT_TRUE(form->Settings.Logging);
-
-    ok([](TLoggingFrame&) {});
-    EXPECT_EQ(log("private.log"), started);
-
-    ok([](TLoggingFrame& page) { page.LoggingCheckbox->setChecked(false); });
-    EXPECT_EQ(log("private.log"), started + stopped);
-    EXPECT_EQ(log("system.log"), started + stopped);
-    EXPECT_FALSE(form->Settings.Logging);
-}
-
 TEST_F(OptionsFormTest, TheWindowAppliesWhatOkSaves) {
     plat::ManualClock clock(1000);
     Create();
