@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <vector>
 
 inline QByteArray Unescaped(const QByteArray& field) {
@@ -48,4 +49,9 @@ inline std::vector<QList<QByteArray>> GoldenRows(const char* path, qsizetype fie
     }
     EXPECT_FALSE(rows.empty()) << path;
     return rows;
+}
+
+// A row as a test's parameter prints as its fields.
+inline void PrintTo(const QList<QByteArray>& row, std::ostream* os) {
+    *os << row.join(" | ").constData();
 }
