@@ -1,5 +1,6 @@
 // The main window's away mode, reconnection and friends and groups trees on
 // their own.
+#include "GoldenRows.h"
 #include "MainFormTestSupport.h"
 
 #include "app/away/AwayMode.h"
@@ -30,49 +31,25 @@ protected:
 };
 
 TEST_F(AwayModeTest, TheCommandLineGivesTheReason) {
-    struct Case {
-        const char* line;
-        bool wasAway;
-        bool entered;
-        const char* reason;
-    };
-    const Case cases[] = {
-        {"/away", false, true, ""},
-        {"/away  lunch break ", false, true, "lunch break"},
-        {"/afk \x10\x0c \x12", false, true, ""}, // codes and blanks are no reason
-        {"/away dinner", true, true, "dinner"},
-        {"/away   ", true, false, "before"}, // no reason while away: back instead
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.line);
+    for (const auto& row : GoldenRows("away/commands.txt", 4)) {
+        SCOPED_TRACE(row[0].constData());
         TAwayMode mode(settings);
-        if (c.wasAway) {
+        if (row[1] == "1") {
             mode.Enter(QStringLiteral("/away before"));
         }
-        EXPECT_EQ(mode.Enter(QString::fromLatin1(c.line)), c.entered);
+        EXPECT_EQ(mode.Enter(QString::fromLatin1(row[0])), row[2] == "1");
         EXPECT_TRUE(mode);
-        EXPECT_EQ(mode.Reason(), QLatin1String(c.reason));
+        EXPECT_EQ(mode.Reason(), QString::fromLatin1(row[3]));
     }
 }
 
 TEST_F(AwayModeTest, ReplyTextFollowsReasonAndLogging) {
-    struct Case {
-        const char* reason;
-        bool logging;
-        const char* reply;
-    };
-    const Case cases[] = {
-        {"", true, "I am away from my keyboard right now, your message has been logged."},
-        {"lunch", true,
-         "I am away from my keyboard right now, \"lunch\", your message has been logged."},
-        {"lunch", false, "I am away from my keyboard right now, \"lunch\"."},
-        {"", false, "I am away from my keyboard right now."},
-    };
-    for (const Case& c : cases) {
-        settings.AwayLogging = c.logging;
+    for (const auto& row : GoldenRows("away/replies.txt", 3)) {
+        settings.AwayLogging = row[1] == "1";
         away.Leave();
-        away.Enter(QStringLiteral("/away ") + QLatin1String(c.reason));
-        EXPECT_EQ(away.Reply(QStringLiteral("Bob")), QString::fromLatin1(c.reply)) << c.reason;
+        away.Enter("/away " + QString::fromLatin1(row[0]));
+        EXPECT_EQ(away.Reply(QStringLiteral("Bob")), QString::fromLatin1(row[2]))
+            << row[0].constData();
     }
 }
 
