@@ -119,56 +119,24 @@ protected:
 };
 
 TEST_F(PlacementTest, WindowOpensWhereItWasStored) {
-    struct Case {
-        const char* name;
-        std::function<void(plat::Registry::Key&)> store;
-        bool maximized;
-        QSize size;
-        int left; // -1: not checked
-        int top;
-    };
-    const auto bounds = [](int top, int left, int height, int width, bool maximized) {
-        return [=](plat::Registry::Key& k) {
-            k.WriteInteger(QStringLiteral("Top"), top);
-            k.WriteInteger(QStringLiteral("Left"), left);
-            k.WriteInteger(QStringLiteral("Height"), height);
-            k.WriteInteger(QStringLiteral("Width"), width);
-            k.WriteBool(QStringLiteral("Maximized"), maximized);
-        };
-    };
-    const Case cases[] = {
-        {"NothingStored", [](plat::Registry::Key&) {}, true, QSize(760, 540), -1, -1},
-        // What earlier versions stored is not a placement.
-        {"OnlyAnOldGeometry",
-         [](plat::Registry::Key& k) { k.WriteBinary(QStringLiteral("Geometry"), "\x01\xd9\xd0"); },
-         true, QSize(760, 540), -1, -1},
-        {"Bounds", bounds(40, 30, 400, 500, false), false, QSize(500, 400), 30, 40},
-        {"BelowTheWorkArea", bounds(5000, 10, 400, 500, false), false, QSize(500, 1040), 10, 0},
-        {"LargerThanTheWorkArea", bounds(0, 0, 2000, 3000, false), false, QSize(1920, 1040), 0, 0},
-        // Restoring a maximized window brings back its bounds.
-        {"MaximizedWithBounds", bounds(40, 30, 400, 500, true), true, QSize(500, 400), 30, 40},
-        // A Top that is not stored counts as the work area's top, with the
-        // work area's height.
-        {"TopThatIsNoNumber",
-         [&](plat::Registry::Key& k) {
-             bounds(40, 30, 400, 500, false)(k);
-             k.WriteString(QStringLiteral("Top"), QStringLiteral("abc"));
-         },
-         false, QSize(500, 1040), 30, 0},
-    };
-    for (const Case& c : cases) {
+    for (const auto& row : GoldenRows("layout/placements.txt", 7)) {
+        SCOPED_TRACE(row[0].constData());
         Stored().DeleteKey({QStringLiteral("MainForm")});
         plat::Registry::Key key = Position();
-        c.store(key);
+        for (const QByteArray& value : row[1].split(' ')) {
+            const QString name = QString::fromLatin1(value.left(value.indexOf('=')));
+            const QByteArray stored = value.mid(value.indexOf('=') + 1);
+            if (stored.startsWith("bin:")) {
+                key.WriteBinary(name, stored.mid(4));
+            } else if (!name.isEmpty()) {
+                key.WriteString(name, QString::fromLatin1(stored));
+            }
+        }
         const TMainForm& f = Create();
-        EXPECT_EQ(Maximized(f), c.maximized) << c.name;
-        EXPECT_EQ(f.size(), c.size) << c.name;
-        if (c.left >= 0) {
-            EXPECT_EQ(f.x(), c.left) << c.name;
-        }
-        if (c.top >= 0) {
-            EXPECT_EQ(f.y(), c.top) << c.name;
-        }
+        EXPECT_EQ(Maximized(f), row[2] == "1");
+        EXPECT_EQ(f.size(), QSize(row[3].toInt(), row[4].toInt()));
+        EXPECT_EQ(QPoint(row[5] == "-1" ? -1 : f.x(), row[6] == "-1" ? -1 : f.y()),
+                  QPoint(row[5].toInt(), row[6].toInt()));
         form.reset(); // never shown: nothing stored
     }
 }
