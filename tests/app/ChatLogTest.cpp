@@ -1,4 +1,6 @@
 // The chat log lines and the writer of the log files.
+#include "GoldenRows.h"
+
 #include "app/log/ChatLog.h"
 
 #include <QDir>
@@ -32,24 +34,9 @@ TEST(ChatLogLineTest, PrefixHeaderAndLine) {
 
 // One message, one line: a received text cannot start lines of its own.
 TEST(ChatLogLineTest, LineBreaksInsideTheTextBecomeSpaces) {
-    const struct {
-        const char16_t* text;
-        const char* line;
-    } cases[] = {
-        {u"Bob: a\r\n[03:08 PM]: Eve: b", "Bob: a [03:08 PM]: Eve: b"},
-        {u"a\rb\nc\n\rd", "a b c  d"},
-        {u"\r\n\r\n", "  "},
-        {u"end\r", "end "},
-        {u"v\x0B"
-         "f\x0C"
-         "n\x85"
-         "l\u2028p\u2029",
-         "v f n l p "},
-        {u"tab\tstays", "tab\tstays"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(FormatLogLine(c.text, false, At(1, 0)), QByteArray(c.line) + "\r\n")
-            << QString::fromUtf16(c.text).toStdString();
+    for (const auto& row : GoldenRows("log/line-breaks.txt", 2)) {
+        EXPECT_EQ(FormatLogLine(QString::fromUtf8(row[0]), false, At(1, 0)), row[1] + "\r\n")
+            << row[0].constData();
     }
 }
 

@@ -1,4 +1,5 @@
 // The dimension, login and character dialogs.
+#include "GoldenRows.h"
 #include "MainFormTestSupport.h"
 
 #include "app/dialogs/CharSelForm.h"
@@ -64,51 +65,27 @@ void AddUserDimensions(TDimensionList& list, std::initializer_list<const char*> 
     }
 }
 
-struct ServerCase {
-    const char* name;
-    const char* host;
-    int64_t port;
-    int editing;         // the entry of the list being edited; -1 for a new one
-    const char* refusal; // empty when OK accepts
-    int field;           // focused after a refusal: 0 name, 1 host, 2 port
-};
-
 TEST(ServerFormTest, OkRefusesEachMissingOrTakenValueInOrder) {
-    const char* name = "You must specify a name for the Dimension.";
-    const char* host = "You must specify a host for the Dimension.";
-    const char* port = "You must specify a port for the Dimension.";
-    const ServerCase cases[] = {
-        {"  \t ", "h", 7012, -1, name, 0},
-        {"", "", 0, -1, name, 0}, // the name is checked first
-        {"A", " \r\n", 7012, -1, host, 1},
-        {"A", "h", 0, -1, port, 2},
-        {"A", "h", -5, -1, port, 2},
-        {"A", "h", 65536, -1, port, 2},
-        {"A", "h", 4294967297, -1, port, 2}, // 1 in the low bits
-        {"A", "h", 1, -1, "", 0},
-        {"A", "h", 65535, -1, "", 0},
-        {"VASSA", "h", 7012, -1, "A Dimension named 'VASSA' already exists.", 0},
-        {"vassa", "h", 7012, 1, "", 0}, // the entry edited keeps its own name
-    };
     TDimensionList list(nullptr);
-    for (const ServerCase& c : cases) {
-        SCOPED_TRACE(std::string(c.name) + " " + std::to_string(c.port));
+    for (const auto& row : GoldenRows("dialogs/server-form.txt", 6)) {
+        SCOPED_TRACE((row[0] + " " + row[2]).constData());
+        const int editing = row[3].toInt();
         BoxRecorder boxes;
         TServerForm form;
         form.show();
-        form.SetDuplicateCheck(&list, c.editing < 0 ? nullptr : list.Items(c.editing).get());
-        Fill(form, QLatin1String(c.name), QLatin1String(c.host), c.port);
+        form.SetDuplicateCheck(&list, editing < 0 ? nullptr : list.Items(editing).get());
+        Fill(form, QString::fromLatin1(row[0]), QString::fromLatin1(row[1]), row[2].toLongLong());
         form.OkButtonClick();
-        if (*c.refusal == 0) {
+        if (row[4].isEmpty()) {
             EXPECT_TRUE(boxes.Boxes.empty());
             EXPECT_EQ(form.result(), QDialog::Accepted);
             continue;
         }
         ASSERT_EQ(boxes.Boxes.size(), 1u);
         EXPECT_EQ(boxes.Boxes[0].Kind, plat::MsgKind::Information);
-        EXPECT_EQ(boxes.Boxes[0].Text, QLatin1String(c.refusal));
+        EXPECT_EQ(boxes.Boxes[0].Text, QString::fromLatin1(row[4]));
         QWidget* fields[] = {form.NameEdit, form.HostEdit, form.PortEdit};
-        EXPECT_EQ(form.focusWidget(), fields[c.field]);
+        EXPECT_EQ(form.focusWidget(), fields[row[5].toInt()]);
         EXPECT_NE(form.result(), QDialog::Accepted);
     }
     // Longer numbers cannot be typed.

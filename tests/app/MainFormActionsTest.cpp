@@ -89,60 +89,6 @@ protected:
     }
 };
 
-TEST_F(ActionsTest, ActionsHaveTheirCaptionsShortcutsAndImages) {
-    TMainForm& f = Create();
-    struct Expected {
-        const char* Name;
-        const char* Caption;
-        QKeySequence Shortcut;
-        int Image;
-    };
-    const Expected table[] = {
-        {"ConnectAction", "Co&nnect", Qt::CTRL | Qt::Key_N, 6},
-        {"DisconnectAction", "&Disconnect", Qt::CTRL | Qt::Key_D, 7},
-        {"OptionsAction", "&Options...", Qt::Key_F10, 9},
-        {"HelpAction", "ZELVO Help", Qt::Key_F1, 10},
-        {"ExitAction", "E&xit", {}, -1},
-        {"CutAction", "Cu&t", Qt::CTRL | Qt::Key_X, 11},
-        {"CopyAction", "&Copy", Qt::CTRL | Qt::Key_C, 12},
-        {"PasteAction", "&Paste", Qt::CTRL | Qt::Key_V, 13},
-        {"DeleteAction", "&Delete", Qt::Key_Delete, 14},
-        {"SelectAllAction", "S&elect All", Qt::CTRL | Qt::Key_A, -1},
-        {"UndoAction", "Undo...", Qt::CTRL | Qt::Key_Y, 16},
-        {"RedoAction", "&Redo...", Qt::CTRL | Qt::Key_Y, 17},
-        {"AttachAction", "Insert Reference", Qt::CTRL | Qt::Key_I, 20},
-        {"AwayMessagesAction", "Away Messages", {}, 29},
-        {"AwayAction", "Set Yourself Away", {}, 31},
-        {"ViewStatusBarAction", "&Statusbar", {}, -1},
-        {"ViewGroupsAction", "&Friends && Groups", {}, -1},
-        {"ViewStandardAction", "&Standard", {}, -1},
-        {"ViewEditAction", "&Edit", {}, -1},
-        {"AboutAction", "About Quorvel", {}, -1},
-        {"WebsiteAction", "Vellinor Website", {}, 18},
-    };
-    for (const Expected& e : table) {
-        const auto* action = f.ActionList1->findChild<QAction*>(QLatin1String(e.Name));
-        ASSERT_NE(action, nullptr) << e.Name;
-        EXPECT_EQ(action->text(), QLatin1String(e.Caption)) << e.Name;
-        EXPECT_EQ(action->shortcut(), e.Shortcut) << e.Name;
-        EXPECT_EQ(action->icon().isNull(), e.Image < 0) << e.Name;
-        if (e.Image >= 0) {
-            EXPECT_EQ(Pixels(action->icon()), f.MenuImages->Image(e.Image)) << e.Name;
-        }
-    }
-    EXPECT_FALSE(f.HelpAction->isVisible());
-
-    // Every image in use shows something; the unused ones are empty.
-    const QList<int> used{0,  1,  2,  3,  4,  5,  6,  7,  9,  10, 11, 12, 13,
-                          14, 16, 17, 18, 20, 24, 25, 27, 28, 29, 30, 31};
-    ASSERT_EQ(f.MenuImages->Count(), MenuImageCount);
-    QImage blank(16, 16, QImage::Format_ARGB32_Premultiplied);
-    blank.fill(Qt::transparent);
-    for (int i = 0; i < MenuImageCount; ++i) {
-        EXPECT_EQ(f.MenuImages->Image(i) == blank, !used.contains(i)) << i;
-    }
-}
-
 // Not logged in, then the input line, a tree and the input line again.
 TEST_F(ActionsTest, EditActionsFollowTheFocus) {
     StoredRoot().WriteInteger(QStringLiteral("OnStartup"), 0);

@@ -1,6 +1,7 @@
 // How the main window and the away viewer lie on the screen: the splitters
 // between console and input line and between the trees, the framed panels,
 // and the placement of both windows kept from one run to the next.
+#include "GoldenRows.h"
 #include "MainFormTestSupport.h"
 #include "PlatformFakes.h"
 
@@ -34,30 +35,22 @@ int Distance(const TQvSplitter& splitter) {
     return splitter.height() - splitter.Position();
 }
 
-struct BarCase {
-    const char* name;
-    const char* value;
-    TQvSplitter* TMainForm::*splitter;
-    int stored;
-    // Window heights in turn (800 wide), each with the distance it shows;
-    // 0 for less than stored, below 0 for an upper pane of that many pixels.
-    std::vector<std::pair<int, int>> heights;
-};
+// A row of layout/splitter-bars.txt.
+using BarRow = QList<QByteArray>;
 
-void PrintTo(const BarCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class SplitterBarTest : public MainFormTest, public ::testing::WithParamInterface<BarCase> {};
+class SplitterBarTest : public MainFormTest, public ::testing::WithParamInterface<BarRow> {};
 
 // The lower pane keeps its height when the window is resized, gives way only
 // while the window has no room for it and has it back afterwards.
 TEST_P(SplitterBarTest, KeepsItsDistanceFromTheBottom) {
-    const BarCase& c = GetParam();
-    StoredRoot().WriteInteger(QString::fromLatin1(c.value), c.stored);
+    const BarRow& row = GetParam();
+    const int stored = row[3].toInt();
+    StoredRoot().WriteInteger(QString::fromLatin1(row[1]), stored);
     TMainForm& f = Create();
-    const TQvSplitter& splitter = *(f.*c.splitter);
-    for (const auto& [height, distance] : c.heights) {
+    const TQvSplitter& splitter = row[2] == "MainSplitter" ? *f.MainSplitter : *f.GroupSplitter;
+    for (const QByteArray& step : row[4].split(' ')) {
+        const int height = step.split(':')[0].toInt();
+        const int distance = step.split(':')[1].toInt();
         LayOut(f, 800, height);
         if (distance > 0) {
             EXPECT_EQ(Distance(splitter), distance) << height;
@@ -65,45 +58,14 @@ TEST_P(SplitterBarTest, KeepsItsDistanceFromTheBottom) {
         } else if (distance < 0) {
             EXPECT_EQ(splitter.UpperLeft()->height(), -distance) << height;
         } else {
-            EXPECT_LT(Distance(splitter), c.stored) << height;
+            EXPECT_LT(Distance(splitter), stored) << height;
         }
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Window, SplitterBarTest,
-    ::testing::Values(BarCase{"InputLine",
-                              "MainSplitterPosition",
-                              &TMainForm::MainSplitter,
-                              76,
-                              {{500, 76}, {700, 76}, {600, 76}}},
-                      BarCase{"GroupsTree",
-                              "GroupSplitterPosition",
-                              &TMainForm::GroupSplitter,
-                              188,
-                              {{500, 188}, {700, 188}, {600, 188}}},
-                      // More than the window holds while it is created at its design size.
-                      BarCase{"TallerThanTheNewWindow",
-                              "MainSplitterPosition",
-                              &TMainForm::MainSplitter,
-                              480,
-                              {{780, 480}}},
-                      BarCase{"SqueezedAndGivenRoomAgain",
-                              "GroupSplitterPosition",
-                              &TMainForm::GroupSplitter,
-                              400,
-                              {{700, 400}, {300, 0}, {700, 400}}},
-                      // The console and the input line keep 18 pixels each.
-                      BarCase{"InputLineAtItsMargin",
-                              "MainSplitterPosition",
-                              &TMainForm::MainSplitter,
-                              5,
-                              {{600, 18 + 3}}},
-                      BarCase{"ConsoleAtItsMargin",
-                              "MainSplitterPosition",
-                              &TMainForm::MainSplitter,
-                              2000,
-                              {{600, -18}}}));
+INSTANTIATE_TEST_SUITE_P(Window, SplitterBarTest,
+                         ::testing::ValuesIn(GoldenRows("layout/splitter-bars.txt", 5)),
+                         [](const auto& info) { return info.param[0].toStdString(); });
 
 TEST_F(MainFormTest, PanelsFrameTheConsoleTheInputLineAndTheTrees) {
     StoredRoot().WriteInteger(QStringLiteral("InputEdit_Color"), 0xC0FFFF);
@@ -157,56 +119,24 @@ protected:
 };
 
 TEST_F(PlacementTest, WindowOpensWhereItWasStored) {
-    struct Case {
-        const char* name;
-        std::function<void(plat::Registry::Key&)> store;
-        bool maximized;
-        QSize size;
-        int left; // -1: not checked
-        int top;
-    };
-    const auto bounds = [](int top, int left, int height, int width, bool maximized) {
-        return [=](plat::Registry::Key& k) {
-            k.WriteInteger(QStringLiteral("Top"), top);
-            k.WriteInteger(QStringLiteral("Left"), left);
-            k.WriteInteger(QStringLiteral("Height"), height);
-            k.WriteInteger(QStringLiteral("Width"), width);
-            k.WriteBool(QStringLiteral("Maximized"), maximized);
-        };
-    };
-    const Case cases[] = {
-        {"NothingStored", [](plat::Registry::Key&) {}, true, QSize(760, 540), -1, -1},
-        // What earlier versions stored is not a placement.
-        {"OnlyAnOldGeometry",
-         [](plat::Registry::Key& k) { k.WriteBinary(QStringLiteral("Geometry"), "\x01\xd9\xd0"); },
-         true, QSize(760, 540), -1, -1},
-        {"Bounds", bounds(40, 30, 400, 500, false), false, QSize(500, 400), 30, 40},
-        {"BelowTheWorkArea", bounds(5000, 10, 400, 500, false), false, QSize(500, 1040), 10, 0},
-        {"LargerThanTheWorkArea", bounds(0, 0, 2000, 3000, false), false, QSize(1920, 1040), 0, 0},
-        // Restoring a maximized window brings back its bounds.
-        {"MaximizedWithBounds", bounds(40, 30, 400, 500, true), true, QSize(500, 400), 30, 40},
-        // A Top that is not stored counts as the work area's top, with the
-        // work area's height.
-        {"TopThatIsNoNumber",
-         [&](plat::Registry::Key& k) {
-             bounds(40, 30, 400, 500, false)(k);
-             k.WriteString(QStringLiteral("Top"), QStringLiteral("abc"));
-         },
-         false, QSize(500, 1040), 30, 0},
-    };
-    for (const Case& c : cases) {
+    for (const auto& row : GoldenRows("layout/placements.txt", 7)) {
+        SCOPED_TRACE(row[0].constData());
         Stored().DeleteKey({QStringLiteral("MainForm")});
         plat::Registry::Key key = Position();
-        c.store(key);
+        for (const QByteArray& value : row[1].split(' ')) {
+            const QString name = QString::fromLatin1(value.left(value.indexOf('=')));
+            const QByteArray stored = value.mid(value.indexOf('=') + 1);
+            if (stored.startsWith("bin:")) {
+                key.WriteBinary(name, stored.mid(4));
+            } else if (!name.isEmpty()) {
+                key.WriteString(name, QString::fromLatin1(stored));
+            }
+        }
         const TMainForm& f = Create();
-        EXPECT_EQ(Maximized(f), c.maximized) << c.name;
-        EXPECT_EQ(f.size(), c.size) << c.name;
-        if (c.left >= 0) {
-            EXPECT_EQ(f.x(), c.left) << c.name;
-        }
-        if (c.top >= 0) {
-            EXPECT_EQ(f.y(), c.top) << c.name;
-        }
+        EXPECT_EQ(Maximized(f), row[2] == "1");
+        EXPECT_EQ(f.size(), QSize(row[3].toInt(), row[4].toInt()));
+        EXPECT_EQ(QPoint(row[5] == "-1" ? -1 : f.x(), row[6] == "-1" ? -1 : f.y()),
+                  QPoint(row[5].toInt(), row[6].toInt()));
         form.reset(); // never shown: nothing stored
     }
 }

@@ -99,7 +99,13 @@ TEST_F(MainFormLogTest, LoggingSwitchedAndMovedAtRunTime) {
         change(f.Settings);
         f.ApplySettings(c);
     };
-    apply([](TMainSettings& s) { s.Logging = true; });
+    // Switched on and moved in one change: the files start in the new folder only.
+    folder = logs.filePath(QStringLiteral("second"));
+    apply([&](TMainSettings& s) {
+        s.Logging = true;
+        s.LoggingFolder = folder;
+    });
+    EXPECT_FALSE(QDir(logs.filePath("new")).exists());
     f.VLChatPrivateMessage(nullptr, "Bob", "on", nullptr);
     apply([](TMainSettings&) {}); // nothing changed: nothing written
     EXPECT_EQ(Log("private.log"), kStarted + "[03:07 PM]: Bob: on\r\n");

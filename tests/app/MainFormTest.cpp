@@ -1,5 +1,6 @@
 // The main window's creation, its start-up login choice, the paint lock, and
 // the settings it puts into its controls and takes back.
+#include "GoldenRows.h"
 #include "MainFormTestSupport.h"
 
 #include "app/kit/Kit.h"
@@ -46,29 +47,25 @@ TEST_F(MainFormTest, OnlyUserDimensionsAreStoredAgain) {
               (QStringList{"Local", "Later"}));
 }
 
-struct StartupCase {
-    int onStartup;
-    const char* dimension; // of the automatic login
-    const char* user;
-    QStringList events; // what the first activation opens
-    int storedAfter;    // OnStartup when the window is gone
-};
-
-class StartupChoice : public MainFormTest, public ::testing::WithParamInterface<StartupCase> {};
+// A row of startup/choices.txt.
+class StartupChoice : public MainFormTest,
+                      public ::testing::WithParamInterface<QList<QByteArray>> {};
 
 TEST_P(StartupChoice, RunsOnceOnTheFirstActivation) {
-    const StartupCase& c = GetParam();
+    const QList<QByteArray>& c = GetParam();
+    const QLatin1String dimension(c[1]);
+    const QStringList opened = QString::fromLatin1(c[3]).split(u' ', Qt::SkipEmptyParts);
     plat::Registry::Key root = StoredRoot();
-    root.WriteInteger(QStringLiteral("OnStartup"), c.onStartup);
-    root.WriteString(QStringLiteral("AutoLoginDimension"), QLatin1String(c.dimension));
-    root.WriteString(QStringLiteral("AutoLoginUser"), QLatin1String(c.user));
+    root.WriteInteger(QStringLiteral("OnStartup"), c[0].toInt());
+    root.WriteString(QStringLiteral("AutoLoginDimension"), dimension);
+    root.WriteString(QStringLiteral("AutoLoginUser"), QLatin1String(c[2]));
     root.WriteBinary(QStringLiteral("AutoLoginPassword"), QByteArray("bdf"));
     Create();
     ShowAndActivate();
-    EXPECT_EQ(events, c.events);
-    if (c.events.contains(QStringLiteral("box"))) {
+    EXPECT_EQ(events, opened);
+    if (opened.contains(QStringLiteral("box"))) {
         EXPECT_EQ(boxes.at(0).Kind, plat::MsgKind::Error);
-        EXPECT_EQ(boxes.at(0).Text, "Could not auto login to the '" + QLatin1String(c.dimension) +
+        EXPECT_EQ(boxes.at(0).Text, "Could not auto login to the '" + dimension +
                                         "' Dimension.  The \nspecified Dimension configuration "
                                         "no longer exists in ZELVO.");
     }
@@ -81,17 +78,13 @@ TEST_P(StartupChoice, RunsOnceOnTheFirstActivation) {
     form->hide();
     form->show();
     ProcessPosted();
-    EXPECT_EQ(events, c.events);
+    EXPECT_EQ(events, opened);
     EXPECT_EQ(DestroyAndReload()->OpenKey({}, false)->ReadInteger(QStringLiteral("OnStartup")),
-              c.storedAfter);
+              c[4].toInt());
 }
 
 INSTANTIATE_TEST_SUITE_P(MainFormTest, StartupChoice,
-                         ::testing::Values(StartupCase{0, "", "", {}, 0},
-                                           StartupCase{1, "", "", {"login"}, 1},
-                                           StartupCase{2, "Nowhere", "bob", {"box", "login"}, 1},
-                                           // Without a user: the dialog, silently.
-                                           StartupCase{2, "Ostrelian", "", {"login"}, 1}));
+                         ::testing::ValuesIn(GoldenRows("startup/choices.txt", 5)));
 
 TEST_F(MainFormTest, PaintLockNestsAndSurvivesAnException) {
     TMainForm& f = Create();
@@ -118,16 +111,11 @@ int LayOut(TMainForm& f, int width, int height) {
     return f.MainSplitter->height();
 }
 
-TEST_F(MainFormTest, SplitterValuesAreDistancesOfTheBarFromTheBottom) {
-    StoredRoot().WriteInteger(QStringLiteral("MainSplitterPosition"), 76);
+// A bar the user moved is saved as its new distance from the bottom.
+TEST_F(MainFormTest, AMovedSplitterBarIsSavedAsItsDistanceFromTheBottom) {
     StoredRoot().WriteInteger(QStringLiteral("GroupSplitterPosition"), 150);
     TMainForm& f = Create();
-    EXPECT_EQ(f.MainSplitter->Position(), LayOut(f, 800, 500) - 76);
-    f.MainSplitter->resize(f.MainSplitter->width(), 427);
-    EXPECT_EQ(f.MainSplitter->Position(), 351);
-    // A bar the user moved is saved as its new distance.
-    LayOut(f, 800, 600);
-    f.MainSplitter->SetPosition(f.MainSplitter->height() - 200);
+    f.MainSplitter->SetPosition(LayOut(f, 800, 600) - 200);
     const TMainSettings saved = LoadSettings(*DestroyAndReload());
     EXPECT_EQ(saved.MainSplitterPosition, 200);
     EXPECT_EQ(saved.GroupSplitterPosition, 150);

@@ -1,5 +1,7 @@
 // Console lines of every message kind, escaping, emoticons, links and
 // attachments in received text.
+#include "GoldenRows.h"
+
 #include "app/format/MessageFormat.h"
 
 #include "console/MarkupParser.h"
@@ -124,22 +126,15 @@ TEST_F(MessageFormatTest, EveryKindOfLineMatchesItsTemplate) {
         {"system", [&] { return f.ServerSystemMessage(u"<Server> restarts :D"); }},
         {"error", [&] { return f.ErrorLine(u"Connected to Vellinor chat server"); }},
     };
-    QFile file(QStringLiteral(QV_TEST_DATA_DIR "/format/lines.txt"));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     size_t checked = 0;
-    for (const QString& row : QString::fromUtf8(file.readAll()).split(u'\n')) {
-        const QStringList fields = row.split(u'\t');
-        if (row.startsWith(u'#') || fields.size() != 4) {
-            continue;
-        }
-        SCOPED_TRACE(fields[0].toStdString());
-        ASSERT_TRUE(kinds.count(fields[0]));
-        const TChatLine line = kinds.at(fields[0])();
-        QString markup = fields[1];
+    for (const auto& row : GoldenRows("format/lines.txt", 4)) {
+        SCOPED_TRACE(row[0].constData());
+        ASSERT_TRUE(kinds.count(QString::fromLatin1(row[0])));
+        const TChatLine line = kinds.at(QString::fromLatin1(row[0]))();
+        QString markup = QString::fromUtf8(row[1]);
         EXPECT_EQ(line.Markup, markup.replace("{P}", kStamp).replace("{Bob}", kBob));
-        EXPECT_EQ(ChatLogFileName(line.Log), fields[2]);
-        QString log = fields[3];
-        EXPECT_EQ(line.LogText, log.replace("\\r", "\r").replace("\\n", "\n"));
+        EXPECT_EQ(ChatLogFileName(line.Log), QString::fromLatin1(row[2]));
+        EXPECT_EQ(line.LogText, QString::fromUtf8(row[3]));
         // The console reads it, and no colour code is left to show.
         Shown shown;
         EXPECT_NO_THROW(shown = show(line.Markup));
@@ -260,32 +255,14 @@ TEST_F(MessageFormatTest, VoiceAttachmentSound) {
 // Reference marks that do not pair up: the markup stays balanced, with at
 // most one link, from the first start mark to the first end mark.
 TEST_F(MessageFormatTest, ReferenceMarksNeverLeaveALinkOpen) {
-    // "{" is the reference mark, "}" the end code, "^" a colour code's start.
-    const auto marked = [](const char* text) {
-        QString s = QString::fromLatin1(text);
-        return s.replace(u'{', QChar(0x11)).replace(u'}', QChar(0x12)).replace(u'^', QChar(0x10));
-    };
-    struct Case {
-        const char* message;
-        const char* title; // the linked text; nullptr when nothing is linked
-        const char* text;  // the text the console shows after the sender
-    };
-    const Case cases[] = {
-        {"{A{B}C", "AB", "ABC"},         // a second start inside the title
-        {"{{{T}", "T", "T"},             // starts in a row
-        {"{A}B{C}", "A", "ABC"},         // a second span stays unlinked
-        {"^{tan{T{a}!", "Ta", "tanTa!"}, // a colour code holding the start mark
-        {"{A^}B}", "AB", "AB"},          // a colour code holding the end mark
-        {"}A{B}", nullptr, "AB"},        // the end before the start
-        {"{A{B", nullptr, "AB"},         // no end
-    };
     settings.TimestampChat = false;
     TTextBlob blob;
     blob.SetText("ref");
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.message);
+    for (const auto& row : GoldenRows("format/reference-marks.txt", 3)) {
+        SCOPED_TRACE(row[0].toHex(' ').constData());
+        const bool linked = !row[1].isEmpty();
         const qsizetype storedBefore = store.Count();
-        const Shown shown = show(f.TellReceived(u"Bob", marked(c.message), &blob).Markup);
+        const Shown shown = show(f.TellReceived(u"Bob", QString::fromLatin1(row[0]), &blob).Markup);
         int open = 0;
         int reflinks = 0;
         QString title;
@@ -300,9 +277,9 @@ TEST_F(MessageFormatTest, ReferenceMarksNeverLeaveALinkOpen) {
             }
         }
         EXPECT_EQ(open, 0);
-        EXPECT_EQ(reflinks, c.title ? 1 : 0);
-        EXPECT_EQ(title, QString::fromLatin1(c.title));
-        EXPECT_EQ(store.Count(), storedBefore + (c.title ? 1 : 0));
-        EXPECT_EQ(shown.text, "Bob: " + QString::fromLatin1(c.text));
+        EXPECT_EQ(reflinks, linked ? 1 : 0);
+        EXPECT_EQ(title, QString::fromLatin1(row[1]));
+        EXPECT_EQ(store.Count(), storedBefore + (linked ? 1 : 0));
+        EXPECT_EQ(shown.text, "Bob: " + QString::fromLatin1(row[2]));
     }
 }

@@ -1,6 +1,8 @@
 // The reference editor ("Attach Reference") and viewer ("Reference
 // Information"): files, the save question, colours, edit actions, attaching,
 // and received text shown as plain text.
+#include "GoldenRows.h"
+
 #include "app/dialogs/DialogSupport.h"
 #include "app/format/NamedColors.h"
 #include "app/kit/Kit.h"
@@ -396,46 +398,25 @@ TEST(ReferenceDialogs, AskForReferenceFilesOnly) {
                                             QStringLiteral("Save ZELVO Reference as:")}));
 }
 
-struct ShownReference {
-    const char* Text;
-    const char* Shown;
-    const char* Bold;
-};
-
-class TextRefFormTest : public ::testing::TestWithParam<ShownReference> {};
-
-// Each reference replaces the one shown before.
-TEST_P(TextRefFormTest, LabelsUpToTheFirstColonAreBold) {
+// Each reference replaces the one shown before; labels up to the first colon
+// are bold, and nothing is a link or a picture.
+TEST(TextRefForm, ShowsReceivedTextPlainWithBoldLabels) {
     TTextRefForm form;
     form.ShowReference(QStringLiteral("Old: reference\nwith: lines"));
-    form.ShowReference(QString::fromLatin1(GetParam().Text));
-    EXPECT_EQ(form.RefMemo->toPlainText(), QString::fromLatin1(GetParam().Shown));
-    EXPECT_EQ(BoldMap(*form.RefMemo->document()), QString::fromLatin1(GetParam().Bold));
-    for (QTextBlock block = form.RefMemo->document()->begin(); block.isValid();
-         block = block.next()) {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            EXPECT_FALSE(it.fragment().charFormat().isAnchor());
-            EXPECT_FALSE(it.fragment().charFormat().isImageFormat());
+    for (const auto& row : GoldenRows("format/references.txt", 3)) {
+        SCOPED_TRACE(row[0].constData());
+        form.ShowReference(QString::fromLatin1(row[0]));
+        EXPECT_EQ(form.RefMemo->toPlainText(), QString::fromLatin1(row[1]));
+        EXPECT_EQ(BoldMap(*form.RefMemo->document()), QString::fromLatin1(row[2]));
+        for (QTextBlock block = form.RefMemo->document()->begin(); block.isValid();
+             block = block.next()) {
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                EXPECT_FALSE(it.fragment().charFormat().isAnchor());
+                EXPECT_FALSE(it.fragment().charFormat().isImageFormat());
+            }
         }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Texts, TextRefFormTest,
-    ::testing::Values(
-        // Trailing blank lines go, inner ones stay; the first colon ends the bold part.
-        ShownReference{"Name: Sword\r\n\r\n", "Name: Sword", "BBBBB......"},
-        ShownReference{"A: 1:2\r\n\r\n B 2 :x\rno colon\n  \n\n", "A: 1:2\n\n B 2 :x\nno colon",
-                       "BB....||BBBBBB.|........"},
-        // Colour codes are removed first.
-        ShownReference{"\x10\x05Red\x12: x\x11", "Red: x", "BBBB.."},
-        // Without a colon the text is shown as it is.
-        ShownReference{"Plain text\r\nline two\r\n\r\n", "Plain text\nline two\n\n",
-                       "..........|........||"},
-        // Markup is text.
-        ShownReference{"<b>x</b>: <a href=\"http://e.invalid/\">y</a> &amp; {\\rtf1 z}",
-                       "<b>x</b>: <a href=\"http://e.invalid/\">y</a> &amp; {\\rtf1 z}",
-                       "BBBBBBBBB.................................................."}));
 
 TEST(TextRefForm, ReceivedTabsAreBlanksAndOnlyCopyAndSelectAllAct) {
     TTextRefForm form;
