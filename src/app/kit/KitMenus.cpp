@@ -78,10 +78,29 @@ std::vector<TMenuFace*>& LiveMenus() {
     return menus;
 }
 
-// An item of its own: its clicks reach OnClick.
-class TItemFace final : public QObject, public IMenuItem {
+// A face of a kit item: the item's name, caption, visibility and enabled
+// state as the interface asks for them.
+template <typename Interface, typename Item>
+class TFace : public QObject, public Interface {
 public:
-    explicit TItemFace(TDkCustomItem* item, bool ownClicks) : QObject(item), item_(item) {
+    explicit TFace(Item* item) : QObject(item), item_(item) {}
+
+    QString Name() const override { return item_->objectName(); }
+    QString Caption() const override { return item_->Caption(); }
+    void SetCaption(const QString& value) override { item_->SetCaption(value); }
+    bool Visible() const override { return item_->Visible(); }
+    void SetVisible(bool value) override { item_->SetVisible(value); }
+    bool Enabled() const override { return item_->Enabled(); }
+    void SetEnabled(bool value) override { item_->SetEnabled(value); }
+
+protected:
+    Item* item_;
+};
+
+// An item of its own: its clicks reach OnClick.
+class TItemFace final : public TFace<IMenuItem, TDkCustomItem> {
+public:
+    explicit TItemFace(TDkCustomItem* item, bool ownClicks) : TFace(item) {
         if (ownClicks) {
             item->OnClick = TDkCustomItem::TNotifyEvent(
                 [this](QObject*) {
@@ -93,22 +112,12 @@ public:
         }
     }
 
-    QString Name() const override { return item_->objectName(); }
-    QString Caption() const override { return item_->Caption(); }
-    void SetCaption(const QString& value) override { item_->SetCaption(value); }
-    bool Visible() const override { return item_->Visible(); }
-    void SetVisible(bool value) override { item_->SetVisible(value); }
-    bool Enabled() const override { return item_->Enabled(); }
-    void SetEnabled(bool value) override { item_->SetEnabled(value); }
     void Click() override {
         if (item_->Visible() && item_->Enabled()) {
             items::CloseMenus();
             ClickLater(item_);
         }
     }
-
-private:
-    TDkCustomItem* item_;
 };
 
 // The items below one item: a pop-up menu's root or a submenu item.
@@ -246,18 +255,10 @@ private:
     std::vector<IMenuItem*> items_;
 };
 
-class TSubmenuFace final : public QObject, public ISubmenuItem {
+class TSubmenuFace final : public TFace<ISubmenuItem, TDkxSubmenuItem> {
 public:
-    explicit TSubmenuFace(TDkxSubmenuItem* item)
-        : QObject(item), item_(item), menu_(new TMenuFace(item, this)) {}
+    explicit TSubmenuFace(TDkxSubmenuItem* item) : TFace(item), menu_(new TMenuFace(item, this)) {}
 
-    QString Name() const override { return item_->objectName(); }
-    QString Caption() const override { return item_->Caption(); }
-    void SetCaption(const QString& value) override { item_->SetCaption(value); }
-    bool Visible() const override { return item_->Visible(); }
-    void SetVisible(bool value) override { item_->SetVisible(value); }
-    bool Enabled() const override { return item_->Enabled(); }
-    void SetEnabled(bool value) override { item_->SetEnabled(value); }
     void Click() override {
         if (item_->Visible() && item_->Enabled()) {
             const QPoint at = QCursor::pos();
@@ -304,7 +305,6 @@ private:
         return result;
     }
 
-    TDkxSubmenuItem* item_;
     TMenuFace* menu_;
     QImage image_;
     QImage normal_;
