@@ -12,10 +12,6 @@ using namespace chattest;
 
 namespace {
 
-QByteArray PrivateMessage(int32_t from, const QByteArray& text, const QByteArray& data) {
-    return ServerFrame(spMessagePrivate, {A::Int(from), A::Text(text), A::Data(data)});
-}
-
 QByteArray GroupMessage(const TGroupId& id, const QByteArray& text, const QByteArray& data) {
     return ServerFrame(spGroupMessage,
                        {A::Group(id), A::Int(kBobId), A::Text(text), A::Data(data)});
@@ -117,8 +113,7 @@ TEST_F(DispatchTest, NamesResolveOnlyForBoundMessageEventsAndTheFirstIdentifierS
     EXPECT_TRUE(TakeEvents().empty());
 
     // Both rows add names; a name announced again keeps its first identifier.
-    Feed(ServerFrame(spLookupResult, {A::Int(2002), A::Text("BOB")}) +
-         ServerFrame(spLookupResult, {A::Int(3003), A::Text("Cy")}));
+    Feed(LookupResult(2002, "BOB") + LookupResult(3003, "Cy"));
     EXPECT_EQ(chat->NameList().IdOf("bob"), kBobId);
     EXPECT_EQ(chat->NameList().NameOf(2002), "BOB");
     EXPECT_EQ(chat->NameList().IdOf("cy"), 3003);
