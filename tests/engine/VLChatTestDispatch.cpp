@@ -88,14 +88,6 @@ TEST_F(DispatchTest, GroupsAreAddedAndReplacedByIdentifier) {
     EXPECT_EQ(chat->GroupList().IndexOfId(odd), 1);
 }
 
-TEST_F(DispatchTest, PrivateGroupEventsNameTheOwnerAndTheCharacter) {
-    Feed(Ids(spPrivategroupInvited, kBobId) + Ids(spPrivategroupClientJoin, kBobId, kAliceId) +
-         Ids(spPrivategroupClientPart, kBobId, kAliceId) + Ids(spPrivategroupKicked, kBobId));
-    EXPECT_EQ(TakeEvents(), (Events{"PrivateGroupInvite Bob", "PrivateGroupJoin Bob|Alice",
-                                    "PrivateGroupLeave Bob|Alice", "PrivateGroupKick Bob"}));
-    EXPECT_TRUE(errors.Take().isEmpty());
-}
-
 TEST_F(DispatchTest, NamesResolveOnlyForBoundMessageEventsAndTheFirstIdentifierStays) {
     // Message events resolve names only when bound; the others always do.
     Feed(PrivateMessage(4242, "hi", Hex("00")) + Ids(spPrivategroupInvited, 4243) +
