@@ -68,8 +68,13 @@ TEST_F(ChatServerTest, OnlyTheAccountsOwnCharactersCanBeSelected) {
     auto second = Demochar();
     EXPECT_TRUE(first->WaitClosed());
     EXPECT_EQ(server.OnlineCharacters(), QStringList{"Demochar"});
-    EXPECT_EQ(second->Ask(cpNameLookup, {A::Text("testchar")}),
-              QStringList{"Lookup Result 1002 Testchar"});
+    // Lookups are answered, unknown and empty names with -1; pings echo their data.
+    for (const char* name : {"tEsTcHaR", "Nobody", ""}) {
+        second->Send(cpNameLookup, {A::Text(name)});
+    }
+    EXPECT_EQ(second->Ask(cpPing, {A::Data(QByteArray(1, '\xC4'))}),
+              (QStringList{"Lookup Result 1002 Testchar", "Lookup Result -1 Nobody",
+                           "Lookup Result -1 ", "Pong [c4]"}));
 }
 
 } // namespace chatd::test

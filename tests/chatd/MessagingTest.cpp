@@ -16,17 +16,6 @@ TPacketArgs Buddy(int32_t id, char permanent) {
 
 } // namespace
 
-TEST_F(ChatServerTest, LookupsAndPingsAreAnswered) {
-    auto client = Alpha();
-    client->Send(cpNameLookup, {A::Text("tEsTcHaR")});
-    client->Send(cpNameLookup, {A::Text("Nobody")});
-    client->Send(cpNameLookup, {A::Text("")});
-    client->Send(cpPing, {A::Data(QByteArray(1, '\xC4'))});
-    EXPECT_EQ(client->Ask(cpPing, {A::Data({})}),
-              (QStringList{"Lookup Result 1002 Testchar", "Lookup Result -1 Nobody",
-                           "Lookup Result -1 ", "Pong [c4]", "Pong []"}));
-}
-
 TEST_F(ChatServerTest, TellsReachTheirTargetOnlyWithTheSenderAnnouncedOnce) {
     auto demo = Demochar();
     auto alpha = Alpha();

@@ -85,13 +85,6 @@ QImage ConsoleRig::Grab() {
     return last;
 }
 
-QRgb ConsoleRig::Pixel(int x, int y) {
-    if (last.isNull()) {
-        Grab();
-    }
-    return last.pixel(x, y);
-}
-
 int ConsoleRig::LineHeight() const {
     return QFontMetrics(TestFont().font).height();
 }
@@ -146,8 +139,9 @@ void ConsoleRig::Mouse(QEvent::Type type, QPoint p, Qt::MouseButton button,
 
 QString WrongPixels(ConsoleRig& rig, std::initializer_list<Px> expected) {
     QStringList wrong;
+    const QImage& image = rig.last.isNull() ? rig.Grab() : rig.last;
     for (const Px& px : expected) {
-        const unsigned rgb = Rgb(rig.Pixel(px.x, px.y));
+        const unsigned rgb = Rgb(image.pixel(px.x, px.y));
         if (rgb != px.rgb) {
             wrong << u"%1,%2:%3"_qs.arg(px.x).arg(px.y).arg(rgb, 6, 16, QLatin1Char('0'));
         }

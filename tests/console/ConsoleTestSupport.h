@@ -28,8 +28,7 @@ plat::ColoredFont TestFont(int points = 9, plat::TColor color = plat::clBlack);
 // the console's width whatever the content.
 struct ConsoleRig {
     ConsoleRig(int width, int height);
-    QImage Grab(); // one paint
-    QRgb Pixel(int x, int y);
+    QImage Grab();          // one paint
     int LineHeight() const; // height of one row of text in the test font
     int Advance(const QString& text) const;
     // The middle of the newest line's first row, dx pixels in.

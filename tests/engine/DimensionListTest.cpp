@@ -44,7 +44,7 @@ TEST(DimensionList, StartsWithTheFourBuiltInServersWhoseHostsTheEnvironmentMayRe
     EXPECT_EQ(local.Add("Mine", "", 7100, "chat.example.org")->Host(), u"chat.example.org");
 }
 
-TEST(DimensionList, NamesCompareWithAsciiLettersUpperCased) {
+TEST(DimensionList, NamesCompareWithAsciiLettersUpperCasedAndHeldEntriesSurviveEdits) {
     TDimensionList list(nullptr);
     EXPECT_EQ(list.IndexOfName("vassa"), 1);
     EXPECT_EQ(list.IndexOfName("VASSA"), 1);
@@ -54,10 +54,8 @@ TEST(DimensionList, NamesCompareWithAsciiLettersUpperCased) {
     EXPECT_EQ(list.IndexOfName("home"), 4);
     list.Add(QString::fromUtf8("\xC3\x86sir"), "", 1, "c");            // "Æsir"
     EXPECT_EQ(list.IndexOfName(QString::fromUtf8("\xC3\xA6SIR")), -1); // only a..z fold
-}
 
-TEST(DimensionList, EntriesHeldElsewhereSurviveEdits) {
-    TDimensionList list(nullptr);
+    // Entries held elsewhere survive edits.
     const std::shared_ptr<TDimensionInfo> connected = list.Items(1);
     const std::shared_ptr<TDimensionInfo> other = list.Items(2);
     list.Delete(1);

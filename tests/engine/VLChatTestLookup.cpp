@@ -14,14 +14,6 @@ namespace {
 
 const QByteArray kLookupZed = Hex("00 15 00 05 00 03 5A 65 64");
 
-QByteArray LookupResult(int32_t id, const QByteArray& name) {
-    return ServerFrame(spLookupResult, {A::Int(id), A::Text(name)});
-}
-
-QByteArray PrivateMessage(int32_t from, const QByteArray& text) {
-    return ServerFrame(spMessagePrivate, {A::Int(from), A::Text(text), A::Data(Hex("00"))});
-}
-
 class LookupTest : public ChatTest {
 protected:
     void SetUp() override {

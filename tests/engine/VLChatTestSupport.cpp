@@ -21,6 +21,14 @@ QByteArray System(const QByteArray& text) {
     return ServerFrame(spMessageSystem, {A::Text(text)});
 }
 
+QByteArray LookupResult(int32_t id, const QByteArray& name) {
+    return ServerFrame(spLookupResult, {A::Int(id), A::Text(name)});
+}
+
+QByteArray PrivateMessage(int32_t from, const QByteArray& text, const QByteArray& data) {
+    return ServerFrame(spMessagePrivate, {A::Int(from), A::Text(text), A::Data(data)});
+}
+
 QByteArray GroupJoin(const TGroupId& id, const QByteArray& name, int32_t flags) {
     return ServerFrame(spGroupJoin, {A::Group(id), A::Text(name), A::Int(flags), A::Data({})});
 }

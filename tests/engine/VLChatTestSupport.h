@@ -35,6 +35,8 @@ using Frames = std::vector<QByteArray>;
 QByteArray ServerFrame(TVLServerPacket row, const TPacketArgs& args = {});
 QByteArray ClientName(int32_t id, const QByteArray& name);
 QByteArray System(const QByteArray& text);
+QByteArray LookupResult(int32_t id, const QByteArray& name);
+QByteArray PrivateMessage(int32_t from, const QByteArray& text, const QByteArray& data = Hex("00"));
 inline const TGroupId kGeneral{1, 2, 3, 4, 5};
 QByteArray GroupJoin(const TGroupId& id, const QByteArray& name, int32_t flags = 0);
 inline const QByteArray kLoginSeed = Hex("00 00 00 06 00 04 53 33 33 44"); // "S33D"

@@ -1,14 +1,12 @@
 #include "platform/gui/AlignLayout.h"
 
 #include <QCoreApplication>
-#include <QResizeEvent>
 #include <QWidget>
 
 #include <gtest/gtest.h>
 
 #include <initializer_list>
 #include <memory>
-#include <utility>
 #include <vector>
 
 using plat::Align;
@@ -119,35 +117,8 @@ TEST_F(AlignLayoutTest, ResizingAnAlignedChildLaysTheFormOutAgain) {
     EXPECT_EQ(layout_->count(), 2);
 }
 
-// A bar that wraps: one row of 20 pixels per 100 pixels of items that do not
-// fit, so it gets taller as it gets narrower.
-class WrappingBar : public QWidget {
-public:
-    using QWidget::QWidget;
-    int ItemsWidth = 250;
-
-protected:
-    void resizeEvent(QResizeEvent*) override {
-        const int rows = width() <= 0 ? 1 : (ItemsWidth + width() - 1) / width();
-        if (height() != rows * 20) {
-            resize(width(), rows * 20);
-        }
-    }
-};
-
-TEST_F(AlignLayoutTest, AChildThatChangesItsExtentWhilePlacedIsPlacedAgainAtOnce) {
-    form_.show();
-    auto* bar = new WrappingBar(&form_);
-    bar->resize(10, 20);
-    bar->show();
-    layout_->AddWidget(bar, Align::Top);
-    QWidget* client = Add(Align::Client, 0);
-    for (const auto& [width, rows] : {std::pair{300, 1}, {200, 2}, {100, 3}, {250, 1}}) {
-        layout_->setGeometry(QRect(0, 0, width, 100));
-        EXPECT_EQ(bar->geometry(), QRect(0, 0, width, rows * 20)) << width;
-        EXPECT_EQ(client->geometry(), QRect(0, rows * 20, width, 100 - rows * 20)) << width;
-    }
-}
+// A child that changes its extent while it is placed (a wrapping bar) is
+// covered by the dock tests.
 
 // A child whose extent settles only as the form shows (it answers the size
 // it was placed at with another while it is not yet visible, so no resize

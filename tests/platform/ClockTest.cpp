@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(Clock, ManualClocksReplaceTheSystemClockAndNest) {
+TEST(Clock, ManualClocksReplaceTheSystemClockNestAndWrapTheTickCount) {
     const int64_t before = plat::MonotonicMs();
     EXPECT_GT(before, 0);
     {
@@ -17,9 +17,8 @@ TEST(Clock, ManualClocksReplaceTheSystemClockAndNest) {
         EXPECT_EQ(plat::MonotonicMs(), 8300);
     }
     EXPECT_GE(plat::MonotonicMs(), before);
-}
 
-TEST(Clock, TickCountWrapsAtThirtyTwoBits) {
+    // The tick count wraps at 32 bits.
     plat::ManualClock clock(0x1'0000'0005);
     EXPECT_EQ(plat::TickCount(), 5u);
     // Elapsed time across the wrap is the unsigned difference.

@@ -18,6 +18,11 @@ TEST(Colors, SystemColoursResolveThroughTheClassicTable) {
     EXPECT_EQ(ColorToRGB(0x123456), 0x123456);
     EXPECT_EQ(ColorToRGB(clNone), clNone);
     EXPECT_EQ(ColorToRGB(clDefault), clDefault);
+    // Qt colours keep the channel order.
+    EXPECT_EQ(ToQColor(0x563412), QColor(0x12, 0x34, 0x56));
+    EXPECT_EQ(ToQColor(clHighlight), QColor(0x0A, 0x24, 0x6A));
+    EXPECT_FALSE(ToQColor(clNone).isValid());
+    EXPECT_EQ(FromQColor(QColor(0x12, 0x34, 0x56)), 0x563412);
 }
 
 TEST(Colors, AnotherSchemeHoldsForItsScopeAndNests) {
@@ -40,14 +45,7 @@ TEST(Colors, AnotherSchemeHoldsForItsScopeAndNests) {
     EXPECT_FALSE(SysColorBrushExists(25));
 }
 
-TEST(Colors, QtColoursKeepTheChannelOrder) {
-    EXPECT_EQ(ToQColor(0x563412), QColor(0x12, 0x34, 0x56));
-    EXPECT_EQ(ToQColor(clHighlight), QColor(0x0A, 0x24, 0x6A));
-    EXPECT_FALSE(ToQColor(clNone).isValid());
-    EXPECT_EQ(FromQColor(QColor(0x12, 0x34, 0x56)), 0x563412);
-}
-
-TEST(Colors, NamesAndNumbersParse) {
+TEST(Colors, NamesAndNumbersParseAndRoundTrip) {
     EXPECT_EQ(StringToColor(u"CLMONEYGREEN"), clMoneyGreen);
     EXPECT_EQ(StringToColor(u"$FF0000"), clBlue);
     EXPECT_EQ(StringToColor(u"-2147483643"), clWindow);
@@ -56,9 +54,7 @@ TEST(Colors, NamesAndNumbersParse) {
         EXPECT_EQ(MessageOf<EConvertError>([&] { StringToColor(QString(bad)); }),
                   QString("'%1' is not a valid integer value").arg(bad));
     }
-}
-
-TEST(Colors, NamingPrefersIdentifiersAndRoundTrips) {
+    // Names prefer identifiers and read back.
     EXPECT_EQ(ColorToString(clBtnFace), u"clBtnFace"_qs);
     EXPECT_EQ(ColorToString(0x123456), u"$00123456"_qs);
     EXPECT_EQ(ColorToString(MakeSysColor(25)), u"$80000019"_qs);

@@ -24,7 +24,7 @@ struct MonitorCase {
     bool expectRight;
 };
 
-TEST(Screens, SeveralMonitorsAnswerTheHoldingOrNearestOne) {
+TEST(Screens, MonitorsAnswerTheHoldingOrNearestOne) {
     const FakeScreens screens({kLeft, kRight});
     const MonitorCase cases[] = {
         {"point on the left", TRect(10, 10, 11, 11), false},
@@ -48,13 +48,11 @@ TEST(Screens, SeveralMonitorsAnswerTheHoldingOrNearestOne) {
     }
     EXPECT_EQ(screens.PrimaryRect(true), kLeft.WorkArea);
     EXPECT_EQ(screens.Count(), 2);
-}
-
-TEST(Screens, OneMonitorAnswersItselfAndNoneAnswersEmpty) {
-    FakeScreens screens({kRight});
-    EXPECT_EQ(screens.RectForPoint(QPoint(-5000, 0), false), kRight.Bounds);
-    screens.SetAreas({});
-    EXPECT_EQ(screens.RectForPoint(QPoint(1, 1), true), TRect());
+    // One monitor answers itself, none answers empty.
+    FakeScreens one({kRight});
+    EXPECT_EQ(one.RectForPoint(QPoint(-5000, 0), false), kRight.Bounds);
+    one.SetAreas({});
+    EXPECT_EQ(one.RectForPoint(QPoint(1, 1), true), TRect());
 }
 
 TEST(DesktopServices, FakesReplaceTheDesktopWhileTheyLiveAndNest) {

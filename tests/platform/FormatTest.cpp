@@ -9,38 +9,34 @@
 
 using plat::Format;
 
-TEST(Format, HexadecimalIsUpperCaseWithMinimumDigits) {
-    EXPECT_EQ(Format("%.2x", 10), u"0A");
-    EXPECT_EQ(Format("%.2x", 0x1AB), u"1AB"); // precision is a minimum, never a cut
-    EXPECT_EQ(Format("%.8x", 0xDEADBEEFu), u"DEADBEEF");
-    EXPECT_EQ(Format("%.8x", 0x1F), u"0000001F");
-    EXPECT_EQ(Format("%x", 255), u"FF");
-}
-
-TEST(Format, NegativeHexUsesTheArgumentWidth) {
-    EXPECT_EQ(Format("%x", -1), u"FFFFFFFF");
-    EXPECT_EQ(Format("%x", int64_t{-1}), u"FFFFFFFFFFFFFFFF");
-    EXPECT_EQ(Format("%.2x", static_cast<int8_t>(-2)), u"FFFFFFFE");
-}
-
-TEST(Format, DecimalSignsPaddingAndExtremes) {
-    EXPECT_EQ(Format("Name not found for ID %d", 4242), u"Name not found for ID 4242");
-    EXPECT_EQ(Format("%.3d", -5), u"-005");
-    EXPECT_EQ(Format("%5d|", 42), u"   42|");
-    EXPECT_EQ(Format("%-5d|", 42), u"42   |");
-    EXPECT_EQ(Format("%d", std::numeric_limits<int64_t>::min()), u"-9223372036854775808");
-    EXPECT_EQ(Format("%d", std::numeric_limits<uint64_t>::max()), u"18446744073709551615");
-    EXPECT_EQ(Format("%u", -1), u"4294967295");
-}
-
-TEST(Format, TextArguments) {
-    EXPECT_EQ(Format("Packet type %s not allowed in state %s", "Ping", QStringLiteral("Logged In")),
-              u"Packet type Ping not allowed in state Logged In");
-    EXPECT_EQ(Format("[%.3s]", "abcdef"), u"[abc]");
-    EXPECT_EQ(Format("[%-6s]", "ab"), u"[ab    ]");
-    EXPECT_EQ(Format("%s", QByteArray("\x80 5")), QString::fromUtf8("\u20AC 5")); // wire text
-    EXPECT_EQ(Format("100%% %s", "sure"), u"100% sure");
-    EXPECT_EQ(Format("no specifiers"), u"no specifiers");
+TEST(Format, HexDecimalAndTextArguments) {
+    const std::pair<QString, const char16_t*> cases[] = {
+        // Hexadecimal is upper case; the precision is a minimum, never a cut.
+        {Format("%.2x", 10), u"0A"},
+        {Format("%.2x", 0x1AB), u"1AB"},
+        {Format("%.8x", 0x1F), u"0000001F"},
+        {Format("%x", 0xDEADBEEFu), u"DEADBEEF"},
+        // Negative hexadecimal uses the argument's width, at least 32 bits.
+        {Format("%x", -1), u"FFFFFFFF"},
+        {Format("%x", int64_t{-1}), u"FFFFFFFFFFFFFFFF"},
+        {Format("%.2x", static_cast<int8_t>(-2)), u"FFFFFFFE"},
+        {Format("Name not found for ID %d", 4242), u"Name not found for ID 4242"},
+        {Format("%.3d", -5), u"-005"},
+        {Format("%5d|%-5d|", 42, 42), u"   42|42   |"},
+        {Format("%d", std::numeric_limits<int64_t>::min()), u"-9223372036854775808"},
+        {Format("%d", std::numeric_limits<uint64_t>::max()), u"18446744073709551615"},
+        {Format("%u", -1), u"4294967295"},
+        {Format("Packet type %s not allowed in state %s", "Ping", QStringLiteral("Logged In")),
+         u"Packet type Ping not allowed in state Logged In"},
+        {Format("[%.3s][%-6s]", "abcdef", "ab"), u"[abc][ab    ]"},
+        {Format("%s", QByteArray("\x80 5")), u"\u20AC 5"}, // wire text
+        {Format("100%% %s", "sure"), u"100% sure"},
+        {Format("no specifiers"), u"no specifiers"},
+        {plat::HexUpper(0, 0), u"0"},
+    };
+    for (const auto& [got, expected] : cases) {
+        EXPECT_EQ(got, QString::fromUtf16(expected));
+    }
 }
 
 TEST(Format, MismatchedOrMissingArgumentsRaise) {
@@ -50,5 +46,4 @@ TEST(Format, MismatchedOrMissingArgumentsRaise) {
     EXPECT_THROW(Format("trailing %", 5), plat::EConvertError);
     EXPECT_EQ(MessageOf<plat::EConvertError>([] { Format("%d and %d", 1); }),
               "No argument for format '%d and %d'");
-    EXPECT_EQ(plat::HexUpper(0, 0), u"0");
 }

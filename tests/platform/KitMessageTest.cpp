@@ -46,7 +46,7 @@ protected:
     }
 };
 
-TEST(KitMessage, AnswersTravelInTheResultField) {
+TEST(KitMessage, AnswersTravelInTheResultFieldAndForeignEventsAreNotOurs) {
     Receiver receiver;
     EXPECT_EQ(SendMessage(&receiver, kQueryBackColor, 40, 2), 42);
     EXPECT_EQ(SendMessage(&receiver, kAnimationStep, 1, 2), 0);
@@ -56,10 +56,9 @@ TEST(KitMessage, AnswersTravelInTheResultField) {
     EXPECT_EQ(SendMessage(nullptr, kQueryBackColor, 40, 2), 0);
     ASSERT_EQ(receiver.seen.size(), 2u);
     EXPECT_EQ(receiver.seen[1].msg, kAnimationStep);
-}
 
-TEST(KitMessage, ForeignEventsInTheSameNumbersAreNotOurs) {
-    Receiver receiver;
+    // Foreign events in the same numbers are not ours.
+    receiver.seen.clear();
     QEvent lookalike(KitMessageEvent::TypeOf(kQueryBackColor));
     QCoreApplication::sendEvent(&receiver, &lookalike);
     EXPECT_EQ(receiver.foreign, 1);

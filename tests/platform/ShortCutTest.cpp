@@ -32,9 +32,7 @@ TEST(ShortCut, TextsNameTheKeyAndReadBack) {
         // Through Qt's key sequence and back, as the action link carries it.
         EXPECT_EQ(ShortCutFromKeySequence(ShortCutToKeySequence(shortCut)), shortCut) << text;
     }
-}
-
-TEST(ShortCut, TextsThatNameNoKey) {
+    // Texts that name no key.
     EXPECT_EQ(ShortCutToText(scNone), QString());
     EXPECT_EQ(ShortCutToText(ShortCut(0xFF, scCtrl)), QString());
     EXPECT_EQ(TextToShortCut(u"ctrl+shift+a"), ShortCut('A', scShift | scCtrl));
