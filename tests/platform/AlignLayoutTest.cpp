@@ -117,8 +117,24 @@ TEST_F(AlignLayoutTest, ResizingAnAlignedChildLaysTheFormOutAgain) {
     EXPECT_EQ(layout_->count(), 2);
 }
 
-// A child that changes its extent while it is placed (a wrapping bar) is
-// covered by the dock tests.
+// A bar that wraps: one row of 20 pixels per 100 pixels of items that do not
+// fit, so it gets taller as it gets narrower. (A child that changes its
+// extent while it is placed is covered by the dock tests.)
+class WrappingBar : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void resizeEvent(QResizeEvent*) override {
+        const int rows = width() <= 0 ? 1 : (kItemsWidth + width() - 1) / width();
+        if (height() != rows * 20) {
+            resize(width(), rows * 20);
+        }
+    }
+
+private:
+    static constexpr int kItemsWidth = 250;
+};
 
 // A child whose extent settles only as the form shows (it answers the size
 // it was placed at with another while it is not yet visible, so no resize
