@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QDesktopServices>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTreeWidgetItem>
@@ -24,6 +25,20 @@ BoxRecorder::BoxRecorder()
           return confirmation ? (Yes ? plat::MsgResult::Yes : plat::MsgResult::No)
                               : plat::MsgResult::Ok;
       }) {}
+
+static const char* const kUrlSchemes[] = {"http", "https", "file", "ftp"};
+
+UrlCatcher::UrlCatcher() {
+    for (const char* scheme : kUrlSchemes) {
+        QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), this, "Open");
+    }
+}
+
+UrlCatcher::~UrlCatcher() {
+    for (const char* scheme : kUrlSchemes) {
+        QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+    }
+}
 
 ModalScript::ModalScript()
     : runner_([this](QDialog& dialog) {
