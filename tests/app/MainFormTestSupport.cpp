@@ -118,6 +118,14 @@ void ProcessPosted() {
     }
 }
 
+int LayOut(TMainForm& f, int width, int height) {
+    f.show();
+    f.setWindowState(Qt::WindowNoState);
+    f.resize(width, height);
+    ProcessPosted();
+    return f.MainSplitter->height();
+}
+
 void MainFormTest::SetUp() {
     ASSERT_TRUE(dir_.isValid());
     hadConfig_ = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");

@@ -97,6 +97,8 @@ TMainSettings ChangedSettings();
 
 // Handles the events already posted (and those they post).
 void ProcessPosted();
+// Shows the window unmaximized at a size; answers the main splitter's height.
+int LayOut(TMainForm& f, int width, int height);
 
 class MainFormTest : public ::testing::Test {
 protected:
