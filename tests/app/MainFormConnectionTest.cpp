@@ -124,9 +124,7 @@ TEST_F(MainFormConnectionTest, FailedLoginsNeverReconnect) {
     ASSERT_TRUE(WaitUntil([&] { return Disconnected(); }));
     ProcessPosted();
     EXPECT_EQ(events, (QStringList{"login", "box"}));
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].Kind, plat::MsgKind::Error);
-    EXPECT_EQ(boxes[0].Text, QStringLiteral("Wrong password"));
+    EXPECT_EQ(BoxTexts(boxes), QStringList{"Error: Wrong password"});
     EXPECT_EQ(Lines().mid(2), QStringList{kDisconnected});
     EXPECT_FALSE(form->ReconnectTimer->isActive());
     EXPECT_EQ(Actions(), "connect=1 disconnect=0 busy=0");

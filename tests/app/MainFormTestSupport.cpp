@@ -26,6 +26,15 @@ BoxRecorder::BoxRecorder()
                               : plat::MsgResult::Ok;
       }) {}
 
+QStringList BoxTexts(const std::vector<plat::MsgBoxRequest>& boxes) {
+    static const char* const kKinds[] = {"Plain", "Information", "Confirmation", "Error"};
+    QStringList texts;
+    for (const plat::MsgBoxRequest& box : boxes) {
+        texts << QString::fromLatin1(kKinds[int(box.Kind)]) + ": " + box.Text;
+    }
+    return texts;
+}
+
 static const char* const kUrlSchemes[] = {"http", "https", "file", "ftp"};
 
 UrlCatcher::UrlCatcher() {

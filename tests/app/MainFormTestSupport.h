@@ -44,6 +44,9 @@ private:
     plat::ScopedMsgBoxHandler handler_;
 };
 
+// Each box as "Kind: text" (Plain, Information, Confirmation or Error).
+QStringList BoxTexts(const std::vector<plat::MsgBoxRequest>& boxes);
+
 // Stands in for the desktop's browser while it lives: web and file
 // addresses handed to the desktop are recorded, never opened.
 class UrlCatcher : public QObject {

@@ -402,9 +402,7 @@ TEST_F(TreesTest, ReferenceLinksShowTheirAttachment) {
     unknown.SetData("\x07zz");
     ASSERT_TRUE(Tell(bob, "odd \x11thing\x12", &unknown));
     ASSERT_TRUE(ClickLink("reflink", NewestRefKey(), Qt::LeftButton));
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].Kind, plat::MsgKind::Plain);
-    EXPECT_EQ(boxes[0].Text, QStringLiteral("Unknown"));
+    EXPECT_EQ(BoxTexts(boxes), QStringList{"Plain: Unknown"});
     // A key dropped from the store does nothing.
     form->ReceivedAttachments.SetMaxCount(1);
     ASSERT_TRUE(Tell(bob, "last \x11one\x12", &unknown));

@@ -79,10 +79,9 @@ TEST_F(WhoisTest, OnlyTheFirstTwoDimensionsHaveWhois) {
     for (const qsizetype position : {2, -1}) {
         OnDimension(position);
         form->ShowWhois("Demochar");
-        ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].Kind, plat::MsgKind::Information);
-        EXPECT_EQ(boxes[0].Text, "Whois information is only available on the Ostrelian and "
-                                 "Vassa \nDimensions.");
+        EXPECT_EQ(BoxTexts(boxes),
+                  QStringList{"Information: Whois information is only "
+                              "available on the Ostrelian and Vassa \nDimensions."});
         boxes.clear();
     }
     OnDimension(0);
