@@ -292,16 +292,11 @@ TEST(XmlDocTest, ExternalEntitiesAndDtdsAreNeverRead) {
     const QByteArray marker = "MARKER-7f3a";
     const QString textFile = dir.filePath("entity.txt");
     const QString dtdFile = dir.filePath("defs.dtd");
-    {
-        QFile f(textFile);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(marker);
-    }
-    {
-        QFile f(dtdFile);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("<!ENTITY m \"" + marker + "\">");
-    }
+    const auto write = [](const QString& path, const QByteArray& bytes) {
+        QFile f(path);
+        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+    };
+    ASSERT_TRUE(write(textFile, marker) && write(dtdFile, "<!ENTITY m \"" + marker + "\">"));
     QTcpServer web; // a network address must not be contacted either
     ASSERT_TRUE(web.listen(QHostAddress::LocalHost, 0));
     const QByteArray textUrl = QUrl::fromLocalFile(textFile).toEncoded();
