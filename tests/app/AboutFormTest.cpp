@@ -1,12 +1,12 @@
+#include "MainFormTestSupport.h"
+
 #include "app/dialogs/AboutForm.h"
-#include "app/dialogs/DialogSupport.h"
 #include "app/whois/VLWhoisThread.h"
 #include "effects/core/VfxLinuxSysInfo.h"
 #include "effects/gui/VfxApplication.h"
 #include "effects/gui/VfxInfoLabel.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -27,14 +27,6 @@ public:
         status.AvailPhys = 5368709120ull;
         return status;
     }
-};
-
-class UrlCatcher : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> seen;
-public Q_SLOTS:
-    void open(const QUrl& url) { seen << url; }
 };
 
 class AboutBox : public ::testing::Test {
@@ -102,31 +94,14 @@ TEST_F(AboutBox, VersionLine) {
 
 TEST_F(AboutBox, ClickingTheSiteOpensItAndOkCloses) {
     UrlCatcher catcher;
-    QDesktopServices::setUrlHandler(QStringLiteral("http"), &catcher, "open");
-    QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "open");
-    int ran = 0;
-    {
-        dlg::ScopedModalRunner runner([&](QDialog& dialog) {
-            auto* form = qobject_cast<TAboutForm*>(&dialog);
-            EXPECT_NE(form, nullptr);
-            if (form == nullptr) {
-                return int(QDialog::Rejected);
-            }
-            ++ran;
-            form->show();
-            QTest::mouseClick(form->Label2, Qt::LeftButton);
-            QTest::mouseClick(form->OkButton, Qt::LeftButton);
-            return form->result();
-        });
-        TAboutForm::Execute(nullptr);
-    }
-    QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
-    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
-    EXPECT_EQ(ran, 1);
-    ASSERT_EQ(catcher.seen.size(), 1);
-    EXPECT_EQ(catcher.seen[0], QUrl(TVLWhoisThread::DefaultSite()));
+    ModalScript script;
+    script.Then<TAboutForm>([](TAboutForm& form) {
+        QTest::mouseClick(form.Label2, Qt::LeftButton);
+        QTest::mouseClick(form.OkButton, Qt::LeftButton);
+    });
+    TAboutForm::Execute(nullptr);
+    EXPECT_EQ(script.Ran, 1);
+    EXPECT_EQ(catcher.Opened, QStringList{QUrl(TVLWhoisThread::DefaultSite()).toString()});
 }
 
 } // namespace
-
-#include "AboutFormTest.moc"

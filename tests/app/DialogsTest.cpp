@@ -81,9 +81,7 @@ TEST(ServerFormTest, OkRefusesEachMissingOrTakenValueInOrder) {
             EXPECT_EQ(form.result(), QDialog::Accepted);
             continue;
         }
-        ASSERT_EQ(boxes.Boxes.size(), 1u);
-        EXPECT_EQ(boxes.Boxes[0].Kind, plat::MsgKind::Information);
-        EXPECT_EQ(boxes.Boxes[0].Text, QString::fromLatin1(row[4]));
+        EXPECT_EQ(BoxTexts(boxes.Boxes), QStringList{"Information: " + row[4]});
         QWidget* fields[] = {form.NameEdit, form.HostEdit, form.PortEdit};
         EXPECT_EQ(form.focusWidget(), fields[row[5].toInt()]);
         EXPECT_NE(form.result(), QDialog::Accepted);
@@ -157,9 +155,8 @@ TEST(ServersFormTest, RemoveAsksAndEveryButtonNeedsASelection) {
     SelectRow(form, QStringLiteral("Mine"));
     boxes.Yes = false;
     form.RemoveButtonClick();
-    ASSERT_EQ(boxes.Boxes.size(), 1u);
-    EXPECT_EQ(boxes.Boxes[0].Text,
-              QStringLiteral("Are you sure you want to remove the 'Mine' Dimension?"));
+    EXPECT_EQ(BoxTexts(boxes.Boxes),
+              QStringList{"Confirmation: Are you sure you want to remove the 'Mine' Dimension?"});
     EXPECT_TRUE(Rows(form).contains(QStringLiteral("Mine")));
 
     boxes.Yes = true;
@@ -171,12 +168,9 @@ TEST(ServersFormTest, RemoveAsksAndEveryButtonNeedsASelection) {
     boxes.Boxes.clear();
     form.RemoveButtonClick();
     form.ChangeButtonClick();
-    ASSERT_EQ(boxes.Boxes.size(), 2u);
-    EXPECT_EQ(boxes.Boxes[0].Kind, plat::MsgKind::Error);
-    EXPECT_EQ(boxes.Boxes[0].Text,
-              QStringLiteral("Please select a Dimension configuration to remove."));
-    EXPECT_EQ(boxes.Boxes[1].Text,
-              QStringLiteral("Please select a Dimension configuration to change."));
+    EXPECT_EQ(BoxTexts(boxes.Boxes),
+              QStringList({"Error: Please select a Dimension configuration to remove.",
+                           "Error: Please select a Dimension configuration to change."}));
 }
 
 TEST(ServersFormTest, RowsAreFoundByTheirWholeName) {
@@ -372,10 +366,8 @@ TEST(CharSelFormTest, PreselectsTheLastCharacterAndAcceptsOnlyAListedName) {
 
     form.CharacterCombobox->setEditText(QStringLiteral("Alicia"));
     form.Button2->click();
-    ASSERT_EQ(boxes.Boxes.size(), 1u);
-    EXPECT_EQ(boxes.Boxes[0].Kind, plat::MsgKind::Error);
-    EXPECT_EQ(boxes.Boxes[0].Text,
-              QStringLiteral("The character Alicia is not available for your account."));
+    EXPECT_EQ(BoxTexts(boxes.Boxes),
+              QStringList{"Error: The character Alicia is not available for your account."});
     EXPECT_NE(form.result(), QDialog::Accepted);
     form.CharacterCombobox->setEditText(QStringLiteral("alice"));
     form.Button2->click();

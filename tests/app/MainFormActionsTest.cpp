@@ -18,24 +18,13 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
-#include <QDesktopServices>
 #include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTextCursor>
-#include <QUrl>
 
 namespace mainformtest {
-
-// Stands in for the desktop's browser.
-class UrlRecorder : public QObject {
-    Q_OBJECT
-public:
-    QStringList Opened;
-public Q_SLOTS:
-    void Open(const QUrl& url) { Opened << url.toString(); }
-};
 
 namespace {
 
@@ -372,10 +361,7 @@ TEST_F(ActionsTest, AboutItemOpensTheAboutBox) {
 }
 
 TEST_F(ActionsTest, WebsiteOpensTheSiteOnlyWhenItIsAWebAddress) {
-    UrlRecorder recorder;
-    for (const char* scheme : {"http", "https", "file"}) {
-        QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), &recorder, "Open");
-    }
+    UrlCatcher recorder;
     const QByteArray oldSite = qgetenv(TVLWhoisThread::SiteVariable);
     TMainForm& f = Create();
     for (const char* site : {"https://site.test", "file:///etc/passwd"}) {
@@ -383,9 +369,6 @@ TEST_F(ActionsTest, WebsiteOpensTheSiteOnlyWhenItIsAWebAddress) {
         f.WebsiteAction->trigger();
     }
     qputenv(TVLWhoisThread::SiteVariable, oldSite);
-    for (const char* scheme : {"http", "https", "file"}) {
-        QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
-    }
     EXPECT_EQ(recorder.Opened, QStringList{"https://site.test"});
 }
 
@@ -407,5 +390,3 @@ TEST_F(ActionsLoggedInTest, DisconnectingTakesTheInputLinesActions) {
 
 } // namespace
 } // namespace mainformtest
-
-#include "MainFormActionsTest.moc"

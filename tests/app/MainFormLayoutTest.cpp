@@ -22,14 +22,6 @@ namespace {
 
 using plat::TRect;
 
-// Shows the window unmaximized at a size.
-void LayOut(TMainForm& f, int width, int height) {
-    f.show();
-    f.setWindowState(Qt::WindowNoState);
-    f.resize(width, height);
-    ProcessPosted();
-}
-
 // The distance of the bar from the splitter's bottom, as the settings keep it.
 int Distance(const TQvSplitter& splitter) {
     return splitter.height() - splitter.Position();

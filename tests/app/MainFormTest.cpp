@@ -102,15 +102,6 @@ TEST_F(MainFormTest, PaintLockNestsAndSurvivesAnException) {
     EXPECT_EQ(TMainForm::UpdateLockCount(), 0);
 }
 
-// Shows the window at a size and returns the main splitter's height.
-int LayOut(TMainForm& f, int width, int height) {
-    f.show();
-    f.setWindowState(Qt::WindowNoState);
-    f.resize(width, height);
-    ProcessPosted();
-    return f.MainSplitter->height();
-}
-
 // A bar the user moved is saved as its new distance from the bottom.
 TEST_F(MainFormTest, AMovedSplitterBarIsSavedAsItsDistanceFromTheBottom) {
     StoredRoot().WriteInteger(QStringLiteral("GroupSplitterPosition"), 150);

@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QDesktopServices>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTreeWidgetItem>
@@ -24,6 +25,29 @@ BoxRecorder::BoxRecorder()
           return confirmation ? (Yes ? plat::MsgResult::Yes : plat::MsgResult::No)
                               : plat::MsgResult::Ok;
       }) {}
+
+QStringList BoxTexts(const std::vector<plat::MsgBoxRequest>& boxes) {
+    static const char* const kKinds[] = {"Plain", "Information", "Confirmation", "Error"};
+    QStringList texts;
+    for (const plat::MsgBoxRequest& box : boxes) {
+        texts << QString::fromLatin1(kKinds[int(box.Kind)]) + ": " + box.Text;
+    }
+    return texts;
+}
+
+static const char* const kUrlSchemes[] = {"http", "https", "file", "ftp"};
+
+UrlCatcher::UrlCatcher() {
+    for (const char* scheme : kUrlSchemes) {
+        QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), this, "Open");
+    }
+}
+
+UrlCatcher::~UrlCatcher() {
+    for (const char* scheme : kUrlSchemes) {
+        QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+    }
+}
 
 ModalScript::ModalScript()
     : runner_([this](QDialog& dialog) {
@@ -101,6 +125,14 @@ void ProcessPosted() {
         QCoreApplication::sendPostedEvents();
         QCoreApplication::processEvents();
     }
+}
+
+int LayOut(TMainForm& f, int width, int height) {
+    f.show();
+    f.setWindowState(Qt::WindowNoState);
+    f.resize(width, height);
+    ProcessPosted();
+    return f.MainSplitter->height();
 }
 
 void MainFormTest::SetUp() {

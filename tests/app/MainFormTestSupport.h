@@ -1,6 +1,7 @@
 #pragma once
 // The fixtures of the application's tests.
-// - BoxRecorder and ModalScript answer boxes and drive modal dialogs.
+// - BoxRecorder and ModalScript answer boxes and drive modal dialogs;
+//   UrlCatcher catches what would go to the browser.
 // - MainFormTest: a main window in a settings folder of its own; values can
 //   be stored before it is created and read back after it is destroyed; the
 //   login and character dialogs and the boxes are answered and recorded; on
@@ -21,6 +22,7 @@
 #include <QDialog>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -40,6 +42,21 @@ public:
 
 private:
     plat::ScopedMsgBoxHandler handler_;
+};
+
+// Each box as "Kind: text" (Plain, Information, Confirmation or Error).
+QStringList BoxTexts(const std::vector<plat::MsgBoxRequest>& boxes);
+
+// Stands in for the desktop's browser while it lives: web and file
+// addresses handed to the desktop are recorded, never opened.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    UrlCatcher();
+    ~UrlCatcher() override;
+    QStringList Opened;
+public Q_SLOTS:
+    void Open(const QUrl& url) { Opened << url.toString(); }
 };
 
 // Each dialog run modally takes the next step; a step must find the dialog
@@ -83,6 +100,8 @@ TMainSettings ChangedSettings();
 
 // Handles the events already posted (and those they post).
 void ProcessPosted();
+// Shows the window unmaximized at a size; answers the main splitter's height.
+int LayOut(TMainForm& f, int width, int height);
 
 class MainFormTest : public ::testing::Test {
 protected:

@@ -11,12 +11,10 @@
 #include "engine/VLBlob.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QTextEdit>
 #include <QTreeWidgetItem>
-#include <QUrl>
 
 namespace mainformtest {
 namespace {
@@ -49,14 +47,6 @@ QTreeWidgetItem* Child(const QTreeWidgetItem* root, const char* name) {
     return nullptr;
 }
 
-class UrlCatcher : public QObject {
-    Q_OBJECT
-public:
-    QStringList opened;
-public Q_SLOTS:
-    void open(const QUrl& url) { opened << url.toString(); }
-};
-
 // Shown and logged in as Kara, with Bob online; web addresses are caught.
 class TreesTest : public MainFormTest {
 protected:
@@ -69,15 +59,6 @@ protected:
         ASSERT_TRUE(WaitUntil([&] { return trees().PublicGroupsNode()->childCount() == 3; }));
         ASSERT_TRUE(LogIn(bob, "bob"));
         ASSERT_TRUE(WaitUntil([&] { return trees().OnlineFriendsNode()->childCount() == 1; }));
-        for (const char* scheme : kSchemes) {
-            QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), &urls, "open");
-        }
-    }
-    void TearDown() override {
-        for (const char* scheme : kSchemes) {
-            QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
-        }
-        MainFormTest::TearDown();
     }
     TFriendsGroupsTrees& trees() { return form->Trees(); }
     bool WaitForLine(const QString& text) {
@@ -165,7 +146,6 @@ protected:
         return line.mid(at, line.indexOf(u'"', at) - at);
     }
 
-    static constexpr const char* kSchemes[] = {"http", "https", "file", "ftp"};
     UrlCatcher urls;
     TVLChat bob;
 };
@@ -387,11 +367,11 @@ TEST_F(TreesTest, WebLinksOpenOnlyWebAddresses) {
         ASSERT_TRUE(
             ClickLink(markup.section(u'"', 0, 0), markup.section(u'"', 2, 2), Qt::LeftButton));
     }
-    EXPECT_EQ(urls.opened, QStringList({"http://site.test/c", "https://site.test/o"}));
+    EXPECT_EQ(urls.Opened, QStringList({"http://site.test/c", "https://site.test/o"}));
     // An address found in a received line is opened by the console alone.
     ASSERT_TRUE(Tell(bob, "see http://x.test/a"));
     ASSERT_TRUE(ClickLink("URL", "http://x.test/a", Qt::LeftButton));
-    EXPECT_EQ(urls.opened.mid(2), QStringList({"http://x.test/a"}));
+    EXPECT_EQ(urls.Opened.mid(2), QStringList({"http://x.test/a"}));
 }
 
 TEST_F(TreesTest, ReferenceLinksShowTheirAttachment) {
@@ -402,7 +382,7 @@ TEST_F(TreesTest, ReferenceLinksShowTheirAttachment) {
     ASSERT_TRUE(Tell(bob, "look \x11Sword\x12!", &item));
     const QString itemKey = NewestRefKey();
     ASSERT_TRUE(ClickLink("reflink", itemKey, Qt::LeftButton));
-    EXPECT_EQ(urls.opened, QStringList({"http://items.test/items/showitem.asp?VLID=4294967295"}));
+    EXPECT_EQ(urls.Opened, QStringList({"http://items.test/items/showitem.asp?VLID=4294967295"}));
     qputenv("QUORVEL_SITE", site);
 
     // Text references share one viewer; tabs show as blanks.
@@ -422,18 +402,14 @@ TEST_F(TreesTest, ReferenceLinksShowTheirAttachment) {
     unknown.SetData("\x07zz");
     ASSERT_TRUE(Tell(bob, "odd \x11thing\x12", &unknown));
     ASSERT_TRUE(ClickLink("reflink", NewestRefKey(), Qt::LeftButton));
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].Kind, plat::MsgKind::Plain);
-    EXPECT_EQ(boxes[0].Text, QStringLiteral("Unknown"));
+    EXPECT_EQ(BoxTexts(boxes), QStringList{"Plain: Unknown"});
     // A key dropped from the store does nothing.
     form->ReceivedAttachments.SetMaxCount(1);
     ASSERT_TRUE(Tell(bob, "last \x11one\x12", &unknown));
     form->ShowReference(itemKey);
-    EXPECT_EQ(urls.opened.size(), 1);
+    EXPECT_EQ(urls.Opened.size(), 1);
     EXPECT_EQ(boxes.size(), 1u);
 }
 
 } // namespace
 } // namespace mainformtest
-
-#include "MainFormTreesTest.moc"

@@ -1,7 +1,8 @@
 // The game's colour codes: decoding, encoding, stripping.
+#include "GoldenRows.h"
+
 #include "app/format/ColorCodes.h"
 
-#include <QFile>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -30,18 +31,14 @@ colored(std::initializer_list<std::pair<const char*, plat::TColor>> runs) {
 
 TEST(ColorCodes, EveryRowOfThePublishedTableBothWays) {
     // Rows as "row RRGGBB code-bytes..." in tests/data/format.
-    QFile file(QStringLiteral(QV_TEST_DATA_DIR "/format/color-codes.txt"));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     std::vector<std::pair<QString, QString>> rows; // hex, code
-    for (const QByteArray& line : file.readAll().split('\n')) {
-        const QList<QByteArray> fields = line.simplified().split(' ');
+    for (const auto& row : GoldenRows("format/color-codes.txt", 1)) {
+        const QList<QByteArray> fields = row[0].split(' ');
         QString code;
-        for (qsizetype i = 2; !line.startsWith('#') && i < fields.size(); ++i) {
+        for (qsizetype i = 2; i < fields.size(); ++i) {
             code += QChar(fields[i].toInt(nullptr, 16));
         }
-        if (!code.isEmpty()) {
-            rows.emplace_back(QString::fromLatin1(fields[1]), code);
-        }
+        rows.emplace_back(QString::fromLatin1(fields[1]), code);
     }
     ASSERT_EQ(rows.size(), ColorCodeTable.size());
     for (const auto& [hex, code] : rows) {
@@ -64,26 +61,13 @@ TEST(ColorCodes, EveryRowOfThePublishedTableBothWays) {
 }
 
 TEST(ColorCodes, DecodingSpansAndBackground) {
-    const QString text = "\x10\x0B"
-                         "black" +
-                         kEnd + "plain";
-    EXPECT_EQ(DecodeColorCodes(text, plat::clGreen, plat::clWhite),
-              "</font><font color=\"#000000\">black</font><font color=\"#008000\">plain");
-    // Black on a black console would vanish: the message colour is used.
-    EXPECT_EQ(DecodeColorCodes(text, plat::clGreen, plat::clBlack),
-              "</font><font color=\"#008000\">black</font><font color=\"#008000\">plain");
-    // The default console background is a system colour (white).
-    EXPECT_EQ(DecodeColorCodes(u"\x10\x0Fw", plat::clPurple, plat::clWindow),
-              "</font><font color=\"#800080\">w");
-    // A span left open; an end code without a span.
-    EXPECT_EQ(DecodeColorCodes(kRed + "open", plat::clGreen, plat::clWhite),
-              "</font><font color=\"#FF0000\">open");
-    EXPECT_EQ(DecodeColorCodes("a" + kEnd + "b", plat::clNavy, plat::clWhite),
-              "a</font><font color=\"#000080\">b");
-    // Tan and wheat end in the characters of the reference and end codes and
-    // are read before them.
-    EXPECT_EQ(DecodeColorCodes(u"\x10\x11t\x10\x12w", plat::clGreen, plat::clWhite),
-              "</font><font color=\"#CFAD41\">t</font><font color=\"#DFDF41\">w");
+    for (const auto& row : GoldenRows("format/color-decoding.txt", 4)) {
+        const QString text = QString::fromLatin1(row[0]);
+        EXPECT_EQ(DecodeColorCodes(text, plat::StringToColor(QString::fromLatin1(row[1])),
+                                   plat::StringToColor(QString::fromLatin1(row[2]))),
+                  QString::fromLatin1(row[3]))
+            << row[0].toHex(' ').data() << " on " << row[2].data();
+    }
     EXPECT_EQ(StripColorCodes(u"\x10\x11t\x11r\x12"), "tr");
 }
 
