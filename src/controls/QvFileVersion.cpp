@@ -140,6 +140,39 @@ struct Layout {
 constexpr Layout kElf32{52, 28, 32, 42, 44, 46, 48, 40, 4, 16, 20, 32, 28, 32, 0, 4, 16, 28};
 constexpr Layout kElf64{64, 32, 40, 54, 56, 58, 60, 64, 4, 24, 32, 48, 44, 56, 0, 8, 32, 48};
 
+// The fields of a section or program header entry that lead to notes: the
+// entry's length, then where its type, offset, size and alignment are.
+struct EntryFields {
+    unsigned Length, Type, Offset, Size, Align;
+};
+
+// Scans the notes of every entry of the wanted type in a table of count
+// entries entrySize apart; an entry that cannot be read breaks the file.
+Scan scanTable(ElfFile& file, uint64_t offset, uint64_t count, uint64_t entrySize,
+               const EntryFields& fields, uint32_t wanted, int& budget,
+               TFileVersionNumbers& numbers) {
+    uchar entry[64];
+    for (uint64_t i = 0; i < count; ++i) {
+        if (!file.Read(offset + i * entrySize, entry, fields.Length)) {
+            return Scan::Broken;
+        }
+        if (file.U32(entry + fields.Type) != wanted) {
+            continue;
+        }
+        const Region region{file.Word(entry + fields.Offset), file.Word(entry + fields.Size),
+                            file.Word(entry + fields.Align)};
+        const Scan scan = scanNotes(file, region, budget, numbers);
+        if (scan != Scan::NotFound) {
+            return scan;
+        }
+    }
+    return Scan::NotFound;
+}
+
+std::optional<TFileVersionNumbers> FoundOrNothing(Scan scan, const TFileVersionNumbers& numbers) {
+    return scan == Scan::Found ? std::optional(numbers) : std::nullopt;
+}
+
 } // namespace
 
 std::optional<TFileVersionNumbers> ReadVersionNote(QIODevice& device) {
@@ -192,25 +225,10 @@ std::optional<TFileVersionNumbers> ReadVersionNote(QIODevice& device) {
             if (shNum > UINT64_MAX / shEntSize || !file.Contains(shOff, shNum * shEntSize)) {
                 return std::nullopt;
             }
-            for (uint64_t i = 0; i < shNum; ++i) {
-                if (!file.Read(shOff + i * shEntSize, entry, l.ShEntry)) {
-                    return std::nullopt;
-                }
-                if (file.U32(entry + l.ShType) != kSectionNote) {
-                    continue;
-                }
-                const Region region{file.Word(entry + l.ShOffset), file.Word(entry + l.ShSize),
-                                    file.Word(entry + l.ShAlign)};
-                switch (scanNotes(file, region, budget, numbers)) {
-                case Scan::Found:
-                    return numbers;
-                case Scan::Broken:
-                    return std::nullopt;
-                case Scan::NotFound:
-                    break;
-                }
-            }
-            return std::nullopt;
+            return FoundOrNothing(scanTable(file, shOff, shNum, shEntSize,
+                                            {l.ShEntry, l.ShType, l.ShOffset, l.ShSize, l.ShAlign},
+                                            kSectionNote, budget, numbers),
+                                  numbers);
         }
     }
 
@@ -222,25 +240,10 @@ std::optional<TFileVersionNumbers> ReadVersionNote(QIODevice& device) {
         !file.Contains(phOff, phNum * phEntSize)) {
         return std::nullopt;
     }
-    for (uint64_t i = 0; i < phNum; ++i) {
-        if (!file.Read(phOff + i * phEntSize, entry, l.PhEntry)) {
-            return std::nullopt;
-        }
-        if (file.U32(entry + l.PhType) != kSegmentNote) {
-            continue;
-        }
-        const Region region{file.Word(entry + l.PhOffset), file.Word(entry + l.PhFileSize),
-                            file.Word(entry + l.PhAlign)};
-        switch (scanNotes(file, region, budget, numbers)) {
-        case Scan::Found:
-            return numbers;
-        case Scan::Broken:
-            return std::nullopt;
-        case Scan::NotFound:
-            break;
-        }
-    }
-    return std::nullopt;
+    return FoundOrNothing(scanTable(file, phOff, phNum, phEntSize,
+                                    {l.PhEntry, l.PhType, l.PhOffset, l.PhFileSize, l.PhAlign},
+                                    kSegmentNote, budget, numbers),
+                          numbers);
 }
 
 } // namespace ctl

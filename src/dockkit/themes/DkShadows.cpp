@@ -91,54 +91,51 @@ bool Overlap(const plat::TRect& a, const plat::TRect& b) {
     return !plat::IntersectRect(a, b).IsEmpty();
 }
 
-} // namespace
-
-void FillHorzShadowBuffer(QImage& buffer, int sides) {
+// A shadow strip along its length (x for a horizontal strip, y for a
+// vertical one), fading across its thickness, with the corner pieces the
+// sides ask for.
+void FillShadowBuffer(QImage& buffer, int sides, bool horizontal) {
     const int w = buffer.width();
     const int h = buffer.height();
     buffer.fill(Qt::transparent);
     if (w <= 0 || h <= 0) {
         return;
     }
+    const int length = horizontal ? w : h;
+    const int thickness = horizontal ? h : w;
     int start = 0;
     int end = 0;
-    EndLengths(sides, w, h, start, end);
+    EndLengths(sides, length, thickness, start, end);
     if (start > 0) {
-        FillCorner(buffer, 0, 0, start, h, Corner::HorzStart);
+        if (horizontal) {
+            FillCorner(buffer, 0, 0, start, h, Corner::HorzStart);
+        } else {
+            FillCorner(buffer, 0, 0, w, start, Corner::VertStart);
+        }
     }
-    for (int y = 0; y < h; ++y) {
-        const int alpha = 255 - (y * 256) / h;
-        for (int x = start; x < w - end; ++x) {
-            PutAlpha(buffer, x, y, alpha);
+    for (int across = 0; across < thickness; ++across) {
+        const int alpha = 255 - (across * 256) / thickness;
+        for (int along = start; along < length - end; ++along) {
+            PutAlpha(buffer, horizontal ? along : across, horizontal ? across : along, alpha);
         }
     }
     if (end > 0) {
-        FillCorner(buffer, w - end, 0, end, h, Corner::End);
+        if (horizontal) {
+            FillCorner(buffer, w - end, 0, end, h, Corner::End);
+        } else {
+            FillCorner(buffer, 0, h - end, w, end, Corner::End);
+        }
     }
 }
 
+} // namespace
+
+void FillHorzShadowBuffer(QImage& buffer, int sides) {
+    FillShadowBuffer(buffer, sides, true);
+}
+
 void FillVertShadowBuffer(QImage& buffer, int sides) {
-    const int w = buffer.width();
-    const int h = buffer.height();
-    buffer.fill(Qt::transparent);
-    if (w <= 0 || h <= 0) {
-        return;
-    }
-    int start = 0;
-    int end = 0;
-    EndLengths(sides, h, w, start, end);
-    if (start > 0) {
-        FillCorner(buffer, 0, 0, w, start, Corner::VertStart);
-    }
-    for (int x = 0; x < w; ++x) {
-        const int alpha = 255 - (x * 256) / w;
-        for (int y = start; y < h - end; ++y) {
-            PutAlpha(buffer, x, y, alpha);
-        }
-    }
-    if (end > 0) {
-        FillCorner(buffer, 0, h - end, w, end, Corner::End);
-    }
+    FillShadowBuffer(buffer, sides, false);
 }
 
 std::vector<ShadowStrip> ShadowStrips(const plat::TRect& r1, const plat::TRect& r2, int size) {
