@@ -71,26 +71,31 @@ void walk(const Span& s, const QImage& target, bool flipX, bool flipY, Row&& row
     }
 }
 
+// The image to read the span from: the source, or, when the target is the
+// same image and the span moves, a copy of the span's pixels as they were
+// (the span then starts at the copy's origin).
+const QImage* shiftedSource(const QImage& source, const uchar* targetBits, Span& s, QImage& copy) {
+    if (source.constBits() != targetBits || (s.point.X == s.left && s.point.Y == s.top)) {
+        return &source;
+    }
+    copy = source.copy(s.left, s.top, s.width, s.height);
+    s.left = 0;
+    s.top = 0;
+    return &copy;
+}
+
 // A per-byte operation applied from source to target.
 template <typename Op>
 void mapBytes(const QImage& source, const TVfxRect& rect, QImage& target, TVfxPoint point, Op op) {
     VfxCheckPixelFormat(source, QStringLiteral("Source"));
     VfxCheckPixelFormat(target, QStringLiteral("Target"));
     uchar* bits = target.bits(); // detaches a target shared with others
-    const bool sameData = source.constBits() == bits;
     Span s = clip(rect, source.width(), source.height(), point, false, false);
     if (s.Empty()) {
         return;
     }
-    // A shifted copy inside one image reads the original pixels.
     QImage copy;
-    const QImage* from = &source;
-    if (sameData && (s.point.X != s.left || s.point.Y != s.top)) {
-        copy = source.copy(s.left, s.top, s.width, s.height);
-        from = &copy;
-        s.left = 0;
-        s.top = 0;
-    }
+    const QImage* from = shiftedSource(source, bits, s, copy);
     const qsizetype stride = target.bytesPerLine();
     walk(s, target, false, false, [&](int ty, int sy, int tx, int sx, int n, int) {
         const uchar* in = from->constScanLine(sy) + 3 * sx;
@@ -141,19 +146,12 @@ void VfxBmpGrayScale(const QImage& source, const TVfxRect& rect, QImage& target,
         w11[v] = uint8_t(std::nearbyint(v * 0.11));
     }
     uchar* bits = target.bits();
-    const bool sameData = source.constBits() == bits;
     Span s = clip(rect, source.width(), source.height(), point, false, false);
     if (s.Empty()) {
         return;
     }
     QImage copy;
-    const QImage* from = &source;
-    if (sameData && (s.point.X != s.left || s.point.Y != s.top)) {
-        copy = source.copy(s.left, s.top, s.width, s.height);
-        from = &copy;
-        s.left = 0;
-        s.top = 0;
-    }
+    const QImage* from = shiftedSource(source, bits, s, copy);
     const qsizetype stride = target.bytesPerLine();
     walk(s, target, false, false, [&](int ty, int sy, int tx, int sx, int n, int) {
         const uchar* in = from->constScanLine(sy) + 3 * sx;
