@@ -31,11 +31,11 @@ public:
     }
 
 protected:
-    // A menu of items named by the words of the spec: "-" a separator, a
+    // A menu of items named by the words of the layout: "-" a separator, a
     // leading "~" a hidden item.
-    kit::IPopupMenu* Menu(const QString& name, const QString& spec) {
+    kit::IPopupMenu* Menu(const QString& name, const QString& layout) {
         kit::IPopupMenu* menu = kit::CreatePopupMenu(*form, name);
-        for (const QString& word : spec.split(u' ', Qt::SkipEmptyParts)) {
+        for (const QString& word : layout.split(u' ', Qt::SkipEmptyParts)) {
             if (word == u"-") {
                 menu->AddSeparator();
             } else {
