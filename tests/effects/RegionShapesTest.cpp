@@ -2,6 +2,7 @@
 #include "effects/gui/VfxRegionShapes.h"
 #include "effects/gui/VfxShapeOutline.h"
 
+#include "EffectsTestSupport.h"
 #include "RegionTestSupport.h"
 
 #include <QPainter>
@@ -20,13 +21,16 @@ constexpr QRgb kRed = 0xFFFF0000;
 constexpr QRgb kSingle = 0xFF00FF00; // green
 
 // Points written "x,y x,y ...".
-std::vector<QPoint> Points(const char* text) {
+std::vector<QPoint> Points(const QString& text) {
     std::vector<QPoint> points;
-    for (const QString& pair : QString::fromLatin1(text).split(u' ', Qt::SkipEmptyParts)) {
+    for (const QString& pair : text.split(u' ', Qt::SkipEmptyParts)) {
         const QStringList xy = pair.split(u',');
         points.emplace_back(xy[0].toInt(), xy[1].toInt());
     }
     return points;
+}
+std::vector<QPoint> Points(const char* text) {
+    return Points(QString::fromLatin1(text));
 }
 
 // Region data the data-built shapes read.
@@ -49,54 +53,28 @@ const QByteArray& TriangleData() {
 }
 
 const TRect k100(0, 0, 100, 100);
-const TRect k120(0, 0, 120, 120);
 
-// Every shape: its rectangle, pixels that must be inside and outside, and a
-// row whose leftmost shape pixel the outline must cover (-1: the shape has
-// no outline). The think bubbles leave the origin out: their chain starts
-// from nothing, not from a pixel there.
 TEST(Shapes, CoverTheirInsideAndTraceTheirOutlineOnTheRegionsEdge) {
-    const struct {
-        TVfxRegionShape shape;
-        TRect rect;
-        const char* inside;
-        const char* outside;
-        int borderRow;
-    } cases[] = {
-        {rsRect, k100, "0,0 99,99 50,50", "100,50 50,100 -1,0", 50},
-        {rsRoundRect, k100, "5,5 50,0 0,50 50,50", "1,1 98,98 100,50", 50},
-        {rsBitmap, k100, "10,10 29,19 45,45", "35,15 0,0 50,50", -1},
-        {rsNoseRect, k100, "5,10 50,50 10,10", "5,50 50,5 2,2", 60},
-        {rsRoundNoseRect, k100, "8,30 50,50 20,10", "11,11 5,50 50,5", 60},
-        {rsElliptic, k100, "50,50 50,1 1,50", "5,5 95,95 100,50", 50},
-        {rsStar, k100, "50,50 50,40 90,40", "50,90 95,45 100,38", 40},
-        {rsRoundShield, TRect(10, 10, 110, 110), "50,50 50,95", "5,5 50,-10 98,98", 50},
-        {rsSharpShield, TRect(10, 10, 110, 110), "50,50 50,95", "5,5 5,90 95,90", 50},
-        {rsDiamond, k100, "50,50 5,50 50,5", "10,10 90,90 100,50", 50},
-        {rsOctagon, TRect(0, 0, 90, 90), "20,20 45,1 1,45", "15,2 2,15 88,88", 45},
-        {rsComb, k100, "50,50 2,50 50,2", "5,5 95,95 100,50", 50},
-        {rsHalfRound, k100, "50,50 50,95 5,5", "5,95 95,95 100,50", 50},
-        {rsUserRegion, k100, "20,20 39,39", "50,50 19,20", -1},
-        {rsThinkBubble, k120, "14,19 8,16 50,50 20,20", "14,5 0,0 19,50", 60},
-        {rsRoundThinkBubble, k120, "14,19 8,16 50,50", "118,21 0,0 19,50", 60},
-        {rsEllipticThinkBubble, k120, "14,19 70,70 70,21", "25,25 0,0 21,40", 70},
-        {rsPointList, k100, "50,40 11,11", "10,80 91,11", 30},
-    };
-    std::vector<int> seen(kVfxRegionShapeCount);
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.shape);
-        ++seen[c.shape];
+    const auto rows = GoldenRows("effects/region-shapes.tsv", 5);
+    ASSERT_EQ(rows.size(), size_t(kVfxRegionShapeCount));
+    for (int shape = 0; shape < kVfxRegionShapeCount; ++shape) {
+        const QStringList& row = rows[size_t(shape)];
+        SCOPED_TRACE(row.join(u" | ").toStdString());
+        const std::vector<QPoint> corners = Points(row[1]);
+        const TRect rect(corners[0].x(), corners[0].y(), corners[1].x(), corners[1].y());
+        const std::vector<QPoint> inside = Points(row[2]);
+        const int borderRow = row[4].toInt();
         TVfxShapeParams params;
-        params.Shape = c.shape;
+        params.Shape = TVfxRegionShape(shape);
         params.MaskData = MaskData();
-        params.UserData = c.shape == rsPointList ? TriangleData() : UserData();
+        params.UserData = shape == rsPointList ? TriangleData() : UserData();
         params.Points = Triangle();
-        const QRegion region = VfxShapeRegion(params, c.rect);
+        const QRegion region = VfxShapeRegion(params, rect);
         const QImage filled = Rasterize(region);
-        for (const QPoint& p : Points(c.inside)) {
+        for (const QPoint& p : inside) {
             EXPECT_EQ(PixelAt(filled, p), kBlack) << "inside " << testing::PrintToString(p);
         }
-        for (const QPoint& p : Points(c.outside)) {
+        for (const QPoint& p : Points(row[3])) {
             EXPECT_EQ(PixelAt(filled, p), kWhite) << "outside " << testing::PrintToString(p);
         }
 
@@ -104,19 +82,19 @@ TEST(Shapes, CoverTheirInsideAndTraceTheirOutlineOnTheRegionsEdge) {
         QPainter painter(&traced);
         painter.translate(kImageMargin, kImageMargin);
         painter.setPen(QPen(Qt::black, 2));
-        VfxPaintRegionBorder(painter, params, c.rect, rbSingle, plat::clBlue, plat::clBlue,
+        VfxPaintRegionBorder(painter, params, rect, rbSingle, plat::clBlue, plat::clBlue,
                              plat::clRed);
         painter.end();
-        const int row = c.borderRow >= 0 ? c.borderRow : Points(c.inside).front().y();
+        const int y = borderRow >= 0 ? borderRow : inside.front().y();
         int left = -kImageMargin;
-        while (left < 150 && !region.contains(QPoint(left, row))) {
+        while (left < 150 && !region.contains(QPoint(left, y))) {
             ++left;
         }
-        ASSERT_LT(left, 150) << "row " << row << " holds no shape pixel";
-        EXPECT_EQ(PixelAt(traced, {left, row}), c.borderRow >= 0 ? kRed : kWhite)
-            << "edge " << left << ", " << row;
+        ASSERT_LT(left, 150) << "row " << y << " holds no shape pixel";
+        EXPECT_EQ(PixelAt(traced, {left, y}), borderRow >= 0 ? kRed : kWhite)
+            << "edge " << left << ", " << y;
         // pixels well inside stay untouched
-        for (const QPoint& p : Points(c.inside)) {
+        for (const QPoint& p : inside) {
             const bool nearEdge =
                 !region.contains(p + QPoint(3, 0)) || !region.contains(p - QPoint(3, 0)) ||
                 !region.contains(p + QPoint(0, 3)) || !region.contains(p - QPoint(0, 3));
@@ -125,7 +103,6 @@ TEST(Shapes, CoverTheirInsideAndTraceTheirOutlineOnTheRegionsEdge) {
             }
         }
     }
-    EXPECT_EQ(seen, std::vector<int>(kVfxRegionShapeCount, 1));
 }
 
 // Every pixel of random polygons, crossing ones too, against the even-odd
@@ -222,27 +199,26 @@ TEST(StarPoints, RoundHalfToEven) {
     EXPECT_EQ(VfxShapePoints(rsStar, TRect(10, 20, 60, 70)).front(), QPoint(35, 20));
 }
 
-// A 100-wide rectangle: s = 10, d = Round(sqrt(200)) = 14, w = 5.
-TEST(Noses, ShrinkTheirSidesAndPointOutOfTheCorner) {
-    const struct {
-        TVfxExtPos position;
-        TRect body;
-        const char* tipAndBase;
-    } cases[] = {
-        {epLeftTop, TRect(10, 10, 100, 100), "0,0 10,15 10,29"},
-        {epTopLeft, TRect(10, 10, 100, 100), "0,0 15,10 29,10"},
-        {epTopRight, TRect(0, 10, 90, 100), "100,0 85,10 71,10"},
-        {epRightTop, TRect(0, 10, 90, 100), "100,0 90,15 90,29"},
-        {epRightBottom, TRect(0, 0, 90, 90), "100,100 90,85 90,71"},
-        {epBottomRight, TRect(0, 0, 90, 90), "100,100 85,90 71,90"},
-        {epBottomLeft, TRect(10, 0, 100, 90), "0,100 15,90 29,90"},
-        {epLeftBottom, TRect(10, 0, 100, 90), "0,100 10,85 10,71"},
-    };
-    for (const auto& c : cases) {
-        const TVfxNose nose = VfxNoseGeometry(k100, 10, 5, c.position);
-        EXPECT_EQ(nose.Body, c.body) << c.position;
-        EXPECT_EQ((std::vector<QPoint>{nose.Tip, nose.Base1, nose.Base2}), Points(c.tipAndBase))
-            << c.position;
+// Noses shrink their sides and point out of the corner; bubble chains start
+// at the tip and end on the shrunk body's corner.
+TEST(Noses, AndBubbleChainsSitWhereTheirPositionSays) {
+    const auto rows = GoldenRows("effects/shape-positions.tsv", 4);
+    ASSERT_EQ(rows.size(), 8u);
+    for (int position = 0; position < 8; ++position) {
+        const QStringList& row = rows[size_t(position)];
+        SCOPED_TRACE(row.join(u" | ").toStdString());
+        const TVfxNose nose = VfxNoseGeometry(k100, 10, 5, TVfxExtPos(position));
+        const std::vector<QPoint> body = Points(row[1]);
+        EXPECT_EQ(nose.Body, TRect(body[0].x(), body[0].y(), body[1].x(), body[1].y()));
+        EXPECT_EQ((std::vector<QPoint>{nose.Tip, nose.Base1, nose.Base2}), Points(row[2]));
+        const TVfxBubbleChain chain =
+            VfxBubbleChain(TRect(0, 0, 120, 120), 20, 4, TVfxExtPos(position));
+        ASSERT_EQ(chain.Bubbles.size(), 6u);
+        EXPECT_EQ(chain.Bubbles.front().Centre, Points(row[3]).front());
+        EXPECT_EQ(chain.Bubbles.front().Diameter, 0);
+        const QPoint last = chain.Bubbles.back().Centre;
+        EXPECT_TRUE(last.x() == chain.Body.Left || last.x() == chain.Body.Right);
+        EXPECT_TRUE(last.y() == chain.Body.Top || last.y() == chain.Body.Bottom);
     }
 }
 
@@ -257,24 +233,6 @@ TEST(BubbleChain, GrowsFromTheTipToTheBodysCorner) {
     }
     EXPECT_EQ(diameters, (std::vector<int>{0, 2, 4, 6, 8, 10}));
     EXPECT_EQ(centres, (std::vector<QPoint>{{0, 0}, {1, 6}, {4, 12}, {8, 16}, {14, 19}, {20, 20}}));
-}
-
-TEST(BubbleChain, StartsAtTheTipForEveryPosition) {
-    const TRect r(0, 0, 120, 120);
-    const std::vector<std::pair<TVfxExtPos, QPoint>> tips = {
-        {epLeftTop, {0, 0}},      {epTopLeft, {0, 0}},         {epTopRight, {120, 0}},
-        {epRightTop, {120, 0}},   {epRightBottom, {120, 120}}, {epBottomRight, {120, 120}},
-        {epBottomLeft, {0, 120}}, {epLeftBottom, {0, 120}}};
-    for (const auto& [position, tip] : tips) {
-        const TVfxBubbleChain chain = VfxBubbleChain(r, 20, 4, position);
-        ASSERT_EQ(chain.Bubbles.size(), 6u);
-        EXPECT_EQ(chain.Bubbles.front().Centre, tip) << position;
-        EXPECT_EQ(chain.Bubbles.front().Diameter, 0) << position;
-        // the last bubble sits on the shrunk body's corner
-        const QPoint last = chain.Bubbles.back().Centre;
-        EXPECT_TRUE(last.x() == chain.Body.Left || last.x() == chain.Body.Right) << position;
-        EXPECT_TRUE(last.y() == chain.Body.Top || last.y() == chain.Body.Bottom) << position;
-    }
 }
 
 // Filling straight into an image and through the painter's clip give the

@@ -1,6 +1,8 @@
 #include "effects/core/VfxLinuxSysInfo.h"
 #include "effects/core/VfxSysInfo.h"
 
+#include "EffectsTestSupport.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -64,40 +66,15 @@ public:
 };
 
 TEST(SystemInformation, ItemsFromAProviderReadAsSpecified) {
-    // Texts that pass through unchanged are left out. "/" is the date
-    // separator of the fixed date settings.
-    const struct {
-        TVfxInfoType info;
-        uint32_t divider;
-        const char* expected;
-    } cases[] = {{itUser, 0, "vessa"},
-                 {itCurrentDiskFree32, 0, "5000000000"},
-                 {itCurrentDiskSize32, 1000, "9000000"},
-                 {itVersion, 7, "6.18"},
-                 {itColorDepth, 0, "32"},
-                 {itScreenSaverDelay, 0, "10"},
-                 {itMemSize, 1048576, "24103"},
-                 {itFreeUserRes, 2, "36"},
-                 {itMajorVerNr32, 0, "6"},
-                 {itBuildNr32, 0, "9029"},
-                 {itMemLoaded32, 0, "255"},
-                 {itMemFree32, 1048576, "5120"},
-                 {itMemPageTotal32, 1024, "2097152"},
-                 {itMemVirtTotal32, 0, "140737488351232"},
-                 {itPlatformID32, 0, "0"},
-                 {itPlatform32, 0, "(Unknown)"},
-                 {itProcessorCont32, 5, "2"},
-                 {itProcessor32, 1000, "Intel Pentium"},
-                 {itDOSVersion, 0, "Win32"},
-                 {itNumLock, 0, "Off"},
-                 {itCapsLock, 0, "On"},
-                 {itCurrentDateTime, 0, "3-7-2024"},
-                 {itCPUSpeed, 0, "2994.372"},
-                 {itCPUSpeed, 1000, "2.994372"}};
     FakeSystemInfo fake;
-    for (const auto& c : cases) {
-        EXPECT_EQ(VfxGetInfo(c.info, c.divider, u"M/d/yyyy", fake), QString::fromUtf8(c.expected))
-            << VfxGetInfoCaption(c.info).toStdString() << " / " << c.divider;
+    for (const QStringList& row : GoldenRows("effects/sysinfo-items.tsv", 3)) {
+        int info = 0;
+        while (info < kVfxInfoTypeCount && VfxGetInfoCaption(TVfxInfoType(info)) != row[0]) {
+            ++info;
+        }
+        ASSERT_LT(info, kVfxInfoTypeCount) << row[0].toStdString();
+        EXPECT_EQ(VfxGetInfo(TVfxInfoType(info), row[1].toUInt(), u"M/d/yyyy", fake), row[2])
+            << row.join(u" | ").toStdString();
     }
     // Fixed texts stand in for what is missing.
     fake.user.clear();
