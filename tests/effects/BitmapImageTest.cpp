@@ -111,30 +111,11 @@ TEST(BitmapFile, EveryShortenedFileIsRefused) {
 }
 
 TEST(BitmapFile, DamagedHeaderFieldsAreRefused) {
-    const struct {
-        const char* what;
-        int at;
-        QByteArray value;
-    } damage[] = {
-        {"signature", 0, Bytes({'B', 'N'})},
-        {"pixel offset past the end", 10, Bytes({0xFF, 0, 0, 0})},
-        {"pixel offset inside the header", 10, Bytes({0x20, 0, 0, 0})},
-        {"header size", 14, Bytes({41, 0, 0, 0})},
-        {"huge header size", 14, Bytes({0xFF, 0xFF, 0xFF, 0xFF})},
-        {"width 0", 18, Bytes({0, 0, 0, 0})},
-        {"negative width", 18, Bytes({0xFD, 0xFF, 0xFF, 0xFF})},
-        {"huge width", 18, Bytes({0xFF, 0xFF, 0xFF, 0x7F})},
-        {"height 0", 22, Bytes({0, 0, 0, 0})},
-        {"more rows than bytes", 22, Bytes({3, 0, 0, 0})},
-        {"planes 2", 26, Bytes({2, 0})},
-        {"7 bits per pixel", 28, Bytes({7, 0})},
-        {"unknown compression", 30, Bytes({9, 0, 0, 0})},
-        {"run-length at 24 bits", 30, Bytes({1, 0, 0, 0})},
-    };
-    for (const auto& d : damage) {
+    for (const QStringList& row : GoldenRows("effects/damaged-bitmap-headers.tsv", 3)) {
         QByteArray file = SixPixelsFile();
-        file.replace(d.at, d.value.size(), d.value);
-        ExpectInvalid(file, d.what);
+        const QByteArray value = QByteArray::fromHex(row[2].toLatin1());
+        file.replace(row[1].toInt(), value.size(), value);
+        ExpectInvalid(file, row[0].toStdString());
     }
     // a colour table longer than the depth allows
     QByteArray eight = VfxCreateDIBFileImage(SixPixels(), 256);

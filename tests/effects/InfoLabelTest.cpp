@@ -1,6 +1,7 @@
 #include "effects/gui/VfxInfoLabel.h"
 
 #include "EffectsGuiSupport.h"
+#include "EffectsTestSupport.h"
 #include "Raises.h"
 
 #include <gtest/gtest.h>
@@ -58,21 +59,8 @@ TEST_F(InformationLabel, SeparatorsBetweenCaptionAndValue) {
 }
 
 TEST(NumberMasks, PlaceDigitsFromTheRight) {
-    const struct {
-        const char* value;
-        const char* mask;
-        const char* expected;
-    } cases[] = {{"987654", "0,000,000", "0,987,654"},
-                 {"987654", "0,000", "987,654"},
-                 {"5", "000", "005"},
-                 {"1234", "0.0", "123.4"},
-                 {"42", "", "42"},
-                 {"42", "0 0", "4 2"},
-                 {"", "00", "00"}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(VfxApplyNumberFormat(QString::fromLatin1(c.value), QString::fromLatin1(c.mask)),
-                  QString::fromLatin1(c.expected))
-            << c.value << " " << c.mask;
+    for (const QStringList& row : GoldenRows("effects/number-masks.tsv", 3)) {
+        EXPECT_EQ(VfxApplyNumberFormat(row[0], row[1]), row[2]) << row.join(u" | ").toStdString();
     }
 }
 

@@ -88,19 +88,11 @@ TEST(SystemInformation, ItemsFromAProviderReadAsSpecified) {
 }
 
 TEST(SystemInformation, KernelReleasesGiveTheVersionNumbers) {
-    struct Case {
-        const char* release;
-        uint32_t major, minor, build;
-    } cases[] = {{"6.18.44-generic", 6, 18, 44},
-                 {"6.1.0-18-amd64", 6, 1, 0},
-                 {"5.4", 5, 4, 0},
-                 {"4.19.70000", 4, 19, 70000},
-                 {"garbage", 0, 0, 0}};
-    for (const Case& c : cases) {
-        const TVfxOSVersion v = TVfxLinuxSystemInfo::ParseKernelRelease(QString(c.release));
+    for (const QStringList& row : GoldenRows("effects/kernel-releases.tsv", 4)) {
+        const TVfxOSVersion v = TVfxLinuxSystemInfo::ParseKernelRelease(row[0]);
         EXPECT_EQ(std::tuple(v.Major, v.Minor, v.Build, v.ClassicPlatform),
-                  std::tuple(c.major, c.minor, c.build, false))
-            << c.release;
+                  std::tuple(row[1].toUInt(), row[2].toUInt(), row[3].toUInt(), false))
+            << row[0].toStdString();
     }
     FakeSystemInfo fake;
     fake.version = TVfxLinuxSystemInfo::ParseKernelRelease(u"4.19.70000");
