@@ -1,5 +1,6 @@
 #include "controls/QvFileVersion.h"
 
+#include "ControlRows.h"
 #include "ElfImage.h"
 
 #include <QBuffer>
@@ -9,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <optional>
 #include <string>
 
@@ -101,39 +103,19 @@ TEST(VersionNoteImages, GiveTheStampedNumbersOrNothing) {
     }
 }
 
-// Header fields a hostile or damaged file may hold, patched into a good
-// 64-bit image: e_shoff at 40, e_shentsize 58, e_shnum 60; in the third
-// section entry (the notes) sh_offset at 128 + 24 and sh_size at 128 + 32.
 TEST(VersionNoteImages, DamagedHeadersGiveNothing) {
     const ElfSpec spec = withNotes({VersionNoteOf(1, 2, 3, 4)});
     const ElfLayout layout = LayoutOf(spec);
-    const int sections = layout.SectionTableOffset;
-    const int notes = layout.NotesOffset;
-    const struct {
-        const char* name;
-        int offset;
-        int size; // bytes written
-        uint64_t value;
-    } patches[] = {
-        {"not ELF", 0, 1, 'X'},
-        {"unknown class", 4, 1, 3},
-        {"unknown byte order", 5, 1, 0},
-        {"section table beyond the end", 40, 8, 1u << 20},
-        {"section table offset wraps", 40, 8, ~uint64_t{0} - 8},
-        {"too many sections", 60, 2, 0xFFFF},
-        {"section entries too small", 58, 2, 16},
-        {"section entries of no size", 58, 2, 0},
-        {"note section beyond the end", sections + 128 + 24, 8, 1u << 30},
-        {"note section too long", sections + 128 + 32, 8, 1u << 30},
-        {"note name size huge", notes, 4, 0xFFFFFFFF},
-        {"note description size huge", notes + 4, 4, 0xFFFFFFF0},
-    };
-    for (const auto& p : patches) {
+    const std::map<QString, int> bases = {
+        {"file", 0}, {"sections", layout.SectionTableOffset}, {"notes", layout.NotesOffset}};
+    for (const QStringList& row : DataRows("controls/damaged-elf-headers.tsv", 5)) {
         QByteArray image = BuildElf(spec);
-        for (int i = 0; i < p.size; ++i) { // little-endian
-            image[p.offset + i] = static_cast<char>(p.value >> (8 * i));
+        const int offset = bases.at(row[1]) + row[2].toInt();
+        const uint64_t value = row[4].toULongLong();
+        for (int i = 0; i < row[3].toInt(); ++i) {
+            image[offset + i] = static_cast<char>(value >> (8 * i));
         }
-        EXPECT_EQ(show(readBytes(image)), "none") << p.name;
+        EXPECT_EQ(show(readBytes(image)), "none") << row[0].toStdString();
     }
 }
 

@@ -1,5 +1,6 @@
 #include "controls/QvSplitter.h"
 
+#include "ControlRows.h"
 #include "PixelPicture.h"
 
 #include <QApplication>
@@ -7,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <functional>
 
 using namespace plat;
@@ -161,44 +161,20 @@ TEST(SplitterFixedPane, KeepsItsSizeAcrossResizesAndReturnsToIt) {
     EXPECT_EQ(upper.splitter.Position(), 200);
 }
 
-// A position set from code is the size asked for the fixed pane, even while
-// the splitter has no room for it (or the bar is already there): squeezed and
-// given room again, the pane gets that size back.
-struct AskedCase {
-    const char* name;
-    TFixedPane pane;
-    int height; // when the position is set
-    int asked;
-    int expected; // the position once the splitter is 400 high
-};
-
-void PrintTo(const AskedCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class SplitterAskedSize : public ::testing::TestWithParam<AskedCase> {};
-
-TEST_P(SplitterAskedSize, ComesBackWhenThereIsRoom) {
-    const AskedCase& c = GetParam();
-    Rig rig(orVertical, 100, c.height);
-    margins18(rig.splitter);
-    rig.splitter.SetFixedPane(c.pane);
-    rig.splitter.SetPosition(c.asked);
-    for (const int height : {60, 400}) {
-        rig.splitter.resize(100, height);
+// A position set from code is the size asked for the fixed pane: squeezed
+// and given room again, the pane gets that size back.
+TEST(SplitterAskedSize, ComesBackWhenThereIsRoom) {
+    for (const QStringList& row : DataRows("controls/splitter-asked-sizes.tsv", 5)) {
+        Rig rig(orVertical, 100, row[2].toInt());
+        margins18(rig.splitter);
+        rig.splitter.SetFixedPane(row[1] == u"lower" ? fpLowerRight : fpUpperLeft);
+        rig.splitter.SetPosition(row[3].toInt());
+        for (const int height : {60, 400}) {
+            rig.splitter.resize(100, height);
+        }
+        EXPECT_EQ(rig.splitter.Position(), row[4].toInt()) << row[0].toStdString();
     }
-    EXPECT_EQ(rig.splitter.Position(), c.expected);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    SetFromCode, SplitterAskedSize,
-    ::testing::Values(AskedCase{"LowerPaneTooHighForTheSplitter", fpLowerRight, 100, 100 - 250,
-                                400 - 250},
-                      AskedCase{"UpperPaneTooWideForTheSplitter", fpUpperLeft, 100, 250, 250},
-                      AskedCase{"PositionTheBarHasAlready", fpUpperLeft, 300, 100, 100},
-                      AskedCase{"LowerPaneThatFits", fpLowerRight, 300, 200, 300},
-                      AskedCase{"LowerPaneBeyondAnySize", fpLowerRight, 100, INT_MIN, 18},
-                      AskedCase{"UpperPaneBeyondAnySize", fpUpperLeft, 100, INT_MAX, 379}));
 
 TEST(SplitterPercentMode, FollowsThePercentageAndItsMargins) {
     Rig rig(orHorizontal, 604, 50); // 602 less half the bar

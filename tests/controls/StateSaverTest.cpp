@@ -3,6 +3,7 @@
 #include "platform/core/Registry.h"
 #include "platform/gui/MsgBox.h"
 
+#include "ControlRows.h"
 #include "PlatformFakes.h"
 
 #include <QDir>
@@ -28,24 +29,20 @@ namespace {
 
 constexpr int NS = TStateSaver::kNotStored;
 
+// "top left height width", N for a value not stored.
+State StateOf(const QString& text) {
+    std::vector<int> v;
+    for (const QString& field : text.split(u' ')) {
+        v.push_back(field == u"N" ? NS : field.toInt());
+    }
+    return {v[0], v[1], v[2], v[3]};
+}
+
 TEST(KeepOnScreen, BringsStoredBoundsIntoTheWorkArea) {
-    const struct {
-        const char* name;
-        State stored, expected;
-    } cases[] = {
-        {"inside", {100, 200, 300, 400}, {100, 200, 300, 400}},
-        {"top below the bottom takes the whole height", {5000, 10, 400, 500}, {0, 10, 1040, 500}},
-        {"larger than the work area", {0, 0, 2000, 3000}, {0, 0, 1040, 1920}},
-        {"above and left of it", {-50, -70, 300, 400}, {0, 0, 300, 400}},
-        {"hanging over the bottom right", {1000, 1900, 300, 400}, {740, 1520, 300, 400}},
-        {"left beyond the right takes the whole width", {10, 1920, 300, 400}, {10, 0, 300, 1920}},
-        {"only a top beyond the bottom is dropped", {5000, 10, NS, NS}, {NS, 10, NS, NS}},
-        {"nothing stored", {NS, NS, NS, NS}, {NS, NS, NS, NS}},
-    };
-    for (const auto& c : cases) {
-        State state = c.stored;
+    for (const QStringList& row : DataRows("controls/keep-on-screen.tsv", 3)) {
+        State state = StateOf(row[1]);
         TStateSaver::KeepInside(state, QRect(0, 0, 1920, 1040));
-        EXPECT_EQ(state, c.expected) << c.name;
+        EXPECT_EQ(state, StateOf(row[2])) << row[0].toStdString();
     }
 }
 

@@ -62,7 +62,7 @@ inline std::vector<uint8_t> ExactCopy(const QByteArray& bytes) {
 
 // Rows of expected values kept under tests/data: one row a line, fields
 // separated by tabs; blank lines and lines starting with '#' are skipped.
-inline std::vector<QStringList> GoldenRows(const char* path, qsizetype fields) {
+inline std::vector<QStringList> DataRows(const char* path, qsizetype fields) {
     QFile file(QStringLiteral(QV_TEST_DATA_DIR "/") + QLatin1String(path));
     EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path;
     std::vector<QStringList> rows;

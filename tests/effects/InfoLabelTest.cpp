@@ -59,7 +59,7 @@ TEST_F(InformationLabel, SeparatorsBetweenCaptionAndValue) {
 }
 
 TEST(NumberMasks, PlaceDigitsFromTheRight) {
-    for (const QStringList& row : GoldenRows("effects/number-masks.tsv", 3)) {
+    for (const QStringList& row : DataRows("effects/number-masks.tsv", 3)) {
         EXPECT_EQ(VfxApplyNumberFormat(row[0], row[1]), row[2]) << row.join(u" | ").toStdString();
     }
 }

@@ -55,7 +55,7 @@ const QByteArray& TriangleData() {
 const TRect k100(0, 0, 100, 100);
 
 TEST(Shapes, CoverTheirInsideAndTraceTheirOutlineOnTheRegionsEdge) {
-    const auto rows = GoldenRows("effects/region-shapes.tsv", 5);
+    const auto rows = DataRows("effects/region-shapes.tsv", 5);
     ASSERT_EQ(rows.size(), size_t(kVfxRegionShapeCount));
     for (int shape = 0; shape < kVfxRegionShapeCount; ++shape) {
         const QStringList& row = rows[size_t(shape)];
@@ -202,7 +202,7 @@ TEST(StarPoints, RoundHalfToEven) {
 // Noses shrink their sides and point out of the corner; bubble chains start
 // at the tip and end on the shrunk body's corner.
 TEST(Noses, AndBubbleChainsSitWhereTheirPositionSays) {
-    const auto rows = GoldenRows("effects/shape-positions.tsv", 4);
+    const auto rows = DataRows("effects/shape-positions.tsv", 4);
     ASSERT_EQ(rows.size(), 8u);
     for (int position = 0; position < 8; ++position) {
         const QStringList& row = rows[size_t(position)];
