@@ -2,6 +2,7 @@
 #include "effects/gui/VfxGradient.h"
 #include "effects/gui/VfxText3D.h"
 
+#include "EffectsTestSupport.h"
 #include "PixelPicture.h"
 
 #include <QPainter>
@@ -21,42 +22,28 @@ namespace {
 // --- bevels ---
 
 TEST(Bevel, ExtentFollowsModeStylesAndWidths) {
-    const struct {
-        const char* name;
-        TVfxBevelMode mode;
-        TVfxBevelStyle outer, inner;
-        int widthOuter, widthInner, border, borderInner;
-        TVfxFrameSides sides;
-        bool themed;
-        int extent, second;
-    } cases[] = {
-        {"default takes nothing", bmCustom, bvNone, bvNone, 1, 1, 0, 0, kVfxAllFrameSides, false, 0,
-         0},
-        {"custom bands, rings and frames", bmCustom, bvRaised, bvFrameLowered, 2, 1, 3, 1,
-         kVfxAllFrameSides, false, 8, 8},
-        // the border is not counted with a shadow
-        {"custom shadow", bmCustom, bvShadow, bvNone, 5, 2, 9, 1, kVfxAllFrameSides, false, 3, 8},
-        {"standard single", bmStandard, bvNone, bvNone, 1, 1, 0, 1, kVfxAllFrameSides, false, 2, 2},
-        {"edge with sides", bmEdge, bvNone, bvNone, 1, 1, 0, 0, kVfxAllFrameSides, false, 2, 2},
-        {"edge without sides", bmEdge, bvNone, bvNone, 1, 1, 0, 1, 0, false, 1, 1},
-        {"windows themed", bmWindows, bvNone, bvNone, 1, 1, 0, 0, kVfxAllFrameSides, true, 0, 0},
-    };
-    for (const auto& c : cases) {
+    const QStringList modes = {"custom", "standard", "edge", "windows"};
+    const QStringList styles = {"none",        "lowered", "raised", "framelowered",
+                                "frameraised", "normal",  "shadow"};
+    for (const QStringList& row : DataRows("effects/bevel-extents.tsv", 8)) {
+        const QStringList style = row[2].split(u' ');
+        const QStringList width = row[3].split(u' ');
+        const QStringList border = row[4].split(u' ');
         TVfxBevel bevel;
-        bevel.SetMode(c.mode);
-        bevel.SetStyleOuter(c.outer);
-        if (c.inner != bvNone) {
-            bevel.SetStyleInner(c.inner);
+        bevel.SetMode(TVfxBevelMode(modes.indexOf(row[1])));
+        bevel.SetStyleOuter(TVfxBevelStyle(styles.indexOf(style[0])));
+        if (style[1] != u"none") {
+            bevel.SetStyleInner(TVfxBevelStyle(styles.indexOf(style[1])));
         }
-        bevel.SetWidthOuter(c.widthOuter);
-        bevel.SetWidthInner(c.widthInner);
-        bevel.SetBorderWidth(c.border);
-        bevel.SetBorderInnerWidth(c.borderInner);
-        bevel.SetBorderSides(c.sides);
-        bevel.SetThemed(c.themed);
-        EXPECT_EQ(std::pair(bevel.BorderExtent(), bevel.SecondExtent()),
-                  std::pair(c.extent, c.second))
-            << c.name;
+        bevel.SetWidthOuter(width[0].toInt());
+        bevel.SetWidthInner(width[1].toInt());
+        bevel.SetBorderWidth(border[0].toInt());
+        bevel.SetBorderInnerWidth(border[1].toInt());
+        bevel.SetBorderSides(row[5] == u"all" ? kVfxAllFrameSides : 0);
+        bevel.SetThemed(row[6] == u"1");
+        EXPECT_EQ(QStringLiteral("%1 %2").arg(bevel.BorderExtent()).arg(bevel.SecondExtent()),
+                  row[7])
+            << row[0].toStdString();
     }
 }
 

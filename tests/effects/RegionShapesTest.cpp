@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
+#include <map>
 #include <vector>
 
 using namespace fx;
@@ -54,6 +54,21 @@ const QByteArray& TriangleData() {
 
 const TRect k100(0, 0, 100, 100);
 
+// The region's border painted into a MarginImage with a black pen, in blue
+// shadow and the given light; the painter's clip and pen are left as they were.
+QImage Bordered(const TVfxShapeParams& params, const TRect& rect, TVfxRegionBorderStyle style,
+                plat::TColor light, int size = 170, plat::TColor single = plat::clLime) {
+    QImage image = MarginImage(size);
+    QPainter painter(&image);
+    painter.translate(kImageMargin, kImageMargin);
+    painter.setPen(QPen(Qt::black, 2));
+    VfxPaintRegionBorder(painter, params, rect, style, light, plat::clBlue, single);
+    EXPECT_FALSE(painter.hasClipping());
+    EXPECT_EQ(painter.pen().color(), QColor(Qt::black));
+    painter.end();
+    return image;
+}
+
 TEST(Shapes, CoverTheirInsideAndTraceTheirOutlineOnTheRegionsEdge) {
     const auto rows = DataRows("effects/region-shapes.tsv", 5);
     ASSERT_EQ(rows.size(), size_t(kVfxRegionShapeCount));
@@ -78,13 +93,7 @@ TEST(Shapes, CoverTheirInsideAndTraceTheirOutlineOnTheRegionsEdge) {
             EXPECT_EQ(PixelAt(filled, p), kWhite) << "outside " << testing::PrintToString(p);
         }
 
-        QImage traced = MarginImage();
-        QPainter painter(&traced);
-        painter.translate(kImageMargin, kImageMargin);
-        painter.setPen(QPen(Qt::black, 2));
-        VfxPaintRegionBorder(painter, params, rect, rbSingle, plat::clBlue, plat::clBlue,
-                             plat::clRed);
-        painter.end();
+        const QImage traced = Bordered(params, rect, rbSingle, plat::clBlue, 170, plat::clRed);
         const int y = borderRow >= 0 ? borderRow : inside.front().y();
         int left = -kImageMargin;
         while (left < 150 && !region.contains(QPoint(left, y))) {
@@ -277,54 +286,30 @@ TEST(RegionFill, GivesTheSamePixelsOnEveryPath) {
 
 // --- border styles ---
 
-// Down the middle column of a 20 x 20 rectangle: rows T - 1, T, T + 1, then
-// B - 2, B - 1, B; the left edge is coloured like the top one, the right
-// like the bottom.
 TEST(BorderStyles, ColourTheTopAndBottomEdges) {
-    const QRgb L = 0xFFFF0000; // light: red
-    const QRgb S = 0xFF0000FF; // shadow: blue
-    const QRgb O = 0xFF00FF00; // single: green
-    const QRgb W = kWhite;
-    const struct {
-        TVfxRegionBorderStyle style;
-        std::array<QRgb, 6> column;
-    } cases[] = {
-        {rbNone, {W, W, W, W, W, W}},         {rbRaised, {L, L, W, W, S, S}},
-        {rbLowered, {S, S, W, W, L, L}},      {rbSingle, {O, O, W, W, O, O}},
-        {rbSingleRaised, {O, L, L, S, S, O}}, {rbSingleLowered, {O, S, S, L, L, O}},
-        {rbRaisedpsb, {L, L, W, S, S, O}},    {rbLoweredpsb, {S, S, W, L, L, O}},
-    };
+    const std::map<QRgb, QChar> letters = {
+        {0xFFFF0000, u'L'}, {0xFF0000FF, u'S'}, {kSingle, u'O'}, {kWhite, u'W'}};
+    const QPoint probes[] = {{10, -1}, {10, 0},  {10, 1}, {10, 18},
+                             {10, 19}, {10, 20}, {0, 10}, {20, 10}};
+    const auto rows = DataRows("effects/region-borders.tsv", 2);
+    ASSERT_EQ(rows.size(), 8u);
     TVfxShapeParams params;
     params.Shape = rsRect;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.style);
-        QImage image = MarginImage(60);
-        QPainter painter(&image);
-        painter.translate(kImageMargin, kImageMargin);
-        painter.setPen(QPen(Qt::black, 2));
-        VfxPaintRegionBorder(painter, params, TRect(0, 0, 20, 20), c.style, plat::clRed,
-                             plat::clBlue, plat::clLime);
-        painter.end();
-        const std::array<int, 6> rows = {-1, 0, 1, 18, 19, 20};
-        for (size_t i = 0; i < rows.size(); ++i) {
-            EXPECT_EQ(PixelAt(image, {10, rows[i]}), c.column[i]) << "row " << rows[i];
+    for (int style = 0; style < 8; ++style) {
+        const QImage image =
+            Bordered(params, TRect(0, 0, 20, 20), TVfxRegionBorderStyle(style), plat::clRed, 60);
+        QString seen;
+        for (const QPoint& p : probes) {
+            seen += letters.count(PixelAt(image, p)) ? letters.at(PixelAt(image, p)) : u'?';
         }
-        EXPECT_EQ(PixelAt(image, {0, 10}), c.column[1]);
-        EXPECT_EQ(PixelAt(image, {20, 10}), c.column[5]);
+        EXPECT_EQ(seen, rows[size_t(style)][1]) << rows[size_t(style)][0].toStdString();
     }
 }
 
-TEST(BorderStyles, LeaveTheNoseOpeningUntracedAndThePainterAsItWas) {
+TEST(BorderStyles, LeaveTheNoseOpeningUntraced) {
     TVfxShapeParams params;
     params.Shape = rsNoseRect; // body (10, 10, 100, 100), base (10, 15) .. (10, 29)
-    QImage image = MarginImage();
-    QPainter painter(&image);
-    painter.translate(kImageMargin, kImageMargin);
-    painter.setPen(QPen(Qt::black, 2));
-    VfxPaintRegionBorder(painter, params, k100, rbSingle, plat::clRed, plat::clBlue, plat::clLime);
-    EXPECT_FALSE(painter.hasClipping());
-    EXPECT_EQ(painter.pen().color(), QColor(Qt::black));
-    painter.end();
+    const QImage image = Bordered(params, k100, rbSingle, plat::clRed);
     EXPECT_EQ(PixelAt(image, {10, 20}), kWhite);
     EXPECT_EQ(PixelAt(image, {10, 60}), kSingle);
     EXPECT_EQ(PixelAt(image, {50, 10}), kSingle);
