@@ -60,8 +60,7 @@ TEST(BitmapFile, TwentyFourBitsByteForByte) {
 }
 
 TEST(BitmapFile, MonochromeStaysOneBitWithItsTwoColours) {
-    QBuffer buffer;
-    buffer.open(QIODevice::ReadWrite);
+    MemoryStream buffer;
     VfxWriteBitmap(buffer, Mono8x1(), true, 0);
     buffer.seek(0);
     const QByteArray file = VfxReadObjectBlock(buffer, true);
@@ -130,8 +129,7 @@ TEST(BitmapFile, DamagedHeaderFieldsAreRefused) {
 TEST(BitmapBlock, RoundTripsAtEveryDepthBothWays) {
     for (const bool compressed : {false, true}) {
         for (const int colors : {-1, 0, 2, 16, 256}) {
-            QBuffer buffer;
-            buffer.open(QIODevice::ReadWrite);
+            MemoryStream buffer;
             VfxWriteBitmap(buffer, SixPixels(), compressed, colors);
             VfxWriteInteger(buffer, 0x55AA);
             buffer.seek(0);
@@ -146,19 +144,13 @@ TEST(BitmapBlock, RoundTripsAtEveryDepthBothWays) {
 }
 
 TEST(BitmapBlock, EmptyBlockIsNoBitmapAndDamagedOnesRaise) {
-    QByteArray empty = Bytes({0, 0, 0, 0});
-    QBuffer in(&empty);
-    in.open(QIODevice::ReadOnly);
+    MemoryStream in(Bytes({0, 0, 0, 0}));
     EXPECT_TRUE(VfxReadBitmap(in, false).isNull());
 
-    QByteArray cut = Bytes({78, 0, 0, 0}) + SixPixelsFile().left(60);
-    QBuffer shortIn(&cut);
-    shortIn.open(QIODevice::ReadOnly);
+    MemoryStream shortIn(Bytes({78, 0, 0, 0}) + SixPixelsFile().left(60));
     EXPECT_THROW(VfxReadBitmap(shortIn, false), plat::EReadError);
 
-    QByteArray notABitmap = Bytes({4, 0, 0, 0, 'R', 'I', 'F', 'F'});
-    QBuffer wrongIn(&notABitmap);
-    wrongIn.open(QIODevice::ReadOnly);
+    MemoryStream wrongIn(Bytes({4, 0, 0, 0, 'R', 'I', 'F', 'F'}));
     EXPECT_THROW(VfxReadBitmap(wrongIn, false), EInvalidGraphic);
 }
 

@@ -4,6 +4,7 @@
 #include "effects/gui/VfxShadow.h"
 
 #include "EffectsGuiSupport.h"
+#include "EffectsTestSupport.h"
 #include "RegionTestSupport.h"
 
 #include <QBuffer>
@@ -68,8 +69,7 @@ TEST(PointList, StoredFormRoundTripsAndReadingAppends) {
     TVfxPointList list;
     list.AddPoint({3, -1});
     list.AddPoint({-5, 7});
-    QBuffer buffer;
-    buffer.open(QIODevice::ReadWrite);
+    MemoryStream buffer;
     list.WriteData(buffer);
     EXPECT_EQ(buffer.data(), Hex("04000000"
                                  "03000000ffffffff"
@@ -98,9 +98,7 @@ TEST(PointList, DamagedStoredFormsAreRefusedAndAppendNothing) {
     };
     for (const char* hex : damaged) {
         SCOPED_TRACE(hex);
-        QByteArray bytes = Hex(hex);
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::ReadOnly);
+        MemoryStream buffer(Hex(hex));
         TVfxPointList list;
         list.AddPoint({1, 2});
         int changes = 0;
@@ -175,8 +173,7 @@ TEST(RegionData, DamagedDataBuildsNoRegionAndIsRefusedByTheMask) {
         mask.SetRegion(QRegion(1, 1, 2, 2));
         const QByteArray before = mask.RegionData();
         mask.SetRegionDataSize(static_cast<int>(data.size()));
-        QBuffer buffer(&data);
-        buffer.open(QIODevice::ReadOnly);
+        MemoryStream buffer(data);
         EXPECT_THROW(mask.ReadRegionData(buffer), plat::EReadError);
         EXPECT_EQ(mask.RegionData(), before);
     }
@@ -192,24 +189,19 @@ TEST(RegionMask, ReadsExactlyItsStatedSize) {
     const std::vector<std::pair<int, QByteArray>> disagreeing = {
         {47, data}, {49, data}, {-1, data}, {48, data + QByteArray(4, '\0')}, {0, data}};
     for (const auto& [size, bytes] : disagreeing) {
-        QByteArray copy = bytes;
-        QBuffer buffer(&copy);
-        buffer.open(QIODevice::ReadOnly);
+        MemoryStream buffer(bytes);
         mask.SetRegionDataSize(size);
         EXPECT_THROW(mask.ReadRegionData(buffer), plat::EReadError) << size;
         EXPECT_TRUE(mask.RegionData().isEmpty());
     }
     EXPECT_EQ(*changes, 0);
-    QByteArray copy = data;
-    QBuffer buffer(&copy);
-    buffer.open(QIODevice::ReadOnly);
+    MemoryStream buffer(data);
     mask.SetRegionDataSize(48);
     mask.ReadRegionData(buffer);
     EXPECT_EQ(mask.Region(), QRegion(2, 3, 4, 5));
     EXPECT_EQ(*changes, 1);
 
-    QBuffer out;
-    out.open(QIODevice::WriteOnly);
+    MemoryStream out;
     mask.WriteRegionData(out);
     EXPECT_EQ(out.data(), data);
 }
@@ -226,8 +218,7 @@ TEST(RegionMask, BorderBitmapsRoundTripAndDamagedOnesChangeNothing) {
             mask.SetBitmap(kind, bitmap);
             mask.SetCompressed(compressed);
             ASSERT_TRUE(mask.StoreBitmap(kind));
-            QBuffer buffer;
-            buffer.open(QIODevice::ReadWrite);
+            MemoryStream buffer;
             mask.WriteBitmap(buffer, kind);
             EXPECT_EQ(buffer.data().at(0), compressed ? 1 : 0);
 
@@ -238,9 +229,7 @@ TEST(RegionMask, BorderBitmapsRoundTripAndDamagedOnesChangeNothing) {
             EXPECT_EQ(read.Bitmap(kind).convertToFormat(QImage::Format_RGB32), bitmap);
 
             // cut short anywhere past the flag: refused, the mask as it was
-            QByteArray cut = buffer.data().left(buffer.data().size() / 2);
-            QBuffer damaged(&cut);
-            damaged.open(QIODevice::ReadOnly);
+            MemoryStream damaged(buffer.data().left(buffer.data().size() / 2));
             TVfxRegionMask untouched;
             EXPECT_THROW(untouched.ReadBitmap(damaged, kind), plat::Exception);
             EXPECT_TRUE(untouched.Bitmap(kind).isNull());
@@ -261,15 +250,13 @@ TEST(RegionMask, BitmapWithAShortColourTableRoundTrips) {
     QByteArray bytes = Hex("00") + Hex("00 00 00 00") + file;
     const quint32 size = quint32(file.size());
     bytes.replace(1, 4, QByteArray(reinterpret_cast<const char*>(&size), 4));
-    QBuffer in(&bytes);
-    in.open(QIODevice::ReadOnly);
+    MemoryStream in(bytes);
     TVfxRegionMask mask;
     mask.ReadBitmap(in, TVfxRegionMask::bkBorder);
     const QImage read = mask.BorderBitmap().convertToFormat(QImage::Format_RGB32);
     // index 0, the one colour; index 1, no colour of its own
     EXPECT_EQ(WrongPixels(read, "0,0:W 1,0:K 0,1:K"), QString());
-    QBuffer out;
-    out.open(QIODevice::ReadWrite);
+    MemoryStream out;
     mask.WriteBitmap(out, TVfxRegionMask::bkBorder);
     out.seek(0);
     TVfxRegionMask back;

@@ -201,21 +201,18 @@ TEST_F(MadeUpKernel, MemoryWithAndWithoutMemAvailableOrTheFile) {
     Write(QStringLiteral("proc/self/status"), "Name:\tx\nVmSize:\t  1000 kB\n");
     TVfxLinuxSystemInfo info = Info();
     TVfxMemoryStatus m = info.MemoryStatus();
-    EXPECT_EQ(m.TotalPhys, 8'192'000'000ull);
-    EXPECT_EQ(m.AvailPhys, 6'144'000'000ull);
-    EXPECT_EQ(m.MemoryLoad, 25u);
-    EXPECT_EQ(m.TotalPageFile, 4'096'000'000ull);
-    EXPECT_EQ(m.AvailPageFile, 3'072'000'000ull);
-    EXPECT_EQ(m.TotalVirtual - m.AvailVirtual, 1'024'000ull);
+    EXPECT_EQ(std::tuple(m.TotalPhys, m.AvailPhys, m.MemoryLoad, m.TotalPageFile, m.AvailPageFile,
+                         m.TotalVirtual - m.AvailVirtual),
+              std::tuple(8'192'000'000ull, 6'144'000'000ull, 25u, 4'096'000'000ull,
+                         3'072'000'000ull, 1'024'000ull));
 
     Write(QStringLiteral("proc/meminfo"), "MemTotal:       8000000 kB\n"
                                           "MemFree:        1000000 kB\n"
                                           "Buffers:         100000 kB\n"
                                           "Cached:         2000000 kB\n");
     m = info.MemoryStatus();
-    EXPECT_EQ(m.AvailPhys, 3'100'000ull * 1024);
-    EXPECT_EQ(m.MemoryLoad, 61u);
-    EXPECT_EQ(m.TotalPageFile, 0u);
+    EXPECT_EQ(std::tuple(m.AvailPhys, m.MemoryLoad, m.TotalPageFile),
+              std::tuple(3'100'000ull * 1024, 61u, uint64_t(0)));
 }
 
 TEST_F(MadeUpKernel, LockKeysFollowTheKeyboardLeds) {
@@ -226,9 +223,10 @@ TEST_F(MadeUpKernel, LockKeysFollowTheKeyboardLeds) {
     Write(QStringLiteral("sys/class/leds/input7::capslock/brightness"), "0\n");
     Write(QStringLiteral("sys/class/leds/input3::scrolllock/brightness"), "0\n");
     Write(QStringLiteral("sys/class/leds/input7::scrolllock/brightness"), "1\n");
-    EXPECT_TRUE(info.LockKeyOn(TVfxLockKey::NumLock));
-    EXPECT_FALSE(info.LockKeyOn(TVfxLockKey::CapsLock));
-    EXPECT_TRUE(info.LockKeyOn(TVfxLockKey::ScrollLock));
+    EXPECT_EQ(std::tuple(info.LockKeyOn(TVfxLockKey::NumLock),
+                         info.LockKeyOn(TVfxLockKey::CapsLock),
+                         info.LockKeyOn(TVfxLockKey::ScrollLock)),
+              std::tuple(true, false, true));
     EXPECT_EQ(VfxGetInfo(itNumLock, 0, {}, info), QStringLiteral("On"));
 }
 
