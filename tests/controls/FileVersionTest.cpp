@@ -37,35 +37,14 @@ std::string show(const TQvFileVersion& v) {
     return show(ctl::TFileVersionNumbers{v.Major(), v.Minor(), v.Release(), v.Build()});
 }
 
-ElfSpec withNotes(std::vector<ElfNote> notes, bool is64 = true, bool bigEndian = false) {
-    ElfSpec spec;
-    spec.Is64 = is64;
-    spec.BigEndian = bigEndian;
-    spec.Notes = std::move(notes);
-    return spec;
+ElfSpec withNotes(std::vector<ElfNote> notes, bool is64 = true, bool bigEndian = false,
+                  bool sections = true, bool segments = true, uint32_t align = 4) {
+    return ElfSpec{is64, bigEndian, sections, segments, align, std::move(notes)};
 }
 
-ElfNote withDesc(ElfNote note, const std::vector<uint32_t>& words, bool bigEndian = false) {
-    note.Desc = Words(words, bigEndian);
+ElfNote withDesc(ElfNote note, const std::vector<uint32_t>& words) {
+    note.Desc = Words(words, false);
     return note;
-}
-
-ElfSpec onlySegments() {
-    ElfSpec spec = withNotes({VersionNoteOf(1, 2, 3, 4)});
-    spec.Sections = false;
-    return spec;
-}
-
-ElfSpec onlySections() {
-    ElfSpec spec = withNotes({VersionNoteOf(1, 2, 3, 4)}, false);
-    spec.Segments = false;
-    return spec;
-}
-
-ElfSpec paddedToEight() {
-    ElfSpec spec = withNotes({ForeignNote(), VersionNoteOf(1, 2, 3, 4)});
-    spec.Align = 8;
-    return spec;
 }
 
 const std::vector<uint32_t> kBadSignature{0xFEEF04BE, 0x00010000, 0x00010002, 0x00030004, 0, 0, 0,
@@ -86,9 +65,13 @@ TEST(VersionNoteImages, GiveTheStampedNumbersOrNothing) {
          "65535.65535.65535.65535"},
         {"after another program's note", withNotes({ForeignNote(), VersionNoteOf(1, 2, 3, 4)}),
          "1.2.3.4"},
-        {"notes padded to eight", paddedToEight(), "1.2.3.4"},
-        {"segments without sections", onlySegments(), "1.2.3.4"},
-        {"sections without segments", onlySections(), "1.2.3.4"},
+        {"notes padded to eight",
+         withNotes({ForeignNote(), VersionNoteOf(1, 2, 3, 4)}, true, false, true, true, 8),
+         "1.2.3.4"},
+        {"segments without sections", withNotes({VersionNoteOf(1, 2, 3, 4)}, true, false, false),
+         "1.2.3.4"},
+        {"sections without segments",
+         withNotes({VersionNoteOf(1, 2, 3, 4)}, false, false, true, false), "1.2.3.4"},
         {"no notes", withNotes({}), "none"},
         {"only another program's note", withNotes({ForeignNote()}), "none"},
         {"wrong signature, then a good note",
@@ -122,9 +105,11 @@ TEST(VersionNoteImages, DamagedHeadersGiveNothing) {
 TEST(VersionNoteImages, CutShortAnywhereGiveNothing) {
     QFile stamped(QStringLiteral(QV_FIXTURE_STAMPED));
     ASSERT_TRUE(stamped.open(QIODevice::ReadOnly));
-    for (const QByteArray& image : {BuildElf(withNotes({VersionNoteOf(1, 2, 3, 4)})),
-                                    BuildElf(withNotes({VersionNoteOf(1, 2, 3, 4)}, false)),
-                                    BuildElf(onlySegments()), stamped.readAll()}) {
+    for (const QByteArray& image :
+         {BuildElf(withNotes({VersionNoteOf(1, 2, 3, 4)})),
+          BuildElf(withNotes({VersionNoteOf(1, 2, 3, 4)}, false)),
+          BuildElf(withNotes({VersionNoteOf(1, 2, 3, 4)}, true, false, false)),
+          stamped.readAll()}) {
         ASSERT_NE(show(readBytes(image)), "none");
         for (qsizetype length = 0; length < image.size(); length += length < 4096 ? 1 : 61) {
             EXPECT_EQ(show(readBytes(image.left(length))), "none") << length;

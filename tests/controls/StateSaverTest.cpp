@@ -118,56 +118,36 @@ TEST_F(StateSaverTest, PlacementComesBackInTheNextRunFromEitherStore) {
 }
 
 TEST_F(StateSaverTest, StoredValuesOfTheWrongKindNeverLoseTheWindow) {
-    using Write = std::function<void(plat::Registry::Key&)>;
-    const auto text = [](const char* name, const char* value) -> Write {
-        return [=](plat::Registry::Key& k) { k.WriteString(QLatin1String(name), value); };
-    };
-    const struct {
-        const char* name;
-        Write write;
-        QRect expected; // the design is (50, 60) 300 x 200
-        bool maximized;
-    } cases[] = {
-        {"all good", [](plat::Registry::Key&) {}, QRect(80, 70, 500, 400), false},
-        // Nothing stored: the design and the default state (maximized).
-        {"nothing stored", nullptr, QRect(50, 60, 300, 200), true},
-        // A position that does not count takes part in the keep-on-screen
-        // rule as the not-stored mark does: top of the work area, full height.
-        {"top as text", text("Top", "abc"), QRect(80, 0, 500, 1040), false},
-        {"width as fraction", text("Width", "12.5"), QRect(80, 70, 300, 400), false},
-        {"left as binary",
-         [](plat::Registry::Key& k) { k.WriteBinary(QStringLiteral("Left"), "\x01\x02"); },
-         QRect(0, 70, 1920, 400), false},
-        {"no size",
-         [](plat::Registry::Key& k) {
-             k.WriteInteger(QStringLiteral("Height"), 0);
-             k.WriteInteger(QStringLiteral("Width"), -20);
-         },
-         QRect(80, 70, 300, 200), false},
-        {"maximized as text", text("Maximized", "yes"), QRect(80, 70, 500, 400), true},
-        {"far off the screen",
-         [](plat::Registry::Key& k) {
-             k.WriteInteger(QStringLiteral("Top"), -3000);
-             k.WriteInteger(QStringLiteral("Left"), -4000);
-         },
-         QRect(0, 0, 500, 400), false},
-    };
-    for (const auto& c : cases) {
+    for (const QStringList& row : DataRows("controls/stored-placements.tsv", 4)) {
         registry_->DeleteKey({QStringLiteral("MainForm")});
-        if (c.write) {
+        if (row[1] != u"-") {
             plat::Registry::Key key = Key();
-            key.WriteInteger(QStringLiteral("Top"), 70);
-            key.WriteInteger(QStringLiteral("Left"), 80);
-            key.WriteInteger(QStringLiteral("Height"), 400);
-            key.WriteInteger(QStringLiteral("Width"), 500);
-            key.WriteBool(QStringLiteral("Maximized"), false);
-            c.write(key);
+            for (const auto& [name, value] : {std::pair{"Top", 70},
+                                              {"Left", 80},
+                                              {"Height", 400},
+                                              {"Width", 500},
+                                              {"Maximized", 0}}) {
+                key.WriteInteger(QLatin1String(name), value);
+            }
+            for (const QString& write : row[1].split(u' ', Qt::SkipEmptyParts)) {
+                const QString name = write.section(u'=', 0, 0);
+                const QString value = write.section(u'=', 1);
+                if (value.startsWith(u'#')) {
+                    key.WriteInteger(name, value.mid(1).toInt());
+                } else if (value.startsWith(u'%')) {
+                    key.WriteBinary(name, QByteArray::fromHex(value.mid(1).toLatin1()));
+                } else {
+                    key.WriteString(name, value);
+                }
+            }
         }
         QWidget form;
         Design(form);
         SaverFor(form)->Loaded();
-        EXPECT_EQ(Bounds(form), c.expected) << c.name;
-        EXPECT_EQ(form.isMaximized(), c.maximized) << c.name;
+        const QStringList b = row[2].split(u' ');
+        EXPECT_EQ(Bounds(form), QRect(b[0].toInt(), b[1].toInt(), b[2].toInt(), b[3].toInt()))
+            << row[0].toStdString();
+        EXPECT_EQ(form.isMaximized(), row[3] == u"1") << row[0].toStdString();
     }
 }
 
