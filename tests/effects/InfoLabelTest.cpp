@@ -30,31 +30,17 @@ protected:
 class InformationLabel : public ::testing::Test, public KitFixture {};
 
 TEST_F(InformationLabel, SeparatorsBetweenCaptionAndValue) {
-    const struct {
-        int8_t colon, tabs;
-        bool standard;
-        const char* caption;
-        const char* expected;
-    } cases[] = {
-        {0, 1, false, "Cap", "Cap:\t"},
-        {1, 1, false, "Cap", "Cap\t:"},
-        {-1, 1, false, "Cap", "Cap\t"},
-        {2, 3, false, "Cap", "Cap\t\t:\t"},
-        {-1, 0, false, "Cap", "Cap "},
-        // the blank depends on Caption, not on the caption shown
-        {-1, 0, true, "", "Number of processors"},
-        {-1, 0, true, "x", "Number of processors "},
-    };
     TVfxInformationLabel label;
     label.SetInfo(itProcessorCont32);
     const QString value = VfxGetInfo(itProcessorCont32, 0, u"");
-    for (const auto& c : cases) {
-        label.SetCaption(QString::fromLatin1(c.caption));
-        label.SetUseStandardCaption(c.standard);
-        label.SetInsertColon(c.colon);
-        label.SetInsertTabs(c.tabs);
-        EXPECT_EQ(label.GetLabelText(), QString::fromLatin1(c.expected) + value)
-            << int(c.colon) << " " << int(c.tabs) << " " << c.caption;
+    for (const QStringList& row : DataRows("effects/label-separators.tsv", 5)) {
+        label.SetInsertColon(int8_t(row[0].toInt()));
+        label.SetInsertTabs(int8_t(row[1].toInt()));
+        label.SetUseStandardCaption(row[2] == u"1");
+        label.SetCaption(row[3]);
+        EXPECT_EQ(label.GetLabelText(),
+                  QString(row[4]).replace(QStringLiteral("\\t"), QStringLiteral("\t")) + value)
+            << row.join(u" | ").toStdString();
     }
 }
 
