@@ -282,36 +282,31 @@ protected:
     KitFixture kit;
 };
 
-TEST_F(RegionPaint, SolidShadowFallsRightAndDownBesideTheBorder) {
-    TVfxRegion region;
-    region.SetShape(rsRect);
-    region.Shadow().SetStyle(hssSolid);
-    region.Shadow().SetColor(plat::clRed);
-    // the band right and below; white above it, left of it and inside; the border
-    EXPECT_EQ(WrongPixels(Paint(region), "97,50:R 50,97:R 99,99:R 97,3:W 3,97:W 50,50:W 2,50:W "
-                                         "0,50:K 93,50:K 50,0:K 50,93:K"),
-              QString());
-}
-
-TEST_F(RegionPaint, TracedShadowDarkensEveryOtherPixelOfWhatLiesBelow) {
-    TVfxRegion region;
-    region.SetShape(rsRect);
-    region.Shadow().SetStyle(hssTracing);
-    region.Shadow().SetColor(plat::clRed);
-    // coloured where column and row parity differ: gray AND red
-    EXPECT_EQ(WrongPixels(Paint(region, QColor(0x80, 0x80, 0x80)),
-                          "97,50:800000 96,50:808080 50,97:800000 50,98:808080"),
-              QString());
-}
-
-TEST_F(RegionPaint, NoShadowWhenOffOrSuppressed) {
-    TVfxBorderRegion region;
-    region.SetShape(rsRect);
-    region.Border().SetStyle(rbNone);
-    EXPECT_EQ(Paint(region).pixel(97, 50), kWhite); // hssNone by default
-    region.Shadow().SetStyle(hssSolid);
-    region.SetSuppressShadow(true);
-    EXPECT_EQ(Paint(region).pixel(97, 50), kWhite);
+// A solid shadow is a red band right of and below the border (white above,
+// left of it and inside); a traced one colours where column and row parity
+// differ (gray AND red); none when off or suppressed.
+TEST_F(RegionPaint, ShadowsFallRightAndDownBesideTheBorder) {
+    const struct {
+        TVfxShadowStyle style;
+        bool suppressed;
+        QColor background;
+        const char* pixels;
+    } cases[] = {
+        {hssSolid, false, Qt::white,
+         "97,50:R 50,97:R 99,99:R 97,3:W 3,97:W 50,50:W 2,50:W 0,50:K 93,50:K 50,0:K 50,93:K"},
+        {hssTracing, false, QColor(0x80, 0x80, 0x80),
+         "97,50:800000 96,50:808080 50,97:800000 50,98:808080"},
+        {hssNone, false, Qt::white, "97,50:W"},
+        {hssSolid, true, Qt::white, "97,50:W"},
+    };
+    for (const auto& c : cases) {
+        TVfxRegion region;
+        region.SetShape(rsRect);
+        region.Shadow().SetStyle(c.style);
+        region.Shadow().SetColor(plat::clRed);
+        region.SetSuppressShadow(c.suppressed);
+        EXPECT_EQ(WrongPixels(Paint(region, c.background), c.pixels), QString()) << c.pixels;
+    }
 }
 
 TEST_F(RegionPaint, OffsetMovesTheBordersLeftAndTopOnly) {
