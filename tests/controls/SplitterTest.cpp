@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 
 using namespace plat;
 
@@ -64,49 +65,33 @@ void margins18(TQvSplitter& s) {
     s.SetMarginMax(18);
 }
 
-// A splitter 300 pixels long along the split (and 100 across).
 TEST(SplitterLimits, KeepTheBarBetweenTheMargins) {
-    using SetUp = std::function<void(TQvSplitter&)>;
-    const struct {
-        const char* name;
-        TOrientation orientation;
-        SetUp setUp;
-        int asked, expected;
-    } cases[] = {
-        {"below the lower margin", orVertical, margins18, 5, 18},
-        {"above the upper margin", orVertical, margins18, 400, 279},
-        {"negative", orVertical, margins18, -50, 18},
-        {"horizontal too", orHorizontal, margins18, 400, 279},
-        {"no margins ends at the bar", orHorizontal, [](TQvSplitter&) {}, 999, 296},
-        {"frames on the near side count twice", orVertical,
+    const std::map<QString, std::function<void(TQvSplitter&)>> setUps = {
+        {"-", [](TQvSplitter&) {}},
+        {"m18", margins18},
+        {"near",
          [](TQvSplitter& s) {
-             margins18(s);
              s.SetBorderOuter(fsStatus);
              s.SetBorderInner(fsRaised);
-         },
-         400, 300 - 18 - 3 - 2 * 3},
-        {"frames only on the far side do not", orVertical,
+         }},
+        {"far",
          [](TQvSplitter& s) {
-             margins18(s);
              s.SetBorderOuter(fsRaised);
              s.SetBorderSides(sdBottom);
-         },
-         400, 279},
-        {"margins lowered to fit the size", orVertical,
-         [](TQvSplitter& s) {
-             margins18(s);
+         }},
+        {"min400", [](TQvSplitter& s) {
              s.SetMarginMin(400);
              EXPECT_EQ(s.MarginMin(), 300 - 18);
-         },
-         5, 279},
-    };
-    for (const auto& c : cases) {
-        const bool vertical = c.orientation == orVertical;
-        Rig rig(c.orientation, vertical ? 100 : 300, vertical ? 300 : 100);
-        c.setUp(rig.splitter);
-        rig.splitter.SetPosition(c.asked);
-        EXPECT_EQ(rig.splitter.Position(), c.expected) << c.name;
-        EXPECT_EQ(rig.Upper(), c.expected) << c.name;
+         }}};
+    for (const QStringList& row : DataRows("controls/splitter-limits.tsv", 5)) {
+        const bool vertical = row[1] == u"vertical";
+        Rig rig(vertical ? orVertical : orHorizontal, vertical ? 100 : 300, vertical ? 300 : 100);
+        for (const QString& setUp : row[2].split(u' ')) {
+            setUps.at(setUp)(rig.splitter);
+        }
+        rig.splitter.SetPosition(row[3].toInt());
+        EXPECT_EQ(rig.splitter.Position(), row[4].toInt()) << row[0].toStdString();
+        EXPECT_EQ(rig.Upper(), row[4].toInt()) << row[0].toStdString();
     }
 }
 
