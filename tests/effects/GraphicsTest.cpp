@@ -224,21 +224,17 @@ TEST(DrawAreaClipped, TilesStayInsideTheDestinationAndThePaintersClipStays) {
     EXPECT_EQ(Rows(clipped, TransferLegend()), ".R../.R../.R../gg..");
 }
 
+// The top left corners of a 4 x 2 box in an 11 x 5 container (odd
+// differences) at (10, 10), in the order of the alignments.
 TEST(AlignRect, NinePositions) {
-    const TRect box(0, 0, 4, 2);
-    const TRect container(10, 10, 21, 15); // 11 x 5: odd differences
-    const struct {
-        TVfxAlignment alignment;
-        int left;
-        int top;
-    } cases[] = {{agTopLeft, 10, 10},    {agTopCenter, 13, 10},    {agTopRight, 17, 10},
-                 {agCenterLeft, 10, 11}, {agCenter, 13, 11},       {agCenterRight, 17, 11},
-                 {agBottomLeft, 10, 13}, {agBottomCenter, 13, 13}, {agBottomRight, 17, 13}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(VfxAlignRect(c.alignment, box, container),
-                  TRect(c.left, c.top, c.left + 4, c.top + 2))
-            << c.alignment;
+    QStringList corners;
+    for (int alignment = agTopLeft; alignment <= agBottomRight; ++alignment) {
+        const TRect r =
+            VfxAlignRect(TVfxAlignment(alignment), TRect(0, 0, 4, 2), TRect(10, 10, 21, 15));
+        EXPECT_EQ(r.Width() * 10 + r.Height(), 42) << alignment;
+        corners << QStringLiteral("%1,%2").arg(r.Left).arg(r.Top);
     }
+    EXPECT_EQ(corners.join(u' '), "10,10 13,10 17,10 10,11 13,11 17,11 10,13 13,13 17,13");
 }
 
 TEST(MeasureCaption, AnEmptyCaptionIsOneBlankPlusTheMarginsAndStylesAddTheirDepth) {

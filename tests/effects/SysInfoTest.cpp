@@ -21,8 +21,9 @@ using namespace fx;
 
 namespace {
 
-// Answers set by the test; counts nothing, decides nothing.
-class FakeSystemInfo : public TVfxSystemInfoProvider {
+// Answers set by the test for the items it reads; the rest come from the
+// machine.
+class FakeSystemInfo : public TVfxLinuxSystemInfo {
 public:
     QString user = QStringLiteral("vessa");
     TVfxDiskSpace disk{5'000'000'000ull, 9'000'000'000ull};
@@ -42,12 +43,7 @@ public:
     double mhz = 2994.372;
 
     QString UserName() override { return user; }
-    QString WindowsDirectory() override { return QStringLiteral("/home/vessa/.config"); }
-    QString CurrentDirectory() override { return QStringLiteral("/home/vessa"); }
-    QString SystemDirectory() override { return QStringLiteral("/etc"); }
     TVfxDiskSpace CurrentDisk() override { return disk; }
-    QString RegisteredOwner() override { return QStringLiteral("Vessa Orn"); }
-    QString RegisteredCompany() override { return {}; }
     TVfxOSVersion OSVersion() override { return version; }
     uint32_t ColorDepth() override { return colorDepth; }
     uint32_t ScreenSaverDelaySeconds() override { return screenSaver; }
@@ -56,12 +52,8 @@ public:
     QString ComputerName() override { return QStringLiteral("gatehouse"); }
     uint32_t ProcessorCount() override { return 12; }
     uint32_t ProcessorType() override { return processorType; }
-    QString TempPath() override { return QStringLiteral("/tmp/"); }
     bool LockKeyOn(TVfxLockKey key) override { return locks[key]; }
     QDateTime CurrentDateTime() override { return now; }
-    QString ProgramVersionString(QStringView name) override {
-        return QStringLiteral("<%1>").arg(name);
-    }
     double CPUSpeedMHz() override { return mhz; }
 };
 
