@@ -49,19 +49,16 @@ TEST(Shadow, DescribesItselfAndKeepsItsDepthInRange) {
 
 // --- point list ---
 
+QPoint PointOf(const QString& text) {
+    return QPoint(text.section(u',', 0, 0).toInt(), text.section(u',', 1).toInt());
+}
+
 TEST(PointList, PacksSixteenSignedBitsPerCoordinate) {
-    const struct {
-        QPoint point;
-        uint32_t entry;
-        QPoint readBack;
-    } cases[] = {
-        {{3, -1}, 0x0003FFFFu, {3, -1}},        {{-5, 7}, 0xFFFB0007u, {-5, 7}},
-        {{40000, 0}, 0x9C400000u, {-25536, 0}}, {{-32768, 32767}, 0x80007FFFu, {-32768, 32767}},
-        {{0, 70000}, 0x00001170u, {0, 4464}},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(TVfxPointList::Pack(c.point), c.entry);
-        EXPECT_EQ(TVfxPointList::Unpack(c.entry), c.readBack);
+    for (const QStringList& row : DataRows("effects/point-lists.tsv", 3)) {
+        EXPECT_EQ(TVfxPointList::Pack(PointOf(row[0])), row[1].toUInt(nullptr, 16))
+            << row[0].toStdString();
+        EXPECT_EQ(TVfxPointList::Unpack(row[1].toUInt(nullptr, 16)), PointOf(row[2]))
+            << row[1].toStdString();
     }
 }
 
@@ -88,17 +85,9 @@ TEST(PointList, StoredFormRoundTripsAndReadingAppends) {
 }
 
 TEST(PointList, DamagedStoredFormsAreRefusedAndAppendNothing) {
-    const char* const damaged[] = {
-        "",                                 // no count
-        "0200",                             // count cut short
-        "ffffffff",                         // negative count
-        "03000000010000000200000003000000", // odd
-        "04000000010000000200000003000000", // one value short
-        "00000040",                         // far beyond the stream
-    };
-    for (const char* hex : damaged) {
-        SCOPED_TRACE(hex);
-        MemoryStream buffer(Hex(hex));
+    for (const QStringList& row : DataRows("effects/damaged-point-lists.tsv", 2)) {
+        SCOPED_TRACE(row[0].toStdString());
+        MemoryStream buffer(Hex(row[1].toLatin1().constData()));
         TVfxPointList list;
         list.AddPoint({1, 2});
         int changes = 0;
