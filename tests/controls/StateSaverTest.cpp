@@ -154,23 +154,21 @@ TEST_F(StateSaverTest, StoredValuesOfTheWrongKindNeverLoseTheWindow) {
 TEST_F(StateSaverTest, EachMonitorKeepsItsWindowsAndNoneIsLost) {
     screens_.SetAreas({{TRect(0, 0, 1920, 1080), TRect(0, 0, 1920, 1040)},
                        {TRect(1920, 0, 3840, 1080), TRect(1920, 0, 3840, 1040)}});
-    const struct {
-        int top, left;
-        QRect expected;
-    } cases[] = {{100, 2000, QRect(2000, 100, 800, 600)},
-                 {-3000, -4000, QRect(0, 0, 800, 600)},
-                 {100, 9000, QRect(1920, 100, 1920, 600)}};
-    for (const auto& c : cases) {
+    QStringList placed;
+    for (const auto& [top, left] : {std::pair{100, 2000}, {-3000, -4000}, {100, 9000}}) {
         plat::Registry::Key key = Key();
-        key.WriteInteger(QStringLiteral("Top"), c.top);
-        key.WriteInteger(QStringLiteral("Left"), c.left);
-        key.WriteInteger(QStringLiteral("Height"), 600);
-        key.WriteInteger(QStringLiteral("Width"), 800);
+        for (const auto& [name, value] :
+             {std::pair{"Top", top}, {"Left", left}, {"Height", 600}, {"Width", 800}}) {
+            key.WriteInteger(QLatin1String(name), value);
+        }
         QWidget form;
         Design(form);
         SaverFor(form)->Loaded();
-        EXPECT_EQ(Bounds(form), c.expected) << c.left;
+        const QRect r = Bounds(form);
+        placed
+            << QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
     }
+    EXPECT_EQ(placed.join(u" | "), "2000,100 800x600 | 0,0 800x600 | 1920,100 1920x600");
 }
 
 TEST_F(StateSaverTest, IniFileInAMissingFolderIsReportedAndSkipped) {
