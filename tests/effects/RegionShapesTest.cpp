@@ -234,14 +234,11 @@ TEST(Noses, AndBubbleChainsSitWhereTheirPositionSays) {
 TEST(BubbleChain, GrowsFromTheTipToTheBodysCorner) {
     const TVfxBubbleChain chain = VfxBubbleChain(TRect(0, 0, 120, 120), 20, 4, epLeftTop);
     EXPECT_EQ(chain.Body, TRect(20, 20, 120, 120));
-    std::vector<int> diameters;
-    std::vector<QPoint> centres;
+    QStringList bubbles; // diameter @ centre
     for (const TVfxBubble& b : chain.Bubbles) {
-        diameters.push_back(b.Diameter);
-        centres.push_back(b.Centre);
+        bubbles << QStringLiteral("%1@%2,%3").arg(b.Diameter).arg(b.Centre.x()).arg(b.Centre.y());
     }
-    EXPECT_EQ(diameters, (std::vector<int>{0, 2, 4, 6, 8, 10}));
-    EXPECT_EQ(centres, (std::vector<QPoint>{{0, 0}, {1, 6}, {4, 12}, {8, 16}, {14, 19}, {20, 20}}));
+    EXPECT_EQ(bubbles.join(u' '), "0@0,0 2@1,6 4@4,12 6@8,16 8@14,19 10@20,20");
 }
 
 // Filling straight into an image and through the painter's clip give the
