@@ -1,5 +1,6 @@
 #include "controls/QvBrowseFolder.h"
 
+#include "ControlRows.h"
 #include "PlatformFakes.h"
 #include "Raises.h"
 
@@ -19,29 +20,21 @@ using namespace ctl;
 
 namespace {
 
-constexpr TOptionsDir operator|(TOptionsDirectory a, TOptionsDirectory b) {
-    return OptionBit(a) | OptionBit(b);
-}
-
 TEST(BrowseOptions, BecomeTheShellsFlags) {
-    const uint32_t k6 = ShellVersion(6, 0);
-    const struct {
-        TOptionsDir options;
-        uint32_t shell, flags;
-    } cases[] = {
-        {0, k6, 0},
-        {odStatusAvailable | odNewDialogStyle, k6, BIF_STATUSTEXT | BIF_NEWDIALOGSTYLE},
-        {odStatusAvailable | odNewDialogStyle, ShellVersion(4, 71), BIF_STATUSTEXT},
-        {odEditBox | odIncludeFiles, ShellVersion(4, 71), BIF_EDITBOX | BIF_BROWSEINCLUDEFILES},
-        {odIncludeUrls | odShareable, ShellVersion(5, 0), BIF_BROWSEINCLUDEURLS | BIF_SHAREABLE},
-        {OptionBit(odFileSystemDirectoryOnly) | OptionBit(odNoBelowDomain) |
-             OptionBit(odSystemAncestorsOnly),
-         k6, BIF_RETURNONLYFSDIRS | BIF_DONTGOBELOWDOMAIN | BIF_RETURNFSANCESTORS},
-        {odBrowseForComputer | odEditBox, k6, BIF_BROWSEFORCOMPUTER | BIF_EDITBOX},
-        {odBrowseForComputer | odOnlyPrinters, k6, BIF_BROWSEFORPRINTER},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(BrowseFlags(c.options, c.shell), c.flags) << c.options << " " << c.shell;
+    const QStringList names = {
+        "BrowseForComputer", "OnlyDirectory",       "OnlyPrinters",
+        "NoBelowDomain",     "SystemAncestorsOnly", "FileSystemDirectoryOnly",
+        "StatusAvailable",   "IncludeFiles",        "IncludeUrls",
+        "EditBox",           "NewDialogStyle",      "Shareable"};
+    for (const QStringList& row : DataRows("controls/browse-flags.tsv", 3)) {
+        TOptionsDir options = 0;
+        for (const QString& name : row[0].split(u' ')) {
+            options |= name == u"-" ? 0 : OptionBit(TOptionsDirectory(names.indexOf(name)));
+        }
+        const QStringList shell = row[1].split(u'.');
+        EXPECT_EQ(BrowseFlags(options, ShellVersion(shell[0].toInt(), shell[1].toInt())),
+                  row[2].toUInt(nullptr, 16))
+            << row.join(u" | ").toStdString();
     }
 }
 

@@ -1,5 +1,6 @@
 #include "controls/QvFileVersion.h"
 
+#include "ControlRows.h"
 #include "ElfImage.h"
 
 #include <QBuffer>
@@ -9,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <optional>
 #include <string>
 
@@ -35,35 +37,14 @@ std::string show(const TQvFileVersion& v) {
     return show(ctl::TFileVersionNumbers{v.Major(), v.Minor(), v.Release(), v.Build()});
 }
 
-ElfSpec withNotes(std::vector<ElfNote> notes, bool is64 = true, bool bigEndian = false) {
-    ElfSpec spec;
-    spec.Is64 = is64;
-    spec.BigEndian = bigEndian;
-    spec.Notes = std::move(notes);
-    return spec;
+ElfSpec withNotes(std::vector<ElfNote> notes, bool is64 = true, bool bigEndian = false,
+                  bool sections = true, bool segments = true, uint32_t align = 4) {
+    return ElfSpec{is64, bigEndian, sections, segments, align, std::move(notes)};
 }
 
-ElfNote withDesc(ElfNote note, const std::vector<uint32_t>& words, bool bigEndian = false) {
-    note.Desc = Words(words, bigEndian);
+ElfNote withDesc(ElfNote note, const std::vector<uint32_t>& words) {
+    note.Desc = Words(words, false);
     return note;
-}
-
-ElfSpec onlySegments() {
-    ElfSpec spec = withNotes({VersionNoteOf(1, 2, 3, 4)});
-    spec.Sections = false;
-    return spec;
-}
-
-ElfSpec onlySections() {
-    ElfSpec spec = withNotes({VersionNoteOf(1, 2, 3, 4)}, false);
-    spec.Segments = false;
-    return spec;
-}
-
-ElfSpec paddedToEight() {
-    ElfSpec spec = withNotes({ForeignNote(), VersionNoteOf(1, 2, 3, 4)});
-    spec.Align = 8;
-    return spec;
 }
 
 const std::vector<uint32_t> kBadSignature{0xFEEF04BE, 0x00010000, 0x00010002, 0x00030004, 0, 0, 0,
@@ -84,9 +65,13 @@ TEST(VersionNoteImages, GiveTheStampedNumbersOrNothing) {
          "65535.65535.65535.65535"},
         {"after another program's note", withNotes({ForeignNote(), VersionNoteOf(1, 2, 3, 4)}),
          "1.2.3.4"},
-        {"notes padded to eight", paddedToEight(), "1.2.3.4"},
-        {"segments without sections", onlySegments(), "1.2.3.4"},
-        {"sections without segments", onlySections(), "1.2.3.4"},
+        {"notes padded to eight",
+         withNotes({ForeignNote(), VersionNoteOf(1, 2, 3, 4)}, true, false, true, true, 8),
+         "1.2.3.4"},
+        {"segments without sections", withNotes({VersionNoteOf(1, 2, 3, 4)}, true, false, false),
+         "1.2.3.4"},
+        {"sections without segments",
+         withNotes({VersionNoteOf(1, 2, 3, 4)}, false, false, true, false), "1.2.3.4"},
         {"no notes", withNotes({}), "none"},
         {"only another program's note", withNotes({ForeignNote()}), "none"},
         {"wrong signature, then a good note",
@@ -101,48 +86,30 @@ TEST(VersionNoteImages, GiveTheStampedNumbersOrNothing) {
     }
 }
 
-// Header fields a hostile or damaged file may hold, patched into a good
-// 64-bit image: e_shoff at 40, e_shentsize 58, e_shnum 60; in the third
-// section entry (the notes) sh_offset at 128 + 24 and sh_size at 128 + 32.
 TEST(VersionNoteImages, DamagedHeadersGiveNothing) {
     const ElfSpec spec = withNotes({VersionNoteOf(1, 2, 3, 4)});
     const ElfLayout layout = LayoutOf(spec);
-    const int sections = layout.SectionTableOffset;
-    const int notes = layout.NotesOffset;
-    const struct {
-        const char* name;
-        int offset;
-        int size; // bytes written
-        uint64_t value;
-    } patches[] = {
-        {"not ELF", 0, 1, 'X'},
-        {"unknown class", 4, 1, 3},
-        {"unknown byte order", 5, 1, 0},
-        {"section table beyond the end", 40, 8, 1u << 20},
-        {"section table offset wraps", 40, 8, ~uint64_t{0} - 8},
-        {"too many sections", 60, 2, 0xFFFF},
-        {"section entries too small", 58, 2, 16},
-        {"section entries of no size", 58, 2, 0},
-        {"note section beyond the end", sections + 128 + 24, 8, 1u << 30},
-        {"note section too long", sections + 128 + 32, 8, 1u << 30},
-        {"note name size huge", notes, 4, 0xFFFFFFFF},
-        {"note description size huge", notes + 4, 4, 0xFFFFFFF0},
-    };
-    for (const auto& p : patches) {
+    const std::map<QString, int> bases = {
+        {"file", 0}, {"sections", layout.SectionTableOffset}, {"notes", layout.NotesOffset}};
+    for (const QStringList& row : DataRows("controls/damaged-elf-headers.tsv", 5)) {
         QByteArray image = BuildElf(spec);
-        for (int i = 0; i < p.size; ++i) { // little-endian
-            image[p.offset + i] = static_cast<char>(p.value >> (8 * i));
+        const int offset = bases.at(row[1]) + row[2].toInt();
+        const uint64_t value = row[4].toULongLong();
+        for (int i = 0; i < row[3].toInt(); ++i) {
+            image[offset + i] = static_cast<char>(value >> (8 * i));
         }
-        EXPECT_EQ(show(readBytes(image)), "none") << p.name;
+        EXPECT_EQ(show(readBytes(image)), "none") << row[0].toStdString();
     }
 }
 
 TEST(VersionNoteImages, CutShortAnywhereGiveNothing) {
     QFile stamped(QStringLiteral(QV_FIXTURE_STAMPED));
     ASSERT_TRUE(stamped.open(QIODevice::ReadOnly));
-    for (const QByteArray& image : {BuildElf(withNotes({VersionNoteOf(1, 2, 3, 4)})),
-                                    BuildElf(withNotes({VersionNoteOf(1, 2, 3, 4)}, false)),
-                                    BuildElf(onlySegments()), stamped.readAll()}) {
+    for (const QByteArray& image :
+         {BuildElf(withNotes({VersionNoteOf(1, 2, 3, 4)})),
+          BuildElf(withNotes({VersionNoteOf(1, 2, 3, 4)}, false)),
+          BuildElf(withNotes({VersionNoteOf(1, 2, 3, 4)}, true, false, false)),
+          stamped.readAll()}) {
         ASSERT_NE(show(readBytes(image)), "none");
         for (qsizetype length = 0; length < image.size(); length += length < 4096 ? 1 : 61) {
             EXPECT_EQ(show(readBytes(image.left(length))), "none") << length;

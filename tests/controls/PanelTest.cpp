@@ -1,11 +1,15 @@
 #include "controls/QvPanel.h"
 
+#include "ControlRows.h"
 #include "PixelPicture.h"
 
 #include <QApplication>
 #include <QPaintEvent>
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
 
 using namespace plat;
 
@@ -19,59 +23,42 @@ QString picture(QWidget& widget) {
     return PixelPicture(image).join(u'/');
 }
 
-// Settings of a panel that differ from the defaults.
-struct Look {
-    TFrameStyle outer = fsRaised, inner = fsNone;
-    TSides sides = sdAllSides, frameSides = 0;
-    int bevelWidth = 1, borderWidth = 0;
-    TColor borderColor = clBtnFace, highlight = clBtnHighlight, shadow = clBtnShadow,
-           flat = clBlack;
-};
+// Sides written as letters l t r b.
+TSides SidesOf(const QString& letters) {
+    TSides sides = 0;
+    for (const QChar c : letters) {
+        sides |= c == u'l' ? sdLeft : c == u't' ? sdTop : c == u'r' ? sdRight : sdBottom;
+    }
+    return sides;
+}
 
 TEST(PanelFrames, PaintEveryPixel) {
-    const struct {
-        int width, height;
-        Look look;
-        const char* picture;
-    } cases[] = {
-        {6, 6, {.outer = fsRaised}, "FFFFFK/FWWWGK/FWFFGK/FWFFGK/FGGGGK/KKKKKK"},
-        {5, 5, {.outer = fsButtonUp}, "FFFFK/FWWGK/FWFGK/FGGGK/KKKKK"},
-        {5, 5, {.outer = fsLowered}, "GGGGW/GKKFW/GKFFW/GFFFW/WWWWW"},
-        {5, 5, {.outer = fsGroove}, "GGGGW/GWWGW/GWFGW/GGGGW/WWWWW"},
-        {4, 4, {.outer = fsFlat, .flat = clBtnShadow}, "GGGG/GFFG/GFFG/GGGG"},
-        {5, 4, {.outer = fsStatus, .sides = sdBottom}, "FFFFF/FFFFF/FFFFF/WWWWW"},
-        {6, 6, {.outer = fsStatus, .bevelWidth = 2}, "GGGGGW/GGGGWW/GGFFWW/GGFFWW/GWWWWW/WWWWWW"},
-        {4,
-         4,
-         {.outer = fsPopup, .highlight = clBlack, .shadow = clBtnShadow},
-         "KKKG/KFFG/KFFG/GGGG"},
-        // a band inside the outer frame
-        {7,
-         7,
-         {.outer = fsFlat, .borderWidth = 2, .borderColor = clBtnHighlight},
-         "KKKKKKK/KWWWWWK/KWWWWWK/KWWFWWK/KWWWWWK/KWWWWWK/KKKKKKK"},
-        {6, 6, {.outer = fsStatus, .inner = fsPopup}, "GGGGGW/GWWWGW/GWFFGW/GWFFGW/GGGGGW/WWWWWW"},
-        // frame lines outside everything
-        {5,
-         5,
-         {.outer = fsStatus, .sides = sdRight | sdBottom, .frameSides = sdLeft | sdTop},
-         "KKKKK/KFFFW/KFFFW/KFFFW/KWWWW"},
-        {3, 2, {.outer = fsNone}, "FFF/FFF"},
-    };
-    for (const auto& c : cases) {
+    const QStringList styles = {"none",       "flat",   "groove",   "bump",   "lowered",
+                                "buttondown", "raised", "buttonup", "status", "popup"};
+    const std::map<QString, TColor> colors = {{"face", clBtnFace},
+                                              {"highlight", clBtnHighlight},
+                                              {"shadow", clBtnShadow},
+                                              {"black", clBlack}};
+    for (const QStringList& row : DataRows("controls/panel-frames.tsv", 3)) {
         TQvPanel panel;
-        panel.resize(c.width, c.height);
-        panel.SetBorderOuter(c.look.outer);
-        panel.SetBorderInner(c.look.inner);
-        panel.SetBorderSides(c.look.sides);
-        panel.SetFrameSides(c.look.frameSides);
-        panel.SetBevelWidth(c.look.bevelWidth);
-        panel.SetBorderWidth(c.look.borderWidth);
-        panel.SetBorderColor(c.look.borderColor);
-        panel.SetBorderHighlight(c.look.highlight);
-        panel.SetBorderShadow(c.look.shadow);
-        panel.SetFlatColor(c.look.flat);
-        EXPECT_EQ(picture(panel), QLatin1String(c.picture)) << c.look.outer;
+        panel.resize(row[0].section(u'x', 0, 0).toInt(), row[0].section(u'x', 1).toInt());
+        const std::map<QString, std::function<void(const QString&)>> settings = {
+            {"outer",
+             [&](const QString& v) { panel.SetBorderOuter(TFrameStyle(styles.indexOf(v))); }},
+            {"inner",
+             [&](const QString& v) { panel.SetBorderInner(TFrameStyle(styles.indexOf(v))); }},
+            {"sides", [&](const QString& v) { panel.SetBorderSides(SidesOf(v)); }},
+            {"frames", [&](const QString& v) { panel.SetFrameSides(SidesOf(v)); }},
+            {"bevel", [&](const QString& v) { panel.SetBevelWidth(v.toInt()); }},
+            {"border", [&](const QString& v) { panel.SetBorderWidth(v.toInt()); }},
+            {"color", [&](const QString& v) { panel.SetBorderColor(colors.at(v)); }},
+            {"highlight", [&](const QString& v) { panel.SetBorderHighlight(colors.at(v)); }},
+            {"shadow", [&](const QString& v) { panel.SetBorderShadow(colors.at(v)); }},
+            {"flat", [&](const QString& v) { panel.SetFlatColor(colors.at(v)); }}};
+        for (const QString& setting : row[1].split(u' ')) {
+            settings.at(setting.section(u'=', 0, 0))(setting.section(u'=', 1));
+        }
+        EXPECT_EQ(picture(panel), row[2]) << row.join(u" | ").toStdString();
     }
     QWidget parent;
     TQvOpaquePanel opaque(&parent);

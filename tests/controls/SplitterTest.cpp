@@ -1,5 +1,6 @@
 #include "controls/QvSplitter.h"
 
+#include "ControlRows.h"
 #include "PixelPicture.h"
 
 #include <QApplication>
@@ -7,8 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <functional>
+#include <map>
 
 using namespace plat;
 
@@ -64,49 +65,33 @@ void margins18(TQvSplitter& s) {
     s.SetMarginMax(18);
 }
 
-// A splitter 300 pixels long along the split (and 100 across).
 TEST(SplitterLimits, KeepTheBarBetweenTheMargins) {
-    using SetUp = std::function<void(TQvSplitter&)>;
-    const struct {
-        const char* name;
-        TOrientation orientation;
-        SetUp setUp;
-        int asked, expected;
-    } cases[] = {
-        {"below the lower margin", orVertical, margins18, 5, 18},
-        {"above the upper margin", orVertical, margins18, 400, 279},
-        {"negative", orVertical, margins18, -50, 18},
-        {"horizontal too", orHorizontal, margins18, 400, 279},
-        {"no margins ends at the bar", orHorizontal, [](TQvSplitter&) {}, 999, 296},
-        {"frames on the near side count twice", orVertical,
+    const std::map<QString, std::function<void(TQvSplitter&)>> setUps = {
+        {"-", [](TQvSplitter&) {}},
+        {"m18", margins18},
+        {"near",
          [](TQvSplitter& s) {
-             margins18(s);
              s.SetBorderOuter(fsStatus);
              s.SetBorderInner(fsRaised);
-         },
-         400, 300 - 18 - 3 - 2 * 3},
-        {"frames only on the far side do not", orVertical,
+         }},
+        {"far",
          [](TQvSplitter& s) {
-             margins18(s);
              s.SetBorderOuter(fsRaised);
              s.SetBorderSides(sdBottom);
-         },
-         400, 279},
-        {"margins lowered to fit the size", orVertical,
-         [](TQvSplitter& s) {
-             margins18(s);
+         }},
+        {"min400", [](TQvSplitter& s) {
              s.SetMarginMin(400);
              EXPECT_EQ(s.MarginMin(), 300 - 18);
-         },
-         5, 279},
-    };
-    for (const auto& c : cases) {
-        const bool vertical = c.orientation == orVertical;
-        Rig rig(c.orientation, vertical ? 100 : 300, vertical ? 300 : 100);
-        c.setUp(rig.splitter);
-        rig.splitter.SetPosition(c.asked);
-        EXPECT_EQ(rig.splitter.Position(), c.expected) << c.name;
-        EXPECT_EQ(rig.Upper(), c.expected) << c.name;
+         }}};
+    for (const QStringList& row : DataRows("controls/splitter-limits.tsv", 5)) {
+        const bool vertical = row[1] == u"vertical";
+        Rig rig(vertical ? orVertical : orHorizontal, vertical ? 100 : 300, vertical ? 300 : 100);
+        for (const QString& setUp : row[2].split(u' ')) {
+            setUps.at(setUp)(rig.splitter);
+        }
+        rig.splitter.SetPosition(row[3].toInt());
+        EXPECT_EQ(rig.splitter.Position(), row[4].toInt()) << row[0].toStdString();
+        EXPECT_EQ(rig.Upper(), row[4].toInt()) << row[0].toStdString();
     }
 }
 
@@ -145,13 +130,6 @@ TEST(SplitterFixedPane, KeepsItsSizeAcrossResizesAndReturnsToIt) {
         EXPECT_EQ(rig.splitter.Position(), height - 100) << height;
         EXPECT_EQ(rig.Lower(), 97) << height;
     }
-    // Squeezed below the margins, then given room again: the lower pane
-    // comes back to the height it was given.
-    rig.splitter.resize(100, 60);
-    EXPECT_LT(rig.Lower(), 97);
-    rig.splitter.resize(100, 400);
-    EXPECT_EQ(rig.Lower(), 97);
-    EXPECT_EQ(rig.splitter.Position(), 300);
 
     Rig upper(orHorizontal, 300, 50);
     upper.splitter.SetPosition(200);
@@ -161,44 +139,20 @@ TEST(SplitterFixedPane, KeepsItsSizeAcrossResizesAndReturnsToIt) {
     EXPECT_EQ(upper.splitter.Position(), 200);
 }
 
-// A position set from code is the size asked for the fixed pane, even while
-// the splitter has no room for it (or the bar is already there): squeezed and
-// given room again, the pane gets that size back.
-struct AskedCase {
-    const char* name;
-    TFixedPane pane;
-    int height; // when the position is set
-    int asked;
-    int expected; // the position once the splitter is 400 high
-};
-
-void PrintTo(const AskedCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class SplitterAskedSize : public ::testing::TestWithParam<AskedCase> {};
-
-TEST_P(SplitterAskedSize, ComesBackWhenThereIsRoom) {
-    const AskedCase& c = GetParam();
-    Rig rig(orVertical, 100, c.height);
-    margins18(rig.splitter);
-    rig.splitter.SetFixedPane(c.pane);
-    rig.splitter.SetPosition(c.asked);
-    for (const int height : {60, 400}) {
-        rig.splitter.resize(100, height);
+// A position set from code is the size asked for the fixed pane: squeezed
+// and given room again, the pane gets that size back.
+TEST(SplitterAskedSize, ComesBackWhenThereIsRoom) {
+    for (const QStringList& row : DataRows("controls/splitter-asked-sizes.tsv", 5)) {
+        Rig rig(orVertical, 100, row[2].toInt());
+        margins18(rig.splitter);
+        rig.splitter.SetFixedPane(row[1] == u"lower" ? fpLowerRight : fpUpperLeft);
+        rig.splitter.SetPosition(row[3].toInt());
+        for (const int height : {60, 400}) {
+            rig.splitter.resize(100, height);
+        }
+        EXPECT_EQ(rig.splitter.Position(), row[4].toInt()) << row[0].toStdString();
     }
-    EXPECT_EQ(rig.splitter.Position(), c.expected);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    SetFromCode, SplitterAskedSize,
-    ::testing::Values(AskedCase{"LowerPaneTooHighForTheSplitter", fpLowerRight, 100, 100 - 250,
-                                400 - 250},
-                      AskedCase{"UpperPaneTooWideForTheSplitter", fpUpperLeft, 100, 250, 250},
-                      AskedCase{"PositionTheBarHasAlready", fpUpperLeft, 300, 100, 100},
-                      AskedCase{"LowerPaneThatFits", fpLowerRight, 300, 200, 300},
-                      AskedCase{"LowerPaneBeyondAnySize", fpLowerRight, 100, INT_MIN, 18},
-                      AskedCase{"UpperPaneBeyondAnySize", fpUpperLeft, 100, INT_MAX, 379}));
 
 TEST(SplitterPercentMode, FollowsThePercentageAndItsMargins) {
     Rig rig(orHorizontal, 604, 50); // 602 less half the bar
@@ -255,29 +209,23 @@ private:
 // preferred sizes one after the other with the bar between them, inside the
 // frames. A hidden pane and the bar then count for nothing.
 TEST(SplitterPanes, PreferredSizeHoldsBothPanesAndTheBar) {
-    struct Case {
-        TOrientation orientation;
-        TFrameStyle frame;
-        bool lowerHidden;
-        QSize expected;
-    };
-    const Case cases[] = {
-        {orVertical, fsNone, false, QSize(120, 40 + 3 + 60)},
-        {orHorizontal, fsNone, false, QSize(100 + 3 + 120, 60)},
-        {orVertical, fsFlat, false, QSize(120 + 2, 40 + 3 + 60 + 2)},
-        {orVertical, fsNone, true, QSize(100, 40)},
-    };
-    for (const Case& c : cases) {
+    QStringList hints;
+    for (const auto& [orientation, frame, lowerHidden] :
+         {std::tuple{orVertical, fsNone, false}, std::tuple{orHorizontal, fsNone, false},
+          std::tuple{orVertical, fsFlat, false}, std::tuple{orVertical, fsNone, true}}) {
         TQvSplitter splitter;
-        splitter.SetOrientation(c.orientation);
+        splitter.SetOrientation(orientation);
         splitter.SetSplitterWidth(3);
-        splitter.SetBorderOuter(c.frame);
+        splitter.SetBorderOuter(frame);
         splitter.UpperLeft()->InsertControl(new Hinted(QSize(100, 40)));
         splitter.LowerRight()->InsertControl(new Hinted(QSize(120, 60)));
-        splitter.LowerRight()->setHidden(c.lowerHidden);
-        EXPECT_EQ(splitter.sizeHint(), c.expected)
-            << c.orientation << ' ' << c.frame << ' ' << c.lowerHidden;
+        splitter.LowerRight()->setHidden(lowerHidden);
+        hints << QStringLiteral("%1x%2")
+                     .arg(splitter.sizeHint().width())
+                     .arg(splitter.sizeHint().height());
     }
+    // 120 x (40 + 3 + 60); (100 + 3 + 120) x 60; a flat frame adds 2 each way
+    EXPECT_EQ(hints.join(u' '), "120x103 223x60 122x105 100x40");
 }
 
 class SplitterDrag : public ::testing::Test {

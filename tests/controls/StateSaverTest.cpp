@@ -3,6 +3,7 @@
 #include "platform/core/Registry.h"
 #include "platform/gui/MsgBox.h"
 
+#include "ControlRows.h"
 #include "PlatformFakes.h"
 
 #include <QDir>
@@ -28,24 +29,20 @@ namespace {
 
 constexpr int NS = TStateSaver::kNotStored;
 
+// "top left height width", N for a value not stored.
+State StateOf(const QString& text) {
+    std::vector<int> v;
+    for (const QString& field : text.split(u' ')) {
+        v.push_back(field == u"N" ? NS : field.toInt());
+    }
+    return {v[0], v[1], v[2], v[3]};
+}
+
 TEST(KeepOnScreen, BringsStoredBoundsIntoTheWorkArea) {
-    const struct {
-        const char* name;
-        State stored, expected;
-    } cases[] = {
-        {"inside", {100, 200, 300, 400}, {100, 200, 300, 400}},
-        {"top below the bottom takes the whole height", {5000, 10, 400, 500}, {0, 10, 1040, 500}},
-        {"larger than the work area", {0, 0, 2000, 3000}, {0, 0, 1040, 1920}},
-        {"above and left of it", {-50, -70, 300, 400}, {0, 0, 300, 400}},
-        {"hanging over the bottom right", {1000, 1900, 300, 400}, {740, 1520, 300, 400}},
-        {"left beyond the right takes the whole width", {10, 1920, 300, 400}, {10, 0, 300, 1920}},
-        {"only a top beyond the bottom is dropped", {5000, 10, NS, NS}, {NS, 10, NS, NS}},
-        {"nothing stored", {NS, NS, NS, NS}, {NS, NS, NS, NS}},
-    };
-    for (const auto& c : cases) {
-        State state = c.stored;
+    for (const QStringList& row : DataRows("controls/keep-on-screen.tsv", 3)) {
+        State state = StateOf(row[1]);
         TStateSaver::KeepInside(state, QRect(0, 0, 1920, 1040));
-        EXPECT_EQ(state, c.expected) << c.name;
+        EXPECT_EQ(state, StateOf(row[2])) << row[0].toStdString();
     }
 }
 
@@ -121,79 +118,57 @@ TEST_F(StateSaverTest, PlacementComesBackInTheNextRunFromEitherStore) {
 }
 
 TEST_F(StateSaverTest, StoredValuesOfTheWrongKindNeverLoseTheWindow) {
-    using Write = std::function<void(plat::Registry::Key&)>;
-    const auto text = [](const char* name, const char* value) -> Write {
-        return [=](plat::Registry::Key& k) { k.WriteString(QLatin1String(name), value); };
-    };
-    const struct {
-        const char* name;
-        Write write;
-        QRect expected; // the design is (50, 60) 300 x 200
-        bool maximized;
-    } cases[] = {
-        {"all good", [](plat::Registry::Key&) {}, QRect(80, 70, 500, 400), false},
-        // Nothing stored: the design and the default state (maximized).
-        {"nothing stored", nullptr, QRect(50, 60, 300, 200), true},
-        // A position that does not count takes part in the keep-on-screen
-        // rule as the not-stored mark does: top of the work area, full height.
-        {"top as text", text("Top", "abc"), QRect(80, 0, 500, 1040), false},
-        {"width as fraction", text("Width", "12.5"), QRect(80, 70, 300, 400), false},
-        {"left as binary",
-         [](plat::Registry::Key& k) { k.WriteBinary(QStringLiteral("Left"), "\x01\x02"); },
-         QRect(0, 70, 1920, 400), false},
-        {"no size",
-         [](plat::Registry::Key& k) {
-             k.WriteInteger(QStringLiteral("Height"), 0);
-             k.WriteInteger(QStringLiteral("Width"), -20);
-         },
-         QRect(80, 70, 300, 200), false},
-        {"maximized as text", text("Maximized", "yes"), QRect(80, 70, 500, 400), true},
-        {"far off the screen",
-         [](plat::Registry::Key& k) {
-             k.WriteInteger(QStringLiteral("Top"), -3000);
-             k.WriteInteger(QStringLiteral("Left"), -4000);
-         },
-         QRect(0, 0, 500, 400), false},
-    };
-    for (const auto& c : cases) {
+    for (const QStringList& row : DataRows("controls/stored-placements.tsv", 4)) {
         registry_->DeleteKey({QStringLiteral("MainForm")});
-        if (c.write) {
+        if (row[1] != u"-") {
             plat::Registry::Key key = Key();
-            key.WriteInteger(QStringLiteral("Top"), 70);
-            key.WriteInteger(QStringLiteral("Left"), 80);
-            key.WriteInteger(QStringLiteral("Height"), 400);
-            key.WriteInteger(QStringLiteral("Width"), 500);
-            key.WriteBool(QStringLiteral("Maximized"), false);
-            c.write(key);
+            for (const auto& [name, value] : {std::pair{"Top", 70},
+                                              {"Left", 80},
+                                              {"Height", 400},
+                                              {"Width", 500},
+                                              {"Maximized", 0}}) {
+                key.WriteInteger(QLatin1String(name), value);
+            }
+            for (const QString& write : row[1].split(u' ', Qt::SkipEmptyParts)) {
+                const QString name = write.section(u'=', 0, 0);
+                const QString value = write.section(u'=', 1);
+                if (value.startsWith(u'#')) {
+                    key.WriteInteger(name, value.mid(1).toInt());
+                } else if (value.startsWith(u'%')) {
+                    key.WriteBinary(name, QByteArray::fromHex(value.mid(1).toLatin1()));
+                } else {
+                    key.WriteString(name, value);
+                }
+            }
         }
         QWidget form;
         Design(form);
         SaverFor(form)->Loaded();
-        EXPECT_EQ(Bounds(form), c.expected) << c.name;
-        EXPECT_EQ(form.isMaximized(), c.maximized) << c.name;
+        const QStringList b = row[2].split(u' ');
+        EXPECT_EQ(Bounds(form), QRect(b[0].toInt(), b[1].toInt(), b[2].toInt(), b[3].toInt()))
+            << row[0].toStdString();
+        EXPECT_EQ(form.isMaximized(), row[3] == u"1") << row[0].toStdString();
     }
 }
 
 TEST_F(StateSaverTest, EachMonitorKeepsItsWindowsAndNoneIsLost) {
     screens_.SetAreas({{TRect(0, 0, 1920, 1080), TRect(0, 0, 1920, 1040)},
                        {TRect(1920, 0, 3840, 1080), TRect(1920, 0, 3840, 1040)}});
-    const struct {
-        int top, left;
-        QRect expected;
-    } cases[] = {{100, 2000, QRect(2000, 100, 800, 600)},
-                 {-3000, -4000, QRect(0, 0, 800, 600)},
-                 {100, 9000, QRect(1920, 100, 1920, 600)}};
-    for (const auto& c : cases) {
+    QStringList placed;
+    for (const auto& [top, left] : {std::pair{100, 2000}, {-3000, -4000}, {100, 9000}}) {
         plat::Registry::Key key = Key();
-        key.WriteInteger(QStringLiteral("Top"), c.top);
-        key.WriteInteger(QStringLiteral("Left"), c.left);
-        key.WriteInteger(QStringLiteral("Height"), 600);
-        key.WriteInteger(QStringLiteral("Width"), 800);
+        for (const auto& [name, value] :
+             {std::pair{"Top", top}, {"Left", left}, {"Height", 600}, {"Width", 800}}) {
+            key.WriteInteger(QLatin1String(name), value);
+        }
         QWidget form;
         Design(form);
         SaverFor(form)->Loaded();
-        EXPECT_EQ(Bounds(form), c.expected) << c.left;
+        const QRect r = Bounds(form);
+        placed
+            << QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
     }
+    EXPECT_EQ(placed.join(u" | "), "2000,100 800x600 | 0,0 800x600 | 1920,100 1920x600");
 }
 
 TEST_F(StateSaverTest, IniFileInAMissingFolderIsReportedAndSkipped) {

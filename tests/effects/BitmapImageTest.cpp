@@ -60,8 +60,7 @@ TEST(BitmapFile, TwentyFourBitsByteForByte) {
 }
 
 TEST(BitmapFile, MonochromeStaysOneBitWithItsTwoColours) {
-    QBuffer buffer;
-    buffer.open(QIODevice::ReadWrite);
+    MemoryStream buffer;
     VfxWriteBitmap(buffer, Mono8x1(), true, 0);
     buffer.seek(0);
     const QByteArray file = VfxReadObjectBlock(buffer, true);
@@ -111,30 +110,11 @@ TEST(BitmapFile, EveryShortenedFileIsRefused) {
 }
 
 TEST(BitmapFile, DamagedHeaderFieldsAreRefused) {
-    const struct {
-        const char* what;
-        int at;
-        QByteArray value;
-    } damage[] = {
-        {"signature", 0, Bytes({'B', 'N'})},
-        {"pixel offset past the end", 10, Bytes({0xFF, 0, 0, 0})},
-        {"pixel offset inside the header", 10, Bytes({0x20, 0, 0, 0})},
-        {"header size", 14, Bytes({41, 0, 0, 0})},
-        {"huge header size", 14, Bytes({0xFF, 0xFF, 0xFF, 0xFF})},
-        {"width 0", 18, Bytes({0, 0, 0, 0})},
-        {"negative width", 18, Bytes({0xFD, 0xFF, 0xFF, 0xFF})},
-        {"huge width", 18, Bytes({0xFF, 0xFF, 0xFF, 0x7F})},
-        {"height 0", 22, Bytes({0, 0, 0, 0})},
-        {"more rows than bytes", 22, Bytes({3, 0, 0, 0})},
-        {"planes 2", 26, Bytes({2, 0})},
-        {"7 bits per pixel", 28, Bytes({7, 0})},
-        {"unknown compression", 30, Bytes({9, 0, 0, 0})},
-        {"run-length at 24 bits", 30, Bytes({1, 0, 0, 0})},
-    };
-    for (const auto& d : damage) {
+    for (const QStringList& row : DataRows("effects/damaged-bitmap-headers.tsv", 3)) {
         QByteArray file = SixPixelsFile();
-        file.replace(d.at, d.value.size(), d.value);
-        ExpectInvalid(file, d.what);
+        const QByteArray value = QByteArray::fromHex(row[2].toLatin1());
+        file.replace(row[1].toInt(), value.size(), value);
+        ExpectInvalid(file, row[0].toStdString());
     }
     // a colour table longer than the depth allows
     QByteArray eight = VfxCreateDIBFileImage(SixPixels(), 256);
@@ -149,8 +129,7 @@ TEST(BitmapFile, DamagedHeaderFieldsAreRefused) {
 TEST(BitmapBlock, RoundTripsAtEveryDepthBothWays) {
     for (const bool compressed : {false, true}) {
         for (const int colors : {-1, 0, 2, 16, 256}) {
-            QBuffer buffer;
-            buffer.open(QIODevice::ReadWrite);
+            MemoryStream buffer;
             VfxWriteBitmap(buffer, SixPixels(), compressed, colors);
             VfxWriteInteger(buffer, 0x55AA);
             buffer.seek(0);
@@ -165,19 +144,13 @@ TEST(BitmapBlock, RoundTripsAtEveryDepthBothWays) {
 }
 
 TEST(BitmapBlock, EmptyBlockIsNoBitmapAndDamagedOnesRaise) {
-    QByteArray empty = Bytes({0, 0, 0, 0});
-    QBuffer in(&empty);
-    in.open(QIODevice::ReadOnly);
+    MemoryStream in(Bytes({0, 0, 0, 0}));
     EXPECT_TRUE(VfxReadBitmap(in, false).isNull());
 
-    QByteArray cut = Bytes({78, 0, 0, 0}) + SixPixelsFile().left(60);
-    QBuffer shortIn(&cut);
-    shortIn.open(QIODevice::ReadOnly);
+    MemoryStream shortIn(Bytes({78, 0, 0, 0}) + SixPixelsFile().left(60));
     EXPECT_THROW(VfxReadBitmap(shortIn, false), plat::EReadError);
 
-    QByteArray notABitmap = Bytes({4, 0, 0, 0, 'R', 'I', 'F', 'F'});
-    QBuffer wrongIn(&notABitmap);
-    wrongIn.open(QIODevice::ReadOnly);
+    MemoryStream wrongIn(Bytes({4, 0, 0, 0, 'R', 'I', 'F', 'F'}));
     EXPECT_THROW(VfxReadBitmap(wrongIn, false), EInvalidGraphic);
 }
 

@@ -1,5 +1,6 @@
 #include "effects/gui/VfxBmpEffects.h"
 
+#include "EffectsTestSupport.h"
 #include "Raises.h"
 
 #include <gtest/gtest.h>
@@ -71,34 +72,24 @@ TVfxPoint Pt(int x, int y) {
     return {x, y};
 }
 
+Pixel PixelOf(const QString& text) {
+    const QStringList v = text.split(u' ');
+    return {v[0].toInt(), v[1].toInt(), v[2].toInt()};
+}
+
 TEST(PixelEffects, AgainstHandComputedValues) {
-    using Effect = std::function<void(const QImage&, QImage&)>;
-    const Effect gray = [](const QImage& s, QImage& t) { VfxBmpGrayScale(s, kOne, t, {0, 0}); };
-    const Effect invert = [](const QImage& s, QImage& t) { VfxBmpInvert(s, kOne, t, {0, 0}); };
-    const auto bright = [](int value) -> Effect {
-        return [value](const QImage& s, QImage& t) { VfxBmpBrightness(s, kOne, t, value, {0, 0}); };
-    };
-    // The gray weights: blue 0.30, green 0.11, red 0.59, each rounded half to even.
-    const struct {
-        const char* name;
-        Pixel in;
-        Effect effect;
-        Pixel out;
-    } cases[] = {
-        {"gray white", {255, 255, 255}, gray, {254, 254, 254}},
-        {"gray blue", {255, 0, 0}, gray, {76, 76, 76}},
-        {"gray green", {0, 255, 0}, gray, {28, 28, 28}},
-        {"gray red", {0, 0, 255}, gray, {150, 150, 150}},
-        {"gray ties to even", {5, 50, 150}, gray, {96, 96, 96}}, // 2 + 6 + 88
-        {"brighter clamps at 255", {250, 100, 0}, bright(10), {255, 110, 10}},
-        {"darker clamps at 0", {5, 100, 255}, bright(-10), {0, 90, 245}},
-        {"brightness beyond the range", {1, 2, 3}, bright(1000), {255, 255, 255}},
-        {"inverted", {0, 128, 255}, invert, {255, 127, 0}},
-    };
-    for (const auto& c : cases) {
+    for (const QStringList& row : DataRows("effects/pixel-effects.tsv", 4)) {
+        const QImage source = Filled(1, 1, PixelOf(row[1]));
         QImage target = Filled(1, 1, {9, 9, 9});
-        c.effect(Filled(1, 1, c.in), target);
-        EXPECT_EQ(At(target, 0, 0), c.out) << c.name;
+        const QStringList effect = row[2].split(u' ');
+        if (effect[0] == u"gray") {
+            VfxBmpGrayScale(source, kOne, target, kOrigin);
+        } else if (effect[0] == u"invert") {
+            VfxBmpInvert(source, kOne, target, kOrigin);
+        } else {
+            VfxBmpBrightness(source, kOne, target, effect[1].toInt(), kOrigin);
+        }
+        EXPECT_EQ(At(target, 0, 0), PixelOf(row[3])) << row[0].toStdString();
     }
 }
 

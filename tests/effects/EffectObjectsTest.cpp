@@ -2,6 +2,7 @@
 #include "effects/gui/VfxGradient.h"
 #include "effects/gui/VfxText3D.h"
 
+#include "EffectsTestSupport.h"
 #include "PixelPicture.h"
 
 #include <QPainter>
@@ -21,42 +22,28 @@ namespace {
 // --- bevels ---
 
 TEST(Bevel, ExtentFollowsModeStylesAndWidths) {
-    const struct {
-        const char* name;
-        TVfxBevelMode mode;
-        TVfxBevelStyle outer, inner;
-        int widthOuter, widthInner, border, borderInner;
-        TVfxFrameSides sides;
-        bool themed;
-        int extent, second;
-    } cases[] = {
-        {"default takes nothing", bmCustom, bvNone, bvNone, 1, 1, 0, 0, kVfxAllFrameSides, false, 0,
-         0},
-        {"custom bands, rings and frames", bmCustom, bvRaised, bvFrameLowered, 2, 1, 3, 1,
-         kVfxAllFrameSides, false, 8, 8},
-        // the border is not counted with a shadow
-        {"custom shadow", bmCustom, bvShadow, bvNone, 5, 2, 9, 1, kVfxAllFrameSides, false, 3, 8},
-        {"standard single", bmStandard, bvNone, bvNone, 1, 1, 0, 1, kVfxAllFrameSides, false, 2, 2},
-        {"edge with sides", bmEdge, bvNone, bvNone, 1, 1, 0, 0, kVfxAllFrameSides, false, 2, 2},
-        {"edge without sides", bmEdge, bvNone, bvNone, 1, 1, 0, 1, 0, false, 1, 1},
-        {"windows themed", bmWindows, bvNone, bvNone, 1, 1, 0, 0, kVfxAllFrameSides, true, 0, 0},
-    };
-    for (const auto& c : cases) {
+    const QStringList modes = {"custom", "standard", "edge", "windows"};
+    const QStringList styles = {"none",        "lowered", "raised", "framelowered",
+                                "frameraised", "normal",  "shadow"};
+    for (const QStringList& row : DataRows("effects/bevel-extents.tsv", 8)) {
+        const QStringList style = row[2].split(u' ');
+        const QStringList width = row[3].split(u' ');
+        const QStringList border = row[4].split(u' ');
         TVfxBevel bevel;
-        bevel.SetMode(c.mode);
-        bevel.SetStyleOuter(c.outer);
-        if (c.inner != bvNone) {
-            bevel.SetStyleInner(c.inner);
+        bevel.SetMode(TVfxBevelMode(modes.indexOf(row[1])));
+        bevel.SetStyleOuter(TVfxBevelStyle(styles.indexOf(style[0])));
+        if (style[1] != u"none") {
+            bevel.SetStyleInner(TVfxBevelStyle(styles.indexOf(style[1])));
         }
-        bevel.SetWidthOuter(c.widthOuter);
-        bevel.SetWidthInner(c.widthInner);
-        bevel.SetBorderWidth(c.border);
-        bevel.SetBorderInnerWidth(c.borderInner);
-        bevel.SetBorderSides(c.sides);
-        bevel.SetThemed(c.themed);
-        EXPECT_EQ(std::pair(bevel.BorderExtent(), bevel.SecondExtent()),
-                  std::pair(c.extent, c.second))
-            << c.name;
+        bevel.SetWidthOuter(width[0].toInt());
+        bevel.SetWidthInner(width[1].toInt());
+        bevel.SetBorderWidth(border[0].toInt());
+        bevel.SetBorderInnerWidth(border[1].toInt());
+        bevel.SetBorderSides(row[5] == u"all" ? kVfxAllFrameSides : 0);
+        bevel.SetThemed(row[6] == u"1");
+        EXPECT_EQ(QStringLiteral("%1 %2").arg(bevel.BorderExtent()).arg(bevel.SecondExtent()),
+                  row[7])
+            << row[0].toStdString();
     }
 }
 
@@ -197,6 +184,10 @@ QImage TextImage(const TVfx3DCaption* caption, TVfxTextLook look = {}) {
     return image;
 }
 
+QPoint PointOf(const QString& text) {
+    return QPoint(text.section(u',', 0, 0).toInt(), text.section(u',', 1).toInt());
+}
+
 // The pixels the plain text covers.
 std::vector<QPoint> Glyphs(const QImage& plain) {
     std::vector<QPoint> ink;
@@ -213,29 +204,18 @@ std::vector<QPoint> Glyphs(const QImage& plain) {
 TEST(Text3D, CopiesLieBehindTheFace) {
     const std::vector<QPoint> ink = Glyphs(TextImage(nullptr));
     ASSERT_FALSE(ink.empty());
-    const QRgb red = qRgb(255, 0, 0);
-    const QRgb blue = qRgb(0, 0, 255);
-    // light depth 2 in red, shadow depth 3 in blue
-    const struct {
-        const char* name;
-        TVfxThreeDStyle style;
-        TVfxThreeDOrientation orientation;
-        QPoint face;  // where the face lies, from the plain text
-        QPoint copy;  // where the first copy lies
-        QRgb copyRgb; // its colour
-    } cases[] = {
-        {"raised: light above left", tdRaised, toTopLeft, {2, 2}, {0, 0}, red},
-        {"sunken: light below right", tdSunken, toTopLeft, {0, 0}, {2, 2}, red},
-        {"shadow below right", tdShadow, toTopLeft, {0, 0}, {3, 3}, blue},
-        {"shadow from the top right", tdShadow, toTopRight, {3, 0}, {0, 3}, blue},
-        {"raised shadow: the farthest copy", tdRaisedShadow, toTopLeft, {2, 2}, {5, 5}, blue},
-        {"extrusion runs to the depth", tdExtrude, toTopLeft, {0, 0}, {3, 3}, blue},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    const QStringList styles = {"none",         "sunken",       "raised",       "sunkenshadow",
+                                "raisedshadow", "pcolorsunken", "pcolorraised", "shadow",
+                                "outline",      "extrude",      "extrudeenh"};
+    const QStringList orientations = {"bottomleft", "bottomright", "topleft", "topright"};
+    for (const QStringList& row : DataRows("effects/text3d-copies.tsv", 6)) {
+        SCOPED_TRACE(row.join(u" | ").toStdString());
+        const QPoint face = PointOf(row[3]);
+        const QPoint copy = PointOf(row[4]);
+        const QRgb copyRgb = row[5] == u"red" ? qRgb(255, 0, 0) : qRgb(0, 0, 255);
         TVfx3DCaption caption;
-        caption.SetStyle(c.style);
-        caption.SetOrientation(c.orientation);
+        caption.SetStyle(TVfxThreeDStyle(styles.indexOf(row[1])));
+        caption.SetOrientation(TVfxThreeDOrientation(orientations.indexOf(row[2])));
         caption.SetLightDepth(2);
         caption.SetShadowDepth(3);
         caption.SetLightColor(plat::clRed);
@@ -245,11 +225,11 @@ TEST(Text3D, CopiesLieBehindTheFace) {
         int copySeen = 0;
         int copyMissed = 0;
         for (const QPoint p : ink) {
-            faceMissed += image.pixel(p + c.face) != qRgb(0, 0, 0);
+            faceMissed += image.pixel(p + face) != qRgb(0, 0, 0);
             // every pixel of the copy that the face leaves free shows the copy
-            const QPoint at = p + c.copy;
-            if (std::find(ink.begin(), ink.end(), at - c.face) == ink.end()) {
-                (image.pixel(at) == c.copyRgb ? copySeen : copyMissed) += 1;
+            const QPoint at = p + copy;
+            if (std::find(ink.begin(), ink.end(), at - face) == ink.end()) {
+                (image.pixel(at) == copyRgb ? copySeen : copyMissed) += 1;
             }
         }
         EXPECT_EQ(faceMissed, 0);

@@ -5,12 +5,14 @@
 #include "effects/gui/VfxFillObject.h"
 
 #include "EffectsGuiSupport.h"
+#include "EffectsTestSupport.h"
 
 #include <QPainter>
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <memory>
 
 using namespace fx;
@@ -42,64 +44,40 @@ QImage Checks() {
 
 // --- fills ---
 
-// Pixels of a 20 x 20 magenta image after filling (4, 4, 16, 16) with a blue
-// background; `checks` sets the 2 x 2 bitmap, `more` what else the case needs.
-struct FillCase {
-    const char* name;
-    TVfxFillStyle style;
-    TVfxTileMode mode;
-    bool checks;
-    bool filled;
-    const char* pixels;
-    std::function<void(TVfxFillObject&)> more = [](TVfxFillObject&) {};
-};
-
 TEST(Fills, PaintTheirRectangleOnly) {
-    const FillCase cases[] = {
-        {"NoneFillsNothing", sfNone, tmTile, false, false, "10,10:M"},
-        {"SolidBrush", sfBrush, tmTile, false, true, "4,4:R 15,15:R",
-         [](TVfxFillObject& f) { f.SetBrush(QBrush(Qt::red)); }},
-        {"PatternBrushOnTheBackground", sfBrush, tmTile, false, true, "4,4:B 5,4:R 4,5:R 5,5:B",
-         [](TVfxFillObject& f) { f.SetBrush(QBrush(Qt::red, Qt::Dense4Pattern)); }},
-        {"PatternBitmap", sfBrushBitmap, tmTile, true, true, "4,4:R 5,4:G 6,5:B 15,15:W"},
-        {"EmptyPatternBitmap", sfBrushBitmap, tmTile, false, true, "10,10:M"},
-        {"EmptyBitmapFillsTheBackground", sfBitmap, tmTile, false, false, "4,4:B 15,15:B"},
-        {"EmptyBitmapWithoutInnerFill", sfBitmap, tmTile, false, false, "10,10:M",
-         [](TVfxFillObject& f) { f.SetOptions(foGrUseBitmap); }},
-        {"BitmapPlacedAndMoved", sfBitmap, tmNone, true, true, "13,14:R 14,15:W 15,15:B 4,4:B",
-         [](TVfxFillObject& f) {
-             f.SetAlignment(agBottomRight);
-             f.SetOffsetX(-1);
-         }},
-        {"BitmapCentred", sfBitmap, tmCenter, true, true, "9,9:R 10,10:W 4,4:B"},
-        {"BitmapStretched", sfBitmap, tmStretch, true, true, "4,4:R 15,4:G 4,15:B 15,15:W"},
-        {"BitmapTiledWithinTheRectangle", sfBitmap, tmTile, true, true, "4,4:R 6,6:R 15,15:W"},
-        {"ListBitmap", sfBitmapList, tmStretch, false, true, "4,4:G 15,15:G",
-         [](TVfxFillObject& f) { f.ListBitmap() = Solid(3, 3, kGreen); }},
-        {"Gradient", sfGradient, tmTile, false, true, "4,4:R 15,9:R 4,10:B 15,15:B",
-         [](TVfxFillObject& f) {
+    const QStringList styles = {"none", "brushbitmap", "brush", "bitmap", "bitmaplist", "gradient"};
+    const QStringList modes = {"none", "center", "stretch", "tile"};
+    const std::map<QString, std::function<void(TVfxFillObject&)>> setUps = {
+        {"-", [](TVfxFillObject&) {}},
+        {"checks", [](TVfxFillObject& f) { f.SetBitmap(Checks()); }},
+        {"redbrush", [](TVfxFillObject& f) { f.SetBrush(QBrush(Qt::red)); }},
+        {"redpattern", [](TVfxFillObject& f) { f.SetBrush(QBrush(Qt::red, Qt::Dense4Pattern)); }},
+        {"gradientbitmap", [](TVfxFillObject& f) { f.SetOptions(foGrUseBitmap); }},
+        {"bottomright", [](TVfxFillObject& f) { f.SetAlignment(agBottomRight); }},
+        {"left1", [](TVfxFillObject& f) { f.SetOffsetX(-1); }},
+        {"greenlist", [](TVfxFillObject& f) { f.ListBitmap() = Solid(3, 3, kGreen); }},
+        {"redtoblue", [](TVfxFillObject& f) {
              f.Gradient().SetColor(plat::clRed);
              f.Gradient().SetEndColor(plat::clBlue);
              f.Gradient().SetColorCount(2);
              f.Gradient().SetStyle(gstVertical);
          }}};
-    for (const FillCase& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const QStringList& row : DataRows("effects/fills.tsv", 6)) {
+        SCOPED_TRACE(row.join(u" | ").toStdString());
         TVfxFillObject fill;
-        fill.SetStyle(c.style);
-        fill.SetTileMode(c.mode);
-        if (c.checks) {
-            fill.SetBitmap(Checks());
+        fill.SetStyle(TVfxFillStyle(styles.indexOf(row[1])));
+        fill.SetTileMode(TVfxTileMode(modes.indexOf(row[2])));
+        for (const QString& setUp : row[3].split(u' ')) {
+            setUps.at(setUp)(fill);
         }
-        c.more(fill);
         QImage image = Solid(20, 20, kMagenta);
         bool filled = false;
         {
             QPainter painter(&image);
             filled = fill.Fill(painter, TRect(4, 4, 16, 16), plat::clBlue);
         }
-        EXPECT_EQ(filled, c.filled);
-        EXPECT_EQ(WrongPixels(image, c.pixels), QString());
+        EXPECT_EQ(filled, row[4] == u"1");
+        EXPECT_EQ(WrongPixels(image, row[5].toLatin1().constData()), QString());
         // nothing outside the rectangle
         EXPECT_EQ(WrongPixels(image, "3,3:M 16,10:M 10,16:M 3,10:M 19,19:M"), QString());
     }
@@ -140,58 +118,36 @@ QImage Ramp() {
     return image;
 }
 
-struct EffectCase {
-    const char* name;
-    std::function<void(TVfxBitmapEffectObject&)> setUp;
-    QString description;
-    const char* pixels; // of the target, as WrongPixels reads them
-};
-
 TEST(Effects, ApplyInOrderOverTheEffectRectangle) {
-    const EffectCase cases[] = {
-        {"NoneCopies", [](TVfxBitmapEffectObject&) {}, "{Disabled}", "0,0:010132 3,2:1f2932"},
-        {"ColumnMirror", [](TVfxBitmapEffectObject& e) { e.SetFlipVertical(true); }, "{FV}",
-         "0,0:010132 1,0:1f0132 3,0:0b0132"},
-        {"RowMirror", [](TVfxBitmapEffectObject& e) { e.SetFlipHorizontal(true); }, "{FH}",
-         "0,0:010132 1,0:0b2932 1,2:0b0132"},
-        {"InvertThenBrighten",
-         [](TVfxBitmapEffectObject& e) {
-             e.SetInvert(true);
-             e.SetBrightness(10);
-         },
-         "{INV,B}", "0,0:010132 1,0:feffd7"},
-        {"GrayScale", [](TVfxBitmapEffectObject& e) { e.SetGrayScale(true); }, "{GS}",
-         // blue 50 x 0.30 + green 1 x 0.11 + red 11 x 0.59: 15 + 0 + 6
-         "1,0:151515"},
-        {"AlphaOverWhite",
-         [](TVfxBitmapEffectObject& e) {
+    using Effects = TVfxBitmapEffectObject;
+    const std::map<QString, std::function<void(Effects&)>> setUps = {
+        {"-", [](Effects&) {}},
+        {"fv", [](Effects& e) { e.SetFlipVertical(true); }},
+        {"fh", [](Effects& e) { e.SetFlipHorizontal(true); }},
+        {"gs", [](Effects& e) { e.SetGrayScale(true); }},
+        {"inv", [](Effects& e) { e.SetInvert(true); }},
+        {"b10", [](Effects& e) { e.SetBrightness(10); }},
+        {"b-1", [](Effects& e) { e.SetBrightness(-1); }},
+        {"whitehalf",
+         [](Effects& e) {
              e.AlphaBlend().FillObject().SetStyle(sfBrush);
              e.AlphaBlend().FillObject().SetBrush(QBrush(Qt::white));
              e.AlphaBlend().SetStrength(0.5f);
-         },
-         "{alpha}",
-         // 255 + Round((v - 255) x 0.5), halves to even, over the whole target
-         "0,0:808099 3,2:8f9499"},
-        {"AllInTheirOrder",
-         [](TVfxBitmapEffectObject& e) {
+         }},
+        {"brushfull", [](Effects& e) {
              e.AlphaBlend().FillObject().SetStyle(sfBrush);
-             e.SetFlipVertical(true);
-             e.SetFlipHorizontal(true);
-             e.SetGrayScale(true);
-             e.SetInvert(true);
-             e.SetBrightness(-1);
              e.AlphaBlend().SetStrength(1.0f);
-         },
-         "{alpha,FV,FH,GS,INV,B}", "0,0:010132"}};
-    for (const EffectCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        TVfxBitmapEffectObject effects;
-        c.setUp(effects);
-        EXPECT_EQ(effects.Description(), c.description);
+         }}};
+    for (const QStringList& row : DataRows("effects/bitmap-effects.tsv", 4)) {
+        SCOPED_TRACE(row.join(u" | ").toStdString());
+        Effects effects;
+        for (const QString& setUp : row[1].split(u' ')) {
+            setUps.at(setUp)(effects);
+        }
+        EXPECT_EQ(effects.Description(), row[2]);
         QImage target = Solid(4, 3, kMagenta, QImage::Format_BGR888);
-        // the whole source, effects on columns 1 .. 3 only
         effects.Draw(Ramp(), TVfxRect{0, 0, 4, 3}, TVfxRect{1, 0, 4, 3}, target);
-        EXPECT_EQ(WrongPixels(target, c.pixels), QString());
+        EXPECT_EQ(WrongPixels(target, row[3].toLatin1().constData()), QString());
     }
 }
 

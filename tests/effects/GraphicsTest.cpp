@@ -1,12 +1,15 @@
 #include "effects/gui/VfxGraphics.h"
 #include "effects/gui/VfxText3D.h"
 
+#include "EffectsTestSupport.h"
 #include "PixelPicture.h"
 
 #include <QFontMetrics>
 #include <QPainter>
 
 #include <gtest/gtest.h>
+
+#include <map>
 
 using namespace fx;
 using plat::TColor;
@@ -25,6 +28,12 @@ const PixelLegend& TransferLegend() {
 // The image's pixels as rows of legend letters joined by '/'.
 QString Rows(const QImage& image, const PixelLegend& legend = ClassicLegend()) {
     return PixelPicture(image, legend).join(u'/');
+}
+
+// A rectangle written "left,top,right,bottom".
+TRect RectOf(const QString& text) {
+    const QStringList v = text.split(u',');
+    return TRect(v[0].toInt(), v[1].toInt(), v[2].toInt(), v[3].toInt());
 }
 
 // An image from rows of TransferLegend letters.
@@ -95,74 +104,45 @@ TEST(ShadowBevel, DropsAShadowAndFramesWhatIsLeft) {
 }
 
 TEST(StandardBorder, WidthsAndWhatEachStyleLeaves) {
-    const struct {
-        TVfxBorderStyle style;
-        int width;
-        TRect after;
-    } cases[] = {
-        {lsNone, 0, TRect(0, 0, 10, 10)},        {lsSingle, 1, TRect(1, 1, 10, 10)},
-        {lsLowered, 2, TRect(2, 2, 8, 8)},       {lsRaised, 2, TRect(2, 2, 8, 8)},
-        {lsRaisedspb, 2, TRect(1, 1, 8, 8)},     {lsLoweredspb, 2, TRect(2, 2, 9, 9)},
-        {lsRaisedExt, 2, TRect(2, 2, 8, 8)},     {lsLoweredExt, 2, TRect(2, 2, 8, 8)},
-        {lsFrameInset, 2, TRect(2, 2, 8, 8)},    {lsFrameOffset, 2, TRect(2, 2, 8, 8)},
-        {lsWindowBorder, 2, TRect(2, 2, 8, 8)},  {lsSingleRaised, 1, TRect(1, 1, 9, 9)},
-        {lsSingleLowered, 1, TRect(1, 1, 9, 9)}, {lsDoubleRaised, 2, TRect(2, 2, 8, 8)},
-        {lsDoubleLowered, 2, TRect(2, 2, 8, 8)},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(VfxStandardBorderWidth(c.style), c.width) << c.style;
+    const auto rows = DataRows("effects/standard-borders.tsv", 3);
+    ASSERT_EQ(rows.size(), size_t(lsDoubleLowered + 1));
+    for (int style = 0; style <= lsDoubleLowered; ++style) {
+        const QStringList& row = rows[size_t(style)];
+        SCOPED_TRACE(row.join(u" | ").toStdString());
+        EXPECT_EQ(VfxStandardBorderWidth(TVfxBorderStyle(style)), row[1].toInt());
         QImage image = BlankImage(10, 10);
         TRect rect(0, 0, 10, 10);
         QPainter p(&image);
-        EXPECT_TRUE(VfxDrawStandardBorder(p, rect, c.style));
-        EXPECT_EQ(rect, c.after) << c.style;
+        EXPECT_TRUE(VfxDrawStandardBorder(p, rect, TVfxBorderStyle(style)));
+        EXPECT_EQ(rect, RectOf(row[2]));
     }
 }
 
 // --- areas and bitmaps ---
 
-// Pictures of an 8 x 6 target that started blank.
 TEST(DrawArea, DrawsWhereTheFlagsSay) {
-    const struct {
-        const char* source; // rows joined by '/'
-        uint16_t flags;
-        TRect dest, reported;
-        const char* picture;
-    } cases[] = {
-        // plain at the top left
-        {"Rg/bY", 0, TRect(0, 0, 8, 6), TRect(0, 0, 2, 2),
-         "Rg....../bY....../......../......../......../........"},
-        // plain far from the origin: read as left, top, right, bottom the
-        // placement (3, 1, 2, 2) is empty, so the destination is reported
-        {"Rg/bY", 0, TRect(3, 1, 8, 6), TRect(3, 1, 8, 6),
-         "......../...Rg.../...bY.../......../......../........"},
-        // centred, the odd pixel right and bottom
-        {"RR/RR", VFX_DF_CENTER, TRect(0, 0, 5, 5), TRect(1, 1, 3, 3),
-         "......../.RR...../.RR...../......../......../........"},
-        {"Rb", VFX_DF_STRETCH, TRect(0, 0, 4, 2), TRect(0, 0, 4, 2),
-         "RRbb..../RRbb..../......../......../......../........"},
-        // stretched, the height following the width and the other way round
-        {"Rb", VFX_DF_STRETCH | VFX_DF_KEEPWIDTH, TRect(0, 0, 6, 6), TRect(0, 0, 6, 3),
-         "RRRbbb../RRRbbb../RRRbbb../......../......../........"},
-        {"R/b", VFX_DF_STRETCH | VFX_DF_KEEPHEIGHT, TRect(0, 0, 8, 4), TRect(0, 0, 2, 4),
-         "RR....../RR....../bb....../bb....../......../........"},
-        // fitted at the top left
-        {"RRbb", VFX_DF_STRETCH | VFX_DF_FIT, TRect(0, 0, 4, 4), TRect(0, 0, 4, 1),
-         "RRbb..../......../......../......../......../........"},
-        // tiles are counted inclusively: they reach past the destination
-        {"Rg/bY", VFX_DF_TILE, TRect(0, 0, 3, 3), TRect(0, 0, 2, 2),
-         "RgRgRg../bYbYbY../RgRgRg../bYbYbY../RgRgRg../bYbYbY.."},
-    };
-    for (const auto& c : cases) {
-        const QImage source = Picture(QString::fromLatin1(c.source).split(u'/'));
+    const std::map<QString, uint16_t> flagNames = {{"-", 0},
+                                                   {"center", VFX_DF_CENTER},
+                                                   {"stretch", VFX_DF_STRETCH},
+                                                   {"tile", VFX_DF_TILE},
+                                                   {"keepwidth", VFX_DF_KEEPWIDTH},
+                                                   {"keepheight", VFX_DF_KEEPHEIGHT},
+                                                   {"fit", VFX_DF_FIT}};
+    for (const QStringList& row : DataRows("effects/draw-area.tsv", 5)) {
+        SCOPED_TRACE(row.join(u" | ").toStdString());
+        const QImage source = Picture(row[0].split(u'/'));
+        uint16_t flags = 0;
+        for (const QString& name : row[1].split(u' ')) {
+            flags |= flagNames.at(name);
+        }
         QImage target = BlankImage(8, 6);
         TRect reported(-1, -1, -1, -1);
         QPainter p(&target);
-        VfxDrawArea(p, c.dest, &source, reported, nullptr, plat::clNone, c.flags,
+        VfxDrawArea(p, RectOf(row[2]), &source, reported, nullptr, plat::clNone, flags,
                     TRect(0, 0, source.width(), source.height()));
         p.end();
-        EXPECT_EQ(Rows(target, TransferLegend()), QLatin1String(c.picture)) << c.picture;
-        EXPECT_EQ(reported, c.reported) << c.picture;
+        EXPECT_EQ(Rows(target, TransferLegend()), row[4]);
+        EXPECT_EQ(reported, RectOf(row[3]));
     }
 }
 
@@ -244,21 +224,17 @@ TEST(DrawAreaClipped, TilesStayInsideTheDestinationAndThePaintersClipStays) {
     EXPECT_EQ(Rows(clipped, TransferLegend()), ".R../.R../.R../gg..");
 }
 
+// The top left corners of a 4 x 2 box in an 11 x 5 container (odd
+// differences) at (10, 10), in the order of the alignments.
 TEST(AlignRect, NinePositions) {
-    const TRect box(0, 0, 4, 2);
-    const TRect container(10, 10, 21, 15); // 11 x 5: odd differences
-    const struct {
-        TVfxAlignment alignment;
-        int left;
-        int top;
-    } cases[] = {{agTopLeft, 10, 10},    {agTopCenter, 13, 10},    {agTopRight, 17, 10},
-                 {agCenterLeft, 10, 11}, {agCenter, 13, 11},       {agCenterRight, 17, 11},
-                 {agBottomLeft, 10, 13}, {agBottomCenter, 13, 13}, {agBottomRight, 17, 13}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(VfxAlignRect(c.alignment, box, container),
-                  TRect(c.left, c.top, c.left + 4, c.top + 2))
-            << c.alignment;
+    QStringList corners;
+    for (int alignment = agTopLeft; alignment <= agBottomRight; ++alignment) {
+        const TRect r =
+            VfxAlignRect(TVfxAlignment(alignment), TRect(0, 0, 4, 2), TRect(10, 10, 21, 15));
+        EXPECT_EQ(r.Width() * 10 + r.Height(), 42) << alignment;
+        corners << QStringLiteral("%1,%2").arg(r.Left).arg(r.Top);
     }
+    EXPECT_EQ(corners.join(u' '), "10,10 13,10 17,10 10,11 13,11 17,11 10,13 13,13 17,13");
 }
 
 TEST(MeasureCaption, AnEmptyCaptionIsOneBlankPlusTheMarginsAndStylesAddTheirDepth) {
@@ -269,10 +245,8 @@ TEST(MeasureCaption, AnEmptyCaptionIsOneBlankPlusTheMarginsAndStylesAddTheirDept
         for (const auto& [text, accel] : {std::pair{"", true}, {"&", true}}) {
             TRect r(5, 7, 5, 7);
             VfxMeasureCaption(QString::fromLatin1(text), nullptr, r, 0, margin, accel, false, font);
-            EXPECT_EQ(r.Left, 5);
-            EXPECT_EQ(r.Top, 7);
-            EXPECT_EQ(r.Height(), fm.height() + 2 * (margin + 1));
-            EXPECT_EQ(r.Width(), fm.horizontalAdvance(u' ') + 2 * (margin + 1));
+            EXPECT_EQ(r, TRect(5, 7, 5 + fm.horizontalAdvance(u' ') + 2 * (margin + 1),
+                               7 + fm.height() + 2 * (margin + 1)));
         }
     }
     // It grows by the style's depth and by the tracing.
@@ -284,8 +258,7 @@ TEST(MeasureCaption, AnEmptyCaptionIsOneBlankPlusTheMarginsAndStylesAddTheirDept
     caption.SetShadowDepth(3);
     TRect deep(0, 0, 0, 0);
     VfxMeasureCaption(QStringLiteral("Memory"), &caption, deep, 0, 0, true, false, font);
-    EXPECT_EQ(deep.Width(), plain.Width() + 5);
-    EXPECT_EQ(deep.Height(), plain.Height() + 5);
+    EXPECT_EQ(deep.ToQRect().size() - plain.ToQRect().size(), QSize(5, 5));
 }
 
 } // namespace

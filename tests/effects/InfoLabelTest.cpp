@@ -1,6 +1,7 @@
 #include "effects/gui/VfxInfoLabel.h"
 
 #include "EffectsGuiSupport.h"
+#include "EffectsTestSupport.h"
 #include "Raises.h"
 
 #include <gtest/gtest.h>
@@ -29,50 +30,23 @@ protected:
 class InformationLabel : public ::testing::Test, public KitFixture {};
 
 TEST_F(InformationLabel, SeparatorsBetweenCaptionAndValue) {
-    const struct {
-        int8_t colon, tabs;
-        bool standard;
-        const char* caption;
-        const char* expected;
-    } cases[] = {
-        {0, 1, false, "Cap", "Cap:\t"},
-        {1, 1, false, "Cap", "Cap\t:"},
-        {-1, 1, false, "Cap", "Cap\t"},
-        {2, 3, false, "Cap", "Cap\t\t:\t"},
-        {-1, 0, false, "Cap", "Cap "},
-        // the blank depends on Caption, not on the caption shown
-        {-1, 0, true, "", "Number of processors"},
-        {-1, 0, true, "x", "Number of processors "},
-    };
     TVfxInformationLabel label;
     label.SetInfo(itProcessorCont32);
     const QString value = VfxGetInfo(itProcessorCont32, 0, u"");
-    for (const auto& c : cases) {
-        label.SetCaption(QString::fromLatin1(c.caption));
-        label.SetUseStandardCaption(c.standard);
-        label.SetInsertColon(c.colon);
-        label.SetInsertTabs(c.tabs);
-        EXPECT_EQ(label.GetLabelText(), QString::fromLatin1(c.expected) + value)
-            << int(c.colon) << " " << int(c.tabs) << " " << c.caption;
+    for (const QStringList& row : DataRows("effects/label-separators.tsv", 5)) {
+        label.SetInsertColon(int8_t(row[0].toInt()));
+        label.SetInsertTabs(int8_t(row[1].toInt()));
+        label.SetUseStandardCaption(row[2] == u"1");
+        label.SetCaption(row[3]);
+        EXPECT_EQ(label.GetLabelText(),
+                  QString(row[4]).replace(QStringLiteral("\\t"), QStringLiteral("\t")) + value)
+            << row.join(u" | ").toStdString();
     }
 }
 
 TEST(NumberMasks, PlaceDigitsFromTheRight) {
-    const struct {
-        const char* value;
-        const char* mask;
-        const char* expected;
-    } cases[] = {{"987654", "0,000,000", "0,987,654"},
-                 {"987654", "0,000", "987,654"},
-                 {"5", "000", "005"},
-                 {"1234", "0.0", "123.4"},
-                 {"42", "", "42"},
-                 {"42", "0 0", "4 2"},
-                 {"", "00", "00"}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(VfxApplyNumberFormat(QString::fromLatin1(c.value), QString::fromLatin1(c.mask)),
-                  QString::fromLatin1(c.expected))
-            << c.value << " " << c.mask;
+    for (const QStringList& row : DataRows("effects/number-masks.tsv", 3)) {
+        EXPECT_EQ(VfxApplyNumberFormat(row[0], row[1]), row[2]) << row.join(u" | ").toStdString();
     }
 }
 

@@ -1,6 +1,8 @@
 #include "effects/core/VfxIniCtrl.h"
 #include "effects/core/VfxLinuxSysInfo.h"
 
+#include "EffectsTestSupport.h"
+
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -24,19 +26,9 @@ protected:
 };
 
 TEST_F(IniCtrlTest, ANameWithoutExtensionGetsDotIni) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"settings", "settings.INI"},
-        {"settings.cfg", "settings.cfg"},
-        {"name.", "name."},
-        {"dir.d/name", "dir.d/name.INI"},
-        {"dir.d\\name", "dir.d\\name.INI"},
-        {"/etc/x.y/z.ini", "/etc/x.y/z.ini"},
-        {".hidden", ".hidden"},
-        {"", ""},
-    };
-    for (const auto& [given, stored] : cases) {
-        ini_.SetIniFile(QString::fromLatin1(given));
-        EXPECT_EQ(ini_.IniFile(), QString::fromLatin1(stored)) << given;
+    for (const QStringList& row : DataRows("effects/ini-names.tsv", 2)) {
+        ini_.SetIniFile(row[0]);
+        EXPECT_EQ(ini_.IniFile(), row[1]) << row[0].toStdString();
     }
 }
 

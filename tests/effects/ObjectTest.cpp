@@ -3,6 +3,8 @@
 #include "effects/core/VfxUtils.h"
 #include "platform/core/Guarded.h"
 
+#include "EffectsTestSupport.h"
+
 #include <QCoreApplication>
 #include <QEvent>
 
@@ -175,19 +177,9 @@ TEST(ThemeServices, EveryEntryPointIsOptionalAndAThemeChangeRereadsTheState) {
 }
 
 TEST(PathRoutines, TrailingSeparatorsAndPrefixFolders) {
-    struct Case {
-        const char* path;
-        const char* added;
-        const char* removed;
-    } cases[] = {{"", "", ""},
-                 {"   ", "   ", "   "},
-                 {"/usr", "/usr/", "/usr"},
-                 {"/usr/", "/usr/", "/usr"},
-                 {"c:\\x\\", "c:\\x\\", "c:\\x"},
-                 {"/", "/", ""}};
-    for (const Case& c : cases) {
-        EXPECT_EQ(VfxAddBackslash(QString(c.path)), QString(c.added)) << c.path;
-        EXPECT_EQ(VfxRemoveBackslash(QString(c.path)), QString(c.removed)) << c.path;
+    for (const QStringList& row : DataRows("effects/trailing-separators.tsv", 3)) {
+        EXPECT_EQ(VfxAddBackslash(row[0]), row[1]) << row[0].toStdString();
+        EXPECT_EQ(VfxRemoveBackslash(row[0]), row[2]) << row[0].toStdString();
     }
     EXPECT_TRUE(VfxIsBlank(u"  "));
     EXPECT_FALSE(VfxIsBlank(u"\t"));

@@ -4,6 +4,7 @@
 #include "effects/gui/VfxShadow.h"
 
 #include "EffectsGuiSupport.h"
+#include "EffectsTestSupport.h"
 #include "RegionTestSupport.h"
 
 #include <QBuffer>
@@ -48,19 +49,16 @@ TEST(Shadow, DescribesItselfAndKeepsItsDepthInRange) {
 
 // --- point list ---
 
+QPoint PointOf(const QString& text) {
+    return QPoint(text.section(u',', 0, 0).toInt(), text.section(u',', 1).toInt());
+}
+
 TEST(PointList, PacksSixteenSignedBitsPerCoordinate) {
-    const struct {
-        QPoint point;
-        uint32_t entry;
-        QPoint readBack;
-    } cases[] = {
-        {{3, -1}, 0x0003FFFFu, {3, -1}},        {{-5, 7}, 0xFFFB0007u, {-5, 7}},
-        {{40000, 0}, 0x9C400000u, {-25536, 0}}, {{-32768, 32767}, 0x80007FFFu, {-32768, 32767}},
-        {{0, 70000}, 0x00001170u, {0, 4464}},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(TVfxPointList::Pack(c.point), c.entry);
-        EXPECT_EQ(TVfxPointList::Unpack(c.entry), c.readBack);
+    for (const QStringList& row : DataRows("effects/point-lists.tsv", 3)) {
+        EXPECT_EQ(TVfxPointList::Pack(PointOf(row[0])), row[1].toUInt(nullptr, 16))
+            << row[0].toStdString();
+        EXPECT_EQ(TVfxPointList::Unpack(row[1].toUInt(nullptr, 16)), PointOf(row[2]))
+            << row[1].toStdString();
     }
 }
 
@@ -68,8 +66,7 @@ TEST(PointList, StoredFormRoundTripsAndReadingAppends) {
     TVfxPointList list;
     list.AddPoint({3, -1});
     list.AddPoint({-5, 7});
-    QBuffer buffer;
-    buffer.open(QIODevice::ReadWrite);
+    MemoryStream buffer;
     list.WriteData(buffer);
     EXPECT_EQ(buffer.data(), Hex("04000000"
                                  "03000000ffffffff"
@@ -88,19 +85,9 @@ TEST(PointList, StoredFormRoundTripsAndReadingAppends) {
 }
 
 TEST(PointList, DamagedStoredFormsAreRefusedAndAppendNothing) {
-    const char* const damaged[] = {
-        "",                                 // no count
-        "0200",                             // count cut short
-        "ffffffff",                         // negative count
-        "03000000010000000200000003000000", // odd
-        "04000000010000000200000003000000", // one value short
-        "00000040",                         // far beyond the stream
-    };
-    for (const char* hex : damaged) {
-        SCOPED_TRACE(hex);
-        QByteArray bytes = Hex(hex);
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::ReadOnly);
+    for (const QStringList& row : DataRows("effects/damaged-point-lists.tsv", 2)) {
+        SCOPED_TRACE(row[0].toStdString());
+        MemoryStream buffer(Hex(row[1].toLatin1().constData()));
         TVfxPointList list;
         list.AddPoint({1, 2});
         int changes = 0;
@@ -175,8 +162,7 @@ TEST(RegionData, DamagedDataBuildsNoRegionAndIsRefusedByTheMask) {
         mask.SetRegion(QRegion(1, 1, 2, 2));
         const QByteArray before = mask.RegionData();
         mask.SetRegionDataSize(static_cast<int>(data.size()));
-        QBuffer buffer(&data);
-        buffer.open(QIODevice::ReadOnly);
+        MemoryStream buffer(data);
         EXPECT_THROW(mask.ReadRegionData(buffer), plat::EReadError);
         EXPECT_EQ(mask.RegionData(), before);
     }
@@ -192,24 +178,19 @@ TEST(RegionMask, ReadsExactlyItsStatedSize) {
     const std::vector<std::pair<int, QByteArray>> disagreeing = {
         {47, data}, {49, data}, {-1, data}, {48, data + QByteArray(4, '\0')}, {0, data}};
     for (const auto& [size, bytes] : disagreeing) {
-        QByteArray copy = bytes;
-        QBuffer buffer(&copy);
-        buffer.open(QIODevice::ReadOnly);
+        MemoryStream buffer(bytes);
         mask.SetRegionDataSize(size);
         EXPECT_THROW(mask.ReadRegionData(buffer), plat::EReadError) << size;
         EXPECT_TRUE(mask.RegionData().isEmpty());
     }
     EXPECT_EQ(*changes, 0);
-    QByteArray copy = data;
-    QBuffer buffer(&copy);
-    buffer.open(QIODevice::ReadOnly);
+    MemoryStream buffer(data);
     mask.SetRegionDataSize(48);
     mask.ReadRegionData(buffer);
     EXPECT_EQ(mask.Region(), QRegion(2, 3, 4, 5));
     EXPECT_EQ(*changes, 1);
 
-    QBuffer out;
-    out.open(QIODevice::WriteOnly);
+    MemoryStream out;
     mask.WriteRegionData(out);
     EXPECT_EQ(out.data(), data);
 }
@@ -226,8 +207,7 @@ TEST(RegionMask, BorderBitmapsRoundTripAndDamagedOnesChangeNothing) {
             mask.SetBitmap(kind, bitmap);
             mask.SetCompressed(compressed);
             ASSERT_TRUE(mask.StoreBitmap(kind));
-            QBuffer buffer;
-            buffer.open(QIODevice::ReadWrite);
+            MemoryStream buffer;
             mask.WriteBitmap(buffer, kind);
             EXPECT_EQ(buffer.data().at(0), compressed ? 1 : 0);
 
@@ -238,9 +218,7 @@ TEST(RegionMask, BorderBitmapsRoundTripAndDamagedOnesChangeNothing) {
             EXPECT_EQ(read.Bitmap(kind).convertToFormat(QImage::Format_RGB32), bitmap);
 
             // cut short anywhere past the flag: refused, the mask as it was
-            QByteArray cut = buffer.data().left(buffer.data().size() / 2);
-            QBuffer damaged(&cut);
-            damaged.open(QIODevice::ReadOnly);
+            MemoryStream damaged(buffer.data().left(buffer.data().size() / 2));
             TVfxRegionMask untouched;
             EXPECT_THROW(untouched.ReadBitmap(damaged, kind), plat::Exception);
             EXPECT_TRUE(untouched.Bitmap(kind).isNull());
@@ -261,15 +239,13 @@ TEST(RegionMask, BitmapWithAShortColourTableRoundTrips) {
     QByteArray bytes = Hex("00") + Hex("00 00 00 00") + file;
     const quint32 size = quint32(file.size());
     bytes.replace(1, 4, QByteArray(reinterpret_cast<const char*>(&size), 4));
-    QBuffer in(&bytes);
-    in.open(QIODevice::ReadOnly);
+    MemoryStream in(bytes);
     TVfxRegionMask mask;
     mask.ReadBitmap(in, TVfxRegionMask::bkBorder);
     const QImage read = mask.BorderBitmap().convertToFormat(QImage::Format_RGB32);
     // index 0, the one colour; index 1, no colour of its own
     EXPECT_EQ(WrongPixels(read, "0,0:W 1,0:K 0,1:K"), QString());
-    QBuffer out;
-    out.open(QIODevice::ReadWrite);
+    MemoryStream out;
     mask.WriteBitmap(out, TVfxRegionMask::bkBorder);
     out.seek(0);
     TVfxRegionMask back;
@@ -295,36 +271,31 @@ protected:
     KitFixture kit;
 };
 
-TEST_F(RegionPaint, SolidShadowFallsRightAndDownBesideTheBorder) {
-    TVfxRegion region;
-    region.SetShape(rsRect);
-    region.Shadow().SetStyle(hssSolid);
-    region.Shadow().SetColor(plat::clRed);
-    // the band right and below; white above it, left of it and inside; the border
-    EXPECT_EQ(WrongPixels(Paint(region), "97,50:R 50,97:R 99,99:R 97,3:W 3,97:W 50,50:W 2,50:W "
-                                         "0,50:K 93,50:K 50,0:K 50,93:K"),
-              QString());
-}
-
-TEST_F(RegionPaint, TracedShadowDarkensEveryOtherPixelOfWhatLiesBelow) {
-    TVfxRegion region;
-    region.SetShape(rsRect);
-    region.Shadow().SetStyle(hssTracing);
-    region.Shadow().SetColor(plat::clRed);
-    // coloured where column and row parity differ: gray AND red
-    EXPECT_EQ(WrongPixels(Paint(region, QColor(0x80, 0x80, 0x80)),
-                          "97,50:800000 96,50:808080 50,97:800000 50,98:808080"),
-              QString());
-}
-
-TEST_F(RegionPaint, NoShadowWhenOffOrSuppressed) {
-    TVfxBorderRegion region;
-    region.SetShape(rsRect);
-    region.Border().SetStyle(rbNone);
-    EXPECT_EQ(Paint(region).pixel(97, 50), kWhite); // hssNone by default
-    region.Shadow().SetStyle(hssSolid);
-    region.SetSuppressShadow(true);
-    EXPECT_EQ(Paint(region).pixel(97, 50), kWhite);
+// A solid shadow is a red band right of and below the border (white above,
+// left of it and inside); a traced one colours where column and row parity
+// differ (gray AND red); none when off or suppressed.
+TEST_F(RegionPaint, ShadowsFallRightAndDownBesideTheBorder) {
+    const struct {
+        TVfxShadowStyle style;
+        bool suppressed;
+        QColor background;
+        const char* pixels;
+    } cases[] = {
+        {hssSolid, false, Qt::white,
+         "97,50:R 50,97:R 99,99:R 97,3:W 3,97:W 50,50:W 2,50:W 0,50:K 93,50:K 50,0:K 50,93:K"},
+        {hssTracing, false, QColor(0x80, 0x80, 0x80),
+         "97,50:800000 96,50:808080 50,97:800000 50,98:808080"},
+        {hssNone, false, Qt::white, "97,50:W"},
+        {hssSolid, true, Qt::white, "97,50:W"},
+    };
+    for (const auto& c : cases) {
+        TVfxRegion region;
+        region.SetShape(rsRect);
+        region.Shadow().SetStyle(c.style);
+        region.Shadow().SetColor(plat::clRed);
+        region.SetSuppressShadow(c.suppressed);
+        EXPECT_EQ(WrongPixels(Paint(region, c.background), c.pixels), QString()) << c.pixels;
+    }
 }
 
 TEST_F(RegionPaint, OffsetMovesTheBordersLeftAndTopOnly) {

@@ -2,13 +2,14 @@
 #include "effects/gui/VfxRegionShapes.h"
 #include "effects/gui/VfxShapeOutline.h"
 
+#include "EffectsTestSupport.h"
 #include "RegionTestSupport.h"
 
 #include <QPainter>
 
 #include <gtest/gtest.h>
 
-#include <array>
+#include <map>
 #include <vector>
 
 using namespace fx;
@@ -20,13 +21,16 @@ constexpr QRgb kRed = 0xFFFF0000;
 constexpr QRgb kSingle = 0xFF00FF00; // green
 
 // Points written "x,y x,y ...".
-std::vector<QPoint> Points(const char* text) {
+std::vector<QPoint> Points(const QString& text) {
     std::vector<QPoint> points;
-    for (const QString& pair : QString::fromLatin1(text).split(u' ', Qt::SkipEmptyParts)) {
+    for (const QString& pair : text.split(u' ', Qt::SkipEmptyParts)) {
         const QStringList xy = pair.split(u',');
         points.emplace_back(xy[0].toInt(), xy[1].toInt());
     }
     return points;
+}
+std::vector<QPoint> Points(const char* text) {
+    return Points(QString::fromLatin1(text));
 }
 
 // Region data the data-built shapes read.
@@ -49,74 +53,57 @@ const QByteArray& TriangleData() {
 }
 
 const TRect k100(0, 0, 100, 100);
-const TRect k120(0, 0, 120, 120);
 
-// Every shape: its rectangle, pixels that must be inside and outside, and a
-// row whose leftmost shape pixel the outline must cover (-1: the shape has
-// no outline). The think bubbles leave the origin out: their chain starts
-// from nothing, not from a pixel there.
+// The region's border painted into a MarginImage with a black pen, in blue
+// shadow and the given light; the painter's clip and pen are left as they were.
+QImage Bordered(const TVfxShapeParams& params, const TRect& rect, TVfxRegionBorderStyle style,
+                plat::TColor light, int size = 170, plat::TColor single = plat::clLime) {
+    QImage image = MarginImage(size);
+    QPainter painter(&image);
+    painter.translate(kImageMargin, kImageMargin);
+    painter.setPen(QPen(Qt::black, 2));
+    VfxPaintRegionBorder(painter, params, rect, style, light, plat::clBlue, single);
+    EXPECT_FALSE(painter.hasClipping());
+    EXPECT_EQ(painter.pen().color(), QColor(Qt::black));
+    painter.end();
+    return image;
+}
+
 TEST(Shapes, CoverTheirInsideAndTraceTheirOutlineOnTheRegionsEdge) {
-    const struct {
-        TVfxRegionShape shape;
-        TRect rect;
-        const char* inside;
-        const char* outside;
-        int borderRow;
-    } cases[] = {
-        {rsRect, k100, "0,0 99,99 50,50", "100,50 50,100 -1,0", 50},
-        {rsRoundRect, k100, "5,5 50,0 0,50 50,50", "1,1 98,98 100,50", 50},
-        {rsBitmap, k100, "10,10 29,19 45,45", "35,15 0,0 50,50", -1},
-        {rsNoseRect, k100, "5,10 50,50 10,10", "5,50 50,5 2,2", 60},
-        {rsRoundNoseRect, k100, "8,30 50,50 20,10", "11,11 5,50 50,5", 60},
-        {rsElliptic, k100, "50,50 50,1 1,50", "5,5 95,95 100,50", 50},
-        {rsStar, k100, "50,50 50,40 90,40", "50,90 95,45 100,38", 40},
-        {rsRoundShield, TRect(10, 10, 110, 110), "50,50 50,95", "5,5 50,-10 98,98", 50},
-        {rsSharpShield, TRect(10, 10, 110, 110), "50,50 50,95", "5,5 5,90 95,90", 50},
-        {rsDiamond, k100, "50,50 5,50 50,5", "10,10 90,90 100,50", 50},
-        {rsOctagon, TRect(0, 0, 90, 90), "20,20 45,1 1,45", "15,2 2,15 88,88", 45},
-        {rsComb, k100, "50,50 2,50 50,2", "5,5 95,95 100,50", 50},
-        {rsHalfRound, k100, "50,50 50,95 5,5", "5,95 95,95 100,50", 50},
-        {rsUserRegion, k100, "20,20 39,39", "50,50 19,20", -1},
-        {rsThinkBubble, k120, "14,19 8,16 50,50 20,20", "14,5 0,0 19,50", 60},
-        {rsRoundThinkBubble, k120, "14,19 8,16 50,50", "118,21 0,0 19,50", 60},
-        {rsEllipticThinkBubble, k120, "14,19 70,70 70,21", "25,25 0,0 21,40", 70},
-        {rsPointList, k100, "50,40 11,11", "10,80 91,11", 30},
-    };
-    std::vector<int> seen(kVfxRegionShapeCount);
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.shape);
-        ++seen[c.shape];
+    const auto rows = DataRows("effects/region-shapes.tsv", 5);
+    ASSERT_EQ(rows.size(), size_t(kVfxRegionShapeCount));
+    for (int shape = 0; shape < kVfxRegionShapeCount; ++shape) {
+        const QStringList& row = rows[size_t(shape)];
+        SCOPED_TRACE(row.join(u" | ").toStdString());
+        const std::vector<QPoint> corners = Points(row[1]);
+        const TRect rect(corners[0].x(), corners[0].y(), corners[1].x(), corners[1].y());
+        const std::vector<QPoint> inside = Points(row[2]);
+        const int borderRow = row[4].toInt();
         TVfxShapeParams params;
-        params.Shape = c.shape;
+        params.Shape = TVfxRegionShape(shape);
         params.MaskData = MaskData();
-        params.UserData = c.shape == rsPointList ? TriangleData() : UserData();
+        params.UserData = shape == rsPointList ? TriangleData() : UserData();
         params.Points = Triangle();
-        const QRegion region = VfxShapeRegion(params, c.rect);
+        const QRegion region = VfxShapeRegion(params, rect);
         const QImage filled = Rasterize(region);
-        for (const QPoint& p : Points(c.inside)) {
+        for (const QPoint& p : inside) {
             EXPECT_EQ(PixelAt(filled, p), kBlack) << "inside " << testing::PrintToString(p);
         }
-        for (const QPoint& p : Points(c.outside)) {
+        for (const QPoint& p : Points(row[3])) {
             EXPECT_EQ(PixelAt(filled, p), kWhite) << "outside " << testing::PrintToString(p);
         }
 
-        QImage traced = MarginImage();
-        QPainter painter(&traced);
-        painter.translate(kImageMargin, kImageMargin);
-        painter.setPen(QPen(Qt::black, 2));
-        VfxPaintRegionBorder(painter, params, c.rect, rbSingle, plat::clBlue, plat::clBlue,
-                             plat::clRed);
-        painter.end();
-        const int row = c.borderRow >= 0 ? c.borderRow : Points(c.inside).front().y();
+        const QImage traced = Bordered(params, rect, rbSingle, plat::clBlue, 170, plat::clRed);
+        const int y = borderRow >= 0 ? borderRow : inside.front().y();
         int left = -kImageMargin;
-        while (left < 150 && !region.contains(QPoint(left, row))) {
+        while (left < 150 && !region.contains(QPoint(left, y))) {
             ++left;
         }
-        ASSERT_LT(left, 150) << "row " << row << " holds no shape pixel";
-        EXPECT_EQ(PixelAt(traced, {left, row}), c.borderRow >= 0 ? kRed : kWhite)
-            << "edge " << left << ", " << row;
+        ASSERT_LT(left, 150) << "row " << y << " holds no shape pixel";
+        EXPECT_EQ(PixelAt(traced, {left, y}), borderRow >= 0 ? kRed : kWhite)
+            << "edge " << left << ", " << y;
         // pixels well inside stay untouched
-        for (const QPoint& p : Points(c.inside)) {
+        for (const QPoint& p : inside) {
             const bool nearEdge =
                 !region.contains(p + QPoint(3, 0)) || !region.contains(p - QPoint(3, 0)) ||
                 !region.contains(p + QPoint(0, 3)) || !region.contains(p - QPoint(0, 3));
@@ -125,7 +112,6 @@ TEST(Shapes, CoverTheirInsideAndTraceTheirOutlineOnTheRegionsEdge) {
             }
         }
     }
-    EXPECT_EQ(seen, std::vector<int>(kVfxRegionShapeCount, 1));
 }
 
 // Every pixel of random polygons, crossing ones too, against the even-odd
@@ -222,59 +208,37 @@ TEST(StarPoints, RoundHalfToEven) {
     EXPECT_EQ(VfxShapePoints(rsStar, TRect(10, 20, 60, 70)).front(), QPoint(35, 20));
 }
 
-// A 100-wide rectangle: s = 10, d = Round(sqrt(200)) = 14, w = 5.
-TEST(Noses, ShrinkTheirSidesAndPointOutOfTheCorner) {
-    const struct {
-        TVfxExtPos position;
-        TRect body;
-        const char* tipAndBase;
-    } cases[] = {
-        {epLeftTop, TRect(10, 10, 100, 100), "0,0 10,15 10,29"},
-        {epTopLeft, TRect(10, 10, 100, 100), "0,0 15,10 29,10"},
-        {epTopRight, TRect(0, 10, 90, 100), "100,0 85,10 71,10"},
-        {epRightTop, TRect(0, 10, 90, 100), "100,0 90,15 90,29"},
-        {epRightBottom, TRect(0, 0, 90, 90), "100,100 90,85 90,71"},
-        {epBottomRight, TRect(0, 0, 90, 90), "100,100 85,90 71,90"},
-        {epBottomLeft, TRect(10, 0, 100, 90), "0,100 15,90 29,90"},
-        {epLeftBottom, TRect(10, 0, 100, 90), "0,100 10,85 10,71"},
-    };
-    for (const auto& c : cases) {
-        const TVfxNose nose = VfxNoseGeometry(k100, 10, 5, c.position);
-        EXPECT_EQ(nose.Body, c.body) << c.position;
-        EXPECT_EQ((std::vector<QPoint>{nose.Tip, nose.Base1, nose.Base2}), Points(c.tipAndBase))
-            << c.position;
+// Noses shrink their sides and point out of the corner; bubble chains start
+// at the tip and end on the shrunk body's corner.
+TEST(Noses, AndBubbleChainsSitWhereTheirPositionSays) {
+    const auto rows = DataRows("effects/shape-positions.tsv", 4);
+    ASSERT_EQ(rows.size(), 8u);
+    for (int position = 0; position < 8; ++position) {
+        const QStringList& row = rows[size_t(position)];
+        SCOPED_TRACE(row.join(u" | ").toStdString());
+        const TVfxNose nose = VfxNoseGeometry(k100, 10, 5, TVfxExtPos(position));
+        const std::vector<QPoint> body = Points(row[1]);
+        EXPECT_EQ(nose.Body, TRect(body[0].x(), body[0].y(), body[1].x(), body[1].y()));
+        EXPECT_EQ((std::vector<QPoint>{nose.Tip, nose.Base1, nose.Base2}), Points(row[2]));
+        const TVfxBubbleChain chain =
+            VfxBubbleChain(TRect(0, 0, 120, 120), 20, 4, TVfxExtPos(position));
+        ASSERT_EQ(chain.Bubbles.size(), 6u);
+        EXPECT_EQ(chain.Bubbles.front().Centre, Points(row[3]).front());
+        EXPECT_EQ(chain.Bubbles.front().Diameter, 0);
+        const QPoint last = chain.Bubbles.back().Centre;
+        EXPECT_TRUE(last.x() == chain.Body.Left || last.x() == chain.Body.Right);
+        EXPECT_TRUE(last.y() == chain.Body.Top || last.y() == chain.Body.Bottom);
     }
 }
 
 TEST(BubbleChain, GrowsFromTheTipToTheBodysCorner) {
     const TVfxBubbleChain chain = VfxBubbleChain(TRect(0, 0, 120, 120), 20, 4, epLeftTop);
     EXPECT_EQ(chain.Body, TRect(20, 20, 120, 120));
-    std::vector<int> diameters;
-    std::vector<QPoint> centres;
+    QStringList bubbles; // diameter @ centre
     for (const TVfxBubble& b : chain.Bubbles) {
-        diameters.push_back(b.Diameter);
-        centres.push_back(b.Centre);
+        bubbles << QStringLiteral("%1@%2,%3").arg(b.Diameter).arg(b.Centre.x()).arg(b.Centre.y());
     }
-    EXPECT_EQ(diameters, (std::vector<int>{0, 2, 4, 6, 8, 10}));
-    EXPECT_EQ(centres, (std::vector<QPoint>{{0, 0}, {1, 6}, {4, 12}, {8, 16}, {14, 19}, {20, 20}}));
-}
-
-TEST(BubbleChain, StartsAtTheTipForEveryPosition) {
-    const TRect r(0, 0, 120, 120);
-    const std::vector<std::pair<TVfxExtPos, QPoint>> tips = {
-        {epLeftTop, {0, 0}},      {epTopLeft, {0, 0}},         {epTopRight, {120, 0}},
-        {epRightTop, {120, 0}},   {epRightBottom, {120, 120}}, {epBottomRight, {120, 120}},
-        {epBottomLeft, {0, 120}}, {epLeftBottom, {0, 120}}};
-    for (const auto& [position, tip] : tips) {
-        const TVfxBubbleChain chain = VfxBubbleChain(r, 20, 4, position);
-        ASSERT_EQ(chain.Bubbles.size(), 6u);
-        EXPECT_EQ(chain.Bubbles.front().Centre, tip) << position;
-        EXPECT_EQ(chain.Bubbles.front().Diameter, 0) << position;
-        // the last bubble sits on the shrunk body's corner
-        const QPoint last = chain.Bubbles.back().Centre;
-        EXPECT_TRUE(last.x() == chain.Body.Left || last.x() == chain.Body.Right) << position;
-        EXPECT_TRUE(last.y() == chain.Body.Top || last.y() == chain.Body.Bottom) << position;
-    }
+    EXPECT_EQ(bubbles.join(u' '), "0@0,0 2@1,6 4@4,12 6@8,16 8@14,19 10@20,20");
 }
 
 // Filling straight into an image and through the painter's clip give the
@@ -319,54 +283,30 @@ TEST(RegionFill, GivesTheSamePixelsOnEveryPath) {
 
 // --- border styles ---
 
-// Down the middle column of a 20 x 20 rectangle: rows T - 1, T, T + 1, then
-// B - 2, B - 1, B; the left edge is coloured like the top one, the right
-// like the bottom.
 TEST(BorderStyles, ColourTheTopAndBottomEdges) {
-    const QRgb L = 0xFFFF0000; // light: red
-    const QRgb S = 0xFF0000FF; // shadow: blue
-    const QRgb O = 0xFF00FF00; // single: green
-    const QRgb W = kWhite;
-    const struct {
-        TVfxRegionBorderStyle style;
-        std::array<QRgb, 6> column;
-    } cases[] = {
-        {rbNone, {W, W, W, W, W, W}},         {rbRaised, {L, L, W, W, S, S}},
-        {rbLowered, {S, S, W, W, L, L}},      {rbSingle, {O, O, W, W, O, O}},
-        {rbSingleRaised, {O, L, L, S, S, O}}, {rbSingleLowered, {O, S, S, L, L, O}},
-        {rbRaisedpsb, {L, L, W, S, S, O}},    {rbLoweredpsb, {S, S, W, L, L, O}},
-    };
+    const std::map<QRgb, QChar> letters = {
+        {0xFFFF0000, u'L'}, {0xFF0000FF, u'S'}, {kSingle, u'O'}, {kWhite, u'W'}};
+    const QPoint probes[] = {{10, -1}, {10, 0},  {10, 1}, {10, 18},
+                             {10, 19}, {10, 20}, {0, 10}, {20, 10}};
+    const auto rows = DataRows("effects/region-borders.tsv", 2);
+    ASSERT_EQ(rows.size(), 8u);
     TVfxShapeParams params;
     params.Shape = rsRect;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.style);
-        QImage image = MarginImage(60);
-        QPainter painter(&image);
-        painter.translate(kImageMargin, kImageMargin);
-        painter.setPen(QPen(Qt::black, 2));
-        VfxPaintRegionBorder(painter, params, TRect(0, 0, 20, 20), c.style, plat::clRed,
-                             plat::clBlue, plat::clLime);
-        painter.end();
-        const std::array<int, 6> rows = {-1, 0, 1, 18, 19, 20};
-        for (size_t i = 0; i < rows.size(); ++i) {
-            EXPECT_EQ(PixelAt(image, {10, rows[i]}), c.column[i]) << "row " << rows[i];
+    for (int style = 0; style < 8; ++style) {
+        const QImage image =
+            Bordered(params, TRect(0, 0, 20, 20), TVfxRegionBorderStyle(style), plat::clRed, 60);
+        QString seen;
+        for (const QPoint& p : probes) {
+            seen += letters.count(PixelAt(image, p)) ? letters.at(PixelAt(image, p)) : u'?';
         }
-        EXPECT_EQ(PixelAt(image, {0, 10}), c.column[1]);
-        EXPECT_EQ(PixelAt(image, {20, 10}), c.column[5]);
+        EXPECT_EQ(seen, rows[size_t(style)][1]) << rows[size_t(style)][0].toStdString();
     }
 }
 
-TEST(BorderStyles, LeaveTheNoseOpeningUntracedAndThePainterAsItWas) {
+TEST(BorderStyles, LeaveTheNoseOpeningUntraced) {
     TVfxShapeParams params;
     params.Shape = rsNoseRect; // body (10, 10, 100, 100), base (10, 15) .. (10, 29)
-    QImage image = MarginImage();
-    QPainter painter(&image);
-    painter.translate(kImageMargin, kImageMargin);
-    painter.setPen(QPen(Qt::black, 2));
-    VfxPaintRegionBorder(painter, params, k100, rbSingle, plat::clRed, plat::clBlue, plat::clLime);
-    EXPECT_FALSE(painter.hasClipping());
-    EXPECT_EQ(painter.pen().color(), QColor(Qt::black));
-    painter.end();
+    const QImage image = Bordered(params, k100, rbSingle, plat::clRed);
     EXPECT_EQ(PixelAt(image, {10, 20}), kWhite);
     EXPECT_EQ(PixelAt(image, {10, 60}), kSingle);
     EXPECT_EQ(PixelAt(image, {50, 10}), kSingle);

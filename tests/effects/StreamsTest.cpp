@@ -141,34 +141,22 @@ TEST(CompressedStream, HandMadeStreamsRead) {
 }
 
 TEST(CompressedStream, DamagedStreamsRaiseTheReadErrorAndWriteNothing) {
-    const struct {
-        const char* name;
-        QByteArray bytes;
-    } cases[] = {
-        {"no total", Bytes({0x0B, 0, 0})},
-        {"total past the data",
-         Bytes({0x0C, 0, 0, 0, 0x07, 0, 0, 0, 0x40, 0x80, 0, 0, 0, 0, 0x41})},
-        {"block past the total",
-         Bytes({0x0A, 0, 0, 0, 0x07, 0, 0, 0, 0x40, 0x80, 0, 0, 0, 0, 0x41})},
-        {"total too short for a length", Bytes({0x02, 0, 0, 0, 0, 0})},
-        {"length cut short", Bytes({0x08, 0, 0, 0, 0x04, 0})},
-        {"empty block", Bytes({0x04, 0, 0, 0, 0, 0, 0, 0})},
+    std::vector<std::pair<std::string, QByteArray>> cases = {
         {"block longer than a stored chunk", BlockOfLength(kChunk + 2, kChunk + 6)},
-        {"length with high bits set",
-         Bytes({0x0B, 0, 0, 0, 0x07, 0, 1, 0, 0x40, 0x80, 0, 0, 0, 0, 0x41})},
-        {"damaged block", Bytes({0x06, 0, 0, 0, 0x02, 0, 0, 0, 0x20, 0x41})},
-        {"expansion past the chunk", ExpandsPastTheChunk()},
-    };
-    for (const auto& c : cases) {
-        Stream in(c.bytes);
+        {"expansion past the chunk", ExpandsPastTheChunk()}};
+    for (const QStringList& row : DataRows("effects/damaged-streams.tsv", 2)) {
+        cases.emplace_back(row[0].toStdString(), QByteArray::fromHex(row[1].toLatin1()));
+    }
+    for (const auto& [name, bytes] : cases) {
+        Stream in(bytes);
         Stream target(QByteArray("kept"));
         target.seek(4);
         EXPECT_EQ(MessageOf<plat::EReadError>([&] { VfxDecompressStream(in, target); }),
                   "Stream read error")
-            << c.name;
-        EXPECT_EQ(target.data(), "kept") << c.name;
-        Pipe pipe(c.bytes);
-        EXPECT_THROW(VfxDecompressBytes(pipe), plat::EReadError) << c.name;
+            << name;
+        EXPECT_EQ(target.data(), "kept") << name;
+        Pipe pipe(bytes);
+        EXPECT_THROW(VfxDecompressBytes(pipe), plat::EReadError) << name;
     }
 }
 

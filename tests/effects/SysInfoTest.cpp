@@ -1,6 +1,8 @@
 #include "effects/core/VfxLinuxSysInfo.h"
 #include "effects/core/VfxSysInfo.h"
 
+#include "EffectsTestSupport.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -19,8 +21,9 @@ using namespace fx;
 
 namespace {
 
-// Answers set by the test; counts nothing, decides nothing.
-class FakeSystemInfo : public TVfxSystemInfoProvider {
+// Answers set by the test for the items it reads; the rest come from the
+// machine.
+class FakeSystemInfo : public TVfxLinuxSystemInfo {
 public:
     QString user = QStringLiteral("vessa");
     TVfxDiskSpace disk{5'000'000'000ull, 9'000'000'000ull};
@@ -40,12 +43,7 @@ public:
     double mhz = 2994.372;
 
     QString UserName() override { return user; }
-    QString WindowsDirectory() override { return QStringLiteral("/home/vessa/.config"); }
-    QString CurrentDirectory() override { return QStringLiteral("/home/vessa"); }
-    QString SystemDirectory() override { return QStringLiteral("/etc"); }
     TVfxDiskSpace CurrentDisk() override { return disk; }
-    QString RegisteredOwner() override { return QStringLiteral("Vessa Orn"); }
-    QString RegisteredCompany() override { return {}; }
     TVfxOSVersion OSVersion() override { return version; }
     uint32_t ColorDepth() override { return colorDepth; }
     uint32_t ScreenSaverDelaySeconds() override { return screenSaver; }
@@ -54,50 +52,21 @@ public:
     QString ComputerName() override { return QStringLiteral("gatehouse"); }
     uint32_t ProcessorCount() override { return 12; }
     uint32_t ProcessorType() override { return processorType; }
-    QString TempPath() override { return QStringLiteral("/tmp/"); }
     bool LockKeyOn(TVfxLockKey key) override { return locks[key]; }
     QDateTime CurrentDateTime() override { return now; }
-    QString ProgramVersionString(QStringView name) override {
-        return QStringLiteral("<%1>").arg(name);
-    }
     double CPUSpeedMHz() override { return mhz; }
 };
 
 TEST(SystemInformation, ItemsFromAProviderReadAsSpecified) {
-    // Texts that pass through unchanged are left out. "/" is the date
-    // separator of the fixed date settings.
-    const struct {
-        TVfxInfoType info;
-        uint32_t divider;
-        const char* expected;
-    } cases[] = {{itUser, 0, "vessa"},
-                 {itCurrentDiskFree32, 0, "5000000000"},
-                 {itCurrentDiskSize32, 1000, "9000000"},
-                 {itVersion, 7, "6.18"},
-                 {itColorDepth, 0, "32"},
-                 {itScreenSaverDelay, 0, "10"},
-                 {itMemSize, 1048576, "24103"},
-                 {itFreeUserRes, 2, "36"},
-                 {itMajorVerNr32, 0, "6"},
-                 {itBuildNr32, 0, "9029"},
-                 {itMemLoaded32, 0, "255"},
-                 {itMemFree32, 1048576, "5120"},
-                 {itMemPageTotal32, 1024, "2097152"},
-                 {itMemVirtTotal32, 0, "140737488351232"},
-                 {itPlatformID32, 0, "0"},
-                 {itPlatform32, 0, "(Unknown)"},
-                 {itProcessorCont32, 5, "2"},
-                 {itProcessor32, 1000, "Intel Pentium"},
-                 {itDOSVersion, 0, "Win32"},
-                 {itNumLock, 0, "Off"},
-                 {itCapsLock, 0, "On"},
-                 {itCurrentDateTime, 0, "3-7-2024"},
-                 {itCPUSpeed, 0, "2994.372"},
-                 {itCPUSpeed, 1000, "2.994372"}};
     FakeSystemInfo fake;
-    for (const auto& c : cases) {
-        EXPECT_EQ(VfxGetInfo(c.info, c.divider, u"M/d/yyyy", fake), QString::fromUtf8(c.expected))
-            << VfxGetInfoCaption(c.info).toStdString() << " / " << c.divider;
+    for (const QStringList& row : DataRows("effects/sysinfo-items.tsv", 3)) {
+        int info = 0;
+        while (info < kVfxInfoTypeCount && VfxGetInfoCaption(TVfxInfoType(info)) != row[0]) {
+            ++info;
+        }
+        ASSERT_LT(info, kVfxInfoTypeCount) << row[0].toStdString();
+        EXPECT_EQ(VfxGetInfo(TVfxInfoType(info), row[1].toUInt(), u"M/d/yyyy", fake), row[2])
+            << row.join(u" | ").toStdString();
     }
     // Fixed texts stand in for what is missing.
     fake.user.clear();
@@ -111,19 +80,11 @@ TEST(SystemInformation, ItemsFromAProviderReadAsSpecified) {
 }
 
 TEST(SystemInformation, KernelReleasesGiveTheVersionNumbers) {
-    struct Case {
-        const char* release;
-        uint32_t major, minor, build;
-    } cases[] = {{"6.18.44-generic", 6, 18, 44},
-                 {"6.1.0-18-amd64", 6, 1, 0},
-                 {"5.4", 5, 4, 0},
-                 {"4.19.70000", 4, 19, 70000},
-                 {"garbage", 0, 0, 0}};
-    for (const Case& c : cases) {
-        const TVfxOSVersion v = TVfxLinuxSystemInfo::ParseKernelRelease(QString(c.release));
+    for (const QStringList& row : DataRows("effects/kernel-releases.tsv", 4)) {
+        const TVfxOSVersion v = TVfxLinuxSystemInfo::ParseKernelRelease(row[0]);
         EXPECT_EQ(std::tuple(v.Major, v.Minor, v.Build, v.ClassicPlatform),
-                  std::tuple(c.major, c.minor, c.build, false))
-            << c.release;
+                  std::tuple(row[1].toUInt(), row[2].toUInt(), row[3].toUInt(), false))
+            << row[0].toStdString();
     }
     FakeSystemInfo fake;
     fake.version = TVfxLinuxSystemInfo::ParseKernelRelease(u"4.19.70000");
@@ -232,21 +193,18 @@ TEST_F(MadeUpKernel, MemoryWithAndWithoutMemAvailableOrTheFile) {
     Write(QStringLiteral("proc/self/status"), "Name:\tx\nVmSize:\t  1000 kB\n");
     TVfxLinuxSystemInfo info = Info();
     TVfxMemoryStatus m = info.MemoryStatus();
-    EXPECT_EQ(m.TotalPhys, 8'192'000'000ull);
-    EXPECT_EQ(m.AvailPhys, 6'144'000'000ull);
-    EXPECT_EQ(m.MemoryLoad, 25u);
-    EXPECT_EQ(m.TotalPageFile, 4'096'000'000ull);
-    EXPECT_EQ(m.AvailPageFile, 3'072'000'000ull);
-    EXPECT_EQ(m.TotalVirtual - m.AvailVirtual, 1'024'000ull);
+    EXPECT_EQ(std::tuple(m.TotalPhys, m.AvailPhys, m.MemoryLoad, m.TotalPageFile, m.AvailPageFile,
+                         m.TotalVirtual - m.AvailVirtual),
+              std::tuple(8'192'000'000ull, 6'144'000'000ull, 25u, 4'096'000'000ull,
+                         3'072'000'000ull, 1'024'000ull));
 
     Write(QStringLiteral("proc/meminfo"), "MemTotal:       8000000 kB\n"
                                           "MemFree:        1000000 kB\n"
                                           "Buffers:         100000 kB\n"
                                           "Cached:         2000000 kB\n");
     m = info.MemoryStatus();
-    EXPECT_EQ(m.AvailPhys, 3'100'000ull * 1024);
-    EXPECT_EQ(m.MemoryLoad, 61u);
-    EXPECT_EQ(m.TotalPageFile, 0u);
+    EXPECT_EQ(std::tuple(m.AvailPhys, m.MemoryLoad, m.TotalPageFile),
+              std::tuple(3'100'000ull * 1024, 61u, uint64_t(0)));
 }
 
 TEST_F(MadeUpKernel, LockKeysFollowTheKeyboardLeds) {
@@ -257,9 +215,10 @@ TEST_F(MadeUpKernel, LockKeysFollowTheKeyboardLeds) {
     Write(QStringLiteral("sys/class/leds/input7::capslock/brightness"), "0\n");
     Write(QStringLiteral("sys/class/leds/input3::scrolllock/brightness"), "0\n");
     Write(QStringLiteral("sys/class/leds/input7::scrolllock/brightness"), "1\n");
-    EXPECT_TRUE(info.LockKeyOn(TVfxLockKey::NumLock));
-    EXPECT_FALSE(info.LockKeyOn(TVfxLockKey::CapsLock));
-    EXPECT_TRUE(info.LockKeyOn(TVfxLockKey::ScrollLock));
+    EXPECT_EQ(std::tuple(info.LockKeyOn(TVfxLockKey::NumLock),
+                         info.LockKeyOn(TVfxLockKey::CapsLock),
+                         info.LockKeyOn(TVfxLockKey::ScrollLock)),
+              std::tuple(true, false, true));
     EXPECT_EQ(VfxGetInfo(itNumLock, 0, {}, info), QStringLiteral("On"));
 }
 

@@ -1,4 +1,5 @@
 #include "EffectsTestSupport.h"
+#include "Raises.h"
 
 #include "effects/core/VfxStreams.h"
 #include "effects/core/VfxWave.h"
@@ -75,16 +76,9 @@ TEST_F(WaveTest, BadWavesAreRefusedAndThePreviousDataStays) {
     changes_ = 0;
     for (const auto& c : cases) {
         Stream s(c.bytes);
-        try {
-            wave_.LoadFromStream(s);
-            ADD_FAILURE() << "loaded a damaged wave: " << c.name;
-        } catch (const EErrorCheckingWave& e) {
-            EXPECT_TRUE(c.cutShort) << c.name;
-            EXPECT_EQ(e.Message(), QStringLiteral("GetWaveData: Cannot open file %s"));
-        } catch (const EInvalidWave& e) {
-            EXPECT_FALSE(c.cutShort) << c.name;
-            EXPECT_EQ(e.Message(), QStringLiteral("TVfxWave: Cannot open file %s"));
-        }
+        EXPECT_EQ(MessageOf([&] { wave_.LoadFromStream(s); }),
+                  c.cutShort ? "GetWaveData: Cannot open file %s" : "TVfxWave: Cannot open file %s")
+            << c.name;
         EXPECT_EQ(wave_.Data(), kMinimalWave) << c.name;
     }
     // A size beyond the stream is a read error and changes nothing too.
