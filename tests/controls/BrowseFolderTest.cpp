@@ -1,6 +1,6 @@
 #include "controls/QvBrowseFolder.h"
 
-#include "ControlRows.h"
+#include "GoldenRows.h"
 #include "PlatformFakes.h"
 #include "Raises.h"
 
@@ -26,7 +26,7 @@ TEST(BrowseOptions, BecomeTheShellsFlags) {
         "NoBelowDomain",     "SystemAncestorsOnly", "FileSystemDirectoryOnly",
         "StatusAvailable",   "IncludeFiles",        "IncludeUrls",
         "EditBox",           "NewDialogStyle",      "Shareable"};
-    for (const QStringList& row : DataRows("controls/browse-flags.tsv", 3)) {
+    for (const QStringList& row : GoldenTextRows("controls/browse-flags.tsv", 3)) {
         TOptionsDir options = 0;
         for (const QString& name : row[0].split(u' ')) {
             options |= name == u"-" ? 0 : OptionBit(TOptionsDirectory(names.indexOf(name)));

@@ -1,7 +1,7 @@
 #include "controls/QvFileVersion.h"
 
-#include "ControlRows.h"
 #include "ElfImage.h"
+#include "GoldenRows.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -91,7 +91,7 @@ TEST(VersionNoteImages, DamagedHeadersGiveNothing) {
     const ElfLayout layout = LayoutOf(spec);
     const std::map<QString, int> bases = {
         {"file", 0}, {"sections", layout.SectionTableOffset}, {"notes", layout.NotesOffset}};
-    for (const QStringList& row : DataRows("controls/damaged-elf-headers.tsv", 5)) {
+    for (const QStringList& row : GoldenTextRows("controls/damaged-elf-headers.tsv", 5)) {
         QByteArray image = BuildElf(spec);
         const int offset = bases.at(row[1]) + row[2].toInt();
         const uint64_t value = row[4].toULongLong();

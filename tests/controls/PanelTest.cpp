@@ -1,6 +1,6 @@
 #include "controls/QvPanel.h"
 
-#include "ControlRows.h"
+#include "GoldenRows.h"
 #include "PixelPicture.h"
 
 #include <QApplication>
@@ -39,7 +39,7 @@ TEST(PanelFrames, PaintEveryPixel) {
                                               {"highlight", clBtnHighlight},
                                               {"shadow", clBtnShadow},
                                               {"black", clBlack}};
-    for (const QStringList& row : DataRows("controls/panel-frames.tsv", 3)) {
+    for (const QStringList& row : GoldenTextRows("controls/panel-frames.tsv", 3)) {
         TQvPanel panel;
         panel.resize(row[0].section(u'x', 0, 0).toInt(), row[0].section(u'x', 1).toInt());
         const std::map<QString, std::function<void(const QString&)>> settings = {

@@ -1,6 +1,6 @@
 #include "controls/QvSplitter.h"
 
-#include "ControlRows.h"
+#include "GoldenRows.h"
 #include "PixelPicture.h"
 
 #include <QApplication>
@@ -83,7 +83,7 @@ TEST(SplitterLimits, KeepTheBarBetweenTheMargins) {
              s.SetMarginMin(400);
              EXPECT_EQ(s.MarginMin(), 300 - 18);
          }}};
-    for (const QStringList& row : DataRows("controls/splitter-limits.tsv", 5)) {
+    for (const QStringList& row : GoldenTextRows("controls/splitter-limits.tsv", 5)) {
         const bool vertical = row[1] == u"vertical";
         Rig rig(vertical ? orVertical : orHorizontal, vertical ? 100 : 300, vertical ? 300 : 100);
         for (const QString& setUp : row[2].split(u' ')) {
@@ -142,7 +142,7 @@ TEST(SplitterFixedPane, KeepsItsSizeAcrossResizesAndReturnsToIt) {
 // A position set from code is the size asked for the fixed pane: squeezed
 // and given room again, the pane gets that size back.
 TEST(SplitterAskedSize, ComesBackWhenThereIsRoom) {
-    for (const QStringList& row : DataRows("controls/splitter-asked-sizes.tsv", 5)) {
+    for (const QStringList& row : GoldenTextRows("controls/splitter-asked-sizes.tsv", 5)) {
         Rig rig(orVertical, 100, row[2].toInt());
         margins18(rig.splitter);
         rig.splitter.SetFixedPane(row[1] == u"lower" ? fpLowerRight : fpUpperLeft);

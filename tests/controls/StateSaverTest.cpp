@@ -3,7 +3,7 @@
 #include "platform/core/Registry.h"
 #include "platform/gui/MsgBox.h"
 
-#include "ControlRows.h"
+#include "GoldenRows.h"
 #include "PlatformFakes.h"
 
 #include <QDir>
@@ -39,7 +39,7 @@ State StateOf(const QString& text) {
 }
 
 TEST(KeepOnScreen, BringsStoredBoundsIntoTheWorkArea) {
-    for (const QStringList& row : DataRows("controls/keep-on-screen.tsv", 3)) {
+    for (const QStringList& row : GoldenTextRows("controls/keep-on-screen.tsv", 3)) {
         State state = StateOf(row[1]);
         TStateSaver::KeepInside(state, QRect(0, 0, 1920, 1040));
         EXPECT_EQ(state, StateOf(row[2])) << row[0].toStdString();
@@ -118,7 +118,7 @@ TEST_F(StateSaverTest, PlacementComesBackInTheNextRunFromEitherStore) {
 }
 
 TEST_F(StateSaverTest, StoredValuesOfTheWrongKindNeverLoseTheWindow) {
-    for (const QStringList& row : DataRows("controls/stored-placements.tsv", 4)) {
+    for (const QStringList& row : GoldenTextRows("controls/stored-placements.tsv", 4)) {
         registry_->DeleteKey({QStringLiteral("MainForm")});
         if (row[1] != u"-") {
             plat::Registry::Key key = Key();

@@ -110,7 +110,7 @@ TEST(BitmapFile, EveryShortenedFileIsRefused) {
 }
 
 TEST(BitmapFile, DamagedHeaderFieldsAreRefused) {
-    for (const QStringList& row : DataRows("effects/damaged-bitmap-headers.tsv", 3)) {
+    for (const QStringList& row : GoldenTextRows("effects/damaged-bitmap-headers.tsv", 3)) {
         QByteArray file = SixPixelsFile();
         const QByteArray value = QByteArray::fromHex(row[2].toLatin1());
         file.replace(row[1].toInt(), value.size(), value);

@@ -78,7 +78,7 @@ Pixel PixelOf(const QString& text) {
 }
 
 TEST(PixelEffects, AgainstHandComputedValues) {
-    for (const QStringList& row : DataRows("effects/pixel-effects.tsv", 4)) {
+    for (const QStringList& row : GoldenTextRows("effects/pixel-effects.tsv", 4)) {
         const QImage source = Filled(1, 1, PixelOf(row[1]));
         QImage target = Filled(1, 1, {9, 9, 9});
         const QStringList effect = row[2].split(u' ');

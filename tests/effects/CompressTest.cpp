@@ -33,7 +33,7 @@ QByteArray Compress(const QByteArray& source) {
 }
 
 TEST(BlockExpansion, HandMadeBlocksDecodeExactlyOrAreRefused) {
-    for (const QStringList& row : DataRows("effects/compressed-blocks.tsv", 3)) {
+    for (const QStringList& row : GoldenTextRows("effects/compressed-blocks.tsv", 3)) {
         const QByteArray block = QByteArray::fromHex(row[1].toLatin1());
         const QStringList expected = row[2].split(u' ');
         if (expected[0] == u"damaged") {

@@ -25,7 +25,7 @@ TEST(Bevel, ExtentFollowsModeStylesAndWidths) {
     const QStringList modes = {"custom", "standard", "edge", "windows"};
     const QStringList styles = {"none",        "lowered", "raised", "framelowered",
                                 "frameraised", "normal",  "shadow"};
-    for (const QStringList& row : DataRows("effects/bevel-extents.tsv", 8)) {
+    for (const QStringList& row : GoldenTextRows("effects/bevel-extents.tsv", 8)) {
         const QStringList style = row[2].split(u' ');
         const QStringList width = row[3].split(u' ');
         const QStringList border = row[4].split(u' ');
@@ -208,7 +208,7 @@ TEST(Text3D, CopiesLieBehindTheFace) {
                                 "raisedshadow", "pcolorsunken", "pcolorraised", "shadow",
                                 "outline",      "extrude",      "extrudeenh"};
     const QStringList orientations = {"bottomleft", "bottomright", "topleft", "topright"};
-    for (const QStringList& row : DataRows("effects/text3d-copies.tsv", 6)) {
+    for (const QStringList& row : GoldenTextRows("effects/text3d-copies.tsv", 6)) {
         SCOPED_TRACE(row.join(u" | ").toStdString());
         const QPoint face = PointOf(row[3]);
         const QPoint copy = PointOf(row[4]);

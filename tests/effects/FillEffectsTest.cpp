@@ -62,7 +62,7 @@ TEST(Fills, PaintTheirRectangleOnly) {
              f.Gradient().SetColorCount(2);
              f.Gradient().SetStyle(gstVertical);
          }}};
-    for (const QStringList& row : DataRows("effects/fills.tsv", 6)) {
+    for (const QStringList& row : GoldenTextRows("effects/fills.tsv", 6)) {
         SCOPED_TRACE(row.join(u" | ").toStdString());
         TVfxFillObject fill;
         fill.SetStyle(TVfxFillStyle(styles.indexOf(row[1])));
@@ -138,7 +138,7 @@ TEST(Effects, ApplyInOrderOverTheEffectRectangle) {
              e.AlphaBlend().FillObject().SetStyle(sfBrush);
              e.AlphaBlend().SetStrength(1.0f);
          }}};
-    for (const QStringList& row : DataRows("effects/bitmap-effects.tsv", 4)) {
+    for (const QStringList& row : GoldenTextRows("effects/bitmap-effects.tsv", 4)) {
         SCOPED_TRACE(row.join(u" | ").toStdString());
         Effects effects;
         for (const QString& setUp : row[1].split(u' ')) {

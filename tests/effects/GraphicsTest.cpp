@@ -104,7 +104,7 @@ TEST(ShadowBevel, DropsAShadowAndFramesWhatIsLeft) {
 }
 
 TEST(StandardBorder, WidthsAndWhatEachStyleLeaves) {
-    const auto rows = DataRows("effects/standard-borders.tsv", 3);
+    const auto rows = GoldenTextRows("effects/standard-borders.tsv", 3);
     ASSERT_EQ(rows.size(), size_t(lsDoubleLowered + 1));
     for (int style = 0; style <= lsDoubleLowered; ++style) {
         const QStringList& row = rows[size_t(style)];
@@ -128,7 +128,7 @@ TEST(DrawArea, DrawsWhereTheFlagsSay) {
                                                    {"keepwidth", VFX_DF_KEEPWIDTH},
                                                    {"keepheight", VFX_DF_KEEPHEIGHT},
                                                    {"fit", VFX_DF_FIT}};
-    for (const QStringList& row : DataRows("effects/draw-area.tsv", 5)) {
+    for (const QStringList& row : GoldenTextRows("effects/draw-area.tsv", 5)) {
         SCOPED_TRACE(row.join(u" | ").toStdString());
         const QImage source = Picture(row[0].split(u'/'));
         uint16_t flags = 0;

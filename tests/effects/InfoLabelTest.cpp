@@ -33,7 +33,7 @@ TEST_F(InformationLabel, SeparatorsBetweenCaptionAndValue) {
     TVfxInformationLabel label;
     label.SetInfo(itProcessorCont32);
     const QString value = VfxGetInfo(itProcessorCont32, 0, u"");
-    for (const QStringList& row : DataRows("effects/label-separators.tsv", 5)) {
+    for (const QStringList& row : GoldenTextRows("effects/label-separators.tsv", 5)) {
         label.SetInsertColon(int8_t(row[0].toInt()));
         label.SetInsertTabs(int8_t(row[1].toInt()));
         label.SetUseStandardCaption(row[2] == u"1");
@@ -45,7 +45,7 @@ TEST_F(InformationLabel, SeparatorsBetweenCaptionAndValue) {
 }
 
 TEST(NumberMasks, PlaceDigitsFromTheRight) {
-    for (const QStringList& row : DataRows("effects/number-masks.tsv", 3)) {
+    for (const QStringList& row : GoldenTextRows("effects/number-masks.tsv", 3)) {
         EXPECT_EQ(VfxApplyNumberFormat(row[0], row[1]), row[2]) << row.join(u" | ").toStdString();
     }
 }

@@ -26,7 +26,7 @@ protected:
 };
 
 TEST_F(IniCtrlTest, ANameWithoutExtensionGetsDotIni) {
-    for (const QStringList& row : DataRows("effects/ini-names.tsv", 2)) {
+    for (const QStringList& row : GoldenTextRows("effects/ini-names.tsv", 2)) {
         ini_.SetIniFile(row[0]);
         EXPECT_EQ(ini_.IniFile(), row[1]) << row[0].toStdString();
     }

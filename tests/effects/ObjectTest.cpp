@@ -177,7 +177,7 @@ TEST(ThemeServices, EveryEntryPointIsOptionalAndAThemeChangeRereadsTheState) {
 }
 
 TEST(PathRoutines, TrailingSeparatorsAndPrefixFolders) {
-    for (const QStringList& row : DataRows("effects/trailing-separators.tsv", 3)) {
+    for (const QStringList& row : GoldenTextRows("effects/trailing-separators.tsv", 3)) {
         EXPECT_EQ(VfxAddBackslash(row[0]), row[1]) << row[0].toStdString();
         EXPECT_EQ(VfxRemoveBackslash(row[0]), row[2]) << row[0].toStdString();
     }

@@ -54,7 +54,7 @@ QPoint PointOf(const QString& text) {
 }
 
 TEST(PointList, PacksSixteenSignedBitsPerCoordinate) {
-    for (const QStringList& row : DataRows("effects/point-lists.tsv", 3)) {
+    for (const QStringList& row : GoldenTextRows("effects/point-lists.tsv", 3)) {
         EXPECT_EQ(TVfxPointList::Pack(PointOf(row[0])), row[1].toUInt(nullptr, 16))
             << row[0].toStdString();
         EXPECT_EQ(TVfxPointList::Unpack(row[1].toUInt(nullptr, 16)), PointOf(row[2]))
@@ -85,7 +85,7 @@ TEST(PointList, StoredFormRoundTripsAndReadingAppends) {
 }
 
 TEST(PointList, DamagedStoredFormsAreRefusedAndAppendNothing) {
-    for (const QStringList& row : DataRows("effects/damaged-point-lists.tsv", 2)) {
+    for (const QStringList& row : GoldenTextRows("effects/damaged-point-lists.tsv", 2)) {
         SCOPED_TRACE(row[0].toStdString());
         MemoryStream buffer(Hex(row[1].toLatin1().constData()));
         TVfxPointList list;

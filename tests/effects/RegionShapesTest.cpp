@@ -70,7 +70,7 @@ QImage Bordered(const TVfxShapeParams& params, const TRect& rect, TVfxRegionBord
 }
 
 TEST(Shapes, CoverTheirInsideAndTraceTheirOutlineOnTheRegionsEdge) {
-    const auto rows = DataRows("effects/region-shapes.tsv", 5);
+    const auto rows = GoldenTextRows("effects/region-shapes.tsv", 5);
     ASSERT_EQ(rows.size(), size_t(kVfxRegionShapeCount));
     for (int shape = 0; shape < kVfxRegionShapeCount; ++shape) {
         const QStringList& row = rows[size_t(shape)];
@@ -211,7 +211,7 @@ TEST(StarPoints, RoundHalfToEven) {
 // Noses shrink their sides and point out of the corner; bubble chains start
 // at the tip and end on the shrunk body's corner.
 TEST(Noses, AndBubbleChainsSitWhereTheirPositionSays) {
-    const auto rows = DataRows("effects/shape-positions.tsv", 4);
+    const auto rows = GoldenTextRows("effects/shape-positions.tsv", 4);
     ASSERT_EQ(rows.size(), 8u);
     for (int position = 0; position < 8; ++position) {
         const QStringList& row = rows[size_t(position)];
@@ -288,7 +288,7 @@ TEST(BorderStyles, ColourTheTopAndBottomEdges) {
         {0xFFFF0000, u'L'}, {0xFF0000FF, u'S'}, {kSingle, u'O'}, {kWhite, u'W'}};
     const QPoint probes[] = {{10, -1}, {10, 0},  {10, 1}, {10, 18},
                              {10, 19}, {10, 20}, {0, 10}, {20, 10}};
-    const auto rows = DataRows("effects/region-borders.tsv", 2);
+    const auto rows = GoldenTextRows("effects/region-borders.tsv", 2);
     ASSERT_EQ(rows.size(), 8u);
     TVfxShapeParams params;
     params.Shape = rsRect;

@@ -144,7 +144,7 @@ TEST(CompressedStream, DamagedStreamsRaiseTheReadErrorAndWriteNothing) {
     std::vector<std::pair<std::string, QByteArray>> cases = {
         {"block longer than a stored chunk", BlockOfLength(kChunk + 2, kChunk + 6)},
         {"expansion past the chunk", ExpandsPastTheChunk()}};
-    for (const QStringList& row : DataRows("effects/damaged-streams.tsv", 2)) {
+    for (const QStringList& row : GoldenTextRows("effects/damaged-streams.tsv", 2)) {
         cases.emplace_back(row[0].toStdString(), QByteArray::fromHex(row[1].toLatin1()));
     }
     for (const auto& [name, bytes] : cases) {

@@ -59,7 +59,7 @@ public:
 
 TEST(SystemInformation, ItemsFromAProviderReadAsSpecified) {
     FakeSystemInfo fake;
-    for (const QStringList& row : DataRows("effects/sysinfo-items.tsv", 3)) {
+    for (const QStringList& row : GoldenTextRows("effects/sysinfo-items.tsv", 3)) {
         int info = 0;
         while (info < kVfxInfoTypeCount && VfxGetInfoCaption(TVfxInfoType(info)) != row[0]) {
             ++info;
@@ -80,7 +80,7 @@ TEST(SystemInformation, ItemsFromAProviderReadAsSpecified) {
 }
 
 TEST(SystemInformation, KernelReleasesGiveTheVersionNumbers) {
-    for (const QStringList& row : DataRows("effects/kernel-releases.tsv", 4)) {
+    for (const QStringList& row : GoldenTextRows("effects/kernel-releases.tsv", 4)) {
         const TVfxOSVersion v = TVfxLinuxSystemInfo::ParseKernelRelease(row[0]);
         EXPECT_EQ(std::tuple(v.Major, v.Minor, v.Build, v.ClassicPlatform),
                   std::tuple(row[1].toUInt(), row[2].toUInt(), row[3].toUInt(), false))

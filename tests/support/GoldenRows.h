@@ -6,6 +6,8 @@
 #include <QByteArray>
 #include <QFile>
 #include <QList>
+#include <QString>
+#include <QStringList>
 
 #include <gtest/gtest.h>
 
@@ -30,8 +32,8 @@ inline QByteArray Unescaped(const QByteArray& field) {
     return out;
 }
 
-// The rows of tests/data/<path>, each with `fields` fields, unescaped.
-inline std::vector<QList<QByteArray>> GoldenRows(const char* path, qsizetype fields) {
+// The rows of tests/data/<path>, each with `fields` fields as they stand.
+inline std::vector<QList<QByteArray>> GoldenRawRows(const char* path, qsizetype fields) {
     QFile file(QStringLiteral(QV_TEST_DATA_DIR "/") + QLatin1String(path));
     EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path;
     std::vector<QList<QByteArray>> rows;
@@ -42,12 +44,34 @@ inline std::vector<QList<QByteArray>> GoldenRows(const char* path, qsizetype fie
         QList<QByteArray> row = line.split('\t');
         EXPECT_EQ(row.size(), fields) << line.constData();
         row.resize(fields);
-        for (QByteArray& field : row) {
-            field = Unescaped(field);
-        }
         rows.push_back(row);
     }
     EXPECT_FALSE(rows.empty()) << path;
+    return rows;
+}
+
+// The same rows with their fields unescaped.
+inline std::vector<QList<QByteArray>> GoldenRows(const char* path, qsizetype fields) {
+    std::vector<QList<QByteArray>> rows = GoldenRawRows(path, fields);
+    for (QList<QByteArray>& row : rows) {
+        for (QByteArray& field : row) {
+            field = Unescaped(field);
+        }
+    }
+    return rows;
+}
+
+// The rows of tests/data/<path> as text, each with `fields` fields taken as
+// they stand (no escapes).
+inline std::vector<QStringList> GoldenTextRows(const char* path, qsizetype fields) {
+    std::vector<QStringList> rows;
+    for (const QList<QByteArray>& raw : GoldenRawRows(path, fields)) {
+        QStringList row;
+        for (const QByteArray& field : raw) {
+            row << QString::fromUtf8(field);
+        }
+        rows.push_back(row);
+    }
     return rows;
 }
 
