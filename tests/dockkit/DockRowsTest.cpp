@@ -1,5 +1,6 @@
 #include "dockkit/docking/DkDockRows.h"
 
+#include "DataRows.h"
 #include "DockFixtures.h"
 
 #include <gtest/gtest.h>
@@ -14,9 +15,7 @@ namespace {
 using dk::DockRowPlace;
 using dk::DockRowWindow;
 
-// Windows written "row/pos/length" with flags after them: cN a chevron
-// window that may shrink to N, wN a wrapping one, F full size, S stretch, D
-// dragged, N a new row asked for before it.
+// Windows and their places written as in tests/data/dockkit/dock-rows.txt.
 std::vector<DockRowWindow> Windows(const std::string& text) {
     std::vector<DockRowWindow> windows;
     std::istringstream in(text);
@@ -45,8 +44,6 @@ std::vector<DockRowWindow> Windows(const std::string& text) {
     return windows;
 }
 
-// "row/pos/length" per window in the input order, the row count, and
-// whether the dragged window squeezed others.
 std::string Describe(const dk::DockRowResult& result) {
     std::string text;
     for (const DockRowPlace& p : result.Places) {
@@ -57,45 +54,10 @@ std::string Describe(const dk::DockRowResult& result) {
 }
 
 TEST(DockRowArrangement, PlacesEachWindow) {
-    const struct {
-        const char* name;
-        bool limitToOneRow;
-        const char* windows; // on a row 300 long
-        const char* expected;
-    } cases[] = {
-        // What does not fit goes to the next row, pulled back into the row.
-        {"OverflowMovesOn", false, "0/0/150 0/200/160", "0/0/150 1/140/160 2"},
-        {"OneRowShrinksTheChevronWindow", true, "0/0/150 0/200/160c40", "0/0/150 0/150/150 1"},
-        {"EmptyRowsCloseUp", false, "0/0/150 5/0/160", "0/0/150 1/0/160 2"},
-        {"FullSizeTakesARowOfItsOwn", false, "0/0/150F 0/0/160", "0/0/300 1/0/160 2"},
-        {"FullSizePushesTheWindowsBeforeIt", false, "0/0/100 0/120/100F 1/0/100",
-         "1/0/100 0/0/300 2/0/100 3"},
-        {"NewRowRequestPushesTheOthers", false, "0/0/100 0/160/100N", "1/0/100 0/160/100 2"},
-        // Stored rows of any size: ranks, no overflow, no loop.
-        {"ExtremeRowsByRank", false,
-         "-2147483648/0/100 -5/0/100 2147483647/0/100F 2147483647/0/100",
-         "0/0/100 1/0/100 2/0/300 3/0/100 4"},
-        {"HugeOffsetEndsAtTheRowEnd", false, "0/2147483647/150", "0/150/150 1"},
-        {"NegativeOffsetStartsTheRow", false, "0/-2147483648/150", "0/0/150 1"},
-        {"StretchReachesTheRowEnd", false, "0/0/100 0/100/50S", "0/0/100 0/100/200 1"},
-        {"StretchTakesTheNextGap", false, "0/0/100S 0/200/50", "0/0/200 0/200/50 1"},
-        // A wrapping window gives way only alone in its row.
-        {"WrappingWindowWithOthersKeepsItsLength", true, "0/0/200w50 0/0/200",
-         "0/0/200 0/200/200 1"},
-        {"WrappingWindowAloneShrinks", false, "0/0/400w50", "0/0/300 1"},
-        // The dragged window: the windows before it close up towards it, or
-        // are squeezed when the row is full; the others keep their gaps.
-        {"DraggedWindowClosesTheGapBeforeIt", false, "0/50/100 0/120/100D", "0/20/100 0/120/100 1"},
-        {"OtherWindowsKeepTheirGaps", false, "0/50/100 0/120/100", "0/50/100 0/150/100 1"},
-        {"DraggedWindowSqueezesTheChevronBeforeIt", true, "0/0/200c50 0/60/200D",
-         "0/0/100 0/100/200 1 squeezed"},
-        {"SqueezingStopsAtTheDraggedWindow", true, "0/0/150c50 0/150/100D 0/0/150c50",
-         "0/0/150 0/150/100 0/250/50 1 squeezed"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(Describe(dk::ArrangeDockRows(Windows(c.windows), 300, c.limitToOneRow)),
-                  c.expected);
+    for (const QStringList& row : DataRows("dock-rows.txt", 4)) {
+        SCOPED_ROW(row);
+        EXPECT_EQ(Describe(dk::ArrangeDockRows(Windows(row[2].toStdString()), 300, row[1] == "1")),
+                  row[3].toStdString());
     }
 }
 

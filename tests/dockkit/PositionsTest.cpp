@@ -1,5 +1,6 @@
 #include "dockkit/docking/DkPositions.h"
 
+#include "DataRows.h"
 #include "DockFixtures.h"
 
 #include "platform/core/Registry.h"
@@ -142,8 +143,7 @@ TEST_F(PositionsTest, RegistryRoundTrip) {
 
 // --- Stored values as a user or an older version may have left them ---------------
 
-// Where the window is after the load: its dock with "row DockRow/arranged
-// row", or "+ at x,y" floating; its last dock; "hidden"; its class's value.
+// Where the window is after the load, as in stored-positions.txt.
 std::string Describe(TestDockable* w) {
     std::string text = w->Floating() ? "+ at " + std::to_string(w->FloatingParent()->x()) + "," +
                                            std::to_string(w->FloatingParent()->y())
@@ -157,49 +157,25 @@ std::string Describe(TestDockable* w) {
 }
 
 TEST(StoredValues, LoadAppliesWhatItCanAndGoesOn) {
-    // "Bar" starts on the left dock in row 3 ("Next" goes to the right dock);
-    // it may refuse horizontal docks (V), the top dock may not be left (T), or
-    // no revision is stored (R).
-    const struct {
-        const char* values; // stored for "Bar", "Rev=2000" unless given
-        const char* setup;
-        const char* expected;
-    } cases[] = {
-        {"Rev=3 DockedTo=TopDock", "", "LeftDock row 3/0 last LeftDock extra 0"},
-        {"DockedTo=TopDock", "R", "LeftDock row 3/0 last LeftDock extra 0"},
-        {"DockedTo=topdock DockRow=0", "", "TopDock row 0/0 last TopDock extra 0"},
-        {"Visible=0 DockedTo=NoSuchDock", "", "LeftDock row 3/1 last LeftDock hidden extra 0"},
-        {"DockedTo=TopDock", "V", "LeftDock row 3/0 last LeftDock extra 0"},
-        {"DockedTo=TopDock", "T", "LeftDock row 3/0 last LeftDock extra 0"},
-        {"DockedTo=TopDock DockRow=2147483647", "",
-         "TopDock row 2147483647/1 last TopDock extra 0"},
-        {"DockedTo=TopDock DockRow=99999999999", "", "TopDock row 3/1 last TopDock extra 0"},
-        {"DockedTo=TopDock DockRow=-5", "", "TopDock row 0/0 last TopDock extra 0"},
-        {"DockedTo=+", "", "+ at 0,0 last LeftDock extra 0"},
-        {"DockedTo=+ FloatLeft=2147483647 FloatTop=-2147483648", "",
-         "+ at 916,0 last LeftDock extra 0"},
-        {"DockedTo=+ FloatLeft=1000 FloatTop=700", "", "+ at 1000,700 last LeftDock extra 0"},
-        {"DockedTo=+ LastDock=rightdock", "", "+ at 0,0 last RightDock extra 0"},
-        {"DockedTo=+ LastDock=TopDock", "V", "+ at 0,0 last LeftDock extra 0"},
-        {"DockedTo=LeftDock TestExtra=7", "", "LeftDock row 3/0 last LeftDock extra 7"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.values + std::string(" ") + c.setup);
+    for (const QStringList& row : DataRows("stored-positions.txt", 3)) {
+        SCOPED_ROW(row);
+        const QString values = row[0];
+        const QString setup = row[1];
         DockForm f;
         f.Add("Row0", QSize(100, 22), f.top);
         TestDockable* bar = f.Add("Bar", QSize(100, 22), f.left, 3, 0);
         TestDockable* next = f.Add("Next", QSize(100, 22), f.left);
-        bar->VerticalOnly = std::string(c.setup) == "V";
-        f.top->SetAllowDrag(std::string(c.setup) != "T");
+        bar->VerticalOnly = setup == "V";
+        f.top->SetAllowDrag(setup != "T");
 
         QTemporaryDir dir;
         plat::Registry store(dir.path() + QStringLiteral("/store.ini"));
         const QStringList path{QStringLiteral("MainForm"), QStringLiteral("Toolbars")};
         auto barKey = store.OpenKey(path + QStringList{QStringLiteral("Bar")}, true);
-        if (std::string(c.setup) != "R") {
+        if (setup != "R") {
             barKey->WriteString(QStringLiteral("Rev"), QStringLiteral("2000"));
         }
-        for (const QString& value : QString::fromLatin1(c.values).split(u' ')) {
+        for (const QString& value : values.split(u' ')) {
             barKey->WriteString(value.section(u'=', 0, 0), value.section(u'=', 1));
         }
         auto nextKey = store.OpenKey(path + QStringList{QStringLiteral("Next")}, true);
@@ -209,7 +185,7 @@ TEST(StoredValues, LoadAppliesWhatItCanAndGoesOn) {
         ASSERT_NO_THROW(dk::RegistryLoadPositions(&f.form, store, kBase));
         f.Settle();
         EXPECT_EQ(next->CurrentDock(), f.right) << "the load went on";
-        EXPECT_EQ(Describe(bar), c.expected);
+        EXPECT_EQ(Describe(bar), row[2].toStdString());
     }
 }
 

@@ -5,6 +5,7 @@
 #include "dockkit/statusbar/DkxStatusBar.h"
 #include "dockkit/statusbar/DkxStatusLayout.h"
 
+#include "DataRows.h"
 #include "Raises.h"
 #include "ThemeFixtures.h"
 
@@ -35,13 +36,6 @@ QString Places(const std::vector<dk::StatusPanelPlace>& places) {
     }
     return out.join(u' ');
 }
-
-struct LayoutCase {
-    const char* name;
-    int width;
-    std::vector<StatusPanelSpec> panels; // Size, ViewPriority, StretchPriority, MaxSize
-    const char* expected;
-};
 
 // Margins like the classic look's, and every bar part it is asked for.
 class StatusTheme : public RecordingTheme {
@@ -105,35 +99,16 @@ protected:
 } // namespace
 
 TEST(StatusLayout, PanelsGiveWayAndStretchByPriority) {
-    const LayoutCase cases[] = {
-        {"the third panel takes the room left",
-         400,
-         {{150}, {75}, {50, 100, 50}},
-         "0-150 150-225 225-400*"},
-        {"equal view priorities leave as the quicksort orders them",
-         250,
-         {{100, 100}, {100, 50}, {100, 50}},
-         "0-100 x 100-200"},
-        {"panels of priority 100 stay, hanging over the end",
-         120,
-         {{100}, {50}, {50}},
-         "0-100 100-150 x"},
-        {"the last panel left is never hidden", 40, {{100, 10}}, "0-100"},
-        {"priority 0 hides a panel whatever the room", 400, {{50, 0}, {50}}, "x 0-50"},
-        {"a limited panel stops at its limit, the next takes the rest",
-         300,
-         {{100}, {50, 100, 60, 80}, {50, 100, 40}},
-         "0-100 100-180 180-300*"},
-        {"room nobody may take stays empty", 100, {{50, 100, 90, 80}}, "0-80"},
-        {"equal stretch priorities take the room as the quicksort orders them",
-         200,
-         {{50, 100, 50}, {50, 90, 50}},
-         "0-150 150-200*"},
-    };
-    for (const LayoutCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(Places(dk::LayoutStatusPanels(c.panels, plat::TRect(0, 2, c.width, 22))),
-                  QString::fromLatin1(c.expected));
+    for (const QStringList& row : DataRows("status-layout.txt", 4)) {
+        SCOPED_ROW(row);
+        std::vector<StatusPanelSpec> panels;
+        for (const QString& panel : row[2].split(u' ')) {
+            const QStringList n = panel.split(u',');
+            panels.push_back(
+                {n[0].toInt(), n.value(1, "100").toInt(), n.value(2).toInt(), n.value(3).toInt()});
+        }
+        EXPECT_EQ(Places(dk::LayoutStatusPanels(panels, plat::TRect(0, 2, row[1].toInt(), 22))),
+                  row[3]);
     }
 }
 
