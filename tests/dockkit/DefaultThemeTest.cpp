@@ -26,17 +26,17 @@ protected:
 } // namespace
 
 TEST_F(DefaultTheme, ButtonFacesHaveTheClassicEdgesOfTheirState) {
-    const QStringList sunken = {"GGGGGW", "G....W", "G....W", "G....W", "WWWWWW"};
-    const QStringList raised = {"WWWWWG", "W....G", "W....G", "W....G", "GGGGGG"};
-    const QStringList nothing = {"......", "......", "......", "......", "......"};
+    const char* const sunken = "GGGGGW/G....W/G....W/G....W/WWWWWW";
+    const char* const raised = "WWWWWG/W....G/W....G/W....G/GGGGGG";
+    const char* const nothing = "....../....../....../....../......";
     const unsigned opaque = dk::ViewToolbar | dk::ViewOpaque;
     const struct {
         unsigned viewKind;
         ItemState state;
-        QStringList picture;
+        const char* picture;
     } cases[] = {
         // Checked: sunken, checkered in the tool bar colour and the highlight.
-        {dk::ViewToolbar, ItemState::Checked, {"GGGGGW", "GFWFWW", "GWFWFW", "GFWFWW", "WWWWWW"}},
+        {dk::ViewToolbar, ItemState::Checked, "GGGGGW/GFWFWW/GWFWFW/GFWFWW/WWWWWW"},
         {dk::ViewToolbar, ItemState::Pushed, sunken},
         {dk::ViewToolbar, ItemState::CheckedHot, sunken},
         {dk::ViewToolbar, ItemState::Hot, raised},
@@ -47,15 +47,15 @@ TEST_F(DefaultTheme, ButtonFacesHaveTheClassicEdgesOfTheirState) {
         // A disabled item is hot only by the keyboard.
         {dk::ViewToolbar, ItemState::DisabledKeyHot, raised},
         // Opaque tool bars: flat rings with the face in the middle, raised when hot.
-        {opaque, ItemState::Idle, {"GGGGGG", "GFFFFG", "GFFFFG", "GFFFFG", "GGGGGG"}},
-        {opaque, ItemState::Hot, {"FFFFFD", "FWWWGD", "FWFFGD", "FGGGGD", "DDDDDD"}},
-        {opaque, ItemState::Checked, {"GGGGGG", "GFFFFG", "GFFWFG", "GFFFFG", "GGGGGG"}},
+        {opaque, ItemState::Idle, "GGGGGG/GFFFFG/GFFFFG/GFFFFG/GGGGGG"},
+        {opaque, ItemState::Hot, "FFFFFD/FWWWGD/FWFFGD/FGGGGD/DDDDDD"},
+        {opaque, ItemState::Checked, "GGGGGG/GFFFFG/GFFWFG/GFFFFG/GGGGGG"},
     };
     for (const auto& c : cases) {
         const TDkxItemInfo info = InState(ItemInfo(c.viewKind), c.state);
         const QImage image = PaintImage(
             6, 5, [&](QPainter& p) { Theme().DrawButtonFace(p, TRect(0, 0, 6, 5), info); });
-        EXPECT_EQ(PixelPicture(image), c.picture)
+        EXPECT_EQ(Picture(image), c.picture)
             << std::hex << c.viewKind << " state " << static_cast<int>(c.state);
     }
 }
@@ -68,8 +68,8 @@ TEST_F(DefaultTheme, FlatMenusFillHotMenuBarItemsAndLightTheFaceOfOthers) {
         Theme().DrawButtonFace(p, TRect(7, 0, 13, 5),
                                InState(ItemInfo(dk::ViewToolbar), ItemState::Pushed));
     });
-    EXPECT_EQ(PixelPicture(image), QStringList({"HHHHHH.GGGGGW", "HHHHHH.GFFFFW", "HHHHHH.GFFFFW",
-                                                "HHHHHH.GFFFFW", "HHHHHH.WWWWWW"}));
+    EXPECT_EQ(Picture(image),
+              "HHHHHH.GGGGGW/HHHHHH.GFFFFW/HHHHHH.GFFFFW/HHHHHH.GFFFFW/HHHHHH.WWWWWW");
 }
 
 TEST_F(DefaultTheme, TheArrowHalfOfASplitButtonEndsWithTheDropDownGlyph) {
@@ -82,15 +82,9 @@ TEST_F(DefaultTheme, TheArrowHalfOfASplitButtonEndsWithTheDropDownGlyph) {
         Theme().DrawButtonFace(p, TRect(0, 0, 9, 7), info);
         Theme().DrawButtonFace(p, TRect(10, 0, 19, 7), disabled);
     });
-    EXPECT_EQ(PixelPicture(image), QStringList({
-                                       "WWWWWWWWG..........",
-                                       "W.......G..........",
-                                       "W.KKKKK.G...GGGGG..",
-                                       "W..KKK..G....GGGWW.",
-                                       "W...K...G.....GWW..",
-                                       "W.......G......W...",
-                                       "GGGGGGGGG..........",
-                                   }));
+    EXPECT_EQ(Picture(image), "WWWWWWWWG........../W.......G........../W.KKKKK.G...GGGGG../"
+                              "W..KKK..G....GGGWW./W...K...G.....GWW../W.......G......W.../"
+                              "GGGGGGGGG..........");
 }
 
 TEST_F(DefaultTheme, MenuRowsHighlightAfterTheImageColumnWithTheArrowAtTheItemsOwnMiddle) {
@@ -138,14 +132,12 @@ TEST_F(DefaultTheme, ChevronGlyphsArePlacedFromTheButtonsOwnTop) {
         Theme().DrawChevronGlyph(p, TRect(0, 30, 12, 52), right);
         Theme().DrawChevronGlyph(p, TRect(18, 30, 40, 42), down);
     });
-    EXPECT_EQ(PixelPicture(image, ClassicLegend(), QRect(0, 34, 10, 5)),
-              QStringList({"..KK..KK..", "...KK..KK.", "....KK..KK", "...KK..KK.", "..KK..KK.."}));
-    EXPECT_EQ(
-        PixelPicture(image, ClassicLegend(), QRect(31, 32, 5, 8)),
-        QStringList({"K...K", "KK.KK", ".KKK.", "..K..", "K...K", "KK.KK", ".KKK.", "..K.."}));
+    EXPECT_EQ(Picture(image, QRect(0, 34, 10, 5)),
+              "..KK..KK../...KK..KK./....KK..KK/...KK..KK./..KK..KK..");
+    EXPECT_EQ(Picture(image, QRect(31, 32, 5, 8)),
+              "K...K/KK.KK/.KKK./..K../K...K/KK.KK/.KKK./..K..");
     // Nothing where a glyph placed from the window's top would go.
-    EXPECT_EQ(PixelPicture(image, ClassicLegend(), QRect(0, 0, 40, 10)).join(QString()),
-              QString(400, QLatin1Char('.')));
+    EXPECT_EQ(Picture(image, QRect(0, 0, 40, 10)).remove(u'.'), QString(9, u'/'));
 }
 
 TEST_F(DefaultTheme, PopupFramesAreRaisedOrFlatWithTheMenuColourInside) {
@@ -155,16 +147,15 @@ TEST_F(DefaultTheme, PopupFramesAreRaisedOrFlatWithTheMenuColourInside) {
             info.ViewKind = kind;
             Theme().DrawPopupFrame(p, TRect(0, 0, 10, 8), info);
         });
-        return PixelPicture(image, ClassicLegend(), QRect(0, 0, 4, 4)).join(u'|') +
-               PixelPicture(image, ClassicLegend(), QRect(8, 6, 2, 2)).join(u'|');
+        return Picture(image, QRect(0, 0, 4, 4)) + " " + Picture(image, QRect(8, 6, 2, 2));
     };
     // Raised outside, the menu colour inside; the edit pop-up's own frames.
-    EXPECT_EQ(corner(dk::ViewPopupMenu), QStringLiteral("FFFF|FWWW|FWFF|FWF.GD|DD"));
-    EXPECT_EQ(corner(dk::ViewEditPopup), QStringLiteral("KKKK|KWWW|KWWW|KWW.WK|KK"));
+    EXPECT_EQ(corner(dk::ViewPopupMenu), "FFFF/FWWW/FWFF/FWF. GD/DD");
+    EXPECT_EQ(corner(dk::ViewEditPopup), "KKKK/KWWW/KWWW/KWW. WK/KK");
     themes.nexus->SetFlatMenuStyle(fmsEnable);
-    EXPECT_EQ(corner(dk::ViewPopupMenu), QStringLiteral("GGGG|GWWW|GWWW|GWW.WG|GG"));
+    EXPECT_EQ(corner(dk::ViewPopupMenu), "GGGG/GWWW/GWWW/GWW. WG/GG");
     // Tool box pop-ups keep the raised frame and take the tool bar colour.
-    EXPECT_EQ(corner(dk::ViewToolBoxPopup), QStringLiteral("FFFF|FWWW|FWFF|FWF.GD|DD"));
+    EXPECT_EQ(corner(dk::ViewToolBoxPopup), "FFFF/FWWW/FWFF/FWF. GD/DD");
 }
 
 TEST_F(DefaultTheme, TheStatusGripFollowsItsLinePattern) {
@@ -173,22 +164,11 @@ TEST_F(DefaultTheme, TheStatusGripFollowsItsLinePattern) {
     const QImage grip = PaintImage(16, 19, [&](QPainter& p) {
         Theme().DrawStatusBarPart(p, TRect(0, 0, 16, 19), dk::StatusBarGrip);
     });
-    EXPECT_EQ(PixelPicture(grip, ClassicLegend(), QRect(0, 5, 16, 14)), QStringList({
-                                                                            "................",
-                                                                            "..............WF",
-                                                                            ".............WGF",
-                                                                            "............WGGF",
-                                                                            "...........WGGFF",
-                                                                            "..........WGGFWF",
-                                                                            ".........WGGFWGF",
-                                                                            "........WGGFWGGF",
-                                                                            ".......WGGFWGGFF",
-                                                                            "......WGGFWGGFWF",
-                                                                            ".....WGGFWGGFWGF",
-                                                                            "....WGGFWGGFWGGF",
-                                                                            "...WGGFWGGFWGGFF",
-                                                                            "...FFFFFFFFFFFFF",
-                                                                        }));
+    EXPECT_EQ(Picture(grip, QRect(0, 5, 16, 14)),
+              "................/..............WF/.............WGF/............WGGF/"
+              "...........WGGFF/..........WGGFWF/.........WGGFWGF/........WGGFWGGF/"
+              ".......WGGFWGGFF/......WGGFWGGFWF/.....WGGFWGGFWGF/"
+              "....WGGFWGGFWGGF/...WGGFWGGFWGGFF/...FFFFFFFFFFFFF");
 }
 
 TEST_F(DefaultTheme, DockedPanelFrameGoldenPicture) {

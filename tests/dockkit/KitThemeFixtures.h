@@ -100,6 +100,12 @@ inline void PaintFrameSheet(TDkxTheme& theme, QPainter& p, unsigned barClose) {
     p.restore();
 }
 
+// The classic picture of the image, or of a region of it, as one line: the
+// rows top to bottom with '/' between them.
+inline QString Picture(const QImage& image, QRect region = QRect()) {
+    return PixelPicture(image, ClassicLegend(), region).join(u'/');
+}
+
 // The pixel as RRGGBB.
 inline uint32_t Px(const QImage& image, int x, int y) {
     return image.pixel(x, y) & 0xFFFFFFu;

@@ -90,10 +90,6 @@ public:
     }
 };
 
-QRgb At(const QImage& image, int x, int y) {
-    return image.pixel(x, y) & 0xFFFFFFu;
-}
-
 } // namespace
 
 TEST_F(PaletteTest, MeasuresItsGridFromTheImageSize) {
@@ -337,13 +333,13 @@ TEST_F(PaletteTest, SwatchesAreFramedAndFilledOnlyWhenEnabled) {
     palette->SetSelectedCell(2, 1);
     QImage image = Paint();
     // Cell (2, 1) is (36, 18)-(54, 36); its swatch (39, 21)-(51, 33).
-    EXPECT_EQ(At(image, 50, 32), 0x808080u);
-    EXPECT_EQ(At(image, 40, 22), 0x808000u);
-    EXPECT_EQ(At(image, 38, 21), At(image, 0, 0)); // outside the swatch: untouched
+    EXPECT_EQ(Px(image, 50, 32), 0x808080u);
+    EXPECT_EQ(Px(image, 40, 22), 0x808000u);
+    EXPECT_EQ(Px(image, 38, 21), Px(image, 0, 0)); // outside the swatch: untouched
     palette->SetEnabled(false);
     image = Paint();
-    EXPECT_EQ(At(image, 39, 21), 0x808080u);
-    EXPECT_EQ(At(image, 40, 22), At(image, 0, 0));
+    EXPECT_EQ(Px(image, 39, 21), 0x808080u);
+    EXPECT_EQ(Px(image, 40, 22), Px(image, 0, 0));
     // Each cell hints its colour's name.
     TRect rect;
     EXPECT_EQ(viewer->GetHint({40, 20}, rect), "Dark Yellow");

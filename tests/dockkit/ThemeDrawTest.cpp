@@ -4,7 +4,7 @@
 #include "dockkit/themes/DkThemeUtils.h"
 
 #include "GoldenPicture.h"
-#include "PixelPicture.h"
+#include "KitThemeFixtures.h"
 
 #include "platform/gui/ImageList.h"
 
@@ -17,13 +17,6 @@
 using namespace plat;
 
 namespace {
-
-QImage Paint(int w, int h, const std::function<void(QPainter&)>& draw) {
-    QImage image = BlankImage(w, h);
-    QPainter painter(&image);
-    draw(painter);
-    return image;
-}
 
 // A 4 x 2 image list: white, black, grey, red on the top row, the bottom row
 // transparent.
@@ -44,14 +37,10 @@ private:
     ImageList list_;
 };
 
-QRgb At(const QImage& image, int x, int y) {
-    return image.pixel(x, y) & 0xFFFFFFu;
-}
-
 } // namespace
 
 TEST(ThemeFills, FillsFramesAndLineFramesCoverTheirExactPixels) {
-    const QImage image = Paint(14, 5, [](QPainter& p) {
+    const QImage image = PaintImage(14, 5, [](QPainter& p) {
         EXPECT_TRUE(dk::FillRectColor(p, TRect(0, 0, 3, 2), clBtnShadow));
         TRect frame(4, 0, 8, 5);
         EXPECT_TRUE(dk::FrameRectColor(p, frame, clHighlight, true));
@@ -72,28 +61,22 @@ TEST(ThemeFills, FillsFramesAndLineFramesCoverTheirExactPixels) {
         EXPECT_EQ(none, TRect(1, 1, 13, 4));
         EXPECT_TRUE(dk::FillRectColor(p, TRect(0, 0, 14, 5), MakeSysColor(25)));
     });
-    EXPECT_EQ(PixelPicture(image), QStringList({
-                                       "GGG.HHHH.GGGGW",
-                                       "GGG.H..H.G...W",
-                                       "....H..H.G...W",
-                                       "KKK.H..H.G...W",
-                                       "..D.HHHH.WWWWW",
-                                   }));
+    EXPECT_EQ(Picture(image),
+              "GGG.HHHH.GGGGW/GGG.H..H.G...W/....H..H.G...W/KKK.H..H.G...W/..D.HHHH.WWWWW");
 }
 
 TEST(ThemeFills, DitheringFollowsTheBrushOrigin) {
     // A painter moved by one pixel keeps the phase of its own coordinates;
     // setting the brush origin to the window's origin restores the window's.
     for (const bool anchored : {false, true}) {
-        const QImage image = Paint(4, 2, [&](QPainter& p) {
+        const QImage image = PaintImage(4, 2, [&](QPainter& p) {
             p.translate(1, 0);
             if (anchored) {
                 p.setBrushOrigin(-1, 0);
             }
             dk::FillDithered(p, TRect(0, 0, 3, 2), clBtnFace, clBtnHighlight);
         });
-        EXPECT_EQ(PixelPicture(image),
-                  anchored ? QStringList({".WFW", ".FWF"}) : QStringList({".FWF", ".WFW"}));
+        EXPECT_EQ(Picture(image), anchored ? ".WFW/.FWF" : ".FWF/.WFW");
     }
 }
 
@@ -118,7 +101,7 @@ void DrawEffect(Effect effect, QPainter& p, const TRect& r, const ImageList& l, 
 
 TEST(ThemeDraw, EffectsDrawNothingForAnEmptyAreaOrAMissingImage) {
     const EffectImages images;
-    const QImage image = Paint(6, 3, [&](QPainter& p) {
+    const QImage image = PaintImage(6, 3, [&](QPainter& p) {
         for (const Effect effect :
              {Effect::Washed, Effect::HighContrast, Effect::Shadow, Effect::Monochrome}) {
             for (const TRect& r : {TRect(0, 0, 0, 3), TRect(2, 2, 6, 2), TRect(3, 3, 1, 1)}) {
@@ -128,7 +111,7 @@ TEST(ThemeDraw, EffectsDrawNothingForAnEmptyAreaOrAMissingImage) {
             DrawEffect(effect, p, TRect(0, 0, 6, 3), images.List(), 1);
         }
     });
-    EXPECT_EQ(PixelPicture(image), QStringList({"......", "......", "......"}));
+    EXPECT_EQ(Picture(image), "....../....../......");
 }
 
 TEST(ThemeDraw, AMovedPainterReadsTheBackgroundWhereItDraws) {
@@ -142,8 +125,8 @@ TEST(ThemeDraw, AMovedPainterReadsTheBackgroundWhereItDraws) {
         return image;
     };
     const QImage direct = draw(0, 0);
-    EXPECT_EQ(At(direct, 3, 1), 0xD2CEC6u);
-    EXPECT_EQ(At(direct, 4, 1), 0x061746u); // black over the highlight
+    EXPECT_EQ(Px(direct, 3, 1), 0xD2CEC6u);
+    EXPECT_EQ(Px(direct, 4, 1), 0x061746u); // black over the highlight
     EXPECT_EQ(draw(1, 0), direct);
     EXPECT_EQ(draw(2, 1), direct);
 }
@@ -190,7 +173,7 @@ TEST(ThemeDraw, EffectSheetMatchesItsGoldenPicture) {
     }
     icon.setPixel(0, 5, 0x80FF0000);
     list.Add(icon);
-    const QImage sheet = Paint(42, 8, [&](QPainter& p) {
+    const QImage sheet = PaintImage(42, 8, [&](QPainter& p) {
         dk::FillDithered(p, TRect(0, 0, 42, 8), clBtnFace, clHighlight);
         const auto at = [](int n) { return TRect(1 + 7 * n, 1, 8 + 7 * n, 8); };
         dk::DrawImageHighContrast(p, at(0), list, false, 0);
