@@ -2,6 +2,7 @@
 // flipping to the other side at the screen edge, drop-downs moving above or
 // beside their button, and menus taller than the screen scrolling.
 
+#include "DataRows.h"
 #include "MenuFixtures.h"
 #include "ViewFixtures.h"
 
@@ -21,63 +22,49 @@ const TRect kScreen(0, 0, 1024, 768);
 
 constexpr unsigned R2L = dk::adRightToLeft;
 constexpr unsigned L2R = dk::adLeftToRight;
-constexpr unsigned T2B = dk::adTopToBottom;
 constexpr unsigned B2T = dk::adBottomToTop;
 
+QList<int> Numbers(const QString& text) {
+    QList<int> numbers;
+    for (const QString& n : text.split(u',')) {
+        numbers << n.toInt();
+    }
+    return numbers;
+}
+
 TEST(PlacePopup, KeepsTheMenuOnTheScreen) {
-    const struct {
-        const char* name;
-        bool submenu;
-        TDkPopupAlignment alignment;
-        bool opposite;
-        TRect item;     // the opening viewer, or the empty rectangle at the point
-        int x, y, w, h; // the starting place and size
-        int wantX, wantY;
-        unsigned wantDir;
-        bool wantOppositeFlag;
-    } cases[] = {
-        // Context menus (the item rectangle is the point).
-        {"ContextMenuNearTheRightEdgeOpensLeft", false, dkpaLeft, false,
-         TRect(1000, 300, 1000, 300), 1000, 300, 150, 200, 850, 300, T2B | R2L, false},
-        {"ContextMenuNearTheBottomOpensAbove", false, dkpaLeft, false, TRect(100, 700, 100, 700),
-         100, 700, 150, 200, 100, 500, B2T | L2R, false},
-        {"RightAlignedPastTheLeftEdgeTurnsRight", false, dkpaRight, false, TRect(50, 100, 50, 100),
-         50 - 150, 100, 150, 200, 50, 100, T2B | L2R, false},
-        {"CentredPastTheRightEdgeMeetsIt", false, dkpaCenter, false, TRect(1000, 100, 1000, 100),
-         1000 - 75, 100, 150, 200, 874, 100, T2B, false},
-        {"TallerThanTheScreenStartsAtItsTop", false, dkpaLeft, false, TRect(10, 300, 10, 300), 10,
-         300, 150, 800, 10, 0, L2R, false},
-        // Submenus (the item's rectangle; the start is its right edge less the frame).
-        {"SubmenuThatDoesNotFitOpensLeft", true, dkpaLeft, false, TRect(880, 100, 1000, 120), 997,
-         97, 150, 100, 733, 97, R2L, true},
-        {"InheritedLeftSideTurnsBackWhenThereIsNoRoom", true, dkpaLeft, true,
-         TRect(100, 150, 250, 170), 247, 147, 150, 100, 247, 147, L2R, false},
-        {"InheritedLeftSideKeptWhileItFits", true, dkpaLeft, true, TRect(500, 150, 650, 170), 647,
-         147, 150, 100, 353, 147, R2L, true},
-        {"SubmenuNearTheBottomEndsAtItsItem", true, dkpaLeft, false, TRect(100, 700, 250, 720), 247,
-         697, 150, 100, 247, 623, L2R, false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const QStringList& row : DataRows("popup-placement.txt", 6)) {
+        SCOPED_ROW(row);
         QObject owner;
         TDkView view(&owner, nullptr, nullptr, nullptr, false, false, false);
         // Submenus have the menu they open from; its viewers do not matter here.
         TDkView parent(&owner, nullptr, nullptr, nullptr, false, false, false);
+        const bool submenu = row[1].startsWith(u"submenu");
+        const QList<int> item = Numbers(row[3]);
+        const QList<int> start = Numbers(row[4]);
         TDkPopupPositionRec rec;
-        rec.PositionAsSubmenu = c.submenu;
-        rec.Alignment = c.alignment;
-        rec.Opposite = c.opposite;
+        rec.PositionAsSubmenu = submenu;
+        rec.Alignment = row[2] == "left" ? dkpaLeft : row[2] == "right" ? dkpaRight : dkpaCenter;
+        rec.Opposite = row[1] == "submenu left";
         rec.MonitorRect = kScreen;
-        rec.ParentItemRect = c.item;
+        rec.ParentItemRect = TRect(item[0], item[1], item[2], item[3]);
         rec.NCSize = QPoint(3, 3);
-        rec.X = c.x;
-        rec.Y = c.y;
-        rec.W = c.w;
-        rec.H = c.h;
-        dk::PlacePopup(c.submenu ? &parent : nullptr, &view, rec);
-        EXPECT_EQ(QPoint(rec.X, rec.Y), QPoint(c.wantX, c.wantY));
-        EXPECT_EQ(rec.AnimDir, c.wantDir);
-        EXPECT_EQ(view.HasState(vsOppositeSide), c.wantOppositeFlag);
+        rec.X = start[0];
+        rec.Y = start[1];
+        rec.W = start[2];
+        rec.H = start[3];
+        dk::PlacePopup(submenu ? &parent : nullptr, &view, rec);
+        QStringList directions;
+        for (const auto& [bit, name] :
+             {std::pair{R2L, "R2L"}, std::pair{L2R, "L2R"}, std::pair{dk::adTopToBottom, "T2B"},
+              std::pair{B2T, "B2T"}}) {
+            if ((rec.AnimDir & bit) != 0) {
+                directions << name;
+            }
+        }
+        EXPECT_EQ(QStringLiteral("%1,%2 ").arg(rec.X).arg(rec.Y) + directions.join(u'|') +
+                      (view.HasState(vsOppositeSide) ? " left" : ""),
+                  row[5]);
     }
 }
 

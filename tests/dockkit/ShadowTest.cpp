@@ -2,6 +2,7 @@
 // and the item that opened it, and the strip windows.
 #include "dockkit/themes/DkShadows.h"
 
+#include "DataRows.h"
 #include "GoldenPicture.h"
 #include "MenuFixtures.h"
 #include "PlatformFakes.h"
@@ -44,36 +45,13 @@ std::string Alphas(char kind, QSize size, int sides, int line) {
 } // namespace
 
 TEST(ShadowBuffers, StripsFadeOutwardsAndAtTheCornersTheirSidesAsk) {
-    const int start = dk::ShadowStartSide;
-    const int end = dk::ShadowEndSide;
-    const struct {
-        char kind;
-        QSize size;
-        int sides;
-        int line;
-        const char* alphas;
-    } cases[] = {
-        // A bottom strip fades downwards and at the corners its sides ask
-        // for; a side without fading is cut square.
-        {'H', {20, 4}, 3, 0, "63 127 191 255*14 191 127 63"},
-        {'H', {20, 4}, 3, 3, "0*2 31 63*14 31 0*2"},
-        {'H', {8, 4}, start, 0, "63 127 191 255*5"},
-        {'H', {8, 4}, end, 0, "255*5 191 127 63"},
-        {'H', {8, 4}, 0, 2, "127*8"},
-        // Too short for both corners: they share the length; for one, its
-        // outer part.
-        {'H', {6, 4}, 3, 0, "63 127 191*2 127 63"},
-        {'H', {3, 4}, end, 0, "191 127 63"},
-        // A right strip fades rightwards and at its top.
-        {'V', {4, 12}, start, 4, "255 191 127 63"},
-        {'V', {4, 12}, start, 0, "63 31 0*2"},
-        {'C', {4, 12}, start, 0, "63 127 191 255*9"},
-        {'C', {4, 12}, 3, 0, "63 127 191 255*6 191 127 63"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(Alphas(c.kind, c.size, c.sides, c.line), c.alphas)
-            << c.kind << " " << c.size.width() << "x" << c.size.height() << " sides " << c.sides
-            << " line " << c.line;
+    static_assert(dk::ShadowStartSide == 1 && dk::ShadowEndSide == 2);
+    for (const QStringList& row : DataRows("shadow-alphas.txt", 5)) {
+        SCOPED_ROW(row);
+        const QStringList size = row[1].split(u'x');
+        EXPECT_EQ(Alphas(row[0].at(0).toLatin1(), QSize(size[0].toInt(), size[1].toInt()),
+                         row[2].toInt(), row[3].toInt()),
+                  row[4].toStdString());
     }
     // Degenerate sizes are left alone.
     QImage empty;
@@ -126,34 +104,14 @@ std::string Describe(const std::vector<ShadowStrip>& strips) {
 } // namespace
 
 TEST(ShadowArrangement, FollowsTheOutlineOfBothRectangles) {
-    using R = TRect;
-    const struct {
-        TRect popup;
-        TRect item;
-        const char* strips;
-    } cases[] = {
-        {R(), R(), ""},
-        {R(100, 100, 200, 300), R(), "104,300-204,304H3 200,104-204,300V1"},
-        {R(), R(100, 100, 200, 300), "104,300-204,304H3 200,104-204,300V1"},
-        // A drop-down below a narrower item at the same left edge: the
-        // pop-up's bottom strip fades at both outside corners, its right
-        // strip at its top; the item's right strip ends square on the pop-up.
-        {R(10, 30, 110, 90), R(10, 10, 40, 30), "14,90-114,94H3 110,34-114,90V1 40,14-44,30V1"},
-        // The same right edge: one straight right shadow.
-        {R(10, 30, 40, 90), R(10, 10, 40, 30), "14,90-44,94H3 40,30-44,90V0 40,14-44,30V1"},
-        // Opened upwards: the pop-up's bottom strip starts square beside the
-        // item; the item's right strip starts below it.
-        {R(10, 10, 110, 70), R(10, 70, 40, 90),
-         "40,70-114,74H2 14,90-44,94H3 110,14-114,70V1 40,74-44,90V0"},
-        // A submenu to the right, top edges aligned: the item's bottom strip
-        // runs square into the pop-up.
-        {R(40, 10, 140, 90), R(10, 10, 40, 30), "44,90-144,94H3 14,30-40,34H1 140,14-144,90V1"},
-        // To the left: the pop-up's right strip shows only below the item.
-        {R(10, 10, 60, 90), R(60, 10, 90, 30),
-         "14,90-64,94H3 60,30-94,34H2 60,34-64,90V0 90,14-94,30V1"},
+    const auto rect = [](const QString& text) {
+        const QStringList n = text.split(u',');
+        return n.size() < 4 ? TRect()
+                            : TRect(n[0].toInt(), n[1].toInt(), n[2].toInt(), n[3].toInt());
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(Describe(dk::ShadowStrips(c.popup, c.item, 4)), c.strips);
+    for (const QStringList& row : DataRows("shadow-arrangement.txt", 3)) {
+        SCOPED_ROW(row);
+        EXPECT_EQ(Describe(dk::ShadowStrips(rect(row[0]), rect(row[1]), 4)), row[2].toStdString());
     }
 }
 
