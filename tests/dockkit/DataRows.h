@@ -25,5 +25,14 @@ inline std::vector<QStringList> DataRows(const char* name, qsizetype fields) {
     return rows;
 }
 
+// The numbers of a field written "1,-2,3".
+inline QList<int> Numbers(const QString& field) {
+    QList<int> numbers;
+    for (const QString& n : field.split(u',')) {
+        numbers << n.toInt();
+    }
+    return numbers;
+}
+
 // Names the row in every failure of the scope.
 #define SCOPED_ROW(row) SCOPED_TRACE((row).join(QStringLiteral(" | ")).toStdString())

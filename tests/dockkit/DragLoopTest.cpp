@@ -3,6 +3,7 @@
 #include "dockkit/docking/DkDockableWindow.h"
 #include "dockkit/docking/DkFloatingWindowParent.h"
 
+#include "DataRows.h"
 #include "DockFixtures.h"
 
 #include <QApplication>
@@ -211,47 +212,23 @@ TEST_F(DragLoopTest, SizingMovesTheDraggedEdgesWithinTheLimits) {
     w->Content = QSize(100, 50);
     Float({300, 200});
     TDkFloatingWindowParent* form = w->FloatingParent();
-    const struct {
-        const char* name;
-        QPoint press; // on the 108 x 74 form at (300, 200)
-        QPoint delta;
-        QSize minClient, maxClient;
-        QRect expected;
-    } cases[] = {
-        {"right", QPoint(106, 40), QPoint(50, 0), {}, {}, QRect(300, 200, 158, 74)},
-        {"left", QPoint(1, 40), QPoint(-30, 0), {}, {}, QRect(270, 200, 138, 74)},
-        {"bottom right", QPoint(106, 72), QPoint(20, 10), {}, {}, QRect(300, 200, 128, 84)},
-        {"top at its minimum",
-         QPoint(50, 1),
-         QPoint(0, 100),
-         QSize(40, 40),
-         {},
-         QRect(300, 210, 108, 64)},
-        {"right at its minimum",
-         QPoint(106, 40),
-         QPoint(-90, 0),
-         QSize(60, 20),
-         {},
-         QRect(300, 200, 68, 74)},
-        {"right at its maximum",
-         QPoint(106, 40),
-         QPoint(500, 0),
-         {},
-         QSize(200, 0),
-         QRect(300, 200, 208, 74)},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const QStringList& row : DataRows("floating-sizing.txt", 6)) {
+        SCOPED_ROW(row);
+        const QList<int> press = Numbers(row[1]), delta = Numbers(row[2]), least = Numbers(row[3]),
+                         largest = Numbers(row[4]), place = Numbers(row[5]);
+        const QPoint at(press[0], press[1]);
+        const QPoint move(delta[0], delta[1]);
+        const QRect expected(place[0], place[1], place[2], place[3]);
         form->setGeometry(300, 200, 108, 74);
-        w->MinClient = c.minClient;
-        w->MaxClient = c.maxClient;
+        w->MinClient = least[0] == 0 ? QSize() : QSize(least[0], least[1]);
+        w->MaxClient = largest[0] == 0 ? QSize() : QSize(largest[0], largest[1]);
         w->Calls.clear();
-        const QPoint start = form->mapToGlobal(c.press);
-        PostMoves(&f.form, {start + c.delta / 2, start + c.delta});
-        PostRelease(&f.form, start + c.delta);
-        Press(form, c.press);
-        EXPECT_EQ(form->geometry(), c.expected);
-        EXPECT_EQ(w->size(), c.expected.size() - QSize(8, 24));
+        const QPoint start = form->mapToGlobal(at);
+        PostMoves(&f.form, {start + move / 2, start + move});
+        PostRelease(&f.form, start + move);
+        Press(form, at);
+        EXPECT_EQ(form->geometry(), expected);
+        EXPECT_EQ(w->size(), expected.size() - QSize(8, 24));
         // The window hears the new size once, between the begin and the end.
         ASSERT_GE(w->Calls.size(), 3u);
         EXPECT_EQ(w->Calls.front().substr(0, 5), "Begin");

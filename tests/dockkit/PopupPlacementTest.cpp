@@ -24,14 +24,6 @@ constexpr unsigned R2L = dk::adRightToLeft;
 constexpr unsigned L2R = dk::adLeftToRight;
 constexpr unsigned B2T = dk::adBottomToTop;
 
-QList<int> Numbers(const QString& text) {
-    QList<int> numbers;
-    for (const QString& n : text.split(u',')) {
-        numbers << n.toInt();
-    }
-    return numbers;
-}
-
 TEST(PlacePopup, KeepsTheMenuOnTheScreen) {
     for (const QStringList& row : DataRows("popup-placement.txt", 6)) {
         SCOPED_ROW(row);

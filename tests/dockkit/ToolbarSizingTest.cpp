@@ -2,6 +2,7 @@
 // that working them out ends), how a drag picks one, a drag on the floating
 // frame, and the chosen width kept in the saved positions.
 
+#include "DataRows.h"
 #include "ToolbarFixtures.h"
 
 #include "dockkit/docking/DkPositions.h"
@@ -52,44 +53,23 @@ TEST(ResizeSteps, KeepTheNarrowestLayoutOfEachRowCountAndEnd) {
 }
 
 TEST(ResizeStepTracking, PicksTheStepTheRequestReaches) {
-    // The frames of the four-item bar: 1, 2 and 4 rows.
-    const std::vector<QSize> bar{{136, 47}, {76, 67}, {46, 107}};
-    const std::vector<QSize> close{{100, 20}, {95, 40}, {60, 60}};
-    const struct {
-        const char* name;
-        const std::vector<QSize>& steps;
-        bool horizontal;
-        QSize start;
-        std::vector<int> requests;
-        std::vector<int> chosen; // along the dragged axis
-    } cases[] = {
-        // Within 12 pixels of the size at the press nothing moves.
-        {"NarrowerWithinTheSnap", bar, true, QSize(136, 47), {130, 125}, {136, 136}},
-        {"NarrowerPastTheSnap", bar, true, QSize(136, 47), {106}, {76}},
-        {"NarrowerThanEveryStep", bar, true, QSize(136, 47), {10}, {46}},
-        {"WiderThanEveryStep", bar, true, QSize(76, 67), {300}, {136}},
-        // Once moved, only crossing back over the press size snaps again.
-        {"BackTowardsThePressSize", bar, true, QSize(136, 47), {100, 130}, {76, 76}},
-        {"CrossingThePressSize", bar, true, QSize(76, 67), {50, 80, 90}, {46, 76, 136}},
-        // Growing takes the next step as soon as the snap is passed.
-        {"WiderPastTheSnap", bar, true, QSize(76, 67), {89}, {136}},
-        {"TallerByTheBottomEdge", bar, false, QSize(136, 47), {58, 60, 100}, {47, 67, 107}},
-        // A neighbouring step 5 pixels away makes the snap 4.
-        {"ACloseNeighbourNarrowsTheSnap", close, true, QSize(100, 20), {97, 95}, {100, 95}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    const std::map<QString, std::vector<QSize>> stepSets{
+        {"bar", {{136, 47}, {76, 67}, {46, 107}}}, {"close", {{100, 20}, {95, 40}, {60, 60}}}};
+    for (const QStringList& row : DataRows("resize-tracking.txt", 6)) {
+        SCOPED_ROW(row);
         std::vector<dk::ResizeStep> steps;
-        for (size_t i = 0; i < c.steps.size(); ++i) {
-            steps.push_back({c.steps[i], static_cast<int>(i) + 1});
+        for (const QSize& size : stepSets.at(row[1])) {
+            steps.push_back({size, static_cast<int>(steps.size()) + 1});
         }
-        dk::ResizeStepTracker tracker(steps, c.horizontal, c.start);
-        std::vector<int> chosen;
-        for (int request : c.requests) {
+        const bool horizontal = row[2] == "width";
+        const QList<int> start = Numbers(row[3]);
+        dk::ResizeStepTracker tracker(steps, horizontal, QSize(start[0], start[1]));
+        QStringList chosen;
+        for (int request : Numbers(row[4])) {
             const QSize size = tracker.Track(request).Size;
-            chosen.push_back(c.horizontal ? size.width() : size.height());
+            chosen << QString::number(horizontal ? size.width() : size.height());
         }
-        EXPECT_EQ(chosen, c.chosen);
+        EXPECT_EQ(chosen.join(u','), row[5]);
     }
 }
 
@@ -122,44 +102,27 @@ protected:
 };
 
 TEST_F(FloatingToolbar, AFrameDragJumpsBetweenItsLayouts) {
-    const char* byWidth = "136x47/1 76x67/2 46x107/4";
-    const struct {
-        const char* name;
-        QPoint press; // on the 136 x 47 form at (300, 200)
-        QPoint delta;
-        const char* steps; // largest first along the dragged axis
-        int floatingWidth;
-        QRect form;
-        QRect third; // the third button in the bar
-    } cases[] = {
-        {"RightEdgeWithinTheSnap", QPoint(134, 23), QPoint(-10, 0), byWidth, 0,
-         QRect(300, 200, 136, 47), QRect(64, 2, 30, 20)},
-        {"RightEdgeToTwoRows", QPoint(134, 23), QPoint(-30, 0), byWidth, 68,
-         QRect(300, 200, 76, 67), QRect(4, 22, 30, 20)},
-        {"RightEdgeAsFarAsItGoes", QPoint(134, 23), QPoint(-100, 0), byWidth, 38,
-         QRect(300, 200, 46, 107), QRect(4, 42, 30, 20)},
-        // The left edge moves; the right one stays where it was.
-        {"LeftEdgeToTwoRows", QPoint(1, 23), QPoint(30, 0), byWidth, 68, QRect(360, 200, 76, 67),
-         QRect(4, 22, 30, 20)},
-        {"BottomEdgeToFourRows", QPoint(60, 45), QPoint(0, 50), "46x107/4 76x67/2 136x47/1", 38,
-         QRect(300, 200, 46, 107), QRect(4, 42, 30, 20)},
+    const auto rect = [](const QString& field) {
+        const QList<int> n = Numbers(field);
+        return QRect(n[0], n[1], n[2], n[3]);
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const QStringList& row : DataRows("toolbar-frame-drag.txt", 7)) {
+        SCOPED_ROW(row);
+        const QList<int> press = Numbers(row[1]), delta = Numbers(row[2]);
         bar_->SetFloatingWidth(0);
         f_.Settle();
         ASSERT_EQ(Form()->geometry(), QRect(300, 200, 136, 47));
         std::string midway;
-        Drag(c.press, c.delta, [&] {
+        Drag({press[0], press[1]}, {delta[0], delta[1]}, [&] {
             ASSERT_NE(bar_->ResizeSteps(), nullptr);
             midway = Describe(*bar_->ResizeSteps());
         });
-        EXPECT_EQ(midway, c.steps);
+        EXPECT_EQ(midway, row[3].toStdString());
         EXPECT_EQ(bar_->ResizeSteps(), nullptr);
-        EXPECT_EQ(bar_->FloatingWidth(), c.floatingWidth);
-        EXPECT_EQ(Form()->geometry(), c.form);
-        EXPECT_EQ(bar_->size(), c.form.size() - QSize(8, 24));
-        EXPECT_EQ(bar_->View()->Find(bar_->Items()->Items(2))->BoundsRect.ToQRect(), c.third);
+        EXPECT_EQ(bar_->FloatingWidth(), row[4].toInt());
+        EXPECT_EQ(Form()->geometry(), rect(row[5]));
+        EXPECT_EQ(bar_->size(), rect(row[5]).size() - QSize(8, 24));
+        EXPECT_EQ(bar_->View()->Find(bar_->Items()->Items(2))->BoundsRect.ToQRect(), rect(row[6]));
         Form()->move(300, 200);
     }
 }
