@@ -1,5 +1,6 @@
 // The Default theme: classic edges, checkered checked buttons, menu rows,
 // glyphs placed from the item's own top, frames, and its values.
+#include "DataRows.h"
 #include "KitThemeFixtures.h"
 
 #include "GoldenPicture.h"
@@ -26,37 +27,13 @@ protected:
 } // namespace
 
 TEST_F(DefaultTheme, ButtonFacesHaveTheClassicEdgesOfTheirState) {
-    const char* const sunken = "GGGGGW/G....W/G....W/G....W/WWWWWW";
-    const char* const raised = "WWWWWG/W....G/W....G/W....G/GGGGGG";
-    const char* const nothing = "....../....../....../....../......";
-    const unsigned opaque = dk::ViewToolbar | dk::ViewOpaque;
-    const struct {
-        unsigned viewKind;
-        ItemState state;
-        const char* picture;
-    } cases[] = {
-        // Checked: sunken, checkered in the tool bar colour and the highlight.
-        {dk::ViewToolbar, ItemState::Checked, "GGGGGW/GFWFWW/GWFWFW/GFWFWW/WWWWWW"},
-        {dk::ViewToolbar, ItemState::Pushed, sunken},
-        {dk::ViewToolbar, ItemState::CheckedHot, sunken},
-        {dk::ViewToolbar, ItemState::Hot, raised},
-        {dk::ViewToolbar, ItemState::KeyHot, raised},
-        {dk::ViewToolbar, ItemState::Idle, nothing},
-        {dk::ViewToolbar, ItemState::Designing, raised},
-        {dk::ViewToolbar, ItemState::Disabled, nothing},
-        // A disabled item is hot only by the keyboard.
-        {dk::ViewToolbar, ItemState::DisabledKeyHot, raised},
-        // Opaque tool bars: flat rings with the face in the middle, raised when hot.
-        {opaque, ItemState::Idle, "GGGGGG/GFFFFG/GFFFFG/GFFFFG/GGGGGG"},
-        {opaque, ItemState::Hot, "FFFFFD/FWWWGD/FWFFGD/FGGGGD/DDDDDD"},
-        {opaque, ItemState::Checked, "GGGGGG/GFFFFG/GFFWFG/GFFFFG/GGGGGG"},
-    };
-    for (const auto& c : cases) {
-        const TDkxItemInfo info = InState(ItemInfo(c.viewKind), c.state);
+    for (const QStringList& row : DataRows("default-faces.txt", 3)) {
+        SCOPED_ROW(row);
+        const unsigned kind = dk::ViewToolbar | (row[0] == "opaque" ? dk::ViewOpaque : 0);
+        const TDkxItemInfo info = InState(ItemInfo(kind), StateNamed(row[1]));
         const QImage image = PaintImage(
             6, 5, [&](QPainter& p) { Theme().DrawButtonFace(p, TRect(0, 0, 6, 5), info); });
-        EXPECT_EQ(Picture(image), c.picture)
-            << std::hex << c.viewKind << " state " << static_cast<int>(c.state);
+        EXPECT_EQ(Picture(image), row[2]);
     }
 }
 

@@ -1,6 +1,7 @@
 // The Flat theme: its colour cache on the classic desk and on a low-colour
 // display, the state tables, its button faces and check mark, its images per
 // state, the shared glyph strip, and its frames as a golden picture.
+#include "DataRows.h"
 #include "KitThemeFixtures.h"
 
 #include "GoldenPicture.h"
@@ -122,35 +123,19 @@ TEST_F(FlatTheme, AHotButtonKeepsItsFrameApartFromABackgroundNearTheHighlight) {
 }
 
 TEST_F(FlatTheme, ButtonFacesFrameAndFillInTheStatesColours) {
-    const unsigned opaque = dk::ViewToolbar | dk::ViewOpaque;
-    const struct {
-        unsigned viewKind;
-        ItemState state;
-        uint32_t frame; // RRGGBB, or kBlankPixel for nothing drawn
-        uint32_t fill;
-    } cases[] = {
-        {dk::ViewToolbar, ItemState::Hot, 0x0A246A, 0xB6BDD2},
-        {dk::ViewToolbar, ItemState::Pushed, 0x0A246A, 0x8592B5},
-        {dk::ViewToolbar, ItemState::Checked, 0x0A246A, 0xD4D4D8},
-        {dk::ViewToolbar, ItemState::CheckedHot, 0x0A246A, 0x8592B5},
-        {dk::ViewToolbar, ItemState::Idle, kBlankPixel, kBlankPixel},
-        {dk::ViewToolbar, ItemState::Disabled, kBlankPixel, kBlankPixel},
-        {dk::ViewToolbar, ItemState::DisabledKeyHot, 0x0A246A, 0xB6BDD2},
-        {dk::ViewToolbar, ItemState::Designing, 0xB2AFAB, kBlankPixel},
-        {opaque, ItemState::Idle, 0x808080, 0xDBD8D1},
-        {opaque, ItemState::Checked, 0x000000, 0xD4D4D8},
-        // The open drop-down wins over pushed and checked.
-        {dk::ViewToolbar, ItemState::DropDownOpen, 0x666666, 0xDBD8D1},
+    const auto rgb = [](const QString& field) {
+        return field == "-" ? kBlankPixel : field.toUInt(nullptr, 16);
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << std::hex << c.viewKind << " state " << int(c.state));
-        const TDkxItemInfo info = InState(ItemInfo(c.viewKind), c.state);
+    for (const QStringList& row : DataRows("flat-faces.txt", 4)) {
+        SCOPED_ROW(row);
+        const unsigned kind = dk::ViewToolbar | (row[0] == "opaque" ? dk::ViewOpaque : 0);
+        const TDkxItemInfo info = InState(ItemInfo(kind), StateNamed(row[1]));
         const QImage image = PaintImage(
             23, 22, [&](QPainter& p) { Theme().DrawButtonFace(p, TRect(0, 0, 23, 22), info); });
-        EXPECT_EQ(Px(image, 0, 0), c.frame);
-        EXPECT_EQ(Px(image, 22, 21), c.frame);
-        EXPECT_EQ(Px(image, 1, 1), c.fill);
-        EXPECT_EQ(Px(image, 21, 20), c.fill);
+        EXPECT_EQ(Px(image, 0, 0), rgb(row[2]));
+        EXPECT_EQ(Px(image, 22, 21), rgb(row[2]));
+        EXPECT_EQ(Px(image, 1, 1), rgb(row[3]));
+        EXPECT_EQ(Px(image, 21, 20), rgb(row[3]));
     }
 }
 
@@ -165,42 +150,23 @@ TEST_F(FlatTheme, TheCheckMarkIsASevenPointOutline) {
 }
 
 TEST(ItemImages, FollowTheThemesLookForTheState) {
-    constexpr uint32_t F = 0xD4D0C8;
-    const struct {
-        const char* theme;
-        ItemState state;
-        // What (3, 3), (4, 4) and (5, 5) show after drawing one black pixel
-        // at (4, 4) over the button face.
-        uint32_t upLeft, at, downRight;
-    } cases[] = {
-        // The Default theme lets the list draw: plainly, moved when down,
-        // grey and embossed when disabled.
-        {"Default", ItemState::Idle, F, 0x000000, F},
-        {"Default", ItemState::Checked, F, F, 0x000000},
-        {"Default", ItemState::Disabled, F, 0x808080, 0xFFFFFF},
-        // The Flat theme washes idle images, lifts hot ones over a double
-        // shadow and greys disabled ones into a shadow.
-        {"Flat", ItemState::Idle, F, 0x4C4C4C, F},
-        {"Flat", ItemState::Hot, 0x000000, 0xB8B5AE, 0xB8B5AE},
-        {"Flat", ItemState::Checked, F, 0x000000, F},
-        {"Flat", ItemState::Disabled, F, 0x8C8A84, F},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.theme << " state " << int(c.state));
+    for (const QStringList& row : DataRows("item-images.txt", 5)) {
+        SCOPED_ROW(row);
         KitThemes themes;
-        themes.Select(c.theme);
+        themes.Select(row[0].toLatin1().constData());
         ImageList list(1, 1);
         QImage pixel(1, 1, QImage::Format_ARGB32);
         pixel.fill(Qt::black);
         list.Add(pixel);
-        const TDkxItemInfo info = InState(ItemInfo(dk::ViewToolbar), c.state);
+        const TDkxItemInfo info = InState(ItemInfo(dk::ViewToolbar), StateNamed(row[1]));
         const QImage picture = PaintImage(10, 10, [&](QPainter& p) {
             p.fillRect(0, 0, 10, 10, ToQColor(clBtnFace));
             themes.Theme().DrawItemImage(p, TRect(4, 4, 8, 8), info, &list, 0);
         });
-        EXPECT_EQ(Px(picture, 3, 3), c.upLeft);
-        EXPECT_EQ(Px(picture, 4, 4), c.at);
-        EXPECT_EQ(Px(picture, 5, 5), c.downRight);
+        for (int i = 0; i < 3; ++i) {
+            const QString want = row[2 + i] == "F" ? QStringLiteral("D4D0C8") : row[2 + i];
+            EXPECT_EQ(Px(picture, 3 + i, 3 + i), want.toUInt(nullptr, 16)) << 3 + i;
+        }
     }
 }
 

@@ -14,8 +14,11 @@
 #include <QImage>
 #include <QPainter>
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <functional>
+#include <iterator>
 #include <memory>
 
 // RRGGBB written as the TColor 0x00BBGGRR.
@@ -135,6 +138,20 @@ enum class ItemState {
     DropDownOpen,
     Designing
 };
+
+// A state by its name in a row of tests/data/dockkit ("Idle", "KeyHot", ...).
+inline ItemState StateNamed(const QString& name) {
+    const char* const names[] = {"Idle",         "Hot",        "KeyHot",   "Pushed",
+                                 "Checked",      "CheckedHot", "Disabled", "DisabledKeyHot",
+                                 "DropDownOpen", "Designing"};
+    for (int i = 0; i < int(std::size(names)); ++i) {
+        if (name == QLatin1String(names[i])) {
+            return ItemState(i);
+        }
+    }
+    ADD_FAILURE() << "no state " << name.toStdString();
+    return ItemState::Idle;
+}
 
 inline dk::TDkxItemInfo InState(dk::TDkxItemInfo info, ItemState state) {
     switch (state) {
