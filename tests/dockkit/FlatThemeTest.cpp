@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 using namespace plat;
 using dk::TDkxItemInfo;
 
@@ -45,50 +47,43 @@ void PrintTo(const FlatStateColors& c, std::ostream* os) {
 } // namespace dk
 
 TEST_F(FlatTheme, MixesItsColourCacheFromTheClassicDesk) {
-    const std::pair<int, uint32_t> entries[] = {
-        {1, 0xDBD8D1},  {2, 0xF9F8F7},  {4, 0x666666},  {5, 0x6D6D6D},  {10, 0x8B8B8B},
-        {53, 0xA0A0A0}, {54, 0xA6A6A6}, {56, 0x898E9E}, {57, 0xE4E2DD},
+    const std::map<QString, unsigned> kinds{{"toolbar", dk::ViewToolbar},
+                                            {"menu bar", dk::ViewMenuBar},
+                                            {"popup menu", dk::ViewPopupMenu},
+                                            {"edit popup", dk::ViewEditPopup},
+                                            {"chevron popup", dk::ViewChevronPopup},
+                                            {"dock panel", dk::ViewDockPanel},
+                                            {"none", 0}};
+    const auto colors = [](const QString& field) {
+        QString text;
+        for (const QString& name : field.split(u' ')) {
+            const TColor c = name == "none"     ? clNone
+                             : name == "face"   ? clBtnFace
+                             : name == "window" ? clWindow
+                                                : Rgb(name.toUInt(nullptr, 16));
+            text += QString::number(c, 16) + " ";
+        }
+        return text;
     };
-    for (const auto& [index, rgb] : entries) {
-        EXPECT_EQ(Entry(index), Rgb(rgb)) << index;
-    }
-    const TColor none = clNone;
-    const dk::FlatStateColors toolbar[] = {
-        {none, Rgb(0x000000), none},
-        {none, Rgb(0x8D8D8D), none},
-        {Rgb(0xD4D4D8), Rgb(0x000000), Rgb(0x0A246A)},
-        {Rgb(0x8592B5), Rgb(0xFFFFFF), Rgb(0x0A246A)},
-        {Rgb(0xB6BDD2), Rgb(0x000000), Rgb(0x0A246A)},
-        {Rgb(0xB6BDD2), Rgb(0x8D8D8D), Rgb(0x0A246A)},
-        {Rgb(0x8592B5), Rgb(0xFFFFFF), Rgb(0x0A246A)},
-        // The drop-down-open state fills with the tool bar's colour and frames
-        // in the pop-up frame's.
-        {Rgb(0xDBD8D1), Rgb(0x000000), Rgb(0x666666)},
-    };
-    for (int state = 0; state < 8; ++state) {
-        EXPECT_EQ(ToolbarState(state), toolbar[state]) << "tool bar state " << state;
-    }
-    const dk::FlatStateColors menu[] = {
-        {none, Rgb(0x000000), none},
-        {none, Rgb(0xA6A6A6), none},
-        toolbar[dk::ftsHot],
-        {Rgb(0xF9F8F7), Rgb(0xA6A6A6), Rgb(0x0A246A)},
-    };
-    for (int state = 0; state < 4; ++state) {
-        EXPECT_EQ(MenuState(state), menu[state]) << "menu state " << state;
-    }
-
-    const std::pair<unsigned, TColor> backs[] = {
-        {dk::ViewToolbar, Rgb(0xDBD8D1)},
-        {dk::ViewMenuBar, Rgb(0xD4D0C8)},
-        {dk::ViewPopupMenu, Rgb(0xF9F8F7)},
-        {dk::ViewEditPopup, clWindow},
-        {dk::ViewChevronPopup, Rgb(0xF9F8F7)},
-        {dk::ViewDockPanel, Rgb(0xF9F8F7)},
-        {0, clBtnFace},
-    };
-    for (const auto& [kind, color] : backs) {
-        EXPECT_EQ(Theme().GetViewBackColor(kind), color) << std::hex << kind;
+    for (const QStringList& row : DataRows("flat-colours.txt", 3)) {
+        SCOPED_ROW(row);
+        const auto text = [](std::initializer_list<TColor> list) {
+            QString t;
+            for (const TColor c : list) {
+                t += QString::number(c, 16) + " ";
+            }
+            return t;
+        };
+        const dk::FlatStateColors state = row[0] == "toolbar" ? ToolbarState(row[1].toInt())
+                                          : row[0] == "menu"  ? MenuState(row[1].toInt())
+                                                              : dk::FlatStateColors{};
+        if (row[0] == "entry") {
+            EXPECT_EQ(text({Entry(row[1].toInt())}), colors(row[2]));
+        } else if (row[0] == "view") {
+            EXPECT_EQ(text({Theme().GetViewBackColor(kinds.at(row[1]))}), colors(row[2]));
+        } else {
+            EXPECT_EQ(text({state.Fill, state.Text, state.Frame}), colors(row[2]));
+        }
     }
 }
 
