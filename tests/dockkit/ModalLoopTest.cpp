@@ -1,6 +1,7 @@
 // The kit's modal mouse loop (what menus, dragging and sizing run in) and
 // the timers on the monotonic clock.
 
+#include "DataRows.h"
 #include "MenuFixtures.h"
 
 #include "dockkit/common/DkModalLoop.h"
@@ -13,6 +14,7 @@
 #include <QLineEdit>
 #include <QTimer>
 
+#include <map>
 #include <memory>
 #include <stdexcept>
 
@@ -48,20 +50,11 @@ protected:
     }};
 };
 
-struct EndCase {
-    const char* name;
-    ModalLoopEnd expected;
-    const char* error; // the message the application's handler gets, if any
-};
-void PrintTo(const EndCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class ModalLoopEnds : public ModalLoop, public ::testing::WithParamInterface<EndCase> {};
+// A row of modal-loop-ends.txt.
+class ModalLoopEnds : public ModalLoop, public ::testing::WithParamInterface<QStringList> {};
 
 TEST_P(ModalLoopEnds, AndLetsGoOfTheMouse) {
-    const EndCase& c = GetParam();
-    const std::string name = c.name;
+    const QString name = GetParam()[0];
     ModalMouseLoop loop(capture_.get(), Qt::SizeAllCursor);
     QWidget other;
     other.setGeometry(600, 600, 50, 50);
@@ -100,32 +93,27 @@ TEST_P(ModalLoopEnds, AndLetsGoOfTheMouse) {
     } else if (name == "ThrowWhileStarting") {
         start = [] { throw std::runtime_error("start"); };
     }
-    EXPECT_EQ(loop.Run(filter, start), c.expected);
+    const std::map<QString, ModalLoopEnd> ends{{"Accepted", ModalLoopEnd::Accepted},
+                                               {"Cancelled", ModalLoopEnd::Cancelled},
+                                               {"CaptureLost", ModalLoopEnd::CaptureLost},
+                                               {"Deactivated", ModalLoopEnd::Deactivated},
+                                               {"Failed", ModalLoopEnd::Failed}};
+    EXPECT_EQ(loop.Run(filter, start), ends.at(GetParam()[1]));
     if (QWidget::mouseGrabber() == &other) {
         other.releaseMouse(); // the new owner of the mouse keeps it
     }
     ExpectReleased();
-    if (c.error != nullptr) {
-        EXPECT_EQ(errors_, std::vector<std::string>{c.error});
+    if (GetParam()[2] != "-") {
+        EXPECT_EQ(errors_, std::vector<std::string>{GetParam()[2].toStdString()});
         EXPECT_FALSE(grabbedAtError_);
     } else {
         EXPECT_TRUE(errors_.empty());
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, ModalLoopEnds,
-    ::testing::Values(EndCase{"Accept", ModalLoopEnd::Accepted, nullptr},
-                      EndCase{"Cancel", ModalLoopEnd::Cancelled, nullptr},
-                      EndCase{"CaptureWidgetHidden", ModalLoopEnd::CaptureLost, nullptr},
-                      EndCase{"CaptureWidgetDeleted", ModalLoopEnd::CaptureLost, nullptr},
-                      EndCase{"AnotherWidgetGrabsTheMouse", ModalLoopEnd::CaptureLost, nullptr},
-                      EndCase{"AnotherPopupShows", ModalLoopEnd::CaptureLost, nullptr},
-                      EndCase{"Deactivation", ModalLoopEnd::Deactivated, nullptr},
-                      EndCase{"ThrowInGuardedCode", ModalLoopEnd::Failed, "timer"},
-                      EndCase{"ThrowInTheFilter", ModalLoopEnd::Failed, "filter"},
-                      EndCase{"ThrowWhileStarting", ModalLoopEnd::Failed, "start"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rows, ModalLoopEnds,
+                         ::testing::ValuesIn(DataRows("modal-loop-ends.txt", 3)),
+                         [](const auto& info) { return info.param[0].toStdString(); });
 
 TEST_F(ModalLoop, AnInnerLoopHasTheEventsAndGivesTheMouseBack) {
     QWidget inner;

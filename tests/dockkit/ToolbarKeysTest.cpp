@@ -3,6 +3,7 @@
 // with a letter, the system-menu key reaching a floating menu bar through
 // its dock, and accelerators of plain bars typed where no control takes text.
 
+#include "DataRows.h"
 #include "ToolbarFixtures.h"
 
 #include "dockkit/menus/DkMenuLoop.h"
@@ -11,7 +12,6 @@
 #include <QPushButton>
 
 #include <functional>
-#include <ostream>
 
 namespace {
 
@@ -84,37 +84,20 @@ protected:
 
 // --- Shortcuts ------------------------------------------------------------------------------
 
-// Where a key is typed and who may take it. The main form's menu bar has
-// &Open (Ctrl+O) and Cross (X); the other form's bar OtherOpen (Ctrl+O) and
-// OtherCross (X).
-enum KeyForm { Main, Other, OtherModal };
-struct ShortCutCase {
-    const char* name;
-    KeyForm typedIn;
-    bool menuProcesses; // the main form's menu bar processes shortcuts
-    bool otherProcesses;
-    bool mainFormSet;
-    int key;
-    const char* clicked;
-    const char* typed; // what the focused line edit holds afterwards
-};
-void PrintTo(const ShortCutCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class ToolbarShortCuts : public ToolbarKeys, public ::testing::WithParamInterface<ShortCutCase> {};
+// A row of toolbar-shortcuts.txt.
+class ToolbarShortCuts : public ToolbarKeys, public ::testing::WithParamInterface<QStringList> {};
 
 TEST_P(ToolbarShortCuts, ReachTheRightBarBeforeTheFocusedControl) {
-    const ShortCutCase& c = GetParam();
+    const QStringList& row = GetParam();
     OtherForm other;
     TDkToolbar* otherBar = AddBar("OtherBar", nullptr, 0, &other.form);
     AddButton(otherBar, "OtherOpen", 30, 20, plat::ShortCut('O', plat::scCtrl));
     AddButton(otherBar, "OtherCross", 30, 20, plat::ShortCut('X', 0));
     AddButton(menu_, "Cross", 30, 20, plat::ShortCut('X', 0));
-    menu_->SetProcessShortCuts(c.menuProcesses);
-    otherBar->SetProcessShortCuts(c.otherProcesses);
-    dk::SetMainForm(c.mainFormSet ? &f_.form : nullptr);
-    if (c.typedIn == OtherModal) {
+    menu_->SetProcessShortCuts(row[2] == "1");
+    otherBar->SetProcessShortCuts(row[3] == "1");
+    dk::SetMainForm(row[4] == "1" ? &f_.form : nullptr);
+    if (row[1] == "other modal") {
         other.form.hide();
         other.form.setWindowModality(Qt::ApplicationModal);
         other.form.show();
@@ -122,34 +105,22 @@ TEST_P(ToolbarShortCuts, ReachTheRightBarBeforeTheFocusedControl) {
     // Each search of the menu bar's items opens its root first.
     int searches = 0;
     menu_->Items()->OnPopup = [&](TDkCustomItem*, bool) { ++searches; };
-    QLineEdit* edit = c.typedIn == Main ? line_ : other.edit;
-    const bool ctrl = c.key == Qt::Key_O;
-    TypeKey(edit, c.key, ctrl ? Qt::ControlModifier : Qt::NoModifier,
-            ctrl                 ? QStringLiteral("\x0f")
-            : c.key == Qt::Key_X ? QStringLiteral("x")
-                                 : QString());
-    EXPECT_EQ(TakeClicks(), c.clicked);
-    EXPECT_EQ(edit->text().toStdString(), c.typed);
+    QLineEdit* edit = row[1] == "main" ? line_ : other.edit;
+    if (row[5] == "Ctrl+O") {
+        TypeKey(edit, Qt::Key_O, Qt::ControlModifier, QStringLiteral("\x0f"));
+    } else {
+        TypeKey(edit, row[5] == "X" ? Qt::Key_X : Qt::Key_F5, Qt::NoModifier,
+                row[5] == "X" ? "x" : "");
+    }
+    EXPECT_EQ(TakeClicks(), row[6].toStdString());
+    EXPECT_EQ(edit->text(), row[7]);
     // One search per key, not one per stage or per widget the key passes.
     EXPECT_LE(searches, 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, ToolbarShortCuts,
-    ::testing::Values(
-        ShortCutCase{"TheFormsMenuBar", Main, true, false, false, Qt::Key_O, "&Open", ""},
-        ShortCutCase{"APlainKeyBeforeTheLineEdit", Main, true, false, false, Qt::Key_X, "Cross",
-                     ""},
-        ShortCutCase{"AKeyNobodyTakesGoesUpTheFormUnrouted", Main, true, false, false, Qt::Key_F5,
-                     "", ""},
-        ShortCutCase{"ABarThatProcessesNoShortCuts", Main, false, false, false, Qt::Key_X, "", "x"},
-        ShortCutCase{"AnotherFormsOwnBar", Other, true, true, true, Qt::Key_O, "OtherOpen", ""},
-        ShortCutCase{"AnotherFormFallsBackToTheMainForm", Other, true, false, true, Qt::Key_O,
-                     "&Open", ""},
-        ShortCutCase{"AnotherFormWithoutAMainForm", Other, true, false, false, Qt::Key_X, "", "x"},
-        ShortCutCase{"TheMainFormBehindAModalForm", OtherModal, true, false, true, Qt::Key_X, "",
-                     "x"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rows, ToolbarShortCuts,
+                         ::testing::ValuesIn(DataRows("toolbar-shortcuts.txt", 8)),
+                         [](const auto& info) { return info.param[0].toStdString(); });
 
 TEST_F(ToolbarKeys, AShortCutAskedForTwiceRunsOnce) {
     // A tool that plays keys back may ask the shortcut stage itself before
