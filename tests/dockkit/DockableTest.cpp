@@ -85,21 +85,14 @@ TEST_F(DockableTest, DoubleClickWithoutLastOrDefaultDockStaysFloating) {
 
 // Close, and a close by the window system or in code (QWidget::close), go one
 // way: asked first, then hidden with OnClose.
-struct CloseCase {
-    const char* name;
-    bool floating;
-    bool byWidget; // QWidget::close() rather than Close()
-};
-void PrintTo(const CloseCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class DockableClose : public DockableTest, public ::testing::WithParamInterface<CloseCase> {};
+// Floating, and closed by QWidget::close() rather than Close().
+class DockableClose : public DockableTest,
+                      public ::testing::WithParamInterface<std::tuple<bool, bool>> {};
 
 TEST_P(DockableClose, AsksFirst) {
-    const CloseCase& c = GetParam();
+    const auto [floating, byWidget] = GetParam();
     TestDockable* w = f.Add("Bar", QSize(100, 22), f.top);
-    if (c.floating) {
+    if (floating) {
         w->SetFloatingState(true);
     }
     bool allow = false;
@@ -111,7 +104,7 @@ TEST_P(DockableClose, AsksFirst) {
     };
     w->OnClose = [&](TDkCustomDockableWindow*) { ++closed; };
     const auto close = [&] {
-        if (c.byWidget) {
+        if (byWidget) {
             return w->close();
         }
         w->Close();
@@ -127,17 +120,17 @@ TEST_P(DockableClose, AsksFirst) {
     EXPECT_EQ(asked, 2);
     EXPECT_EQ(closed, 1);
     EXPECT_EQ(f.top->height(), 0);
-    if (c.floating) {
+    if (floating) {
         EXPECT_FALSE(w->FloatingParent()->isVisible());
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, DockableClose,
-                         ::testing::Values(CloseCase{"Docked", false, false},
-                                           CloseCase{"DockedByTheWidget", false, true},
-                                           CloseCase{"Floating", true, false},
-                                           CloseCase{"FloatingByTheWidget", true, true}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Ways, DockableClose,
+                         ::testing::Combine(::testing::Bool(), ::testing::Bool()),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param) ? "Floating" : "Docked") +
+                                    (std::get<1>(info.param) ? "ByTheWidget" : "");
+                         });
 
 TEST_F(DockableTest, FloatingWindowsFollowTheApplicationAndTheirForm) {
     TestDockable* w = f.Add("Bar", QSize(100, 22), f.top);

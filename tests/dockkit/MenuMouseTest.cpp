@@ -2,6 +2,7 @@
 // releases outside the menus, submenus opening and closing after the menu
 // show delay, and submenus with the keyboard.
 
+#include "DataRows.h"
 #include "MenuFixtures.h"
 
 #include "dockkit/menus/DkMenuLoop.h"
@@ -130,42 +131,25 @@ TEST_F(MenuMouse, TheRightButtonChoosesOnlyWhenTheMenuTracksIt) {
     EXPECT_EQ(ClickLog(), "&New");
 }
 
-// Keys in submenus: Right and Enter open one with its first item selected,
-// Left and Escape close one level only.
-struct LevelCase {
-    const char* name;
-    const char* keys; // as MenuScript::Keys takes them
-    int popups;       // open after the keys
-    const char* selected;
-};
-void PrintTo(const LevelCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class MenuLevels : public MenuMouse, public ::testing::WithParamInterface<LevelCase> {};
+// A row of menu-levels.txt.
+class MenuLevels : public MenuMouse, public ::testing::WithParamInterface<QStringList> {};
 
 TEST_P(MenuLevels, KeysOpenAndCloseOneLevelAtATime) {
-    const LevelCase& c = GetParam();
-    script_.Keys(c.keys).Then([&c] {
-        EXPECT_EQ(OpenPopupCount(), c.popups);
+    const QStringList& row = GetParam();
+    const int popups = row[2].toInt();
+    script_.Keys(row[1].toUtf8().constData()).Then([&] {
+        EXPECT_EQ(OpenPopupCount(), popups);
         ASSERT_NE(SelectedItem(), nullptr);
-        EXPECT_EQ(SelectedItem()->Caption().toStdString(), c.selected);
+        EXPECT_EQ(SelectedItem()->Caption(), row[3]);
     });
-    for (int i = 0; i < c.popups; ++i) {
+    for (int i = 0; i < popups; ++i) {
         script_.Keys("e");
     }
     RunMenu();
     EXPECT_EQ(ClickLog(), "");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, MenuLevels,
-    ::testing::Values(LevelCase{"RightOpensWithTheFirstItem", "vvR", 2, "&One"},
-                      LevelCase{"EnterOpensToo", "vvr", 2, "&One"},
-                      LevelCase{"TwoLevelsDown", "vvR^R", 3, "&Deep"},
-                      LevelCase{"EscapeClosesOnlyTheSubmenu", "vvRe", 1, "&Recent"},
-                      LevelCase{"LeftClosesOnlyTheSubmenu", "vvR^RL", 2, "&More"},
-                      LevelCase{"LeftInTheTopMenuDoesNothing", "vL", 1, "&New"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rows, MenuLevels, ::testing::ValuesIn(DataRows("menu-levels.txt", 4)),
+                         [](const auto& info) { return info.param[0].toStdString(); });
 
 } // namespace
