@@ -1,6 +1,7 @@
 // The menu loop when the program does unexpected things while a menu is
 // open: items deleted, handlers throwing, the application quitting.
 
+#include "DataRows.h"
 #include "MenuFixtures.h"
 
 #include "dockkit/common/DkModalLoop.h"
@@ -11,6 +12,7 @@
 #include <QApplication>
 #include <QTimer>
 
+#include <map>
 #include <stdexcept>
 
 namespace {
@@ -44,83 +46,54 @@ protected:
 
 // --- Items deleted while their menu is open --------------------------------------
 
-struct DeleteCase {
-    const char* name;
-    const char* before; // keys before the deletion, as MenuScript::Keys takes them
-    int victim;         // 0 New, 1 Recent (with its submenu), 2 One, 3 Close
-    const char* after;  // keys after it
-    int popupsAfter;    // open right after the deletion
-    const char* clicked;
-};
-void PrintTo(const DeleteCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class MenuItemDeleted : public MenuRobust, public ::testing::WithParamInterface<DeleteCase> {};
+// A row of menu-robustness.txt.
+class MenuItemDeleted : public MenuRobust, public ::testing::WithParamInterface<QStringList> {};
 
 TEST_P(MenuItemDeleted, TheMenuGoesOnWithTheItemsLeft) {
-    const DeleteCase& c = GetParam();
-    TDkCustomItem* victims[] = {newItem_, recent_, one_, close_};
-    script_.Keys(c.before)
-        .Then([&c, victim = victims[c.victim]] {
+    const QStringList& row = GetParam();
+    const std::map<QString, TDkCustomItem*> victims{
+        {"&New", newItem_}, {"&Recent", recent_}, {"&One", one_}, {"&Close", close_}};
+    script_.Keys(row[1].toUtf8().constData())
+        .Then([&, victim = victims.at(row[2])] {
             delete victim;
-            EXPECT_EQ(OpenPopupCount(), c.popupsAfter);
+            EXPECT_EQ(OpenPopupCount(), row[4].toInt());
         })
-        .Keys(c.after);
+        .Keys(row[3].toUtf8().constData());
     RunMenu();
-    EXPECT_EQ(ClickLog(), c.clicked);
+    EXPECT_EQ(ClickLog(), row[5].toStdString());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, MenuItemDeleted,
-    ::testing::Values(DeleteCase{"TheSelectedOne", "v", 0, "vvr", 1, "&Close"},
-                      DeleteCase{"TheOneWhoseSubmenuIsOpen", "vvR", 1, "vr", 1, "&New"},
-                      DeleteCase{"TheSelectedOneInTheSubmenu", "vvR", 2, "vr", 2, "&Two"},
-                      DeleteCase{"AnotherOneBelowTheSelection", "v", 3, "^^r", 1, "&New"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rows, MenuItemDeleted,
+                         ::testing::ValuesIn(DataRows("menu-robustness.txt", 6)),
+                         [](const auto& info) { return info.param[0].toStdString(); });
 
 // --- Ended from outside its input (a timer, a queued call) ---------------------
 
-struct OutsideEndCase {
-    const char* name;
-    const char* keys; // before the end, as MenuScript::Keys takes them
-    bool fromSubmenu; // ended through the deepest open view, not the loop's own
-    bool withItem;    // ended with a click on Close rather than with nothing
-    const char* clicked;
-};
-void PrintTo(const OutsideEndCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
+// A row of menu-ended-outside.txt.
 class MenuEndedFromOutside : public MenuRobust,
-                             public ::testing::WithParamInterface<OutsideEndCase> {};
+                             public ::testing::WithParamInterface<QStringList> {};
 
 // The script's step is a queued call: the loop must end without waiting for
 // input (the script cancels a loop still running after its last step).
 TEST_P(MenuEndedFromOutside, EndsAtOnce) {
-    const OutsideEndCase& c = GetParam();
-    script_.Keys(c.keys).Then([&c, this] {
+    const QStringList& row = GetParam();
+    script_.Keys(row[1].toUtf8().constData()).Then([&, this] {
         const std::vector<TDkView*> views = OpenMenuViews();
         ASSERT_FALSE(views.empty());
-        TDkView* view = c.fromSubmenu ? views.back() : views.front();
-        if (c.withItem) {
+        TDkView* view = row[2] == "submenu" ? views.back() : views.front();
+        if (row[3] == "click") {
             view->EndModalWithItem(close_, false);
         } else {
             view->EndModal();
         }
     });
     RunMenu();
-    EXPECT_EQ(ClickLog(), c.clicked);
+    EXPECT_EQ(ClickLog(), row[4].toStdString());
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, MenuEndedFromOutside,
-                         ::testing::Values(OutsideEndCase{"WithNothing", "v", false, false, ""},
-                                           OutsideEndCase{"WithAClick", "v", false, true, "&Close"},
-                                           OutsideEndCase{"ThroughAnOpenSubmenu", "vvR", true,
-                                                          false, ""},
-                                           OutsideEndCase{"ThroughAnOpenSubmenuWithAClick", "vvR",
-                                                          true, true, "&Close"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rows, MenuEndedFromOutside,
+                         ::testing::ValuesIn(DataRows("menu-ended-outside.txt", 5)),
+                         [](const auto& info) { return info.param[0].toStdString(); });
 
 TEST_F(MenuRobust, TheMenuComponentDeletedWhileItsMenuRuns) {
     auto* menu = new TDkPopupMenu(&owner_);
