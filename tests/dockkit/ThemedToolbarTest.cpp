@@ -1,11 +1,12 @@
 // Themed tool bars and the menu bar: their kinds, colours, frames and
 // borders from the theme, what they pass to their children, the dock's
-// picture behind them, a theme switch while one floats, and the pictures each
-// theme makes of them and of the chevron's pop-up.
+// picture behind them, the themed dock beside the plain one, a theme switch while one floats, and
+// the pictures each theme makes of them and of the chevron's pop-up.
 #include "dockkit/bars/DkThemedChevron.h"
 #include "dockkit/bars/DkThemedToolbar.h"
 #include "dockkit/docking/DkDockablePanel.h"
 #include "dockkit/docking/DkThemedFloatingParent.h"
+#include "dockkit/docking/DkxDock.h"
 #include "dockkit/themes/DkThemedItem.h"
 
 #include "DockFixtures.h"
@@ -245,6 +246,47 @@ TEST_F(ThemedBars, ShowTheDocksPictureBehindTheirItemsAndFrame) {
     }
     f.top->SetBackground(nullptr);
     EXPECT_EQ(Px(Picture(bar), bar->ClientOrigin().x(), bar->ClientOrigin().y()), 0xD4D0C8u);
+}
+
+TEST_F(ThemedBars, AThemedDockPaintsLikeThePlainDockWithoutVisualStyles) {
+    auto* themed = new TDkxDock(&f.form, dpTop);
+    f.Add("PlainBar", QSize(80, 20), f.top);
+    f.Add("ThemedBar", QSize(80, 20), themed);
+    f.top->SetBoundLines(blTop | blBottom);
+    themed->SetBoundLines(blTop | blBottom);
+    f.Settle();
+    StripeBackground background;
+    const struct {
+        const char* name;
+        std::function<void()> apply;
+        bool painted; // the background picture shows
+    } cases[] = {
+        {"Default theme", [&] { themes.Select("Default"); }, false},
+        {"Flat theme", [&] { themes.Select("Flat"); }, false},
+        {"visual styles turned off", [&] { themes.nexus->SetEnableXPStyles(false); }, false},
+        {"a background of its own",
+         [&] {
+             f.top->SetBackground(&background);
+             themed->SetBackground(&background);
+         },
+         true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.apply();
+        EXPECT_FALSE(themed->UsesVisualStyleBackground());
+        EXPECT_EQ(themed->HasDockBackground(), c.painted);
+        const QImage plain = f.top->grab().toImage();
+        const QImage image = themed->grab().toImage();
+        ASSERT_EQ(image.size(), plain.size());
+        EXPECT_EQ(image, plain);
+        // Right of the bar: the dock's own colour, or the picture.
+        const QPoint at(image.width() - 2, image.height() / 2);
+        EXPECT_EQ(Px(image, at.x(), at.y()),
+                  c.painted ? StripeBackground::At(themed->mapTo(&f.form, at).x()) : 0xD4D0C8u);
+    }
+    f.top->SetBackground(nullptr);
+    themed->SetBackground(nullptr);
 }
 
 TEST_F(ThemedBars, FloatingBordersAndMarginsComeFromTheThemeAndFollowASwitch) {
