@@ -1,5 +1,6 @@
 // Item viewers: what they show, their sizes, the mouse inside the menu loop,
 // and how views paint them.
+#include "DataRows.h"
 #include "ViewFixtures.h"
 
 #include "PixelPicture.h"
@@ -15,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 namespace {
 
 QSize Measure(TDkItemViewer* viewer) {
@@ -28,35 +31,22 @@ QSize Measure(TDkItemViewer* viewer) {
 }
 
 TEST(ImageAndCaption, ShowAsTheDisplayModeSays) {
-    const struct {
-        bool toolbar;
-        TDkItemDisplayMode mode;
-        int imageIndex;
-        TDkItemOptions options;
-        bool image, caption;
-    } cases[] = {
-        {true, nbdmDefault, 2, 0, true, false},
-        {true, nbdmDefault, -1, 0, false, true},
-        {true, nbdmDefault, 2, dkoImageAboveCaption, true, true},
-        {true, nbdmTextOnly, 2, 0, false, true},
-        {true, nbdmTextOnlyInMenus, 2, 0, true, false},
-        {false, nbdmTextOnlyInMenus, 2, 0, false, true},
-        {false, nbdmImageAndText, 2, 0, true, true},
-        {false, nbdmDefault, 2, 0, true, true},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "tool bar " << c.toolbar << " mode " << c.mode
-                                        << " image " << c.imageIndex << " options " << c.options);
-        ViewSetup s(c.toolbar);
+    const std::map<QString, TDkItemDisplayMode> modes{{"default", nbdmDefault},
+                                                      {"text only", nbdmTextOnly},
+                                                      {"text only in menus", nbdmTextOnlyInMenus},
+                                                      {"image and text", nbdmImageAndText}};
+    for (const QStringList& row : DataRows("image-and-caption.txt", 5)) {
+        SCOPED_ROW(row);
+        ViewSetup s(row[0] == "toolbar");
         auto* item = new TDkCustomItem(&s.owner);
         item->SetCaption(QStringLiteral("&Open"));
-        item->SetDisplayMode(c.mode);
-        item->SetImageIndex(c.imageIndex);
-        item->SetOptions(c.options);
+        item->SetDisplayMode(modes.at(row[1]));
+        item->SetImageIndex(row[2].toInt());
+        item->SetOptions(row[3] == "1" ? dkoImageAboveCaption : 0);
         s.root->Add(item);
         TDkItemViewer* viewer = s.view->Find(item);
-        EXPECT_EQ(viewer->ImageShown(), c.image);
-        EXPECT_EQ(viewer->CaptionShown(), c.caption);
+        EXPECT_EQ(viewer->ImageShown(), row[4].contains(u"image"));
+        EXPECT_EQ(viewer->CaptionShown(), row[4].contains(u"caption"));
     }
 }
 
