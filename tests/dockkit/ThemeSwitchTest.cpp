@@ -1,5 +1,6 @@
 // The theme registry, the switch and its messages, the kit colours, the
 // switcher, and the routines the themes share.
+#include "DataRows.h"
 #include "ThemeFixtures.h"
 
 #include "dockkit/themes/DkSwitcher.h"
@@ -15,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 
 using namespace plat;
@@ -132,28 +134,19 @@ TEST_F(ThemeSwitch, SettingsRecomputeTheColoursAndReselectTheTheme) {
 
 TEST_F(ThemeSwitch, KitColoursStartClassicAndFollowTheMenuStyleAndTheDesk) {
     EXPECT_EQ(&dk::KitValues(), &nexus.Values());
-    struct Case {
-        bool deskFlatMenus;
-        TFlatMenuStyle style;
-        bool flatMenus;
-        TColor menu;
-        TColor menuText;
-    };
-    const Case cases[] = {
-        {false, fmsAuto, false, clMenu, clMenuText},
-        {false, fmsEnable, true, clWindow, clWindowText},
-        {false, fmsDisable, false, clMenu, clMenuText},
-        {true, fmsAuto, true, clMenu, clMenuText},
-        {true, fmsEnable, true, clMenu, clMenuText},
-        {true, fmsDisable, false, clBtnFace, clBtnText},
-    };
-    for (const Case& c : cases) {
-        desk.Answers.FlatMenus = c.deskFlatMenus;
-        nexus.SetFlatMenuStyle(c.style);
+    const std::map<QString, TFlatMenuStyle> styles{
+        {"auto", fmsAuto}, {"enable", fmsEnable}, {"disable", fmsDisable}};
+    const std::map<QString, TColor> colours{{"menu", clMenu},     {"menu-text", clMenuText},
+                                            {"window", clWindow}, {"window-text", clWindowText},
+                                            {"face", clBtnFace},  {"face-text", clBtnText}};
+    for (const QStringList& row : DataRows("kit-colours.txt", 4)) {
+        SCOPED_ROW(row);
+        desk.Answers.FlatMenus = row[0] == "1";
+        nexus.SetFlatMenuStyle(styles.at(row[1]));
         const dk::TDkxKitValues& v = nexus.Values();
-        EXPECT_EQ(v.FlatMenus, c.flatMenus) << c.deskFlatMenus << " " << c.style;
-        EXPECT_EQ(v.MenuColor, c.menu) << c.deskFlatMenus << " " << c.style;
-        EXPECT_EQ(v.MenuTextColor, c.menuText) << c.deskFlatMenus << " " << c.style;
+        EXPECT_EQ(v.FlatMenus, row[2] == "1");
+        EXPECT_EQ(v.MenuColor, colours.at(row[3].section(u' ', 0, 0)));
+        EXPECT_EQ(v.MenuTextColor, colours.at(row[3].section(u' ', 1, 1)));
         EXPECT_EQ(v.ToolbarColor, clBtnFace);
         EXPECT_EQ(v.ToolbarTextColor, clBtnText);
     }
