@@ -1,5 +1,6 @@
 // Tool and colour palettes in a menu view: their grid, which point hits which
 // cell, clicks and keys, hints, colour sets and what the cells look like.
+#include "DataRows.h"
 #include "KitThemeFixtures.h"
 #include "ThemeFixtures.h"
 #include "ViewFixtures.h"
@@ -14,6 +15,7 @@
 #include "platform/gui/ImageList.h"
 
 #include <QImage>
+#include <QKeySequence>
 #include <QPainter>
 
 #include <gtest/gtest.h>
@@ -211,35 +213,21 @@ TEST_F(PaletteTest, ClicksSelectUnlessTheOwnerOrTheOptionsSayNo) {
 
 TEST_F(PaletteTest, KeysMoveTheHotCellOverVisibleCells) {
     Show(new TDkxColorPalette(&setup.owner));
-    const struct {
-        const char* name;
-        PaletteCell from; // none: neither hot nor selected
-        int key;
-        PaletteCell to; // where the hot cell is after the key
-        bool consumed;
-    } cases[] = {
-        {"right wraps to the next row", {7, 0}, Qt::Key_Right, {0, 1}, true},
-        {"left wraps to the previous row", {0, 1}, Qt::Key_Left, {7, 0}, true},
-        {"left from the first cell passes the key on", {0, 0}, Qt::Key_Left, {0, 0}, false},
-        {"down from the last row passes the key on", {3, 4}, Qt::Key_Down, {3, 4}, false},
-        {"home", {5, 2}, Qt::Key_Home, {0, 2}, true},
-        {"end", {2, 2}, Qt::Key_End, {7, 2}, true},
-        {"page up", {2, 3}, Qt::Key_PageUp, {2, 0}, true},
-        {"the first arrow starts at the first cell", {}, Qt::Key_Down, {0, 0}, true},
-        {"escape is not swallowed when nothing is hot", {}, Qt::Key_Escape, {}, false},
-        {"other keys pass", {2, 2}, Qt::Key_F1, {2, 2}, false},
+    const auto cell = [](const QString& field) {
+        return field == "-" ? PaletteCell{} : PaletteCell{Numbers(field)[0], Numbers(field)[1]};
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const QStringList& row : DataRows("palette-keys.txt", 5)) {
+        SCOPED_ROW(row);
+        const PaletteCell from = cell(row[1]);
         viewer->Entering(nullptr);
         viewer->MouseMove(-1, -1); // nothing hot
-        if (!c.from.IsNone()) {
-            viewer->MouseMove(c.from.Col * 18 + 1, c.from.Row * 18 + 1);
+        if (!from.IsNone()) {
+            viewer->MouseMove(from.Col * 18 + 1, from.Row * 18 + 1);
         }
-        int key = c.key;
+        int key = QKeySequence::fromString(row[2])[0].key();
         viewer->KeyDown(key, Qt::NoModifier);
-        EXPECT_EQ(key == 0, c.consumed);
-        EXPECT_EQ(viewer->HotCell(), c.to);
+        EXPECT_EQ(key == 0, row[4] == "1");
+        EXPECT_EQ(viewer->HotCell(), cell(row[3]));
     }
 
     // Without a hot cell the selected one is where the keys start.
