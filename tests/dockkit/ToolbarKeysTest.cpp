@@ -8,6 +8,7 @@
 
 #include "dockkit/menus/DkMenuLoop.h"
 
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -147,27 +148,18 @@ TEST_F(ToolbarKeys, OnShortCutAnswersFirst) {
 constexpr Qt::KeyboardModifiers kAlt = Qt::AltModifier;
 
 TEST_F(ToolbarKeys, AltF10AndAltWithALetterOpenTheMenuBarAsTheKeySays) {
-    const struct {
-        int key; // Alt: pressed and released alone
-        Qt::KeyboardModifiers modifiers;
-        const char* text;
-        const char* selected; // the bar's selection, by caption
-        const char* inPopup;  // the pop-up's selection, "-" with none open
-    } cases[] = {
-        {Qt::Key_Alt, kAlt, "", "&File", "-"},
-        {Qt::Key_F10, {}, "", "&File", "-"},
-        {Qt::Key_E, kAlt, "e", "&Edit", "Cu&t"}, // a unique letter opens the menu
-        {Qt::Key_E, kAlt | Qt::ShiftModifier, "E", "&Edit", "Cu&t"},
-        {Qt::Key_S, kAlt, "s", "&Search", "-"}, // a shared one only selects
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.key << " " << c.text);
+    for (const QStringList& row : DataRows("menu-bar-keys.txt", 3)) {
+        SCOPED_ROW(row);
+        const QKeyCombination key = QKeySequence::fromString(row[0])[0];
+        const QString letter = row[0].startsWith(u"Alt+") ? row[0].right(1) : QString();
+        const QString text = row[0].contains(u"Shift") ? letter : letter.toLower();
+        const std::string inPopup = row[2].toStdString();
         std::string selected;
         script_
             .Then([&] {
                 ASSERT_NE(menu_->View()->Selected(), nullptr);
                 selected = menu_->View()->Selected()->Item()->Caption().toStdString();
-                Expect(menu_->View()->Selected()->Item(), c.inPopup)();
+                Expect(menu_->View()->Selected()->Item(), inPopup.c_str())();
             })
             .Then([] {
                 // Once for the pop-up, once for the bar.
@@ -178,13 +170,13 @@ TEST_F(ToolbarKeys, AltF10AndAltWithALetterOpenTheMenuBarAsTheKeySays) {
                 }
             });
         RunScript([&] {
-            if (c.key == Qt::Key_Alt) {
+            if (row[0] == "Alt") {
                 TapAlt(line_);
             } else {
-                TypeKey(line_, c.key, c.modifiers, QString::fromLatin1(c.text));
+                TypeKey(line_, key.key(), key.keyboardModifiers(), text);
             }
         });
-        EXPECT_EQ(selected, c.selected);
+        EXPECT_EQ(selected, row[1].toStdString());
         EXPECT_EQ(TakeClicks(), "");
         EXPECT_EQ(menu_->View()->Selected(), nullptr);
         EXPECT_FALSE(menu_->View()->HasState(vsAccelsVisible));
