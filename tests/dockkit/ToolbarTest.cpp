@@ -134,10 +134,10 @@ TEST_F(ToolbarTest, TheChevronIsADoubleArrowPointingAlongTheBar) {
     // column of the vertical one.
     const struct {
         bool vertical;
-        QStringList glyph;
+        QString glyph; // rows joined by '/'
     } cases[] = {
-        {false, {"FFKKFFKKFFFF", "FFFKKFFKKFFF", "FFFFKKFFKKFF", "FFFKKFFKKFFF", "FFKKFFKKFFFF"}},
-        {true, {"KFFFKF", "KKFKKF", "FKKKFF", "FFKFFF", "KFFFKF", "KKFKKF", "FKKKFF", "FFKFFF"}},
+        {false, "FFKKFFKKFFFF/FFFKKFFKKFFF/FFFFKKFFKKFF/FFFKKFFKKFFF/FFKKFFKKFFFF"},
+        {true, "KFFFKF/KKFKKF/FKKKFF/FFKFFF/KFFFKF/KKFKKF/FKKKFF/FFKFFF"},
     };
     for (const auto& c : cases) {
         TDkToolbar* bar = AddBar("Bar", c.vertical ? f_.left : f_.top, 12);
@@ -153,9 +153,8 @@ TEST_F(ToolbarTest, TheChevronIsADoubleArrowPointingAlongTheBar) {
         }
         const QPoint glyph =
             chevron->BoundsRect.ToQRect().topLeft() + (c.vertical ? QPoint(12, 2) : QPoint(0, 4));
-        EXPECT_EQ(PixelPicture(image, ClassicLegend(),
-                               QRect(glyph, QSize(c.glyph.front().size(), c.glyph.size()))),
-                  c.glyph)
+        const QSize size(c.glyph.indexOf(u'/'), c.glyph.count(u'/') + 1);
+        EXPECT_EQ(PixelPicture(image, ClassicLegend(), QRect(glyph, size)).join(u'/'), c.glyph)
             << (c.vertical ? "vertical" : "horizontal");
         delete bar;
     }
