@@ -25,37 +25,30 @@ namespace {
 // --- Where the bar is ---------------------------------------------------------------
 
 TEST_F(ToolbarTest, TheViewIsLaidOutForThePlace) {
-    // Four buttons of 30 x 20: docked, the frame is 4 across and 4 + a
-    // 6-pixel handle along; floating, margins 4, 2, 4, 1 inside a frame of 4
-    // with a 16-pixel caption.
-    const struct {
-        char where; // T top dock, L left dock, F floating, N on the form
-        PlacementKind placement;
-        TDkViewOrientation orientation;
-        QSize window;
-        QRect second; // the second button in the bar's client coordinates
-    } cases[] = {
-        {'T', pkHorizontalDock, dkvoHorizontal, {130, 24}, {30, 0, 30, 20}},
-        {'L', pkVerticalDock, dkvoVertical, {34, 90}, {0, 20, 30, 20}},
-        {'F', pkFloating, dkvoFloating, {128, 23}, {34, 2, 30, 20}},
-        {'N', pkNotDocked, dkvoHorizontal, {120, 20}, {30, 0, 30, 20}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.where);
+    const std::map<QString, PlacementKind> placements{{"horizontal dock", pkHorizontalDock},
+                                                      {"vertical dock", pkVerticalDock},
+                                                      {"floating", pkFloating},
+                                                      {"not docked", pkNotDocked}};
+    const std::map<QString, TDkViewOrientation> orientations{
+        {"horizontal", dkvoHorizontal}, {"vertical", dkvoVertical}, {"floating", dkvoFloating}};
+    for (const QStringList& row : DataRows("toolbar-places.txt", 5)) {
+        SCOPED_ROW(row);
         TDkToolbar* bar = AddBar("Bar", f_.top, 4);
-        if (c.where == 'L') {
+        if (row[0] == "left dock") {
             bar->SetCurrentDock(f_.left);
-        } else if (c.where == 'F') {
+        } else if (row[0] == "floating") {
             bar->ToggleDockedFloating();
-        } else if (c.where == 'N') {
+        } else if (row[0] == "on the form") {
             bar->SetCurrentDock(nullptr);
         }
         f_.Settle();
-        EXPECT_EQ(bar->Placement(), c.placement);
-        EXPECT_EQ(bar->View()->Orientation(), c.orientation);
-        EXPECT_EQ(bar->size(), c.window);
-        EXPECT_EQ(bar->View()->Find(bar->Items()->Items(1))->BoundsRect.ToQRect(), c.second);
-        if (c.where == 'F') {
+        const QList<int> size = Numbers(row[3]), second = Numbers(row[4]);
+        EXPECT_EQ(bar->Placement(), placements.at(row[1]));
+        EXPECT_EQ(bar->View()->Orientation(), orientations.at(row[2]));
+        EXPECT_EQ(bar->size(), QSize(size[0], size[1]));
+        EXPECT_EQ(bar->View()->Find(bar->Items()->Items(1))->BoundsRect.ToQRect(),
+                  QRect(second[0], second[1], second[2], second[3]));
+        if (row[0] == "floating") {
             EXPECT_EQ(bar->FloatingParent()->size(), QSize(136, 47));
         }
         delete bar;
