@@ -172,22 +172,14 @@ TEST_F(DockableTest, FloatingWindowsFollowTheApplicationAndTheirForm) {
 
 TEST_F(DockableTest, KeepOnScreenMovesTheFloatingFormIntoTheWorkArea) {
     TestDockable* w = f.Add("Bar", QSize(100, 22), f.top);
-    const struct {
-        QPoint start;
-        bool onlyIfFullyOff;
-        QPoint expected; // of the 108 x 46 form
-    } cases[] = {
-        {QPoint(5000, 5000), true, QPoint(916, 722)},
-        {QPoint(1000, 700), true, QPoint(1000, 700)},
-        {QPoint(1000, 700), false, QPoint(916, 700)},
-        {QPoint(-500, -20), false, QPoint(0, 0)},
-    };
-    for (const auto& c : cases) {
-        w->SetFloatingPosition(c.start);
+    for (const QStringList& row : DataRows("keep-on-screen.txt", 3)) {
+        SCOPED_ROW(row);
+        const QList<int> start = Numbers(row[0]), end = Numbers(row[2]);
+        w->SetFloatingPosition({start[0], start[1]});
         w->SetFloatingState(true);
-        w->KeepOnScreen(c.onlyIfFullyOff);
-        EXPECT_EQ(w->FloatingParent()->pos(), c.expected) << c.start.x() << "," << c.start.y();
-        EXPECT_EQ(w->FloatingPosition(), c.expected);
+        w->KeepOnScreen(row[1] == "1");
+        EXPECT_EQ(w->FloatingParent()->pos(), QPoint(end[0], end[1]));
+        EXPECT_EQ(w->FloatingPosition(), QPoint(end[0], end[1]));
         w->SetFloatingState(false);
     }
 }
