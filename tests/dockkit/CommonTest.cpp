@@ -1,6 +1,7 @@
 #include "dockkit/common/DkCommon.h"
 #include "dockkit/common/DkHooks.h"
 
+#include "DataRows.h"
 #include "PixelPicture.h"
 #include "PlatformFakes.h"
 
@@ -23,30 +24,22 @@ namespace {
 // --- Desktop settings ---------------------------------------------------------
 
 TEST(RegistryMenuDelay, ReadsTheDesktopValueWithItsFallbacks) {
-    const struct {
-        bool key;
-        const char* text; // null: no value
-        bool binary;
-        int expected;
-    } cases[] = {{false, nullptr, false, 400}, {true, nullptr, false, 400},
-                 {true, "250", false, 250},    {true, "12a", false, 0},
-                 {true, "", false, 0},         {true, "0x10", false, 0},
-                 {true, nullptr, true, 0}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text != nullptr ? c.text : c.binary ? "binary" : "none");
+    for (const QStringList& row : DataRows("menu-show-delay.txt", 3)) {
+        SCOPED_ROW(row);
         QTemporaryDir dir;
         plat::Registry store(dir.path() + QStringLiteral("/store.ini"));
         std::optional<plat::Registry::Key> key;
-        if (c.key) {
+        if (row[0] != "no key") {
             key = store.OpenKey({QStringLiteral("Desktop")}, true);
-            if (c.binary) {
+            if (row[0] == "binary") {
                 key->WriteBinary(QStringLiteral("MenuShowDelay"), QByteArray("\x01\x02", 2));
-            } else if (c.text != nullptr) {
-                key->WriteString(QStringLiteral("MenuShowDelay"), QString::fromUtf8(c.text));
+            } else if (row[0] == "text") {
+                key->WriteString(QStringLiteral("MenuShowDelay"), row[1]);
             }
         }
-        EXPECT_EQ(dk::RegistryMenuShowDelay(key), c.expected);
-    } // The delay in force is never negative.
+        EXPECT_EQ(dk::RegistryMenuShowDelay(key), row[2].toInt());
+    }
+    // The delay in force is never negative.
     FakeSystemParameters params;
     params.Answers.MenuShowDelay = -5;
     EXPECT_EQ(dk::MenuShowDelayMs(), 0);

@@ -5,6 +5,7 @@
 #include "dockkit/docking/DkPositions.h"
 #include "dockkit/docking/DkThemedFloatingParent.h"
 
+#include "DataRows.h"
 #include "DockFixtures.h"
 #include "KitThemeFixtures.h"
 
@@ -126,43 +127,19 @@ TEST_F(PanelTest, HitCodesSizeFromTheInnerEdgeAndCloseFromTheCaptionsEnd) {
     EXPECT_EQ(panel->NcHitTest(QPoint(panel->width() - 10, 8)), dk::HTDOCKDRAG);
 }
 
-namespace {
-
-struct ResizeCase {
-    const char* name;
-    bool rightDock;
-    bool smooth;
-    int moveBy; // pointer movement to the right
-    bool escape;
-    int expectedWidth;
-};
-void PrintTo(const ResizeCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class PanelResize : public PanelTest, public ::testing::WithParamInterface<ResizeCase> {};
-
-// The form's client is 600 wide: a docked panel may reach 568.
-const ResizeCase kResizeCases[] = {
-    {"WiderFromTheLeftDock", false, true, 50, false, 174},
-    {"NarrowerFromTheRightDock", true, true, 30, false, 94},
-    {"WiderFromTheRightDock", true, true, -40, false, 164},
-    {"NotPastTheFormLessItsRoom", false, true, 900, false, 568},
-    {"NotBelowTheMinimumClient", false, true, -500, false, 36},
-    {"WithAnOutlineAppliedOnRelease", false, false, 50, false, 174},
-    {"EscapeGivesTheSizeBack", false, true, 50, true, 124},
-    {"EscapeDropsTheOutline", false, false, 50, true, 124},
-};
-
-} // namespace
+// A row of panel-resize.txt.
+class PanelResize : public PanelTest, public ::testing::WithParamInterface<QStringList> {};
 
 TEST_P(PanelResize, FollowsTheInnerEdgeWithinItsLimits) {
-    const ResizeCase& c = GetParam();
-    if (c.rightDock) {
+    const QStringList& row = GetParam();
+    const bool rightDock = row[1] == "right";
+    const int moveBy = row[3].toInt();
+    const int expectedWidth = row[5].toInt();
+    if (rightDock) {
         panel->SetCurrentDock(f.right);
         f.Settle();
     }
-    panel->SetSmoothDrag(c.smooth);
+    panel->SetSmoothDrag(row[2] == "smooth");
     std::vector<std::string> stages;
     panel->OnDockedResizing = [&](QObject* sender, bool vertical, int& size,
                                   TDkxResizingStage stage, bool&) {
@@ -170,11 +147,11 @@ TEST_P(PanelResize, FollowsTheInnerEdgeWithinItsLimits) {
         EXPECT_TRUE(vertical);
         stages.push_back(std::to_string(stage) + ":" + std::to_string(size));
     };
-    const QPoint edge = c.rightDock ? QPoint(0, 60) : QPoint(panel->width() - 1, 60);
+    const QPoint edge = rightDock ? QPoint(0, 60) : QPoint(panel->width() - 1, 60);
     const QPoint start = panel->mapToGlobal(edge);
-    const QPoint to = start + QPoint(c.moveBy, 3);
-    PostMoves(panel, {start + QPoint(c.moveBy / 2, 0), to});
-    if (c.escape) {
+    const QPoint to = start + QPoint(moveBy, 3);
+    PostMoves(panel, {start + QPoint(moveBy / 2, 0), to});
+    if (row[4] == "escape") {
         PostKey(panel, Qt::Key_Escape);
     } else {
         PostRelease(panel, to);
@@ -182,15 +159,15 @@ TEST_P(PanelResize, FollowsTheInnerEdgeWithinItsLimits) {
     Press(panel, edge);
     f.Settle();
     EXPECT_FALSE(panel->DockedResizing());
-    EXPECT_EQ(panel->width(), c.expectedWidth);
-    EXPECT_EQ(panel->FloatingClientSize().width(), c.expectedWidth - 4);
+    EXPECT_EQ(panel->width(), expectedWidth);
+    EXPECT_EQ(panel->FloatingClientSize().width(), expectedWidth - 4);
     ASSERT_GE(stages.size(), 2u);
     EXPECT_EQ(stages.front(), "0:124");
-    EXPECT_EQ(stages.back(), "2:" + std::to_string(c.expectedWidth));
+    EXPECT_EQ(stages.back(), "2:" + std::to_string(expectedWidth));
 }
 
-INSTANTIATE_TEST_SUITE_P(Edges, PanelResize, ::testing::ValuesIn(kResizeCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rows, PanelResize, ::testing::ValuesIn(DataRows("panel-resize.txt", 6)),
+                         [](const auto& info) { return info.param[0].toStdString(); });
 
 TEST_F(PanelTest, TheResizingEventChangesOrRefusesSizes) {
     panel->SetMaxClientWidth(200);
@@ -214,74 +191,33 @@ TEST_F(PanelTest, TheResizingEventChangesOrRefusesSizes) {
     EXPECT_TRUE(panel->DockedResizeEnd(true));
 }
 
-namespace {
-
-struct StoredCase {
-    const char* name;
-    bool resizable;
-    int maxWidth;
-    std::map<std::string, int> stored;
-    QSize expected;
-    std::vector<std::string> reads;
-};
-void PrintTo(const StoredCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class PanelStoredSize : public PanelTest, public ::testing::WithParamInterface<StoredCase> {};
-
-const StoredCase kStoredCases[] = {
-    {"TakenAsStored",
-     true,
-     0,
-     {{"DPClientWidth", 150}, {"DPClientHeight", 90}},
-     {150, 90},
-     {"DPClientHeight", "DPClientWidth"}},
-    {"RaisedToTheMinimum",
-     true,
-     0,
-     {{"DPClientWidth", 3}, {"DPClientHeight", -70}},
-     {32, 32},
-     {"DPClientHeight", "DPClientWidth"}},
-    {"CutToTheMaximum",
-     true,
-     300,
-     {{"DPClientWidth", 99999}, {"DPClientHeight", 200}},
-     {300, 200},
-     {"DPClientHeight", "DPClientWidth"}},
-    {"MissingKeepsWhatItHas", true, 0, {}, {120, 120}, {"DPClientHeight", "DPClientWidth"}},
-    {"NotReadWhenNotResizable",
-     false,
-     0,
-     {{"DPClientWidth", 150}, {"DPClientHeight", 90}},
-     {120, 120},
-     {}},
-};
-
-} // namespace
+// A row of panel-stored-size.txt.
+class PanelStoredSize : public PanelTest, public ::testing::WithParamInterface<QStringList> {};
 
 TEST_P(PanelStoredSize, IsReadHeightFirstAndKeptWithinTheLimits) {
-    const StoredCase& c = GetParam();
-    panel->SetResizable(c.resizable);
-    panel->SetMaxClientWidth(c.maxWidth);
-    std::vector<std::string> reads;
+    const QStringList& row = GetParam();
+    panel->SetResizable(row[1] == "1");
+    panel->SetMaxClientWidth(row[2].toInt());
+    const std::map<QString, QString> stored{{"DPClientWidth", row[3]}, {"DPClientHeight", row[4]}};
+    QStringList reads;
     const dk::TDkPositionReadData data{
         [&](const QString& section, const QString& name, int def, void*) {
             EXPECT_EQ(section, QStringLiteral("Groups"));
-            reads.push_back(name.toStdString());
-            const auto it = c.stored.find(name.toStdString());
-            return it != c.stored.end() ? it->second : def;
+            reads << name;
+            return stored.at(name) == "-" ? def : stored.at(name).toInt();
         },
         [](const QString&, const QString&, const QString& def, void*) { return def; }};
     panel->ReadExtraPositionValues(data);
-    EXPECT_EQ(reads, c.reads);
-    EXPECT_EQ(panel->FloatingClientSize(), c.expected);
+    const QList<int> expected = Numbers(row[5]);
+    EXPECT_EQ(reads.join(u' '), row[6]);
+    EXPECT_EQ(panel->FloatingClientSize(), QSize(expected[0], expected[1]));
     f.Settle();
-    EXPECT_EQ(panel->width(), c.expected.width() + 4);
+    EXPECT_EQ(panel->width(), expected[0] + 4);
 }
 
-INSTANTIATE_TEST_SUITE_P(Values, PanelStoredSize, ::testing::ValuesIn(kStoredCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rows, PanelStoredSize,
+                         ::testing::ValuesIn(DataRows("panel-stored-size.txt", 7)),
+                         [](const auto& info) { return info.param[0].toStdString(); });
 
 TEST_F(PanelTest, SavesItsFloatingClientSizeWidthFirst) {
     panel->SetClientAreaWidth(180);

@@ -14,8 +14,11 @@
 #include <QImage>
 #include <QPainter>
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <functional>
+#include <iterator>
 #include <memory>
 
 // RRGGBB written as the TColor 0x00BBGGRR.
@@ -100,6 +103,12 @@ inline void PaintFrameSheet(TDkxTheme& theme, QPainter& p, unsigned barClose) {
     p.restore();
 }
 
+// The classic picture of the image, or of a region of it, as one line: the
+// rows top to bottom with '/' between them.
+inline QString Picture(const QImage& image, QRect region = QRect()) {
+    return PixelPicture(image, ClassicLegend(), region).join(u'/');
+}
+
 // The pixel as RRGGBB.
 inline uint32_t Px(const QImage& image, int x, int y) {
     return image.pixel(x, y) & 0xFFFFFFu;
@@ -129,6 +138,20 @@ enum class ItemState {
     DropDownOpen,
     Designing
 };
+
+// A state by its name in a row of tests/data/dockkit ("Idle", "KeyHot", ...).
+inline ItemState StateNamed(const QString& name) {
+    const char* const names[] = {"Idle",         "Hot",        "KeyHot",   "Pushed",
+                                 "Checked",      "CheckedHot", "Disabled", "DisabledKeyHot",
+                                 "DropDownOpen", "Designing"};
+    for (int i = 0; i < int(std::size(names)); ++i) {
+        if (name == QLatin1String(names[i])) {
+            return ItemState(i);
+        }
+    }
+    ADD_FAILURE() << "no state " << name.toStdString();
+    return ItemState::Idle;
+}
 
 inline dk::TDkxItemInfo InState(dk::TDkxItemInfo info, ItemState state) {
     switch (state) {

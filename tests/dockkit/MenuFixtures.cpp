@@ -13,6 +13,8 @@
 #include <QMouseEvent>
 #include <QTimer>
 
+#include <cstring>
+
 namespace {
 
 Qt::MouseButtons& HeldButtons() {
@@ -149,51 +151,26 @@ MenuScript& MenuScript::Then(std::function<void()> step) {
 }
 
 MenuScript& MenuScript::Keys(const char* keys) {
-    const auto key = [&](int k, Qt::KeyboardModifiers m = Qt::NoModifier, QString text = {}) {
-        Then([=] { SendKey(k, m, text); });
-    };
+    static const char letters[] = "v^<>tTreAFRL";
+    static const int codes[] = {Qt::Key_Down, Qt::Key_Up,      Qt::Key_Home,   Qt::Key_End,
+                                Qt::Key_Tab,  Qt::Key_Backtab, Qt::Key_Return, Qt::Key_Escape,
+                                Qt::Key_Alt,  Qt::Key_F10,     Qt::Key_Right,  Qt::Key_Left};
     while (*keys != 0) {
-        switch (const char k = *keys++) {
-        case 'v':
-            key(Qt::Key_Down);
-            break;
-        case '^':
-            key(Qt::Key_Up);
-            break;
-        case '<':
-            key(Qt::Key_Home);
-            break;
-        case '>':
-            key(Qt::Key_End);
-            break;
-        case 't':
-            key(Qt::Key_Tab, Qt::NoModifier, QStringLiteral("\t"));
-            break;
-        case 'T':
-            key(Qt::Key_Backtab, Qt::ShiftModifier);
-            break;
-        case 'r':
-            key(Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
-            break;
-        case 'e':
-            key(Qt::Key_Escape, Qt::NoModifier, QStringLiteral("\x1b"));
-            break;
-        case 'A':
-            key(Qt::Key_Alt, Qt::AltModifier);
-            break;
-        case 'F':
-            key(Qt::Key_F10);
-            break;
-        case 'R':
-            key(Qt::Key_Right);
-            break;
-        case 'L':
-            key(Qt::Key_Left);
-            break;
-        case '\'':
+        const char k = *keys++;
+        const char* letter = std::strchr(letters, k);
+        if (k == '\'') {
             Then([ch = QChar::fromLatin1(*keys++)] { TypeChar(ch); });
-            break;
-        default:
+        } else if (letter != nullptr) {
+            const int code = codes[letter - letters];
+            const Qt::KeyboardModifiers modifiers = k == 'T'   ? Qt::ShiftModifier
+                                                    : k == 'A' ? Qt::AltModifier
+                                                               : Qt::NoModifier;
+            const QString text = QString::fromLatin1(k == 't'   ? "\t"
+                                                     : k == 'r' ? "\r"
+                                                     : k == 'e' ? "\x1b"
+                                                                : "");
+            Then([=] { SendKey(code, modifiers, text); });
+        } else {
             ADD_FAILURE() << "unknown key " << k;
         }
     }
@@ -243,19 +220,16 @@ MenuTest::~MenuTest() {
 TDkCustomItem* MenuTest::AddItem(const char* caption, TDkCustomItem* parent, bool submenu) {
     auto* item = new TDkCustomItem(&owner_);
     item->SetCaption(QString::fromUtf8(caption));
+    // Opening a submenu clicks its item; that is counted but is no command.
     if (submenu) {
         item->SetItemStyle(item->ItemStyle() | dk::StyleSubmenu);
     }
-    if (submenu) {
-        // Opening the submenu clicks the item; that is no command.
-        item->OnClick = [this, item](QObject*) { ++clicks_[item]; };
-        (parent != nullptr ? parent : menu_.Items())->Add(item);
-        return item;
-    }
-    item->OnClick = [this, item](QObject*) {
+    item->OnClick = [this, item, submenu](QObject*) {
         ++clicks_[item];
-        clickLog_ += (clickLog_.empty() ? "" : " ") + item->Caption().toStdString();
-        clickInsidePopup_ = clickInsidePopup_ || insidePopup_;
+        if (!submenu) {
+            clickLog_ += (clickLog_.empty() ? "" : " ") + item->Caption().toStdString();
+            clickInsidePopup_ = clickInsidePopup_ || insidePopup_;
+        }
     };
     (parent != nullptr ? parent : menu_.Items())->Add(item);
     return item;

@@ -1,11 +1,14 @@
 // The menu loop driven by the pointer: hovering, clicking, presses and
 // releases outside the menus, submenus opening and closing after the menu
-// show delay, and submenus with the keyboard.
+// show delay; driven by the keyboard; and a tool bar's own menu loop.
 
+#include "DataRows.h"
 #include "MenuFixtures.h"
+#include "ViewFixtures.h"
 
 #include "dockkit/menus/DkMenuLoop.h"
 
+#include <QCoreApplication>
 #include <QMouseEvent>
 
 namespace {
@@ -130,42 +133,102 @@ TEST_F(MenuMouse, TheRightButtonChoosesOnlyWhenTheMenuTracksIt) {
     EXPECT_EQ(ClickLog(), "&New");
 }
 
-// Keys in submenus: Right and Enter open one with its first item selected,
-// Left and Escape close one level only.
-struct LevelCase {
-    const char* name;
-    const char* keys; // as MenuScript::Keys takes them
-    int popups;       // open after the keys
-    const char* selected;
-};
-void PrintTo(const LevelCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class MenuLevels : public MenuMouse, public ::testing::WithParamInterface<LevelCase> {};
+// A row of menu-levels.txt.
+class MenuLevels : public MenuMouse, public ::testing::WithParamInterface<QStringList> {};
 
 TEST_P(MenuLevels, KeysOpenAndCloseOneLevelAtATime) {
-    const LevelCase& c = GetParam();
-    script_.Keys(c.keys).Then([&c] {
-        EXPECT_EQ(OpenPopupCount(), c.popups);
+    const QStringList& row = GetParam();
+    const int popups = row[2].toInt();
+    script_.Keys(row[1].toUtf8().constData()).Then([&] {
+        EXPECT_EQ(OpenPopupCount(), popups);
         ASSERT_NE(SelectedItem(), nullptr);
-        EXPECT_EQ(SelectedItem()->Caption().toStdString(), c.selected);
+        EXPECT_EQ(SelectedItem()->Caption(), row[3]);
     });
-    for (int i = 0; i < c.popups; ++i) {
+    for (int i = 0; i < popups; ++i) {
         script_.Keys("e");
     }
     RunMenu();
     EXPECT_EQ(ClickLog(), "");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, MenuLevels,
-    ::testing::Values(LevelCase{"RightOpensWithTheFirstItem", "vvR", 2, "&One"},
-                      LevelCase{"EnterOpensToo", "vvr", 2, "&One"},
-                      LevelCase{"TwoLevelsDown", "vvR^R", 3, "&Deep"},
-                      LevelCase{"EscapeClosesOnlyTheSubmenu", "vvRe", 1, "&Recent"},
-                      LevelCase{"LeftClosesOnlyTheSubmenu", "vvR^RL", 2, "&More"},
-                      LevelCase{"LeftInTheTopMenuDoesNothing", "vL", 1, "&New"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rows, MenuLevels, ::testing::ValuesIn(DataRows("menu-levels.txt", 4)),
+                         [](const auto& info) { return info.param[0].toStdString(); });
+
+// --- The keyboard -------------------------------------------------------------------
+
+// Arrows, Home, End, Tab, Enter, Escape, Alt, F10 and accelerators.
+// A row of menu-keys.txt.
+class MenuKeys : public MenuTest, public ::testing::WithParamInterface<QStringList> {
+protected:
+    MenuKeys() {
+        for (const char* caption :
+             {"&Open", "&Options", "E&xit", "&Delete", "Fish && &Chips", "&a&b", "Zebra"}) {
+            AddItem(caption);
+        }
+        menu_.Items()->Items(3)->SetEnabled(false);
+    }
+};
+
+TEST_P(MenuKeys, ChooseWhatTheKeysSelect) {
+    const QStringList& row = GetParam();
+    script_.Keys(row[1].toUtf8().constData());
+    RunMenu();
+    EXPECT_EQ(ClickLog(), row[2].toStdString());
+    EXPECT_EQ(beeps_, row[3].toInt());
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, MenuKeys, ::testing::ValuesIn(DataRows("menu-keys.txt", 4)),
+                         [](const auto& info) { return info.param[0].toStdString(); });
+
+// --- A tool bar's own menu loop --------------------------------------------------------
+
+// As a menu bar runs it in drop-down mode: the pointer on the next header
+// opens its menu.
+class ToolbarLoop : public MenuTest {
+protected:
+    ToolbarLoop() {
+        file_ = Header("File", {"&Open", "&Save"});
+        edit_ = Header("Edit", {"Cu&t", "&Copy"});
+        bar_.window.setGeometry(100, 50, 200, 20);
+        bar_.window.show();
+        bar_.view->ValidatePositions();
+    }
+    FixedItem* Header(const char* name, std::initializer_list<const char*> captions) {
+        FixedItem* header = bar_.Add(name, 40, 20);
+        header->SetCaption(QString::fromLatin1(name));
+        header->SetItemStyle(header->ItemStyle() | dk::StyleSubmenu);
+        for (const char* caption : captions) {
+            AddItem(caption, header);
+        }
+        return header;
+    }
+    // Runs the bar's loop with the header selected and its menu open.
+    void RunBar(FixedItem* header) {
+        script_.Start();
+        bar_.view->Select(bar_.view->Find(header));
+        bar_.view->EnterToolbarLoop(tloDropDown | tloSelectFirst);
+        EXPECT_TRUE(script_.AllRun());
+        script_.Finish();
+        EXPECT_EQ(OpenPopupCount(), 0);
+        QCoreApplication::sendPostedEvents();
+    }
+
+    ViewSetup bar_{true};
+    FixedItem* file_;
+    FixedItem* edit_;
+};
+
+TEST_F(ToolbarLoop, ThePointerOnTheNextHeaderOpensItsMenuAtOnce) {
+    TDkCustomItem* copy = edit_->Items(1);
+    script_.Then([this] { MoveMouse(ScreenCenterOf(edit_)); })
+        .Then([copy] {
+            EXPECT_EQ(OpenPopupCount(), 1);
+            EXPECT_NE(ViewShowing(copy), nullptr);
+        })
+        .Then([copy] { MoveMouse(ScreenCenterOf(copy)); })
+        .Then([copy] { ClickMouse(ScreenCenterOf(copy)); });
+    RunBar(file_);
+    EXPECT_EQ(ClickLog(), "&Copy");
+}
 
 } // namespace

@@ -1,6 +1,7 @@
 // Themed items and their viewers: sizes from the theme's values, what the
 // theme is asked to paint for each state and layout, font sizes, separators,
 // and the pictures each theme makes of a tool bar and a menu.
+#include "DataRows.h"
 #include "KitThemeFixtures.h"
 #include "ThemeFixtures.h"
 #include "ViewFixtures.h"
@@ -17,7 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-
+#include <map>
 #include <string>
 #include <vector>
 
@@ -133,74 +134,45 @@ struct LoggedThemes : KitThemes {
 // --- Sizes ---------------------------------------------------------------------------------
 
 TEST(ThemedSizes, FollowTheThemesValues) {
-    enum class Shape { Plain, DropArrow, Split, GlyphTopArrow, MinSize, Separator, SizedSeparator };
-    const struct {
-        const char* theme;
-        bool toolbar;
-        TDkViewOrientation orientation;
-        Shape shape;
-        QSize expected;
-    } cases[] = {
-        // Image only: 6 + 16 + 1 across, 16 + 6 high.
-        {"Default", true, dkvoHorizontal, Shape::Plain, {23, 22}},
-        {"Default", true, dkvoHorizontal, Shape::DropArrow, {31, 22}},
-        {"Default", true, dkvoVertical, Shape::DropArrow, {23, 30}},
-        {"Default", true, dkvoHorizontal, Shape::Split, {34, 22}},
-        {"Flat", true, dkvoHorizontal, Shape::Split, {35, 22}},
-        {"Default", true, dkvoHorizontal, Shape::GlyphTopArrow, {33, 22}},
-        {"Default", true, dkvoHorizontal, Shape::MinSize, {40, 30}},
-        // Separators: the Default theme has no size of its own.
-        {"Default", true, dkvoHorizontal, Shape::Separator, {6, 6}},
-        {"Flat", false, dkvoHorizontal, Shape::Separator, {0, 3}},
-        {"Default", true, dkvoHorizontal, Shape::SizedSeparator, {10, 10}},
-        {"Default", false, dkvoHorizontal, Shape::SizedSeparator, {0, 10}},
+    using Shape = std::function<TDkCustomItem*(ThemedView&)>;
+    const auto submenu = [](ThemedView& v, TDkItemOptions options, TDkxItemLayout layout) {
+        auto* sub = v.Add<TDkxSubmenuItem>();
+        sub->SetOptions(options);
+        sub->SetLayout(layout);
+        sub->SetDropdownCombo(options == 0);
+        return sub;
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.theme << " shape " << int(c.shape) << " toolbar "
-                                        << c.toolbar << " orientation " << c.orientation);
+    const auto separator = [](ThemedView& v, int size) {
+        auto* item = new TDkxSeparatorItem(&v.owner);
+        if (size >= 0) {
+            item->SetSize(size);
+        }
+        v.root->Add(item);
+        return item;
+    };
+    const std::map<QString, Shape> shapes{
+        {"plain", [](ThemedView& v) { return v.Add(); }},
+        {"drop arrow", [&](ThemedView& v) { return submenu(v, dkoDropdownArrow, dkxlAuto); }},
+        {"glyph top arrow",
+         [&](ThemedView& v) { return submenu(v, dkoDropdownArrow, dkxlGlyphTop); }},
+        {"split", [&](ThemedView& v) { return submenu(v, 0, dkxlAuto); }},
+        {"at least 40 x 30",
+         [](ThemedView& v) {
+             TDkxItem* item = v.Add();
+             item->SetMinWidth(40);
+             item->SetMinHeight(30);
+             return item;
+         }},
+        {"separator", [&](ThemedView& v) { return separator(v, -1); }},
+        {"separator of 10", [&](ThemedView& v) { return separator(v, 10); }},
+    };
+    for (const QStringList& row : DataRows("themed-sizes.txt", 5)) {
+        SCOPED_ROW(row);
         KitThemes themes;
-        themes.Select(c.theme);
-        ThemedView v(c.toolbar, c.orientation);
-        TDkCustomItem* item = nullptr;
-        switch (c.shape) {
-        case Shape::Plain:
-            item = v.Add();
-            break;
-        case Shape::DropArrow:
-        case Shape::GlyphTopArrow: {
-            auto* sub = v.Add<TDkxSubmenuItem>();
-            sub->SetOptions(dkoDropdownArrow);
-            if (c.shape == Shape::GlyphTopArrow) {
-                sub->SetLayout(dkxlGlyphTop);
-            }
-            item = sub;
-            break;
-        }
-        case Shape::Split: {
-            auto* sub = v.Add<TDkxSubmenuItem>();
-            sub->SetDropdownCombo(true);
-            item = sub;
-            break;
-        }
-        case Shape::MinSize: {
-            auto* plain = v.Add();
-            plain->SetMinWidth(40);
-            plain->SetMinHeight(30);
-            item = plain;
-            break;
-        }
-        case Shape::Separator:
-        case Shape::SizedSeparator: {
-            auto* separator = new TDkxSeparatorItem(&v.owner);
-            if (c.shape == Shape::SizedSeparator) {
-                separator->SetSize(10);
-            }
-            v.root->Add(separator);
-            item = separator;
-            break;
-        }
-        }
-        EXPECT_EQ(v.SizeOf(item), c.expected);
+        themes.Select(row[0].toLatin1().constData());
+        ThemedView v(row[1] == "toolbar", row[2] == "vertical" ? dkvoVertical : dkvoHorizontal);
+        const QList<int> size = Numbers(row[4]);
+        EXPECT_EQ(v.SizeOf(shapes.at(row[3])(v)), QSize(size[0], size[1]));
     }
 }
 

@@ -1,13 +1,15 @@
 // Themed tool bars and the menu bar: their kinds, colours, frames and
 // borders from the theme, what they pass to their children, the dock's
-// picture behind them, a theme switch while one floats, and the pictures each
-// theme makes of them and of the chevron's pop-up.
+// picture behind them, the themed dock beside the plain one, a theme switch while one floats, and
+// the pictures each theme makes of them and of the chevron's pop-up.
 #include "dockkit/bars/DkThemedChevron.h"
 #include "dockkit/bars/DkThemedToolbar.h"
 #include "dockkit/docking/DkDockablePanel.h"
 #include "dockkit/docking/DkThemedFloatingParent.h"
+#include "dockkit/docking/DkxDock.h"
 #include "dockkit/themes/DkThemedItem.h"
 
+#include "DataRows.h"
 #include "DockFixtures.h"
 #include "GoldenPicture.h"
 #include "KitThemeFixtures.h"
@@ -20,6 +22,8 @@
 #include <QPalette>
 
 #include <gtest/gtest.h>
+
+#include <map>
 
 using namespace plat;
 
@@ -83,32 +87,23 @@ QColor WindowColor(const QWidget* widget) {
 // --- Kinds and colours -----------------------------------------------------------------------
 
 TEST_F(ThemedBars, AnswerTheirKindByPlacementMenuBarAndItemTransparency) {
-    struct Case {
-        Where where;
-        bool menuBar;
-        TDkxItemTransparency transparency;
-        bool resizable;
-        unsigned kind;
-    };
-    const Case cases[] = {
-        {Where::Docked, false, itAuto, true, 0x1001},
-        {Where::Docked, true, itAuto, true, 0x1002},
-        {Where::Docked, false, itDisable, true, 0x1201},
-        {Where::Floating, false, itAuto, true, 0x1C01},
-        {Where::Floating, true, itAuto, false, 0x1802},
-        {Where::OnForm, false, itAuto, true, 0x1201},
-        {Where::OnForm, false, itEnable, true, 0x1001},
-    };
-    for (const Case& c : cases) {
-        TDkxToolbar* bar = AddBar(c.where, 1);
-        bar->SetMenuBar(c.menuBar);
-        bar->SetItemTransparency(c.transparency);
-        bar->SetResizable(c.resizable);
-        EXPECT_EQ(dk::GetViewKind(bar), c.kind) << std::hex << c.kind;
+    const std::map<QString, TDkxItemTransparency> transparencies{
+        {"auto", itAuto}, {"enable", itEnable}, {"disable", itDisable}};
+    for (const QStringList& row : DataRows("themed-bar-kinds.txt", 5)) {
+        SCOPED_ROW(row);
+        const unsigned kind = row[4].toUInt(nullptr, 16);
+        TDkxToolbar* bar = AddBar(row[0] == "docked"     ? Where::Docked
+                                  : row[0] == "floating" ? Where::Floating
+                                                         : Where::OnForm,
+                                  1);
+        bar->SetMenuBar(row[1] == "1");
+        bar->SetItemTransparency(transparencies.at(row[2]));
+        bar->SetResizable(row[3] == "1");
+        EXPECT_EQ(dk::GetViewKind(bar), kind);
         // The items are painted as that kind.
         auto* viewer = dynamic_cast<TDkxItemViewer*>(bar->View()->Viewers(0));
         ASSERT_NE(viewer, nullptr);
-        EXPECT_EQ(viewer->ItemInfo(false, false).ViewKind, c.kind);
+        EXPECT_EQ(viewer->ItemInfo(false, false).ViewKind, kind);
         delete bar;
     }
 }
@@ -172,31 +167,25 @@ TEST_F(ThemedBars, PassTheirColourToChildrenThatFollowTheirParent) {
 // --- Frames and borders ----------------------------------------------------------------------
 
 TEST_F(ThemedBars, DockedFramesHoldTheThemesBorderAndTheDragHandle) {
-    struct Case {
-        Where where;
-        TDkDragHandleStyle style;
-        bool closeButton;
-        bool allowDrag;
-        QMargins margins;
-    };
-    const Case cases[] = {
-        {Where::Docked, dhDouble, false, true, {11, 2, 2, 2}},
-        {Where::DockedLeft, dhSingle, false, true, {2, 8, 2, 2}},
-        {Where::Docked, dhNone, true, true, {16, 2, 2, 2}},
-        {Where::Docked, dhDouble, true, false, {2, 2, 2, 2}},
-    };
-    for (const Case& c : cases) {
-        TDkxToolbar* bar = AddBar(c.where, 1);
-        bar->SetDragHandleStyle(c.style);
-        bar->SetCloseButtonWhenDocked(c.closeButton);
-        bar->CurrentDock()->SetAllowDrag(c.allowDrag);
+    const std::map<QString, TDkDragHandleStyle> handles{
+        {"single", dhSingle}, {"double", dhDouble}, {"none", dhNone}};
+    for (const QStringList& row : DataRows("themed-bar-frames.txt", 5)) {
+        SCOPED_ROW(row);
+        const QList<int> m = Numbers(row[4]);
+        const QMargins margins(m[0], m[1], m[2], m[3]);
+        const bool closeButton = row[2] == "1";
+        const bool allowDrag = row[3] == "1";
+        TDkxToolbar* bar = AddBar(row[0] == "left" ? Where::DockedLeft : Where::Docked, 1);
+        bar->SetDragHandleStyle(handles.at(row[1]));
+        bar->SetCloseButtonWhenDocked(closeButton);
+        bar->CurrentDock()->SetAllowDrag(allowDrag);
         f.Settle();
-        EXPECT_EQ(bar->contentsMargins(), c.margins);
-        EXPECT_EQ(bar->DockedFrameSize(), QSize(c.margins.left() + c.margins.right(),
-                                                c.margins.top() + c.margins.bottom()));
+        EXPECT_EQ(bar->contentsMargins(), margins);
+        EXPECT_EQ(bar->DockedFrameSize(),
+                  QSize(margins.left() + margins.right(), margins.top() + margins.bottom()));
         dk::TDkxToolbarInfo info;
         bar->FillToolbarInfo(info);
-        EXPECT_EQ(info.CloseButtonState, c.closeButton && c.allowDrag ? dk::CloseButtonShown : 0u);
+        EXPECT_EQ(info.CloseButtonState, closeButton && allowDrag ? dk::CloseButtonShown : 0u);
         if (info.CloseButtonState != 0) {
             // The pointer over the theme's close square lights it.
             const QPoint at = dk::GetDragHandleCloseRect(info).ToQRect().center();
@@ -245,6 +234,47 @@ TEST_F(ThemedBars, ShowTheDocksPictureBehindTheirItemsAndFrame) {
     }
     f.top->SetBackground(nullptr);
     EXPECT_EQ(Px(Picture(bar), bar->ClientOrigin().x(), bar->ClientOrigin().y()), 0xD4D0C8u);
+}
+
+TEST_F(ThemedBars, AThemedDockPaintsLikeThePlainDockWithoutVisualStyles) {
+    auto* themed = new TDkxDock(&f.form, dpTop);
+    f.Add("PlainBar", QSize(80, 20), f.top);
+    f.Add("ThemedBar", QSize(80, 20), themed);
+    f.top->SetBoundLines(blTop | blBottom);
+    themed->SetBoundLines(blTop | blBottom);
+    f.Settle();
+    StripeBackground background;
+    const struct {
+        const char* name;
+        std::function<void()> apply;
+        bool painted; // the background picture shows
+    } cases[] = {
+        {"Default theme", [&] { themes.Select("Default"); }, false},
+        {"Flat theme", [&] { themes.Select("Flat"); }, false},
+        {"visual styles turned off", [&] { themes.nexus->SetEnableXPStyles(false); }, false},
+        {"a background of its own",
+         [&] {
+             f.top->SetBackground(&background);
+             themed->SetBackground(&background);
+         },
+         true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.apply();
+        EXPECT_FALSE(themed->UsesVisualStyleBackground());
+        EXPECT_EQ(themed->HasDockBackground(), c.painted);
+        const QImage plain = f.top->grab().toImage();
+        const QImage image = themed->grab().toImage();
+        ASSERT_EQ(image.size(), plain.size());
+        EXPECT_EQ(image, plain);
+        // Right of the bar: the dock's own colour, or the picture.
+        const QPoint at(image.width() - 2, image.height() / 2);
+        EXPECT_EQ(Px(image, at.x(), at.y()),
+                  c.painted ? StripeBackground::At(themed->mapTo(&f.form, at).x()) : 0xD4D0C8u);
+    }
+    f.top->SetBackground(nullptr);
+    themed->SetBackground(nullptr);
 }
 
 TEST_F(ThemedBars, FloatingBordersAndMarginsComeFromTheThemeAndFollowASwitch) {

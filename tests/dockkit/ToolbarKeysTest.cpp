@@ -3,15 +3,16 @@
 // with a letter, the system-menu key reaching a floating menu bar through
 // its dock, and accelerators of plain bars typed where no control takes text.
 
+#include "DataRows.h"
 #include "ToolbarFixtures.h"
 
 #include "dockkit/menus/DkMenuLoop.h"
 
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QPushButton>
 
 #include <functional>
-#include <ostream>
 
 namespace {
 
@@ -84,37 +85,20 @@ protected:
 
 // --- Shortcuts ------------------------------------------------------------------------------
 
-// Where a key is typed and who may take it. The main form's menu bar has
-// &Open (Ctrl+O) and Cross (X); the other form's bar OtherOpen (Ctrl+O) and
-// OtherCross (X).
-enum KeyForm { Main, Other, OtherModal };
-struct ShortCutCase {
-    const char* name;
-    KeyForm typedIn;
-    bool menuProcesses; // the main form's menu bar processes shortcuts
-    bool otherProcesses;
-    bool mainFormSet;
-    int key;
-    const char* clicked;
-    const char* typed; // what the focused line edit holds afterwards
-};
-void PrintTo(const ShortCutCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class ToolbarShortCuts : public ToolbarKeys, public ::testing::WithParamInterface<ShortCutCase> {};
+// A row of toolbar-shortcuts.txt.
+class ToolbarShortCuts : public ToolbarKeys, public ::testing::WithParamInterface<QStringList> {};
 
 TEST_P(ToolbarShortCuts, ReachTheRightBarBeforeTheFocusedControl) {
-    const ShortCutCase& c = GetParam();
+    const QStringList& row = GetParam();
     OtherForm other;
     TDkToolbar* otherBar = AddBar("OtherBar", nullptr, 0, &other.form);
     AddButton(otherBar, "OtherOpen", 30, 20, plat::ShortCut('O', plat::scCtrl));
     AddButton(otherBar, "OtherCross", 30, 20, plat::ShortCut('X', 0));
     AddButton(menu_, "Cross", 30, 20, plat::ShortCut('X', 0));
-    menu_->SetProcessShortCuts(c.menuProcesses);
-    otherBar->SetProcessShortCuts(c.otherProcesses);
-    dk::SetMainForm(c.mainFormSet ? &f_.form : nullptr);
-    if (c.typedIn == OtherModal) {
+    menu_->SetProcessShortCuts(row[2] == "1");
+    otherBar->SetProcessShortCuts(row[3] == "1");
+    dk::SetMainForm(row[4] == "1" ? &f_.form : nullptr);
+    if (row[1] == "other modal") {
         other.form.hide();
         other.form.setWindowModality(Qt::ApplicationModal);
         other.form.show();
@@ -122,34 +106,22 @@ TEST_P(ToolbarShortCuts, ReachTheRightBarBeforeTheFocusedControl) {
     // Each search of the menu bar's items opens its root first.
     int searches = 0;
     menu_->Items()->OnPopup = [&](TDkCustomItem*, bool) { ++searches; };
-    QLineEdit* edit = c.typedIn == Main ? line_ : other.edit;
-    const bool ctrl = c.key == Qt::Key_O;
-    TypeKey(edit, c.key, ctrl ? Qt::ControlModifier : Qt::NoModifier,
-            ctrl                 ? QStringLiteral("\x0f")
-            : c.key == Qt::Key_X ? QStringLiteral("x")
-                                 : QString());
-    EXPECT_EQ(TakeClicks(), c.clicked);
-    EXPECT_EQ(edit->text().toStdString(), c.typed);
+    QLineEdit* edit = row[1] == "main" ? line_ : other.edit;
+    if (row[5] == "Ctrl+O") {
+        TypeKey(edit, Qt::Key_O, Qt::ControlModifier, QStringLiteral("\x0f"));
+    } else {
+        TypeKey(edit, row[5] == "X" ? Qt::Key_X : Qt::Key_F5, Qt::NoModifier,
+                row[5] == "X" ? "x" : "");
+    }
+    EXPECT_EQ(TakeClicks(), row[6].toStdString());
+    EXPECT_EQ(edit->text(), row[7]);
     // One search per key, not one per stage or per widget the key passes.
     EXPECT_LE(searches, 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, ToolbarShortCuts,
-    ::testing::Values(
-        ShortCutCase{"TheFormsMenuBar", Main, true, false, false, Qt::Key_O, "&Open", ""},
-        ShortCutCase{"APlainKeyBeforeTheLineEdit", Main, true, false, false, Qt::Key_X, "Cross",
-                     ""},
-        ShortCutCase{"AKeyNobodyTakesGoesUpTheFormUnrouted", Main, true, false, false, Qt::Key_F5,
-                     "", ""},
-        ShortCutCase{"ABarThatProcessesNoShortCuts", Main, false, false, false, Qt::Key_X, "", "x"},
-        ShortCutCase{"AnotherFormsOwnBar", Other, true, true, true, Qt::Key_O, "OtherOpen", ""},
-        ShortCutCase{"AnotherFormFallsBackToTheMainForm", Other, true, false, true, Qt::Key_O,
-                     "&Open", ""},
-        ShortCutCase{"AnotherFormWithoutAMainForm", Other, true, false, false, Qt::Key_X, "", "x"},
-        ShortCutCase{"TheMainFormBehindAModalForm", OtherModal, true, false, true, Qt::Key_X, "",
-                     "x"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rows, ToolbarShortCuts,
+                         ::testing::ValuesIn(DataRows("toolbar-shortcuts.txt", 8)),
+                         [](const auto& info) { return info.param[0].toStdString(); });
 
 TEST_F(ToolbarKeys, AShortCutAskedForTwiceRunsOnce) {
     // A tool that plays keys back may ask the shortcut stage itself before
@@ -176,27 +148,18 @@ TEST_F(ToolbarKeys, OnShortCutAnswersFirst) {
 constexpr Qt::KeyboardModifiers kAlt = Qt::AltModifier;
 
 TEST_F(ToolbarKeys, AltF10AndAltWithALetterOpenTheMenuBarAsTheKeySays) {
-    const struct {
-        int key; // Alt: pressed and released alone
-        Qt::KeyboardModifiers modifiers;
-        const char* text;
-        const char* selected; // the bar's selection, by caption
-        const char* inPopup;  // the pop-up's selection, "-" with none open
-    } cases[] = {
-        {Qt::Key_Alt, kAlt, "", "&File", "-"},
-        {Qt::Key_F10, {}, "", "&File", "-"},
-        {Qt::Key_E, kAlt, "e", "&Edit", "Cu&t"}, // a unique letter opens the menu
-        {Qt::Key_E, kAlt | Qt::ShiftModifier, "E", "&Edit", "Cu&t"},
-        {Qt::Key_S, kAlt, "s", "&Search", "-"}, // a shared one only selects
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.key << " " << c.text);
+    for (const QStringList& row : DataRows("menu-bar-keys.txt", 3)) {
+        SCOPED_ROW(row);
+        const QKeyCombination key = QKeySequence::fromString(row[0])[0];
+        const QString letter = row[0].startsWith(u"Alt+") ? row[0].right(1) : QString();
+        const QString text = row[0].contains(u"Shift") ? letter : letter.toLower();
+        const std::string inPopup = row[2].toStdString();
         std::string selected;
         script_
             .Then([&] {
                 ASSERT_NE(menu_->View()->Selected(), nullptr);
                 selected = menu_->View()->Selected()->Item()->Caption().toStdString();
-                Expect(menu_->View()->Selected()->Item(), c.inPopup)();
+                Expect(menu_->View()->Selected()->Item(), inPopup.c_str())();
             })
             .Then([] {
                 // Once for the pop-up, once for the bar.
@@ -207,13 +170,13 @@ TEST_F(ToolbarKeys, AltF10AndAltWithALetterOpenTheMenuBarAsTheKeySays) {
                 }
             });
         RunScript([&] {
-            if (c.key == Qt::Key_Alt) {
+            if (row[0] == "Alt") {
                 TapAlt(line_);
             } else {
-                TypeKey(line_, c.key, c.modifiers, QString::fromLatin1(c.text));
+                TypeKey(line_, key.key(), key.keyboardModifiers(), text);
             }
         });
-        EXPECT_EQ(selected, c.selected);
+        EXPECT_EQ(selected, row[1].toStdString());
         EXPECT_EQ(TakeClicks(), "");
         EXPECT_EQ(menu_->View()->Selected(), nullptr);
         EXPECT_FALSE(menu_->View()->HasState(vsAccelsVisible));
