@@ -2,54 +2,25 @@
 
 #include "platform/core/Cp1252.h"
 
+#include "GoldenRows.h"
+
 #include <gtest/gtest.h>
 
 namespace {
 
 // TokenStart(text, at) and GetTokenAt(text, at) with the delimiter given, on
-// the text and on its code-page bytes.
-struct TokenCase {
-    char16_t delimiter;
-    const char16_t* text;
-    int at;
-    int start;
-    const char16_t* token;
-};
-
+// the text and on its code-page bytes. Rows: delimiter, text, at, start, token.
 TEST(StrTokens, StartsAndTokensOfTextAndBytes) {
-    const TokenCase cases[] = {
-        {u',', u"a,bc,d", 2, 3, u""},
-        {u',', u"a,bc,d", 3, 6, u"bc"},
-        {u',', u"a,bc,d", 4, 0, u"bc"},
-        {u',', u"a b", 2, 0, u"a b"},
-        // Two blanks enclose an empty token.
-        {u' ', u"one  two", 1, 1, u"one"},
-        {u' ', u"one  two", 2, 5, u"one"},
-        {u' ', u"one  two", 3, 6, u"one"},
-        {u' ', u"one  two", 4, 0, u""},
-        {u' ', u"one  two", 5, 0, u""},
-        {u' ', u"one  two", 6, 0, u"two"},
-        {u' ', u"one  two", 8, 0, u"two"},
-        // Asks out of range give nothing.
-        {u',', u"", 1, 0, u""},
-        {u',', u"", 2, 0, u""},
-        {u',', u"a", 0, 0, u""},
-        {u',', u"a", -3, 0, u""},
-        {u',', u"a,", 2, 3, u""},
-        {u',', u"a,", 3, 0, u""},
-        {u',', u"a,b", -1, 0, u""},
-        // Bytes use the delimiter's code-page byte.
-        {u'\u20AC', u"ab\u20ACcd", 1, 1, u"ab"},
-        {u'\u20AC', u"ab\u20ACcd", 2, 4, u"ab"},
-    };
-    for (const TokenCase& c : cases) {
-        const QString text = QString::fromUtf16(c.text);
-        SCOPED_TRACE(text.toStdString() + " @" + std::to_string(c.at));
-        ASSERT_TRUE(SetDelimiter(QChar(c.delimiter)));
-        EXPECT_EQ(TokenStart(text, c.at), c.start);
-        EXPECT_EQ(GetTokenAt(text, c.at), QString::fromUtf16(c.token));
-        EXPECT_EQ(TokenStart(plat::ToCp1252(text), c.at), c.start);
-        EXPECT_EQ(GetTokenAt(plat::ToCp1252(text), c.at), plat::ToCp1252(c.token));
+    for (const QStringList& row : GoldenTextRows("strings/tokens.tsv", 5)) {
+        SCOPED_TRACE(row.join(u" | ").toStdString());
+        const QString& text = row[1];
+        const int at = row[2].toInt();
+        const int start = row[3].toInt();
+        ASSERT_TRUE(SetDelimiter(row[0].at(0)));
+        EXPECT_EQ(TokenStart(text, at), start);
+        EXPECT_EQ(GetTokenAt(text, at), row[4]);
+        EXPECT_EQ(TokenStart(plat::ToCp1252(text), at), start);
+        EXPECT_EQ(GetTokenAt(plat::ToCp1252(text), at), plat::ToCp1252(row[4]));
     }
     // A delimiter without a code-page byte splits no bytes; no delimiter at
     // all is refused, and the last one stays.
