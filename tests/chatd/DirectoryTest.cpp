@@ -1,5 +1,6 @@
 #include "chatd/Directory.h"
 
+#include "GoldenRows.h"
 #include "Raises.h"
 
 #include <QTemporaryDir>
@@ -56,42 +57,18 @@ TEST(Directory, LoadsAccountsBesideTheBuiltInDemoAccount) {
 TEST(Directory, BadFilesAreExplainedAndChangeNothing) {
     Directory directory;
     directory.LoadJson(kAlice, "accounts.json");
-    // Accounts and characters around the entry under test.
-    const auto with = [](const char* characters) {
-        return QByteArray(R"({"accounts": [{"user": "x", "password": "y", "characters": [)") +
-               characters + "]}]}";
-    };
-    const struct {
-        QByteArray json;
-        const char* expected;
-    } cases[] = {
-        {"{\"accounts\": [", "accounts.json: not valid JSON"},
-        {"[]", "accounts.json: top level: must be an object"},
-        {R"({"acounts": []})", "top level: unknown field \"acounts\""},
-        {R"({"accounts": {}})", "top level.accounts: must be a list"},
-        {R"({"accounts": [{"user": "x"}]})", "accounts[0].password: must be a non-empty text"},
-        {R"({"accounts": [{"user": "x", "password": "y"}, {"user": "X", "password": "z"}]})",
-         "accounts[1]: The user name X is used twice"},
-        {with(R"({"name": "N"})"), "accounts[0].characters[0].id: must be a whole number from 1"},
-        {with(R"({"id": 0, "name": "N"})"), "characters[0].id: must be a whole number from 1"},
-        {with(R"({"id": 9, "name": "N", "level": 1.5})"),
-         "characters[0].level: must be a whole number"},
-        {with(R"({"id": 9, "name": "A"}, {"id": 9, "name": "B"})"),
-         "characters[1]: Character id 9 is used twice"},
-        {with(R"({"id": 9, "name": "DEMOCHAR"})"),
-         "built-in account demo: The character name Demochar is used twice"},
-        {with(R"({"id": 9, "name": "N", "buddies": ["Ghost"]})"),
-         "characters[0].buddies[0]: there is no character named Ghost"},
-        {with(R"({"id": 9, "name": "Tab\tName"})"), "Character name 'Tab\tName' is not valid"},
-        {with(R"({"id": 9, "name": "N", "bio": {"nik": "n"}})"),
-         "characters[0].bio: unknown field \"nik\""},
-    };
-    for (const auto& c : cases) {
-        const QString error = MessageOf([&] { directory.LoadJson(c.json, "accounts.json"); });
-        EXPECT_TRUE(error.contains(QString::fromUtf8(c.expected))) << error.toStdString();
-        EXPECT_NE(directory.FindCharacterByName("Alpha"), nullptr) << c.expected;
-        EXPECT_NE(directory.FindCharacterByName("Demochar"), nullptr) << c.expected;
-        EXPECT_EQ(directory.Accounts().size(), 2u) << c.expected;
+    // Rows: "file" and the whole file, or "characters" and the characters of
+    // one account; a part of the error raised.
+    for (const QList<QByteArray>& row : GoldenRows("chatd/bad-accounts.tsv", 3)) {
+        const QByteArray json =
+            row[0] == "file" ? row[1]
+                             : R"({"accounts": [{"user": "x", "password": "y", "characters": [)" +
+                                   row[1] + "]}]}";
+        const QString error = MessageOf([&] { directory.LoadJson(json, "accounts.json"); });
+        EXPECT_TRUE(error.contains(QString::fromUtf8(row[2]))) << error.toStdString();
+        EXPECT_NE(directory.FindCharacterByName("Alpha"), nullptr) << row[2].constData();
+        EXPECT_NE(directory.FindCharacterByName("Demochar"), nullptr) << row[2].constData();
+        EXPECT_EQ(directory.Accounts().size(), 2u) << row[2].constData();
     }
 
     // Files: a missing one names itself; the shipped example loads.

@@ -1,5 +1,7 @@
 #include "console/QvNumEdits.h"
 
+#include "GoldenRows.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QFocusEvent>
@@ -58,34 +60,18 @@ constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
 
 } // namespace
 
+// Rows: minimum and maximum ("min" and "max" for the 64-bit limits), the
+// text, what is typed, where (-1 at the end), the text then.
 TEST(IntegerEdit, TypingIsFilteredBySignPositionAndRange) {
-    struct Case {
-        int64_t min, max;
-        const char16_t *start, *chars;
-        int at;
-        const char16_t* expected;
+    const auto limit = [](const QString& field) {
+        return field == u"min" ? kMin : field == u"max" ? kMax : field.toLongLong();
     };
-    const Case cases[] = {
-        {kMin, kMax, u"12", u"-", 0, u"-12"},
-        {kMin, kMax, u"12", u"-", 1, u"12"},
-        {kMin, kMax, u"-12", u"-", 0, u"-12"}, // already signed
-        {kMin, kMax, u"-12", u"5", 0, u"-12"}, // before the sign
-        {kMin, kMax, u"-12", u"5", 1, u"-512"},
-        {kMin, kMax, u"", u"+7a 8", -1, u"+78"},
-        // 64-bit overflow is refused like any value out of range.
-        {kMin, kMax, u"9223372036854775807", u"0", -1, u"9223372036854775807"},
-        {kMin, kMax, u"-9223372036854775808", u"1", -1, u"-9223372036854775808"},
-        {kMin, 65535, u"65535", u"6", -1, u"65535"},
-        {kMin, 65535, u"6553", u"5", -1, u"65535"},
-        {200, 300, u"", u"1", -1, u""}, // prefixes below the minimum cannot be typed
-    };
-    for (const Case& c : cases) {
+    for (const QStringList& row : GoldenTextRows("console/integer-typing.tsv", 6)) {
         TQvIntegerEdit edit;
-        edit.SetMinValue(c.min);
-        edit.SetMaxValue(c.max);
-        EXPECT_EQ(typed(edit, QString::fromUtf16(c.start), c.at, QString::fromUtf16(c.chars)),
-                  QString::fromUtf16(c.expected))
-            << QString::fromUtf16(c.start).toStdString() << " + " << c.at;
+        edit.SetMinValue(limit(row[0]));
+        edit.SetMaxValue(limit(row[1]));
+        EXPECT_EQ(typed(edit, row[2], row[4].toInt(), row[3]), row[5])
+            << row.join(u" | ").toStdString();
     }
     // Over a selected negative value a digit lands at position 0: refused.
     TQvIntegerEdit edit;
