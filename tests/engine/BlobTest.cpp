@@ -1,6 +1,7 @@
 #include "engine/VLBlob.h"
 
 #include "Bytes.h"
+#include "GoldenRows.h"
 #include "Raises.h"
 
 #include <QDir>
@@ -8,6 +9,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <map>
 
 using namespace BlobKind;
 
@@ -52,31 +55,14 @@ public:
 
 } // namespace
 
+// Rows: the message kind, the data in hex, the attachment made.
 TEST(BlobFactory, ChoosesVoiceThenTextThenItemThenUnknownAtTheKindsOffsets) {
-    const QByteArray text17 = Hex("000000C350") + QByteArray(12, '\0');
-    const std::tuple<int, QByteArray, const char*> cases[] = {
-        {ServerGroupMessage, {}, "-"},
-        {ServerPrivateMessage, Hex("00"), "-"},
-        {ServerGroupMessage, Hex("01"), "voice ///"},
-        // 17 bytes, the size of an item: the text test comes first.
-        {ServerGroupMessage, text17, "text 0 "},
-        {ServerPrivateGroupMessage, QByteArray(17, 0), "item 0 0 0"},
-        {ServerGroupMessage, QByteArray(16, 0), "TUnknownBlob 00000000000000000000000000000000"},
-        // Private messages: everything one byte further on; items have 18 bytes.
-        {ServerPrivateMessage, QByteArray(17, 0),
-         "TUnknownBlob 0000000000000000000000000000000000"},
-        {ServerPrivateMessage, Hex("0001"), "voice ///"},
-        {ServerPrivateMessage, Hex("000000001234000056780000002A00000000"), "item 4660 22136 42"},
-        // Too short for the tests at their offsets: unknown, not a misread.
-        {ServerPrivateMessage, Hex("01"), "TUnknownBlob 01"},
-        {ServerGroupMessage, Hex("000000C3"), "TUnknownBlob 000000c3"},
-        // Lengths larger than the data give only the bytes present.
-        {ServerGroupMessage, Hex("00 0000C350 00000007 00000000 FFFFFFFF 6869"), "text 7 hi"},
-        {ServerGroupMessage, Hex("01090200C8616263"), "voice /male/abc/"}, // unknown breed code
-        {ServerPrivateMessage, Hex("00000000"), "TUnknownBlob 00000000"},
-    };
-    for (const auto& [kind, data, made] : cases) {
-        EXPECT_EQ(Read(kind, data), QString(made)) << kind << " " << data.toHex().data();
+    const std::map<QString, int> kinds{{"group", ServerGroupMessage},
+                                       {"private", ServerPrivateMessage},
+                                       {"private-group", ServerPrivateGroupMessage}};
+    for (const QStringList& row : GoldenTextRows("engine/blob-factory.tsv", 3)) {
+        EXPECT_EQ(Read(kinds.at(row[0]), Hex(row[1].toLatin1())), row[2])
+            << row.join(u" | ").toStdString();
     }
     EXPECT_EQ(TItemBlob::CreateFromData(ServerPrivateMessage, QByteArray())->Id2(), 0u);
 
