@@ -1,4 +1,5 @@
 #include "KitDriving.h"
+#include "MouseInput.h"
 
 #include "app/kit/KitClasses.h"
 #include "dockkit/bars/DkToolbar.h"
@@ -31,21 +32,9 @@ void Later(std::function<void()> step) {
 }
 
 void Mouse(QEvent::Type type, QPoint global, Qt::MouseButton button, QWidget* fallback) {
-    QWidget* target = QWidget::mouseGrabber();
-    if (target == nullptr) {
-        target = QApplication::widgetAt(global);
-    }
-    if (target == nullptr) {
-        target = fallback;
-    }
-    if (target == nullptr) {
-        return;
-    }
-    const Qt::MouseButtons held =
-        type == QEvent::MouseButtonPress ? Qt::MouseButtons(button) : Qt::MouseButtons();
-    QMouseEvent event(type, target->mapFromGlobal(global), global,
-                      type == QEvent::MouseMove ? Qt::NoButton : button, held, Qt::NoModifier);
-    QApplication::sendEvent(target, &event);
+    SendMouseAt(type, global, button,
+                type == QEvent::MouseButtonPress ? Qt::MouseButtons(button) : Qt::MouseButtons(),
+                fallback);
 }
 
 void ClickAt(QPoint global, Qt::MouseButton button, QWidget* fallback) {

@@ -1,4 +1,5 @@
 #include "MenuFixtures.h"
+#include "MouseInput.h"
 
 #include "dockkit/common/DkModalLoop.h"
 #include "dockkit/common/DkTimers.h"
@@ -53,19 +54,7 @@ void SendMouse(QEvent::Type type, QPoint global, Qt::MouseButton button, QWidget
     } else if (type == QEvent::MouseButtonRelease) {
         held &= ~Qt::MouseButtons(button);
     }
-    QWidget* target = QWidget::mouseGrabber();
-    if (target == nullptr) {
-        target = QApplication::widgetAt(global);
-    }
-    if (target == nullptr) {
-        target = fallback;
-    }
-    if (target == nullptr) {
-        return;
-    }
-    QMouseEvent event(type, target->mapFromGlobal(global), global,
-                      type == QEvent::MouseMove ? Qt::NoButton : button, held, Qt::NoModifier);
-    QApplication::sendEvent(target, &event);
+    SendMouseAt(type, global, button, held, fallback);
 }
 
 void MoveMouse(QPoint global) {

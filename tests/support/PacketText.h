@@ -43,14 +43,6 @@ inline QString ShowArg(const TPacketArg& arg) {
     return items.join(u',');
 }
 
-inline QString ShowArgs(const TPacketArgs& args) {
-    QStringList parts;
-    for (const TPacketArg& arg : args) {
-        parts << ShowArg(arg);
-    }
-    return parts.join(u' ');
-}
-
 inline QString Show(const TVLChatIncomingPacket& packet) {
     QStringList parts{QString::fromLatin1(packet.Info().Name)};
     for (qsizetype i = 0; i < packet.ArgCount(); ++i) {
