@@ -1,5 +1,7 @@
 #include "platform/gui/AccelText.h"
 
+#include "GoldenRows.h"
+
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
@@ -7,9 +9,25 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 using namespace plat;
 
 namespace {
+
+// Format flags written "SINGLELINE|NOPREFIX" (empty for none).
+unsigned Flags(const QString& field) {
+    static const std::map<QString, unsigned> names{
+        {"SINGLELINE", DT_SINGLELINE},       {"NOPREFIX", DT_NOPREFIX},
+        {"WORDBREAK", DT_WORDBREAK},         {"END_ELLIPSIS", DT_END_ELLIPSIS},
+        {"PATH_ELLIPSIS", DT_PATH_ELLIPSIS}, {"EXPANDTABS", DT_EXPANDTABS},
+        {"HIDEPREFIX", DT_HIDEPREFIX}};
+    unsigned flags = 0;
+    for (const QString& name : field.split(u'|', Qt::SkipEmptyParts)) {
+        flags |= names.at(name);
+    }
+    return flags;
+}
 
 struct ParseCase {
     const char16_t* source;
@@ -86,30 +104,17 @@ protected:
     int underline_ = 0;
 };
 
-struct MeasureCase {
-    const char16_t* text;
-    unsigned format;
-    int widthChars; // of the rectangle given
-    int expectChars;
-    int expectLines;
-};
-
+// Rows: text (escapes), flags, the rectangle's width and then the text's width
+// in characters, its lines.
 TEST_F(TextLayout, CalcRectMeasuresLinesBreaksAndMarks) {
-    const MeasureCase cases[] = {
-        {u"Hello", DT_SINGLELINE, 20, 5, 1},
-        {u"&File", DT_SINGLELINE, 20, 4, 1},
-        {u"&File", DT_SINGLELINE | DT_NOPREFIX, 20, 5, 1},
-        {u"a\r\nbcd\r", 0, 20, 3, 3},
-        {u"a\nbcd", DT_SINGLELINE, 20, 4, 1},
-        {u"aa bb cc", DT_WORDBREAK, 5, 5, 2},
-        {u"aa  bb", DT_WORDBREAK, 3, 2, 2},     // the spaces at the break go
-        {u"aaaaaaa bb", DT_WORDBREAK, 3, 7, 2}, // a long word is not cut
-        {u"abcdefgh", DT_SINGLELINE | DT_END_ELLIPSIS, 6, 6, 1},
-        {u"a\tb", DT_SINGLELINE | DT_EXPANDTABS, 20, 9, 1},
-        {u"", DT_SINGLELINE, 20, 0, 0},
-    };
-    for (const MeasureCase& m : cases) {
-        SCOPED_TRACE(QString::fromUtf16(m.text).toStdString());
+    for (const QList<QByteArray>& row : GoldenRows("platform/text-measure.tsv", 5)) {
+        const struct {
+            QString text;
+            unsigned format;
+            int widthChars, expectChars, expectLines;
+        } m{QString::fromUtf8(row[0]), Flags(QString::fromLatin1(row[1])), row[2].toInt(),
+            row[3].toInt(), row[4].toInt()};
+        SCOPED_TRACE(row.join(" | ").toStdString());
         const TRect given(3, 4, 3 + m.widthChars * c_, 100);
         const TRect calc = CalcTextRect(font_, m.text, given, m.format | DT_CALCRECT, &image_);
         EXPECT_EQ(calc, TRect(3, 4, 3 + m.expectChars * c_, 4 + m.expectLines * h_));
@@ -125,24 +130,12 @@ TEST_F(TextLayout, CalcRectMeasuresLinesBreaksAndMarks) {
     }
 }
 
+// Rows: text, width in characters, flags, what shows.
 TEST_F(TextLayout, EllipsesKeepTheEndOfAPath) {
     const QFontMetrics fm(font_, &image_);
-    const struct {
-        const char16_t* text;
-        int widthChars;
-        unsigned format;
-        const char16_t* shown;
-    } cases[] = {
-        {u"abcdefgh", 6, DT_END_ELLIPSIS, u"abc..."},
-        {u"abcdefgh", 1, DT_END_ELLIPSIS, u"..."},
-        {u"C:\\dir\\sub\\file.txt", 14, DT_PATH_ELLIPSIS, u"C:...\\file.txt"},
-        {u"/home/user/docs/notes.txt", 15, DT_PATH_ELLIPSIS, u"/h.../notes.txt"},
-        {u"no-separator-here", 10, DT_PATH_ELLIPSIS, u"no-sepa..."},
-        {u"abcdefgh", 4, 0, u"abcdefgh"},
-    };
-    for (const auto& e : cases) {
-        EXPECT_EQ(EllipsizeText(fm, QString::fromUtf16(e.text), e.widthChars * c_, e.format),
-                  QString::fromUtf16(e.shown));
+    for (const QStringList& row : GoldenTextRows("platform/text-ellipses.tsv", 4)) {
+        EXPECT_EQ(EllipsizeText(fm, row[0], row[1].toInt() * c_, Flags(row[2])), row[3])
+            << row.join(u" | ").toStdString();
     }
 }
 
