@@ -55,29 +55,22 @@ protected:
 TEST_F(MainFormKitTest, ComponentsAreTheKitsUnderTheirNames) {
     TMainForm& f = Shown();
     const TMainForm::TKitComponents kit = f.Kit();
-    const std::vector<std::pair<QObject*, const char*>> named{
-        {kit.TopDock, "TopDock"},
-        {kit.LeftDock, "LeftDock"},
-        {kit.RightDock, "RightDock"},
-        {kit.BottomDock, "BottomDock"},
-        {kit.MenuBar, "MenuBar"},
-        {kit.StandardBar, "StandardBar"},
-        {kit.EditBar, "EditBar"},
-        {kit.GroupDockablePanel, "GroupDockablePanel"},
-        {kit.StatusBar, "StatusBar"},
-        {kit.OnPopupMenu, "OnPopupMenu"},
-        {kit.OffPopupMenu, "OffPopupMenu"},
-        {kit.UnPopupMenu, "UnPopupMenu"},
-        {kit.CharPopupMenu, "CharPopupMenu"},
-        {kit.PrivCharPopupMenu, "PrivCharPopupMenu"},
-        {kit.PubPopupMenu, "PubPopupMenu"},
-        {kit.PrivPopupMenu, "PrivPopupMenu"},
-        {kit.InputPopupMenu, "InputPopupMenu"},
-        {kit.ToolbarsPopupMenu, "ToolbarsPopupMenu"},
-    };
-    for (const auto& [object, name] : named) {
-        ASSERT_NE(object, nullptr) << name;
-        EXPECT_EQ(object->objectName(), QString::fromLatin1(name));
+    const QList<QObject*> objects{
+        kit.TopDock,        kit.LeftDock,          kit.RightDock,    kit.BottomDock,
+        kit.MenuBar,        kit.StandardBar,       kit.EditBar,      kit.GroupDockablePanel,
+        kit.StatusBar,      kit.OnPopupMenu,       kit.OffPopupMenu, kit.UnPopupMenu,
+        kit.CharPopupMenu,  kit.PrivCharPopupMenu, kit.PubPopupMenu, kit.PrivPopupMenu,
+        kit.InputPopupMenu, kit.ToolbarsPopupMenu};
+    const QStringList names =
+        QStringLiteral(
+            "TopDock LeftDock RightDock BottomDock MenuBar StandardBar EditBar GroupDockablePanel "
+            "StatusBar OnPopupMenu OffPopupMenu UnPopupMenu CharPopupMenu PrivCharPopupMenu "
+            "PubPopupMenu PrivPopupMenu InputPopupMenu ToolbarsPopupMenu")
+            .split(u' ');
+    ASSERT_EQ(objects.size(), names.size());
+    for (qsizetype i = 0; i < objects.size(); ++i) {
+        ASSERT_NE(objects[i], nullptr) << names[i].toStdString();
+        EXPECT_EQ(objects[i]->objectName(), names[i]);
     }
     for (TDkxToolbar* bar : {kit.MenuBar, kit.StandardBar, kit.EditBar}) {
         EXPECT_EQ(bar->CurrentDock(), kit.TopDock) << bar->objectName().toStdString();
