@@ -153,7 +153,8 @@ void PressKeys(const std::vector<std::pair<int, Qt::KeyboardModifiers>>& keys, Q
         return;
     }
     for (size_t i = 1; i < keys.size(); ++i) {
-        const auto [key, modifiers] = keys[i];
+        const int key = keys[i].first;
+        const Qt::KeyboardModifiers modifiers = keys[i].second;
         // The menu loop sees the keys wherever they go.
         Later(
             [key, modifiers, fallback] { Key(key, modifiers, KeyText(key, modifiers), fallback); });

@@ -115,7 +115,7 @@ TEST(PanelCaption, SitsWhereTheVerticalAlignmentSaysAndIsEmbossedWhenDisabled) {
     EXPECT_LT(top.first, 6);
     EXPECT_GT(bottom.second, 60 - 8);
     EXPECT_LE(bottom.second, 60 - 2); // ends one pixel above the bottom
-    EXPECT_NEAR((center.first + center.second) / 2, 30, 4);
+    EXPECT_NEAR((center.first + center.second) / 2.0, 30, 4);
 
     panel.setEnabled(false);
     const QString disabled = picture(panel);

@@ -99,7 +99,8 @@ class DockableClose : public DockableTest,
                       public ::testing::WithParamInterface<std::tuple<bool, bool>> {};
 
 TEST_P(DockableClose, AsksFirst) {
-    const auto [floating, byWidget] = GetParam();
+    const bool floating = std::get<0>(GetParam());
+    const bool byWidget = std::get<1>(GetParam());
     TestDockable* w = f.Add("Bar", QSize(100, 22), f.top);
     if (floating) {
         w->SetFloatingState(true);

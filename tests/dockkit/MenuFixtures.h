@@ -92,9 +92,11 @@ private:
 // A context menu on an 1024 x 768 screen, with the menu show delay 400 on a
 // manual clock, no menu animation, and every click and beep counted.
 class MenuTest : public ::testing::Test {
+public:
+    ~MenuTest() override;
+
 protected:
     MenuTest();
-    ~MenuTest() override;
 
     // An item with the caption under `parent` (the menu's root when null);
     // with `submenu`, it opens a pop-up of its own subitems (and its clicks,

@@ -46,12 +46,14 @@ inline void TapAlt(QWidget* to) {
 }
 
 class ToolbarTest : public ::testing::Test {
-protected:
-    ToolbarTest() { QCursor::setPos(1020, 760); }
+public:
     ~ToolbarTest() override {
         script_.Finish();
         dk::SetMainForm(nullptr);
     }
+
+protected:
+    ToolbarTest() { QCursor::setPos(1020, 760); }
 
     // A bar named `name` with `buttons` buttons "B0", "B1", ... of 30 x 20,
     // on the dock (or the form when null).
