@@ -191,7 +191,7 @@ QSize TDkxItemViewer::MeasureCaption(QPainter& canvas, const QString& text, unsi
         if (known.size() >= kCaptionCacheLimit) {
             known.clear();
         }
-        known.insert(std::move(key), size);
+        known.insert(key, size);
     }
     measured_ = {text, font, dpi, format, rotated, size};
     return size;
