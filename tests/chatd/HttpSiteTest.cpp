@@ -1,3 +1,4 @@
+#include "GoldenRows.h"
 #include "TestClient.h"
 
 #include "chatd/Directory.h"
@@ -84,18 +85,10 @@ protected:
 } // namespace
 
 TEST_F(HttpSiteTest, BiographyHoldsTheElementsTheClientReads) {
-    const QStringList demochar{"name/firstname=Dana",
-                               "name/nick=Demochar",
-                               "name/lastname=Velt",
-                               "basic_stats/level=60",
-                               "basic_stats/breed=miravel",
-                               "basic_stats/gender=female",
-                               "basic_stats/faction=Neutral",
-                               "basic_stats/profession=Engineer",
-                               "basic_stats/profession_title=Tinkerer",
-                               "organization_membership/organization_id=7001",
-                               "organization_membership/organization_name=Quorvel Testers",
-                               "organization_membership/rank=Member"};
+    QStringList demochar;
+    for (const QStringList& row : GoldenTextRows("chatd/demochar-bio.tsv", 1)) {
+        demochar << row[0];
+    }
     for (const char* dimension : {"1", "2"}) {
         const Response r =
             get(port, QByteArray("/character/bio/d/") + dimension + "/name/demochar/bio.xml");

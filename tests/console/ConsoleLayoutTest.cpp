@@ -1,4 +1,5 @@
 #include "ConsoleTestSupport.h"
+#include "GoldenRows.h"
 
 #include "platform/gui/ImageList.h"
 
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <numeric>
 #include <tuple>
 
@@ -78,23 +80,18 @@ TEST(ConsoleLayout, RowHeightsOfBreaksRulesWrapsAndEmptyLines) {
     const int h = rig.LineHeight();
     const int a4 = rig.Advance(u"aaaa"_qs);
     const int h20 = QFontMetrics(TestFont(20).font).height();
-    const std::vector<std::pair<QString, QList<int>>> cases = {
-        {QString(), {0}},
-        {u"<noselect></noselect>"_qs, {0}}, // a hidden timestamp only
-        {u"a<br>"_qs, {h}},                 // a trailing break adds nothing
-        {u"a<br><br>b"_qs, {h, h + 2, h + 2}},
-        {u"a<hr>b"_qs, {h, 2, h + 2}}, // text before a rule closes its row
-        {u"aaaa b"_qs, {h, h + 2}},    // the wrapping space is dropped, not carried
-        // A word wider than the console takes one row, alone or after text.
-        {u"wwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwww"_qs, {h}},
-        {u"a wwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwww"_qs, {h}},
-        {u"a<font size=20>B</font>"_qs, {h20}}, // bigger text raises its row
-    };
+    const std::map<QString, int> heights{
+        {"0", 0}, {"2", 2}, {"h", h}, {"h+2", h + 2}, {"h20", h20}};
     rig.console.SetIndentType(itNone);
     rig.console.resize(2 + a4 + 1 + 2, 100); // usable width ends one pixel after "aaaa"
-    for (const auto& [markup, rows] : cases) {
-        rig.console.AddLine(markup);
-        EXPECT_EQ(rig.console.RowHeights(rig.console.LastLine()), rows) << markup.toStdString();
+    for (const QStringList& row : GoldenTextRows("console/row-heights.tsv", 2)) {
+        SCOPED_TRACE(row.join(u" | ").toStdString());
+        QList<int> rows;
+        for (const QString& name : row[1].split(u' ')) {
+            rows << heights.at(name);
+        }
+        rig.console.AddLine(row[0]);
+        EXPECT_EQ(rig.console.RowHeights(rig.console.LastLine()), rows);
         EXPECT_EQ(rig.console.LastLine()->Height, std::accumulate(rows.begin(), rows.end(), 0));
     }
     // The second row of "aaaa b" starts with "b" at the margin.

@@ -1,79 +1,28 @@
 #include "ConsoleTestSupport.h"
+#include "GoldenRows.h"
 #include "Raises.h"
 
 #include "platform/core/Exception.h"
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 namespace {
 
-constexpr auto C = cwsCollapseOutsidePRE;
-
-struct ChunkCase {
-    const char16_t* markup;
-    const char16_t* chunks;
-    TQvConsoleWhitespace ws = C;
-    bool timestampEmptyLines = false;
-};
-
-const ChunkCase kChunkCases[] = {
-    // Whitespace: collapsed outside PRE, every character kept inside it.
-    {u"a  b&amp;c &AMP; <br/>x<br />y", u"ts t:a sp t:b&c sp t:&AMP sp t:x br t:y"},
-    {u"<pre>a\r\n\tb</pre>c  d", u"ts pre t:a br sp t:b /pre t:c sp t:d"},
-    {u"<pre>a  b</pre>", u"ts pre t:a sp t:b /pre", cwsCollapse},
-    // Kept: CR breaks, LF vanishes, so CR LF is one break.
-    {u"a  b\r\nc\nd\te", u"ts t:a sp sp t:b br t:cd sp t:e", cwsLeave},
-    {u"a <zz> b", u"ts t:a sp sp t:b"}, // an ignored tag ends a run of whitespace
-    {u"a\x01b", u"ts t:a\x01b"},        // other control characters are word characters
-    // Entities: unknown or wrongly cased ones stay literal without ";"; an
-    // "&" without ";" takes the rest of the line, tags included.
-    {u"x&amp;y a&nbsp;b &lt;b&gt;", u"ts t:x&y sp t:a b sp t:<b>"},
-    {u"AT&T; x", u"ts t:AT&T sp t:x"},
-    {u"a &lt b <b>c</b>", u"ts t:a sp t:&lt b <b>c</b>"},
-    {u"&", u"ts t:&"},
-    // Empty lines carry a timestamp only when asked.
-    {u"", u""},
-    {u"", u"ts", C, true},
-    // Tag names, closing forms, malformed tags.
-    {u"a<br/>b<br />c</br>d", u"ts t:ab br t:c br t:d"},
-    {u"<B>x</b><I>y</I><u>z</U>", u"ts on:b t:x off:b on:i t:y off:i on:u t:z off:u"},
-    {u"x<unknown>y< b>z<>w", u"ts t:xyzw"},
-    {u"a<zz c d", u"ts t:a"},
-    {u"<font\tcolor=#FF0000\nsize=4>", u"ts font:,4,0,clRed,clNone"},
-    {u"</pre><pre><pre>a</pre>b</pre></pre>c", u"ts pre t:ab /pre t:c"},
-    // Rules, images and columns, with numbers of every size and sign.
-    {u"<hr><hr width=50><hr 150><hr x><hr -5></hr>", u"ts hr:100 hr:50 hr:100 hr:100 hr:0 hr:100"},
-    {u"<img index=3><img 5><img><img x></img><img -70000>",
-     u"ts img:3 img:5 img:0 img:0 img:-70000"},
-    {u"<column 40><column spot=$10></column><column 2000000>",
-     u"ts col:40 col:16 col:0 col:2000000"},
-    // Attributes: quotes, defaults, key order, replaced and emptied pairs.
-    {u"<FONT Color='#FF0000' size=\"+2\">r</font>", u"ts font:,0,2,clRed,clNone t:r /font"},
-    {u"<font size=3><font size=-2><font size=+x><font name=\"Deja Vu\">",
-     u"ts font:,3,0,clNone,clNone font:,0,-2,clNone,clNone font:,0,0,clNone,clNone "
-     u"font:Deja Vu,0,0,clNone,clNone"},
-    {u"<font Arial background=clYellow foreground=$FF>", u"ts font:Arial,0,0,clRed,clYellow"},
-    {u"<font color=clLime foregroundcolor=clRed>", u"ts font:,0,0,clRed,clNone"},
-    {u"<font color=clLime color=\"\">", u"ts font:,0,0,clNone,clNone"},
-    {u"<a \"query\">q</a>", u"ts link:query|||url t:q /link"},
-    {u"<a name=\"x y\" params='p' hint=h type=url>t</a>", u"ts link:x y|p|h|url t:t /link"},
-    {u"<a name=n params=p>t</a>", u"ts link:n|p||other t:t /link"},
-    {u"<a name=\"x\" hint=\"a>b\">t</a>", u"ts link:x||\"a|other t:b\">t /link"},
-    {u"<a name = \"x\">", u"ts link:x|||url"}, // three tokens; the last bare value wins
-    // Blink and no-select depths, per line; unselectable text never joins
-    // selectable text.
-    {u"<blink>a</blink>b", u"ts t:a! t:b"},
-    {u"</blink></noselect><blink><blink>a</blink>b</blink>c", u"ts t:ab! t:c"},
-    {u"a<noselect>b</noselect> c", u"ts t:a t:b# sp t:c"},
-    {u"<noselect><b>x", u"ts on:b# t:x#"},
-    {u"<noselect><blink>a", u"ts t:a!#"},
-};
-
+// Rows: how the line is read, the markup, the chunks made.
 TEST(ParseMarkup, MakesTheChunksOfEveryTagEntityAndSpace) {
-    for (const ChunkCase& c : kChunkCases) {
-        const QString markup = QString::fromUtf16(c.markup);
-        SCOPED_TRACE(markup.toStdString());
-        EXPECT_EQ(Parse(markup, c.ws, c.timestampEmptyLines), QString::fromUtf16(c.chunks));
+    const std::map<QByteArray, TQvConsoleWhitespace> ws = {{"all", cwsCollapse},
+                                                           {"none", cwsLeave}};
+    for (const QList<QByteArray>& row : GoldenRows("console/markup-chunks.tsv", 3)) {
+        const auto found = ws.find(row[0]);
+        TChunkList line = ParseMarkup(
+            QString::fromUtf8(row[1]),
+            {found == ws.end() ? cwsCollapseOutsidePRE : found->second, row[0] == "stamp"});
+        if (row[0] == "urls") {
+            DetectURLs(line);
+        }
+        EXPECT_EQ(DumpChunks(line), QString::fromUtf8(row[2])) << row.join(" | ").constData();
     }
 }
 
@@ -104,36 +53,6 @@ TEST(ParseMarkup, ColourNotationsAndConversionErrors) {
         EXPECT_EQ(
             MessageOf<plat::EConvertError>([&] { ParseMarkup(QString::fromUtf16(markup), {}); }),
             QString::fromUtf16(message));
-    }
-}
-
-TEST(DetectURLs, RewritesWholeWordsIntoLinks) {
-    const std::pair<const char16_t*, const char16_t*> cases[] = {
-        {u"see http://x.com/?a=1&amp;b=2 now",
-         u"ts t:see sp link:URL|http://x.com/?a=1&b=2|Open http://x.com/?a=1&b=2 in default "
-         u"browser|url t:http://x.com/?a=1&b=2 /link sp t:now"},
-        // The shown text loses "mailto:"; the text after it keeps its place.
-        {u"MAILTO:bob@x.org after",
-         u"ts link:URL|MAILTO:bob@x.org|Send email to MAILTO:bob@x.org via default mail "
-         u"client|url t:bob@x.org /link sp t:after"},
-        {u"news://n.example",
-         u"ts link:URL|news://n.example|Read news from news://n.example in default news "
-         u"client|url t:news://n.example /link"},
-        // Not detected: other schemes, text glued in front, a space made by &nbsp;.
-        {u"https://x.com see:http://x &nbsp;http://y",
-         u"ts t:https://x.com sp t:see:http://x sp t: http://y"},
-        // A tag that makes a chunk ends the address; flags and other links stay.
-        {u"<blink>http://a.b</blink>c<a name=n>b</a>",
-         u"ts link:URL|http://a.b|Open http://a.b in default browser|url! t:http://a.b! /link! "
-         u"t:c link:n|||other t:b /link"},
-        {u"<noselect>http://a.b<font size=3>c",
-         u"ts link:URL|http://a.b|Open http://a.b in default browser|url# t:http://a.b# /link# "
-         u"font:,3,0,clNone,clNone# t:c#"},
-    };
-    for (const auto& [markup, chunks] : cases) {
-        TChunkList line = ParseMarkup(QString::fromUtf16(markup), {});
-        DetectURLs(line);
-        EXPECT_EQ(DumpChunks(line), QString::fromUtf16(chunks));
     }
 }
 

@@ -1,6 +1,7 @@
 #include "engine/VLChatFrameReader.h"
 
 #include "Bytes.h"
+#include "GoldenRows.h"
 #include "PacketText.h"
 
 #include <gtest/gtest.h>
@@ -10,23 +11,6 @@
 namespace {
 
 const QByteArray kHi = Frame(36, Hex("00 02 68 69"));
-
-// Frames of every shape: an empty body, a text, an unknown type, lists, data,
-// and bodies that do not hold their arguments, each with what it gives.
-const std::pair<QByteArray, const char*> kMixed[] = {
-    {Frame(5, {}), "Login Result OK"},
-    {kHi, "Message System hi"},
-    {Frame(9999, Hex("AA BB CC")), "Unknown Packet Type"},
-    {Frame(7, Hex("00 01 00 00 30 39 00 01 00 05 41 6C 69 63 65 00 01 00 00 00 0A 00 01 00 00 00 "
-                  "01")),
-     "Login CharacterList 12345 Alice 10 1"},
-    {Frame(100, Hex("00 03 01 00 02")), "Pong [010002]"},
-    {Frame(36, Hex("00 05 61")), "error Stream read error"},                       // short text
-    {Frame(100, Hex("80 01 00 00 00 00 00 00 00 00")), "error Stream read error"}, // data 0x8001
-    {Frame(57, Hex("00 00 00 01")), "error Stream read error"},                    // short body
-    {Frame(110, Hex("00 00 00 01 00 00 00 00")), "error Logic error, bad param type M."},
-    {kHi, "Message System hi"},
-};
 
 // What one call gave: the packet shown, "error" and the message, or nothing.
 QString TakeOne(TVLChatFrameReader& reader, plat::ByteSource& source) {
@@ -44,9 +28,9 @@ TEST(FrameReader, FramesAreTakenOneByOneAndEachCompletesAtItsLastByte) {
     QByteArray stream;
     QStringList expected;
     std::vector<qsizetype> ends;
-    for (const auto& [frame, shown] : kMixed) {
-        stream += frame;
-        expected << shown;
+    for (const QList<QByteArray>& row : GoldenRows("engine/mixed-frames.tsv", 3)) {
+        stream += Frame(row[0].toUShort(), QByteArray::fromHex(row[1]));
+        expected << QString::fromUtf8(row[2]);
         ends.push_back(stream.size());
     }
     // All at once: one unit per call, a bad body taken whole so that the

@@ -44,16 +44,11 @@ TEST_F(DispatchTest, MessagesReachTheirEventsWithTheirAttachments) {
          ServerFrame(spPrivategroupMessage,
                      {A::Int(kAliceId), A::Int(kBobId), A::Text("yo"), A::Data(voice)}) +
          ServerFrame(spPong, {A::Data(Hex("80"))}));
-    EXPECT_EQ(TakeEvents(), (Events{
-                                "PrivateMessage Bob|hello|-",
-                                "PrivateMessage Bob|item|TItemBlob",
-                                "System Server restart",
-                                "GroupListChange",
-                                "GroupMessage 0|Bob|hi|-",
-                                "GroupMessage 0|Bob|ref|TTextBlob",
-                                "GroupMessage -1|Bob|lost|-",
-                                "PrivateGroupMessage Alice|Bob|yo|TVoiceBlob",
-                            }));
+    EXPECT_EQ(TakeEvents(),
+              (Events{"PrivateMessage Bob|hello|-", "PrivateMessage Bob|item|TItemBlob",
+                      "System Server restart", "GroupListChange", "GroupMessage 0|Bob|hi|-",
+                      "GroupMessage 0|Bob|ref|TTextBlob", "GroupMessage -1|Bob|lost|-",
+                      "PrivateGroupMessage Alice|Bob|yo|TVoiceBlob"}));
     EXPECT_TRUE(errors.Take().isEmpty());
 }
 

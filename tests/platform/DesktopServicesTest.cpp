@@ -4,6 +4,7 @@
 #include "platform/gui/Screens.h"
 #include "platform/gui/SystemParams.h"
 
+#include "GoldenRows.h"
 #include "PlatformFakes.h"
 
 #include <QGuiApplication>
@@ -18,32 +19,16 @@ namespace {
 const ScreenArea kLeft{TRect(0, 0, 800, 600), TRect(0, 0, 800, 570)};
 const ScreenArea kRight{TRect(800, 0, 1824, 768), TRect(800, 0, 1824, 740)};
 
-struct MonitorCase {
-    const char* what;
-    TRect probe; // a one-pixel rectangle stands for a point
-    bool expectRight;
-};
-
 TEST(Screens, MonitorsAnswerTheHoldingOrNearestOne) {
     const FakeScreens screens({kLeft, kRight});
-    const MonitorCase cases[] = {
-        {"point on the left", TRect(10, 10, 11, 11), false},
-        {"point on the right", TRect(900, 700, 901, 701), true},
-        {"point past the right edge", TRect(2000, 100, 2001, 101), true},
-        {"point left of everything", TRect(-50, 300, -49, 301), false},
-        {"point under the left one", TRect(400, 700, 401, 701), false},
-        {"rectangle mostly on the right", TRect(700, 0, 1000, 100), true},
-        {"rectangle mostly on the left", TRect(500, 0, 900, 100), false},
-        {"rectangle above both, nearer the right", TRect(1500, -300, 1600, -200), true},
-    };
-    for (const MonitorCase& c : cases) {
-        const ScreenArea& expected = c.expectRight ? kRight : kLeft;
-        EXPECT_EQ(screens.RectForRect(c.probe, false), expected.Bounds) << c.what;
-        EXPECT_EQ(screens.RectForRect(c.probe, true), expected.WorkArea) << c.what;
-        if (c.probe.Width() == 1 && c.probe.Height() == 1) {
-            EXPECT_EQ(screens.RectForPoint(QPoint(c.probe.Left, c.probe.Top), true),
-                      expected.WorkArea)
-                << c.what;
+    for (const QStringList& row : GoldenTextRows("platform/monitor-probes.tsv", 6)) {
+        SCOPED_TRACE(row.join(u" | ").toStdString());
+        const TRect probe(row[1].toInt(), row[2].toInt(), row[3].toInt(), row[4].toInt());
+        const ScreenArea& expected = row[5] == u"right" ? kRight : kLeft;
+        EXPECT_EQ(screens.RectForRect(probe, false), expected.Bounds);
+        EXPECT_EQ(screens.RectForRect(probe, true), expected.WorkArea);
+        if (probe.Width() == 1 && probe.Height() == 1) {
+            EXPECT_EQ(screens.RectForPoint(QPoint(probe.Left, probe.Top), true), expected.WorkArea);
         }
     }
     EXPECT_EQ(screens.PrimaryRect(true), kLeft.WorkArea);

@@ -1,77 +1,63 @@
 #include "platform/gui/Edges.h"
 
+#include "GoldenRows.h"
 #include "PixelPicture.h"
 
 #include <QPainter>
 
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <optional>
+#include <map>
 
 using namespace plat;
 
 namespace {
 
 // One drawing into the rectangle inside a blank one-pixel margin of the
-// picture, so that a pixel drawn outside shows; the picture's rows are
-// separated by blanks.
-struct EdgeCase {
-    const char* name;
-    std::function<void(QPainter&, TRect&)> draw;
-    const char* picture;
-    std::optional<TRect> after = {}; // the rectangle after the call, when it changed
-};
-
-std::function<void(QPainter&, TRect&)> edge(unsigned e, unsigned flags) {
-    return [=](QPainter& p, TRect& r) { DrawEdge(p, r, e, flags); };
-}
-
+// picture, so that a pixel drawn outside shows.
 TEST(EdgeDrawing, PaintsThePlatformPixels) {
-    const EdgeCase cases[] = {
-        {"RaisedRectOwnsCornersBottomRight", edge(EDGE_RAISED, BF_RECT),
-         "....... .FFFFD. .FWWGD. .FW.GD. .FGGGD. .DDDDD. ......."},
-        {"SunkenWithMiddleAndAdjust", edge(EDGE_SUNKEN, BF_RECT | BF_MIDDLE | BF_ADJUST),
-         "....... .GGGGW. .GDDFW. .GDFFW. .GFFFW. .WWWWW. .......", TRect(3, 3, 4, 4)},
-        {"BumpIsRaisedOutsideSunkenInside", edge(EDGE_BUMP, BF_RECT),
-         "....... .FFFFD. .FDDFD. .FD.FD. .FFFFD. .DDDDD. ......."},
-        {"SoftRaisedLightensTheOuterRing", edge(EDGE_RAISED, BF_RECT | BF_SOFT),
-         "....... .WWWWD. .WFFGD. .WF.GD. .WGGGD. .DDDDD. ......."},
-        {"EtchedTopIsASeparatorLine", edge(EDGE_ETCHED, BF_TOP), "....... .GGGGG. .WWWWW. ......."},
-        {"EtchedLeftRunsTheFullHeight", edge(EDGE_ETCHED, BF_LEFT | BF_ADJUST),
-         "..... .GW.. .GW.. .GW.. .....", TRect(3, 1, 4, 4)},
-        {"BottomRightSidesAlone", edge(BDR_SUNKENOUTER, BF_BOTTOMRIGHT | BF_ADJUST),
-         "...... ....W. ....W. .WWWW. ......", TRect(1, 1, 4, 3)},
-        {"RaisedInnerAdjustShrinksByOne", edge(BDR_RAISEDINNER, BF_RECT | BF_ADJUST),
-         "..... .WWG. .W.G. .GGG. .....", TRect(2, 2, 3, 3)},
-        {"FlatRingsAreShadowThenFace", edge(EDGE_SUNKEN, BF_RECT | BF_FLAT),
-         "...... .GGGG. .GFFG. .GFFG. .GGGG. ......"},
-        {"MonoRingsAreFrameThenWindow", edge(EDGE_RAISED, BF_RECT | BF_MONO | BF_MIDDLE),
-         "....... .KKKKK. .KWWWK. .KWWWK. .KWWWK. .KKKKK. ......."},
-        {"DiagonalToTopRightLeavesItsEndPixel", edge(BDR_RAISEDINNER, BF_DIAGONAL_ENDTOPRIGHT),
-         "...... ...... ...W.. ..W... .W.... ......"},
-        {"EmptyRectangleDrawsNothing", edge(EDGE_RAISED, BF_RECT | BF_MIDDLE), ".. .. .. .. .."},
-        {"FrameRectIsOnePixelInside", [](QPainter& p, TRect& r) { FrameRect(p, r, clBtnShadow); },
-         "...... .GGGG. .G..G. .GGGG. ......"},
-        {"Frame3DNestsAndShrinks",
-         [](QPainter& p, TRect& r) { Frame3D(p, r, clBtnHighlight, clBtnShadow, 2); },
-         "....... .WWWWG. .WWWGG. .WW.GG. .WGGGG. .GGGGG. .......", TRect(3, 3, 4, 4)},
-        {"Frame3DWithoutTopLeftColour",
-         [](QPainter& p, TRect& r) { Frame3D(p, r, clNone, clBtnShadow, 1); },
-         "..... ...G. ...G. .GGG. .....", TRect(2, 2, 3, 3)},
-    };
-    for (const EdgeCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        const QStringList picture = QString(c.picture).split(u' ');
+    const std::map<QString, unsigned> edges{{"RAISED", EDGE_RAISED},
+                                            {"SUNKEN", EDGE_SUNKEN},
+                                            {"BUMP", EDGE_BUMP},
+                                            {"ETCHED", EDGE_ETCHED},
+                                            {"SUNKENOUTER", BDR_SUNKENOUTER},
+                                            {"RAISEDINNER", BDR_RAISEDINNER}};
+    const std::map<QString, unsigned> flagNames{{"RECT", BF_RECT},
+                                                {"TOP", BF_TOP},
+                                                {"LEFT", BF_LEFT},
+                                                {"BOTTOMRIGHT", BF_BOTTOMRIGHT},
+                                                {"DIAGONAL_ENDTOPRIGHT", BF_DIAGONAL_ENDTOPRIGHT},
+                                                {"MIDDLE", BF_MIDDLE},
+                                                {"ADJUST", BF_ADJUST},
+                                                {"SOFT", BF_SOFT},
+                                                {"FLAT", BF_FLAT},
+                                                {"MONO", BF_MONO}};
+    for (const QStringList& row : GoldenTextRows("platform/edges.tsv", 5)) {
+        SCOPED_TRACE(row.join(u" | ").toStdString());
+        const QStringList picture = row[3].split(u' ');
         QImage image = BlankImage(picture[0].size(), picture.size());
         const TRect given(1, 1, picture[0].size() - 1, picture.size() - 1);
         TRect rect = given;
         {
             QPainter p(&image);
-            c.draw(p, rect);
+            if (row[1] == u"FrameRect") {
+                FrameRect(p, rect, clBtnShadow);
+            } else if (row[1].startsWith(u"Frame3D")) {
+                const TColor topLeft = row[1] == u"Frame3D" ? clBtnHighlight : clNone;
+                Frame3D(p, rect, topLeft, clBtnShadow, row[2].toInt());
+            } else {
+                unsigned flags = 0;
+                for (const QString& name : row[2].split(u'|')) {
+                    flags |= flagNames.at(name);
+                }
+                DrawEdge(p, rect, edges.at(row[1]), flags);
+            }
         }
         EXPECT_EQ(PixelPicture(image), picture);
-        EXPECT_EQ(rect, c.after.value_or(given));
+        const QStringList after = row[4].split(u' ');
+        EXPECT_EQ(rect, row[4] == u"-" ? given
+                                       : TRect(after[0].toInt(), after[1].toInt(), after[2].toInt(),
+                                               after[3].toInt()));
     }
 }
 

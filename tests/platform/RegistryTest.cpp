@@ -1,5 +1,7 @@
 #include "platform/core/Registry.h"
 
+#include "GoldenRows.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -158,11 +160,11 @@ TEST_F(RegistryTest, FileAndFolderAreOwnerOnly) {
 }
 
 TEST_F(RegistryTest, UnreadableFileIsLeftUntouched) {
-    const QByteArray broken[] = {
-        "Good=1\njust a line\n", "[Unterminated\n", "Bad=%zz\n",       "Bin=@hex:ABC\n",
-        "Bin=@other\n",          "[A//B]\n",        "Name=\xC3\x28\n", "Esc=%C3\n",
-    };
-    for (const QByteArray& content : broken) {
+    for (const QList<QByteArray>& row : GoldenRows("platform/registry-files.tsv", 2)) {
+        const QByteArray& content = row[1];
+        if (row[0] != "unreadable") {
+            continue;
+        }
         WriteFile(content);
         Registry reg(Path());
         EXPECT_EQ(reg.State(), Registry::LoadState::Unreadable) << content.toStdString();
@@ -193,22 +195,11 @@ QStringList Snapshot(Registry& reg, const QStringList& path = {}) {
 }
 
 TEST_F(RegistryTest, WhateverALoadAcceptsASaveAndAReloadGiveBack) {
-    const QByteArray odd[] = {
-        // Names that begin with U+FEFF, first in the file or after a real mark.
-        QByteArray("\n\xEF\xBB\xBF=", 5),
-        "\xEF\xBB\xBF\xEF\xBB\xBFName=1\n",
-        "\n\xEF\xBB\xBFx=1\n[\xEF\xBB\xBFk]\n\xEF\xBB\xBF=2\n",
-        QByteArray("\xEF\xBB\xBF") + "a=1\n",
-        // Carriage returns and blanks that are data, empty names and values.
-        "a=1\r\r\nb\rc=\r2\n= \n",
-        "k=%20x%20\n%20=@hex:\n",
-        // Keys merged without regard to case, comments only, nothing.
-        "[A]\n[a/B]\nx=\n[A/b]\nX=y\n",
-        "; only\n# comments\n",
-        "",
-        "\xE2\x80\xA8=\xE2\x80\xA9\n[\xF0\x9F\x98\x80]\n",
-    };
-    for (const QByteArray& content : odd) {
+    for (const QList<QByteArray>& row : GoldenRows("platform/registry-files.tsv", 2)) {
+        const QByteArray& content = row[1];
+        if (row[0] != "loaded") {
+            continue;
+        }
         SCOPED_TRACE(content.toHex().toStdString());
         WriteFile(content);
         Registry first(Path());

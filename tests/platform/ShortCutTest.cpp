@@ -1,5 +1,7 @@
 #include "platform/gui/ShortCut.h"
 
+#include "GoldenRows.h"
+
 #include <QKeyEvent>
 #include <QKeySequence>
 
@@ -10,27 +12,14 @@ using namespace plat;
 namespace {
 
 TEST(ShortCut, TextsNameTheKeyAndReadBack) {
-    const std::pair<TShortCut, const char*> cases[] = {
-        {ShortCut('C', scCtrl), "Ctrl+C"},
-        {ShortCut(VK_DELETE, scShift), "Shift+Del"},
-        {ShortCut(VK_F1 + 9, 0), "F10"},
-        {ShortCut(VK_F1 + 23, scAlt), "Alt+F24"},
-        {ShortCut(VK_BACK, scAlt), "Alt+BkSp"},
-        {ShortCut('A', scShift | scCtrl | scAlt), "Shift+Ctrl+Alt+A"},
-        {ShortCut(VK_NUMPAD0 + 5, scCtrl), "Ctrl+Num 5"},
-        {ShortCut(VK_ADD, scCtrl), "Ctrl+Num +"},
-        {ShortCut(VK_OEM_PLUS, scCtrl), "Ctrl+="},
-        {ShortCut(VK_PRIOR, 0), "PgUp"},
-        {ShortCut(VK_RETURN, scCtrl), "Ctrl+Enter"},
-        {ShortCut(VK_ESCAPE, 0), "Esc"},
-        {ShortCut(VK_SPACE, scShift), "Shift+Space"},
-        {ShortCut(VK_LEFT, scAlt), "Alt+Left"}};
-    for (const auto& [shortCut, text] : cases) {
-        EXPECT_EQ(ShortCutToText(shortCut), QString(text));
-        EXPECT_EQ(TextToShortCut(QString(text)), shortCut) << text;
-        EXPECT_EQ(TextToShortCut(QString(text).toLower()), shortCut) << text;
+    for (const QStringList& row : GoldenTextRows("platform/shortcut-texts.tsv", 2)) {
+        SCOPED_TRACE(row.join(u" | ").toStdString());
+        const auto shortCut = static_cast<TShortCut>(row[0].toUInt(nullptr, 16));
+        EXPECT_EQ(ShortCutToText(shortCut), row[1]);
+        EXPECT_EQ(TextToShortCut(row[1]), shortCut);
+        EXPECT_EQ(TextToShortCut(row[1].toLower()), shortCut);
         // Through Qt's key sequence and back, as the action link carries it.
-        EXPECT_EQ(ShortCutFromKeySequence(ShortCutToKeySequence(shortCut)), shortCut) << text;
+        EXPECT_EQ(ShortCutFromKeySequence(ShortCutToKeySequence(shortCut)), shortCut);
     }
     // Texts that name no key.
     EXPECT_EQ(ShortCutToText(scNone), QString());
