@@ -49,10 +49,10 @@ TEST(ParseMarkup, ColourNotationsAndConversionErrors) {
         {u"<color>x", u"'' is not a valid integer value"},
         {u"<font background=#GG0000>", u"'$0000GG' is not a valid integer value"},
     };
-    for (const auto& [markup, message] : errors) {
-        EXPECT_EQ(
-            MessageOf<plat::EConvertError>([&] { ParseMarkup(QString::fromUtf16(markup), {}); }),
-            QString::fromUtf16(message));
+    for (const auto& error : errors) {
+        const QString markup = QString::fromUtf16(error.first);
+        EXPECT_EQ(MessageOf<plat::EConvertError>([&] { ParseMarkup(markup, {}); }),
+                  QString::fromUtf16(error.second));
     }
 }
 
