@@ -33,7 +33,7 @@ ElfNote VersionNoteOf(uint16_t major, uint16_t minor, uint16_t release, uint16_t
 // Another program's note, as toolchains add them.
 ElfNote ForeignNote(bool bigEndian = false);
 
-// Where in an image built from the spec its notes begin, and where its
+// Where in an image built from an ElfSpec its notes begin, and where its
 // section header table begins (0 without one).
 struct ElfLayout {
     int NotesOffset;
