@@ -29,16 +29,7 @@ QSize TDkxColorItemViewer::ImageSize() const {
 }
 
 bool TDkxColorItemViewer::ThemedImageShown() const {
-    switch (Item()->DisplayMode()) {
-    case nbdmDefault:
-    case nbdmImageAndText:
-        return true;
-    case nbdmTextOnlyInMenus:
-        return IsToolbarStyle();
-    case nbdmTextOnly:
-        return false;
-    }
-    return false;
+    return ImageShownByDisplayMode();
 }
 
 void TDkxColorItemViewer::DoDrawImage(QPainter& canvas, const plat::TRect& imageRect,

@@ -104,9 +104,10 @@ void TDkxItemViewer::DoAdjustFont(QFont& font, unsigned stateFlags) {
 }
 
 bool TDkxItemViewer::ThemedImageShown() const {
-    if (Item()->ImageIndex() < 0) {
-        return false;
-    }
+    return Item()->ImageIndex() >= 0 && ImageShownByDisplayMode();
+}
+
+bool TDkxItemViewer::ImageShownByDisplayMode() const {
     switch (Item()->DisplayMode()) {
     case nbdmDefault:
     case nbdmImageAndText:

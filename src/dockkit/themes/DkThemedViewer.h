@@ -31,6 +31,8 @@ public:
     virtual void DoAdjustFont(QFont& font, unsigned stateFlags);
     // Never for an item without an image index; otherwise by its display mode.
     virtual bool ThemedImageShown() const;
+    // By the item's display mode alone: always, never, or on tool bars only.
+    bool ImageShownByDisplayMode() const;
 
     void CalcSize(QPainter& canvas, int& width, int& height) override;
     void Paint(QPainter& canvas, const plat::TRect& clientArea, bool isHoverItem, bool isPushed,
