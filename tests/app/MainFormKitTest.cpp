@@ -43,7 +43,7 @@ protected:
     }
     // The item of the menu bar's submenu, or of a submenu of it.
     static TDkCustomItem* Item(TMainForm& f, const char* menu, const char* item = nullptr) {
-        TDkCustomItem* submenu = f.Kit().MenuBar->Items()->findChild<TDkCustomItem*>(
+        TDkCustomItem* submenu = KitOf(f).MenuBar->Items()->findChild<TDkCustomItem*>(
             QString::fromLatin1(menu), Qt::FindDirectChildrenOnly);
         if (submenu == nullptr || item == nullptr) {
             return submenu;
@@ -54,7 +54,7 @@ protected:
 
 TEST_F(MainFormKitTest, ComponentsAreTheKitsUnderTheirNames) {
     TMainForm& f = Shown();
-    const TMainForm::TKitComponents kit = f.Kit();
+    const TMainFormKit kit = KitOf(f);
     const QList<QObject*> objects{
         kit.TopDock,        kit.LeftDock,          kit.RightDock,    kit.BottomDock,
         kit.MenuBar,        kit.StandardBar,       kit.EditBar,      kit.GroupDockablePanel,
@@ -118,7 +118,7 @@ TEST_P(MenuOpening, ReachesTheStatusBarToggle) {
     bool menuOpenAtRun = false;
     QObject::connect(f.ViewStatusBarAction, &QAction::triggered, &f, [&] {
         ++runs;
-        menuOpenAtRun = f.Kit().MenuBar->View()->HasState(vsModal);
+        menuOpenAtRun = KitOf(f).MenuBar->View()->HasState(vsModal);
     });
     if (c.Menu != nullptr) {
         EXPECT_TRUE(kittest::ChooseByMouse({Item(f, c.Menu), Item(f, c.Menu, c.Item)}));
@@ -172,7 +172,7 @@ TEST_F(MainFormKitTest, EscapeClosesTheMenusAndRunsNothing) {
 // bars.
 TEST_F(MainFormKitTest, DocksContextMenuTogglesTheToolBars) {
     TMainForm& f = Shown();
-    TDkxPopupMenu* menu = f.Kit().ToolbarsPopupMenu;
+    TDkxPopupMenu* menu = KitOf(f).ToolbarsPopupMenu;
     std::vector<QString> shown;
     kittest::Later([&] { shown = kittest::OpenMenuCaptions(); });
     kittest::Later([&] {
@@ -182,7 +182,7 @@ TEST_F(MainFormKitTest, DocksContextMenuTogglesTheToolBars) {
         kittest::ClickAt(*at);
     });
     kittest::Later([] { kit::EndMenuLoop(); });
-    TDkxDock* dock = f.Kit().TopDock;
+    TDkxDock* dock = KitOf(f).TopDock;
     const QPoint inside(dock->width() - 4, dock->height() - 4);
     QContextMenuEvent request(QContextMenuEvent::Mouse, inside, dock->mapToGlobal(inside));
     QApplication::sendEvent(dock, &request);
@@ -285,8 +285,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(MainFormKitTest, FriendsPanelFloatsAndDocksAgain) {
     TMainForm& f = Shown();
-    TDkxDockablePanel* panel = f.Kit().GroupDockablePanel;
-    const int dockHeight = f.Kit().RightDock->height();
+    TDkxDockablePanel* panel = KitOf(f).GroupDockablePanel;
+    const int dockHeight = KitOf(f).RightDock->height();
     ASSERT_GT(dockHeight, 0);
     EXPECT_EQ(f.GroupDockablePanel->LastDockHeight(), dockHeight);
 
@@ -305,18 +305,18 @@ TEST_F(MainFormKitTest, FriendsPanelFloatsAndDocksAgain) {
     kittest::Mouse(QEvent::MouseButtonDblClick, caption, Qt::LeftButton, panel->FloatingParent());
     ProcessPosted();
     EXPECT_FALSE(f.GroupDockablePanel->Floating());
-    EXPECT_EQ(panel->CurrentDock(), f.Kit().RightDock);
+    EXPECT_EQ(panel->CurrentDock(), KitOf(f).RightDock);
     EXPECT_TRUE(f.FriendsTreeView->isVisible());
 }
 
 TEST_F(MainFormKitTest, ANewWindowGetsTheLayoutBack) {
     {
         TMainForm& f = Shown();
-        f.Kit().EditBar->SetDockRow(0);
-        f.Kit().EditBar->SetDockPos(400);
+        KitOf(f).EditBar->SetDockRow(0);
+        KitOf(f).EditBar->SetDockPos(400);
         f.StandardBar->SetVisible(false);
         f.GroupDockablePanel->SetFloating(true);
-        f.Kit().GroupDockablePanel->SetFloatingPosition(QPoint(120, 140));
+        KitOf(f).GroupDockablePanel->SetFloatingPosition(QPoint(120, 140));
         ProcessPosted();
     }
     const std::unique_ptr<plat::Registry> stored = DestroyAndReload();
@@ -334,12 +334,12 @@ TEST_F(MainFormKitTest, ANewWindowGetsTheLayoutBack) {
     EXPECT_EQ(value("MenuBar", "DockRow"), QStringLiteral("0"));
 
     TMainForm& again = Shown();
-    EXPECT_EQ(again.Kit().EditBar->DockRow(), 0);
-    EXPECT_EQ(again.Kit().EditBar->CurrentDock(), again.Kit().TopDock);
+    EXPECT_EQ(KitOf(again).EditBar->DockRow(), 0);
+    EXPECT_EQ(KitOf(again).EditBar->CurrentDock(), KitOf(again).TopDock);
     EXPECT_FALSE(again.StandardBar->Visible());
     EXPECT_FALSE(again.ViewStandardAction->isChecked());
     EXPECT_TRUE(again.GroupDockablePanel->Floating());
-    EXPECT_EQ(again.Kit().GroupDockablePanel->FloatingParent()->pos(), QPoint(120, 140));
+    EXPECT_EQ(KitOf(again).GroupDockablePanel->FloatingParent()->pos(), QPoint(120, 140));
 }
 
 } // namespace

@@ -112,25 +112,25 @@ TMainForm::~TMainForm() {
     }
 }
 
-TMainForm::TKitComponents TMainForm::Kit() {
-    return {kit::KitDock(*this, kit::DockSide::Top),
-            kit::KitDock(*this, kit::DockSide::Left),
-            kit::KitDock(*this, kit::DockSide::Right),
-            kit::KitDock(*this, kit::DockSide::Bottom),
-            kit::KitMenuBar(MenuBar),
-            kit::KitToolbar(StandardBar),
-            kit::KitToolbar(EditBar),
-            kit::KitDockablePanel(GroupDockablePanel),
-            kit::KitStatusBar(StatusBar),
-            kit::KitPopupMenu(OnPopupMenu),
-            kit::KitPopupMenu(OffPopupMenu),
-            kit::KitPopupMenu(UnPopupMenu),
-            kit::KitPopupMenu(CharPopupMenu),
-            kit::KitPopupMenu(PrivCharPopupMenu),
-            kit::KitPopupMenu(PubPopupMenu),
-            kit::KitPopupMenu(PrivPopupMenu),
-            kit::KitPopupMenu(InputPopupMenu),
-            kit::KitPopupMenu(ToolbarsPopupMenu)};
+TMainFormKit KitOf(TMainForm& form) {
+    return {kit::KitDock(form, kit::DockSide::Top),
+            kit::KitDock(form, kit::DockSide::Left),
+            kit::KitDock(form, kit::DockSide::Right),
+            kit::KitDock(form, kit::DockSide::Bottom),
+            kit::KitMenuBar(form.MenuBar),
+            kit::KitToolbar(form.StandardBar),
+            kit::KitToolbar(form.EditBar),
+            kit::KitDockablePanel(form.GroupDockablePanel),
+            kit::KitStatusBar(form.StatusBar),
+            kit::KitPopupMenu(form.OnPopupMenu),
+            kit::KitPopupMenu(form.OffPopupMenu),
+            kit::KitPopupMenu(form.UnPopupMenu),
+            kit::KitPopupMenu(form.CharPopupMenu),
+            kit::KitPopupMenu(form.PrivCharPopupMenu),
+            kit::KitPopupMenu(form.PubPopupMenu),
+            kit::KitPopupMenu(form.PrivPopupMenu),
+            kit::KitPopupMenu(form.InputPopupMenu),
+            kit::KitPopupMenu(form.ToolbarsPopupMenu)};
 }
 
 void TMainForm::CreateComponents() {

@@ -47,12 +47,7 @@ class TRichEdit;
 class TStateSaver;
 class TTextBlob;
 class TTreeView;
-class TDkxDock;
-class TDkxDockablePanel;
-class TDkxPopupMenu;
-class TDkxStatusBar;
 class TDkxSwitcher;
-class TDkxToolbar;
 
 namespace kit {
 class ColorSet;
@@ -79,30 +74,6 @@ public:
 
     // The one main window while it exists.
     static TMainForm* Instance() { return instance_; }
-
-    // The toolbar and docking kit's components behind the bars, docks,
-    // panel, status bar and pop-up menus, by their names.
-    struct TKitComponents {
-        TDkxDock* TopDock;
-        TDkxDock* LeftDock;
-        TDkxDock* RightDock;
-        TDkxDock* BottomDock;
-        TDkxToolbar* MenuBar;
-        TDkxToolbar* StandardBar;
-        TDkxToolbar* EditBar;
-        TDkxDockablePanel* GroupDockablePanel;
-        TDkxStatusBar* StatusBar;
-        TDkxPopupMenu* OnPopupMenu;
-        TDkxPopupMenu* OffPopupMenu;
-        TDkxPopupMenu* UnPopupMenu;
-        TDkxPopupMenu* CharPopupMenu;
-        TDkxPopupMenu* PrivCharPopupMenu;
-        TDkxPopupMenu* PubPopupMenu;
-        TDkxPopupMenu* PrivPopupMenu;
-        TDkxPopupMenu* InputPopupMenu;
-        TDkxPopupMenu* ToolbarsPopupMenu;
-    };
-    TKitComponents Kit();
 
     // --- components --------------------------------------------------------
     TVLChat* VLChat = nullptr;
