@@ -127,12 +127,22 @@ void BM_Kit_Toolbar30(benchmark::State& state) {
 }
 BENCHMARK(BM_Kit_Toolbar30)->Unit(benchmark::kMicrosecond);
 
-void BM_Qt_Toolbar30(benchmark::State& state) {
+// A QToolBar of the tool bar's actions laid out anew and painted, under the
+// given style (the application's when none).
+void RunQtToolbar30(benchmark::State& state, QStyle* style) {
     Actions actions(kToolbarItems, true);
     QToolBar bar;
+    if (style != nullptr) {
+        bar.setStyle(style);
+    }
     bar.setToolButtonStyle(Qt::ToolButtonIconOnly);
     for (QAction* action : actions.list) {
         bar.addAction(action);
+    }
+    if (style != nullptr) {
+        for (QWidget* child : bar.findChildren<QWidget*>()) {
+            child->setStyle(style);
+        }
     }
     bar.adjustSize();
     QImage image(bar.size(), QImage::Format_ARGB32_Premultiplied);
@@ -143,6 +153,10 @@ void BM_Qt_Toolbar30(benchmark::State& state) {
         bar.render(&painter);
         benchmark::DoNotOptimize(image.constBits());
     }
+}
+
+void BM_Qt_Toolbar30(benchmark::State& state) {
+    RunQtToolbar30(state, nullptr);
 }
 BENCHMARK(BM_Qt_Toolbar30)->Unit(benchmark::kMicrosecond);
 
@@ -714,26 +728,8 @@ void BM_Kit_ThemedToolbar30(benchmark::State& state) {
 BENCHMARK(BM_Kit_ThemedToolbar30)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 void BM_Qt_Toolbar30_Fusion(benchmark::State& state) {
-    Actions actions(kToolbarItems, true);
     const std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
-    QToolBar bar;
-    bar.setStyle(fusion.get());
-    bar.setToolButtonStyle(Qt::ToolButtonIconOnly);
-    for (QAction* action : actions.list) {
-        bar.addAction(action);
-    }
-    for (QWidget* child : bar.findChildren<QWidget*>()) {
-        child->setStyle(fusion.get());
-    }
-    bar.adjustSize();
-    QImage image(bar.size(), QImage::Format_ARGB32_Premultiplied);
-    for (auto _ : state) {
-        bar.layout()->invalidate();
-        bar.layout()->activate();
-        QPainter painter(&image);
-        bar.render(&painter);
-        benchmark::DoNotOptimize(image.constBits());
-    }
+    RunQtToolbar30(state, fusion.get());
 }
 BENCHMARK(BM_Qt_Toolbar30_Fusion)->Unit(benchmark::kMicrosecond);
 
