@@ -373,9 +373,14 @@ TEST_F(ShortCuts, OpenEverySubmenuOnThePathFirstAndClickOnlyTheFirstEnabledMatch
     EXPECT_TRUE(root_->IsShortCut(plat::ShortCut('Y', plat::scCtrl)));
     EXPECT_EQ(log_.back(), "click Undo"); // the first match, enabled
     log_.clear();
+    // A disabled item of the key is found but not clicked, and the key is not
+    // taken: it goes on to the focused control.
     opts_->SetEnabled(false);
-    EXPECT_TRUE(root_->IsShortCut(plat::ShortCut(plat::VK_F1 + 9, 0))); // answered, not clicked
-    EXPECT_EQ(log_, std::vector<std::string>{"click Root"});
+    EXPECT_EQ(root_->MatchShortCut(plat::ShortCut(plat::VK_F1 + 9, 0)),
+              dk::ShortCutMatch::Disabled);
+    EXPECT_FALSE(root_->IsShortCut(plat::ShortCut(plat::VK_F1 + 9, 0)));
+    EXPECT_EQ(log_, (std::vector<std::string>{"click Root", "click Root"}));
+    EXPECT_EQ(root_->MatchShortCut(plat::ShortCut('Q', plat::scCtrl)), dk::ShortCutMatch::None);
 
     // A submenu that shows its own ancestor's items (Edit -> Loop -> Root)
     // ends the search; a shortcut that exists is still found.

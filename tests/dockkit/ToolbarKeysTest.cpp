@@ -1,18 +1,23 @@
-// The keys of tool bars: shortcuts reaching the right bar before the focused
-// control, Alt and F10 opening the menu bar and the arrows walking it, Alt
-// with a letter, the system-menu key reaching a floating menu bar through
-// its dock, and accelerators of plain bars typed where no control takes text.
+// The keys of tool bars: shortcuts reaching the right form's actions and bar
+// before the focused control, a disabled one leaving the key to the control, Alt and F10 opening
+// the menu bar and the arrows walking it, Alt with a letter, the system-menu key reaching a
+// floating menu bar through its dock, and accelerators of plain bars typed where no control takes
+// text.
 
 #include "DataRows.h"
 #include "ToolbarFixtures.h"
 
 #include "dockkit/menus/DkMenuLoop.h"
 
+#include "platform/gui/ActionList.h"
+
+#include <QAction>
 #include <QKeySequence>
 #include <QLineEdit>
 #include <QPushButton>
 
 #include <functional>
+#include <utility>
 
 namespace {
 
@@ -95,6 +100,40 @@ TEST_P(ToolbarShortCuts, ReachTheRightBarBeforeTheFocusedControl) {
     AddButton(otherBar, "OtherOpen", 30, 20, plat::ShortCut('O', plat::scCtrl));
     AddButton(otherBar, "OtherCross", 30, 20, plat::ShortCut('X', 0));
     AddButton(menu_, "Cross", 30, 20, plat::ShortCut('X', 0));
+    // The forms' own actions.
+    for (const auto& [name, form] : {std::pair{"Main", &f_.form}, {"Other", &other.form}}) {
+        if (!row[8].split(u',').contains(QLatin1String(name), Qt::CaseInsensitive)) {
+            continue;
+        }
+        auto* list = new plat::TActionList(form);
+        for (const auto& [what, key] : {std::pair{"ListOpen", Qt::CTRL | Qt::Key_O},
+                                        {"ListCross", QKeyCombination(Qt::Key_X)}}) {
+            auto* action = new QAction(QLatin1String(name) + QLatin1String(what), list);
+            action->setShortcut(QKeySequence(key));
+            QObject::connect(action, &QAction::triggered, list, [this, action] {
+                clickLog_ += (clickLog_.empty() ? "" : " ") + action->text().toStdString();
+            });
+        }
+    }
+    // Items and actions go by their captions.
+    for (const QString& name : row[9].split(u',')) {
+        int found = 0;
+        for (QWidget* form : {&f_.form, &other.form}) {
+            for (TDkCustomItem* item : form->findChildren<TDkCustomItem*>()) {
+                if (item->Caption() == name) {
+                    item->SetEnabled(false);
+                    ++found;
+                }
+            }
+            for (QAction* action : form->findChildren<QAction*>()) {
+                if (action->text() == name) {
+                    action->setEnabled(false);
+                    ++found;
+                }
+            }
+        }
+        EXPECT_EQ(found, name == u"-" ? 0 : 1) << name.toStdString();
+    }
     menu_->SetProcessShortCuts(row[2] == "1");
     otherBar->SetProcessShortCuts(row[3] == "1");
     dk::SetMainForm(row[4] == "1" ? &f_.form : nullptr);
@@ -120,7 +159,7 @@ TEST_P(ToolbarShortCuts, ReachTheRightBarBeforeTheFocusedControl) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, ToolbarShortCuts,
-                         ::testing::ValuesIn(DataRows("toolbar-shortcuts.txt", 8)),
+                         ::testing::ValuesIn(DataRows("toolbar-shortcuts.txt", 10)),
                          [](const auto& info) { return info.param[0].toStdString(); });
 
 TEST_F(ToolbarKeys, AShortCutAskedForTwiceRunsOnce) {

@@ -7,6 +7,7 @@
 #include "dockkit/menus/DkMenuLoop.h"
 
 #include "platform/core/Guarded.h"
+#include "platform/gui/ActionList.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -211,10 +212,26 @@ private:
     QPointer<QWidget> seenReceiver_;
 };
 
+// The filter is there while a main form is set or a tool bar exists.
+void UpdateFilter() {
+    RouterState& state = State();
+    const bool wanted = !state.toolbars.empty() || !state.mainForm.isNull();
+    if (wanted && !state.filter && QCoreApplication::instance() != nullptr) {
+        state.filter = std::make_unique<KeyFilter>();
+        QCoreApplication::instance()->installEventFilter(state.filter.get());
+    } else if (!wanted && state.filter) {
+        if (QCoreApplication::instance() != nullptr) {
+            QCoreApplication::instance()->removeEventFilter(state.filter.get());
+        }
+        state.filter.reset();
+    }
+}
+
 } // namespace
 
 void SetMainForm(QWidget* form) {
     State().mainForm = form;
+    UpdateFilter();
 }
 
 QWidget* MainForm() {
@@ -227,10 +244,7 @@ void RegisterToolbar(TDkCustomToolbar* toolbar) {
         return;
     }
     state.toolbars.push_back(toolbar);
-    if (!state.filter && QCoreApplication::instance() != nullptr) {
-        state.filter = std::make_unique<KeyFilter>();
-        QCoreApplication::instance()->installEventFilter(state.filter.get());
-    }
+    UpdateFilter();
 }
 
 void UnregisterToolbar(TDkCustomToolbar* toolbar) {
@@ -238,12 +252,7 @@ void UnregisterToolbar(TDkCustomToolbar* toolbar) {
     state.toolbars.erase(std::remove(state.toolbars.begin(), state.toolbars.end(), toolbar),
                          state.toolbars.end());
     SetShortCutToolbar(toolbar, false);
-    if (state.toolbars.empty() && state.filter) {
-        if (QCoreApplication::instance() != nullptr) {
-            QCoreApplication::instance()->removeEventFilter(state.filter.get());
-        }
-        state.filter.reset();
-    }
+    UpdateFilter();
 }
 
 bool KeyRouterInstalled() {
@@ -284,6 +293,39 @@ QWidget* ActiveForm(QWidget* fallback) {
     return form;
 }
 
+ShortCutMatch FormShortCut(QWidget* form, const QKeyEvent& key) {
+    const plat::TShortCut shortCut = plat::ShortCutFromKeyEvent(key);
+    if (form == nullptr || shortCut == 0) {
+        return ShortCutMatch::None;
+    }
+    const QPointer<QWidget> guard(form);
+    for (plat::TActionList* list : plat::ActionListsOf(form)) {
+        switch (list->HandleShortCut(shortCut)) {
+        case plat::TActionList::ShortCutResult::Executed:
+            return ShortCutMatch::Clicked;
+        case plat::TActionList::ShortCutResult::Disabled:
+            return ShortCutMatch::Disabled;
+        case plat::TActionList::ShortCutResult::NoMatch:
+            break;
+        }
+    }
+    // A shortcut may change the list (a command closing a form).
+    const std::vector<QPointer<TDkCustomToolbar>> bars = State().shortCutList;
+    for (const auto& toolbar : bars) {
+        if (guard.isNull()) {
+            break;
+        }
+        if (toolbar.isNull() || !toolbar->ProcessShortCuts() || toolbar->ParentForm() != form) {
+            continue;
+        }
+        const ShortCutMatch match = toolbar->MatchShortCut(key);
+        if (match != ShortCutMatch::None) {
+            return match;
+        }
+    }
+    return ShortCutMatch::None;
+}
+
 bool RouteShortCut(QWidget* form, const QKeyEvent& key) {
     std::vector<QPointer<QWidget>> forms{form};
     if (QWidget* main = MainForm(); main != nullptr && main != form) {
@@ -293,13 +335,14 @@ bool RouteShortCut(QWidget* form, const QKeyEvent& key) {
         if (f.isNull() || !FormEnabled(f)) {
             continue;
         }
-        // A shortcut may change the list (a command closing a form).
-        const std::vector<QPointer<TDkCustomToolbar>> list = State().shortCutList;
-        for (const auto& toolbar : list) {
-            if (!toolbar.isNull() && toolbar->ProcessShortCuts() && toolbar->ParentForm() == f &&
-                toolbar->IsShortCut(key)) {
-                return true;
-            }
+        switch (FormShortCut(f, key)) {
+        case ShortCutMatch::Clicked:
+            return true;
+        case ShortCutMatch::Disabled:
+            // The command of the key is off: the key is the focused control's.
+            return false;
+        case ShortCutMatch::None:
+            break;
         }
     }
     return false;

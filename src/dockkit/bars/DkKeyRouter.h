@@ -1,13 +1,20 @@
 #pragma once
-// The keyboard of the tool bars: one application event filter, present while
-// any tool bar exists, that sees each key before the focused control does.
+// The keyboard of the forms and their tool bars: one application event
+// filter, present while a main form is set or any tool bar exists, that sees
+// each key before the focused control does.
 //
-// - Shortcuts: a key pressed in a form goes first to the tool bars that
-//   process shortcuts for that form (in the order they asked to), then to
-//   those of the main form; the first whose items have the shortcut
-//   executes it and the key goes no further. Keys are taken at the shortcut
-//   stage, before any shortcut of the toolkit, and again at the key press
-//   for keys that come without one.
+// - Shortcuts, the one road every shortcut of the program takes: a key pressed
+//   in a form goes first to the form's own actions (its action lists, see
+//   platform/gui/ActionList.h), then to the tool bars that process shortcuts
+//   for that form (in the order they asked to), then, when the form is not
+//   the main form, to the main form's actions and its bars. The first action
+//   or item of the key decides: enabled, it executes and the key goes no
+//   further; disabled, nothing executes and the key goes on to the focused
+//   control (so that Delete, Ctrl+C and the rest keep working in an edit box
+//   while the command of that key is off). A form behind a modal window
+//   takes no keys. Keys are taken at the shortcut stage, before any shortcut
+//   of the toolkit, and again at the key press for keys that come without
+//   one.
 // - The system-menu key: Alt with a character, Alt pressed and released
 //   alone, and F10 go to the form's controls that take menu events (menu
 //   bars, and docks for their floating menu bars), depth first; a menu bar
@@ -17,6 +24,8 @@
 //   bars (not menu bars) as an accelerator.
 //
 // Nothing is routed while a menu or a drag holds the keyboard.
+
+#include "dockkit/items/DkItem.h"
 
 #include <QChar>
 #include <Qt>
@@ -50,8 +59,10 @@ std::vector<TDkCustomToolbar*> ShortCutToolbars();
 QWidget* ActiveForm(QWidget* fallback);
 
 // The routing steps, for a form.
-// The form's shortcut tool bars, then the main form's: true when one
-// executed the key.
+// The form's own shortcuts: its action lists, then its shortcut tool bars.
+ShortCutMatch FormShortCut(QWidget* form, const QKeyEvent& key);
+// The form's shortcuts, then (unless the form's own match is disabled) the
+// main form's: true when one executed the key.
 bool RouteShortCut(QWidget* form, const QKeyEvent& key);
 // The system-menu key (a character, or 0) to the form's menu-event controls.
 bool RouteSysKeyMenu(QWidget* form, int key);

@@ -176,7 +176,9 @@ public:
     // selected; a shared match is highlighted (in a menu bar). Answers
     // whether anything was done.
     bool KeyboardOpen(QChar key, bool requirePrimaryAccel);
-    // OnShortCut, then the items' shortcuts.
+    // OnShortCut, then the items' shortcuts (handled by OnShortCut counts as
+    // clicked).
+    dk::ShortCutMatch MatchShortCut(const QKeyEvent& key);
     bool IsShortCut(const QKeyEvent& key);
     // Updates the actions of the bar's items (when UpdateActions).
     void InitiateAction();

@@ -189,12 +189,20 @@ bool TDkCustomToolbar::KeyboardOpen(QChar key, bool requirePrimaryAccel) {
     return true;
 }
 
-bool TDkCustomToolbar::IsShortCut(const QKeyEvent& key) {
+dk::ShortCutMatch TDkCustomToolbar::MatchShortCut(const QKeyEvent& key) {
     bool handled = false;
     if (OnShortCut) {
         OnShortCut(key, handled);
     }
-    return handled || (items_ != nullptr && items_->IsShortCut(key));
+    if (handled) {
+        return dk::ShortCutMatch::Clicked;
+    }
+    return items_ != nullptr ? items_->MatchShortCut(plat::ShortCutFromKeyEvent(key))
+                             : dk::ShortCutMatch::None;
+}
+
+bool TDkCustomToolbar::IsShortCut(const QKeyEvent& key) {
+    return MatchShortCut(key) == dk::ShortCutMatch::Clicked;
 }
 
 bool TDkCustomToolbar::DialogKey(int key, Qt::KeyboardModifiers /*shift*/) {

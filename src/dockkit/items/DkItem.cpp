@@ -624,14 +624,15 @@ TDkCustomItem* FindShortCut(TDkCustomItem* item, plat::TShortCut shortCut, int l
 
 } // namespace
 
-bool TDkCustomItem::IsShortCut(plat::TShortCut shortCut) {
+dk::ShortCutMatch TDkCustomItem::MatchShortCut(plat::TShortCut shortCut) {
+    using dk::ShortCutMatch;
     if (shortCut == 0) {
-        return false;
+        return ShortCutMatch::None;
     }
     QPointer<TDkCustomItem> current(this);
     for (int level = 0; level <= dk::kMaxLinkDepth; ++level) {
         if (current == nullptr || !current->Enabled()) {
-            return false;
+            return ShortCutMatch::None;
         }
         TDkCustomItem* source = current->EffectiveItem();
         const std::vector<QPointer<TDkCustomItem>> subitems(source->items_.begin(),
@@ -642,7 +643,7 @@ bool TDkCustomItem::IsShortCut(plat::TShortCut shortCut) {
             }
         }
         if (current == nullptr) {
-            return false;
+            return ShortCutMatch::None;
         }
         if (!current->HasStyle(dk::StyleEmbeddedGroup)) {
             if (TDkCustomItem* linked = current->LinkSubitems()) {
@@ -653,22 +654,27 @@ bool TDkCustomItem::IsShortCut(plat::TShortCut shortCut) {
             }
         }
         if (current == nullptr) {
-            return false;
+            return ShortCutMatch::None;
         }
         TDkCustomItem* via = nullptr;
         TDkCustomItem* match = FindShortCut(current, shortCut, 0, &via);
         if (match == nullptr) {
-            return false;
+            return ShortCutMatch::None;
         }
         if (via == nullptr) {
-            if (match->Enabled()) {
-                match->Click();
+            if (!match->Enabled()) {
+                return ShortCutMatch::Disabled;
             }
-            return true;
+            match->Click();
+            return ShortCutMatch::Clicked;
         }
         current = via;
     }
-    return false;
+    return ShortCutMatch::None;
+}
+
+bool TDkCustomItem::IsShortCut(plat::TShortCut shortCut) {
+    return MatchShortCut(shortCut) == dk::ShortCutMatch::Clicked;
 }
 
 bool TDkCustomItem::IsShortCut(const QKeyEvent& key) {

@@ -92,6 +92,10 @@ void SetHintShortCuts(bool value);
 // Search depth for LinkSubitems chains in shortcut lookup.
 constexpr int kMaxLinkDepth = 25;
 
+// What a shortcut search found: no item of the key, an item of the key that
+// is disabled (not clicked), or an item that was clicked.
+enum class ShortCutMatch { None, Disabled, Clicked };
+
 } // namespace dk
 
 class TDkCustomItem : public QObject {
@@ -240,7 +244,11 @@ public:
     QString GetHintText() const;
     // Looks for the shortcut in the tree and clicks the item it belongs to:
     // every submenu on the way has its actions updated and its pop-up event
-    // fired first. False when no enabled item has it.
+    // fired first. A disabled item of the shortcut is not clicked: the key is
+    // not taken (dk::ShortCutMatch::Disabled), so that it goes on to the
+    // control with the focus.
+    dk::ShortCutMatch MatchShortCut(plat::TShortCut shortCut);
+    // Whether an item of the shortcut was clicked.
     bool IsShortCut(plat::TShortCut shortCut);
     bool IsShortCut(const QKeyEvent& key);
 
