@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <exception>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace dk {
@@ -202,8 +203,8 @@ namespace {
 // is kept, as the values of one window come one after another.
 class RegistrySections {
 public:
-    RegistrySections(plat::Registry& registry, const QString& baseKey)
-        : registry_(registry), base_(plat::Registry::KeyPath(baseKey)) {}
+    RegistrySections(plat::Registry& registry, QStringList baseKey)
+        : registry_(registry), base_(std::move(baseKey)) {}
 
     std::optional<plat::Registry::Key> Section(const QString& section, bool create) {
         if (section != section_ || !key_ || (create && !exists_)) {
@@ -225,6 +226,14 @@ private:
 } // namespace
 
 void RegistrySavePositions(QObject* owner, plat::Registry& registry, const QString& baseKey) {
+    RegistrySavePositions(owner, registry, plat::Registry::KeyPath(baseKey));
+}
+
+void RegistryLoadPositions(QObject* owner, plat::Registry& registry, const QString& baseKey) {
+    RegistryLoadPositions(owner, registry, plat::Registry::KeyPath(baseKey));
+}
+
+void RegistrySavePositions(QObject* owner, plat::Registry& registry, const QStringList& baseKey) {
     RegistrySections sections(registry, baseKey);
     SavePositions(
         owner,
@@ -240,7 +249,7 @@ void RegistrySavePositions(QObject* owner, plat::Registry& registry, const QStri
         });
 }
 
-void RegistryLoadPositions(QObject* owner, plat::Registry& registry, const QString& baseKey) {
+void RegistryLoadPositions(QObject* owner, plat::Registry& registry, const QStringList& baseKey) {
     RegistrySections sections(registry, baseKey);
     LoadPositions(
         owner,

@@ -12,6 +12,7 @@
 #include "dockkit/docking/DkPositionData.h"
 
 #include <QString>
+#include <QStringList>
 
 class QObject;
 
@@ -39,5 +40,8 @@ void LoadPositions(QObject* owner, const TPositionReadIntProc& readInt,
 // writes into the store; the store's owner writes it to disk.
 void RegistrySavePositions(QObject* owner, plat::Registry& registry, const QString& baseKey);
 void RegistryLoadPositions(QObject* owner, plat::Registry& registry, const QString& baseKey);
+// The base key as the store's key path, its key names in order.
+void RegistrySavePositions(QObject* owner, plat::Registry& registry, const QStringList& baseKey);
+void RegistryLoadPositions(QObject* owner, plat::Registry& registry, const QStringList& baseKey);
 
 } // namespace dk
