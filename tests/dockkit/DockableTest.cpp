@@ -113,6 +113,10 @@ TEST_P(DockableClose, AsksFirst) {
         canClose = allow;
     };
     w->OnClose = [&](TDkCustomDockableWindow*) { ++closed; };
+    // Hidden and shown again in code: no closing.
+    w->setVisible(false);
+    w->setVisible(true);
+    EXPECT_EQ(asked + closed, 0);
     const auto close = [&] {
         if (byWidget) {
             return w->close();

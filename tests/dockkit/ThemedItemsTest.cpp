@@ -277,6 +277,31 @@ TEST_F(ThemedPaint, ADisabledButtonIsHotOnlyByTheKeyboard) {
     EXPECT_EQ(PaintItem(item, {23, 22}, true, false)[0], "face 0,0,23,22 part1 disabled");
 }
 
+// The form draws over the item's image (a colour strip, say): after the
+// theme, in the image's rectangle, told whether the item is drawn disabled.
+TEST_F(ThemedPaint, TheFormDrawsOverTheImageAfterTheTheme) {
+    auto* item = v.Add<TDkxSubmenuItem>();
+    item->OnDrawImage = [&](TDkxCustomItem* sender, TDkItemViewer* viewer, QPainter&,
+                            const TRect& rect, QPoint, unsigned state) {
+        EXPECT_EQ(sender, item);
+        EXPECT_EQ(viewer, v.view->Find(item));
+        themes.Lines().push_back(QStringLiteral("form %1,%2,%3,%4 disabled %5")
+                                     .arg(rect.Left)
+                                     .arg(rect.Top)
+                                     .arg(rect.Right)
+                                     .arg(rect.Bottom)
+                                     .arg((state & dk::ItemStateDisabled) != 0)
+                                     .toStdString());
+    };
+    for (const bool enabled : {true, false}) {
+        item->SetEnabled(enabled);
+        const Lines lines = PaintItem(item, {23, 22}, false, false);
+        ASSERT_GE(lines.size(), 2u);
+        EXPECT_EQ(lines[lines.size() - 2].substr(0, 16), "image 3,3,19,19 ");
+        EXPECT_EQ(lines.back(), std::string("form 3,3,19,19 disabled ") + (enabled ? "0" : "1"));
+    }
+}
+
 TEST_F(ThemedPaint, SplitButtonsPushTheHalfThatHoldsTheMouse) {
     auto* item = v.Add<TDkxSubmenuItem>();
     item->SetDropdownCombo(true);

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 using plat::TRect;
 
 namespace {
@@ -18,6 +21,50 @@ TEST(ViewLayout, SeparatorsCollapseWhenDoubledLeadingOrTrailing) {
     s.root->Items(4)->SetVisible(false);
     EXPECT_EQ(s.Layout(), "A 0,0-30,20 = 30x20");
 }
+
+// A separator shows only between two shown items: not at either end, not
+// next to another separator, not next to hidden items only. Each row lays out
+// as the items of its second column do.
+struct SeparatorCase {
+    const char* Name;
+    // Item names, "|" a separator, a leading "~" a hidden item.
+    std::vector<const char*> Items;
+    std::vector<const char*> SameAs;
+};
+
+void PrintTo(const SeparatorCase& c, std::ostream* os) {
+    *os << c.Name;
+}
+
+class SeparatorsBetweenShownItems : public ::testing::TestWithParam<SeparatorCase> {};
+
+TEST_P(SeparatorsBetweenShownItems, LayOutAsTheShownItemsAlone) {
+    const auto layout = [](const std::vector<const char*>& items) {
+        ViewSetup s(/*isToolbar=*/false);
+        for (const char* name : items) {
+            const std::string text(name);
+            if (text == "|") {
+                s.AddSeparator();
+            } else if (text.front() == '~') {
+                s.Add(name + 1, 30, 20)->SetVisible(false);
+            } else {
+                s.Add(name, 30, 20);
+            }
+        }
+        return s.Layout();
+    };
+    EXPECT_EQ(layout(GetParam().Items), layout(GetParam().SameAs));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Menus, SeparatorsBetweenShownItems,
+    ::testing::Values(
+        SeparatorCase{"HiddenItemBetween", {"A", "|", "~B", "|", "C"}, {"A", "|", "C"}},
+        SeparatorCase{"HiddenItemAtTheEnd", {"A", "|", "~B"}, {"A"}},
+        SeparatorCase{"HiddenItemAtTheStart", {"~A", "|", "B"}, {"B"}},
+        SeparatorCase{"LeadingTrailingAndDoubled", {"|", "A", "|", "|", "B", "|"}, {"A", "|", "B"}},
+        SeparatorCase{"HiddenItemsOnly", {"A", "|", "~B", "~C", "|", "D"}, {"A", "|", "D"}}),
+    [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(ViewLayout, AChevronHidesTheLeastUsedItemsUntilTheRestFit) {
     // Four items of 30 and a chevron of 12 in 100 pixels, or with a
