@@ -4,17 +4,20 @@
 // percentile of the round trips); the main window resized by the user; the
 // about box's first paint; and the friends tree of a shown window as the
 // buddy list grows from 10 to 100,000 names: adding them all, and one status
-// change; the buddy pop-up menu opened and closed, through the window's
-// menu seam, as a plain QMenu and from a right click in a main window.
+// change; the buddy pop-up menu opened and closed as the kit's pop-up menu,
+// as a plain QMenu and from a right click in a main window.
 
 #include "app/dialogs/AboutForm.h"
 #include "app/dialogs/CharSelForm.h"
 #include "app/dialogs/DialogSupport.h"
-#include "app/kit/Kit.h"
 #include "app/mainform/MainForm.h"
 #include "app/mainform/MainFormControls.h"
 #include "chatd/ChatServer.h"
+#include "dockkit/items/DkView.h"
+#include "dockkit/menus/DkMenuLoop.h"
 #include "dockkit/themes/DkKitThemes.h"
+#include "dockkit/themes/DkThemedItem.h"
+#include "dockkit/themes/DkThemedPopup.h"
 #include "effects/gui/VfxInfoLabel.h"
 
 #include <benchmark/benchmark.h>
@@ -406,6 +409,17 @@ public:
     QPoint At;
 };
 
+// The kit's menu loop, while a menu is open.
+bool KitMenuOpen() {
+    return dk::RunningMenuLoopView() != nullptr;
+}
+// Ends the kit's menu loop with nothing chosen.
+void CloseKitMenu() {
+    if (TDkView* view = dk::RunningMenuLoopView(); view != nullptr && !view->ModalEnded()) {
+        view->EndModal();
+    }
+}
+
 // Opens and closes the menu `cycles` times through open() and close();
 // isOpen tells when the closing is done.
 void RunMenuCycles(benchmark::State& state, const QWidget& form, const std::function<void()>& open,
@@ -445,32 +459,37 @@ void RunMenuCycles(benchmark::State& state, const QWidget& form, const std::func
     }
 }
 
-// Through the window's menu seam, as the main window builds and opens it.
-void BM_App_BuddyPopup_Seam(benchmark::State& state) {
+// The kit's pop-up menu with the same items, as the main window builds and
+// opens it (its menu loop runs until the menu is closed).
+void BM_App_BuddyPopup_KitMenu(benchmark::State& state) {
     MenuOwner owner;
-    kit::IPopupMenu* menu = kit::CreatePopupMenu(owner.Form, QStringLiteral("OnPopupMenu"));
+    TDkxPopupMenu menu(&owner.Form);
+    std::vector<std::pair<TDkCustomItem*, QString>> items;
     for (const BuddyMenuItem& def : kBuddyMenu) {
-        if (def.name == nullptr) {
-            menu->AddSeparator();
-            continue;
+        TDkCustomItem* item = def.name == nullptr
+                                  ? static_cast<TDkCustomItem*>(new TDkxSeparatorItem(menu.Items()))
+                                  : new TDkxItem(menu.Items());
+        menu.Items()->Add(item);
+        if (def.name != nullptr) {
+            item->SetCaption(QString::fromLatin1(def.caption));
+            items.emplace_back(item, QString::fromLatin1(def.prefix));
         }
-        menu->AddItem(QString::fromLatin1(def.name), QString::fromLatin1(def.caption));
     }
     RunMenuCycles(
         state, owner.Form,
         [&] {
-            for (const BuddyMenuItem& def : kBuddyMenu) {
-                if (def.name != nullptr) {
-                    kit::IMenuItem* item = menu->FindItem(QString::fromLatin1(def.name));
-                    item->SetVisible(true);
-                    item->SetCaption(QString::fromLatin1(def.prefix) + kBuddy);
-                }
+            for (const auto& [item, prefix] : items) {
+                item->SetVisible(true);
+                item->SetCaption(prefix + kBuddy);
             }
-            menu->Popup(owner.At.x(), owner.At.y());
+            menu.Popup(owner.At.x(), owner.At.y());
         },
-        [&] { menu->CloseUp(); }, [&] { return menu->IsOpen(); });
+        CloseKitMenu, KitMenuOpen);
 }
-BENCHMARK(BM_App_BuddyPopup_Seam)->Iterations(300)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_App_BuddyPopup_KitMenu)
+    ->Iterations(300)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
 
 // A plain QMenu with the same items, opened with popup() and closed.
 void BM_App_BuddyPopup_QMenu(benchmark::State& state) {
@@ -515,10 +534,9 @@ void BM_App_BuddyPopup_MainWindow(benchmark::State& state) {
     form.FriendsTreeView->scrollToItem(found.first());
     QCoreApplication::processEvents();
     const QPoint click = form.FriendsTreeView->visualItemRect(found.first()).center();
-    kit::IPopupMenu* menu = form.OnPopupMenu;
     RunMenuCycles(
         state, form, [&] { form.FriendsTreeViewMouseDown(Qt::RightButton, click.x(), click.y()); },
-        [&] { menu->CloseUp(); }, [&] { return menu->IsOpen(); });
+        CloseKitMenu, KitMenuOpen);
 }
 BENCHMARK(BM_App_BuddyPopup_MainWindow)
     ->Iterations(300)

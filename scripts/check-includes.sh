@@ -21,7 +21,6 @@ src/app/rtf:       platform/core app/rtf
 src/app/format:    platform/core platform/gui strings engine console app/format app/options
 src/app/log:       platform/core platform/gui app/log app/format
 src/app/whois:     platform/core app/xml app/whois
-src/app/kit:       platform/core platform/gui console dockkit controls effects/core effects/gui app/kit
 src/app:           platform/core platform/gui strings engine console dockkit controls effects/core effects/gui app
 src/main.cpp:      platform/core platform/gui dockkit app
 tools/chatd:       platform/core engine chatd

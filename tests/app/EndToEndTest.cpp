@@ -6,7 +6,7 @@
 #include "KitDriving.h"
 #include "MainFormTestSupport.h"
 
-#include "app/kit/KitClasses.h"
+#include "dockkit/bars/DkThemedToolbar.h"
 #include "dockkit/items/DkItem.h"
 
 #include "console/QvConsole.h"
@@ -67,8 +67,8 @@ protected:
         // has closed.
         f.show();
         ProcessPosted();
-        EXPECT_EQ(f.MenuBar->Items(0)->Caption(), QStringLiteral("&File"));
-        TDkCustomItem* file = kit::KitItemOf(f.MenuBar->Items(0));
+        TDkCustomItem* file = f.MenuBar->Items()->Items(0);
+        EXPECT_EQ(file->Caption(), QStringLiteral("&File"));
         TDkCustomItem* connect = file->findChild<TDkCustomItem*>(QStringLiteral("ConnectAction"));
         EXPECT_TRUE(kittest::ChooseByMouse({file, connect}));
         const bool in = WaitUntil([&] { return f.VLChat->State() == csLoggedIn; });

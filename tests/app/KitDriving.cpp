@@ -1,31 +1,26 @@
 #include "KitDriving.h"
 #include "MouseInput.h"
 
-#include "app/kit/KitClasses.h"
 #include "dockkit/bars/DkToolbar.h"
 #include "dockkit/items/DkItemViewer.h"
 #include "dockkit/items/DkView.h"
 #include "dockkit/menus/DkMenuLoop.h"
 #include "dockkit/menus/DkPopupWindow.h"
+#include "dockkit/themes/DkThemeTypes.h"
+#include "dockkit/themes/DkThemedItem.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QWidget>
 
 namespace kittest {
 
 QString KeyText(int key, Qt::KeyboardModifiers modifiers);
-
-ModalMenus::ModalMenus() {
-    kit::SetPopupMenusModal(true);
-}
-
-ModalMenus::~ModalMenus() {
-    kit::SetPopupMenusModal(false);
-}
 
 void Later(std::function<void()> step) {
     QMetaObject::invokeMethod(qApp, std::move(step), Qt::QueuedConnection);
@@ -68,12 +63,18 @@ TDkItemViewer* ViewerIn(TDkView* view, const TDkCustomItem* item) {
     return nullptr;
 }
 
-// Ends the running menu loop, if any, with nothing chosen.
-void EndMenus() {
-    kit::EndMenuLoop();
-}
-
 } // namespace
+
+void EndMenus() {
+    TDkView* view = dk::RunningMenuLoopView();
+    if (view == nullptr || view->Window() == nullptr) {
+        return;
+    }
+    // A loop that has ended already keeps the command it ended with.
+    if (!view->ModalEnded()) {
+        view->EndModal();
+    }
+}
 
 TDkView* ViewShowing(const TDkCustomItem* item) {
     for (QWidget* widget : QApplication::allWidgets()) {
@@ -120,6 +121,17 @@ std::vector<QString> OpenMenuCaptions() {
         }
     }
     return captions;
+}
+
+QImage DrawnImage(TDkxCustomItem* item, bool enabled) {
+    QImage image(16, 16, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    if (item->OnDrawImage) {
+        QPainter painter(&image);
+        item->OnDrawImage(item, nullptr, painter, plat::TRect(0, 0, 16, 16), QPoint(),
+                          enabled ? 0u : dk::ItemStateDisabled);
+    }
+    return image;
 }
 
 bool ChooseByMouse(const std::vector<TDkCustomItem*>& path) {

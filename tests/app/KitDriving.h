@@ -12,25 +12,20 @@
 #include <optional>
 #include <vector>
 
+class QImage;
 class QWidget;
 class TDkCustomItem;
 class TDkView;
+class TDkxCustomItem;
 
 namespace kittest {
-
-// Pop-up menus opened through the interfaces run their menu loop while this
-// lives.
-class ModalMenus {
-public:
-    ModalMenus();
-    ~ModalMenus();
-    ModalMenus(const ModalMenus&) = delete;
-    ModalMenus& operator=(const ModalMenus&) = delete;
-};
 
 // Runs the step from the event loop (inside a menu loop that runs by then),
 // after what is queued already.
 void Later(std::function<void()> step);
+// Ends the running menu loop, if any, with nothing chosen (unless it has
+// ended with a command already).
+void EndMenus();
 
 // Mouse input at a screen point: to the widget holding the mouse, else to
 // the one under the point, else to `fallback`.
@@ -47,6 +42,10 @@ TDkView* ViewShowing(const TDkCustomItem* item);
 std::optional<QPoint> CenterOf(const TDkCustomItem* item);
 // The captions of the shown items of the innermost open menu.
 std::vector<QString> OpenMenuCaptions();
+
+// What the item's OnDrawImage draws over an empty 16 x 16 image, as for the
+// item drawn enabled or disabled.
+QImage DrawnImage(TDkxCustomItem* item, bool enabled);
 
 // Clicks the first item (on a bar), then each further item as its menu
 // opens; a step that finds no item, and a menu loop still running after

@@ -1,7 +1,5 @@
 // The kit's themes are in force for every test of the application, as the
-// program puts them in force at its start; pop-up menus opened through the
-// interfaces stay open without their menu loop unless a test asks for it.
-#include "app/kit/KitClasses.h"
+// program puts them in force at its start.
 #include "dockkit/themes/DkKitThemes.h"
 
 #include <gtest/gtest.h>
@@ -10,10 +8,7 @@ namespace {
 
 class KitThemes final : public ::testing::Environment {
 public:
-    void SetUp() override {
-        nexus_ = dk::CreateKitThemeNexus();
-        kit::SetPopupMenusModal(false);
-    }
+    void SetUp() override { nexus_ = dk::CreateKitThemeNexus(); }
     void TearDown() override { nexus_.reset(); }
 
 private:

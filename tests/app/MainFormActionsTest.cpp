@@ -6,12 +6,22 @@
 
 #include "app/dialogs/AboutForm.h"
 #include "app/format/ColorCodes.h"
-#include "app/kit/Kit.h"
 #include "app/mainform/MainFormControls.h"
 #include "app/mainform/MenuImages.h"
 #include "app/refs/AttachForm.h"
 #include "app/whois/VLWhoisThread.h"
 #include "console/QvConsole.h"
+#include "dockkit/bars/DkThemedToolbar.h"
+#include "dockkit/docking/DkDockablePanel.h"
+#include "dockkit/items/DkItemViewer.h"
+#include "dockkit/items/DkView.h"
+#include "dockkit/menus/DkMenuLoop.h"
+#include "dockkit/palettes/DkxColorItem.h"
+#include "dockkit/palettes/DkxColorPalette.h"
+#include "dockkit/palettes/DkxToolPalette.h"
+#include "dockkit/statusbar/DkxStatusBar.h"
+#include "dockkit/themes/DkThemedItem.h"
+#include "dockkit/themes/DkThemedPopup.h"
 #include "platform/gui/ImageList.h"
 
 #include <QAction>
@@ -72,7 +82,7 @@ protected:
     }
     // The colour of the strip across the bottom of the "Font Color" image.
     QColor Strip() const {
-        const QImage image = form->ColorItem->ItemImage(true);
+        const QImage image = kittest::DrawnImage(form->ColorItem, true);
         const QColor color = image.pixelColor(0, 12);
         return image.pixelColor(15, 15) == color ? color : QColor();
     }
@@ -101,10 +111,14 @@ TEST_F(ActionsTest, EditActionsFollowTheFocus) {
     EXPECT_EQ(Enabled(), "1110010010");
 
     // A menu opening does not take the focus from the input line.
-    f.ColorItem->Menu()->Popup(10, 10);
-    ProcessPosted();
+    QString whileOpen;
+    kittest::Later([&] {
+        whileOpen = dk::RunningMenuLoopView() != nullptr ? Enabled() : QStringLiteral("closed");
+        kittest::EndMenus();
+    });
+    f.ColorItem->Popup(10, 10, false);
+    EXPECT_EQ(whileOpen, "1110010010");
     EXPECT_EQ(Enabled(), "1110010010");
-    f.ColorItem->Menu()->CloseUp();
 
     // A tree: only Copy, and only with a selected node, which it copies.
     f.FriendsTreeView->setFocus();
@@ -133,14 +147,24 @@ TEST_F(ActionsTest, CtrlYUndoesAndTheInputLinesMenuHoldsTheEditActions) {
     EXPECT_FALSE(f.UndoAction->isEnabled() || f.RedoAction->isEnabled());
 
     Type("abc");
+    // The input line's menu: Undo, Redo, Cut, Copy, Paste, Delete, Select All.
+    std::vector<QString> shown;
+    kittest::Later([&] {
+        shown = kittest::OpenMenuCaptions();
+        const std::optional<QPoint> at =
+            kittest::CenterOf(f.InputPopupMenu->Items()->findChild<TDkCustomItem*>(
+                QStringLiteral("SelectAllAction")));
+        ASSERT_TRUE(at);
+        kittest::ClickAt(*at);
+    });
     QWidget* client = f.InputEdit->viewport();
     QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(5, 5),
                            client->mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(client, &menu);
-    ASSERT_TRUE(f.InputPopupMenu->IsOpen());
-    EXPECT_EQ(f.InputPopupMenu->ItemCount(), 7);
-    f.InputPopupMenu->FindItem(QStringLiteral("SelectAllAction"))->Click();
     ProcessPosted();
+    EXPECT_EQ(shown, (std::vector<QString>{"Undo...", "&Redo...", "Cu&t", "&Copy", "&Paste",
+                                           "&Delete", "S&elect All"}));
+    EXPECT_EQ(f.InputPopupMenu->PopupComponent(), f.InputEdit);
     EXPECT_EQ(f.InputEdit->textCursor().selectedText(), QStringLiteral("abc"));
     EXPECT_TRUE(f.CutAction->isEnabled());
 }
@@ -149,9 +173,9 @@ TEST_F(ActionsTest, CtrlYUndoesAndTheInputLinesMenuHoldsTheEditActions) {
 TEST_F(ActionsTest, ColourPaletteSetsTheTypingColourAndDefaultRestoresIt) {
     TMainForm& f = Open();
     ASSERT_EQ(f.ClrDefault->Color(), plat::clWindowText);
-    f.ColorPalette->ClickCell(4, 4);
+    f.ColorPalette->HandleClickCell(4, 4);
     EXPECT_EQ(f.ColorPalette->Color(), plat::clRed);
-    EXPECT_EQ(f.ColorPalette->SelectedCell(), QPoint(4, 4));
+    EXPECT_EQ(f.ColorPalette->SelectedCell(), (dk::PaletteCell{4, 4}));
     EXPECT_FALSE(f.ClrDefault->Checked());
     EXPECT_EQ(Strip(), QColor(Qt::red));
     Type("abc");
@@ -164,23 +188,25 @@ TEST_F(ActionsTest, ColourPaletteSetsTheTypingColourAndDefaultRestoresIt) {
                                          "def"));
 
     // Black has the RGB value of the system text colour: it is the default.
-    f.ColorPalette->ClickCell(0, 0);
+    f.ColorPalette->HandleClickCell(0, 0);
     EXPECT_TRUE(f.ClrDefault->Checked());
-    f.ColorPalette->ClickCell(1, 4); // Blue
+    f.ColorPalette->HandleClickCell(1, 4); // Blue
     EXPECT_FALSE(f.ClrDefault->Checked());
 
     // The palette follows the colour at the caret when a key is released.
     Key(f.InputEdit, Qt::Key_Home);
     EXPECT_EQ(f.ColorPalette->Color(), plat::clRed);
     Key(f.InputEdit, Qt::Key_End);
-    EXPECT_EQ(f.ColorPalette->SelectedCell(), QPoint(0, 0));
+    EXPECT_EQ(f.ColorPalette->SelectedCell(), (dk::PaletteCell{0, 0}));
 
     // Every named colour is a game colour; Periwinkle is the reference colour.
     for (int index = 0; index < 25; ++index) {
         EXPECT_FALSE(ColorCode(f.ColorPalette->GetCellColor(index % 5, index / 5)).isEmpty())
             << index;
     }
-    EXPECT_EQ(f.ColorPalette->CellHint(0, 4), QStringLiteral("Periwinkle"));
+    QString hint;
+    f.ColorPalette->DoGetHint({0, 4}, hint);
+    EXPECT_EQ(hint, QStringLiteral("Periwinkle"));
     EXPECT_EQ(ColorCode(f.ColorPalette->GetCellColor(0, 4)), QString(ReferenceCode));
     EXPECT_EQ(f.VLColorSet->GetName(0, 5), QStringLiteral("Unknown"));
     EXPECT_EQ(f.VLColorSet->GetColor(0, 5), 0);
@@ -190,12 +216,11 @@ TEST_F(ActionsTest, ColourPaletteSetsTheTypingColourAndDefaultRestoresIt) {
 TEST_F(ActionsTest, ColourItemStripIsAFrameWithoutAColour) {
     TMainForm& f = Create();
     f.ColorPalette->SetColor(plat::clNone);
-    f.ColorItem->Repaint();
-    const QImage none = f.ColorItem->ItemImage(true);
+    const QImage none = kittest::DrawnImage(f.ColorItem, true);
     EXPECT_EQ(none.pixelColor(0, 12), plat::ToQColor(plat::clBtnShadow));
     EXPECT_EQ(none.pixelColor(15, 15), plat::ToQColor(plat::clBtnFace));
     EXPECT_EQ(none.pixelColor(5, 13).alpha(), 0);
-    EXPECT_EQ(f.ColorItem->ItemImage(false).pixelColor(8, 14).alpha(), 0);
+    EXPECT_EQ(kittest::DrawnImage(f.ColorItem, false).pixelColor(8, 14).alpha(), 0);
 }
 
 TEST_F(ActionsTest, EmoticonPaletteInsertsTheFirstTextOfTheImage) {
@@ -205,32 +230,43 @@ TEST_F(ActionsTest, EmoticonPaletteInsertsTheFirstTextOfTheImage) {
     cursor.setPosition(6);
     cursor.setPosition(11, QTextCursor::KeepAnchor);
     f.InputEdit->setTextCursor(cursor);
-    f.EmotPalette->ClickCell(1, 1); // image 5
-    f.EmotPalette->ClickCell(3, 2); // image 11
+    f.EmotPalette->HandleClickCell(1, 1); // image 5
+    f.EmotPalette->HandleClickCell(3, 2); // image 11
     EXPECT_EQ(f.InputEdit->toPlainText(), QStringLiteral("hello :-O:-@"));
-    EXPECT_EQ(f.EmotPalette->SelectedCell(), QPoint(-1, -1));
+    EXPECT_TRUE(f.EmotPalette->SelectedCell().IsNone());
 
     // 4 x 3 cells of 24 pixels in the open menu, each showing its emoticon
-    // in the middle.
-    const kittest::ModalMenus modal;
-    f.EmotItem->Menu()->Popup(20, 20);
-    QWidget* menu = f.EmotPalette->Widget();
-    ASSERT_NE(menu, nullptr);
-    const QRect first = f.EmotPalette->CellRect(0, 0);
+    // in the middle; a mouse click on a cell acts and closes the menu.
+    QRect first;
+    QRect last;
+    QImage shown;
+    kittest::Later([&] {
+        TDkView* view = dk::RunningMenuLoopView();
+        ASSERT_NE(view, nullptr);
+        view->ValidatePositions();
+        auto* viewer = dynamic_cast<TDkxToolViewer*>(view->Find(f.EmotPalette));
+        ASSERT_NE(viewer, nullptr);
+        QWidget* menu = view->Window();
+        const auto cell = [&](int col, int row) {
+            return viewer->CellRect(viewer->BoundsRect, col, row)
+                .ToQRect()
+                .translated(menu->contentsRect().topLeft());
+        };
+        first = cell(0, 0);
+        last = cell(3, 2);
+        shown = menu->grab(cell(2, 0)).toImage().convertToFormat(QImage::Format_ARGB32);
+        kittest::ClickAt(menu->mapToGlobal(first.center()));
+    });
+    f.EmotItem->Popup(20, 20, false);
+    ProcessPosted();
     EXPECT_EQ(first.size(), QSize(24, 24));
-    EXPECT_EQ(f.EmotPalette->CellRect(3, 2).bottomRight() - first.topLeft(), QPoint(95, 71));
-    const QImage shown =
-        menu->grab(f.EmotPalette->CellRect(2, 0)).toImage().convertToFormat(QImage::Format_ARGB32);
+    EXPECT_EQ(last.bottomRight() - first.topLeft(), QPoint(95, 71));
     const QImage wink = f.EmoticonList->Image(2).convertToFormat(QImage::Format_ARGB32);
+    ASSERT_FALSE(shown.isNull());
     for (const int x : {4, 9}) {
         EXPECT_EQ(shown.pixelColor(3 + x, 3 + 9), wink.pixelColor(x, 9)) << x;
     }
-
-    // A mouse click on a cell of the open menu acts and closes the menu.
-    const QPoint at = menu->mapToGlobal(first.center());
-    kittest::Later([at] { kittest::ClickAt(at); });
-    ProcessPosted();
-    EXPECT_FALSE(f.EmotItem->Menu()->IsOpen());
+    EXPECT_EQ(dk::RunningMenuLoopView(), nullptr);
     EXPECT_EQ(f.InputEdit->toPlainText(), QStringLiteral("hello :-O:-@:-)"));
 }
 
@@ -238,7 +274,7 @@ TEST_F(ActionsTest, ViewTogglesShowAndHideAndFollowClosing) {
     TMainForm& f = Create();
     f.show();
     const std::pair<QAction*, std::function<bool()>> toggles[] = {
-        {f.ViewStatusBarAction, [&] { return f.StatusBar->Visible(); }},
+        {f.ViewStatusBarAction, [&] { return !f.StatusBar->isHidden(); }},
         {f.ViewGroupsAction, [&] { return f.GroupDockablePanel->Visible(); }},
         {f.ViewStandardAction, [&] { return f.StandardBar->Visible(); }},
         {f.ViewEditAction, [&] { return f.EditBar->Visible(); }},
@@ -251,11 +287,11 @@ TEST_F(ActionsTest, ViewTogglesShowAndHideAndFollowClosing) {
         }
     }
 
-    f.GroupDockablePanel->Widget()->close();
+    f.GroupDockablePanel->close();
     EXPECT_FALSE(f.ViewGroupsAction->isChecked());
-    f.EditBar->Widget()->close();
+    f.EditBar->close();
     EXPECT_FALSE(f.ViewEditAction->isChecked());
-    f.StatusBar->SetVisible(false);
+    f.StatusBar->setVisible(false);
     EXPECT_FALSE(f.ViewStatusBarAction->isChecked());
 
     // Hidden bars and panel come back hidden and unchecked.
@@ -277,7 +313,7 @@ TEST_F(ActionsTest, ReferenceTitleGoesInOnceWithSpacesAroundIt) {
     auto* editor = f.findChild<TAttachForm*>(QStringLiteral("AttachForm"));
     ASSERT_NE(editor, nullptr);
     // The editor offers the window's colours.
-    EXPECT_EQ(editor->ColorPalette->GetColorSet(), f.VLColorSet);
+    EXPECT_EQ(editor->ColorPalette->ColorSet(), f.VLColorSet);
     editor->RefEdit->setPlainText(QStringLiteral("Sword\tof old\nsharp"));
     editor->OkButtonClick();
     EXPECT_EQ(f.InputEdit->toPlainText(), QStringLiteral("ab Sword of old cd"));
@@ -338,12 +374,8 @@ TEST_F(ActionsTest, AwayActionShowsItsPictureForTheState) {
 // is closed.
 TEST_F(ActionsTest, AboutItemOpensTheAboutBox) {
     TMainForm& f = Create();
-    kit::ISubmenuItem* help = nullptr;
-    for (int i = 0; i < f.MenuBar->ItemCount(); ++i) {
-        if (f.MenuBar->Items(i)->Name() == u"HelpMenu") {
-            help = f.MenuBar->Items(i);
-        }
-    }
+    auto* help = f.MenuBar->Items()->findChild<TDkCustomItem*>(QStringLiteral("HelpMenu"),
+                                                               Qt::FindDirectChildrenOnly);
     ASSERT_NE(help, nullptr);
     QPointer<TAboutForm> shown;
     ModalScript script;
@@ -353,7 +385,7 @@ TEST_F(ActionsTest, AboutItemOpensTheAboutBox) {
         EXPECT_EQ(about.windowTitle(), QStringLiteral("About ZELVO"));
         about.OkButton->click();
     });
-    help->Menu()->FindItem(QStringLiteral("AboutAction"))->Click();
+    help->findChild<TDkCustomItem*>(QStringLiteral("AboutAction"))->Click();
     ProcessPosted();
     EXPECT_EQ(script.Ran, 1);
     EXPECT_TRUE(shown.isNull());

@@ -3,9 +3,10 @@
 // sending, and automatic away after idle time.
 #include "MainFormTestSupport.h"
 
-#include "app/kit/Kit.h"
 #include "app/mainform/MainFormControls.h"
+#include "dockkit/statusbar/DkxStatusBar.h"
 #include "platform/core/Clock.h"
+#include "platform/gui/ImageList.h"
 
 #include <QAction>
 #include <QListWidget>
@@ -34,7 +35,7 @@ protected:
 TEST_F(AwayTest, TellsAreLoggedAndAnsweredOncePerMinute) {
     Enter("/away  lunch ");
     EXPECT_EQ(Lines().last(), System("You are now set away"));
-    EXPECT_EQ(form->StatusBar->PanelText(0), QStringLiteral("Kara - Away"));
+    EXPECT_EQ(form->StatusBar->Panels().Items(0)->Caption(), QStringLiteral("Kara - Away"));
     form->Settings.AwayAutoCancel = true; // never for the automatic reply
     BobTells("hi");
     EXPECT_EQ(Lines().last(),
@@ -59,7 +60,7 @@ TEST_F(AwayTest, ReturningAsksAboutUnreadMessagesUntilAnswered) {
     Type("half typed");
     form->AwayActionExecute();
     EXPECT_EQ(Lines().last(), System("You are now set back"));
-    EXPECT_EQ(form->StatusBar->PanelText(0), QStringLiteral("Kara"));
+    EXPECT_EQ(form->StatusBar->Panels().Items(0)->Caption(), QStringLiteral("Kara"));
     EXPECT_EQ(form->AwayAction->text(), QStringLiteral("Set Yourself Away"));
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].Text, QStringLiteral("You have 2 new away messages.  Would you like to "

@@ -3,10 +3,11 @@
 // disconnect and reconnection.
 #include "MainFormTestSupport.h"
 
-#include "app/kit/Kit.h"
 #include "app/mainform/MainFormControls.h"
 #include "console/QvConsole.h"
+#include "dockkit/statusbar/DkxStatusBar.h"
 #include "platform/core/Clock.h"
+#include "platform/gui/ImageList.h"
 
 #include <QAction>
 #include <QApplication>
@@ -68,8 +69,8 @@ TEST_F(MainFormConnectionTest, LoginChoosesACharacterAndRemembersTheLogin) {
     EXPECT_EQ(Actions(), "connect=0 disconnect=1 busy=0");
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Quorvel - Connected as Kara on Local"));
-    EXPECT_EQ(form->StatusBar->PanelText(0), QStringLiteral("Kara"));
-    EXPECT_EQ(form->StatusBar->PanelText(1), QStringLiteral("Local"));
+    EXPECT_EQ(form->StatusBar->Panels().Items(0)->Caption(), QStringLiteral("Kara"));
+    EXPECT_EQ(form->StatusBar->Panels().Items(1)->Caption(), QStringLiteral("Local"));
     EXPECT_FALSE(form->InputEdit->isHidden());
     EXPECT_TRUE(form->OutputMemo->isEnabled());
     EXPECT_TRUE(form->FriendsTreeView->isEnabled());
@@ -235,7 +236,9 @@ TEST_F(MainFormConnectionTest, UnwantedDisconnectsReconnectUntilTheAttemptsAreUs
         EXPECT_EQ(root->childCount(), 0) << root->text(0).toStdString();
     }
     EXPECT_TRUE(form->InputEdit->isHidden() && form->TargetPanel->isHidden());
-    EXPECT_EQ(form->StatusBar->PanelText(0) + form->StatusBar->PanelText(1), QString());
+    EXPECT_EQ(form->StatusBar->Panels().Items(0)->Caption() +
+                  form->StatusBar->Panels().Items(1)->Caption(),
+              QString());
 }
 
 } // namespace

@@ -5,7 +5,6 @@
 #include "KitDriving.h"
 #include "MainFormTestSupport.h"
 
-#include "app/kit/KitClasses.h"
 #include "app/mainform/MainFormControls.h"
 #include "dockkit/bars/DkThemedToolbar.h"
 #include "dockkit/docking/DkDockablePanel.h"
@@ -13,6 +12,9 @@
 #include "dockkit/items/DkItem.h"
 #include "dockkit/menus/DkMenuLoop.h"
 #include "dockkit/menus/DkPopupWindow.h"
+#include "dockkit/palettes/DkxColorItem.h"
+#include "dockkit/palettes/DkxColorPalette.h"
+#include "dockkit/palettes/DkxToolPalette.h"
 #include "dockkit/statusbar/DkxStatusBar.h"
 #include "dockkit/themes/DkNexus.h"
 #include "dockkit/themes/DkSwitcher.h"
@@ -43,7 +45,7 @@ protected:
     }
     // The item of the menu bar's submenu, or of a submenu of it.
     static TDkCustomItem* Item(TMainForm& f, const char* menu, const char* item = nullptr) {
-        TDkCustomItem* submenu = KitOf(f).MenuBar->Items()->findChild<TDkCustomItem*>(
+        TDkCustomItem* submenu = f.MenuBar->Items()->findChild<TDkCustomItem*>(
             QString::fromLatin1(menu), Qt::FindDirectChildrenOnly);
         if (submenu == nullptr || item == nullptr) {
             return submenu;
@@ -54,18 +56,21 @@ protected:
 
 TEST_F(MainFormKitTest, ComponentsAreTheKitsUnderTheirNames) {
     TMainForm& f = Shown();
-    const TMainFormKit kit = KitOf(f);
+    TMainForm& kit = f;
     const QList<QObject*> objects{
         kit.TopDock,        kit.LeftDock,          kit.RightDock,    kit.BottomDock,
         kit.MenuBar,        kit.StandardBar,       kit.EditBar,      kit.GroupDockablePanel,
         kit.StatusBar,      kit.OnPopupMenu,       kit.OffPopupMenu, kit.UnPopupMenu,
         kit.CharPopupMenu,  kit.PrivCharPopupMenu, kit.PubPopupMenu, kit.PrivPopupMenu,
-        kit.InputPopupMenu, kit.ToolbarsPopupMenu};
+        kit.InputPopupMenu, kit.ToolbarsPopupMenu, kit.ColorItem,    kit.ClrDefault,
+        kit.ColorPalette,   kit.VLColorSet,        kit.EmotItem,     kit.EmotPalette,
+        kit.ActionList1};
     const QStringList names =
         QStringLiteral(
             "TopDock LeftDock RightDock BottomDock MenuBar StandardBar EditBar GroupDockablePanel "
             "StatusBar OnPopupMenu OffPopupMenu UnPopupMenu CharPopupMenu PrivCharPopupMenu "
-            "PubPopupMenu PrivPopupMenu InputPopupMenu ToolbarsPopupMenu")
+            "PubPopupMenu PrivPopupMenu InputPopupMenu ToolbarsPopupMenu ColorItem ClrDefault "
+            "ColorPalette VLColorSet EmotItem EmotPalette ActionList1")
             .split(u' ');
     ASSERT_EQ(objects.size(), names.size());
     for (qsizetype i = 0; i < objects.size(); ++i) {
@@ -78,6 +83,12 @@ TEST_F(MainFormKitTest, ComponentsAreTheKitsUnderTheirNames) {
     EXPECT_TRUE(kit.MenuBar->MenuBar());
     EXPECT_EQ(kit.GroupDockablePanel->CurrentDock(), kit.RightDock);
     EXPECT_EQ(kit.GroupDockablePanel->Caption(), QStringLiteral("VL Friends and Groups"));
+    // The palettes are in their submenus of the edit bar.
+    EXPECT_EQ(kit.ColorItem->Parent(), kit.EditBar->Items());
+    EXPECT_EQ(kit.ClrDefault->Parent(), kit.ColorItem);
+    EXPECT_EQ(kit.ColorPalette->Parent(), kit.ColorItem);
+    EXPECT_EQ(kit.ColorPalette->ColorSet(), kit.VLColorSet);
+    EXPECT_EQ(kit.EmotPalette->Parent(), kit.EmotItem);
     EXPECT_EQ(f.FriendsTreeView->window(), &f);
     EXPECT_TRUE(kit.GroupDockablePanel->isAncestorOf(f.GroupsTreeView));
     ASSERT_EQ(kit.StatusBar->Panels().Count(), 3);
@@ -113,12 +124,12 @@ class MenuOpening : public MainFormKitTest, public ::testing::WithParamInterface
 TEST_P(MenuOpening, ReachesTheStatusBarToggle) {
     const MenuCase& c = GetParam();
     TMainForm& f = Shown();
-    ASSERT_TRUE(f.StatusBar->Visible());
+    ASSERT_FALSE(f.StatusBar->isHidden());
     int runs = 0;
     bool menuOpenAtRun = false;
     QObject::connect(f.ViewStatusBarAction, &QAction::triggered, &f, [&] {
         ++runs;
-        menuOpenAtRun = KitOf(f).MenuBar->View()->HasState(vsModal);
+        menuOpenAtRun = f.MenuBar->View()->HasState(vsModal);
     });
     if (c.Menu != nullptr) {
         EXPECT_TRUE(kittest::ChooseByMouse({Item(f, c.Menu), Item(f, c.Menu, c.Item)}));
@@ -128,7 +139,7 @@ TEST_P(MenuOpening, ReachesTheStatusBarToggle) {
     ProcessPosted();
     EXPECT_EQ(runs, 1);
     EXPECT_FALSE(menuOpenAtRun);
-    EXPECT_FALSE(f.StatusBar->Visible());
+    EXPECT_TRUE(f.StatusBar->isHidden());
     EXPECT_FALSE(f.ViewStatusBarAction->isChecked());
 }
 
@@ -165,14 +176,14 @@ TEST_F(MainFormKitTest, EscapeClosesTheMenusAndRunsNothing) {
     ProcessPosted();
     EXPECT_EQ(shown, (std::vector<QString>{"Set Yourself Away", "Away Messages", "&Options..."}));
     EXPECT_EQ(runs, 0);
-    EXPECT_TRUE(f.StatusBar->Visible());
+    EXPECT_FALSE(f.StatusBar->isHidden());
 }
 
 // A right click on a dock opens the tool bars' menu; its items toggle the
 // bars.
 TEST_F(MainFormKitTest, DocksContextMenuTogglesTheToolBars) {
     TMainForm& f = Shown();
-    TDkxPopupMenu* menu = KitOf(f).ToolbarsPopupMenu;
+    TDkxPopupMenu* menu = f.ToolbarsPopupMenu;
     std::vector<QString> shown;
     kittest::Later([&] { shown = kittest::OpenMenuCaptions(); });
     kittest::Later([&] {
@@ -181,8 +192,8 @@ TEST_F(MainFormKitTest, DocksContextMenuTogglesTheToolBars) {
         ASSERT_TRUE(at);
         kittest::ClickAt(*at);
     });
-    kittest::Later([] { kit::EndMenuLoop(); });
-    TDkxDock* dock = KitOf(f).TopDock;
+    kittest::Later([] { kittest::EndMenus(); });
+    TDkxDock* dock = f.TopDock;
     const QPoint inside(dock->width() - 4, dock->height() - 4);
     QContextMenuEvent request(QContextMenuEvent::Mouse, inside, dock->mapToGlobal(inside));
     QApplication::sendEvent(dock, &request);
@@ -195,11 +206,8 @@ TEST_F(MainFormKitTest, DocksContextMenuTogglesTheToolBars) {
 
 // A pop-up menu the program closes while its menu loop runs ends the loop
 // and leaves no window behind; the next one opens afresh.
-// A pop-up menu closed while its loop runs ends the loop and hides; opened
-// again it reuses its one window.
-TEST_F(MainFormKitTest, APopupMenuClosedWhileItsLoopRunsHidesAndOpensAgainInTheSameWindow) {
+TEST_F(MainFormKitTest, APopupMenuClosedWhileItsLoopRunsLeavesNoWindowBehind) {
     TMainForm& f = Shown();
-    const kittest::ModalMenus modal;
     const auto popupWindows = [] {
         QList<QWidget*> windows;
         for (QWidget* top : QApplication::topLevelWidgets()) {
@@ -209,26 +217,19 @@ TEST_F(MainFormKitTest, APopupMenuClosedWhileItsLoopRunsHidesAndOpensAgainInTheS
         }
         return windows;
     };
-    QWidget* first = nullptr;
     for (int round = 0; round < 3; ++round) {
         bool openInLoop = false;
-        QWidget* shown = nullptr;
-        f.InputPopupMenu->Popup(30, 30);
         kittest::Later([&] {
-            openInLoop = f.InputPopupMenu->IsOpen() && dk::RunningMenuLoopView() != nullptr;
-            shown = f.InputPopupMenu->Widget();
-            f.InputPopupMenu->CloseUp();
+            const TDkView* view = dk::RunningMenuLoopView();
+            openInLoop = view != nullptr && view->ParentItem() == f.InputPopupMenu->Items() &&
+                         view->Window()->isVisible();
+            kittest::EndMenus();
         });
+        f.InputPopupMenu->Popup(30, 30);
         ProcessPosted();
         EXPECT_TRUE(openInLoop) << round;
-        EXPECT_FALSE(f.InputPopupMenu->IsOpen()) << round;
         EXPECT_EQ(dk::RunningMenuLoopView(), nullptr) << round;
-        const QList<QWidget*> windows = popupWindows();
-        ASSERT_EQ(windows.size(), 1) << round;
-        EXPECT_FALSE(windows.front()->isVisible()) << round;
-        EXPECT_EQ(windows.front(), shown) << round;
-        first = first != nullptr ? first : shown;
-        EXPECT_EQ(shown, first) << round;
+        EXPECT_TRUE(popupWindows().isEmpty()) << round;
     }
 }
 
@@ -247,8 +248,8 @@ void PrintTo(const ShortcutCase& c, std::ostream* os) {
 
 class Shortcut : public MainFormKitTest, public ::testing::WithParamInterface<ShortcutCase> {};
 
-// A shortcut runs its action once, from whichever of the window's bars and
-// menus hold it; a hidden action's shortcut does nothing.
+// A shortcut runs its action once, from the window's action list; a hidden
+// action's shortcut does nothing. (The edit keys are rows of the key table.)
 TEST_P(Shortcut, RunsItsActionOnce) {
     const ShortcutCase& c = GetParam();
     TMainForm& f = Shown();
@@ -268,29 +269,22 @@ TEST_P(Shortcut, RunsItsActionOnce) {
 
 const Qt::KeyboardModifiers kCtrl = Qt::ControlModifier;
 
-INSTANTIATE_TEST_SUITE_P(
-    MainWindow, Shortcut,
-    ::testing::Values(ShortcutCase{"ConnectAction", Qt::Key_N, kCtrl, "", 1},
-                      ShortcutCase{"DisconnectAction", Qt::Key_D, kCtrl, "", 1},
-                      ShortcutCase{"OptionsAction", Qt::Key_F10, {}, "", 1},
-                      ShortcutCase{"HelpAction", Qt::Key_F1, {}, "", 0},
-                      ShortcutCase{"CutAction", Qt::Key_X, kCtrl, "abc", 1},
-                      ShortcutCase{"CopyAction", Qt::Key_C, kCtrl, "abc", 1},
-                      ShortcutCase{"PasteAction", Qt::Key_V, kCtrl, "abc", 1},
-                      ShortcutCase{"DeleteAction", Qt::Key_Delete, {}, "abc", 1},
-                      ShortcutCase{"SelectAllAction", Qt::Key_A, kCtrl, "abc", 1},
-                      ShortcutCase{"UndoAction", Qt::Key_Y, kCtrl, "abc", 1},
-                      ShortcutCase{"AttachAction", Qt::Key_I, kCtrl, "", 1}),
-    [](const auto& info) { return std::string(info.param.Action); });
+INSTANTIATE_TEST_SUITE_P(MainWindow, Shortcut,
+                         ::testing::Values(ShortcutCase{"ConnectAction", Qt::Key_N, kCtrl, "", 1},
+                                           ShortcutCase{"DisconnectAction", Qt::Key_D, kCtrl, "",
+                                                        1},
+                                           ShortcutCase{"OptionsAction", Qt::Key_F10, {}, "", 1},
+                                           ShortcutCase{"HelpAction", Qt::Key_F1, {}, "", 0},
+                                           ShortcutCase{"AttachAction", Qt::Key_I, kCtrl, "", 1}),
+                         [](const auto& info) { return std::string(info.param.Action); });
 
 TEST_F(MainFormKitTest, FriendsPanelFloatsAndDocksAgain) {
     TMainForm& f = Shown();
-    TDkxDockablePanel* panel = KitOf(f).GroupDockablePanel;
-    const int dockHeight = KitOf(f).RightDock->height();
+    TDkxDockablePanel* panel = f.GroupDockablePanel;
+    const int dockHeight = f.RightDock->height();
     ASSERT_GT(dockHeight, 0);
-    EXPECT_EQ(f.GroupDockablePanel->LastDockHeight(), dockHeight);
 
-    f.GroupDockablePanel->SetFloating(true);
+    f.GroupDockablePanel->SetFloatingState(true);
     ProcessPosted();
     ASSERT_TRUE(f.GroupDockablePanel->Floating());
     ASSERT_NE(panel->FloatingParent(), nullptr);
@@ -305,18 +299,18 @@ TEST_F(MainFormKitTest, FriendsPanelFloatsAndDocksAgain) {
     kittest::Mouse(QEvent::MouseButtonDblClick, caption, Qt::LeftButton, panel->FloatingParent());
     ProcessPosted();
     EXPECT_FALSE(f.GroupDockablePanel->Floating());
-    EXPECT_EQ(panel->CurrentDock(), KitOf(f).RightDock);
+    EXPECT_EQ(panel->CurrentDock(), f.RightDock);
     EXPECT_TRUE(f.FriendsTreeView->isVisible());
 }
 
 TEST_F(MainFormKitTest, ANewWindowGetsTheLayoutBack) {
     {
         TMainForm& f = Shown();
-        KitOf(f).EditBar->SetDockRow(0);
-        KitOf(f).EditBar->SetDockPos(400);
-        f.StandardBar->SetVisible(false);
-        f.GroupDockablePanel->SetFloating(true);
-        KitOf(f).GroupDockablePanel->SetFloatingPosition(QPoint(120, 140));
+        f.EditBar->SetDockRow(0);
+        f.EditBar->SetDockPos(400);
+        f.StandardBar->setVisible(false);
+        f.GroupDockablePanel->SetFloatingState(true);
+        f.GroupDockablePanel->SetFloatingPosition(QPoint(120, 140));
         ProcessPosted();
     }
     const std::unique_ptr<plat::Registry> stored = DestroyAndReload();
@@ -334,12 +328,12 @@ TEST_F(MainFormKitTest, ANewWindowGetsTheLayoutBack) {
     EXPECT_EQ(value("MenuBar", "DockRow"), QStringLiteral("0"));
 
     TMainForm& again = Shown();
-    EXPECT_EQ(KitOf(again).EditBar->DockRow(), 0);
-    EXPECT_EQ(KitOf(again).EditBar->CurrentDock(), KitOf(again).TopDock);
+    EXPECT_EQ(again.EditBar->DockRow(), 0);
+    EXPECT_EQ(again.EditBar->CurrentDock(), again.TopDock);
     EXPECT_FALSE(again.StandardBar->Visible());
     EXPECT_FALSE(again.ViewStandardAction->isChecked());
     EXPECT_TRUE(again.GroupDockablePanel->Floating());
-    EXPECT_EQ(KitOf(again).GroupDockablePanel->FloatingParent()->pos(), QPoint(120, 140));
+    EXPECT_EQ(again.GroupDockablePanel->FloatingParent()->pos(), QPoint(120, 140));
 }
 
 } // namespace

@@ -3,9 +3,11 @@
 #include "GoldenRows.h"
 #include "MainFormTestSupport.h"
 
-#include "app/kit/Kit.h"
 #include "app/mainform/MainFormControls.h"
 #include "console/QvConsole.h"
+#include "dockkit/docking/DkDockablePanel.h"
+#include "dockkit/docking/DkxDock.h"
+#include "dockkit/palettes/DkxColorItem.h"
 #include "platform/core/Exception.h"
 
 #include <QAction>
@@ -163,40 +165,31 @@ TEST_F(MainFormTest, WheelOverTheConsoleScrollsByTheFontSize) {
     EXPECT_EQ(f.OutputMemo->ScrollPosition(), 2 * ((10 + 4) * 3 + 2));
 }
 
-// A stand-in panel whose dock height the test chooses.
-class FakePanel : public kit::IDockablePanel {
-public:
-    QWidget* Widget() override { return nullptr; }
-    QString Caption() const override { return {}; }
-    bool Visible() const override { return true; }
-    void SetVisible(bool) override {}
-    bool Floating() const override { return false; }
-    void SetFloating(bool) override {}
-    int Height() const override { return height; }
-    void SetHeight(int value) override { height = value; }
-    int LastDockHeight() const override { return dock; }
-    int height = -1;
-    int dock = 0;
-};
-
+// Halves round to even; docking changes nothing.
 TEST_F(MainFormTest, FloatingPanelTakesFiveSixthsOfItsDock) {
     TMainForm& f = Create();
-    FakePanel panel;
-    f.GroupDockablePanelDockChanging(&panel, false); // docking: nothing
-    EXPECT_EQ(panel.height, -1);
-    // Halves round to even.
-    for (const auto& [dock, expected] :
-         std::initializer_list<std::pair<int, int>>{{600, 500}, {603, 502}, {609, 508}, {5, 4}}) {
-        panel.dock = dock;
-        f.GroupDockablePanelDockChanging(&panel, true);
-        EXPECT_EQ(panel.height, expected) << dock;
+    QWidget site;
+    auto* dock = new TDkxDock(&site, dpRight);
+    auto* panel = new TDkxDockablePanel(&site);
+    panel->SetCurrentDock(dock);
+    const int kept = panel->FloatingClientSize().height();
+    dock->resize(dock->width(), 600);
+    f.GroupDockablePanelDockChanging(panel, false, dock);
+    EXPECT_EQ(panel->FloatingClientSize().height(), kept);
+    for (const auto& [height, expected] :
+         std::initializer_list<std::pair<int, int>>{{600, 500}, {603, 502}, {609, 508}}) {
+        dock->resize(dock->width(), height);
+        f.GroupDockablePanelDockChanging(panel, true, nullptr);
+        EXPECT_EQ(panel->FloatingClientSize().height(), expected) << height;
     }
-    // The real panel floats with that height.
+    // The window's panel floats with that height.
     LayOut(f, 900, 700);
-    const int dock = f.GroupDockablePanel->LastDockHeight();
-    ASSERT_GT(dock, 100);
-    f.GroupDockablePanel->SetFloating(true);
-    EXPECT_EQ(f.GroupDockablePanel->Height(), static_cast<int>(std::nearbyint(dock * 5.0 / 6.0)));
+    const int height = f.RightDock->height();
+    ASSERT_GT(height, 100);
+    f.GroupDockablePanel->SetFloatingState(true);
+    ASSERT_TRUE(f.GroupDockablePanel->Floating());
+    EXPECT_EQ(f.GroupDockablePanel->ClientAreaHeight(),
+              static_cast<int>(std::nearbyint(height * 5.0 / 6.0)));
 }
 
 } // namespace

@@ -2,12 +2,14 @@
 // chat service: buddies by status, groups muted by their icons, private
 // groups, the pop-up menus of nodes and links, web links that reach the
 // desktop only as web addresses, reference links that show their attachment.
+#include "KitDriving.h"
 #include "MainFormTestSupport.h"
 
-#include "app/kit/Kit.h"
 #include "app/mainform/MainFormControls.h"
 #include "app/refs/TextRefForm.h"
 #include "console/QvConsole.h"
+#include "dockkit/items/DkView.h"
+#include "dockkit/menus/DkMenuLoop.h"
 #include "engine/VLBlob.h"
 
 #include <QCoreApplication>
@@ -68,44 +70,41 @@ protected:
         return from.SendPrivateMessage("Kara", text, blob) &&
                WaitForLine(QString::fromLatin1(text).section(u'\x11', 0, 0));
     }
-    // The window's pop-up menu that is open.
-    kit::IPopupMenu* OpenMenu() const {
-        for (kit::IPopupMenu* menu :
-             {form->OnPopupMenu, form->OffPopupMenu, form->UnPopupMenu, form->CharPopupMenu,
-              form->PrivCharPopupMenu, form->PubPopupMenu, form->PrivPopupMenu}) {
-            if (menu->IsOpen()) {
-                return menu;
+    // What the menu that `open` opens shows: the captions of its shown
+    // items. With a choice that item is clicked then (its command runs once
+    // the menu has closed), else the menu is closed.
+    QStringList MenuShown(const std::function<void()>& open, const char* choice) {
+        QStringList shown;
+        bool chosen = false;
+        kittest::Later([&] {
+            for (const QString& caption : kittest::OpenMenuCaptions()) {
+                shown << caption;
             }
-        }
-        return nullptr;
-    }
-    void CloseMenu() const {
-        if (kit::IPopupMenu* menu = OpenMenu()) {
-            menu->CloseUp();
-        }
-    }
-    // Captions of the visible items of the open menu.
-    QStringList Shown() const {
-        QStringList captions;
-        if (const kit::IPopupMenu* menu = OpenMenu()) {
-            for (int i = 0; i < menu->ItemCount(); ++i) {
-                if (menu->Items(i)->Visible()) {
-                    captions << menu->Items(i)->Caption();
-                }
+            const TDkView* view = dk::RunningMenuLoopView();
+            TDkCustomItem* item = view != nullptr && choice != nullptr
+                                      ? view->ParentItem()->findChild<TDkCustomItem*>(
+                                            QLatin1String(choice), Qt::FindDirectChildrenOnly)
+                                      : nullptr;
+            if (const std::optional<QPoint> at = kittest::CenterOf(item)) {
+                chosen = true;
+                kittest::ClickAt(*at);
+            } else {
+                kittest::EndMenus();
             }
-        }
-        return captions;
+        });
+        open();
+        ProcessPosted();
+        EXPECT_EQ(chosen, choice != nullptr) << (choice ? choice : "");
+        return shown;
     }
     // The menu a right click on the node opens.
-    QStringList MenuOf(TTreeView* tree, QTreeWidgetItem* node) {
-        CloseMenu();
-        Click(tree->viewport(), TextOf(tree, node), Qt::RightButton);
-        return Shown();
+    QStringList MenuOf(TTreeView* tree, QTreeWidgetItem* node, const char* choice = nullptr) {
+        return MenuShown([&] { Click(tree->viewport(), TextOf(tree, node), Qt::RightButton); },
+                         choice);
     }
     // Moves the mouse along the newest console line until it is over the
     // link and clicks there.
     bool ClickLink(const QString& name, const QString& params, Qt::MouseButton button) {
-        CloseMenu();
         QWidget* view = form->OutputMemo->viewport();
         for (int x = 0; x < view->width(); x += 2) {
             const QPoint pos(x, form->OutputMemo->ClientHeight() - 4);
@@ -120,20 +119,12 @@ protected:
         return false;
     }
     // The menu of a link; the console forgets the link it showed as hovered.
-    QStringList LinkMenu(const QString& name, const QString& params) {
-        EXPECT_TRUE(ClickLink(name, params, Qt::RightButton)) << name.toStdString();
+    QStringList LinkMenu(const QString& name, const QString& params, const char* choice = nullptr) {
+        const QStringList shown = MenuShown(
+            [&] { EXPECT_TRUE(ClickLink(name, params, Qt::RightButton)) << name.toStdString(); },
+            choice);
         EXPECT_FALSE(form->OutputMemo->LinkInformation().Valid);
-        return Shown();
-    }
-    // Chooses an item of the open menu; its handler runs after the menu closed.
-    void Choose(const char* item) {
-        kit::IPopupMenu* menu = OpenMenu();
-        ASSERT_TRUE(menu);
-        kit::IMenuItem* chosen = menu->FindItem(QLatin1String(item));
-        ASSERT_TRUE(chosen) << item;
-        chosen->Click();
-        EXPECT_FALSE(menu->IsOpen());
-        ProcessPosted();
+        return shown;
     }
     QString Target() const {
         return form->TargetPanel->isVisible() ? form->TargetLabel->text() : QString();
@@ -164,9 +155,8 @@ TEST_F(TreesTest, BuddiesFollowTheirStatusAndTheirMenus) {
               QStringList({"Whois Dan", "Accept Dan", "Remove Dan"}));
     EXPECT_EQ(MenuOf(tree, Child(trees().OfflineFriendsNode(), "Cara")),
               QStringList({"Whois Cara", "Remove Cara"}));
-    EXPECT_EQ(MenuOf(tree, Child(trees().OnlineFriendsNode(), "Bob")),
+    EXPECT_EQ(MenuOf(tree, Child(trees().OnlineFriendsNode(), "Bob"), "Remove"),
               QStringList({"Query Bob", "Invite Bob", "Whois Bob", "Remove Bob"}));
-    Choose("Remove");
     ASSERT_TRUE(WaitForLog("buddy remove Kara - Bob"));
     ASSERT_TRUE(WaitUntil([&] { return trees().OnlineFriendsNode()->childCount() == 0; }));
 
@@ -175,9 +165,8 @@ TEST_F(TreesTest, BuddiesFollowTheirStatusAndTheirMenus) {
     ASSERT_TRUE(LogIn(dan, "dan"));
     ASSERT_TRUE(
         WaitUntil([&] { return Children(trees().UnknownFriendsNode()) == QStringList{"Dan:3"}; }));
-    EXPECT_EQ(MenuOf(tree, Child(trees().UnknownFriendsNode(), "Dan")),
+    EXPECT_EQ(MenuOf(tree, Child(trees().UnknownFriendsNode(), "Dan"), "Accept"),
               QStringList({"Query Dan", "Invite Dan", "Whois Dan", "Accept Dan", "Remove Dan"}));
-    Choose("Accept");
     ASSERT_TRUE(WaitForLog("buddy add Kara + Dan"));
     ASSERT_TRUE(WaitUntil([&] { return trees().UnknownFriendsNode()->childCount() == 0; }));
     Mouse(tree->viewport(), QEvent::MouseButtonDblClick,
@@ -208,11 +197,9 @@ TEST_F(TreesTest, PublicGroupsAreMutedByTheirIconsAndMenus) {
     EXPECT_EQ(Trees::NodeImage(general), 8);
     ASSERT_TRUE(WaitUntil([&] { return form->VLChat->GroupList().Items(0)->Muted(); }));
 
-    EXPECT_EQ(MenuOf(tree, general), QStringList({"Query General", "Listen to General"}));
-    Choose("Listen");
+    EXPECT_EQ(MenuOf(tree, general, "Listen"), QStringList({"Query General", "Listen to General"}));
     ASSERT_TRUE(WaitUntil([&] { return Trees::NodeImage(general) == 7; }));
-    EXPECT_EQ(MenuOf(tree, general), QStringList({"Query General", "Mute General"}));
-    Choose("Query");
+    EXPECT_EQ(MenuOf(tree, general, "Query"), QStringList({"Query General", "Mute General"}));
     EXPECT_EQ(Target(), QStringLiteral("General:"));
     EXPECT_EQ(form->Target().Kind(), tkPublicGroup);
     Mouse(view, QEvent::MouseButtonDblClick, TextOf(tree, Child(root, "Newcomers")));
@@ -244,8 +231,7 @@ TEST_F(TreesTest, InvitationsAreAnsweredAndPrivateGroupsMutedLeftAndKicked) {
     // Muted: neither joins nor messages are shown.
     TTreeView* tree = form->GroupsTreeView;
     QTreeWidgetItem* group = Child(trees().PrivateGroupsNode(), "Bob");
-    EXPECT_EQ(MenuOf(tree, group), QStringList({"Query Bob", "Leave Bob", "Mute Bob"}));
-    Choose("Mute");
+    EXPECT_EQ(MenuOf(tree, group, "Mute"), QStringList({"Query Bob", "Leave Bob", "Mute Bob"}));
     EXPECT_EQ(Trees::NodeImage(group), 8);
     ASSERT_TRUE(bob.PrivateGroupInvite("Cara"));
     ASSERT_TRUE(WaitForLog("invite Bob -> Cara"));
@@ -265,8 +251,7 @@ TEST_F(TreesTest, InvitationsAreAnsweredAndPrivateGroupsMutedLeftAndKicked) {
     // Leaving another's group sends nothing and ends it as the target; a
     // group without a node offers neither Mute nor Listen.
     form->QueryPrivateGroup(QStringLiteral("bob"));
-    MenuOf(tree, group);
-    Choose("Leave");
+    MenuOf(tree, group, "Leave");
     EXPECT_EQ(trees().PrivateGroupsNode()->childCount(), 0);
     EXPECT_EQ(form->Target().Kind(), tkNone);
     EXPECT_EQ(Target(), QString());
@@ -299,9 +284,8 @@ TEST_F(TreesTest, CharacterLinksQueryOrOfferWhatSuitsTheName) {
               QStringList({"Query Dan", "Invite Dan", "Whois Dan", "Accept Dan"}));
     ASSERT_TRUE(LogIn(eve, "eve"));
     ASSERT_TRUE(Tell(eve, "from eve"));
-    EXPECT_EQ(LinkMenu("charlink", "Eve"),
+    EXPECT_EQ(LinkMenu("charlink", "Eve", "Add"),
               QStringList({"Query Eve", "Invite Eve", "Whois Eve", "Add Eve"}));
-    Choose("Add");
     ASSERT_TRUE(WaitForLog("buddy add Kara + Eve"));
     // One's own name: Query and Whois only.
     form->VLChat->SendGroupMessage("General", "mine");
@@ -323,8 +307,7 @@ TEST_F(TreesTest, TheOwnPrivateGroupInvitesKicksAndEnds) {
     // Without the own group's node, kicks send nothing.
     form->KickAll();
     form->KickCharacter(QStringLiteral("Bob"));
-    MenuOf(form->FriendsTreeView, Child(trees().OnlineFriendsNode(), "Bob"));
-    Choose("Invite");
+    MenuOf(form->FriendsTreeView, Child(trees().OnlineFriendsNode(), "Bob"), "Invite");
     ASSERT_TRUE(WaitForLog("join Bob -> Kara"));
     EXPECT_EQ(Children(trees().PrivateGroupsNode()), QStringList({"Kara:7"}));
     EXPECT_TRUE(serverLog.filter(QStringLiteral("kick")).isEmpty());
@@ -342,16 +325,14 @@ TEST_F(TreesTest, TheOwnPrivateGroupInvitesKicksAndEnds) {
     // The character, not the text with the group, becomes the target.
     ASSERT_TRUE(ClickLink("privcharlink", "Bob,Kara", Qt::LeftButton));
     EXPECT_EQ(Target(), QStringLiteral("Bob:"));
-    EXPECT_EQ(LinkMenu("privcharlink", "Bob,Kara"),
+    EXPECT_EQ(LinkMenu("privcharlink", "Bob,Kara", "Kick"),
               QStringList({"Query Bob", "Kick Bob", "Whois Bob", "Remove Bob"}));
-    Choose("Kick");
     ASSERT_TRUE(WaitForLog("kick Kara -> Bob"));
 
     // Leaving the own group kicks everyone and clears the target.
     form->QueryPrivateGroup(QStringLiteral("kara"));
     ASSERT_TRUE(bob.PrivateGroupJoin("Kara"));
-    MenuOf(tree, own);
-    Choose("Leave");
+    MenuOf(tree, own, "Leave");
     ASSERT_TRUE(WaitForLog("kick all Kara"));
     EXPECT_EQ(server->PrivateGroupMembers(QStringLiteral("Kara")), QStringList());
     EXPECT_EQ(trees().PrivateGroupsNode()->childCount(), 0);

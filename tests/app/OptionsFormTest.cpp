@@ -4,10 +4,10 @@
 #include "MainFormTestSupport.h"
 #include "PlatformFakes.h"
 
-#include "app/kit/Kit.h"
 #include "app/mainform/MainFormControls.h"
 #include "app/options/OptionsForm.h"
 #include "console/QvConsole.h"
+#include "dockkit/palettes/DkxColorItem.h"
 #include "engine/DimensionList.h"
 #include "platform/core/Clock.h"
 

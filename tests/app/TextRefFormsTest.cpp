@@ -2,13 +2,16 @@
 // Information"): files, the save question, colours, edit actions, attaching,
 // and received text shown as plain text.
 #include "GoldenRows.h"
+#include "KitDriving.h"
 
 #include "app/dialogs/DialogSupport.h"
 #include "app/format/NamedColors.h"
-#include "app/kit/Kit.h"
 #include "app/refs/AttachForm.h"
 #include "app/refs/TextRefForm.h"
 #include "app/rtf/Rtf.h"
+#include "dockkit/palettes/DkxColorItem.h"
+#include "dockkit/palettes/DkxColorPalette.h"
+#include "dockkit/themes/DkThemedItem.h"
 #include "engine/VLBlob.h"
 #include "platform/gui/MsgBox.h"
 
@@ -77,10 +80,11 @@ bool WriteBytes(const QString& path, const QByteArray& bytes) {
 }
 
 // The named colours, as the main window offers them.
-struct NamedColorSet : kit::ColorSet {
+struct NamedColorSet : TDkxColorSet {
     NamedColorSet() {
         SetSize(kNamedColorColumns, kNamedColorRows);
-        OnGetColorInfo = [](kit::ColorSet*, int col, int row, plat::TColor& color, QString& name) {
+        OnGetColorInfo = [](TDkxCustomColorSet*, int col, int row, plat::TColor& color,
+                            QString& name) {
             const TNamedColorCell cell = NamedColorAt(col, row);
             color = cell.Color;
             name = cell.Name;
@@ -306,27 +310,27 @@ TEST_F(AttachFormTest, OkAttachesOnlyAReferenceThatIsNotBlank) {
 
 TEST_F(AttachFormTest, FontColourOfTheSelectionAndThePalette) {
     EXPECT_EQ(form->PaletteColor(), plat::clNone);
-    EXPECT_EQ(form->ColorItem->ItemImage(true).pixelColor(0, 15),
+    EXPECT_EQ(kittest::DrawnImage(form->ColorItem, true).pixelColor(0, 15),
               plat::ToQColor(plat::clBtnShadow));
-    EXPECT_EQ(form->ColorPalette->GetColorSet(), &colors);
+    EXPECT_EQ(form->ColorPalette->ColorSet(), &colors);
     EXPECT_FALSE(form->ColorItem->Enabled());
     form->RefEditEnter();
     EXPECT_TRUE(form->ColorItem->Enabled());
     Type(QStringLiteral("abc def"));
     Select(form->RefEdit, 4, 7);
-    form->ColorPalette->ClickCell(4, 4); // "Red"
+    form->ColorPalette->HandleClickCell(4, 4); // "Red"
     EXPECT_EQ(form->PaletteColor(), plat::RGB(255, 0, 0));
     EXPECT_FALSE(form->ClrDefault->Checked());
-    EXPECT_EQ(form->ColorItem->ItemImage(true).pixelColor(8, 14), QColor(255, 0, 0));
+    EXPECT_EQ(kittest::DrawnImage(form->ColorItem, true).pixelColor(8, 14), QColor(255, 0, 0));
     EXPECT_EQ(ColorAt(*form->RefEdit->document(), 3), std::nullopt);
     EXPECT_EQ(ColorAt(*form->RefEdit->document(), 4), 0xFF0000u);
     EXPECT_EQ(ColorAt(*form->RefEdit->document(), 6), 0xFF0000u);
 
     // A palette colour equal to the default colour checks "Default" too.
-    form->ColorPalette->ClickCell(0, 0); // "Black"
+    form->ColorPalette->HandleClickCell(0, 0); // "Black"
     EXPECT_TRUE(form->ClrDefault->Checked());
     EXPECT_EQ(ColorAt(*form->RefEdit->document(), 4), 0x000000u);
-    form->ColorPalette->ClickCell(1, 4); // "Blue"
+    form->ColorPalette->HandleClickCell(1, 4); // "Blue"
     EXPECT_FALSE(form->ClrDefault->Checked());
     form->ClrDefault->Click();
     EXPECT_TRUE(form->ClrDefault->Checked());
@@ -335,7 +339,7 @@ TEST_F(AttachFormTest, FontColourOfTheSelectionAndThePalette) {
 
     // Without a selection the colour is the typing colour.
     form->RefEdit->moveCursor(QTextCursor::End);
-    form->ColorPalette->ClickCell(2, 3); // "Sky"
+    form->ColorPalette->HandleClickCell(2, 3); // "Sky"
     form->RefEdit->insertPlainText(QStringLiteral("!"));
     EXPECT_EQ(ColorAt(*form->RefEdit->document(), 7), 0x30D7FFu);
 

@@ -2,13 +2,18 @@
 
 #include "app/away/AwayList.h"
 #include "app/format/ColorCodes.h"
-#include "app/kit/Kit.h"
 #include "app/mainform/Actions.h"
 #include "app/mainform/CommandParser.h"
 #include "controls/QvPanel.h"
 #include "controls/StateSaver.h"
+#include "dockkit/bars/DkThemedToolbar.h"
+#include "dockkit/docking/DkxDock.h"
+#include "dockkit/statusbar/DkxStatusBar.h"
+#include "dockkit/themes/DkThemedItem.h"
 #include "platform/core/FormatDateTime.h"
 #include "platform/core/Guarded.h"
+#include "platform/gui/ActionList.h"
+#include "platform/gui/AlignLayout.h"
 #include "platform/gui/BusyCursor.h"
 #include "platform/gui/ImageList.h"
 
@@ -92,14 +97,29 @@ TAwayMessagesForm::TAwayMessagesForm(TAwayList* awayList, const plat::ImageList*
     MessagesEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     KeepSelectionVisible(*MessagesEdit);
 
-    Splitter = new QSplitter(Qt::Vertical, this);
+    // The client area as the platform aligns controls: the status bar at the
+    // bottom, the docks round the panes.
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("ClientArea"));
+    auto* align = new plat::AlignLayout(client);
+    setCentralWidget(client);
+    StatusBar = new TDkxStatusBar(client);
+    StatusBar->setObjectName(QStringLiteral("StatusBar"));
+    StatusBar->Panels().BeginUpdate();
+    StatusBar->Panels().Add()->SetSize(150);
+    StatusBar->Panels().Add()->SetStretchPriority(100);
+    StatusBar->Panels().EndUpdate();
+    TopDock = AddDock(client, QStringLiteral("TopDock"), dpTop);
+    BottomDock = AddDock(client, QStringLiteral("BottomDock"), dpBottom);
+    LeftDock = AddDock(client, QStringLiteral("LeftDock"), dpLeft);
+    RightDock = AddDock(client, QStringLiteral("RightDock"), dpRight);
+    Splitter = new QSplitter(Qt::Vertical, client);
     Splitter->setObjectName(QStringLiteral("Splitter"));
     Splitter->setOpaqueResize(true);
     Splitter->setChildrenCollapsible(false);
     Splitter->addWidget(Panel(CharacterListview));
     Splitter->addWidget(Panel(MessagesEdit));
-    setCentralWidget(Splitter);
-    StatusBar = kit::CreateStatusBar(*this, QStringLiteral("StatusBar"), {150, -1});
+    align->AddWidget(Splitter, plat::Align::Client);
     CreateActions();
 
     if (registry) {
@@ -112,8 +132,10 @@ TAwayMessagesForm::TAwayMessagesForm(TAwayList* awayList, const plat::ImageList*
 }
 
 void TAwayMessagesForm::CreateActions() {
+    ActionList1 = new plat::TActionList(this);
+    ActionList1->setObjectName(QStringLiteral("ActionList1"));
     auto make = [this](const char* name, const QString& caption, void (TAwayMessagesForm::*run)()) {
-        QAction* action = MakeAction(this, QString::fromLatin1(name), caption, {}, -1,
+        QAction* action = MakeAction(ActionList1, QString::fromLatin1(name), caption, {}, -1,
                                      [this, run] { (this->*run)(); });
         action->setToolTip(caption);
         action->setStatusTip(caption);
@@ -126,19 +148,20 @@ void TAwayMessagesForm::CreateActions() {
     CloseAction =
         make("CloseAction", QStringLiteral("Close"), &TAwayMessagesForm::CloseActionExecute);
 
-    MenuBar = kit::CreateMenuBar(*this, QStringLiteral("MenuBar"));
-    MenuBar->AddSubmenu(QStringLiteral("FileMenu"), QStringLiteral("&File"))
-        ->Menu()
-        ->AddAction(CloseAction);
-    kit::IMenu* actions =
-        MenuBar->AddSubmenu(QStringLiteral("ActionsMenu"), QStringLiteral("&Actions"))->Menu();
-    actions->AddAction(ClearAction);
-    actions->AddAction(RefreshAction);
+    MenuBar = AddToolbar(this, TopDock, QStringLiteral("MenuBar"), QStringLiteral("Menu"), 0);
+    MenuBar->SetMenuBar(true);
+    AddActionItem(
+        AddSubmenuItem(MenuBar->Items(), QStringLiteral("FileMenu"), QStringLiteral("&File")),
+        CloseAction);
+    TDkCustomItem* actions =
+        AddSubmenuItem(MenuBar->Items(), QStringLiteral("ActionsMenu"), QStringLiteral("&Actions"));
+    AddActionItem(actions, ClearAction);
+    AddActionItem(actions, RefreshAction);
 
-    FileBar = kit::CreateToolbar(*this, QStringLiteral("FileBar"), QStringLiteral("File Bar"));
-    FileBar->AddCaptionedAction(ClearAction);
-    FileBar->AddSeparator();
-    FileBar->AddAction(RefreshAction);
+    FileBar = AddToolbar(this, TopDock, QStringLiteral("FileBar"), QStringLiteral("File Bar"), 1);
+    AddActionItem(FileBar->Items(), ClearAction, nbdmImageAndText);
+    AddSeparatorItem(FileBar->Items());
+    AddActionItem(FileBar->Items(), RefreshAction);
 }
 
 void TAwayMessagesForm::SetRowImage(QTreeWidgetItem* row, int image) const {

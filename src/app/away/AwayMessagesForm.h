@@ -18,16 +18,15 @@ class QTextEdit;
 class QTreeWidget;
 class QTreeWidgetItem;
 class TAwayList;
+class TDkxDock;
+class TDkxStatusBar;
+class TDkxToolbar;
 class TStateSaver;
 
-namespace kit {
-class IMenuBar;
-class IStatusBar;
-class IToolbar;
-} // namespace kit
 namespace plat {
 class ImageList;
 class Registry;
+class TActionList;
 } // namespace plat
 
 class TAwayMessagesForm : public QMainWindow {
@@ -50,12 +49,21 @@ public:
     // Columns "Character", "Messages" and "Last Message", sorted by caption.
     QTreeWidget* CharacterListview = nullptr;
     QTextEdit* MessagesEdit = nullptr;
-    kit::IMenuBar* MenuBar = nullptr;
+    // "&File" (Close) and "&Actions" (Clear Messages, Refresh Messages).
+    TDkxToolbar* MenuBar = nullptr;
     // Between the list and the pane; the panes follow the bar while it is
     // dragged and never collapse.
     QSplitter* Splitter = nullptr;
-    kit::IToolbar* FileBar = nullptr;
-    kit::IStatusBar* StatusBar = nullptr;
+    // "File Bar": Clear Messages with its caption, Refresh Messages.
+    TDkxToolbar* FileBar = nullptr;
+    // The bars start in the top dock; the others let them move.
+    TDkxDock* TopDock = nullptr;
+    TDkxDock* BottomDock = nullptr;
+    TDkxDock* LeftDock = nullptr;
+    TDkxDock* RightDock = nullptr;
+    // Two panels: 150 wide and the rest.
+    TDkxStatusBar* StatusBar = nullptr;
+    plat::TActionList* ActionList1 = nullptr;
     QAction* ClearAction = nullptr;
     QAction* RefreshAction = nullptr;
     QAction* CloseAction = nullptr;

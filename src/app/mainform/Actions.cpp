@@ -1,7 +1,12 @@
 #include "app/mainform/Actions.h"
 
-#include "app/kit/Kit.h"
 #include "app/mainform/MenuImages.h"
+#include "dockkit/bars/DkThemedToolbar.h"
+#include "dockkit/docking/DkxDock.h"
+#include "dockkit/items/DkActionLink.h"
+#include "dockkit/themes/DkThemedItem.h"
+#include "dockkit/themes/DkThemedPopup.h"
+#include "platform/gui/ActionList.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -18,9 +23,50 @@ QAction* MakeAction(QObject* owner, const QString& name, const QString& caption,
     action->setObjectName(name);
     action->setShortcut(shortcut);
     if (image >= 0) {
+        dk::SetActionImageIndex(*action, image);
         action->setIcon(QIcon(QPixmap::fromImage(MenuImage(image))));
     }
     return action;
+}
+
+TDkxDock* AddDock(QWidget* parent, const QString& name, TDkDockPosition position) {
+    auto* dock = new TDkxDock(parent, position);
+    dock->setObjectName(name);
+    return dock;
+}
+
+TDkxToolbar* AddToolbar(QWidget* form, TDkDock* dock, const QString& name, const QString& caption,
+                        int row) {
+    auto* bar = new TDkxToolbar(form);
+    bar->setObjectName(name);
+    bar->SetCaption(caption);
+    bar->SetDockRow(row);
+    bar->SetCurrentDock(dock);
+    return bar;
+}
+
+TDkxItem* AddActionItem(TDkCustomItem* parent, QAction* action, TDkItemDisplayMode mode) {
+    auto* item = new TDkxItem(parent);
+    item->setObjectName(action->objectName());
+    item->SetAction(action);
+    item->SetDisplayMode(mode);
+    parent->Add(item);
+    return item;
+}
+
+TDkxSeparatorItem* AddSeparatorItem(TDkCustomItem* parent) {
+    auto* item = new TDkxSeparatorItem(parent);
+    parent->Add(item);
+    return item;
+}
+
+TDkxSubmenuItem* AddSubmenuItem(TDkCustomItem* parent, const QString& name,
+                                const QString& caption) {
+    auto* item = new TDkxSubmenuItem(parent);
+    item->setObjectName(name);
+    item->SetCaption(caption);
+    parent->Add(item);
+    return item;
 }
 
 namespace {
@@ -35,9 +81,8 @@ bool ClipboardHoldsText() {
 template <typename Act>
 QAction* TEditActions::Make(const char* name, const QString& caption, const QKeySequence& shortcut,
                             int image, Act act) {
-    QAction* action = MakeAction(parent(), QString::fromLatin1(name), caption, shortcut, image);
+    QAction* action = MakeAction(actions_, QString::fromLatin1(name), caption, shortcut, image);
     action->setEnabled(false);
-    form_.addAction(action);
     plat::ConnectGuarded(action, &QAction::triggered, this, [this, action, act] {
         bool handled = false;
         if (OnExecute) {
@@ -51,7 +96,8 @@ QAction* TEditActions::Make(const char* name, const QString& caption, const QKey
     return action;
 }
 
-TEditActions::TEditActions(QObject* owner, QWidget& form) : QObject(owner), form_(form) {
+TEditActions::TEditActions(plat::TActionList* actions, QWidget& form, plat::ImageList* images)
+    : QObject(actions), actions_(actions) {
     const auto ctrl = [](Qt::Key key) { return QKeySequence(Qt::CTRL | key); };
     CutAction = Make("CutAction", QStringLiteral("Cu&t"), ctrl(Qt::Key_X), 11,
                      [](QTextEdit& e) { e.cut(); });
@@ -75,21 +121,24 @@ TEditActions::TEditActions(QObject* owner, QWidget& form) : QObject(owner), form
                            [](QTextEdit& e) { e.selectAll(); });
     UndoAction = Make("UndoAction", QStringLiteral("Undo..."), ctrl(Qt::Key_Y), 16,
                       [](QTextEdit& e) { e.undo(); });
-    // Shares Ctrl+Y with Undo; being disabled it never takes the key.
-    RedoAction = MakeAction(owner, QStringLiteral("RedoAction"), QStringLiteral("&Redo..."),
+    // Shares Ctrl+Y with Undo, which comes first; being disabled it never
+    // runs.
+    RedoAction = MakeAction(actions, QStringLiteral("RedoAction"), QStringLiteral("&Redo..."),
                             ctrl(Qt::Key_Y), 17);
     RedoAction->setEnabled(false);
-    form.addAction(RedoAction);
 
-    PopupMenu = kit::CreatePopupMenu(form, QStringLiteral("InputPopupMenu"));
-    PopupMenu->AddAction(UndoAction);
-    PopupMenu->AddAction(RedoAction);
-    PopupMenu->AddSeparator();
+    PopupMenu = new TDkxPopupMenu(&form);
+    PopupMenu->setObjectName(QStringLiteral("InputPopupMenu"));
+    PopupMenu->SetImages(images);
+    TDkCustomItem* items = PopupMenu->Items();
+    AddActionItem(items, UndoAction);
+    AddActionItem(items, RedoAction);
+    AddSeparatorItem(items);
     for (QAction* action : {CutAction, CopyAction, PasteAction, DeleteAction}) {
-        PopupMenu->AddAction(action);
+        AddActionItem(items, action);
     }
-    PopupMenu->AddSeparator();
-    PopupMenu->AddAction(SelectAllAction);
+    AddSeparatorItem(items);
+    AddActionItem(items, SelectAllAction);
 }
 
 void TEditActions::Update(QTextEdit* editor) {
@@ -105,11 +154,22 @@ void TEditActions::Update(QTextEdit* editor) {
     RedoAction->setEnabled(false);
 }
 
+bool TEditActions::Holds(const QAction* action) const {
+    for (const QAction* own : {CutAction, CopyAction, PasteAction, DeleteAction, SelectAllAction,
+                               UndoAction, RedoAction}) {
+        if (action == own) {
+            return true;
+        }
+    }
+    return false;
+}
+
 void TEditActions::AddEditor(QTextEdit* editor) {
     editor->setContextMenuPolicy(Qt::CustomContextMenu);
     plat::ConnectGuarded(editor, &QWidget::customContextMenuRequested, this,
                          [this, editor](const QPoint& pos) {
                              Update(editor);
+                             PopupMenu->SetPopupComponent(editor);
                              const QPoint global = editor->viewport()->mapToGlobal(pos);
                              PopupMenu->Popup(global.x(), global.y());
                          });

@@ -1,7 +1,10 @@
 #pragma once
-// The program's actions: one factory, and the edit actions that the input
+// The program's actions: one factory, the kit's docks, items that show
+// actions in the kit's menus and bars, and the edit actions that the input
 // line, the reference editor and the reference viewer share.
 
+#include "dockkit/docking/DkxDock.h"
+#include "dockkit/items/DkItem.h"
 #include "platform/core/Guarded.h"
 
 #include <QAction>
@@ -15,13 +18,21 @@
 
 class QTextEdit;
 class QWidget;
+class TDkxDock;
+class TDkxItem;
+class TDkxPopupMenu;
+class TDkxSeparatorItem;
+class TDkxSubmenuItem;
+class TDkxToolbar;
 
-namespace kit {
-class IPopupMenu;
-}
+namespace plat {
+class ImageList;
+class TActionList;
+} // namespace plat
 
-// An action of the owner, named for lookups, with its caption ("&" marks the
-// access key), its shortcut and the menu image of that index (none for -1).
+// An action of the owner (a form's action list), named for lookups, with its
+// caption ("&" marks the access key), its shortcut and the menu image of that
+// index (none for -1), which the kit's items show.
 QAction* MakeAction(QObject* owner, const QString& name, const QString& caption,
                     const QKeySequence& shortcut = {}, int image = -1);
 
@@ -34,6 +45,20 @@ QAction* MakeAction(QObject* owner, const QString& name, const QString& caption,
     return action;
 }
 
+// A dock of the form on the side: the parent's align layout places it.
+TDkxDock* AddDock(QWidget* parent, const QString& name, TDkDockPosition position);
+// A tool bar of the form, docked in its own row of the dock.
+TDkxToolbar* AddToolbar(QWidget* form, TDkDock* dock, const QString& name, const QString& caption,
+                        int row);
+
+// Items added at the end of a menu or bar (`parent`, which owns them): one
+// that shows the action (caption, image, shortcut, check mark, enabled and
+// visible state) and executes it, a separator, a submenu.
+TDkxItem* AddActionItem(TDkCustomItem* parent, QAction* action,
+                        TDkItemDisplayMode mode = nbdmDefault);
+TDkxSeparatorItem* AddSeparatorItem(TDkCustomItem* parent);
+TDkxSubmenuItem* AddSubmenuItem(TDkCustomItem* parent, const QString& name, const QString& caption);
+
 // Cut, Copy, Paste, Delete, Select All, Undo and Redo with their pop-up menu
 // (Undo, Redo, -, Cut, Copy, Paste, Delete, -, Select All). They act on one
 // text editor at a time, the one they were last updated for, and are
@@ -41,9 +66,9 @@ QAction* MakeAction(QObject* owner, const QString& name, const QString& caption,
 // read-only editor offers Copy and Select All only; Redo is never enabled.
 class TEditActions : public QObject {
 public:
-    // The actions belong to owner and start disabled; their shortcuts work
-    // in form, which also owns the pop-up menu.
-    TEditActions(QObject* owner, QWidget& form);
+    // The actions belong to the form's action list and start disabled; the
+    // pop-up menu "InputPopupMenu" belongs to the form and shows the images.
+    TEditActions(plat::TActionList* actions, QWidget& form, plat::ImageList* images);
 
     QAction* CutAction = nullptr;
     QAction* CopyAction = nullptr;
@@ -52,7 +77,7 @@ public:
     QAction* SelectAllAction = nullptr;
     QAction* UndoAction = nullptr;
     QAction* RedoAction = nullptr;
-    kit::IPopupMenu* PopupMenu = nullptr;
+    TDkxPopupMenu* PopupMenu = nullptr;
 
     QTextEdit* Editor() const { return editor_; }
     // Makes the editor the one the actions act on and enables them for it:
@@ -62,6 +87,8 @@ public:
     void Update(QTextEdit* editor);
     // The editor's context menu opens the pop-up menu, updated for it.
     void AddEditor(QTextEdit* editor);
+    // Whether the action is one of these.
+    bool Holds(const QAction* action) const;
 
     // Before an action acts on the editor; Handled set keeps it from acting.
     std::function<void(TEditActions* Sender, QAction* Action, bool& Handled)> OnExecute;
@@ -71,6 +98,6 @@ private:
     QAction* Make(const char* name, const QString& caption, const QKeySequence& shortcut, int image,
                   Act act);
 
-    QWidget& form_;
+    plat::TActionList* actions_;
     QPointer<QTextEdit> editor_;
 };

@@ -6,21 +6,27 @@
 #include "app/dialogs/DialogSupport.h"
 #include "app/dialogs/LoginForm.h"
 #include "app/format/EmoticonImages.h"
-#include "app/kit/Kit.h"
-#include "app/kit/KitClasses.h"
 #include "app/mainform/Actions.h"
 #include "app/mainform/MainFormControls.h"
 #include "app/mainform/MainFormTestSeam.h"
+#include "app/mainform/MenuImages.h"
 #include "app/whois/VLWhoisThread.h"
 #include "console/QvConsole.h"
 #include "controls/StateSaver.h"
 #include "dockkit/bars/DkKeyRouter.h"
+#include "dockkit/bars/DkThemedToolbar.h"
 #include "dockkit/docking/DkDockablePanel.h"
+#include "dockkit/docking/DkxDock.h"
+#include "dockkit/palettes/DkxColorPalette.h"
+#include "dockkit/statusbar/DkxStatusBar.h"
 #include "dockkit/themes/DkSwitcher.h"
+#include "dockkit/themes/DkThemedItem.h"
 #include "platform/core/Cp1252.h"
 #include "platform/core/Format.h"
 #include "platform/core/Guarded.h"
 #include "platform/core/Registry.h"
+#include "platform/gui/ActionList.h"
+#include "platform/gui/AlignLayout.h"
 #include "platform/gui/ImageList.h"
 
 #include <QAction>
@@ -91,6 +97,9 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     CreateActionItems();
     BindEngineEvents();
     resize(kDesignWidth, kDesignHeight);
+    // The stored placement is the window's frame: the window exists before
+    // it is placed.
+    create();
     StateSaver = new TStateSaver(this);
     StateSaver->setObjectName(QStringLiteral("StateSaver"));
     StateSaver->SetPath(QStringLiteral("Software\\ZELVO\\MainForm"));
@@ -110,27 +119,6 @@ TMainForm::~TMainForm() {
     if (dk::MainForm() == this) {
         dk::SetMainForm(nullptr);
     }
-}
-
-TMainFormKit KitOf(TMainForm& form) {
-    return {kit::KitDock(form, kit::DockSide::Top),
-            kit::KitDock(form, kit::DockSide::Left),
-            kit::KitDock(form, kit::DockSide::Right),
-            kit::KitDock(form, kit::DockSide::Bottom),
-            kit::KitMenuBar(form.MenuBar),
-            kit::KitToolbar(form.StandardBar),
-            kit::KitToolbar(form.EditBar),
-            kit::KitDockablePanel(form.GroupDockablePanel),
-            kit::KitStatusBar(form.StatusBar),
-            kit::KitPopupMenu(form.OnPopupMenu),
-            kit::KitPopupMenu(form.OffPopupMenu),
-            kit::KitPopupMenu(form.UnPopupMenu),
-            kit::KitPopupMenu(form.CharPopupMenu),
-            kit::KitPopupMenu(form.PrivCharPopupMenu),
-            kit::KitPopupMenu(form.PubPopupMenu),
-            kit::KitPopupMenu(form.PrivPopupMenu),
-            kit::KitPopupMenu(form.InputPopupMenu),
-            kit::KitPopupMenu(form.ToolbarsPopupMenu)};
 }
 
 void TMainForm::CreateComponents() {
@@ -195,16 +183,28 @@ void TMainForm::CreateComponents() {
     inputColumn->addWidget(InputEdit);
     inputRow->addLayout(inputColumn, 1);
 
+    // The window's client area is laid out as the platform aligns controls:
+    // the status bar at the very bottom, the docks round the console.
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("ClientArea"));
+    auto* align = new plat::AlignLayout(client);
+    setCentralWidget(client);
+    StatusBar = new TDkxStatusBar(client);
+    StatusBar->setObjectName(QStringLiteral("StatusBar"));
+    StatusBar->Panels().BeginUpdate();
+    StatusBar->Panels().Add()->SetSize(150);
+    StatusBar->Panels().Add()->SetSize(75);
+    StatusBar->Panels().Add()->SetStretchPriority(100);
+    StatusBar->Panels().EndUpdate();
+    TopDock = AddDock(client, QStringLiteral("TopDock"), dpTop);
+    BottomDock = AddDock(client, QStringLiteral("BottomDock"), dpBottom);
+    LeftDock = AddDock(client, QStringLiteral("LeftDock"), dpLeft);
+    RightDock = AddDock(client, QStringLiteral("RightDock"), dpRight);
     QvPanel1 = NewFramedPanel(QStringLiteral("QvPanel1"), OutputMemo);
-    MainSplitter = NewSplitter(this, QStringLiteral("MainSplitter"), QvPanel1, InputPanel);
+    MainSplitter = NewSplitter(client, QStringLiteral("MainSplitter"), QvPanel1, InputPanel);
     MainSplitter->SetMarginMin(18);
     MainSplitter->SetMarginMax(18);
-    setCentralWidget(MainSplitter);
-    // The docks round it, the menu bar and tool bars in the top one.
-    for (const kit::DockSide side :
-         {kit::DockSide::Top, kit::DockSide::Bottom, kit::DockSide::Left, kit::DockSide::Right}) {
-        kit::KitDock(*this, side);
-    }
+    align->AddWidget(MainSplitter, plat::Align::Client);
 
     target_ = std::make_unique<TChatTarget>(*TargetPanel, *TargetLabel);
 
@@ -215,22 +215,25 @@ void TMainForm::CreateComponents() {
     trees_ = std::make_unique<TFriendsGroupsTrees>(*FriendsTreeView, *GroupsTreeView);
     QvPanel2 = NewFramedPanel(QStringLiteral("QvPanel2"), FriendsTreeView);
     QvPanel3 = NewFramedPanel(QStringLiteral("QvPanel3"), GroupsTreeView);
-    GroupSplitter = NewSplitter(nullptr, QStringLiteral("GroupSplitter"), QvPanel2, QvPanel3);
-    GroupDockablePanel =
-        kit::CreateDockablePanel(*this, QStringLiteral("GroupDockablePanel"),
-                                 QStringLiteral("VL Friends and Groups"), GroupSplitter);
+    GroupDockablePanel = new TDkxDockablePanel(this);
+    GroupDockablePanel->setObjectName(QStringLiteral("GroupDockablePanel"));
+    GroupDockablePanel->SetCaption(QStringLiteral("VL Friends and Groups"));
+    GroupSplitter =
+        NewSplitter(GroupDockablePanel, QStringLiteral("GroupSplitter"), QvPanel2, QvPanel3);
+    GroupDockablePanel->Layout()->AddWidget(GroupSplitter, plat::Align::Client);
     // Wide enough for the trees' root captions until a stored width applies.
-    kit::KitDockablePanel(GroupDockablePanel)->SetClientAreaWidth(kGroupPanelWidth);
-    GroupDockablePanel->OnDockChanging = [this](kit::IDockablePanel* sender, bool floating) {
-        GroupDockablePanelDockChanging(sender, floating);
+    GroupDockablePanel->SetClientAreaWidth(kGroupPanelWidth);
+    GroupDockablePanel->OnDockChanging = [this](TDkCustomDockableWindow* sender, bool floating,
+                                                TDkDock* dock) {
+        GroupDockablePanelDockChanging(sender, floating, dock);
     };
+    GroupDockablePanel->SetCurrentDock(RightDock);
 
-    StatusBar = kit::CreateStatusBar(*this, QStringLiteral("StatusBar"), {150, 75, -1});
-
-    MenuBar = kit::CreateMenuBar(*this, QStringLiteral("MenuBar"));
+    MenuBar = AddToolbar(this, TopDock, QStringLiteral("MenuBar"), QStringLiteral("Menu"), 0);
+    MenuBar->SetMenuBar(true);
     StandardBar =
-        kit::CreateToolbar(*this, QStringLiteral("StandardBar"), QStringLiteral("Standard"));
-    EditBar = kit::CreateToolbar(*this, QStringLiteral("EditBar"), QStringLiteral("Edit"));
+        AddToolbar(this, TopDock, QStringLiteral("StandardBar"), QStringLiteral("Standard"), 1);
+    EditBar = AddToolbar(this, TopDock, QStringLiteral("EditBar"), QStringLiteral("Edit"), 2);
 
     AwayTimer = new QTimer(this);
     AwayTimer->setObjectName(QStringLiteral("AwayTimer"));
@@ -249,8 +252,21 @@ void TMainForm::CreateComponents() {
 }
 
 void TMainForm::CreateActions() {
-    ActionList1 = new QObject(this);
+    ActionList1 = new plat::TActionList(this);
     ActionList1->setObjectName(QStringLiteral("ActionList1"));
+    ActionList1->OnUpdate = [this](plat::TActionList* sender, QAction* action) {
+        ActionList1Update(sender, action);
+    };
+    // The menus and bars show the actions' images.
+    MenuImages = new plat::ImageList(16, 16, this);
+    MenuImages->setObjectName(QStringLiteral("MenuImages"));
+    AddMenuImages(*MenuImages);
+    FontColorImageIndex = MenuImages->Add(FontColorImage());
+    EmoticonsImageIndex = MenuImages->Add(
+        EmoticonList->Image(0).scaled(16, 16, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    for (TDkxToolbar* bar : {MenuBar, StandardBar, EditBar}) {
+        bar->SetImages(MenuImages);
+    }
     ConnectAction =
         MakeAction(ActionList1, QStringLiteral("ConnectAction"), QStringLiteral("Co&nnect"),
                    QKeySequence(Qt::CTRL | Qt::Key_N), -1, [this] { ConnectActionExecute(); });
@@ -260,18 +276,15 @@ void TMainForm::CreateActions() {
     DisconnectAction->setEnabled(false);
     ExitAction = MakeAction(ActionList1, QStringLiteral("ExitAction"), QStringLiteral("E&xit"), {},
                             -1, [this] { ExitActionExecute(); });
-    for (QAction* action : {ConnectAction, DisconnectAction, ExitAction}) {
-        addAction(action);
-    }
 
-    kit::IMenu* file =
-        MenuBar->AddSubmenu(QStringLiteral("FileMenu"), QStringLiteral("&File"))->Menu();
-    file->AddAction(ConnectAction);
-    file->AddAction(DisconnectAction);
-    file->AddSeparator();
-    file->AddAction(ExitAction);
-    StandardBar->AddAction(ConnectAction);
-    StandardBar->AddAction(DisconnectAction);
+    TDkxSubmenuItem* file =
+        AddSubmenuItem(MenuBar->Items(), QStringLiteral("FileMenu"), QStringLiteral("&File"));
+    AddActionItem(file, ConnectAction);
+    AddActionItem(file, DisconnectAction);
+    AddSeparatorItem(file);
+    AddActionItem(file, ExitAction);
+    AddActionItem(StandardBar->Items(), ConnectAction);
+    AddActionItem(StandardBar->Items(), DisconnectAction);
 }
 
 void TMainForm::BindEngineEvents() {
@@ -519,8 +532,12 @@ void TMainForm::FormMouseWheelUp(Qt::KeyboardModifiers, QPoint MousePos, bool&) 
     }
 }
 
-void TMainForm::GroupDockablePanelDockChanging(kit::IDockablePanel* Sender, bool Floating) {
-    if (Floating) {
-        Sender->SetHeight(static_cast<int>(std::nearbyint(Sender->LastDockHeight() * 5.0 / 6.0)));
+void TMainForm::GroupDockablePanelDockChanging(TDkCustomDockableWindow* Sender, bool Floating,
+                                               TDkDock*) {
+    auto* panel = qobject_cast<TDkxDockablePanel*>(Sender);
+    // The dock it is leaving is the one it was last docked to.
+    const TDkDock* last = Sender->Docked() ? Sender->CurrentDock() : Sender->LastDock();
+    if (Floating && panel != nullptr && last != nullptr) {
+        panel->SetClientAreaHeight(static_cast<int>(std::nearbyint(last->height() * 5.0 / 6.0)));
     }
 }

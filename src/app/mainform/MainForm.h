@@ -19,6 +19,7 @@
 #include "engine/BufferList.h"
 #include "engine/VLChat.h"
 #include "platform/core/Guarded.h"
+#include "platform/gui/ActionList.h"
 #include "platform/gui/BusyCursor.h"
 #include "platform/gui/Colors.h"
 
@@ -47,23 +48,28 @@ class TRichEdit;
 class TStateSaver;
 class TTextBlob;
 class TTreeView;
+class TDkCustomDockableWindow;
+class TDkDock;
+class TDkItemViewer;
+class TDkxColorItem;
+class TDkxColorPalette;
+class TDkxColorSet;
+class TDkxCustomColorSet;
+class TDkxCustomItem;
+class TDkxCustomToolPalette;
+class TDkxDock;
+class TDkxDockablePanel;
+class TDkxPopupMenu;
+class TDkxStatusBar;
+class TDkxSubmenuItem;
 class TDkxSwitcher;
+class TDkxToolPalette;
+class TDkxToolbar;
 
-namespace kit {
-class ColorSet;
-class IColorItem;
-class IColorPalette;
-class IDockablePanel;
-class IMenuBar;
-class IPopupMenu;
-class IStatusBar;
-class ISubmenuItem;
-class IToolPalette;
-class IToolbar;
-} // namespace kit
 namespace plat {
 class ImageList;
 class Registry;
+struct TRect;
 } // namespace plat
 
 class TMainForm : public QMainWindow {
@@ -96,13 +102,22 @@ public:
     // resized. The settings store each bar as its distance from the bottom.
     TQvSplitter* MainSplitter = nullptr;
     TQvSplitter* GroupSplitter = nullptr;
-    kit::IStatusBar* StatusBar = nullptr;
-    kit::IMenuBar* MenuBar = nullptr;
-    kit::IToolbar* StandardBar = nullptr;
-    kit::IToolbar* EditBar = nullptr;
-    kit::IDockablePanel* GroupDockablePanel = nullptr;
+    // Three panels: 150 wide (the character, " - Away" while away), 75 wide
+    // (the dimension) and the rest.
+    TDkxStatusBar* StatusBar = nullptr;
+    // Round the console; the menu bar and the tool bars start in TopDock,
+    // the friends and groups panel in RightDock.
+    TDkxDock* TopDock = nullptr;
+    TDkxDock* BottomDock = nullptr;
+    TDkxDock* LeftDock = nullptr;
+    TDkxDock* RightDock = nullptr;
+    TDkxToolbar* MenuBar = nullptr;
+    TDkxToolbar* StandardBar = nullptr;
+    TDkxToolbar* EditBar = nullptr;
+    // "VL Friends and Groups": the trees.
+    TDkxDockablePanel* GroupDockablePanel = nullptr;
     // Shows the tool bar toggles on a right click on the docks.
-    kit::IPopupMenu* ToolbarsPopupMenu = nullptr;
+    TDkxPopupMenu* ToolbarsPopupMenu = nullptr;
     // Puts the "Default" theme in force.
     TDkxSwitcher* DkxSwitcher1 = nullptr;
     QTimer* AwayTimer = nullptr;
@@ -111,7 +126,10 @@ public:
     // "Position": restored when the window is created, stored when it closes;
     // maximized while nothing is stored.
     TStateSaver* StateSaver = nullptr;
-    QObject* ActionList1 = nullptr;
+    // Every action of the window: their shortcuts work while the window (or
+    // one of its floating bars and panels) is the form keys go to, and from
+    // another form whose own actions do not have the key.
+    plat::TActionList* ActionList1 = nullptr;
     QAction* ConnectAction = nullptr;
     QAction* DisconnectAction = nullptr;
     QAction* ExitAction = nullptr;
@@ -153,7 +171,7 @@ public:
     QAction* UndoAction = nullptr;
     // Never enabled.
     QAction* RedoAction = nullptr;
-    kit::IPopupMenu* InputPopupMenu = nullptr;
+    TDkxPopupMenu* InputPopupMenu = nullptr;
     QAction* AttachAction = nullptr;
     QAction* ViewStatusBarAction = nullptr;
     QAction* ViewGroupsAction = nullptr;
@@ -162,15 +180,24 @@ public:
     QAction* AboutAction = nullptr;
     QAction* WebsiteAction = nullptr;
     // The "Font Color" and "Emoticons" submenus of the edit bar.
-    kit::ISubmenuItem* ColorItem = nullptr;
-    kit::ISubmenuItem* EmotItem = nullptr;
-    kit::ColorSet* VLColorSet = nullptr;
-    kit::IColorPalette* ColorPalette = nullptr;
-    kit::IColorItem* ClrDefault = nullptr;
-    kit::IToolPalette* EmotPalette = nullptr;
+    TDkxSubmenuItem* ColorItem = nullptr;
+    TDkxSubmenuItem* EmotItem = nullptr;
+    TDkxColorSet* VLColorSet = nullptr;
+    TDkxColorPalette* ColorPalette = nullptr;
+    TDkxColorItem* ClrDefault = nullptr;
+    TDkxToolPalette* EmotPalette = nullptr;
+    // The images of ColorItem and EmotItem in MenuImages.
+    int FontColorImageIndex = -1;
+    int EmoticonsImageIndex = -1;
 
     // Enabling of the edit actions as the focus moves.
     void UpdateEditActions();
+    // Before a shortcut runs one of the window's actions: the edit actions
+    // and Insert Reference act only on the input line or a tree of this
+    // window with the focus (Undo on the input line while the focus is
+    // anywhere in this window); elsewhere they are off and the key goes to
+    // the control that has the focus.
+    void ActionList1Update(plat::TActionList* Sender, QAction* Action);
     void InputEditEnter();
     void InputEditExit();
     void FriendsTreeViewEnter();
@@ -200,18 +227,22 @@ public:
     void AttachReference(const QByteArray& richText, const QString& firstLine);
 
     // Palettes.
-    void VLColorSetGetColorInfo(kit::ColorSet* Sender, int Col, int Row, plat::TColor& Color,
+    void VLColorSetGetColorInfo(TDkxCustomColorSet* Sender, int Col, int Row, plat::TColor& Color,
                                 QString& Name);
-    void ColorPaletteCellClick(kit::IToolPalette* Sender, int Col, int Row, bool& AllowChange);
-    void ClrDefaultClick(kit::IColorItem* Sender);
-    // Draws the colour strip over the image of the "Font Color" item.
-    void ColorItemDrawImage(QPainter& Canvas, const QRect& ImageRect, bool Enabled);
+    void ColorPaletteCellClick(TDkxCustomToolPalette* Sender, int Col, int Row, bool& AllowChange);
+    void ClrDefaultClick(QObject* Sender);
+    // Draws the colour strip over the image of the "Font Color" item, unless
+    // the item is drawn disabled (bit 0 of the state flags).
+    void ColorItemDrawImage(TDkxCustomItem* Item, TDkItemViewer* Viewer, QPainter& Canvas,
+                            const plat::TRect& ImageRect, QPoint ImageOffset, unsigned StateFlags);
     // The colour palette follows the typing colour at the caret.
     void ColorPaletteFollowCaret();
-    void EmotPaletteCalcImageSize(kit::IToolPalette* Sender, int& Width, int& Height);
-    void EmotPaletteDrawCellImage(kit::IToolPalette* Sender, QPainter& Canvas, const QRect& Rect,
-                                  int Col, int Row, bool Selected, bool Hot, bool Enabled);
-    void EmotPaletteCellClick(kit::IToolPalette* Sender, int Col, int Row, bool& AllowChange);
+    void EmotPaletteCalcImageSize(TDkxCustomToolPalette* Sender, QPainter& Canvas, int& Width,
+                                  int& Height);
+    void EmotPaletteDrawCellImage(TDkxCustomToolPalette* Sender, QPainter& Canvas,
+                                  const plat::TRect& Rect, int Col, int Row, bool Selected,
+                                  bool Hot, bool Enabled);
+    void EmotPaletteCellClick(TDkxCustomToolPalette* Sender, int Col, int Row, bool& AllowChange);
 
 private:
     void CreateActionItems();
@@ -256,7 +287,10 @@ public:
     int WheelScrollAmount() const;
     void FormMouseWheelDown(Qt::KeyboardModifiers Shift, QPoint MousePos, bool& Handled);
     void FormMouseWheelUp(Qt::KeyboardModifiers Shift, QPoint MousePos, bool& Handled);
-    void GroupDockablePanelDockChanging(kit::IDockablePanel* Sender, bool Floating);
+    // About to float: five sixths of the dock's height, the height it floats
+    // with.
+    void GroupDockablePanelDockChanging(TDkCustomDockableWindow* Sender, bool Floating,
+                                        TDkDock* Dock);
     void ExitActionExecute();
     void ConnectActionExecute();
     void DisconnectActionExecute();
@@ -399,13 +433,13 @@ public:
     // (MainFormTrees.cpp, MainFormPopups.cpp, MainFormLinks.cpp)
     TFriendsGroupsTrees& Trees() { return *trees_; }
 
-    kit::IPopupMenu* OnPopupMenu = nullptr;
-    kit::IPopupMenu* OffPopupMenu = nullptr;
-    kit::IPopupMenu* UnPopupMenu = nullptr;
-    kit::IPopupMenu* CharPopupMenu = nullptr;
-    kit::IPopupMenu* PrivCharPopupMenu = nullptr;
-    kit::IPopupMenu* PubPopupMenu = nullptr;
-    kit::IPopupMenu* PrivPopupMenu = nullptr;
+    TDkxPopupMenu* OnPopupMenu = nullptr;
+    TDkxPopupMenu* OffPopupMenu = nullptr;
+    TDkxPopupMenu* UnPopupMenu = nullptr;
+    TDkxPopupMenu* CharPopupMenu = nullptr;
+    TDkxPopupMenu* PrivCharPopupMenu = nullptr;
+    TDkxPopupMenu* PubPopupMenu = nullptr;
+    TDkxPopupMenu* PrivPopupMenu = nullptr;
 
     void AddFriend(const QString& name, bool online, bool permanent) {
         trees_->AddFriend(name, online, permanent);
@@ -496,10 +530,10 @@ private:
     void CreateTreesAndMenus();
     void CreatePopupMenus();
     bool IsOwnPrivateGroup(const QString& group) const;
-    // Opens a menu at a point in screen coordinates.
-    void OpenPopup(kit::IPopupMenu* menu, QPoint globalPos);
+    // Opens a menu at a point in screen coordinates; returns once it closed.
+    void OpenPopup(TDkxPopupMenu* menu, QPoint globalPos);
     // Mute and Listen items of the group menus.
-    void SetMuteItems(kit::IPopupMenu* menu);
+    void SetMuteItems(TDkxPopupMenu* menu);
 
     // Settings and logging (MainFormSettings.cpp, MainFormLog.cpp).
     void LoadSettings();

@@ -5,23 +5,28 @@
 
 #include "app/dialogs/AboutForm.h"
 #include "app/format/ColorCodes.h"
-#include "app/kit/Kit.h"
-#include "app/kit/KitClasses.h"
 #include "app/mainform/Actions.h"
 #include "app/mainform/MainFormControls.h"
-#include "app/mainform/MenuImages.h"
 #include "app/options/OptionsForm.h"
 #include "app/refs/AttachForm.h"
 #include "app/whois/VLWhoisThread.h"
 #include "console/QvConsole.h"
+#include "dockkit/bars/DkKeyRouter.h"
+#include "dockkit/bars/DkThemedToolbar.h"
+#include "dockkit/docking/DkDockablePanel.h"
 #include "dockkit/docking/DkxDock.h"
-#include "dockkit/menus/DkPopupMenu.h"
+#include "dockkit/items/DkActionLink.h"
+#include "dockkit/palettes/DkxColorSet.h"
+#include "dockkit/statusbar/DkxStatusBar.h"
+#include "dockkit/themes/DkThemedItem.h"
 #include "dockkit/themes/DkThemedPopup.h"
 #include "platform/core/Guarded.h"
+#include "platform/gui/ActionList.h"
 #include "platform/gui/ImageList.h"
 #include "platform/gui/Shell.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QFocusEvent>
 #include <QGuiApplication>
@@ -34,18 +39,6 @@ namespace {
 
 Qt::FocusReason Reason(QEvent* event) {
     return static_cast<QFocusEvent*>(event)->reason();
-}
-
-// The window's enabled actions take their shortcuts before the control with
-// the focus sees the key.
-bool IsActionShortcut(const QObject& actions, const QKeyEvent& key) {
-    const QKeySequence pressed(key.keyCombination());
-    for (const QAction* action : actions.findChildren<QAction*>()) {
-        if (action->isEnabled() && action->isVisible() && action->shortcut() == pressed) {
-            return true;
-        }
-    }
-    return false;
 }
 
 bool HasSelectedNode(const QTreeWidget& tree) {
@@ -89,8 +82,6 @@ private:
         }
         if (watched == f.InputEdit || watched == f.InputEdit->viewport()) {
             switch (type) {
-            case QEvent::ShortcutOverride:
-                return IsActionShortcut(*f.ActionList1, *static_cast<QKeyEvent*>(event));
             case QEvent::KeyRelease:
             case QEvent::MouseButtonRelease:
                 f.UpdateEditActions();
@@ -108,7 +99,9 @@ private:
 
     // A control is entered when the focus comes to it from another control of
     // the window, and left when the focus goes to another one. Menus opening
-    // and other windows taking the focus for a while change neither.
+    // and other windows taking the focus for a while change neither; coming
+    // back from another window enters the control afresh, as the shortcuts
+    // typed there found the window's edit actions off.
     void Focus(QObject* watched, bool in, Qt::FocusReason reason) {
         TMainForm& f = form_;
         if (reason == Qt::PopupFocusReason) {
@@ -124,12 +117,20 @@ private:
             return;
         }
         if (watched == entered_) {
+            if (reason == Qt::ActiveWindowFocusReason) {
+                Enter(watched);
+            }
             return;
         }
         if (entered_ == f.InputEdit) {
             f.InputEditExit();
         }
         entered_ = watched;
+        Enter(watched);
+    }
+
+    void Enter(QObject* watched) {
+        TMainForm& f = form_;
         if (watched == f.InputEdit) {
             f.InputEditEnter();
         } else if (watched == f.FriendsTreeView) {
@@ -144,15 +145,10 @@ private:
 };
 
 void TMainForm::CreateActionItems() {
-    MenuImages = new plat::ImageList(16, 16, this);
-    MenuImages->setObjectName(QStringLiteral("MenuImages"));
-    AddMenuImages(*MenuImages);
     const auto make = [this](const char* name, const QString& caption, const QKeySequence& shortcut,
                              int image, auto execute) {
-        QAction* action =
-            MakeAction(ActionList1, QString::fromLatin1(name), caption, shortcut, image, execute);
-        addAction(action);
-        return action;
+        return MakeAction(ActionList1, QString::fromLatin1(name), caption, shortcut, image,
+                          execute);
     };
     const QKeySequence none;
 
@@ -160,14 +156,15 @@ void TMainForm::CreateActionItems() {
                                         {DisconnectAction, 7},
                                         {AwayMessagesAction, 29},
                                         {AwayAction, Away ? 30 : 31}}) {
-        action->setIcon(QIcon(QPixmap::fromImage(MenuImage(image))));
+        dk::SetActionImageIndex(*action, image);
+        action->setIcon(QIcon(QPixmap::fromImage(MenuImages->Image(image))));
     }
     OptionsAction = make("OptionsAction", QStringLiteral("&Options..."), Qt::Key_F10, 9,
                          [this] { OptionsActionExecute(); });
     HelpAction = make("HelpAction", QStringLiteral("ZELVO Help"), Qt::Key_F1, 10, [] {});
     HelpAction->setVisible(false);
 
-    EditActions = new TEditActions(ActionList1, *this);
+    EditActions = new TEditActions(ActionList1, *this, MenuImages);
     CutAction = EditActions->CutAction;
     CopyAction = EditActions->CopyAction;
     PasteAction = EditActions->PasteAction;
@@ -216,13 +213,15 @@ void TMainForm::CreateActionItems() {
 
     auto events = std::make_unique<TMainFormActionEvents>(*this);
     for (QObject* watched : std::initializer_list<QObject*>{
-             InputEdit, InputEdit->viewport(), FriendsTreeView, GroupsTreeView, StatusBar->Widget(),
-             StandardBar->Widget(), EditBar->Widget(), GroupDockablePanel->Widget()}) {
+             InputEdit, InputEdit->viewport(), FriendsTreeView, GroupsTreeView, StatusBar,
+             StandardBar, EditBar, GroupDockablePanel}) {
         watched->installEventFilter(events.get());
     }
-    StandardBar->OnClose = [this](kit::IToolbar*) { ViewStandardAction->setChecked(false); };
-    EditBar->OnClose = [this](kit::IToolbar*) { ViewEditAction->setChecked(false); };
-    GroupDockablePanel->OnClose = [this](kit::IDockablePanel*) {
+    StandardBar->OnClose = [this](TDkCustomDockableWindow*) {
+        ViewStandardAction->setChecked(false);
+    };
+    EditBar->OnClose = [this](TDkCustomDockableWindow*) { ViewEditAction->setChecked(false); };
+    GroupDockablePanel->OnClose = [this](TDkCustomDockableWindow*) {
         ViewGroupsAction->setChecked(false);
     };
     OutputMemo->OnSelect = [this](TQvCustomConsole* sender, const QString& text) {
@@ -243,50 +242,50 @@ void TMainForm::CreateActionItems() {
 }
 
 void TMainForm::CreateMenusAndBars() {
-    const auto addAll = [](kit::IMenu* menu, std::initializer_list<QAction*> actions) {
+    // The actions in order, null for a separator.
+    const auto addAll = [](TDkCustomItem* menu, std::initializer_list<QAction*> actions) {
         for (QAction* action : actions) {
             if (action) {
-                menu->AddAction(action);
+                AddActionItem(menu, action);
             } else {
-                menu->AddSeparator();
+                AddSeparatorItem(menu);
             }
         }
     };
-    addAll(MenuBar->AddSubmenu(QStringLiteral("EditMenu"), QStringLiteral("&Edit"))->Menu(),
+    TDkCustomItem* bar = MenuBar->Items();
+    addAll(AddSubmenuItem(bar, QStringLiteral("EditMenu"), QStringLiteral("&Edit")),
            {UndoAction, RedoAction, nullptr, CutAction, CopyAction, PasteAction, DeleteAction,
             nullptr, SelectAllAction, nullptr, AttachAction});
-    kit::IMenu* view =
-        MenuBar->AddSubmenu(QStringLiteral("ViewMenu"), QStringLiteral("&View"))->Menu();
-    addAll(view->AddSubmenu(QStringLiteral("ToolbarsMenu"), QStringLiteral("&Toolbars"))->Menu(),
+    TDkCustomItem* view = AddSubmenuItem(bar, QStringLiteral("ViewMenu"), QStringLiteral("&View"));
+    addAll(AddSubmenuItem(view, QStringLiteral("ToolbarsMenu"), QStringLiteral("&Toolbars")),
            {ViewStandardAction, ViewEditAction});
     addAll(view, {ViewGroupsAction, ViewStatusBarAction});
-    addAll(MenuBar->AddSubmenu(QStringLiteral("ToolsMenu"), QStringLiteral("&Tools"))->Menu(),
+    addAll(AddSubmenuItem(bar, QStringLiteral("ToolsMenu"), QStringLiteral("&Tools")),
            {AwayAction, AwayMessagesAction, nullptr, OptionsAction});
-    addAll(MenuBar->AddSubmenu(QStringLiteral("HelpMenu"), QStringLiteral("&Help"))->Menu(),
+    addAll(AddSubmenuItem(bar, QStringLiteral("HelpMenu"), QStringLiteral("&Help")),
            {HelpAction, WebsiteAction, nullptr, AboutAction});
 
-    StandardBar->AddSeparator();
-    StandardBar->AddAction(AwayAction);
-    StandardBar->AddAction(AwayMessagesAction);
-    StandardBar->AddSeparator();
-    StandardBar->AddAction(OptionsAction);
+    addAll(StandardBar->Items(), {nullptr, AwayAction, AwayMessagesAction, nullptr, OptionsAction});
 
-    ToolbarsPopupMenu = kit::CreatePopupMenu(*this, QStringLiteral("ToolbarsPopupMenu"));
-    addAll(ToolbarsPopupMenu, {ViewStandardAction, ViewEditAction});
-    for (const kit::DockSide side :
-         {kit::DockSide::Top, kit::DockSide::Bottom, kit::DockSide::Left, kit::DockSide::Right}) {
-        kit::KitPopupMenu(ToolbarsPopupMenu)->AttachTo(kit::KitDock(*this, side));
+    ToolbarsPopupMenu = new TDkxPopupMenu(this);
+    ToolbarsPopupMenu->setObjectName(QStringLiteral("ToolbarsPopupMenu"));
+    addAll(ToolbarsPopupMenu->Items(), {ViewStandardAction, ViewEditAction});
+    for (TDkxDock* dock : {TopDock, BottomDock, LeftDock, RightDock}) {
+        ToolbarsPopupMenu->AttachTo(dock);
     }
 
-    for (QAction* action : {CutAction, CopyAction, PasteAction, DeleteAction}) {
-        EditBar->AddAction(action);
-    }
-    EditBar->AddSeparator();
-    EditBar->AddAction(UndoAction);
-    EditBar->AddSeparator();
-    EditBar->AddAction(AttachAction);
-    ColorItem = EditBar->AddSubmenu(QStringLiteral("ColorItem"), QStringLiteral("Font Color"));
-    EmotItem = EditBar->AddSubmenu(QStringLiteral("EmotItem"), QStringLiteral("Emoticons"));
+    addAll(EditBar->Items(), {CutAction, CopyAction, PasteAction, DeleteAction, nullptr, UndoAction,
+                              nullptr, AttachAction});
+    // Drop-down buttons with an arrow.
+    const auto dropDown = [this](const char* name, const QString& caption, int image) {
+        TDkxSubmenuItem* item =
+            AddSubmenuItem(EditBar->Items(), QString::fromLatin1(name), caption);
+        item->SetOptions(item->Options() | dkoDropdownArrow);
+        item->SetImageIndex(image);
+        return item;
+    };
+    ColorItem = dropDown("ColorItem", QStringLiteral("Font Color"), FontColorImageIndex);
+    EmotItem = dropDown("EmotItem", QStringLiteral("Emoticons"), EmoticonsImageIndex);
     CreatePalettes();
 }
 
@@ -302,6 +301,35 @@ void TMainForm::InputEditEnter() {
     AttachAction->setEnabled(true);
     UpdateEditActions();
     ColorPaletteFollowCaret();
+}
+
+void TMainForm::ActionList1Update(plat::TActionList*, QAction* Action) {
+    if (!EditActions->Holds(Action) && Action != AttachAction) {
+        return;
+    }
+    QWidget* focus = QApplication::focusWidget();
+    if (focus == InputEdit) {
+        UpdateEditActions();
+        return;
+    }
+    for (TTreeView* tree : {FriendsTreeView, GroupsTreeView}) {
+        if (focus == tree) {
+            TreeViewEnter(*this, *tree);
+            return;
+        }
+    }
+    // Neither the input line nor a tree has the focus: nothing to cut, copy,
+    // paste, delete or select.
+    for (QAction* action : {CutAction, CopyAction, PasteAction, DeleteAction, SelectAllAction}) {
+        action->setEnabled(false);
+    }
+    // A key typed in another form is that form's: the input line is not
+    // undone behind it, and no reference is inserted.
+    QWidget* typedIn = focus != nullptr ? focus : QApplication::activeWindow();
+    if (typedIn == nullptr || dk::ActiveForm(typedIn) != this) {
+        UndoAction->setEnabled(false);
+        AttachAction->setEnabled(false);
+    }
 }
 
 void TMainForm::InputEditExit() {
@@ -329,23 +357,23 @@ void TMainForm::OutputMemoSelect(TQvCustomConsole*, const QString& SelectedText)
 // --- view toggles ------------------------------------------------------------
 
 void TMainForm::ViewStatusBarActionExecute() {
-    StatusBar->SetVisible(ViewStatusBarAction->isChecked());
+    StatusBar->setVisible(ViewStatusBarAction->isChecked());
 }
 
 void TMainForm::ViewGroupsActionExecute() {
-    GroupDockablePanel->SetVisible(ViewGroupsAction->isChecked());
+    GroupDockablePanel->setVisible(ViewGroupsAction->isChecked());
 }
 
 void TMainForm::ViewStandardActionExecute() {
-    StandardBar->SetVisible(ViewStandardAction->isChecked());
+    StandardBar->setVisible(ViewStandardAction->isChecked());
 }
 
 void TMainForm::ViewEditActionExecute() {
-    EditBar->SetVisible(ViewEditAction->isChecked());
+    EditBar->setVisible(ViewEditAction->isChecked());
 }
 
 void TMainForm::UpdateViewActions() {
-    ViewStatusBarAction->setChecked(StatusBar->Visible());
+    ViewStatusBarAction->setChecked(!StatusBar->isHidden());
     ViewGroupsAction->setChecked(GroupDockablePanel->Visible());
     ViewStandardAction->setChecked(StandardBar->Visible());
     ViewEditAction->setChecked(EditBar->Visible());

@@ -5,8 +5,9 @@
 
 #include "app/away/AwayMessagesForm.h"
 #include "app/dialogs/DialogSupport.h"
-#include "app/kit/Kit.h"
 #include "app/mainform/MainFormControls.h"
+#include "dockkit/items/DkActionLink.h"
+#include "dockkit/statusbar/DkxStatusBar.h"
 #include "platform/gui/ImageList.h"
 
 #include <QAction>
@@ -16,7 +17,7 @@ void TMainForm::SetAway(const QString& text) {
         SetBack();
         return;
     }
-    StatusBar->SetPanelText(0, CurrentCharacter + QStringLiteral(" - Away"));
+    StatusBar->Panels().Items(0)->SetCaption(CurrentCharacter + QStringLiteral(" - Away"));
     AddSystemLine(QStringLiteral("You are now set away"));
     AwayActionUpdate();
 }
@@ -25,7 +26,7 @@ void TMainForm::SetBack() {
     if (!Away.Leave()) {
         return;
     }
-    StatusBar->SetPanelText(0, CurrentCharacter);
+    StatusBar->Panels().Items(0)->SetCaption(CurrentCharacter);
     AddSystemLine(QStringLiteral("You are now set back"));
     AwayActionUpdate();
     if (Away.Unread() > 0) {
@@ -65,6 +66,7 @@ void TMainForm::AwayActionUpdate() {
         Away ? QStringLiteral("Set Yourself Back") : QStringLiteral("Set Yourself Away");
     AwayAction->setText(caption);
     AwayAction->setToolTip(caption);
+    dk::SetActionImageIndex(*AwayAction, Away ? 30 : 31);
     if (MenuImages) { // not yet while the window is being built
         AwayAction->setIcon(QIcon(QPixmap::fromImage(MenuImages->Image(Away ? 30 : 31))));
     }

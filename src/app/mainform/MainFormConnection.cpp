@@ -5,11 +5,12 @@
 
 #include "app/dialogs/CharSelForm.h"
 #include "app/dialogs/DialogSupport.h"
-#include "app/kit/Kit.h"
 #include "app/mainform/MainFormControls.h"
+#include "dockkit/statusbar/DkxStatusBar.h"
 #include "platform/core/Cp1252.h"
 #include "platform/core/Format.h"
 #include "platform/core/Guarded.h"
+#include "platform/gui/ImageList.h"
 
 #include <QAction>
 
@@ -59,9 +60,9 @@ void TMainForm::ChooseCharacter() {
 
 void TMainForm::VLChatLogin(TVLChat*) {
     Away.Touch();
-    StatusBar->SetPanelText(0,
-                            Away ? CurrentCharacter + QStringLiteral(" - Away") : CurrentCharacter);
-    StatusBar->SetPanelText(1, DimensionName(*VLChat));
+    StatusBar->Panels().Items(0)->SetCaption(Away ? CurrentCharacter + QStringLiteral(" - Away")
+                                                  : CurrentCharacter);
+    StatusBar->Panels().Items(1)->SetCaption(DimensionName(*VLChat));
     setWindowTitle(QStringLiteral("Quorvel - Connected as %1 on %2")
                        .arg(CurrentCharacter, DimensionName(*VLChat)));
     Logins.SetLastChar(Settings.LastUser, CurrentCharacter);
@@ -92,8 +93,8 @@ void TMainForm::VLChatDisconnect(TVLChat*) {
     trees_->Clear();
     setWindowTitle(QStringLiteral("Quorvel - Not Connected"));
     AddErrorLine(QStringLiteral("Disconnected from Vellinor chat server") + suffix);
-    StatusBar->SetPanelText(0, QString());
-    StatusBar->SetPanelText(1, QString());
+    StatusBar->Panels().Items(0)->SetCaption(QString());
+    StatusBar->Panels().Items(1)->SetCaption(QString());
     DisableChatControls();
 
     switch (reconnector_->Disconnected()) {

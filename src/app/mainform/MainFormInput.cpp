@@ -46,8 +46,6 @@ void TMainForm::CreateInputAndAway() {
     AwayMessagesAction = MakeAction(ActionList1, QStringLiteral("AwayMessagesAction"),
                                     QStringLiteral("Away Messages"), {}, -1,
                                     [this] { AwayMessagesActionExecute(); });
-    addAction(AwayAction);
-    addAction(AwayMessagesAction);
     AwayActionUpdate();
     AwayMessagesActionUpdate();
 

@@ -3,7 +3,6 @@
 // the browser; reference links show the attachment they name.
 #include "app/mainform/MainForm.h"
 
-#include "app/kit/Kit.h"
 #include "app/refs/TextRefForm.h"
 #include "app/whois/VLWhoisThread.h"
 #include "console/QvConsole.h"
@@ -53,7 +52,7 @@ void TMainForm::OutputMemoMouseUp(TQvCustomConsole*, Qt::MouseButton Button, Qt:
     if (Button != Qt::RightButton) {
         return;
     }
-    kit::IPopupMenu* menu = nullptr;
+    TDkxPopupMenu* menu = nullptr;
     if (IsLink(name, "charlink")) {
         PopupName = params;
         CharPopupMenuPopup();

@@ -4,12 +4,16 @@
 #include "app/mainform/MainForm.h"
 
 #include "app/format/Emoticons.h"
-#include "app/kit/Kit.h"
 #include "app/mainform/MainFormControls.h"
-#include "app/mainform/MenuImages.h"
+#include "dockkit/palettes/DkxColorItem.h"
+#include "dockkit/palettes/DkxColorPalette.h"
+#include "dockkit/palettes/DkxColorSet.h"
+#include "dockkit/palettes/DkxToolPalette.h"
+#include "dockkit/themes/DkThemeTypes.h"
 #include "platform/gui/Drawing.h"
 #include "platform/gui/Edges.h"
 #include "platform/gui/ImageList.h"
+#include "platform/gui/Rect.h"
 
 #include <QPainter>
 
@@ -18,7 +22,6 @@ namespace {
 constexpr int kEmoticonColumns = 4;
 constexpr int kEmoticonRows = 3;
 constexpr int kEmoticonCellImage = 18;
-constexpr int kItemImage = 16;
 constexpr int kStripHeight = 4;
 
 plat::TColor Rgb(plat::TColor color) {
@@ -28,53 +31,58 @@ plat::TColor Rgb(plat::TColor color) {
 } // namespace
 
 void TMainForm::CreatePalettes() {
-    VLColorSet = new kit::ColorSet(this);
+    VLColorSet = new TDkxColorSet(this);
     VLColorSet->setObjectName(QStringLiteral("VLColorSet"));
     VLColorSet->SetSize(kNamedColorColumns, kNamedColorRows);
-    VLColorSet->OnGetColorInfo = [this](kit::ColorSet* sender, int col, int row,
+    VLColorSet->OnGetColorInfo = [this](TDkxCustomColorSet* sender, int col, int row,
                                         plat::TColor& color, QString& name) {
         VLColorSetGetColorInfo(sender, col, row, color, name);
     };
 
-    ColorPalette = kit::CreateColorPalette(this, QStringLiteral("ColorPalette"));
+    ClrDefault = new TDkxColorItem(ColorItem);
+    ClrDefault->setObjectName(QStringLiteral("ClrDefault"));
+    ClrDefault->SetCaption(QStringLiteral("Default"));
+    ClrDefault->SetColor(plat::clWindowText);
+    ClrDefault->OnClick =
+        TDkCustomItem::TNotifyEvent([this](QObject* sender) { ClrDefaultClick(sender); }, this);
+    ColorItem->Add(ClrDefault);
+    ColorPalette = new TDkxColorPalette(ColorItem);
+    ColorPalette->setObjectName(QStringLiteral("ColorPalette"));
     ColorPalette->SetColorSet(VLColorSet);
-    ColorPalette->OnCellClick = [this](kit::IToolPalette* sender, int col, int row,
+    ColorPalette->OnCellClick = [this](TDkxCustomToolPalette* sender, int col, int row,
                                        bool& allowChange) {
         ColorPaletteCellClick(sender, col, row, allowChange);
     };
-    ClrDefault =
-        kit::CreateColorItem(this, QStringLiteral("ClrDefault"), QStringLiteral("Default"));
-    ClrDefault->SetColor(plat::clWindowText);
-    ClrDefault->OnClick = [this](kit::IColorItem* sender) { ClrDefaultClick(sender); };
-    ColorItem->Menu()->AddColorItem(ClrDefault);
-    ColorItem->Menu()->AddPalette(ColorPalette);
-    ColorItem->SetImage(FontColorImage());
-    ColorItem->OnDrawImage = [this](kit::ISubmenuItem*, QPainter& canvas, const QRect& rect,
-                                    bool enabled) { ColorItemDrawImage(canvas, rect, enabled); };
-
-    EmotPalette = kit::CreateToolPalette(this, QStringLiteral("EmotPalette"));
-    EmotPalette->SetNoAutoSelect(true);
-    EmotPalette->OnCalcImageSize = [this](kit::IToolPalette* sender, int& width, int& height) {
-        EmotPaletteCalcImageSize(sender, width, height);
+    ColorItem->Add(ColorPalette);
+    ColorItem->OnDrawImage = [this](TDkxCustomItem* item, TDkItemViewer* viewer, QPainter& canvas,
+                                    const plat::TRect& rect, QPoint offset, unsigned state) {
+        ColorItemDrawImage(item, viewer, canvas, rect, offset, state);
     };
-    EmotPalette->OnDrawCellImage = [this](kit::IToolPalette* sender, QPainter& canvas,
-                                          const QRect& rect, int col, int row, bool selected,
+
+    EmotPalette = new TDkxToolPalette(EmotItem);
+    EmotPalette->setObjectName(QStringLiteral("EmotPalette"));
+    EmotPalette->SetPaletteOptions(tpoCustomImages | tpoNoAutoSelect);
+    EmotPalette->OnCalcImageSize = [this](TDkxCustomToolPalette* sender, QPainter& canvas,
+                                          int& width, int& height) {
+        EmotPaletteCalcImageSize(sender, canvas, width, height);
+    };
+    EmotPalette->OnDrawCellImage = [this](TDkxCustomToolPalette* sender, QPainter& canvas,
+                                          const plat::TRect& rect, int col, int row, bool selected,
                                           bool hot, bool enabled) {
         EmotPaletteDrawCellImage(sender, canvas, rect, col, row, selected, hot, enabled);
     };
-    EmotPalette->OnCellClick = [this](kit::IToolPalette* sender, int col, int row,
+    EmotPalette->OnCellClick = [this](TDkxCustomToolPalette* sender, int col, int row,
                                       bool& allowChange) {
         EmotPaletteCellClick(sender, col, row, allowChange);
     };
-    EmotPalette->SetSize(kEmoticonColumns, kEmoticonRows);
-    EmotItem->SetImage(EmoticonList->Image(0).scaled(kItemImage, kItemImage, Qt::KeepAspectRatio,
-                                                     Qt::SmoothTransformation));
-    EmotItem->Menu()->AddPalette(EmotPalette);
+    EmotPalette->SetColCount(kEmoticonColumns);
+    EmotPalette->SetRowCount(kEmoticonRows);
+    EmotItem->Add(EmotPalette);
 
     RepaintColorItem();
 }
 
-void TMainForm::VLColorSetGetColorInfo(kit::ColorSet*, int Col, int Row, plat::TColor& Color,
+void TMainForm::VLColorSetGetColorInfo(TDkxCustomColorSet*, int Col, int Row, plat::TColor& Color,
                                        QString& Name) {
     const TNamedColorCell cell = NamedColorAt(Col, Row);
     Name = cell.Name;
@@ -82,7 +90,7 @@ void TMainForm::VLColorSetGetColorInfo(kit::ColorSet*, int Col, int Row, plat::T
 }
 
 // The palette does not select the cell itself: its colour selects it.
-void TMainForm::ColorPaletteCellClick(kit::IToolPalette*, int Col, int Row, bool& AllowChange) {
+void TMainForm::ColorPaletteCellClick(TDkxCustomToolPalette*, int Col, int Row, bool& AllowChange) {
     AllowChange = false;
     const plat::TColor color = ColorPalette->GetCellColor(Col, Row);
     ColorPalette->SetColor(color);
@@ -91,19 +99,21 @@ void TMainForm::ColorPaletteCellClick(kit::IToolPalette*, int Col, int Row, bool
     InputEdit->SetTypingColor(color);
 }
 
-void TMainForm::ClrDefaultClick(kit::IColorItem*) {
+void TMainForm::ClrDefaultClick(QObject*) {
     ColorPalette->SetColor(ClrDefault->Color());
     ClrDefault->SetChecked(true);
     RepaintColorItem();
     InputEdit->SetTypingColor(ClrDefault->Color());
 }
 
-void TMainForm::ColorItemDrawImage(QPainter& Canvas, const QRect& ImageRect, bool Enabled) {
-    if (!Enabled) {
+void TMainForm::ColorItemDrawImage(TDkxCustomItem*, TDkItemViewer*, QPainter& Canvas,
+                                   const plat::TRect& ImageRect, QPoint ImageOffset,
+                                   unsigned StateFlags) {
+    if ((StateFlags & dk::ItemStateDisabled) != 0) {
         return;
     }
-    const QRect strip(ImageRect.left(), ImageRect.bottom() + 1 - kStripHeight, ImageRect.width(),
-                      kStripHeight);
+    const QRect image = ImageRect.ToQRect().translated(ImageOffset);
+    const QRect strip(image.left(), image.bottom() + 1 - kStripHeight, image.width(), kStripHeight);
     const plat::TColor color = ColorPalette->Color();
     if (color != plat::clNone) {
         plat::FillRectColor(Canvas, strip, color);
@@ -114,7 +124,7 @@ void TMainForm::ColorItemDrawImage(QPainter& Canvas, const QRect& ImageRect, boo
 }
 
 void TMainForm::RepaintColorItem() {
-    ColorItem->Repaint();
+    ColorItem->Change(false);
 }
 
 void TMainForm::ColorPaletteFollowCaret() {
@@ -122,16 +132,18 @@ void TMainForm::ColorPaletteFollowCaret() {
     RepaintColorItem();
 }
 
-void TMainForm::EmotPaletteCalcImageSize(kit::IToolPalette*, int& Width, int& Height) {
+void TMainForm::EmotPaletteCalcImageSize(TDkxCustomToolPalette*, QPainter&, int& Width,
+                                         int& Height) {
     Width = kEmoticonCellImage;
     Height = kEmoticonCellImage;
 }
 
-void TMainForm::EmotPaletteDrawCellImage(kit::IToolPalette*, QPainter& Canvas, const QRect& Rect,
-                                         int Col, int Row, bool, bool, bool) {
-    EmoticonList->Draw(Canvas, Rect.left(), Rect.top(), Row * kEmoticonColumns + Col, plat::clNone);
+void TMainForm::EmotPaletteDrawCellImage(TDkxCustomToolPalette*, QPainter& Canvas,
+                                         const plat::TRect& Rect, int Col, int Row, bool, bool,
+                                         bool) {
+    EmoticonList->Draw(Canvas, Rect.Left, Rect.Top, Row * kEmoticonColumns + Col, plat::clNone);
 }
 
-void TMainForm::EmotPaletteCellClick(kit::IToolPalette*, int Col, int Row, bool&) {
+void TMainForm::EmotPaletteCellClick(TDkxCustomToolPalette*, int Col, int Row, bool&) {
     InputEdit->insertPlainText(EmoticonText(Row * kEmoticonColumns + Col));
 }

@@ -2,8 +2,10 @@
 // captions and visibility set on each opening, and what the items do.
 #include "app/mainform/MainForm.h"
 
-#include "app/kit/Kit.h"
+#include "app/mainform/Actions.h"
 #include "app/mainform/MainFormControls.h"
+#include "dockkit/themes/DkThemedItem.h"
+#include "dockkit/themes/DkThemedPopup.h"
 #include "platform/core/Cp1252.h"
 
 #include <QTreeWidgetItem>
@@ -31,16 +33,16 @@ bool SameName(const QString& a, const QString& b) {
     return QString::compare(a, b, Qt::CaseInsensitive) == 0;
 }
 
-kit::IMenuItem& Item(kit::IPopupMenu* menu, const QString& name) {
-    return *menu->FindItem(name);
+TDkCustomItem& Item(TDkxPopupMenu* menu, const QString& name) {
+    return *menu->Items()->findChild<TDkCustomItem*>(name, Qt::FindDirectChildrenOnly);
 }
 
-void SetCaption(kit::IPopupMenu* menu, const QString& item, const QString& prefix,
+void SetCaption(TDkxPopupMenu* menu, const QString& item, const QString& prefix,
                 const QString& name) {
     Item(menu, item).SetCaption(prefix + name);
 }
 
-void SetVisible(kit::IPopupMenu* menu, std::initializer_list<QString> items, bool visible) {
+void SetVisible(TDkxPopupMenu* menu, std::initializer_list<QString> items, bool visible) {
     for (const QString& item : items) {
         Item(menu, item).SetVisible(visible);
     }
@@ -73,15 +75,21 @@ void TMainForm::CreatePopupMenus() {
     const ItemDef separator{QString(), QString(), nullptr};
 
     auto make = [this](const char* name, std::initializer_list<ItemDef> items) {
-        kit::IPopupMenu* menu = kit::CreatePopupMenu(*this, QString::fromLatin1(name));
+        auto* menu = new TDkxPopupMenu(this);
+        menu->setObjectName(QString::fromLatin1(name));
+        menu->SetImages(MenuImages);
         for (const ItemDef& def : items) {
             if (def.name.isEmpty()) {
-                menu->AddSeparator();
+                AddSeparatorItem(menu->Items());
                 continue;
             }
-            kit::IMenuItem* item = menu->AddItem(def.name, def.caption);
+            auto* item = new TDkxItem(menu->Items());
+            item->setObjectName(def.name);
+            item->SetCaption(def.caption);
             const Handler execute = def.execute;
-            item->OnClick = [this, execute](kit::IMenuItem*) { (this->*execute)(); };
+            item->OnClick = TDkCustomItem::TNotifyEvent(
+                [this, execute](QObject*) { plat::guarded([&] { (this->*execute)(); }); }, this);
+            menu->Items()->Add(item);
         }
         return menu;
     };
@@ -97,14 +105,14 @@ void TMainForm::CreatePopupMenus() {
     PrivPopupMenu = make("PrivPopupMenu", {queryGroup, leave, kickAll, separator, mute, listen});
 }
 
-void TMainForm::OpenPopup(kit::IPopupMenu* menu, QPoint globalPos) {
+void TMainForm::OpenPopup(TDkxPopupMenu* menu, QPoint globalPos) {
     menu->Popup(globalPos.x(), globalPos.y());
 }
 
 // --- captions and visibility ------------------------------------------------------
 
 void TMainForm::OnPopupMenuPopup() {
-    kit::IPopupMenu* menu = OnPopupMenu;
+    TDkxPopupMenu* menu = OnPopupMenu;
     SetVisible(menu, {kQuery, kInvite, kRemove}, true);
     SetCaption(menu, kQuery, QStringLiteral("Query "), PopupName);
     SetCaption(menu, kInvite, QStringLiteral("Invite "), PopupName);
@@ -113,14 +121,14 @@ void TMainForm::OnPopupMenuPopup() {
 }
 
 void TMainForm::OffPopupMenuPopup() {
-    kit::IPopupMenu* menu = OffPopupMenu;
+    TDkxPopupMenu* menu = OffPopupMenu;
     SetCaption(menu, kWhois, QStringLiteral("Whois "), PopupName);
     SetCaption(menu, kRemove, QStringLiteral("Remove "), PopupName);
     SetVisible(menu, {kRemove}, true);
 }
 
 void TMainForm::UnPopupMenuPopup() {
-    kit::IPopupMenu* menu = UnPopupMenu;
+    TDkxPopupMenu* menu = UnPopupMenu;
     const TFriendList& buddies = VLChat->FriendList();
     const qsizetype index = buddies.IndexOf(plat::ToCp1252(PopupName));
     SetVisible(menu, {kQuery, kInvite}, index >= 0 && buddies.Items(index)->Online());
@@ -136,7 +144,7 @@ namespace {
 
 // The character menus of console links: Add for a stranger, Remove for a
 // permanent buddy, Accept for any other buddy; none of them for oneself.
-void SetCharacterItems(kit::IPopupMenu* menu, const QString& name, bool own,
+void SetCharacterItems(TDkxPopupMenu* menu, const QString& name, bool own,
                        const TFriendList& buddies) {
     SetVisible(menu, {kQuery, kInvite}, true);
     SetCaption(menu, kWhois, QStringLiteral("Whois "), name);
@@ -166,7 +174,7 @@ void TMainForm::CharPopupMenuPopup() {
 }
 
 void TMainForm::PrivCharPopupMenuPopup() {
-    kit::IPopupMenu* menu = PrivCharPopupMenu;
+    TDkxPopupMenu* menu = PrivCharPopupMenu;
     SetCharacterItems(menu, PopupName, SameName(PopupName, CurrentCharacter), VLChat->FriendList());
     SetCaption(menu, kKick, QStringLiteral("Kick "), PopupName);
     const bool ownGroup = IsOwnPrivateGroup(PopupCharGroup);
@@ -174,7 +182,7 @@ void TMainForm::PrivCharPopupMenuPopup() {
     SetVisible(menu, {kInvite}, !ownGroup);
 }
 
-void TMainForm::SetMuteItems(kit::IPopupMenu* menu) {
+void TMainForm::SetMuteItems(TDkxPopupMenu* menu) {
     const TGroupList& groups = VLChat->GroupList();
     const qsizetype index = groups.IndexOfName(plat::ToCp1252(PopupGroup));
     if (index >= 0) {
@@ -191,7 +199,7 @@ void TMainForm::SetMuteItems(kit::IPopupMenu* menu) {
 }
 
 void TMainForm::PubPopupMenuPopup() {
-    kit::IPopupMenu* menu = PubPopupMenu;
+    TDkxPopupMenu* menu = PubPopupMenu;
     SetCaption(menu, kQuery, QStringLiteral("Query "), PopupGroup);
     SetCaption(menu, kMute, QStringLiteral("Mute "), PopupGroup);
     SetCaption(menu, kListen, QStringLiteral("Listen to "), PopupGroup);
@@ -199,7 +207,7 @@ void TMainForm::PubPopupMenuPopup() {
 }
 
 void TMainForm::PrivPopupMenuPopup() {
-    kit::IPopupMenu* menu = PrivPopupMenu;
+    TDkxPopupMenu* menu = PrivPopupMenu;
     SetCaption(menu, kQuery, QStringLiteral("Query "), PopupGroup);
     SetCaption(menu, kLeave, QStringLiteral("Leave "), PopupGroup);
     SetCaption(menu, kMute, QStringLiteral("Mute "), PopupGroup);

@@ -4,10 +4,14 @@
 #include "app/mainform/MainForm.h"
 
 #include "app/dialogs/DialogSupport.h"
-#include "app/kit/Kit.h"
 #include "app/mainform/MainFormControls.h"
 #include "app/options/OptionsForm.h"
 #include "console/QvConsole.h"
+#include "dockkit/docking/DkDockablePanel.h"
+#include "dockkit/docking/DkPositions.h"
+#include "dockkit/palettes/DkxColorItem.h"
+#include "dockkit/palettes/DkxColorPalette.h"
+#include "dockkit/statusbar/DkxStatusBar.h"
 #include "platform/core/Registry.h"
 
 #include <QLabel>
@@ -46,14 +50,14 @@ int BarDistance(const TQvSplitter& splitter) {
 void TMainForm::LoadSettings() {
     LoadLogins(*registry_, Logins);
     LoadDimensions(*registry_, VLChat->DimensionList());
-    kit::LoadToolbarPositions(*this, *registry_, kToolbarsKey);
+    dk::RegistryLoadPositions(this, *registry_, kToolbarsKey);
     Settings = ::LoadSettings(*registry_);
     settingsLoaded_ = true;
     // The bars and splitters, then everything else; logging starts from off.
-    GroupDockablePanel->SetVisible(Settings.GroupPanelVisible);
+    GroupDockablePanel->setVisible(Settings.GroupPanelVisible);
     PlaceBar(*GroupSplitter, Settings.GroupSplitterPosition);
     PlaceBar(*MainSplitter, Settings.MainSplitterPosition);
-    StatusBar->SetVisible(Settings.StatusBarVisible);
+    StatusBar->setVisible(Settings.StatusBarVisible);
     TSettingsChange start;
     start.RestartAutoAway = true;
     ApplySettings(start);
@@ -125,10 +129,10 @@ void TMainForm::SaveSettings() {
     Settings.GroupPanelVisible = GroupDockablePanel->Visible();
     Settings.GroupSplitterPosition = BarDistance(*GroupSplitter);
     Settings.MainSplitterPosition = BarDistance(*MainSplitter);
-    Settings.StatusBarVisible = StatusBar->Visible();
+    Settings.StatusBarVisible = !StatusBar->isHidden();
     SaveLogins(*registry_, Logins);
     SaveDimensions(*registry_, VLChat->DimensionList());
-    kit::SaveToolbarPositions(*this, *registry_, kToolbarsKey);
+    dk::RegistrySavePositions(this, *registry_, kToolbarsKey);
     ::SaveSettings(*registry_, Settings);
     // The window is going away: a failure can only be reported on stderr.
     if (!registry_->Save()) {

@@ -3,7 +3,6 @@
 #include "app/dialogs/DialogSupport.h"
 #include "app/dialogs/ServerForm.h"
 #include "app/dialogs/ServersForm.h"
-#include "app/kit/Kit.h"
 #include "app/options/OptionsForm.h"
 #include "engine/DimensionList.h"
 #include "platform/core/Guarded.h"

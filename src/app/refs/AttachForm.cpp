@@ -1,14 +1,23 @@
 #include "app/refs/AttachForm.h"
 
 #include "app/dialogs/DialogSupport.h"
-#include "app/kit/Kit.h"
 #include "app/mainform/Actions.h"
 #include "app/mainform/CommandParser.h"
 #include "app/mainform/MenuImages.h"
 #include "app/rtf/Rtf.h"
+#include "dockkit/bars/DkThemedToolbar.h"
+#include "dockkit/docking/DkxDock.h"
+#include "dockkit/palettes/DkxColorItem.h"
+#include "dockkit/palettes/DkxColorPalette.h"
+#include "dockkit/themes/DkThemeTypes.h"
+#include "dockkit/themes/DkThemedItem.h"
 #include "platform/core/Guarded.h"
+#include "platform/gui/ActionList.h"
+#include "platform/gui/AlignLayout.h"
 #include "platform/gui/Edges.h"
+#include "platform/gui/ImageList.h"
 #include "platform/gui/MsgBox.h"
+#include "platform/gui/Rect.h"
 
 #include <QFile>
 #include <QFileDialog>
@@ -94,7 +103,7 @@ QString RunSaveReferenceDialog(QWidget* parent) {
     return dialog.selectedFiles().constFirst();
 }
 
-TAttachForm::TAttachForm(kit::ColorSet* colorSet, QWidget* parent)
+TAttachForm::TAttachForm(TDkxCustomColorSet* colorSet, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                           Qt::WindowStaysOnTopHint),
@@ -103,12 +112,18 @@ TAttachForm::TAttachForm(kit::ColorSet* colorSet, QWidget* parent)
     setWindowTitle(QStringLiteral("Attach Reference"));
     setAttribute(Qt::WA_DeleteOnClose);
 
-    auto* layout = new QVBoxLayout(this);
-    layout->setSizeConstraint(QLayout::SetFixedSize); // a single border: not resizable
+    // The tool bar's dock above the pages and buttons, as the platform aligns
+    // controls.
+    auto* align = new plat::AlignLayout(this);
+    align->setSizeConstraint(QLayout::SetFixedSize); // a single border: not resizable
+    TopDock = AddDock(this, QStringLiteral("TopDock"), dpTop);
+    auto* client = new QWidget(this);
+    align->AddWidget(client, plat::Align::Client);
+    auto* layout = new QVBoxLayout(client);
     BuildActions();
     BuildToolbar(colorSet);
 
-    PageControl = new QTabWidget(this);
+    PageControl = new QTabWidget(client);
     RefEdit = AddPage(new PlainPasteEdit, QStringLiteral("Reference Text"));
     RefEdit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     RefEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -123,9 +138,9 @@ TAttachForm::TAttachForm(kit::ColorSet* colorSet, QWidget* parent)
     }
     PageControl->setCurrentIndex(0);
 
-    OkButton = new QPushButton(QStringLiteral("Ok"), this);
+    OkButton = new QPushButton(QStringLiteral("Ok"), client);
     OkButton->setDefault(true);
-    CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+    CancelButton = new QPushButton(QStringLiteral("Cancel"), client);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(OkButton);
@@ -154,12 +169,16 @@ QTextEdit* TAttachForm::AddPage(QTextEdit* editor, const QString& caption) {
 }
 
 void TAttachForm::BuildActions() {
+    ActionList1 = new plat::TActionList(this);
+    ActionList1->setObjectName(QStringLiteral("ActionList1"));
+    // The main window's menu images, and the picture of "Font Color".
+    MenuImages = new plat::ImageList(16, 16, this);
+    MenuImages->setObjectName(QStringLiteral("MenuImages"));
+    AddMenuImages(*MenuImages);
     const auto action = [this](const char* name, const QString& caption,
                                void (TAttachForm::*handler)()) {
-        QAction* a = MakeAction(this, QString::fromLatin1(name), caption, {}, -1,
-                                [this, handler] { (this->*handler)(); });
-        addAction(a);
-        return a;
+        return MakeAction(ActionList1, QString::fromLatin1(name), caption, {}, -1,
+                          [this, handler] { (this->*handler)(); });
     };
     NewAction =
         action("NewAction", QStringLiteral("New Reference..."), &TAttachForm::NewActionExecute);
@@ -170,7 +189,14 @@ void TAttachForm::BuildActions() {
         action("OpenAction", QStringLiteral("Open Reference..."), &TAttachForm::OpenActionExecute);
 
     // The edit actions act on the editor of the pop-up menu.
-    EditActions = new TEditActions(this, *this);
+    EditActions = new TEditActions(ActionList1, *this, MenuImages);
+    // Before a shortcut the edit actions follow the editor with the focus;
+    // with none focused they are off.
+    ActionList1->OnUpdate = [this](plat::TActionList*, QAction* action) {
+        if (EditActions->Holds(action)) {
+            UpdateActions(FocusedEditor());
+        }
+    };
     CutAction = EditActions->CutAction;
     CopyAction = EditActions->CopyAction;
     PasteAction = EditActions->PasteAction;
@@ -181,35 +207,45 @@ void TAttachForm::BuildActions() {
     InputPopupMenu = EditActions->PopupMenu;
 }
 
-void TAttachForm::BuildToolbar(kit::ColorSet* colorSet) {
-    DkxToolbar1 = kit::CreateToolbar(*this, QStringLiteral("DkxToolbar1"), QString());
+void TAttachForm::BuildToolbar(TDkxCustomColorSet* colorSet) {
+    DkxToolbar1 = new TDkxToolbar(this);
+    DkxToolbar1->setObjectName(QStringLiteral("DkxToolbar1"));
+    DkxToolbar1->SetDockMode(dmCannotFloat);
+    DkxToolbar1->SetImages(MenuImages);
+    DkxToolbar1->SetCurrentDock(TopDock);
+    TDkCustomItem* items = DkxToolbar1->Items();
     for (QAction* action : {NewAction, SaveAction, OpenAction}) {
-        DkxToolbar1->AddCaptionedAction(action);
+        AddActionItem(items, action, nbdmImageAndText);
     }
-    DkxToolbar1->AddSeparator();
+    AddSeparatorItem(items);
 
-    ColorItem = DkxToolbar1->AddSubmenu(QStringLiteral("ColorItem"), QStringLiteral("Font Color"));
+    ColorItem = AddSubmenuItem(items, QStringLiteral("ColorItem"), QStringLiteral("Font Color"));
+    ColorItem->SetOptions(ColorItem->Options() | dkoDropdownArrow);
     ColorItem->SetHint(QStringLiteral("Select Color"));
     ColorItem->SetEnabled(false);
-    ColorItem->OnDrawImage = [this](kit::ISubmenuItem*, QPainter& canvas, const QRect& rect,
-                                    bool enabled) { ColorItemDrawImage(canvas, rect, enabled); };
+    ColorItem->SetImageIndex(MenuImages->Add(FontColorImage()));
+    ColorItem->OnDrawImage = [this](TDkxCustomItem* item, TDkItemViewer* viewer, QPainter& canvas,
+                                    const plat::TRect& rect, QPoint offset, unsigned state) {
+        ColorItemDrawImage(item, viewer, canvas, rect, offset, state);
+    };
 
-    ClrDefault =
-        kit::CreateColorItem(this, QStringLiteral("ClrDefault"), QStringLiteral("Default"));
+    ClrDefault = new TDkxColorItem(ColorItem);
+    ClrDefault->setObjectName(QStringLiteral("ClrDefault"));
+    ClrDefault->SetCaption(QStringLiteral("Default"));
     ClrDefault->SetColor(kDefaultColor);
     ClrDefault->SetHint(QStringLiteral("Default Color"));
-    ClrDefault->OnClick = [this](kit::IColorItem* sender) { ClrDefaultClick(sender); };
-    ColorPalette = kit::CreateColorPalette(this, QStringLiteral("ColorPalette"));
+    ClrDefault->OnClick =
+        TDkCustomItem::TNotifyEvent([this](QObject* sender) { ClrDefaultClick(sender); }, this);
+    ColorItem->Add(ClrDefault);
+    AddSeparatorItem(ColorItem)->SetBlank(true);
+    ColorPalette = new TDkxColorPalette(ColorItem);
+    ColorPalette->setObjectName(QStringLiteral("ColorPalette"));
     ColorPalette->SetColorSet(colorSet);
-    ColorPalette->OnCellClick = [this](kit::IToolPalette* sender, int col, int row,
+    ColorPalette->OnCellClick = [this](TDkxCustomToolPalette* sender, int col, int row,
                                        bool& allowChange) {
         ColorPaletteCellClick(sender, col, row, allowChange);
     };
-    kit::IMenu* menu = ColorItem->Menu();
-    menu->AddColorItem(ClrDefault);
-    menu->AddSeparator();
-    menu->AddPalette(ColorPalette);
-    ColorItem->SetImage(FontColorImage());
+    ColorItem->Add(ColorPalette);
 }
 
 void TAttachForm::LoadReference(const QByteArray& richText) {
@@ -358,30 +394,34 @@ void TAttachForm::SyncColor() {
     const QBrush brush = format.foreground();
     ColorPalette->SetColor(brush.style() == Qt::NoBrush ? kDefaultColor
                                                         : plat::FromQColor(brush.color()));
-    ColorItem->Repaint();
+    ColorItem->Change(false);
 }
 
-void TAttachForm::ClrDefaultClick(kit::IColorItem*) {
+void TAttachForm::ClrDefaultClick(QObject*) {
     ColorPalette->SetColor(kDefaultColor);
     ClrDefault->SetChecked(true);
-    ColorItem->Repaint();
+    ColorItem->Change(false);
     SetSelectionColor(kDefaultColor);
 }
 
-void TAttachForm::ColorPaletteCellClick(kit::IToolPalette*, int Col, int Row, bool& AllowChange) {
+void TAttachForm::ColorPaletteCellClick(TDkxCustomToolPalette*, int Col, int Row,
+                                        bool& AllowChange) {
     AllowChange = false;
     const plat::TColor color = ColorPalette->GetCellColor(Col, Row);
     ColorPalette->SetColor(color);
     ClrDefault->SetChecked(plat::ColorToRGB(color) == plat::ColorToRGB(kDefaultColor));
-    ColorItem->Repaint();
+    ColorItem->Change(false);
     SetSelectionColor(color);
 }
 
-void TAttachForm::ColorItemDrawImage(QPainter& Canvas, const QRect& ImageRect, bool Enabled) {
-    if (!Enabled) {
+void TAttachForm::ColorItemDrawImage(TDkxCustomItem*, TDkItemViewer*, QPainter& Canvas,
+                                     const plat::TRect& ImageRect, QPoint ImageOffset,
+                                     unsigned StateFlags) {
+    if ((StateFlags & dk::ItemStateDisabled) != 0) {
         return;
     }
-    QRect swatch(ImageRect.left(), ImageRect.bottom() - 3, ImageRect.width(), 4);
+    const QRect image = ImageRect.ToQRect().translated(ImageOffset);
+    QRect swatch(image.left(), image.bottom() - 3, image.width(), 4);
     const plat::TColor color = ColorPalette->Color();
     if (color != plat::clNone) {
         Canvas.fillRect(swatch, plat::ToQColor(color));
@@ -434,6 +474,15 @@ void TAttachForm::SetSelectionColor(plat::TColor color) {
         edit.setCharFormat(format);
     }
     edit.endEditBlock();
+}
+
+QTextEdit* TAttachForm::FocusedEditor() const {
+    for (QTextEdit* editor : {RefEdit, ItemEdit, CharEdit}) {
+        if (editor != nullptr && editor->hasFocus()) {
+            return editor;
+        }
+    }
+    return nullptr;
 }
 
 void TAttachForm::UpdateActions(QTextEdit* editor) {

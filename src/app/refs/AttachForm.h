@@ -19,17 +19,23 @@ class QPushButton;
 class QTabWidget;
 class QTextDocument;
 class QWidget;
+class TDkItemViewer;
+class TDkxColorItem;
+class TDkxColorPalette;
+class TDkxCustomColorSet;
+class TDkxCustomItem;
+class TDkxCustomToolPalette;
+class TDkxDock;
+class TDkxPopupMenu;
+class TDkxSubmenuItem;
+class TDkxToolbar;
 class TEditActions;
 
-namespace kit {
-class ColorSet;
-class IColorItem;
-class IColorPalette;
-class IPopupMenu;
-class ISubmenuItem;
-class IToolPalette;
-class IToolbar;
-} // namespace kit
+namespace plat {
+class ImageList;
+class TActionList;
+struct TRect;
+} // namespace plat
 
 class TAttachForm : public QDialog {
     Q_OBJECT
@@ -40,8 +46,8 @@ public:
     static constexpr qint64 kMaxFileSize = 8 * 1024 * 1024;
 
     // The "Font Color" palette offers the colours of the set (the main
-    // window's), which must outlive the form.
-    explicit TAttachForm(kit::ColorSet* colorSet, QWidget* parent = nullptr);
+    // window's); a set that goes is let go.
+    explicit TAttachForm(TDkxCustomColorSet* colorSet, QWidget* parent = nullptr);
 
     // Fired by OK when the reference is not blank, before the window closes:
     // the reference as rich text (RTF) and its first line (its title).
@@ -84,12 +90,14 @@ public:
     void RefEditExit();
     // The palette colour follows the colour of the selection.
     void SyncColor();
-    void ClrDefaultClick(kit::IColorItem* Sender);
+    void ClrDefaultClick(QObject* Sender);
     // The palette selects no cell itself.
-    void ColorPaletteCellClick(kit::IToolPalette* Sender, int Col, int Row, bool& AllowChange);
-    // Unless disabled, the bottom 4 rows of the item's image show the palette
-    // colour; while there is none, a framed dither.
-    void ColorItemDrawImage(QPainter& Canvas, const QRect& ImageRect, bool Enabled);
+    void ColorPaletteCellClick(TDkxCustomToolPalette* Sender, int Col, int Row, bool& AllowChange);
+    // Unless drawn disabled (bit 0 of the state flags), the bottom 4 rows of
+    // the item's image, moved by the image offset, show the palette colour;
+    // while there is none, a framed dither.
+    void ColorItemDrawImage(TDkxCustomItem* Item, TDkItemViewer* Viewer, QPainter& Canvas,
+                            const plat::TRect& ImageRect, QPoint ImageOffset, unsigned StateFlags);
     // Enables the edit actions for the editor and makes it the pop-up menu's.
     void UpdateActions(QTextEdit* editor);
     void InputPopupMenuPopup();
@@ -98,10 +106,16 @@ public:
     QTextEdit* RefEdit = nullptr;
     QTextEdit* ItemEdit = nullptr;
     QTextEdit* CharEdit = nullptr;
-    kit::IToolbar* DkxToolbar1 = nullptr;
-    kit::ISubmenuItem* ColorItem = nullptr; // "Font Color"
-    kit::IColorItem* ClrDefault = nullptr;
-    kit::IColorPalette* ColorPalette = nullptr;
+    // The dock of the tool bar, above the pages.
+    TDkxDock* TopDock = nullptr;
+    // New, Save, Open and the "Font Color" submenu; it cannot float.
+    TDkxToolbar* DkxToolbar1 = nullptr;
+    TDkxSubmenuItem* ColorItem = nullptr; // "Font Color"
+    TDkxColorItem* ClrDefault = nullptr;
+    TDkxColorPalette* ColorPalette = nullptr;
+    // The form's actions: their shortcuts work while the form has the keys.
+    plat::TActionList* ActionList1 = nullptr;
+    plat::ImageList* MenuImages = nullptr;
     QAction* NewAction = nullptr;
     QAction* SaveAction = nullptr;
     QAction* OpenAction = nullptr;
@@ -113,7 +127,7 @@ public:
     QAction* UndoAction = nullptr;
     QAction* RedoAction = nullptr;
     TEditActions* EditActions = nullptr;
-    kit::IPopupMenu* InputPopupMenu = nullptr;
+    TDkxPopupMenu* InputPopupMenu = nullptr;
     QPushButton* OkButton = nullptr;
     QPushButton* CancelButton = nullptr;
 
@@ -123,10 +137,12 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void BuildToolbar(kit::ColorSet* colorSet);
+    void BuildToolbar(TDkxCustomColorSet* colorSet);
     void BuildActions();
     QTextEdit* AddPage(QTextEdit* editor, const QString& caption);
     void EditorReleased(QTextEdit* editor);
+    // The page editor with the focus; null when none has it.
+    QTextEdit* FocusedEditor() const;
     void SetSelectionColor(plat::TColor color);
     bool WriteFile(const QString& file);
 

@@ -3,8 +3,11 @@
 #include "app/dialogs/DialogSupport.h"
 #include "app/format/ColorCodes.h"
 #include "app/mainform/Actions.h"
+#include "app/mainform/MenuImages.h"
 #include "engine/VLBlob.h"
 #include "platform/core/Cp1252.h"
+#include "platform/gui/ActionList.h"
+#include "platform/gui/ImageList.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -48,7 +51,14 @@ TTextRefForm::TTextRefForm(QWidget* parent)
     connect(Button1, &QPushButton::clicked, this, &QWidget::close);
 
     // Of the edit actions only Copy and Select All act on the read-only text.
-    EditActions = new TEditActions(this, *this);
+    ActionList1 = new plat::TActionList(this);
+    ActionList1->setObjectName(QStringLiteral("ActionList1"));
+    MenuImages = new plat::ImageList(16, 16, this);
+    MenuImages->setObjectName(QStringLiteral("MenuImages"));
+    AddMenuImages(*MenuImages);
+    EditActions = new TEditActions(ActionList1, *this, MenuImages);
+    // Before a shortcut: as when the menu opens.
+    ActionList1->OnUpdate = [this](plat::TActionList*, QAction*) { InputPopupMenuPopup(); };
     CutAction = EditActions->CutAction;
     CopyAction = EditActions->CopyAction;
     PasteAction = EditActions->PasteAction;

@@ -10,12 +10,14 @@
 class QAction;
 class QPushButton;
 class QTextEdit;
+class TDkxPopupMenu;
 class TEditActions;
 class TTextBlob;
 
-namespace kit {
-class IPopupMenu;
-}
+namespace plat {
+class ImageList;
+class TActionList;
+} // namespace plat
 
 class TTextRefForm : public QDialog {
     Q_OBJECT
@@ -45,7 +47,10 @@ public:
     QAction* UndoAction = nullptr;
     QAction* RedoAction = nullptr;
     TEditActions* EditActions = nullptr;
-    kit::IPopupMenu* InputPopupMenu = nullptr;
+    TDkxPopupMenu* InputPopupMenu = nullptr;
+    // The form's actions: their shortcuts work while the form has the keys.
+    plat::TActionList* ActionList1 = nullptr;
+    plat::ImageList* MenuImages = nullptr;
 
 protected:
     void showEvent(QShowEvent* event) override;
