@@ -2,8 +2,14 @@
 
 #include "app/away/AwayList.h"
 #include "app/away/AwayMessagesForm.h"
+#include "dockkit/bars/DkThemedToolbar.h"
+#include "dockkit/docking/DkxDock.h"
+#include "dockkit/statusbar/DkxStatusBar.h"
+#include "platform/gui/ImageList.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QSplitter>
 #include <QTextBlock>
 #include <QTextEdit>
 #include <QTreeWidget>
@@ -47,6 +53,50 @@ QStringList Pane(const TAwayMessagesForm& view) {
         }
     }
     return lines;
+}
+
+// The items of a bar or menu: "-" for a separator, else the object names.
+QStringList ItemNames(const TDkCustomItem* parent) {
+    QStringList names;
+    for (int i = 0; i < parent->Count(); ++i) {
+        const TDkCustomItem* item = parent->Items(i);
+        names << (item->HasStyle(dk::StyleSeparator) ? QStringLiteral("-") : item->objectName());
+    }
+    return names;
+}
+
+// The menu bar and "File Bar" on the top dock above the list and the pane,
+// the status bar below them all; empty docks round them.
+TEST(AwayMessagesFormTest, BarsAboveTheListsAndTheStatusBarBelow) {
+    TAwayList log;
+    TAwayMessagesForm view(&log, nullptr, nullptr);
+    view.resize(500, 400);
+    view.show();
+    QCoreApplication::sendPostedEvents();
+    ASSERT_TRUE(view.MenuBar->MenuBar());
+    EXPECT_EQ(view.FileBar->Caption(), QStringLiteral("File Bar"));
+    for (TDkxToolbar* bar : {view.MenuBar, view.FileBar}) {
+        EXPECT_EQ(bar->CurrentDock(), view.TopDock) << bar->objectName().toStdString();
+    }
+    EXPECT_EQ(ItemNames(view.MenuBar->Items()), QStringList({"FileMenu", "ActionsMenu"}));
+    EXPECT_EQ(ItemNames(view.MenuBar->Items()->Items(0)), QStringList{"CloseAction"});
+    EXPECT_EQ(ItemNames(view.MenuBar->Items()->Items(1)),
+              QStringList({"ClearAction", "RefreshAction"}));
+    EXPECT_EQ(ItemNames(view.FileBar->Items()), QStringList({"ClearAction", "-", "RefreshAction"}));
+    EXPECT_EQ(view.FileBar->Items()->Items(0)->DisplayMode(), nbdmImageAndText);
+    for (const TDkxDock* dock : {view.BottomDock, view.LeftDock, view.RightDock}) {
+        EXPECT_EQ(dock->parentWidget(), view.TopDock->parentWidget());
+    }
+
+    const auto rect = [&](QWidget* w) { return QRect(w->mapTo(&view, QPoint()), w->size()); };
+    EXPECT_EQ(rect(view.MenuBar).top(), 0);
+    EXPECT_GT(rect(view.FileBar).top(), rect(view.MenuBar).top());
+    EXPECT_GE(rect(view.Splitter).top(), rect(view.FileBar).bottom());
+    EXPECT_GE(rect(view.StatusBar).top(), rect(view.Splitter).bottom());
+    EXPECT_EQ(rect(view.StatusBar).bottom(), view.height() - 1);
+    ASSERT_EQ(view.StatusBar->Panels().Count(), 2);
+    EXPECT_EQ(view.StatusBar->Panels().Items(0)->Size(), 150);
+    EXPECT_GT(view.StatusBar->Panels().Items(1)->StretchPriority(), 0);
 }
 
 TEST(AwayMessagesFormTest, ShowsWritersAndTheirMessagesAsTheLogChanges) {

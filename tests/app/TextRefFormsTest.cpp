@@ -9,6 +9,8 @@
 #include "app/refs/AttachForm.h"
 #include "app/refs/TextRefForm.h"
 #include "app/rtf/Rtf.h"
+#include "dockkit/bars/DkThemedToolbar.h"
+#include "dockkit/docking/DkxDock.h"
 #include "dockkit/palettes/DkxColorItem.h"
 #include "dockkit/palettes/DkxColorPalette.h"
 #include "dockkit/themes/DkThemedItem.h"
@@ -24,6 +26,7 @@
 #include <QMimeData>
 #include <QPointer>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -306,6 +309,38 @@ TEST_F(AttachFormTest, OkAttachesOnlyAReferenceThatIsNotBlank) {
     EXPECT_EQ(form->RefEdit->document()->firstBlock().text(),
               QStringLiteral("Lost Ring\tx") + QChar::LineSeparator + QStringLiteral("same line"));
     EXPECT_TRUE(form->Modified());
+}
+
+// New, Save and Open with their captions, then "Font Color" with "Default",
+// a blank line and the palette; the bar stays on its dock above the pages.
+TEST_F(AttachFormTest, ToolBarOfFileCommandsAndFontColourCannotFloat) {
+    TDkxToolbar* bar = form->DkxToolbar1;
+    QStringList names;
+    for (int i = 0; i < bar->Items()->Count(); ++i) {
+        const TDkCustomItem* item = bar->Items()->Items(i);
+        names << (item->HasStyle(dk::StyleSeparator) ? QStringLiteral("-") : item->objectName());
+        if (item->Action() != nullptr) {
+            EXPECT_EQ(item->DisplayMode(), nbdmImageAndText) << names.last().toStdString();
+        }
+    }
+    EXPECT_EQ(names, QStringList({"NewAction", "SaveAction", "OpenAction", "-", "ColorItem"}));
+    ASSERT_EQ(form->ColorItem->Count(), 3);
+    EXPECT_EQ(form->ColorItem->Items(0), form->ClrDefault);
+    const auto* blank = qobject_cast<TDkSeparatorItem*>(form->ColorItem->Items(1));
+    ASSERT_NE(blank, nullptr);
+    EXPECT_TRUE(blank->Blank());
+    EXPECT_EQ(form->ColorItem->Items(2), form->ColorPalette);
+    EXPECT_EQ(form->ColorItem->Hint(), QStringLiteral("Select Color"));
+    EXPECT_EQ(form->ClrDefault->Hint(), QStringLiteral("Default Color"));
+
+    form->show();
+    EXPECT_EQ(bar->CurrentDock(), form->TopDock);
+    EXPECT_EQ(bar->DockMode(), dmCannotFloat);
+    bar->ToggleDockedFloating(); // what a double click on its handle does
+    EXPECT_FALSE(bar->Floating());
+    EXPECT_EQ(bar->CurrentDock(), form->TopDock);
+    const auto top = [&](const QWidget* w) { return w->mapTo(form.data(), QPoint()).y(); };
+    EXPECT_GE(top(form->PageControl), top(bar) + bar->height());
 }
 
 TEST_F(AttachFormTest, FontColourOfTheSelectionAndThePalette) {
