@@ -8,7 +8,6 @@
 #include "controls/StateSaver.h"
 #include "dockkit/bars/DkThemedToolbar.h"
 #include "dockkit/docking/DkxDock.h"
-#include "dockkit/statusbar/DkxStatusBar.h"
 #include "dockkit/themes/DkThemedItem.h"
 #include "platform/core/FormatDateTime.h"
 #include "platform/core/Guarded.h"
@@ -97,29 +96,20 @@ TAwayMessagesForm::TAwayMessagesForm(TAwayList* awayList, const plat::ImageList*
     MessagesEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     KeepSelectionVisible(*MessagesEdit);
 
-    // The client area as the platform aligns controls: the status bar at the
-    // bottom, the docks round the panes.
-    auto* client = new QWidget(this);
-    client->setObjectName(QStringLiteral("ClientArea"));
-    auto* align = new plat::AlignLayout(client);
-    setCentralWidget(client);
-    StatusBar = new TDkxStatusBar(client);
-    StatusBar->setObjectName(QStringLiteral("StatusBar"));
-    StatusBar->Panels().BeginUpdate();
-    StatusBar->Panels().Add()->SetSize(150);
-    StatusBar->Panels().Add()->SetStretchPriority(100);
-    StatusBar->Panels().EndUpdate();
-    TopDock = AddDock(client, QStringLiteral("TopDock"), dpTop);
-    BottomDock = AddDock(client, QStringLiteral("BottomDock"), dpBottom);
-    LeftDock = AddDock(client, QStringLiteral("LeftDock"), dpLeft);
-    RightDock = AddDock(client, QStringLiteral("RightDock"), dpRight);
-    Splitter = new QSplitter(Qt::Vertical, client);
+    // The status bar at the bottom, the docks round the panes.
+    const TDockSite site = AddDockSite(*this, {150, -1});
+    StatusBar = site.StatusBar;
+    TopDock = site.Top;
+    BottomDock = site.Bottom;
+    LeftDock = site.Left;
+    RightDock = site.Right;
+    Splitter = new QSplitter(Qt::Vertical, site.Client);
     Splitter->setObjectName(QStringLiteral("Splitter"));
     Splitter->setOpaqueResize(true);
     Splitter->setChildrenCollapsible(false);
     Splitter->addWidget(Panel(CharacterListview));
     Splitter->addWidget(Panel(MessagesEdit));
-    align->AddWidget(Splitter, plat::Align::Client);
+    site.Layout->AddWidget(Splitter, plat::Align::Client);
     CreateActions();
 
     if (registry) {

@@ -4,13 +4,17 @@
 #include "dockkit/bars/DkThemedToolbar.h"
 #include "dockkit/docking/DkxDock.h"
 #include "dockkit/items/DkActionLink.h"
+#include "dockkit/statusbar/DkxStatusBar.h"
 #include "dockkit/themes/DkThemedItem.h"
 #include "dockkit/themes/DkThemedPopup.h"
 #include "platform/gui/ActionList.h"
+#include "platform/gui/AlignLayout.h"
+#include "platform/gui/ImageList.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QMainWindow>
 #include <QMimeData>
 #include <QPixmap>
 #include <QTextCursor>
@@ -33,6 +37,33 @@ TDkxDock* AddDock(QWidget* parent, const QString& name, TDkDockPosition position
     auto* dock = new TDkxDock(parent, position);
     dock->setObjectName(name);
     return dock;
+}
+
+TDockSite AddDockSite(QMainWindow& form, std::initializer_list<int> panelWidths) {
+    TDockSite site;
+    site.Client = new QWidget(&form);
+    site.Client->setObjectName(QStringLiteral("ClientArea"));
+    site.Layout = new plat::AlignLayout(site.Client);
+    form.setCentralWidget(site.Client);
+    // The first bottom child is the lowest.
+    site.StatusBar = new TDkxStatusBar(site.Client);
+    site.StatusBar->setObjectName(QStringLiteral("StatusBar"));
+    TDkxStatusPanels& panels = site.StatusBar->Panels();
+    panels.BeginUpdate();
+    for (const int width : panelWidths) {
+        TDkxStatusPanel* panel = panels.Add();
+        if (width >= 0) {
+            panel->SetSize(width);
+        } else {
+            panel->SetStretchPriority(100);
+        }
+    }
+    panels.EndUpdate();
+    site.Top = AddDock(site.Client, QStringLiteral("TopDock"), dpTop);
+    site.Bottom = AddDock(site.Client, QStringLiteral("BottomDock"), dpBottom);
+    site.Left = AddDock(site.Client, QStringLiteral("LeftDock"), dpLeft);
+    site.Right = AddDock(site.Client, QStringLiteral("RightDock"), dpRight);
+    return site;
 }
 
 TDkxToolbar* AddToolbar(QWidget* form, TDkDock* dock, const QString& name, const QString& caption,

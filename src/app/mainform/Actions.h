@@ -14,18 +14,22 @@
 #include <QString>
 
 #include <functional>
+#include <initializer_list>
 #include <utility>
 
+class QMainWindow;
 class QTextEdit;
 class QWidget;
 class TDkxDock;
 class TDkxItem;
 class TDkxPopupMenu;
 class TDkxSeparatorItem;
+class TDkxStatusBar;
 class TDkxSubmenuItem;
 class TDkxToolbar;
 
 namespace plat {
+class AlignLayout;
 class ImageList;
 class TActionList;
 } // namespace plat
@@ -47,6 +51,22 @@ QAction* MakeAction(QObject* owner, const QString& name, const QString& caption,
 
 // A dock of the form on the side: the parent's align layout places it.
 TDkxDock* AddDock(QWidget* parent, const QString& name, TDkDockPosition position);
+
+// The client area of a main window, laid out as the platform aligns controls:
+// the status bar "StatusBar" (panels of those widths, -1 for the one that takes
+// the rest) at the very bottom, then the docks "TopDock", "BottomDock",
+// "LeftDock" and "RightDock" round what the form adds to the layout as its
+// client.
+struct TDockSite {
+    QWidget* Client = nullptr;
+    plat::AlignLayout* Layout = nullptr;
+    TDkxStatusBar* StatusBar = nullptr;
+    TDkxDock* Top = nullptr;
+    TDkxDock* Bottom = nullptr;
+    TDkxDock* Left = nullptr;
+    TDkxDock* Right = nullptr;
+};
+TDockSite AddDockSite(QMainWindow& form, std::initializer_list<int> panelWidths);
 // A tool bar of the form, docked in its own row of the dock.
 TDkxToolbar* AddToolbar(QWidget* form, TDkDock* dock, const QString& name, const QString& caption,
                         int row);

@@ -18,7 +18,6 @@
 #include "dockkit/docking/DkDockablePanel.h"
 #include "dockkit/docking/DkxDock.h"
 #include "dockkit/palettes/DkxColorPalette.h"
-#include "dockkit/statusbar/DkxStatusBar.h"
 #include "dockkit/themes/DkSwitcher.h"
 #include "dockkit/themes/DkThemedItem.h"
 #include "platform/core/Cp1252.h"
@@ -183,28 +182,18 @@ void TMainForm::CreateComponents() {
     inputColumn->addWidget(InputEdit);
     inputRow->addLayout(inputColumn, 1);
 
-    // The window's client area is laid out as the platform aligns controls:
-    // the status bar at the very bottom, the docks round the console.
-    auto* client = new QWidget(this);
-    client->setObjectName(QStringLiteral("ClientArea"));
-    auto* align = new plat::AlignLayout(client);
-    setCentralWidget(client);
-    StatusBar = new TDkxStatusBar(client);
-    StatusBar->setObjectName(QStringLiteral("StatusBar"));
-    StatusBar->Panels().BeginUpdate();
-    StatusBar->Panels().Add()->SetSize(150);
-    StatusBar->Panels().Add()->SetSize(75);
-    StatusBar->Panels().Add()->SetStretchPriority(100);
-    StatusBar->Panels().EndUpdate();
-    TopDock = AddDock(client, QStringLiteral("TopDock"), dpTop);
-    BottomDock = AddDock(client, QStringLiteral("BottomDock"), dpBottom);
-    LeftDock = AddDock(client, QStringLiteral("LeftDock"), dpLeft);
-    RightDock = AddDock(client, QStringLiteral("RightDock"), dpRight);
+    // The status bar at the very bottom, the docks round the console.
+    const TDockSite site = AddDockSite(*this, {150, 75, -1});
+    StatusBar = site.StatusBar;
+    TopDock = site.Top;
+    BottomDock = site.Bottom;
+    LeftDock = site.Left;
+    RightDock = site.Right;
     QvPanel1 = NewFramedPanel(QStringLiteral("QvPanel1"), OutputMemo);
-    MainSplitter = NewSplitter(client, QStringLiteral("MainSplitter"), QvPanel1, InputPanel);
+    MainSplitter = NewSplitter(site.Client, QStringLiteral("MainSplitter"), QvPanel1, InputPanel);
     MainSplitter->SetMarginMin(18);
     MainSplitter->SetMarginMax(18);
-    align->AddWidget(MainSplitter, plat::Align::Client);
+    site.Layout->AddWidget(MainSplitter, plat::Align::Client);
 
     target_ = std::make_unique<TChatTarget>(*TargetPanel, *TargetLabel);
 
