@@ -5,7 +5,8 @@
 // about box's first paint; and the friends tree of a shown window as the
 // buddy list grows from 10 to 100,000 names: adding them all, and one status
 // change; the buddy pop-up menu opened and closed as the kit's pop-up menu,
-// as a plain QMenu and from a right click in a main window.
+// as a plain QMenu and from a right click in a main window; and a key from
+// its press to its effect in the input line, beside the toolkit's own way.
 
 #include "app/dialogs/AboutForm.h"
 #include "app/dialogs/CharSelForm.h"
@@ -22,12 +23,18 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QLineEdit>
+#include <QMainWindow>
 #include <QMenu>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
 #include <QTimer>
 
 #include <algorithm>
@@ -542,6 +549,140 @@ BENCHMARK(BM_App_BuddyPopup_MainWindow)
     ->Iterations(300)
     ->UseManualTime()
     ->Unit(benchmark::kMicrosecond);
+
+// --- Key to effect ----------------------------------------------------------------
+// A key typed into the main window's input line, from its shortcut stage (the
+// key router's turn) until its effect is in the line, key release included: a
+// character, and Ctrl+V pasting the clipboard's text. Beside it the toolkit's
+// own way: a plain QLineEdit in a QMainWindow whose actions carry the same
+// shortcuts, added to the window; and a QTextEdit in that window, the editor
+// class the input line is made of. Keys go as the toolkit sends typed keys
+// (QTest::keyClick to the focused widget of the active window). Reports the
+// median and the 99th percentile of the keys.
+
+enum KeyKind { kCharacter = 0, kPaste = 1 };
+
+// The main window's shortcuts as the toolkit registers them: actions of the
+// window. The edit actions act on the editor.
+void AddShortcuts(QMainWindow& window, QWidget* editor) {
+    const auto add = [&](QKeySequence key, const char* slot) {
+        auto* action = new QAction(&window);
+        action->setShortcut(key);
+        if (slot != nullptr) {
+            QObject::connect(action, &QAction::triggered, editor,
+                             [editor, slot] { QMetaObject::invokeMethod(editor, slot); });
+        }
+        window.addAction(action);
+        return action;
+    };
+    for (const QKeySequence& key : {QKeySequence(Qt::CTRL | Qt::Key_N),
+                                    QKeySequence(Qt::CTRL | Qt::Key_D), QKeySequence(Qt::Key_F10),
+                                    QKeySequence(Qt::Key_F1), QKeySequence(Qt::CTRL | Qt::Key_I)}) {
+        add(key, nullptr);
+    }
+    add(QKeySequence(Qt::CTRL | Qt::Key_X), "cut");
+    add(QKeySequence(Qt::CTRL | Qt::Key_C), "copy");
+    add(QKeySequence(Qt::CTRL | Qt::Key_V), "paste");
+    add(QKeySequence(Qt::Key_Delete), nullptr);
+    add(QKeySequence(Qt::CTRL | Qt::Key_A), "selectAll");
+    add(QKeySequence(Qt::CTRL | Qt::Key_Y), "undo");
+    add(QKeySequence(Qt::CTRL | Qt::Key_Y), nullptr)->setEnabled(false); // Redo
+}
+
+// Types the key into the focused editor again and again; `length` tells how
+// much the editor holds, `clear` empties it (untimed, every 50 keys).
+void TypeKeys(benchmark::State& state, QWidget* target, const std::function<int()>& length,
+              const std::function<void()>& clear) {
+    const bool paste = state.range(0) == kPaste;
+    QGuiApplication::clipboard()->setText(QStringLiteral("pasted"));
+    std::vector<double> samples;
+    int typed = 0;
+    for (auto _ : state) {
+        if (typed++ % 50 == 0) {
+            clear();
+        }
+        const int before = length();
+        QElapsedTimer timer;
+        timer.start();
+        if (paste) {
+            QTest::keyClick(target, Qt::Key_V, Qt::ControlModifier);
+        } else {
+            QTest::keyClick(target, Qt::Key_A);
+        }
+        const bool done = length() > before;
+        const qint64 elapsed = timer.nsecsElapsed();
+        if (!done) {
+            state.SkipWithError("the key had no effect");
+            break;
+        }
+        state.SetIterationTime(static_cast<double>(elapsed) / 1e9);
+        samples.push_back(static_cast<double>(elapsed) / 1e3);
+    }
+    if (!samples.empty()) {
+        state.counters["median_us"] = Percentile(samples, 0.5);
+        state.counters["p99_us"] = Percentile(samples, 0.99);
+    }
+}
+
+// The main window's input line, through the key router and the window's
+// action list.
+void BM_App_KeyToEffect_InputLine(benchmark::State& state) {
+    BuddyWindow window(0);
+    TMainForm& form = *window.Form;
+    form.activateWindow();
+    form.EnableChatControls();
+    QCoreApplication::processEvents();
+    TRichEdit* line = form.InputEdit;
+    if (QApplication::focusWidget() != line) {
+        state.SkipWithError("the input line has no focus");
+        return;
+    }
+    TypeKeys(
+        state, line, [line] { return line->document()->characterCount(); },
+        [line] { line->clear(); });
+}
+
+template <typename Editor>
+void KeyToEffectTheQtWay(benchmark::State& state, const std::function<int(Editor&)>& length) {
+    QMainWindow window;
+    auto* editor = new Editor(&window);
+    window.setCentralWidget(editor);
+    AddShortcuts(window, editor);
+    window.resize(760, 540);
+    window.show();
+    window.activateWindow();
+    editor->setFocus();
+    QCoreApplication::processEvents();
+    if (QApplication::focusWidget() != editor) {
+        state.SkipWithError("the editor has no focus");
+        return;
+    }
+    TypeKeys(
+        state, editor, [&] { return length(*editor); }, [editor] { editor->clear(); });
+}
+
+void BM_App_KeyToEffect_QLineEdit(benchmark::State& state) {
+    KeyToEffectTheQtWay<QLineEdit>(
+        state, [](QLineEdit& edit) { return static_cast<int>(edit.text().size()); });
+}
+
+void BM_App_KeyToEffect_QTextEdit(benchmark::State& state) {
+    KeyToEffectTheQtWay<QTextEdit>(
+        state, [](QTextEdit& edit) { return edit.document()->characterCount(); });
+}
+
+// A character and Ctrl+V, 2000 keys each.
+void KeyToEffectArgs(benchmark::internal::Benchmark* b) {
+    b->ArgName("paste")
+        ->Arg(kCharacter)
+        ->Arg(kPaste)
+        ->Iterations(2000)
+        ->UseManualTime()
+        ->Unit(benchmark::kMicrosecond);
+}
+BENCHMARK(BM_App_KeyToEffect_InputLine)->Apply(KeyToEffectArgs);
+BENCHMARK(BM_App_KeyToEffect_QLineEdit)->Apply(KeyToEffectArgs);
+BENCHMARK(BM_App_KeyToEffect_QTextEdit)->Apply(KeyToEffectArgs);
 
 } // namespace
 
