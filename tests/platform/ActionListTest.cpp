@@ -96,6 +96,29 @@ INSTANTIATE_TEST_SUITE_P(
                       ListCase{"NoKey", true, true, true, "", 0, Result::NoMatch, "", ""}),
     [](const auto& info) { return std::string(info.param.Name); });
 
+// The keys are looked up for every key typed: an action that comes, goes or
+// changes its shortcut counts from the next key on.
+TEST(ActionList, ActionsThatComeGoOrChangeTheirShortCutCountAtOnce) {
+    QWidget form;
+    auto* list = new plat::TActionList(&form);
+    auto* copy = new QAction(list);
+    copy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    const plat::TShortCut ctrlC = plat::ShortCut('C', plat::scCtrl);
+    const plat::TShortCut ctrlK = plat::ShortCut('K', plat::scCtrl);
+    EXPECT_EQ(list->FindShortCut(ctrlC), copy);
+    copy->setEnabled(false); // no change of keys
+    EXPECT_EQ(list->FindShortCut(ctrlC), copy);
+    copy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
+    EXPECT_EQ(list->FindShortCut(ctrlC), nullptr);
+    EXPECT_EQ(list->FindShortCut(ctrlK), copy);
+    auto* other = new QAction(list);
+    other->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    EXPECT_EQ(list->FindShortCut(ctrlC), other);
+    delete copy;
+    EXPECT_EQ(list->FindShortCut(ctrlK), nullptr);
+    EXPECT_EQ(list->FindShortCut(ctrlC), other);
+}
+
 TEST(ActionList, ListsOfAFormAreItsOwnInTheOrderTheyWereMade) {
     QWidget form;
     auto* first = new plat::TActionList(&form);

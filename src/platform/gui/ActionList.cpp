@@ -1,8 +1,11 @@
 #include "platform/gui/ActionList.h"
 
 #include <QAction>
+#include <QChildEvent>
 #include <QPointer>
 #include <QWidget>
+
+#include <utility>
 
 namespace plat {
 
@@ -12,18 +15,52 @@ QList<QAction*> TActionList::Actions() const {
     return findChildren<QAction*>(QString(), Qt::FindDirectChildrenOnly);
 }
 
-QAction* TActionList::FindShortCut(TShortCut shortCut) const {
-    if (shortCut == 0) {
-        return nullptr;
-    }
+void TActionList::BuildIndex() const {
+    index_.clear();
     for (QObject* child : children()) {
         auto* action = qobject_cast<QAction*>(child);
         if (action == nullptr) {
             continue;
         }
-        for (const QKeySequence& sequence : action->shortcuts()) {
-            if (ShortCutFromKeySequence(sequence) == shortCut) {
-                return action;
+        Entry entry{action, action->shortcuts(), {}};
+        for (const QKeySequence& sequence : entry.Keys) {
+            entry.ShortCuts.push_back(ShortCutFromKeySequence(sequence));
+        }
+        index_.push_back(std::move(entry));
+        connect(action, &QAction::changed, this, &TActionList::ActionChanged, Qt::UniqueConnection);
+    }
+    indexValid_ = true;
+}
+
+void TActionList::ActionChanged() {
+    // Only a change of shortcuts matters (the enabled state changes often).
+    const auto* action = qobject_cast<const QAction*>(sender());
+    for (const Entry& entry : index_) {
+        if (entry.Action == action && entry.Keys != action->shortcuts()) {
+            indexValid_ = false;
+        }
+    }
+}
+
+void TActionList::childEvent(QChildEvent* event) {
+    indexValid_ = false;
+    QObject::childEvent(event);
+}
+
+QAction* TActionList::FindShortCut(TShortCut shortCut) const {
+    if (shortCut == 0) {
+        return nullptr;
+    }
+    if (!indexValid_) {
+        BuildIndex();
+    }
+    for (const Entry& entry : index_) {
+        if (entry.Action.isNull()) {
+            continue;
+        }
+        for (const TShortCut own : entry.ShortCuts) {
+            if (own == shortCut) {
+                return entry.Action;
             }
         }
     }

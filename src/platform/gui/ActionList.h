@@ -12,13 +12,16 @@
 
 #include "platform/gui/ShortCut.h"
 
+#include <QKeySequence>
 #include <QList>
 #include <QObject>
+#include <QPointer>
 
 #include <functional>
 #include <vector>
 
 class QAction;
+class QChildEvent;
 class QWidget;
 
 namespace plat {
@@ -47,6 +50,23 @@ public:
 
     // Brings an action up to date: may enable or disable it.
     std::function<void(TActionList* Sender, QAction* Action)> OnUpdate;
+
+protected:
+    void childEvent(QChildEvent* event) override;
+
+private:
+    // The actions' shortcuts, looked up for every key typed: kept while no
+    // action comes, goes or changes its shortcuts.
+    struct Entry {
+        QPointer<QAction> Action;
+        QList<QKeySequence> Keys;
+        std::vector<TShortCut> ShortCuts;
+    };
+    void BuildIndex() const;
+    void ActionChanged();
+
+    mutable std::vector<Entry> index_;
+    mutable bool indexValid_ = false;
 };
 
 // The action lists of the form (among its direct children), in the order they
