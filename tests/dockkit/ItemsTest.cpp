@@ -288,15 +288,18 @@ TEST_F(ItemTree, ClickTogglesAutoCheckAndPopupClicksUnlessSplit) {
     std::vector<bool> popups;
     a_->OnClick = [&](QObject*) { ++clicks; };
     a_->OnPopup = [&](TDkCustomItem*, bool fromLink) { popups.push_back(fromLink); };
+    // Without AutoCheck the check mark is the handler's business.
+    a_->Click();
+    EXPECT_FALSE(a_->Checked());
     a_->SetAutoCheck(true);
     a_->Click();
     EXPECT_TRUE(a_->Checked());
-    EXPECT_EQ(clicks, 1);
-    a_->DoPopup(a_, true);
     EXPECT_EQ(clicks, 2);
+    a_->DoPopup(a_, true);
+    EXPECT_EQ(clicks, 3);
     a_->SetItemStyle(a_->ItemStyle() | dk::StyleCombo | dk::StyleSubmenu);
     a_->DoPopup(a_, false);
-    EXPECT_EQ(clicks, 2);
+    EXPECT_EQ(clicks, 3);
     EXPECT_EQ(popups, (std::vector<bool>{true, false}));
     // Checking an item unchecks the others of its group.
     for (TDkCustomItem* item : {a_, b_, c_}) {
