@@ -22,6 +22,7 @@
 #include "platform/core/Guarded.h"
 #include "platform/core/Registry.h"
 #include "platform/gui/ImageList.h"
+#include "platform/gui/ShowHint.h"
 
 #include <QAction>
 #include <QApplication>
@@ -82,6 +83,8 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     instance_ = this;
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(kCaptionNotConnected);
+    // Its bars' buttons explain themselves.
+    plat::SetShowHint(*this, true);
     registry_ = std::make_shared<plat::Registry>();
     formatter_.ReceivedAttachments = &ReceivedAttachments;
     CreateComponents();

@@ -8,6 +8,7 @@
 #include "platform/gui/AccelText.h"
 #include "platform/gui/Edges.h"
 #include "platform/gui/Metrics.h"
+#include "platform/gui/ShowHint.h"
 
 #include <QCloseEvent>
 #include <QContextMenuEvent>
@@ -43,6 +44,8 @@ TDkFloatingWindowParent::TDkFloatingWindowParent(QWidget* parentForm)
     setAttribute(Qt::WA_ShowWithoutActivating);
     setMinimumSize(1, 1);
     setMaximumSize(32767, 32767);
+    // A floating bar's hints show whatever its form says.
+    plat::SetShowHint(*this, true);
 }
 
 TDkFloatingWindowParent::~TDkFloatingWindowParent() {
