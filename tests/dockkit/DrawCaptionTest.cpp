@@ -31,8 +31,8 @@ QImage DrawnInMeasuredBox(const QFont& font, const QString& caption, unsigned fo
     const int before = (format & plat::DT_RIGHT) != 0    ? slack
                        : (format & plat::DT_CENTER) != 0 ? slack / 2
                                                          : 0;
-    dk::DrawCaption(painter, caption,
-                    plat::TRect(50 - before, 5, 50 + width + slack - before, 25), format);
+    dk::DrawCaption(painter, caption, plat::TRect(50 - before, 5, 50 + width + slack - before, 25),
+                    format);
     return image;
 }
 
