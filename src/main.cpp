@@ -1,4 +1,5 @@
 // The program body: the application object, the main window, the event loop.
+#include "app/common/ProgramIcon.h"
 #include "app/mainform/MainForm.h"
 
 #include "dockkit/themes/DkKitThemes.h"
@@ -158,6 +159,7 @@ int main(int argc, char** argv) {
     const std::optional<double> beforeMainMs = MsSinceProcessStart();
     TQvApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
+    QApplication::setWindowIcon(ProgramIcon());
     const plat::ScopedExceptionHandler exceptions(MainFormExceptionHandler());
     // The toolbar kit draws through its themes from the first window on:
     // "Default" current, "Flat" selectable, for the program's whole life.

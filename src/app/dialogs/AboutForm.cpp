@@ -1,5 +1,6 @@
 #include "app/dialogs/AboutForm.h"
 
+#include "app/common/ProgramIcon.h"
 #include "app/dialogs/DialogSupport.h"
 #include "app/whois/VLWhoisThread.h"
 #include "controls/QvFileVersion.h"
@@ -14,7 +15,6 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 std::optional<TProgramVersion> ProgramFileVersion(const QString& fileName) {
@@ -59,15 +59,10 @@ fx::TVfxInformationLabel* memoryLabel(QWidget* parent, fx::TVfxInfoType info,
 
 TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("About ZELVO"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 
     Image1 = new QLabel(this);
     Image1->setFixedSize(32, 32);
-    const QIcon icon = QApplication::windowIcon();
-    if (!icon.isNull()) {
-        Image1->setPixmap(icon.pixmap(32, 32));
-    }
+    Image1->setPixmap(ProgramIcon().pixmap(32, 32));
 
     ProductLabel = new QLabel(QStringLiteral("Quorvel"), this);
     QFont bold = ProductLabel->font();
@@ -112,7 +107,10 @@ TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent) {
     layout->addWidget(VfxInformationLabel1);
     layout->addWidget(VfxInformationLabel2);
     layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize); // a single border: not resizable
+    // A single border with the system menu only, centred on the main
+    // window's monitor.
+    dlg::SetDialogBorder(*this, false);
+    dlg::CenterWhenShown(*this);
 
     plat::ConnectGuarded(OkButton, &QPushButton::clicked, this, [this] { OkButtonClick(); });
 
@@ -131,17 +129,6 @@ void TAboutForm::Label2Click() {
 
 void TAboutForm::OkButtonClick() {
     done(QDialog::Accepted);
-}
-
-void TAboutForm::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    // Centred on the screen of the main window.
-    const QWidget* owner = parentWidget() != nullptr ? parentWidget()->window() : this;
-    if (const QScreen* screen = owner->screen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
 }
 
 bool TAboutForm::eventFilter(QObject* watched, QEvent* event) {

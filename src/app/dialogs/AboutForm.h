@@ -56,6 +56,5 @@ public:
     QPushButton* OkButton;
 
 protected:
-    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 };

@@ -52,6 +52,9 @@ TCharSelForm::TCharSelForm(QWidget* parent) : QDialog(parent) {
 
     plat::ConnectGuarded(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
     connect(Button1, &QPushButton::clicked, this, &QDialog::reject);
+
+    dlg::SetDialogBorder(*this, false);
+    dlg::CenterWhenShown(*this);
 }
 
 void TCharSelForm::SetCharacters(const QStringList& names, const QString& lastCharacter) {

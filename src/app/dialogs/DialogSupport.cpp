@@ -1,12 +1,14 @@
 #include "app/dialogs/DialogSupport.h"
 
 #include "platform/gui/MsgBox.h"
+#include "platform/gui/Screens.h"
 
 #include <QComboBox>
 #include <QDialog>
+#include <QEvent>
+#include <QLayout>
 #include <QLineEdit>
 #include <QProxyStyle>
-#include <QScreen>
 
 #include <algorithm>
 
@@ -65,10 +67,58 @@ public:
 } // namespace
 
 void CenterOnScreen(QWidget& window) {
-    if (const QScreen* screen = window.screen()) {
-        QRect frame = window.frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        window.move(frame.topLeft());
+    const QWidget* owner =
+        window.parentWidget() != nullptr ? window.parentWidget()->window() : nullptr;
+    const plat::Screens& screens = plat::CurrentScreens();
+    const plat::TRect area = owner != nullptr
+                                 ? screens.RectForRect(plat::TRect(owner->frameGeometry()), true)
+                                 : screens.PrimaryRect(true);
+    if (area.Width() <= 0 || area.Height() <= 0) {
+        return;
+    }
+    const QRect work = area.ToQRect();
+    QRect frame = window.frameGeometry();
+    frame.moveCenter(work.center());
+    // Too large for the area: its title bar stays in reach.
+    frame.moveLeft(std::max(frame.left(), work.left()));
+    frame.moveTop(std::max(frame.top(), work.top()));
+    window.move(frame.topLeft());
+}
+
+namespace {
+
+class CenterOnShow final : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        // The first time it is shown by the program (not brought back by
+        // the user); where the user moves it later is theirs.
+        if (event->type() == QEvent::Show && !event->spontaneous() && watched->isWidgetType()) {
+            CenterOnScreen(*static_cast<QWidget*>(watched));
+            watched->removeEventFilter(this);
+            deleteLater();
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+void CenterWhenShown(QWidget& window) {
+    window.installEventFilter(new CenterOnShow(&window));
+}
+
+void SetDialogBorder(QDialog& dialog, bool helpButton) {
+    Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (helpButton) {
+        flags |= Qt::WindowContextHelpButtonHint;
+    }
+    dialog.setWindowFlags(flags);
+    if (dialog.layout() != nullptr) {
+        dialog.layout()->setSizeConstraint(QLayout::SetFixedSize);
     }
 }
 

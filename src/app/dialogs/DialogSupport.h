@@ -39,8 +39,18 @@ void ErrorBox(QWidget* parent, const QString& text);
 // True for Yes.
 bool ConfirmationBox(QWidget* parent, const QString& text);
 
-// Moves a window to the centre of the screen it is on.
+// Moves a top-level window to the centre of the work area of the monitor its
+// owner (its parent's window) stands on, or of the primary monitor when it
+// has none; a window larger than that area keeps its top-left corner in it.
 void CenterOnScreen(QWidget& window);
+// The same when the window is first shown, once its size is known and before
+// the window system places it.
+void CenterWhenShown(QWidget& window);
+
+// The border of a dialog: a title bar with the system menu and the close
+// button (and the help button when asked), never a minimise or maximise
+// button, and a size that its layout fixes.
+void SetDialogBorder(QDialog& dialog, bool helpButton);
 
 // A password field: the typed characters show as "*".
 QLineEdit* NewPasswordEdit(QWidget* parent);

@@ -37,7 +37,6 @@ TLoginForm::TLoginForm(TDimensionList& dimensions, const TLogins& logins, const 
                        const QString& lastDimension, QWidget* parent)
     : QDialog(parent), dimensions_(dimensions), logins_(logins), lastUser_(lastUser) {
     setWindowTitle(QStringLiteral("ZELVO Login"));
-    setWindowFlag(Qt::WindowContextHelpButtonHint, true);
 
     Memo1 = new QPlainTextEdit(this);
     Memo1->setReadOnly(true);
@@ -116,6 +115,10 @@ TLoginForm::TLoginForm(TDimensionList& dimensions, const TLogins& logins, const 
                          [this] { SpeedButton1Click(); });
     plat::ConnectGuarded(Button2, &QPushButton::clicked, this, [this] { OkButtonClick(); });
     connect(Button1, &QPushButton::clicked, this, &QDialog::reject);
+
+    // A dialog border with the help button, centred on the main window's monitor.
+    dlg::SetDialogBorder(*this, true);
+    dlg::CenterWhenShown(*this);
 }
 
 std::shared_ptr<TDimensionInfo> TLoginForm::Dimension() const {

@@ -17,7 +17,6 @@
 
 TServerForm::TServerForm(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Dimension Details"));
-    setWindowFlag(Qt::WindowContextHelpButtonHint, true);
 
     auto* pages = new QTabWidget(this);
     auto* page = new QWidget(pages);
@@ -71,6 +70,8 @@ TServerForm::TServerForm(QWidget* parent) : QDialog(parent) {
     plat::ConnectGuarded(OkButton, &QPushButton::clicked, this, [this] { OkButtonClick(); });
     connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
+    dlg::SetDialogBorder(*this, true);
+    dlg::CenterWhenShown(*this);
     NameEdit->setFocus();
 }
 

@@ -121,6 +121,8 @@ TServersForm::TServersForm(QWidget* parent) : QDialog(parent) {
     connect(OkButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
+    dlg::SetDialogBorder(*this, false);
+    dlg::CenterWhenShown(*this);
     UpdateButtons();
 }
 

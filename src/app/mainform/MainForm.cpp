@@ -27,6 +27,7 @@
 #include "platform/gui/ActionList.h"
 #include "platform/gui/AlignLayout.h"
 #include "platform/gui/ImageList.h"
+#include "platform/gui/ShowHint.h"
 
 #include <QAction>
 #include <QApplication>
@@ -87,6 +88,8 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     instance_ = this;
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(kCaptionNotConnected);
+    // Its bars' buttons explain themselves.
+    plat::SetShowHint(*this, true);
     registry_ = std::make_shared<plat::Registry>();
     formatter_.ReceivedAttachments = &ReceivedAttachments;
     CreateComponents();

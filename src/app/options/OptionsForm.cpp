@@ -2,6 +2,8 @@
 // lazily, and OK and Cancel.
 #include "app/options/OptionsForm.h"
 
+#include "app/dialogs/DialogSupport.h"
+
 #include "app/mainform/CommandParser.h"
 #include "controls/QvBrowseFolder.h"
 #include "platform/core/Guarded.h"
@@ -111,6 +113,8 @@ TOptionBaseFrame* CreateFrame(int row, TOptionsContext& context, QWidget* owner)
 TOptionsForm::TOptionsForm(TOptionsContext context, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint), context_(std::move(context)) {
     setWindowTitle(QStringLiteral("ZELVO Options"));
+    // Opens in the same place each time: the middle of the main window's monitor.
+    dlg::CenterWhenShown(*this);
 
     OptionsTreeView = new QTreeWidget(this);
     OptionsTreeView->setHeaderHidden(true);

@@ -8,6 +8,7 @@
 #include "dockkit/docking/DkDock.h"
 
 #include "platform/gui/Edges.h"
+#include "platform/gui/ShowHint.h"
 
 #include <QPainter>
 
@@ -140,6 +141,7 @@ TDkCustomToolbar::TDkCustomToolbar(QWidget* form, const Parts& parts)
     items_->SetParentComponent(this);
     chevron_ = parts.Chevron ? parts.Chevron(this) : new TDkChevronItem(this);
     view_ = parts.View ? parts.View(this, items_) : new TDkToolbarView(this, items_);
+    ShowHintChanged();
     SetColor(plat::clBtnFace);
     setMouseTracking(true);
     dk::RequestMouseTracking(this);
@@ -223,10 +225,30 @@ void TDkCustomToolbar::SetFloatingWidth(int value) {
     }
 }
 
+bool TDkCustomToolbar::ShowHint() const {
+    return plat::ShowHint(*this);
+}
+
 void TDkCustomToolbar::SetShowHint(bool value) {
-    showHint_ = value;
+    plat::SetShowHint(*this, value);
+    ShowHintChanged();
+}
+
+bool TDkCustomToolbar::ParentShowHint() const {
+    return plat::ParentShowHint(*this);
+}
+
+void TDkCustomToolbar::SetParentShowHint(bool value) {
+    plat::SetParentShowHint(*this, value);
+    ShowHintChanged();
+}
+
+void TDkCustomToolbar::ShowHintChanged() {
+    if (view_ == nullptr) {
+        return;
+    }
     const unsigned options = view_->Options();
-    view_->SetOptions(value ? options | voShowHints : options & ~voShowHints);
+    view_->SetOptions(ShowHint() ? options | voShowHints : options & ~voShowHints);
 }
 
 QString TDkCustomToolbar::ChevronHint() const {

@@ -146,9 +146,12 @@ public:
     // The width a floating bar wraps at; 0 for its natural width.
     int FloatingWidth() const { return floatingWidth_; }
     void SetFloatingWidth(int value);
-    // Whether the bar shows its items' hints as tool tips.
-    bool ShowHint() const { return showHint_; }
+    // Whether the bar shows its items' hints as tool tips: its own value once
+    // set, else (ParentShowHint) its form's, or a floating bar's frame's.
+    bool ShowHint() const;
     void SetShowHint(bool value);
+    bool ParentShowHint() const;
+    void SetParentShowHint(bool value);
     // The hint of the item under the mouse (never stored).
     const QString& Hint() const { return hint_; }
     // The chevron item's hint; "More Buttons|" by default.
@@ -239,6 +242,8 @@ private:
     };
     ViewProperties PropertiesFor(PlacementKind kind, const TDkDock* dock) const;
     void UpdateViewProperties();
+    // The view's show-hints option follows ShowHint.
+    void ShowHintChanged();
     // Lays the view out where the bar is now, leaving the bar's size alone.
     void LayoutView();
     // The view's layout asks for a new size of the bar.
@@ -264,7 +269,6 @@ private:
     TDkShrinkMode shrinkMode_ = dksmChevron;
     bool systemFont_ = true;
     bool updateActions_ = true;
-    bool showHint_ = false;
     QString hint_;
     bool destroying_ = false;
     bool arrangePosted_ = false;

@@ -7,6 +7,7 @@
 #include "dockkit/menus/DkMenuLoop.h"
 
 #include "platform/core/Guarded.h"
+#include "platform/gui/ShowHint.h"
 #include "platform/gui/Sound.h"
 
 #include <QChildEvent>
@@ -121,13 +122,17 @@ bool TDkCustomToolbar::event(QEvent* event) {
             viewer != nullptr ? QPoint(viewer->BoundsRect.Left, viewer->BoundsRect.Top) : QPoint();
         plat::TRect area;
         const QString text = viewer != nullptr ? viewer->GetHint(client - origin, area) : QString();
-        if (showHint_ && !text.isEmpty()) {
+        if (ShowHint() && !text.isEmpty()) {
             const QRect bounds = area.ToQRect().translated(origin + ClientOrigin());
             QToolTip::showText(help->globalPos(), text, this, bounds);
         } else {
             QToolTip::hideText();
         }
         return true;
+    }
+    if (event->type() == plat::ShowHintChangedEvent() || event->type() == QEvent::ParentChange) {
+        // Docked, floated or the form's value changed: the view follows.
+        ShowHintChanged();
     }
     if (event->type() == QEvent::ApplicationFontChange && systemFont_ && view_ != nullptr) {
         // The menu font may have changed with it.

@@ -3,8 +3,11 @@
 #include "platform/gui/AccelText.h"
 #include "platform/gui/ImageList.h"
 
+#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+
+#include <algorithm>
 
 namespace dk {
 
@@ -61,31 +64,33 @@ void DrawCaption(QPainter& painter, QStringView text, const plat::TRect& rect, u
         plat::DrawText(painter, text, rect.ToQRect(), format);
         return;
     }
-    // The platform's accelerator is the character after the last single
-    // "&"; hand Qt a text whose only mnemonic is that one.
-    QString shown;
-    int flags = Qt::TextSingleLine;
-    if ((format & plat::DT_NOPREFIX) != 0) {
-        shown = text.toString();
-    } else {
-        const plat::AccelText parsed = plat::ParseAccelerators(text);
-        shown.reserve(parsed.Text.size() + 4);
-        for (qsizetype i = 0; i < parsed.Text.size(); ++i) {
-            if (i == parsed.AccelIndex) {
-                shown += u'&';
-            }
-            if (parsed.Text[i] == u'&') {
-                shown += u'&';
-            }
-            shown += parsed.Text[i];
-        }
-        flags |= (format & plat::DT_HIDEPREFIX) != 0 ? Qt::TextHideMnemonic : Qt::TextShowMnemonic;
+    // The text is drawn whole, as it is measured (plat::TextWidth): a
+    // mnemonic left to Qt would be shaped apart from its neighbours, lose
+    // their kerning and end wider than the measured box ("To" in "&Toolbars").
+    const bool prefix = (format & plat::DT_NOPREFIX) == 0;
+    const plat::AccelText parsed =
+        prefix ? plat::ParseAccelerators(text) : plat::AccelText{text.toString(), -1};
+    const QFontMetrics fm(painter.font(), painter.device());
+    const int width = fm.horizontalAdvance(parsed.Text);
+    int x = rect.Left;
+    if ((format & plat::DT_CENTER) != 0) {
+        x = rect.Left + (rect.Width() - width) / 2;
+    } else if ((format & plat::DT_RIGHT) != 0) {
+        x = rect.Right - width;
     }
-    flags |= (format & plat::DT_CENTER) != 0  ? Qt::AlignHCenter
-             : (format & plat::DT_RIGHT) != 0 ? Qt::AlignRight
-                                              : Qt::AlignLeft;
-    flags |= (format & plat::DT_VCENTER) != 0 ? Qt::AlignVCenter : Qt::AlignTop;
-    painter.drawText(rect.ToQRect(), flags, shown);
+    const int top =
+        (format & plat::DT_VCENTER) != 0 ? rect.Top + (rect.Height() - fm.height()) / 2 : rect.Top;
+    const int baseline = top + fm.ascent();
+    painter.save();
+    painter.setClipRect(rect.ToQRect(), Qt::IntersectClip);
+    painter.drawText(QPoint(x, baseline), parsed.Text);
+    if (parsed.AccelIndex >= 0 && (format & plat::DT_HIDEPREFIX) == 0) {
+        const int ax = x + fm.horizontalAdvance(parsed.Text.left(parsed.AccelIndex));
+        const int aw = fm.horizontalAdvance(parsed.Text[parsed.AccelIndex]);
+        painter.fillRect(QRect(ax, baseline + fm.underlinePos(), aw, std::max(1, fm.lineWidth())),
+                         painter.pen().color());
+    }
+    painter.restore();
 }
 
 QBrush DitherBrush() {

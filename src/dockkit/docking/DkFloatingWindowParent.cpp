@@ -8,13 +8,18 @@
 #include "platform/gui/AccelText.h"
 #include "platform/gui/Edges.h"
 #include "platform/gui/Metrics.h"
+#include "platform/gui/ShowHint.h"
+#include "platform/gui/WindowStack.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QPointer>
+#include <QTimer>
 #include <QWindow>
 
 namespace {
@@ -43,6 +48,8 @@ TDkFloatingWindowParent::TDkFloatingWindowParent(QWidget* parentForm)
     setAttribute(Qt::WA_ShowWithoutActivating);
     setMinimumSize(1, 1);
     setMaximumSize(32767, 32767);
+    // A floating bar's hints show whatever its form says.
+    plat::SetShowHint(*this, true);
 }
 
 TDkFloatingWindowParent::~TDkFloatingWindowParent() {
@@ -260,16 +267,32 @@ void TDkFloatingWindowParent::PaintFrameArea(QPainter& painter, unsigned parts) 
 // --- Mouse and keys ----------------------------------------------------------------
 
 void TDkFloatingWindowParent::MouseActivate() {
-    raise();
+    plat::RaiseWindow(*this);
+    KeepModalInFront();
     if (hosted_.isNull() || parentForm_.isNull()) {
         return;
     }
     if (hosted_->FloatingMode() == fmOnTopOfParentForm && hosted_->ActivateParent() &&
         !parentForm_->isActiveWindow()) {
         parentForm_->activateWindow();
-        parentForm_->raise();
-        raise();
+        plat::RaiseWindow(*parentForm_);
+        plat::RaiseWindow(*this);
     }
+}
+
+void TDkFloatingWindowParent::KeepModalInFront() {
+    // A modal dialog of the program stands above the floating bars and
+    // panels, whichever showed or rose last: after this window's showing
+    // or raising has reached the window system, the dialog rises again.
+    QPointer<QWidget> modal = QApplication::activeModalWidget();
+    if (modal.isNull() || modal == this || modal->isAncestorOf(this)) {
+        return;
+    }
+    QTimer::singleShot(0, this, [modal] {
+        if (!modal.isNull() && modal->isVisible() && modal == QApplication::activeModalWidget()) {
+            plat::RaiseWindow(*modal);
+        }
+    });
 }
 
 bool TDkFloatingWindowParent::SystemMoveOrResize(int hit) {
@@ -392,6 +415,9 @@ void TDkFloatingWindowParent::resizeEvent(QResizeEvent* event) {
 }
 
 bool TDkFloatingWindowParent::event(QEvent* event) {
+    if (event->type() == QEvent::Show || event->type() == QEvent::WindowBlocked) {
+        KeepModalInFront();
+    }
     if (event->type() == QEvent::WindowActivate && !acceptsFocus_ && !parentForm_.isNull()) {
         // Tool bars never keep the activation: it goes back to their form.
         parentForm_->activateWindow();

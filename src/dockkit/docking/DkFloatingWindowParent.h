@@ -69,6 +69,9 @@ private:
     void RunCloseButtonLoop(QPoint globalPos);
     void SetClosePressed(bool value);
     bool SystemMoveOrResize(int hit);
+    // Raises the program's open modal dialog again once this window shows or
+    // rises, so that the dialog stays in front.
+    void KeepModalInFront();
 
     QPointer<TDkCustomDockableWindow> hosted_;
     QPointer<QWidget> parentForm_;
