@@ -420,5 +420,61 @@ TEST_F(ActionsLoggedInTest, DisconnectingTakesTheInputLinesActions) {
     EXPECT_FALSE(f.EmotItem->Enabled() || f.ColorItem->Enabled());
 }
 
+// Characters go straight to the caret; what is no character goes to the
+// editor's own key handling.
+TEST_F(ActionsTest, TypedCharactersReplaceTheSelectionAndUndoAsOneStep) {
+    // A key: a character it types (sent as the window system sends it, with
+    // its text), or else a key code.
+    struct Stroke {
+        char ch;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+    };
+    const auto typed = [](char ch, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        return Stroke{ch, Qt::Key_unknown, modifiers};
+    };
+    const auto key = [](Qt::Key code, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        return Stroke{0, code, modifiers};
+    };
+    struct Row {
+        const char* name;
+        const char* before;
+        bool selectAll;
+        std::vector<Stroke> keys;
+        const char* after;
+    };
+    const Row rows[] = {
+        {"typed at the end", "ab", false, {typed('c')}, "abc"},
+        {"replaces the selection", "abc", true, {typed('x')}, "x"},
+        {"with Shift", "", false, {typed('A', Qt::ShiftModifier)}, "A"},
+        {"a modifier alone types nothing", "ab", false, {key(Qt::Key_Shift)}, "ab"},
+        {"Backspace still edits", "abc", false, {key(Qt::Key_Backspace)}, "ab"},
+        {"Home then a character", "bc", false, {key(Qt::Key_Home), typed('a')}, "abc"},
+        {"undone in one step",
+         "",
+         false,
+         {typed('a'), typed('b'), key(Qt::Key_Y, Qt::ControlModifier)},
+         ""},
+    };
+    TMainForm& f = Open();
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        f.InputEdit->clear();
+        f.InputEdit->document()->clearUndoRedoStacks();
+        f.InputEdit->insertPlainText(QString::fromLatin1(row.before));
+        if (row.selectAll) {
+            f.InputEdit->selectAll();
+        }
+        for (const Stroke& stroke : row.keys) {
+            if (stroke.ch != 0) {
+                QTest::keyClick(f.InputEdit, stroke.ch, stroke.modifiers);
+            } else {
+                QTest::keyClick(f.InputEdit, stroke.key, stroke.modifiers);
+            }
+        }
+        EXPECT_EQ(f.InputEdit->toPlainText(), QString::fromLatin1(row.after));
+    }
+}
+
 } // namespace
 } // namespace mainformtest

@@ -32,6 +32,12 @@ public:
     QTreeWidgetItem* AddRoot(const QString& caption, int imageIndex);
 
 private:
+    // Each block keeps its shaped text between layouts.
+    void KeepBlockLayouts();
+    // Whether the key only types its characters at the caret.
+    bool TypesText(const QKeyEvent& event) const;
+    static bool IsModifierKey(int key);
+
     plat::ColoredFont font_;
     plat::TColor color_ = plat::clWindow;
 };
@@ -58,12 +64,19 @@ public:
     std::function<void(TRichEdit* Sender, QKeyEvent* Key, bool& Handled)> OnKeyDown;
 
 protected:
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     // Pasted and dropped text arrives as plain text, in the typing colour.
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
 
 private:
+    // Each block keeps its shaped text between layouts.
+    void KeepBlockLayouts();
+    // Whether the key only types its characters at the caret.
+    bool TypesText(const QKeyEvent& event) const;
+    static bool IsModifierKey(int key);
+
     plat::ColoredFont font_;
     plat::TColor color_ = plat::clWindow;
 };
