@@ -292,6 +292,33 @@ TEST_F(SplitterDrag, WithoutRealTimeOnlyTheInvertedBarMovesUntilRelease) {
     EXPECT_EQ(rig_.splitter.Position(), 90);
 }
 
+// The bar of such a drag inverts what lies under it through the halftone
+// pattern: a pixel flips where x + y is even in the splitter, the others stay.
+TEST_F(SplitterDrag, TheDraggedBarInvertsWhatLiesUnderItThroughTheHalftone) {
+    rig_.splitter.SetRealTimeDrag(false);
+    rig_.splitter.UpperLeft()->SetColor(clNavy);
+    const QImage before = rig_.splitter.grab().toImage();
+    const QPoint start = rig_.OnBar();
+    rig_.Mouse(QEvent::MouseButtonPress, start, Qt::LeftButton);
+    rig_.Mouse(QEvent::MouseMove, rig_.Shift(start, -61), Qt::LeftButton);
+    ASSERT_EQ(rig_.splitter.DragPosition(), 89);
+    const QImage during = rig_.splitter.grab().toImage();
+    int flipped = 0;
+    for (int y = 80; y < 100; ++y) {
+        for (int x = 0; x < 100; ++x) {
+            const bool onBar = y >= 89 && y < 92;
+            const QRgb under = before.pixel(x, y) & 0xFFFFFF;
+            const QRgb expected = onBar && (x + y) % 2 == 0 ? under ^ 0xFFFFFF : under;
+            ASSERT_EQ(during.pixel(x, y) & 0xFFFFFF, expected) << x << "," << y;
+            flipped += expected != under ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(flipped, 150);
+    rig_.Mouse(QEvent::MouseButtonRelease, rig_.Shift(start, -61), Qt::NoButton);
+    const QImage after = rig_.splitter.grab().toImage();
+    EXPECT_EQ(after.pixel(0, 89) & 0xFFFFFF, ToQColor(clBtnFace).rgb() & 0xFFFFFF); // the bar now
+}
+
 TEST(SplitterHotSpot, CollapsesPastTheMarginsAndReopens) {
     for (const THotSpotDirection direction : {hsdMin, hsdMax}) {
         Rig rig(orVertical, 100, 300);
