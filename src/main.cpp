@@ -1,7 +1,6 @@
 // The program body: the application object, the main window, the event loop.
+#include "app/common/ProgramKits.h"
 #include "app/mainform/MainForm.h"
-
-#include "dockkit/themes/DkKitThemes.h"
 
 #include "platform/core/Guarded.h"
 
@@ -13,7 +12,6 @@
 
 #include <cstdio>
 #include <ctime>
-#include <memory>
 #include <optional>
 
 #include <sys/resource.h>
@@ -159,9 +157,8 @@ int main(int argc, char** argv) {
     TQvApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
     const plat::ScopedExceptionHandler exceptions(MainFormExceptionHandler());
-    // The toolbar kit draws through its themes from the first window on:
-    // "Default" current, "Flat" selectable, for the program's whole life.
-    const std::unique_ptr<TDkxNexus> themes = dk::CreateKitThemeNexus();
+    // The kits are set up before the first window, for the program's whole life.
+    const TProgramKits kits;
     TMainForm form;
     TFirstPaintExit firstPaintExit(sinceMain, beforeMainMs);
     if (qEnvironmentVariableIsSet("QV_EXIT_AFTER_FIRST_PAINT")) {

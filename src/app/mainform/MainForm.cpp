@@ -10,6 +10,7 @@
 #include "app/kit/KitClasses.h"
 #include "app/mainform/Actions.h"
 #include "app/mainform/MainFormControls.h"
+#include "app/mainform/MainFormKitHandlers.h"
 #include "app/mainform/MainFormTestSeam.h"
 #include "app/whois/VLWhoisThread.h"
 #include "console/QvConsole.h"
@@ -99,10 +100,12 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     // Lay the window out now, so that the splitters have their heights when
     // the settings place their bars.
     layout()->activate();
+    ConnectKitHandlers(*this);
     plat::guarded([this] { FormCreate(); });
 }
 
 TMainForm::~TMainForm() {
+    DisconnectKitHandlers();
     plat::guarded([this] { FormDestroy(); });
     if (instance_ == this) {
         instance_ = nullptr;
