@@ -413,6 +413,7 @@ void RunMenuCycles(benchmark::State& state, const QWidget& form, const std::func
     MenuPaintWatch watch(form);
     std::vector<double> opening;
     std::vector<double> closing;
+    std::vector<double> cycles;
     for (auto _ : state) {
         QElapsedTimer timer;
         qint64 opened = 0;
@@ -437,8 +438,11 @@ void RunMenuCycles(benchmark::State& state, const QWidget& form, const std::func
         state.SetIterationTime(static_cast<double>(closed) / 1e9);
         opening.push_back(static_cast<double>(opened) / 1e3);
         closing.push_back(static_cast<double>(closed - opened) / 1e3);
+        cycles.push_back(static_cast<double>(closed) / 1e3);
     }
     if (!opening.empty()) {
+        state.counters["cycle_median_us"] = Percentile(cycles, 0.5);
+        state.counters["cycle_p90_us"] = Percentile(cycles, 0.9);
         state.counters["open_median_us"] = Percentile(opening, 0.5);
         state.counters["open_p99_us"] = Percentile(opening, 0.99);
         state.counters["close_median_us"] = Percentile(closing, 0.5);
