@@ -7,7 +7,6 @@
 
 #include <QApplication>
 #include <QPaintEvent>
-#include <QPainter>
 
 #include <gtest/gtest.h>
 
@@ -279,43 +278,6 @@ TEST(RotatedFont, TakesTheFacesHeightAndStyleAndTheAngle) {
     QFont demi;
     demi.setWeight(QFont::DemiBold);
     EXPECT_EQ(ctl::CreateRotatedFont(demi, 0).Font.weight(), QFont::Normal);
-
-    // At 900 the text runs upwards from the origin, its cell to the right.
-    for (const int escapement : {0, 900}) {
-        QImage image(120, 120, QImage::Format_RGB32);
-        image.fill(Qt::white);
-        {
-            QPainter painter(&image);
-            painter.setPen(Qt::black);
-            ctl::DrawRotatedText(painter, ctl::CreateRotatedFont(QFont(), escapement),
-                                 QPoint(40, 100), QStringLiteral("MMMMMM"));
-        }
-        QRect ink;
-        for (int y = 0; y < 120; ++y) {
-            for (int x = 0; x < 120; ++x) {
-                if (qGray(image.pixel(x, y)) < 128) {
-                    ink |= QRect(x, y, 1, 1);
-                }
-            }
-        }
-        ASSERT_FALSE(ink.isEmpty());
-        if (escapement == 0) {
-            EXPECT_GT(ink.width(), ink.height());
-            EXPECT_GE(ink.top(), 100);
-        } else {
-            EXPECT_GT(ink.height(), ink.width());
-            EXPECT_LE(ink.bottom(), 100);
-            EXPECT_GE(ink.left(), 40);
-        }
-    }
-}
-
-TEST(PanelLocked, OnlyAnUnlockedPanelIsAToolControl) {
-    TQvPanel panel;
-    EXPECT_FALSE(panel.Locked());
-    EXPECT_TRUE(panel.IsToolControl());
-    panel.SetLocked(true);
-    EXPECT_FALSE(panel.IsToolControl());
 }
 
 } // namespace

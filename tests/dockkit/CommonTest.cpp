@@ -48,26 +48,6 @@ TEST(RegistryMenuDelay, ReadsTheDesktopValueWithItsFallbacks) {
 // The delay in force: the desktop's answer when it has one, else the value
 // stored under "Control Panel\Desktop" of the desktop store, read once per
 // store.
-TEST(MenuShowDelay, ComesFromTheDesktopStoreWhenTheDesktopCannotSay) {
-    for (const QStringList& row : DataRows("menu-show-delay.txt", 3)) {
-        SCOPED_ROW(row);
-        FakeSystemParameters params;
-        params.Answers.MenuShowDelay = std::nullopt;
-        FakeDesktopStore desktop;
-        const QString keyPath = QStringLiteral("Control Panel\\Desktop");
-        if (row[0] == "no value") {
-            desktop.Write(keyPath, QStringLiteral("Other"), QStringLiteral("1"));
-        } else if (row[0] == "text") {
-            desktop.Write(keyPath, QStringLiteral("MenuShowDelay"), row[1]);
-        } else if (row[0] == "binary") {
-            desktop.Store()
-                .OpenKey(plat::Registry::KeyPath(keyPath), true)
-                ->WriteBinary(QStringLiteral("MenuShowDelay"), QByteArray("\x01\x02", 2));
-        }
-        EXPECT_EQ(dk::MenuShowDelayMs(), row[2].toInt());
-    }
-}
-
 TEST(MenuShowDelay, IsReadOncePerStoreAndTheDesktopsAnswerWins) {
     FakeSystemParameters params;
     params.Answers.MenuShowDelay = std::nullopt;
