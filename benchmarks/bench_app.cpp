@@ -5,7 +5,8 @@
 // about box's first paint; and the friends tree of a shown window as the
 // buddy list grows from 10 to 100,000 names: adding them all, and one status
 // change; the buddy pop-up menu opened and closed, through the window's
-// menu seam, as a plain QMenu and from a right click in a main window.
+// menu seam, as a plain QMenu, the two in turns, and from a right click in a
+// main window.
 
 #include "app/dialogs/AboutForm.h"
 #include "app/dialogs/CharSelForm.h"
@@ -32,6 +33,8 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <numeric>
+#include <optional>
 #include <random>
 #include <utility>
 #include <vector>
@@ -406,39 +409,60 @@ public:
     QPoint At;
 };
 
-// Opens and closes the menu `cycles` times through open() and close();
-// isOpen tells when the closing is done.
-void RunMenuCycles(benchmark::State& state, const QWidget& form, const std::function<void()>& open,
-                   const std::function<void()>& close, const std::function<bool()>& isOpen) {
+// One way of opening a menu and closing it again.
+struct MenuDriver {
+    std::function<void()> open;
+    std::function<void()> close;
+    std::function<bool()> isOpen;
+};
+
+// One opening and closing, in nanoseconds from the call: until the menu's
+// first paint was done, and until it was gone. Nothing (and the state told
+// why) when it never painted or stayed open.
+struct CycleTimes {
+    qint64 opened = 0;
+    qint64 closed = 0;
+};
+std::optional<CycleTimes> RunCycle(benchmark::State& state, MenuPaintWatch& watch,
+                                   const MenuDriver& menu) {
+    QElapsedTimer timer;
+    CycleTimes times;
+    // Closed from inside the event loop that painted it: the kit's menu has
+    // taken the mouse and the keys by then.
+    watch.Arm([&] {
+        times.opened = timer.nsecsElapsed();
+        menu.close();
+    });
+    timer.start();
+    menu.open();
+    if (!watch.WaitForPaint()) {
+        state.SkipWithError("the menu never painted");
+        return std::nullopt;
+    }
+    QCoreApplication::processEvents();
+    if (!WaitUntil([&] { return !menu.isOpen(); }, 5000)) {
+        state.SkipWithError("the menu stayed open");
+        return std::nullopt;
+    }
+    times.closed = timer.nsecsElapsed();
+    return times;
+}
+
+// Opens and closes the menu once per iteration.
+void RunMenuCycles(benchmark::State& state, const QWidget& form, const MenuDriver& menu) {
     MenuPaintWatch watch(form);
     std::vector<double> opening;
     std::vector<double> closing;
     std::vector<double> cycles;
     for (auto _ : state) {
-        QElapsedTimer timer;
-        qint64 opened = 0;
-        // Closed from inside the event loop that painted it: the kit's menu
-        // has taken the mouse and the keys by then.
-        watch.Arm([&] {
-            opened = timer.nsecsElapsed();
-            close();
-        });
-        timer.start();
-        open();
-        if (!watch.WaitForPaint()) {
-            state.SkipWithError("the menu never painted");
+        const std::optional<CycleTimes> times = RunCycle(state, watch, menu);
+        if (!times) {
             break;
         }
-        QCoreApplication::processEvents();
-        if (!WaitUntil([&] { return !isOpen(); }, 5000)) {
-            state.SkipWithError("the menu stayed open");
-            break;
-        }
-        const qint64 closed = timer.nsecsElapsed();
-        state.SetIterationTime(static_cast<double>(closed) / 1e9);
-        opening.push_back(static_cast<double>(opened) / 1e3);
-        closing.push_back(static_cast<double>(closed - opened) / 1e3);
-        cycles.push_back(static_cast<double>(closed) / 1e3);
+        state.SetIterationTime(static_cast<double>(times->closed) / 1e9);
+        opening.push_back(static_cast<double>(times->opened) / 1e3);
+        closing.push_back(static_cast<double>(times->closed - times->opened) / 1e3);
+        cycles.push_back(static_cast<double>(times->closed) / 1e3);
     }
     if (!opening.empty()) {
         state.counters["cycle_median_us"] = Percentile(cycles, 0.5);
@@ -449,9 +473,9 @@ void RunMenuCycles(benchmark::State& state, const QWidget& form, const std::func
     }
 }
 
-// Through the window's menu seam, as the main window builds and opens it.
-void BM_App_BuddyPopup_Seam(benchmark::State& state) {
-    MenuOwner owner;
+// The buddy menu through the window's menu seam, as the main window builds
+// and opens it (owned by the form).
+MenuDriver SeamBuddyMenu(MenuOwner& owner) {
     kit::IPopupMenu* menu = kit::CreatePopupMenu(owner.Form, QStringLiteral("OnPopupMenu"));
     for (const BuddyMenuItem& def : kBuddyMenu) {
         if (def.name == nullptr) {
@@ -460,48 +484,100 @@ void BM_App_BuddyPopup_Seam(benchmark::State& state) {
         }
         menu->AddItem(QString::fromLatin1(def.name), QString::fromLatin1(def.caption));
     }
-    RunMenuCycles(
-        state, owner.Form,
-        [&] {
-            for (const BuddyMenuItem& def : kBuddyMenu) {
-                if (def.name != nullptr) {
-                    kit::IMenuItem* item = menu->FindItem(QString::fromLatin1(def.name));
-                    item->SetVisible(true);
-                    item->SetCaption(QString::fromLatin1(def.prefix) + kBuddy);
+    const QPoint at = owner.At;
+    return {[menu, at] {
+                for (const BuddyMenuItem& def : kBuddyMenu) {
+                    if (def.name != nullptr) {
+                        kit::IMenuItem* item = menu->FindItem(QString::fromLatin1(def.name));
+                        item->SetVisible(true);
+                        item->SetCaption(QString::fromLatin1(def.prefix) + kBuddy);
+                    }
                 }
-            }
-            menu->Popup(owner.At.x(), owner.At.y());
-        },
-        [&] { menu->CloseUp(); }, [&] { return menu->IsOpen(); });
+                menu->Popup(at.x(), at.y());
+            },
+            [menu] { menu->CloseUp(); }, [menu] { return menu->IsOpen(); }};
 }
-BENCHMARK(BM_App_BuddyPopup_Seam)->Iterations(300)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
-// A plain QMenu with the same items, opened with popup() and closed.
-void BM_App_BuddyPopup_QMenu(benchmark::State& state) {
-    MenuOwner owner;
-    QMenu menu(&owner.Form);
+// A plain QMenu with the same items, opened with popup() and closed (owned
+// by the form).
+MenuDriver QtBuddyMenu(MenuOwner& owner) {
+    auto* menu = new QMenu(&owner.Form);
     std::vector<std::pair<QAction*, QString>> items;
     for (const BuddyMenuItem& def : kBuddyMenu) {
         if (def.name == nullptr) {
-            menu.addSeparator();
+            menu->addSeparator();
             continue;
         }
-        QAction* action = menu.addAction(QString::fromLatin1(def.caption));
+        QAction* action = menu->addAction(QString::fromLatin1(def.caption));
         action->setObjectName(QString::fromLatin1(def.name));
         items.emplace_back(action, QString::fromLatin1(def.prefix));
     }
-    RunMenuCycles(
-        state, owner.Form,
-        [&] {
-            for (const auto& [action, prefix] : items) {
-                action->setVisible(true);
-                action->setText(prefix + kBuddy);
-            }
-            menu.popup(owner.At);
-        },
-        [&] { menu.close(); }, [&] { return menu.isVisible(); });
+    const QPoint at = owner.At;
+    return {[menu, items, at] {
+                for (const auto& [action, prefix] : items) {
+                    action->setVisible(true);
+                    action->setText(prefix + kBuddy);
+                }
+                menu->popup(at);
+            },
+            [menu] { menu->close(); }, [menu] { return menu->isVisible(); }};
+}
+
+void BM_App_BuddyPopup_Seam(benchmark::State& state) {
+    MenuOwner owner;
+    RunMenuCycles(state, owner.Form, SeamBuddyMenu(owner));
+}
+BENCHMARK(BM_App_BuddyPopup_Seam)->Iterations(300)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+void BM_App_BuddyPopup_QMenu(benchmark::State& state) {
+    MenuOwner owner;
+    RunMenuCycles(state, owner.Form, QtBuddyMenu(owner));
 }
 BENCHMARK(BM_App_BuddyPopup_QMenu)->Iterations(300)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// The two menus in turns, one cycle of each per iteration, so that what the
+// machine does meanwhile falls on both alike. Reports the mean and median
+// whole cycle of each and the ratios (kit / QMenu); the iteration time is the
+// two cycles together.
+void BM_App_BuddyPopup_Paired(benchmark::State& state) {
+    MenuOwner owner;
+    const MenuDriver kitMenu = SeamBuddyMenu(owner);
+    const MenuDriver qtMenu = QtBuddyMenu(owner);
+    MenuPaintWatch watch(owner.Form);
+    std::vector<double> kitCycles;
+    std::vector<double> qtCycles;
+    // What one menu left queued is handled before the other one's cycle.
+    const auto settle = [] {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+    };
+    for (auto _ : state) {
+        const std::optional<CycleTimes> kit = RunCycle(state, watch, kitMenu);
+        settle();
+        const std::optional<CycleTimes> qt = kit ? RunCycle(state, watch, qtMenu) : std::nullopt;
+        settle();
+        if (!qt) {
+            break;
+        }
+        state.SetIterationTime(static_cast<double>(kit->closed + qt->closed) / 1e9);
+        kitCycles.push_back(static_cast<double>(kit->closed) / 1e3);
+        qtCycles.push_back(static_cast<double>(qt->closed) / 1e3);
+    }
+    if (kitCycles.empty()) {
+        return;
+    }
+    const auto mean = [](const std::vector<double>& v) {
+        return std::accumulate(v.begin(), v.end(), 0.0) / static_cast<double>(v.size());
+    };
+    state.counters["kit_mean_us"] = mean(kitCycles);
+    state.counters["qmenu_mean_us"] = mean(qtCycles);
+    state.counters["mean_ratio"] = mean(kitCycles) / mean(qtCycles);
+    state.counters["median_ratio"] = Percentile(kitCycles, 0.5) / Percentile(qtCycles, 0.5);
+}
+BENCHMARK(BM_App_BuddyPopup_Paired)
+    ->Iterations(300)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
 
 // The whole way in a shown main window: a right click on an online buddy in
 // the friends tree, then the menu closed.
@@ -520,9 +596,9 @@ void BM_App_BuddyPopup_MainWindow(benchmark::State& state) {
     QCoreApplication::processEvents();
     const QPoint click = form.FriendsTreeView->visualItemRect(found.first()).center();
     kit::IPopupMenu* menu = form.OnPopupMenu;
-    RunMenuCycles(
-        state, form, [&] { form.FriendsTreeViewMouseDown(Qt::RightButton, click.x(), click.y()); },
-        [&] { menu->CloseUp(); }, [&] { return menu->IsOpen(); });
+    RunMenuCycles(state, form,
+                  {[&] { form.FriendsTreeViewMouseDown(Qt::RightButton, click.x(), click.y()); },
+                   [&] { menu->CloseUp(); }, [&] { return menu->IsOpen(); }});
 }
 BENCHMARK(BM_App_BuddyPopup_MainWindow)
     ->Iterations(300)
