@@ -5,8 +5,9 @@
 // about box's first paint; and the friends tree of a shown window as the
 // buddy list grows from 10 to 100,000 names: adding them all, and one status
 // change; the buddy pop-up menu opened and closed as the kit's pop-up menu,
-// as a plain QMenu and from a right click in a main window; and a key from
-// its press to its effect in the input line, beside the toolkit's own way.
+// as a plain QMenu, the two in turns, and from a right click in a main window;
+// and a key from its press to its effect in the input line, beside the
+// toolkit's own way.
 
 #include "app/dialogs/AboutForm.h"
 #include "app/dialogs/CharSelForm.h"
@@ -42,6 +43,8 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <numeric>
+#include <optional>
 #include <random>
 #include <utility>
 #include <vector>
@@ -427,39 +430,64 @@ void CloseKitMenu() {
     }
 }
 
-// Opens and closes the menu `cycles` times through open() and close();
-// isOpen tells when the closing is done.
-void RunMenuCycles(benchmark::State& state, const QWidget& form, const std::function<void()>& open,
-                   const std::function<void()>& close, const std::function<bool()>& isOpen) {
+// One way of opening a menu and closing it again.
+struct MenuDriver {
+    std::function<void()> open;
+    std::function<void()> close;
+    std::function<bool()> isOpen;
+};
+
+// One opening and closing, in nanoseconds from the call: until the menu's
+// first paint was done, and until it was gone. Nothing (and the state told
+// why) when it never painted or stayed open.
+struct CycleTimes {
+    qint64 opened = 0;
+    qint64 closed = 0;
+};
+std::optional<CycleTimes> RunCycle(benchmark::State& state, MenuPaintWatch& watch,
+                                   const MenuDriver& menu) {
+    QElapsedTimer timer;
+    CycleTimes times;
+    // Closed from inside the event loop that painted it: the kit's menu has
+    // taken the mouse and the keys by then.
+    watch.Arm([&] {
+        times.opened = timer.nsecsElapsed();
+        menu.close();
+    });
+    timer.start();
+    menu.open();
+    if (!watch.WaitForPaint()) {
+        state.SkipWithError("the menu never painted");
+        return std::nullopt;
+    }
+    QCoreApplication::processEvents();
+    if (!WaitUntil([&] { return !menu.isOpen(); }, 5000)) {
+        state.SkipWithError("the menu stayed open");
+        return std::nullopt;
+    }
+    times.closed = timer.nsecsElapsed();
+    return times;
+}
+
+// Opens and closes the menu once per iteration.
+void RunMenuCycles(benchmark::State& state, const QWidget& form, const MenuDriver& menu) {
     MenuPaintWatch watch(form);
     std::vector<double> opening;
     std::vector<double> closing;
+    std::vector<double> cycles;
     for (auto _ : state) {
-        QElapsedTimer timer;
-        qint64 opened = 0;
-        // Closed from inside the event loop that painted it: the kit's menu
-        // has taken the mouse and the keys by then.
-        watch.Arm([&] {
-            opened = timer.nsecsElapsed();
-            close();
-        });
-        timer.start();
-        open();
-        if (!watch.WaitForPaint()) {
-            state.SkipWithError("the menu never painted");
+        const std::optional<CycleTimes> times = RunCycle(state, watch, menu);
+        if (!times) {
             break;
         }
-        QCoreApplication::processEvents();
-        if (!WaitUntil([&] { return !isOpen(); }, 5000)) {
-            state.SkipWithError("the menu stayed open");
-            break;
-        }
-        const qint64 closed = timer.nsecsElapsed();
-        state.SetIterationTime(static_cast<double>(closed) / 1e9);
-        opening.push_back(static_cast<double>(opened) / 1e3);
-        closing.push_back(static_cast<double>(closed - opened) / 1e3);
+        state.SetIterationTime(static_cast<double>(times->closed) / 1e9);
+        opening.push_back(static_cast<double>(times->opened) / 1e3);
+        closing.push_back(static_cast<double>(times->closed - times->opened) / 1e3);
+        cycles.push_back(static_cast<double>(times->closed) / 1e3);
     }
     if (!opening.empty()) {
+        state.counters["cycle_median_us"] = Percentile(cycles, 0.5);
+        state.counters["cycle_p90_us"] = Percentile(cycles, 0.9);
         state.counters["open_median_us"] = Percentile(opening, 0.5);
         state.counters["open_p99_us"] = Percentile(opening, 0.99);
         state.counters["close_median_us"] = Percentile(closing, 0.5);
@@ -467,63 +495,114 @@ void RunMenuCycles(benchmark::State& state, const QWidget& form, const std::func
 }
 
 // The kit's pop-up menu with the same items, as the main window builds and
-// opens it (its menu loop runs until the menu is closed).
-void BM_App_BuddyPopup_KitMenu(benchmark::State& state) {
-    MenuOwner owner;
-    TDkxPopupMenu menu(&owner.Form);
+// opens it (owned by the form; its menu loop runs until the menu is closed).
+MenuDriver KitBuddyMenu(MenuOwner& owner) {
+    auto* menu = new TDkxPopupMenu(&owner.Form);
     std::vector<std::pair<TDkCustomItem*, QString>> items;
     for (const BuddyMenuItem& def : kBuddyMenu) {
         TDkCustomItem* item = def.name == nullptr
-                                  ? static_cast<TDkCustomItem*>(new TDkxSeparatorItem(menu.Items()))
-                                  : new TDkxItem(menu.Items());
-        menu.Items()->Add(item);
+                                  ? static_cast<TDkCustomItem*>(new TDkxSeparatorItem(menu->Items()))
+                                  : new TDkxItem(menu->Items());
+        menu->Items()->Add(item);
         if (def.name != nullptr) {
             item->SetCaption(QString::fromLatin1(def.caption));
             items.emplace_back(item, QString::fromLatin1(def.prefix));
         }
     }
-    RunMenuCycles(
-        state, owner.Form,
-        [&] {
-            for (const auto& [item, prefix] : items) {
-                item->SetVisible(true);
-                item->SetCaption(prefix + kBuddy);
-            }
-            menu.Popup(owner.At.x(), owner.At.y());
-        },
-        CloseKitMenu, KitMenuOpen);
+    const QPoint at = owner.At;
+    return {[menu, items, at] {
+                for (const auto& [item, prefix] : items) {
+                    item->SetVisible(true);
+                    item->SetCaption(prefix + kBuddy);
+                }
+                menu->Popup(at.x(), at.y());
+            },
+            CloseKitMenu, KitMenuOpen};
+}
+
+// A plain QMenu with the same items, opened with popup() and closed (owned
+// by the form).
+MenuDriver QtBuddyMenu(MenuOwner& owner) {
+    auto* menu = new QMenu(&owner.Form);
+    std::vector<std::pair<QAction*, QString>> items;
+    for (const BuddyMenuItem& def : kBuddyMenu) {
+        if (def.name == nullptr) {
+            menu->addSeparator();
+            continue;
+        }
+        QAction* action = menu->addAction(QString::fromLatin1(def.caption));
+        action->setObjectName(QString::fromLatin1(def.name));
+        items.emplace_back(action, QString::fromLatin1(def.prefix));
+    }
+    const QPoint at = owner.At;
+    return {[menu, items, at] {
+                for (const auto& [action, prefix] : items) {
+                    action->setVisible(true);
+                    action->setText(prefix + kBuddy);
+                }
+                menu->popup(at);
+            },
+            [menu] { menu->close(); }, [menu] { return menu->isVisible(); }};
+}
+
+void BM_App_BuddyPopup_KitMenu(benchmark::State& state) {
+    MenuOwner owner;
+    RunMenuCycles(state, owner.Form, KitBuddyMenu(owner));
 }
 BENCHMARK(BM_App_BuddyPopup_KitMenu)
     ->Iterations(300)
     ->UseManualTime()
     ->Unit(benchmark::kMicrosecond);
 
-// A plain QMenu with the same items, opened with popup() and closed.
 void BM_App_BuddyPopup_QMenu(benchmark::State& state) {
     MenuOwner owner;
-    QMenu menu(&owner.Form);
-    std::vector<std::pair<QAction*, QString>> items;
-    for (const BuddyMenuItem& def : kBuddyMenu) {
-        if (def.name == nullptr) {
-            menu.addSeparator();
-            continue;
-        }
-        QAction* action = menu.addAction(QString::fromLatin1(def.caption));
-        action->setObjectName(QString::fromLatin1(def.name));
-        items.emplace_back(action, QString::fromLatin1(def.prefix));
-    }
-    RunMenuCycles(
-        state, owner.Form,
-        [&] {
-            for (const auto& [action, prefix] : items) {
-                action->setVisible(true);
-                action->setText(prefix + kBuddy);
-            }
-            menu.popup(owner.At);
-        },
-        [&] { menu.close(); }, [&] { return menu.isVisible(); });
+    RunMenuCycles(state, owner.Form, QtBuddyMenu(owner));
 }
 BENCHMARK(BM_App_BuddyPopup_QMenu)->Iterations(300)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// The two menus in turns, one cycle of each per iteration, so that what the
+// machine does meanwhile falls on both alike. Reports the mean and median
+// whole cycle of each and the ratios (kit / QMenu); the iteration time is the
+// two cycles together.
+void BM_App_BuddyPopup_Paired(benchmark::State& state) {
+    MenuOwner owner;
+    const MenuDriver kitMenu = KitBuddyMenu(owner);
+    const MenuDriver qtMenu = QtBuddyMenu(owner);
+    MenuPaintWatch watch(owner.Form);
+    std::vector<double> kitCycles;
+    std::vector<double> qtCycles;
+    // What one menu left queued is handled before the other one's cycle.
+    const auto settle = [] {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+    };
+    for (auto _ : state) {
+        const std::optional<CycleTimes> kit = RunCycle(state, watch, kitMenu);
+        settle();
+        const std::optional<CycleTimes> qt = kit ? RunCycle(state, watch, qtMenu) : std::nullopt;
+        settle();
+        if (!qt) {
+            break;
+        }
+        state.SetIterationTime(static_cast<double>(kit->closed + qt->closed) / 1e9);
+        kitCycles.push_back(static_cast<double>(kit->closed) / 1e3);
+        qtCycles.push_back(static_cast<double>(qt->closed) / 1e3);
+    }
+    if (kitCycles.empty()) {
+        return;
+    }
+    const auto mean = [](const std::vector<double>& v) {
+        return std::accumulate(v.begin(), v.end(), 0.0) / static_cast<double>(v.size());
+    };
+    state.counters["kit_mean_us"] = mean(kitCycles);
+    state.counters["qmenu_mean_us"] = mean(qtCycles);
+    state.counters["mean_ratio"] = mean(kitCycles) / mean(qtCycles);
+    state.counters["median_ratio"] = Percentile(kitCycles, 0.5) / Percentile(qtCycles, 0.5);
+}
+BENCHMARK(BM_App_BuddyPopup_Paired)
+    ->Iterations(300)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
 
 // The whole way in a shown main window: a right click on an online buddy in
 // the friends tree, then the menu closed.
@@ -541,9 +620,9 @@ void BM_App_BuddyPopup_MainWindow(benchmark::State& state) {
     form.FriendsTreeView->scrollToItem(found.first());
     QCoreApplication::processEvents();
     const QPoint click = form.FriendsTreeView->visualItemRect(found.first()).center();
-    RunMenuCycles(
-        state, form, [&] { form.FriendsTreeViewMouseDown(Qt::RightButton, click.x(), click.y()); },
-        CloseKitMenu, KitMenuOpen);
+    RunMenuCycles(state, form,
+                  {[&] { form.FriendsTreeViewMouseDown(Qt::RightButton, click.x(), click.y()); },
+                   CloseKitMenu, KitMenuOpen});
 }
 BENCHMARK(BM_App_BuddyPopup_MainWindow)
     ->Iterations(300)

@@ -1,8 +1,7 @@
 // The program body: the application object, the main window, the event loop.
 #include "app/common/ProgramIcon.h"
+#include "app/common/ProgramKits.h"
 #include "app/mainform/MainForm.h"
-
-#include "dockkit/themes/DkKitThemes.h"
 
 #include "platform/core/Guarded.h"
 
@@ -14,7 +13,6 @@
 
 #include <cstdio>
 #include <ctime>
-#include <memory>
 #include <optional>
 
 #include <sys/resource.h>
@@ -161,9 +159,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
     QApplication::setWindowIcon(ProgramIcon());
     const plat::ScopedExceptionHandler exceptions(MainFormExceptionHandler());
-    // The toolbar kit draws through its themes from the first window on:
-    // "Default" current, "Flat" selectable, for the program's whole life.
-    const std::unique_ptr<TDkxNexus> themes = dk::CreateKitThemeNexus();
+    // The kits are set up before the first window, for the program's whole life.
+    const TProgramKits kits;
     TMainForm form;
     TFirstPaintExit firstPaintExit(sinceMain, beforeMainMs);
     if (qEnvironmentVariableIsSet("QV_EXIT_AFTER_FIRST_PAINT")) {

@@ -1,5 +1,6 @@
 #include "controls/FrameDrawing.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 
 using plat::TColor;
@@ -113,6 +114,32 @@ int FrameStyleWidth(TFrameStyle style, int bevelWidth) {
     default:
         return 2;
     }
+}
+
+TRotatedFont CreateRotatedFont(const QFont& font, int escapement) {
+    QFont rotated(font.family());
+    if (font.pixelSize() > 0) {
+        rotated.setPixelSize(font.pixelSize());
+    } else {
+        rotated.setPointSizeF(font.pointSizeF());
+    }
+    // Bold as a font style is a weight of 700 or more.
+    rotated.setWeight(font.weight() >= QFont::Bold ? QFont::Bold : QFont::Normal);
+    rotated.setItalic(font.italic());
+    rotated.setUnderline(font.underline());
+    rotated.setStrikeOut(font.strikeOut());
+    rotated.setFixedPitch(font.fixedPitch());
+    return {rotated, escapement};
+}
+
+void DrawRotatedText(QPainter& painter, const TRotatedFont& font, QPoint origin,
+                     const QString& text) {
+    painter.save();
+    painter.setFont(font.Font);
+    painter.translate(origin);
+    painter.rotate(-font.Escapement / 10.0);
+    painter.drawText(QPointF(0, QFontMetrics(font.Font, painter.device()).ascent()), text);
+    painter.restore();
 }
 
 } // namespace ctl

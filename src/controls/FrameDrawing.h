@@ -1,9 +1,14 @@
 #pragma once
 // Frames of the framed panels and the splitter: the ten frame styles, the
-// sides they are drawn on, and the routines that draw them line by line.
+// sides they are drawn on, and the routines that draw them line by line;
+// and the rotated font of the panels' vertical captions.
 
 #include "platform/gui/Colors.h"
 #include "platform/gui/Rect.h"
+
+#include <QFont>
+#include <QPoint>
+#include <QString>
 
 class QPainter;
 
@@ -48,5 +53,22 @@ plat::TRect DrawBorder(QPainter& painter, plat::TRect rect, TFrameStyle style, T
 // How many pixels deep a frame of the style is on each side it is drawn on;
 // fsStatus and fsPopup are `bevelWidth` lines deep.
 int FrameStyleWidth(TFrameStyle style, int bevelWidth);
+
+// A font whose text runs at an angle: Escapement in tenths of a degree,
+// counter-clockwise from the baseline running right (900: upwards).
+struct TRotatedFont {
+    QFont Font;
+    int Escapement = 0;
+};
+
+// The font made from `font` at the angle: the font's family and height,
+// weight 700 when it is bold (700 or more) and 400 otherwise, its italic,
+// underline and strike-out, and its pitch.
+TRotatedFont CreateRotatedFont(const QFont& font, int escapement);
+
+// Writes the text in the rotated font with the painter's pen, `origin`
+// being the top-left corner of the text's cell before the rotation.
+void DrawRotatedText(QPainter& painter, const TRotatedFont& font, QPoint origin,
+                     const QString& text);
 
 } // namespace ctl

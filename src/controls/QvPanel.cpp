@@ -17,7 +17,9 @@ TQvCustomPanel::TQvCustomPanel(QWidget* parent) : QWidget(parent) {
     FramesChanged();
 }
 
-TQvCustomPanel::~TQvCustomPanel() = default;
+TQvCustomPanel::~TQvCustomPanel() {
+    ctl::RegisterDockSite(this, false);
+}
 
 void TQvCustomPanel::SetAlignmentVertical(TAlignmentVertical value) {
     alignmentVertical_ = value;
@@ -117,6 +119,7 @@ TRect TQvCustomPanel::ClientRect() const {
 void TQvCustomPanel::FramesChanged() {
     setContentsMargins(FrameDepth(sdLeft), FrameDepth(sdTop), FrameDepth(sdRight),
                        FrameDepth(sdBottom));
+    LayoutDockClients();
     update();
 }
 
@@ -202,11 +205,13 @@ void TQvCustomPanel::paintEvent(QPaintEvent* /*event*/) {
     plat::guarded([&] {
         QPainter painter(this);
         PaintPanel(painter);
+        PaintDockCaptions(painter);
     });
 }
 
 void TQvCustomPanel::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    plat::guarded([this] { LayoutDockClients(); });
     if (!testAttribute(Qt::WA_StaticContents)) {
         return;
     }

@@ -2,11 +2,14 @@
 // Panels: the framed panel that the splitter and the main window's panels are
 // made of, and the opaque panel.
 
+#include "controls/DockDrag.h"
 #include "controls/FrameDrawing.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <functional>
+#include <vector>
 
 enum TAlignmentVertical { avTop, avCenter, avBottom };
 
@@ -33,8 +36,12 @@ public:
     // Qt::AlignLeft, Qt::AlignRight or Qt::AlignHCenter.
     Qt::Alignment Alignment() const { return alignment_; }
     TAlignmentVertical AlignmentVertical() const { return alignmentVertical_; }
+    // Docked controls show caption strips.
     bool ShowDockClientCaptions() const { return showDockClientCaptions_; }
+    // A locked panel keeps its place: it is no tool control, one that a
+    // form's embedded object may cover with tool bars of its own.
     bool Locked() const { return locked_; }
+    bool IsToolControl() const { return !locked_; }
     bool FullRepaint() const { return fullRepaint_; }
     plat::TColor Color() const { return color_; }
     plat::TColor FontColor() const { return fontColor_; }
@@ -52,7 +59,7 @@ public:
     void SetBorderWidth(int value);
     void SetBevelWidth(int value);
     void SetAlignment(Qt::Alignment value);
-    void SetShowDockClientCaptions(bool value) { showDockClientCaptions_ = value; }
+    void SetShowDockClientCaptions(bool value);
     void SetLocked(bool value) { locked_ = value; }
     void SetFullRepaint(bool value);
     void SetColor(plat::TColor value);
@@ -69,6 +76,37 @@ public:
     std::function<void(TQvCustomPanel*)> OnMouseEnter;
     std::function<void(TQvCustomPanel*)> OnMouseLeave;
 
+    // --- Docking (QvPanelDocking.cpp) ---
+    // Controls can be docked here: dropped by a drag of their caption strip
+    // or put here with ctl::ManualDock. They are laid out one after the
+    // other, each under its caption strip (13 pixels, the control's window
+    // title), or beside it when the panel is aligned to the top or bottom
+    // of its parent.
+    bool DockSite() const { return dockSite_; }
+    void SetDockSite(bool value);
+    // The docked controls in docking order.
+    std::vector<QWidget*> DockClients() const;
+    // A docked control's caption strip; empty without caption strips.
+    plat::TRect DockCaptionRect(const QWidget* client) const;
+    // The strips run down the clients' left sides.
+    bool DockCaptionsVertical() const;
+
+    ctl::TGetSiteInfoEvent OnGetSiteInfo;
+    ctl::TDockOverEvent OnDockOver;
+    ctl::TDockDropEvent OnDockDrop;
+    ctl::TUnDockEvent OnUnDock;
+
+    // What a drag asks of the site, and what it does there. The influence
+    // rectangle starts as the panel's screen rectangle, CanDock and Accept as
+    // true; the events may change them.
+    void GetSiteInfo(QWidget* client, QRect& influence, QPoint mousePos, bool& canDock);
+    bool DockOver(ctl::TDragDockObject& source, TDragState state);
+    // Takes the control in, lays it out, then fires OnDockDrop.
+    void DockDrop(ctl::TDragDockObject& source);
+    // The control leaves for newTarget (null: it floats) unless OnUnDock
+    // refuses; true when it left.
+    bool UnDock(QWidget* client, TQvCustomPanel* newTarget);
+
 protected:
     // Draws the frames, the background and the caption; returns the rectangle
     // inside the frames.
@@ -83,10 +121,19 @@ protected:
     void changeEvent(QEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void childEvent(QChildEvent* event) override;
 
 private:
     plat::TRect DrawFrame(QPainter& painter, plat::TRect rect, TFrameStyle style) const;
     void UpdateStaticContents();
+    void LayoutDockClients();
+    void PaintDockCaptions(QPainter& painter);
+    void ForgetDockClient(const QObject* client);
+    const QWidget* DockClientAt(QPoint point) const;
 
     TFrameStyle borderOuter_ = fsRaised;
     TFrameStyle borderInner_ = fsNone;
@@ -106,6 +153,14 @@ private:
     plat::TColor color_ = plat::clBtnFace;
     plat::TColor fontColor_ = plat::clWindowText;
     QString caption_;
+    bool dockSite_ = false;
+    struct DockClient {
+        QPointer<QWidget> control;
+        plat::TRect strip;
+    };
+    std::vector<DockClient> dockClients_;
+    QPointer<QWidget> pressedClient_; // a press on its strip may start a drag
+    QPoint pressPoint_;
 };
 
 // The framed panel as forms place it.

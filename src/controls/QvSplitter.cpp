@@ -10,6 +10,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <utility>
 
 using plat::TRect;
@@ -26,6 +27,17 @@ int roundEven(double value) {
         return INT_MIN;
     }
     return static_cast<int>(r);
+}
+
+// A pane's event handed on to the splitter's event of that pane, when set.
+template <typename... Args>
+std::function<void(Args...)> ForwardTo(const TQvSplitter* splitter,
+                                       std::function<void(Args...)> TQvSplitter::*event) {
+    return [splitter, event](Args... args) {
+        if (const auto& handler = splitter->*event) {
+            handler(args...);
+        }
+    };
 }
 
 } // namespace
@@ -60,6 +72,14 @@ TQvSplitter::TQvSplitter(QWidget* parent) : TQvCustomPanel(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     upperLeft_ = new TQvSplitterPane(this);
     lowerRight_ = new TQvSplitterPane(this);
+    upperLeft_->OnGetSiteInfo = ForwardTo(this, &TQvSplitter::OnULGetSiteInfo);
+    upperLeft_->OnDockOver = ForwardTo(this, &TQvSplitter::OnULDockOver);
+    upperLeft_->OnDockDrop = ForwardTo(this, &TQvSplitter::OnULDockDrop);
+    upperLeft_->OnUnDock = ForwardTo(this, &TQvSplitter::OnULUnDock);
+    lowerRight_->OnGetSiteInfo = ForwardTo(this, &TQvSplitter::OnLRGetSiteInfo);
+    lowerRight_->OnDockOver = ForwardTo(this, &TQvSplitter::OnLRDockOver);
+    lowerRight_->OnDockDrop = ForwardTo(this, &TQvSplitter::OnLRDockDrop);
+    lowerRight_->OnUnDock = ForwardTo(this, &TQvSplitter::OnLRUnDock);
     resize(200, 100);
     LayoutPanes();
 }

@@ -106,6 +106,16 @@ public:
     std::function<void(TQvSplitter*, int, bool&)> OnChanging;
     std::function<void(TQvSplitter*)> OnChange;
     std::function<void(TQvSplitter*)> OnHotSpotClick;
+    // The docking events of the panes (each pane is a dock site when its
+    // DockSite is on), with the pane as Sender.
+    ctl::TGetSiteInfoEvent OnULGetSiteInfo;
+    ctl::TDockOverEvent OnULDockOver;
+    ctl::TDockDropEvent OnULDockDrop;
+    ctl::TUnDockEvent OnULUnDock;
+    ctl::TGetSiteInfoEvent OnLRGetSiteInfo;
+    ctl::TDockOverEvent OnLRDockOver;
+    ctl::TDockDropEvent OnLRDockDrop;
+    ctl::TUnDockEvent OnLRUnDock;
 
 protected:
     void FramesChanged() override;

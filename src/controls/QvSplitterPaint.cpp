@@ -2,6 +2,7 @@
 #include "controls/QvSplitter.h"
 
 #include "platform/core/Guarded.h"
+#include "platform/gui/Drawing.h"
 #include "platform/gui/Edges.h"
 
 #include <QMouseEvent>
@@ -14,8 +15,10 @@
 using plat::TColor;
 using plat::TRect;
 
-// The inverted bar shown while dragging without RealTimeDrag: a checker of
-// black and clear pixels over whatever lies below.
+// The bar of a drag that does not move the panes: what lies under it is
+// inverted through the halftone pattern, aligned to the splitter (a pixel
+// flips where x + y is even in the splitter's coordinates). What lies below
+// is painted first each time, so the bar never inverts itself.
 class TQvSplitter::TDragBar : public QWidget {
 public:
     explicit TDragBar(QWidget* parent) : QWidget(parent) {
@@ -26,7 +29,7 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override {
         QPainter painter(this);
-        painter.fillRect(event->rect(), QBrush(Qt::black, Qt::Dense4Pattern));
+        plat::InvertHalftoneRect(painter, event->rect(), -pos());
     }
 };
 

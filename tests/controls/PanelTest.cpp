@@ -3,6 +3,8 @@
 #include "GoldenRows.h"
 #include "PixelPicture.h"
 
+#include "platform/gui/AlignLayout.h"
+
 #include <QApplication>
 #include <QPaintEvent>
 
@@ -10,6 +12,7 @@
 
 #include <functional>
 #include <map>
+#include <vector>
 
 using namespace plat;
 
@@ -151,6 +154,130 @@ TEST(PanelRepaint, WithoutFullRepaintOnlyTheMovedFrameIsPaintedAgain) {
         // The raised frame is two pixels deep: its old place and the new strip.
         EXPECT_EQ(panel.painted, full ? QRegion(0, 0, 120, 50) : QRegion(98, 0, 22, 50));
     }
+}
+
+} // namespace
+
+namespace {
+
+// --- Docking: caption strips, the rotated font, Locked -----------------------------------
+
+// A docked control of one colour with its caption.
+struct DockedClient : QWidget {
+    DockedClient(const char* title, QColor color) {
+        setWindowTitle(QString::fromLatin1(title));
+        setAutoFillBackground(true);
+        QPalette p = palette();
+        p.setColor(QPalette::Window, color);
+        setPalette(p);
+    }
+};
+
+// A: the active caption, c: the clients' colour; everything else (the text
+// on the strip, drawn smooth) is '?'.
+QStringList DockPicture(QWidget& panel, QRect region) {
+    QImage image = BlankImage(panel.width(), panel.height());
+    panel.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    const PixelLegend legend{{ToQColor(clActiveCaption).rgb(), 'A'}, {qRgb(0, 128, 0), 'c'}};
+    return PixelPicture(image, legend, region);
+}
+
+// The bounding box of the pixels of the strip that are not its colour.
+QRect TextBox(QWidget& panel, QRect strip) {
+    QImage image = BlankImage(panel.width(), panel.height());
+    panel.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    QRect box;
+    for (int y = strip.top(); y <= strip.bottom(); ++y) {
+        for (int x = strip.left(); x <= strip.right(); ++x) {
+            if (image.pixel(x, y) != ToQColor(clActiveCaption).rgb()) {
+                box |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    return box;
+}
+
+TEST(PanelDocking, ClientsSitUnderCaptionStripsThirteenPixelsDeep) {
+    TQvPanel panel;
+    panel.SetBorderOuter(fsNone);
+    panel.resize(60, 50);
+    panel.SetDockSite(true);
+    DockedClient tools("Tools", QColor(0, 128, 0));
+    DockedClient chat("Chat", QColor(0, 128, 0));
+    ASSERT_TRUE(ctl::ManualDock(&tools, &panel));
+    ASSERT_TRUE(ctl::ManualDock(&chat, &panel));
+    EXPECT_EQ(panel.DockClients(), (std::vector<QWidget*>{&tools, &chat}));
+    EXPECT_EQ(ctl::HostDockSite(&chat), &panel);
+    EXPECT_EQ(panel.DockCaptionRect(&tools), TRect(0, 0, 60, 13));
+    EXPECT_EQ(tools.geometry(), QRect(0, 13, 60, 12));
+    EXPECT_EQ(panel.DockCaptionRect(&chat), TRect(0, 25, 60, 38));
+    EXPECT_EQ(chat.geometry(), QRect(0, 38, 60, 12));
+    // Left of the text and right of it the strip is the caption colour; the
+    // client starts right below it.
+    const QString strip = QStringLiteral("A/").repeated(13) + QStringLiteral("c");
+    EXPECT_EQ(DockPicture(panel, QRect(0, 0, 1, 14)).join(u'/'), strip);
+    EXPECT_EQ(DockPicture(panel, QRect(59, 25, 1, 14)).join(u'/'), strip);
+    const QRect text = TextBox(panel, QRect(0, 0, 60, 13));
+    EXPECT_FALSE(text.isEmpty()) << "the caption is written";
+    EXPECT_GE(text.left(), 1);
+    EXPECT_GT(text.width(), text.height()) << "it runs along the strip";
+
+    panel.SetShowDockClientCaptions(false);
+    EXPECT_EQ(tools.geometry(), QRect(0, 0, 60, 25));
+    EXPECT_EQ(panel.DockCaptionRect(&tools), TRect());
+    EXPECT_EQ(DockPicture(panel, QRect(0, 0, 2, 2)).join(u'/'), QStringLiteral("cc/cc"));
+}
+
+TEST(PanelDocking, OnAPanelAlignedToTheTopTheStripsRunDownTheClientsLeftSides) {
+    QWidget form;
+    form.resize(80, 100);
+    auto* layout = new plat::AlignLayout(&form);
+    auto* panel = new TQvPanel(&form);
+    panel->SetBorderOuter(fsNone);
+    panel->resize(80, 60);
+    layout->AddWidget(panel, plat::Align::Top);
+    layout->activate();
+    panel->SetDockSite(true);
+    ASSERT_TRUE(panel->DockCaptionsVertical());
+    DockedClient tools("Tools", QColor(0, 128, 0));
+    ASSERT_TRUE(ctl::ManualDock(&tools, panel));
+    EXPECT_EQ(panel->DockCaptionRect(&tools), TRect(0, 0, 13, 60));
+    EXPECT_EQ(tools.geometry(), QRect(13, 0, 67, 60));
+    EXPECT_EQ(DockPicture(*panel, QRect(0, 0, 14, 2)).join(u'/'),
+              QStringLiteral("AAAAAAAAAAAAAc/AAAAAAAAAAAAAc"));
+    const QRect text = TextBox(*panel, QRect(0, 0, 13, 60));
+    EXPECT_FALSE(text.isEmpty());
+    EXPECT_GT(text.height(), text.width()) << "the rotated text runs down the strip";
+    EXPECT_EQ(text.bottom(), 58) << "from the strip's bottom, upwards";
+}
+
+TEST(RotatedFont, TakesTheFacesHeightAndStyleAndTheAngle) {
+    const struct {
+        bool bold, italic, underline, strikeOut, fixed;
+    } rows[] = {{true, false, false, false, false},
+                {false, true, true, false, false},
+                {false, false, false, true, true}};
+    for (const auto& row : rows) {
+        QFont font(QStringLiteral("Verdana"), 8);
+        font.setBold(row.bold);
+        font.setItalic(row.italic);
+        font.setUnderline(row.underline);
+        font.setStrikeOut(row.strikeOut);
+        font.setFixedPitch(row.fixed);
+        const ctl::TRotatedFont rotated = ctl::CreateRotatedFont(font, 900);
+        EXPECT_EQ(rotated.Escapement, 900);
+        EXPECT_EQ(rotated.Font.family(), font.family());
+        EXPECT_EQ(rotated.Font.pointSizeF(), 8.0);
+        EXPECT_EQ(rotated.Font.weight(), row.bold ? QFont::Bold : QFont::Normal);
+        EXPECT_EQ(rotated.Font.italic(), row.italic);
+        EXPECT_EQ(rotated.Font.underline(), row.underline);
+        EXPECT_EQ(rotated.Font.strikeOut(), row.strikeOut);
+        EXPECT_EQ(rotated.Font.fixedPitch(), row.fixed);
+    }
+    // A demi-bold face counts as not bold.
+    QFont demi;
+    demi.setWeight(QFont::DemiBold);
+    EXPECT_EQ(ctl::CreateRotatedFont(demi, 0).Font.weight(), QFont::Normal);
 }
 
 } // namespace

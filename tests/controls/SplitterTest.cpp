@@ -4,6 +4,7 @@
 #include "PixelPicture.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 #include <gtest/gtest.h>
@@ -290,6 +291,203 @@ TEST_F(SplitterDrag, WithoutRealTimeOnlyTheInvertedBarMovesUntilRelease) {
     rig_.splitter.resize(100, 60);
     rig_.splitter.resize(100, 300);
     EXPECT_EQ(rig_.splitter.Position(), 90);
+}
+
+// The bar of such a drag inverts what lies under it through the halftone
+// pattern: a pixel flips where x + y is even in the splitter, the others stay.
+TEST_F(SplitterDrag, TheDraggedBarInvertsWhatLiesUnderItThroughTheHalftone) {
+    rig_.splitter.SetRealTimeDrag(false);
+    rig_.splitter.UpperLeft()->SetColor(clNavy);
+    const QImage before = rig_.splitter.grab().toImage();
+    const QPoint start = rig_.OnBar();
+    rig_.Mouse(QEvent::MouseButtonPress, start, Qt::LeftButton);
+    rig_.Mouse(QEvent::MouseMove, rig_.Shift(start, -61), Qt::LeftButton);
+    ASSERT_EQ(rig_.splitter.DragPosition(), 89);
+    const QImage during = rig_.splitter.grab().toImage();
+    int flipped = 0;
+    for (int y = 80; y < 100; ++y) {
+        for (int x = 0; x < 100; ++x) {
+            const bool onBar = y >= 89 && y < 92;
+            const QRgb under = before.pixel(x, y) & 0xFFFFFF;
+            const QRgb expected = onBar && (x + y) % 2 == 0 ? under ^ 0xFFFFFF : under;
+            ASSERT_EQ(during.pixel(x, y) & 0xFFFFFF, expected) << x << "," << y;
+            flipped += expected != under ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(flipped, 150);
+    rig_.Mouse(QEvent::MouseButtonRelease, rig_.Shift(start, -61), Qt::NoButton);
+    const QImage after = rig_.splitter.grab().toImage();
+    EXPECT_EQ(after.pixel(0, 89) & 0xFFFFFF, ToQColor(clBtnFace).rgb() & 0xFFFFFF); // the bar now
+}
+
+// --- Docking into the panes ----------------------------------------------------------
+
+// A splitter whose panes are dock sites, each of the eight events logged as
+// "UL GetSiteInfo", "LR DockOver enter", "UL UnDock to LR" and so on, with a
+// control docked in the upper pane.
+class SplitterDocking : public ::testing::Test {
+protected:
+    SplitterDocking() : rig_(orVertical, 100, 300) {
+        TQvSplitter& s = rig_.splitter;
+        s.SetPosition(150);
+        s.UpperLeft()->SetDockSite(true);
+        s.LowerRight()->SetDockSite(true);
+        const auto name = [&s](TQvCustomPanel* pane) {
+            return pane == s.UpperLeft() ? QStringLiteral("UL") : QStringLiteral("LR");
+        };
+        const auto state = [](TDragState st) {
+            return st == dsDragEnter ? "enter" : st == dsDragMove ? "move" : "leave";
+        };
+        // Each event names the splitter's event it came through; the pane
+        // must be its Sender.
+        for (const bool upper : {true, false}) {
+            const QString side = upper ? QStringLiteral("UL") : QStringLiteral("LR");
+            auto& getSiteInfo = upper ? s.OnULGetSiteInfo : s.OnLRGetSiteInfo;
+            auto& dockOver = upper ? s.OnULDockOver : s.OnLRDockOver;
+            auto& dockDrop = upper ? s.OnULDockDrop : s.OnLRDockDrop;
+            auto& unDock = upper ? s.OnULUnDock : s.OnLRUnDock;
+            getSiteInfo = [=, this](TQvCustomPanel* sender, QWidget*, QRect&, QPoint, bool& can) {
+                EXPECT_EQ(name(sender), side);
+                log_ << side + QStringLiteral(" GetSiteInfo");
+                can = can && canDock_[side];
+            };
+            dockOver = [=, this](TQvCustomPanel* sender, ctl::TDragDockObject& source, int, int,
+                                 TDragState st, bool& accept) {
+                EXPECT_EQ(name(sender), side);
+                EXPECT_EQ(source.Control, &client_);
+                log_ << side + QStringLiteral(" DockOver ") + state(st);
+                accept = accept && accepts_[side];
+            };
+            dockDrop = [=, this](TQvCustomPanel* sender, ctl::TDragDockObject&, int, int) {
+                EXPECT_EQ(name(sender), side);
+                log_ << side + QStringLiteral(" DockDrop");
+            };
+            unDock = [=, this](TQvCustomPanel* sender, QWidget* client, TQvCustomPanel* target,
+                               bool& allow) {
+                EXPECT_EQ(name(sender), side);
+                EXPECT_EQ(client, &client_);
+                log_ << side + QStringLiteral(" UnDock to ") +
+                            (target != nullptr ? name(target) : QStringLiteral("nowhere"));
+                allow = allow && letsGo_[side];
+            };
+        }
+        client_.setWindowTitle(QStringLiteral("Tools"));
+        ctl::ManualDock(&client_, s.UpperLeft());
+    }
+    ~SplitterDocking() override {
+        if (ctl::TDockDrag* drag = ctl::TDockDrag::Current()) {
+            drag->Cancel();
+        }
+    }
+
+    // Presses on the client's caption strip in the upper pane, drags over
+    // the splitter points and releases at the last (or presses Escape first).
+    void DragTo(QPoint to, bool escape = false) { DragOver({to}, escape); }
+    void DragOver(const std::vector<QPoint>& points, bool escape = false) {
+        TQvSplitterPane* pane = rig_.splitter.UpperLeft();
+        const QPoint from(5, 5);
+        const auto send = [pane](QEvent::Type type, QPoint global, Qt::MouseButtons held) {
+            QMouseEvent event(type, pane->mapFromGlobal(global), global,
+                              type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held,
+                              Qt::NoModifier);
+            QApplication::sendEvent(pane, &event);
+        };
+        send(QEvent::MouseButtonPress, pane->mapToGlobal(from), Qt::LeftButton);
+        QPoint global;
+        for (const QPoint to : points) {
+            global = rig_.splitter.mapToGlobal(to);
+            send(QEvent::MouseMove, global, Qt::LeftButton);
+        }
+        if (escape) {
+            QKeyEvent key(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QApplication::sendEvent(pane, &key);
+        }
+        send(QEvent::MouseButtonRelease, global, Qt::NoButton);
+    }
+
+    Rig rig_;
+    QWidget client_;
+    QStringList log_;
+    std::map<QString, bool> canDock_{{"UL", true}, {"LR", true}};
+    std::map<QString, bool> accepts_{{"UL", true}, {"LR", true}};
+    std::map<QString, bool> letsGo_{{"UL", true}, {"LR", true}};
+};
+
+TEST_F(SplitterDocking, ADragFromPaneToPaneTellsBothPanesInOrder) {
+    EXPECT_EQ(log_, QStringList{"UL DockDrop"});
+    ASSERT_EQ(ctl::HostDockSite(&client_), rig_.splitter.UpperLeft());
+    log_.clear();
+    DragTo(QPoint(50, 220));
+    EXPECT_EQ(log_, (QStringList{"UL GetSiteInfo", "LR GetSiteInfo", "LR DockOver enter",
+                                 "LR DockOver move", "UL UnDock to LR", "LR DockDrop"}));
+    EXPECT_EQ(ctl::HostDockSite(&client_), rig_.splitter.LowerRight());
+    EXPECT_EQ(client_.parentWidget(), rig_.splitter.LowerRight());
+    EXPECT_EQ(client_.geometry(), QRect(0, 13, 100, rig_.splitter.LowerRight()->height() - 13));
+    EXPECT_TRUE(rig_.splitter.UpperLeft()->DockClients().empty());
+
+    // Back, and dragged over the lower pane and back again: the lower pane
+    // hears the control leave, the upper one that it enters; dropped where it
+    // is, it does not leave its pane.
+    ctl::ManualDock(&client_, rig_.splitter.UpperLeft());
+    EXPECT_EQ(log_.mid(6), (QStringList{"LR UnDock to UL", "UL DockDrop"}));
+    log_.clear();
+    DragOver({QPoint(50, 230), QPoint(50, 40)});
+    EXPECT_EQ(log_, (QStringList{"UL GetSiteInfo", "LR GetSiteInfo", "LR DockOver enter",
+                                 "LR DockOver move", "UL GetSiteInfo", "LR GetSiteInfo",
+                                 "LR DockOver leave", "UL DockOver enter", "UL DockOver move",
+                                 "UL DockDrop"}));
+    EXPECT_EQ(ctl::HostDockSite(&client_), rig_.splitter.UpperLeft());
+}
+
+// What the panes answer decides where the control goes: a refusal to let it
+// go keeps it; a pane that does not take it leaves the control floating in a
+// window of its own; Escape ends the drag with nothing moved.
+TEST_F(SplitterDocking, ThePanesAnswersDecideWhereTheControlGoes) {
+    const struct {
+        const char* what;
+        const char* refusal; // "UL lets go", "LR can dock", "LR accepts", "" or "escape"
+        QStringList events;
+        const char* host; // "UL", "LR" or "floating"
+    } rows[] = {
+        {"refused to go",
+         "UL lets go",
+         {"UL GetSiteInfo", "LR GetSiteInfo", "LR DockOver enter", "LR DockOver move",
+          "UL UnDock to LR", "LR DockOver leave"},
+         "UL"},
+        {"no site",
+         "LR can dock",
+         {"UL GetSiteInfo", "LR GetSiteInfo", "UL UnDock to nowhere"},
+         "floating"},
+        {"not accepted",
+         "LR accepts",
+         {"UL GetSiteInfo", "LR GetSiteInfo", "LR DockOver enter", "LR DockOver move",
+          "LR DockOver leave", "UL UnDock to nowhere"},
+         "floating"},
+        {"escape",
+         "escape",
+         {"UL GetSiteInfo", "LR GetSiteInfo", "LR DockOver enter", "LR DockOver move",
+          "LR DockOver leave"},
+         "UL"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        ctl::ManualDock(&client_, rig_.splitter.UpperLeft());
+        canDock_["LR"] = QByteArray(row.refusal) != "LR can dock";
+        accepts_["LR"] = QByteArray(row.refusal) != "LR accepts";
+        letsGo_["UL"] = QByteArray(row.refusal) != "UL lets go";
+        log_.clear();
+        DragTo(QPoint(50, 220), QByteArray(row.refusal) == "escape");
+        EXPECT_EQ(log_, row.events);
+        const QByteArray host(row.host);
+        if (host == "floating") {
+            EXPECT_EQ(ctl::HostDockSite(&client_), nullptr);
+            EXPECT_TRUE(client_.isWindow());
+            EXPECT_TRUE(client_.isVisible());
+        } else {
+            EXPECT_EQ(ctl::HostDockSite(&client_), rig_.splitter.UpperLeft());
+        }
+        canDock_["LR"] = accepts_["LR"] = letsGo_["UL"] = true;
+    }
 }
 
 TEST(SplitterHotSpot, CollapsesPastTheMarginsAndReopens) {

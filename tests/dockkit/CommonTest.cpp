@@ -45,6 +45,58 @@ TEST(RegistryMenuDelay, ReadsTheDesktopValueWithItsFallbacks) {
     EXPECT_EQ(dk::MenuShowDelayMs(), 0);
 }
 
+// The delay in force: the desktop's answer when it has one, else the value
+// stored under "Control Panel\Desktop" of the desktop store, read once per
+// store.
+TEST(MenuShowDelay, IsReadOncePerStoreAndTheDesktopsAnswerWins) {
+    FakeSystemParameters params;
+    params.Answers.MenuShowDelay = std::nullopt;
+    EXPECT_EQ(dk::MenuShowDelayMs(), 400); // no store at all
+    FakeDesktopStore desktop;
+    desktop.Write(QStringLiteral("Control Panel\\Desktop"), QStringLiteral("MenuShowDelay"),
+                  QStringLiteral("120"));
+    EXPECT_EQ(dk::MenuShowDelayMs(), 120);
+    desktop.Write(QStringLiteral("Control Panel\\Desktop"), QStringLiteral("MenuShowDelay"),
+                  QStringLiteral("30"));
+    EXPECT_EQ(dk::MenuShowDelayMs(), 120); // kept from the first read
+    {
+        FakeDesktopStore other;
+        EXPECT_EQ(dk::MenuShowDelayMs(), 400);
+    }
+    EXPECT_EQ(dk::MenuShowDelayMs(), 30); // the store back in force is read again
+    params.Answers.MenuShowDelay = 75;
+    EXPECT_EQ(dk::MenuShowDelayMs(), 75);
+}
+
+// The scheme's entry for an event is the default value of the event's
+// ".Current" key; only a file name counts, and it plays through the program's
+// sound service unless a sound plays already.
+TEST(SoundScheme, TheDesktopStoreNamesTheFileThatPlays) {
+    const struct {
+        const char* stored; // "-": no key; "~": the key without a default value
+        bool set;
+    } rows[] = {{"-", false}, {"~", false}, {"", false}, {"/sounds/popup.wav", true}};
+    const QString key = QStringLiteral("AppEvents\\Schemes\\Apps\\.Default\\MenuPopup\\.Current");
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.stored);
+        FakeDesktopStore desktop;
+        FakeSoundService sounds;
+        if (QLatin1String(row.stored) == QLatin1String("~")) {
+            desktop.Write(key, QStringLiteral("Other"), QStringLiteral("x.wav"));
+        } else if (QLatin1String(row.stored) != QLatin1String("-")) {
+            desktop.Write(key, QString(), QString::fromLatin1(row.stored));
+        }
+        EXPECT_EQ(dk::SoundSchemeEntrySet(QStringLiteral("MenuPopup")), row.set);
+        EXPECT_FALSE(dk::SoundSchemeEntrySet(QStringLiteral("MenuCommand")));
+        dk::PlaySchemeSound(QStringLiteral("MenuPopup"));
+        dk::PlaySchemeSound(QStringLiteral("MenuPopup")); // the first still plays
+        const QStringList expected =
+            row.set ? QStringList{QStringLiteral("play-unless-playing /sounds/popup.wav")}
+                    : QStringList{};
+        EXPECT_EQ(sounds.Log, expected);
+    }
+}
+
 class RecordingScheme final : public dk::SoundScheme {
 public:
     std::optional<QString> EntryFile(const QString& eventName) const override {
@@ -73,6 +125,29 @@ TEST(SoundScheme, OnlyEntriesWithAFileCountAndPlay) {
 }
 
 // --- Small routines -------------------------------------------------------------
+
+// Kit messages queued for a receiver within the range go; others stay.
+TEST(DiscardMessages, DropsTheQueuedKitMessagesOfTheRange) {
+    struct Recorder : QObject {
+        bool event(QEvent* e) override {
+            if (const auto* message = plat::KitMessageEvent::From(e)) {
+                Got.push_back(message->Msg());
+                return true;
+            }
+            return QObject::event(e);
+        }
+        std::vector<int> Got;
+    } receiver, other;
+    for (const int msg : {1256, 1257, 1258, 1260, 1261, 1278, 2389}) {
+        plat::PostMessage(&receiver, msg);
+        plat::PostMessage(&other, msg);
+    }
+    dk::DiscardMessages(&receiver, 1257, 1260);
+    dk::DiscardMessages(&receiver, 2389, 2389);
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(receiver.Got, (std::vector<int>{1256, 1261, 1278}));
+    EXPECT_EQ(other.Got, (std::vector<int>{1256, 1257, 1258, 1260, 1261, 1278, 2389}));
+}
 
 TEST(DivideAwayFromZero, RoundsAwayFromZero) {
     struct Case {

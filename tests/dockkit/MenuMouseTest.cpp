@@ -89,6 +89,61 @@ TEST_F(MenuMouse, ASubmenuOpensAfterTheShowDelay) {
     EXPECT_EQ(ClickLog(), "&Two");
 }
 
+// Where the desktop keeps no delay of its own, the one stored under "Control
+// Panel\Desktop" is the delay the submenu waits (letters give 0, no value
+// 400).
+TEST_F(MenuMouse, ASubmenuWaitsTheDelayStoredOnTheDesktop) {
+    const struct {
+        const char* stored; // nothing: no value
+        int delay;
+    } rows[] = {{"250", 250}, {"abc", 0}, {nullptr, 400}};
+    params_.Answers.MenuShowDelay = std::nullopt;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.stored != nullptr ? row.stored : "no value");
+        FakeDesktopStore desktop;
+        if (row.stored != nullptr) {
+            desktop.Write(QStringLiteral("Control Panel\\Desktop"), QStringLiteral("MenuShowDelay"),
+                          QString::fromLatin1(row.stored));
+        }
+        MenuScript script;
+        script.Then(MoveOnto(recent_))
+            .Then([this, &row] {
+                if (row.delay > 0) {
+                    Advance(row.delay - 1);
+                    EXPECT_EQ(OpenPopupCount(), 1) << "before the delay";
+                }
+                Advance(1);
+            })
+            .Then(Expect(2, "after the delay"))
+            .Keys("e")
+            .Keys("e");
+        std::swap(script_, script);
+        RunMenu();
+        std::swap(script_, script);
+    }
+}
+
+// The sounds of the desktop's scheme: "MenuPopup" as the menu shows, and
+// "MenuCommand" for the command chosen in it (not stopping a sound that plays).
+TEST_F(MenuMouse, TheSchemesEntriesPlayThroughTheSoundService) {
+    FakeDesktopStore desktop;
+    const QString scheme = QStringLiteral("AppEvents\\Schemes\\Apps\\.Default\\");
+    desktop.Write(scheme + QStringLiteral("MenuPopup\\.Current"), QString(),
+                  QStringLiteral("/sounds/popup.wav"));
+    desktop.Write(scheme + QStringLiteral("MenuCommand\\.Current"), QString(),
+                  QStringLiteral("/sounds/command.wav"));
+    FakeSoundService sounds;
+    script_.Then([&sounds] {
+        EXPECT_EQ(sounds.Log, QStringList{QStringLiteral("play-unless-playing /sounds/popup.wav")});
+        sounds.Stop(); // the pop-up sound has ended
+        sounds.Log.clear();
+    });
+    script_.Then(MoveOnto(close_)).Then([this] { ClickMouse(ScreenCenterOf(close_)); });
+    RunMenu();
+    EXPECT_EQ(ClickLog(), "&Close");
+    EXPECT_EQ(sounds.Log, QStringList{QStringLiteral("play-unless-playing /sounds/command.wav")});
+}
+
 TEST_F(MenuMouse, MovingAwayClosesTheSubmenuOnlyWhenTheCloseTimerFires) {
     script_.Then(MoveOnto(recent_))
         .Then([this] { Advance(400); })

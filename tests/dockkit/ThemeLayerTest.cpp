@@ -18,13 +18,16 @@
 #include "platform/gui/AccelText.h"
 #include "platform/gui/ImageList.h"
 
+#include <QApplication>
 #include <QPainter>
+#include <QScreen>
 #include <QWidget>
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cmath>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -180,6 +183,46 @@ TEST_F(ThemeSwitch, WindowsSeeTheNewKitColoursWhenTheThemeChanges) {
     log.clear();
     nexus.VisualStyleChanged();
     EXPECT_EQ(log, kSwitchRound + QStringList({"L:1260"}));
+}
+
+// The desk's changes reach the nexus by themselves: a new application palette
+// (the system colours), a screen with a new geometry (the display), and a new
+// platform theme (the visual style: once, however many windows hear of it).
+TEST_F(ThemeSwitch, TheDesksChangesReachTheNexus) {
+    const QPalette original = QGuiApplication::palette();
+    QWidget one;
+    QWidget two;
+    const struct {
+        const char* what;
+        std::function<void()> change;
+    } rows[] = {
+        {"palette",
+         [] {
+             QPalette changed = QGuiApplication::palette();
+             changed.setColor(QPalette::Window, Qt::red);
+             QApplication::setPalette(changed);
+         }},
+        {"screen",
+         [] {
+             QScreen* screen = QGuiApplication::primaryScreen();
+             Q_EMIT screen->geometryChanged(screen->geometry());
+         }},
+        {"theme",
+         [&one, &two] {
+             QEvent first(QEvent::ThemeChange);
+             QCoreApplication::sendEvent(&one, &first);
+             QEvent second(QEvent::ThemeChange);
+             QCoreApplication::sendEvent(&two, &second);
+         }},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        log.clear();
+        row.change();
+        QCoreApplication::sendPostedEvents();
+        EXPECT_EQ(log, kSwitchRound + QStringList({"L:1260"}));
+    }
+    QApplication::setPalette(original);
 }
 
 TEST_F(ThemeSwitch, ASwitchBuildsTheDrawingResourcesBeforeTheNewTheme) {

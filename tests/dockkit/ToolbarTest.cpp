@@ -5,15 +5,20 @@
 // them out ends), how a drag picks one, a drag on the floating frame, and the
 // chosen width kept in the saved positions.
 
+#include "dockkit/bars/DkToolbarActions.h"
 #include "dockkit/docking/DkPositions.h"
+#include "dockkit/items/DkActionLink.h"
 #include "dockkit/menus/DkMenuLoop.h"
 
 #include "DataRows.h"
 #include "PixelPicture.h"
 #include "ToolbarFixtures.h"
 
+#include <QAction>
+#include <QEventLoop>
 #include <QLineEdit>
 #include <QPainter>
+#include <QTimer>
 
 #include <functional>
 #include <map>
@@ -278,6 +283,60 @@ TEST_F(ToolbarTest, AChildControlBecomesAnItemAndGoesWithIt) {
     f_.Settle();
     EXPECT_EQ(bar->Items()->Count(), 2);
     EXPECT_EQ(bar->size(), QSize(70, 24));
+}
+
+// --- The action update step -------------------------------------------------------------------
+
+std::vector<QAction*> idleUpdates;
+void RecordIdleUpdate(QAction& action) {
+    idleUpdates.push_back(&action);
+}
+
+// Lets the event loop run until it has waited for something once.
+void GoIdle() {
+    QEventLoop loop;
+    QTimer::singleShot(20, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// Each time the event loop has nothing left to do, the bars that show on a
+// shown, enabled form bring their items' actions up to date; a hidden bar, a
+// bar that does not update its actions and a disabled form do not.
+TEST_F(ToolbarTest, GoingIdleUpdatesTheActionsOfTheBarsThatShow) {
+    TDkToolbar* bar = AddBar("Bar", f_.top, 0);
+    QAction action;
+    AddButton(bar, "A")->SetAction(&action);
+    QAction other;
+    AddButton(bar, "B")->SetAction(&other);
+    const dk::ActionUpdateHandler previous = dk::SetActionUpdateHandler(&RecordIdleUpdate);
+    EXPECT_TRUE(dk::ActionUpdatesHooked());
+    const struct {
+        const char* what;
+        std::function<void()> set, reset;
+        bool updates;
+    } rows[] = {
+        {"shown", [] {}, [] {}, true},
+        {"bar hidden", [bar] { bar->hide(); }, [bar] { bar->show(); }, false},
+        {"updates off", [bar] { bar->SetUpdateActions(false); },
+         [bar] { bar->SetUpdateActions(true); }, false},
+        {"form disabled", [this] { f_.form.setEnabled(false); },
+         [this] { f_.form.setEnabled(true); }, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        row.set();
+        idleUpdates.clear();
+        GoIdle();
+        if (row.updates) {
+            ASSERT_GE(idleUpdates.size(), 2u);
+            EXPECT_EQ(idleUpdates[0], &action);
+            EXPECT_EQ(idleUpdates[1], &other);
+        } else {
+            EXPECT_TRUE(idleUpdates.empty());
+        }
+        row.reset();
+    }
+    dk::SetActionUpdateHandler(previous);
 }
 
 // --- Resizing a floating tool bar in steps -----------------------------------------------------

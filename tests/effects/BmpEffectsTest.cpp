@@ -147,6 +147,36 @@ TEST(Mirrors, RowsOfAnyWidth) {
     EXPECT_EQ(At(wide, 0, 0), (Pixel{(w - 1) & 0xFF, (w - 1) >> 8, 2}));
 }
 
+// The column mirror in place and to another image agree with mirroring pixel
+// by pixel, for spans that start anywhere in the row and whose widths fall
+// on both sides of the blocks the routine moves at a time.
+TEST(Mirrors, ColumnsInPlaceMatchPixelByPixel) {
+    const int w = 1100;
+    const QImage original = Image24(w, 2, [](int x, int y) {
+        return Pixel{x & 0xFF, (x >> 8) | (y << 4), (x * 7 + y) & 0xFF};
+    });
+    const struct {
+        int left, width;
+    } spans[] = {{0, 1},   {0, 2},   {5, 3},   {0, 255}, {1, 256}, {2, 257},
+                 {3, 511}, {0, 512}, {7, 513}, {9, 767}, {0, w},   {1, w - 2}};
+    for (const auto& span : spans) {
+        SCOPED_TRACE(testing::Message() << span.left << "+" << span.width);
+        const TVfxRect rect{span.left, 0, span.left + span.width, 2};
+        QImage inPlace = original.copy();
+        VfxBmpFlipColumns(inPlace, rect, inPlace, {span.left, 0});
+        QImage copied = original.copy();
+        VfxBmpFlipColumns(original, rect, copied, {span.left, 0});
+        for (int y = 0; y < 2; ++y) {
+            for (int x = 0; x < w; ++x) {
+                const bool inside = x >= span.left && x < span.left + span.width;
+                const int from = inside ? 2 * span.left + span.width - 1 - x : x;
+                ASSERT_EQ(At(inPlace, x, y), At(original, from, y)) << x << "," << y;
+                ASSERT_EQ(At(copied, x, y), At(original, from, y)) << x << "," << y;
+            }
+        }
+    }
+}
+
 TEST(Effects, AShiftedCopyInsideOneImageReadsTheOriginalPixels) {
     QImage image = Numbered(5, 1);
     VfxBmpInvert(image, TVfxRect{0, 0, 4, 1}, image, {1, 0});

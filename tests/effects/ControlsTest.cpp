@@ -182,6 +182,8 @@ public:
     explicit Backdrop(QImage image) : image_(std::move(image)) { resize(image_.size()); }
     const QImage* BackgroundSourceBitmap() const override { return &image_; }
     bool HasBackgroundSource() const override { return true; }
+    // Changed behind the panels' backs (no repaint, no change notice).
+    QImage& Picture() { return image_; }
 
 private:
     QImage image_;
@@ -205,6 +207,51 @@ TEST(Panel, ATransparentPanelShowsItsPartOfTheBackground) {
     const QImage shown = Render(*panel);
     EXPECT_EQ(shown.pixel(0, 0), picture.pixel(10, 5));
     EXPECT_EQ(shown.pixel(19, 9), picture.pixel(29, 14));
+}
+
+// A panel with a bitmap effect shows its part of the background through the
+// effect; a buffered effect keeps its result and shows it again until the
+// panel's size changes. Skipping the effects copies the background plainly.
+TEST(Panel, ABufferedEffectIsPaintedFromItsKeptResultUntilAResize) {
+    QImage picture(40, 30, QImage::Format_RGB32);
+    for (int y = 0; y < 30; ++y) {
+        for (int x = 0; x < 40; ++x) {
+            picture.setPixel(x, y, qRgb(x * 5, y * 5, 90));
+        }
+    }
+    const auto inverted = [](QRgb c) { return ~c & 0xFFFFFFu; };
+    Backdrop backdrop(picture);
+    auto* panel = new TVfxCustomPanel(&backdrop);
+    panel->setGeometry(10, 5, 20, 10);
+    panel->SetTransparentFlag(true);
+    backdrop.show(); // size changes reach the panel at once
+    TVfxBitmapEffectObject& effect = panel->BitmapEffect();
+    effect.SetInvert(true);
+    effect.SetBuffered(true);
+    // the effect path reads a 24-bit copy; the parent's picture stays as it is
+    ASSERT_EQ(panel->BackgroundSourceBitmap()->format(), QImage::Format_BGR888);
+    EXPECT_EQ(backdrop.Picture().format(), QImage::Format_RGB32);
+    EXPECT_FALSE(effect.BufferValid());
+
+    const auto check = [&](QRgb atOrigin, QRgb atEnd, const char* when) {
+        const QImage shown = Render(*panel);
+        EXPECT_EQ(shown.pixel(0, 0) & 0xFFFFFFu, atOrigin) << when;
+        EXPECT_EQ(shown.pixel(19, 9) & 0xFFFFFFu, atEnd) << when;
+    };
+    check(inverted(picture.pixel(10, 5)), inverted(picture.pixel(29, 14)), "first paint");
+    EXPECT_TRUE(effect.BufferValid());
+    backdrop.Picture().fill(qRgb(0, 0, 0));
+    check(inverted(picture.pixel(10, 5)), inverted(picture.pixel(29, 14)), "kept result");
+    panel->resize(21, 10);
+    EXPECT_FALSE(effect.BufferValid());
+    check(0xFFFFFFu, 0xFFFFFFu, "after the resize");
+    panel->SetSkipEffects(true);
+    check(0u, 0u, "effects skipped");
+    // Without the buffer each paint draws anew.
+    panel->SetSkipEffects(false);
+    effect.SetBuffered(false);
+    backdrop.Picture().fill(qRgb(0, 0, 255));
+    check(0xFFFF00u, 0xFFFF00u, "unbuffered");
 }
 
 TEST(BevelPanel, ChildrenStayInsideTheBevel) {

@@ -1,5 +1,6 @@
 #include "effects/gui/VfxContainers.h"
 #include "effects/gui/VfxFormShape.h"
+#include "effects/gui/VfxPanels.h"
 #include "effects/gui/VfxRegionMask.h"
 
 #include "EffectsGuiSupport.h"
@@ -154,6 +155,31 @@ TEST_F(FormShape, BitmapShapeSizesTheFormAndPaintsTheBorderBitmap) {
     EXPECT_EQ(image.pixel(25, 20), 0xFF00FF00u);
     shape->SetUseRgnBitmap(false);
     EXPECT_EQ(shape->BackgroundBitmap(), nullptr);
+}
+
+// A transparent kit panel on a form whose shape paints a background shows
+// its part of that background, through the panel's effects.
+TEST_F(FormShape, ATransparentPanelOnTheFormShowsTheShapesBackground) {
+    shape->FillObject().SetStyle(sfBrush);
+    shape->FillObject().SetBrush(QBrush(Qt::red));
+    shape->Loaded();
+    auto* panel = new TVfxCustomPanel(form.get());
+    panel->setGeometry(30, 40, 20, 10);
+    EXPECT_FALSE(panel->HasBackgroundSource()); // not transparent
+    panel->SetTransparentFlag(true);
+    ASSERT_TRUE(panel->HasBackgroundSource());
+    EXPECT_EQ(panel->BackgroundSourceBitmap(), shape->BackgroundBitmap());
+    EXPECT_EQ(panel->BackgroundSourceOffset(QPoint(1, 2)), QPoint(31, 42));
+    const auto at = [&](QPoint p) {
+        return form->grab().toImage().convertToFormat(QImage::Format_RGB32).pixel(p);
+    };
+    EXPECT_EQ(at(QPoint(35, 45)), 0xFFFF0000u);
+    panel->BitmapEffect().SetInvert(true);
+    EXPECT_EQ(at(QPoint(35, 45)), 0xFF00FFFFu);
+    EXPECT_EQ(at(QPoint(20, 20)), 0xFFFF0000u); // the form around the panel
+    // Without a background the panel is filled as usual.
+    shape->FillObject().SetStyle(sfNone);
+    EXPECT_FALSE(panel->HasBackgroundSource());
 }
 
 TEST_F(FormShape, FreeSpotsDragTheFormAndControlsKeepTheirClicks) {

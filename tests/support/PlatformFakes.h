@@ -2,11 +2,19 @@
 // Stand-ins for the desktop services of the platform layer. Each one is in
 // force from its construction to its end (they nest like the clock override).
 
+#include "platform/core/DesktopSettings.h"
+#include "platform/core/Registry.h"
 #include "platform/gui/Metrics.h"
 #include "platform/gui/Screens.h"
+#include "platform/gui/Sound.h"
 #include "platform/gui/SystemParams.h"
 
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
 #include <map>
+#include <optional>
 #include <vector>
 
 // Monitors of known geometry; the first one is the primary monitor.
@@ -43,7 +51,7 @@ private:
 class FakeSystemParameters final : public plat::SystemParameters {
 public:
     struct Values {
-        int MenuShowDelay = 400;
+        std::optional<int> MenuShowDelay = 400; // nothing: the desktop cannot say
         bool FlatMenus = false;
         bool KeyboardCues = true;
         bool MenuAnimation = false;
@@ -54,7 +62,7 @@ public:
     };
     Values Answers;
 
-    int MenuShowDelay() const override { return Answers.MenuShowDelay; }
+    std::optional<int> MenuShowDelay() const override { return Answers.MenuShowDelay; }
     bool FlatMenus() const override { return Answers.FlatMenus; }
     bool KeyboardCues() const override { return Answers.KeyboardCues; }
     bool MenuAnimation() const override { return Answers.MenuAnimation; }
@@ -65,4 +73,48 @@ public:
 
 private:
     plat::ScopedSystemParameters scope_{this};
+};
+
+// The program's sound service as a log: "play <file>" (stopping what plays),
+// "play-unless-playing <file>", "stop". Playing counts as playing until Stop.
+class FakeSoundService final : public plat::SoundService {
+public:
+    void PlayFile(const QString& fileName) override {
+        Log << QStringLiteral("play ") + fileName;
+        Playing = true;
+    }
+    void PlayFileUnlessPlaying(const QString& fileName) override {
+        if (!Playing) {
+            Log << QStringLiteral("play-unless-playing ") + fileName;
+            Playing = true;
+        }
+    }
+    void Stop() override {
+        Log << QStringLiteral("stop");
+        Playing = false;
+    }
+
+    QStringList Log;
+    bool Playing = false;
+
+private:
+    plat::ScopedSoundService scope_{this};
+};
+
+// A desktop store of the test's own, in a temporary folder, in force while it
+// lives.
+class FakeDesktopStore {
+public:
+    FakeDesktopStore() : store_(dir_.path() + QStringLiteral("/desktop.ini")) {}
+    plat::Registry& Store() { return store_; }
+    // Writes a text value, creating the key (path written with "\"); an empty
+    // name is the key's default value.
+    void Write(const QString& keyPath, const QString& name, const QString& value) {
+        store_.OpenKey(plat::Registry::KeyPath(keyPath), true)->WriteString(name, value);
+    }
+
+private:
+    QTemporaryDir dir_;
+    plat::Registry store_;
+    plat::ScopedDesktopStore scope_{&store_};
 };

@@ -8,6 +8,7 @@
 #include "app/format/EmoticonImages.h"
 #include "app/mainform/Actions.h"
 #include "app/mainform/MainFormControls.h"
+#include "app/mainform/MainFormKitHandlers.h"
 #include "app/mainform/MainFormTestSeam.h"
 #include "app/mainform/MenuImages.h"
 #include "app/whois/VLWhoisThread.h"
@@ -110,10 +111,12 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     // Lay the window out now, so that the splitters have their heights when
     // the settings place their bars.
     layout()->activate();
+    ConnectKitHandlers(*this);
     plat::guarded([this] { FormCreate(); });
 }
 
 TMainForm::~TMainForm() {
+    DisconnectKitHandlers();
     plat::guarded([this] { FormDestroy(); });
     if (instance_ == this) {
         instance_ = nullptr;

@@ -3,6 +3,7 @@
 #include "dockkit/bars/DkToolbar.h"
 
 #include "dockkit/bars/DkKeyRouter.h"
+#include "dockkit/bars/DkToolbarActions.h"
 #include "dockkit/common/DkCommon.h"
 #include "dockkit/common/DkDraw.h"
 #include "dockkit/docking/DkDock.h"
@@ -147,12 +148,14 @@ TDkCustomToolbar::TDkCustomToolbar(QWidget* form, const Parts& parts)
     dk::RequestMouseTracking(this);
     setGeometry(x(), y(), 23, 22);
     dk::RegisterToolbar(this);
+    dk::JoinActionUpdates(this);
 }
 
 TDkCustomToolbar::~TDkCustomToolbar() {
     destroying_ = true;
     dk::SetShortCutToolbar(this, false);
     dk::UnregisterToolbar(this);
+    dk::LeaveActionUpdates(this);
     // The view first, so that it hears nothing of the items going.
     delete view_;
     view_ = nullptr;

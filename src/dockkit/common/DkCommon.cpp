@@ -1,21 +1,48 @@
 #include "dockkit/common/DkCommon.h"
 
+#include "platform/core/DesktopSettings.h"
 #include "platform/gui/AccelText.h"
+#include "platform/gui/Drawing.h"
 #include "platform/gui/KitMessage.h"
 #include "platform/gui/Screens.h"
 #include "platform/gui/Sound.h"
 #include "platform/gui/SystemParams.h"
 
-#include <QBitmap>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QWidget>
 
+#include <cstdint>
+
 namespace dk {
 
+namespace {
+
+// The stored delay, read once per desktop store (the program has one).
+int StoredMenuShowDelay() {
+    struct Cache {
+        bool read = false;
+        uint64_t generation = 0;
+        int delay = 0;
+    };
+    static Cache cache;
+    const uint64_t generation = plat::DesktopStoreGeneration();
+    if (!cache.read || cache.generation != generation) {
+        cache.delay = RegistryMenuShowDelay(plat::OpenDesktopKey(u"Control Panel\\Desktop"));
+        cache.generation = generation;
+        cache.read = true;
+    }
+    return cache.delay;
+}
+
+} // namespace
+
 int MenuShowDelayMs() {
-    return std::max(0, plat::CurrentSystemParameters().MenuShowDelay());
+    const std::optional<int> desktop = plat::CurrentSystemParameters().MenuShowDelay();
+    return std::max(0, desktop ? *desktop : StoredMenuShowDelay());
 }
 
 int RegistryMenuShowDelay(const std::optional<plat::Registry::Key>& desktopKey) {
@@ -50,26 +77,40 @@ bool KeyboardCuesOn() {
 }
 
 void SoundScheme::Play(const QString& fileName) const {
-    plat::PlaySoundFile(fileName);
+    plat::CurrentSoundService().PlayFileUnlessPlaying(fileName);
 }
 
-bool SoundSchemeEntrySet(const QString& eventName) {
-    const SoundScheme* scheme = ScopedSoundScheme::Current();
-    if (scheme == nullptr) {
-        return false;
+std::optional<QString> DesktopSoundScheme::EntryFile(const QString& eventName) const {
+    const std::optional<plat::Registry::Key> key =
+        plat::OpenDesktopKey(QStringLiteral("AppEvents\\Schemes\\Apps\\.Default\\") + eventName +
+                             QStringLiteral("\\.Current"));
+    if (!key) {
+        return std::nullopt;
     }
-    const std::optional<QString> file = scheme->EntryFile(eventName);
+    // The key's default value: a present key without it names no file.
+    return key->ReadString(QString()).value_or(QString());
+}
+
+namespace {
+
+const SoundScheme& CurrentScheme() {
+    static const DesktopSoundScheme desktop;
+    const SoundScheme* installed = ScopedSoundScheme::Current();
+    return installed != nullptr ? *installed : desktop;
+}
+
+} // namespace
+
+bool SoundSchemeEntrySet(const QString& eventName) {
+    const std::optional<QString> file = CurrentScheme().EntryFile(eventName);
     return file && !file->isEmpty();
 }
 
 void PlaySchemeSound(const QString& eventName) {
-    const SoundScheme* scheme = ScopedSoundScheme::Current();
-    if (scheme == nullptr) {
-        return;
-    }
-    const std::optional<QString> file = scheme->EntryFile(eventName);
+    const SoundScheme& scheme = CurrentScheme();
+    const std::optional<QString> file = scheme.EntryFile(eventName);
     if (file && !file->isEmpty()) {
-        scheme->Play(*file);
+        scheme.Play(*file);
     }
 }
 
@@ -107,6 +148,19 @@ bool RequestMouseTracking(QWidget* widget) {
     }
     widget->setMouseTracking(true);
     return true;
+}
+
+QFont KitMenuFont() {
+    return QApplication::font("QMenu");
+}
+
+void RealiseKitMenuFont() {
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
+        return;
+    }
+    const QFontMetrics metrics(KitMenuFont());
+    // A caption's glyphs, so that the engine behind the font is loaded too.
+    (void)metrics.horizontalAdvance(QStringLiteral("&File"));
 }
 
 int FontTextHeight(const QFontMetrics& metrics) {
@@ -191,8 +245,7 @@ void InvertOutline(QPainter& painter, const std::optional<plat::TRect>& newRect,
 }
 
 QBrush MakeHalftoneBrush() {
-    static const uchar rows[8] = {0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA};
-    return QBrush(Qt::white, QBitmap::fromData(QSize(8, 8), rows, QImage::Format_MonoLSB));
+    return plat::HalftoneBrush();
 }
 
 void InvertHalftoneOutline(QPainter& painter, const std::optional<plat::TRect>& newRect,

@@ -9,6 +9,7 @@
 #include "platform/gui/Rect.h"
 
 #include <QBrush>
+#include <QFont>
 #include <QPoint>
 #include <QRegion>
 #include <QSize>
@@ -29,8 +30,9 @@ namespace dk {
 
 // --- Desktop settings -------------------------------------------------------
 
-// Milliseconds before a submenu opens by itself: the desktop's value, never
-// negative.
+// Milliseconds before a submenu opens by itself, never negative: the
+// desktop's setting, or when the desktop cannot say, the value stored under
+// "Control Panel\Desktop" of the desktop store (read once per store).
 int MenuShowDelayMs();
 // The delay as the desktop's own settings store keeps it under
 // "Control Panel\Desktop": no key or no "MenuShowDelay" value gives 400; a
@@ -43,19 +45,28 @@ bool FlatMenusOn();
 bool KeyboardCuesOn();
 
 // The menu sounds ("MenuPopup", "MenuCommand") of the desktop's sound scheme.
-// There is none unless the program or a test installs one, so menus are
-// silent by default.
 class SoundScheme {
 public:
     virtual ~SoundScheme() = default;
-    // The sound file of the event, or nothing when the scheme has no entry.
+    // The sound file of the event: nothing when the scheme has no entry for
+    // it, an empty name when the entry names no file.
     virtual std::optional<QString> EntryFile(const QString& eventName) const = 0;
-    // Plays a file asynchronously, not stopping what plays already.
+    // Plays a file asynchronously through the program's sound service,
+    // unless a sound is playing already (that one is not stopped).
     virtual void Play(const QString& fileName) const;
 };
+// The scheme of the desktop store: the default value of the key
+// "AppEvents\Schemes\Apps\.Default\<event>\.Current" names the file. Without a
+// store, or without the key, there is no entry: menus are silent.
+class DesktopSoundScheme final : public SoundScheme {
+public:
+    std::optional<QString> EntryFile(const QString& eventName) const override;
+};
+// A scheme put in force instead of the desktop's (tests).
 struct SoundSchemeTag;
 using ScopedSoundScheme = plat::ScopedOverride<const SoundScheme*, SoundSchemeTag>;
 
+// Whether the scheme in force names a file for the event.
 bool SoundSchemeEntrySet(const QString& eventName);
 // Plays the scheme's sound of the event when it has one.
 void PlaySchemeSound(const QString& eventName);
@@ -76,6 +87,14 @@ int MouseTrackingUseCount();
 bool RequestMouseTracking(QWidget* widget);
 
 // --- Text --------------------------------------------------------------------
+
+// The kit's menu font, the one font object its menus, menu bars and tool
+// bars share: the application's menu font.
+QFont KitMenuFont();
+// Loads the menu font's glyphs and metrics now (with the font database
+// behind them), so that the first menu does not pay for it; the kit's start
+// and a change of the application's fonts run it.
+void RealiseKitMenuFont();
 
 int FontTextHeight(const QFontMetrics& metrics);
 // The width of the text; with `prefix` the "&" marks are removed first.

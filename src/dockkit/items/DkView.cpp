@@ -4,7 +4,7 @@
 #include "dockkit/common/DkModalLoop.h"
 #include "dockkit/items/DkItemViewer.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QPainter>
 #include <QWidget>
 
@@ -430,7 +430,7 @@ QMargins TDkView::GetMargins(TDkViewOrientation orientation) const {
 }
 
 QFont TDkView::GetFont() const {
-    return QApplication::font("QMenu");
+    return dk::KitMenuFont();
 }
 
 void TDkView::PaintBackground(QPainter& /*canvas*/, const QRect& /*area*/) {}

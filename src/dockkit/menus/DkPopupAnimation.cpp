@@ -1,5 +1,6 @@
 #include "dockkit/menus/DkPopupAnimation.h"
 
+#include "dockkit/common/DkCommon.h"
 #include "dockkit/common/DkModalLoop.h"
 
 #include "platform/gui/KitMessage.h"
@@ -265,8 +266,8 @@ void FinishPopupAnimation(QWidget* window) {
         a.worker.join();
     }
     if (QObject* relay = a.shared->relay) {
-        QCoreApplication::removePostedEvents(relay,
-                                             plat::KitMessageEvent::TypeOf(kAnimationStepMessage));
+        // A step the worker sent before it stopped must not reach the window.
+        DiscardMessages(relay, kAnimationStepMessage, kAnimationStepMessage);
         QCoreApplication::instance()->removeEventFilter(relay);
     }
     const QPointer<QWidget> target = a.window;

@@ -8,7 +8,6 @@
 #include "platform/gui/KitMessage.h"
 #include "platform/gui/SystemParams.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QHelpEvent>
 #include <QPaintEvent>
@@ -39,7 +38,7 @@ TDkPopupWindow::TDkPopupWindow(TDkView* parentView, TDkCustomItem* item, bool cu
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
     setContentsMargins(kFrameSize, kFrameSize, kFrameSize, kFrameSize);
-    setFont(parentView != nullptr ? parentView->GetFont() : QApplication::font("QMenu"));
+    setFont(parentView != nullptr ? parentView->GetFont() : dk::KitMenuFont());
     resize(kInitialWidth, kInitialHeight);
     view_ = new TDkPopupView(this, parentView, item, this, false, customizing, false);
     view_->SetBackgroundColor(color_);

@@ -1,5 +1,6 @@
 #include "dockkit/statusbar/DkxStatusBar.h"
 
+#include "dockkit/common/DkCommon.h"
 #include "dockkit/common/DkNcWidget.h"
 #include "dockkit/docking/DkDock.h"
 #include "dockkit/docking/DkDockableWindow.h"
@@ -13,7 +14,6 @@
 #include "platform/gui/KitMessage.h"
 #include "platform/gui/Metrics.h"
 
-#include <QApplication>
 #include <QChildEvent>
 #include <QHelpEvent>
 #include <QMouseEvent>
@@ -388,7 +388,7 @@ void TDkxCustomStatusBar::SetUseSystemFont(bool value) {
 }
 
 QFont TDkxCustomStatusBar::PanelFont() const {
-    return useSystemFont_ ? QApplication::font("QMenu") : font();
+    return useSystemFont_ ? dk::KitMenuFont() : font();
 }
 
 void TDkxCustomStatusBar::Loaded() {

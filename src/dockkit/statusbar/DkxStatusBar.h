@@ -6,6 +6,7 @@
 // corner when the form can be sized from there. Every pixel of the bar, its
 // panels and the grip comes from the current theme.
 
+#include "platform/gui/ImageList.h"
 #include "platform/gui/Rect.h"
 
 #include <QMetaObject>
@@ -20,10 +21,6 @@
 class QPainter;
 class TDkxCustomStatusBar;
 class TDkxStatusPanels;
-
-namespace plat {
-class ImageList;
-}
 
 enum TDkxTextTruncation { twNone, twEndEllipsis, twPathEllipsis };
 

@@ -1,6 +1,7 @@
 #include "dockkit/themes/DkNexus.h"
 
 #include "dockkit/common/DkCommon.h"
+#include "dockkit/themes/DkDeskWatcher.h"
 #include "dockkit/themes/DkThemeUtils.h"
 
 #include "platform/core/Exception.h"
@@ -68,6 +69,10 @@ TDkxNexus::TDkxNexus(dk::TDkxThemeClass defaultClass, QObject* parent)
         SelectTheme(QStringLiteral("Default"));
         OpenVisualStyles();
         RecomputeColors(true);
+        if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr) {
+            deskWatcher_ = std::make_unique<dk::TDkxDeskWatcher>(*this);
+        }
+        dk::RealiseKitMenuFont();
     } catch (...) {
         InForce() = previous_;
         throw;
@@ -75,6 +80,7 @@ TDkxNexus::TDkxNexus(dk::TDkxThemeClass defaultClass, QObject* parent)
 }
 
 TDkxNexus::~TDkxNexus() {
+    deskWatcher_.reset();
     CloseVisualStyles();
     while (!registry_.empty()) {
         registry_.pop_back();

@@ -21,10 +21,10 @@
 #include <QPointer>
 #include <QString>
 
-class QWidget;
-
 #include <memory>
 #include <vector>
+
+class QWidget;
 
 enum TFlatMenuStyle { fmsAuto, fmsEnable, fmsDisable };
 
@@ -104,6 +104,8 @@ public:
     quintptr VisualStyleHandle(int index) const;
 
     // --- Desk changes ---
+    // With a Qt GUI application the nexus hears of them itself (the
+    // application palette, the screens, the platform theme and style).
     // The system colours changed.
     void SysColorChanged();
     // The display now shows `bitsPerPixel` bits per pixel.
@@ -132,6 +134,7 @@ private:
     dk::TDkxKitValues values_;
     quintptr handles_[dk::kVisualStyleClassCount] = {};
     TDkxNexus* previous_;
+    std::unique_ptr<QObject> deskWatcher_;
 };
 
 namespace dk {

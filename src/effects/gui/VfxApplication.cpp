@@ -249,14 +249,18 @@ ProcessKit& processKit() {
     return kit;
 }
 
-void finalizeKit() {
+} // namespace
+
+void VfxFinalize() {
     ProcessKit& kit = processKit();
     delete kit.themeManager;
     delete kit.application;
     kit = {};
 }
 
-} // namespace
+bool VfxInitialized() {
+    return processKit().application != nullptr;
+}
 
 void VfxInitialize() {
     ProcessKit& kit = processKit();
@@ -278,8 +282,10 @@ void VfxInitialize() {
     };
     manager->Loaded(QCoreApplication::instance());
     app->SetThemesActive(manager->ThemesActive());
-    if (QCoreApplication::instance() != nullptr) {
-        qAddPostRoutine(finalizeKit);
+    static bool endHooked = false;
+    if (!endHooked && QCoreApplication::instance() != nullptr) {
+        qAddPostRoutine(VfxFinalize);
+        endHooked = true;
     }
 }
 

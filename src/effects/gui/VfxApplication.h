@@ -187,6 +187,11 @@ private:
 // Both objects are freed when the Qt application ends. Runs once; the first
 // use of VfxApplication() runs it too.
 void VfxInitialize();
+// Whether the kit's start has run and its end has not.
+bool VfxInitialized();
+// The kit's end: frees the process's application object (its timers, its
+// instance lock) and the theme manager. The Qt application's end runs it.
+void VfxFinalize();
 
 // The kit's application object: the one a test put in place
 // (ScopedVfxApplication), else the process's.

@@ -100,6 +100,12 @@ public:
 
     bool Active() const;
     bool BufferValid() const { return bufferValid_; }
+    // The result of the last draw while it is kept (Buffered, nothing
+    // changed since), else null.
+    const QImage* CachedResult() const { return buffered_ && bufferValid_ ? &buffer_ : nullptr; }
+    // The kept result no longer fits (the owner changed size): the next draw
+    // makes a new one. No change notice.
+    void MarkBufferStale() { bufferValid_ = false; }
 
     // 1. Buffered with a valid buffer: the buffer is drawn at (0, 0) of
     // target, nothing else. 2. The source rectangle is copied to (0, 0) of

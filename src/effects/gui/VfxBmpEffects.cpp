@@ -71,6 +71,45 @@ void walk(const Span& s, const QImage& target, bool flipX, bool flipY, Row&& row
     }
 }
 
+// Writes n pixels to out (going right) from the pixel at last and the n - 1
+// before it (going left), so that they land in reverse order. Four bytes move
+// at a time up to the last pixel: the byte before each source pixel is read
+// along (every pixel but the leftmost has one), the extra byte written belongs
+// to the next target pixel. out and the source pixels must not overlap.
+void reversePixels(uchar* out, const uchar* last, int n) {
+    int i = 0;
+    for (; i + 1 < n; ++i, last -= 3, out += 3) {
+        store32(out, load32(last - 1) >> 8);
+    }
+    if (n > 0) {
+        out[0] = last[0];
+        out[1] = last[1];
+        out[2] = last[2];
+    }
+}
+
+// Mirrors a row of n pixels in place: blocks from both ends exchange places,
+// reversed on the way, through a small buffer that holds the left block.
+void mirrorRowInPlace(uchar* row, int n) {
+    constexpr int kBlock = 128;
+    // A block, or the middle that is left (less than two blocks).
+    uchar saved[3 * 2 * kBlock];
+    int a = 0;
+    int b = n;
+    while (b - a >= 2 * kBlock) {
+        std::memcpy(saved, row + 3 * a, 3 * kBlock);
+        reversePixels(row + 3 * a, row + 3 * (b - 1), kBlock);
+        reversePixels(row + 3 * (b - kBlock), saved + 3 * (kBlock - 1), kBlock);
+        a += kBlock;
+        b -= kBlock;
+    }
+    const int middle = b - a;
+    if (middle > 1) {
+        std::memcpy(saved, row + 3 * a, size_t(middle) * 3);
+        reversePixels(row + 3 * a, saved + 3 * (middle - 1), middle);
+    }
+}
+
 // The image to read the span from: the source, or, when the target is the
 // same image and the span moves, a copy of the span's pixels as they were
 // (the span then starts at the copy's origin).
@@ -219,31 +258,14 @@ void VfxBmpFlipColumns(const QImage& source, const TVfxRect& rect, QImage& targe
     bool inPlace = false;
     const QImage* from = mirrorSource(source, s, bits, copy, inPlace);
     if (inPlace) {
-        // Pixel pairs exchanged from both ends; the middle column stays.
+        // The middle column of an odd span stays where it is.
         for (int y = s.top; y < s.top + s.height; ++y) {
-            uchar* a = bits + y * stride + 3 * s.left;
-            uchar* b = a + 3 * (s.width - 1);
-            for (; a < b; a += 3, b -= 3) {
-                std::swap(a[0], b[0]);
-                std::swap(a[1], b[1]);
-                std::swap(a[2], b[2]);
-            }
+            mirrorRowInPlace(bits + y * stride + 3 * s.left, s.width);
         }
         return;
     }
     walk(s, target, true, false, [&](int ty, int sy, int tx, int sx, int n, int) {
-        const uchar* in = from->constScanLine(sy) + 3 * sx;
-        uchar* out = bits + ty * stride + 3 * tx;
-        // Four-byte moves up to the last pixel: the byte before each source
-        // pixel is read along (every pixel but the row's first has one), the
-        // extra byte written belongs to the next target pixel.
-        int i = 0;
-        for (; i + 1 < n; ++i, in -= 3, out += 3) {
-            store32(out, load32(in - 1) >> 8);
-        }
-        out[0] = in[0];
-        out[1] = in[1];
-        out[2] = in[2];
+        reversePixels(bits + ty * stride + 3 * tx, from->constScanLine(sy) + 3 * sx, n);
     });
 }
 

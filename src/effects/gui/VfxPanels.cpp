@@ -2,6 +2,7 @@
 
 #include "effects/core/VfxThemes.h"
 #include "effects/gui/VfxApplication.h"
+#include "effects/gui/VfxFormShape.h"
 #include "platform/core/Guarded.h"
 #include "platform/gui/Edges.h"
 
@@ -15,9 +16,17 @@ namespace fx {
 using plat::TRect;
 
 TVfxCustomControl::TVfxCustomControl(QWidget* parent)
-    : QWidget(parent), imageList_([this] { update(); }) {
+    : QWidget(parent), imageList_([this] { update(); }), bitmapEffect_(this) {
+    bitmapEffect_.OnChange = [this](TVfxObject*) { update(); };
     resize(100, 40);
     setFocusPolicy(Qt::ClickFocus);
+}
+
+void TVfxCustomControl::SetSkipEffects(bool value) {
+    if (skipEffects_ != value) {
+        skipEffects_ = value;
+        update();
+    }
 }
 
 void TVfxCustomControl::SetTransparentFlag(bool value) {
@@ -189,16 +198,41 @@ TVfxCustomPanel::TVfxCustomPanel(QWidget* parent) : TVfxCustomControl(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent, true);
 }
 
+const TVfxFormShape* TVfxCustomPanel::FormShape() const {
+    const QWidget* form = parentWidget();
+    if (form == nullptr || !form->isWindow()) {
+        return nullptr;
+    }
+    return form->findChild<const TVfxFormShape*>(QString(), Qt::FindDirectChildrenOnly);
+}
+
 bool TVfxCustomPanel::HasBackgroundSource() const {
-    const auto* kitParent = qobject_cast<const TVfxCustomControl*>(parentWidget());
-    return kitParent != nullptr && TransparentFlag() && kitParent->HasBackgroundSource();
+    if (const auto* kitParent = qobject_cast<const TVfxCustomControl*>(parentWidget())) {
+        return TransparentFlag() && kitParent->HasBackgroundSource();
+    }
+    const TVfxFormShape* shape = FormShape();
+    return shape != nullptr && TransparentFlag() && shape->HasBackground();
 }
 
 const QImage* TVfxCustomPanel::BackgroundSourceBitmap() const {
     if (!HasBackgroundSource()) {
         return nullptr;
     }
-    return qobject_cast<const TVfxCustomControl*>(parentWidget())->BackgroundSourceBitmap();
+    const auto* kitParent = qobject_cast<const TVfxCustomControl*>(parentWidget());
+    const QImage* source = kitParent != nullptr ? kitParent->BackgroundSourceBitmap()
+                                                : FormShape()->BackgroundBitmap();
+    if (source == nullptr || !BitmapEffect().Active()) {
+        return source;
+    }
+    // The effect path works on 24 bits; the source itself stays as it is.
+    if (source->format() == QImage::Format_BGR888) {
+        return source;
+    }
+    if (source24_.isNull() || source24Key_ != source->cacheKey()) {
+        source24_ = source->convertToFormat(QImage::Format_BGR888);
+        source24Key_ = source->cacheKey();
+    }
+    return &source24_;
 }
 
 QPoint TVfxCustomPanel::BackgroundSourceOffset(QPoint point) const {
@@ -222,10 +256,33 @@ bool TVfxCustomPanel::PaintBackgroundPart(QPainter& painter, const TRect& rect, 
         return false;
     }
     const QPoint origin = SourceOrigin();
+    const TRect area(origin.x(), origin.y(), origin.x() + width(), origin.y() + height());
+    const TVfxBitmapEffectObject& effect = BitmapEffect();
+    if (!effect.Active() || SkipEffects()) {
+        TRect part = rect;
+        part.Offset(area.Left + point.x(), area.Top + point.y());
+        painter.drawImage(rect.ToQRect(), *background, part.ToQRect());
+        return true;
+    }
+    // Within the panel's own part of the background, drawn through the
+    // effects (or taken from what the effect object kept of the last time).
     TRect part = rect;
-    part.Offset(origin.x() + point.x(), origin.y() + point.y());
-    painter.drawImage(rect.ToQRect(), *background, part.ToQRect());
+    part.Offset(point.x(), point.y());
+    if (const QImage* kept = effect.CachedResult()) {
+        painter.drawImage(rect.ToQRect(), *kept, part.ToQRect());
+        return true;
+    }
+    QImage drawn(area.Width() + 2, area.Height() + 2, QImage::Format_BGR888);
+    drawn.fill(Qt::white);
+    EffectForDrawing().Draw(*background, TVfxRect{area.Left, area.Top, area.Right, area.Bottom},
+                            TVfxRect{0, 0, area.Width(), area.Height()}, drawn);
+    painter.drawImage(rect.ToQRect(), drawn, part.ToQRect());
     return true;
+}
+
+void TVfxCustomPanel::resizeEvent(QResizeEvent* event) {
+    TVfxCustomControl::resizeEvent(event);
+    BitmapEffect().MarkBufferStale();
 }
 
 TVfxCustomBevelPanel::TVfxCustomBevelPanel(QWidget* parent)

@@ -5,6 +5,7 @@
 
 #include "effects/core/VfxObject.h"
 #include "effects/gui/VfxBevel.h"
+#include "effects/gui/VfxBitmapEffectObject.h"
 #include "effects/gui/VfxContainers.h"
 #include "platform/gui/Colors.h"
 #include "platform/gui/Rect.h"
@@ -48,6 +49,13 @@ public:
 
     // The kit image list the control draws from; its changes repaint.
     TVfxImageListLink& ImageList() { return imageList_; }
+    // The effects the control's bitmaps are drawn through; its changes repaint.
+    TVfxBitmapEffectObject& BitmapEffect() { return bitmapEffect_; }
+    const TVfxBitmapEffectObject& BitmapEffect() const { return bitmapEffect_; }
+    void SetBitmapEffect(const TVfxBitmapEffectObject& value) { bitmapEffect_.Assign(value); }
+    // Draws the background source without the effects (off as created).
+    bool SkipEffects() const { return skipEffects_; }
+    void SetSkipEffects(bool value);
 
     bool MouseInside() const { return mouseInside_; }
     // The control holds the focus through its own enter handling.
@@ -86,6 +94,8 @@ protected:
     virtual void PaintBackground(QPainter& painter);
     // A part of the control filled with the background source, else Color.
     void FillRectBackground(QPainter& painter, const plat::TRect& rect) const;
+    // The effect object as painting uses it: drawing keeps its result.
+    TVfxBitmapEffectObject& EffectForDrawing() const { return bitmapEffect_; }
     // The frames of the flat border; the active one shows while this is true.
     virtual bool ActiveFrameShown() const { return entered_; }
     virtual void DrawActiveFrame(QPainter& painter);
@@ -106,28 +116,49 @@ private:
     bool mouseInside_ = false;
     bool entered_ = false;
     bool flatBorder_ = false;
+    bool skipEffects_ = false;
     TVfxImageListLink imageList_;
+    mutable TVfxBitmapEffectObject bitmapEffect_;
 };
 
-// A panel: holds child controls, filled with the button face.
+class TVfxFormShape;
+
+// A panel: holds child controls, filled with the button face. A transparent
+// panel shows the part of a background behind it: its kit control parent's
+// background source, or on a form the background of the form's shape.
 class TVfxCustomPanel : public TVfxCustomControl {
     Q_OBJECT
 public:
     explicit TVfxCustomPanel(QWidget* parent = nullptr);
 
-    // Through a kit control parent with a background source, when the
-    // transparency flag is set. (A form holds no background source here.)
+    // With the transparency flag set: under a kit control parent when that
+    // has a background source; on a form holding a form shape when the
+    // shape has a background.
     bool HasBackgroundSource() const override;
+    // The parent's background source, or the form shape's background. While
+    // an effect is set, a 24-bit copy of it.
     const QImage* BackgroundSourceBitmap() const override;
     QPoint BackgroundSourceOffset(QPoint point) const override;
-    // Copies the part of the background bitmap that lies behind rect (moved
-    // by point) onto rect; false without a background source.
+    // Puts the part of the background behind rect (moved by point) onto
+    // rect: copied, or with an effect set through the effect object, from its
+    // kept result or a 24-bit bitmap of the panel's part of the background
+    // (plus 2 each way) drawn through it. False without a background source.
     bool PaintBackgroundPart(QPainter& painter, const plat::TRect& rect, QPoint point,
                              unsigned flags) const override;
 
 protected:
     // The panel's origin in its parent's background, frame included.
     QPoint SourceOrigin() const;
+    // The kept effect result is stale at the new size.
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    // The form's shape when the panel stands on a form: the first one among
+    // the form's components.
+    const TVfxFormShape* FormShape() const;
+
+    mutable QImage source24_; // the background as 24 bits, while an effect is set
+    mutable qint64 source24Key_ = 0;
 };
 
 // A panel inside a bevel; aligned children stay inside the bevel.

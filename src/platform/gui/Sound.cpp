@@ -22,6 +22,13 @@ void SoundPlayer::PlayFile(const QString& fileName) {
     effect_->play();
 }
 
+void SoundPlayer::PlayFileUnlessPlaying(const QString& fileName) {
+    if (effect_ != nullptr && effect_->isPlaying()) {
+        return;
+    }
+    PlayFile(fileName);
+}
+
 void SoundPlayer::Stop() {
     if (effect_ != nullptr) {
         effect_->stop();
@@ -30,12 +37,23 @@ void SoundPlayer::Stop() {
     current_.clear();
 }
 
-void PlaySoundFile(const QString& fileName) {
+SoundService& CurrentSoundService() {
+    if (SoundService* installed = ScopedSoundService::Current()) {
+        return *installed;
+    }
     static QPointer<SoundPlayer> player;
     if (player.isNull()) {
         player = new SoundPlayer(QCoreApplication::instance());
     }
-    player->PlayFile(fileName);
+    return *player;
+}
+
+void PlaySoundFile(const QString& fileName) {
+    CurrentSoundService().PlayFile(fileName);
+}
+
+void StopSound() {
+    CurrentSoundService().Stop();
 }
 
 void MessageBeep() {

@@ -19,8 +19,8 @@ bool CanAnimateWindows() {
 
 } // namespace
 
-int QtSystemParameters::MenuShowDelay() const {
-    return 400;
+std::optional<int> QtSystemParameters::MenuShowDelay() const {
+    return std::nullopt;
 }
 
 bool QtSystemParameters::FlatMenus() const {

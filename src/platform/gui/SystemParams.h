@@ -1,18 +1,22 @@
 #pragma once
 // Desktop settings the kits consult. Most of them have no counterpart here;
-// each then answers what the kits take when the system cannot say: a menu
-// show delay of 400 ms, no flat menus, no gradient captions. Tests install
-// their own answers through ScopedSystemParameters.
+// each then answers what the kits take when the system cannot say: no flat
+// menus, no gradient captions, and no menu show delay (the kits then read
+// the desktop's stored value). Tests install their own answers through
+// ScopedSystemParameters.
 
 #include "platform/core/ScopedOverride.h"
+
+#include <optional>
 
 namespace plat {
 
 class SystemParameters {
 public:
     virtual ~SystemParameters() = default;
-    // Milliseconds before a submenu opens on its own.
-    virtual int MenuShowDelay() const = 0;
+    // Milliseconds before a submenu opens on its own; nothing when the
+    // desktop cannot say.
+    virtual std::optional<int> MenuShowDelay() const = 0;
     virtual bool FlatMenus() const = 0;
     // Whether accelerator underlines show before the keyboard is used.
     virtual bool KeyboardCues() const = 0;
@@ -28,7 +32,8 @@ public:
 // The answers of the running desktop, through Qt.
 class QtSystemParameters final : public SystemParameters {
 public:
-    int MenuShowDelay() const override;
+    // Nothing: the window systems here keep no such setting.
+    std::optional<int> MenuShowDelay() const override;
     bool FlatMenus() const override;
     // The style's shortcut underline setting; true without a widget style.
     bool KeyboardCues() const override;
