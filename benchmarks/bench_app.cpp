@@ -500,9 +500,9 @@ MenuDriver KitBuddyMenu(MenuOwner& owner) {
     auto* menu = new TDkxPopupMenu(&owner.Form);
     std::vector<std::pair<TDkCustomItem*, QString>> items;
     for (const BuddyMenuItem& def : kBuddyMenu) {
-        TDkCustomItem* item = def.name == nullptr
-                                  ? static_cast<TDkCustomItem*>(new TDkxSeparatorItem(menu->Items()))
-                                  : new TDkxItem(menu->Items());
+        TDkCustomItem* item =
+            def.name == nullptr ? static_cast<TDkCustomItem*>(new TDkxSeparatorItem(menu->Items()))
+                                : new TDkxItem(menu->Items());
         menu->Items()->Add(item);
         if (def.name != nullptr) {
             item->SetCaption(QString::fromLatin1(def.caption));

@@ -141,7 +141,8 @@ TEST_F(MainFormTest, TheMenuHintShowsInTheStatusBarWhileTheMenusAreOpen) {
     dk::SetMenuHintHandler(installed);
     ASSERT_TRUE(installed);
     installed(QStringLiteral("Connects to the chat server"));
-    EXPECT_EQ(form->StatusBar->Panels().Items(2)->Caption(), QStringLiteral("Connects to the chat server"));
+    EXPECT_EQ(form->StatusBar->Panels().Items(2)->Caption(),
+              QStringLiteral("Connects to the chat server"));
     EXPECT_EQ(form->StatusBar->Panels().Items(0)->Caption(), QString());
     installed(QString());
     EXPECT_EQ(form->StatusBar->Panels().Items(2)->Caption(), QString());
