@@ -196,6 +196,7 @@ class PanelStoredSize : public PanelTest, public ::testing::WithParamInterface<Q
 
 TEST_P(PanelStoredSize, IsReadHeightFirstAndKeptWithinTheLimits) {
     const QStringList& row = GetParam();
+    const FakeScreens screens({{TRect(0, 0, 1024, 768), TRect(0, 0, 1024, 740)}});
     panel->SetResizable(row[1] == "1");
     panel->SetMaxClientWidth(row[2].toInt());
     const std::map<QString, QString> stored{{"DPClientWidth", row[3]}, {"DPClientHeight", row[4]}};
@@ -217,6 +218,50 @@ TEST_P(PanelStoredSize, IsReadHeightFirstAndKeptWithinTheLimits) {
 
 INSTANTIATE_TEST_SUITE_P(Rows, PanelStoredSize,
                          ::testing::ValuesIn(DataRows("panel-stored-size.txt", 7)),
+                         [](const auto& info) { return info.param[0].toStdString(); });
+
+// A row of panel-stored-room.txt.
+class PanelStoredRoom : public PanelTest, public ::testing::WithParamInterface<QStringList> {};
+
+TEST_P(PanelStoredRoom, LeavesTheFormItsRoomAndStaysOnTheMonitor) {
+    const QStringList& row = GetParam();
+    const FakeScreens screens({{TRect(0, 0, 1024, 768), TRect(0, 0, 1024, 740)}});
+    std::map<QString, QString> stored{{"Rev", "2000"}, {"Visible", "1"}};
+    for (const QString& value : row[1].split(u' ')) {
+        stored[value.section(u'=', 0, 0)] = value.section(u'=', 1);
+    }
+    // As the registry reads them: a value that is no 32-bit integer is none.
+    const auto find = [&](const QString& section, const QString& name) {
+        const auto it = stored.find(name);
+        return section == QLatin1String("Groups") && it != stored.end() ? &it->second : nullptr;
+    };
+    dk::LoadPositions(
+        &f.form,
+        [&](const QString& section, const QString& name, int def, void*) {
+            const QString* text = find(section, name);
+            bool ok = false;
+            const int value = text != nullptr ? text->toInt(&ok) : def;
+            return ok ? value : def;
+        },
+        [&](const QString& section, const QString& name, const QString& def, void*) {
+            const QString* text = find(section, name);
+            return text != nullptr ? *text : def;
+        });
+    f.Settle();
+    const QList<int> expected = Numbers(row[2]);
+    EXPECT_EQ(panel->FloatingClientSize(), QSize(expected[0], expected[1]));
+    if (panel->Docked()) {
+        EXPECT_GE(f.client->width(), 32);
+        EXPECT_EQ(panel->width(), expected[0] + 4);
+    } else {
+        ASSERT_TRUE(panel->Floating());
+        const QRect frame = panel->FloatingParent()->geometry();
+        EXPECT_TRUE(QRect(0, 0, 1024, 740).contains(frame)) << frame.x() << "," << frame.y();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, PanelStoredRoom,
+                         ::testing::ValuesIn(DataRows("panel-stored-room.txt", 3)),
                          [](const auto& info) { return info.param[0].toStdString(); });
 
 TEST_F(PanelTest, SavesItsFloatingClientSizeWidthFirst) {

@@ -8,6 +8,7 @@
 #include "dockkit/docking/DkDock.h"
 
 #include "platform/gui/Edges.h"
+#include "platform/gui/StoredValues.h"
 
 #include <QPainter>
 
@@ -442,7 +443,10 @@ void TDkCustomToolbar::ClientPaint(QPainter& painter, const QRegion& region) {
 // --- Saved values -----------------------------------------------------------------------------
 
 void TDkCustomToolbar::ReadExtraPositionValues(const dk::TDkPositionReadData& data) {
-    SetFloatingWidth(data.ReadInt(objectName(), QStringLiteral("FloatRightX"), 0));
+    // A width no screen could show counts as not stored.
+    SetFloatingWidth(
+        plat::StoredExtent(data.ReadInt(objectName(), QStringLiteral("FloatRightX"), 0), 0)
+            .value_or(0));
 }
 
 void TDkCustomToolbar::WriteExtraPositionValues(const dk::TDkPositionWriteData& data) {
