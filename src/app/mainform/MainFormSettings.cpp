@@ -9,6 +9,7 @@
 #include "app/options/OptionsForm.h"
 #include "console/QvConsole.h"
 #include "platform/core/Registry.h"
+#include "platform/gui/StoredValues.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -32,9 +33,10 @@ void SetPanelColor(Panel& panel, plat::TColor color) {
     panel.setPalette(palette);
 }
 
-// The bar at that distance from the splitter's bottom.
-void PlaceBar(TQvSplitter& splitter, int distance) {
-    splitter.SetPosition(splitter.height() - distance);
+// The bar at that distance from the splitter's bottom; a distance no screen
+// could show counts as not stored.
+void PlaceBar(TQvSplitter& splitter, int distance, int defaultDistance) {
+    splitter.SetPosition(plat::BarPositionFromEnd(splitter.height(), distance, defaultDistance));
 }
 
 int BarDistance(const TQvSplitter& splitter) {
@@ -51,8 +53,9 @@ void TMainForm::LoadSettings() {
     settingsLoaded_ = true;
     // The bars and splitters, then everything else; logging starts from off.
     GroupDockablePanel->SetVisible(Settings.GroupPanelVisible);
-    PlaceBar(*GroupSplitter, Settings.GroupSplitterPosition);
-    PlaceBar(*MainSplitter, Settings.MainSplitterPosition);
+    const TMainSettings defaults;
+    PlaceBar(*GroupSplitter, Settings.GroupSplitterPosition, defaults.GroupSplitterPosition);
+    PlaceBar(*MainSplitter, Settings.MainSplitterPosition, defaults.MainSplitterPosition);
     StatusBar->SetVisible(Settings.StatusBarVisible);
     TSettingsChange start;
     start.RestartAutoAway = true;
