@@ -19,28 +19,23 @@ const QString kHeight = QStringLiteral("Height");
 const QString kWidth = QStringLiteral("Width");
 const QString kMaximized = QStringLiteral("Maximized");
 
-// A bound as stored; nothing when missing, of another type or the mark.
-std::optional<int64_t> readBound(const plat::Registry::Key& key, const QString& name) {
-    const std::optional<int32_t> value = key.ReadInteger(name);
-    if (!value || *value == TStateSaver::kNotStored) {
-        return std::nullopt;
-    }
-    return *value;
-}
-
 void readInto(const plat::Registry::Key& key, TStateSaver::TStoredState& state,
               bool defaultMaximized) {
-    state.Bounds.Top = readBound(key, kTop);
-    state.Bounds.Left = readBound(key, kLeft);
-    state.Bounds.Height = readBound(key, kHeight);
-    state.Bounds.Width = readBound(key, kWidth);
+    // A value of another type reads as absent. Any number is kept as read:
+    // the bounds rule drops what no screen could show.
+    state.Bounds.Top = key.ReadInteger(kTop);
+    state.Bounds.Left = key.ReadInteger(kLeft);
+    state.Bounds.Height = key.ReadInteger(kHeight);
+    state.Bounds.Width = key.ReadInteger(kWidth);
     state.Maximized = key.ReadBool(kMaximized).value_or(defaultMaximized);
 }
 
 void writeFrom(plat::Registry::Key& key, const TStateSaver::TStoredState& state) {
     if (!state.Maximized) {
         const auto write = [&key](const QString& name, const std::optional<int64_t>& value) {
-            key.WriteInteger(name, static_cast<int32_t>(value.value_or(TStateSaver::kNotStored)));
+            if (value) {
+                key.WriteInteger(name, static_cast<int32_t>(*value));
+            }
         };
         write(kTop, state.Bounds.Top);
         write(kLeft, state.Bounds.Left);

@@ -35,18 +35,15 @@ enum class TRootKey : uint32_t {
 // Stored values: "Top", "Left", "Height", "Width" (integers, only while the
 // form is not maximized) and "Maximized" (always). Top and Left are the
 // frame's position, Height and Width the form's size without the frame. A
-// bound that is missing, is not an integer or holds the not-stored mark
-// counts as not stored and the form keeps its own; so does one no screen
-// could show (plat::FitStoredBounds: a size below 1, any value beyond the
-// screen coordinate range). A "Maximized" that is missing or not a Boolean
+// bound that is missing or is not an integer counts as not stored and the
+// form keeps its own; so does one no screen could show
+// (plat::FitStoredBounds: a size below 1, any value beyond the screen
+// coordinate range). A "Maximized" that is missing or not a Boolean
 // gives DefaulMaximized. Whatever is stored, the form opens on a monitor and
 // no larger than its work area: wholly inside it with KeepOnScreen.
 class TStateSaver : public QObject {
     Q_OBJECT
 public:
-    // The mark of a bound that is not stored.
-    static constexpr int kNotStored = -234;
-
     struct TStoredState {
         plat::StoredBounds Bounds; // nothing where not stored
         bool Maximized = false;

@@ -153,6 +153,23 @@ TEST_F(StateSaverTest, EachMonitorKeepsItsWindowsAndNoneIsLost) {
     EXPECT_EQ(placed.join(u" | "), "2000,100 800x600 | 0,0 800x600 | 1920,100 1920x600");
 }
 
+TEST_F(StateSaverTest, AWindowAnywhereOnItsMonitorComesBackThere) {
+    screens_.SetAreas({{TRect(0, 0, 1920, 1080), TRect(0, 0, 1920, 1040)},
+                       {TRect(-1920, 0, 0, 1080), TRect(-1920, 0, 0, 1040)}});
+    for (const QRect& shown : {QRect(-1034, 100, 800, 600), QRect(-1920, 0, 1920, 1040),
+                               QRect(-234, -234 + 300, 234, 234), QRect(1000, 440, 920, 600)}) {
+        {
+            QWidget form;
+            form.setGeometry(shown);
+            SaverFor(form)->SaveState();
+        }
+        QWidget again;
+        Design(again);
+        SaverFor(again)->Loaded();
+        EXPECT_EQ(Bounds(again), shown);
+    }
+}
+
 TEST_F(StateSaverTest, IniFileInAMissingFolderIsReportedAndSkipped) {
     const QString folder = dir_.filePath(QStringLiteral("gone"));
     QWidget form;
