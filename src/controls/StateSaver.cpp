@@ -2,6 +2,7 @@
 
 #include "platform/core/Guarded.h"
 #include "platform/core/Registry.h"
+#include "platform/gui/Metrics.h"
 #include "platform/gui/MsgBox.h"
 #include "platform/gui/Screens.h"
 
@@ -133,10 +134,15 @@ void TStateSaver::ApplyState(const TStoredState& state) {
         return;
     }
     // Always on a monitor and no larger than its work area; with
-    // KeepOnScreen wholly inside it.
+    // KeepOnScreen wholly inside it. Never smaller than the form can be, nor
+    // than the system lets a window be.
+    const QSize minimum = QSize(plat::GetSystemMetrics(plat::SM_CXMINTRACK),
+                                plat::GetSystemMetrics(plat::SM_CYMINTRACK))
+                              .expandedTo(form->minimumSizeHint())
+                              .expandedTo(form->minimumSize());
     const plat::TRect bounds = plat::FitStoredBounds(
         state.Bounds, plat::TRect(QRect(form->pos(), form->size())), plat::CurrentScreens().Areas(),
-        keepOnScreen_ ? plat::TBoundsFit::Inside : plat::TBoundsFit::Visible);
+        keepOnScreen_ ? plat::TBoundsFit::Inside : plat::TBoundsFit::Visible, minimum);
     const bool maximized = state.Maximized;
     if (maximized) {
         form->setUpdatesEnabled(false);

@@ -37,8 +37,8 @@ enum class TRootKey : uint32_t {
 // frame's position, Height and Width the form's size without the frame. A
 // bound that is missing or is not an integer counts as not stored and the
 // form keeps its own; so does one no screen could show
-// (plat::FitStoredBounds: a size below 1, any value beyond the screen
-// coordinate range). A "Maximized" that is missing or not a Boolean
+// (plat::FitStoredBounds: a size below the least a window may be, any value
+// beyond the screen coordinate range). A "Maximized" that is missing or not a Boolean
 // gives DefaulMaximized. Whatever is stored, the form opens on a monitor and
 // no larger than its work area: wholly inside it with KeepOnScreen.
 class TStateSaver : public QObject {

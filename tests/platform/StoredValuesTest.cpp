@@ -41,6 +41,7 @@ std::vector<ScreenArea> Monitors(const QByteArray& name) {
         {"one", {primary}},
         {"two", {primary, {TRect(1920, 0, 3840, 1080), TRect(1920, 0, 3840, 1040)}}},
         {"left", {primary, {TRect(-1920, 0, 0, 1080), TRect(-1920, 0, 0, 1040)}}},
+        {"above", {primary, {TRect(0, -600, 800, 0), TRect(30, -600, 800, 0)}}},
         {"none", {}},
         {"blank", {{TRect(0, 0, 1920, 1080), TRect(0, 0, 0, 0)}}}};
     EXPECT_TRUE(sets.count(name)) << name.constData();
@@ -48,7 +49,7 @@ std::vector<ScreenArea> Monitors(const QByteArray& name) {
 }
 
 TEST(StoredBounds, EveryWindowOpensOnAMonitorAndNoLargerThanItsWorkArea) {
-    for (const auto& row : GoldenRows("platform/stored-bounds.tsv", 6)) {
+    for (const auto& row : GoldenRows("platform/stored-bounds.tsv", 7)) {
         SCOPED_TRACE(row[0].constData());
         const QList<QByteArray> s = row[1].split(',');
         const QList<QByteArray> o = row[2].split(',');
@@ -58,8 +59,10 @@ TEST(StoredBounds, EveryWindowOpensOnAMonitorAndNoLargerThanItsWorkArea) {
         const std::vector<ScreenArea> monitors = Monitors(row[3]);
         const plat::TBoundsFit fit =
             row[4] == "visible" ? plat::TBoundsFit::Visible : plat::TBoundsFit::Inside;
-        const TRect bounds = plat::FitStoredBounds(stored, own, monitors, fit);
-        EXPECT_EQ(Text(bounds), row[5].toStdString());
+        const QList<QByteArray> least = row[5].split(',');
+        const TRect bounds = plat::FitStoredBounds(stored, own, monitors, fit,
+                                                   QSize(least[0].toInt(), least[1].toInt()));
+        EXPECT_EQ(Text(bounds), row[6].toStdString());
         // Whatever the row: never larger than the work area it ends on, and
         // on it (inside it when fitting inside).
         if (!monitors.empty() && !monitors.front().WorkArea.IsEmpty()) {

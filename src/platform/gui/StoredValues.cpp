@@ -71,15 +71,18 @@ std::optional<int> StoredExtent(std::optional<int64_t> value, int minimum) {
 }
 
 TRect FitStoredBounds(const StoredBounds& stored, const TRect& own,
-                      const std::vector<ScreenArea>& monitors, TBoundsFit fit) {
+                      const std::vector<ScreenArea>& monitors, TBoundsFit fit, QSize minimum) {
+    const int leastWidth = std::clamp(minimum.width(), 1, kScreenCoordinateLimit);
+    const int leastHeight = std::clamp(minimum.height(), 1, kScreenCoordinateLimit);
     std::optional<int64_t> left = StoredCoordinate(stored.Left);
     std::optional<int64_t> top = StoredCoordinate(stored.Top);
-    std::optional<int64_t> width = StoredExtent(stored.Width, 1);
-    std::optional<int64_t> height = StoredExtent(stored.Height, 1);
+    std::optional<int64_t> width = StoredExtent(stored.Width, leastWidth);
+    std::optional<int64_t> height = StoredExtent(stored.Height, leastHeight);
     const auto resolved = [&] {
-        return RectOf(left.value_or(own.Left), top.value_or(own.Top),
-                      width.value_or(int64_t{own.Right} - own.Left),
-                      height.value_or(int64_t{own.Bottom} - own.Top));
+        return RectOf(
+            left.value_or(own.Left), top.value_or(own.Top),
+            width.value_or(std::max<int64_t>(int64_t{own.Right} - own.Left, leastWidth)),
+            height.value_or(std::max<int64_t>(int64_t{own.Bottom} - own.Top, leastHeight)));
     };
 
     // A monitor whose work area holds nothing cannot take a window.
@@ -102,8 +105,11 @@ TRect FitStoredBounds(const StoredBounds& stored, const TRect& own,
     int64_t h = wanted.Height();
     w = std::min<int64_t>(w, work.Width());
     h = std::min<int64_t>(h, work.Height());
-    const bool shows =
-        Overlaps(x, w, work.Left, work.Right) && Overlaps(y, h, work.Top, work.Bottom);
+    // A window that shows on the monitor and lies mostly on it may stay; one
+    // cut to the monitor's size may have come to lie mostly on another.
+    const bool shows = Overlaps(x, w, work.Left, work.Right) &&
+                       Overlaps(y, h, work.Top, work.Bottom) &&
+                       MonitorRectForRect(usable, RectOf(x, y, w, h), true) == work;
     if (fit == TBoundsFit::Inside || !shows) {
         FitAxis(x, w, work.Left, work.Right);
         FitAxis(y, h, work.Top, work.Bottom);

@@ -16,6 +16,8 @@
 #include "platform/gui/Rect.h"
 #include "platform/gui/Screens.h"
 
+#include <QSize>
+
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -51,8 +53,9 @@ enum class TBoundsFit {
 };
 
 // The bounds a window takes from stored ones; `own` gives what is not stored
-// (the window's bounds before). Positions beyond the coordinate range and
-// sizes below 1 or beyond it count as not stored. The monitor is the one
+// (the window's bounds before). Positions beyond the coordinate range, and
+// sizes below `minimum` (the least the window can be) or beyond the range,
+// count as not stored; the window's own size is raised to the minimum. The monitor is the one
 // holding most of the window, else the nearest: a window stored on a monitor
 // that is gone comes to the nearest one left.
 //
@@ -65,11 +68,13 @@ enum class TBoundsFit {
 // moved inside it.
 //
 // Visible: no larger than the work area; a window that shows on no monitor's
-// work area is moved inside the one chosen.
+// work area, or that once cut to size lies mostly on another monitor, is
+// moved inside the work area of the one chosen.
 //
 // Without monitors the bounds are taken as they are.
 TRect FitStoredBounds(const StoredBounds& stored, const TRect& own,
-                      const std::vector<ScreenArea>& monitors, TBoundsFit fit);
+                      const std::vector<ScreenArea>& monitors, TBoundsFit fit,
+                      QSize minimum = QSize(1, 1));
 
 // --- Sizes kept by panels ----------------------------------------------------------------
 
