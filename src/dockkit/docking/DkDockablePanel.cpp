@@ -237,11 +237,14 @@ int TDkxDockablePanel::FormRoom(bool vertical) const {
         return plat::kScreenCoordinateLimit;
     }
     QSize client = form->contentsRect().size();
-    // A form yet to open maximized will have its monitor's work area.
+    // A form yet to open maximized will have its monitor's work area, less
+    // its frame where the window system draws one.
     if (!form->isVisible() &&
         (form->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) != 0) {
         const plat::TRect area = dk::MonitorRectForRect(plat::TRect(form->geometry()), true);
-        client = client.expandedTo(QSize(area.Width(), area.Height()));
+        client = client.expandedTo(
+            QSize(area.Width() - 2 * plat::GetSystemMetrics(plat::SM_CXSIZEFRAME),
+                  area.Height() - 2 * plat::GetSystemMetrics(plat::SM_CYSIZEFRAME)));
     }
     return (vertical ? client.width() : client.height()) - kFormRoom;
 }
