@@ -1,5 +1,7 @@
 #include "MainWindowStart.h"
 
+#include "FuzzSupport.h"
+
 #include "app/dialogs/DialogSupport.h"
 #include "app/mainform/MainForm.h"
 #include "app/mainform/MainFormControls.h"
@@ -23,23 +25,12 @@
 #include <QScreen>
 #include <QTemporaryDir>
 
-#include <cstdio>
 #include <cstdlib>
 #include <memory>
 
 namespace {
 
-QApplication* app = nullptr;
 std::unique_ptr<QTemporaryDir> folder; // removed at exit
-
-// Stops the run where a condition fails, naming it.
-void Check(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "check failed: %s\n", what);
-        std::abort();
-    }
-}
-#define check(condition) Check((condition), #condition)
 
 bool SaneFont(const QFont& font) {
     const int size = font.pointSize() > 0 ? font.pointSize() : font.pixelSize();
@@ -102,9 +93,7 @@ void CheckWindow(TMainForm& f, bool panelRead) {
 } // namespace
 
 void InitMainWindowStart(int* argc, char*** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    // Never destroyed: the platform's devices outlive the exit handlers.
-    app = new QApplication(*argc, *argv);
+    OffscreenApplication(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
     // The settings in memory where the system offers it.
     const QString shm = QStringLiteral("/dev/shm");

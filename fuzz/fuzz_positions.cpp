@@ -8,6 +8,7 @@
 // docked from the stored values leaves the form's client area 32 pixels while
 // the form has room for both and no tool bar shares the side docks; the
 // sanitizers report nothing.
+#include "FuzzSupport.h"
 #include "StoredValueInput.h"
 
 #include "dockkit/bars/DkThemedToolbar.h"
@@ -27,7 +28,6 @@
 #include <QTemporaryDir>
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <memory>
@@ -38,30 +38,9 @@ namespace {
 using plat::ScreenArea;
 using plat::TRect;
 
-QApplication* app = nullptr;
 std::unique_ptr<QTemporaryDir> folder; // removed at exit
 
-// Stops the run where a condition fails, naming it.
-void Check(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "check failed: %s\n", what);
-        std::abort();
-    }
-}
-#define check(condition) Check((condition), #condition)
-
 const QString kBase = QStringLiteral("Software\\ZELVO\\MainForm\\Toolbars\\");
-
-// The monitor layouts: one, two side by side, one left of the primary one,
-// one above it, a small one.
-std::vector<std::vector<ScreenArea>> Layouts() {
-    const ScreenArea primary{TRect(0, 0, 1024, 768), TRect(0, 0, 1024, 740)};
-    return {{primary},
-            {primary, {TRect(1024, 0, 2048, 768), TRect(1024, 0, 2048, 768)}},
-            {primary, {TRect(-1280, -200, 0, 824), TRect(-1280, -200, 0, 800)}},
-            {primary, {TRect(0, -600, 800, 0), TRect(30, -600, 800, 0)}},
-            {{TRect(0, 0, 320, 200), TRect(0, 20, 320, 200)}}};
-}
 
 struct Form {
     Form(int width, int height) {
@@ -117,7 +96,7 @@ bool OnSideDock(const TDkCustomDockableWindow* window) {
 
 void CheckFloating(const TDkCustomDockableWindow* window, const std::vector<ScreenArea>& areas,
                    bool fitsInside) {
-    if (!window->Floating() || window->FloatingParent() == nullptr) {
+    if (!window->Floating() || window->FloatingParent() == nullptr || areas.empty()) {
         return;
     }
     const TRect frame(window->FloatingParent()->geometry());
@@ -131,16 +110,14 @@ void CheckFloating(const TDkCustomDockableWindow* window, const std::vector<Scre
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    // Never destroyed: the platform's devices outlive the exit handlers.
-    app = new QApplication(*argc, *argv);
+    OffscreenApplication(argc, argv);
     static const std::unique_ptr<TDkxNexus> themes = dk::CreateKitThemeNexus();
     folder = std::make_unique<QTemporaryDir>();
     return folder->isValid() ? 0 : 1;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const std::vector<std::vector<ScreenArea>> layouts = Layouts();
+    static const std::vector<std::vector<ScreenArea>> layouts = MonitorLayouts();
     static const std::vector<QString> windows{"GroupDockablePanel", "MenuBar", "StandardBar",
                                               "EditBar"};
     static const std::vector<QString> names{

@@ -8,6 +8,7 @@
 // work area, without it it shows on one and is no larger; a form that is not
 // maximized, saved and restored again, comes back where it was; the
 // sanitizers report nothing.
+#include "FuzzSupport.h"
 #include "StoredValueInput.h"
 
 #include "controls/StateSaver.h"
@@ -22,7 +23,6 @@
 #include <QWidget>
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <vector>
@@ -32,29 +32,7 @@ namespace {
 using plat::ScreenArea;
 using plat::TRect;
 
-QApplication* app = nullptr;
 std::unique_ptr<QTemporaryDir> folder; // removed at exit
-
-// Stops the run where a condition fails, naming it.
-void Check(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "check failed: %s\n", what);
-        std::abort();
-    }
-}
-#define check(condition) Check((condition), #condition)
-
-// The monitor layouts: one, two side by side, one left of the primary one,
-// one above it with a work area of its own, a small one, none.
-std::vector<std::vector<ScreenArea>> Layouts() {
-    const ScreenArea primary{TRect(0, 0, 1920, 1080), TRect(0, 0, 1920, 1040)};
-    return {{primary},
-            {primary, {TRect(1920, 0, 3840, 1080), TRect(1920, 0, 3840, 1040)}},
-            {primary, {TRect(-1280, -200, 0, 824), TRect(-1280, -200, 0, 800)}},
-            {primary, {TRect(0, -600, 800, 0), TRect(30, -600, 800, 0)}},
-            {{TRect(0, 0, 320, 200), TRect(0, 20, 320, 200)}},
-            {}};
-}
 
 QRect Bounds(const QWidget& form) {
     return {form.pos(), form.size()};
@@ -80,9 +58,7 @@ TStateSaver* SaverOf(QWidget& form, const std::shared_ptr<plat::Registry>& store
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    // Never destroyed: the platform's devices outlive the exit handlers.
-    app = new QApplication(*argc, *argv);
+    OffscreenApplication(argc, argv);
     static const plat::ScopedMsgBoxHandler boxes(
         [](const plat::MsgBoxRequest&) { return plat::MsgResult::Ok; });
     folder = std::make_unique<QTemporaryDir>();
@@ -90,7 +66,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const std::vector<std::vector<ScreenArea>> layouts = Layouts();
+    static const std::vector<std::vector<ScreenArea>> layouts = MonitorLayouts();
     static const std::vector<QString> names{"Top", "Left", "Height", "Width", "Maximized"};
     static const QStringList words{"0", "-1", "1", "yes", "$7FFFFFFF", "0x80000000", ""};
     StoredValueInput in(data, size);
