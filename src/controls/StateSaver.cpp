@@ -2,6 +2,7 @@
 
 #include "platform/core/Guarded.h"
 #include "platform/core/Registry.h"
+#include "platform/gui/Metrics.h"
 #include "platform/gui/MsgBox.h"
 #include "platform/gui/Screens.h"
 
@@ -21,27 +22,26 @@ const QString kMaximized = QStringLiteral("Maximized");
 
 void readInto(const plat::Registry::Key& key, TStateSaver::TStoredState& state,
               bool defaultMaximized) {
-    // A value of another type reads as absent: the form keeps its own.
-    state.Top = key.ReadInteger(kTop).value_or(TStateSaver::kNotStored);
-    state.Left = key.ReadInteger(kLeft).value_or(TStateSaver::kNotStored);
-    state.Height = key.ReadInteger(kHeight).value_or(TStateSaver::kNotStored);
-    state.Width = key.ReadInteger(kWidth).value_or(TStateSaver::kNotStored);
+    // A value of another type reads as absent. Any number is kept as read:
+    // the bounds rule drops what no screen could show.
+    state.Bounds.Top = key.ReadInteger(kTop);
+    state.Bounds.Left = key.ReadInteger(kLeft);
+    state.Bounds.Height = key.ReadInteger(kHeight);
+    state.Bounds.Width = key.ReadInteger(kWidth);
     state.Maximized = key.ReadBool(kMaximized).value_or(defaultMaximized);
-    // A window of no size would be lost as surely as one off the screen.
-    if (state.Height < 1) {
-        state.Height = TStateSaver::kNotStored;
-    }
-    if (state.Width < 1) {
-        state.Width = TStateSaver::kNotStored;
-    }
 }
 
 void writeFrom(plat::Registry::Key& key, const TStateSaver::TStoredState& state) {
     if (!state.Maximized) {
-        key.WriteInteger(kTop, state.Top);
-        key.WriteInteger(kLeft, state.Left);
-        key.WriteInteger(kHeight, state.Height);
-        key.WriteInteger(kWidth, state.Width);
+        const auto write = [&key](const QString& name, const std::optional<int64_t>& value) {
+            if (value) {
+                key.WriteInteger(name, static_cast<int32_t>(*value));
+            }
+        };
+        write(kTop, state.Bounds.Top);
+        write(kLeft, state.Bounds.Left);
+        write(kHeight, state.Bounds.Height);
+        write(kWidth, state.Bounds.Width);
     }
     key.WriteBool(kMaximized, state.Maximized);
 }
@@ -128,86 +128,29 @@ TStateSaver::TStoredState TStateSaver::ReadState() const {
     return state;
 }
 
-void TStateSaver::KeepInside(TStoredState& s, const QRect& workArea) {
-    const int left = workArea.x();
-    const int top = workArea.y();
-    const int right = workArea.x() + workArea.width();
-    const int bottom = workArea.y() + workArea.height();
-    if (s.Top != kNotStored) {
-        if (s.Top >= bottom) {
-            s.Top = kNotStored;
-        } else if (s.Top < top) {
-            s.Top = top;
-        }
-    }
-    if (s.Left != kNotStored) {
-        if (s.Left >= right) {
-            s.Left = kNotStored;
-        } else if (s.Left < left) {
-            s.Left = left;
-        }
-    }
-    // A Top or Left dropped above takes part as the number it stands for:
-    // the window then starts at the work area's edge and spans all of it.
-    if (s.Height != kNotStored) {
-        if (s.Top + s.Height > bottom) {
-            s.Top = bottom - s.Height;
-        }
-        if (s.Top < top) {
-            s.Top = top;
-            s.Height = bottom - top;
-        }
-    }
-    if (s.Width != kNotStored) {
-        if (s.Left + s.Width > right) {
-            s.Left = right - s.Width;
-        }
-        if (s.Left < left) {
-            s.Left = left;
-            s.Width = right - left;
-        }
-    }
-}
-
-void TStateSaver::ApplyState(TStoredState state) {
+void TStateSaver::ApplyState(const TStoredState& state) {
     QWidget* form = Form();
     if (!form) {
         return;
     }
-    if (keepOnScreen_) {
-        // The monitor the stored bounds lie on (the nearest one when they
-        // lie on none); with one monitor, its work area.
-        const QRect wanted(state.Left != kNotStored ? state.Left : form->x(),
-                           state.Top != kNotStored ? state.Top : form->y(),
-                           state.Width != kNotStored ? state.Width : form->width(),
-                           state.Height != kNotStored ? state.Height : form->height());
-        const plat::Screens& screens = plat::CurrentScreens();
-        if (screens.Count() > 0) {
-            KeepInside(state, screens.RectForRect(wanted, true).ToQRect());
-        }
-    }
+    // Always on a monitor and no larger than its work area; with
+    // KeepOnScreen wholly inside it. Never smaller than the form can be, nor
+    // than the system lets a window be.
+    const QSize minimum = QSize(plat::GetSystemMetrics(plat::SM_CXMINTRACK),
+                                plat::GetSystemMetrics(plat::SM_CYMINTRACK))
+                              .expandedTo(form->minimumSizeHint())
+                              .expandedTo(form->minimumSize());
+    const plat::TRect bounds = plat::FitStoredBounds(
+        state.Bounds, plat::TRect(QRect(form->pos(), form->size())), plat::CurrentScreens().Areas(),
+        keepOnScreen_ ? plat::TBoundsFit::Inside : plat::TBoundsFit::Visible, minimum);
     const bool maximized = state.Maximized;
     if (maximized) {
         form->setUpdatesEnabled(false);
     } else if (form->windowState() != Qt::WindowNoState) {
         form->setWindowState(Qt::WindowNoState);
     }
-    QPoint position = form->pos();
-    QSize size = form->size();
-    if (state.Left != kNotStored) {
-        position.setX(state.Left);
-    }
-    if (state.Top != kNotStored) {
-        position.setY(state.Top);
-    }
-    if (state.Width != kNotStored) {
-        size.setWidth(state.Width);
-    }
-    if (state.Height != kNotStored) {
-        size.setHeight(state.Height);
-    }
-    form->resize(size);
-    form->move(position);
+    form->resize(bounds.Width(), bounds.Height());
+    form->move(bounds.Left, bounds.Top);
     if (maximized) {
         // The bounds just set stay the form's normal geometry: restoring the
         // window brings them back.
@@ -262,10 +205,7 @@ void TStateSaver::SaveState() {
             const QRect normal = form->normalGeometry();
             bounds = QRect(normal.topLeft() - frameOffset, normal.size());
         }
-        state.Top = bounds.y();
-        state.Left = bounds.x();
-        state.Height = bounds.height();
-        state.Width = bounds.width();
+        state.Bounds = {bounds.x(), bounds.y(), bounds.width(), bounds.height()};
     }
     WriteState(state);
 }

@@ -2,8 +2,9 @@
 // Keeps a form's position, size and maximized state between runs, in the
 // user's registry store or in an INI file.
 
+#include "platform/gui/StoredValues.h"
+
 #include <QObject>
-#include <QRect>
 #include <QString>
 #include <QStringList>
 
@@ -34,23 +35,18 @@ enum class TRootKey : uint32_t {
 // Stored values: "Top", "Left", "Height", "Width" (integers, only while the
 // form is not maximized) and "Maximized" (always). Top and Left are the
 // frame's position, Height and Width the form's size without the frame. A
-// value that is missing, is not an integer or (for the sizes) is below 1
-// counts as not stored and the form keeps its own; a "Maximized" that is
-// missing or not a Boolean gives DefaulMaximized.
+// bound that is missing or is not an integer counts as not stored and the
+// form keeps its own; so does one no screen could show
+// (plat::FitStoredBounds: a size below the least a window may be, any value
+// beyond the screen coordinate range). A "Maximized" that is missing or not a Boolean
+// gives DefaulMaximized. Whatever is stored, the form opens on a monitor and
+// no larger than its work area: wholly inside it with KeepOnScreen.
 class TStateSaver : public QObject {
     Q_OBJECT
 public:
-    // The sentinel of a bound that is not stored.
-    static constexpr int kNotStored = -234;
-
     struct TStoredState {
-        int Top = kNotStored;
-        int Left = kNotStored;
-        int Height = kNotStored;
-        int Width = kNotStored;
+        plat::StoredBounds Bounds; // nothing where not stored
         bool Maximized = false;
-
-        bool operator==(const TStoredState&) const = default;
     };
 
     explicit TStateSaver(QWidget* form);
@@ -84,10 +80,8 @@ public:
     // Takes the form's placement and writes it.
     void SaveState();
 
-    // Reading and the keep-on-screen rule on their own.
+    // Reading on its own.
     TStoredState ReadState() const;
-    // Clamps stored bounds into a work area (right and bottom outside).
-    static void KeepInside(TStoredState& state, const QRect& workArea);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -99,7 +93,7 @@ private:
     // The INI file's folder when it exists; else shows the error box with
     // `what` and gives nothing.
     bool IniFolderExists(const QString& what) const;
-    void ApplyState(TStoredState state);
+    void ApplyState(const TStoredState& state);
     void WriteState(const TStoredState& state);
 
     bool automatic_ = true;

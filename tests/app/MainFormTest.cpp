@@ -174,6 +174,11 @@ TEST_F(MainFormTest, FloatingPanelTakesFiveSixthsOfItsDock) {
     panel->SetCurrentDock(dock);
     const int kept = panel->FloatingClientSize().height();
     dock->resize(dock->width(), 600);
+    // A form not shown yet (its stored positions being applied at start):
+    // the dock has no height to give and the panel keeps its own.
+    f.GroupDockablePanelDockChanging(panel, true, nullptr);
+    EXPECT_EQ(panel->FloatingClientSize().height(), kept);
+    site.show();
     f.GroupDockablePanelDockChanging(panel, false, dock);
     EXPECT_EQ(panel->FloatingClientSize().height(), kept);
     for (const auto& [height, expected] :
@@ -184,6 +189,7 @@ TEST_F(MainFormTest, FloatingPanelTakesFiveSixthsOfItsDock) {
     }
     // The window's panel floats with that height.
     LayOut(f, 900, 700);
+    f.show();
     const int height = f.RightDock->height();
     ASSERT_GT(height, 100);
     f.GroupDockablePanel->SetFloatingState(true);

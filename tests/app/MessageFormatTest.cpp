@@ -246,7 +246,7 @@ TEST_F(MessageFormatTest, VoiceAttachmentSound) {
 }
 
 // Reference marks that do not pair up: the markup stays balanced, with at
-// most one link, from the first start mark to the first end mark.
+// most one link, from the first start mark to the first end mark after it.
 TEST_F(MessageFormatTest, ReferenceMarksNeverLeaveALinkOpen) {
     settings.TimestampChat = false;
     TTextBlob blob;

@@ -17,34 +17,8 @@
 #include <memory>
 
 using plat::TRect;
-using State = TStateSaver::TStoredState;
-
-// GoogleTest finds the printer of the saver's nested type here.
-void PrintTo(const State& s, std::ostream* os) {
-    *os << "top " << s.Top << " left " << s.Left << " height " << s.Height << " width " << s.Width
-        << (s.Maximized ? " maximized" : "");
-}
 
 namespace {
-
-constexpr int NS = TStateSaver::kNotStored;
-
-// "top left height width", N for a value not stored.
-State StateOf(const QString& text) {
-    std::vector<int> v;
-    for (const QString& field : text.split(u' ')) {
-        v.push_back(field == u"N" ? NS : field.toInt());
-    }
-    return {v[0], v[1], v[2], v[3]};
-}
-
-TEST(KeepOnScreen, BringsStoredBoundsIntoTheWorkArea) {
-    for (const QStringList& row : GoldenTextRows("controls/keep-on-screen.tsv", 3)) {
-        State state = StateOf(row[1]);
-        TStateSaver::KeepInside(state, QRect(0, 0, 1920, 1040));
-        EXPECT_EQ(state, StateOf(row[2])) << row[0].toStdString();
-    }
-}
 
 class StateSaverTest : public ::testing::Test {
 protected:
@@ -117,37 +91,45 @@ TEST_F(StateSaverTest, PlacementComesBackInTheNextRunFromEitherStore) {
     EXPECT_TRUE(boxes_.empty());
 }
 
+// Each row in the registry store and in an INI file of the saver's own.
 TEST_F(StateSaverTest, StoredValuesOfTheWrongKindNeverLoseTheWindow) {
+    const QString ini = dir_.filePath(QStringLiteral("window.ini"));
     for (const QStringList& row : GoldenTextRows("controls/stored-placements.tsv", 4)) {
-        registry_->DeleteKey({QStringLiteral("MainForm")});
-        if (row[1] != u"-") {
-            plat::Registry::Key key = Key();
-            for (const auto& [name, value] : {std::pair{"Top", 70},
-                                              {"Left", 80},
-                                              {"Height", 400},
-                                              {"Width", 500},
-                                              {"Maximized", 0}}) {
-                key.WriteInteger(QLatin1String(name), value);
-            }
-            for (const QString& write : row[1].split(u' ', Qt::SkipEmptyParts)) {
-                const QString name = write.section(u'=', 0, 0);
-                const QString value = write.section(u'=', 1);
-                if (value.startsWith(u'#')) {
-                    key.WriteInteger(name, value.mid(1).toInt());
-                } else if (value.startsWith(u'%')) {
-                    key.WriteBinary(name, QByteArray::fromHex(value.mid(1).toLatin1()));
-                } else {
-                    key.WriteString(name, value);
+        for (const bool inIni : {false, true}) {
+            SCOPED_TRACE(row[0].toStdString() + (inIni ? " (INI file)" : " (registry)"));
+            registry_->DeleteKey({QStringLiteral("MainForm")});
+            QFile::remove(ini);
+            plat::Registry file(ini);
+            if (row[1] != u"-") {
+                plat::Registry::Key key =
+                    inIni ? *file.OpenKey({QStringLiteral("Position")}, true) : Key();
+                for (const auto& [name, value] : {std::pair{"Top", 70},
+                                                  {"Left", 80},
+                                                  {"Height", 400},
+                                                  {"Width", 500},
+                                                  {"Maximized", 0}}) {
+                    key.WriteInteger(QLatin1String(name), value);
+                }
+                for (const QString& write : row[1].split(u' ', Qt::SkipEmptyParts)) {
+                    const QString name = write.section(u'=', 0, 0);
+                    const QString value = write.section(u'=', 1);
+                    if (value.startsWith(u'#')) {
+                        key.WriteInteger(name, value.mid(1).toInt());
+                    } else if (value.startsWith(u'%')) {
+                        key.WriteBinary(name, QByteArray::fromHex(value.mid(1).toLatin1()));
+                    } else {
+                        key.WriteString(name, value);
+                    }
                 }
             }
+            ASSERT_TRUE(file.Save());
+            QWidget form;
+            Design(form);
+            SaverFor(form, inIni ? ini : QString())->Loaded();
+            const QStringList b = row[2].split(u' ');
+            EXPECT_EQ(Bounds(form), QRect(b[0].toInt(), b[1].toInt(), b[2].toInt(), b[3].toInt()));
+            EXPECT_EQ(form.isMaximized(), row[3] == u"1");
         }
-        QWidget form;
-        Design(form);
-        SaverFor(form)->Loaded();
-        const QStringList b = row[2].split(u' ');
-        EXPECT_EQ(Bounds(form), QRect(b[0].toInt(), b[1].toInt(), b[2].toInt(), b[3].toInt()))
-            << row[0].toStdString();
-        EXPECT_EQ(form.isMaximized(), row[3] == u"1") << row[0].toStdString();
     }
 }
 
@@ -169,6 +151,23 @@ TEST_F(StateSaverTest, EachMonitorKeepsItsWindowsAndNoneIsLost) {
             << QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
     }
     EXPECT_EQ(placed.join(u" | "), "2000,100 800x600 | 0,0 800x600 | 1920,100 1920x600");
+}
+
+TEST_F(StateSaverTest, AWindowAnywhereOnItsMonitorComesBackThere) {
+    screens_.SetAreas({{TRect(0, 0, 1920, 1080), TRect(0, 0, 1920, 1040)},
+                       {TRect(-1920, 0, 0, 1080), TRect(-1920, 0, 0, 1040)}});
+    for (const QRect& shown : {QRect(-1034, 100, 800, 600), QRect(-1920, 0, 1920, 1040),
+                               QRect(-234, -234 + 300, 234, 234), QRect(1000, 440, 920, 600)}) {
+        {
+            QWidget form;
+            form.setGeometry(shown);
+            SaverFor(form)->SaveState();
+        }
+        QWidget again;
+        Design(again);
+        SaverFor(again)->Loaded();
+        EXPECT_EQ(Bounds(again), shown);
+    }
 }
 
 TEST_F(StateSaverTest, IniFileInAMissingFolderIsReportedAndSkipped) {

@@ -196,6 +196,7 @@ class PanelStoredSize : public PanelTest, public ::testing::WithParamInterface<Q
 
 TEST_P(PanelStoredSize, IsReadHeightFirstAndKeptWithinTheLimits) {
     const QStringList& row = GetParam();
+    const FakeScreens screens({{TRect(0, 0, 1024, 768), TRect(0, 0, 1024, 740)}});
     panel->SetResizable(row[1] == "1");
     panel->SetMaxClientWidth(row[2].toInt());
     const std::map<QString, QString> stored{{"DPClientWidth", row[3]}, {"DPClientHeight", row[4]}};
@@ -218,6 +219,78 @@ TEST_P(PanelStoredSize, IsReadHeightFirstAndKeptWithinTheLimits) {
 INSTANTIATE_TEST_SUITE_P(Rows, PanelStoredSize,
                          ::testing::ValuesIn(DataRows("panel-stored-size.txt", 7)),
                          [](const auto& info) { return info.param[0].toStdString(); });
+
+// A row of panel-stored-room.txt.
+class PanelStoredRoom : public PanelTest, public ::testing::WithParamInterface<QStringList> {
+protected:
+    // Loads the form's positions from "Name=value" pairs stored for the panel
+    // (section "Groups"); a value that is no 32-bit integer reads as none, as
+    // in the registry.
+    void LoadStored(const QString& values) {
+        std::map<QString, QString> stored{{"Rev", "2000"}, {"Visible", "1"}};
+        for (const QString& value : values.split(u' ')) {
+            stored[value.section(u'=', 0, 0)] = value.section(u'=', 1);
+        }
+        const auto find = [&](const QString& section, const QString& name) {
+            const auto it = stored.find(name);
+            return section == QLatin1String("Groups") && it != stored.end() ? &it->second : nullptr;
+        };
+        dk::LoadPositions(
+            &f.form,
+            [&](const QString& section, const QString& name, int def, void*) {
+                const QString* text = find(section, name);
+                bool ok = false;
+                const int value = text != nullptr ? text->toInt(&ok) : def;
+                return ok ? value : def;
+            },
+            [&](const QString& section, const QString& name, const QString& def, void*) {
+                const QString* text = find(section, name);
+                return text != nullptr ? *text : def;
+            });
+    }
+};
+
+TEST_P(PanelStoredRoom, LeavesTheFormItsRoomAndStaysOnTheMonitor) {
+    const QStringList& row = GetParam();
+    const FakeScreens screens({{TRect(0, 0, 1024, 768), TRect(0, 0, 1024, 740)}});
+    LoadStored(row[1]);
+    f.Settle();
+    const QList<int> expected = Numbers(row[2]);
+    EXPECT_EQ(panel->FloatingClientSize(), QSize(expected[0], expected[1]));
+    if (panel->Docked()) {
+        EXPECT_GE(f.client->width(), 32);
+        EXPECT_EQ(panel->width(), expected[0] + 4);
+    } else {
+        ASSERT_TRUE(panel->Floating());
+        const QRect frame = panel->FloatingParent()->geometry();
+        EXPECT_TRUE(QRect(0, 0, 1024, 740).contains(frame)) << frame.x() << "," << frame.y();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, PanelStoredRoom,
+                         ::testing::ValuesIn(DataRows("panel-stored-room.txt", 3)),
+                         [](const auto& info) { return info.param[0].toStdString(); });
+
+// What the form does as the panel docks or floats (its height taken from the
+// dock it leaves) comes before the stored size, which wins when there is one.
+TEST_F(PanelStoredRoom, TheStoredSizeWinsOverWhatTheFormDoesAsThePanelFloats) {
+    const FakeScreens screens({{TRect(0, 0, 1024, 768), TRect(0, 0, 1024, 740)}});
+    panel->OnDockChanging = [](TDkCustomDockableWindow* sender, bool floating, TDkDock*) {
+        if (floating) {
+            static_cast<TDkxDockablePanel*>(sender)->SetClientAreaHeight(40);
+        }
+    };
+    LoadStored(QStringLiteral("DockedTo=+ FloatLeft=100 FloatTop=100 DPClientWidth=300 "
+                              "DPClientHeight=200"));
+    f.Settle();
+    ASSERT_TRUE(panel->Floating());
+    EXPECT_EQ(panel->FloatingClientSize(), QSize(300, 200));
+
+    panel->SetCurrentDock(f.right);
+    LoadStored(QStringLiteral("DockedTo=+ FloatLeft=100 FloatTop=100 DPClientWidth=300"));
+    f.Settle();
+    EXPECT_EQ(panel->FloatingClientSize(), QSize(300, 40)) << "no height stored: the form's";
+}
 
 TEST_F(PanelTest, SavesItsFloatingClientSizeWidthFirst) {
     panel->SetClientAreaWidth(180);

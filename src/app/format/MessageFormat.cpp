@@ -150,11 +150,12 @@ QString TMessageFormatter::PrivateLink(QStringView group) const {
 
 QString TMessageFormatter::LinkReference(QStringView text, const TBlob& blob) {
     // The title is marked by the first reference code and the first end code
-    // after it. A code's second character may be one of those characters
-    // (0x10 0x11, 0x10 0x12), so codes are read as units. One link, from the
-    // first reference code to the first end code: further reference codes
-    // inside the title are dropped, or they would open links that nothing
-    // closes.
+    // after it; end codes before it close nothing. A code's second character
+    // may be one of those characters (0x10 0x11, 0x10 0x12), so codes are read
+    // as units. One link, from the first reference code to the first end code
+    // after it: further reference codes inside the title, and the end codes
+    // before it, are dropped, or they would open links that nothing closes or
+    // close links that were never opened.
     auto standalone = [&](qsizetype limit, auto&& visit) {
         for (qsizetype i = 0; i < limit; ++i) {
             if (text[i] == ColorCodeStart) {
@@ -171,10 +172,10 @@ QString TMessageFormatter::LinkReference(QStringView text, const TBlob& blob) {
     standalone(text.size(), [&](qsizetype i) {
         if (text[i] == ReferenceCode && p1 < 0) {
             p1 = i;
-        } else if (text[i] == EndCode && p2 < 0) {
+        } else if (text[i] == EndCode && p1 >= 0) {
             p2 = i;
         }
-        return p1 < 0 || p2 < 0;
+        return p2 < 0;
     });
     if (p1 < 0 || p2 <= p1 || ReceivedAttachments == nullptr) {
         return text.toString();

@@ -532,7 +532,9 @@ void TMainForm::GroupDockablePanelDockChanging(TDkCustomDockableWindow* Sender, 
     auto* panel = qobject_cast<TDkxDockablePanel*>(Sender);
     // The dock it is leaving is the one it was last docked to.
     const TDkDock* last = Sender->Docked() ? Sender->CurrentDock() : Sender->LastDock();
-    if (Floating && panel != nullptr && last != nullptr) {
+    // (A window not shown yet has no dock height to take: the panel floats
+    // at the size its stored position gives it.)
+    if (Floating && panel != nullptr && last != nullptr && last->isVisible()) {
         panel->SetClientAreaHeight(static_cast<int>(std::nearbyint(last->height() * 5.0 / 6.0)));
     }
 }

@@ -13,6 +13,7 @@
 #include "dockkit/palettes/DkxColorPalette.h"
 #include "dockkit/statusbar/DkxStatusBar.h"
 #include "platform/core/Registry.h"
+#include "platform/gui/StoredValues.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -36,9 +37,10 @@ void SetPanelColor(Panel& panel, plat::TColor color) {
     panel.setPalette(palette);
 }
 
-// The bar at that distance from the splitter's bottom.
-void PlaceBar(TQvSplitter& splitter, int distance) {
-    splitter.SetPosition(splitter.height() - distance);
+// The bar at that distance from the splitter's bottom; a distance no screen
+// could show counts as not stored.
+void PlaceBar(TQvSplitter& splitter, int distance, int defaultDistance) {
+    splitter.SetPosition(plat::BarPositionFromEnd(splitter.height(), distance, defaultDistance));
 }
 
 int BarDistance(const TQvSplitter& splitter) {
@@ -55,8 +57,9 @@ void TMainForm::LoadSettings() {
     settingsLoaded_ = true;
     // The bars and splitters, then everything else; logging starts from off.
     GroupDockablePanel->setVisible(Settings.GroupPanelVisible);
-    PlaceBar(*GroupSplitter, Settings.GroupSplitterPosition);
-    PlaceBar(*MainSplitter, Settings.MainSplitterPosition);
+    const TMainSettings defaults;
+    PlaceBar(*GroupSplitter, Settings.GroupSplitterPosition, defaults.GroupSplitterPosition);
+    PlaceBar(*MainSplitter, Settings.MainSplitterPosition, defaults.MainSplitterPosition);
     StatusBar->setVisible(Settings.StatusBarVisible);
     TSettingsChange start;
     start.RestartAutoAway = true;

@@ -2,6 +2,7 @@
 
 #include "engine/DimensionList.h"
 #include "platform/core/Cp1252.h"
+#include "platform/gui/StoredValues.h"
 
 #include <QDir>
 #include <QStandardPaths>
@@ -190,11 +191,7 @@ void DeleteSubKeys(plat::Registry& registry, const QStringList& path) {
 plat::ColoredFont ToColoredFont(const TFontSettings& stored) {
     plat::ColoredFont result;
     result.font.setFamily(stored.Name);
-    if (stored.Size > 0) {
-        result.font.setPointSize(stored.Size);
-    } else if (stored.Size < 0) {
-        result.font.setPixelSize(-stored.Size);
-    }
+    plat::SetStoredFontSize(result.font, stored.Size);
     result.font.setBold(stored.Bold);
     result.font.setUnderline(stored.Underline);
     result.font.setItalic(stored.Italic);
@@ -246,7 +243,8 @@ void LoadFont(const plat::Registry::Key& key, const QString& control, TFontSetti
     font.CharSet = ReadInteger(key, p + QStringLiteral("CharSet"), font.CharSet);
     font.Color = ReadInteger(key, p + QStringLiteral("Color"), font.Color);
     font.Name = ReadString(key, p + QStringLiteral("Name"), font.Name);
-    font.Size = ReadInteger(key, p + QStringLiteral("Size"), font.Size);
+    // An absurd size (a font thousands of points high) counts as not stored.
+    font.Size = plat::StoredFontSize(key.ReadInteger(p + QStringLiteral("Size")), font.Size);
     font.Bold = ReadBool(key, p + QStringLiteral("Bold"), font.Bold);
     font.Underline = ReadBool(key, p + QStringLiteral("Underline"), font.Underline);
     font.Italic = ReadBool(key, p + QStringLiteral("Italic"), font.Italic);

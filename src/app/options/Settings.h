@@ -68,8 +68,8 @@ struct TControlSettings {
 };
 
 // A stored font as the controls take it (a size above 0 is in points, below
-// 0 a height in pixels), and back; Qt fonts have no character set, so the
-// one given is kept.
+// 0 a height in pixels; beyond 512 either way the font keeps its size), and
+// back; Qt fonts have no character set, so the one given is kept.
 plat::ColoredFont ToColoredFont(const TFontSettings& stored);
 TFontSettings ToFontSettings(const plat::ColoredFont& font, int32_t charSet);
 
@@ -140,7 +140,8 @@ QString ReadString(const plat::Registry::Key& key, const QString& name,
 int32_t ReadInteger(const plat::Registry::Key& key, const QString& name, int32_t defaultValue);
 bool ReadBool(const plat::Registry::Key& key, const QString& name, bool defaultValue);
 
-// The eight font values of one control; missing ones keep the font's values.
+// The eight font values of one control; missing ones, and a size beyond 512
+// points or pixels, keep the font's values.
 void LoadFont(const plat::Registry::Key& key, const QString& control, TFontSettings& font);
 void SaveFont(plat::Registry::Key& key, const QString& control, const TFontSettings& font);
 

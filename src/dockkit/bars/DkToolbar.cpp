@@ -10,6 +10,7 @@
 
 #include "platform/gui/Edges.h"
 #include "platform/gui/ShowHint.h"
+#include "platform/gui/StoredValues.h"
 
 #include <QPainter>
 
@@ -467,7 +468,10 @@ void TDkCustomToolbar::ClientPaint(QPainter& painter, const QRegion& region) {
 // --- Saved values -----------------------------------------------------------------------------
 
 void TDkCustomToolbar::ReadExtraPositionValues(const dk::TDkPositionReadData& data) {
-    SetFloatingWidth(data.ReadInt(objectName(), QStringLiteral("FloatRightX"), 0));
+    // A width no screen could show counts as not stored.
+    SetFloatingWidth(
+        plat::StoredExtent(data.ReadInt(objectName(), QStringLiteral("FloatRightX"), 0), 0)
+            .value_or(0));
 }
 
 void TDkCustomToolbar::WriteExtraPositionValues(const dk::TDkPositionWriteData& data) {

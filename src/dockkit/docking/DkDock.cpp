@@ -390,7 +390,7 @@ void TDkDock::ArrangeRows() {
             thickness = std::max(thickness, cross[i]);
         }
         if (thickness != 0) {
-            thickness += 4;
+            thickness = dk::SaturatingAdd(thickness, 4);
         }
         for (size_t i : inRow) {
             TDkCustomDockableWindow* window = shown[i];
@@ -406,9 +406,9 @@ void TDkDock::ArrangeRows() {
                 shown[i]->ArrangeContent();
             }
         }
-        offset += thickness;
+        offset = dk::SaturatingAdd(offset, thickness);
     }
-    setAcross(boundAcross + offset);
+    setAcross(dk::SaturatingAdd(boundAcross, offset));
 }
 
 // --- Membership -------------------------------------------------------------------

@@ -1,5 +1,6 @@
 #include "dockkit/docking/DkDockablePanel.h"
 
+#include "dockkit/common/DkCommon.h"
 #include "dockkit/common/DkModalLoop.h"
 #include "dockkit/docking/DkDragOutline.h"
 #include "dockkit/docking/DkThemedFloatingParent.h"
@@ -7,6 +8,7 @@
 
 #include "platform/gui/KitMessage.h"
 #include "platform/gui/Metrics.h"
+#include "platform/gui/StoredValues.h"
 
 #include <QChildEvent>
 #include <QKeyEvent>
@@ -127,9 +129,11 @@ int TDkxDockablePanel::CaptionSize() const {
 }
 
 QSize TDkxDockablePanel::ClampClientSize(QSize size) const {
+    // Never beyond what a screen could show, whatever the limits say.
     const auto clamp = [](int value, int min, int max) {
         value = std::max(value, min);
-        return max > min ? std::min(value, max) : value;
+        value = max > min ? std::min(value, max) : value;
+        return std::min(value, plat::kScreenCoordinateLimit);
     };
     return {clamp(size.width(), minClientWidth_, maxClientWidth_),
             clamp(size.height(), minClientHeight_, maxClientHeight_)};
@@ -227,6 +231,24 @@ void TDkxDockablePanel::ValidateContainer(QWidget* container) const {
 
 // --- Saved positions -----------------------------------------------------------------
 
+int TDkxDockablePanel::FormRoom(bool vertical) const {
+    const QWidget* form = ParentForm();
+    if (form == nullptr) {
+        return plat::kScreenCoordinateLimit;
+    }
+    QSize client = form->contentsRect().size();
+    // A form yet to open maximized will have its monitor's work area, less
+    // its frame where the window system draws one.
+    if (!form->isVisible() &&
+        (form->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) != 0) {
+        const plat::TRect area = dk::MonitorRectForRect(plat::TRect(form->geometry()), true);
+        client = client.expandedTo(
+            QSize(area.Width() - 2 * plat::GetSystemMetrics(plat::SM_CXSIZEFRAME),
+                  area.Height() - 2 * plat::GetSystemMetrics(plat::SM_CYSIZEFRAME)));
+    }
+    return (vertical ? client.width() : client.height()) - kFormRoom;
+}
+
 void TDkxDockablePanel::ReadExtraPositionValues(const dk::TDkPositionReadData& data) {
     if (!Resizable()) {
         return;
@@ -234,7 +256,36 @@ void TDkxDockablePanel::ReadExtraPositionValues(const dk::TDkPositionReadData& d
     const QString name = objectName();
     const int height = data.ReadInt(name, kClientHeightValue, floatingClient_.height());
     const int width = data.ReadInt(name, kClientWidthValue, floatingClient_.width());
-    SetFloatingClientSize(QSize(width, height));
+    // Floating, the panel's form stays within the work area of its monitor.
+    QSize room(plat::kScreenCoordinateLimit, plat::kScreenCoordinateLimit);
+    const plat::TRect work = dk::MonitorRectForPoint(FloatingPosition(), true);
+    if (!work.IsEmpty()) {
+        room = QSize(work.Width(), work.Height()) - FloatingFrameSize();
+    }
+    SetFloatingClientSize(
+        QSize(plat::FitStoredSize(width, floatingClient_.width(), minClientWidth_, maxClientWidth_,
+                                  room.width()),
+              plat::FitStoredSize(height, floatingClient_.height(), minClientHeight_,
+                                  maxClientHeight_, room.height())));
+}
+
+void TDkxDockablePanel::ExtraPositionValuesRead() {
+    // Docked, the panel leaves the form its room across the dock.
+    const TDkDock* dock = Docked() ? CurrentDock() : nullptr;
+    if (dock == nullptr) {
+        return;
+    }
+    const bool vertical = dock->IsVertical();
+    const QSize frame = DockedFrameSize();
+    QSize client = floatingClient_;
+    if (vertical) {
+        client.setWidth(plat::FitStoredSize(client.width(), client.width(), minClientWidth_,
+                                            maxClientWidth_, FormRoom(true) - frame.width()));
+    } else {
+        client.setHeight(plat::FitStoredSize(client.height(), client.height(), minClientHeight_,
+                                             maxClientHeight_, FormRoom(false) - frame.height()));
+    }
+    SetFloatingClientSize(client);
 }
 
 void TDkxDockablePanel::WriteExtraPositionValues(const dk::TDkPositionWriteData& data) {
@@ -439,10 +490,8 @@ bool TDkxDockablePanel::DockedResizeBegin(bool vertical) {
 }
 
 bool TDkxDockablePanel::DockedResizeTrack(bool vertical, int& newSize) {
-    const QWidget* form = ParentForm();
-    if (form != nullptr) {
-        const QSize client = form->contentsRect().size();
-        newSize = std::min(newSize, (vertical ? client.width() : client.height()) - kFormRoom);
+    if (ParentForm() != nullptr) {
+        newSize = std::min(newSize, FormRoom(vertical));
     }
     const QSize frame = DockedFrameSize();
     const int frameSize = vertical ? frame.width() : frame.height();

@@ -108,7 +108,12 @@ public:
     plat::TRect DockedCloseButtonBounds(bool vertical) const override;
     TDkFloatingWindowParent* CreateFloatingForm(QWidget* parentForm) override;
     void ValidateContainer(QWidget* container) const override;
+    // Reads the kept client size (only when Resizable), fitted to the work
+    // area of the monitor it floats on; a value no screen could show counts
+    // as not stored.
     void ReadExtraPositionValues(const dk::TDkPositionReadData& data) override;
+    // A docked panel leaves its form's client area at least 32 pixels.
+    void ExtraPositionValuesRead() override;
     void WriteExtraPositionValues(const dk::TDkPositionWriteData& data) override;
     void PaintFrameArea(QPainter& painter) override;
     int NcHitTest(QPoint pos) const override;
@@ -122,6 +127,9 @@ protected:
 
 private:
     int CaptionSize() const;
+    // The most a docked panel may take across its dock: the form's client
+    // size (its monitor's work area when it will open maximized) less 32.
+    int FormRoom(bool vertical) const;
     bool CloseButtonShownDocked() const;
     // Sets the kept floating client size within the limits and lays out.
     void SetFloatingClientSize(QSize size);

@@ -553,7 +553,10 @@ void TDkCustomDockableWindow::ArrangeContent() {
     if (docked_) {
         RearrangeDock();
     } else {
-        resize(client);
+        // The size comes from the window's own layout: its resize event is
+        // no new client size (a hidden window gets that event later, and
+        // a layout made for the dock it left must not become its size).
+        SetBoundsLocked(QRect(pos(), client));
         SyncFloatingForm();
     }
 }

@@ -4,6 +4,7 @@
 #include "dockkit/docking/DkDockableWindow.h"
 
 #include "platform/core/Registry.h"
+#include "platform/gui/StoredValues.h"
 
 #include <QPointer>
 
@@ -18,9 +19,6 @@ namespace dk {
 namespace {
 
 constexpr int kPositionsRev = 2000;
-// No screen reaches this far: a stored floating position beyond it is moved
-// in before it is used, so that no rectangle arithmetic overflows.
-constexpr int kScreenCoordinateLimit = 1 << 20;
 
 const QString kRev = QStringLiteral("Rev");
 const QString kVisible = QStringLiteral("Visible");
@@ -58,24 +56,29 @@ void ApplyPosition(TDkCustomDockableWindow* w, TDkDock* dock, const QList<TDkDoc
     const QString name = w->objectName();
     // A negative row would stand for "not placed" further on: the first row.
     w->SetDockRow(std::max(data.ReadInt(name, kDockRow, w->DockRow()), 0));
-    w->SetDockPos(data.ReadInt(name, kDockPos, w->DockPos()));
-    const auto coordinate = [](int value) {
-        return std::clamp(value, -kScreenCoordinateLimit, kScreenCoordinateLimit);
+    // Offsets and positions no screen could show count as not stored.
+    const auto position = [&](const QString& value, int def) {
+        return plat::StoredCoordinate(data.ReadInt(name, value, def)).value_or(def);
     };
-    w->SetFloatingPosition(QPoint(coordinate(data.ReadInt(name, kFloatLeft, 0)),
-                                  coordinate(data.ReadInt(name, kFloatTop, 0))));
-    w->ReadExtraPositionValues(data);
+    w->SetDockPos(position(kDockPos, w->DockPos()));
+    w->SetFloatingPosition(QPoint(position(kFloatLeft, 0), position(kFloatTop, 0)));
     if (dock != nullptr) {
         w->SetCurrentDock(dock);
     } else {
         w->SetFloatingState(true);
-        w->KeepOnScreen(true);
         if (w->UseLastDock()) {
             TDkDock* last = FindDock(docks, data.ReadString(name, kLastDock, QString()));
             if (last != nullptr && w->AcceptsDock(last)) {
                 w->SetLastDock(last);
             }
         }
+    }
+    // The stored sizes last: whatever the form does as the window docks or
+    // floats (a panel about to float takes a height from its dock) must not
+    // replace what the user left it at.
+    w->ReadExtraPositionValues(data);
+    if (dock == nullptr) {
+        w->KeepOnScreen(true);
     }
     w->ArrangeContent();
     w->ExtraPositionValuesRead();

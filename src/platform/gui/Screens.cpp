@@ -53,7 +53,10 @@ TRect Screens::RectForPoint(QPoint point, bool workArea) const {
 }
 
 TRect Screens::RectForRect(const TRect& rect, bool workArea) const {
-    const std::vector<ScreenArea> areas = Areas();
+    return MonitorRectForRect(Areas(), rect, workArea);
+}
+
+TRect MonitorRectForRect(const std::vector<ScreenArea>& areas, const TRect& rect, bool workArea) {
     if (areas.size() < 2) {
         return areas.empty() ? TRect() : pick(areas.front(), workArea);
     }

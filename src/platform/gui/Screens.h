@@ -36,6 +36,11 @@ public:
     TRect RectForRect(const TRect& rect, bool workArea) const;
 };
 
+// Among `areas` (the primary monitor first): the monitor sharing the largest
+// area with the rectangle, else the nearest one; with one, that one. Its
+// rectangle or work area; empty without monitors.
+TRect MonitorRectForRect(const std::vector<ScreenArea>& areas, const TRect& rect, bool workArea);
+
 // The screens Qt knows (geometry and available geometry, in logical pixels).
 class QtScreens final : public Screens {
 public:
