@@ -24,6 +24,7 @@ src/app/whois:     platform/core app/xml app/whois
 src/app:           platform/core platform/gui strings engine console dockkit controls effects/core effects/gui app
 src/main.cpp:      platform/core platform/gui dockkit app
 tools/chatd:       platform/core engine chatd
+tools/screens:     platform/core platform/gui engine dockkit app
 '
 
 rule_for() {

@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextDocument>
 #include <QTreeWidget>
 
 namespace {
@@ -262,6 +263,18 @@ protected:
     TDimensionList dimensions{nullptr};
     TLogins logins;
 };
+
+// The introduction shows all its lines and takes no more room than they need.
+TEST_F(LoginFormTest, IntroductionIsAsTallAsItsLines) {
+    TLoginForm form(dimensions, logins, QString(), QString());
+    form.show();
+    const QFontMetrics metrics = form.Memo1->fontMetrics();
+    const int lines = form.Memo1->document()->blockCount();
+    ASSERT_EQ(lines, 5);
+    const int needed = lines * metrics.lineSpacing();
+    EXPECT_GE(form.Memo1->viewport()->height(), needed);
+    EXPECT_LE(form.Memo1->height(), needed + 3 * metrics.lineSpacing());
+}
 
 TEST_F(LoginFormTest, StartsWithTheLastUserAndRemembersPasswordsByUser) {
     TLoginForm form(dimensions, logins, QStringLiteral("BOB"), QStringLiteral("vassa"));

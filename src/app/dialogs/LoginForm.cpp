@@ -51,6 +51,11 @@ TLoginForm::TLoginForm(TDimensionList& dimensions, const TLogins& logins, const 
                                        "select a dimension, enter your \n"
                                        "username and corresponding \n"
                                        "password below."));
+    // As tall as its lines, so that the fields follow the text closely.
+    const int lines = Memo1->document()->blockCount();
+    Memo1->setFixedHeight(lines * Memo1->fontMetrics().lineSpacing() +
+                          2 * static_cast<int>(Memo1->document()->documentMargin()) +
+                          2 * Memo1->frameWidth() + 2);
 
     UserCombobox = new QComboBox(this);
     UserCombobox->setEditable(true);
