@@ -10,6 +10,7 @@
 // rows; and the saved positions of 10 windows are written to the registry
 // store and read back.
 #include "dockkit/bars/DkToolbar.h"
+#include "dockkit/common/DkMessages.h"
 #include "dockkit/docking/DkDock.h"
 #include "dockkit/docking/DkDockablePanel.h"
 #include "dockkit/docking/DkDockableWindow.h"

@@ -7,6 +7,7 @@
 // worker that drives it, which steps count, and how a pop-up window decides
 // to animate or show at once.
 
+#include "dockkit/common/DkMessages.h"
 #include "dockkit/menus/DkMenuLoop.h"
 #include "dockkit/menus/DkPopupAnimation.h"
 #include "dockkit/menus/DkPopupWindow.h"

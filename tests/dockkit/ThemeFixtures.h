@@ -3,6 +3,7 @@
 // log the kit messages they receive: fixtures for the theme registry, the
 // switch and the classes that call the theme.
 
+#include "dockkit/common/DkMessages.h"
 #include "dockkit/themes/DkNexus.h"
 
 #include "platform/gui/KitMessage.h"

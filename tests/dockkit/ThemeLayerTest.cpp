@@ -3,6 +3,7 @@
 // extremes and with the classic system colours; fills, frames, lines and image
 // effects, painted into images and read back as letter pictures.
 
+#include "dockkit/common/DkMessages.h"
 #include "dockkit/themes/DkImageEffects.h"
 #include "dockkit/themes/DkSwitcher.h"
 #include "dockkit/themes/DkThemeUtils.h"

@@ -1,6 +1,7 @@
 #include "dockkit/bars/DkThemedToolbar.h"
 
 #include "dockkit/bars/DkThemedChevron.h"
+#include "dockkit/common/DkMessages.h"
 #include "dockkit/docking/DkThemedFloatingParent.h"
 #include "dockkit/themes/DkNexus.h"
 

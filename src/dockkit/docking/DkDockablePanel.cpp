@@ -1,6 +1,7 @@
 #include "dockkit/docking/DkDockablePanel.h"
 
 #include "dockkit/common/DkCommon.h"
+#include "dockkit/common/DkMessages.h"
 #include "dockkit/common/DkModalLoop.h"
 #include "dockkit/docking/DkDragOutline.h"
 #include "dockkit/docking/DkThemedFloatingParent.h"

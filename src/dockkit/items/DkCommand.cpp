@@ -1,6 +1,7 @@
 #include "dockkit/items/DkCommand.h"
 
 #include "dockkit/common/DkCommon.h"
+#include "dockkit/common/DkMessages.h"
 #include "dockkit/items/DkItem.h"
 
 #include "platform/core/Guarded.h"

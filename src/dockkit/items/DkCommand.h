@@ -22,9 +22,6 @@ struct TDkDoneAction {
 
 namespace dk {
 
-// The message number the hidden window runs the pending click on.
-constexpr int kRunPendingClickMessage = 1280;
-
 // ClickItem: plays the command sound when asked and the sound scheme has one,
 // makes the item the pending click (replacing one not yet run) and posts the
 // message that clicks it. SysKeyMenu: hands the key to the window's system

@@ -1,6 +1,7 @@
 #include "dockkit/menus/DkPopupAnimation.h"
 
 #include "dockkit/common/DkCommon.h"
+#include "dockkit/common/DkMessages.h"
 #include "dockkit/common/DkModalLoop.h"
 
 #include "platform/gui/KitMessage.h"

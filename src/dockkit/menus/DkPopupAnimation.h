@@ -26,11 +26,6 @@ constexpr unsigned adLeftToRight = 2;
 constexpr unsigned adTopToBottom = 4;
 constexpr unsigned adBottomToTop = 8;
 
-// Messages to the animated window: a step is due (LParam: the animation's
-// sequence number), and the animation has ended (the window shows whole).
-constexpr int kAnimationStepMessage = 2389;
-constexpr int kAnimationEndedMessage = 2390;
-
 // The step (0 .. 240, a multiple of 16) an animation of timeMs has reached
 // after elapsedMs, or -1 once it is complete.
 int PopupAnimationStepAt(int64_t elapsedMs, int timeMs);

@@ -1,6 +1,7 @@
 #include "dockkit/menus/DkPopupWindow.h"
 
 #include "dockkit/common/DkCommon.h"
+#include "dockkit/common/DkMessages.h"
 #include "dockkit/items/DkItemViewer.h"
 #include "dockkit/menus/DkPopupAnimation.h"
 

@@ -33,10 +33,6 @@ struct TDkPopupPositionRec {
 
 namespace dk {
 
-// The notification pop-up windows send themselves (WParam: 1 before an
-// animated showing, where a non-zero answer vetoes the animation; 2 after
-// the animation has ended; 3 after a plain showing).
-constexpr int kPopupNotifyMessage = 1578;
 // How long a pop-up takes to fade or slide in.
 constexpr int kPopupAnimationMs = 150;
 

@@ -1,6 +1,7 @@
 #include "dockkit/statusbar/DkxStatusBar.h"
 
 #include "dockkit/common/DkCommon.h"
+#include "dockkit/common/DkMessages.h"
 #include "dockkit/common/DkNcWidget.h"
 #include "dockkit/docking/DkDock.h"
 #include "dockkit/docking/DkDockableWindow.h"

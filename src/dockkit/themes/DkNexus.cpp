@@ -1,6 +1,7 @@
 #include "dockkit/themes/DkNexus.h"
 
 #include "dockkit/common/DkCommon.h"
+#include "dockkit/common/DkMessages.h"
 #include "dockkit/themes/DkDeskWatcher.h"
 #include "dockkit/themes/DkThemeUtils.h"
 

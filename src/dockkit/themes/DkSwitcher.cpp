@@ -1,5 +1,7 @@
 #include "dockkit/themes/DkSwitcher.h"
 
+#include "dockkit/common/DkMessages.h"
+
 #include "platform/core/Guarded.h"
 #include "platform/gui/KitMessage.h"
 

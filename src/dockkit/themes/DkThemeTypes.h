@@ -14,15 +14,6 @@ class QWidget;
 
 namespace dk {
 
-// --- Kit messages of the themed layer (plat::SendMessage, parameters zero) ------
-
-constexpr int kThemeChangingMessage = 1257;  // to themed windows: suspend the layout
-constexpr int kThemeChangedMessage = 1258;   // to themed windows: recompute, resume, repaint
-constexpr int kListenerThemeMessage = 1259;  // to listeners: the theme has changed
-constexpr int kListenerColorsMessage = 1260; // to listeners: the kit colours were recomputed
-constexpr int kViewKindMessage = 1261;       // answer: the view kind in Result
-constexpr int kBackColorMessage = 1262;      // answer: Result nonzero, the colour in WParam
-
 // --- View kinds ----------------------------------------------------------------------
 
 // Classes, tested by masking.

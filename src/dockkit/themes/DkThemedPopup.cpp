@@ -1,5 +1,6 @@
 #include "dockkit/themes/DkThemedPopup.h"
 
+#include "dockkit/common/DkMessages.h"
 #include "dockkit/items/DkItemViewer.h"
 #include "dockkit/themes/DkNexus.h"
 #include "dockkit/themes/DkThemedItem.h"
