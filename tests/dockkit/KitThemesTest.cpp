@@ -209,6 +209,26 @@ TEST_F(DefaultTheme, AnswersItsValuesAndMetrics) {
     EXPECT_EQ(Theme().GetImageBackColor(hotBarItem), clHighlight);
 }
 
+// --- Both themes -----------------------------------------------------------------------
+
+TEST(ThemeValues, EachThemeAnswersItsIntegerValuesAndMinusOneForAnyOtherIndex) {
+    std::map<int, std::pair<int, int>> expected;
+    for (const QStringList& row : DataRows("theme-integer-values.txt", 3)) {
+        expected[row[0].toInt()] = {row[1].toInt(), row[2].toInt()};
+    }
+    TDkxDefaultTheme defaultTheme;
+    TDkxFlatTheme flatTheme;
+    for (int index = -1; index <= 100; ++index) {
+        const auto it = expected.find(index);
+        const std::pair<int, int> want = it != expected.end() ? it->second : std::pair(-1, -1);
+        EXPECT_EQ(defaultTheme.GetIntegerValue(index), want.first) << "Default, index " << index;
+        EXPECT_EQ(flatTheme.GetIntegerValue(index), want.second) << "Flat, index " << index;
+    }
+    EXPECT_EQ(expected.size(), 18U) << "rows of the data file";
+    EXPECT_TRUE(flatTheme.GetBooleanValue(dk::ValueOption3));
+    EXPECT_FALSE(defaultTheme.GetBooleanValue(dk::ValueOption3));
+}
+
 // --- The Flat theme ---------------------------------------------------------------------
 
 TEST_F(FlatTheme, MixesItsColourCacheFromTheClassicDesk) {

@@ -1,11 +1,8 @@
 #include "dockkit/bars/DkThemedToolbar.h"
 
 #include "dockkit/bars/DkThemedChevron.h"
-#include "dockkit/common/DkMessages.h"
 #include "dockkit/docking/DkThemedFloatingParent.h"
 #include "dockkit/themes/DkNexus.h"
-
-#include "platform/gui/KitMessage.h"
 
 #include <QChildEvent>
 #include <QPainter>
@@ -234,6 +231,13 @@ void TDkxToolbar::PaintFrameArea(QPainter& painter) {
 
 // --- Theme and messages ------------------------------------------------------------------------
 
+void TDkxToolbar::ThemeChanging() {
+    if (!themeLocked_) {
+        themeLocked_ = true;
+        LockContent();
+    }
+}
+
 void TDkxToolbar::ThemeChanged() {
     UpdateEffectiveColor(true);
     // Borders, margins and item sizes are the new theme's.
@@ -252,27 +256,8 @@ void TDkxToolbar::ThemeChanged() {
 }
 
 bool TDkxToolbar::event(QEvent* event) {
-    if (auto* message = plat::KitMessageEvent::From(event)) {
-        switch (message->Msg()) {
-        case dk::kThemeChangingMessage:
-            if (!themeLocked_) {
-                themeLocked_ = true;
-                LockContent();
-            }
-            return true;
-        case dk::kThemeChangedMessage:
-            ThemeChanged();
-            return true;
-        case dk::kViewKindMessage:
-            message->Result = ViewKind();
-            return true;
-        case dk::kBackColorMessage:
-            message->WParam = effectiveColor_;
-            message->Result = 1;
-            return true;
-        default:
-            break;
-        }
+    if (dk::AnswerThemeMessage(*this, event)) {
+        return true;
     }
     switch (event->type()) {
     case QEvent::ChildAdded:

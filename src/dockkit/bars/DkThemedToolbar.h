@@ -9,6 +9,7 @@
 
 #include "dockkit/bars/DkToolbar.h"
 #include "dockkit/themes/DkThemeTypes.h"
+#include "dockkit/themes/DkThemedWindow.h"
 
 #include "platform/gui/Colors.h"
 
@@ -36,7 +37,7 @@ private:
     const TDkxToolbar* ThemedBar() const;
 };
 
-class TDkxToolbar : public TDkCustomToolbar {
+class TDkxToolbar : public TDkCustomToolbar, public dk::ThemedWindow {
     Q_OBJECT
 public:
     // Registered as a themed window of the nexus in force while it exists.
@@ -61,7 +62,7 @@ public:
     // placement: dk::ViewMenuBar for a menu bar, else dk::ViewToolbar; with
     // dk::ViewFloating (and dk::ViewResizable for a resizable bar) while
     // floating, and dk::ViewOpaque while its items are drawn opaque.
-    unsigned ViewKind() const { return ViewKindFor(Placement()); }
+    unsigned ViewKind() const override { return ViewKindFor(Placement()); }
     unsigned ViewKindFor(PlacementKind placement) const;
     // The record the theme paints the docked frame from (cleared first).
     virtual void FillToolbarInfo(dk::TDkxToolbarInfo& info) const;
@@ -86,7 +87,9 @@ private:
     // Works the colour out anew; children that follow it hear of a change,
     // or always with `passOn`.
     void UpdateEffectiveColor(bool passOn);
-    void ThemeChanged();
+    void ThemeChanging() override;
+    void ThemeChanged() override;
+    plat::TColor ThemedBackColor() const override { return effectiveColor_; }
 
     plat::TColor color_ = plat::clNone;
     plat::TColor effectiveColor_ = plat::clBtnFace;

@@ -1,13 +1,11 @@
 #include "dockkit/docking/DkDockablePanel.h"
 
 #include "dockkit/common/DkCommon.h"
-#include "dockkit/common/DkMessages.h"
 #include "dockkit/common/DkModalLoop.h"
 #include "dockkit/docking/DkDragOutline.h"
 #include "dockkit/docking/DkThemedFloatingParent.h"
 #include "dockkit/themes/DkNexus.h"
 
-#include "platform/gui/KitMessage.h"
 #include "platform/gui/Metrics.h"
 #include "platform/gui/StoredValues.h"
 
@@ -322,24 +320,8 @@ void TDkxDockablePanel::ThemeChanged() {
 }
 
 bool TDkxDockablePanel::event(QEvent* event) {
-    if (auto* message = plat::KitMessageEvent::From(event)) {
-        switch (message->Msg()) {
-        case dk::kThemeChangingMessage:
-            LockContent();
-            return true;
-        case dk::kThemeChangedMessage:
-            ThemeChanged();
-            return true;
-        case dk::kBackColorMessage:
-            message->WParam = effectiveColor_;
-            message->Result = 1;
-            return true;
-        case dk::kViewKindMessage:
-            message->Result = ViewKind();
-            return true;
-        default:
-            break;
-        }
+    if (dk::AnswerThemeMessage(*this, event)) {
+        return true;
     }
     switch (event->type()) {
     case QEvent::ChildAdded:

@@ -11,6 +11,7 @@
 
 #include "dockkit/docking/DkDockableWindow.h"
 #include "dockkit/themes/DkThemeTypes.h"
+#include "dockkit/themes/DkThemedWindow.h"
 
 #include "platform/core/Exception.h"
 #include "platform/gui/AlignLayout.h"
@@ -37,7 +38,7 @@ enum TDkxResizingStage { rsBeginResizing, rsResizing, rsEndResizing };
 using TDkxDockedResizing = std::function<void(QObject* Sender, bool Vertical, int& NewSize,
                                               TDkxResizingStage Stage, bool& AllowResize)>;
 
-class TDkxDockablePanel : public TDkCustomDockableWindow {
+class TDkxDockablePanel : public TDkCustomDockableWindow, public dk::ThemedWindow {
     Q_OBJECT
 public:
     // Sized 120 x 120, filling its dock row, registered as a themed window of
@@ -78,7 +79,7 @@ public:
     // The colour the panel and its children show.
     plat::TColor EffectiveColor() const { return effectiveColor_; }
     // dk::ViewDockPanel, with dk::ViewFloating and dk::ViewResizable as they apply.
-    unsigned ViewKind() const;
+    unsigned ViewKind() const override;
     // The floating client size the panel keeps (what the positions save).
     QSize FloatingClientSize() const { return floatingClient_; }
     plat::AlignLayout* Layout() const { return layout_; }
@@ -138,7 +139,9 @@ private:
     void ApplyDockedSize(bool vertical, int size);
     bool FireResizing(bool vertical, int& size, TDkxResizingStage stage);
     void UpdateEffectiveColor();
-    void ThemeChanged();
+    void ThemeChanging() override { LockContent(); }
+    void ThemeChanged() override;
+    plat::TColor ThemedBackColor() const override { return effectiveColor_; }
 
     int borderSize_ = 0;
     plat::TColor color_ = plat::clNone;

@@ -71,17 +71,6 @@ TColor TDkxDefaultTheme::GetImageBackColor(const dk::TDkxItemInfo& info) {
     return GetViewBackColor(info.ViewKind);
 }
 
-dk::TDkxMargins TDkxDefaultTheme::GetPartMargins(int kind) {
-    switch (kind) {
-    case dk::MarginToolbarItem:
-        return {2, 2, 2, 2};
-    case dk::MarginStatusPanel:
-        return {1, 3, 1, 1};
-    default:
-        return {};
-    }
-}
-
 int TDkxDefaultTheme::GetPopupShadowStyle() {
     return dk::PopupShadowSystem;
 }
@@ -136,13 +125,6 @@ dk::TDkxMargins TDkxDefaultTheme::GetViewMargins(unsigned viewKind) {
 }
 
 // --- Views and buttons --------------------------------------------------------------
-
-void TDkxDefaultTheme::DrawViewBackground(QPainter& canvas, const TRect& rect, const TRect& clip,
-                                          TColor color, bool transparent, unsigned /*viewKind*/) {
-    if (!transparent) {
-        dk::FillRectColor(canvas, plat::IntersectRect(rect, clip), color);
-    }
-}
 
 void TDkxDefaultTheme::DrawButtonFace(QPainter& canvas, const TRect& rect,
                                       const dk::TDkxItemInfo& info) {
@@ -462,35 +444,16 @@ void TDkxDefaultTheme::DrawCheckRadioFrame(QPainter& canvas, const TRect& rect, 
 // --- Values ---------------------------------------------------------------------------
 
 int TDkxDefaultTheme::GetIntegerValue(int index) {
-    switch (index) {
-    case 10:
-        return 11;
-    case 20:
-        return 8;
-    case 21:
-    case 34:
-        return 3;
-    case 30:
-    case 33:
-    case 36:
-    case 60:
-    case 61:
-        return 2;
-    case 31:
-        return 0;
-    case 32:
-    case 62:
-        return 1;
-    case 37:
-    case 64:
-        return 4;
-    case 40:
-        return 6;
-    case 65:
-        return 13;
-    default:
-        return -1;
-    }
+    using namespace dk;
+    static constexpr ThemeIntegerValue kValues[] = {
+        {ValueSplitArrowWidth, 11},   {ValueDropDownArrowWidth, 8}, {ValueDropDownArrowSpace, 3},
+        {ValueMenuItemVertMargin, 2}, {ValueMenuItemHorzMargin, 0}, {ValueMenuImageGapBefore, 1},
+        {ValueMenuImageGapAfter, 2},  {ValueMenuItemExtraWidth, 3}, {ValueMenuMetric36, 2},
+        {ValueMenuMetric37, 4},       {ValueMetric40, 6},           {ValueEditFrame, 2},
+        {ValueEditMetric61, 2},       {ValueEditMetric62, 1},       {ValueEditMetric64, 4},
+        {ValueEditMetric65, 13},
+    };
+    return LookUpIntegerValue(kValues, index);
 }
 
 bool TDkxDefaultTheme::GetBooleanValue(int index) {

@@ -14,14 +14,11 @@ public:
                          const plat::ImageList* images) override;
     plat::TColor GetItemBackColor(const dk::TDkxItemInfo& info) override;
     plat::TColor GetImageBackColor(const dk::TDkxItemInfo& info) override;
-    dk::TDkxMargins GetPartMargins(int kind) override;
     int GetPopupShadowStyle() override;
     QPoint GetViewBorderSize(unsigned viewKind) override;
     plat::TColor GetViewBackColor(unsigned viewKind) override;
     dk::TDkxMargins GetViewMargins(unsigned viewKind) override;
 
-    void DrawViewBackground(QPainter& canvas, const plat::TRect& rect, const plat::TRect& clip,
-                            plat::TColor color, bool transparent, unsigned viewKind) override;
     void DrawButtonFace(QPainter& canvas, const plat::TRect& rect,
                         const dk::TDkxItemInfo& info) override;
     void DrawItemCaption(QPainter& canvas, const plat::TRect& rect, const dk::TDkxItemInfo& info,

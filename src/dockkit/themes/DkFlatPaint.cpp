@@ -81,13 +81,6 @@ void TDkxFlatTheme::DrawCloseButton(QPainter& canvas, const TRect& rect, unsigne
     DrawCloseCross(canvas, rect, colors.Text);
 }
 
-void TDkxFlatTheme::DrawViewBackground(QPainter& canvas, const TRect& rect, const TRect& clip,
-                                       TColor color, bool transparent, unsigned /*viewKind*/) {
-    if (!transparent) {
-        dk::FillRectColor(canvas, plat::IntersectRect(rect, clip), color);
-    }
-}
-
 void TDkxFlatTheme::DrawButtonFace(QPainter& canvas, const TRect& rect,
                                    const dk::TDkxItemInfo& info) {
     TRect r = rect;

@@ -70,11 +70,24 @@ void SetState(std::array<TColor, dk::kFlatColorCount>& c, int first, int state, 
 
 void FillLowColor(std::array<TColor, dk::kFlatColorCount>& c) {
     using namespace plat;
-    const TColor plain[17] = {clBtnFace,      clBtnFace,   clWindow,       clWindow,    clBtnText,
-                              clBtnShadow,    clBtnShadow, clBtnHighlight, clBtnShadow, clBtnShadow,
-                              clBtnHighlight, clBtnShadow, clBtnFace,      clBtnText,   clBtnShadow,
-                              clBtnFace,      clBtnText};
-    std::copy(std::begin(plain), std::end(plain), c.begin());
+    using namespace dk;
+    c[fcMenuBarBack] = clBtnFace;
+    c[fcToolbarBack] = clBtnFace;
+    c[fcPopupBack] = clWindow;
+    c[fcPanelBack] = clWindow;
+    c[fcPopupFrame] = clBtnText;
+    c[fcSeparator] = clBtnShadow;
+    c[fcCaptionBack] = clBtnShadow;
+    c[fcCaptionText] = clBtnHighlight;
+    c[fcDragHandle] = clBtnShadow;
+    c[fcFace] = clBtnShadow;
+    c[fcFaceLine] = clBtnHighlight;
+    c[fcPanelFrame] = clBtnShadow;
+    c[fcPanelCaptionBack] = clBtnFace;
+    c[fcPanelCaptionText] = clBtnText;
+    c[fcStatusFrame] = clBtnShadow;
+    c[fcStatusBack] = clBtnFace;
+    c[fcStatusGrip] = clBtnText;
     const int menu = dk::fcMenuStates;
     SetState(c, menu, dk::fmsNormal, clNone, clWindowText, clNone);
     SetState(c, menu, dk::fmsDisabled, clNone, clGrayText, clNone);
@@ -98,27 +111,28 @@ void FillLowColor(std::array<TColor, dk::kFlatColorCount>& c) {
 
 void FillMixed(std::array<TColor, dk::kFlatColorCount>& c) {
     using namespace plat;
-    c[0] = clBtnFace;
+    using namespace dk;
+    c[fcMenuBarBack] = clBtnFace;
     const TColor t = Mix(clWindow, clBtnFace, 165);
-    c[1] = t;
+    c[fcToolbarBack] = t;
     const TColor p = Mix(clBtnFace, clWindow, 143);
-    c[2] = p;
-    c[3] = p;
-    c[4] = Contrast(Mix(clBtnText, clBtnShadow, 20), p, 100);
+    c[fcPopupBack] = p;
+    c[fcPanelBack] = p;
+    c[fcPopupFrame] = Contrast(Mix(clBtnText, clBtnShadow, 20), p, 100);
     const TColor hot = Contrast(Mix(clHighlight, clWindow, 30), t, 50);
     const TColor lightShadow = Mix(clBtnShadow, clWindow, 90);
-    c[5] = Contrast(Mix(clBtnText, clBtnShadow, 15), t, 120);
-    c[6] = clBtnShadow;
-    c[7] = Contrast(clBtnHighlight, clBtnShadow, 180);
-    c[8] = c[5];
-    c[9] = clBtnFace;
-    c[10] = Contrast(lightShadow, clBtnFace, 120);
-    c[11] = clBtnShadow;
-    c[12] = clBtnFace;
-    c[13] = clBtnText;
-    c[14] = clBtnShadow;
-    c[15] = clBtnFace;
-    c[16] = Contrast(lightShadow, clBtnFace, 120);
+    c[fcSeparator] = Contrast(Mix(clBtnText, clBtnShadow, 15), t, 120);
+    c[fcCaptionBack] = clBtnShadow;
+    c[fcCaptionText] = Contrast(clBtnHighlight, clBtnShadow, 180);
+    c[fcDragHandle] = c[fcSeparator];
+    c[fcFace] = clBtnFace;
+    c[fcFaceLine] = Contrast(lightShadow, clBtnFace, 120);
+    c[fcPanelFrame] = clBtnShadow;
+    c[fcPanelCaptionBack] = clBtnFace;
+    c[fcPanelCaptionText] = clBtnText;
+    c[fcStatusFrame] = clBtnShadow;
+    c[fcStatusBack] = clBtnFace;
+    c[fcStatusGrip] = Contrast(lightShadow, clBtnFace, 120);
 
     const int bar = dk::fcToolbarStates;
     const TColor normalText = Contrast(clBtnText, t, 180);
@@ -135,14 +149,14 @@ void FillMixed(std::array<TColor, dk::kFlatColorCount>& c) {
     const TColor checkedHot = Contrast(Mix(clHighlight, clWindow, 50), t, 30);
     SetState(c, bar, dk::ftsCheckedHot, checkedHot, Contrast(clHighlightText, checkedHot, 180),
              Contrast(clHighlight, checkedHot, 100));
-    SetState(c, bar, dk::ftsDropDownOpen, t, normalText, c[4]);
+    SetState(c, bar, dk::ftsDropDownOpen, t, normalText, c[dk::fcPopupFrame]);
 
     const int menu = dk::fcMenuStates;
     const TColor grayText = Mix(clGrayText, clWindow, 70);
-    SetState(c, menu, dk::fmsNormal, clNone, Contrast(clWindowText, c[2], 180), clNone);
-    SetState(c, menu, dk::fmsDisabled, clNone, Contrast(grayText, c[2], 80), clNone);
+    SetState(c, menu, dk::fmsNormal, clNone, Contrast(clWindowText, p, 180), clNone);
+    SetState(c, menu, dk::fmsDisabled, clNone, Contrast(grayText, p, 80), clNone);
     SetState(c, menu, dk::fmsHot, hot, hotText, hotFrame);
-    SetState(c, menu, dk::fmsDisabledHot, c[2], grayText, clHighlight);
+    SetState(c, menu, dk::fmsDisabledHot, p, grayText, clHighlight);
 
     c[dk::fcBorder] = Contrast(Mix(clBtnShadow, clWindow, 75), t, 85);
     const TColor panel = Contrast(Mix(clBtnShadow, clWindow, 70), t, 50);
@@ -264,17 +278,6 @@ TColor TDkxFlatTheme::GetImageBackColor(const dk::TDkxItemInfo& info) {
     return fill != plat::clNone ? fill : GetViewBackColor(info.ViewKind);
 }
 
-dk::TDkxMargins TDkxFlatTheme::GetPartMargins(int kind) {
-    switch (kind) {
-    case dk::MarginToolbarItem:
-        return {2, 2, 2, 2};
-    case dk::MarginStatusPanel:
-        return {1, 3, 1, 1};
-    default:
-        return {};
-    }
-}
-
 int TDkxFlatTheme::GetPopupShadowStyle() {
     return dk::PopupShadowOwnFramingItem;
 }
@@ -314,38 +317,19 @@ dk::TDkxMargins TDkxFlatTheme::GetViewMargins(unsigned /*viewKind*/) {
 // --- Values ---------------------------------------------------------------------------
 
 int TDkxFlatTheme::GetIntegerValue(int index) {
-    switch (index) {
-    case 10:
-        return 12;
-    case 20:
-    case 33:
-        return 8;
-    case 21:
-    case 30:
-    case 34:
-    case 35:
-        return 3;
-    case 31:
-    case 60:
-        return 1;
-    case 32:
-    case 64:
-        return 0;
-    case 36:
-    case 37:
-    case 61:
-    case 62:
-        return 2;
-    case 40:
-        return 6;
-    case 65:
-        return 14;
-    default:
-        // 50 included: tool bar separators take the kit's own size.
-        return -1;
-    }
+    using namespace dk;
+    // No separator size: tool bar separators take the kit's own.
+    static constexpr ThemeIntegerValue kValues[] = {
+        {ValueSplitArrowWidth, 12},   {ValueDropDownArrowWidth, 8}, {ValueDropDownArrowSpace, 3},
+        {ValueMenuItemVertMargin, 3}, {ValueMenuItemHorzMargin, 1}, {ValueMenuImageGapBefore, 0},
+        {ValueMenuImageGapAfter, 8},  {ValueMenuItemExtraWidth, 3}, {ValueMenuSeparatorSize, 3},
+        {ValueMenuMetric36, 2},       {ValueMenuMetric37, 2},       {ValueMetric40, 6},
+        {ValueEditFrame, 1},          {ValueEditMetric61, 2},       {ValueEditMetric62, 2},
+        {ValueEditMetric64, 0},       {ValueEditMetric65, 14},
+    };
+    return LookUpIntegerValue(kValues, index);
 }
 
 bool TDkxFlatTheme::GetBooleanValue(int index) {
-    return index == dk::ValueJoinPopups || index == 3;
+    return index == dk::ValueJoinPopups || index == dk::ValueOption3;
 }

@@ -1,10 +1,39 @@
 #include "dockkit/themes/DkTheme.h"
 
 #include "dockkit/themes/DkNexus.h"
+#include "dockkit/themes/DkThemeUtils.h"
 
 #include "platform/gui/Metrics.h"
 
+dk::TDkxMargins TDkxTheme::GetPartMargins(int kind) {
+    switch (kind) {
+    case dk::MarginToolbarItem:
+        return {2, 2, 2, 2};
+    case dk::MarginStatusPanel:
+        return {1, 3, 1, 1};
+    default:
+        return {};
+    }
+}
+
+void TDkxTheme::DrawViewBackground(QPainter& canvas, const plat::TRect& rect,
+                                   const plat::TRect& clip, plat::TColor color, bool transparent,
+                                   unsigned /*viewKind*/) {
+    if (!transparent) {
+        dk::FillRectColor(canvas, plat::IntersectRect(rect, clip), color);
+    }
+}
+
 namespace dk {
+
+int LookUpIntegerValue(std::span<const ThemeIntegerValue> table, int index) {
+    for (const ThemeIntegerValue& entry : table) {
+        if (entry.Index == index) {
+            return entry.Value;
+        }
+    }
+    return -1;
+}
 
 unsigned ItemStateFlags(const TDkxItemInfo& info) {
     unsigned flags = 0;

@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <memory>
+#include <span>
 
 class QPainter;
 
@@ -40,8 +41,10 @@ public:
     // The colour behind the item's caption, and behind its image.
     virtual plat::TColor GetItemBackColor(const dk::TDkxItemInfo& info) = 0;
     virtual plat::TColor GetImageBackColor(const dk::TDkxItemInfo& info) = 0;
-    // dk::MarginToolbarItem, dk::MarginMenuItem or dk::MarginStatusPanel.
-    virtual dk::TDkxMargins GetPartMargins(int kind) = 0;
+    // dk::MarginToolbarItem, dk::MarginMenuItem or dk::MarginStatusPanel;
+    // by default (2, 2, 2, 2) for tool bar items, (1, 3, 1, 1) for status
+    // panels and none for menu items.
+    virtual dk::TDkxMargins GetPartMargins(int kind);
     // One of dk::PopupShadow*.
     virtual int GetPopupShadowStyle() = 0;
     // Border width and height of a view of the kind.
@@ -50,9 +53,11 @@ public:
     virtual dk::TDkxMargins GetViewMargins(unsigned viewKind) = 0;
 
     // --- Views and buttons ---
+    // By default the colour over the part of the rectangle inside the clip,
+    // nothing when transparent.
     virtual void DrawViewBackground(QPainter& canvas, const plat::TRect& rect,
                                     const plat::TRect& clip, plat::TColor color, bool transparent,
-                                    unsigned viewKind) = 0;
+                                    unsigned viewKind);
     virtual void DrawButtonFace(QPainter& canvas, const plat::TRect& rect,
                                 const dk::TDkxItemInfo& info) = 0;
     // `format` holds plat::DT_* flags; `rotated` writes the text downwards.
@@ -139,6 +144,9 @@ TDkxThemeClass ThemeClassOf() {
 }
 
 // --- Routines the themes and other parts of the kit share ------------------------------
+
+// The value of `index` in a theme's table; -1 where the table has none.
+int LookUpIntegerValue(std::span<const ThemeIntegerValue> table, int index);
 
 // The caption band of a floating window: (0, 0, client width, small caption
 // height - 1); with `reserveClose` it ends where the close square begins;

@@ -233,10 +233,26 @@ constexpr int ValueMenuItemExtraWidth = 34;
 constexpr int ValueMenuSeparatorSize = 35;
 constexpr int ValueToolbarSeparatorSize = 50;
 constexpr int ValueEditFrame = 60;
+// Indexes the themes answer that no part of the kit asks for: menu metrics
+// after the margins, one of their own, and edit metrics after the frame.
+constexpr int ValueMenuMetric36 = 36;
+constexpr int ValueMenuMetric37 = 37;
+constexpr int ValueMetric40 = 40;
+constexpr int ValueEditMetric61 = 61;
+constexpr int ValueEditMetric62 = 62;
+constexpr int ValueEditMetric64 = 64;
+constexpr int ValueEditMetric65 = 65;
+
+// One integer value of a theme's table.
+struct ThemeIntegerValue {
+    int Index = 0;
+    int Value = 0;
+};
 
 // GetBooleanValue indexes.
 constexpr int ValueJoinPopups = 1;        // pop-ups overlap the item that opens them
 constexpr int ValueVisualStyleColors = 2; // take the visual style's tool bar colours
+constexpr int ValueOption3 = 3;           // answered by the Flat theme; no part of the kit asks
 
 // Pop-up shadow styles.
 constexpr int PopupShadowNone = 0;

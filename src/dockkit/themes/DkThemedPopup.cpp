@@ -112,6 +112,13 @@ void TDkxPopupWindow::CreateShadows() {
     shadows_->BringBehind(this);
 }
 
+void TDkxPopupWindow::ThemeChanging() {
+    if (!themeLocked_) {
+        themeLocked_ = true;
+        View()->BeginUpdate();
+    }
+}
+
 void TDkxPopupWindow::ThemeChanged() {
     ApplyTheme();
     if (themeLocked_) {
@@ -132,33 +139,16 @@ void TDkxPopupWindow::ThemeChanged() {
 }
 
 bool TDkxPopupWindow::event(QEvent* event) {
-    if (auto* message = plat::KitMessageEvent::From(event)) {
-        switch (message->Msg()) {
-        case dk::kThemeChangingMessage:
-            if (!themeLocked_) {
-                themeLocked_ = true;
-                View()->BeginUpdate();
-            }
-            return true;
-        case dk::kThemeChangedMessage:
-            ThemeChanged();
-            return true;
-        case dk::kViewKindMessage:
-            message->Result = ViewKind();
-            return true;
-        case dk::kBackColorMessage:
-            message->WParam = Color();
-            message->Result = 1;
-            return true;
-        case dk::kPopupNotifyMessage:
-            // Shown: at once, or when the animation has ended.
-            if (message->WParam == 2 || message->WParam == 3) {
-                CreateShadows();
-            }
-            return true;
-        default:
-            break;
+    if (dk::AnswerThemeMessage(*this, event)) {
+        return true;
+    }
+    if (auto* message = plat::KitMessageEvent::From(event);
+        message != nullptr && message->Msg() == dk::kPopupNotifyMessage) {
+        // Shown: at once, or when the animation has ended.
+        if (message->WParam == 2 || message->WParam == 3) {
+            CreateShadows();
         }
+        return true;
     }
     return TDkPopupWindow::event(event);
 }

@@ -9,12 +9,13 @@
 #include "dockkit/menus/DkPopupWindow.h"
 #include "dockkit/themes/DkShadows.h"
 #include "dockkit/themes/DkThemeTypes.h"
+#include "dockkit/themes/DkThemedWindow.h"
 
 #include <QPointer>
 
 #include <memory>
 
-class TDkxPopupWindow : public TDkPopupWindow {
+class TDkxPopupWindow : public TDkPopupWindow, public dk::ThemedWindow {
     Q_OBJECT
 public:
     // Registered as a themed window of the nexus in force while it exists.
@@ -23,7 +24,7 @@ public:
 
     // dk::ViewChevronPopup for a chevron's pop-up, dk::ViewToolBoxPopup for
     // an item shown as a tool box, else dk::ViewPopupMenu.
-    virtual unsigned ViewKind() const;
+    unsigned ViewKind() const override;
     // The record the theme paints the frame from.
     dk::TDkxPopupInfo PopupInfo() const;
     // The drop shadows, while the pop-up shows them; null otherwise.
@@ -41,7 +42,9 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
-    void ThemeChanged();
+    void ThemeChanging() override;
+    void ThemeChanged() override;
+    plat::TColor ThemedBackColor() const override { return Color(); }
     // The opening viewer's rectangle on the screen when it is a tool bar
     // style item or a chevron; empty otherwise.
     plat::TRect OpeningItemRect() const;
