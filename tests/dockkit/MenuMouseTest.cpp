@@ -6,7 +6,7 @@
 #include "MenuFixtures.h"
 #include "ViewFixtures.h"
 
-#include "dockkit/menus/DkMenuLoop.h"
+#include "dockkit/items/DkMenuLoop.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>

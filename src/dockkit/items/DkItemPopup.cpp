@@ -3,10 +3,10 @@
 // a pop-up of its own.
 
 #include "dockkit/common/DkCommon.h"
+#include "dockkit/common/DkPopupAnimation.h"
 #include "dockkit/items/DkItemViewer.h"
-#include "dockkit/menus/DkMenuLoop.h"
-#include "dockkit/menus/DkPopupAnimation.h"
-#include "dockkit/menus/DkPopupWindow.h"
+#include "dockkit/items/DkMenuLoop.h"
+#include "dockkit/items/DkPopupWindow.h"
 
 #include "platform/gui/Metrics.h"
 

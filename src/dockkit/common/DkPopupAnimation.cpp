@@ -1,4 +1,4 @@
-#include "dockkit/menus/DkPopupAnimation.h"
+#include "dockkit/common/DkPopupAnimation.h"
 
 #include "dockkit/common/DkCommon.h"
 #include "dockkit/common/DkMessages.h"

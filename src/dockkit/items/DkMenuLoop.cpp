@@ -1,9 +1,9 @@
-#include "dockkit/menus/DkMenuLoop.h"
+#include "dockkit/items/DkMenuLoop.h"
 
 #include "dockkit/common/DkModalLoop.h"
 #include "dockkit/items/DkItemViewer.h"
+#include "dockkit/items/DkPopupWindow.h"
 #include "dockkit/items/DkView.h"
-#include "dockkit/menus/DkPopupWindow.h"
 
 #include "platform/core/Guarded.h"
 #include "platform/gui/Sound.h"
@@ -486,38 +486,3 @@ MenuHintHandler SetMenuHintHandler(MenuHintHandler handler) {
 }
 
 } // namespace dk
-
-void TDkView::EnterToolbarLoop(unsigned options) {
-    if (!IsToolbar() || HasState(vsModal)) {
-        return;
-    }
-    const bool accels = HasState(vsAccelsVisible);
-    for (const TDkViewState flag : {vsMouseInWindow, vsShownOnce, vsOppositeSide, vsMouseUpPending,
-                                    vsDropDownMode, vsClosing}) {
-        SetState(flag, false);
-    }
-    SetState(vsAccelsVisible, accels);
-    dk::MenuLoopOptions loopOptions;
-    loopOptions.InitialMouseDown = (options & tloInitialMouseDown) != 0;
-    loopOptions.DropDownMode = (options & tloDropDown) != 0;
-    loopOptions.SelectFirst = (options & tloSelectFirst) != 0;
-    const QPointer<TDkView> self(this);
-    // Also when an exception leaves the loop.
-    struct Tidy {
-        const QPointer<TDkView>& view;
-        ~Tidy() {
-            if (view != nullptr) {
-                view->CloseChildPopups();
-                view->Select(nullptr);
-                view->UpdateSelectionFromMouse(dk::CursorPos(), false);
-                view->SetAcceleratorsVisible(false);
-            }
-        }
-    };
-    TDkDoneAction done;
-    {
-        const Tidy tidy{self};
-        done = dk::RunMenuLoop(this, loopOptions);
-    }
-    dk::ProcessDoneAction(done);
-}

@@ -1,9 +1,9 @@
-#include "dockkit/menus/DkPopupWindow.h"
+#include "dockkit/items/DkPopupWindow.h"
 
 #include "dockkit/common/DkCommon.h"
 #include "dockkit/common/DkMessages.h"
+#include "dockkit/common/DkPopupAnimation.h"
 #include "dockkit/items/DkItemViewer.h"
-#include "dockkit/menus/DkPopupAnimation.h"
 
 #include "platform/gui/Edges.h"
 #include "platform/gui/KitMessage.h"
