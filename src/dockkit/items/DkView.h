@@ -8,6 +8,7 @@
 #include "dockkit/common/DkTimers.h"
 #include "dockkit/items/DkCommand.h"
 #include "dockkit/items/DkItem.h"
+#include "dockkit/items/DkViewArrange.h"
 
 #include "platform/gui/Colors.h"
 #include "platform/gui/Rect.h"
@@ -42,11 +43,6 @@ enum TDkViewState : unsigned {
     vsDropDownMode = 0x40,   // moving across a menu bar opens each pop-up
     vsClosing = 0x80,
 };
-
-namespace dk {
-// The height of a long pop-up's scroll arrow bands.
-constexpr int kScrollArrowBand = 19;
-} // namespace dk
 
 // The view's timers: a submenu opening or closing after the menu show delay,
 // and a long pop-up scrolling while the pointer rests on an arrow.
@@ -286,6 +282,16 @@ public:
 private:
     Layout RunLayout(bool canMoveControls, bool store, TDkViewOrientation orientation,
                      int wrapOffset, int chevronOffset, int chevronSize);
+    // The layout's input: each viewer's flags, and the sizes of those that
+    // show (a viewer its item wants recreated is measured anew, and replaced
+    // with canMoveControls).
+    std::vector<dk::ViewerEntry> LayoutEntries() const;
+    void MeasureViewers(std::vector<dk::ViewerEntry>& entries, const std::vector<bool>& shown,
+                        bool canMoveControls);
+    // Into the viewers (and their controls); answers whether any moved or
+    // changed what it shows.
+    bool ApplyPlacements(const std::vector<dk::ViewerPlacement>& placements, bool canMoveControls);
+    void PlaceControl(TDkItemViewer* viewer);
     static void ItemNotification(void* data, TDkCustomItem* sender, bool relayed,
                                  dk::ItemNotification kind, TDkCustomItem* item, int index);
     void RootNotification(TDkCustomItem* sender, dk::ItemNotification kind, TDkCustomItem* item,
