@@ -133,6 +133,11 @@ private:
             chevronNeeded_ = true;
             chevronEnabled_ = chevronEnabled_ || !v_[victim].Control;
         }
+        DropStraySeparators();
+    }
+
+    // What the chevron left: separators at either end or doubled go.
+    void DropStraySeparators() {
         bool previousSeparator = true;
         for (size_t i = 0; i < count_; ++i) {
             if (!places_[i].Show) {
