@@ -262,44 +262,76 @@ void TDkDock::ArrangeRows() {
     } unlock{this};
 
     const bool vertical = IsVertical();
-    const int boundAcross = vertical ? BoundLinesWidth() : BoundLinesHeight();
-    const int boundAlong = vertical ? BoundLinesHeight() : BoundLinesWidth();
-    const auto setAcross = [&](int across) {
-        if (vertical) {
-            if (width() != across) {
-                const int right = x() + width();
-                setGeometry(position_ == dpRight ? right - across : x(), y(), across, height());
-            }
-        } else if (height() != across) {
-            const int bottom = y() + height();
-            setGeometry(x(), position_ == dpBottom ? bottom - across : y(), width(), across);
-        }
-    };
-
     RemoveDestroyed();
     arrangedLength_ = Length();
     if (visibleList_.empty()) {
-        setAcross(fixAlign_ ? 1 : 0);
+        SetThickness(fixAlign_ ? 1 : 0);
         return;
     }
+    const int boundAlong = vertical ? BoundLinesHeight() : BoundLinesWidth();
     const int rowLength = std::max(0, Length() - boundAlong);
     if (limitToOneRow_) {
         for (const auto& window : dockList_) {
             window->dockRow_ = 0;
         }
     }
+    const std::vector<TDkCustomDockableWindow*> sorted = WindowsInDockOrder();
+    std::vector<TDkCustomDockableWindow*> shown;
+    for (TDkCustomDockableWindow* window : sorted) {
+        if (Contains(visibleList_, window)) {
+            shown.push_back(window);
+        }
+    }
+    visibleList_.assign(shown.begin(), shown.end());
 
-    // The dock's order: by row, then position; a window pushing its row
-    // keeps its place in the order.
+    const std::vector<dk::DockRowWindow> input = RowWindows(shown);
+    const dk::DockRowResult result = dk::ArrangeDockRows(input, rowLength, limitToOneRow_);
+    if (result.DraggedSqueezed) {
+        squeezed_ = true;
+    }
+    for (size_t i = 0; i < shown.size(); ++i) {
+        shown[i]->effectiveRow_ = result.Places[i].Row;
+        shown[i]->effectivePos_ = result.Places[i].Pos;
+        if (commit_) {
+            shown[i]->dockRow_ = result.Places[i].Row;
+            shown[i]->dockPos_ = result.Places[i].Pos;
+        }
+    }
+    if (commit_) {
+        dockList_.assign(sorted.begin(), sorted.end());
+    }
+
+    int offset = 0;
+    for (int row = 0; row < result.RowCount; ++row) {
+        offset = dk::SaturatingAdd(offset, PlaceRow(row, offset, shown, input, result));
+    }
+    SetThickness(dk::SaturatingAdd(vertical ? BoundLinesWidth() : BoundLinesHeight(), offset));
+}
+
+void TDkDock::SetThickness(int across) {
+    if (IsVertical()) {
+        if (width() != across) {
+            const int right = x() + width();
+            setGeometry(position_ == dpRight ? right - across : x(), y(), across, height());
+        }
+    } else if (height() != across) {
+        const int bottom = y() + height();
+        setGeometry(x(), position_ == dpBottom ? bottom - across : y(), width(), across);
+    }
+}
+
+std::vector<TDkCustomDockableWindow*> TDkDock::WindowsInDockOrder() const {
+    // By row, then position; a window pushing its row keeps its place in
+    // the order.
     std::vector<TDkCustomDockableWindow*> sorted;
     sorted.reserve(dockList_.size());
     for (const auto& window : dockList_) {
         sorted.push_back(window.data());
     }
     TDkCustomDockableWindow* const dragged = draggedWindow_.data();
-    const bool draggedListed =
-        dragged != nullptr && std::find(sorted.begin(), sorted.end(), dragged) != sorted.end();
-    const auto draggedIndex = std::find(sorted.begin(), sorted.end(), dragged) - sorted.begin();
+    const auto draggedAt = std::find(sorted.begin(), sorted.end(), dragged);
+    const bool draggedListed = dragged != nullptr && draggedAt != sorted.end();
+    const auto draggedIndex = draggedAt - sorted.begin();
     std::stable_sort(sorted.begin(), sorted.end(),
                      [](const TDkCustomDockableWindow* a, const TDkCustomDockableWindow* b) {
                          return a->dockRow_ != b->dockRow_ ? a->dockRow_ < b->dockRow_
@@ -309,18 +341,13 @@ void TDkDock::ArrangeRows() {
         sorted.erase(std::find(sorted.begin(), sorted.end(), dragged));
         sorted.insert(sorted.begin() + draggedIndex, dragged);
     }
-    std::vector<TDkCustomDockableWindow*> shown;
-    for (TDkCustomDockableWindow* window : sorted) {
-        if (Contains(visibleList_, window)) {
-            shown.push_back(window);
-        }
-    }
-    visibleList_.assign(shown.begin(), shown.end());
+    return sorted;
+}
 
-    const PlacementKind kind = vertical ? pkVerticalDock : pkHorizontalDock;
+std::vector<dk::DockRowWindow>
+TDkDock::RowWindows(const std::vector<TDkCustomDockableWindow*>& shown) const {
+    const bool vertical = IsVertical();
     const auto along = [vertical](QSize s) { return vertical ? s.height() : s.width(); };
-    const auto across = [vertical](QSize s) { return vertical ? s.width() : s.height(); };
-
     std::vector<dk::DockRowWindow> input;
     input.reserve(shown.size());
     for (TDkCustomDockableWindow* window : shown) {
@@ -335,80 +362,60 @@ void TDkDock::ArrangeRows() {
         rec.FullSize = window->fullSize_;
         rec.Stretch = window->stretch_;
         rec.NewRowBefore = window->newRowBefore_;
-        rec.Dragged = window == dragged;
+        rec.Dragged = window == draggedWindow_.data();
         rec.Shrink = window->ShrinkBehaviour();
         input.push_back(rec);
     }
-    const dk::DockRowResult result = dk::ArrangeDockRows(input, rowLength, limitToOneRow_);
-    if (result.DraggedSqueezed) {
-        squeezed_ = true;
-    }
+    return input;
+}
 
-    for (size_t i = 0; i < shown.size(); ++i) {
-        shown[i]->effectiveRow_ = result.Places[i].Row;
-        shown[i]->effectivePos_ = result.Places[i].Pos;
-        if (commit_) {
-            shown[i]->dockRow_ = result.Places[i].Row;
-            shown[i]->dockPos_ = result.Places[i].Pos;
-        }
-    }
-    if (commit_) {
-        dockList_.assign(sorted.begin(), sorted.end());
-    }
-
-    // Placement, row by row.
-    const QPoint origin = ClientOrigin();
-    int offset = 0;
+int TDkDock::PlaceRow(int row, int offset, const std::vector<TDkCustomDockableWindow*>& shown,
+                      const std::vector<dk::DockRowWindow>& input,
+                      const dk::DockRowResult& result) {
+    const bool vertical = IsVertical();
+    const PlacementKind kind = vertical ? pkVerticalDock : pkHorizontalDock;
+    const auto across = [vertical](QSize s) { return vertical ? s.width() : s.height(); };
     std::vector<size_t> inRow;
-    std::vector<int> cross(shown.size(), 0);
-    std::vector<bool> changed(shown.size(), false);
-    for (int row = 0; row < result.RowCount; ++row) {
-        inRow.clear();
-        for (size_t i = 0; i < shown.size(); ++i) {
-            if (result.Places[i].Row == row) {
-                inRow.push_back(i);
-            }
+    std::vector<size_t> changed;
+    int thickness = 0;
+    for (size_t i = 0; i < shown.size(); ++i) {
+        if (result.Places[i].Row != row) {
+            continue;
         }
-        int thickness = 0;
-        for (size_t i : inRow) {
-            TDkCustomDockableWindow* window = shown[i];
-            const int full = input[i].FullLength;
-            const int length = result.Places[i].Length;
-            const int shrunk = length == full ? 0 : length;
-            const TDkShrinkMode mode = input[i].Shrink;
-            if (mode != dksmNone && shrunk != window->shrunkLength_) {
-                window->shrunkLength_ = shrunk;
-                cross[i] = across(window->LayoutChildren(false, kind, this));
-                changed[i] = true;
-            } else if (mode == dksmWrap && shrunk != 0) {
-                cross[i] = window->lastCrossSize_;
-            } else {
-                window->shrunkLength_ = shrunk;
-                cross[i] = across(window->NaturalSize());
-            }
-            window->lastCrossSize_ = cross[i];
-            thickness = std::max(thickness, cross[i]);
+        inRow.push_back(i);
+        TDkCustomDockableWindow* window = shown[i];
+        const int length = result.Places[i].Length;
+        const int shrunk = length == input[i].FullLength ? 0 : length;
+        const TDkShrinkMode mode = input[i].Shrink;
+        int cross = 0;
+        if (mode != dksmNone && shrunk != window->shrunkLength_) {
+            window->shrunkLength_ = shrunk;
+            cross = across(window->LayoutChildren(false, kind, this));
+            changed.push_back(i);
+        } else if (mode == dksmWrap && shrunk != 0) {
+            cross = window->lastCrossSize_;
+        } else {
+            window->shrunkLength_ = shrunk;
+            cross = across(window->NaturalSize());
         }
-        if (thickness != 0) {
-            thickness = dk::SaturatingAdd(thickness, 4);
-        }
-        for (size_t i : inRow) {
-            TDkCustomDockableWindow* window = shown[i];
-            const dk::DockRowPlace& place = result.Places[i];
-            const QRect bounds =
-                vertical
-                    ? QRect(origin.x() + offset, origin.y() + place.Pos, thickness, place.Length)
-                    : QRect(origin.x() + place.Pos, origin.y() + offset, place.Length, thickness);
-            window->SetBoundsLocked(bounds);
-        }
-        for (size_t i : inRow) {
-            if (changed[i]) {
-                shown[i]->ArrangeContent();
-            }
-        }
-        offset = dk::SaturatingAdd(offset, thickness);
+        window->lastCrossSize_ = cross;
+        thickness = std::max(thickness, cross);
     }
-    setAcross(dk::SaturatingAdd(boundAcross, offset));
+    if (thickness != 0) {
+        thickness = dk::SaturatingAdd(thickness, 4);
+    }
+    const QPoint origin = ClientOrigin();
+    for (size_t i : inRow) {
+        const dk::DockRowPlace& place = result.Places[i];
+        const QRect bounds =
+            vertical ? QRect(origin.x() + offset, origin.y() + place.Pos, thickness, place.Length)
+                     : QRect(origin.x() + place.Pos, origin.y() + offset, place.Length, thickness);
+        shown[i]->SetBoundsLocked(bounds);
+    }
+    for (size_t i : changed) {
+        shown[i]->ArrangeContent();
+    }
+    return thickness;
 }
 
 // --- Membership -------------------------------------------------------------------

@@ -179,6 +179,15 @@ private:
     void RepaintWithWindows();
     void RemoveDestroyed();
     int Length() const;
+    // The steps of ArrangeRows: the dock's size across its rows, its windows
+    // in the dock's order, the shown ones as the row arithmetic takes them,
+    // and one row's windows placed (answering the row's thickness).
+    void SetThickness(int across);
+    std::vector<TDkCustomDockableWindow*> WindowsInDockOrder() const;
+    std::vector<dk::DockRowWindow>
+    RowWindows(const std::vector<TDkCustomDockableWindow*>& shown) const;
+    int PlaceRow(int row, int offset, const std::vector<TDkCustomDockableWindow*>& shown,
+                 const std::vector<dk::DockRowWindow>& input, const dk::DockRowResult& result);
     // The floating windows taking menu events, in the dock's order.
     std::vector<QPointer<TDkCustomDockableWindow>> FloatingMenuWindows() const;
 

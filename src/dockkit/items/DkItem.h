@@ -266,6 +266,11 @@ private:
     // a new one.
     TDkPopupWindow* TakeKeptPopupWindow(TDkView* parentView, TDkCustomItem* shownItem,
                                         bool customizing);
+    // The steps of CreatePopup: the pop-up events (false when they removed
+    // the item or its viewer), and the window, kept or new, set up for a
+    // chevron's pop-up where this is a chevron.
+    bool FirePopupEvents(TDkView* parentView, TDkItemViewer* parentViewer);
+    std::unique_ptr<TDkPopupWindow> MakePopupWindow(TDkView* parentView, bool customizing);
     friend class TDkCustomItemActionLink;
 
     struct Listener {

@@ -13,6 +13,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <vector>
+
 // Where a new pop-up goes; its opener fills it in and the item's
 // GetPopupPosition adjusts it.
 struct TDkPopupPositionRec {
@@ -36,11 +38,24 @@ namespace dk {
 // How long a pop-up takes to fade or slide in.
 constexpr int kPopupAnimationMs = 150;
 
-// The kit's placement of a pop-up: keeps it in the work area, opens a
-// submenu on the other side where it does not fit (marking the pop-up view
-// so that its own submenus follow), moves a drop-down above or beside its
-// item where that covers less of the opening tool bar, and picks the side
-// the animation comes from.
+// What the placement of a pop-up knows of the view it opens from.
+struct PopupOpener {
+    bool Present = false;  // a view opens it (else it opens at a point)
+    bool Vertical = false; // a vertical tool bar
+    // A drop-down's opener: its shown viewers on the screen.
+    std::vector<plat::TRect> ViewerRects;
+};
+
+// The placement's arithmetic: keeps the pop-up in the work area, opens a
+// submenu on the other side where it does not fit, moves a drop-down above
+// or beside its item where that covers fewer of the opener's viewers, and
+// picks the side the animation comes from. Answers whether a submenu opened
+// on the other side.
+bool ArrangePopup(const PopupOpener& opener, TDkPopupPositionRec& rec);
+
+// The kit's placement of a pop-up from the view it opens from (null: at a
+// point); a submenu that opens on the other side marks its pop-up view so
+// that its own submenus follow.
 void PlacePopup(TDkView* parentView, TDkView* popupView, TDkPopupPositionRec& rec);
 
 } // namespace dk
