@@ -16,6 +16,7 @@
 #include <QPointer>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -497,6 +498,73 @@ bool TDkxDockablePanel::DockedResizeEnd(bool vertical) {
     return allow;
 }
 
+namespace {
+
+// The docked size after the pointer moved by `delta` from the press: the
+// inner edge follows it.
+int DockedSizeAfterDrag(TDkDockPosition position, int startSize, QPoint delta) {
+    switch (position) {
+    case dpLeft:
+        return startSize + delta.x();
+    case dpRight:
+        return startSize - delta.x();
+    case dpTop:
+        return startSize + delta.y();
+    case dpBottom:
+        return startSize - delta.y();
+    }
+    return startSize;
+}
+
+// The window's rectangle with the size on its inner edge.
+plat::TRect DockedRectWithSize(TDkDockPosition position, plat::TRect rect, int size) {
+    switch (position) {
+    case dpLeft:
+        rect.Right = rect.Left + size;
+        break;
+    case dpRight:
+        rect.Left = rect.Right - size;
+        break;
+    case dpTop:
+        rect.Bottom = rect.Top + size;
+        break;
+    case dpBottom:
+        rect.Top = rect.Bottom - size;
+        break;
+    }
+    return rect;
+}
+
+// The docked resizing loop's events: moves track, a left release tracks and
+// accepts, any press or Escape cancels; other events go on.
+bool DockedResizeEvent(dk::ModalMouseLoop& loop, QEvent* event,
+                       const std::function<void(QPoint)>& track) {
+    switch (event->type()) {
+    case QEvent::MouseMove:
+        track(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
+        return true;
+    case QEvent::MouseButtonRelease:
+        if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+            track(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
+            loop.Accept();
+        }
+        return true;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        loop.Cancel();
+        return true;
+    case QEvent::KeyPress:
+        if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+            loop.Cancel();
+        }
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
 void TDkxDockablePanel::RunDockedResizeLoop(QPoint globalPos) {
     TDkDock* dock = Docked() ? CurrentDock() : nullptr;
     if (dock == nullptr || resizing_) {
@@ -517,49 +585,14 @@ void TDkxDockablePanel::RunDockedResizeLoop(QPoint globalPos) {
         outline = std::make_unique<dk::TDkDragOutline>();
         outline->Move(startRect, QSize(3, 3));
     }
-    // The window's rectangle with the size on its inner edge.
-    const auto sizedRect = [&](int sizeNow) {
-        plat::TRect r = startRect;
-        switch (position) {
-        case dpLeft:
-            r.Right = r.Left + sizeNow;
-            break;
-        case dpRight:
-            r.Left = r.Right - sizeNow;
-            break;
-        case dpTop:
-            r.Bottom = r.Top + sizeNow;
-            break;
-        case dpBottom:
-            r.Top = r.Bottom - sizeNow;
-            break;
-        }
-        return r;
-    };
     const QPointer<TDkxDockablePanel> self(this);
     QPoint last = globalPos;
-    dk::ModalMouseLoop loop(this, vertical ? Qt::SizeHorCursor : Qt::SizeVerCursor);
     const auto track = [&](QPoint pointer) {
         if (pointer == last || self.isNull()) {
             return;
         }
         last = pointer;
-        const QPoint delta = pointer - globalPos;
-        int sizeNow = startSize;
-        switch (position) {
-        case dpLeft:
-            sizeNow += delta.x();
-            break;
-        case dpRight:
-            sizeNow -= delta.x();
-            break;
-        case dpTop:
-            sizeNow += delta.y();
-            break;
-        case dpBottom:
-            sizeNow -= delta.y();
-            break;
-        }
+        int sizeNow = DockedSizeAfterDrag(position, startSize, pointer - globalPos);
         if (!DockedResizeTrack(vertical, sizeNow)) {
             return;
         }
@@ -567,47 +600,30 @@ void TDkxDockablePanel::RunDockedResizeLoop(QPoint globalPos) {
         if (smooth) {
             ApplyDockedSize(vertical, sizeNow);
         } else {
-            outline->Move(sizedRect(sizeNow), QSize(3, 3));
+            outline->Move(DockedRectWithSize(position, startRect, sizeNow), QSize(3, 3));
         }
     };
+    dk::ModalMouseLoop loop(this, vertical ? Qt::SizeHorCursor : Qt::SizeVerCursor);
     const dk::ModalLoopEnd end = loop.Run([&](QObject* /*receiver*/, QEvent* event) {
-        switch (event->type()) {
-        case QEvent::MouseMove:
-            track(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
-            return true;
-        case QEvent::MouseButtonRelease:
-            if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-                track(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
-                loop.Accept();
-            }
-            return true;
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonDblClick:
-            loop.Cancel();
-            return true;
-        case QEvent::KeyPress:
-            if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-                loop.Cancel();
-            }
-            return true;
-        default:
-            return false;
-        }
+        return DockedResizeEvent(loop, event, track);
     });
     outline.reset();
-    if (self.isNull()) {
-        return;
+    if (!self.isNull()) {
+        EndDockedResize(vertical, startSize, smooth, end == dk::ModalLoopEnd::Accepted);
     }
+}
+
+void TDkxDockablePanel::EndDockedResize(bool vertical, int startSize, bool smooth, bool accepted) {
     resizing_ = false;
-    if (end != dk::ModalLoopEnd::Accepted) {
+    if (!accepted) {
         resizeSize_ = startSize;
     }
     if (!Docked()) {
         return;
     }
-    if (end == dk::ModalLoopEnd::Accepted && !smooth) {
+    if (accepted && !smooth) {
         ApplyDockedSize(vertical, resizeSize_);
-    } else if (end != dk::ModalLoopEnd::Accepted && smooth) {
+    } else if (!accepted && smooth) {
         ApplyDockedSize(vertical, startSize);
     }
     DockedResizeEnd(vertical);

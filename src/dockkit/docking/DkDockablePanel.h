@@ -137,6 +137,9 @@ private:
     QSize ClampClientSize(QSize size) const;
     int DockedSize(bool vertical) const;
     void ApplyDockedSize(bool vertical, int size);
+    // After the docked resizing loop: the size it ended with, or back to
+    // the start when it was cancelled.
+    void EndDockedResize(bool vertical, int startSize, bool smooth, bool accepted);
     bool FireResizing(bool vertical, int& size, TDkxResizingStage stage);
     void UpdateEffectiveColor();
     void ThemeChanging() override { LockContent(); }

@@ -345,60 +345,13 @@ void TDkCustomDockableWindow::SetParentControl(QWidget* newParent) {
             FireDockChangingHidden(newForm != nullptr, newDock);
         }
         shrunkLength_ = 0;
-        if (!oldDock.isNull()) {
-            if (!(useLastDock_ && oldDock == lastDock_)) {
-                oldDock->UpdateDockMembership(false, this);
-            }
-            oldDock->UpdateVisibleMembership(this, true);
-        }
+        LeaveDock(oldDock);
         QPointer<TDkFloatingWindowParent> oldForm = floating_ ? floatingForm_ : nullptr;
-
-        ++showingApply_;
-        setParent(newParent);
-        --showingApply_;
-        docked_ = newDock != nullptr;
-        floating_ = newForm != nullptr;
-        currentDock_ = newDock;
-        floatingForm_ = newForm;
-        if (newDock != nullptr) {
-            parentForm_ = newDock->window();
-        } else if (newForm != nullptr) {
-            parentForm_ = newForm->ParentForm();
-        } else if (newParent != nullptr) {
-            parentForm_ = newParent->window();
-        }
-        FrameChanged();
-        effectiveRow_ = -1;
-
+        TakeParent(newParent, newDock, newForm);
         if (!oldForm.isNull() && oldForm != newForm) {
-            oldForm->hosted_ = nullptr;
-            oldForm->SetShouldBeShown(false);
-            if (smoothDragging_) {
-                keptForm_ = oldForm;
-            } else {
-                oldForm->deleteLater();
-            }
+            ReleaseFloatingForm(oldForm);
         }
-        if (newDock != nullptr) {
-            if (useLastDock_ && !smoothDragging_) {
-                SetLastDock(newDock);
-                newDock->UpdateVisibleMembership(this, false);
-            } else {
-                newDock->UpdateDockMembership(true, this);
-            }
-        }
-        auto& floating = FloatingList();
-        floating.erase(std::remove(floating.begin(), floating.end(), this), floating.end());
-        if (floating_) {
-            floating.push_back(this);
-            if (keptForm_ == newForm) {
-                keptForm_ = nullptr;
-            }
-            newForm->hosted_ = this;
-            newForm->UpdateWindowFlags();
-            newForm->setWindowTitle(windowTitle());
-            PlaceFloatingForm();
-        }
+        JoinNewPlace(newDock, newForm);
         PlacementChanged();
         ArrangeContent();
     }
@@ -417,6 +370,70 @@ void TDkCustomDockableWindow::SetParentControl(QWidget* newParent) {
             OnDockChanged(this);
         }
     }
+}
+
+void TDkCustomDockableWindow::LeaveDock(TDkDock* oldDock) {
+    if (oldDock == nullptr) {
+        return;
+    }
+    if (!(useLastDock_ && oldDock == lastDock_)) {
+        oldDock->UpdateDockMembership(false, this);
+    }
+    oldDock->UpdateVisibleMembership(this, true);
+}
+
+void TDkCustomDockableWindow::TakeParent(QWidget* newParent, TDkDock* newDock,
+                                         TDkFloatingWindowParent* newForm) {
+    ++showingApply_;
+    setParent(newParent);
+    --showingApply_;
+    docked_ = newDock != nullptr;
+    floating_ = newForm != nullptr;
+    currentDock_ = newDock;
+    floatingForm_ = newForm;
+    if (newDock != nullptr) {
+        parentForm_ = newDock->window();
+    } else if (newForm != nullptr) {
+        parentForm_ = newForm->ParentForm();
+    } else if (newParent != nullptr) {
+        parentForm_ = newParent->window();
+    }
+    FrameChanged();
+    effectiveRow_ = -1;
+}
+
+void TDkCustomDockableWindow::ReleaseFloatingForm(TDkFloatingWindowParent* oldForm) {
+    oldForm->hosted_ = nullptr;
+    oldForm->SetShouldBeShown(false);
+    if (smoothDragging_) {
+        keptForm_ = oldForm;
+    } else {
+        oldForm->deleteLater();
+    }
+}
+
+void TDkCustomDockableWindow::JoinNewPlace(TDkDock* newDock, TDkFloatingWindowParent* newForm) {
+    if (newDock != nullptr) {
+        if (useLastDock_ && !smoothDragging_) {
+            SetLastDock(newDock);
+            newDock->UpdateVisibleMembership(this, false);
+        } else {
+            newDock->UpdateDockMembership(true, this);
+        }
+    }
+    auto& floating = FloatingList();
+    floating.erase(std::remove(floating.begin(), floating.end(), this), floating.end());
+    if (!floating_) {
+        return;
+    }
+    floating.push_back(this);
+    if (keptForm_ == newForm) {
+        keptForm_ = nullptr;
+    }
+    newForm->hosted_ = this;
+    newForm->UpdateWindowFlags();
+    newForm->setWindowTitle(windowTitle());
+    PlaceFloatingForm();
 }
 
 void TDkCustomDockableWindow::PlaceFloatingForm() {

@@ -277,6 +277,14 @@ private:
     void FloatingFormDestroyed(TDkFloatingWindowParent* form);
     void FreeKeptForm();
     void PlaceFloatingForm();
+    // The steps of SetParentControl: leaving the old dock, taking the new
+    // parent and its state, letting the old floating form go (kept while a
+    // smooth drag may come back to it) and joining the new dock or the
+    // floating windows.
+    void LeaveDock(TDkDock* oldDock);
+    void TakeParent(QWidget* newParent, TDkDock* newDock, TDkFloatingWindowParent* newForm);
+    void ReleaseFloatingForm(TDkFloatingWindowParent* oldForm);
+    void JoinNewPlace(TDkDock* newDock, TDkFloatingWindowParent* newForm);
     // The floating form takes the window's size plus its frame.
     void SyncFloatingForm();
     // Sets the geometry without telling ClientSizeChanging.
