@@ -361,4 +361,12 @@ private:
     void TimerFired(TDkViewTimer timer);
     void MoveToolbarSelection(bool forward);
     void CloseThisLevel();
+    // The menu loop's keys, one by one.
+    void SelectAndShow(TDkItemViewer* viewer);
+    // Opens the selection's pop-up with its first item selected; moving
+    // across the tool bar then opens each pop-up.
+    void OpenAsDropDown();
+    void HorizontalArrowKey(bool left);
+    void EscapeKey();
+    void HelpKey();
 };

@@ -215,70 +215,97 @@ void TDkView::MoveToolbarSelection(bool forward) {
     }
 }
 
-void TDkView::KeyDown(int& key, Qt::KeyboardModifiers shift) {
+void TDkView::SelectAndShow(TDkItemViewer* viewer) {
+    if (viewer != nullptr) {
+        Select(viewer);
+        ScrollSelectedIntoView();
+    }
+}
+
+void TDkView::OpenAsDropDown() {
+    const QPointer<TDkView> self(this);
+    if (OpenChildPopup(true) && self != nullptr) {
+        SetState(vsDropDownMode, true);
+    }
+}
+
+void TDkView::HorizontalArrowKey(bool left) {
     TDkView* toolbar = NearestToolbarView();
     const bool atToolbar = toolbar == this;
-    const bool horizontalToolbar = toolbar != nullptr && !toolbar->IsVertical();
-    const auto selectAndShow = [this](TDkItemViewer* viewer) {
-        if (viewer != nullptr) {
-            Select(viewer);
-            ScrollSelectedIntoView();
-        }
-    };
-    // Opens the selection's pop-up with its first item selected; moving
-    // across the tool bar then opens each pop-up.
-    const auto openAsDropDown = [this] {
-        const QPointer<TDkView> self(this);
-        if (OpenChildPopup(true) && self != nullptr) {
-            SetState(vsDropDownMode, true);
-        }
-    };
-    switch (key) {
-    case Qt::Key_Left:
-    case Qt::Key_Right: {
-        const bool left = key == Qt::Key_Left;
-        key = 0;
-        if (atToolbar && toolbar->IsVertical()) {
-            openAsDropDown();
-        } else if (left) {
-            if (toolbar == nullptr || toolbar->IsVertical()) {
-                if (this != LoopView()) {
-                    CloseThisLevel();
-                }
-            } else if (atToolbar || parentView_ == toolbar) {
-                toolbar->MoveToolbarSelection(false);
-            } else {
+    if (atToolbar && toolbar->IsVertical()) {
+        OpenAsDropDown();
+    } else if (left) {
+        if (toolbar == nullptr || toolbar->IsVertical()) {
+            if (this != LoopView()) {
                 CloseThisLevel();
             }
+        } else if (atToolbar || parentView_ == toolbar) {
+            toolbar->MoveToolbarSelection(false);
         } else {
-            const QPointer<TDkView> self(this);
-            const bool opened = !atToolbar && OpenChildPopup(true);
-            if (self != nullptr && !opened && horizontalToolbar) {
-                toolbar->MoveToolbarSelection(true);
-            }
+            CloseThisLevel();
         }
+    } else {
+        const QPointer<TDkView> self(this);
+        const bool opened = !atToolbar && OpenChildPopup(true);
+        if (self != nullptr && !opened && toolbar != nullptr && !toolbar->IsVertical()) {
+            toolbar->MoveToolbarSelection(true);
+        }
+    }
+}
+
+void TDkView::EscapeKey() {
+    if (this == LoopView()) {
+        EndModal();
         return;
     }
+    TDkView* toolbar = NearestToolbarView();
+    if (toolbar != nullptr && parentView_ == toolbar) {
+        toolbar->SetState(vsDropDownMode, false);
+    }
+    CloseThisLevel();
+}
+
+void TDkView::HelpKey() {
+    for (TDkView* view = this; view != nullptr; view = view->parentView_) {
+        const TDkItemViewer* viewer = view->selected_;
+        if (viewer != nullptr && viewer->Item()->HelpContext() != 0) {
+            TDkDoneAction help;
+            help.Kind = TDkDoneAction::Help;
+            help.Item = viewer->Item();
+            EndModalWithAction(help);
+            return;
+        }
+    }
+}
+
+void TDkView::KeyDown(int& key, Qt::KeyboardModifiers shift) {
+    const int pressed = key;
+    switch (pressed) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        key = 0;
+        HorizontalArrowKey(pressed == Qt::Key_Left);
+        return;
     case Qt::Key_Up:
     case Qt::Key_Down: {
-        const bool down = key == Qt::Key_Down;
         key = 0;
-        if (atToolbar && horizontalToolbar) {
-            openAsDropDown();
+        const TDkView* toolbar = NearestToolbarView();
+        if (toolbar == this && !toolbar->IsVertical()) {
+            OpenAsDropDown();
         } else {
-            selectAndShow(NextSelectable(selected_, down));
+            SelectAndShow(NextSelectable(selected_, pressed == Qt::Key_Down));
         }
         return;
     }
     case Qt::Key_Home:
     case Qt::Key_End:
-        selectAndShow(NextSelectable(nullptr, key == Qt::Key_Home));
+        SelectAndShow(NextSelectable(nullptr, pressed == Qt::Key_Home));
         key = 0;
         return;
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
-        selectAndShow(
-            NextSelectable(selected_, key == Qt::Key_Tab && !(shift & Qt::ShiftModifier)));
+        SelectAndShow(
+            NextSelectable(selected_, pressed == Qt::Key_Tab && !(shift & Qt::ShiftModifier)));
         key = 0;
         return;
     case Qt::Key_Return:
@@ -292,14 +319,7 @@ void TDkView::KeyDown(int& key, Qt::KeyboardModifiers shift) {
         return;
     case Qt::Key_Escape:
         key = 0;
-        if (this == LoopView()) {
-            EndModal();
-            return;
-        }
-        if (toolbar != nullptr && parentView_ == toolbar) {
-            toolbar->SetState(vsDropDownMode, false);
-        }
-        CloseThisLevel();
+        EscapeKey();
         return;
     case Qt::Key_Alt:
     case Qt::Key_F10:
@@ -308,16 +328,7 @@ void TDkView::KeyDown(int& key, Qt::KeyboardModifiers shift) {
         return;
     case Qt::Key_F1:
         key = 0;
-        for (TDkView* view = this; view != nullptr; view = view->parentView_) {
-            const TDkItemViewer* viewer = view->selected_;
-            if (viewer != nullptr && viewer->Item()->HelpContext() != 0) {
-                TDkDoneAction help;
-                help.Kind = TDkDoneAction::Help;
-                help.Item = viewer->Item();
-                EndModalWithAction(help);
-                return;
-            }
-        }
+        HelpKey();
         return;
     default:
         return;
