@@ -48,6 +48,14 @@ private:
     void AddCandidate(TDkDock* dock);
     void CollectDocks(QWidget* control);
     void Step(QPoint cursor, bool ctrl);
+    // The dock the cursor would put the window on (rect: the window there),
+    // or null for the screen.
+    const Candidate* HitCandidate(QPoint cursor, bool ctrl, bool first, QRect& rect) const;
+    // The row and position on the dock hit; a window squeezed in its row
+    // starts pushing it once moved far enough along it.
+    void AimAtDock(const Candidate& hit, const QRect& rect, QPoint cursor, DragTarget& target);
+    // The state at the start and the docks the window may go to.
+    void Begin(QPoint start);
     bool HitsDock(const Candidate& c, QPoint cursor, QRect& rect) const;
     QRect DockedRect(const Candidate& c, QPoint cursor) const;
     void FindRow(const Candidate& c, const QRect& rect, DragTarget& target) const;
@@ -217,58 +225,70 @@ plat::TRect DkDragLoop::FloatingRect(QPoint cursor) const {
     return r;
 }
 
-void DkDragLoop::Step(QPoint cursor, bool ctrl) {
-    const bool first = firstStep_;
-    firstStep_ = false;
-    DragTarget target;
-    const Candidate* hit = nullptr;
-    QRect rect;
+const DkDragLoop::Candidate* DkDragLoop::HitCandidate(QPoint cursor, bool ctrl, bool first,
+                                                      QRect& rect) const {
     if (rowPush_) {
+        // Pushing its row: the window stays on its dock.
+        const Candidate* hit = nullptr;
         for (const Candidate& c : candidates_) {
             if (c.Dock == startDock_) {
                 hit = &c;
                 rect = DockedRect(c, cursor);
             }
         }
-    } else if (!ctrl && !(first && startedFloating_)) {
-        for (const Candidate& c : candidates_) {
-            if (c.Dock.isNull() || !HitsDock(c, cursor, rect)) {
-                continue;
-            }
-            bool accept = true;
-            if (c.Dock->OnRequestDock) {
-                c.Dock->OnRequestDock(c.Dock, w_, accept);
-            }
-            if (accept) {
-                hit = &c;
-                break;
-            }
+        return hit;
+    }
+    if (ctrl || (first && startedFloating_)) {
+        return nullptr;
+    }
+    for (const Candidate& c : candidates_) {
+        if (c.Dock.isNull() || !HitsDock(c, cursor, rect)) {
+            continue;
+        }
+        bool accept = true;
+        if (c.Dock->OnRequestDock) {
+            c.Dock->OnRequestDock(c.Dock, w_, accept);
+        }
+        if (accept) {
+            return &c;
         }
     }
+    return nullptr;
+}
 
+void DkDragLoop::AimAtDock(const Candidate& hit, const QRect& rect, QPoint cursor,
+                           DragTarget& target) {
+    target.Dock = hit.Dock;
+    target.Rect = plat::TRect(rect);
+    const int moved = std::abs(Along(cursor, target.Dock) - Along(press_, target.Dock));
+    if (rowPush_) {
+        target.Row = startRow_;
+    } else {
+        FindRow(hit, rect, target);
+        if (target.Dock != startDock_ || target.Row != startRow_ || target.NewRow) {
+            rowPushPossible_ = false;
+        } else if (squeezedAtStart_ && rowPushPossible_ && moved >= 10) {
+            rowPush_ = true;
+            startDock_->SetRowPushMode(true);
+        }
+    }
+    const QPoint origin = target.Dock->mapToGlobal(target.Dock->ClientOrigin());
+    target.Pos = Along(rect.topLeft() - origin, target.Dock);
+    if (!rowPush_ && target.Dock == startDock_ && target.Row == startRow_ && !target.NewRow &&
+        moved < 10) {
+        // A small move along its own row leaves the window where it was.
+        target.Pos = startPos_;
+    }
+}
+
+void DkDragLoop::Step(QPoint cursor, bool ctrl) {
+    const bool first = firstStep_;
+    firstStep_ = false;
+    DragTarget target;
+    QRect rect;
     std::optional<Qt::CursorShape> cursorShape;
-    if (hit != nullptr) {
-        target.Dock = hit->Dock;
-        target.Rect = plat::TRect(rect);
-        const int moved = std::abs(Along(cursor, target.Dock) - Along(press_, target.Dock));
-        if (rowPush_) {
-            target.Row = startRow_;
-        } else {
-            FindRow(*hit, rect, target);
-            if (target.Dock != startDock_ || target.Row != startRow_ || target.NewRow) {
-                rowPushPossible_ = false;
-            } else if (squeezedAtStart_ && rowPushPossible_ && moved >= 10) {
-                rowPush_ = true;
-                startDock_->SetRowPushMode(true);
-            }
-        }
-        const QPoint origin = target.Dock->mapToGlobal(target.Dock->ClientOrigin());
-        target.Pos = Along(rect.topLeft() - origin, target.Dock);
-        if (!rowPush_ && target.Dock == startDock_ && target.Row == startRow_ && !target.NewRow &&
-            moved < 10) {
-            // A small move along its own row leaves the window where it was.
-            target.Pos = startPos_;
-        }
+    if (const Candidate* hit = HitCandidate(cursor, ctrl, first, rect)) {
+        AimAtDock(*hit, rect, cursor, target);
         if (rowPush_) {
             cursorShape = target.Dock->IsVertical() ? Qt::SizeVerCursor : Qt::SizeHorCursor;
         }
@@ -378,8 +398,7 @@ void DkDragLoop::Finish(bool accepted) {
     }
 }
 
-void DkDragLoop::Run(QPoint start) {
-    QPointer<TDkCustomDockableWindow> self(w_);
+void DkDragLoop::Begin(QPoint start) {
     startDock_ = w_->docked_ ? w_->currentDock_.data() : nullptr;
     startRow_ = w_->dockRow_;
     startPos_ = w_->dockPos_;
@@ -400,16 +419,11 @@ void DkDragLoop::Run(QPoint start) {
     }
     smooth_ = w_->smoothDrag_;
     w_->smoothDragging_ = smooth_;
-    const bool ctrl = QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ControlModifier);
 
-    if (w_->dockMode_ == dmCannotFloatOrChangeDocks) {
-        if (!startDock_.isNull()) {
-            AddCandidate(startDock_);
-        }
-    } else {
-        if (!startDock_.isNull()) {
-            AddCandidate(startDock_);
-        }
+    if (!startDock_.isNull()) {
+        AddCandidate(startDock_);
+    }
+    if (w_->dockMode_ != dmCannotFloatOrChangeDocks) {
         std::vector<QPointer<QWidget>> forms{w_->parentForm_};
         forms.insert(forms.end(), w_->dockForms_.begin(), w_->dockForms_.end());
         for (const auto& form : forms) {
@@ -422,7 +436,12 @@ void DkDragLoop::Run(QPoint start) {
     floatSize_ = floatClientSize_ + w_->FloatingFrameSize();
     const QSize border = w_->FloatingBorderSize();
     floatClientOffset_ = QPoint(border.width(), w_->FloatingFrameSize().height() - border.height());
+}
 
+void DkDragLoop::Run(QPoint start) {
+    QPointer<TDkCustomDockableWindow> self(w_);
+    Begin(start);
+    const bool ctrl = QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ControlModifier);
     dk::FlushPaintMessages();
     if (!smooth_) {
         outline_ = std::make_unique<dk::TDkDragOutline>();
@@ -472,6 +491,48 @@ void TDkCustomDockableWindow::RunDragLoop(QPoint globalPos) {
 
 // --- Sizing a floating window -------------------------------------------------------
 
+namespace {
+
+// The floating form's rectangle with its dragged edges moved by (dx, dy);
+// the dragged edge goes back as far as the limits ask (a maximum of 0: none).
+plat::TRect SizedRect(plat::TRect r, Qt::Edges edges, int dx, int dy, QSize min, QSize max) {
+    const bool left = edges.testFlag(Qt::LeftEdge);
+    const bool top = edges.testFlag(Qt::TopEdge);
+    r.Left += left ? dx : 0;
+    r.Right += edges.testFlag(Qt::RightEdge) ? dx : 0;
+    r.Top += top ? dy : 0;
+    r.Bottom += edges.testFlag(Qt::BottomEdge) ? dy : 0;
+    const auto limitWidth = [&](int width) {
+        if (left) {
+            r.Left = r.Right - width;
+        } else {
+            r.Right = r.Left + width;
+        }
+    };
+    const auto limitHeight = [&](int height) {
+        if (top) {
+            r.Top = r.Bottom - height;
+        } else {
+            r.Bottom = r.Top + height;
+        }
+    };
+    if (r.Width() < min.width()) {
+        limitWidth(min.width());
+    }
+    if (r.Height() < min.height()) {
+        limitHeight(min.height());
+    }
+    if (max.width() > 0 && r.Width() > max.width()) {
+        limitWidth(max.width());
+    }
+    if (max.height() > 0 && r.Height() > max.height()) {
+        limitHeight(max.height());
+    }
+    return r;
+}
+
+} // namespace
+
 class DkSizingLoop {
 public:
     DkSizingLoop(TDkCustomDockableWindow* window, int edge) : w_(window), edge_(edge) {}
@@ -513,54 +574,8 @@ void DkSizingLoop::Track(QPoint cursor) {
         cursor.setY(
             std::clamp(cursor.y(), confine_->Top, std::max(confine_->Top, confine_->Bottom - 1)));
     }
-    const int dx = cursor.x() - start_.x();
-    const int dy = cursor.y() - start_.y();
-    const int hit = dk::HTLEFT + edge_;
-    const Qt::Edges edges = dk::EdgesOfSizingHit(hit);
-    const bool left = edges.testFlag(Qt::LeftEdge);
-    const bool right = edges.testFlag(Qt::RightEdge);
-    const bool top = edges.testFlag(Qt::TopEdge);
-    const bool bottom = edges.testFlag(Qt::BottomEdge);
-    plat::TRect r = startRect_;
-    if (left) {
-        r.Left += dx;
-    }
-    if (right) {
-        r.Right += dx;
-    }
-    if (top) {
-        r.Top += dy;
-    }
-    if (bottom) {
-        r.Bottom += dy;
-    }
-    // The dragged edge goes back as far as the limits ask.
-    const auto limitWidth = [&](int width) {
-        if (left) {
-            r.Left = r.Right - width;
-        } else {
-            r.Right = r.Left + width;
-        }
-    };
-    const auto limitHeight = [&](int height) {
-        if (top) {
-            r.Top = r.Bottom - height;
-        } else {
-            r.Bottom = r.Top + height;
-        }
-    };
-    if (r.Width() < min_.width()) {
-        limitWidth(min_.width());
-    }
-    if (r.Height() < min_.height()) {
-        limitHeight(min_.height());
-    }
-    if (max_.width() > 0 && r.Width() > max_.width()) {
-        limitWidth(max_.width());
-    }
-    if (max_.height() > 0 && r.Height() > max_.height()) {
-        limitHeight(max_.height());
-    }
+    plat::TRect r = SizedRect(startRect_, dk::EdgesOfSizingHit(dk::HTLEFT + edge_),
+                              cursor.x() - start_.x(), cursor.y() - start_.y(), min_, max_);
     w_->SizingTrack(r, startRect_);
     current_ = r;
     if (smooth_) {
