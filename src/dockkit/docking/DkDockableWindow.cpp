@@ -310,6 +310,26 @@ void TDkCustomDockableWindow::SetParentControl(QWidget* newParent) {
         }
     }
 
+    ChangeParent(newParent, newDock, newForm);
+    if (contentLock_ == 0 && contentPending_) {
+        ArrangeContent();
+    }
+    UpdateShowing();
+    if (newParent != nullptr && OnMove) {
+        OnMove(this);
+    }
+    if (announce) {
+        if (OnRecreated) {
+            OnRecreated(this);
+        }
+        if (OnDockChanged) {
+            OnDockChanged(this);
+        }
+    }
+}
+
+void TDkCustomDockableWindow::ChangeParent(QWidget* newParent, TDkDock* newDock,
+                                           TDkFloatingWindowParent* newForm) {
     ++hiddenLock_;
     ++dockChangeLock_;
     UpdateShowing();
@@ -354,21 +374,6 @@ void TDkCustomDockableWindow::SetParentControl(QWidget* newParent) {
         JoinNewPlace(newDock, newForm);
         PlacementChanged();
         ArrangeContent();
-    }
-    if (contentLock_ == 0 && contentPending_) {
-        ArrangeContent();
-    }
-    UpdateShowing();
-    if (newParent != nullptr && OnMove) {
-        OnMove(this);
-    }
-    if (announce) {
-        if (OnRecreated) {
-            OnRecreated(this);
-        }
-        if (OnDockChanged) {
-            OnDockChanged(this);
-        }
     }
 }
 

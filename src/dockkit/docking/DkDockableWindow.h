@@ -281,6 +281,8 @@ private:
     // parent and its state, letting the old floating form go (kept while a
     // smooth drag may come back to it) and joining the new dock or the
     // floating windows.
+    // With the docks' arrangement, the content and the showing held.
+    void ChangeParent(QWidget* newParent, TDkDock* newDock, TDkFloatingWindowParent* newForm);
     void LeaveDock(TDkDock* oldDock);
     void TakeParent(QWidget* newParent, TDkDock* newDock, TDkFloatingWindowParent* newForm);
     void ReleaseFloatingForm(TDkFloatingWindowParent* oldForm);
