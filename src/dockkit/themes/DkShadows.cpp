@@ -138,6 +138,71 @@ void FillVertShadowBuffer(QImage& buffer, int sides) {
     FillShadowBuffer(buffer, sides, false);
 }
 
+namespace {
+
+// The strip along one side of a rectangle of the outline, before the
+// strips laid earlier are cut out of it.
+struct SideStrip {
+    plat::TRect Bounds;
+    bool FadeStart = false;
+    bool FadeEnd = false;
+};
+
+SideStrip StripBeside(const plat::TRect& r, bool horizontal, int size,
+                      const std::vector<plat::TRect>& outline) {
+    const auto in = [&outline](int x, int y) {
+        return std::any_of(outline.begin(), outline.end(),
+                           [&](const plat::TRect& o) { return o.Contains(QPoint(x, y)); });
+    };
+    SideStrip s;
+    if (horizontal) {
+        // Outside corners: bottom-left and bottom-right.
+        s.FadeStart = !in(r.Left - 1, r.Bottom - 1) && !in(r.Left, r.Bottom);
+        s.FadeEnd = !in(r.Right, r.Bottom - 1) && !in(r.Right - 1, r.Bottom);
+        // The corner square beyond the right edge belongs to this strip only
+        // at an outside corner; elsewhere the other rectangle or its right
+        // strip is there.
+        s.Bounds = {s.FadeStart ? r.Left + size : r.Left, r.Bottom,
+                    s.FadeEnd ? r.Right + size : r.Right, r.Bottom + size};
+    } else {
+        // The top-right corner; the bottom end joins the bottom strip.
+        s.FadeStart = !in(r.Right - 1, r.Top - 1) && !in(r.Right, r.Top);
+        s.Bounds = {r.Right, s.FadeStart ? r.Top + size : r.Top, r.Right + size, r.Bottom};
+    }
+    return s;
+}
+
+// Lays the parts of the strip that nothing taken covers; they are taken in
+// turn. Only the strip's own ends fade.
+void LayStrip(const SideStrip& s, bool horizontal, std::vector<plat::TRect>& taken,
+              std::vector<ShadowStrip>& strips) {
+    const plat::TRect& strip = s.Bounds;
+    std::vector<Interval> cuts;
+    for (const plat::TRect& t : taken) {
+        if (Overlap(strip, t)) {
+            cuts.push_back(horizontal ? Interval{t.Left, t.Right} : Interval{t.Top, t.Bottom});
+        }
+    }
+    const Interval whole =
+        horizontal ? Interval{strip.Left, strip.Right} : Interval{strip.Top, strip.Bottom};
+    for (const Interval& part : Subtract(whole, cuts)) {
+        ShadowStrip piece;
+        piece.Horizontal = horizontal;
+        piece.Bounds = horizontal ? plat::TRect(part.from, strip.Top, part.to, strip.Bottom)
+                                  : plat::TRect(strip.Left, part.from, strip.Right, part.to);
+        if (s.FadeStart && part.from == whole.from) {
+            piece.Sides |= ShadowStartSide;
+        }
+        if (s.FadeEnd && part.to == whole.to) {
+            piece.Sides |= ShadowEndSide;
+        }
+        strips.push_back(piece);
+        taken.push_back(piece.Bounds);
+    }
+}
+
+} // namespace
+
 std::vector<ShadowStrip> ShadowStrips(const plat::TRect& r1, const plat::TRect& r2, int size) {
     std::vector<ShadowStrip> strips;
     if (size <= 0) {
@@ -149,57 +214,13 @@ std::vector<ShadowStrip> ShadowStrips(const plat::TRect& r1, const plat::TRect& 
             rects.push_back(r);
         }
     }
-    const auto inOutline = [&rects](int x, int y) {
-        return std::any_of(rects.begin(), rects.end(),
-                           [&](const plat::TRect& r) { return r.Contains(QPoint(x, y)); });
-    };
     // What later strips must not cover again: the rectangles and laid strips.
     std::vector<plat::TRect> taken = rects;
     for (const bool horizontal : {true, false}) {
         for (const plat::TRect& r : rects) {
-            plat::TRect strip;
-            bool fadeStart = false;
-            bool fadeEnd = false;
-            if (horizontal) {
-                // Outside corners: bottom-left and bottom-right.
-                fadeStart = !inOutline(r.Left - 1, r.Bottom - 1) && !inOutline(r.Left, r.Bottom);
-                fadeEnd = !inOutline(r.Right, r.Bottom - 1) && !inOutline(r.Right - 1, r.Bottom);
-                // The corner square beyond the right edge belongs to this
-                // strip only at an outside corner; elsewhere the other
-                // rectangle or its right strip is there.
-                strip = {fadeStart ? r.Left + size : r.Left, r.Bottom,
-                         fadeEnd ? r.Right + size : r.Right, r.Bottom + size};
-            } else {
-                // The top-right corner; the bottom end joins the bottom strip.
-                fadeStart = !inOutline(r.Right - 1, r.Top - 1) && !inOutline(r.Right, r.Top);
-                strip = {r.Right, fadeStart ? r.Top + size : r.Top, r.Right + size, r.Bottom};
-            }
-            if (strip.IsEmpty()) {
-                continue;
-            }
-            std::vector<Interval> cuts;
-            for (const plat::TRect& t : taken) {
-                if (Overlap(strip, t)) {
-                    cuts.push_back(horizontal ? Interval{t.Left, t.Right}
-                                              : Interval{t.Top, t.Bottom});
-                }
-            }
-            const Interval whole =
-                horizontal ? Interval{strip.Left, strip.Right} : Interval{strip.Top, strip.Bottom};
-            for (const Interval& part : Subtract(whole, cuts)) {
-                ShadowStrip piece;
-                piece.Horizontal = horizontal;
-                piece.Bounds = horizontal
-                                   ? plat::TRect(part.from, strip.Top, part.to, strip.Bottom)
-                                   : plat::TRect(strip.Left, part.from, strip.Right, part.to);
-                if (fadeStart && part.from == whole.from) {
-                    piece.Sides |= ShadowStartSide;
-                }
-                if (fadeEnd && part.to == whole.to) {
-                    piece.Sides |= ShadowEndSide;
-                }
-                strips.push_back(piece);
-                taken.push_back(piece.Bounds);
+            const SideStrip strip = StripBeside(r, horizontal, size, rects);
+            if (!strip.Bounds.IsEmpty()) {
+                LayStrip(strip, horizontal, taken, strips);
             }
         }
     }
