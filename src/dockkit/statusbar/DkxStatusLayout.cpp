@@ -10,16 +10,17 @@ namespace {
 
 constexpr int kKeptPriority = 100;
 
-} // namespace
+using Panels = std::span<const StatusPanelSpec>;
+using Places = std::vector<StatusPanelPlace>;
 
-std::vector<StatusPanelPlace> LayoutStatusPanels(std::span<const StatusPanelSpec> panels,
-                                                 const plat::TRect& content) {
-    std::vector<StatusPanelPlace> places(panels.size());
-    const int available = content.Width();
+const StatusPanelSpec& Spec(Panels panels, int index) {
+    return panels[static_cast<size_t>(index)];
+}
 
-    // 1. Every panel that may show takes its size.
+// 1. Every panel that may show takes its size; answers them by falling view
+// priority.
+std::vector<int> TakeSizes(Panels panels, Places& places, int& sum) {
     std::vector<int> list;
-    int sum = 0;
     for (size_t i = 0; i < panels.size(); ++i) {
         if (panels[i].ViewPriority == 0) {
             continue;
@@ -29,53 +30,54 @@ std::vector<StatusPanelPlace> LayoutStatusPanels(std::span<const StatusPanelSpec
         list.push_back(static_cast<int>(i));
         sum += places[i].Width;
     }
-    const auto spec = [&](int index) -> const StatusPanelSpec& {
-        return panels[static_cast<size_t>(index)];
-    };
-    const auto place = [&](int index) -> StatusPanelPlace& {
-        return places[static_cast<size_t>(index)];
-    };
-    SortListWithCompare(list,
-                        [&](int a, int b) { return spec(b).ViewPriority - spec(a).ViewPriority; });
+    SortListWithCompare(list, [&](int a, int b) {
+        return Spec(panels, b).ViewPriority - Spec(panels, a).ViewPriority;
+    });
+    return list;
+}
 
-    // 2. Too wide: the least important panels go, never the last one left.
+// 2. Too wide: the least important panels go, never the last one left.
+void DropLeastImportant(Panels panels, Places& places, std::vector<int>& list, int& sum,
+                        int available) {
     while (sum > available && list.size() > 1) {
         const int last = list.back();
-        if (spec(last).ViewPriority >= kKeptPriority) {
+        if (Spec(panels, last).ViewPriority >= kKeptPriority) {
             break;
         }
-        place(last).Visible = false;
-        sum -= place(last).Width;
+        StatusPanelPlace& p = places[static_cast<size_t>(last)];
+        p.Visible = false;
+        sum -= p.Width;
         list.pop_back();
     }
+}
 
-    // 3. Room to spare: the stretching panels take it, most eager first.
-    int spare = available - sum;
-    if (spare > 0) {
-        std::erase_if(list, [&](int index) { return spec(index).StretchPriority == 0; });
-        while (!list.empty() && spare > 0) {
-            SortListWithCompare(list, [&](int a, int b) {
-                return spec(a).StretchPriority - spec(b).StretchPriority;
-            });
-            const int index = list.back();
-            list.pop_back();
-            StatusPanelPlace& p = place(index);
-            int grow = spare;
-            if (spec(index).MaxSize > 0) {
-                grow = std::clamp(spec(index).MaxSize - p.Width, 0, spare);
-            }
-            p.Width += grow;
-            spare -= grow;
+// 3. Room to spare: the stretching panels take it, most eager first.
+void Stretch(Panels panels, Places& places, std::vector<int> list, int spare) {
+    std::erase_if(list, [&](int index) { return Spec(panels, index).StretchPriority == 0; });
+    while (!list.empty() && spare > 0) {
+        SortListWithCompare(list, [&](int a, int b) {
+            return Spec(panels, a).StretchPriority - Spec(panels, b).StretchPriority;
+        });
+        const int index = list.back();
+        list.pop_back();
+        StatusPanelPlace& p = places[static_cast<size_t>(index)];
+        int grow = spare;
+        if (Spec(panels, index).MaxSize > 0) {
+            grow = std::clamp(Spec(panels, index).MaxSize - p.Width, 0, spare);
         }
+        p.Width += grow;
+        spare -= grow;
     }
+}
 
-    // 4. Left to right in the panels' own order.
+// 4. Left to right in the panels' own order.
+void PlaceLeftToRight(Places& places, const plat::TRect& content) {
     int x = content.Left;
     for (StatusPanelPlace& p : places) {
         if (!p.Visible) {
             continue;
         }
-        if (x - content.Left >= available) {
+        if (x - content.Left >= content.Width()) {
             p.Visible = false;
             continue;
         }
@@ -83,6 +85,21 @@ std::vector<StatusPanelPlace> LayoutStatusPanels(std::span<const StatusPanelSpec
         p.Last = p.Rect.Right == content.Right;
         x += p.Width;
     }
+}
+
+} // namespace
+
+std::vector<StatusPanelPlace> LayoutStatusPanels(std::span<const StatusPanelSpec> panels,
+                                                 const plat::TRect& content) {
+    Places places(panels.size());
+    const int available = content.Width();
+    int sum = 0;
+    std::vector<int> list = TakeSizes(panels, places, sum);
+    DropLeastImportant(panels, places, list, sum, available);
+    if (available - sum > 0) {
+        Stretch(panels, places, std::move(list), available - sum);
+    }
+    PlaceLeftToRight(places, content);
     return places;
 }
 
