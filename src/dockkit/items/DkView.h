@@ -369,4 +369,10 @@ private:
     void HorizontalArrowKey(bool left);
     void EscapeKey();
     void HelpKey();
+    // Hot tracking of one view of the chain: a new selection opens its
+    // pop-up (a tool bar's at once in drop-down mode, a menu's after the
+    // menu show delay); the pointer in the window (`in`) on a scroll arrow
+    // band (y in client coordinates) scrolls.
+    void FollowSelection(TDkItemViewer* before, bool isLoopView);
+    void ScrollAtArrows(bool in, int y);
 };

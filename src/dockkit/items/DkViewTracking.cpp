@@ -410,46 +410,55 @@ void TDkView::TrackMouse(QPoint point, bool mouseDown) {
             continue;
         }
         const bool in = view->PointInWindow(point);
-        TDkItemViewer* selected = view->selected_;
-        if (in && selected != view->openViewer_ &&
-            (view->openViewer_ != nullptr ||
-             (selected != nullptr && selected->Item()->HasStyle(dk::StyleSubmenu)))) {
-            if (view->IsToolbar()) {
-                if (view != loop && !view->viewerCapture_) {
-                    view->SetState(vsDropDownMode, true);
-                }
-                if (view->HasState(vsDropDownMode)) {
-                    view->OpenChildPopup(false);
-                }
-            } else {
-                const int delay = dk::MenuShowDelayMs();
-                const bool opening = view->TimerRunning(TDkViewTimer::Open);
-                if (!opening) {
-                    view->StartTimer(TDkViewTimer::Close, delay);
-                }
-                if (!opening || selected != before) {
-                    view->StartTimer(TDkViewTimer::Open, delay);
-                }
-            }
+        if (in) {
+            view->FollowSelection(before, view == loop);
         }
-        if (*it == nullptr || !view->IsPopup()) {
-            continue;
+        if (*it != nullptr && view->IsPopup()) {
+            view->ScrollAtArrows(in, view->ClientFromScreen(point).y());
         }
-        const int y = view->ClientFromScreen(point).y();
-        if (in && view->showUpArrow_ && y < dk::kScrollArrowBand) {
-            if (!view->TimerRunning(TDkViewTimer::ScrollUp)) {
-                view->StartTimer(TDkViewTimer::ScrollUp, kScrollIntervalMs);
-            }
-            view->KillTimer(TDkViewTimer::ScrollDown);
-        } else if (in && view->showDownArrow_ && y >= view->maxHeight_ - dk::kScrollArrowBand) {
-            if (!view->TimerRunning(TDkViewTimer::ScrollDown)) {
-                view->StartTimer(TDkViewTimer::ScrollDown, kScrollIntervalMs);
-            }
-            view->KillTimer(TDkViewTimer::ScrollUp);
-        } else {
-            view->KillTimer(TDkViewTimer::ScrollUp);
-            view->KillTimer(TDkViewTimer::ScrollDown);
+    }
+}
+
+void TDkView::FollowSelection(TDkItemViewer* before, bool isLoopView) {
+    TDkItemViewer* selected = selected_;
+    if (selected == openViewer_ ||
+        (openViewer_ == nullptr &&
+         (selected == nullptr || !selected->Item()->HasStyle(dk::StyleSubmenu)))) {
+        return;
+    }
+    if (IsToolbar()) {
+        if (!isLoopView && !viewerCapture_) {
+            SetState(vsDropDownMode, true);
         }
+        if (HasState(vsDropDownMode)) {
+            OpenChildPopup(false);
+        }
+        return;
+    }
+    const int delay = dk::MenuShowDelayMs();
+    const bool opening = TimerRunning(TDkViewTimer::Open);
+    if (!opening) {
+        StartTimer(TDkViewTimer::Close, delay);
+    }
+    if (!opening || selected != before) {
+        StartTimer(TDkViewTimer::Open, delay);
+    }
+}
+
+void TDkView::ScrollAtArrows(bool in, int y) {
+    const bool up = in && showUpArrow_ && y < dk::kScrollArrowBand;
+    const bool down = !up && in && showDownArrow_ && y >= maxHeight_ - dk::kScrollArrowBand;
+    if (up && !TimerRunning(TDkViewTimer::ScrollUp)) {
+        StartTimer(TDkViewTimer::ScrollUp, kScrollIntervalMs);
+    }
+    if (down && !TimerRunning(TDkViewTimer::ScrollDown)) {
+        StartTimer(TDkViewTimer::ScrollDown, kScrollIntervalMs);
+    }
+    if (!down) {
+        KillTimer(TDkViewTimer::ScrollDown);
+    }
+    if (!up) {
+        KillTimer(TDkViewTimer::ScrollUp);
     }
 }
 
