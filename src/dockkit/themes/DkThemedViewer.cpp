@@ -230,7 +230,7 @@ void TDkxItemViewer::CalcSize(QPainter& canvas, int& width, int& height) {
     DoAdjustFont(font, Item()->Enabled() ? 0u : dk::ItemStateDisabled);
     canvas.setFont(font);
 
-    QSize image = ImageSize();
+    const QSize image = ImageSize();
     const bool imageShown = ThemedImageShown() && !image.isEmpty();
     const TDkxItemLayout layout = ResolvedLayout();
     const bool rotated = CaptionRotated();
@@ -238,63 +238,72 @@ void TDkxItemViewer::CalcSize(QPainter& canvas, int& width, int& height) {
     if (CaptionShown()) {
         text = MeasureCaption(canvas, GetCaptionText(), CaptionFormat(), rotated);
     }
-    const bool submenu = Item()->HasStyle(dk::StyleSubmenu);
-    const bool split = submenu && Item()->HasStyle(dk::StyleCombo);
-    const bool dropArrow = submenu && (Item()->EffectiveOptions() & dkoDropdownArrow) != 0;
-
-    if (toolbar) {
-        width = 6;
-        height = 6;
-        if (!text.isEmpty()) {
-            width += text.width();
-            height += text.height();
-            (rotated ? height : width) += 6;
-        }
-        if (imageShown) {
-            if (layout == dkxlGlyphTop) {
-                height += image.height();
-                width = std::max(width, image.width() + 7);
-            } else {
-                width += image.width() + GlyphLeftExtra();
-                height = std::max(height, image.height() + 6);
-            }
-        }
-        if (split) {
-            width += Value(dk::ValueSplitArrowWidth);
-        } else if (dropArrow) {
-            const int arrow = Value(dk::ValueDropDownArrowWidth);
-            if (layout == dkxlGlyphTop && imageShown && !rotated) {
-                if (View()->IsVertical()) {
-                    height = std::max(height, arrow + image.height() + 2 + 7);
-                } else {
-                    width = std::max(width, arrow + image.width() + 2 + 7);
-                }
-            } else {
-                (View()->IsVertical() ? height : width) += arrow;
-            }
-        }
-    } else {
-        const QFontMetrics metrics(canvas.font(), canvas.device());
-        const int vertMargin = Value(dk::ValueMenuItemVertMargin);
-        width = 2 * Value(dk::ValueMenuItemHorzMargin) + text.width();
-        height = 2 * vertMargin + text.height() + metrics.leading();
-        if (image.isEmpty()) {
-            image = QSize(16, 16);
-        }
-        height = std::max(height, 2 * vertMargin + image.height());
-        width += Value(dk::ValueMenuImageGapBefore) + MenuImageColumnWidth(View(), metrics) +
-                 Value(dk::ValueMenuImageGapAfter) + Value(dk::ValueMenuItemExtraWidth);
-        const QString shortCut = Item()->GetShortCutText();
-        if (!shortCut.isEmpty()) {
-            width += dk::MeasureTextWidth(metrics, shortCut, true) + (height - 6);
-        }
-        width += height;
-    }
+    const QSize size = toolbar ? ToolbarStyleSize(text, image, imageShown, layout, rotated)
+                               : MenuStyleSize(canvas, text, image);
+    width = size.width();
+    height = size.height();
     if (const TDkxCustomItem* item = ThemedItem()) {
         width = std::max(width, item->MinWidth());
         height = std::max(height, item->MinHeight());
     }
     canvas.restore();
+}
+
+QSize TDkxItemViewer::ToolbarStyleSize(QSize text, QSize image, bool imageShown,
+                                       TDkxItemLayout layout, bool rotated) const {
+    const bool submenu = Item()->HasStyle(dk::StyleSubmenu);
+    const bool split = submenu && Item()->HasStyle(dk::StyleCombo);
+    const bool dropArrow = submenu && (Item()->EffectiveOptions() & dkoDropdownArrow) != 0;
+    int width = 6;
+    int height = 6;
+    if (!text.isEmpty()) {
+        width += text.width();
+        height += text.height();
+        (rotated ? height : width) += 6;
+    }
+    if (imageShown) {
+        if (layout == dkxlGlyphTop) {
+            height += image.height();
+            width = std::max(width, image.width() + 7);
+        } else {
+            width += image.width() + GlyphLeftExtra();
+            height = std::max(height, image.height() + 6);
+        }
+    }
+    if (split) {
+        width += Value(dk::ValueSplitArrowWidth);
+    } else if (dropArrow) {
+        const int arrow = Value(dk::ValueDropDownArrowWidth);
+        if (layout == dkxlGlyphTop && imageShown && !rotated) {
+            if (View()->IsVertical()) {
+                height = std::max(height, arrow + image.height() + 2 + 7);
+            } else {
+                width = std::max(width, arrow + image.width() + 2 + 7);
+            }
+        } else {
+            (View()->IsVertical() ? height : width) += arrow;
+        }
+    }
+    return {width, height};
+}
+
+QSize TDkxItemViewer::MenuStyleSize(QPainter& canvas, QSize text, QSize image) const {
+    const QFontMetrics metrics(canvas.font(), canvas.device());
+    const int vertMargin = Value(dk::ValueMenuItemVertMargin);
+    int width = 2 * Value(dk::ValueMenuItemHorzMargin) + text.width();
+    int height = 2 * vertMargin + text.height() + metrics.leading();
+    if (image.isEmpty()) {
+        image = QSize(16, 16);
+    }
+    height = std::max(height, 2 * vertMargin + image.height());
+    width += Value(dk::ValueMenuImageGapBefore) + MenuImageColumnWidth(View(), metrics) +
+             Value(dk::ValueMenuImageGapAfter) + Value(dk::ValueMenuItemExtraWidth);
+    const QString shortCut = Item()->GetShortCutText();
+    if (!shortCut.isEmpty()) {
+        width += dk::MeasureTextWidth(metrics, shortCut, true) + (height - 6);
+    }
+    width += height;
+    return {width, height};
 }
 
 // --- Painting ----------------------------------------------------------------------------
@@ -378,24 +387,12 @@ void TDkxItemViewer::PaintToolbarStyle(QPainter& canvas, TRect r, dk::TDkxItemIn
                                item->Layout() == dkxlGlyphTop && image.width() > 0 &&
                                text.width() > 0 && !rotated;
     const int arrowWidth = Value(dk::ValueDropDownArrowWidth);
-    const int arrowSpace = Value(dk::ValueDropDownArrowSpace);
     const bool verticalView = View()->IsVertical();
 
     // a. The arrow's rectangle.
-    TRect a;
+    const TRect a = ArrowRect(r, split, glyphTopArrow, arrow, image, text);
     if (split) {
-        const int oldRight = r.Right;
         r.Right -= Value(dk::ValueSplitArrowWidth);
-        a = TRect(r.Right, r.Top, oldRight, r.Bottom);
-    } else if (glyphTopArrow) {
-        a.Right = (r.Left + r.Right + image.width() + 4 + arrowWidth) / 2;
-        a.Left = a.Right - arrowWidth;
-        a.Top = r.Top + (r.Height() - image.height() - text.height()) / 2;
-        a.Bottom = r.Top + image.height();
-    } else if (arrow) {
-        a = verticalView
-                ? TRect(0, r.Bottom - arrowWidth - arrowSpace, r.Right, r.Bottom - arrowSpace)
-                : TRect(r.Right - arrowWidth - arrowSpace, 0, r.Right - arrowSpace, r.Bottom);
     }
     // b. The face, and the arrow.
     if (!split) {
@@ -418,26 +415,8 @@ void TDkxItemViewer::PaintToolbarStyle(QPainter& canvas, TRect r, dk::TDkxItemIn
     // c. The content inside the face.
     r.Inflate(-2, -2);
 
-    // Caption.
     if (!caption.isEmpty()) {
-        format |= plat::DT_CENTER | plat::DT_VCENTER;
-        TRect t = r;
-        if (info.ImageShown && layout == dkxlGlyphLeft) {
-            t.Left += image.width() + 5;
-            t = CenteredBox(t, text);
-            format &= ~plat::DT_CENTER;
-        } else if (info.ImageShown) {
-            t.Top += image.height() + 1 + (rotated ? 4 : 0);
-            t = CenteredBox(t, text);
-            format &= ~plat::DT_VCENTER;
-        } else {
-            t = CenteredBox(r, text);
-        }
-        bool paint = true;
-        AdjustCaptionRect(canvas, bounds, t, rotated, paint);
-        if (paint) {
-            theme.DrawItemCaption(canvas, t, info, caption, format, rotated);
-        }
+        PaintToolbarCaption(canvas, r, bounds, info, caption, format, rotated, text);
     }
     // The image area.
     if (info.ImageShown) {
@@ -451,6 +430,53 @@ void TDkxItemViewer::PaintToolbarStyle(QPainter& canvas, TRect r, dk::TDkxItemIn
             area.Bottom = area.Top + image.height() + 2;
         }
         DrawImageArea(canvas, area, info, true);
+    }
+}
+
+TRect TDkxItemViewer::ArrowRect(const TRect& r, bool split, bool glyphTopArrow, bool arrow,
+                                QSize image, QSize text) const {
+    const int arrowWidth = Value(dk::ValueDropDownArrowWidth);
+    const int arrowSpace = Value(dk::ValueDropDownArrowSpace);
+    if (split) {
+        return TRect(r.Right - Value(dk::ValueSplitArrowWidth), r.Top, r.Right, r.Bottom);
+    }
+    if (glyphTopArrow) {
+        TRect a;
+        a.Right = (r.Left + r.Right + image.width() + 4 + arrowWidth) / 2;
+        a.Left = a.Right - arrowWidth;
+        a.Top = r.Top + (r.Height() - image.height() - text.height()) / 2;
+        a.Bottom = r.Top + image.height();
+        return a;
+    }
+    if (arrow) {
+        return View()->IsVertical()
+                   ? TRect(0, r.Bottom - arrowWidth - arrowSpace, r.Right, r.Bottom - arrowSpace)
+                   : TRect(r.Right - arrowWidth - arrowSpace, 0, r.Right - arrowSpace, r.Bottom);
+    }
+    return {};
+}
+
+void TDkxItemViewer::PaintToolbarCaption(QPainter& canvas, const TRect& r, const TRect& bounds,
+                                         const dk::TDkxItemInfo& info, const QString& caption,
+                                         unsigned format, bool rotated, QSize text) {
+    const QSize image(info.ImageWidth, info.ImageHeight);
+    format |= plat::DT_CENTER | plat::DT_VCENTER;
+    TRect t = r;
+    if (info.ImageShown && ResolvedLayout() == dkxlGlyphLeft) {
+        t.Left += image.width() + 5;
+        t = CenteredBox(t, text);
+        format &= ~plat::DT_CENTER;
+    } else if (info.ImageShown) {
+        t.Top += image.height() + 1 + (rotated ? 4 : 0);
+        t = CenteredBox(t, text);
+        format &= ~plat::DT_VCENTER;
+    } else {
+        t = CenteredBox(r, text);
+    }
+    bool paint = true;
+    AdjustCaptionRect(canvas, bounds, t, rotated, paint);
+    if (paint) {
+        dk::CurrentTheme().DrawItemCaption(canvas, t, info, caption, format, rotated);
     }
 }
 

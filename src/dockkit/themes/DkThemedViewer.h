@@ -72,6 +72,16 @@ private:
                            QSize text);
     void PaintMenuStyle(QPainter& canvas, plat::TRect r, dk::TDkxItemInfo& info,
                         const QString& caption, unsigned format, QSize text);
+    // The sizes CalcSize answers for a button and for a menu row.
+    QSize ToolbarStyleSize(QSize text, QSize image, bool imageShown, TDkxItemLayout layout,
+                           bool rotated) const;
+    QSize MenuStyleSize(QPainter& canvas, QSize text, QSize image) const;
+    // Where a button's drop-down arrow goes (empty without one).
+    plat::TRect ArrowRect(const plat::TRect& r, bool split, bool glyphTopArrow, bool arrow,
+                          QSize image, QSize text) const;
+    void PaintToolbarCaption(QPainter& canvas, const plat::TRect& r, const plat::TRect& bounds,
+                             const dk::TDkxItemInfo& info, const QString& caption, unsigned format,
+                             bool rotated, QSize text);
     void DrawImageArea(QPainter& canvas, const plat::TRect& area, const dk::TDkxItemInfo& info,
                        bool imageShown);
 
