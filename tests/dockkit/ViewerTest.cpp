@@ -3,6 +3,7 @@
 #include "DataRows.h"
 #include "ViewFixtures.h"
 
+#include "GoldenPicture.h"
 #include "PixelPicture.h"
 #include "PlatformFakes.h"
 
@@ -265,6 +266,46 @@ TEST_F(ButtonPaint, TheImageSitsInTheMiddleEmbossedWhenDisabledOnARaisedOrSunken
     EXPECT_EQ(Paint(false, false),
               (QStringList{".........", ".........", ".........", "...GG....", "...GGW...",
                            "....WW...", ".........", "........."}));
+}
+
+// A sheet of buttons with captions: checked (dithered inside a sunken face),
+// split buttons hot and pushed (the arrow part raised or sunken beside the
+// face), an etched line before an idle split button's arrow, drop-down arrows
+// enabled and disabled, the caption beside or below the image.
+TEST_F(ButtonPaint, StatesGoldenPicture) {
+    item_->SetCaption(QStringLiteral("&Ab"));
+    item_->SetDisplayMode(nbdmImageAndText);
+    QImage sheet = BlankImage(4 * 30, 3 * 22);
+    QPainter painter(&sheet);
+    const auto cell = [&](int column, int row, bool hot, bool pushed) {
+        painter.save();
+        painter.translate(column * 30, row * 22);
+        viewer_->Paint(painter, plat::TRect(0, 0, 30, 22), hot, pushed, true);
+        painter.restore();
+    };
+    item_->SetChecked(true);
+    cell(0, 0, false, false);
+    cell(1, 0, true, false);
+    item_->SetChecked(false);
+    item_->SetItemStyle(item_->ItemStyle() | dk::StyleSubmenu | dk::StyleCombo);
+    cell(2, 0, false, false);
+    cell(3, 0, true, false);
+    cell(0, 1, true, true);
+    item_->SetItemStyle(item_->ItemStyle() & ~dk::StyleCombo);
+    item_->SetOptions(item_->Options() | dkoDropdownArrow);
+    cell(1, 1, true, false);
+    item_->SetEnabled(false);
+    cell(2, 1, false, false);
+    item_->SetEnabled(true);
+    item_->SetOptions(item_->Options() | dkoImageAboveCaption);
+    cell(3, 1, false, true);
+    item_->SetItemStyle(item_->ItemStyle() & ~dk::StyleSubmenu);
+    cell(0, 2, true, false);
+    item_->SetDisplayMode(nbdmTextOnly);
+    cell(1, 2, false, false);
+    painter.end();
+    EXPECT_TRUE(
+        MatchesGolden(sheet, QStringLiteral(QV_TEST_DATA_DIR "/dockkit/plain-buttons.txt")));
 }
 
 } // namespace

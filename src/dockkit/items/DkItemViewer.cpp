@@ -247,23 +247,7 @@ void TDkItemViewer::PaintToolbarItem(QPainter& canvas, const plat::TRect& rect, 
         arrow = plat::TRect(rect.Right - kComboArrowWidth, rect.Top, rect.Right, rect.Bottom);
         button.Right = arrow.Left;
     }
-    if (checked && !hot) {
-        plat::TRect inside = button;
-        inside.Inflate(-1, -1);
-        canvas.fillRect(inside.ToQRect(), dk::DitherBrush());
-    }
-    if (hot || pushed || checked) {
-        const unsigned edge = pushed || checked ? plat::BDR_SUNKENOUTER : plat::BDR_RAISEDINNER;
-        plat::DrawEdge(canvas, button.ToQRect(), edge, plat::BF_RECT);
-        if (combo) {
-            plat::DrawEdge(canvas, arrow.ToQRect(), pushed ? plat::BDR_SUNKENOUTER : edge,
-                           plat::BF_RECT);
-        }
-    } else if (combo && enabled) {
-        plat::TRect line = arrow;
-        line.Inflate(0, -2);
-        plat::DrawEdge(canvas, line.ToQRect(), plat::EDGE_ETCHED, plat::BF_LEFT);
-    }
+    PaintButtonFace(canvas, button, combo ? &arrow : nullptr, hot, pushed);
     plat::TRect content = button;
     if (pushed || checked) {
         content.Offset(1, 1);
@@ -288,6 +272,33 @@ void TDkItemViewer::PaintToolbarItem(QPainter& canvas, const plat::TRect& rect, 
         }
         dk::DrawDownTriangle(canvas, at, 5, textColor);
     }
+    PaintButtonContent(canvas, content);
+}
+
+void TDkItemViewer::PaintButtonFace(QPainter& canvas, const plat::TRect& button,
+                                    const plat::TRect* arrow, bool hot, bool pushed) {
+    const bool checked = item_->Checked();
+    if (checked && !hot) {
+        plat::TRect inside = button;
+        inside.Inflate(-1, -1);
+        canvas.fillRect(inside.ToQRect(), dk::DitherBrush());
+    }
+    if (hot || pushed || checked) {
+        const unsigned edge = pushed || checked ? plat::BDR_SUNKENOUTER : plat::BDR_RAISEDINNER;
+        plat::DrawEdge(canvas, button.ToQRect(), edge, plat::BF_RECT);
+        if (arrow != nullptr) {
+            plat::DrawEdge(canvas, arrow->ToQRect(), pushed ? plat::BDR_SUNKENOUTER : edge,
+                           plat::BF_RECT);
+        }
+    } else if (arrow != nullptr && item_->Enabled()) {
+        plat::TRect line = *arrow;
+        line.Inflate(0, -2);
+        plat::DrawEdge(canvas, line.ToQRect(), plat::EDGE_ETCHED, plat::BF_LEFT);
+    }
+}
+
+void TDkItemViewer::PaintButtonContent(QPainter& canvas, const plat::TRect& content) {
+    const bool enabled = item_->Enabled();
     const plat::ImageList* images = GetImageList();
     const bool image = ImageShown() && images != nullptr;
     const bool caption = CaptionShown();

@@ -83,6 +83,12 @@ protected:
     void DrawImage(QPainter& canvas, int x, int y, bool enabled) const;
 
 private:
+    // A button's face (with its split arrow part, when it has one) and its
+    // image and caption.
+    void PaintButtonFace(QPainter& canvas, const plat::TRect& button, const plat::TRect* arrow,
+                         bool hot, bool pushed);
+    void PaintButtonContent(QPainter& canvas, const plat::TRect& content);
+
     TDkView* view_;
     TDkCustomItem* item_;
     int groupLevel_;
