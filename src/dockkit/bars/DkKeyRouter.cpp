@@ -127,70 +127,13 @@ private:
 
     bool Route(QWidget* receiver, QKeyEvent* key) {
         QWidget* form = ActiveForm(receiver);
-        const int code = key->key();
         switch (key->type()) {
-        case QEvent::ShortcutOverride: {
-            // The toolkit asks before its own shortcuts: the bars' go first.
-            if (override_ && override_->Key == code && override_->Modifiers == key->modifiers()) {
-                // Asked again for the same press: it was answered.
-                if (override_->Handled) {
-                    key->accept();
-                }
-                return override_->Handled;
-            }
-            const bool handled = !IsModifierKey(code) && RouteShortCut(form, *key);
-            override_ = Override{code, key->modifiers(), handled};
-            if (handled) {
-                key->accept();
-            }
-            return handled;
-        }
-        case QEvent::KeyPress: {
-            bool searched = false;
-            if (override_ && override_->Key == code && override_->Modifiers == key->modifiers()) {
-                searched = true;
-                if (override_->Handled) {
-                    override_.reset();
-                    return true; // the shortcut ran at its override
-                }
-            }
-            override_.reset();
-            // (A modifier key's press may or may not carry its own modifier.)
-            if (code == Qt::Key_Alt &&
-                (key->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::MetaModifier)) ==
-                    0) {
-                // Alone so far: released alone, it opens the menu bar.
-                if (!key->isAutoRepeat()) {
-                    altPending_ = true;
-                    BroadcastDialogKey(form, code, key->modifiers());
-                }
-                return false;
-            }
-            altPending_ = false;
-            if (!searched && !IsModifierKey(code) && RouteShortCut(form, *key)) {
-                return true;
-            }
-            const Qt::KeyboardModifiers command = CommandModifiers(*key);
-            if (command == Qt::AltModifier) {
-                const QChar ch = CharOf(*key);
-                return !ch.isNull() && RouteSysKeyMenu(form, ch.unicode());
-            }
-            if (code == Qt::Key_F10 && (key->modifiers() & ~Qt::KeypadModifier) == 0) {
-                return RouteSysKeyMenu(form, 0);
-            }
-            if (command == 0) {
-                // The key went to the focused control: one that takes text
-                // keeps its characters.
-                const QChar ch = CharOf(*key);
-                const bool takesText = receiver->testAttribute(Qt::WA_InputMethodEnabled);
-                if (!ch.isNull() && !key->text().isEmpty() && !takesText) {
-                    return BroadcastDialogChar(form, ch);
-                }
-            }
-            return false;
-        }
+        case QEvent::ShortcutOverride:
+            return RouteOverride(form, key);
+        case QEvent::KeyPress:
+            return RoutePress(receiver, form, key);
         case QEvent::KeyRelease:
-            if (code == Qt::Key_Alt && altPending_ && !key->isAutoRepeat()) {
+            if (key->key() == Qt::Key_Alt && altPending_ && !key->isAutoRepeat()) {
                 altPending_ = false;
                 return RouteSysKeyMenu(form, 0);
             }
@@ -198,6 +141,70 @@ private:
         default:
             return false;
         }
+    }
+
+    bool SameAsOverride(const QKeyEvent* key) const {
+        return override_ && override_->Key == key->key() &&
+               override_->Modifiers == key->modifiers();
+    }
+
+    // The toolkit asks before its own shortcuts: the bars' go first.
+    bool RouteOverride(QWidget* form, QKeyEvent* key) {
+        if (SameAsOverride(key)) {
+            // Asked again for the same press: it was answered.
+            if (override_->Handled) {
+                key->accept();
+            }
+            return override_->Handled;
+        }
+        const bool handled = !IsModifierKey(key->key()) && RouteShortCut(form, *key);
+        override_ = Override{key->key(), key->modifiers(), handled};
+        if (handled) {
+            key->accept();
+        }
+        return handled;
+    }
+
+    bool RoutePress(QWidget* receiver, QWidget* form, QKeyEvent* key) {
+        const int code = key->key();
+        const bool searched = SameAsOverride(key);
+        const bool ranAtOverride = searched && override_->Handled;
+        override_.reset();
+        if (ranAtOverride) {
+            return true; // the shortcut ran at its override
+        }
+        // (A modifier key's press may or may not carry its own modifier.)
+        if (code == Qt::Key_Alt && (key->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier |
+                                                        Qt::MetaModifier)) == 0) {
+            // Alone so far: released alone, it opens the menu bar.
+            if (!key->isAutoRepeat()) {
+                altPending_ = true;
+                BroadcastDialogKey(form, code, key->modifiers());
+            }
+            return false;
+        }
+        altPending_ = false;
+        if (!searched && !IsModifierKey(code) && RouteShortCut(form, *key)) {
+            return true;
+        }
+        const Qt::KeyboardModifiers command = CommandModifiers(*key);
+        if (command == Qt::AltModifier) {
+            const QChar ch = CharOf(*key);
+            return !ch.isNull() && RouteSysKeyMenu(form, ch.unicode());
+        }
+        if (code == Qt::Key_F10 && (key->modifiers() & ~Qt::KeypadModifier) == 0) {
+            return RouteSysKeyMenu(form, 0);
+        }
+        if (command == 0) {
+            // The key went to the focused control: one that takes text keeps
+            // its characters.
+            const QChar ch = CharOf(*key);
+            const bool takesText = receiver->testAttribute(Qt::WA_InputMethodEnabled);
+            if (!ch.isNull() && !key->text().isEmpty() && !takesText) {
+                return BroadcastDialogChar(form, ch);
+            }
+        }
+        return false;
     }
 
     struct Override {
