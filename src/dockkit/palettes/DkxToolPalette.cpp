@@ -271,12 +271,70 @@ void TDkxToolViewer::MouseUp(int x, int y, bool mouseWasDownOnMenu) {
     }
 }
 
+namespace {
+
+bool NavigationKey(int key) {
+    switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_End:
+    case Qt::Key_Home:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Where a navigation key moves from the cell in a palette of cols x rows:
+// left and right wrap to the row before or after.
+dk::PaletteCell MovedCell(dk::PaletteCell cell, int key, int cols, int rows) {
+    switch (key) {
+    case Qt::Key_PageUp:
+        cell.Row = 0;
+        break;
+    case Qt::Key_PageDown:
+        cell.Row = rows - 1;
+        break;
+    case Qt::Key_End:
+        cell.Col = cols - 1;
+        break;
+    case Qt::Key_Home:
+        cell.Col = 0;
+        break;
+    case Qt::Key_Left:
+        if (--cell.Col < 0) {
+            cell.Col = cols - 1;
+            --cell.Row;
+        }
+        break;
+    case Qt::Key_Right:
+        if (++cell.Col >= cols) {
+            cell.Col = 0;
+            ++cell.Row;
+        }
+        break;
+    case Qt::Key_Up:
+        --cell.Row;
+        break;
+    case Qt::Key_Down:
+        ++cell.Row;
+        break;
+    default:
+        break;
+    }
+    return cell;
+}
+
+} // namespace
+
 void TDkxToolViewer::KeyDown(int& key, Qt::KeyboardModifiers shift) {
-    const bool navigation = key == Qt::Key_Return || key == Qt::Key_Enter ||
-                            key == Qt::Key_PageUp || key == Qt::Key_PageDown ||
-                            key == Qt::Key_End || key == Qt::Key_Home || key == Qt::Key_Left ||
-                            key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down;
-    if (!navigation) {
+    if (!NavigationKey(key)) {
         TDkxItemViewer::KeyDown(key, shift);
         return;
     }
@@ -290,47 +348,12 @@ void TDkxToolViewer::KeyDown(int& key, Qt::KeyboardModifiers shift) {
     if (old.IsNone()) {
         // Nowhere yet: the first navigation key starts at the first cell.
         cell = {0, 0};
-    } else {
-        switch (key) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            if (CellVisible(hot_)) {
-                Palette()->HandleClickCell(hot_.Col, hot_.Row);
-            }
-            break;
-        case Qt::Key_PageUp:
-            cell.Row = 0;
-            break;
-        case Qt::Key_PageDown:
-            cell.Row = rows_ - 1;
-            break;
-        case Qt::Key_End:
-            cell.Col = cols_ - 1;
-            break;
-        case Qt::Key_Home:
-            cell.Col = 0;
-            break;
-        case Qt::Key_Left:
-            if (--cell.Col < 0) {
-                cell.Col = cols_ - 1;
-                --cell.Row;
-            }
-            break;
-        case Qt::Key_Right:
-            if (++cell.Col >= cols_) {
-                cell.Col = 0;
-                ++cell.Row;
-            }
-            break;
-        case Qt::Key_Up:
-            --cell.Row;
-            break;
-        case Qt::Key_Down:
-            ++cell.Row;
-            break;
-        default:
-            break;
+    } else if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        if (CellVisible(hot_)) {
+            Palette()->HandleClickCell(hot_.Col, hot_.Row);
         }
+    } else {
+        cell = MovedCell(cell, key, cols_, rows_);
     }
     if (cell == old || !CellVisible(cell)) {
         return;
