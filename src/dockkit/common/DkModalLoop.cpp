@@ -215,21 +215,7 @@ ModalLoopEnd ModalMouseLoop::Run(Filter filter, const std::function<void()>& sta
         return end_;
     }
     d_->filter = std::move(filter);
-    Loops().push_back(this);
-    running_ = true;
-    TakeCapture();
-    QCoreApplication* app = QCoreApplication::instance();
-    app->installEventFilter(&d_->watcher);
-    QObject::connect(qGuiApp, &QGuiApplication::applicationStateChanged, &d_->watcher,
-                     [this](Qt::ApplicationState state) {
-                         if (state != Qt::ApplicationActive) {
-                             End(ModalLoopEnd::Deactivated);
-                         }
-                     });
-    if (d_->capture != nullptr) {
-        QObject::connect(d_->capture, &QObject::destroyed, &d_->watcher,
-                         [this] { End(ModalLoopEnd::CaptureLost); });
-    }
+    Install();
     if (start) {
         try {
             start();
@@ -241,21 +227,50 @@ ModalLoopEnd ModalMouseLoop::Run(Filter filter, const std::function<void()>& sta
         End(ModalLoopEnd::CaptureLost);
     }
     if (!ended_) {
-        QEventLoop loop;
-        d_->eventLoop = &loop;
-        try {
-            loop.exec();
-        } catch (...) {
-            Fail(std::current_exception());
-        }
-        d_->eventLoop = nullptr;
-        // Nothing ended it but the application quitting.
-        if (!ended_) {
-            ended_ = true;
-            end_ = ModalLoopEnd::Quit;
-        }
+        Spin();
     }
-    app->removeEventFilter(&d_->watcher);
+    Uninstall();
+    if (d_->error && !keepError_) {
+        Report(std::exchange(d_->error, nullptr));
+    }
+    return end_;
+}
+
+void ModalMouseLoop::Install() {
+    Loops().push_back(this);
+    running_ = true;
+    TakeCapture();
+    QCoreApplication::instance()->installEventFilter(&d_->watcher);
+    QObject::connect(qGuiApp, &QGuiApplication::applicationStateChanged, &d_->watcher,
+                     [this](Qt::ApplicationState state) {
+                         if (state != Qt::ApplicationActive) {
+                             End(ModalLoopEnd::Deactivated);
+                         }
+                     });
+    if (d_->capture != nullptr) {
+        QObject::connect(d_->capture, &QObject::destroyed, &d_->watcher,
+                         [this] { End(ModalLoopEnd::CaptureLost); });
+    }
+}
+
+void ModalMouseLoop::Spin() {
+    QEventLoop loop;
+    d_->eventLoop = &loop;
+    try {
+        loop.exec();
+    } catch (...) {
+        Fail(std::current_exception());
+    }
+    d_->eventLoop = nullptr;
+    // Nothing ended it but the application quitting.
+    if (!ended_) {
+        ended_ = true;
+        end_ = ModalLoopEnd::Quit;
+    }
+}
+
+void ModalMouseLoop::Uninstall() {
+    QCoreApplication::instance()->removeEventFilter(&d_->watcher);
     QObject::disconnect(qGuiApp, nullptr, &d_->watcher, nullptr);
     if (d_->capture != nullptr) {
         QObject::disconnect(d_->capture, nullptr, &d_->watcher, nullptr);
@@ -267,10 +282,6 @@ ModalLoopEnd ModalMouseLoop::Run(Filter filter, const std::function<void()>& sta
     if (ModalMouseLoop* outer = Current(); outer != nullptr && outer->running_) {
         outer->ApplyCursor();
     }
-    if (d_->error && !keepError_) {
-        Report(std::exchange(d_->error, nullptr));
-    }
-    return end_;
 }
 
 ModalLoopEnd ModalMouseLoop::RunTracking(const Tracking& tracking, QPoint start,

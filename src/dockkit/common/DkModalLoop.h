@@ -111,6 +111,11 @@ private:
     friend class EventWatcher;
 
     void End(ModalLoopEnd how);
+    // Run's steps: taking the mouse and watching the application, the
+    // event loop itself, and letting everything go again.
+    void Install();
+    void Spin();
+    void Uninstall();
     bool Watch(QObject* receiver, QEvent* event);
     void TakeCapture();
     void ReleaseCapture();
