@@ -539,6 +539,8 @@ public:
     void Run(QPoint start);
 
 private:
+    // The limits, the start and the cursor's confinement.
+    void Begin(QPoint start, const QWidget* form);
     void Track(QPoint cursor);
     void Apply(const plat::TRect& rect);
 
@@ -585,12 +587,7 @@ void DkSizingLoop::Track(QPoint cursor) {
     }
 }
 
-void DkSizingLoop::Run(QPoint start) {
-    QPointer<TDkCustomDockableWindow> self(w_);
-    QPointer<TDkFloatingWindowParent> form = w_->floatingForm_;
-    if (form.isNull() || !w_->resizable_) {
-        return;
-    }
+void DkSizingLoop::Begin(QPoint start, const QWidget* form) {
     int minW = 0;
     int minH = 0;
     int maxW = 0;
@@ -607,6 +604,15 @@ void DkSizingLoop::Run(QPoint start) {
         confine_ = dk::PrimaryMonitorRect(false);
     }
     w_->SizingBegin(edge_);
+}
+
+void DkSizingLoop::Run(QPoint start) {
+    QPointer<TDkCustomDockableWindow> self(w_);
+    QPointer<TDkFloatingWindowParent> form = w_->floatingForm_;
+    if (form.isNull() || !w_->resizable_) {
+        return;
+    }
+    Begin(start, form);
     std::exception_ptr error;
     try {
         dk::FlushPaintMessages();

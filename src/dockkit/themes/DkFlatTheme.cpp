@@ -109,6 +109,9 @@ void FillLowColor(std::array<TColor, dk::kFlatColorCount>& c) {
     c[dk::fcCheckBack] = clBtnShadow;
 }
 
+void FillMixedStates(std::array<TColor, dk::kFlatColorCount>& c, TColor t, TColor p, TColor hot,
+                     TColor lightShadow);
+
 void FillMixed(std::array<TColor, dk::kFlatColorCount>& c) {
     using namespace plat;
     using namespace dk;
@@ -133,7 +136,21 @@ void FillMixed(std::array<TColor, dk::kFlatColorCount>& c) {
     c[fcStatusFrame] = clBtnShadow;
     c[fcStatusBack] = clBtnFace;
     c[fcStatusGrip] = Contrast(lightShadow, clBtnFace, 120);
+    FillMixedStates(c, t, p, hot, lightShadow);
+    // Every colour as the display shows it (the nearest colour is the colour
+    // itself on every display here).
+    for (TColor& entry : c) {
+        if (entry != clNone) {
+            entry = plat::ColorToRGB(entry);
+        }
+    }
+}
 
+// The state tables and the entries after them, mixed from the tool bar
+// colour t, the pop-up colour p and the hot fill.
+void FillMixedStates(std::array<TColor, dk::kFlatColorCount>& c, TColor t, TColor p, TColor hot,
+                     TColor lightShadow) {
+    using namespace plat;
     const int bar = dk::fcToolbarStates;
     const TColor normalText = Contrast(clBtnText, t, 180);
     SetState(c, bar, dk::ftsNormal, clNone, normalText, clNone);
@@ -164,14 +181,6 @@ void FillMixed(std::array<TColor, dk::kFlatColorCount>& c) {
     c[dk::fcStatusPanelLast] = panel;
     c[dk::fcHotShade] = Mix(clBlack, hot, 25);
     c[dk::fcCheckBack] = Contrast(Mix(clWindow, clBtnFace, 30), clBtnFace, 30);
-
-    // Every colour as the display shows it (the nearest colour is the colour
-    // itself on every display here).
-    for (TColor& entry : c) {
-        if (entry != clNone) {
-            entry = plat::ColorToRGB(entry);
-        }
-    }
 }
 
 } // namespace
