@@ -33,6 +33,9 @@ std::string TipOver(TDkCustomToolbar* bar, const TDkCustomItem* item) {
 }
 
 class ToolbarHints : public ToolbarTest {
+public:
+    ~ToolbarHints() override { HideTipNow(); }
+
 protected:
     ToolbarHints() {
         bar_ = AddBar("Bar", f_.top, 0);
@@ -41,7 +44,6 @@ protected:
         plain_ = AddButton(bar_, "Plain");
         f_.Settle();
     }
-    ~ToolbarHints() override { HideTipNow(); }
 
     TDkToolbar* bar_ = nullptr;
     FixedItem* cut_ = nullptr;
