@@ -87,17 +87,7 @@ void TDkxDefaultTheme::DrawDockPanelFrame(QPainter& canvas, const TRect& rect,
     if (band.IsEmpty() || info.Caption.isEmpty()) {
         return;
     }
-    if (info.Vertical) {
-        dk::DrawSmallCaptionText(canvas, band, info.Caption, plat::clBtnText,
-                                 dk::kSmallCaptionFormat);
-        return;
-    }
-    canvas.save();
-    canvas.setFont(dk::SmallCaptionFont());
-    canvas.setPen(plat::ToQColor(plat::clBtnText));
-    canvas.setClipRect(band.ToQRect(), Qt::IntersectClip);
-    dk::DrawVerticalText(canvas, info.Caption, band, plat::DT_HIDEPREFIX);
-    canvas.restore();
+    dk::DrawPanelCaptionText(canvas, band, info.Caption, plat::clBtnText, info.Vertical);
 }
 
 void TDkxDefaultTheme::DrawFloatingFrame(QPainter& canvas, const TRect& rect,

@@ -214,17 +214,8 @@ void TDkxFlatTheme::DrawDockPanelFrame(QPainter& canvas, const TRect& rect,
         DrawCloseButton(canvas, button, info.CloseButtonState);
     }
     (info.Vertical ? band.Left : band.Top) += 3;
-    if (info.Vertical) {
-        dk::DrawSmallCaptionText(canvas, band, info.Caption, colors_[dk::fcPanelCaptionText],
-                                 dk::kSmallCaptionFormat);
-        return;
-    }
-    canvas.save();
-    canvas.setFont(dk::SmallCaptionFont());
-    canvas.setPen(plat::ToQColor(colors_[dk::fcPanelCaptionText]));
-    canvas.setClipRect(band.ToQRect(), Qt::IntersectClip);
-    dk::DrawVerticalText(canvas, info.Caption, band, plat::DT_HIDEPREFIX);
-    canvas.restore();
+    dk::DrawPanelCaptionText(canvas, band, info.Caption, colors_[dk::fcPanelCaptionText],
+                             info.Vertical);
 }
 
 void TDkxFlatTheme::DrawFloatingFrame(QPainter& canvas, const TRect& rect,

@@ -1,5 +1,6 @@
 #include "dockkit/themes/DkThemePaint.h"
 
+#include "dockkit/common/DkCommon.h"
 #include "dockkit/themes/DkThemeTypes.h"
 #include "dockkit/themes/DkThemeUtils.h"
 
@@ -190,6 +191,20 @@ void DrawSmallCaptionText(QPainter& canvas, const plat::TRect& rect, const QStri
     canvas.setBrush(Qt::NoBrush);
     canvas.setClipRect(rect.ToQRect(), Qt::IntersectClip);
     plat::DrawText(canvas, text, rect.ToQRect(), format);
+    canvas.restore();
+}
+
+void DrawPanelCaptionText(QPainter& canvas, const plat::TRect& band, const QString& caption,
+                          plat::TColor color, bool vertical) {
+    if (vertical) {
+        DrawSmallCaptionText(canvas, band, caption, color, kSmallCaptionFormat);
+        return;
+    }
+    canvas.save();
+    canvas.setFont(SmallCaptionFont());
+    canvas.setPen(plat::ToQColor(color));
+    canvas.setClipRect(band.ToQRect(), Qt::IntersectClip);
+    DrawVerticalText(canvas, caption, band, plat::DT_HIDEPREFIX);
     canvas.restore();
 }
 

@@ -81,6 +81,10 @@ constexpr unsigned kSmallCaptionFormat = 0x108024;
 // (plat::DT_*); nothing for an empty rectangle.
 void DrawSmallCaptionText(QPainter& canvas, const plat::TRect& rect, const QString& text,
                           plat::TColor color, unsigned format);
+// A docked panel's caption in its band: across a vertical panel's band (the
+// caption band runs along the top), downwards in a horizontal one's.
+void DrawPanelCaptionText(QPainter& canvas, const plat::TRect& band, const QString& caption,
+                          plat::TColor color, bool vertical);
 // A small window caption: the caption colour (active or not) with the text
 // two pixels in.
 void DrawSmallWindowCaption(QPainter& canvas, const plat::TRect& rect, const QString& text,
