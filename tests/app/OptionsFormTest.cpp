@@ -383,10 +383,6 @@ int TextRoom(const QComboBox& combo) {
         .width();
 }
 
-// What of the page does not show whole: controls over each other, edit
-// boxes (those of spin and combo boxes too) and lists narrower than their
-// text, captions narrower than their hint, controls reaching out of the page
-// or the page out of the dialog. Empty when everything shows.
 // A control as a failure names it: class, name and what it shows.
 QString Describe(const QWidget* w) {
     QString text;
@@ -403,6 +399,10 @@ QString Describe(const QWidget* w) {
         .arg(QString::fromLatin1(w->metaObject()->className()), w->objectName(), text);
 }
 
+// What of the page does not show whole: controls over each other, edit
+// boxes (those of spin and combo boxes too) and drop-down lists narrower
+// than their text, captions narrower than their hint, controls reaching out
+// of the page, the page out of the dialog. Empty when everything shows.
 QStringList Clipped(const TOptionsForm& options, const TOptionBaseFrame& page) {
     QStringList clipped;
     if (!options.rect().contains(QRect(page.mapTo(&options, QPoint(0, 0)), page.size()))) {
