@@ -56,13 +56,6 @@ TEST_F(PopupActionsTest, TwelveActionsOfTheWindowWithTheirCaptionsAndImages) {
         EXPECT_FALSE(action->icon().isNull()) << row.name;
         EXPECT_TRUE(action->isEnabled() && action->isVisible()) << row.name;
     }
-    const QList<QAction*> named{f.WhoisAction,      f.AcceptAction,    f.RemoveAction,
-                                f.QueryGroupAction, f.QueryCharAction, f.MuteAction,
-                                f.UnMuteAction,     f.AddFriendAction, f.InviteAction,
-                                f.LeavePrivAction,  f.KickCharAction,  f.KickAllAction};
-    for (qsizetype i = 0; i < named.size(); ++i) {
-        EXPECT_EQ(named[i], ActionNamed(f, QString::fromLatin1(rows[i].name))) << rows[i].name;
-    }
 }
 
 // Each item of a menu as "name=action:image", "-" for a separator.

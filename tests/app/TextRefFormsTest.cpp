@@ -337,6 +337,8 @@ TEST_F(AttachFormTest, ToolBarOfFileCommandsAndFontColourCannotFloat) {
     EXPECT_EQ(form->ClrDefault->Hint(), QStringLiteral("Default Color"));
 
     form->show();
+    EXPECT_EQ(kittest::TipOver(form->ColorItem), QStringLiteral("Select Color"))
+        << "the window shows its bar's hints";
     EXPECT_EQ(bar->CurrentDock(), form->TopDock);
     EXPECT_EQ(bar->DockMode(), dmCannotFloat);
     bar->ToggleDockedFloating(); // what a double click on its handle does
