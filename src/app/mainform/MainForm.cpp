@@ -3,14 +3,15 @@
 #include "app/mainform/MainForm.h"
 
 #include "app/away/AwayMessagesForm.h"
+#include "app/common/Actions.h"
+#include "app/common/FormBars.h"
+#include "app/common/MenuImages.h"
 #include "app/dialogs/DialogSupport.h"
 #include "app/dialogs/LoginForm.h"
 #include "app/format/EmoticonImages.h"
-#include "app/mainform/Actions.h"
 #include "app/mainform/MainFormControls.h"
 #include "app/mainform/MainFormKitHandlers.h"
 #include "app/mainform/MainFormTestSeam.h"
-#include "app/mainform/MenuImages.h"
 #include "app/whois/VLWhoisThread.h"
 #include "console/QvConsole.h"
 #include "controls/StateSaver.h"
@@ -253,9 +254,7 @@ void TMainForm::CreateActions() {
         ActionList1Update(sender, action);
     };
     // The menus and bars show the actions' images.
-    MenuImages = new plat::ImageList(16, 16, this);
-    MenuImages->setObjectName(QStringLiteral("MenuImages"));
-    AddMenuImages(*MenuImages);
+    MenuImages = NewMenuImageList(this);
     FontColorImageIndex = MenuImages->Add(FontColorImage());
     EmoticonsImageIndex = MenuImages->Add(
         EmoticonList->Image(0).scaled(16, 16, Qt::KeepAspectRatio, Qt::SmoothTransformation));

@@ -3,9 +3,10 @@
 // toggles of the bars, the panel and the status bar, and the reference editor.
 #include "app/mainform/MainForm.h"
 
+#include "app/common/Actions.h"
+#include "app/common/FormBars.h"
 #include "app/dialogs/AboutForm.h"
 #include "app/format/ColorCodes.h"
-#include "app/mainform/Actions.h"
 #include "app/mainform/MainFormControls.h"
 #include "app/options/OptionsForm.h"
 #include "app/refs/AttachForm.h"
@@ -164,15 +165,7 @@ void TMainForm::CreateActionItems() {
     HelpAction = make("HelpAction", QStringLiteral("ZELVO Help"), Qt::Key_F1, 10, [] {});
     HelpAction->setVisible(false);
 
-    EditActions = new TEditActions(ActionList1, *this, MenuImages);
-    CutAction = EditActions->CutAction;
-    CopyAction = EditActions->CopyAction;
-    PasteAction = EditActions->PasteAction;
-    DeleteAction = EditActions->DeleteAction;
-    SelectAllAction = EditActions->SelectAllAction;
-    UndoAction = EditActions->UndoAction;
-    RedoAction = EditActions->RedoAction;
-    InputPopupMenu = EditActions->PopupMenu;
+    CreateEditActions(ActionList1, *this, MenuImages);
     EditActions->Update(InputEdit);
     EditActions->AddEditor(InputEdit);
     // Undo acts on the input line whatever has the focus (only its own events

@@ -1,4 +1,4 @@
-#include "app/mainform/MenuImages.h"
+#include "app/common/MenuImages.h"
 
 #include "platform/gui/ImageList.h"
 
@@ -321,6 +321,13 @@ QImage FontColorImage() {
     p.drawPolyline(QPolygonF{QPointF(3.0, 11.0), QPointF(8.0, 1.0), QPointF(13.0, 11.0)});
     p.drawLine(QPointF(5.0, 7.5), QPointF(11.0, 7.5));
     return image;
+}
+
+plat::ImageList* NewMenuImageList(QObject* owner) {
+    auto* list = new plat::ImageList(kSize, kSize, owner);
+    list->setObjectName(QStringLiteral("MenuImages"));
+    AddMenuImages(*list);
+    return list;
 }
 
 int AddMenuImages(plat::ImageList& list) {
