@@ -237,6 +237,10 @@ public:
 
 private:
     void CreateActionItems();
+    void CreateToolActions();
+    void CreateInputEditActions();
+    void CreateViewAndHelpActions();
+    void FollowActionEvents();
     void CreateMenusAndBars();
     void CreatePalettes();
     void RepaintColorItem();
@@ -508,6 +512,11 @@ private:
 
     // Construction (MainForm.cpp).
     void CreateComponents();
+    void CreateConsole();
+    void CreateInputPanel();
+    void CreateClientArea();
+    void CreateGroupPanel();
+    void CreateBarsAndTimers();
     void CreateActions();
     void BindEngineEvents();
     void UnbindEngineEvents();
