@@ -159,12 +159,7 @@ void TEditActions::AddEditor(QTextEdit* editor) {
 void TFormEditActions::CreateEditActions(plat::TActionList* actions, QWidget& form,
                                          plat::ImageList* images) {
     EditActions = new TEditActions(actions, form, images);
-    CutAction = EditActions->CutAction;
-    CopyAction = EditActions->CopyAction;
-    PasteAction = EditActions->PasteAction;
-    DeleteAction = EditActions->DeleteAction;
-    SelectAllAction = EditActions->SelectAllAction;
-    UndoAction = EditActions->UndoAction;
-    RedoAction = EditActions->RedoAction;
+    // The aliases: the set of actions, taken over whole.
+    static_cast<TEditActionSet&>(*this) = static_cast<const TEditActionSet&>(*EditActions);
     InputPopupMenu = EditActions->PopupMenu;
 }

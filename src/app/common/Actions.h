@@ -45,24 +45,29 @@ QAction* MakeAction(QObject* owner, const QString& name, const QString& caption,
     return action;
 }
 
-// Cut, Copy, Paste, Delete, Select All, Undo and Redo with their pop-up menu
-// (Undo, Redo, -, Cut, Copy, Paste, Delete, -, Select All). They act on one
-// text editor at a time, the one they were last updated for, and are
-// updated again after acting. Paste inserts the clipboard's plain text; a
-// read-only editor offers Copy and Select All only; Redo is never enabled.
-class TEditActions : public QObject {
-public:
-    // The actions belong to the form's action list and start disabled; the
-    // pop-up menu "InputPopupMenu" belongs to the form and shows the images.
-    TEditActions(plat::TActionList* actions, QWidget& form, plat::ImageList* images);
-
+// The seven edit actions by name.
+struct TEditActionSet {
     QAction* CutAction = nullptr;
     QAction* CopyAction = nullptr;
     QAction* PasteAction = nullptr;
     QAction* DeleteAction = nullptr;
     QAction* SelectAllAction = nullptr;
     QAction* UndoAction = nullptr;
+    // Never enabled.
     QAction* RedoAction = nullptr;
+};
+
+// Cut, Copy, Paste, Delete, Select All, Undo and Redo with their pop-up menu
+// (Undo, Redo, -, Cut, Copy, Paste, Delete, -, Select All). They act on one
+// text editor at a time, the one they were last updated for, and are
+// updated again after acting. Paste inserts the clipboard's plain text; a
+// read-only editor offers Copy and Select All only; Redo is never enabled.
+class TEditActions : public QObject, public TEditActionSet {
+public:
+    // The actions belong to the form's action list and start disabled; the
+    // pop-up menu "InputPopupMenu" belongs to the form and shows the images.
+    TEditActions(plat::TActionList* actions, QWidget& form, plat::ImageList* images);
+
     TDkxPopupMenu* PopupMenu = nullptr;
 
     QTextEdit* Editor() const { return editor_; }
@@ -91,17 +96,9 @@ private:
 // The edit actions as members of the form that shows them, under the names
 // its menus, its code and its users reach them by: EditActions, an alias of
 // each of its actions, and InputPopupMenu for its pop-up menu.
-class TFormEditActions {
+class TFormEditActions : public TEditActionSet {
 public:
     TEditActions* EditActions = nullptr;
-    QAction* CutAction = nullptr;
-    QAction* CopyAction = nullptr;
-    QAction* PasteAction = nullptr;
-    QAction* DeleteAction = nullptr;
-    QAction* SelectAllAction = nullptr;
-    QAction* UndoAction = nullptr;
-    // Never enabled.
-    QAction* RedoAction = nullptr;
     TDkxPopupMenu* InputPopupMenu = nullptr;
 
 protected:
