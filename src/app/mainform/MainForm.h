@@ -65,6 +65,7 @@ class TDkxSubmenuItem;
 class TDkxSwitcher;
 class TDkxToolPalette;
 class TDkxToolbar;
+struct TOptionsContext;
 
 namespace plat {
 class ImageList;
@@ -300,6 +301,8 @@ public:
     // colour), logging moved from the previous files to the new ones, and
     // with RestartAutoAway the automatic away counted from now.
     void ApplySettings(const TSettingsChange& change);
+    // What the options dialog works on.
+    TOptionsContext OptionsContext();
 
     // --- forms opened on demand ----------------------------------------------
     // A modeless form of which at most one exists: the window's form of that

@@ -401,7 +401,7 @@ void TMainForm::AboutActionExecute() {
 void TMainForm::OptionsActionExecute() {
     auto* form =
         FindOrCreateForm<TOptionsForm>(QStringLiteral("OptionsForm"), [this](QWidget* owner) {
-            return new TOptionsForm(*this, owner);
+            return new TOptionsForm(OptionsContext(), owner);
         });
     ShowForm(*form);
 }
