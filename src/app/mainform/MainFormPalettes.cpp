@@ -3,6 +3,7 @@
 #include "app/format/NamedColors.h"
 #include "app/mainform/MainForm.h"
 
+#include "app/common/FormBars.h"
 #include "app/format/Emoticons.h"
 #include "app/mainform/MainFormControls.h"
 #include "dockkit/palettes/DkxColorItem.h"
@@ -39,13 +40,9 @@ void TMainForm::CreatePalettes() {
         VLColorSetGetColorInfo(sender, col, row, color, name);
     };
 
-    ClrDefault = new TDkxColorItem(ColorItem);
-    ClrDefault->setObjectName(QStringLiteral("ClrDefault"));
-    ClrDefault->SetCaption(QStringLiteral("Default"));
-    ClrDefault->SetColor(plat::clWindowText);
+    ClrDefault = AddDefaultColorItem(ColorItem, plat::clWindowText);
     ClrDefault->OnClick =
         TDkCustomItem::TNotifyEvent([this](QObject* sender) { ClrDefaultClick(sender); }, this);
-    ColorItem->Add(ClrDefault);
     ColorPalette = new TDkxColorPalette(ColorItem);
     ColorPalette->setObjectName(QStringLiteral("ColorPalette"));
     ColorPalette->SetColorSet(VLColorSet);
