@@ -1,5 +1,5 @@
 #include "effects/core/VfxStreams.h"
-#include "effects/gui/VfxBitmapImage.h"
+#include "effects/gui/bitmaps/VfxBitmapImage.h"
 
 #include "EffectsTestSupport.h"
 #include "Raises.h"

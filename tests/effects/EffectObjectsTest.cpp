@@ -1,6 +1,6 @@
-#include "effects/gui/VfxBevel.h"
-#include "effects/gui/VfxGradient.h"
-#include "effects/gui/VfxText3D.h"
+#include "effects/gui/drawing/VfxBevel.h"
+#include "effects/gui/drawing/VfxGradient.h"
+#include "effects/gui/drawing/VfxText3D.h"
 
 #include "EffectsTestSupport.h"
 #include "PixelPicture.h"

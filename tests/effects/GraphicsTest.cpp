@@ -1,5 +1,5 @@
-#include "effects/gui/VfxGraphics.h"
-#include "effects/gui/VfxText3D.h"
+#include "effects/gui/drawing/VfxGraphics.h"
+#include "effects/gui/drawing/VfxText3D.h"
 
 #include "EffectsTestSupport.h"
 #include "PixelPicture.h"

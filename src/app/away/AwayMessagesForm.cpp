@@ -4,7 +4,7 @@
 #include "app/format/ColorCodes.h"
 #include "app/mainform/Actions.h"
 #include "app/mainform/CommandParser.h"
-#include "controls/QvPanel.h"
+#include "controls/QvPanel/QvPanel.h"
 #include "controls/StateSaver.h"
 #include "dockkit/bars/DkThemedToolbar.h"
 #include "dockkit/docking/DkxDock.h"

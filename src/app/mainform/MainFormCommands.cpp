@@ -3,7 +3,7 @@
 
 #include "app/mainform/CommandParser.h"
 #include "app/mainform/MainFormControls.h"
-#include "console/QvConsole.h"
+#include "console/QvConsole/QvConsole.h"
 #include "platform/core/Cp1252.h"
 
 void TMainForm::ParseCommand(const QString& text) {

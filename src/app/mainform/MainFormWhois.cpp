@@ -6,7 +6,7 @@
 #include "app/format/ColorCodes.h"
 #include "app/mainform/CommandParser.h"
 #include "app/whois/VLWhoisThread.h"
-#include "console/QvConsole.h"
+#include "console/QvConsole/QvConsole.h"
 
 namespace {
 

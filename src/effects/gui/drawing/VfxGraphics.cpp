@@ -1,0 +1,496 @@
+#include "effects/gui/drawing/VfxGraphics.h"
+
+#include "effects/core/VfxUtils.h"
+#include "effects/gui/drawing/VfxText3D.h"
+#include "platform/gui/AccelText.h"
+#include "platform/gui/Edges.h"
+
+#include <QPainter>
+#include <QPolygon>
+
+#include <cmath>
+#include <vector>
+
+namespace fx {
+
+using plat::TColor;
+using plat::TRect;
+
+namespace {
+
+void fill(QPainter& painter, int left, int top, int right, int bottom, TColor color) {
+    if (right > left && bottom > top) {
+        painter.fillRect(QRect(left, top, right - left, bottom - top), plat::ToQColor(color));
+    }
+}
+
+void fillPolygon(QPainter& painter, const QPolygon& polygon, TColor color) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(plat::ToQColor(color));
+    painter.drawPolygon(polygon);
+    painter.restore();
+}
+
+QRect toQRect(const TRect& r) {
+    return r.ToQRect();
+}
+
+// An image of the given part of source in a format the raster operations
+// work on, scaled to size without smoothing.
+QImage partOf(const QImage& source, const TRect& part, QSize size) {
+    QImage copy = source.copy(toQRect(part)).convertToFormat(QImage::Format_RGB32);
+    if (copy.size() != size && !size.isEmpty()) {
+        copy = copy.scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    }
+    return copy;
+}
+
+// The target ANDed with the mask, then ORed with the image.
+void maskedTransfer(QPainter& painter, const TRect& to, const QImage& mask, const QImage& image) {
+    painter.save();
+    painter.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
+    painter.drawImage(QPoint(to.Left, to.Top), mask);
+    painter.setCompositionMode(QPainter::RasterOp_SourceOrDestination);
+    painter.drawImage(QPoint(to.Left, to.Top), image);
+    painter.restore();
+}
+
+bool sameColor(QRgb pixel, QRgb color) {
+    return (pixel & 0xFFFFFF) == (color & 0xFFFFFF);
+}
+
+} // namespace
+
+bool VfxDrawBevelStyle(QPainter& painter, TRect& rect, TVfxBevelStyle style, int width,
+                       TColor shadowColor, TColor lightColor) {
+    if (width <= 0 || style == bvNone || style == bvShadow) {
+        return false;
+    }
+    TColor c1 = lightColor;
+    TColor c2 = shadowColor;
+    if (style == bvRaised || style == bvFrameRaised) {
+        c1 = shadowColor;
+        c2 = lightColor;
+    } else if (style == bvNormal) {
+        c1 = c2 = plat::clBlack;
+    }
+    const int left = rect.Left;
+    const int top = rect.Top;
+    const int right = rect.Right;
+    const int bottom = rect.Bottom;
+    if (style == bvFrameLowered || style == bvFrameRaised) {
+        for (int i = 0; i < width; ++i) {
+            plat::FrameRect(painter, TRect(left + i + 1, top + i + 1, right, bottom), c1);
+            plat::FrameRect(painter, TRect(left, top, right - i - 1, bottom - i - 1), c2);
+        }
+        rect = TRect(left + width + 1, top + width + 1, right - width - 1, bottom - width - 1);
+        return true;
+    }
+    const int r1 = right - 1;
+    const int b1 = bottom - 1;
+    if (width == 1) {
+        // Two polylines, each leaving out its last point: c2 up the left
+        // side and along the top, c1 down the right side and along the bottom.
+        fill(painter, left, top, left + 1, b1 + 1, c2);
+        fill(painter, left, top, r1, top + 1, c2);
+        fill(painter, r1, top, r1 + 1, b1, c1);
+        fill(painter, left + 1, b1, r1 + 1, b1 + 1, c1);
+        rect = TRect(left + 1, top + 1, right - 1, bottom - 1);
+        return true;
+    }
+    const TRect inner(left + width, top + width, right - width, b1 - width);
+    fillPolygon(painter,
+                QPolygon({QPoint(left, bottom), QPoint(inner.Left, inner.Bottom),
+                          QPoint(inner.Right, inner.Bottom), QPoint(inner.Right, inner.Top),
+                          QPoint(right, top), QPoint(right, bottom)}),
+                c1);
+    fillPolygon(
+        painter,
+        QPolygon({QPoint(left, b1), QPoint(inner.Left, inner.Bottom), QPoint(inner.Left, inner.Top),
+                  QPoint(inner.Right - 1, inner.Top), QPoint(r1, top), QPoint(left, top)}),
+        c2);
+    rect = TRect(left + width, top + width, right - width, bottom - width);
+    return true;
+}
+
+bool VfxDrawShadowBevel(QPainter& painter, TRect& rect, TColor frameColor, bool transparent,
+                        int innerWidth, int shadowWidth, TColor cornerColor, TColor shadowColor) {
+    const int d = shadowWidth;
+    const TRect r = rect;
+    fill(painter, r.Right - d, r.Top + d, r.Right, r.Bottom, shadowColor);
+    fill(painter, r.Left + d, r.Bottom - d, r.Right, r.Bottom, shadowColor);
+    if (!transparent) {
+        fill(painter, r.Right - d, r.Top, r.Right, r.Top + d, cornerColor);
+        fill(painter, r.Left, r.Bottom - d, r.Left + d, r.Bottom, cornerColor);
+    }
+    rect = TRect(r.Left, r.Top, r.Right - d, r.Bottom - d);
+    for (int i = 0; i < innerWidth; ++i) {
+        plat::FrameRect(painter, rect, frameColor);
+        rect.Inflate(-1, -1);
+    }
+    return true;
+}
+
+int VfxStandardBorderWidth(TVfxBorderStyle style) {
+    switch (style) {
+    case lsNone:
+        return 0;
+    case lsSingle:
+    case lsSingleRaised:
+    case lsSingleLowered:
+        return 1;
+    default:
+        return 2;
+    }
+}
+
+bool VfxDrawStandardBorder(QPainter& painter, TRect& rect, TVfxBorderStyle style,
+                           unsigned extraFlags) {
+    using namespace plat;
+    constexpr unsigned A = BF_ADJUST | BF_SOFT | BF_RECT;
+    constexpr unsigned B = BF_ADJUST | BF_RECT;
+    const auto edge = [&](unsigned kind, unsigned flags) {
+        DrawEdge(painter, rect, kind, flags | extraFlags);
+    };
+    switch (style) {
+    case lsNone:
+        break;
+    case lsSingle:
+        edge(BDR_SUNKENOUTER, BF_ADJUST | BF_SOFT | BF_LEFT | BF_TOP);
+        edge(BDR_RAISEDOUTER, BF_RIGHT | BF_BOTTOM);
+        break;
+    case lsLowered:
+        edge(EDGE_SUNKEN, A);
+        break;
+    case lsRaised:
+        edge(EDGE_RAISED, A);
+        break;
+    case lsRaisedspb:
+    case lsRaisedExt:
+        edge(BDR_RAISEDOUTER, A);
+        edge(BDR_RAISEDINNER, BF_ADJUST | BF_RIGHT | BF_BOTTOM);
+        if (style == lsRaisedExt) {
+            rect.Left += 1;
+            rect.Top += 1;
+        }
+        break;
+    case lsLoweredspb:
+        edge(BDR_SUNKENOUTER, B);
+        edge(BDR_SUNKENINNER, BF_ADJUST | BF_LEFT | BF_TOP);
+        break;
+    case lsLoweredExt:
+        edge(BDR_SUNKENOUTER, B);
+        edge(BDR_SUNKENINNER, BF_ADJUST | BF_LEFT | BF_TOP);
+        rect.Right -= 1;
+        rect.Bottom -= 1;
+        break;
+    case lsFrameInset:
+        edge(EDGE_ETCHED, B);
+        break;
+    case lsFrameOffset:
+        edge(BDR_RAISEDINNER, B);
+        edge(BDR_SUNKENOUTER, B);
+        break;
+    case lsWindowBorder:
+        edge(BDR_RAISEDOUTER, BF_ADJUST | BF_RIGHT | BF_BOTTOM);
+        rect.Left += 1;
+        rect.Top += 1;
+        edge(BDR_RAISEDINNER, B);
+        break;
+    case lsSingleRaised:
+        edge(BDR_RAISEDINNER, B);
+        break;
+    case lsSingleLowered:
+        edge(BDR_SUNKENOUTER, B);
+        break;
+    case lsDoubleRaised:
+        edge(BDR_RAISEDINNER, B);
+        edge(BDR_RAISEDINNER, B);
+        break;
+    case lsDoubleLowered:
+        edge(BDR_SUNKENOUTER, B);
+        edge(BDR_SUNKENOUTER, B);
+        break;
+    }
+    return true;
+}
+
+void VfxFillBitmap(QImage& bitmap, const TRect& rect, TColor color) {
+    if (rect.IsEmpty()) {
+        return;
+    }
+    bitmap = QImage(rect.Width(), rect.Height(), QImage::Format_RGB32);
+    bitmap.fill(plat::ToQColor(color));
+}
+
+void VfxBuildTransparentImage(const QImage& canvas, const TRect& source, QImage& mask, TColor color,
+                              QImage& image) {
+    const int w = source.Width();
+    const int h = source.Height();
+    if (canvas.isNull() || w <= 0 || h <= 0) {
+        return;
+    }
+    const QRgb key = plat::ToQColor(color).rgb();
+    image = canvas.copy(toQRect(source)).convertToFormat(QImage::Format_RGB32);
+    mask = QImage(w, h, QImage::Format_Mono);
+    mask.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+    for (int y = 0; y < h; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < w; ++x) {
+            const bool isKey = sameColor(row[x], key);
+            mask.setPixel(x, y, isKey ? 1 : 0);
+            if (isKey) {
+                row[x] = qRgb(0, 0, 0);
+            }
+        }
+    }
+}
+
+TColor VfxTransparentColorOf(const QImage& bitmap) {
+    if (bitmap.isNull()) {
+        return plat::clNone;
+    }
+    return plat::FromQColor(QColor(bitmap.pixel(0, bitmap.height() - 1)));
+}
+
+void VfxDrawArea(QPainter& painter, const TRect& dest, const QImage* source, TRect& reported,
+                 const QImage* extra, TColor color, uint16_t flags, const TRect& sourceRect) {
+    reported = TRect();
+    if (dest.IsEmpty()) {
+        return;
+    }
+    const int sw = sourceRect.Width();
+    const int sh = sourceRect.Height();
+    const int dw = dest.Width();
+    const int dh = dest.Height();
+    // x, y, w, h in the target
+    int px = dest.Left;
+    int py = dest.Top;
+    int pw = sw;
+    int ph = sh;
+    bool tiled = false;
+    int rows = 0;
+    int columns = 0;
+    if (flags & VFX_DF_CENTER) {
+        px = dest.Left + (dw - sw) / 2;
+        py = dest.Top + (dh - sh) / 2;
+    }
+    if (flags & VFX_DF_STRETCH) {
+        if (sw <= 0 || sh <= 0) {
+            reported = dest; // nothing to stretch
+            return;
+        }
+        if ((flags & VFX_DF_FIT) == VFX_DF_FIT) {
+            const TVfxRect fit = VfxFitRect(sw, sh, TVfxRect{0, 0, dw, dh});
+            px = dest.Left + fit.Left;
+            py = dest.Top + fit.Top;
+            pw = VfxRectWidth(fit);
+            ph = VfxRectHeight(fit);
+        } else {
+            px = dest.Left;
+            py = dest.Top;
+            pw = dw;
+            ph = dh;
+            if (flags & VFX_DF_KEEPWIDTH) {
+                ph = static_cast<int>(std::nearbyint(double(dw) / sw * sh));
+            } else if (flags & VFX_DF_KEEPHEIGHT) {
+                pw = static_cast<int>(std::nearbyint(double(dh) / sh * sw));
+            }
+        }
+    }
+    if (flags & VFX_DF_TILE) {
+        tiled = true;
+        if (sw != 0 && sh != 0) {
+            rows = dh / sh + 1;
+            columns = dw / sw + 1;
+        }
+    }
+    reported = (pw <= px || ph <= py) ? dest : VfxBounds(px, py, pw, ph);
+
+    std::vector<TRect> placements;
+    if (tiled) {
+        for (int j = 0; j <= rows; ++j) {
+            for (int i = 0; i <= columns; ++i) {
+                placements.push_back(TRect(dest.Left + i * sw, dest.Top + j * sh,
+                                           dest.Left + (i + 1) * sw, dest.Top + (j + 1) * sh));
+            }
+        }
+    } else {
+        placements.push_back(TRect(px, py, px + pw, py + ph));
+    }
+
+    const TRect part(sourceRect.Left, sourceRect.Top, sourceRect.Left + sw, sourceRect.Top + sh);
+    if ((flags & VFX_DF_REPLACE) && extra != nullptr && !extra->isNull()) {
+        const QRgb key = plat::ToQColor(VfxTransparentColorOf(*extra)).rgb();
+        const QRgb brush = plat::ToQColor(color).rgb();
+        QImage replaced = extra->copy(toQRect(part)).convertToFormat(QImage::Format_RGB32);
+        for (int y = 0; y < replaced.height(); ++y) {
+            auto* row = reinterpret_cast<QRgb*>(replaced.scanLine(y));
+            for (int x = 0; x < replaced.width(); ++x) {
+                if (sameColor(row[x], key)) {
+                    row[x] = brush;
+                }
+            }
+        }
+        for (const TRect& p : placements) {
+            if (!p.IsEmpty()) {
+                painter.drawImage(toQRect(p), replaced);
+            }
+        }
+        return;
+    }
+    if (source == nullptr || source->isNull()) {
+        return;
+    }
+    if ((flags & VFX_DF_MASKED) && extra != nullptr && !extra->isNull()) {
+        for (const TRect& p : placements) {
+            if (!p.IsEmpty()) {
+                const QSize size(p.Width(), p.Height());
+                maskedTransfer(painter, p, partOf(*extra, part, size), partOf(*source, part, size));
+            }
+        }
+        return;
+    }
+    if (flags & VFX_DF_TRANSPARENT) {
+        QImage mask;
+        QImage image;
+        VfxBuildTransparentImage(*source, part, mask, color, image);
+        if (image.isNull()) {
+            return;
+        }
+        const TRect whole(0, 0, sw, sh);
+        for (const TRect& p : placements) {
+            if (!p.IsEmpty()) {
+                const QSize size(p.Width(), p.Height());
+                maskedTransfer(painter, p, partOf(mask, whole, size), partOf(image, whole, size));
+            }
+        }
+        return;
+    }
+    for (const TRect& p : placements) {
+        if (!p.IsEmpty()) {
+            painter.drawImage(toQRect(p), *source, toQRect(part));
+        }
+    }
+}
+
+void VfxDrawAreaClipped(QPainter& painter, const TRect& dest, const QImage* source,
+                        const TRect& sourceRect, uint16_t flags, uint32_t clipOffset, TColor color,
+                        const QImage* bitmap) {
+    TRect reported;
+    if (!(flags & VFX_DF_CLIP)) {
+        VfxDrawArea(painter, dest, source, reported, bitmap, color, flags, sourceRect);
+        return;
+    }
+    TRect clip = dest;
+    clip.Offset(static_cast<int>(clipOffset & 0xFFFF), static_cast<int>(clipOffset >> 16));
+    painter.save();
+    struct Restore {
+        QPainter& p;
+        ~Restore() { p.restore(); }
+    } restore{painter};
+    painter.setClipRect(clip.ToQRect(), Qt::IntersectClip);
+    VfxDrawArea(painter, dest, source, reported, bitmap, color, flags, sourceRect);
+}
+
+void VfxDrawBitmapClipped(QPainter& painter, const TRect& dest, const QImage& bitmap,
+                          uint16_t flags, uint32_t clipOffset, TColor color) {
+    if (bitmap.isNull()) {
+        return;
+    }
+    const TRect whole(0, 0, bitmap.width(), bitmap.height());
+    const QImage* source = (flags & VFX_DF_REPLACE) ? nullptr : &bitmap;
+    VfxDrawAreaClipped(painter, dest, source, whole, flags, clipOffset, color, &bitmap);
+}
+
+void VfxDrawBitmap(QPainter& painter, const TRect& dest, const QImage& bitmap, TRect& reported,
+                   TColor color, uint16_t flags) {
+    reported = TRect();
+    if (bitmap.isNull()) {
+        return;
+    }
+    const TRect whole(0, 0, bitmap.width(), bitmap.height());
+    const bool replace = (flags & VFX_DF_REPLACE) != 0;
+    VfxDrawArea(painter, dest, replace ? nullptr : &bitmap, reported, replace ? &bitmap : nullptr,
+                color, flags, whole);
+}
+
+TRect VfxAlignRect(TVfxAlignment alignment, const TRect& box, const TRect& container) {
+    const int wb = box.Width();
+    const int hb = box.Height();
+    const int wc = container.Width();
+    const int hc = container.Height();
+    int dy = 0;
+    switch (alignment) {
+    case agCenterLeft:
+    case agCenter:
+    case agCenterRight:
+        dy = (hc - hb) / 2;
+        break;
+    case agBottomLeft:
+    case agBottomCenter:
+    case agBottomRight:
+        dy = hc - hb;
+        break;
+    default:
+        break;
+    }
+    int dx = 0;
+    switch (alignment) {
+    case agTopCenter:
+    case agCenter:
+    case agBottomCenter:
+        dx = (wc - wb) / 2;
+        break;
+    case agTopRight:
+    case agCenterRight:
+    case agBottomRight:
+        dx = wc - wb;
+        break;
+    default:
+        break;
+    }
+    return VfxBounds(container.Left + dx, container.Top + dy, wb, hb);
+}
+
+void VfxMeasureCaption(const QString& text, const TVfx3DCaption* caption, TRect& rect,
+                       unsigned format, int margin, bool showAccel, bool wordWrap,
+                       const QFont& font) {
+    format |= plat::DT_CALCRECT | plat::DT_EXPANDTABS;
+    if (wordWrap) {
+        format |= plat::DT_WORDBREAK;
+    }
+    if (!showAccel) {
+        format |= plat::DT_NOPREFIX;
+    }
+    QString measured = text;
+    if (measured.isEmpty() || (showAccel && measured == QStringLiteral("&"))) {
+        measured = QStringLiteral(" ");
+    }
+    QFont f = font;
+    if (caption != nullptr && caption->Tracing() != 0) {
+        f.setLetterSpacing(QFont::AbsoluteSpacing, caption->Tracing());
+    }
+    const TRect r = plat::CalcTextRect(f, measured, rect, format);
+    rect.Right = r.Right;
+    rect.Bottom = r.Bottom;
+    if (caption != nullptr) {
+        rect.Right += caption->StyleDepth();
+        rect.Bottom += caption->StyleDepth();
+    }
+    rect.Right += 2 * (margin + 1);
+    rect.Bottom += 2 * (margin + 1);
+}
+
+TRect VfxAlignedTextRect(TVfxAlignment alignment, const QString& text, const TVfx3DCaption* caption,
+                         unsigned format, bool showAccel, bool wordWrap, const QFont& font,
+                         const TRect& container) {
+    TRect box = container;
+    box.Right -= 1;
+    VfxMeasureCaption(text, caption, box, format, 0, showAccel, wordWrap, font);
+    return VfxAlignRect(alignment, box, container);
+}
+
+} // namespace fx
