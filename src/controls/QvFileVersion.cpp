@@ -75,11 +75,11 @@ struct Region {
 // What a walk over notes found.
 enum class Scan { NotFound, Found, Broken };
 
-uint64_t alignUp(uint64_t value, uint64_t alignment) {
+uint64_t AlignUp(uint64_t value, uint64_t alignment) {
     return (value + alignment - 1) / alignment * alignment;
 }
 
-Scan scanNotes(ElfFile& file, const Region& region, int& budget, TFileVersionNumbers& out) {
+Scan ScanNotes(ElfFile& file, const Region& region, int& budget, TFileVersionNumbers& out) {
     if (!file.Contains(region.Offset, region.Size)) {
         return Scan::Broken;
     }
@@ -101,8 +101,8 @@ Scan scanNotes(ElfFile& file, const Region& region, int& budget, TFileVersionNum
         // The description and the next note start at the padding boundary
         // counted from the start of this note.
         const uint64_t name = position + 12;
-        const uint64_t desc = position + alignUp(12 + nameSize, pad);
-        const uint64_t next = position + alignUp(desc - position + descSize, pad);
+        const uint64_t desc = position + AlignUp(12 + nameSize, pad);
+        const uint64_t next = position + AlignUp(desc - position + descSize, pad);
         if (desc + descSize > end) {
             return Scan::Broken;
         }
@@ -148,7 +148,7 @@ struct EntryFields {
 
 // Scans the notes of every entry of the wanted type in a table of count
 // entries entrySize apart; an entry that cannot be read breaks the file.
-Scan scanTable(ElfFile& file, uint64_t offset, uint64_t count, uint64_t entrySize,
+Scan ScanTable(ElfFile& file, uint64_t offset, uint64_t count, uint64_t entrySize,
                const EntryFields& fields, uint32_t wanted, int& budget,
                TFileVersionNumbers& numbers) {
     uchar entry[64];
@@ -161,7 +161,7 @@ Scan scanTable(ElfFile& file, uint64_t offset, uint64_t count, uint64_t entrySiz
         }
         const Region region{file.Word(entry + fields.Offset), file.Word(entry + fields.Size),
                             file.Word(entry + fields.Align)};
-        const Scan scan = scanNotes(file, region, budget, numbers);
+        const Scan scan = ScanNotes(file, region, budget, numbers);
         if (scan != Scan::NotFound) {
             return scan;
         }
@@ -225,7 +225,7 @@ std::optional<TFileVersionNumbers> ReadVersionNote(QIODevice& device) {
             if (shNum > UINT64_MAX / shEntSize || !file.Contains(shOff, shNum * shEntSize)) {
                 return std::nullopt;
             }
-            return FoundOrNothing(scanTable(file, shOff, shNum, shEntSize,
+            return FoundOrNothing(ScanTable(file, shOff, shNum, shEntSize,
                                             {l.ShEntry, l.ShType, l.ShOffset, l.ShSize, l.ShAlign},
                                             kSectionNote, budget, numbers),
                                   numbers);
@@ -240,7 +240,7 @@ std::optional<TFileVersionNumbers> ReadVersionNote(QIODevice& device) {
         !file.Contains(phOff, phNum * phEntSize)) {
         return std::nullopt;
     }
-    return FoundOrNothing(scanTable(file, phOff, phNum, phEntSize,
+    return FoundOrNothing(ScanTable(file, phOff, phNum, phEntSize,
                                     {l.PhEntry, l.PhType, l.PhOffset, l.PhFileSize, l.PhAlign},
                                     kSegmentNote, budget, numbers),
                           numbers);

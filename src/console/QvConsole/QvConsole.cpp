@@ -13,7 +13,7 @@
 
 namespace {
 
-plat::ColoredFont defaultFont() {
+plat::ColoredFont DefaultFont() {
     return plat::ColoredFont{QApplication::font(), plat::clWindowText};
 }
 
@@ -21,29 +21,29 @@ plat::ColoredFont defaultFont() {
 
 void TLinkData::SetFont(const plat::ColoredFont& value) {
     font_ = value;
-    changed();
+    Changed();
 }
 
 void TLinkData::SetHoverFont(const plat::ColoredFont& value) {
     hoverFont_ = value;
-    changed();
+    Changed();
 }
 
 void TLinkData::Assign(const TLinkData& source) {
     font_ = source.font_;
     hoverFont_ = source.hoverFont_;
-    changed();
+    Changed();
 }
 
-void TLinkData::changed() {
+void TLinkData::Changed() {
     if (owner_) {
         owner_->ResetLayout();
     }
 }
 
 TQvCustomConsole::TQvCustomConsole(QWidget* parent) : QAbstractScrollArea(parent) {
-    font_ = defaultFont();
-    preFont_ = defaultFont();
+    font_ = DefaultFont();
+    preFont_ = DefaultFont();
     links_.font_ = plat::ColoredFont{font_.font, plat::clBlue};
     links_.hoverFont_ = links_.font_;
     links_.hoverFont_.font.setUnderline(true);
@@ -208,7 +208,7 @@ void TQvCustomConsole::SetIndentAmount(int value) {
 }
 
 void TQvCustomConsole::SetPreFont(const plat::ColoredFont* value) {
-    preFont_ = value ? *value : defaultFont();
+    preFont_ = value ? *value : DefaultFont();
     ResetLayout();
 }
 

@@ -60,7 +60,7 @@ public:
 
 private:
     friend class TQvCustomConsole;
-    void changed();
+    void Changed();
 
     plat::ColoredFont font_;
     plat::ColoredFont hoverFont_;

@@ -13,7 +13,7 @@ namespace {
 
 constexpr int kMaxCachedFonts = 64;
 
-void assertLine(bool ok) {
+void AssertLine(bool ok) {
     if (!ok) {
         throw EAssertionFailed(QStringLiteral("Assertion failed: not a line of this console"));
     }
@@ -78,7 +78,7 @@ void TQvCustomConsole::BumpLayoutStamp(bool settings) {
 namespace {
 
 // Makes the geometry fit the line and the current fonts.
-void prepare(TLineGeometry& g, const TMessageNode& line, uint32_t widthGeneration) {
+void Prepare(TLineGeometry& g, const TMessageNode& line, uint32_t widthGeneration) {
     const int n = line.Chunks.Chunks.size();
     if (g.Pieces.size() != static_cast<size_t>(n)) {
         g.Reset(n);
@@ -98,7 +98,7 @@ void TQvCustomConsole::MeasureLine(TMessageNode& line, TLineLayout& layout, bool
         g = &scratch_;
         scratch_.Reset(line.Chunks.Chunks.size());
     }
-    prepare(*g, line, widthGeneration_);
+    Prepare(*g, line, widthGeneration_);
     const int height = layout.Measure(line, *g);
     g->LayoutStamp = layoutStamp_;
     sumHeights_ += height - line.Height;
@@ -121,7 +121,7 @@ void TQvCustomConsole::RemeasureLine(TMessageNode& line) {
 
 TLineGeometry& TQvCustomConsole::GeometryFor(TMessageNode& line, TLineLayout& layout) {
     TLineGeometry& g = geometry_.Acquire(line);
-    prepare(g, line, widthGeneration_);
+    Prepare(g, line, widthGeneration_);
     if (g.LayoutStamp != layoutStamp_ || g.RowHeights.isEmpty()) {
         // Dropped while the line was far from the view: the same settings
         // give the same height.
@@ -317,7 +317,7 @@ TMessageNode* TQvCustomConsole::AddLine(const QString& Text, TMessageNode* After
         }
         node->Timestamp = QDateTime::currentDateTime();
         if (After) {
-            assertLine(lines_.Contains(After));
+            AssertLine(lines_.Contains(After));
         }
         if (lines_.Count() == 0) {
             scrollPosition_ = 0;
@@ -369,7 +369,7 @@ TMessageNode* TQvCustomConsole::AddLineFmt(const QString& Format,
 }
 
 void TQvCustomConsole::SetLineText(TMessageNode* Line, const QString& Text, bool RenewTimestamp) {
-    assertLine(Line && lines_.Contains(Line));
+    AssertLine(Line && lines_.Contains(Line));
     Batch([&] {
         // Parse first: a bad colour leaves the line as it was.
         TChunkList parsed = ParseMarkup(Text, TParseOptions{whitespace_, timestampEmptyLines_});
@@ -396,7 +396,7 @@ void TQvCustomConsole::SetLineTextFmt(TMessageNode* Line, const QString& Format,
 }
 
 void TQvCustomConsole::DeleteLine(TMessageNode* Line) {
-    assertLine(Line && lines_.Contains(Line));
+    AssertLine(Line && lines_.Contains(Line));
     Batch([&] {
         RemoveLine(Line);
         repaintPending_ = true;

@@ -18,7 +18,7 @@ using plat::TRect;
 namespace {
 
 // Rounding as the platform rounds: halves go to the even neighbour.
-int roundEven(double value) {
+int RoundEven(double value) {
     const double r = std::nearbyint(value);
     if (r >= static_cast<double>(INT_MAX)) {
         return INT_MAX;
@@ -137,11 +137,11 @@ int TQvSplitter::PercentOf(int position) const {
     if (sizePrime <= 0) {
         return 0;
     }
-    return roundEven(static_cast<double>(position) / sizePrime * 100.0);
+    return RoundEven(static_cast<double>(position) / sizePrime * 100.0);
 }
 
 int TQvSplitter::PositionOfPercent(int percent) const {
-    return roundEven(percent / 100.0 * SizePrime());
+    return RoundEven(percent / 100.0 * SizePrime());
 }
 
 bool TQvSplitter::ApplyPosition(int value, bool force) {
@@ -178,8 +178,8 @@ void TQvSplitter::SetPosition(int value) {
 
 void TQvSplitter::MarginsFromPercents() {
     const int sizePrime = SizePrime();
-    marginMin_ = roundEven(percentMin_ / 100.0 * sizePrime);
-    marginMax_ = sizePrime - roundEven(percentMax_ / 100.0 * sizePrime);
+    marginMin_ = RoundEven(percentMin_ / 100.0 * sizePrime);
+    marginMax_ = sizePrime - RoundEven(percentMax_ / 100.0 * sizePrime);
 }
 
 void TQvSplitter::SetPercent(int value) {
@@ -412,7 +412,7 @@ void TQvSplitter::UpdateHotSpotRect() {
     }
     const bool horizontal = orientation_ == orHorizontal;
     const int length = horizontal ? barRect_.Height() : barRect_.Width();
-    const int half = roundEven(hotSpotSizePercent_ / 100.0 * length) / 2;
+    const int half = RoundEven(hotSpotSizePercent_ / 100.0 * length) / 2;
     const int middle = (horizontal ? barRect_.Top : barRect_.Left) + length / 2;
     hotSpotRect_ = horizontal ? TRect(barRect_.Left, middle - half, barRect_.Right, middle + half)
                               : TRect(middle - half, barRect_.Top, middle + half, barRect_.Bottom);

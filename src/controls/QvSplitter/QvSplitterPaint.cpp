@@ -37,7 +37,7 @@ namespace {
 
 // The pointer over a visible hot spot: the splitter's double arrow with a
 // small box across it, drawn here instead of coming from a resource.
-QCursor hotSpotCursor(bool horizontal) {
+QCursor HotSpotCursor(bool horizontal) {
     QPixmap pixmap(32, 32);
     pixmap.fill(Qt::transparent);
     {
@@ -157,7 +157,7 @@ void TQvSplitter::UpdateCursor(QPoint point) {
     if (!lockBar_ && barRect_.Contains(point)) {
         const bool horizontal = orientation_ == orHorizontal;
         if (overHotSpot) {
-            setCursor(hotSpotCursor(horizontal));
+            setCursor(HotSpotCursor(horizontal));
         } else {
             setCursor(horizontal ? Qt::SplitHCursor : Qt::SplitVCursor);
         }

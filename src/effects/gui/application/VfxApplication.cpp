@@ -141,7 +141,7 @@ void TVfxTimerPool::Fire(TVfxTimerItem& item) {
 
 namespace {
 
-QString changeExtension(const QString& path, const QString& extension) {
+QString ChangeExtension(const QString& path, const QString& extension) {
     const QFileInfo info(path);
     const QString suffix = info.suffix();
     const QString base = suffix.isEmpty() ? path : path.left(path.size() - suffix.size() - 1);
@@ -169,7 +169,7 @@ TVfxApplication::TVfxApplication(QObject* owner, const QString& instanceName)
         prevInstance_ = !instanceLock_->tryLock(0);
     }
     if (QCoreApplication::instance() != nullptr) {
-        logFileName_ = changeExtension(QCoreApplication::applicationFilePath(), ".LOG");
+        logFileName_ = ChangeExtension(QCoreApplication::applicationFilePath(), ".LOG");
     }
     if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance())) {
         checkWidth_ = app->style()->pixelMetric(QStyle::PM_IndicatorWidth);
@@ -244,7 +244,7 @@ struct ProcessKit {
     TVfxXPThemeManager* themeManager = nullptr;
 };
 
-ProcessKit& processKit() {
+ProcessKit& Kit() {
     static ProcessKit kit;
     return kit;
 }
@@ -252,18 +252,18 @@ ProcessKit& processKit() {
 } // namespace
 
 void VfxFinalize() {
-    ProcessKit& kit = processKit();
+    ProcessKit& kit = Kit();
     delete kit.themeManager;
     delete kit.application;
     kit = {};
 }
 
 bool VfxInitialized() {
-    return processKit().application != nullptr;
+    return Kit().application != nullptr;
 }
 
 void VfxInitialize() {
-    ProcessKit& kit = processKit();
+    ProcessKit& kit = Kit();
     if (kit.application != nullptr) {
         return;
     }
@@ -294,12 +294,12 @@ TVfxApplication& VfxApplication() {
         return *scoped;
     }
     VfxInitialize();
-    return *processKit().application;
+    return *Kit().application;
 }
 
 TVfxXPThemeManager& VfxThemeManager() {
     VfxInitialize();
-    return *processKit().themeManager;
+    return *Kit().themeManager;
 }
 
 int VfxFormModeOf(const QObject* owner) {

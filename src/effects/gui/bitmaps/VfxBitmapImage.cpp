@@ -11,30 +11,30 @@ namespace fx {
 
 namespace {
 
-[[noreturn]] void throwInvalid() {
+[[noreturn]] void ThrowInvalid() {
     throw EInvalidGraphic(QStringLiteral("Bitmap image is not valid"));
 }
 
-void putU16(char* p, uint16_t v) {
+void PutU16(char* p, uint16_t v) {
     p[0] = char(v);
     p[1] = char(v >> 8);
 }
 
-void putU32(char* p, uint32_t v) {
-    putU16(p, uint16_t(v));
-    putU16(p + 2, uint16_t(v >> 16));
+void PutU32(char* p, uint32_t v) {
+    PutU16(p, uint16_t(v));
+    PutU16(p + 2, uint16_t(v >> 16));
 }
 
-uint16_t getU16(const uchar* p) {
+uint16_t GetU16(const uchar* p) {
     return uint16_t(p[0] | p[1] << 8);
 }
 
-uint32_t getU32(const uchar* p) {
-    return uint32_t(getU16(p)) | uint32_t(getU16(p + 2)) << 16;
+uint32_t GetU32(const uchar* p) {
+    return uint32_t(GetU16(p)) | uint32_t(GetU16(p + 2)) << 16;
 }
 
 // The sixteen colours of the standard 4-bit palette.
-const QVector<QRgb>& standard16() {
+const QVector<QRgb>& Standard16() {
     static const QVector<QRgb> table = {
         qRgb(0, 0, 0),       qRgb(128, 0, 0),   qRgb(0, 128, 0),   qRgb(128, 128, 0),
         qRgb(0, 0, 128),     qRgb(128, 0, 128), qRgb(0, 128, 128), qRgb(192, 192, 192),
@@ -43,18 +43,18 @@ const QVector<QRgb>& standard16() {
     return table;
 }
 
-bool isMono(const QImage& image) {
+bool IsMono(const QImage& image) {
     return image.format() == QImage::Format_Mono || image.format() == QImage::Format_MonoLSB;
 }
 
-uint32_t rowBytesOf(int64_t width, int bits) {
+uint32_t RowBytesOf(int64_t width, int bits) {
     return uint32_t(((width * bits + 31) / 32) * 4);
 }
 
 // The image as indexes into a table of at most 2^bits colours (1, 4, 8).
-QImage indexed(const QImage& bitmap, int bits, QVector<QRgb>& table) {
+QImage Indexed(const QImage& bitmap, int bits, QVector<QRgb>& table) {
     if (bits == 1) {
-        if (isMono(bitmap)) {
+        if (IsMono(bitmap)) {
             QImage mono = bitmap.convertToFormat(QImage::Format_Mono);
             table = mono.colorTable();
             return mono;
@@ -77,7 +77,7 @@ QImage indexed(const QImage& bitmap, int bits, QVector<QRgb>& table) {
         return copy;
     }
     if (bits == 4) {
-        table = standard16();
+        table = Standard16();
         return bitmap.convertToFormat(QImage::Format_Indexed8, table, Qt::ThresholdDither);
     }
     QImage eight = bitmap.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither);
@@ -98,7 +98,7 @@ int VfxBitsPerPixel(const QImage& bitmap, int colors) {
     default:
         break;
     }
-    if (isMono(bitmap)) {
+    if (IsMono(bitmap)) {
         return 1;
     }
     if (bitmap.format() == QImage::Format_Indexed8 ||
@@ -113,7 +113,7 @@ TVfxBitmapInfoHeader VfxInitBitmapInfoHeader(const QImage& bitmap, int colors) {
     header.Width = bitmap.width();
     header.Height = bitmap.height();
     header.BitCount = uint16_t(VfxBitsPerPixel(bitmap, colors));
-    header.SizeImage = rowBytesOf(bitmap.width(), header.BitCount) * uint32_t(bitmap.height());
+    header.SizeImage = RowBytesOf(bitmap.width(), header.BitCount) * uint32_t(bitmap.height());
     return header;
 }
 
@@ -135,7 +135,7 @@ bool VfxGetDIB(const QImage& bitmap, int colors, TVfxBitmapInfoHeader& header,
     const int depth = header.BitCount;
     const int w = bitmap.width();
     const int h = bitmap.height();
-    const uint32_t rowBytes = rowBytesOf(w, depth);
+    const uint32_t rowBytes = RowBytesOf(w, depth);
     bits = QByteArray(qsizetype(header.SizeImage), '\0');
     colorTable.clear();
     if (depth == 24) {
@@ -147,7 +147,7 @@ bool VfxGetDIB(const QImage& bitmap, int colors, TVfxBitmapInfoHeader& header,
         return true;
     }
     QVector<QRgb> table;
-    const QImage image = indexed(bitmap, depth, table);
+    const QImage image = Indexed(bitmap, depth, table);
     const int entries = 1 << depth;
     colorTable = QByteArray(qsizetype(entries) * 4, '\0');
     for (int i = 0; i < entries && i < table.size(); ++i) {
@@ -187,17 +187,17 @@ QByteArray VfxCreateDIBFileImage(const QImage& bitmap, int colors) {
     const uint32_t offset = kVfxBitmapFileHeaderSize + headerSize;
     QByteArray image(qsizetype(offset) + bits.size(), '\0');
     char* p = image.data();
-    putU16(p, 0x4D42);
-    putU32(p + 2, uint32_t(image.size()));
-    putU32(p + 10, offset);
+    PutU16(p, 0x4D42);
+    PutU32(p + 2, uint32_t(image.size()));
+    PutU32(p + 10, offset);
     p += kVfxBitmapFileHeaderSize;
-    putU32(p, header.Size);
-    putU32(p + 4, uint32_t(header.Width));
-    putU32(p + 8, uint32_t(header.Height));
-    putU16(p + 12, header.Planes);
-    putU16(p + 14, header.BitCount);
-    putU32(p + 16, header.Compression);
-    putU32(p + 20, header.SizeImage);
+    PutU32(p, header.Size);
+    PutU32(p + 4, uint32_t(header.Width));
+    PutU32(p + 8, uint32_t(header.Height));
+    PutU16(p + 12, header.Planes);
+    PutU16(p + 14, header.BitCount);
+    PutU32(p + 16, header.Compression);
+    PutU32(p + 20, header.SizeImage);
     std::memcpy(p + kVfxBitmapInfoHeaderSize, table.constData(), size_t(table.size()));
     std::memcpy(image.data() + offset, bits.constData(), size_t(bits.size()));
     return image;
@@ -212,28 +212,28 @@ void VfxWriteDIBToStream(QIODevice& stream, const QImage& bitmap, int colors, bo
 }
 
 void VfxWriteBitmapDIB(QIODevice& stream, const QImage& bitmap, int colors) {
-    VfxWriteDIBToStream(stream, bitmap, isMono(bitmap) ? 2 : colors, false);
+    VfxWriteDIBToStream(stream, bitmap, IsMono(bitmap) ? 2 : colors, false);
     stream.seek(0);
 }
 
 namespace {
 
-bool headerSizeKnown(uint32_t size) {
+bool HeaderSizeKnown(uint32_t size) {
     return size == 12 || size == 40 || size == 52 || size == 56 || size == 64 || size == 108 ||
            size == 124;
 }
 
 // What the headers say must fit in the bytes before a decoder sees them.
-void checkBitmapFile(QByteArrayView bytes) {
+void CheckBitmapFile(QByteArrayView bytes) {
     const auto* b = reinterpret_cast<const uchar*>(bytes.data());
     const qint64 size = bytes.size();
     if (size < kVfxBitmapFileHeaderSize + 12 || b[0] != 'B' || b[1] != 'M') {
-        throwInvalid();
+        ThrowInvalid();
     }
-    const uint32_t offset = getU32(b + 10);
-    const uint32_t headerSize = getU32(b + 14);
-    if (!headerSizeKnown(headerSize) || kVfxBitmapFileHeaderSize + qint64(headerSize) > size) {
-        throwInvalid();
+    const uint32_t offset = GetU32(b + 10);
+    const uint32_t headerSize = GetU32(b + 14);
+    if (!HeaderSizeKnown(headerSize) || kVfxBitmapFileHeaderSize + qint64(headerSize) > size) {
+        ThrowInvalid();
     }
     const uchar* h = b + kVfxBitmapFileHeaderSize;
     int64_t width = 0;
@@ -244,23 +244,23 @@ void checkBitmapFile(QByteArrayView bytes) {
     uint32_t used = 0;
     int entrySize = 4;
     if (headerSize == 12) {
-        width = getU16(h + 4);
-        height = getU16(h + 6);
-        planes = getU16(h + 8);
-        bits = getU16(h + 10);
+        width = GetU16(h + 4);
+        height = GetU16(h + 6);
+        planes = GetU16(h + 8);
+        bits = GetU16(h + 10);
         entrySize = 3;
     } else {
-        width = int32_t(getU32(h + 4));
-        height = int32_t(getU32(h + 8));
-        planes = getU16(h + 12);
-        bits = getU16(h + 14);
-        compression = getU32(h + 16);
-        used = getU32(h + 32);
+        width = int32_t(GetU32(h + 4));
+        height = int32_t(GetU32(h + 8));
+        planes = GetU16(h + 12);
+        bits = GetU16(h + 14);
+        compression = GetU32(h + 16);
+        used = GetU32(h + 32);
     }
     const int64_t rows = std::llabs(height);
     if (planes != 1 || width < 1 || width > 65535 || rows < 1 || rows > 65535 ||
         width * rows > (int64_t(1) << 24)) {
-        throwInvalid();
+        ThrowInvalid();
     }
     const bool knownDepth =
         bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
@@ -269,22 +269,22 @@ void checkBitmapFile(QByteArrayView bytes) {
                                   (compression == 3 && (bits == 16 || bits == 32));
     if (!knownDepth || !knownCompression ||
         ((compression == 1 || compression == 2) && height < 0)) {
-        throwInvalid();
+        ThrowInvalid();
     }
     qint64 tableBytes = 0;
     if (bits <= 8) {
         if (used > (1u << bits)) {
-            throwInvalid();
+            ThrowInvalid();
         }
         tableBytes = qint64(used != 0 ? used : (1u << bits)) * entrySize;
     }
     if (kVfxBitmapFileHeaderSize + qint64(headerSize) + tableBytes > size || offset > size ||
         offset < kVfxBitmapFileHeaderSize + headerSize) {
-        throwInvalid();
+        ThrowInvalid();
     }
     if ((compression == 0 || compression == 3) &&
-        qint64(rowBytesOf(width, bits)) * rows > size - offset) {
-        throwInvalid();
+        qint64(RowBytesOf(width, bits)) * rows > size - offset) {
+        ThrowInvalid();
     }
 }
 
@@ -294,12 +294,12 @@ QImage VfxLoadBitmap(QByteArrayView bytes) {
     if (bytes.isEmpty()) {
         return {};
     }
-    checkBitmapFile(bytes);
+    CheckBitmapFile(bytes);
     QImage image;
     if (!image.loadFromData(reinterpret_cast<const uchar*>(bytes.data()), int(bytes.size()),
                             "BMP") ||
         image.isNull()) {
-        throwInvalid();
+        ThrowInvalid();
     }
     // A colour table shorter than the depth (a small "colours used") leaves
     // pixel values without a colour: they are black, as they are written.
@@ -312,7 +312,7 @@ QImage VfxLoadBitmap(QByteArrayView bytes) {
 }
 
 void VfxWriteBitmap(QIODevice& stream, const QImage& bitmap, bool compressed, int colors) {
-    if (compressed && isMono(bitmap)) {
+    if (compressed && IsMono(bitmap)) {
         colors = 2;
     }
     VfxWriteObjectBlock(stream, VfxCreateDIBFileImage(bitmap, colors), compressed);

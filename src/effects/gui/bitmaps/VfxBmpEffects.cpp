@@ -14,13 +14,13 @@ namespace {
 
 constexpr QImage::Format kFormat = QImage::Format_BGR888;
 
-uint32_t load32(const uchar* p) {
+uint32_t Load32(const uchar* p) {
     uint32_t v;
     std::memcpy(&v, p, 4);
     return qFromLittleEndian(v);
 }
 
-void store32(uchar* p, uint32_t v) {
+void Store32(uchar* p, uint32_t v) {
     v = qToLittleEndian(v);
     std::memcpy(p, &v, 4);
 }
@@ -37,7 +37,7 @@ struct Span {
     bool Empty() const { return width <= 0 || height <= 0; }
 };
 
-Span clip(const TVfxRect& rect, int w, int h, TVfxPoint point, bool flipX, bool flipY) {
+Span Clip(const TVfxRect& rect, int w, int h, TVfxPoint point, bool flipX, bool flipY) {
     Span s;
     s.left = std::max(rect.Left, 0);
     s.top = std::max(rect.Top, 0);
@@ -54,7 +54,7 @@ Span clip(const TVfxRect& rect, int w, int h, TVfxPoint point, bool flipX, bool 
 // on the target, row(targetRow, sourceRow, first target x, first source x,
 // count, step of the source x (1 or -1)).
 template <typename Row>
-void walk(const Span& s, const QImage& target, bool flipX, bool flipY, Row&& row) {
+void Walk(const Span& s, const QImage& target, bool flipX, bool flipY, Row&& row) {
     const int x0 = std::max(0, -s.point.X);
     const int x1 = std::min(s.width, target.width() - s.point.X);
     if (x1 <= x0) {
@@ -76,10 +76,10 @@ void walk(const Span& s, const QImage& target, bool flipX, bool flipY, Row&& row
 // at a time up to the last pixel: the byte before each source pixel is read
 // along (every pixel but the leftmost has one), the extra byte written belongs
 // to the next target pixel. out and the source pixels must not overlap.
-void reversePixels(uchar* out, const uchar* last, int n) {
+void ReversePixels(uchar* out, const uchar* last, int n) {
     int i = 0;
     for (; i + 1 < n; ++i, last -= 3, out += 3) {
-        store32(out, load32(last - 1) >> 8);
+        Store32(out, Load32(last - 1) >> 8);
     }
     if (n > 0) {
         out[0] = last[0];
@@ -90,7 +90,7 @@ void reversePixels(uchar* out, const uchar* last, int n) {
 
 // Mirrors a row of n pixels in place: blocks from both ends exchange places,
 // reversed on the way, through a small buffer that holds the left block.
-void mirrorRowInPlace(uchar* row, int n) {
+void MirrorRowInPlace(uchar* row, int n) {
     constexpr int kBlock = 128;
     // A block, or the middle that is left (less than two blocks).
     uchar saved[3 * 2 * kBlock];
@@ -98,22 +98,22 @@ void mirrorRowInPlace(uchar* row, int n) {
     int b = n;
     while (b - a >= 2 * kBlock) {
         std::memcpy(saved, row + 3 * a, 3 * kBlock);
-        reversePixels(row + 3 * a, row + 3 * (b - 1), kBlock);
-        reversePixels(row + 3 * (b - kBlock), saved + 3 * (kBlock - 1), kBlock);
+        ReversePixels(row + 3 * a, row + 3 * (b - 1), kBlock);
+        ReversePixels(row + 3 * (b - kBlock), saved + 3 * (kBlock - 1), kBlock);
         a += kBlock;
         b -= kBlock;
     }
     const int middle = b - a;
     if (middle > 1) {
         std::memcpy(saved, row + 3 * a, size_t(middle) * 3);
-        reversePixels(row + 3 * a, saved + 3 * (middle - 1), middle);
+        ReversePixels(row + 3 * a, saved + 3 * (middle - 1), middle);
     }
 }
 
 // The image to read the span from: the source, or, when the target is the
 // same image and the span moves, a copy of the span's pixels as they were
 // (the span then starts at the copy's origin).
-const QImage* shiftedSource(const QImage& source, const uchar* targetBits, Span& s, QImage& copy) {
+const QImage* ShiftedSource(const QImage& source, const uchar* targetBits, Span& s, QImage& copy) {
     if (source.constBits() != targetBits || (s.point.X == s.left && s.point.Y == s.top)) {
         return &source;
     }
@@ -125,18 +125,18 @@ const QImage* shiftedSource(const QImage& source, const uchar* targetBits, Span&
 
 // A per-byte operation applied from source to target.
 template <typename Op>
-void mapBytes(const QImage& source, const TVfxRect& rect, QImage& target, TVfxPoint point, Op op) {
+void MapBytes(const QImage& source, const TVfxRect& rect, QImage& target, TVfxPoint point, Op op) {
     VfxCheckPixelFormat(source, QStringLiteral("Source"));
     VfxCheckPixelFormat(target, QStringLiteral("Target"));
     uchar* bits = target.bits(); // detaches a target shared with others
-    Span s = clip(rect, source.width(), source.height(), point, false, false);
+    Span s = Clip(rect, source.width(), source.height(), point, false, false);
     if (s.Empty()) {
         return;
     }
     QImage copy;
-    const QImage* from = shiftedSource(source, bits, s, copy);
+    const QImage* from = ShiftedSource(source, bits, s, copy);
     const qsizetype stride = target.bytesPerLine();
-    walk(s, target, false, false, [&](int ty, int sy, int tx, int sx, int n, int) {
+    Walk(s, target, false, false, [&](int ty, int sy, int tx, int sx, int n, int) {
         const uchar* in = from->constScanLine(sy) + 3 * sx;
         uchar* out = bits + ty * stride + 3 * tx;
         for (int i = 0; i < 3 * n; ++i) {
@@ -147,7 +147,7 @@ void mapBytes(const QImage& source, const TVfxRect& rect, QImage& target, TVfxPo
 
 // For mirrors: the source span as an image of its own when the target shares
 // its pixels at another place.
-const QImage* mirrorSource(const QImage& source, Span& s, const uchar* targetBits, QImage& copy,
+const QImage* MirrorSource(const QImage& source, Span& s, const uchar* targetBits, QImage& copy,
                            bool& inPlace) {
     inPlace = false;
     if (source.constBits() != targetBits) {
@@ -185,14 +185,14 @@ void VfxBmpGrayScale(const QImage& source, const TVfxRect& rect, QImage& target,
         w11[v] = uint8_t(std::nearbyint(v * 0.11));
     }
     uchar* bits = target.bits();
-    Span s = clip(rect, source.width(), source.height(), point, false, false);
+    Span s = Clip(rect, source.width(), source.height(), point, false, false);
     if (s.Empty()) {
         return;
     }
     QImage copy;
-    const QImage* from = shiftedSource(source, bits, s, copy);
+    const QImage* from = ShiftedSource(source, bits, s, copy);
     const qsizetype stride = target.bytesPerLine();
-    walk(s, target, false, false, [&](int ty, int sy, int tx, int sx, int n, int) {
+    Walk(s, target, false, false, [&](int ty, int sy, int tx, int sx, int n, int) {
         const uchar* in = from->constScanLine(sy) + 3 * sx;
         uchar* out = bits + ty * stride + 3 * tx;
         int i = 0;
@@ -200,10 +200,10 @@ void VfxBmpGrayScale(const QImage& source, const TVfxRect& rect, QImage& target,
             // Four-byte stores: the fourth byte is the next pixel's, written
             // right after (not when reading and writing the same pixels).
             for (; i + 1 < n; ++i, in += 3, out += 3) {
-                const uint32_t v = load32(in);
+                const uint32_t v = Load32(in);
                 const uint32_t g =
                     uint8_t(w30[v & 0xFF] + w11[(v >> 8) & 0xFF] + w59[(v >> 16) & 0xFF]);
-                store32(out, g * 0x010101u);
+                Store32(out, g * 0x010101u);
             }
         }
         for (; i < n; ++i, in += 3, out += 3) {
@@ -219,14 +219,14 @@ void VfxBmpFlipRows(const QImage& source, const TVfxRect& rect, QImage& target, 
     VfxCheckPixelFormat(source, QStringLiteral("Source"));
     VfxCheckPixelFormat(target, QStringLiteral("Target"));
     uchar* bits = target.bits();
-    Span s = clip(rect, source.width(), source.height(), point, false, true);
+    Span s = Clip(rect, source.width(), source.height(), point, false, true);
     if (s.Empty()) {
         return;
     }
     const qsizetype stride = target.bytesPerLine();
     QImage copy;
     bool inPlace = false;
-    const QImage* from = mirrorSource(source, s, bits, copy, inPlace);
+    const QImage* from = MirrorSource(source, s, bits, copy, inPlace);
     if (inPlace) {
         // Row pairs exchanged from the outside in; the middle row stays.
         std::vector<uchar> buffer(size_t(s.width) * 3);
@@ -239,7 +239,7 @@ void VfxBmpFlipRows(const QImage& source, const TVfxRect& rect, QImage& target, 
         }
         return;
     }
-    walk(s, target, false, true, [&](int ty, int sy, int tx, int sx, int n, int) {
+    Walk(s, target, false, true, [&](int ty, int sy, int tx, int sx, int n, int) {
         std::memcpy(bits + ty * stride + 3 * tx, from->constScanLine(sy) + 3 * sx, size_t(n) * 3);
     });
 }
@@ -249,23 +249,23 @@ void VfxBmpFlipColumns(const QImage& source, const TVfxRect& rect, QImage& targe
     VfxCheckPixelFormat(source, QStringLiteral("Source"));
     VfxCheckPixelFormat(target, QStringLiteral("Target"));
     uchar* bits = target.bits();
-    Span s = clip(rect, source.width(), source.height(), point, true, false);
+    Span s = Clip(rect, source.width(), source.height(), point, true, false);
     if (s.Empty()) {
         return;
     }
     const qsizetype stride = target.bytesPerLine();
     QImage copy;
     bool inPlace = false;
-    const QImage* from = mirrorSource(source, s, bits, copy, inPlace);
+    const QImage* from = MirrorSource(source, s, bits, copy, inPlace);
     if (inPlace) {
         // The middle column of an odd span stays where it is.
         for (int y = s.top; y < s.top + s.height; ++y) {
-            mirrorRowInPlace(bits + y * stride + 3 * s.left, s.width);
+            MirrorRowInPlace(bits + y * stride + 3 * s.left, s.width);
         }
         return;
     }
-    walk(s, target, true, false, [&](int ty, int sy, int tx, int sx, int n, int) {
-        reversePixels(bits + ty * stride + 3 * tx, from->constScanLine(sy) + 3 * sx, n);
+    Walk(s, target, true, false, [&](int ty, int sy, int tx, int sx, int n, int) {
+        ReversePixels(bits + ty * stride + 3 * tx, from->constScanLine(sy) + 3 * sx, n);
     });
 }
 
@@ -288,7 +288,7 @@ void VfxBmpAlphaBlend(const QImage& source1, const QImage& source2, const TVfxRe
     r.Right = std::min(r.Right, source2.width() - dx);
     r.Bottom = std::min(r.Bottom, source2.height() - dy);
     Span s =
-        clip(r, source1.width(), source1.height(),
+        Clip(r, source1.width(), source1.height(),
              {targetPoint.X + r.Left - rect.Left, targetPoint.Y + r.Top - rect.Top}, false, false);
     if (s.Empty()) {
         return;
@@ -297,7 +297,7 @@ void VfxBmpAlphaBlend(const QImage& source1, const QImage& source2, const TVfxRe
     const QImage one = source1.constBits() == bits ? source1.copy() : source1;
     const QImage two = source2.constBits() == bits ? source2.copy() : source2;
     const qsizetype stride = target.bytesPerLine();
-    walk(s, target, false, false, [&](int ty, int sy, int tx, int sx, int n, int) {
+    Walk(s, target, false, false, [&](int ty, int sy, int tx, int sx, int n, int) {
         const uchar* a = one.constScanLine(sy) + 3 * sx;
         const uchar* b = two.constScanLine(sy + dy) + 3 * (sx + dx);
         uchar* out = bits + ty * stride + 3 * tx;
@@ -308,7 +308,7 @@ void VfxBmpAlphaBlend(const QImage& source1, const QImage& source2, const TVfxRe
 }
 
 void VfxBmpInvert(const QImage& source, const TVfxRect& rect, QImage& target, TVfxPoint point) {
-    mapBytes(source, rect, target, point, [](uchar v) { return uchar(~v); });
+    MapBytes(source, rect, target, point, [](uchar v) { return uchar(~v); });
 }
 
 void VfxBmpBrightness(const QImage& source, const TVfxRect& rect, QImage& target, int value,
@@ -318,7 +318,7 @@ void VfxBmpBrightness(const QImage& source, const TVfxRect& rect, QImage& target
     for (int v = 0; v < 256; ++v) {
         table[v] = uint8_t(std::clamp(v + value, 0, 255));
     }
-    mapBytes(source, rect, target, point, [&table](uchar v) { return table[v]; });
+    MapBytes(source, rect, target, point, [&table](uchar v) { return table[v]; });
 }
 
 } // namespace fx

@@ -77,12 +77,12 @@ QString VfxContainerExtension(int type, bool withDot) {
 
 namespace {
 
-[[noreturn]] void throwWrongFile(const QString& name) {
+[[noreturn]] void ThrowWrongFile(const QString& name) {
     throw Exception(QStringLiteral("Cannot open file %s: ") + name);
 }
 
 // The type of the signature at the stream's position (ctUnknown when none).
-int readSignature(QIODevice& stream) {
+int ReadSignature(QIODevice& stream) {
     uint8_t signature[9];
     VfxReadBuffer(stream, signature, 9);
     for (int type = 0; type < int(kVfxContainerSignatures.size()); ++type) {
@@ -94,7 +94,7 @@ int readSignature(QIODevice& stream) {
     return ctUnknown;
 }
 
-void writeSignature(QIODevice& stream, int type) {
+void WriteSignature(QIODevice& stream, int type) {
     VfxWriteShortString(stream, QString::fromLatin1(kVfxContainerSignatures[type]));
 }
 
@@ -185,14 +185,14 @@ void TVfxCustomContainer::WriteContainer(QIODevice& stream, bool withOffsets) co
 }
 
 void TVfxCustomContainer::LoadFromStream(QIODevice& stream, const QString& name) {
-    if (readSignature(stream) != type_) {
-        throwWrongFile(name);
+    if (ReadSignature(stream) != type_) {
+        ThrowWrongFile(name);
     }
     ReadContainer(stream, true);
 }
 
 void TVfxCustomContainer::SaveToStream(QIODevice& stream) const {
-    writeSignature(stream, type_);
+    WriteSignature(stream, type_);
     WriteContainer(stream, true);
 }
 
@@ -249,7 +249,7 @@ namespace {
 
 constexpr TColor kWhite = 0xFFFFFF;
 
-const QImage* bitmapOf(TVfxBitmapList& list, int index) {
+const QImage* BitmapOf(TVfxBitmapList& list, int index) {
     TVfxBitmapListItem* item = list.Item(index);
     if (item == nullptr) {
         return nullptr;
@@ -261,16 +261,16 @@ const QImage* bitmapOf(TVfxBitmapList& list, int index) {
 } // namespace
 
 const QImage* TVfxBitmapList::Canvas(int list) {
-    return bitmapOf(*this, list);
+    return BitmapOf(*this, list);
 }
 
 TRect TVfxBitmapList::ImageRect(int list, int) {
-    const QImage* bitmap = bitmapOf(*this, list);
+    const QImage* bitmap = BitmapOf(*this, list);
     return bitmap != nullptr ? TRect(0, 0, bitmap->width(), bitmap->height()) : TRect();
 }
 
 int TVfxBitmapList::ImageSize(int list, int which) {
-    const QImage* bitmap = bitmapOf(*this, list);
+    const QImage* bitmap = BitmapOf(*this, list);
     if (bitmap == nullptr) {
         return 0;
     }
@@ -281,15 +281,15 @@ int TVfxBitmapList::ImageCount(int list) {
     if (Item(list) == nullptr) {
         return -1;
     }
-    return bitmapOf(*this, list) != nullptr ? 1 : 0;
+    return BitmapOf(*this, list) != nullptr ? 1 : 0;
 }
 
 bool TVfxBitmapList::ImagePresent(int list, int) {
-    return bitmapOf(*this, list) != nullptr;
+    return BitmapOf(*this, list) != nullptr;
 }
 
 bool TVfxBitmapList::CopyImage(int list, int, QImage& target) {
-    const QImage* bitmap = bitmapOf(*this, list);
+    const QImage* bitmap = BitmapOf(*this, list);
     if (bitmap == nullptr) {
         return false;
     }
@@ -298,17 +298,17 @@ bool TVfxBitmapList::CopyImage(int list, int, QImage& target) {
 }
 
 QVector<QRgb> TVfxBitmapList::Palette(int list) {
-    const QImage* bitmap = bitmapOf(*this, list);
+    const QImage* bitmap = BitmapOf(*this, list);
     return bitmap != nullptr ? bitmap->colorTable() : QVector<QRgb>();
 }
 
 TColor TVfxBitmapList::TransparentColor(int list, int) {
-    const QImage* bitmap = bitmapOf(*this, list);
+    const QImage* bitmap = BitmapOf(*this, list);
     return bitmap != nullptr ? VfxTransparentColorOf(*bitmap) : kWhite;
 }
 
 TColor TVfxBitmapList::PixelColor(int list, int, int x, int y) {
-    const QImage* bitmap = bitmapOf(*this, list);
+    const QImage* bitmap = BitmapOf(*this, list);
     if (bitmap == nullptr || !bitmap->valid(x, y)) {
         return kWhite;
     }
@@ -316,7 +316,7 @@ TColor TVfxBitmapList::PixelColor(int list, int, int x, int y) {
 }
 
 void TVfxBitmapList::Draw(QPainter& painter, int x, int y, int list, int) {
-    if (const QImage* bitmap = bitmapOf(*this, list)) {
+    if (const QImage* bitmap = BitmapOf(*this, list)) {
         TRect reported;
         VfxDrawBitmap(painter, VfxBounds(x, y, bitmap->width(), bitmap->height()), *bitmap,
                       reported, plat::clNone, 0);
@@ -325,7 +325,7 @@ void TVfxBitmapList::Draw(QPainter& painter, int x, int y, int list, int) {
 
 void TVfxBitmapList::DrawTransparent(QPainter& painter, const TRect& rect, int list, int,
                                      uint16_t flags) {
-    if (const QImage* bitmap = bitmapOf(*this, list)) {
+    if (const QImage* bitmap = BitmapOf(*this, list)) {
         VfxDrawBitmapClipped(painter, rect, *bitmap, flags | VFX_DF_TRANSPARENT, 0,
                              VfxTransparentColorOf(*bitmap));
     }
@@ -333,7 +333,7 @@ void TVfxBitmapList::DrawTransparent(QPainter& painter, const TRect& rect, int l
 
 void TVfxBitmapList::DrawStyled(QPainter& painter, const TRect& rect, int list, int, uint16_t flags,
                                 TColor color) {
-    if (const QImage* bitmap = bitmapOf(*this, list)) {
+    if (const QImage* bitmap = BitmapOf(*this, list)) {
         VfxDrawBitmapClipped(painter, rect, *bitmap, flags, 0, color);
     }
 }
@@ -355,7 +355,7 @@ TVfxImageListItem* TVfxImageList::Item(int index) const {
 namespace {
 
 // The item when the image is one of it.
-TVfxImageListItem* imageItem(const TVfxImageList& list, int index, int image) {
+TVfxImageListItem* ImageItem(const TVfxImageList& list, int index, int image) {
     TVfxImageListItem* item = list.Item(index);
     return item != nullptr && image >= 0 && image < item->Count() ? item : nullptr;
 }
@@ -368,7 +368,7 @@ const QImage* TVfxImageList::Canvas(int list) {
 }
 
 TRect TVfxImageList::ImageRect(int list, int image) {
-    const TVfxImageListItem* item = imageItem(*this, list, image);
+    const TVfxImageListItem* item = ImageItem(*this, list, image);
     return item != nullptr ? item->ImageRect(image) : TRect();
 }
 
@@ -386,11 +386,11 @@ int TVfxImageList::ImageCount(int list) {
 }
 
 bool TVfxImageList::ImagePresent(int list, int image) {
-    return imageItem(*this, list, image) != nullptr;
+    return ImageItem(*this, list, image) != nullptr;
 }
 
 bool TVfxImageList::CopyImage(int list, int image, QImage& target) {
-    const TVfxImageListItem* item = imageItem(*this, list, image);
+    const TVfxImageListItem* item = ImageItem(*this, list, image);
     if (item == nullptr) {
         return false;
     }
@@ -409,7 +409,7 @@ QVector<QRgb> TVfxImageList::Palette(int list) {
 }
 
 TColor TVfxImageList::TransparentColor(int list, int image) {
-    const TVfxImageListItem* item = imageItem(*this, list, image);
+    const TVfxImageListItem* item = ImageItem(*this, list, image);
     if (item == nullptr) {
         return kWhite;
     }
@@ -418,7 +418,7 @@ TColor TVfxImageList::TransparentColor(int list, int image) {
 }
 
 TColor TVfxImageList::PixelColor(int list, int image, int x, int y) {
-    const TVfxImageListItem* item = imageItem(*this, list, image);
+    const TVfxImageListItem* item = ImageItem(*this, list, image);
     if (item == nullptr || x < 0 || y < 0 || x >= item->Width() || y >= item->Height()) {
         return kWhite;
     }
@@ -426,7 +426,7 @@ TColor TVfxImageList::PixelColor(int list, int image, int x, int y) {
 }
 
 void TVfxImageList::Draw(QPainter& painter, int x, int y, int list, int image) {
-    if (const TVfxImageListItem* item = imageItem(*this, list, image)) {
+    if (const TVfxImageListItem* item = ImageItem(*this, list, image)) {
         item->Draw(painter, x, y, image);
     }
 }
@@ -438,7 +438,7 @@ void TVfxImageList::DrawTransparent(QPainter& painter, const TRect& rect, int li
 
 void TVfxImageList::DrawStyled(QPainter& painter, const TRect& rect, int list, int image,
                                uint16_t flags, TColor color) {
-    const TVfxImageListItem* item = imageItem(*this, list, image);
+    const TVfxImageListItem* item = ImageItem(*this, list, image);
     if (item == nullptr) {
         return;
     }
@@ -554,7 +554,7 @@ bool IsDefaultList(const TVfxCustomContainer* list) {
 // --- container files ---
 
 int ReadContainerIndex(QIODevice& stream, uint32_t& count, std::vector<uint32_t>* offsets) {
-    const int type = readSignature(stream);
+    const int type = ReadSignature(stream);
     count = VfxReadCardinal(stream);
     if (type != ctUnknown && offsets != nullptr) {
         const qint64 remaining = VfxRemaining(stream);
@@ -584,7 +584,7 @@ void LoadItemFromFile(const QString& fileName, int type, const std::vector<uint3
     if (offsets == nullptr) {
         uint32_t count = 0;
         if (ReadContainerIndex(file, count, &read) != type) {
-            throwWrongFile(fileName);
+            ThrowWrongFile(fileName);
         }
         offsets = &read;
     }

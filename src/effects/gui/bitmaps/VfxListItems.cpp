@@ -33,15 +33,15 @@ int VfxColorsOf(TVfxSavePixelFormat format) {
 
 namespace {
 
-QString shortClassName(const QObject& object) {
+QString ShortClassName(const QObject& object) {
     QString name = QString::fromLatin1(object.metaObject()->className());
     return name.mid(name.lastIndexOf(u':') + 1);
 }
 
-void checkSameClass(const TVfxListItem& target, const TVfxListItem& source) {
+void CheckSameClass(const TVfxListItem& target, const TVfxListItem& source) {
     if (source.metaObject() != target.metaObject()) {
         throw plat::EConvertError(QStringLiteral("Cannot assign a %1 to a %2")
-                                      .arg(shortClassName(source), shortClassName(target)));
+                                      .arg(ShortClassName(source), ShortClassName(target)));
     }
 }
 
@@ -133,7 +133,7 @@ void TVfxListItem::WriteItem(QIODevice& stream) const {
 }
 
 void TVfxListItem::Assign(const TVfxListItem& source) {
-    checkSameClass(*this, source);
+    CheckSameClass(*this, source);
     description_ = source.description_;
     ident_ = source.ident_;
     compressed_ = source.compressed_;
@@ -222,7 +222,7 @@ void TVfxBitmapListItem::WriteContent(QIODevice& stream, uint8_t flags) const {
 
 namespace {
 
-QImage emptyStrip(int width, int height, bool mono) {
+QImage EmptyStrip(int width, int height, bool mono) {
     QImage strip(width, height, mono ? QImage::Format_Mono : QImage::Format_RGB32);
     if (mono) {
         strip.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
@@ -234,7 +234,7 @@ QImage emptyStrip(int width, int height, bool mono) {
 }
 
 // Copies w x h pixels from (sx, 0) of from to (dx, 0) of to (same format).
-void blit(QImage& to, int dx, const QImage& from, int sx, int w, int h) {
+void Blit(QImage& to, int dx, const QImage& from, int sx, int w, int h) {
     if (w <= 0 || from.isNull()) {
         return;
     }
@@ -252,7 +252,7 @@ void blit(QImage& to, int dx, const QImage& from, int sx, int w, int h) {
 }
 
 // A strip as read: at least n x width by height pixels, cut to that.
-QImage readStrip(QIODevice& stream, bool compressed, int stripWidth, int height, bool mono) {
+QImage ReadStrip(QIODevice& stream, bool compressed, int stripWidth, int height, bool mono) {
     const QImage read = VfxReadBitmap(stream, compressed);
     if (read.isNull() || read.width() < stripWidth || read.height() < height) {
         VfxThrowReadError();
@@ -262,7 +262,7 @@ QImage readStrip(QIODevice& stream, bool compressed, int stripWidth, int height,
         return strip;
     }
     // Masks are kept black (0) and white (1), whatever table the file had.
-    QImage mask = emptyStrip(stripWidth, height, true);
+    QImage mask = EmptyStrip(stripWidth, height, true);
     for (int y = 0; y < height; ++y) {
         const auto* row = reinterpret_cast<const QRgb*>(strip.constScanLine(y));
         for (int x = 0; x < stripWidth; ++x) {
@@ -313,7 +313,7 @@ void TVfxImageListItem::SetMasked(bool value) {
     }
     masked_ = value;
     mask_ =
-        value && !image_.isNull() ? emptyStrip(image_.width(), image_.height(), true) : QImage();
+        value && !image_.isNull() ? EmptyStrip(image_.width(), image_.height(), true) : QImage();
     Change();
 }
 
@@ -331,15 +331,15 @@ void TVfxImageListItem::AddImages(const TVfxImageListItem& source) {
         throw EInvalidGraphicOperation(QStringLiteral("Too many images"));
     }
     BeginUpdate();
-    QImage image = emptyStrip(stripWidth, height_, false);
-    blit(image, 0, image_, 0, have, height_);
-    blit(image, have, source.image_, 0, added * width_, height_);
+    QImage image = EmptyStrip(stripWidth, height_, false);
+    Blit(image, 0, image_, 0, have, height_);
+    Blit(image, have, source.image_, 0, added * width_, height_);
     QImage mask;
     if (masked_) {
-        mask = emptyStrip(stripWidth, height_, true);
-        blit(mask, 0, mask_, 0, have, height_);
+        mask = EmptyStrip(stripWidth, height_, true);
+        Blit(mask, 0, mask_, 0, have, height_);
         if (source.masked_) {
-            blit(mask, have, source.mask_, 0, added * width_, height_);
+            Blit(mask, have, source.mask_, 0, added * width_, height_);
         }
     }
     image_ = image;
@@ -388,9 +388,9 @@ std::function<void()> TVfxImageListItem::ReadContent(QIODevice& stream, uint8_t 
     QImage image;
     QImage mask;
     if (count > 0) {
-        image = readStrip(stream, compressed, stripWidth, int(height), false);
+        image = ReadStrip(stream, compressed, stripWidth, int(height), false);
         if (masked) {
-            mask = readStrip(stream, compressed, stripWidth, int(height), true);
+            mask = ReadStrip(stream, compressed, stripWidth, int(height), true);
         }
     }
     return [this, height, width, allocBy, masked, count, image, mask] {
@@ -428,7 +428,7 @@ void TVfxImageListItem::WriteContent(QIODevice& stream, uint8_t flags) const {
 namespace {
 
 // The target ANDed with the mask, then ORed with the image, at (x, y).
-void maskedTransfer(QPainter& painter, int x, int y, const QImage& mask, const QImage& image) {
+void MaskedTransfer(QPainter& painter, int x, int y, const QImage& mask, const QImage& image) {
     painter.save();
     painter.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
     painter.drawImage(QPoint(x, y), mask);
@@ -456,7 +456,7 @@ void TVfxImageListItem::Draw(QPainter& painter, int x, int y, int index) const {
     if (!throughBuffer || bkColor_ == plat::clNone) {
         // Style 3, style 2 without a background, and the blend styles
         // without one draw straight onto the canvas.
-        maskedTransfer(painter, x, y, mask, image);
+        MaskedTransfer(painter, x, y, mask, image);
         if (drawingStyle_ <= 1 && blendColor_ != plat::clNone) {
             const QColor blend = plat::ToQColor(blendColor_);
             for (int j = 0; j < height_; ++j) {
@@ -475,7 +475,7 @@ void TVfxImageListItem::Draw(QPainter& painter, int x, int y, int index) const {
     buffer.fill(plat::ToQColor(bkColor_));
     {
         QPainter p(&buffer);
-        maskedTransfer(p, 0, 0, mask, image);
+        MaskedTransfer(p, 0, 0, mask, image);
     }
     if (drawingStyle_ <= 1 && blendColor_ != plat::clNone) {
         const QRgb blend = plat::ToQColor(blendColor_).rgb();

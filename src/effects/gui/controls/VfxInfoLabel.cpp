@@ -26,7 +26,7 @@ QString VfxApplyNumberFormat(const QString& value, const QString& mask) {
 
 namespace {
 
-bool isComparedOnRefresh(TVfxInfoType info) {
+bool IsComparedOnRefresh(TVfxInfoType info) {
     return info == itNumLock || info == itCapsLock || info == itScroll || info == itCurrentDateTime;
 }
 
@@ -156,7 +156,7 @@ QString TVfxInformationLabel::GetLabelText() const {
         return refreshedText_;
     }
     const QString value = ValueOf();
-    if (isComparedOnRefresh(info_)) {
+    if (IsComparedOnRefresh(info_)) {
         lastValue_ = value;
     }
     return CaptionPart() + value;
@@ -164,7 +164,7 @@ QString TVfxInformationLabel::GetLabelText() const {
 
 void TVfxInformationLabel::Refresh() {
     const QString value = ValueOf();
-    if (isComparedOnRefresh(info_) && value == lastValue_) {
+    if (IsComparedOnRefresh(info_) && value == lastValue_) {
         return; // nothing changed: no repaint
     }
     lastValue_ = value;

@@ -130,7 +130,7 @@ void TVfxCustomControl::PaintBackground(QPainter& painter) {
 
 namespace {
 
-void drawThemeBorder(const QWidget& widget, QPainter& painter, bool mouseInside, bool readOnly) {
+void DrawThemeBorder(const QWidget& widget, QPainter& painter, bool mouseInside, bool readOnly) {
     QStyleOptionFrame option;
     option.initFrom(&widget);
     option.lineWidth = 1;
@@ -150,7 +150,7 @@ void drawThemeBorder(const QWidget& widget, QPainter& painter, bool mouseInside,
 
 void TVfxCustomControl::DrawActiveFrame(QPainter& painter) {
     if (DrawnThemed()) {
-        drawThemeBorder(*this, painter, mouseInside_, IsReadOnly());
+        DrawThemeBorder(*this, painter, mouseInside_, IsReadOnly());
         return;
     }
     const int w = width();
@@ -167,7 +167,7 @@ void TVfxCustomControl::DrawActiveFrame(QPainter& painter) {
 
 void TVfxCustomControl::DrawNormalFrame(QPainter& painter) {
     if (DrawnThemed()) {
-        drawThemeBorder(*this, painter, mouseInside_, IsReadOnly());
+        DrawThemeBorder(*this, painter, mouseInside_, IsReadOnly());
         return;
     }
     TRect r(rect());

@@ -12,11 +12,11 @@ using plat::TRect;
 
 namespace {
 
-int frameExtra(TVfxBevelStyle style) {
+int FrameExtra(TVfxBevelStyle style) {
     return (style == bvFrameLowered || style == bvFrameRaised) ? 1 : 0;
 }
 
-unsigned edgeOf(TVfxEdgeStyle style) {
+unsigned EdgeOf(TVfxEdgeStyle style) {
     switch (style) {
     case etRaisedInner:
         return plat::BDR_RAISEDINNER;
@@ -38,7 +38,7 @@ unsigned edgeOf(TVfxEdgeStyle style) {
     return plat::EDGE_ETCHED;
 }
 
-unsigned sideFlags(TVfxFrameSides sides) {
+unsigned SideFlags(TVfxFrameSides sides) {
     unsigned flags = 0;
     if (sides & fsLeft) {
         flags |= plat::BF_LEFT;
@@ -56,7 +56,7 @@ unsigned sideFlags(TVfxFrameSides sides) {
 }
 
 // n rings in the colour, or n pixels left as they are.
-void rings(QPainter& painter, TRect& rect, int n, plat::TColor color, bool transparent) {
+void Rings(QPainter& painter, TRect& rect, int n, plat::TColor color, bool transparent) {
     if (transparent) {
         rect.Inflate(-n, -n);
         return;
@@ -142,10 +142,10 @@ void TVfxBevel::UpdateExtents() {
         } else {
             extent_ = borderWidth_ + borderInnerWidth_;
             if (styleOuter_ != bvNone) {
-                extent_ += widthOuter_ + frameExtra(styleOuter_);
+                extent_ += widthOuter_ + FrameExtra(styleOuter_);
             }
             if (styleInner_ != bvNone) {
-                extent_ += widthInner_ + frameExtra(styleInner_);
+                extent_ += widthInner_ + FrameExtra(styleInner_);
             }
         }
         break;
@@ -207,7 +207,7 @@ TRect TVfxBevel::DrawBevel(QPainter& painter, const TRect& rect, bool transparen
                                borderColor_, shadowColor_);
         } else {
             VfxDrawBevelStyle(painter, r, styleOuter_, widthOuter_, shadowColor_, lightColor_);
-            rings(painter, r, borderWidth_, borderColor_, transparent);
+            Rings(painter, r, borderWidth_, borderColor_, transparent);
             VfxDrawBevelStyle(painter, r, styleInner_, widthInner_, shadowColor_, lightColor_);
         }
         break;
@@ -216,7 +216,7 @@ TRect TVfxBevel::DrawBevel(QPainter& painter, const TRect& rect, bool transparen
         break;
     case bmEdge:
         if (borderSides_ != 0) {
-            plat::DrawEdge(painter, r.ToQRect(), edgeOf(edgeStyle_), sideFlags(borderSides_));
+            plat::DrawEdge(painter, r.ToQRect(), EdgeOf(edgeStyle_), SideFlags(borderSides_));
             r.Inflate(-2, -2);
         }
         break;
@@ -224,7 +224,7 @@ TRect TVfxBevel::DrawBevel(QPainter& painter, const TRect& rect, bool transparen
         VfxDrawStandardBorder(painter, r, lsLoweredExt);
         break;
     }
-    rings(painter, r, borderInnerWidth_, borderColor_, transparent);
+    Rings(painter, r, borderInnerWidth_, borderColor_, transparent);
     return r;
 }
 

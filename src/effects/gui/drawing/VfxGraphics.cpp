@@ -18,13 +18,13 @@ using plat::TRect;
 
 namespace {
 
-void fill(QPainter& painter, int left, int top, int right, int bottom, TColor color) {
+void Fill(QPainter& painter, int left, int top, int right, int bottom, TColor color) {
     if (right > left && bottom > top) {
         painter.fillRect(QRect(left, top, right - left, bottom - top), plat::ToQColor(color));
     }
 }
 
-void fillPolygon(QPainter& painter, const QPolygon& polygon, TColor color) {
+void FillPolygon(QPainter& painter, const QPolygon& polygon, TColor color) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(Qt::NoPen);
@@ -33,14 +33,14 @@ void fillPolygon(QPainter& painter, const QPolygon& polygon, TColor color) {
     painter.restore();
 }
 
-QRect toQRect(const TRect& r) {
+QRect ToQRect(const TRect& r) {
     return r.ToQRect();
 }
 
 // An image of the given part of source in a format the raster operations
 // work on, scaled to size without smoothing.
-QImage partOf(const QImage& source, const TRect& part, QSize size) {
-    QImage copy = source.copy(toQRect(part)).convertToFormat(QImage::Format_RGB32);
+QImage PartOf(const QImage& source, const TRect& part, QSize size) {
+    QImage copy = source.copy(ToQRect(part)).convertToFormat(QImage::Format_RGB32);
     if (copy.size() != size && !size.isEmpty()) {
         copy = copy.scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
     }
@@ -48,7 +48,7 @@ QImage partOf(const QImage& source, const TRect& part, QSize size) {
 }
 
 // The target ANDed with the mask, then ORed with the image.
-void maskedTransfer(QPainter& painter, const TRect& to, const QImage& mask, const QImage& image) {
+void MaskedTransfer(QPainter& painter, const TRect& to, const QImage& mask, const QImage& image) {
     painter.save();
     painter.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
     painter.drawImage(QPoint(to.Left, to.Top), mask);
@@ -57,7 +57,7 @@ void maskedTransfer(QPainter& painter, const TRect& to, const QImage& mask, cons
     painter.restore();
 }
 
-bool sameColor(QRgb pixel, QRgb color) {
+bool SameColor(QRgb pixel, QRgb color) {
     return (pixel & 0xFFFFFF) == (color & 0xFFFFFF);
 }
 
@@ -93,20 +93,20 @@ bool VfxDrawBevelStyle(QPainter& painter, TRect& rect, TVfxBevelStyle style, int
     if (width == 1) {
         // Two polylines, each leaving out its last point: c2 up the left
         // side and along the top, c1 down the right side and along the bottom.
-        fill(painter, left, top, left + 1, b1 + 1, c2);
-        fill(painter, left, top, r1, top + 1, c2);
-        fill(painter, r1, top, r1 + 1, b1, c1);
-        fill(painter, left + 1, b1, r1 + 1, b1 + 1, c1);
+        Fill(painter, left, top, left + 1, b1 + 1, c2);
+        Fill(painter, left, top, r1, top + 1, c2);
+        Fill(painter, r1, top, r1 + 1, b1, c1);
+        Fill(painter, left + 1, b1, r1 + 1, b1 + 1, c1);
         rect = TRect(left + 1, top + 1, right - 1, bottom - 1);
         return true;
     }
     const TRect inner(left + width, top + width, right - width, b1 - width);
-    fillPolygon(painter,
+    FillPolygon(painter,
                 QPolygon({QPoint(left, bottom), QPoint(inner.Left, inner.Bottom),
                           QPoint(inner.Right, inner.Bottom), QPoint(inner.Right, inner.Top),
                           QPoint(right, top), QPoint(right, bottom)}),
                 c1);
-    fillPolygon(
+    FillPolygon(
         painter,
         QPolygon({QPoint(left, b1), QPoint(inner.Left, inner.Bottom), QPoint(inner.Left, inner.Top),
                   QPoint(inner.Right - 1, inner.Top), QPoint(r1, top), QPoint(left, top)}),
@@ -119,11 +119,11 @@ bool VfxDrawShadowBevel(QPainter& painter, TRect& rect, TColor frameColor, bool 
                         int innerWidth, int shadowWidth, TColor cornerColor, TColor shadowColor) {
     const int d = shadowWidth;
     const TRect r = rect;
-    fill(painter, r.Right - d, r.Top + d, r.Right, r.Bottom, shadowColor);
-    fill(painter, r.Left + d, r.Bottom - d, r.Right, r.Bottom, shadowColor);
+    Fill(painter, r.Right - d, r.Top + d, r.Right, r.Bottom, shadowColor);
+    Fill(painter, r.Left + d, r.Bottom - d, r.Right, r.Bottom, shadowColor);
     if (!transparent) {
-        fill(painter, r.Right - d, r.Top, r.Right, r.Top + d, cornerColor);
-        fill(painter, r.Left, r.Bottom - d, r.Left + d, r.Bottom, cornerColor);
+        Fill(painter, r.Right - d, r.Top, r.Right, r.Top + d, cornerColor);
+        Fill(painter, r.Left, r.Bottom - d, r.Left + d, r.Bottom, cornerColor);
     }
     rect = TRect(r.Left, r.Top, r.Right - d, r.Bottom - d);
     for (int i = 0; i < innerWidth; ++i) {
@@ -233,13 +233,13 @@ void VfxBuildTransparentImage(const QImage& canvas, const TRect& source, QImage&
         return;
     }
     const QRgb key = plat::ToQColor(color).rgb();
-    image = canvas.copy(toQRect(source)).convertToFormat(QImage::Format_RGB32);
+    image = canvas.copy(ToQRect(source)).convertToFormat(QImage::Format_RGB32);
     mask = QImage(w, h, QImage::Format_Mono);
     mask.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
     for (int y = 0; y < h; ++y) {
         auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < w; ++x) {
-            const bool isKey = sameColor(row[x], key);
+            const bool isKey = SameColor(row[x], key);
             mask.setPixel(x, y, isKey ? 1 : 0);
             if (isKey) {
                 row[x] = qRgb(0, 0, 0);
@@ -325,18 +325,18 @@ void VfxDrawArea(QPainter& painter, const TRect& dest, const QImage* source, TRe
     if ((flags & VFX_DF_REPLACE) && extra != nullptr && !extra->isNull()) {
         const QRgb key = plat::ToQColor(VfxTransparentColorOf(*extra)).rgb();
         const QRgb brush = plat::ToQColor(color).rgb();
-        QImage replaced = extra->copy(toQRect(part)).convertToFormat(QImage::Format_RGB32);
+        QImage replaced = extra->copy(ToQRect(part)).convertToFormat(QImage::Format_RGB32);
         for (int y = 0; y < replaced.height(); ++y) {
             auto* row = reinterpret_cast<QRgb*>(replaced.scanLine(y));
             for (int x = 0; x < replaced.width(); ++x) {
-                if (sameColor(row[x], key)) {
+                if (SameColor(row[x], key)) {
                     row[x] = brush;
                 }
             }
         }
         for (const TRect& p : placements) {
             if (!p.IsEmpty()) {
-                painter.drawImage(toQRect(p), replaced);
+                painter.drawImage(ToQRect(p), replaced);
             }
         }
         return;
@@ -348,7 +348,7 @@ void VfxDrawArea(QPainter& painter, const TRect& dest, const QImage* source, TRe
         for (const TRect& p : placements) {
             if (!p.IsEmpty()) {
                 const QSize size(p.Width(), p.Height());
-                maskedTransfer(painter, p, partOf(*extra, part, size), partOf(*source, part, size));
+                MaskedTransfer(painter, p, PartOf(*extra, part, size), PartOf(*source, part, size));
             }
         }
         return;
@@ -364,14 +364,14 @@ void VfxDrawArea(QPainter& painter, const TRect& dest, const QImage* source, TRe
         for (const TRect& p : placements) {
             if (!p.IsEmpty()) {
                 const QSize size(p.Width(), p.Height());
-                maskedTransfer(painter, p, partOf(mask, whole, size), partOf(image, whole, size));
+                MaskedTransfer(painter, p, PartOf(mask, whole, size), PartOf(image, whole, size));
             }
         }
         return;
     }
     for (const TRect& p : placements) {
         if (!p.IsEmpty()) {
-            painter.drawImage(toQRect(p), *source, toQRect(part));
+            painter.drawImage(ToQRect(p), *source, ToQRect(part));
         }
     }
 }

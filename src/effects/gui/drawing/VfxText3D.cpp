@@ -62,13 +62,13 @@ struct Layer {
 // Where step k of depth lies, as an offset inside rect grown by depth: the
 // light comes from the corner the orientation names, the copies run away
 // from it.
-QPoint offsetOf(TVfxThreeDOrientation orientation, int step, int depth) {
+QPoint OffsetOf(TVfxThreeDOrientation orientation, int step, int depth) {
     const bool fromLeft = orientation == toTopLeft || orientation == toBottomLeft;
     const bool fromTop = orientation == toTopLeft || orientation == toTopRight;
     return {fromLeft ? step : depth - step, fromTop ? step : depth - step};
 }
 
-std::vector<Layer> layersOf(TVfxThreeDStyle style, const TVfx3DCaption& c, plat::TColor face,
+std::vector<Layer> LayersOf(TVfxThreeDStyle style, const TVfx3DCaption& c, plat::TColor face,
                             plat::TColor back) {
     const int l = c.LightDepth();
     const int s = c.ShadowDepth();
@@ -107,7 +107,7 @@ std::vector<Layer> layersOf(TVfxThreeDStyle style, const TVfx3DCaption& c, plat:
 }
 
 // The outline of the glyphs: the pixels next to the text, not the text.
-void drawOutline(QPainter& painter, const QString& text, const plat::TRect& rect, unsigned format,
+void DrawOutline(QPainter& painter, const QString& text, const plat::TRect& rect, unsigned format,
                  plat::TColor color) {
     const int w = rect.Width() + 2;
     const int h = rect.Height() + 2;
@@ -160,7 +160,7 @@ void VfxDraw3DText(QPainter& painter, const QString& text, const plat::TRect& re
         style = (ds == ds3d || (ds == dsAuto && look.Want3DDisabled)) ? tdSunken : tdNone;
     }
     if (style == tdOutline) {
-        drawOutline(painter, text, rect, format, face);
+        DrawOutline(painter, text, rect, format, face);
         painter.restore();
         return;
     }
@@ -188,8 +188,8 @@ void VfxDraw3DText(QPainter& painter, const QString& text, const plat::TRect& re
     }
     plat::TRect at = rect;
     QPoint moved(0, 0);
-    for (const Layer& layer : layersOf(style, c, face, back)) {
-        const QPoint want = offsetOf(c.Orientation(), layer.step, depth);
+    for (const Layer& layer : LayersOf(style, c, face, back)) {
+        const QPoint want = OffsetOf(c.Orientation(), layer.step, depth);
         at.Offset(want.x() - moved.x(), want.y() - moved.y());
         moved = want;
         painter.setPen(plat::ToQColor(layer.color));

@@ -16,16 +16,16 @@ using plat::TRect;
 
 namespace {
 
-TVfxShapeNotice& processNotice() {
+TVfxShapeNotice& ProcessNotice() {
     static TVfxShapeNotice notice{false,
                                   [](const QString& text) { qInfo("%s", qPrintable(text)); }};
     return notice;
 }
 
-void noteFallback() {
+void NoteFallback() {
     TVfxShapeNotice* notice = ScopedVfxShapeNotice::Current();
     if (notice == nullptr) {
-        notice = &processNotice();
+        notice = &ProcessNotice();
     }
     if (notice->Said) {
         return;
@@ -187,7 +187,7 @@ void TVfxFormShape::ApplyShape() {
         form.setMask(result);
     }
     if (support != ssShaped) {
-        noteFallback();
+        NoteFallback();
     }
     windowRegion_ = result;
     shaped_ = true;

@@ -18,18 +18,18 @@ constexpr qsizetype kHeaderSize = 32;
 constexpr qsizetype kRectSize = 16;
 constexpr int32_t kCoordinateLimit = 1 << 27;
 
-void put(QByteArray& bytes, qsizetype at, int32_t value) {
+void Put(QByteArray& bytes, qsizetype at, int32_t value) {
     qToLittleEndian(value, bytes.data() + at);
 }
 
-int32_t get(QByteArrayView data, qsizetype at) {
+int32_t Get(QByteArrayView data, qsizetype at) {
     return qFromLittleEndian<int32_t>(data.data() + at);
 }
 
 // True when the rectangles are in the order and shape a region keeps them:
 // bands top to bottom that do not overlap, every rectangle of a band with
 // the band's top and bottom, left to right with a gap between neighbours.
-bool banded(const std::vector<QRect>& rects) {
+bool Banded(const std::vector<QRect>& rects) {
     for (size_t i = 1; i < rects.size(); ++i) {
         const QRect& a = rects[i - 1];
         const QRect& b = rects[i];
@@ -45,7 +45,7 @@ bool banded(const std::vector<QRect>& rects) {
 }
 
 // Unites the rectangles pairwise, so that n rectangles take log n rounds.
-QRegion unite(const std::vector<QRect>& rects) {
+QRegion Unite(const std::vector<QRect>& rects) {
     std::vector<QRegion> parts(rects.begin(), rects.end());
     while (parts.size() > 1) {
         std::vector<QRegion> next;
@@ -66,33 +66,33 @@ QRegion unite(const std::vector<QRect>& rects) {
 QByteArray VfxRegionToData(const QRegion& region) {
     const qsizetype count = region.rectCount();
     QByteArray bytes(kHeaderSize + kRectSize * count, '\0');
-    put(bytes, 0, static_cast<int32_t>(kHeaderSize));
-    put(bytes, 4, 1);
-    put(bytes, 8, static_cast<int32_t>(count));
-    put(bytes, 12, static_cast<int32_t>(kRectSize * count));
+    Put(bytes, 0, static_cast<int32_t>(kHeaderSize));
+    Put(bytes, 4, 1);
+    Put(bytes, 8, static_cast<int32_t>(count));
+    Put(bytes, 12, static_cast<int32_t>(kRectSize * count));
     if (count > 0) {
         const QRect bounds = region.boundingRect();
-        put(bytes, 16, bounds.left());
-        put(bytes, 20, bounds.top());
-        put(bytes, 24, bounds.right() + 1);
-        put(bytes, 28, bounds.bottom() + 1);
+        Put(bytes, 16, bounds.left());
+        Put(bytes, 20, bounds.top());
+        Put(bytes, 24, bounds.right() + 1);
+        Put(bytes, 28, bounds.bottom() + 1);
     }
     qsizetype at = kHeaderSize;
     for (const QRect& r : region) {
-        put(bytes, at, r.left());
-        put(bytes, at + 4, r.top());
-        put(bytes, at + 8, r.right() + 1);
-        put(bytes, at + 12, r.bottom() + 1);
+        Put(bytes, at, r.left());
+        Put(bytes, at + 4, r.top());
+        Put(bytes, at + 8, r.right() + 1);
+        Put(bytes, at + 12, r.bottom() + 1);
         at += kRectSize;
     }
     return bytes;
 }
 
 std::optional<QRegion> VfxRegionFromData(QByteArrayView data) {
-    if (data.size() < kHeaderSize || get(data, 0) != kHeaderSize || get(data, 4) != 1) {
+    if (data.size() < kHeaderSize || Get(data, 0) != kHeaderSize || Get(data, 4) != 1) {
         return std::nullopt;
     }
-    const auto count = static_cast<uint32_t>(get(data, 8));
+    const auto count = static_cast<uint32_t>(Get(data, 8));
     if (count > static_cast<uint64_t>(data.size() - kHeaderSize) / kRectSize) {
         return std::nullopt;
     }
@@ -100,10 +100,10 @@ std::optional<QRegion> VfxRegionFromData(QByteArrayView data) {
     rects.reserve(count);
     for (uint32_t i = 0; i < count; ++i) {
         const qsizetype at = kHeaderSize + kRectSize * i;
-        const int32_t left = get(data, at);
-        const int32_t top = get(data, at + 4);
-        const int32_t right = get(data, at + 8);
-        const int32_t bottom = get(data, at + 12);
+        const int32_t left = Get(data, at);
+        const int32_t top = Get(data, at + 4);
+        const int32_t right = Get(data, at + 8);
+        const int32_t bottom = Get(data, at + 12);
         for (int32_t c : {left, top, right, bottom}) {
             if (c < -kCoordinateLimit || c > kCoordinateLimit) {
                 return std::nullopt;
@@ -116,12 +116,12 @@ std::optional<QRegion> VfxRegionFromData(QByteArrayView data) {
     if (rects.empty()) {
         return QRegion();
     }
-    if (banded(rects)) {
+    if (Banded(rects)) {
         QRegion region;
         region.setRects(rects.data(), static_cast<int>(rects.size()));
         return region;
     }
-    return unite(rects);
+    return Unite(rects);
 }
 
 void TVfxRegionMask::SetRegion(const QRegion& region) {

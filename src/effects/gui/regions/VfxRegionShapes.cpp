@@ -24,7 +24,7 @@ namespace {
 // Regions hold coordinates of 28 bits.
 constexpr int kCoordinateLimit = 1 << 27;
 
-int roundEven(double value) {
+int RoundEven(double value) {
     return static_cast<int>(std::nearbyint(value));
 }
 
@@ -34,7 +34,7 @@ int roundEven(double value) {
 // its centre (P = 2x + 1 - w, D = 2r + 1 - h) those with
 // P^2 h^2 + D^2 w^2 < w^2 h^2. Rows past h / 2 have none. Going down, the
 // inset only shrinks: each row walks it on from the row above.
-std::vector<int> cornerInsets(int w, int h) {
+std::vector<int> CornerInsets(int w, int h) {
     std::vector<int> insets;
     insets.reserve(static_cast<size_t>(h / 2) + 1);
     // exact in 64 bits while w and h fit in 15 bits, else near enough
@@ -58,7 +58,7 @@ std::vector<int> cornerInsets(int w, int h) {
     return insets;
 }
 
-QRegion roundedRegion(const TRect& r, int w, int h) {
+QRegion RoundedRegion(const TRect& r, int w, int h) {
     const int width = r.Width();
     const int height = r.Height();
     if (width <= 0 || height <= 0) {
@@ -69,7 +69,7 @@ QRegion roundedRegion(const TRect& r, int w, int h) {
     if (w <= 0 || h <= 0) {
         return QRegion(r.ToQRect());
     }
-    const std::vector<int> insets = cornerInsets(w, h);
+    const std::vector<int> insets = CornerInsets(w, h);
     const auto insetOf = [&](int y) {
         const auto row = static_cast<size_t>(std::min(y, height - 1 - y));
         return row < insets.size() ? insets[row] : 0;
@@ -101,26 +101,26 @@ QRegion roundedRegion(const TRect& r, int w, int h) {
     return region;
 }
 
-QRegion regionFromData(QByteArrayView data) {
+QRegion RegionFromData(QByteArrayView data) {
     return VfxRegionFromData(data).value_or(QRegion());
 }
 
 // Which sides a nose or bubble chain takes from the rectangle.
-bool onTop(TVfxExtPos p) {
+bool OnTop(TVfxExtPos p) {
     return p <= epRightTop;
 }
-bool onLeft(TVfxExtPos p) {
+bool OnLeft(TVfxExtPos p) {
     return p == epLeftTop || p == epTopLeft || p == epBottomLeft || p == epLeftBottom;
 }
 
-TRect shrunk(const TRect& r, int size, TVfxExtPos p) {
+TRect Shrunk(const TRect& r, int size, TVfxExtPos p) {
     TRect s = r;
-    if (onTop(p)) {
+    if (OnTop(p)) {
         s.Top += size;
     } else {
         s.Bottom -= size;
     }
-    if (onLeft(p)) {
+    if (OnLeft(p)) {
         s.Left += size;
     } else {
         s.Right -= size;
@@ -128,11 +128,11 @@ TRect shrunk(const TRect& r, int size, TVfxExtPos p) {
     return s;
 }
 
-bool isRoundNoseVertical(TVfxExtPos p) {
+bool IsRoundNoseVertical(TVfxExtPos p) {
     return p == epLeftTop || p == epRightTop || p == epRightBottom || p == epLeftBottom;
 }
 
-QRegion shieldRegion(TVfxRegionShape shape, int w, int h) {
+QRegion ShieldRegion(TVfxRegionShape shape, int w, int h) {
     QRegion body;
     if (shape == rsRoundShield) {
         body = VfxEllipticRegion(TRect(0, h / 5 - h, w, h));
@@ -146,7 +146,7 @@ QRegion shieldRegion(TVfxRegionShape shape, int w, int h) {
         .subtracted(VfxRectRegion(TRect(0, -40, w, 0)));
 }
 
-QRegion bodyRegion(TVfxRegionShape shape, const TRect& body, int roundX, int roundY) {
+QRegion BodyRegion(TVfxRegionShape shape, const TRect& body, int roundX, int roundY) {
     switch (shape) {
     case rsRoundThinkBubble:
     case rsRoundNoseRect:
@@ -165,11 +165,11 @@ QRegion VfxRectRegion(const TRect& r) {
 }
 
 QRegion VfxEllipticRegion(const TRect& r) {
-    return roundedRegion(r, r.Width(), r.Height());
+    return RoundedRegion(r, r.Width(), r.Height());
 }
 
 QRegion VfxRoundRectRegion(const TRect& r, int ellipseWidth, int ellipseHeight) {
-    return roundedRegion(r, ellipseWidth, ellipseHeight);
+    return RoundedRegion(r, ellipseWidth, ellipseHeight);
 }
 
 QRegion VfxPolygonRegion(std::span<const QPoint> points) {
@@ -295,8 +295,8 @@ std::vector<QPoint> VfxShapePoints(TVfxRegionShape shape, const TRect& r) {
     const int h = r.Height();
     switch (shape) {
     case rsStar: {
-        const auto x = [&](double f) { return l + roundEven(w * f); };
-        const auto y = [&](double f) { return t + roundEven(h * f); };
+        const auto x = [&](double f) { return l + RoundEven(w * f); };
+        const auto y = [&](double f) { return t + RoundEven(h * f); };
         return {{l + w / 2, t},      {x(0.65), y(0.38)},   {r.Right, y(0.38)},  {x(0.70), y(0.60)},
                 {x(0.85), r.Bottom}, {l + w / 2, y(0.75)}, {x(0.15), r.Bottom}, {x(0.30), y(0.60)},
                 {l, y(0.38)},        {x(0.35), y(0.38)}};
@@ -320,10 +320,10 @@ std::vector<QPoint> VfxShapePoints(TVfxRegionShape shape, const TRect& r) {
 }
 
 TVfxNose VfxNoseGeometry(const TRect& r, int size, int baseOffset, TVfxExtPos position) {
-    const TRect b = shrunk(r, size, position);
+    const TRect b = Shrunk(r, size, position);
     const int s = size;
     const int w = baseOffset;
-    const int d = roundEven(std::sqrt(2.0 * s * s));
+    const int d = RoundEven(std::sqrt(2.0 * s * s));
     TVfxNose nose{b, {}, {}, {}};
     switch (position) {
     case epLeftTop:
@@ -374,7 +374,7 @@ int VfxNoseBaseOffset(const TVfxShapeParams& p) {
     if (p.Shape == rsNoseRect) {
         return 5;
     }
-    return isRoundNoseVertical(p.ExtPos) ? p.RoundY : p.RoundX;
+    return IsRoundNoseVertical(p.ExtPos) ? p.RoundY : p.RoundX;
 }
 
 TRect TVfxBubble::Box() const {
@@ -385,16 +385,16 @@ TRect TVfxBubble::Box() const {
 TVfxBubbleChain VfxBubbleChain(const TRect& r, int size, int count, TVfxExtPos position) {
     const int n = std::max(count, 1);
     const double s = size;
-    const TRect b = shrunk(r, size, position);
+    const TRect b = Shrunk(r, size, position);
     const double k = s * 2 * std::numbers::pi / 4 / n / n;
     TVfxBubbleChain chain{b, {}};
     chain.Bubbles.reserve(static_cast<size_t>(n) + 2);
     for (int i = 0; i <= n + 1; ++i) {
         const double a = (90.0 / (n + 1)) * i * std::numbers::pi / 180;
-        const int c = roundEven(std::cos(a) * s);
-        const int sn = roundEven(std::sin(a) * s);
-        const int c2 = roundEven(std::cos(1.57 - a) * s);
-        const int sn2 = roundEven(std::sin(1.57 - a) * s);
+        const int c = RoundEven(std::cos(a) * s);
+        const int sn = RoundEven(std::sin(a) * s);
+        const int c2 = RoundEven(std::cos(1.57 - a) * s);
+        const int sn2 = RoundEven(std::sin(1.57 - a) * s);
         QPoint centre;
         switch (position) {
         case epLeftTop:
@@ -404,7 +404,7 @@ TVfxBubbleChain VfxBubbleChain(const TRect& r, int size, int count, TVfxExtPos p
             centre = {b.Left - size + c2, b.Top - sn2};
             break;
         case epTopRight:
-            centre = {b.Right + size - c2, b.Top - roundEven(std::sin(1.57 + a) * s)};
+            centre = {b.Right + size - c2, b.Top - RoundEven(std::sin(1.57 + a) * s)};
             break;
         case epRightTop:
             centre = {b.Right + c, b.Top - size + sn};
@@ -422,7 +422,7 @@ TVfxBubbleChain VfxBubbleChain(const TRect& r, int size, int count, TVfxExtPos p
             centre = {b.Left - c, b.Bottom + size - sn};
             break;
         }
-        chain.Bubbles.push_back({centre, roundEven(i * k)});
+        chain.Bubbles.push_back({centre, RoundEven(i * k)});
     }
     return chain;
 }
@@ -435,12 +435,12 @@ QRegion VfxShapeRegion(const TVfxShapeParams& p, const TRect& r) {
     case rsRoundRect:
         return VfxRoundRectRegion(r, p.RoundX, p.RoundY);
     case rsBitmap:
-        return regionFromData(p.MaskData);
+        return RegionFromData(p.MaskData);
     case rsNoseRect:
     case rsRoundNoseRect: {
         const TVfxNose nose = VfxNoseGeometry(r, w / 10, VfxNoseBaseOffset(p), p.ExtPos);
         const std::array<QPoint, 3> triangle = {nose.Tip, nose.Base1, nose.Base2};
-        return bodyRegion(p.Shape, nose.Body, p.RoundX, p.RoundY)
+        return BodyRegion(p.Shape, nose.Body, p.RoundX, p.RoundY)
             .united(VfxPolygonRegion(triangle));
     }
     case rsElliptic:
@@ -452,23 +452,23 @@ QRegion VfxShapeRegion(const TVfxShapeParams& p, const TRect& r) {
         return VfxPolygonRegion(VfxShapePoints(p.Shape, r));
     case rsRoundShield:
     case rsSharpShield:
-        return shieldRegion(p.Shape, w, r.Height());
+        return ShieldRegion(p.Shape, w, r.Height());
     case rsHalfRound:
         return VfxEllipticRegion(TRect(r.Left, 2 * r.Top - r.Bottom, r.Right, r.Bottom));
     case rsUserRegion:
-        return p.Designing ? VfxRectRegion(r) : regionFromData(p.UserData);
+        return p.Designing ? VfxRectRegion(r) : RegionFromData(p.UserData);
     case rsThinkBubble:
     case rsRoundThinkBubble:
     case rsEllipticThinkBubble: {
         const TVfxBubbleChain chain = VfxBubbleChain(r, w / 6, p.BubbleCount, p.ExtPos);
-        QRegion region = bodyRegion(p.Shape, chain.Body, p.RoundX, p.RoundY);
+        QRegion region = BodyRegion(p.Shape, chain.Body, p.RoundX, p.RoundY);
         for (const TVfxBubble& bubble : chain.Bubbles) {
             region = region.united(VfxEllipticRegion(bubble.Box()));
         }
         return region;
     }
     case rsPointList:
-        return regionFromData(p.UserData);
+        return RegionFromData(p.UserData);
     }
     return {};
 }
@@ -479,7 +479,7 @@ namespace {
 // row, where nothing of the painter's state could change the outcome: no
 // clip, at most a whole-pixel translation, plain or source-over composition,
 // full opacity, a 32-bit image that no copy shares.
-bool fillDirect(QPainter& painter, const QRegion& region, const QBrush& brush) {
+bool FillDirect(QPainter& painter, const QRegion& region, const QBrush& brush) {
     if (brush.style() != Qt::SolidPattern || brush.color().alpha() != 255 ||
         painter.hasClipping() || painter.opacity() != 1.0 ||
         (painter.compositionMode() != QPainter::CompositionMode_SourceOver &&
@@ -524,7 +524,7 @@ bool fillDirect(QPainter& painter, const QRegion& region, const QBrush& brush) {
 } // namespace
 
 void VfxFillRegion(QPainter& painter, const QRegion& region, const QBrush& brush) {
-    if (region.isEmpty() || fillDirect(painter, region, brush)) {
+    if (region.isEmpty() || FillDirect(painter, region, brush)) {
         return;
     }
     painter.save();
