@@ -1,6 +1,6 @@
 #include "effects/gui/drawing/VfxGraphics.h"
 
-#include "effects/core/VfxUtils.h"
+#include "effects/gui/drawing/VfxAreaPlacement.h"
 #include "effects/gui/drawing/VfxText3D.h"
 #include "platform/gui/AccelText.h"
 #include "platform/gui/Edges.h"
@@ -8,7 +8,9 @@
 #include <QPainter>
 #include <QPolygon>
 
-#include <cmath>
+#include <iterator>
+#include <span>
+
 #include <vector>
 
 namespace fx {
@@ -146,73 +148,78 @@ int VfxStandardBorderWidth(TVfxBorderStyle style) {
     }
 }
 
+namespace {
+
+// One step of a standard border: an edge drawn with the platform's edges, or
+// (no edge) the rectangle moved in at the top left and at the bottom right.
+struct BorderStep {
+    unsigned Edge = 0;
+    unsigned Flags = 0;
+    int InTopLeft = 0;
+    int InBottomRight = 0;
+};
+
+constexpr BorderStep Edge(unsigned edge, unsigned flags) {
+    return {edge, flags, 0, 0};
+}
+constexpr BorderStep Inset(int topLeft, int bottomRight) {
+    return {0, 0, topLeft, bottomRight};
+}
+
+// The steps of a style from lsNone to lsDoubleLowered.
+std::span<const BorderStep, 3> StepsOf(TVfxBorderStyle style) {
+    using namespace plat;
+    constexpr unsigned kSoftRect = BF_ADJUST | BF_SOFT | BF_RECT;
+    constexpr unsigned kRect = BF_ADJUST | BF_RECT;
+
+    // in the order of the type
+    static constexpr BorderStep kSteps[][3] = {
+        /* lsNone */ {},
+        /* lsSingle */
+        {Edge(BDR_SUNKENOUTER, BF_ADJUST | BF_SOFT | BF_LEFT | BF_TOP),
+         Edge(BDR_RAISEDOUTER, BF_RIGHT | BF_BOTTOM)},
+        /* lsLowered */ {Edge(EDGE_SUNKEN, kSoftRect)},
+        /* lsRaised */ {Edge(EDGE_RAISED, kSoftRect)},
+        /* lsRaisedspb */
+        {Edge(BDR_RAISEDOUTER, kSoftRect), Edge(BDR_RAISEDINNER, BF_ADJUST | BF_RIGHT | BF_BOTTOM)},
+        /* lsLoweredspb */
+        {Edge(BDR_SUNKENOUTER, kRect), Edge(BDR_SUNKENINNER, BF_ADJUST | BF_LEFT | BF_TOP)},
+        /* lsRaisedExt */
+        {Edge(BDR_RAISEDOUTER, kSoftRect), Edge(BDR_RAISEDINNER, BF_ADJUST | BF_RIGHT | BF_BOTTOM),
+         Inset(1, 0)},
+        /* lsLoweredExt */
+        {Edge(BDR_SUNKENOUTER, kRect), Edge(BDR_SUNKENINNER, BF_ADJUST | BF_LEFT | BF_TOP),
+         Inset(0, 1)},
+        /* lsFrameInset */ {Edge(EDGE_ETCHED, kRect)},
+        /* lsFrameOffset */ {Edge(BDR_RAISEDINNER, kRect), Edge(BDR_SUNKENOUTER, kRect)},
+        /* lsWindowBorder */
+        {Edge(BDR_RAISEDOUTER, BF_ADJUST | BF_RIGHT | BF_BOTTOM), Inset(1, 0),
+         Edge(BDR_RAISEDINNER, kRect)},
+        /* lsSingleRaised */ {Edge(BDR_RAISEDINNER, kRect)},
+        /* lsSingleLowered */ {Edge(BDR_SUNKENOUTER, kRect)},
+        /* lsDoubleRaised */ {Edge(BDR_RAISEDINNER, kRect), Edge(BDR_RAISEDINNER, kRect)},
+        /* lsDoubleLowered */ {Edge(BDR_SUNKENOUTER, kRect), Edge(BDR_SUNKENOUTER, kRect)},
+    };
+    static_assert(std::size(kSteps) == lsDoubleLowered + 1);
+    return kSteps[style];
+}
+
+} // namespace
+
 bool VfxDrawStandardBorder(QPainter& painter, TRect& rect, TVfxBorderStyle style,
                            unsigned extraFlags) {
-    using namespace plat;
-    constexpr unsigned A = BF_ADJUST | BF_SOFT | BF_RECT;
-    constexpr unsigned B = BF_ADJUST | BF_RECT;
-    const auto edge = [&](unsigned kind, unsigned flags) {
-        DrawEdge(painter, rect, kind, flags | extraFlags);
-    };
-    switch (style) {
-    case lsNone:
-        break;
-    case lsSingle:
-        edge(BDR_SUNKENOUTER, BF_ADJUST | BF_SOFT | BF_LEFT | BF_TOP);
-        edge(BDR_RAISEDOUTER, BF_RIGHT | BF_BOTTOM);
-        break;
-    case lsLowered:
-        edge(EDGE_SUNKEN, A);
-        break;
-    case lsRaised:
-        edge(EDGE_RAISED, A);
-        break;
-    case lsRaisedspb:
-    case lsRaisedExt:
-        edge(BDR_RAISEDOUTER, A);
-        edge(BDR_RAISEDINNER, BF_ADJUST | BF_RIGHT | BF_BOTTOM);
-        if (style == lsRaisedExt) {
-            rect.Left += 1;
-            rect.Top += 1;
+    if (style < lsNone || style > lsDoubleLowered) {
+        return true;
+    }
+    for (const BorderStep& step : StepsOf(style)) {
+        if (step.Edge != 0) {
+            plat::DrawEdge(painter, rect, step.Edge, step.Flags | extraFlags);
+        } else {
+            rect.Left += step.InTopLeft;
+            rect.Top += step.InTopLeft;
+            rect.Right -= step.InBottomRight;
+            rect.Bottom -= step.InBottomRight;
         }
-        break;
-    case lsLoweredspb:
-        edge(BDR_SUNKENOUTER, B);
-        edge(BDR_SUNKENINNER, BF_ADJUST | BF_LEFT | BF_TOP);
-        break;
-    case lsLoweredExt:
-        edge(BDR_SUNKENOUTER, B);
-        edge(BDR_SUNKENINNER, BF_ADJUST | BF_LEFT | BF_TOP);
-        rect.Right -= 1;
-        rect.Bottom -= 1;
-        break;
-    case lsFrameInset:
-        edge(EDGE_ETCHED, B);
-        break;
-    case lsFrameOffset:
-        edge(BDR_RAISEDINNER, B);
-        edge(BDR_SUNKENOUTER, B);
-        break;
-    case lsWindowBorder:
-        edge(BDR_RAISEDOUTER, BF_ADJUST | BF_RIGHT | BF_BOTTOM);
-        rect.Left += 1;
-        rect.Top += 1;
-        edge(BDR_RAISEDINNER, B);
-        break;
-    case lsSingleRaised:
-        edge(BDR_RAISEDINNER, B);
-        break;
-    case lsSingleLowered:
-        edge(BDR_SUNKENOUTER, B);
-        break;
-    case lsDoubleRaised:
-        edge(BDR_RAISEDINNER, B);
-        edge(BDR_RAISEDINNER, B);
-        break;
-    case lsDoubleLowered:
-        edge(BDR_SUNKENOUTER, B);
-        edge(BDR_SUNKENOUTER, B);
-        break;
     }
     return true;
 }
@@ -255,124 +262,83 @@ TColor VfxTransparentColorOf(const QImage& bitmap) {
     return plat::FromQColor(QColor(bitmap.pixel(0, bitmap.height() - 1)));
 }
 
+namespace {
+
+// Calls draw for each place that is not empty.
+template <typename Draw>
+void ForEachPlace(const std::vector<TRect>& places, Draw draw) {
+    for (const TRect& p : places) {
+        if (!p.IsEmpty()) {
+            draw(p);
+        }
+    }
+}
+
+// The part of the bitmap with its transparent colour drawn in the colour.
+void DrawReplaced(QPainter& painter, const std::vector<TRect>& places, const QImage& bitmap,
+                  const TRect& part, TColor color) {
+    const QRgb key = plat::ToQColor(VfxTransparentColorOf(bitmap)).rgb();
+    const QRgb brush = plat::ToQColor(color).rgb();
+    QImage replaced = bitmap.copy(ToQRect(part)).convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < replaced.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(replaced.scanLine(y));
+        for (int x = 0; x < replaced.width(); ++x) {
+            if (SameColor(row[x], key)) {
+                row[x] = brush;
+            }
+        }
+    }
+    ForEachPlace(places, [&](const TRect& p) { painter.drawImage(ToQRect(p), replaced); });
+}
+
+// The part of the image through the same part of the mask, scaled to each place.
+void DrawMasked(QPainter& painter, const std::vector<TRect>& places, const QImage& image,
+                const QImage& mask, const TRect& part) {
+    ForEachPlace(places, [&](const TRect& p) {
+        const QSize size(p.Width(), p.Height());
+        MaskedTransfer(painter, p, PartOf(mask, part, size), PartOf(image, part, size));
+    });
+}
+
+// The part of the image without the pixels of the colour.
+void DrawTransparent(QPainter& painter, const std::vector<TRect>& places, const QImage& image,
+                     const TRect& part, TColor color) {
+    QImage mask;
+    QImage opaque;
+    VfxBuildTransparentImage(image, part, mask, color, opaque);
+    if (!opaque.isNull()) {
+        DrawMasked(painter, places, opaque, mask, TRect(0, 0, part.Width(), part.Height()));
+    }
+}
+
+} // namespace
+
 void VfxDrawArea(QPainter& painter, const TRect& dest, const QImage* source, TRect& reported,
                  const QImage* extra, TColor color, uint16_t flags, const TRect& sourceRect) {
-    reported = TRect();
-    if (dest.IsEmpty()) {
+    const TVfxAreaPlacement placement =
+        VfxPlaceArea(dest, sourceRect.Width(), sourceRect.Height(), flags);
+    reported = placement.Reported;
+    const std::vector<TRect>& places = placement.Places;
+    if (places.empty()) {
         return;
     }
-    const int sw = sourceRect.Width();
-    const int sh = sourceRect.Height();
-    const int dw = dest.Width();
-    const int dh = dest.Height();
-    // x, y, w, h in the target
-    int px = dest.Left;
-    int py = dest.Top;
-    int pw = sw;
-    int ph = sh;
-    bool tiled = false;
-    int rows = 0;
-    int columns = 0;
-    if (flags & VFX_DF_CENTER) {
-        px = dest.Left + (dw - sw) / 2;
-        py = dest.Top + (dh - sh) / 2;
-    }
-    if (flags & VFX_DF_STRETCH) {
-        if (sw <= 0 || sh <= 0) {
-            reported = dest; // nothing to stretch
-            return;
-        }
-        if ((flags & VFX_DF_FIT) == VFX_DF_FIT) {
-            const TVfxRect fit = VfxFitRect(sw, sh, TVfxRect{0, 0, dw, dh});
-            px = dest.Left + fit.Left;
-            py = dest.Top + fit.Top;
-            pw = VfxRectWidth(fit);
-            ph = VfxRectHeight(fit);
-        } else {
-            px = dest.Left;
-            py = dest.Top;
-            pw = dw;
-            ph = dh;
-            if (flags & VFX_DF_KEEPWIDTH) {
-                ph = static_cast<int>(std::nearbyint(double(dw) / sw * sh));
-            } else if (flags & VFX_DF_KEEPHEIGHT) {
-                pw = static_cast<int>(std::nearbyint(double(dh) / sh * sw));
-            }
-        }
-    }
-    if (flags & VFX_DF_TILE) {
-        tiled = true;
-        if (sw != 0 && sh != 0) {
-            rows = dh / sh + 1;
-            columns = dw / sw + 1;
-        }
-    }
-    reported = (pw <= px || ph <= py) ? dest : VfxBounds(px, py, pw, ph);
-
-    std::vector<TRect> placements;
-    if (tiled) {
-        for (int j = 0; j <= rows; ++j) {
-            for (int i = 0; i <= columns; ++i) {
-                placements.push_back(TRect(dest.Left + i * sw, dest.Top + j * sh,
-                                           dest.Left + (i + 1) * sw, dest.Top + (j + 1) * sh));
-            }
-        }
-    } else {
-        placements.push_back(TRect(px, py, px + pw, py + ph));
-    }
-
-    const TRect part(sourceRect.Left, sourceRect.Top, sourceRect.Left + sw, sourceRect.Top + sh);
-    if ((flags & VFX_DF_REPLACE) && extra != nullptr && !extra->isNull()) {
-        const QRgb key = plat::ToQColor(VfxTransparentColorOf(*extra)).rgb();
-        const QRgb brush = plat::ToQColor(color).rgb();
-        QImage replaced = extra->copy(ToQRect(part)).convertToFormat(QImage::Format_RGB32);
-        for (int y = 0; y < replaced.height(); ++y) {
-            auto* row = reinterpret_cast<QRgb*>(replaced.scanLine(y));
-            for (int x = 0; x < replaced.width(); ++x) {
-                if (SameColor(row[x], key)) {
-                    row[x] = brush;
-                }
-            }
-        }
-        for (const TRect& p : placements) {
-            if (!p.IsEmpty()) {
-                painter.drawImage(ToQRect(p), replaced);
-            }
-        }
+    const TRect part(sourceRect.Left, sourceRect.Top, sourceRect.Left + sourceRect.Width(),
+                     sourceRect.Top + sourceRect.Height());
+    const bool hasExtra = extra != nullptr && !extra->isNull();
+    if ((flags & VFX_DF_REPLACE) && hasExtra) {
+        DrawReplaced(painter, places, *extra, part, color);
         return;
     }
     if (source == nullptr || source->isNull()) {
         return;
     }
-    if ((flags & VFX_DF_MASKED) && extra != nullptr && !extra->isNull()) {
-        for (const TRect& p : placements) {
-            if (!p.IsEmpty()) {
-                const QSize size(p.Width(), p.Height());
-                MaskedTransfer(painter, p, PartOf(*extra, part, size), PartOf(*source, part, size));
-            }
-        }
-        return;
-    }
-    if (flags & VFX_DF_TRANSPARENT) {
-        QImage mask;
-        QImage image;
-        VfxBuildTransparentImage(*source, part, mask, color, image);
-        if (image.isNull()) {
-            return;
-        }
-        const TRect whole(0, 0, sw, sh);
-        for (const TRect& p : placements) {
-            if (!p.IsEmpty()) {
-                const QSize size(p.Width(), p.Height());
-                MaskedTransfer(painter, p, PartOf(mask, whole, size), PartOf(image, whole, size));
-            }
-        }
-        return;
-    }
-    for (const TRect& p : placements) {
-        if (!p.IsEmpty()) {
-            painter.drawImage(ToQRect(p), *source, ToQRect(part));
-        }
+    if ((flags & VFX_DF_MASKED) && hasExtra) {
+        DrawMasked(painter, places, *source, *extra, part);
+    } else if (flags & VFX_DF_TRANSPARENT) {
+        DrawTransparent(painter, places, *source, part, color);
+    } else {
+        ForEachPlace(
+            places, [&](const TRect& p) { painter.drawImage(ToQRect(p), *source, ToQRect(part)); });
     }
 }
 
