@@ -58,6 +58,16 @@ std::vector<int> CornerInsets(int w, int h) {
     return insets;
 }
 
+// The region of rectangles that are bands already: sorted top down, then
+// left to right, none overlapping.
+QRegion RegionOfRects(const std::vector<QRect>& rects) {
+    QRegion region;
+    if (!rects.empty()) {
+        region.setRects(rects.data(), static_cast<int>(rects.size()));
+    }
+    return region;
+}
+
 QRegion RoundedRegion(const TRect& r, int w, int h) {
     const int width = r.Width();
     const int height = r.Height();
@@ -94,11 +104,7 @@ QRegion RoundedRegion(const TRect& r, int w, int h) {
         }
     }
     flush(height);
-    QRegion region;
-    if (!rects.empty()) {
-        region.setRects(rects.data(), static_cast<int>(rects.size()));
-    }
-    return region;
+    return RegionOfRects(rects);
 }
 
 QRegion RegionFromData(QByteArrayView data) {
@@ -172,120 +178,184 @@ QRegion VfxRoundRectRegion(const TRect& r, int ellipseWidth, int ellipseHeight) 
     return RoundedRegion(r, ellipseWidth, ellipseHeight);
 }
 
-QRegion VfxPolygonRegion(std::span<const QPoint> points) {
-    const size_t n = points.size();
-    if (n < 3) {
-        return {};
+namespace {
+
+int64_t FloorDiv(int64_t a, int64_t b) { // b > 0
+    return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
+
+// An edge that is not horizontal, walked from its top point down. Along the
+// edge the first pixel right of the crossing with row y's centre line is
+// ceil(N / D) with N = 2 X Dy + (2 (y - Y) + 1) Dx - Dy and D = 2 Dy: it is
+// kept as a quotient Q and a remainder R = Q D - N (0 <= R < D), and each row
+// down adds 2 Dx to N, that is Step D + Rest.
+struct PolygonEdge {
+    int Top;
+    int Bottom;
+    int64_t D;
+    int64_t Q;
+    int64_t R;
+    int64_t Step;
+    int64_t Rest;
+
+    // From its top point a to its bottom point b.
+    static PolygonEdge Between(QPoint a, QPoint b) {
+        const int64_t dx = int64_t(b.x()) - a.x();
+        const int64_t dy = int64_t(b.y()) - a.y();
+        const int64_t d = 2 * dy;
+        const int64_t n0 = 2 * a.x() * dy + dx - dy;
+        const int64_t q = -FloorDiv(-n0, d); // ceil(n0 / d)
+        const int64_t step = FloorDiv(2 * dx, d);
+        return {a.y(), b.y(), d, q, q * d - n0, step, 2 * dx - step * d};
     }
-    // The edges that are not horizontal, from their top point down. Along an
-    // edge the first pixel right of the crossing with row y's centre line is
-    // ceil(N / D) with N = 2 X Dy + (2 (y - Y) + 1) Dx - Dy and D = 2 Dy: it
-    // is kept as a quotient Q and a remainder R = Q D - N (0 <= R < D), and
-    // each row down adds 2 Dx to N, that is Step D + Rest.
-    struct Edge {
-        int Top;
-        int Bottom;
-        int64_t D;
-        int64_t Q;
-        int64_t R;
-        int64_t Step;
-        int64_t Rest;
-    };
-    const auto floorDiv = [](int64_t a, int64_t b) { // b > 0
-        return a >= 0 ? a / b : -((-a + b - 1) / b);
-    };
-    std::vector<Edge> edges;
-    edges.reserve(n);
-    int top = points[0].y();
-    int bottom = top;
+
+    void StepDown() {
+        Q += Step;
+        R -= Rest;
+        if (R < 0) {
+            ++Q;
+            R += D;
+        }
+    }
+};
+
+struct PolygonEdges {
+    std::vector<PolygonEdge> Edges;
+    int Top = 0; // the rows the polygon spans
+    int Bottom = 0;
+};
+
+// The edges of the polygon that are not horizontal; nothing when a
+// coordinate lies beyond what a region can hold.
+std::optional<PolygonEdges> EdgesOf(std::span<const QPoint> points) {
+    const size_t n = points.size();
+    PolygonEdges polygon;
+    polygon.Edges.reserve(n);
+    polygon.Top = points[0].y();
+    polygon.Bottom = polygon.Top;
     for (size_t i = 0; i < n; ++i) {
         QPoint a = points[i];
         QPoint b = points[(i + 1) % n];
         if (std::abs(a.x()) > kCoordinateLimit || std::abs(a.y()) > kCoordinateLimit) {
-            return {}; // beyond what a region can hold
+            return std::nullopt;
         }
-        top = std::min(top, a.y());
-        bottom = std::max(bottom, a.y());
+        polygon.Top = std::min(polygon.Top, a.y());
+        polygon.Bottom = std::max(polygon.Bottom, a.y());
         if (a.y() == b.y()) {
             continue;
         }
         if (a.y() > b.y()) {
             std::swap(a, b);
         }
-        const int64_t dx = int64_t(b.x()) - a.x();
-        const int64_t dy = int64_t(b.y()) - a.y();
-        const int64_t d = 2 * dy;
-        const int64_t n0 = 2 * a.x() * dy + dx - dy;
-        const int64_t q = -floorDiv(-n0, d); // ceil(n0 / d)
-        const int64_t step = floorDiv(2 * dx, d);
-        edges.push_back({a.y(), b.y(), d, q, q * d - n0, step, 2 * dx - step * d});
+        polygon.Edges.push_back(PolygonEdge::Between(a, b));
+    }
+    return polygon;
+}
+
+// Sorts a row's crossings: by insertion for the few that most rows have.
+void SortCrossings(std::vector<int>& xs) {
+    if (xs.size() > 16) {
+        std::sort(xs.begin(), xs.end());
+        return;
+    }
+    for (size_t k = 1; k < xs.size(); ++k) {
+        const int x = xs[k];
+        size_t j = k;
+        for (; j > 0 && xs[j - 1] > x; --j) {
+            xs[j] = xs[j - 1];
+        }
+        xs[j] = x;
+    }
+}
+
+// Where the edges that cross row y cross it, in order; each of them is moved
+// on to the row.
+void RowCrossings(std::vector<PolygonEdge>& edges, int y, std::vector<int>& xs) {
+    xs.clear();
+    for (PolygonEdge& e : edges) {
+        if (y < e.Top || y >= e.Bottom) {
+            continue;
+        }
+        if (y > e.Top) {
+            e.StepDown();
+        }
+        xs.push_back(static_cast<int>(e.Q));
+    }
+    SortCrossings(xs);
+}
+
+using Span = std::pair<int, int>; // left, right (outside)
+
+// The crossings taken in pairs, overlapping spans joined.
+void RowSpans(const std::vector<int>& xs, std::vector<Span>& spans) {
+    spans.clear();
+    for (size_t k = 0; k + 1 < xs.size(); k += 2) {
+        const int l = xs[k];
+        const int r = xs[k + 1];
+        if (l >= r) {
+            continue;
+        }
+        if (!spans.empty() && l <= spans.back().second) {
+            spans.back().second = std::max(spans.back().second, r);
+        } else {
+            spans.emplace_back(l, r);
+        }
+    }
+}
+
+// Rows of spans, top down, gathered into the bands a region keeps: one
+// rectangle per span for each run of rows with the same spans.
+class SpanBands {
+public:
+    SpanBands(int top, size_t expectedRects) : bandTop_(top) { rects_.reserve(expectedRects); }
+
+    // Takes the row's spans (leaving spans with what it no longer needs).
+    void AddRow(int y, std::vector<Span>& spans) {
+        if (spans != band_) {
+            Flush(y);
+            band_.swap(spans);
+            bandTop_ = y;
+        }
+    }
+
+    QRegion Finish(int bottom) {
+        Flush(bottom);
+        return RegionOfRects(rects_);
+    }
+
+private:
+    void Flush(int y) {
+        for (const auto& [l, r] : band_) {
+            rects_.emplace_back(l, bandTop_, r - l, y - bandTop_);
+        }
+    }
+
+    std::vector<QRect> rects_;
+    std::vector<Span> band_;
+    int bandTop_;
+};
+
+} // namespace
+
+QRegion VfxPolygonRegion(std::span<const QPoint> points) {
+    if (points.size() < 3) {
+        return {};
+    }
+    std::optional<PolygonEdges> polygon = EdgesOf(points);
+    if (!polygon) {
+        return {}; // beyond what a region can hold
     }
     // Row by row: the crossings sorted and taken in pairs give the spans.
-    std::vector<QRect> rects;
-    rects.reserve(2 * static_cast<size_t>(bottom - top));
-    std::vector<std::pair<int, int>> band;
-    std::vector<std::pair<int, int>> spans;
+    SpanBands bands(polygon->Top, 2 * static_cast<size_t>(polygon->Bottom - polygon->Top));
     std::vector<int> xs;
-    xs.reserve(edges.size());
-    int bandTop = top;
-    const auto flush = [&](int y) {
-        for (const auto& [l, r] : band) {
-            rects.emplace_back(l, bandTop, r - l, y - bandTop);
-        }
-    };
-    for (int y = top; y < bottom; ++y) {
-        xs.clear();
-        for (Edge& e : edges) {
-            if (y < e.Top || y >= e.Bottom) {
-                continue;
-            }
-            if (y > e.Top) { // one row down
-                e.Q += e.Step;
-                e.R -= e.Rest;
-                if (e.R < 0) {
-                    ++e.Q;
-                    e.R += e.D;
-                }
-            }
-            xs.push_back(static_cast<int>(e.Q));
-        }
-        if (xs.size() <= 16) { // most rows cross a few edges
-            for (size_t k = 1; k < xs.size(); ++k) {
-                const int x = xs[k];
-                size_t j = k;
-                for (; j > 0 && xs[j - 1] > x; --j) {
-                    xs[j] = xs[j - 1];
-                }
-                xs[j] = x;
-            }
-        } else {
-            std::sort(xs.begin(), xs.end());
-        }
-        spans.clear();
-        for (size_t k = 0; k + 1 < xs.size(); k += 2) {
-            const int l = xs[k];
-            const int r = xs[k + 1];
-            if (l >= r) {
-                continue;
-            }
-            if (!spans.empty() && l <= spans.back().second) {
-                spans.back().second = std::max(spans.back().second, r);
-            } else {
-                spans.emplace_back(l, r);
-            }
-        }
-        if (spans != band) {
-            flush(y);
-            band.swap(spans);
-            bandTop = y;
-        }
+    xs.reserve(polygon->Edges.size());
+    std::vector<Span> spans;
+    for (int y = polygon->Top; y < polygon->Bottom; ++y) {
+        RowCrossings(polygon->Edges, y, xs);
+        RowSpans(xs, spans);
+        bands.AddRow(y, spans);
     }
-    flush(bottom);
-    QRegion region;
-    if (!rects.empty()) {
-        region.setRects(rects.data(), static_cast<int>(rects.size()));
-    }
-    return region;
+    return bands.Finish(polygon->Bottom);
 }
 
 std::vector<QPoint> VfxShapePoints(TVfxRegionShape shape, const TRect& r) {
