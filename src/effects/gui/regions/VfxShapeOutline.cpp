@@ -24,6 +24,38 @@ struct Pens {
     QColor Shadow;
 };
 
+// Per segment i (from point i to the next): whether its outer side faces up,
+// or straight left.
+std::vector<bool> LitSegments(std::span<const QPoint> points) {
+    const size_t n = points.size();
+    int64_t area = 0;
+    for (size_t i = 0; i < n; ++i) {
+        const QPoint& a = points[i];
+        const QPoint& b = points[(i + 1) % n];
+        area += int64_t(a.x()) * b.y() - int64_t(b.x()) * a.y();
+    }
+    std::vector<bool> light(n);
+    for (size_t i = 0; i < n; ++i) {
+        const QPoint d = points[(i + 1) % n] - points[i];
+        // the outward normal: (dy, -dx) when clockwise on the screen
+        const int nx = area >= 0 ? d.y() : -d.y();
+        const int ny = area >= 0 ? -d.x() : d.x();
+        light[i] = ny < 0 || (ny == 0 && nx < 0);
+    }
+    return light;
+}
+
+// The first segment whose colour differs from the one before it; the count
+// when all have one colour.
+size_t FirstOfRun(const std::vector<bool>& light) {
+    const size_t n = light.size();
+    size_t start = 0;
+    while (start < n && light[start] == light[(start + n - 1) % n]) {
+        ++start;
+    }
+    return start;
+}
+
 class Outliner {
 public:
     Outliner(QPainter& painter, const TVfxShapeParams& params, int penWidth)
@@ -46,19 +78,9 @@ public:
                   pens);
             break;
         case rsNoseRect:
-        case rsRoundNoseRect: {
-            const bool round = params_.Shape == rsRoundNoseRect;
-            const TVfxNose nose =
-                VfxNoseGeometry(r, r.Width() / 10, VfxNoseBaseOffset(params_), params_.ExtPos);
-            TRect opening(
-                std::min(nose.Base1.x(), nose.Base2.x()), std::min(nose.Base1.y(), nose.Base2.y()),
-                std::max(nose.Base1.x(), nose.Base2.x()), std::max(nose.Base1.y(), nose.Base2.y()));
-            const int grow = round ? 4 : 2;
-            opening.Inflate(grow, grow);
-            Exclude(opening);
-            Round(nose.Body, round ? params_.RoundX : 0, round ? params_.RoundY : 0, pens);
+        case rsRoundNoseRect:
+            NoseBody(r, pens);
             break;
-        }
         case rsStar:
         case rsDiamond:
         case rsOctagon:
@@ -74,25 +96,9 @@ public:
             break;
         case rsThinkBubble:
         case rsRoundThinkBubble:
-        case rsEllipticThinkBubble: {
-            const TVfxBubbleChain chain =
-                VfxBubbleChain(r, r.Width() / 6, params_.BubbleCount, params_.ExtPos);
-            for (const TVfxBubble& bubble : chain.Bubbles) {
-                const TRect box = bubble.Box();
-                if (!box.IsEmpty()) {
-                    Round(box, box.Width(), box.Height(), pens);
-                    Exclude(box);
-                }
-            }
-            if (params_.Shape == rsThinkBubble) {
-                Round(chain.Body, 0, 0, pens);
-            } else if (params_.Shape == rsRoundThinkBubble) {
-                Round(chain.Body, params_.RoundX, params_.RoundY, pens);
-            } else {
-                Round(chain.Body, chain.Body.Width(), chain.Body.Height(), pens);
-            }
+        case rsEllipticThinkBubble:
+            BubblesAndBody(r, pens);
             break;
-        }
         case rsBitmap:
         case rsUserRegion:
             break;
@@ -101,6 +107,41 @@ public:
     }
 
 private:
+    // The body of a nose shape; the nose's opening is left out.
+    void NoseBody(const TRect& r, const Pens& pens) {
+        const bool round = params_.Shape == rsRoundNoseRect;
+        const TVfxNose nose =
+            VfxNoseGeometry(r, r.Width() / 10, VfxNoseBaseOffset(params_), params_.ExtPos);
+        TRect opening(
+            std::min(nose.Base1.x(), nose.Base2.x()), std::min(nose.Base1.y(), nose.Base2.y()),
+            std::max(nose.Base1.x(), nose.Base2.x()), std::max(nose.Base1.y(), nose.Base2.y()));
+        const int grow = round ? 4 : 2;
+        opening.Inflate(grow, grow);
+        Exclude(opening);
+        Round(nose.Body, round ? params_.RoundX : 0, round ? params_.RoundY : 0, pens);
+    }
+
+    // The bubbles of a think bubble, each kept out of what follows, then the
+    // body in the shape's corners.
+    void BubblesAndBody(const TRect& r, const Pens& pens) {
+        const TVfxBubbleChain chain =
+            VfxBubbleChain(r, r.Width() / 6, params_.BubbleCount, params_.ExtPos);
+        for (const TVfxBubble& bubble : chain.Bubbles) {
+            const TRect box = bubble.Box();
+            if (!box.IsEmpty()) {
+                Round(box, box.Width(), box.Height(), pens);
+                Exclude(box);
+            }
+        }
+        if (params_.Shape == rsThinkBubble) {
+            Round(chain.Body, 0, 0, pens);
+        } else if (params_.Shape == rsRoundThinkBubble) {
+            Round(chain.Body, params_.RoundX, params_.RoundY, pens);
+        } else {
+            Round(chain.Body, chain.Body.Width(), chain.Body.Height(), pens);
+        }
+    }
+
     void UsePen(const QColor& color) {
         QPen pen(color);
         pen.setWidth(penWidth_);
@@ -164,30 +205,10 @@ private:
         if (n < 2) {
             return;
         }
-        int64_t area = 0;
-        for (size_t i = 0; i < n; ++i) {
-            const QPoint& a = points[i];
-            const QPoint& b = points[(i + 1) % n];
-            area += int64_t(a.x()) * b.y() - int64_t(b.x()) * a.y();
-        }
-        std::vector<bool> light(n);
-        for (size_t i = 0; i < n; ++i) {
-            const QPoint d = points[(i + 1) % n] - points[i];
-            // the outward normal: (dy, -dx) when clockwise on the screen
-            const int nx = area >= 0 ? d.y() : -d.y();
-            const int ny = area >= 0 ? -d.x() : d.x();
-            light[i] = ny < 0 || (ny == 0 && nx < 0);
-        }
-        size_t start = 0;
-        while (start < n && light[start] == light[(start + n - 1) % n]) {
-            ++start;
-        }
+        const std::vector<bool> light = LitSegments(points);
+        const size_t start = FirstOfRun(light);
         if (start == n) {
-            const QColor& color = light[0] ? pens.Light : pens.Shadow;
-            if (color.isValid()) {
-                UsePen(color);
-                painter_.drawPolygon(points.data(), static_cast<int>(n));
-            }
+            Closed(points, light[0] ? pens.Light : pens.Shadow);
             return;
         }
         QPolygon run;
@@ -198,13 +219,23 @@ private:
             }
             run << points[(i + 1) % n];
             if (k + 1 == n || light[(i + 1) % n] != light[i]) {
-                const QColor& color = light[i] ? pens.Light : pens.Shadow;
-                if (color.isValid()) {
-                    UsePen(color);
-                    painter_.drawPolyline(run);
-                }
+                Open(run, light[i] ? pens.Light : pens.Shadow);
                 run.clear();
             }
+        }
+    }
+
+    void Closed(std::span<const QPoint> points, const QColor& color) {
+        if (color.isValid()) {
+            UsePen(color);
+            painter_.drawPolygon(points.data(), static_cast<int>(points.size()));
+        }
+    }
+
+    void Open(const QPolygon& run, const QColor& color) {
+        if (color.isValid()) {
+            UsePen(color);
+            painter_.drawPolyline(run);
         }
     }
 
