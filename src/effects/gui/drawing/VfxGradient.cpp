@@ -86,71 +86,94 @@ QString TVfxGradient::Description() const {
         .arg(twoColors_ ? QStringLiteral("2 col mode") : QStringLiteral("mult. col mode"));
 }
 
-void TVfxGradient::Paint(QPainter& painter, const TRect& rect) const {
-    const int n = static_cast<int>(table_.size());
+namespace {
+
+// One band per colour across the rectangle, left to right or top down.
+void PaintBands(QPainter& painter, const TRect& rect, const std::vector<TColor>& table,
+                bool horizontal) {
+    const int n = static_cast<int>(table.size());
     const int w = rect.Width();
     const int h = rect.Height();
-    if (n == 0 || w <= 0 || h <= 0) {
+    for (int i = 0; i < n; ++i) {
+        const QColor color = plat::ToQColor(table[i]);
+        if (horizontal) {
+            const int x0 = rect.Left + plat::MulDiv(i, w, n);
+            const int x1 = rect.Left + plat::MulDiv(i + 1, w, n);
+            painter.fillRect(QRect(x0, rect.Top, x1 - x0, h), color);
+        } else {
+            const int y0 = rect.Top + plat::MulDiv(i, h, n);
+            const int y1 = rect.Top + plat::MulDiv(i + 1, h, n);
+            painter.fillRect(QRect(rect.Left, y0, w, y1 - y0), color);
+        }
+    }
+}
+
+// One shape of a nested gradient, ex wide and ey high, around the centre
+// (square, ellipse) or from its corner, in the colour.
+void PaintNestedShape(QPainter& painter, const TRect& rect, TVfxGradientStyle style, int ex, int ey,
+                      const QColor& color) {
+    const int cx = rect.Left + rect.Width() / 2;
+    const int cy = rect.Top + rect.Height() / 2;
+    painter.setBrush(color);
+    switch (style) {
+    case gstSquare:
+        painter.fillRect(QRect(cx - ex / 2, cy - ey / 2, 2 * (ex / 2), 2 * (ey / 2)), color);
+        break;
+    case gstElliptic:
+        painter.drawEllipse(QPoint(cx, cy), ex / 2, ey / 2);
+        break;
+    case gstTopLeft:
+        painter.fillRect(QRect(rect.Left, rect.Top, ex, ey), color);
+        break;
+    case gstTopRight:
+        painter.fillRect(QRect(rect.Right - ex, rect.Top, ex, ey), color);
+        break;
+    case gstBottomLeft:
+        painter.fillRect(QRect(rect.Left, rect.Bottom - ey, ex, ey), color);
+        break;
+    case gstBottomRight:
+        painter.fillRect(QRect(rect.Right - ex, rect.Bottom - ey, ex, ey), color);
+        break;
+    case gstTopLeftDiagonal:
+        painter.drawPolygon(
+            QPolygon({QPoint(rect.Left, rect.Top), QPoint(rect.Left + 2 * ex, rect.Top),
+                      QPoint(rect.Left, rect.Top + 2 * ey), QPoint(rect.Left, rect.Top)}));
+        break;
+    case gstTopRightDiagonal:
+        painter.drawPolygon(
+            QPolygon({QPoint(rect.Right, rect.Top), QPoint(rect.Right - 2 * ex, rect.Top),
+                      QPoint(rect.Right, rect.Top + 2 * ey), QPoint(rect.Right, rect.Top)}));
+        break;
+    default:
+        break;
+    }
+}
+
+// The colours as shapes that shrink from the last colour to the first,
+// within the rectangle.
+void PaintNested(QPainter& painter, const TRect& rect, const std::vector<TColor>& table,
+                 TVfxGradientStyle style) {
+    const int n = static_cast<int>(table.size());
+    painter.setClipRect(rect.ToQRect(), Qt::IntersectClip);
+    for (int i = n - 1; i >= 0; --i) {
+        PaintNestedShape(painter, rect, style, plat::MulDiv(i + 1, rect.Width(), n),
+                         plat::MulDiv(i + 1, rect.Height(), n), plat::ToQColor(table[i]));
+    }
+}
+
+} // namespace
+
+void TVfxGradient::Paint(QPainter& painter, const TRect& rect) const {
+    if (table_.empty() || rect.Width() <= 0 || rect.Height() <= 0) {
         return;
     }
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(Qt::NoPen);
-    const auto color = [&](int i) { return plat::ToQColor(table_[i]); };
     if (style_ == gstHorizontal || style_ == gstVertical) {
-        for (int i = 0; i < n; ++i) {
-            if (style_ == gstHorizontal) {
-                const int x0 = rect.Left + plat::MulDiv(i, w, n);
-                const int x1 = rect.Left + plat::MulDiv(i + 1, w, n);
-                painter.fillRect(QRect(x0, rect.Top, x1 - x0, h), color(i));
-            } else {
-                const int y0 = rect.Top + plat::MulDiv(i, h, n);
-                const int y1 = rect.Top + plat::MulDiv(i + 1, h, n);
-                painter.fillRect(QRect(rect.Left, y0, w, y1 - y0), color(i));
-            }
-        }
-        painter.restore();
-        return;
-    }
-    painter.setClipRect(rect.ToQRect(), Qt::IntersectClip);
-    const int cx = rect.Left + w / 2;
-    const int cy = rect.Top + h / 2;
-    for (int i = n - 1; i >= 0; --i) {
-        const int ex = plat::MulDiv(i + 1, w, n);
-        const int ey = plat::MulDiv(i + 1, h, n);
-        painter.setBrush(color(i));
-        switch (style_) {
-        case gstSquare:
-            painter.fillRect(QRect(cx - ex / 2, cy - ey / 2, 2 * (ex / 2), 2 * (ey / 2)), color(i));
-            break;
-        case gstElliptic:
-            painter.drawEllipse(QPoint(cx, cy), ex / 2, ey / 2);
-            break;
-        case gstTopLeft:
-            painter.fillRect(QRect(rect.Left, rect.Top, ex, ey), color(i));
-            break;
-        case gstTopRight:
-            painter.fillRect(QRect(rect.Right - ex, rect.Top, ex, ey), color(i));
-            break;
-        case gstBottomLeft:
-            painter.fillRect(QRect(rect.Left, rect.Bottom - ey, ex, ey), color(i));
-            break;
-        case gstBottomRight:
-            painter.fillRect(QRect(rect.Right - ex, rect.Bottom - ey, ex, ey), color(i));
-            break;
-        case gstTopLeftDiagonal:
-            painter.drawPolygon(
-                QPolygon({QPoint(rect.Left, rect.Top), QPoint(rect.Left + 2 * ex, rect.Top),
-                          QPoint(rect.Left, rect.Top + 2 * ey), QPoint(rect.Left, rect.Top)}));
-            break;
-        case gstTopRightDiagonal:
-            painter.drawPolygon(
-                QPolygon({QPoint(rect.Right, rect.Top), QPoint(rect.Right - 2 * ex, rect.Top),
-                          QPoint(rect.Right, rect.Top + 2 * ey), QPoint(rect.Right, rect.Top)}));
-            break;
-        default:
-            break;
-        }
+        PaintBands(painter, rect, table_, style_ == gstHorizontal);
+    } else {
+        PaintNested(painter, rect, table_, style_);
     }
     painter.restore();
 }
