@@ -223,6 +223,56 @@ bool HeaderSizeKnown(uint32_t size) {
            size == 124;
 }
 
+// The fields of a bitmap's info header that say how much data follows.
+struct BitmapInfo {
+    int64_t Width = 0;
+    int64_t Height = 0; // negative: top-down rows
+    int Planes = 0;
+    int Bits = 0;
+    uint32_t Compression = 0;
+    uint32_t Used = 0; // colour table entries, 0 for all
+    int EntrySize = 4; // bytes per colour table entry
+};
+
+// The info header at h: the old 12-byte core header or a later one.
+BitmapInfo ReadInfoHeader(const uchar* h, uint32_t headerSize) {
+    BitmapInfo info;
+    if (headerSize == 12) {
+        info.Width = GetU16(h + 4);
+        info.Height = GetU16(h + 6);
+        info.Planes = GetU16(h + 8);
+        info.Bits = GetU16(h + 10);
+        info.EntrySize = 3;
+    } else {
+        info.Width = int32_t(GetU32(h + 4));
+        info.Height = int32_t(GetU32(h + 8));
+        info.Planes = GetU16(h + 12);
+        info.Bits = GetU16(h + 14);
+        info.Compression = GetU32(h + 16);
+        info.Used = GetU32(h + 32);
+    }
+    return info;
+}
+
+// One plane of a known depth, a size the decoder can take, and a compression
+// that fits the depth (run lengths only for bottom-up rows).
+bool IsReadableFormat(const BitmapInfo& info) {
+    const int64_t rows = std::llabs(info.Height);
+    if (info.Planes != 1 || info.Width < 1 || info.Width > 65535 || rows < 1 || rows > 65535 ||
+        info.Width * rows > (int64_t(1) << 24)) {
+        return false;
+    }
+    const int bits = info.Bits;
+    const uint32_t compression = info.Compression;
+    const bool knownDepth =
+        bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
+    const bool knownCompression = compression == 0 || (compression == 1 && bits == 8) ||
+                                  (compression == 2 && bits == 4) ||
+                                  (compression == 3 && (bits == 16 || bits == 32));
+    return knownDepth && knownCompression &&
+           !((compression == 1 || compression == 2) && info.Height < 0);
+}
+
 // What the headers say must fit in the bytes before a decoder sees them.
 void CheckBitmapFile(QByteArrayView bytes) {
     const auto* b = reinterpret_cast<const uchar*>(bytes.data());
@@ -235,55 +285,23 @@ void CheckBitmapFile(QByteArrayView bytes) {
     if (!HeaderSizeKnown(headerSize) || kVfxBitmapFileHeaderSize + qint64(headerSize) > size) {
         ThrowInvalid();
     }
-    const uchar* h = b + kVfxBitmapFileHeaderSize;
-    int64_t width = 0;
-    int64_t height = 0;
-    int planes = 0;
-    int bits = 0;
-    uint32_t compression = 0;
-    uint32_t used = 0;
-    int entrySize = 4;
-    if (headerSize == 12) {
-        width = GetU16(h + 4);
-        height = GetU16(h + 6);
-        planes = GetU16(h + 8);
-        bits = GetU16(h + 10);
-        entrySize = 3;
-    } else {
-        width = int32_t(GetU32(h + 4));
-        height = int32_t(GetU32(h + 8));
-        planes = GetU16(h + 12);
-        bits = GetU16(h + 14);
-        compression = GetU32(h + 16);
-        used = GetU32(h + 32);
-    }
-    const int64_t rows = std::llabs(height);
-    if (planes != 1 || width < 1 || width > 65535 || rows < 1 || rows > 65535 ||
-        width * rows > (int64_t(1) << 24)) {
-        ThrowInvalid();
-    }
-    const bool knownDepth =
-        bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
-    const bool knownCompression = compression == 0 || (compression == 1 && bits == 8) ||
-                                  (compression == 2 && bits == 4) ||
-                                  (compression == 3 && (bits == 16 || bits == 32));
-    if (!knownDepth || !knownCompression ||
-        ((compression == 1 || compression == 2) && height < 0)) {
+    const BitmapInfo info = ReadInfoHeader(b + kVfxBitmapFileHeaderSize, headerSize);
+    if (!IsReadableFormat(info)) {
         ThrowInvalid();
     }
     qint64 tableBytes = 0;
-    if (bits <= 8) {
-        if (used > (1u << bits)) {
+    if (info.Bits <= 8) {
+        if (info.Used > (1u << info.Bits)) {
             ThrowInvalid();
         }
-        tableBytes = qint64(used != 0 ? used : (1u << bits)) * entrySize;
+        tableBytes = qint64(info.Used != 0 ? info.Used : (1u << info.Bits)) * info.EntrySize;
     }
     if (kVfxBitmapFileHeaderSize + qint64(headerSize) + tableBytes > size || offset > size ||
         offset < kVfxBitmapFileHeaderSize + headerSize) {
         ThrowInvalid();
     }
-    if ((compression == 0 || compression == 3) &&
-        qint64(RowBytesOf(width, bits)) * rows > size - offset) {
+    if ((info.Compression == 0 || info.Compression == 3) &&
+        qint64(RowBytesOf(info.Width, info.Bits)) * std::llabs(info.Height) > size - offset) {
         ThrowInvalid();
     }
 }
