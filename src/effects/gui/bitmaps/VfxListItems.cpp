@@ -439,6 +439,25 @@ void MaskedTransfer(QPainter& painter, int x, int y, const QImage& mask, const Q
 
 } // namespace
 
+namespace {
+
+// The pixels of a width x height image that the blend styles cover: every
+// other pixel (style 1), or all but the pixels at odd columns of odd rows.
+template <typename Cover>
+void ForEachBlendedPixel(int style, int width, int height, Cover cover) {
+    for (int j = 0; j < height; ++j) {
+        for (int i = 0; i < width; ++i) {
+            const bool differ = (i % 2) != (j % 2);
+            const bool bothOdd = (i % 2) == 1 && (j % 2) == 1;
+            if (style == 1 ? differ : !bothOdd) {
+                cover(i, j);
+            }
+        }
+    }
+}
+
+} // namespace
+
 void TVfxImageListItem::Draw(QPainter& painter, int x, int y, int index) const {
     if (index < 0 || index >= Count()) {
         return;
@@ -456,38 +475,38 @@ void TVfxImageListItem::Draw(QPainter& painter, int x, int y, int index) const {
     if (!throughBuffer || bkColor_ == plat::clNone) {
         // Style 3, style 2 without a background, and the blend styles
         // without one draw straight onto the canvas.
-        MaskedTransfer(painter, x, y, mask, image);
-        if (drawingStyle_ <= 1 && blendColor_ != plat::clNone) {
-            const QColor blend = plat::ToQColor(blendColor_);
-            for (int j = 0; j < height_; ++j) {
-                for (int i = 0; i < width_; ++i) {
-                    const bool differ = (i % 2) != (j % 2);
-                    const bool bothOdd = (i % 2) == 1 && (j % 2) == 1;
-                    if (drawingStyle_ == 1 ? differ : !bothOdd) {
-                        painter.fillRect(x + i, y + j, 1, 1, blend);
-                    }
-                }
-            }
-        }
-        return;
+        DrawStraight(painter, x, y, mask, image);
+    } else {
+        DrawThroughBuffer(painter, x, y, mask, image);
     }
+}
+
+bool TVfxImageListItem::Blends() const {
+    return drawingStyle_ <= 1 && blendColor_ != plat::clNone;
+}
+
+void TVfxImageListItem::DrawStraight(QPainter& painter, int x, int y, const QImage& mask,
+                                     const QImage& image) const {
+    MaskedTransfer(painter, x, y, mask, image);
+    if (Blends()) {
+        const QColor blend = plat::ToQColor(blendColor_);
+        ForEachBlendedPixel(drawingStyle_, width_, height_,
+                            [&](int i, int j) { painter.fillRect(x + i, y + j, 1, 1, blend); });
+    }
+}
+
+void TVfxImageListItem::DrawThroughBuffer(QPainter& painter, int x, int y, const QImage& mask,
+                                          const QImage& image) const {
     QImage buffer(width_, height_, QImage::Format_RGB32);
     buffer.fill(plat::ToQColor(bkColor_));
     {
         QPainter p(&buffer);
         MaskedTransfer(p, 0, 0, mask, image);
     }
-    if (drawingStyle_ <= 1 && blendColor_ != plat::clNone) {
+    if (Blends()) {
         const QRgb blend = plat::ToQColor(blendColor_).rgb();
-        for (int j = 0; j < height_; ++j) {
-            for (int i = 0; i < width_; ++i) {
-                const bool differ = (i % 2) != (j % 2);
-                const bool bothOdd = (i % 2) == 1 && (j % 2) == 1;
-                if (drawingStyle_ == 1 ? differ : !bothOdd) {
-                    buffer.setPixel(i, j, blend);
-                }
-            }
-        }
+        ForEachBlendedPixel(drawingStyle_, width_, height_,
+                            [&](int i, int j) { buffer.setPixel(i, j, blend); });
     }
     painter.drawImage(QPoint(x, y), buffer);
 }

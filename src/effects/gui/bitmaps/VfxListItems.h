@@ -185,6 +185,15 @@ protected:
 
 private:
     void EmptyStrips();
+    // Whether the drawing style blends the blend colour over the image.
+    bool Blends() const;
+    // The image through its mask onto the canvas, then the blend.
+    void DrawStraight(QPainter& painter, int x, int y, const QImage& mask,
+                      const QImage& image) const;
+    // The image through its mask onto the background colour, the blend, then
+    // the result onto the canvas.
+    void DrawThroughBuffer(QPainter& painter, int x, int y, const QImage& mask,
+                           const QImage& image) const;
 
     int width_ = 16;
     int height_ = 16;
