@@ -237,7 +237,7 @@ private:
         EndUpdate();
     }
 
-    // Layout bookkeeping (ConsoleLines.cpp).
+    // Layout bookkeeping (QvConsoleLines.cpp).
     const TLayoutEnv& Env();
     int UsableWidth() const;
     // Makes every line's height stale; `settings`: not only the width changed.
@@ -261,7 +261,7 @@ private:
     void ClearSelectedFlags();
     void CountBlinking(const TChunkList& chunks, int delta);
 
-    // Painting and scrolling (ConsolePaint.cpp).
+    // Painting and scrolling (QvConsolePaint.cpp).
     void PlaceVisible(QPainter* painter, const QRect& paintRect, TMessageNode** oldestPlaced);
     void EnsureHitAreas();
     void UpdateScrollBar();
@@ -270,12 +270,16 @@ private:
     void ScrollBarAction(int action);
     void ScrollBarReleased();
 
-    // Mouse and links (ConsoleMouse.cpp).
+    // Mouse and links (QvConsoleMouse.cpp).
     void UpdateHover(QPoint point);
     void SetHover(TMessageNode* line, int link);
     const TLinkChunkData& HoveredLinkData() const;
     void Click();
     void ActivateLink(const TLinkChunkData& link);
+    // Lays the visible lines out with the selection's points; the oldest placed.
+    TMessageNode* PlaceForSelection();
+    // The selected text, lines joined by CR LF, without trailing line ends.
+    QString CollectSelection();
     void DeliverSelection();
     void ApplyEdge();
 

@@ -173,7 +173,88 @@ void TQvCustomConsole::ActivateLink(const TLinkChunkData& link) {
     }
 }
 
-void TQvCustomConsole::DeliverSelection() {
+namespace {
+
+// Whether the first chunk after chunk i that shows (text, a space, an image,
+// a column or a line break) is selected.
+bool NextShownSelected(const std::vector<TConsoleChunk>& chunks, const TLineGeometry& geometry,
+                       size_t i) {
+    for (size_t j = i + 1; j < chunks.size(); ++j) {
+        const TChunkKind k = chunks[j].Kind;
+        if (k == ckText || k == ckSpace || k == ckImage || k == ckColumn || k == ckLineBreak) {
+            return geometry.Pieces[j].Selected;
+        }
+    }
+    return false;
+}
+
+// The text a selected chunk adds; nothing for the chunks that do not show.
+void AppendSelected(QString& segment, const TMessageNode& line, const TConsoleChunk& chunk,
+                    const QString& timestampFormat) {
+    switch (chunk.Kind) {
+    case ckText:
+        segment += line.Chunks.TextOf(chunk);
+        break;
+    case ckSpace:
+        segment += u' ';
+        break;
+    case ckColumn:
+        segment += u'\t';
+        break;
+    case ckTimestamp:
+        segment += TLineLayout::TimestampText(line, timestampFormat);
+        break;
+    default:
+        break;
+    }
+}
+
+// Adds the selected text of a laid out line to segments: one segment for
+// each stretch between line breaks that has anything selected.
+void CollectSelected(const TMessageNode& line, const TLineGeometry& geometry, bool timestampVisible,
+                     const QString& timestampFormat, QStringList& segments) {
+    const std::vector<TConsoleChunk> chunks = line.Chunks.Chunks.Unpacked();
+    QString segment;
+    bool any = false;
+    bool previousSelected = false;
+    for (size_t i = 0; i < chunks.size(); ++i) {
+        const TConsoleChunk& chunk = chunks[i];
+        const bool selected = geometry.Pieces[i].Selected;
+        if (chunk.Kind == ckLineBreak) {
+            if (any) {
+                segments << segment;
+            }
+            segment.clear();
+            any = false;
+            previousSelected = false;
+            continue;
+        }
+        if (geometry.Pieces[i].WrapDropped) {
+            // A space dropped at a wrap still separates two selected words.
+            if (previousSelected && NextShownSelected(chunks, geometry, i)) {
+                segment += u' ';
+            }
+            continue;
+        }
+        const bool piece = chunk.Kind == ckText || chunk.Kind == ckSpace || chunk.Kind == ckImage ||
+                           chunk.Kind == ckColumn ||
+                           (chunk.Kind == ckTimestamp && timestampVisible);
+        if (piece) {
+            previousSelected = selected;
+        }
+        if (selected) {
+            any = true;
+            AppendSelected(segment, line, chunk, timestampFormat);
+        }
+    }
+    if (any) {
+        segments << segment;
+    }
+}
+
+} // namespace
+
+TMessageNode* TQvCustomConsole::PlaceForSelection() {
     // Lay the visible lines out once more with the final points, so that the
     // text does not depend on a paint having happened.
     const bool wasPressed = press_;
@@ -184,74 +265,15 @@ void TQvCustomConsole::DeliverSelection() {
     PlaceVisible(nullptr, QRect(0, 0, ClientWidth(), ClientHeight()), &oldest);
     press_ = wasPressed;
     dragging_ = false;
+    return oldest;
+}
 
+QString TQvCustomConsole::CollectSelection() {
     QStringList segments;
-    for (TMessageNode* line = oldest; line; line = line->Next) {
-        const TLineGeometry* geometry = geometry_.Find(*line);
-        if (!geometry) {
-            continue; // not placed: nothing of it is selected
-        }
-        const std::vector<TConsoleChunk> chunks = line->Chunks.Chunks.Unpacked();
-        const auto selected = [&](size_t i) { return geometry->Pieces[i].Selected; };
-        QString segment;
-        bool any = false;
-        bool previousSelected = false;
-        for (size_t i = 0; i < chunks.size(); ++i) {
-            const TConsoleChunk& chunk = chunks[i];
-            if (chunk.Kind == ckLineBreak) {
-                if (any) {
-                    segments << segment;
-                }
-                segment.clear();
-                any = false;
-                previousSelected = false;
-                continue;
-            }
-            if (geometry->Pieces[i].WrapDropped) {
-                // A space dropped at a wrap still separates two selected words.
-                bool nextSelected = false;
-                for (size_t j = i + 1; j < chunks.size(); ++j) {
-                    const TChunkKind k = chunks[j].Kind;
-                    if (k == ckText || k == ckSpace || k == ckImage || k == ckColumn ||
-                        k == ckLineBreak) {
-                        nextSelected = selected(j);
-                        break;
-                    }
-                }
-                if (previousSelected && nextSelected) {
-                    segment += u' ';
-                }
-                continue;
-            }
-            const bool piece = chunk.Kind == ckText || chunk.Kind == ckSpace ||
-                               chunk.Kind == ckImage || chunk.Kind == ckColumn ||
-                               (chunk.Kind == ckTimestamp && timestampVisible_);
-            if (piece) {
-                previousSelected = selected(i);
-            }
-            if (!selected(i)) {
-                continue;
-            }
-            any = true;
-            switch (chunk.Kind) {
-            case ckText:
-                segment += line->Chunks.TextOf(chunk);
-                break;
-            case ckSpace:
-                segment += u' ';
-                break;
-            case ckColumn:
-                segment += u'\t';
-                break;
-            case ckTimestamp:
-                segment += TLineLayout::TimestampText(*line, timestampFormat_);
-                break;
-            default:
-                break;
-            }
-        }
-        if (any) {
-            segments << segment;
+    for (TMessageNode* line = PlaceForSelection(); line; line = line->Next) {
+        // a line not placed has nothing selected
+        if (const TLineGeometry* geometry = geometry_.Find(*line)) {
+            CollectSelected(*line, *geometry, timestampVisible_, timestampFormat_, segments);
         }
     }
     ClearSelectedFlags();
@@ -259,6 +281,11 @@ void TQvCustomConsole::DeliverSelection() {
     while (text.endsWith(u'\r') || text.endsWith(u'\n')) {
         text.chop(1);
     }
+    return text;
+}
+
+void TQvCustomConsole::DeliverSelection() {
+    const QString text = CollectSelection();
     if (text.isEmpty()) {
         return;
     }
