@@ -190,71 +190,20 @@ private:
     void Apply(QStringView name, bool closing, QStringView attributeText) {
         constexpr QStringView kDefault = TTagAttributes::kDefaultKey;
         if (Is(name, u"PRE")) {
-            if (!closing) {
-                if (++pre_ == 1) {
-                    Add(ckPreOpen);
-                }
-            } else if (pre_ > 0 && --pre_ == 0) {
-                Add(ckPreClose);
-            }
+            ApplyPre(closing);
         } else if (Is(name, u"B") || Is(name, u"I") || Is(name, u"U")) {
             TConsoleChunk& chunk = Add(closing ? ckStyleOff : ckStyleOn);
             chunk.Style = Is(name, u"B") ? fsBold : Is(name, u"I") ? fsItalic : fsUnderline;
         } else if (Is(name, u"COLOR")) {
-            if (closing) {
-                Add(ckFontClose);
-                return;
-            }
-            const TTagAttributes attrs(attributeText);
-            TFontChunkData font;
-            font.Color = ParseColor(attrs.Find({kDefault, u"Name"}).value_or(QString()));
-            AddFont(std::move(font));
+            ApplyColor(closing, attributeText);
         } else if (Is(name, u"INDENT")) {
             Add(closing ? ckIndentClose : ckIndentOpen);
         } else if (Is(name, u"BR")) {
             Add(ckLineBreak);
         } else if (Is(name, u"A")) {
-            if (closing) {
-                Add(ckLinkClose);
-                return;
-            }
-            const TTagAttributes attrs(attributeText);
-            TLinkChunkData link;
-            if (const auto bare = attrs.Find({kDefault})) {
-                link.Name = *bare;
-                link.NotURL = false;
-            } else {
-                link.Name = attrs.Find({u"name"}).value_or(QString());
-                link.Params = attrs.Find({u"params"}).value_or(QString());
-                link.Hint = attrs.Find({u"hint"}).value_or(QString());
-                const auto type = attrs.Find({u"type"});
-                link.NotURL = !(type && type->compare(u"URL", Qt::CaseInsensitive) == 0);
-            }
-            TConsoleChunk& chunk = Add(ckLinkOpen);
-            chunk.Value = static_cast<int32_t>(links_.size());
-            links_.push_back(std::move(link));
+            ApplyLink(closing, attributeText);
         } else if (Is(name, u"FONT")) {
-            if (closing) {
-                Add(ckFontClose);
-                return;
-            }
-            const TTagAttributes attrs(attributeText);
-            TFontChunkData font;
-            font.Face = attrs.Find({u"name", kDefault}).value_or(QString());
-            if (const auto c = attrs.Find({u"foregroundcolor", u"color", u"foreground"})) {
-                font.Color = ParseColor(*c);
-            }
-            if (const auto c = attrs.Find({u"backgroundcolor", u"background"})) {
-                font.Background = ParseColor(*c);
-            }
-            if (const auto size = attrs.Find({u"size"})) {
-                if (size->startsWith(u'+') || size->startsWith(u'-')) {
-                    font.RelativeSize = ToIntDef(size, 0);
-                } else {
-                    font.AbsoluteSize = ToIntDef(size, 0);
-                }
-            }
-            AddFont(std::move(font));
+            ApplyFont(closing, attributeText);
         } else if (Is(name, u"IMG")) {
             if (!closing) {
                 const TTagAttributes attrs(attributeText);
@@ -271,6 +220,78 @@ private:
         } else if (Is(name, u"BLINK")) {
             blink_ = closing ? std::max(0, blink_ - 1) : blink_ + 1;
         }
+    }
+
+    // Nested PRE tags make one block.
+    void ApplyPre(bool closing) {
+        if (!closing) {
+            if (++pre_ == 1) {
+                Add(ckPreOpen);
+            }
+        } else if (pre_ > 0 && --pre_ == 0) {
+            Add(ckPreClose);
+        }
+    }
+
+    void ApplyColor(bool closing, QStringView attributeText) {
+        if (closing) {
+            Add(ckFontClose);
+            return;
+        }
+        const TTagAttributes attrs(attributeText);
+        TFontChunkData font;
+        font.Color =
+            ParseColor(attrs.Find({TTagAttributes::kDefaultKey, u"Name"}).value_or(QString()));
+        AddFont(std::move(font));
+    }
+
+    // A bare value names a link that is not an address; otherwise the name,
+    // parameters, hint and type attributes say what it is.
+    void ApplyLink(bool closing, QStringView attributeText) {
+        if (closing) {
+            Add(ckLinkClose);
+            return;
+        }
+        const TTagAttributes attrs(attributeText);
+        TLinkChunkData link;
+        if (const auto bare = attrs.Find({TTagAttributes::kDefaultKey})) {
+            link.Name = *bare;
+            link.NotURL = false;
+        } else {
+            link.Name = attrs.Find({u"name"}).value_or(QString());
+            link.Params = attrs.Find({u"params"}).value_or(QString());
+            link.Hint = attrs.Find({u"hint"}).value_or(QString());
+            const auto type = attrs.Find({u"type"});
+            link.NotURL = !(type && type->compare(u"URL", Qt::CaseInsensitive) == 0);
+        }
+        TConsoleChunk& chunk = Add(ckLinkOpen);
+        chunk.Value = static_cast<int32_t>(links_.size());
+        links_.push_back(std::move(link));
+    }
+
+    void ApplyFont(bool closing, QStringView attributeText) {
+        if (closing) {
+            Add(ckFontClose);
+            return;
+        }
+        const TTagAttributes attrs(attributeText);
+        TFontChunkData font;
+        font.Face = attrs.Find({u"name", TTagAttributes::kDefaultKey}).value_or(QString());
+        if (const auto c = attrs.Find({u"foregroundcolor", u"color", u"foreground"})) {
+            font.Color = ParseColor(*c);
+        }
+        if (const auto c = attrs.Find({u"backgroundcolor", u"background"})) {
+            font.Background = ParseColor(*c);
+        }
+        // "+n" and "-n" change the size in force, a plain number replaces it
+        if (const auto size = attrs.Find({u"size"})) {
+            if (size->startsWith(u'+') || size->startsWith(u'-')) {
+                font.RelativeSize = ToIntDef(size, 0);
+            } else {
+                font.AbsoluteSize = ToIntDef(size, 0);
+            }
+        }
+        AddFont(std::move(font));
     }
 
     void AddFont(TFontChunkData font) {
