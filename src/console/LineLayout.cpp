@@ -196,19 +196,11 @@ private:
         case ckLineBreak:
             NewRow();
             break;
-        case ckLinkOpen: {
-            links_.append(chunk.Index);
-            fontStack_.append(cur_);
-            const bool hovered = env_.HoveredLine == &line_ && env_.HoveredLink == chunk.Index;
-            cur_.entry = hovered ? env_.HoverFont : env_.LinkFont;
-            cur_.color = hovered ? env_.HoverColor : env_.LinkColor;
+        case ckLinkOpen:
+            OpenLink(chunk);
             break;
-        }
         case ckLinkClose:
-            if (!links_.isEmpty()) {
-                PopFont();
-                links_.removeLast();
-            }
+            CloseLink();
             break;
         case ckImage:
             PlaceImage(chunk, piece);
@@ -229,13 +221,7 @@ private:
             PopFont();
             break;
         case ckTimestamp:
-            if (env_.TimestampVisible) {
-                PlaceText(chunk, piece,
-                          [&] { return TLineLayout::TimestampText(line_, env_.TimestampFormat); });
-            }
-            if (env_.IndentType == itTimestamp) {
-                indent_ = x_;
-            }
+            PlaceTimestamp(chunk, piece);
             break;
         case ckPreOpen:
             fontStack_.append(cur_);
@@ -247,6 +233,33 @@ private:
             PopFont();
             inPre_ = false;
             break;
+        }
+    }
+
+    // A link's text in the link font, or the hover font when the mouse is on it.
+    void OpenLink(const TConsoleChunk& chunk) {
+        links_.append(chunk.Index);
+        fontStack_.append(cur_);
+        const bool hovered = env_.HoveredLine == &line_ && env_.HoveredLink == chunk.Index;
+        cur_.entry = hovered ? env_.HoverFont : env_.LinkFont;
+        cur_.color = hovered ? env_.HoverColor : env_.LinkColor;
+    }
+
+    void CloseLink() {
+        if (!links_.isEmpty()) {
+            PopFont();
+            links_.removeLast();
+        }
+    }
+
+    // The timestamp, when shown; a timestamp indent starts after it either way.
+    void PlaceTimestamp(const TConsoleChunk& chunk, TPieceState& piece) {
+        if (env_.TimestampVisible) {
+            PlaceText(chunk, piece,
+                      [&] { return TLineLayout::TimestampText(line_, env_.TimestampFormat); });
+        }
+        if (env_.IndentType == itTimestamp) {
+            indent_ = x_;
         }
     }
 
