@@ -238,6 +238,11 @@ private:
     }
 
     // Layout bookkeeping (QvConsoleLines.cpp).
+    // A new line parsed from markup, not yet in the list.
+    std::unique_ptr<TMessageNode> MakeLine(const QString& text, bool detectURLs) const;
+    // Moves the view for a new line of the height; whether all of it must be
+    // repainted (repaintAll, or a smooth scroll).
+    bool ScrollForNewLine(int height, bool repaintAll);
     const TLayoutEnv& Env();
     int UsableWidth() const;
     // Makes every line's height stale; `settings`: not only the width changed.

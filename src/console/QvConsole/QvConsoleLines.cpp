@@ -304,18 +304,44 @@ void TQvCustomConsole::ClearSelectedFlags() {
     });
 }
 
+std::unique_ptr<TMessageNode> TQvCustomConsole::MakeLine(const QString& text,
+                                                         bool detectURLs) const {
+    auto node = std::make_unique<TMessageNode>();
+    node->Chunks = ParseMarkup(text, TParseOptions{whitespace_, timestampEmptyLines_});
+    if (detectURLs) {
+        ::DetectURLs(node->Chunks);
+    }
+    if (storeText_) {
+        node->Text = text;
+    }
+    node->Timestamp = QDateTime::currentDateTime();
+    return node;
+}
+
+bool TQvCustomConsole::ScrollForNewLine(int height, bool repaintAll) {
+    // What the user sees: at the bottom the painted lines move up and only
+    // the new line is painted; scrolled up nothing visible changes.
+    const bool scrolledUp = scrollPosition_ >= 1;
+    if (scrolledUp) {
+        if (scrollTarget_ == scrollPosition_) {
+            scrollTarget_ += height;
+        }
+        scrollPosition_ += height;
+    } else if (scrolling_.SmoothScrolling()) {
+        scrollPosition_ += height;
+        scrollTarget_ = 0;
+        repaintAll = true;
+    } else if (!repaintAll) {
+        pendingScroll_ += height;
+    }
+    ClampScroll();
+    return repaintAll;
+}
+
 TMessageNode* TQvCustomConsole::AddLine(const QString& Text, TMessageNode* After, bool DetectURLs) {
     TMessageNode* result = nullptr;
     Batch([&] {
-        auto node = std::make_unique<TMessageNode>();
-        node->Chunks = ParseMarkup(Text, TParseOptions{whitespace_, timestampEmptyLines_});
-        if (DetectURLs) {
-            ::DetectURLs(node->Chunks);
-        }
-        if (storeText_) {
-            node->Text = Text;
-        }
-        node->Timestamp = QDateTime::currentDateTime();
+        std::unique_ptr<TMessageNode> node = MakeLine(Text, DetectURLs);
         if (After) {
             AssertLine(lines_.Contains(After));
         }
@@ -331,25 +357,8 @@ TMessageNode* TQvCustomConsole::AddLine(const QString& Text, TMessageNode* After
         TLineLayout layout(Env(), fonts_);
         // A line added far from the view keeps only its height.
         MeasureLine(*line, layout, After || scrollPosition_ < ClientHeight());
-
-        const int h = line->Height + lineSpacing_;
-        // What the user sees: at the bottom the painted lines move up and only
-        // the new line is painted; scrolled up nothing visible changes.
-        const bool scrolledUp = scrollPosition_ >= 1;
-        bool repaintAll = After || (press_ && dragging_);
-        if (scrolledUp) {
-            if (scrollTarget_ == scrollPosition_) {
-                scrollTarget_ += h;
-            }
-            scrollPosition_ += h;
-        } else if (scrolling_.SmoothScrolling()) {
-            scrollPosition_ += h;
-            scrollTarget_ = 0;
-            repaintAll = true;
-        } else if (!repaintAll) {
-            pendingScroll_ += h;
-        }
-        ClampScroll();
+        const bool repaintAll =
+            ScrollForNewLine(line->Height + lineSpacing_, After || (press_ && dragging_));
         ++linesAdded_;
         bool removed = false;
         ApplyLimit(line, &removed);
