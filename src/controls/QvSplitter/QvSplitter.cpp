@@ -319,36 +319,46 @@ void TQvSplitter::resizeEvent(QResizeEvent* event) {
         return;
     }
     plat::guarded([&] {
-        const int size = SplitSize();
-        if (fixedPane_ == fpUpperLeft) {
-            if (usePercent_) {
-                // The percentage rules here: a position rounded at a small
-                // size must not become the percentage for the next one.
-                const int percent = percent_;
-                MarginsFromPercents();
-                int position = PositionOfPercent(percent);
-                if (hotSpotClosed_) {
-                    position = hotSpotDirection_ == hsdMin ? 0 : SizePrime();
-                }
-                ApplyPosition(position, true);
-                percent_ = percent;
-            } else {
-                ApplyPosition(position_, true);
-                if (userFixedSize_ > position_ && !hotSpotClosed_) {
-                    ApplyPosition(userFixedSize_, true);
-                }
-            }
+        if (fixedPane_ != fpUpperLeft) {
+            KeepLowerRightOnResize();
+        } else if (usePercent_) {
+            KeepPercentOnResize();
         } else {
-            ApplyPosition(size - fixedSize_, true);
-            if (userFixedSize_ > size - position_ && !hotSpotClosed_) {
-                ApplyPosition(size - userFixedSize_, true);
-            }
-            if (hotSpotClosed_) {
-                hotSpotPosition_ = size - userFixedSize_;
-            }
+            KeepUpperLeftOnResize();
         }
         LayoutPanes();
     });
+}
+
+void TQvSplitter::KeepPercentOnResize() {
+    // The percentage rules here: a position rounded at a small size must not
+    // become the percentage for the next one.
+    const int percent = percent_;
+    MarginsFromPercents();
+    int position = PositionOfPercent(percent);
+    if (hotSpotClosed_) {
+        position = hotSpotDirection_ == hsdMin ? 0 : SizePrime();
+    }
+    ApplyPosition(position, true);
+    percent_ = percent;
+}
+
+void TQvSplitter::KeepUpperLeftOnResize() {
+    ApplyPosition(position_, true);
+    if (userFixedSize_ > position_ && !hotSpotClosed_) {
+        ApplyPosition(userFixedSize_, true);
+    }
+}
+
+void TQvSplitter::KeepLowerRightOnResize() {
+    const int size = SplitSize();
+    ApplyPosition(size - fixedSize_, true);
+    if (userFixedSize_ > size - position_ && !hotSpotClosed_) {
+        ApplyPosition(size - userFixedSize_, true);
+    }
+    if (hotSpotClosed_) {
+        hotSpotPosition_ = size - userFixedSize_;
+    }
 }
 
 QSize TQvSplitter::sizeHint() const {

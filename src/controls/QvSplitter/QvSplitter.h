@@ -143,6 +143,11 @@ private:
     bool ApplyPosition(int value, bool force);
     void RememberUserSize() { userFixedSize_ = fixedSize_; }
     void MarginsFromPercents();
+    // What a resize keeps: the percentage, the upper or left pane's size
+    // (the user's when it has room again), or the lower or right pane's.
+    void KeepPercentOnResize();
+    void KeepUpperLeftOnResize();
+    void KeepLowerRightOnResize();
     void ClampMarginsToSize();
     void LayoutPanes();
     void UpdateHotSpotRect();
