@@ -206,9 +206,6 @@ private:
             PlaceImage(chunk, piece);
             break;
         case ckColumn:
-            if (measuring_) {
-                piece.Width = chunk.Value; // a column's spot
-            }
             PlaceColumn(chunk, piece);
             break;
         case ckRule:
@@ -224,16 +221,22 @@ private:
             PlaceTimestamp(chunk, piece);
             break;
         case ckPreOpen:
-            fontStack_.append(cur_);
-            cur_.entry = env_.PreFont;
-            cur_.color = env_.PreColor;
-            inPre_ = true;
+            OpenPre();
             break;
         case ckPreClose:
             PopFont();
             inPre_ = false;
             break;
         }
+    }
+
+    // Preformatted text in its own font; its new rows start where the row
+    // before started, not at the indent.
+    void OpenPre() {
+        fontStack_.append(cur_);
+        cur_.entry = env_.PreFont;
+        cur_.color = env_.PreColor;
+        inPre_ = true;
     }
 
     // A link's text in the link font, or the hover font when the mouse is on it.
@@ -525,6 +528,9 @@ private:
 
     void PlaceColumn(const TConsoleChunk& chunk, TPieceState& piece) {
         const int spot = chunk.Value;
+        if (measuring_) {
+            piece.Width = spot; // recorded for replays
+        }
         if (!RoomForColumn(spot)) {
             return;
         }
