@@ -126,6 +126,41 @@ void VfxGetDIBSizes(const QImage& bitmap, int colors, uint32_t& headerSize, uint
     imageSize = header.SizeImage;
 }
 
+namespace {
+
+// The colour table: blue, green, red and a zero per entry, 2^depth entries.
+QByteArray ColorTableOf(const QVector<QRgb>& table, int depth) {
+    const int entries = 1 << depth;
+    QByteArray colorTable(qsizetype(entries) * 4, '\0');
+    for (int i = 0; i < entries && i < table.size(); ++i) {
+        char* e = colorTable.data() + i * 4;
+        e[0] = char(qBlue(table[i]));
+        e[1] = char(qGreen(table[i]));
+        e[2] = char(qRed(table[i]));
+    }
+    return colorTable;
+}
+
+// One row of colour indices packed at 8, 4 or 1 bits a pixel, high bits
+// first; to is zeroed and long enough.
+void PackIndexedRow(uchar* to, const uchar* from, int width, int depth) {
+    if (depth == 8) {
+        std::memcpy(to, from, size_t(width));
+    } else if (depth == 4) {
+        for (int x = 0; x < width; ++x) {
+            to[x / 2] |= uchar((from[x] & 0x0F) << ((x % 2 == 0) ? 4 : 0));
+        }
+    } else {
+        const int full = (width + 7) / 8;
+        std::memcpy(to, from, size_t(full));
+        if (width % 8 != 0) {
+            to[full - 1] &= uchar(0xFF << (8 - width % 8)); // padding bits stay 0
+        }
+    }
+}
+
+} // namespace
+
 bool VfxGetDIB(const QImage& bitmap, int colors, TVfxBitmapInfoHeader& header,
                QByteArray& colorTable, QByteArray& bits) {
     if (bitmap.isNull()) {
@@ -138,40 +173,22 @@ bool VfxGetDIB(const QImage& bitmap, int colors, TVfxBitmapInfoHeader& header,
     const uint32_t rowBytes = RowBytesOf(w, depth);
     bits = QByteArray(qsizetype(header.SizeImage), '\0');
     colorTable.clear();
+    // rows bottom-up
+    const auto rowAt = [&](int y) {
+        return reinterpret_cast<uchar*>(bits.data()) + qsizetype(h - 1 - y) * rowBytes;
+    };
     if (depth == 24) {
         const QImage bgr = bitmap.convertToFormat(QImage::Format_BGR888);
         for (int y = 0; y < h; ++y) {
-            std::memcpy(bits.data() + qsizetype(h - 1 - y) * rowBytes, bgr.constScanLine(y),
-                        size_t(w) * 3);
+            std::memcpy(rowAt(y), bgr.constScanLine(y), size_t(w) * 3);
         }
         return true;
     }
     QVector<QRgb> table;
     const QImage image = Indexed(bitmap, depth, table);
-    const int entries = 1 << depth;
-    colorTable = QByteArray(qsizetype(entries) * 4, '\0');
-    for (int i = 0; i < entries && i < table.size(); ++i) {
-        char* e = colorTable.data() + i * 4;
-        e[0] = char(qBlue(table[i]));
-        e[1] = char(qGreen(table[i]));
-        e[2] = char(qRed(table[i]));
-    }
+    colorTable = ColorTableOf(table, depth);
     for (int y = 0; y < h; ++y) {
-        auto* to = reinterpret_cast<uchar*>(bits.data()) + qsizetype(h - 1 - y) * rowBytes;
-        const uchar* from = image.constScanLine(y);
-        if (depth == 8) {
-            std::memcpy(to, from, size_t(w));
-        } else if (depth == 4) {
-            for (int x = 0; x < w; ++x) {
-                to[x / 2] |= uchar((from[x] & 0x0F) << ((x % 2 == 0) ? 4 : 0));
-            }
-        } else {
-            const int full = (w + 7) / 8;
-            std::memcpy(to, from, size_t(full));
-            if (w % 8 != 0) {
-                to[full - 1] &= uchar(0xFF << (8 - w % 8)); // padding bits stay 0
-            }
-        }
+        PackIndexedRow(rowAt(y), image.constScanLine(y), w, depth);
     }
     return true;
 }
