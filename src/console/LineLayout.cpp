@@ -172,20 +172,14 @@ private:
         }
         switch (chunk.Kind) {
         case ckText:
-            PlaceText(chunk, piece, [&] {
-                // No copy: the line's text outlives the pass.
-                return QString::fromRawData(line_.Chunks.Pool.constData() + chunk.Start,
-                                            chunk.Length);
-            });
+            PlaceText(chunk, piece, [&] { return TextOf(chunk); });
             break;
         case ckSpace:
             PlaceText(chunk, piece, [] { return QStringLiteral(" "); });
             break;
         case ckStyleOn:
-            SetStyle(StyleOf(cur_.entry->font) | chunk.Style);
-            break;
         case ckStyleOff:
-            SetStyle(StyleOf(cur_.entry->font) & ~chunk.Style);
+            SwitchStyle(chunk);
             break;
         case ckIndentOpen:
             OpenIndent();
@@ -237,6 +231,17 @@ private:
         cur_.entry = env_.PreFont;
         cur_.color = env_.PreColor;
         inPre_ = true;
+    }
+
+    // No copy: the line's text outlives the pass.
+    QString TextOf(const TConsoleChunk& chunk) const {
+        return QString::fromRawData(line_.Chunks.Pool.constData() + chunk.Start, chunk.Length);
+    }
+
+    // The font in force with the chunk's styles on or off.
+    void SwitchStyle(const TConsoleChunk& chunk) {
+        const uint8_t style = StyleOf(cur_.entry->font);
+        SetStyle(chunk.Kind == ckStyleOn ? style | chunk.Style : style & ~chunk.Style);
     }
 
     // A link's text in the link font, or the hover font when the mouse is on it.
