@@ -185,7 +185,17 @@ Scan ScanTable(ElfFile& file, uint64_t offset, uint64_t count, uint64_t entrySiz
     return Scan::NotFound;
 }
 
-std::optional<TFileVersionNumbers> FoundOrNothing(Scan scan, const TFileVersionNumbers& numbers) {
+// Scans a whole table of count entries entrySize apart (entrySize > 0) that
+// must lie inside the file; the numbers of the first version note found.
+std::optional<TFileVersionNumbers> ScanWholeTable(ElfFile& file, uint64_t offset, uint64_t count,
+                                                  uint64_t entrySize, const EntryFields& fields,
+                                                  uint32_t wanted) {
+    if (count > UINT64_MAX / entrySize || !file.Contains(offset, count * entrySize)) {
+        return std::nullopt;
+    }
+    int budget = kNoteBudget;
+    TFileVersionNumbers numbers;
+    const Scan scan = ScanTable(file, offset, count, entrySize, fields, wanted, budget, numbers);
     return scan == Scan::Found ? std::optional(numbers) : std::nullopt;
 }
 
@@ -250,32 +260,17 @@ bool ReadExtendedCounts(ElfFile& file, TableHeaders& h) {
 
 std::optional<TFileVersionNumbers> ScanSections(ElfFile& file, const TableHeaders& h) {
     const Layout& l = *h.L;
-    if (h.ShNum > UINT64_MAX / h.ShEntSize || !file.Contains(h.ShOff, h.ShNum * h.ShEntSize)) {
-        return std::nullopt;
-    }
-    int budget = kNoteBudget;
-    TFileVersionNumbers numbers;
-    return FoundOrNothing(ScanTable(file, h.ShOff, h.ShNum, h.ShEntSize,
-                                    {l.ShEntry, l.ShType, l.ShOffset, l.ShSize, l.ShAlign},
-                                    kSectionNote, budget, numbers),
-                          numbers);
+    return ScanWholeTable(file, h.ShOff, h.ShNum, h.ShEntSize,
+                          {l.ShEntry, l.ShType, l.ShOffset, l.ShSize, l.ShAlign}, kSectionNote);
 }
 
 std::optional<TFileVersionNumbers> ScanSegments(ElfFile& file, const TableHeaders& h) {
     const Layout& l = *h.L;
-    if (h.PhOff == 0 || h.PhNum == 0 || h.PhNum == kManySegments) {
+    if (h.PhOff == 0 || h.PhNum == 0 || h.PhNum == kManySegments || h.PhEntSize < l.PhEntry) {
         return std::nullopt;
     }
-    if (h.PhEntSize < l.PhEntry || h.PhNum > UINT64_MAX / h.PhEntSize ||
-        !file.Contains(h.PhOff, h.PhNum * h.PhEntSize)) {
-        return std::nullopt;
-    }
-    int budget = kNoteBudget;
-    TFileVersionNumbers numbers;
-    return FoundOrNothing(ScanTable(file, h.PhOff, h.PhNum, h.PhEntSize,
-                                    {l.PhEntry, l.PhType, l.PhOffset, l.PhFileSize, l.PhAlign},
-                                    kSegmentNote, budget, numbers),
-                          numbers);
+    return ScanWholeTable(file, h.PhOff, h.PhNum, h.PhEntSize,
+                          {l.PhEntry, l.PhType, l.PhOffset, l.PhFileSize, l.PhAlign}, kSegmentNote);
 }
 
 } // namespace
