@@ -1,15 +1,22 @@
+#include "KitDriving.h"
 #include "MainFormTestSupport.h"
+#include "ToolTips.h"
 
 #include "app/away/AwayList.h"
 #include "app/away/AwayMessagesForm.h"
+#include "app/mainform/MenuImages.h"
+#include "controls/QvPanel/QvPanel.h"
+#include "controls/QvSplitter/QvSplitter.h"
 #include "dockkit/bars/DkThemedToolbar.h"
 #include "dockkit/docking/DkxDock.h"
+#include "dockkit/items/DkActionLink.h"
 #include "dockkit/statusbar/DkxStatusBar.h"
+#include "dockkit/themes/DkThemedViewer.h"
 #include "platform/gui/ImageList.h"
 
 #include <QAction>
 #include <QCoreApplication>
-#include <QSplitter>
+#include <QMouseEvent>
 #include <QTextBlock>
 #include <QTextEdit>
 #include <QTreeWidget>
@@ -137,6 +144,120 @@ TEST(AwayMessagesFormTest, ShowsWritersAndTheirMessagesAsTheLogChanges) {
     Log(log, "Bob", "again", 6, 16, 0, 0);
     view.RefreshMessages();
     EXPECT_EQ(Pane(view), QStringList{"*[*16:00:00*]* Bob: again"});
+}
+
+// The window shown with the main window's menu images.
+class AwayWindowTest : public ::testing::Test {
+protected:
+    AwayWindowTest() {
+        AddMenuImages(images);
+        view.resize(500, 400);
+        view.show();
+        mainformtest::ProcessPosted();
+    }
+    ~AwayWindowTest() override { HideToolTipNow(); }
+
+    TAwayList log;
+    plat::ImageList images{16, 16};
+    TAwayMessagesForm view{&log, &images, nullptr};
+};
+
+TEST_F(AwayWindowTest, ActionsShowTheirImagesAndSayWhatTheyDo) {
+    const struct {
+        QAction* action;
+        int image;
+        TDkxToolbar* bar; // where the action shows on a bar; null: only in a menu
+        bool captionShown;
+        const char* hint;
+    } rows[] = {
+        {view.ClearAction, TAwayMessagesForm::ClearImage, view.FileBar, true, "Clear Messages"},
+        {view.RefreshAction, TAwayMessagesForm::RefreshImage, view.FileBar, false,
+         "Refresh Messages"},
+        {view.CloseAction, -1, nullptr, false, "Close"},
+    };
+    for (const auto& row : rows) {
+        const std::string name = row.action->objectName().toStdString();
+        EXPECT_EQ(dk::ActionImageIndex(*row.action), row.image) << name;
+        EXPECT_EQ(row.action->statusTip(), QString::fromLatin1(row.hint)) << name;
+        if (row.bar == nullptr) {
+            continue;
+        }
+        const auto* item = row.bar->Items()->findChild<TDkCustomItem*>(row.action->objectName(),
+                                                                       Qt::FindDirectChildrenOnly);
+        const auto* viewer = dynamic_cast<TDkxItemViewer*>(kittest::ViewerOf(item));
+        ASSERT_NE(viewer, nullptr) << name;
+        EXPECT_EQ(row.bar->Images(), &images);
+        EXPECT_TRUE(viewer->ThemedImageShown()) << name;
+        EXPECT_EQ(viewer->CaptionShown(), row.captionShown) << name;
+        EXPECT_EQ(kittest::TipOver(item), QString::fromLatin1(row.hint)) << name;
+    }
+}
+
+// The File Bar dragged from the top by its handle and dropped at the
+// window's left, right or bottom edge docks there.
+TEST_F(AwayWindowTest, TheFileBarDocksOnEveryEdge) {
+    const auto edge = [](TDkxDock* dock, QPoint local) { return dock->mapToGlobal(local); };
+    const int middle = view.LeftDock->height() / 2;
+    const struct {
+        TDkxDock* dock;
+        QPoint drop;
+    } rows[] = {
+        {view.LeftDock, edge(view.LeftDock, {0, middle})},
+        {view.RightDock, edge(view.RightDock, {-1, middle})},
+        {view.BottomDock, edge(view.BottomDock, {100, 0})},
+    };
+    for (const auto& row : rows) {
+        const std::string dock = row.dock->objectName().toStdString();
+        TDkxToolbar* bar = view.FileBar;
+        const QPoint handle = bar->mapToGlobal(QPoint(3, bar->height() / 2));
+        for (const QPoint p : {handle + QPoint(4, 4), row.drop}) {
+            kittest::Later([p, bar] { kittest::Mouse(QEvent::MouseMove, p, Qt::NoButton, bar); });
+        }
+        kittest::Later([&row, bar] {
+            kittest::Mouse(QEvent::MouseButtonRelease, row.drop, Qt::LeftButton, bar);
+        });
+        kittest::Mouse(QEvent::MouseButtonPress, handle, Qt::LeftButton, bar);
+        mainformtest::ProcessPosted();
+        ASSERT_EQ(bar->CurrentDock(), row.dock) << dock;
+        EXPECT_FALSE(bar->Floating()) << dock;
+        const QRect dockRect(row.dock->mapTo(&view, QPoint()), row.dock->size());
+        EXPECT_TRUE(dockRect.contains(QRect(bar->mapTo(&view, QPoint()), bar->size()))) << dock;
+        EXPECT_TRUE(bar->isVisible()) << dock;
+        bar->SetCurrentDock(view.TopDock);
+        mainformtest::ProcessPosted();
+    }
+}
+
+// The list above, the messages below, each in an opaque panel; the panes
+// follow the bar while it is dragged.
+TEST_F(AwayWindowTest, TheSplitterResizesThePanesWhileItsBarIsDragged) {
+    TQvSplitter* splitter = view.Splitter;
+    EXPECT_EQ(splitter->Orientation(), orVertical);
+    EXPECT_TRUE(splitter->RealTimeDrag());
+    const auto panelOf = [](QWidget* w) {
+        return qobject_cast<TQvOpaquePanel*>(w->parentWidget());
+    };
+    ASSERT_NE(panelOf(view.CharacterListview), nullptr);
+    ASSERT_NE(panelOf(view.MessagesEdit), nullptr);
+    EXPECT_EQ(panelOf(view.CharacterListview)->parentWidget(), splitter->UpperLeft());
+    EXPECT_EQ(panelOf(view.MessagesEdit)->parentWidget(), splitter->LowerRight());
+
+    const int listHeight = view.CharacterListview->height();
+    const int paneHeight = view.MessagesEdit->height();
+    const QPoint bar = splitter->BarRect().ToQRect().center();
+    const auto mouse = [&](QEvent::Type type, QPoint at) {
+        QMouseEvent event(type, at, splitter->mapToGlobal(at), Qt::LeftButton,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                          Qt::NoModifier);
+        QCoreApplication::sendEvent(splitter, &event);
+    };
+    mouse(QEvent::MouseButtonPress, bar);
+    mouse(QEvent::MouseMove, bar + QPoint(0, 60));
+    mainformtest::ProcessPosted();
+    EXPECT_EQ(view.CharacterListview->height(), listHeight + 60) << "before the bar is let go";
+    EXPECT_EQ(view.MessagesEdit->height(), paneHeight - 60);
+    mouse(QEvent::MouseButtonRelease, bar + QPoint(0, 60));
+    EXPECT_EQ(view.CharacterListview->height(), listHeight + 60);
 }
 
 class AwayViewerTest : public mainformtest::MainFormTest {};

@@ -1,5 +1,6 @@
 #include "KitDriving.h"
 #include "MouseInput.h"
+#include "ToolTips.h"
 
 #include "dockkit/bars/DkToolbar.h"
 #include "dockkit/items/DkItemViewer.h"
@@ -105,6 +106,24 @@ std::optional<QPoint> CenterOf(const TDkCustomItem* item) {
     const QPoint client((viewer->BoundsRect.Left + viewer->BoundsRect.Right) / 2,
                         (viewer->BoundsRect.Top + viewer->BoundsRect.Bottom) / 2);
     return window->mapToGlobal(client + window->contentsRect().topLeft());
+}
+
+TDkItemViewer* ViewerOf(const TDkCustomItem* item) {
+    TDkView* view = ViewShowing(item);
+    if (view == nullptr) {
+        return nullptr;
+    }
+    view->ValidatePositions();
+    return ViewerIn(view, item);
+}
+
+QString TipOver(const TDkCustomItem* item) {
+    const std::optional<QPoint> at = CenterOf(item);
+    if (!at) {
+        return {};
+    }
+    QWidget* window = ViewShowing(item)->Window();
+    return ToolTipAt(window, window->mapFromGlobal(*at));
 }
 
 std::vector<QString> OpenMenuCaptions() {

@@ -15,6 +15,7 @@
 class QImage;
 class QWidget;
 class TDkCustomItem;
+class TDkItemViewer;
 class TDkView;
 class TDkxCustomItem;
 
@@ -40,6 +41,11 @@ void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QStrin
 TDkView* ViewShowing(const TDkCustomItem* item);
 // The screen point at the middle of the item where it shows now.
 std::optional<QPoint> CenterOf(const TDkCustomItem* item);
+// The item's viewer in the view that shows it now; null when not shown.
+TDkItemViewer* ViewerOf(const TDkCustomItem* item);
+// The tip the application's hint machinery shows while the pointer rests
+// on the item where it shows now; empty when none is shown.
+QString TipOver(const TDkCustomItem* item);
 // The captions of the shown items of the innermost open menu.
 std::vector<QString> OpenMenuCaptions();
 

@@ -10,6 +10,7 @@
 #include "dockkit/palettes/DkxColorItem.h"
 #include "engine/DimensionList.h"
 #include "platform/core/Clock.h"
+#include "platform/gui/ImageList.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -26,9 +27,14 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+
+#include <set>
 
 namespace mainformtest {
 namespace {
@@ -350,6 +356,351 @@ TEST_F(OptionsPagesTest, FolderDialogOfEachPage) {
         OnFolderDialog([](QDialog& dialog) { dialog.reject(); });
         page.browse();
         EXPECT_EQ(page.folder->text(), b + u'/') << page.title;
+    }
+}
+
+// --- layout: every page laid out in the shown dialog -----------------------------
+
+// The room a line edit leaves its text: its contents rect less the frame
+// the style draws and the edit's inner margins of 2 pixels a side.
+int TextRoom(const QLineEdit& edit) {
+    const int frame = edit.hasFrame()
+                          ? edit.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, &edit)
+                          : 0;
+    const QMargins margins = edit.textMargins();
+    return edit.contentsRect().width() - 2 * frame - 2 * 2 - margins.left() - margins.right();
+}
+
+// The room a drop-down list leaves the chosen item's text.
+int TextRoom(const QComboBox& combo) {
+    QStyleOptionComboBox option;
+    option.initFrom(&combo);
+    option.editable = false;
+    option.frame = combo.hasFrame();
+    option.currentText = combo.currentText();
+    return combo.style()
+        ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, &combo)
+        .width();
+}
+
+// A control as a failure names it: class, name and what it shows.
+QString Describe(const QWidget* w) {
+    QString text;
+    if (const auto* button = qobject_cast<const QAbstractButton*>(w)) {
+        text = button->text();
+    } else if (const auto* label = qobject_cast<const QLabel*>(w)) {
+        text = label->text();
+    } else if (const auto* edit = qobject_cast<const QLineEdit*>(w)) {
+        text = edit->displayText();
+    } else if (const auto* combo = qobject_cast<const QComboBox*>(w)) {
+        text = combo->currentText();
+    }
+    return QStringLiteral("%1 %2 \"%3\"")
+        .arg(QString::fromLatin1(w->metaObject()->className()), w->objectName(), text);
+}
+
+// What of the page does not show whole: controls over each other, edit
+// boxes (those of spin and combo boxes too) and drop-down lists narrower
+// than their text, captions narrower than their hint, controls reaching out
+// of the page, the page out of the dialog. Empty when everything shows.
+QStringList Clipped(const TOptionsForm& options, const TOptionBaseFrame& page) {
+    QStringList clipped;
+    if (!options.rect().contains(QRect(page.mapTo(&options, QPoint(0, 0)), page.size()))) {
+        clipped << QStringLiteral("the page out of the dialog");
+    }
+    // The page's own controls stand side by side, none over another.
+    const QList<QWidget*> controls = page.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    for (qsizetype i = 0; i < controls.size(); ++i) {
+        for (qsizetype j = 0; j < i; ++j) {
+            if (controls[i]->isVisibleTo(&page) && controls[j]->isVisibleTo(&page) &&
+                controls[i]->geometry().intersects(controls[j]->geometry())) {
+                clipped << Describe(controls[i]) + QStringLiteral(" over ") + Describe(controls[j]);
+            }
+        }
+    }
+    for (const QWidget* child : page.findChildren<QWidget*>()) {
+        if (!child->isVisibleTo(&page)) {
+            continue;
+        }
+        if (!page.rect().contains(QRect(child->mapTo(&page, QPoint(0, 0)), child->size()))) {
+            clipped << Describe(child) + QStringLiteral(" out of the page");
+        }
+        bool narrow = false;
+        if (const auto* edit = qobject_cast<const QLineEdit*>(child)) {
+            narrow = edit->fontMetrics().horizontalAdvance(edit->displayText()) > TextRoom(*edit);
+        } else if (const auto* combo = qobject_cast<const QComboBox*>(child)) {
+            narrow = !combo->isEditable() && combo->fontMetrics().horizontalAdvance(
+                                                 combo->currentText()) > TextRoom(*combo);
+        } else if (qobject_cast<const QLabel*>(child) != nullptr ||
+                   qobject_cast<const QAbstractButton*>(child) != nullptr) {
+            narrow = child->width() < child->sizeHint().width();
+        }
+        if (narrow) {
+            clipped << Describe(child) + QStringLiteral(" cut off");
+        }
+    }
+    return clipped;
+}
+
+// The dialog shown, with its pages laid out as they are selected.
+class OptionsLayoutTest : public OptionsPagesTest {
+protected:
+    TOptionsForm& OpenShown() {
+        TOptionsForm& options = Open();
+        options.show();
+        Settle();
+        return options;
+    }
+    static TOptionBaseFrame& Select(TOptionsForm& options, const char* caption) {
+        QTreeWidgetItem* node = options.FindNode(QString::fromLatin1(caption));
+        options.OptionsTreeView->setCurrentItem(node);
+        Settle();
+        return *options.Frame(options.FindPage(node));
+    }
+    // Runs the posted layout requests and the resizes they cause: a page's
+    // request reaches the dialog one level a pass, and the dialog's new size
+    // comes back from the window system in the next.
+    static void Settle() {
+        for (int pass = 0; pass < 4; ++pass) {
+            QCoreApplication::processEvents();
+        }
+    }
+};
+
+// At the ordinary fonts every page shows whole, the dialog keeps its size
+// and the tree its width; so does a long folder, and a large sample font.
+TEST_F(OptionsLayoutTest, EveryPageShowsWholeInADialogOfOneSize) {
+    TOptionsForm& options = OpenShown();
+    const QSize size = options.size();
+    const auto sizeText = [](QSize s) {
+        return std::to_string(s.width()) + "x" + std::to_string(s.height());
+    };
+    const int treeWidth = options.OptionsTreeView->width();
+    for (const char* caption : kPages) {
+        const TOptionBaseFrame& page = Select(options, caption);
+        EXPECT_EQ(Clipped(options, page), QStringList()) << caption;
+        EXPECT_EQ(sizeText(options.size()), sizeText(size)) << caption;
+        EXPECT_EQ(options.OptionsTreeView->width(), treeWidth) << caption;
+    }
+
+    struct Case {
+        const char* page;
+        std::function<void(TOptionBaseFrame&)> change;
+    };
+    QFont large(QStringLiteral("Serif"));
+    large.setPointSize(28);
+    large.setBold(true);
+    options::Choosers().Font = [&](QWidget*, const QFont&) { return large; };
+    const QString folder =
+        QStringLiteral("/a/rather/long/folder/for/the/chat/logs/of/this/user/on/a/large/desk/");
+    options::Choosers().Folder = [&](QWidget*, const QString&, const QString&) {
+        return std::optional<QString>(folder);
+    };
+    const Case cases[] = {
+        {"Fonts & Colors",
+         [](TOptionBaseFrame& page) {
+             static_cast<TFontsFrame&>(page).FontButtonClick(TFontsFrame::frChat);
+         }},
+        {"Logging",
+         [](TOptionBaseFrame& page) { static_cast<TLoggingFrame&>(page).BrowseButtonClick(); }},
+        {"Audio Options",
+         [](TOptionBaseFrame& page) { static_cast<TSoundsFrame&>(page).BrowseButtonClick(); }},
+    };
+    for (const Case& c : cases) {
+        TOptionBaseFrame& page = Select(options, c.page);
+        c.change(page);
+        Settle();
+        EXPECT_EQ(Clipped(options, page), QStringList()) << c.page;
+        EXPECT_EQ(options.OptionsTreeView->width(), treeWidth) << c.page;
+    }
+    auto* chat = options.FindFrame<TFontsFrame>()->SampleEdits[TFontsFrame::frChat];
+    EXPECT_TRUE(chat->text().startsWith(QStringLiteral("28 pt. "))) << chat->text().toStdString();
+    EXPECT_EQ(options.FindFrame<TSoundsFrame>()->FolderEdit->text(), folder);
+}
+
+// Loaded values show whole as well: a large font widens its sample; a
+// folder longer than half the work area scrolls in its box rather than
+// stretching the dialog beyond the screen.
+TEST_F(OptionsLayoutTest, LoadedValuesShowWholeUpToHalfTheScreen) {
+    const FakeScreens screens; // a work area 800 wide
+    settings.OutputMemo.Font.Name = QStringLiteral("Serif");
+    settings.OutputMemo.Font.Size = 24;
+    settings.LoggingFolder = QStringLiteral("/logs") + QStringLiteral("/deeper").repeated(80);
+    TOptionsForm& options = OpenShown();
+    const TOptionBaseFrame& fonts = Select(options, "Fonts & Colors");
+    EXPECT_EQ(Clipped(options, fonts), QStringList());
+    auto& logging = static_cast<TLoggingFrame&>(Select(options, "Logging"));
+    EXPECT_LE(options.width(), 800);
+    EXPECT_EQ(logging.FolderEdit->minimumWidth(), 400);
+    EXPECT_EQ(logging.FolderEdit->text(), settings.LoggingFolder);
+}
+
+// The captions' whole widths: indent, image and text.
+TEST_F(OptionsLayoutTest, TheTreeHoldsEveryCaptionWithItsImage) {
+    TOptionsForm& options = OpenShown();
+    TOptionsTreeView& tree = *options.OptionsTreeView;
+    const QFontMetrics metrics(tree.font());
+    int widest = 0;
+    for (QTreeWidgetItemIterator it(&tree); *it != nullptr; ++it) {
+        const int depth = (*it)->parent() != nullptr ? 1 : 0;
+        const int need = depth * tree.indentation() + tree.iconSize().width() +
+                         metrics.horizontalAdvance((*it)->text(0));
+        widest = qMax(widest, need);
+        EXPECT_LE(need, tree.viewport()->width()) << (*it)->text(0).toStdString();
+    }
+    // Not much more than that: the rest of the dialog is the pages'.
+    EXPECT_LE(tree.viewport()->width(), widest + 4 * metrics.averageCharWidth());
+}
+
+// The top nodes show image 0 of OptionsList, each page one of its own.
+TEST_F(OptionsLayoutTest, NodeImagesComeFromTheOptionsList) {
+    const TOptionsForm& options = Open();
+    const plat::ImageList& list = *options.OptionsList;
+    ASSERT_EQ(list.Count(), OptionsImageCount);
+    const std::pair<const char*, int> nodes[] = {
+        {"General Settings", 0}, {"Connection", 1},      {"Logging", 2},        {"Away Options", 3},
+        {"Audio Options", 4},    {"Visual Settings", 0}, {"Fonts & Colors", 5}, {"Chat Window", 6},
+    };
+    const auto pixels = [](const QImage& image) {
+        return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    };
+    std::set<int> seen;
+    for (const auto& [caption, index] : nodes) {
+        const QTreeWidgetItem* node = options.FindNode(QString::fromLatin1(caption));
+        ASSERT_NE(node, nullptr) << caption;
+        EXPECT_EQ(TOptionsTreeView::ImageIndex(node), index) << caption;
+        const QImage shown = node->icon(0).pixmap(list.Width(), list.Height()).toImage();
+        EXPECT_EQ(pixels(shown), pixels(list.Image(index))) << caption;
+        seen.insert(index);
+    }
+    EXPECT_EQ(seen.size(), std::size_t(OptionsImageCount)); // every image is used
+    for (int i = 0; i < list.Count(); ++i) {
+        const QImage image = pixels(list.Image(i));
+        int opaque = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                opaque += qAlpha(image.pixel(x, y)) == 255 ? 1 : 0;
+            }
+        }
+        EXPECT_GT(opaque, 10) << i; // a picture, not an empty cell
+        for (int j = 0; j < i; ++j) {
+            EXPECT_NE(image, pixels(list.Image(j))) << i << " " << j;
+        }
+    }
+}
+
+// The node under the mouse is drawn underlined in the hot-light colour; the
+// others are not, and leaving the tree ends it.
+TEST_F(OptionsLayoutTest, TheNodeUnderTheMouseIsHot) {
+    TOptionsForm& options = OpenShown();
+    TOptionsTreeView& tree = *options.OptionsTreeView;
+    const QRgb hot = plat::ToQColor(plat::clHotLight).rgb();
+    // Pixels of the hot-light colour in the node's row.
+    const auto hotPixels = [&](const char* caption) {
+        const QRect row = tree.visualItemRect(options.FindNode(QString::fromLatin1(caption)));
+        const QImage image =
+            tree.viewport()->grab(row).toImage().convertToFormat(QImage::Format_RGB32);
+        int count = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                count += image.pixel(x, y) == hot ? 1 : 0;
+            }
+        }
+        return count;
+    };
+    const auto centre = [&](const char* caption) {
+        return tree.visualItemRect(options.FindNode(QString::fromLatin1(caption))).center();
+    };
+    EXPECT_EQ(tree.HotNode(), nullptr);
+    const char* const captions[] = {"Logging", "Visual Settings", "Chat Window"};
+    for (const char* caption : captions) {
+        QTest::mouseMove(tree.viewport(), centre(caption));
+        ASSERT_NE(tree.HotNode(), nullptr) << caption;
+        EXPECT_EQ(tree.HotNode()->text(0), QLatin1String(caption));
+        // At least the underline: as wide as the caption's shortest word.
+        EXPECT_GE(hotPixels(caption),
+                  QFontMetrics(tree.font()).horizontalAdvance(QStringLiteral("Window")))
+            << caption;
+        EXPECT_EQ(hotPixels("Away Options"), 0) << caption;
+    }
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(&tree, &leave);
+    EXPECT_EQ(tree.HotNode(), nullptr);
+    EXPECT_EQ(hotPixels("Chat Window"), 0);
+}
+
+// A caption beside a control that a check box or radio button switches
+// follows it, and disabled it is drawn in the palette's greyed text, never
+// in the page's black.
+TEST_F(OptionsLayoutTest, CaptionsOfSwitchedOffControlsAreGreyed) {
+    TOptionsForm& options = OpenShown();
+    struct Row {
+        const char* page;
+        std::function<void(TOptionBaseFrame&, bool)> turn;
+        int captions; // captions switched off with their controls
+    };
+    const Row rows[] = {
+        {"Connection",
+         [](TOptionBaseFrame& p, bool on) {
+             auto& page = static_cast<TAutoConnectFrame&>(p);
+             (on ? page.LoginRadioButton : page.DialogRadioButton)->setChecked(true);
+             page.ReconnectCheckBox->setChecked(on);
+         },
+         6},
+        {"Logging",
+         [](TOptionBaseFrame& p, bool on) {
+             static_cast<TLoggingFrame&>(p).LoggingCheckbox->setChecked(on);
+         },
+         2},
+        {"Away Options",
+         [](TOptionBaseFrame& p, bool on) {
+             static_cast<TAwayOptionsFrame&>(p).AutoAwayCheckbox->setChecked(on);
+         },
+         3},
+        {"Audio Options",
+         [](TOptionBaseFrame& p, bool on) {
+             static_cast<TSoundsFrame&>(p).SoundsCheckbox->setChecked(on);
+         },
+         1},
+        {"Chat Window",
+         [](TOptionBaseFrame& p, bool on) {
+             static_cast<TChatWindowFrame&>(p).TimestampCheckbox->setChecked(on);
+         },
+         1},
+    };
+    // The darkest pixel of the caption as drawn.
+    const auto darkest = [](QLabel* label) {
+        const QImage image = label->grab().toImage();
+        int dark = 255;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                dark = qMin(dark, qGray(image.pixel(x, y)));
+            }
+        }
+        return dark;
+    };
+    const int greyed =
+        qGray(QApplication::palette().color(QPalette::Disabled, QPalette::WindowText).rgb());
+    for (const Row& row : rows) {
+        TOptionBaseFrame& page = Select(options, row.page);
+        for (const bool on : {false, true}) {
+            row.turn(page, on);
+            int off = 0;
+            for (QLabel* label : page.findChildren<QLabel*>()) {
+                if (label->buddy() == nullptr) {
+                    continue;
+                }
+                const std::string what = std::string(row.page) + ": " + label->text().toStdString();
+                EXPECT_EQ(label->isEnabled(), label->buddy()->isEnabled()) << what;
+                if (!label->isEnabled()) {
+                    ++off;
+                    EXPECT_GE(darkest(label), greyed - 8) << what;
+                } else {
+                    EXPECT_LT(darkest(label), 64) << what;
+                }
+            }
+            EXPECT_EQ(off, on ? 0 : row.captions) << row.page;
+        }
     }
 }
 

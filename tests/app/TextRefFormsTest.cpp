@@ -11,10 +11,13 @@
 #include "app/rtf/Rtf.h"
 #include "dockkit/bars/DkThemedToolbar.h"
 #include "dockkit/docking/DkxDock.h"
+#include "dockkit/items/DkActionLink.h"
 #include "dockkit/palettes/DkxColorItem.h"
 #include "dockkit/palettes/DkxColorPalette.h"
 #include "dockkit/themes/DkThemedItem.h"
+#include "dockkit/themes/DkThemedViewer.h"
 #include "engine/VLBlob.h"
+#include "platform/gui/ImageList.h"
 #include "platform/gui/MsgBox.h"
 
 #include <QAction>
@@ -334,6 +337,8 @@ TEST_F(AttachFormTest, ToolBarOfFileCommandsAndFontColourCannotFloat) {
     EXPECT_EQ(form->ClrDefault->Hint(), QStringLiteral("Default Color"));
 
     form->show();
+    EXPECT_EQ(kittest::TipOver(form->ColorItem), QStringLiteral("Select Color"))
+        << "the window shows its bar's hints";
     EXPECT_EQ(bar->CurrentDock(), form->TopDock);
     EXPECT_EQ(bar->DockMode(), dmCannotFloat);
     bar->ToggleDockedFloating(); // what a double click on its handle does
@@ -341,6 +346,29 @@ TEST_F(AttachFormTest, ToolBarOfFileCommandsAndFontColourCannotFloat) {
     EXPECT_EQ(bar->CurrentDock(), form->TopDock);
     const auto top = [&](const QWidget* w) { return w->mapTo(form.data(), QPoint()).y(); };
     EXPECT_GE(top(form->PageControl), top(bar) + bar->height());
+}
+
+// New, Save and Open show the main window's images of those commands with
+// their captions.
+TEST_F(AttachFormTest, FileCommandsShowTheirImagesAndCaptions) {
+    form->show();
+    const struct {
+        QAction* action;
+        int image;
+    } rows[] = {{form->NewAction, 21}, {form->SaveAction, 23}, {form->OpenAction, 22}};
+    EXPECT_EQ(form->DkxToolbar1->Images(), form->MenuImages);
+    for (const auto& row : rows) {
+        const std::string name = row.action->objectName().toStdString();
+        EXPECT_EQ(dk::ActionImageIndex(*row.action), row.image) << name;
+        EXPECT_FALSE(form->MenuImages->Image(row.image).isNull()) << name;
+        const auto* item = form->DkxToolbar1->Items()->findChild<TDkCustomItem*>(
+            row.action->objectName(), Qt::FindDirectChildrenOnly);
+        ASSERT_NE(item, nullptr) << name;
+        EXPECT_EQ(item->ImageIndex(), row.image) << name;
+        const auto* viewer = dynamic_cast<TDkxItemViewer*>(kittest::ViewerOf(item));
+        ASSERT_NE(viewer, nullptr) << name;
+        EXPECT_TRUE(viewer->ThemedImageShown() && viewer->CaptionShown()) << name;
+    }
 }
 
 TEST_F(AttachFormTest, FontColourOfTheSelectionAndThePalette) {

@@ -1,35 +1,20 @@
 // Tool tips of a bar's buttons: shown through the application's hint
 // machinery while the bar's ShowHint is on, which a bar takes from its form
 // (docked) or from its floating frame unless it was given its own.
+#include "ToolTips.h"
 #include "ToolbarFixtures.h"
 
 #include "platform/gui/ShowHint.h"
 
-#include <QHelpEvent>
-#include <QToolTip>
-
 namespace {
-
-// QToolTip::hideText() lets a shown tip linger for a moment; the next
-// question must not read the last answer.
-void HideTipNow() {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->objectName() == QLatin1String("qtooltip_label") && w->isVisible()) {
-            w->hide();
-        }
-    }
-}
 
 // What the application's hint machinery shows when the pointer rests on the
 // item: the tip's text, or empty when none is shown.
 std::string TipOver(TDkCustomToolbar* bar, const TDkCustomItem* item) {
-    HideTipNow();
     bar->View()->ValidatePositions();
     const TDkItemViewer* viewer = bar->View()->Find(item);
     const QPoint local = bar->ClientOrigin() + viewer->BoundsRect.ToQRect().center();
-    QHelpEvent help(QEvent::ToolTip, local, bar->mapToGlobal(local));
-    QApplication::sendEvent(bar, &help);
-    return QToolTip::isVisible() ? QToolTip::text().toStdString() : std::string();
+    return ToolTipAt(bar, local).toStdString();
 }
 
 class ToolbarHints : public ToolbarTest {
@@ -41,7 +26,7 @@ protected:
         plain_ = AddButton(bar_, "Plain");
         f_.Settle();
     }
-    ~ToolbarHints() override { HideTipNow(); }
+    ~ToolbarHints() override { HideToolTipNow(); }
 
     TDkToolbar* bar_ = nullptr;
     FixedItem* cut_ = nullptr;

@@ -5,6 +5,7 @@
 #include "app/mainform/Actions.h"
 #include "app/mainform/CommandParser.h"
 #include "controls/QvPanel/QvPanel.h"
+#include "controls/QvSplitter/QvSplitter.h"
 #include "controls/StateSaver.h"
 #include "dockkit/bars/DkThemedToolbar.h"
 #include "dockkit/docking/DkxDock.h"
@@ -15,18 +16,21 @@
 #include "platform/gui/AlignLayout.h"
 #include "platform/gui/BusyCursor.h"
 #include "platform/gui/ImageList.h"
+#include "platform/gui/ShowHint.h"
 
 #include <QAction>
 #include <QHeaderView>
 #include <QIcon>
 #include <QPixmap>
-#include <QSplitter>
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace {
+
+// The list's height above the splitter's bar until the user drags it.
+constexpr int kListHeight = 150;
 
 // Rows sort by their caption, ignoring letter case.
 class TCharacterRow : public QTreeWidgetItem {
@@ -63,11 +67,14 @@ QString DateTimeText(const QDateTime& value) {
 
 } // namespace
 
-TAwayMessagesForm::TAwayMessagesForm(TAwayList* awayList, const plat::ImageList* images,
+TAwayMessagesForm::TAwayMessagesForm(TAwayList* awayList, plat::ImageList* images,
                                      std::shared_ptr<plat::Registry> registry, QWidget* parent)
     : QMainWindow(parent), awayList_(awayList), images_(images) {
     setWindowTitle(QStringLiteral("Logged Away Messages"));
     setWindowFlag(Qt::WindowStaysOnTopHint);
+    // Refresh Messages shows only its image: the bar's buttons explain
+    // themselves.
+    plat::SetShowHint(*this, true);
 
     CharacterListview = new QTreeWidget;
     CharacterListview->setObjectName(QStringLiteral("CharacterListview"));
@@ -103,12 +110,13 @@ TAwayMessagesForm::TAwayMessagesForm(TAwayList* awayList, const plat::ImageList*
     BottomDock = site.Bottom;
     LeftDock = site.Left;
     RightDock = site.Right;
-    Splitter = new QSplitter(Qt::Vertical, site.Client);
+    Splitter = new TQvSplitter(site.Client);
     Splitter->setObjectName(QStringLiteral("Splitter"));
-    Splitter->setOpaqueResize(true);
-    Splitter->setChildrenCollapsible(false);
-    Splitter->addWidget(Panel(CharacterListview));
-    Splitter->addWidget(Panel(MessagesEdit));
+    Splitter->SetOrientation(orVertical);
+    Splitter->SetRealTimeDrag(true);
+    Splitter->SetPosition(kListHeight);
+    Splitter->UpperLeft()->InsertControl(Panel(CharacterListview));
+    Splitter->LowerRight()->InsertControl(Panel(MessagesEdit));
     site.Layout->AddWidget(Splitter, plat::Align::Client);
     CreateActions();
 
@@ -124,22 +132,21 @@ TAwayMessagesForm::TAwayMessagesForm(TAwayList* awayList, const plat::ImageList*
 void TAwayMessagesForm::CreateActions() {
     ActionList1 = new plat::TActionList(this);
     ActionList1->setObjectName(QStringLiteral("ActionList1"));
-    auto make = [this](const char* name, const QString& caption, void (TAwayMessagesForm::*run)()) {
-        QAction* action = MakeAction(ActionList1, QString::fromLatin1(name), caption, {}, -1,
-                                     [this, run] { (this->*run)(); });
-        action->setToolTip(caption);
-        action->setStatusTip(caption);
-        return action;
+    auto make = [this](const char* name, const QString& caption, int image,
+                       void (TAwayMessagesForm::*run)()) {
+        return MakeAction(ActionList1, QString::fromLatin1(name), caption, {}, image,
+                          [this, run] { (this->*run)(); });
     };
-    ClearAction = make("ClearAction", QStringLiteral("Clear Messages"),
+    ClearAction = make("ClearAction", QStringLiteral("Clear Messages"), ClearImage,
                        &TAwayMessagesForm::ClearActionExecute);
-    RefreshAction = make("RefreshAction", QStringLiteral("Refresh Messages"),
+    RefreshAction = make("RefreshAction", QStringLiteral("Refresh Messages"), RefreshImage,
                          &TAwayMessagesForm::RefreshActionExecute);
     CloseAction =
-        make("CloseAction", QStringLiteral("Close"), &TAwayMessagesForm::CloseActionExecute);
+        make("CloseAction", QStringLiteral("Close"), -1, &TAwayMessagesForm::CloseActionExecute);
 
     MenuBar = AddToolbar(this, TopDock, QStringLiteral("MenuBar"), QStringLiteral("Menu"), 0);
     MenuBar->SetMenuBar(true);
+    MenuBar->SetImages(images_);
     AddActionItem(
         AddSubmenuItem(MenuBar->Items(), QStringLiteral("FileMenu"), QStringLiteral("&File")),
         CloseAction);
@@ -149,6 +156,7 @@ void TAwayMessagesForm::CreateActions() {
     AddActionItem(actions, RefreshAction);
 
     FileBar = AddToolbar(this, TopDock, QStringLiteral("FileBar"), QStringLiteral("File Bar"), 1);
+    FileBar->SetImages(images_);
     AddActionItem(FileBar->Items(), ClearAction, nbdmImageAndText);
     AddSeparatorItem(FileBar->Items());
     AddActionItem(FileBar->Items(), RefreshAction);

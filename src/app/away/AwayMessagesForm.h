@@ -13,7 +13,6 @@
 #include <memory>
 
 class QAction;
-class QSplitter;
 class QTextEdit;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -21,6 +20,7 @@ class TAwayList;
 class TDkxDock;
 class TDkxStatusBar;
 class TDkxToolbar;
+class TQvSplitter;
 class TStateSaver;
 
 namespace plat {
@@ -37,13 +37,15 @@ public:
     static constexpr int ImageIndexRole = Qt::UserRole + 1;
     static constexpr int UnreadImage = 27;
     static constexpr int ReadImage = 28;
+    // The images of Clear Messages and Refresh Messages.
+    static constexpr int ClearImage = 14;
+    static constexpr int RefreshImage = 26;
 
-    // Shows the characters of the log, with row icons from images (the main
-    // window's menu images; none when null). The window's placement is read
-    // from the registry now and written back when the window closes (nothing
-    // when registry is null). The log and images must outlive the window or
-    // go with it.
-    TAwayMessagesForm(TAwayList* awayList, const plat::ImageList* images,
+    // Shows the characters of the log, with row icons and the actions'
+    // images from images (the main window's menu images; none when null). The window's placement is
+    // read from the registry now and written back when the window closes (nothing when registry is
+    // null). The log and images must outlive the window or go with it.
+    TAwayMessagesForm(TAwayList* awayList, plat::ImageList* images,
                       std::shared_ptr<plat::Registry> registry, QWidget* parent = nullptr);
 
     // Columns "Character", "Messages" and "Last Message", sorted by caption.
@@ -51,9 +53,10 @@ public:
     QTextEdit* MessagesEdit = nullptr;
     // "&File" (Close) and "&Actions" (Clear Messages, Refresh Messages).
     TDkxToolbar* MenuBar = nullptr;
-    // Between the list and the pane; the panes follow the bar while it is
-    // dragged and never collapse.
-    QSplitter* Splitter = nullptr;
+    // Between the list (upper pane) and the message pane (lower pane); the
+    // panes follow the bar while it is dragged, and the list keeps its height
+    // when the window is resized.
+    TQvSplitter* Splitter = nullptr;
     // "File Bar": Clear Messages with its caption, Refresh Messages.
     TDkxToolbar* FileBar = nullptr;
     // The bars start in the top dock; the others let them move.
@@ -92,7 +95,7 @@ private:
     void SetRowImage(QTreeWidgetItem* row, int image) const;
 
     QPointer<TAwayList> awayList_;
-    QPointer<const plat::ImageList> images_;
+    QPointer<plat::ImageList> images_;
     // The upper-cased name of the character shown last.
     QString shownName_;
 };

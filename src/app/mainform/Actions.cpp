@@ -4,9 +4,11 @@
 #include "dockkit/bars/DkThemedToolbar.h"
 #include "dockkit/docking/DkxDock.h"
 #include "dockkit/items/DkActionLink.h"
+#include "dockkit/palettes/DkxColorItem.h"
 #include "dockkit/statusbar/DkxStatusBar.h"
 #include "dockkit/themes/DkThemedItem.h"
 #include "dockkit/themes/DkThemedPopup.h"
+#include "platform/gui/AccelText.h"
 #include "platform/gui/ActionList.h"
 #include "platform/gui/AlignLayout.h"
 #include "platform/gui/ImageList.h"
@@ -21,11 +23,32 @@
 #include <QTextDocument>
 #include <QTextEdit>
 
+QString ActionHint(QStringView caption) {
+    QString hint = plat::StripAccelerators(caption).trimmed();
+    if (hint.endsWith(QLatin1String("..."))) {
+        hint.chop(3);
+    }
+    return hint.trimmed();
+}
+
 QAction* MakeAction(QObject* owner, const QString& name, const QString& caption,
                     const QKeySequence& shortcut, int image) {
     auto* action = new QAction(caption, owner);
     action->setObjectName(name);
     action->setShortcut(shortcut);
+    action->setStatusTip(ActionHint(caption));
+    // A new caption brings its hint, unless the hint was set apart.
+    plat::ConnectGuarded(action, &QAction::changed, action, [action, last = caption]() mutable {
+        const QString now = action->text();
+        if (now == last) {
+            return;
+        }
+        const bool following = action->statusTip() == ActionHint(last);
+        last = now;
+        if (following) {
+            action->setStatusTip(ActionHint(now));
+        }
+    });
     if (image >= 0) {
         dk::SetActionImageIndex(*action, image);
         action->setIcon(QIcon(QPixmap::fromImage(MenuImage(image))));
@@ -96,6 +119,27 @@ TDkxSubmenuItem* AddSubmenuItem(TDkCustomItem* parent, const QString& name,
     auto* item = new TDkxSubmenuItem(parent);
     item->setObjectName(name);
     item->SetCaption(caption);
+    parent->Add(item);
+    return item;
+}
+
+TDkxSubmenuItem* AddDropDownItem(TDkCustomItem* parent, const QString& name, const QString& caption,
+                                 const QString& hint, int image) {
+    TDkxSubmenuItem* item = AddSubmenuItem(parent, name, caption);
+    item->SetOptions(item->Options() | dkoDropdownArrow);
+    item->SetImageIndex(image);
+    item->SetHint(hint);
+    return item;
+}
+
+TDkxColorItem* AddDefaultColorItem(TDkCustomItem* parent, plat::TColor color) {
+    auto* item = new TDkxColorItem(parent);
+    item->setObjectName(QStringLiteral("ClrDefault"));
+    item->SetCaption(QStringLiteral("Default"));
+    item->SetColor(color);
+    item->SetHint(QStringLiteral("Default Color"));
+    item->SetGroupIndex(99);
+    item->SetOptions(dkoShowHint | dkoToolbarStyle);
     parent->Add(item);
     return item;
 }

@@ -6,20 +6,23 @@
 #include "dockkit/docking/DkxDock.h"
 #include "dockkit/items/DkItem.h"
 #include "platform/core/Guarded.h"
+#include "platform/gui/Colors.h"
 
 #include <QAction>
 #include <QKeySequence>
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringView>
+#include <QTextEdit>
 
 #include <functional>
 #include <initializer_list>
 #include <utility>
 
 class QMainWindow;
-class QTextEdit;
 class QWidget;
+class TDkxColorItem;
 class TDkxDock;
 class TDkxItem;
 class TDkxPopupMenu;
@@ -34,9 +37,16 @@ class ImageList;
 class TActionList;
 } // namespace plat
 
+// The hint of an action with that caption: what a button showing only the
+// action's image says about itself. The caption as shown ("&" marks gone,
+// "&&" one "&"), without a trailing "..." and surrounding blanks.
+QString ActionHint(QStringView caption);
+
 // An action of the owner (a form's action list), named for lookups, with its
 // caption ("&" marks the access key), its shortcut and the menu image of that
-// index (none for -1), which the kit's items show.
+// index (none for -1), which the kit's items show. Its hint (the status tip
+// the kit's items take theirs from) is ActionHint of the caption and follows
+// later captions while nobody gave it another.
 QAction* MakeAction(QObject* owner, const QString& name, const QString& caption,
                     const QKeySequence& shortcut = {}, int image = -1);
 
@@ -78,6 +88,14 @@ TDkxItem* AddActionItem(TDkCustomItem* parent, QAction* action,
                         TDkItemDisplayMode mode = nbdmDefault);
 TDkxSeparatorItem* AddSeparatorItem(TDkCustomItem* parent);
 TDkxSubmenuItem* AddSubmenuItem(TDkCustomItem* parent, const QString& name, const QString& caption);
+// A bar's button that drops its submenu down, with an arrow, an image and a
+// hint.
+TDkxSubmenuItem* AddDropDownItem(TDkCustomItem* parent, const QString& name, const QString& caption,
+                                 const QString& hint, int image);
+// The "Default" entry "ClrDefault" of a font colour drop-down: a colour item
+// of that colour with the hint "Default Color", in radio group 99, drawn as a
+// button that shows its hint while the menu is open.
+TDkxColorItem* AddDefaultColorItem(TDkCustomItem* parent, plat::TColor color);
 
 // Cut, Copy, Paste, Delete, Select All, Undo and Redo with their pop-up menu
 // (Undo, Redo, -, Cut, Copy, Paste, Delete, -, Select All). They act on one

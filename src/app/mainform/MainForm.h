@@ -440,6 +440,20 @@ public:
     TDkxPopupMenu* PrivCharPopupMenu = nullptr;
     TDkxPopupMenu* PubPopupMenu = nullptr;
     TDkxPopupMenu* PrivPopupMenu = nullptr;
+    // The actions of the pop-up menus' items; they act on PopupName,
+    // PopupGroup and PopupCharGroup.
+    QAction* WhoisAction = nullptr;
+    QAction* AcceptAction = nullptr;
+    QAction* RemoveAction = nullptr;
+    QAction* QueryGroupAction = nullptr;
+    QAction* QueryCharAction = nullptr;
+    QAction* MuteAction = nullptr;
+    QAction* UnMuteAction = nullptr;
+    QAction* AddFriendAction = nullptr;
+    QAction* InviteAction = nullptr;
+    QAction* LeavePrivAction = nullptr;
+    QAction* KickCharAction = nullptr;
+    QAction* KickAllAction = nullptr;
 
     void AddFriend(const QString& name, bool online, bool permanent) {
         trees_->AddFriend(name, online, permanent);
@@ -474,7 +488,7 @@ public:
     void PrivCharPopupMenuPopup();
     void PubPopupMenuPopup();
     void PrivPopupMenuPopup();
-    // What the items do.
+    // What the actions do.
     void WhoisActionExecute();
     void AcceptActionExecute();
     void AddFriendActionExecute();

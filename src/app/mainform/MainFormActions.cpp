@@ -276,16 +276,12 @@ void TMainForm::CreateMenusAndBars() {
 
     addAll(EditBar->Items(), {CutAction, CopyAction, PasteAction, DeleteAction, nullptr, UndoAction,
                               nullptr, AttachAction});
-    // Drop-down buttons with an arrow.
-    const auto dropDown = [this](const char* name, const QString& caption, int image) {
-        TDkxSubmenuItem* item =
-            AddSubmenuItem(EditBar->Items(), QString::fromLatin1(name), caption);
-        item->SetOptions(item->Options() | dkoDropdownArrow);
-        item->SetImageIndex(image);
-        return item;
-    };
-    ColorItem = dropDown("ColorItem", QStringLiteral("Font Color"), FontColorImageIndex);
-    EmotItem = dropDown("EmotItem", QStringLiteral("Emoticons"), EmoticonsImageIndex);
+    ColorItem =
+        AddDropDownItem(EditBar->Items(), QStringLiteral("ColorItem"), QStringLiteral("Font Color"),
+                        QStringLiteral("Select Color"), FontColorImageIndex);
+    EmotItem =
+        AddDropDownItem(EditBar->Items(), QStringLiteral("EmotItem"), QStringLiteral("Emoticons"),
+                        QStringLiteral("Insert Emoticon"), EmoticonsImageIndex);
     CreatePalettes();
 }
 

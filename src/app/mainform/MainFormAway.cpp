@@ -65,7 +65,6 @@ void TMainForm::AwayActionUpdate() {
     const QString caption =
         Away ? QStringLiteral("Set Yourself Back") : QStringLiteral("Set Yourself Away");
     AwayAction->setText(caption);
-    AwayAction->setToolTip(caption);
     dk::SetActionImageIndex(*AwayAction, Away ? 30 : 31);
     if (MenuImages) { // not yet while the window is being built
         AwayAction->setIcon(QIcon(QPixmap::fromImage(MenuImages->Image(Away ? 30 : 31))));

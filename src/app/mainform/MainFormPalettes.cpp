@@ -4,6 +4,7 @@
 #include "app/mainform/MainForm.h"
 
 #include "app/format/Emoticons.h"
+#include "app/mainform/Actions.h"
 #include "app/mainform/MainFormControls.h"
 #include "dockkit/palettes/DkxColorItem.h"
 #include "dockkit/palettes/DkxColorPalette.h"
@@ -39,13 +40,9 @@ void TMainForm::CreatePalettes() {
         VLColorSetGetColorInfo(sender, col, row, color, name);
     };
 
-    ClrDefault = new TDkxColorItem(ColorItem);
-    ClrDefault->setObjectName(QStringLiteral("ClrDefault"));
-    ClrDefault->SetCaption(QStringLiteral("Default"));
-    ClrDefault->SetColor(plat::clWindowText);
+    ClrDefault = AddDefaultColorItem(ColorItem, plat::clWindowText);
     ClrDefault->OnClick =
         TDkCustomItem::TNotifyEvent([this](QObject* sender) { ClrDefaultClick(sender); }, this);
-    ColorItem->Add(ClrDefault);
     ColorPalette = new TDkxColorPalette(ColorItem);
     ColorPalette->setObjectName(QStringLiteral("ColorPalette"));
     ColorPalette->SetColorSet(VLColorSet);

@@ -16,7 +16,7 @@ namespace {
 
 using Trees = TFriendsGroupsTrees;
 
-// Item names; the captions below are those shown until a menu first opens.
+// Item names.
 const QString kQuery = QStringLiteral("Query");
 const QString kInvite = QStringLiteral("Invite");
 const QString kKick = QStringLiteral("Kick");
@@ -51,45 +51,57 @@ void SetVisible(TDkxPopupMenu* menu, std::initializer_list<QString> items, bool 
 } // namespace
 
 void TMainForm::CreatePopupMenus() {
-    using Handler = void (TMainForm::*)();
-    struct ItemDef {
-        QString name; // empty for a separator
-        QString caption;
-        Handler execute;
+    const auto action = [this](const char* name, const char* caption, int image,
+                               void (TMainForm::*execute)()) {
+        return MakeAction(ActionList1, QString::fromLatin1(name), QString::fromLatin1(caption), {},
+                          image, [this, execute] { (this->*execute)(); });
     };
-    const ItemDef queryChar{kQuery, QStringLiteral("Query"), &TMainForm::QueryCharActionExecute};
-    const ItemDef queryGroup{kQuery, QStringLiteral("Query"), &TMainForm::QueryGroupActionExecute};
-    const ItemDef invite{kInvite, QStringLiteral("Invite Player"), &TMainForm::InviteActionExecute};
-    const ItemDef kick{kKick, QStringLiteral("Kick Player"), &TMainForm::KickCharActionExecute};
-    const ItemDef whois{kWhois, QStringLiteral("Whois"), &TMainForm::WhoisActionExecute};
-    const ItemDef add{kAdd, QStringLiteral("Add Buddy"), &TMainForm::AddFriendActionExecute};
-    const ItemDef accept{kAccept, QStringLiteral("Accept Buddy"), &TMainForm::AcceptActionExecute};
-    const ItemDef remove{kRemove, QStringLiteral("Remove Buddy"), &TMainForm::RemoveActionExecute};
-    const ItemDef leave{kLeave, QStringLiteral("Leave Private Group"),
-                        &TMainForm::LeavePrivActionExecute};
-    const ItemDef kickAll{kKickAll, QStringLiteral("Kick All Players"),
-                          &TMainForm::KickAllActionExecute};
-    const ItemDef mute{kMute, QStringLiteral("Mute Group"), &TMainForm::MuteActionExecute};
-    const ItemDef listen{kListen, QStringLiteral("Listen to Group"),
-                         &TMainForm::UnMuteActionExecute};
-    const ItemDef separator{QString(), QString(), nullptr};
+    WhoisAction = action("WhoisAction", "Whois", 0, &TMainForm::WhoisActionExecute);
+    AcceptAction = action("AcceptAction", "Accept Buddy", 1, &TMainForm::AcceptActionExecute);
+    RemoveAction = action("RemoveAction", "Remove Buddy", 2, &TMainForm::RemoveActionExecute);
+    QueryGroupAction = action("QueryGroupAction", "Query", 3, &TMainForm::QueryGroupActionExecute);
+    QueryCharAction = action("QueryCharAction", "Query", 3, &TMainForm::QueryCharActionExecute);
+    MuteAction = action("MuteAction", "Mute Group", 4, &TMainForm::MuteActionExecute);
+    UnMuteAction = action("UnMuteAction", "Listen to Group", 5, &TMainForm::UnMuteActionExecute);
+    AddFriendAction = action("AddFriendAction", "Add Buddy", 1, &TMainForm::AddFriendActionExecute);
+    InviteAction = action("InviteAction", "Invite Player", 24, &TMainForm::InviteActionExecute);
+    LeavePrivAction =
+        action("LeavePrivAction", "Leave Private Group", 2, &TMainForm::LeavePrivActionExecute);
+    KickCharAction = action("KickCharAction", "Kick Player", 25, &TMainForm::KickCharActionExecute);
+    KickAllAction =
+        action("KickAllAction", "Kick All Players", 25, &TMainForm::KickAllActionExecute);
+
+    // Item names (the items are found by them) and the actions they show;
+    // no action for a separator.
+    struct ItemDef {
+        const QString& name;
+        QAction* action;
+    };
+    const ItemDef queryChar{kQuery, QueryCharAction};
+    const ItemDef queryGroup{kQuery, QueryGroupAction};
+    const ItemDef invite{kInvite, InviteAction};
+    const ItemDef kick{kKick, KickCharAction};
+    const ItemDef whois{kWhois, WhoisAction};
+    const ItemDef add{kAdd, AddFriendAction};
+    const ItemDef accept{kAccept, AcceptAction};
+    const ItemDef remove{kRemove, RemoveAction};
+    const ItemDef leave{kLeave, LeavePrivAction};
+    const ItemDef kickAll{kKickAll, KickAllAction};
+    const ItemDef mute{kMute, MuteAction};
+    const ItemDef listen{kListen, UnMuteAction};
+    const QString none;
+    const ItemDef separator{none, nullptr};
 
     auto make = [this](const char* name, std::initializer_list<ItemDef> items) {
         auto* menu = new TDkxPopupMenu(this);
         menu->setObjectName(QString::fromLatin1(name));
         menu->SetImages(MenuImages);
         for (const ItemDef& def : items) {
-            if (def.name.isEmpty()) {
+            if (def.action == nullptr) {
                 AddSeparatorItem(menu->Items());
-                continue;
+            } else {
+                AddActionItem(menu->Items(), def.action)->setObjectName(def.name);
             }
-            auto* item = new TDkxItem(menu->Items());
-            item->setObjectName(def.name);
-            item->SetCaption(def.caption);
-            const Handler execute = def.execute;
-            item->OnClick = TDkCustomItem::TNotifyEvent(
-                [this, execute](QObject*) { plat::guarded([&] { (this->*execute)(); }); }, this);
-            menu->Items()->Add(item);
         }
         return menu;
     };

@@ -197,6 +197,35 @@ void draw(QPainter& p, int index) {
         p.setBrush(Qt::NoBrush);
         p.drawRoundedRect(QRectF(10.0, 0.5, 4.0, 8.0), 2, 2);
         break;
+    case 21: // new reference: a blank page with a spark
+        pen(p, kInk, 1.0);
+        p.setBrush(kPaper);
+        p.drawPolygon(QPolygonF{QPointF(2.5, 1.5), QPointF(9.5, 1.5), QPointF(12.5, 4.5),
+                                QPointF(12.5, 14.5), QPointF(2.5, 14.5)});
+        p.drawPolyline(QPolygonF{QPointF(9.5, 1.5), QPointF(9.5, 4.5), QPointF(12.5, 4.5)});
+        pen(p, kGold, 1.6);
+        p.drawLine(QPointF(13.0, 9.0), QPointF(13.0, 15.0));
+        p.drawLine(QPointF(10.0, 12.0), QPointF(16.0, 12.0));
+        break;
+    case 22: // open reference: an open folder
+        pen(p, kInk, 1.0);
+        p.setBrush(QColor(230, 190, 90));
+        p.drawPolygon(QPolygonF{QPointF(1.5, 3.5), QPointF(5.5, 3.5), QPointF(7.0, 5.0),
+                                QPointF(12.5, 5.0), QPointF(12.5, 13.5), QPointF(1.5, 13.5)});
+        p.setBrush(kGold);
+        p.drawPolygon(QPolygonF{QPointF(1.5, 13.5), QPointF(4.0, 7.5), QPointF(15.0, 7.5),
+                                QPointF(12.5, 13.5)});
+        break;
+    case 23: // save reference: a disk
+        pen(p, kInk, 1.0);
+        p.setBrush(kBlue);
+        p.drawPolygon(QPolygonF{QPointF(1.5, 1.5), QPointF(12.5, 1.5), QPointF(14.5, 3.5),
+                                QPointF(14.5, 14.5), QPointF(1.5, 14.5)});
+        p.setBrush(kPaper);
+        p.drawRect(QRectF(4.0, 1.5, 8.0, 5.0));
+        p.setBrush(QColor(190, 190, 190));
+        p.drawRect(QRectF(4.0, 9.5, 8.0, 5.0));
+        break;
     case 24: // invite
         person(p, 0);
         pen(p, kGreen, 1.8);
@@ -208,6 +237,18 @@ void draw(QPainter& p, int index) {
         person(p, 0);
         cross(p, QRectF(10.5, 10.0, 4.5, 5.0), kRed, 1.8);
         break;
+    case 26: { // refresh: two arrows round a circle
+        pen(p, kGreen, 1.6);
+        p.setBrush(Qt::NoBrush);
+        const QRectF ring(2.5, 2.5, 11.0, 11.0);
+        p.drawArc(ring, 20 * 16, 140 * 16);
+        p.drawArc(ring, 200 * 16, 140 * 16);
+        p.setPen(Qt::NoPen);
+        p.setBrush(kGreen);
+        p.drawPolygon(QPolygonF{QPointF(12.0, 0.5), QPointF(15.5, 6.0), QPointF(10.0, 6.0)});
+        p.drawPolygon(QPolygonF{QPointF(4.0, 15.5), QPointF(0.5, 10.0), QPointF(6.0, 10.0)});
+        break;
+    }
     case 27: // an unread away message: a sealed envelope with a red mark
         pen(p, kInk, 1.0);
         p.setBrush(kPaper);

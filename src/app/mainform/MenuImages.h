@@ -2,8 +2,9 @@
 // The images of the main window's actions, drawn rather than loaded, by
 // index: 0 whois, 1 add buddy, 2 remove, 3 query, 4 mute, 5 listen, 6 connect,
 // 7 disconnect, 9 options, 10 help, 11 cut, 12 copy, 13 paste, 14 delete,
-// 16 undo, 17 redo, 18 web site, 20 reference, 24 invite, 25 kick, 29 away
-// messages, 30 back, 31 away. The other indexes up to 31 are empty.
+// 16 undo, 17 redo, 18 web site, 20 reference, 21 new, 22 open, 23 save,
+// 24 invite, 25 kick, 26 refresh, 27 unread, 28 read, 29 away messages,
+// 30 back, 31 away. The other indexes up to 31 are empty.
 
 #include <QImage>
 

@@ -7,18 +7,19 @@
 #include "app/mainform/CommandParser.h"
 #include "controls/QvBrowseFolder.h"
 #include "platform/core/Guarded.h"
+#include "platform/gui/ImageList.h"
 
 #include <QCloseEvent>
 #include <QColorDialog>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFontDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QStyle>
-#include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace options {
@@ -83,13 +84,23 @@ namespace {
 struct TPageRow {
     const char* parentCaption;
     const char* caption;
+    int image; // in OptionsList
 };
 
 constexpr TPageRow kPages[TOptionsForm::kPageCount] = {
-    {"General Settings", "Connection"},    {"General Settings", "Logging"},
-    {"General Settings", "Away Options"},  {"General Settings", "Audio Options"},
-    {"Visual Settings", "Fonts & Colors"}, {"Visual Settings", "Chat Window"},
+    {"General Settings", "Connection", 1},    {"General Settings", "Logging", 2},
+    {"General Settings", "Away Options", 3},  {"General Settings", "Audio Options", 4},
+    {"Visual Settings", "Fonts & Colors", 5}, {"Visual Settings", "Chat Window", 6},
 };
+// The image of the top nodes.
+constexpr int kGroupImage = 0;
+
+// The room the pages get, in average characters and lines of their font:
+// enough for the widest and tallest page at the ordinary fonts, so that the
+// dialog keeps its size from page to page. A page that needs more (a larger
+// sample font, a long folder) widens the dialog.
+constexpr int kHolderColumns = 64;
+constexpr int kHolderLines = 21;
 
 TOptionBaseFrame* CreateFrame(int row, TOptionsContext& context, QWidget* owner) {
     switch (row) {
@@ -116,21 +127,22 @@ TOptionsForm::TOptionsForm(TOptionsContext context, QWidget* parent)
     // Opens in the same place each time: the middle of the main window's monitor.
     dlg::CenterWhenShown(*this);
 
-    OptionsTreeView = new QTreeWidget(this);
-    OptionsTreeView->setHeaderHidden(true);
-    OptionsTreeView->setRootIsDecorated(false);
-    OptionsTreeView->setItemsExpandable(false);
-    OptionsTreeView->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    OptionsTreeView->setMouseTracking(true);
+    OptionsList = new plat::ImageList(16, 16, this);
+    AddOptionsImages(*OptionsList);
+    OptionsTreeView = new TOptionsTreeView(this);
+    OptionsTreeView->SetImages(OptionsList);
     QTreeWidgetItem* parentNode = nullptr;
     for (const TPageRow& row : kPages) {
         const QString parentCaption = QString::fromLatin1(row.parentCaption);
         if (parentNode == nullptr || parentNode->text(0) != parentCaption) {
             parentNode = new QTreeWidgetItem(OptionsTreeView, QStringList{parentCaption});
-            parentNode->setIcon(0, style()->standardIcon(QStyle::SP_DirIcon));
+            OptionsTreeView->SetImageIndex(parentNode, kGroupImage);
         }
-        new QTreeWidgetItem(parentNode, QStringList{QString::fromLatin1(row.caption)});
+        auto* node = new QTreeWidgetItem(parentNode, QStringList{QString::fromLatin1(row.caption)});
+        OptionsTreeView->SetImageIndex(node, row.image);
     }
+    OptionsTreeView->expandAll();
+    OptionsTreeView->FitWidth();
 
     CaptionPanel = new QWidget(this);
     CaptionLabel = new QLabel(CaptionPanel);
@@ -139,8 +151,13 @@ TOptionsForm::TOptionsForm(TOptionsContext context, QWidget* parent)
     captionRow->setContentsMargins(0, 0, 0, 0);
     captionRow->addWidget(CaptionLabel);
     HolderPanel = new QWidget(this);
-    auto* holderLayout = new QVBoxLayout(HolderPanel);
-    holderLayout->setContentsMargins(0, 0, 0, 0);
+    // The pages share one cell, at least of the design size and as large as
+    // the page shown needs.
+    pages_ = new QGridLayout(HolderPanel);
+    pages_->setContentsMargins(0, 0, 0, 0);
+    const QFontMetrics page(TOptionBaseFrame::PageFont());
+    pages_->setColumnMinimumWidth(0, kHolderColumns * page.averageCharWidth());
+    pages_->setRowMinimumHeight(0, kHolderLines * page.lineSpacing());
     // Enter anywhere in the dialog is OK, Esc is Cancel (keyPressEvent).
     OkButton = new QPushButton(QStringLiteral("Ok"), this);
     OkButton->setDefault(true);
@@ -200,8 +217,9 @@ void TOptionsForm::ShowPage(QTreeWidgetItem* node) {
     HideFrames();
     if (frames_[row] == nullptr) {
         frames_[row] = CreateFrame(row, context_, HolderPanel);
-        HolderPanel->layout()->addWidget(frames_[row]);
+        pages_->addWidget(frames_[row], 0, 0);
         frames_[row]->LoadSettings();
+        frames_[row]->FitEdits();
     }
     frames_[row]->setVisible(true);
     CaptionLabel->setText(node->text(0) + QStringLiteral("..."));

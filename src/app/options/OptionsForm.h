@@ -5,6 +5,7 @@
 // the settings; OK writes every created page back into the settings and has
 // the main window put them into effect. The pages touch nothing else.
 
+#include "app/options/OptionsTreeView.h"
 #include "app/options/Settings.h"
 #include "platform/gui/Colors.h"
 #include "platform/gui/Drawing.h"
@@ -21,6 +22,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -28,11 +30,14 @@ class QPushButton;
 class QRadioButton;
 class QSpinBox;
 class QToolButton;
-class QTreeWidget;
 class QTreeWidgetItem;
 class QVBoxLayout;
 class TDimensionList;
 class TMainForm;
+
+namespace plat {
+class ImageList;
+}
 
 namespace options {
 
@@ -72,6 +77,12 @@ public:
     TOptionBaseFrame(TOptionsContext& context, QWidget* owner);
     virtual void SaveSettings() {}
     virtual void LoadSettings() {}
+
+    // Tahoma 8, the font of every page.
+    static QFont PageFont();
+    // Widens each edit box of the page to show its whole text, up to a limit
+    // beyond which the box scrolls as usual.
+    void FitEdits();
 
 protected:
     // A heading label at the top of the page.
@@ -266,7 +277,9 @@ public:
     // The tree node with this caption.
     QTreeWidgetItem* FindNode(const QString& text) const;
 
-    QTreeWidget* OptionsTreeView;
+    // The tree's images: OptionsImageCount of them (OptionsTreeView.h).
+    plat::ImageList* OptionsList;
+    TOptionsTreeView* OptionsTreeView;
     QWidget* CaptionPanel;
     QLabel* CaptionLabel;
     QWidget* HolderPanel;
@@ -279,6 +292,7 @@ protected:
 
 private:
     TOptionsContext context_;
+    QGridLayout* pages_;
     std::array<TOptionBaseFrame*, kPageCount> frames_{};
     QTreeWidgetItem* lastNode_ = nullptr;
     bool closing_ = false;

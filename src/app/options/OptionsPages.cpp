@@ -8,10 +8,12 @@
 #include "platform/core/Guarded.h"
 #include "platform/gui/BusyCursor.h"
 #include "platform/gui/Drawing.h"
+#include "platform/gui/Screens.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontInfo>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,6 +21,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -44,6 +48,45 @@ void FollowSwitch(QAbstractButton* button, const std::function<void()>& update) 
     plat::ConnectGuarded(button, &QAbstractButton::toggled, button, [update] { update(); });
 }
 
+// Sets the colour of a widget's text while it is enabled; disabled, it
+// keeps the greyed text of the palette, as the platform's controls do.
+void SetEnabledTextColor(QWidget& widget, plat::TColor color) {
+    QPalette palette = widget.palette();
+    const QColor c = plat::ToQColor(color);
+    for (const auto group : {QPalette::Active, QPalette::Inactive}) {
+        palette.setColor(group, QPalette::Text, c);
+        palette.setColor(group, QPalette::WindowText, c);
+    }
+    widget.setPalette(palette);
+}
+
+// Without a screen, past this many average characters an edit box scrolls
+// its text.
+constexpr int kFitLimitColumns = 60;
+
+// The width an edit box needs to show its whole text with the caret after
+// it: the text, the edit's own margins, and its frame as the style draws it.
+int WidthForText(const QLineEdit& edit) {
+    constexpr int kInnerMargin = 2; // each side, inside the frame
+    constexpr int kCaret = 1;
+    const QMargins text = edit.textMargins();
+    const QMargins contents = edit.contentsMargins();
+    const int width = edit.fontMetrics().horizontalAdvance(edit.displayText()) + 2 * kInnerMargin +
+                      kCaret + text.left() + text.right() + contents.left() + contents.right();
+    QStyleOptionFrame option;
+    option.initFrom(&edit);
+    option.rect = edit.rect();
+    option.lineWidth = edit.hasFrame()
+                           ? edit.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, &edit)
+                           : 0;
+    option.midLineWidth = 0;
+    option.state |= QStyle::State_Sunken;
+    option.features = QStyleOptionFrame::None;
+    return edit.style()
+        ->sizeFromContents(QStyle::CT_LineEdit, &option, QSize(width, edit.height()), &edit)
+        .width();
+}
+
 void SetEnabled(const QList<QWidget*>& controls, bool enabled) {
     for (QWidget* control : controls) {
         control->setEnabled(enabled);
@@ -56,10 +99,29 @@ void SetEnabled(const QList<QWidget*>& controls, bool enabled) {
 
 TOptionBaseFrame::TOptionBaseFrame(TOptionsContext& context, QWidget* owner)
     : QFrame(owner), Context(context), Settings(context.Settings), column_(new QVBoxLayout(this)) {
+    setFont(PageFont());
+    SetEnabledTextColor(*this, plat::clWindowText);
+}
+
+QFont TOptionBaseFrame::PageFont() {
     QFont font(QStringLiteral("Tahoma"));
     font.setPointSize(8);
-    setFont(font);
-    dlg::SetTextColor(*this, plat::clWindowText);
+    return font;
+}
+
+void TOptionBaseFrame::FitEdits() {
+    // Up to half the width of the screen's work area, so that the dialog
+    // always fits on it.
+    const int work = plat::CurrentScreens().PrimaryRect(true).Width();
+    const int limit =
+        work > 0 ? work / 2 : kFitLimitColumns * QFontMetrics(PageFont()).averageCharWidth();
+    for (QLineEdit* edit : findChildren<QLineEdit*>()) {
+        // The edit fields of spin and combo boxes follow their box.
+        if (qobject_cast<QAbstractSpinBox*>(edit->parentWidget()) == nullptr &&
+            qobject_cast<QComboBox*>(edit->parentWidget()) == nullptr) {
+            edit->setMinimumWidth(qMin(WidthForText(*edit), limit));
+        }
+    }
 }
 
 QLabel* TOptionBaseFrame::AddHeading(const QString& text) {
@@ -113,9 +175,9 @@ TAutoConnectFrame::TAutoConnectFrame(TOptionsContext& context, QWidget* owner)
     ReconnectCheckBox = new QCheckBox(QStringLiteral("Attempt to Reconnect:"), this);
     TimesEdit = NewSpin(this, 10, 999, 10);
     DelayEdit = NewSpin(this, 1, 120, 10);
-    QLabel* timesLabel = NewLabel(this, QStringLiteral("Times"));
+    QLabel* timesLabel = NewLabel(this, QStringLiteral("Times"), TimesEdit);
     QLabel* delayLabel = NewLabel(this, QStringLiteral("Delay:"), DelayEdit);
-    QLabel* secondsLabel = NewLabel(this, QStringLiteral("Seconds"));
+    QLabel* secondsLabel = NewLabel(this, QStringLiteral("Seconds"), DelayEdit);
     auto* reconnect = new QGridLayout;
     reconnect->addWidget(ReconnectCheckBox, 0, 0);
     reconnect->addWidget(TimesEdit, 0, 1);
@@ -123,6 +185,7 @@ TAutoConnectFrame::TAutoConnectFrame(TOptionsContext& context, QWidget* owner)
     reconnect->addWidget(delayLabel, 1, 0);
     reconnect->addWidget(DelayEdit, 1, 1);
     reconnect->addWidget(secondsLabel, 1, 2);
+    reconnect->setColumnStretch(3, 1); // the spins keep their own width
     box->addLayout(reconnect);
     box->addStretch(1);
     reconnectControls_ = {TimesEdit, timesLabel, delayLabel, DelayEdit, secondsLabel};
@@ -291,6 +354,7 @@ void TLoggingFrame::SaveSettings() {
 void TLoggingFrame::BrowseButtonClick() {
     FolderEdit->setText(options::BrowseForFolder(
         this, QStringLiteral("Select your ZELVO logging directory below:"), FolderEdit->text()));
+    FitEdits();
 }
 
 // --- Away Options ----------------------------------------------------------------
@@ -305,7 +369,7 @@ TAwayOptionsFrame::TAwayOptionsFrame(TOptionsContext& context, QWidget* owner)
     LogCheckbox = new QCheckBox(QStringLiteral("Log Private Messages"), this);
     LogCheckbox->setChecked(true);
     QLabel* idleLabel = NewLabel(this, QStringLiteral("Set Away after idle:"), IdleEdit);
-    QLabel* minutesLabel = NewLabel(this, QStringLiteral("Minutes"));
+    QLabel* minutesLabel = NewLabel(this, QStringLiteral("Minutes"), IdleEdit);
     QLabel* messageLabel = NewLabel(this, QStringLiteral("Message:"), MessageEdit);
 
     QVBoxLayout* box = Column();
@@ -316,6 +380,7 @@ TAwayOptionsFrame::TAwayOptionsFrame(TOptionsContext& context, QWidget* owner)
     grid->addWidget(minutesLabel, 0, 2);
     grid->addWidget(messageLabel, 1, 0);
     grid->addWidget(MessageEdit, 1, 1, 1, 2);
+    grid->setColumnStretch(2, 1); // the spin keeps its own width
     box->addLayout(grid);
     box->addWidget(KeypressCheckbox);
     box->addWidget(LogCheckbox);
@@ -393,6 +458,7 @@ void TSoundsFrame::SaveSettings() {
 void TSoundsFrame::BrowseButtonClick() {
     FolderEdit->setText(options::BrowseForFolder(
         this, QStringLiteral("Select your Vellinor directory below:"), FolderEdit->text()));
+    FitEdits();
 }
 
 // --- Fonts & Colors ----------------------------------------------------------------
@@ -430,9 +496,10 @@ void TFontsFrame::ShowSample(TRow row) {
     const TSample& sample = samples_[row];
     edit.setFont(sample.font.font);
     plat::SetControlColor(edit, sample.color);
-    dlg::SetTextColor(edit, sample.font.color);
+    SetEnabledTextColor(edit, sample.font.color);
     const int points = QFontInfo(sample.font.font).pointSize();
     edit.setText(QStringLiteral("%1 pt. %2").arg(points).arg(sample.font.font.family()));
+    FitEdits();
 }
 
 void TFontsFrame::LoadSettings() {
@@ -504,7 +571,7 @@ TChatWindowFrame::TChatWindowFrame(TOptionsContext& context, QWidget* owner)
     grid->addWidget(ColorButton, 0, 2);
     grid->addWidget(IndentCheckbox, 1, 0, 1, 3);
     grid->addWidget(spacingLabel, 2, 0);
-    grid->addWidget(SpacingEdit, 2, 1);
+    grid->addWidget(SpacingEdit, 2, 1, Qt::AlignLeft);
     box->addLayout(grid);
     box->addStretch(1);
     timestampControls_ = {formatLabel, TimestampEdit, ColorButton, IndentCheckbox};
@@ -521,7 +588,7 @@ void TChatWindowFrame::UpdateEnabled() {
 
 void TChatWindowFrame::SetTimestampColor(plat::TColor color) {
     timestampColor_ = color;
-    dlg::SetTextColor(*TimestampEdit, color);
+    SetEnabledTextColor(*TimestampEdit, color);
 }
 
 void TChatWindowFrame::LoadSettings() {

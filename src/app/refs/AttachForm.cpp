@@ -18,6 +18,7 @@
 #include "platform/gui/ImageList.h"
 #include "platform/gui/MsgBox.h"
 #include "platform/gui/Rect.h"
+#include "platform/gui/ShowHint.h"
 
 #include <QFile>
 #include <QFileDialog>
@@ -111,6 +112,8 @@ TAttachForm::TAttachForm(TDkxCustomColorSet* colorSet, QWidget* parent)
     setObjectName(QStringLiteral("AttachForm"));
     setWindowTitle(QStringLiteral("Attach Reference"));
     setAttribute(Qt::WA_DeleteOnClose);
+    // "Font Color" shows only its image: its hint says what it is for.
+    plat::SetShowHint(*this, true);
 
     // The tool bar's dock above the pages and buttons, as the platform aligns
     // controls.
@@ -175,18 +178,18 @@ void TAttachForm::BuildActions() {
     MenuImages = new plat::ImageList(16, 16, this);
     MenuImages->setObjectName(QStringLiteral("MenuImages"));
     AddMenuImages(*MenuImages);
-    const auto action = [this](const char* name, const QString& caption,
+    const auto action = [this](const char* name, const QString& caption, int image,
                                void (TAttachForm::*handler)()) {
-        return MakeAction(ActionList1, QString::fromLatin1(name), caption, {}, -1,
+        return MakeAction(ActionList1, QString::fromLatin1(name), caption, {}, image,
                           [this, handler] { (this->*handler)(); });
     };
     NewAction =
-        action("NewAction", QStringLiteral("New Reference..."), &TAttachForm::NewActionExecute);
-    SaveAction =
-        action("SaveAction", QStringLiteral("Save Reference..."), &TAttachForm::SaveActionExecute);
+        action("NewAction", QStringLiteral("New Reference..."), 21, &TAttachForm::NewActionExecute);
+    SaveAction = action("SaveAction", QStringLiteral("Save Reference..."), 23,
+                        &TAttachForm::SaveActionExecute);
     SaveAction->setEnabled(false);
-    OpenAction =
-        action("OpenAction", QStringLiteral("Open Reference..."), &TAttachForm::OpenActionExecute);
+    OpenAction = action("OpenAction", QStringLiteral("Open Reference..."), 22,
+                        &TAttachForm::OpenActionExecute);
 
     // The edit actions act on the editor of the pop-up menu.
     EditActions = new TEditActions(ActionList1, *this, MenuImages);
@@ -219,24 +222,17 @@ void TAttachForm::BuildToolbar(TDkxCustomColorSet* colorSet) {
     }
     AddSeparatorItem(items);
 
-    ColorItem = AddSubmenuItem(items, QStringLiteral("ColorItem"), QStringLiteral("Font Color"));
-    ColorItem->SetOptions(ColorItem->Options() | dkoDropdownArrow);
-    ColorItem->SetHint(QStringLiteral("Select Color"));
+    ColorItem = AddDropDownItem(items, QStringLiteral("ColorItem"), QStringLiteral("Font Color"),
+                                QStringLiteral("Select Color"), MenuImages->Add(FontColorImage()));
     ColorItem->SetEnabled(false);
-    ColorItem->SetImageIndex(MenuImages->Add(FontColorImage()));
     ColorItem->OnDrawImage = [this](TDkxCustomItem* item, TDkItemViewer* viewer, QPainter& canvas,
                                     const plat::TRect& rect, QPoint offset, unsigned state) {
         ColorItemDrawImage(item, viewer, canvas, rect, offset, state);
     };
 
-    ClrDefault = new TDkxColorItem(ColorItem);
-    ClrDefault->setObjectName(QStringLiteral("ClrDefault"));
-    ClrDefault->SetCaption(QStringLiteral("Default"));
-    ClrDefault->SetColor(kDefaultColor);
-    ClrDefault->SetHint(QStringLiteral("Default Color"));
+    ClrDefault = AddDefaultColorItem(ColorItem, kDefaultColor);
     ClrDefault->OnClick =
         TDkCustomItem::TNotifyEvent([this](QObject* sender) { ClrDefaultClick(sender); }, this);
-    ColorItem->Add(ClrDefault);
     AddSeparatorItem(ColorItem)->SetBlank(true);
     ColorPalette = new TDkxColorPalette(ColorItem);
     ColorPalette->setObjectName(QStringLiteral("ColorPalette"));

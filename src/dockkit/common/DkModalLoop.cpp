@@ -179,6 +179,13 @@ bool ModalMouseLoop::Watch(QObject* receiver, QEvent* event) {
         return false;
     }
     const QEvent::Type type = event->type();
+    if (IsMouseEvent(type) && !receiver->isWidgetType()) {
+        // A window hands its mouse events on to the widget they are for
+        // (here the capture), where the loop takes them. Taken from the
+        // window, the window would never learn that the button went up, and
+        // would keep sending the mouse to the pressed widget after the loop.
+        return false;
+    }
     if (IsMouseEvent(type)) {
         lastCursor_ = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
         const QWidget* grabber = QWidget::mouseGrabber();
