@@ -5,6 +5,7 @@
 #include "platform/gui/Colors.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -187,43 +188,66 @@ private:
         return name.compare(tagName, Qt::CaseInsensitive) == 0;
     }
 
+    using TagHandler = void (Parser::*)(bool closing, QStringView attributeText);
+
+    // Applies the tag of that name, whatever its case; other names do nothing.
     void Apply(QStringView name, bool closing, QStringView attributeText) {
-        constexpr QStringView kDefault = TTagAttributes::kDefaultKey;
-        if (Is(name, u"PRE")) {
-            ApplyPre(closing);
-        } else if (Is(name, u"B") || Is(name, u"I") || Is(name, u"U")) {
-            TConsoleChunk& chunk = Add(closing ? ckStyleOff : ckStyleOn);
-            chunk.Style = Is(name, u"B") ? fsBold : Is(name, u"I") ? fsItalic : fsUnderline;
-        } else if (Is(name, u"COLOR")) {
-            ApplyColor(closing, attributeText);
-        } else if (Is(name, u"INDENT")) {
-            Add(closing ? ckIndentClose : ckIndentOpen);
-        } else if (Is(name, u"BR")) {
-            Add(ckLineBreak);
-        } else if (Is(name, u"A")) {
-            ApplyLink(closing, attributeText);
-        } else if (Is(name, u"FONT")) {
-            ApplyFont(closing, attributeText);
-        } else if (Is(name, u"IMG")) {
-            if (!closing) {
-                const TTagAttributes attrs(attributeText);
-                Add(ckImage).Value = ToIntDef(attrs.Find({kDefault, u"index"}), 0);
+        static constexpr std::pair<QStringView, TagHandler> kTags[] = {
+            {u"PRE", &Parser::ApplyPre},           {u"B", &Parser::ApplyBold},
+            {u"I", &Parser::ApplyItalic},          {u"U", &Parser::ApplyUnderline},
+            {u"COLOR", &Parser::ApplyColor},       {u"INDENT", &Parser::ApplyIndent},
+            {u"BR", &Parser::ApplyBreak},          {u"A", &Parser::ApplyLink},
+            {u"FONT", &Parser::ApplyFont},         {u"IMG", &Parser::ApplyImage},
+            {u"HR", &Parser::ApplyRule},           {u"COLUMN", &Parser::ApplyColumn},
+            {u"NOSELECT", &Parser::ApplyNoSelect}, {u"BLINK", &Parser::ApplyBlink},
+        };
+        for (const auto& [tagName, handler] : kTags) {
+            if (Is(name, tagName)) {
+                (this->*handler)(closing, attributeText);
+                return;
             }
-        } else if (Is(name, u"HR")) {
-            const TTagAttributes attrs(attributeText);
-            Add(ckRule).Value = std::clamp(ToIntDef(attrs.Find({kDefault, u"width"}), 100), 0, 100);
-        } else if (Is(name, u"COLUMN")) {
-            const TTagAttributes attrs(attributeText);
-            Add(ckColumn).Value = ToIntDef(attrs.Find({kDefault, u"spot"}), 0);
-        } else if (Is(name, u"NOSELECT")) {
-            noSelect_ = closing ? std::max(0, noSelect_ - 1) : noSelect_ + 1;
-        } else if (Is(name, u"BLINK")) {
-            blink_ = closing ? std::max(0, blink_ - 1) : blink_ + 1;
         }
     }
 
+    void ApplyStyle(bool closing, uint8_t style) {
+        Add(closing ? ckStyleOff : ckStyleOn).Style = style;
+    }
+    void ApplyBold(bool closing, QStringView) { ApplyStyle(closing, fsBold); }
+    void ApplyItalic(bool closing, QStringView) { ApplyStyle(closing, fsItalic); }
+    void ApplyUnderline(bool closing, QStringView) { ApplyStyle(closing, fsUnderline); }
+
+    void ApplyIndent(bool closing, QStringView) { Add(closing ? ckIndentClose : ckIndentOpen); }
+    void ApplyBreak(bool, QStringView) { Add(ckLineBreak); }
+
+    void ApplyImage(bool closing, QStringView attributeText) {
+        if (!closing) {
+            const TTagAttributes attrs(attributeText);
+            Add(ckImage).Value = ToIntDef(attrs.Find({TTagAttributes::kDefaultKey, u"index"}), 0);
+        }
+    }
+
+    // A rule's width is a percentage of the row.
+    void ApplyRule(bool, QStringView attributeText) {
+        const TTagAttributes attrs(attributeText);
+        Add(ckRule).Value =
+            std::clamp(ToIntDef(attrs.Find({TTagAttributes::kDefaultKey, u"width"}), 100), 0, 100);
+    }
+
+    void ApplyColumn(bool, QStringView attributeText) {
+        const TTagAttributes attrs(attributeText);
+        Add(ckColumn).Value = ToIntDef(attrs.Find({TTagAttributes::kDefaultKey, u"spot"}), 0);
+    }
+
+    // NOSELECT and BLINK nest; a stray closing tag changes nothing.
+    void ApplyNoSelect(bool closing, QStringView) {
+        noSelect_ = closing ? std::max(0, noSelect_ - 1) : noSelect_ + 1;
+    }
+    void ApplyBlink(bool closing, QStringView) {
+        blink_ = closing ? std::max(0, blink_ - 1) : blink_ + 1;
+    }
+
     // Nested PRE tags make one block.
-    void ApplyPre(bool closing) {
+    void ApplyPre(bool closing, QStringView) {
         if (!closing) {
             if (++pre_ == 1) {
                 Add(ckPreOpen);
