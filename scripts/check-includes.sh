@@ -5,7 +5,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-# folder: the folders its files may include
+# folder: the folders its files may include (a line that starts with blanks
+# goes on with the one before). Of the application's folders, app/common holds
+# what several forms share and includes no other; only app/mainform includes
+# app/mainform, so that no other form depends on the main window.
 rules='
 src/platform/core: platform/core
 src/platform/gui:  platform/core platform/gui
@@ -23,14 +26,26 @@ src/dockkit:       platform/core platform/gui dockkit
 src/controls:      platform/core platform/gui strings controls
 src/app/xml:       platform/core app/xml
 src/app/rtf:       platform/core app/rtf
-src/app/format:    platform/core platform/gui strings engine console app/format app/options
 src/app/log:       platform/core platform/gui app/log app/format
 src/app/whois:     platform/core app/xml app/whois
-src/app:           platform/core platform/gui strings engine console dockkit controls effects/core effects/gui app
+src/app/format:    platform/core platform/gui strings engine console app/format app/options
+src/app/common:    platform/core platform/gui dockkit controls effects/core effects/gui app/common
+src/app/options:   platform/core platform/gui strings engine controls app/common app/dialogs app/options
+src/app/dialogs:   platform/core platform/gui strings engine console controls effects/gui
+                   app/common app/dialogs app/options app/whois
+src/app/away:      platform/core platform/gui strings controls dockkit app/common app/format
+                   app/options app/away
+src/app/refs:      platform/core platform/gui strings engine dockkit app/common app/dialogs
+                   app/format app/rtf app/refs
+src/app/mainform:  platform/core platform/gui strings engine console dockkit controls app/common
+                   app/away app/dialogs app/format app/log app/options app/refs app/rtf app/whois
+                   app/mainform
 src/main.cpp:      platform/core platform/gui dockkit app
 tools/chatd:       platform/core engine chatd
 tools/screens:     platform/core platform/gui engine dockkit app
 '
+# One rule per line.
+rules=$(printf '%s\n' "$rules" | sed -e ':a' -e 'N' -e '$!ba' -e 's/\n[[:space:]]\+/ /g')
 
 rule_for() {
     local file=$1 best="" allowed="" folder rest
@@ -51,7 +66,11 @@ rule_for() {
 status=0
 while IFS= read -r file; do
     allowed=$(rule_for "$file")
-    [ -n "$allowed" ] || continue
+    if [ -z "$allowed" ]; then
+        echo "$file: no rule names its folder"
+        status=1
+        continue
+    fi
     while IFS= read -r inc; do
         ok=0
         for a in $allowed; do

@@ -298,6 +298,23 @@ private:
     // "Error in packet handler, packet type: %s, error %s".
     void HandlePacket(const TVLChatIncomingPacket& packet);
     void Dispatch(const TVLChatIncomingPacket& packet);
+    // What each server packet does to the lists, the state and the events.
+    using TPacketHandler = void (TVLChat::*)(const TVLChatIncomingPacket&);
+    static const std::array<TPacketHandler, spCount> packetHandlers_;
+    void ReceiveLoginSeed(const TVLChatIncomingPacket& p);
+    void ReceiveLoginResultOK(const TVLChatIncomingPacket& p);
+    void ReceiveLoginResultError(const TVLChatIncomingPacket& p);
+    void ReceiveCharacterList(const TVLChatIncomingPacket& p);
+    void ReceiveName(const TVLChatIncomingPacket& p);
+    void ReceivePrivateMessage(const TVLChatIncomingPacket& p);
+    void ReceiveSystemMessage(const TVLChatIncomingPacket& p);
+    void ReceiveFriendAdded(const TVLChatIncomingPacket& p);
+    void ReceiveFriendRemoved(const TVLChatIncomingPacket& p);
+    void ReceivePrivateGroupInvitation(const TVLChatIncomingPacket& p);
+    void ReceivePrivateGroupMember(const TVLChatIncomingPacket& p);
+    void ReceivePrivateGroupMessage(const TVLChatIncomingPacket& p);
+    void ReceiveGroupJoin(const TVLChatIncomingPacket& p);
+    void ReceiveGroupMessage(const TVLChatIncomingPacket& p);
     void Login();
     bool SendToCharacter(uint8_t clientRow, const QByteArray& name);
 

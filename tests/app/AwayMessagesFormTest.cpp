@@ -4,7 +4,7 @@
 
 #include "app/away/AwayList.h"
 #include "app/away/AwayMessagesForm.h"
-#include "app/mainform/MenuImages.h"
+#include "app/common/MenuImages.h"
 #include "controls/QvPanel/QvPanel.h"
 #include "controls/QvSplitter/QvSplitter.h"
 #include "dockkit/bars/DkThemedToolbar.h"

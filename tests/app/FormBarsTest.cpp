@@ -6,7 +6,7 @@
 #include "MainFormTestSupport.h"
 #include "ToolTips.h"
 
-#include "app/mainform/Actions.h"
+#include "app/common/Actions.h"
 #include "app/mainform/MainFormControls.h"
 #include "app/refs/AttachForm.h"
 #include "dockkit/bars/DkThemedToolbar.h"

@@ -4,10 +4,10 @@
 #include "KitDriving.h"
 #include "MainFormTestSupport.h"
 
+#include "app/common/MenuImages.h"
 #include "app/dialogs/AboutForm.h"
 #include "app/format/ColorCodes.h"
 #include "app/mainform/MainFormControls.h"
-#include "app/mainform/MenuImages.h"
 #include "app/refs/AttachForm.h"
 #include "app/whois/VLWhoisThread.h"
 #include "console/QvConsole/QvConsole.h"

@@ -116,6 +116,9 @@ TEST_F(MessageFormatTest, EveryKindOfLineMatchesItsTemplate) {
         {"join", [&] { return f.PrivateGroupJoin(u"Alice", u"Bob"); }},
         {"kick", [&] { return f.PrivateGroupKick(u"Alice"); }},
         {"leave", [&] { return f.PrivateGroupLeave(u"Alice", u"Bob"); }},
+        {"join-marks", [&] { return f.PrivateGroupJoin(u"A<1>", u"B&%2"); }},
+        {"leave-marks", [&] { return f.PrivateGroupLeave(u"%1", u"<%2>"); }},
+        {"kick-marks", [&] { return f.PrivateGroupKick(u"A<%1>"); }},
         {"system", [&] { return f.ServerSystemMessage(u"<Server> restarts :D"); }},
         {"error", [&] { return f.ErrorLine(u"Connected to Vellinor chat server"); }},
     };

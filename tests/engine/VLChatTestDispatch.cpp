@@ -52,6 +52,18 @@ TEST_F(DispatchTest, MessagesReachTheirEventsWithTheirAttachments) {
     EXPECT_TRUE(errors.Take().isEmpty());
 }
 
+// Rows that share a handler still reach their own events.
+TEST_F(DispatchTest, PrivateGroupRowsAndBuddyRemovalReachTheirOwnEvents) {
+    Feed(Ids(spPrivategroupInvited, kAliceId) + Ids(spPrivategroupClientJoin, kAliceId, kBobId) +
+         Ids(spPrivategroupClientPart, kAliceId, kBobId) + Ids(spPrivategroupKicked, kAliceId) +
+         FriendAdded(kBobId, 1, Hex("01")) + Ids(spFriendRemoved, kBobId));
+    EXPECT_EQ(TakeEvents(),
+              (Events{"PrivateGroupInvite Alice", "PrivateGroupJoin Alice|Bob",
+                      "PrivateGroupLeave Alice|Bob", "PrivateGroupKick Alice",
+                      "FriendAdd Bob online=1 data=1", "FriendRemove Bob online=1 data=1"}));
+    EXPECT_TRUE(errors.Take().isEmpty());
+}
+
 TEST_F(DispatchTest, BuddyDataFlagsAndRefusedBuddies) {
     // Status changes and removals are followed through the window's buddy tree;
     // the data flag is the first byte being 1, and empty data or an

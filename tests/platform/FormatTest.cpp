@@ -33,6 +33,12 @@ TEST(Format, HexDecimalAndTextArguments) {
         {Format("100%% %s", "sure"), u"100% sure"},
         {Format("no specifiers"), u"no specifiers"},
         {plat::HexUpper(0, 0), u"0"},
+        // Width pads on the left, or on the right after "-"; a precision cuts
+        // text, "." alone cutting it to nothing.
+        {Format("%s|%-4.2s|%.s|", "abc", "xyz", "q"), u"abc|xy  ||"},
+        {Format("%3x|%-4u|%2d|", 255, 7u, 12345), u" FF|7   |12345|"},
+        {Format("%.0d|%.0x|%08.3d", 0, 0, -4), u"0|0|    -004"},
+        {Format("%X%S%D", 10, "t", 3), u"At3"},
     };
     for (const auto& [got, expected] : cases) {
         EXPECT_EQ(got, QString::fromUtf16(expected));
@@ -46,4 +52,13 @@ TEST(Format, MismatchedOrMissingArgumentsRaise) {
     EXPECT_THROW(Format("trailing %", 5), plat::EConvertError);
     EXPECT_EQ(MessageOf<plat::EConvertError>([] { Format("%d and %d", 1); }),
               "No argument for format '%d and %d'");
+    // A specifier cut short, or a width or precision above 100000, is invalid;
+    // a missing argument is found before an unknown type.
+    for (const char* format : {"%5", "%-", "%.", "%100001d", "%.100001s", "%s %"}) {
+        EXPECT_EQ(MessageOf<plat::EConvertError>([format] { Format(format, "a"); }),
+                  QStringLiteral("Format '%1' invalid or incompatible with argument")
+                      .arg(QString::fromLatin1(format)));
+    }
+    EXPECT_EQ(MessageOf<plat::EConvertError>([] { Format("%q"); }), "No argument for format '%q'");
+    EXPECT_EQ(Format("%100000s", "").size(), 100000);
 }

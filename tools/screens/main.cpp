@@ -264,10 +264,12 @@ void ShootReferenceWindows(TMainForm& form) {
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    // Nothing of the user's: settings and logs in a folder that goes after.
+    // Nothing of the user's: settings, logs and the single-instance lock in
+    // a folder that goes after (a running program is no other instance).
     QTemporaryDir home;
     qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toUtf8());
     qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toUtf8());
+    qputenv("XDG_RUNTIME_DIR", home.path().toUtf8());
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
     QApplication::setWindowIcon(ProgramIcon());

@@ -1,7 +1,7 @@
 #include "app/away/AwayList.h"
 
-#include "app/mainform/CommandParser.h"
 #include "platform/core/Exception.h"
+#include "strings/TextRoutines.h"
 
 TAwayMessage* TAwayMessageList::Add() {
     return items_.emplace_back(std::make_unique<TAwayMessage>()).get();
@@ -27,7 +27,7 @@ TAwayCharacter* TAwayList::Items(qsizetype index) const {
 
 qsizetype TAwayList::IndexOf(QStringView name) const {
     for (qsizetype i = 0; i < Count(); ++i) {
-        if (cmd::SameTextAscii(items_[static_cast<size_t>(i)]->Name(), name)) {
+        if (txt::SameTextAscii(items_[static_cast<size_t>(i)]->Name(), name)) {
             return i;
         }
     }

@@ -1,9 +1,9 @@
 #include "app/away/AwayMessagesForm.h"
 
 #include "app/away/AwayList.h"
+#include "app/common/Actions.h"
+#include "app/common/FormBars.h"
 #include "app/format/ColorCodes.h"
-#include "app/mainform/Actions.h"
-#include "app/mainform/CommandParser.h"
 #include "controls/QvPanel/QvPanel.h"
 #include "controls/QvSplitter/QvSplitter.h"
 #include "controls/StateSaver.h"
@@ -17,6 +17,7 @@
 #include "platform/gui/BusyCursor.h"
 #include "platform/gui/ImageList.h"
 #include "platform/gui/ShowHint.h"
+#include "strings/TextRoutines.h"
 
 #include <QAction>
 #include <QHeaderView>
@@ -222,7 +223,7 @@ void TAwayMessagesForm::ShowCharacter() {
         return;
     }
     const QString name = row->text(0);
-    const QString upper = cmd::AsciiUpper(name);
+    const QString upper = txt::AsciiUpper(name);
     if (upper == shownName_) {
         return;
     }

@@ -1,8 +1,8 @@
 #include "app/away/AwayMode.h"
 
-#include "app/mainform/CommandParser.h"
 #include "app/options/Settings.h"
 #include "platform/core/Clock.h"
+#include "strings/TextRoutines.h"
 
 namespace {
 
@@ -21,8 +21,8 @@ void TAwayMode::Touch() {
 
 bool TAwayMode::Enter(const QString& commandLine) {
     QString rest = commandLine;
-    cmd::SplitFirstWord(rest);
-    const QString reason = cmd::Trim(rest);
+    txt::SplitFirstWord(rest);
+    const QString reason = txt::Trim(rest);
     if (reason.isEmpty() && away_) {
         return false;
     }
@@ -56,7 +56,7 @@ void TAwayMode::AddMessage(const QString& sender, const QString& text) {
 }
 
 std::optional<QString> TAwayMode::Reply(const QString& sender) {
-    const QString key = cmd::AsciiLower(sender);
+    const QString key = txt::AsciiLower(sender);
     const int64_t now = plat::MonotonicMs();
     const auto last = replyThrottle_.constFind(key);
     if (last != replyThrottle_.cend() && now - *last < kReplyIntervalMs) {
@@ -65,7 +65,7 @@ std::optional<QString> TAwayMode::Reply(const QString& sender) {
     replyThrottle_.insert(key, now);
 
     QString reply = QStringLiteral("I am away from my keyboard right now");
-    if (!cmd::Trim(reason_).isEmpty()) {
+    if (!txt::Trim(reason_).isEmpty()) {
         reply += QStringLiteral(", \"") + reason_ + u'"';
     }
     reply += settings_.AwayLogging ? QStringLiteral(", your message has been logged.")

@@ -6,12 +6,12 @@
 #include "app/options/Settings.h"
 #include "engine/DimensionList.h"
 #include "platform/core/Guarded.h"
+#include "platform/gui/BusyCursor.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,24 +20,39 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-namespace {
-
-// The hourglass while the dimensions are loaded.
-class TBusyCursor {
-public:
-    TBusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~TBusyCursor() { QGuiApplication::restoreOverrideCursor(); }
-    TBusyCursor(const TBusyCursor&) = delete;
-    TBusyCursor& operator=(const TBusyCursor&) = delete;
-};
-
-} // namespace
-
 TLoginForm::TLoginForm(TDimensionList& dimensions, const TLogins& logins, const QString& lastUser,
                        const QString& lastDimension, QWidget* parent)
     : QDialog(parent), dimensions_(dimensions), logins_(logins), lastUser_(lastUser) {
     setWindowTitle(QStringLiteral("ZELVO Login"));
+    CreateControls();
+    LayOutControls();
 
+    // Creation: the users, the dimensions and the last dimension used.
+    LoadUsers();
+    LoadDimensions();
+    const int last = DimensionCombobox->findText(lastDimension, Qt::MatchFixedString);
+    if (last >= 0) {
+        DimensionCombobox->setCurrentIndex(last);
+    } else if (DimensionCombobox->count() > 0) {
+        DimensionCombobox->setCurrentIndex(0);
+    }
+    UpdateOkButton();
+
+    plat::ConnectGuarded(UserCombobox, &QComboBox::editTextChanged, this,
+                         [this] { UserComboboxChange(); });
+    plat::ConnectGuarded(DimensionCombobox, &QComboBox::currentIndexChanged, this,
+                         [this] { UpdateOkButton(); });
+    plat::ConnectGuarded(SpeedButton1, &QToolButton::clicked, this,
+                         [this] { SpeedButton1Click(); });
+    plat::ConnectGuarded(Button2, &QPushButton::clicked, this, [this] { OkButtonClick(); });
+    connect(Button1, &QPushButton::clicked, this, &QDialog::reject);
+
+    // A dialog border with the help button, centred on the main window's monitor.
+    dlg::SetDialogBorder(*this, true);
+    dlg::CenterWhenShown(*this);
+}
+
+void TLoginForm::CreateControls() {
     Memo1 = new QPlainTextEdit(this);
     Memo1->setReadOnly(true);
     Memo1->setFrameShape(QFrame::NoFrame);
@@ -73,7 +88,10 @@ TLoginForm::TLoginForm(TDimensionList& dimensions, const TLogins& logins, const 
     Button1 = new QPushButton(QStringLiteral("Cancel"), this);
     StaticText1 = new QLabel(QStringLiteral("Help"), this);
     StaticText1->setCursor(Qt::PointingHandCursor);
+}
 
+// The text above the fields, the fields with their labels, the buttons.
+void TLoginForm::LayOutControls() {
     auto* grid = new QGridLayout;
     const auto addRow = [&](int row, const QString& caption, QWidget* field, QWidget* buddy) {
         auto* label = new QLabel(caption, this);
@@ -100,30 +118,6 @@ TLoginForm::TLoginForm(TDimensionList& dimensions, const TLogins& logins, const 
     layout->addWidget(Memo1);
     layout->addLayout(grid);
     layout->addLayout(buttons);
-
-    // Creation: the users, the dimensions and the last dimension used.
-    LoadUsers();
-    LoadDimensions();
-    const int last = DimensionCombobox->findText(lastDimension, Qt::MatchFixedString);
-    if (last >= 0) {
-        DimensionCombobox->setCurrentIndex(last);
-    } else if (DimensionCombobox->count() > 0) {
-        DimensionCombobox->setCurrentIndex(0);
-    }
-    updateOkButton();
-
-    plat::ConnectGuarded(UserCombobox, &QComboBox::editTextChanged, this,
-                         [this] { UserComboboxChange(); });
-    plat::ConnectGuarded(DimensionCombobox, &QComboBox::currentIndexChanged, this,
-                         [this] { updateOkButton(); });
-    plat::ConnectGuarded(SpeedButton1, &QToolButton::clicked, this,
-                         [this] { SpeedButton1Click(); });
-    plat::ConnectGuarded(Button2, &QPushButton::clicked, this, [this] { OkButtonClick(); });
-    connect(Button1, &QPushButton::clicked, this, &QDialog::reject);
-
-    // A dialog border with the help button, centred on the main window's monitor.
-    dlg::SetDialogBorder(*this, true);
-    dlg::CenterWhenShown(*this);
 }
 
 std::shared_ptr<TDimensionInfo> TLoginForm::Dimension() const {
@@ -159,7 +153,8 @@ void TLoginForm::LoadUsers() {
 }
 
 void TLoginForm::LoadDimensions() {
-    const TBusyCursor busy;
+    // The hourglass while the dimensions are loaded.
+    const plat::BusyScope busy;
     const QString chosen = DimensionCombobox->currentText();
     {
         const QSignalBlocker blocker(DimensionCombobox);
@@ -173,7 +168,7 @@ void TLoginForm::LoadDimensions() {
                                            : DimensionCombobox->count() > 0 ? 0
                                                                             : -1);
     }
-    updateOkButton();
+    UpdateOkButton();
 }
 
 void TLoginForm::FormActivate() {
@@ -226,6 +221,6 @@ void TLoginForm::OkButtonClick() {
     }
 }
 
-void TLoginForm::updateOkButton() {
+void TLoginForm::UpdateOkButton() {
     Button2->setEnabled(DimensionCombobox->currentIndex() >= 0);
 }

@@ -63,7 +63,9 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    void updateOkButton();
+    void CreateControls();
+    void LayOutControls();
+    void UpdateOkButton();
 
     TDimensionList& dimensions_;
     const TLogins& logins_;

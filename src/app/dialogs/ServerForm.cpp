@@ -1,10 +1,10 @@
 #include "app/dialogs/ServerForm.h"
 
 #include "app/dialogs/DialogSupport.h"
-#include "app/mainform/CommandParser.h"
 #include "console/QvNumEdits.h"
 #include "engine/DimensionList.h"
 #include "platform/core/Guarded.h"
+#include "strings/TextRoutines.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -94,11 +94,11 @@ void TServerForm::OkButtonClick() {
         dlg::InformationBox(this, text);
         field->setFocus();
     };
-    if (cmd::Trim(NameEdit->text()).isEmpty()) {
+    if (txt::Trim(NameEdit->text()).isEmpty()) {
         refuse(NameEdit, QStringLiteral("You must specify a name for the Dimension."));
         return;
     }
-    if (cmd::Trim(HostEdit->text()).isEmpty()) {
+    if (txt::Trim(HostEdit->text()).isEmpty()) {
         refuse(HostEdit, QStringLiteral("You must specify a host for the Dimension."));
         return;
     }

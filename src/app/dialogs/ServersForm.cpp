@@ -25,7 +25,7 @@ constexpr int kDimensionRole = Qt::UserRole;
 
 // The first row whose caption equals `caption` ignoring case, else the first
 // one that begins with it; null when none.
-QTreeWidgetItem* findRow(QTreeWidget* view, const QString& caption) {
+QTreeWidgetItem* FindRow(QTreeWidget* view, const QString& caption) {
     const int count = view->topLevelItemCount();
     for (int i = 0; i < count; ++i) {
         QTreeWidgetItem* row = view->topLevelItem(i);
@@ -42,12 +42,9 @@ QTreeWidgetItem* findRow(QTreeWidget* view, const QString& caption) {
     return nullptr;
 }
 
-} // namespace
-
-TServersForm::TServersForm(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("Vellinor Dimensions"));
-
-    auto* header = new QFrame(this);
+// The heading of the dialog on a white panel.
+QFrame* NewHeader(QWidget* parent) {
+    auto* header = new QFrame(parent);
     header->setFrameShape(QFrame::StyledPanel);
     header->setAutoFillBackground(true);
     header->setBackgroundRole(QPalette::Base);
@@ -60,25 +57,39 @@ TServersForm::TServersForm(QWidget* parent) : QDialog(parent) {
     auto* headerLayout = new QVBoxLayout(header);
     headerLayout->addWidget(heading);
     headerLayout->addWidget(headerText);
+    return header;
+}
 
-    auto* listLabel =
-        new QLabel(QStringLiteral("ZELVO has the following Dimensions configred:"), this);
-
-    ServerListview = new QTreeWidget(this);
-    ServerListview->setColumnCount(1);
-    ServerListview->setHeaderLabels({QStringLiteral("Name")});
-    ServerListview->setColumnWidth(0, 250);
-    ServerListview->setRootIsDecorated(false);
-    ServerListview->setItemsExpandable(false);
-    ServerListview->setSelectionMode(QAbstractItemView::SingleSelection);
-    ServerListview->setSelectionBehavior(QAbstractItemView::SelectRows);
-    ServerListview->setEditTriggers(QAbstractItemView::NoEditTriggers);
+// The list of dimensions: one column of names, whole rows selected one at a
+// time.
+QTreeWidget* NewServerList(QWidget* parent) {
+    auto* list = new QTreeWidget(parent);
+    list->setColumnCount(1);
+    list->setHeaderLabels({QStringLiteral("Name")});
+    list->setColumnWidth(0, 250);
+    list->setRootIsDecorated(false);
+    list->setItemsExpandable(false);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     // The selected row stays visible while the list has no focus.
-    QPalette palette = ServerListview->palette();
+    QPalette palette = list->palette();
     for (const QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText}) {
         palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
     }
-    ServerListview->setPalette(palette);
+    list->setPalette(palette);
+    return list;
+}
+
+} // namespace
+
+TServersForm::TServersForm(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("Vellinor Dimensions"));
+
+    QFrame* header = NewHeader(this);
+    auto* listLabel =
+        new QLabel(QStringLiteral("ZELVO has the following Dimensions configred:"), this);
+    ServerListview = NewServerList(this);
     listLabel->setBuddy(ServerListview);
 
     ChangeButton = new QPushButton(QStringLiteral("&Change..."), this);
@@ -133,18 +144,18 @@ std::shared_ptr<TDimensionInfo> TServersForm::RowDimension(const QTreeWidgetItem
     return row->data(0, kDimensionRole).value<std::shared_ptr<TDimensionInfo>>();
 }
 
-QTreeWidgetItem* TServersForm::selectedRow() const {
+QTreeWidgetItem* TServersForm::SelectedRow() const {
     const QList<QTreeWidgetItem*> rows = ServerListview->selectedItems();
     return rows.isEmpty() ? nullptr : rows.first();
 }
 
-QTreeWidgetItem* TServersForm::addRow(const std::shared_ptr<TDimensionInfo>& dimension) {
+QTreeWidgetItem* TServersForm::AddRow(const std::shared_ptr<TDimensionInfo>& dimension) {
     auto* row = new QTreeWidgetItem(ServerListview, {dimension->Name()});
     row->setData(0, kDimensionRole, QVariant::fromValue(dimension));
     return row;
 }
 
-void TServersForm::selectRow(QTreeWidgetItem* row) {
+void TServersForm::SelectRow(QTreeWidgetItem* row) {
     if (row == nullptr) {
         ServerListview->clearSelection();
         return;
@@ -155,7 +166,7 @@ void TServersForm::selectRow(QTreeWidgetItem* row) {
 }
 
 void TServersForm::UpdateButtons() {
-    const QTreeWidgetItem* row = selectedRow();
+    const QTreeWidgetItem* row = SelectedRow();
     const std::shared_ptr<TDimensionInfo> dimension = RowDimension(row);
     ChangeButton->setEnabled(row != nullptr);
     AddButton->setEnabled(true);
@@ -163,27 +174,27 @@ void TServersForm::UpdateButtons() {
 }
 
 void TServersForm::RefreshList() {
-    const QTreeWidgetItem* selected = selectedRow();
+    const QTreeWidgetItem* selected = SelectedRow();
     const QString remembered = selected != nullptr ? selected->text(0) : QString();
     {
         const QSignalBlocker blocker(ServerListview);
         ServerListview->setUpdatesEnabled(false);
         ServerListview->clear();
         for (qsizetype i = 0; i < dimensionList_.Count(); ++i) {
-            addRow(dimensionList_.Items(i));
+            AddRow(dimensionList_.Items(i));
         }
         ServerListview->setUpdatesEnabled(true);
     }
-    QTreeWidgetItem* row = findRow(ServerListview, remembered);
+    QTreeWidgetItem* row = FindRow(ServerListview, remembered);
     if (row == nullptr && ServerListview->topLevelItemCount() > 0) {
         row = ServerListview->topLevelItem(0);
     }
-    selectRow(row);
+    SelectRow(row);
     UpdateButtons();
 }
 
 void TServersForm::ChangeButtonClick() {
-    QTreeWidgetItem* row = selectedRow();
+    QTreeWidgetItem* row = SelectedRow();
     if (row == nullptr) {
         dlg::ErrorBox(this, QStringLiteral("Please select a Dimension configuration to change."));
         return;
@@ -226,12 +237,12 @@ void TServersForm::AddButtonClick() {
     }
     dimensionList_.AddInfo(dimension);
     // Always a row of its own: a row found by name would carry another entry.
-    selectRow(addRow(dimension));
+    SelectRow(AddRow(dimension));
     UpdateButtons();
 }
 
 void TServersForm::RemoveButtonClick() {
-    QTreeWidgetItem* row = selectedRow();
+    QTreeWidgetItem* row = SelectedRow();
     if (row == nullptr) {
         dlg::ErrorBox(this, QStringLiteral("Please select a Dimension configuration to remove."));
         return;
@@ -253,7 +264,7 @@ void TServersForm::RemoveButtonClick() {
 }
 
 void TServersForm::ServerListviewDblClick() {
-    if (selectedRow() != nullptr) {
+    if (SelectedRow() != nullptr) {
         ChangeButtonClick();
     }
 }

@@ -48,9 +48,9 @@ public:
     QPushButton* HelpButton;
 
 private:
-    QTreeWidgetItem* selectedRow() const;
-    QTreeWidgetItem* addRow(const std::shared_ptr<TDimensionInfo>& dimension);
-    void selectRow(QTreeWidgetItem* row);
+    QTreeWidgetItem* SelectedRow() const;
+    QTreeWidgetItem* AddRow(const std::shared_ptr<TDimensionInfo>& dimension);
+    void SelectRow(QTreeWidgetItem* row);
 
     TDimensionList dimensionList_{nullptr};
 };

@@ -266,30 +266,25 @@ TChatLine TMessageFormatter::PrivateGroupMessage(QStringView group, QStringView 
                        cat(u"[", group, u"] ", sender, u": ", StripColorCodes(message)));
 }
 
-TChatLine TMessageFormatter::PrivateGroupJoin(QStringView group, QStringView sender) const {
-    const QString text = QStringLiteral("%1 joined the private group %2.");
-    return {ConsoleLine(text.arg(EscapeMarkup(sender), EscapeMarkup(group)),
-                        MessageColor::PrivateGroupNotice, true),
+template <typename... Names>
+TChatLine TMessageFormatter::PrivateGroupNotice(const QString& text, const Names&... names) const {
+    return {ConsoleLine(text.arg(EscapeMarkup(names)...), MessageColor::PrivateGroupNotice, true),
             TChatLog::PrivateGroups,
-            text.arg(sender, group),
+            text.arg(names...),
             {}};
+}
+
+TChatLine TMessageFormatter::PrivateGroupJoin(QStringView group, QStringView sender) const {
+    return PrivateGroupNotice(QStringLiteral("%1 joined the private group %2."), sender, group);
 }
 
 TChatLine TMessageFormatter::PrivateGroupKick(QStringView group) const {
-    const QString text = QStringLiteral("You have been kicked from the private group %1.");
-    return {ConsoleLine(text.arg(EscapeMarkup(group)), MessageColor::PrivateGroupNotice, true),
-            TChatLog::PrivateGroups,
-            text.arg(group),
-            {}};
+    return PrivateGroupNotice(QStringLiteral("You have been kicked from the private group %1."),
+                              group);
 }
 
 TChatLine TMessageFormatter::PrivateGroupLeave(QStringView group, QStringView sender) const {
-    const QString text = QStringLiteral("%1 left the private group %2.");
-    return {ConsoleLine(text.arg(EscapeMarkup(sender), EscapeMarkup(group)),
-                        MessageColor::PrivateGroupNotice, true),
-            TChatLog::PrivateGroups,
-            text.arg(sender, group),
-            {}};
+    return PrivateGroupNotice(QStringLiteral("%1 left the private group %2."), sender, group);
 }
 
 TChatLine TMessageFormatter::ServerSystemMessage(QStringView message) const {

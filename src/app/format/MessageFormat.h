@@ -128,4 +128,8 @@ private:
     QString LinkReference(QStringView text, const TBlob& blob);
     TChatLine MessageLine(QStringView layoutHead, QStringView message, const TBlob* blob,
                           plat::TColor color, TChatLog log, QString logText);
+    // A private group notice: the names put into the text, escaped on the
+    // console, as they are in the log.
+    template <typename... Names>
+    TChatLine PrivateGroupNotice(const QString& text, const Names&... names) const;
 };

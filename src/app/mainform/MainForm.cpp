@@ -3,14 +3,15 @@
 #include "app/mainform/MainForm.h"
 
 #include "app/away/AwayMessagesForm.h"
+#include "app/common/Actions.h"
+#include "app/common/FormBars.h"
+#include "app/common/MenuImages.h"
 #include "app/dialogs/DialogSupport.h"
 #include "app/dialogs/LoginForm.h"
 #include "app/format/EmoticonImages.h"
-#include "app/mainform/Actions.h"
 #include "app/mainform/MainFormControls.h"
 #include "app/mainform/MainFormKitHandlers.h"
 #include "app/mainform/MainFormTestSeam.h"
-#include "app/mainform/MenuImages.h"
 #include "app/whois/VLWhoisThread.h"
 #include "console/QvConsole/QvConsole.h"
 #include "controls/StateSaver.h"
@@ -137,6 +138,15 @@ void TMainForm::CreateComponents() {
     VLChat = new TVLChat(this);
     VLChat->setObjectName(QStringLiteral("VLChat"));
 
+    CreateConsole();
+    CreateInputPanel();
+    CreateClientArea();
+    CreateGroupPanel();
+    CreateBarsAndTimers();
+}
+
+// The console and the emoticon images it shows.
+void TMainForm::CreateConsole() {
     EmoticonList = new plat::ImageList(kEmoticonSize, kEmoticonSize, this);
     EmoticonList->setObjectName(QStringLiteral("EmoticonList"));
     AddEmoticonImages(*EmoticonList);
@@ -157,9 +167,11 @@ void TMainForm::CreateComponents() {
                                         bool& handled) {
         FormMouseWheelUp(shift, OutputMemo->viewport()->mapToGlobal(pos), handled);
     };
+}
 
-    // The input panel: the target label left of the input line, the
-    // attached reference above it.
+// The input panel: the target label left of the input line, the attached
+// reference above it.
+void TMainForm::CreateInputPanel() {
     InputPanel = NewFramedPanel(QStringLiteral("InputPanel"));
     auto* inputRow = new QHBoxLayout(InputPanel);
     inputRow->setContentsMargins(0, 0, 0, 0);
@@ -187,8 +199,12 @@ void TMainForm::CreateComponents() {
     InputEdit->setObjectName(QStringLiteral("InputEdit"));
     inputColumn->addWidget(InputEdit);
     inputRow->addLayout(inputColumn, 1);
+    target_ = std::make_unique<TChatTarget>(*TargetPanel, *TargetLabel);
+}
 
-    // The status bar at the very bottom, the docks round the console.
+// The status bar at the very bottom, the docks round the console above the
+// input panel.
+void TMainForm::CreateClientArea() {
     const TDockSite site = AddDockSite(*this, {150, 75, -1});
     StatusBar = site.StatusBar;
     TopDock = site.Top;
@@ -200,9 +216,10 @@ void TMainForm::CreateComponents() {
     MainSplitter->SetMarginMin(18);
     MainSplitter->SetMarginMax(18);
     site.Layout->AddWidget(MainSplitter, plat::Align::Client);
+}
 
-    target_ = std::make_unique<TChatTarget>(*TargetPanel, *TargetLabel);
-
+// The friends and groups trees in their dockable panel, docked on the right.
+void TMainForm::CreateGroupPanel() {
     FriendsTreeView = new TTreeView;
     FriendsTreeView->setObjectName(QStringLiteral("FriendsTreeView"));
     GroupsTreeView = new TTreeView;
@@ -223,7 +240,10 @@ void TMainForm::CreateComponents() {
         GroupDockablePanelDockChanging(sender, floating, dock);
     };
     GroupDockablePanel->SetCurrentDock(RightDock);
+}
 
+// The menu bar and tool bars in the top dock; the away and reconnection timers.
+void TMainForm::CreateBarsAndTimers() {
     MenuBar = AddToolbar(this, TopDock, QStringLiteral("MenuBar"), QStringLiteral("Menu"), 0);
     MenuBar->SetMenuBar(true);
     StandardBar =
@@ -253,9 +273,7 @@ void TMainForm::CreateActions() {
         ActionList1Update(sender, action);
     };
     // The menus and bars show the actions' images.
-    MenuImages = new plat::ImageList(16, 16, this);
-    MenuImages->setObjectName(QStringLiteral("MenuImages"));
-    AddMenuImages(*MenuImages);
+    MenuImages = NewMenuImageList(this);
     FontColorImageIndex = MenuImages->Add(FontColorImage());
     EmoticonsImageIndex = MenuImages->Add(
         EmoticonList->Image(0).scaled(16, 16, Qt::KeepAspectRatio, Qt::SmoothTransformation));

@@ -7,6 +7,7 @@
 // line into the console, and saves the settings when it is destroyed.
 
 #include "app/away/AwayMode.h"
+#include "app/common/Actions.h"
 #include "app/format/MessageFormat.h"
 #include "app/log/ChatLog.h"
 #include "app/mainform/ChatTarget.h"
@@ -40,7 +41,6 @@ class QPainter;
 class QRect;
 class QTimer;
 class TAwayList;
-class TEditActions;
 class QTreeWidgetItem;
 class TQvConsole;
 class TQvCustomConsole;
@@ -65,6 +65,7 @@ class TDkxSubmenuItem;
 class TDkxSwitcher;
 class TDkxToolPalette;
 class TDkxToolbar;
+struct TOptionsContext;
 
 namespace plat {
 class ImageList;
@@ -72,7 +73,7 @@ class Registry;
 struct TRect;
 } // namespace plat
 
-class TMainForm : public QMainWindow {
+class TMainForm : public QMainWindow, public TFormEditActions {
     Q_OBJECT
 public:
     explicit TMainForm(QWidget* parent = nullptr);
@@ -159,19 +160,10 @@ public:
     QAction* OptionsAction = nullptr;
     // Invisible; does nothing.
     QAction* HelpAction = nullptr;
-    // Cut, Delete, Select All and Paste act on the input line while it has
-    // the focus; Copy on it, else on the focused tree's selected node; Undo
-    // on it whatever has the focus. InputPopupMenu is the input line's menu.
-    TEditActions* EditActions = nullptr;
-    QAction* CutAction = nullptr;
-    QAction* CopyAction = nullptr;
-    QAction* PasteAction = nullptr;
-    QAction* DeleteAction = nullptr;
-    QAction* SelectAllAction = nullptr;
-    QAction* UndoAction = nullptr;
-    // Never enabled.
-    QAction* RedoAction = nullptr;
-    TDkxPopupMenu* InputPopupMenu = nullptr;
+    // The edit actions (TFormEditActions): Cut, Delete, Select All and Paste
+    // act on the input line while it has the focus; Copy on it, else on the
+    // focused tree's selected node; Undo on it whatever has the focus.
+    // InputPopupMenu is the input line's menu.
     QAction* AttachAction = nullptr;
     QAction* ViewStatusBarAction = nullptr;
     QAction* ViewGroupsAction = nullptr;
@@ -246,6 +238,10 @@ public:
 
 private:
     void CreateActionItems();
+    void CreateToolActions();
+    void CreateInputEditActions();
+    void CreateViewAndHelpActions();
+    void FollowActionEvents();
     void CreateMenusAndBars();
     void CreatePalettes();
     void RepaintColorItem();
@@ -305,6 +301,8 @@ public:
     // colour), logging moved from the previous files to the new ones, and
     // with RestartAutoAway the automatic away counted from now.
     void ApplySettings(const TSettingsChange& change);
+    // What the options dialog works on.
+    TOptionsContext OptionsContext();
 
     // --- forms opened on demand ----------------------------------------------
     // A modeless form of which at most one exists: the window's form of that
@@ -517,6 +515,11 @@ private:
 
     // Construction (MainForm.cpp).
     void CreateComponents();
+    void CreateConsole();
+    void CreateInputPanel();
+    void CreateClientArea();
+    void CreateGroupPanel();
+    void CreateBarsAndTimers();
     void CreateActions();
     void BindEngineEvents();
     void UnbindEngineEvents();

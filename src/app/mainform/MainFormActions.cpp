@@ -3,9 +3,10 @@
 // toggles of the bars, the panel and the status bar, and the reference editor.
 #include "app/mainform/MainForm.h"
 
+#include "app/common/Actions.h"
+#include "app/common/FormBars.h"
 #include "app/dialogs/AboutForm.h"
 #include "app/format/ColorCodes.h"
-#include "app/mainform/Actions.h"
 #include "app/mainform/MainFormControls.h"
 #include "app/options/OptionsForm.h"
 #include "app/refs/AttachForm.h"
@@ -43,6 +44,14 @@ Qt::FocusReason Reason(QEvent* event) {
 
 bool HasSelectedNode(const QTreeWidget& tree) {
     return !tree.selectedItems().isEmpty();
+}
+
+// An action of the window's action list, named for lookups.
+template <typename F>
+QAction* MakeFormAction(plat::TActionList* actions, const char* name, const QString& caption,
+                        const QKeySequence& shortcut, int image, F&& onExecute) {
+    return MakeAction(actions, QString::fromLatin1(name), caption, shortcut, image,
+                      std::forward<F>(onExecute));
 }
 
 // A tree took the focus: only Copy may act, on its selected node.
@@ -145,13 +154,18 @@ private:
 };
 
 void TMainForm::CreateActionItems() {
-    const auto make = [this](const char* name, const QString& caption, const QKeySequence& shortcut,
-                             int image, auto execute) {
-        return MakeAction(ActionList1, QString::fromLatin1(name), caption, shortcut, image,
-                          execute);
-    };
-    const QKeySequence none;
+    CreateToolActions();
+    CreateInputEditActions();
+    CreateViewAndHelpActions();
+    CreateMenusAndBars();
+    FollowActionEvents();
+    InputEditExit();
+    UpdateEditActions();
+    UpdateViewActions();
+}
 
+// The images of the connection and away actions; Options and the hidden Help.
+void TMainForm::CreateToolActions() {
     for (const auto& [action, image] : {std::pair{ConnectAction, 6},
                                         {DisconnectAction, 7},
                                         {AwayMessagesAction, 29},
@@ -159,20 +173,15 @@ void TMainForm::CreateActionItems() {
         dk::SetActionImageIndex(*action, image);
         action->setIcon(QIcon(QPixmap::fromImage(MenuImages->Image(image))));
     }
-    OptionsAction = make("OptionsAction", QStringLiteral("&Options..."), Qt::Key_F10, 9,
-                         [this] { OptionsActionExecute(); });
-    HelpAction = make("HelpAction", QStringLiteral("ZELVO Help"), Qt::Key_F1, 10, [] {});
+    OptionsAction = MakeFormAction(ActionList1, "OptionsAction", QStringLiteral("&Options..."),
+                                   Qt::Key_F10, 9, [this] { OptionsActionExecute(); });
+    HelpAction = MakeFormAction(ActionList1, "HelpAction", QStringLiteral("ZELVO Help"), Qt::Key_F1,
+                                10, [] {});
     HelpAction->setVisible(false);
+}
 
-    EditActions = new TEditActions(ActionList1, *this, MenuImages);
-    CutAction = EditActions->CutAction;
-    CopyAction = EditActions->CopyAction;
-    PasteAction = EditActions->PasteAction;
-    DeleteAction = EditActions->DeleteAction;
-    SelectAllAction = EditActions->SelectAllAction;
-    UndoAction = EditActions->UndoAction;
-    RedoAction = EditActions->RedoAction;
-    InputPopupMenu = EditActions->PopupMenu;
+void TMainForm::CreateInputEditActions() {
+    CreateEditActions(ActionList1, *this, MenuImages);
     EditActions->Update(InputEdit);
     EditActions->AddEditor(InputEdit);
     // Undo acts on the input line whatever has the focus (only its own events
@@ -189,28 +198,38 @@ void TMainForm::CreateActionItems() {
             }
         }
     };
+}
 
-    AttachAction = make("AttachAction", QStringLiteral("Insert Reference"),
-                        QKeySequence(Qt::CTRL | Qt::Key_I), 20, [this] { AttachActionExecute(); });
-    ViewStatusBarAction = make("ViewStatusBarAction", QStringLiteral("&Statusbar"), none, -1,
-                               [this] { ViewStatusBarActionExecute(); });
-    ViewGroupsAction = make("ViewGroupsAction", QStringLiteral("&Friends && Groups"), none, -1,
-                            [this] { ViewGroupsActionExecute(); });
-    ViewStandardAction = make("ViewStandardAction", QStringLiteral("&Standard"), none, -1,
-                              [this] { ViewStandardActionExecute(); });
-    ViewEditAction = make("ViewEditAction", QStringLiteral("&Edit"), none, -1,
-                          [this] { ViewEditActionExecute(); });
+// Insert Reference, the view toggles, About and the web site.
+void TMainForm::CreateViewAndHelpActions() {
+    const QKeySequence none;
+    AttachAction =
+        MakeFormAction(ActionList1, "AttachAction", QStringLiteral("Insert Reference"),
+                       QKeySequence(Qt::CTRL | Qt::Key_I), 20, [this] { AttachActionExecute(); });
+    ViewStatusBarAction =
+        MakeFormAction(ActionList1, "ViewStatusBarAction", QStringLiteral("&Statusbar"), none, -1,
+                       [this] { ViewStatusBarActionExecute(); });
+    ViewGroupsAction =
+        MakeFormAction(ActionList1, "ViewGroupsAction", QStringLiteral("&Friends && Groups"), none,
+                       -1, [this] { ViewGroupsActionExecute(); });
+    ViewStandardAction =
+        MakeFormAction(ActionList1, "ViewStandardAction", QStringLiteral("&Standard"), none, -1,
+                       [this] { ViewStandardActionExecute(); });
+    ViewEditAction = MakeFormAction(ActionList1, "ViewEditAction", QStringLiteral("&Edit"), none,
+                                    -1, [this] { ViewEditActionExecute(); });
     for (QAction* view :
          {ViewStatusBarAction, ViewGroupsAction, ViewStandardAction, ViewEditAction}) {
         view->setCheckable(true);
     }
-    AboutAction = make("AboutAction", QStringLiteral("About Quorvel"), none, -1,
-                       [this] { AboutActionExecute(); });
-    WebsiteAction = make("WebsiteAction", QStringLiteral("Vellinor Website"), none, 18,
-                         [this] { WebsiteActionExecute(); });
+    AboutAction = MakeFormAction(ActionList1, "AboutAction", QStringLiteral("About Quorvel"), none,
+                                 -1, [this] { AboutActionExecute(); });
+    WebsiteAction = MakeFormAction(ActionList1, "WebsiteAction", QStringLiteral("Vellinor Website"),
+                                   none, 18, [this] { WebsiteActionExecute(); });
+}
 
-    CreateMenusAndBars();
-
+// The events of the controls the actions follow, the bars and the panel
+// closing, the console's selection and the clipboard.
+void TMainForm::FollowActionEvents() {
     auto events = std::make_unique<TMainFormActionEvents>(*this);
     for (QObject* watched : std::initializer_list<QObject*>{
              InputEdit, InputEdit->viewport(), FriendsTreeView, GroupsTreeView, StatusBar,
@@ -235,10 +254,6 @@ void TMainForm::CreateActionItems() {
                              }
                          });
     actionEvents_ = std::move(events);
-
-    InputEditExit();
-    UpdateEditActions();
-    UpdateViewActions();
 }
 
 void TMainForm::CreateMenusAndBars() {
@@ -386,7 +401,7 @@ void TMainForm::AboutActionExecute() {
 void TMainForm::OptionsActionExecute() {
     auto* form =
         FindOrCreateForm<TOptionsForm>(QStringLiteral("OptionsForm"), [this](QWidget* owner) {
-            return new TOptionsForm(*this, owner);
+            return new TOptionsForm(OptionsContext(), owner);
         });
     ShowForm(*form);
 }

@@ -1,22 +1,22 @@
 // Slash commands of the input line and the choice of its target.
 #include "app/mainform/MainForm.h"
 
-#include "app/mainform/CommandParser.h"
 #include "app/mainform/MainFormControls.h"
 #include "console/QvConsole/QvConsole.h"
 #include "platform/core/Cp1252.h"
+#include "strings/TextRoutines.h"
 
 void TMainForm::ParseCommand(const QString& text) {
-    const QString word = cmd::AsciiUpper(cmd::ExtractWord(cmd::CollapseSpaces(text), 1)).mid(1);
+    const QString word = txt::AsciiUpper(txt::ExtractWord(txt::CollapseSpaces(text), 1)).mid(1);
     // Usage lines show their angle brackets.
     auto usage = [this](const QString& line) {
         AddSystemLine(EscapeText(line, Settings.ParseEmoticons));
     };
     QString rest = text;
-    cmd::SplitFirstWord(rest);
+    txt::SplitFirstWord(rest);
 
     if (word == QLatin1String("TELL") || word == QLatin1String("T")) {
-        const QString target = cmd::Trim(cmd::SplitFirstWord(rest));
+        const QString target = txt::Trim(txt::SplitFirstWord(rest));
         if (target.isEmpty() || rest.isEmpty()) {
             usage(QStringLiteral("/TELL <Target> <Text>"));
         } else {
@@ -31,14 +31,14 @@ void TMainForm::ParseCommand(const QString& text) {
             SendTell(LastTellSender, rest);
         }
     } else if (word == QLatin1String("ADDBUDDY")) {
-        const QString target = cmd::Trim(rest);
+        const QString target = txt::Trim(rest);
         if (target.isEmpty()) {
             usage(QStringLiteral("/ADDBUDDY <Target>"));
-        } else if (!cmd::SameTextAscii(target, CurrentCharacter)) {
+        } else if (!txt::SameTextAscii(target, CurrentCharacter)) {
             VLChat->AddFriend(plat::ToCp1252(target), true);
         }
     } else if (word == QLatin1String("QUERY") || word == QLatin1String("Q")) {
-        const QString target = cmd::Trim(rest);
+        const QString target = txt::Trim(rest);
         if (target.isEmpty()) {
             usage(QStringLiteral("/QUERY <Target>"));
         } else {
@@ -46,7 +46,7 @@ void TMainForm::ParseCommand(const QString& text) {
         }
     } else if (word == QLatin1String("WHOIS") || word == QLatin1String("W") ||
                word == QLatin1String("WI")) {
-        const QString target = cmd::Trim(rest);
+        const QString target = txt::Trim(rest);
         if (target.isEmpty()) {
             usage(QStringLiteral("/WHOIS <Target>"));
         } else {

@@ -2,8 +2,8 @@
 // current target, with the attached reference when there is one.
 #include "app/mainform/MainForm.h"
 
+#include "app/common/Actions.h"
 #include "app/format/ColorCodes.h"
-#include "app/mainform/Actions.h"
 #include "app/mainform/MainFormControls.h"
 #include "app/rtf/Rtf.h"
 #include "engine/VLBlob.h"

@@ -3,8 +3,8 @@
 #include "app/format/NamedColors.h"
 #include "app/mainform/MainForm.h"
 
+#include "app/common/FormBars.h"
 #include "app/format/Emoticons.h"
-#include "app/mainform/Actions.h"
 #include "app/mainform/MainFormControls.h"
 #include "dockkit/palettes/DkxColorItem.h"
 #include "dockkit/palettes/DkxColorPalette.h"

@@ -2,7 +2,8 @@
 // captions and visibility set on each opening, and what the items do.
 #include "app/mainform/MainForm.h"
 
-#include "app/mainform/Actions.h"
+#include "app/common/Actions.h"
+#include "app/common/FormBars.h"
 #include "app/mainform/MainFormControls.h"
 #include "dockkit/themes/DkThemedItem.h"
 #include "dockkit/themes/DkThemedPopup.h"

@@ -144,10 +144,9 @@ void TMainForm::SaveSettings() {
     }
 }
 
-// The options dialog of this window: it edits the window's settings, offers
-// its stored logins and dimensions, and its OK applies the settings here.
-TOptionsForm::TOptionsForm(TMainForm& main, QWidget* parent)
-    : TOptionsForm(
-          TOptionsContext{main.Settings, main.Logins, main.VLChat->DimensionList(),
-                          [&main](const TSettingsChange& change) { main.ApplySettings(change); }},
-          parent) {}
+// What the options dialog of this window works on: the window's settings,
+// its stored logins and dimensions; its OK applies the settings here.
+TOptionsContext TMainForm::OptionsContext() {
+    return TOptionsContext{Settings, Logins, VLChat->DimensionList(),
+                           [this](const TSettingsChange& change) { ApplySettings(change); }};
+}

@@ -4,9 +4,9 @@
 
 #include "app/dialogs/DialogSupport.h"
 #include "app/format/ColorCodes.h"
-#include "app/mainform/CommandParser.h"
 #include "app/whois/VLWhoisThread.h"
 #include "console/QvConsole/QvConsole.h"
+#include "strings/TextRoutines.h"
 
 namespace {
 
@@ -62,12 +62,12 @@ void TMainForm::OnWhoisTerminate(QObject* Sender) {
     write(QStringLiteral("Information for <a name=\"charurl\" hint=\"Display ") +
           AttributeText(lookup->CharName()) + QStringLiteral("'s bio\" params=\"") +
           UrlAttribute(lookup->BioURL()) + QStringLiteral("\">") +
-          Text(cmd::Trim(lookup->FullName())) + QStringLiteral("</a>"));
+          Text(txt::Trim(lookup->FullName())) + QStringLiteral("</a>"));
     field("Level", QString::number(lookup->Level()));
-    field("Breed", Text(cmd::Trim(lookup->Breed())));
-    field("Gender", Text(cmd::Trim(lookup->Gender())));
-    field("Faction", Text(cmd::Trim(lookup->Faction())));
-    field("Profession", Text(cmd::Trim(lookup->Profession())));
+    field("Breed", Text(txt::Trim(lookup->Breed())));
+    field("Gender", Text(txt::Trim(lookup->Gender())));
+    field("Faction", Text(txt::Trim(lookup->Faction())));
+    field("Profession", Text(txt::Trim(lookup->Profession())));
 
     if (lookup->OrgName().isEmpty()) {
         return;
@@ -84,7 +84,7 @@ void TMainForm::OnWhoisTerminate(QObject* Sender) {
     } else {
         line += Text(lookup->OrgName());
     }
-    line = cmd::Trim(line);
+    line = txt::Trim(line);
     if (!line.isEmpty()) {
         write(line);
     }

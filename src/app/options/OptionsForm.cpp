@@ -4,10 +4,10 @@
 
 #include "app/dialogs/DialogSupport.h"
 
-#include "app/mainform/CommandParser.h"
 #include "controls/QvBrowseFolder.h"
 #include "platform/core/Guarded.h"
 #include "platform/gui/ImageList.h"
+#include "strings/TextRoutines.h"
 
 #include <QCloseEvent>
 #include <QColorDialog>
@@ -197,8 +197,8 @@ int TOptionsForm::FindPage(const QTreeWidgetItem* node) const {
         return -1;
     }
     for (int row = 0; row < kPageCount; ++row) {
-        if (cmd::SameTextAscii(node->text(0), QString::fromLatin1(kPages[row].caption)) &&
-            cmd::SameTextAscii(node->parent()->text(0),
+        if (txt::SameTextAscii(node->text(0), QString::fromLatin1(kPages[row].caption)) &&
+            txt::SameTextAscii(node->parent()->text(0),
                                QString::fromLatin1(kPages[row].parentCaption))) {
             return row;
         }

@@ -33,7 +33,6 @@ class QToolButton;
 class QTreeWidgetItem;
 class QVBoxLayout;
 class TDimensionList;
-class TMainForm;
 
 namespace plat {
 class ImageList;
@@ -245,8 +244,6 @@ public:
     static constexpr int kPageCount = 6;
 
     TOptionsForm(TOptionsContext context, QWidget* parent);
-    // The main window's options (defined with the main window).
-    TOptionsForm(TMainForm& main, QWidget* parent);
     ~TOptionsForm() override;
 
     // The page of a node below a top node whose captions match, ignoring the

@@ -1,6 +1,6 @@
 #include "app/options/OptionsTreeView.h"
 
-#include "app/mainform/MenuImages.h"
+#include "app/common/MenuImages.h"
 #include "platform/core/Guarded.h"
 #include "platform/gui/Colors.h"
 #include "platform/gui/ImageList.h"

@@ -3,6 +3,7 @@
 #include "engine/DimensionList.h"
 #include "platform/core/Cp1252.h"
 #include "platform/gui/StoredValues.h"
+#include "strings/TextRoutines.h"
 
 #include <QDir>
 #include <QStandardPaths>
@@ -162,19 +163,9 @@ void SaveValue(plat::Registry::Key& key, const SettingDef& def, const TMainSetti
                def.field);
 }
 
+// User names compare without regard to the case of the letters a-z.
 bool SameUser(const QString& a, const QString& b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    const auto upper = [](char16_t c) -> char16_t {
-        return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - (u'a' - u'A')) : c;
-    };
-    for (qsizetype i = 0; i < a.size(); ++i) {
-        if (upper(a[i].unicode()) != upper(b[i].unicode())) {
-            return false;
-        }
-    }
-    return true;
+    return txt::SameTextAscii(a, b);
 }
 
 // Deletes every subkey of the key, when the key exists.

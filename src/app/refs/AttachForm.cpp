@@ -1,9 +1,9 @@
 #include "app/refs/AttachForm.h"
 
+#include "app/common/Actions.h"
+#include "app/common/FormBars.h"
+#include "app/common/MenuImages.h"
 #include "app/dialogs/DialogSupport.h"
-#include "app/mainform/Actions.h"
-#include "app/mainform/CommandParser.h"
-#include "app/mainform/MenuImages.h"
 #include "app/rtf/Rtf.h"
 #include "dockkit/bars/DkThemedToolbar.h"
 #include "dockkit/docking/DkxDock.h"
@@ -19,6 +19,7 @@
 #include "platform/gui/MsgBox.h"
 #include "platform/gui/Rect.h"
 #include "platform/gui/ShowHint.h"
+#include "strings/TextRoutines.h"
 
 #include <QFile>
 #include <QFileDialog>
@@ -175,9 +176,7 @@ void TAttachForm::BuildActions() {
     ActionList1 = new plat::TActionList(this);
     ActionList1->setObjectName(QStringLiteral("ActionList1"));
     // The main window's menu images, and the picture of "Font Color".
-    MenuImages = new plat::ImageList(16, 16, this);
-    MenuImages->setObjectName(QStringLiteral("MenuImages"));
-    AddMenuImages(*MenuImages);
+    MenuImages = NewMenuImageList(this);
     const auto action = [this](const char* name, const QString& caption, int image,
                                void (TAttachForm::*handler)()) {
         return MakeAction(ActionList1, QString::fromLatin1(name), caption, {}, image,
@@ -192,7 +191,7 @@ void TAttachForm::BuildActions() {
                         &TAttachForm::OpenActionExecute);
 
     // The edit actions act on the editor of the pop-up menu.
-    EditActions = new TEditActions(ActionList1, *this, MenuImages);
+    CreateEditActions(ActionList1, *this, MenuImages);
     // Before a shortcut the edit actions follow the editor with the focus;
     // with none focused they are off.
     ActionList1->OnUpdate = [this](plat::TActionList*, QAction* action) {
@@ -200,14 +199,6 @@ void TAttachForm::BuildActions() {
             UpdateActions(FocusedEditor());
         }
     };
-    CutAction = EditActions->CutAction;
-    CopyAction = EditActions->CopyAction;
-    PasteAction = EditActions->PasteAction;
-    DeleteAction = EditActions->DeleteAction;
-    SelectAllAction = EditActions->SelectAllAction;
-    UndoAction = EditActions->UndoAction;
-    RedoAction = EditActions->RedoAction;
-    InputPopupMenu = EditActions->PopupMenu;
 }
 
 void TAttachForm::BuildToolbar(TDkxCustomColorSet* colorSet) {
@@ -349,7 +340,7 @@ void TAttachForm::SaveActionExecute() {
 void TAttachForm::OkButtonClick() {
     QString text = RefEdit->toPlainText();
     text.replace(QChar::LineSeparator, u'\n');
-    if (!cmd::Trim(text).isEmpty() && OnAttachReference) {
+    if (!txt::Trim(text).isEmpty() && OnAttachReference) {
         OnAttachReference(this, rtf::Write(*RefEdit->document()), FirstLine(*RefEdit->document()));
     }
     close();

@@ -4,6 +4,7 @@
 // attaches it to the next outgoing message. A modeless window that frees
 // itself when closed; closing never asks to save.
 
+#include "app/common/Actions.h"
 #include "platform/gui/Colors.h"
 
 #include <QByteArray>
@@ -29,7 +30,6 @@ class TDkxDock;
 class TDkxPopupMenu;
 class TDkxSubmenuItem;
 class TDkxToolbar;
-class TEditActions;
 
 namespace plat {
 class ImageList;
@@ -37,7 +37,7 @@ class TActionList;
 struct TRect;
 } // namespace plat
 
-class TAttachForm : public QDialog {
+class TAttachForm : public QDialog, public TFormEditActions {
     Q_OBJECT
 public:
     // The colour of the "Default" item: text in it carries no colour of its own.
@@ -119,15 +119,6 @@ public:
     QAction* NewAction = nullptr;
     QAction* SaveAction = nullptr;
     QAction* OpenAction = nullptr;
-    QAction* CutAction = nullptr;
-    QAction* CopyAction = nullptr;
-    QAction* PasteAction = nullptr;
-    QAction* DeleteAction = nullptr;
-    QAction* SelectAllAction = nullptr;
-    QAction* UndoAction = nullptr;
-    QAction* RedoAction = nullptr;
-    TEditActions* EditActions = nullptr;
-    TDkxPopupMenu* InputPopupMenu = nullptr;
     QPushButton* OkButton = nullptr;
     QPushButton* CancelButton = nullptr;
 

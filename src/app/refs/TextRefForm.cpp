@@ -1,9 +1,9 @@
 #include "app/refs/TextRefForm.h"
 
+#include "app/common/Actions.h"
+#include "app/common/MenuImages.h"
 #include "app/dialogs/DialogSupport.h"
 #include "app/format/ColorCodes.h"
-#include "app/mainform/Actions.h"
-#include "app/mainform/MenuImages.h"
 #include "engine/VLBlob.h"
 #include "platform/core/Cp1252.h"
 #include "platform/gui/ActionList.h"
@@ -53,20 +53,10 @@ TTextRefForm::TTextRefForm(QWidget* parent)
     // Of the edit actions only Copy and Select All act on the read-only text.
     ActionList1 = new plat::TActionList(this);
     ActionList1->setObjectName(QStringLiteral("ActionList1"));
-    MenuImages = new plat::ImageList(16, 16, this);
-    MenuImages->setObjectName(QStringLiteral("MenuImages"));
-    AddMenuImages(*MenuImages);
-    EditActions = new TEditActions(ActionList1, *this, MenuImages);
+    MenuImages = NewMenuImageList(this);
+    CreateEditActions(ActionList1, *this, MenuImages);
     // Before a shortcut: as when the menu opens.
     ActionList1->OnUpdate = [this](plat::TActionList*, QAction*) { InputPopupMenuPopup(); };
-    CutAction = EditActions->CutAction;
-    CopyAction = EditActions->CopyAction;
-    PasteAction = EditActions->PasteAction;
-    DeleteAction = EditActions->DeleteAction;
-    SelectAllAction = EditActions->SelectAllAction;
-    UndoAction = EditActions->UndoAction;
-    RedoAction = EditActions->RedoAction;
-    InputPopupMenu = EditActions->PopupMenu;
     EditActions->AddEditor(RefMemo);
 
     auto* buttons = new QHBoxLayout;

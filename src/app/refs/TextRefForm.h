@@ -4,6 +4,8 @@
 // always shown as plain text: nothing in it is read as markup, links or
 // pictures.
 
+#include "app/common/Actions.h"
+
 #include <QDialog>
 #include <QString>
 
@@ -11,7 +13,6 @@ class QAction;
 class QPushButton;
 class QTextEdit;
 class TDkxPopupMenu;
-class TEditActions;
 class TTextBlob;
 
 namespace plat {
@@ -19,7 +20,7 @@ class ImageList;
 class TActionList;
 } // namespace plat
 
-class TTextRefForm : public QDialog {
+class TTextRefForm : public QDialog, public TFormEditActions {
     Q_OBJECT
 public:
     explicit TTextRefForm(QWidget* parent = nullptr);
@@ -39,15 +40,6 @@ public:
 
     QTextEdit* RefMemo = nullptr;
     QPushButton* Button1 = nullptr;
-    QAction* CutAction = nullptr;
-    QAction* CopyAction = nullptr;
-    QAction* PasteAction = nullptr;
-    QAction* DeleteAction = nullptr;
-    QAction* SelectAllAction = nullptr;
-    QAction* UndoAction = nullptr;
-    QAction* RedoAction = nullptr;
-    TEditActions* EditActions = nullptr;
-    TDkxPopupMenu* InputPopupMenu = nullptr;
     // The form's actions: their shortcuts work while the form has the keys.
     plat::TActionList* ActionList1 = nullptr;
     plat::ImageList* MenuImages = nullptr;

@@ -23,16 +23,123 @@ QString HexUpper(uint64_t value, int minDigits) {
 
 namespace {
 
-[[noreturn]] void invalid(QStringView format) {
+[[noreturn]] void Invalid(QStringView format) {
     throw EConvertError(
         QStringLiteral("Format '%1' invalid or incompatible with argument").arg(format.toString()));
 }
 
-QString zeroPad(QString digits, int precision) {
+QString ZeroPad(QString digits, int precision) {
     if (precision > digits.size()) {
         digits.prepend(QString(precision - digits.size(), QLatin1Char('0')));
     }
     return digits;
+}
+
+// One specifier: "%" ["-"] [width] ["." precision] type, the type in lower case.
+struct TFormatSpec {
+    bool left = false;
+    int width = 0;
+    int precision = -1;
+    char16_t type = 0;
+};
+
+// Reads the ASCII digits at i, moving i past them, into value (0 without
+// any); a value above 100000 makes the format invalid. Whether there were any.
+bool ReadNumber(QStringView format, qsizetype& i, int& value) {
+    bool any = false;
+    value = 0;
+    while (i < format.size() && format[i].isDigit() && format[i].unicode() < 128) {
+        value = value * 10 + (format[i].unicode() - '0');
+        if (value > 100000) {
+            Invalid(format);
+        }
+        ++i;
+        any = true;
+    }
+    return any;
+}
+
+// Reads the specifier whose first character after the "%" is at i, leaving
+// i on its type. A format that ends before the type is invalid.
+TFormatSpec ReadSpec(QStringView format, qsizetype& i) {
+    TFormatSpec spec;
+    if (format[i] == QLatin1Char('-')) {
+        spec.left = true;
+        ++i;
+    }
+    ReadNumber(format, i, spec.width);
+    if (i < format.size() && format[i] == QLatin1Char('.')) {
+        ++i;
+        if (!ReadNumber(format, i, spec.precision)) {
+            spec.precision = 0;
+        }
+    }
+    if (i >= format.size()) {
+        Invalid(format);
+    }
+    spec.type = QChar::toLower(format[i].unicode());
+    return spec;
+}
+
+// The argument's bits as an unsigned number: a signed value two's complement.
+uint64_t Bits(const FormatArg& arg) {
+    return arg.kind() == FormatArg::Kind::Signed ? static_cast<uint64_t>(arg.asSigned())
+                                                 : arg.asUnsigned();
+}
+
+QString DecimalField(const FormatArg& arg, int precision) {
+    if (arg.kind() == FormatArg::Kind::Signed && arg.asSigned() < 0) {
+        // Magnitude computed in unsigned arithmetic so INT64_MIN is safe.
+        const uint64_t magnitude = 0 - static_cast<uint64_t>(arg.asSigned());
+        return QLatin1Char('-') + ZeroPad(QString::number(magnitude), precision);
+    }
+    return ZeroPad(QString::number(Bits(arg)), precision);
+}
+
+// "u" and "x": a value narrower than 64 bits keeps its low 32 bits.
+QString UnsignedField(const FormatArg& arg, char16_t type, int precision) {
+    uint64_t v = Bits(arg);
+    if (!arg.wide()) {
+        v &= 0xFFFFFFFFu;
+    }
+    return type == u'x' ? HexUpper(v, precision < 0 ? 1 : precision)
+                        : ZeroPad(QString::number(v), precision);
+}
+
+// The argument as the specifier shows it, before the width applies.
+QString Field(const TFormatSpec& spec, const FormatArg& arg, QStringView format) {
+    const bool text = arg.kind() == FormatArg::Kind::Text;
+    switch (spec.type) {
+    case u'd':
+        if (text) {
+            Invalid(format);
+        }
+        return DecimalField(arg, spec.precision);
+    case u'u':
+    case u'x':
+        if (text) {
+            Invalid(format);
+        }
+        return UnsignedField(arg, spec.type, spec.precision);
+    case u's':
+        if (!text) {
+            Invalid(format);
+        }
+        return spec.precision >= 0 ? arg.text().left(spec.precision) : arg.text();
+    default:
+        Invalid(format);
+    }
+}
+
+void AppendPadded(QString& out, const QString& field, const TFormatSpec& spec) {
+    const qsizetype pad = spec.width - field.size();
+    if (pad > 0 && !spec.left) {
+        out.append(QString(pad, QLatin1Char(' ')));
+    }
+    out.append(field);
+    if (pad > 0 && spec.left) {
+        out.append(QString(pad, QLatin1Char(' ')));
+    }
 }
 
 } // namespace
@@ -49,93 +156,18 @@ QString FormatList(QStringView format, std::span<const FormatArg> args) {
             continue;
         }
         if (++i >= n) {
-            invalid(format);
+            Invalid(format);
         }
         if (format[i] == QLatin1Char('%')) {
             out.append(QLatin1Char('%'));
             continue;
         }
-        bool left = false;
-        if (format[i] == QLatin1Char('-')) {
-            left = true;
-            ++i;
-        }
-        auto readNumber = [&](int& value) {
-            bool any = false;
-            value = 0;
-            while (i < n && format[i].isDigit() && format[i].unicode() < 128) {
-                value = value * 10 + (format[i].unicode() - '0');
-                if (value > 100000) {
-                    invalid(format);
-                }
-                ++i;
-                any = true;
-            }
-            return any;
-        };
-        int width = 0;
-        readNumber(width);
-        int precision = -1;
-        if (i < n && format[i] == QLatin1Char('.')) {
-            ++i;
-            if (!readNumber(precision)) {
-                precision = 0;
-            }
-        }
-        if (i >= n) {
-            invalid(format);
-        }
-        const char16_t type = QChar::toLower(format[i].unicode());
+        const TFormatSpec spec = ReadSpec(format, i);
         if (next >= args.size()) {
             throw EConvertError(
                 QStringLiteral("No argument for format '%1'").arg(format.toString()));
         }
-        const FormatArg& arg = args[next++];
-        QString field;
-        switch (type) {
-        case u'd':
-            if (arg.kind() == FormatArg::Kind::Text) {
-                invalid(format);
-            } else if (arg.kind() == FormatArg::Kind::Signed && arg.asSigned() < 0) {
-                // Magnitude computed in unsigned arithmetic so INT64_MIN is safe.
-                const uint64_t magnitude = 0 - static_cast<uint64_t>(arg.asSigned());
-                field = QLatin1Char('-') + zeroPad(QString::number(magnitude), precision);
-            } else {
-                const uint64_t v = arg.kind() == FormatArg::Kind::Signed
-                                       ? static_cast<uint64_t>(arg.asSigned())
-                                       : arg.asUnsigned();
-                field = zeroPad(QString::number(v), precision);
-            }
-            break;
-        case u'u':
-        case u'x': {
-            if (arg.kind() == FormatArg::Kind::Text) {
-                invalid(format);
-            }
-            uint64_t v = arg.kind() == FormatArg::Kind::Signed
-                             ? static_cast<uint64_t>(arg.asSigned())
-                             : arg.asUnsigned();
-            if (!arg.wide()) {
-                v &= 0xFFFFFFFFu;
-            }
-            field = type == u'x' ? HexUpper(v, precision < 0 ? 1 : precision)
-                                 : zeroPad(QString::number(v), precision);
-            break;
-        }
-        case u's':
-            if (arg.kind() != FormatArg::Kind::Text) {
-                invalid(format);
-            }
-            field = precision >= 0 ? arg.text().left(precision) : arg.text();
-            break;
-        default:
-            invalid(format);
-        }
-        if (field.size() < width) {
-            const QString pad(width - field.size(), QLatin1Char(' '));
-            field = left ? field + pad : pad + field;
-        }
-        out.append(field);
+        AppendPadded(out, Field(spec, args[next++], format), spec);
     }
     return out;
 }

@@ -21,99 +21,58 @@ constexpr QStringView kLongMonths[] = {u"January",   u"February", u"March",    u
                                        u"May",       u"June",     u"July",     u"August",
                                        u"September", u"October",  u"November", u"December"};
 
-QString pad(int value, int width) {
+QString Pad(int value, int width) {
     return QString::number(value).rightJustified(width, u'0');
 }
 
-bool startsWithNoCase(QStringView s, QStringView prefix) {
-    return s.startsWith(prefix, Qt::CaseInsensitive);
+// The value, with at least two digits for a run of two or more letters.
+QString Number(int value, qsizetype run) {
+    return run == 1 ? QString::number(value) : Pad(value, 2);
+}
+
+// Whether the picture holds an am/pm marker: then hours count 1..12.
+bool HasAmPmMarker(QStringView f) {
+    return f.contains(u"am/pm", Qt::CaseInsensitive) || f.contains(u"a/p", Qt::CaseInsensitive) ||
+           f.contains(u"ampm", Qt::CaseInsensitive);
+}
+
+// The length of the run of the same letter (in either case) at i.
+qsizetype RunLength(QStringView f, qsizetype i) {
+    const QChar lc = f[i].toLower();
+    qsizetype j = i + 1;
+    while (j < f.size() && f[j].toLower() == lc) {
+        ++j;
+    }
+    return j - i;
 }
 
 class Formatter {
 public:
     explicit Formatter(const QDateTime& value) : date_(value.date()), time_(value.time()) {}
 
+    // Writes the picture, element by element. "m" right after an hour (with
+    // only other characters than letters between) means minutes.
     void Run(QStringView f, int depth) {
-        // Does the picture hold an am/pm marker? Then hours count 1..12.
-        const bool twelve = f.contains(u"am/pm", Qt::CaseInsensitive) ||
-                            f.contains(u"a/p", Qt::CaseInsensitive) ||
-                            f.contains(u"ampm", Qt::CaseInsensitive);
+        const bool twelve = HasAmPmMarker(f);
         bool afterHour = false;
         qsizetype i = 0;
         while (i < f.size()) {
             const QChar c = f[i];
-            const QChar lc = c.toLower();
-            const qsizetype run = runLength(f, i);
-            if (c == u'"' || c == u'\'') {
-                const qsizetype end = f.indexOf(c, i + 1);
-                const qsizetype stop = end < 0 ? f.size() : end;
-                out_ += f.mid(i + 1, stop - i - 1);
-                i = end < 0 ? f.size() : end + 1;
-            } else if (startsWithNoCase(f.mid(i), u"am/pm")) {
-                out_ += time_.hour() < 12 ? QStringView(f.mid(i, 2)) : QStringView(f.mid(i + 3, 2));
-                i += 5;
-            } else if (startsWithNoCase(f.mid(i), u"a/p")) {
-                out_ += time_.hour() < 12 ? f[i] : f[i + 2];
-                i += 3;
-            } else if (startsWithNoCase(f.mid(i), u"ampm")) {
-                out_ += time_.hour() < 12 ? u"AM" : u"PM";
-                i += 4;
-            } else if (lc == u'd') {
-                day(static_cast<int>(run), depth);
-                i += run;
-            } else if (lc == u'm') {
-                if (afterHour && run <= 2) {
-                    out_ += run == 1 ? QString::number(time_.minute()) : pad(time_.minute(), 2);
-                } else if (run <= 2) {
-                    out_ += run == 1 ? QString::number(date_.month()) : pad(date_.month(), 2);
-                } else if (date_.isValid()) {
-                    out_ +=
-                        run == 3 ? kShortMonths[date_.month() - 1] : kLongMonths[date_.month() - 1];
-                }
-                afterHour = false;
-                i += run;
-            } else if (lc == u'y') {
-                out_ += run <= 2 ? pad(date_.year() % 100, 2) : pad(date_.year(), 4);
-                i += run;
-            } else if (lc == u'h') {
-                int hour = time_.hour();
-                if (twelve) {
-                    hour = hour % 12 == 0 ? 12 : hour % 12;
-                }
-                out_ += run == 1 ? QString::number(hour) : pad(hour, 2);
-                afterHour = true;
-                i += run;
-                continue;
-            } else if (lc == u'n') {
-                out_ += run == 1 ? QString::number(time_.minute()) : pad(time_.minute(), 2);
-                i += run;
-            } else if (lc == u's') {
-                out_ += run == 1 ? QString::number(time_.second()) : pad(time_.second(), 2);
-                i += run;
-            } else if (lc == u'z') {
-                out_ += run < 3 ? QString::number(time_.msec()) : pad(time_.msec(), 3);
-                i += run;
-            } else if (lc == u't') {
-                nested(run == 1 ? kShortTime : kLongTime, depth);
-                i += run;
-            } else if (lc == u'c') {
-                nested(kShortDate, depth);
-                if (time_ != QTime(0, 0)) {
-                    out_ += u' ';
-                    nested(kLongTime, depth);
-                }
-                i += run;
-            } else if (c == u'/') {
-                out_ += kDateSeparator;
-                ++i;
-            } else if (c == u':') {
-                out_ += kTimeSeparator;
-                ++i;
-            } else {
-                out_ += c;
-                ++i;
+            qsizetype used = Literal(f, i);
+            if (used == 0) {
+                used = AmPmMarker(f, i);
             }
-            if (c.isLetter()) {
+            if (used == 0) {
+                used = RunLength(f, i);
+                if (!Field(c.toLower().unicode(), used, {twelve, afterHour, depth})) {
+                    Other(c);
+                    used = 1;
+                }
+            }
+            i += used;
+            if (c.toLower() == u'h') {
+                afterHour = true;
+            } else if (c.isLetter()) {
                 afterHour = false;
             }
         }
@@ -122,23 +81,98 @@ public:
     QString Result() const { return out_; }
 
 private:
-    static qsizetype runLength(QStringView f, qsizetype i) {
-        const QChar lc = f[i].toLower();
-        qsizetype j = i + 1;
-        while (j < f.size() && f[j].toLower() == lc) {
-            ++j;
+    struct TContext {
+        bool twelve;
+        bool afterHour;
+        int depth;
+    };
+
+    // A quoted literal at i: its text. What it took of the picture, 0 for
+    // none; an unterminated quote takes the rest.
+    qsizetype Literal(QStringView f, qsizetype i) {
+        const QChar quote = f[i];
+        if (quote != u'"' && quote != u'\'') {
+            return 0;
         }
-        return j - i;
+        const qsizetype end = f.indexOf(quote, i + 1);
+        const qsizetype stop = end < 0 ? f.size() : end;
+        out_ += f.mid(i + 1, stop - i - 1);
+        return (end < 0 ? f.size() : end + 1) - i;
     }
 
-    void day(int run, int depth) {
+    // An am/pm marker at i, written in the case the picture gives.
+    qsizetype AmPmMarker(QStringView f, qsizetype i) {
+        const QStringView rest = f.mid(i);
+        const bool morning = time_.hour() < 12;
+        if (rest.startsWith(u"am/pm", Qt::CaseInsensitive)) {
+            out_ += morning ? rest.mid(0, 2) : rest.mid(3, 2);
+            return 5;
+        }
+        if (rest.startsWith(u"a/p", Qt::CaseInsensitive)) {
+            out_ += morning ? rest[0] : rest[2];
+            return 3;
+        }
+        if (rest.startsWith(u"ampm", Qt::CaseInsensitive)) {
+            out_ += morning ? u"AM" : u"PM";
+            return 4;
+        }
+        return 0;
+    }
+
+    // A run of one of the field letters; false for any other letter.
+    bool Field(char16_t letter, qsizetype run, const TContext& at) {
+        switch (letter) {
+        case u'd':
+            Day(run, at.depth);
+            return true;
+        case u'm':
+            MonthOrMinute(run, at.afterHour);
+            return true;
+        case u'y':
+            out_ += run <= 2 ? Pad(date_.year() % 100, 2) : Pad(date_.year(), 4);
+            return true;
+        case u'h':
+            Hour(run, at.twelve);
+            return true;
+        case u'n':
+            out_ += Number(time_.minute(), run);
+            return true;
+        case u's':
+            out_ += Number(time_.second(), run);
+            return true;
+        case u'z':
+            out_ += run < 3 ? QString::number(time_.msec()) : Pad(time_.msec(), 3);
+            return true;
+        case u't':
+            Nested(run == 1 ? kShortTime : kLongTime, at.depth);
+            return true;
+        case u'c':
+            DateAndTime(at.depth);
+            return true;
+        default:
+            return false;
+        }
+    }
+
+    // The separators, and any other character as it is.
+    void Other(QChar c) {
+        if (c == u'/') {
+            out_ += kDateSeparator;
+        } else if (c == u':') {
+            out_ += kTimeSeparator;
+        } else {
+            out_ += c;
+        }
+    }
+
+    void Day(qsizetype run, int depth) {
         const int weekday = date_.isValid() ? date_.dayOfWeek() - 1 : 0;
         switch (run) {
         case 1:
             out_ += QString::number(date_.day());
             break;
         case 2:
-            out_ += pad(date_.day(), 2);
+            out_ += Pad(date_.day(), 2);
             break;
         case 3:
             out_ += kShortDays[weekday];
@@ -147,15 +181,42 @@ private:
             out_ += kLongDays[weekday];
             break;
         case 5:
-            nested(kShortDate, depth);
+            Nested(kShortDate, depth);
             break;
         default:
-            nested(kLongDate, depth);
+            Nested(kLongDate, depth);
             break;
         }
     }
 
-    void nested(QStringView picture, int depth) {
+    void MonthOrMinute(qsizetype run, bool afterHour) {
+        if (afterHour && run <= 2) {
+            out_ += Number(time_.minute(), run);
+        } else if (run <= 2) {
+            out_ += Number(date_.month(), run);
+        } else if (date_.isValid()) {
+            out_ += run == 3 ? kShortMonths[date_.month() - 1] : kLongMonths[date_.month() - 1];
+        }
+    }
+
+    void Hour(qsizetype run, bool twelve) {
+        int hour = time_.hour();
+        if (twelve) {
+            hour = hour % 12 == 0 ? 12 : hour % 12;
+        }
+        out_ += Number(hour, run);
+    }
+
+    // The short date, and the long time unless it is midnight.
+    void DateAndTime(int depth) {
+        Nested(kShortDate, depth);
+        if (time_ != QTime(0, 0)) {
+            out_ += u' ';
+            Nested(kLongTime, depth);
+        }
+    }
+
+    void Nested(QStringView picture, int depth) {
         if (depth < 2) {
             Run(picture, depth + 1);
         }

@@ -8,6 +8,8 @@
 
 #include <QImage>
 
+class QObject;
+
 namespace plat {
 class ImageList;
 }
@@ -24,3 +26,7 @@ QImage FontColorImage();
 
 // Appends the 32 images to a list of 16 x 16 cells. Returns the first index.
 int AddMenuImages(plat::ImageList& list);
+
+// A form's list "MenuImages" of 16 x 16 cells, owned by the form, holding the
+// 32 images at their indexes.
+plat::ImageList* NewMenuImageList(QObject* owner);

@@ -1,12 +1,12 @@
 #pragma once
-// Text routines of the input line's command parser. A command is split at
-// blanks; its arguments are taken from the text as typed, so that spacing
-// inside a message survives.
+// Plain text routines: trimming, words split at blanks, ASCII case. Words
+// are taken from the text as typed, so that spacing inside a message
+// survives where a command's arguments are split off.
 
 #include <QString>
 #include <QStringView>
 
-namespace cmd {
+namespace txt {
 
 // Every two blanks become one, repeated until no two blanks in a row are left.
 QString CollapseSpaces(QStringView text);
@@ -33,4 +33,4 @@ QString AsciiUpper(QStringView text);
 QString AsciiLower(QStringView text);
 bool SameTextAscii(QStringView a, QStringView b);
 
-} // namespace cmd
+} // namespace txt

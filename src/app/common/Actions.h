@@ -1,12 +1,8 @@
 #pragma once
-// The program's actions: one factory, the kit's docks, items that show
-// actions in the kit's menus and bars, and the edit actions that the input
+// The program's actions: one factory, and the edit actions that the input
 // line, the reference editor and the reference viewer share.
 
-#include "dockkit/docking/DkxDock.h"
-#include "dockkit/items/DkItem.h"
 #include "platform/core/Guarded.h"
-#include "platform/gui/Colors.h"
 
 #include <QAction>
 #include <QKeySequence>
@@ -17,22 +13,12 @@
 #include <QTextEdit>
 
 #include <functional>
-#include <initializer_list>
 #include <utility>
 
-class QMainWindow;
 class QWidget;
-class TDkxColorItem;
-class TDkxDock;
-class TDkxItem;
 class TDkxPopupMenu;
-class TDkxSeparatorItem;
-class TDkxStatusBar;
-class TDkxSubmenuItem;
-class TDkxToolbar;
 
 namespace plat {
-class AlignLayout;
 class ImageList;
 class TActionList;
 } // namespace plat
@@ -59,62 +45,29 @@ QAction* MakeAction(QObject* owner, const QString& name, const QString& caption,
     return action;
 }
 
-// A dock of the form on the side: the parent's align layout places it.
-TDkxDock* AddDock(QWidget* parent, const QString& name, TDkDockPosition position);
-
-// The client area of a main window, laid out as the platform aligns controls:
-// the status bar "StatusBar" (panels of those widths, -1 for the one that takes
-// the rest) at the very bottom, then the docks "TopDock", "BottomDock",
-// "LeftDock" and "RightDock" round what the form adds to the layout as its
-// client.
-struct TDockSite {
-    QWidget* Client = nullptr;
-    plat::AlignLayout* Layout = nullptr;
-    TDkxStatusBar* StatusBar = nullptr;
-    TDkxDock* Top = nullptr;
-    TDkxDock* Bottom = nullptr;
-    TDkxDock* Left = nullptr;
-    TDkxDock* Right = nullptr;
-};
-TDockSite AddDockSite(QMainWindow& form, std::initializer_list<int> panelWidths);
-// A tool bar of the form, docked in its own row of the dock.
-TDkxToolbar* AddToolbar(QWidget* form, TDkDock* dock, const QString& name, const QString& caption,
-                        int row);
-
-// Items added at the end of a menu or bar (`parent`, which owns them): one
-// that shows the action (caption, image, shortcut, check mark, enabled and
-// visible state) and executes it, a separator, a submenu.
-TDkxItem* AddActionItem(TDkCustomItem* parent, QAction* action,
-                        TDkItemDisplayMode mode = nbdmDefault);
-TDkxSeparatorItem* AddSeparatorItem(TDkCustomItem* parent);
-TDkxSubmenuItem* AddSubmenuItem(TDkCustomItem* parent, const QString& name, const QString& caption);
-// A bar's button that drops its submenu down, with an arrow, an image and a
-// hint.
-TDkxSubmenuItem* AddDropDownItem(TDkCustomItem* parent, const QString& name, const QString& caption,
-                                 const QString& hint, int image);
-// The "Default" entry "ClrDefault" of a font colour drop-down: a colour item
-// of that colour with the hint "Default Color", in radio group 99, drawn as a
-// button that shows its hint while the menu is open.
-TDkxColorItem* AddDefaultColorItem(TDkCustomItem* parent, plat::TColor color);
-
-// Cut, Copy, Paste, Delete, Select All, Undo and Redo with their pop-up menu
-// (Undo, Redo, -, Cut, Copy, Paste, Delete, -, Select All). They act on one
-// text editor at a time, the one they were last updated for, and are
-// updated again after acting. Paste inserts the clipboard's plain text; a
-// read-only editor offers Copy and Select All only; Redo is never enabled.
-class TEditActions : public QObject {
-public:
-    // The actions belong to the form's action list and start disabled; the
-    // pop-up menu "InputPopupMenu" belongs to the form and shows the images.
-    TEditActions(plat::TActionList* actions, QWidget& form, plat::ImageList* images);
-
+// The seven edit actions by name.
+struct TEditActionSet {
     QAction* CutAction = nullptr;
     QAction* CopyAction = nullptr;
     QAction* PasteAction = nullptr;
     QAction* DeleteAction = nullptr;
     QAction* SelectAllAction = nullptr;
     QAction* UndoAction = nullptr;
+    // Never enabled.
     QAction* RedoAction = nullptr;
+};
+
+// Cut, Copy, Paste, Delete, Select All, Undo and Redo with their pop-up menu
+// (Undo, Redo, -, Cut, Copy, Paste, Delete, -, Select All). They act on one
+// text editor at a time, the one they were last updated for, and are
+// updated again after acting. Paste inserts the clipboard's plain text; a
+// read-only editor offers Copy and Select All only; Redo is never enabled.
+class TEditActions : public QObject, public TEditActionSet {
+public:
+    // The actions belong to the form's action list and start disabled; the
+    // pop-up menu "InputPopupMenu" belongs to the form and shows the images.
+    TEditActions(plat::TActionList* actions, QWidget& form, plat::ImageList* images);
+
     TDkxPopupMenu* PopupMenu = nullptr;
 
     QTextEdit* Editor() const { return editor_; }
@@ -138,4 +91,17 @@ private:
 
     plat::TActionList* actions_;
     QPointer<QTextEdit> editor_;
+};
+
+// The edit actions as members of the form that shows them, under the names
+// its menus, its code and its users reach them by: EditActions, an alias of
+// each of its actions, and InputPopupMenu for its pop-up menu.
+class TFormEditActions : public TEditActionSet {
+public:
+    TEditActions* EditActions = nullptr;
+    TDkxPopupMenu* InputPopupMenu = nullptr;
+
+protected:
+    // Creates the edit actions of the form (TEditActions) and their aliases.
+    void CreateEditActions(plat::TActionList* actions, QWidget& form, plat::ImageList* images);
 };

@@ -1,6 +1,6 @@
-#include "app/mainform/CommandParser.h"
+#include "strings/TextRoutines.h"
 
-namespace cmd {
+namespace txt {
 
 namespace {
 
@@ -100,4 +100,4 @@ bool SameTextAscii(QStringView a, QStringView b) {
     return true;
 }
 
-} // namespace cmd
+} // namespace txt

@@ -1,0 +1,143 @@
+#include "strings/TextRoutines.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct TrimRow {
+    const char16_t* text;
+    const char16_t* trimmed;
+    const char16_t* leftTrimmed;
+};
+
+// Every code up to 32 goes from the ends (the colour-code characters among
+// them); a no-break space and what lies inside stay.
+TEST(TextRoutines, TrimTakesCodesUpTo32FromTheEnds) {
+    const TrimRow rows[] = {
+        {u"", u"", u""},
+        {u"   ", u"", u""},
+        {u"  a  b  ", u"a  b", u"a  b  "},
+        {u"\x01\x1F\t\r\nx\x12\x20", u"x", u"x\x12\x20"},
+        {u"\x21!\x21", u"\x21!\x21", u"\x21!\x21"},
+        {u"\u00A0x\u00A0", u"\u00A0x\u00A0", u"\u00A0x\u00A0"},
+    };
+    for (const TrimRow& row : rows) {
+        const QString text = QString::fromUtf16(row.text);
+        SCOPED_TRACE(text.toStdString());
+        EXPECT_EQ(txt::Trim(text), QString::fromUtf16(row.trimmed));
+        EXPECT_EQ(txt::TrimLeft(text), QString::fromUtf16(row.leftTrimmed));
+    }
+}
+
+struct WordRow {
+    const char16_t* text;
+    qsizetype n;
+    const char16_t* word;
+};
+
+// Tokens are split at single blanks: two blanks enclose an empty token, and
+// a leading blank makes the first one empty.
+TEST(TextRoutines, ExtractWordCountsTokensBetweenSingleBlanks) {
+    const WordRow rows[] = {
+        {u"one two three", 1, u"one"},
+        {u"one two three", 3, u"three"},
+        {u"one two three", 4, u""},
+        {u"one two", 0, u""},
+        {u"one two", -1, u""},
+        {u"", 1, u""},
+        {u" one", 1, u""},
+        {u" one", 2, u"one"},
+        {u"a  b", 2, u""},
+        {u"a  b", 3, u"b"},
+        {u"tab\tstays", 1, u"tab\tstays"},
+    };
+    for (const WordRow& row : rows) {
+        const QString text = QString::fromUtf16(row.text);
+        SCOPED_TRACE(text.toStdString() + " #" + std::to_string(row.n));
+        EXPECT_EQ(txt::ExtractWord(text, row.n), QString::fromUtf16(row.word));
+    }
+}
+
+TEST(TextRoutines, CollapseSpacesLeavesNoTwoBlanksInARow) {
+    const std::pair<const char16_t*, const char16_t*> rows[] = {
+        {u"", u""},
+        {u" ", u" "},
+        {u"     ", u" "},
+        {u"a b", u"a b"},
+        {u"a   b    c ", u"a b c "},
+        {u"\t\t a", u"\t\t a"},
+    };
+    for (const auto& [text, collapsed] : rows) {
+        EXPECT_EQ(txt::CollapseSpaces(QString::fromUtf16(text)), QString::fromUtf16(collapsed))
+            << QString::fromUtf16(text).toStdString();
+    }
+}
+
+struct SplitRow {
+    const char16_t* text;
+    const char16_t* word;
+    const char16_t* rest;
+};
+
+// The word comes off; the rest keeps the spacing typed after it.
+TEST(TextRoutines, SplitFirstWordKeepsTheSpacingOfTheRest) {
+    const SplitRow rows[] = {
+        {u"", u"", u""},
+        {u"  /away  ", u"/away", u""},
+        {u"/tell Bob hi", u"/tell", u"Bob hi"},
+        {u"/tell  Bob   hi there  ", u"/tell", u" Bob   hi there  "},
+        {u"\x01/w x", u"\x01/w", u"x"},
+        {u"  /tell Bob", u"", u"Bob"},
+    };
+    for (const SplitRow& row : rows) {
+        QString text = QString::fromUtf16(row.text);
+        SCOPED_TRACE(text.toStdString());
+        EXPECT_EQ(txt::SplitFirstWord(text), QString::fromUtf16(row.word));
+        EXPECT_EQ(text, QString::fromUtf16(row.rest));
+    }
+}
+
+struct CaseRow {
+    const char16_t* text;
+    const char16_t* upper;
+    const char16_t* lower;
+};
+
+// Only a-z and A-Z change; the neighbours of the letters in the code table
+// ("@[`{") and letters outside ASCII stay as they are.
+TEST(TextRoutines, OnlyAsciiLettersChangeCase) {
+    const CaseRow rows[] = {
+        {u"", u"", u""},
+        {u"Quorvel", u"QUORVEL", u"quorvel"},
+        {u"@AZ[`az{", u"@AZ[`AZ{", u"@az[`az{"},
+        {u"\u00E9\u00C9\u00DF\u0131", u"\u00E9\u00C9\u00DF\u0131", u"\u00E9\u00C9\u00DF\u0131"},
+    };
+    for (const CaseRow& row : rows) {
+        const QString text = QString::fromUtf16(row.text);
+        SCOPED_TRACE(text.toStdString());
+        EXPECT_EQ(txt::AsciiUpper(text), QString::fromUtf16(row.upper));
+        EXPECT_EQ(txt::AsciiLower(text), QString::fromUtf16(row.lower));
+    }
+}
+
+TEST(TextRoutines, SameTextAsciiIgnoresTheCaseOfAsciiLettersOnly) {
+    const std::tuple<const char16_t*, const char16_t*, bool> rows[] = {
+        {u"", u"", true},
+        {u"Alice", u"aLICE", true},
+        {u"Alice", u"Alice ", false},
+        {u"Alice", u"Alicf", false},
+        {u"[", u"{", false},
+        {u"@", u"`", false},
+        {u"\u00E9", u"\u00C9", false},
+        {u"\u00E9", u"\u00E9", true},
+    };
+    for (const auto& [a, b, same] : rows) {
+        const QString first = QString::fromUtf16(a);
+        const QString second = QString::fromUtf16(b);
+        EXPECT_EQ(txt::SameTextAscii(first, second), same)
+            << first.toStdString() << " / " << second.toStdString();
+        EXPECT_EQ(txt::SameTextAscii(second, first), same);
+    }
+}
+
+} // namespace
