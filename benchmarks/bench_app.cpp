@@ -20,7 +20,7 @@
 #include "dockkit/themes/DkKitThemes.h"
 #include "dockkit/themes/DkThemedItem.h"
 #include "dockkit/themes/DkThemedPopup.h"
-#include "effects/gui/VfxInfoLabel.h"
+#include "effects/gui/controls/VfxInfoLabel.h"
 
 #include <benchmark/benchmark.h>
 

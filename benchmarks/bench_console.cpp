@@ -3,7 +3,7 @@
 // memory per line, painting a full view and laying everything out again after
 // a width or font change.
 #include "console/MarkupParser.h"
-#include "console/QvConsole.h"
+#include "console/QvConsole/QvConsole.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>

@@ -4,11 +4,11 @@
 // over original size.
 
 #include "effects/core/VfxStreams.h"
-#include "effects/gui/VfxBitmapImage.h"
-#include "effects/gui/VfxBmpEffects.h"
-#include "effects/gui/VfxContainers.h"
-#include "effects/gui/VfxRegionMask.h"
-#include "effects/gui/VfxRegionShapes.h"
+#include "effects/gui/bitmaps/VfxBitmapImage.h"
+#include "effects/gui/bitmaps/VfxBmpEffects.h"
+#include "effects/gui/bitmaps/VfxContainers.h"
+#include "effects/gui/regions/VfxRegionMask.h"
+#include "effects/gui/regions/VfxRegionShapes.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>

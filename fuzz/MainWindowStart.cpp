@@ -6,7 +6,7 @@
 #include "app/mainform/MainForm.h"
 #include "app/mainform/MainFormControls.h"
 #include "app/mainform/MainFormTestSeam.h"
-#include "console/QvConsole.h"
+#include "console/QvConsole/QvConsole.h"
 #include "dockkit/bars/DkThemedToolbar.h"
 #include "dockkit/docking/DkDock.h"
 #include "dockkit/docking/DkDockablePanel.h"

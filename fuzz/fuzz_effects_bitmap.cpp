@@ -11,7 +11,7 @@
 //   file loads again at the same size; at its own depth with the same pixels.
 
 #include "effects/core/VfxStreams.h"
-#include "effects/gui/VfxBitmapImage.h"
+#include "effects/gui/bitmaps/VfxBitmapImage.h"
 
 #include <QBuffer>
 

@@ -14,8 +14,8 @@
 
 #include "effects/core/VfxStreams.h"
 #include "effects/core/VfxWave.h"
-#include "effects/gui/VfxBitmapImage.h"
-#include "effects/gui/VfxContainers.h"
+#include "effects/gui/bitmaps/VfxBitmapImage.h"
+#include "effects/gui/bitmaps/VfxContainers.h"
 
 #include <QBuffer>
 

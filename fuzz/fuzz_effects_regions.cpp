@@ -11,10 +11,10 @@
 // - whatever reads successfully is written and read back unchanged;
 // - a point list's polygon holds exactly the pixels the even-odd rule gives.
 
-#include "effects/gui/VfxPointList.h"
-#include "effects/gui/VfxRegion.h"
-#include "effects/gui/VfxRegionMask.h"
-#include "effects/gui/VfxRegionShapes.h"
+#include "effects/gui/regions/VfxPointList.h"
+#include "effects/gui/regions/VfxRegion.h"
+#include "effects/gui/regions/VfxRegionMask.h"
+#include "effects/gui/regions/VfxRegionShapes.h"
 
 #include <QBuffer>
 #include <QGuiApplication>

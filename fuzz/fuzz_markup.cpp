@@ -1,7 +1,7 @@
 // Feeds arbitrary lines to the console: markup parsing, URL detection,
 // layout and painting. The first byte picks the options.
 #include "console/MarkupParser.h"
-#include "console/QvConsole.h"
+#include "console/QvConsole/QvConsole.h"
 #include "platform/core/Cp1252.h"
 #include "platform/core/Exception.h"
 

@@ -16,6 +16,11 @@ src/engine:        platform/core engine
 src/strings:       platform/core strings
 src/effects/core:  platform/core effects/core
 src/effects/gui:   platform/core platform/gui effects/core effects/gui
+src/effects/gui/application: platform/core platform/gui effects/core effects/gui/application
+src/effects/gui/drawing:     platform/core platform/gui effects/core effects/gui/drawing
+src/effects/gui/bitmaps:     platform/core platform/gui effects/core effects/gui/drawing effects/gui/bitmaps
+src/effects/gui/regions:     platform/core platform/gui effects/core effects/gui/application effects/gui/drawing effects/gui/bitmaps effects/gui/regions
+src/effects/gui/controls:    platform/core platform/gui effects/core effects/gui
 src/console:       platform/core platform/gui strings console
 src/dockkit:       platform/core platform/gui dockkit
 src/controls:      platform/core platform/gui strings controls

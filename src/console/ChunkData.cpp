@@ -39,7 +39,7 @@ public:
     Slot& operator[](uint32_t id) const {
         int segment;
         uint32_t offset;
-        locate(id, segment, offset);
+        Locate(id, segment, offset);
         return segments_[segment].load(std::memory_order_acquire)[offset];
     }
     uint32_t size() const { return size_; }
@@ -47,7 +47,7 @@ public:
     uint32_t Grow() {
         int segment;
         uint32_t offset;
-        locate(size_, segment, offset);
+        Locate(size_, segment, offset);
         if (offset == 0) {
             segments_[segment].store(new Slot[kFirst << segment], std::memory_order_release);
         }
@@ -57,7 +57,7 @@ public:
 private:
     static constexpr uint32_t kFirst = 64;
     // Segment k holds kFirst << k slots, from kFirst * (2^k - 1) on.
-    static void locate(uint32_t id, int& segment, uint32_t& offset) {
+    static void Locate(uint32_t id, int& segment, uint32_t& offset) {
         const uint32_t n = id / kFirst + 1;
         segment = std::bit_width(n) - 1;
         offset = id - kFirst * ((1u << segment) - 1);
@@ -124,7 +124,7 @@ struct Tables {
 };
 
 // Never destroyed: lines may outlive every other static object.
-Tables& tables() {
+Tables& SharedTables() {
     static auto* t = new Tables;
     return *t;
 }
@@ -135,7 +135,7 @@ namespace chunkdata {
 
 void Acquire(std::span<const TLinkChunkData* const> links, std::span<uint32_t> linkIds,
              std::span<const TFontChunkData* const> fonts, std::span<uint32_t> fontIds) {
-    Tables& t = tables();
+    Tables& t = SharedTables();
     std::lock_guard lock(t.mutex);
     for (size_t i = 0; i < links.size(); ++i) {
         linkIds[i] = t.links.Acquire(*links[i]);
@@ -146,7 +146,7 @@ void Acquire(std::span<const TLinkChunkData* const> links, std::span<uint32_t> l
 }
 
 void AddRefs(std::span<const uint32_t> linkIds, std::span<const uint32_t> fontIds) {
-    Tables& t = tables();
+    Tables& t = SharedTables();
     std::lock_guard lock(t.mutex);
     for (const uint32_t id : linkIds) {
         t.links.AddRef(id);
@@ -157,7 +157,7 @@ void AddRefs(std::span<const uint32_t> linkIds, std::span<const uint32_t> fontId
 }
 
 void Release(std::span<const uint32_t> linkIds, std::span<const uint32_t> fontIds) {
-    Tables& t = tables();
+    Tables& t = SharedTables();
     std::lock_guard lock(t.mutex);
     for (const uint32_t id : linkIds) {
         t.links.Release(id);
@@ -168,21 +168,21 @@ void Release(std::span<const uint32_t> linkIds, std::span<const uint32_t> fontId
 }
 
 const TLinkChunkData& Link(uint32_t id) {
-    return tables().links.Get(id);
+    return SharedTables().links.Get(id);
 }
 
 const TFontChunkData& Font(uint32_t id) {
-    return tables().fonts.Get(id);
+    return SharedTables().fonts.Get(id);
 }
 
 int LinkCount() {
-    Tables& t = tables();
+    Tables& t = SharedTables();
     std::lock_guard lock(t.mutex);
     return t.links.Count();
 }
 
 int FontCount() {
-    Tables& t = tables();
+    Tables& t = SharedTables();
     std::lock_guard lock(t.mutex);
     return t.fonts.Count();
 }

@@ -6,7 +6,7 @@
 
 namespace {
 
-void putVarint(uint8_t*& p, uint32_t v) {
+void PutVarint(uint8_t*& p, uint32_t v) {
     while (v >= 0x80) {
         *p++ = static_cast<uint8_t>(v | 0x80);
         v >>= 7;
@@ -14,7 +14,7 @@ void putVarint(uint8_t*& p, uint32_t v) {
     *p++ = static_cast<uint8_t>(v);
 }
 
-size_t varintBytes(uint32_t v) {
+size_t VarintBytes(uint32_t v) {
     size_t n = 1;
     while (v >= 0x80) {
         v >>= 7;
@@ -24,7 +24,7 @@ size_t varintBytes(uint32_t v) {
 }
 
 // Small negative numbers stay small.
-uint32_t zigzag(int32_t v) {
+uint32_t Zigzag(int32_t v) {
     return (static_cast<uint32_t>(v) << 1) ^ static_cast<uint32_t>(v >> 31);
 }
 
@@ -36,7 +36,7 @@ TChunkCodes::TChunkCodes(const std::vector<TConsoleChunk>& chunks, QStringView t
     }
     size_t bytes = 0;
     for (const TConsoleChunk& c : chunks) {
-        bytes += 1 + payloadBytes(c);
+        bytes += 1 + PayloadBytes(c);
     }
     const size_t textBytes = size_t(text.size()) * 2;
     data_ = new uint8_t[sizeof(Header) + textBytes + bytes];
@@ -55,23 +55,23 @@ TChunkCodes::TChunkCodes(const std::vector<TConsoleChunk>& chunks, QStringView t
             *p++ = c.Style;
             break;
         case kUnsigned:
-            putVarint(p, static_cast<uint32_t>(c.Kind == ckText ? c.Length : c.Value));
+            PutVarint(p, static_cast<uint32_t>(c.Kind == ckText ? c.Length : c.Value));
             break;
         case kSigned:
-            putVarint(p, zigzag(c.Value));
+            PutVarint(p, Zigzag(c.Value));
             break;
         }
     }
 }
 
-size_t TChunkCodes::payloadBytes(const TConsoleChunk& c) {
+size_t TChunkCodes::PayloadBytes(const TConsoleChunk& c) {
     switch (kPayload[c.Kind]) {
     case kByte:
         return 1;
     case kUnsigned:
-        return varintBytes(static_cast<uint32_t>(c.Kind == ckText ? c.Length : c.Value));
+        return VarintBytes(static_cast<uint32_t>(c.Kind == ckText ? c.Length : c.Value));
     case kSigned:
-        return varintBytes(zigzag(c.Value));
+        return VarintBytes(Zigzag(c.Value));
     default:
         return 0;
     }
@@ -82,18 +82,18 @@ TChunkCodes::TChunkCodes(const TChunkCodes& other) {
         const size_t n = other.HeapBytes();
         data_ = new uint8_t[n];
         std::memcpy(data_, other.data_, n);
-        changeRefs(true);
+        ChangeRefs(true);
     }
 }
 
 TChunkCodes::~TChunkCodes() {
     if (data_) {
-        changeRefs(false);
+        ChangeRefs(false);
         delete[] data_;
     }
 }
 
-void TChunkCodes::changeRefs(bool add) const {
+void TChunkCodes::ChangeRefs(bool add) const {
     QVarLengthArray<uint32_t, 16> links;
     QVarLengthArray<uint32_t, 16> fonts;
     for (const TConsoleChunk& c : *this) {
@@ -117,14 +117,14 @@ TChunkCodes::const_iterator TChunkCodes::begin() const {
     if (!data_) {
         return const_iterator();
     }
-    return const_iterator(codes(), codes() + header().bytes);
+    return const_iterator(Codes(), Codes() + Head().bytes);
 }
 
 TChunkCodes::const_iterator TChunkCodes::end() const {
     if (!data_) {
         return const_iterator();
     }
-    const uint8_t* e = codes() + header().bytes;
+    const uint8_t* e = Codes() + Head().bytes;
     return const_iterator(e, e);
 }
 

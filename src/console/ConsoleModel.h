@@ -48,7 +48,7 @@ public:
         const TConsoleChunk& operator*() const { return chunk_; }
         const TConsoleChunk* operator->() const { return &chunk_; }
         const_iterator& operator++() {
-            decode();
+            Decode();
             return *this;
         }
         const_iterator operator++(int) {
@@ -62,10 +62,10 @@ public:
         friend class TChunkCodes;
         const_iterator(const uint8_t* at, const uint8_t* end) : at_(at), next_(at), end_(end) {
             chunk_.Index = -1;
-            decode();
+            Decode();
         }
         // Moves to the chunk at next_.
-        void decode() {
+        void Decode() {
             at_ = next_;
             if (at_ != end_) {
                 next_ = Unpack(at_, chunk_, textEnd_);
@@ -161,18 +161,18 @@ public:
 
     const_iterator begin() const;
     const_iterator end() const;
-    int size() const { return data_ ? header().count : 0; }
+    int size() const { return data_ ? Head().count : 0; }
     bool empty() const { return size() == 0; }
     // The chunk at an index (0 <= index < size()).
     TConsoleChunk At(int index) const;
     // The chunks unpacked, for callers that look ahead or change them.
     std::vector<TConsoleChunk> Unpacked() const;
     QStringView Text() const {
-        return data_ ? QStringView(text(), header().textLength) : QStringView();
+        return data_ ? QStringView(TextData(), Head().textLength) : QStringView();
     }
     // Bytes this sequence holds on the heap.
     size_t HeapBytes() const {
-        return data_ ? sizeof(Header) + size_t(header().textLength) * 2 + header().bytes : 0;
+        return data_ ? sizeof(Header) + size_t(Head().textLength) * 2 + Head().bytes : 0;
     }
 
 private:
@@ -181,15 +181,13 @@ private:
         int32_t textLength;
         int32_t bytes; // of the codes
     };
-    const Header& header() const { return *reinterpret_cast<const Header*>(data_); }
-    const char16_t* text() const {
+    const Header& Head() const { return *reinterpret_cast<const Header*>(data_); }
+    const char16_t* TextData() const {
         return reinterpret_cast<const char16_t*>(data_ + sizeof(Header));
     }
-    const uint8_t* codes() const {
-        return data_ + sizeof(Header) + size_t(header().textLength) * 2;
-    }
-    static size_t payloadBytes(const TConsoleChunk& c);
-    void changeRefs(bool add) const;
+    const uint8_t* Codes() const { return data_ + sizeof(Header) + size_t(Head().textLength) * 2; }
+    static size_t PayloadBytes(const TConsoleChunk& c);
+    void ChangeRefs(bool add) const;
 
     uint8_t* data_ = nullptr;
 };
@@ -205,7 +203,7 @@ public:
     TChunkListView& operator=(const TChunkListView&) = delete;
 
 protected:
-    const TChunkList& list(size_t offset) const {
+    const TChunkList& List(size_t offset) const {
         return *reinterpret_cast<const TChunkList*>(reinterpret_cast<const char*>(this) - offset);
     }
 };
@@ -213,11 +211,11 @@ protected:
 // The text of the text chunks, one after the other.
 class TTextPool : TChunkListView {
 public:
-    qsizetype size() const { return view().size(); }
-    bool isEmpty() const { return view().isEmpty(); }
-    const QChar* constData() const { return view().data(); }
-    bool contains(const QString& text) const { return view().contains(text); }
-    QStringView view() const;
+    qsizetype size() const { return View().size(); }
+    bool isEmpty() const { return View().isEmpty(); }
+    const QChar* constData() const { return View().data(); }
+    bool contains(const QString& text) const { return View().contains(text); }
+    QStringView View() const;
 };
 
 // The n-th link or font of a line, in chunk order.
@@ -229,7 +227,7 @@ public:
     const Data& operator[](int n) const { return at(n); }
 
 private:
-    const TChunkCodes& codes() const;
+    const TChunkCodes& Codes() const;
 };
 
 // The parsed content of one line. It does not change once the line is made.
@@ -276,21 +274,21 @@ struct TChunkList {
 // The views find the list from their place in it.
 static_assert(std::is_standard_layout_v<TChunkList>);
 
-inline QStringView TTextPool::view() const {
-    return list(offsetof(TChunkList, Pool)).Chunks.Text();
+inline QStringView TTextPool::View() const {
+    return List(offsetof(TChunkList, Pool)).Chunks.Text();
 }
 
 template <TChunkKind Kind, typename Data>
-const TChunkCodes& TChunkDataList<Kind, Data>::codes() const {
+const TChunkCodes& TChunkDataList<Kind, Data>::Codes() const {
     constexpr size_t offset =
         Kind == ckLinkOpen ? offsetof(TChunkList, Links) : offsetof(TChunkList, Fonts);
-    return list(offset).Chunks;
+    return List(offset).Chunks;
 }
 
 template <TChunkKind Kind, typename Data>
 int TChunkDataList<Kind, Data>::size() const {
     int n = 0;
-    for (const TConsoleChunk& c : codes()) {
+    for (const TConsoleChunk& c : Codes()) {
         n += c.Kind == Kind;
     }
     return n;
@@ -298,7 +296,7 @@ int TChunkDataList<Kind, Data>::size() const {
 
 template <TChunkKind Kind, typename Data>
 const Data& TChunkDataList<Kind, Data>::at(int n) const {
-    for (const TConsoleChunk& c : codes()) {
+    for (const TConsoleChunk& c : Codes()) {
         if (c.Kind == Kind && n-- == 0) {
             if constexpr (Kind == ckLinkOpen) {
                 return TChunkList::LinkOf(c);

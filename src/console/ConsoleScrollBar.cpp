@@ -5,7 +5,7 @@
 
 TConsoleScrollBar::TConsoleScrollBar(QWidget* parent) : QScrollBar(Qt::Vertical, parent) {}
 
-TConsoleScrollBar::Look TConsoleScrollBar::currentLook() const {
+TConsoleScrollBar::Look TConsoleScrollBar::CurrentLook() const {
     QStyleOptionSlider option;
     initStyleOption(&option);
     Look look;
@@ -21,7 +21,7 @@ void TConsoleScrollBar::SetRangeAndValue(int maximum, int value) {
     setRange(0, maximum);
     setValue(value);
     batch_ = false;
-    if (!havePainted_ || !(currentLook() == painted_)) {
+    if (!havePainted_ || !(CurrentLook() == painted_)) {
         update();
     }
 }
@@ -31,7 +31,7 @@ void TConsoleScrollBar::sliderChange(SliderChange change) {
         return;
     }
     if ((change == SliderRangeChange || change == SliderValueChange) && havePainted_ &&
-        !isSliderDown() && currentLook() == painted_) {
+        !isSliderDown() && CurrentLook() == painted_) {
         return; // the base class would only ask for a paint of the same pixels
     }
     QScrollBar::sliderChange(change);
@@ -39,6 +39,6 @@ void TConsoleScrollBar::sliderChange(SliderChange change) {
 
 void TConsoleScrollBar::paintEvent(QPaintEvent* event) {
     QScrollBar::paintEvent(event);
-    painted_ = currentLook();
+    painted_ = CurrentLook();
     havePainted_ = true;
 }

@@ -29,7 +29,7 @@ private:
                    atMaximum == other.atMaximum;
         }
     };
-    Look currentLook() const;
+    Look CurrentLook() const;
 
     Look painted_;
     bool batch_ = false;

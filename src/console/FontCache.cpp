@@ -36,7 +36,7 @@ int TFontCache::Entry::Advance(const QString& text) const {
 
 void TWordWidths::Insert(QStringView word, uint32_t hash, int width) {
     if (size_t(size_ + 1) * 2 > slots_.size()) {
-        grow();
+        Grow();
     }
     const size_t mask = slots_.size() - 1;
     size_t i = hash & mask;
@@ -49,7 +49,7 @@ void TWordWidths::Insert(QStringView word, uint32_t hash, int width) {
     ++size_;
 }
 
-void TWordWidths::grow() {
+void TWordWidths::Grow() {
     std::vector<Slot> old = std::move(slots_);
     slots_.assign(old.empty() ? 64 : old.size() * 2, Slot());
     const size_t mask = slots_.size() - 1;

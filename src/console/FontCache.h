@@ -59,7 +59,7 @@ private:
         int32_t width = -1;  // -1: free
         uint16_t length = 0;
     };
-    void grow();
+    void Grow();
 
     std::vector<Slot> slots_; // a power of two, at most half full
     std::u16string chars_;

@@ -41,7 +41,7 @@ TLineGeometry& TGeometryCache::Acquire(TMessageNode& line) {
         index = free_.back();
         free_.pop_back();
     } else if (static_cast<int>(slots_.size()) >= budget_) {
-        index = victim();
+        index = Victim();
     }
     if (index < 0) {
         index = static_cast<int>(slots_.size());
@@ -59,7 +59,7 @@ TLineGeometry& TGeometryCache::Acquire(TMessageNode& line) {
     return s.geometry;
 }
 
-int TGeometryCache::victim() {
+int TGeometryCache::Victim() {
     // Two turns of the hand: the first clears the marks it passes.
     for (size_t step = 0; step < 2 * slots_.size(); ++step) {
         const size_t i = hand_;

@@ -81,7 +81,7 @@ private:
         bool referenced = false;
         uint64_t pass = 0;
     };
-    int victim();
+    int Victim();
 
     int budget_;
     std::vector<Slot> slots_;

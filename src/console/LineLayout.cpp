@@ -72,14 +72,14 @@ public:
         rowStartX_ = env_.LeftMargin;
         rowOriginX_ = env_.LeftMargin;
         if (line_.Chunks.IsEmpty()) {
-            newRow();
+            NewRow();
         }
         if (measuring_ && geo_.TapeStamp == env_.SettingsStamp) {
             // The pieces were measured under these settings: only the
             // width moved, and the rows follow from what was recorded.
-            replayAll();
+            ReplayAll();
         } else {
-            stepAll();
+            StepAll();
             if (measuring_) {
                 geo_.TapeStamp = env_.SettingsStamp;
                 geo_.WidthsStale = false;
@@ -95,33 +95,33 @@ public:
 
 private:
     // The two walks are kept apart, each with its steps inlined.
-    [[gnu::noinline]] void replayAll() {
+    [[gnu::noinline]] void ReplayAll() {
         for (TPieceState& piece : geo_.Pieces) {
-            replay(piece);
+            Replay(piece);
         }
     }
 
-    [[gnu::noinline]] void stepAll() {
+    [[gnu::noinline]] void StepAll() {
         for (const TConsoleChunk& chunk : line_.Chunks.Chunks) {
-            step(chunk, geo_.Pieces[static_cast<size_t>(chunk.Index)]);
+            Step(chunk, geo_.Pieces[static_cast<size_t>(chunk.Index)]);
         }
     }
 
     // What a measure needs of a recorded piece: its kind, width and the
     // height of the font in force.
-    [[gnu::always_inline]] void replay(TPieceState& piece) {
+    [[gnu::always_inline]] void Replay(TPieceState& piece) {
         piece.Selected = false;
         piece.WrapDropped = false;
         textHeight_ = piece.Height;
         switch (piece.Kind) {
         case ckText:
         case ckSpace:
-            if (roomForText(piece)) {
+            if (RoomForText(piece)) {
                 x_ += piece.Width;
             }
             break;
         case ckTimestamp:
-            if (env_.TimestampVisible && roomForText(piece)) {
+            if (env_.TimestampVisible && RoomForText(piece)) {
                 x_ += piece.Width;
             }
             if (env_.IndentType == itTimestamp) {
@@ -129,27 +129,27 @@ private:
             }
             break;
         case ckIndentOpen:
-            openIndent();
+            OpenIndent();
             break;
         case ckIndentClose:
-            closeIndent();
+            CloseIndent();
             break;
         case ckLineBreak:
-            newRow();
+            NewRow();
             break;
         case ckImage:
             if (env_.Images) {
-                roomForImage();
+                RoomForImage();
                 x_ += env_.Images->Width();
             }
             break;
         case ckColumn:
-            if (roomForColumn(piece.Width)) {
+            if (RoomForColumn(piece.Width)) {
                 x_ = piece.Width;
             }
             break;
         case ckRule:
-            ruleRows();
+            RuleRows();
             break;
         case ckPreOpen:
             inPre_ = true;
@@ -162,7 +162,7 @@ private:
         }
     }
 
-    [[gnu::always_inline]] void step(const TConsoleChunk& chunk, TPieceState& piece) {
+    [[gnu::always_inline]] void Step(const TConsoleChunk& chunk, TPieceState& piece) {
         piece.Selected = false;
         piece.WrapDropped = false;
         textHeight_ = cur_.entry->height;
@@ -172,90 +172,111 @@ private:
         }
         switch (chunk.Kind) {
         case ckText:
-            placeText(chunk, piece, [&] {
-                // No copy: the line's text outlives the pass.
-                return QString::fromRawData(line_.Chunks.Pool.constData() + chunk.Start,
-                                            chunk.Length);
-            });
+            PlaceText(chunk, piece, [&] { return TextOf(chunk); });
             break;
         case ckSpace:
-            placeText(chunk, piece, [] { return QStringLiteral(" "); });
+            PlaceText(chunk, piece, [] { return QStringLiteral(" "); });
             break;
         case ckStyleOn:
-            setStyle(styleOf(cur_.entry->font) | chunk.Style);
-            break;
         case ckStyleOff:
-            setStyle(styleOf(cur_.entry->font) & ~chunk.Style);
+            SwitchStyle(chunk);
             break;
         case ckIndentOpen:
-            openIndent();
+            OpenIndent();
             break;
         case ckIndentClose:
-            closeIndent();
+            CloseIndent();
             break;
         case ckLineBreak:
-            newRow();
+            NewRow();
             break;
-        case ckLinkOpen: {
-            links_.append(chunk.Index);
-            fontStack_.append(cur_);
-            const bool hovered = env_.HoveredLine == &line_ && env_.HoveredLink == chunk.Index;
-            cur_.entry = hovered ? env_.HoverFont : env_.LinkFont;
-            cur_.color = hovered ? env_.HoverColor : env_.LinkColor;
+        case ckLinkOpen:
+            OpenLink(chunk);
             break;
-        }
         case ckLinkClose:
-            if (!links_.isEmpty()) {
-                popFont();
-                links_.removeLast();
-            }
+            CloseLink();
             break;
         case ckImage:
-            placeImage(chunk, piece);
+            PlaceImage(chunk, piece);
             break;
         case ckColumn:
-            if (measuring_) {
-                piece.Width = chunk.Value; // a column's spot
-            }
-            placeColumn(chunk, piece);
+            PlaceColumn(chunk, piece);
             break;
         case ckRule:
-            placeRule(chunk);
+            PlaceRule(chunk);
             break;
         case ckFontOpen:
-            openFont(line_.Chunks.FontOf(chunk));
+            OpenFont(line_.Chunks.FontOf(chunk));
             break;
         case ckFontClose:
-            popFont();
+            PopFont();
             break;
         case ckTimestamp:
-            if (env_.TimestampVisible) {
-                placeText(chunk, piece,
-                          [&] { return TLineLayout::TimestampText(line_, env_.TimestampFormat); });
-            }
-            if (env_.IndentType == itTimestamp) {
-                indent_ = x_;
-            }
+            PlaceTimestamp(chunk, piece);
             break;
         case ckPreOpen:
-            fontStack_.append(cur_);
-            cur_.entry = env_.PreFont;
-            cur_.color = env_.PreColor;
-            inPre_ = true;
+            OpenPre();
             break;
         case ckPreClose:
-            popFont();
+            PopFont();
             inPre_ = false;
             break;
         }
     }
 
-    static uint8_t styleOf(const QFont& f) {
+    // Preformatted text in its own font; its new rows start where the row
+    // before started, not at the indent.
+    void OpenPre() {
+        fontStack_.append(cur_);
+        cur_.entry = env_.PreFont;
+        cur_.color = env_.PreColor;
+        inPre_ = true;
+    }
+
+    // No copy: the line's text outlives the pass.
+    QString TextOf(const TConsoleChunk& chunk) const {
+        return QString::fromRawData(line_.Chunks.Pool.constData() + chunk.Start, chunk.Length);
+    }
+
+    // The font in force with the chunk's styles on or off.
+    void SwitchStyle(const TConsoleChunk& chunk) {
+        const uint8_t style = StyleOf(cur_.entry->font);
+        SetStyle(chunk.Kind == ckStyleOn ? style | chunk.Style : style & ~chunk.Style);
+    }
+
+    // A link's text in the link font, or the hover font when the mouse is on it.
+    void OpenLink(const TConsoleChunk& chunk) {
+        links_.append(chunk.Index);
+        fontStack_.append(cur_);
+        const bool hovered = env_.HoveredLine == &line_ && env_.HoveredLink == chunk.Index;
+        cur_.entry = hovered ? env_.HoverFont : env_.LinkFont;
+        cur_.color = hovered ? env_.HoverColor : env_.LinkColor;
+    }
+
+    void CloseLink() {
+        if (!links_.isEmpty()) {
+            PopFont();
+            links_.removeLast();
+        }
+    }
+
+    // The timestamp, when shown; a timestamp indent starts after it either way.
+    void PlaceTimestamp(const TConsoleChunk& chunk, TPieceState& piece) {
+        if (env_.TimestampVisible) {
+            PlaceText(chunk, piece,
+                      [&] { return TLineLayout::TimestampText(line_, env_.TimestampFormat); });
+        }
+        if (env_.IndentType == itTimestamp) {
+            indent_ = x_;
+        }
+    }
+
+    static uint8_t StyleOf(const QFont& f) {
         return static_cast<uint8_t>((f.bold() ? fsBold : 0) | (f.italic() ? fsItalic : 0) |
                                     (f.underline() ? fsUnderline : 0));
     }
 
-    void setStyle(int style) {
+    void SetStyle(int style) {
         QFont f = cur_.entry->font;
         f.setBold(style & fsBold);
         f.setItalic(style & fsItalic);
@@ -263,7 +284,7 @@ private:
         cur_.entry = &fonts_.Get(f);
     }
 
-    void openFont(const TFontChunkData& data) {
+    void OpenFont(const TFontChunkData& data) {
         fontStack_.append(cur_);
         QFont f = cur_.entry->font;
         bool changed = false;
@@ -272,12 +293,12 @@ private:
             changed = true;
         }
         if (data.AbsoluteSize > 0) {
-            setSize(f, data.AbsoluteSize);
+            SetSize(f, data.AbsoluteSize);
             changed = true;
         }
         if (data.RelativeSize != 0) {
             const int current = f.pointSize() > 0 ? f.pointSize() : f.pixelSize();
-            setSize(f, std::clamp(current + data.RelativeSize, 1, 1638));
+            SetSize(f, std::clamp(current + data.RelativeSize, 1, 1638));
             changed = true;
         }
         if (changed) {
@@ -291,7 +312,7 @@ private:
         }
     }
 
-    static void setSize(QFont& f, int size) {
+    static void SetSize(QFont& f, int size) {
         size = std::clamp(size, 1, 1638);
         if (f.pointSize() > 0) {
             f.setPointSize(size);
@@ -300,7 +321,7 @@ private:
         }
     }
 
-    void popFont() {
+    void PopFont() {
         if (!fontStack_.isEmpty()) {
             cur_ = fontStack_.back();
             fontStack_.removeLast();
@@ -309,13 +330,13 @@ private:
 
     // Rows. A row made by a piece starts at the height of a row in the font
     // in force; pieces raise it.
-    int rowHeight() const {
+    int RowHeight() const {
         const int row = row_;
         return row < geo_.RowHeights.size() ? geo_.RowHeights[row]
                                             : textHeight_ + TFontCache::kRowExtra;
     }
 
-    [[gnu::always_inline]] void ensureEntry() {
+    [[gnu::always_inline]] void EnsureEntry() {
         if (measuring_) {
             while (geo_.RowHeights.size() <= row_) {
                 geo_.RowHeights.append(textHeight_ + TFontCache::kRowExtra);
@@ -323,17 +344,17 @@ private:
         }
     }
 
-    [[gnu::always_inline]] void raise(int height) {
-        ensureEntry();
+    [[gnu::always_inline]] void Raise(int height) {
+        EnsureEntry();
         if (measuring_ && geo_.RowHeights[row_] < height) {
             geo_.RowHeights[row_] = height;
         }
     }
 
-    void newRow() {
+    void NewRow() {
         geo_.RowWidth = std::max(geo_.RowWidth, x_);
-        ensureEntry();
-        rowTop_ += rowHeight();
+        EnsureEntry();
+        rowTop_ += RowHeight();
         x_ = inPre_ ? rowStartX_ : indent_;
         rowStartX_ = x_;
         rowOriginX_ = x_;
@@ -341,24 +362,24 @@ private:
     }
 
     // A row too narrow for what follows.
-    void wrap() {
+    void Wrap() {
         if (measuring_) {
             geo_.Wrapped = true;
         }
-        newRow();
+        NewRow();
     }
 
     // Wrap test for a piece: only a row that already holds something wraps.
-    bool mustWrap(int width) const {
+    bool MustWrap(int width) const {
         return x_ + width >= env_.UsableWidth && width < env_.UsableWidth && x_ > rowOriginX_;
     }
 
-    void openIndent() {
+    void OpenIndent() {
         indents_.append(indent_);
         indent_ = x_;
     }
 
-    void closeIndent() {
+    void CloseIndent() {
         if (!indents_.isEmpty()) {
             indent_ = indents_.back();
             indents_.removeLast();
@@ -367,11 +388,11 @@ private:
 
     // Makes room for a text piece of the recorded width in the font in
     // force; false when it is a space dropped at a wrap.
-    [[gnu::always_inline]] bool roomForText(TPieceState& piece) {
-        raise(textHeight_);
-        if (mustWrap(piece.Width)) {
-            wrap();
-            raise(textHeight_);
+    [[gnu::always_inline]] bool RoomForText(TPieceState& piece) {
+        Raise(textHeight_);
+        if (MustWrap(piece.Width)) {
+            Wrap();
+            Raise(textHeight_);
             if (piece.Kind == ckSpace) {
                 piece.WrapDropped = true;
                 return false;
@@ -380,21 +401,21 @@ private:
         return true;
     }
 
-    void roomForImage() {
-        if (mustWrap(env_.Images->Width())) {
-            wrap();
+    void RoomForImage() {
+        if (MustWrap(env_.Images->Width())) {
+            Wrap();
         }
-        raise(env_.Images->Height());
+        Raise(env_.Images->Height());
     }
 
     // False when the pen stays (already past the spot, or a new row).
-    bool roomForColumn(int spot) {
+    bool RoomForColumn(int spot) {
         if (x_ >= spot) {
             return false;
         }
-        ensureEntry();
+        EnsureEntry();
         if (x_ > env_.UsableWidth) {
-            wrap();
+            Wrap();
             return false;
         }
         return true;
@@ -402,16 +423,16 @@ private:
 
     // A rule closes the row before it and takes a row of 2 pixels; returns
     // the top of that row.
-    int ruleRows() {
+    int RuleRows() {
         if (x_ > 0) {
             geo_.RowWidth = std::max(geo_.RowWidth, x_);
-            ensureEntry();
-            rowTop_ += rowHeight();
+            EnsureEntry();
+            rowTop_ += RowHeight();
             ++row_;
             x_ = indent_;
         }
         if (measuring_) {
-            ensureEntry();
+            EnsureEntry();
             geo_.RowHeights[row_] = 2;
         }
         const int top = rowTop_;
@@ -422,16 +443,16 @@ private:
         return top;
     }
 
-    bool reachesClient(int top, int bottom) const { return top < env_.ClientHeight && bottom >= 0; }
+    bool ReachesClient(int top, int bottom) const { return top < env_.ClientHeight && bottom >= 0; }
 
     // Hit area, Selected and blink state of a placed piece; returns whether
     // the piece is selected.
-    bool notePiece(const TConsoleChunk& chunk, TPieceState& piece, const QRect& rect) {
+    bool NotePiece(const TConsoleChunk& chunk, TPieceState& piece, const QRect& rect) {
         if (out_) {
-            if (!links_.isEmpty() && reachesClient(rect.top(), rect.y() + rect.height())) {
+            if (!links_.isEmpty() && ReachesClient(rect.top(), rect.y() + rect.height())) {
                 out_->HitAreas.push_back({rect, &line_, links_.last()});
             }
-            if (chunk.Blink && reachesClient(rect.top(), rect.y() + rect.height())) {
+            if (chunk.Blink && ReachesClient(rect.top(), rect.y() + rect.height())) {
                 out_->BlinkOnScreen = true;
             }
         }
@@ -441,7 +462,7 @@ private:
     }
 
     template <typename TextFn>
-    [[gnu::always_inline]] void placeText(const TConsoleChunk& chunk, TPieceState& piece,
+    [[gnu::always_inline]] void PlaceText(const TConsoleChunk& chunk, TPieceState& piece,
                                           TextFn&& text) {
         QString cached;
         bool haveText = false;
@@ -455,7 +476,7 @@ private:
         if (geo_.WidthsStale || piece.Width < 0) {
             piece.Width = cur_.entry->Advance(getText());
         }
-        if (!roomForText(piece)) {
+        if (!RoomForText(piece)) {
             return;
         }
         const int width = piece.Width;
@@ -463,9 +484,9 @@ private:
             x_ += width;
             return;
         }
-        const int height = rowHeight();
+        const int height = RowHeight();
         const QRect rect(x_, rowTop_, width, height);
-        const bool selected = notePiece(chunk, piece, rect);
+        const bool selected = NotePiece(chunk, piece, rect);
         if (painter_ && rect.right() >= 0 && rect.left() < env_.ClientWidth) {
             const plat::TColor brush = selected ? plat::clHighlight : cur_.brush;
             if (brush != env_.Color) {
@@ -484,18 +505,18 @@ private:
         x_ += width;
     }
 
-    void placeImage(const TConsoleChunk& chunk, TPieceState& piece) {
+    void PlaceImage(const TConsoleChunk& chunk, TPieceState& piece) {
         const plat::ImageList* images = env_.Images;
         if (!images) {
             return;
         }
         const int width = images->Width();
         const int imageHeight = images->Height();
-        roomForImage();
+        RoomForImage();
         if (!measuring_) {
-            const int height = rowHeight();
+            const int height = RowHeight();
             const QRect rect(x_, rowTop_, width, height);
-            const bool selected = notePiece(chunk, piece, rect);
+            const bool selected = NotePiece(chunk, piece, rect);
             if (painter_) {
                 const plat::TColor background = selected ? plat::clHighlight : env_.Color;
                 if (chunk.Blink && env_.BlinkHidden) {
@@ -510,13 +531,16 @@ private:
         x_ += width;
     }
 
-    void placeColumn(const TConsoleChunk& chunk, TPieceState& piece) {
+    void PlaceColumn(const TConsoleChunk& chunk, TPieceState& piece) {
         const int spot = chunk.Value;
-        if (!roomForColumn(spot)) {
+        if (measuring_) {
+            piece.Width = spot; // recorded for replays
+        }
+        if (!RoomForColumn(spot)) {
             return;
         }
         if (!measuring_) {
-            const QRect rect(x_, rowTop_, spot - x_, rowHeight());
+            const QRect rect(x_, rowTop_, spot - x_, RowHeight());
             piece.Selected = env_.Selecting && !chunk.NoSelect &&
                              IsPieceSelected(rect, env_.SelectFrom, env_.SelectTo);
             if (painter_ && piece.Selected) {
@@ -526,8 +550,8 @@ private:
         x_ = spot;
     }
 
-    void placeRule(const TConsoleChunk& chunk) {
-        const int top = ruleRows();
+    void PlaceRule(const TConsoleChunk& chunk) {
+        const int top = RuleRows();
         const int rightEnd = (env_.UsableWidth - indent_) * chunk.Value / 100 + indent_;
         if (painter_ && rightEnd > indent_) {
             painter_->fillRect(QRect(indent_, top, rightEnd - indent_, 1),

@@ -2,12 +2,12 @@
 
 namespace {
 
-bool isSeparator(QChar c) {
+bool IsSeparator(QChar c) {
     return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
 }
 
 // A value that starts and ends with the same quote character loses both.
-QString unquote(QStringView value) {
+QString Unquote(QStringView value) {
     if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
         value.back() == value.front()) {
         return value.mid(1, value.size() - 2).toString();
@@ -21,7 +21,7 @@ TTagAttributes::TTagAttributes(QStringView text) {
     qsizetype i = 0;
     const qsizetype n = text.size();
     while (i < n) {
-        while (i < n && isSeparator(text[i])) {
+        while (i < n && IsSeparator(text[i])) {
             ++i;
         }
         if (i >= n) {
@@ -37,21 +37,21 @@ TTagAttributes::TTagAttributes(QStringView text) {
                 }
             } else if (c == u'"' || c == u'\'') {
                 quote = c;
-            } else if (isSeparator(c)) {
+            } else if (IsSeparator(c)) {
                 break;
             }
         }
         const QStringView token = text.mid(start, i - start);
         const qsizetype eq = token.indexOf(u'=');
         if (eq >= 0) {
-            set(token.left(eq).toString(), unquote(token.mid(eq + 1)));
+            Set(token.left(eq).toString(), Unquote(token.mid(eq + 1)));
         } else {
-            set(kDefaultKey.toString(), unquote(token));
+            Set(kDefaultKey.toString(), Unquote(token));
         }
     }
 }
 
-void TTagAttributes::set(QString key, QString value) {
+void TTagAttributes::Set(QString key, QString value) {
     for (auto it = pairs_.begin(); it != pairs_.end(); ++it) {
         if (it->first.compare(key, Qt::CaseInsensitive) == 0) {
             if (value.isEmpty()) {

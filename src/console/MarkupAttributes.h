@@ -21,7 +21,7 @@ public:
     bool Has(QStringView key) const { return Find({key}).has_value(); }
 
 private:
-    void set(QString key, QString value);
+    void Set(QString key, QString value);
 
     std::vector<std::pair<QString, QString>> pairs_;
 };

@@ -5,14 +5,15 @@
 #include "platform/gui/Colors.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
-bool isWhitespace(QChar c) {
+bool IsWhitespace(QChar c) {
     return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
 }
 
-int hexDigit(QChar c) {
+int HexDigit(QChar c) {
     const char16_t u = c.unicode();
     return u >= u'0' && u <= u'9'   ? u - u'0'
            : u >= u'a' && u <= u'f' ? u - u'a' + 10
@@ -22,12 +23,12 @@ int hexDigit(QChar c) {
 
 // Colour values: "#RRGGBB" is read as "$BBGGRR"; everything else goes to the
 // colour-name conversion as it stands.
-plat::TColor parseColor(const QString& value) {
+plat::TColor ParseColor(const QString& value) {
     if (value.size() == 7 && value[0] == u'#') {
         // The usual case, without building the text for the conversion.
         int rgb = 0;
         for (int i = 1; i < 7 && rgb >= 0; ++i) {
-            const int d = hexDigit(value[i]);
+            const int d = HexDigit(value[i]);
             rgb = d < 0 ? -1 : rgb * 16 + d;
         }
         if (rgb >= 0) {
@@ -41,7 +42,7 @@ plat::TColor parseColor(const QString& value) {
     return plat::StringToColor(value);
 }
 
-int toIntDef(const std::optional<QString>& value, int fallback) {
+int ToIntDef(const std::optional<QString>& value, int fallback) {
     if (!value) {
         return fallback;
     }
@@ -49,7 +50,7 @@ int toIntDef(const std::optional<QString>& value, int fallback) {
 }
 
 // Trims characters up to and including the space from both ends.
-QStringView trimControls(QStringView s) {
+QStringView TrimControls(QStringView s) {
     while (!s.isEmpty() && s.front().unicode() <= 0x20) {
         s = s.mid(1);
     }
@@ -69,27 +70,27 @@ public:
 
     TChunkList Run() {
         if (!m_.isEmpty() || options_.TimestampEmptyLines) {
-            add(ckTimestamp);
+            Add(ckTimestamp);
         }
         const qsizetype n = m_.size();
         while (pos_ < n) {
             const QChar c = m_[pos_];
-            if (isWhitespace(c)) {
-                whitespace(c);
+            if (IsWhitespace(c)) {
+                Whitespace(c);
                 ++pos_;
             } else if (c == u'&') {
-                entity();
+                Entity();
                 lastWasSpace_ = false;
             } else if (c == u'<') {
-                tag();
+                Tag();
                 lastWasSpace_ = false;
             } else {
                 const qsizetype start = pos_;
-                while (pos_ < n && !isWhitespace(m_[pos_]) && m_[pos_] != u'&' &&
+                while (pos_ < n && !IsWhitespace(m_[pos_]) && m_[pos_] != u'&' &&
                        m_[pos_] != u'<') {
                     ++pos_;
                 }
-                addText(m_.mid(start, pos_ - start));
+                AddText(m_.mid(start, pos_ - start));
                 lastWasSpace_ = false;
             }
         }
@@ -97,7 +98,7 @@ public:
     }
 
 private:
-    TConsoleChunk& add(TChunkKind kind) {
+    TConsoleChunk& Add(TChunkKind kind) {
         TConsoleChunk& chunk = chunks_.emplace_back();
         chunk.Kind = kind;
         chunk.Blink = blink_ > 0;
@@ -105,7 +106,7 @@ private:
         return chunk;
     }
 
-    void addText(QStringView text) {
+    void AddText(QStringView text) {
         if (!chunks_.empty()) {
             TConsoleChunk& last = chunks_.back();
             if (last.Kind == ckText && last.Blink == (blink_ > 0) &&
@@ -115,52 +116,52 @@ private:
                 return;
             }
         }
-        TConsoleChunk& chunk = add(ckText);
+        TConsoleChunk& chunk = Add(ckText);
         chunk.Start = static_cast<int32_t>(pool_.size());
         chunk.Length = static_cast<int32_t>(text.size());
         pool_.append(text);
     }
 
-    bool collapsing() const {
+    bool Collapsing() const {
         return options_.Whitespace == cwsCollapse ||
                (options_.Whitespace == cwsCollapseOutsidePRE && pre_ == 0);
     }
 
-    void whitespace(QChar c) {
-        if (collapsing()) {
+    void Whitespace(QChar c) {
+        if (Collapsing()) {
             if (!lastWasSpace_) {
-                add(ckSpace);
+                Add(ckSpace);
                 lastWasSpace_ = true;
             }
             return;
         }
         if (c == u' ' || c == u'\t') {
-            add(ckSpace);
+            Add(ckSpace);
         } else if (c == u'\r') {
-            add(ckLineBreak);
+            Add(ckLineBreak);
         }
     }
 
-    void entity() {
+    void Entity() {
         const qsizetype start = pos_;
         const qsizetype semi = m_.indexOf(u';', pos_);
         const qsizetype end = semi < 0 ? m_.size() : semi;
         const QStringView token = m_.mid(start, end - start);
         pos_ = semi < 0 ? m_.size() : semi + 1;
         if (token == u"&lt") {
-            addText(u"<");
+            AddText(u"<");
         } else if (token == u"&gt") {
-            addText(u">");
+            AddText(u">");
         } else if (token == u"&nbsp") {
-            addText(u" ");
+            AddText(u" ");
         } else if (token == u"&amp") {
-            addText(u"&");
+            AddText(u"&");
         } else {
-            addText(token);
+            AddText(token);
         }
     }
 
-    void tag() {
+    void Tag() {
         const qsizetype close = m_.indexOf(u'>', pos_);
         const qsizetype end = close < 0 ? m_.size() : close;
         QString body = m_.mid(pos_ + 1, end - pos_ - 1).toString();
@@ -177,104 +178,148 @@ private:
         }
         const qsizetype space = rest.indexOf(u' ');
         const QStringView name = space < 0 ? rest : rest.left(space);
-        const QStringView attributes = space < 0 ? QStringView() : trimControls(rest.mid(space));
+        const QStringView attributes = space < 0 ? QStringView() : TrimControls(rest.mid(space));
         if (!name.isEmpty()) {
-            apply(name, closing, attributes);
+            Apply(name, closing, attributes);
         }
     }
 
-    static bool is(QStringView name, QStringView tagName) {
+    static bool Is(QStringView name, QStringView tagName) {
         return name.compare(tagName, Qt::CaseInsensitive) == 0;
     }
 
-    void apply(QStringView name, bool closing, QStringView attributeText) {
-        constexpr QStringView kDefault = TTagAttributes::kDefaultKey;
-        if (is(name, u"PRE")) {
-            if (!closing) {
-                if (++pre_ == 1) {
-                    add(ckPreOpen);
-                }
-            } else if (pre_ > 0 && --pre_ == 0) {
-                add(ckPreClose);
-            }
-        } else if (is(name, u"B") || is(name, u"I") || is(name, u"U")) {
-            TConsoleChunk& chunk = add(closing ? ckStyleOff : ckStyleOn);
-            chunk.Style = is(name, u"B") ? fsBold : is(name, u"I") ? fsItalic : fsUnderline;
-        } else if (is(name, u"COLOR")) {
-            if (closing) {
-                add(ckFontClose);
+    using TagHandler = void (Parser::*)(bool closing, QStringView attributeText);
+
+    // Applies the tag of that name, whatever its case; other names do nothing.
+    void Apply(QStringView name, bool closing, QStringView attributeText) {
+        static constexpr std::pair<QStringView, TagHandler> kTags[] = {
+            {u"PRE", &Parser::ApplyPre},           {u"B", &Parser::ApplyBold},
+            {u"I", &Parser::ApplyItalic},          {u"U", &Parser::ApplyUnderline},
+            {u"COLOR", &Parser::ApplyColor},       {u"INDENT", &Parser::ApplyIndent},
+            {u"BR", &Parser::ApplyBreak},          {u"A", &Parser::ApplyLink},
+            {u"FONT", &Parser::ApplyFont},         {u"IMG", &Parser::ApplyImage},
+            {u"HR", &Parser::ApplyRule},           {u"COLUMN", &Parser::ApplyColumn},
+            {u"NOSELECT", &Parser::ApplyNoSelect}, {u"BLINK", &Parser::ApplyBlink},
+        };
+        for (const auto& [tagName, handler] : kTags) {
+            if (Is(name, tagName)) {
+                (this->*handler)(closing, attributeText);
                 return;
             }
-            const TTagAttributes attrs(attributeText);
-            TFontChunkData font;
-            font.Color = parseColor(attrs.Find({kDefault, u"Name"}).value_or(QString()));
-            addFont(std::move(font));
-        } else if (is(name, u"INDENT")) {
-            add(closing ? ckIndentClose : ckIndentOpen);
-        } else if (is(name, u"BR")) {
-            add(ckLineBreak);
-        } else if (is(name, u"A")) {
-            if (closing) {
-                add(ckLinkClose);
-                return;
-            }
-            const TTagAttributes attrs(attributeText);
-            TLinkChunkData link;
-            if (const auto bare = attrs.Find({kDefault})) {
-                link.Name = *bare;
-                link.NotURL = false;
-            } else {
-                link.Name = attrs.Find({u"name"}).value_or(QString());
-                link.Params = attrs.Find({u"params"}).value_or(QString());
-                link.Hint = attrs.Find({u"hint"}).value_or(QString());
-                const auto type = attrs.Find({u"type"});
-                link.NotURL = !(type && type->compare(u"URL", Qt::CaseInsensitive) == 0);
-            }
-            TConsoleChunk& chunk = add(ckLinkOpen);
-            chunk.Value = static_cast<int32_t>(links_.size());
-            links_.push_back(std::move(link));
-        } else if (is(name, u"FONT")) {
-            if (closing) {
-                add(ckFontClose);
-                return;
-            }
-            const TTagAttributes attrs(attributeText);
-            TFontChunkData font;
-            font.Face = attrs.Find({u"name", kDefault}).value_or(QString());
-            if (const auto c = attrs.Find({u"foregroundcolor", u"color", u"foreground"})) {
-                font.Color = parseColor(*c);
-            }
-            if (const auto c = attrs.Find({u"backgroundcolor", u"background"})) {
-                font.Background = parseColor(*c);
-            }
-            if (const auto size = attrs.Find({u"size"})) {
-                if (size->startsWith(u'+') || size->startsWith(u'-')) {
-                    font.RelativeSize = toIntDef(size, 0);
-                } else {
-                    font.AbsoluteSize = toIntDef(size, 0);
-                }
-            }
-            addFont(std::move(font));
-        } else if (is(name, u"IMG")) {
-            if (!closing) {
-                const TTagAttributes attrs(attributeText);
-                add(ckImage).Value = toIntDef(attrs.Find({kDefault, u"index"}), 0);
-            }
-        } else if (is(name, u"HR")) {
-            const TTagAttributes attrs(attributeText);
-            add(ckRule).Value = std::clamp(toIntDef(attrs.Find({kDefault, u"width"}), 100), 0, 100);
-        } else if (is(name, u"COLUMN")) {
-            const TTagAttributes attrs(attributeText);
-            add(ckColumn).Value = toIntDef(attrs.Find({kDefault, u"spot"}), 0);
-        } else if (is(name, u"NOSELECT")) {
-            noSelect_ = closing ? std::max(0, noSelect_ - 1) : noSelect_ + 1;
-        } else if (is(name, u"BLINK")) {
-            blink_ = closing ? std::max(0, blink_ - 1) : blink_ + 1;
         }
     }
 
-    void addFont(TFontChunkData font) {
-        TConsoleChunk& chunk = add(ckFontOpen);
+    void ApplyStyle(bool closing, uint8_t style) {
+        Add(closing ? ckStyleOff : ckStyleOn).Style = style;
+    }
+    void ApplyBold(bool closing, QStringView) { ApplyStyle(closing, fsBold); }
+    void ApplyItalic(bool closing, QStringView) { ApplyStyle(closing, fsItalic); }
+    void ApplyUnderline(bool closing, QStringView) { ApplyStyle(closing, fsUnderline); }
+
+    void ApplyIndent(bool closing, QStringView) { Add(closing ? ckIndentClose : ckIndentOpen); }
+    void ApplyBreak(bool, QStringView) { Add(ckLineBreak); }
+
+    void ApplyImage(bool closing, QStringView attributeText) {
+        if (!closing) {
+            const TTagAttributes attrs(attributeText);
+            Add(ckImage).Value = ToIntDef(attrs.Find({TTagAttributes::kDefaultKey, u"index"}), 0);
+        }
+    }
+
+    // A rule's width is a percentage of the row.
+    void ApplyRule(bool, QStringView attributeText) {
+        const TTagAttributes attrs(attributeText);
+        Add(ckRule).Value =
+            std::clamp(ToIntDef(attrs.Find({TTagAttributes::kDefaultKey, u"width"}), 100), 0, 100);
+    }
+
+    void ApplyColumn(bool, QStringView attributeText) {
+        const TTagAttributes attrs(attributeText);
+        Add(ckColumn).Value = ToIntDef(attrs.Find({TTagAttributes::kDefaultKey, u"spot"}), 0);
+    }
+
+    // NOSELECT and BLINK nest; a stray closing tag changes nothing.
+    void ApplyNoSelect(bool closing, QStringView) {
+        noSelect_ = closing ? std::max(0, noSelect_ - 1) : noSelect_ + 1;
+    }
+    void ApplyBlink(bool closing, QStringView) {
+        blink_ = closing ? std::max(0, blink_ - 1) : blink_ + 1;
+    }
+
+    // Nested PRE tags make one block.
+    void ApplyPre(bool closing, QStringView) {
+        if (!closing) {
+            if (++pre_ == 1) {
+                Add(ckPreOpen);
+            }
+        } else if (pre_ > 0 && --pre_ == 0) {
+            Add(ckPreClose);
+        }
+    }
+
+    void ApplyColor(bool closing, QStringView attributeText) {
+        if (closing) {
+            Add(ckFontClose);
+            return;
+        }
+        const TTagAttributes attrs(attributeText);
+        TFontChunkData font;
+        font.Color =
+            ParseColor(attrs.Find({TTagAttributes::kDefaultKey, u"Name"}).value_or(QString()));
+        AddFont(std::move(font));
+    }
+
+    // A bare value names a link that is not an address; otherwise the name,
+    // parameters, hint and type attributes say what it is.
+    void ApplyLink(bool closing, QStringView attributeText) {
+        if (closing) {
+            Add(ckLinkClose);
+            return;
+        }
+        const TTagAttributes attrs(attributeText);
+        TLinkChunkData link;
+        if (const auto bare = attrs.Find({TTagAttributes::kDefaultKey})) {
+            link.Name = *bare;
+            link.NotURL = false;
+        } else {
+            link.Name = attrs.Find({u"name"}).value_or(QString());
+            link.Params = attrs.Find({u"params"}).value_or(QString());
+            link.Hint = attrs.Find({u"hint"}).value_or(QString());
+            const auto type = attrs.Find({u"type"});
+            link.NotURL = !(type && type->compare(u"URL", Qt::CaseInsensitive) == 0);
+        }
+        TConsoleChunk& chunk = Add(ckLinkOpen);
+        chunk.Value = static_cast<int32_t>(links_.size());
+        links_.push_back(std::move(link));
+    }
+
+    void ApplyFont(bool closing, QStringView attributeText) {
+        if (closing) {
+            Add(ckFontClose);
+            return;
+        }
+        const TTagAttributes attrs(attributeText);
+        TFontChunkData font;
+        font.Face = attrs.Find({u"name", TTagAttributes::kDefaultKey}).value_or(QString());
+        if (const auto c = attrs.Find({u"foregroundcolor", u"color", u"foreground"})) {
+            font.Color = ParseColor(*c);
+        }
+        if (const auto c = attrs.Find({u"backgroundcolor", u"background"})) {
+            font.Background = ParseColor(*c);
+        }
+        // "+n" and "-n" change the size in force, a plain number replaces it
+        if (const auto size = attrs.Find({u"size"})) {
+            if (size->startsWith(u'+') || size->startsWith(u'-')) {
+                font.RelativeSize = ToIntDef(size, 0);
+            } else {
+                font.AbsoluteSize = ToIntDef(size, 0);
+            }
+        }
+        AddFont(std::move(font));
+    }
+
+    void AddFont(TFontChunkData font) {
+        TConsoleChunk& chunk = Add(ckFontOpen);
         chunk.Value = static_cast<int32_t>(fonts_.size());
         fonts_.push_back(std::move(font));
     }
@@ -313,7 +358,7 @@ TChunkList ParseMarkup(QStringView markup, const TParseOptions& options) {
 
 namespace {
 
-const UrlPrefix* urlPrefixOf(const TChunkList& line, const TConsoleChunk& chunk) {
+const UrlPrefix* UrlPrefixOf(const TChunkList& line, const TConsoleChunk& chunk) {
     if (chunk.Kind != ckText || chunk.Length < 7) {
         return nullptr;
     }
@@ -330,7 +375,7 @@ const UrlPrefix* urlPrefixOf(const TChunkList& line, const TConsoleChunk& chunk)
 
 void DetectURLs(TChunkList& line) {
     const bool any = std::any_of(line.Chunks.begin(), line.Chunks.end(),
-                                 [&](const TConsoleChunk& c) { return urlPrefixOf(line, c); });
+                                 [&](const TConsoleChunk& c) { return UrlPrefixOf(line, c); });
     if (!any) {
         return;
     }
@@ -348,7 +393,7 @@ void DetectURLs(TChunkList& line) {
             copy.Value = static_cast<int32_t>(fonts.size());
             fonts.push_back(TChunkList::FontOf(chunk));
         }
-        const UrlPrefix* match = urlPrefixOf(line, chunk);
+        const UrlPrefix* match = UrlPrefixOf(line, chunk);
         if (!match) {
             out.push_back(copy);
             continue;

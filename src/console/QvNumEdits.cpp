@@ -16,12 +16,12 @@
 
 namespace {
 
-bool isSign(QChar c) {
+bool IsSign(QChar c) {
     return c == u'+' || c == u'-';
 }
 
-bool isLoneSign(const QString& text) {
-    return text.size() == 1 && isSign(text[0]);
+bool IsLoneSign(const QString& text) {
+    return text.size() == 1 && IsSign(text[0]);
 }
 
 } // namespace
@@ -68,7 +68,7 @@ void TQvCustomNumEdit::PasteText() {
     }
 }
 
-void TQvCustomNumEdit::deleteChecked() {
+void TQvCustomNumEdit::DeleteChecked() {
     if (CanChange(opDelete, QString())) {
         del();
     }
@@ -138,7 +138,7 @@ void TQvCustomNumEdit::contextMenuEvent(QContextMenuEvent* event) {
             plat::ConnectGuarded(action, &QAction::triggered, this, [this] { PasteText(); });
         } else if (name == u"edit-delete") {
             action->disconnect();
-            plat::ConnectGuarded(action, &QAction::triggered, this, [this] { deleteChecked(); });
+            plat::ConnectGuarded(action, &QAction::triggered, this, [this] { DeleteChecked(); });
         }
     }
     menu->setAttribute(Qt::WA_DeleteOnClose);
@@ -165,7 +165,7 @@ bool TQvCustomIntegerEdit::IsValidText(const QString& Text) const {
     if (Text.isEmpty()) {
         return true;
     }
-    const qsizetype first = isSign(Text[0]) ? 1 : 0;
+    const qsizetype first = IsSign(Text[0]) ? 1 : 0;
     for (qsizetype i = first; i < Text.size(); ++i) {
         if (Text[i] < u'0' || Text[i] > u'9') {
             return false;
@@ -181,7 +181,7 @@ bool TQvCustomIntegerEdit::IsValidText(const QString& Text) const {
 int64_t TQvCustomIntegerEdit::GetValue() const {
     const QString current = text();
     // A lone sign is an unfinished number: it reads like an empty edit.
-    if (current.isEmpty() || isLoneSign(current)) {
+    if (current.isEmpty() || IsLoneSign(current)) {
         return blankValue_;
     }
     return plat::StrToInt64(current);
@@ -211,29 +211,29 @@ void TQvCustomIntegerEdit::SetAsFloat(long double Value) {
 
 void TQvCustomIntegerEdit::SetMinValue(int64_t value) {
     minValue_ = value;
-    applyRangeRule();
+    ApplyRangeRule();
 }
 
 void TQvCustomIntegerEdit::SetMaxValue(int64_t value) {
     maxValue_ = value;
-    applyRangeRule();
+    ApplyRangeRule();
 }
 
 void TQvCustomIntegerEdit::SetBlankValue(int64_t value) {
     blankValue_ = value;
-    applyBlankRule();
+    ApplyBlankRule();
 }
 
 void TQvCustomIntegerEdit::SetUseBlank(bool value) {
     useBlank_ = value;
-    applyBlankRule();
+    ApplyBlankRule();
 }
 
 bool TQvCustomIntegerEdit::AcceptChar(QChar c) {
     const QString current = text();
     const int caret = hasSelectedText() ? selectionStart() : cursorPosition();
-    const bool signedText = !current.isEmpty() && isSign(current[0]);
-    if (isSign(c)) {
+    const bool signedText = !current.isEmpty() && IsSign(current[0]);
+    if (IsSign(c)) {
         if (caret != 0 || signedText) {
             return false;
         }
@@ -251,20 +251,20 @@ bool TQvCustomIntegerEdit::AcceptChar(QChar c) {
 
 void TQvCustomIntegerEdit::focusOutEvent(QFocusEvent* event) {
     TQvCustomNumEdit::focusOutEvent(event);
-    plat::guarded([&] { applyBlankRule(); });
+    plat::guarded([&] { ApplyBlankRule(); });
 }
 
-void TQvCustomIntegerEdit::applyBlankRule() {
+void TQvCustomIntegerEdit::ApplyBlankRule() {
     if (useBlank_) {
         if (!text().isEmpty() && GetValue() == blankValue_) {
             setText(QString());
         }
-    } else if (text().isEmpty() || isLoneSign(text())) {
+    } else if (text().isEmpty() || IsLoneSign(text())) {
         setText(QString::number(blankValue_));
     }
 }
 
-void TQvCustomIntegerEdit::applyRangeRule() {
+void TQvCustomIntegerEdit::ApplyRangeRule() {
     if (text().isEmpty()) {
         return;
     }

@@ -43,7 +43,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    void deleteChecked();
+    void DeleteChecked();
 };
 
 // An edit holding a signed 64-bit value within a range, with a blank value.
@@ -72,8 +72,8 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
-    void applyBlankRule();
-    void applyRangeRule();
+    void ApplyBlankRule();
+    void ApplyRangeRule();
 
     int64_t minValue_;
     int64_t maxValue_;

@@ -1,6 +1,6 @@
 #include "controls/DockDrag.h"
 
-#include "controls/QvPanel.h"
+#include "controls/QvPanel/QvPanel.h"
 
 #include "platform/core/Guarded.h"
 

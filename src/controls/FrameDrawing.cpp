@@ -10,7 +10,7 @@ namespace ctl {
 
 namespace {
 
-void fillLine(QPainter& p, int x, int y, int w, int h, TColor color) {
+void FillLine(QPainter& p, int x, int y, int w, int h, TColor color) {
     if (w > 0 && h > 0 && color != plat::clNone) {
         p.fillRect(QRect(x, y, w, h), plat::ToQColor(color));
     }
@@ -25,7 +25,7 @@ struct TwoLines {
     TColor innerSecond;
 };
 
-TwoLines linesOf(TFrameStyle style) {
+TwoLines LinesOf(TFrameStyle style) {
     using namespace plat;
     switch (style) {
     case fsGroove:
@@ -50,16 +50,16 @@ TRect DrawSides(QPainter& painter, TRect rect, TColor first, TSides sides, TColo
     const int w = rect.Width();
     const int h = rect.Height();
     if (sides & sdLeft) {
-        fillLine(painter, rect.Left, rect.Top, 1, h, first);
+        FillLine(painter, rect.Left, rect.Top, 1, h, first);
     }
     if (sides & sdTop) {
-        fillLine(painter, rect.Left, rect.Top, w, 1, first);
+        FillLine(painter, rect.Left, rect.Top, w, 1, first);
     }
     if (sides & sdRight) {
-        fillLine(painter, rect.Right - 1, rect.Top, 1, h, second);
+        FillLine(painter, rect.Right - 1, rect.Top, 1, h, second);
     }
     if (sides & sdBottom) {
-        fillLine(painter, rect.Left, rect.Bottom - 1, w, 1, second);
+        FillLine(painter, rect.Left, rect.Bottom - 1, w, 1, second);
     }
     if (sides & sdLeft) {
         ++rect.Left;
@@ -95,7 +95,7 @@ TRect DrawBorder(QPainter& painter, TRect rect, TFrameStyle style, TSides sides)
     case fsPopup:
         return DrawSides(painter, rect, plat::clBtnHighlight, sides, plat::clBtnShadow);
     default: {
-        const TwoLines lines = linesOf(style);
+        const TwoLines lines = LinesOf(style);
         rect = DrawSides(painter, rect, lines.outerFirst, sides, lines.outerSecond);
         return DrawSides(painter, rect, lines.innerFirst, sides, lines.innerSecond);
     }

@@ -96,7 +96,7 @@ private:
     std::function<bool(const QString&)> mayAccept_;
 };
 
-void hideChild(QWidget* parent, const char* name) {
+void HideChild(QWidget* parent, const char* name) {
     if (auto* child = parent->findChild<QWidget*>(QLatin1String(name))) {
         child->hide();
     }
@@ -125,14 +125,14 @@ public:
         files_->setOption(QFileDialog::DontUseNativeDialog);
         files_->setFileMode(QFileDialog::Directory);
         files_->setOption(QFileDialog::ShowDirsOnly, !(flags & ctl::BIF_BROWSEINCLUDEFILES));
-        hideChild(files_, "fileTypeCombo");
-        hideChild(files_, "fileTypeLabel");
+        HideChild(files_, "fileTypeCombo");
+        HideChild(files_, "fileTypeLabel");
         if (!(flags & ctl::BIF_EDITBOX)) {
-            hideChild(files_, "fileNameEdit");
-            hideChild(files_, "fileNameLabel");
+            HideChild(files_, "fileNameEdit");
+            HideChild(files_, "fileNameLabel");
         }
         if (!(flags & ctl::BIF_NEWDIALOGSTYLE)) {
-            hideChild(files_, "newFolderButton");
+            HideChild(files_, "newFolderButton");
         }
         layout->addWidget(files_);
 

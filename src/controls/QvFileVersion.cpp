@@ -75,11 +75,42 @@ struct Region {
 // What a walk over notes found.
 enum class Scan { NotFound, Found, Broken };
 
-uint64_t alignUp(uint64_t value, uint64_t alignment) {
+uint64_t AlignUp(uint64_t value, uint64_t alignment) {
     return (value + alignment - 1) / alignment * alignment;
 }
 
-Scan scanNotes(ElfFile& file, const Region& region, int& budget, TFileVersionNumbers& out) {
+// One note's header: the sizes of its name and description, and its type.
+struct NoteHeader {
+    uint64_t NameSize;
+    uint64_t DescSize;
+    uint32_t Type;
+};
+
+// Whether the note at name (owner) and desc (description) is the version
+// note; its numbers go to out.
+Scan ReadVersionFromNote(ElfFile& file, const NoteHeader& note, uint64_t name, uint64_t desc,
+                         TFileVersionNumbers& out) {
+    if (note.NameSize != sizeof kVersionNoteOwner || note.Type != kVersionNoteType ||
+        note.DescSize < 4 * kFixedFileInfoWords) {
+        return Scan::NotFound;
+    }
+    char owner[sizeof kVersionNoteOwner];
+    uchar words[4 * kFixedFileInfoWords];
+    if (!file.Read(name, owner, sizeof owner) || !file.Read(desc, words, sizeof words)) {
+        return Scan::Broken;
+    }
+    if (std::memcmp(owner, kVersionNoteOwner, sizeof owner) != 0 ||
+        file.U32(words) != kFixedFileInfoSignature) {
+        return Scan::NotFound;
+    }
+    const uint32_t ms = file.U32(words + 8);
+    const uint32_t ls = file.U32(words + 12);
+    out = {static_cast<uint16_t>(ms >> 16), static_cast<uint16_t>(ms & 0xFFFF),
+           static_cast<uint16_t>(ls >> 16), static_cast<uint16_t>(ls & 0xFFFF)};
+    return Scan::Found;
+}
+
+Scan ScanNotes(ElfFile& file, const Region& region, int& budget, TFileVersionNumbers& out) {
     if (!file.Contains(region.Offset, region.Size)) {
         return Scan::Broken;
     }
@@ -95,32 +126,17 @@ Scan scanNotes(ElfFile& file, const Region& region, int& budget, TFileVersionNum
         if (!file.Read(position, header, sizeof header)) {
             return Scan::Broken;
         }
-        const uint64_t nameSize = file.U32(header);
-        const uint64_t descSize = file.U32(header + 4);
-        const uint32_t type = file.U32(header + 8);
+        const NoteHeader note{file.U32(header), file.U32(header + 4), file.U32(header + 8)};
         // The description and the next note start at the padding boundary
         // counted from the start of this note.
-        const uint64_t name = position + 12;
-        const uint64_t desc = position + alignUp(12 + nameSize, pad);
-        const uint64_t next = position + alignUp(desc - position + descSize, pad);
-        if (desc + descSize > end) {
+        const uint64_t desc = position + AlignUp(12 + note.NameSize, pad);
+        const uint64_t next = position + AlignUp(desc - position + note.DescSize, pad);
+        if (desc + note.DescSize > end) {
             return Scan::Broken;
         }
-        if (nameSize == sizeof kVersionNoteOwner && type == kVersionNoteType &&
-            descSize >= 4 * kFixedFileInfoWords) {
-            char owner[sizeof kVersionNoteOwner];
-            uchar words[4 * kFixedFileInfoWords];
-            if (!file.Read(name, owner, sizeof owner) || !file.Read(desc, words, sizeof words)) {
-                return Scan::Broken;
-            }
-            if (std::memcmp(owner, kVersionNoteOwner, sizeof owner) == 0 &&
-                file.U32(words) == kFixedFileInfoSignature) {
-                const uint32_t ms = file.U32(words + 8);
-                const uint32_t ls = file.U32(words + 12);
-                out = {static_cast<uint16_t>(ms >> 16), static_cast<uint16_t>(ms & 0xFFFF),
-                       static_cast<uint16_t>(ls >> 16), static_cast<uint16_t>(ls & 0xFFFF)};
-                return Scan::Found;
-            }
+        const Scan scan = ReadVersionFromNote(file, note, position + 12, desc, out);
+        if (scan != Scan::NotFound) {
+            return scan;
         }
         if (next >= end) {
             break;
@@ -148,7 +164,7 @@ struct EntryFields {
 
 // Scans the notes of every entry of the wanted type in a table of count
 // entries entrySize apart; an entry that cannot be read breaks the file.
-Scan scanTable(ElfFile& file, uint64_t offset, uint64_t count, uint64_t entrySize,
+Scan ScanTable(ElfFile& file, uint64_t offset, uint64_t count, uint64_t entrySize,
                const EntryFields& fields, uint32_t wanted, int& budget,
                TFileVersionNumbers& numbers) {
     uchar entry[64];
@@ -161,7 +177,7 @@ Scan scanTable(ElfFile& file, uint64_t offset, uint64_t count, uint64_t entrySiz
         }
         const Region region{file.Word(entry + fields.Offset), file.Word(entry + fields.Size),
                             file.Word(entry + fields.Align)};
-        const Scan scan = scanNotes(file, region, budget, numbers);
+        const Scan scan = ScanNotes(file, region, budget, numbers);
         if (scan != Scan::NotFound) {
             return scan;
         }
@@ -169,14 +185,34 @@ Scan scanTable(ElfFile& file, uint64_t offset, uint64_t count, uint64_t entrySiz
     return Scan::NotFound;
 }
 
-std::optional<TFileVersionNumbers> FoundOrNothing(Scan scan, const TFileVersionNumbers& numbers) {
+// Scans a whole table of count entries entrySize apart (entrySize > 0) that
+// must lie inside the file; the numbers of the first version note found.
+std::optional<TFileVersionNumbers> ScanWholeTable(ElfFile& file, uint64_t offset, uint64_t count,
+                                                  uint64_t entrySize, const EntryFields& fields,
+                                                  uint32_t wanted) {
+    if (count > UINT64_MAX / entrySize || !file.Contains(offset, count * entrySize)) {
+        return std::nullopt;
+    }
+    int budget = kNoteBudget;
+    TFileVersionNumbers numbers;
+    const Scan scan = ScanTable(file, offset, count, entrySize, fields, wanted, budget, numbers);
     return scan == Scan::Found ? std::optional(numbers) : std::nullopt;
 }
 
-} // namespace
+// The file header's fields that lead to the section and program header tables.
+struct TableHeaders {
+    const Layout* L;
+    uint64_t PhOff;
+    uint64_t ShOff;
+    uint16_t PhEntSize;
+    uint64_t PhNum;
+    uint16_t ShEntSize;
+    uint64_t ShNum;
+};
 
-std::optional<TFileVersionNumbers> ReadVersionNote(QIODevice& device) {
-    ElfFile file(device);
+// Reads the identification and the file header; nothing for a file that is
+// not ELF of a known class and byte order. Leaves the file set to its format.
+std::optional<TableHeaders> ReadTableHeaders(ElfFile& file) {
     uchar header[64];
     if (!file.Read(0, header, 16) || std::memcmp(header,
                                                  "\x7F"
@@ -194,56 +230,67 @@ std::optional<TFileVersionNumbers> ReadVersionNote(QIODevice& device) {
     if (!file.Read(0, header, l.HeaderSize)) {
         return std::nullopt;
     }
-    const uint64_t phOff = file.Word(header + l.PhOff);
-    const uint64_t shOff = file.Word(header + l.ShOff);
-    const uint16_t phEntSize = file.U16(header + l.PhEntSize);
-    uint64_t phNum = file.U16(header + l.PhNum);
-    const uint16_t shEntSize = file.U16(header + l.ShEntSize);
-    uint64_t shNum = file.U16(header + l.ShNum);
+    return TableHeaders{&l,
+                        file.Word(header + l.PhOff),
+                        file.Word(header + l.ShOff),
+                        file.U16(header + l.PhEntSize),
+                        file.U16(header + l.PhNum),
+                        file.U16(header + l.ShEntSize),
+                        file.U16(header + l.ShNum)};
+}
 
-    int budget = kNoteBudget;
-    TFileVersionNumbers numbers;
+// Counts that do not fit the file header are kept in section 0; false when
+// that entry cannot be read.
+bool ReadExtendedCounts(ElfFile& file, TableHeaders& h) {
+    if (h.ShNum != 0 && h.PhNum != kManySegments) {
+        return true;
+    }
     uchar entry[64];
+    if (!file.Read(h.ShOff, entry, h.L->ShEntry)) {
+        return false;
+    }
+    if (h.ShNum == 0) {
+        h.ShNum = file.Word(entry + h.L->ShSize);
+    }
+    if (h.PhNum == kManySegments) {
+        h.PhNum = file.U32(entry + h.L->ShInfo);
+    }
+    return true;
+}
 
-    if (shOff != 0) {
-        if (shEntSize < l.ShEntry) {
+std::optional<TFileVersionNumbers> ScanSections(ElfFile& file, const TableHeaders& h) {
+    const Layout& l = *h.L;
+    return ScanWholeTable(file, h.ShOff, h.ShNum, h.ShEntSize,
+                          {l.ShEntry, l.ShType, l.ShOffset, l.ShSize, l.ShAlign}, kSectionNote);
+}
+
+std::optional<TFileVersionNumbers> ScanSegments(ElfFile& file, const TableHeaders& h) {
+    const Layout& l = *h.L;
+    if (h.PhOff == 0 || h.PhNum == 0 || h.PhNum == kManySegments || h.PhEntSize < l.PhEntry) {
+        return std::nullopt;
+    }
+    return ScanWholeTable(file, h.PhOff, h.PhNum, h.PhEntSize,
+                          {l.PhEntry, l.PhType, l.PhOffset, l.PhFileSize, l.PhAlign}, kSegmentNote);
+}
+
+} // namespace
+
+std::optional<TFileVersionNumbers> ReadVersionNote(QIODevice& device) {
+    ElfFile file(device);
+    std::optional<TableHeaders> headers = ReadTableHeaders(file);
+    if (!headers) {
+        return std::nullopt;
+    }
+    if (headers->ShOff != 0) {
+        if (headers->ShEntSize < headers->L->ShEntry || !ReadExtendedCounts(file, *headers)) {
             return std::nullopt;
         }
-        // Counts that do not fit the header are kept in section 0.
-        if (shNum == 0 || phNum == kManySegments) {
-            if (!file.Read(shOff, entry, l.ShEntry)) {
-                return std::nullopt;
-            }
-            if (shNum == 0) {
-                shNum = file.Word(entry + l.ShSize);
-            }
-            if (phNum == kManySegments) {
-                phNum = file.U32(entry + l.ShInfo);
-            }
-        }
-        if (shNum > 0) {
-            if (shNum > UINT64_MAX / shEntSize || !file.Contains(shOff, shNum * shEntSize)) {
-                return std::nullopt;
-            }
-            return FoundOrNothing(scanTable(file, shOff, shNum, shEntSize,
-                                            {l.ShEntry, l.ShType, l.ShOffset, l.ShSize, l.ShAlign},
-                                            kSectionNote, budget, numbers),
-                                  numbers);
+        if (headers->ShNum > 0) {
+            return ScanSections(file, *headers);
         }
     }
-
     // No section headers: the note segments.
-    if (phOff == 0 || phNum == 0 || phNum == kManySegments) {
-        return std::nullopt;
-    }
-    if (phEntSize < l.PhEntry || phNum > UINT64_MAX / phEntSize ||
-        !file.Contains(phOff, phNum * phEntSize)) {
-        return std::nullopt;
-    }
-    return FoundOrNothing(scanTable(file, phOff, phNum, phEntSize,
-                                    {l.PhEntry, l.PhType, l.PhOffset, l.PhFileSize, l.PhAlign},
-                                    kSegmentNote, budget, numbers),
-                          numbers);
+    return ScanSegments(file, *headers);
 }
 
 } // namespace ctl

@@ -20,7 +20,7 @@ const QString kHeight = QStringLiteral("Height");
 const QString kWidth = QStringLiteral("Width");
 const QString kMaximized = QStringLiteral("Maximized");
 
-void readInto(const plat::Registry::Key& key, TStateSaver::TStoredState& state,
+void ReadInto(const plat::Registry::Key& key, TStateSaver::TStoredState& state,
               bool defaultMaximized) {
     // A value of another type reads as absent. Any number is kept as read:
     // the bounds rule drops what no screen could show.
@@ -31,7 +31,7 @@ void readInto(const plat::Registry::Key& key, TStateSaver::TStoredState& state,
     state.Maximized = key.ReadBool(kMaximized).value_or(defaultMaximized);
 }
 
-void writeFrom(plat::Registry::Key& key, const TStateSaver::TStoredState& state) {
+void WriteFrom(plat::Registry::Key& key, const TStateSaver::TStoredState& state) {
     if (!state.Maximized) {
         const auto write = [&key](const QString& name, const std::optional<int64_t>& value) {
             if (value) {
@@ -111,7 +111,7 @@ TStateSaver::TStoredState TStateSaver::ReadState() const {
         }
         plat::Registry file(path_);
         if (const auto key = file.OpenKey({IniSection()}, false)) {
-            readInto(*key, state, defaulMaximized_);
+            ReadInto(*key, state, defaulMaximized_);
         }
         return state;
     }
@@ -123,7 +123,7 @@ TStateSaver::TStoredState TStateSaver::ReadState() const {
         registry = std::make_shared<plat::Registry>();
     }
     if (const auto key = registry->OpenKey(RegistryKey(), false)) {
-        readInto(*key, state, defaulMaximized_);
+        ReadInto(*key, state, defaulMaximized_);
     }
     return state;
 }
@@ -171,7 +171,7 @@ void TStateSaver::WriteState(const TStoredState& state) {
         }
         plat::Registry file(path_);
         if (auto key = file.OpenKey({IniSection()}, true)) {
-            writeFrom(*key, state);
+            WriteFrom(*key, state);
             file.Save();
         }
         return;
@@ -184,7 +184,7 @@ void TStateSaver::WriteState(const TStoredState& state) {
         registry = std::make_shared<plat::Registry>();
     }
     if (auto key = registry->OpenKey(RegistryKey(), true)) {
-        writeFrom(*key, state);
+        WriteFrom(*key, state);
         registry->Save();
     }
 }

@@ -3,8 +3,8 @@
 #include "app/dialogs/AboutForm.h"
 #include "app/whois/VLWhoisThread.h"
 #include "effects/core/VfxLinuxSysInfo.h"
-#include "effects/gui/VfxApplication.h"
-#include "effects/gui/VfxInfoLabel.h"
+#include "effects/gui/application/VfxApplication.h"
+#include "effects/gui/controls/VfxInfoLabel.h"
 
 #include <QCoreApplication>
 #include <QLabel>

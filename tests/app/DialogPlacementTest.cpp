@@ -11,7 +11,7 @@
 #include "app/dialogs/ServersForm.h"
 #include "app/options/OptionsForm.h"
 #include "app/options/Settings.h"
-#include "effects/gui/VfxApplication.h"
+#include "effects/gui/application/VfxApplication.h"
 #include "engine/DimensionList.h"
 
 #include <QDialog>

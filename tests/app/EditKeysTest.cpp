@@ -15,7 +15,7 @@
 #include "app/options/OptionsForm.h"
 #include "app/refs/AttachForm.h"
 #include "app/refs/TextRefForm.h"
-#include "console/QvConsole.h"
+#include "console/QvConsole/QvConsole.h"
 #include "console/QvNumEdits.h"
 #include "platform/gui/ActionList.h"
 

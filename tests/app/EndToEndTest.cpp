@@ -9,7 +9,7 @@
 #include "dockkit/bars/DkThemedToolbar.h"
 #include "dockkit/items/DkItem.h"
 
-#include "console/QvConsole.h"
+#include "console/QvConsole/QvConsole.h"
 
 #include <QDir>
 #include <QFile>

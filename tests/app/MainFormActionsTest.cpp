@@ -10,7 +10,7 @@
 #include "app/mainform/MainFormControls.h"
 #include "app/refs/AttachForm.h"
 #include "app/whois/VLWhoisThread.h"
-#include "console/QvConsole.h"
+#include "console/QvConsole/QvConsole.h"
 #include "dockkit/bars/DkThemedToolbar.h"
 #include "dockkit/docking/DkDockablePanel.h"
 #include "dockkit/items/DkItemViewer.h"

@@ -3,7 +3,7 @@
 #include "MainFormTestSupport.h"
 
 #include "chatd/ServerCodec.h"
-#include "console/QvConsole.h"
+#include "console/QvConsole/QvConsole.h"
 #include "platform/core/Exception.h"
 
 namespace mainformtest {

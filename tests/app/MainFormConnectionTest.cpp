@@ -4,7 +4,7 @@
 #include "MainFormTestSupport.h"
 
 #include "app/mainform/MainFormControls.h"
-#include "console/QvConsole.h"
+#include "console/QvConsole/QvConsole.h"
 #include "dockkit/statusbar/DkxStatusBar.h"
 #include "platform/core/Clock.h"
 #include "platform/gui/ImageList.h"

@@ -7,7 +7,7 @@
 
 #include "app/away/AwayMessagesForm.h"
 #include "app/mainform/MainFormControls.h"
-#include "console/QvConsole.h"
+#include "console/QvConsole/QvConsole.h"
 #include "controls/StateSaver.h"
 
 #include <QAction>

@@ -7,7 +7,7 @@
 #include "PlatformFakes.h"
 
 #include "app/mainform/MainFormControls.h"
-#include "console/QvConsole.h"
+#include "console/QvConsole/QvConsole.h"
 #include "dockkit/docking/DkDockablePanel.h"
 #include "dockkit/docking/DkFloatingWindowParent.h"
 

@@ -4,7 +4,7 @@
 #include "MainFormTestSupport.h"
 
 #include "app/mainform/MainFormControls.h"
-#include "console/QvConsole.h"
+#include "console/QvConsole/QvConsole.h"
 #include "dockkit/docking/DkDockablePanel.h"
 #include "dockkit/docking/DkxDock.h"
 #include "dockkit/palettes/DkxColorItem.h"

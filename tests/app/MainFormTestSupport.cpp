@@ -3,7 +3,7 @@
 #include "app/dialogs/CharSelForm.h"
 #include "app/dialogs/LoginForm.h"
 #include "app/mainform/MainFormControls.h"
-#include "console/QvConsole.h"
+#include "console/QvConsole/QvConsole.h"
 #include "engine/VLBlob.h"
 #include "platform/core/Cp1252.h"
 

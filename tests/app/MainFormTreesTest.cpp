@@ -7,7 +7,7 @@
 
 #include "app/mainform/MainFormControls.h"
 #include "app/refs/TextRefForm.h"
-#include "console/QvConsole.h"
+#include "console/QvConsole/QvConsole.h"
 #include "dockkit/items/DkMenuLoop.h"
 #include "dockkit/items/DkView.h"
 #include "engine/VLBlob.h"

@@ -5,7 +5,7 @@
 #include "chatd/Directory.h"
 #include "chatd/HttpSite.h"
 #include "console/ConsoleModel.h"
-#include "console/QvConsole.h"
+#include "console/QvConsole/QvConsole.h"
 
 #include <QHostAddress>
 #include <QTcpServer>

@@ -6,7 +6,7 @@
 
 #include "app/mainform/MainFormControls.h"
 #include "app/options/OptionsForm.h"
-#include "console/QvConsole.h"
+#include "console/QvConsole/QvConsole.h"
 #include "dockkit/palettes/DkxColorItem.h"
 #include "engine/DimensionList.h"
 #include "platform/core/Clock.h"

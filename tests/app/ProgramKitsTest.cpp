@@ -16,8 +16,8 @@
 #include "dockkit/statusbar/DkxStatusBar.h"
 #include "effects/core/VfxSysInfo.h"
 #include "effects/core/VfxWave.h"
-#include "effects/gui/VfxApplication.h"
-#include "effects/gui/VfxInfoLabel.h"
+#include "effects/gui/application/VfxApplication.h"
+#include "effects/gui/controls/VfxInfoLabel.h"
 
 #include <QAction>
 #include <QCoreApplication>

@@ -181,6 +181,32 @@ TEST(ConsoleSelection, PartialRowsWrappedWordsAndUnselectableText) {
     EXPECT_EQ(narrowLog.log.last(), u"select:world"_qs);
 }
 
+TEST(ConsoleSelection, ColumnsWrapEndsAndRowsLeftOut) {
+    ConsoleRig rig(300, 100);
+    EventLog log(rig.console);
+    const int ch = rig.console.ClientHeight();
+    const int h = rig.LineHeight();
+    const int right = rig.console.ClientWidth() - 1;
+    // A column copies as a tab.
+    rig.console.AddLine(u"a<column 60>b"_qs);
+    rig.Drag(QPoint(1, ch - h / 2), QPoint(right, ch - h / 2));
+    EXPECT_EQ(log.log.last(), u"select:a\tb"_qs);
+    // Rows of the line before the selection leave no empty lines in front.
+    rig.console.AddLine(u"a<br>b<br>c"_qs);
+    rig.Drag(QPoint(1, ch - h / 2), QPoint(right, ch - h / 2));
+    EXPECT_EQ(log.log.last(), u"select:c"_qs);
+    // A space dropped at a wrap is kept only between two selected words.
+    ConsoleRig narrow(2 + rig.Advance(u"hello"_qs) + 1 + 2, 60);
+    EventLog narrowLog(narrow.console);
+    narrow.console.AddLine(u"hello world"_qs);
+    const int nch = narrow.console.ClientHeight();
+    const int nh = narrow.LineHeight();
+    ASSERT_EQ(narrow.console.RowHeights(narrow.console.LastLine()).size(), 2);
+    narrow.Drag(QPoint(1, nch - nh - nh / 2),
+                QPoint(narrow.console.ClientWidth() - 1, nch - nh - nh / 2));
+    EXPECT_EQ(narrowLog.log.last(), u"select:hello"_qs);
+}
+
 TEST(ConsoleSelection, HighlightPaintsWhileDraggingAndCanBeCancelled) {
     ConsoleRig rig(300, 60);
     EventLog log(rig.console);

@@ -257,6 +257,24 @@ TEST(ConsoleRendering, LinksUseTheirOwnFontAndColumnsLeaveGaps) {
               QString());
 }
 
+TEST(ConsoleRendering, StyleTagsSwitchTheirStyleOnAndOff) {
+    ConsoleRig rig(300, 40);
+    QFont bold = TestFont().font;
+    bold.setBold(true);
+    const int plain = rig.Advance(u"WWWW"_qs);
+    ASSERT_GT(QFontMetrics(bold).horizontalAdvance(u"WWWW"_qs), plain + 2);
+    const int ch = rig.console.ClientHeight();
+    // The background shows how far the text reaches: bold runs past the
+    // plain width, and after the closing tag the text is plain again.
+    rig.console.AddLine(onGreen(u"<b>WWWW</b>"_qs));
+    rig.Grab();
+    EXPECT_EQ(WrongPixels(rig, {{2 + plain + 1, ch - 1, kGreen}}), QString());
+    rig.console.AddLine(onGreen(u"<b></b>WWWW"_qs));
+    rig.Grab();
+    EXPECT_EQ(WrongPixels(rig, {{2 + plain - 1, ch - 1, kGreen}, {2 + plain + 1, ch - 1, kWhite}}),
+              QString());
+}
+
 TEST(ConsoleRendering, ImagesAreBottomAlignedAndNeedAList) {
     ConsoleRig rig(200, 60);
     const int h = rig.LineHeight();

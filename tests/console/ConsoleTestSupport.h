@@ -3,7 +3,7 @@
 // a console set up for deterministic pixels, mouse input and an event log.
 
 #include "console/MarkupParser.h"
-#include "console/QvConsole.h"
+#include "console/QvConsole/QvConsole.h"
 
 #include <QEvent>
 #include <QImage>

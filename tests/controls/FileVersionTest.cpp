@@ -102,6 +102,25 @@ TEST(VersionNoteImages, DamagedHeadersGiveNothing) {
     }
 }
 
+// A file with more segments than its header can count keeps the count in
+// section 0, and a file without sections then reads its note segments.
+TEST(VersionNoteImages, SegmentCountKeptInSectionZero) {
+    const ElfSpec spec = withNotes({VersionNoteOf(1, 2, 3, 4)});
+    const int sectionZero = LayoutOf(spec).SectionTableOffset;
+    const auto put = [](QByteArray& image, int offset, uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) {
+            image[offset + i] = static_cast<char>(value >> (8 * i));
+        }
+    };
+    QByteArray image = BuildElf(spec);
+    put(image, 60, 0, 2);      // e_shnum: in section 0's size, which is 0
+    put(image, 56, 0xFFFF, 2); // e_phnum: in section 0's info
+    put(image, sectionZero + 44, 1, 4);
+    EXPECT_EQ(show(readBytes(image)), "1.2.3.4");
+    put(image, sectionZero + 44, 0, 4); // no segments after all
+    EXPECT_EQ(show(readBytes(image)), "none");
+}
+
 TEST(VersionNoteImages, CutShortAnywhereGiveNothing) {
     QFile stamped(QStringLiteral(QV_FIXTURE_STAMPED));
     ASSERT_TRUE(stamped.open(QIODevice::ReadOnly));

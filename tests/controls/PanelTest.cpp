@@ -1,4 +1,4 @@
-#include "controls/QvPanel.h"
+#include "controls/QvPanel/QvPanel.h"
 
 #include "GoldenRows.h"
 #include "PixelPicture.h"

@@ -1,4 +1,4 @@
-#include "controls/QvSplitter.h"
+#include "controls/QvSplitter/QvSplitter.h"
 
 #include "GoldenRows.h"
 #include "PixelPicture.h"

@@ -1,7 +1,7 @@
 #include "effects/core/VfxIniCtrl.h"
 #include "effects/core/VfxThemes.h"
-#include "effects/gui/VfxApplication.h"
-#include "effects/gui/VfxDisplayInfo.h"
+#include "effects/gui/application/VfxApplication.h"
+#include "effects/gui/application/VfxDisplayInfo.h"
 
 #include "PixelPicture.h"
 #include "Raises.h"

@@ -1,5 +1,5 @@
 #include "effects/core/VfxStreams.h"
-#include "effects/gui/VfxBitmapImage.h"
+#include "effects/gui/bitmaps/VfxBitmapImage.h"
 
 #include "EffectsTestSupport.h"
 #include "Raises.h"
@@ -120,6 +120,11 @@ TEST(BitmapFile, DamagedHeaderFieldsAreRefused) {
     QByteArray eight = VfxCreateDIBFileImage(SixPixels(), 256);
     eight.replace(14 + 32, 4, Bytes({0x01, 0x01, 0, 0}));
     ExpectInvalid(eight, "257 colours");
+    // run lengths read bottom-up only
+    QByteArray runsTopDown = VfxCreateDIBFileImage(SixPixels(), 256);
+    runsTopDown.replace(14 + 16, 4, Bytes({0x01, 0, 0, 0}));
+    runsTopDown.replace(22, 4, Bytes({0xFE, 0xFF, 0xFF, 0xFF}));
+    ExpectInvalid(runsTopDown, "top-down run lengths");
     // top-down rows are fine
     QByteArray topDown = SixPixelsFile();
     topDown.replace(22, 4, Bytes({0xFE, 0xFF, 0xFF, 0xFF}));

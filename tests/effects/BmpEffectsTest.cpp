@@ -1,4 +1,4 @@
-#include "effects/gui/VfxBmpEffects.h"
+#include "effects/gui/bitmaps/VfxBmpEffects.h"
 
 #include "EffectsTestSupport.h"
 #include "Raises.h"

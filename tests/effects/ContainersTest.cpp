@@ -1,6 +1,6 @@
 #include "effects/core/VfxStreams.h"
-#include "effects/gui/VfxBitmapImage.h"
-#include "effects/gui/VfxContainers.h"
+#include "effects/gui/bitmaps/VfxBitmapImage.h"
+#include "effects/gui/bitmaps/VfxContainers.h"
 
 #include "EffectsTestSupport.h"
 #include "PixelPicture.h"

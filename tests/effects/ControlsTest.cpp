@@ -1,5 +1,5 @@
-#include "effects/gui/VfxControls.h"
-#include "effects/gui/VfxPanels.h"
+#include "effects/gui/controls/VfxControls.h"
+#include "effects/gui/controls/VfxPanels.h"
 
 #include "EffectsGuiSupport.h"
 #include "PixelPicture.h"

@@ -1,6 +1,6 @@
-#include "effects/gui/VfxBevel.h"
-#include "effects/gui/VfxGradient.h"
-#include "effects/gui/VfxText3D.h"
+#include "effects/gui/drawing/VfxBevel.h"
+#include "effects/gui/drawing/VfxGradient.h"
+#include "effects/gui/drawing/VfxText3D.h"
 
 #include "EffectsTestSupport.h"
 #include "PixelPicture.h"
@@ -163,6 +163,29 @@ TEST(Gradient, CornerStylesPaintFromTheOutsideIn) {
         }
         EXPECT_EQ(image.pixel(c.black), qRgb(0, 0, 0)) << c.style;
         EXPECT_EQ(image.pixel(c.white), qRgb(255, 255, 255)) << c.style;
+    }
+}
+
+// Two colours on a rectangle wider than high, one picture per style: the
+// corner and centre shapes keep their width and height apart.
+TEST(Gradient, EveryStylePaintsItsPicture) {
+    const PixelLegend legend = {{0xFF000000, 'K'}, {0xFFFFFFFF, 'W'}, {0xFFFF00FF, '.'}};
+    TVfxGradient gradient;
+    gradient.SetColorCount(2);
+    gradient.SetColor(plat::clBlack);
+    gradient.SetEndColor(plat::clWhite);
+    ASSERT_EQ(gradient.ColorTable(), (std::vector<TColor>{plat::clBlack, plat::clWhite}));
+    const auto rows = GoldenTextRows("effects/gradient-pictures.tsv", 2);
+    ASSERT_EQ(rows.size(), size_t(gstTopRightDiagonal + 1));
+    for (int style = 0; style <= gstTopRightDiagonal; ++style) {
+        SCOPED_TRACE(rows[size_t(style)][0].toStdString());
+        gradient.SetStyle(TVfxGradientStyle(style));
+        QImage image = BlankImage(14, 8);
+        {
+            QPainter p(&image);
+            gradient.Paint(p, TRect(1, 1, 13, 7));
+        }
+        EXPECT_EQ(PixelPicture(image, legend).join(u'/'), rows[size_t(style)][1]);
     }
 }
 

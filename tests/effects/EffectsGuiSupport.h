@@ -5,7 +5,7 @@
 
 #include "effects/core/VfxLinuxSysInfo.h"
 #include "effects/core/VfxSysInfo.h"
-#include "effects/gui/VfxApplication.h"
+#include "effects/gui/application/VfxApplication.h"
 
 #include <QImage>
 #include <QStringList>

@@ -1,8 +1,8 @@
-#include "effects/gui/VfxBitmapEffectObject.h"
-#include "effects/gui/VfxBmpEffects.h"
-#include "effects/gui/VfxContainers.h"
-#include "effects/gui/VfxControls.h"
-#include "effects/gui/VfxFillObject.h"
+#include "effects/gui/bitmaps/VfxBitmapEffectObject.h"
+#include "effects/gui/bitmaps/VfxBmpEffects.h"
+#include "effects/gui/bitmaps/VfxContainers.h"
+#include "effects/gui/controls/VfxControls.h"
+#include "effects/gui/drawing/VfxFillObject.h"
 
 #include "EffectsGuiSupport.h"
 #include "EffectsTestSupport.h"

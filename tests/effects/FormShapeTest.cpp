@@ -1,7 +1,7 @@
-#include "effects/gui/VfxContainers.h"
-#include "effects/gui/VfxFormShape.h"
-#include "effects/gui/VfxPanels.h"
-#include "effects/gui/VfxRegionMask.h"
+#include "effects/gui/bitmaps/VfxContainers.h"
+#include "effects/gui/controls/VfxPanels.h"
+#include "effects/gui/regions/VfxFormShape.h"
+#include "effects/gui/regions/VfxRegionMask.h"
 
 #include "EffectsGuiSupport.h"
 #include "RegionTestSupport.h"

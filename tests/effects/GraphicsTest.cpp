@@ -1,5 +1,6 @@
-#include "effects/gui/VfxGraphics.h"
-#include "effects/gui/VfxText3D.h"
+#include "effects/gui/drawing/VfxAreaPlacement.h"
+#include "effects/gui/drawing/VfxGraphics.h"
+#include "effects/gui/drawing/VfxText3D.h"
 
 #include "EffectsTestSupport.h"
 #include "PixelPicture.h"
@@ -103,8 +104,8 @@ TEST(ShadowBevel, DropsAShadowAndFramesWhatIsLeft) {
     }
 }
 
-TEST(StandardBorder, WidthsAndWhatEachStyleLeaves) {
-    const auto rows = GoldenTextRows("effects/standard-borders.tsv", 3);
+TEST(StandardBorder, WidthsPicturesAndWhatEachStyleLeaves) {
+    const auto rows = GoldenTextRows("effects/standard-borders.tsv", 4);
     ASSERT_EQ(rows.size(), size_t(lsDoubleLowered + 1));
     for (int style = 0; style <= lsDoubleLowered; ++style) {
         const QStringList& row = rows[size_t(style)];
@@ -114,27 +115,54 @@ TEST(StandardBorder, WidthsAndWhatEachStyleLeaves) {
         TRect rect(0, 0, 10, 10);
         QPainter p(&image);
         EXPECT_TRUE(VfxDrawStandardBorder(p, rect, TVfxBorderStyle(style)));
+        p.end();
         EXPECT_EQ(rect, RectOf(row[2]));
+        EXPECT_EQ(Rows(image), row[3]);
     }
 }
 
 // --- areas and bitmaps ---
 
+// Placement flags written as names joined by spaces ("-": none).
+uint16_t PlacementFlags(const QString& names) {
+    static const std::map<QString, uint16_t> flagNames = {{"-", 0},
+                                                          {"center", VFX_DF_CENTER},
+                                                          {"stretch", VFX_DF_STRETCH},
+                                                          {"tile", VFX_DF_TILE},
+                                                          {"keepwidth", VFX_DF_KEEPWIDTH},
+                                                          {"keepheight", VFX_DF_KEEPHEIGHT},
+                                                          {"fit", VFX_DF_FIT}};
+    uint16_t flags = 0;
+    for (const QString& name : names.split(u' ')) {
+        flags |= flagNames.at(name);
+    }
+    return flags;
+}
+
+QString RectText(const TRect& r) {
+    return QStringLiteral("%1,%2,%3,%4").arg(r.Left).arg(r.Top).arg(r.Right).arg(r.Bottom);
+}
+
+TEST(AreaPlacement, PlacesTheSourceAsTheFlagsSay) {
+    for (const QStringList& row : GoldenTextRows("effects/area-placements.tsv", 6)) {
+        SCOPED_TRACE(row.join(u" | ").toStdString());
+        const QStringList size = row[3].split(u'x');
+        const TVfxAreaPlacement placement =
+            VfxPlaceArea(RectOf(row[2]), size[0].toInt(), size[1].toInt(), PlacementFlags(row[1]));
+        QStringList places;
+        for (const TRect& p : placement.Places) {
+            places << RectText(p);
+        }
+        EXPECT_EQ(places.isEmpty() ? QStringLiteral("-") : places.join(u' '), row[4]);
+        EXPECT_EQ(RectText(placement.Reported), row[5]);
+    }
+}
+
 TEST(DrawArea, DrawsWhereTheFlagsSay) {
-    const std::map<QString, uint16_t> flagNames = {{"-", 0},
-                                                   {"center", VFX_DF_CENTER},
-                                                   {"stretch", VFX_DF_STRETCH},
-                                                   {"tile", VFX_DF_TILE},
-                                                   {"keepwidth", VFX_DF_KEEPWIDTH},
-                                                   {"keepheight", VFX_DF_KEEPHEIGHT},
-                                                   {"fit", VFX_DF_FIT}};
     for (const QStringList& row : GoldenTextRows("effects/draw-area.tsv", 5)) {
         SCOPED_TRACE(row.join(u" | ").toStdString());
         const QImage source = Picture(row[0].split(u'/'));
-        uint16_t flags = 0;
-        for (const QString& name : row[1].split(u' ')) {
-            flags |= flagNames.at(name);
-        }
+        const uint16_t flags = PlacementFlags(row[1]);
         QImage target = BlankImage(8, 6);
         TRect reported(-1, -1, -1, -1);
         QPainter p(&target);

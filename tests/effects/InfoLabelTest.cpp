@@ -1,4 +1,4 @@
-#include "effects/gui/VfxInfoLabel.h"
+#include "effects/gui/controls/VfxInfoLabel.h"
 
 #include "EffectsGuiSupport.h"
 #include "EffectsTestSupport.h"

@@ -1,7 +1,7 @@
-#include "effects/gui/VfxPointList.h"
-#include "effects/gui/VfxRegion.h"
-#include "effects/gui/VfxRegionMask.h"
-#include "effects/gui/VfxShadow.h"
+#include "effects/gui/regions/VfxPointList.h"
+#include "effects/gui/regions/VfxRegion.h"
+#include "effects/gui/regions/VfxRegionMask.h"
+#include "effects/gui/regions/VfxShadow.h"
 
 #include "EffectsGuiSupport.h"
 #include "EffectsTestSupport.h"

@@ -1,6 +1,6 @@
-#include "effects/gui/VfxRegionMask.h"
-#include "effects/gui/VfxRegionShapes.h"
-#include "effects/gui/VfxShapeOutline.h"
+#include "effects/gui/regions/VfxRegionMask.h"
+#include "effects/gui/regions/VfxRegionShapes.h"
+#include "effects/gui/regions/VfxShapeOutline.h"
 
 #include "EffectsTestSupport.h"
 #include "RegionTestSupport.h"

@@ -2,7 +2,7 @@
 // What the region tests share: regions and outlines put into images with a
 // margin, so that what reaches left of or above the shape's rectangle shows.
 
-#include "effects/gui/VfxRegionShapes.h"
+#include "effects/gui/regions/VfxRegionShapes.h"
 
 #include <QImage>
 #include <QPainter>

@@ -4,7 +4,7 @@
 #include "dockkit/themes/DkKitThemes.h"
 #include "effects/core/VfxLinuxSysInfo.h"
 #include "effects/core/VfxWave.h"
-#include "effects/gui/VfxApplication.h"
+#include "effects/gui/application/VfxApplication.h"
 #include "platform/core/DesktopSettings.h"
 #include "platform/core/Registry.h"
 #include "platform/gui/Sound.h"

@@ -4,7 +4,7 @@
 #include "app/dialogs/DialogSupport.h"
 #include "app/whois/VLWhoisThread.h"
 #include "controls/QvFileVersion.h"
-#include "effects/gui/VfxInfoLabel.h"
+#include "effects/gui/controls/VfxInfoLabel.h"
 #include "platform/core/Guarded.h"
 #include "platform/gui/Shell.h"
 

@@ -13,7 +13,7 @@
 #include "app/mainform/MainFormKitHandlers.h"
 #include "app/mainform/MainFormTestSeam.h"
 #include "app/whois/VLWhoisThread.h"
-#include "console/QvConsole.h"
+#include "console/QvConsole/QvConsole.h"
 #include "controls/StateSaver.h"
 #include "dockkit/bars/DkKeyRouter.h"
 #include "dockkit/bars/DkThemedToolbar.h"

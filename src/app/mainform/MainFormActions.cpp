@@ -11,7 +11,7 @@
 #include "app/options/OptionsForm.h"
 #include "app/refs/AttachForm.h"
 #include "app/whois/VLWhoisThread.h"
-#include "console/QvConsole.h"
+#include "console/QvConsole/QvConsole.h"
 #include "dockkit/bars/DkKeyRouter.h"
 #include "dockkit/bars/DkThemedToolbar.h"
 #include "dockkit/docking/DkDockablePanel.h"

@@ -2,7 +2,7 @@
 // engine's message events and the program's unhandled exceptions.
 #include "app/mainform/MainForm.h"
 
-#include "console/QvConsole.h"
+#include "console/QvConsole/QvConsole.h"
 #include "platform/core/Cp1252.h"
 #include "platform/core/Exception.h"
 #include "platform/core/Guarded.h"

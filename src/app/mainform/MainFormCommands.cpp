@@ -2,7 +2,7 @@
 #include "app/mainform/MainForm.h"
 
 #include "app/mainform/MainFormControls.h"
-#include "console/QvConsole.h"
+#include "console/QvConsole/QvConsole.h"
 #include "platform/core/Cp1252.h"
 #include "strings/TextRoutines.h"
 

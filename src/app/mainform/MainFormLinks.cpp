@@ -5,7 +5,7 @@
 
 #include "app/refs/TextRefForm.h"
 #include "app/whois/VLWhoisThread.h"
-#include "console/QvConsole.h"
+#include "console/QvConsole/QvConsole.h"
 #include "engine/VLBlob.h"
 #include "platform/core/Guarded.h"
 #include "platform/gui/MsgBox.h"

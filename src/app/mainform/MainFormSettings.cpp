@@ -6,7 +6,7 @@
 #include "app/dialogs/DialogSupport.h"
 #include "app/mainform/MainFormControls.h"
 #include "app/options/OptionsForm.h"
-#include "console/QvConsole.h"
+#include "console/QvConsole/QvConsole.h"
 #include "dockkit/docking/DkDockablePanel.h"
 #include "dockkit/docking/DkPositions.h"
 #include "dockkit/palettes/DkxColorItem.h"

@@ -6,7 +6,7 @@
 
 #include "app/dialogs/DialogSupport.h"
 #include "app/mainform/MainFormControls.h"
-#include "console/QvConsole.h"
+#include "console/QvConsole/QvConsole.h"
 #include "platform/core/Cp1252.h"
 #include "platform/core/Guarded.h"
 

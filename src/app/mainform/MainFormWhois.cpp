@@ -5,7 +5,7 @@
 #include "app/dialogs/DialogSupport.h"
 #include "app/format/ColorCodes.h"
 #include "app/whois/VLWhoisThread.h"
-#include "console/QvConsole.h"
+#include "console/QvConsole/QvConsole.h"
 #include "strings/TextRoutines.h"
 
 namespace {

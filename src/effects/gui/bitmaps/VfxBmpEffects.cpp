@@ -1,0 +1,324 @@
+#include "effects/gui/bitmaps/VfxBmpEffects.h"
+
+#include <QtEndian>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace fx {
+
+namespace {
+
+constexpr QImage::Format kFormat = QImage::Format_BGR888;
+
+uint32_t Load32(const uchar* p) {
+    uint32_t v;
+    std::memcpy(&v, p, 4);
+    return qFromLittleEndian(v);
+}
+
+void Store32(uchar* p, uint32_t v) {
+    v = qToLittleEndian(v);
+    std::memcpy(p, &v, 4);
+}
+
+// The part of rect that lies on an image of size w x h, and the target
+// point moved with it. Along a mirrored axis the far side's cut moves the
+// point, since that side lands first.
+struct Span {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    TVfxPoint point;
+    bool Empty() const { return width <= 0 || height <= 0; }
+};
+
+Span Clip(const TVfxRect& rect, int w, int h, TVfxPoint point, bool flipX, bool flipY) {
+    Span s;
+    s.left = std::max(rect.Left, 0);
+    s.top = std::max(rect.Top, 0);
+    const int right = std::min(rect.Right, w);
+    const int bottom = std::min(rect.Bottom, h);
+    s.width = right - s.left;
+    s.height = bottom - s.top;
+    s.point.X = point.X + (flipX ? rect.Right - right : s.left - rect.Left);
+    s.point.Y = point.Y + (flipY ? rect.Bottom - bottom : s.top - rect.Top);
+    return s;
+}
+
+// Walks the pixels of a span into a target: for each target row that lies
+// on the target, row(targetRow, sourceRow, first target x, first source x,
+// count, step of the source x (1 or -1)).
+template <typename Row>
+void Walk(const Span& s, const QImage& target, bool flipX, bool flipY, Row&& row) {
+    const int x0 = std::max(0, -s.point.X);
+    const int x1 = std::min(s.width, target.width() - s.point.X);
+    if (x1 <= x0) {
+        return;
+    }
+    for (int k = 0; k < s.height; ++k) {
+        const int ty = s.point.Y + k;
+        if (ty < 0 || ty >= target.height()) {
+            continue;
+        }
+        const int sy = flipY ? s.top + s.height - 1 - k : s.top + k;
+        const int sx = flipX ? s.left + s.width - 1 - x0 : s.left + x0;
+        row(ty, sy, s.point.X + x0, sx, x1 - x0, flipX ? -1 : 1);
+    }
+}
+
+// Writes n pixels to out (going right) from the pixel at last and the n - 1
+// before it (going left), so that they land in reverse order. Four bytes move
+// at a time up to the last pixel: the byte before each source pixel is read
+// along (every pixel but the leftmost has one), the extra byte written belongs
+// to the next target pixel. out and the source pixels must not overlap.
+void ReversePixels(uchar* out, const uchar* last, int n) {
+    int i = 0;
+    for (; i + 1 < n; ++i, last -= 3, out += 3) {
+        Store32(out, Load32(last - 1) >> 8);
+    }
+    if (n > 0) {
+        out[0] = last[0];
+        out[1] = last[1];
+        out[2] = last[2];
+    }
+}
+
+// Mirrors a row of n pixels in place: blocks from both ends exchange places,
+// reversed on the way, through a small buffer that holds the left block.
+void MirrorRowInPlace(uchar* row, int n) {
+    constexpr int kBlock = 128;
+    // A block, or the middle that is left (less than two blocks).
+    uchar saved[3 * 2 * kBlock];
+    int a = 0;
+    int b = n;
+    while (b - a >= 2 * kBlock) {
+        std::memcpy(saved, row + 3 * a, 3 * kBlock);
+        ReversePixels(row + 3 * a, row + 3 * (b - 1), kBlock);
+        ReversePixels(row + 3 * (b - kBlock), saved + 3 * (kBlock - 1), kBlock);
+        a += kBlock;
+        b -= kBlock;
+    }
+    const int middle = b - a;
+    if (middle > 1) {
+        std::memcpy(saved, row + 3 * a, size_t(middle) * 3);
+        ReversePixels(row + 3 * a, saved + 3 * (middle - 1), middle);
+    }
+}
+
+// The image to read the span from: the source, or, when the target is the
+// same image and the span moves, a copy of the span's pixels as they were
+// (the span then starts at the copy's origin).
+const QImage* ShiftedSource(const QImage& source, const uchar* targetBits, Span& s, QImage& copy) {
+    if (source.constBits() != targetBits || (s.point.X == s.left && s.point.Y == s.top)) {
+        return &source;
+    }
+    copy = source.copy(s.left, s.top, s.width, s.height);
+    s.left = 0;
+    s.top = 0;
+    return &copy;
+}
+
+// A per-byte operation applied from source to target.
+template <typename Op>
+void MapBytes(const QImage& source, const TVfxRect& rect, QImage& target, TVfxPoint point, Op op) {
+    VfxCheckPixelFormat(source, QStringLiteral("Source"));
+    VfxCheckPixelFormat(target, QStringLiteral("Target"));
+    uchar* bits = target.bits(); // detaches a target shared with others
+    Span s = Clip(rect, source.width(), source.height(), point, false, false);
+    if (s.Empty()) {
+        return;
+    }
+    QImage copy;
+    const QImage* from = ShiftedSource(source, bits, s, copy);
+    const qsizetype stride = target.bytesPerLine();
+    Walk(s, target, false, false, [&](int ty, int sy, int tx, int sx, int n, int) {
+        const uchar* in = from->constScanLine(sy) + 3 * sx;
+        uchar* out = bits + ty * stride + 3 * tx;
+        for (int i = 0; i < 3 * n; ++i) {
+            out[i] = op(in[i]);
+        }
+    });
+}
+
+// For mirrors: the source span as an image of its own when the target shares
+// its pixels at another place.
+const QImage* MirrorSource(const QImage& source, Span& s, const uchar* targetBits, QImage& copy,
+                           bool& inPlace) {
+    inPlace = false;
+    if (source.constBits() != targetBits) {
+        return &source;
+    }
+    if (s.point.X == s.left && s.point.Y == s.top) {
+        inPlace = true;
+        return &source;
+    }
+    copy = source.copy(s.left, s.top, s.width, s.height);
+    s.left = 0;
+    s.top = 0;
+    return &copy;
+}
+
+} // namespace
+
+bool VfxCheckPixelFormat(const QImage& bitmap, const QString& name) {
+    if (bitmap.format() != kFormat) {
+        throw EVfxWrongPixelFormat(QStringLiteral("Wrong PixelFormat in ") + name +
+                                   QStringLiteral(" bitmap!"));
+    }
+    return true;
+}
+
+void VfxBmpGrayScale(const QImage& source, const TVfxRect& rect, QImage& target, TVfxPoint point) {
+    VfxCheckPixelFormat(source, QStringLiteral("Source"));
+    VfxCheckPixelFormat(target, QStringLiteral("Target"));
+    std::array<uint8_t, 256> w30{};
+    std::array<uint8_t, 256> w59{};
+    std::array<uint8_t, 256> w11{};
+    for (int v = 0; v < 256; ++v) {
+        w30[v] = uint8_t(std::nearbyint(v * 0.30));
+        w59[v] = uint8_t(std::nearbyint(v * 0.59));
+        w11[v] = uint8_t(std::nearbyint(v * 0.11));
+    }
+    uchar* bits = target.bits();
+    Span s = Clip(rect, source.width(), source.height(), point, false, false);
+    if (s.Empty()) {
+        return;
+    }
+    QImage copy;
+    const QImage* from = ShiftedSource(source, bits, s, copy);
+    const qsizetype stride = target.bytesPerLine();
+    Walk(s, target, false, false, [&](int ty, int sy, int tx, int sx, int n, int) {
+        const uchar* in = from->constScanLine(sy) + 3 * sx;
+        uchar* out = bits + ty * stride + 3 * tx;
+        int i = 0;
+        if (in != out) {
+            // Four-byte stores: the fourth byte is the next pixel's, written
+            // right after (not when reading and writing the same pixels).
+            for (; i + 1 < n; ++i, in += 3, out += 3) {
+                const uint32_t v = Load32(in);
+                const uint32_t g =
+                    uint8_t(w30[v & 0xFF] + w11[(v >> 8) & 0xFF] + w59[(v >> 16) & 0xFF]);
+                Store32(out, g * 0x010101u);
+            }
+        }
+        for (; i < n; ++i, in += 3, out += 3) {
+            const auto g = uint8_t(w30[in[0]] + w11[in[1]] + w59[in[2]]);
+            out[0] = g;
+            out[1] = g;
+            out[2] = g;
+        }
+    });
+}
+
+void VfxBmpFlipRows(const QImage& source, const TVfxRect& rect, QImage& target, TVfxPoint point) {
+    VfxCheckPixelFormat(source, QStringLiteral("Source"));
+    VfxCheckPixelFormat(target, QStringLiteral("Target"));
+    uchar* bits = target.bits();
+    Span s = Clip(rect, source.width(), source.height(), point, false, true);
+    if (s.Empty()) {
+        return;
+    }
+    const qsizetype stride = target.bytesPerLine();
+    QImage copy;
+    bool inPlace = false;
+    const QImage* from = MirrorSource(source, s, bits, copy, inPlace);
+    if (inPlace) {
+        // Row pairs exchanged from the outside in; the middle row stays.
+        std::vector<uchar> buffer(size_t(s.width) * 3);
+        for (int a = s.top, b = s.top + s.height - 1; a < b; ++a, --b) {
+            uchar* ra = bits + a * stride + 3 * s.left;
+            uchar* rb = bits + b * stride + 3 * s.left;
+            std::memcpy(buffer.data(), ra, buffer.size());
+            std::memcpy(ra, rb, buffer.size());
+            std::memcpy(rb, buffer.data(), buffer.size());
+        }
+        return;
+    }
+    Walk(s, target, false, true, [&](int ty, int sy, int tx, int sx, int n, int) {
+        std::memcpy(bits + ty * stride + 3 * tx, from->constScanLine(sy) + 3 * sx, size_t(n) * 3);
+    });
+}
+
+void VfxBmpFlipColumns(const QImage& source, const TVfxRect& rect, QImage& target,
+                       TVfxPoint point) {
+    VfxCheckPixelFormat(source, QStringLiteral("Source"));
+    VfxCheckPixelFormat(target, QStringLiteral("Target"));
+    uchar* bits = target.bits();
+    Span s = Clip(rect, source.width(), source.height(), point, true, false);
+    if (s.Empty()) {
+        return;
+    }
+    const qsizetype stride = target.bytesPerLine();
+    QImage copy;
+    bool inPlace = false;
+    const QImage* from = MirrorSource(source, s, bits, copy, inPlace);
+    if (inPlace) {
+        // The middle column of an odd span stays where it is.
+        for (int y = s.top; y < s.top + s.height; ++y) {
+            MirrorRowInPlace(bits + y * stride + 3 * s.left, s.width);
+        }
+        return;
+    }
+    Walk(s, target, true, false, [&](int ty, int sy, int tx, int sx, int n, int) {
+        ReversePixels(bits + ty * stride + 3 * tx, from->constScanLine(sy) + 3 * sx, n);
+    });
+}
+
+void VfxBmpAlphaBlend(const QImage& source1, const QImage& source2, const TVfxRect& rect,
+                      TVfxPoint targetPoint, float alpha, QImage& target, TVfxPoint source2Point) {
+    VfxCheckPixelFormat(source1, QStringLiteral("Source 1"));
+    VfxCheckPixelFormat(source2, QStringLiteral("Source 2"));
+    VfxCheckPixelFormat(target, QStringLiteral("Target"));
+    std::array<int, 511> table{};
+    for (int d = -255; d <= 255; ++d) {
+        table[d + 255] = int(std::nearbyint(double(d) * double(alpha)));
+    }
+    uchar* bits = target.bits();
+    // The part of rect that lies on source 1 and, moved to source 2, on it.
+    TVfxRect r = rect;
+    const int dx = source2Point.X - rect.Left;
+    const int dy = source2Point.Y - rect.Top;
+    r.Left = std::max(r.Left, -dx);
+    r.Top = std::max(r.Top, -dy);
+    r.Right = std::min(r.Right, source2.width() - dx);
+    r.Bottom = std::min(r.Bottom, source2.height() - dy);
+    Span s =
+        Clip(r, source1.width(), source1.height(),
+             {targetPoint.X + r.Left - rect.Left, targetPoint.Y + r.Top - rect.Top}, false, false);
+    if (s.Empty()) {
+        return;
+    }
+    // Sources sharing the target's pixels are read from copies.
+    const QImage one = source1.constBits() == bits ? source1.copy() : source1;
+    const QImage two = source2.constBits() == bits ? source2.copy() : source2;
+    const qsizetype stride = target.bytesPerLine();
+    Walk(s, target, false, false, [&](int ty, int sy, int tx, int sx, int n, int) {
+        const uchar* a = one.constScanLine(sy) + 3 * sx;
+        const uchar* b = two.constScanLine(sy + dy) + 3 * (sx + dx);
+        uchar* out = bits + ty * stride + 3 * tx;
+        for (int i = 0; i < 3 * n; ++i) {
+            out[i] = uchar(b[i] + table[a[i] - b[i] + 255]);
+        }
+    });
+}
+
+void VfxBmpInvert(const QImage& source, const TVfxRect& rect, QImage& target, TVfxPoint point) {
+    MapBytes(source, rect, target, point, [](uchar v) { return uchar(~v); });
+}
+
+void VfxBmpBrightness(const QImage& source, const TVfxRect& rect, QImage& target, int value,
+                      TVfxPoint point) {
+    value = std::clamp(value, -255, 255);
+    std::array<uint8_t, 256> table{};
+    for (int v = 0; v < 256; ++v) {
+        table[v] = uint8_t(std::clamp(v + value, 0, 255));
+    }
+    MapBytes(source, rect, target, point, [&table](uchar v) { return table[v]; });
+}
+
+} // namespace fx
