@@ -18,11 +18,11 @@ constexpr qsizetype kMaxMatch = 18;
 constexpr qsizetype kMinRun = 16;
 constexpr qsizetype kMaxRun = 4111; // 15 * 256 + 255 + 16
 
-[[noreturn]] void damaged() {
+[[noreturn]] void Damaged() {
     throw plat::EReadError(QStringLiteral("Stream read error"));
 }
 
-inline uint32_t hash3(const uint8_t* p) {
+inline uint32_t Hash3(const uint8_t* p) {
     const uint32_t key = (((uint32_t(p[0]) << 4) ^ p[1]) << 4) ^ p[2];
     return ((key * 40543u) >> 4) & 0xFFF;
 }
@@ -69,7 +69,7 @@ qsizetype VfxCompressBlock(const uint8_t* src, qsizetype n, uint8_t* out) {
             qsizetype length = 0;
             qsizetype offset = 0;
             if (n - x >= kMinMatch) {
-                const uint32_t h = hash3(src + x);
+                const uint32_t h = Hash3(src + x);
                 const qsizetype candidate = table[h];
                 table[h] = x;
                 offset = x - candidate;
@@ -119,82 +119,115 @@ QByteArray VfxCompressBlock(QByteArrayView source) {
     return out;
 }
 
+namespace {
+
+// Where an expansion stands: the block read up to x, the output written up to o.
+struct TExpansion {
+    const uint8_t* block;
+    qsizetype length;
+    qsizetype x;
+    uint8_t* out;
+    qsizetype o;
+    qsizetype capacity;
+};
+
+// A run item: a count of at least kMinRun copies of one byte.
+inline void ExpandRun(TExpansion& e, uint32_t b1) {
+    if (e.length - e.x < 4) {
+        Damaged();
+    }
+    const qsizetype count = qsizetype(b1) * 256 + e.block[e.x + 2] + kMinRun;
+    if (count > e.capacity - e.o) {
+        Damaged();
+    }
+    std::memset(e.out + e.o, e.block[e.x + 3], size_t(count));
+    e.o += count;
+    e.x += 4;
+}
+
+// A match item: bytes copied from offset bytes back in the output, which may
+// overlap what is being written.
+inline void ExpandMatch(TExpansion& e, qsizetype offset, uint32_t b1) {
+    const qsizetype count = qsizetype(b1 & 15) + kMinMatch;
+    if (offset > e.o || count > e.capacity - e.o) {
+        Damaged();
+    }
+    uint8_t* to = e.out + e.o;
+    const uint8_t* from = to - offset;
+    if (offset >= count) {
+        std::memcpy(to, from, size_t(count));
+    } else {
+        for (qsizetype i = 0; i < count; ++i) {
+            to[i] = from[i];
+        }
+    }
+    e.o += count;
+    e.x += 2;
+}
+
+// An item whose control bit is set: a run when its offset is 0, else a match.
+inline void ExpandCopyItem(TExpansion& e) {
+    if (e.length - e.x < 2) {
+        Damaged();
+    }
+    const uint32_t b1 = e.block[e.x + 1];
+    const qsizetype offset = qsizetype(e.block[e.x]) * 16 + (b1 >> 4);
+    if (offset == 0) {
+        ExpandRun(e, b1);
+    } else {
+        ExpandMatch(e, offset, b1);
+    }
+}
+
+qsizetype ExpandStored(const uint8_t* block, qsizetype length, uint8_t* out, qsizetype capacity) {
+    if (length - 1 > capacity) {
+        Damaged();
+    }
+    if (length > 1) {
+        std::memcpy(out, block + 1, size_t(length - 1));
+    }
+    return length - 1;
+}
+
+} // namespace
+
 qsizetype VfxExpandBlock(const uint8_t* block, qsizetype length, uint8_t* out, qsizetype capacity) {
     if (length <= 0) {
-        damaged();
+        Damaged();
     }
     if (block[0] == kStored) {
-        if (length - 1 > capacity) {
-            damaged();
-        }
-        if (length > 1) {
-            std::memcpy(out, block + 1, size_t(length - 1));
-        }
-        return length - 1;
+        return ExpandStored(block, length, out, capacity);
     }
     if (block[0] != kCompressed) {
-        damaged();
+        Damaged();
     }
-    qsizetype x = 1;
-    qsizetype o = 0;
+    TExpansion e{block, length, 1, out, 0, capacity};
     uint32_t ctl = 0;
     int bits = 0;
-    while (x < length) {
+    while (e.x < length) {
         if (bits == 0) {
-            if (length - x < 2) {
-                damaged();
+            if (length - e.x < 2) {
+                Damaged();
             }
-            ctl = (uint32_t(block[x]) << 8) | block[x + 1];
-            x += 2;
+            ctl = (uint32_t(block[e.x]) << 8) | block[e.x + 1];
+            e.x += 2;
             bits = 16;
-            if (x == length) {
+            if (e.x == length) {
                 break; // a control word with no items after it
             }
         }
         if ((ctl & 0x8000) == 0) {
-            if (o == capacity) {
-                damaged();
+            if (e.o == capacity) {
+                Damaged();
             }
-            out[o++] = block[x++];
+            out[e.o++] = block[e.x++];
         } else {
-            if (length - x < 2) {
-                damaged();
-            }
-            const uint32_t b1 = block[x + 1];
-            const qsizetype offset = qsizetype(block[x]) * 16 + (b1 >> 4);
-            if (offset == 0) {
-                if (length - x < 4) {
-                    damaged();
-                }
-                const qsizetype count = qsizetype(b1) * 256 + block[x + 2] + kMinRun;
-                if (count > capacity - o) {
-                    damaged();
-                }
-                std::memset(out + o, block[x + 3], size_t(count));
-                o += count;
-                x += 4;
-            } else {
-                const qsizetype count = qsizetype(b1 & 15) + kMinMatch;
-                if (offset > o || count > capacity - o) {
-                    damaged();
-                }
-                uint8_t* to = out + o;
-                const uint8_t* from = to - offset;
-                if (offset >= count) {
-                    std::memcpy(to, from, size_t(count));
-                } else {
-                    for (qsizetype i = 0; i < count; ++i) {
-                        to[i] = from[i];
-                    }
-                }
-                o += count;
-                x += 2;
-            }
+            ExpandCopyItem(e);
         }
         ctl <<= 1;
         --bits;
     }
-    return o;
+    return e.o;
 }
 
 QByteArray VfxExpandBlock(QByteArrayView block, qsizetype capacity) {

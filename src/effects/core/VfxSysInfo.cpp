@@ -4,6 +4,7 @@
 #include "platform/core/FormatDateTime.h"
 
 #include <array>
+#include <optional>
 
 namespace fx {
 
@@ -62,7 +63,7 @@ const std::array<const char16_t*, 7> kVersionNames = {
     u"LegalTrademark", u"FileDescription", u"Comments",
 };
 
-QString onOff(bool on) {
+QString OnOff(bool on) {
     return on ? QStringLiteral("On") : QStringLiteral("Off");
 }
 
@@ -124,83 +125,75 @@ QString VfxGetInfo(TVfxInfoType info, uint32_t divider, QStringView dateTimeForm
     return VfxGetInfo(info, divider, dateTimeFormat, VfxSystemInfo());
 }
 
-QString VfxGetInfo(TVfxInfoType info, uint32_t divider, QStringView dateTimeFormat,
-                   TVfxSystemInfoProvider& provider) {
-    const uint64_t d = divider == 0 ? 1 : divider;
-    const auto number = [d](uint64_t n) { return QString::number(n / d); };
+namespace {
+
+// The items that are a count: what the provider answers, before the divider.
+std::optional<uint64_t> InfoNumber(TVfxInfoType info, TVfxSystemInfoProvider& provider) {
     switch (info) {
-    case itUser: {
-        const QString name = provider.UserName();
-        return name.isEmpty() ? QStringLiteral("(Unknown)") : name;
+    case itCurrentDiskFree32:
+        return provider.CurrentDisk().Free;
+    case itCurrentDiskSize32:
+        return provider.CurrentDisk().Total;
+    case itColorDepth:
+        return provider.ColorDepth() & 0xFF;
+    case itScreenSaverDelay:
+        return provider.ScreenSaverDelaySeconds() / 60;
+    case itMemSize:
+        return provider.MemoryStatus().TotalPhys;
+    case itFreeSysRes:
+    case itFreeGDIRes:
+    case itFreeUserRes:
+        return provider.FreeResources(info - itFreeSysRes);
+    case itMajorVerNr32:
+        return provider.OSVersion().Major & 0xFFFF;
+    case itBuildNr32:
+        return provider.OSVersion().Build & 0xFFFF;
+    case itMemLoaded32:
+        return provider.MemoryStatus().MemoryLoad & 0xFF;
+    case itMemFree32:
+        return provider.MemoryStatus().AvailPhys;
+    case itMemPageFree32:
+        return provider.MemoryStatus().AvailPageFile;
+    case itMemPageTotal32:
+        return provider.MemoryStatus().TotalPageFile;
+    case itMemVirtFree32:
+        return provider.MemoryStatus().AvailVirtual;
+    case itMemVirtTotal32:
+        return provider.MemoryStatus().TotalVirtual;
+    case itPlatformID32:
+        return provider.OSVersion().PlatformId;
+    case itProcessorCont32:
+        return provider.ProcessorCount();
+    default:
+        return std::nullopt;
     }
+}
+
+// The items that are text as the provider answers them.
+std::optional<QString> InfoText(TVfxInfoType info, TVfxSystemInfoProvider& provider) {
+    switch (info) {
     case itWinDir:
         return provider.WindowsDirectory();
     case itCurrentDir32:
         return provider.CurrentDirectory();
-    case itCurrentDiskFree32:
-        return number(provider.CurrentDisk().Free);
-    case itCurrentDiskSize32:
-        return number(provider.CurrentDisk().Total);
     case itSystemDir:
         return provider.SystemDirectory();
     case itReg_Owner32:
         return provider.RegisteredOwner();
     case itReg_Company32:
         return provider.RegisteredCompany();
-    case itVersion: {
-        const TVfxOSVersion v = provider.OSVersion();
-        return QStringLiteral("%1.%2").arg(v.Major).arg(v.Minor);
-    }
-    case itColorDepth:
-        return number(provider.ColorDepth() & 0xFF);
-    case itScreenSaverDelay:
-        return number(provider.ScreenSaverDelaySeconds() / 60);
-    case itMemSize:
-        return number(provider.MemoryStatus().TotalPhys);
-    case itFreeSysRes:
-    case itFreeGDIRes:
-    case itFreeUserRes:
-        return number(provider.FreeResources(info - itFreeSysRes));
     case itComputerName32:
         return provider.ComputerName();
-    case itMajorVerNr32:
-        return number(provider.OSVersion().Major & 0xFFFF);
-    case itBuildNr32:
-        return number(provider.OSVersion().Build & 0xFFFF);
-    case itMemLoaded32:
-        return number(provider.MemoryStatus().MemoryLoad & 0xFF);
-    case itMemFree32:
-        return number(provider.MemoryStatus().AvailPhys);
-    case itMemPageFree32:
-        return number(provider.MemoryStatus().AvailPageFile);
-    case itMemPageTotal32:
-        return number(provider.MemoryStatus().TotalPageFile);
-    case itMemVirtFree32:
-        return number(provider.MemoryStatus().AvailVirtual);
-    case itMemVirtTotal32:
-        return number(provider.MemoryStatus().TotalVirtual);
-    case itPlatformID32:
-        return number(provider.OSVersion().PlatformId);
-    case itPlatform32: {
-        const TVfxOSVersion v = provider.OSVersion();
-        return v.ClassicPlatform ? VfxPlatformName(v.PlatformId) : QStringLiteral("(Unknown)");
-    }
-    case itProcessorCont32:
-        return number(provider.ProcessorCount());
-    case itProcessor32:
-        return VfxProcessorName(provider.ProcessorType());
     case itTempPath32:
         return provider.TempPath();
     case itDOSVersion:
         return QStringLiteral("Win32");
     case itNumLock:
-        return onOff(provider.LockKeyOn(TVfxLockKey::NumLock));
+        return OnOff(provider.LockKeyOn(TVfxLockKey::NumLock));
     case itCapsLock:
-        return onOff(provider.LockKeyOn(TVfxLockKey::CapsLock));
+        return OnOff(provider.LockKeyOn(TVfxLockKey::CapsLock));
     case itScroll:
-        return onOff(provider.LockKeyOn(TVfxLockKey::ScrollLock));
-    case itCurrentDateTime:
-        return plat::FormatDateTime(dateTimeFormat, provider.CurrentDateTime());
+        return OnOff(provider.LockKeyOn(TVfxLockKey::ScrollLock));
     case itProgCompany:
     case itProgName:
     case itProgVersion:
@@ -209,10 +202,44 @@ QString VfxGetInfo(TVfxInfoType info, uint32_t divider, QStringView dateTimeForm
     case itProgDescription:
     case itProgComments:
         return provider.ProgramVersionString(kVersionNames[info - itProgCompany]);
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+QString VfxGetInfo(TVfxInfoType info, uint32_t divider, QStringView dateTimeFormat,
+                   TVfxSystemInfoProvider& provider) {
+    const uint64_t d = divider == 0 ? 1 : divider;
+    if (const std::optional<uint64_t> n = InfoNumber(info, provider)) {
+        return QString::number(*n / d);
+    }
+    if (std::optional<QString> text = InfoText(info, provider)) {
+        return *std::move(text);
+    }
+    switch (info) {
+    case itUser: {
+        const QString name = provider.UserName();
+        return name.isEmpty() ? QStringLiteral("(Unknown)") : name;
+    }
+    case itVersion: {
+        const TVfxOSVersion v = provider.OSVersion();
+        return QStringLiteral("%1.%2").arg(v.Major).arg(v.Minor);
+    }
+    case itPlatform32: {
+        const TVfxOSVersion v = provider.OSVersion();
+        return v.ClassicPlatform ? VfxPlatformName(v.PlatformId) : QStringLiteral("(Unknown)");
+    }
+    case itProcessor32:
+        return VfxProcessorName(provider.ProcessorType());
+    case itCurrentDateTime:
+        return plat::FormatDateTime(dateTimeFormat, provider.CurrentDateTime());
     case itCPUSpeed:
         return QString::number(provider.CPUSpeedMHz() / double(d), 'g', 15);
+    default:
+        return {};
     }
-    return {};
 }
 
 } // namespace fx
