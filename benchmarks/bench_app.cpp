@@ -644,7 +644,7 @@ enum KeyKind { kCharacter = 0, kPaste = 1 };
 // The main window's shortcuts as the toolkit registers them: actions of the
 // window. The edit actions act on the editor.
 void AddShortcuts(QMainWindow& window, QWidget* editor) {
-    const auto add = [&](QKeySequence key, const char* slot) {
+    const auto add = [&](const QKeySequence& key, const char* slot) {
         auto* action = new QAction(&window);
         action->setShortcut(key);
         if (slot != nullptr) {

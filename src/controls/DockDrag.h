@@ -65,6 +65,7 @@ bool ManualFloat(QWidget* control, const QRect& screenRect);
 class TDockDrag final : public QObject {
     Q_OBJECT
 public:
+    ~TDockDrag() override;
     // Starts a drag of the control with the pointer at `global`.
     static TDockDrag* Begin(QWidget* control, QPoint global);
     // The drag under way, or null.
@@ -84,7 +85,6 @@ protected:
 
 private:
     TDockDrag(QWidget* control, QPoint global);
-    ~TDockDrag() override;
     void End();
 
     TDragDockObject source_;

@@ -148,6 +148,9 @@ TEST(AwayMessagesFormTest, ShowsWritersAndTheirMessagesAsTheLogChanges) {
 
 // The window shown with the main window's menu images.
 class AwayWindowTest : public ::testing::Test {
+public:
+    ~AwayWindowTest() override { HideToolTipNow(); }
+
 protected:
     AwayWindowTest() {
         AddMenuImages(images);
@@ -155,7 +158,6 @@ protected:
         view.show();
         mainformtest::ProcessPosted();
     }
-    ~AwayWindowTest() override { HideToolTipNow(); }
 
     TAwayList log;
     plat::ImageList images{16, 16};

@@ -57,6 +57,9 @@ TEST(ActionHintTest, FollowsTheCaptionUntilTheActionIsGivenAHintOfItsOwn) {
 }
 
 class MainFormHintsTest : public MainFormTest {
+public:
+    ~MainFormHintsTest() override { HideToolTipNow(); }
+
 protected:
     TMainForm& Shown() {
         TMainForm& f = Create();
@@ -65,7 +68,6 @@ protected:
         ProcessPosted();
         return f;
     }
-    ~MainFormHintsTest() override { HideToolTipNow(); }
 };
 
 // "bar/item" of every shown button of the bars that shows no caption.

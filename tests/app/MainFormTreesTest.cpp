@@ -120,7 +120,7 @@ protected:
     }
     // The menu of a link; the console forgets the link it showed as hovered.
     QStringList LinkMenu(const QString& name, const QString& params, const char* choice = nullptr) {
-        const QStringList shown = MenuShown(
+        QStringList shown = MenuShown(
             [&] { EXPECT_TRUE(ClickLink(name, params, Qt::RightButton)) << name.toStdString(); },
             choice);
         EXPECT_FALSE(form->OutputMemo->LinkInformation().Valid);

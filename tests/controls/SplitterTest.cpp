@@ -326,6 +326,13 @@ TEST_F(SplitterDrag, TheDraggedBarInvertsWhatLiesUnderItThroughTheHalftone) {
 // "UL GetSiteInfo", "LR DockOver enter", "UL UnDock to LR" and so on, with a
 // control docked in the upper pane.
 class SplitterDocking : public ::testing::Test {
+public:
+    ~SplitterDocking() override {
+        if (ctl::TDockDrag* drag = ctl::TDockDrag::Current()) {
+            drag->Cancel();
+        }
+    }
+
 protected:
     SplitterDocking() : rig_(orVertical, 100, 300) {
         TQvSplitter& s = rig_.splitter;
@@ -373,11 +380,6 @@ protected:
         }
         client_.setWindowTitle(QStringLiteral("Tools"));
         ctl::ManualDock(&client_, s.UpperLeft());
-    }
-    ~SplitterDocking() override {
-        if (ctl::TDockDrag* drag = ctl::TDockDrag::Current()) {
-            drag->Cancel();
-        }
     }
 
     // Presses on the client's caption strip in the upper pane, drags over

@@ -298,7 +298,8 @@ int main(int argc, char** argv) {
                                                        {"menu-view", u'v'},
                                                        {"menu-tools", u't'},
                                                        {"menu-help", u'h'}};
-        for (const auto& [name, key] : menus) {
+        for (const auto& [name, accessKey] : menus) {
+            const QChar key = accessKey;
             ShootMenu(form, QString::fromLatin1(name), [&] {
                 SendKey(form, Qt::Key_A + (key.unicode() - u'a'), Qt::AltModifier, QString(key));
             });

@@ -21,7 +21,7 @@ std::function<QString(QStringView name)> ProgramVersionLookup(const QString& pro
                                                                : QString();
     return [version](QStringView name) -> QString {
         if (name == u"ProductVersion") {
-            return version;
+            return QString(version); // a copy: the lookup answers again
         }
         if (name == u"ProductName") {
             return QCoreApplication::applicationName();
