@@ -492,7 +492,11 @@ private:
             if (brush != env_.Color) {
                 plat::FillRectColor(*painter_, rect, brush);
             }
-            if (!(chunk.Blink && env_.BlinkHidden) && chunk.Kind != ckSpace) {
+            // A space shows nothing but an underline or a strike-out line,
+            // which must run on from word to word.
+            const bool ink = chunk.Kind != ckSpace || cur_.entry->font.underline() ||
+                             cur_.entry->font.strikeOut();
+            if (!(chunk.Blink && env_.BlinkHidden) && ink) {
                 if (painterFont_ != cur_.entry) {
                     painter_->setFont(cur_.entry->font);
                     painterFont_ = cur_.entry;

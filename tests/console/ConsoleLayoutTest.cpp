@@ -257,6 +257,32 @@ TEST(ConsoleRendering, LinksUseTheirOwnFontAndColumnsLeaveGaps) {
               QString());
 }
 
+// An underline runs on under the spaces between words: a hovered link of
+// several words, and underlined text, show one unbroken line.
+TEST(ConsoleRendering, UnderlinesRunUnbrokenUnderSpaces) {
+    ConsoleRig rig(300, 40);
+    const int ch = rig.console.ClientHeight();
+    const int h = rig.LineHeight();
+    const int space = 2 + rig.Advance(u"two"_qs);
+    const int spaceWidth = rig.Advance(u" "_qs);
+    ASSERT_GT(spaceWidth, 1);
+    // The space's own columns, without the letters' ink at either side.
+    const QRect gap(space + 1, ch - h, spaceWidth - 2, h);
+
+    rig.console.AddLine(u"<a name=x>two words</a>"_qs);
+    rig.Grab();
+    EXPECT_FALSE(HasColor(rig.last, gap, kBlue)) << "an unhovered link is not underlined";
+    rig.MoveTo(rig.OnNewest());
+    ASSERT_TRUE(rig.console.LinkInformation().Valid);
+    rig.Grab();
+    EXPECT_TRUE(HasColor(rig.last, gap, kBlue)) << "the hover underline spans the space";
+
+    rig.MoveTo(QPoint(290, 2));
+    rig.console.AddLine(u"<font color=#FF0000><u>two words</u></font>"_qs);
+    rig.Grab();
+    EXPECT_TRUE(HasColor(rig.last, gap, kRed)) << "underlined text";
+}
+
 TEST(ConsoleRendering, StyleTagsSwitchTheirStyleOnAndOff) {
     ConsoleRig rig(300, 40);
     QFont bold = TestFont().font;
