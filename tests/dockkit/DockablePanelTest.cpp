@@ -97,6 +97,29 @@ TEST_F(PanelTest, FloatsInAThemedFormAtItsKeptSizeAndDocksBack) {
     EXPECT_EQ(Placed(panel), "LeftDock 0/-1 0,0 204x400");
 }
 
+// A panel that its form makes tall as it floats (as the main window gives its
+// friends panel five sixths of the dock), dragged off its dock and dropped
+// near the screen's bottom edge, floats whole within the work area.
+TEST_F(PanelTest, DraggedOffItsDockATallPanelFloatsInsideTheWorkArea) {
+    const QRect work = plat::CurrentScreens().RectForPoint({0, 0}, true).ToQRect();
+    panel->OnDockChanging = [this, &work](TDkCustomDockableWindow*, bool floating, TDkDock*) {
+        if (floating) {
+            panel->SetClientAreaHeight(work.height() * 5 / 6);
+        }
+    };
+    const QPoint caption(20, 8);
+    const QPoint drop(work.center().x(), work.bottom() - 20);
+    PostMoves(&f.form, {panel->mapToGlobal(caption) + QPoint(200, 0), drop});
+    PostRelease(&f.form, drop);
+    Press(panel, caption);
+    DropFreedForms();
+    f.Settle();
+    ASSERT_TRUE(panel->Floating());
+    const QRect frame = panel->FloatingParent()->geometry();
+    EXPECT_GT(frame.height(), work.height() * 5 / 6);
+    EXPECT_TRUE(work.contains(frame)) << frame.y() << " + " << frame.height();
+}
+
 TEST_F(PanelTest, HitCodesSizeFromTheInnerEdgeAndCloseFromTheCaptionsEnd) {
     const int w = panel->width();
     struct HitCase {

@@ -435,6 +435,29 @@ TEST_F(DragLoopTest, OffTheDocksItFloatsKeepingItsRowAndDocksWhereItIsDropped) {
     EXPECT_TRUE(f.form.findChildren<TDkFloatingWindowParent*>().isEmpty());
 }
 
+// Dropped near a corner of the screen or past it, a window floats whole
+// within the work area.
+TEST_F(DragLoopTest, ADropNearTheScreensEdgeFloatsTheWindowInsideTheWorkArea) {
+    const QRect work = plat::CurrentScreens().RectForPoint({0, 0}, true).ToQRect();
+    const auto inside = [&] {
+        const QRect frame = w->FloatingParent()->geometry();
+        return work.contains(frame) ? std::string("inside")
+                                    : QStringLiteral("%1,%2 %3x%4")
+                                          .arg(frame.x())
+                                          .arg(frame.y())
+                                          .arg(frame.width())
+                                          .arg(frame.height())
+                                          .toStdString();
+    };
+    DragTo({{300, 250}, {work.right() - 5, work.bottom() - 5}});
+    ASSERT_TRUE(w->Floating());
+    EXPECT_EQ(inside(), "inside") << "bottom right";
+    DragTo({{300, 250}, {work.left() - 200, work.top() - 200}}, Qt::NoModifier, w->FloatingParent(),
+           kCaption);
+    ASSERT_TRUE(w->Floating());
+    EXPECT_EQ(inside(), "inside") << "above and left of the screen";
+}
+
 TEST_F(DragLoopTest, ASmallMoveAlongTheRowLeavesTheWindowInPlace) {
     f.Add("Other", QSize(100, 22), f.top, 0, 300);
     const QPoint start = w->mapToGlobal(kHandle);

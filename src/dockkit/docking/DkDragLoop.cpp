@@ -351,7 +351,9 @@ void DkDragLoop::Apply(const DragTarget& target, bool final) {
     } else if (!w_->floatingForm_.isNull()) {
         w_->floatingForm_->move(w_->floatingPos_);
     }
-    w_->KeepOnScreen(true);
+    // While the window follows the pointer it may stand partly off the
+    // screen; where it is dropped it floats whole within the work area.
+    w_->KeepOnScreen(!final);
 }
 
 void DkDragLoop::Finish(bool accepted) {
