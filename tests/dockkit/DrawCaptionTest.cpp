@@ -11,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
+
 namespace {
 
 struct CaptionRow {
@@ -67,5 +70,39 @@ INSTANTIATE_TEST_SUITE_P(
                     CaptionRow{"RightAligned", "Wa&ter", kMenu | plat::DT_RIGHT},
                     CaptionRow{"NoPrefix", "To & Fro", kMenu | plat::DT_NOPREFIX}),
     [](const testing::TestParamInfo<CaptionRow>& info) { return info.param.name; });
+
+// The columns of the image that hold any pixel other than the blank.
+std::pair<int, int> InkedColumns(const QImage& image) {
+    const QRgb blank = BlankImage(1, 1).pixel(0, 0);
+    int first = image.width();
+    int last = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixel(x, y) != blank) {
+                first = std::min(first, x);
+                last = std::max(last, x);
+            }
+        }
+    }
+    return {first, last};
+}
+
+// Captions are shaped once and kept: the same text in another size, or with
+// its accelerator on another letter, is drawn as itself, not as the kept one.
+TEST(DrawCaption, ACaptionDrawnAgainInAnotherSizeOrAcceleratorIsDrawnAsItself) {
+    QFont font(QStringLiteral("DejaVu Sans"));
+    for (const int points : {8, 14, 8, 20}) {
+        font.setPointSize(points);
+        const QImage image = DrawnInMeasuredBox(font, QStringLiteral("Toolbars"), kMenu, 0);
+        const QFontMetrics metrics(font, &image);
+        const int width = metrics.horizontalAdvance(QStringLiteral("Toolbars"));
+        const auto [first, last] = InkedColumns(image);
+        EXPECT_GE(last - first + 1, width * 9 / 10) << points << " points";
+    }
+    font.setPointSize(11);
+    const QImage onT = DrawnInMeasuredBox(font, QStringLiteral("&Toolbars"), kMenu, 0);
+    const QImage onO = DrawnInMeasuredBox(font, QStringLiteral("T&oolbars"), kMenu, 0);
+    EXPECT_NE(PixelPicture(onT), PixelPicture(onO)) << "the underline moves with the accelerator";
+}
 
 } // namespace

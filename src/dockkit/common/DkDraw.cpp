@@ -4,8 +4,10 @@
 #include "platform/gui/ImageList.h"
 
 #include <QFontMetrics>
+#include <QHash>
 #include <QImage>
 #include <QPainter>
+#include <QStaticText>
 
 #include <algorithm>
 
@@ -29,6 +31,63 @@ QImage ShapeOf(const QImage& image, QColor color) {
         }
     }
     return shape;
+}
+
+// A caption shaped once for its font and device: menus repaint the same
+// captions over and over, and shaping is most of a caption's cost.
+struct ShapedCaption {
+    QStaticText Text;
+    int Width = 0;
+    int Height = 0;
+    int Ascent = 0;
+    qreal ExactAscent = 0;
+    int UnderlinePos = 0;
+    int LineWidth = 1;
+    int AccelX = 0;
+    int AccelWidth = 0;
+};
+
+struct CaptionKey {
+    QFont Font;
+    int Dpi;
+    QString Text;
+    qsizetype AccelIndex;
+    bool operator==(const CaptionKey&) const = default;
+};
+
+size_t qHash(const CaptionKey& key, size_t seed = 0) {
+    return qHashMulti(seed, key.Font, key.Dpi, key.Text, key.AccelIndex);
+}
+
+const ShapedCaption& ShapedCaptionOf(const QPainter& painter, const plat::AccelText& parsed) {
+    // Painting happens on the GUI thread; the cache starts again when full.
+    static QHash<CaptionKey, ShapedCaption> cache;
+    constexpr qsizetype kMaxCaptions = 512;
+    QPaintDevice* device = painter.device();
+    CaptionKey key{painter.font(), device != nullptr ? device->logicalDpiY() : 0, parsed.Text,
+                   parsed.AccelIndex};
+    if (const auto found = cache.constFind(key); found != cache.constEnd()) {
+        return *found;
+    }
+    if (cache.size() >= kMaxCaptions) {
+        cache.clear();
+    }
+    const QFontMetrics fm(key.Font, device);
+    ShapedCaption shaped;
+    shaped.Text.setText(parsed.Text);
+    shaped.Text.setTextFormat(Qt::PlainText);
+    shaped.Text.prepare(QTransform(), key.Font);
+    shaped.Width = fm.horizontalAdvance(parsed.Text);
+    shaped.Height = fm.height();
+    shaped.Ascent = fm.ascent();
+    shaped.ExactAscent = QFontMetricsF(key.Font, device).ascent();
+    shaped.UnderlinePos = fm.underlinePos();
+    shaped.LineWidth = std::max(1, fm.lineWidth());
+    if (parsed.AccelIndex >= 0) {
+        shaped.AccelX = fm.horizontalAdvance(parsed.Text.left(parsed.AccelIndex));
+        shaped.AccelWidth = fm.horizontalAdvance(parsed.Text[parsed.AccelIndex]);
+    }
+    return *cache.insert(key, shaped);
 }
 
 } // namespace
@@ -70,24 +129,22 @@ void DrawCaption(QPainter& painter, QStringView text, const plat::TRect& rect, u
     const bool prefix = (format & plat::DT_NOPREFIX) == 0;
     const plat::AccelText parsed =
         prefix ? plat::ParseAccelerators(text) : plat::AccelText{text.toString(), -1};
-    const QFontMetrics fm(painter.font(), painter.device());
-    const int width = fm.horizontalAdvance(parsed.Text);
+    const ShapedCaption& shaped = ShapedCaptionOf(painter, parsed);
     int x = rect.Left;
     if ((format & plat::DT_CENTER) != 0) {
-        x = rect.Left + (rect.Width() - width) / 2;
+        x = rect.Left + (rect.Width() - shaped.Width) / 2;
     } else if ((format & plat::DT_RIGHT) != 0) {
-        x = rect.Right - width;
+        x = rect.Right - shaped.Width;
     }
-    const int top =
-        (format & plat::DT_VCENTER) != 0 ? rect.Top + (rect.Height() - fm.height()) / 2 : rect.Top;
-    const int baseline = top + fm.ascent();
+    const int top = (format & plat::DT_VCENTER) != 0
+                        ? rect.Top + (rect.Height() - shaped.Height) / 2
+                        : rect.Top;
     painter.save();
     painter.setClipRect(rect.ToQRect(), Qt::IntersectClip);
-    painter.drawText(QPoint(x, baseline), parsed.Text);
+    painter.drawStaticText(QPointF(x, top + shaped.Ascent - shaped.ExactAscent), shaped.Text);
     if (parsed.AccelIndex >= 0 && (format & plat::DT_HIDEPREFIX) == 0) {
-        const int ax = x + fm.horizontalAdvance(parsed.Text.left(parsed.AccelIndex));
-        const int aw = fm.horizontalAdvance(parsed.Text[parsed.AccelIndex]);
-        painter.fillRect(QRect(ax, baseline + fm.underlinePos(), aw, std::max(1, fm.lineWidth())),
+        painter.fillRect(QRect(x + shaped.AccelX, top + shaped.Ascent + shaped.UnderlinePos,
+                               shaped.AccelWidth, shaped.LineWidth),
                          painter.pen().color());
     }
     painter.restore();
