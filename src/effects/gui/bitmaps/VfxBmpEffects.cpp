@@ -163,6 +163,33 @@ const QImage* MirrorSource(const QImage& source, Span& s, const uchar* targetBit
     return &copy;
 }
 
+// What a mirror works with: the target's pixels, the clipped span, and the
+// rows it reads (the source, or a copy of the span when the target shares the
+// source's pixels at another place; none when it mirrors the span in place).
+struct Mirror {
+    uchar* Bits = nullptr;
+    qsizetype Stride = 0;
+    Span S{};
+    QImage Copy;
+    const QImage* From = nullptr;
+    bool InPlace = false;
+
+    // Checks both pixel formats and clips; false when nothing is to be done.
+    bool Prepare(const QImage& source, const TVfxRect& rect, QImage& target, TVfxPoint point,
+                 bool columns) {
+        VfxCheckPixelFormat(source, QStringLiteral("Source"));
+        VfxCheckPixelFormat(target, QStringLiteral("Target"));
+        Bits = target.bits();
+        S = Clip(rect, source.width(), source.height(), point, columns, !columns);
+        if (S.Empty()) {
+            return false;
+        }
+        Stride = target.bytesPerLine();
+        From = MirrorSource(source, S, Bits, Copy, InPlace);
+        return true;
+    }
+};
+
 } // namespace
 
 bool VfxCheckPixelFormat(const QImage& bitmap, const QString& name) {
@@ -216,18 +243,15 @@ void VfxBmpGrayScale(const QImage& source, const TVfxRect& rect, QImage& target,
 }
 
 void VfxBmpFlipRows(const QImage& source, const TVfxRect& rect, QImage& target, TVfxPoint point) {
-    VfxCheckPixelFormat(source, QStringLiteral("Source"));
-    VfxCheckPixelFormat(target, QStringLiteral("Target"));
-    uchar* bits = target.bits();
-    Span s = Clip(rect, source.width(), source.height(), point, false, true);
-    if (s.Empty()) {
+    Mirror m;
+    if (!m.Prepare(source, rect, target, point, false)) {
         return;
     }
-    const qsizetype stride = target.bytesPerLine();
-    QImage copy;
-    bool inPlace = false;
-    const QImage* from = MirrorSource(source, s, bits, copy, inPlace);
-    if (inPlace) {
+    uchar* bits = m.Bits;
+    const qsizetype stride = m.Stride;
+    const Span s = m.S;
+    const QImage* from = m.From;
+    if (m.InPlace) {
         // Row pairs exchanged from the outside in; the middle row stays.
         std::vector<uchar> buffer(size_t(s.width) * 3);
         for (int a = s.top, b = s.top + s.height - 1; a < b; ++a, --b) {
@@ -246,18 +270,15 @@ void VfxBmpFlipRows(const QImage& source, const TVfxRect& rect, QImage& target, 
 
 void VfxBmpFlipColumns(const QImage& source, const TVfxRect& rect, QImage& target,
                        TVfxPoint point) {
-    VfxCheckPixelFormat(source, QStringLiteral("Source"));
-    VfxCheckPixelFormat(target, QStringLiteral("Target"));
-    uchar* bits = target.bits();
-    Span s = Clip(rect, source.width(), source.height(), point, true, false);
-    if (s.Empty()) {
+    Mirror m;
+    if (!m.Prepare(source, rect, target, point, true)) {
         return;
     }
-    const qsizetype stride = target.bytesPerLine();
-    QImage copy;
-    bool inPlace = false;
-    const QImage* from = MirrorSource(source, s, bits, copy, inPlace);
-    if (inPlace) {
+    uchar* bits = m.Bits;
+    const qsizetype stride = m.Stride;
+    const Span s = m.S;
+    const QImage* from = m.From;
+    if (m.InPlace) {
         // The middle column of an odd span stays where it is.
         for (int y = s.top; y < s.top + s.height; ++y) {
             MirrorRowInPlace(bits + y * stride + 3 * s.left, s.width);
