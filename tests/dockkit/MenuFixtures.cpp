@@ -129,7 +129,7 @@ TDkCustomItem* SelectedItem() {
 int OpenPopupCount() {
     int count = 0;
     for (QWidget* widget : QApplication::topLevelWidgets()) {
-        count += qobject_cast<TDkPopupWindow*>(widget) != nullptr ? 1 : 0;
+        count += qobject_cast<TDkPopupWindow*>(widget) != nullptr && widget->isVisible() ? 1 : 0;
     }
     return count;
 }

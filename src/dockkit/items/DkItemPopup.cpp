@@ -247,13 +247,15 @@ TDkPopupWindow* TDkCustomItem::CreatePopup(TDkView* parentView, TDkItemViewer* p
 }
 
 void TDkCustomItem::KeepPopupWindow(TDkPopupWindow* window) {
-    if (window == nullptr || window == keptPopup_) {
-        if (window != nullptr) {
-            window->hide();
-        }
+    if (window == nullptr) {
         return;
     }
+    // Kept closed: its submenus go, as they would with the window.
+    window->View()->CloseChildPopups();
     window->hide();
+    if (window == keptPopup_) {
+        return;
+    }
     delete keptPopup_.data();
     keptPopup_ = window;
 }
@@ -290,8 +292,9 @@ void TDkCustomItem::Popup(int x, int y, bool trackRightButton, TDkPopupAlignment
     if (window == nullptr) {
         return;
     }
-    // The window goes when the loop ends, also when an exception ends it (or
-    // earlier when something deleted it meanwhile).
+    // When the loop ends the window is hidden and kept for the next time
+    // this menu opens at a point; when an exception ends it, it goes (unless
+    // something deleted it meanwhile).
     struct Free {
         QPointer<TDkPopupWindow>& window;
         ~Free() { delete window.data(); }
@@ -302,7 +305,12 @@ void TDkCustomItem::Popup(int x, int y, bool trackRightButton, TDkPopupAlignment
         window->View()->SetState(vsMouseUpPending, true);
         dk::MenuLoopOptions options;
         options.TrackRightButton = trackRightButton;
+        const QPointer<TDkCustomItem> self(this);
         done = dk::RunMenuLoop(window->View(), options);
+        if (window != nullptr && self != nullptr) {
+            KeepPopupWindow(window);
+            window = nullptr;
+        }
     }
     dk::ProcessDoneAction(done);
 }
