@@ -6,6 +6,24 @@ namespace dk {
 
 namespace {
 
+// Separators that would show first, last or after another separator do not.
+void HideStraySeparators(const std::vector<ViewerEntry>& viewers, std::vector<bool>& shown) {
+    bool afterSeparator = true;
+    for (size_t i = 0; i < viewers.size(); ++i) {
+        if (!shown[i]) {
+            continue;
+        }
+        if (viewers[i].Separator && afterSeparator) {
+            shown[i] = false;
+            continue;
+        }
+        afterSeparator = viewers[i].Separator;
+    }
+    for (size_t i = viewers.size(); i-- > 0 && (!shown[i] || viewers[i].Separator);) {
+        shown[i] = false;
+    }
+}
+
 // A viewer's working place, in the view's terms: main along the lines,
 // cross across them.
 struct Place {
@@ -138,24 +156,13 @@ private:
 
     // What the chevron left: separators at either end or doubled go.
     void DropStraySeparators() {
-        bool previousSeparator = true;
+        std::vector<bool> shown(count_);
         for (size_t i = 0; i < count_; ++i) {
-            if (!places_[i].Show) {
-                continue;
-            }
-            if (v_[i].Separator && previousSeparator) {
-                places_[i].Show = false;
-                continue;
-            }
-            previousSeparator = v_[i].Separator;
+            shown[i] = places_[i].Show;
         }
-        for (size_t i = count_; i-- > 0;) {
-            if (places_[i].Show) {
-                if (!v_[i].Separator) {
-                    break;
-                }
-                places_[i].Show = false;
-            }
+        HideStraySeparators(v_, shown);
+        for (size_t i = 0; i < count_; ++i) {
+            places_[i].Show = shown[i];
         }
     }
 
@@ -400,17 +407,10 @@ std::vector<bool> ShownViewers(const std::vector<ViewerEntry>& viewers, bool has
     const size_t count = viewers.size();
     const size_t chevron = hasChevron && count > 0 ? count - 1 : count;
     std::vector<bool> shown(count, false);
-    bool afterSeparator = true; // a separator first shows not at all
     for (size_t i = 0; i < count; ++i) {
-        const ViewerEntry& v = viewers[i];
-        if (i != chevron && v.Visible && !(v.Separator && afterSeparator)) {
-            shown[i] = true;
-            afterSeparator = v.Separator;
-        }
+        shown[i] = i != chevron && viewers[i].Visible;
     }
-    for (size_t i = count; i-- > 0 && (!shown[i] || viewers[i].Separator);) {
-        shown[i] = false;
-    }
+    HideStraySeparators(viewers, shown);
     return shown;
 }
 
