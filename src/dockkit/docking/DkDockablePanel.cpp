@@ -16,7 +16,6 @@
 #include <QPointer>
 
 #include <algorithm>
-#include <functional>
 #include <memory>
 
 namespace {
@@ -537,8 +536,8 @@ plat::TRect DockedRectWithSize(TDkDockPosition position, plat::TRect rect, int s
 
 // The docked resizing loop's events: moves track, a left release tracks and
 // accepts, any press or Escape cancels; other events go on.
-bool DockedResizeEvent(dk::ModalMouseLoop& loop, QEvent* event,
-                       const std::function<void(QPoint)>& track) {
+template <typename Track>
+bool DockedResizeEvent(dk::ModalMouseLoop& loop, QEvent* event, const Track& track) {
     switch (event->type()) {
     case QEvent::MouseMove:
         track(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
