@@ -162,6 +162,26 @@ INSTANTIATE_TEST_SUITE_P(Rows, ToolbarShortCuts,
                          ::testing::ValuesIn(DataRows("toolbar-shortcuts.txt", 10)),
                          [](const auto& info) { return info.param[0].toStdString(); });
 
+// With no tool bar at all, a main form's keys are still routed: its own
+// actions take their shortcuts for as long as it is the main form.
+TEST(KeyRouter, AMainFormWithoutBarsHasItsActionsTakeTheirKeys) {
+    ASSERT_FALSE(dk::KeyRouterInstalled()) << "a tool bar left by another test";
+    OtherForm main;
+    auto* list = new plat::TActionList(&main.form);
+    auto* open = new QAction(QStringLiteral("Open"), list);
+    open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    int runs = 0;
+    QObject::connect(open, &QAction::triggered, list, [&runs] { ++runs; });
+    dk::SetMainForm(&main.form);
+    EXPECT_TRUE(dk::KeyRouterInstalled());
+    TypeKey(main.edit, Qt::Key_O, Qt::ControlModifier, QStringLiteral("\x0f"));
+    EXPECT_EQ(runs, 1);
+    dk::SetMainForm(nullptr);
+    EXPECT_FALSE(dk::KeyRouterInstalled());
+    TypeKey(main.edit, Qt::Key_O, Qt::ControlModifier, QStringLiteral("\x0f"));
+    EXPECT_EQ(runs, 1);
+}
+
 TEST_F(ToolbarKeys, AShortCutAskedForTwiceRunsOnce) {
     // A tool that plays keys back may ask the shortcut stage itself before
     // the press, which asks again.

@@ -43,8 +43,8 @@ namespace dk {
 void SetMainForm(QWidget* form);
 QWidget* MainForm();
 
-// Every tool bar registers while it exists; the filter is installed with
-// the first and removed with the last.
+// Every tool bar registers while it exists. The filter is installed while a
+// main form is set or a tool bar is registered.
 void RegisterToolbar(TDkCustomToolbar* toolbar);
 void UnregisterToolbar(TDkCustomToolbar* toolbar);
 bool KeyRouterInstalled();
