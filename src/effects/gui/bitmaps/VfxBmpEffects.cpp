@@ -217,7 +217,7 @@ void VfxBmpFlipRows(const QImage& source, const TVfxRect& rect, QImage& target, 
     if (!a.Prepare(source, rect, target, point, false, true)) {
         return;
     }
-    const Span& s = a.S;
+    const Span s = a.S;
     if (a.InPlace) {
         // Row pairs exchanged from the outside in; the middle row stays.
         std::vector<uchar> buffer(size_t(s.width) * 3);
@@ -241,7 +241,7 @@ void VfxBmpFlipColumns(const QImage& source, const TVfxRect& rect, QImage& targe
     if (!a.Prepare(source, rect, target, point, true, false)) {
         return;
     }
-    const Span& s = a.S;
+    const Span s = a.S;
     if (a.InPlace) {
         // The middle column of an odd span stays where it is.
         for (int y = s.top; y < s.top + s.height; ++y) {
