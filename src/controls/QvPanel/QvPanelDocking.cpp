@@ -169,7 +169,8 @@ void TQvCustomPanel::LayoutDockClients() {
 }
 
 void TQvCustomPanel::PaintDockCaptions(QPainter& painter) {
-    if (!showDockClientCaptions_) {
+    // Most panels hold no docked control: they need no caption font.
+    if (!showDockClientCaptions_ || dockClients_.empty()) {
         return;
     }
     const bool vertical = DockCaptionsVertical();

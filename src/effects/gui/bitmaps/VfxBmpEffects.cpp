@@ -110,63 +110,11 @@ void MirrorRowInPlace(uchar* row, int n) {
     }
 }
 
-// The image to read the span from: the source, or, when the target is the
-// same image and the span moves, a copy of the span's pixels as they were
-// (the span then starts at the copy's origin).
-const QImage* ShiftedSource(const QImage& source, const uchar* targetBits, Span& s, QImage& copy) {
-    if (source.constBits() != targetBits || (s.point.X == s.left && s.point.Y == s.top)) {
-        return &source;
-    }
-    copy = source.copy(s.left, s.top, s.width, s.height);
-    s.left = 0;
-    s.top = 0;
-    return &copy;
-}
-
-// A per-byte operation applied from source to target.
-template <typename Op>
-void MapBytes(const QImage& source, const TVfxRect& rect, QImage& target, TVfxPoint point, Op op) {
-    VfxCheckPixelFormat(source, QStringLiteral("Source"));
-    VfxCheckPixelFormat(target, QStringLiteral("Target"));
-    uchar* bits = target.bits(); // detaches a target shared with others
-    Span s = Clip(rect, source.width(), source.height(), point, false, false);
-    if (s.Empty()) {
-        return;
-    }
-    QImage copy;
-    const QImage* from = ShiftedSource(source, bits, s, copy);
-    const qsizetype stride = target.bytesPerLine();
-    Walk(s, target, false, false, [&](int ty, int sy, int tx, int sx, int n, int) {
-        const uchar* in = from->constScanLine(sy) + 3 * sx;
-        uchar* out = bits + ty * stride + 3 * tx;
-        for (int i = 0; i < 3 * n; ++i) {
-            out[i] = op(in[i]);
-        }
-    });
-}
-
-// For mirrors: the source span as an image of its own when the target shares
-// its pixels at another place.
-const QImage* MirrorSource(const QImage& source, Span& s, const uchar* targetBits, QImage& copy,
-                           bool& inPlace) {
-    inPlace = false;
-    if (source.constBits() != targetBits) {
-        return &source;
-    }
-    if (s.point.X == s.left && s.point.Y == s.top) {
-        inPlace = true;
-        return &source;
-    }
-    copy = source.copy(s.left, s.top, s.width, s.height);
-    s.left = 0;
-    s.top = 0;
-    return &copy;
-}
-
-// What a mirror works with: the target's pixels, the clipped span, and the
+// What a routine works with: the target's pixels, the clipped span, and the
 // rows it reads (the source, or a copy of the span when the target shares the
-// source's pixels at another place; none when it mirrors the span in place).
-struct Mirror {
+// source's pixels at another place). InPlace: the target is the source and
+// the span stays where it is, so the rows read are the target's own.
+struct Area {
     uchar* Bits = nullptr;
     qsizetype Stride = 0;
     Span S{};
@@ -174,21 +122,49 @@ struct Mirror {
     const QImage* From = nullptr;
     bool InPlace = false;
 
-    // Checks both pixel formats and clips; false when nothing is to be done.
+    // Checks both pixel formats and clips (the far side first along a
+    // mirrored axis); false when nothing is to be done.
     bool Prepare(const QImage& source, const TVfxRect& rect, QImage& target, TVfxPoint point,
-                 bool columns) {
+                 bool flipX, bool flipY) {
         VfxCheckPixelFormat(source, QStringLiteral("Source"));
         VfxCheckPixelFormat(target, QStringLiteral("Target"));
-        Bits = target.bits();
-        S = Clip(rect, source.width(), source.height(), point, columns, !columns);
+        Bits = target.bits(); // detaches a target shared with others
+        S = Clip(rect, source.width(), source.height(), point, flipX, flipY);
         if (S.Empty()) {
             return false;
         }
         Stride = target.bytesPerLine();
-        From = MirrorSource(source, S, Bits, Copy, InPlace);
+        From = &source;
+        const bool shared = source.constBits() == Bits;
+        InPlace = shared && S.point.X == S.left && S.point.Y == S.top;
+        if (shared && !InPlace) {
+            Copy = source.copy(S.left, S.top, S.width, S.height);
+            S.left = 0;
+            S.top = 0;
+            From = &Copy;
+        }
         return true;
     }
+
+    const uchar* Read(int y, int x) const { return From->constScanLine(y) + 3 * x; }
+    uchar* Write(int y, int x) const { return Bits + y * Stride + 3 * x; }
 };
+
+// A per-byte operation applied from source to target.
+template <typename Op>
+void MapBytes(const QImage& source, const TVfxRect& rect, QImage& target, TVfxPoint point, Op op) {
+    Area a;
+    if (!a.Prepare(source, rect, target, point, false, false)) {
+        return;
+    }
+    Walk(a.S, target, false, false, [&](int ty, int sy, int tx, int sx, int n, int) {
+        const uchar* in = a.Read(sy, sx);
+        uchar* out = a.Write(ty, tx);
+        for (int i = 0; i < 3 * n; ++i) {
+            out[i] = op(in[i]);
+        }
+    });
+}
 
 } // namespace
 
@@ -201,8 +177,10 @@ bool VfxCheckPixelFormat(const QImage& bitmap, const QString& name) {
 }
 
 void VfxBmpGrayScale(const QImage& source, const TVfxRect& rect, QImage& target, TVfxPoint point) {
-    VfxCheckPixelFormat(source, QStringLiteral("Source"));
-    VfxCheckPixelFormat(target, QStringLiteral("Target"));
+    Area a;
+    if (!a.Prepare(source, rect, target, point, false, false)) {
+        return;
+    }
     std::array<uint8_t, 256> w30{};
     std::array<uint8_t, 256> w59{};
     std::array<uint8_t, 256> w11{};
@@ -211,17 +189,9 @@ void VfxBmpGrayScale(const QImage& source, const TVfxRect& rect, QImage& target,
         w59[v] = uint8_t(std::nearbyint(v * 0.59));
         w11[v] = uint8_t(std::nearbyint(v * 0.11));
     }
-    uchar* bits = target.bits();
-    Span s = Clip(rect, source.width(), source.height(), point, false, false);
-    if (s.Empty()) {
-        return;
-    }
-    QImage copy;
-    const QImage* from = ShiftedSource(source, bits, s, copy);
-    const qsizetype stride = target.bytesPerLine();
-    Walk(s, target, false, false, [&](int ty, int sy, int tx, int sx, int n, int) {
-        const uchar* in = from->constScanLine(sy) + 3 * sx;
-        uchar* out = bits + ty * stride + 3 * tx;
+    Walk(a.S, target, false, false, [&](int ty, int sy, int tx, int sx, int n, int) {
+        const uchar* in = a.Read(sy, sx);
+        uchar* out = a.Write(ty, tx);
         int i = 0;
         if (in != out) {
             // Four-byte stores: the fourth byte is the next pixel's, written
@@ -243,20 +213,17 @@ void VfxBmpGrayScale(const QImage& source, const TVfxRect& rect, QImage& target,
 }
 
 void VfxBmpFlipRows(const QImage& source, const TVfxRect& rect, QImage& target, TVfxPoint point) {
-    Mirror m;
-    if (!m.Prepare(source, rect, target, point, false)) {
+    Area a;
+    if (!a.Prepare(source, rect, target, point, false, true)) {
         return;
     }
-    uchar* bits = m.Bits;
-    const qsizetype stride = m.Stride;
-    const Span s = m.S;
-    const QImage* from = m.From;
-    if (m.InPlace) {
+    const Span s = a.S;
+    if (a.InPlace) {
         // Row pairs exchanged from the outside in; the middle row stays.
         std::vector<uchar> buffer(size_t(s.width) * 3);
-        for (int a = s.top, b = s.top + s.height - 1; a < b; ++a, --b) {
-            uchar* ra = bits + a * stride + 3 * s.left;
-            uchar* rb = bits + b * stride + 3 * s.left;
+        for (int top = s.top, bottom = s.top + s.height - 1; top < bottom; ++top, --bottom) {
+            uchar* ra = a.Write(top, s.left);
+            uchar* rb = a.Write(bottom, s.left);
             std::memcpy(buffer.data(), ra, buffer.size());
             std::memcpy(ra, rb, buffer.size());
             std::memcpy(rb, buffer.data(), buffer.size());
@@ -264,29 +231,26 @@ void VfxBmpFlipRows(const QImage& source, const TVfxRect& rect, QImage& target, 
         return;
     }
     Walk(s, target, false, true, [&](int ty, int sy, int tx, int sx, int n, int) {
-        std::memcpy(bits + ty * stride + 3 * tx, from->constScanLine(sy) + 3 * sx, size_t(n) * 3);
+        std::memcpy(a.Write(ty, tx), a.Read(sy, sx), size_t(n) * 3);
     });
 }
 
 void VfxBmpFlipColumns(const QImage& source, const TVfxRect& rect, QImage& target,
                        TVfxPoint point) {
-    Mirror m;
-    if (!m.Prepare(source, rect, target, point, true)) {
+    Area a;
+    if (!a.Prepare(source, rect, target, point, true, false)) {
         return;
     }
-    uchar* bits = m.Bits;
-    const qsizetype stride = m.Stride;
-    const Span s = m.S;
-    const QImage* from = m.From;
-    if (m.InPlace) {
+    const Span s = a.S;
+    if (a.InPlace) {
         // The middle column of an odd span stays where it is.
         for (int y = s.top; y < s.top + s.height; ++y) {
-            MirrorRowInPlace(bits + y * stride + 3 * s.left, s.width);
+            MirrorRowInPlace(a.Write(y, s.left), s.width);
         }
         return;
     }
     Walk(s, target, true, false, [&](int ty, int sy, int tx, int sx, int n, int) {
-        ReversePixels(bits + ty * stride + 3 * tx, from->constScanLine(sy) + 3 * sx, n);
+        ReversePixels(a.Write(ty, tx), a.Read(sy, sx), n);
     });
 }
 

@@ -178,24 +178,25 @@ private:
         const QRectF topRight(r.Right - w, r.Top, w, h);
         const QRectF bottomLeft(r.Left, r.Bottom - h, w, h);
         const QRectF bottomRight(r.Right - w, r.Bottom - h, w, h);
-        if (pens.Light.isValid()) {
-            QPainterPath light;
-            light.arcMoveTo(topRight, 45);
-            light.arcTo(topRight, 45, 45);
-            light.arcTo(topLeft, 90, 90);
-            light.arcTo(bottomLeft, 180, 45);
-            UsePen(pens.Light);
-            painter_.drawPath(light);
+        HalfRound(pens.Light, topRight, topLeft, bottomLeft, 45);
+        HalfRound(pens.Shadow, bottomLeft, bottomRight, topRight, 225);
+    }
+
+    // Half of a rounded outline, counter-clockwise from the angle (degrees)
+    // in the middle of the first corner over the whole second corner to the
+    // middle of the third; nothing when the colour is invalid.
+    void HalfRound(const QColor& color, const QRectF& first, const QRectF& second,
+                   const QRectF& third, int from) {
+        if (!color.isValid()) {
+            return;
         }
-        if (pens.Shadow.isValid()) {
-            QPainterPath shadow;
-            shadow.arcMoveTo(bottomLeft, 225);
-            shadow.arcTo(bottomLeft, 225, 45);
-            shadow.arcTo(bottomRight, 270, 90);
-            shadow.arcTo(topRight, 0, 45);
-            UsePen(pens.Shadow);
-            painter_.drawPath(shadow);
-        }
+        QPainterPath path;
+        path.arcMoveTo(first, from);
+        path.arcTo(first, from, 45);
+        path.arcTo(second, from + 45, 90);
+        path.arcTo(third, (from + 135) % 360, 45);
+        UsePen(color);
+        painter_.drawPath(path);
     }
 
     // Each segment takes the light pen when it faces up (or straight left),
