@@ -2,18 +2,32 @@
 
 #include <gtest/gtest.h>
 
+#include <span>
+
 namespace {
 
-struct TrimRow {
+// A text and what two routines make of it.
+struct PairRow {
     const char16_t* text;
-    const char16_t* trimmed;
-    const char16_t* leftTrimmed;
+    const char16_t* first;
+    const char16_t* second;
 };
+
+void ExpectPairs(std::span<const PairRow> rows, QString (*first)(QStringView),
+                 QString (*second)(QStringView)) {
+    for (const PairRow& row : rows) {
+        const QString text = QString::fromUtf16(row.text);
+        SCOPED_TRACE(text.toStdString());
+        EXPECT_EQ(first(text), QString::fromUtf16(row.first));
+        EXPECT_EQ(second(text), QString::fromUtf16(row.second));
+    }
+}
 
 // Every code up to 32 goes from the ends (the colour-code characters among
 // them); a no-break space and what lies inside stay.
 TEST(TextRoutines, TrimTakesCodesUpTo32FromTheEnds) {
-    const TrimRow rows[] = {
+    // The text, trimmed, left-trimmed.
+    const PairRow rows[] = {
         {u"", u"", u""},
         {u"   ", u"", u""},
         {u"  a  b  ", u"a  b", u"a  b  "},
@@ -21,12 +35,7 @@ TEST(TextRoutines, TrimTakesCodesUpTo32FromTheEnds) {
         {u"\x21!\x21", u"\x21!\x21", u"\x21!\x21"},
         {u"\u00A0x\u00A0", u"\u00A0x\u00A0", u"\u00A0x\u00A0"},
     };
-    for (const TrimRow& row : rows) {
-        const QString text = QString::fromUtf16(row.text);
-        SCOPED_TRACE(text.toStdString());
-        EXPECT_EQ(txt::Trim(text), QString::fromUtf16(row.trimmed));
-        EXPECT_EQ(txt::TrimLeft(text), QString::fromUtf16(row.leftTrimmed));
-    }
+    ExpectPairs(rows, txt::Trim, txt::TrimLeft);
 }
 
 struct WordRow {
@@ -97,27 +106,17 @@ TEST(TextRoutines, SplitFirstWordKeepsTheSpacingOfTheRest) {
     }
 }
 
-struct CaseRow {
-    const char16_t* text;
-    const char16_t* upper;
-    const char16_t* lower;
-};
-
 // Only a-z and A-Z change; the neighbours of the letters in the code table
 // ("@[`{") and letters outside ASCII stay as they are.
 TEST(TextRoutines, OnlyAsciiLettersChangeCase) {
-    const CaseRow rows[] = {
+    // The text, in upper case, in lower case.
+    const PairRow rows[] = {
         {u"", u"", u""},
         {u"Quorvel", u"QUORVEL", u"quorvel"},
         {u"@AZ[`az{", u"@AZ[`AZ{", u"@az[`az{"},
         {u"\u00E9\u00C9\u00DF\u0131", u"\u00E9\u00C9\u00DF\u0131", u"\u00E9\u00C9\u00DF\u0131"},
     };
-    for (const CaseRow& row : rows) {
-        const QString text = QString::fromUtf16(row.text);
-        SCOPED_TRACE(text.toStdString());
-        EXPECT_EQ(txt::AsciiUpper(text), QString::fromUtf16(row.upper));
-        EXPECT_EQ(txt::AsciiLower(text), QString::fromUtf16(row.lower));
-    }
+    ExpectPairs(rows, txt::AsciiUpper, txt::AsciiLower);
 }
 
 TEST(TextRoutines, SameTextAsciiIgnoresTheCaseOfAsciiLettersOnly) {

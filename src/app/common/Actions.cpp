@@ -62,7 +62,8 @@ bool ClipboardHoldsText() {
 template <typename Act>
 QAction* TEditActions::Make(const char* name, const QString& caption, const QKeySequence& shortcut,
                             int image, Act act) {
-    QAction* action = MakeAction(actions_, QString::fromLatin1(name), caption, shortcut, image);
+    // The actions belong to the list the set belongs to.
+    QAction* action = MakeAction(parent(), QString::fromLatin1(name), caption, shortcut, image);
     action->setEnabled(false);
     plat::ConnectGuarded(action, &QAction::triggered, this, [this, action, act] {
         bool handled = false;
@@ -78,7 +79,7 @@ QAction* TEditActions::Make(const char* name, const QString& caption, const QKey
 }
 
 TEditActions::TEditActions(plat::TActionList* actions, QWidget& form, plat::ImageList* images)
-    : QObject(actions), actions_(actions) {
+    : QObject(actions) {
     const auto ctrl = [](Qt::Key key) { return QKeySequence(Qt::CTRL | key); };
     CutAction = Make("CutAction", QStringLiteral("Cu&t"), ctrl(Qt::Key_X), 11,
                      [](QTextEdit& e) { e.cut(); });

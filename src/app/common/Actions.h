@@ -89,7 +89,6 @@ private:
     QAction* Make(const char* name, const QString& caption, const QKeySequence& shortcut, int image,
                   Act act);
 
-    plat::TActionList* actions_;
     QPointer<QTextEdit> editor_;
 };
 

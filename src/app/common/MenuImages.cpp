@@ -31,12 +31,13 @@ void DrawPage(QPainter& p, QRectF r) {
     }
 }
 
-void DrawPerson(QPainter& p, qreal x) {
+// A person at the left, room for a badge at the lower right.
+void DrawPerson(QPainter& p) {
     SetPen(p, kInk, 0.8);
     p.setBrush(kSkin);
-    p.drawEllipse(QRectF(x + 2.5, 1.5, 5.0, 5.0));
+    p.drawEllipse(QRectF(2.5, 1.5, 5.0, 5.0));
     p.setBrush(kBlue);
-    p.drawChord(QRectF(x + 0.5, 7.5, 9.0, 12.0), 0, 180 * 16);
+    p.drawChord(QRectF(0.5, 7.5, 9.0, 12.0), 0, 180 * 16);
 }
 
 // A plus, minus or arrow badge in the lower right corner.
@@ -67,7 +68,7 @@ void DrawCurvedArrow(QPainter& p, bool toLeft) {
     QPainterPath path;
     const qreal tip = toLeft ? 3.0 : 13.0;
     path.moveTo(toLeft ? 13.0 : 3.0, 13.0);
-    path.cubicTo(toLeft ? 14.0 : 2.0, 5.0, toLeft ? 8.0 : 8.0, 4.0, tip, 6.0);
+    path.cubicTo(toLeft ? 14.0 : 2.0, 5.0, 8.0, 4.0, tip, 6.0);
     p.drawPath(path);
     p.setBrush(kBlue);
     const qreal dx = toLeft ? 3.5 : -3.5;
@@ -82,6 +83,16 @@ void DrawSpokes(QPainter& p, qreal inner, qreal outer) {
         t.rotate(i * 45.0);
         p.drawLine(t.map(QPointF(0, inner)), t.map(QPointF(0, outer)));
     }
+}
+
+// A closed envelope: its flap's fold meets at `foldDepth` below the top, in
+// the middle.
+void DrawEnvelope(QPainter& p, QRectF r, qreal foldDepth) {
+    SetPen(p, kInk, 1.0);
+    p.setBrush(kPaper);
+    p.drawRect(r);
+    p.drawPolyline(
+        QPolygonF{r.topLeft(), QPointF(r.center().x(), r.top() + foldDepth), r.topRight()});
 }
 
 void DrawLink(QPainter& p, const QColor& color, bool broken) {
@@ -107,13 +118,13 @@ void DrawWhois(QPainter& p) {
 
 // 1, add buddy
 void DrawAddBuddy(QPainter& p) {
-    DrawPerson(p, 0);
+    DrawPerson(p);
     DrawBadge(p, kGreen, true);
 }
 
 // 2, remove, leave
 void DrawRemove(QPainter& p) {
-    DrawPerson(p, 0);
+    DrawPerson(p);
     DrawBadge(p, kRed, false);
 }
 
@@ -273,7 +284,7 @@ void DrawSaveReference(QPainter& p) {
 
 // 24, invite
 void DrawInvite(QPainter& p) {
-    DrawPerson(p, 0);
+    DrawPerson(p);
     SetPen(p, kGreen, 1.8);
     p.drawLine(QPointF(10.0, 12.5), QPointF(15.0, 12.5));
     p.drawLine(QPointF(12.5, 10.0), QPointF(15.0, 12.5));
@@ -282,7 +293,7 @@ void DrawInvite(QPainter& p) {
 
 // 25, kick
 void DrawKick(QPainter& p) {
-    DrawPerson(p, 0);
+    DrawPerson(p);
     DrawCross(p, QRectF(10.5, 10.0, 4.5, 5.0), kRed, 1.8);
 }
 
@@ -301,10 +312,7 @@ void DrawRefresh(QPainter& p) {
 
 // 27, an unread away message: a sealed envelope with a red mark
 void DrawUnreadMessage(QPainter& p) {
-    SetPen(p, kInk, 1.0);
-    p.setBrush(kPaper);
-    p.drawRect(QRectF(1.5, 4.5, 12.0, 8.0));
-    p.drawPolyline(QPolygonF{QPointF(1.5, 4.5), QPointF(7.5, 9.5), QPointF(13.5, 4.5)});
+    DrawEnvelope(p, QRectF(1.5, 4.5, 12.0, 8.0), 5.0);
     p.setPen(Qt::NoPen);
     p.setBrush(kRed);
     p.drawEllipse(QRectF(10.5, 1.0, 5.0, 5.0));
@@ -321,10 +329,7 @@ void DrawReadMessage(QPainter& p) {
 
 // 29, away messages: an envelope
 void DrawAwayMessages(QPainter& p) {
-    SetPen(p, kInk, 1.0);
-    p.setBrush(kPaper);
-    p.drawRect(QRectF(1.5, 3.5, 13.0, 9.0));
-    p.drawPolyline(QPolygonF{QPointF(1.5, 3.5), QPointF(8.0, 9.0), QPointF(14.5, 3.5)});
+    DrawEnvelope(p, QRectF(1.5, 3.5, 13.0, 9.0), 5.5);
 }
 
 // 30, back: a sun

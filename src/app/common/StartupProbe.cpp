@@ -118,13 +118,16 @@ private:
 
 } // namespace
 
-TStartupProbe::TStartupProbe() {
+TStartupProbe::TStartupProbe() : enabled_(qEnvironmentVariableIsSet("QV_EXIT_AFTER_FIRST_PAINT")) {
     sinceMain_.start();
-    beforeMainMs_ = MsSinceProcessStart();
+    // An ordinary start reads nothing for the probe.
+    if (enabled_) {
+        beforeMainMs_ = MsSinceProcessStart();
+    }
 }
 
 void TStartupProbe::Watch(QWidget& window) const {
-    if (qEnvironmentVariableIsSet("QV_EXIT_AFTER_FIRST_PAINT")) {
+    if (enabled_) {
         // Goes with the window.
         window.installEventFilter(new TFirstPaintExit(sinceMain_, beforeMainMs_, &window));
     }

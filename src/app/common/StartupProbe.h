@@ -18,7 +18,8 @@ class QWidget;
 
 class TStartupProbe {
 public:
-    // Starts the clock: the program makes its probe first thing in main.
+    // Starts the clock: the program makes its probe first thing in main. The
+    // time before main is read only with the variable set.
     TStartupProbe();
 
     // With the variable set, reports after the window's first paint (once the
@@ -27,6 +28,8 @@ public:
     void Watch(QWidget& window) const;
 
 private:
+    // The variable is set: the probe measures and reports.
+    bool enabled_;
     QElapsedTimer sinceMain_;
     std::optional<double> beforeMainMs_;
 };

@@ -11,6 +11,7 @@
 #include <QProxyStyle>
 
 #include <algorithm>
+#include <initializer_list>
 
 namespace dlg {
 
@@ -131,14 +132,27 @@ QLineEdit* NewPasswordEdit(QWidget* parent) {
     return edit;
 }
 
-void SetTextColor(QWidget& widget, plat::TColor color) {
+namespace {
+
+void SetTextColorIn(QWidget& widget, plat::TColor color,
+                    std::initializer_list<QPalette::ColorGroup> groups) {
     QPalette palette = widget.palette();
     const QColor c = plat::ToQColor(color);
-    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+    for (const QPalette::ColorGroup group : groups) {
         palette.setColor(group, QPalette::Text, c);
         palette.setColor(group, QPalette::WindowText, c);
     }
     widget.setPalette(palette);
+}
+
+} // namespace
+
+void SetTextColor(QWidget& widget, plat::TColor color) {
+    SetTextColorIn(widget, color, {QPalette::Active, QPalette::Inactive, QPalette::Disabled});
+}
+
+void SetEnabledTextColor(QWidget& widget, plat::TColor color) {
+    SetTextColorIn(widget, color, {QPalette::Active, QPalette::Inactive});
 }
 
 } // namespace dlg

@@ -57,5 +57,8 @@ QLineEdit* NewPasswordEdit(QWidget* parent);
 
 // Applies a colour to the text of a widget in every colour group.
 void SetTextColor(QWidget& widget, plat::TColor color);
+// The same while the widget is enabled; disabled, it keeps the greyed text
+// of the palette, as the platform's controls do.
+void SetEnabledTextColor(QWidget& widget, plat::TColor color);
 
 } // namespace dlg

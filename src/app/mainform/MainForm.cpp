@@ -112,7 +112,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     // Lay the window out now, so that the splitters have their heights when
     // the settings place their bars.
     layout()->activate();
-    ConnectKitHandlers(*this);
+    ConnectKitHandlers();
     plat::guarded([this] { FormCreate(); });
 }
 

@@ -33,7 +33,7 @@ void UpdateMainFormAction(QAction& action) {
 
 } // namespace
 
-void ConnectKitHandlers(TMainForm& /*form*/) {
+void ConnectKitHandlers() {
     dk::SetMenuHintHandler(&ShowMenuHint);
     dk::SetActionUpdateHandler(&UpdateMainFormAction);
 }

@@ -5,10 +5,8 @@
 // and menus bring up to date run their update handlers (the view toggles'
 // check marks follow their objects' visibility; the away-messages action is
 // enabled while the away log holds someone). The handlers act on the main
-// window while it exists.
-
-class TMainForm;
+// window while it exists (TMainForm::Instance()).
 
 // Put in force when the main window is created, taken back when it goes.
-void ConnectKitHandlers(TMainForm& form);
+void ConnectKitHandlers();
 void DisconnectKitHandlers();

@@ -48,18 +48,6 @@ void FollowSwitch(QAbstractButton* button, const std::function<void()>& update) 
     plat::ConnectGuarded(button, &QAbstractButton::toggled, button, [update] { update(); });
 }
 
-// Sets the colour of a widget's text while it is enabled; disabled, it
-// keeps the greyed text of the palette, as the platform's controls do.
-void SetEnabledTextColor(QWidget& widget, plat::TColor color) {
-    QPalette palette = widget.palette();
-    const QColor c = plat::ToQColor(color);
-    for (const auto group : {QPalette::Active, QPalette::Inactive}) {
-        palette.setColor(group, QPalette::Text, c);
-        palette.setColor(group, QPalette::WindowText, c);
-    }
-    widget.setPalette(palette);
-}
-
 // Without a screen, past this many average characters an edit box scrolls
 // its text.
 constexpr int kFitLimitColumns = 60;
@@ -100,7 +88,7 @@ void SetEnabled(const QList<QWidget*>& controls, bool enabled) {
 TOptionBaseFrame::TOptionBaseFrame(TOptionsContext& context, QWidget* owner)
     : QFrame(owner), Context(context), Settings(context.Settings), column_(new QVBoxLayout(this)) {
     setFont(PageFont());
-    SetEnabledTextColor(*this, plat::clWindowText);
+    dlg::SetEnabledTextColor(*this, plat::clWindowText);
 }
 
 QFont TOptionBaseFrame::PageFont() {
@@ -496,7 +484,7 @@ void TFontsFrame::ShowSample(TRow row) {
     const TSample& sample = samples_[row];
     edit.setFont(sample.font.font);
     plat::SetControlColor(edit, sample.color);
-    SetEnabledTextColor(edit, sample.font.color);
+    dlg::SetEnabledTextColor(edit, sample.font.color);
     const int points = QFontInfo(sample.font.font).pointSize();
     edit.setText(QStringLiteral("%1 pt. %2").arg(points).arg(sample.font.font.family()));
     FitEdits();
@@ -588,7 +576,7 @@ void TChatWindowFrame::UpdateEnabled() {
 
 void TChatWindowFrame::SetTimestampColor(plat::TColor color) {
     timestampColor_ = color;
-    SetEnabledTextColor(*TimestampEdit, color);
+    dlg::SetEnabledTextColor(*TimestampEdit, color);
 }
 
 void TChatWindowFrame::LoadSettings() {
