@@ -9,6 +9,8 @@
 // and a key from its press to its effect in the input line, beside the
 // toolkit's own way.
 
+#include "BenchStats.h"
+
 #include "app/dialogs/AboutForm.h"
 #include "app/dialogs/CharSelForm.h"
 #include "app/dialogs/DialogSupport.h"
@@ -39,7 +41,6 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdlib>
 #include <functional>
 #include <memory>
@@ -60,13 +61,6 @@ bool WaitUntil(const std::function<bool()>& done, int limitMs = 10000) {
         loop.exec();
     }
     return done();
-}
-
-double Percentile(std::vector<double> samples, double p) {
-    std::sort(samples.begin(), samples.end());
-    const auto index =
-        static_cast<size_t>(std::lround(p * static_cast<double>(samples.size() - 1)));
-    return samples[index];
 }
 
 // Two windows logged in as Demochar and Testchar on the local chat service.

@@ -3,6 +3,8 @@
 // data. Throughput is of the uncompressed bytes; "ratio" is compressed size
 // over original size.
 
+#include "BenchStats.h"
+
 #include "effects/core/VfxStreams.h"
 #include "effects/gui/bitmaps/VfxBitmapImage.h"
 #include "effects/gui/bitmaps/VfxBmpEffects.h"
@@ -18,7 +20,6 @@
 #include <benchmark/benchmark.h>
 #include <zlib.h>
 
-#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -315,12 +316,8 @@ void BM_MirrorColumnsInPlaceVsQImage(benchmark::State& state) {
         benchmark::DoNotOptimize(out.constBits());
         qt.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
     }
-    const auto median = [](std::vector<double> values) {
-        std::sort(values.begin(), values.end());
-        return values.empty() ? 0.0 : values[values.size() / 2];
-    };
-    const double kitMs = median(kit);
-    const double qtMs = median(qt);
+    const double kitMs = Percentile(kit, 0.5);
+    const double qtMs = Percentile(qt, 0.5);
     state.counters["in_place_ms"] = kitMs;
     state.counters["qimage_ms"] = qtMs;
     state.counters["ratio"] = qtMs > 0 ? kitMs / qtMs : 0;

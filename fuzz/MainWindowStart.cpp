@@ -1,5 +1,6 @@
 #include "MainWindowStart.h"
 
+#include "FuzzDocking.h"
 #include "FuzzSupport.h"
 
 #include "app/dialogs/DialogSupport.h"
@@ -37,24 +38,12 @@ bool SaneFont(const QFont& font) {
     return size >= 1 && size <= plat::kLargestFontSize;
 }
 
-bool OnSideDock(const TDkCustomDockableWindow* window) {
-    return window->Docked() && window->CurrentDock() != nullptr &&
-           window->CurrentDock()->IsVertical();
-}
-
 // Whether the settings file docks the panel on a side: only then was its
 // width read and fitted to the window's room.
 bool PanelDockedFromTheFile() {
     plat::Registry store(plat::Registry::DefaultFilePath());
-    const auto key = store.OpenKey({QStringLiteral("MainForm"), QStringLiteral("Toolbars"),
-                                    QStringLiteral("GroupDockablePanel")},
-                                   false);
-    if (!key || key->ReadInteger(QStringLiteral("Rev")) != 2000) {
-        return false;
-    }
-    const QString dock = key->ReadString(QStringLiteral("DockedTo")).value_or(QString());
-    return dock.compare(QLatin1String("LeftDock"), Qt::CaseInsensitive) == 0 ||
-           dock.compare(QLatin1String("RightDock"), Qt::CaseInsensitive) == 0;
+    return StoredOnSideDock(store, {QStringLiteral("MainForm"), QStringLiteral("Toolbars"),
+                                    QStringLiteral("GroupDockablePanel")});
 }
 
 void CheckWindow(TMainForm& f, bool panelRead) {

@@ -8,6 +8,7 @@
 // docked from the stored values leaves the form's client area 32 pixels while
 // the form has room for both and no tool bar shares the side docks; the
 // sanitizers report nothing.
+#include "FuzzDocking.h"
 #include "FuzzSupport.h"
 #include "StoredValueInput.h"
 
@@ -89,11 +90,6 @@ struct Form {
     std::vector<TDkxToolbar*> bars;
 };
 
-bool OnSideDock(const TDkCustomDockableWindow* window) {
-    return window->Docked() && window->CurrentDock() != nullptr &&
-           window->CurrentDock()->IsVertical();
-}
-
 void CheckFloating(const TDkCustomDockableWindow* window, const std::vector<ScreenArea>& areas,
                    bool fitsInside) {
     if (!window->Floating() || window->FloatingParent() == nullptr || areas.empty()) {
@@ -120,9 +116,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::vector<std::vector<ScreenArea>> layouts = MonitorLayouts();
     static const std::vector<QString> windows{"GroupDockablePanel", "MenuBar", "StandardBar",
                                               "EditBar"};
-    static const std::vector<QString> names{
-        "Rev",       "Visible",  "DockedTo",    "LastDock",      "DockRow",       "DockPos",
-        "FloatLeft", "FloatTop", "FloatRightX", "DPClientWidth", "DPClientHeight"};
+    static const std::vector<QString> names = SavedPositionNames();
     static const QStringList words{"2000",      "+",          "TopDock",  "LeftDock",
                                    "RightDock", "BottomDock", "leftdock", "",
                                    "NoDock",    "1",          "-1"};
@@ -139,15 +133,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
     // Only a panel whose place was read is fitted to its room.
-    bool panelRead = false;
-    if (const auto key = store.OpenKey(plat::Registry::KeyPath(kBase) +
-                                           QStringList{QStringLiteral("GroupDockablePanel")},
-                                       false)) {
-        const QString dock = key->ReadString(QStringLiteral("DockedTo")).value_or(QString());
-        panelRead = key->ReadInteger(QStringLiteral("Rev")) == 2000 &&
-                    (dock.compare(QLatin1String("LeftDock"), Qt::CaseInsensitive) == 0 ||
-                     dock.compare(QLatin1String("RightDock"), Qt::CaseInsensitive) == 0);
-    }
+    const bool panelRead = StoredOnSideDock(
+        store, plat::Registry::KeyPath(kBase) + QStringList{QStringLiteral("GroupDockablePanel")});
     {
         Form f(width, height);
         try {

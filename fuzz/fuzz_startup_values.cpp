@@ -4,6 +4,7 @@
 // values of the wrong kind reach every setting, the window's placement, the
 // saved positions of its bars and panel, the stored logins and dimensions.
 // See MainWindowStart.h for what is checked.
+#include "FuzzDocking.h"
 #include "MainWindowStart.h"
 #include "StoredValueInput.h"
 
@@ -67,11 +68,8 @@ std::vector<Slot> Slots() {
         slots.push_back({{"MainForm", "Position"}, QString::fromLatin1(name)});
     }
     for (const char* window : {"GroupDockablePanel", "MenuBar", "StandardBar", "EditBar"}) {
-        for (const char* name :
-             {"Rev", "Visible", "DockedTo", "LastDock", "DockRow", "DockPos", "FloatLeft",
-              "FloatTop", "FloatRightX", "DPClientWidth", "DPClientHeight"}) {
-            slots.push_back(
-                {{"MainForm", "Toolbars", QString::fromLatin1(window)}, QString::fromLatin1(name)});
+        for (const QString& name : SavedPositionNames()) {
+            slots.push_back({{"MainForm", "Toolbars", QString::fromLatin1(window)}, name});
         }
     }
     for (const char* name : {"Host", "Port", "Description"}) {

@@ -106,7 +106,6 @@ private:
 class FakeDesktopStore {
 public:
     FakeDesktopStore() : store_(dir_.path() + QStringLiteral("/desktop.ini")) {}
-    plat::Registry& Store() { return store_; }
     // Writes a text value, creating the key (path written with "\"); an empty
     // name is the key's default value.
     void Write(const QString& keyPath, const QString& name, const QString& value) {

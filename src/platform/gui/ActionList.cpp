@@ -17,11 +17,7 @@ QList<QAction*> TActionList::Actions() const {
 
 void TActionList::BuildIndex() const {
     index_.clear();
-    for (QObject* child : children()) {
-        auto* action = qobject_cast<QAction*>(child);
-        if (action == nullptr) {
-            continue;
-        }
+    for (QAction* action : Actions()) {
         Entry entry{action, action->shortcuts(), {}};
         for (const QKeySequence& sequence : entry.Keys) {
             entry.ShortCuts.push_back(ShortCutFromKeySequence(sequence));
