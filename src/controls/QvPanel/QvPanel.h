@@ -41,6 +41,7 @@ public:
     // A locked panel keeps its place: it is no tool control, one that a
     // form's embedded object may cover with tool bars of its own.
     bool Locked() const { return locked_; }
+    bool IsToolControl() const { return !locked_; }
     bool FullRepaint() const { return fullRepaint_; }
     plat::TColor Color() const { return color_; }
     plat::TColor FontColor() const { return fontColor_; }
