@@ -28,18 +28,20 @@ src/app/xml:       platform/core app/xml
 src/app/rtf:       platform/core app/rtf
 src/app/log:       platform/core platform/gui app/log app/format
 src/app/whois:     platform/core app/xml app/whois
-src/app/format:    platform/core platform/gui strings engine console app/format app/options
+src/app/settings:  platform/core platform/gui strings engine app/settings
+src/app/format:    platform/core platform/gui strings engine console app/format app/settings
 src/app/common:    platform/core platform/gui dockkit controls effects/core effects/gui app/common
-src/app/options:   platform/core platform/gui strings engine controls app/common app/dialogs app/options
+src/app/options:   platform/core platform/gui strings engine controls app/common app/dialogs
+                   app/settings app/options
 src/app/dialogs:   platform/core platform/gui strings engine console controls effects/gui
-                   app/common app/dialogs app/options app/whois
+                   app/common app/dialogs app/settings app/whois
 src/app/away:      platform/core platform/gui strings controls dockkit app/common app/format
-                   app/options app/away
+                   app/settings app/away
 src/app/refs:      platform/core platform/gui strings engine dockkit app/common app/dialogs
                    app/format app/rtf app/refs
 src/app/mainform:  platform/core platform/gui strings engine console dockkit controls app/common
-                   app/away app/dialogs app/format app/log app/options app/refs app/rtf app/whois
-                   app/mainform
+                   app/away app/dialogs app/format app/log app/options app/refs app/rtf app/settings
+                   app/whois app/mainform
 src/main.cpp:      platform/core platform/gui dockkit app
 tools/chatd:       platform/core engine chatd
 tools/screens:     platform/core platform/gui engine dockkit app

@@ -13,7 +13,7 @@
 #include "app/mainform/ChatTarget.h"
 #include "app/mainform/FriendsGroupsTrees.h"
 #include "app/mainform/Reconnector.h"
-#include "app/options/Settings.h"
+#include "app/settings/Settings.h"
 #include "controls/QvPanel/QvPanel.h"
 #include "controls/QvSplitter/QvSplitter.h"
 #include "engine/BlobList.h"

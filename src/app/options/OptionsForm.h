@@ -6,7 +6,7 @@
 // the main window put them into effect. The pages touch nothing else.
 
 #include "app/options/OptionsTreeView.h"
-#include "app/options/Settings.h"
+#include "app/settings/Settings.h"
 #include "platform/gui/Colors.h"
 #include "platform/gui/Drawing.h"
 

@@ -1,4 +1,4 @@
-#include "app/options/Settings.h"
+#include "app/settings/Settings.h"
 
 #include "engine/DimensionList.h"
 #include "platform/core/Cp1252.h"
