@@ -56,7 +56,8 @@ rules=$(printf '%s\n' "$rules" | sed -e ':a' -e 'N' -e '$!ba' -e 's/\n[[:space:]
 declare -A allowed_in # rule folder -> the folders its files may include
 while IFS=: read -r folder rest; do
     [ -n "$folder" ] || continue
-    allowed_in[$folder]=$(echo $rest)
+    read -ra words <<<"$rest"
+    allowed_in[$folder]="${words[*]}"
 done <<<"$rules"
 
 # The most specific folder a rule names for a path; empty when none does.
