@@ -377,8 +377,8 @@ public:
     // Enter sends (Shift+Enter breaks the line), Shift+Up and Shift+Down walk
     // the history, Esc empties the line, "/" typed first resets the colour.
     void InputEditKeyDown(TRichEdit* Sender, QKeyEvent* Key, bool& Handled);
-    // A line starting with "/": TELL (T), REPLY (R), ADDBUDDY, QUERY (Q),
-    // WHOIS (W, WI), AWAY (AFK), BACK, CLEAR.
+    // A line starting with "/": the command its first word names
+    // (ChatCommands.h), else "Unknown command" and the word.
     void ParseCommand(const QString& text);
     // The target of the input line: a public group of that exact name, else
     // a private group of that name (ignoring case), else a character.
