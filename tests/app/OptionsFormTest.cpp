@@ -1,6 +1,7 @@
 // The options dialog: pages shown lazily, each loaded from the settings and
 // written back by OK, which has the main window apply them; nothing changed
 // by Cancel.
+#include "GoldenRows.h"
 #include "MainFormTestSupport.h"
 #include "PlatformFakes.h"
 
@@ -34,6 +35,7 @@
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
+#include <map>
 #include <set>
 
 namespace mainformtest {
@@ -141,6 +143,75 @@ TEST_F(OptionsPagesTest, EveryPageSavesWhatItLoaded) {
     settings = TMainSettings();
     Press(OpenAll().OkButton);
     EXPECT_EQ(settings, TMainSettings());
+}
+
+// Every row of the settings table that a page shows is bound once, in the
+// page's order, to the control that shows it ("shows": loaded, never saved).
+TEST_F(OptionsPagesTest, EachShownSettingIsBoundOnceToItsControl) {
+    TOptionsForm& options = OpenAll();
+    QStringList bound;
+    std::set<QString> names;
+    for (int row = 0; row < TOptionsForm::kPageCount; ++row) {
+        for (const TOptionBinding& binding : options.Frame(row)->Bindings()) {
+            bound << QStringList{QLatin1String(kPages[row]), binding.Setting, binding.Caption,
+                                 QLatin1String(binding.Save ? "edits" : "shows")}
+                         .join(u'\t');
+            EXPECT_TRUE(names.insert(binding.Setting).second)
+                << "bound twice: " << binding.Setting.toStdString();
+        }
+    }
+    QStringList expected;
+    for (const QStringList& row : GoldenTextRows("settings/option-bindings.txt", 4)) {
+        expected << row.join(u'\t');
+    }
+    ASSERT_EQ(bound.size(), expected.size());
+    for (qsizetype i = 0; i < bound.size(); ++i) {
+        EXPECT_EQ(bound[i], expected[i]);
+    }
+}
+
+// Every stored value by the name of its row in the settings table (a
+// control's eight font values under "{control}_Font").
+std::map<QString, QString> StoredByRow(const TMainSettings& settings) {
+    QTemporaryDir dir;
+    plat::Registry registry(dir.filePath(QStringLiteral("values.ini")));
+    SaveSettings(registry, settings);
+    const plat::Registry::Key root = *registry.OpenKey({}, false);
+    std::map<QString, QString> values;
+    for (const QString& name : root.ValueNames()) {
+        const qsizetype font = name.indexOf(QLatin1String("_Font"));
+        const QString row = font > 0 ? name.left(font + 5) : name;
+        const QString value = root.ReadString(name).value_or(
+            QString::fromLatin1(root.ReadBinary(name).value_or(QByteArray()).toHex()));
+        values[row] += name + u'=' + value + u';';
+    }
+    return values;
+}
+
+// A page loaded from one set of values and saved into another writes the
+// values it edits, each as loaded, and no other.
+TEST_F(OptionsPagesTest, EachEditedValueRoundTripsAndNoOtherIsWritten) {
+    const std::map<QString, QString> changed = StoredByRow(ChangedSettings());
+    const std::map<QString, QString> defaults = StoredByRow(TMainSettings());
+    for (int row = 0; row < TOptionsForm::kPageCount; ++row) {
+        settings = ChangedSettings();
+        TOptionsForm& options = Open();
+        options.OptionsTreeView->setCurrentItem(options.FindNode(QLatin1String(kPages[row])));
+        TOptionBaseFrame& page = *options.Frame(row);
+        settings = TMainSettings();
+        page.SaveSettings();
+        std::set<QString> edited;
+        for (const TOptionBinding& binding : page.Bindings()) {
+            EXPECT_EQ(changed.count(binding.Setting), 1u) << binding.Setting.toStdString();
+            if (binding.Save) {
+                edited.insert(binding.Setting);
+            }
+        }
+        for (const auto& [name, value] : StoredByRow(settings)) {
+            EXPECT_EQ(value, edited.count(name) != 0 ? changed.at(name) : defaults.at(name))
+                << kPages[row] << ": " << name.toStdString();
+        }
+    }
 }
 
 TEST_F(OptionsPagesTest, CancelChangesNothingAndOkOnlyWhatWasShown) {
