@@ -21,6 +21,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFontDatabase>
+#include <QFontDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -37,6 +39,13 @@
 
 #include <map>
 #include <set>
+
+// A stored font as a failure shows it.
+void PrintTo(const TFontSettings& f, std::ostream* os) {
+    *os << f.Name.toStdString() << ' ' << f.Size << (f.Bold ? " bold" : "")
+        << (f.Italic ? " italic" : "") << (f.Underline ? " underline" : "")
+        << (f.StrikeOut ? " strikeout" : "") << " charset " << f.CharSet << " colour " << f.Color;
+}
 
 namespace mainformtest {
 namespace {
@@ -305,6 +314,82 @@ TEST_F(OptionsPagesTest, SwitchesEnableTheirControlsAndColoursComeFromTheDialog)
     Press(options.OkButton);
     EXPECT_EQ(settings.TimestampColor, 0xCCBBAA);
     EXPECT_EQ(settings.InputEdit.Color, 0xCCBBAA);
+}
+
+// The font dialog opens on the stored font where its family is installed,
+// in its own style; OK stores only what was changed in the dialog, so a
+// family that is not installed ("Tahoma" here) keeps its name and size.
+TEST_F(OptionsPagesTest, TheFontDialogStoresOnlyWhatWasChangedInIt) {
+    ASSERT_FALSE(QFontDatabase::hasFamily(QStringLiteral("Tahoma")));
+    struct Row {
+        TFontSettings stored;
+        std::function<void(QFont&)> change; // in the dialog; none: OK as it opened
+        TFontSettings expected;
+    };
+    const auto font = [](const char* name, int size, bool bold = false, bool italic = false) {
+        TFontSettings f;
+        f.Name = QLatin1String(name), f.Size = size, f.Bold = bold, f.Italic = italic;
+        f.CharSet = 0, f.Color = 0x123456, f.Underline = true;
+        return f;
+    };
+    const Row rows[] = {
+        {font("Tahoma", 8), nullptr, font("Tahoma", 8)},
+        {font("Tahoma", -13, true), nullptr, font("Tahoma", -13, true)},
+        {font("DejaVu Sans", 8), nullptr, font("DejaVu Sans", 8)},
+        {font("DejaVu Serif", 11, true, true), nullptr, font("DejaVu Serif", 11, true, true)},
+        {font("DejaVu Sans", -13), nullptr, font("DejaVu Sans", -13)},
+        {font("Tahoma", 8), [](QFont& f) { f.setPointSize(14); }, font("Tahoma", 14)},
+        {font("DejaVu Sans", 8), [](QFont& f) { f.setStyleName(QStringLiteral("Bold")); },
+         font("DejaVu Sans", 8, true)},
+        {font("Tahoma", 9),
+         [](QFont& f) {
+             f.setFamily(QStringLiteral("DejaVu Serif"));
+             f.setStyleName(QStringLiteral("Book"));
+         },
+         font("DejaVu Serif", 9)},
+        {font("DejaVu Sans", 8), [](QFont& f) { f.setUnderline(false); },
+         [&] {
+             TFontSettings f = font("DejaVu Sans", 8);
+             f.Underline = false;
+             return f;
+         }()},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.stored.Name.toStdString() + " " + std::to_string(row.stored.Size));
+        settings.OutputMemo.Font = row.stored;
+        auto& page = Show<TFontsFrame>(Open(), "Fonts & Colors");
+        QFont opened;
+        {
+            ModalScript script;
+            script.Then<QFontDialog>([&](QFontDialog& dialog) {
+                opened = dialog.currentFont();
+                if (row.change) {
+                    QFont changed = opened;
+                    row.change(changed);
+                    dialog.setCurrentFont(changed);
+                }
+                dialog.accept();
+            });
+            page.FontButtonClick(TFontsFrame::frChat);
+        }
+        if (QFontDatabase::hasFamily(row.stored.Name)) {
+            EXPECT_EQ(opened.family(), row.stored.Name);
+            EXPECT_EQ(opened.bold(), row.stored.Bold);
+            EXPECT_EQ(opened.italic(), row.stored.Italic);
+            if (row.stored.Size > 0) {
+                EXPECT_EQ(opened.pointSize(), row.stored.Size);
+            }
+        } else {
+            EXPECT_NE(opened.family(), row.stored.Name);
+        }
+        EXPECT_TRUE(opened.underline());
+        Press(dialog->OkButton);
+        EXPECT_EQ(settings.OutputMemo.Font, row.expected);
+    }
+    // The sample shows the stored font's name.
+    settings = TMainSettings();
+    EXPECT_EQ(Show<TFontsFrame>(Open(), "Fonts & Colors").SampleEdits[TFontsFrame::frChat]->text(),
+              QStringLiteral("8 pt. Tahoma"));
 }
 
 // A folder that does not exist is not a start; Cancel keeps the text.

@@ -44,7 +44,8 @@ namespace options {
 
 // The dialogs the pages open; tests replace them. Each returns nothing when
 // cancelled. The folder dialog gets its title and the folder to start in
-// (empty for none).
+// (empty for none). The font dialog opens on the initial font and returns it
+// with what the user changed.
 struct TChoosers {
     std::function<std::optional<QString>(QWidget*, const QString& title, const QString& start)>
         Folder;

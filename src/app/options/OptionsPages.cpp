@@ -521,10 +521,13 @@ void TFontsFrame::ShowSample(TRow row) {
     FitEdits();
 }
 
+// Nothing changed in the dialog, nothing changes in the stored font: a
+// family that is not installed keeps its name.
 void TFontsFrame::FontButtonClick(TRow row) {
     TFontSettings& stored = samples_[row].font;
-    if (const std::optional<QFont> font =
-            options::Choosers().Font(this, ToColoredFont(stored).font)) {
+    const QFont before = ToColoredFont(stored).font;
+    const std::optional<QFont> font = options::Choosers().Font(this, before);
+    if (font && *font != before) {
         stored = ToFontSettings({*font, stored.Color}, stored.CharSet);
         ShowSample(row);
     }
