@@ -40,34 +40,32 @@ bool Reply(TMainForm& form, const TCommandLine& line) {
     return true;
 }
 
-// The user's own character is never a buddy: ignored without a word.
-bool AddBuddy(TMainForm& form, const TCommandLine& line) {
+// ADDBUDDY, QUERY and WHOIS take the whole rest, trimmed, as their target.
+template <typename Act>
+bool OnTarget(const TCommandLine& line, Act act) {
     const QString target = txt::Trim(line.Rest);
     if (target.isEmpty()) {
         return false;
     }
-    if (!txt::SameTextAscii(target, form.CurrentCharacter)) {
-        form.VLChat->AddFriend(plat::ToCp1252(target), true);
-    }
+    act(target);
     return true;
+}
+
+// The user's own character is never a buddy: ignored without a word.
+bool AddBuddy(TMainForm& form, const TCommandLine& line) {
+    return OnTarget(line, [&form](const QString& target) {
+        if (!txt::SameTextAscii(target, form.CurrentCharacter)) {
+            form.VLChat->AddFriend(plat::ToCp1252(target), true);
+        }
+    });
 }
 
 bool Query(TMainForm& form, const TCommandLine& line) {
-    const QString target = txt::Trim(line.Rest);
-    if (target.isEmpty()) {
-        return false;
-    }
-    form.QueryTarget(target);
-    return true;
+    return OnTarget(line, [&form](const QString& target) { form.QueryTarget(target); });
 }
 
 bool Whois(TMainForm& form, const TCommandLine& line) {
-    const QString target = txt::Trim(line.Rest);
-    if (target.isEmpty()) {
-        return false;
-    }
-    form.ShowWhois(target);
-    return true;
+    return OnTarget(line, [&form](const QString& target) { form.ShowWhois(target); });
 }
 
 // The words after the command are the reason.
