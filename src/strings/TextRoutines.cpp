@@ -1,5 +1,7 @@
 #include "strings/TextRoutines.h"
 
+#include "strings/StrTokens.h"
+
 namespace txt {
 
 namespace {
@@ -23,19 +25,12 @@ QString CollapseSpaces(QStringView text) {
 }
 
 QString ExtractWord(QStringView text, qsizetype n) {
-    if (n < 1 || text.isEmpty()) {
+    if (n < 1) {
         return {};
     }
-    qsizetype start = 0;
-    for (qsizetype token = 1; token < n; ++token) {
-        const qsizetype blank = text.indexOf(u' ', start);
-        if (blank < 0) {
-            return {};
-        }
-        start = blank + 1;
-    }
-    const qsizetype end = text.indexOf(u' ', start);
-    return text.mid(start, end < 0 ? -1 : end - start).toString();
+    SetDelimiter(QChar(u' '));
+    const qsizetype start = TokenStart(text, n);
+    return start > 0 ? GetTokenAt(text, start) : QString();
 }
 
 QString Trim(QStringView text) {

@@ -13,7 +13,8 @@ QString CollapseSpaces(QStringView text);
 
 // The n-th token (n from 1) with the blank as the only delimiter: tokens are
 // separated by single blanks, so a text that begins with a blank has an empty
-// first token. Empty when there is no such token.
+// first token. Empty when there is no such token. Taken with the token
+// routines (StrTokens.h), whose delimiter it leaves a blank.
 QString ExtractWord(QStringView text, qsizetype n);
 
 // Every character of code 32 or below (blanks, control characters, the

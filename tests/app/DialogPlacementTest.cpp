@@ -10,7 +10,7 @@
 #include "app/dialogs/ServerForm.h"
 #include "app/dialogs/ServersForm.h"
 #include "app/options/OptionsForm.h"
-#include "app/options/Settings.h"
+#include "app/settings/Settings.h"
 #include "effects/gui/application/VfxApplication.h"
 #include "engine/DimensionList.h"
 

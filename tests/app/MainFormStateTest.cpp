@@ -7,7 +7,7 @@
 #include "app/mainform/FriendsGroupsTrees.h"
 #include "app/mainform/MainFormControls.h"
 #include "app/mainform/Reconnector.h"
-#include "app/options/Settings.h"
+#include "app/settings/Settings.h"
 #include "platform/core/Clock.h"
 #include "platform/core/Exception.h"
 

@@ -1,6 +1,7 @@
 // The options dialog: pages shown lazily, each loaded from the settings and
 // written back by OK, which has the main window apply them; nothing changed
 // by Cancel.
+#include "GoldenRows.h"
 #include "MainFormTestSupport.h"
 #include "PlatformFakes.h"
 
@@ -20,6 +21,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFontDatabase>
+#include <QFontDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -34,7 +37,15 @@
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
+#include <map>
 #include <set>
+
+// A stored font as a failure shows it.
+void PrintTo(const TFontSettings& f, std::ostream* os) {
+    *os << f.Name.toStdString() << ' ' << f.Size << (f.Bold ? " bold" : "")
+        << (f.Italic ? " italic" : "") << (f.Underline ? " underline" : "")
+        << (f.StrikeOut ? " strikeout" : "") << " charset " << f.CharSet << " colour " << f.Color;
+}
 
 namespace mainformtest {
 namespace {
@@ -143,6 +154,75 @@ TEST_F(OptionsPagesTest, EveryPageSavesWhatItLoaded) {
     EXPECT_EQ(settings, TMainSettings());
 }
 
+// Every row of the settings table that a page shows is bound once, in the
+// page's order, to the control that shows it ("shows": loaded, never saved).
+TEST_F(OptionsPagesTest, EachShownSettingIsBoundOnceToItsControl) {
+    TOptionsForm& options = OpenAll();
+    QStringList bound;
+    std::set<QString> names;
+    for (int row = 0; row < TOptionsForm::kPageCount; ++row) {
+        for (const TOptionBinding& binding : options.Frame(row)->Bindings()) {
+            bound << QStringList{QLatin1String(kPages[row]), binding.Setting, binding.Caption,
+                                 QLatin1String(binding.Save ? "edits" : "shows")}
+                         .join(u'\t');
+            EXPECT_TRUE(names.insert(binding.Setting).second)
+                << "bound twice: " << binding.Setting.toStdString();
+        }
+    }
+    QStringList expected;
+    for (const QStringList& row : GoldenTextRows("settings/option-bindings.txt", 4)) {
+        expected << row.join(u'\t');
+    }
+    ASSERT_EQ(bound.size(), expected.size());
+    for (qsizetype i = 0; i < bound.size(); ++i) {
+        EXPECT_EQ(bound[i], expected[i]);
+    }
+}
+
+// Every stored value by the name of its row in the settings table (a
+// control's eight font values under "{control}_Font").
+std::map<QString, QString> StoredByRow(const TMainSettings& settings) {
+    QTemporaryDir dir;
+    plat::Registry registry(dir.filePath(QStringLiteral("values.ini")));
+    SaveSettings(registry, settings);
+    const plat::Registry::Key root = *registry.OpenKey({}, false);
+    std::map<QString, QString> values;
+    for (const QString& name : root.ValueNames()) {
+        const qsizetype font = name.indexOf(QLatin1String("_Font"));
+        const QString row = font > 0 ? name.left(font + 5) : name;
+        const QString value = root.ReadString(name).value_or(
+            QString::fromLatin1(root.ReadBinary(name).value_or(QByteArray()).toHex()));
+        values[row] += name + u'=' + value + u';';
+    }
+    return values;
+}
+
+// A page loaded from one set of values and saved into another writes the
+// values it edits, each as loaded, and no other.
+TEST_F(OptionsPagesTest, EachEditedValueRoundTripsAndNoOtherIsWritten) {
+    const std::map<QString, QString> changed = StoredByRow(ChangedSettings());
+    const std::map<QString, QString> defaults = StoredByRow(TMainSettings());
+    for (int row = 0; row < TOptionsForm::kPageCount; ++row) {
+        settings = ChangedSettings();
+        TOptionsForm& options = Open();
+        options.OptionsTreeView->setCurrentItem(options.FindNode(QLatin1String(kPages[row])));
+        TOptionBaseFrame& page = *options.Frame(row);
+        settings = TMainSettings();
+        page.SaveSettings();
+        std::set<QString> edited;
+        for (const TOptionBinding& binding : page.Bindings()) {
+            EXPECT_EQ(changed.count(binding.Setting), 1u) << binding.Setting.toStdString();
+            if (binding.Save) {
+                edited.insert(binding.Setting);
+            }
+        }
+        for (const auto& [name, value] : StoredByRow(settings)) {
+            EXPECT_EQ(value, edited.count(name) != 0 ? changed.at(name) : defaults.at(name))
+                << kPages[row] << ": " << name.toStdString();
+        }
+    }
+}
+
 TEST_F(OptionsPagesTest, CancelChangesNothingAndOkOnlyWhatWasShown) {
     options::Choosers().Font = [](QWidget*, const QFont&) { return QFont("Serif"); };
     options::Choosers().Color = [](QWidget*, const QColor&) { return QColor(10, 20, 30); };
@@ -234,6 +314,82 @@ TEST_F(OptionsPagesTest, SwitchesEnableTheirControlsAndColoursComeFromTheDialog)
     Press(options.OkButton);
     EXPECT_EQ(settings.TimestampColor, 0xCCBBAA);
     EXPECT_EQ(settings.InputEdit.Color, 0xCCBBAA);
+}
+
+// The font dialog opens on the stored font where its family is installed,
+// in its own style; OK stores only what was changed in the dialog, so a
+// family that is not installed ("Tahoma" here) keeps its name and size.
+TEST_F(OptionsPagesTest, TheFontDialogStoresOnlyWhatWasChangedInIt) {
+    ASSERT_FALSE(QFontDatabase::hasFamily(QStringLiteral("Tahoma")));
+    struct Row {
+        TFontSettings stored;
+        std::function<void(QFont&)> change; // in the dialog; none: OK as it opened
+        TFontSettings expected;
+    };
+    const auto font = [](const char* name, int size, bool bold = false, bool italic = false) {
+        TFontSettings f;
+        f.Name = QLatin1String(name), f.Size = size, f.Bold = bold, f.Italic = italic;
+        f.CharSet = 0, f.Color = 0x123456, f.Underline = true;
+        return f;
+    };
+    const Row rows[] = {
+        {font("Tahoma", 8), nullptr, font("Tahoma", 8)},
+        {font("Tahoma", -13, true), nullptr, font("Tahoma", -13, true)},
+        {font("DejaVu Sans", 8), nullptr, font("DejaVu Sans", 8)},
+        {font("DejaVu Serif", 11, true, true), nullptr, font("DejaVu Serif", 11, true, true)},
+        {font("DejaVu Sans", -13), nullptr, font("DejaVu Sans", -13)},
+        {font("Tahoma", 8), [](QFont& f) { f.setPointSize(14); }, font("Tahoma", 14)},
+        {font("DejaVu Sans", 8), [](QFont& f) { f.setStyleName(QStringLiteral("Bold")); },
+         font("DejaVu Sans", 8, true)},
+        {font("Tahoma", 9),
+         [](QFont& f) {
+             f.setFamily(QStringLiteral("DejaVu Serif"));
+             f.setStyleName(QStringLiteral("Book"));
+         },
+         font("DejaVu Serif", 9)},
+        {font("DejaVu Sans", 8), [](QFont& f) { f.setUnderline(false); },
+         [&] {
+             TFontSettings f = font("DejaVu Sans", 8);
+             f.Underline = false;
+             return f;
+         }()},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.stored.Name.toStdString() + " " + std::to_string(row.stored.Size));
+        settings.OutputMemo.Font = row.stored;
+        auto& page = Show<TFontsFrame>(Open(), "Fonts & Colors");
+        QFont opened;
+        {
+            ModalScript script;
+            script.Then<QFontDialog>([&](QFontDialog& dialog) {
+                opened = dialog.currentFont();
+                if (row.change) {
+                    QFont changed = opened;
+                    row.change(changed);
+                    dialog.setCurrentFont(changed);
+                }
+                dialog.accept();
+            });
+            page.FontButtonClick(TFontsFrame::frChat);
+        }
+        if (QFontDatabase::hasFamily(row.stored.Name)) {
+            EXPECT_EQ(opened.family(), row.stored.Name);
+            EXPECT_EQ(opened.bold(), row.stored.Bold);
+            EXPECT_EQ(opened.italic(), row.stored.Italic);
+            if (row.stored.Size > 0) {
+                EXPECT_EQ(opened.pointSize(), row.stored.Size);
+            }
+        } else {
+            EXPECT_NE(opened.family(), row.stored.Name);
+        }
+        EXPECT_TRUE(opened.underline());
+        Press(dialog->OkButton);
+        EXPECT_EQ(settings.OutputMemo.Font, row.expected);
+    }
+    // The sample shows the stored font's name.
+    settings = TMainSettings();
+    EXPECT_EQ(Show<TFontsFrame>(Open(), "Fonts & Colors").SampleEdits[TFontsFrame::frChat]->text(),
+              QStringLiteral("8 pt. Tahoma"));
 }
 
 // A folder that does not exist is not a start; Cancel keeps the text.

@@ -2,7 +2,7 @@
 #include "GoldenRows.h"
 #include "MainFormTestSupport.h"
 
-#include "app/options/Settings.h"
+#include "app/settings/Settings.h"
 #include "engine/DimensionList.h"
 
 #include <QDir>

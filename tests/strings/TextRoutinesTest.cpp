@@ -1,5 +1,7 @@
 #include "strings/TextRoutines.h"
 
+#include "strings/StrTokens.h"
+
 #include <gtest/gtest.h>
 
 #include <span>
@@ -65,6 +67,40 @@ TEST(TextRoutines, ExtractWordCountsTokensBetweenSingleBlanks) {
         SCOPED_TRACE(text.toStdString() + " #" + std::to_string(row.n));
         EXPECT_EQ(txt::ExtractWord(text, row.n), QString::fromUtf16(row.word));
     }
+}
+
+// The word routine splits at blanks through the token routines whatever
+// delimiter they had, and leaves them a blank: tabs, commas and colour codes
+// stay inside words; an empty text and words past the end are empty.
+TEST(TextRoutines, ExtractWordSplitsAtBlanksWhateverTheTokenDelimiterWas) {
+    const WordRow rows[] = {
+        {u"/tell Bob hi", 1, u"/tell"},
+        {u"/tell Bob hi", 2, u"Bob"},
+        {u"/tell\tBob hi", 1, u"/tell\tBob"},
+        {u"/tell\tBob hi", 2, u"hi"},
+        {u"\t/q a", 1, u"\t/q"},
+        {u"a,b c", 1, u"a,b"},
+        {u"\x10\x0c/me x", 1, u"\x10\x0c/me"},
+        {u"", 1, u""},
+        {u"", 2, u""},
+        {u" ", 1, u""},
+        {u" ", 2, u""},
+        {u"   ", 3, u""},
+        {u"a b", 2, u"b"},
+        {u"a b", 3, u""},
+        {u"a b ", 3, u""},
+        {u"a b", 99, u""},
+    };
+    for (const WordRow& row : rows) {
+        const QString text = QString::fromUtf16(row.text);
+        SCOPED_TRACE(text.toStdString() + " #" + std::to_string(row.n));
+        for (const QChar delimiter : {QChar(u','), QChar(u'\t'), QChar(u'b')}) {
+            ASSERT_TRUE(SetDelimiter(delimiter));
+            EXPECT_EQ(txt::ExtractWord(text, row.n), QString::fromUtf16(row.word));
+            EXPECT_EQ(TokenStart(u"x y", 2), 3); // a blank again
+        }
+    }
+    SetDelimiter(QChar(u','));
 }
 
 TEST(TextRoutines, CollapseSpacesLeavesNoTwoBlanksInARow) {

@@ -1,6 +1,6 @@
 #include "app/away/AwayMode.h"
 
-#include "app/options/Settings.h"
+#include "app/settings/Settings.h"
 #include "platform/core/Clock.h"
 #include "strings/TextRoutines.h"
 

@@ -3,7 +3,7 @@
 #include "app/dialogs/DialogSupport.h"
 #include "app/dialogs/ServerForm.h"
 #include "app/dialogs/ServersForm.h"
-#include "app/options/Settings.h"
+#include "app/settings/Settings.h"
 #include "engine/DimensionList.h"
 #include "platform/core/Guarded.h"
 #include "platform/gui/BusyCursor.h"

@@ -10,7 +10,7 @@
 
 #include "app/format/ColorCodes.h"
 #include "app/format/Emoticons.h"
-#include "app/options/Settings.h"
+#include "app/settings/Settings.h"
 
 #include <QDateTime>
 #include <QString>

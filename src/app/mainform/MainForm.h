@@ -13,7 +13,7 @@
 #include "app/mainform/ChatTarget.h"
 #include "app/mainform/FriendsGroupsTrees.h"
 #include "app/mainform/Reconnector.h"
-#include "app/options/Settings.h"
+#include "app/settings/Settings.h"
 #include "controls/QvPanel/QvPanel.h"
 #include "controls/QvSplitter/QvSplitter.h"
 #include "engine/BlobList.h"
@@ -377,8 +377,8 @@ public:
     // Enter sends (Shift+Enter breaks the line), Shift+Up and Shift+Down walk
     // the history, Esc empties the line, "/" typed first resets the colour.
     void InputEditKeyDown(TRichEdit* Sender, QKeyEvent* Key, bool& Handled);
-    // A line starting with "/": TELL (T), REPLY (R), ADDBUDDY, QUERY (Q),
-    // WHOIS (W, WI), AWAY (AFK), BACK, CLEAR.
+    // A line starting with "/": the command its first word names
+    // (ChatCommands.h), else "Unknown command" and the word.
     void ParseCommand(const QString& text);
     // The target of the input line: a public group of that exact name, else
     // a private group of that name (ignoring case), else a character.

@@ -7,6 +7,7 @@
 #include "platform/core/Exception.h"
 #include "platform/core/Guarded.h"
 #include "platform/gui/Sound.h"
+#include "strings/FastStrings.h"
 
 void TMainForm::AddConsoleLine(const QString& text, plat::TColor color, bool withTimestamp) {
     OutputMemo->AddLine(formatter_.ConsoleLine(text, color, withTimestamp), nullptr,
@@ -33,7 +34,7 @@ void TMainForm::ApplicationEvents1Exception(const std::exception& error) {
     const auto* own = dynamic_cast<const plat::Exception*>(&error);
     const QString message = own ? own->Message() : QString::fromUtf8(error.what());
     // An unknown character id inside a packet is not worth a line.
-    if (message.contains(QLatin1String("Name not found for ID"), Qt::CaseInsensitive)) {
+    if (SmartPos(u"Name not found for ID", message, false) > 0) {
         return;
     }
     EndBusy();

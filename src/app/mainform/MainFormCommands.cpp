@@ -1,66 +1,140 @@
 // Slash commands of the input line and the choice of its target.
 #include "app/mainform/MainForm.h"
 
+#include "app/mainform/ChatCommands.h"
 #include "app/mainform/MainFormControls.h"
 #include "console/QvConsole/QvConsole.h"
 #include "platform/core/Cp1252.h"
 #include "strings/TextRoutines.h"
 
+#include <QLatin1StringView>
+
+namespace {
+
+// Usage and error lines show their angle brackets.
+void ShowNote(TMainForm& form, const QString& text) {
+    form.AddSystemLine(EscapeText(text, form.Settings.ParseEmoticons));
+}
+
+// The target, then the text; two blanks after the command word make the
+// target empty.
+bool Tell(TMainForm& form, const TCommandLine& line) {
+    QString text = line.Rest;
+    const QString target = txt::Trim(txt::SplitFirstWord(text));
+    if (target.isEmpty() || text.isEmpty()) {
+        return false;
+    }
+    form.SendTell(target, text);
+    return true;
+}
+
+bool Reply(TMainForm& form, const TCommandLine& line) {
+    if (form.LastTellSender.isEmpty()) {
+        ShowNote(form, QStringLiteral("No message to reply to"));
+        return true;
+    }
+    if (line.Rest.isEmpty()) {
+        return false;
+    }
+    form.SendTell(form.LastTellSender, line.Rest);
+    return true;
+}
+
+// ADDBUDDY, QUERY and WHOIS take the whole rest, trimmed, as their target.
+template <typename Act>
+bool OnTarget(const TCommandLine& line, Act act) {
+    const QString target = txt::Trim(line.Rest);
+    if (target.isEmpty()) {
+        return false;
+    }
+    act(target);
+    return true;
+}
+
+// The user's own character is never a buddy: ignored without a word.
+bool AddBuddy(TMainForm& form, const TCommandLine& line) {
+    return OnTarget(line, [&form](const QString& target) {
+        if (!txt::SameTextAscii(target, form.CurrentCharacter)) {
+            form.VLChat->AddFriend(plat::ToCp1252(target), true);
+        }
+    });
+}
+
+bool Query(TMainForm& form, const TCommandLine& line) {
+    return OnTarget(line, [&form](const QString& target) { form.QueryTarget(target); });
+}
+
+bool Whois(TMainForm& form, const TCommandLine& line) {
+    return OnTarget(line, [&form](const QString& target) { form.ShowWhois(target); });
+}
+
+// The words after the command are the reason.
+bool Away(TMainForm& form, const TCommandLine& line) {
+    form.SetAway(line.Text);
+    return true;
+}
+
+bool Back(TMainForm& form, const TCommandLine&) {
+    form.SetBack();
+    return true;
+}
+
+bool Clear(TMainForm& form, const TCommandLine&) {
+    form.OutputMemo->Clear();
+    return true;
+}
+
+const TChatCommand kCommands[] = {
+    {"TELL", "T", "/TELL <Target> <Text>", Tell},
+    {"REPLY", "R", "/REPLY <Text>", Reply},
+    {"ADDBUDDY", "", "/ADDBUDDY <Target>", AddBuddy},
+    {"QUERY", "Q", "/QUERY <Target>", Query},
+    {"WHOIS", "W WI", "/WHOIS <Target>", Whois},
+    {"AWAY", "AFK", "", Away},
+    {"BACK", "", "", Back},
+    {"CLEAR", "", "", Clear},
+};
+
+bool Names(const TChatCommand& command, QStringView word) {
+    if (word == QLatin1StringView(command.Name)) {
+        return true;
+    }
+    for (const QLatin1StringView alias :
+         QLatin1StringView(command.Aliases).tokenize(u' ', Qt::SkipEmptyParts)) {
+        if (word == alias) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+std::span<const TChatCommand> ChatCommands() {
+    return kCommands;
+}
+
+const TChatCommand* FindChatCommand(QStringView word) {
+    for (const TChatCommand& command : kCommands) {
+        if (Names(command, word)) {
+            return &command;
+        }
+    }
+    return nullptr;
+}
+
 void TMainForm::ParseCommand(const QString& text) {
     const QString word = txt::AsciiUpper(txt::ExtractWord(txt::CollapseSpaces(text), 1)).mid(1);
-    // Usage lines show their angle brackets.
-    auto usage = [this](const QString& line) {
-        AddSystemLine(EscapeText(line, Settings.ParseEmoticons));
-    };
-    QString rest = text;
-    txt::SplitFirstWord(rest);
-
-    if (word == QLatin1String("TELL") || word == QLatin1String("T")) {
-        const QString target = txt::Trim(txt::SplitFirstWord(rest));
-        if (target.isEmpty() || rest.isEmpty()) {
-            usage(QStringLiteral("/TELL <Target> <Text>"));
-        } else {
-            SendTell(target, rest);
-        }
-    } else if (word == QLatin1String("REPLY") || word == QLatin1String("R")) {
-        if (LastTellSender.isEmpty()) {
-            usage(QStringLiteral("No message to reply to"));
-        } else if (rest.isEmpty()) {
-            usage(QStringLiteral("/REPLY <Text>"));
-        } else {
-            SendTell(LastTellSender, rest);
-        }
-    } else if (word == QLatin1String("ADDBUDDY")) {
-        const QString target = txt::Trim(rest);
-        if (target.isEmpty()) {
-            usage(QStringLiteral("/ADDBUDDY <Target>"));
-        } else if (!txt::SameTextAscii(target, CurrentCharacter)) {
-            VLChat->AddFriend(plat::ToCp1252(target), true);
-        }
-    } else if (word == QLatin1String("QUERY") || word == QLatin1String("Q")) {
-        const QString target = txt::Trim(rest);
-        if (target.isEmpty()) {
-            usage(QStringLiteral("/QUERY <Target>"));
-        } else {
-            QueryTarget(target);
-        }
-    } else if (word == QLatin1String("WHOIS") || word == QLatin1String("W") ||
-               word == QLatin1String("WI")) {
-        const QString target = txt::Trim(rest);
-        if (target.isEmpty()) {
-            usage(QStringLiteral("/WHOIS <Target>"));
-        } else {
-            ShowWhois(target);
-        }
-    } else if (word == QLatin1String("AWAY") || word == QLatin1String("AFK")) {
-        SetAway(text);
-    } else if (word == QLatin1String("BACK")) {
-        SetBack();
-    } else if (word == QLatin1String("CLEAR")) {
-        OutputMemo->Clear();
-    } else {
+    const TChatCommand* command = FindChatCommand(word);
+    if (command == nullptr) {
         // The word is the user's own text: escaped like the usage lines.
-        usage(QStringLiteral("Unknown command ") + word);
+        ShowNote(*this, QStringLiteral("Unknown command ") + word);
+        return;
+    }
+    TCommandLine line{text, text};
+    txt::SplitFirstWord(line.Rest);
+    if (!command->Handler(*this, line)) {
+        ShowNote(*this, QString::fromLatin1(command->Usage));
     }
 }
 

@@ -1,6 +1,6 @@
 #include "app/mainform/Reconnector.h"
 
-#include "app/options/Settings.h"
+#include "app/settings/Settings.h"
 #include "platform/core/Format.h"
 
 #include <QTimer>

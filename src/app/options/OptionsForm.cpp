@@ -13,7 +13,9 @@
 #include <QColorDialog>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -25,6 +27,32 @@
 namespace options {
 
 namespace {
+
+// The initial font with what the user changed in the font dialog: the dialog
+// shows another family for one that is not installed, and a font size in
+// points; what the user left as shown stays as it was.
+QFont WithChanges(const QFont& initial, const QFont& shown, const QFont& chosen) {
+    QFont result = initial;
+    if (chosen.family() != shown.family()) {
+        result.setFamily(chosen.family());
+    }
+    if (chosen.pointSize() != shown.pointSize()) {
+        result.setPointSize(chosen.pointSize());
+    }
+    if (chosen.bold() != shown.bold()) {
+        result.setBold(chosen.bold());
+    }
+    if (chosen.italic() != shown.italic()) {
+        result.setItalic(chosen.italic());
+    }
+    if (chosen.underline() != shown.underline()) {
+        result.setUnderline(chosen.underline());
+    }
+    if (chosen.strikeOut() != shown.strikeOut()) {
+        result.setStrikeOut(chosen.strikeOut());
+    }
+    return result;
+}
 
 TChoosers OrdinaryChoosers() {
     TChoosers choosers;
@@ -45,9 +73,17 @@ TChoosers OrdinaryChoosers() {
         return browse.Directory();
     };
     choosers.Font = [](QWidget* parent, const QFont& initial) -> std::optional<QFont> {
-        bool ok = false;
-        const QFont font = QFontDialog::getFont(&ok, initial, parent);
-        return ok ? std::optional<QFont>(font) : std::nullopt;
+        // Named, the font's own style is the one the dialog selects: else it
+        // may take another of the family's styles, an oblique one for a
+        // regular font.
+        QFont start = initial;
+        start.setStyleName(QFontDatabase::styleString(QFontInfo(initial)));
+        QFontDialog dialog(start, parent);
+        const QFont shown = dialog.currentFont();
+        if (dlg::RunModal(dialog) != QDialog::Accepted) {
+            return std::nullopt;
+        }
+        return WithChanges(initial, shown, dialog.currentFont());
     };
     choosers.Color = [](QWidget* parent, const QColor& initial) -> std::optional<QColor> {
         const QColor color = QColorDialog::getColor(initial, parent);

@@ -5,8 +5,9 @@
 // the settings; OK writes every created page back into the settings and has
 // the main window put them into effect. The pages touch nothing else.
 
+#include "app/options/OptionBindings.h"
 #include "app/options/OptionsTreeView.h"
-#include "app/options/Settings.h"
+#include "app/settings/Settings.h"
 #include "platform/gui/Colors.h"
 #include "platform/gui/Drawing.h"
 
@@ -19,6 +20,7 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <vector>
 
 class QCheckBox;
 class QComboBox;
@@ -42,7 +44,8 @@ namespace options {
 
 // The dialogs the pages open; tests replace them. Each returns nothing when
 // cancelled. The folder dialog gets its title and the folder to start in
-// (empty for none).
+// (empty for none). The font dialog opens on the initial font and returns it
+// with what the user changed.
 struct TChoosers {
     std::function<std::optional<QString>(QWidget*, const QString& title, const QString& start)>
         Folder;
@@ -69,13 +72,16 @@ struct TOptionsContext {
     std::function<void(const TSettingsChange&)> Apply;
 };
 
-// A page: loads its controls from the settings and saves them back.
+// A page: loads its controls from the settings and saves them back, each
+// through the page's list of bindings in its order.
 class TOptionBaseFrame : public QFrame {
     Q_OBJECT
 public:
     TOptionBaseFrame(TOptionsContext& context, QWidget* owner);
-    virtual void SaveSettings() {}
-    virtual void LoadSettings() {}
+    virtual void SaveSettings();
+    // Then the controls that a switch enables follow it.
+    virtual void LoadSettings();
+    const std::vector<TOptionBinding>& Bindings() const { return bindings_; }
 
     // Tahoma 8, the font of every page.
     static QFont PageFont();
@@ -88,21 +94,23 @@ protected:
     QLabel* AddHeading(const QString& text);
     // The page's layout: its controls from top to bottom.
     QVBoxLayout* Column() const { return column_; }
+    void SetBindings(std::vector<TOptionBinding> bindings) { bindings_ = std::move(bindings); }
+    // Enables the controls of each switch by its check state.
+    virtual void UpdateEnabled() {}
     TOptionsContext& Context;
     TMainSettings& Settings;
 
 private:
     QVBoxLayout* column_;
+    std::vector<TOptionBinding> bindings_;
 };
 
 class TAutoConnectFrame : public TOptionBaseFrame {
     Q_OBJECT
 public:
-    TAutoConnectFrame(TOptionsContext& context, QWidget* owner);
-    void LoadSettings() override;
     // With no dimension to choose, the automatic login stores an empty
     // dimension name (which makes the program show the login dialog).
-    void SaveSettings() override;
+    TAutoConnectFrame(TOptionsContext& context, QWidget* owner);
     // A new dimension when there is none, else the list dialog.
     void ServersButtonClick();
 
@@ -120,7 +128,10 @@ public:
 private:
     void LoadDimensions();
     void SelectDimension(const QString& name);
-    void UpdateEnabled();
+    // The automatic login is chosen: its account is saved.
+    bool LoginChosen() const;
+    std::vector<TOptionBinding> StartupBindings();
+    void UpdateEnabled() override;
     QList<QWidget*> loginControls_;
     QList<QWidget*> reconnectControls_;
 };
@@ -129,8 +140,6 @@ class TLoggingFrame : public TOptionBaseFrame {
     Q_OBJECT
 public:
     TLoggingFrame(TOptionsContext& context, QWidget* owner);
-    void LoadSettings() override;
-    void SaveSettings() override;
     void BrowseButtonClick();
 
     QCheckBox* LoggingCheckbox;
@@ -140,17 +149,15 @@ public:
     QListWidget* LogListBox;
 
 private:
-    void UpdateEnabled();
+    void UpdateEnabled() override;
     QList<QWidget*> loggingControls_;
 };
 
 class TAwayOptionsFrame : public TOptionBaseFrame {
     Q_OBJECT
 public:
+    // Saved, the automatic away counts from now (TOptionsForm::OkButtonClick).
     TAwayOptionsFrame(TOptionsContext& context, QWidget* owner);
-    void LoadSettings() override;
-    // Saved, the automatic away counts from now.
-    void SaveSettings() override;
 
     QCheckBox* AutoAwayCheckbox;
     QSpinBox* IdleEdit;
@@ -159,7 +166,7 @@ public:
     QCheckBox* LogCheckbox;
 
 private:
-    void UpdateEnabled();
+    void UpdateEnabled() override;
     QList<QWidget*> awayControls_;
 };
 
@@ -167,8 +174,6 @@ class TSoundsFrame : public TOptionBaseFrame {
     Q_OBJECT
 public:
     TSoundsFrame(TOptionsContext& context, QWidget* owner);
-    void LoadSettings() override;
-    void SaveSettings() override;
     void BrowseButtonClick();
 
     QCheckBox* SoundsCheckbox;
@@ -176,7 +181,7 @@ public:
     QPushButton* BrowseButton;
 
 private:
-    void UpdateEnabled();
+    void UpdateEnabled() override;
     QList<QWidget*> soundControls_;
 };
 
@@ -186,13 +191,11 @@ public:
     enum TRow { frFriends = 0, frGroups = 1, frChat = 2, frInput = 3 };
 
     TFontsFrame(TOptionsContext& context, QWidget* owner);
-    void LoadSettings() override;
-    void SaveSettings() override;
     void FontButtonClick(TRow row);
     void ColorButtonClick(TRow row);
 
     // A sample's font and background colour.
-    const plat::ColoredFont& SampleFont(TRow row) const { return samples_[row].font; }
+    plat::ColoredFont SampleFont(TRow row) const { return ToColoredFont(samples_[row].font); }
     plat::TColor SampleColor(TRow row) const { return samples_[row].color; }
 
     // FriendFontEdit, GroupFontEdit, ChatFontEdit and InputFontEdit, by row.
@@ -201,9 +204,9 @@ public:
     std::array<QPushButton*, 4> ColorButtons{};
 
 private:
-    TControlSettings& Control(TRow row);
+    // The font as stored, its character set too, which the page does not show.
     struct TSample {
-        plat::ColoredFont font;
+        TFontSettings font;
         plat::TColor color = plat::clWindow;
     };
     void ShowSample(TRow row);
@@ -214,8 +217,6 @@ class TChatWindowFrame : public TOptionBaseFrame {
     Q_OBJECT
 public:
     TChatWindowFrame(TOptionsContext& context, QWidget* owner);
-    void LoadSettings() override;
-    void SaveSettings() override;
     void ColorButtonClick();
 
     plat::TColor TimestampColor() const { return timestampColor_; }
@@ -233,7 +234,7 @@ public:
 
 private:
     void SetTimestampColor(plat::TColor color);
-    void UpdateEnabled();
+    void UpdateEnabled() override;
     QList<QWidget*> timestampControls_;
     plat::TColor timestampColor_ = 0x808080;
 };

@@ -91,6 +91,21 @@ TOptionBaseFrame::TOptionBaseFrame(TOptionsContext& context, QWidget* owner)
     dlg::SetEnabledTextColor(*this, plat::clWindowText);
 }
 
+void TOptionBaseFrame::LoadSettings() {
+    for (const TOptionBinding& binding : bindings_) {
+        binding.Load(Settings);
+    }
+    UpdateEnabled();
+}
+
+void TOptionBaseFrame::SaveSettings() {
+    for (const TOptionBinding& binding : bindings_) {
+        if (binding.Save) {
+            binding.Save(Settings);
+        }
+    }
+}
+
 QFont TOptionBaseFrame::PageFont() {
     QFont font(QStringLiteral("Tahoma"));
     font.setPointSize(8);
@@ -182,6 +197,11 @@ TAutoConnectFrame::TAutoConnectFrame(TOptionsContext& context, QWidget* owner)
     FollowSwitch(ReconnectCheckBox, [this] { UpdateEnabled(); });
     plat::ConnectGuarded(ServersButton, &QToolButton::clicked, this,
                          [this] { ServersButtonClick(); });
+    std::vector<TOptionBinding> bindings = StartupBindings();
+    bindings.push_back(Bind(ReconnectCheckBox, &TMainSettings::AutoReconnect));
+    bindings.push_back(Bind(TimesEdit, &TMainSettings::ReconnectTimes));
+    bindings.push_back(Bind(DelayEdit, &TMainSettings::ReconnectDelay));
+    SetBindings(std::move(bindings));
     UpdateEnabled();
 }
 
@@ -210,51 +230,73 @@ void TAutoConnectFrame::SelectDimension(const QString& name) {
                                                                         : -1);
 }
 
-void TAutoConnectFrame::LoadSettings() {
-    const TMainSettings& s = Settings;
-    UserCombobox->clear();
-    for (const TLogin& login : Context.Logins.Items()) {
-        UserCombobox->addItem(login.User);
-    }
-    UserCombobox->setEditText(s.LastUser);
-    if (!s.LastUser.isEmpty()) {
-        PasswordEdit->setText(Context.Logins.GetLoginPassword(s.LastUser));
-    }
-    LoadDimensions();
-    SelectDimension(s.LastDimension);
-
-    NothingRadioButton->setChecked(s.OnStartup == 0);
-    LoginRadioButton->setChecked(s.OnStartup == 2);
-    DialogRadioButton->setChecked(s.OnStartup != 0 && s.OnStartup != 2);
-    SelectDimension(s.AutoLoginDimension);
-    if (!s.AutoLoginUser.isEmpty()) {
-        UserCombobox->setEditText(s.AutoLoginUser);
-    }
-    if (!s.AutoLoginPassword.isEmpty()) {
-        PasswordEdit->setText(s.AutoLoginPassword);
-    }
-    ReconnectCheckBox->setChecked(s.AutoReconnect);
-    TimesEdit->setValue(s.ReconnectTimes);
-    DelayEdit->setValue(s.ReconnectDelay);
-    UpdateEnabled();
+bool TAutoConnectFrame::LoginChosen() const {
+    return !NothingRadioButton->isChecked() && !DialogRadioButton->isChecked();
 }
 
-void TAutoConnectFrame::SaveSettings() {
-    TMainSettings& s = Settings;
-    if (NothingRadioButton->isChecked()) {
-        s.OnStartup = 0;
-    } else if (!DialogRadioButton->isChecked()) {
-        s.OnStartup = 2;
-        s.AutoLoginDimension =
-            DimensionCombobox->currentIndex() >= 0 ? DimensionCombobox->currentText() : QString();
-        s.AutoLoginUser = UserCombobox->currentText();
-        s.AutoLoginPassword = PasswordEdit->text();
-    } else {
-        s.OnStartup = 1;
-    }
-    s.AutoReconnect = ReconnectCheckBox->isChecked();
-    s.ReconnectTimes = TimesEdit->value();
-    s.ReconnectDelay = DelayEdit->value();
+// The last login shows until the automatic login, when there is one, takes
+// its place; the automatic login's account is saved only when it is chosen.
+std::vector<TOptionBinding> TAutoConnectFrame::StartupBindings() {
+    const QString user = CaptionOf(UserCombobox);
+    const QString dimension = CaptionOf(DimensionCombobox);
+    const QString password = CaptionOf(PasswordEdit);
+    const auto login = [this](auto save) {
+        return [this, save](TMainSettings& s) {
+            if (LoginChosen()) {
+                save(s);
+            }
+        };
+    };
+    return {
+        {SettingName(&TMainSettings::LastUser), user,
+         [this](const TMainSettings& s) {
+             UserCombobox->clear();
+             for (const TLogin& stored : Context.Logins.Items()) {
+                 UserCombobox->addItem(stored.User);
+             }
+             UserCombobox->setEditText(s.LastUser);
+             if (!s.LastUser.isEmpty()) {
+                 PasswordEdit->setText(Context.Logins.GetLoginPassword(s.LastUser));
+             }
+         },
+         nullptr},
+        {SettingName(&TMainSettings::LastDimension), dimension,
+         [this](const TMainSettings& s) {
+             LoadDimensions();
+             SelectDimension(s.LastDimension);
+         },
+         nullptr},
+        {SettingName(&TMainSettings::OnStartup), QStringLiteral("On Startup"),
+         [this](const TMainSettings& s) {
+             NothingRadioButton->setChecked(s.OnStartup == 0);
+             LoginRadioButton->setChecked(s.OnStartup == 2);
+             DialogRadioButton->setChecked(s.OnStartup != 0 && s.OnStartup != 2);
+         },
+         [this](TMainSettings& s) {
+             s.OnStartup = NothingRadioButton->isChecked() ? 0 : LoginChosen() ? 2 : 1;
+         }},
+        {SettingName(&TMainSettings::AutoLoginDimension), dimension,
+         [this](const TMainSettings& s) { SelectDimension(s.AutoLoginDimension); },
+         login([this](TMainSettings& s) {
+             s.AutoLoginDimension = DimensionCombobox->currentIndex() >= 0
+                                        ? DimensionCombobox->currentText()
+                                        : QString();
+         })},
+        {SettingName(&TMainSettings::AutoLoginUser), user,
+         [this](const TMainSettings& s) {
+             if (!s.AutoLoginUser.isEmpty()) {
+                 UserCombobox->setEditText(s.AutoLoginUser);
+             }
+         },
+         login([this](TMainSettings& s) { s.AutoLoginUser = UserCombobox->currentText(); })},
+        {SettingName(&TMainSettings::AutoLoginPassword), password,
+         [this](const TMainSettings& s) {
+             if (!s.AutoLoginPassword.isEmpty()) {
+                 PasswordEdit->setText(s.AutoLoginPassword);
+             }
+         },
+         login([this](TMainSettings& s) { s.AutoLoginPassword = PasswordEdit->text(); })},
+    };
 }
 
 void TAutoConnectFrame::ServersButtonClick() {
@@ -307,36 +349,21 @@ TLoggingFrame::TLoggingFrame(TOptionsContext& context, QWidget* owner)
     FollowSwitch(LoggingCheckbox, [this] { UpdateEnabled(); });
     plat::ConnectGuarded(BrowseButton, &QPushButton::clicked, this,
                          [this] { BrowseButtonClick(); });
+    SetBindings({
+        Bind(LoggingCheckbox, &TMainSettings::Logging),
+        Bind(TimestampCheckbox, &TMainSettings::TimestampLogging),
+        Bind(FolderEdit, &TMainSettings::LoggingFolder),
+        Bind(LogListBox->item(0), &TMainSettings::LogGroup),
+        Bind(LogListBox->item(1), &TMainSettings::LogPrivate),
+        Bind(LogListBox->item(2), &TMainSettings::LogPrivateGroup),
+        Bind(LogListBox->item(3), &TMainSettings::LogSystem),
+        Bind(LogListBox->item(4), &TMainSettings::LogError),
+    });
     UpdateEnabled();
 }
 
 void TLoggingFrame::UpdateEnabled() {
     SetEnabled(loggingControls_, LoggingCheckbox->isChecked());
-}
-
-void TLoggingFrame::LoadSettings() {
-    const TMainSettings& s = Settings;
-    LoggingCheckbox->setChecked(s.Logging);
-    TimestampCheckbox->setChecked(s.TimestampLogging);
-    FolderEdit->setText(s.LoggingFolder);
-    const bool flags[] = {s.LogGroup, s.LogPrivate, s.LogPrivateGroup, s.LogSystem, s.LogError};
-    for (int i = 0; i < 5; ++i) {
-        LogListBox->item(i)->setCheckState(flags[i] ? Qt::Checked : Qt::Unchecked);
-    }
-    UpdateEnabled();
-}
-
-void TLoggingFrame::SaveSettings() {
-    TMainSettings& s = Settings;
-    const auto checked = [this](int i) { return LogListBox->item(i)->checkState() == Qt::Checked; };
-    s.Logging = LoggingCheckbox->isChecked();
-    s.TimestampLogging = TimestampCheckbox->isChecked();
-    s.LoggingFolder = FolderEdit->text();
-    s.LogGroup = checked(0);
-    s.LogPrivate = checked(1);
-    s.LogPrivateGroup = checked(2);
-    s.LogSystem = checked(3);
-    s.LogError = checked(4);
 }
 
 void TLoggingFrame::BrowseButtonClick() {
@@ -376,30 +403,18 @@ TAwayOptionsFrame::TAwayOptionsFrame(TOptionsContext& context, QWidget* owner)
     awayControls_ = {idleLabel, IdleEdit, minutesLabel, messageLabel, MessageEdit};
 
     FollowSwitch(AutoAwayCheckbox, [this] { UpdateEnabled(); });
+    SetBindings({
+        Bind(AutoAwayCheckbox, &TMainSettings::AutoAway),
+        Bind(IdleEdit, &TMainSettings::AutoAwayIdle),
+        Bind(MessageEdit, &TMainSettings::AutoAwayMessage),
+        Bind(KeypressCheckbox, &TMainSettings::AwayAutoCancel),
+        Bind(LogCheckbox, &TMainSettings::AwayLogging),
+    });
     UpdateEnabled();
 }
 
 void TAwayOptionsFrame::UpdateEnabled() {
     SetEnabled(awayControls_, AutoAwayCheckbox->isChecked());
-}
-
-void TAwayOptionsFrame::LoadSettings() {
-    const TMainSettings& s = Settings;
-    AutoAwayCheckbox->setChecked(s.AutoAway);
-    IdleEdit->setValue(s.AutoAwayIdle);
-    MessageEdit->setText(s.AutoAwayMessage);
-    KeypressCheckbox->setChecked(s.AwayAutoCancel);
-    LogCheckbox->setChecked(s.AwayLogging);
-    UpdateEnabled();
-}
-
-void TAwayOptionsFrame::SaveSettings() {
-    TMainSettings& s = Settings;
-    s.AutoAway = AutoAwayCheckbox->isChecked();
-    s.AutoAwayIdle = IdleEdit->value();
-    s.AutoAwayMessage = MessageEdit->text();
-    s.AwayAutoCancel = KeypressCheckbox->isChecked();
-    s.AwayLogging = LogCheckbox->isChecked();
 }
 
 // --- Audio Options ---------------------------------------------------------------
@@ -425,22 +440,15 @@ TSoundsFrame::TSoundsFrame(TOptionsContext& context, QWidget* owner)
     FollowSwitch(SoundsCheckbox, [this] { UpdateEnabled(); });
     plat::ConnectGuarded(BrowseButton, &QPushButton::clicked, this,
                          [this] { BrowseButtonClick(); });
+    SetBindings({
+        Bind(SoundsCheckbox, &TMainSettings::PlaySounds),
+        Bind(FolderEdit, &TMainSettings::VLDirectory),
+    });
     UpdateEnabled();
 }
 
 void TSoundsFrame::UpdateEnabled() {
     SetEnabled(soundControls_, SoundsCheckbox->isChecked());
-}
-
-void TSoundsFrame::LoadSettings() {
-    SoundsCheckbox->setChecked(Settings.PlaySounds);
-    FolderEdit->setText(Settings.VLDirectory);
-    UpdateEnabled();
-}
-
-void TSoundsFrame::SaveSettings() {
-    Settings.PlaySounds = SoundsCheckbox->isChecked();
-    Settings.VLDirectory = FolderEdit->text();
 }
 
 void TSoundsFrame::BrowseButtonClick() {
@@ -458,6 +466,10 @@ TFontsFrame::TFontsFrame(TOptionsContext& context, QWidget* owner)
     const char* const captions[] = {"Friend List:", "Group List:", "Chat Window:", "Input Window:"};
     const char* const samples[] = {"FriendFontEdit", "GroupFontEdit", "ChatFontEdit",
                                    "InputFontEdit"};
+    TControlSettings TMainSettings::*const controls[] = {
+        &TMainSettings::FriendsTreeView, &TMainSettings::GroupsTreeView, &TMainSettings::OutputMemo,
+        &TMainSettings::InputEdit};
+    std::vector<TOptionBinding> bindings;
     for (int row = 0; row < 4; ++row) {
         SampleEdits[row] = new QLineEdit(QStringLiteral("8 pt. Tahoma"), this);
         SampleEdits[row]->setObjectName(QString::fromLatin1(samples[row]));
@@ -473,34 +485,50 @@ TFontsFrame::TFontsFrame(TOptionsContext& context, QWidget* owner)
                              [this, which] { FontButtonClick(which); });
         plat::ConnectGuarded(ColorButtons[row], &QPushButton::clicked, this,
                              [this, which] { ColorButtonClick(which); });
+        const QString caption = QString::fromLatin1(captions[row]);
+        TSample& sample = samples_[row];
+        TControlSettings TMainSettings::*control = controls[row];
+        bindings.push_back(
+            {FontSettingName(control), caption,
+             [this, which, &sample, control](const TMainSettings& s) {
+                 sample.font = (s.*control).Font;
+                 ShowSample(which);
+             },
+             [&sample, control](TMainSettings& s) { (s.*control).Font = sample.font; }});
+        bindings.push_back(
+            {ColorSettingName(control), caption,
+             [this, which, &sample, control](const TMainSettings& s) {
+                 sample.color = (s.*control).Color;
+                 ShowSample(which);
+             },
+             [&sample, control](TMainSettings& s) { (s.*control).Color = sample.color; }});
     }
     QVBoxLayout* box = Column();
     box->addLayout(grid);
     box->addStretch(1);
+    SetBindings(std::move(bindings));
 }
 
 void TFontsFrame::ShowSample(TRow row) {
     QLineEdit& edit = *SampleEdits[row];
     const TSample& sample = samples_[row];
-    edit.setFont(sample.font.font);
+    const plat::ColoredFont font = ToColoredFont(sample.font);
+    edit.setFont(font.font);
     plat::SetControlColor(edit, sample.color);
-    dlg::SetEnabledTextColor(edit, sample.font.color);
-    const int points = QFontInfo(sample.font.font).pointSize();
-    edit.setText(QStringLiteral("%1 pt. %2").arg(points).arg(sample.font.font.family()));
+    dlg::SetEnabledTextColor(edit, font.color);
+    const int points = QFontInfo(font.font).pointSize();
+    edit.setText(QStringLiteral("%1 pt. %2").arg(points).arg(font.font.family()));
     FitEdits();
 }
 
-void TFontsFrame::LoadSettings() {
-    for (int row = 0; row < 4; ++row) {
-        const TControlSettings& control = Control(static_cast<TRow>(row));
-        samples_[row] = {ToColoredFont(control.Font), control.Color};
-        ShowSample(static_cast<TRow>(row));
-    }
-}
-
+// Nothing changed in the dialog, nothing changes in the stored font: a
+// family that is not installed keeps its name.
 void TFontsFrame::FontButtonClick(TRow row) {
-    if (const std::optional<QFont> font = options::Choosers().Font(this, samples_[row].font.font)) {
-        samples_[row].font.font = *font;
+    TFontSettings& stored = samples_[row].font;
+    const QFont before = ToColoredFont(stored).font;
+    const std::optional<QFont> font = options::Choosers().Font(this, before);
+    if (font && *font != before) {
+        stored = ToFontSettings({*font, stored.Color}, stored.CharSet);
         ShowSample(row);
     }
 }
@@ -510,20 +538,6 @@ void TFontsFrame::ColorButtonClick(TRow row) {
             options::Choosers().Color(this, plat::ToQColor(samples_[row].color))) {
         samples_[row].color = plat::FromQColor(*color);
         ShowSample(row);
-    }
-}
-
-TControlSettings& TFontsFrame::Control(TRow row) {
-    TControlSettings* const controls[] = {&Settings.FriendsTreeView, &Settings.GroupsTreeView,
-                                          &Settings.OutputMemo, &Settings.InputEdit};
-    return *controls[row];
-}
-
-void TFontsFrame::SaveSettings() {
-    for (int row = 0; row < 4; ++row) {
-        TControlSettings& control = Control(static_cast<TRow>(row));
-        control.Color = samples_[row].color;
-        control.Font = ToFontSettings(samples_[row].font, control.Font.CharSet);
     }
 }
 
@@ -567,6 +581,20 @@ TChatWindowFrame::TChatWindowFrame(TOptionsContext& context, QWidget* owner)
     SetTimestampColor(timestampColor_);
     FollowSwitch(TimestampCheckbox, [this] { UpdateEnabled(); });
     plat::ConnectGuarded(ColorButton, &QPushButton::clicked, this, [this] { ColorButtonClick(); });
+    SetBindings({
+        Bind(EmoticonsCheckbox, &TMainSettings::ParseEmoticons),
+        Bind(URLsCheckbox, &TMainSettings::ParseUrls),
+        Bind(CharLinksCheckbox, &TMainSettings::LinkNames),
+        Bind(GroupLinksCheckbox, &TMainSettings::LinkGroups),
+        Bind(SmoothScrollCheckbox, &TMainSettings::SmoothScrolling),
+        Bind(TimestampCheckbox, &TMainSettings::TimestampChat),
+        Bind(TimestampEdit, &TMainSettings::TimestampFormat),
+        {SettingName(&TMainSettings::TimestampColor), ColorButton->text(),
+         [this](const TMainSettings& s) { SetTimestampColor(s.TimestampColor); },
+         [this](TMainSettings& s) { s.TimestampColor = timestampColor_; }},
+        Bind(IndentCheckbox, &TMainSettings::TimestampIndent),
+        Bind(SpacingEdit, &TMainSettings::LineSpacing),
+    });
     UpdateEnabled();
 }
 
@@ -577,35 +605,6 @@ void TChatWindowFrame::UpdateEnabled() {
 void TChatWindowFrame::SetTimestampColor(plat::TColor color) {
     timestampColor_ = color;
     dlg::SetEnabledTextColor(*TimestampEdit, color);
-}
-
-void TChatWindowFrame::LoadSettings() {
-    const TMainSettings& s = Settings;
-    EmoticonsCheckbox->setChecked(s.ParseEmoticons);
-    URLsCheckbox->setChecked(s.ParseUrls);
-    CharLinksCheckbox->setChecked(s.LinkNames);
-    GroupLinksCheckbox->setChecked(s.LinkGroups);
-    SmoothScrollCheckbox->setChecked(s.SmoothScrolling);
-    TimestampCheckbox->setChecked(s.TimestampChat);
-    TimestampEdit->setText(s.TimestampFormat);
-    SetTimestampColor(s.TimestampColor);
-    IndentCheckbox->setChecked(s.TimestampIndent);
-    SpacingEdit->setValue(s.LineSpacing);
-    UpdateEnabled();
-}
-
-void TChatWindowFrame::SaveSettings() {
-    TMainSettings& s = Settings;
-    s.ParseEmoticons = EmoticonsCheckbox->isChecked();
-    s.ParseUrls = URLsCheckbox->isChecked();
-    s.LinkNames = CharLinksCheckbox->isChecked();
-    s.LinkGroups = GroupLinksCheckbox->isChecked();
-    s.SmoothScrolling = SmoothScrollCheckbox->isChecked();
-    s.TimestampChat = TimestampCheckbox->isChecked();
-    s.TimestampFormat = TimestampEdit->text();
-    s.TimestampColor = timestampColor_;
-    s.TimestampIndent = IndentCheckbox->isChecked();
-    s.LineSpacing = SpacingEdit->value();
 }
 
 // The colour dialog does not start from the current colour.

@@ -192,6 +192,15 @@ void SaveLogins(plat::Registry& registry, const TLogins& logins);
 void LoadDimensions(plat::Registry& registry, TDimensionList& dimensions);
 void SaveDimensions(plat::Registry& registry, const TDimensionList& dimensions);
 
+// The name of a value in the table of plain values: a value's stored name;
+// for the four controls, "{control}_Font" (the eight font values) and
+// "{control}_Color". Empty for a member the table does not store.
+QString SettingName(bool TMainSettings::*value);
+QString SettingName(int32_t TMainSettings::*value);
+QString SettingName(QString TMainSettings::*value);
+QString FontSettingName(TControlSettings TMainSettings::*control);
+QString ColorSettingName(TControlSettings TMainSettings::*control);
+
 // The plain values under "Software\ZELVO"; each missing or unreadable value
 // takes its default.
 TMainSettings LoadSettings(plat::Registry& registry);

@@ -1,4 +1,4 @@
-#include "app/options/Settings.h"
+#include "app/settings/Settings.h"
 
 #include "engine/DimensionList.h"
 #include "platform/core/Cp1252.h"
@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <type_traits>
 #include <variant>
 
 namespace {
@@ -161,6 +162,25 @@ void SaveValue(plat::Registry::Key& key, const SettingDef& def, const TMainSetti
                    },
                },
                def.field);
+}
+
+// The name of the first row whose field is `Field` and holds `member`.
+template <typename Field, typename Member>
+QString NameOf(Member member, const char* suffix = "") {
+    for (const SettingDef& def : kSettings) {
+        const auto* field = std::get_if<Field>(&def.field);
+        if (field == nullptr) {
+            continue;
+        }
+        if constexpr (std::is_same_v<Field, Member>) {
+            if (*field == member) {
+                return QString::fromLatin1(def.name);
+            }
+        } else if (field->member == member) {
+            return QString::fromLatin1(def.name) + QLatin1String(suffix);
+        }
+    }
+    return {};
 }
 
 // User names compare without regard to the case of the letters a-z.
@@ -388,6 +408,27 @@ void SaveDimensions(plat::Registry& registry, const TDimensionList& dimensions) 
 
 // ---------------------------------------------------------------------------
 // Plain values
+
+QString SettingName(bool TMainSettings::*value) {
+    return NameOf<bool TMainSettings::*>(value);
+}
+
+QString SettingName(int32_t TMainSettings::*value) {
+    return NameOf<int32_t TMainSettings::*>(value);
+}
+
+QString SettingName(QString TMainSettings::*value) {
+    const QString plain = NameOf<QString TMainSettings::*>(value);
+    return plain.isEmpty() ? NameOf<PasswordField>(value) : plain;
+}
+
+QString FontSettingName(TControlSettings TMainSettings::*control) {
+    return NameOf<FontField>(control, "_Font");
+}
+
+QString ColorSettingName(TControlSettings TMainSettings::*control) {
+    return NameOf<ColorField>(control, "_Color");
+}
 
 TMainSettings LoadSettings(plat::Registry& registry) {
     TMainSettings settings;
