@@ -151,26 +151,6 @@ TEST_F(ChatLogWriterTest, AFileGoneSinceItsLastLineIsMadeAgainWithTheHeader) {
     }
 }
 
-// A file that cannot be made again is reported; the header waits for the
-// line that makes it.
-TEST_F(ChatLogWriterTest, AFileThatCannotBeMadeAgainIsReportedAndStartsLater) {
-    const QString folder = Path("logs");
-    writer.SetFolder(folder);
-    const TChatLogWriter::THeader header = [] { return QByteArray("H\r\n"); };
-    ASSERT_TRUE(writer.Append("x.log", "1\r\n", header).Written);
-    ASSERT_TRUE(QDir(folder).removeRecursively());
-    QFile blocker(folder);
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    const TLogAppend lost = writer.Append("x.log", "2\r\n", header);
-    EXPECT_FALSE(lost.Written);
-    EXPECT_EQ(lost.Report, "Unable to create directory " + folder);
-    ASSERT_TRUE(QFile::remove(folder));
-    EXPECT_TRUE(writer.Append("x.log", "3\r\n", header).Written);
-    EXPECT_TRUE(writer.Append("x.log", "4\r\n", header).Written);
-    EXPECT_EQ(Contents(folder + "/x.log"), QByteArray("H\r\n3\r\n4\r\n"));
-}
-
 // Failures never raise and are told once: a folder that cannot be made,
 // a file that cannot be opened, an empty folder.
 TEST_F(ChatLogWriterTest, FailuresAreReportedOnceUntilALineIsWrittenAgain) {
