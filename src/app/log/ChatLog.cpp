@@ -5,6 +5,10 @@
 #include <QDir>
 #include <QFile>
 
+#include <cstdint>
+#include <optional>
+
+#include <fcntl.h>
 #include <sys/stat.h>
 
 QString LogTimePrefix(const QDateTime& time) {
@@ -40,6 +44,32 @@ QString OneLogLine(QStringView text) {
     return line;
 }
 
+// Which file a path or an open file is: its device and inode (statx, Linux).
+struct TFileId {
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    bool operator==(const TFileId&) const = default;
+};
+
+// Only the inode is asked for: asking for a file's times as well would make
+// every following write update them on disk, which costs more than the
+// look-up itself. Nothing when there is no such file.
+std::optional<TFileId> FileIdOf(int dirFd, const char* path, int flags) {
+    struct statx id {};
+    if (::statx(dirFd, path, flags, STATX_INO, &id) != 0) {
+        return std::nullopt;
+    }
+    return TFileId{(uint64_t{id.stx_dev_major} << 32) | id.stx_dev_minor, id.stx_ino};
+}
+
+std::optional<TFileId> FileIdAt(const QByteArray& path) {
+    return FileIdOf(AT_FDCWD, path.constData(), 0);
+}
+
+std::optional<TFileId> FileIdOf(int fd) {
+    return FileIdOf(fd, "", AT_EMPTY_PATH);
+}
+
 } // namespace
 
 QByteArray FormatLogLine(QStringView text, bool withTimePrefix, const QDateTime& time) {
@@ -58,16 +88,11 @@ struct TChatLogWriter::TOpenFile {
     explicit TOpenFile(const QString& path) : file(path), encodedPath(QFile::encodeName(path)) {}
 
     // Whether the path still names this file.
-    bool InPlace() const {
-        struct stat now {};
-        return ::stat(encodedPath.constData(), &now) == 0 && now.st_dev == device &&
-               now.st_ino == inode;
-    }
+    bool InPlace() const { return FileIdAt(encodedPath) == id; }
 
     QFile file;
     QByteArray encodedPath;
-    dev_t device = 0;
-    ino_t inode = 0;
+    TFileId id;
 };
 
 TChatLogWriter::TChatLogWriter() = default;
@@ -103,15 +128,14 @@ TChatLogWriter::TOpenFile* TChatLogWriter::Open(const QString& fileName, QString
     }
     path += fileName;
     auto open = std::make_unique<TOpenFile>(path);
-    struct stat opened {};
+    std::optional<TFileId> opened;
     if (!open->file.open(QIODevice::WriteOnly | QIODevice::Append) ||
-        ::fstat(open->file.handle(), &opened) != 0) {
+        !(opened = FileIdOf(open->file.handle()))) {
         failure = QStringLiteral("Unable to open the log file %1: %2")
                       .arg(path, open->file.errorString());
         return nullptr;
     }
-    open->device = opened.st_dev;
-    open->inode = opened.st_ino;
+    open->id = *opened;
     return files_.emplace(fileName, std::move(open)).first->second.get();
 }
 
