@@ -2,6 +2,7 @@
 
 #include "platform/core/Exception.h"
 
+#include <QList>
 #include <QtGlobal>
 
 #include <algorithm>
@@ -32,12 +33,38 @@ QString UpperAscii(const QString& text) {
     return result;
 }
 
+// The ports of the environment's list; empty when it is unset or not a list
+// of ports.
+QList<int32_t> PortOverrides() {
+    QList<int32_t> ports;
+    for (const QString& part :
+         qEnvironmentVariable(TDimensionList::PortsOverrideVariable).split(u',')) {
+        bool ok = false;
+        const uint port = part.trimmed().toUInt(&ok);
+        if (!ok || port == 0 || port > 65535) {
+            return {};
+        }
+        ports.append(static_cast<int32_t>(port));
+    }
+    return ports;
+}
+
 } // namespace
 
 TDimensionList::TDimensionList(TVLChatListOwner* owner) : TVLChatList(owner) {
     const QString hostOverride = qEnvironmentVariable(HostOverrideVariable);
+    const QList<int32_t> portOverrides = PortOverrides();
+    // The built-in ports in the order they first appear: 7012, 7013.
+    QList<int32_t> ownPorts;
     for (const BuiltIn& row : kBuiltIn) {
-        Add(QString::fromUtf8(row.name), QString::fromUtf8(row.description), row.port,
+        if (!ownPorts.contains(row.port)) {
+            ownPorts.append(row.port);
+        }
+    }
+    for (const BuiltIn& row : kBuiltIn) {
+        const qsizetype slot = std::min(ownPorts.indexOf(row.port), portOverrides.size() - 1);
+        Add(QString::fromUtf8(row.name), QString::fromUtf8(row.description),
+            portOverrides.isEmpty() ? row.port : portOverrides[slot],
             hostOverride.isEmpty() ? QString::fromUtf8(row.host) : hostOverride);
     }
 }

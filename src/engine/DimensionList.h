@@ -40,6 +40,11 @@ class TDimensionList : public TVLChatList {
 public:
     // Replaces the host of every built-in dimension when set.
     static constexpr const char* HostOverrideVariable = "QUORVEL_DIMENSION_HOST";
+    // Replaces the ports of the built-in dimensions when set to a
+    // comma-separated list of ports (1 to 65535): the first takes the place
+    // of 7012, the second that of 7013, the last one given for those beyond
+    // the list. Anything that is not such a list is ignored.
+    static constexpr const char* PortsOverrideVariable = "QUORVEL_DIMENSION_PORTS";
 
     explicit TDimensionList(TVLChatListOwner* owner);
 

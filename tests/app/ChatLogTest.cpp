@@ -5,7 +5,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
+
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -50,7 +53,7 @@ protected:
 };
 
 // Folders are made as needed; a file from an earlier run keeps its lines;
-// each line is on disk at once, from the file opened first.
+// each line is on disk at once.
 TEST_F(ChatLogWriterTest, AppendsToFilesOpenedOnce) {
     QDir(dir.path()).mkpath("a/b");
     QFile earlier(Path("a/b/system.log"));
@@ -63,20 +66,89 @@ TEST_F(ChatLogWriterTest, AppendsToFilesOpenedOnce) {
     ASSERT_TRUE(writer.Append("private.log", "p\r\n").Written);
     EXPECT_EQ(Contents(Path("a/b/private.log")), QByteArray("p\r\n"));
 
-    // The file stays open: a line after the file was moved away follows it.
+    // A line after the file was moved away does not follow it: it goes to
+    // the file made again at the path.
     ASSERT_TRUE(QFile::rename(Path("a/b/system.log"), Path("a/b/moved.log")));
     ASSERT_TRUE(writer.Append("system.log", "2\r\n").Written);
-    EXPECT_EQ(Contents(Path("a/b/moved.log")), QByteArray("old\r\n1\r\n2\r\n"));
-    EXPECT_FALSE(QFile::exists(Path("a/b/system.log")));
+    EXPECT_EQ(Contents(Path("a/b/moved.log")), QByteArray("old\r\n1\r\n"));
+    EXPECT_EQ(Contents(Path("a/b/system.log")), QByteArray("2\r\n"));
 
     // Closing, or another folder, opens the files again.
     writer.Close();
     ASSERT_TRUE(writer.Append("system.log", "3\r\n").Written);
-    EXPECT_EQ(Contents(Path("a/b/system.log")), QByteArray("3\r\n"));
+    EXPECT_EQ(Contents(Path("a/b/system.log")), QByteArray("2\r\n3\r\n"));
     writer.SetFolder(Path("c/d/"));
     ASSERT_TRUE(writer.Append("system.log", "4\r\n").Written);
     EXPECT_EQ(Contents(Path("c/d/system.log")), QByteArray("4\r\n"));
-    EXPECT_EQ(Contents(Path("a/b/system.log")), QByteArray("3\r\n"));
+    EXPECT_EQ(Contents(Path("a/b/system.log")), QByteArray("2\r\n3\r\n"));
+}
+
+// Whatever happened to a file between two of its lines, the second line is
+// in the file its path names then; a file made again starts with the header
+// (asked for only then), unless the line comes without one.
+TEST_F(ChatLogWriterTest, AFileGoneSinceItsLastLineIsMadeAgainWithTheHeader) {
+    struct Row {
+        const char* what;
+        std::function<bool(const QString& file)> change;
+        bool withHeader;
+        QByteArray expected;      // the path's file after the second and third lines
+        QByteArray movedExpected; // file + ".moved" afterwards; empty: absent
+    };
+    const auto moveAway = [](const QString& file) { return QFile::rename(file, file + ".moved"); };
+    const Row rows[] = {
+        {"untouched", [](const QString&) { return true; }, true, "1\r\n2\r\n3\r\n", {}},
+        {"removed",
+         [](const QString& file) { return QFile::remove(file); },
+         true,
+         "H\r\n2\r\n3\r\n",
+         {}},
+        {"moved away", moveAway, true, "H\r\n2\r\n3\r\n", "1\r\n"},
+        {"replaced",
+         [&](const QString& file) {
+             QFile other(file);
+             return moveAway(file) && other.open(QIODevice::WriteOnly) && other.write("new\r\n");
+         },
+         true, "new\r\nH\r\n2\r\n3\r\n", "1\r\n"},
+        {"folder removed",
+         [](const QString& file) { return QFileInfo(file).dir().removeRecursively(); },
+         true,
+         "H\r\n2\r\n3\r\n",
+         {}},
+        // The same file, emptied: nothing to start again.
+        {"emptied",
+         [](const QString& file) { return QFile(file).resize(0); },
+         true,
+         "2\r\n3\r\n",
+         {}},
+        // A header line starts a file made again itself.
+        {"removed, no header",
+         [](const QString& file) { return QFile::remove(file); },
+         false,
+         "2\r\n3\r\n",
+         {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        writer.SetFolder(Path(QString::fromLatin1(row.what)));
+        const QString file = Path(QString::fromLatin1(row.what) + "/x.log");
+        int headers = 0;
+        const TChatLogWriter::THeader header = [&headers] {
+            ++headers;
+            return QByteArray("H\r\n");
+        };
+        const TChatLogWriter::THeader given = row.withHeader ? header : TChatLogWriter::THeader();
+        ASSERT_TRUE(writer.Append("x.log", "1\r\n", given).Written);
+        ASSERT_TRUE(row.change(file));
+        for (const QByteArray line : {"2\r\n", "3\r\n"}) {
+            const TLogAppend result = writer.Append("x.log", line, given);
+            EXPECT_TRUE(result.Written);
+            EXPECT_EQ(result.Report, QString());
+        }
+        EXPECT_EQ(Contents(file), row.expected);
+        EXPECT_EQ(headers, row.expected.count("H\r\n"));
+        EXPECT_EQ(Contents(file + ".moved"),
+                  row.movedExpected.isEmpty() ? QByteArray("<missing>") : row.movedExpected);
+    }
 }
 
 // Failures never raise and are told once: a folder that cannot be made,

@@ -151,6 +151,54 @@ TEST_F(InputLineTest, AnAttachedReferenceGoesWithTheNextMessageOnly) {
                            "Kara: again"}));
 }
 
+// The reference list is shown exactly while a reference is attached: hidden
+// with the chat controls at a disconnect, by the user or by the service, and
+// shown again at the next login when the reference is still attached, which
+// then goes with the next message.
+TEST_F(InputLineTest, TheReferenceListFollowsTheAttachmentOverADisconnectAndALogin) {
+    QTextDocument sword;
+    QTextCursor(&sword).insertText(QStringLiteral("Sword"));
+    struct Row {
+        bool attached;
+        bool byService;
+        const char* heard;
+    };
+    const Row rows[] = {
+        {false, false, "Kara: plain"},
+        {true, false, "Kara: \x11Sword\x12 +TTextBlob(Sword)"},
+        {true, true, "Kara: \x11Sword\x12 +TTextBlob(Sword)"},
+    };
+    Enter("/q Bob");
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message()
+                     << "attached " << row.attached << ", by service " << row.byService);
+        if (row.attached) {
+            form->AttachReference(rtf::Write(sword), QStringLiteral("Sword"));
+        } else {
+            Type("plain");
+        }
+        EXPECT_EQ(form->RefListView->isHidden(), !row.attached);
+        if (row.byService) {
+            ASSERT_TRUE(server->DisconnectCharacter(QStringLiteral("Kara")));
+        } else {
+            form->DisconnectAction->trigger();
+        }
+        ASSERT_TRUE(WaitUntil([&] { return form->VLChat->State() == csDisconnected; }));
+        EXPECT_TRUE(form->RefListView->isHidden());
+        EXPECT_EQ(form->AttachedReference.has_value(), row.attached);
+
+        ASSERT_TRUE(LogInWindow());
+        EXPECT_EQ(form->RefListView->isHidden(), !row.attached);
+        EXPECT_EQ(form->TargetLabel->text(), QStringLiteral("Bob:"));
+        const qsizetype heard = bobHeard.size();
+        Press(Qt::Key_Return);
+        ASSERT_TRUE(WaitForBob(heard + 1));
+        EXPECT_EQ(bobHeard.last(), QString::fromLatin1(row.heard));
+        EXPECT_FALSE(form->AttachedReference.has_value());
+        EXPECT_TRUE(form->RefListView->isHidden());
+    }
+}
+
 TEST_F(InputLineTest, ColoursBecomeCodesAndPastedTextIsPlain) {
     Enter("/q Bob");
     const plat::TColor red = 0x0000FF;

@@ -9,6 +9,9 @@
 #include <QFile>
 #include <QRegularExpression>
 
+#include <functional>
+#include <utility>
+
 namespace mainformtest {
 namespace {
 
@@ -131,6 +134,49 @@ TEST_F(MainFormLogTest, LoggingSwitchedAndMovedAtRunTime) {
     f.SetLogging(true);
     f.VLChatGroupMessage(nullptr, -1, "Bob", "again", nullptr);
     EXPECT_EQ(Log("groups.log"), kStarted + "[03:07 PM]: [?] Bob: again\r\n");
+}
+
+// A log file removed, moved away with its folder, or replaced while the
+// window runs: the next line makes it again, starting as a new file does.
+// One that cannot be made again is reported, and starts with the next line
+// that makes it.
+TEST_F(MainFormLogTest, ALogFileGoneBetweenTwoLinesIsMadeAgainWithItsHeader) {
+    TMainForm& f = CreateLogging();
+    const QString path = QDir(folder).filePath(QStringLiteral("private.log"));
+    const std::pair<const char*, std::function<bool()>> ways[] = {
+        {"removed", [&] { return QFile::remove(path); }},
+        {"folder moved", [&] { return QDir().rename(folder, folder + ".old"); }},
+        {"replaced",
+         [&] {
+             QFile other(path + ".new");
+             return other.open(QIODevice::WriteOnly) && QFile::remove(path) && other.rename(path);
+         }},
+    };
+    const QByteArray after = kStarted + "[03:07 PM]: Bob: two\r\n";
+    for (const auto& [what, change] : ways) {
+        SCOPED_TRACE(what);
+        f.VLChatPrivateMessage(nullptr, "Bob", "one", nullptr);
+        ASSERT_TRUE(change());
+        f.VLChatPrivateMessage(nullptr, "Bob", "two", nullptr);
+        EXPECT_EQ(Log("private.log"), after);
+    }
+    EXPECT_TRUE(Log("private.log", folder + ".old").endsWith("[03:07 PM]: Bob: one\r\n"));
+    EXPECT_TRUE(ConsoleLines().filter(QStringLiteral("Unable")).isEmpty());
+
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    QFile blocker(folder);
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    f.VLChatPrivateMessage(nullptr, "Bob", "lost", nullptr);
+    EXPECT_EQ(ConsoleLines().filter(QStringLiteral("Unable to create directory ") + folder).size(),
+              1);
+    ASSERT_TRUE(QFile::remove(folder));
+    f.VLChatPrivateMessage(nullptr, "Bob", "two", nullptr);
+    EXPECT_EQ(Log("private.log"), after);
+    // A header is a file's start itself.
+    ASSERT_TRUE(QFile::remove(path));
+    f.SetLogging(false);
+    EXPECT_EQ(Log("private.log"), kStopped);
 }
 
 TEST_F(MainFormLogTest, AnUnwritableFolderIsReportedOnceAndMessagesStillArrive) {

@@ -2,6 +2,7 @@
 // attachments in received text.
 #include "GoldenRows.h"
 
+#include "app/format/ColorCodes.h"
 #include "app/format/MessageFormat.h"
 
 #include "console/MarkupParser.h"
@@ -248,17 +249,64 @@ TEST_F(MessageFormatTest, VoiceAttachmentSound) {
     EXPECT_EQ(f.TellReceived(u"Bob", u"hi", &voice).SoundFile, QString());
 }
 
-// Reference marks that do not pair up: the markup stays balanced, with at
-// most one link, from the first start mark to the first end mark after it.
+namespace {
+
+// The text of a line with the colour each piece is shown in, as the
+// console's one stack of font and link levels gives it: a font or a link
+// opens a level (a link shows in the link colour, "{a}"), a close returns to
+// the level below, and a link's close only while a link is open. "{RRGGBB}"
+// or "{a}" stands where the colour changes.
+QString ColouredText(const TChunkList& chunks) {
+    QString result;
+    QString current = QStringLiteral("{console}");
+    QString shown;
+    QStringList levels;
+    int links = 0;
+    const auto close = [&] {
+        if (!levels.isEmpty()) {
+            current = levels.takeLast();
+        }
+    };
+    for (const TConsoleChunk& c : chunks.Chunks) {
+        if (c.Kind == ckFontOpen) {
+            levels << current;
+            const plat::TColor color = TChunkList::FontOf(c).Color;
+            current = color == plat::clNone ? current : "{" + ColorToHex(color) + "}";
+        } else if (c.Kind == ckLinkOpen) {
+            levels << current;
+            current = QStringLiteral("{a}");
+            ++links;
+        } else if (c.Kind == ckFontClose || (c.Kind == ckLinkClose && links > 0)) {
+            links -= c.Kind == ckLinkClose ? 1 : 0;
+            close();
+        } else if (c.Kind == ckText || c.Kind == ckSpace) {
+            result += current == shown ? QString() : current;
+            shown = current;
+            result += c.Kind == ckText ? chunks.TextOf(c).toString() : QStringLiteral(" ");
+        }
+    }
+    return result;
+}
+
+} // namespace
+
+// Reference marks beside each other and beside colour spans: the markup
+// stays balanced, with at most one link, from the first start mark to the
+// first end mark after it, and every colour span ends where its end code is.
 TEST_F(MessageFormatTest, ReferenceMarksNeverLeaveALinkOpen) {
     settings.TimestampChat = false;
-    TTextBlob blob;
-    blob.SetText("ref");
-    for (const auto& row : GoldenRows("format/reference-marks.txt", 3)) {
-        SCOPED_TRACE(row[0].toHex(' ').constData());
-        const bool linked = !row[1].isEmpty();
+    TTextBlob text;
+    text.SetText("ref");
+    TItemBlob item;
+    const std::map<QByteArray, const TBlob*> attachments = {
+        {"text", &text}, {"item", &item}, {"none", nullptr}};
+    for (const auto& row : GoldenRows("format/reference-marks.txt", 5)) {
+        SCOPED_TRACE((row[0].toHex(' ') + " " + row[1]).constData());
+        ASSERT_TRUE(attachments.count(row[1]));
+        const bool linked = !row[2].isEmpty();
         const qsizetype storedBefore = store.Count();
-        const Shown shown = show(f.TellReceived(u"Bob", QString::fromLatin1(row[0]), &blob).Markup);
+        const Shown shown = show(
+            f.TellReceived(u"Bob", QString::fromLatin1(row[0]), attachments.at(row[1])).Markup);
         int open = 0;
         int reflinks = 0;
         QString title;
@@ -274,8 +322,9 @@ TEST_F(MessageFormatTest, ReferenceMarksNeverLeaveALinkOpen) {
         }
         EXPECT_EQ(open, 0);
         EXPECT_EQ(reflinks, linked ? 1 : 0);
-        EXPECT_EQ(title, QString::fromLatin1(row[1]));
+        EXPECT_EQ(title, QString::fromLatin1(row[2]));
         EXPECT_EQ(store.Count(), storedBefore + (linked ? 1 : 0));
-        EXPECT_EQ(shown.text, "Bob: " + QString::fromLatin1(row[2]));
+        EXPECT_EQ(shown.text, "Bob: " + QString::fromLatin1(row[3]));
+        EXPECT_EQ(ColouredText(shown.chunks), QString::fromLatin1(row[4]));
     }
 }

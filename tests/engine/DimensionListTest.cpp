@@ -44,6 +44,43 @@ TEST(DimensionList, StartsWithTheFourBuiltInServersWhoseHostsTheEnvironmentMayRe
     EXPECT_EQ(local.Add("Mine", "", 7100, "chat.example.org")->Host(), u"chat.example.org");
 }
 
+// The environment's ports, in the order of the built-in ones (7012, 7013),
+// for Ostrelian, Vassa, Kelmarch and Test Dimension; anything but a list of
+// ports leaves them.
+TEST(DimensionList, TheEnvironmentMayReplaceTheBuiltInPorts) {
+    const struct {
+        const char* value; // nullptr: unset
+        QList<int32_t> ports;
+    } rows[] = {
+        {nullptr, {7012, 7012, 7013, 7012}},
+        {"7112,7113", {7112, 7112, 7113, 7112}},
+        {" 7112 , 7113 ", {7112, 7112, 7113, 7112}},
+        {"7200", {7200, 7200, 7200, 7200}},
+        {"7112,7113,7114", {7112, 7112, 7113, 7112}},
+        {"", {7012, 7012, 7013, 7012}},
+        {"7112,", {7012, 7012, 7013, 7012}},
+        {"7112,x", {7012, 7012, 7013, 7012}},
+        {"0", {7012, 7012, 7013, 7012}},
+        {"65536", {7012, 7012, 7013, 7012}},
+        {"-1", {7012, 7012, 7013, 7012}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.value ? row.value : "(unset)");
+        if (row.value) {
+            qputenv(TDimensionList::PortsOverrideVariable, row.value);
+        } else {
+            qunsetenv(TDimensionList::PortsOverrideVariable);
+        }
+        const TDimensionList list(nullptr);
+        qunsetenv(TDimensionList::PortsOverrideVariable);
+        QList<int32_t> ports;
+        for (qsizetype i = 0; i < list.Count(); ++i) {
+            ports << list.Items(i)->Port();
+        }
+        EXPECT_EQ(ports, row.ports);
+    }
+}
+
 TEST(DimensionList, NamesCompareWithAsciiLettersUpperCasedAndHeldEntriesSurviveEdits) {
     TDimensionList list(nullptr);
     EXPECT_EQ(list.IndexOfName("vassa"), 1);

@@ -150,12 +150,12 @@ QString TMessageFormatter::PrivateLink(QStringView group) const {
 
 QString TMessageFormatter::LinkReference(QStringView text, const TBlob& blob) {
     // The title is marked by the first reference code and the first end code
-    // after it; end codes before it close nothing. A code's second character
-    // may be one of those characters (0x10 0x11, 0x10 0x12), so codes are read
-    // as units. One link, from the first reference code to the first end code
-    // after it: further reference codes inside the title, and the end codes
-    // before it, are dropped, or they would open links that nothing closes or
-    // close links that were never opened.
+    // after it. A code's second character may be one of those characters
+    // (0x10 0x11, 0x10 0x12), so codes are read as units. One link, from the
+    // first reference code to the first end code after it: further reference
+    // codes inside the title are dropped, or they would open links that
+    // nothing closes. End codes before the title stay: they end colour spans
+    // there, as anywhere else in the text.
     auto standalone = [&](qsizetype limit, auto&& visit) {
         for (qsizetype i = 0; i < limit; ++i) {
             if (text[i] == ColorCodeStart) {
@@ -189,6 +189,9 @@ QString TMessageFormatter::LinkReference(QStringView text, const TBlob& blob) {
     QString result;
     qsizetype copied = 0;
     standalone(p2 + 1, [&](qsizetype i) {
+        if (i < p1) {
+            return true;
+        }
         result += text.mid(copied, i - copied);
         if (i == p1) {
             result += open;

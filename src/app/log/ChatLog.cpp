@@ -5,6 +5,12 @@
 #include <QDir>
 #include <QFile>
 
+#include <cstdint>
+#include <optional>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
 QString LogTimePrefix(const QDateTime& time) {
     return plat::FormatDateTime(u"[hh:nn AMPM]: ", time);
 }
@@ -38,6 +44,32 @@ QString OneLogLine(QStringView text) {
     return line;
 }
 
+// Which file a path or an open file is: its device and inode (statx, Linux).
+struct TFileId {
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    bool operator==(const TFileId&) const = default;
+};
+
+// Only the inode is asked for: asking for a file's times as well would make
+// every following write update them on disk, which costs more than the
+// look-up itself. Nothing when there is no such file.
+std::optional<TFileId> FileIdOf(int dirFd, const char* path, int flags) {
+    struct statx id {};
+    if (::statx(dirFd, path, flags, STATX_INO, &id) != 0) {
+        return std::nullopt;
+    }
+    return TFileId{(uint64_t{id.stx_dev_major} << 32) | id.stx_dev_minor, id.stx_ino};
+}
+
+std::optional<TFileId> FileIdAt(const QByteArray& path) {
+    return FileIdOf(AT_FDCWD, path.constData(), 0);
+}
+
+std::optional<TFileId> FileIdOf(int fd) {
+    return FileIdOf(fd, "", AT_EMPTY_PATH);
+}
+
 } // namespace
 
 QByteArray FormatLogLine(QStringView text, bool withTimePrefix, const QDateTime& time) {
@@ -49,6 +81,19 @@ QByteArray FormatLogLine(QStringView text, bool withTimePrefix, const QDateTime&
     line += "\r\n";
     return line;
 }
+
+// The open file and what it was opened as: a removed file keeps its inode
+// while it is open, so a file made at the same path gets another.
+struct TChatLogWriter::TOpenFile {
+    explicit TOpenFile(const QString& path) : file(path), encodedPath(QFile::encodeName(path)) {}
+
+    // Whether the path still names this file.
+    bool InPlace() const { return FileIdAt(encodedPath) == id; }
+
+    QFile file;
+    QByteArray encodedPath;
+    TFileId id;
+};
 
 TChatLogWriter::TChatLogWriter() = default;
 
@@ -63,11 +108,12 @@ void TChatLogWriter::SetFolder(const QString& folder) {
 
 void TChatLogWriter::Close() {
     files_.clear();
+    madeAgain_.clear();
     failing_.clear();
     quiet_ = false;
 }
 
-QFile* TChatLogWriter::Open(const QString& fileName, QString& failure) {
+TChatLogWriter::TOpenFile* TChatLogWriter::Open(const QString& fileName, QString& failure) {
     if (auto it = files_.find(fileName); it != files_.end()) {
         return it->second.get();
     }
@@ -81,31 +127,56 @@ QFile* TChatLogWriter::Open(const QString& fileName, QString& failure) {
         path += u'/';
     }
     path += fileName;
-    auto file = std::make_unique<QFile>(path);
-    if (!file->open(QIODevice::WriteOnly | QIODevice::Append)) {
-        failure =
-            QStringLiteral("Unable to open the log file %1: %2").arg(path, file->errorString());
+    auto open = std::make_unique<TOpenFile>(path);
+    std::optional<TFileId> opened;
+    if (!open->file.open(QIODevice::WriteOnly | QIODevice::Append) ||
+        !(opened = FileIdOf(open->file.handle()))) {
+        failure = QStringLiteral("Unable to open the log file %1: %2")
+                      .arg(path, open->file.errorString());
         return nullptr;
     }
-    return files_.emplace(fileName, std::move(file)).first->second.get();
+    open->id = *opened;
+    return files_.emplace(fileName, std::move(open)).first->second.get();
 }
 
-TLogAppend TChatLogWriter::Append(const QString& fileName, const QByteArray& line) {
+bool TChatLogWriter::Write(TOpenFile& open, const QByteArray& data, QString& failure) {
+    if (open.file.write(data) == data.size() && open.file.flush()) {
+        return true;
+    }
+    failure = QStringLiteral("Unable to write the log file %1: %2")
+                  .arg(open.file.fileName(), open.file.errorString());
+    return false;
+}
+
+TLogAppend TChatLogWriter::Append(const QString& fileName, const QByteArray& line,
+                                  const THeader& header) {
+    // A file gone from its path since the last line starts again as a new
+    // one, however many lines it takes to make it.
+    if (auto it = files_.find(fileName); it != files_.end() && !it->second->InPlace()) {
+        files_.erase(it);
+        madeAgain_.insert(fileName);
+    }
     QString failure;
-    QFile* file = Open(fileName, failure);
-    if (!file) {
+    TOpenFile* open = Open(fileName, failure);
+    if (!open) {
         return Failed(fileName, failure);
     }
-    if (file->write(line) != line.size() || !file->flush()) {
-        failure = QStringLiteral("Unable to write the log file %1: %2")
-                      .arg(file->fileName(), file->errorString());
-        // Opened again for the next line: the cause may pass (a full disk).
-        files_.erase(fileName);
-        return Failed(fileName, failure);
+    if (header && madeAgain_.contains(fileName) && !Write(*open, header(), failure)) {
+        return WriteFailed(fileName, failure);
+    }
+    madeAgain_.remove(fileName);
+    if (!Write(*open, line, failure)) {
+        return WriteFailed(fileName, failure);
     }
     failing_.remove(fileName);
     quiet_ = false;
     return {true, {}};
+}
+
+TLogAppend TChatLogWriter::WriteFailed(const QString& fileName, const QString& message) {
+    // Opened again for the next line: the cause may pass (a full disk).
+    files_.erase(fileName);
+    return Failed(fileName, message);
 }
 
 TLogAppend TChatLogWriter::Failed(const QString& fileName, const QString& message) {

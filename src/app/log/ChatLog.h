@@ -1,8 +1,11 @@
 #pragma once
 // The chat log files: plain text, one file per kind of chat line, in the
-// logging folder. A line is UTF-8 and ends with CR LF. Each file is opened
-// once, for appending, and every line is flushed as soon as it is written,
-// so nothing is lost when the program ends abruptly.
+// logging folder. A line is UTF-8 and ends with CR LF. Each file is kept
+// open for appending, and every line is flushed as soon as it is written,
+// so nothing is lost when the program ends abruptly. Each line goes to the
+// file its path names at that moment: a file removed, moved away or
+// replaced meanwhile (a clean-up, a log rotation) gets no more lines; the
+// path's file is opened, or made again.
 
 #include <QByteArray>
 #include <QDateTime>
@@ -10,10 +13,9 @@
 #include <QString>
 #include <QStringView>
 
+#include <functional>
 #include <map>
 #include <memory>
-
-class QFile;
 
 // The time in front of a log line: "[03:07 PM]: " at 15:07.
 QString LogTimePrefix(const QDateTime& time);
@@ -53,19 +55,34 @@ public:
     const QString& Folder() const { return folder_; }
     void SetFolder(const QString& folder);
 
+    // The first line of a file made again, as a new file starts.
+    using THeader = std::function<QByteArray()>;
+
     // Appends the line to the file of that name in the folder. The folder is
     // created with all missing parent folders, the file when it is missing.
-    TLogAppend Append(const QString& fileName, const QByteArray& line);
+    // When the file the last line of that name went to is no longer at its
+    // path (removed, moved away, another file put there), the path's file is
+    // opened, or made, and the first line written there gets the header in
+    // front of it; a line given without a header starts the file itself.
+    TLogAppend Append(const QString& fileName, const QByteArray& line,
+                      const THeader& header = THeader());
     // Closes every file; the next line opens its file again, and failures
     // are reported afresh.
     void Close();
 
 private:
-    QFile* Open(const QString& fileName, QString& failure);
+    struct TOpenFile;
+
+    TOpenFile* Open(const QString& fileName, QString& failure);
+    // Writes and flushes; false with the failure when not all of it went.
+    static bool Write(TOpenFile& open, const QByteArray& data, QString& failure);
     TLogAppend Failed(const QString& fileName, const QString& message);
+    TLogAppend WriteFailed(const QString& fileName, const QString& message);
 
     QString folder_;
-    std::map<QString, std::unique_ptr<QFile>> files_;
+    std::map<QString, std::unique_ptr<TOpenFile>> files_;
+    // Files gone from their paths that get the header with their next line.
+    QSet<QString> madeAgain_;
     // Files reported as failing and not written since.
     QSet<QString> failing_;
     // A failure was reported and no line has been written since.

@@ -515,8 +515,9 @@ void TMainForm::EnableChatControls() {
     GroupsTreeView->setEnabled(true);
     FriendsTreeView->setEnabled(true);
     OutputMemo->setEnabled(true);
-    // A target kept over a disconnect is shown again.
+    // A target and a reference kept over a disconnect are shown again.
     target_->ShowLabel();
+    RefListView->setVisible(AttachedReference.has_value());
     InputEdit->setFocus();
     AwayActionUpdate();
 }

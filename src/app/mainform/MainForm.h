@@ -336,7 +336,9 @@ public:
     // --- chat log files (MainFormLog.cpp) ------------------------------------------
     // Appends a line to the file of that name in LoggingFolder while Logging
     // is on: the time prefix (withTimePrefix and TimestampLogging), the text,
-    // CR LF. Never raises: a failure shows one red console line, not logged.
+    // CR LF. A file removed or replaced since its last line is made again and
+    // starts with a "Logging started" header. Never raises: a failure shows
+    // one red console line, not logged.
     void WriteLog(const QString& fileName, const QString& text, bool withTimePrefix);
     // Writes a console line's log text, time-prefixed, when its file is logged.
     void LogLine(const TChatLine& line);
@@ -556,8 +558,10 @@ private:
     void LoadSettings();
     void SaveSettings();
     void WriteLogHeaders(const TMainSettings& settings, bool started);
+    // A line that starts its file (a header) needs no start header of its own
+    // in a file made again.
     void WriteLogLine(const TMainSettings& settings, const QString& fileName, const QString& text,
-                      bool withTimePrefix);
+                      bool withTimePrefix, bool startsFile);
 
     static TMainForm* instance_;
     static int updateLockCount_;

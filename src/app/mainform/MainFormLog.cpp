@@ -34,14 +34,17 @@ bool LogEnabled(const TMainSettings& settings, TChatLog log) {
 } // namespace
 
 void TMainForm::WriteLogLine(const TMainSettings& settings, const QString& fileName,
-                             const QString& text, bool withTimePrefix) {
+                             const QString& text, bool withTimePrefix, bool startsFile) {
     if (!settings.Logging) {
         return;
     }
     logWriter_.SetFolder(settings.LoggingFolder);
-    const TLogAppend result =
-        logWriter_.Append(fileName, FormatLogLine(text, withTimePrefix && settings.TimestampLogging,
-                                                  formatter_.Now()));
+    const QDateTime now = formatter_.Now();
+    // A file made again after it went away starts as a new file does.
+    const auto header = [&now] { return FormatLogLine(LogHeader(true, now), false, now); };
+    const TLogAppend result = logWriter_.Append(
+        fileName, FormatLogLine(text, withTimePrefix && settings.TimestampLogging, now),
+        startsFile ? TChatLogWriter::THeader() : TChatLogWriter::THeader(header));
     if (!result.Report.isEmpty()) {
         // Shown, never logged: the failing file may be errors.log itself.
         AddConsoleLine(EscapeMarkup(result.Report), MessageColor::Error, true);
@@ -49,7 +52,7 @@ void TMainForm::WriteLogLine(const TMainSettings& settings, const QString& fileN
 }
 
 void TMainForm::WriteLog(const QString& fileName, const QString& text, bool withTimePrefix) {
-    WriteLogLine(Settings, fileName, text, withTimePrefix);
+    WriteLogLine(Settings, fileName, text, withTimePrefix, false);
 }
 
 void TMainForm::LogLine(const TChatLine& line) {
@@ -62,7 +65,7 @@ void TMainForm::WriteLogHeaders(const TMainSettings& settings, bool started) {
     const QString header = LogHeader(started, formatter_.Now());
     for (const TChatLog log : kLogFiles) {
         if (LogEnabled(settings, log)) {
-            WriteLogLine(settings, ChatLogFileName(log), header, false);
+            WriteLogLine(settings, ChatLogFileName(log), header, false, true);
         }
     }
     if (!started) {
