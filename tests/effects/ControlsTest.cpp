@@ -4,10 +4,13 @@
 #include "EffectsGuiSupport.h"
 #include "PixelPicture.h"
 
+#include "platform/gui/KitMessage.h"
+
 #include <QCoreApplication>
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QScreen>
+#include <QTest>
 #include <QVBoxLayout>
 
 #include <gtest/gtest.h>
@@ -117,6 +120,30 @@ TEST_F(Label, AcceleratorGivesTheFocusControlTheFocus) {
     edit->setEnabled(false);
     EXPECT_FALSE(label->DialogChar(u'N'));
     EXPECT_EQ(form.focusWidget(), other);
+}
+
+// The window's key router offers typed characters to its controls as the
+// platform's dialog-character message; the label takes no key of its own,
+// so Alt with its letter does nothing without the router.
+TEST_F(Label, TheAcceleratorArrivesAsADialogCharacter) {
+    QWidget form;
+    auto* label = new TVfxBaseLabel(&form);
+    auto* edit = new QLineEdit(&form);
+    auto* other = new QLineEdit(&form);
+    label->SetCaption(QStringLiteral("&Name"));
+    label->SetFocusControl(edit);
+    form.show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    other->setFocus();
+    QTest::keyClick(other, Qt::Key_N, Qt::AltModifier);
+    EXPECT_EQ(form.focusWidget(), other);
+    for (const auto& [ch, result] : {std::pair{u'x', 0}, std::pair{u'N', 1}}) {
+        plat::KitMessageEvent message(plat::kDialogCharMessage, ch);
+        QCoreApplication::sendEvent(label, &message);
+        EXPECT_EQ(message.Result, result) << char(ch);
+    }
+    EXPECT_EQ(form.focusWidget(), edit);
 }
 
 TEST_F(Label, BlinksOnAnApplicationTimer) {
