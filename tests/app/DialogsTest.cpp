@@ -154,13 +154,13 @@ TEST(ServersFormTest, RemoveAsksAndEveryButtonNeedsASelection) {
     AddUserDimensions(form.DimensionList(), {"Mine"});
     form.RefreshList();
     SelectRow(form, QStringLiteral("Mine"));
-    boxes.Yes = false;
+    boxes.ConfirmAnswer = plat::MsgResult::No;
     form.RemoveButtonClick();
     EXPECT_EQ(BoxTexts(boxes.Boxes),
               QStringList{"Confirmation: Are you sure you want to remove the 'Mine' Dimension?"});
     EXPECT_TRUE(Rows(form).contains(QStringLiteral("Mine")));
 
-    boxes.Yes = true;
+    boxes.ConfirmAnswer = plat::MsgResult::Yes;
     form.RemoveButtonClick();
     EXPECT_EQ(form.DimensionList().IndexOfName(QStringLiteral("Mine")), -1);
     EXPECT_FALSE(Rows(form).contains(QStringLiteral("Mine")));

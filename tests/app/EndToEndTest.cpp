@@ -112,7 +112,7 @@ TEST_F(EndToEndTest, MessagesReachTheOtherWindowsConsoleAndLogs) {
     }
 
     // The private group of Demochar: invited, joined by answering Yes, a message.
-    plat::ScopedMsgBoxHandler join([](const plat::MsgBoxRequest&) { return plat::MsgResult::Yes; });
+    const BoxAnswerer join; // confirmations answered Yes
     demo->InviteCharacter(QStringLiteral("Testchar"));
     const QString joined = Line("808000", "Testchar joined the private group Demochar.");
     EXPECT_TRUE(Shows(*demo, joined));

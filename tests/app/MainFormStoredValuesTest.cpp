@@ -7,9 +7,12 @@
 #include "PlatformFakes.h"
 
 #include "app/mainform/MainFormControls.h"
+#include "app/mainform/MainFormTestSeam.h"
 #include "console/QvConsole/QvConsole.h"
+#include "dockkit/bars/DkThemedToolbar.h"
 #include "dockkit/docking/DkDockablePanel.h"
 #include "dockkit/docking/DkFloatingWindowParent.h"
+#include "dockkit/docking/DkxDock.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -113,6 +116,36 @@ TEST_P(DamagedSettings, EveryWindowStaysOnTheMonitorAndTheChatAreaKeepsItsRoom) 
     if (!maximized) {
         EXPECT_TRUE(row[2].contains("size=")) << "a window not maximized shows its size";
     }
+}
+
+// A bar without a name, which the kit can neither place nor save: its
+// failure is reported, and every other setting is read and saved all the
+// same, the other bars' places too.
+TEST_F(MainFormTest, ABarTheKitCannotPlaceCostsNoOtherSetting) {
+    StoredRoot().WriteInteger(QStringLiteral("AutoReconnect"), 1);
+    StoredRoot().WriteInteger(QStringLiteral("LineSpacing"), 7);
+    TMainForm& f = Create();
+    auto* unnamed = new TDkxToolbar(&f);
+    unnamed->SetCurrentDock(f.TopDock);
+    f.Settings.AutoReconnect = false;
+    f.Settings.LineSpacing = 0;
+    QStringList reported;
+    {
+        const plat::ScopedExceptionHandler handler(
+            [&](const std::exception& error) { reported << QString::fromUtf8(error.what()); });
+        TMainFormTestSeam::LoadSettings(f); // read again, as the window's creation does
+    }
+    EXPECT_EQ(reported, QStringList{"Cannot save dockable window's position because Name "
+                                    "property is not set"});
+    EXPECT_TRUE(f.Settings.AutoReconnect);
+    EXPECT_EQ(f.Settings.LineSpacing, 7);
+
+    f.Settings.ReconnectTimes = 3;
+    const std::unique_ptr<plat::Registry> saved = DestroyAndReload();
+    EXPECT_EQ(LoadSettings(*saved).ReconnectTimes, 3);
+    EXPECT_EQ(saved->OpenKey({"MainForm", "Toolbars", "MenuBar"}, false)
+                  ->ReadInteger(QStringLiteral("Rev")),
+              2000);
 }
 
 INSTANTIATE_TEST_SUITE_P(MainFormTest, DamagedSettings,

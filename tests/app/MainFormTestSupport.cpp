@@ -16,23 +16,12 @@
 #include <QLineEdit>
 #include <QTreeWidgetItem>
 
-BoxRecorder::BoxRecorder()
-    : handler_([this](const plat::MsgBoxRequest& box) {
-          EXPECT_EQ(box.Caption, QStringLiteral("Quorvel"));
-          const bool confirmation = box.Kind == plat::MsgKind::Confirmation;
-          EXPECT_EQ(box.Buttons, confirmation ? plat::MsgButtons::YesNo : plat::MsgButtons::Ok);
-          Boxes.push_back(box);
-          return confirmation ? (Yes ? plat::MsgResult::Yes : plat::MsgResult::No)
-                              : plat::MsgResult::Ok;
-      }) {}
-
-QStringList BoxTexts(const std::vector<plat::MsgBoxRequest>& boxes) {
-    static const char* const kKinds[] = {"Plain", "Information", "Confirmation", "Error"};
-    QStringList texts;
-    for (const plat::MsgBoxRequest& box : boxes) {
-        texts << QString::fromLatin1(kKinds[int(box.Kind)]) + ": " + box.Text;
-    }
-    return texts;
+BoxRecorder::BoxRecorder() {
+    OnBox = [](const plat::MsgBoxRequest& box) {
+        EXPECT_EQ(box.Caption, QStringLiteral("Quorvel"));
+        const bool confirmation = box.Kind == plat::MsgKind::Confirmation;
+        EXPECT_EQ(box.Buttons, confirmation ? plat::MsgButtons::YesNo : plat::MsgButtons::Ok);
+    };
 }
 
 static const char* const kUrlSchemes[] = {"http", "https", "file", "ftp"};
@@ -167,18 +156,14 @@ void MainFormTest::SetUp() {
         login->SaveCheckbox->setChecked(loginAnswer->Remember);
         return int(QDialog::Accepted);
     });
-    boxHandler_ = std::make_unique<plat::ScopedMsgBoxHandler>([this](const plat::MsgBoxRequest& r) {
-        events << QStringLiteral("box");
-        boxes.push_back(r);
-        return boxAnswer;
-    });
+    boxAnswer = plat::MsgResult::Ok;
+    boxAnswerer.OnBox = [this](const plat::MsgBoxRequest&) { events << QStringLiteral("box"); };
 }
 
 void MainFormTest::TearDown() {
     form.reset();
     server.reset();
     stored_.reset();
-    boxHandler_.reset();
     modalRunner_.reset();
     TMainFormTestSeam::StoreConsoleText = false;
     for (int i = 0; i < 100 && TMainForm::BusyCount() > 0; ++i) {

@@ -9,6 +9,7 @@
 // - LoggedInTest: that window logged in as Kara, Bob logged in from an
 //   engine that records what reaches him, and keys for the input line.
 
+#include "BoxAnswerer.h"
 #include "WaitUntil.h"
 
 #include "app/dialogs/DialogSupport.h"
@@ -33,19 +34,11 @@
 #include <vector>
 
 // Records every box, which must carry the program's title and the buttons of
-// its kind; confirmations are answered with Yes unless `Yes` is false.
-class BoxRecorder {
+// its kind; confirmations are answered with ConfirmAnswer (Yes).
+class BoxRecorder : public BoxAnswerer {
 public:
     BoxRecorder();
-    std::vector<plat::MsgBoxRequest> Boxes;
-    bool Yes = true;
-
-private:
-    plat::ScopedMsgBoxHandler handler_;
 };
-
-// Each box as "Kind: text" (Plain, Information, Confirmation or Error).
-QStringList BoxTexts(const std::vector<plat::MsgBoxRequest>& boxes);
 
 // Stands in for the desktop's browser while it lives: web and file
 // addresses handed to the desktop are recorded, never opened.
@@ -150,8 +143,10 @@ protected:
     QString preselected;
     // What happened, in order: "login" and "chars" for the dialogs, "box" for a box.
     QStringList events;
-    std::vector<plat::MsgBoxRequest> boxes;
-    plat::MsgResult boxAnswer = plat::MsgResult::Ok;
+    // Every box is recorded and answered; confirmations with boxAnswer.
+    BoxAnswerer boxAnswerer;
+    std::vector<plat::MsgBoxRequest>& boxes = boxAnswerer.Boxes;
+    plat::MsgResult& boxAnswer = boxAnswerer.ConfirmAnswer;
     std::unique_ptr<chatd::ChatServer> server;
     QStringList serverLog;
 
@@ -160,7 +155,6 @@ private:
     QByteArray oldConfig_;
     bool hadConfig_ = false;
     std::unique_ptr<plat::Registry> stored_;
-    std::unique_ptr<plat::ScopedMsgBoxHandler> boxHandler_;
     std::unique_ptr<dlg::ScopedModalRunner> modalRunner_;
 };
 

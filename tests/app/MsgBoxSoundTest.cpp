@@ -26,6 +26,8 @@ TEST(MsgBox, TextIsShownPlainWithItsLineBreaks) {
         EXPECT_EQ(ConfirmationBox(nullptr, "Q", "x", MsgButtons::YesNoCancel), MsgResult::Cancel);
         EXPECT_TRUE(asked.empty()); // the innermost handler answers
     }
+    // The boxes themselves from here on, not the test program's answerer.
+    const ScopedMsgBoxHandler realBoxes(nullptr);
     QString shownText;
     Qt::TextFormat format = Qt::AutoText;
     QTimer::singleShot(0, [&] {

@@ -1,6 +1,7 @@
 // The reference editor ("Attach Reference") and viewer ("Reference
 // Information"): files, the save question, colours, edit actions, attaching,
 // and received text shown as plain text.
+#include "BoxAnswerer.h"
 #include "GoldenRows.h"
 #include "KitDriving.h"
 
@@ -138,12 +139,7 @@ protected:
     QString OpenAnswer;
     QString SaveAnswer;
     std::vector<std::pair<QByteArray, QString>> Attached;
-    std::vector<plat::MsgBoxRequest> Boxes;
-    plat::MsgResult Answer = plat::MsgResult::Yes;
-    plat::ScopedMsgBoxHandler handler{[this](const plat::MsgBoxRequest& box) {
-        Boxes.push_back(box);
-        return box.Kind == plat::MsgKind::Confirmation ? Answer : plat::MsgResult::Ok;
-    }};
+    BoxAnswerer boxes;
 };
 
 } // namespace
@@ -159,17 +155,17 @@ TEST_F(AttachFormTest, SaveAndTheSaveChangesQuestion) {
     EXPECT_FALSE(form->SaveAction->isEnabled());
     Type(QStringLiteral("draft"));
     EXPECT_TRUE(form->SaveAction->isEnabled());
-    Answer = plat::MsgResult::Cancel;
+    boxes.ConfirmAnswer = plat::MsgResult::Cancel;
     form->NewActionExecute();
-    ASSERT_EQ(Boxes.size(), 1u);
-    EXPECT_EQ(Boxes[0].Kind, plat::MsgKind::Confirmation);
-    EXPECT_EQ(Boxes[0].Buttons, plat::MsgButtons::YesNoCancel);
-    EXPECT_EQ(Boxes[0].Caption, QStringLiteral("Quorvel"));
-    EXPECT_EQ(Boxes[0].Text, QStringLiteral("Save changes to current reference?"));
+    ASSERT_EQ(boxes.Boxes.size(), 1u);
+    EXPECT_EQ(boxes.Boxes[0].Kind, plat::MsgKind::Confirmation);
+    EXPECT_EQ(boxes.Boxes[0].Buttons, plat::MsgButtons::YesNoCancel);
+    EXPECT_EQ(boxes.Boxes[0].Caption, QStringLiteral("Quorvel"));
+    EXPECT_EQ(boxes.Boxes[0].Text, QStringLiteral("Save changes to current reference?"));
     EXPECT_EQ(Text(), QStringLiteral("draft"));
 
     // Yes, but the save dialog is cancelled: nothing is discarded.
-    Answer = plat::MsgResult::Yes;
+    boxes.ConfirmAnswer = plat::MsgResult::Yes;
     form->OpenActionExecute();
     EXPECT_EQ(OpenAsked, 0);
     EXPECT_TRUE(form->Modified());
@@ -197,17 +193,17 @@ TEST_F(AttachFormTest, SaveAndTheSaveChangesQuestion) {
 
     // No discards the changes; the question names the file.
     Type(QStringLiteral(" changed"));
-    Answer = plat::MsgResult::No;
+    boxes.ConfirmAnswer = plat::MsgResult::No;
     form->NewActionExecute();
-    EXPECT_EQ(Boxes.back().Text, QStringLiteral("Save changes to b.ref?"));
+    EXPECT_EQ(boxes.Boxes.back().Text, QStringLiteral("Save changes to b.ref?"));
     EXPECT_EQ(Text(), QString());
     EXPECT_TRUE(form->FileName().isEmpty());
     EXPECT_FALSE(form->Modified());
 
     // Nothing changed: no question.
-    const size_t asked = Boxes.size();
+    const size_t asked = boxes.Boxes.size();
     form->NewActionExecute();
-    EXPECT_EQ(Boxes.size(), asked);
+    EXPECT_EQ(boxes.Boxes.size(), asked);
 }
 
 TEST_F(AttachFormTest, FailedSaveIsReportedAndKeepsTheText) {
@@ -218,17 +214,17 @@ TEST_F(AttachFormTest, FailedSaveIsReportedAndKeepsTheText) {
     Type(QStringLiteral(" and more"));
     ASSERT_TRUE(QDir(Path(QStringLiteral("gone"))).removeRecursively());
 
-    Answer = plat::MsgResult::Yes;
+    boxes.ConfirmAnswer = plat::MsgResult::Yes;
     form->NewActionExecute();
-    ASSERT_EQ(Boxes.size(), 2u);
-    EXPECT_EQ(Boxes[1].Kind, plat::MsgKind::Error);
-    EXPECT_TRUE(Boxes[1].Text.startsWith(QStringLiteral("Cannot create file \"") + OpenAnswer +
-                                         QStringLiteral("\". ")));
+    ASSERT_EQ(boxes.Boxes.size(), 2u);
+    EXPECT_EQ(boxes.Boxes[1].Kind, plat::MsgKind::Error);
+    EXPECT_TRUE(boxes.Boxes[1].Text.startsWith(QStringLiteral("Cannot create file \"") +
+                                               OpenAnswer + QStringLiteral("\". ")));
     EXPECT_EQ(Text(), QStringLiteral("kept and more"));
     EXPECT_TRUE(form->Modified());
     EXPECT_EQ(form->FileName(), OpenAnswer);
     form->SaveActionExecute();
-    EXPECT_EQ(Boxes.size(), 3u);
+    EXPECT_EQ(boxes.Boxes.size(), 3u);
     EXPECT_TRUE(form->SaveAction->isEnabled());
 }
 
@@ -249,8 +245,8 @@ TEST_F(AttachFormTest, FailedSaveInAReadOnlyFolderLeavesTheOldFile) {
     if (writable) {
         GTEST_SKIP() << "permissions do not stop this user from writing";
     }
-    ASSERT_EQ(Boxes.size(), 1u);
-    EXPECT_EQ(Boxes[0].Kind, plat::MsgKind::Error);
+    ASSERT_EQ(boxes.Boxes.size(), 1u);
+    EXPECT_EQ(boxes.Boxes[0].Kind, plat::MsgKind::Error);
     EXPECT_EQ(Text(), QStringLiteral("old new"));
     EXPECT_EQ(FileBytes(OpenAnswer), QByteArray("{\\rtf1 old\\par}"));
 }
@@ -273,11 +269,11 @@ TEST_F(AttachFormTest, OpenLoadsAFileOrReportsWhyItCannot) {
     form->OpenActionExecute();
     OpenAnswer.clear();
     form->OpenActionExecute();
-    ASSERT_EQ(Boxes.size(), 2u);
-    EXPECT_TRUE(Boxes[0].Text.startsWith(QStringLiteral("Cannot open file \"") +
-                                         Path(QStringLiteral("missing.ref"))));
-    EXPECT_TRUE(Boxes[1].Text.contains(QStringLiteral("too large")));
-    EXPECT_EQ(Boxes[1].Kind, plat::MsgKind::Error);
+    ASSERT_EQ(boxes.Boxes.size(), 2u);
+    EXPECT_TRUE(boxes.Boxes[0].Text.startsWith(QStringLiteral("Cannot open file \"") +
+                                               Path(QStringLiteral("missing.ref"))));
+    EXPECT_TRUE(boxes.Boxes[1].Text.contains(QStringLiteral("too large")));
+    EXPECT_EQ(boxes.Boxes[1].Kind, plat::MsgKind::Error);
     EXPECT_TRUE(Text().startsWith(QStringLiteral("Lost Ring")));
     EXPECT_TRUE(form->FileName().endsWith(QStringLiteral("richedit-old.rtf")));
 

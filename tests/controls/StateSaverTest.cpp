@@ -3,6 +3,7 @@
 #include "platform/core/Registry.h"
 #include "platform/gui/MsgBox.h"
 
+#include "BoxAnswerer.h"
 #include "GoldenRows.h"
 #include "PlatformFakes.h"
 
@@ -60,11 +61,7 @@ protected:
     QTemporaryDir dir_;
     FakeScreens screens_{{{TRect(0, 0, 1920, 1080), TRect(0, 0, 1920, 1040)}}};
     std::shared_ptr<plat::Registry> registry_;
-    std::vector<plat::MsgBoxRequest> boxes_;
-    plat::ScopedMsgBoxHandler handler_{[this](const plat::MsgBoxRequest& request) {
-        boxes_.push_back(request);
-        return plat::MsgResult::Ok;
-    }};
+    BoxAnswerer boxes_;
 };
 
 TEST_F(StateSaverTest, PlacementComesBackInTheNextRunFromEitherStore) {
@@ -88,7 +85,7 @@ TEST_F(StateSaverTest, PlacementComesBackInTheNextRunFromEitherStore) {
         EXPECT_TRUE(again.isMaximized());
         EXPECT_EQ(again.normalGeometry(), QRect(100, 120, 640, 480));
     }
-    EXPECT_TRUE(boxes_.empty());
+    EXPECT_TRUE(boxes_.Boxes.empty());
 }
 
 // Each row in the registry store and in an INI file of the saver's own.
@@ -177,11 +174,11 @@ TEST_F(StateSaverTest, IniFileInAMissingFolderIsReportedAndSkipped) {
     TStateSaver* saver = SaverFor(form, folder + QStringLiteral("/window.ini"));
     saver->Loaded();
     saver->SaveState();
-    ASSERT_EQ(boxes_.size(), 2u);
-    EXPECT_EQ(boxes_[0].Kind, plat::MsgKind::Error);
-    EXPECT_EQ(boxes_[0].Text,
+    ASSERT_EQ(boxes_.Boxes.size(), 2u);
+    EXPECT_EQ(boxes_.Boxes[0].Kind, plat::MsgKind::Error);
+    EXPECT_EQ(boxes_.Boxes[0].Text,
               QStringLiteral("Unable to load window state.  Directory does not exist:\n") + folder);
-    EXPECT_EQ(boxes_[1].Text,
+    EXPECT_EQ(boxes_.Boxes[1].Text,
               QStringLiteral("Unable to save window state.  Directory does not exist:\n") + folder);
     EXPECT_EQ(Bounds(form), QRect(50, 60, 300, 200));
     EXPECT_FALSE(QFile::exists(folder));

@@ -5,6 +5,7 @@
 #include "PixelPicture.h"
 #include "PlatformFakes.h"
 
+#include "platform/gui/AccelText.h"
 #include "platform/gui/KitMessage.h"
 
 #include <QCoreApplication>
@@ -264,6 +265,45 @@ TEST(DrawVerticalText, RunsDownwardsCentredInTheRectangle) {
     const int line = QFontMetrics(QFont()).height();
     EXPECT_GE(inked.left(), 20 - line);
     EXPECT_LE(inked.right(), 20 + line);
+}
+
+// The accelerator's underline: one pixel wide, in the text colour, at the
+// descent less 2 from the text's reference column, running down from the
+// width of the text before the accelerator over the accelerator's width. It
+// is what the text drawn with and without the prefix hidden differs in.
+TEST(DrawVerticalText, UnderlinesTheAcceleratorTwoPixelsInsideTheDescent) {
+    const plat::TRect rect(0, 0, 40, 160);
+    const auto draw = [&](QStringView text, unsigned format) {
+        QImage image(40, 160, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter p(&image);
+        p.setPen(Qt::black);
+        dk::DrawVerticalText(p, text, rect, format);
+        return image;
+    };
+    for (const QString& text : {QStringLiteral("&Toolbar"), QStringLiteral("Tool&bar")}) {
+        SCOPED_TRACE(text.toStdString());
+        const QImage underlined = draw(text, 0);
+        const QImage hidden = draw(text, plat::DT_HIDEPREFIX);
+        QRect line;
+        for (int y = 0; y < underlined.height(); ++y) {
+            for (int x = 0; x < underlined.width(); ++x) {
+                if (underlined.pixel(x, y) != hidden.pixel(x, y)) {
+                    line |= QRect(x, y, 1, 1);
+                }
+            }
+        }
+        const QFontMetrics metrics(QFont(), &underlined);
+        const QString plain = QString(text).remove(u'&');
+        const int accel = int(text.indexOf(u'&'));
+        const int x = (40 - metrics.height()) / 2;
+        const int y = (160 - metrics.horizontalAdvance(plain)) / 2;
+        EXPECT_EQ(line.left(), x + metrics.descent() - 2);
+        EXPECT_EQ(line.width(), 1);
+        EXPECT_EQ(line.top(), y + metrics.horizontalAdvance(plain.left(accel)));
+        EXPECT_LE(line.bottom() + 1, line.top() + metrics.horizontalAdvance(plain.mid(accel, 1)));
+        EXPECT_GT(line.height(), 1);
+    }
 }
 
 // --- Thread hooks --------------------------------------------------------------------

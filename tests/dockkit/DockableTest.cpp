@@ -261,6 +261,35 @@ TEST_F(FloatingFrame, EscapeGivesTheFocusBackToTheForm) {
     EXPECT_TRUE(WaitUntil([&] { return QApplication::focusWidget() == mainEdit; }));
 }
 
+// A floating window keeps the activation when it comes from its form (the
+// user moves into it); from any other window, its form takes it.
+TEST_F(FloatingFrame, KeepsTheActivationOnlyWhenItComesFromItsForm) {
+    TDkFloatingWindowParent* floating = Float(true, true);
+    QWidget other;
+    other.setGeometry(600, 400, 100, 60);
+    other.show();
+    const struct {
+        const char* from;
+        QWidget* before;
+        QWidget* active;
+    } cases[] = {
+        {"its form", &f.form, floating},
+        {"another window", &other, &f.form},
+        {"the form again", &f.form, floating},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.from);
+        c.before->activateWindow();
+        ASSERT_TRUE(WaitUntil([&] { return QApplication::activeWindow() == c.before; }));
+        floating->activateWindow();
+        ASSERT_TRUE(WaitUntil([&] { return QApplication::activeWindow() != c.before; }));
+        for (int round = 0; round < 3; ++round) {
+            QCoreApplication::processEvents(); // a hand-over runs its course
+        }
+        EXPECT_EQ(QApplication::activeWindow(), c.active);
+    }
+}
+
 TEST_F(FloatingFrame, ClosingTheFloatingFormClosesItsForm) {
     TDkFloatingWindowParent* form = Float(true, true);
     EXPECT_FALSE(form->close());

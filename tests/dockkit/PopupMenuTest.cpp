@@ -330,6 +330,40 @@ TEST_F(PopupMenu, AKeptWindowOpensAgainAsANewOneWouldAndGoesWithItsItem) {
     EXPECT_NE(again, nullptr);
 }
 
+// The desktop's menu font changes between two openings: the kept window
+// opens in the new font and is measured with it.
+TEST_F(PopupMenu, AKeptWindowTakesAMenuFontChangedMeanwhile) {
+    const QFont before = QApplication::font("QMenu");
+    struct Restore {
+        QFont font;
+        ~Restore() { QApplication::setFont(font, "QMenu"); }
+    } restore{before};
+    const auto menuFont = [](int pixels) {
+        QFont font = QApplication::font("QMenu");
+        font.setPixelSize(pixels);
+        QApplication::setFont(font, "QMenu");
+    };
+    TDkRootItem* root = menu_.Items();
+    const auto open = [&] {
+        return QPointer<TDkPopupWindow>(
+            root->CreatePopup(nullptr, nullptr, false, false, false, QPoint(100, 100), dkpaLeft));
+    };
+    menuFont(12);
+    const QPointer<TDkPopupWindow> first = open();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->font().pixelSize(), 12);
+    const QSize small = first->size();
+    root->KeepPopupWindow(first);
+
+    menuFont(22);
+    const QPointer<TDkPopupWindow> again = open();
+    ASSERT_EQ(again, first);
+    EXPECT_EQ(again->font().pixelSize(), 22);
+    EXPECT_EQ(again->View()->GetFont().pixelSize(), 22);
+    EXPECT_GT(again->height(), small.height());
+    root->KeepPopupWindow(again);
+}
+
 TEST_F(PopupMenu, ASubmenuOfLinkedItemsShowsTheirSourcesItems) {
     TDkRootItem source(&owner_);
     auto* linked = new TDkCustomItem(&owner_);

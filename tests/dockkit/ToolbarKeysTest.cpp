@@ -10,6 +10,7 @@
 #include "dockkit/items/DkMenuLoop.h"
 
 #include "platform/gui/ActionList.h"
+#include "platform/gui/KitMessage.h"
 
 #include <QAction>
 #include <QKeySequence>
@@ -359,6 +360,79 @@ TEST_F(ToolbarKeys, AcceleratorsReachPlainBarsWhereNoControlTakesText) {
         EXPECT_EQ(TakeClicks(), c.clicked) << c.onButton << " " << c.ch.toLatin1();
         EXPECT_EQ(line_->text().isEmpty(), c.onButton);
     }
+}
+
+// --- Accelerators of the window's controls ---------------------------------------------------
+
+// A control that acts on one dialog character, as a label with an
+// accelerator does; the log shows what it was offered and whether it acted.
+class AccelTaker : public QWidget {
+public:
+    AccelTaker(QWidget* parent, QChar accel, QString* log)
+        : QWidget(parent), accel_(accel), log_(log) {
+        show();
+    }
+
+protected:
+    bool event(QEvent* event) override {
+        if (plat::KitMessageEvent* m = plat::KitMessageEvent::From(event);
+            m != nullptr && m->Msg() == plat::kDialogCharMessage) {
+            const QChar ch(char16_t(m->WParam));
+            m->Result = ch == accel_ ? 1 : 0;
+            *log_ += QString(ch) + QLatin1String(m->Result != 0 ? "! " : " ");
+            return true;
+        }
+        return QWidget::event(event);
+    }
+
+private:
+    QChar accel_;
+    QString* log_;
+};
+
+TEST_F(ToolbarKeys, AcceleratorsOfTheWindowsControlsComeAsDialogCharacters) {
+    TDkToolbar* plain = AddBar("Plain", f_.top, 0);
+    AddButton(plain, "&Bold");
+    auto* button = new QPushButton(QStringLiteral("Push"), f_.client);
+    button->setGeometry(10, 40, 60, 20);
+    button->show();
+    QString log;
+    new AccelTaker(f_.client, u'n', &log);
+    auto* file = new AccelTaker(f_.client, u'f', &log); // before the menu bar's "&File"
+    const struct {
+        const char* name;
+        QWidget* to;
+        int key;
+        Qt::KeyboardModifiers modifiers;
+        const char* offered; // "!" where a control acted
+        const char* clicked;
+    } cases[] = {
+        {"Alt with a letter", line_, Qt::Key_N, kAlt, "n! ", ""},
+        {"Alt with the menu bar's letter", line_, Qt::Key_F, kAlt, "f f! ", ""},
+        {"a letter where no control takes text", button, Qt::Key_N, {}, "n! ", ""},
+        {"a plain bar's letter", button, Qt::Key_B, {}, "", "&Bold"},
+        {"a letter of nothing", button, Qt::Key_Q, {}, "q q ", ""},
+        {"a letter typed into a line edit", line_, Qt::Key_N, {}, "", ""},
+        {"a shortcut", line_, Qt::Key_O, Qt::ControlModifier, "", "&Open"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        log.clear();
+        script_.Then([] { ADD_FAILURE() << "a menu loop ran"; });
+        script_.Start();
+        const QString text = c.modifiers == Qt::ControlModifier ? QStringLiteral("\x0f")
+                                                                : QString(QChar(c.key).toLower());
+        TypeKey(c.to, c.key, c.modifiers, text);
+        EXPECT_EQ(script_.StepsRun(), 0);
+        script_.Finish();
+        EXPECT_EQ(log, QString::fromLatin1(c.offered));
+        EXPECT_EQ(TakeClicks(), c.clicked);
+    }
+    // A hidden control is offered nothing.
+    file->hide();
+    log.clear();
+    TypeKey(button, Qt::Key_F, Qt::NoModifier, QStringLiteral("f"));
+    EXPECT_EQ(log, QStringLiteral("f "));
 }
 
 } // namespace

@@ -93,6 +93,58 @@ TEST(PixelEffects, AgainstHandComputedValues) {
     }
 }
 
+// The grey scale on rows of many pixels (24-bit images are the only ones it
+// takes), to another image, to another place in the same image and in
+// place, against the rule pixel by pixel: blue (byte 0) weighs 0.30, green
+// 0.11, red (byte 2) 0.59, each product rounded half to even, the sum kept
+// to 8 bits. Pixels outside the placed rectangle keep what they had.
+TEST(PixelEffects, GrayScaleOfWideRowsFollowsThePixelRule) {
+    const auto gray = [](Pixel p) {
+        const long g = std::lround(std::nearbyint(p[0] * 0.30)) +
+                       std::lround(std::nearbyint(p[1] * 0.11)) +
+                       std::lround(std::nearbyint(p[2] * 0.59));
+        return Pixel{int(g & 0xFF), int(g & 0xFF), int(g & 0xFF)};
+    };
+    const QImage picture = Image24(13, 5, [](int x, int y) {
+        return Pixel{(x * 37 + y * 11) % 256, (x * 53 + y * 29 + 7) % 256,
+                     (x * 91 + y * 17 + 250) % 256};
+    });
+    const TVfxRect rect = Rect(1, 1, 12, 4); // 11 x 3 pixels
+    const struct {
+        const char* name;
+        bool sameImage;
+        TVfxPoint point;
+    } cases[] = {
+        {"to another image", false, Pt(2, 1)},
+        {"to another place in the same image", true, Pt(0, 2)},
+        {"in place", true, Pt(1, 1)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QImage before = c.sameImage ? picture : Filled(14, 6, {9, 9, 9});
+        QImage target = before;
+        if (c.sameImage) {
+            VfxBmpGrayScale(target, rect, target, c.point);
+        } else {
+            VfxBmpGrayScale(picture, rect, target, c.point);
+        }
+        QStringList wrong;
+        for (int y = 0; y < target.height(); ++y) {
+            for (int x = 0; x < target.width(); ++x) {
+                const int sx = x - c.point.X + rect.Left;
+                const int sy = y - c.point.Y + rect.Top;
+                const bool placed =
+                    sx >= rect.Left && sx < rect.Right && sy >= rect.Top && sy < rect.Bottom;
+                const Pixel want = placed ? gray(At(picture, sx, sy)) : At(before, x, y);
+                if (At(target, x, y) != want) {
+                    wrong << QStringLiteral("%1,%2").arg(x).arg(y);
+                }
+            }
+        }
+        EXPECT_EQ(wrong.join(u' '), QString());
+    }
+}
+
 TEST(AlphaBlend, MixesTheSourcesByAlphaReadingSourceTwoAtItsOwnPoint) {
     const QImage one = Filled(1, 1, {201, 0, 255});
     const QImage two = Filled(1, 1, {100, 255, 0});

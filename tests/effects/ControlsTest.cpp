@@ -4,9 +4,13 @@
 #include "EffectsGuiSupport.h"
 #include "PixelPicture.h"
 
+#include "platform/gui/KitMessage.h"
+
 #include <QCoreApplication>
 #include <QFocusEvent>
 #include <QLineEdit>
+#include <QScreen>
+#include <QTest>
 #include <QVBoxLayout>
 
 #include <gtest/gtest.h>
@@ -23,6 +27,17 @@ QImage Render(QWidget& widget) {
     image.fill(0xFFFF00FF);
     widget.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
     return image;
+}
+
+// What the window shows on the screen once its repaints have run.
+QImage OnScreen(QWidget& window) {
+    for (int round = 0; round < 3; ++round) {
+        QCoreApplication::processEvents();
+    }
+    return window.screen()
+        ->grabWindow(window.winId())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
 }
 
 // The bounding box of the black pixels, leaving out the outermost ring.
@@ -87,6 +102,9 @@ TEST_F(Label, DrawsItsCaptionInsideTheBevelWhereAlignmentSays) {
     EXPECT_EQ(bottomRight.topLeft() - topLeft.topLeft(), QPoint(40, 20));
 }
 
+// The accelerator arrives as the platform's dialog-character message, which
+// the window's key router sends; the label takes no key of its own, so Alt
+// with its letter does nothing without the router.
 TEST_F(Label, AcceleratorGivesTheFocusControlTheFocus) {
     QWidget form;
     auto* label = new TVfxBaseLabel(&form);
@@ -94,9 +112,17 @@ TEST_F(Label, AcceleratorGivesTheFocusControlTheFocus) {
     auto* other = new QLineEdit(&form);
     label->SetCaption(QStringLiteral("&Name"));
     label->SetFocusControl(edit);
+    form.show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
     other->setFocus();
-    EXPECT_FALSE(label->DialogChar(u'x'));
-    EXPECT_TRUE(label->DialogChar(u'n'));
+    QTest::keyClick(other, Qt::Key_N, Qt::AltModifier);
+    EXPECT_EQ(form.focusWidget(), other);
+    for (const auto& [ch, result] : {std::pair{u'x', 0}, std::pair{u'N', 1}}) {
+        plat::KitMessageEvent message(plat::kDialogCharMessage, ch);
+        QCoreApplication::sendEvent(label, &message);
+        EXPECT_EQ(message.Result, result) << char(ch);
+    }
     EXPECT_EQ(form.focusWidget(), edit);
     other->setFocus();
     label->SetShowAccelChar(false);
@@ -207,6 +233,61 @@ TEST(Panel, ATransparentPanelShowsItsPartOfTheBackground) {
     const QImage shown = Render(*panel);
     EXPECT_EQ(shown.pixel(0, 0), picture.pixel(10, 5));
     EXPECT_EQ(shown.pixel(19, 9), picture.pixel(29, 14));
+}
+
+// Without a background source a transparent panel shows its parent's
+// background (in mode 0) or whatever lies behind it (mode 1, a see-through
+// window: here a yellow sibling below it); never pixels nobody painted.
+TEST(Panel, WithoutABackgroundSourceTheParentShows) {
+    const QRgb red = qRgb(255, 0, 0);
+    const QRgb green = qRgb(0, 255, 0);
+    const QRgb blue = qRgb(0, 0, 255);
+    const QRgb yellow = qRgb(255, 255, 0);
+    const struct {
+        const char* name;
+        bool kitParent;
+        bool transparent;
+        int mode;
+        QRgb overSibling;
+        QRgb beside;
+    } cases[] = {
+        {"opaque", false, false, 0, red, red},
+        {"opaque in mode 1", false, false, 1, red, red},
+        {"parent's brush", false, true, 0, green, green},
+        {"kit parent's colour", true, true, 0, blue, blue},
+        {"see-through", false, true, 1, yellow, green},
+        {"see-through on a kit parent", true, true, 1, yellow, blue},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QWidget plain;
+        plain.setAutoFillBackground(true);
+        QPalette palette = plain.palette();
+        palette.setColor(QPalette::Window, Qt::green);
+        plain.setPalette(palette);
+        TVfxCustomControl kit;
+        kit.SetColor(plat::clBlue);
+        QWidget& parent = c.kitParent ? static_cast<QWidget&>(kit) : plain;
+        parent.resize(60, 40);
+        auto* below = new QWidget(&parent);
+        below->setAutoFillBackground(true);
+        palette.setColor(QPalette::Window, Qt::yellow);
+        below->setPalette(palette);
+        below->setGeometry(20, 10, 20, 20);
+        auto* panel = new TVfxCustomPanel(&parent);
+        panel->setGeometry(10, 5, 40, 30);
+        panel->SetColor(plat::clRed);
+        // Shown red first: whatever is not painted afterwards stays red.
+        parent.show();
+        const QImage before = OnScreen(parent);
+        ASSERT_EQ(before.pixel(30, 20), red);
+        panel->SetTransparentMode(c.mode);
+        panel->SetTransparentFlag(c.transparent);
+        ASSERT_FALSE(panel->HasBackgroundSource());
+        const QImage shown = OnScreen(parent);
+        EXPECT_EQ(shown.pixel(30, 20), c.overSibling);
+        EXPECT_EQ(shown.pixel(12, 7), c.beside);
+    }
 }
 
 // A panel with a bitmap effect shows its part of the background through the

@@ -54,7 +54,7 @@ TEST_F(ChatTest, LoginWalksTheStatesAndWritesTheExpectedBytes) {
     ASSERT_TRUE(WaitForState(csLoggedIn));
     EXPECT_EQ(TakeEvents(), Events{"Login"});
     EXPECT_TRUE(chat->PingTimer().isActive());
-    EXPECT_EQ(chat->PingTimer().interval(), TVLChat::PingCheckInterval);
+    EXPECT_EQ(chat->PingTimer().interval(), 5000) << "the keep-alive check runs every 5 s";
     EXPECT_TRUE(errors.Take().isEmpty());
 }
 
@@ -65,15 +65,20 @@ TEST_F(ChatTest, LoginErrorClosesTheConnectionAndClearsTheLists) {
         const int before = disconnects;
         afterChoice ? ReachLoginResult() : ReachCharacterList();
         TakeEvents();
+        const TVLChatState waiting = afterChoice ? csAwaitingLoginResult : csAwaitingAuthorization;
+        TVLChatState stateInHandler = csCount;
         TVLChatState stateAfterHandler = csCount;
         chat->OnLoginError = [&](TVLChat* sender, const QByteArray& message) {
             events.push_back("LoginError " + message.toStdString());
+            // The error is told first; the connection closes after it.
+            stateInHandler = chat->State();
             // Runs once the packet is handled: the close has started the disconnect.
             QMetaObject::invokeMethod(
                 sender, [&] { stateAfterHandler = chat->State(); }, Qt::QueuedConnection);
         };
         server.Send(Hex("00 06 00 0E 00 0C 42 61 64 20 70 61 73 73 77 6F 72 64"));
         ASSERT_TRUE(WaitForDisconnects(before + 1));
+        EXPECT_EQ(stateInHandler, waiting);
         EXPECT_EQ(stateAfterHandler, csDisconnecting);
         EXPECT_EQ(TakeEvents(), (Events{"LoginError Bad password", "Disconnect"}));
         EXPECT_EQ(chat->State(), csDisconnected);
@@ -121,8 +126,9 @@ TEST_F(ChatTest, EachLoginStepEndsAfterThirtySecondsAsATimedOutConnection) {
         ASSERT_EQ(chat->State(), step.state);
         TakeEvents();
         EXPECT_TRUE(chat->LoginTimer().isActive());
+        EXPECT_EQ(chat->LoginTimer().interval(), 30000);
         // A tick before the time is up waits for the rest of it.
-        clock.Advance(TVLChat::LoginStepTimeout - 1);
+        clock.Advance(29999);
         chat->LoginTimerTimer();
         EXPECT_EQ(chat->State(), step.state);
         EXPECT_EQ(chat->LoginTimer().interval(), 1);
@@ -137,17 +143,17 @@ TEST_F(ChatTest, EachLoginStepEndsAfterThirtySecondsAsATimedOutConnection) {
 
     // Each step has its own time, and choosing a character or chatting has none.
     ConnectToServer();
-    clock.Advance(TVLChat::LoginStepTimeout - 1000);
+    clock.Advance(29000);
     server.Send(kLoginSeed);
     ASSERT_TRUE(WaitForState(csAwaitingAuthorization));
-    clock.Advance(TVLChat::LoginStepTimeout - 1000);
+    clock.Advance(29000);
     chat->LoginTimerTimer();
     EXPECT_EQ(chat->State(), csAwaitingAuthorization);
     server.Send(TwoCharacterList());
     for (const TVLChatState state : {csReadyForLogin, csLoggedIn}) {
         ASSERT_TRUE(WaitForState(state));
         EXPECT_FALSE(chat->LoginTimer().isActive());
-        clock.Advance(10 * TVLChat::LoginStepTimeout);
+        clock.Advance(300000);
         chat->LoginTimerTimer();
         EXPECT_EQ(chat->State(), state);
         if (state == csReadyForLogin) {

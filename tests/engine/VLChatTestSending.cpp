@@ -105,7 +105,7 @@ TEST_F(ChatTest, QueuedPacketsLeaveOnePerIntervalAndDirectOnesAtOnce) {
     EXPECT_EQ(chat->LastSendTick(), static_cast<uint32_t>(t0));
     EXPECT_EQ(chat->SendQueueCount(), 2);
     EXPECT_TRUE(chat->SendTimer().isActive());
-    EXPECT_EQ(chat->SendTimer().interval(), TVLChat::SendInterval);
+    EXPECT_EQ(chat->SendTimer().interval(), 3300);
     EXPECT_EQ(chat->SendTimer().timerType(), Qt::PreciseTimer);
     ASSERT_TRUE(chat->AddFriend("Bob", true)); // direct: not paced
 
@@ -137,7 +137,7 @@ TEST_F(ChatTest, QueuedPacketsLeaveOnePerIntervalAndDirectOnesAtOnce) {
     EXPECT_EQ(texts, (Frames{"one", "add friend", "two", "three", "four"}));
 
     // Without flood protection every message leaves at once.
-    clock.Advance(TVLChat::SendInterval);
+    clock.Advance(3300);
     chat->SendTimerTimer();
     ASSERT_FALSE(chat->SendTimer().isActive());
     chat->SetFloodProtection(false);

@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QTemporaryDir>
 
+#include "BoxAnswerer.h"
 #include "SanitizerDefaults.h"
 
 #include <gtest/gtest.h>
@@ -19,5 +20,7 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
+    // A box no test expected fails that test instead of waiting for a click.
+    const BoxAnswerer strayBoxes(BoxAnswerer::Mode::Strict);
     return RUN_ALL_TESTS();
 }

@@ -12,6 +12,7 @@
 #include "dockkit/palettes/DkxColorItem.h"
 #include "dockkit/palettes/DkxColorPalette.h"
 #include "dockkit/statusbar/DkxStatusBar.h"
+#include "platform/core/Guarded.h"
 #include "platform/core/Registry.h"
 #include "platform/gui/StoredValues.h"
 
@@ -52,7 +53,9 @@ int BarDistance(const TQvSplitter& splitter) {
 void TMainForm::LoadSettings() {
     LoadLogins(*registry_, Logins);
     LoadDimensions(*registry_, VLChat->DimensionList());
-    dk::RegistryLoadPositions(this, *registry_, kToolbarsKey);
+    // A bar the kit cannot place (one without a name) costs its own place,
+    // never the settings that follow.
+    plat::guarded([this] { dk::RegistryLoadPositions(this, *registry_, kToolbarsKey); });
     Settings = ::LoadSettings(*registry_);
     settingsLoaded_ = true;
     // The bars and splitters, then everything else; logging starts from off.
@@ -135,9 +138,15 @@ void TMainForm::SaveSettings() {
     Settings.StatusBarVisible = !StatusBar->isHidden();
     SaveLogins(*registry_, Logins);
     SaveDimensions(*registry_, VLChat->DimensionList());
-    dk::RegistrySavePositions(this, *registry_, kToolbarsKey);
+    // The window is going away: a failure can only be reported on stderr. A
+    // bar the kit cannot save costs its own place, never the other settings.
+    try {
+        dk::RegistrySavePositions(this, *registry_, kToolbarsKey);
+    } catch (const std::exception& error) {
+        QTextStream(stderr) << "Quorvel: the bar positions were not all saved: " << error.what()
+                            << Qt::endl;
+    }
     ::SaveSettings(*registry_, Settings);
-    // The window is going away: a failure can only be reported on stderr.
     if (!registry_->Save()) {
         QTextStream(stderr) << "Quorvel: the settings were not saved: " << registry_->ErrorText()
                             << Qt::endl;

@@ -8,6 +8,7 @@
 
 #include "platform/core/Guarded.h"
 #include "platform/gui/ActionList.h"
+#include "platform/gui/KitMessage.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -190,7 +191,8 @@ private:
         const Qt::KeyboardModifiers command = CommandModifiers(*key);
         if (command == Qt::AltModifier) {
             const QChar ch = CharOf(*key);
-            return !ch.isNull() && RouteSysKeyMenu(form, ch.unicode());
+            return !ch.isNull() &&
+                   (SendDialogChar(receiver->window(), ch) || RouteSysKeyMenu(form, ch.unicode()));
         }
         if (code == Qt::Key_F10 && (key->modifiers() & ~Qt::KeypadModifier) == 0) {
             return RouteSysKeyMenu(form, 0);
@@ -201,7 +203,7 @@ private:
             const QChar ch = CharOf(*key);
             const bool takesText = receiver->testAttribute(Qt::WA_InputMethodEnabled);
             if (!ch.isNull() && !key->text().isEmpty() && !takesText) {
-                return BroadcastDialogChar(form, ch);
+                return BroadcastDialogChar(form, ch) || SendDialogChar(receiver->window(), ch);
             }
         }
         return false;
@@ -398,6 +400,17 @@ bool BroadcastDialogChar(QWidget* form, QChar ch) {
         return toolbar != nullptr && toolbar->DialogChar(ch);
     };
     return VisitControls(form, visit);
+}
+
+bool SendDialogChar(QWidget* window, QChar ch) {
+    if (window == nullptr) {
+        return false;
+    }
+    auto visit = [ch](QWidget* control) {
+        return control->isVisible() &&
+               plat::SendMessage(control, plat::kDialogCharMessage, ch.unicode()) != 0;
+    };
+    return VisitControls(window, visit);
 }
 
 } // namespace dk

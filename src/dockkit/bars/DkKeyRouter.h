@@ -21,7 +21,10 @@
 //   opens the item with that accelerator, or highlights its first item.
 // - Dialog keys and characters: Alt shows the menu bars' accelerators; a
 //   plain character typed where no control takes text goes to the form's tool
-//   bars (not menu bars) as an accelerator.
+//   bars (not menu bars) as an accelerator. Alt with a character, and a plain
+//   character no tool bar took, go as the platform's dialog-character message
+//   to the controls of the window the key went to (a label's "&Name" moves the
+//   focus to its control); with Alt before the menu bars have it.
 //
 // Nothing is routed while a menu or a drag holds the keyboard.
 
@@ -69,5 +72,8 @@ bool RouteSysKeyMenu(QWidget* form, int key);
 // A dialog key or character to the form's tool bars and docks, depth first.
 bool BroadcastDialogKey(QWidget* form, int key, Qt::KeyboardModifiers shift);
 bool BroadcastDialogChar(QWidget* form, QChar ch);
+// A dialog character to the shown controls of the window, depth first, as the
+// platform's dialog-character message: true when one acted on it.
+bool SendDialogChar(QWidget* window, QChar ch);
 
 } // namespace dk

@@ -40,6 +40,26 @@ int SmallCaption() {
     return plat::GetSystemMetrics(plat::SM_CYSMCAPTION);
 }
 
+// The window that had the activation before the one being activated now.
+// Qt tells of the new focus window only after the activation events, so
+// while they run, the one it told of last is the window being deactivated.
+QPointer<QWindow>& LastFocusWindow() {
+    static QPointer<QWindow> last;
+    return last;
+}
+
+void TrackFocusWindow() {
+    static bool tracking = false;
+    auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    if (tracking || app == nullptr) {
+        return;
+    }
+    tracking = true;
+    LastFocusWindow() = QGuiApplication::focusWindow();
+    QObject::connect(app, &QGuiApplication::focusWindowChanged, app,
+                     [](QWindow* window) { LastFocusWindow() = window; });
+}
+
 } // namespace
 
 TDkFloatingWindowParent::TDkFloatingWindowParent(QWidget* parentForm)
@@ -50,6 +70,7 @@ TDkFloatingWindowParent::TDkFloatingWindowParent(QWidget* parentForm)
     setMaximumSize(32767, 32767);
     // A floating bar's hints show whatever its form says.
     plat::SetShowHint(*this, true);
+    TrackFocusWindow();
 }
 
 TDkFloatingWindowParent::~TDkFloatingWindowParent() {
@@ -280,6 +301,14 @@ void TDkFloatingWindowParent::MouseActivate() {
     }
 }
 
+bool TDkFloatingWindowParent::KeepsActivation() const {
+    // Tool bars never keep it; a panel keeps it when it comes from its form
+    // (the user moves into the panel), and hands it to the form when it
+    // comes from any other window.
+    const QWindow* from = LastFocusWindow();
+    return acceptsFocus_ && isVisible() && from != nullptr && from == parentForm_->windowHandle();
+}
+
 void TDkFloatingWindowParent::KeepModalInFront() {
     // A modal dialog of the program stands above the floating bars and
     // panels, whichever showed or rose last: after this window's showing
@@ -418,8 +447,7 @@ bool TDkFloatingWindowParent::event(QEvent* event) {
     if (event->type() == QEvent::Show || event->type() == QEvent::WindowBlocked) {
         KeepModalInFront();
     }
-    if (event->type() == QEvent::WindowActivate && !acceptsFocus_ && !parentForm_.isNull()) {
-        // Tool bars never keep the activation: it goes back to their form.
+    if (event->type() == QEvent::WindowActivate && !parentForm_.isNull() && !KeepsActivation()) {
         parentForm_->activateWindow();
     }
     return DkNcWidget::event(event);

@@ -69,6 +69,8 @@ private:
     void RunCloseButtonLoop(QPoint globalPos);
     void SetClosePressed(bool value);
     bool SystemMoveOrResize(int hit);
+    // On activation: whether the form keeps it, or hands it to its form.
+    bool KeepsActivation() const;
     // Raises the program's open modal dialog again once this window shows or
     // rises, so that the dialog stays in front.
     void KeepModalInFront();

@@ -269,13 +269,14 @@ TDkPopupWindow* TDkCustomItem::TakeKeptPopupWindow(TDkView* parentView, TDkCusto
     }
     TDkPopupView* view = kept->View();
     // Only a pop-up at a point of the same subitems, not being customized,
-    // takes it; it opens as a new one would: nothing selected, scrolled to
-    // the top, no loop state left.
+    // takes it; it opens as a new one would: in today's menu font, nothing
+    // selected, scrolled to the top, no loop state left.
     if (parentView != nullptr || customizing || view->ParentItem() != shownItem ||
         view->ChevronParentView() != nullptr || kept->isVisible()) {
         delete kept;
         return nullptr;
     }
+    kept->TakeFont();
     view->Select(nullptr);
     view->SetScrollOffset(0);
     view->ResetModal();

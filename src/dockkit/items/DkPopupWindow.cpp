@@ -39,7 +39,7 @@ TDkPopupWindow::TDkPopupWindow(TDkView* parentView, TDkCustomItem* item, bool cu
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
     setContentsMargins(kFrameSize, kFrameSize, kFrameSize, kFrameSize);
-    setFont(parentView != nullptr ? parentView->GetFont() : dk::KitMenuFont());
+    TakeFont();
     resize(kInitialWidth, kInitialHeight);
     view_ = new TDkPopupView(this, parentView, item, this, false, customizing, false);
     view_->SetBackgroundColor(color_);
@@ -61,6 +61,11 @@ void TDkPopupWindow::SetColor(plat::TColor value) {
     color_ = value;
     view_->SetBackgroundColor(value);
     update();
+}
+
+void TDkPopupWindow::TakeFont() {
+    const TDkView* parent = parentView_;
+    setFont(parent != nullptr ? parent->GetFont() : dk::KitMenuFont());
 }
 
 void TDkPopupWindow::setVisible(bool visible) {

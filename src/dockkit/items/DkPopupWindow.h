@@ -87,6 +87,10 @@ public:
     void SetAnimationDirection(unsigned value) { animationDirection_ = value; }
     plat::TColor Color() const { return color_; }
     void SetColor(plat::TColor value);
+    // Takes the font the pop-up shows in: the parent view's, or the kit's
+    // menu font without one (which the desktop may have changed since the
+    // window was made).
+    void TakeFont();
 
     // Showing goes through the desktop's menu animation setting: with it, a
     // pop-up that opens with nothing selected fades or slides in (and gets

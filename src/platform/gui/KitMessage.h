@@ -44,6 +44,12 @@ private:
 
 static_assert(QEvent::User + KitMessageEvent::kLastMessage <= QEvent::MaxUser);
 
+// A character offered to the controls of a window as an accelerator (a
+// label with the caption "&Name" acts on N): WParam is the character's
+// UTF-16 code; a control that acts on it sets Result to 1. The toolbar
+// kit's key router offers typed accelerators this way.
+inline constexpr int kDialogCharMessage = 1300;
+
 // Delivers the message at once (the receiver must live in this thread) and
 // returns the receiver's Result; 0 for a null receiver.
 qintptr SendMessage(QObject* receiver, int msg, qintptr wParam = 0, qintptr lParam = 0);

@@ -4,11 +4,10 @@
 #include "effects/gui/controls/VfxPanels.h"
 #include "platform/core/Guarded.h"
 #include "platform/gui/AccelText.h"
+#include "platform/gui/KitMessage.h"
 
 #include <QEnterEvent>
-#include <QKeySequence>
 #include <QPainter>
-#include <QShortcutEvent>
 
 namespace fx {
 
@@ -111,7 +110,6 @@ void TVfxBaseLabel::SetCaption(const QString& value) {
         return;
     }
     caption_ = value;
-    UpdateShortcut();
     AdjustBounds();
     Invalidate();
 }
@@ -134,7 +132,6 @@ void TVfxBaseLabel::SetWordWrap(bool value) {
 void TVfxBaseLabel::SetShowAccelChar(bool value) {
     if (showAccelChar_ != value) {
         showAccelChar_ = value;
-        UpdateShortcut();
         AdjustBounds();
         Invalidate();
     }
@@ -156,7 +153,6 @@ void TVfxBaseLabel::SetFontColor(plat::TColor value) {
 
 void TVfxBaseLabel::SetFocusControl(QWidget* value) {
     focusControl_ = value;
-    UpdateShortcut();
 }
 
 void TVfxBaseLabel::SetBlinking(bool value) {
@@ -202,24 +198,13 @@ bool TVfxBaseLabel::DialogChar(QChar key) {
     return true;
 }
 
-void TVfxBaseLabel::UpdateShortcut() {
-    if (shortcutId_ != 0) {
-        releaseShortcut(shortcutId_);
-        shortcutId_ = 0;
-    }
-    const QChar accel = plat::AcceleratorCharOf(caption_);
-    if (showAccelChar_ && !focusControl_.isNull() && !accel.isNull()) {
-        shortcutId_ = grabShortcut(QKeySequence(QStringLiteral("Alt+") + accel.toUpper()));
-    }
-}
-
 bool TVfxBaseLabel::event(QEvent* event) {
-    if (event->type() == QEvent::Shortcut) {
-        auto* shortcut = static_cast<QShortcutEvent*>(event);
-        if (shortcut->shortcutId() == shortcutId_) {
-            plat::guarded([&] { DialogChar(plat::AcceleratorCharOf(caption_)); });
-            return true;
-        }
+    // The accelerator comes from the window's key router as a dialog character.
+    if (plat::KitMessageEvent* message = plat::KitMessageEvent::From(event);
+        message != nullptr && message->Msg() == plat::kDialogCharMessage) {
+        plat::guarded(
+            [&] { message->Result = DialogChar(QChar(char16_t(message->WParam))) ? 1 : 0; });
+        return true;
     }
     return TVfxBaseGraphicControl::event(event);
 }

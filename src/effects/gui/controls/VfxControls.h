@@ -143,7 +143,8 @@ public:
     // The accelerator key was pressed: gives the focus control the focus and
     // answers true when the label shows accelerators, is enabled, the key is
     // its caption's accelerator (letter case ignored) and the focus control
-    // can take the focus.
+    // can take the focus. Keys reach it as the platform's dialog-character
+    // message (plat::kDialogCharMessage), which the key router sends.
     bool DialogChar(QChar key);
 
     // The text drawn.
@@ -167,7 +168,6 @@ protected:
 
 private:
     void BlinkTick();
-    void UpdateShortcut();
 
     QString caption_;
     bool autoSize_ = true;
@@ -181,7 +181,6 @@ private:
     uint16_t blinkTimer_ = 0;
     uint16_t blinkIntervals_[2] = {kBlinkInterval, kBlinkInterval}; // hidden, visible
     bool visiblePhase_ = true;
-    int shortcutId_ = 0;
 };
 
 } // namespace fx

@@ -32,8 +32,26 @@ void TVfxCustomControl::SetSkipEffects(bool value) {
 void TVfxCustomControl::SetTransparentFlag(bool value) {
     if (transparent_ != value) {
         transparent_ = value;
+        UpdateOpaquePaint();
         update();
     }
+}
+
+void TVfxCustomControl::SetTransparentMode(int value) {
+    if (transparentMode_ != value) {
+        transparentMode_ = value;
+        UpdateOpaquePaint();
+        update();
+    }
+}
+
+void TVfxCustomControl::SetOpaque(bool value) {
+    opaque_ = value;
+    UpdateOpaquePaint();
+}
+
+void TVfxCustomControl::UpdateOpaquePaint() {
+    setAttribute(Qt::WA_OpaquePaintEvent, opaque_ && !SeeThroughWindow());
 }
 
 void TVfxCustomControl::SetThemeMode(int value) {
@@ -119,13 +137,38 @@ void TVfxCustomControl::FillRectBackground(QPainter& painter, const TRect& rect)
 }
 
 void TVfxCustomControl::PaintBackground(QPainter& painter) {
-    // A transparent control leaves its parent's painting in place unless an
-    // ancestor's background bitmap can be shown.
+    if (SeeThroughWindow()) {
+        return; // what lies behind is painted before the control
+    }
+    // A transparent control shows the part of an ancestor's background
+    // bitmap behind it, or without one its parent's background.
     if (IsTransparent()) {
-        PaintBackgroundPart(painter, TRect(rect()), QPoint(0, 0), 0);
+        if (!PaintBackgroundPart(painter, TRect(rect()), QPoint(0, 0), 0)) {
+            PaintParentBackground(painter);
+        }
         return;
     }
     painter.fillRect(rect(), plat::ToQColor(color_));
+}
+
+void TVfxCustomControl::PaintParentBackground(QPainter& painter) {
+    QWidget* parent = parentWidget();
+    if (auto* kitParent = qobject_cast<TVfxCustomControl*>(parent)) {
+        painter.save();
+        painter.translate(-pos());
+        painter.setClipRect(geometry(), Qt::IntersectClip);
+        kitParent->PaintBackground(painter);
+        painter.restore();
+        return;
+    }
+    if (parent == nullptr) {
+        painter.fillRect(rect(), plat::ToQColor(color_)); // a window of its own
+        return;
+    }
+    painter.save();
+    painter.setBrushOrigin(-pos());
+    painter.fillRect(rect(), parent->palette().brush(parent->backgroundRole()));
+    painter.restore();
 }
 
 namespace {
@@ -195,7 +238,7 @@ void TVfxCustomControl::paintEvent(QPaintEvent*) {
 
 TVfxCustomPanel::TVfxCustomPanel(QWidget* parent) : TVfxCustomControl(parent) {
     SetColor(plat::clBtnFace);
-    setAttribute(Qt::WA_OpaquePaintEvent, true);
+    SetOpaque(true);
 }
 
 const TVfxFormShape* TVfxCustomPanel::FormShape() const {

@@ -34,11 +34,13 @@ public:
     // Raised once the control is set up (Loaded).
     std::function<void(TVfxCustomControl*)> OnChange;
 
-    // With the flag set the control shows what lies behind it.
+    // With the flag set the control shows what lies behind it: in mode 0 an
+    // ancestor's background source, or else its parent's background; in
+    // mode 1 (a see-through window) whatever is painted behind it.
     bool TransparentFlag() const { return transparent_; }
     void SetTransparentFlag(bool value);
     int TransparentMode() const { return transparentMode_; }
-    void SetTransparentMode(int value) { transparentMode_ = value; }
+    void SetTransparentMode(int value);
     int ThemeMode() const { return themeMode_; }
     void SetThemeMode(int value);
     plat::TColor Color() const { return color_; }
@@ -87,6 +89,13 @@ public:
     virtual bool IsReadOnly() const { return false; }
 
 protected:
+    // The control paints every pixel of itself (panels): nothing behind it is
+    // painted first, except while it is a see-through window.
+    void SetOpaque(bool value);
+    // The parent's background behind the control: a kit parent's own
+    // background painting, else the brush the parent fills with.
+    void PaintParentBackground(QPainter& painter);
+
     virtual void MouseEnter();
     virtual void MouseExit();
     // The content, drawn after the background (nothing in the base).
@@ -108,8 +117,12 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    bool SeeThroughWindow() const { return transparent_ && transparentMode_ == 1; }
+    void UpdateOpaquePaint();
+
     bool transparent_ = false;
     int transparentMode_ = 0;
+    bool opaque_ = false;
     int themeMode_ = tmFollow;
     plat::TColor color_ = plat::clBtnFace;
     bool ctl3D_ = true;
