@@ -251,7 +251,8 @@ TEST(ConsoleRendering, BlinkingTextHidesInOnePhaseAndOnlyItRepaints) {
     ConsoleRig rig(300, 60);
     PaintCounter counter;
     rig.console.viewport()->installEventFilter(&counter);
-    auto* timer = rig.console.findChild<QTimer*>();
+    auto* timer = rig.console.findChild<QTimer*>(u"BlinkTimer"_qs);
+    ASSERT_NE(timer, nullptr);
     const auto paintsOfATick = [&] {
         Settle();
         counter.paints = 0;
