@@ -83,6 +83,11 @@ void Prepare(TLineGeometry& g, const TMessageNode& line, uint32_t widthGeneratio
     if (g.Pieces.size() != static_cast<size_t>(n)) {
         g.Reset(n);
     }
+    if (g.ShapeGeneration != widthGeneration) {
+        // Fonts or the timestamps' text changed since the line was drawn.
+        g.Shapes.clear();
+        g.ShapeGeneration = widthGeneration;
+    }
     if (g.WidthGeneration != widthGeneration) {
         g.ForgetWidths();
         g.WidthGeneration = widthGeneration;
