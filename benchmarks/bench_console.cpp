@@ -58,8 +58,9 @@ PerLine summarise(const std::vector<double>& us) {
 
 std::map<std::string, PerLine> results;
 
-// Appends every line, letting the event loop paint after each one, and times
-// each append together with its paint.
+// Appends every line, letting the event loop run after each one, and times
+// each append together with what the event loop did (the console paints once
+// a display frame, however many lines arrived in it).
 template <typename Append>
 void appendAll(benchmark::State& state, const std::string& key, Append&& append) {
     for (auto _ : state) {
