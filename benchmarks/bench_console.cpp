@@ -2,6 +2,8 @@
 // visible view (next to Qt's own rich-text browser fed the same lines as HTML),
 // memory per line, painting a full view and laying everything out again after
 // a width or font change.
+#include "ConsoleBenchLines.h"
+
 #include "console/MarkupParser.h"
 #include "console/QvConsole/QvConsole.h"
 
@@ -23,89 +25,9 @@
 
 namespace {
 
-constexpr int kLines = 10000;
+using namespace consolebench;
 
-class Lcg {
-public:
-    uint32_t Next() {
-        state_ = state_ * 1664525u + 1013904223u;
-        return state_ >> 8;
-    }
-    int Below(int n) { return static_cast<int>(Next() % uint32_t(n)); }
-
-private:
-    uint32_t state_ = 4711;
-};
-
-const char* const kWords[] = {
-    "the",   "quest",   "anyone",  "selling", "boots",     "of",    "speed",   "near",   "city",
-    "guild", "meeting", "tonight", "at",      "nine",      "bring", "potions", "and",    "your",
-    "best",  "gear",    "lol",     "thanks",  "for",       "help",  "with",    "that",   "boss",
-    "fight", "dropped", "rare",    "sword",   "yesterday", "we",    "need",    "healer", "tank",
-    "raid",  "starts",  "soon",    "who",     "wants",     "to",    "trade",   "gold",   "ore"};
-const char* const kNames[] = {"Someone", "Aldric", "Brenna", "Corwin", "Dagny", "Eskil"};
-
-struct TypicalLine {
-    QString markup; // as the client writes it for the console
-    QString html;   // the same for the rich-text browser
-};
-
-// A timestamp, a group link, a name link, about fifteen words, a colour change.
-std::vector<TypicalLine> makeLines(int count) {
-    Lcg rng;
-    std::vector<TypicalLine> lines;
-    lines.reserve(static_cast<size_t>(count));
-    for (int i = 0; i < count; ++i) {
-        const QString time = QStringLiteral("[%1:%2]")
-                                 .arg(10 + i / 600 % 14, 2, 10, QLatin1Char('0'))
-                                 .arg(i / 10 % 60, 2, 10, QLatin1Char('0'));
-        const QString name = QString::fromLatin1(kNames[rng.Below(6)]);
-        QString words;
-        const int n = 13 + rng.Below(5);
-        for (int w = 0; w < n; ++w) {
-            words +=
-                (w ? QStringLiteral(" ") : QString()) + QString::fromLatin1(kWords[rng.Below(45)]);
-        }
-        TypicalLine line;
-        line.markup = QStringLiteral("<noselect><font color=\"#808080\">%1</font>&nbsp;</noselect>"
-                                     "<font color=\"#000000\">[<a name=\"group\" params=\"Trade\" "
-                                     "hint=\"Trade\">Trade</a>] <a name=\"char\" params=\"%2\" "
-                                     "hint=\"%2\">%2</a>: </font><font color=\"#0000FF\">%3</font>")
-                          .arg(time, name, words);
-        line.html =
-            QStringLiteral("<span style=\"color:#808080\">%1</span>&nbsp;"
-                           "<span style=\"color:#000000\">[<a href=\"group:Trade\" "
-                           "title=\"Trade\">Trade</a>] <a href=\"char:%2\" title=\"%2\">%2</a>: "
-                           "</span><span style=\"color:#0000FF\">%3</span>")
-                .arg(time, name, words);
-        lines.push_back(std::move(line));
-    }
-    return lines;
-}
-
-const std::vector<TypicalLine>& typicalLines() {
-    static const std::vector<TypicalLine> lines = makeLines(kLines);
-    return lines;
-}
-
-QFont benchFont() {
-    return QFont(QStringLiteral("DejaVu Sans"), 9);
-}
-
-void setUpConsole(TQvConsole& console, int limit) {
-    console.SetFont(plat::ColoredFont{benchFont(), plat::clWindowText});
-    console.Links().SetFont(plat::ColoredFont{benchFont(), plat::clBlue});
-    plat::ColoredFont hover{benchFont(), plat::clBlue};
-    hover.font.setUnderline(true);
-    console.Links().SetHoverFont(hover);
-    console.SetWhitespace(cwsLeave);
-    console.SetIndentType(itNone);
-    console.SetEdge(etNone);
-    console.SetLimit(limit);
-    console.resize(640, 400);
-    console.show();
-    QCoreApplication::processEvents();
-}
+constexpr int kLines = kTypicalLines;
 
 struct PerLine {
     double totalMs = 0;
@@ -136,8 +58,9 @@ PerLine summarise(const std::vector<double>& us) {
 
 std::map<std::string, PerLine> results;
 
-// Appends every line, letting the event loop paint after each one, and times
-// each append together with its paint.
+// Appends every line, letting the event loop run after each one, and times
+// each append together with what the event loop did (the console paints once
+// a display frame, however many lines arrived in it).
 template <typename Append>
 void appendAll(benchmark::State& state, const std::string& key, Append&& append) {
     for (auto _ : state) {

@@ -246,12 +246,3 @@ void TLineList::Clear() {
     last_ = nullptr;
     count_ = 0;
 }
-
-bool TLineList::Contains(const TMessageNode* node) const {
-    for (const TMessageNode* n = last_; n; n = n->Prev) {
-        if (n == node) {
-            return true;
-        }
-    }
-    return false;
-}

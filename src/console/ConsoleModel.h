@@ -320,6 +320,7 @@ struct TMessageNode {
     int Height = 0;               // sum of the row heights at the last layout
     uint32_t LayoutStamp = 0;     // the console's layout stamp Height belongs to (0: none)
     int32_t GeometrySlot = -1;    // the console's cached geometry of the line, if any
+    int32_t IndexSlot = -1;       // the line's place in the console's line index
     // The rows stay as they are at any usable width above this one (kNoFit
     // when a row wrapped): a wider console need not measure the line again.
     uint16_t FitWidth = kNoFit;
@@ -344,7 +345,6 @@ public:
     // Unlinks node and hands it back to the caller.
     std::unique_ptr<TMessageNode> Unlink(TMessageNode* node);
     void Clear();
-    bool Contains(const TMessageNode* node) const;
 
 private:
     TMessageNode* first_ = nullptr;

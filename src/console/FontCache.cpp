@@ -1,18 +1,65 @@
 #include "console/FontCache.h"
 
-#include <cstring>
+#include <QTextLayout>
 
-TFontCache::Entry::Entry(const QFont& f)
-    : font(f), metrics(f), height(metrics.height()), ascent(metrics.ascent()),
-      rowHeight(metrics.height() + kRowExtra),
-      spaceWidth(metrics.horizontalAdvance(QLatin1Char(' '))) {}
+#include <atomic>
+#include <cstring>
 
 namespace {
 
 constexpr qsizetype kMaxCachedWidths = 4096;
+constexpr qsizetype kMaxCachedShapes = 2048;
 constexpr qsizetype kMaxCachedWordLength = 48;
 
+std::atomic<uint64_t> shapeRequests{0};
+
+uint32_t NextSerial() {
+    static std::atomic<uint32_t> last{0};
+    return ++last;
+}
+
 } // namespace
+
+TFontCache::Entry::Entry(const QFont& f)
+    : font(f), metrics(f), height(metrics.height()), ascent(metrics.ascent()),
+      rowHeight(metrics.height() + kRowExtra),
+      spaceWidth(metrics.horizontalAdvance(QLatin1Char(' '))), serial(NextSerial()) {}
+
+uint64_t TFontCache::ShapeRequests() {
+    return shapeRequests;
+}
+
+QList<QGlyphRun> TFontCache::Entry::Shape(const QString& text) const {
+    ++shapeRequests;
+    const auto known = shapes_.constFind(text);
+    if (known != shapes_.cend()) {
+        return *known;
+    }
+    QTextLayout layout(text, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QTextLine row = layout.createLine();
+    layout.endLayout();
+    QList<QGlyphRun> runs = row.isValid() ? row.glyphRuns() : QList<QGlyphRun>();
+    // Move the baseline to y 0 and the pen's start to x 0.
+    const QPointF origin(row.isValid() ? row.x() : 0, row.isValid() ? row.ascent() : 0);
+    for (QGlyphRun& run : runs) {
+        QList<QPointF> positions = run.positions();
+        for (QPointF& p : positions) {
+            p -= origin;
+        }
+        run.setPositions(positions);
+    }
+    if (text.size() <= kMaxCachedWordLength) {
+        if (shapes_.size() >= kMaxCachedShapes) {
+            shapes_.clear();
+        }
+        shapes_.insert(text, runs);
+    }
+    return runs;
+}
 
 int TFontCache::Entry::Advance(const QString& text) const {
     if (text.size() == 1 && text[0] == u' ') {

@@ -2,6 +2,9 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QGlyphRun>
+#include <QHash>
+#include <QList>
 #include <QString>
 #include <QStringView>
 
@@ -76,16 +79,24 @@ public:
         QFontMetrics metrics;
         int height; // cell height: the height of any text in this font
         int ascent;
-        int rowHeight;  // a new row's starting height: text height + kRowExtra
-        int spaceWidth; // width of one space
+        int rowHeight;   // a new row's starting height: text height + kRowExtra
+        int spaceWidth;  // width of one space
+        uint32_t serial; // tells this entry from every other, even one made later at its place
         // The advance of a piece of text; words seen before are not shaped again.
         int Advance(const QString& text) const;
+        // The glyphs of a piece of text, the pen starting at x 0 on the
+        // baseline at y 0; words seen before are not shaped again.
+        QList<QGlyphRun> Shape(const QString& text) const;
 
     private:
         mutable TWordWidths widths_;
+        mutable QHash<QString, QList<QGlyphRun>> shapes_;
     };
 
     static constexpr int kRowExtra = 2;
+
+    // How often drawing has asked for text to be shaped, since the start.
+    static uint64_t ShapeRequests();
 
     const Entry& Get(const QFont& font);
     int Size() const { return static_cast<int>(entries_.size()); }

@@ -15,6 +15,8 @@ void TLineGeometry::Reset(int chunks) {
     RowWidth = 0;
     Wrapped = false;
     RowHeights.clear();
+    ShapeGeneration = 0;
+    Shapes.clear();
     const auto n = static_cast<size_t>(chunks);
     if (Pieces.capacity() > kKeptPieces && Pieces.capacity() > 4 * n) {
         std::vector<TPieceState>().swap(Pieces);

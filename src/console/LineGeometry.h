@@ -2,6 +2,8 @@
 
 #include "console/ConsoleModel.h"
 
+#include <QGlyphRun>
+#include <QList>
 #include <QVarLengthArray>
 
 #include <cstdint>
@@ -18,21 +20,31 @@ struct TPieceState {
     bool WrapDropped : 1 = false; // a space dropped at a wrap
 };
 
+// The glyphs a piece of text was last drawn with, and the font (its cache
+// serial) they were shaped in.
+struct TShapedPiece {
+    QList<QGlyphRun> Runs;
+    uint32_t Font = 0; // 0: none
+};
+
 // What laying a line out finds beyond its height: row heights, text widths
-// and selection marks.
+// and selection marks; and what drawing it found: the shaped text.
 struct TLineGeometry {
     uint32_t LayoutStamp = 0;     // the layout RowHeights belong to (0: none)
     uint32_t WidthGeneration = 0; // the fonts the widths were measured with (0: none)
     uint32_t TapeStamp = 0;       // the settings the pieces were all measured under (0: none)
+    uint32_t ShapeGeneration = 0; // the fonts and timestamp text Shapes belong to (0: none)
     bool WidthsStale = true;      // the next measure finds every width again
     int RowWidth = 0;             // largest x any row reached
     bool Wrapped = false;         // some row was too narrow for what followed
     QVarLengthArray<int, 4> RowHeights;
-    std::vector<TPieceState> Pieces; // one per chunk
+    std::vector<TPieceState> Pieces;  // one per chunk
+    std::vector<TShapedPiece> Shapes; // one per chunk once the line is drawn
 
     // Forgets everything and makes room for a line of `chunks` chunks.
     void Reset(int chunks);
-    // Forgets the widths, keeping the room.
+    // Forgets the widths, keeping the room. The shaped text stays: each
+    // piece knows the font it was shaped in.
     void ForgetWidths() {
         WidthGeneration = 0;
         TapeStamp = 0;

@@ -461,6 +461,21 @@ private:
         return piece.Selected;
     }
 
+    // The piece's glyphs in the font in force, shaped when the line was
+    // drawn before only if the font differed then.
+    template <typename TextFn>
+    const QList<QGlyphRun>& ShapedText(const TConsoleChunk& chunk, TextFn&& text) {
+        if (geo_.Shapes.size() != geo_.Pieces.size()) {
+            geo_.Shapes.assign(geo_.Pieces.size(), TShapedPiece());
+        }
+        TShapedPiece& shaped = geo_.Shapes[static_cast<size_t>(chunk.Index)];
+        if (shaped.Font != cur_.entry->serial) {
+            shaped.Runs = cur_.entry->Shape(text());
+            shaped.Font = cur_.entry->serial;
+        }
+        return shaped.Runs;
+    }
+
     template <typename TextFn>
     [[gnu::always_inline]] void PlaceText(const TConsoleChunk& chunk, TPieceState& piece,
                                           TextFn&& text) {
@@ -497,13 +512,11 @@ private:
             const bool ink = chunk.Kind != ckSpace || cur_.entry->font.underline() ||
                              cur_.entry->font.strikeOut();
             if (!(chunk.Blink && env_.BlinkHidden) && ink) {
-                if (painterFont_ != cur_.entry) {
-                    painter_->setFont(cur_.entry->font);
-                    painterFont_ = cur_.entry;
-                }
                 painter_->setPen(plat::ToQColor(selected ? env_.Color : cur_.color));
                 const int baseline = rowTop_ + height - textHeight_ + cur_.entry->ascent;
-                painter_->drawText(x_, baseline, getText());
+                for (const QGlyphRun& run : ShapedText(chunk, getText)) {
+                    painter_->drawGlyphRun(QPointF(x_, baseline), run);
+                }
             }
         }
         x_ += width;
@@ -579,7 +592,6 @@ private:
     int textHeight_ = 0; // height of text in the font in force
     bool inPre_ = false;
     FontState cur_{};
-    const TFontCache::Entry* painterFont_ = nullptr;
     QVarLengthArray<FontState, 8> fontStack_;
     QVarLengthArray<int, 4> indents_;
     QVarLengthArray<int, 4> links_; // chunk indices of the open links

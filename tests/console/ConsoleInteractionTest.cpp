@@ -60,6 +60,35 @@ TEST(ConsoleLinks, ClicksHoverHintsAndDragsWithoutActivation) {
     EXPECT_FALSE(rig.console.LinkInformation().Valid);
 }
 
+// A press that moves 5 pixels or more along either axis drags (and selects);
+// less is a click on the link under it.
+TEST(ConsoleLinks, DraggingStartsFivePixelsAway) {
+    struct Row {
+        int dx, dy;
+        bool drags;
+    };
+    const Row table[] = {{4, 0, false},  {5, 0, true},  {0, 4, false}, {0, 5, true},
+                         {-4, 0, false}, {-5, 0, true}, {0, -5, true}, {4, -4, false},
+                         {-4, 4, false}, {5, -4, true}};
+    ConsoleRig rig(300, 60);
+    EventLog log(rig.console);
+    rig.console.AddLine(u"<a name=x>LINKLINKLINK</a> tail"_qs);
+    const QPoint p = rig.OnNewest(20);
+    for (const Row& row : table) {
+        SCOPED_TRACE(testing::Message() << row.dx << "," << row.dy);
+        log.Take();
+        rig.Drag(p, p + QPoint(row.dx, row.dy));
+        const QStringList outcome = log.TakeOutcome();
+        if (row.drags) {
+            ASSERT_EQ(outcome.size(), 2);
+            EXPECT_EQ(outcome[0], u"up"_qs);
+            EXPECT_TRUE(outcome[1].startsWith(u"select:"_qs)) << outcome[1].toStdString();
+        } else {
+            EXPECT_EQ(outcome, QStringList({u"link:x||"_qs, u"up:x"_qs}));
+        }
+    }
+}
+
 TEST(ConsoleLinks, WebLinksOpenOnlyWhenAllowedAndNotEmpty) {
     struct Case {
         const char16_t* markup;
@@ -251,7 +280,8 @@ TEST(ConsoleRendering, BlinkingTextHidesInOnePhaseAndOnlyItRepaints) {
     ConsoleRig rig(300, 60);
     PaintCounter counter;
     rig.console.viewport()->installEventFilter(&counter);
-    auto* timer = rig.console.findChild<QTimer*>();
+    auto* timer = rig.console.findChild<QTimer*>(u"BlinkTimer"_qs);
+    ASSERT_NE(timer, nullptr);
     const auto paintsOfATick = [&] {
         Settle();
         counter.paints = 0;

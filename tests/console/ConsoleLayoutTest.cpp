@@ -366,3 +366,21 @@ TEST(ConsoleRendering, MovedPixelsMatchAFreshPaint) {
     rig.console.AddLine(u"while scrolled up"_qs);
     EXPECT_TRUE(ShownEqualsFresh(rig.console));
 }
+
+// A piece that ends exactly at the usable width goes to the next row; one
+// pixel more room and it stays.
+TEST(ConsoleLayout, APieceEndingAtTheUsableWidthWraps) {
+    struct Row {
+        int room; // usable width minus the right end of "aaaa b"
+        int rows;
+    };
+    const Row table[] = {{-1, 2}, {0, 2}, {1, 1}, {5, 1}};
+    ConsoleRig rig(300, 60);
+    const int end = 2 + rig.Advance(u"aaaa"_qs) + rig.Advance(u" "_qs) + rig.Advance(u"b"_qs);
+    for (const Row& row : table) {
+        rig.console.resize(end + row.room + 2, 60); // client width = usable width + 2
+        rig.console.AddLine(u"aaaa b"_qs);
+        EXPECT_EQ(rig.console.RowHeights(rig.console.LastLine()).size(), row.rows)
+            << "room " << row.room;
+    }
+}

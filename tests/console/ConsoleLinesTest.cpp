@@ -73,6 +73,15 @@ TEST(ConsoleLimit, TrimsAtTheBottomOnlyAndAtOnce) {
     EXPECT_EQ(rig.console.ScrollRange(), 0);
 }
 
+TEST(ConsoleLimit, ANewConsoleKeeps500Lines) {
+    ConsoleRig rig(200, 40);
+    EXPECT_EQ(rig.console.Limit(), 500);
+    rig.console.SetStoreText(true);
+    addNumbered(rig.console, 1, 501);
+    EXPECT_EQ(rig.console.LineCount(), 500);
+    EXPECT_EQ(rig.console.FirstLine()->Text, u"2"_qs);
+}
+
 TEST(ConsoleLimit, AnInsertedLineTheLimitRemovesIsNotReturned) {
     ConsoleRig rig(200, 40);
     rig.console.SetStoreText(true);
@@ -228,6 +237,30 @@ TEST(ConsoleScrolling, SmoothScrollingAcceleratesAndSlowsDown) {
     for (int expect = line->Height; expect >= 0; --expect) {
         EXPECT_EQ(rig.console.ScrollPosition(), expect);
         rig.Grab();
+    }
+}
+
+// With the default speed 20 and ranges 210: slowing starts at the frame
+// that leaves exactly 210 pixels to go, not one frame later.
+TEST(ConsoleScrolling, SmoothScrollingSlowsFromTheDecelerationRangeOn) {
+    struct Row {
+        int target;
+        std::vector<int> frames; // positions after each frame
+    };
+    const Row table[] = {{250, {20, 40, 59, 77, 94}}, {251, {20, 40, 60, 79, 97}}};
+    for (const Row& row : table) {
+        SCOPED_TRACE(row.target);
+        ConsoleRig rig(200, 60);
+        addNumbered(rig.console, 1, 60);
+        ASSERT_GE(rig.console.ScrollRange(), row.target);
+        rig.console.Scrolling().SetSmoothScrolling(true);
+        rig.console.SetScrollPosition(row.target);
+        std::vector<int> seen;
+        for (size_t i = 0; i < row.frames.size(); ++i) {
+            rig.Grab();
+            seen.push_back(rig.console.ScrollPosition());
+        }
+        EXPECT_EQ(seen, row.frames);
     }
 }
 

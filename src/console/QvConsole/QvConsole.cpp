@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QMenu>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
 
@@ -62,7 +63,17 @@ TQvCustomConsole::TQvCustomConsole(QWidget* parent) : QAbstractScrollArea(parent
                          [this] { ScrollBarReleased(); });
     ApplyEdge();
 
+    frameTimer_ = new QTimer(this);
+    frameTimer_->setObjectName(QStringLiteral("FrameTimer"));
+    frameTimer_->setSingleShot(true);
+    frameTimer_->setTimerType(Qt::PreciseTimer);
+    plat::ConnectGuarded(frameTimer_, &QTimer::timeout, this, [this] { DeliverFrame(); });
+    const QScreen* display = screen();
+    const qreal rate = display ? display->refreshRate() : 0;
+    frameInterval_ = rate >= 1 ? qBound(4, int(1000 / rate), 50) : 16;
+
     blinkTimer_ = new QTimer(this);
+    blinkTimer_->setObjectName(QStringLiteral("BlinkTimer"));
     blinkTimer_->setInterval(500);
     plat::ConnectGuarded(blinkTimer_, &QTimer::timeout, this, [this] { BlinkTimerTick(); });
     resize(100, 80);
@@ -148,6 +159,7 @@ void TQvCustomConsole::SetLineSpacing(int value) {
     value = qMax(0, value);
     if (value != lineSpacing_) {
         lineSpacing_ = value;
+        indexStale_ = true; // every line's extent holds the spacing
         ClampScroll();
         ContentChanged();
         UpdateScrollBar();

@@ -3,6 +3,7 @@
 #include "console/ConsoleModel.h"
 #include "console/FontCache.h"
 #include "console/LineGeometry.h"
+#include "console/LineIndex.h"
 #include "console/LineLayout.h"
 #include "platform/core/Exception.h"
 #include "platform/core/Format.h"
@@ -249,6 +250,10 @@ private:
     void BumpLayoutStamp(bool settings);
     // Measures the line's height; `keep` keeps its geometry for painting.
     void MeasureLine(TMessageNode& line, TLineLayout& layout, bool keep);
+    void SetLineHeight(TMessageNode& line, int height);
+    // The index of line positions, rebuilt first when it went stale.
+    const TLineIndex& Index();
+    bool HasLine(const TMessageNode* line);
     void RemeasureLine(TMessageNode& line);
     // The line's geometry laid out for placing, measured again if it was dropped.
     TLineGeometry& GeometryFor(TMessageNode& line, TLineLayout& layout);
@@ -267,10 +272,20 @@ private:
     void CountBlinking(const TChunkList& chunks, int delta);
 
     // Painting and scrolling (QvConsolePaint.cpp).
-    void PlaceVisible(QPainter* painter, const QRect& paintRect, TMessageNode** oldestPlaced);
+    // Lays out (and paints, with a painter) the lines in view; the oldest and
+    // the newest line placed.
+    void PlaceVisible(QPainter* painter, const QRect& paintRect, TMessageNode** oldestPlaced,
+                      TMessageNode** newestPlaced = nullptr);
+    // The newest line whose top lies above the client area's bottom, and its bottom.
+    TMessageNode* NewestLineReaching(int& bottom);
     void EnsureHitAreas();
     void UpdateScrollBar();
     void SmoothScrollStep();
+    // Paints are paced to the display's frame rate: content that changes
+    // again within a frame (a flood of lines, one event-loop turn each) is
+    // painted once, when the frame is due.
+    void RequestFrame();
+    void DeliverFrame();
     void FlushScroll();
     void ScrollBarAction(int action);
     void ScrollBarReleased();
@@ -281,14 +296,17 @@ private:
     const TLinkChunkData& HoveredLinkData() const;
     void Click();
     void ActivateLink(const TLinkChunkData& link);
-    // Lays the visible lines out with the selection's points; the oldest placed.
-    TMessageNode* PlaceForSelection();
+    // Lays the visible lines out with the selection's points; the oldest and
+    // the newest placed.
+    TMessageNode* PlaceForSelection(TMessageNode** newest);
     // The selected text, lines joined by CR LF, without trailing line ends.
     QString CollectSelection();
     void DeliverSelection();
     void ApplyEdge();
 
     TLineList lines_;
+    TLineIndex index_;
+    bool indexStale_ = false; // many heights changed: rebuilt when next asked
     TFontCache fonts_;
     TLayoutEnv env_;
     bool fontsInEnvValid_ = false;
@@ -305,8 +323,12 @@ private:
     int updateCount_ = 0;
     bool repaintPending_ = false;
     int linesAdded_ = 0;
-    int pendingScroll_ = 0;     // pixels the painted content still has to move up
-    bool scrollPosted_ = false; // a FlushScroll call is queued
+    int pendingScroll_ = 0;    // pixels the painted content still has to move up
+    bool wholeFrame_ = false;  // the next frame paints the whole view
+    bool framePosted_ = false; // a DeliverFrame call is queued
+    QTimer* frameTimer_ = nullptr;
+    int frameInterval_ = 16;         // ms
+    int64_t lastFrameMs_ = -1000000; // on the platform clock
     bool destroying_ = false;
 
     int scrollPosition_ = 0;

@@ -83,6 +83,11 @@ void Prepare(TLineGeometry& g, const TMessageNode& line, uint32_t widthGeneratio
     if (g.Pieces.size() != static_cast<size_t>(n)) {
         g.Reset(n);
     }
+    if (g.ShapeGeneration != widthGeneration) {
+        // Fonts or the timestamps' text changed since the line was drawn.
+        g.Shapes.clear();
+        g.ShapeGeneration = widthGeneration;
+    }
     if (g.WidthGeneration != widthGeneration) {
         g.ForgetWidths();
         g.WidthGeneration = widthGeneration;
@@ -101,8 +106,7 @@ void TQvCustomConsole::MeasureLine(TMessageNode& line, TLineLayout& layout, bool
     Prepare(*g, line, widthGeneration_);
     const int height = layout.Measure(line, *g);
     g->LayoutStamp = layoutStamp_;
-    sumHeights_ += height - line.Height;
-    line.Height = height;
+    SetLineHeight(line, height);
     line.LayoutStamp = layoutStamp_;
     line.FitWidth = g->Wrapped
                         ? TMessageNode::kNoFit
@@ -128,10 +132,33 @@ TLineGeometry& TQvCustomConsole::GeometryFor(TMessageNode& line, TLineLayout& la
         const int height = layout.Measure(line, g);
         g.LayoutStamp = layoutStamp_;
         Q_ASSERT(height == line.Height);
-        sumHeights_ += height - line.Height;
-        line.Height = height;
+        SetLineHeight(line, height);
     }
     return g;
+}
+
+void TQvCustomConsole::SetLineHeight(TMessageNode& line, int height) {
+    if (height == line.Height) {
+        return;
+    }
+    sumHeights_ += height - line.Height;
+    line.Height = height;
+    if (!indexStale_) {
+        index_.SetExtent(&line, height + lineSpacing_);
+    }
+}
+
+const TLineIndex& TQvCustomConsole::Index() {
+    if (indexStale_) {
+        index_.Rebuild(lines_.First(),
+                       [this](const TMessageNode& line) { return line.Height + lineSpacing_; });
+        indexStale_ = false;
+    }
+    return index_;
+}
+
+bool TQvCustomConsole::HasLine(const TMessageNode* line) {
+    return Index().Contains(line);
 }
 
 void TQvCustomConsole::EnsureLayout() {
@@ -147,6 +174,7 @@ void TQvCustomConsole::EnsureLayout() {
     // Only the width changed since every line was measured: a line whose
     // rows all fit the new width keeps them.
     const bool widthOnly = !settingsChanged_;
+    indexStale_ = true; // one rebuild instead of an update per line
     TLineLayout layout(Env(), fonts_);
     for (TMessageNode* line = lines_.First(); line; line = line->Next) {
         if (line->LayoutStamp == layoutStamp_) {
@@ -189,9 +217,8 @@ void TQvCustomConsole::ResetLayout() {
 void TQvCustomConsole::ContentChanged() {
     ++contentVersion_;
     pendingScroll_ = 0; // everything is painted afresh
-    if (!destroying_) {
-        viewport()->update();
-    }
+    wholeFrame_ = true;
+    RequestFrame();
 }
 
 int TQvCustomConsole::RowHeight() {
@@ -260,6 +287,9 @@ void TQvCustomConsole::RemoveLine(TMessageNode* line, bool limit) {
     const bool visible = !limit || OldestLineInView();
     DropReferencesTo(line);
     sumHeights_ -= line->Height;
+    if (!indexStale_) {
+        index_.Remove(line);
+    }
     CountBlinking(line->Chunks, -1);
     geometry_.Release(*line);
     lines_.Unlink(line);
@@ -343,7 +373,7 @@ TMessageNode* TQvCustomConsole::AddLine(const QString& Text, TMessageNode* After
     Batch([&] {
         std::unique_ptr<TMessageNode> node = MakeLine(Text, DetectURLs);
         if (After) {
-            AssertLine(lines_.Contains(After));
+            AssertLine(HasLine(After));
         }
         if (lines_.Count() == 0) {
             scrollPosition_ = 0;
@@ -351,6 +381,11 @@ TMessageNode* TQvCustomConsole::AddLine(const QString& Text, TMessageNode* After
         }
         EnsureLayout();
         TMessageNode* line = lines_.Insert(std::move(node), After);
+        if (line->Next || indexStale_) {
+            indexStale_ = true; // only the newest line has its place at once
+        } else {
+            index_.Append(line, lineSpacing_);
+        }
         CountBlinking(line->Chunks, +1);
         repaintPending_ = true;
         geometry_.BeginPass();
@@ -378,7 +413,7 @@ TMessageNode* TQvCustomConsole::AddLineFmt(const QString& Format,
 }
 
 void TQvCustomConsole::SetLineText(TMessageNode* Line, const QString& Text, bool RenewTimestamp) {
-    AssertLine(Line && lines_.Contains(Line));
+    AssertLine(HasLine(Line));
     Batch([&] {
         // Parse first: a bad colour leaves the line as it was.
         TChunkList parsed = ParseMarkup(Text, TParseOptions{whitespace_, timestampEmptyLines_});
@@ -405,7 +440,7 @@ void TQvCustomConsole::SetLineTextFmt(TMessageNode* Line, const QString& Format,
 }
 
 void TQvCustomConsole::DeleteLine(TMessageNode* Line) {
-    AssertLine(Line && lines_.Contains(Line));
+    AssertLine(HasLine(Line));
     Batch([&] {
         RemoveLine(Line);
         repaintPending_ = true;
@@ -416,6 +451,8 @@ void TQvCustomConsole::Clear() {
     Batch([&] {
         DropReferencesTo(nullptr);
         lines_.Clear();
+        index_.Clear();
+        indexStale_ = false;
         geometry_.Forget();
         blinkingLines_ = 0;
         blinkTimer_->stop();
@@ -438,12 +475,10 @@ void TQvCustomConsole::EndUpdate() {
         return;
     }
     repaintPending_ = false;
-    if (pendingScroll_ > 0 && !scrollPosted_ && !destroying_) {
-        // One move of the painted pixels for all lines added before the
-        // event loop runs again.
-        scrollPosted_ = true;
-        QMetaObject::invokeMethod(
-            this, [this] { plat::guarded([&] { FlushScroll(); }); }, Qt::QueuedConnection);
+    if (pendingScroll_ > 0) {
+        // One move of the painted pixels for all lines added until the
+        // next frame.
+        RequestFrame();
     }
     UpdateScrollBar();
     const int added = linesAdded_;

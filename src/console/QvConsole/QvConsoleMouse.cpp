@@ -254,7 +254,7 @@ void CollectSelected(const TMessageNode& line, const TLineGeometry& geometry, bo
 
 } // namespace
 
-TMessageNode* TQvCustomConsole::PlaceForSelection() {
+TMessageNode* TQvCustomConsole::PlaceForSelection(TMessageNode** newest) {
     // Lay the visible lines out once more with the final points, so that the
     // text does not depend on a paint having happened.
     const bool wasPressed = press_;
@@ -262,7 +262,7 @@ TMessageNode* TQvCustomConsole::PlaceForSelection() {
     press_ = true;
     dragging_ = true;
     TMessageNode* oldest = nullptr;
-    PlaceVisible(nullptr, QRect(0, 0, ClientWidth(), ClientHeight()), &oldest);
+    PlaceVisible(nullptr, QRect(0, 0, ClientWidth(), ClientHeight()), &oldest, newest);
     press_ = wasPressed;
     dragging_ = false;
     return oldest;
@@ -270,10 +270,15 @@ TMessageNode* TQvCustomConsole::PlaceForSelection() {
 
 QString TQvCustomConsole::CollectSelection() {
     QStringList segments;
-    for (TMessageNode* line = PlaceForSelection(); line; line = line->Next) {
+    TMessageNode* newest = nullptr;
+    TMessageNode* const oldest = PlaceForSelection(&newest);
+    for (TMessageNode* line = oldest; line; line = line->Next) {
         // a line not placed has nothing selected
         if (const TLineGeometry* geometry = geometry_.Find(*line)) {
             CollectSelected(*line, *geometry, timestampVisible_, timestampFormat_, segments);
+        }
+        if (line == newest) {
+            break;
         }
     }
     ClearSelectedFlags();

@@ -2,17 +2,35 @@
 #include "console/QvConsole/QvConsole.h"
 
 #include "console/ConsoleScrollBar.h"
+#include "platform/core/Clock.h"
 
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QTimer>
 
-// Walks the lines that reach into the client area, newest first. With a
+TMessageNode* TQvCustomConsole::NewestLineReaching(int& bottom) {
+    // Lines stack upwards from the newest, whose bottom is the client
+    // height plus the scroll position; the index counts from the oldest's
+    // top, each line with the spacing band above it.
+    const TLineIndex& index = Index();
+    const int64_t total = index.Total();
+    Q_ASSERT(total == sumHeights_ + int64_t(lines_.Count()) * lineSpacing_);
+    const int64_t origin = int64_t(ClientHeight()) + scrollPosition_ - total + lineSpacing_;
+    int64_t start = 0;
+    TMessageNode* line = index.LineAt(ClientHeight() - origin - 1, &start);
+    if (line) {
+        bottom = static_cast<int>(origin + start + line->Height);
+    }
+    return line;
+}
+
+// Walks the lines that reach into the client area, newest first, starting
+// from the index (not from the newest line: the view may be far up). With a
 // painter, only lines that reach into paintRect are drawn; hit areas are kept
 // only from a walk over the whole client area.
 void TQvCustomConsole::PlaceVisible(QPainter* painter, const QRect& paintRect,
-                                    TMessageNode** oldestPlaced) {
+                                    TMessageNode** oldestPlaced, TMessageNode** newestPlaced) {
     const TLayoutEnv& env = Env();
     TLineLayout layout(env, fonts_);
     TLayoutOutput out;
@@ -21,8 +39,9 @@ void TQvCustomConsole::PlaceVisible(QPainter* painter, const QRect& paintRect,
     const QRect client(0, 0, clientWidth, clientHeight);
     const bool whole = !painter || paintRect.contains(client);
     geometry_.BeginPass();
-    int y = clientHeight + scrollPosition_;
-    for (TMessageNode* line = lines_.Last(); line && y > paintRect.top(); line = line->Prev) {
+    int y = 0;
+    for (TMessageNode* line = NewestLineReaching(y); line && y > paintRect.top();
+         line = line->Prev) {
         const int top = y - line->Height;
         if (top < clientHeight && top > -line->Height &&
             (whole || (top < paintRect.bottom() + 1 && y > paintRect.top()))) {
@@ -32,6 +51,9 @@ void TQvCustomConsole::PlaceVisible(QPainter* painter, const QRect& paintRect,
             layout.Place(*line, GeometryFor(*line, layout), top, painter, out);
             if (oldestPlaced) {
                 *oldestPlaced = line;
+            }
+            if (newestPlaced && !*newestPlaced) {
+                *newestPlaced = line;
             }
         }
         y = top - lineSpacing_;
@@ -52,8 +74,42 @@ void TQvCustomConsole::EnsureHitAreas() {
     }
 }
 
+void TQvCustomConsole::RequestFrame() {
+    if (destroying_ || framePosted_ || frameTimer_->isActive()) {
+        return;
+    }
+    const int64_t wait = lastFrameMs_ + frameInterval_ - plat::MonotonicMs();
+    if (wait > 0) {
+        frameTimer_->start(int(wait));
+    } else {
+        // Posted: what else changes in this turn of the event loop (lines
+        // added, for one) goes into the same frame.
+        framePosted_ = true;
+        QMetaObject::invokeMethod(
+            this, [this] { plat::guarded([&] { DeliverFrame(); }); }, Qt::QueuedConnection);
+    }
+}
+
+void TQvCustomConsole::DeliverFrame() {
+    framePosted_ = false;
+    if (destroying_) {
+        return;
+    }
+    const int64_t wait = lastFrameMs_ + frameInterval_ - plat::MonotonicMs();
+    if (wait > 0) {
+        frameTimer_->start(int(qMax<int64_t>(1, wait)));
+        return;
+    }
+    if (wholeFrame_) {
+        wholeFrame_ = false;
+        pendingScroll_ = 0;
+        viewport()->update();
+        return;
+    }
+    FlushScroll();
+}
+
 void TQvCustomConsole::FlushScroll() {
-    scrollPosted_ = false;
     const int distance = pendingScroll_;
     pendingScroll_ = 0;
     if (distance <= 0 || destroying_) {
@@ -70,19 +126,25 @@ void TQvCustomConsole::FlushScroll() {
 
 void TQvCustomConsole::paintEvent(QPaintEvent* event) {
     plat::guarded([&] {
+        lastFrameMs_ = plat::MonotonicMs();
         EnsureLayout();
         ClampScroll();
-        // A paint before a pending move of the pixels (an expose, a grab):
-        // the window may still show the content before the move, so it is
-        // painted again as a whole instead.
+        // A paint before a pending move of the pixels (lines added since
+        // the last frame, an expose, a grab): the window may still show the
+        // content before the move, so it is painted again as a whole
+        // instead; at once when this paint showed a part of the view at the
+        // new place, else with the next frame.
         const bool staleOutside = pendingScroll_ > 0;
         pendingScroll_ = 0;
         QPainter painter(viewport());
         painter.fillRect(event->rect(), plat::ToQColor(color_));
         PlaceVisible(&painter, event->rect(), nullptr);
         painter.end();
-        if (staleOutside) {
+        if (staleOutside && !event->rect().contains(viewport()->rect())) {
             viewport()->update();
+        } else if (staleOutside) {
+            wholeFrame_ = true;
+            RequestFrame();
         }
         repaintPending_ = false;
         UpdateScrollBar();
@@ -224,10 +286,8 @@ void TQvCustomConsole::SmoothScrollStep() {
             }
         }
     }
-    ++contentVersion_;
-    // The next frame is the next paint.
-    QMetaObject::invokeMethod(
-        this, [this] { viewport()->update(); }, Qt::QueuedConnection);
+    // The next animation step is the next frame's paint.
+    ContentChanged();
 }
 
 void TQvCustomConsole::BlinkTimerTick() {
