@@ -202,6 +202,10 @@ public:
     TDkItemViewer* OpenViewer() const { return openViewer_; }
     TDkView* OpenView() const { return openView_; }
     QWidget* OpenWindow() const { return openWindow_; }
+    // Whether the viewer's pop-up is open: its hint would cover it.
+    bool PopupOpenFor(const TDkItemViewer* viewer) const {
+        return viewer != nullptr && viewer == openViewer_ && openWindow_ != nullptr;
+    }
     // Records the pop-up a viewer opened (the pop-up layer calls this).
     void SetOpenPopup(TDkItemViewer* viewer, TDkView* view, QWidget* window);
     // Closes the open pop-up and those it opened.
