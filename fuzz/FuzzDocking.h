@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QWidget>
 
 #include <vector>
 
@@ -24,6 +25,28 @@ inline std::vector<QString> SavedPositionNames() {
 inline bool OnSideDock(const TDkCustomDockableWindow* window) {
     return window->Docked() && window->CurrentDock() != nullptr &&
            window->CurrentDock()->IsVertical();
+}
+
+// What the side docks take across the form besides the shown, side-docked
+// panel: the bars on either side dock and in the other rows of its own.
+inline int TakenBesidePanel(const TDkCustomDockableWindow* panel) {
+    int taken = -panel->width();
+    const QWidget* site = panel->CurrentDock()->parentWidget();
+    for (const TDkDock* dock : site->findChildren<TDkDock*>(Qt::FindDirectChildrenOnly)) {
+        if (dock->IsVertical() && !dock->isHidden()) {
+            taken += dock->width();
+        }
+    }
+    return taken;
+}
+
+// Whether a panel docked from its saved position must leave the chat area
+// its 32 pixels: it is shown on a side dock, and the form's client width
+// holds what the other docks and bars take, the panel's least and 32.
+inline bool PanelMustLeaveRoom(const TDkCustomDockableWindow* panel, int panelLeast,
+                               int formClientWidth) {
+    return OnSideDock(panel) && panel->isVisible() &&
+           formClientWidth - TakenBesidePanel(panel) >= panelLeast + 32;
 }
 
 // Whether the saved position under `path` docks its window on the left or the

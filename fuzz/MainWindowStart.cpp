@@ -56,12 +56,10 @@ void CheckWindow(TMainForm& f, bool panelRead) {
         const QRect frame = panel->FloatingParent()->geometry();
         check(frame.width() <= work.width() && frame.height() <= work.height());
     }
-    bool barOnSide = false;
     for (const TDkxToolbar* bar : {f.MenuBar, f.StandardBar, f.EditBar}) {
         if (bar->Floating() && bar->FloatingParent() != nullptr && bar->isVisible()) {
             check(bar->FloatingParent()->geometry().intersects(work));
         }
-        barOnSide = barOnSide || OnSideDock(bar);
     }
     if (panel->Floating() && panel->FloatingParent() != nullptr && panel->isVisible()) {
         check(panel->FloatingParent()->geometry().intersects(work));
@@ -70,8 +68,7 @@ void CheckWindow(TMainForm& f, bool panelRead) {
     if (main.height() >= 18 + 18 + main.SplitterWidth()) {
         check(main.UpperLeft()->height() >= 18 && main.LowerRight()->height() >= 18);
     }
-    const int panelLeast = panel->MinClientWidth() + 4;
-    if (panelRead && OnSideDock(panel) && !barOnSide && f.width() >= panelLeast + 32) {
+    if (panelRead && PanelMustLeaveRoom(panel, panel->MinClientWidth() + 4, f.width())) {
         check(main.width() >= 32);
     }
     check(SaneFont(f.OutputMemo->Font().font) && SaneFont(f.InputEdit->Font().font) &&

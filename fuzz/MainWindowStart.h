@@ -13,7 +13,7 @@
 // - the console and the input line keep 18 pixels each while the splitter
 //   has room for both;
 // - a panel the file docks on a side leaves the chat area 32 pixels while the
-//   window has room for both and no tool bar shares the side docks;
+//   window has room for it and for the tool bars docked on either side;
 // - the fonts are 1 to 512 points or pixels;
 // and the sanitizers report nothing.
 

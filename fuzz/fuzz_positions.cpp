@@ -6,7 +6,7 @@
 // Checked on every input: loading raises nothing; a floating window shows on
 // a monitor's work area and a floating panel is no larger than it; a panel
 // docked from the stored values leaves the form's client area 32 pixels while
-// the form has room for both and no tool bar shares the side docks; the
+// the form has room for it and for the bars docked on either side; the
 // sanitizers report nothing.
 #include "FuzzDocking.h"
 #include "FuzzSupport.h"
@@ -144,13 +144,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         f.Settle();
         CheckFloating(f.panel, screens.Areas(), true);
-        bool barOnSide = false;
         for (const TDkxToolbar* bar : f.bars) {
             CheckFloating(bar, screens.Areas(), false);
-            barOnSide = barOnSide || OnSideDock(bar);
         }
-        if (panelRead && OnSideDock(f.panel) && !barOnSide &&
-            f.form.width() >= f.panel->MinClientWidth() + 4 + 32) {
+        if (panelRead &&
+            PanelMustLeaveRoom(f.panel, f.panel->MinClientWidth() + 4, f.form.width())) {
             check(f.client->width() >= 32);
         }
     }

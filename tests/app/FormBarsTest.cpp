@@ -12,10 +12,14 @@
 #include "dockkit/bars/DkThemedToolbar.h"
 #include "dockkit/items/DkItem.h"
 #include "dockkit/items/DkItemViewer.h"
+#include "dockkit/items/DkMenuLoop.h"
+#include "dockkit/items/DkView.h"
 #include "dockkit/palettes/DkxColorItem.h"
 #include "dockkit/themes/DkThemedItem.h"
 
 #include <QAction>
+
+#include <optional>
 
 namespace mainformtest {
 namespace {
@@ -144,6 +148,53 @@ TEST_F(MainFormHintsTest, AChevronThatHidesButtonsSaysMoreButtons) {
             << bar->objectName().toStdString();
     }
     EXPECT_EQ(chevrons, 2) << "both bars are too wide for 100 pixels";
+}
+
+// A palette's button shows its hint until the palette opens: the click
+// takes it away, and resting on the button while the palette is open does
+// not bring it back. Closed, the button says it again. "Insert Emoticon"
+// in the main window's Edit bar, "Select Color" in the reference editor.
+TEST_F(MainFormHintsTest, APaletteOpeningTakesItsButtonsHintAway) {
+    TMainForm& f = Shown();
+    f.InputEdit->setFocus();
+    f.InputEditEnter();
+    const auto check = [](TDkxSubmenuItem* button, const QString& hint) {
+        ASSERT_TRUE(button->Enabled());
+        EXPECT_EQ(kittest::TipOver(button), hint);
+        const std::optional<QPoint> at = kittest::CenterOf(button);
+        ASSERT_TRUE(at.has_value());
+        bool opened = false;
+        QString shown = QStringLiteral("?");
+        QString resting = QStringLiteral("?");
+        kittest::Later([&] { kittest::Mouse(QEvent::MouseButtonRelease, *at); });
+        kittest::Later([&] {
+            const TDkView* loop = dk::RunningMenuLoopView();
+            opened = loop != nullptr && loop->PopupOpenFor(kittest::ViewerOf(button));
+            shown = ShownToolTip();
+            resting = kittest::TipOver(button);
+            kittest::EndMenus();
+        });
+        kittest::Mouse(QEvent::MouseButtonPress, *at);
+        ProcessPosted();
+        EXPECT_TRUE(opened);
+        EXPECT_EQ(shown, QString()) << "the click took it away";
+        EXPECT_EQ(resting, QString()) << "resting on the button of the open palette";
+        EXPECT_EQ(kittest::TipOver(button), hint) << "closed, it says it again";
+    };
+    {
+        SCOPED_TRACE("main window");
+        check(f.EmotItem, QStringLiteral("Insert Emoticon"));
+    }
+    f.AttachActionExecute();
+    auto* editor = f.findChild<TAttachForm*>(QStringLiteral("AttachForm"));
+    ASSERT_NE(editor, nullptr);
+    editor->RefEdit->setFocus();
+    editor->RefEditEnter();
+    ProcessPosted();
+    {
+        SCOPED_TRACE("reference editor");
+        check(editor->ColorItem, QStringLiteral("Select Color"));
+    }
 }
 
 // In the main window's "Font Color" drop-down and in the reference

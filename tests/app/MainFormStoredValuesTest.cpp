@@ -43,7 +43,10 @@ protected:
         static const std::map<QByteArray, QStringList> kKeys{
             {"Root", {}},
             {"Position", {"MainForm", "Position"}},
-            {"Panel", {"MainForm", "Toolbars", "GroupDockablePanel"}}};
+            {"Panel", {"MainForm", "Toolbars", "GroupDockablePanel"}},
+            {"MenuBar", {"MainForm", "Toolbars", "MenuBar"}},
+            {"StandardBar", {"MainForm", "Toolbars", "StandardBar"}},
+            {"EditBar", {"MainForm", "Toolbars", "EditBar"}}};
         const qsizetype slash = item.indexOf('/');
         const qsizetype equals = item.indexOf('=');
         ASSERT_TRUE(slash > 0 && equals > slash) << item.constData();
@@ -101,6 +104,7 @@ TEST_P(DamagedSettings, EveryWindowStaysOnTheMonitorAndTheChatAreaKeepsItsRoom) 
         const QSize client = f.GroupDockablePanel->FloatingClientSize();
         seen["floating"] = Pair(client.width(), client.height());
     }
+    seen["chat"] = std::to_string(f.MainSplitter->width());
     seen["main"] = std::to_string(f.MainSplitter->height() - f.MainSplitter->Position());
     seen["group"] = std::to_string(f.GroupSplitter->height() - f.GroupSplitter->Position());
     seen["memo"] = FontSize(f.OutputMemo->Font().font);

@@ -13,6 +13,8 @@
 #include "dockkit/bars/DkThemedToolbar.h"
 #include "dockkit/docking/DkxDock.h"
 #include "dockkit/items/DkActionLink.h"
+#include "dockkit/items/DkMenuLoop.h"
+#include "dockkit/items/DkView.h"
 #include "dockkit/palettes/DkxColorItem.h"
 #include "dockkit/palettes/DkxColorPalette.h"
 #include "dockkit/themes/DkThemedItem.h"
@@ -342,6 +344,41 @@ TEST_F(AttachFormTest, ToolBarOfFileCommandsAndFontColourCannotFloat) {
     EXPECT_EQ(bar->CurrentDock(), form->TopDock);
     const auto top = [&](const QWidget* w) { return w->mapTo(form.data(), QPoint()).y(); };
     EXPECT_GE(top(form->PageControl), top(bar) + bar->height());
+}
+
+// One Escape closes the open "Font Color" drop-down together with the bar's
+// menu loop, and leaves the button unpressed; the next one closes the form,
+// as Cancel does.
+TEST_F(AttachFormTest, EscapeClosesTheFontColourDropDownAndTheNextOneTheForm) {
+    form->show();
+    form->activateWindow();
+    form->RefEdit->setFocus();
+    form->RefEditEnter();
+    QCoreApplication::processEvents();
+    const std::optional<QPoint> at = kittest::CenterOf(form->ColorItem);
+    ASSERT_TRUE(at.has_value());
+    bool opened = false;
+    bool endedByEscape = false;
+    kittest::Later([&] { kittest::Mouse(QEvent::MouseButtonRelease, *at); });
+    kittest::Later([&] {
+        const TDkView* loop = dk::RunningMenuLoopView();
+        opened = loop != nullptr && loop->PopupOpenFor(kittest::ViewerOf(form->ColorItem));
+        kittest::Key(Qt::Key_Escape, Qt::NoModifier, {}, form);
+        loop = dk::RunningMenuLoopView();
+        endedByEscape = loop == nullptr || loop->ModalEnded();
+    });
+    kittest::Later([] { kittest::EndMenus(); });
+    kittest::Mouse(QEvent::MouseButtonPress, *at);
+    EXPECT_TRUE(opened);
+    EXPECT_TRUE(endedByEscape) << "one Escape closes the drop-down and the bar's loop";
+    ASSERT_FALSE(Deleted());
+    EXPECT_TRUE(form->isVisible());
+    const TDkView* bar = kittest::ViewShowing(form->ColorItem);
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->OpenWindow(), nullptr);
+
+    kittest::Key(Qt::Key_Escape, Qt::NoModifier, {}, form);
+    EXPECT_TRUE(Deleted()) << "the next Escape is the form's";
 }
 
 // New, Save and Open show the main window's images of those commands with

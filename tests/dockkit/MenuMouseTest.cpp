@@ -4,12 +4,16 @@
 
 #include "DataRows.h"
 #include "MenuFixtures.h"
+#include "ToolTips.h"
 #include "ViewFixtures.h"
 
 #include "dockkit/items/DkMenuLoop.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>
+
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -87,6 +91,36 @@ TEST_F(MenuMouse, ASubmenuOpensAfterTheShowDelay) {
         .Then([this] { ClickMouse(ScreenCenterOf(two_)); });
     RunMenu();
     EXPECT_EQ(ClickLog(), "&Two");
+}
+
+// A submenu that opens under its item's hint takes the hint away, and the
+// item shows none while its submenu is open: neither when the pointer comes
+// back onto it nor when it rests there. (Each look is taken at once: the
+// offscreen platform hides a tip as the next events pass.)
+TEST_F(MenuMouse, ASubmenuOpeningUnderItsItemsHintTakesTheHintAway) {
+    recent_->SetHint(QStringLiteral("Files opened lately"));
+    recent_->SetOptions(recent_->Options() | dkoShowHint);
+    std::vector<std::string> seen;
+    const auto note = [&seen](const QString& tip) { seen.push_back(tip.toStdString()); };
+    const auto restOn = [](const TDkCustomItem* item) {
+        QWidget* window = ViewShowing(item)->Window();
+        return ToolTipAt(window, window->mapFromGlobal(ScreenCenterOf(item)));
+    };
+    script_.Then(MoveOnto(recent_))
+        .Then([&] {
+            note(restOn(recent_));
+            Advance(400);
+            note(ShownToolTip());
+        })
+        .Then(Expect(2, "after the delay"))
+        .Then([&] {
+            MoveMouse(ScreenCenterOf(recent_) + QPoint(1, 0));
+            note(ShownToolTip());
+            note(restOn(recent_));
+        })
+        .Keys("ee");
+    RunMenu();
+    EXPECT_EQ(seen, (std::vector<std::string>{"Files opened lately", "", "", ""}));
 }
 
 // Where the desktop keeps no delay of its own, the one stored under "Control

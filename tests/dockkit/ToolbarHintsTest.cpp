@@ -6,6 +6,9 @@
 
 #include "platform/gui/ShowHint.h"
 
+#include <string>
+#include <vector>
+
 namespace {
 
 // What the application's hint machinery shows when the pointer rests on the
@@ -75,6 +78,41 @@ TEST_F(ToolbarHints, AFloatingBarShowsThemInItsFrameAndItsOwnValueWins) {
 
     bar_->SetParentShowHint(true);
     EXPECT_EQ(TipOver(bar_, cut_), "Cut");
+}
+
+// A drop-down's button loses its hint as the drop-down opens, and nothing
+// brings it back over the drop-down: neither the loop following the pointer
+// onto the button nor the pointer resting there. An item of the drop-down
+// shows its own hint; closed, the button has its hint again.
+TEST_F(ToolbarHints, AnOpenDropDownKeepsItsButtonsHintAwayUntilThePointerRestsOnAnItem) {
+    plat::SetShowHint(f_.form, true);
+    FixedItem* color = AddMenu(bar_, "Color", {"Red"});
+    color->SetHint(QStringLiteral("Select Color"));
+    TDkCustomItem* red = color->Items(0);
+    red->SetHint(QStringLiteral("Red"));
+    red->SetOptions(red->Options() | dkoShowHint);
+    f_.Settle();
+    ASSERT_EQ(TipOver(bar_, color), "Select Color");
+
+    const QPoint button = CenterOf(bar_, color);
+    std::vector<std::string> seen;
+    const auto note = [&seen](const char* when, const QString& tip) {
+        seen.push_back(std::string(when) + ": " + tip.toStdString());
+    };
+    script_.Then([&] { SendMouse(QEvent::MouseButtonRelease, button); })
+        .Then([&] { note("opened", ShownToolTip()); })
+        .Then([&] { MoveMouse(button + QPoint(1, 0)); })
+        .Then([&] { note("onto the button", ShownToolTip()); })
+        .Then([&] { note("resting on the button", QString::fromStdString(TipOver(bar_, color))); })
+        .Then([&] { MoveMouse(PopupCenterOf(red)); })
+        .Then([&] { note("onto its item", ShownToolTip()); })
+        .Keys("e");
+    script_.Start();
+    PressAt(button);
+    EXPECT_TRUE(script_.AllRun());
+    EXPECT_EQ(seen, (std::vector<std::string>{"opened: ", "onto the button: ",
+                                              "resting on the button: ", "onto its item: Red"}));
+    EXPECT_EQ(TipOver(bar_, color), "Select Color") << "closed, the button says it again";
 }
 
 TEST_F(ToolbarHints, TheChevronSaysMoreButtons) {

@@ -335,6 +335,67 @@ TEST_F(ToolbarKeys, NothingIsRoutedWhileTheMenusHaveTheKeys) {
     EXPECT_EQ(TakeClicks(), "");
 }
 
+// --- Escape ----------------------------------------------------------------------------------
+
+// Each Escape closes one level. Closing a tool bar's drop-down ends the bar's
+// loop with it, so that the next Escape reaches the form; a menu bar's title
+// stays selected for the arrow keys, and a submenu closes alone.
+TEST_F(ToolbarKeys, EscapeClosesALevelAndAToolBarsDropDownTogetherWithItsLoop) {
+    TDkToolbar* menus = AddBar("Menus", nullptr, 0);
+    FixedItem* view = AddMenu(menus, "&View", {"&Status"});
+    menus->SetMenuBar(true);
+    menus->SetCurrentDock(f_.bottom);
+    TDkToolbar* tools = AddBar("Tools", f_.right, 0);
+    FixedItem* colour = AddMenu(tools, "Colour", {"Red", "Blue"});
+    FixedItem* more = AddMenu(tools, "More", {"Deeper"});
+    TDkCustomItem* deeper = more->Items(0);
+    deeper->SetItemStyle(deeper->ItemStyle() | dk::StyleSubmenu);
+    deeper->OnClick = nullptr; // opening the submenu clicks it: no command
+    auto* deepest = new TDkCustomItem(tools);
+    deepest->SetCaption(QStringLiteral("Deepest"));
+    deeper->Add(deepest);
+    // The bars lay their items out as the queued calls come.
+    QCoreApplication::sendPostedEvents();
+    f_.Settle();
+    const struct {
+        const char* name;
+        TDkCustomToolbar* bar;
+        TDkCustomItem* button;
+        const char* keysFirst; // after the click's release
+        int openViews;         // the loop's views open before the Escapes
+        int escapes;           // Escapes until the loop ends
+    } cases[] = {
+        {"a menu bar's menu", menus, view, "", 2, 2},
+        {"a tool bar's drop-down", tools, colour, "", 2, 1},
+        {"a submenu of a tool bar's drop-down", tools, more, "vR", 3, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QPoint button = CenterOf(c.bar, c.button);
+        std::vector<size_t> views;
+        const auto note = [&views] { views.push_back(OpenMenuViews().size()); };
+        script_.Then([button] { SendMouse(QEvent::MouseButtonRelease, button); })
+            .Keys(c.keysFirst)
+            .Then(note);
+        for (int i = 1; i < c.escapes; ++i) {
+            script_.Keys("e").Then(note);
+        }
+        script_.Keys("e");
+        script_.Start();
+        PressAt(button);
+        EXPECT_TRUE(script_.AllRun());
+        EXPECT_FALSE(script_.LeftLoopRunning()) << "the last Escape ends the loop";
+        script_.Finish();
+        ASSERT_FALSE(views.empty());
+        EXPECT_EQ(views.front(), static_cast<size_t>(c.openViews));
+        for (size_t i = 1; i < views.size(); ++i) {
+            EXPECT_EQ(views[i], views[i - 1] - 1) << "one level per Escape";
+        }
+        EXPECT_EQ(OpenPopupCount(), 0);
+        EXPECT_EQ(TakeClicks(), "");
+    }
+}
+
 // --- Accelerators of plain bars ---------------------------------------------------------------
 
 TEST_F(ToolbarKeys, AcceleratorsReachPlainBarsWhereNoControlTakesText) {

@@ -17,11 +17,16 @@ inline void HideToolTipNow() {
     }
 }
 
+// The tip showing now; empty when none is.
+inline QString ShownToolTip() {
+    return QToolTip::isVisible() ? QToolTip::text() : QString();
+}
+
 // The tip shown when the pointer rests at the widget's point; empty when
 // none is shown.
 inline QString ToolTipAt(QWidget* widget, QPoint local) {
     HideToolTipNow();
     QHelpEvent help(QEvent::ToolTip, local, widget->mapToGlobal(local));
     QApplication::sendEvent(widget, &help);
-    return QToolTip::isVisible() ? QToolTip::text() : QString();
+    return ShownToolTip();
 }

@@ -65,6 +65,10 @@ QFont TDkToolbarView::GetFont() const {
     return toolbar_->SystemFont() ? TDkView::GetFont() : toolbar_->font();
 }
 
+bool TDkToolbarView::IsMenuBarView() const {
+    return toolbar_->MenuBar();
+}
+
 TDkCustomItem* TDkToolbarView::GetChevronItem() const {
     return toolbar_->chevron_;
 }

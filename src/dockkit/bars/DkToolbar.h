@@ -34,6 +34,7 @@ public:
     void UpdatePositions() override;
     void InvalidatePositions() override;
     QFont GetFont() const override;
+    bool IsMenuBarView() const override;
     TDkCustomItem* GetChevronItem() const override;
     TDkCustomItem* GetTrailingExtraItems() const override;
     TDkCustomItem* GetLeadingExtraItem() const override;

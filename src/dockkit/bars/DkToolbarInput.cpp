@@ -117,7 +117,11 @@ bool TDkCustomToolbar::event(QEvent* event) {
     if (event->type() == QEvent::ToolTip && view_ != nullptr) {
         const auto* help = static_cast<QHelpEvent*>(event);
         const QPoint client = WidgetToClient(help->pos());
-        const TDkItemViewer* viewer = view_->ViewerFromPoint(client);
+        TDkItemViewer* viewer = view_->ViewerFromPoint(client);
+        if (view_->PopupOpenFor(viewer)) {
+            // Its drop-down is open below it.
+            viewer = nullptr;
+        }
         const QPoint origin =
             viewer != nullptr ? QPoint(viewer->BoundsRect.Left, viewer->BoundsRect.Top) : QPoint();
         plat::TRect area;

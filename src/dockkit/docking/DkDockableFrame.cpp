@@ -135,6 +135,8 @@ void TDkCustomDockableWindow::ReadExtraPositionValues(const dk::TDkPositionReadD
 
 void TDkCustomDockableWindow::ExtraPositionValuesRead() {}
 
+void TDkCustomDockableWindow::PositionsLoaded() {}
+
 void TDkCustomDockableWindow::WriteExtraPositionValues(const dk::TDkPositionWriteData& /*data*/) {}
 
 // --- The docked non-client part ------------------------------------------------------------

@@ -11,19 +11,23 @@
 
 #include <QChildEvent>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
 
 #include <algorithm>
+#include <cstdint>
 #include <memory>
+#include <optional>
 
 namespace {
 
 const QString kClientWidthValue = QStringLiteral("DPClientWidth");
 const QString kClientHeightValue = QStringLiteral("DPClientHeight");
-// How close to the form's far edge a docked panel may grow.
-constexpr int kFormRoom = 32;
+// The least the form's client part (the chat area) keeps beside a docked
+// panel.
+constexpr int kClientAreaLeast = 32;
 
 bool IsHorizontalDock(const TDkDock* dock) {
     return dock != nullptr && !dock->IsVertical();
@@ -228,13 +232,10 @@ void TDkxDockablePanel::ValidateContainer(QWidget* container) const {
     }
 }
 
-// --- Saved positions -----------------------------------------------------------------
+// --- The room beside the other docks ----------------------------------------------------
 
-int TDkxDockablePanel::FormRoom(bool vertical) const {
+int TDkxDockablePanel::FormClientAcross(bool vertical) const {
     const QWidget* form = ParentForm();
-    if (form == nullptr) {
-        return plat::kScreenCoordinateLimit;
-    }
     QSize client = form->contentsRect().size();
     // A form yet to open maximized will have its monitor's work area, less
     // its frame where the window system draws one.
@@ -245,44 +246,117 @@ int TDkxDockablePanel::FormRoom(bool vertical) const {
             QSize(area.Width() - 2 * plat::GetSystemMetrics(plat::SM_CXSIZEFRAME),
                   area.Height() - 2 * plat::GetSystemMetrics(plat::SM_CYSIZEFRAME)));
     }
-    return (vertical ? client.width() : client.height()) - kFormRoom;
+    return vertical ? client.width() : client.height();
 }
+
+int TDkxDockablePanel::TakenBeside(const TDkDock& dock) const {
+    const bool vertical = dock.IsVertical();
+    const auto across = [vertical](const QWidget& w) { return vertical ? w.width() : w.height(); };
+    // Its own dock's bound lines and other rows (the panel fills a row of
+    // its own).
+    int taken = vertical ? dock.BoundLinesWidth() : dock.BoundLinesHeight();
+    const int ownRow = dock.HoldsWindow(this) ? EffectiveRow() : -1;
+    for (int row = 0; row <= dock.HighestRow(true); ++row) {
+        if (row != ownRow) {
+            taken = dk::SaturatingAdd(taken, dock.RowThicknessOf(row).Thickness);
+        }
+    }
+    // The docks and bars the form aligns on either side.
+    const QWidget* site = dock.parentWidget();
+    const auto* layout =
+        site != nullptr ? qobject_cast<const plat::AlignLayout*>(site->layout()) : nullptr;
+    for (int i = 0; layout != nullptr && i < layout->count(); ++i) {
+        QLayoutItem* item = layout->itemAt(i);
+        const QWidget* w = item->widget();
+        if (w == nullptr || w == &dock || item->isEmpty()) {
+            continue;
+        }
+        const plat::Align align = layout->AlignOf(w);
+        const bool beside = vertical ? align == plat::Align::Left || align == plat::Align::Right
+                                     : align == plat::Align::Top || align == plat::Align::Bottom;
+        if (beside) {
+            taken = dk::SaturatingAdd(taken, across(*w));
+        }
+    }
+    return taken;
+}
+
+void TDkxDockablePanel::SettleDockSite(const TDkDock& dock) {
+    QWidget* site = dock.parentWidget();
+    QLayout* layout = site != nullptr ? site->layout() : nullptr;
+    if (layout == nullptr) {
+        return;
+    }
+    layout->invalidate();
+    layout->activate();
+    // The docks of a hidden form hear of no resize: each arranges its
+    // windows for the length it has now.
+    if (!site->isVisible()) {
+        for (TDkDock* each : site->findChildren<TDkDock*>(Qt::FindDirectChildrenOnly)) {
+            each->ArrangeRows();
+        }
+    }
+}
+
+int TDkxDockablePanel::DockedRoom(const TDkDock& dock) const {
+    if (ParentForm() == nullptr) {
+        return plat::kScreenCoordinateLimit;
+    }
+    const int64_t room =
+        int64_t{FormClientAcross(dock.IsVertical())} - TakenBeside(dock) - kClientAreaLeast;
+    return static_cast<int>(std::clamp<int64_t>(room, 0, plat::kScreenCoordinateLimit));
+}
+
+// --- Saved positions -----------------------------------------------------------------
 
 void TDkxDockablePanel::ReadExtraPositionValues(const dk::TDkPositionReadData& data) {
     if (!Resizable()) {
         return;
     }
     const QString name = objectName();
-    const int height = data.ReadInt(name, kClientHeightValue, floatingClient_.height());
-    const int width = data.ReadInt(name, kClientWidthValue, floatingClient_.width());
-    // Floating, the panel's form stays within the work area of its monitor.
+    std::optional<int64_t> height =
+        data.ReadInt(name, kClientHeightValue, floatingClient_.height());
+    std::optional<int64_t> width = data.ReadInt(name, kClientWidthValue, floatingClient_.width());
+    const auto fitWidth = [&](int room) {
+        return plat::FitStoredSize(width, floatingClient_.width(), minClientWidth_, maxClientWidth_,
+                                   room);
+    };
+    const auto fitHeight = [&](int room) {
+        return plat::FitStoredSize(height, floatingClient_.height(), minClientHeight_,
+                                   maxClientHeight_, room);
+    };
+    // Floating, the panel's form stays within the work area of its monitor,
+    // and a panel that would cover it opens at its own size.
     QSize room(plat::kScreenCoordinateLimit, plat::kScreenCoordinateLimit);
     const plat::TRect work = dk::MonitorRectForPoint(FloatingPosition(), true);
     if (!work.IsEmpty()) {
-        room = QSize(work.Width(), work.Height()) - FloatingFrameSize();
+        const QSize area(work.Width(), work.Height());
+        room = area - FloatingFrameSize();
+        const QSize wanted(fitWidth(plat::kScreenCoordinateLimit),
+                           fitHeight(plat::kScreenCoordinateLimit));
+        if (Floating() && plat::FillsWorkArea(wanted, area)) {
+            width.reset();
+            height.reset();
+        }
     }
-    SetFloatingClientSize(
-        QSize(plat::FitStoredSize(width, floatingClient_.width(), minClientWidth_, maxClientWidth_,
-                                  room.width()),
-              plat::FitStoredSize(height, floatingClient_.height(), minClientHeight_,
-                                  maxClientHeight_, room.height())));
+    SetFloatingClientSize(QSize(fitWidth(room.width()), fitHeight(room.height())));
 }
 
-void TDkxDockablePanel::ExtraPositionValuesRead() {
-    // Docked, the panel leaves the form its room across the dock.
-    const TDkDock* dock = Docked() ? CurrentDock() : nullptr;
+void TDkxDockablePanel::PositionsLoaded() {
+    TDkDock* dock = Docked() ? CurrentDock() : nullptr;
     if (dock == nullptr) {
         return;
     }
-    const bool vertical = dock->IsVertical();
+    SettleDockSite(*dock);
+    const int room = DockedRoom(*dock);
     const QSize frame = DockedFrameSize();
     QSize client = floatingClient_;
-    if (vertical) {
+    if (dock->IsVertical()) {
         client.setWidth(plat::FitStoredSize(client.width(), client.width(), minClientWidth_,
-                                            maxClientWidth_, FormRoom(true) - frame.width()));
+                                            maxClientWidth_, room - frame.width()));
     } else {
         client.setHeight(plat::FitStoredSize(client.height(), client.height(), minClientHeight_,
-                                             maxClientHeight_, FormRoom(false) - frame.height()));
+                                             maxClientHeight_, room - frame.height()));
     }
     SetFloatingClientSize(client);
 }
@@ -473,8 +547,8 @@ bool TDkxDockablePanel::DockedResizeBegin(bool vertical) {
 }
 
 bool TDkxDockablePanel::DockedResizeTrack(bool vertical, int& newSize) {
-    if (ParentForm() != nullptr) {
-        newSize = std::min(newSize, FormRoom(vertical));
+    if (const TDkDock* dock = Docked() ? CurrentDock() : nullptr) {
+        newSize = std::min(newSize, DockedRoom(*dock));
     }
     const QSize frame = DockedFrameSize();
     const int frameSize = vertical ? frame.width() : frame.height();

@@ -90,8 +90,8 @@ public:
     // size is allowed. The size is the window's width on a left or right
     // dock (its height on others). ---
     virtual bool DockedResizeBegin(bool vertical);
-    // Keeps the size within the form (its client width less 32) and the
-    // client limits, then asks OnDockedResizing.
+    // Keeps the size within the room the form leaves it (DockedRoom) and
+    // the client limits, then asks OnDockedResizing.
     virtual bool DockedResizeTrack(bool vertical, int& newSize);
     virtual bool DockedResizeEnd(bool vertical);
     // The record the theme paints the docked frame from.
@@ -111,10 +111,11 @@ public:
     void ValidateContainer(QWidget* container) const override;
     // Reads the kept client size (only when Resizable), fitted to the work
     // area of the monitor it floats on; a value no screen could show counts
-    // as not stored.
+    // as not stored, and so does a floating size that would fill the work
+    // area both ways.
     void ReadExtraPositionValues(const dk::TDkPositionReadData& data) override;
-    // A docked panel leaves its form's client area at least 32 pixels.
-    void ExtraPositionValuesRead() override;
+    // Docked, the kept size is cut to the room the form leaves the panel.
+    void PositionsLoaded() override;
     void WriteExtraPositionValues(const dk::TDkPositionWriteData& data) override;
     void PaintFrameArea(QPainter& painter) override;
     int NcHitTest(QPoint pos) const override;
@@ -128,9 +129,18 @@ protected:
 
 private:
     int CaptionSize() const;
-    // The most a docked panel may take across its dock: the form's client
-    // size (its monitor's work area when it will open maximized) less 32.
-    int FormRoom(bool vertical) const;
+    // The most the panel may take across its dock: what is left of the
+    // form's client area after the other docks and bars beside it (the
+    // other rows of its own dock among them), less the chat area's least.
+    int DockedRoom(const TDkDock& dock) const;
+    // The form's client size across the dock (its monitor's work area when
+    // it will open maximized).
+    int FormClientAcross(bool vertical) const;
+    // What the docks and bars beside the panel take across its dock.
+    int TakenBeside(const TDkDock& dock) const;
+    // Has the form lay out its docks (it may not have yet while hidden), so
+    // that the windows on them take what they take at the docks' lengths.
+    static void SettleDockSite(const TDkDock& dock);
     bool CloseButtonShownDocked() const;
     // Sets the kept floating client size within the limits and lays out.
     void SetFloatingClientSize(QSize size);

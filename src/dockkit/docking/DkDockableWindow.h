@@ -204,6 +204,9 @@ public:
     virtual void SizingEnd();
     virtual void ReadExtraPositionValues(const dk::TDkPositionReadData& data);
     virtual void ExtraPositionValuesRead();
+    // Once every window of the form has its stored place and the docks are
+    // arranged again: what depends on the room the other windows left.
+    virtual void PositionsLoaded();
     virtual void WriteExtraPositionValues(const dk::TDkPositionWriteData& data);
     // Paints the docked frame, handle and close button.
     virtual void PaintFrameArea(QPainter& painter);

@@ -104,6 +104,36 @@ struct FirstError {
     }
 };
 
+// Reads one window's stored place and puts it there; false when nothing
+// placed it (no values of this layout, no place, a dock that is unknown).
+bool LoadPosition(TDkCustomDockableWindow* w, const QList<TDkDock*>& docks,
+                  const TDkPositionReadData& data) {
+    const QString name = w->objectName();
+    if (name.isEmpty()) {
+        throw TDkException(SSavePositionNoName);
+    }
+    if (data.ReadInt(name, kRev, 0) != kPositionsRev) {
+        return false;
+    }
+    w->setVisible(data.ReadInt(name, kVisible, w->Visible() ? 1 : 0) != 0);
+    const QString dockedTo = data.ReadString(name, kDockedTo, QString());
+    if (dockedTo.isEmpty()) {
+        return false;
+    }
+    if (dockedTo == kFloating) {
+        ApplyPosition(w, nullptr, docks, data);
+        return true;
+    }
+    // A dock that is gone, fixed, or of a kind the window refuses is
+    // unknown: the window stays where it is.
+    TDkDock* dock = FindDock(docks, dockedTo);
+    if (dock == nullptr || !w->AcceptsDock(dock)) {
+        return false;
+    }
+    ApplyPosition(w, dock, docks, data);
+    return true;
+}
+
 } // namespace
 
 void SavePositions(QObject* owner, const TPositionWriteIntProc& writeInt,
@@ -168,34 +198,25 @@ void LoadPositions(QObject* owner, const TPositionReadIntProc& readInt,
                 }
             }
         }
-    } unlock{locked};
+    };
 
     FirstError first;
-    for (TDkCustomDockableWindow* w : WindowsOf(owner)) {
-        first.Run([&] {
-            const QString name = w->objectName();
-            if (name.isEmpty()) {
-                throw TDkException(SSavePositionNoName);
-            }
-            if (data.ReadInt(name, kRev, 0) != kPositionsRev) {
-                return;
-            }
-            w->setVisible(data.ReadInt(name, kVisible, w->Visible() ? 1 : 0) != 0);
-            const QString dockedTo = data.ReadString(name, kDockedTo, QString());
-            if (dockedTo.isEmpty()) {
-                return;
-            }
-            if (dockedTo == kFloating) {
-                ApplyPosition(w, nullptr, docks, data);
-                return;
-            }
-            // A dock that is gone, fixed, or of a kind the window refuses is
-            // unknown: the window stays where it is.
-            TDkDock* dock = FindDock(docks, dockedTo);
-            if (dock != nullptr && w->AcceptsDock(dock)) {
-                ApplyPosition(w, dock, docks, data);
-            }
-        });
+    std::vector<QPointer<TDkCustomDockableWindow>> placed;
+    {
+        const Unlock unlock{locked};
+        for (TDkCustomDockableWindow* w : WindowsOf(owner)) {
+            first.Run([&] {
+                if (LoadPosition(w, docks, data)) {
+                    placed.emplace_back(w);
+                }
+            });
+        }
+    }
+    // Every window is in its place and every dock arranged again.
+    for (const auto& w : placed) {
+        if (!w.isNull()) {
+            first.Run([&] { w->PositionsLoaded(); });
+        }
     }
     first.Raise();
 }

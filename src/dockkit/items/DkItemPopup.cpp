@@ -9,6 +9,7 @@
 #include "dockkit/items/DkPopupWindow.h"
 
 #include "platform/gui/Metrics.h"
+#include "platform/gui/ShowHint.h"
 
 #include <QApplication>
 #include <QWindow>
@@ -240,6 +241,8 @@ TDkPopupWindow* TDkCustomItem::CreatePopup(TDkView* parentView, TDkItemViewer* p
         }
     }
     SetTransientParent(popup, parentView);
+    // The hint of the item that opened it would cover its first row.
+    plat::CancelHint();
     const QPointer<TDkPopupWindow> guard(popup);
     view->SetState(vsShownOnce, true);
     ShowWithSound(popup, rec.PlaySound);

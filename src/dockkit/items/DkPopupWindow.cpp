@@ -105,7 +105,9 @@ bool TDkPopupWindow::event(QEvent* event) {
     }
     if (event->type() == QEvent::ToolTip) {
         const auto* help = static_cast<QHelpEvent*>(event);
-        const TDkItemViewer* viewer = view_->Selected();
+        // A submenu item whose submenu is open shows no hint over it.
+        const TDkItemViewer* viewer =
+            view_->PopupOpenFor(view_->Selected()) ? nullptr : view_->Selected();
         const QPoint origin =
             viewer != nullptr
                 ? contentsRect().topLeft() + QPoint(viewer->BoundsRect.Left, viewer->BoundsRect.Top)

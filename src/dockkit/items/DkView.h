@@ -202,6 +202,10 @@ public:
     TDkItemViewer* OpenViewer() const { return openViewer_; }
     TDkView* OpenView() const { return openView_; }
     QWidget* OpenWindow() const { return openWindow_; }
+    // Whether the viewer's pop-up is open: its hint would cover it.
+    bool PopupOpenFor(const TDkItemViewer* viewer) const {
+        return viewer != nullptr && viewer == openViewer_ && openWindow_ != nullptr;
+    }
     // Records the pop-up a viewer opened (the pop-up layer calls this).
     void SetOpenPopup(TDkItemViewer* viewer, TDkView* view, QWidget* window);
     // Closes the open pop-up and those it opened.
@@ -214,6 +218,9 @@ public:
     virtual bool OpenChildPopup(bool selectFirst);
     // The nearest tool bar view at or above this one.
     TDkView* NearestToolbarView();
+    // Whether this is a menu bar's view: its titles stay selected for the
+    // keys once their menus close.
+    virtual bool IsMenuBarView() const { return false; }
     // The view the running menu loop belongs to: this one or the nearest
     // parent in a loop; null outside a loop.
     TDkView* LoopView();
@@ -254,7 +261,9 @@ public:
     // not count.
     TDkItemViewer* FindAccelerator(QChar key, bool& unique, bool primaryOnly = false);
     // The menu loop's key handling: arrows, Home, End, Tab, Enter, Escape,
-    // Alt, F10 and F1. A handled key is set to 0. The view may be closed (and
+    // Alt, F10 and F1 (Escape closes one level; a tool bar's drop-down goes
+    // with the bar's loop, a menu bar's leaves its title selected). A
+    // handled key is set to 0. The view may be closed (and
     // deleted) by the key; callers hold it in a QPointer.
     virtual void KeyDown(int& key, Qt::KeyboardModifiers shift);
     // Moves the selection after the pointer (screen coordinates).

@@ -254,8 +254,16 @@ void TDkView::HorizontalArrowKey(bool left) {
 }
 
 void TDkView::EscapeKey() {
-    if (this == LoopView()) {
+    TDkView* loop = LoopView();
+    if (this == loop) {
         EndModal();
+        return;
+    }
+    // The drop-down of a tool bar's button: closing it ends the bar's loop
+    // as well, so that the next Escape reaches the form. A menu bar keeps
+    // its title selected for the arrow keys.
+    if (loop != nullptr && parentView_ == loop && loop->IsToolbar() && !loop->IsMenuBarView()) {
+        loop->EndModal();
         return;
     }
     TDkView* toolbar = NearestToolbarView();

@@ -1,6 +1,7 @@
 #include "platform/gui/ShowHint.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QToolTip>
 #include <QVariant>
 #include <QWidget>
 
@@ -10,6 +11,8 @@ namespace {
 
 constexpr const char* kOwnValue = "qvShowHint";
 constexpr const char* kFollowsParent = "qvParentShowHint";
+// The window the platform shows hints in.
+constexpr const char* kHintWindowName = "qtooltip_label";
 
 } // namespace
 
@@ -45,6 +48,19 @@ bool ShowHint(const QWidget& widget) {
         w = w->parentWidget();
     }
     return w->property(kOwnValue).toBool();
+}
+
+void CancelHint() {
+    if (!QToolTip::isVisible()) {
+        return;
+    }
+    QToolTip::hideText();
+    // The hint would fade for a moment over what covers it: it goes now.
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->objectName() == QLatin1String(kHintWindowName) && window->isVisible()) {
+            window->hide();
+        }
+    }
 }
 
 } // namespace plat

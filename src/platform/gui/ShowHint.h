@@ -1,5 +1,6 @@
 #pragma once
-// Whether a window shows hints, and how its controls follow it. A widget's
+// Whether a window shows hints, and how its controls follow it, and the
+// hint taken away when something covers it. A widget's
 // own value is false until set; a widget that follows its parent (the
 // default, like every control of a form) takes the value of the nearest
 // ancestor that does not. Setting a value tells every widget below, which
@@ -23,5 +24,10 @@ bool ShowHint(const QWidget& widget);
 
 // Sent to every widget below one whose value was set.
 QEvent::Type ShowHintChangedEvent();
+
+// Takes away the hint the application shows, at once (a hint told to hide
+// lingers for a moment): what it pointed at is covered or gone, as when a
+// pop-up opens over it.
+void CancelHint();
 
 } // namespace plat

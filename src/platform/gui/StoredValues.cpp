@@ -127,6 +127,11 @@ int FitStoredSize(std::optional<int64_t> stored, int current, int minimum, int m
     return ToInt(std::max<int64_t>(size, minimum));
 }
 
+bool FillsWorkArea(QSize size, QSize workArea) {
+    const auto fills = [](int64_t extent, int64_t area) { return 3 * extent > 2 * area; };
+    return fills(size.width(), workArea.width()) && fills(size.height(), workArea.height());
+}
+
 int BarPositionFromEnd(int length, std::optional<int64_t> distance, int defaultDistance) {
     const int64_t kept = StoredExtent(distance, 0).value_or(defaultDistance);
     return ToInt(int64_t{length} - kept);

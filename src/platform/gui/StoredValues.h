@@ -6,7 +6,7 @@
 // no arithmetic overflows. Each kind of value has its one rule here, used
 // wherever such a value is read:
 // - window bounds (the window-state saver), and positions of floating windows;
-// - sizes a panel keeps (a dockable panel's client size);
+// - sizes a panel keeps (a dockable panel's client size, docked or floating);
 // - splitter bars kept as a distance from the splitter's far end;
 // - font sizes in points or pixels.
 // Every rule first drops a value no screen could show: it counts as not
@@ -84,6 +84,12 @@ TRect FitStoredBounds(const StoredBounds& stored, const TRect& own,
 // is cut to `room`, the most the panel may take where it is, though never
 // below `minimum`.
 int FitStoredSize(std::optional<int64_t> stored, int current, int minimum, int maximum, int room);
+
+// Whether a size a floating window keeps fills the work area in both
+// directions (more than two thirds of its width and of its height): such a
+// window would cover everything on its monitor. A tall, narrow or a wide,
+// short one does not.
+bool FillsWorkArea(QSize size, QSize workArea);
 
 // --- Splitter bars -----------------------------------------------------------------------
 
