@@ -103,7 +103,7 @@ protected:
         if (whileShown) {
             whileShown(*window);
         }
-        const QString shown = Settled(*window) ? Shown(*window) : QStringLiteral("not shown");
+        QString shown = Settled(*window) ? Shown(*window) : QStringLiteral("not shown");
         window->close();
         DestroyAndReload();
         return shown;
