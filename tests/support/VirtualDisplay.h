@@ -5,12 +5,16 @@
 // itself again there and runs only the current test; the child's failures are
 // the test's. Servers and children are bounded in time and always ended.
 
+#include <ostream>
 #include <string>
 
 enum class TestDisplay { Offscreen, X, XWithManager };
 
 // "Offscreen", "X", "XWithManager": parameter names.
 std::string TestDisplayName(TestDisplay display);
+inline void PrintTo(TestDisplay display, std::ostream* out) {
+    *out << TestDisplayName(display);
+}
 
 // True when the current test's body is to run in this process now: offscreen
 // in the test program, or in the child on its display (once the window
