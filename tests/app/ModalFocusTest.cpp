@@ -196,10 +196,7 @@ TEST_P(ModalFocusTest, AfterTheLoginAndTheCharacterChoiceTheInputLineHasTheKeys)
     EXPECT_EQ(form->VLChat->State(), csLoggedIn);
 }
 
-INSTANTIATE_TEST_SUITE_P(Displays, ModalFocusTest,
-                         ::testing::Values(TestDisplay::Offscreen, TestDisplay::X,
-                                           TestDisplay::XWithManager),
-                         [](const auto& info) { return TestDisplayName(info.param); });
+INSTANTIATE_TEST_SUITE_P(Displays, ModalFocusTest, EveryTestDisplay(), TestDisplayParamName());
 
 } // namespace
 } // namespace mainformtest

@@ -148,10 +148,7 @@ TEST_P(WindowRestartTest, WindowsComeBackWhereTheyWereClosedAtEveryStart) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Displays, WindowRestartTest,
-                         ::testing::Values(TestDisplay::Offscreen, TestDisplay::X,
-                                           TestDisplay::XWithManager),
-                         [](const auto& info) { return TestDisplayName(info.param); });
+INSTANTIATE_TEST_SUITE_P(Displays, WindowRestartTest, EveryTestDisplay(), TestDisplayParamName());
 
 } // namespace
 } // namespace mainformtest

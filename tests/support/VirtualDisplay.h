@@ -5,6 +5,8 @@
 // itself again there and runs only the current test; the child's failures are
 // the test's. Servers and children are bounded in time and always ended.
 
+#include <gtest/gtest.h>
+
 #include <ostream>
 #include <string>
 
@@ -15,6 +17,15 @@ std::string TestDisplayName(TestDisplay display);
 inline void PrintTo(TestDisplay display, std::ostream* out) {
     *out << TestDisplayName(display);
 }
+// Every display with its name, for INSTANTIATE_TEST_SUITE_P.
+inline auto EveryTestDisplay() {
+    return ::testing::Values(TestDisplay::Offscreen, TestDisplay::X, TestDisplay::XWithManager);
+}
+struct TestDisplayParamName {
+    std::string operator()(const ::testing::TestParamInfo<TestDisplay>& info) const {
+        return TestDisplayName(info.param);
+    }
+};
 
 // True when the current test's body is to run in this process now: offscreen
 // in the test program, or in the child on its display (once the window
