@@ -183,9 +183,9 @@ void TStateSaver::ApplyState(const TStoredState& state) {
         // The bounds just set stay the form's normal geometry: restoring the
         // window brings them back.
         form->setWindowState((form->windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
-        // That created the window, which until it is shown takes the
-        // position for its client area's: placed again, the form reports its
-        // frame where it is.
+        // That created the window. Until it is shown, the form would report
+        // its position less the frame it expects: placed again, it reports
+        // where the frame goes.
         place();
         const QRect work = plat::MonitorRectForRect(monitors, bounds, true).ToQRect();
         if (!managed && !work.isEmpty()) {
