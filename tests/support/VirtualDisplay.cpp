@@ -4,13 +4,14 @@
 
 #include "platform/gui/WindowManager.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDeadlineTimer>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -85,12 +86,34 @@ private:
     QTemporaryDir home_;
 };
 
-// In the child: the window manager runs exactly when it is meant to.
+// A window mapped while a manager is still starting may be lost: it is shown
+// again until the manager frames and activates it.
+bool ManagerTakesWindows() {
+    QWidget probe;
+    probe.resize(100, 100);
+    const auto taken = [&] {
+        return probe.frameGeometry() != probe.geometry() && QApplication::activeWindow() == &probe;
+    };
+    const QDeadlineTimer deadline(kStartLimitMs);
+    while (!taken() && !deadline.hasExpired()) {
+        probe.hide();
+        probe.show();
+        probe.activateWindow();
+        WaitUntil(taken, 500);
+    }
+    return taken();
+}
+
+// In the child: the window manager runs exactly when it is meant to, and
+// has come far enough to frame and activate a window.
 bool ChildReady(TestDisplay display) {
     EXPECT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"));
     const bool manager = display == TestDisplay::XWithManager;
     EXPECT_TRUE(WaitUntil([&] { return plat::WindowManagerRuns() == manager; }, kStartLimitMs))
         << "a window manager " << (manager ? "never came" : "runs");
+    if (manager && !::testing::Test::HasFailure()) {
+        EXPECT_TRUE(ManagerTakesWindows()) << "the window manager framed or activated no window";
+    }
     return !::testing::Test::HasFailure();
 }
 
