@@ -6,11 +6,14 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build ccache pkg-config git
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-multimedia-dev
+  libxcb1-dev
   libxml2-dev
   libgtest-dev libgmock-dev libbenchmark-dev libgmp-dev
   zlib1g-dev
   clang libclang-rt-14-dev clang-format clang-tidy
   fonts-dejavu-core
+  # windows tested on X displays of their own, with and without a window manager
+  xvfb openbox
 )
 
 missing=()

@@ -3,6 +3,7 @@
 #include "platform/core/Guarded.h"
 #include "platform/gui/AccelText.h"
 #include "platform/gui/Screens.h"
+#include "platform/gui/WindowManager.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -298,7 +299,7 @@ bool TQvBrowseFolder::Execute() {
     }
     TDialog dialog(owner, *this, ctl::BrowseFlags(options_, shell));
     dialog_ = &dialog;
-    const int result = dialog.exec();
+    const int result = plat::ExecModal(dialog);
     dialog_ = nullptr;
     if (result != QDialog::Accepted) {
         return false;

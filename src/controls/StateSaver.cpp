@@ -5,12 +5,16 @@
 #include "platform/gui/Metrics.h"
 #include "platform/gui/MsgBox.h"
 #include "platform/gui/Screens.h"
+#include "platform/gui/WindowManager.h"
 
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QWidget>
+
+#include <optional>
+#include <vector>
 
 namespace {
 
@@ -28,7 +32,9 @@ void ReadInto(const plat::Registry::Key& key, TStateSaver::TStoredState& state,
     state.Bounds.Left = key.ReadInteger(kLeft);
     state.Bounds.Height = key.ReadInteger(kHeight);
     state.Bounds.Width = key.ReadInteger(kWidth);
-    state.Maximized = key.ReadBool(kMaximized).value_or(defaultMaximized);
+    const std::optional<bool> maximized = key.ReadBool(kMaximized);
+    state.Maximized = maximized.value_or(defaultMaximized);
+    state.MaximizedStored = maximized.has_value();
 }
 
 void WriteFrom(plat::Registry::Key& key, const TStateSaver::TStoredState& state) {
@@ -44,6 +50,20 @@ void WriteFrom(plat::Registry::Key& key, const TStateSaver::TStoredState& state)
         write(kWidth, state.Bounds.Width);
     }
     key.WriteBool(kMaximized, state.Maximized);
+}
+
+// Maximized as the window system carried it out. Without a window manager
+// the state is only what the program asked for: the window counts as
+// maximized while it covers its monitor's work area.
+bool ShowsMaximized(const QWidget& form) {
+    if (!form.windowState().testFlag(Qt::WindowMaximized)) {
+        return false;
+    }
+    if (plat::WindowManagerRuns()) {
+        return true;
+    }
+    const QRect frame = form.frameGeometry();
+    return frame.contains(plat::CurrentScreens().RectForRect(plat::TRect(frame), true).ToQRect());
 }
 
 } // namespace
@@ -140,21 +160,38 @@ void TStateSaver::ApplyState(const TStoredState& state) {
                                 plat::GetSystemMetrics(plat::SM_CYMINTRACK))
                               .expandedTo(form->minimumSizeHint())
                               .expandedTo(form->minimumSize());
+    const std::vector<plat::ScreenArea> monitors = plat::CurrentScreens().Areas();
     const plat::TRect bounds = plat::FitStoredBounds(
-        state.Bounds, plat::TRect(QRect(form->pos(), form->size())), plat::CurrentScreens().Areas(),
+        state.Bounds, plat::TRect(QRect(form->pos(), form->size())), monitors,
         keepOnScreen_ ? plat::TBoundsFit::Inside : plat::TBoundsFit::Visible, minimum);
-    const bool maximized = state.Maximized;
+    const bool managed = plat::WindowManagerRuns();
+    // Without a window manager a maximized window could never be restored:
+    // the default does not make one.
+    const bool maximized = state.Maximized && (managed || state.MaximizedStored);
     if (maximized) {
         form->setUpdatesEnabled(false);
     } else if (form->windowState() != Qt::WindowNoState) {
         form->setWindowState(Qt::WindowNoState);
     }
-    form->resize(bounds.Width(), bounds.Height());
-    form->move(bounds.Left, bounds.Top);
+    // Until the window is shown, the position is that of its frame.
+    const auto place = [form, &bounds] {
+        form->resize(bounds.Width(), bounds.Height());
+        form->move(bounds.Left, bounds.Top);
+    };
+    place();
     if (maximized) {
         // The bounds just set stay the form's normal geometry: restoring the
         // window brings them back.
         form->setWindowState((form->windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
+        // That created the window. Until it is shown, the form would report
+        // its position less the frame it expects: placed again, it reports
+        // where the frame goes.
+        place();
+        const QRect work = plat::MonitorRectForRect(monitors, bounds, true).ToQRect();
+        if (!managed && !work.isEmpty()) {
+            // Nobody else carries the state out.
+            form->setGeometry(work);
+        }
         form->setUpdatesEnabled(true);
     }
 }
@@ -196,7 +233,7 @@ void TStateSaver::SaveState() {
     }
     TStoredState state;
     const Qt::WindowStates windowState = form->windowState();
-    state.Maximized = (windowState & Qt::WindowMaximized) != 0;
+    state.Maximized = ShowsMaximized(*form);
     if (!state.Maximized) {
         QRect bounds(form->pos(), form->size());
         if ((windowState & Qt::WindowMinimized) && !form->normalGeometry().isEmpty()) {

@@ -41,12 +41,23 @@ enum class TRootKey : uint32_t {
 // beyond the screen coordinate range). A "Maximized" that is missing or not a Boolean
 // gives DefaulMaximized. Whatever is stored, the form opens on a monitor and
 // no larger than its work area: wholly inside it with KeepOnScreen.
+//
+// Restore before the form's window is created (Loaded in the form's
+// constructor): only then does the window system put the frame, which it
+// adds when the window is first shown, where Top and Left say.
+//
+// Without a window manager nobody maximizes, restores or moves a window but
+// the program: the form opens maximized only when "Maximized" says it was,
+// covering its monitor's work area itself, and it is stored as maximized
+// only while it covers that area; otherwise its bounds are stored.
 class TStateSaver : public QObject {
     Q_OBJECT
 public:
     struct TStoredState {
         plat::StoredBounds Bounds; // nothing where not stored
         bool Maximized = false;
+        // Maximized was read from the store, not taken from DefaulMaximized.
+        bool MaximizedStored = false;
     };
 
     explicit TStateSaver(QWidget* form);

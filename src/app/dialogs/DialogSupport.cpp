@@ -2,6 +2,7 @@
 
 #include "platform/gui/MsgBox.h"
 #include "platform/gui/Screens.h"
+#include "platform/gui/WindowManager.h"
 
 #include <QComboBox>
 #include <QDialog>
@@ -28,7 +29,7 @@ int RunModal(QDialog& dialog) {
     if (const ModalRunner runner = ScopedModalRunner::Current()) {
         return runner(dialog);
     }
-    return dialog.exec();
+    return plat::ExecModal(dialog);
 }
 
 void SetSortedItems(QComboBox* combo, QStringList items) {

@@ -17,7 +17,8 @@ class QWidget;
 
 namespace dlg {
 
-// Runs the dialog modally (QDialog::exec) and returns its result.
+// Runs the dialog modally (plat::ExecModal: its owner has the keyboard focus
+// back when it closes) and returns its result.
 int RunModal(QDialog& dialog);
 
 // While alive, RunModal hands the dialog to the runner instead of running an

@@ -101,9 +101,8 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     CreateActionItems();
     BindEngineEvents();
     resize(kDesignWidth, kDesignHeight);
-    // The stored placement is the window's frame: the window exists before
-    // it is placed.
-    create();
+    // The stored placement is the window's frame: it is placed before the
+    // window exists, so that the window system puts the frame there.
     StateSaver = new TStateSaver(this);
     StateSaver->setObjectName(QStringLiteral("StateSaver"));
     StateSaver->SetPath(QStringLiteral("Software\\ZELVO\\MainForm"));

@@ -1,5 +1,7 @@
 #include "platform/gui/MsgBox.h"
 
+#include "platform/gui/WindowManager.h"
+
 #include <QMessageBox>
 
 namespace plat {
@@ -52,7 +54,7 @@ MsgResult MessageBox(QWidget* parent, MsgKind kind, const QString& caption, cons
         closed = MsgResult::Cancel;
         break;
     }
-    box.exec();
+    ExecModal(box);
     const QAbstractButton* clicked = box.clickedButton();
     switch (clicked != nullptr ? box.standardButton(const_cast<QAbstractButton*>(clicked))
                                : QMessageBox::NoButton) {
