@@ -78,6 +78,23 @@ TEST(NameList, UnknownNamesAreAskedForAndMinusOneIsNeverStored) {
     EXPECT_EQ(MessageOf([&] { names.NameOf(4242); }), "Name not found for ID 4242");
 }
 
+TEST(NameList, ANameWithANulIsAnsweredAsItsTextArrives) {
+    // Received texts end at their first NUL: the answer names the part before it.
+    const QByteArray asked("Zed\0x", 5);
+    const struct {
+        int32_t answered;
+        int32_t found;
+    } rows[] = {{77, 77}, {-1, -1}};
+    for (const auto& row : rows) {
+        FakeOwner owner;
+        TNameList names(&owner);
+        owner.onWait = [&](int64_t) { names.Add("ZED", row.answered); };
+        EXPECT_EQ(names.IdOf(asked), row.found) << row.answered;
+        EXPECT_EQ(owner.waits, 1);
+        EXPECT_EQ(owner.lookups, std::vector<QByteArray>{asked}); // asked as typed
+    }
+}
+
 TEST(NameList, TheWaitEndsAfterTenSecondsWithoutStoringAnything) {
     plat::ManualClock clock(50000);
     FakeOwner owner;
