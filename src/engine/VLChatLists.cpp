@@ -86,7 +86,7 @@ int32_t TNameList::IdOf(const QByteArray& name) {
         return e->id;
     }
     TVLChatListOwner* owner = Owner();
-    if (owner == nullptr) {
+    if (owner == nullptr || name.size() > MaxLookupName) {
         return -1;
     }
 

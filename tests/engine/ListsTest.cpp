@@ -95,6 +95,22 @@ TEST(NameList, ANameWithANulIsAnsweredAsItsTextArrives) {
     }
 }
 
+TEST(NameList, ANameNoAnswerCouldCarryIsNotAskedFor) {
+    // "Lookup Result" is an id and the name as text, in at most 4096 bytes.
+    const struct {
+        qsizetype length;
+        bool asked;
+    } rows[] = {{4090, true}, {4091, false}, {70000, false}};
+    for (const auto& row : rows) {
+        FakeOwner owner;
+        TNameList names(&owner);
+        const QByteArray name(row.length, 'z');
+        owner.onWait = [&](int64_t) { names.Add(name, 9); };
+        EXPECT_EQ(names.IdOf(name), row.asked ? 9 : -1) << row.length;
+        EXPECT_EQ(owner.lookups.size(), row.asked ? 1u : 0u) << row.length;
+    }
+}
+
 TEST(NameList, TheWaitEndsAfterTenSecondsWithoutStoringAnything) {
     plat::ManualClock clock(50000);
     FakeOwner owner;
