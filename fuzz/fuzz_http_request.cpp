@@ -17,10 +17,12 @@
 // - the answer depends on the request line alone, never on the headers;
 // - the response is a status line of 200, 400, 404 or 405 with its reason,
 //   the content type, the exact body length and "Connection: close";
-// - 200 answers a GET of a biography path whose name, percent-decoded, is a
-//   character's without regard to case, with that character's document,
-//   which reads as XML; the name percent-encoded byte by byte in other
-//   letter case gets the same; 405 answers another method, 404 only a GET.
+// - 200 answers exactly a GET of a biography path whose name, percent-decoded,
+//   is a character's without regard to case, with that character's document,
+//   which reads as XML; the name percent-encoded byte by byte in the other
+//   letter case gets the same; 400 answers a request line that is not
+//   "method /path HTTP/1.x" (or no blank line in time), 405 such a line of
+//   another method, 404 such a GET.
 #include "chatd/Directory.h"
 #include "chatd/HttpRequestReader.h"
 
@@ -115,22 +117,48 @@ QByteArray RequestLine(const QByteArray& arrived) {
     return (end < 0 ? looked : looked.left(end)).trimmed();
 }
 
-// A biography of a known character, and the same name encoded otherwise.
-void CheckFound(const HttpRequestReader& reader, const QByteArray& line,
-                const HttpResponse& response) {
+// A request line "GET /character/bio/d/{1|2}/name/{name}/bio.xml[?...] HTTP/1.x":
+// its name segment as it stands; nothing for any other line.
+std::optional<QByteArray> BiographyName(const QByteArray& line) {
     const QList<QByteArray> parts = line.split(' ');
-    check(parts.size() == 3 && parts[0] == "GET" && parts[2].startsWith("HTTP/1."));
+    if (parts.size() != 3 || parts[0] != "GET" || !parts[2].startsWith("HTTP/1.")) {
+        return std::nullopt;
+    }
     const qsizetype query = parts[1].indexOf('?');
     const QByteArray path = query < 0 ? parts[1] : parts[1].left(query);
-    check(path.startsWith("/character/bio/d/1/name/") ||
-          path.startsWith("/character/bio/d/2/name/"));
-    check(path.endsWith("/bio.xml"));
-    const QByteArray encoded = path.mid(24, path.size() - 24 - 8);
-    const QString name = QUrl::fromPercentEncoding(encoded);
-    const chatd::Character* character = Characters().FindCharacterByName(name);
-    check(character != nullptr);
-    check(name.compare(character->Name, Qt::CaseInsensitive) == 0);
-    check(response.Body == HttpRequestReader::BioDocument(*character));
+    const QByteArray head = path.left(24);
+    const QByteArray name = path.mid(24, path.size() - 24 - 8);
+    if ((head != "/character/bio/d/1/name/" && head != "/character/bio/d/2/name/") ||
+        !path.endsWith("/bio.xml") || path.size() <= 32 || name.contains('/')) {
+        return std::nullopt;
+    }
+    return name;
+}
+
+// The character a request line asks for: its name percent-decoded (UTF-8),
+// without regard to case.
+const chatd::Character* Requested(const QByteArray& line) {
+    const std::optional<QByteArray> name = BiographyName(line);
+    if (!name) {
+        return nullptr;
+    }
+    const QString decoded = QUrl::fromPercentEncoding(*name);
+    for (const chatd::Account& account : Characters().Accounts()) {
+        for (const int32_t id : account.Characters) {
+            const chatd::Character* character = Characters().FindCharacter(id);
+            if (decoded.compare(character->Name, Qt::CaseInsensitive) == 0) {
+                return character;
+            }
+        }
+    }
+    return nullptr;
+}
+
+// The document reads as XML, and the name encoded byte by byte in the other
+// letter case finds it again.
+void CheckFound(const HttpRequestReader& reader, const chatd::Character& character,
+                const QByteArray& line, const HttpResponse& response) {
+    check(response.Body == HttpRequestReader::BioDocument(character));
     QXmlStreamReader xml(response.Body);
     while (!xml.atEnd()) {
         xml.readNext();
@@ -138,37 +166,43 @@ void CheckFound(const HttpRequestReader& reader, const QByteArray& line,
     check(!xml.hasError());
 
     QByteArray every;
-    for (char c : name.toUtf8()) {
+    for (char c : character.Name.toUtf8()) {
         if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) {
             c ^= 0x20; // the other letter case
         }
         every += '%' + QByteArray(1, c).toHex().toUpper();
     }
-    const QByteArray again = "GET " + path.left(24) + every + "/bio.xml HTTP/1.0\r\n\r\n";
+    const QByteArray again = "GET " + line.mid(4, 24) + every + "/bio.xml HTTP/1.0\r\n\r\n";
     check(reader.Read(again) == response);
 }
 
 void CheckMeaning(const HttpRequestReader& reader, const QByteArray& arrived,
                   const HttpResponse& response) {
     const QByteArray looked = arrived.left(kLimit + 1);
-    const bool blank = looked.contains("\r\n\r\n") || looked.contains("\n\n");
+    if (!looked.contains("\r\n\r\n") && !looked.contains("\n\n")) {
+        check(response.Status == 400 && response.Body == "Request too large\n");
+        return;
+    }
     const QByteArray line = RequestLine(arrived);
     // Headers never count: the request line alone gets the same.
-    if (blank) {
-        check(reader.Answer(line) == response);
-    }
+    check(reader.Answer(line) == response);
+    const chatd::Character* character = Requested(line);
+    check((response.Status == 200) == (character != nullptr));
+    const QList<QByteArray> parts = line.split(' ');
+    const bool wellFormed =
+        parts.size() == 3 && parts[1].startsWith('/') && parts[2].startsWith("HTTP/1.");
     switch (response.Status) {
     case 200:
-        CheckFound(reader, line, response);
+        CheckFound(reader, *character, line, response);
         break;
     case 400:
-        check(response.Body == (blank ? "Bad Request\n" : "Request too large\n"));
+        check(!wellFormed && response.Body == "Bad Request\n");
         break;
     case 404:
-        check(blank && line.startsWith("GET /"));
+        check(wellFormed && parts[0] == "GET");
         break;
     case 405:
-        check(blank && !line.startsWith("GET "));
+        check(wellFormed && parts[0] != "GET");
         break;
     default:
         check(false);
