@@ -37,14 +37,18 @@
 //   it as it was and the history as it was; the history holds at most 100
 //   lines;
 // - a typed line "/word ..." of plain characters: an unknown word gives the
-//   line "Unknown command WORD", a known one never does; a known word with
-//   nothing after it gives its usage line; "/q name" makes the name the
-//   target (a public group by its exact name, else a private group, else a
-//   character) and shows it in the target label;
+//   line "Unknown command WORD", a known one never does; a command without
+//   what it needs gives its usage line (REPLY before any tell "No message to
+//   reply to"); a tell or reply goes out with exactly the text after its
+//   target (blanks kept) when the server knows the name, else the error line
+//   says so and nothing goes; "/q name" makes the name the target (a public
+//   group by its exact name, else a private group, else a character) and
+//   shows it in the target label;
 // - the only boxes are the whois refusal and the away messages question; no
 //   dialog opens.
 #include "FakeChatServer.h"
 #include "FuzzSupport.h"
+#include "FuzzWait.h"
 
 #include "app/dialogs/CharSelForm.h"
 #include "app/dialogs/DialogSupport.h"
@@ -66,16 +70,13 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
-#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTimer>
 
 #include <cstdint>
 #include <memory>
@@ -85,28 +86,12 @@ namespace {
 constexpr qsizetype kHistoryLines = 100;
 constexpr int kRepeatUnit = 512;
 constexpr char kActionByte = 0x0E;
-constexpr int kDeadlineMs = 10000;
 const QString kWhoisRefusal = QStringLiteral("Whois information is only available on the");
 const QString kAwayQuestion = QStringLiteral("new away messages");
 
-std::unique_ptr<QTemporaryDir> folder; // removed at exit
 FakeChatServer* server = nullptr;
 TMainForm* form = nullptr;
 TMainSettings loggedInSettings;
-
-// Runs the event loop until the condition holds; a run that does not get
-// there in time hangs.
-template <typename Condition>
-void WaitFor(Condition done) {
-    QElapsedTimer clock;
-    clock.start();
-    QTimer tick; // wakes the loop up to look at the clock
-    tick.start(20);
-    while (!done()) {
-        check(clock.elapsed() < kDeadlineMs);
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-}
 
 void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
            const QString& text = QString()) {
@@ -555,13 +540,7 @@ void Answer() {
 
 // Settings of their own, logging off, nothing played.
 void PrepareSettings() {
-    const QString shm = QStringLiteral("/dev/shm");
-    folder = QFileInfo(shm).isWritable()
-                 ? std::make_unique<QTemporaryDir>(shm + QStringLiteral("/fuzz_input-XXXXXX"))
-                 : std::make_unique<QTemporaryDir>();
-    check(folder->isValid());
-    qputenv("XDG_CONFIG_HOME", folder->path().toUtf8());
-    qputenv("XDG_DATA_HOME", folder->path().toUtf8());
+    UseOwnFolder(QStringLiteral("fuzz_input_line"));
     check(QDir().mkpath(QFileInfo(plat::Registry::DefaultFilePath()).path()));
     plat::Registry store(plat::Registry::DefaultFilePath());
     if (auto root = store.OpenKey({}, true)) {

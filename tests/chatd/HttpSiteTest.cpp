@@ -5,8 +5,6 @@
 #include "chatd/Directory.h"
 #include "chatd/HttpSite.h"
 
-#include <QHostAddress>
-#include <QTcpSocket>
 #include <QXmlStreamReader>
 
 namespace chatd::test {
@@ -21,21 +19,12 @@ struct Response {
 
 // Sends the bytes as they stand and reads until the site closes.
 Response exchange(quint16 port, const QByteArray& request) {
-    QTcpSocket socket;
-    QByteArray received;
-    bool closed = false;
-    QObject::connect(&socket, &QTcpSocket::readyRead, [&] { received += socket.readAll(); });
-    QObject::connect(&socket, &QTcpSocket::disconnected, [&] { closed = true; });
-    socket.connectToHost(QHostAddress::LocalHost, port);
-    EXPECT_TRUE(WaitUntil([&] { return socket.state() == QAbstractSocket::ConnectedState; }));
-    socket.write(request);
-    EXPECT_TRUE(WaitUntil([&] { return closed; })) << request.left(60).constData();
+    const auto [status, received] = HttpExchange(port, {request});
     Response response;
     const qsizetype split = received.indexOf("\r\n\r\n");
     response.Head = received.left(split);
     response.Body = split < 0 ? QByteArray() : received.mid(split + 4);
-    const QList<QByteArray> status = response.Head.split(' ');
-    response.Status = status.size() > 1 ? status[1].toInt() : 0;
+    response.Status = status;
     return response;
 }
 
