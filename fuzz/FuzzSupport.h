@@ -4,9 +4,12 @@
 #include "platform/gui/Screens.h"
 
 #include <QApplication>
+#include <QFileInfo>
+#include <QTemporaryDir>
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 // Stops the run where a condition fails, naming it.
@@ -24,6 +27,20 @@ inline QApplication* OffscreenApplication(int* argc, char*** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     static QApplication* app = new QApplication(*argc, *argv);
     return app;
+}
+
+// Points the settings and data folders (XDG_CONFIG_HOME, XDG_DATA_HOME) at a
+// folder of the run's own, in memory where the system offers it, so that
+// nothing is read or written outside it; the folder goes at exit.
+inline void UseOwnFolder(const QString& name) {
+    static std::unique_ptr<QTemporaryDir> folder;
+    const QString shm = QStringLiteral("/dev/shm");
+    folder = QFileInfo(shm).isWritable()
+                 ? std::make_unique<QTemporaryDir>(shm + u'/' + name + QStringLiteral("-XXXXXX"))
+                 : std::make_unique<QTemporaryDir>();
+    check(folder->isValid());
+    qputenv("XDG_CONFIG_HOME", folder->path().toUtf8());
+    qputenv("XDG_DATA_HOME", folder->path().toUtf8());
 }
 
 // Monitor layouts: one, two side by side, one left of the primary one (and

@@ -24,14 +24,11 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QTemporaryDir>
 
 #include <cstdlib>
 #include <memory>
 
 namespace {
-
-std::unique_ptr<QTemporaryDir> folder; // removed at exit
 
 bool SaneFont(const QFont& font) {
     const int size = font.pointSize() > 0 ? font.pointSize() : font.pixelSize();
@@ -80,13 +77,7 @@ void CheckWindow(TMainForm& f, bool panelRead) {
 void InitMainWindowStart(int* argc, char*** argv) {
     OffscreenApplication(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
-    // The settings in memory where the system offers it.
-    const QString shm = QStringLiteral("/dev/shm");
-    folder = QFileInfo(shm).isWritable()
-                 ? std::make_unique<QTemporaryDir>(shm + QStringLiteral("/fuzz_startup-XXXXXX"))
-                 : std::make_unique<QTemporaryDir>();
-    check(folder->isValid());
-    qputenv("XDG_CONFIG_HOME", folder->path().toUtf8());
+    UseOwnFolder(QStringLiteral("fuzz_startup"));
     check(QDir().mkpath(QFileInfo(SettingsFile()).path()));
     static const plat::ScopedExceptionHandler exceptions(MainFormExceptionHandler());
     static const std::unique_ptr<TDkxNexus> themes = dk::CreateKitThemeNexus();

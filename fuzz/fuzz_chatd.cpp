@@ -19,15 +19,15 @@
 //   arguments that read back to the same frame;
 // - every character id and public group a frame carries was announced on
 //   that connection before.
+#include "FuzzWait.h"
+
 #include "chatd/ChatServer.h"
 #include "engine/VLChatPacket.h"
 #include "engine/VLCrypt.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QSet>
 #include <QTcpSocket>
-#include <QTimer>
 
 #include <cstdint>
 #include <cstdlib>
@@ -37,8 +37,6 @@
 #include <sys/socket.h>
 
 namespace {
-
-constexpr int kDeadlineMs = 10000;
 
 struct Login {
     const char* user;
@@ -50,20 +48,6 @@ constexpr Login kLogins[] = {{"demo", "demo", 1001}, {"demo", "demo", 1002}, {"a
 void check(bool condition) {
     if (!condition) {
         std::abort();
-    }
-}
-
-// Runs the event loop until the condition holds; a service that does not
-// get there in time hangs.
-template <typename Condition>
-void waitFor(Condition done) {
-    QElapsedTimer clock;
-    clock.start();
-    QTimer tick; // wakes the loop up to look at the clock
-    tick.start(20);
-    while (!done()) {
-        check(clock.elapsed() < kDeadlineMs);
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
 }
 
@@ -118,7 +102,7 @@ public:
     // The next packet of that row, skipping the others; nothing once the
     // connection closed.
     std::optional<TPacketArgs> Await(int row) {
-        waitFor([&] { return closed_ || takeRow(row); });
+        WaitFor([&] { return closed_ || takeRow(row); });
         if (!taken_) {
             return std::nullopt;
         }
@@ -149,12 +133,12 @@ public:
     // Pings and waits for the pong: the service has handled all sent before.
     void Sync() {
         if (!loggedIn_) {
-            waitFor([&] { return closed_; }); // whatever it sends ends the login
+            WaitFor([&] { return closed_; }); // whatever it sends ends the login
             return;
         }
         const QByteArray marker = QByteArray::number(++pings_);
         Send(cpPing, {TPacketArg::Data(marker)});
-        waitFor([&] {
+        WaitFor([&] {
             if (closed_) {
                 return true;
             }
@@ -318,7 +302,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             at += length;
             if (!client->Closed()) {
                 client->Close();
-                waitFor([&] { return server.SessionCount() < before; });
+                WaitFor([&] { return server.SessionCount() < before; });
             }
             continue;
         }
@@ -341,6 +325,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             client->Close();
         }
     }
-    waitFor([&] { return server.SessionCount() == 0; });
+    WaitFor([&] { return server.SessionCount() == 0; });
     return 0;
 }

@@ -3,6 +3,17 @@
 #
 #   fuzz/run.sh <target> <seconds> [extra libFuzzer options...]
 #
+# The targets are the executables of fuzz/CMakeLists.txt, each named after
+# what it reads: received bytes (fuzz_packets, fuzz_engine), console markup
+# (fuzz_markup), message texts (fuzz_format), reference files (fuzz_rtf),
+# biography documents (fuzz_whois), the local chat service's clients
+# (fuzz_chatd), accounts file (fuzz_chatd_accounts) and web requests
+# (fuzz_http_request), lines typed into the main window's input line
+# (fuzz_input_line), the settings file (fuzz_settings, fuzz_startup_file,
+# fuzz_startup_values), saved positions (fuzz_positions, fuzz_state_saver),
+# program files (fuzz_file_version) and the effects kit's readers
+# (fuzz_effects_*).
+#
 # New inputs go to build/fuzz/corpus/<target>/ (the seeds under
 # fuzz/seeds/<target>/ are read, never written); crashes, leaks and timeouts
 # to build/fuzz/artifacts/<target>/. The sanitizers stop at their first

@@ -14,9 +14,12 @@ void CheckIndex(const Vector& items, qsizetype index) {
     }
 }
 
-// Names are wire bytes; they compare without regard to case on their decoded text.
+// Names are wire bytes; they compare without regard to case on their decoded
+// text, up to a NUL: a received name ends at its first one, so a name asked
+// for with a NUL comes back as the part before it.
 QString FoldChatName(QByteArrayView name) {
-    return plat::FromCp1252(name).toCaseFolded();
+    const qsizetype nul = name.indexOf('\0');
+    return plat::FromCp1252(nul < 0 ? name : name.first(nul)).toCaseFolded();
 }
 
 size_t HashOf(const QString& folded) {
@@ -83,7 +86,7 @@ int32_t TNameList::IdOf(const QByteArray& name) {
         return e->id;
     }
     TVLChatListOwner* owner = Owner();
-    if (owner == nullptr) {
+    if (owner == nullptr || name.size() > MaxLookupName) {
         return -1;
     }
 

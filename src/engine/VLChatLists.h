@@ -99,13 +99,17 @@ private:
 class TNameList : public TVLChatList {
 public:
     static constexpr int64_t NameLookupTimeoutMs = 10000;
+    // The longest name a "Lookup Result" (an identifier and the name as text)
+    // can carry within the receive limit.
+    static constexpr qsizetype MaxLookupName = kMaxIncomingBody - 4 - 2;
 
     using TVLChatList::TVLChatList;
 
     void Add(const QByteArray& name, int32_t id);
     // The identifier of a name. An unknown name is asked of the server and
     // waited for, at most NameLookupTimeoutMs; no answer, an answer of -1 or
-    // leaving the Logged In state gives -1.
+    // leaving the Logged In state gives -1. A name longer than MaxLookupName
+    // is not asked for: no answer could name it.
     int32_t IdOf(const QByteArray& name);
     // Raises "Name not found for ID %d" for an identifier not in the list.
     QByteArray NameOf(int32_t id) const;

@@ -1,11 +1,10 @@
 #include "GoldenRows.h"
+#include "HttpRequests.h"
 #include "TestClient.h"
 
 #include "chatd/Directory.h"
 #include "chatd/HttpSite.h"
 
-#include <QHostAddress>
-#include <QTcpSocket>
 #include <QXmlStreamReader>
 
 namespace chatd::test {
@@ -20,21 +19,12 @@ struct Response {
 
 // Sends the bytes as they stand and reads until the site closes.
 Response exchange(quint16 port, const QByteArray& request) {
-    QTcpSocket socket;
-    QByteArray received;
-    bool closed = false;
-    QObject::connect(&socket, &QTcpSocket::readyRead, [&] { received += socket.readAll(); });
-    QObject::connect(&socket, &QTcpSocket::disconnected, [&] { closed = true; });
-    socket.connectToHost(QHostAddress::LocalHost, port);
-    EXPECT_TRUE(WaitUntil([&] { return socket.state() == QAbstractSocket::ConnectedState; }));
-    socket.write(request);
-    EXPECT_TRUE(WaitUntil([&] { return closed; })) << request.left(60).constData();
+    const auto [status, received] = HttpExchange(port, {request});
     Response response;
     const qsizetype split = received.indexOf("\r\n\r\n");
     response.Head = received.left(split);
     response.Body = split < 0 ? QByteArray() : received.mid(split + 4);
-    const QList<QByteArray> status = response.Head.split(' ');
-    response.Status = status.size() > 1 ? status[1].toInt() : 0;
+    response.Status = status;
     return response;
 }
 
@@ -133,5 +123,27 @@ TEST_F(HttpSiteTest, EverythingElseIsRefused) {
     site.SetRequestTimeoutMs(50);
     EXPECT_EQ(exchange(port, "GET /character/bio/d/1/na").Status, 408);
 }
+
+// Each request as the site answers it, sent in the pieces the row gives.
+class HttpSiteRequestTest : public HttpSiteTest,
+                            public ::testing::WithParamInterface<HttpRequestRow> {};
+
+TEST_P(HttpSiteRequestTest, AnswersTheFirstRequestLineOnly) {
+    const HttpRequestRow& row = GetParam();
+    const auto [status, received] = HttpExchange(port, row.Pieces);
+    EXPECT_EQ(status, row.Status);
+    const qsizetype split = received.indexOf("\r\n\r\n");
+    ASSERT_GT(split, 0);
+    const QByteArray body = received.mid(split + 4);
+    EXPECT_TRUE(
+        received.left(split).contains("\r\nContent-Length: " + QByteArray::number(body.size())));
+    if (row.Status == 200) {
+        EXPECT_TRUE(body.contains(row.BodyHolds)) << body.constData();
+    } else {
+        EXPECT_EQ(body, row.BodyHolds);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, HttpSiteRequestTest, ::testing::ValuesIn(HttpRequestRows()));
 
 } // namespace chatd::test

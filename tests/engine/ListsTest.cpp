@@ -78,6 +78,39 @@ TEST(NameList, UnknownNamesAreAskedForAndMinusOneIsNeverStored) {
     EXPECT_EQ(MessageOf([&] { names.NameOf(4242); }), "Name not found for ID 4242");
 }
 
+TEST(NameList, ANameWithANulIsAnsweredAsItsTextArrives) {
+    // Received texts end at their first NUL: the answer names the part before it.
+    const QByteArray asked("Zed\0x", 5);
+    const struct {
+        int32_t answered;
+        int32_t found;
+    } rows[] = {{77, 77}, {-1, -1}};
+    for (const auto& row : rows) {
+        FakeOwner owner;
+        TNameList names(&owner);
+        owner.onWait = [&](int64_t) { names.Add("ZED", row.answered); };
+        EXPECT_EQ(names.IdOf(asked), row.found) << row.answered;
+        EXPECT_EQ(owner.waits, 1);
+        EXPECT_EQ(owner.lookups, std::vector<QByteArray>{asked}); // asked as typed
+    }
+}
+
+TEST(NameList, ANameNoAnswerCouldCarryIsNotAskedFor) {
+    // "Lookup Result" is an id and the name as text, in at most 4096 bytes.
+    const struct {
+        qsizetype length;
+        bool asked;
+    } rows[] = {{4090, true}, {4091, false}, {70000, false}};
+    for (const auto& row : rows) {
+        FakeOwner owner;
+        TNameList names(&owner);
+        const QByteArray name(row.length, 'z');
+        owner.onWait = [&](int64_t) { names.Add(name, 9); };
+        EXPECT_EQ(names.IdOf(name), row.asked ? 9 : -1) << row.length;
+        EXPECT_EQ(owner.lookups.size(), row.asked ? 1u : 0u) << row.length;
+    }
+}
+
 TEST(NameList, TheWaitEndsAfterTenSecondsWithoutStoringAnything) {
     plat::ManualClock clock(50000);
     FakeOwner owner;

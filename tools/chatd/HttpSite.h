@@ -7,8 +7,11 @@
 // characters and every other path answer 404. A request must arrive whole
 // within the size and time limits; anything else that is not a well-formed
 // GET answers 400 (or 405 for another method) and the connection closes.
+// HttpRequestReader makes the answer out of what a connection sent; the site
+// keeps the listener, the connections and their time limit.
 
-#include <QByteArray>
+#include "chatd/HttpRequestReader.h"
+
 #include <QObject>
 #include <QString>
 
@@ -16,9 +19,6 @@ class QTcpServer;
 class QTcpSocket;
 
 namespace chatd {
-
-class Directory;
-struct Character;
 
 class HttpSite : public QObject {
     Q_OBJECT
@@ -38,11 +38,8 @@ public:
     // Limits for one request (its request line and headers).
     void SetRequestTimeoutMs(int ms) { timeoutMs_ = ms; }
     int RequestTimeoutMs() const { return timeoutMs_; }
-    static constexpr qsizetype kMaxRequestBytes = 8192;
+    static constexpr qsizetype kMaxRequestBytes = HttpRequestReader::kMaxRequestBytes;
     static constexpr int kMaxConnections = 64;
-
-    // The biography document of a character (UTF-8 XML).
-    static QByteArray BioDocument(const Character& character);
 
 Q_SIGNALS:
     void LogLine(const QString& line);
@@ -50,11 +47,9 @@ Q_SIGNALS:
 private:
     void accept();
     void readRequest(QTcpSocket* socket);
-    void respond(QTcpSocket* socket, int status, const QByteArray& contentType,
-                 const QByteArray& body);
-    QByteArray answer(const QByteArray& request, int& status, QByteArray& contentType) const;
+    void respond(QTcpSocket* socket, const HttpResponse& response);
 
-    const Directory& directory_;
+    HttpRequestReader reader_;
     QTcpServer* listener_ = nullptr;
     QString error_;
     int timeoutMs_ = 10000;
