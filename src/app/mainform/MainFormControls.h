@@ -32,12 +32,6 @@ public:
     QTreeWidgetItem* AddRoot(const QString& caption, int imageIndex);
 
 private:
-    // Each block keeps its shaped text between layouts.
-    void KeepBlockLayouts();
-    // Whether the key only types its characters at the caret.
-    bool TypesText(const QKeyEvent& event) const;
-    static bool IsModifierKey(int key);
-
     plat::ColoredFont font_;
     plat::TColor color_ = plat::clWindow;
 };
