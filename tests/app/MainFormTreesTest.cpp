@@ -173,6 +173,22 @@ TEST_F(TreesTest, BuddiesFollowTheirStatusAndTheirMenus) {
     EXPECT_EQ(Target(), QStringLiteral("Cara:"));
 }
 
+// A buddy going offline keeps its node, which moves to the offline friends
+// with its selection.
+TEST_F(TreesTest, ABuddyKeepsItsNodeAndSelectionWhenItsStatusChanges) {
+    TTreeView* tree = form->FriendsTreeView;
+    TTreeNode* node = trees().FriendNode(QStringLiteral("bob"));
+    ASSERT_NE(node, nullptr);
+    Click(tree->viewport(), TextOf(tree, node));
+    ASSERT_EQ(tree->SelectedNode(), node);
+    bob.Disconnect();
+    ASSERT_TRUE(WaitUntil([&] { return trees().OnlineFriendsNode()->ChildCount() == 0; }));
+    EXPECT_EQ(Children(trees().OfflineFriendsNode()), QStringList({"bea:4", "Bob:4", "Cara:4"}));
+    EXPECT_EQ(trees().FriendNode(QStringLiteral("Bob")), node);
+    EXPECT_EQ(tree->SelectedNode(), node);
+    EXPECT_EQ(tree->CurrentNode(), node);
+}
+
 TEST_F(TreesTest, PublicGroupsAreMutedByTheirIconsAndMenus) {
     TTreeNode* root = trees().PublicGroupsNode();
     EXPECT_EQ(Children(root), QStringList({"General:7", "Newcomers:7", "Trade:8"}));

@@ -2,6 +2,7 @@
 
 #include "app/dialogs/DialogSupport.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -206,8 +207,17 @@ TTreeView::TTreeView(QWidget* parent) : QAbstractItemView(parent), model_(new TT
     font_.font = font();
     connect(this, &QAbstractItemView::iconSizeChanged, this, [this] {
         rowHeight_ = 0;
-        ScheduleRefresh();
+        ScheduleRefresh(true);
     });
+    // A child moving to another root leaves one place and takes another: the
+    // places are noted here, and the item view's own answer to a move (a
+    // layout of everything, one event-loop turn later) is not wanted.
+    disconnect(model_, &QAbstractItemModel::rowsMoved, this, nullptr);
+    connect(model_, &QAbstractItemModel::rowsAboutToBeMoved, this,
+            [this](const QModelIndex& from, int start, int, const QModelIndex& to, int row) {
+                NoteChildren(from, start, model_->rowCount(from) == 1);
+                NoteChildren(to, row, model_->rowCount(to) == 0);
+            });
 }
 
 void TTreeView::SetFont(const plat::ColoredFont& value) {
@@ -223,7 +233,7 @@ void TTreeView::SetColor(plat::TColor value) {
 
 void TTreeView::SetImages(std::vector<QIcon> images) {
     model_->Images = std::move(images);
-    ScheduleRefresh();
+    ScheduleRefresh(true);
 }
 
 bool TTreeView::SortsBefore(const QString& a, const QString& b) {
@@ -278,8 +288,8 @@ void TTreeView::SetExpanded(TTreeNode* root, bool expanded) {
     }
     root->expanded_ = expanded;
     // Shown at once: it happens once per root, or at the user's hand.
-    refresh_.stop();
-    QAbstractItemView::doItemsLayout();
+    repaint_ = true;
+    Refresh();
 }
 
 // --- rows -------------------------------------------------------------------------
@@ -449,8 +459,33 @@ QModelIndex TTreeView::indexAt(const QPoint& point) const {
     return IndexOf(NodeOfRow(RowAtY(point.y())));
 }
 
+// The item view asks for this after children moved (their places are noted
+// before) and when its own settings change (each noted where it changes).
 void TTreeView::doItemsLayout() {
-    ScheduleRefresh();
+    ScheduleRefresh(false);
+}
+
+void TTreeView::keyboardSearch(const QString& search) {
+    if (search.isEmpty()) {
+        return;
+    }
+    // Letters typed in quick succession make one text; a new text starts
+    // after the current node, a longer one at it.
+    const bool more = typedAt_.isValid() && !typed_.isEmpty() &&
+                      typedAt_.elapsed() < QApplication::keyboardInputInterval();
+    typed_ = more ? typed_ + search : search;
+    typedAt_.start();
+    const int rows = RowCount();
+    const TTreeNode* current = CurrentNode();
+    const int currentRow = current ? RowOf(current) : -1;
+    const int start = std::max(0, more ? currentRow : currentRow + 1);
+    for (int i = 0; i < rows; ++i) {
+        TTreeNode* node = NodeOfRow((start + i) % rows);
+        if (node->text_.startsWith(typed_, Qt::CaseInsensitive)) {
+            SelectNode(node);
+            return;
+        }
+    }
 }
 
 QModelIndex TTreeView::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers) {
@@ -557,31 +592,70 @@ QRegion TTreeView::visualRegionForSelection(const QItemSelection& selection) con
 
 // --- changes ---------------------------------------------------------------------------
 
-void TTreeView::dataChanged(const QModelIndex&, const QModelIndex&, const QList<int>&) {
-    ScheduleRefresh();
+void TTreeView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                            const QList<int>&) {
+    if (topLeft == bottomRight) {
+        const TTreeNode* node = NodeOf(topLeft);
+        NoteChange(node ? RowOf(node) : -1, false);
+    } else {
+        ScheduleRefresh(true);
+    }
 }
 
-void TTreeView::rowsInserted(const QModelIndex&, int, int) {
-    ScheduleRefresh();
+void TTreeView::rowsInserted(const QModelIndex& parent, int start, int end) {
+    // The rows are in place: the first one stands where the change began.
+    const bool first = parent.isValid() && model_->rowCount(parent) == end - start + 1;
+    NoteChildren(parent, start, first);
 }
 
 void TTreeView::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) {
     // The item view moves the current index off the rows.
     QAbstractItemView::rowsAboutToBeRemoved(parent, start, end);
-    ScheduleRefresh();
+    NoteChildren(parent, start, parent.isValid() && model_->rowCount(parent) == end - start + 1);
 }
 
-void TTreeView::ScheduleRefresh() {
+void TTreeView::NoteChildren(const QModelIndex& parent, int start, bool firstOrLast) {
+    TTreeNode* root = NodeOf(parent);
+    if (!root) {
+        ScheduleRefresh(true); // a root
+        return;
+    }
+    if (root->expanded_) {
+        NoteChange(RowOf(root) + 1 + start, true);
+    } else if (firstOrLast) {
+        // Only the root's branch shows whether it has children.
+        NoteChange(RowOf(root), false);
+    }
+}
+
+void TTreeView::NoteChange(int row, bool shifts) {
+    if (row < 0) {
+        return;
+    }
+    const int first = RowAtY(0);
+    const int last = RowAtY(viewport()->height() - 1);
+    ScheduleRefresh(row <= last && (shifts || row >= first));
+}
+
+void TTreeView::ScheduleRefresh(bool repaint) {
+    repaint_ = repaint_ || repaint;
     if (!refresh_.isActive()) {
         refresh_.start(RefreshInterval, this);
     }
 }
 
+void TTreeView::Refresh() {
+    refresh_.stop();
+    updateGeometries();
+    if (repaint_) {
+        repaint_ = false;
+        viewport()->update();
+    }
+}
+
 void TTreeView::timerEvent(QTimerEvent* event) {
     if (event->timerId() == refresh_.timerId()) {
-        refresh_.stop();
-        // The scroll range and one paint of the shown rows.
-        QAbstractItemView::doItemsLayout();
+        Refresh();
         return;
     }
     QAbstractItemView::timerEvent(event);
@@ -723,7 +797,7 @@ void TTreeView::keyPressEvent(QKeyEvent* event) {
 void TTreeView::changeEvent(QEvent* event) {
     if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
         rowHeight_ = 0;
-        ScheduleRefresh();
+        ScheduleRefresh(true);
     }
     QAbstractItemView::changeEvent(event);
 }

@@ -8,14 +8,16 @@
 // their image many times a second. Nothing here is laid out per node: all
 // rows have one height, so a row's place is arithmetic over the roots, and a
 // child's row is found by binary search among its sorted siblings. A change
-// costs the same whatever the number of nodes, and changes made in a burst
-// are shown together, at most once per refresh interval.
+// costs the same whatever the number of nodes. Changes made in a burst are
+// shown together, at most once per refresh interval, and the shown rows are
+// painted again only when a change reached them.
 
 #include "platform/gui/Colors.h"
 #include "platform/gui/Drawing.h"
 
 #include <QAbstractItemView>
 #include <QBasicTimer>
+#include <QElapsedTimer>
 #include <QIcon>
 #include <QString>
 
@@ -108,11 +110,16 @@ public:
     // The number of rows the expanded roots show.
     int RowCount() const;
     int RowHeight() const;
+    // Shows what changed at once, without waiting for the refresh interval:
+    // the scroll range, and the shown rows when a change reached them.
+    void Refresh();
 
     QRect visualRect(const QModelIndex& index) const override;
     void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
     QModelIndex indexAt(const QPoint& point) const override;
     void doItemsLayout() override;
+    // Typed letters go to the next shown node whose text starts with them.
+    void keyboardSearch(const QString& search) override;
 
 protected:
     QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
@@ -145,8 +152,14 @@ private:
     static TTreeNode* NodeOf(const QModelIndex& index);
     // The item's rectangle of a shown row, right of its branch area.
     QRect RowRect(int row, const TTreeNode* node) const;
-    // Shows the changes of a burst at the end of the refresh interval.
-    void ScheduleRefresh();
+    // Shows the changes of a burst at the end of the refresh interval: the
+    // scroll range, and the shown rows when a change reached them.
+    void ScheduleRefresh(bool repaint);
+    // A change at a row (-1: none shown); rows below it move when `shifts`.
+    void NoteChange(int row, bool shifts);
+    // Children come or go under a root (or roots at the top) from `start`;
+    // firstOrLast: the root gains its first or loses its last.
+    void NoteChildren(const QModelIndex& parent, int start, bool firstOrLast);
     void DrawRow(QPainter& painter, QStyleOptionViewItem option, int row, TTreeNode* node);
     void DrawBranches(QPainter& painter, const QRect& rowRect, const TTreeNode* node);
     bool OnBranch(const TTreeNode* node, QPoint pos) const;
@@ -157,4 +170,7 @@ private:
     plat::TColor color_ = plat::clWindow;
     mutable int rowHeight_ = 0; // 0: to be measured
     QBasicTimer refresh_;
+    bool repaint_ = false; // at the next refresh
+    QString typed_;        // the letters typed so far
+    QElapsedTimer typedAt_;
 };
