@@ -13,6 +13,10 @@
 
 #include <algorithm>
 
+TTreeNode::~TTreeNode() {
+    qDeleteAll(children_);
+}
+
 // The nodes as an item model: roots at the top level, their children below.
 // An index points at its node; a child's row is found among its sorted
 // siblings.
@@ -33,15 +37,14 @@ public:
             return node->rootRow_;
         }
         const auto& siblings = node->parent_->children_;
-        auto at =
-            std::lower_bound(siblings.begin(), siblings.end(), node->text_,
-                             [](const std::unique_ptr<TTreeNode>& sibling, const QString& text) {
-                                 return TTreeView::SortsBefore(sibling->text_, text);
-                             });
+        auto at = std::lower_bound(siblings.begin(), siblings.end(), node->text_,
+                                   [](const TTreeNode* sibling, const QString& text) {
+                                       return TTreeView::SortsBefore(sibling->text_, text);
+                                   });
         // Only siblings of the same text can stand between: texts never
         // change, so every child is in its sorted place.
         for (; at != siblings.end() && (*at)->text_ == node->text_; ++at) {
-            if (at->get() == node) {
+            if (*at == node) {
                 return static_cast<int>(at - siblings.begin());
             }
         }
@@ -53,11 +56,10 @@ public:
     // sort after it.
     static int InsertionRow(const TTreeNode* root, const QString& text) {
         const auto& children = root->children_;
-        const auto at =
-            std::upper_bound(children.begin(), children.end(), text,
-                             [](const QString& value, const std::unique_ptr<TTreeNode>& child) {
-                                 return TTreeView::SortsBefore(value, child->text_);
-                             });
+        const auto at = std::upper_bound(children.begin(), children.end(), text,
+                                         [](const QString& value, const TTreeNode* child) {
+                                             return TTreeView::SortsBefore(value, child->text_);
+                                         });
         return static_cast<int>(at - children.begin());
     }
 
@@ -94,10 +96,9 @@ public:
         const int fromRow = RowOf(child);
         const int toRow = InsertionRow(root, child->text_);
         beginMoveRows(IndexOf(from), fromRow, fromRow, IndexOf(root), toRow);
-        std::unique_ptr<TTreeNode> owned = std::move(from->children_[static_cast<size_t>(fromRow)]);
         from->children_.erase(from->children_.begin() + fromRow);
         child->parent_ = root;
-        root->children_.insert(root->children_.begin() + toRow, std::move(owned));
+        root->children_.insert(root->children_.begin() + toRow, child);
         endMoveRows();
     }
 
@@ -105,11 +106,10 @@ public:
         TTreeNode* root = child->parent_;
         const int row = RowOf(child);
         beginRemoveRows(IndexOf(root), row, row);
-        // Freed once the views have let go of it.
-        const std::unique_ptr<TTreeNode> owned =
-            std::move(root->children_[static_cast<size_t>(row)]);
         root->children_.erase(root->children_.begin() + row);
         endRemoveRows();
+        // Freed once the views have let go of it.
+        delete child;
     }
 
     void DeleteChildren(TTreeNode* root) {
@@ -117,9 +117,10 @@ public:
             return;
         }
         beginRemoveRows(IndexOf(root), 0, root->ChildCount() - 1);
-        const std::vector<std::unique_ptr<TTreeNode>> owned = std::move(root->children_);
+        const std::vector<TTreeNode*> owned = std::move(root->children_);
         root->children_.clear();
         endRemoveRows();
+        qDeleteAll(owned);
     }
 
     void SetImage(TTreeNode* node, int image) {

@@ -30,12 +30,16 @@ class TTreeModel;
 // changes them.
 class TTreeNode {
 public:
+    ~TTreeNode();
+    TTreeNode(const TTreeNode&) = delete;
+    TTreeNode& operator=(const TTreeNode&) = delete;
+
     const QString& Text() const { return text_; }
     int Image() const { return image_; }
     // The root of a child; nullptr for a root.
     TTreeNode* Parent() const { return parent_; }
     int ChildCount() const { return static_cast<int>(children_.size()); }
-    TTreeNode* Child(int row) const { return children_[static_cast<size_t>(row)].get(); }
+    TTreeNode* Child(int row) const { return children_[static_cast<size_t>(row)]; }
 
 private:
     friend class TTreeModel;
@@ -48,7 +52,9 @@ private:
     TTreeNode* parent_;
     QString text_;
     int image_;
-    std::vector<std::unique_ptr<TTreeNode>> children_;
+    // Owned. Plain pointers, so that a child coming or going moves the
+    // others in one block copy.
+    std::vector<TTreeNode*> children_;
     int rootRow_ = 0;       // a root's place among the roots
     bool expanded_ = false; // roots only
 };
