@@ -331,7 +331,9 @@ Contenders& TheContenders() {
     return *g_contenders;
 }
 
-constexpr int kSettleMs = 200;
+// Long enough for the deferred layouts and paints (two refresh intervals of
+// the program's view), short enough to add little idle time.
+constexpr int kSettleMs = 50;
 
 void BM_Trees_Login(benchmark::State& state, int contenderIndex) {
     const int n = static_cast<int>(state.range(0));
