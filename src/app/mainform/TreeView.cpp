@@ -12,6 +12,7 @@
 #include <QStyleOptionViewItem>
 
 #include <algorithm>
+#include <memory>
 
 TTreeNode::~TTreeNode() {
     qDeleteAll(children_);
@@ -234,6 +235,7 @@ void TTreeView::SetColor(plat::TColor value) {
 
 void TTreeView::SetImages(std::vector<QIcon> images) {
     model_->Images = std::move(images);
+    rowHeight_ = 0;
     ScheduleRefresh(true);
 }
 
@@ -304,15 +306,18 @@ int TTreeView::RowCount() const {
 }
 
 int TTreeView::RowHeight() const {
-    if (rowHeight_ <= 0) {
-        QStyleOptionViewItem option;
-        initViewItemOption(&option);
-        int height = std::max(option.decorationSize.height(), option.fontMetrics.height());
-        if (const QModelIndex probe = model_->index(0, 0, QModelIndex()); probe.isValid()) {
-            height = std::max(height, itemDelegate()->sizeHint(option, probe).height());
-        }
-        rowHeight_ = std::max(1, height);
+    if (rowHeight_ > 0) {
+        return rowHeight_;
     }
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    const int least = std::max({1, option.decorationSize.height(), option.fontMetrics.height()});
+    // Measured on the first root, kept until the font, style or icons change.
+    const QModelIndex probe = model_->index(0, 0, QModelIndex());
+    if (!probe.isValid()) {
+        return least;
+    }
+    rowHeight_ = std::max(least, itemDelegate()->sizeHint(option, probe).height());
     return rowHeight_;
 }
 

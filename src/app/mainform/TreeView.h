@@ -21,7 +21,6 @@
 #include <QIcon>
 #include <QString>
 
-#include <memory>
 #include <vector>
 
 class TTreeModel;
