@@ -608,15 +608,14 @@ void BM_App_BuddyPopup_MainWindow(benchmark::State& state) {
     TMainForm& form = *window.Form;
     form.AddFriend(kBuddy, true, true);
     QCoreApplication::processEvents();
-    const QList<QTreeWidgetItem*> found =
-        form.FriendsTreeView->findItems(kBuddy, Qt::MatchExactly | Qt::MatchRecursive);
-    if (found.size() != 1 || found.first()->parent() != form.Trees().OnlineFriendsNode()) {
+    const TTreeNode* found = form.Trees().FriendNode(kBuddy);
+    if (!found || found->Parent() != form.Trees().OnlineFriendsNode()) {
         state.SkipWithError("the buddy is not in the tree");
         return;
     }
-    form.FriendsTreeView->scrollToItem(found.first());
+    form.FriendsTreeView->ScrollToNode(found);
     QCoreApplication::processEvents();
-    const QPoint click = form.FriendsTreeView->visualItemRect(found.first()).center();
+    const QPoint click = form.FriendsTreeView->NodeRect(found).center();
     RunMenuCycles(state, form,
                   {[&] { form.FriendsTreeViewMouseDown(Qt::RightButton, click.x(), click.y()); },
                    CloseKitMenu, KitMenuOpen});

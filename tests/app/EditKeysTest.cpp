@@ -34,6 +34,7 @@
 #include <QTreeWidget>
 
 #include <memory>
+#include <vector>
 
 namespace mainformtest {
 namespace {
@@ -168,6 +169,27 @@ void SelectNode(QTreeWidget* tree, const QString& caption) {
     ASSERT_EQ(found.size(), 1) << caption.toStdString();
     tree->setCurrentItem(found.first());
     found.first()->setSelected(true);
+}
+
+// The same in the main window's trees.
+void SelectNode(TTreeView* tree, const QString& caption) {
+    tree->clearSelection();
+    tree->setCurrentIndex(QModelIndex());
+    if (caption == u"-") {
+        return;
+    }
+    std::vector<TTreeNode*> found;
+    for (int i = 0; i < tree->RootCount(); ++i) {
+        TTreeNode* root = tree->Root(i);
+        for (int row = -1; row < root->ChildCount(); ++row) {
+            TTreeNode* node = row < 0 ? root : root->Child(row);
+            if (node->Text() == caption) {
+                found.push_back(node);
+            }
+        }
+    }
+    ASSERT_EQ(found.size(), 1u) << caption.toStdString();
+    tree->SelectNode(found.front());
 }
 
 QKeyCombination KeyOf(const QString& name) {
@@ -359,6 +381,8 @@ TEST_P(EditKeys, GoToTheCommandOfTheWindowTheyAreTypedInOrToTheFocusedControl) {
     ASSERT_TRUE(WaitUntil([&] { return control->hasFocus(); })) << row.Control.toStdString();
     if (auto* tree = qobject_cast<QTreeWidget*>(control.data())) {
         SelectNode(tree, row.Text);
+    } else if (auto* trees = qobject_cast<TTreeView*>(control.data())) {
+        SelectNode(trees, row.Text);
     } else if (row.Text != u"-") {
         PutText(control, row.Text);
     }

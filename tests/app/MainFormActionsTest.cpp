@@ -123,7 +123,7 @@ TEST_F(ActionsTest, EditActionsFollowTheFocus) {
     // A tree: only Copy, and only with a selected node, which it copies.
     f.FriendsTreeView->setFocus();
     EXPECT_EQ(Enabled(), "0000000000");
-    f.GroupsTreeView->topLevelItem(1)->setSelected(true);
+    f.GroupsTreeView->SelectNode(f.GroupsTreeView->Root(1));
     f.GroupsTreeView->setFocus();
     EXPECT_EQ(Enabled(), "0000100000");
     Key(f.GroupsTreeView, Qt::Key_C, Qt::ControlModifier);

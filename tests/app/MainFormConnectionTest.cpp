@@ -203,14 +203,14 @@ TEST_F(MainFormConnectionTest, UnwantedDisconnectsReconnectUntilTheAttemptsAreUs
     Create();
     ASSERT_TRUE(Connect());
     form->QueryCharacter(QStringLiteral("Bob"));
-    QTreeWidgetItem* groups = form->Trees().PublicGroupsNode();
-    ASSERT_TRUE(WaitUntil([&] { return groups->childCount() == 3; }));
-    groups->setExpanded(false);
+    TTreeNode* groups = form->Trees().PublicGroupsNode();
+    ASSERT_TRUE(WaitUntil([&] { return groups->ChildCount() == 3; }));
+    form->GroupsTreeView->SetExpanded(groups, false);
 
     ASSERT_TRUE(server->DisconnectCharacter(QStringLiteral("Kara")));
     ASSERT_TRUE(WaitForLines(5));
-    ASSERT_TRUE(WaitUntil([&] { return LoggedIn() && groups->childCount() == 3; }));
-    EXPECT_TRUE(groups->isExpanded()); // its first child opens it again
+    ASSERT_TRUE(WaitUntil([&] { return LoggedIn() && groups->ChildCount() == 3; }));
+    EXPECT_TRUE(form->GroupsTreeView->IsExpanded(groups)); // its first child opens it again
     EXPECT_EQ(Lines().mid(1), (QStringList{kDisconnected, System("Waiting 0 seconds to reconnect"),
                                            System("Reconnect attempt #1"), kConnected}));
     // The character comes back without a dialog, the target with its label.
@@ -230,10 +230,10 @@ TEST_F(MainFormConnectionTest, UnwantedDisconnectsReconnectUntilTheAttemptsAreUs
     EXPECT_TRUE(Disconnected());
     // The trees are emptied, the chat controls and status panels go.
     const TFriendsGroupsTrees& trees = form->Trees();
-    for (QTreeWidgetItem* root :
+    for (const TTreeNode* root :
          {trees.OnlineFriendsNode(), trees.OfflineFriendsNode(), trees.UnknownFriendsNode(),
           trees.PublicGroupsNode(), trees.PrivateGroupsNode()}) {
-        EXPECT_EQ(root->childCount(), 0) << root->text(0).toStdString();
+        EXPECT_EQ(root->ChildCount(), 0) << root->Text().toStdString();
     }
     EXPECT_TRUE(form->InputEdit->isHidden() && form->TargetPanel->isHidden());
     EXPECT_EQ(form->StatusBar->Panels().Items(0)->Caption() +

@@ -12,7 +12,6 @@
 #include "platform/core/Exception.h"
 
 #include <QTimer>
-#include <QTreeWidgetItem>
 
 #include <gtest/gtest.h>
 
@@ -181,7 +180,7 @@ TEST_F(FriendsGroupsTreesTest, GroupNamesMatchWithoutRegardToCase) {
     trees.AddPrivateGroup(u"KARA"_qs);
     EXPECT_EQ(Children(trees.PrivateGroupsNode()), QStringList{"Kara:7"});
     trees.RemovePrivateGroup(u"kara"_qs);
-    EXPECT_EQ(trees.PrivateGroupsNode()->childCount(), 0);
+    EXPECT_EQ(trees.PrivateGroupsNode()->ChildCount(), 0);
 }
 
 // Many adds and removes in no order, names differing in case and by

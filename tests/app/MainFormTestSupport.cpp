@@ -14,7 +14,6 @@
 #include <QDesktopServices>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QTreeWidgetItem>
 
 BoxRecorder::BoxRecorder() {
     OnBox = [](const plat::MsgBoxRequest& box) {
@@ -70,11 +69,10 @@ QString CharLink(const QString& name) {
     return QStringLiteral("<a name=\"charlink\" params=\"%1\" hint=\"Query %1\">%1</a>").arg(name);
 }
 
-QStringList Children(const QTreeWidgetItem* root) {
+QStringList Children(const TTreeNode* root) {
     QStringList children;
-    for (int i = 0; i < root->childCount(); ++i) {
-        children << root->child(i)->text(0) + u':' +
-                        QString::number(TFriendsGroupsTrees::NodeImage(root->child(i)));
+    for (int i = 0; i < root->ChildCount(); ++i) {
+        children << root->Child(i)->Text() + u':' + QString::number(root->Child(i)->Image());
     }
     return children;
 }

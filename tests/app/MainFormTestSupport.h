@@ -85,7 +85,7 @@ QString Line(const char* color, const QString& text);
 QString System(const QString& text);
 QString CharLink(const QString& name);
 // "name:image" of each child of a node of the friends or groups tree.
-QStringList Children(const QTreeWidgetItem* root);
+QStringList Children(const TTreeNode* root);
 
 // Every value differs from its default and lies within what the options
 // pages take. Logging is on for no file.

@@ -16,7 +16,6 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QTextEdit>
-#include <QTreeWidgetItem>
 
 namespace mainformtest {
 namespace {
@@ -34,16 +33,16 @@ void Click(QWidget* target, QPoint pos, Qt::MouseButton button = Qt::LeftButton)
     Mouse(target, QEvent::MouseButtonPress, pos, button);
     Mouse(target, QEvent::MouseButtonRelease, pos, button);
 }
-QPoint TextOf(TTreeView* tree, QTreeWidgetItem* node) {
-    return {Trees::NodeIconRect(*tree, node).right() + 12, tree->visualItemRect(node).center().y()};
+QPoint TextOf(TTreeView* tree, TTreeNode* node) {
+    return {tree->NodeIconRect(node).right() + 12, tree->NodeRect(node).center().y()};
 }
-QPoint IconOf(TTreeView* tree, QTreeWidgetItem* node) {
-    return Trees::NodeIconRect(*tree, node).center();
+QPoint IconOf(TTreeView* tree, TTreeNode* node) {
+    return tree->NodeIconRect(node).center();
 }
-QTreeWidgetItem* Child(const QTreeWidgetItem* root, const char* name) {
-    for (int i = 0; i < root->childCount(); ++i) {
-        if (root->child(i)->text(0) == QLatin1String(name)) {
-            return root->child(i);
+TTreeNode* Child(const TTreeNode* root, const char* name) {
+    for (int i = 0; i < root->ChildCount(); ++i) {
+        if (root->Child(i)->Text() == QLatin1String(name)) {
+            return root->Child(i);
         }
     }
     return nullptr;
@@ -58,9 +57,9 @@ protected:
         Create();
         ShowAndActivate();
         ASSERT_TRUE(LogInWindow());
-        ASSERT_TRUE(WaitUntil([&] { return trees().PublicGroupsNode()->childCount() == 3; }));
+        ASSERT_TRUE(WaitUntil([&] { return trees().PublicGroupsNode()->ChildCount() == 3; }));
         ASSERT_TRUE(LogIn(bob, "bob"));
-        ASSERT_TRUE(WaitUntil([&] { return trees().OnlineFriendsNode()->childCount() == 1; }));
+        ASSERT_TRUE(WaitUntil([&] { return trees().OnlineFriendsNode()->ChildCount() == 1; }));
     }
     TFriendsGroupsTrees& trees() { return form->Trees(); }
     bool WaitForLine(const QString& text) {
@@ -98,7 +97,7 @@ protected:
         return shown;
     }
     // The menu a right click on the node opens.
-    QStringList MenuOf(TTreeView* tree, QTreeWidgetItem* node, const char* choice = nullptr) {
+    QStringList MenuOf(TTreeView* tree, TTreeNode* node, const char* choice = nullptr) {
         return MenuShown([&] { Click(tree->viewport(), TextOf(tree, node), Qt::RightButton); },
                          choice);
     }
@@ -146,10 +145,10 @@ TEST_F(TreesTest, BuddiesFollowTheirStatusAndTheirMenus) {
     EXPECT_EQ(Children(trees().OfflineFriendsNode()), QStringList({"bea:4", "Cara:4"}));
     EXPECT_EQ(Children(trees().UnknownFriendsNode()), QStringList({"Dan:4"}));
     EXPECT_EQ(Children(trees().OnlineFriendsNode()), QStringList({"Bob:3"}));
-    EXPECT_FALSE(trees().OfflineFriendsNode()->isExpanded());
-    EXPECT_TRUE(trees().OnlineFriendsNode()->isExpanded());
-    trees().OfflineFriendsNode()->setExpanded(true);
-    trees().UnknownFriendsNode()->setExpanded(true);
+    EXPECT_FALSE(form->FriendsTreeView->IsExpanded(trees().OfflineFriendsNode()));
+    EXPECT_TRUE(form->FriendsTreeView->IsExpanded(trees().OnlineFriendsNode()));
+    form->FriendsTreeView->SetExpanded(trees().OfflineFriendsNode(), true);
+    form->FriendsTreeView->SetExpanded(trees().UnknownFriendsNode(), true);
     TTreeView* tree = form->FriendsTreeView;
     EXPECT_EQ(MenuOf(tree, Child(trees().UnknownFriendsNode(), "Dan")),
               QStringList({"Whois Dan", "Accept Dan", "Remove Dan"}));
@@ -158,7 +157,7 @@ TEST_F(TreesTest, BuddiesFollowTheirStatusAndTheirMenus) {
     EXPECT_EQ(MenuOf(tree, Child(trees().OnlineFriendsNode(), "Bob"), "Remove"),
               QStringList({"Query Bob", "Invite Bob", "Whois Bob", "Remove Bob"}));
     ASSERT_TRUE(WaitForLog("buddy remove Kara - Bob"));
-    ASSERT_TRUE(WaitUntil([&] { return trees().OnlineFriendsNode()->childCount() == 0; }));
+    ASSERT_TRUE(WaitUntil([&] { return trees().OnlineFriendsNode()->ChildCount() == 0; }));
 
     // Online, a buddy that is not permanent can be queried; Accept makes it permanent.
     TVLChat dan;
@@ -168,19 +167,35 @@ TEST_F(TreesTest, BuddiesFollowTheirStatusAndTheirMenus) {
     EXPECT_EQ(MenuOf(tree, Child(trees().UnknownFriendsNode(), "Dan"), "Accept"),
               QStringList({"Query Dan", "Invite Dan", "Whois Dan", "Accept Dan", "Remove Dan"}));
     ASSERT_TRUE(WaitForLog("buddy add Kara + Dan"));
-    ASSERT_TRUE(WaitUntil([&] { return trees().UnknownFriendsNode()->childCount() == 0; }));
+    ASSERT_TRUE(WaitUntil([&] { return trees().UnknownFriendsNode()->ChildCount() == 0; }));
     Mouse(tree->viewport(), QEvent::MouseButtonDblClick,
           TextOf(tree, Child(trees().OfflineFriendsNode(), "Cara")));
     EXPECT_EQ(Target(), QStringLiteral("Cara:"));
 }
 
+// A buddy going offline keeps its node, which moves to the offline friends
+// with its selection.
+TEST_F(TreesTest, ABuddyKeepsItsNodeAndSelectionWhenItsStatusChanges) {
+    TTreeView* tree = form->FriendsTreeView;
+    TTreeNode* node = trees().FriendNode(QStringLiteral("bob"));
+    ASSERT_NE(node, nullptr);
+    Click(tree->viewport(), TextOf(tree, node));
+    ASSERT_EQ(tree->SelectedNode(), node);
+    bob.Disconnect();
+    ASSERT_TRUE(WaitUntil([&] { return trees().OnlineFriendsNode()->ChildCount() == 0; }));
+    EXPECT_EQ(Children(trees().OfflineFriendsNode()), QStringList({"bea:4", "Bob:4", "Cara:4"}));
+    EXPECT_EQ(trees().FriendNode(QStringLiteral("Bob")), node);
+    EXPECT_EQ(tree->SelectedNode(), node);
+    EXPECT_EQ(tree->CurrentNode(), node);
+}
+
 TEST_F(TreesTest, PublicGroupsAreMutedByTheirIconsAndMenus) {
-    QTreeWidgetItem* root = trees().PublicGroupsNode();
+    TTreeNode* root = trees().PublicGroupsNode();
     EXPECT_EQ(Children(root), QStringList({"General:7", "Newcomers:7", "Trade:8"}));
     // The icon of a muted group: listening at once, the server agrees.
     TTreeView* tree = form->GroupsTreeView;
     QWidget* view = tree->viewport();
-    QTreeWidgetItem* trade = Child(root, "Trade");
+    TTreeNode* trade = Child(root, "Trade");
     Click(view, IconOf(tree, trade));
     EXPECT_EQ(Trees::NodeImage(trade), 7);
     ASSERT_TRUE(WaitForLog("unmute Kara Trade"));
@@ -188,7 +203,7 @@ TEST_F(TreesTest, PublicGroupsAreMutedByTheirIconsAndMenus) {
     EXPECT_EQ(Trees::NodeImage(trade), 7);
 
     // Not the text, nor a press on one node released on another's icon.
-    QTreeWidgetItem* general = Child(root, "General");
+    TTreeNode* general = Child(root, "General");
     Click(view, TextOf(tree, general));
     Mouse(view, QEvent::MouseButtonPress, TextOf(tree, trade));
     Mouse(view, QEvent::MouseButtonRelease, IconOf(tree, general));
@@ -226,11 +241,11 @@ TEST_F(TreesTest, InvitationsAreAnsweredAndPrivateGroupsMutedLeftAndKicked) {
     ASSERT_TRUE(WaitForLog("join Kara -> Bob"));
     EXPECT_EQ(serverLog.filter(QStringLiteral("join Kara")).size(), 1);
     EXPECT_EQ(Children(trees().PrivateGroupsNode()), QStringList({"Bob:7"}));
-    EXPECT_TRUE(trees().PrivateGroupsNode()->isExpanded());
+    EXPECT_TRUE(form->GroupsTreeView->IsExpanded(trees().PrivateGroupsNode()));
 
     // Muted: neither joins nor messages are shown.
     TTreeView* tree = form->GroupsTreeView;
-    QTreeWidgetItem* group = Child(trees().PrivateGroupsNode(), "Bob");
+    TTreeNode* group = Child(trees().PrivateGroupsNode(), "Bob");
     EXPECT_EQ(MenuOf(tree, group, "Mute"), QStringList({"Query Bob", "Leave Bob", "Mute Bob"}));
     EXPECT_EQ(Trees::NodeImage(group), 8);
     ASSERT_TRUE(bob.PrivateGroupInvite("Cara"));
@@ -252,7 +267,7 @@ TEST_F(TreesTest, InvitationsAreAnsweredAndPrivateGroupsMutedLeftAndKicked) {
     // group without a node offers neither Mute nor Listen.
     form->QueryPrivateGroup(QStringLiteral("bob"));
     MenuOf(tree, group, "Leave");
-    EXPECT_EQ(trees().PrivateGroupsNode()->childCount(), 0);
+    EXPECT_EQ(trees().PrivateGroupsNode()->ChildCount(), 0);
     EXPECT_EQ(form->Target().Kind(), tkNone);
     EXPECT_EQ(Target(), QString());
     EXPECT_EQ(LinkMenu("privatelink", "Bob"), QStringList({"Query Bob", "Leave Bob"}));
@@ -263,9 +278,9 @@ TEST_F(TreesTest, InvitationsAreAnsweredAndPrivateGroupsMutedLeftAndKicked) {
     // Joined again, then kicked: the node goes with the kick line.
     ASSERT_TRUE(bob.PrivateGroupKick("Kara"));
     ASSERT_TRUE(bob.PrivateGroupInvite("Kara"));
-    ASSERT_TRUE(WaitUntil([&] { return trees().PrivateGroupsNode()->childCount() == 1; }));
+    ASSERT_TRUE(WaitUntil([&] { return trees().PrivateGroupsNode()->ChildCount() == 1; }));
     ASSERT_TRUE(bob.PrivateGroupKick("Kara"));
-    ASSERT_TRUE(WaitUntil([&] { return trees().PrivateGroupsNode()->childCount() == 0; }));
+    ASSERT_TRUE(WaitUntil([&] { return trees().PrivateGroupsNode()->ChildCount() == 0; }));
     EXPECT_TRUE(ConsoleLines().last().contains("You have been kicked from the private group Bob."));
 }
 
@@ -312,7 +327,7 @@ TEST_F(TreesTest, TheOwnPrivateGroupInvitesKicksAndEnds) {
     EXPECT_EQ(Children(trees().PrivateGroupsNode()), QStringList({"Kara:7"}));
     EXPECT_TRUE(serverLog.filter(QStringLiteral("kick")).isEmpty());
     TTreeView* tree = form->GroupsTreeView;
-    QTreeWidgetItem* own = Child(trees().PrivateGroupsNode(), "Kara");
+    TTreeNode* own = Child(trees().PrivateGroupsNode(), "Kara");
     EXPECT_EQ(MenuOf(tree, own),
               QStringList({"Query Kara", "Leave Kara", "Kick All Players", "Mute Kara"}));
 
@@ -335,7 +350,7 @@ TEST_F(TreesTest, TheOwnPrivateGroupInvitesKicksAndEnds) {
     MenuOf(tree, own, "Leave");
     ASSERT_TRUE(WaitForLog("kick all Kara"));
     EXPECT_EQ(server->PrivateGroupMembers(QStringLiteral("Kara")), QStringList());
-    EXPECT_EQ(trees().PrivateGroupsNode()->childCount(), 0);
+    EXPECT_EQ(trees().PrivateGroupsNode()->ChildCount(), 0);
     EXPECT_EQ(Target(), QString());
 }
 

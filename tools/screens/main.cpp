@@ -305,9 +305,9 @@ int main(int argc, char** argv) {
             });
         }
         // The friends' pop-up menu over an online friend.
-        if (QTreeWidgetItem* first = form.FriendsTreeView->topLevelItem(0);
-            first != nullptr && first->childCount() > 0) {
-            const QPoint at = form.FriendsTreeView->visualItemRect(first->child(0)).center();
+        if (const TTreeNode* first = form.FriendsTreeView->Root(0);
+            first != nullptr && first->ChildCount() > 0) {
+            const QPoint at = form.FriendsTreeView->NodeRect(first->Child(0)).center();
             ShootMenu(form, QStringLiteral("menu-friend"),
                       [&] { form.FriendsTreeViewMouseDown(Qt::RightButton, at.x(), at.y()); });
         }

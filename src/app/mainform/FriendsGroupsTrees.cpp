@@ -1,14 +1,10 @@
 #include "app/mainform/FriendsGroupsTrees.h"
 
-#include "app/mainform/MainFormControls.h"
+#include "app/mainform/TreeView.h"
 
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
-#include <QStyle>
-#include <QStyleOptionViewItem>
-
-#include <array>
 
 namespace {
 
@@ -17,49 +13,6 @@ constexpr int kIconSize = 16;
 // What a name is indexed under: the engine's comparison of names.
 QString Key(const QString& name) {
     return name.toCaseFolded();
-}
-
-// The order of the children: alphabetical without regard to case, and
-// exactly between names that differ only in case.
-bool SortsBefore(const QString& a, const QString& b) {
-    const int order = QString::compare(a, b, Qt::CaseInsensitive);
-    return order < 0 || (order == 0 && a < b);
-}
-
-// Where a child with this text goes: after every child that does not sort
-// after it, as a re-sort would place it.
-int InsertionIndex(const QTreeWidgetItem* root, const QString& text) {
-    int low = 0;
-    int high = root->childCount();
-    while (low < high) {
-        const int middle = low + (high - low) / 2;
-        if (SortsBefore(text, root->child(middle)->text(0))) {
-            high = middle;
-        } else {
-            low = middle + 1;
-        }
-    }
-    return low;
-}
-
-// The index of a child among its sorted siblings.
-int IndexAmongSiblings(const QTreeWidgetItem* root, QTreeWidgetItem* node) {
-    const QString text = node->text(0);
-    int low = 0;
-    int high = root->childCount();
-    while (low < high) {
-        const int middle = low + (high - low) / 2;
-        if (SortsBefore(root->child(middle)->text(0), text)) {
-            low = middle + 1;
-        } else {
-            high = middle;
-        }
-    }
-    // Siblings never share a text (they are indexed under different keys), so
-    // the search ends on the node itself.
-    const bool found = low < root->childCount() && root->child(low) == node;
-    Q_ASSERT(found);
-    return found ? low : root->indexOfChild(node);
 }
 
 void DrawPerson(QPainter& p, const QColor& color) {
@@ -152,114 +105,71 @@ QPixmap DrawTreeImage(int image) {
     return pixmap;
 }
 
-const QIcon& TreeIcon(int image) {
-    static std::array<QIcon, 9> icons;
-    static QIcon none;
-    if (image < 0 || image >= static_cast<int>(icons.size())) {
-        return none;
+// The icons of the image indexes.
+std::vector<QIcon> TreeImages() {
+    std::vector<QIcon> images;
+    for (int image = 0; image <= TFriendsGroupsTrees::tiGroupMuted; ++image) {
+        images.emplace_back(DrawTreeImage(image));
     }
-    if (icons[image].isNull()) {
-        icons[image] = QIcon(DrawTreeImage(image));
-    }
-    return icons[image];
-}
-
-// Deletes every child of the roots, inside one update of the tree.
-void EmptyRoots(TTreeView& tree) {
-    tree.setUpdatesEnabled(false);
-    for (int i = 0; i < tree.topLevelItemCount(); ++i) {
-        qDeleteAll(tree.topLevelItem(i)->takeChildren());
-    }
-    tree.setUpdatesEnabled(true);
+    return images;
 }
 
 } // namespace
 
 TFriendsGroupsTrees::TFriendsGroupsTrees(TTreeView& friends, TTreeView& groups)
     : friends_(friends), groups_(groups) {
-    const std::pair<const char*, int> friendRoots[] = {{"Online Friends", tiOnlineFriends},
-                                                       {"Offline Friends", tiOfflineFriends},
-                                                       {"Unknown", tiUnknownFriends}};
-    for (const auto& [caption, image] : friendRoots) {
-        SetNodeImage(friends_.AddRoot(QString::fromLatin1(caption), image), image);
-    }
-    SetNodeImage(groups_.AddRoot(QStringLiteral("Public Groups"), tiPublicGroups), tiPublicGroups);
-    SetNodeImage(groups_.AddRoot(QStringLiteral("Private Groups"), tiPrivateGroups),
-                 tiPrivateGroups);
+    const std::vector<QIcon> images = TreeImages();
     for (TTreeView* tree : {&friends_, &groups_}) {
         tree->setIconSize(QSize(kIconSize, kIconSize));
+        tree->SetImages(images);
     }
+    friends_.AddRoot(QStringLiteral("Online Friends"), tiOnlineFriends);
+    friends_.AddRoot(QStringLiteral("Offline Friends"), tiOfflineFriends);
+    friends_.AddRoot(QStringLiteral("Unknown"), tiUnknownFriends);
+    groups_.AddRoot(QStringLiteral("Public Groups"), tiPublicGroups);
+    groups_.AddRoot(QStringLiteral("Private Groups"), tiPrivateGroups);
 }
 
-QTreeWidgetItem* TFriendsGroupsTrees::OnlineFriendsNode() const {
-    return friends_.topLevelItem(0);
+TTreeNode* TFriendsGroupsTrees::OnlineFriendsNode() const {
+    return friends_.Root(0);
 }
-QTreeWidgetItem* TFriendsGroupsTrees::OfflineFriendsNode() const {
-    return friends_.topLevelItem(1);
+TTreeNode* TFriendsGroupsTrees::OfflineFriendsNode() const {
+    return friends_.Root(1);
 }
-QTreeWidgetItem* TFriendsGroupsTrees::UnknownFriendsNode() const {
-    return friends_.topLevelItem(2);
+TTreeNode* TFriendsGroupsTrees::UnknownFriendsNode() const {
+    return friends_.Root(2);
 }
-QTreeWidgetItem* TFriendsGroupsTrees::PublicGroupsNode() const {
-    return groups_.topLevelItem(0);
+TTreeNode* TFriendsGroupsTrees::PublicGroupsNode() const {
+    return groups_.Root(0);
 }
-QTreeWidgetItem* TFriendsGroupsTrees::PrivateGroupsNode() const {
-    return groups_.topLevelItem(1);
-}
-
-int TFriendsGroupsTrees::NodeImage(const QTreeWidgetItem* node) {
-    const QVariant image = node->data(0, TTreeView::ImageIndexRole);
-    return image.isValid() ? image.toInt() : -1;
+TTreeNode* TFriendsGroupsTrees::PrivateGroupsNode() const {
+    return groups_.Root(1);
 }
 
-void TFriendsGroupsTrees::SetNodeImage(QTreeWidgetItem* node, int image) {
-    node->setData(0, TTreeView::ImageIndexRole, image);
-    node->setIcon(0, TreeIcon(image));
+int TFriendsGroupsTrees::NodeImage(const TTreeNode* node) {
+    return node ? node->Image() : -1;
 }
 
-QRect TFriendsGroupsTrees::NodeIconRect(const TTreeView& tree, const QTreeWidgetItem* node) {
-    QStyleOptionViewItem option;
-    option.initFrom(tree.viewport());
-    option.rect = tree.visualItemRect(node);
-    option.features = QStyleOptionViewItem::HasDisplay | QStyleOptionViewItem::HasDecoration;
-    option.decorationSize = tree.iconSize();
-    option.decorationPosition = QStyleOptionViewItem::Left;
-    option.decorationAlignment = Qt::AlignCenter;
-    option.displayAlignment = Qt::AlignLeft | Qt::AlignVCenter;
-    option.icon = node->icon(0);
-    option.text = node->text(0);
-    option.font = tree.font();
-    option.fontMetrics = QFontMetrics(tree.font());
-    return tree.style()->subElementRect(QStyle::SE_ItemViewItemDecoration, &option, &tree);
+void TFriendsGroupsTrees::SetNodeImage(TTreeNode* node, int image) {
+    TTreeView::SetNodeImage(node, image);
 }
 
-QTreeWidgetItem* TFriendsGroupsTrees::AddChild(TNodeIndex& index, const QString& key,
-                                               QTreeWidgetItem* root, const QString& text,
-                                               int image, bool* expandFlag) {
-    Q_ASSERT(!index.contains(key));
-    auto* node = new QTreeWidgetItem(QStringList{text});
-    SetNodeImage(node, image);
-    root->insertChild(InsertionIndex(root, text), node);
-    index.insert(key, node);
-    if (expandFlag && *expandFlag) {
-        *expandFlag = false;
-        root->setExpanded(true);
-    }
+TTreeNode* TFriendsGroupsTrees::AddChild(TTreeView& tree, TTreeNode* root, const QString& text,
+                                         int image, bool* expandFlag) {
+    TTreeNode* node = tree.AddChild(root, text, image);
+    Arrived(tree, root, expandFlag);
     return node;
 }
 
-void TFriendsGroupsTrees::RemoveChild(TNodeIndex& index, const QString& key) {
-    QTreeWidgetItem* node = index.take(key);
-    if (node) {
-        QTreeWidgetItem* root = node->parent();
-        delete root->takeChild(IndexAmongSiblings(root, node));
+void TFriendsGroupsTrees::Arrived(TTreeView& tree, TTreeNode* root, bool* expandFlag) {
+    if (expandFlag && *expandFlag) {
+        *expandFlag = false;
+        tree.SetExpanded(root, true);
     }
 }
 
 void TFriendsGroupsTrees::AddFriend(const QString& name, bool online, bool permanent) {
-    const QString key = Key(name);
-    RemoveChild(friendNodes_, key);
-    QTreeWidgetItem* root;
+    TTreeNode* root;
     bool* flag = nullptr;
     if (!permanent) {
         root = UnknownFriendsNode();
@@ -270,54 +180,74 @@ void TFriendsGroupsTrees::AddFriend(const QString& name, bool online, bool perma
         root = OfflineFriendsNode();
         flag = &expandOffline_;
     }
-    AddChild(friendNodes_, key, root, name, online ? tiFriendOnline : tiFriendOffline, flag);
+    const int image = online ? tiFriendOnline : tiFriendOffline;
+    const QString key = Key(name);
+    TTreeNode* node = friendNodes_.value(key);
+    if (node && node->Text() != name) {
+        friends_.DeleteChild(node);
+        node = nullptr;
+    }
+    if (node) {
+        friends_.MoveChild(node, root);
+        TTreeView::SetNodeImage(node, image);
+        Arrived(friends_, root, flag);
+    } else {
+        friendNodes_.insert(key, AddChild(friends_, root, name, image, flag));
+    }
 }
 
 void TFriendsGroupsTrees::RemoveFriend(const QString& name) {
-    RemoveChild(friendNodes_, Key(name));
+    if (TTreeNode* node = friendNodes_.take(Key(name))) {
+        friends_.DeleteChild(node);
+    }
+}
+
+TTreeNode* TFriendsGroupsTrees::FriendNode(const QString& name) const {
+    return friendNodes_.value(Key(name));
 }
 
 void TFriendsGroupsTrees::SetPublicGroups(const std::vector<std::pair<QString, bool>>& groups) {
-    groups_.setUpdatesEnabled(false);
-    struct Resume {
-        QWidget& tree;
-        ~Resume() { tree.setUpdatesEnabled(true); }
-    } resume{groups_};
-    QTreeWidgetItem* root = PublicGroupsNode();
     for (const auto& [name, muted] : groups) {
         const QString key = Key(name);
         const int image = muted ? tiGroupMuted : tiGroupListening;
-        if (QTreeWidgetItem* node = publicNodes_.value(key)) {
-            SetNodeImage(node, image);
+        if (TTreeNode* node = publicNodes_.value(key)) {
+            TTreeView::SetNodeImage(node, image);
         } else {
-            AddChild(publicNodes_, key, root, name, image, &expandPublic_);
+            publicNodes_.insert(key,
+                                AddChild(groups_, PublicGroupsNode(), name, image, &expandPublic_));
         }
     }
 }
 
-QTreeWidgetItem* TFriendsGroupsTrees::PrivateGroupNode(const QString& group) const {
+TTreeNode* TFriendsGroupsTrees::PrivateGroupNode(const QString& group) const {
     return privateNodes_.value(Key(group));
 }
 
 void TFriendsGroupsTrees::AddPrivateGroup(const QString& group) {
     const QString key = Key(group);
     if (!privateNodes_.contains(key)) {
-        AddChild(privateNodes_, key, PrivateGroupsNode(), group, tiGroupListening, &expandPrivate_);
+        privateNodes_.insert(
+            key, AddChild(groups_, PrivateGroupsNode(), group, tiGroupListening, &expandPrivate_));
     }
 }
 
 void TFriendsGroupsTrees::RemovePrivateGroup(const QString& group) {
-    RemoveChild(privateNodes_, Key(group));
+    if (TTreeNode* node = privateNodes_.take(Key(group))) {
+        groups_.DeleteChild(node);
+    }
 }
 
 bool TFriendsGroupsTrees::PrivateGroupMuted(const QString& group) const {
-    const QTreeWidgetItem* node = PrivateGroupNode(group);
-    return !node || NodeImage(node) != tiGroupListening;
+    const TTreeNode* node = PrivateGroupNode(group);
+    return !node || node->Image() != tiGroupListening;
 }
 
 void TFriendsGroupsTrees::Clear() {
-    EmptyRoots(groups_);
-    EmptyRoots(friends_);
+    for (TTreeView* tree : {&groups_, &friends_}) {
+        for (int i = 0; i < tree->RootCount(); ++i) {
+            tree->DeleteChildren(tree->Root(i));
+        }
+    }
     friendNodes_.clear();
     publicNodes_.clear();
     privateNodes_.clear();

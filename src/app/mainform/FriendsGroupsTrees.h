@@ -8,18 +8,18 @@
 // node or its node does not listen.
 //
 // Names compare as the chat engine compares them, without regard to case:
-// one node per buddy and per group. Indexes from the folded name to the node
-// and a binary search for the place of a new node keep every change cheap
-// with tens of thousands of buddies.
+// one node per buddy and per group, found through an index from the folded
+// name. A buddy whose status changes keeps its node, which moves to its new
+// root; the trees' views place and find children by binary search. So every
+// change costs the same with tens of thousands of buddies.
 
 #include <QHash>
-#include <QRect>
 #include <QString>
 
 #include <utility>
 #include <vector>
 
-class QTreeWidgetItem;
+class TTreeNode;
 class TTreeView;
 
 class TFriendsGroupsTrees {
@@ -37,31 +37,32 @@ public:
         tiGroupMuted = 8,
     };
 
-    // Gives each tree its roots.
+    // Gives each tree its roots and images.
     TFriendsGroupsTrees(TTreeView& friends, TTreeView& groups);
 
-    QTreeWidgetItem* OnlineFriendsNode() const;
-    QTreeWidgetItem* OfflineFriendsNode() const;
-    QTreeWidgetItem* UnknownFriendsNode() const;
-    QTreeWidgetItem* PublicGroupsNode() const;
-    QTreeWidgetItem* PrivateGroupsNode() const;
+    TTreeNode* OnlineFriendsNode() const;
+    TTreeNode* OfflineFriendsNode() const;
+    TTreeNode* UnknownFriendsNode() const;
+    TTreeNode* PublicGroupsNode() const;
+    TTreeNode* PrivateGroupsNode() const;
 
-    // A node's image index (-1 for none); setting it sets the icon too.
-    static int NodeImage(const QTreeWidgetItem* node);
-    static void SetNodeImage(QTreeWidgetItem* node, int image);
-    // Where a node's icon lies in its tree's viewport.
-    static QRect NodeIconRect(const TTreeView& tree, const QTreeWidgetItem* node);
+    // A node's image index (-1 for no node).
+    static int NodeImage(const TTreeNode* node);
+    static void SetNodeImage(TTreeNode* node, int image);
 
-    // The buddy's node, in place of the one it had.
+    // The buddy's node, in place of the one it had: moved to the root of its
+    // status and given its image (a name spelt in other letter case gets a
+    // new node).
     void AddFriend(const QString& name, bool online, bool permanent);
     void RemoveFriend(const QString& name);
+    TTreeNode* FriendNode(const QString& name) const;
 
     // The public groups as the server lists them (name, muted): new ones are
     // added, known ones take their image.
     void SetPublicGroups(const std::vector<std::pair<QString, bool>>& groups);
 
     // Private groups are named after their owners.
-    QTreeWidgetItem* PrivateGroupNode(const QString& group) const;
+    TTreeNode* PrivateGroupNode(const QString& group) const;
     void AddPrivateGroup(const QString& group);
     void RemovePrivateGroup(const QString& group);
     bool PrivateGroupMuted(const QString& group) const;
@@ -71,13 +72,13 @@ public:
 
 private:
     // Folded names to the nodes of one kind.
-    using TNodeIndex = QHash<QString, QTreeWidgetItem*>;
+    using TNodeIndex = QHash<QString, TTreeNode*>;
 
-    // A new child in its sorted place, indexed under key.
-    QTreeWidgetItem* AddChild(TNodeIndex& index, const QString& key, QTreeWidgetItem* root,
-                              const QString& text, int image, bool* expandFlag);
-    // Deletes the node indexed under key, if any.
-    static void RemoveChild(TNodeIndex& index, const QString& key);
+    // A new child in its sorted place.
+    static TTreeNode* AddChild(TTreeView& tree, TTreeNode* root, const QString& text, int image,
+                               bool* expandFlag);
+    // A child arrived at the root: the root opens if its flag says so.
+    static void Arrived(TTreeView& tree, TTreeNode* root, bool* expandFlag);
 
     TTreeView& friends_;
     TTreeView& groups_;

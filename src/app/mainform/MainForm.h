@@ -41,12 +41,12 @@ class QPainter;
 class QRect;
 class QTimer;
 class TAwayList;
-class QTreeWidgetItem;
 class TQvConsole;
 class TQvCustomConsole;
 class TRichEdit;
 class TStateSaver;
 class TTextBlob;
+class TTreeNode;
 class TTreeView;
 class TDkCustomDockableWindow;
 class TDkDock;
@@ -476,8 +476,8 @@ public:
     void FriendsTreeViewMouseDown(Qt::MouseButton Button, int X, int Y);
     void GroupsTreeViewMouseDown(Qt::MouseButton Button, int X, int Y);
     void GroupsTreeViewMouseUp(Qt::MouseButton Button, int X, int Y);
-    void FriendsTreeViewDblClick(QTreeWidgetItem* node);
-    void GroupsTreeViewDblClick(QTreeWidgetItem* node);
+    void FriendsTreeViewDblClick(TTreeNode* node);
+    void GroupsTreeViewDblClick(TTreeNode* node);
 
     // Pop-up menus: captions and visibility for PopupName, PopupGroup and
     // PopupCharGroup, rebuilt on each opening.

@@ -42,8 +42,8 @@ Qt::FocusReason Reason(QEvent* event) {
     return static_cast<QFocusEvent*>(event)->reason();
 }
 
-bool HasSelectedNode(const QTreeWidget& tree) {
-    return !tree.selectedItems().isEmpty();
+bool HasSelectedNode(const TTreeView& tree) {
+    return tree.SelectedNode() != nullptr;
 }
 
 // An action of the window's action list, named for lookups.
@@ -55,7 +55,7 @@ QAction* MakeFormAction(plat::TActionList* actions, const char* name, const QStr
 }
 
 // A tree took the focus: only Copy may act, on its selected node.
-void TreeViewEnter(TMainForm& form, const QTreeWidget& tree) {
+void TreeViewEnter(TMainForm& form, const TTreeView& tree) {
     form.ColorItem->SetEnabled(false);
     form.EmotItem->SetEnabled(false);
     for (QAction* action : {form.AttachAction, form.PasteAction, form.CutAction, form.DeleteAction,
@@ -194,7 +194,7 @@ void TMainForm::CreateInputEditActions() {
         handled = true;
         for (const TTreeView* tree : {FriendsTreeView, GroupsTreeView}) {
             if (action == CopyAction && tree->hasFocus() && HasSelectedNode(*tree)) {
-                QGuiApplication::clipboard()->setText(tree->selectedItems().constFirst()->text(0));
+                QGuiApplication::clipboard()->setText(tree->SelectedNode()->Text());
             }
         }
     };

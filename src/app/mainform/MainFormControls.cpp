@@ -3,7 +3,6 @@
 #include "app/dialogs/DialogSupport.h"
 #include "platform/core/Guarded.h"
 
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QTextBlock>
@@ -11,31 +10,6 @@
 #include <QTextLayout>
 
 #include <algorithm>
-
-TTreeView::TTreeView(QWidget* parent) : QTreeWidget(parent) {
-    setHeaderHidden(true);
-    setColumnCount(1);
-    setRootIsDecorated(true);
-    setSelectionMode(QAbstractItemView::SingleSelection);
-    font_.font = font();
-}
-
-void TTreeView::SetFont(const plat::ColoredFont& value) {
-    font_ = value;
-    setFont(value.font);
-    dlg::SetTextColor(*this, value.color);
-}
-
-void TTreeView::SetColor(plat::TColor value) {
-    color_ = value;
-    plat::SetControlColor(*this, value);
-}
-
-QTreeWidgetItem* TTreeView::AddRoot(const QString& caption, int imageIndex) {
-    auto* item = new QTreeWidgetItem(this, QStringList{caption});
-    item->setData(0, ImageIndexRole, imageIndex);
-    return item;
-}
 
 TRichEdit::TRichEdit(QWidget* parent) : QTextEdit(parent) {
     setAcceptRichText(true);

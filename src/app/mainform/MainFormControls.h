@@ -2,45 +2,19 @@
 
 // Controls of the main window that carry a font with its colour and a
 // background colour as stored values, so that what the settings put in comes
-// back unchanged (system colours stay system colours).
+// back unchanged (system colours stay system colours): the input line here,
+// the trees' view in TreeView.h.
 
+#include "app/mainform/TreeView.h"
 #include "platform/gui/Colors.h"
 #include "platform/gui/Drawing.h"
 
 #include <QTextEdit>
-#include <QTreeWidget>
 
 #include <functional>
 
 class QKeyEvent;
 class QMimeData;
-
-// A tree of text nodes. A node keeps its image index in ImageIndexRole.
-class TTreeView : public QTreeWidget {
-    Q_OBJECT
-public:
-    static constexpr int ImageIndexRole = Qt::UserRole + 1;
-
-    explicit TTreeView(QWidget* parent = nullptr);
-
-    const plat::ColoredFont& Font() const { return font_; }
-    void SetFont(const plat::ColoredFont& value);
-    plat::TColor Color() const { return color_; }
-    void SetColor(plat::TColor value);
-
-    // Appends a root node with its caption and image index.
-    QTreeWidgetItem* AddRoot(const QString& caption, int imageIndex);
-
-private:
-    // Each block keeps its shaped text between layouts.
-    void KeepBlockLayouts();
-    // Whether the key only types its characters at the caret.
-    bool TypesText(const QKeyEvent& event) const;
-    static bool IsModifierKey(int key);
-
-    plat::ColoredFont font_;
-    plat::TColor color_ = plat::clWindow;
-};
 
 // An editor of rich text: the input line.
 class TRichEdit : public QTextEdit {

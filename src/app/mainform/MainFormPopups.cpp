@@ -9,8 +9,6 @@
 #include "dockkit/themes/DkThemedPopup.h"
 #include "platform/core/Cp1252.h"
 
-#include <QTreeWidgetItem>
-
 #include <initializer_list>
 
 namespace {
@@ -202,7 +200,7 @@ void TMainForm::SetMuteItems(TDkxPopupMenu* menu) {
         const bool muted = groups.Items(index)->Muted();
         SetVisible(menu, {kMute}, !muted);
         SetVisible(menu, {kListen}, muted);
-    } else if (const QTreeWidgetItem* node = trees_->PrivateGroupNode(PopupGroup)) {
+    } else if (const TTreeNode* node = trees_->PrivateGroupNode(PopupGroup)) {
         const bool listening = Trees::NodeImage(node) == Trees::tiGroupListening;
         SetVisible(menu, {kMute}, listening);
         SetVisible(menu, {kListen}, !listening);
@@ -276,7 +274,7 @@ void TMainForm::LeavePrivActionExecute() {
 void TMainForm::MuteActionExecute() {
     if (VLChat->GroupList().IndexOfName(plat::ToCp1252(PopupGroup)) >= 0) {
         MuteGroup(PopupGroup);
-    } else if (QTreeWidgetItem* node = trees_->PrivateGroupNode(PopupGroup);
+    } else if (TTreeNode* node = trees_->PrivateGroupNode(PopupGroup);
                node && Trees::NodeImage(node) == Trees::tiGroupListening) {
         Trees::SetNodeImage(node, Trees::tiGroupMuted);
     }
@@ -285,7 +283,7 @@ void TMainForm::MuteActionExecute() {
 void TMainForm::UnMuteActionExecute() {
     if (VLChat->GroupList().IndexOfName(plat::ToCp1252(PopupGroup)) >= 0) {
         UnmuteGroup(PopupGroup);
-    } else if (QTreeWidgetItem* node = trees_->PrivateGroupNode(PopupGroup);
+    } else if (TTreeNode* node = trees_->PrivateGroupNode(PopupGroup);
                node && Trees::NodeImage(node) == Trees::tiGroupMuted) {
         Trees::SetNodeImage(node, Trees::tiGroupListening);
     }

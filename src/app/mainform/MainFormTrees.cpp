@@ -53,7 +53,7 @@ protected:
         case QEvent::MouseButtonDblClick: {
             const auto* mouse = static_cast<QMouseEvent*>(event);
             if (mouse->button() == Qt::LeftButton) {
-                QTreeWidgetItem* node = tree_->itemAt(mouse->position().toPoint());
+                TTreeNode* node = tree_->NodeAt(mouse->position().toPoint());
                 plat::guarded([&] {
                     if (tree_ == form_->FriendsTreeView) {
                         form_->FriendsTreeViewDblClick(node);
@@ -98,10 +98,10 @@ void TMainForm::VLChatFriendAdd(TVLChat*, const TFriendInfo& Friend) {
     AddFriend(plat::FromCp1252(Friend.Name()), Friend.Online(), Friend.DataFlag());
 }
 
+// The buddy's node takes the place of the one it had: it moves to the root
+// of its new status, and stays selected if it was.
 void TMainForm::VLChatFriendStatusChange(TVLChat*, const TFriendInfo& Friend) {
-    const QString name = plat::FromCp1252(Friend.Name());
-    RemoveFriendNode(name);
-    AddFriend(name, Friend.Online(), Friend.DataFlag());
+    AddFriend(plat::FromCp1252(Friend.Name()), Friend.Online(), Friend.DataFlag());
 }
 
 void TMainForm::VLChatFriendRemove(TVLChat*, const TFriendInfo& Friend) {
@@ -189,24 +189,25 @@ void TMainForm::GroupsTreeViewMouseUp(Qt::MouseButton Button, int X, int Y) {
         return;
     }
     const QPoint pos(X, Y);
-    QTreeWidgetItem* node = GroupsTreeView->itemAt(pos);
+    TTreeNode* node = GroupsTreeView->NodeAt(pos);
     // Only the node that was clicked, not one selected before a drag.
-    if (!node || node != GroupsTreeView->currentItem() || !node->isSelected() ||
-        !Trees::NodeIconRect(*GroupsTreeView, node).contains(pos)) {
+    if (!node || node != GroupsTreeView->CurrentNode() || !GroupsTreeView->IsSelected(node) ||
+        !GroupsTreeView->NodeIconRect(node).contains(pos)) {
         return;
     }
-    const bool isPublic = node->parent() == trees_->PublicGroupsNode();
-    switch (Trees::NodeImage(node)) {
+    const bool isPublic = node->Parent() == trees_->PublicGroupsNode();
+    const QString name = node->Text();
+    switch (node->Image()) {
     case Trees::tiGroupListening:
         Trees::SetNodeImage(node, Trees::tiGroupMuted);
         if (isPublic) {
-            MuteGroup(node->text(0));
+            MuteGroup(name);
         }
         break;
     case Trees::tiGroupMuted:
         Trees::SetNodeImage(node, Trees::tiGroupListening);
         if (isPublic) {
-            UnmuteGroup(node->text(0));
+            UnmuteGroup(name);
         }
         break;
     default:
@@ -214,38 +215,38 @@ void TMainForm::GroupsTreeViewMouseUp(Qt::MouseButton Button, int X, int Y) {
     }
 }
 
-void TMainForm::FriendsTreeViewDblClick(QTreeWidgetItem* node) {
-    if (node && Trees::NodeImage(node) >= Trees::tiFriendOnline) {
-        QueryCharacter(node->text(0));
+void TMainForm::FriendsTreeViewDblClick(TTreeNode* node) {
+    if (node && node->Image() >= Trees::tiFriendOnline) {
+        QueryCharacter(node->Text());
     }
 }
 
-void TMainForm::GroupsTreeViewDblClick(QTreeWidgetItem* node) {
+void TMainForm::GroupsTreeViewDblClick(TTreeNode* node) {
     if (!node) {
         return;
     }
-    if (node->parent() == trees_->PublicGroupsNode()) {
-        QueryPublicGroup(node->text(0));
-    } else if (node->parent() == trees_->PrivateGroupsNode()) {
-        QueryPrivateGroup(node->text(0));
+    if (node->Parent() == trees_->PublicGroupsNode()) {
+        QueryPublicGroup(node->Text());
+    } else if (node->Parent() == trees_->PrivateGroupsNode()) {
+        QueryPrivateGroup(node->Text());
     }
 }
 
 void TMainForm::FriendsTreeViewMouseDown(Qt::MouseButton Button, int X, int Y) {
-    QTreeWidgetItem* node = FriendsTreeView->itemAt(QPoint(X, Y));
+    TTreeNode* node = FriendsTreeView->NodeAt(QPoint(X, Y));
     if (Button != Qt::RightButton || !node) {
         return;
     }
-    FriendsTreeView->setCurrentItem(node);
-    if (!node->parent()) {
+    FriendsTreeView->SelectNode(node);
+    if (!node->Parent()) {
         return;
     }
-    PopupName = node->text(0);
+    PopupName = node->Text();
     const QPoint global = FriendsTreeView->viewport()->mapToGlobal(QPoint(X, Y));
-    if (node->parent() == trees_->OnlineFriendsNode()) {
+    if (node->Parent() == trees_->OnlineFriendsNode()) {
         OnPopupMenuPopup();
         OpenPopup(OnPopupMenu, global);
-    } else if (node->parent() == trees_->OfflineFriendsNode()) {
+    } else if (node->Parent() == trees_->OfflineFriendsNode()) {
         OffPopupMenuPopup();
         OpenPopup(OffPopupMenu, global);
     } else {
@@ -255,17 +256,17 @@ void TMainForm::FriendsTreeViewMouseDown(Qt::MouseButton Button, int X, int Y) {
 }
 
 void TMainForm::GroupsTreeViewMouseDown(Qt::MouseButton Button, int X, int Y) {
-    QTreeWidgetItem* node = GroupsTreeView->itemAt(QPoint(X, Y));
+    TTreeNode* node = GroupsTreeView->NodeAt(QPoint(X, Y));
     if (Button != Qt::RightButton || !node) {
         return;
     }
-    GroupsTreeView->setCurrentItem(node);
-    if (!node->parent()) {
+    GroupsTreeView->SelectNode(node);
+    if (!node->Parent()) {
         return;
     }
-    PopupGroup = node->text(0);
+    PopupGroup = node->Text();
     const QPoint global = GroupsTreeView->viewport()->mapToGlobal(QPoint(X, Y));
-    if (node->parent() == trees_->PublicGroupsNode()) {
+    if (node->Parent() == trees_->PublicGroupsNode()) {
         PubPopupMenuPopup();
         OpenPopup(PubPopupMenu, global);
     } else {
