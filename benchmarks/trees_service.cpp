@@ -22,7 +22,7 @@
 //                            [--storm-seconds 10] [--rate 1000]
 #include "BenchStats.h"
 
-#include "app/options/Settings.h"
+#include "app/settings/Settings.h"
 #include "chatd/ChatServer.h"
 #include "chatd/ServerCodec.h"
 #include "platform/core/Registry.h"
