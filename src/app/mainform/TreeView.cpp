@@ -1,6 +1,7 @@
 #include "app/mainform/TreeView.h"
 
 #include "app/dialogs/DialogSupport.h"
+#include "app/mainform/TreeViewAccessible.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -199,6 +200,9 @@ public:
 // --- the view -------------------------------------------------------------------
 
 TTreeView::TTreeView(QWidget* parent) : QAbstractItemView(parent), model_(new TTreeModel(this)) {
+    // Assistive technology finds the rows through an interface of our own:
+    // Qt's knows only its own views.
+    TTreeViewAccessible::Install();
     setModel(model_);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -618,6 +622,24 @@ void TTreeView::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int e
     // The item view moves the current index off the rows.
     QAbstractItemView::rowsAboutToBeRemoved(parent, start, end);
     NoteChildren(parent, start, parent.isValid() && model_->rowCount(parent) == end - start + 1);
+}
+
+void TTreeView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    // The item view shows the new current node first (opening its root).
+    QAbstractItemView::currentChanged(current, previous);
+    if (TTreeViewAccessible::Listening()) {
+        TTreeViewAccessible::CurrentChanged(*this, NodeOf(current));
+    }
+}
+
+void TTreeView::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) {
+    QAbstractItemView::selectionChanged(selected, deselected);
+    if (TTreeViewAccessible::Listening()) {
+        const auto first = [](const QItemSelection& selection) {
+            return selection.isEmpty() ? nullptr : NodeOf(selection.first().topLeft());
+        };
+        TTreeViewAccessible::SelectionChanged(*this, first(selected), first(deselected));
+    }
 }
 
 void TTreeView::NoteChildren(const QModelIndex& parent, int start, bool firstOrLast) {

@@ -114,6 +114,10 @@ public:
 
     // The number of rows the expanded roots show.
     int RowCount() const;
+    // The row of a node among the shown rows, -1 for a child of a closed
+    // root; the node of a row, nullptr outside the rows.
+    int RowOf(const TTreeNode* node) const;
+    TTreeNode* NodeOfRow(int row) const;
     int RowHeight() const;
     // Shows what changed at once, without waiting for the refresh interval:
     // the scroll range, and the shown rows when a change reached them.
@@ -138,6 +142,9 @@ protected:
                      const QList<int>& roles) override;
     void rowsInserted(const QModelIndex& parent, int start, int end) override;
     void rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void selectionChanged(const QItemSelection& selected,
+                          const QItemSelection& deselected) override;
     void updateGeometries() override;
     void scrollContentsBy(int dx, int dy) override;
 
@@ -149,9 +156,6 @@ protected:
     void timerEvent(QTimerEvent* event) override;
 
 private:
-    // The row of a node among the shown rows, -1 for a hidden child.
-    int RowOf(const TTreeNode* node) const;
-    TTreeNode* NodeOfRow(int row) const;
     int RowAtY(int y) const;
     QModelIndex IndexOf(const TTreeNode* node) const;
     static TTreeNode* NodeOf(const QModelIndex& index);
