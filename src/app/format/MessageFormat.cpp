@@ -3,17 +3,77 @@
 #include "engine/BlobList.h"
 #include "engine/VLBlob.h"
 #include "platform/core/FormatDateTime.h"
-#include "strings/FastStrings.h"
+
+#include <array>
+#include <utility>
 
 namespace {
 
-// Stand-ins that keep entities and web address prefixes away from the
-// emoticon texts (":/" inside "http://") while those are replaced.
-constexpr QStringView kAmpHold = u"\x17\x18";
-constexpr QStringView kLtHold = u"\x17\x19";
-constexpr QStringView kGtHold = u"\x17\x1A";
-constexpr QStringView kHttpHold = u"\x17\x1C";
-constexpr QStringView kHttpsHold = u"\x17\x1D";
+// What a special piece of chat text becomes, and how long the piece is.
+struct TEscape {
+    QStringView Markup;
+    qsizetype Length = 0;
+};
+
+// Whether text at position at starts with prefix (lower case), ignoring the
+// case of the ASCII letters only, as the chat's 8-bit text does.
+bool StartsWithNoCase(QStringView text, qsizetype at, QStringView prefix) {
+    if (text.size() - at < prefix.size()) {
+        return false;
+    }
+    for (qsizetype k = 0; k < prefix.size(); ++k) {
+        const char16_t want = prefix[k].unicode();
+        const char16_t have = text[at + k].unicode();
+        const bool letter = want >= u'a' && want <= u'z';
+        if (have != want && !(letter && have == want - (u'a' - u'A'))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The special piece at position at: "&", "<" and ">" become entities; web
+// address prefixes in any case come back in lower case and are kept out of
+// reach of the emoticon texts (":/" inside "http://"). The character 0x17
+// followed by 0x18, 0x19, 0x1A, 0x1C or 0x1D reads as "&amp;", "&lt;",
+// "&gt;", "http://" or "https://" (it once stood in for them while emoticons
+// were replaced). Length 0: an ordinary character.
+TEscape EscapeAt(QStringView text, qsizetype at) {
+    switch (text[at].unicode()) {
+    case u'&':
+        return {u"&amp;", 1};
+    case u'<':
+        return {u"&lt;", 1};
+    case u'>':
+        return {u"&gt;", 1};
+    case u'h':
+    case u'H':
+        if (StartsWithNoCase(text, at, u"http://")) {
+            return {u"http://", 7};
+        }
+        if (StartsWithNoCase(text, at, u"https://")) {
+            return {u"https://", 8};
+        }
+        return {};
+    case 0x17: {
+        static constexpr std::array<std::pair<char16_t, QStringView>, 5> kHeld{{
+            {0x18, u"&amp;"},
+            {0x19, u"&lt;"},
+            {0x1A, u"&gt;"},
+            {0x1C, u"http://"},
+            {0x1D, u"https://"},
+        }};
+        for (const auto& [second, markup] : kHeld) {
+            if (at + 1 < text.size() && text[at + 1] == second) {
+                return {markup, 2};
+            }
+        }
+        return {};
+    }
+    default:
+        return {};
+    }
+}
 
 // Joins strings and string views.
 template <typename... Parts>
@@ -58,19 +118,30 @@ QString ChatLogFileName(TChatLog log) {
 }
 
 QString EscapeText(QStringView text, bool parseEmoticons) {
-    QString s = FastReplace(text, u"&", kAmpHold, false);
-    s = FastReplace(s, u"<", kLtHold, false);
-    s = FastReplace(s, u">", kGtHold, false);
-    s = FastReplace(s, u"http://", kHttpHold, false);
-    s = FastReplace(s, u"https://", kHttpsHold, false);
-    if (parseEmoticons) {
-        s = ReplaceEmoticons(s);
+    QString result;
+    result.reserve(text.size() + text.size() / 8);
+    // Emoticons are looked for in the ordinary text between special pieces.
+    auto appendPlain = [&](QStringView plain) {
+        if (parseEmoticons) {
+            AppendEmoticonsReplaced(result, plain);
+        } else {
+            result.append(plain);
+        }
+    };
+    qsizetype plainStart = 0;
+    for (qsizetype i = 0; i < text.size();) {
+        const TEscape escape = EscapeAt(text, i);
+        if (escape.Length == 0) {
+            ++i;
+            continue;
+        }
+        appendPlain(text.sliced(plainStart, i - plainStart));
+        result.append(escape.Markup);
+        i += escape.Length;
+        plainStart = i;
     }
-    s = FastReplace(s, kAmpHold, u"&amp;", true);
-    s = FastReplace(s, kLtHold, u"&lt;", true);
-    s = FastReplace(s, kGtHold, u"&gt;", true);
-    s = FastReplace(s, kHttpHold, u"http://", true);
-    return FastReplace(s, kHttpsHold, u"https://", true);
+    appendPlain(text.sliced(plainStart));
+    return result;
 }
 
 QString EscapeMarkup(QStringView text) {

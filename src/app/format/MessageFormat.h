@@ -11,6 +11,7 @@
 #include "app/format/ColorCodes.h"
 #include "app/format/Emoticons.h"
 #include "app/settings/Settings.h"
+#include "platform/core/Clock.h"
 
 #include <QDateTime>
 #include <QString>
@@ -78,7 +79,7 @@ public:
     // it no reference link is made.
     TBlobList* ReceivedAttachments = nullptr;
     // The time of the timestamp block (tests set a fixed one).
-    std::function<QDateTime()> Now = [] { return QDateTime::currentDateTime(); };
+    std::function<QDateTime()> Now = [] { return plat::SystemLocalClock().Now(); };
 
     // "{prefix}<font color="#{hex}">{text}</font>"; the prefix is the
     // timestamp block when withTimestamp and TimestampChat are set.

@@ -1,0 +1,27 @@
+#pragma once
+// Replacing the texts of a table in a text in one pass, with the result that
+// replacing each row's text everywhere, row after row, would give.
+
+#include <QString>
+#include <QStringView>
+
+#include <span>
+
+struct TSubstitutionRow {
+    QStringView Find;    // not empty
+    QStringView Replace; // not empty
+};
+
+// Appends to out what text becomes when every occurrence of each row's Find
+// (case-sensitive, left to right, not overlapping) is replaced by its Replace,
+// row by row in table order, each row working on what the rows before it
+// left. Where occurrences overlap, the earlier row wins; for one row, the
+// leftmost. This holds as long as no Find can match across or inside a
+// Replace (no Replace contains a Find, and no end of a Find is a start or an
+// end of a Replace), so the rows' replacements never meet anything that a
+// later row would replace.
+void AppendSubstituted(QString& out, QStringView text, std::span<const TSubstitutionRow> rows);
+
+// Whether a Find of one row could overlap the Replace of another, or sit
+// inside it, in some text: the condition AppendSubstituted relies on.
+bool SubstitutionRowsInterfere(std::span<const TSubstitutionRow> rows);
