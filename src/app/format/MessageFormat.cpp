@@ -75,10 +75,11 @@ TEscape EscapeAt(QStringView text, qsizetype at) {
     }
 }
 
-// Joins strings and string views.
+// Joins strings and string views, allocating once.
 template <typename... Parts>
 QString cat(const Parts&... parts) {
     QString result;
+    result.reserve((QStringView(parts).size() + ...));
     (result.append(parts), ...);
     return result;
 }
@@ -86,10 +87,6 @@ QString cat(const Parts&... parts) {
 QString link(QStringView name, QStringView params, QStringView label) {
     return cat(u"<a name=\"", name, u"\" params=\"", AttributeText(params), u"\" hint=\"Query ",
                AttributeText(label), u"\">", EscapeMarkup(label), u"</a>");
-}
-
-QString fontOpen(plat::TColor color) {
-    return QStringLiteral("<font color=\"#") + ColorToHex(color) + QStringLiteral("\">");
 }
 
 const TMainSettings& DefaultSettings() {
@@ -175,17 +172,36 @@ TMessageFormatter::TMessageFormatter(const TMainSettings& settings) : settings_(
 QString TMessageFormatter::ConsoleLine(QStringView text, plat::TColor color,
                                        bool withTimestamp) const {
     QString line;
+    line.reserve(text.size() + 128);
     if (withTimestamp && settings_.TimestampChat) {
         // The time and the space after it cannot be selected, so copied text
         // leaves them out; "&nbsp;" never collapses and never starts a row.
-        line = QStringLiteral("<noselect>") + fontOpen(settings_.TimestampColor) +
-               EscapeMarkup(plat::FormatDateTime(settings_.TimestampFormat, Now())) +
-               QStringLiteral("</font>&nbsp;</noselect>");
+        line.append(u"<noselect><font color=\"#")
+            .append(ColorToHex(settings_.TimestampColor))
+            .append(u"\">")
+            .append(StampText(Now()))
+            .append(u"</font>&nbsp;</noselect>");
         if (settings_.TimestampIndent) {
-            line += QStringLiteral("<indent>");
+            line.append(u"<indent>");
         }
     }
-    return cat(line, fontOpen(color), text, u"</font>");
+    line.append(u"<font color=\"#").append(ColorToHex(color)).append(u"\">");
+    return line.append(text).append(u"</font>");
+}
+
+const QString& TMessageFormatter::StampText(const QDateTime& time) const {
+    // Without milliseconds in the format ("z"), the text changes at most
+    // once a second: lines of the same second share it.
+    const QString& format = settings_.TimestampFormat;
+    const bool perSecond = !format.contains(u'z', Qt::CaseInsensitive);
+    const QDateTime second = time.addMSecs(-time.time().msec());
+    if (!perSecond || format != stampFormat_ || second != stampSecond_ ||
+        second.offsetFromUtc() != stampSecond_.offsetFromUtc()) {
+        stampText_ = EscapeMarkup(plat::FormatDateTime(format, time));
+        stampFormat_ = format;
+        stampSecond_ = second;
+    }
+    return stampText_;
 }
 
 TChatLine TMessageFormatter::ErrorLine(QStringView text) const {

@@ -126,6 +126,11 @@ public:
 
 private:
     const TMainSettings& settings_;
+    // The time stamp's text for the format and second it was made for.
+    mutable QString stampFormat_;
+    mutable QDateTime stampSecond_;
+    mutable QString stampText_;
+    const QString& StampText(const QDateTime& time) const;
     QString LinkReference(QStringView text, const TBlob& blob);
     TChatLine MessageLine(QStringView layoutHead, QStringView message, const TBlob* blob,
                           plat::TColor color, TChatLog log, QString logText);
