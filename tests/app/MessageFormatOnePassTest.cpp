@@ -104,8 +104,9 @@ QString Visible(const QString& text) {
 } // namespace
 
 TEST(OnePassReplacement, OverlapsGoToTheEarlierRowThenTheLeftmostMatch) {
-    const std::array<TSubstitutionRow, 3> rows{
-        {{u"bc", u"[1]"}, {u"ab", u"[2]"}, {u"cab", u"[3]"}}};
+    // A first character beyond Latin-1 too.
+    const std::array<TSubstitutionRow, 4> rows{
+        {{u"bc", u"[1]"}, {u"ab", u"[2]"}, {u"cab", u"[3]"}, {u"\u20ACa", u"[4]"}}};
     ASSERT_FALSE(SubstitutionRowsInterfere(rows));
     struct Case {
         QStringView text;
@@ -113,14 +114,15 @@ TEST(OnePassReplacement, OverlapsGoToTheEarlierRowThenTheLeftmostMatch) {
     };
     for (const Case& c :
          {Case{u"abc", u"a[1]"}, Case{u"cabab", u"c[2][2]"}, Case{u"bcab", u"[1][2]"},
-          Case{u"abcab", u"a[1][2]"}, Case{u"xyz", u"xyz"}, Case{u"", u""}}) {
+          Case{u"abcab", u"a[1][2]"}, Case{u"xyz", u"xyz"}, Case{u"", u""},
+          Case{u"\u20ACab", u"\u20AC[2]"}, Case{u"\u20ACac", u"[4]c"}}) {
         QString out = QStringLiteral(">");
         AppendSubstituted(out, c.text, rows);
         EXPECT_EQ(out, QStringLiteral(">") + c.expected.toString())
             << c.text.toString().toStdString();
         EXPECT_EQ(out.mid(1), RowByRow(c.text, rows));
     }
-    ForEveryText(u"abcx", 7, [&](const QString& text) {
+    ForEveryText(u"abc\u20ACx", 6, [&](const QString& text) {
         QString out;
         AppendSubstituted(out, text, rows);
         ASSERT_EQ(out, RowByRow(text, rows)) << text.toStdString();

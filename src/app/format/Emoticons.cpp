@@ -52,7 +52,8 @@ const std::array<TSubstitutionRow, EmoticonTable.size()>& EmoticonRows() {
 } // namespace
 
 void AppendEmoticonsReplaced(QString& out, QStringView text) {
-    AppendSubstituted(out, text, EmoticonRows());
+    static const TSubstitution kEmoticons(EmoticonRows());
+    kEmoticons.AppendTo(out, text);
 }
 
 QString ReplaceEmoticons(QStringView text) {

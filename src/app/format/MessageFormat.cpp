@@ -84,9 +84,44 @@ QString cat(const Parts&... parts) {
     return result;
 }
 
+// Appends text with "&", "<" and ">" as entities.
+void AppendEscaped(QString& out, QStringView text) {
+    qsizetype copied = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c == u'&' || c == u'<' || c == u'>') {
+            out.append(text.sliced(copied, i - copied));
+            out.append(c == u'&'   ? QStringView(u"&amp;")
+                       : c == u'<' ? QStringView(u"&lt;")
+                                   : QStringView(u"&gt;"));
+            copied = i + 1;
+        }
+    }
+    out.append(text.sliced(copied));
+}
+
+// Appends text without the characters that would end an attribute value.
+void AppendAttribute(QString& out, QStringView text) {
+    qsizetype copied = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'"' || text[i] == u'>') {
+            out.append(text.sliced(copied, i - copied));
+            copied = i + 1;
+        }
+    }
+    out.append(text.sliced(copied));
+}
+
 QString link(QStringView name, QStringView params, QStringView label) {
-    return cat(u"<a name=\"", name, u"\" params=\"", AttributeText(params), u"\" hint=\"Query ",
-               AttributeText(label), u"\">", EscapeMarkup(label), u"</a>");
+    QString result;
+    result.reserve(48 + name.size() + params.size() + 2 * label.size());
+    result.append(u"<a name=\"").append(name).append(u"\" params=\"");
+    AppendAttribute(result, params);
+    result.append(u"\" hint=\"Query ");
+    AppendAttribute(result, label);
+    result.append(u"\">");
+    AppendEscaped(result, label);
+    return result.append(u"</a>");
 }
 
 const TMainSettings& DefaultSettings() {
@@ -144,24 +179,14 @@ QString EscapeText(QStringView text, bool parseEmoticons) {
 QString EscapeMarkup(QStringView text) {
     QString result;
     result.reserve(text.size());
-    for (const QChar ch : text) {
-        if (ch == u'&') {
-            result += QStringLiteral("&amp;");
-        } else if (ch == u'<') {
-            result += QStringLiteral("&lt;");
-        } else if (ch == u'>') {
-            result += QStringLiteral("&gt;");
-        } else {
-            result += ch;
-        }
-    }
+    AppendEscaped(result, text);
     return result;
 }
 
 QString AttributeText(QStringView text) {
-    QString result = text.toString();
-    result.remove(u'"');
-    result.remove(u'>');
+    QString result;
+    result.reserve(text.size());
+    AppendAttribute(result, text);
     return result;
 }
 

@@ -35,17 +35,31 @@ bool EndMeetsStart(QStringView a, QStringView b) {
 
 } // namespace
 
-void AppendSubstituted(QString& out, QStringView text, std::span<const TSubstitutionRow> rows) {
-    // Where a match can start: at a first character of some row.
-    QVarLengthArray<QChar, 8> firsts;
+TSubstitution::TSubstitution(std::span<const TSubstitutionRow> rows) : rows_(rows) {
     for (const TSubstitutionRow& row : rows) {
-        if (!firsts.contains(row.Find.front())) {
-            firsts.append(row.Find.front());
+        const char16_t first = row.Find.front().unicode();
+        if (first < firstLatin_.size()) {
+            firstLatin_[first] = true;
+        } else {
+            firstWide_ = true;
         }
     }
+}
+
+bool TSubstitution::MayStartAt(QChar c) const {
+    if (c.unicode() < firstLatin_.size()) {
+        return firstLatin_[c.unicode()];
+    }
+    return firstWide_ && std::any_of(rows_.begin(), rows_.end(), [c](const TSubstitutionRow& row) {
+               return row.Find.front() == c;
+           });
+}
+
+void TSubstitution::AppendTo(QString& out, QStringView text) const {
+    // Where a match can start: at a first character of some row.
     QVarLengthArray<qsizetype, 32> starts;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        if (firsts.contains(text[i])) {
+        if (MayStartAt(text[i])) {
             starts.append(i);
         }
     }
@@ -56,8 +70,8 @@ void AppendSubstituted(QString& out, QStringView text, std::span<const TSubstitu
     // Per position: free, inside a match, or the row whose match starts there.
     QVarLengthArray<int, 256> claim(text.size());
     std::fill(claim.begin(), claim.end(), kFree);
-    for (size_t r = 0; r < rows.size(); ++r) {
-        const QStringView find = rows[r].Find;
+    for (size_t r = 0; r < rows_.size(); ++r) {
+        const QStringView find = rows_[r].Find;
         for (const qsizetype at : starts) {
             if (text[at] == find.front() && FitsFree(text, at, find, claim)) {
                 claim[at] = static_cast<int>(r);
@@ -68,13 +82,17 @@ void AppendSubstituted(QString& out, QStringView text, std::span<const TSubstitu
     qsizetype copied = 0;
     for (const qsizetype at : starts) {
         if (claim[at] >= 0) {
-            const TSubstitutionRow& row = rows[static_cast<size_t>(claim[at])];
+            const TSubstitutionRow& row = rows_[static_cast<size_t>(claim[at])];
             out.append(text.sliced(copied, at - copied));
             out.append(row.Replace);
             copied = at + row.Find.size();
         }
     }
     out.append(text.sliced(copied));
+}
+
+void AppendSubstituted(QString& out, QStringView text, std::span<const TSubstitutionRow> rows) {
+    TSubstitution(rows).AppendTo(out, text);
 }
 
 bool SubstitutionRowsInterfere(std::span<const TSubstitutionRow> rows) {
