@@ -48,6 +48,7 @@ QString RowByRow(QStringView text, std::span<const TSubstitutionRow> rows) {
 QString EmoticonsRowByRow(QStringView text) {
     static const std::vector<QString> kTags = [] {
         std::vector<QString> tags;
+        tags.reserve(EmoticonImageCount);
         for (int image = 0; image < EmoticonImageCount; ++image) {
             tags.push_back(QStringLiteral("<img index=\"%1\">").arg(image));
         }
