@@ -328,3 +328,36 @@ TEST_F(MessageFormatTest, ReferenceMarksNeverLeaveALinkOpen) {
         EXPECT_EQ(ColouredText(shown.chunks), QString::fromLatin1(row[4]));
     }
 }
+
+TEST_F(MessageFormatTest, TheTimeStampFollowsEveryChangeOfTimeFormatAndZone) {
+    // Lines of one second share their stamp's text; each row must show its own.
+    QDateTime now;
+    f.Now = [&] { return now; };
+    settings.TimestampIndent = false;
+    const qint64 t0 = QDateTime(QDate(2024, 5, 1), QTime(15, 7, 42), Qt::UTC).toMSecsSinceEpoch();
+    struct Row {
+        qint64 utcMs;
+        int offset;
+        const char* format;
+        const char* stamp;
+    };
+    for (const Row& row : {
+             Row{t0, 0, "hh:nn:ss", "15:07:42"},
+             Row{t0 + 999, 0, "hh:nn:ss", "15:07:42"},
+             Row{t0 + 1000, 0, "hh:nn:ss", "15:07:43"},
+             Row{t0 + 1000, 3600, "hh:nn:ss", "16:07:43"}, // the zone changed
+             Row{t0 + 1000, 3600, "hh:nn", "16:07"},       // the format changed
+             Row{t0 + 1000, 3600, "ss.zzz", "43.000"},
+             Row{t0 + 1001, 3600, "ss.zzz", "43.001"}, // milliseconds within the second
+             Row{t0 + 1002, 3600, "ss.ZZZ", "43.002"},
+             Row{t0 + 1003, 3600, "ss.ZZZ", "43.003"},
+         }) {
+        now = QDateTime::fromMSecsSinceEpoch(row.utcMs, Qt::OffsetFromUTC, row.offset);
+        settings.TimestampFormat = QString::fromLatin1(row.format);
+        EXPECT_EQ(f.ConsoleLine(u"x", plat::clRed, true),
+                  QStringLiteral("<noselect><font color=\"#808080\">%1</font>&nbsp;</noselect>"
+                                 "<font color=\"#FF0000\">x</font>")
+                      .arg(QString::fromLatin1(row.stamp)))
+            << row.format << " at " << row.utcMs;
+    }
+}

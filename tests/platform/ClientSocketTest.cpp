@@ -216,6 +216,26 @@ TEST_F(ClientSocketTest, WritesFailVisiblyWhenNotConnected) {
     EXPECT_THROW(client->Write("late"), plat::EWriteError);
 }
 
+TEST_F(ClientSocketTest, DestroyedInsideTheConnectionsReportTheConnectionGoesAfterIt) {
+    // The first notification for arriving bytes is raised inside the
+    // connection's own report of them; a handler that destroys the socket
+    // there must not take the connection away under that report.
+    Connect();
+    const QPointer<QTcpSocket> connection = client->findChild<QTcpSocket*>();
+    ASSERT_TRUE(connection);
+    bool connectionAfterDelete = false;
+    client->OnRead = [&](ClientSocket* s) {
+        ReadOneFrame(s);
+        delete s;
+        connectionAfterDelete = !connection.isNull();
+    };
+    PeerSends(Frame("x"));
+    ASSERT_TRUE(WaitUntil([&] { return client.isNull(); }));
+    EXPECT_TRUE(connectionAfterDelete);
+    EXPECT_TRUE(WaitUntil([&] { return connection.isNull(); }));
+    EXPECT_EQ(log, QStringList({"read:x"}));
+}
+
 TEST_F(ClientSocketTest, HandlersMayDestroyTheSocket) {
     Connect();
     client->OnRead = [&](ClientSocket* s) {

@@ -1,11 +1,14 @@
 #include "app/format/ColorCodes.h"
 
+#include "app/format/Substitution.h"
 #include "platform/core/Format.h"
 #include "strings/FastStrings.h"
 
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFragment>
+
+#include <algorithm>
 
 namespace {
 
@@ -17,12 +20,20 @@ QString fontSwitch(const QString& hex) {
     return QStringLiteral("</font><font color=\"#") + hex + QStringLiteral("\">");
 }
 
+// Whether the text holds a code or an end code at all.
+bool HasCodeCharacters(QStringView text) {
+    return std::any_of(text.begin(), text.end(), [](QChar c) {
+        return c == ColorCodeStart || c == ReferenceCode || c == EndCode;
+    });
+}
+
 } // namespace
 
 QString ColorToHex(plat::TColor color) {
     const plat::TColor rgb = plat::ColorToRGB(color);
-    return plat::Format("%.2x%.2x%.2x", plat::GetRValue(rgb), plat::GetGValue(rgb),
-                        plat::GetBValue(rgb));
+    const auto value = static_cast<uint32_t>((plat::GetRValue(rgb) << 16) |
+                                             (plat::GetGValue(rgb) << 8) | plat::GetBValue(rgb));
+    return plat::HexUpper(value, 6);
 }
 
 const std::array<TColorCodeRow, 32> ColorCodeTable = {{
@@ -73,6 +84,11 @@ plat::TColor ColorOfCode(QStringView code) {
 }
 
 QString StripColorCodes(QStringView text) {
+    if (!HasCodeCharacters(text)) {
+        return text.toString();
+    }
+    // Taking a code out joins its neighbours, which may then form a code of a
+    // later row, so the rows go one after the other.
     QString result = text.toString();
     for (const TColorCodeRow& r : ColorCodeTable) {
         result = FastReplace(result, r.Code(), QStringView(), true);
@@ -81,16 +97,31 @@ QString StripColorCodes(QStringView text) {
 }
 
 QString DecodeColorCodes(QStringView text, plat::TColor messageColor, plat::TColor background) {
+    if (!HasCodeCharacters(text)) {
+        return text.toString();
+    }
+    // The font switch of each row, as the table writes it.
+    static const std::array<QString, ColorCodeTable.size()> kSwitches = [] {
+        std::array<QString, ColorCodeTable.size()> switches;
+        for (size_t r = 0; r < ColorCodeTable.size(); ++r) {
+            switches[r] = fontSwitch(ColorCodeTable[r].Hex());
+        }
+        return switches;
+    }();
     const plat::TColor backgroundRgb = plat::ColorToRGB(background);
-    const QString messageHex = ColorToHex(messageColor);
-    QString result = text.toString();
-    for (const TColorCodeRow& r : ColorCodeTable) {
+    const QString messageSwitch = fontSwitch(ColorToHex(messageColor));
+    std::array<TSubstitutionRow, ColorCodeTable.size() + 1> rows;
+    for (size_t r = 0; r < ColorCodeTable.size(); ++r) {
         // A colour that would vanish on the console's background is shown in
         // the message colour instead.
-        const QString hex = r.Color() == backgroundRgb ? messageHex : r.Hex();
-        result = FastReplace(result, r.Code(), fontSwitch(hex), true);
+        const bool hidden = ColorCodeTable[r].Color() == backgroundRgb;
+        rows[r] = {ColorCodeTable[r].Code(), hidden ? messageSwitch : kSwitches[r]};
     }
-    return FastReplace(result, QStringView(&EndCode, 1), fontSwitch(messageHex), true);
+    rows.back() = {QStringView(&EndCode, 1), messageSwitch};
+    QString result;
+    result.reserve(text.size() + 64);
+    AppendSubstituted(result, text, rows);
+    return result;
 }
 
 QString EncodeColors(std::span<const TColoredChar> text, plat::TColor defaultColor,

@@ -1,6 +1,6 @@
 #include "app/format/Emoticons.h"
 
-#include "strings/FastStrings.h"
+#include "app/format/Substitution.h"
 
 // clang-format off
 const std::array<TEmoticon, 120> EmoticonTable = {{
@@ -28,14 +28,38 @@ const std::array<TEmoticon, 120> EmoticonTable = {{
 }};
 // clang-format on
 
-QString ReplaceEmoticons(QStringView text) {
-    QString result = text.toString();
-    for (const TEmoticon& e : EmoticonTable) {
-        if (result.contains(e.Text)) {
-            result = FastReplace(result, e.Text, QStringLiteral("<img index=\"%1\">").arg(e.Image),
-                                 true);
+namespace {
+
+// The table as substitution rows, each text with the image tag of its image.
+const std::array<TSubstitutionRow, EmoticonTable.size()>& EmoticonRows() {
+    static const std::array<QString, EmoticonImageCount> kTags = [] {
+        std::array<QString, EmoticonImageCount> tags;
+        for (int image = 0; image < EmoticonImageCount; ++image) {
+            tags[static_cast<size_t>(image)] = QStringLiteral("<img index=\"%1\">").arg(image);
         }
-    }
+        return tags;
+    }();
+    static const std::array<TSubstitutionRow, EmoticonTable.size()> kRows = [] {
+        std::array<TSubstitutionRow, EmoticonTable.size()> rows;
+        for (size_t i = 0; i < EmoticonTable.size(); ++i) {
+            rows[i] = {EmoticonTable[i].Text, kTags[static_cast<size_t>(EmoticonTable[i].Image)]};
+        }
+        return rows;
+    }();
+    return kRows;
+}
+
+} // namespace
+
+void AppendEmoticonsReplaced(QString& out, QStringView text) {
+    static const TSubstitution kEmoticons(EmoticonRows());
+    kEmoticons.AppendTo(out, text);
+}
+
+QString ReplaceEmoticons(QStringView text) {
+    QString result;
+    result.reserve(text.size());
+    AppendEmoticonsReplaced(result, text);
     return result;
 }
 

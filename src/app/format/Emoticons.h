@@ -20,6 +20,8 @@ extern const std::array<TEmoticon, 120> EmoticonTable;
 // Replaces every occurrence of each table text, case-sensitively and in table
 // order, with "<img index="N">".
 QString ReplaceEmoticons(QStringView text);
+// The same, appended to out.
+void AppendEmoticonsReplaced(QString& out, QStringView text);
 
 // The first text of an image (what the emoticon palette inserts); empty for
 // an index outside 0..11.

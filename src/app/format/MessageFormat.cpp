@@ -3,33 +3,125 @@
 #include "engine/BlobList.h"
 #include "engine/VLBlob.h"
 #include "platform/core/FormatDateTime.h"
-#include "strings/FastStrings.h"
+
+#include <array>
+#include <utility>
 
 namespace {
 
-// Stand-ins that keep entities and web address prefixes away from the
-// emoticon texts (":/" inside "http://") while those are replaced.
-constexpr QStringView kAmpHold = u"\x17\x18";
-constexpr QStringView kLtHold = u"\x17\x19";
-constexpr QStringView kGtHold = u"\x17\x1A";
-constexpr QStringView kHttpHold = u"\x17\x1C";
-constexpr QStringView kHttpsHold = u"\x17\x1D";
+// What a special piece of chat text becomes, and how long the piece is.
+struct TEscape {
+    QStringView Markup;
+    qsizetype Length = 0;
+};
 
-// Joins strings and string views.
+// Whether text at position at starts with prefix (lower case), ignoring the
+// case of the ASCII letters only, as the chat's 8-bit text does.
+bool StartsWithNoCase(QStringView text, qsizetype at, QStringView prefix) {
+    if (text.size() - at < prefix.size()) {
+        return false;
+    }
+    for (qsizetype k = 0; k < prefix.size(); ++k) {
+        const char16_t want = prefix[k].unicode();
+        const char16_t have = text[at + k].unicode();
+        const bool letter = want >= u'a' && want <= u'z';
+        if (have != want && !(letter && have == want - (u'a' - u'A'))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The special piece at position at: "&", "<" and ">" become entities; web
+// address prefixes in any case come back in lower case and are kept out of
+// reach of the emoticon texts (":/" inside "http://"). The character 0x17
+// followed by 0x18, 0x19, 0x1A, 0x1C or 0x1D reads as "&amp;", "&lt;",
+// "&gt;", "http://" or "https://" (it once stood in for them while emoticons
+// were replaced). Length 0: an ordinary character.
+TEscape EscapeAt(QStringView text, qsizetype at) {
+    switch (text[at].unicode()) {
+    case u'&':
+        return {u"&amp;", 1};
+    case u'<':
+        return {u"&lt;", 1};
+    case u'>':
+        return {u"&gt;", 1};
+    case u'h':
+    case u'H':
+        if (StartsWithNoCase(text, at, u"http://")) {
+            return {u"http://", 7};
+        }
+        if (StartsWithNoCase(text, at, u"https://")) {
+            return {u"https://", 8};
+        }
+        return {};
+    case 0x17: {
+        static constexpr std::array<std::pair<char16_t, QStringView>, 5> kHeld{{
+            {0x18, u"&amp;"},
+            {0x19, u"&lt;"},
+            {0x1A, u"&gt;"},
+            {0x1C, u"http://"},
+            {0x1D, u"https://"},
+        }};
+        for (const auto& [second, markup] : kHeld) {
+            if (at + 1 < text.size() && text[at + 1] == second) {
+                return {markup, 2};
+            }
+        }
+        return {};
+    }
+    default:
+        return {};
+    }
+}
+
+// Joins strings and string views, allocating once.
 template <typename... Parts>
 QString cat(const Parts&... parts) {
     QString result;
+    result.reserve((QStringView(parts).size() + ...));
     (result.append(parts), ...);
     return result;
 }
 
-QString link(QStringView name, QStringView params, QStringView label) {
-    return cat(u"<a name=\"", name, u"\" params=\"", AttributeText(params), u"\" hint=\"Query ",
-               AttributeText(label), u"\">", EscapeMarkup(label), u"</a>");
+// Appends text with "&", "<" and ">" as entities.
+void AppendEscaped(QString& out, QStringView text) {
+    qsizetype copied = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c == u'&' || c == u'<' || c == u'>') {
+            out.append(text.sliced(copied, i - copied));
+            out.append(c == u'&'   ? QStringView(u"&amp;")
+                       : c == u'<' ? QStringView(u"&lt;")
+                                   : QStringView(u"&gt;"));
+            copied = i + 1;
+        }
+    }
+    out.append(text.sliced(copied));
 }
 
-QString fontOpen(plat::TColor color) {
-    return QStringLiteral("<font color=\"#") + ColorToHex(color) + QStringLiteral("\">");
+// Appends text without the characters that would end an attribute value.
+void AppendAttribute(QString& out, QStringView text) {
+    qsizetype copied = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'"' || text[i] == u'>') {
+            out.append(text.sliced(copied, i - copied));
+            copied = i + 1;
+        }
+    }
+    out.append(text.sliced(copied));
+}
+
+QString link(QStringView name, QStringView params, QStringView label) {
+    QString result;
+    result.reserve(48 + name.size() + params.size() + 2 * label.size());
+    result.append(u"<a name=\"").append(name).append(u"\" params=\"");
+    AppendAttribute(result, params);
+    result.append(u"\" hint=\"Query ");
+    AppendAttribute(result, label);
+    result.append(u"\">");
+    AppendEscaped(result, label);
+    return result.append(u"</a>");
 }
 
 const TMainSettings& DefaultSettings() {
@@ -58,42 +150,43 @@ QString ChatLogFileName(TChatLog log) {
 }
 
 QString EscapeText(QStringView text, bool parseEmoticons) {
-    QString s = FastReplace(text, u"&", kAmpHold, false);
-    s = FastReplace(s, u"<", kLtHold, false);
-    s = FastReplace(s, u">", kGtHold, false);
-    s = FastReplace(s, u"http://", kHttpHold, false);
-    s = FastReplace(s, u"https://", kHttpsHold, false);
-    if (parseEmoticons) {
-        s = ReplaceEmoticons(s);
+    QString result;
+    result.reserve(text.size() + text.size() / 8);
+    // Emoticons are looked for in the ordinary text between special pieces.
+    auto appendPlain = [&](QStringView plain) {
+        if (parseEmoticons) {
+            AppendEmoticonsReplaced(result, plain);
+        } else {
+            result.append(plain);
+        }
+    };
+    qsizetype plainStart = 0;
+    for (qsizetype i = 0; i < text.size();) {
+        const TEscape escape = EscapeAt(text, i);
+        if (escape.Length == 0) {
+            ++i;
+            continue;
+        }
+        appendPlain(text.sliced(plainStart, i - plainStart));
+        result.append(escape.Markup);
+        i += escape.Length;
+        plainStart = i;
     }
-    s = FastReplace(s, kAmpHold, u"&amp;", true);
-    s = FastReplace(s, kLtHold, u"&lt;", true);
-    s = FastReplace(s, kGtHold, u"&gt;", true);
-    s = FastReplace(s, kHttpHold, u"http://", true);
-    return FastReplace(s, kHttpsHold, u"https://", true);
+    appendPlain(text.sliced(plainStart));
+    return result;
 }
 
 QString EscapeMarkup(QStringView text) {
     QString result;
     result.reserve(text.size());
-    for (const QChar ch : text) {
-        if (ch == u'&') {
-            result += QStringLiteral("&amp;");
-        } else if (ch == u'<') {
-            result += QStringLiteral("&lt;");
-        } else if (ch == u'>') {
-            result += QStringLiteral("&gt;");
-        } else {
-            result += ch;
-        }
-    }
+    AppendEscaped(result, text);
     return result;
 }
 
 QString AttributeText(QStringView text) {
-    QString result = text.toString();
-    result.remove(u'"');
-    result.remove(u'>');
+    QString result;
+    result.reserve(text.size());
+    AppendAttribute(result, text);
     return result;
 }
 
@@ -104,17 +197,36 @@ TMessageFormatter::TMessageFormatter(const TMainSettings& settings) : settings_(
 QString TMessageFormatter::ConsoleLine(QStringView text, plat::TColor color,
                                        bool withTimestamp) const {
     QString line;
+    line.reserve(text.size() + 128);
     if (withTimestamp && settings_.TimestampChat) {
         // The time and the space after it cannot be selected, so copied text
         // leaves them out; "&nbsp;" never collapses and never starts a row.
-        line = QStringLiteral("<noselect>") + fontOpen(settings_.TimestampColor) +
-               EscapeMarkup(plat::FormatDateTime(settings_.TimestampFormat, Now())) +
-               QStringLiteral("</font>&nbsp;</noselect>");
+        line.append(u"<noselect><font color=\"#")
+            .append(ColorToHex(settings_.TimestampColor))
+            .append(u"\">")
+            .append(StampText(Now()))
+            .append(u"</font>&nbsp;</noselect>");
         if (settings_.TimestampIndent) {
-            line += QStringLiteral("<indent>");
+            line.append(u"<indent>");
         }
     }
-    return cat(line, fontOpen(color), text, u"</font>");
+    line.append(u"<font color=\"#").append(ColorToHex(color)).append(u"\">");
+    return line.append(text).append(u"</font>");
+}
+
+const QString& TMessageFormatter::StampText(const QDateTime& time) const {
+    // Without milliseconds in the format ("z"), the text changes at most
+    // once a second: lines of the same second share it.
+    const QString& format = settings_.TimestampFormat;
+    const bool perSecond = !format.contains(u'z', Qt::CaseInsensitive);
+    const QDateTime second = time.addMSecs(-time.time().msec());
+    if (!perSecond || format != stampFormat_ || second != stampSecond_ ||
+        second.offsetFromUtc() != stampSecond_.offsetFromUtc()) {
+        stampText_ = EscapeMarkup(plat::FormatDateTime(format, time));
+        stampFormat_ = format;
+        stampSecond_ = second;
+    }
+    return stampText_;
 }
 
 TChatLine TMessageFormatter::ErrorLine(QStringView text) const {

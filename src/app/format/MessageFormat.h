@@ -11,6 +11,7 @@
 #include "app/format/ColorCodes.h"
 #include "app/format/Emoticons.h"
 #include "app/settings/Settings.h"
+#include "platform/core/Clock.h"
 
 #include <QDateTime>
 #include <QString>
@@ -78,7 +79,7 @@ public:
     // it no reference link is made.
     TBlobList* ReceivedAttachments = nullptr;
     // The time of the timestamp block (tests set a fixed one).
-    std::function<QDateTime()> Now = [] { return QDateTime::currentDateTime(); };
+    std::function<QDateTime()> Now = [] { return plat::SystemLocalClock().Now(); };
 
     // "{prefix}<font color="#{hex}">{text}</font>"; the prefix is the
     // timestamp block when withTimestamp and TimestampChat are set.
@@ -125,6 +126,11 @@ public:
 
 private:
     const TMainSettings& settings_;
+    // The time stamp's text for the format and second it was made for.
+    mutable QString stampFormat_;
+    mutable QDateTime stampSecond_;
+    mutable QString stampText_;
+    const QString& StampText(const QDateTime& time) const;
     QString LinkReference(QStringView text, const TBlob& blob);
     TChatLine MessageLine(QStringView layoutHead, QStringView message, const TBlob* blob,
                           plat::TColor color, TChatLog log, QString logText);

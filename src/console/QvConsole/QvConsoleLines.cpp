@@ -3,6 +3,7 @@
 #include "console/QvConsole/QvConsole.h"
 
 #include "console/MarkupParser.h"
+#include "platform/core/Clock.h"
 
 #include <QScrollBar>
 #include <QTimer>
@@ -344,7 +345,7 @@ std::unique_ptr<TMessageNode> TQvCustomConsole::MakeLine(const QString& text,
     if (storeText_) {
         node->Text = text;
     }
-    node->Timestamp = QDateTime::currentDateTime();
+    node->Timestamp = plat::SystemLocalClock().Now();
     return node;
 }
 
@@ -424,7 +425,7 @@ void TQvCustomConsole::SetLineText(TMessageNode* Line, const QString& Text, bool
         Line->Chunks = std::move(parsed);
         Line->Text = storeText_ ? Text : QString();
         if (RenewTimestamp) {
-            Line->Timestamp = QDateTime::currentDateTime();
+            Line->Timestamp = plat::SystemLocalClock().Now();
         }
         repaintPending_ = true;
         EnsureLayout();

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QIODevice>
 
 #include <algorithm>
 
@@ -31,14 +32,21 @@ public:
         if (bytes.isEmpty()) {
             return;
         }
-        if (head_ == storage_.size()) {
-            storage_.resize(0); // everything taken: start over, keeping the capacity
-            head_ = 0;
-        } else if (head_ >= kCompactAt && head_ * 2 >= storage_.size()) {
-            storage_.remove(0, head_);
-            head_ = 0;
-        }
+        Compact();
         storage_.append(bytes.data(), bytes.size());
+    }
+
+    // Appends what the device has ready to read, read straight into the queue.
+    void AppendFrom(QIODevice& device) {
+        const qint64 ready = device.bytesAvailable();
+        if (ready <= 0) {
+            return;
+        }
+        Compact();
+        const qsizetype end = storage_.size();
+        storage_.resize(end + static_cast<qsizetype>(ready));
+        const qint64 got = device.read(storage_.data() + end, ready);
+        storage_.resize(end + static_cast<qsizetype>(std::max<qint64>(got, 0)));
     }
 
     qsizetype Size() const { return storage_.size() - head_; }
@@ -62,6 +70,18 @@ public:
 
 private:
     static constexpr qsizetype kCompactAt = 4096;
+
+    // Drops the taken bytes before more are added, when they are all of the
+    // storage or the larger part of a large one.
+    void Compact() {
+        if (head_ == storage_.size()) {
+            storage_.resize(0); // everything taken: start over, keeping the capacity
+            head_ = 0;
+        } else if (head_ >= kCompactAt && head_ * 2 >= storage_.size()) {
+            storage_.remove(0, head_);
+            head_ = 0;
+        }
+    }
 
     QByteArray storage_;
     qsizetype head_ = 0; // first byte not yet taken

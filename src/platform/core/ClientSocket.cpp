@@ -38,6 +38,12 @@ ClientSocket::~ClientSocket() {
     if (socket_) {
         socket_->disconnect(this);
         socket_->abort();
+        if (arrivalDepth_ > 0) {
+            // Destroyed by a handler of bytes that the connection is still
+            // reporting: the connection goes once its report has returned.
+            socket_->setParent(nullptr);
+            socket_->deleteLater();
+        }
     }
 }
 
@@ -47,7 +53,9 @@ void ClientSocket::Open(const QString& host, uint16_t port) {
     }
     Release();
     socket_ = new QTcpSocket(this);
-    ConnectGuarded(socket_, &QTcpSocket::readyRead, this, [this] { Receive(socket_->readAll()); });
+    // Unlike readyRead, this is reported again to a handler that waits in a
+    // nested event loop, so bytes that arrive meanwhile are seen.
+    ConnectGuarded(socket_, &QIODevice::channelReadyRead, this, [this] { Arrived(); });
     ConnectGuarded(socket_, &QAbstractSocket::stateChanged, this,
                    [this](QAbstractSocket::SocketState state) { SocketStateChanged(state); });
     ConnectGuarded(socket_, &QAbstractSocket::errorOccurred, this,
@@ -107,6 +115,24 @@ void ClientSocket::Fail(int errorCode, const QString& text) {
     DeliverError(session, errorCode, text);
     if (self && session == session_) {
         Close();
+    }
+}
+
+// Bytes reported by the connection: the read notification they bring is
+// raised at once, inside this report, which is a notification of its own,
+// rather than posted for a further turn of the event loop. Only later
+// notifications, for bytes a handler left, are posted.
+void ClientSocket::Arrived() {
+    const qsizetype before = buffer_.Size();
+    buffer_.AppendFrom(*socket_);
+    if (buffer_.Size() == before || readPosted_) {
+        return;
+    }
+    const QPointer<ClientSocket> self(this);
+    ++arrivalDepth_;
+    DeliverRead(session_);
+    if (self) {
+        --arrivalDepth_;
     }
 }
 

@@ -23,9 +23,11 @@ namespace plat {
 // loops, so a handler that waits in a local event loop keeps receiving.
 //
 // Receiving. Arriving bytes go into the socket's receive buffer, which the
-// owner reads as a ByteSource. A read notification (OnRead) is posted when
-// bytes arrive, and again whenever the owner takes bytes with Consume and
-// unread bytes remain, at most one being pending at a time. The owner takes
+// owner reads as a ByteSource. A read notification (OnRead) is raised when
+// bytes arrive (from the connection's own report of them, also inside a
+// handler's nested event loop), and posted whenever the owner takes bytes
+// with Consume and unread bytes remain, at most one being pending at a time;
+// bytes arriving while one is pending wait for it. The owner takes
 // one unit (one frame) per notification: it looks at Peek(), and when a whole
 // frame is there it handles it straight from the buffer and takes exactly
 // that frame with Consume; an incomplete frame is left in place and the next
@@ -107,6 +109,7 @@ public:
     std::function<void(ClientSocket* sender, int& errorCode)> OnError;
 
 private:
+    void Arrived();
     void Receive(QByteArrayView bytes);
     void Release();
     void PeerClosed();
@@ -125,6 +128,7 @@ private:
     bool peerClosed_ = false; // the disconnect notification is due
     bool readPosted_ = false;
     bool disconnectPosted_ = false;
+    int arrivalDepth_ = 0; // read notifications raised inside the connection's report
 };
 
 } // namespace plat
