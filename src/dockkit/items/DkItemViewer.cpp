@@ -22,14 +22,6 @@ constexpr int kDropdownArrowRoom = 8;
 
 } // namespace
 
-std::unique_ptr<TDkItemViewer> TDkCustomItem::CreateViewer(TDkView* view, int groupLevel) {
-    return std::make_unique<TDkItemViewer>(view, this, groupLevel);
-}
-
-std::unique_ptr<TDkItemViewer> TDkSeparatorItem::CreateViewer(TDkView* view, int groupLevel) {
-    return std::make_unique<TDkSeparatorItemViewer>(view, this, groupLevel);
-}
-
 TDkItemViewer::TDkItemViewer(TDkView* view, TDkCustomItem* item, int groupLevel)
     : view_(view), item_(item), groupLevel_(groupLevel) {}
 
