@@ -12,8 +12,8 @@
 #include "dockkit/bars/DkThemedToolbar.h"
 #include "dockkit/items/DkItem.h"
 #include "dockkit/items/DkItemViewer.h"
-#include "dockkit/items/DkMenuLoop.h"
 #include "dockkit/items/DkView.h"
+#include "dockkit/menus/DkMenuLoop.h"
 #include "dockkit/palettes/DkxColorItem.h"
 #include "dockkit/themes/DkThemedItem.h"
 

@@ -4,7 +4,7 @@
 #include "dockkit/common/DkModalLoop.h"
 #include "dockkit/docking/DkDock.h"
 #include "dockkit/docking/DkFloatingWindowParent.h"
-#include "dockkit/items/DkMenuLoop.h"
+#include "dockkit/menus/DkMenuLoop.h"
 
 #include "platform/core/Guarded.h"
 #include "platform/gui/ActionList.h"

@@ -4,7 +4,7 @@
 // it shows as control items.
 #include "dockkit/bars/DkToolbar.h"
 
-#include "dockkit/items/DkMenuLoop.h"
+#include "dockkit/menus/DkMenuLoop.h"
 
 #include "platform/core/Guarded.h"
 #include "platform/gui/ShowHint.h"
