@@ -15,7 +15,7 @@
 #include "dockkit/docking/DkDockablePanel.h"
 #include "dockkit/docking/DkDockableWindow.h"
 #include "dockkit/docking/DkPositions.h"
-#include "dockkit/items/DkItem.h"
+#include "dockkit/items/DkItem/DkItem.h"
 #include "dockkit/items/DkItemViewer.h"
 #include "dockkit/items/DkView.h"
 #include "dockkit/menus/DkPopupWindow.h"

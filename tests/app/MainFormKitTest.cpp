@@ -9,7 +9,7 @@
 #include "dockkit/bars/DkThemedToolbar.h"
 #include "dockkit/docking/DkDockablePanel.h"
 #include "dockkit/docking/DkxDock.h"
-#include "dockkit/items/DkItem.h"
+#include "dockkit/items/DkItem/DkItem.h"
 #include "dockkit/menus/DkMenuLoop.h"
 #include "dockkit/menus/DkPopupWindow.h"
 #include "dockkit/palettes/DkxColorItem.h"

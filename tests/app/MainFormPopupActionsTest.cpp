@@ -6,7 +6,7 @@
 #include "MainFormTestSupport.h"
 
 #include "dockkit/items/DkActionLink.h"
-#include "dockkit/items/DkItem.h"
+#include "dockkit/items/DkItem/DkItem.h"
 #include "dockkit/menus/DkMenuLoop.h"
 #include "dockkit/themes/DkThemedPopup.h"
 #include "dockkit/themes/DkThemedViewer.h"

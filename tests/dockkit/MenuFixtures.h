@@ -6,7 +6,7 @@
 
 #include "PlatformFakes.h"
 
-#include "dockkit/items/DkItem.h"
+#include "dockkit/items/DkItem/DkItem.h"
 #include "dockkit/items/DkItemViewer.h"
 #include "dockkit/items/DkView.h"
 #include "dockkit/menus/DkPopupMenu.h"

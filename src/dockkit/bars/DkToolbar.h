@@ -9,7 +9,7 @@
 // tool bar is resized in steps, one per number of rows it can have.
 
 #include "dockkit/docking/DkDockableWindow.h"
-#include "dockkit/items/DkItem.h"
+#include "dockkit/items/DkItem/DkItem.h"
 #include "dockkit/items/DkItemViewer.h"
 #include "dockkit/items/DkView.h"
 

@@ -1,6 +1,6 @@
 #include "dockkit/items/DkActionLink.h"
 
-#include "dockkit/items/DkItem.h"
+#include "dockkit/items/DkItem/DkItem.h"
 
 #include <QAction>
 #include <QDynamicPropertyChangeEvent>

@@ -2,7 +2,7 @@
 
 #include "dockkit/common/DkCommon.h"
 #include "dockkit/common/DkDraw.h"
-#include "dockkit/items/DkItem.h"
+#include "dockkit/items/DkItem/DkItem.h"
 #include "dockkit/items/DkView.h"
 
 #include "platform/gui/AccelText.h"

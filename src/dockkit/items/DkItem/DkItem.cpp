@@ -1,4 +1,4 @@
-#include "dockkit/items/DkItem.h"
+#include "dockkit/items/DkItem/DkItem.h"
 
 #include "dockkit/items/DkActionLink.h"
 #include "dockkit/items/DkCommand.h"
