@@ -17,7 +17,7 @@
 #include "app/mainform/MainForm.h"
 #include "app/mainform/MainFormControls.h"
 #include "chatd/ChatServer.h"
-#include "dockkit/items/DkView.h"
+#include "dockkit/items/DkView/DkView.h"
 #include "dockkit/menus/DkMenuLoop.h"
 #include "dockkit/themes/DkKitThemes.h"
 #include "dockkit/themes/DkThemedItem.h"

@@ -17,7 +17,7 @@
 #include "dockkit/docking/DkPositions.h"
 #include "dockkit/items/DkItem/DkItem.h"
 #include "dockkit/items/DkItemViewer.h"
-#include "dockkit/items/DkView.h"
+#include "dockkit/items/DkView/DkView.h"
 #include "dockkit/menus/DkPopupWindow.h"
 #include "dockkit/themes/DkKitThemes.h"
 #include "dockkit/themes/DkThemedItem.h"

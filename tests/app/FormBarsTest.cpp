@@ -12,7 +12,7 @@
 #include "dockkit/bars/DkThemedToolbar.h"
 #include "dockkit/items/DkItem/DkItem.h"
 #include "dockkit/items/DkItemViewer.h"
-#include "dockkit/items/DkView.h"
+#include "dockkit/items/DkView/DkView.h"
 #include "dockkit/menus/DkMenuLoop.h"
 #include "dockkit/palettes/DkxColorItem.h"
 #include "dockkit/themes/DkThemedItem.h"

@@ -4,7 +4,7 @@
 
 #include "dockkit/bars/DkToolbar.h"
 #include "dockkit/items/DkItemViewer.h"
-#include "dockkit/items/DkView.h"
+#include "dockkit/items/DkView/DkView.h"
 #include "dockkit/menus/DkMenuLoop.h"
 #include "dockkit/menus/DkPopupWindow.h"
 #include "dockkit/themes/DkThemeTypes.h"

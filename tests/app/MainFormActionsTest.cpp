@@ -14,7 +14,7 @@
 #include "dockkit/bars/DkThemedToolbar.h"
 #include "dockkit/docking/DkDockablePanel.h"
 #include "dockkit/items/DkItemViewer.h"
-#include "dockkit/items/DkView.h"
+#include "dockkit/items/DkView/DkView.h"
 #include "dockkit/menus/DkMenuLoop.h"
 #include "dockkit/palettes/DkxColorItem.h"
 #include "dockkit/palettes/DkxColorPalette.h"

@@ -11,7 +11,7 @@
 #include "dockkit/docking/DkDockableWindow.h"
 #include "dockkit/items/DkItem/DkItem.h"
 #include "dockkit/items/DkItemViewer.h"
-#include "dockkit/items/DkView.h"
+#include "dockkit/items/DkView/DkView.h"
 
 #include <QSize>
 #include <QString>

@@ -3,7 +3,7 @@
 #include "dockkit/common/DkCommon.h"
 #include "dockkit/common/DkDraw.h"
 #include "dockkit/items/DkItem/DkItem.h"
-#include "dockkit/items/DkView.h"
+#include "dockkit/items/DkView/DkView.h"
 
 #include "platform/gui/AccelText.h"
 #include "platform/gui/Edges.h"

@@ -2,7 +2,7 @@
 
 #include "dockkit/common/DkModalLoop.h"
 #include "dockkit/items/DkItemViewer.h"
-#include "dockkit/items/DkView.h"
+#include "dockkit/items/DkView/DkView.h"
 #include "dockkit/menus/DkPopupWindow.h"
 
 #include "platform/core/Guarded.h"

@@ -5,7 +5,7 @@
 // than the screen, and fading or sliding in as the desktop asks.
 
 #include "dockkit/items/DkItem/DkItem.h"
-#include "dockkit/items/DkView.h"
+#include "dockkit/items/DkView/DkView.h"
 
 #include "platform/gui/Colors.h"
 #include "platform/gui/Rect.h"
