@@ -13,7 +13,7 @@
 #include "dockkit/common/DkMessages.h"
 #include "dockkit/docking/DkDock.h"
 #include "dockkit/docking/DkDockablePanel.h"
-#include "dockkit/docking/DkDockableWindow.h"
+#include "dockkit/docking/DkDockableWindow/DkDockableWindow.h"
 #include "dockkit/docking/DkPositions.h"
 #include "dockkit/items/DkItem/DkItem.h"
 #include "dockkit/items/DkItemViewer.h"

@@ -3,7 +3,7 @@
 // floating forms, driven by queued mouse input.
 
 #include "dockkit/common/DkHooks.h"
-#include "dockkit/docking/DkDockableWindow.h"
+#include "dockkit/docking/DkDockableWindow/DkDockableWindow.h"
 #include "dockkit/docking/DkFloatingWindowParent.h"
 
 #include "DataRows.h"

@@ -5,7 +5,7 @@
 // the colour item.
 
 #include "dockkit/docking/DkDock.h"
-#include "dockkit/docking/DkDockableWindow.h"
+#include "dockkit/docking/DkDockableWindow/DkDockableWindow.h"
 #include "dockkit/palettes/DkxColorItem.h"
 #include "dockkit/palettes/DkxColorPalette.h"
 #include "dockkit/palettes/DkxColorSet.h"

@@ -8,7 +8,7 @@
 // when asked executes the shortcuts of its items for its form. A floating
 // tool bar is resized in steps, one per number of rows it can have.
 
-#include "dockkit/docking/DkDockableWindow.h"
+#include "dockkit/docking/DkDockableWindow/DkDockableWindow.h"
 #include "dockkit/items/DkItem/DkItem.h"
 #include "dockkit/items/DkItemViewer.h"
 #include "dockkit/items/DkView/DkView.h"

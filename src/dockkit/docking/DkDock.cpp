@@ -1,6 +1,6 @@
 #include "dockkit/docking/DkDock.h"
 
-#include "dockkit/docking/DkDockableWindow.h"
+#include "dockkit/docking/DkDockableWindow/DkDockableWindow.h"
 
 #include <QEvent>
 #include <QPainter>

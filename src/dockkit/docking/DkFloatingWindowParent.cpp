@@ -2,7 +2,7 @@
 
 #include "dockkit/common/DkDraw.h"
 #include "dockkit/common/DkModalLoop.h"
-#include "dockkit/docking/DkDockableWindow.h"
+#include "dockkit/docking/DkDockableWindow/DkDockableWindow.h"
 
 #include "platform/core/Guarded.h"
 #include "platform/gui/AccelText.h"

@@ -4,7 +4,7 @@
 #include "dockkit/common/DkMessages.h"
 #include "dockkit/common/DkNcWidget.h"
 #include "dockkit/docking/DkDock.h"
-#include "dockkit/docking/DkDockableWindow.h"
+#include "dockkit/docking/DkDockableWindow/DkDockableWindow.h"
 #include "dockkit/statusbar/DkxStatusLayout.h"
 #include "dockkit/themes/DkNexus.h"
 

@@ -1,4 +1,4 @@
-#include "dockkit/docking/DkDockableWindow.h"
+#include "dockkit/docking/DkDockableWindow/DkDockableWindow.h"
 
 #include "dockkit/common/DkCommon.h"
 #include "dockkit/docking/DkFloatingWindowParent.h"

@@ -2,7 +2,7 @@
 // that size its floating form, each on the modal mouse loop.
 #include "dockkit/common/DkCommon.h"
 #include "dockkit/common/DkModalLoop.h"
-#include "dockkit/docking/DkDockableWindow.h"
+#include "dockkit/docking/DkDockableWindow/DkDockableWindow.h"
 #include "dockkit/docking/DkDragOutline.h"
 #include "dockkit/docking/DkFloatingWindowParent.h"
 
