@@ -9,7 +9,7 @@
 // shrink on either side), next to a QMainWindow with the same QToolBars in 3 tool bar
 // rows; and the saved positions of 10 windows are written to the registry
 // store and read back.
-#include "dockkit/bars/DkToolbar.h"
+#include "dockkit/bars/DkToolbar/DkToolbar.h"
 #include "dockkit/common/DkMessages.h"
 #include "dockkit/docking/DkDock.h"
 #include "dockkit/docking/DkDockablePanel.h"

@@ -2,7 +2,7 @@
 #include "MouseInput.h"
 #include "ToolTips.h"
 
-#include "dockkit/bars/DkToolbar.h"
+#include "dockkit/bars/DkToolbar/DkToolbar.h"
 #include "dockkit/items/DkItemViewer.h"
 #include "dockkit/items/DkView/DkView.h"
 #include "dockkit/menus/DkMenuLoop.h"

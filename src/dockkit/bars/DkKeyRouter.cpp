@@ -1,6 +1,6 @@
 #include "dockkit/bars/DkKeyRouter.h"
 
-#include "dockkit/bars/DkToolbar.h"
+#include "dockkit/bars/DkToolbar/DkToolbar.h"
 #include "dockkit/common/DkModalLoop.h"
 #include "dockkit/docking/DkDock.h"
 #include "dockkit/docking/DkFloatingWindowParent.h"

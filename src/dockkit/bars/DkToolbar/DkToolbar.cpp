@@ -1,6 +1,6 @@
 // The tool bar: its view and chevron, its properties, and how the view's
 // layout becomes the window's size on a dock, floating or on a form.
-#include "dockkit/bars/DkToolbar.h"
+#include "dockkit/bars/DkToolbar/DkToolbar.h"
 
 #include "dockkit/bars/DkKeyRouter.h"
 #include "dockkit/bars/DkToolbarActions.h"
