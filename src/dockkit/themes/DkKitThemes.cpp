@@ -1,6 +1,6 @@
 #include "dockkit/themes/DkKitThemes.h"
 
-#include "dockkit/themes/DkDefaultTheme.h"
+#include "dockkit/themes/DkDefaultTheme/DkDefaultTheme.h"
 #include "dockkit/themes/DkFlatTheme.h"
 
 namespace dk {
