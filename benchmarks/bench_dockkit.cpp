@@ -9,16 +9,16 @@
 // shrink on either side), next to a QMainWindow with the same QToolBars in 3 tool bar
 // rows; and the saved positions of 10 windows are written to the registry
 // store and read back.
-#include "dockkit/bars/DkToolbar.h"
+#include "dockkit/bars/DkToolbar/DkToolbar.h"
 #include "dockkit/common/DkMessages.h"
 #include "dockkit/docking/DkDock.h"
 #include "dockkit/docking/DkDockablePanel.h"
-#include "dockkit/docking/DkDockableWindow.h"
+#include "dockkit/docking/DkDockableWindow/DkDockableWindow.h"
 #include "dockkit/docking/DkPositions.h"
-#include "dockkit/items/DkItem.h"
+#include "dockkit/items/DkItem/DkItem.h"
 #include "dockkit/items/DkItemViewer.h"
-#include "dockkit/items/DkPopupWindow.h"
-#include "dockkit/items/DkView.h"
+#include "dockkit/items/DkView/DkView.h"
+#include "dockkit/menus/DkPopupWindow.h"
 #include "dockkit/themes/DkKitThemes.h"
 #include "dockkit/themes/DkThemedItem.h"
 #include "dockkit/themes/DkThemedPopup.h"

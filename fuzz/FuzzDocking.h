@@ -2,7 +2,7 @@
 // What the fuzz targets of saved bar and panel positions share: the values a
 // window's saved position holds, and the checks of where a window is docked.
 #include "dockkit/docking/DkDock.h"
-#include "dockkit/docking/DkDockableWindow.h"
+#include "dockkit/docking/DkDockableWindow/DkDockableWindow.h"
 #include "platform/core/Registry.h"
 
 #include <QString>

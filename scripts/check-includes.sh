@@ -8,7 +8,12 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 # folder: the folders its files may include (a line that starts with blanks
-# goes on with the one before). Of the application's folders, app/common holds
+# goes on with the one before). The toolbar kit stands on its common
+# services; the themes paint the items, views and menus; the docks and the
+# palettes use the themes, and the bars and the status bar come last. The
+# kit's items and menus need each other (an item opens a pop-up window that
+# shows a view of items, and a view's tracking runs the menu loop), so the
+# kit's own rule holds for both. Of the application's folders, app/common holds
 # what several forms share and includes no other; app/settings holds the
 # stored values that the dialogs, the options, the formatter and the main
 # window read; only app/mainform includes app/mainform, so that no other form
@@ -27,6 +32,16 @@ src/effects/gui/regions:     platform/core platform/gui effects/core effects/gui
 src/effects/gui/controls:    platform/core platform/gui effects/core effects/gui
 src/console:       platform/core platform/gui strings console
 src/dockkit:       platform/core platform/gui dockkit
+src/dockkit/common:    platform/core platform/gui dockkit/common
+src/dockkit/themes:    platform/core platform/gui dockkit/common dockkit/items dockkit/menus
+                       dockkit/themes
+src/dockkit/docking:   platform/core platform/gui dockkit/common dockkit/themes dockkit/docking
+src/dockkit/palettes:  platform/core platform/gui dockkit/common dockkit/items dockkit/themes
+                       dockkit/palettes
+src/dockkit/statusbar: platform/core platform/gui dockkit/common dockkit/docking dockkit/themes
+                       dockkit/statusbar
+src/dockkit/bars:      platform/core platform/gui dockkit/common dockkit/items dockkit/menus
+                       dockkit/docking dockkit/themes dockkit/bars
 src/controls:      platform/core platform/gui strings controls
 src/app/xml:       platform/core app/xml
 src/app/rtf:       platform/core app/rtf

@@ -7,7 +7,7 @@
 #include "MainFormTestSupport.h"
 
 #include "dockkit/bars/DkThemedToolbar.h"
-#include "dockkit/items/DkItem.h"
+#include "dockkit/items/DkItem/DkItem.h"
 
 #include "console/QvConsole/QvConsole.h"
 

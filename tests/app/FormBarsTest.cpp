@@ -10,10 +10,10 @@
 #include "app/mainform/MainFormControls.h"
 #include "app/refs/AttachForm.h"
 #include "dockkit/bars/DkThemedToolbar.h"
-#include "dockkit/items/DkItem.h"
+#include "dockkit/items/DkItem/DkItem.h"
 #include "dockkit/items/DkItemViewer.h"
-#include "dockkit/items/DkMenuLoop.h"
-#include "dockkit/items/DkView.h"
+#include "dockkit/items/DkView/DkView.h"
+#include "dockkit/menus/DkMenuLoop.h"
 #include "dockkit/palettes/DkxColorItem.h"
 #include "dockkit/themes/DkThemedItem.h"
 

@@ -2,11 +2,11 @@
 #include "MouseInput.h"
 #include "ToolTips.h"
 
-#include "dockkit/bars/DkToolbar.h"
+#include "dockkit/bars/DkToolbar/DkToolbar.h"
 #include "dockkit/items/DkItemViewer.h"
-#include "dockkit/items/DkMenuLoop.h"
-#include "dockkit/items/DkPopupWindow.h"
-#include "dockkit/items/DkView.h"
+#include "dockkit/items/DkView/DkView.h"
+#include "dockkit/menus/DkMenuLoop.h"
+#include "dockkit/menus/DkPopupWindow.h"
 #include "dockkit/themes/DkThemeTypes.h"
 #include "dockkit/themes/DkThemedItem.h"
 

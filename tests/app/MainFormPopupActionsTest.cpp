@@ -6,8 +6,8 @@
 #include "MainFormTestSupport.h"
 
 #include "dockkit/items/DkActionLink.h"
-#include "dockkit/items/DkItem.h"
-#include "dockkit/items/DkMenuLoop.h"
+#include "dockkit/items/DkItem/DkItem.h"
+#include "dockkit/menus/DkMenuLoop.h"
 #include "dockkit/themes/DkThemedPopup.h"
 #include "dockkit/themes/DkThemedViewer.h"
 #include "platform/gui/ActionList.h"

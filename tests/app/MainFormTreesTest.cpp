@@ -8,8 +8,8 @@
 #include "app/mainform/MainFormControls.h"
 #include "app/refs/TextRefForm.h"
 #include "console/QvConsole/QvConsole.h"
-#include "dockkit/items/DkMenuLoop.h"
-#include "dockkit/items/DkView.h"
+#include "dockkit/items/DkView/DkView.h"
+#include "dockkit/menus/DkMenuLoop.h"
 #include "engine/VLBlob.h"
 
 #include <QCoreApplication>

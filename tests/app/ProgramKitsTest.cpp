@@ -12,7 +12,7 @@
 #include "app/dialogs/AboutForm.h"
 #include "dockkit/common/DkCommon.h"
 #include "dockkit/items/DkActionLink.h"
-#include "dockkit/items/DkMenuLoop.h"
+#include "dockkit/menus/DkMenuLoop.h"
 #include "dockkit/statusbar/DkxStatusBar.h"
 #include "effects/core/VfxSysInfo.h"
 #include "effects/core/VfxWave.h"

@@ -4,7 +4,7 @@
 // starts, as a user's moves would be).
 
 #include "dockkit/docking/DkDock.h"
-#include "dockkit/docking/DkDockableWindow.h"
+#include "dockkit/docking/DkDockableWindow/DkDockableWindow.h"
 #include "dockkit/docking/DkFloatingWindowParent.h"
 
 #include "MenuFixtures.h"

@@ -196,6 +196,47 @@ TEST_F(DockTest, ChangesWhileLockedArrangeOnceAtUnlock) {
     EXPECT_EQ(f.top->height(), 44);
 }
 
+// A window that wraps its content into two rows once the dock shrinks it,
+// and notes the length its children were last placed for.
+class WrappingDockable : public TestDockable {
+public:
+    WrappingDockable(QWidget* form, QSize content) : TestDockable(form, "Wrap", content) {
+        Shrink = dksmWrap;
+    }
+    QSize LayoutChildren(bool canMoveControls, PlacementKind, TDkDock*) override {
+        if (canMoveControls) {
+            PlacedFor = CurrentShrunkLength();
+        }
+        return CurrentShrunkLength() != 0 ? QSize(Content.width() / 2, Content.height() * 2)
+                                          : Content;
+    }
+    int PlacedFor = -1;
+};
+
+TEST_F(DockTest, AWrappingWindowKeepsItsRowsWhileItStaysShrunk) {
+    auto* w = new WrappingDockable(&f.form, QSize(700, 22));
+    w->MinLength = 300;
+    w->SetCurrentDock(f.top);
+    // Each width is arranged twice: the second time the window is shrunk to
+    // the same length and keeps the height its wrapped layout gave it. Its
+    // children follow every new length.
+    struct Step {
+        int FormWidth;
+        int ShrunkTo; // 0: its full length
+        int DockHeight;
+    };
+    for (const Step& step :
+         {Step{600, 600, 48}, Step{650, 650, 48}, Step{800, 0, 26}, Step{600, 600, 48}}) {
+        f.form.resize(step.FormWidth, 400);
+        f.Settle();
+        f.top->ArrangeRows();
+        EXPECT_EQ(w->CurrentShrunkLength(), step.ShrunkTo) << "form " << step.FormWidth;
+        EXPECT_EQ(w->PlacedFor, step.ShrunkTo) << "form " << step.FormWidth;
+        EXPECT_EQ(f.top->height(), step.DockHeight) << "form " << step.FormWidth;
+        EXPECT_EQ(w->height(), step.DockHeight) << "form " << step.FormWidth;
+    }
+}
+
 // --- Saved positions ---------------------------------------------------------------------------
 
 const QString kBase = QStringLiteral("Software\\ZELVO\\MainForm\\Toolbars\\");

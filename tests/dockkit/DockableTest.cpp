@@ -3,7 +3,7 @@
 // floating forms, driven by queued mouse input.
 
 #include "dockkit/common/DkHooks.h"
-#include "dockkit/docking/DkDockableWindow.h"
+#include "dockkit/docking/DkDockableWindow/DkDockableWindow.h"
 #include "dockkit/docking/DkFloatingWindowParent.h"
 
 #include "DataRows.h"
@@ -583,6 +583,19 @@ TEST_F(DragLoopTest, ASqueezedWindowPushesItsRow) {
     EXPECT_EQ(Placed(w), "TopDock 0/0 0,0 290x26");
     EXPECT_EQ(Placed(second), "TopDock 0/290 290,0 310x26");
     EXPECT_FALSE(f.top->RowPushMode());
+}
+
+// Dropped below its row, the window gets a row of its own; the request for
+// it ends with the drop, so later arrangements leave the rows as they are.
+TEST_F(DragLoopTest, ADropBelowTheRowMakesARowOfItsOwnOnce) {
+    TestDockable* second = f.Add("Second", QSize(100, 22), f.top, 0, 200);
+    DragTo({w->mapToGlobal(kHandle) + QPoint(0, 20)});
+    EXPECT_EQ(Placed(w), "TopDock 1/0 0,26 110x26");
+    EXPECT_FALSE(w->NewRowBefore());
+    f.top->ArrangeRows();
+    EXPECT_EQ(Placed(second), "TopDock 0/200 200,0 110x26");
+    EXPECT_EQ(Placed(w), "TopDock 1/0 0,26 110x26");
+    EXPECT_EQ(f.top->height(), 52);
 }
 
 TEST_F(DragLoopTest, ARefusingDockIsPassedOverAndAWindowThatCannotFloatStaysWhereItWas) {

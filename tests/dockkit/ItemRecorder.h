@@ -3,7 +3,7 @@
 // notification: the kind number, with the item's name and index when given
 // ("0 A 0"), and "~" before relayed ones.
 
-#include "dockkit/items/DkItem.h"
+#include "dockkit/items/DkItem/DkItem.h"
 
 #include <functional>
 #include <string>

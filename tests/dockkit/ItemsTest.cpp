@@ -4,7 +4,7 @@
 #include "dockkit/common/DkCommon.h"
 #include "dockkit/items/DkActionLink.h"
 #include "dockkit/items/DkCommand.h"
-#include "dockkit/items/DkItem.h"
+#include "dockkit/items/DkItem/DkItem.h"
 
 #include "ItemRecorder.h"
 

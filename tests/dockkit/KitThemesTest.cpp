@@ -8,8 +8,8 @@
 
 #include "GoldenPicture.h"
 
-#include "dockkit/themes/DkDefaultTheme.h"
-#include "dockkit/themes/DkFlatTheme.h"
+#include "dockkit/themes/DkDefaultTheme/DkDefaultTheme.h"
+#include "dockkit/themes/DkFlatTheme/DkFlatTheme.h"
 #include "dockkit/themes/DkImageEffects.h"
 #include "dockkit/themes/DkTheme.h"
 

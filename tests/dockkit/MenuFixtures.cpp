@@ -3,8 +3,8 @@
 
 #include "dockkit/common/DkModalLoop.h"
 #include "dockkit/common/DkTimers.h"
-#include "dockkit/items/DkMenuLoop.h"
-#include "dockkit/items/DkPopupWindow.h"
+#include "dockkit/menus/DkMenuLoop.h"
+#include "dockkit/menus/DkPopupWindow.h"
 
 #include "platform/core/Guarded.h"
 

@@ -6,9 +6,9 @@
 
 #include "PlatformFakes.h"
 
-#include "dockkit/items/DkItem.h"
+#include "dockkit/items/DkItem/DkItem.h"
 #include "dockkit/items/DkItemViewer.h"
-#include "dockkit/items/DkView.h"
+#include "dockkit/items/DkView/DkView.h"
 #include "dockkit/menus/DkPopupMenu.h"
 
 #include "platform/core/Clock.h"

@@ -7,7 +7,7 @@
 #include "ToolTips.h"
 #include "ViewFixtures.h"
 
-#include "dockkit/items/DkMenuLoop.h"
+#include "dockkit/menus/DkMenuLoop.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>

@@ -5,7 +5,7 @@
 
 #include "dockkit/common/DkModalLoop.h"
 #include "dockkit/common/DkTimers.h"
-#include "dockkit/items/DkMenuLoop.h"
+#include "dockkit/menus/DkMenuLoop.h"
 
 #include "DataRows.h"
 #include "MenuFixtures.h"

@@ -9,8 +9,8 @@
 
 #include "dockkit/common/DkMessages.h"
 #include "dockkit/common/DkPopupAnimation.h"
-#include "dockkit/items/DkMenuLoop.h"
-#include "dockkit/items/DkPopupWindow.h"
+#include "dockkit/menus/DkMenuLoop.h"
+#include "dockkit/menus/DkPopupWindow.h"
 
 #include "DataRows.h"
 #include "MenuFixtures.h"

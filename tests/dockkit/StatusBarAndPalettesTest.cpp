@@ -5,7 +5,7 @@
 // the colour item.
 
 #include "dockkit/docking/DkDock.h"
-#include "dockkit/docking/DkDockableWindow.h"
+#include "dockkit/docking/DkDockableWindow/DkDockableWindow.h"
 #include "dockkit/palettes/DkxColorItem.h"
 #include "dockkit/palettes/DkxColorPalette.h"
 #include "dockkit/palettes/DkxColorSet.h"
@@ -200,6 +200,46 @@ TEST_F(StatusBarTest, PanelControlsComeAndGoWithTheirPanels) {
     bar->Panels().Delete(0);
     EXPECT_TRUE(loaded->isHidden());
     EXPECT_EQ(loaded->parentWidget(), bar);
+}
+
+// Panels copied from another bar take their controls over by name: the
+// control moves onto this bar and its old panel goes with the move.
+TEST_F(StatusBarTest, AssignedPanelsCopyTheValuesAndTakeTheControlsOverByName) {
+    auto* source = new TDkxStatusBar(&form);
+    source->setGeometry(0, 0, 400, 22);
+    auto* clock = new QLabel(&form);
+    clock->setObjectName(QStringLiteral("Clock"));
+    TDkxStatusPanel* timed = source->Panels().Add();
+    timed->SetCaption(QStringLiteral("Time"));
+    timed->SetSize(120);
+    timed->SetStretchPriority(1);
+    timed->SetControl(clock);
+    source->Panels().Add()->SetSize(80);
+
+    bar->Panels().Assign(source->Panels());
+    struct Expected {
+        const char* Caption;
+        int Size;
+        int Width;
+        QWidget* Control;
+    };
+    const Expected expected[] = {{"Time", 120, 320, clock}, {"", 80, 80, nullptr}};
+    ASSERT_EQ(bar->Panels().Count(), 2);
+    for (int i = 0; i < 2; ++i) {
+        const TDkxStatusPanel* panel = bar->Panels().Items(i);
+        EXPECT_EQ(panel->Caption(), expected[i].Caption) << i;
+        EXPECT_EQ(panel->Size(), expected[i].Size) << i;
+        EXPECT_EQ(panel->Width(), expected[i].Width) << i;
+        EXPECT_EQ(panel->Control(), expected[i].Control) << i;
+    }
+    EXPECT_EQ(clock->parentWidget(), bar);
+    EXPECT_EQ(source->Panels().Count(), 1) << "the panel that held the clock went with it";
+
+    // One panel from another of the same bar: the control changes panels.
+    bar->Panels().Items(1)->Assign(*bar->Panels().Items(0));
+    EXPECT_EQ(bar->Panels().Items(1)->Control(), clock);
+    EXPECT_EQ(bar->Panels().Items(0)->Control(), nullptr);
+    EXPECT_EQ(bar->Panels().Items(1)->Caption(), "Time");
 }
 
 TEST_F(StatusBarTest, PaintsBackgroundPanelsContentAndGripThroughTheTheme) {

@@ -9,7 +9,7 @@
 #include "GoldenPicture.h"
 
 #include "dockkit/common/DkMessages.h"
-#include "dockkit/themes/DkDefaultTheme.h"
+#include "dockkit/themes/DkDefaultTheme/DkDefaultTheme.h"
 #include "dockkit/themes/DkThemedItem.h"
 #include "dockkit/themes/DkThemedViewer.h"
 

@@ -9,7 +9,7 @@
 #include "ViewFixtures.h"
 
 #include "dockkit/bars/DkKeyRouter.h"
-#include "dockkit/bars/DkToolbar.h"
+#include "dockkit/bars/DkToolbar/DkToolbar.h"
 
 #include "platform/gui/Sound.h"
 

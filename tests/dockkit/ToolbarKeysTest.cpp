@@ -7,7 +7,7 @@
 #include "DataRows.h"
 #include "ToolbarFixtures.h"
 
-#include "dockkit/items/DkMenuLoop.h"
+#include "dockkit/menus/DkMenuLoop.h"
 
 #include "platform/gui/ActionList.h"
 #include "platform/gui/KitMessage.h"

@@ -8,7 +8,7 @@
 #include "dockkit/bars/DkToolbarActions.h"
 #include "dockkit/docking/DkPositions.h"
 #include "dockkit/items/DkActionLink.h"
-#include "dockkit/items/DkMenuLoop.h"
+#include "dockkit/menus/DkMenuLoop.h"
 
 #include "DataRows.h"
 #include "PixelPicture.h"

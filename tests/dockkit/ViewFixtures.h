@@ -2,9 +2,9 @@
 // Items of a fixed size and a window that shows a view, for layout and
 // painting tests that must not depend on fonts.
 
-#include "dockkit/items/DkItem.h"
+#include "dockkit/items/DkItem/DkItem.h"
 #include "dockkit/items/DkItemViewer.h"
-#include "dockkit/items/DkView.h"
+#include "dockkit/items/DkView/DkView.h"
 
 #include <QPaintEvent>
 #include <QPainter>

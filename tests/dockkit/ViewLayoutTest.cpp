@@ -1,6 +1,6 @@
 #include "ViewFixtures.h"
 
-#include "dockkit/items/DkView.h"
+#include "dockkit/items/DkView/DkView.h"
 
 #include <QLineEdit>
 

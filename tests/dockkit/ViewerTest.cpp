@@ -8,7 +8,7 @@
 #include "PlatformFakes.h"
 
 #include "dockkit/items/DkItemViewer.h"
-#include "dockkit/items/DkView.h"
+#include "dockkit/items/DkView/DkView.h"
 
 #include "platform/gui/ImageList.h"
 

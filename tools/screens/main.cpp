@@ -15,8 +15,8 @@
 #include "app/mainform/MainForm.h"
 #include "app/mainform/MainFormControls.h"
 #include "app/options/OptionsForm.h"
-#include "dockkit/items/DkMenuLoop.h"
-#include "dockkit/items/DkView.h"
+#include "dockkit/items/DkView/DkView.h"
+#include "dockkit/menus/DkMenuLoop.h"
 #include "engine/VLChat.h"
 
 #include <QApplication>

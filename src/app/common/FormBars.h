@@ -4,7 +4,7 @@
 // and items that show actions in the kit's menus and bars.
 
 #include "dockkit/docking/DkxDock.h"
-#include "dockkit/items/DkItem.h"
+#include "dockkit/items/DkItem/DkItem.h"
 #include "platform/gui/Colors.h"
 
 #include <QString>

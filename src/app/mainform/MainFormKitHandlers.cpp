@@ -2,7 +2,7 @@
 
 #include "app/mainform/MainForm.h"
 #include "dockkit/items/DkActionLink.h"
-#include "dockkit/items/DkMenuLoop.h"
+#include "dockkit/menus/DkMenuLoop.h"
 #include "dockkit/statusbar/DkxStatusBar.h"
 
 #include <QAction>

@@ -2,8 +2,8 @@
 // Panels: the framed panel that the splitter and the main window's panels are
 // made of, and the opaque panel.
 
-#include "controls/DockDrag.h"
 #include "controls/FrameDrawing.h"
+#include "controls/QvPanel/DockDrag.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -1,10 +1,10 @@
 #include "dockkit/bars/DkKeyRouter.h"
 
-#include "dockkit/bars/DkToolbar.h"
+#include "dockkit/bars/DkToolbar/DkToolbar.h"
 #include "dockkit/common/DkModalLoop.h"
 #include "dockkit/docking/DkDock.h"
 #include "dockkit/docking/DkFloatingWindowParent.h"
-#include "dockkit/items/DkMenuLoop.h"
+#include "dockkit/menus/DkMenuLoop.h"
 
 #include "platform/core/Guarded.h"
 #include "platform/gui/ActionList.h"

@@ -28,7 +28,7 @@
 //
 // Nothing is routed while a menu or a drag holds the keyboard.
 
-#include "dockkit/items/DkItem.h"
+#include "dockkit/items/DkItem/DkItem.h"
 
 #include <QChar>
 #include <Qt>

@@ -3,7 +3,7 @@
 // of the hidden items a themed pop-up of the chevron kind, placed as the
 // theme places pop-ups.
 
-#include "dockkit/bars/DkToolbar.h"
+#include "dockkit/bars/DkToolbar/DkToolbar.h"
 #include "dockkit/themes/DkThemedPopup.h"
 #include "dockkit/themes/DkThemedViewer.h"
 

@@ -7,7 +7,7 @@
 // borders come from the theme, and they take a new theme while shown,
 // docked or floating.
 
-#include "dockkit/bars/DkToolbar.h"
+#include "dockkit/bars/DkToolbar/DkToolbar.h"
 #include "dockkit/themes/DkThemeTypes.h"
 #include "dockkit/themes/DkThemedWindow.h"
 

@@ -1,6 +1,6 @@
 #include "dockkit/bars/DkToolbarActions.h"
 
-#include "dockkit/bars/DkToolbar.h"
+#include "dockkit/bars/DkToolbar/DkToolbar.h"
 #include "dockkit/common/DkModalLoop.h"
 
 #include "platform/core/Guarded.h"

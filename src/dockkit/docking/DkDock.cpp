@@ -1,6 +1,6 @@
 #include "dockkit/docking/DkDock.h"
 
-#include "dockkit/docking/DkDockableWindow.h"
+#include "dockkit/docking/DkDockableWindow/DkDockableWindow.h"
 
 #include <QEvent>
 #include <QPainter>
@@ -104,8 +104,8 @@ void TDkDock::SetAllowDrag(bool value) {
     }
     allowDrag_ = value;
     for (const auto& window : dockList_) {
-        if (!window.isNull() && window->currentDock_ == this) {
-            window->FrameChanged();
+        if (!window.isNull() && window->CurrentDock() == this) {
+            window->DockFrameChanged();
         }
     }
     ArrangeRows();
@@ -240,7 +240,7 @@ int TDkDock::Length() const {
 
 void TDkDock::RemoveDestroyed() {
     const auto gone = [](const QPointer<TDkCustomDockableWindow>& w) {
-        return w.isNull() || w->destroying_;
+        return w.isNull() || w->Destroying();
     };
     dockList_.erase(std::remove_if(dockList_.begin(), dockList_.end(), gone), dockList_.end());
     visibleList_.erase(std::remove_if(visibleList_.begin(), visibleList_.end(), gone),
@@ -272,7 +272,7 @@ void TDkDock::ArrangeRows() {
     const int rowLength = std::max(0, Length() - boundAlong);
     if (limitToOneRow_) {
         for (const auto& window : dockList_) {
-            window->dockRow_ = 0;
+            window->SetDockPlace(0, window->DockPos());
         }
     }
     const std::vector<TDkCustomDockableWindow*> sorted = WindowsInDockOrder();
@@ -290,11 +290,9 @@ void TDkDock::ArrangeRows() {
         squeezed_ = true;
     }
     for (size_t i = 0; i < shown.size(); ++i) {
-        shown[i]->effectiveRow_ = result.Places[i].Row;
-        shown[i]->effectivePos_ = result.Places[i].Pos;
+        shown[i]->SetEffectivePlace(result.Places[i].Row, result.Places[i].Pos);
         if (commit_) {
-            shown[i]->dockRow_ = result.Places[i].Row;
-            shown[i]->dockPos_ = result.Places[i].Pos;
+            shown[i]->SetDockPlace(result.Places[i].Row, result.Places[i].Pos);
         }
     }
     if (commit_) {
@@ -334,8 +332,8 @@ std::vector<TDkCustomDockableWindow*> TDkDock::WindowsInDockOrder() const {
     const auto draggedIndex = draggedAt - sorted.begin();
     std::stable_sort(sorted.begin(), sorted.end(),
                      [](const TDkCustomDockableWindow* a, const TDkCustomDockableWindow* b) {
-                         return a->dockRow_ != b->dockRow_ ? a->dockRow_ < b->dockRow_
-                                                           : a->dockPos_ < b->dockPos_;
+                         return a->DockRow() != b->DockRow() ? a->DockRow() < b->DockRow()
+                                                             : a->DockPos() < b->DockPos();
                      });
     if (rowPush_ && draggedListed) {
         sorted.erase(std::find(sorted.begin(), sorted.end(), dragged));
@@ -352,16 +350,16 @@ TDkDock::RowWindows(const std::vector<TDkCustomDockableWindow*>& shown) const {
     input.reserve(shown.size());
     for (TDkCustomDockableWindow* window : shown) {
         dk::DockRowWindow rec;
-        rec.Row = window->dockRow_;
-        rec.Pos = window->dockPos_;
+        rec.Row = window->DockRow();
+        rec.Pos = window->DockPos();
         rec.FullLength = dk::SaturatingAdd(along(window->NaturalSize()),
                                            along(window->DockedFrameSizeFor(this)));
         int minLength = rec.FullLength;
         window->MinShrinkLength(minLength);
         rec.MinLength = std::min(minLength, rec.FullLength);
-        rec.FullSize = window->fullSize_;
-        rec.Stretch = window->stretch_;
-        rec.NewRowBefore = window->newRowBefore_;
+        rec.FullSize = window->FullSize();
+        rec.Stretch = window->Stretch();
+        rec.NewRowBefore = window->NewRowBefore();
         rec.Dragged = window == draggedWindow_.data();
         rec.Shrink = window->ShrinkBehaviour();
         input.push_back(rec);
@@ -373,8 +371,6 @@ int TDkDock::PlaceRow(int row, int offset, const std::vector<TDkCustomDockableWi
                       const std::vector<dk::DockRowWindow>& input,
                       const dk::DockRowResult& result) {
     const bool vertical = IsVertical();
-    const PlacementKind kind = vertical ? pkVerticalDock : pkHorizontalDock;
-    const auto across = [vertical](QSize s) { return vertical ? s.width() : s.height(); };
     std::vector<size_t> inRow;
     std::vector<size_t> changed;
     int thickness = 0;
@@ -383,22 +379,13 @@ int TDkDock::PlaceRow(int row, int offset, const std::vector<TDkCustomDockableWi
             continue;
         }
         inRow.push_back(i);
-        TDkCustomDockableWindow* window = shown[i];
         const int length = result.Places[i].Length;
         const int shrunk = length == input[i].FullLength ? 0 : length;
-        const TDkShrinkMode mode = input[i].Shrink;
-        int cross = 0;
-        if (mode != dksmNone && shrunk != window->shrunkLength_) {
-            window->shrunkLength_ = shrunk;
-            cross = across(window->LayoutChildren(false, kind, this));
+        bool laidOut = false;
+        const int cross = shown[i]->TakeShrunkLength(shrunk, this, laidOut);
+        if (laidOut) {
             changed.push_back(i);
-        } else if (mode == dksmWrap && shrunk != 0) {
-            cross = window->lastCrossSize_;
-        } else {
-            window->shrunkLength_ = shrunk;
-            cross = across(window->NaturalSize());
         }
-        window->lastCrossSize_ = cross;
         thickness = std::max(thickness, cross);
     }
     if (thickness != 0) {
@@ -437,7 +424,7 @@ void TDkDock::UpdateVisibleMembership(TDkCustomDockableWindow* window, bool forc
     if (window == nullptr) {
         return;
     }
-    const bool visible = !forceRemove && !window->destroying_ && window->parentWidget() == this &&
+    const bool visible = !forceRemove && !window->Destroying() && window->parentWidget() == this &&
                          window->Visible() && HoldsWindow(window);
     const auto it = std::find(visibleList_.begin(), visibleList_.end(), window);
     const bool listed = it != visibleList_.end();
@@ -471,9 +458,8 @@ bool TDkDock::HoldsWindow(const TDkCustomDockableWindow* window) const {
 
 void TDkDock::StoreEffectivePositions() {
     for (const auto& window : visibleList_) {
-        if (!window.isNull() && window->effectiveRow_ >= 0) {
-            window->dockRow_ = window->effectiveRow_;
-            window->dockPos_ = window->effectivePos_;
+        if (!window.isNull() && window->EffectiveRow() >= 0) {
+            window->SetDockPlace(window->EffectiveRow(), window->EffectivePos());
         }
     }
 }
@@ -482,7 +468,7 @@ int TDkDock::HighestRow(bool effective) const {
     int highest = -1;
     for (const auto& window : dockList_) {
         if (!window.isNull()) {
-            highest = std::max(highest, effective ? window->effectiveRow_ : window->dockRow_);
+            highest = std::max(highest, effective ? window->EffectiveRow() : window->DockRow());
         }
     }
     return highest;
@@ -491,10 +477,10 @@ int TDkDock::HighestRow(bool effective) const {
 TDkDock::RowThickness TDkDock::RowThicknessOf(int row) const {
     RowThickness result;
     for (const auto& window : visibleList_) {
-        if (!window.isNull() && window->effectiveRow_ == row) {
+        if (!window.isNull() && window->EffectiveRow() == row) {
             result.Thickness =
                 std::max(result.Thickness, IsVertical() ? window->width() : window->height());
-            result.HasFullSize = result.HasFullSize || window->fullSize_;
+            result.HasFullSize = result.HasFullSize || window->FullSize();
         }
     }
     return result;
@@ -587,7 +573,7 @@ void TDkDock::changeEvent(QEvent* event) {
 std::vector<QPointer<TDkCustomDockableWindow>> TDkDock::FloatingMenuWindows() const {
     std::vector<QPointer<TDkCustomDockableWindow>> windows;
     for (const auto& window : dockList_) {
-        if (!window.isNull() && !window->destroying_ && window->Floating() &&
+        if (!window.isNull() && !window->Destroying() && window->Floating() &&
             window->TakesMenuEvents() && window->isVisible() && window->isEnabled()) {
             windows.push_back(window);
         }

@@ -108,6 +108,8 @@ public:
     void BeginLoading() { loading_ = true; }
     void Loaded();
     bool Loading() const { return loading_; }
+    // The dock is being destroyed: its windows no longer report to it.
+    bool Destroying() const { return destroying_; }
 
     // --- Arrangement ---
     void LockArrangement();
@@ -173,7 +175,6 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    friend class TDkCustomDockableWindow;
     static void CheckParent(QWidget* parent);
     void BackgroundChanged();
     void RepaintWithWindows();

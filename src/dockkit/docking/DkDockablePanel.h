@@ -9,7 +9,7 @@
 // Children are placed by the panel's align layout (Layout()), BorderSize
 // pixels inside the client part.
 
-#include "dockkit/docking/DkDockableWindow.h"
+#include "dockkit/docking/DkDockableWindow/DkDockableWindow.h"
 #include "dockkit/themes/DkThemeTypes.h"
 #include "dockkit/themes/DkThemedWindow.h"
 

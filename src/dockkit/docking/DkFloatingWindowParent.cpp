@@ -2,7 +2,7 @@
 
 #include "dockkit/common/DkDraw.h"
 #include "dockkit/common/DkModalLoop.h"
-#include "dockkit/docking/DkDockableWindow.h"
+#include "dockkit/docking/DkDockableWindow/DkDockableWindow.h"
 
 #include "platform/core/Guarded.h"
 #include "platform/gui/AccelText.h"
@@ -191,7 +191,7 @@ int TDkFloatingWindowParent::NcHitTest(QPoint pos) const {
     const bool right = pos.x() >= width() - border.width();
     const bool top = pos.y() < border.height();
     const bool bottom = pos.y() >= height() - border.height();
-    if (hosted_->cornerSizing_) {
+    if (hosted_->CornerSizing()) {
         const int corner = border.height() + SmallCaption() - 1;
         const bool nearLeft = pos.x() < corner;
         const bool nearRight = pos.x() >= width() - corner;
@@ -424,8 +424,8 @@ void TDkFloatingWindowParent::moveEvent(QMoveEvent* event) {
     DkNcWidget::moveEvent(event);
     // Wherever the form goes (moved in code or by the window system), the
     // window's floating position follows: that is what its position saves.
-    if (!hosted_.isNull() && hosted_->Floating() && hosted_->floatingForm_ == this) {
-        hosted_->floatingPos_ = geometry().topLeft();
+    if (!hosted_.isNull()) {
+        hosted_->FloatingFormMoved(this);
     }
     if (!hosted_.isNull() && hosted_->OnMove) {
         plat::guarded([&] { hosted_->OnMove(hosted_); });

@@ -25,6 +25,9 @@ public:
     TDkFloatingWindowParent& operator=(const TDkFloatingWindowParent&) = delete;
 
     TDkCustomDockableWindow* DockableWindow() const { return hosted_; }
+    // The window floating here, set as it comes and cleared as it leaves;
+    // a form without one is on its way out.
+    void SetDockableWindow(TDkCustomDockableWindow* window) { hosted_ = window; }
     QWidget* ParentForm() const { return parentForm_; }
     bool ShouldBeShown() const { return shouldBeShown_; }
     // Shows or hides the form without activating it.
@@ -65,7 +68,6 @@ protected:
     bool event(QEvent* event) override;
 
 private:
-    friend class TDkCustomDockableWindow;
     void RunCloseButtonLoop(QPoint globalPos);
     void SetClosePressed(bool value);
     bool SystemMoveOrResize(int hit);

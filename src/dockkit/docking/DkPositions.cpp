@@ -1,7 +1,7 @@
 #include "dockkit/docking/DkPositions.h"
 
 #include "dockkit/common/DkTexts.h"
-#include "dockkit/docking/DkDockableWindow.h"
+#include "dockkit/docking/DkDockableWindow/DkDockableWindow.h"
 
 #include "platform/core/Registry.h"
 #include "platform/gui/StoredValues.h"

@@ -1,6 +1,6 @@
 #include "dockkit/docking/DkThemedFloatingParent.h"
 
-#include "dockkit/docking/DkDockableWindow.h"
+#include "dockkit/docking/DkDockableWindow/DkDockableWindow.h"
 #include "dockkit/themes/DkNexus.h"
 
 #include <QPainter>

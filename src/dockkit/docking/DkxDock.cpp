@@ -1,6 +1,6 @@
 #include "dockkit/docking/DkxDock.h"
 
-#include "dockkit/themes/DkDefaultTheme.h"
+#include "dockkit/themes/DkDefaultTheme/DkDefaultTheme.h"
 #include "dockkit/themes/DkNexus.h"
 
 #include <QPainter>

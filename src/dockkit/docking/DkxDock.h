@@ -6,7 +6,7 @@
 // picture applies stays in one place for a desk that has them.
 
 #include "dockkit/docking/DkDock.h"
-#include "dockkit/docking/DkDockableWindow.h" // completes the dock's window pointers
+#include "dockkit/docking/DkDockableWindow/DkDockableWindow.h" // completes the dock's window pointers
 
 class TDkxDock : public TDkDock {
     Q_OBJECT

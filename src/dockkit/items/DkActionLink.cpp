@@ -1,6 +1,6 @@
 #include "dockkit/items/DkActionLink.h"
 
-#include "dockkit/items/DkItem.h"
+#include "dockkit/items/DkItem/DkItem.h"
 
 #include <QAction>
 #include <QDynamicPropertyChangeEvent>
@@ -154,16 +154,16 @@ void TDkCustomItemActionLink::ActionChanged() {
     TDkCustomItem& item = *client_;
     const QPointer<TDkCustomItemActionLink> alive(this);
     if (now.AutoCheck != old.AutoCheck && item.AutoCheck() == old.AutoCheck) {
-        item.autoCheck_ = now.AutoCheck;
+        item.SetAutoCheck(now.AutoCheck);
     }
     if (now.HelpContext != old.HelpContext && item.HelpContext() == old.HelpContext) {
-        item.helpContext_ = now.HelpContext;
+        item.SetHelpContext(now.HelpContext);
     }
     if (now.Hint != old.Hint && item.Hint() == old.Hint) {
-        item.hint_ = now.Hint;
+        item.SetHint(now.Hint);
     }
     if (now.ShortCut != old.ShortCut && item.ShortCut() == old.ShortCut) {
-        item.shortCut_ = now.ShortCut; // shown at the next layout, no repaint
+        item.SetShortCut(now.ShortCut); // shown at the next layout, no repaint
     }
     seen_ = now;
     // The setters notify views, which may do anything; check the link

@@ -2,7 +2,7 @@
 
 #include "dockkit/common/DkCommon.h"
 #include "dockkit/common/DkMessages.h"
-#include "dockkit/items/DkItem.h"
+#include "dockkit/items/DkItem/DkItem.h"
 
 #include "platform/core/Guarded.h"
 #include "platform/gui/KitMessage.h"

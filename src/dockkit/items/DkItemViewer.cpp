@@ -2,8 +2,8 @@
 
 #include "dockkit/common/DkCommon.h"
 #include "dockkit/common/DkDraw.h"
-#include "dockkit/items/DkItem.h"
-#include "dockkit/items/DkView.h"
+#include "dockkit/items/DkItem/DkItem.h"
+#include "dockkit/items/DkView/DkView.h"
 
 #include "platform/gui/AccelText.h"
 #include "platform/gui/Edges.h"
@@ -21,14 +21,6 @@ constexpr int kComboArrowWidth = 11;
 constexpr int kDropdownArrowRoom = 8;
 
 } // namespace
-
-std::unique_ptr<TDkItemViewer> TDkCustomItem::CreateViewer(TDkView* view, int groupLevel) {
-    return std::make_unique<TDkItemViewer>(view, this, groupLevel);
-}
-
-std::unique_ptr<TDkItemViewer> TDkSeparatorItem::CreateViewer(TDkView* view, int groupLevel) {
-    return std::make_unique<TDkSeparatorItemViewer>(view, this, groupLevel);
-}
 
 TDkItemViewer::TDkItemViewer(TDkView* view, TDkCustomItem* item, int groupLevel)
     : view_(view), item_(item), groupLevel_(groupLevel) {}

@@ -4,7 +4,7 @@
 // menu loop until the menu closes), with OnPopup fired as it opens. Attached
 // to a widget, it opens on the widget's context-menu request.
 
-#include "dockkit/items/DkItem.h"
+#include "dockkit/items/DkItem/DkItem.h"
 
 #include <QObject>
 #include <QPointer>

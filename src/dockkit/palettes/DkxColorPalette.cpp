@@ -29,7 +29,7 @@ TDkxCustomColorSet& TDkxColorPalette::EffectiveColorSet() const {
 
 void TDkxColorPalette::Detach() {
     if (colorSet_ != nullptr) {
-        std::erase(colorSet_->palettes_, this);
+        colorSet_->RemovePalette(this);
         colorSet_ = nullptr;
     }
 }
@@ -43,7 +43,7 @@ void TDkxColorPalette::SetColorSet(TDkxCustomColorSet* value) {
     if (value != nullptr) {
         // The set's destructor hands every palette on this list back to the
         // default set.
-        value->palettes_.push_back(this);
+        value->AddPalette(this);
     }
     const TDkxCustomColorSet& set = EffectiveColorSet();
     SetColCount(set.ColCount());

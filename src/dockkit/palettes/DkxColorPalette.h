@@ -42,7 +42,6 @@ public:
     void DoGetHint(dk::PaletteCell cell, QString& hintText) const override;
 
 private:
-    friend class TDkxCustomColorSet;
     void Detach();
 
     plat::TColor color_ = plat::clNone;

@@ -39,12 +39,13 @@ public:
     plat::TColor GetColor(int col, int row);
     QString GetName(int col, int row);
 
-    // The palettes showing the set (the palettes keep this list).
+    // The palettes showing the set: each joins as it takes the set and
+    // leaves as it lets it go.
     const std::vector<TDkxColorPalette*>& Palettes() const { return palettes_; }
+    void AddPalette(TDkxColorPalette* palette) { palettes_.push_back(palette); }
+    void RemovePalette(TDkxColorPalette* palette) { std::erase(palettes_, palette); }
 
 private:
-    friend class TDkxColorPalette;
-
     int colCount_ = 0;
     int rowCount_ = 0;
     std::vector<TDkxColorPalette*> palettes_;

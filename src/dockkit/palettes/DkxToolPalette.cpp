@@ -1,6 +1,6 @@
 #include "dockkit/palettes/DkxToolPalette.h"
 
-#include "dockkit/items/DkView.h"
+#include "dockkit/items/DkView/DkView.h"
 #include "dockkit/themes/DkNexus.h"
 
 #include "platform/gui/ImageList.h"

@@ -4,7 +4,7 @@
 #include "dockkit/common/DkMessages.h"
 #include "dockkit/common/DkNcWidget.h"
 #include "dockkit/docking/DkDock.h"
-#include "dockkit/docking/DkDockableWindow.h"
+#include "dockkit/docking/DkDockableWindow/DkDockableWindow.h"
 #include "dockkit/statusbar/DkxStatusLayout.h"
 #include "dockkit/themes/DkNexus.h"
 
@@ -46,10 +46,14 @@ TDkxStatusPanel::~TDkxStatusPanel() {
     ReleaseControl();
 }
 
-void TDkxStatusPanel::ReleaseControl() {
+void TDkxStatusPanel::ForgetControl() {
     QObject::disconnect(controlDestroyed_);
-    QWidget* control = control_;
     control_.clear();
+}
+
+void TDkxStatusPanel::ReleaseControl() {
+    QWidget* control = control_;
+    ForgetControl();
     // Only a control still on the bar is hidden: one that moved elsewhere
     // is its new parent's business.
     if (control != nullptr && control->parentWidget() == collection_->Bar()) {
@@ -73,7 +77,7 @@ QString TDkxStatusPanel::DisplayName() const {
 
 void TDkxStatusPanel::Assign(const TDkxStatusPanel& source) {
     CopyProperties(source);
-    AssignControlNamed(ControlNameOf(source));
+    AssignControlNamed(source.ControlName());
 }
 
 void TDkxStatusPanel::CopyProperties(const TDkxStatusPanel& source) {
@@ -91,8 +95,15 @@ void TDkxStatusPanel::CopyProperties(const TDkxStatusPanel& source) {
     textTruncation_ = source.textTruncation_;
 }
 
-QString TDkxStatusPanel::ControlNameOf(const TDkxStatusPanel& source) {
-    return source.control_ != nullptr ? source.control_->objectName() : QString();
+QString TDkxStatusPanel::ControlName() const {
+    return control_ != nullptr ? control_->objectName() : QString();
+}
+
+void TDkxStatusPanel::SetPlace(const dk::StatusPanelPlace& place) {
+    rect_ = place.Visible ? place.Rect : plat::TRect();
+    width_ = place.Width;
+    visible_ = place.Visible;
+    last_ = place.Visible && place.Last;
 }
 
 void TDkxStatusPanel::AssignControlNamed(const QString& name) {
@@ -138,22 +149,19 @@ void TDkxStatusPanel::SetControl(QWidget* value) {
             }
         }
         if (TDkxStatusPanel* holder = collection_->FindControl(value)) {
-            QObject::disconnect(holder->controlDestroyed_);
-            holder->control_.clear();
+            holder->ForgetControl();
         }
     }
     QObject::disconnect(controlDestroyed_);
     control_ = value;
     if (value != nullptr) {
         controlDestroyed_ = QObject::connect(value, &QObject::destroyed, bar,
-                                             [bar, this] { bar->PanelDestroyed(this); });
+                                             [bar, this] { bar->PanelControlDestroyed(this); });
         if (value->parentWidget() != bar) {
             const bool keptHidden = value->isHidden() &&
                                     value->testAttribute(Qt::WA_WState_ExplicitShowHide) &&
                                     value->parentWidget() != nullptr;
-            bar->adopting_ = true;
-            value->setParent(bar);
-            bar->adopting_ = false;
+            bar->AdoptControl(value);
             if (!keptHidden) {
                 value->show();
             }
@@ -293,7 +301,7 @@ void TDkxStatusPanels::Assign(const TDkxStatusPanels& source) {
         QStringList controls;
         for (const auto& panel : source.items_) {
             Add()->CopyProperties(*panel);
-            controls << TDkxStatusPanel::ControlNameOf(*panel);
+            controls << panel->ControlName();
         }
         for (int i = 0; i < Count() && i < controls.size(); ++i) {
             Items(i)->AssignControlNamed(controls[i]);
@@ -310,7 +318,7 @@ TDkxStatusPanel* TDkxStatusPanels::FindControl(const QWidget* control) const {
         return nullptr;
     }
     for (const auto& panel : items_) {
-        if (panel->control_ == control) {
+        if (panel->Control() == control) {
             return panel.get();
         }
     }
@@ -359,7 +367,7 @@ TDkxCustomStatusBar::~TDkxCustomStatusBar() {
     }
     QObject::disconnect(imagesChanged_);
     panels_.BeginUpdate();
-    panels_.items_.clear();
+    panels_.Clear();
 }
 
 void TDkxCustomStatusBar::SetImages(plat::ImageList* value) {
@@ -409,10 +417,15 @@ void TDkxCustomStatusBar::PanelsChanged(bool layout) {
     }
 }
 
-void TDkxCustomStatusBar::PanelDestroyed(TDkxStatusPanel* panel) {
+void TDkxCustomStatusBar::AdoptControl(QWidget* control) {
+    adopting_ = true;
+    control->setParent(this);
+    adopting_ = false;
+}
+
+void TDkxCustomStatusBar::PanelControlDestroyed(TDkxStatusPanel* panel) {
     // The control is going: the panel forgets it before it goes too.
-    QObject::disconnect(panel->controlDestroyed_);
-    panel->control_.clear();
+    panel->ForgetControl();
     const int index = panels_.IndexOf(panel);
     if (index >= 0 && !destroying_) {
         panels_.Delete(index);
@@ -462,12 +475,7 @@ void TDkxCustomStatusBar::ComputePanelLayout() {
     }
     const std::vector<dk::StatusPanelPlace> places = dk::LayoutStatusPanels(specs, content);
     for (int i = 0; i < panels_.Count(); ++i) {
-        TDkxStatusPanel* panel = panels_.Items(i);
-        const dk::StatusPanelPlace& place = places[static_cast<size_t>(i)];
-        panel->rect_ = place.Visible ? place.Rect : plat::TRect();
-        panel->width_ = place.Width;
-        panel->visible_ = place.Visible;
-        panel->last_ = place.Visible && place.Last;
+        panels_.Items(i)->SetPlace(places[static_cast<size_t>(i)]);
     }
 }
 
@@ -676,8 +684,7 @@ void TDkxCustomStatusBar::childEvent(QChildEvent* event) {
         } else if (event->removed()) {
             // A control taken off the bar takes its panel with it.
             if (TDkxStatusPanel* panel = panels_.FindControl(control)) {
-                QObject::disconnect(panel->controlDestroyed_);
-                panel->control_.clear();
+                panel->ForgetControl();
                 panels_.Delete(panel->Index());
             }
         }

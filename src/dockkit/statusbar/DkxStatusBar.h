@@ -26,6 +26,8 @@ enum TDkxTextTruncation { twNone, twEndEllipsis, twPathEllipsis };
 
 namespace dk {
 
+struct StatusPanelPlace;
+
 // How a panel aligns its caption and image.
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 
@@ -49,6 +51,12 @@ public:
     // Copies every property of the other panel; its control is looked up by
     // name among the children of this bar's owner (the form).
     void Assign(const TDkxStatusPanel& source);
+    // The two steps of Assign: every property but the control, and the
+    // control of that name on the bar's form (none for an empty name).
+    void CopyProperties(const TDkxStatusPanel& source);
+    void AssignControlNamed(const QString& name);
+    // The object name of the control; empty without one.
+    QString ControlName() const;
 
     // --- Properties ---
     dk::TAlignment Alignment() const { return alignment_; }
@@ -89,17 +97,18 @@ public:
     bool Visible() const { return visible_; }
     // The panel ends at the right end of the bar.
     bool IsLast() const { return last_; }
+    // The bar's layout puts the panel there; a hidden panel gets an empty
+    // rectangle.
+    void SetPlace(const dk::StatusPanelPlace& place);
+
+    // Lets go of the control without touching it: the control is going, or
+    // leaves the bar, or another panel takes it.
+    void ForgetControl();
 
 private:
-    friend class TDkxCustomStatusBar;
-    friend class TDkxStatusPanels;
-
     void Changed(bool layout);
+    // Lets go of the control and hides it while it is still on the bar.
     void ReleaseControl();
-    void CopyProperties(const TDkxStatusPanel& source);
-    static QString ControlNameOf(const TDkxStatusPanel& source);
-    // The control of that name on the bar's form (none for an empty name).
-    void AssignControlNamed(const QString& name);
 
     TDkxStatusPanels* collection_;
     dk::TAlignment alignment_ = dk::taLeftJustify;
@@ -150,12 +159,11 @@ public:
     void BeginUpdate();
     void EndUpdate();
     bool Updating() const { return updateCount_ > 0; }
-
-private:
-    friend class TDkxStatusPanel;
-    friend class TDkxCustomStatusBar;
+    // A panel changed: the bar lays out again (or only repaints) now, or at
+    // the end of the update.
     void Changed(bool layout);
 
+private:
     TDkxCustomStatusBar* bar_;
     std::vector<std::unique_ptr<TDkxStatusPanel>> items_;
     int updateCount_ = 0;
@@ -234,6 +242,14 @@ public:
     // dk::HTBOTTOMRIGHT over a shown grip, else dk::HTCLIENT.
     int HitTest(QPoint point) const;
 
+    // --- What the panels tell the bar ---
+    // The panels changed: lay out again, or only repaint.
+    void PanelsChanged(bool layout);
+    // A panel's control moves onto the bar; it gets no panel of its own.
+    void AdoptControl(QWidget* control);
+    // A panel's control is destroyed: the panel goes with it.
+    void PanelControlDestroyed(TDkxStatusPanel* panel);
+
 protected:
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -247,13 +263,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
-    friend class TDkxStatusPanel;
-    friend class TDkxStatusPanels;
-
-    // The panels changed: lay out again, or only repaint.
-    void PanelsChanged(bool layout);
     bool CanRefresh() const;
-    void PanelDestroyed(TDkxStatusPanel* panel);
 
     TDkxStatusPanels panels_;
     QPointer<plat::ImageList> images_;

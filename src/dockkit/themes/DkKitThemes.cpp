@@ -1,7 +1,7 @@
 #include "dockkit/themes/DkKitThemes.h"
 
-#include "dockkit/themes/DkDefaultTheme.h"
-#include "dockkit/themes/DkFlatTheme.h"
+#include "dockkit/themes/DkDefaultTheme/DkDefaultTheme.h"
+#include "dockkit/themes/DkFlatTheme/DkFlatTheme.h"
 
 namespace dk {
 

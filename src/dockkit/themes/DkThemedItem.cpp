@@ -1,7 +1,7 @@
 #include "dockkit/themes/DkThemedItem.h"
 
-#include "dockkit/items/DkPopupWindow.h"
-#include "dockkit/items/DkView.h"
+#include "dockkit/items/DkView/DkView.h"
+#include "dockkit/menus/DkPopupWindow.h"
 #include "dockkit/themes/DkNexus.h"
 #include "dockkit/themes/DkThemedPopup.h"
 #include "dockkit/themes/DkThemedViewer.h"

@@ -5,7 +5,7 @@
 // layout, a minimum size and the events that let a form adjust an item's
 // font or draw over its image.
 
-#include "dockkit/items/DkItem.h"
+#include "dockkit/items/DkItem/DkItem.h"
 
 #include "platform/gui/Rect.h"
 

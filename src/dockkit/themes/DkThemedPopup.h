@@ -5,8 +5,8 @@
 // wants them, and a new look when the theme changes while it is open; and the
 // pop-up menu component whose menus are themed.
 
-#include "dockkit/items/DkPopupWindow.h"
 #include "dockkit/menus/DkPopupMenu.h"
+#include "dockkit/menus/DkPopupWindow.h"
 #include "dockkit/themes/DkShadows.h"
 #include "dockkit/themes/DkThemeTypes.h"
 #include "dockkit/themes/DkThemedWindow.h"

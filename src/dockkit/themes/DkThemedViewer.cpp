@@ -1,7 +1,7 @@
 #include "dockkit/themes/DkThemedViewer.h"
 
 #include "dockkit/common/DkCommon.h"
-#include "dockkit/items/DkView.h"
+#include "dockkit/items/DkView/DkView.h"
 #include "dockkit/themes/DkNexus.h"
 #include "dockkit/themes/DkTheme.h"
 

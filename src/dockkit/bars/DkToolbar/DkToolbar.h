@@ -8,10 +8,10 @@
 // when asked executes the shortcuts of its items for its form. A floating
 // tool bar is resized in steps, one per number of rows it can have.
 
-#include "dockkit/docking/DkDockableWindow.h"
-#include "dockkit/items/DkItem.h"
+#include "dockkit/docking/DkDockableWindow/DkDockableWindow.h"
+#include "dockkit/items/DkItem/DkItem.h"
 #include "dockkit/items/DkItemViewer.h"
-#include "dockkit/items/DkView.h"
+#include "dockkit/items/DkView/DkView.h"
 
 #include <QSize>
 #include <QString>
@@ -168,6 +168,16 @@ public:
     // The view's cross size of its last layout.
     QSize BaseSize() const { return baseSize_; }
 
+    // --- What the view tells the bar ---
+    // The view laid its items out at that size: the base size, and the bar's
+    // own size unless the bar is laying the view out itself.
+    void ViewSized(QSize size);
+    // The view's positions are to be worked out again: so is the natural size.
+    void ViewPositionsInvalidated() { naturalWrap_ = -1; }
+    // Runs the view's layout; controls the bar holds that move meanwhile are
+    // the layout's doing, not the user's.
+    void RunViewLayout(const std::function<void()>& layout);
+
     // (the key, handled): asked first whether a key is one of the bar's
     // shortcuts; handled starts false.
     std::function<void(const QKeyEvent& key, bool& handled)> OnShortCut;
@@ -233,8 +243,6 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    friend class TDkToolbarView;
-
     // The view's orientation, chevron and wrap offsets for a placement.
     struct ViewProperties {
         TDkViewOrientation Orientation = dkvoHorizontal;

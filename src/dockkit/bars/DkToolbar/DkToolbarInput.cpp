@@ -2,9 +2,9 @@
 // press that starts the loop), its keyboard entries (opening items from the
 // keyboard, shortcuts, the keys its form passes on) and the child controls
 // it shows as control items.
-#include "dockkit/bars/DkToolbar.h"
+#include "dockkit/bars/DkToolbar/DkToolbar.h"
 
-#include "dockkit/items/DkMenuLoop.h"
+#include "dockkit/menus/DkMenuLoop.h"
 
 #include "platform/core/Guarded.h"
 #include "platform/gui/ShowHint.h"

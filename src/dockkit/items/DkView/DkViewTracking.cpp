@@ -6,8 +6,8 @@
 #include "dockkit/common/DkCommon.h"
 #include "dockkit/common/DkModalLoop.h"
 #include "dockkit/items/DkItemViewer.h"
-#include "dockkit/items/DkMenuLoop.h"
-#include "dockkit/items/DkView.h"
+#include "dockkit/items/DkView/DkView.h"
+#include "dockkit/menus/DkMenuLoop.h"
 
 #include "platform/gui/AccelText.h"
 

@@ -5,8 +5,8 @@
 #include "dockkit/common/DkCommon.h"
 #include "dockkit/common/DkPopupAnimation.h"
 #include "dockkit/items/DkItemViewer.h"
-#include "dockkit/items/DkMenuLoop.h"
-#include "dockkit/items/DkPopupWindow.h"
+#include "dockkit/menus/DkMenuLoop.h"
+#include "dockkit/menus/DkPopupWindow.h"
 
 #include "platform/gui/Metrics.h"
 #include "platform/gui/ShowHint.h"

@@ -1,13 +1,15 @@
-#include "dockkit/items/DkItem.h"
+#include "dockkit/items/DkItem/DkItem.h"
 
 #include "dockkit/items/DkActionLink.h"
 #include "dockkit/items/DkCommand.h"
+#include "dockkit/items/DkItemViewer.h"
 
 #include <QAction>
 #include <QKeyEvent>
 #include <QWidget>
 
 #include <algorithm>
+#include <memory>
 
 namespace dk {
 
@@ -681,6 +683,10 @@ bool TDkCustomItem::IsShortCut(const QKeyEvent& key) {
     return IsShortCut(plat::ShortCutFromKeyEvent(key));
 }
 
+std::unique_ptr<TDkItemViewer> TDkCustomItem::CreateViewer(TDkView* view, int groupLevel) {
+    return std::make_unique<TDkItemViewer>(view, this, groupLevel);
+}
+
 TDkSeparatorItem::TDkSeparatorItem(QObject* owner) : TDkCustomItem(owner) {
     SetItemStyle(static_cast<dk::ItemStyle>(
         (ItemStyle() &
@@ -693,6 +699,10 @@ void TDkSeparatorItem::SetBlank(bool value) {
         blank_ = value;
         Change(false);
     }
+}
+
+std::unique_ptr<TDkItemViewer> TDkSeparatorItem::CreateViewer(TDkView* view, int groupLevel) {
+    return std::make_unique<TDkSeparatorItemViewer>(view, this, groupLevel);
 }
 
 TDkControlItem::TDkControlItem(QObject* owner) : TDkCustomItem(owner) {

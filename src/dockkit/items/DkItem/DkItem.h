@@ -271,7 +271,6 @@ private:
     // chevron's pop-up where this is a chevron.
     bool FirePopupEvents(TDkView* parentView, TDkItemViewer* parentViewer);
     std::unique_ptr<TDkPopupWindow> MakePopupWindow(TDkView* parentView, bool customizing);
-    friend class TDkCustomItemActionLink;
 
     struct Listener {
         dk::ItemNotifyProc Proc;

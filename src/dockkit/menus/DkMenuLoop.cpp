@@ -1,9 +1,9 @@
-#include "dockkit/items/DkMenuLoop.h"
+#include "dockkit/menus/DkMenuLoop.h"
 
 #include "dockkit/common/DkModalLoop.h"
 #include "dockkit/items/DkItemViewer.h"
-#include "dockkit/items/DkPopupWindow.h"
-#include "dockkit/items/DkView.h"
+#include "dockkit/items/DkView/DkView.h"
+#include "dockkit/menus/DkPopupWindow.h"
 
 #include "platform/core/Guarded.h"
 #include "platform/gui/Sound.h"

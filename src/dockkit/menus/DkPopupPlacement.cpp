@@ -1,6 +1,6 @@
 // Where a pop-up goes: the arithmetic of its placement on the work area.
 
-#include "dockkit/items/DkPopupWindow.h"
+#include "dockkit/menus/DkPopupWindow.h"
 
 #include "dockkit/common/DkPopupAnimation.h"
 

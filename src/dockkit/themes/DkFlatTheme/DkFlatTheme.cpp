@@ -1,6 +1,6 @@
 // The Flat theme's colour cache, item states, glyph strip, metrics and
 // values; its painters are in DkFlatPaint.cpp.
-#include "dockkit/themes/DkFlatTheme.h"
+#include "dockkit/themes/DkFlatTheme/DkFlatTheme.h"
 
 #include "dockkit/themes/DkNexus.h"
 #include "dockkit/themes/DkThemePaint.h"

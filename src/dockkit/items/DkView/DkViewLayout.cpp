@@ -3,7 +3,7 @@
 // viewers and the controls of control items.
 
 #include "dockkit/items/DkItemViewer.h"
-#include "dockkit/items/DkView.h"
+#include "dockkit/items/DkView/DkView.h"
 #include "dockkit/items/DkViewArrange.h"
 
 #include <QImage>

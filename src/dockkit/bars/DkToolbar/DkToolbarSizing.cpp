@@ -1,6 +1,6 @@
 // Resizing a floating tool bar: its frame jumps between the layouts the bar
 // can have, one per number of rows, rather than following the pointer.
-#include "dockkit/bars/DkToolbar.h"
+#include "dockkit/bars/DkToolbar/DkToolbar.h"
 
 #include "dockkit/common/DkNcWidget.h"
 

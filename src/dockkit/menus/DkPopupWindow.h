@@ -4,8 +4,8 @@
 // that opened it, with a three-pixel frame, scroll arrows for menus taller
 // than the screen, and fading or sliding in as the desktop asks.
 
-#include "dockkit/items/DkItem.h"
-#include "dockkit/items/DkView.h"
+#include "dockkit/items/DkItem/DkItem.h"
+#include "dockkit/items/DkView/DkView.h"
 
 #include "platform/gui/Colors.h"
 #include "platform/gui/Rect.h"

@@ -1,4 +1,4 @@
-#include "dockkit/items/DkView.h"
+#include "dockkit/items/DkView/DkView.h"
 
 #include "dockkit/common/DkCommon.h"
 #include "dockkit/common/DkModalLoop.h"

@@ -1,6 +1,6 @@
 // The dockable window's sizes, its docked non-client part (drag handle,
 // border, close button) with its mouse handling, and its painting.
-#include "dockkit/docking/DkDockableWindow.h"
+#include "dockkit/docking/DkDockableWindow/DkDockableWindow.h"
 
 #include "dockkit/common/DkDraw.h"
 #include "dockkit/common/DkModalLoop.h"

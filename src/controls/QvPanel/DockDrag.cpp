@@ -1,4 +1,4 @@
-#include "controls/DockDrag.h"
+#include "controls/QvPanel/DockDrag.h"
 
 #include "controls/QvPanel/QvPanel.h"
 

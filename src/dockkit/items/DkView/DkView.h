@@ -7,7 +7,7 @@
 
 #include "dockkit/common/DkTimers.h"
 #include "dockkit/items/DkCommand.h"
-#include "dockkit/items/DkItem.h"
+#include "dockkit/items/DkItem/DkItem.h"
 #include "dockkit/items/DkViewArrange.h"
 
 #include "platform/gui/Colors.h"

@@ -1,4 +1,4 @@
-#include "dockkit/docking/DkDockableWindow.h"
+#include "dockkit/docking/DkDockableWindow/DkDockableWindow.h"
 
 #include "dockkit/common/DkCommon.h"
 #include "dockkit/docking/DkFloatingWindowParent.h"
@@ -41,20 +41,20 @@ TDkCustomDockableWindow::~TDkCustomDockableWindow() {
     dk::UnregisterThreadHookProc(&HookProc);
     auto& floating = FloatingList();
     floating.erase(std::remove(floating.begin(), floating.end(), this), floating.end());
-    if (!currentDock_.isNull() && !currentDock_->destroying_) {
+    if (!currentDock_.isNull() && !currentDock_->Destroying()) {
         currentDock_->UpdateDockMembership(false, this);
     }
-    if (!lastDock_.isNull() && lastDock_ != currentDock_ && !lastDock_->destroying_) {
+    if (!lastDock_.isNull() && lastDock_ != currentDock_ && !lastDock_->Destroying()) {
         lastDock_->UpdateDockMembership(false, this);
     }
     if (!floatingForm_.isNull()) {
         // The form stays empty: it goes once control is back in the loop.
-        floatingForm_->hosted_ = nullptr;
+        floatingForm_->SetDockableWindow(nullptr);
         floatingForm_->hide();
         floatingForm_->deleteLater();
     }
     if (!keptForm_.isNull() && keptForm_ != parentWidget()) {
-        keptForm_->hosted_ = nullptr;
+        keptForm_->SetDockableWindow(nullptr);
         delete keptForm_.data();
     }
 }
@@ -110,6 +110,33 @@ void TDkCustomDockableWindow::SetDockRow(int value) {
         dockRow_ = value;
         RearrangeDock();
     }
+}
+
+void TDkCustomDockableWindow::SetDockPlace(int row, int pos) {
+    dockRow_ = row;
+    dockPos_ = pos;
+}
+
+void TDkCustomDockableWindow::SetEffectivePlace(int row, int pos) {
+    effectiveRow_ = row;
+    effectivePos_ = pos;
+}
+
+int TDkCustomDockableWindow::TakeShrunkLength(int shrunk, TDkDock* dock, bool& laidOut) {
+    const bool vertical = dock->IsVertical();
+    const auto across = [vertical](QSize s) { return vertical ? s.width() : s.height(); };
+    const TDkShrinkMode mode = ShrinkBehaviour();
+    laidOut = false;
+    if (mode != dksmNone && shrunk != shrunkLength_) {
+        shrunkLength_ = shrunk;
+        lastCrossSize_ = across(LayoutChildren(false, PlacementFor(dock), dock));
+        laidOut = true;
+    } else if (mode != dksmWrap || shrunk == 0) {
+        // A wrapping window that stays shrunk keeps its size across.
+        shrunkLength_ = shrunk;
+        lastCrossSize_ = across(NaturalSize());
+    }
+    return lastCrossSize_;
 }
 
 void TDkCustomDockableWindow::SetDragHandleStyle(TDkDragHandleStyle value) {
@@ -408,7 +435,7 @@ void TDkCustomDockableWindow::TakeParent(QWidget* newParent, TDkDock* newDock,
 }
 
 void TDkCustomDockableWindow::ReleaseFloatingForm(TDkFloatingWindowParent* oldForm) {
-    oldForm->hosted_ = nullptr;
+    oldForm->SetDockableWindow(nullptr);
     oldForm->SetShouldBeShown(false);
     if (smoothDragging_) {
         keptForm_ = oldForm;
@@ -435,7 +462,7 @@ void TDkCustomDockableWindow::JoinNewPlace(TDkDock* newDock, TDkFloatingWindowPa
     if (keptForm_ == newForm) {
         keptForm_ = nullptr;
     }
-    newForm->hosted_ = this;
+    newForm->SetDockableWindow(this);
     newForm->UpdateWindowFlags();
     newForm->setWindowTitle(windowTitle());
     PlaceFloatingForm();
@@ -462,6 +489,16 @@ void TDkCustomDockableWindow::SyncFloatingForm() {
     if (pos() != floatingForm_->ClientOrigin()) {
         move(floatingForm_->ClientOrigin());
     }
+}
+
+void TDkCustomDockableWindow::SetFloatingBounds(const QRect& formBounds, QSize clientSize) {
+    if (floatingForm_.isNull()) {
+        return;
+    }
+    floatingForm_->setGeometry(formBounds);
+    LockContent();
+    resize(clientSize);
+    UnlockContent();
 }
 
 void TDkCustomDockableWindow::SetBoundsLocked(const QRect& bounds) {
@@ -495,7 +532,7 @@ void TDkCustomDockableWindow::SetFloatingState(bool floating) {
 
 void TDkCustomDockableWindow::FreeKeptForm() {
     if (!keptForm_.isNull() && keptForm_ != floatingForm_) {
-        keptForm_->hosted_ = nullptr;
+        keptForm_->SetDockableWindow(nullptr);
         keptForm_->hide();
         keptForm_->deleteLater();
     }
@@ -684,6 +721,12 @@ void TDkCustomDockableWindow::DockDestroyed(TDkDock* dock) {
     }
     if (defaultDock_ == dock) {
         defaultDock_ = nullptr;
+    }
+}
+
+void TDkCustomDockableWindow::FloatingFormMoved(TDkFloatingWindowParent* form) {
+    if (floating_ && floatingForm_ == form) {
+        floatingPos_ = form->geometry().topLeft();
     }
 }
 

@@ -1,7 +1,7 @@
 // The Default theme's frames: docked panels, floating windows, pop-ups,
 // docked tool bars and status bars.
 #include "dockkit/common/DkCommon.h"
-#include "dockkit/themes/DkDefaultTheme.h"
+#include "dockkit/themes/DkDefaultTheme/DkDefaultTheme.h"
 #include "dockkit/themes/DkNexus.h"
 #include "dockkit/themes/DkThemePaint.h"
 #include "dockkit/themes/DkThemeUtils.h"

@@ -1,7 +1,7 @@
 // The Default theme's metrics, colours, buttons, glyphs, items and menus; its
 // frames (panels, floating windows, pop-ups, tool bars, status bars) are in
 // DkDefaultFrames.cpp.
-#include "dockkit/themes/DkDefaultTheme.h"
+#include "dockkit/themes/DkDefaultTheme/DkDefaultTheme.h"
 
 #include "dockkit/common/DkCommon.h"
 #include "dockkit/common/DkDraw.h"

@@ -238,6 +238,47 @@ public:
     // 2000 on the docked frame and handle, 2001 on the docked close button.
     int NcHitTest(QPoint pos) const override;
 
+    // --- The docking machinery's side: what its dock, its floating form and
+    // the drag and sizing loops ask of the window and tell it ---
+    // The window is being destroyed: docks leave it out of their rows.
+    bool Destroying() const { return destroying_; }
+    // DockRow and DockPos together, without arranging the dock (the caller
+    // arranges it, or keeps an arrangement's result).
+    void SetDockPlace(int row, int pos);
+    // The drag loop asks for a row of its own before DockRow.
+    bool NewRowBefore() const { return newRowBefore_; }
+    void SetNewRowBefore(bool value) { newRowBefore_ = value; }
+    // The dock's last arrangement placed the window there.
+    void SetEffectivePlace(int row, int pos);
+    // The dock gives the window its length along the dock: `shrunk`, or 0
+    // for its full length. Answers the window's size across the dock;
+    // `laidOut` tells that the content was laid out for a new length and
+    // is to be arranged once the window has its bounds.
+    int TakeShrunkLength(int shrunk, TDkDock* dock, bool& laidOut);
+    // Sets the geometry without telling ClientSizeChanging.
+    void SetBoundsLocked(const QRect& bounds);
+    // The dock changed what the docked frame holds (the drag handle).
+    void DockFrameChanged() { FrameChanged(); }
+    // The dock or the floating form is going: the window forgets it.
+    void DockDestroyed(TDkDock* dock);
+    void FloatingFormDestroyed(TDkFloatingWindowParent* form);
+    // The floating form moved: the floating position follows.
+    void FloatingFormMoved(TDkFloatingWindowParent* form);
+    // The floating frame's corners size in both directions.
+    bool CornerSizing() const { return cornerSizing_; }
+    // On one monitor the sizing loop keeps the cursor on the screen.
+    bool ConfinesCursor() const { return confineCursor_; }
+    // The forms added by AddDockForm.
+    const std::vector<QPointer<QWidget>>& DockForms() const { return dockForms_; }
+    // While a smooth drag runs, a floating form the window leaves is kept
+    // for its return; FreeKeptForm lets it go when the window did not come
+    // back to it.
+    void SetSmoothDragging(bool value) { smoothDragging_ = value; }
+    void FreeKeptForm();
+    // The floating form takes the bounds (screen coordinates) and the window
+    // the client size inside it; the content is laid out once, after both.
+    void SetFloatingBounds(const QRect& formBounds, QSize clientSize);
+
 protected:
     QMargins CalcNcMargins() const override;
     void NcPaint(QPainter& painter) override;
@@ -267,18 +308,10 @@ protected:
     void UnlockContent();
 
 private:
-    friend class TDkDock;
-    friend class TDkFloatingWindowParent;
-    friend class DkDragLoop;
-    friend class DkSizingLoop;
-
     static void HookProc(dk::KitHookMessage& message);
     void ApplyShowing(bool show);
     void RunCloseButtonLoop();
     void SetCloseButtonState(bool hot, bool pressed);
-    void DockDestroyed(TDkDock* dock);
-    void FloatingFormDestroyed(TDkFloatingWindowParent* form);
-    void FreeKeptForm();
     void PlaceFloatingForm();
     // The steps of SetParentControl: leaving the old dock, taking the new
     // parent and its state, letting the old floating form go (kept while a
@@ -292,8 +325,6 @@ private:
     void JoinNewPlace(TDkDock* newDock, TDkFloatingWindowParent* newForm);
     // The floating form takes the window's size plus its frame.
     void SyncFloatingForm();
-    // Sets the geometry without telling ClientSizeChanging.
-    void SetBoundsLocked(const QRect& bounds);
     bool CanDrag() const;
     void RearrangeDock();
 
@@ -329,7 +360,7 @@ private:
     int effectivePos_ = 0;
     bool newRowBefore_ = false; // the drag loop asks for a row of its own
     int shrunkLength_ = 0;
-    int lastCrossSize_ = 0;
+    int lastCrossSize_ = 0; // across the dock, at its last placement
     QPoint floatingPos_;
     QPointer<TDkFloatingWindowParent> floatingForm_;
     QPointer<TDkFloatingWindowParent> keptForm_;

@@ -2,7 +2,7 @@
 // that size its floating form, each on the modal mouse loop.
 #include "dockkit/common/DkCommon.h"
 #include "dockkit/common/DkModalLoop.h"
-#include "dockkit/docking/DkDockableWindow.h"
+#include "dockkit/docking/DkDockableWindow/DkDockableWindow.h"
 #include "dockkit/docking/DkDragOutline.h"
 #include "dockkit/docking/DkFloatingWindowParent.h"
 
@@ -294,7 +294,7 @@ void DkDragLoop::Step(QPoint cursor, bool ctrl) {
         }
     } else {
         rowPushPossible_ = false;
-        if (w_->dockMode_ == dmCanFloat) {
+        if (w_->DockMode() == dmCanFloat) {
             target.Rect = FloatingRect(cursor);
         } else {
             cursorShape = Qt::ForbiddenCursor;
@@ -325,31 +325,29 @@ void DkDragLoop::Apply(const DragTarget& target, bool final) {
         TDkDock* dock = target.Dock;
         dock->SetDraggedWindow(w_);
         dock->SetCommitPositions(final);
-        w_->newRowBefore_ = target.NewRow;
-        w_->dockRow_ = target.Row;
-        w_->dockPos_ = target.Pos;
+        w_->SetNewRowBefore(target.NewRow);
+        w_->SetDockPlace(target.Row, target.Pos);
         struct Reset {
             TDkCustomDockableWindow* w;
             QPointer<TDkDock> dock;
             ~Reset() {
-                w->newRowBefore_ = false;
+                w->SetNewRowBefore(false);
                 if (!dock.isNull()) {
                     dock->SetCommitPositions(false);
                 }
             }
         } reset{w_, dock};
-        if (w_->parentWidget() != dock || !w_->docked_) {
+        if (w_->parentWidget() != dock || !w_->Docked()) {
             w_->SetParentControl(dock);
         } else {
             dock->ArrangeRows();
         }
         return;
     }
-    w_->floatingPos_ = QPoint(target.Rect.Left, target.Rect.Top);
-    if (!w_->floating_) {
+    // A floating window's form moves there; another floats there.
+    w_->SetFloatingPosition(QPoint(target.Rect.Left, target.Rect.Top));
+    if (!w_->Floating()) {
         w_->SetFloatingState(true);
-    } else if (!w_->floatingForm_.isNull()) {
-        w_->floatingForm_->move(w_->floatingPos_);
     }
     // While the window follows the pointer it may stand partly off the
     // screen; where it is dropped it floats whole within the work area.
@@ -358,30 +356,27 @@ void DkDragLoop::Apply(const DragTarget& target, bool final) {
 
 void DkDragLoop::Finish(bool accepted) {
     outline_.reset();
-    w_->smoothDragging_ = false;
+    w_->SetSmoothDragging(false);
     if (accepted) {
         Apply(current_, true);
     } else if (smooth_) {
         // Cancelled: the window goes back where it was.
         if (!startDock_.isNull()) {
-            w_->dockRow_ = startRow_;
-            w_->dockPos_ = startPos_;
-            if (w_->parentWidget() != startDock_ || !w_->docked_) {
+            w_->SetDockPlace(startRow_, startPos_);
+            if (w_->parentWidget() != startDock_ || !w_->Docked()) {
                 w_->SetParentControl(startDock_);
             } else {
                 startDock_->ArrangeRows();
             }
         } else if (startedFloating_) {
-            w_->floatingPos_ = startFloatPos_;
-            if (!w_->floating_) {
+            w_->SetFloatingPosition(startFloatPos_);
+            if (!w_->Floating()) {
                 w_->SetFloatingState(true);
-            } else if (!w_->floatingForm_.isNull()) {
-                w_->floatingForm_->move(startFloatPos_);
             }
         }
     }
-    if (w_->useLastDock_ && w_->docked_) {
-        w_->SetLastDock(w_->currentDock_);
+    if (w_->UseLastDock() && w_->Docked()) {
+        w_->SetLastDock(w_->CurrentDock());
     }
     w_->FreeKeptForm();
     for (const Candidate& c : candidates_) {
@@ -394,18 +389,17 @@ void DkDragLoop::Finish(bool accepted) {
         startDock_->SetDraggedWindow(nullptr);
         startDock_->SetRowPushMode(false);
     }
-    if (w_->floating_) {
-        w_->dockRow_ = startRow_;
-        w_->dockPos_ = startPos_;
+    if (w_->Floating()) {
+        w_->SetDockPlace(startRow_, startPos_);
     }
 }
 
 void DkDragLoop::Begin(QPoint start) {
-    startDock_ = w_->docked_ ? w_->currentDock_.data() : nullptr;
-    startRow_ = w_->dockRow_;
-    startPos_ = w_->dockPos_;
-    startedFloating_ = w_->floating_;
-    startFloatPos_ = w_->floatingPos_;
+    startDock_ = w_->Docked() ? w_->CurrentDock() : nullptr;
+    startRow_ = w_->DockRow();
+    startPos_ = w_->DockPos();
+    startedFloating_ = w_->Floating();
+    startFloatPos_ = w_->FloatingPosition();
     press_ = start;
     grab_ = start - w_->mapToGlobal(QPoint(0, 0));
     startSize_ = w_->size();
@@ -419,15 +413,15 @@ void DkDragLoop::Begin(QPoint start) {
         startDock_->ArrangeRows();
         squeezedAtStart_ = startDock_->DraggedSqueezed();
     }
-    smooth_ = w_->smoothDrag_;
-    w_->smoothDragging_ = smooth_;
+    smooth_ = w_->SmoothDrag();
+    w_->SetSmoothDragging(smooth_);
 
     if (!startDock_.isNull()) {
         AddCandidate(startDock_);
     }
-    if (w_->dockMode_ != dmCannotFloatOrChangeDocks) {
-        std::vector<QPointer<QWidget>> forms{w_->parentForm_};
-        forms.insert(forms.end(), w_->dockForms_.begin(), w_->dockForms_.end());
+    if (w_->DockMode() != dmCannotFloatOrChangeDocks) {
+        std::vector<QPointer<QWidget>> forms{w_->ParentForm()};
+        forms.insert(forms.end(), w_->DockForms().begin(), w_->DockForms().end());
         for (const auto& form : forms) {
             if (!form.isNull()) {
                 CollectDocks(form);
@@ -448,7 +442,7 @@ void DkDragLoop::Run(QPoint start) {
     if (!smooth_) {
         outline_ = std::make_unique<dk::TDkDragOutline>();
     }
-    QWidget* capture = !w_->parentForm_.isNull() ? w_->parentForm_.data() : w_->window();
+    QWidget* capture = w_->ParentForm() != nullptr ? w_->ParentForm() : w_->window();
     dk::ModalMouseLoop loop(capture, std::nullopt);
     loop.KeepError(true);
     loop_ = &loop;
@@ -457,7 +451,7 @@ void DkDragLoop::Run(QPoint start) {
         QObject::connect(w_, &QObject::destroyed, [&loop] { loop.Cancel(); });
     dk::ModalMouseLoop::Tracking tracking;
     tracking.OnTrack = [this, self](QPoint pos, bool ctrlDown) {
-        if (!self.isNull() && !self->destroying_) {
+        if (!self.isNull() && !self->Destroying()) {
             Step(pos, ctrlDown);
         }
     };
@@ -560,15 +554,8 @@ private:
 };
 
 void DkSizingLoop::Apply(const plat::TRect& rect) {
-    TDkFloatingWindowParent* form = w_->floatingForm_;
-    if (form == nullptr) {
-        return;
-    }
-    form->setGeometry(rect.ToQRect());
-    w_->LockContent();
-    w_->resize(QSize(std::max(rect.Width() - frame_.width(), 0),
-                     std::max(rect.Height() - frame_.height(), 0)));
-    w_->UnlockContent();
+    w_->SetFloatingBounds(rect.ToQRect(), QSize(std::max(rect.Width() - frame_.width(), 0),
+                                                std::max(rect.Height() - frame_.height(), 0)));
 }
 
 void DkSizingLoop::Track(QPoint cursor) {
@@ -601,8 +588,8 @@ void DkSizingLoop::Begin(QPoint start, const QWidget* form) {
     start_ = start;
     startRect_ = plat::TRect(form->geometry());
     current_ = startRect_;
-    smooth_ = w_->smoothDrag_;
-    if (!dk::MultipleMonitorsInUse() && w_->confineCursor_) {
+    smooth_ = w_->SmoothDrag();
+    if (!dk::MultipleMonitorsInUse() && w_->ConfinesCursor()) {
         confine_ = dk::PrimaryMonitorRect(false);
     }
     w_->SizingBegin(edge_);
@@ -610,8 +597,8 @@ void DkSizingLoop::Begin(QPoint start, const QWidget* form) {
 
 void DkSizingLoop::Run(QPoint start) {
     QPointer<TDkCustomDockableWindow> self(w_);
-    QPointer<TDkFloatingWindowParent> form = w_->floatingForm_;
-    if (form.isNull() || !w_->resizable_) {
+    QPointer<TDkFloatingWindowParent> form = w_->FloatingParent();
+    if (form.isNull() || !w_->Resizable()) {
         return;
     }
     Begin(start, form);
@@ -628,7 +615,7 @@ void DkSizingLoop::Run(QPoint start) {
             QObject::connect(w_, &QObject::destroyed, [&loop] { loop.Cancel(); });
         dk::ModalMouseLoop::Tracking tracking;
         tracking.OnTrack = [this, self](QPoint pos, bool) {
-            if (!self.isNull() && !self->destroying_) {
+            if (!self.isNull() && !self->Destroying()) {
                 Track(pos);
             }
         };

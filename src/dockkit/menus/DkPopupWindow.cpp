@@ -1,4 +1,4 @@
-#include "dockkit/items/DkPopupWindow.h"
+#include "dockkit/menus/DkPopupWindow.h"
 
 #include "dockkit/common/DkCommon.h"
 #include "dockkit/common/DkMessages.h"

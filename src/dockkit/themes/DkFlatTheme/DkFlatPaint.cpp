@@ -2,7 +2,7 @@
 // its sizes from the theme's integer values.
 #include "dockkit/common/DkCommon.h"
 #include "dockkit/common/DkDraw.h"
-#include "dockkit/themes/DkFlatTheme.h"
+#include "dockkit/themes/DkFlatTheme/DkFlatTheme.h"
 #include "dockkit/themes/DkImageEffects.h"
 #include "dockkit/themes/DkNexus.h"
 #include "dockkit/themes/DkThemePaint.h"

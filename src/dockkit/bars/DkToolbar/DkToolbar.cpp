@@ -1,6 +1,6 @@
 // The tool bar: its view and chevron, its properties, and how the view's
 // layout becomes the window's size on a dock, floating or on a form.
-#include "dockkit/bars/DkToolbar.h"
+#include "dockkit/bars/DkToolbar/DkToolbar.h"
 
 #include "dockkit/bars/DkKeyRouter.h"
 #include "dockkit/bars/DkToolbarActions.h"
@@ -44,20 +44,15 @@ TDkToolbarView::TDkToolbarView(TDkCustomToolbar* toolbar, TDkCustomItem* items)
 }
 
 void TDkToolbarView::DoUpdatePositions(QSize size) {
-    toolbar_->baseSize_ = size;
-    if (!toolbar_->layingOut_) {
-        toolbar_->ViewSizeChanged(size);
-    }
+    toolbar_->ViewSized(size);
 }
 
 void TDkToolbarView::UpdatePositions() {
-    toolbar_->naturalWrap_ = -1;
-    const Raise inside(toolbar_->insideLayout_);
-    TDkView::UpdatePositions();
+    toolbar_->RunViewLayout([this] { TDkView::UpdatePositions(); });
 }
 
 void TDkToolbarView::InvalidatePositions() {
-    toolbar_->naturalWrap_ = -1;
+    toolbar_->ViewPositionsInvalidated();
     TDkView::InvalidatePositions();
 }
 
@@ -70,7 +65,7 @@ bool TDkToolbarView::IsMenuBarView() const {
 }
 
 TDkCustomItem* TDkToolbarView::GetChevronItem() const {
-    return toolbar_->chevron_;
+    return toolbar_->ChevronItem();
 }
 
 TDkCustomItem* TDkToolbarView::GetTrailingExtraItems() const {
@@ -381,6 +376,19 @@ void TDkCustomToolbar::LayoutView() {
     } restore{layingOut_, was};
     UpdateViewProperties();
     view_->UpdatePositions();
+}
+
+void TDkCustomToolbar::ViewSized(QSize size) {
+    baseSize_ = size;
+    if (!layingOut_) {
+        ViewSizeChanged(size);
+    }
+}
+
+void TDkCustomToolbar::RunViewLayout(const std::function<void()>& layout) {
+    naturalWrap_ = -1;
+    const Raise inside(insideLayout_);
+    layout();
 }
 
 void TDkCustomToolbar::ViewSizeChanged(QSize size) {
