@@ -26,7 +26,7 @@ struct RunFormat {
     bool operator==(const RunFormat&) const = default;
 };
 
-RunFormat formatOf(const QTextCharFormat& format) {
+RunFormat FormatOf(const QTextCharFormat& format) {
     RunFormat result;
     result.Bold = format.fontWeight() >= QFont::Bold;
     result.Italic = format.fontItalic();
@@ -118,7 +118,7 @@ private:
 };
 
 // A font name in the font table: ';' ends an entry there, so it is left out.
-void writeFontName(Output& out, const QString& family) {
+void WriteFontName(Output& out, const QString& family) {
     QString name = family;
     name.remove(u';');
     out.Text(name.isEmpty() ? QStringLiteral("Arial") : name);
@@ -132,7 +132,7 @@ QByteArray Write(const QTextDocument& document) {
     std::vector<QRgb> colors;
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
         for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const RunFormat format = formatOf(it.fragment().charFormat());
+            const RunFormat format = FormatOf(it.fragment().charFormat());
             if (format.Color &&
                 std::find(colors.begin(), colors.end(), *format.Color) == colors.end()) {
                 colors.push_back(*format.Color);
@@ -150,7 +150,7 @@ QByteArray Write(const QTextDocument& document) {
 
     Output out;
     out.Raw("{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 ");
-    writeFontName(out, document.defaultFont().family());
+    WriteFontName(out, document.defaultFont().family());
     out.Raw(";}}");
     out.LineEnd();
     if (!colors.empty()) {
@@ -176,7 +176,7 @@ QByteArray Write(const QTextDocument& document) {
     RunFormat current;
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
         for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const RunFormat format = formatOf(it.fragment().charFormat());
+            const RunFormat format = FormatOf(it.fragment().charFormat());
             if (format.Bold != current.Bold) {
                 out.Word(format.Bold ? "\\b" : "\\b0");
             }
