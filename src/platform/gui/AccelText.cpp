@@ -102,31 +102,36 @@ void Ellipsize(const Measure& m, Line& line, int width, unsigned format) {
     }
 }
 
+// Where the line that starts at `start` ends: at the last space before which
+// the text fits the width, else at the first space after the first word, else
+// at the end of the text.
+qsizetype LineEnd(const Measure& m, const QString& text, qsizetype start, int width) {
+    if (m.Width(text.mid(start)) <= width) {
+        return text.size();
+    }
+    qsizetype fit = -1;
+    for (qsizetype i = start + 1; i < text.size(); ++i) {
+        if (text[i] != u' ') {
+            continue;
+        }
+        if (m.Width(text.mid(start, i - start)) > width) {
+            break;
+        }
+        fit = i;
+    }
+    if (fit < 0) {
+        fit = text.indexOf(u' ', start + 1);
+    }
+    return fit >= 0 ? fit : text.size();
+}
+
 // Breaks one paragraph into lines no wider than width at spaces; a word wider
 // than the width stays whole on its own line. Spaces at a break are dropped.
 void Wrap(const Measure& m, const QString& text, qsizetype accel, int width,
           std::vector<Line>& out) {
     qsizetype start = 0;
     do {
-        qsizetype end = text.size();
-        if (m.Width(text.mid(start)) > width) {
-            qsizetype fit = -1;
-            for (qsizetype i = start + 1; i < text.size(); ++i) {
-                if (text[i] != u' ') {
-                    continue;
-                }
-                if (m.Width(text.mid(start, i - start)) > width) {
-                    break;
-                }
-                fit = i;
-            }
-            if (fit < 0) {
-                fit = text.indexOf(u' ', start + 1);
-            }
-            if (fit >= 0) {
-                end = fit;
-            }
-        }
+        const qsizetype end = LineEnd(m, text, start, width);
         qsizetype shownEnd = end;
         if (end < text.size()) {
             while (shownEnd > start && text[shownEnd - 1] == u' ') {
