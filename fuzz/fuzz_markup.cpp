@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         TChunkList line = ParseMarkup(markup, TParseOptions{ws, (options & 4) != 0});
         DetectURLs(line);
         for (const TConsoleChunk& c : line.Chunks) {
-            if (c.Kind == ckText && c.Start + c.Length > line.Pool.size()) {
+            if (c.Kind == ckText && c.Start + c.Length > line.Pool.Size()) {
                 std::abort();
             }
         }

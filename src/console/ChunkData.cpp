@@ -42,7 +42,7 @@ public:
         Locate(id, segment, offset);
         return segments_[segment].load(std::memory_order_acquire)[offset];
     }
-    uint32_t size() const { return size_; }
+    uint32_t Size() const { return size_; }
     // Under the lock.
     uint32_t Grow() {
         int segment;

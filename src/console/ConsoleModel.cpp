@@ -129,7 +129,7 @@ TChunkCodes::const_iterator TChunkCodes::end() const {
 }
 
 TConsoleChunk TChunkCodes::At(int index) const {
-    Q_ASSERT(index >= 0 && index < size());
+    Q_ASSERT(index >= 0 && index < Size());
     auto it = begin();
     while (it->Index < index) {
         ++it;
@@ -139,7 +139,7 @@ TConsoleChunk TChunkCodes::At(int index) const {
 
 std::vector<TConsoleChunk> TChunkCodes::Unpacked() const {
     std::vector<TConsoleChunk> out;
-    out.reserve(static_cast<size_t>(size()));
+    out.reserve(static_cast<size_t>(Size()));
     for (const TConsoleChunk& c : *this) {
         out.push_back(c);
     }

@@ -161,9 +161,9 @@ public:
 
     const_iterator begin() const;
     const_iterator end() const;
-    int size() const { return data_ ? Head().count : 0; }
-    bool empty() const { return size() == 0; }
-    // The chunk at an index (0 <= index < size()).
+    int Size() const { return data_ ? Head().count : 0; }
+    bool IsEmpty() const { return Size() == 0; }
+    // The chunk at an index (0 <= index < Size()).
     TConsoleChunk At(int index) const;
     // The chunks unpacked, for callers that look ahead or change them.
     std::vector<TConsoleChunk> Unpacked() const;
@@ -211,10 +211,10 @@ protected:
 // The text of the text chunks, one after the other.
 class TTextPool : TChunkListView {
 public:
-    qsizetype size() const { return View().size(); }
-    bool isEmpty() const { return View().isEmpty(); }
-    const QChar* constData() const { return View().data(); }
-    bool contains(const QString& text) const { return View().contains(text); }
+    qsizetype Size() const { return View().size(); }
+    bool IsEmpty() const { return View().isEmpty(); }
+    const QChar* ConstData() const { return View().data(); }
+    bool Contains(const QString& text) const { return View().contains(text); }
     QStringView View() const;
 };
 
@@ -222,9 +222,9 @@ public:
 template <TChunkKind Kind, typename Data>
 class TChunkDataList : TChunkListView {
 public:
-    int size() const;
-    const Data& at(int n) const;
-    const Data& operator[](int n) const { return at(n); }
+    int Size() const;
+    const Data& At(int n) const;
+    const Data& operator[](int n) const { return At(n); }
 
 private:
     const TChunkCodes& Codes() const;
@@ -268,7 +268,7 @@ struct TChunkList {
     static const TFontChunkData& FontOf(const TConsoleChunk& chunk) {
         return chunkdata::Font(static_cast<uint32_t>(chunk.Value));
     }
-    bool IsEmpty() const { return Chunks.empty(); }
+    bool IsEmpty() const { return Chunks.IsEmpty(); }
 };
 
 // The views find the list from their place in it.
@@ -286,7 +286,7 @@ const TChunkCodes& TChunkDataList<Kind, Data>::Codes() const {
 }
 
 template <TChunkKind Kind, typename Data>
-int TChunkDataList<Kind, Data>::size() const {
+int TChunkDataList<Kind, Data>::Size() const {
     int n = 0;
     for (const TConsoleChunk& c : Codes()) {
         n += c.Kind == Kind;
@@ -295,7 +295,7 @@ int TChunkDataList<Kind, Data>::size() const {
 }
 
 template <TChunkKind Kind, typename Data>
-const Data& TChunkDataList<Kind, Data>::at(int n) const {
+const Data& TChunkDataList<Kind, Data>::At(int n) const {
     for (const TConsoleChunk& c : Codes()) {
         if (c.Kind == Kind && n-- == 0) {
             if constexpr (Kind == ckLinkOpen) {

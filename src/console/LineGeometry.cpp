@@ -56,7 +56,7 @@ TLineGeometry& TGeometryCache::Acquire(TMessageNode& line) {
     s.owner = &line;
     s.referenced = true;
     s.pass = pass_;
-    s.geometry.Reset(line.Chunks.Chunks.size());
+    s.geometry.Reset(line.Chunks.Chunks.Size());
     line.GeometrySlot = index;
     return s.geometry;
 }

@@ -56,7 +56,7 @@ public:
 
     // Returns the line height.
     int Run() {
-        Q_ASSERT(geo_.Pieces.size() == static_cast<size_t>(line_.Chunks.Chunks.size()));
+        Q_ASSERT(geo_.Pieces.size() == static_cast<size_t>(line_.Chunks.Chunks.Size()));
         cur_ = {env_.Font, env_.FontColor, env_.Color};
         textHeight_ = cur_.entry->height;
         x_ = env_.LeftMargin;
@@ -235,7 +235,7 @@ private:
 
     // No copy: the line's text outlives the pass.
     QString TextOf(const TConsoleChunk& chunk) const {
-        return QString::fromRawData(line_.Chunks.Pool.constData() + chunk.Start, chunk.Length);
+        return QString::fromRawData(line_.Chunks.Pool.ConstData() + chunk.Start, chunk.Length);
     }
 
     // The font in force with the chunk's styles on or off.

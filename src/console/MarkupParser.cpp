@@ -381,7 +381,7 @@ void DetectURLs(TChunkList& line) {
     }
     // Unpacked with positions in local tables, then packed again.
     std::vector<TConsoleChunk> out;
-    out.reserve(static_cast<size_t>(line.Chunks.size()) + 4);
+    out.reserve(static_cast<size_t>(line.Chunks.Size()) + 4);
     std::vector<TLinkChunkData> links;
     std::vector<TFontChunkData> fonts;
     for (const TConsoleChunk& chunk : line.Chunks) {

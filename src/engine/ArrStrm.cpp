@@ -7,7 +7,7 @@
 
 TArrayStream::TArrayStream() : storage_(1, '\0') {}
 
-void TArrayStream::growZeroed(qsizetype size) {
+void TArrayStream::GrowZeroed(qsizetype size) {
     // Bytes between the old end and a write beyond it read as zero.
     storage_.append(size - storage_.size(), '\0');
 }
@@ -34,7 +34,7 @@ qsizetype TArrayStream::Write(const void* buffer, qsizetype count) {
     }
     const qsizetype end = position_ + count;
     if (end > storage_.size()) {
-        growZeroed(end);
+        GrowZeroed(end);
     }
     std::memcpy(storage_.data() + position_, buffer, static_cast<size_t>(count));
     position_ = end;
@@ -61,7 +61,7 @@ qsizetype TArrayStream::Seek(qsizetype offset, Origin origin) {
 void TArrayStream::SetSize(qsizetype size) {
     size = std::max<qsizetype>(size, 0);
     if (size > storage_.size()) {
-        growZeroed(size);
+        GrowZeroed(size);
     } else {
         storage_.truncate(size);
     }

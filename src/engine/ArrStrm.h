@@ -32,7 +32,7 @@ public:
     void SetArray(const QByteArray& array);
 
 private:
-    void growZeroed(qsizetype size);
+    void GrowZeroed(qsizetype size);
 
     QByteArray storage_;
     qsizetype position_ = 0;

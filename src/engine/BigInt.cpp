@@ -24,12 +24,12 @@ struct Scratch {
     LimbVec quotient;
 };
 
-Scratch& scratch() {
+Scratch& ThreadScratch() {
     thread_local Scratch s;
     return s;
 }
 
-void dropLeadingZeros(LimbVec& a) {
+void DropLeadingZeros(LimbVec& a) {
     while (a.size() > 1 && a.back() == 0) {
         a.pop_back();
     }
@@ -37,7 +37,7 @@ void dropLeadingZeros(LimbVec& a) {
 
 // Brings every position of a product below the base, carrying upward. The
 // product fits its positions, so nothing carries out of the top.
-void propagateCarries(std::vector<uint64_t>& columns) {
+void PropagateCarries(std::vector<uint64_t>& columns) {
     uint64_t carry = 0;
     for (uint64_t& c : columns) {
         const uint64_t cur = c + carry;
@@ -48,19 +48,19 @@ void propagateCarries(std::vector<uint64_t>& columns) {
 
 // a := a div d for a one-limb divisor d > 0; returns a mod d. Leading zero
 // limbs of the quotient are dropped.
-uint32_t divideShort(LimbVec& a, uint32_t d) {
+uint32_t DivideShort(LimbVec& a, uint32_t d) {
     uint64_t r = 0;
     for (size_t i = a.size(); i-- > 0;) {
         r = r * kBase + a[i];
         a[i] = static_cast<uint32_t>(r / d);
         r %= d;
     }
-    dropLeadingZeros(a);
+    DropLeadingZeros(a);
     return static_cast<uint32_t>(r);
 }
 
 // out := a * f for a one-limb factor f; out gets a.size() + 1 limbs (the top may be 0).
-void multiplyShort(const LimbVec& a, uint32_t f, LimbVec& out) {
+void MultiplyShort(const LimbVec& a, uint32_t f, LimbVec& out) {
     out.resize(a.size() + 1);
     uint64_t carry = 0;
     for (size_t i = 0; i < a.size(); ++i) {
@@ -77,7 +77,7 @@ void multiplyShort(const LimbVec& a, uint32_t f, LimbVec& out) {
 // borrow chain is plain additions. Returns the borrow out of the top limb:
 // nonzero when q * v exceeded the n + 1 limbs of r, which then hold the
 // difference plus that many times Base^(n + 1).
-uint32_t multiplySubtract(uint64_t q, const uint32_t* v, size_t n, uint32_t* r) {
+uint32_t MultiplySubtract(uint64_t q, const uint32_t* v, size_t n, uint32_t* r) {
     constexpr int64_t base = kBase;
     int64_t borrow = 0;
     uint32_t prevHigh = 0;
@@ -99,7 +99,7 @@ uint32_t multiplySubtract(uint64_t q, const uint32_t* v, size_t n, uint32_t* r) 
 }
 
 // r[0..n] += v[0..n-1]; returns the carry out of the top limb.
-uint32_t addBack(const uint32_t* v, size_t n, uint32_t* r) {
+uint32_t AddBack(const uint32_t* v, size_t n, uint32_t* r) {
     uint32_t carry = 0;
     for (size_t i = 0; i <= n; ++i) {
         const uint32_t sum = r[i] + (i < n ? v[i] : 0) + carry;
@@ -116,14 +116,14 @@ uint32_t addBack(const uint32_t* v, size_t n, uint32_t* r) {
 // trial product q * v exceeds the window (the product is subtracted at once
 // and added back while the difference is negative). Results land in
 // s.quotient and s.dividend (the remainder, in its first limbs).
-void divideLong(const LimbVec& n, const LimbVec& d, Scratch& s) {
+void DivideLong(const LimbVec& n, const LimbVec& d, Scratch& s) {
     const size_t dl = d.size();
     const size_t m = n.size() - dl;
     const uint32_t f = static_cast<uint32_t>(kBase / (uint64_t(d.back()) + 1));
 
-    multiplyShort(d, f, s.divisor);
+    MultiplyShort(d, f, s.divisor);
     s.divisor.pop_back(); // the normalised divisor keeps dl limbs
-    multiplyShort(n, f, s.dividend);
+    MultiplyShort(n, f, s.dividend);
     s.quotient.assign(m + 1, 0);
 
     uint32_t* r = s.dividend.data();
@@ -155,17 +155,17 @@ void divideLong(const LimbVec& n, const LimbVec& d, Scratch& s) {
             --q;
         }
         // R := R - t; while that went below zero, t exceeded R: one less.
-        uint32_t below = multiplySubtract(q, v, dl, r + j);
+        uint32_t below = MultiplySubtract(q, v, dl, r + j);
         while (below != 0) {
-            below -= addBack(v, dl, r + j);
+            below -= AddBack(v, dl, r + j);
             --q;
         }
         s.quotient[j] = static_cast<uint32_t>(q);
     }
     s.dividend.resize(dl);
-    dropLeadingZeros(s.dividend);
-    divideShort(s.dividend, f);
-    dropLeadingZeros(s.quotient);
+    DropLeadingZeros(s.dividend);
+    DivideShort(s.dividend, f);
+    DropLeadingZeros(s.quotient);
 }
 
 } // namespace
@@ -230,7 +230,7 @@ void TBigInt::SetDecimal(QStringView text) {
         }
         parsed.push_back(limb);
     }
-    dropLeadingZeros(parsed);
+    DropLeadingZeros(parsed);
     limbs_.swap(parsed);
 }
 
@@ -274,7 +274,7 @@ QString TBigInt::ToHex() const {
     QString out(static_cast<qsizetype>(limbs_.size()) * 8 + kHexChunkDigits, QLatin1Char('0'));
     qsizetype pos = out.size();
     while (!(rest.size() == 1 && rest[0] == 0)) {
-        uint32_t chunk = divideShort(rest, kHexChunk);
+        uint32_t chunk = DivideShort(rest, kHexChunk);
         for (int i = 0; i < kHexChunkDigits; ++i) {
             out[--pos] = QChar(digitChars[chunk & 15]);
             chunk >>= 4;
@@ -329,7 +329,7 @@ void TBigInt::Subtract(const TBigInt& other) {
         borrow = limbs_[i] < sub;
         limbs_[i] = borrow ? limbs_[i] + Base - sub : limbs_[i] - sub;
     }
-    dropLeadingZeros(limbs_);
+    DropLeadingZeros(limbs_);
 }
 
 void TBigInt::Multiply(const TBigInt& other) {
@@ -346,7 +346,7 @@ void TBigInt::Multiply(const TBigInt& other) {
     // product: a position below the base plus 18 products of two limbs, plus
     // the carry into it, stays below 1.81e19 < 2^64.
     constexpr size_t kRowsPerCarry = 18;
-    std::vector<uint64_t>& acc = scratch().columns;
+    std::vector<uint64_t>& acc = ThreadScratch().columns;
     acc.assign(na + nb, 0);
     uint64_t* p = acc.data();
     const uint32_t* bl = b.data();
@@ -361,32 +361,32 @@ void TBigInt::Multiply(const TBigInt& other) {
             row[j] += ai * bl[j];
         }
         if (++rows == kRowsPerCarry) {
-            propagateCarries(acc);
+            PropagateCarries(acc);
             rows = 0;
         }
     }
-    propagateCarries(acc);
+    PropagateCarries(acc);
     // The operands are no longer read: the result may overwrite them.
     limbs_.resize(na + nb);
     std::copy(acc.begin(), acc.end(), limbs_.begin());
-    dropLeadingZeros(limbs_);
+    DropLeadingZeros(limbs_);
 }
 
 void TBigInt::Divide(const TBigInt& divisor) {
-    divide(divisor, *this, nullptr, this);
+    DivideInto(divisor, *this, nullptr, this);
 }
 
 void TBigInt::Modulo(const TBigInt& divisor) {
-    divide(divisor, *this, this, nullptr);
+    DivideInto(divisor, *this, this, nullptr);
 }
 
 void TBigInt::DivMod(const TBigInt& divisor, const TBigInt& dividend, TBigInt& remainder,
                      TBigInt& quotient) {
-    divide(divisor, dividend, &remainder, &quotient);
+    DivideInto(divisor, dividend, &remainder, &quotient);
 }
 
-void TBigInt::divide(const TBigInt& divisor, const TBigInt& dividend, TBigInt* remainder,
-                     TBigInt* quotient) {
+void TBigInt::DivideInto(const TBigInt& divisor, const TBigInt& dividend, TBigInt* remainder,
+                         TBigInt* quotient) {
     if (divisor.IsZero()) {
         throw plat::EMathError(QStringLiteral("Division by zero"));
     }
@@ -404,13 +404,13 @@ void TBigInt::divide(const TBigInt& divisor, const TBigInt& dividend, TBigInt* r
         }
         return;
     }
-    Scratch& s = scratch();
+    Scratch& s = ThreadScratch();
     if (divisor.limbs_.size() == 1) {
         s.quotient = dividend.limbs_;
-        const uint32_t r = divideShort(s.quotient, divisor.limbs_[0]);
+        const uint32_t r = DivideShort(s.quotient, divisor.limbs_[0]);
         s.dividend.assign(1, r);
     } else {
-        divideLong(dividend.limbs_, divisor.limbs_, s);
+        DivideLong(dividend.limbs_, divisor.limbs_, s);
     }
     // Every read of the operands is done: the results may overwrite any of them.
     if (remainder) {

@@ -65,8 +65,8 @@ public:
 private:
     friend class TBigIntMontgomery; // builds its results from limbs
 
-    static void divide(const TBigInt& divisor, const TBigInt& dividend, TBigInt* remainder,
-                       TBigInt* quotient);
+    static void DivideInto(const TBigInt& divisor, const TBigInt& dividend, TBigInt* remainder,
+                           TBigInt* quotient);
 
     std::vector<uint32_t> limbs_;
 };

@@ -26,18 +26,18 @@ constexpr size_t kRowsPerPass = kMaxProducts - 1;
 constexpr uint64_t kColumnSlack = 4 * kBase + 4 * kMaxCarry;
 static_assert(UINT64_MAX - kMaxProducts * kMaxProduct >= kColumnSlack);
 
-// floor(2^64 / base): high(v) = v * kReciprocal / 2^64 lies within 2 below
-// v / base, so v - high(v) * base is below twice the base.
+// floor(2^64 / base): High(v) = v * kReciprocal / 2^64 lies within 2 below
+// v / base, so v - High(v) * base is below twice the base.
 constexpr uint64_t kReciprocal = UINT64_MAX / kBase;
 
-inline uint64_t high(uint64_t v) {
+inline uint64_t High(uint64_t v) {
     return static_cast<uint64_t>((static_cast<unsigned __int128>(v) * kReciprocal) >> 64);
 }
 
 // t[c] += f0 * x0[c] + f1 * x1[c] for c < count: two rows of products at
 // once, two columns to an instruction where the processor has them. Rows
 // taken in pairs also keep each pair's loads on the previous pair's stores.
-inline void addRows(uint64_t* t, uint32_t f0, const uint32_t* x0, uint32_t f1, const uint32_t* x1,
+inline void AddRows(uint64_t* t, uint32_t f0, const uint32_t* x0, uint32_t f1, const uint32_t* x1,
                     size_t count) {
     size_t c = 0;
 #if defined(__SSE2__)
@@ -64,7 +64,7 @@ inline void addRows(uint64_t* t, uint32_t f0, const uint32_t* x0, uint32_t f1, c
 }
 
 // t[c] += f * x[c] for c < count.
-inline void addRow(uint64_t* t, uint32_t f, const uint32_t* x, size_t count) {
+inline void AddRow(uint64_t* t, uint32_t f, const uint32_t* x, size_t count) {
     size_t c = 0;
 #if defined(__SSE2__)
     const __m128i g = _mm_set1_epi32(static_cast<int>(f));
@@ -93,20 +93,20 @@ constexpr uint64_t kInverseFivePow9 = [] {
 }();
 static_assert(kInverseFivePow9 * 1953125 == 1);
 
-inline uint64_t exactDivideByBase(uint64_t x) {
+inline uint64_t ExactDivideByBase(uint64_t x) {
     return (x >> 9) * kInverseFivePow9;
 }
 
 // (low mod B) * inverse mod B, from low's two 32-bit halves (inverseHigh is
 // inverse * 2^32 mod B): each product stays below 2^62, and one division
 // instead of two waits for low.
-inline uint32_t multiplier(uint64_t low, uint64_t inverse, uint64_t inverseHigh) {
+inline uint32_t Multiplier(uint64_t low, uint64_t inverse, uint64_t inverseHigh) {
     const uint64_t sum = (low >> 32) * inverseHigh + (low & 0xFFFFFFFF) * inverse;
     return static_cast<uint32_t>(sum % kBase);
 }
 
 // -1/m0 mod the base, for m0 prime to it (extended Euclid).
-uint64_t negativeInverse(uint32_t m0) {
+uint64_t NegativeInverse(uint32_t m0) {
     int64_t r0 = kBase;
     int64_t r1 = m0;
     int64_t t0 = 0;
@@ -132,7 +132,7 @@ bool TBigIntMontgomery::Applies(const TBigInt& modulus) {
 
 TBigIntMontgomery::TBigIntMontgomery(const TBigInt& modulus)
     : modulus_(modulus), m_(modulus.limbs_.begin(), modulus.limbs_.end()),
-      n_(modulus.limbs_.size()), inverse_(negativeInverse(modulus.limbs_[0])),
+      n_(modulus.limbs_.size()), inverse_(NegativeInverse(modulus.limbs_[0])),
       inverseHigh_((inverse_ << 32) % kBase), columns_(2 * n_ + 1) {
     m_.resize(n_ + 1, 0);
 }
@@ -158,7 +158,7 @@ TBigInt TBigIntMontgomery::PowMod(const TBigInt& base, const TBigInt& exponent) 
 
     std::vector<uint32_t> power(n_);
     std::vector<uint32_t> result(n_);
-    toForm(base, power.data());
+    ToForm(base, power.data());
     bool first = true;
     for (size_t k = 0; k <= topBit; ++k) {
         if ((bits[k / 32] >> (k % 32)) & 1) {
@@ -166,17 +166,17 @@ TBigInt TBigIntMontgomery::PowMod(const TBigInt& base, const TBigInt& exponent) 
                 result = power; // 1 * power
                 first = false;
             } else {
-                multiply(result.data(), power.data(), result.data());
+                Multiply(result.data(), power.data(), result.data());
             }
         }
         if (k < topBit) {
-            square(power.data(), power.data());
+            Square(power.data(), power.data());
         }
     }
     // Out of the form: result / R mod m.
     std::fill(columns_.begin(), columns_.end(), 0);
     std::copy(result.begin(), result.end(), columns_.begin());
-    reduce(result.data());
+    Reduce(result.data());
 
     TBigInt r;
     r.limbs_.assign(result.begin(), result.end());
@@ -186,7 +186,7 @@ TBigInt TBigIntMontgomery::PowMod(const TBigInt& base, const TBigInt& exponent) 
     return r;
 }
 
-void TBigIntMontgomery::toForm(const TBigInt& x, uint32_t* out) const {
+void TBigIntMontgomery::ToForm(const TBigInt& x, uint32_t* out) const {
     std::fill(out, out + n_, 0);
     if (x.IsZero()) {
         return;
@@ -198,7 +198,7 @@ void TBigIntMontgomery::toForm(const TBigInt& x, uint32_t* out) const {
     std::copy(shifted.limbs_.begin(), shifted.limbs_.end(), out);
 }
 
-void TBigIntMontgomery::multiply(const uint32_t* a, const uint32_t* b, uint32_t* out) {
+void TBigIntMontgomery::Multiply(const uint32_t* a, const uint32_t* b, uint32_t* out) {
     const size_t n = n_;
     uint64_t* t = columns_.data();
     std::fill(t, t + 2 * n + 1, 0);
@@ -207,21 +207,21 @@ void TBigIntMontgomery::multiply(const uint32_t* a, const uint32_t* b, uint32_t*
     for (; i + 2 <= n; i += 2) {
         // Rows i and i + 1 reach columns i to i + n; column i + n + 1 is still 0.
         t[i] += uint64_t(a[i]) * b[0];
-        addRows(t + i + 1, a[i], b + 1, a[i + 1], b, n - 1);
+        AddRows(t + i + 1, a[i], b + 1, a[i + 1], b, n - 1);
         t[i + n] += uint64_t(a[i + 1]) * b[n - 1];
         if (i + 4 - start > kRowsPerPass) {
-            carry(start, i + n + 1);
+            Carry(start, i + n + 1);
             start = i + 2;
         }
     }
     if (i < n) {
-        addRow(t + i, a[i], b, n);
+        AddRow(t + i, a[i], b, n);
     }
-    carry(start, 2 * n);
-    reduce(out);
+    Carry(start, 2 * n);
+    Reduce(out);
 }
 
-void TBigIntMontgomery::square(const uint32_t* a, uint32_t* out) {
+void TBigIntMontgomery::Square(const uint32_t* a, uint32_t* out) {
     const size_t n = n_;
     uint64_t* t = columns_.data();
     std::fill(t, t + 2 * n + 1, 0);
@@ -230,9 +230,9 @@ void TBigIntMontgomery::square(const uint32_t* a, uint32_t* out) {
     const bool passes = n / 2 > kMaxProducts;
     size_t rows = 0;
     for (size_t i = 0; i + 1 < n; ++i) {
-        addRow(t + 2 * i + 1, a[i], a + i + 1, n - i - 1);
+        AddRow(t + 2 * i + 1, a[i], a + i + 1, n - i - 1);
         if (passes && ++rows == kRowsPerPass) {
-            carry(i + 1 - rows, i + n);
+            Carry(i + 1 - rows, i + n);
             rows = 0;
         }
     }
@@ -242,16 +242,16 @@ void TBigIntMontgomery::square(const uint32_t* a, uint32_t* out) {
     uint64_t c = 0;
     for (size_t i = 0; i < n; ++i) {
         const uint64_t even = t[2 * i];
-        const uint64_t evenHigh = high(even);
+        const uint64_t evenHigh = High(even);
         t[2 * i] = 2 * (even - evenHigh * kBase + c) + uint64_t(a[i]) * a[i];
         const uint64_t odd = t[2 * i + 1];
-        c = high(odd);
+        c = High(odd);
         t[2 * i + 1] = 2 * (odd - c * kBase + evenHigh);
     }
-    reduce(out);
+    Reduce(out);
 }
 
-void TBigIntMontgomery::reduce(uint32_t* out) {
+void TBigIntMontgomery::Reduce(uint32_t* out) {
     const size_t n = n_;
     const uint32_t* m = m_.data();
     const uint64_t inverse = inverse_;
@@ -265,31 +265,31 @@ void TBigIntMontgomery::reduce(uint32_t* out) {
     size_t i = 0;
     uint64_t low = t[0];
     for (; i + 2 <= n; i += 2) {
-        const uint32_t u0 = multiplier(low, inverse, inverseHigh);
+        const uint32_t u0 = Multiplier(low, inverse, inverseHigh);
         const uint64_t low1 =
-            t[i + 1] + uint64_t(u0) * m[1] + exactDivideByBase(low + uint64_t(u0) * m[0]);
-        const uint32_t u1 = multiplier(low1, inverse, inverseHigh);
+            t[i + 1] + uint64_t(u0) * m[1] + ExactDivideByBase(low + uint64_t(u0) * m[0]);
+        const uint32_t u1 = Multiplier(low1, inverse, inverseHigh);
         low = t[i + 2] + uint64_t(u0) * m[2] + uint64_t(u1) * m[1] +
-              exactDivideByBase(low1 + uint64_t(u1) * m[0]);
+              ExactDivideByBase(low1 + uint64_t(u1) * m[0]);
         t[i + 2] = low;
-        addRows(t + i + 3, u0, m + 3, u1, m + 2, n - 2);
+        AddRows(t + i + 3, u0, m + 3, u1, m + 2, n - 2);
         rows += 2;
         if (rows + 2 > kRowsPerPass) {
-            carry(i + 2, i + n + 1);
+            Carry(i + 2, i + n + 1);
             low = t[i + 2];
             rows = 0;
         }
     }
     if (i < n) {
-        const uint32_t u = multiplier(low, inverse, inverseHigh);
-        t[i + 1] += exactDivideByBase(low + uint64_t(u) * m[0]);
-        addRow(t + i + 1, u, m + 1, n - 1);
+        const uint32_t u = Multiplier(low, inverse, inverseHigh);
+        t[i + 1] += ExactDivideByBase(low + uint64_t(u) * m[0]);
+        AddRow(t + i + 1, u, m + 1, n - 1);
     }
     // Columns n..2n now hold (t + U * m) / R, below 2m. A pass and an exact
     // split bring each column below the base plus a small carry; carries of 0
     // or 1 then make them limbs.
     uint64_t* r = t + n;
-    carry(n, 2 * n);
+    Carry(n, 2 * n);
     uint64_t c = 0;
     for (size_t k = 0; k < n; ++k) {
         const uint64_t v = r[k];
@@ -328,12 +328,12 @@ void TBigIntMontgomery::reduce(uint32_t* out) {
 // Splits each column of [from, to) into a low part below twice the base and
 // a carry for the next column, up to column `to`. No column waits for the one
 // below it.
-void TBigIntMontgomery::carry(size_t from, size_t to) {
+void TBigIntMontgomery::Carry(size_t from, size_t to) {
     uint64_t* t = columns_.data();
     uint64_t c = 0;
     for (size_t p = from; p < to; ++p) {
         const uint64_t v = t[p];
-        const uint64_t h = high(v);
+        const uint64_t h = High(v);
         t[p] = v - h * kBase + c;
         c = h;
     }

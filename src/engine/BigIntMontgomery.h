@@ -36,16 +36,16 @@ public:
 
 private:
     // x * R mod m.
-    void toForm(const TBigInt& x, uint32_t* out) const;
+    void ToForm(const TBigInt& x, uint32_t* out) const;
     // out := a * b / R mod m; out may be a or b.
-    void multiply(const uint32_t* a, const uint32_t* b, uint32_t* out);
+    void Multiply(const uint32_t* a, const uint32_t* b, uint32_t* out);
     // out := a * a / R mod m; out may be a.
-    void square(const uint32_t* a, uint32_t* out);
+    void Square(const uint32_t* a, uint32_t* out);
     // out := columns / R mod m, for columns holding a number below m * R.
-    void reduce(uint32_t* out);
+    void Reduce(uint32_t* out);
     // Splits columns [from, to) into a part below twice the base and a carry
     // for the next column, up to column `to`.
-    void carry(size_t from, size_t to);
+    void Carry(size_t from, size_t to);
 
     TBigInt modulus_;
     std::vector<uint32_t> m_; // the modulus's n limbs and a zero limb

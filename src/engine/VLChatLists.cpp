@@ -45,7 +45,7 @@ std::shared_ptr<const TCharInfo> TCharList::Items(qsizetype index) const {
 
 // --- TNameList -------------------------------------------------------------
 
-const TNameList::Entry* TNameList::find(const QString& folded) const {
+const TNameList::Entry* TNameList::Find(const QString& folded) const {
     const auto it = firstOfName_.constFind(folded);
     return it == firstOfName_.cend() ? nullptr : &entries_[static_cast<size_t>(*it)];
 }
@@ -82,7 +82,7 @@ void TNameList::Clear() {
 
 int32_t TNameList::IdOf(const QByteArray& name) {
     Pending pending{FoldChatName(name)};
-    if (const Entry* e = find(pending.folded)) {
+    if (const Entry* e = Find(pending.folded)) {
         return e->id;
     }
     TVLChatListOwner* owner = Owner();
@@ -101,7 +101,7 @@ int32_t TNameList::IdOf(const QByteArray& name) {
     const int64_t deadline = plat::MonotonicMs() + NameLookupTimeoutMs;
     for (;;) {
         // The list may have changed in any way during the wait: look again.
-        if (const Entry* e = find(pending.folded)) {
+        if (const Entry* e = Find(pending.folded)) {
             return e->id;
         }
         if (pending.answeredUnknown || !owner->IsLoggedIn() || plat::MonotonicMs() >= deadline) {
@@ -122,7 +122,8 @@ QByteArray TNameList::NameOf(int32_t id) const {
 
 // --- TFriendList -----------------------------------------------------------
 
-qsizetype TFriendList::indexOf(const QByteArray& name, const QString& folded, size_t hash) const {
+qsizetype TFriendList::IndexOfHashed(const QByteArray& name, const QString& folded,
+                                     size_t hash) const {
     const qsizetype* found = positions_.Find(hash, [&](qsizetype position) {
         const QByteArray& listed = items_[static_cast<size_t>(position)]->Name();
         return listed == name || FoldChatName(listed) == folded;
@@ -132,7 +133,7 @@ qsizetype TFriendList::indexOf(const QByteArray& name, const QString& folded, si
 
 qsizetype TFriendList::IndexOf(const QByteArray& name) const {
     const QString folded = FoldChatName(name);
-    return indexOf(name, folded, HashOf(folded));
+    return IndexOfHashed(name, folded, HashOf(folded));
 }
 
 void TFriendList::Update(const QByteArray& name, bool online, bool dataFlag) {
@@ -141,7 +142,7 @@ void TFriendList::Update(const QByteArray& name, bool online, bool dataFlag) {
     const auto entry = std::make_shared<TFriendInfo>(name, online, dataFlag);
     const QString folded = FoldChatName(name);
     const size_t hash = HashOf(folded);
-    const qsizetype index = indexOf(name, folded, hash);
+    const qsizetype index = IndexOfHashed(name, folded, hash);
     if (index < 0) {
         positions_.Insert(hash, static_cast<qsizetype>(items_.size()));
         items_.push_back(entry);
@@ -159,7 +160,7 @@ void TFriendList::Update(const QByteArray& name, bool online, bool dataFlag) {
 void TFriendList::Remove(const QByteArray& name) {
     const QString folded = FoldChatName(name);
     const size_t hash = HashOf(folded);
-    const qsizetype index = indexOf(name, folded, hash);
+    const qsizetype index = IndexOfHashed(name, folded, hash);
     if (index < 0) {
         return;
     }
@@ -199,7 +200,7 @@ QString TGroupList::KeyOfId(const TGroupId& id) {
 }
 
 // The identifier as a number: two identifiers are equal when their keys are.
-uint64_t TGroupList::idValue(const TGroupId& id) {
+uint64_t TGroupList::IdValue(const TGroupId& id) {
     uint64_t value = 0;
     for (const uint8_t byte : id) {
         value = (value << 8) | byte;
@@ -208,7 +209,7 @@ uint64_t TGroupList::idValue(const TGroupId& id) {
 }
 
 qsizetype TGroupList::IndexOfId(const TGroupId& id) const {
-    return positionOfId_.value(idValue(id), -1);
+    return positionOfId_.value(IdValue(id), -1);
 }
 
 qsizetype TGroupList::IndexOfName(const QByteArray& name) const {
@@ -221,7 +222,7 @@ void TGroupList::Update(const TGroupId& id, const QByteArray& name, int32_t flag
     if (index < 0) {
         const auto added = static_cast<qsizetype>(items_.size());
         items_.push_back(Item{id, std::move(entry)});
-        positionOfId_.insert(idValue(id), added);
+        positionOfId_.insert(IdValue(id), added);
         if (!firstOfName_.contains(name)) {
             firstOfName_.insert(name, added);
         }

@@ -135,7 +135,7 @@ private:
         QByteArray name;
     };
 
-    const Entry* find(const QString& folded) const;
+    const Entry* Find(const QString& folded) const;
 
     std::vector<Entry> entries_;
     QHash<QString, qsizetype> firstOfName_; // folded name -> first entry
@@ -178,7 +178,7 @@ public:
     void Clear();
 
 private:
-    qsizetype indexOf(const QByteArray& name, const QString& folded, size_t hash) const;
+    qsizetype IndexOfHashed(const QByteArray& name, const QString& folded, size_t hash) const;
 
     std::vector<std::shared_ptr<TFriendInfo>> items_;
     TFlatIndex<qsizetype> positions_; // by the hash of the folded name
@@ -225,7 +225,7 @@ private:
         TGroupId id;
         std::shared_ptr<const TGroupInfo> info;
     };
-    static uint64_t idValue(const TGroupId& id);
+    static uint64_t IdValue(const TGroupId& id);
 
     std::vector<Item> items_;
     QHash<uint64_t, qsizetype> positionOfId_;  // identifier -> index in items_

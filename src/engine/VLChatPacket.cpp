@@ -12,7 +12,7 @@ namespace {
     throw plat::EReadError(QStringLiteral("Stream read error"));
 }
 
-[[noreturn]] void throwTooLarge(qsizetype length) {
+[[noreturn]] void ThrowTooLarge(qsizetype length) {
     throw EPacketTooLarge(plat::Format("Packet too large: %d bytes", int64_t{length}));
 }
 
@@ -124,12 +124,12 @@ TPacketArg readArg(BodyReader& in, char letter) {
     }
 }
 
-void putU16(char*& out, qsizetype v) {
+void PutU16(char*& out, qsizetype v) {
     *out++ = static_cast<char>((v >> 8) & 0xFF);
     *out++ = static_cast<char>(v & 0xFF);
 }
 
-void putI32(char*& out, int32_t v) {
+void PutI32(char*& out, int32_t v) {
     const auto u = static_cast<uint32_t>(v);
     *out++ = static_cast<char>(u >> 24);
     *out++ = static_cast<char>((u >> 16) & 0xFF);
@@ -137,22 +137,22 @@ void putI32(char*& out, int32_t v) {
     *out++ = static_cast<char>(u & 0xFF);
 }
 
-void putBytes(char*& out, const QByteArray& bytes) {
-    putU16(out, bytes.size());
+void PutBytes(char*& out, const QByteArray& bytes) {
+    PutU16(out, bytes.size());
     if (!bytes.isEmpty()) {
         std::memcpy(out, bytes.constData(), static_cast<size_t>(bytes.size()));
         out += bytes.size();
     }
 }
 
-qsizetype checkedOutgoing(qsizetype length) {
+qsizetype CheckedOutgoing(qsizetype length) {
     if (length > kMaxOutgoingLength) {
-        throwTooLarge(length);
+        ThrowTooLarge(length);
     }
     return length;
 }
 
-const TPacketArg& argAt(const TPacketArgs& args, qsizetype n) {
+const TPacketArg& ArgAt(const TPacketArgs& args, qsizetype n) {
     if (n >= args.size()) {
         plat::ThrowListIndexError(n);
     }
@@ -165,7 +165,7 @@ enum class ListsAllowed { No, Yes };
 
 // Length pass: checks every argument's kind and size before anything is
 // allocated.
-qsizetype bodyLength(const char* signature, const TPacketArgs& args, ListsAllowed lists) {
+qsizetype BodyLength(const char* signature, const TPacketArgs& args, ListsAllowed lists) {
     qsizetype length = 0;
     for (qsizetype n = 0; signature[n] != '\0'; ++n) {
         const char letter = signature[n];
@@ -174,28 +174,28 @@ qsizetype bodyLength(const char* signature, const TPacketArgs& args, ListsAllowe
         }
         switch (letter) {
         case 'D':
-            length += 2 + checkedOutgoing(argAt(args, n).AsData().size());
+            length += 2 + CheckedOutgoing(ArgAt(args, n).AsData().size());
             break;
         case 'G':
-            argAt(args, n).AsGroup();
+            ArgAt(args, n).AsGroup();
             length += 5;
             break;
         case 'I':
-            argAt(args, n).AsInt();
+            ArgAt(args, n).AsInt();
             length += 4;
             break;
         case 'S':
-            length += 2 + checkedOutgoing(argAt(args, n).AsText().size());
+            length += 2 + CheckedOutgoing(ArgAt(args, n).AsText().size());
             break;
         case 'i':
-            length += 2 + 4 * checkedOutgoing(argAt(args, n).AsIntList().size());
+            length += 2 + 4 * CheckedOutgoing(ArgAt(args, n).AsIntList().size());
             break;
         case 's': {
-            const QList<QByteArray>& texts = argAt(args, n).AsTextList();
+            const QList<QByteArray>& texts = ArgAt(args, n).AsTextList();
             length += 2;
-            checkedOutgoing(texts.size());
+            CheckedOutgoing(texts.size());
             for (const QByteArray& text : texts) {
-                length += 2 + checkedOutgoing(text.size());
+                length += 2 + CheckedOutgoing(text.size());
             }
             break;
         }
@@ -203,19 +203,19 @@ qsizetype bodyLength(const char* signature, const TPacketArgs& args, ListsAllowe
             throw plat::Exception(plat::Format("Unknown param type %s", letterText(letter)));
         }
     }
-    return checkedOutgoing(length);
+    return CheckedOutgoing(length);
 }
 
-// Write pass, after bodyLength accepted the arguments.
-void writeBody(char* out, const char* signature, const TPacketArgs& args) {
+// Write pass, after BodyLength accepted the arguments.
+void WriteBody(char* out, const char* signature, const TPacketArgs& args) {
     for (qsizetype n = 0; signature[n] != '\0'; ++n) {
         const TPacketArg& arg = args[n];
         switch (signature[n]) {
         case 'I':
-            putI32(out, arg.AsInt());
+            PutI32(out, arg.AsInt());
             break;
         case 'S':
-            putBytes(out, arg.AsText());
+            PutBytes(out, arg.AsText());
             break;
         case 'G':
             for (const uint8_t b : arg.AsGroup()) {
@@ -223,34 +223,34 @@ void writeBody(char* out, const char* signature, const TPacketArgs& args) {
             }
             break;
         case 'D':
-            putBytes(out, arg.AsData());
+            PutBytes(out, arg.AsData());
             break;
         case 'i':
-            putU16(out, arg.AsIntList().size());
+            PutU16(out, arg.AsIntList().size());
             for (const int32_t v : arg.AsIntList()) {
-                putI32(out, v);
+                PutI32(out, v);
             }
             break;
         case 's':
-            putU16(out, arg.AsTextList().size());
+            PutU16(out, arg.AsTextList().size());
             for (const QByteArray& text : arg.AsTextList()) {
-                putBytes(out, text);
+                PutBytes(out, text);
             }
             break;
         default:
-            break; // refused by bodyLength
+            break; // refused by BodyLength
         }
     }
 }
 
-QByteArray frameOf(int32_t type, const char* signature, const TPacketArgs& args,
+QByteArray FrameOf(int32_t type, const char* signature, const TPacketArgs& args,
                    ListsAllowed lists) {
-    const qsizetype length = bodyLength(signature, args, lists);
+    const qsizetype length = BodyLength(signature, args, lists);
     QByteArray frame(4 + length, Qt::Uninitialized);
     char* out = frame.data();
-    putU16(out, type & 0xFFFF);
-    putU16(out, length);
-    writeBody(out, signature, args);
+    PutU16(out, type & 0xFFFF);
+    PutU16(out, length);
+    WriteBody(out, signature, args);
     return frame;
 }
 
@@ -258,7 +258,7 @@ QByteArray frameOf(int32_t type, const char* signature, const TPacketArgs& args,
 
 // ---- TPacketArg ----------------------------------------------------------
 
-void TPacketArg::expect(TArgKind kind) const {
+void TPacketArg::Expect(TArgKind kind) const {
     if (kind_ != kind) {
         throw plat::EConvertError(plat::Format("Argument of kind %s read as kind %s",
                                                letterText(static_cast<char>(kind_)),
@@ -303,32 +303,32 @@ TPacketArg TPacketArg::TextList(QList<QByteArray> list) {
 }
 
 int32_t TPacketArg::AsInt() const {
-    expect(TArgKind::Int);
+    Expect(TArgKind::Int);
     return int_;
 }
 
 const QByteArray& TPacketArg::AsText() const {
-    expect(TArgKind::Text);
+    Expect(TArgKind::Text);
     return bytes_;
 }
 
 const TGroupId& TPacketArg::AsGroup() const {
-    expect(TArgKind::Group);
+    Expect(TArgKind::Group);
     return group_;
 }
 
 const QByteArray& TPacketArg::AsData() const {
-    expect(TArgKind::Data);
+    Expect(TArgKind::Data);
     return bytes_;
 }
 
 const QList<int32_t>& TPacketArg::AsIntList() const {
-    expect(TArgKind::IntList);
+    Expect(TArgKind::IntList);
     return ints_;
 }
 
 const QList<QByteArray>& TPacketArg::AsTextList() const {
-    expect(TArgKind::TextList);
+    Expect(TArgKind::TextList);
     return texts_;
 }
 
@@ -346,7 +346,7 @@ uint8_t TVLChatIncomingPacket::RowOfType(int32_t type) {
 TVLChatIncomingPacket::TVLChatIncomingPacket(int32_t type, QByteArrayView body)
     : index_(RowOfType(type)) {
     if (body.size() > kMaxIncomingBody) {
-        throwTooLarge(body.size());
+        ThrowTooLarge(body.size());
     }
     args_ = ReadPacketArgs(Info().Signature, body);
 }
@@ -375,14 +375,14 @@ const TPacketArg& TVLChatOutgoingPacket::Args(qsizetype n) const {
 }
 
 QByteArray TVLChatOutgoingPacket::Serialize() const {
-    const qsizetype length = bodyLength(Info().Signature, args_, ListsAllowed::No);
+    const qsizetype length = BodyLength(Info().Signature, args_, ListsAllowed::No);
     QByteArray body(length, Qt::Uninitialized);
-    writeBody(body.data(), Info().Signature, args_);
+    WriteBody(body.data(), Info().Signature, args_);
     return body;
 }
 
 QByteArray TVLChatOutgoingPacket::Frame() const {
-    return frameOf(Info().Type, Info().Signature, args_, ListsAllowed::No);
+    return FrameOf(Info().Type, Info().Signature, args_, ListsAllowed::No);
 }
 
 // ---- signature-driven encoding -------------------------------------------
@@ -399,5 +399,5 @@ TPacketArgs ReadPacketArgs(const char* signature, QByteArrayView body) {
 }
 
 QByteArray WritePacketFrame(int32_t type, const char* signature, const TPacketArgs& args) {
-    return frameOf(type, signature, args, ListsAllowed::Yes);
+    return FrameOf(type, signature, args, ListsAllowed::Yes);
 }

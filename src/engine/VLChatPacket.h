@@ -194,7 +194,7 @@ public:
 
 private:
     explicit TPacketArg(TArgKind kind) : kind_(kind) {}
-    void expect(TArgKind kind) const;
+    void Expect(TArgKind kind) const;
 
     // Only the member of the value's kind is used; the others stay empty
     // (empty Qt containers allocate nothing).

@@ -108,8 +108,8 @@ TEST_F(WhoisTest, TextFromTheWebIsShownLiterally) {
     }
     // The console reads the link's address intact, and the name as text.
     const TChunkList& parsed = form->OutputMemo->FirstLine()->Next->Chunks;
-    EXPECT_EQ(parsed.Links.at(0).Params, bio);
-    EXPECT_TRUE(parsed.Pool.contains("<i>Ann</i>"));
+    EXPECT_EQ(parsed.Links.At(0).Params, bio);
+    EXPECT_TRUE(parsed.Pool.Contains("<i>Ann</i>"));
 
     form->ParseCommand("/whois Bad<Name");
     EXPECT_EQ(WaitForLines(8).last(), Line("FF0000", "Unknown character: Bad&lt;Name"));

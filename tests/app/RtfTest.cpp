@@ -149,6 +149,27 @@ TEST(RtfRoundTrip, EveryPaletteColourStyleAndCharacterSurvives) {
                                                      "d ")));
 }
 
+// The colour table holds each colour once, in the order of first use, and
+// every run names its colour by its place there.
+TEST(RtfWrite, EachColourIsInTheTableOnceInTheOrderOfFirstUse) {
+    QTextDocument document;
+    QTextCursor cursor(&document);
+    for (const auto& [text, color] : {std::pair<const char*, std::optional<QRgb>>{"r1", 0xFF0000},
+                                      {"d", std::nullopt},
+                                      {"b1", 0x0000FF},
+                                      {"r2", 0xFF0000},
+                                      {"g", 0x00FF00},
+                                      {"b2", 0x0000FF}}) {
+        cursor.insertText(QLatin1String(text), Format(color));
+    }
+    const QByteArray bytes = rtf::Write(document);
+    EXPECT_TRUE(bytes.contains("{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green0\\blue255;"
+                               "\\red0\\green255\\blue0;}"))
+        << bytes.constData();
+    EXPECT_TRUE(bytes.contains("\\cf1 r1\\cf0 d\\cf2 b1\\cf1 r2\\cf3 g\\cf2 b2"))
+        << bytes.constData();
+}
+
 TEST(RtfRoundTrip, ParagraphCountIsKept) {
     for (const QString& text : {QString(), QStringLiteral("a"), QStringLiteral("a\n"),
                                 QStringLiteral("\n\n"), QStringLiteral("a\n\nb")}) {

@@ -40,9 +40,9 @@ TEST(ParseMarkup, ColourNotationsAndConversionErrors) {
         {u"$FF0000", plat::clBlue}, {u"255", plat::clRed}};
     for (const auto& [value, expected] : colours) {
         const QString markup = u"<font color=\""_qs + QString::fromUtf16(value) + u"\">"_qs;
-        EXPECT_EQ(ParseMarkup(markup, {}).Fonts.at(0).Color, expected) << markup.toStdString();
+        EXPECT_EQ(ParseMarkup(markup, {}).Fonts.At(0).Color, expected) << markup.toStdString();
     }
-    EXPECT_EQ(ParseMarkup(u"<color #00FF00>"_qs, {}).Fonts.at(0).Color, plat::clLime);
+    EXPECT_EQ(ParseMarkup(u"<color #00FF00>"_qs, {}).Fonts.At(0).Color, plat::clLime);
 
     const std::pair<const char16_t*, const char16_t*> errors[] = {
         {u"<font color=\"red\">x", u"'red' is not a valid integer value"},

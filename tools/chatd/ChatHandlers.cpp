@@ -15,13 +15,13 @@ namespace {
 
 constexpr int32_t kMutedFlags = 0x01010000;
 
-bool isMuted(int32_t flags) {
+bool IsMuted(int32_t flags) {
     return (flags & kMutedFlags) == kMutedFlags;
 }
 
 } // namespace
 
-void ChatServer::nameLookup(ChatSession* session, Character&, const ClientPacket& packet) {
+void ChatServer::NameLookup(ChatSession* session, Character&, const ClientPacket& packet) {
     const QByteArray& asked = packet.Args[0].AsText();
     if (const Character* c = directory_.FindCharacterByName(plat::FromCp1252(asked))) {
         session->Send(spLookupResult, {TPacketArg::Int(c->Id), TPacketArg::Text(c->WireName())});
@@ -31,32 +31,32 @@ void ChatServer::nameLookup(ChatSession* session, Character&, const ClientPacket
     }
 }
 
-void ChatServer::tell(ChatSession* session, Character& self, const ClientPacket& packet) {
+void ChatServer::Tell(ChatSession* session, Character& self, const ClientPacket& packet) {
     const int32_t targetId = packet.Args[0].AsInt();
     const Character* target = directory_.FindCharacter(targetId);
     if (!target) {
-        log(plat::Format("tell %s -> #%d dropped: no such character", self.Name, targetId));
+        Log(plat::Format("tell %s -> #%d dropped: no such character", self.Name, targetId));
         return;
     }
-    ChatSession* to = sessionOf(targetId);
+    ChatSession* to = SessionOf(targetId);
     if (!to) {
-        log(plat::Format("tell %s -> %s dropped: not online", self.Name, target->Name));
-        notice(session, plat::Format("%s is not online.", target->Name));
+        Log(plat::Format("tell %s -> %s dropped: not online", self.Name, target->Name));
+        Notice(session, plat::Format("%s is not online.", target->Name));
         return;
     }
     // The sender's client shows the tell itself: no copy goes back. The
     // forwarded packet has the size of the received one, so it fits.
     const QByteArray frame =
         ServerFrame(spMessagePrivate, {TPacketArg::Int(self.Id), packet.Args[1], packet.Args[2]});
-    announce(to, self);
+    Announce(to, self);
     to->Send(frame);
-    log(plat::Format("tell %s -> %s", self.Name, target->Name));
+    Log(plat::Format("tell %s -> %s", self.Name, target->Name));
 }
 
-void ChatServer::groupMessage(ChatSession* session, Character& self, const ClientPacket& packet) {
+void ChatServer::GroupMessage(ChatSession* session, Character& self, const ClientPacket& packet) {
     const PublicGroup* group = directory_.FindGroup(packet.Args[0].AsGroup());
     if (!group) {
-        log(plat::Format("group message of %s dropped: no such group", self.Name));
+        Log(plat::Format("group message of %s dropped: no such group", self.Name));
         return;
     }
     QByteArray frame;
@@ -64,47 +64,47 @@ void ChatServer::groupMessage(ChatSession* session, Character& self, const Clien
         frame = ServerFrame(spGroupMessage, {packet.Args[0], TPacketArg::Int(self.Id),
                                              packet.Args[1], packet.Args[2]});
     } catch (const EPacketTooLarge&) {
-        log(plat::Format("group message %s of %s dropped: too long", group->Name, self.Name));
-        notice(session, QStringLiteral("The message is too long."));
+        Log(plat::Format("group message %s of %s dropped: too long", group->Name, self.Name));
+        Notice(session, QStringLiteral("The message is too long."));
         return;
     }
     // Every member gets it, the sender included (its client shows only this
     // copy); a character that muted the group gets only its own messages.
     int recipients = 0;
-    for (ChatSession* to : onlineSessions()) {
+    for (ChatSession* to : OnlineSessions()) {
         const Character* member = directory_.FindCharacter(to->CharacterId);
         const int32_t flags = member ? member->FlagsOf(group->Id) : 0;
-        if (to != session && isMuted(flags)) {
+        if (to != session && IsMuted(flags)) {
             continue;
         }
         if (!to->KnowsGroup(group->Id)) {
-            sendGroupJoin(to, *group, flags);
+            SendGroupJoin(to, *group, flags);
         }
-        announce(to, self);
+        Announce(to, self);
         to->Send(frame);
         ++recipients;
     }
-    log(plat::Format("group %s %s (%d recipients)", group->Name, self.Name, recipients));
+    Log(plat::Format("group %s %s (%d recipients)", group->Name, self.Name, recipients));
 }
 
-void ChatServer::groupDataSet(ChatSession* session, Character& self, const ClientPacket& packet) {
+void ChatServer::GroupDataSet(ChatSession* session, Character& self, const ClientPacket& packet) {
     const PublicGroup* group = directory_.FindGroup(packet.Args[0].AsGroup());
     if (!group) {
-        log(plat::Format("group setting of %s dropped: no such group", self.Name));
+        Log(plat::Format("group setting of %s dropped: no such group", self.Name));
         return;
     }
     const int32_t flags = packet.Args[1].AsInt();
     self.GroupFlags[group->Id] = flags;
     // The client shows the new state when the group update arrives.
-    sendGroupJoin(session, *group, flags);
-    log(plat::Format("%s %s %s", isMuted(flags) ? "mute" : "unmute", self.Name, group->Name));
+    SendGroupJoin(session, *group, flags);
+    Log(plat::Format("%s %s %s", IsMuted(flags) ? "mute" : "unmute", self.Name, group->Name));
 }
 
-void ChatServer::friendAdd(ChatSession* session, Character& self, const ClientPacket& packet) {
+void ChatServer::FriendAdd(ChatSession* session, Character& self, const ClientPacket& packet) {
     const int32_t id = packet.Args[0].AsInt();
     const Character* buddy = directory_.FindCharacter(id);
     if (!buddy) {
-        log(plat::Format("buddy add %s + #%d dropped: no such character", self.Name, id));
+        Log(plat::Format("buddy add %s + #%d dropped: no such character", self.Name, id));
         return;
     }
     const QByteArray& data = packet.Args[1].AsData();
@@ -116,34 +116,34 @@ void ChatServer::friendAdd(ChatSession* session, Character& self, const ClientPa
     } else {
         it->Permanent = permanent;
     }
-    announce(session, *buddy);
+    Announce(session, *buddy);
     session->Send(spFriendAdded,
                   {TPacketArg::Int(id), TPacketArg::Int(online_.contains(id) ? 1 : 0),
                    TPacketArg::Data(QByteArray(1, permanent ? '\1' : '\0'))});
-    log(plat::Format("buddy add %s + %s", self.Name, buddy->Name));
+    Log(plat::Format("buddy add %s + %s", self.Name, buddy->Name));
 }
 
-void ChatServer::friendRemove(ChatSession* session, Character& self, const ClientPacket& packet) {
+void ChatServer::FriendRemove(ChatSession* session, Character& self, const ClientPacket& packet) {
     const int32_t id = packet.Args[0].AsInt();
     const auto removed = self.Buddies.removeIf([&](const Buddy& b) { return b.Id == id; });
     if (removed == 0) {
-        log(plat::Format("buddy remove %s - %s ignored: not a buddy", self.Name, nameOf(id)));
+        Log(plat::Format("buddy remove %s - %s ignored: not a buddy", self.Name, NameOf(id)));
         return;
     }
-    announce(session, id);
+    Announce(session, id);
     session->Send(spFriendRemoved, {TPacketArg::Int(id)});
-    log(plat::Format("buddy remove %s - %s", self.Name, nameOf(id)));
+    Log(plat::Format("buddy remove %s - %s", self.Name, NameOf(id)));
 }
 
-void ChatServer::buddyStatusChanged(const Character& who, bool online) {
-    for (ChatSession* to : onlineSessions()) {
+void ChatServer::BuddyStatusChanged(const Character& who, bool online) {
+    for (ChatSession* to : OnlineSessions()) {
         const Character* c = directory_.FindCharacter(to->CharacterId);
         if (!c || c->Id == who.Id) {
             continue;
         }
         for (const Buddy& buddy : c->Buddies) {
             if (buddy.Id == who.Id) {
-                announce(to, who);
+                Announce(to, who);
                 to->Send(spFriendAdded,
                          {TPacketArg::Int(who.Id), TPacketArg::Int(online ? 1 : 0),
                           TPacketArg::Data(QByteArray(1, buddy.Permanent ? '\1' : '\0'))});

@@ -17,7 +17,7 @@ namespace chatd {
 
 namespace {
 
-QByteArray newSeed() {
+QByteArray NewSeed() {
     return QByteArray::number(QRandomGenerator::system()->generate64(), 16).rightJustified(16, '0');
 }
 
@@ -48,7 +48,7 @@ bool ChatServer::Listen(const QList<quint16>& ports) {
             return false;
         }
         plat::ConnectGuarded(listener, &QTcpServer::newConnection, this,
-                             [this, listener] { accept(listener); });
+                             [this, listener] { Accept(listener); });
         listeners_.append(listener);
     }
     return true;
@@ -75,7 +75,7 @@ void ChatServer::Close() {
 QStringList ChatServer::OnlineCharacters() const {
     QStringList names;
     for (auto it = online_.begin(); it != online_.end(); ++it) {
-        names.append(nameOf(it.key()));
+        names.append(NameOf(it.key()));
     }
     names.sort(Qt::CaseInsensitive);
     return names;
@@ -95,7 +95,7 @@ QStringList ChatServer::PrivateGroupMembers(const QString& owner) const {
     const auto it = privateGroups_.find(c->Id);
     if (it != privateGroups_.end()) {
         for (const int32_t member : it->second.Members) {
-            names.append(nameOf(member));
+            names.append(NameOf(member));
         }
     }
     return names;
@@ -103,7 +103,7 @@ QStringList ChatServer::PrivateGroupMembers(const QString& owner) const {
 
 bool ChatServer::SendFrame(const QString& character, const QByteArray& frame) {
     const Character* c = directory_.FindCharacterByName(character);
-    ChatSession* session = c ? sessionOf(c->Id) : nullptr;
+    ChatSession* session = c ? SessionOf(c->Id) : nullptr;
     if (!session) {
         return false;
     }
@@ -113,17 +113,17 @@ bool ChatServer::SendFrame(const QString& character, const QByteArray& frame) {
 
 bool ChatServer::SendSystemMessage(const QString& character, const QString& text) {
     const Character* c = directory_.FindCharacterByName(character);
-    ChatSession* session = c ? sessionOf(c->Id) : nullptr;
+    ChatSession* session = c ? SessionOf(c->Id) : nullptr;
     if (!session) {
         return false;
     }
-    notice(session, text);
+    Notice(session, text);
     return true;
 }
 
 bool ChatServer::DisconnectCharacter(const QString& character) {
     const Character* c = directory_.FindCharacterByName(character);
-    ChatSession* session = c ? sessionOf(c->Id) : nullptr;
+    ChatSession* session = c ? SessionOf(c->Id) : nullptr;
     if (!session) {
         return false;
     }
@@ -131,13 +131,13 @@ bool ChatServer::DisconnectCharacter(const QString& character) {
     return true;
 }
 
-void ChatServer::log(const QString& line) {
+void ChatServer::Log(const QString& line) {
     Q_EMIT LogLine(line);
 }
 
 // ---- sessions ------------------------------------------------------------
 
-void ChatServer::accept(QTcpServer* listener) {
+void ChatServer::Accept(QTcpServer* listener) {
     while (QTcpSocket* socket = listener->nextPendingConnection()) {
         Adopt(socket);
     }
@@ -145,38 +145,38 @@ void ChatServer::accept(QTcpServer* listener) {
 
 void ChatServer::Adopt(QTcpSocket* socket) {
     auto* session = new ChatSession(socket, this);
-    session->OnPacket = [this](ChatSession* s, const ClientPacket& p) { onPacket(s, p); };
-    session->OnClosed = [this](ChatSession* s, const QString& reason) { onClosed(s, reason); };
+    session->OnPacket = [this](ChatSession* s, const ClientPacket& p) { OnPacket(s, p); };
+    session->OnClosed = [this](ChatSession* s, const QString& reason) { OnClosed(s, reason); };
     sessions_.append(session);
-    log(plat::Format("connect %s on port %d", session->Peer(), int{session->LocalPort()}));
-    session->Seed = newSeed();
+    Log(plat::Format("connect %s on port %d", session->Peer(), int{session->LocalPort()}));
+    session->Seed = NewSeed();
     session->Send(spLoginSeed, {TPacketArg::Text(session->Seed)});
 }
 
-void ChatServer::onClosed(ChatSession* session, const QString& reason) {
+void ChatServer::OnClosed(ChatSession* session, const QString& reason) {
     sessions_.removeAll(session);
     const Character* character = directory_.FindCharacter(session->CharacterId);
-    if (character && sessionOf(character->Id) == session) {
+    if (character && SessionOf(character->Id) == session) {
         online_.remove(character->Id);
-        log(plat::Format("disconnect %s %s: %s", character->Name, session->Peer(), reason));
-        goOffline(*character);
+        Log(plat::Format("disconnect %s %s: %s", character->Name, session->Peer(), reason));
+        GoOffline(*character);
     } else {
-        log(plat::Format("disconnect %s: %s", session->Peer(), reason));
+        Log(plat::Format("disconnect %s: %s", session->Peer(), reason));
     }
 }
 
-void ChatServer::goOffline(const Character& character) {
-    leaveAllPrivateGroups(character.Id);
-    buddyStatusChanged(character, false);
+void ChatServer::GoOffline(const Character& character) {
+    LeaveAllPrivateGroups(character.Id);
+    BuddyStatusChanged(character, false);
 }
 
-void ChatServer::onPacket(ChatSession* session, const ClientPacket& packet) {
+void ChatServer::OnPacket(ChatSession* session, const ClientPacket& packet) {
     switch (packet.Row) {
     case cpLoginResponseGetCharList:
-        login(session, packet);
+        Login(session, packet);
         return;
     case cpLoginSelectCharacter:
-        selectCharacter(session, packet);
+        SelectCharacter(session, packet);
         return;
     default:
         break;
@@ -189,40 +189,40 @@ void ChatServer::onPacket(ChatSession* session, const ClientPacket& packet) {
     }
     switch (packet.Row) {
     case cpNameLookup:
-        nameLookup(session, *self, packet);
+        NameLookup(session, *self, packet);
         break;
     case cpMessagePrivate:
-        tell(session, *self, packet);
+        Tell(session, *self, packet);
         break;
     case cpFriendAdd:
-        friendAdd(session, *self, packet);
+        FriendAdd(session, *self, packet);
         break;
     case cpFriendRemove:
-        friendRemove(session, *self, packet);
+        FriendRemove(session, *self, packet);
         break;
     case cpPrivategroupInvite:
-        privateGroupInvite(session, *self, packet);
+        PrivateGroupInvite(session, *self, packet);
         break;
     case cpPrivategroupKick:
-        privateGroupKick(*self, packet);
+        PrivateGroupKick(*self, packet);
         break;
     case cpPrivategroupJoin:
-        privateGroupJoin(session, *self, packet);
+        PrivateGroupJoin(session, *self, packet);
         break;
     case cpPrivategroupPart:
-        privateGroupPart(*self, packet);
+        PrivateGroupPart(*self, packet);
         break;
     case cpPrivategroupKickall:
-        privateGroupKickAll(*self);
+        PrivateGroupKickAll(*self);
         break;
     case cpPrivategroupMessage:
-        privateGroupMessage(session, *self, packet);
+        PrivateGroupMessage(session, *self, packet);
         break;
     case cpGroupDataSet:
-        groupDataSet(session, *self, packet);
+        GroupDataSet(session, *self, packet);
         break;
     case cpGroupMessage:
-        groupMessage(session, *self, packet);
+        GroupMessage(session, *self, packet);
         break;
     case cpPing:
         session->Send(spPong, {packet.Args[0]});
@@ -236,31 +236,31 @@ void ChatServer::onPacket(ChatSession* session, const ClientPacket& packet) {
 
 // ---- login ---------------------------------------------------------------
 
-void ChatServer::loginError(ChatSession* session, const QString& text, const QString& logLine) {
-    log(logLine);
+void ChatServer::LoginError(ChatSession* session, const QString& text, const QString& logLine) {
+    Log(logLine);
     session->Send(spLoginResultError, {TPacketArg::Text(plat::ToCp1252(text))});
     session->Close(text);
 }
 
-void ChatServer::login(ChatSession* session, const ClientPacket& packet) {
+void ChatServer::Login(ChatSession* session, const ClientPacket& packet) {
     const QByteArray userBytes = packet.Args[1].AsText();
     const QString user = plat::FromCp1252(userBytes);
     const Account* account = directory_.FindAccount(user);
     if (!account) {
-        loginError(session, QStringLiteral("Unknown user name"),
+        LoginError(session, QStringLiteral("Unknown user name"),
                    plat::Format("login failed %s user %s: unknown user", session->Peer(), user));
         return;
     }
     const auto password =
         RecoverLoginPassword(packet.Args[2].AsText(), userBytes, session->Seed, secret_);
     if (!password) {
-        loginError(
+        LoginError(
             session, QStringLiteral("Invalid login key"),
             plat::Format("login failed %s user %s: invalid login key", session->Peer(), user));
         return;
     }
     if (*password != plat::ToCp1252(account->Password)) {
-        loginError(session, QStringLiteral("Wrong password"),
+        LoginError(session, QStringLiteral("Wrong password"),
                    plat::Format("login failed %s user %s: wrong password", session->Peer(), user));
         return;
     }
@@ -278,49 +278,49 @@ void ChatServer::login(ChatSession* session, const ClientPacket& packet) {
         onlineFlags.append(online_.contains(id) ? 1 : 0);
         session->MarkKnown(id);
     }
-    log(plat::Format("login ok %s user %s", session->Peer(), account->User));
+    Log(plat::Format("login ok %s user %s", session->Peer(), account->User));
     session->Send(spLoginCharacterList,
                   {TPacketArg::IntList(ids), TPacketArg::TextList(names),
                    TPacketArg::IntList(levels), TPacketArg::IntList(onlineFlags)});
 }
 
-void ChatServer::selectCharacter(ChatSession* session, const ClientPacket& packet) {
+void ChatServer::SelectCharacter(ChatSession* session, const ClientPacket& packet) {
     const int32_t id = packet.Args[0].AsInt();
     const Account* account = directory_.FindAccount(session->User);
     Character* character = directory_.FindCharacter(id);
     if (!account || !character || !account->Characters.contains(id)) {
-        loginError(session, QStringLiteral("Unknown character"),
+        LoginError(session, QStringLiteral("Unknown character"),
                    plat::Format("select failed %s user %s: no character %d on this account",
                                 session->Peer(), session->User, id));
         return;
     }
-    if (ChatSession* previous = sessionOf(id)) {
+    if (ChatSession* previous = SessionOf(id)) {
         previous->Close(
             plat::Format("%s logged in again from %s", character->Name, session->Peer()));
     }
     session->CharacterId = id;
     session->SetState(SessionState::LoggedIn);
     online_.insert(id, session);
-    log(plat::Format("select %s (%s) %s", character->Name, session->User, session->Peer()));
+    Log(plat::Format("select %s (%s) %s", character->Name, session->User, session->Peer()));
     session->Send(spLoginResultOK, {});
 
     for (const Buddy& buddy : std::as_const(character->Buddies)) {
         if (const Character* b = directory_.FindCharacter(buddy.Id)) {
-            announce(session, *b);
+            Announce(session, *b);
             session->Send(spFriendAdded,
                           {TPacketArg::Int(b->Id), TPacketArg::Int(online_.contains(b->Id) ? 1 : 0),
                            TPacketArg::Data(QByteArray(1, buddy.Permanent ? '\1' : '\0'))});
         }
     }
     for (const PublicGroup& group : directory_.Groups()) {
-        sendGroupJoin(session, group, character->FlagsOf(group.Id));
+        SendGroupJoin(session, group, character->FlagsOf(group.Id));
     }
-    buddyStatusChanged(*character, true);
+    BuddyStatusChanged(*character, true);
 }
 
 // ---- helpers -------------------------------------------------------------
 
-QList<ChatSession*> ChatServer::onlineSessions() const {
+QList<ChatSession*> ChatServer::OnlineSessions() const {
     QList<ChatSession*> list = online_.values();
     std::sort(list.begin(), list.end(), [](const ChatSession* a, const ChatSession* b) {
         return a->CharacterId < b->CharacterId;
@@ -328,7 +328,7 @@ QList<ChatSession*> ChatServer::onlineSessions() const {
     return list;
 }
 
-void ChatServer::announce(ChatSession* session, const Character& character) {
+void ChatServer::Announce(ChatSession* session, const Character& character) {
     if (!session->Knows(character.Id)) {
         session->Send(spClientName,
                       {TPacketArg::Int(character.Id), TPacketArg::Text(character.WireName())});
@@ -336,24 +336,24 @@ void ChatServer::announce(ChatSession* session, const Character& character) {
     }
 }
 
-void ChatServer::announce(ChatSession* session, int32_t id) {
+void ChatServer::Announce(ChatSession* session, int32_t id) {
     if (const Character* c = directory_.FindCharacter(id)) {
-        announce(session, *c);
+        Announce(session, *c);
     }
 }
 
-void ChatServer::sendGroupJoin(ChatSession* session, const PublicGroup& group, int32_t flags) {
+void ChatServer::SendGroupJoin(ChatSession* session, const PublicGroup& group, int32_t flags) {
     session->Send(spGroupJoin,
                   {TPacketArg::Group(group.Id), TPacketArg::Text(plat::ToCp1252(group.Name)),
                    TPacketArg::Int(flags), TPacketArg::Data({})});
     session->MarkGroupKnown(group.Id);
 }
 
-void ChatServer::notice(ChatSession* session, const QString& text) {
+void ChatServer::Notice(ChatSession* session, const QString& text) {
     session->Send(spMessageSystem, {TPacketArg::Text(plat::ToCp1252(text))});
 }
 
-QString ChatServer::nameOf(int32_t id) const {
+QString ChatServer::NameOf(int32_t id) const {
     const Character* c = directory_.FindCharacter(id);
     return c ? c->Name : plat::Format("#%d", id);
 }

@@ -85,44 +85,44 @@ private:
     };
     enum class PartKind { Kicked, Left, Disconnected };
 
-    void accept(QTcpServer* listener);
-    void onPacket(ChatSession* session, const ClientPacket& packet);
-    void onClosed(ChatSession* session, const QString& reason);
-    void log(const QString& line);
+    void Accept(QTcpServer* listener);
+    void OnPacket(ChatSession* session, const ClientPacket& packet);
+    void OnClosed(ChatSession* session, const QString& reason);
+    void Log(const QString& line);
 
     // Login (ChatServer.cpp).
-    void login(ChatSession* session, const ClientPacket& packet);
-    void selectCharacter(ChatSession* session, const ClientPacket& packet);
-    void loginError(ChatSession* session, const QString& text, const QString& logLine);
-    void goOffline(const Character& character);
+    void Login(ChatSession* session, const ClientPacket& packet);
+    void SelectCharacter(ChatSession* session, const ClientPacket& packet);
+    void LoginError(ChatSession* session, const QString& text, const QString& logLine);
+    void GoOffline(const Character& character);
 
     // Logged in (ChatHandlers.cpp).
-    void nameLookup(ChatSession* session, Character& self, const ClientPacket& packet);
-    void tell(ChatSession* session, Character& self, const ClientPacket& packet);
-    void groupMessage(ChatSession* session, Character& self, const ClientPacket& packet);
-    void groupDataSet(ChatSession* session, Character& self, const ClientPacket& packet);
-    void friendAdd(ChatSession* session, Character& self, const ClientPacket& packet);
-    void friendRemove(ChatSession* session, Character& self, const ClientPacket& packet);
-    void buddyStatusChanged(const Character& who, bool online);
+    void NameLookup(ChatSession* session, Character& self, const ClientPacket& packet);
+    void Tell(ChatSession* session, Character& self, const ClientPacket& packet);
+    void GroupMessage(ChatSession* session, Character& self, const ClientPacket& packet);
+    void GroupDataSet(ChatSession* session, Character& self, const ClientPacket& packet);
+    void FriendAdd(ChatSession* session, Character& self, const ClientPacket& packet);
+    void FriendRemove(ChatSession* session, Character& self, const ClientPacket& packet);
+    void BuddyStatusChanged(const Character& who, bool online);
 
     // Private groups (PrivateGroups.cpp).
-    void privateGroupInvite(ChatSession* session, Character& self, const ClientPacket& packet);
-    void privateGroupJoin(ChatSession* session, Character& self, const ClientPacket& packet);
-    void privateGroupKick(Character& self, const ClientPacket& packet);
-    void privateGroupKickAll(Character& self);
-    void privateGroupPart(Character& self, const ClientPacket& packet);
-    void privateGroupMessage(ChatSession* session, Character& self, const ClientPacket& packet);
-    void removeMember(int32_t owner, int32_t member, PartKind kind);
-    void leaveAllPrivateGroups(int32_t character);
+    void PrivateGroupInvite(ChatSession* session, Character& self, const ClientPacket& packet);
+    void PrivateGroupJoin(ChatSession* session, Character& self, const ClientPacket& packet);
+    void PrivateGroupKick(Character& self, const ClientPacket& packet);
+    void PrivateGroupKickAll(Character& self);
+    void PrivateGroupPart(Character& self, const ClientPacket& packet);
+    void PrivateGroupMessage(ChatSession* session, Character& self, const ClientPacket& packet);
+    void RemoveMember(int32_t owner, int32_t member, PartKind kind);
+    void LeaveAllPrivateGroups(int32_t character);
 
     // Helpers.
-    ChatSession* sessionOf(int32_t character) const { return online_.value(character); }
-    QList<ChatSession*> onlineSessions() const;
-    void announce(ChatSession* session, const Character& character);
-    void announce(ChatSession* session, int32_t id);
-    void sendGroupJoin(ChatSession* session, const PublicGroup& group, int32_t flags);
-    void notice(ChatSession* session, const QString& text);
-    QString nameOf(int32_t id) const;
+    ChatSession* SessionOf(int32_t character) const { return online_.value(character); }
+    QList<ChatSession*> OnlineSessions() const;
+    void Announce(ChatSession* session, const Character& character);
+    void Announce(ChatSession* session, int32_t id);
+    void SendGroupJoin(ChatSession* session, const PublicGroup& group, int32_t flags);
+    void Notice(ChatSession* session, const QString& text);
+    QString NameOf(int32_t id) const;
 
     Directory directory_;
     TBigInt secret_;

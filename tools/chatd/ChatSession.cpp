@@ -21,7 +21,7 @@ constexpr uint32_t kAwaitingLoginRows = 1u << cpLoginResponseGetCharList;
 constexpr uint32_t kAwaitingSelectRows = 1u << cpLoginSelectCharacter;
 constexpr uint32_t kLoggedInRows = 0x00047FBCu;
 
-uint16_t u16At(const QByteArray& bytes, qsizetype offset) {
+uint16_t U16At(const QByteArray& bytes, qsizetype offset) {
     return static_cast<uint16_t>((uint8_t(bytes[offset]) << 8) | uint8_t(bytes[offset + 1]));
 }
 
@@ -53,7 +53,7 @@ ChatSession::ChatSession(QTcpSocket* socket, QObject* parent)
     localPort_ = socket_->localPort();
     closeTimer_->setSingleShot(true);
     connect(closeTimer_, &QTimer::timeout, this, [this] { socket_->abort(); });
-    plat::ConnectGuarded(socket_, &QTcpSocket::readyRead, this, [this] { readFrames(); });
+    plat::ConnectGuarded(socket_, &QTcpSocket::readyRead, this, [this] { ReadFrames(); });
     plat::ConnectGuarded(socket_, &QTcpSocket::disconnected, this,
                          [this] { Close(QStringLiteral("closed by the client")); });
     // Whatever closing did, the session goes with its connection.
@@ -118,18 +118,18 @@ void ChatSession::Close(const QString& reason) {
     socket_->disconnectFromHost();
 }
 
-void ChatSession::readFrames() {
-    while (state_ != SessionState::Closed && takeFrame()) {
+void ChatSession::ReadFrames() {
+    while (state_ != SessionState::Closed && TakeFrame()) {
     }
 }
 
-bool ChatSession::takeFrame() {
+bool ChatSession::TakeFrame() {
     if (socket_->bytesAvailable() < kHeaderSize) {
         return false;
     }
     const QByteArray header = socket_->peek(kHeaderSize);
-    const uint16_t type = u16At(header, 0);
-    const qsizetype length = u16At(header, 2);
+    const uint16_t type = U16At(header, 0);
+    const qsizetype length = U16At(header, 2);
     if (length > kMaxIncomingBody) {
         Close(plat::Format("Packet too large: %d bytes", int64_t{length}));
         return false;

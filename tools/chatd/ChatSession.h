@@ -77,8 +77,8 @@ public:
     static constexpr int kCloseTimeoutMs = 5000;
 
 private:
-    void readFrames();
-    bool takeFrame();
+    void ReadFrames();
+    bool TakeFrame();
 
     QTcpSocket* socket_;
     QTimer* closeTimer_;

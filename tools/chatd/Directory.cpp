@@ -24,12 +24,12 @@ constexpr qsizetype kMaxNameLength = 64;
 constexpr qsizetype kMaxFieldLength = 1000;
 const QString kDemoUser = QStringLiteral("demo");
 
-bool sameName(const QString& a, const QString& b) {
+bool SameName(const QString& a, const QString& b) {
     return QString::compare(a, b, Qt::CaseInsensitive) == 0;
 }
 
 // Names travel as 8-bit text: every character must have a Windows-1252 byte.
-bool isWireText(const QString& text) {
+bool IsWireText(const QString& text) {
     for (const char32_t c : text.toUcs4()) {
         if (c < 0x20 || c == 0x7F || plat::Cp1252Byte(c) < 0) {
             return false;
@@ -38,8 +38,8 @@ bool isWireText(const QString& text) {
     return true;
 }
 
-void checkName(const QString& what, const QString& name) {
-    if (name.isEmpty() || name.size() > kMaxNameLength || !isWireText(name) ||
+void CheckName(const QString& what, const QString& name) {
+    if (name.isEmpty() || name.size() > kMaxNameLength || !IsWireText(name) ||
         name.trimmed() != name) {
         throw plat::Exception(plat::Format(
             "%s '%s' is not valid: 1 to %d characters of the Windows-1252 code page, without "
@@ -86,7 +86,7 @@ public:
             return {};
         }
         if (!value.isArray()) {
-            Fail(field(where, key), QStringLiteral("must be a list"));
+            Fail(Field(where, key), QStringLiteral("must be a list"));
         }
         return value.toArray();
     }
@@ -98,12 +98,12 @@ public:
             return {};
         }
         if (!value.isString() || (required && value.toString().isEmpty())) {
-            Fail(field(where, key), required ? QStringLiteral("must be a non-empty text")
+            Fail(Field(where, key), required ? QStringLiteral("must be a non-empty text")
                                              : QStringLiteral("must be a text"));
         }
         QString text = value.toString();
         if (text.size() > kMaxFieldLength) {
-            Fail(field(where, key),
+            Fail(Field(where, key),
                  plat::Format("longer than %d characters", int{kMaxFieldLength}));
         }
         return text;
@@ -118,13 +118,13 @@ public:
         const double number = value.toDouble(std::numeric_limits<double>::quiet_NaN());
         if (!value.isDouble() || std::floor(number) != number || number < minimum ||
             number > std::numeric_limits<int32_t>::max()) {
-            Fail(field(where, key),
+            Fail(Field(where, key),
                  plat::Format("must be a whole number from %d to 2147483647", minimum));
         }
         return static_cast<int32_t>(number);
     }
 
-    static QString field(const QString& where, const char* key) {
+    static QString Field(const QString& where, const char* key) {
         return where + u'.' + QLatin1String(key);
     }
 
@@ -132,7 +132,7 @@ private:
     QString source_;
 };
 
-Biography readBio(const JsonReader& in, const QJsonObject& object, const QString& where) {
+Biography ReadBio(const JsonReader& in, const QJsonObject& object, const QString& where) {
     in.OnlyKeys(object, where,
                 {"firstname", "nick", "lastname", "breed", "gender", "faction", "profession",
                  "profession_title", "pictureurl", "organization_id", "organization_name", "rank"});
@@ -175,13 +175,13 @@ int32_t Character::FlagsOf(const TGroupId& group) const {
 // ---- Directory -----------------------------------------------------------
 
 Directory::Directory() {
-    addBuiltInDemo();
+    AddBuiltInDemo();
     AddGroup({0x01, 0x00, 0x00, 0x00, 0x01}, QStringLiteral("General"));
     AddGroup({0x01, 0x00, 0x00, 0x00, 0x02}, QStringLiteral("Trade"));
     AddGroup({0x01, 0x00, 0x00, 0x00, 0x03}, QStringLiteral("Newcomers"));
 }
 
-void Directory::addBuiltInDemo() {
+void Directory::AddBuiltInDemo() {
     AddAccount(kDemoUser, QStringLiteral("demo"));
 
     Character demo;
@@ -212,8 +212,8 @@ void Directory::addBuiltInDemo() {
 }
 
 void Directory::AddAccount(const QString& user, const QString& password) {
-    checkName(QStringLiteral("User name"), user);
-    if (password.isEmpty() || !isWireText(password)) {
+    CheckName(QStringLiteral("User name"), user);
+    if (password.isEmpty() || !IsWireText(password)) {
         throw plat::Exception(plat::Format(
             "The password of %s must be non-empty text of the Windows-1252 code page", user));
     }
@@ -223,8 +223,8 @@ void Directory::AddAccount(const QString& user, const QString& password) {
     accounts_.push_back(Account{user, password, {}});
 }
 
-void Directory::checkNewCharacter(const Character& character) const {
-    checkName(QStringLiteral("Character name"), character.Name);
+void Directory::CheckNewCharacter(const Character& character) const {
+    CheckName(QStringLiteral("Character name"), character.Name);
     if (character.Id <= 0) {
         throw plat::Exception(plat::Format("Character id %d of %s is not valid (1 to 2147483647)",
                                            character.Id, character.Name));
@@ -244,11 +244,11 @@ void Directory::checkNewCharacter(const Character& character) const {
 
 Character& Directory::AddCharacter(const QString& user, Character character) {
     auto account = std::find_if(accounts_.begin(), accounts_.end(),
-                                [&](const Account& a) { return sameName(a.User, user); });
+                                [&](const Account& a) { return SameName(a.User, user); });
     if (account == accounts_.end()) {
         throw plat::Exception(plat::Format("There is no account %s", user));
     }
-    checkNewCharacter(character);
+    CheckNewCharacter(character);
     character.Account = account->User;
     account->Characters.append(character.Id);
     const int32_t id = character.Id;
@@ -256,7 +256,7 @@ Character& Directory::AddCharacter(const QString& user, Character character) {
 }
 
 void Directory::AddGroup(const TGroupId& id, const QString& name) {
-    if (name.isEmpty() || !isWireText(name)) {
+    if (name.isEmpty() || !IsWireText(name)) {
         throw plat::Exception(plat::Format("The group name '%s' is not valid", name));
     }
     if (FindGroup(id)) {
@@ -267,7 +267,7 @@ void Directory::AddGroup(const TGroupId& id, const QString& name) {
 
 const Account* Directory::FindAccount(const QString& user) const {
     const auto it = std::find_if(accounts_.begin(), accounts_.end(),
-                                 [&](const Account& a) { return sameName(a.User, user); });
+                                 [&](const Account& a) { return SameName(a.User, user); });
     return it == accounts_.end() ? nullptr : &*it;
 }
 
@@ -282,7 +282,7 @@ const Character* Directory::FindCharacter(int32_t id) const {
 
 Character* Directory::FindCharacterByName(const QString& name) {
     for (auto& [id, character] : characters_) {
-        if (sameName(character.Name, name)) {
+        if (SameName(character.Name, name)) {
             return &character;
         }
     }
@@ -360,9 +360,9 @@ void Directory::LoadJson(const QByteArray& json, const QString& sourceName) {
             character.Name = in.Text(object, "name", at, true);
             character.Level = in.Integer(object, "level", at, 0, 1, false);
             if (object.contains(QLatin1String("bio"))) {
-                const QString bioAt = JsonReader::field(at, "bio");
+                const QString bioAt = JsonReader::Field(at, "bio");
                 character.Bio =
-                    readBio(in, in.Object(object.value(QLatin1String("bio")), bioAt), bioAt);
+                    ReadBio(in, in.Object(object.value(QLatin1String("bio")), bioAt), bioAt);
             }
             const QJsonArray names = in.Array(object, "buddies", at);
             for (qsizetype b = 0; b < names.size(); ++b) {
@@ -381,7 +381,7 @@ void Directory::LoadJson(const QByteArray& json, const QString& sourceName) {
     }
     if (!next.FindAccount(kDemoUser)) {
         try {
-            next.addBuiltInDemo();
+            next.AddBuiltInDemo();
         } catch (const plat::Exception& e) {
             in.Fail(QStringLiteral("built-in account demo"), e.Message());
         }

@@ -106,8 +106,8 @@ public:
     QStringList CharacterNames() const;
 
 private:
-    void addBuiltInDemo();
-    void checkNewCharacter(const Character& character) const;
+    void AddBuiltInDemo();
+    void CheckNewCharacter(const Character& character) const;
 
     std::vector<Account> accounts_;
     std::map<int32_t, Character> characters_; // node-based: references stay valid

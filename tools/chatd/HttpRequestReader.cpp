@@ -13,7 +13,7 @@ namespace chatd {
 namespace {
 
 // XML 1.0 has no place for most control characters; they are dropped.
-QString xmlText(const QString& value) {
+QString XmlText(const QString& value) {
     QString out;
     out.reserve(value.size());
     for (qsizetype i = 0; i < value.size(); ++i) {
@@ -33,13 +33,13 @@ QString xmlText(const QString& value) {
 
 // Writes an element only when it has a value: the client reads a present
 // element even when empty, and an empty first name would replace the name.
-void element(QXmlStreamWriter& xml, const char* name, const QString& value) {
+void Element(QXmlStreamWriter& xml, const char* name, const QString& value) {
     if (!value.isEmpty()) {
-        xml.writeTextElement(QLatin1String(name), xmlText(value));
+        xml.writeTextElement(QLatin1String(name), XmlText(value));
     }
 }
 
-HttpResponse text(int status, const QByteArray& body) {
+HttpResponse Text(int status, const QByteArray& body) {
     return {status, "text/plain", body};
 }
 
@@ -78,7 +78,7 @@ std::optional<HttpResponse> HttpRequestReader::Read(const QByteArray& arrived) c
     }
     if (end < 0) {
         if (buffered.size() > kMaxRequestBytes) {
-            return text(400, "Request too large\n");
+            return Text(400, "Request too large\n");
         }
         return std::nullopt; // the rest may still come
     }
@@ -90,10 +90,10 @@ HttpResponse HttpRequestReader::Answer(const QByteArray& head) const {
     const QByteArray line = (lineEnd < 0 ? head : head.left(lineEnd)).trimmed();
     const QList<QByteArray> parts = line.split(' ');
     if (parts.size() != 3 || !parts[2].startsWith("HTTP/1.") || !parts[1].startsWith('/')) {
-        return text(400, "Bad Request\n");
+        return Text(400, "Bad Request\n");
     }
     if (parts[0] != "GET") {
-        return text(405, "Method Not Allowed\n");
+        return Text(405, "Method Not Allowed\n");
     }
     QByteArray path = parts[1];
     const qsizetype query = path.indexOf('?');
@@ -109,7 +109,7 @@ HttpResponse HttpRequestReader::Answer(const QByteArray& head) const {
             return {200, "text/xml; charset=utf-8", BioDocument(*character)};
         }
     }
-    return text(404, "Not Found\n");
+    return Text(404, "Not Found\n");
 }
 
 QByteArray HttpRequestReader::BioDocument(const Character& character) {
@@ -121,25 +121,25 @@ QByteArray HttpRequestReader::BioDocument(const Character& character) {
     xml.writeStartElement(QStringLiteral("character"));
     if (!bio.FirstName.isEmpty() || !bio.Nick.isEmpty() || !bio.LastName.isEmpty()) {
         xml.writeStartElement(QStringLiteral("name"));
-        element(xml, "firstname", bio.FirstName);
-        element(xml, "nick", bio.Nick);
-        element(xml, "lastname", bio.LastName);
+        Element(xml, "firstname", bio.FirstName);
+        Element(xml, "nick", bio.Nick);
+        Element(xml, "lastname", bio.LastName);
         xml.writeEndElement();
     }
     xml.writeStartElement(QStringLiteral("basic_stats"));
     xml.writeTextElement(QStringLiteral("level"), QString::number(character.Level));
-    element(xml, "breed", bio.Breed);
-    element(xml, "gender", bio.Gender);
-    element(xml, "faction", bio.Faction);
-    element(xml, "profession", bio.Profession);
-    element(xml, "profession_title", bio.ProfessionTitle);
+    Element(xml, "breed", bio.Breed);
+    Element(xml, "gender", bio.Gender);
+    Element(xml, "faction", bio.Faction);
+    Element(xml, "profession", bio.Profession);
+    Element(xml, "profession_title", bio.ProfessionTitle);
     xml.writeEndElement();
-    element(xml, "pictureurl", bio.PictureUrl);
+    Element(xml, "pictureurl", bio.PictureUrl);
     if (!bio.OrganizationId.isEmpty() || !bio.OrganizationName.isEmpty()) {
         xml.writeStartElement(QStringLiteral("organization_membership"));
-        element(xml, "organization_id", bio.OrganizationId);
-        element(xml, "organization_name", bio.OrganizationName);
-        element(xml, "rank", bio.Rank);
+        Element(xml, "organization_id", bio.OrganizationId);
+        Element(xml, "organization_name", bio.OrganizationName);
+        Element(xml, "rank", bio.Rank);
         xml.writeEndElement();
     }
     xml.writeEndElement();

@@ -31,7 +31,7 @@ bool HttpSite::Listen(quint16 port) {
         listener_ = nullptr;
         return false;
     }
-    plat::ConnectGuarded(listener_, &QTcpServer::newConnection, this, [this] { accept(); });
+    plat::ConnectGuarded(listener_, &QTcpServer::newConnection, this, [this] { Accept(); });
     return true;
 }
 
@@ -48,7 +48,7 @@ void HttpSite::Close() {
     listener_ = nullptr;
 }
 
-void HttpSite::accept() {
+void HttpSite::Accept() {
     while (QTcpSocket* socket = listener_->nextPendingConnection()) {
         socket->setParent(this);
         if (open_ >= kMaxConnections) {
@@ -66,13 +66,13 @@ void HttpSite::accept() {
             if (socket->property(kAnsweredProperty).toBool()) {
                 socket->abort();
             } else {
-                respond(socket, {408, "text/plain", "Request Timeout\n"});
+                Respond(socket, {408, "text/plain", "Request Timeout\n"});
                 timer->start(timeoutMs_);
             }
         });
         timer->start(timeoutMs_);
         plat::ConnectGuarded(socket, &QTcpSocket::readyRead, socket,
-                             [this, socket] { readRequest(socket); });
+                             [this, socket] { ReadRequest(socket); });
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
             --open_;
             socket->deleteLater();
@@ -80,18 +80,18 @@ void HttpSite::accept() {
     }
 }
 
-void HttpSite::readRequest(QTcpSocket* socket) {
+void HttpSite::ReadRequest(QTcpSocket* socket) {
     if (socket->property(kAnsweredProperty).toBool()) {
         socket->readAll(); // answered; the rest of the request is ignored
         return;
     }
     if (const std::optional<HttpResponse> response =
             reader_.Read(socket->peek(kMaxRequestBytes + 1))) {
-        respond(socket, *response);
+        Respond(socket, *response);
     }
 }
 
-void HttpSite::respond(QTcpSocket* socket, const HttpResponse& response) {
+void HttpSite::Respond(QTcpSocket* socket, const HttpResponse& response) {
     if (socket->property(kAnsweredProperty).toBool()) {
         return;
     }

@@ -45,9 +45,9 @@ Q_SIGNALS:
     void LogLine(const QString& line);
 
 private:
-    void accept();
-    void readRequest(QTcpSocket* socket);
-    void respond(QTcpSocket* socket, const HttpResponse& response);
+    void Accept();
+    void ReadRequest(QTcpSocket* socket);
+    void Respond(QTcpSocket* socket, const HttpResponse& response);
 
     HttpRequestReader reader_;
     QTcpServer* listener_ = nullptr;

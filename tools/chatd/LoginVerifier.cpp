@@ -15,13 +15,13 @@ constexpr qsizetype kBlockDigits = 16;
 constexpr qsizetype kHeaderBytes = 12; // 8 random bytes and the text length
 constexpr uint32_t kDelta = 0x9E3779B9;
 
-bool isHexText(QByteArrayView text) {
+bool IsHexText(QByteArrayView text) {
     return std::all_of(text.begin(), text.end(), [](char c) {
         return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
     });
 }
 
-void decipherBlock(uint32_t& y, uint32_t& z, const std::array<uint32_t, 4>& k) {
+void DecipherBlock(uint32_t& y, uint32_t& z, const std::array<uint32_t, 4>& k) {
     uint32_t sum = kDelta * 32;
     for (int round = 0; round < 32; ++round) {
         z -= ((y << 4) + k[2]) ^ (y + sum) ^ ((y >> 5) + k[3]);
@@ -31,7 +31,7 @@ void decipherBlock(uint32_t& y, uint32_t& z, const std::array<uint32_t, 4>& k) {
 }
 
 // TEA-CBC with a zero initial vector, the inverse of the client's Encrypt.
-QByteArray decrypt(const std::array<uint32_t, 4>& k, const QByteArray& cipher) {
+QByteArray Decrypt(const std::array<uint32_t, 4>& k, const QByteArray& cipher) {
     QByteArray plain(cipher.size(), Qt::Uninitialized);
     uint32_t prevY = 0;
     uint32_t prevZ = 0;
@@ -40,7 +40,7 @@ QByteArray decrypt(const std::array<uint32_t, 4>& k, const QByteArray& cipher) {
         const uint32_t cz = qFromLittleEndian<uint32_t>(cipher.constData() + i + 4);
         uint32_t y = cy;
         uint32_t z = cz;
-        decipherBlock(y, z, k);
+        DecipherBlock(y, z, k);
         qToLittleEndian(y ^ prevY, plain.data() + i);
         qToLittleEndian(z ^ prevZ, plain.data() + i + 4);
         prevY = cy;
@@ -51,7 +51,7 @@ QByteArray decrypt(const std::array<uint32_t, 4>& k, const QByteArray& cipher) {
 
 // The text part of a login buffer, or nothing when its length field or its
 // padding does not fit the buffer.
-std::optional<QByteArray> textOfBuffer(const QByteArray& buffer) {
+std::optional<QByteArray> TextOfBuffer(const QByteArray& buffer) {
     if (buffer.size() < kHeaderBytes) {
         return std::nullopt;
     }
@@ -80,10 +80,10 @@ std::optional<QByteArray> RecoverLoginPassword(const QByteArray& loginKey,
     }
     const QByteArrayView publicHex = QByteArrayView(loginKey).first(dash);
     const QByteArrayView cipherHex = QByteArrayView(loginKey).sliced(dash + 1);
-    if (publicHex.isEmpty() || publicHex.size() > kMaxPublicDigits || !isHexText(publicHex)) {
+    if (publicHex.isEmpty() || publicHex.size() > kMaxPublicDigits || !IsHexText(publicHex)) {
         return std::nullopt;
     }
-    if (cipherHex.isEmpty() || cipherHex.size() % kBlockDigits != 0 || !isHexText(cipherHex)) {
+    if (cipherHex.isEmpty() || cipherHex.size() % kBlockDigits != 0 || !IsHexText(cipherHex)) {
         return std::nullopt;
     }
     const TBigInt clientPublic = TBigInt::CreateHex(QString::fromLatin1(publicHex));
@@ -92,7 +92,7 @@ std::optional<QByteArray> RecoverLoginPassword(const QByteArray& loginKey,
     }
     const TBigInt shared = PowMod(clientPublic, secret, prime);
     const auto key = vlcrypt::TeaKeyWords(vlcrypt::LoginKeyText(shared));
-    const auto text = textOfBuffer(decrypt(key, QByteArray::fromHex(cipherHex.toByteArray())));
+    const auto text = TextOfBuffer(Decrypt(key, QByteArray::fromHex(cipherHex.toByteArray())));
     if (!text) {
         return std::nullopt;
     }

@@ -9,36 +9,36 @@
 
 namespace chatd {
 
-void ChatServer::privateGroupInvite(ChatSession* session, Character& self,
+void ChatServer::PrivateGroupInvite(ChatSession* session, Character& self,
                                     const ClientPacket& packet) {
     const int32_t id = packet.Args[0].AsInt();
     const Character* invitee = directory_.FindCharacter(id);
-    ChatSession* to = sessionOf(id);
+    ChatSession* to = SessionOf(id);
     if (!invitee || id == self.Id) {
-        log(plat::Format("invite %s -> %s ignored", self.Name, nameOf(id)));
+        Log(plat::Format("invite %s -> %s ignored", self.Name, NameOf(id)));
         return;
     }
     if (!to) {
-        log(plat::Format("invite %s -> %s dropped: not online", self.Name, invitee->Name));
-        notice(session, plat::Format("%s is not online.", invitee->Name));
+        Log(plat::Format("invite %s -> %s dropped: not online", self.Name, invitee->Name));
+        Notice(session, plat::Format("%s is not online.", invitee->Name));
         return;
     }
     PrivateGroup& group = privateGroups_[self.Id];
     if (group.Members.contains(id)) {
-        log(plat::Format("invite %s -> %s ignored: already a member", self.Name, invitee->Name));
+        Log(plat::Format("invite %s -> %s ignored: already a member", self.Name, invitee->Name));
         return;
     }
     group.Invited.insert(id);
-    announce(to, self);
+    Announce(to, self);
     to->Send(spPrivategroupInvited, {TPacketArg::Int(self.Id)});
-    log(plat::Format("invite %s -> %s", self.Name, invitee->Name));
+    Log(plat::Format("invite %s -> %s", self.Name, invitee->Name));
 }
 
-void ChatServer::privateGroupJoin(ChatSession*, Character& self, const ClientPacket& packet) {
+void ChatServer::PrivateGroupJoin(ChatSession*, Character& self, const ClientPacket& packet) {
     const int32_t owner = packet.Args[0].AsInt();
     const auto it = privateGroups_.find(owner);
     if (it == privateGroups_.end() || !it->second.Invited.contains(self.Id)) {
-        log(plat::Format("join %s -> %s ignored: not invited", self.Name, nameOf(owner)));
+        Log(plat::Format("join %s -> %s ignored: not invited", self.Name, NameOf(owner)));
         return;
     }
     PrivateGroup& group = it->second;
@@ -48,60 +48,60 @@ void ChatServer::privateGroupJoin(ChatSession*, Character& self, const ClientPac
     QList<int32_t> recipients = group.Members;
     recipients.prepend(owner);
     for (const int32_t id : recipients) {
-        if (ChatSession* to = sessionOf(id)) {
-            announce(to, owner);
-            announce(to, self);
+        if (ChatSession* to = SessionOf(id)) {
+            Announce(to, owner);
+            Announce(to, self);
             to->Send(spPrivategroupClientJoin, {TPacketArg::Int(owner), TPacketArg::Int(self.Id)});
         }
     }
-    log(plat::Format("join %s -> %s", self.Name, nameOf(owner)));
+    Log(plat::Format("join %s -> %s", self.Name, NameOf(owner)));
 }
 
-void ChatServer::privateGroupKick(Character& self, const ClientPacket& packet) {
+void ChatServer::PrivateGroupKick(Character& self, const ClientPacket& packet) {
     const int32_t id = packet.Args[0].AsInt();
     const auto it = privateGroups_.find(self.Id);
     if (it != privateGroups_.end() && it->second.Members.contains(id)) {
-        removeMember(self.Id, id, PartKind::Kicked);
-        log(plat::Format("kick %s -> %s", self.Name, nameOf(id)));
+        RemoveMember(self.Id, id, PartKind::Kicked);
+        Log(plat::Format("kick %s -> %s", self.Name, NameOf(id)));
     } else if (it != privateGroups_.end() && it->second.Invited.remove(id)) {
-        log(plat::Format("kick %s -> %s: invitation withdrawn", self.Name, nameOf(id)));
+        Log(plat::Format("kick %s -> %s: invitation withdrawn", self.Name, NameOf(id)));
     } else {
-        log(plat::Format("kick %s -> %s ignored: not a member", self.Name, nameOf(id)));
+        Log(plat::Format("kick %s -> %s ignored: not a member", self.Name, NameOf(id)));
     }
 }
 
-void ChatServer::privateGroupKickAll(Character& self) {
+void ChatServer::PrivateGroupKickAll(Character& self) {
     const auto it = privateGroups_.find(self.Id);
     if (it == privateGroups_.end()) {
-        log(plat::Format("kick all %s: no members", self.Name));
+        Log(plat::Format("kick all %s: no members", self.Name));
         return;
     }
     it->second.Invited.clear();
     for (const int32_t member : QList<int32_t>(it->second.Members)) {
-        removeMember(self.Id, member, PartKind::Kicked);
+        RemoveMember(self.Id, member, PartKind::Kicked);
     }
-    log(plat::Format("kick all %s", self.Name));
+    Log(plat::Format("kick all %s", self.Name));
 }
 
-void ChatServer::privateGroupPart(Character& self, const ClientPacket& packet) {
+void ChatServer::PrivateGroupPart(Character& self, const ClientPacket& packet) {
     const int32_t owner = packet.Args[0].AsInt();
     const auto it = privateGroups_.find(owner);
     if (it == privateGroups_.end() || !it->second.Members.contains(self.Id)) {
-        log(plat::Format("leave %s from %s ignored: not a member", self.Name, nameOf(owner)));
+        Log(plat::Format("leave %s from %s ignored: not a member", self.Name, NameOf(owner)));
         return;
     }
-    removeMember(owner, self.Id, PartKind::Left);
-    log(plat::Format("leave %s from %s", self.Name, nameOf(owner)));
+    RemoveMember(owner, self.Id, PartKind::Left);
+    Log(plat::Format("leave %s from %s", self.Name, NameOf(owner)));
 }
 
-void ChatServer::privateGroupMessage(ChatSession* session, Character& self,
+void ChatServer::PrivateGroupMessage(ChatSession* session, Character& self,
                                      const ClientPacket& packet) {
     const int32_t owner = packet.Args[0].AsInt();
     const auto it = privateGroups_.find(owner);
     const bool isOwner = owner == self.Id;
     if (!isOwner && (it == privateGroups_.end() || !it->second.Members.contains(self.Id))) {
-        log(plat::Format("private group message %s -> %s dropped: not a member", self.Name,
-                         nameOf(owner)));
+        Log(plat::Format("private group message %s -> %s dropped: not a member", self.Name,
+                         NameOf(owner)));
         return;
     }
     QByteArray frame;
@@ -110,9 +110,9 @@ void ChatServer::privateGroupMessage(ChatSession* session, Character& self,
             ServerFrame(spPrivategroupMessage, {TPacketArg::Int(owner), TPacketArg::Int(self.Id),
                                                 packet.Args[1], packet.Args[2]});
     } catch (const EPacketTooLarge&) {
-        log(plat::Format("private group message %s -> %s dropped: too long", self.Name,
-                         nameOf(owner)));
-        notice(session, QStringLiteral("The message is too long."));
+        Log(plat::Format("private group message %s -> %s dropped: too long", self.Name,
+                         NameOf(owner)));
+        Notice(session, QStringLiteral("The message is too long."));
         return;
     }
     // The owner and every member get it, the sender included.
@@ -122,24 +122,24 @@ void ChatServer::privateGroupMessage(ChatSession* session, Character& self,
     }
     recipients.prepend(owner);
     for (const int32_t id : recipients) {
-        if (ChatSession* to = sessionOf(id)) {
-            announce(to, owner);
-            announce(to, self);
+        if (ChatSession* to = SessionOf(id)) {
+            Announce(to, owner);
+            Announce(to, self);
             to->Send(frame);
         }
     }
-    log(plat::Format("private group %s %s (%d recipients)", nameOf(owner), self.Name,
+    Log(plat::Format("private group %s %s (%d recipients)", NameOf(owner), self.Name,
                      static_cast<int>(recipients.size())));
 }
 
-void ChatServer::removeMember(int32_t owner, int32_t member, PartKind kind) {
+void ChatServer::RemoveMember(int32_t owner, int32_t member, PartKind kind) {
     const auto it = privateGroups_.find(owner);
     if (it == privateGroups_.end() || it->second.Members.removeAll(member) == 0) {
         return;
     }
     if (kind == PartKind::Kicked) {
-        if (ChatSession* kicked = sessionOf(member)) {
-            announce(kicked, owner);
+        if (ChatSession* kicked = SessionOf(member)) {
+            Announce(kicked, owner);
             kicked->Send(spPrivategroupKicked, {TPacketArg::Int(owner)});
         }
     }
@@ -151,20 +151,20 @@ void ChatServer::removeMember(int32_t owner, int32_t member, PartKind kind) {
         recipients.append(member);
     }
     for (const int32_t id : recipients) {
-        if (ChatSession* to = sessionOf(id)) {
-            announce(to, owner);
-            announce(to, member);
+        if (ChatSession* to = SessionOf(id)) {
+            Announce(to, owner);
+            Announce(to, member);
             to->Send(spPrivategroupClientPart, {TPacketArg::Int(owner), TPacketArg::Int(member)});
         }
     }
 }
 
-void ChatServer::leaveAllPrivateGroups(int32_t character) {
+void ChatServer::LeaveAllPrivateGroups(int32_t character) {
     // Groups the character joined or was invited to.
     for (auto& [owner, group] : privateGroups_) {
         group.Invited.remove(character);
         if (owner != character && group.Members.contains(character)) {
-            removeMember(owner, character, PartKind::Disconnected);
+            RemoveMember(owner, character, PartKind::Disconnected);
         }
     }
     // Its own group ends: every member is told it was kicked.
@@ -175,8 +175,8 @@ void ChatServer::leaveAllPrivateGroups(int32_t character) {
     const QList<int32_t> members = own->second.Members;
     privateGroups_.erase(own);
     for (const int32_t member : members) {
-        if (ChatSession* to = sessionOf(member)) {
-            announce(to, character);
+        if (ChatSession* to = SessionOf(member)) {
+            Announce(to, character);
             to->Send(spPrivategroupKicked, {TPacketArg::Int(character)});
         }
     }

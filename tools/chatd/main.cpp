@@ -23,12 +23,12 @@ namespace {
 // loop sees: the handler itself does nothing but write that byte.
 int g_signalPipe[2] = {-1, -1};
 
-void onSignal(int) {
+void OnSignal(int) {
     const char byte = 1;
     [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[0], &byte, 1);
 }
 
-bool watchShutdownSignals(QCoreApplication& app) {
+bool WatchShutdownSignals(QCoreApplication& app) {
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0) {
         return false;
     }
@@ -40,23 +40,23 @@ bool watchShutdownSignals(QCoreApplication& app) {
         app.quit();
     });
     struct sigaction action {};
-    action.sa_handler = onSignal;
+    action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     return ::sigaction(SIGINT, &action, nullptr) == 0 &&
            ::sigaction(SIGTERM, &action, nullptr) == 0;
 }
 
-[[noreturn]] void fail(const QString& message) {
+[[noreturn]] void Fail(const QString& message) {
     QTextStream(stderr) << "quorvel-chatd: " << message << Qt::endl;
     std::exit(1);
 }
 
-quint16 parsePort(const QString& text, const QString& option) {
+quint16 ParsePort(const QString& text, const QString& option) {
     bool ok = false;
     const uint value = text.trimmed().toUInt(&ok);
     if (!ok || value > 65535) {
-        fail(QStringLiteral("%1: '%2' is not a port number (0 to 65535)").arg(option, text));
+        Fail(QStringLiteral("%1: '%2' is not a port number (0 to 65535)").arg(option, text));
     }
     return static_cast<quint16>(value);
 }
@@ -86,21 +86,21 @@ int main(int argc, char** argv) {
     parser.addOptions({portsOption, httpOption, accountsOption, quietOption});
     parser.process(app);
     if (!parser.positionalArguments().isEmpty()) {
-        fail(QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
+        Fail(QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
     }
 
     QList<quint16> ports;
     for (const QString& part : parser.value(portsOption).split(u',')) {
-        ports.append(parsePort(part, QStringLiteral("--ports")));
+        ports.append(ParsePort(part, QStringLiteral("--ports")));
     }
-    const quint16 httpPort = parsePort(parser.value(httpOption), QStringLiteral("--http-port"));
+    const quint16 httpPort = ParsePort(parser.value(httpOption), QStringLiteral("--http-port"));
 
     chatd::ChatServer server;
     if (parser.isSet(accountsOption)) {
         try {
             server.Accounts().LoadFile(parser.value(accountsOption));
         } catch (const plat::Exception& e) {
-            fail(e.Message());
+            Fail(e.Message());
         }
     }
     chatd::HttpSite site(server.Accounts());
@@ -119,13 +119,13 @@ int main(int argc, char** argv) {
     });
 
     if (!server.Listen(ports)) {
-        fail(QStringLiteral("cannot listen for chat: %1").arg(server.ErrorString()));
+        Fail(QStringLiteral("cannot listen for chat: %1").arg(server.ErrorString()));
     }
     if (!site.Listen(httpPort)) {
-        fail(QStringLiteral("cannot listen for the web site: %1").arg(site.ErrorString()));
+        Fail(QStringLiteral("cannot listen for the web site: %1").arg(site.ErrorString()));
     }
-    if (!watchShutdownSignals(app)) {
-        fail(QStringLiteral("cannot watch for SIGINT and SIGTERM"));
+    if (!WatchShutdownSignals(app)) {
+        Fail(QStringLiteral("cannot watch for SIGINT and SIGTERM"));
     }
 
     QStringList chat;

@@ -43,7 +43,7 @@ QString TAboutForm::GetVersionString() {
 
 namespace {
 
-fx::TVfxInformationLabel* memoryLabel(QWidget* parent, fx::TVfxInfoType info,
+fx::TVfxInformationLabel* MemoryLabel(QWidget* parent, fx::TVfxInfoType info,
                                       const QString& caption) {
     auto* label = new fx::TVfxInformationLabel(parent);
     label->SetAutoSize(false);
@@ -83,8 +83,8 @@ TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent) {
     Bevel1->setFrameShadow(QFrame::Sunken);
 
     VfxInformationLabel1 =
-        memoryLabel(this, fx::itMemSize, QStringLiteral("Physical Memory Available to Windows:"));
-    VfxInformationLabel2 = memoryLabel(this, fx::itMemFree32,
+        MemoryLabel(this, fx::itMemSize, QStringLiteral("Physical Memory Available to Windows:"));
+    VfxInformationLabel2 = MemoryLabel(this, fx::itMemFree32,
                                        QStringLiteral("Physical Memory Free                   "));
 
     OkButton = new QPushButton(QStringLiteral("Ok"), this);

@@ -18,7 +18,7 @@ namespace dlg {
 
 namespace {
 
-QString programTitle() {
+QString ProgramTitle() {
     return QStringLiteral("Quorvel");
 }
 
@@ -41,15 +41,15 @@ void SetSortedItems(QComboBox* combo, QStringList items) {
 }
 
 void InformationBox(QWidget* parent, const QString& text) {
-    plat::InformationBox(parent, programTitle(), text);
+    plat::InformationBox(parent, ProgramTitle(), text);
 }
 
 void ErrorBox(QWidget* parent, const QString& text) {
-    plat::ErrorBox(parent, programTitle(), text);
+    plat::ErrorBox(parent, ProgramTitle(), text);
 }
 
 bool ConfirmationBox(QWidget* parent, const QString& text) {
-    return plat::ConfirmationBox(parent, programTitle(), text, plat::MsgButtons::YesNo) ==
+    return plat::ConfirmationBox(parent, ProgramTitle(), text, plat::MsgButtons::YesNo) ==
            plat::MsgResult::Yes;
 }
 

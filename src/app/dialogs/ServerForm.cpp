@@ -80,7 +80,7 @@ void TServerForm::SetDuplicateCheck(const TDimensionList* list, const TDimension
     self_ = self;
 }
 
-bool TServerForm::nameTaken(const QString& name) const {
+bool TServerForm::NameTaken(const QString& name) const {
     if (list_ == nullptr) {
         return false;
     }
@@ -109,7 +109,7 @@ void TServerForm::OkButtonClick() {
         return;
     }
     // User dimensions are stored under their names, which must not clash.
-    if (nameTaken(NameEdit->text())) {
+    if (NameTaken(NameEdit->text())) {
         refuse(NameEdit, QStringLiteral("A Dimension named '") + NameEdit->text() +
                              QStringLiteral("' already exists."));
         return;

@@ -44,7 +44,7 @@ public:
     QPushButton* ApplyButton;
 
 private:
-    bool nameTaken(const QString& name) const;
+    bool NameTaken(const QString& name) const;
 
     const TDimensionList* list_ = nullptr;
     const TDimensionInfo* self_ = nullptr;

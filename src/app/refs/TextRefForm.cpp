@@ -18,7 +18,7 @@
 
 namespace {
 
-bool isBlank(QStringView line) {
+bool IsBlank(QStringView line) {
     for (const QChar ch : line) {
         if (ch.unicode() > 0x20) {
             return false;
@@ -86,7 +86,7 @@ void TTextRefForm::ShowReference(const QString& text) {
         return;
     }
     qsizetype last = lines.size() - 1;
-    while (last >= 0 && isBlank(lines[last])) {
+    while (last >= 0 && IsBlank(lines[last])) {
         --last; // blank lines at the end are left out
     }
     QTextCharFormat bold;

@@ -47,7 +47,7 @@ struct Run {
 };
 
 // Replaces a surrogate that is not part of a pair by U+FFFD.
-void repairSurrogates(QString& text) {
+void RepairSurrogates(QString& text) {
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar ch = text[i];
         if (ch.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
@@ -75,7 +75,7 @@ public:
             // U+FDD0 and U+FDD1 mark frames inside a text document, U+FFFC
             // an embedded object; a reference has neither.
             if (end || breaks || dropped || ch == 0xFDD0 || ch == 0xFDD1 || ch == 0xFFFC) {
-                appendRun(text.mid(start, i - start), format);
+                AppendRun(text.mid(start, i - start), format);
                 if (!end && breaks) {
                     Paragraph();
                 }
@@ -104,7 +104,7 @@ public:
                 cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
             }
             for (Run& run : blocks_[b]) {
-                repairSurrogates(run.Text);
+                RepairSurrogates(run.Text);
                 QTextCharFormat format;
                 if (run.Format.Bold) {
                     format.setFontWeight(QFont::Bold);
@@ -125,7 +125,7 @@ public:
     }
 
 private:
-    void appendRun(QStringView text, const CharFormat& format) {
+    void AppendRun(QStringView text, const CharFormat& format) {
         if (text.isEmpty()) {
             return;
         }
@@ -141,7 +141,7 @@ private:
 };
 
 // The code page of a font character set; 0 for the document's code page.
-int charsetCodePage(int charset) {
+int CharsetCodePage(int charset) {
     // clang-format off
     static constexpr std::pair<int, int> kCodePages[] = {
         {0, kWindows1252}, {77, 10000}, {128, 932}, {129, 949}, {134, 936}, {136, 950},
@@ -207,7 +207,7 @@ struct GroupState {
 };
 
 // Destinations whose content is not body text.
-bool isSkippedDestination(std::string_view word) {
+bool IsSkippedDestination(std::string_view word) {
     // clang-format off
     static constexpr std::string_view kSkipped[] = {
         "annotation", "atnauthor", "atnid", "author", "bkmkend", "bkmkstart", "buptim",
@@ -222,14 +222,14 @@ bool isSkippedDestination(std::string_view word) {
     return std::find(std::begin(kSkipped), std::end(kSkipped), word) != std::end(kSkipped);
 }
 
-bool isUnderlineOn(std::string_view word) {
+bool IsUnderlineOn(std::string_view word) {
     static constexpr std::string_view kOn[] = {"ul",  "uld",    "uldash",  "uldb",    "ulth",
                                                "ulw", "ulwave", "uldashd", "ulhwave", "ulldash"};
     return std::find(std::begin(kOn), std::end(kOn), word) != std::end(kOn);
 }
 
 // Control words that stand for one character.
-std::optional<char16_t> characterOfWord(std::string_view word) {
+std::optional<char16_t> CharacterOfWord(std::string_view word) {
     // clang-format off
     static constexpr std::pair<std::string_view, char16_t> kCharacters[] = {
         {"emdash", 0x2014}, {"endash", 0x2013}, {"bullet", 0x2022}, {"lquote", 0x2018},
@@ -253,30 +253,30 @@ public:
         while (pos_ < in_.size()) {
             const char c = in_[pos_++];
             if (c == '{') {
-                flush();
-                openGroup();
+                Flush();
+                OpenGroup();
             } else if (c == '}') {
-                flush();
-                if (!closeGroup()) {
+                Flush();
+                if (!CloseGroup()) {
                     break; // the document has ended; what follows is not read
                 }
             } else if (c == '\\') {
-                controlSequence();
+                ControlSequence();
             } else {
-                textByte(c);
+                TextByte(c);
             }
         }
-        flush();
+        Flush();
         text_.DropFinalMark();
         return text_;
     }
 
 private:
-    bool skipping() const { return depth_ >= skipFrom_; }
+    bool Skipping() const { return depth_ >= skipFrom_; }
     // Drops the rest of the current group.
-    void skipGroup() { skipFrom_ = std::min(skipFrom_, depth_); }
+    void SkipGroup() { skipFrom_ = std::min(skipFrom_, depth_); }
 
-    void openGroup() {
+    void OpenGroup() {
         ++depth_;
         if (depth_ <= kMaxGroupDepth) {
             stack_.push_back(state_);
@@ -285,7 +285,7 @@ private:
     }
 
     // False when the outermost group closed.
-    bool closeGroup() {
+    bool CloseGroup() {
         if (depth_ <= kMaxGroupDepth && !stack_.empty()) {
             state_ = stack_.back();
             stack_.pop_back();
@@ -298,34 +298,34 @@ private:
         return depth_ > 0;
     }
 
-    void controlSequence() {
+    void ControlSequence() {
         if (pos_ >= in_.size()) {
             return;
         }
         const char c = in_[pos_];
-        if (!isLetter(c)) {
+        if (!IsLetter(c)) {
             ++pos_;
             if (c == '\'') {
-                hexByte();
+                HexByte();
             } else {
-                controlSymbol(c);
+                ControlSymbol(c);
             }
             return;
         }
         const qsizetype start = pos_;
-        while (pos_ < in_.size() && isLetter(in_[pos_])) {
+        while (pos_ < in_.size() && IsLetter(in_[pos_])) {
             ++pos_;
         }
         const std::string_view word(in_.data() + start,
                                     std::min<size_t>(pos_ - start, kMaxWordLength));
         std::optional<int> parameter;
-        const bool negative = pos_ + 1 < in_.size() && in_[pos_] == '-' && isDigit(in_[pos_ + 1]);
+        const bool negative = pos_ + 1 < in_.size() && in_[pos_] == '-' && IsDigit(in_[pos_ + 1]);
         if (negative) {
             ++pos_;
         }
-        if (pos_ < in_.size() && isDigit(in_[pos_])) {
+        if (pos_ < in_.size() && IsDigit(in_[pos_])) {
             long long value = 0;
-            while (pos_ < in_.size() && isDigit(in_[pos_])) {
+            while (pos_ < in_.size() && IsDigit(in_[pos_])) {
                 value = std::min<long long>(value * 10 + (in_[pos_] - '0'), INT_MAX);
                 ++pos_;
             }
@@ -334,31 +334,31 @@ private:
         if (pos_ < in_.size() && in_[pos_] == ' ') {
             ++pos_; // the blank that ends a control word belongs to it
         }
-        controlWord(word, parameter);
+        ControlWord(word, parameter);
     }
 
-    void controlWord(std::string_view word, std::optional<int> parameter) {
+    void ControlWord(std::string_view word, std::optional<int> parameter) {
         if (word == "bin") {
             // Binary data: its bytes are never text or braces.
             const qsizetype length = std::max(parameter.value_or(0), 0);
             pos_ += std::min(length, in_.size() - pos_);
             return;
         }
-        if (skipping()) {
+        if (Skipping()) {
             return;
         }
-        flush();
+        Flush();
         if (pendingSkip_ > 0 && state_.Dest == Destination::Text) {
             --pendingSkip_; // a control word in place of a fallback character
             return;
         }
-        if (isSkippedDestination(word)) {
-            skipGroup();
+        if (IsSkippedDestination(word)) {
+            SkipGroup();
             return;
         }
         if (word == "fonttbl" || word == "colortbl") {
             if (depth_ > kMaxGroupDepth) {
-                skipGroup(); // no state of its own to return to
+                SkipGroup(); // no state of its own to return to
             } else {
                 state_.Dest = word == "fonttbl" ? Destination::FontTable : Destination::ColorTable;
                 color_.reset();
@@ -368,7 +368,7 @@ private:
         const int value = parameter.value_or(0);
         switch (state_.Dest) {
         case Destination::FontTable:
-            fontTableWord(word, parameter);
+            FontTableWord(word, parameter);
             return;
         case Destination::ColorTable:
             if (word == "red" || word == "green" || word == "blue") {
@@ -382,23 +382,23 @@ private:
         case Destination::Text:
             break;
         }
-        textWord(word, parameter);
+        TextWord(word, parameter);
     }
 
-    void fontTableWord(std::string_view word, std::optional<int> parameter) {
+    void FontTableWord(std::string_view word, std::optional<int> parameter) {
         if (word == "f") {
             definedFont_ = parameter.value_or(0);
         } else if ((word == "fcharset" || word == "cpg") && parameter &&
                    (fontCodePages_.size() < kMaxTableEntries ||
                     fontCodePages_.count(definedFont_) > 0)) {
-            const int codePage = word == "cpg" ? *parameter : charsetCodePage(*parameter);
+            const int codePage = word == "cpg" ? *parameter : CharsetCodePage(*parameter);
             if (word == "cpg" || fontCodePages_.count(definedFont_) == 0) {
                 fontCodePages_[definedFont_] = codePage;
             }
         }
     }
 
-    void textWord(std::string_view word, std::optional<int> parameter) {
+    void TextWord(std::string_view word, std::optional<int> parameter) {
         const int value = parameter.value_or(0);
         const bool on = !parameter || *parameter != 0;
         if (word == "par" || word == "row" || word == "nestrow") {
@@ -407,10 +407,10 @@ private:
             if (!text_.ParagraphEmpty()) {
                 text_.Paragraph();
             }
-        } else if (const std::optional<char16_t> ch = characterOfWord(word)) {
-            putChar(*ch);
+        } else if (const std::optional<char16_t> ch = CharacterOfWord(word)) {
+            PutChar(*ch);
         } else if (word == "u") {
-            putChar(static_cast<char16_t>(static_cast<uint16_t>(value)));
+            PutChar(static_cast<char16_t>(static_cast<uint16_t>(value)));
             pendingSkip_ = state_.UnicodeSkip;
         } else if (word == "uc") {
             state_.UnicodeSkip = std::clamp(value, 0, kMaxUnicodeSkip);
@@ -420,10 +420,10 @@ private:
             state_.Format.Italic = on;
         } else if (word == "ulnone") {
             state_.Format.Underline = false;
-        } else if (isUnderlineOn(word)) {
+        } else if (IsUnderlineOn(word)) {
             state_.Format.Underline = on;
         } else if (word == "cf") {
-            state_.Format.Color = colorAt(value);
+            state_.Format.Color = ColorAt(value);
         } else if (word == "plain") {
             state_.Format = CharFormat();
             state_.Font = -1;
@@ -440,12 +440,12 @@ private:
         }
     }
 
-    void controlSymbol(char c) {
-        if (skipping()) {
+    void ControlSymbol(char c) {
+        if (Skipping()) {
             return;
         }
         if (c == '*') {
-            skipGroup(); // a destination readers may ignore
+            SkipGroup(); // a destination readers may ignore
             return;
         }
         if (state_.Dest != Destination::Text) {
@@ -459,48 +459,48 @@ private:
         case '\\':
         case '{':
         case '}':
-            addByte(c); // a byte of the code page, which may be part of a character
+            AddByte(c); // a byte of the code page, which may be part of a character
             return;
         case '~':
-            putChar(QChar::Nbsp);
+            PutChar(QChar::Nbsp);
             return;
         case '_':
-            putChar(u'\x2011');
+            PutChar(u'\x2011');
             return;
         case '\r':
         case '\n':
-            flush();
+            Flush();
             text_.Paragraph();
             return;
         case '\t':
-            putChar(u'\t');
+            PutChar(u'\t');
             return;
         default:
             return; // optional hyphen, index and formula symbols
         }
     }
 
-    void hexByte() {
+    void HexByte() {
         int byte = 0;
         int digits = 0;
-        while (digits < 2 && pos_ < in_.size() && hexValue(in_[pos_]) >= 0) {
-            byte = byte * 16 + hexValue(in_[pos_++]);
+        while (digits < 2 && pos_ < in_.size() && HexValue(in_[pos_]) >= 0) {
+            byte = byte * 16 + HexValue(in_[pos_++]);
             ++digits;
         }
-        if (digits == 0 || skipping() || state_.Dest != Destination::Text) {
+        if (digits == 0 || Skipping() || state_.Dest != Destination::Text) {
             return;
         }
-        addByte(static_cast<char>(byte));
+        AddByte(static_cast<char>(byte));
     }
 
-    void textByte(char c) {
-        if (c == '\r' || c == '\n' || skipping()) {
+    void TextByte(char c) {
+        if (c == '\r' || c == '\n' || Skipping()) {
             return;
         }
         switch (state_.Dest) {
         case Destination::ColorTable:
             if (c == ';') {
-                colorEntry();
+                ColorEntry();
             }
             return;
         case Destination::FontTable:
@@ -512,33 +512,33 @@ private:
             if (pendingSkip_ > 0) {
                 --pendingSkip_;
             } else {
-                putChar(u'\t');
+                PutChar(u'\t');
             }
             return;
         }
-        addByte(c);
+        AddByte(c);
     }
 
     // A text byte, decoded with the others of its run.
-    void addByte(char byte) {
+    void AddByte(char byte) {
         if (pendingSkip_ > 0) {
             --pendingSkip_;
             return;
         }
-        const int page = codePage();
+        const int page = CodePage();
         if (!pending_.isEmpty() && page != pendingCodePage_) {
-            flush();
+            Flush();
         }
         pendingCodePage_ = page;
         pending_.append(byte);
     }
 
-    void putChar(QChar ch) {
-        flush();
+    void PutChar(QChar ch) {
+        Flush();
         text_.Append(QStringView(&ch, 1), state_.Format);
     }
 
-    void flush() {
+    void Flush() {
         if (pending_.isEmpty()) {
             return;
         }
@@ -546,29 +546,29 @@ private:
         pending_.clear();
     }
 
-    int codePage() const {
+    int CodePage() const {
         const auto it = fontCodePages_.find(state_.Font >= 0 ? state_.Font : defaultFont_);
         return it != fontCodePages_.end() && it->second > 0 ? it->second : documentCodePage_;
     }
 
-    void colorEntry() {
+    void ColorEntry() {
         if (colors_.size() < kMaxTableEntries) {
             colors_.push_back(color_);
         }
         color_.reset();
     }
 
-    std::optional<QRgb> colorAt(int index) const {
+    std::optional<QRgb> ColorAt(int index) const {
         if (index < 0 || static_cast<size_t>(index) >= colors_.size()) {
             return std::nullopt; // not in the table: the default colour
         }
         return colors_[index];
     }
 
-    static bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-    static bool isDigit(char c) { return c >= '0' && c <= '9'; }
-    static int hexValue(char c) {
-        if (isDigit(c)) {
+    static bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+    static bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+    static int HexValue(char c) {
+        if (IsDigit(c)) {
             return c - '0';
         }
         if (c >= 'a' && c <= 'f') {
@@ -600,7 +600,7 @@ private:
     TextBuilder text_;
 };
 
-qsizetype rtfStart(QByteArrayView data) {
+qsizetype RtfStart(QByteArrayView data) {
     qsizetype pos = data.startsWith("\xEF\xBB\xBF") ? 3 : 0;
     while (pos < data.size() &&
            (data[pos] == ' ' || data[pos] == '\t' || data[pos] == '\r' || data[pos] == '\n')) {
@@ -609,7 +609,7 @@ qsizetype rtfStart(QByteArrayView data) {
     return data.sliced(pos).startsWith("{\\rtf") ? pos : -1;
 }
 
-void readPlainText(QByteArrayView data, QTextDocument& document) {
+void ReadPlainText(QByteArrayView data, QTextDocument& document) {
     QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     QString text = utf8.decode(data);
     if (utf8.hasError()) {
@@ -625,13 +625,13 @@ void readPlainText(QByteArrayView data, QTextDocument& document) {
 } // namespace
 
 bool IsRtf(QByteArrayView data) {
-    return rtfStart(data) >= 0;
+    return RtfStart(data) >= 0;
 }
 
 void Read(QByteArrayView data, QTextDocument& document) {
-    const qsizetype start = rtfStart(data);
+    const qsizetype start = RtfStart(data);
     if (start < 0) {
-        readPlainText(data, document);
+        ReadPlainText(data, document);
         return;
     }
     Reader reader(data.sliced(start));

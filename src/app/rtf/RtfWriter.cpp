@@ -26,7 +26,7 @@ struct RunFormat {
     bool operator==(const RunFormat&) const = default;
 };
 
-RunFormat formatOf(const QTextCharFormat& format) {
+RunFormat FormatOf(const QTextCharFormat& format) {
     RunFormat result;
     result.Bold = format.fontWeight() >= QFont::Bold;
     result.Italic = format.fontItalic();
@@ -118,44 +118,38 @@ private:
 };
 
 // A font name in the font table: ';' ends an entry there, so it is left out.
-void writeFontName(Output& out, const QString& family) {
+void WriteFontName(Output& out, const QString& family) {
     QString name = family;
     name.remove(u';');
     out.Text(name.isEmpty() ? QStringLiteral("Arial") : name);
 }
 
-} // namespace
-
-QByteArray Write(const QTextDocument& document) {
-    // The colour table: the automatic colour first, then the colours in the
-    // order they first appear.
-    std::vector<QRgb> colors;
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const RunFormat format = formatOf(it.fragment().charFormat());
-            if (format.Color &&
-                std::find(colors.begin(), colors.end(), *format.Color) == colors.end()) {
-                colors.push_back(*format.Color);
+// The colour table: the automatic colour (index 0) first, then the colours in
+// the order they first appear.
+class ColorTable {
+public:
+    explicit ColorTable(const QTextDocument& document) {
+        for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                const RunFormat format = FormatOf(it.fragment().charFormat());
+                if (format.Color && Find(*format.Color) < 0) {
+                    colors_.push_back(*format.Color);
+                }
             }
         }
     }
-    const auto colorIndex = [&](const RunFormat& format) {
-        if (!format.Color) {
-            return 0;
-        }
-        return static_cast<int>(std::find(colors.begin(), colors.end(), *format.Color) -
-                                colors.begin()) +
-               1;
-    };
 
-    Output out;
-    out.Raw("{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 ");
-    writeFontName(out, document.defaultFont().family());
-    out.Raw(";}}");
-    out.LineEnd();
-    if (!colors.empty()) {
+    // The table entry of a run's colour.
+    int IndexOf(const RunFormat& format) const {
+        return format.Color ? Find(*format.Color) + 1 : 0;
+    }
+
+    void Write(Output& out) const {
+        if (colors_.empty()) {
+            return;
+        }
         out.Raw("{\\colortbl ;");
-        for (const QRgb rgb : colors) {
+        for (const QRgb rgb : colors_) {
             out.Word("\\red", qRed(rgb));
             out.Word("\\green", qGreen(rgb));
             out.Word("\\blue", qBlue(rgb));
@@ -164,6 +158,24 @@ QByteArray Write(const QTextDocument& document) {
         out.Raw("}");
         out.LineEnd();
     }
+
+private:
+    // The colour's place in colors_, -1 when it is not there.
+    int Find(QRgb rgb) const {
+        const auto it = std::find(colors_.begin(), colors_.end(), rgb);
+        return it == colors_.end() ? -1 : static_cast<int>(it - colors_.begin());
+    }
+
+    std::vector<QRgb> colors_;
+};
+
+// The font and colour tables and the settings every paragraph starts from.
+void WriteHeader(Output& out, const QTextDocument& document, const ColorTable& colors) {
+    out.Raw("{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 ");
+    WriteFontName(out, document.defaultFont().family());
+    out.Raw(";}}");
+    out.LineEnd();
+    colors.Write(out);
     out.Word("\\viewkind4");
     out.Word("\\uc", 1);
     out.Word("\\pard");
@@ -172,23 +184,36 @@ QByteArray Write(const QTextDocument& document) {
     if (halfPoints > 0) {
         out.Word("\\fs", halfPoints);
     }
+}
 
+// The control words that change the formatting from `current` to `format`.
+void WriteFormatChange(Output& out, const RunFormat& current, const RunFormat& format,
+                       const ColorTable& colors) {
+    if (format.Bold != current.Bold) {
+        out.Word(format.Bold ? "\\b" : "\\b0");
+    }
+    if (format.Italic != current.Italic) {
+        out.Word(format.Italic ? "\\i" : "\\i0");
+    }
+    if (format.Underline != current.Underline) {
+        out.Word(format.Underline ? "\\ul" : "\\ulnone");
+    }
+    if (format.Color != current.Color) {
+        out.Word("\\cf", colors.IndexOf(format));
+    }
+}
+
+} // namespace
+
+QByteArray Write(const QTextDocument& document) {
+    const ColorTable colors(document);
+    Output out;
+    WriteHeader(out, document, colors);
     RunFormat current;
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
         for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const RunFormat format = formatOf(it.fragment().charFormat());
-            if (format.Bold != current.Bold) {
-                out.Word(format.Bold ? "\\b" : "\\b0");
-            }
-            if (format.Italic != current.Italic) {
-                out.Word(format.Italic ? "\\i" : "\\i0");
-            }
-            if (format.Underline != current.Underline) {
-                out.Word(format.Underline ? "\\ul" : "\\ulnone");
-            }
-            if (format.Color != current.Color) {
-                out.Word("\\cf", colorIndex(format));
-            }
+            const RunFormat format = FormatOf(it.fragment().charFormat());
+            WriteFormatChange(out, current, format, colors);
             current = format;
             out.Text(it.fragment().text());
         }

@@ -22,11 +22,11 @@
 namespace {
 
 // Every lookup object alive; only the GUI thread creates and deletes them.
-std::mutex& registryMutex() {
+std::mutex& LiveLookupsMutex() {
     static std::mutex m;
     return m;
 }
-std::set<TVLWhoisThread*>& registry() {
+std::set<TVLWhoisThread*>& LiveLookups() {
     static std::set<TVLWhoisThread*> all;
     return all;
 }
@@ -34,19 +34,19 @@ std::set<TVLWhoisThread*>& registry() {
 // A name or id as one path segment: everything but letters, digits and
 // "-._~" is percent-encoded. "." and ".." cannot be segments of their own
 // (they would move up the path even when encoded); they give nothing.
-std::optional<QString> pathSegment(const QString& text) {
+std::optional<QString> PathSegment(const QString& text) {
     if (text == u"." || text == u"..") {
         return std::nullopt;
     }
     return QString::fromLatin1(QUrl::toPercentEncoding(text));
 }
 
-QString textOf(const IXMLNodePtr& node) {
+QString TextOf(const IXMLNodePtr& node) {
     return node->Value().toString();
 }
 
 // The level as a decimal number; anything else counts as 0.
-int levelOf(const QString& text) {
+int LevelOf(const QString& text) {
     bool ok = false;
     const int level = text.trimmed().toInt(&ok, 10);
     return ok ? level : 0;
@@ -56,15 +56,15 @@ int levelOf(const QString& text) {
 
 TVLWhoisThread::TVLWhoisThread(QObject* parent) : QThread(parent), site_(DefaultSite()) {
     connect(
-        this, &QThread::finished, this, [this] { handleFinished(); }, Qt::QueuedConnection);
-    const std::lock_guard lock(registryMutex());
-    registry().insert(this);
+        this, &QThread::finished, this, [this] { HandleFinished(); }, Qt::QueuedConnection);
+    const std::lock_guard lock(LiveLookupsMutex());
+    LiveLookups().insert(this);
 }
 
 TVLWhoisThread::~TVLWhoisThread() {
     {
-        const std::lock_guard lock(registryMutex());
-        registry().erase(this);
+        const std::lock_guard lock(LiveLookupsMutex());
+        LiveLookups().erase(this);
     }
     if (isRunning()) {
         Cancel();
@@ -105,8 +105,8 @@ void TVLWhoisThread::Cancel() {
 void TVLWhoisThread::CancelAll() {
     std::vector<TVLWhoisThread*> all;
     {
-        const std::lock_guard lock(registryMutex());
-        all.assign(registry().begin(), registry().end());
+        const std::lock_guard lock(LiveLookupsMutex());
+        all.assign(LiveLookups().begin(), LiveLookups().end());
     }
     for (TVLWhoisThread* thread : all) {
         thread->silenced_ = true;
@@ -122,7 +122,7 @@ void TVLWhoisThread::CancelAll() {
     }
 }
 
-void TVLWhoisThread::handleFinished() {
+void TVLWhoisThread::HandleFinished() {
     const QPointer<TVLWhoisThread> self(this); // the handler may delete the lookup
     if (!silenced_ && OnTerminate) {
         plat::guarded([this] { OnTerminate(this); });
@@ -151,7 +151,7 @@ void TVLWhoisThread::DoWhois() {
     if (isInterruptionRequested()) {
         return;
     }
-    const std::optional<QString> name = pathSegment(charName_);
+    const std::optional<QString> name = PathSegment(charName_);
     if (!name) {
         throw plat::Exception(plat::Format("'%s' is not a character name", charName_));
     }
@@ -160,11 +160,11 @@ void TVLWhoisThread::DoWhois() {
     if (isInterruptionRequested()) {
         return;
     }
-    const QByteArray document = fetch(QUrl(bioURL_ + QStringLiteral("/bio.xml")));
+    const QByteArray document = Fetch(QUrl(bioURL_ + QStringLiteral("/bio.xml")));
     ParseBio(document);
 }
 
-QByteArray TVLWhoisThread::fetch(const QUrl& url) {
+QByteArray TVLWhoisThread::Fetch(const QUrl& url) {
     const QString scheme = url.scheme().toLower();
     if (!url.isValid() || (scheme != u"http" && scheme != u"https")) {
         throw plat::Exception(plat::Format("Not a web address: %s", url.toString()));
@@ -246,46 +246,46 @@ void TVLWhoisThread::ParseBio(const QByteArray& stream) {
     const IXMLNodePtr root = doc->DocumentNode();
     if (const IXMLNodePtr name = root->GetNodeByName(QStringLiteral("name"))) {
         if (const IXMLNodePtr n = name->GetNodeByName(QStringLiteral("firstname"))) {
-            fullName_ = textOf(n);
+            fullName_ = TextOf(n);
         }
         if (const IXMLNodePtr n = name->GetNodeByName(QStringLiteral("nick"))) {
-            fullName_ += QStringLiteral(" \"") + textOf(n) + u'"';
+            fullName_ += QStringLiteral(" \"") + TextOf(n) + u'"';
         }
         if (const IXMLNodePtr n = name->GetNodeByName(QStringLiteral("lastname"))) {
-            fullName_ += u' ' + textOf(n);
+            fullName_ += u' ' + TextOf(n);
         }
     }
     if (const IXMLNodePtr stats = root->GetNodeByName(QStringLiteral("basic_stats"))) {
         const auto read = [&](const char* element, QString& field) {
             if (const IXMLNodePtr n = stats->GetNodeByName(QLatin1String(element))) {
-                field = textOf(n);
+                field = TextOf(n);
             }
         };
         if (const IXMLNodePtr n = stats->GetNodeByName(QStringLiteral("level"))) {
-            level_ = levelOf(textOf(n));
+            level_ = LevelOf(TextOf(n));
         }
         read("breed", breed_);
         read("gender", gender_);
         read("faction", faction_);
         read("profession", profession_);
         if (const IXMLNodePtr n = stats->GetNodeByName(QStringLiteral("profession_title"))) {
-            profession_ += QStringLiteral(" (") + textOf(n) + u')';
+            profession_ += QStringLiteral(" (") + TextOf(n) + u')';
         }
     }
     if (const IXMLNodePtr n = root->GetNodeByName(QStringLiteral("pictureurl"))) {
-        pictureURL_ = textOf(n);
+        pictureURL_ = TextOf(n);
     }
     if (const IXMLNodePtr org = root->GetNodeByName(QStringLiteral("organization_membership"))) {
         const IXMLNodePtr id = org->GetNodeByName(QStringLiteral("organization_id"));
-        if (const std::optional<QString> segment = id ? pathSegment(textOf(id)) : std::nullopt) {
+        if (const std::optional<QString> segment = id ? PathSegment(TextOf(id)) : std::nullopt) {
             orgURL_ = site_ + QStringLiteral("/org/stats/d/") + QString::number(dimensionID_) +
                       QStringLiteral("/name/") + *segment;
         }
         if (const IXMLNodePtr n = org->GetNodeByName(QStringLiteral("organization_name"))) {
-            orgName_ = textOf(n);
+            orgName_ = TextOf(n);
         }
         if (const IXMLNodePtr n = org->GetNodeByName(QStringLiteral("rank"))) {
-            rank_ = textOf(n);
+            rank_ = TextOf(n);
         }
     }
     success_ = true;

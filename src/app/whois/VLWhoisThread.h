@@ -103,8 +103,8 @@ protected:
 private:
     void Execute();
     void DoWhois();
-    QByteArray fetch(const QUrl& url);
-    void handleFinished();
+    QByteArray Fetch(const QUrl& url);
+    void HandleFinished();
 
     int dimensionID_ = 0;
     QString charName_;

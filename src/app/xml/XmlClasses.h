@@ -124,11 +124,11 @@ public:
     IXMLNodePtr GetAttributeByNameValue(const QString& name, const QVariant& value) const override;
 
 private:
-    IXMLNodePtr wrap(xmlNodePtr node) const;
-    xmlNodePtr childAt(int index) const;
-    xmlAttrPtr attributeAt(int index) const;
-    std::vector<xmlNodePtr> select(const QString& xpath) const;
-    void setAttributeText(xmlAttrPtr attribute, const QString& text);
+    IXMLNodePtr Wrap(xmlNodePtr node) const;
+    xmlNodePtr ChildAt(int index) const;
+    xmlAttrPtr AttributeAt(int index) const;
+    std::vector<xmlNodePtr> Select(const QString& xpath) const;
+    void SetAttributeText(xmlAttrPtr attribute, const QString& text);
 
     xmlx::DocHolderPtr holder_;
     xmlNodePtr node_;
@@ -158,7 +158,7 @@ public:
     void LoadFromFile(const QString& fileName) override;
 
 private:
-    QByteArray serialise() const;
+    QByteArray Serialise() const;
 
     xmlx::DocHolderPtr holder_;
 };

@@ -46,7 +46,7 @@ void TXmlDocument::New(const QString& rootName) {
     holder_ = std::move(holder);
 }
 
-QByteArray TXmlDocument::serialise() const {
+QByteArray TXmlDocument::Serialise() const {
     if (!holder_) {
         xmlx::ThrowNil();
     }
@@ -63,14 +63,14 @@ QByteArray TXmlDocument::serialise() const {
 }
 
 void TXmlDocument::SaveToStream(QIODevice& stream) const {
-    const QByteArray data = serialise();
+    const QByteArray data = Serialise();
     if (stream.write(data) != data.size()) {
         throw plat::EWriteError(QStringLiteral("Stream write error"));
     }
 }
 
 void TXmlDocument::SaveToFile(const QString& fileName) const {
-    const QByteArray data = serialise();
+    const QByteArray data = Serialise();
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
         throw plat::EWriteError(

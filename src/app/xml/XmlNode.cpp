@@ -14,21 +14,21 @@ using xmlx::TakeXml;
 
 namespace {
 
-QString qualifiedName(xmlNsPtr ns, const xmlChar* name) {
+QString QualifiedName(xmlNsPtr ns, const xmlChar* name) {
     if (ns && ns->prefix) {
         return FromXml(ns->prefix) + u':' + FromXml(name);
     }
     return FromXml(name);
 }
 
-QString qualifiedName(xmlAttrPtr attribute) {
-    return qualifiedName(attribute->ns, attribute->name);
+QString QualifiedName(xmlAttrPtr attribute) {
+    return QualifiedName(attribute->ns, attribute->name);
 }
 
 // The child nodes shown to callers. Entity references and DTD contents are
 // shown without children: what lies below them are declarations, which are
 // not nodes of the tree.
-bool showsChildren(xmlNodePtr node) {
+bool ShowsChildren(xmlNodePtr node) {
     switch (node->type) {
     case XML_ELEMENT_NODE:
     case XML_ATTRIBUTE_NODE:
@@ -41,13 +41,13 @@ bool showsChildren(xmlNodePtr node) {
     }
 }
 
-xmlNodePtr firstChild(xmlNodePtr node) {
-    return showsChildren(node) ? node->children : nullptr;
+xmlNodePtr FirstChild(xmlNodePtr node) {
+    return ShowsChildren(node) ? node->children : nullptr;
 }
 
 // The node kinds an XPath result may hand out (namespace nodes and
 // declarations are not tree nodes).
-bool isTreeNode(xmlNodePtr node) {
+bool IsTreeNode(xmlNodePtr node) {
     switch (node->type) {
     case XML_ELEMENT_NODE:
     case XML_ATTRIBUTE_NODE:
@@ -66,19 +66,19 @@ bool isTreeNode(xmlNodePtr node) {
     }
 }
 
-xmlAttrPtr findAttribute(xmlNodePtr element, const QString& name) {
+xmlAttrPtr FindAttribute(xmlNodePtr element, const QString& name) {
     if (element->type != XML_ELEMENT_NODE) {
         return nullptr;
     }
     for (xmlAttrPtr a = element->properties; a; a = a->next) {
-        if (qualifiedName(a) == name) {
+        if (QualifiedName(a) == name) {
             return a;
         }
     }
     return nullptr;
 }
 
-QString attributeValue(xmlAttrPtr attribute) {
+QString AttributeValue(xmlAttrPtr attribute) {
     return TakeXml(xmlNodeGetContent(reinterpret_cast<xmlNodePtr>(attribute)));
 }
 
@@ -98,16 +98,16 @@ TXmlNode::TXmlNode(xmlx::DocHolderPtr holder, xmlNodePtr node)
     }
 }
 
-IXMLNodePtr TXmlNode::wrap(xmlNodePtr node) const {
+IXMLNodePtr TXmlNode::Wrap(xmlNodePtr node) const {
     return std::make_shared<TXmlNode>(holder_, node);
 }
 
 QString TXmlNode::Name() const {
     switch (node_->type) {
     case XML_ELEMENT_NODE:
-        return qualifiedName(node_->ns, node_->name);
+        return QualifiedName(node_->ns, node_->name);
     case XML_ATTRIBUTE_NODE:
-        return qualifiedName(reinterpret_cast<xmlAttrPtr>(node_));
+        return QualifiedName(reinterpret_cast<xmlAttrPtr>(node_));
     case XML_TEXT_NODE:
         return QStringLiteral("#text");
     case XML_CDATA_SECTION_NODE:
@@ -143,7 +143,7 @@ IXMLNodePtr TXmlNode::Parent() const {
     case XML_HTML_DOCUMENT_NODE:
         return nullptr;
     default:
-        return node_->parent ? wrap(node_->parent) : nullptr;
+        return node_->parent ? Wrap(node_->parent) : nullptr;
     }
 }
 
@@ -168,7 +168,7 @@ void TXmlNode::SetValue(const QVariant& value) {
         }
         break;
     case XML_ATTRIBUTE_NODE:
-        setAttributeText(reinterpret_cast<xmlAttrPtr>(node_), text);
+        SetAttributeText(reinterpret_cast<xmlAttrPtr>(node_), text);
         break;
     case XML_TEXT_NODE:
     case XML_CDATA_SECTION_NODE:
@@ -181,7 +181,7 @@ void TXmlNode::SetValue(const QVariant& value) {
     }
 }
 
-void TXmlNode::setAttributeText(xmlAttrPtr attribute, const QString& text) {
+void TXmlNode::SetAttributeText(xmlAttrPtr attribute, const QString& text) {
     xmlx::ErrorCapture capture; // a duplicate id is reported, not printed
     const xmlDocPtr doc = holder_->Doc();
     const QByteArray utf8 = text.toUtf8();
@@ -224,7 +224,7 @@ QString TXmlNode::XML() const {
     return out;
 }
 
-xmlAttrPtr TXmlNode::attributeAt(int index) const {
+xmlAttrPtr TXmlNode::AttributeAt(int index) const {
     if (node_->type != XML_ELEMENT_NODE || index < 0) {
         return nullptr;
     }
@@ -236,7 +236,7 @@ xmlAttrPtr TXmlNode::attributeAt(int index) const {
 }
 
 IXMLNodePtr TXmlNode::Attributes(int index) const {
-    return wrap(reinterpret_cast<xmlNodePtr>(attributeAt(index)));
+    return Wrap(reinterpret_cast<xmlNodePtr>(AttributeAt(index)));
 }
 
 int TXmlNode::AttributesCount() const {
@@ -249,11 +249,11 @@ int TXmlNode::AttributesCount() const {
     return count;
 }
 
-xmlNodePtr TXmlNode::childAt(int index) const {
+xmlNodePtr TXmlNode::ChildAt(int index) const {
     if (index < 0) {
         return nullptr;
     }
-    xmlNodePtr c = firstChild(node_);
+    xmlNodePtr c = FirstChild(node_);
     for (; c && index > 0; c = c->next) {
         --index;
     }
@@ -261,12 +261,12 @@ xmlNodePtr TXmlNode::childAt(int index) const {
 }
 
 IXMLNodePtr TXmlNode::Children(int index) const {
-    return wrap(childAt(index));
+    return Wrap(ChildAt(index));
 }
 
 int TXmlNode::ChildrenCount() const {
     int count = 0;
-    for (xmlNodePtr c = firstChild(node_); c; c = c->next) {
+    for (xmlNodePtr c = FirstChild(node_); c; c = c->next) {
         ++count;
     }
     return count;
@@ -289,7 +289,7 @@ IXMLNodePtr TXmlNode::Add(const QString& name) {
     } else {
         xmlAddChild(node_, element);
     }
-    return wrap(element);
+    return Wrap(element);
 }
 
 IXMLNodePtr TXmlNode::AddAttribute(const QString& name, const QVariant& value) {
@@ -297,7 +297,7 @@ IXMLNodePtr TXmlNode::AddAttribute(const QString& name, const QVariant& value) {
         throw plat::Exception(plat::Format("An attribute cannot be added to this %s node", Name()));
     }
     xmlx::CheckName(name);
-    xmlAttrPtr attribute = findAttribute(node_, name);
+    xmlAttrPtr attribute = FindAttribute(node_, name);
     if (!attribute) {
         const QByteArray utf8 = name.toUtf8();
         attribute = xmlNewProp(node_, AsXml(utf8), nullptr);
@@ -305,12 +305,12 @@ IXMLNodePtr TXmlNode::AddAttribute(const QString& name, const QVariant& value) {
             throw std::bad_alloc();
         }
     }
-    setAttributeText(attribute, value.toString());
-    return wrap(reinterpret_cast<xmlNodePtr>(attribute));
+    SetAttributeText(attribute, value.toString());
+    return Wrap(reinterpret_cast<xmlNodePtr>(attribute));
 }
 
 void TXmlNode::Delete(int index) {
-    xmlNodePtr child = childAt(index);
+    xmlNodePtr child = ChildAt(index);
     if (!child) {
         xmlx::ThrowNil();
     }
@@ -322,14 +322,14 @@ void TXmlNode::Delete(const IXMLNodePtr& node) {
         xmlx::ThrowNil();
     }
     xmlNodePtr child = node->Ref();
-    if (child->type == XML_ATTRIBUTE_NODE || child->parent != node_ || !showsChildren(node_)) {
+    if (child->type == XML_ATTRIBUTE_NODE || child->parent != node_ || !ShowsChildren(node_)) {
         throw plat::Exception(
             plat::Format("The %s node is not a child of this %s node", node->Name(), Name()));
     }
     holder_->Park(child);
 }
 
-std::vector<xmlNodePtr> TXmlNode::select(const QString& xpath) const {
+std::vector<xmlNodePtr> TXmlNode::Select(const QString& xpath) const {
     xmlx::EnsureParserReady();
     xmlx::ErrorCapture capture;
     std::unique_ptr<xmlXPathContext, XPathContextFree> context(xmlXPathNewContext(holder_->Doc()));
@@ -350,7 +350,7 @@ std::vector<xmlNodePtr> TXmlNode::select(const QString& xpath) const {
         const xmlNodeSetPtr set = result->nodesetval;
         nodes.reserve(static_cast<size_t>(set->nodeNr));
         for (int i = 0; i < set->nodeNr; ++i) {
-            if (set->nodeTab[i] && isTreeNode(set->nodeTab[i])) {
+            if (set->nodeTab[i] && IsTreeNode(set->nodeTab[i])) {
                 nodes.push_back(set->nodeTab[i]);
             }
         }
@@ -359,12 +359,12 @@ std::vector<xmlNodePtr> TXmlNode::select(const QString& xpath) const {
 }
 
 IXMLNodePtr TXmlNode::GetNodeByName(const QString& xpath) const {
-    const std::vector<xmlNodePtr> nodes = select(xpath);
-    return nodes.empty() ? nullptr : wrap(nodes.front());
+    const std::vector<xmlNodePtr> nodes = Select(xpath);
+    return nodes.empty() ? nullptr : Wrap(nodes.front());
 }
 
 IXMLNodeListPtr TXmlNode::GetNodesByName(const QString& xpath) const {
-    std::vector<xmlNodePtr> nodes = select(xpath);
+    std::vector<xmlNodePtr> nodes = Select(xpath);
     if (nodes.empty()) {
         return nullptr;
     }
@@ -372,8 +372,8 @@ IXMLNodeListPtr TXmlNode::GetNodesByName(const QString& xpath) const {
 }
 
 IXMLNodePtr TXmlNode::GetAttributeByName(const QString& name) const {
-    xmlAttrPtr attribute = findAttribute(node_, name);
-    return attribute ? wrap(reinterpret_cast<xmlNodePtr>(attribute)) : nullptr;
+    xmlAttrPtr attribute = FindAttribute(node_, name);
+    return attribute ? Wrap(reinterpret_cast<xmlNodePtr>(attribute)) : nullptr;
 }
 
 IXMLNodePtr TXmlNode::GetAttributeByNameValue(const QString& name, const QVariant& value) const {
@@ -382,8 +382,8 @@ IXMLNodePtr TXmlNode::GetAttributeByNameValue(const QString& name, const QVarian
     }
     const QString wanted = value.toString();
     for (xmlAttrPtr a = node_->properties; a; a = a->next) {
-        if (qualifiedName(a) == name && attributeValue(a) == wanted) {
-            return wrap(reinterpret_cast<xmlNodePtr>(a));
+        if (QualifiedName(a) == name && AttributeValue(a) == wanted) {
+            return Wrap(reinterpret_cast<xmlNodePtr>(a));
         }
     }
     return nullptr;

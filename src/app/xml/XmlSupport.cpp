@@ -16,7 +16,7 @@ namespace xmlx {
 
 namespace {
 
-void ignoreGenericError(void* /*context*/, const char* /*message*/, ...) {}
+void IgnoreGenericError(void* /*context*/, const char* /*message*/, ...) {}
 
 // Entity references may expand to this many bytes of text in total, or to
 // this many times the size of the document when that is more; a document
@@ -33,30 +33,30 @@ public:
     ExpansionMeter(xmlDocPtr doc, uint64_t limit) : doc_(doc), limit_(limit) {}
 
     // Walks the tree; raises the load message when the limit is passed.
-    void Check() { walk(doc_->children); }
+    void Check() { Walk(doc_->children); }
 
 private:
     static constexpr uint64_t kInProgress = UINT64_MAX;
 
-    void walk(xmlNodePtr node) {
+    void Walk(xmlNodePtr node) {
         for (; node; node = node->next) {
             if (node->type == XML_ENTITY_REF_NODE) {
-                total_ += entityLength(node, 0);
+                total_ += EntityLength(node, 0);
                 if (total_ > limit_) {
                     ThrowLoadError(QStringLiteral("Maximum entity amplification factor exceeded"),
                                    static_cast<int>(xmlGetLineNo(node)), 0);
                 }
             } else if (node->type == XML_ELEMENT_NODE) {
                 for (xmlAttrPtr a = node->properties; a; a = a->next) {
-                    walk(a->children);
+                    Walk(a->children);
                 }
-                walk(node->children);
+                Walk(node->children);
             }
         }
     }
 
     // The length of the text an entity reference stands for.
-    uint64_t entityLength(xmlNodePtr reference, int depth) {
+    uint64_t EntityLength(xmlNodePtr reference, int depth) {
         xmlEntityPtr entity = nullptr;
         if (reference->children && reference->children->type == XML_ENTITY_DECL) {
             entity = reinterpret_cast<xmlEntityPtr>(reference->children);
@@ -74,12 +74,12 @@ private:
             return limit_ + 1;
         }
         lengths_[entity] = kInProgress;
-        const uint64_t length = textLength(entity->children, depth + 1);
+        const uint64_t length = TextLength(entity->children, depth + 1);
         lengths_[entity] = length;
         return length;
     }
 
-    uint64_t textLength(xmlNodePtr node, int depth) {
+    uint64_t TextLength(xmlNodePtr node, int depth) {
         uint64_t sum = 0;
         for (; node && sum <= limit_; node = node->next) {
             switch (node->type) {
@@ -88,13 +88,13 @@ private:
                 sum += node->content ? xmlStrlen(node->content) : 0;
                 break;
             case XML_ENTITY_REF_NODE:
-                sum += entityLength(node, depth);
+                sum += EntityLength(node, depth);
                 break;
             case XML_ELEMENT_NODE:
                 for (xmlAttrPtr a = node->properties; a; a = a->next) {
-                    sum += textLength(a->children, depth);
+                    sum += TextLength(a->children, depth);
                 }
-                sum += textLength(node->children, depth);
+                sum += TextLength(node->children, depth);
                 break;
             default:
                 break;
@@ -138,7 +138,7 @@ ErrorCapture::ErrorCapture()
     : oldStructured_(xmlStructuredError), oldStructuredContext_(xmlStructuredErrorContext),
       oldGeneric_(xmlGenericError), oldGenericContext_(xmlGenericErrorContext) {
     xmlSetStructuredErrorFunc(this, &ErrorCapture::Receive);
-    xmlSetGenericErrorFunc(nullptr, &ignoreGenericError);
+    xmlSetGenericErrorFunc(nullptr, &IgnoreGenericError);
 }
 
 ErrorCapture::~ErrorCapture() {

@@ -80,7 +80,7 @@ namespace {
 
 // Makes the geometry fit the line and the current fonts.
 void Prepare(TLineGeometry& g, const TMessageNode& line, uint32_t widthGeneration) {
-    const int n = line.Chunks.Chunks.size();
+    const int n = line.Chunks.Chunks.Size();
     if (g.Pieces.size() != static_cast<size_t>(n)) {
         g.Reset(n);
     }
@@ -102,7 +102,7 @@ void TQvCustomConsole::MeasureLine(TMessageNode& line, TLineLayout& layout, bool
     TLineGeometry* g = keep ? &geometry_.Acquire(line) : geometry_.Find(line);
     if (!g) {
         g = &scratch_;
-        scratch_.Reset(line.Chunks.Chunks.size());
+        scratch_.Reset(line.Chunks.Chunks.Size());
     }
     Prepare(*g, line, widthGeneration_);
     const int height = layout.Measure(line, *g);

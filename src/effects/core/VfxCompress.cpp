@@ -27,10 +27,78 @@ inline uint32_t Hash3(const uint8_t* p) {
     return ((key * 40543u) >> 4) & 0xFFF;
 }
 
+// The number of bytes equal to p[0] from p on, at most limit (at least 1).
+inline qsizetype RunLength(const uint8_t* p, qsizetype limit) {
+    qsizetype run = 1;
+    while (run < limit && p[run] == p[0]) {
+        ++run;
+    }
+    return run;
+}
+
+// For each hash of three bytes, the last position whose bytes had it (-1 for
+// none): where a match is looked for.
+using MatchTable = std::array<qsizetype, 4096>;
+
+// The length of the match at x with the last position of the same hash, 0
+// when there is none within the window; records x as that hash's position.
+inline qsizetype MatchLength(const uint8_t* src, qsizetype x, qsizetype n, MatchTable& table,
+                             qsizetype& offset) {
+    if (n - x < kMinMatch) {
+        return 0;
+    }
+    const uint32_t h = Hash3(src + x);
+    const qsizetype candidate = table[h];
+    table[h] = x;
+    offset = x - candidate;
+    if (candidate < 0 || offset >= kWindow) {
+        return 0;
+    }
+    const qsizetype limit = std::min(kMaxMatch, n - x);
+    const uint8_t* a = src + x;
+    const uint8_t* c = src + candidate;
+    qsizetype length = 0;
+    while (length < limit && a[length] == c[length]) {
+        ++length;
+    }
+    return length;
+}
+
+// Encodes one item at x: a run, a match or a literal byte. Moves x and y on
+// and returns the item's control bit (1 for a run or a match).
+inline uint32_t EncodeItem(const uint8_t* src, qsizetype n, MatchTable& table, qsizetype& x,
+                           uint8_t* out, qsizetype& y) {
+    const uint8_t b = src[x];
+    const qsizetype run = RunLength(src + x, std::min(kMaxRun, n - x));
+    if (run >= kMinRun) {
+        const qsizetype count = run - kMinRun;
+        out[y] = 0;
+        out[y + 1] = uint8_t(count >> 8);
+        out[y + 2] = uint8_t(count);
+        out[y + 3] = b;
+        y += 4;
+        x += run;
+        return 1;
+    }
+    qsizetype offset = 0;
+    const qsizetype length = MatchLength(src, x, n, table, offset);
+    if (length >= kMinMatch) {
+        const uint32_t key = uint32_t(offset << 4) | uint32_t(length - kMinMatch);
+        out[y] = uint8_t(key >> 8);
+        out[y + 1] = uint8_t(key);
+        y += 2;
+        x += length;
+        return 1;
+    }
+    out[y++] = b;
+    ++x;
+    return 0;
+}
+
 } // namespace
 
 qsizetype VfxCompressBlock(const uint8_t* src, qsizetype n, uint8_t* out) {
-    std::array<qsizetype, 4096> table;
+    MatchTable table;
     table.fill(-1);
 
     out[0] = kCompressed;
@@ -50,51 +118,7 @@ qsizetype VfxCompressBlock(const uint8_t* src, qsizetype n, uint8_t* out) {
             bit = 0;
             ctl = 0;
         }
-        const uint8_t b = src[x];
-        const qsizetype runLimit = std::min(kMaxRun, n - x);
-        qsizetype run = 1;
-        while (run < runLimit && src[x + run] == b) {
-            ++run;
-        }
-        if (run >= kMinRun) {
-            const qsizetype count = run - kMinRun;
-            out[y] = 0;
-            out[y + 1] = uint8_t(count >> 8);
-            out[y + 2] = uint8_t(count);
-            out[y + 3] = b;
-            y += 4;
-            x += run;
-            ctl = (ctl << 1) | 1;
-        } else {
-            qsizetype length = 0;
-            qsizetype offset = 0;
-            if (n - x >= kMinMatch) {
-                const uint32_t h = Hash3(src + x);
-                const qsizetype candidate = table[h];
-                table[h] = x;
-                offset = x - candidate;
-                if (candidate >= 0 && offset < kWindow) {
-                    const qsizetype limit = std::min(kMaxMatch, n - x);
-                    const uint8_t* a = src + x;
-                    const uint8_t* c = src + candidate;
-                    while (length < limit && a[length] == c[length]) {
-                        ++length;
-                    }
-                }
-            }
-            if (length >= kMinMatch) {
-                const uint32_t key = uint32_t(offset << 4) | uint32_t(length - kMinMatch);
-                out[y] = uint8_t(key >> 8);
-                out[y + 1] = uint8_t(key);
-                y += 2;
-                x += length;
-                ctl = (ctl << 1) | 1;
-            } else {
-                out[y++] = b;
-                ++x;
-                ctl <<= 1;
-            }
-        }
+        ctl = (ctl << 1) | EncodeItem(src, n, table, x, out, y);
         ++bit;
     }
     if (y > n) {

@@ -26,7 +26,7 @@ namespace fx {
 
 namespace {
 
-QByteArray readSmallFile(const QString& path) {
+QByteArray ReadSmallFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         return {};
@@ -35,7 +35,7 @@ QByteArray readSmallFile(const QString& path) {
 }
 
 // The number of a "Name:   value kB" line of a status file, in bytes.
-std::optional<uint64_t> kbField(const QByteArray& text, QByteArrayView name) {
+std::optional<uint64_t> KbField(const QByteArray& text, QByteArrayView name) {
     for (const QByteArray& line : text.split('\n')) {
         const qsizetype colon = line.indexOf(':');
         if (colon <= 0 || QByteArrayView(line).first(colon) != name) {
@@ -61,7 +61,7 @@ constexpr uint64_t kUserAddressSpace = 0xC0000000ull; // 3 GB
 #endif
 
 #ifdef QV_HAVE_CYCLE_COUNTER
-int64_t monotonicRawNs() {
+int64_t MonotonicRawNs() {
     timespec t{};
     clock_gettime(CLOCK_MONOTONIC_RAW, &t);
     return int64_t(t.tv_sec) * 1000000000 + t.tv_nsec;
@@ -72,11 +72,11 @@ int64_t monotonicRawNs() {
 
 double VfxGetCPUSpeed(std::chrono::milliseconds window) {
 #ifdef QV_HAVE_CYCLE_COUNTER
-    const int64_t t0 = monotonicRawNs();
+    const int64_t t0 = MonotonicRawNs();
     const uint64_t c0 = __rdtsc();
     std::this_thread::sleep_for(window);
     const uint64_t c1 = __rdtsc();
-    const int64_t t1 = monotonicRawNs();
+    const int64_t t1 = MonotonicRawNs();
     const double micros = double(t1 - t0) / 1000;
     return micros > 0 ? double(c1 - c0) / micros : 0;
 #else
@@ -167,22 +167,22 @@ uint32_t TVfxLinuxSystemInfo::ScreenSaverDelaySeconds() {
 
 TVfxMemoryStatus TVfxLinuxSystemInfo::MemoryStatus() {
     TVfxMemoryStatus status;
-    const QByteArray meminfo = readSmallFile(procRoot_ + QStringLiteral("/meminfo"));
-    status.TotalPhys = kbField(meminfo, "MemTotal").value_or(0);
-    if (const auto available = kbField(meminfo, "MemAvailable")) {
+    const QByteArray meminfo = ReadSmallFile(procRoot_ + QStringLiteral("/meminfo"));
+    status.TotalPhys = KbField(meminfo, "MemTotal").value_or(0);
+    if (const auto available = KbField(meminfo, "MemAvailable")) {
         status.AvailPhys = *available;
     } else {
-        status.AvailPhys = kbField(meminfo, "MemFree").value_or(0) +
-                           kbField(meminfo, "Buffers").value_or(0) +
-                           kbField(meminfo, "Cached").value_or(0);
+        status.AvailPhys = KbField(meminfo, "MemFree").value_or(0) +
+                           KbField(meminfo, "Buffers").value_or(0) +
+                           KbField(meminfo, "Cached").value_or(0);
     }
     status.AvailPhys = std::min(status.AvailPhys, status.TotalPhys);
     if (status.TotalPhys > 0) {
         status.MemoryLoad =
             uint32_t((status.TotalPhys - status.AvailPhys) * 100 / status.TotalPhys);
     }
-    status.TotalPageFile = kbField(meminfo, "SwapTotal").value_or(0);
-    status.AvailPageFile = kbField(meminfo, "SwapFree").value_or(0);
+    status.TotalPageFile = KbField(meminfo, "SwapTotal").value_or(0);
+    status.AvailPageFile = KbField(meminfo, "SwapFree").value_or(0);
 
     rlimit limit{};
     status.TotalVirtual = kUserAddressSpace;
@@ -190,7 +190,7 @@ TVfxMemoryStatus TVfxLinuxSystemInfo::MemoryStatus() {
         status.TotalVirtual = uint64_t(limit.rlim_cur);
     }
     const uint64_t used =
-        kbField(readSmallFile(procRoot_ + QStringLiteral("/self/status")), "VmSize").value_or(0);
+        KbField(ReadSmallFile(procRoot_ + QStringLiteral("/self/status")), "VmSize").value_or(0);
     status.AvailVirtual = used < status.TotalVirtual ? status.TotalVirtual - used : 0;
     return status;
 }
@@ -236,7 +236,7 @@ bool TVfxLinuxSystemInfo::LockKeyOn(TVfxLockKey key) {
     const QDir leds(sysRoot_ + QStringLiteral("/class/leds"));
     for (const QString& led : leds.entryList({pattern}, QDir::AllEntries | QDir::NoDotAndDotDot)) {
         const QByteArray brightness =
-            readSmallFile(leds.filePath(led) + QStringLiteral("/brightness")).trimmed();
+            ReadSmallFile(leds.filePath(led) + QStringLiteral("/brightness")).trimmed();
         if (brightness.toInt() > 0) {
             return true;
         }
@@ -263,13 +263,13 @@ double TVfxLinuxSystemInfo::CPUSpeedMHz() {
 double TVfxLinuxSystemInfo::ReportedCPUSpeed(const QString& procRoot, const QString& sysRoot) {
     bool ok = false;
     const QByteArray maxFreq =
-        readSmallFile(sysRoot + QStringLiteral("/devices/system/cpu/cpu0/cpufreq/cpuinfo_max_freq"))
+        ReadSmallFile(sysRoot + QStringLiteral("/devices/system/cpu/cpu0/cpufreq/cpuinfo_max_freq"))
             .trimmed();
     const double kHz = maxFreq.toDouble(&ok);
     if (ok && kHz > 0) {
         return kHz / 1000;
     }
-    const QByteArray cpuinfo = readSmallFile(procRoot + QStringLiteral("/cpuinfo"));
+    const QByteArray cpuinfo = ReadSmallFile(procRoot + QStringLiteral("/cpuinfo"));
     for (const QByteArray& line : cpuinfo.split('\n')) {
         const qsizetype colon = line.indexOf(':');
         if (colon > 0 && line.first(colon).trimmed() == "cpu MHz") {

@@ -19,19 +19,19 @@ constexpr qint64 kSequentialStep = 64 * 1024;
 constexpr qsizetype kMaxBlock = kVfxStreamChunk + 1; // a stored full chunk
 constexpr qsizetype kMaxShortString = 255;
 
-void putU32(uint8_t* p, uint32_t v) {
+void PutU32(uint8_t* p, uint32_t v) {
     p[0] = uint8_t(v);
     p[1] = uint8_t(v >> 8);
     p[2] = uint8_t(v >> 16);
     p[3] = uint8_t(v >> 24);
 }
 
-uint32_t getU32(const uint8_t* p) {
+uint32_t GetU32(const uint8_t* p) {
     return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
 
 // Reads until count bytes arrived or the stream has no more; returns how many.
-qint64 readUpTo(QIODevice& stream, char* buffer, qint64 count) {
+qint64 ReadUpTo(QIODevice& stream, char* buffer, qint64 count) {
     qint64 done = 0;
     while (done < count) {
         const qint64 n = stream.read(buffer + done, count - done);
@@ -44,7 +44,7 @@ qint64 readUpTo(QIODevice& stream, char* buffer, qint64 count) {
 }
 
 // Grows out by room bytes past size, doubling the capacity as needed.
-uint8_t* growBy(QByteArray& out, qsizetype size, qsizetype room) {
+uint8_t* GrowBy(QByteArray& out, qsizetype size, qsizetype room) {
     if (out.capacity() < size + room) {
         out.reserve(std::max(out.capacity() * 2, size + room));
     }
@@ -82,7 +82,7 @@ qint64 VfxRemaining(const QIODevice& stream) {
 }
 
 void VfxReadBuffer(QIODevice& stream, void* buffer, qint64 count) {
-    if (count < 0 || readUpTo(stream, static_cast<char*>(buffer), count) != count) {
+    if (count < 0 || ReadUpTo(stream, static_cast<char*>(buffer), count) != count) {
         VfxThrowReadError();
     }
 }
@@ -123,14 +123,14 @@ QByteArray VfxReadBytes(QIODevice& stream, qint64 count) {
 
 void VfxWriteInteger(QIODevice& stream, int32_t value) {
     uint8_t bytes[4];
-    putU32(bytes, static_cast<uint32_t>(value));
+    PutU32(bytes, static_cast<uint32_t>(value));
     VfxWriteBuffer(stream, bytes, 4);
 }
 
 uint32_t VfxReadCardinal(QIODevice& stream) {
     uint8_t bytes[4];
     VfxReadBuffer(stream, bytes, 4);
-    return getU32(bytes);
+    return GetU32(bytes);
 }
 
 int32_t VfxReadInteger(QIODevice& stream) {
@@ -175,9 +175,9 @@ QByteArray VfxCompressBytes(QByteArrayView source) {
     uint64_t total = 0;
     for (qsizetype at = 0; at < source.size(); at += kVfxStreamChunk) {
         const qsizetype n = std::min(kVfxStreamChunk, source.size() - at);
-        uint8_t* block = growBy(out, size, 4 + VfxCompressBound(n));
+        uint8_t* block = GrowBy(out, size, 4 + VfxCompressBound(n));
         const qsizetype length = VfxCompressBlock(src + at, n, block + 4);
-        putU32(block, uint32_t(length));
+        PutU32(block, uint32_t(length));
         size += 4 + length;
         total += uint64_t(length) + 4;
     }
@@ -185,7 +185,7 @@ QByteArray VfxCompressBytes(QByteArrayView source) {
         VfxThrowWriteError();
     }
     out.resize(size);
-    putU32(reinterpret_cast<uint8_t*>(out.data()), uint32_t(total));
+    PutU32(reinterpret_cast<uint8_t*>(out.data()), uint32_t(total));
     return out;
 }
 
@@ -196,13 +196,13 @@ void VfxCompressStream(QIODevice& source, QIODevice& target, qint64 count) {
     std::vector<uint8_t> block(4 + VfxCompressBound(kVfxStreamChunk));
     uint64_t total = 0;
     while (count > 0) {
-        const qint64 got = readUpTo(source, chunk.data(), std::min<qint64>(count, chunk.size()));
+        const qint64 got = ReadUpTo(source, chunk.data(), std::min<qint64>(count, chunk.size()));
         if (got == 0) {
             VfxThrowReadError(); // the source ended before count bytes
         }
         const qsizetype length =
             VfxCompressBlock(reinterpret_cast<const uint8_t*>(chunk.data()), got, block.data() + 4);
-        putU32(block.data(), uint32_t(length));
+        PutU32(block.data(), uint32_t(length));
         VfxWriteBuffer(target, block.data(), 4 + length);
         total += uint64_t(length) + 4;
         if (total > std::numeric_limits<uint32_t>::max()) {
@@ -240,7 +240,7 @@ QByteArray VfxDecompressBytes(QIODevice& source) {
         VfxReadBuffer(source, block.data(), length);
         total -= length;
         const qsizetype size = out.size();
-        uint8_t* to = growBy(out, size, kVfxStreamChunk);
+        uint8_t* to = GrowBy(out, size, kVfxStreamChunk);
         out.resize(size + VfxExpandBlock(block.data(), length, to, kVfxStreamChunk));
     }
     return out;

@@ -11,53 +11,53 @@ namespace fx {
 
 namespace {
 
-std::function<void()>& soundStopHook() {
+std::function<void()>& SoundStopHook() {
     static std::function<void()> hook;
     return hook;
 }
 
-void stopSound() {
-    if (soundStopHook()) {
-        soundStopHook()();
+void StopSound() {
+    if (SoundStopHook()) {
+        SoundStopHook()();
     }
 }
 
-bool readTag(QIODevice& stream, const char (&tag)[5]) {
+bool ReadTag(QIODevice& stream, const char (&tag)[5]) {
     char bytes[4];
     VfxReadBuffer(stream, bytes, 4);
     return std::memcmp(bytes, tag, 4) == 0;
 }
 
-uint16_t readU16(QIODevice& stream) {
+uint16_t ReadU16(QIODevice& stream) {
     uint8_t b[2];
     VfxReadBuffer(stream, b, 2);
     return uint16_t(b[0] | b[1] << 8);
 }
 
 // Reads the header fields in order; false at the first mismatch.
-bool readHeader(QIODevice& stream, TVfxWaveHeader& header) {
-    if (!readTag(stream, "RIFF")) {
+bool ReadHeader(QIODevice& stream, TVfxWaveHeader& header) {
+    if (!ReadTag(stream, "RIFF")) {
         return false;
     }
     header.RiffSize = VfxReadCardinal(stream);
-    if (!readTag(stream, "WAVE") || !readTag(stream, "fmt ")) {
+    if (!ReadTag(stream, "WAVE") || !ReadTag(stream, "fmt ")) {
         return false;
     }
     VfxReadCardinal(stream); // the format chunk's length
-    const uint16_t formatTag = readU16(stream);
-    const uint16_t channels = readU16(stream);
+    const uint16_t formatTag = ReadU16(stream);
+    const uint16_t channels = ReadU16(stream);
     header.SamplesPerSec = VfxReadCardinal(stream);
     VfxReadCardinal(stream); // average bytes per second
     header.Pcm = formatTag == 1 ? 1 : 0;
     header.ChannelMode = channels == 1 || channels == 2 ? uint8_t(channels) : 0;
-    header.BlockAlign = readU16(stream);
+    header.BlockAlign = ReadU16(stream);
     return true;
 }
 
 } // namespace
 
 void VfxSetSoundStopHook(std::function<void()> hook) {
-    soundStopHook() = std::move(hook);
+    SoundStopHook() = std::move(hook);
 }
 
 std::unique_ptr<TVfxWave> TVfxWave::CreateFromFile(QObject* owner, const QString& fileName) {
@@ -68,13 +68,13 @@ std::unique_ptr<TVfxWave> TVfxWave::CreateFromFile(QObject* owner, const QString
 
 TVfxWave::~TVfxWave() {
     if (data_) {
-        stopSound();
+        StopSound();
     }
 }
 
 void TVfxWave::SetData(std::optional<QByteArray> data) {
     if (data_) {
-        stopSound();
+        StopSound();
     }
     data_ = std::move(data);
     Change();
@@ -97,7 +97,7 @@ bool TVfxWave::CheckWave(QIODevice* stream, TVfxWaveHeader& header) {
     bool ok = false;
     try {
         stream->seek(0);
-        ok = readHeader(*stream, header);
+        ok = ReadHeader(*stream, header);
     } catch (const plat::Exception&) {
         stream->seek(0);
         throw EErrorCheckingWave(QStringLiteral("GetWaveData: Cannot open file %s"));

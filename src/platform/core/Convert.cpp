@@ -11,7 +11,7 @@ namespace {
 
 // Parses into an unsigned magnitude bounded by `limit`; returns nullopt on any
 // malformed text. `negative` and `hex` report what was found.
-std::optional<uint64_t> parseMagnitude(QStringView s, uint64_t limit, bool& negative, bool& hex) {
+std::optional<uint64_t> ParseMagnitude(QStringView s, uint64_t limit, bool& negative, bool& hex) {
     qsizetype i = 0;
     const qsizetype n = s.size();
     while (i < n && s[i] == QLatin1Char(' ')) {
@@ -60,14 +60,14 @@ std::optional<uint64_t> parseMagnitude(QStringView s, uint64_t limit, bool& nega
 }
 
 template <typename T>
-std::optional<T> tryParse(QStringView text) {
+std::optional<T> TryParse(QStringView text) {
     using U = std::make_unsigned_t<T>;
     bool negative = false;
     bool hex = false;
     // Hexadecimal may use the whole unsigned range; decimal only up to the
     // magnitude of the most negative value.
     const uint64_t limit = static_cast<uint64_t>(std::numeric_limits<U>::max());
-    const auto magnitude = parseMagnitude(text, limit, negative, hex);
+    const auto magnitude = ParseMagnitude(text, limit, negative, hex);
     if (!magnitude) {
         return std::nullopt;
     }
@@ -89,31 +89,31 @@ std::optional<T> tryParse(QStringView text) {
     return static_cast<T>(*magnitude);
 }
 
-[[noreturn]] void notAnInteger(QStringView text) {
+[[noreturn]] void NotAnInteger(QStringView text) {
     throw EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(text.toString()));
 }
 
 } // namespace
 
 std::optional<int32_t> TryStrToInt(QStringView text) {
-    return tryParse<int32_t>(text);
+    return TryParse<int32_t>(text);
 }
 std::optional<int64_t> TryStrToInt64(QStringView text) {
-    return tryParse<int64_t>(text);
+    return TryParse<int64_t>(text);
 }
 
 int32_t StrToInt(QStringView text) {
     if (const auto v = TryStrToInt(text)) {
         return *v;
     }
-    notAnInteger(text);
+    NotAnInteger(text);
 }
 
 int64_t StrToInt64(QStringView text) {
     if (const auto v = TryStrToInt64(text)) {
         return *v;
     }
-    notAnInteger(text);
+    NotAnInteger(text);
 }
 
 } // namespace plat

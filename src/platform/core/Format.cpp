@@ -83,14 +83,14 @@ TFormatSpec ReadSpec(QStringView format, qsizetype& i) {
 
 // The argument's bits as an unsigned number: a signed value two's complement.
 uint64_t Bits(const FormatArg& arg) {
-    return arg.kind() == FormatArg::Kind::Signed ? static_cast<uint64_t>(arg.asSigned())
-                                                 : arg.asUnsigned();
+    return arg.ArgKind() == FormatArg::Kind::Signed ? static_cast<uint64_t>(arg.AsSigned())
+                                                    : arg.AsUnsigned();
 }
 
 QString DecimalField(const FormatArg& arg, int precision) {
-    if (arg.kind() == FormatArg::Kind::Signed && arg.asSigned() < 0) {
+    if (arg.ArgKind() == FormatArg::Kind::Signed && arg.AsSigned() < 0) {
         // Magnitude computed in unsigned arithmetic so INT64_MIN is safe.
-        const uint64_t magnitude = 0 - static_cast<uint64_t>(arg.asSigned());
+        const uint64_t magnitude = 0 - static_cast<uint64_t>(arg.AsSigned());
         return QLatin1Char('-') + ZeroPad(QString::number(magnitude), precision);
     }
     return ZeroPad(QString::number(Bits(arg)), precision);
@@ -99,7 +99,7 @@ QString DecimalField(const FormatArg& arg, int precision) {
 // "u" and "x": a value narrower than 64 bits keeps its low 32 bits.
 QString UnsignedField(const FormatArg& arg, char16_t type, int precision) {
     uint64_t v = Bits(arg);
-    if (!arg.wide()) {
+    if (!arg.Wide()) {
         v &= 0xFFFFFFFFu;
     }
     return type == u'x' ? HexUpper(v, precision < 0 ? 1 : precision)
@@ -108,7 +108,7 @@ QString UnsignedField(const FormatArg& arg, char16_t type, int precision) {
 
 // The argument as the specifier shows it, before the width applies.
 QString Field(const TFormatSpec& spec, const FormatArg& arg, QStringView format) {
-    const bool text = arg.kind() == FormatArg::Kind::Text;
+    const bool text = arg.ArgKind() == FormatArg::Kind::Text;
     switch (spec.type) {
     case u'd':
         if (text) {
@@ -125,7 +125,7 @@ QString Field(const TFormatSpec& spec, const FormatArg& arg, QStringView format)
         if (!text) {
             Invalid(format);
         }
-        return spec.precision >= 0 ? arg.text().left(spec.precision) : arg.text();
+        return spec.precision >= 0 ? arg.Text().left(spec.precision) : arg.Text();
     default:
         Invalid(format);
     }

@@ -37,11 +37,11 @@ public:
     FormatArg(QStringView text);
     FormatArg(const QByteArray& text); // 8-bit wire text, Windows-1252
 
-    Kind kind() const { return kind_; }
-    bool wide() const { return wide_; }
-    int64_t asSigned() const { return signed_; }
-    uint64_t asUnsigned() const { return unsigned_; }
-    const QString& text() const { return text_; }
+    Kind ArgKind() const { return kind_; }
+    bool Wide() const { return wide_; }
+    int64_t AsSigned() const { return signed_; }
+    uint64_t AsUnsigned() const { return unsigned_; }
+    const QString& Text() const { return text_; }
 
 private:
     Kind kind_ = Kind::Text;

@@ -188,6 +188,57 @@ std::optional<QByteArray> ParseHex(QStringView s) {
 
 constexpr QStringView kHexPrefix = u"@hex:";
 
+// A section header "[a/b]" makes `current` the key it names under `root`,
+// made as needed. Returns what is wrong with the line, nullptr when nothing.
+const char* ParseSection(QStringView line, auto& root, auto*& current) {
+    if (!line.endsWith(u']') || line.size() < 3) {
+        return "bad section header";
+    }
+    current = &root;
+    for (QStringView segment : line.sliced(1, line.size() - 2).split(u'/')) {
+        const auto name = Unescape(segment);
+        if (!name || name->isEmpty()) {
+            return "bad key name";
+        }
+        current = current->ChildOrNew(*name);
+    }
+    return nullptr;
+}
+
+// A value line "name=data" sets the value of `key`: binary data after "@hex:",
+// text otherwise. Returns what is wrong with the line, nullptr when nothing.
+const char* ParseValue(QStringView line, auto& key) {
+    const qsizetype eq = line.indexOf(u'=');
+    if (eq < 0) {
+        return "not a value";
+    }
+    const auto name = Unescape(TrimBlanks(line.first(eq)));
+    if (!name) {
+        return "bad value name";
+    }
+    const QStringView data = TrimBlanks(line.sliced(eq + 1));
+    auto& value = key.ValueOrNew(*name);
+    if (data.startsWith(u'@')) {
+        const auto bytes =
+            data.startsWith(kHexPrefix) ? ParseHex(data.sliced(kHexPrefix.size())) : std::nullopt;
+        if (!bytes) {
+            return "bad binary value";
+        }
+        value.binary = true;
+        value.bytes = *bytes;
+        value.text.clear();
+        return nullptr;
+    }
+    const auto decoded = Unescape(data);
+    if (!decoded) {
+        return "bad text value";
+    }
+    value.binary = false;
+    value.text = *decoded;
+    value.bytes.clear();
+    return nullptr;
+}
+
 // Parses the file text into `root`; returns an error text, empty on success.
 QString Parse(const QString& text, auto& root) {
     auto* current = &root;
@@ -198,54 +249,13 @@ QString Parse(const QString& text, auto& root) {
             line.chop(1);
         }
         line = TrimBlanks(line);
-        const auto fail = [n](const char* what) {
-            return QStringLiteral("line %1: %2").arg(n + 1).arg(QLatin1String(what));
-        };
         if (line.isEmpty() || line.front() == u';' || line.front() == u'#') {
             continue;
         }
-        if (line.front() == u'[') {
-            if (!line.endsWith(u']') || line.size() < 3) {
-                return fail("bad section header");
-            }
-            current = &root;
-            for (QStringView segment : line.sliced(1, line.size() - 2).split(u'/')) {
-                const auto name = Unescape(segment);
-                if (!name || name->isEmpty()) {
-                    return fail("bad key name");
-                }
-                current = current->ChildOrNew(*name);
-            }
-            continue;
-        }
-        const qsizetype eq = line.indexOf(u'=');
-        if (eq < 0) {
-            return fail("not a value");
-        }
-        const auto name = Unescape(TrimBlanks(line.first(eq)));
-        if (!name) {
-            return fail("bad value name");
-        }
-        const QStringView data = TrimBlanks(line.sliced(eq + 1));
-        auto& value = current->ValueOrNew(*name);
-        if (data.startsWith(u'@')) {
-            const auto bytes = data.startsWith(kHexPrefix)
-                                   ? ParseHex(data.sliced(kHexPrefix.size()))
-                                   : std::nullopt;
-            if (!bytes) {
-                return fail("bad binary value");
-            }
-            value.binary = true;
-            value.bytes = *bytes;
-            value.text.clear();
-        } else {
-            const auto decoded = Unescape(data);
-            if (!decoded) {
-                return fail("bad text value");
-            }
-            value.binary = false;
-            value.text = *decoded;
-            value.bytes.clear();
+        const char* problem =
+            line.front() == u'[' ? ParseSection(line, root, current) : ParseValue(line, *current);
+        if (problem != nullptr) {
+            return QStringLiteral("line %1: %2").arg(n + 1).arg(QLatin1String(problem));
         }
     }
     return {};

@@ -67,7 +67,7 @@ private:
 };
 
 // Shortens one line as the ellipsis flags ask, moving its accelerator along.
-void ellipsize(const Measure& m, Line& line, int width, unsigned format) {
+void Ellipsize(const Measure& m, Line& line, int width, unsigned format) {
     if (!(format & (DT_END_ELLIPSIS | DT_PATH_ELLIPSIS)) || m.Width(line.text) <= width) {
         return;
     }
@@ -102,31 +102,36 @@ void ellipsize(const Measure& m, Line& line, int width, unsigned format) {
     }
 }
 
+// Where the line that starts at `start` ends: at the last space before which
+// the text fits the width, else at the first space after the first word, else
+// at the end of the text.
+qsizetype LineEnd(const Measure& m, const QString& text, qsizetype start, int width) {
+    if (m.Width(text.mid(start)) <= width) {
+        return text.size();
+    }
+    qsizetype fit = -1;
+    for (qsizetype i = start + 1; i < text.size(); ++i) {
+        if (text[i] != u' ') {
+            continue;
+        }
+        if (m.Width(text.mid(start, i - start)) > width) {
+            break;
+        }
+        fit = i;
+    }
+    if (fit < 0) {
+        fit = text.indexOf(u' ', start + 1);
+    }
+    return fit >= 0 ? fit : text.size();
+}
+
 // Breaks one paragraph into lines no wider than width at spaces; a word wider
 // than the width stays whole on its own line. Spaces at a break are dropped.
-void wrap(const Measure& m, const QString& text, qsizetype accel, int width,
+void Wrap(const Measure& m, const QString& text, qsizetype accel, int width,
           std::vector<Line>& out) {
     qsizetype start = 0;
     do {
-        qsizetype end = text.size();
-        if (m.Width(text.mid(start)) > width) {
-            qsizetype fit = -1;
-            for (qsizetype i = start + 1; i < text.size(); ++i) {
-                if (text[i] != u' ') {
-                    continue;
-                }
-                if (m.Width(text.mid(start, i - start)) > width) {
-                    break;
-                }
-                fit = i;
-            }
-            if (fit < 0) {
-                fit = text.indexOf(u' ', start + 1);
-            }
-            if (fit >= 0) {
-                end = fit;
-            }
-        }
+        const qsizetype end = LineEnd(m, text, start, width);
         qsizetype shownEnd = end;
         if (end < text.size()) {
             while (shownEnd > start && text[shownEnd - 1] == u' ') {
@@ -142,7 +147,7 @@ void wrap(const Measure& m, const QString& text, qsizetype accel, int width,
     } while (start < text.size());
 }
 
-std::vector<Line> layOut(const Measure& m, QStringView source, int width, unsigned format) {
+std::vector<Line> LayOut(const Measure& m, QStringView source, int width, unsigned format) {
     AccelText parsed;
     if (format & DT_NOPREFIX) {
         parsed.Text = source.toString();
@@ -175,20 +180,20 @@ std::vector<Line> layOut(const Measure& m, QStringView source, int width, unsign
     const bool wordBreak = (format & DT_WORDBREAK) && !(format & DT_SINGLELINE);
     for (Line& paragraph : paragraphs) {
         if (wordBreak) {
-            wrap(m, paragraph.text, paragraph.accel, width, lines);
+            Wrap(m, paragraph.text, paragraph.accel, width, lines);
         } else {
             lines.push_back(std::move(paragraph));
         }
     }
     for (Line& line : lines) {
-        ellipsize(m, line, width, format);
+        Ellipsize(m, line, width, format);
         line.width = m.Width(line.text);
     }
     return lines;
 }
 
-int measureInto(const Measure& m, QStringView text, TRect& rect, unsigned format) {
-    const std::vector<Line> lines = layOut(m, text, rect.Width(), format);
+int MeasureInto(const Measure& m, QStringView text, TRect& rect, unsigned format) {
+    const std::vector<Line> lines = LayOut(m, text, rect.Width(), format);
     int width = 0;
     for (const Line& line : lines) {
         width = std::max(width, line.width);
@@ -234,7 +239,7 @@ int TextWidth(const QFontMetrics& metrics, QStringView text, bool prefix) {
 QString EllipsizeText(const QFontMetrics& metrics, const QString& text, int width,
                       unsigned format) {
     Line line{text};
-    ellipsize(Measure(metrics, 0), line, width, format);
+    Ellipsize(Measure(metrics, 0), line, width, format);
     return line.text;
 }
 
@@ -242,9 +247,9 @@ int DrawText(QPainter& painter, QStringView text, TRect& rect, unsigned format) 
     const QFontMetrics fm(painter.font(), painter.device());
     const Measure m(fm, format);
     if (format & DT_CALCRECT) {
-        return measureInto(m, text, rect, format);
+        return MeasureInto(m, text, rect, format);
     }
-    const std::vector<Line> lines = layOut(m, text, rect.Width(), format);
+    const std::vector<Line> lines = LayOut(m, text, rect.Width(), format);
     const int lineHeight = fm.height();
     int y = rect.Top;
     if (format & DT_SINGLELINE) {
@@ -291,7 +296,7 @@ TRect CalcTextRect(const QFont& font, QStringView text, const TRect& rect, unsig
                    const QPaintDevice* device) {
     const QFontMetrics fm = device ? QFontMetrics(font, device) : QFontMetrics(font);
     TRect result = rect;
-    measureInto(Measure(fm, format), text, result, format);
+    MeasureInto(Measure(fm, format), text, result, format);
     return result;
 }
 

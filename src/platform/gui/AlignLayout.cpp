@@ -11,11 +11,11 @@ namespace plat {
 
 namespace {
 
-bool isVertical(Align align) {
+bool IsVertical(Align align) {
     return align == Align::Top || align == Align::Bottom;
 }
 
-bool isSide(Align align) {
+bool IsSide(Align align) {
     return align != Align::None && align != Align::Client;
 }
 
@@ -97,7 +97,7 @@ int AlignLayout::count() const {
 
 int AlignLayout::Extent(const Entry& entry) {
     const QWidget* widget = entry.item->widget();
-    const bool vertical = isVertical(entry.align);
+    const bool vertical = IsVertical(entry.align);
     QSize size = entry.item->sizeHint();
     if (widget != nullptr && widget->testAttribute(Qt::WA_Resized)) {
         size = widget->size();
@@ -179,7 +179,7 @@ QSize AlignLayout::sizeHint() const {
         if (e.align == Align::Client) {
             clientW = std::max(clientW, hint.width());
             clientH = std::max(clientH, hint.height());
-        } else if (isVertical(e.align)) {
+        } else if (IsVertical(e.align)) {
             stackH += Extent(e);
             stackW = std::max(stackW, hint.width());
         } else {
@@ -209,7 +209,7 @@ bool AlignLayout::eventFilter(QObject* watched, QEvent* event) {
         const int i = EntryIndex(qobject_cast<QWidget*>(watched));
         if (i >= 0) {
             const Entry& e = entries_[static_cast<size_t>(i)];
-            if (isSide(e.align) && e.extent >= 0 && Extent(e) != e.extent) {
+            if (IsSide(e.align) && e.extent >= 0 && Extent(e) != e.extent) {
                 if (placing_) {
                     extentChanged_ = true;
                 } else {

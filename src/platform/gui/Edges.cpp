@@ -8,7 +8,7 @@ namespace plat {
 
 namespace {
 
-void fill(QPainter& p, int x, int y, int w, int h, TColor color) {
+void Fill(QPainter& p, int x, int y, int w, int h, TColor color) {
     if (w > 0 && h > 0 && color != clNone) {
         p.fillRect(QRect(x, y, w, h), ToQColor(color));
     }
@@ -16,27 +16,27 @@ void fill(QPainter& p, int x, int y, int w, int h, TColor color) {
 
 // One ring on the given sides of r; the bottom-right colour owns the corners
 // it shares with the top-left one.
-void drawRing(QPainter& p, const TRect& r, TColor topLeft, TColor bottomRight, unsigned sides) {
+void DrawRing(QPainter& p, const TRect& r, TColor topLeft, TColor bottomRight, unsigned sides) {
     const int w = r.Width();
     const int h = r.Height();
     if (w <= 0 || h <= 0) {
         return;
     }
     if (sides & BF_LEFT) {
-        fill(p, r.Left, r.Top, 1, h - ((sides & BF_BOTTOM) ? 1 : 0), topLeft);
+        Fill(p, r.Left, r.Top, 1, h - ((sides & BF_BOTTOM) ? 1 : 0), topLeft);
     }
     if (sides & BF_TOP) {
-        fill(p, r.Left, r.Top, w - ((sides & BF_RIGHT) ? 1 : 0), 1, topLeft);
+        Fill(p, r.Left, r.Top, w - ((sides & BF_RIGHT) ? 1 : 0), 1, topLeft);
     }
     if (sides & BF_RIGHT) {
-        fill(p, r.Right - 1, r.Top, 1, h, bottomRight);
+        Fill(p, r.Right - 1, r.Top, 1, h, bottomRight);
     }
     if (sides & BF_BOTTOM) {
-        fill(p, r.Left, r.Bottom - 1, w, 1, bottomRight);
+        Fill(p, r.Left, r.Bottom - 1, w, 1, bottomRight);
     }
 }
 
-void shrinkSides(TRect& r, unsigned sides) {
+void ShrinkSides(TRect& r, unsigned sides) {
     if (sides & BF_LEFT) {
         ++r.Left;
     }
@@ -58,7 +58,7 @@ struct RingColors {
 
 // The colours of one ring; kind is the ring's two bits moved to 1 (raised),
 // 2 (sunken) or 3 (both, drawn sunken).
-RingColors ringColors(bool outer, unsigned kind, unsigned flags) {
+RingColors RingColorsOf(bool outer, unsigned kind, unsigned flags) {
     if (flags & BF_MONO) {
         const TColor c = outer ? clWindowFrame : clWindow;
         return {c, c};
@@ -77,7 +77,7 @@ RingColors ringColors(bool outer, unsigned kind, unsigned flags) {
                   : RingColors{soft ? cl3DLight : clBtnHighlight, clBtnShadow};
 }
 
-void drawDiagonal(QPainter& p, const TRect& r, TColor color, unsigned flags, int shift) {
+void DrawDiagonal(QPainter& p, const TRect& r, TColor color, unsigned flags, int shift) {
     const int n = std::min(r.Width(), r.Height()) - 1;
     const bool toRight = (flags & BF_RIGHT) != 0;
     const bool toTop = (flags & BF_TOP) != 0;
@@ -86,7 +86,7 @@ void drawDiagonal(QPainter& p, const TRect& r, TColor color, unsigned flags, int
     const int x0 = (toRight ? r.Left : r.Right - 1) + shift * dx;
     const int y0 = toTop ? r.Bottom - 1 : r.Top;
     for (int i = 0; i < n - shift; ++i) {
-        fill(p, x0 + i * dx, y0 + i * dy, 1, 1, color);
+        Fill(p, x0 + i * dx, y0 + i * dy, 1, 1, color);
     }
 }
 
@@ -102,8 +102,8 @@ void DrawEdge(QPainter& painter, TRect& rect, unsigned edge, unsigned flags) {
             if (kind == 0) {
                 continue;
             }
-            const RingColors c = ringColors(outer, kind, flags);
-            drawDiagonal(painter, rect, (flags & BF_TOP) ? c.topLeft : c.bottomRight, flags,
+            const RingColors c = RingColorsOf(outer, kind, flags);
+            DrawDiagonal(painter, rect, (flags & BF_TOP) ? c.topLeft : c.bottomRight, flags,
                          shift++);
         }
         return;
@@ -114,12 +114,12 @@ void DrawEdge(QPainter& painter, TRect& rect, unsigned edge, unsigned flags) {
         if (kind == 0) {
             continue;
         }
-        const RingColors c = ringColors(outer, kind, flags);
-        drawRing(painter, r, c.topLeft, c.bottomRight, sides);
-        shrinkSides(r, sides);
+        const RingColors c = RingColorsOf(outer, kind, flags);
+        DrawRing(painter, r, c.topLeft, c.bottomRight, sides);
+        ShrinkSides(r, sides);
     }
     if (flags & BF_MIDDLE) {
-        fill(painter, r.Left, r.Top, r.Width(), r.Height(),
+        Fill(painter, r.Left, r.Top, r.Width(), r.Height(),
              (flags & BF_MONO) ? clWindow : clBtnFace);
     }
     if (flags & BF_ADJUST) {
@@ -128,12 +128,12 @@ void DrawEdge(QPainter& painter, TRect& rect, unsigned edge, unsigned flags) {
 }
 
 void FrameRect(QPainter& painter, const TRect& rect, TColor color) {
-    drawRing(painter, rect, color, color, BF_RECT);
+    DrawRing(painter, rect, color, color, BF_RECT);
 }
 
 void Frame3D(QPainter& painter, TRect& rect, TColor topLeft, TColor bottomRight, int width) {
     for (int i = 0; i < width; ++i) {
-        drawRing(painter, rect, topLeft, bottomRight, BF_RECT);
+        DrawRing(painter, rect, topLeft, bottomRight, BF_RECT);
         rect.Inflate(-1, -1);
     }
 }

@@ -8,7 +8,7 @@ namespace plat {
 
 namespace {
 
-QMessageBox::Icon iconOf(MsgKind kind) {
+QMessageBox::Icon IconOf(MsgKind kind) {
     switch (kind) {
     case MsgKind::Information:
         return QMessageBox::Information;
@@ -38,7 +38,7 @@ MsgResult MessageBox(QWidget* parent, MsgKind kind, const QString& caption, cons
         return handler(request);
     }
 
-    QMessageBox box(iconOf(kind), request.Caption, request.Text, QMessageBox::NoButton, parent);
+    QMessageBox box(IconOf(kind), request.Caption, request.Text, QMessageBox::NoButton, parent);
     box.setTextFormat(Qt::PlainText);
     MsgResult closed = MsgResult::Ok;
     switch (buttons) {

@@ -11,12 +11,12 @@ namespace plat {
 
 namespace {
 
-const TRect& pick(const ScreenArea& area, bool workArea) {
+const TRect& Pick(const ScreenArea& area, bool workArea) {
     return workArea ? area.WorkArea : area.Bounds;
 }
 
 // How far apart two rectangles are along one axis (0 when they overlap).
-int64_t gap(int aLow, int aHigh, int bLow, int bHigh) {
+int64_t Gap(int aLow, int aHigh, int bLow, int bHigh) {
     if (bLow >= aHigh) {
         return int64_t{bLow} - aHigh + 1;
     }
@@ -26,13 +26,13 @@ int64_t gap(int aLow, int aHigh, int bLow, int bHigh) {
     return 0;
 }
 
-int64_t squaredDistance(const TRect& monitor, const TRect& rect) {
-    const int64_t dx = gap(monitor.Left, monitor.Right, rect.Left, rect.Right);
-    const int64_t dy = gap(monitor.Top, monitor.Bottom, rect.Top, rect.Bottom);
+int64_t SquaredDistance(const TRect& monitor, const TRect& rect) {
+    const int64_t dx = Gap(monitor.Left, monitor.Right, rect.Left, rect.Right);
+    const int64_t dy = Gap(monitor.Top, monitor.Bottom, rect.Top, rect.Bottom);
     return dx * dx + dy * dy;
 }
 
-int64_t overlap(const TRect& a, const TRect& b) {
+int64_t Overlap(const TRect& a, const TRect& b) {
     const TRect common = IntersectRect(a, b);
     return int64_t{common.Width()} * common.Height();
 }
@@ -45,7 +45,7 @@ int Screens::Count() const {
 
 TRect Screens::PrimaryRect(bool workArea) const {
     const std::vector<ScreenArea> areas = Areas();
-    return areas.empty() ? TRect() : pick(areas.front(), workArea);
+    return areas.empty() ? TRect() : Pick(areas.front(), workArea);
 }
 
 TRect Screens::RectForPoint(QPoint point, bool workArea) const {
@@ -58,7 +58,7 @@ TRect Screens::RectForRect(const TRect& rect, bool workArea) const {
 
 TRect MonitorRectForRect(const std::vector<ScreenArea>& areas, const TRect& rect, bool workArea) {
     if (areas.size() < 2) {
-        return areas.empty() ? TRect() : pick(areas.front(), workArea);
+        return areas.empty() ? TRect() : Pick(areas.front(), workArea);
     }
     // Largest common area first; without any, the nearest monitor. Ties go to
     // the earlier monitor (the primary one first).
@@ -66,15 +66,15 @@ TRect MonitorRectForRect(const std::vector<ScreenArea>& areas, const TRect& rect
     int64_t bestOverlap = 0;
     int64_t bestDistance = std::numeric_limits<int64_t>::max();
     for (const ScreenArea& area : areas) {
-        const int64_t common = overlap(area.Bounds, rect);
-        const int64_t distance = squaredDistance(area.Bounds, rect);
+        const int64_t common = Overlap(area.Bounds, rect);
+        const int64_t distance = SquaredDistance(area.Bounds, rect);
         if (common > bestOverlap || (bestOverlap == 0 && common == 0 && distance < bestDistance)) {
             best = &area;
             bestOverlap = common;
             bestDistance = distance;
         }
     }
-    return pick(*best, workArea);
+    return Pick(*best, workArea);
 }
 
 std::vector<ScreenArea> QtScreens::Areas() const {

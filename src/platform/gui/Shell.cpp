@@ -7,7 +7,7 @@ namespace plat {
 
 namespace {
 
-QUrl webUrl(const QString& address) {
+QUrl WebUrl(const QString& address) {
     QUrl url(address.trimmed(), QUrl::StrictMode);
     if (!url.isValid() || url.host().isEmpty()) {
         return QUrl();
@@ -22,11 +22,11 @@ QUrl webUrl(const QString& address) {
 } // namespace
 
 bool IsOpenableWebAddress(const QString& address) {
-    return webUrl(address).isValid();
+    return WebUrl(address).isValid();
 }
 
 bool ShellOpenUrl(const QString& address) {
-    const QUrl url = webUrl(address);
+    const QUrl url = WebUrl(address);
     if (!url.isValid()) {
         return false;
     }

@@ -85,7 +85,7 @@ constexpr std::pair<Qt::Key, int> kQtAliases[] = {
 
 constexpr int kFunctionKeys = 24;
 
-QString keyName(int vk) {
+QString KeyName(int vk) {
     if ((vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z')) {
         return QString(QChar(vk));
     }
@@ -103,9 +103,9 @@ QString keyName(int vk) {
     return {};
 }
 
-int keyFromName(QStringView name) {
+int KeyFromName(QStringView name) {
     for (int vk = 1; vk < 256; ++vk) {
-        const QString known = keyName(vk);
+        const QString known = KeyName(vk);
         if (!known.isEmpty() && name.compare(known, Qt::CaseInsensitive) == 0) {
             return vk;
         }
@@ -208,7 +208,7 @@ QKeySequence ShortCutToKeySequence(TShortCut shortCut) {
 }
 
 QString ShortCutToText(TShortCut shortCut) {
-    const QString name = keyName(ShortCutKey(shortCut));
+    const QString name = KeyName(ShortCutKey(shortCut));
     if (name.isEmpty()) {
         return {};
     }
@@ -241,7 +241,7 @@ TShortCut TextToShortCut(QStringView text) {
             }
         }
     }
-    const int vk = keyFromName(text);
+    const int vk = KeyFromName(text);
     return vk == 0 ? scNone : ShortCut(vk, shift);
 }
 
