@@ -75,6 +75,6 @@ void TQvCustomEdit::ApplyColor() {
 void TQvCustomEdit::changeEvent(QEvent* event) {
     QLineEdit::changeEvent(event);
     if (event->type() == QEvent::EnabledChange || event->type() == QEvent::ReadOnlyChange) {
-        plat::guarded([&] { ApplyColor(); });
+        plat::Guarded([&] { ApplyColor(); });
     }
 }

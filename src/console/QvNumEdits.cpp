@@ -76,7 +76,7 @@ void TQvCustomNumEdit::DeleteChecked() {
 
 void TQvCustomNumEdit::keyPressEvent(QKeyEvent* event) {
     bool pass = false;
-    plat::guarded([&] {
+    plat::Guarded([&] {
         if (event->matches(QKeySequence::Paste)) {
             PasteText();
             return;
@@ -251,7 +251,7 @@ bool TQvCustomIntegerEdit::AcceptChar(QChar c) {
 
 void TQvCustomIntegerEdit::focusOutEvent(QFocusEvent* event) {
     TQvCustomNumEdit::focusOutEvent(event);
-    plat::guarded([&] { ApplyBlankRule(); });
+    plat::Guarded([&] { ApplyBlankRule(); });
 }
 
 void TQvCustomIntegerEdit::ApplyBlankRule() {

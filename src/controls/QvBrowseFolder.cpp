@@ -87,7 +87,7 @@ public:
 
     void accept() override {
         bool allowed = true;
-        plat::guarded([&] { allowed = mayAccept_(selectedFiles().value(0)); });
+        plat::Guarded([&] { allowed = mayAccept_(selectedFiles().value(0)); });
         if (allowed) {
             QFileDialog::accept();
         }
@@ -166,14 +166,14 @@ protected:
         if (event->spontaneous()) {
             return;
         }
-        plat::guarded([&] { Place(); });
+        plat::Guarded([&] { Place(); });
         // The handlers hear of the folder the dialog opens on, as of every
         // other, and may refuse it.
         SelectionChanged(files_->directory().absolutePath());
         QMetaObject::invokeMethod(
             this,
             [this] {
-                plat::guarded([&] {
+                plat::Guarded([&] {
                     if (browse_.OnInitialized) {
                         browse_.OnInitialized(&browse_);
                     }
@@ -205,7 +205,7 @@ private:
             return;
         }
         selected_ = path;
-        plat::guarded([&] {
+        plat::Guarded([&] {
             const bool accept = Accepts(path);
             if (auto* box = files_->findChild<QDialogButtonBox*>()) {
                 for (QAbstractButton* button : box->buttons()) {

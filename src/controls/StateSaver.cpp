@@ -78,7 +78,7 @@ TStateSaver::~TStateSaver() {
     // A form destroyed while shown was never closed: store it now.
     QWidget* form = Form();
     if (form && automatic_ && form->isVisible()) {
-        plat::guarded([&] { SaveState(); });
+        plat::Guarded([&] { SaveState(); });
     }
 }
 
@@ -96,7 +96,7 @@ bool TStateSaver::eventFilter(QObject* watched, QEvent* event) {
     // Closing hides the window; minimizing sends a spontaneous hide.
     if (watched == parent() && event->type() == QEvent::Hide && !event->spontaneous() &&
         automatic_) {
-        plat::guarded([&] { SaveState(); });
+        plat::Guarded([&] { SaveState(); });
     }
     return QObject::eventFilter(watched, event);
 }

@@ -53,7 +53,7 @@ TVLChat::TVLChat(QObject* owner)
     plat::ConnectGuarded(sendTimer_, &QTimer::timeout, this, [this] { SendTimerTimer(); });
     plat::ConnectGuarded(pingTimer_, &QTimer::timeout, this, [this] { PingTimerTimer(); });
     plat::ConnectGuarded(loginTimer_, &QTimer::timeout, this, [this] { LoginTimerTimer(); });
-    // The socket runs its callbacks through plat::guarded.
+    // The socket runs its callbacks through plat::Guarded.
     socket_->OnRead = [this](plat::ClientSocket* sender) { ReadNotification(*sender); };
     socket_->OnDisconnect = [this](plat::ClientSocket*) { SocketDisconnect(); };
     socket_->OnError = [this](plat::ClientSocket*, int& code) { SocketError(code); };

@@ -8,7 +8,7 @@
 
 namespace {
 
-[[noreturn]] void throwReadError() {
+[[noreturn]] void ThrowReadError() {
     throw plat::EReadError(QStringLiteral("Stream read error"));
 }
 
@@ -16,7 +16,7 @@ namespace {
     throw EPacketTooLarge(plat::Format("Packet too large: %d bytes", int64_t{length}));
 }
 
-QString letterText(char letter) {
+QString LetterText(char letter) {
     return QString(QChar::fromLatin1(letter));
 }
 
@@ -30,14 +30,14 @@ public:
     qsizetype Remaining() const { return size_ - pos_; }
 
     uint16_t ReadU16() {
-        need(2);
+        Need(2);
         const uint16_t v = static_cast<uint16_t>((data_[pos_] << 8) | data_[pos_ + 1]);
         pos_ += 2;
         return v;
     }
 
     int32_t ReadI32() {
-        need(4);
+        Need(4);
         const uint32_t v = (uint32_t{data_[pos_]} << 24) | (uint32_t{data_[pos_ + 1]} << 16) |
                            (uint32_t{data_[pos_ + 2]} << 8) | uint32_t{data_[pos_ + 3]};
         pos_ += 4;
@@ -46,7 +46,7 @@ public:
 
     // n bytes, cut at the first NUL.
     QByteArray ReadText(qsizetype n) {
-        need(n);
+        Need(n);
         if (n == 0) {
             return {};
         }
@@ -58,26 +58,26 @@ public:
     }
 
     QByteArray ReadBytes(qsizetype n) {
-        need(n);
+        Need(n);
         QByteArray out(reinterpret_cast<const char*>(data_ + pos_), n);
         pos_ += n;
         return out;
     }
 
     void ReadRaw(uint8_t* out, qsizetype n) {
-        need(n);
+        Need(n);
         std::memcpy(out, data_ + pos_, static_cast<size_t>(n));
         pos_ += n;
     }
 
     // Checks that count elements of at least minSize bytes each can remain,
     // before anything is allocated for them.
-    void NeedElements(qsizetype count, qsizetype minSize) { need(count * minSize); }
+    void NeedElements(qsizetype count, qsizetype minSize) { Need(count * minSize); }
 
 private:
-    void need(qsizetype n) const {
+    void Need(qsizetype n) const {
         if (n > Remaining()) {
-            throwReadError();
+            ThrowReadError();
         }
     }
 
@@ -86,7 +86,7 @@ private:
     qsizetype pos_ = 0;
 };
 
-TPacketArg readArg(BodyReader& in, char letter) {
+TPacketArg ReadArg(BodyReader& in, char letter) {
     switch (letter) {
     case 'I':
         return TPacketArg::Int(in.ReadI32());
@@ -120,7 +120,7 @@ TPacketArg readArg(BodyReader& in, char letter) {
         return TPacketArg::TextList(std::move(list));
     }
     default:
-        throw plat::Exception(plat::Format("Logic error, bad param type %s.", letterText(letter)));
+        throw plat::Exception(plat::Format("Logic error, bad param type %s.", LetterText(letter)));
     }
 }
 
@@ -170,7 +170,7 @@ qsizetype BodyLength(const char* signature, const TPacketArgs& args, ListsAllowe
     for (qsizetype n = 0; signature[n] != '\0'; ++n) {
         const char letter = signature[n];
         if (lists == ListsAllowed::No && (letter == 'i' || letter == 's')) {
-            throw plat::Exception(plat::Format("Unknown param type %s", letterText(letter)));
+            throw plat::Exception(plat::Format("Unknown param type %s", LetterText(letter)));
         }
         switch (letter) {
         case 'D':
@@ -200,7 +200,7 @@ qsizetype BodyLength(const char* signature, const TPacketArgs& args, ListsAllowe
             break;
         }
         default:
-            throw plat::Exception(plat::Format("Unknown param type %s", letterText(letter)));
+            throw plat::Exception(plat::Format("Unknown param type %s", LetterText(letter)));
         }
     }
     return CheckedOutgoing(length);
@@ -261,8 +261,8 @@ QByteArray FrameOf(int32_t type, const char* signature, const TPacketArgs& args,
 void TPacketArg::Expect(TArgKind kind) const {
     if (kind_ != kind) {
         throw plat::EConvertError(plat::Format("Argument of kind %s read as kind %s",
-                                               letterText(static_cast<char>(kind_)),
-                                               letterText(static_cast<char>(kind))));
+                                               LetterText(static_cast<char>(kind_)),
+                                               LetterText(static_cast<char>(kind))));
     }
 }
 
@@ -393,7 +393,7 @@ TPacketArgs ReadPacketArgs(const char* signature, QByteArrayView body) {
     args.reserve(letters);
     BodyReader in(body);
     for (qsizetype n = 0; n < letters; ++n) {
-        args.append(readArg(in, signature[n]));
+        args.append(ReadArg(in, signature[n]));
     }
     return args;
 }

@@ -234,7 +234,7 @@ void MenuTest::RunMenu(QPoint at) {
     insidePopup_ = true;
     // As an event handler of the program runs it: what the menu throws goes
     // to the application's handler.
-    plat::guarded([&] { menu_.Popup(at.x(), at.y()); });
+    plat::Guarded([&] { menu_.Popup(at.x(), at.y()); });
     insidePopup_ = false;
     EXPECT_TRUE(script_.AllRun()) << "the menu closed before the script's step "
                                   << script_.StepsRun() + 1;

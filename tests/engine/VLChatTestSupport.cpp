@@ -209,7 +209,7 @@ void OfflineTest::Feed(const QByteArray& bytes) {
     for (;;) {
         const qsizetype before = received.Size();
         bool took = false;
-        plat::guarded([&] { took = chat->ReadNotification(received); });
+        plat::Guarded([&] { took = chat->ReadNotification(received); });
         if (!took && received.Size() == before) {
             return;
         }

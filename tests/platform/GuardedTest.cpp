@@ -11,18 +11,18 @@
 TEST(Guarded, ExceptionsReachTheInstalledHandlerAndAThrowingHandlerDoesNotEscape) {
     {
         ExceptionLog seen(true);
-        plat::guarded([] { plat::ThrowListIndexError(-1); });
-        plat::guarded([] { throw std::runtime_error("plain"); });
-        plat::guarded([] { throw 42; });
+        plat::Guarded([] { plat::ThrowListIndexError(-1); });
+        plat::Guarded([] { throw std::runtime_error("plain"); });
+        plat::Guarded([] { throw 42; });
         bool ran = false;
-        plat::guarded([&] { ran = true; });
+        plat::Guarded([&] { ran = true; });
         EXPECT_TRUE(ran);
         EXPECT_EQ(seen.messages, QStringList({"EListError: List index out of bounds (-1)", "plain",
                                               "Exception: Unknown exception"}));
     }
     const plat::ScopedExceptionHandler scope(
         [](const std::exception&) { throw std::runtime_error("handler broke"); });
-    EXPECT_NO_THROW(plat::guarded([] { throw std::runtime_error("first"); }));
+    EXPECT_NO_THROW(plat::Guarded([] { throw std::runtime_error("first"); }));
 }
 
 TEST(Guarded, ConnectedCallablesRunGuardedWithTheArgumentsTheyTake) {

@@ -36,7 +36,7 @@ QString ActionHint(QStringView caption);
 QAction* MakeAction(QObject* owner, const QString& name, const QString& caption,
                     const QKeySequence& shortcut = {}, int image = -1);
 
-// The same, running onExecute inside plat::guarded when the action executes.
+// The same, running onExecute inside plat::Guarded when the action executes.
 template <typename F>
 QAction* MakeAction(QObject* owner, const QString& name, const QString& caption,
                     const QKeySequence& shortcut, int image, F&& onExecute) {

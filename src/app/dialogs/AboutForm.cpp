@@ -134,7 +134,7 @@ void TAboutForm::OkButtonClick() {
 bool TAboutForm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Label2 && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        plat::guarded([&] { Label2Click(); });
+        plat::Guarded([&] { Label2Click(); });
         return true;
     }
     return QDialog::eventFilter(watched, event);

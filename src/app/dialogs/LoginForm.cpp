@@ -200,7 +200,7 @@ void TLoginForm::ManageDimensions() {
 void TLoginForm::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
-        plat::guarded([&] { FormActivate(); });
+        plat::Guarded([&] { FormActivate(); });
     }
 }
 

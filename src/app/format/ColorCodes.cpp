@@ -12,11 +12,11 @@
 
 namespace {
 
-constexpr TColorCodeRow row(uint32_t rgb, char16_t index) {
+constexpr TColorCodeRow Row(uint32_t rgb, char16_t index) {
     return TColorCodeRow{rgb, {u'\x10', index}, 2};
 }
 
-QString fontSwitch(const QString& hex) {
+QString FontSwitch(const QString& hex) {
     return QStringLiteral("</font><font color=\"#") + hex + QStringLiteral("\">");
 }
 
@@ -37,22 +37,22 @@ QString ColorToHex(plat::TColor color) {
 }
 
 const std::array<TColorCodeRow, 32> ColorCodeTable = {{
-    row(0x000000, 0x0B), row(0xDFDFD7, 0x19),
-    row(0xFFFFFF, 0x0F), row(0xFFFFFF, 0x15),
-    row(0xFFFFCF, 0x03), row(0xFFE7A6, 0x1D),
-    row(0x9E9D20, 0x1A), row(0xCFAD41, 0x11),
-    row(0xDFDF41, 0x12), row(0xFFFF41, 0x05),
-    row(0xFFFF00, 0x10), row(0xFFFF00, 0x1C),
-    row(0x00F700, 0x08), row(0x00F700, 0x0D),
-    row(0x00FF00, 0x00), row(0x00EF00, 0x1E),
-    row(0x00DF41, 0x13), row(0x61E78E, 0x07),
-    row(0x61AD61, 0x14), row(0x00A551, 0x06),
-    row(0x00FFFF, 0x04), row(0x30D7FF, 0x01),
-    row(0x30D7FF, 0x02), row(0x9ED7DF, 0x16),
-    row(0x8EB5FF, 0x1B), TColorCodeRow{0x9C9CFF, {u'\x11', 0}, 1},
-    row(0x0000FF, 0x0E), row(0xFF00FF, 0x1F),
-    row(0xFF009E, 0x09), row(0xFF0000, 0x0C),
-    row(0xFF0000, 0x17), row(0xFF0000, 0x18),
+    Row(0x000000, 0x0B), Row(0xDFDFD7, 0x19),
+    Row(0xFFFFFF, 0x0F), Row(0xFFFFFF, 0x15),
+    Row(0xFFFFCF, 0x03), Row(0xFFE7A6, 0x1D),
+    Row(0x9E9D20, 0x1A), Row(0xCFAD41, 0x11),
+    Row(0xDFDF41, 0x12), Row(0xFFFF41, 0x05),
+    Row(0xFFFF00, 0x10), Row(0xFFFF00, 0x1C),
+    Row(0x00F700, 0x08), Row(0x00F700, 0x0D),
+    Row(0x00FF00, 0x00), Row(0x00EF00, 0x1E),
+    Row(0x00DF41, 0x13), Row(0x61E78E, 0x07),
+    Row(0x61AD61, 0x14), Row(0x00A551, 0x06),
+    Row(0x00FFFF, 0x04), Row(0x30D7FF, 0x01),
+    Row(0x30D7FF, 0x02), Row(0x9ED7DF, 0x16),
+    Row(0x8EB5FF, 0x1B), TColorCodeRow{0x9C9CFF, {u'\x11', 0}, 1},
+    Row(0x0000FF, 0x0E), Row(0xFF00FF, 0x1F),
+    Row(0xFF009E, 0x09), Row(0xFF0000, 0x0C),
+    Row(0xFF0000, 0x17), Row(0xFF0000, 0x18),
 }};
 
 QString TColorCodeRow::Hex() const {
@@ -104,12 +104,12 @@ QString DecodeColorCodes(QStringView text, plat::TColor messageColor, plat::TCol
     static const std::array<QString, ColorCodeTable.size()> kSwitches = [] {
         std::array<QString, ColorCodeTable.size()> switches;
         for (size_t r = 0; r < ColorCodeTable.size(); ++r) {
-            switches[r] = fontSwitch(ColorCodeTable[r].Hex());
+            switches[r] = FontSwitch(ColorCodeTable[r].Hex());
         }
         return switches;
     }();
     const plat::TColor backgroundRgb = plat::ColorToRGB(background);
-    const QString messageSwitch = fontSwitch(ColorToHex(messageColor));
+    const QString messageSwitch = FontSwitch(ColorToHex(messageColor));
     std::array<TSubstitutionRow, ColorCodeTable.size() + 1> rows;
     for (size_t r = 0; r < ColorCodeTable.size(); ++r) {
         // A colour that would vanish on the console's background is shown in

@@ -77,7 +77,7 @@ TEscape EscapeAt(QStringView text, qsizetype at) {
 
 // Joins strings and string views, allocating once.
 template <typename... Parts>
-QString cat(const Parts&... parts) {
+QString Cat(const Parts&... parts) {
     QString result;
     result.reserve((QStringView(parts).size() + ...));
     (result.append(parts), ...);
@@ -112,7 +112,7 @@ void AppendAttribute(QString& out, QStringView text) {
     out.append(text.sliced(copied));
 }
 
-QString link(QStringView name, QStringView params, QStringView label) {
+QString Link(QStringView name, QStringView params, QStringView label) {
     QString result;
     result.reserve(48 + name.size() + params.size() + 2 * label.size());
     result.append(u"<a name=\"").append(name).append(u"\" params=\"");
@@ -234,7 +234,7 @@ TChatLine TMessageFormatter::ErrorLine(QStringView text) const {
 }
 
 TChatLine TMessageFormatter::SystemLine(QStringView text) const {
-    const QString line = cat(u"System Message: ", text);
+    const QString line = Cat(u"System Message: ", text);
     return {ConsoleLine(line + QStringLiteral("</font>"), MessageColor::System, true),
             TChatLog::System,
             line,
@@ -242,22 +242,22 @@ TChatLine TMessageFormatter::SystemLine(QStringView text) const {
 }
 
 QString TMessageFormatter::CharLink(QStringView name) const {
-    return settings_.LinkNames ? link(u"charlink", name, name) : EscapeMarkup(name);
+    return settings_.LinkNames ? Link(u"charlink", name, name) : EscapeMarkup(name);
 }
 
 QString TMessageFormatter::PrivCharLink(QStringView name, QStringView group) const {
     if (!settings_.LinkNames) {
         return EscapeMarkup(name);
     }
-    return link(u"privcharlink", cat(name, u",", group), name);
+    return Link(u"privcharlink", Cat(name, u",", group), name);
 }
 
 QString TMessageFormatter::PublicLink(QStringView group) const {
-    return settings_.LinkGroups ? link(u"publiclink", group, group) : EscapeMarkup(group);
+    return settings_.LinkGroups ? Link(u"publiclink", group, group) : EscapeMarkup(group);
 }
 
 QString TMessageFormatter::PrivateLink(QStringView group) const {
-    return settings_.LinkGroups ? link(u"privatelink", group, group) : EscapeMarkup(group);
+    return settings_.LinkGroups ? Link(u"privatelink", group, group) : EscapeMarkup(group);
 }
 
 QString TMessageFormatter::LinkReference(QStringView text, const TBlob& blob) {
@@ -297,7 +297,7 @@ QString TMessageFormatter::LinkReference(QStringView text, const TBlob& blob) {
         return text.toString();
     }
     const QString open =
-        cat(u"<a name=\"reflink\" hint=\"Display reference\" params=\"", key, u"\">");
+        Cat(u"<a name=\"reflink\" hint=\"Display reference\" params=\"", key, u"\">");
     QString result;
     qsizetype copied = 0;
     standalone(p2 + 1, [&](qsizetype i) {
@@ -345,7 +345,7 @@ TChatLine TMessageFormatter::MessageLine(QStringView layoutHead, QStringView mes
     TIncoming body = FormatIncoming(EscapeText(message, settings_.ParseEmoticons), blob, color);
     // The layout closes a font of its own after the one the line writer
     // closes; the console ignores a close with no font open.
-    const QString text = cat(layoutHead, body.Markup, u"</font>");
+    const QString text = Cat(layoutHead, body.Markup, u"</font>");
     return {ConsoleLine(text, color, true), log, std::move(logText), std::move(body.SoundFile)};
 }
 
@@ -357,28 +357,28 @@ TChatLine TMessageFormatter::GroupMessage(const std::optional<QString>& group, Q
                                    ? MessageColor::PublicGroupWanted
                                    : MessageColor::PublicGroup;
     const QString groupText = group ? PublicLink(*group) : name;
-    return MessageLine(cat(u"[", groupText, u"] ", CharLink(sender), u": "), message, blob, color,
+    return MessageLine(Cat(u"[", groupText, u"] ", CharLink(sender), u": "), message, blob, color,
                        TChatLog::Groups,
-                       cat(u"[", name, u"] ", sender, u": ", StripColorCodes(message)));
+                       Cat(u"[", name, u"] ", sender, u": ", StripColorCodes(message)));
 }
 
 TChatLine TMessageFormatter::TellReceived(QStringView sender, QStringView message,
                                           const TBlob* blob) {
-    return MessageLine(cat(CharLink(sender), u": "), message, blob, MessageColor::TellReceived,
-                       TChatLog::Private, cat(sender, u": ", StripColorCodes(message)));
+    return MessageLine(Cat(CharLink(sender), u": "), message, blob, MessageColor::TellReceived,
+                       TChatLog::Private, Cat(sender, u": ", StripColorCodes(message)));
 }
 
 TChatLine TMessageFormatter::TellSent(QStringView target, QStringView message, const TBlob* blob) {
-    return MessageLine(cat(u"To [", CharLink(target), u"]: "), message, blob,
+    return MessageLine(Cat(u"To [", CharLink(target), u"]: "), message, blob,
                        MessageColor::TellSent, TChatLog::Private,
-                       cat(u"To [", target, u"]: ", StripColorCodes(message)));
+                       Cat(u"To [", target, u"]: ", StripColorCodes(message)));
 }
 
 TChatLine TMessageFormatter::PrivateGroupMessage(QStringView group, QStringView sender,
                                                  QStringView message, const TBlob* blob) {
-    return MessageLine(cat(u"[", PrivateLink(group), u"] ", PrivCharLink(sender, group), u": "),
+    return MessageLine(Cat(u"[", PrivateLink(group), u"] ", PrivCharLink(sender, group), u": "),
                        message, blob, MessageColor::PrivateGroup, TChatLog::PrivateGroups,
-                       cat(u"[", group, u"] ", sender, u": ", StripColorCodes(message)));
+                       Cat(u"[", group, u"] ", sender, u": ", StripColorCodes(message)));
 }
 
 template <typename... Names>

@@ -112,12 +112,12 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     // the settings place their bars.
     layout()->activate();
     ConnectKitHandlers();
-    plat::guarded([this] { FormCreate(); });
+    plat::Guarded([this] { FormCreate(); });
 }
 
 TMainForm::~TMainForm() {
     DisconnectKitHandlers();
-    plat::guarded([this] { FormDestroy(); });
+    plat::Guarded([this] { FormDestroy(); });
     if (instance_ == this) {
         instance_ = nullptr;
     }
@@ -408,7 +408,7 @@ void TMainForm::PostActivate() {
         this,
         [this] {
             activatePosted_ = false;
-            plat::guarded([this] { FormActivate(); });
+            plat::Guarded([this] { FormActivate(); });
         },
         Qt::QueuedConnection);
 }

@@ -75,7 +75,7 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         bool consumed = false;
-        plat::guarded([&] { consumed = Dispatch(watched, event); });
+        plat::Guarded([&] { consumed = Dispatch(watched, event); });
         return consumed;
     }
 

@@ -62,7 +62,7 @@ void TRichEdit::SetTypingColor(plat::TColor value) {
 void TRichEdit::keyPressEvent(QKeyEvent* event) {
     bool handled = false;
     if (OnKeyDown) {
-        plat::guarded([&] { OnKeyDown(this, event, handled); });
+        plat::Guarded([&] { OnKeyDown(this, event, handled); });
     }
     if (handled) {
         event->accept();

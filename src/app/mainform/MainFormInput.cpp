@@ -56,7 +56,7 @@ void TMainForm::CreateInputAndAway() {
     plat::ConnectGuarded(RefListView, &QListWidget::itemDoubleClicked, this,
                          [this] { RefListViewDblClick(); });
     RefListView->installEventFilter(new KeyUpFilter(
-        RefListView, [this](QKeyEvent* key) { plat::guarded([&] { RefListViewKeyUp(key); }); }));
+        RefListView, [this](QKeyEvent* key) { plat::Guarded([&] { RefListViewKeyUp(key); }); }));
 }
 
 void TMainForm::RefListViewDblClick() {

@@ -79,7 +79,7 @@ void TMainForm::OutputMemoMouseUp(TQvCustomConsole*, Qt::MouseButton Button, Qt:
     // The console drops the link it shows as hovered once the menu is up.
     TQvConsole* console = OutputMemo;
     QMetaObject::invokeMethod(
-        console, [console] { plat::guarded([console] { console->MouseLeave(); }); },
+        console, [console] { plat::Guarded([console] { console->MouseLeave(); }); },
         Qt::QueuedConnection);
 }
 

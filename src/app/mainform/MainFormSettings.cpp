@@ -55,7 +55,7 @@ void TMainForm::LoadSettings() {
     LoadDimensions(*registry_, VLChat->DimensionList());
     // A bar the kit cannot place (one without a name) costs its own place,
     // never the settings that follow.
-    plat::guarded([this] { dk::RegistryLoadPositions(this, *registry_, kToolbarsKey); });
+    plat::Guarded([this] { dk::RegistryLoadPositions(this, *registry_, kToolbarsKey); });
     Settings = ::LoadSettings(*registry_);
     settingsLoaded_ = true;
     // The bars and splitters, then everything else; logging starts from off.

@@ -11,6 +11,6 @@ public:
     // lines (TMessageNode::Text).
     static inline bool StoreConsoleText = false;
     static void LoadSettings(TMainForm& form) {
-        plat::guarded([&] { form.LoadSettings(); });
+        plat::Guarded([&] { form.LoadSettings(); });
     }
 };

@@ -30,7 +30,7 @@ protected:
             const auto* mouse = static_cast<QMouseEvent*>(event);
             if (mouse->button() == Qt::RightButton) {
                 const QPoint pos = mouse->position().toPoint();
-                plat::guarded([&] {
+                plat::Guarded([&] {
                     if (tree_ == form_->FriendsTreeView) {
                         form_->FriendsTreeViewMouseDown(mouse->button(), pos.x(), pos.y());
                     } else {
@@ -45,7 +45,7 @@ protected:
             const auto* mouse = static_cast<QMouseEvent*>(event);
             if (tree_ == form_->GroupsTreeView) {
                 const QPoint pos = mouse->position().toPoint();
-                plat::guarded(
+                plat::Guarded(
                     [&] { form_->GroupsTreeViewMouseUp(mouse->button(), pos.x(), pos.y()); });
             }
             break;
@@ -54,7 +54,7 @@ protected:
             const auto* mouse = static_cast<QMouseEvent*>(event);
             if (mouse->button() == Qt::LeftButton) {
                 TTreeNode* node = tree_->NodeAt(mouse->position().toPoint());
-                plat::guarded([&] {
+                plat::Guarded([&] {
                     if (tree_ == form_->FriendsTreeView) {
                         form_->FriendsTreeViewDblClick(node);
                     } else {

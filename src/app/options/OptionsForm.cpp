@@ -325,7 +325,7 @@ void TOptionsForm::closeEvent(QCloseEvent* event) {
 
 // Enter is OK, Esc is Cancel.
 void TOptionsForm::keyPressEvent(QKeyEvent* event) {
-    plat::guarded([&] {
+    plat::Guarded([&] {
         if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
             OkButtonClick();
         } else if (event->key() == Qt::Key_Escape) {

@@ -107,14 +107,14 @@ void TOptionsTreeView::FitWidth() {
 }
 
 void TOptionsTreeView::mouseMoveEvent(QMouseEvent* event) {
-    plat::guarded([&] {
+    plat::Guarded([&] {
         QTreeWidget::mouseMoveEvent(event);
         SetHot(indexAt(event->position().toPoint()));
     });
 }
 
 void TOptionsTreeView::leaveEvent(QEvent* event) {
-    plat::guarded([&] {
+    plat::Guarded([&] {
         QTreeWidget::leaveEvent(event);
         SetHot(QModelIndex());
     });

@@ -493,7 +493,7 @@ bool TAttachForm::eventFilter(QObject* watched, QEvent* event) {
             continue; // still being built
         }
         if (watched == editor) {
-            plat::guarded([&] {
+            plat::Guarded([&] {
                 switch (event->type()) {
                 case QEvent::FocusIn:
                     // Coming back from a menu is no new entry.
@@ -515,7 +515,7 @@ bool TAttachForm::eventFilter(QObject* watched, QEvent* event) {
                 }
             });
         } else if (watched == editor->viewport() && event->type() == QEvent::MouseButtonRelease) {
-            plat::guarded([&] { EditorReleased(editor); });
+            plat::Guarded([&] { EditorReleased(editor); });
         }
     }
     return QDialog::eventFilter(watched, event);
@@ -523,7 +523,7 @@ bool TAttachForm::eventFilter(QObject* watched, QEvent* event) {
 
 bool TAttachForm::event(QEvent* event) {
     if (event->type() == QEvent::WindowActivate) {
-        plat::guarded([&] { FormActivate(); });
+        plat::Guarded([&] { FormActivate(); });
     }
     return QDialog::event(event);
 }

@@ -125,7 +125,7 @@ void TVLWhoisThread::CancelAll() {
 void TVLWhoisThread::HandleFinished() {
     const QPointer<TVLWhoisThread> self(this); // the handler may delete the lookup
     if (!silenced_ && OnTerminate) {
-        plat::guarded([this] { OnTerminate(this); });
+        plat::Guarded([this] { OnTerminate(this); });
     }
     if (self && freeOnTerminate_) {
         deleteLater();

@@ -232,7 +232,7 @@ private:
         try {
             body();
         } catch (...) {
-            plat::guarded([this] { EndUpdate(); });
+            plat::Guarded([this] { EndUpdate(); });
             throw;
         }
         EndUpdate();

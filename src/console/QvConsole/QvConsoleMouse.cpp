@@ -68,7 +68,7 @@ void TQvCustomConsole::MouseLeave() {
 }
 
 void TQvCustomConsole::mousePressEvent(QMouseEvent* event) {
-    plat::guarded([&] {
+    plat::Guarded([&] {
         const QPoint pos = event->position().toPoint();
         if (OnMouseDown) {
             OnMouseDown(this, event->button(), event->modifiers(), pos.x(), pos.y());
@@ -92,7 +92,7 @@ void TQvCustomConsole::mousePressEvent(QMouseEvent* event) {
 }
 
 void TQvCustomConsole::mouseDoubleClickEvent(QMouseEvent* event) {
-    plat::guarded([&] {
+    plat::Guarded([&] {
         if (event->button() == Qt::LeftButton && OnDblClick) {
             OnDblClick(this);
         }
@@ -102,7 +102,7 @@ void TQvCustomConsole::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void TQvCustomConsole::mouseMoveEvent(QMouseEvent* event) {
-    plat::guarded([&] {
+    plat::Guarded([&] {
         const QPoint pos = event->position().toPoint();
         if (OnMouseMove) {
             OnMouseMove(this, event->modifiers(), pos.x(), pos.y());
@@ -125,7 +125,7 @@ void TQvCustomConsole::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void TQvCustomConsole::mouseReleaseEvent(QMouseEvent* event) {
-    plat::guarded([&] {
+    plat::Guarded([&] {
         const QPoint pos = event->position().toPoint();
         const bool left = event->button() == Qt::LeftButton;
         if (left && clickPending_) {
@@ -303,7 +303,7 @@ void TQvCustomConsole::DeliverSelection() {
 
 void TQvCustomConsole::wheelEvent(QWheelEvent* event) {
     bool handled = false;
-    plat::guarded([&] {
+    plat::Guarded([&] {
         const QPoint pos = event->position().toPoint();
         const int delta = event->angleDelta().y();
         if (OnMouseWheel) {
@@ -320,7 +320,7 @@ void TQvCustomConsole::wheelEvent(QWheelEvent* event) {
 }
 
 void TQvCustomConsole::contextMenuEvent(QContextMenuEvent* event) {
-    plat::guarded([&] {
+    plat::Guarded([&] {
         bool handled = false;
         if (OnContextPopup) {
             OnContextPopup(this, event->pos(), handled);
@@ -333,7 +333,7 @@ void TQvCustomConsole::contextMenuEvent(QContextMenuEvent* event) {
 
 void TQvCustomConsole::leaveEvent(QEvent* event) {
     QAbstractScrollArea::leaveEvent(event);
-    plat::guarded([&] { MouseLeave(); });
+    plat::Guarded([&] { MouseLeave(); });
 }
 
 bool TQvCustomConsole::viewportEvent(QEvent* event) {
@@ -348,7 +348,7 @@ bool TQvCustomConsole::viewportEvent(QEvent* event) {
         return true;
     }
     case QEvent::Leave:
-        plat::guarded([&] { MouseLeave(); });
+        plat::Guarded([&] { MouseLeave(); });
         break;
     default:
         break;

@@ -86,7 +86,7 @@ void TQvCustomConsole::RequestFrame() {
         // added, for one) goes into the same frame.
         framePosted_ = true;
         QMetaObject::invokeMethod(
-            this, [this] { plat::guarded([&] { DeliverFrame(); }); }, Qt::QueuedConnection);
+            this, [this] { plat::Guarded([&] { DeliverFrame(); }); }, Qt::QueuedConnection);
     }
 }
 
@@ -125,7 +125,7 @@ void TQvCustomConsole::FlushScroll() {
 }
 
 void TQvCustomConsole::paintEvent(QPaintEvent* event) {
-    plat::guarded([&] {
+    plat::Guarded([&] {
         lastFrameMs_ = plat::MonotonicMs();
         EnsureLayout();
         ClampScroll();
@@ -157,7 +157,7 @@ void TQvCustomConsole::paintEvent(QPaintEvent* event) {
 
 void TQvCustomConsole::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
-    plat::guarded([&] {
+    plat::Guarded([&] {
         ++contentVersion_;
         pendingScroll_ = 0; // a resize paints everything anyway
         UpdateScrollBar();

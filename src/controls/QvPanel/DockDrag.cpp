@@ -201,19 +201,19 @@ bool TDockDrag::eventFilter(QObject* /*watched*/, QEvent* event) {
     }
     switch (event->type()) {
     case QEvent::MouseMove:
-        plat::guarded(
+        plat::Guarded(
             [&] { MoveTo(static_cast<QMouseEvent*>(event)->globalPosition().toPoint()); });
         return true;
     case QEvent::MouseButtonRelease:
         if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-            plat::guarded(
+            plat::Guarded(
                 [&] { Drop(static_cast<QMouseEvent*>(event)->globalPosition().toPoint()); });
             return true;
         }
         return false;
     case QEvent::KeyPress:
         if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-            plat::guarded([&] { Cancel(); });
+            plat::Guarded([&] { Cancel(); });
         }
         return true;
     default:

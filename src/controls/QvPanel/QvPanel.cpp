@@ -202,7 +202,7 @@ void TQvCustomPanel::DrawCaption(QPainter& painter, const TRect& rect) {
 }
 
 void TQvCustomPanel::paintEvent(QPaintEvent* /*event*/) {
-    plat::guarded([&] {
+    plat::Guarded([&] {
         QPainter painter(this);
         PaintPanel(painter);
         PaintDockCaptions(painter);
@@ -211,7 +211,7 @@ void TQvCustomPanel::paintEvent(QPaintEvent* /*event*/) {
 
 void TQvCustomPanel::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    plat::guarded([this] { LayoutDockClients(); });
+    plat::Guarded([this] { LayoutDockClients(); });
     if (!testAttribute(Qt::WA_StaticContents)) {
         return;
     }
@@ -245,7 +245,7 @@ void TQvCustomPanel::changeEvent(QEvent* event) {
 
 void TQvCustomPanel::enterEvent(QEnterEvent* event) {
     QWidget::enterEvent(event);
-    plat::guarded([&] {
+    plat::Guarded([&] {
         if (OnMouseEnter) {
             OnMouseEnter(this);
         }
@@ -254,7 +254,7 @@ void TQvCustomPanel::enterEvent(QEnterEvent* event) {
 
 void TQvCustomPanel::leaveEvent(QEvent* event) {
     QWidget::leaveEvent(event);
-    plat::guarded([&] {
+    plat::Guarded([&] {
         if (OnMouseLeave) {
             OnMouseLeave(this);
         }
@@ -271,7 +271,7 @@ void TQvOpaquePanel::SetColor(TColor value) {
 }
 
 void TQvOpaquePanel::paintEvent(QPaintEvent* event) {
-    plat::guarded([&] {
+    plat::Guarded([&] {
         QPainter painter(this);
         painter.fillRect(event->rect(), plat::ToQColor(color_));
     });

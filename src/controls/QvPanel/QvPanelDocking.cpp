@@ -223,7 +223,7 @@ void TQvCustomPanel::mouseMoveEvent(QMouseEvent* event) {
     if ((global - pressPoint_).manhattanLength() >= QApplication::startDragDistance()) {
         QWidget* client = pressedClient_;
         pressedClient_ = nullptr;
-        plat::guarded([&] { ctl::TDockDrag::Begin(client, global); });
+        plat::Guarded([&] { ctl::TDockDrag::Begin(client, global); });
     }
 }
 
@@ -240,7 +240,7 @@ bool TQvCustomPanel::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::ShowToParent:
     case QEvent::HideToParent:
         if (watched->parent() == this) {
-            plat::guarded([this] { LayoutDockClients(); });
+            plat::Guarded([this] { LayoutDockClients(); });
             update();
         }
         break;
@@ -255,7 +255,7 @@ void TQvCustomPanel::childEvent(QChildEvent* event) {
     if (event->removed() && !dockClients_.empty()) {
         // A docked control taken elsewhere or destroyed.
         ForgetDockClient(event->child());
-        plat::guarded([this] { LayoutDockClients(); });
+        plat::Guarded([this] { LayoutDockClients(); });
         update();
     }
 }

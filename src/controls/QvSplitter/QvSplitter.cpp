@@ -61,7 +61,7 @@ void TQvSplitterPane::InsertControl(QWidget* control, plat::Align align) {
 bool TQvSplitterPane::event(QEvent* event) {
     const bool result = TQvCustomPanel::event(event);
     if (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent) {
-        plat::guarded([&] { splitter_->LayoutPanes(); });
+        plat::Guarded([&] { splitter_->LayoutPanes(); });
     }
     return result;
 }
@@ -318,7 +318,7 @@ void TQvSplitter::resizeEvent(QResizeEvent* event) {
     if (destroying_) {
         return;
     }
-    plat::guarded([&] {
+    plat::Guarded([&] {
         if (fixedPane_ != fpUpperLeft) {
             KeepLowerRightOnResize();
         } else if (usePercent_) {

@@ -65,7 +65,7 @@ int TQvSplitter::AlongSplit(QPoint point) const {
 }
 
 void TQvSplitter::paintEvent(QPaintEvent* /*event*/) {
-    plat::guarded([&] {
+    plat::Guarded([&] {
         QPainter painter(this);
         PaintPanel(painter);
         PaintBar(painter);
@@ -187,7 +187,7 @@ void TQvSplitter::mousePressEvent(QMouseEvent* event) {
         event->ignore();
         return;
     }
-    plat::guarded([&] {
+    plat::Guarded([&] {
         if (!lockBar_) {
             dragging_ = true;
             dragStart_ = position_;
@@ -203,7 +203,7 @@ void TQvSplitter::mousePressEvent(QMouseEvent* event) {
 
 void TQvSplitter::mouseMoveEvent(QMouseEvent* event) {
     const QPoint point = event->position().toPoint();
-    plat::guarded([&] {
+    plat::Guarded([&] {
         if (!dragging_) {
             UpdateCursor(point);
             return;
@@ -235,7 +235,7 @@ void TQvSplitter::mouseReleaseEvent(QMouseEvent* event) {
         return;
     }
     const QPoint point = event->position().toPoint();
-    plat::guarded([&] {
+    plat::Guarded([&] {
         if (dragging_) {
             dragging_ = false;
             if (!realTimeDrag_) {

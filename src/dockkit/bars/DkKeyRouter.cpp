@@ -110,7 +110,7 @@ protected:
             return false;
         }
         bool handled = false;
-        plat::guarded([&] {
+        plat::Guarded([&] {
             handled = Route(static_cast<QWidget*>(watched), static_cast<QKeyEvent*>(event));
         });
         return handled;

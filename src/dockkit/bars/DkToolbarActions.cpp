@@ -44,7 +44,7 @@ void JoinActionUpdates(TDkCustomToolbar* toolbar) {
     if (!state.idle && QCoreApplication::instance() != nullptr) {
         if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance()) {
             state.idle = QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock,
-                                          [] { plat::guarded(&UpdateToolbarActions); });
+                                          [] { plat::Guarded(&UpdateToolbarActions); });
         }
     }
 }

@@ -125,7 +125,7 @@ bool DkNcWidget::event(QEvent* event) {
             break;
         }
         const QPoint global = mouse->globalPosition().toPoint();
-        plat::guarded([&] {
+        plat::Guarded([&] {
             switch (event->type()) {
             case QEvent::MouseButtonPress:
                 if (mouse->button() == Qt::LeftButton) {
@@ -157,7 +157,7 @@ bool DkNcWidget::event(QEvent* event) {
                 unsetCursor();
                 ncCursorSet_ = false;
             }
-            plat::guarded([&] { NcMouseLeave(); });
+            plat::Guarded([&] { NcMouseLeave(); });
         }
         break;
     default:

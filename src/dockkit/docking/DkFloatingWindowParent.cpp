@@ -165,38 +165,20 @@ QMargins TDkFloatingWindowParent::CalcNcMargins() const {
             border.height()};
 }
 
-int TDkFloatingWindowParent::NcHitTest(QPoint pos) const {
-    if (contentsRect().contains(pos)) {
-        return dk::HTCLIENT;
-    }
-    if (!rect().contains(pos)) {
-        return dk::HTNOWHERE;
-    }
-    if (CaptionShown()) {
-        if (CloseButtonShown() && CloseButtonRect().Contains(pos)) {
-            return dk::HTCLOSEBUTTON;
-        }
-        const QSize border = BorderSize();
-        const plat::TRect band(border.width(), border.height(), width() - border.width(),
-                               border.height() + SmallCaption());
-        if (band.Contains(pos)) {
-            return dk::HTFLOATCAPTION;
-        }
-    }
-    if (hosted_.isNull() || !hosted_->Resizable()) {
-        return dk::HTNOWHERE;
-    }
-    const QSize border = BorderSize();
+namespace {
+
+// Which edge or corner of a window of the given size a point on its border is
+// on; corners reach `corner` pixels along each edge (none when 0).
+int BorderHitTest(QPoint pos, QSize size, QSize border, int corner) {
     const bool left = pos.x() < border.width();
-    const bool right = pos.x() >= width() - border.width();
+    const bool right = pos.x() >= size.width() - border.width();
     const bool top = pos.y() < border.height();
-    const bool bottom = pos.y() >= height() - border.height();
-    if (hosted_->CornerSizing()) {
-        const int corner = border.height() + SmallCaption() - 1;
+    const bool bottom = pos.y() >= size.height() - border.height();
+    if (corner > 0) {
         const bool nearLeft = pos.x() < corner;
-        const bool nearRight = pos.x() >= width() - corner;
+        const bool nearRight = pos.x() >= size.width() - corner;
         const bool nearTop = pos.y() < corner;
-        const bool nearBottom = pos.y() >= height() - corner;
+        const bool nearBottom = pos.y() >= size.height() - corner;
         if ((top && nearLeft) || (left && nearTop)) {
             return dk::HTTOPLEFT;
         }
@@ -210,19 +192,46 @@ int TDkFloatingWindowParent::NcHitTest(QPoint pos) const {
             return dk::HTBOTTOMRIGHT;
         }
     }
-    if (left) {
-        return dk::HTLEFT;
+    if (left || right) {
+        return left ? dk::HTLEFT : dk::HTRIGHT;
     }
-    if (right) {
-        return dk::HTRIGHT;
-    }
-    if (top) {
-        return dk::HTTOP;
-    }
-    if (bottom) {
-        return dk::HTBOTTOM;
+    if (top || bottom) {
+        return top ? dk::HTTOP : dk::HTBOTTOM;
     }
     return dk::HTNOWHERE;
+}
+
+} // namespace
+
+int TDkFloatingWindowParent::NcHitTest(QPoint pos) const {
+    if (contentsRect().contains(pos)) {
+        return dk::HTCLIENT;
+    }
+    if (!rect().contains(pos)) {
+        return dk::HTNOWHERE;
+    }
+    if (const int caption = CaptionHitTest(pos); caption != dk::HTNOWHERE) {
+        return caption;
+    }
+    if (hosted_.isNull() || !hosted_->Resizable()) {
+        return dk::HTNOWHERE;
+    }
+    const QSize border = BorderSize();
+    const int corner = hosted_->CornerSizing() ? border.height() + SmallCaption() - 1 : 0;
+    return BorderHitTest(pos, size(), border, corner);
+}
+
+int TDkFloatingWindowParent::CaptionHitTest(QPoint pos) const {
+    if (!CaptionShown()) {
+        return dk::HTNOWHERE;
+    }
+    if (CloseButtonShown() && CloseButtonRect().Contains(pos)) {
+        return dk::HTCLOSEBUTTON;
+    }
+    const QSize border = BorderSize();
+    const plat::TRect band(border.width(), border.height(), width() - border.width(),
+                           border.height() + SmallCaption());
+    return band.Contains(pos) ? dk::HTFLOATCAPTION : dk::HTNOWHERE;
 }
 
 // --- Painting ------------------------------------------------------------------
@@ -428,7 +437,7 @@ void TDkFloatingWindowParent::moveEvent(QMoveEvent* event) {
         hosted_->FloatingFormMoved(this);
     }
     if (!hosted_.isNull() && hosted_->OnMove) {
-        plat::guarded([&] { hosted_->OnMove(hosted_); });
+        plat::Guarded([&] { hosted_->OnMove(hosted_); });
     }
 }
 

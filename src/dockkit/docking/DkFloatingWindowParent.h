@@ -42,6 +42,8 @@ public:
     plat::TRect CloseButtonRect() const;
 
     int NcHitTest(QPoint pos) const override;
+    // The close button or the caption band under a point, else HTNOWHERE.
+    int CaptionHitTest(QPoint pos) const;
 
     // Paints the parts of the frame.
     virtual void PaintFrameArea(QPainter& painter, unsigned parts);

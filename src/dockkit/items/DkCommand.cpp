@@ -24,7 +24,7 @@ public:
         }
         TDkCustomItem* item = std::exchange(pending, nullptr);
         if (item != nullptr) {
-            plat::guarded([item] { item->Click(); });
+            plat::Guarded([item] { item->Click(); });
         }
         return true;
     }

@@ -47,7 +47,7 @@ void Redeliver(const HeldPress& press) {
     QMetaObject::invokeMethod(
         QCoreApplication::instance(),
         [press] {
-            plat::guarded([&] {
+            plat::Guarded([&] {
                 QWidget* target = QApplication::widgetAt(press.global);
                 auto* meant = qobject_cast<QWidget*>(press.receiver.data());
                 if (meant != nullptr && qobject_cast<TDkPopupWindow*>(meant->window()) == nullptr &&

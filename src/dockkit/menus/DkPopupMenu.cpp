@@ -21,7 +21,7 @@ protected:
                               ? widget->mapToGlobal(QPoint(0, 0))
                               : request->globalPos();
         menu_->SetPopupComponent(widget);
-        plat::guarded([&] { menu_->Popup(at.x(), at.y()); });
+        plat::Guarded([&] { menu_->Popup(at.x(), at.y()); });
         return true;
     }
 

@@ -628,7 +628,7 @@ void TDkxCustomStatusBar::PaintBar(QPainter& canvas, const QRegion& region) {
 bool TDkxCustomStatusBar::event(QEvent* event) {
     if (auto* message = plat::KitMessageEvent::From(event)) {
         if (message->Msg() == dk::kListenerThemeMessage) {
-            plat::guarded([this] { RefreshPanels(); });
+            plat::Guarded([this] { RefreshPanels(); });
             return true;
         }
         return QWidget::event(event);
@@ -649,23 +649,23 @@ bool TDkxCustomStatusBar::event(QEvent* event) {
 
 void TDkxCustomStatusBar::paintEvent(QPaintEvent* event) {
     QPainter canvas(this);
-    plat::guarded([&] { PaintBar(canvas, event->region()); });
+    plat::Guarded([&] { PaintBar(canvas, event->region()); });
 }
 
 void TDkxCustomStatusBar::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    plat::guarded([this] { RefreshPanels(); });
+    plat::Guarded([this] { RefreshPanels(); });
 }
 
 void TDkxCustomStatusBar::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    plat::guarded([this] { RefreshPanels(); });
+    plat::Guarded([this] { RefreshPanels(); });
 }
 
 void TDkxCustomStatusBar::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
-        plat::guarded([this] { RefreshPanels(); });
+        plat::Guarded([this] { RefreshPanels(); });
     }
 }
 
@@ -675,7 +675,7 @@ void TDkxCustomStatusBar::childEvent(QChildEvent* event) {
         return;
     }
     auto* control = static_cast<QWidget*>(event->child());
-    plat::guarded([&] {
+    plat::Guarded([&] {
         if (event->added()) {
             // A control put on the bar gets a panel of its own.
             if (!loading_ && !adopting_ && panels_.FindControl(control) == nullptr) {
@@ -714,7 +714,7 @@ void TDkxCustomStatusBar::mouseReleaseEvent(QMouseEvent* event) {
         return;
     }
     if (TDkxStatusPanel* panel = PanelAt(event->position().toPoint())) {
-        plat::guarded([&] { FirePanelClick(panel); });
+        plat::Guarded([&] { FirePanelClick(panel); });
     }
 }
 
@@ -725,7 +725,7 @@ void TDkxCustomStatusBar::mouseDoubleClickEvent(QMouseEvent* event) {
         return;
     }
     if (TDkxStatusPanel* panel = PanelAt(event->position().toPoint())) {
-        plat::guarded([&] { FirePanelDblClick(panel); });
+        plat::Guarded([&] { FirePanelDblClick(panel); });
     }
 }
 

@@ -53,7 +53,7 @@ void TDkxDeskWatcher::VisualStyleChangeSeen() {
         this,
         [this] {
             visualStylePending_ = false;
-            plat::guarded([this] { nexus_.VisualStyleChanged(); });
+            plat::Guarded([this] { nexus_.VisualStyleChanged(); });
         },
         Qt::QueuedConnection);
 }
@@ -62,12 +62,12 @@ bool TDkxDeskWatcher::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::ApplicationPaletteChange:
         if (watched == QCoreApplication::instance()) {
-            plat::guarded([this] { nexus_.SysColorChanged(); });
+            plat::Guarded([this] { nexus_.SysColorChanged(); });
         }
         break;
     case QEvent::ApplicationFontChange:
         if (watched == QCoreApplication::instance()) {
-            plat::guarded(&RealiseKitMenuFont);
+            plat::Guarded(&RealiseKitMenuFont);
         }
         break;
     case QEvent::ThemeChange:

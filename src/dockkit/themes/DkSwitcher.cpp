@@ -24,7 +24,7 @@ TDkxSwitcher::~TDkxSwitcher() {
     --Live();
     if (designing_ && Live() == 0) {
         if (TDkxNexus* nexus = TDkxNexus::Instance()) {
-            plat::guarded([nexus] { nexus->SelectTheme(QStringLiteral("Default")); });
+            plat::Guarded([nexus] { nexus->SelectTheme(QStringLiteral("Default")); });
         }
     }
 }
@@ -63,11 +63,11 @@ void TDkxSwitcher::SetFlatMenuStyle(TFlatMenuStyle value) {
 bool TDkxSwitcher::event(QEvent* event) {
     if (auto* message = plat::KitMessageEvent::From(event)) {
         if (message->Msg() == dk::kListenerThemeMessage) {
-            plat::guarded([this] { OnThemeChange(this); });
+            plat::Guarded([this] { OnThemeChange(this); });
             return true;
         }
         if (message->Msg() == dk::kListenerColorsMessage) {
-            plat::guarded([this] { OnSysColorChange(this); });
+            plat::Guarded([this] { OnSysColorChange(this); });
             return true;
         }
     }

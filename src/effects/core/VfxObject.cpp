@@ -66,7 +66,7 @@ bool TVfxWndProcComponent::eventFilter(QObject* watched, QEvent* event) {
         return QObject::eventFilter(watched, event);
     }
     bool consumed = false;
-    plat::guarded([&] { consumed = WndProc(watched, event); });
+    plat::Guarded([&] { consumed = WndProc(watched, event); });
     return consumed;
 }
 

@@ -68,7 +68,7 @@ void ClientSocket::Close() {
         return;
     }
     Release();
-    guarded([&] {
+    Guarded([&] {
         const auto handler = OnDisconnect;
         if (handler) {
             handler(this);
@@ -180,7 +180,7 @@ void ClientSocket::PostDisconnect() {
 }
 
 void ClientSocket::DeliverRead(uint64_t session) {
-    guarded([&] {
+    Guarded([&] {
         if (session != session_) {
             return;
         }
@@ -188,7 +188,7 @@ void ClientSocket::DeliverRead(uint64_t session) {
         const QPointer<ClientSocket> self(this);
         const auto handler = OnRead;
         if (handler) {
-            guarded([&] { handler(this); });
+            Guarded([&] { handler(this); });
         }
         if (self && session == session_) {
             PostDisconnect();
@@ -197,7 +197,7 @@ void ClientSocket::DeliverRead(uint64_t session) {
 }
 
 void ClientSocket::DeliverDisconnect(uint64_t session) {
-    guarded([&] {
+    Guarded([&] {
         if (session != session_) {
             return;
         }
@@ -210,7 +210,7 @@ void ClientSocket::DeliverDisconnect(uint64_t session) {
 }
 
 void ClientSocket::DeliverError(uint64_t session, int code, const QString& text) {
-    guarded([&] {
+    Guarded([&] {
         if (session != session_) {
             return;
         }
@@ -218,7 +218,7 @@ void ClientSocket::DeliverError(uint64_t session, int code, const QString& text)
         int errorCode = code;
         const auto handler = OnError;
         if (handler) {
-            guarded([&] { handler(this, errorCode); });
+            Guarded([&] { handler(this, errorCode); });
         }
         if (errorCode == 0) {
             return;

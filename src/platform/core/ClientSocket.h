@@ -18,7 +18,7 @@ namespace plat {
 // Open resolves the host and connects in the background. Everything the
 // socket reports reaches its owner through the callbacks below, each run
 // from a posted (queued) call on the socket's thread and through
-// plat::guarded, so an exception thrown by a handler goes to the
+// plat::Guarded, so an exception thrown by a handler goes to the
 // application's exception handler. Posted calls also run inside nested event
 // loops, so a handler that waits in a local event loop keeps receiving.
 //

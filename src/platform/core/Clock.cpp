@@ -8,7 +8,7 @@ namespace plat {
 
 namespace {
 
-int64_t systemMs() {
+int64_t SystemMs() {
     static const QElapsedTimer start = [] {
         QElapsedTimer t;
         t.start();
@@ -22,7 +22,7 @@ int64_t systemMs() {
 
 int64_t MonotonicMs() {
     const auto& source = ScopedClockOverride::Current();
-    return source ? source() : systemMs();
+    return source ? source() : SystemMs();
 }
 
 LocalClock::LocalClock()

@@ -28,7 +28,7 @@ void HandleUnknownException() noexcept;
 // Runs f and hands any exception to the installed handler, so that no
 // exception unwinds through Qt's event loop.
 template <typename F>
-void guarded(F&& f) noexcept {
+void Guarded(F&& f) noexcept {
     try {
         std::forward<F>(f)();
     } catch (const std::exception& e) {
@@ -62,7 +62,7 @@ void CallWithLeading(F& f, Tuple& args) {
 
 } // namespace detail
 
-// Connects a signal to a callable that runs inside guarded(); the callable
+// Connects a signal to a callable that runs inside Guarded(); the callable
 // takes the signal's arguments, a leading part of them or none. The
 // connection ends with the context object.
 template <typename Sender, typename Signal, typename F>
@@ -71,7 +71,7 @@ QMetaObject::Connection ConnectGuarded(const Sender* sender, Signal signal, cons
     return QObject::connect(
         sender, signal, context,
         [f = std::forward<F>(f)](const auto&... args) mutable {
-            guarded([&] {
+            Guarded([&] {
                 auto tuple = std::forward_as_tuple(args...);
                 detail::CallWithLeading<sizeof...(args)>(f, tuple);
             });

@@ -70,13 +70,13 @@ void TDkCustomToolbar::HotTrack(QPoint globalPos, bool updateHint) {
 
 void TDkCustomToolbar::mouseMoveEvent(QMouseEvent* event) {
     const QPoint global = event->globalPosition().toPoint();
-    plat::guarded([&] { HotTrack(global, true); });
+    plat::Guarded([&] { HotTrack(global, true); });
     TDkCustomDockableWindow::mouseMoveEvent(event);
 }
 
 void TDkCustomToolbar::leaveEvent(QEvent* event) {
     if (view_ != nullptr && !view_->HasState(vsModal) && QWidget::mouseGrabber() == nullptr) {
-        plat::guarded([&] { view_->Select(nullptr); });
+        plat::Guarded([&] { view_->Select(nullptr); });
     }
     TDkCustomDockableWindow::leaveEvent(event);
 }
@@ -104,7 +104,7 @@ void TDkCustomToolbar::mousePressEvent(QMouseEvent* event) {
         return;
     }
     event->accept();
-    plat::guarded([&] {
+    plat::Guarded([&] {
         view_->UpdateSelectionFromMouse(global, true);
         const TDkItemViewer* selected = view_->Selected();
         if (selected != nullptr && !selected->Item()->HasStyle(dk::StyleClicksTransparent)) {
@@ -141,7 +141,7 @@ bool TDkCustomToolbar::event(QEvent* event) {
     if (event->type() == QEvent::ApplicationFontChange && systemFont_ && view_ != nullptr) {
         // The menu font may have changed with it.
         view_->InvalidatePositions();
-        plat::guarded([&] { ArrangeContent(); });
+        plat::Guarded([&] { ArrangeContent(); });
     }
     return TDkCustomDockableWindow::event(event);
 }
@@ -149,7 +149,7 @@ bool TDkCustomToolbar::event(QEvent* event) {
 void TDkCustomToolbar::changeEvent(QEvent* event) {
     if (event->type() == QEvent::FontChange && !systemFont_ && view_ != nullptr) {
         view_->InvalidatePositions();
-        plat::guarded([&] { ArrangeContent(); });
+        plat::Guarded([&] { ArrangeContent(); });
     }
     TDkCustomDockableWindow::changeEvent(event);
 }
@@ -266,7 +266,7 @@ void TDkCustomToolbar::childEvent(QChildEvent* event) {
             this,
             [this, control] {
                 if (control != nullptr) {
-                    plat::guarded([&] { EnsureControlItem(control); });
+                    plat::Guarded([&] { EnsureControlItem(control); });
                 }
             },
             Qt::QueuedConnection);
@@ -319,7 +319,7 @@ void TDkCustomToolbar::ScheduleArrange() {
             arrangePosted_ = false;
             if (view_ != nullptr) {
                 view_->InvalidatePositions();
-                plat::guarded([&] { ArrangeContent(); });
+                plat::Guarded([&] { ArrangeContent(); });
             }
         },
         Qt::QueuedConnection);

@@ -242,7 +242,7 @@ void TDkCustomDockableWindow::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && CanDrag() &&
         !PointOnChildControl(WidgetToClient(event->position().toPoint()))) {
         const QPoint global = event->globalPosition().toPoint();
-        plat::guarded([&] { RunDragLoop(global); });
+        plat::Guarded([&] { RunDragLoop(global); });
         return;
     }
     DkNcWidget::mousePressEvent(event);
@@ -251,7 +251,7 @@ void TDkCustomDockableWindow::mousePressEvent(QMouseEvent* event) {
 void TDkCustomDockableWindow::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && CanDrag() &&
         !PointOnChildControl(WidgetToClient(event->position().toPoint()))) {
-        plat::guarded([&] { ToggleDockedFloating(); });
+        plat::Guarded([&] { ToggleDockedFloating(); });
         return;
     }
     DkNcWidget::mouseDoubleClickEvent(event);
@@ -263,11 +263,11 @@ void TDkCustomDockableWindow::resizeEvent(QResizeEvent* event) {
     lockedSize_ = QSize();
     if (!own && !destroying_) {
         const QSize client = ClientSize();
-        plat::guarded([&] { ClientSizeChanging(client.width(), client.height()); });
+        plat::Guarded([&] { ClientSizeChanging(client.width(), client.height()); });
     }
     SyncFloatingForm();
     if (OnResize) {
-        plat::guarded([&] { OnResize(this); });
+        plat::Guarded([&] { OnResize(this); });
     }
 }
 
@@ -296,26 +296,35 @@ void TDkCustomDockableWindow::PaintFrameArea(QPainter& painter) {
         return;
     }
     TDkDock* dock = currentDock_;
-    const bool vertical = dock->IsVertical();
-    const QColor face = plat::ToQColor(color_);
-    const bool dockBackground = dock->BackgroundOnToolbars() && dock->HasDockBackground();
-    plat::TRect r(rect());
-    if (dockBackground) {
-        const QPoint offset = mapTo(window(), QPoint());
-        painter.save();
-        painter.translate(-offset);
-        dock->PaintDockBackground(painter, rect().translated(offset));
-        painter.restore();
-    } else {
-        painter.fillRect(rect(), face);
-        if (borderStyle_ == bsSingle) {
-            plat::TRect edge = r;
-            plat::DrawEdge(painter, edge, plat::BDR_RAISEDINNER, plat::BF_RECT);
-        }
-    }
+    PaintDockedBackground(painter, *dock);
     if (!dock->AllowDrag() || dragHandleStyle_ == dhNone) {
         return;
     }
+    const bool vertical = dock->IsVertical();
+    PaintDragHandle(painter, vertical);
+    if (closeButtonWhenDocked_) {
+        PaintDockedCloseButton(painter, vertical);
+    }
+}
+
+void TDkCustomDockableWindow::PaintDockedBackground(QPainter& painter, TDkDock& dock) {
+    if (dock.BackgroundOnToolbars() && dock.HasDockBackground()) {
+        const QPoint offset = mapTo(window(), QPoint());
+        painter.save();
+        painter.translate(-offset);
+        dock.PaintDockBackground(painter, rect().translated(offset));
+        painter.restore();
+        return;
+    }
+    painter.fillRect(rect(), plat::ToQColor(color_));
+    if (borderStyle_ == bsSingle) {
+        plat::TRect edge(rect());
+        plat::DrawEdge(painter, edge, plat::BDR_RAISEDINNER, plat::BF_RECT);
+    }
+}
+
+void TDkCustomDockableWindow::PaintDragHandle(QPainter& painter, bool vertical) {
+    const plat::TRect r(rect());
     const int handle = DragHandleSize();
     const bool closeShown = closeButtonWhenDocked_;
     const int lines = dragHandleStyle_ == dhDouble ? 2 : 1;
@@ -338,17 +347,18 @@ void TDkCustomDockableWindow::PaintFrameArea(QPainter& painter) {
         const QPoint end = vertical ? QPoint(to - 1, across + 2) : QPoint(across + 2, to - 1);
         painter.fillRect(QRect(end, QSize(1, 1)), highlight);
     }
-    if (closeShown) {
-        plat::TRect button = DockedCloseButtonBounds(vertical);
-        if (closePressed_) {
-            plat::TRect edge = button;
-            plat::DrawEdge(painter, edge, plat::BDR_SUNKENOUTER, plat::BF_RECT);
-        } else if (closeHot_) {
-            plat::TRect edge = button;
-            plat::DrawEdge(painter, edge, plat::BDR_RAISEDINNER, plat::BF_RECT);
-        }
-        const int shift = closePressed_ ? 1 : 0;
-        dk::DrawGlyph(painter, kCloseGlyph, 8,
-                      QPoint(button.Left + 2 + shift, button.Top + 2 + shift), plat::clBtnText);
+}
+
+void TDkCustomDockableWindow::PaintDockedCloseButton(QPainter& painter, bool vertical) {
+    plat::TRect button = DockedCloseButtonBounds(vertical);
+    if (closePressed_) {
+        plat::TRect edge = button;
+        plat::DrawEdge(painter, edge, plat::BDR_SUNKENOUTER, plat::BF_RECT);
+    } else if (closeHot_) {
+        plat::TRect edge = button;
+        plat::DrawEdge(painter, edge, plat::BDR_RAISEDINNER, plat::BF_RECT);
     }
+    const int shift = closePressed_ ? 1 : 0;
+    dk::DrawGlyph(painter, kCloseGlyph, 8, QPoint(button.Left + 2 + shift, button.Top + 2 + shift),
+                  plat::clBtnText);
 }

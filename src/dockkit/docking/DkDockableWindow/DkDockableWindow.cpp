@@ -569,7 +569,7 @@ void TDkCustomDockableWindow::Close() {
 }
 
 void TDkCustomDockableWindow::closeEvent(QCloseEvent* event) {
-    plat::guarded([this] { Close(); });
+    plat::Guarded([this] { Close(); });
     // Accepted only when Close let it go (and hid it).
     event->setAccepted(isHidden());
 }

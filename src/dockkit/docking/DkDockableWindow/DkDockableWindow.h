@@ -210,6 +210,11 @@ public:
     virtual void WriteExtraPositionValues(const dk::TDkPositionWriteData& data);
     // Paints the docked frame, handle and close button.
     virtual void PaintFrameArea(QPainter& painter);
+    // Its steps: the dock's background or the window's face, the grip lines,
+    // the close button.
+    void PaintDockedBackground(QPainter& painter, TDkDock& dock);
+    void PaintDragHandle(QPainter& painter, bool vertical);
+    void PaintDockedCloseButton(QPainter& painter, bool vertical);
 
     // --- Keys the form passes on ---
     // Whether the window takes menu events (a menu bar does): a dock offers

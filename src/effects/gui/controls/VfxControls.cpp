@@ -52,26 +52,26 @@ void TVfxControl::MouseExit() {
 void TVfxControl::enterEvent(QEnterEvent* event) {
     QWidget::enterEvent(event);
     mouseInside_ = true;
-    plat::guarded([&] { MouseEnter(); });
+    plat::Guarded([&] { MouseEnter(); });
 }
 
 void TVfxControl::leaveEvent(QEvent* event) {
     QWidget::leaveEvent(event);
     mouseInside_ = false;
-    plat::guarded([&] { MouseExit(); });
+    plat::Guarded([&] { MouseExit(); });
 }
 
 void TVfxControl::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::ThemeChange || event->type() == QEvent::StyleChange) {
-        plat::guarded([&] { ThemeChanged(); });
+        plat::Guarded([&] { ThemeChanged(); });
     }
 }
 
 TVfxBaseControl::TVfxBaseControl(QWidget* parent)
-    : TVfxControl(parent), imageList_([this] { plat::guarded([&] { ObjectChanged(); }); }),
+    : TVfxControl(parent), imageList_([this] { plat::Guarded([&] { ObjectChanged(); }); }),
       bitmapEffect_(this) {
-    bitmapEffect_.OnChange = [this](TVfxObject*) { plat::guarded([&] { ObjectChanged(); }); };
+    bitmapEffect_.OnChange = [this](TVfxObject*) { plat::Guarded([&] { ObjectChanged(); }); };
 }
 
 TVfxBaseGraphicControl::TVfxBaseGraphicControl(QWidget* parent) : TVfxBaseControl(parent) {
@@ -95,8 +95,8 @@ void TVfxBaseGraphicControl::SetColor(plat::TColor value) {
 TVfxBaseLabel::TVfxBaseLabel(QWidget* parent)
     : TVfxBaseGraphicControl(parent), font3D_(std::make_unique<TVfx3DCaption>(this)),
       bevel_(std::make_unique<TVfxBevel>(this)) {
-    font3D_->OnChange = [this](TVfxObject*) { plat::guarded([&] { ObjectChanged(); }); };
-    bevel_->OnChange = [this](TVfxObject*) { plat::guarded([&] { ObjectChanged(); }); };
+    font3D_->OnChange = [this](TVfxObject*) { plat::Guarded([&] { ObjectChanged(); }); };
+    bevel_->OnChange = [this](TVfxObject*) { plat::Guarded([&] { ObjectChanged(); }); };
 }
 
 TVfxBaseLabel::~TVfxBaseLabel() {
@@ -162,7 +162,7 @@ void TVfxBaseLabel::SetBlinking(bool value) {
     }
     if (value) {
         blinkTimer_ = app.AddTimer(blinkIntervals_[0],
-                                   [this](void*) { plat::guarded([&] { BlinkTick(); }); });
+                                   [this](void*) { plat::Guarded([&] { BlinkTick(); }); });
         if (blinkTimer_ == 0) {
             throw EOutOfResources(QStringLiteral("Not enough timers available"));
         }
@@ -202,7 +202,7 @@ bool TVfxBaseLabel::event(QEvent* event) {
     // The accelerator comes from the window's key router as a dialog character.
     if (plat::KitMessageEvent* message = plat::KitMessageEvent::From(event);
         message != nullptr && message->Msg() == plat::kDialogCharMessage) {
-        plat::guarded(
+        plat::Guarded(
             [&] { message->Result = DialogChar(QChar(char16_t(message->WParam))) ? 1 : 0; });
         return true;
     }
@@ -212,7 +212,7 @@ bool TVfxBaseLabel::event(QEvent* event) {
 void TVfxBaseLabel::changeEvent(QEvent* event) {
     TVfxBaseGraphicControl::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
-        plat::guarded([&] { FontChanged(); });
+        plat::Guarded([&] { FontChanged(); });
     } else if (event->type() == QEvent::EnabledChange) {
         Invalidate();
     }
@@ -269,7 +269,7 @@ void TVfxBaseLabel::DrawLabel(QPainter& painter) {
 }
 
 void TVfxBaseLabel::paintEvent(QPaintEvent*) {
-    plat::guarded([&] {
+    plat::Guarded([&] {
         QPainter painter(this);
         DrawLabel(painter);
     });

@@ -42,7 +42,7 @@ bool TVfxInformationLabel::IsNumericItem(TVfxInfoType info) {
 TVfxInformationLabel::TVfxInformationLabel(QWidget* parent)
     : TVfxBaseLabel(parent), dateTimeFormat_(QStringLiteral("ddddd")) {
     TVfxApplication& app = VfxApplication();
-    timer_ = app.AddTimer(1000, [this](void*) { plat::guarded([&] { Refresh(); }); });
+    timer_ = app.AddTimer(1000, [this](void*) { plat::Guarded([&] { Refresh(); }); });
     if (timer_ == 0) {
         throw EOutOfResources(QStringLiteral("Not enough timers available"));
     }

@@ -109,12 +109,12 @@ void TVfxCustomControl::MouseExit() {
 
 void TVfxCustomControl::enterEvent(QEnterEvent* event) {
     QWidget::enterEvent(event);
-    plat::guarded([&] { MouseEnter(); });
+    plat::Guarded([&] { MouseEnter(); });
 }
 
 void TVfxCustomControl::leaveEvent(QEvent* event) {
     QWidget::leaveEvent(event);
-    plat::guarded([&] { MouseExit(); });
+    plat::Guarded([&] { MouseExit(); });
 }
 
 void TVfxCustomControl::focusInEvent(QFocusEvent* event) {
@@ -222,7 +222,7 @@ void TVfxCustomControl::DrawNormalFrame(QPainter& painter) {
 }
 
 void TVfxCustomControl::paintEvent(QPaintEvent*) {
-    plat::guarded([&] {
+    plat::Guarded([&] {
         QPainter painter(this);
         PaintBackground(painter);
         PaintContent(painter);
@@ -331,7 +331,7 @@ void TVfxCustomPanel::resizeEvent(QResizeEvent* event) {
 TVfxCustomBevelPanel::TVfxCustomBevelPanel(QWidget* parent)
     : TVfxCustomPanel(parent), bevel_(std::make_unique<TVfxBevel>(this)) {
     bevel_->SetThemed(DrawnThemed());
-    bevel_->OnChange = [this](TVfxObject*) { plat::guarded([&] { BevelChanged(); }); };
+    bevel_->OnChange = [this](TVfxObject*) { plat::Guarded([&] { BevelChanged(); }); };
     BevelChanged();
 }
 
@@ -345,7 +345,7 @@ void TVfxCustomBevelPanel::BevelChanged() {
 }
 
 void TVfxCustomBevelPanel::paintEvent(QPaintEvent*) {
-    plat::guarded([&] {
+    plat::Guarded([&] {
         QPainter painter(this);
         PaintBackground(painter);
         if (!(FlatBorder() && !ActiveFrameShown())) {

@@ -57,7 +57,7 @@ TVfxFormShape::TVfxFormShape(QWidget* form)
     : TVfxWndProcComponent(form, VfxFormModeOf(form)), form_(form),
       region_(std::make_unique<TVfxBorderRegion>(form)),
       fill_(std::make_unique<TVfxFillObject>(this)),
-      imageList_([this] { plat::guarded([&] { Change(); }); }) {
+      imageList_([this] { plat::Guarded([&] { Change(); }); }) {
     const auto changed = [this](TVfxObject*) { Change(); };
     region_->OnChange = changed;
     fill_->OnChange = changed;
