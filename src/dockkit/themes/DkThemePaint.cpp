@@ -194,6 +194,23 @@ void DrawSmallCaptionText(QPainter& canvas, const plat::TRect& rect, const QStri
     canvas.restore();
 }
 
+plat::TRect PanelCaptionBand(const plat::TRect& frame, int caption, bool vertical) {
+    return vertical ? plat::TRect(frame.Left, frame.Top, frame.Right, frame.Top + caption)
+                    : plat::TRect(frame.Left, frame.Top, frame.Left + caption, frame.Bottom);
+}
+
+plat::TRect CutPanelCloseButton(plat::TRect& band, int caption, bool vertical) {
+    plat::TRect button = band;
+    if (vertical) {
+        button.Left = band.Right - caption;
+        band.Right = button.Left;
+    } else {
+        button.Bottom = band.Top + caption;
+        band.Top = button.Bottom;
+    }
+    return button;
+}
+
 void DrawPanelCaptionText(QPainter& canvas, const plat::TRect& band, const QString& caption,
                           plat::TColor color, bool vertical) {
     if (vertical) {

@@ -81,6 +81,12 @@ constexpr unsigned kSmallCaptionFormat = 0x108024;
 // (plat::DT_*); nothing for an empty rectangle.
 void DrawSmallCaptionText(QPainter& canvas, const plat::TRect& rect, const QString& text,
                           plat::TColor color, unsigned format);
+// A docked panel's caption band, `caption` pixels deep at the start of its
+// frame: along the top of a vertical panel, down the left of a horizontal one.
+plat::TRect PanelCaptionBand(const plat::TRect& frame, int caption, bool vertical);
+// Cuts the close button off the band's far end (the right of a top band, the
+// top of a left band) and returns the button's square.
+plat::TRect CutPanelCloseButton(plat::TRect& band, int caption, bool vertical);
 // A docked panel's caption in its band: across a vertical panel's band (the
 // caption band runs along the top), downwards in a horizontal one's.
 void DrawPanelCaptionText(QPainter& canvas, const plat::TRect& band, const QString& caption,

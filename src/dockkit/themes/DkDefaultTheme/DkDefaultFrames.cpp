@@ -59,18 +59,10 @@ void TDkxDefaultTheme::DrawDockPanelFrame(QPainter& canvas, const TRect& rect,
     if (!info.ShowCaption) {
         return;
     }
-    TRect band = info.Vertical ? TRect(r.Left, r.Top, r.Right, r.Top + caption)
-                               : TRect(r.Left, r.Top, r.Left + caption, r.Bottom);
+    TRect band = dk::PanelCaptionBand(r, caption, info.Vertical);
     plat::DrawEdge(canvas, band, plat::BDR_RAISEDINNER, plat::BF_RECT | plat::BF_ADJUST);
     if ((info.CloseButtonState & dk::CloseButtonShown) != 0) {
-        TRect button = band;
-        if (info.Vertical) {
-            button.Left = band.Right - caption;
-            band.Right = button.Left;
-        } else {
-            button.Bottom = band.Top + caption;
-            band.Top = button.Bottom;
-        }
+        TRect button = dk::CutPanelCloseButton(band, caption, info.Vertical);
         dk::FillRectColor(canvas, button, kit.ToolbarColor);
         button.Inflate(-1, -1);
         (info.Vertical ? button.Left : button.Bottom) += info.Vertical ? 1 : -1;

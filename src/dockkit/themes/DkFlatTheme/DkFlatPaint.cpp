@@ -198,18 +198,10 @@ void TDkxFlatTheme::DrawDockPanelFrame(QPainter& canvas, const TRect& rect,
     if (!info.ShowCaption) {
         return;
     }
-    TRect band = info.Vertical ? TRect(r.Left, r.Top, r.Right, r.Top + caption)
-                               : TRect(r.Left, r.Top, r.Left + caption, r.Bottom);
+    TRect band = dk::PanelCaptionBand(r, caption, info.Vertical);
     dk::FillRectColor(canvas, band, colors_[dk::fcPanelCaptionBack]);
     if ((info.CloseButtonState & dk::CloseButtonShown) != 0) {
-        TRect button = band;
-        if (info.Vertical) {
-            button.Left = band.Right - caption;
-            band.Right = button.Left;
-        } else {
-            button.Bottom = band.Top + caption;
-            band.Top = button.Bottom;
-        }
+        TRect button = dk::CutPanelCloseButton(band, caption, info.Vertical);
         button.Inflate(-1, -1);
         DrawCloseButton(canvas, button, info.CloseButtonState);
     }
