@@ -1,0 +1,174 @@
+#include "console/TextSprites.h"
+
+#include <QPaintEngine>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+// Room around the advance box for antialiased edges, overhangs and lines
+// drawn under or through the text.
+constexpr int kMargin = 2;
+// Copying an image rounds once more than blending glyphs does.
+constexpr int kRounding = 2;
+
+// Largest difference of any colour channel between two images of one size.
+int MaxDifference(const QImage& a, const QImage& b) {
+    int worst = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        const auto* p = reinterpret_cast<const QRgb*>(a.constScanLine(y));
+        const auto* q = reinterpret_cast<const QRgb*>(b.constScanLine(y));
+        for (int x = 0; x < a.width(); ++x) {
+            worst = std::max({worst, std::abs(qRed(p[x]) - qRed(q[x])),
+                              std::abs(qGreen(p[x]) - qGreen(q[x])),
+                              std::abs(qBlue(p[x]) - qBlue(q[x]))});
+        }
+    }
+    return worst;
+}
+
+// The smallest rectangle of the area holding every pixel that is not fully
+// transparent.
+QRect InkBounds(const QImage& image, const QRect& area) {
+    int left = area.right() + 1;
+    int right = area.left() - 1;
+    int top = -1;
+    int bottom = -1;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        int first = area.left();
+        while (first <= area.right() && row[first] == 0) {
+            ++first;
+        }
+        if (first > area.right()) {
+            continue;
+        }
+        int last = area.right();
+        while (row[last] == 0) {
+            --last;
+        }
+        left = std::min(left, first);
+        right = std::max(right, last);
+        top = top < 0 ? y : top;
+        bottom = y;
+    }
+    return top < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+} // namespace
+
+void TTextSprites::DrawGlyphs(QPainter& painter, QPointF pen, const QList<QGlyphRun>& runs) {
+    for (const QGlyphRun& run : runs) {
+        painter.drawGlyphRun(pen, run);
+    }
+}
+
+bool TTextSprites::Suits(const QPainter& painter) {
+    const QPaintEngine* engine = painter.paintEngine();
+    const QPaintDevice* device = painter.device();
+    if (!engine || !device || engine->type() != QPaintEngine::Raster) {
+        return false;
+    }
+    const QTransform transform = painter.deviceTransform();
+    return transform.type() <= QTransform::TxTranslate &&
+           transform.dx() == std::floor(transform.dx()) &&
+           transform.dy() == std::floor(transform.dy()) && device->devicePixelRatio() == 1.0 &&
+           painter.opacity() == 1.0 &&
+           painter.compositionMode() == QPainter::CompositionMode_SourceOver;
+}
+
+std::optional<TTextSprite> TTextSprites::Make(const QString& text, const QFont& font, QRgb color,
+                                              int advance, int ascent, int height) {
+    // Room for ink beyond the text's box: overhangs, accents, lines drawn
+    // under or through the text.
+    const int pad = ascent / 2 + kMargin;
+    const QRect used(0, 0, std::max(advance, 1) + 2 * pad, height + 2 * pad);
+    if (canvas_.width() < used.width() || canvas_.height() < used.height()) {
+        canvas_ =
+            QImage(used.size().expandedTo(canvas_.size()), QImage::Format_ARGB32_Premultiplied);
+    }
+    canvas_.fill(Qt::transparent);
+    const QPoint pen(pad, pad + ascent);
+    {
+        QPainter painter(&canvas_);
+        painter.setFont(font);
+        painter.setPen(QColor::fromRgb(color));
+        painter.drawText(pen, text);
+    }
+    const QRect ink = InkBounds(canvas_, used);
+    TTextSprite sprite;
+    if (ink.isEmpty()) {
+        sprite.Image = QImage(1, 1, QImage::Format_ARGB32_Premultiplied);
+        sprite.Image.fill(Qt::transparent);
+        return sprite;
+    }
+    if (ink.left() == used.left() || ink.top() == used.top() || ink.right() == used.right() ||
+        ink.bottom() == used.bottom()) {
+        return std::nullopt; // it may reach further still
+    }
+    sprite.Image = canvas_.copy(ink);
+    sprite.Offset = ink.topLeft() - pen;
+    return sprite;
+}
+
+bool TTextSprites::Faithful(const TTextSprite& sprite, const QList<QGlyphRun>& runs, QRgb color) {
+    // The same text both ways over an opaque background, in the formats a
+    // window's backing store uses. Plain coverage blends alike either way
+    // (up to rounding); subpixel antialiasing, or blending with gamma, would
+    // show a difference.
+    const QPoint pen = -sprite.Offset;
+    bool same = !sprite.Image.isNull();
+    for (const QImage::Format format :
+         {QImage::Format_RGB32, QImage::Format_ARGB32_Premultiplied}) {
+        QImage direct(sprite.Image.size(), format);
+        direct.fill(Qt::white);
+        QImage copied = direct;
+        {
+            QPainter painter(&direct);
+            painter.setPen(QColor::fromRgb(color));
+            DrawGlyphs(painter, pen, runs);
+        }
+        {
+            QPainter painter(&copied);
+            painter.drawImage(QPoint(0, 0), sprite.Image);
+        }
+        same = same && MaxDifference(direct, copied) <= kRounding;
+    }
+    faithful_ = same ? 1 : 0;
+    return same;
+}
+
+const TTextSprite* TTextSprites::Find(const QString& text, QRgb color) const {
+    const auto it = slots_.constFind(text);
+    if (it == slots_.cend()) {
+        return nullptr;
+    }
+    for (const Slot& slot : *it) {
+        if (slot.color == color) {
+            return &slot.sprite;
+        }
+    }
+    return nullptr;
+}
+
+const TTextSprite* TTextSprites::Keep(const QString& text, QRgb color, TTextSprite sprite) {
+    if (slots_.size() >= kMaxWords) {
+        Clear();
+    }
+    Slots& slots = slots_[text];
+    if (slots.size() >= kMaxColors) {
+        count_ -= int(slots.size());
+        slots.clear();
+    }
+    slots.append(Slot{color, std::move(sprite)});
+    ++count_;
+    return &slots.back().sprite;
+}
+
+void TTextSprites::Clear() {
+    slots_.clear();
+    count_ = 0;
+}
