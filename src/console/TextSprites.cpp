@@ -13,7 +13,7 @@ namespace {
 // drawn under or through the text.
 constexpr int kMargin = 2;
 // Copying an image rounds once more than blending glyphs does.
-constexpr int kRounding = 2;
+constexpr int kRounding = 1;
 
 // Largest difference of any colour channel between two images of one size.
 int MaxDifference(const QImage& a, const QImage& b) {
