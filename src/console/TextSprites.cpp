@@ -1,11 +1,14 @@
 #include "console/TextSprites.h"
 
+#include "console/FontCache.h"
+
 #include <QPaintEngine>
 #include <QPainter>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -141,34 +144,66 @@ bool TTextSprites::Faithful(const TTextSprite& sprite, const QList<QGlyphRun>& r
     return same;
 }
 
-const TTextSprite* TTextSprites::Find(const QString& text, QRgb color) const {
-    const auto it = slots_.constFind(text);
-    if (it == slots_.cend()) {
-        return nullptr;
-    }
-    for (const Slot& slot : *it) {
-        if (slot.color == color) {
-            return &slot.sprite;
+uint32_t TTextSprites::HashOf(QStringView text, QRgb color) {
+    const uint32_t h = TWordWidths::Hash(text) ^ (color * 0x9E3779B1u);
+    return h ^ (h >> 16);
+}
+
+// The slot holding the text in the colour, or the free slot where it goes.
+size_t TTextSprites::SlotOf(QStringView text, QRgb color, uint32_t hash) const {
+    const size_t mask = slots_.size() - 1;
+    for (size_t i = hash & mask;; i = (i + 1) & mask) {
+        const Slot& s = slots_[i];
+        if (s.length < 0 ||
+            (s.hash == hash && s.color == color && s.length == text.size() &&
+             std::memcmp(chars_.data() + s.offset, text.utf16(), size_t(s.length) * 2) == 0)) {
+            return i;
         }
     }
-    return nullptr;
+}
+
+const TTextSprite* TTextSprites::Find(QStringView text, QRgb color) const {
+    if (slots_.empty()) {
+        return nullptr;
+    }
+    const Slot& s = slots_[SlotOf(text, color, HashOf(text, color))];
+    return s.length < 0 ? nullptr : &s.sprite;
 }
 
 const TTextSprite* TTextSprites::Keep(const QString& text, QRgb color, TTextSprite sprite) {
-    if (slots_.size() >= kMaxWords) {
+    if (count_ >= kMaxSprites) {
         Clear();
     }
-    Slots& slots = slots_[text];
-    if (slots.size() >= kMaxColors) {
-        count_ -= int(slots.size());
-        slots.clear();
+    if (size_t(count_ + 1) * 2 > slots_.size()) {
+        Grow();
     }
-    slots.append(Slot{color, std::move(sprite)});
+    const uint32_t hash = HashOf(text, color);
+    Slot& s = slots_[SlotOf(text, color, hash)];
+    s = Slot{hash, uint32_t(chars_.size()), int32_t(text.size()), color, std::move(sprite)};
+    chars_.append(reinterpret_cast<const char16_t*>(text.constData()), size_t(text.size()));
     ++count_;
-    return &slots.back().sprite;
+    return &s.sprite;
+}
+
+void TTextSprites::Grow() {
+    std::vector<Slot> old = std::move(slots_);
+    slots_.assign(old.empty() ? 64 : old.size() * 2, Slot());
+    const size_t mask = slots_.size() - 1;
+    for (Slot& s : old) {
+        if (s.length >= 0) {
+            size_t i = s.hash & mask;
+            while (slots_[i].length >= 0) {
+                i = (i + 1) & mask;
+            }
+            slots_[i] = std::move(s);
+        }
+    }
 }
 
 void TTextSprites::Clear() {
-    slots_.clear();
+    for (Slot& s : slots_) {
+        s = Slot();
+    }
+    chars_.clear();
     count_ = 0;
 }

@@ -2,16 +2,16 @@
 
 #include <QFont>
 #include <QGlyphRun>
-#include <QHash>
 #include <QImage>
 #include <QList>
 #include <QPoint>
 #include <QRgb>
 #include <QString>
-#include <QVarLengthArray>
 
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <vector>
 
 class QPainter;
 
@@ -28,16 +28,15 @@ struct TTextSprite {
 // The images of one font's words, by text and colour. Once a font's images
 // are found faithful, its text is always copied from them (never drawn as
 // glyphs one time and copied another), so that the same line looks the same
-// in every paint. Bounded: everything is dropped when the words kept reach
+// in every paint. Bounded: everything is dropped when the images kept reach
 // the limit.
 class TTextSprites {
 public:
-    static constexpr int kMaxWords = 2048;
-    static constexpr int kMaxColors = 8; // per word
+    static constexpr int kMaxSprites = 2048;
 
     // The image of the text in the colour, or null. Valid until the next
     // call that adds.
-    const TTextSprite* Find(const QString& text, QRgb color) const;
+    const TTextSprite* Find(QStringView text, QRgb color) const;
     // Makes the image of the text in the font and colour; null when the
     // text is to be drawn as glyphs: always, once this font's images are
     // found not to match its glyphs drawn directly; for this text, when its
@@ -67,11 +66,18 @@ public:
     static void DrawGlyphs(QPainter& painter, QPointF pen, const QList<QGlyphRun>& runs);
 
 private:
+    // An open-addressed table keyed by text and colour, its texts in one
+    // buffer: cheaper to look up than a hash of strings.
     struct Slot {
+        uint32_t hash = 0;
+        uint32_t offset = 0; // of the text in chars_
+        int32_t length = -1; // -1: free
         QRgb color = 0;
         TTextSprite sprite;
     };
-    using Slots = QVarLengthArray<Slot, 2>;
+    static uint32_t HashOf(QStringView text, QRgb color);
+    size_t SlotOf(QStringView text, QRgb color, uint32_t hash) const;
+    void Grow();
 
     // The text drawn on a transparent canvas, cut to its ink.
     std::optional<TTextSprite> Make(const QString& text, const QFont& font, QRgb color, int advance,
@@ -81,8 +87,9 @@ private:
     // backgrounds; decides for the whole cache.
     bool Faithful(const TTextSprite& sprite, const QList<QGlyphRun>& runs, QRgb color);
 
-    QImage canvas_; // reused by Make
-    QHash<QString, Slots> slots_;
+    QImage canvas_;           // reused by Make
+    std::vector<Slot> slots_; // a power of two, at most half full
+    std::u16string chars_;
     int count_ = 0;        // images kept
     int8_t faithful_ = -1; // -1: not decided yet
 };

@@ -129,11 +129,11 @@ TEST(ConsoleSprites, KeepsABoundedNumberOfWords) {
         return s ? s->Image : QImage();
     };
     const QImage first = sprite(u"w0"_qs);
-    for (int i = 1; i <= TTextSprites::kMaxWords; ++i) {
+    for (int i = 1; i <= TTextSprites::kMaxSprites; ++i) {
         sprite(u"w%1"_qs.arg(i));
-        ASSERT_LE(entry.SpriteCount(), TTextSprites::kMaxWords);
+        ASSERT_LE(entry.SpriteCount(), TTextSprites::kMaxSprites);
     }
-    EXPECT_LT(entry.SpriteCount(), TTextSprites::kMaxWords);
+    EXPECT_LT(entry.SpriteCount(), TTextSprites::kMaxSprites);
     EXPECT_EQ(sprite(u"w0"_qs), first);
 }
 
