@@ -61,6 +61,14 @@ QRect InkBounds(const QImage& image, const QRect& area) {
     return top < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
+// Makes the area of the image fully transparent.
+void Erase(QImage& image, const QRect& area) {
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        std::fill(row + area.left(), row + area.right() + 1, QRgb(0));
+    }
+}
+
 } // namespace
 
 void TTextSprites::DrawGlyphs(QPainter& painter, QPointF pen, const QList<QGlyphRun>& runs) {
@@ -89,18 +97,17 @@ std::optional<TTextSprite> TTextSprites::Make(const QString& text, const QFont& 
     // under or through the text.
     const int pad = ascent / 2 + kMargin;
     const QRect used(0, 0, std::max(advance, 1) + 2 * pad, height + 2 * pad);
-    if (canvas_.width() < used.width() || canvas_.height() < used.height()) {
+    if (!canvasPainter_ || canvas_.width() < used.width() || canvas_.height() < used.height()) {
+        canvasPainter_.reset();
         canvas_ =
             QImage(used.size().expandedTo(canvas_.size()), QImage::Format_ARGB32_Premultiplied);
+        canvas_.fill(Qt::transparent);
+        canvasPainter_ = std::make_unique<QPainter>(&canvas_);
+        canvasPainter_->setFont(font);
     }
-    canvas_.fill(Qt::transparent);
     const QPoint pen(pad, pad + ascent);
-    {
-        QPainter painter(&canvas_);
-        painter.setFont(font);
-        painter.setPen(QColor::fromRgb(color));
-        painter.drawText(pen, text);
-    }
+    canvasPainter_->setPen(QColor::fromRgb(color));
+    canvasPainter_->drawText(pen, text);
     const QRect ink = InkBounds(canvas_, used);
     TTextSprite sprite;
     if (ink.isEmpty()) {
@@ -110,10 +117,12 @@ std::optional<TTextSprite> TTextSprites::Make(const QString& text, const QFont& 
     }
     if (ink.left() == used.left() || ink.top() == used.top() || ink.right() == used.right() ||
         ink.bottom() == used.bottom()) {
-        return std::nullopt; // it may reach further still
+        Erase(canvas_, canvas_.rect()); // it may reach further still
+        return std::nullopt;
     }
     sprite.Image = canvas_.copy(ink);
     sprite.Offset = ink.topLeft() - pen;
+    Erase(canvas_, ink); // transparent again for the next text
     return sprite;
 }
 

@@ -4,16 +4,16 @@
 #include <QGlyphRun>
 #include <QImage>
 #include <QList>
+#include <QPainter>
 #include <QPoint>
 #include <QRgb>
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
-
-class QPainter;
 
 // A piece of text drawn once into an image: the glyphs' coverage in one
 // colour over transparency (premultiplied), copied to the screen wherever
@@ -87,8 +87,9 @@ private:
     // backgrounds; decides for the whole cache.
     bool Faithful(const TTextSprite& sprite, const QList<QGlyphRun>& runs, QRgb color);
 
-    QImage canvas_;           // reused by Make
-    std::vector<Slot> slots_; // a power of two, at most half full
+    QImage canvas_;                           // transparent between uses by Make
+    std::unique_ptr<QPainter> canvasPainter_; // on canvas_, in the cache's font
+    std::vector<Slot> slots_;                 // a power of two, at most half full
     std::u16string chars_;
     int count_ = 0;        // images kept
     int8_t faithful_ = -1; // -1: not decided yet
