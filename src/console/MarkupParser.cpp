@@ -385,6 +385,11 @@ const UrlPrefix* UrlPrefixOf(const TChunkList& line, const TConsoleChunk& chunk)
 } // namespace
 
 void DetectURLs(TChunkList& line) {
+    // Every prefix holds "://" or is "mailto:"; most lines have neither.
+    const QStringView text = line.Chunks.Text();
+    if (!text.contains(u"://") && !text.contains(u"mailto:", Qt::CaseInsensitive)) {
+        return;
+    }
     const bool any = std::any_of(line.Chunks.begin(), line.Chunks.end(),
                                  [&](const TConsoleChunk& c) { return UrlPrefixOf(line, c); });
     if (!any) {
