@@ -50,6 +50,7 @@ TEST_P(TextSprite, CopiesWhatGlyphsDraw) {
     for (const QString& word : {u"anyone"_qs, u"Wolf"_qs, u"[15:07]"_qs, u"fjord,"_qs, u"Ærø"_qs,
                                 u"iiii"_qs, u"W"_qs, u"12345"_qs}) {
         const QList<QGlyphRun> runs = entry.Shape(word);
+        const auto runsOf = [&]() -> const QList<QGlyphRun>& { return runs; };
         QImage glyphs(160, 45, QImage::Format_RGB32);
         glyphs.fill(GetParam().background);
         QImage copied = glyphs;
@@ -58,7 +59,7 @@ TEST_P(TextSprite, CopiesWhatGlyphsDraw) {
             painter.setPen(QColor::fromRgb(GetParam().pen));
             TTextSprites::DrawGlyphs(painter, pen, runs);
         }
-        const TTextSprite* sprite = entry.Sprite(word, GetParam().pen, [&] { return runs; });
+        const TTextSprite* sprite = entry.Sprite(word, GetParam().pen, runsOf);
         ASSERT_NE(sprite, nullptr) << word.toStdString();
         {
             QPainter painter(&copied);
@@ -67,7 +68,7 @@ TEST_P(TextSprite, CopiesWhatGlyphsDraw) {
         }
         EXPECT_LE(MaxDifference(glyphs, copied), 1) << word.toStdString();
         // Found again, not made again.
-        EXPECT_EQ(entry.Sprite(word, GetParam().pen, [&] { return runs; }), sprite);
+        EXPECT_EQ(entry.Sprite(word, GetParam().pen, runsOf), sprite);
     }
 }
 
