@@ -42,12 +42,17 @@ QRect InkBounds(const QImage& image, const QRect& area) {
     int bottom = -1;
     for (int y = area.top(); y <= area.bottom(); ++y) {
         const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        int first = area.left();
-        while (first <= area.right() && row[first] == 0) {
-            ++first;
+        // Most rows are empty: a test of the whole row without branches first.
+        QRgb any = 0;
+        for (int x = area.left(); x <= area.right(); ++x) {
+            any |= row[x];
         }
-        if (first > area.right()) {
+        if (any == 0) {
             continue;
+        }
+        int first = area.left();
+        while (row[first] == 0) {
+            ++first;
         }
         int last = area.right();
         while (row[last] == 0) {
