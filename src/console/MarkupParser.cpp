@@ -364,6 +364,19 @@ TChunkList ParseMarkup(QStringView markup, const TParseOptions& options) {
 
 namespace {
 
+// Whether the text holds a colon that could end a prefix: one followed by
+// "//" or following "mailto" in any case. Most lines hold a few colons and
+// no address.
+bool MayHoldURL(QStringView text) {
+    for (qsizetype colon = text.indexOf(u':'); colon >= 0; colon = text.indexOf(u':', colon + 1)) {
+        if (text.mid(colon + 1, 2) == u"//" ||
+            (colon >= 6 && SameNoCase(text.mid(colon - 6, 6), u"mailto"))) {
+            return true;
+        }
+    }
+    return false;
+}
+
 const UrlPrefix* UrlPrefixOf(const TChunkList& line, const TConsoleChunk& chunk) {
     if (chunk.Kind != ckText || chunk.Length < 7) {
         return nullptr;
@@ -385,9 +398,7 @@ const UrlPrefix* UrlPrefixOf(const TChunkList& line, const TConsoleChunk& chunk)
 } // namespace
 
 void DetectURLs(TChunkList& line) {
-    // Every prefix holds "://" or is "mailto:"; most lines have neither.
-    const QStringView text = line.Chunks.Text();
-    if (!text.contains(u"://") && !text.contains(u"mailto:", Qt::CaseInsensitive)) {
+    if (!MayHoldURL(line.Chunks.Text())) {
         return;
     }
     const bool any = std::any_of(line.Chunks.begin(), line.Chunks.end(),
