@@ -266,6 +266,27 @@ void BM_Console_PaintFullView(benchmark::State& state) {
 }
 BENCHMARK(BM_Console_PaintFullView)->Unit(benchmark::kMicrosecond);
 
+// One display frame of a flood of group messages at 1,000 a second: 20 new
+// lines, each ending in a word of its own (as a message counter or a new name
+// would), then the paint that shows them; reported per line.
+void BM_Console_FloodFrame(benchmark::State& state) {
+    constexpr int kPerFrame = 20;
+    TQvConsole console;
+    setUpConsole(console, 500);
+    fill(console, 500);
+    int serial = 0;
+    for (auto _ : state) {
+        for (int i = 0; i < kPerFrame; ++i, ++serial) {
+            QString markup = typicalLines()[size_t(serial % kLines)].markup;
+            markup.insert(markup.size() - 7, QLatin1Char(' ') + QString::number(serial));
+            console.AddLine(markup, nullptr, true);
+        }
+        console.viewport()->repaint();
+    }
+    state.SetItemsProcessed(state.iterations() * kPerFrame);
+}
+BENCHMARK(BM_Console_FloodFrame)->Unit(benchmark::kMicrosecond);
+
 // Laying 500 lines out again after the width changed (text extents cached).
 void BM_Console_RelayoutWidthChange(benchmark::State& state) {
     TQvConsole console;

@@ -17,6 +17,9 @@ TConsoleScrollBar::Look TConsoleScrollBar::CurrentLook() const {
 }
 
 void TConsoleScrollBar::SetRangeAndValue(int maximum, int value) {
+    if (havePainted_ && minimum() == 0 && maximum == this->maximum() && value == this->value()) {
+        return; // the same bar: nothing to set and nothing to paint
+    }
     batch_ = true;
     setRange(0, maximum);
     setValue(value);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "console/TextSprites.h"
+
 #include <QFont>
 #include <QFontMetrics>
 #include <QGlyphRun>
@@ -87,9 +89,20 @@ public:
         // The glyphs of a piece of text, the pen starting at x 0 on the
         // baseline at y 0; words seen before are not shaped again.
         QList<QGlyphRun> Shape(const QString& text) const;
+        // The text in the colour as an image to copy (see TTextSprites), or
+        // null; runs: its shaped glyphs, asked for only when the image is
+        // made. Valid until the next call.
+        template <typename RunsFn>
+        const TTextSprite* Sprite(const QString& text, QRgb color, RunsFn&& runs) const {
+            const TTextSprite* known = sprites_.Find(text, color);
+            return known ? known
+                         : sprites_.Add(text, font, color, Advance(text), ascent, height, runs);
+        }
+        int SpriteCount() const { return sprites_.Size(); }
 
     private:
         mutable TWordWidths widths_;
+        mutable TTextSprites sprites_;
         mutable QHash<QString, QList<QGlyphRun>> shapes_;
     };
 

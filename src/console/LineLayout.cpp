@@ -52,7 +52,8 @@ public:
     Pass(const TLayoutEnv& env, TFontCache& fonts, TMessageNode& line, TLineGeometry& geometry,
          bool measuring, int top, QPainter* painter, TLayoutOutput* out)
         : env_(env), fonts_(fonts), line_(line), geo_(geometry), measuring_(measuring),
-          painter_(painter), out_(out), rowTop_(top) {}
+          painter_(painter), out_(out), rowTop_(top),
+          sprites_(painter && TTextSprites::Suits(*painter)) {}
 
     // Returns the line height.
     int Run() {
@@ -476,6 +477,21 @@ private:
         return shaped.Runs;
     }
 
+    // Text at the pen on its baseline: a copy of its image when its font
+    // keeps them, else its glyphs.
+    template <typename TextFn>
+    void DrawText(const TConsoleChunk& chunk, TextFn&& text, const QColor& pen, QPoint at) {
+        const auto runs = [&]() -> const QList<QGlyphRun>& { return ShapedText(chunk, text); };
+        if (sprites_) {
+            if (const TTextSprite* sprite = cur_.entry->Sprite(text(), pen.rgb(), runs)) {
+                painter_->drawImage(at + sprite->Offset, sprite->Image);
+                return;
+            }
+        }
+        painter_->setPen(pen);
+        TTextSprites::DrawGlyphs(*painter_, at, runs());
+    }
+
     template <typename TextFn>
     [[gnu::always_inline]] void PlaceText(const TConsoleChunk& chunk, TPieceState& piece,
                                           TextFn&& text) {
@@ -512,11 +528,9 @@ private:
             const bool ink = chunk.Kind != ckSpace || cur_.entry->font.underline() ||
                              cur_.entry->font.strikeOut();
             if (!(chunk.Blink && env_.BlinkHidden) && ink) {
-                painter_->setPen(plat::ToQColor(selected ? env_.Color : cur_.color));
-                const int baseline = rowTop_ + height - textHeight_ + cur_.entry->ascent;
-                for (const QGlyphRun& run : ShapedText(chunk, getText)) {
-                    painter_->drawGlyphRun(QPointF(x_, baseline), run);
-                }
+                const QColor pen = plat::ToQColor(selected ? env_.Color : cur_.color);
+                DrawText(chunk, getText, pen,
+                         QPoint(x_, rowTop_ + height - textHeight_ + cur_.entry->ascent));
             }
         }
         x_ += width;
@@ -584,6 +598,7 @@ private:
     QPainter* painter_;
     TLayoutOutput* out_;
     int rowTop_;
+    const bool sprites_; // text may be copied from images
     int x_ = 0;
     int row_ = 0;
     int indent_ = 0;

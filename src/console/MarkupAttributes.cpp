@@ -7,12 +7,12 @@ bool IsSeparator(QChar c) {
 }
 
 // A value that starts and ends with the same quote character loses both.
-QString Unquote(QStringView value) {
+QStringView Unquote(QStringView value) {
     if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
         value.back() == value.front()) {
-        return value.mid(1, value.size() - 2).toString();
+        return value.mid(1, value.size() - 2);
     }
-    return value.toString();
+    return value;
 }
 
 } // namespace
@@ -44,33 +44,33 @@ TTagAttributes::TTagAttributes(QStringView text) {
         const QStringView token = text.mid(start, i - start);
         const qsizetype eq = token.indexOf(u'=');
         if (eq >= 0) {
-            Set(token.left(eq).toString(), Unquote(token.mid(eq + 1)));
+            Set(token.left(eq), Unquote(token.mid(eq + 1)));
         } else {
-            Set(kDefaultKey.toString(), Unquote(token));
+            Set(kDefaultKey, Unquote(token));
         }
     }
 }
 
-void TTagAttributes::Set(QString key, QString value) {
+void TTagAttributes::Set(QStringView key, QStringView value) {
     for (auto it = pairs_.begin(); it != pairs_.end(); ++it) {
-        if (it->first.compare(key, Qt::CaseInsensitive) == 0) {
+        if (SameNoCase(it->first, key)) {
             if (value.isEmpty()) {
                 pairs_.erase(it);
             } else {
-                it->second = std::move(value);
+                it->second = value;
             }
             return;
         }
     }
     if (!value.isEmpty()) {
-        pairs_.emplace_back(std::move(key), std::move(value));
+        pairs_.append({key, value});
     }
 }
 
-std::optional<QString> TTagAttributes::Find(std::initializer_list<QStringView> keys) const {
+std::optional<QStringView> TTagAttributes::FindView(std::initializer_list<QStringView> keys) const {
     for (const QStringView key : keys) {
         for (const auto& [k, v] : pairs_) {
-            if (QStringView(k).compare(key, Qt::CaseInsensitive) == 0) {
+            if (SameNoCase(k, key)) {
                 return v;
             }
         }

@@ -23,7 +23,7 @@ int HexDigit(QChar c) {
 
 // Colour values: "#RRGGBB" is read as "$BBGGRR"; everything else goes to the
 // colour-name conversion as it stands.
-plat::TColor ParseColor(const QString& value) {
+plat::TColor ParseColor(QStringView value) {
     if (value.size() == 7 && value[0] == u'#') {
         // The usual case, without building the text for the conversion.
         int rgb = 0;
@@ -36,13 +36,14 @@ plat::TColor ParseColor(const QString& value) {
         }
     }
     if (value.startsWith(u'#')) {
-        return plat::StringToColor(QStringLiteral("$") + value.mid(5, 2) + value.mid(3, 2) +
-                                   value.mid(1, 2));
+        QString text = QStringLiteral("$");
+        text.append(value.mid(5, 2)).append(value.mid(3, 2)).append(value.mid(1, 2));
+        return plat::StringToColor(text);
     }
     return plat::StringToColor(value);
 }
 
-int ToIntDef(const std::optional<QString>& value, int fallback) {
+int ToIntDef(const std::optional<QStringView>& value, int fallback) {
     if (!value) {
         return fallback;
     }
@@ -164,14 +165,20 @@ private:
     void Tag() {
         const qsizetype close = m_.indexOf(u'>', pos_);
         const qsizetype end = close < 0 ? m_.size() : close;
-        QString body = m_.mid(pos_ + 1, end - pos_ - 1).toString();
+        QStringView rest = m_.mid(pos_ + 1, end - pos_ - 1);
         pos_ = close < 0 ? m_.size() : close + 1;
-        for (QChar& c : body) {
-            if (c == u'\t' || c == u'\n' || c == u'\r') {
-                c = u' ';
+        // Tabs and line ends count as blanks; a copy only when there are any.
+        QString blanked;
+        if (std::any_of(rest.begin(), rest.end(),
+                        [](QChar c) { return c == u'\t' || c == u'\n' || c == u'\r'; })) {
+            blanked = rest.toString();
+            for (QChar& c : blanked) {
+                if (c == u'\t' || c == u'\n' || c == u'\r') {
+                    c = u' ';
+                }
             }
+            rest = blanked;
         }
-        QStringView rest(body);
         const bool closing = rest.startsWith(u'/');
         if (closing) {
             rest = rest.mid(1);
@@ -182,10 +189,6 @@ private:
         if (!name.isEmpty()) {
             Apply(name, closing, attributes);
         }
-    }
-
-    static bool Is(QStringView name, QStringView tagName) {
-        return name.compare(tagName, Qt::CaseInsensitive) == 0;
     }
 
     using TagHandler = void (Parser::*)(bool closing, QStringView attributeText);
@@ -202,7 +205,7 @@ private:
             {u"NOSELECT", &Parser::ApplyNoSelect}, {u"BLINK", &Parser::ApplyBlink},
         };
         for (const auto& [tagName, handler] : kTags) {
-            if (Is(name, tagName)) {
+            if (SameNoCase(name, tagName)) {
                 (this->*handler)(closing, attributeText);
                 return;
             }
@@ -222,20 +225,21 @@ private:
     void ApplyImage(bool closing, QStringView attributeText) {
         if (!closing) {
             const TTagAttributes attrs(attributeText);
-            Add(ckImage).Value = ToIntDef(attrs.Find({TTagAttributes::kDefaultKey, u"index"}), 0);
+            Add(ckImage).Value =
+                ToIntDef(attrs.FindView({TTagAttributes::kDefaultKey, u"index"}), 0);
         }
     }
 
     // A rule's width is a percentage of the row.
     void ApplyRule(bool, QStringView attributeText) {
         const TTagAttributes attrs(attributeText);
-        Add(ckRule).Value =
-            std::clamp(ToIntDef(attrs.Find({TTagAttributes::kDefaultKey, u"width"}), 100), 0, 100);
+        Add(ckRule).Value = std::clamp(
+            ToIntDef(attrs.FindView({TTagAttributes::kDefaultKey, u"width"}), 100), 0, 100);
     }
 
     void ApplyColumn(bool, QStringView attributeText) {
         const TTagAttributes attrs(attributeText);
-        Add(ckColumn).Value = ToIntDef(attrs.Find({TTagAttributes::kDefaultKey, u"spot"}), 0);
+        Add(ckColumn).Value = ToIntDef(attrs.FindView({TTagAttributes::kDefaultKey, u"spot"}), 0);
     }
 
     // NOSELECT and BLINK nest; a stray closing tag changes nothing.
@@ -264,8 +268,8 @@ private:
         }
         const TTagAttributes attrs(attributeText);
         TFontChunkData font;
-        font.Color =
-            ParseColor(attrs.Find({TTagAttributes::kDefaultKey, u"Name"}).value_or(QString()));
+        font.Color = ParseColor(
+            attrs.FindView({TTagAttributes::kDefaultKey, u"Name"}).value_or(QStringView()));
         AddFont(std::move(font));
     }
 
@@ -278,15 +282,15 @@ private:
         }
         const TTagAttributes attrs(attributeText);
         TLinkChunkData link;
-        if (const auto bare = attrs.Find({TTagAttributes::kDefaultKey})) {
-            link.Name = *bare;
+        if (const auto bare = attrs.FindView({TTagAttributes::kDefaultKey})) {
+            link.Name = bare->toString();
             link.NotURL = false;
         } else {
-            link.Name = attrs.Find({u"name"}).value_or(QString());
-            link.Params = attrs.Find({u"params"}).value_or(QString());
-            link.Hint = attrs.Find({u"hint"}).value_or(QString());
-            const auto type = attrs.Find({u"type"});
-            link.NotURL = !(type && type->compare(u"URL", Qt::CaseInsensitive) == 0);
+            link.Name = attrs.FindView({u"name"}).value_or(QStringView()).toString();
+            link.Params = attrs.FindView({u"params"}).value_or(QStringView()).toString();
+            link.Hint = attrs.FindView({u"hint"}).value_or(QStringView()).toString();
+            const auto type = attrs.FindView({u"type"});
+            link.NotURL = !(type && SameNoCase(*type, u"URL"));
         }
         TConsoleChunk& chunk = Add(ckLinkOpen);
         chunk.Value = static_cast<int32_t>(links_.size());
@@ -300,15 +304,17 @@ private:
         }
         const TTagAttributes attrs(attributeText);
         TFontChunkData font;
-        font.Face = attrs.Find({u"name", TTagAttributes::kDefaultKey}).value_or(QString());
-        if (const auto c = attrs.Find({u"foregroundcolor", u"color", u"foreground"})) {
+        font.Face = attrs.FindView({u"name", TTagAttributes::kDefaultKey})
+                        .value_or(QStringView())
+                        .toString();
+        if (const auto c = attrs.FindView({u"foregroundcolor", u"color", u"foreground"})) {
             font.Color = ParseColor(*c);
         }
-        if (const auto c = attrs.Find({u"backgroundcolor", u"background"})) {
+        if (const auto c = attrs.FindView({u"backgroundcolor", u"background"})) {
             font.Background = ParseColor(*c);
         }
         // "+n" and "-n" change the size in force, a plain number replaces it
-        if (const auto size = attrs.Find({u"size"})) {
+        if (const auto size = attrs.FindView({u"size"})) {
             if (size->startsWith(u'+') || size->startsWith(u'-')) {
                 font.RelativeSize = ToIntDef(size, 0);
             } else {
@@ -358,13 +364,31 @@ TChunkList ParseMarkup(QStringView markup, const TParseOptions& options) {
 
 namespace {
 
+// Whether the text holds a colon that could end a prefix: one followed by
+// "//" or following "mailto" in any case. Most lines hold a few colons and
+// no address.
+bool MayHoldURL(QStringView text) {
+    for (qsizetype colon = text.indexOf(u':'); colon >= 0; colon = text.indexOf(u':', colon + 1)) {
+        if (text.mid(colon + 1, 2) == u"//" ||
+            (colon >= 6 && SameNoCase(text.mid(colon - 6, 6), u"mailto"))) {
+            return true;
+        }
+    }
+    return false;
+}
+
 const UrlPrefix* UrlPrefixOf(const TChunkList& line, const TConsoleChunk& chunk) {
     if (chunk.Kind != ckText || chunk.Length < 7) {
         return nullptr;
     }
     const QStringView head = line.TextOf(chunk).left(7);
+    // Most words start with a letter no prefix starts with.
+    const char16_t first = head[0].unicode() | 0x20;
+    if (first < 0x80 && first != u'h' && first != u'm' && first != u'n') {
+        return nullptr;
+    }
     for (const UrlPrefix& p : kUrlPrefixes) {
-        if (head.compare(p.prefix, Qt::CaseInsensitive) == 0) {
+        if (SameNoCase(head, p.prefix)) {
             return &p;
         }
     }
@@ -374,6 +398,9 @@ const UrlPrefix* UrlPrefixOf(const TChunkList& line, const TConsoleChunk& chunk)
 } // namespace
 
 void DetectURLs(TChunkList& line) {
+    if (!MayHoldURL(line.Chunks.Text())) {
+        return;
+    }
     const bool any = std::any_of(line.Chunks.begin(), line.Chunks.end(),
                                  [&](const TConsoleChunk& c) { return UrlPrefixOf(line, c); });
     if (!any) {

@@ -56,6 +56,34 @@ TEST(ParseMarkup, ColourNotationsAndConversionErrors) {
     }
 }
 
+// Names and keys match whatever their case, as QString compares without
+// case: letters outside ASCII that fold to the name's letters count too.
+TEST(ParseMarkup, TagNamesAndKeysIgnoreCase) {
+    const std::pair<const char16_t*, const char16_t*> rows[] = {
+        {u"<NoSeLeCt>x</NOSELECT>y", u"ts t:x# t:y"},
+        {u"<no\u017Felect>x</noselect>", u"ts t:x#"}, // long s folds to s
+        {u"<BLIN\u212A>x</blink>", u"ts t:x!"},       // Kelvin sign folds to k
+        {u"<noselectx>x<noselec>y", u"ts t:xy"},      // other lengths never match
+        {u"<FoNt CoLoR=#00FF00 SIZE=3>", u"ts font:,3,0,clLime,clNone"},
+        {u"<font \u212Aey=1 color=#0000FF>", u"ts font:,0,0,clBlue,clNone"},
+        {u"<a NAME=n PARAMS=p HINT=h TYPE=url>x</A>", u"ts link:n|p|h|url t:x /link"},
+        {u"<a name=n type=UR\u029F>x</a>", u"ts link:n|||other t:x /link"},
+    };
+    for (const auto& [markup, chunks] : rows) {
+        const QString text = QString::fromUtf16(markup);
+        EXPECT_EQ(Parse(text), QString::fromUtf16(chunks)) << text.toStdString();
+    }
+    // Addresses: the prefix in any case, and nothing from a word whose first
+    // letter no prefix has.
+    TChunkList line = ParseMarkup(u"HtTp://a.b Mailto:c@d nEWS://e xhttp://f"_qs, {});
+    DetectURLs(line);
+    EXPECT_EQ(DumpChunks(line),
+              u"ts link:URL|HtTp://a.b|Open HtTp://a.b in default browser|url t:HtTp://a.b /link "
+              u"sp link:URL|Mailto:c@d|Send email to Mailto:c@d via default mail client|url "
+              u"t:c@d /link sp link:URL|nEWS://e|Read news from nEWS://e in default news "
+              u"client|url t:nEWS://e /link sp t:xhttp://f"_qs);
+}
+
 TEST(ChunkData, LinesShareTheirLinkAndFontDataAndGiveItBack) {
     const int links = chunkdata::LinkCount();
     const int fonts = chunkdata::FontCount();
