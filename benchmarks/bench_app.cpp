@@ -9,6 +9,8 @@
 // and a key from its press to its effect in the input line, beside the
 // toolkit's own way.
 
+#include "BenchMain.h"
+#include "BenchQt.h"
 #include "BenchStats.h"
 
 #include "app/dialogs/AboutForm.h"
@@ -52,17 +54,6 @@
 
 namespace {
 
-bool WaitUntil(const std::function<bool()>& done, int limitMs = 10000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < limitMs) {
-        QEventLoop loop;
-        QTimer::singleShot(1, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return done();
-}
-
 // Two windows logged in as Demochar and Testchar on the local chat service.
 class TwoWindows {
 public:
@@ -102,7 +93,7 @@ private:
         chat.SetPassword("demo");
         character_ = character;
         chat.Connect();
-        if (!WaitUntil([&] { return chat.State() == csLoggedIn; })) {
+        if (!WaitUntil([&] { return chat.State() == csLoggedIn; }, 10000)) {
             std::abort();
         }
         chat.SetFloodProtection(false);
@@ -775,17 +766,11 @@ void QuietPlatformWarnings(QtMsgType type, const QMessageLogContext& context, co
 } // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    PreferOffscreen();
     previousHandler = qInstallMessageHandler(QuietPlatformWarnings);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
     // The kit's themes, in force as in the program.
     const std::unique_ptr<TDkxNexus> themes = dk::CreateKitThemeNexus();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv) ? 0 : 1;
 }

@@ -2,6 +2,8 @@
 // visible view (next to Qt's own rich-text browser fed the same lines as HTML),
 // memory per line, painting a full view and laying everything out again after
 // a width or font change.
+#include "BenchMain.h"
+#include "BenchQt.h"
 #include "ConsoleBenchLines.h"
 
 #include "console/MarkupParser.h"
@@ -345,11 +347,11 @@ void printComparison() {
 } // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    PreferOffscreen();
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    if (!RunBenchmarks(argc, argv)) {
+        return 1;
+    }
     printComparison();
     return 0;
 }

@@ -10,6 +10,8 @@
 //   when the flood stops and how long it takes to clear, and paints a second.
 // Runs offscreen unless QT_QPA_PLATFORM says otherwise (xcb under a virtual X
 // display shows the cost of getting pixels to a display).
+#include "BenchMain.h"
+#include "BenchQt.h"
 #include "BenchStats.h"
 #include "ConsoleBenchLines.h"
 
@@ -27,7 +29,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
-#include <ctime>
 #include <functional>
 #include <map>
 #include <memory>
@@ -37,12 +38,6 @@
 namespace {
 
 using namespace consolebench;
-
-int64_t CpuNs() {
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return int64_t(t.tv_sec) * 1000000000 + t.tv_nsec;
-}
 
 class PaintCounter : public QObject {
 public:
@@ -272,11 +267,11 @@ FloodFigures Flood(QWidget* viewport, const std::function<void(int)>& deliver, i
             out.backlogAtEnd = total - delivered;
         }
     });
-    const int64_t cpu = CpuNs();
+    const int64_t cpu = ProcessCpuNs();
     clock.start();
     tick.start();
     loop.exec();
-    out.cpuUsPerMessage = double(CpuNs() - cpu) / 1000.0 / total;
+    out.cpuUsPerMessage = double(ProcessCpuNs() - cpu) / 1000.0 / total;
     out.drainMs = double(done - endOfFlood);
     out.paintsPerSecond = paints.paints * 1000.0 / double(done);
     if (viewport) {
@@ -368,11 +363,11 @@ void PrintFloods() {
 } // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    PreferOffscreen();
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    if (!RunBenchmarks(argc, argv)) {
+        return 1;
+    }
     PrintFloods();
     return 0;
 }

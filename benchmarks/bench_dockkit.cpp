@@ -9,6 +9,9 @@
 // shrink on either side), next to a QMainWindow with the same QToolBars in 3 tool bar
 // rows; and the saved positions of 10 windows are written to the registry
 // store and read back.
+#include "BenchMain.h"
+#include "BenchQt.h"
+
 #include "dockkit/bars/DkToolbar/DkToolbar.h"
 #include "dockkit/common/DkMessages.h"
 #include "dockkit/docking/DkDock.h"
@@ -737,10 +740,7 @@ BENCHMARK(BM_Qt_Toolbar30_Fusion)->Unit(benchmark::kMicrosecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    PreferOffscreen();
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv) ? 0 : 1;
 }

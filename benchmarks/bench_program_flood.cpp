@@ -12,6 +12,8 @@
 // event loop every millisecond to look at the clock and the count (a
 // thousand wake-ups a second of its own, counted with the window's CPU), so
 // that figures taken that way can be compared.
+#include "BenchQt.h"
+
 #include "app/dialogs/CharSelForm.h"
 #include "app/dialogs/DialogSupport.h"
 #include "app/mainform/MainForm.h"
@@ -28,8 +30,6 @@
 #include <QTimer>
 
 #include <cstdio>
-#include <ctime>
-#include <functional>
 #include <memory>
 
 #include <unistd.h>
@@ -38,23 +38,6 @@ namespace {
 
 constexpr int kFloodMs = 5000;
 const char* const kGroup = "Trade";
-
-int64_t CpuNs() {
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return int64_t(t.tv_sec) * 1000000000 + t.tv_nsec;
-}
-
-bool WaitUntil(const std::function<bool()>& done, int limitMs = 20000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < limitMs) {
-        QEventLoop loop;
-        QTimer::singleShot(1, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return done();
-}
 
 void Connect(TVLChat& chat, quint16 port, const char* character, QString& chosen) {
     chat.SetDimension(chat.DimensionList().Add(QStringLiteral("Local"), QString(), port,
@@ -66,7 +49,7 @@ void Connect(TVLChat& chat, quint16 port, const char* character, QString& chosen
         chat.OnConnect = [character](TVLChat* sender) { sender->SelectCharacter(character); };
     }
     chat.Connect();
-    if (!WaitUntil([&] { return chat.State() == csLoggedIn; })) {
+    if (!WaitUntil([&] { return chat.State() == csLoggedIn; }, 20000)) {
         std::fprintf(stderr, "%s could not log in\n", character);
         std::exit(1);
     }
@@ -204,7 +187,7 @@ public:
         shownAllAt_ = -1;
         backlog_ = 0;
         report_.clear();
-        const int64_t cpu = CpuNs();
+        const int64_t cpu = ProcessCpuNs();
         clock_.start();
         child_.write(QByteArray::number(rate) + ' ' + QByteArray::number(kFloodMs) + '\n');
         RunFor(kFloodMs);
@@ -218,7 +201,7 @@ public:
         f.received = received_;
         f.backlog = std::max(0, backlog_);
         f.drainMs = double(std::max<qint64>(0, shownAllAt_ - sentAt_));
-        f.cpuUsPerMessage = double(CpuNs() - cpu) / 1000.0 / std::max(1, received_);
+        f.cpuUsPerMessage = double(ProcessCpuNs() - cpu) / 1000.0 / std::max(1, received_);
         return f;
     }
 
@@ -293,7 +276,7 @@ int Receive(const QList<int>& rates, bool polling) {
 } // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    PreferOffscreen();
     QApplication app(argc, argv);
     QStringList args = QCoreApplication::arguments().mid(1);
     if (args.value(0) == QStringLiteral("--serve")) {

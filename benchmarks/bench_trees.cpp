@@ -19,6 +19,8 @@
 // repetitions, the ratios the trees are held to: the program's figure at
 // 10,000 buddies over its figure at 1,000, and the program over the
 // QTreeView at each size. Run with --benchmark_repetitions=N for several.
+#include "BenchMain.h"
+#include "BenchQt.h"
 #include "BenchStats.h"
 
 #include "app/dialogs/DialogSupport.h"
@@ -43,7 +45,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <functional>
 #include <map>
 #include <memory>
@@ -54,9 +55,7 @@
 namespace {
 
 double ProcessCpuSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+    return static_cast<double>(ProcessCpuNs()) / 1e9;
 }
 
 // Runs the event loop for a while: what the views deferred is done by then.
@@ -468,17 +467,14 @@ void PrintRatios() {
 } // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    PreferOffscreen();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
     // The kit's themes, in force as in the program.
     const std::unique_ptr<TDkxNexus> themes = dk::CreateKitThemeNexus();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+    if (!RunBenchmarks(argc, argv)) {
         return 1;
     }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
     g_contenders.reset();
     PrintRatios();
     return 0;

@@ -42,10 +42,6 @@ public:
 
     // The value of the first of the keys that is present.
     std::optional<QStringView> FindView(std::initializer_list<QStringView> keys) const;
-    std::optional<QString> Find(std::initializer_list<QStringView> keys) const {
-        const auto value = FindView(keys);
-        return value ? std::optional<QString>(value->toString()) : std::nullopt;
-    }
     bool Has(QStringView key) const { return FindView({key}).has_value(); }
 
 private:

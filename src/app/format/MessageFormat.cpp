@@ -32,6 +32,20 @@ bool StartsWithNoCase(QStringView text, qsizetype at, QStringView prefix) {
     return true;
 }
 
+// The entity of "&", "<" or ">"; empty for any other character.
+QStringView EntityOf(char16_t c) {
+    switch (c) {
+    case u'&':
+        return u"&amp;";
+    case u'<':
+        return u"&lt;";
+    case u'>':
+        return u"&gt;";
+    default:
+        return {};
+    }
+}
+
 // The special piece at position at: "&", "<" and ">" become entities; web
 // address prefixes in any case come back in lower case and are kept out of
 // reach of the emoticon texts (":/" inside "http://"). The character 0x17
@@ -39,13 +53,11 @@ bool StartsWithNoCase(QStringView text, qsizetype at, QStringView prefix) {
 // "&gt;", "http://" or "https://" (it once stood in for them while emoticons
 // were replaced). Length 0: an ordinary character.
 TEscape EscapeAt(QStringView text, qsizetype at) {
-    switch (text[at].unicode()) {
-    case u'&':
-        return {u"&amp;", 1};
-    case u'<':
-        return {u"&lt;", 1};
-    case u'>':
-        return {u"&gt;", 1};
+    const char16_t c = text[at].unicode();
+    if (const QStringView entity = EntityOf(c); !entity.isEmpty()) {
+        return {entity, 1};
+    }
+    switch (c) {
     case u'h':
     case u'H':
         if (StartsWithNoCase(text, at, u"http://")) {
@@ -88,12 +100,9 @@ QString Cat(const Parts&... parts) {
 void AppendEscaped(QString& out, QStringView text) {
     qsizetype copied = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (c == u'&' || c == u'<' || c == u'>') {
+        if (const QStringView entity = EntityOf(text[i].unicode()); !entity.isEmpty()) {
             out.append(text.sliced(copied, i - copied));
-            out.append(c == u'&'   ? QStringView(u"&amp;")
-                       : c == u'<' ? QStringView(u"&lt;")
-                                   : QStringView(u"&gt;"));
+            out.append(entity);
             copied = i + 1;
         }
     }
