@@ -123,9 +123,7 @@ void ClientSocket::Fail(int errorCode, const QString& text) {
 // rather than posted for a further turn of the event loop. Only later
 // notifications, for bytes a handler left, are posted.
 void ClientSocket::Arrived() {
-    const qsizetype before = buffer_.Size();
-    buffer_.AppendFrom(*socket_);
-    if (buffer_.Size() == before || readPosted_) {
+    if (!TakeArrived() || readPosted_) {
         return;
     }
     const QPointer<ClientSocket> self(this);
@@ -136,12 +134,10 @@ void ClientSocket::Arrived() {
     }
 }
 
-void ClientSocket::Receive(QByteArrayView bytes) {
-    if (bytes.isEmpty()) {
-        return;
-    }
-    buffer_.Append(bytes);
-    PostRead();
+bool ClientSocket::TakeArrived() {
+    const qsizetype before = buffer_.Size();
+    buffer_.AppendFrom(*socket_);
+    return buffer_.Size() != before;
 }
 
 // Forgets the connection: no socket, no unread bytes, no pending notification.
@@ -235,7 +231,9 @@ void ClientSocket::PeerClosed() {
         return;
     }
     peerClosed_ = true;
-    Receive(socket_->readAll()); // whatever arrived with the close
+    if (TakeArrived()) { // whatever arrived with the close
+        PostRead();
+    }
     PostDisconnect();
 }
 

@@ -110,7 +110,9 @@ public:
 
 private:
     void Arrived();
-    void Receive(QByteArrayView bytes);
+    // Moves what the connection has ready into the receive buffer; whether
+    // any bytes came.
+    bool TakeArrived();
     void Release();
     void PeerClosed();
     void PostRead();

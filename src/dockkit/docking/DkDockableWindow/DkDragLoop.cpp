@@ -22,6 +22,24 @@ QRect GlobalRect(const QWidget* widget) {
     return {widget->mapToGlobal(QPoint(0, 0)), widget->size()};
 }
 
+// Puts the window on the dock at its dock place: it joins the dock, or the
+// dock it is on arranges its rows again.
+void JoinDock(TDkCustomDockableWindow* w, TDkDock* dock) {
+    if (w->parentWidget() != dock || !w->Docked()) {
+        w->SetParentControl(dock);
+    } else {
+        dock->ArrangeRows();
+    }
+}
+
+// A floating window's form moves there; another floats there.
+void FloatAt(TDkCustomDockableWindow* w, QPoint pos) {
+    w->SetFloatingPosition(pos);
+    if (!w->Floating()) {
+        w->SetFloatingState(true);
+    }
+}
+
 // Where the cursor would put the window: a dock with a row, or the screen.
 struct DragTarget {
     QPointer<TDkDock> Dock;
@@ -337,18 +355,10 @@ void DkDragLoop::Apply(const DragTarget& target, bool final) {
                 }
             }
         } reset{w_, dock};
-        if (w_->parentWidget() != dock || !w_->Docked()) {
-            w_->SetParentControl(dock);
-        } else {
-            dock->ArrangeRows();
-        }
+        JoinDock(w_, dock);
         return;
     }
-    // A floating window's form moves there; another floats there.
-    w_->SetFloatingPosition(QPoint(target.Rect.Left, target.Rect.Top));
-    if (!w_->Floating()) {
-        w_->SetFloatingState(true);
-    }
+    FloatAt(w_, QPoint(target.Rect.Left, target.Rect.Top));
     // While the window follows the pointer it may stand partly off the
     // screen; where it is dropped it floats whole within the work area.
     w_->KeepOnScreen(!final);
@@ -363,16 +373,9 @@ void DkDragLoop::Finish(bool accepted) {
         // Cancelled: the window goes back where it was.
         if (!startDock_.isNull()) {
             w_->SetDockPlace(startRow_, startPos_);
-            if (w_->parentWidget() != startDock_ || !w_->Docked()) {
-                w_->SetParentControl(startDock_);
-            } else {
-                startDock_->ArrangeRows();
-            }
+            JoinDock(w_, startDock_);
         } else if (startedFloating_) {
-            w_->SetFloatingPosition(startFloatPos_);
-            if (!w_->Floating()) {
-                w_->SetFloatingState(true);
-            }
+            FloatAt(w_, startFloatPos_);
         }
     }
     if (w_->UseLastDock() && w_->Docked()) {
