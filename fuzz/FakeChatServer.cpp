@@ -2,6 +2,7 @@
 
 #include "FuzzSupport.h"
 
+#include "chatd/ServerCodec.h"
 #include "engine/VLChat.h"
 #include "platform/core/Cp1252.h"
 
@@ -23,15 +24,6 @@ const FakeChatServer::Group FakeChatServer::kGroups[] = {
 namespace {
 
 constexpr int32_t kUnknown = -1;
-
-int ClientRow(int type) {
-    for (size_t row = 0; row < VLClientPackets.size(); ++row) {
-        if (VLClientPackets[row].Type == type) {
-            return static_cast<int>(row);
-        }
-    }
-    return -1;
-}
 
 bool Announced(int32_t id) {
     for (const FakeChatServer::Person& person : FakeChatServer::kCast) {
@@ -116,8 +108,8 @@ void FakeChatServer::Read() {
         }
         const QByteArray frame = buffer_.left(4 + length);
         buffer_.remove(0, 4 + length);
-        const int row = ClientRow(type);
-        check(row >= 0);
+        const int row = chatd::ClientRowOfType(type);
+        check(row < cpCount);
         const char* signature = VLClientPackets[row].Signature;
         QList<QByteArray> raw;
         check(SplitBody(signature, QByteArrayView(frame).sliced(4), raw));

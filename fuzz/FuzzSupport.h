@@ -7,19 +7,11 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <vector>
 
-// Stops the run where a condition fails, naming it.
-inline void FuzzCheck(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "check failed: %s\n", what);
-        std::abort();
-    }
-}
-#define check(condition) FuzzCheck((condition), #condition)
+#include "FuzzCheck.h" // last: Qt's headers use the name check
 
 // The application object for windows off screen. Never destroyed: the
 // platform's devices outlive the exit handlers.

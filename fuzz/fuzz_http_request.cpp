@@ -31,22 +31,14 @@
 #include <QXmlStreamReader>
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <optional>
+
+#include "FuzzCheck.h" // last: Qt's headers use the name check
 
 namespace {
 
 using chatd::HttpRequestReader;
 using chatd::HttpResponse;
-
-void FuzzCheck(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "check failed: %s\n", what);
-        std::abort();
-    }
-}
-#define check(condition) FuzzCheck((condition), #condition)
 
 constexpr qsizetype kLimit = HttpRequestReader::kMaxRequestBytes;
 

@@ -27,7 +27,11 @@ TEST_P(HttpRequestReaderTest, AnswersOnceTheHeadIsWholeAsTheSiteDoes) {
     const std::optional<HttpResponse> answer = reader.Read(arrived);
     ASSERT_TRUE(answer.has_value());
     EXPECT_EQ(answer->Status, row.Status);
-    EXPECT_TRUE(answer->Body.contains(row.BodyHolds));
+    if (row.Status == 200) {
+        EXPECT_TRUE(answer->Body.contains(row.BodyHolds)) << answer->Body.constData();
+    } else {
+        EXPECT_EQ(answer->Body, row.BodyHolds);
+    }
     // Whatever follows the head changes nothing.
     EXPECT_EQ(reader.Read(arrived + "\r\n\r\nGET / HTTP/1.1\r\n\r\n"), answer);
 

@@ -4,6 +4,8 @@
 
 #include "WaitUntil.h"
 
+#include "chatd/HttpRequestReader.h"
+
 #include <QByteArray>
 #include <QHostAddress>
 #include <QList>
@@ -41,7 +43,7 @@ inline QList<HttpRequestRow> HttpRequestRows() {
     const QByteArray tess = "<firstname>Tess</firstname>";
     const QByteArray notFound = "Not Found\n";
     const QByteArray bad = "Bad Request\n";
-    const int max = 8192;
+    const qsizetype max = HttpRequestReader::kMaxRequestBytes;
     return {
         {"whole", {BioRequest("Demochar") + "\r\nHost: a\r\n\r\n"}, 200, dana},
         {"split in the request line and the blank line",

@@ -124,26 +124,4 @@ TEST_F(HttpSiteTest, EverythingElseIsRefused) {
     EXPECT_EQ(exchange(port, "GET /character/bio/d/1/na").Status, 408);
 }
 
-// Each request as the site answers it, sent in the pieces the row gives.
-class HttpSiteRequestTest : public HttpSiteTest,
-                            public ::testing::WithParamInterface<HttpRequestRow> {};
-
-TEST_P(HttpSiteRequestTest, AnswersTheFirstRequestLineOnly) {
-    const HttpRequestRow& row = GetParam();
-    const auto [status, received] = HttpExchange(port, row.Pieces);
-    EXPECT_EQ(status, row.Status);
-    const qsizetype split = received.indexOf("\r\n\r\n");
-    ASSERT_GT(split, 0);
-    const QByteArray body = received.mid(split + 4);
-    EXPECT_TRUE(
-        received.left(split).contains("\r\nContent-Length: " + QByteArray::number(body.size())));
-    if (row.Status == 200) {
-        EXPECT_TRUE(body.contains(row.BodyHolds)) << body.constData();
-    } else {
-        EXPECT_EQ(body, row.BodyHolds);
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Rows, HttpSiteRequestTest, ::testing::ValuesIn(HttpRequestRows()));
-
 } // namespace chatd::test
