@@ -331,7 +331,7 @@ TEST_F(PopupMenu, AKeptWindowOpensAgainAsANewOneWouldAndGoesWithItsItem) {
 }
 
 // The desktop's menu font changes between two openings: the kept window
-// opens in the new font and is measured with it.
+// opens in the new font, measured anew, as a window made now does.
 TEST_F(PopupMenu, AKeptWindowTakesAMenuFontChangedMeanwhile) {
     const QFont before = QApplication::font("QMenu");
     struct Restore {
@@ -362,6 +362,18 @@ TEST_F(PopupMenu, AKeptWindowTakesAMenuFontChangedMeanwhile) {
     EXPECT_EQ(again->View()->GetFont().pixelSize(), 22);
     EXPECT_GT(again->height(), small.height());
     root->KeepPopupWindow(again);
+
+    // A window made now, for comparison, has the same size.
+    auto* other = new TDkRootItem(&owner_);
+    auto* item = new TDkCustomItem(other);
+    item->SetCaption(open_->Caption());
+    other->Add(item);
+    const std::unique_ptr<TDkPopupWindow> fresh(
+        other->CreatePopup(nullptr, nullptr, false, false, false, QPoint(100, 100), dkpaLeft));
+    ASSERT_NE(fresh, nullptr);
+    const QPointer<TDkPopupWindow> third = open();
+    EXPECT_EQ(third->size(), fresh->size());
+    root->KeepPopupWindow(third);
 }
 
 TEST_F(PopupMenu, ASubmenuOfLinkedItemsShowsTheirSourcesItems) {
