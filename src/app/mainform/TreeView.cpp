@@ -553,12 +553,13 @@ void TTreeView::DrawRow(QPainter& painter, QStyleOptionViewItem option, int row,
     // style shows it so), the branches, the item.
     option.rect = QRect(0, itemRect.top(), viewport()->width(), itemRect.height());
     style()->drawPrimitive(QStyle::PE_PanelItemViewRow, &option, &painter, this);
-    DrawBranches(painter, QRect(0, itemRect.top(), itemRect.left(), itemRect.height()), node);
+    DrawBranches(painter, QRect(0, itemRect.top(), itemRect.left(), itemRect.height()), index);
     option.rect = itemRect;
     itemDelegateForIndex(index)->paint(&painter, option, index);
 }
 
-void TTreeView::DrawBranches(QPainter& painter, const QRect& rowRect, const TTreeNode* node) {
+void TTreeView::DrawBranches(QPainter& painter, const QRect& rowRect, const QModelIndex& index) {
+    const TTreeNode* node = NodeOf(index);
     QStyleOption option;
     option.initFrom(this);
     const QStyle::State plain = option.state & ~QStyle::State_HasFocus;
@@ -581,7 +582,7 @@ void TTreeView::DrawBranches(QPainter& painter, const QRect& rowRect, const TTre
     }
     option.rect.translate(indent, 0);
     option.state = plain | QStyle::State_Item;
-    if (TTreeModel::RowOf(node) + 1 < root->ChildCount()) {
+    if (index.row() + 1 < root->ChildCount()) {
         option.state |= QStyle::State_Sibling;
     }
     style()->drawPrimitive(QStyle::PE_IndicatorBranch, &option, &painter, this);

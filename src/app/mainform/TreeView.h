@@ -170,7 +170,8 @@ private:
     // firstOrLast: the root gains its first or loses its last.
     void NoteChildren(const QModelIndex& parent, int start, bool firstOrLast);
     void DrawRow(QPainter& painter, QStyleOptionViewItem option, int row, TTreeNode* node);
-    void DrawBranches(QPainter& painter, const QRect& rowRect, const TTreeNode* node);
+    // The index's row is the node's place among its siblings.
+    void DrawBranches(QPainter& painter, const QRect& rowRect, const QModelIndex& index);
     bool OnBranch(const TTreeNode* node, QPoint pos) const;
     bool ToggleExpanded(TTreeNode* root);
 
