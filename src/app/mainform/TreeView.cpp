@@ -361,7 +361,7 @@ QModelIndex TTreeView::moveCursor(CursorAction cursorAction, Qt::KeyboardModifie
         return IndexOf(current->parent_);
     case MoveRight:
         // A root opens, then goes to its first child.
-        if (current->parent_ || current->ChildCount() == 0) {
+        if (!current->Expandable()) {
             return IndexOf(current);
         }
         if (!current->expanded_) {
@@ -592,11 +592,11 @@ void TTreeView::DrawBranches(QPainter& painter, const QRect& rowRect, const QMod
 
 bool TTreeView::OnBranch(const TTreeNode* node, QPoint pos) const {
     const int indent = style()->pixelMetric(QStyle::PM_TreeViewIndentation, nullptr, this);
-    return !node->parent_ && node->ChildCount() > 0 && pos.x() >= 0 && pos.x() < indent;
+    return node->Expandable() && pos.x() >= 0 && pos.x() < indent;
 }
 
 bool TTreeView::ToggleExpanded(TTreeNode* root) {
-    if (root->parent_ || root->ChildCount() == 0) {
+    if (!root->Expandable()) {
         return false;
     }
     SetExpanded(root, !root->expanded_);

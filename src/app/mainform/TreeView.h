@@ -39,6 +39,8 @@ public:
     TTreeNode* Parent() const { return parent_; }
     int ChildCount() const { return static_cast<int>(children_.size()); }
     TTreeNode* Child(int row) const { return children_[static_cast<size_t>(row)]; }
+    // A root with children, which opens and closes.
+    bool Expandable() const { return !parent_ && !children_.empty(); }
 
 private:
     friend class TTreeModel;
