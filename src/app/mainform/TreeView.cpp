@@ -361,7 +361,7 @@ QModelIndex TTreeView::moveCursor(CursorAction cursorAction, Qt::KeyboardModifie
         return IndexOf(current->parent_);
     case MoveRight:
         // A root opens, then goes to its first child.
-        if (current->parent_ || current->ChildCount() == 0) {
+        if (!current->Expandable()) {
             return IndexOf(current);
         }
         if (!current->expanded_) {
@@ -553,12 +553,13 @@ void TTreeView::DrawRow(QPainter& painter, QStyleOptionViewItem option, int row,
     // style shows it so), the branches, the item.
     option.rect = QRect(0, itemRect.top(), viewport()->width(), itemRect.height());
     style()->drawPrimitive(QStyle::PE_PanelItemViewRow, &option, &painter, this);
-    DrawBranches(painter, QRect(0, itemRect.top(), itemRect.left(), itemRect.height()), node);
+    DrawBranches(painter, QRect(0, itemRect.top(), itemRect.left(), itemRect.height()), index);
     option.rect = itemRect;
     itemDelegateForIndex(index)->paint(&painter, option, index);
 }
 
-void TTreeView::DrawBranches(QPainter& painter, const QRect& rowRect, const TTreeNode* node) {
+void TTreeView::DrawBranches(QPainter& painter, const QRect& rowRect, const QModelIndex& index) {
+    const TTreeNode* node = NodeOf(index);
     QStyleOption option;
     option.initFrom(this);
     const QStyle::State plain = option.state & ~QStyle::State_HasFocus;
@@ -581,7 +582,7 @@ void TTreeView::DrawBranches(QPainter& painter, const QRect& rowRect, const TTre
     }
     option.rect.translate(indent, 0);
     option.state = plain | QStyle::State_Item;
-    if (TTreeModel::RowOf(node) + 1 < root->ChildCount()) {
+    if (index.row() + 1 < root->ChildCount()) {
         option.state |= QStyle::State_Sibling;
     }
     style()->drawPrimitive(QStyle::PE_IndicatorBranch, &option, &painter, this);
@@ -591,11 +592,11 @@ void TTreeView::DrawBranches(QPainter& painter, const QRect& rowRect, const TTre
 
 bool TTreeView::OnBranch(const TTreeNode* node, QPoint pos) const {
     const int indent = style()->pixelMetric(QStyle::PM_TreeViewIndentation, nullptr, this);
-    return !node->parent_ && node->ChildCount() > 0 && pos.x() >= 0 && pos.x() < indent;
+    return node->Expandable() && pos.x() >= 0 && pos.x() < indent;
 }
 
 bool TTreeView::ToggleExpanded(TTreeNode* root) {
-    if (root->parent_ || root->ChildCount() == 0) {
+    if (!root->Expandable()) {
         return false;
     }
     SetExpanded(root, !root->expanded_);

@@ -39,6 +39,8 @@ public:
     TTreeNode* Parent() const { return parent_; }
     int ChildCount() const { return static_cast<int>(children_.size()); }
     TTreeNode* Child(int row) const { return children_[static_cast<size_t>(row)]; }
+    // A root with children, which opens and closes.
+    bool Expandable() const { return !parent_ && !children_.empty(); }
 
 private:
     friend class TTreeModel;
@@ -170,7 +172,8 @@ private:
     // firstOrLast: the root gains its first or loses its last.
     void NoteChildren(const QModelIndex& parent, int start, bool firstOrLast);
     void DrawRow(QPainter& painter, QStyleOptionViewItem option, int row, TTreeNode* node);
-    void DrawBranches(QPainter& painter, const QRect& rowRect, const TTreeNode* node);
+    // The index's row is the node's place among its siblings.
+    void DrawBranches(QPainter& painter, const QRect& rowRect, const QModelIndex& index);
     bool OnBranch(const TTreeNode* node, QPoint pos) const;
     bool ToggleExpanded(TTreeNode* root);
 

@@ -1,5 +1,6 @@
 #include "app/mainform/TreeViewAccessible.h"
 
+#include "app/mainform/TreeModel.h"
 #include "app/mainform/TreeView.h"
 
 #include <QAccessible>
@@ -58,7 +59,7 @@ public:
         state.focusable = true;
         state.selected = view_->IsSelected(node_);
         state.focused = view_->CurrentNode() == node_;
-        if (!node_->Parent() && node_->ChildCount() > 0) {
+        if (node_->Expandable()) {
             const bool open = view_->IsExpanded(node_);
             state.expandable = true;
             state.expanded = open;
@@ -207,8 +208,7 @@ QAccessibleInterface* TTreeViewAccessible::RowInterface(TTreeNode* node) const {
 void TTreeViewAccessible::ForgetRows(const QModelIndex& parent, int first, int last) const {
     const QAbstractItemModel* model = View()->model();
     for (int row = first; row <= last && !rows_.isEmpty(); ++row) {
-        const auto* node =
-            static_cast<const TTreeNode*>(model->index(row, 0, parent).internalPointer());
+        const TTreeNode* node = TTreeModel::NodeOf(model->index(row, 0, parent));
         if (const QAccessible::Id id = rows_.take(node)) {
             QAccessible::deleteAccessibleInterface(id);
         }

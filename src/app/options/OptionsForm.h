@@ -78,9 +78,9 @@ class TOptionBaseFrame : public QFrame {
     Q_OBJECT
 public:
     TOptionBaseFrame(TOptionsContext& context, QWidget* owner);
-    virtual void SaveSettings();
+    void SaveSettings();
     // Then the controls that a switch enables follow it.
-    virtual void LoadSettings();
+    void LoadSettings();
     const std::vector<TOptionBinding>& Bindings() const { return bindings_; }
 
     // Tahoma 8, the font of every page.
