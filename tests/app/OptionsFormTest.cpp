@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QColorDialog>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDialogButtonBox>
@@ -390,6 +391,25 @@ TEST_F(OptionsPagesTest, TheFontDialogStoresOnlyWhatWasChangedInIt) {
     settings = TMainSettings();
     EXPECT_EQ(Show<TFontsFrame>(Open(), "Fonts & Colors").SampleEdits[TFontsFrame::frChat]->text(),
               QStringLiteral("8 pt. Tahoma"));
+}
+
+// The colour dialog runs through the modal runner, as the font dialog does
+// (so it hands the keyboard focus back): OK takes its colour, Cancel keeps
+// the stored one.
+TEST_F(OptionsPagesTest, TheColourDialogRunsLikeTheOtherDialogs) {
+    settings.InputEdit.Color = 0x0000FF;
+    auto& page = Show<TFontsFrame>(Open(), "Fonts & Colors");
+    for (const bool accept : {false, true}) {
+        ModalScript script;
+        script.Then<QColorDialog>([&](QColorDialog& colours) {
+            EXPECT_EQ(colours.currentColor(), QColor(0xFF, 0, 0)); // the stored 0x0000FF
+            colours.setCurrentColor(QColor(0x11, 0x22, 0x33));
+            accept ? colours.accept() : colours.reject();
+        });
+        page.ColorButtonClick(TFontsFrame::frInput);
+    }
+    Press(dialog->OkButton);
+    EXPECT_EQ(settings.InputEdit.Color, 0x332211);
 }
 
 // A folder that does not exist is not a start; Cancel keeps the text.

@@ -86,8 +86,13 @@ TChoosers OrdinaryChoosers() {
         return WithChanges(initial, shown, dialog.currentFont());
     };
     choosers.Color = [](QWidget* parent, const QColor& initial) -> std::optional<QColor> {
-        const QColor color = QColorDialog::getColor(initial, parent);
-        return color.isValid() ? std::optional<QColor>(color) : std::nullopt;
+        // Through the modal runner, as the font dialog: it hands the
+        // keyboard focus back to the options dialog when it closes.
+        QColorDialog dialog(initial, parent);
+        if (dlg::RunModal(dialog) != QDialog::Accepted || !dialog.selectedColor().isValid()) {
+            return std::nullopt;
+        }
+        return dialog.selectedColor();
     };
     return choosers;
 }
