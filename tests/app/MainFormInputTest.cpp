@@ -123,6 +123,10 @@ TEST_F(InputLineTest, BuddiesClearingAndTellsToUnknownNames) {
     const QByteArray written = log.readAll();
     EXPECT_TRUE(written.endsWith("To [bob]: hi\r\n"));
     EXPECT_FALSE(written.contains("Nobody"));
+    // Closing the window writes the stop headers: it goes while the folder is
+    // still there, or the log writer would make the folder again.
+    form.reset();
+    EXPECT_TRUE(QFile(logs.filePath(QStringLiteral("private.log"))).size() > written.size());
 }
 
 TEST_F(InputLineTest, AnAttachedReferenceGoesWithTheNextMessageOnly) {
