@@ -97,6 +97,13 @@ QString TDkItemViewer::GetHint(QPoint /*point*/, plat::TRect& rect) const {
     return item_->GetHintText();
 }
 
+QString TDkItemViewer::HintToShow(QPoint point, plat::TRect& rect) const {
+    if (view_->PopupOpenFor(this)) {
+        return {};
+    }
+    return GetHint(point, rect);
+}
+
 void TDkItemViewer::Leaving() {
     if (item_->OnSelect) {
         item_->OnSelect(item_, this, false);

@@ -43,6 +43,9 @@ public:
     // The hint to show for the point and the rectangle it holds in (both
     // relative to the viewer): the item's hint over the whole viewer.
     virtual QString GetHint(QPoint point, plat::TRect& rect) const;
+    // GetHint, or none while the viewer's pop-up is open: the hint would
+    // cover it. Every place that shows a viewer's hint asks this.
+    QString HintToShow(QPoint point, plat::TRect& rect) const;
     virtual void GetCursor(QPoint point, Qt::CursorShape& cursor);
     // Whether the point is on the button part rather than a submenu arrow.
     virtual bool IsPtInButtonPart(int x, int y) const;

@@ -374,10 +374,8 @@ void MenuLoop::UpdateHover() {
     const QPoint client = view->ClientFromScreen(point);
     const QPoint origin(selected->BoundsRect.Left, selected->BoundsRect.Top);
     plat::TRect area;
-    const QString hint = selected->GetHint(client - origin, area);
-    // No hint over the pop-up an item opened: its own hint waits until the
-    // pop-up closes.
-    if (hints && !view->ViewerCapture() && !view->PopupOpenFor(selected) && !hint.isEmpty()) {
+    const QString hint = selected->HintToShow(client - origin, area);
+    if (hints && !view->ViewerCapture() && !hint.isEmpty()) {
         QWidget* window = view->Window();
         const QRect bounds = area.ToQRect().translated(origin + window->contentsRect().topLeft());
         QToolTip::showText(point, hint, window, bounds);

@@ -105,16 +105,14 @@ bool TDkPopupWindow::event(QEvent* event) {
     }
     if (event->type() == QEvent::ToolTip) {
         const auto* help = static_cast<QHelpEvent*>(event);
-        // A submenu item whose submenu is open shows no hint over it.
-        const TDkItemViewer* viewer =
-            view_->PopupOpenFor(view_->Selected()) ? nullptr : view_->Selected();
+        const TDkItemViewer* viewer = view_->Selected();
         const QPoint origin =
             viewer != nullptr
                 ? contentsRect().topLeft() + QPoint(viewer->BoundsRect.Left, viewer->BoundsRect.Top)
                 : QPoint();
         plat::TRect area;
         const QString hint =
-            viewer != nullptr ? viewer->GetHint(help->pos() - origin, area) : QString();
+            viewer != nullptr ? viewer->HintToShow(help->pos() - origin, area) : QString();
         if (hint.isEmpty()) {
             QToolTip::hideText();
         } else {

@@ -117,15 +117,12 @@ bool TDkCustomToolbar::event(QEvent* event) {
     if (event->type() == QEvent::ToolTip && view_ != nullptr) {
         const auto* help = static_cast<QHelpEvent*>(event);
         const QPoint client = WidgetToClient(help->pos());
-        TDkItemViewer* viewer = view_->ViewerFromPoint(client);
-        if (view_->PopupOpenFor(viewer)) {
-            // Its drop-down is open below it.
-            viewer = nullptr;
-        }
+        const TDkItemViewer* viewer = view_->ViewerFromPoint(client);
         const QPoint origin =
             viewer != nullptr ? QPoint(viewer->BoundsRect.Left, viewer->BoundsRect.Top) : QPoint();
         plat::TRect area;
-        const QString text = viewer != nullptr ? viewer->GetHint(client - origin, area) : QString();
+        const QString text =
+            viewer != nullptr ? viewer->HintToShow(client - origin, area) : QString();
         if (ShowHint() && !text.isEmpty()) {
             const QRect bounds = area.ToQRect().translated(origin + ClientOrigin());
             QToolTip::showText(help->globalPos(), text, this, bounds);
