@@ -18,6 +18,7 @@
 #include <QScreen>
 
 #include <map>
+#include <optional>
 
 namespace mainformtest {
 namespace {
@@ -51,7 +52,10 @@ protected:
         const qsizetype equals = item.indexOf('=');
         ASSERT_TRUE(slash > 0 && equals > slash) << item.constData();
         ASSERT_TRUE(kKeys.count(item.left(slash))) << item.constData();
-        plat::Registry::Key key = *Stored().OpenKey(kKeys.at(item.left(slash)), true);
+        std::optional<plat::Registry::Key> opened =
+            Stored().OpenKey(kKeys.at(item.left(slash)), true);
+        ASSERT_TRUE(opened.has_value()) << item.constData();
+        plat::Registry::Key& key = *opened;
         const QString name = QString::fromLatin1(item.mid(slash + 1, equals - slash - 1));
         const QByteArray value = item.mid(equals + 1);
         if (value.startsWith('#')) {
@@ -147,9 +151,9 @@ TEST_F(MainFormTest, ABarTheKitCannotPlaceCostsNoOtherSetting) {
     f.Settings.ReconnectTimes = 3;
     const std::unique_ptr<plat::Registry> saved = DestroyAndReload();
     EXPECT_EQ(LoadSettings(*saved).ReconnectTimes, 3);
-    EXPECT_EQ(saved->OpenKey({"MainForm", "Toolbars", "MenuBar"}, false)
-                  ->ReadInteger(QStringLiteral("Rev")),
-              2000);
+    const auto menuBar = saved->OpenKey({"MainForm", "Toolbars", "MenuBar"}, false);
+    ASSERT_TRUE(menuBar.has_value());
+    EXPECT_EQ(menuBar->ReadInteger(QStringLiteral("Rev")), 2000);
 }
 
 INSTANTIATE_TEST_SUITE_P(MainFormTest, DamagedSettings,

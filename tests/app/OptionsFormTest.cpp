@@ -39,6 +39,7 @@
 #include <QTreeWidgetItemIterator>
 
 #include <map>
+#include <optional>
 #include <set>
 
 // A stored font as a failure shows it.
@@ -186,13 +187,17 @@ std::map<QString, QString> StoredByRow(const TMainSettings& settings) {
     QTemporaryDir dir;
     plat::Registry registry(dir.filePath(QStringLiteral("values.ini")));
     SaveSettings(registry, settings);
-    const plat::Registry::Key root = *registry.OpenKey({}, false);
+    const std::optional<plat::Registry::Key> root = registry.OpenKey({}, false);
     std::map<QString, QString> values;
-    for (const QString& name : root.ValueNames()) {
+    if (!root) {
+        ADD_FAILURE() << "no values saved";
+        return values;
+    }
+    for (const QString& name : root->ValueNames()) {
         const qsizetype font = name.indexOf(QLatin1String("_Font"));
         const QString row = font > 0 ? name.left(font + 5) : name;
-        const QString value = root.ReadString(name).value_or(
-            QString::fromLatin1(root.ReadBinary(name).value_or(QByteArray()).toHex()));
+        const QString value = root->ReadString(name).value_or(
+            QString::fromLatin1(root->ReadBinary(name).value_or(QByteArray()).toHex()));
         values[row] += name + u'=' + value + u';';
     }
     return values;
@@ -407,6 +412,7 @@ TEST_F(OptionsPagesTest, TheColourDialogRunsLikeTheOtherDialogs) {
             accept ? colours.accept() : colours.reject();
         });
         page.ColorButtonClick(TFontsFrame::frInput);
+        EXPECT_EQ(page.SampleColor(TFontsFrame::frInput), accept ? 0x332211 : 0x0000FF);
     }
     Press(dialog->OkButton);
     EXPECT_EQ(settings.InputEdit.Color, 0x332211);

@@ -160,21 +160,27 @@ int TTreeView::RowOf(const TTreeNode* node) const {
 }
 
 TTreeNode* TTreeView::NodeOfRow(int row) const {
+    return NodeOf(IndexOfRow(row));
+}
+
+QModelIndex TTreeView::IndexOfRow(int row) const {
     if (row < 0) {
-        return nullptr;
+        return {};
     }
-    for (const auto& root : model_->Roots) {
+    for (int rootRow = 0; rootRow < RootCount(); ++rootRow) {
+        const QModelIndex root = model_->index(rootRow, 0, QModelIndex());
         if (row == 0) {
-            return root.get();
+            return root;
         }
         --row;
-        const int shown = root->expanded_ ? root->ChildCount() : 0;
+        const TTreeNode* node = TTreeModel::NodeOf(root);
+        const int shown = node->expanded_ ? node->ChildCount() : 0;
         if (row < shown) {
-            return root->Child(row);
+            return model_->index(row, 0, root);
         }
         row -= shown;
     }
-    return nullptr;
+    return {};
 }
 
 int TTreeView::RowAtY(int y) const {
@@ -285,7 +291,7 @@ QModelIndex TTreeView::indexAt(const QPoint& point) const {
     if (point.x() < 0 || point.x() >= viewport()->width()) {
         return {};
     }
-    return IndexOf(NodeOfRow(RowAtY(point.y())));
+    return IndexOfRow(RowAtY(point.y()));
 }
 
 // The item view asks for this after children moved (their places are noted
@@ -327,7 +333,7 @@ QModelIndex TTreeView::moveCursor(CursorAction cursorAction, Qt::KeyboardModifie
         row = RowOf(current);
     }
     if (!current) {
-        return IndexOf(NodeOfRow(0));
+        return IndexOfRow(0);
     }
     const int page = std::max(1, viewport()->height() / RowHeight());
     int target = row;
@@ -370,7 +376,7 @@ QModelIndex TTreeView::moveCursor(CursorAction cursorAction, Qt::KeyboardModifie
         }
         return IndexOf(current->Child(0));
     }
-    return IndexOf(NodeOfRow(std::clamp(target, 0, std::max(0, last))));
+    return IndexOfRow(std::clamp(target, 0, std::max(0, last)));
 }
 
 int TTreeView::horizontalOffset() const {
@@ -392,7 +398,7 @@ void TTreeView::setSelection(const QRect& rect, QItemSelectionModel::SelectionFl
     const int bottom = std::min(last, RowAtY(area.bottom()));
     QItemSelection selection;
     for (int row = top; row <= bottom; ++row) {
-        const QModelIndex index = IndexOf(NodeOfRow(row));
+        const QModelIndex index = IndexOfRow(row);
         // Rows of one parent join the range before them.
         if (!selection.isEmpty() && selection.last().parent() == index.parent() &&
             selection.last().bottom() + 1 == index.row()) {
@@ -533,13 +539,13 @@ void TTreeView::paintEvent(QPaintEvent* event) {
     const int first = std::max(0, RowAtY(area.top()));
     const int last = std::min(RowCount() - 1, RowAtY(area.bottom()));
     for (int row = first; row <= last; ++row) {
-        DrawRow(painter, option, row, NodeOfRow(row));
+        DrawRow(painter, option, row, IndexOfRow(row));
     }
 }
 
-void TTreeView::DrawRow(QPainter& painter, QStyleOptionViewItem option, int row, TTreeNode* node) {
-    const QModelIndex index = IndexOf(node);
-    const QRect itemRect = RowRect(row, node);
+void TTreeView::DrawRow(QPainter& painter, QStyleOptionViewItem option, int row,
+                        const QModelIndex& index) {
+    const QRect itemRect = RowRect(row, NodeOf(index));
     if (selectionModel()->isSelected(index)) {
         option.state |= QStyle::State_Selected;
     }

@@ -160,6 +160,9 @@ protected:
 private:
     int RowAtY(int y) const;
     QModelIndex IndexOf(const TTreeNode* node) const;
+    // The index of a shown row, taken from the row's place: no search among
+    // the siblings. Invalid outside the rows.
+    QModelIndex IndexOfRow(int row) const;
     static TTreeNode* NodeOf(const QModelIndex& index);
     // The item's rectangle of a shown row, right of its branch area.
     QRect RowRect(int row, const TTreeNode* node) const;
@@ -171,7 +174,7 @@ private:
     // Children come or go under a root (or roots at the top) from `start`;
     // firstOrLast: the root gains its first or loses its last.
     void NoteChildren(const QModelIndex& parent, int start, bool firstOrLast);
-    void DrawRow(QPainter& painter, QStyleOptionViewItem option, int row, TTreeNode* node);
+    void DrawRow(QPainter& painter, QStyleOptionViewItem option, int row, const QModelIndex& index);
     // The index's row is the node's place among its siblings.
     void DrawBranches(QPainter& painter, const QRect& rowRect, const QModelIndex& index);
     bool OnBranch(const TTreeNode* node, QPoint pos) const;
