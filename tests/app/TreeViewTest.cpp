@@ -173,7 +173,19 @@ TEST_P(TreeBurstTest, SelectionAndExpansionLastThroughABurst) {
     // Shown and painted after the burst (with sanitizers: nothing of a
     // removed node is touched).
     friends.Refresh();
-    EXPECT_FALSE(friends.viewport()->grab().isNull());
+    const QImage painted = friends.viewport()->grab().toImage();
+    const TTreeNode* offline = trees.OfflineFriendsNode();
+    int checked = 0;
+    for (int i = 0; i < offline->ChildCount(); ++i) {
+        if (offline->Child(i) == selected) {
+            continue; // drawn blended with the selection
+        }
+        const QRect icon = friends.NodeIconRect(offline->Child(i));
+        EXPECT_EQ(painted.pixelColor(icon.topLeft() + QPoint(8, 4)), QColor(0xA0, 0xA0, 0xA0))
+            << "a grey head for " << offline->Child(i)->Text().toStdString();
+        ++checked;
+    }
+    EXPECT_GT(checked, 0);
     const QStringList rows = ShownRows(friends);
     EXPECT_EQ(rows.first(), QStringLiteral("[Online Friends]"));
     EXPECT_EQ(rows.size(), 3 + trees.OfflineFriendsNode()->ChildCount());
