@@ -420,21 +420,16 @@ void PrintRatio(const QString& what, const QString& a, const QString& b,
         return;
     }
     std::vector<double> ratios;
-    QString each;
     for (size_t i = 0; i < std::min(x->size(), y->size()); ++i) {
         const double top = (*x)[i] - (i < xLess->size() ? (*xLess)[i] : 0.0);
         const double bottom = (*y)[i] - (i < yLess->size() ? (*yLess)[i] : 0.0);
         if (bottom > 0) {
             ratios.push_back(top / bottom);
-            each += QStringLiteral(" %1").arg(ratios.back(), 0, 'f', 3);
         }
     }
-    if (ratios.empty()) {
-        return;
+    if (!ratios.empty()) {
+        PrintSpread(qPrintable(what), ratios);
     }
-    std::printf("%-58s min %6.3f  median %6.3f  max %6.3f   (runs:%s)\n", qPrintable(what),
-                Percentile(ratios, 0), Percentile(ratios, 0.5), Percentile(ratios, 1),
-                qPrintable(each));
 }
 
 void PrintRatios() {

@@ -253,16 +253,6 @@ std::optional<Figures> Run(const QString& program, int n, double stormSeconds, d
     return figures;
 }
 
-void PrintSpread(const char* what, const std::vector<double>& values) {
-    QString each;
-    for (const double value : values) {
-        each += QStringLiteral(" %1").arg(value, 0, 'f', 3);
-    }
-    std::printf("%-52s min %7.3f  median %7.3f  max %7.3f   (runs:%s)\n", what,
-                Percentile(values, 0), Percentile(values, 0.5), Percentile(values, 1),
-                qPrintable(each));
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
