@@ -23,15 +23,20 @@ inline int64_t ProcessCpuNs() {
     return int64_t(t.tv_sec) * 1000000000 + t.tv_nsec;
 }
 
-// Runs the event loop (deferred deletes included) until done() holds or
-// limitMs passed; whether done() holds.
+// Runs the event loop, deferred deletes included, for ms milliseconds.
+inline void RunEventLoopFor(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// Runs the event loop until done() holds or limitMs passed; whether done()
+// holds.
 inline bool WaitUntil(const std::function<bool()>& done, int limitMs) {
     QElapsedTimer timer;
     timer.start();
     while (!done() && timer.elapsed() < limitMs) {
-        QEventLoop loop;
-        QTimer::singleShot(1, &loop, &QEventLoop::quit);
-        loop.exec();
+        RunEventLoopFor(1);
     }
     return done();
 }

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstdio>
 #include <vector>
 
 // The sample at fraction p (0 to 1) of the sorted samples, the nearest one
@@ -16,4 +17,15 @@ inline double Percentile(std::vector<double> samples, double p) {
     const auto index =
         static_cast<size_t>(std::lround(p * static_cast<double>(samples.size() - 1)));
     return samples[index];
+}
+
+// One line: what, then min / median / max of the values, then each value in
+// run order.
+inline void PrintSpread(const char* what, const std::vector<double>& values) {
+    std::printf("%-58s min %7.3f  median %7.3f  max %7.3f   (runs:", what, Percentile(values, 0),
+                Percentile(values, 0.5), Percentile(values, 1));
+    for (const double value : values) {
+        std::printf(" %.3f", value);
+    }
+    std::printf(")\n");
 }

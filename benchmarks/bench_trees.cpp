@@ -58,13 +58,6 @@ double ProcessCpuSeconds() {
     return static_cast<double>(ProcessCpuNs()) / 1e9;
 }
 
-// Runs the event loop for a while: what the views deferred is done by then.
-void Settle(int ms) {
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
 // A buddy of the list: its name as the engine has it, its status.
 struct Buddy {
     QByteArray Name;
@@ -106,7 +99,7 @@ public:
         qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
         form_ = std::make_unique<TMainForm>();
         form_->show();
-        Settle(50);
+        RunEventLoopFor(50);
     }
     ~ProgramTree() override { form_.reset(); } // saves its settings while their folder exists
 
@@ -150,7 +143,7 @@ public:
         Clear();
         view_.resize(size);
         view_.show();
-        Settle(50);
+        RunEventLoopFor(50);
     }
 
     void Add(const Buddy& buddy) override {
@@ -341,11 +334,11 @@ void BM_Trees_Login(benchmark::State& state, int contenderIndex) {
     double perBuddyUs = 0;
     for (auto _ : state) {
         contender.Clear();
-        Settle(kSettleMs);
+        RunEventLoopFor(kSettleMs);
         const double start = ProcessCpuSeconds();
         Delivery delivery([&](size_t i) { contender.Add(buddies[i]); }, buddies.size());
         delivery.RunUnpaced();
-        Settle(kSettleMs);
+        RunEventLoopFor(kSettleMs);
         const double cpu = ProcessCpuSeconds() - start;
         state.SetIterationTime(cpu);
         perBuddyUs = cpu * 1e6 / n;
@@ -364,7 +357,7 @@ void BM_Trees_StatusStorm(benchmark::State& state, int contenderIndex) {
     contender.Clear();
     Delivery([&](size_t i) { contender.Add(buddies[i]); }, buddies.size()).RunUnpaced();
     contender.OpenAll();
-    Settle(kSettleMs);
+    RunEventLoopFor(kSettleMs);
     // Random buddies, each going to the other status.
     std::mt19937 random(11);
     std::vector<Buddy> changes;
@@ -382,7 +375,7 @@ void BM_Trees_StatusStorm(benchmark::State& state, int contenderIndex) {
         const double start = ProcessCpuSeconds();
         Delivery delivery([&](size_t i) { contender.Change(changes[i]); }, changes.size());
         lateMs = delivery.RunPaced(kStormRate);
-        Settle(kSettleMs);
+        RunEventLoopFor(kSettleMs);
         const double cpu = ProcessCpuSeconds() - start;
         wallS = static_cast<double>(wall.nsecsElapsed()) / 1e9;
         state.SetIterationTime(cpu);
@@ -427,21 +420,16 @@ void PrintRatio(const QString& what, const QString& a, const QString& b,
         return;
     }
     std::vector<double> ratios;
-    QString each;
     for (size_t i = 0; i < std::min(x->size(), y->size()); ++i) {
         const double top = (*x)[i] - (i < xLess->size() ? (*xLess)[i] : 0.0);
         const double bottom = (*y)[i] - (i < yLess->size() ? (*yLess)[i] : 0.0);
         if (bottom > 0) {
             ratios.push_back(top / bottom);
-            each += QStringLiteral(" %1").arg(ratios.back(), 0, 'f', 3);
         }
     }
-    if (ratios.empty()) {
-        return;
+    if (!ratios.empty()) {
+        PrintSpread(qPrintable(what), ratios);
     }
-    std::printf("%-58s min %6.3f  median %6.3f  max %6.3f   (runs:%s)\n", qPrintable(what),
-                Percentile(ratios, 0), Percentile(ratios, 0.5), Percentile(ratios, 1),
-                qPrintable(each));
 }
 
 void PrintRatios() {

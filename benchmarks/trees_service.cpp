@@ -20,6 +20,7 @@
 //
 // Usage: bench_trees_service PROGRAM [--buddies 1000,3000,10000] [--runs 3]
 //                            [--storm-seconds 10] [--rate 1000]
+#include "BenchQt.h"
 #include "BenchStats.h"
 
 #include "app/settings/Settings.h"
@@ -51,25 +52,6 @@ namespace {
 constexpr int kFirstBuddyId = 100000;
 const QString kWatcher = QStringLiteral("Watcher");
 
-void Wait(int ms) {
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-// Runs the event loop until done() holds or limitMs passed.
-bool WaitFor(const std::function<bool()>& done, int limitMs) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > limitMs) {
-            return false;
-        }
-        Wait(10);
-    }
-    return true;
-}
-
 // Processor time of a process, all its threads, in seconds.
 double ProcessCpu(qint64 pid) {
     double total = 0;
@@ -96,7 +78,7 @@ WorkEnd WaitIdle(qint64 pid, const QElapsedTimer& clock, WorkEnd from) {
     std::vector<WorkEnd> samples{from};
     WorkEnd end = from;
     for (;;) {
-        Wait(20);
+        RunEventLoopFor(20);
         const WorkEnd now{ProcessCpu(pid), static_cast<double>(clock.nsecsElapsed()) / 1e9};
         const WorkEnd& last = samples.back();
         if (now.Cpu - last.Cpu > 0.25 * (now.At - last.At)) {
@@ -207,7 +189,7 @@ std::optional<Figures> Run(const QString& program, int n, double stormSeconds, d
     QElapsedTimer clock;
     clock.start();
     Figures figures;
-    if (!WaitFor([&] { return server.IsOnline(kWatcher); }, 20000)) {
+    if (!WaitUntil([&] { return server.IsOnline(kWatcher); }, 20000)) {
         std::fprintf(stderr, "the program did not log in\n");
         client.kill();
         client.waitForFinished();
@@ -219,7 +201,7 @@ std::optional<Figures> Run(const QString& program, int n, double stormSeconds, d
     }
     const WorkEnd loggedIn = WaitIdle(pid, clock, login);
     const double idleFrom = ProcessCpu(pid);
-    Wait(2000);
+    RunEventLoopFor(2000);
     figures.IdleCoreShare = (ProcessCpu(pid) - idleFrom) / 2;
     figures.LoginPerBuddyUs = (loggedIn.Cpu - login.Cpu) * 1e6 / n;
     figures.LoginNetPerBuddyUs =
@@ -269,16 +251,6 @@ std::optional<Figures> Run(const QString& program, int n, double stormSeconds, d
         client.waitForFinished();
     }
     return figures;
-}
-
-void PrintSpread(const char* what, const std::vector<double>& values) {
-    QString each;
-    for (const double value : values) {
-        each += QStringLiteral(" %1").arg(value, 0, 'f', 3);
-    }
-    std::printf("%-52s min %7.3f  median %7.3f  max %7.3f   (runs:%s)\n", what,
-                Percentile(values, 0), Percentile(values, 0.5), Percentile(values, 1),
-                qPrintable(each));
 }
 
 } // namespace

@@ -90,13 +90,14 @@ public:
         // baseline at y 0; words seen before are not shaped again.
         QList<QGlyphRun> Shape(const QString& text) const;
         // The text in the colour as an image to copy (see TTextSprites), or
-        // null; runs: its shaped glyphs, asked for only when the image is
+        // null; advance: its Advance(), which the caller has measured
+        // already; runs: its shaped glyphs, asked for only when the image is
         // made. Valid until the next call.
         template <typename RunsFn>
-        const TTextSprite* Sprite(const QString& text, QRgb color, RunsFn&& runs) const {
+        const TTextSprite* Sprite(const QString& text, QRgb color, int advance,
+                                  RunsFn&& runs) const {
             const TTextSprite* known = sprites_.Find(text, color);
-            return known ? known
-                         : sprites_.Add(text, font, color, Advance(text), ascent, height, runs);
+            return known ? known : sprites_.Add(text, font, color, advance, ascent, height, runs);
         }
         int SpriteCount() const { return sprites_.Size(); }
 

@@ -477,13 +477,14 @@ private:
         return shaped.Runs;
     }
 
-    // Text at the pen on its baseline: a copy of its image when its font
-    // keeps them, else its glyphs.
+    // Text of the width at the pen on its baseline: a copy of its image
+    // when its font keeps them, else its glyphs.
     template <typename TextFn>
-    void DrawText(const TConsoleChunk& chunk, TextFn&& text, const QColor& pen, QPoint at) {
+    void DrawText(const TConsoleChunk& chunk, TextFn&& text, int width, const QColor& pen,
+                  QPoint at) {
         const auto runs = [&]() -> const QList<QGlyphRun>& { return ShapedText(chunk, text); };
         if (sprites_) {
-            if (const TTextSprite* sprite = cur_.entry->Sprite(text(), pen.rgb(), runs)) {
+            if (const TTextSprite* sprite = cur_.entry->Sprite(text(), pen.rgb(), width, runs)) {
                 painter_->drawImage(at + sprite->Offset, sprite->Image);
                 return;
             }
@@ -529,7 +530,7 @@ private:
                              cur_.entry->font.strikeOut();
             if (!(chunk.Blink && env_.BlinkHidden) && ink) {
                 const QColor pen = plat::ToQColor(selected ? env_.Color : cur_.color);
-                DrawText(chunk, getText, pen,
+                DrawText(chunk, getText, width, pen,
                          QPoint(x_, rowTop_ + height - textHeight_ + cur_.entry->ascent));
             }
         }

@@ -59,7 +59,8 @@ TEST_P(TextSprite, CopiesWhatGlyphsDraw) {
             painter.setPen(QColor::fromRgb(GetParam().pen));
             TTextSprites::DrawGlyphs(painter, pen, runs);
         }
-        const TTextSprite* sprite = entry.Sprite(word, GetParam().pen, runsOf);
+        const int advance = entry.Advance(word);
+        const TTextSprite* sprite = entry.Sprite(word, GetParam().pen, advance, runsOf);
         ASSERT_NE(sprite, nullptr) << word.toStdString();
         {
             QPainter painter(&copied);
@@ -68,7 +69,7 @@ TEST_P(TextSprite, CopiesWhatGlyphsDraw) {
         }
         EXPECT_LE(MaxDifference(glyphs, copied), 1) << word.toStdString();
         // Found again, not made again.
-        EXPECT_EQ(entry.Sprite(word, GetParam().pen, runsOf), sprite);
+        EXPECT_EQ(entry.Sprite(word, GetParam().pen, advance, runsOf), sprite);
     }
 }
 
@@ -126,7 +127,8 @@ TEST(ConsoleSprites, KeepsABoundedNumberOfWords) {
     TFontCache fonts;
     const TFontCache::Entry& entry = fonts.Get(TestFont().font);
     const auto sprite = [&](const QString& word) {
-        const TTextSprite* s = entry.Sprite(word, 0x000000, [&] { return entry.Shape(word); });
+        const TTextSprite* s =
+            entry.Sprite(word, 0x000000, entry.Advance(word), [&] { return entry.Shape(word); });
         return s ? s->Image : QImage();
     };
     const QImage first = sprite(u"w0"_qs);
