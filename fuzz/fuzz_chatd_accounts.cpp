@@ -17,15 +17,10 @@
 #include <QStringList>
 
 #include <cstdint>
-#include <cstdlib>
+
+#include "FuzzCheck.h" // last: Qt's headers use the name check
 
 namespace {
-
-void check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
 
 bool isWireText(const QString& text) {
     return !text.isEmpty() && plat::FromCp1252(plat::ToCp1252(text)) == text;

@@ -35,18 +35,14 @@
 #include <cstdlib>
 #include <memory>
 
+#include "FuzzCheck.h" // last: Qt's headers use the name check
+
 namespace {
 
 std::unique_ptr<QTemporaryDir> game; // removed at exit
 
 constexpr plat::TColor kConsoleColors[] = {plat::clWhite, plat::clBlack, plat::clWindow,
                                            plat::clPurple};
-
-void check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
 
 bool isFormatterLink(const QString& name) {
     return name == u"charlink" || name == u"privcharlink" || name == u"publiclink" ||

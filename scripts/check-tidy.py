@@ -5,10 +5,11 @@ sources, with the compile commands of a configured and built build folder.
 A source file that passed once is not checked again while nothing it is made
 of has changed: the file, every header of the checkout it includes (as the
 build's dependency records list them), the path, size and time of every system
-header, its compile command, the .clang-tidy files and clang-tidy's version.
-The passes are kept in $QV_TIDY_CACHE (default ~/.cache/quorvel-tidy), so a
-second run on the same machine checks only what changed. A file the build has
-no dependency record for is always checked.
+header, its compile command, the .clang-tidy files, clang-tidy's version and
+this script. The passes are kept in $QV_TIDY_CACHE (default
+~/.cache/quorvel-tidy), so a second run on the same machine checks only what
+changed. A file the build has no dependency record for, or one whose record
+names a file gone since, is always checked.
 
 Findings in headers count for the checkout's own headers only, never for files
 generated into the build tree. Exit status 1 when anything was found.
@@ -62,8 +63,11 @@ class Hasher:
         self.known = {}
 
     def Stamp(self, path):
+        """None for a file that is gone since the build recorded it."""
         if path not in self.known:
-            if path.startswith(self.root + os.sep):
+            if not os.path.exists(path):
+                stamp = None
+            elif path.startswith(self.root + os.sep):
                 with open(path, 'rb') as f:
                     stamp = hashlib.sha256(f.read()).hexdigest()
             else:
@@ -78,15 +82,21 @@ def KeyOf(hasher, base, entry, deps):
     key.update(entry['command'].replace(hasher.root, '.').encode())
     for dep in deps:
         path = os.path.normpath(os.path.join(entry['directory'], dep))
+        stamp = hasher.Stamp(path)
+        if stamp is None:
+            return None  # the build's record is out of date: check the file
         key.update(path.replace(hasher.root, '.').encode())
-        key.update(hasher.Stamp(path).encode())
+        key.update(stamp.encode())
     return key.hexdigest()
 
 
 def BaseKey(root):
-    """What every file's key shares: the tidy configurations and the tool."""
+    """What every file's key shares: the tidy configurations, the tool, and
+    this script (it chooses the header filter and clang-tidy's options)."""
     key = hashlib.sha256(Run(['clang-tidy', '--version']).encode())
-    for name in sorted(Run(['git', 'ls-files', '*.clang-tidy', '.clang-tidy'], cwd=root).split()):
+    with open(os.path.realpath(__file__), 'rb') as f:
+        key.update(f.read())
+    for name in sorted(Run(['git', 'ls-files', '*.clang-tidy'], cwd=root).split()):
         key.update(name.encode())
         with open(os.path.join(root, name), 'rb') as f:
             key.update(f.read())

@@ -102,8 +102,7 @@ QStringList ChatServer::PrivateGroupMembers(const QString& owner) const {
 }
 
 bool ChatServer::SendFrame(const QString& character, const QByteArray& frame) {
-    const Character* c = directory_.FindCharacterByName(character);
-    ChatSession* session = c ? SessionOf(c->Id) : nullptr;
+    ChatSession* session = SessionNamed(character);
     if (!session) {
         return false;
     }
@@ -112,8 +111,7 @@ bool ChatServer::SendFrame(const QString& character, const QByteArray& frame) {
 }
 
 bool ChatServer::SendSystemMessage(const QString& character, const QString& text) {
-    const Character* c = directory_.FindCharacterByName(character);
-    ChatSession* session = c ? SessionOf(c->Id) : nullptr;
+    ChatSession* session = SessionNamed(character);
     if (!session) {
         return false;
     }
@@ -122,13 +120,17 @@ bool ChatServer::SendSystemMessage(const QString& character, const QString& text
 }
 
 bool ChatServer::DisconnectCharacter(const QString& character) {
-    const Character* c = directory_.FindCharacterByName(character);
-    ChatSession* session = c ? SessionOf(c->Id) : nullptr;
+    ChatSession* session = SessionNamed(character);
     if (!session) {
         return false;
     }
     session->Close(QStringLiteral("disconnected by the service"));
     return true;
+}
+
+ChatSession* ChatServer::SessionNamed(const QString& character) const {
+    const Character* c = directory_.FindCharacterByName(character);
+    return c ? SessionOf(c->Id) : nullptr;
 }
 
 void ChatServer::Log(const QString& line) {

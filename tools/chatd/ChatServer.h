@@ -117,6 +117,8 @@ private:
 
     // Helpers.
     ChatSession* SessionOf(int32_t character) const { return online_.value(character); }
+    // The session of the character of that name; null when it is not online.
+    ChatSession* SessionNamed(const QString& character) const;
     QList<ChatSession*> OnlineSessions() const;
     void Announce(ChatSession* session, const Character& character);
     void Announce(ChatSession* session, int32_t id);
